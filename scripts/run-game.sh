@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts the game.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD_DIR=$(bash scripts/setup.sh | tail -n 1)
+if [ ! -x "$BUILD_DIR/src/beachbar" ]; then
+  echo "The game itself is not written yet: only the libraries and their tests exist so far."
+  echo "Run the tests with: bash scripts/run-tests.sh"
+  exit 0
+fi
+exec "$BUILD_DIR/src/beachbar" "$@"
