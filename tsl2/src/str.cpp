@@ -19,7 +19,7 @@ String::String() : m_pData(s_szEmpty), m_nLength(0), m_nCapacity(0) { reserve(DE
 
 String::String(const char* pszText) : String() { assign(pszText, lengthOf(pszText)); }
 
-String::String(const char* pData, int nLength) : String() { assign(pData, nLength > 0 ? nLength : 0); }
+String::String(const char* pData, int nLength) : String() { assign(pData, pData && nLength > 0 ? nLength : 0); }
 
 String::String(const String& other) : String() { assign(other.m_pData, other.m_nLength); }
 
