@@ -107,6 +107,8 @@ int String::compare(const String& other) const {
 }
 
 int String::find(const char* pszText, int nStart) const {
+    // A null text is the empty text (memcmp must never see a null pointer).
+    if (!pszText) pszText = "";
     int nNeedle = lengthOf(pszText);
     if (nStart < 0) nStart = 0;
     for (int i = nStart; i + nNeedle <= m_nLength; ++i)
