@@ -1,0 +1,498 @@
+#include "d3d7/rasterizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <utility>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "d3d7/test_hooks.h"
+
+namespace dx7::raster {
+namespace {
+
+using std::int64_t;
+
+constexpr int64_t kSub = 256;  // sub-pixel steps per pixel
+// Distance beyond the clip rectangle that geometry may reach before it is clipped.
+// Keeps snapped coordinates near 2^23 so edge products stay far inside 64 bits.
+constexpr double kGuard = 2048.0;
+constexpr DWORD kOpaque = 0xFF000000u;
+
+// ---- per-pixel arithmetic shared by both paths ------------------------------
+
+inline DWORD channel(DWORD c, int nShift) { return (c >> nShift) & 0xFFu; }
+
+inline DWORD modulate(DWORD a, DWORD b) {
+  return div255(channel(a, 24) * channel(b, 24)) << 24 | div255(channel(a, 16) * channel(b, 16)) << 16 |
+         div255(channel(a, 8) * channel(b, 8)) << 8 | div255(channel(a, 0) * channel(b, 0));
+}
+
+inline DWORD combine(DWORD nTexel, DWORD nDiffuse, Source eColour, Source eAlpha) {
+  if (eColour == Source::Modulate && eAlpha == Source::Modulate) return modulate(nTexel, nDiffuse);
+  DWORD nMod = (eColour == Source::Modulate || eAlpha == Source::Modulate) ? modulate(nTexel, nDiffuse) : 0;
+  auto pick = [&](Source e) { return e == Source::Modulate ? nMod : e == Source::Texture ? nTexel : nDiffuse; };
+  return (pick(eColour) & 0x00FFFFFFu) | (pick(eAlpha) & kOpaque);
+}
+
+inline bool compare(DWORD nFunc, DWORD a, DWORD b) {
+  switch (nFunc) {
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return a < b;
+    case D3DCMP_EQUAL: return a == b;
+    case D3DCMP_LESSEQUAL: return a <= b;
+    case D3DCMP_GREATER: return a > b;
+    case D3DCMP_NOTEQUAL: return a != b;
+    case D3DCMP_GREATEREQUAL: return a >= b;
+    default: return true;
+  }
+}
+
+inline DWORD blendFactor(DWORD nFactor, DWORD nAlpha) {
+  switch (nFactor) {
+    case D3DBLEND_ZERO: return 0;
+    case D3DBLEND_SRCALPHA: return nAlpha;
+    case D3DBLEND_INVSRCALPHA: return 255 - nAlpha;
+    default: return 255;
+  }
+}
+
+// Alpha test, stencil, blend and write of one pixel. pStencil is null when the stencil
+// stage is off. The target is X8R8G8B8: its alpha byte always reads back as 0xFF.
+inline void shadePixel(DWORD* pDst, BYTE* pStencil, DWORD nSrc, const PixelState& st) {
+  DWORD nAlpha = nSrc >> 24;
+  if (st.m_bAlphaTest && !compare(st.m_nAlphaFunc, nAlpha, st.m_nAlphaRef & 0xFFu)) return;
+  if (pStencil) {
+    DWORD nValue = *pStencil;
+    DWORD nMask = st.m_nStencilMask & 0xFFu;
+    bool bPass = compare(st.m_nStencilFunc, st.m_nStencilRef & nMask, nValue & nMask);
+    if ((bPass ? st.m_nStencilPass : st.m_nStencilFail) == D3DSTENCILOP_REPLACE) {
+      DWORD nWrite = st.m_nStencilWriteMask & 0xFFu;
+      *pStencil = static_cast<BYTE>((nValue & ~nWrite) | (st.m_nStencilRef & nWrite));
+    }
+    if (!bPass) return;
+  }
+  if (!st.m_bBlend) {
+    *pDst = nSrc | kOpaque;
+    return;
+  }
+  DWORD nFs = blendFactor(st.m_nSrcBlend, nAlpha);
+  DWORD nFd = blendFactor(st.m_nDestBlend, nAlpha);
+  DWORD nDst = *pDst;
+  DWORD nOut = kOpaque;
+  for (int nShift = 0; nShift < 24; nShift += 8)
+    nOut |= std::min<DWORD>(255, div255(channel(nSrc, nShift) * nFs + channel(nDst, nShift) * nFd)) << nShift;
+  *pDst = nOut;
+}
+
+inline DWORD fetch(const TextureView& tex, int64_t x, int64_t y) {
+  x = std::clamp<int64_t>(x, 0, tex.m_nWidth - 1);
+  y = std::clamp<int64_t>(y, 0, tex.m_nHeight - 1);
+  DWORD c = tex.m_pTexels[y * tex.m_nPitch + x];
+  return tex.m_bAlpha ? c : (c | kOpaque);
+}
+
+// Texel-space coordinate to 1/256 texel; rounding here absorbs the float noise of the
+// transform so a texel centre is hit exactly.
+inline int64_t toFixed(double s) { return std::llround(std::clamp(s, -1.0e9, 1.0e9) * 256.0); }
+
+inline DWORD sampleNearest(const TextureView& tex, double s, double t) {
+  return fetch(tex, toFixed(s) >> 8, toFixed(t) >> 8);
+}
+
+inline DWORD sampleLinear(const TextureView& tex, double s, double t) {
+  int64_t nS = toFixed(s) - 128, nT = toFixed(t) - 128;
+  int64_t x = nS >> 8, y = nT >> 8;
+  DWORD wx = static_cast<DWORD>(nS & 255), wy = static_cast<DWORD>(nT & 255);
+  DWORD c00 = fetch(tex, x, y);
+  if (wx == 0 && wy == 0) return c00;
+  DWORD c10 = fetch(tex, x + 1, y), c01 = fetch(tex, x, y + 1), c11 = fetch(tex, x + 1, y + 1);
+  DWORD nOut = 0;
+  for (int nShift = 0; nShift < 32; nShift += 8) {
+    DWORD nTop = channel(c00, nShift) * (256 - wx) + channel(c10, nShift) * wx;
+    DWORD nBottom = channel(c01, nShift) * (256 - wx) + channel(c11, nShift) * wx;
+    nOut |= ((nTop * (256 - wy) + nBottom * wy + 32768) >> 16) << nShift;
+  }
+  return nOut;
+}
+
+inline int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+inline int64_t ceilDiv(int64_t a, int64_t b) { return -floorDiv(-a, b); }
+
+inline bool isFinite(const ScreenVertex& v) {
+  return std::isfinite(v.m_fX) && std::isfinite(v.m_fY) && std::isfinite(v.m_fU) && std::isfinite(v.m_fV);
+}
+
+inline int64_t snap(double f) { return std::llround(f * static_cast<double>(kSub)); }
+
+// ---- guard-band clipping ------------------------------------------------------
+
+double coord(const ScreenVertex& v, int nAxis) { return nAxis == 0 ? v.m_fX : v.m_fY; }
+
+bool vertexLess(const ScreenVertex& a, const ScreenVertex& b) {
+  if (a.m_fX != b.m_fX) return a.m_fX < b.m_fX;
+  if (a.m_fY != b.m_fY) return a.m_fY < b.m_fY;
+  if (a.m_fU != b.m_fU) return a.m_fU < b.m_fU;
+  if (a.m_fV != b.m_fV) return a.m_fV < b.m_fV;
+  return a.m_nColour < b.m_nColour;
+}
+
+DWORD lerpColour(DWORD a, DWORD b, double t) {
+  DWORD nOut = 0;
+  for (int nShift = 0; nShift < 32; nShift += 8) {
+    double f = channel(a, nShift) + (static_cast<double>(channel(b, nShift)) - channel(a, nShift)) * t;
+    nOut |= static_cast<DWORD>(std::clamp(std::lround(f), 0L, 255L)) << nShift;
+  }
+  return nOut;
+}
+
+// Cuts edge p-q at coord(axis) == bound. The result does not depend on the direction
+// the edge is walked, so two triangles sharing that edge get the same point; it is
+// measured from the endpoint nearer the bound so huge coordinates keep their precision.
+ScreenVertex intersect(const ScreenVertex& p, const ScreenVertex& q, int nAxis, double fBound) {
+  const ScreenVertex* pLo = &p;
+  const ScreenVertex* pHi = &q;
+  if (vertexLess(q, p)) std::swap(pLo, pHi);
+  const ScreenVertex* pBase = pLo;
+  const ScreenVertex* pOther = pHi;
+  if (std::fabs(coord(*pHi, nAxis) - fBound) < std::fabs(coord(*pLo, nAxis) - fBound)) std::swap(pBase, pOther);
+  double t = (fBound - coord(*pBase, nAxis)) / (coord(*pOther, nAxis) - coord(*pBase, nAxis));
+  ScreenVertex r;
+  r.m_fX = pBase->m_fX + (pOther->m_fX - pBase->m_fX) * t;
+  r.m_fY = pBase->m_fY + (pOther->m_fY - pBase->m_fY) * t;
+  r.m_fU = pBase->m_fU + (pOther->m_fU - pBase->m_fU) * t;
+  r.m_fV = pBase->m_fV + (pOther->m_fV - pBase->m_fV) * t;
+  r.m_nColour = lerpColour(pBase->m_nColour, pOther->m_nColour, t);
+  (nAxis == 0 ? r.m_fX : r.m_fY) = fBound;
+  return r;
+}
+
+// Keeps the part of the polygon where sign * (coord - bound) <= 0.
+int clipPolygon(const ScreenVertex* pIn, int nIn, ScreenVertex* pOut, int nAxis, double fBound, double fSign) {
+  int nOut = 0;
+  for (int i = 0; i < nIn; ++i) {
+    const ScreenVertex& a = pIn[i];
+    const ScreenVertex& b = pIn[(i + 1) % nIn];
+    bool bAIn = fSign * (coord(a, nAxis) - fBound) <= 0.0;
+    bool bBIn = fSign * (coord(b, nAxis) - fBound) <= 0.0;
+    if (bAIn) pOut[nOut++] = a;
+    if (bAIn != bBIn) pOut[nOut++] = intersect(a, b, nAxis, fBound);
+  }
+  return nOut;
+}
+
+// ---- fast rows -------------------------------------------------------------------
+
+enum class RowMode { Copy, Over, Add };
+
+#if defined(__SSE2__)
+inline __m128i div255x8(__m128i x) {
+  __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
+  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+inline __m128i broadcastAlpha(__m128i x) {
+  return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+}
+
+// Two pixels (eight 16-bit lanes): modulated source m over destination d.
+template <RowMode M>
+inline __m128i blendHalf(__m128i m, __m128i d) {
+  if (M == RowMode::Copy) return m;
+  __m128i a = broadcastAlpha(m);
+  __m128i sa = _mm_mullo_epi16(m, a);
+  if (M == RowMode::Add) return div255x8(sa);
+  __m128i ia = _mm_sub_epi16(_mm_set1_epi16(255), a);
+  return div255x8(_mm_add_epi16(sa, _mm_mullo_epi16(d, ia)));
+}
+
+template <RowMode M>
+int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+  const __m128i white = _mm_set1_epi32(-1);
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
+    __m128i mLo = div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), diffuse));
+    __m128i mHi = div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), diffuse));
+    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDst + i));
+    __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
+                                   blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
+    if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + i), _mm_or_si128(out, opaque));
+  }
+  return i;
+}
+#else
+template <RowMode M>
+int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
+  return 0;
+}
+#endif
+
+// Straight row of the fast path: SIMD body, scalar tail through the shared pixel code.
+template <RowMode M>
+void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
+  int i = simdRow<M>(pDst, pTex, n, nDiffuse, nTexOr);
+  for (; i < n; ++i) {
+    DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
+    shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
+  }
+}
+
+}  // namespace
+
+// ---- Rasterizer ----------------------------------------------------------------------
+
+void Rasterizer::setTarget(const ColourBuffer& target, const StencilBuffer* pStencil) {
+  m_target = target;
+  m_bHasStencil = pStencil != nullptr && pStencil->m_pValues != nullptr;
+  m_stencil = m_bHasStencil ? *pStencil : StencilBuffer();
+  m_clip = {0, 0, target.m_nWidth, target.m_nHeight};
+}
+
+void Rasterizer::setTexture(const TextureView* pTexture) {
+  m_bHasTexture = pTexture != nullptr && pTexture->m_pTexels != nullptr;
+  m_texture = m_bHasTexture ? *pTexture : TextureView();
+}
+
+bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const {
+  if (m_state.m_nCull == D3DCULL_NONE) return false;
+  // Positive area is clockwise on a screen whose y grows downwards.
+  double fArea = (b.m_fX - a.m_fX) * (c.m_fY - a.m_fY) - (b.m_fY - a.m_fY) * (c.m_fX - a.m_fX);
+  return m_state.m_nCull == D3DCULL_CCW ? fArea < 0.0 : fArea > 0.0;
+}
+
+bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
+  if (tryFastQuad(pVerts, bStrip)) return true;
+  if (bStrip) {
+    drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
+    drawTriangle(pVerts[1], pVerts[3], pVerts[2]);
+  } else {
+    drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
+    drawTriangle(pVerts[0], pVerts[2], pVerts[3]);
+  }
+  return false;
+}
+
+void Rasterizer::drawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  if (!isFinite(a) || !isFinite(b) || !isFinite(c) || isCulled(a, b, c)) return;
+  if (m_clip.m_nX0 >= m_clip.m_nX1 || m_clip.m_nY0 >= m_clip.m_nY1) return;
+  double fX0 = m_clip.m_nX0 - kGuard, fX1 = m_clip.m_nX1 + kGuard;
+  double fY0 = m_clip.m_nY0 - kGuard, fY1 = m_clip.m_nY1 + kGuard;
+  for (const ScreenVertex* p : {&a, &b, &c}) {
+    if (p->m_fX < fX0 || p->m_fX > fX1 || p->m_fY < fY0 || p->m_fY > fY1) {
+      clipAndDraw(a, b, c);
+      return;
+    }
+  }
+  rasterTriangle(a, b, c);
+}
+
+void Rasterizer::clipAndDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  ScreenVertex aBufA[8] = {a, b, c};
+  ScreenVertex aBufB[8];
+  int n = 3;
+  n = clipPolygon(aBufA, n, aBufB, 0, m_clip.m_nX0 - kGuard, -1.0);
+  n = clipPolygon(aBufB, n, aBufA, 0, m_clip.m_nX1 + kGuard, 1.0);
+  n = clipPolygon(aBufA, n, aBufB, 1, m_clip.m_nY0 - kGuard, -1.0);
+  n = clipPolygon(aBufB, n, aBufA, 1, m_clip.m_nY1 + kGuard, 1.0);
+  for (int i = 1; i + 1 < n; ++i) rasterTriangle(aBufA[0], aBufA[i], aBufA[i + 1]);
+}
+
+void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
+  const ScreenVertex* v[3] = {&a, &b, &c};
+  int64_t X[3], Y[3];
+  for (int i = 0; i < 3; ++i) {
+    X[i] = snap(v[i]->m_fX);
+    Y[i] = snap(v[i]->m_fY);
+  }
+  int64_t nArea = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
+  if (nArea == 0) return;
+  if (nArea < 0) {
+    std::swap(v[1], v[2]);
+    std::swap(X[1], X[2]);
+    std::swap(Y[1], Y[2]);
+    nArea = -nArea;
+  }
+  int64_t nPx0 = std::max<int64_t>(m_clip.m_nX0, ceilDiv(std::min({X[0], X[1], X[2]}), kSub));
+  int64_t nPx1 = std::min<int64_t>(m_clip.m_nX1 - 1, floorDiv(std::max({X[0], X[1], X[2]}), kSub));
+  int64_t nPy0 = std::max<int64_t>(m_clip.m_nY0, ceilDiv(std::min({Y[0], Y[1], Y[2]}), kSub));
+  int64_t nPy1 = std::min<int64_t>(m_clip.m_nY1 - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), kSub));
+  if (nPx0 > nPx1 || nPy0 > nPy1) return;
+
+  // Edge i runs from vertex i to vertex i+1; inside is positive. Pixels exactly on an
+  // edge belong to the triangle only for top and left edges.
+  int64_t aDx[3], aDy[3], aBias[3];
+  for (int i = 0; i < 3; ++i) {
+    int j = (i + 1) % 3;
+    aDx[i] = X[j] - X[i];
+    aDy[i] = Y[j] - Y[i];
+    bool bTopLeft = aDy[i] < 0 || (aDy[i] == 0 && aDx[i] > 0);
+    aBias[i] = bTopLeft ? 0 : 1;
+  }
+
+  // Attribute planes over the snapped positions.
+  double x0 = X[0] / 256.0, y0 = Y[0] / 256.0;
+  double x1 = X[1] / 256.0 - x0, y1 = Y[1] / 256.0 - y0;
+  double x2 = X[2] / 256.0 - x0, y2 = Y[2] / 256.0 - y0;
+  double fDet = x1 * y2 - y1 * x2;
+  auto plane = [&](double f0, double f1, double f2, double& dfdx, double& dfdy) {
+    dfdx = ((f1 - f0) * y2 - (f2 - f0) * y1) / fDet;
+    dfdy = ((f2 - f0) * x1 - (f1 - f0) * x2) / fDet;
+  };
+  double fTw = m_bHasTexture ? m_texture.m_nWidth : 1.0, fTh = m_bHasTexture ? m_texture.m_nHeight : 1.0;
+  double s0 = v[0]->m_fU * fTw, t0 = v[0]->m_fV * fTh;
+  double dsdx, dsdy, dtdx, dtdy;
+  plane(s0, v[1]->m_fU * fTw, v[2]->m_fU * fTw, dsdx, dsdy);
+  plane(t0, v[1]->m_fV * fTh, v[2]->m_fV * fTh, dtdx, dtdy);
+  bool bMinify = std::fabs(dsdx * dtdy - dsdy * dtdx) > 1.0 + 1e-9;
+  bool bLinear = bMinify ? m_state.m_bLinearMin : m_state.m_bLinearMag;
+
+  bool bFlat = v[0]->m_nColour == v[1]->m_nColour && v[0]->m_nColour == v[2]->m_nColour;
+  double aC0[4], aCdx[4], aCdy[4];
+  for (int k = 0; k < 4; ++k) {
+    aC0[k] = channel(v[0]->m_nColour, 8 * k);
+    plane(aC0[k], channel(v[1]->m_nColour, 8 * k), channel(v[2]->m_nColour, 8 * k), aCdx[k], aCdy[k]);
+  }
+
+  bool bStencil = m_state.m_bStencil && m_bHasStencil;
+  for (int64_t py = nPy0; py <= nPy1; ++py) {
+    int64_t nLo = nPx0, nHi = nPx1;
+    for (int i = 0; i < 3 && nLo <= nHi; ++i) {
+      int64_t e = aDx[i] * (py * kSub - Y[i]) - aDy[i] * (nPx0 * kSub - X[i]) - aBias[i];
+      int64_t nStep = -aDy[i] * kSub;
+      if (nStep == 0) {
+        if (e < 0) nHi = nLo - 1;
+      } else if (nStep > 0) {
+        if (e < 0) nLo = std::max(nLo, nPx0 + ceilDiv(-e, nStep));
+      } else {
+        nHi = e < 0 ? nLo - 1 : std::min(nHi, nPx0 + e / -nStep);
+      }
+    }
+    if (nLo > nHi) continue;
+    double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
+    double s = s0 + dsdx * fx + dsdy * fy, t = t0 + dtdx * fx + dtdy * fy;
+    double aC[4];
+    for (int k = 0; k < 4; ++k) aC[k] = aC0[k] + aCdx[k] * fx + aCdy[k] * fy;
+    DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
+    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch : nullptr;
+    for (int64_t px = nLo; px <= nHi; ++px) {
+      DWORD nDiffuse = v[0]->m_nColour;
+      if (!bFlat) {
+        nDiffuse = 0;
+        for (int k = 0; k < 4; ++k)
+          nDiffuse |= static_cast<DWORD>(std::clamp(std::lround(aC[k]), 0L, 255L)) << (8 * k);
+        for (int k = 0; k < 4; ++k) aC[k] += aCdx[k];
+      }
+      DWORD nTexel = 0xFFFFFFFFu;
+      if (m_bHasTexture) nTexel = bLinear ? sampleLinear(m_texture, s, t) : sampleNearest(m_texture, s, t);
+      s += dsdx;
+      t += dtdx;
+      shadePixel(pDst + px, pStencilRow ? pStencilRow + px : nullptr,
+                 combine(nTexel, nDiffuse, m_state.m_eColour, m_state.m_eAlpha), m_state);
+    }
+  }
+}
+
+bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
+  if (!test::isFastPathEnabled()) return false;
+  DWORD nDiffuse = pVerts[0].m_nColour;
+  int64_t X[4], Y[4];
+  for (int i = 0; i < 4; ++i) {
+    if (!isFinite(pVerts[i]) || pVerts[i].m_nColour != nDiffuse) return false;
+    if (std::fabs(pVerts[i].m_fX) > 1.0e7 || std::fabs(pVerts[i].m_fY) > 1.0e7) return false;
+    X[i] = snap(pVerts[i].m_fX);
+    Y[i] = snap(pVerts[i].m_fY);
+  }
+  // An axis-aligned rectangle split along a diagonal: the vertex opposite the first one
+  // is the last of a strip or the third of a fan; the other two sit on the other corners.
+  int nOpp = bStrip ? 3 : 2;
+  int nB = 1, nC = bStrip ? 2 : 3;
+  if (X[0] == X[nOpp] || Y[0] == Y[nOpp]) return false;
+  bool bCorners = (X[nB] == X[0] && Y[nB] == Y[nOpp] && X[nC] == X[nOpp] && Y[nC] == Y[0]) ||
+                  (X[nB] == X[nOpp] && Y[nB] == Y[0] && X[nC] == X[0] && Y[nC] == Y[nOpp]);
+  if (!bCorners) return false;
+  // Both halves of such a quad wind the same way, so one test covers the culling.
+  if (isCulled(pVerts[0], pVerts[1], pVerts[2])) return false;
+
+  int64_t nMinX = std::min(X[0], X[nOpp]), nMaxX = std::max(X[0], X[nOpp]);
+  int64_t nMinY = std::min(Y[0], Y[nOpp]), nMaxY = std::max(Y[0], Y[nOpp]);
+  // Left and top edges are inside, right and bottom outside (top-left rule).
+  int64_t nX0 = std::max<int64_t>(m_clip.m_nX0, ceilDiv(nMinX, kSub));
+  int64_t nX1 = std::min<int64_t>(m_clip.m_nX1 - 1, floorDiv(nMaxX - 1, kSub));
+  int64_t nY0 = std::max<int64_t>(m_clip.m_nY0, ceilDiv(nMinY, kSub));
+  int64_t nY1 = std::min<int64_t>(m_clip.m_nY1 - 1, floorDiv(nMaxY - 1, kSub));
+  if (nX0 > nX1 || nY0 > nY1) return true;
+
+  int nTexX = 0, nTexY = 0;
+  if (m_bHasTexture) {
+    // u may depend on x only and v on y only, one texel per pixel, texel centres on
+    // pixel centres, and no clamping inside the drawn range.
+    int iMinX = X[0] == nMinX ? 0 : nOpp, iMaxX = iMinX == 0 ? nOpp : 0;
+    int iMinY = Y[0] == nMinY ? 0 : nOpp, iMaxY = iMinY == 0 ? nOpp : 0;
+    for (int i = 0; i < 4; ++i) {
+      if (pVerts[i].m_fU != pVerts[X[i] == nMinX ? iMinX : iMaxX].m_fU) return false;
+      if (pVerts[i].m_fV != pVerts[Y[i] == nMinY ? iMinY : iMaxY].m_fV) return false;
+    }
+    auto align = [](double fLo, double fHi, int64_t nFixLo, int64_t nFixHi, int64_t nFirst, int64_t nCount,
+                    int nSize, int& nOut) {
+      double fSlope = (fHi - fLo) * nSize / ((nFixHi - nFixLo) / 256.0);
+      if (std::fabs(fSlope - 1.0) * static_cast<double>(nCount) > 5e-4) return false;
+      double fFirst = fLo * nSize + (static_cast<double>(nFirst) - nFixLo / 256.0) * fSlope - 0.5;
+      double fIndex = std::round(fFirst);
+      if (std::fabs(fFirst - fIndex) > 5e-4 || fIndex < 0.0 || fIndex + static_cast<double>(nCount) > nSize)
+        return false;
+      nOut = static_cast<int>(fIndex);
+      return true;
+    };
+    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX))
+      return false;
+    if (!align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY))
+      return false;
+  }
+  fastRows(static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1), static_cast<int>(nY1), nTexX,
+           nTexY, nDiffuse);
+  return true;
+}
+
+void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse) {
+  const PixelState& st = m_state;
+  int n = nX1 - nX0 + 1;
+  DWORD nTexOr = (m_bHasTexture && !m_texture.m_bAlpha) ? kOpaque : 0;
+  bool bStencil = st.m_bStencil && m_bHasStencil;
+  bool bKeep = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_ZERO && st.m_nDestBlend == D3DBLEND_ONE;
+  bool bPlain = !st.m_bAlphaTest && !bStencil && st.m_eColour == Source::Modulate && st.m_eAlpha == Source::Modulate;
+  if (bPlain && bKeep) return;  // nothing would change
+  bool bCopy = !st.m_bBlend || (st.m_nSrcBlend == D3DBLEND_ONE && st.m_nDestBlend == D3DBLEND_ZERO);
+  bool bOver = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_SRCALPHA && st.m_nDestBlend == D3DBLEND_INVSRCALPHA;
+  bool bAdd = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_SRCALPHA && st.m_nDestBlend == D3DBLEND_ONE;
+  for (int y = nY0; y <= nY1; ++y) {
+    DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
+    const DWORD* pTex = m_bHasTexture
+                            ? m_texture.m_pTexels + static_cast<std::int64_t>(nTexY + y - nY0) * m_texture.m_nPitch + nTexX
+                            : nullptr;
+    if (bPlain && bCopy) {
+      modulateRow<RowMode::Copy>(pDst, pTex, n, nDiffuse, nTexOr, st);
+    } else if (bPlain && bOver) {
+      modulateRow<RowMode::Over>(pDst, pTex, n, nDiffuse, nTexOr, st);
+    } else if (bPlain && bAdd) {
+      modulateRow<RowMode::Add>(pDst, pTex, n, nDiffuse, nTexOr, st);
+    } else {
+      BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
+      for (int i = 0; i < n; ++i) {
+        DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
+        shadePixel(pDst + i, pStencil ? pStencil + i : nullptr, combine(nTexel, nDiffuse, st.m_eColour, st.m_eAlpha),
+                   st);
+      }
+    }
+  }
+}
+
+}  // namespace dx7::raster

@@ -1,0 +1,110 @@
+// The software rasterizer behind IDirect3DDevice7. Works on screen-space vertices
+// (pixel units, pixel centres at integer coordinates) and 32-bit ARGB memory.
+//
+// Coverage: vertices are snapped to 1/256 pixel and edges are evaluated with 64-bit
+// integers under the top-left rule, so triangles sharing an edge never both write a
+// pixel. Geometry reaching far outside the clip rectangle is first clipped to a guard
+// band, which keeps every edge product in range whatever the input coordinates.
+//
+// Two paths: axis-aligned, unscaled, texel-aligned quads are drawn as straight rows
+// (SSE2 where available); everything else goes through the triangle path. Both use the
+// same per-pixel arithmetic, so they produce identical pixels.
+#pragma once
+
+#include "d3d7/types.h"
+
+namespace dx7::raster {
+
+struct ColourBuffer {
+  DWORD* m_pPixels = nullptr;
+  int m_nPitch = 0;  // in pixels
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+};
+
+struct StencilBuffer {
+  BYTE* m_pValues = nullptr;
+  int m_nPitch = 0;  // in bytes
+};
+
+struct TextureView {
+  const DWORD* m_pTexels = nullptr;
+  int m_nPitch = 0;  // in texels
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+  bool m_bAlpha = false;  // false: the top byte is ignored and read as 0xFF
+};
+
+// Where a stage result comes from after the texture stage's operation is resolved.
+enum class Source : BYTE { Modulate, Texture, Diffuse };
+
+struct PixelState {
+  Source m_eColour = Source::Modulate;
+  Source m_eAlpha = Source::Texture;
+  bool m_bBlend = false;
+  DWORD m_nSrcBlend = D3DBLEND_ONE;
+  DWORD m_nDestBlend = D3DBLEND_ZERO;
+  bool m_bAlphaTest = false;
+  DWORD m_nAlphaRef = 0;
+  DWORD m_nAlphaFunc = D3DCMP_ALWAYS;
+  bool m_bStencil = false;
+  DWORD m_nStencilFunc = D3DCMP_ALWAYS;
+  DWORD m_nStencilRef = 0;
+  DWORD m_nStencilMask = 0xFFFFFFFFu;
+  DWORD m_nStencilWriteMask = 0xFFFFFFFFu;
+  DWORD m_nStencilFail = D3DSTENCILOP_KEEP;
+  DWORD m_nStencilPass = D3DSTENCILOP_KEEP;
+  bool m_bLinearMag = false;
+  bool m_bLinearMin = false;
+  DWORD m_nCull = D3DCULL_CCW;
+};
+
+struct ScreenVertex {
+  double m_fX;
+  double m_fY;
+  double m_fU;
+  double m_fV;
+  DWORD m_nColour;
+};
+
+// Half-open pixel rectangle.
+struct ClipRect {
+  int m_nX0;
+  int m_nY0;
+  int m_nX1;
+  int m_nY1;
+};
+
+class Rasterizer {
+ public:
+  void setTarget(const ColourBuffer& target, const StencilBuffer* pStencil);
+  void setClip(const ClipRect& clip) { m_clip = clip; }
+  void setTexture(const TextureView* pTexture);
+  void setState(const PixelState& state) { m_state = state; }
+
+  // A quad given as a 4-vertex strip (bStrip) or fan. Returns true when the fast path
+  // drew it, false when it went through the triangle path.
+  bool drawQuad(const ScreenVertex* pVerts, bool bStrip);
+  // One triangle in the winding the caller gives (culling looks at it).
+  void drawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+
+ private:
+  bool isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
+  bool tryFastQuad(const ScreenVertex* pVerts, bool bStrip);
+  void clipAndDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+  void rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+  void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
+
+  ColourBuffer m_target;
+  StencilBuffer m_stencil;
+  bool m_bHasStencil = false;
+  TextureView m_texture;
+  bool m_bHasTexture = false;
+  PixelState m_state;
+  ClipRect m_clip = {0, 0, 0, 0};
+};
+
+// Exact round(x / 255) for the products the pixel pipeline forms.
+inline DWORD div255(DWORD x) { return (x + 127) / 255; }
+
+}  // namespace dx7::raster

@@ -1,0 +1,110 @@
+// Test hooks of the software device: read the frame and the stencil back, count live
+// objects and textures, record device calls, and make chosen calls fail so that the
+// driver's recovery paths can be exercised without real hardware.
+#pragma once
+
+#include <vector>
+
+#include "d3d7/types.h"
+
+namespace dx7 {
+class IDirectDrawSurface7;
+}
+
+namespace dx7::test {
+
+// ---- fault injection --------------------------------------------------------
+enum class Fault {
+  DirectDrawCreate,  // DirectDrawCreateEx -> DDERR_OUTOFMEMORY
+  D3DXInitialize,    // D3DXInitialize -> DDERR_GENERIC
+  SetDisplayMode,    // IDirectDraw7::SetDisplayMode -> DDERR_UNSUPPORTED
+  CreateSurface,     // IDirectDraw7::CreateSurface -> DDERR_OUTOFVIDEOMEMORY
+  CreateTexture,     // D3DXCreateTexture -> D3DXERR_TEXTURECREATEFAILED
+  CreateDevice,      // IDirect3D7::CreateDevice -> D3DERR_INVALID_DEVICE
+  AttachSurface,     // IDirectDrawSurface7::AddAttachedSurface -> DDERR_CANNOTATTACHSURFACE
+  Lock,              // IDirectDrawSurface7::Lock -> DDERR_SURFACEBUSY
+  BeginScene,        // IDirect3DDevice7::BeginScene -> DDERR_SURFACELOST
+  Flip,              // IDirectDrawSurface7::Flip -> DDERR_WASSTILLDRAWING
+  Count
+};
+
+// The next nTimes calls of that kind fail, after nSkip calls that succeed.
+void failNext(Fault eFault, int nTimes = 1, int nSkip = 0);
+
+// Everything that exists now is lost: DirectDraw objects answer hrCooperative from
+// TestCooperativeLevel (until regainDevice) and surfaces report DDERR_SURFACELOST until
+// restored. Objects created afterwards are unaffected, as after a real mode change.
+void loseDevice(HRESULT hrCooperative = DDERR_WRONGMODE);
+void regainDevice();
+
+// Clears faults, the lost state, the recording and the fast-path switch.
+void reset();
+
+// ---- read-back ---------------------------------------------------------------
+struct Frame {
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+  std::vector<DWORD> m_aPixels;  // 0xFFRRGGBB, row after row
+  DWORD at(int x, int y) const { return m_aPixels[static_cast<size_t>(y) * m_nWidth + x]; }
+};
+struct StencilFrame {
+  int m_nWidth = 0;
+  int m_nHeight = 0;
+  std::vector<BYTE> m_aValues;
+  BYTE at(int x, int y) const { return m_aValues[static_cast<size_t>(y) * m_nWidth + x]; }
+};
+
+// The render target / stencil of the most recently created live device; false when
+// there is none (or it has no stencil buffer).
+bool readFrame(Frame& out);
+bool readStencil(StencilFrame& out);
+// Any colour surface held in memory (back buffer, off-screen plain surface, texture).
+bool readSurface(IDirectDrawSurface7* pSurface, Frame& out);
+
+int liveTextureCount();
+int liveObjectCount();
+
+// ---- call recording -------------------------------------------------------------
+enum class CallKind {
+  SetRenderState,        // a = state, b = value
+  SetTextureStageState,  // a = stage, b = type, c = value
+  SetTexture,            // a = stage, b = 1 when a texture is bound, 0 when none
+  SetTransform,          // a = transform type
+  SetViewport,           // a = width, b = height
+  Clear,                 // a = flags, b = colour, c = stencil
+  DrawPrimitive,         // a = primitive type, b = vertex count, c = 1 when the fast path drew it
+  BeginScene,
+  EndScene,
+};
+struct Call {
+  CallKind m_eKind;
+  DWORD m_nA;
+  DWORD m_nB;
+  DWORD m_nC;
+};
+void startRecording();
+void stopRecording();
+const std::vector<Call>& recordedCalls();
+void clearRecording();
+int countCalls(CallKind eKind);
+
+// ---- rasterizer switches ---------------------------------------------------------
+// With the fast path off every quad takes the general triangle path; tests use this to
+// check that both give the same pixels.
+void setFastPathEnabled(bool bEnabled);
+bool isFastPathEnabled();
+
+namespace detail {
+bool shouldFail(Fault eFault);
+void record(CallKind eKind, DWORD nA = 0, DWORD nB = 0, DWORD nC = 0);
+bool isRecording();
+void objectCreated();
+void objectDestroyed();
+void textureCreated();
+void textureDestroyed();
+// Loss bookkeeping: objects remember the loss epoch they were made or restored in.
+int lossEpoch();
+HRESULT cooperativeResult(int nEpoch);
+}  // namespace detail
+
+}  // namespace dx7::test

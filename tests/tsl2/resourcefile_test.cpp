@@ -1,0 +1,212 @@
+#include "tsl2/file.h"
+#include "tsl2/memstream.h"
+#include "tsl2/resource.h"
+#include "tsl2/resourcefile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <random>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+using namespace Tsl;
+
+namespace {
+
+typedef std::map<std::string, std::string> Contents;
+
+std::string tempDir() {
+    const char* pszDir = std::getenv("TSL_TEST_TMP");
+    std::string sDir = pszDir ? pszDir : "/tmp";
+    mkdir(sDir.c_str(), 0755);
+    return sDir;
+}
+
+void writeFile(const std::string& sPath, const std::string& sData) {
+    File out(sPath.c_str(), File::eWrite);
+    out.write(sData.data(), static_cast<int>(sData.size()));
+}
+
+// Entries of every kind: text that deflates well, noise stored as is, and
+// empty entries both ways.
+Contents makeContents(int nCount) {
+    Contents contents;
+    std::mt19937 rng(42);
+    for (int i = 0; i < nCount; ++i) {
+        std::string sData;
+        int nLength = i % 5 == 0 ? 0 : static_cast<int>(rng() % 3000);
+        for (int j = 0; j < nLength; ++j)
+            sData += i % 2 ? static_cast<char>(rng()) : static_cast<char>('a' + (j * 7 + i) % 13);
+        contents[std::string("dir") + std::to_string(i % 3) + "/entry" + std::to_string(i)] = sData;
+    }
+    return contents;
+}
+
+bool isStored(int nIndex) { return nIndex % 2 == 1; }
+
+std::vector<unsigned char> buildArchive(const Contents& contents) {
+    MemStream out;
+    ResourceFileCompiler compiler(&out, false);
+    int i = 0;
+    for (const auto& entry : contents) {
+        MemStream source(entry.second.data(), static_cast<int>(entry.second.size()));
+        if (isStored(i++))
+            compiler.addStoredResource(&source, entry.first.c_str());
+        else
+            compiler.addResource(&source, entry.first.c_str());
+    }
+    compiler.finish();
+    return std::vector<unsigned char>(out.getData(), out.getData() + out.getSize());
+}
+
+// Opens the archive and reads every entry; true when all came back intact.
+// Any fault must surface as a Tsl exception (the caller catches it).
+bool readsBackIntact(const std::vector<unsigned char>& aArchive, const Contents& contents) {
+    ResourceFile archive(new MemStream(aArchive.data(), static_cast<int>(aArchive.size())), true);
+    List<String> lNames = archive.getResourceNames();
+    if (lNames.getCount() != static_cast<int>(contents.size())) return false;
+    for (const String& sName : lNames) {
+        SmartPtr<Resource> pResource = archive.getResource(sName);
+        auto it = contents.find(sName.c_str());
+        if (!pResource || it == contents.end()) return false;
+        if (std::string(reinterpret_cast<const char*>(pResource->getData()), pResource->getSize()) != it->second)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(ResourceFile, RoundTripStoredDeflatedAndEmpty) {
+    Contents contents = makeContents(60);
+    std::vector<unsigned char> aArchive = buildArchive(contents);
+    EXPECT_EQ('G', aArchive[0]);
+    EXPECT_EQ('R', aArchive[1]);
+    EXPECT_EQ('F', aArchive[2]);
+    EXPECT_EQ(1, aArchive[3]);
+    EXPECT_TRUE(readsBackIntact(aArchive, contents));
+
+    ResourceFile archive(new MemStream(aArchive.data(), static_cast<int>(aArchive.size())), true);
+    ASSERT_EQ(60, archive.getEntryCount());
+    int i = 0;
+    for (const auto& entry : contents) {
+        const ResourceFileEntry& info = archive.getEntry(i);
+        EXPECT_EQ(String(entry.first.c_str()), info.sName); // names in the order added
+        EXPECT_EQ(isStored(i) ? 0u : 1u, info.nFlags);
+        ++i;
+    }
+    EXPECT_FALSE(archive.hasResource("missing"));
+    EXPECT_TRUE(archive.getResource("missing").isNull());
+    SmartPtr<Resource> pFirst = archive.getResource("dir0/entry0");
+    ASSERT_TRUE(pFirst);
+    EXPECT_EQ(0, pFirst->getSize());
+    EXPECT_TRUE(pFirst->getString().isEmpty());
+}
+
+TEST(ResourceFile, FileArchiveAndErrorsNameIt) {
+    std::string sPath = tempDir() + "/roundtrip.grf";
+    {
+        ResourceFileCompiler compiler(sPath.c_str());
+        MemStream text("with\0zero", 9);
+        compiler.addResource(&text, "a.txt");
+        compiler.finish();
+    }
+    SmartPtr<ResourceFile> pArchive = new ResourceFile(sPath.c_str());
+    SmartPtr<Resource> pResource = pArchive->getResource("a.txt");
+    pArchive = nullptr; // the resource keeps its bytes
+    EXPECT_EQ(String("with\0zero", 9), pResource->getString());
+
+    writeFile(sPath, std::string("GRX\x01") + std::string(40, '\0'));
+    try {
+        ResourceFile archive(sPath.c_str());
+        FAIL();
+    } catch (const BadStreamFormatException& e) {
+        EXPECT_NE(std::string::npos, std::string(e.getMessage()).find(sPath));
+        EXPECT_NE(std::string::npos, std::string(e.getMessage()).find("bad stream format : 01465247, got 01585247"));
+    }
+    EXPECT_THROW(ResourceFile((tempDir() + "/no-such.grf").c_str()), FileAccessException);
+}
+
+TEST(ResourceFile, EveryTruncationRaises) {
+    Contents contents = makeContents(6);
+    std::vector<unsigned char> aArchive = buildArchive(contents);
+    for (size_t nLength = 0; nLength < aArchive.size(); ++nLength) {
+        std::vector<unsigned char> aCut(aArchive.begin(), aArchive.begin() + nLength);
+        EXPECT_THROW(readsBackIntact(aCut, contents), Exception) << nLength;
+    }
+}
+
+TEST(ResourceFile, BitFlipsRaiseOrLeaveDataIntact) {
+    Contents contents = makeContents(8);
+    std::vector<unsigned char> aArchive = buildArchive(contents);
+    std::mt19937 rng(7);
+    int nCaught = 0;
+    for (int nRound = 0; nRound < 3000; ++nRound) {
+        std::vector<unsigned char> aBroken = aArchive;
+        int nFlips = 1 + static_cast<int>(rng() % 3);
+        for (int i = 0; i < nFlips; ++i) aBroken[rng() % aBroken.size()] ^= static_cast<unsigned char>(1u << (rng() % 8));
+        try {
+            // A flip in bits nobody reads (deflate padding) may go unnoticed,
+            // but then every byte must still be right: never silent garbage.
+            EXPECT_TRUE(readsBackIntact(aBroken, contents)) << nRound;
+        } catch (const Exception&) {
+            ++nCaught;
+        }
+    }
+    EXPECT_GT(nCaught, 2900);
+}
+
+TEST(ResourceFile, CompilerRefusesBadNames) {
+    MemStream out;
+    ResourceFileCompiler compiler(&out, false);
+    MemStream source("x", 1);
+    compiler.addResource(&source, "one");
+    MemStream again("x", 1);
+    EXPECT_THROW(compiler.addResource(&again, "one"), BadParmException);
+    EXPECT_THROW(compiler.addStoredResource(&again, ""), BadParmException);
+    compiler.finish();
+    EXPECT_THROW(compiler.addResource(&again, "two"), BadStateException);
+    // A stream that cannot be written to is no archive target.
+    MemStream readOnly("abc", 3);
+    EXPECT_THROW(ResourceFileCompiler(&readOnly, false), FileAccessException);
+}
+
+TEST(FolderResourceProvider, ListsReadsAndRefusesEscapes) {
+    std::string sRoot = tempDir() + "/folder_provider";
+    mkdir(sRoot.c_str(), 0755);
+    mkdir((sRoot + "/sub").c_str(), 0755);
+    writeFile(sRoot + "/top.txt", "top");
+    writeFile(sRoot + "/sub/inner.txt", "inner");
+    writeFile(tempDir() + "/outside.txt", "secret");
+
+    FolderResourceProvider folder((sRoot + "/").c_str());
+    List<String> lNames = folder.getResourceNames();
+    ASSERT_EQ(2, lNames.getCount());
+    EXPECT_EQ(String("sub/inner.txt"), lNames.getAt(0));
+    EXPECT_EQ(String("top.txt"), lNames.getAt(1));
+    EXPECT_EQ(String("inner"), folder.getResource("sub/inner.txt")->getString());
+    EXPECT_FALSE(folder.hasResource("sub")); // folders are not resources
+    EXPECT_TRUE(folder.getResource("nothing").isNull());
+
+    const char* aEscapes[] = {"../outside.txt", "sub/../../outside.txt", "/etc/passwd", "./top.txt",
+                              "sub//inner.txt", "sub\\inner.txt", ""};
+    for (const char* pszName : aEscapes) {
+        EXPECT_FALSE(folder.hasResource(pszName)) << pszName;
+        EXPECT_TRUE(folder.getResource(pszName).isNull()) << pszName;
+    }
+}
+
+TEST(MemoryResourceProvider, AddReplaceAndList) {
+    MemoryResourceProvider memory;
+    memory.add("b", "bee", 3);
+    memory.add("a", "ay", 2);
+    memory.add("b", "bee2", 4);
+    EXPECT_EQ(String("memory"), memory.getName());
+    EXPECT_EQ(String("a,b"), memory.getResourceNames().join(","));
+    EXPECT_EQ(String("bee2"), memory.getResource("b")->getString());
+    EXPECT_TRUE(memory.getResource("c").isNull());
+    EXPECT_THROW(memory.add("", "x", 1), BadParmException);
+}
