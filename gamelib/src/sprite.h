@@ -1,0 +1,101 @@
+// The one drawable object of the system. A sprite belongs to at most one
+// mode, which keeps it in its z-ordered layer list (and, for widgets, its
+// control list) and steps its controllers every frame while it has any.
+#pragma once
+
+#include "tsl2/list.h"
+#include "tsl2/refcount.h"
+
+class GameMode;
+class SpriteController;
+class Sprite;
+
+typedef Tsl::List<Tsl::SmartPtr<Sprite>> SpriteList;
+typedef SpriteList::Node SpriteNode;
+
+// Where a mode keeps a sprite in one of its lists; written and read only by the mode.
+struct SpriteLink {
+    SpriteList* pList = nullptr;
+    SpriteNode* pNode = nullptr;
+    bool isLinked() const { return pList != nullptr; }
+    void reset() {
+        pList = nullptr;
+        pNode = nullptr;
+    }
+};
+
+class IVisualObject : public Tsl::RefCountedObject {
+public:
+    virtual int getZOrder() const = 0;
+    virtual void setZOrder(int nZOrder) = 0;
+    virtual bool isVisible() const = 0;
+    virtual void setVisible(bool bVisible) = 0;
+};
+
+class Sprite : public IVisualObject {
+public:
+    Sprite();
+    Sprite(int nX, int nY, int nZOrder);
+    ~Sprite() override;
+
+    int getZOrder() const override { return m_nZOrder; }
+    void setZOrder(int nZOrder) override;
+    bool isVisible() const override { return m_bVisible; }
+    void setVisible(bool bVisible) override;
+
+    float getXf() const { return m_fX; }
+    float getYf() const { return m_fY; }
+    int getX() const { return static_cast<int>(m_fX); }
+    int getY() const { return static_cast<int>(m_fY); }
+    virtual void setPosition(float fX, float fY);
+
+    // Point test in screen coordinates; the image-based modes come with the
+    // display engine, subclasses may answer for themselves.
+    virtual bool hitTest(int nX, int nY);
+
+    void addController(SpriteController* pController);
+    void removeController(SpriteController* pController);
+    void updateControllers(float fDt);
+    void tickControllers();
+    int getControllerCount() const { return m_lControllers.getCount(); }
+    SpriteController* getController(int nIndex) const { return m_lControllers.getAt(nIndex); }
+    void clearControllers();
+
+    virtual void onMouseEnter() {}
+    virtual void onMouseLeave() {}
+    virtual void onMouseMove(int nX, int nY) {}
+    virtual bool onMouseDown(int nButton) { return false; }
+    virtual bool onMouseUp(int nButton) { return false; }
+    virtual void onFocusGained() {}
+    virtual void onFocusLost() {}
+    virtual bool onKeyDown(int nKey, int nModifiers) { return false; }
+    virtual bool onKeyUp(int nKey, int nModifiers) { return false; }
+    virtual bool onChar(int nCharacter) { return false; }
+    virtual void onAttach() {}
+
+    void setOwnerMode(GameMode* pMode);
+    GameMode* getOwnerMode() const { return m_pOwner; }
+    // Called when the owning mode lets go of the sprite.
+    virtual void detach();
+
+    SpriteLink& getLayerLink() { return m_layerLink; }
+    SpriteLink& getControlLink() { return m_controlLink; }
+    SpriteLink& getUpdateLink() { return m_updateLink; }
+
+private:
+    template <class Step>
+    void walkControllers(Step step);
+
+    SpriteLink m_layerLink;
+    SpriteLink m_controlLink;
+    SpriteLink m_updateLink;
+    GameMode* m_pOwner;
+    int m_nZOrder;
+    bool m_bVisible;
+    float m_fX;
+    float m_fY;
+    Tsl::List<SpriteController*> m_lControllers;
+    // Controllers whose removal was asked for while the list was being walked.
+    Tsl::List<SpriteController*> m_lDeferredDeletes;
+    int m_nWalkDepth;
+};
