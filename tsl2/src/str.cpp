@@ -19,7 +19,7 @@ String::String() : m_pData(s_szEmpty), m_nLength(0), m_nCapacity(0) { reserve(DE
 
 String::String(const char* pszText) : String() { assign(pszText, lengthOf(pszText)); }
 
-String::String(const char* pData, int nLength) : String() { assign(pData, nLength > 0 ? nLength : 0); }
+String::String(const char* pData, int nLength) : String() { assign(pData, pData && nLength > 0 ? nLength : 0); }
 
 String::String(const String& other) : String() { assign(other.m_pData, other.m_nLength); }
 
@@ -107,6 +107,8 @@ int String::compare(const String& other) const {
 }
 
 int String::find(const char* pszText, int nStart) const {
+    // A null text is the empty text (memcmp must never see a null pointer).
+    if (!pszText) pszText = "";
     int nNeedle = lengthOf(pszText);
     if (nStart < 0) nStart = 0;
     for (int i = nStart; i + nNeedle <= m_nLength; ++i)

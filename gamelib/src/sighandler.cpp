@@ -1,0 +1,52 @@
+#include "sighandler.h"
+
+#include "tsl2/error.h"
+
+#include <csignal>
+#include <unistd.h>
+
+namespace {
+
+const int CRASH_SIGNALS[] = {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL};
+
+volatile sig_atomic_t s_bInHandler = 0;
+
+void resetToDefault(int nSignal) {
+    struct sigaction action;
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = 0;
+    sigaction(nSignal, &action, nullptr);
+}
+
+void crashTrampoline(int nSignal) {
+    if (s_bInHandler) {
+        // Crashed inside the crash handler: die the plain way.
+        resetToDefault(nSignal);
+        raise(nSignal);
+        _exit(128 + nSignal);
+    }
+    s_bInHandler = 1;
+    // A crash handler that returned would run into the fault again.
+    for (int nCrash : CRASH_SIGNALS) resetToDefault(nCrash);
+    onSignal(nSignal);
+    _exit(128 + nSignal);
+}
+
+} // namespace
+
+void installCrashHandlers() {
+    TSL_TRACE();
+    struct sigaction action;
+    action.sa_handler = crashTrampoline;
+    sigemptyset(&action.sa_mask);
+    // The other crash signals wait while the handler runs; SA_NODEFER lets a
+    // fault of the same kind reach the trampoline, which then ends the process.
+    for (int nCrash : CRASH_SIGNALS) sigaddset(&action.sa_mask, nCrash);
+    action.sa_flags = SA_NODEFER;
+    for (int nCrash : CRASH_SIGNALS) {
+        sigdelset(&action.sa_mask, nCrash);
+        sigaction(nCrash, &action, nullptr);
+        sigaddset(&action.sa_mask, nCrash);
+    }
+}

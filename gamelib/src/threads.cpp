@@ -1,0 +1,32 @@
+#include "threads.h"
+
+#include "gameapp.h"
+#include "platform.h"
+
+#include "tsl2/error.h"
+
+MutexImpl* Mutex::createImpl() {
+    GameApp* pApp = GameApp::getInstance();
+    IPlatform* pPlatform = pApp ? pApp->getPlatform() : nullptr;
+    return pPlatform ? pPlatform->createMutex() : nullptr;
+}
+
+Mutex::Mutex() : m_pImpl(createImpl()) {}
+
+Mutex::~Mutex() {
+    delete m_pImpl;
+}
+
+void Mutex::lock() {
+    TSL_TRACE();
+    if (!m_pImpl) m_pImpl = createImpl();
+    // Locking with no platform to make the lock would silently protect nothing.
+    if (!m_pImpl) TSL_THROW(BadStateException, "Mutex::lock : no platform to create the mutex");
+    m_pImpl->lock();
+}
+
+void Mutex::unlock() {
+    TSL_TRACE();
+    TSL_ASSERT(m_pImpl);
+    m_pImpl->unlock();
+}

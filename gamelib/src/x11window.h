@@ -1,0 +1,10 @@
+// The few window-system queries SDL 1.2 does not offer: where the window is,
+// how large the screen is, and moving the window. Kept apart so the X11
+// headers and their macros stay out of the rest of the library.
+#pragma once
+
+// Each returns false when the window system cannot answer (no X11 window,
+// the dummy video driver, video not started).
+bool x11GetWindowRect(int* pX, int* pY, int* pWidth, int* pHeight);
+bool x11GetScreenSize(int* pWidth, int* pHeight);
+bool x11MoveWindow(int nX, int nY);
