@@ -177,13 +177,18 @@ public:
     std::function<void()> m_fnOnUpdate;
 };
 
-// A GameApp over the fake platform with a fixed 1/64 s clock step per frame.
-class TestApp : public GameApp {
+// Comes first among TestApp's bases, so the log outlives the application,
+// whose destruction still cleans up modes that write to it.
+struct EventLogHolder {
+    EventLog m_log;
+};
+
+// A GameApp over the fake platform and its scripted clock.
+class TestApp : public EventLogHolder, public GameApp {
 public:
     TestApp() : m_pFakePlatform(new FakePlatform(&m_log)) { setPlatform(m_pFakePlatform); }
     bool onInit() override { return init(800, 600, 0); }
     void onExit() override { m_log.add("exit"); }
 
-    EventLog m_log;
     FakePlatform* m_pFakePlatform;
 };
