@@ -132,6 +132,12 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
 
 void GameApp::initAudio() {
     TSL_TRACE();
+    // A second start-up replaces the stand-in of the first.
+    if (m_pFallbackAudio) {
+        m_pFallbackAudio->close();
+        delete m_pFallbackAudio;
+        m_pFallbackAudio = nullptr;
+    }
     IAudioDriver* pAudio = m_pPlatform ? m_pPlatform->getAudioDriver() : nullptr;
     bool bWanted = getSetting("DisableAudio") != "TRUE";
     if (pAudio && bWanted && pAudio->init()) {
