@@ -488,6 +488,11 @@ void GameApp::onMouseLeave() {
 
 // ---------------------------------------------------------------- resources
 
+bool resourceExists(const char* pszName, const char* const* ppszSuffixes) {
+    GameApp* pApp = GameApp::getInstance();
+    return pApp && !pApp->findResource(pszName, ppszSuffixes).isEmpty();
+}
+
 void GameApp::addResourceProvider(Tsl::SmartPtr<Tsl::ResourceProvider> pProvider) {
     if (pProvider) m_lProviders.append(pProvider);
 }

@@ -1,15 +1,21 @@
 #include "sprite.h"
 
 #include "gamemode.h"
+#include "image.h"
+#include "videodriver.h"
 #include "spritecontroller.h"
 
 Sprite::Sprite() : Sprite(0, 0, 0) {}
 
 Sprite::Sprite(int nX, int nY, int nZOrder)
     : m_pOwner(nullptr), m_nZOrder(nZOrder), m_bVisible(true), m_fX(static_cast<float>(nX)),
-      m_fY(static_cast<float>(nY)), m_nWalkDepth(0) {}
+      m_fY(static_cast<float>(nY)), m_fAlpha(1.0f), m_fRotation(0.0f), m_color(255, 255, 255, 255), m_fScaleX(1.0f),
+      m_fScaleY(1.0f), m_nRenderFlags(RF_DRAW_COLOR), m_nBlendMode(BM_NORMAL), m_bStencilTest(false),
+      m_nPolygonStamp(-1), m_pClipRect(nullptr), m_nHitTestMode(HT_PIXELS), m_pDriverData(nullptr), m_nWalkDepth(0) {}
 
 Sprite::~Sprite() {
+    delete m_pDriverData;
+    delete m_pClipRect;
     for (SpriteController* pController : m_lControllers) delete pController;
     for (SpriteController* pController : m_lDeferredDeletes) delete pController;
 }
@@ -18,6 +24,12 @@ void Sprite::setZOrder(int nZOrder) {
     if (nZOrder == m_nZOrder) return;
     m_nZOrder = nZOrder;
     if (m_pOwner) m_pOwner->resortSprite(Tsl::SmartPtr<Sprite>(this));
+}
+
+void Sprite::setDriverData(DrvSpriteData* pData) {
+    if (pData == m_pDriverData) return;
+    delete m_pDriverData;
+    m_pDriverData = pData;
 }
 
 void Sprite::setVisible(bool bVisible) { m_bVisible = bVisible; }
