@@ -70,3 +70,21 @@ bool x11MoveWindow(int nX, int nY) {
     return false;
 #endif
 }
+
+bool x11MakeChildOf(unsigned long nParent) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    SDL_SysWMinfo info;
+    if (!getX11Info(&info)) return false;
+    Display* pDisplay = info.info.x11.display;
+    info.info.x11.lock_func();
+    XReparentWindow(pDisplay, info.info.x11.wmwindow, static_cast<Window>(nParent), 0, 0);
+    XMapRaised(pDisplay, info.info.x11.wmwindow);
+    XSetInputFocus(pDisplay, info.info.x11.window, RevertToParent, CurrentTime);
+    XFlush(pDisplay);
+    info.info.x11.unlock_func();
+    return true;
+#else
+    (void)nParent;
+    return false;
+#endif
+}

@@ -8,3 +8,6 @@
 bool x11GetWindowRect(int* pX, int* pY, int* pWidth, int* pHeight);
 bool x11GetScreenSize(int* pWidth, int* pHeight);
 bool x11MoveWindow(int nX, int nY);
+// Makes the game window a child of another window at its (0, 0), keeping its
+// size, and gives it the focus.
+bool x11MakeChildOf(unsigned long nParent);
