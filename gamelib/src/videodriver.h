@@ -24,12 +24,20 @@ struct PixelFormat {
 // the owning image, pixel store or sprite.
 class DrvImageData {
 public:
+    DrvImageData() : m_nChangeStamp(-1) {}
     virtual ~DrvImageData() {}
+    // The owner's frame-counter stamp of its last change; the driver rebuilds
+    // its copy when this is newer than the stamp it built from.
+    int m_nChangeStamp;
 };
 
 class DrvSurfaceData {
 public:
+    DrvSurfaceData() : m_nChangeStamp(-1) {}
     virtual ~DrvSurfaceData() {}
+    // The owner's frame-counter stamp of its last change; the driver rebuilds
+    // its copy when this is newer than the stamp it built from.
+    int m_nChangeStamp;
 };
 
 class DrvSpriteData {

@@ -1,0 +1,149 @@
+#include "pixelops.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+
+// A surface of random pixels in one of the formats images meet.
+struct TestSurface {
+    SDL_Surface* pSurface;
+    TestSurface(int w, int h, int nBpp, Uint32 r, Uint32 g, Uint32 b, Uint32 a, unsigned nSeed) {
+        pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, w, h, nBpp, r, g, b, a);
+        std::mt19937 rng(nSeed);
+        auto* p = static_cast<unsigned char*>(pSurface->pixels);
+        for (int i = 0; i < pSurface->pitch * h; ++i) {
+            // Plenty of the special alphas 0 and 255.
+            unsigned v = rng() & 0x3FF;
+            p[i] = static_cast<unsigned char>(v > 0x300 ? 255 : v > 0x280 ? 0 : v);
+        }
+    }
+    TestSurface(const TestSurface& other) {
+        pSurface = SDL_ConvertSurface(other.pSurface, other.pSurface->format, 0);
+        std::memcpy(pSurface->pixels, other.pSurface->pixels, other.pSurface->pitch * other.pSurface->h);
+    }
+    ~TestSurface() { SDL_FreeSurface(pSurface); }
+    PixelBuffer buffer() const {
+        PixelBuffer b;
+        b.pPixels = static_cast<unsigned char*>(pSurface->pixels);
+        b.nPitch = pSurface->pitch;
+        b.nWidth = pSurface->w;
+        b.nHeight = pSurface->h;
+        b.pFormat = pSurface->format;
+        return b;
+    }
+    bool samePixels(const TestSurface& other) const {
+        for (int y = 0; y < pSurface->h; ++y)
+            for (int x = 0; x < pSurface->w; ++x)
+                if (PixelOps::readPixel(buffer(), x, y) != PixelOps::readPixel(other.buffer(), x, y)) return false;
+        return true;
+    }
+};
+
+struct Format {
+    int nBpp;
+    Uint32 r, g, b, a;
+};
+// RGBA bytes (as loaded), ARGB (display alpha), RGB and BGR 24-bit, and 16-bit
+// (generic path only).
+const Format g_aFormats[] = {{32, 0x000000FF, 0x0000FF00, 0x00FF0000, 0xFF000000},
+                             {32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000},
+                             {24, 0x00FF0000, 0x0000FF00, 0x000000FF, 0},
+                             {24, 0x000000FF, 0x0000FF00, 0x00FF0000, 0},
+                             {16, 0xF800, 0x07E0, 0x001F, 0}};
+
+TestSurface make(const Format& f, unsigned nSeed, int w = 37, int h = 23) {
+    return TestSurface(w, h, f.nBpp, f.r, f.g, f.b, f.a, nSeed);
+}
+
+} // namespace
+
+TEST(PixelOps, BlendRuleKeepsWorkedExamples) {
+    EXPECT_EQ(Color(100, 50, 127, 255), PixelOps::blendPixel(Color(0, 0, 255, 255), Color(200, 100, 0, 128)));
+    EXPECT_EQ(Color(200, 100, 0, 128), PixelOps::blendPixel(Color(9, 9, 9, 0), Color(200, 100, 0, 128)));
+    // Two half-transparent pixels composite to a partial alpha, not opaque.
+    Color c = PixelOps::blendPixel(Color(0, 0, 255, 128), Color(255, 0, 0, 128));
+    EXPECT_EQ(191, c.a);
+    EXPECT_EQ(Color(1, 2, 3, 255), PixelOps::blendPixel(Color(200, 200, 200, 77), Color(1, 2, 3, 255)));
+}
+
+TEST(PixelOps, FastPathsMatchTheGenericOnRandomPixels) {
+    int nSeed = 1;
+    for (const Format& fd : g_aFormats) {
+        for (const Format& fs : g_aFormats) {
+            TestSurface dst = make(fd, nSeed++), src = make(fs, nSeed++);
+            TestSurface fast(dst), generic(dst);
+            PixelOps::blend(fast.buffer(), src.buffer());
+            PixelOps::blendGeneric(generic.buffer(), src.buffer());
+            EXPECT_TRUE(fast.samePixels(generic)) << "blend " << fs.nBpp << " onto " << fd.nBpp;
+        }
+        TestSurface base = make(fd, nSeed++);
+        {
+            TestSurface fast(base), generic(base);
+            PixelOps::tint(fast.buffer(), Color(200, 17, 255, 3));
+            PixelOps::tintGeneric(generic.buffer(), Color(200, 17, 255, 3));
+            EXPECT_TRUE(fast.samePixels(generic)) << "tint " << fd.nBpp;
+        }
+        {
+            TestSurface fast(base), generic(base);
+            PixelOps::multiplyAlpha(fast.buffer(), 128);
+            PixelOps::multiplyAlphaGeneric(generic.buffer(), 128);
+            EXPECT_TRUE(fast.samePixels(generic)) << "multiplyAlpha " << fd.nBpp;
+        }
+        {
+            TestSurface fast(base), generic(base);
+            PixelOps::remapChannels(fast.buffer(), 2, 3, 0);
+            PixelOps::remapChannelsGeneric(generic.buffer(), 2, 3, 0);
+            EXPECT_TRUE(fast.samePixels(generic)) << "remap " << fd.nBpp;
+        }
+        {
+            TestSurface fast(base), generic(base);
+            PixelOps::flipHorizontal(fast.buffer());
+            PixelOps::flipHorizontalGeneric(generic.buffer());
+            EXPECT_TRUE(fast.samePixels(generic)) << "flip " << fd.nBpp;
+            PixelOps::flipHorizontal(fast.buffer());
+            EXPECT_TRUE(fast.samePixels(base));
+        }
+        for (const Format& fm : g_aFormats) {
+            if (!fd.a) continue;
+            TestSurface mask = make(fm, nSeed++);
+            for (int nMode = 0; nMode < 2; ++nMode) {
+                TestSurface fast(base), generic(base);
+                PixelOps::transferAlpha(fast.buffer(), mask.buffer(), nMode);
+                PixelOps::transferAlphaGeneric(generic.buffer(), mask.buffer(), nMode);
+                EXPECT_TRUE(fast.samePixels(generic)) << "alpha from " << fm.nBpp << " mode " << nMode;
+            }
+        }
+        for (int y = 0; y < base.pSurface->h; ++y)
+            EXPECT_EQ(PixelOps::isRowTransparentGeneric(base.buffer(), y, 200),
+                      PixelOps::isRowTransparent(base.buffer(), y, 200));
+        Rect cell(3, 2, 19, 18);
+        for (int nLimit : {0, 10, 255}) {
+            EXPECT_EQ(PixelOps::countCoveredGeneric(base.buffer(), cell, 100, nLimit),
+                      PixelOps::countCovered(base.buffer(), cell, 100, nLimit));
+        }
+    }
+}
+
+TEST(PixelOps, ColorKeyCountsAsTransparent) {
+    TestSurface s = make(g_aFormats[2], 99, 8, 4);
+    SDL_FillRect(s.pSurface, nullptr, SDL_MapRGB(s.pSurface->format, 10, 20, 30));
+    SDL_Rect dot = {5, 2, 1, 1};
+    SDL_FillRect(s.pSurface, &dot, SDL_MapRGB(s.pSurface->format, 200, 0, 0));
+    SDL_SetColorKey(s.pSurface, SDL_SRCCOLORKEY, SDL_MapRGB(s.pSurface->format, 10, 20, 30));
+    PixelBuffer b = s.buffer();
+    b.bHasColorKey = true;
+    EXPECT_TRUE(PixelOps::isRowTransparent(b, 0, 0));
+    EXPECT_FALSE(PixelOps::isRowTransparent(b, 2, 0));
+    EXPECT_EQ(Rect(5, 2, 6, 3), PixelOps::findContentBounds(b));
+    SDL_FillRect(s.pSurface, &dot, SDL_MapRGB(s.pSurface->format, 10, 20, 30));
+    EXPECT_TRUE(PixelOps::findContentBounds(b).isEmpty());
+    // A keyed source pixel leaves the destination alone.
+    TestSurface dst = make(g_aFormats[0], 5, 8, 4), before(dst);
+    PixelOps::blend(dst.buffer(), b);
+    EXPECT_TRUE(dst.samePixels(before));
+}
