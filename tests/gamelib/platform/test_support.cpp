@@ -11,6 +11,9 @@
 #include <string>
 #include <unistd.h>
 
+// Headless unless told otherwise, also when run outside CTest.
+static const bool s_bHeadless = setenv("SDL_VIDEODRIVER", "dummy", 0) == 0 && setenv("SDL_AUDIODRIVER", "dummy", 0) == 0;
+
 // --- the recording application ---------------------------------------------------
 
 RecordingApp::RecordingApp() : pResources(new Tsl::MemoryResourceProvider()) {
