@@ -514,7 +514,7 @@ void SDLImage::convertToDisplayFormat() {
 void SDLImage::setAlpha(int nAlpha) {
     Surface* pSurface = requireSurface();
     // Views copy their source's value: no change, no private store needed.
-    if (pSurface->getFormat()->alpha == nAlpha) return;
+    if (pSurface->getAlpha() == nAlpha) return;
     prepareForWrite();
     m_pSurface->setAlpha(nAlpha);
     markModified();
