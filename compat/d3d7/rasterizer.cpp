@@ -95,28 +95,36 @@ inline DWORD fetch(const TextureView& tex, int64_t x, int64_t y) {
   return tex.m_bAlpha ? c : (c | kOpaque);
 }
 
-// Texel-space coordinate to 1/256 texel; rounding here absorbs the float noise of the
-// transform so a texel centre is hit exactly.
-inline int64_t toFixed(double s) { return std::llround(std::clamp(s, -1.0e9, 1.0e9) * 256.0); }
+// Texel coordinates are stepped along a row in 1/2^24 texel (enough that a row of any
+// length drifts by far less than 1/256 texel) and sampled in 1/256 texel: that rounding
+// absorbs the float noise of the transform, so a texel centre is hit exactly.
+constexpr int kStepBits = 24;
+inline int64_t toStep(double s) { return std::llround(std::clamp(s, -1.0e9, 1.0e9) * static_cast<double>(1 << kStepBits)); }
+inline int64_t stepTo256(int64_t n) { return (n + (int64_t(1) << (kStepBits - 9))) >> (kStepBits - 8); }
 
-inline DWORD sampleNearest(const TextureView& tex, double s, double t) {
-  return fetch(tex, toFixed(s) >> 8, toFixed(t) >> 8);
+inline DWORD sampleNearest(const TextureView& tex, int64_t nS, int64_t nT) {
+  return fetch(tex, stepTo256(nS) >> 8, stepTo256(nT) >> 8);
 }
 
-inline DWORD sampleLinear(const TextureView& tex, double s, double t) {
-  int64_t nS = toFixed(s) - 128, nT = toFixed(t) - 128;
+// Two channels per 64-bit word, 32 bits apart, so one multiply weights both and the
+// vertical pass (up to 24 bits per channel) still has room.
+inline std::uint64_t spreadLow(DWORD c) { return (c & 0xFFu) | (std::uint64_t(c & 0xFF00u) << 24); }
+inline std::uint64_t spreadHigh(DWORD c) { return ((c >> 16) & 0xFFu) | (std::uint64_t(c & 0xFF000000u) << 8); }
+
+inline DWORD sampleLinear(const TextureView& tex, int64_t nStepS, int64_t nStepT) {
+  int64_t nS = stepTo256(nStepS) - 128, nT = stepTo256(nStepT) - 128;
   int64_t x = nS >> 8, y = nT >> 8;
-  DWORD wx = static_cast<DWORD>(nS & 255), wy = static_cast<DWORD>(nT & 255);
+  std::uint64_t wx = static_cast<std::uint64_t>(nS & 255), wy = static_cast<std::uint64_t>(nT & 255);
   DWORD c00 = fetch(tex, x, y);
   if (wx == 0 && wy == 0) return c00;
   DWORD c10 = fetch(tex, x + 1, y), c01 = fetch(tex, x, y + 1), c11 = fetch(tex, x + 1, y + 1);
-  DWORD nOut = 0;
-  for (int nShift = 0; nShift < 32; nShift += 8) {
-    DWORD nTop = channel(c00, nShift) * (256 - wx) + channel(c10, nShift) * wx;
-    DWORD nBottom = channel(c01, nShift) * (256 - wx) + channel(c11, nShift) * wx;
-    nOut |= ((nTop * (256 - wy) + nBottom * wy + 32768) >> 16) << nShift;
-  }
-  return nOut;
+  const std::uint64_t kRound = (std::uint64_t(32768) << 32) | 32768u;
+  std::uint64_t nLow = ((spreadLow(c00) * (256 - wx) + spreadLow(c10) * wx) * (256 - wy) +
+                        (spreadLow(c01) * (256 - wx) + spreadLow(c11) * wx) * wy + kRound) >> 16;
+  std::uint64_t nHigh = ((spreadHigh(c00) * (256 - wx) + spreadHigh(c10) * wx) * (256 - wy) +
+                         (spreadHigh(c01) * (256 - wx) + spreadHigh(c11) * wx) * wy + kRound) >> 16;
+  return static_cast<DWORD>((nLow & 0xFFu) | ((nLow >> 24) & 0xFF00u) | ((nHigh & 0xFFu) << 16) |
+                            ((nHigh >> 8) & 0xFF000000u));
 }
 
 inline int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -209,7 +217,8 @@ inline __m128i blendHalf(__m128i m, __m128i d) {
   return div255x8(_mm_add_epi16(sa, _mm_mullo_epi16(d, ia)));
 }
 
-template <RowMode M>
+// kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
+template <RowMode M, bool kModulate>
 int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
@@ -219,8 +228,11 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
-    __m128i mLo = div255x8(_mm_mullo_epi16(_mm_unpacklo_epi8(t, zero), diffuse));
-    __m128i mHi = div255x8(_mm_mullo_epi16(_mm_unpackhi_epi8(t, zero), diffuse));
+    __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
+    if (kModulate) {
+      mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
+      mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
+    }
     __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDst + i));
     __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
                                    blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
@@ -230,7 +242,7 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   return i;
 }
 #else
-template <RowMode M>
+template <RowMode M, bool kModulate>
 int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
   return 0;
 }
@@ -239,7 +251,8 @@ int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
 // Straight row of the fast path: SIMD body, scalar tail through the shared pixel code.
 template <RowMode M>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
-  int i = simdRow<M>(pDst, pTex, n, nDiffuse, nTexOr);
+  int i = nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
+                                  : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
   for (; i < n; ++i) {
     DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
@@ -362,6 +375,8 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     plane(aC0[k], channel(v[1]->m_nColour, 8 * k), channel(v[2]->m_nColour, 8 * k), aCdx[k], aCdy[k]);
   }
 
+  // Clamped so that stepping across the widest row cannot overflow.
+  int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
@@ -378,7 +393,7 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     }
     if (nLo > nHi) continue;
     double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
-    double s = s0 + dsdx * fx + dsdy * fy, t = t0 + dtdx * fx + dtdy * fy;
+    int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
     double aC[4];
     for (int k = 0; k < 4; ++k) aC[k] = aC0[k] + aCdx[k] * fx + aCdy[k] * fy;
     DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
@@ -392,9 +407,9 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
         for (int k = 0; k < 4; ++k) aC[k] += aCdx[k];
       }
       DWORD nTexel = 0xFFFFFFFFu;
-      if (m_bHasTexture) nTexel = bLinear ? sampleLinear(m_texture, s, t) : sampleNearest(m_texture, s, t);
-      s += dsdx;
-      t += dtdx;
+      if (m_bHasTexture) nTexel = bLinear ? sampleLinear(m_texture, nS, nT) : sampleNearest(m_texture, nS, nT);
+      nS += nStepS;
+      nT += nStepT;
       shadePixel(pDst + px, pStencilRow ? pStencilRow + px : nullptr,
                  combine(nTexel, nDiffuse, m_state.m_eColour, m_state.m_eAlpha), m_state);
     }

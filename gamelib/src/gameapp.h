@@ -122,6 +122,8 @@ public:
 
     // --- resources ---
     void addResourceProvider(Tsl::SmartPtr<Tsl::ResourceProvider> pProvider);
+    // Adds a plain folder (such as "3rdparty" beside the program) when it exists.
+    bool addResourceFolder(const char* pszPath);
     // Adds an archive by file name; a broken one is logged and skipped.
     bool addArchive(const char* pszPath);
     const Tsl::List<Tsl::SmartPtr<Tsl::ResourceProvider>>& getResourceProviders() const { return m_lProviders; }

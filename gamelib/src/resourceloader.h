@@ -1,7 +1,10 @@
 // The loader interface the application's caches call on a miss.
 #pragma once
 
-#include "gameapp.h"
+// True when the application's providers have the name with one of the
+// suffixes (GameApp::findResource); kept out of line so this header does not
+// pull in the application.
+bool resourceExists(const char* pszName, const char* const* ppszSuffixes);
 
 template <class T>
 class IResourceLoader {
@@ -19,10 +22,7 @@ class ResourceLoaderImpl : public IResourceLoader<T> {
 public:
     explicit ResourceLoaderImpl(const char* const* ppszSuffixes) : m_ppszSuffixes(ppszSuffixes) {}
     T* load(const char* pszName) override { return new U(pszName); }
-    bool exists(const char* pszName) override {
-        GameApp* pApp = GameApp::getInstance();
-        return pApp && !pApp->findResource(pszName, m_ppszSuffixes).isEmpty();
-    }
+    bool exists(const char* pszName) override { return resourceExists(pszName, m_ppszSuffixes); }
 
 private:
     const char* const* m_ppszSuffixes;

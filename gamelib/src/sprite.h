@@ -3,12 +3,23 @@
 // control list) and steps its controllers every frame while it has any.
 #pragma once
 
+#include "color.h"
+#include "geometry.h"
+#include "image.h"
+#include "rect.h"
+#include "tsl2/hash.h"
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
 
+class DrvSpriteData;
 class GameMode;
 class SpriteController;
 class Sprite;
+
+// What the video driver does with a sprite (render flags).
+enum SpriteRenderFlags { RF_DRAW_COLOR = 1, RF_WRITE_STENCIL = 2, RF_CLEAR_STENCIL = 4 };
+enum SpriteBlendMode { BM_NORMAL = 0, BM_ADDITIVE = 1 };
+enum SpriteHitTestMode { HT_PIXELS = 0, HT_PIXEL_RECT = 1, HT_CANVAS = 2 };
 
 typedef Tsl::List<Tsl::SmartPtr<Sprite>> SpriteList;
 typedef SpriteList::Node SpriteNode;
@@ -78,6 +89,32 @@ public:
     // Called when the owning mode lets go of the sprite.
     virtual void detach();
 
+    // What the video driver reads to draw the sprite.
+    Tsl::SmartPtr<Image> getImage() const { return m_pImage; }
+    Tsl::SmartPtr<Image> getDrawImage() const { return m_pDrawImage; }
+    float getAlpha() const { return m_fAlpha; }
+    virtual void setAlpha(float fAlpha) { m_fAlpha = fAlpha; }
+    float getRotation() const { return m_fRotation; }
+    void setRotation(float fDegrees) { m_fRotation = fDegrees; }
+    float getScaleX() const { return m_fScaleX; }
+    float getScaleY() const { return m_fScaleY; }
+    bool isScaled() const { return m_fScaleX != 1.0f || m_fScaleY != 1.0f; }
+    const Color& getColor() const { return m_color; }
+    void setColor(const Color& color) { m_color = color; }
+    int getBlendMode() const { return m_nBlendMode; }
+    void setBlendMode(int nMode) { m_nBlendMode = nMode; }
+    int getRenderFlags() const { return m_nRenderFlags; }
+    void setRenderFlags(int nFlags) { m_nRenderFlags = nFlags; }
+    bool getStencilTest() const { return m_bStencilTest; }
+    void setStencilTest(bool bTest) { m_bStencilTest = bTest; }
+    const Tsl::List<Point>& getPolygon() const { return m_lPolygon; }
+    int getPolygonStamp() const { return m_nPolygonStamp; }
+    int getHitTestMode() const { return m_nHitTestMode; }
+    virtual void setHitTestMode(int nMode) { m_nHitTestMode = nMode; }
+    // Owned; created by the video driver on the first draw that needs it.
+    DrvSpriteData* getDriverData() const { return m_pDriverData; }
+    void setDriverData(DrvSpriteData* pData);
+
     SpriteLink& getLayerLink() { return m_layerLink; }
     SpriteLink& getControlLink() { return m_controlLink; }
     SpriteLink& getUpdateLink() { return m_updateLink; }
@@ -94,7 +131,23 @@ private:
     bool m_bVisible;
     float m_fX;
     float m_fY;
+    Tsl::Hash<Tsl::String, void*> m_hNamedData;
+    Tsl::SmartPtr<Image> m_pImage;
+    float m_fAlpha;
+    float m_fRotation;
+    Color m_color;
+    float m_fScaleX;
+    float m_fScaleY;
+    int m_nRenderFlags;
+    int m_nBlendMode;
+    bool m_bStencilTest;
     Tsl::List<SpriteController*> m_lControllers;
+    Tsl::List<Point> m_lPolygon;
+    int m_nPolygonStamp;
+    Rect* m_pClipRect;
+    Tsl::SmartPtr<Image> m_pDrawImage;
+    int m_nHitTestMode;
+    DrvSpriteData* m_pDriverData;
     // Controllers whose removal was asked for while the list was being walked.
     Tsl::List<SpriteController*> m_lDeferredDeletes;
     int m_nWalkDepth;

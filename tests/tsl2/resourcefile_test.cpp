@@ -1,5 +1,7 @@
 #include "tsl2/file.h"
 #include "tsl2/memstream.h"
+#include "tsl2/objectstreamer.h"
+#include "tsl2/zstream.h"
 #include "tsl2/resource.h"
 #include "tsl2/resourcefile.h"
 
@@ -78,7 +80,95 @@ bool readsBackIntact(const std::vector<unsigned char>& aArchive, const Contents&
     return true;
 }
 
+void putLE32(std::vector<unsigned char>& aBytes, size_t nAt, unsigned int n) {
+    for (int i = 0; i < 4; ++i) aBytes[nAt + i] = static_cast<unsigned char>(n >> (8 * i));
+}
+
+// An archive with a hand-made directory and valid checksums, to reach the
+// reader's checks behind them. aData follows the 32-byte header.
+std::vector<unsigned char> craftArchive(const std::vector<ResourceFileEntry>& aEntries, const std::string& sData,
+                                        const std::string& sDirectoryTail = "") {
+    MemStream directory;
+    unsigned int nDirSize = 0;
+    {
+        ZStream z(&directory);
+        ObjectStreamer os(&z, false);
+        for (const ResourceFileEntry& entry : aEntries) {
+            os.write(entry.sName);
+            os.writeVarInt(entry.nOffset);
+            os.writeVarInt(entry.nStoredSize);
+            os.writeVarInt(entry.nSize);
+            os.write(static_cast<unsigned char>(entry.nFlags));
+            os.write(entry.nCrc);
+        }
+        z.write(sDirectoryTail.data(), static_cast<int>(sDirectoryTail.size()));
+        nDirSize = static_cast<unsigned int>(z.tell());
+    }
+    std::vector<unsigned char> aBytes(GRF_HEADER_SIZE);
+    aBytes.insert(aBytes.end(), sData.begin(), sData.end());
+    unsigned int nDirOffset = static_cast<unsigned int>(aBytes.size());
+    aBytes.insert(aBytes.end(), directory.getData(), directory.getData() + directory.getSize());
+    putLE32(aBytes, 0, ObjectStreamer::makeHeaderWord("GRF", 1));
+    putLE32(aBytes, 4, nDirOffset);
+    putLE32(aBytes, 8, static_cast<unsigned int>(directory.getSize()));
+    putLE32(aBytes, 12, nDirSize);
+    putLE32(aBytes, 16, static_cast<unsigned int>(aEntries.size()));
+    putLE32(aBytes, 20, static_cast<unsigned int>(aBytes.size()));
+    putLE32(aBytes, 24, static_cast<unsigned int>(crc32(0, directory.getData(), static_cast<uInt>(directory.getSize()))));
+    putLE32(aBytes, 28, static_cast<unsigned int>(crc32(0, aBytes.data(), 28)));
+    return aBytes;
+}
+
+std::string openError(const std::vector<unsigned char>& aArchive) {
+    try {
+        ResourceFile archive(new MemStream(aArchive.data(), static_cast<int>(aArchive.size())), true);
+        List<String> lNames = archive.getResourceNames();
+        for (const String& sName : lNames) archive.getResource(sName);
+    } catch (const BadStreamFormatException& e) {
+        return e.getMessage();
+    }
+    return "";
+}
+
 } // namespace
+
+TEST(ResourceFile, ReaderChecksEveryDirectoryField) {
+    std::string sData = "abcd";
+    unsigned int nCrc = static_cast<unsigned int>(crc32(0, reinterpret_cast<const Bytef*>("abcd"), 4));
+    ResourceFileEntry good = {"good", 32, 4, 4, 0, nCrc};
+    EXPECT_EQ("", openError(craftArchive({good}, sData)));
+    struct Case {
+        ResourceFileEntry entry;
+        const char* pszNeedle;
+    } aCases[] = {{{"", 32, 4, 4, 0, nCrc}, "empty name"},
+                  {{"good", 32, 4, 4, 0, nCrc}, "duplicate entry 'good'"},
+                  {{"x", 31, 4, 4, 0, nCrc}, "outside the data"},
+                  {{"x", 33, 4, 4, 0, nCrc}, "outside the data"},
+                  {{"x", 32, 4, 4, 2, nCrc}, "unknown flags"},
+                  {{"x", 32, 4, 5, 0, nCrc}, "claims 5 bytes from 4"},
+                  {{"x", 32, 4, 0xFFFFFFFFu, 1, 0}, "claims"},
+                  {{"x", 32, 4, 4, 0, nCrc ^ 1}, "checksum mismatch"},
+                  {{"x", 32, 4, 4, 1, 0}, "corrupt compressed data"}};
+    for (const Case& c : aCases) {
+        std::string sError = openError(craftArchive({good, c.entry}, sData));
+        EXPECT_NE(std::string::npos, sError.find(c.pszNeedle)) << c.pszNeedle << " / " << sError;
+        EXPECT_NE(std::string::npos, sError.find("Archive 'memory'")) << sError;
+    }
+    EXPECT_NE(std::string::npos, openError(craftArchive({good}, sData, "x")).find("after the last entry"));
+    // A deflated entry that inflates to more or fewer bytes than its entry says.
+    MemStream packed;
+    {
+        ZStream z(&packed);
+        z.writeText("hello");
+    }
+    std::string sPacked(reinterpret_cast<const char*>(packed.getData()), static_cast<size_t>(packed.getSize()));
+    unsigned int nPacked = static_cast<unsigned int>(sPacked.size());
+    EXPECT_EQ("", openError(craftArchive({{"z", 32, nPacked, 5, 1, 0}}, sPacked)));
+    EXPECT_NE(std::string::npos, openError(craftArchive({{"z", 32, nPacked, 4, 1, 0}}, sPacked)).find("size mismatch"));
+    EXPECT_NE(std::string::npos, openError(craftArchive({{"z", 32, nPacked, 6, 1, 0}}, sPacked)).find("size mismatch"));
+    EXPECT_NE(std::string::npos,
+              openError(craftArchive({{"z", 32, nPacked - 1, 5, 1, 0}}, sPacked)).find("truncated compressed data"));
+}
 
 TEST(ResourceFile, RoundTripStoredDeflatedAndEmpty) {
     Contents contents = makeContents(60);

@@ -110,6 +110,8 @@ void ResourceFile::open() {
                       m_sName.c_str(), nDirOffset, nDirCompressed);
         readDirectory(nDirOffset, nDirCompressed, nDirSize, nCount, getLE32(aHeader + 24));
     } catch (...) {
+        if (m_bInflateReady) inflateEnd(&m_zs);
+        m_bInflateReady = false;
         if (m_bOwnSource) delete m_pSource;
         m_pSource = nullptr;
         m_bOwnSource = false;
@@ -197,11 +199,12 @@ void ResourceFile::inflateInto(const unsigned char* pIn, unsigned int nIn, unsig
     if (nResult == Z_STREAM_END)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : %s : size mismatch (%lu bytes from %u, expected %u from %u)",
                   pszArchive, sWhat.c_str(), m_zs.total_out, nIn - m_zs.avail_in, nOut, nIn);
-    if (nResult == Z_BUF_ERROR && m_zs.avail_out == 0)
+    // Out of input first: a stream cut inside its trailer has filled the output too.
+    if (nResult == Z_BUF_ERROR && m_zs.avail_in == 0)
+        TSL_THROW(BadStreamFormatException, "Archive '%s' : %s : truncated compressed data", pszArchive, sWhat.c_str());
+    if (nResult == Z_BUF_ERROR)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : %s : size mismatch (more than %u bytes)", pszArchive,
                   sWhat.c_str(), nOut);
-    if (nResult == Z_BUF_ERROR)
-        TSL_THROW(BadStreamFormatException, "Archive '%s' : %s : truncated compressed data", pszArchive, sWhat.c_str());
     TSL_THROW(BadStreamFormatException, "Archive '%s' : %s : corrupt compressed data (%s)", pszArchive, sWhat.c_str(),
               m_zs.msg ? m_zs.msg : "inflate failed");
 }

@@ -94,6 +94,11 @@ private:
     int m_nCapacity;
 };
 
+// The text on the left: without these the comparison would silently fall
+// back to comparing pointers through the conversion to const char*.
+inline bool operator==(const char* a, const String& b) { return b == a; }
+inline bool operator!=(const char* a, const String& b) { return !(b == a); }
+
 String operator+(const String& a, const String& b);
 String operator+(const String& a, const char* b);
 String operator+(const char* a, const String& b);

@@ -1,0 +1,160 @@
+#include "gamemode.h"
+
+GameMode::GameMode(unsigned int nFlags) : m_nFlags(nFlags), m_eState(MS_NEW) { m_lLayers.append(&m_lSprites); }
+
+GameMode::~GameMode() { removeAllSprites(); }
+
+void GameMode::cleanup() { removeAllSprites(); }
+
+void GameMode::insertByZOrder(SpriteList& lList, SpriteLink& link, const Tsl::SmartPtr<Sprite>& pSprite) {
+    // After the last sprite whose z-order is not greater: equal z-orders keep
+    // the order in which they were added.
+    SpriteNode* pAfter = lList.getTail();
+    while (pAfter && pAfter->data->getZOrder() > pSprite->getZOrder()) pAfter = pAfter->pPrev;
+    link.pList = &lList;
+    link.pNode = lList.insertAfter(pAfter, pSprite);
+}
+
+void GameMode::unlinkFrom(SpriteLink& link) {
+    if (!link.isLinked()) return;
+    SpriteList* pList = link.pList;
+    SpriteNode* pNode = link.pNode;
+    link.reset();
+    pList->removeNode(pNode);
+}
+
+void GameMode::addSprite(Tsl::SmartPtr<Sprite> pSprite) {
+    TSL_TRACE();
+    if (!pSprite) return;
+    if (pSprite->getOwnerMode() == this && pSprite->getLayerLink().isLinked()) return;
+    // A sprite belongs to one mode at a time.
+    if (pSprite->getOwnerMode()) pSprite->getOwnerMode()->removeSprite(pSprite);
+    insertByZOrder(m_lSprites, pSprite->getLayerLink(), pSprite);
+    pSprite->setOwnerMode(this);
+    if (pSprite->getControllerCount() > 0) addToUpdateList(pSprite);
+}
+
+void GameMode::addToUpdateList(Tsl::SmartPtr<Sprite> pSprite) {
+    if (!pSprite || pSprite->getUpdateLink().isLinked()) return;
+    insertByZOrder(m_lUpdateList, pSprite->getUpdateLink(), pSprite);
+}
+
+void GameMode::removeSprite(Tsl::SmartPtr<Sprite> pSprite) {
+    TSL_TRACE();
+    if (!pSprite || pSprite->getOwnerMode() != this) return;
+    if (m_pHover == pSprite) m_pHover = nullptr;
+    if (m_pFocus == pSprite) setFocus(nullptr);
+    unlinkFrom(pSprite->getControlLink());
+    unlinkFrom(pSprite->getUpdateLink());
+    pSprite->detach();
+    // The caller's reference keeps the sprite alive past this point.
+    unlinkFrom(pSprite->getLayerLink());
+}
+
+void GameMode::resortSprite(Tsl::SmartPtr<Sprite> pSprite) {
+    if (!pSprite || pSprite->getOwnerMode() != this) return;
+    if (pSprite->getLayerLink().isLinked()) {
+        SpriteList* pList = pSprite->getLayerLink().pList;
+        unlinkFrom(pSprite->getLayerLink());
+        insertByZOrder(*pList, pSprite->getLayerLink(), pSprite);
+    }
+    if (pSprite->getControlLink().isLinked()) {
+        unlinkFrom(pSprite->getControlLink());
+        insertByZOrder(m_lControls, pSprite->getControlLink(), pSprite);
+    }
+}
+
+void GameMode::removeAllSprites() {
+    TSL_TRACE();
+    m_pHover = nullptr;
+    setFocus(nullptr);
+    for (SpriteList* pLayer : m_lLayers) {
+        while (!pLayer->isEmpty()) removeSprite(pLayer->getFirst());
+    }
+    // Controls or updated sprites that were never placed in a layer.
+    while (!m_lControls.isEmpty()) removeSprite(m_lControls.getFirst());
+    while (!m_lUpdateList.isEmpty()) removeSprite(m_lUpdateList.getFirst());
+}
+
+void GameMode::onUpdate(float fDt) {
+    TSL_TRACE();
+    // A copy: controllers may add or remove sprites while they run.
+    SpriteList lSprites(m_lUpdateList);
+    for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites) {
+        if (pSprite->getOwnerMode() != this) continue;
+        pSprite->updateControllers(fDt);
+        if (pSprite->getControllerCount() == 0) unlinkFrom(pSprite->getUpdateLink());
+    }
+}
+
+Tsl::SmartPtr<Sprite> GameMode::addControl(Tsl::SmartPtr<Sprite> pControl) {
+    if (!pControl) return pControl;
+    if (pControl->getOwnerMode() != this || !pControl->getLayerLink().isLinked()) addSprite(pControl);
+    if (!pControl->getControlLink().isLinked()) insertByZOrder(m_lControls, pControl->getControlLink(), pControl);
+    return pControl;
+}
+
+void GameMode::setFocus(Tsl::SmartPtr<Sprite> pControl) {
+    if (pControl == m_pFocus) return;
+    Tsl::SmartPtr<Sprite> pOld = m_pFocus;
+    m_pFocus = pControl;
+    if (pOld) pOld->onFocusLost();
+    if (pControl) pControl->onFocusGained();
+}
+
+Tsl::SmartPtr<Sprite> GameMode::findControlAt(int nX, int nY) const {
+    // Highest z-order first: the control drawn on top takes the mouse.
+    for (SpriteNode* pNode = m_lControls.getTail(); pNode; pNode = pNode->pPrev) {
+        Sprite* pControl = pNode->data;
+        if (pControl->isVisible() && pControl->hitTest(nX, nY)) return pNode->data;
+    }
+    return nullptr;
+}
+
+bool GameMode::handleKeyDown(int nKey, int nModifiers) {
+    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    if (pFocus && pFocus->onKeyDown(nKey, nModifiers)) return true;
+    return onKeyDown(nKey, nModifiers);
+}
+
+bool GameMode::handleKeyUp(int nKey, int nModifiers) {
+    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    if (pFocus && pFocus->onKeyUp(nKey, nModifiers)) return true;
+    return onKeyUp(nKey, nModifiers);
+}
+
+bool GameMode::handleChar(int nCharacter) {
+    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    if (pFocus && pFocus->onChar(nCharacter)) return true;
+    return onChar(nCharacter);
+}
+
+void GameMode::handleMouseMove(int nX, int nY) {
+    Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
+    if (pUnder != m_pHover) {
+        Tsl::SmartPtr<Sprite> pOld = m_pHover;
+        m_pHover = pUnder;
+        if (pOld) pOld->onMouseLeave();
+        if (pUnder) pUnder->onMouseEnter();
+    }
+    if (pUnder) pUnder->onMouseMove(nX, nY);
+    onMouseMove(nX, nY);
+}
+
+bool GameMode::handleMouseDown(int nButton, int nX, int nY) {
+    Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
+    if (pUnder && pUnder->onMouseDown(nButton)) return true;
+    return onMouseDown(nButton, nX, nY);
+}
+
+bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
+    Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
+    if (pUnder && pUnder->onMouseUp(nButton)) return true;
+    return onMouseUp(nButton, nX, nY);
+}
+
+void GameMode::clearHover() {
+    Tsl::SmartPtr<Sprite> pOld = m_pHover;
+    m_pHover = nullptr;
+    if (pOld) pOld->onMouseLeave();
+}
