@@ -465,8 +465,12 @@ TEST_F(ImageTest, ShapeCollisionAgainstPixelOverlap) {
         bool bHit = sA->collide(poseA, sB, poseB);
         // Pixel boxes are centred on integer halves of their rectangles, so
         // allow a pixel of slack each way.
-        if (fNearest < 0.25f) EXPECT_TRUE(bHit) << i;
-        if (fNearest > 3.5f * std::max(1.0f, fScale)) EXPECT_FALSE(bHit) << i;
+        if (fNearest < 0.25f) {
+            EXPECT_TRUE(bHit) << i;
+        }
+        if (fNearest > 3.5f * std::max(1.0f, fScale)) {
+            EXPECT_FALSE(bHit) << i;
+        }
     }
     // A trimmed copy collides exactly like the original.
     Tsl::SmartPtr<Image> pT = pA->clone(true);
