@@ -210,7 +210,7 @@ TEST(GameAppLifetime, OneInstanceAtATimeAndNullAfterDestruction) {
 
 TEST_F(FrameLoopTest, WithoutAnAudioDeviceTheSilentDriverStandsIn) {
     ASSERT_NE(nullptr, app.getAudioDriver());
-    EXPECT_TRUE(app.isAudioEnabled());
+    EXPECT_FALSE(app.isAudioEnabled());
     app.setSoundVolume(300);
     EXPECT_EQ(255, app.getSoundVolume());
     EXPECT_FLOAT_EQ(1.0f, app.getAudioDriver()->getSoundVolume());
