@@ -122,8 +122,14 @@ void SDL3DVideoDriverBase::setStencilTest(bool bTest) {
 void SDL3DVideoDriverBase::renderFrame() {
     TSL_TRACE();
     if (!beginFrame()) return;
-    drawModes();
-    drawCursor();
+    try {
+        drawModes();
+        drawCursor();
+    } catch (...) {
+        // A scene left open would refuse every later frame.
+        abortFrame();
+        throw;
+    }
     present();
 }
 

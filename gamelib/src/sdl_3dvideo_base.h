@@ -85,6 +85,8 @@ public:
     // False skips drawing and presenting this frame.
     virtual bool beginFrame() { return true; }
     virtual void present() {}
+    // Drawing failed half way: close what beginFrame opened, nothing shown.
+    virtual void abortFrame() {}
     virtual void drawSprite(Sprite* pSprite) = 0;
     virtual Drv3DImageData* newImageData() = 0;
     virtual Drv3DSurfaceData* newSurfaceData() = 0;

@@ -171,6 +171,8 @@ void D3D7VideoDriver::releaseDevice() {
 
 void D3D7VideoDriver::invalidateTextures() {
     s_nTextureInvalidationStamp = getFrameStamp();
+    // The device's own reference would keep the last bound texture alive.
+    if (m_pDevice) m_pDevice->SetTexture(0, nullptr);
     releaseAllTextures();
 }
 
@@ -432,6 +434,8 @@ void D3D7VideoDriver::present() {
     TSL_TRACE();
     if (!m_pDevice) return;
     if (!getSideBars().isEmpty()) drawSideBars();
+    // Unbound, a texture dies with its picture rather than at the next frame.
+    m_pDevice->SetTexture(0, nullptr);
     m_pDevice->EndScene();
     if (isFullScreen()) {
         HRESULT hr = DDERR_WASSTILLDRAWING;
@@ -442,6 +446,10 @@ void D3D7VideoDriver::present() {
     // The window's client area starts at 0, 0 on the primary.
     RECT rcDest = m_rcClient;
     m_pPrimary->Blt(&rcDest, m_pBackBuffer, &m_rcClient, DDBLT_WAIT, nullptr);
+}
+
+void D3D7VideoDriver::abortFrame() {
+    if (m_pDevice) m_pDevice->EndScene();
 }
 
 void D3D7VideoDriver::drawSideBars() {

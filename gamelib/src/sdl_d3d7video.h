@@ -90,6 +90,7 @@ public:
     Point getDesktopSize() override;
     bool beginFrame() override;
     void present() override;
+    void abortFrame() override;
     void drawSprite(Sprite* pSprite) override;
     Drv3DImageData* newImageData() override { return new D3D7ImageData(); }
     Drv3DSurfaceData* newSurfaceData() override { return new D3D7SurfaceData(); }
