@@ -147,3 +147,26 @@ TEST(PixelOps, ColorKeyCountsAsTransparent) {
     PixelOps::blend(dst.buffer(), b);
     EXPECT_TRUE(dst.samePixels(before));
 }
+
+// Every pair of source and destination alpha, in groups of four that mix
+// clear, opaque and partial pixels in all the ways the vector path branches on.
+TEST(PixelOps, BlendMatchesTheRuleForEveryAlphaPair) {
+    for (const Format& f : {g_aFormats[0], g_aFormats[1]}) {
+        TestSurface src = make(f, 7, 256, 260), dst = make(f, 8, 256, 260);
+        std::mt19937 rng(3);
+        for (int y = 0; y < 260; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                Color s = PixelOps::readPixel(src.buffer(), x, y), d = PixelOps::readPixel(dst.buffer(), x, y);
+                // The last rows: only clear and opaque sources, in random runs.
+                s.a = static_cast<unsigned char>(y < 256 ? x : (rng() & 1) * 255);
+                d.a = static_cast<unsigned char>(y < 256 ? y : rng());
+                PixelOps::writePixel(src.buffer(), x, y, s);
+                PixelOps::writePixel(dst.buffer(), x, y, d);
+            }
+        }
+        TestSurface fast(dst), generic(dst);
+        PixelOps::blend(fast.buffer(), src.buffer());
+        PixelOps::blendGeneric(generic.buffer(), src.buffer());
+        EXPECT_TRUE(fast.samePixels(generic)) << "alpha mask " << std::hex << f.a;
+    }
+}
