@@ -601,6 +601,38 @@ bool isRowTransparentGeneric(const PixelBuffer& buf, int y, int nThreshold) {
     return true;
 }
 
+bool isRectClearGeneric(const PixelBuffer& buf, const Rect& r) {
+    Color key = buf.bHasColorKey ? keyColor(buf) : Color();
+    bool bAlpha = buf.hasAlpha();
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            Color c = readPixel(buf, x, y);
+            if (buf.bHasColorKey ? c != key : !bAlpha || c.a != 0) return false;
+        }
+    }
+    return true;
+}
+
+bool isRectClear(const PixelBuffer& buf, const Rect& r) {
+    ByteLayout l = getByteLayout(buf.pFormat);
+    if (!l.bValid) return isRectClearGeneric(buf, r);
+    if (r.isEmpty()) return true;
+    if (!buf.bHasColorKey && l.nAlpha < 0) return false;
+    unsigned int nMask = buf.pFormat->Amask, nWanted = 0;
+    if (buf.bHasColorKey) {
+        // The key is opaque, so with alpha a keyed pixel must be opaque too.
+        nMask |= colorMask(buf.pFormat);
+        nWanted = (buf.pFormat->colorkey & colorMask(buf.pFormat)) | buf.pFormat->Amask;
+    }
+    for (int y = r.top; y < r.bottom; ++y) {
+        const unsigned char* p = pixelAt(buf, r.left, y);
+        for (int x = r.left; x < r.right; ++x, p += l.nBytes) {
+            if ((readRaw(p, l.nBytes) & nMask) != nWanted) return false;
+        }
+    }
+    return true;
+}
+
 Rect findContentBounds(const PixelBuffer& buf) {
     int nTop = 0;
     while (nTop < buf.nHeight && isRowTransparent(buf, nTop, 0)) ++nTop;
