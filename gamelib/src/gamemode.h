@@ -4,6 +4,7 @@
 #pragma once
 
 #include "callbacktarget.h"
+#include "particle.h"
 #include "sprite.h"
 #include "tsl2/str.h"
 
@@ -59,6 +60,11 @@ public:
     const SpriteList& getUpdateList() const { return m_lUpdateList; }
     const SpriteList& getControls() const { return m_lControls; }
 
+    // Free particles (their emitter is gone), ticked after the sprites.
+    ParticleList* getParticleSystem() { return &m_lParticles; }
+    void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
+    void addParticles(ParticleList lParticles) { m_lParticles.appendList(lParticles); }
+
     // Controls: sprites that are hovered, clicked and given the keyboard focus.
     Tsl::SmartPtr<Sprite> addControl(Tsl::SmartPtr<Sprite> pControl);
     Tsl::SmartPtr<Sprite> getHoverControl() const { return m_pHover; }
@@ -90,6 +96,7 @@ private:
     Tsl::List<SpriteList*> m_lLayers;
     SpriteList m_lControls;
     SpriteList m_lUpdateList;
+    ParticleList m_lParticles;
     Tsl::SmartPtr<Sprite> m_pHover;
     Tsl::SmartPtr<Sprite> m_pFocus;
 };

@@ -9,6 +9,7 @@
 #include "gamemode.h"
 #include "image.h"
 #include "platform.h"
+#include "sdl_image.h"
 #include "videodriver.h"
 
 #include <functional>
@@ -121,7 +122,7 @@ public:
     IVideoSpriteImpl* createVideoSpriteImpl() override { return nullptr; }
     IVideoDriver* getVideoDriver() override { return m_pVideo; }
     IAudioDriver* getAudioDriver() override { return nullptr; }
-    ImageFactory* getImageFactory() override { return nullptr; }
+    ImageFactory* getImageFactory() override { return &m_imageFactory; }
 
     // Input delivered by the next processEvents.
     void queue(std::function<void()> fn) { m_aPending.push_back(std::move(fn)); }
@@ -132,6 +133,7 @@ public:
 private:
     EventLog* m_pLog;
     FakeVideoDriver* m_pVideo;
+    SDLImageFactory m_imageFactory;
     std::vector<std::function<void()>> m_aPending;
 };
 

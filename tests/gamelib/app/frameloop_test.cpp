@@ -219,3 +219,26 @@ TEST_F(FrameLoopTest, WithoutAnAudioDeviceTheSilentDriverStandsIn) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(ModeParticlesTest, FreeParticlesAgeWithTheModeAndLeaveWhenDead) {
+    TestApp app;
+    Tsl::SmartPtr<GameMode> pMode = new GameMode(MF_ACTIVE);
+    ParticleList lBatch;
+    for (int i = 1; i <= 3; ++i) {
+        Tsl::SmartPtr<Particle> p = new Particle();
+        p->setLifetime(0.25f * i);
+        lBatch.append(p);
+    }
+    pMode->addParticles(lBatch);
+    pMode->onUpdate(0.25f);
+    EXPECT_EQ(2, pMode->getParticleSystem()->getCount());
+    pMode->onUpdate(0.25f);
+    ASSERT_EQ(1, pMode->getParticleSystem()->getCount());
+    EXPECT_EQ(0.5f, pMode->getParticleSystem()->getFirst()->getAge());
+    pMode->onUpdate(0.25f);
+    EXPECT_EQ(0, pMode->getParticleSystem()->getCount());
+}
+
+} // namespace

@@ -47,6 +47,9 @@ protected:
         ASSERT_TRUE(app.init(320, 240, 0));
         ASSERT_TRUE(app.isAudioEnabled());
         ASSERT_EQ(pDriver, app.getAudioDriver());
+        // SDL_mixer stores a channel's pause as the tick count it happened
+        // at, so a pause in SDL's very first millisecond reads as none.
+        while (SDL_GetTicks() == 0) SDL_Delay(1);
     }
     Tsl::SmartPtr<Sample> sample(const char* pszName) {
         return Tsl::SmartPtr<Sample>(pDriver->getSampleLoader()->load(pszName));
