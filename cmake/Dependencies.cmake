@@ -12,6 +12,8 @@ pkg_check_modules(THEORA REQUIRED IMPORTED_TARGET theora theoraenc theoradec)
 pkg_check_modules(PNG REQUIRED IMPORTED_TARGET libpng)
 if(TSL_BUILD_TESTS)
   find_package(GTest REQUIRED)
+  # The image tests encode their JPEG fixtures with the real encoder.
+  find_package(JPEG REQUIRED)
 endif()
 if(TSL_BUILD_BENCH)
   find_package(benchmark REQUIRED)

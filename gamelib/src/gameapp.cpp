@@ -145,7 +145,9 @@ void GameApp::initAudio() {
     } else {
         log("G: Using dummy audio driver\n");
         m_pFallbackAudio = new DummyAudioDriver();
-        m_bAudioEnabled = m_pFallbackAudio->init();
+        m_pFallbackAudio->init();
+        // The stand-in keeps calls harmless; there is still no sound output.
+        m_bAudioEnabled = false;
     }
     installAudioLoaders();
 }

@@ -91,6 +91,7 @@ void GameMode::onUpdate(float fDt) {
         pSprite->updateControllers(fDt);
         if (pSprite->getControllerCount() == 0) unlinkFrom(pSprite->getUpdateLink());
     }
+    Particle::updateList(m_lParticles, fDt);
 }
 
 Tsl::SmartPtr<Sprite> GameMode::addControl(Tsl::SmartPtr<Sprite> pControl) {

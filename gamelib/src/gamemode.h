@@ -4,6 +4,7 @@
 #pragma once
 
 #include "callbacktarget.h"
+#include "particle.h"
 #include "sprite.h"
 #include "tsl2/str.h"
 
@@ -85,6 +86,11 @@ public:
     void setTooltipRect(Tooltip* pTooltip, const Rect& ownerRect);
     const Tsl::List<Tooltip*>& getTooltips() const { return m_lTooltips; }
 
+    // Free particles (their emitter is gone), ticked after the sprites.
+    ParticleList* getParticleSystem() { return &m_lParticles; }
+    void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
+    void addParticles(ParticleList lParticles) { m_lParticles.appendList(lParticles); }
+
     // Controls: sprites that are hovered, clicked and given the keyboard focus.
     Tsl::SmartPtr<Sprite> addControl(Tsl::SmartPtr<Sprite> pControl);
     Tsl::SmartPtr<Sprite> getHoverControl() const { return m_pHover; }
@@ -127,6 +133,7 @@ private:
     Tsl::List<SpriteList*> m_lLayers;
     SpriteList m_lControls;
     SpriteList m_lUpdateList;
+    ParticleList m_lParticles;
     Tsl::SmartPtr<Sprite> m_pHover;
     Tsl::SmartPtr<Sprite> m_pFocus;
     Tsl::List<Tooltip*> m_lTooltips;

@@ -49,7 +49,13 @@ Surface::Surface(const char* pszName, bool bConvert, bool bAlpha)
     TSL_TRACE();
     std::memset(&m_format, 0, sizeof(m_format));
     std::memset(&m_palette, 0, sizeof(m_palette));
-    loadFromFiles(pszName, bConvert, bAlpha);
+    try {
+        loadFromFiles(pszName, bConvert, bAlpha);
+    } catch (...) {
+        // No destructor runs for a half-built store: free what was loaded.
+        freeSurface();
+        throw;
+    }
     m_bModified = false;
     m_sResourcePrefix = pszName;
 }
@@ -514,7 +520,7 @@ void SDLImage::convertToDisplayFormat() {
 void SDLImage::setAlpha(int nAlpha) {
     Surface* pSurface = requireSurface();
     // Views copy their source's value: no change, no private store needed.
-    if (pSurface->getFormat()->alpha == nAlpha) return;
+    if (pSurface->getAlpha() == nAlpha) return;
     prepareForWrite();
     m_pSurface->setAlpha(nAlpha);
     markModified();

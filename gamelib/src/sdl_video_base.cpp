@@ -322,7 +322,10 @@ void SDLVideoDriverBase::moveWindow(int nX, int nY) {
 }
 
 SDL_Surface* SDLVideoDriverBase::getIconSurface() {
-    // Filled in once pictures carry SDL surfaces.
+#ifdef TSL_HAVE_SDL_IMAGE
+    SDLImage* pImage = dynamic_cast<SDLImage*>(m_pIcon.get());
+    if (pImage && pImage->getSurface()) return pImage->getSurface()->getSDLSurface();
+#endif
     return nullptr;
 }
 

@@ -103,8 +103,10 @@ int Shape::getFirstChild(int nIndex, int nLevel) const {
 
 void Shape::getScreenBox(const ShapePose& pose, int x, int y, int nLevel, Point& centre, Point& size) const {
     Rect r = getNodeRect(x, y, nLevel);
-    // Node rectangles are in stored pixels; the pose maps canvas points.
-    Point local = r.getCenter() + Point(static_cast<float>(m_nOffsetX), static_cast<float>(m_nOffsetY));
+    // The exact centre, not integer halves: a parent's box must hold its
+    // children's, or the descent rejects pairs whose children touch. Node
+    // rectangles are in stored pixels; the pose maps canvas points.
+    Point local((r.left + r.right) * 0.5f + m_nOffsetX, (r.top + r.bottom) * 0.5f + m_nOffsetY);
     centre = pose.localToScreen(local);
     // A mirrored sprite has a negative scale; the box keeps its extent.
     size = Point(r.getWidth() * std::fabs(pose.scale.x), r.getHeight() * std::fabs(pose.scale.y));

@@ -17,8 +17,9 @@ Mutex::~Mutex() {
     delete m_pImpl;
 }
 
+// No call-trace frames here: locks are taken on other threads, and the
+// trace stack belongs to the main thread.
 void Mutex::lock() {
-    TSL_TRACE();
     if (!m_pImpl) m_pImpl = createImpl();
     // Locking with no platform to make the lock would silently protect nothing.
     if (!m_pImpl) TSL_THROW(BadStateException, "Mutex::lock : no platform to create the mutex");
@@ -26,7 +27,6 @@ void Mutex::lock() {
 }
 
 void Mutex::unlock() {
-    TSL_TRACE();
     TSL_ASSERT(m_pImpl);
     m_pImpl->unlock();
 }

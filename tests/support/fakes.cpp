@@ -1,11 +1,5 @@
 #include "fakes.h"
 
-#include "sdl_image.h"
+FakePlatform::FakePlatform(EventLog* pLog) : m_pLog(pLog), m_pVideo(new FakeVideoDriver(pLog)) {}
 
-FakePlatform::FakePlatform(EventLog* pLog)
-    : m_pLog(pLog), m_pVideo(new FakeVideoDriver(pLog)), m_pImageFactory(new SDLImageFactory()) {}
-
-FakePlatform::~FakePlatform() {
-    delete m_pImageFactory;
-    delete m_pVideo;
-}
+FakePlatform::~FakePlatform() { delete m_pVideo; }

@@ -10,6 +10,7 @@
 #include "gamemode.h"
 #include "image.h"
 #include "platform.h"
+#include "sdl_image.h"
 #include "videodriver.h"
 
 #include <functional>
@@ -122,7 +123,7 @@ public:
     IVideoSpriteImpl* createVideoSpriteImpl() override { return nullptr; }
     IVideoDriver* getVideoDriver() override { return m_pVideo; }
     IAudioDriver* getAudioDriver() override { return nullptr; }
-    ImageFactory* getImageFactory() override { return m_pImageFactory; }
+    ImageFactory* getImageFactory() override { return &m_imageFactory; }
 
     // Input delivered by the next processEvents.
     void queue(std::function<void()> fn) { m_aPending.push_back(std::move(fn)); }
@@ -133,7 +134,7 @@ public:
 private:
     EventLog* m_pLog;
     FakeVideoDriver* m_pVideo;
-    ImageFactory* m_pImageFactory;
+    SDLImageFactory m_imageFactory;
     std::vector<std::function<void()>> m_aPending;
 };
 

@@ -210,12 +210,35 @@ TEST(GameAppLifetime, OneInstanceAtATimeAndNullAfterDestruction) {
 
 TEST_F(FrameLoopTest, WithoutAnAudioDeviceTheSilentDriverStandsIn) {
     ASSERT_NE(nullptr, app.getAudioDriver());
-    EXPECT_TRUE(app.isAudioEnabled());
+    EXPECT_FALSE(app.isAudioEnabled());
     app.setSoundVolume(300);
     EXPECT_EQ(255, app.getSoundVolume());
     EXPECT_FLOAT_EQ(1.0f, app.getAudioDriver()->getSoundVolume());
     app.setMusicVolume(51);
     EXPECT_FLOAT_EQ(0.2f, app.getAudioDriver()->getMusicVolume());
+}
+
+} // namespace
+
+namespace {
+
+TEST(ModeParticlesTest, FreeParticlesAgeWithTheModeAndLeaveWhenDead) {
+    TestApp app;
+    Tsl::SmartPtr<GameMode> pMode = new GameMode(MF_ACTIVE);
+    ParticleList lBatch;
+    for (int i = 1; i <= 3; ++i) {
+        Tsl::SmartPtr<Particle> p = new Particle();
+        p->setLifetime(0.25f * i);
+        lBatch.append(p);
+    }
+    pMode->addParticles(lBatch);
+    pMode->onUpdate(0.25f);
+    EXPECT_EQ(2, pMode->getParticleSystem()->getCount());
+    pMode->onUpdate(0.25f);
+    ASSERT_EQ(1, pMode->getParticleSystem()->getCount());
+    EXPECT_EQ(0.5f, pMode->getParticleSystem()->getFirst()->getAge());
+    pMode->onUpdate(0.25f);
+    EXPECT_EQ(0, pMode->getParticleSystem()->getCount());
 }
 
 } // namespace
