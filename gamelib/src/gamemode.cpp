@@ -2,7 +2,10 @@
 
 GameMode::GameMode(unsigned int nFlags) : m_nFlags(nFlags), m_eState(MS_NEW) { m_lLayers.append(&m_lSprites); }
 
-GameMode::~GameMode() { removeAllSprites(); }
+GameMode::~GameMode() {
+    removeAllSprites();
+    deleteTooltips();
+}
 
 void GameMode::cleanup() { removeAllSprites(); }
 
@@ -74,6 +77,9 @@ void GameMode::removeAllSprites() {
     // Controls or updated sprites that were never placed in a layer.
     while (!m_lControls.isEmpty()) removeSprite(m_lControls.getFirst());
     while (!m_lUpdateList.isEmpty()) removeSprite(m_lUpdateList.getFirst());
+    // Every owner let go of its tooltip when it was detached; records left
+    // over have no owner that could still reach them.
+    deleteTooltips();
 }
 
 void GameMode::onUpdate(float fDt) {
@@ -107,7 +113,7 @@ Tsl::SmartPtr<Sprite> GameMode::findControlAt(int nX, int nY) const {
     // Highest z-order first: the control drawn on top takes the mouse.
     for (SpriteNode* pNode = m_lControls.getTail(); pNode; pNode = pNode->pPrev) {
         Sprite* pControl = pNode->data;
-        if (pControl->isVisible() && pControl->hitTest(nX, nY)) return pNode->data;
+        if (pControl->isVisible() && pControl->hitTest(Point(float(nX), float(nY)))) return pNode->data;
     }
     return nullptr;
 }
@@ -158,4 +164,62 @@ void GameMode::clearHover() {
     Tsl::SmartPtr<Sprite> pOld = m_pHover;
     m_pHover = nullptr;
     if (pOld) pOld->onMouseLeave();
+}
+
+// ---- tooltips ------------------------------------------------------------------
+
+Tooltip* GameMode::addTooltip(const Tsl::String& sText, const Rect& ownerRect, const Point& position) {
+    TSL_TRACE();
+    Tooltip* pTooltip = new Tooltip();
+    pTooltip->m_sText = sText;
+    pTooltip->m_ownerRect = ownerRect;
+    pTooltip->m_position = position;
+    pTooltip->m_bHasPosition = position != Point(-1000.0f, -1000.0f);
+    // Shown only once it has an image.
+    pTooltip->m_pSprite = new Sprite(0, 0, TOOLTIP_Z_ORDER);
+    pTooltip->m_pSprite->setVisible(false);
+    m_lTooltips.append(pTooltip);
+    addSprite(pTooltip->m_pSprite);
+    buildTooltipImage(pTooltip);
+    return pTooltip;
+}
+
+void GameMode::removeTooltip(Tooltip* pTooltip) {
+    TSL_TRACE();
+    if (!ownsTooltip(pTooltip)) return;
+    m_lTooltips.removeAt(m_lTooltips.indexOf(pTooltip));
+    removeSprite(pTooltip->m_pSprite);
+    delete pTooltip;
+}
+
+void GameMode::deleteTooltips() {
+    while (!m_lTooltips.isEmpty()) removeTooltip(m_lTooltips.getFirst());
+}
+
+void GameMode::setTooltipText(Tooltip* pTooltip, const Tsl::String& sText) {
+    if (!ownsTooltip(pTooltip)) return;
+    pTooltip->m_sText = sText;
+    buildTooltipImage(pTooltip);
+}
+
+void GameMode::setTooltipStyle(Tooltip* pTooltip, const Tsl::String& sStyle) {
+    if (!ownsTooltip(pTooltip)) return;
+    pTooltip->m_sStyle = sStyle;
+    buildTooltipImage(pTooltip);
+}
+
+void GameMode::setTooltipPosition(Tooltip* pTooltip, const Point& position) {
+    if (ownsTooltip(pTooltip)) pTooltip->m_position = position;
+}
+
+void GameMode::setTooltipHasPosition(Tooltip* pTooltip, bool bHasPosition) {
+    if (ownsTooltip(pTooltip)) pTooltip->m_bHasPosition = bHasPosition;
+}
+
+void GameMode::setTooltipVisible(Tooltip* pTooltip, bool bVisible) {
+    if (ownsTooltip(pTooltip)) pTooltip->m_bVisible = bVisible;
+}
+
+void GameMode::setTooltipRect(Tooltip* pTooltip, const Rect& ownerRect) {
+    if (ownsTooltip(pTooltip)) pTooltip->m_ownerRect = ownerRect;
 }

@@ -19,6 +19,21 @@ enum ModeFlags {
 
 enum ModeState { MS_NEW, MS_RUNNING, MS_SUSPENDED, MS_ENDED };
 
+// A sprite's tooltip as its mode keeps it: the text and style, where its
+// owner is on the screen, and the sprite that shows it.
+struct Tooltip {
+    Tsl::String m_sText;
+    Tsl::String m_sStyle;
+    // The owner's screen pixel rectangle.
+    Rect m_ownerRect;
+    Point m_position;
+    // False while the position is the "no position" value (-1000, -1000).
+    bool m_bHasPosition = false;
+    // Follows the owner's visibility.
+    bool m_bVisible = true;
+    Tsl::SmartPtr<Sprite> m_pSprite;
+};
+
 class GameMode : public Tsl::RefCountedObject, public ICallbackTarget {
 public:
     explicit GameMode(unsigned int nFlags = MF_ACTIVE | MF_VISIBLE);
@@ -60,6 +75,17 @@ public:
     const SpriteList& getUpdateList() const { return m_lUpdateList; }
     const SpriteList& getControls() const { return m_lControls; }
 
+    // Tooltips: the mode owns the records; each owning sprite keeps a pointer.
+    Tooltip* addTooltip(const Tsl::String& sText, const Rect& ownerRect, const Point& position);
+    void removeTooltip(Tooltip* pTooltip);
+    void setTooltipText(Tooltip* pTooltip, const Tsl::String& sText);
+    void setTooltipStyle(Tooltip* pTooltip, const Tsl::String& sStyle);
+    void setTooltipPosition(Tooltip* pTooltip, const Point& position);
+    void setTooltipHasPosition(Tooltip* pTooltip, bool bHasPosition);
+    void setTooltipVisible(Tooltip* pTooltip, bool bVisible);
+    void setTooltipRect(Tooltip* pTooltip, const Rect& ownerRect);
+    const Tsl::List<Tooltip*>& getTooltips() const { return m_lTooltips; }
+
     // Free particles (their emitter is gone), ticked after the sprites.
     ParticleList* getParticleSystem() { return &m_lParticles; }
     void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
@@ -73,6 +99,9 @@ public:
     // The topmost visible control under the point, or null.
     Tsl::SmartPtr<Sprite> findControlAt(int nX, int nY) const;
 
+    // Tooltip sprites are drawn above the mode's other sprites.
+    enum { TOOLTIP_Z_ORDER = 1000000 };
+
     // Input as the application routes it: the control first, then the mode's hook.
     bool handleKeyDown(int nKey, int nModifiers);
     bool handleKeyUp(int nKey, int nModifiers);
@@ -83,12 +112,20 @@ public:
     // The mouse left the mode's reach: the hovered control is told.
     void clearHover();
 
+protected:
+    // Renders the record's text in its style into its sprite's image. Text
+    // rendering needs the fonts, which the library does not have yet: until
+    // then the tooltip sprite stays without an image, hence hidden.
+    virtual void buildTooltipImage(Tooltip* pTooltip) {}
+
 private:
     GameMode(const GameMode&) = delete;
     GameMode& operator=(const GameMode&) = delete;
 
     static void insertByZOrder(SpriteList& lList, SpriteLink& link, const Tsl::SmartPtr<Sprite>& pSprite);
     static void unlinkFrom(SpriteLink& link);
+    bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }
+    void deleteTooltips();
 
     unsigned int m_nFlags;
     ModeState m_eState;
@@ -99,4 +136,5 @@ private:
     ParticleList m_lParticles;
     Tsl::SmartPtr<Sprite> m_pHover;
     Tsl::SmartPtr<Sprite> m_pFocus;
+    Tsl::List<Tooltip*> m_lTooltips;
 };

@@ -11,7 +11,7 @@ class RecordingControl : public Sprite {
 public:
     RecordingControl(const char* pszName, int nZ, EventLog* pLog, bool bHandle)
         : Sprite(0, 0, nZ), m_sName(pszName), m_pLog(pLog), m_bHandle(bHandle) {}
-    bool hitTest(int nX, int nY) override { return nX >= 0 && nX < 100 && nY >= 0 && nY < 100; }
+    bool hitTest(const Point& p) override { return p.x >= 0 && p.x < 100 && p.y >= 0 && p.y < 100; }
     void onMouseEnter() override { m_pLog->add(m_sName + ".enter"); }
     void onMouseLeave() override { m_pLog->add(m_sName + ".leave"); }
     bool onMouseDown(int nButton) override {

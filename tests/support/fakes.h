@@ -1,5 +1,6 @@
 // Small fake drivers so a real GameApp can run frames in tests: a scripted
-// clock, a recording video driver and a platform that delivers queued input.
+// clock, a recording video driver, a platform that delivers queued input and
+// makes real SDL images (headless: nothing here opens a window).
 #pragma once
 
 #include "audiodriver.h"
@@ -86,8 +87,8 @@ private:
 
 class FakePlatform : public IPlatform {
 public:
-    explicit FakePlatform(EventLog* pLog) : m_pLog(pLog), m_pVideo(new FakeVideoDriver(pLog)) {}
-    ~FakePlatform() override { delete m_pVideo; }
+    explicit FakePlatform(EventLog* pLog);
+    ~FakePlatform() override;
     void init() override { m_pLog->add("platform-init"); }
     void shutdown() override {}
     const char* getName() override { return "fake"; }
