@@ -4,6 +4,10 @@
 
 #include "tsl2/str.h"
 
+namespace Tsl {
+class ObjectStreamer;
+}
+
 class Color {
 public:
     Color() : r(0), g(0), b(0), a(255) {}
@@ -11,6 +15,10 @@ public:
     Color(const Color& other) = default;
     Color& operator=(const Color& other) = default;
     virtual ~Color() {}
+
+    // The four channels as bytes r, g, b, a.
+    void persistTo(Tsl::ObjectStreamer& os) const;
+    void persistFrom(Tsl::ObjectStreamer& is);
 
     unsigned char r;
     unsigned char g;
@@ -40,3 +48,14 @@ Tsl::String toString(const Color& c);
 // Hooks for Tsl::Hash keyed by Color, found by argument-dependent look-up.
 inline unsigned int hashKey(const Color& c) { return getHashCode(c); }
 inline Tsl::String keyText(const Color& c) { return toString(c); }
+
+namespace Tsl {
+// A colour field of a record: a byte 0, then the channels.
+void persistTo(ObjectStreamer& os, const Color& c);
+void persistFrom(ObjectStreamer& is, Color& c);
+// A shared colour: byte 2 for null, byte 1 and the object index for one
+// already written, byte 0, a new index and the channels otherwise. Reading
+// byte 0 allocates a Color the caller then owns.
+void persistTo(ObjectStreamer& os, const Color* pColor);
+void persistFrom(ObjectStreamer& is, Color*& pColor);
+} // namespace Tsl

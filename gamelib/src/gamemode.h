@@ -75,11 +75,6 @@ public:
     const SpriteList& getUpdateList() const { return m_lUpdateList; }
     const SpriteList& getControls() const { return m_lControls; }
 
-    // Free particles (their emitter is gone), ticked after the sprites.
-    ParticleList* getParticleSystem() { return &m_lParticles; }
-    void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
-    void addParticles(ParticleList lParticles) { m_lParticles.appendList(lParticles); }
-
     // Tooltips: the mode owns the records; each owning sprite keeps a pointer.
     Tooltip* addTooltip(const Tsl::String& sText, const Rect& ownerRect, const Point& position);
     void removeTooltip(Tooltip* pTooltip);
@@ -90,6 +85,11 @@ public:
     void setTooltipVisible(Tooltip* pTooltip, bool bVisible);
     void setTooltipRect(Tooltip* pTooltip, const Rect& ownerRect);
     const Tsl::List<Tooltip*>& getTooltips() const { return m_lTooltips; }
+
+    // Free particles (their emitter is gone), ticked after the sprites.
+    ParticleList* getParticleSystem() { return &m_lParticles; }
+    void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
+    void addParticles(ParticleList lParticles) { m_lParticles.appendList(lParticles); }
 
     // Controls: sprites that are hovered, clicked and given the keyboard focus.
     Tsl::SmartPtr<Sprite> addControl(Tsl::SmartPtr<Sprite> pControl);

@@ -54,6 +54,9 @@ inline Point operator-(const Point& p) { return Point(-p.x, -p.y); }
 inline Point operator*(const Point& p, float f) { return Point(p.x * f, p.y * f); }
 inline Point operator*(float f, const Point& p) { return Point(p.x * f, p.y * f); }
 inline Point operator/(const Point& p, float f) { return Point(p.x / f, p.y / f); }
+// Mirrors the two product orders: with the scalar first the point is still
+// divided by it, (p.x / f, p.y / f), not a component-wise reciprocal.
+inline Point operator/(float f, const Point& p) { return Point(p.x / f, p.y / f); }
 inline float dot(const Point& a, const Point& b) { return a.x * b.x + a.y * b.y; }
 
 // Angles.

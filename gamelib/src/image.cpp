@@ -201,6 +201,19 @@ bool Image::isColumnTransparent(int x, int nThreshold) {
     return bTransparent;
 }
 
+bool Image::isRowSpanClear(int y, int x0, int x1) { return isPhysicalRectClear(Rect(x0, y, x1, y + 1, false)); }
+
+bool Image::isColumnSpanClear(int x, int y0, int y1) { return isPhysicalRectClear(Rect(x, y0, x + 1, y1, false)); }
+
+bool Image::isPhysicalRectClear(const Rect& r) {
+    // Clipped so a span past the pixels reads nothing outside them; an
+    // inverted span is empty, hence clear.
+    if (r.right <= r.left || r.bottom <= r.top) return true;
+    Rect inside = r.intersect(Rect(0, 0, m_nPhysWidth, m_nPhysHeight));
+    if (inside.isEmpty()) return true;
+    return PixelOps::isRectClear(getLockedBuffer(), storedRect(inside));
+}
+
 int Image::countCovered(const Rect& r, int nThreshold, int nLimit) {
     return PixelOps::countCovered(getLockedBuffer(), storedRect(r), nThreshold, nLimit);
 }

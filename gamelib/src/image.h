@@ -116,6 +116,12 @@ public:
     bool isTransparentAt(const Point& p, int nThreshold);
     bool isRowTransparent(int y, int nThreshold);
     bool isColumnTransparent(int x, int nThreshold);
+    // Physical pixels x0 <= x < x1 of row y (y0 <= y < y1 of column x) are
+    // all clear: equal to the colour key when there is one, else alpha 0.
+    // Parts of the span outside the physical pixels count as clear. The
+    // caller holds the lock.
+    bool isRowSpanClear(int y, int x0, int x1);
+    bool isColumnSpanClear(int x, int y0, int y1);
     // Physical pixels covered (not transparent at the threshold) inside a
     // physical rectangle, counting stops once past nLimit (the shape build).
     int countCovered(const Rect& r, int nThreshold, int nLimit);
@@ -172,6 +178,7 @@ protected:
     void pixelsChanged();
 
 private:
+    bool isPhysicalRectClear(const Rect& r);
     void loadSubImage(const char* pszName, const Tsl::String& sDescription);
     void loadSpec(const char* pszName, const Tsl::String& sSpec);
 

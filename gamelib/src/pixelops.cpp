@@ -6,6 +6,13 @@
 #include <cstring>
 #include <vector>
 
+// SSE2 is part of the x86-64 baseline, so no run-time dispatch is needed;
+// other targets keep the scalar loops.
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#define PIXELOPS_SSE2 1
+#endif
+
 PixelBuffer PixelBuffer::sub(const Rect& r) const {
     PixelBuffer b = *this;
     int nBytes = pFormat ? pFormat->BytesPerPixel : 0;
@@ -187,32 +194,106 @@ void blendRows(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& 
     }
 }
 
+// The composite of one pixel of a 32-bit format with alpha at nA; the same
+// integer steps as blendPixel, with the division through the reciprocal table.
+inline uint32_t blendWord(uint32_t dp, uint32_t sp, unsigned nR, unsigned nG, unsigned nB, unsigned nA) {
+    unsigned int sa = (sp >> nA) & 0xFF;
+    if (sa == 0) return dp;
+    if (sa == 255) return sp;
+    unsigned int nShare = div255(((dp >> nA) & 0xFF) * (255u - sa));
+    unsigned int nTotal = nShare + sa;
+    uint32_t nRecip = g_reciprocals.aValues[nTotal];
+    auto mix = [&](unsigned int nShift) -> uint32_t {
+        unsigned int n = ((dp >> nShift) & 0xFF) * nShare + ((sp >> nShift) & 0xFF) * sa;
+        return static_cast<uint32_t>((static_cast<uint64_t>(n) * nRecip) >> 24) << nShift;
+    };
+    return mix(nR) | mix(nG) | mix(nB) | (nTotal << nA);
+}
+
+#ifdef PIXELOPS_SSE2
+
+// Four pixels of blendWord at once. The sums d * share + s * sa never exceed
+// 255 * total, so they fit 16-bit lanes; the division by total goes through
+// single-precision floats as (n + 0.5) * (1 / total), whose two roundings
+// stay far below the 0.5 / 255 that separates the quotient from an integer,
+// so truncation gives exactly floor(n / total).
+inline __m128i blend4(__m128i s, __m128i d, __m128i nAlphaShift, __m128i alphaMask) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i c255 = _mm_set1_epi32(255);
+    __m128i sa = _mm_and_si128(_mm_srl_epi32(s, nAlphaShift), c255);
+    __m128i da = _mm_and_si128(_mm_srl_epi32(d, nAlphaShift), c255);
+    // div255(da * (255 - sa)) per pixel: the product fits the low half of each lane.
+    __m128i x = _mm_mullo_epi16(da, _mm_sub_epi32(c255, sa));
+    __m128i share = _mm_srli_epi32(_mm_mulhi_epu16(x, _mm_set1_epi32(0x8081)), 7);
+    __m128i total = _mm_add_epi32(share, sa);
+    // total is 0 only for a clear source over a clear destination, which the
+    // final select discards; 1 keeps the reciprocal finite.
+    __m128 rcp = _mm_div_ps(_mm_set1_ps(1.0f), _mm_cvtepi32_ps(_mm_max_epi16(total, _mm_set1_epi32(1))));
+
+    // Each pixel's share and alpha repeated over its four 16-bit channel lanes.
+    __m128i share2 = _mm_or_si128(share, _mm_slli_epi32(share, 16));
+    __m128i sa2 = _mm_or_si128(sa, _mm_slli_epi32(sa, 16));
+    __m128i nLo = _mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_unpacklo_epi32(share2, share2)),
+                                _mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi32(sa2, sa2)));
+    __m128i nHi = _mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_unpackhi_epi32(share2, share2)),
+                                _mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi32(sa2, sa2)));
+
+    const __m128 half = _mm_set1_ps(0.5f);
+    auto quotient = [&](__m128i n16, __m128 r) {
+        return _mm_cvttps_epi32(_mm_mul_ps(_mm_add_ps(_mm_cvtepi32_ps(n16), half), r));
+    };
+    __m128i q0 = quotient(_mm_unpacklo_epi16(nLo, zero), _mm_shuffle_ps(rcp, rcp, 0x00));
+    __m128i q1 = quotient(_mm_unpackhi_epi16(nLo, zero), _mm_shuffle_ps(rcp, rcp, 0x55));
+    __m128i q2 = quotient(_mm_unpacklo_epi16(nHi, zero), _mm_shuffle_ps(rcp, rcp, 0xAA));
+    __m128i q3 = quotient(_mm_unpackhi_epi16(nHi, zero), _mm_shuffle_ps(rcp, rcp, 0xFF));
+    __m128i r = _mm_packus_epi16(_mm_packs_epi32(q0, q1), _mm_packs_epi32(q2, q3));
+    r = _mm_or_si128(_mm_andnot_si128(alphaMask, r), _mm_sll_epi32(total, nAlphaShift));
+    // A clear source pixel leaves the destination as it was.
+    __m128i clear = _mm_cmpeq_epi32(sa, zero);
+    return _mm_or_si128(_mm_and_si128(clear, d), _mm_andnot_si128(clear, r));
+}
+
+// Whole groups of four; returns how many pixels of the row it did.
+int blendRowSse2(uint32_t* d, const uint32_t* s, int nWidth, unsigned nA) {
+    const __m128i alphaMask = _mm_set1_epi32(static_cast<int>(0xFFu << nA));
+    const __m128i nShift = _mm_cvtsi32_si128(static_cast<int>(nA));
+    const __m128i zero = _mm_setzero_si128();
+    int x = 0;
+    for (; x + 4 <= nWidth; x += 4) {
+        __m128i sp = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x));
+        __m128i sa = _mm_and_si128(sp, alphaMask);
+        __m128i opaque = _mm_cmpeq_epi32(sa, alphaMask);
+        int nClear = _mm_movemask_epi8(_mm_cmpeq_epi32(sa, zero));
+        int nOpaque = _mm_movemask_epi8(opaque);
+        if (nClear == 0xFFFF) continue;
+        __m128i* pd = reinterpret_cast<__m128i*>(d + x);
+        if (nOpaque == 0xFFFF) {
+            _mm_storeu_si128(pd, sp);
+        } else if ((nClear | nOpaque) == 0xFFFF) {
+            __m128i dp = _mm_loadu_si128(pd);
+            _mm_storeu_si128(pd, _mm_or_si128(_mm_and_si128(opaque, sp), _mm_andnot_si128(opaque, dp)));
+        } else {
+            _mm_storeu_si128(pd, blend4(sp, _mm_loadu_si128(pd), nShift, alphaMask));
+        }
+    }
+    return x;
+}
+
+#endif // PIXELOPS_SSE2
+
 // Both in one 32-bit format with alpha (pictures loaded for display): whole
-// pixels move as words, and opaque or clear runs cost one test each.
+// pixels move as words, and opaque or clear runs cost one test per group.
 void blendSame32(const PixelBuffer& dst, const PixelBuffer& src) {
     const SDL_PixelFormat* f = src.pFormat;
     const unsigned nR = f->Rshift, nG = f->Gshift, nB = f->Bshift, nA = f->Ashift;
     for (int y = 0; y < src.nHeight; ++y) {
         const uint32_t* s = reinterpret_cast<const uint32_t*>(src.pPixels + y * src.nPitch);
         uint32_t* d = reinterpret_cast<uint32_t*>(dst.pPixels + y * dst.nPitch);
-        for (int x = 0; x < src.nWidth; ++x) {
-            uint32_t sp = s[x];
-            unsigned int sa = (sp >> nA) & 0xFF;
-            if (sa == 0) continue;
-            if (sa == 255) {
-                d[x] = sp;
-                continue;
-            }
-            uint32_t dp = d[x];
-            unsigned int nShare = div255(((dp >> nA) & 0xFF) * (255u - sa));
-            unsigned int nTotal = nShare + sa;
-            uint32_t nRecip = g_reciprocals.aValues[nTotal];
-            auto mix = [&](unsigned int nShift) -> uint32_t {
-                unsigned int n = ((dp >> nShift) & 0xFF) * nShare + ((sp >> nShift) & 0xFF) * sa;
-                return static_cast<uint32_t>((static_cast<uint64_t>(n) * nRecip) >> 24) << nShift;
-            };
-            d[x] = mix(nR) | mix(nG) | mix(nB) | (nTotal << nA);
-        }
+        int x = 0;
+#ifdef PIXELOPS_SSE2
+        x = blendRowSse2(d, s, src.nWidth, nA);
+#endif
+        for (; x < src.nWidth; ++x) d[x] = blendWord(d[x], s[x], nR, nG, nB, nA);
     }
 }
 
@@ -244,23 +325,57 @@ void tintGeneric(const PixelBuffer& buf, const Color& k) {
     }
 }
 
-template <int B>
-static void tintRows(const PixelBuffer& buf, const ByteLayout& l, const Color& k) {
-    for (int y = 0; y < buf.nHeight; ++y) {
-        unsigned char* p = buf.pPixels + y * buf.nPitch;
-        for (int x = 0; x < buf.nWidth; ++x, p += B) {
-            p[l.nRed] = static_cast<unsigned char>(p[l.nRed] * k.r >> 8);
-            p[l.nGreen] = static_cast<unsigned char>(p[l.nGreen] * k.g >> 8);
-            p[l.nBlue] = static_cast<unsigned char>(p[l.nBlue] * k.b >> 8);
-        }
+namespace {
+
+// Per-byte factors over one block of a row: the block is a whole number of
+// pixels and of 16-byte vectors (16 bytes for 4-byte pixels, 48 for 3-byte).
+// Each byte becomes byte * factor >> 8; a factor of 256 keeps the byte.
+struct ByteScale {
+    enum { MAX_BLOCK = 48 };
+    int nBlock;
+    uint16_t aFactors[MAX_BLOCK];
+
+    explicit ByteScale(int nBytes) : nBlock(nBytes == 4 ? 16 : 48) {
+        for (int i = 0; i < MAX_BLOCK; ++i) aFactors[i] = 256;
     }
-}
+    void setChannel(int nBytes, int nOffset, unsigned int nFactor) {
+        for (int i = nOffset; i < nBlock; i += nBytes) aFactors[i] = static_cast<uint16_t>(nFactor);
+    }
+    void applyToRow(unsigned char* p, int nRowBytes) const {
+        int i = 0;
+#ifdef PIXELOPS_SSE2
+        // byte * factor <= 255 * 256 fits the 16-bit lanes unsigned.
+        const __m128i zero = _mm_setzero_si128();
+        for (; i + nBlock <= nRowBytes; i += nBlock) {
+            for (int j = 0; j < nBlock; j += 16) {
+                __m128i* pv = reinterpret_cast<__m128i*>(p + i + j);
+                __m128i v = _mm_loadu_si128(pv);
+                __m128i fLo = _mm_loadu_si128(reinterpret_cast<const __m128i*>(aFactors + j));
+                __m128i fHi = _mm_loadu_si128(reinterpret_cast<const __m128i*>(aFactors + j + 8));
+                __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(v, zero), fLo), 8);
+                __m128i hi = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(v, zero), fHi), 8);
+                _mm_storeu_si128(pv, _mm_packus_epi16(lo, hi));
+            }
+        }
+#endif
+        for (; i < nRowBytes; ++i)
+            p[i] = static_cast<unsigned char>(p[i] * static_cast<unsigned int>(aFactors[i % nBlock]) >> 8);
+    }
+    void apply(const PixelBuffer& buf, int nBytes) const {
+        for (int y = 0; y < buf.nHeight; ++y) applyToRow(buf.pPixels + y * buf.nPitch, buf.nWidth * nBytes);
+    }
+};
+
+} // namespace
 
 void tint(const PixelBuffer& buf, const Color& k) {
     ByteLayout l = getByteLayout(buf.pFormat);
     if (!l.bValid) return tintGeneric(buf, k);
-    if (l.nBytes == 4) return tintRows<4>(buf, l, k);
-    tintRows<3>(buf, l, k);
+    ByteScale scale(l.nBytes);
+    scale.setChannel(l.nBytes, l.nRed, k.r);
+    scale.setChannel(l.nBytes, l.nGreen, k.g);
+    scale.setChannel(l.nBytes, l.nBlue, k.b);
+    scale.apply(buf, l.nBytes);
 }
 
 void multiplyAlphaGeneric(const PixelBuffer& buf, int nFactor) {
@@ -279,11 +394,10 @@ void multiplyAlpha(const PixelBuffer& buf, int nFactor) {
     ByteLayout l = getByteLayout(buf.pFormat);
     if (!l.bValid) return multiplyAlphaGeneric(buf, nFactor);
     if (nFactor == 255 || l.nAlpha < 0) return;
-    // Only 4-byte formats carry alpha in a byte of its own.
-    for (int y = 0; y < buf.nHeight; ++y) {
-        unsigned char* p = buf.pPixels + y * buf.nPitch + l.nAlpha;
-        for (int x = 0; x < buf.nWidth; ++x, p += 4) *p = static_cast<unsigned char>(*p * nFactor >> 8);
-    }
+    if (nFactor < 0 || nFactor > 256) return multiplyAlphaGeneric(buf, nFactor);
+    ByteScale scale(l.nBytes);
+    scale.setChannel(l.nBytes, l.nAlpha, static_cast<unsigned int>(nFactor));
+    scale.apply(buf, l.nBytes);
 }
 
 static unsigned char channelOf(const Color& c, int nIndex) {
@@ -483,6 +597,38 @@ bool isColumnTransparent(const PixelBuffer& buf, int x, int nThreshold) {
 bool isRowTransparentGeneric(const PixelBuffer& buf, int y, int nThreshold) {
     for (int x = 0; x < buf.nWidth; ++x) {
         if (!isPixelTransparent(buf, x, y, nThreshold)) return false;
+    }
+    return true;
+}
+
+bool isRectClearGeneric(const PixelBuffer& buf, const Rect& r) {
+    Color key = buf.bHasColorKey ? keyColor(buf) : Color();
+    bool bAlpha = buf.hasAlpha();
+    for (int y = r.top; y < r.bottom; ++y) {
+        for (int x = r.left; x < r.right; ++x) {
+            Color c = readPixel(buf, x, y);
+            if (buf.bHasColorKey ? c != key : !bAlpha || c.a != 0) return false;
+        }
+    }
+    return true;
+}
+
+bool isRectClear(const PixelBuffer& buf, const Rect& r) {
+    ByteLayout l = getByteLayout(buf.pFormat);
+    if (!l.bValid) return isRectClearGeneric(buf, r);
+    if (r.isEmpty()) return true;
+    if (!buf.bHasColorKey && l.nAlpha < 0) return false;
+    unsigned int nMask = buf.pFormat->Amask, nWanted = 0;
+    if (buf.bHasColorKey) {
+        // The key is opaque, so with alpha a keyed pixel must be opaque too.
+        nMask |= colorMask(buf.pFormat);
+        nWanted = (buf.pFormat->colorkey & colorMask(buf.pFormat)) | buf.pFormat->Amask;
+    }
+    for (int y = r.top; y < r.bottom; ++y) {
+        const unsigned char* p = pixelAt(buf, r.left, y);
+        for (int x = r.left; x < r.right; ++x, p += l.nBytes) {
+            if ((readRaw(p, l.nBytes) & nMask) != nWanted) return false;
+        }
     }
     return true;
 }

@@ -72,6 +72,10 @@ void setAlpha(const PixelBuffer& buf, int nAlpha);
 bool isRowTransparent(const PixelBuffer& buf, int y, int nThreshold);
 bool isColumnTransparent(const PixelBuffer& buf, int x, int nThreshold);
 bool isRowTransparentGeneric(const PixelBuffer& buf, int y, int nThreshold);
+// Every pixel inside r (within the buffer) is clear: equal to the colour key
+// when one is set (the key wins over alpha), else alpha 0.
+bool isRectClear(const PixelBuffer& buf, const Rect& r);
+bool isRectClearGeneric(const PixelBuffer& buf, const Rect& r);
 // The smallest rectangle holding every pixel not transparent at threshold 0;
 // an empty Rect(0, 0, 0, 0) when there is none.
 Rect findContentBounds(const PixelBuffer& buf);

@@ -24,6 +24,16 @@ Tsl::SmartPtr<Image> getNamedImage(const char* pszName) {
 // is not quite 0): such a hair must not add a row or column to a crop.
 const float kCropSlack = 1e-3f;
 
+// The same for bounding boxes, whose edges are truncated: 4.99999 from a
+// quarter turn must give 5, not 4.
+Point snapToWhole(const Point& p) {
+    auto snap = [](float f) {
+        float fWhole = std::round(f);
+        return std::fabs(f - fWhole) < kCropSlack ? fWhole : f;
+    };
+    return Point(snap(p.x), snap(p.y));
+}
+
 } // namespace
 
 // ---- construction ------------------------------------------------------------
@@ -295,7 +305,7 @@ Rect Sprite::localRectToScreen(const Rect& r) const {
     float fAngle = normalizeAngle(m_fRotation);
     if (fAngle != 0.0f) getRotatedBounds(topLeft, bottomRight, fAngle);
     Point position = getPosition();
-    return Rect(topLeft + position, bottomRight + position);
+    return Rect(snapToWhole(topLeft + position), snapToWhole(bottomRight + position));
 }
 
 Rect Sprite::getScreenRect() const {

@@ -7,10 +7,9 @@
 
 namespace {
 
-// The wrappers below act once they are the sprite's last controller.
-bool isOnlyController(const Tsl::SmartPtr<Sprite>& pSprite, SpriteController* pController) {
-    return pSprite && pSprite->getControllerCount() == 1 && pSprite->getController(0) == pController;
-}
+// The wrappers below act once the sprite has one controller left: the wrapper
+// itself, or the composite it is the running child of.
+bool isLastController(const Tsl::SmartPtr<Sprite>& pSprite) { return pSprite && pSprite->getControllerCount() == 1; }
 
 } // namespace
 
@@ -137,7 +136,9 @@ void SCWhenDone::handOver(Tsl::SmartPtr<Sprite> pSprite) {
 
 bool SCWhenDone::update(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
-    if (!isOnlyController(pSprite, this)) return false;
+    // It hands its controller to the sprite, so it must be the sprite's own
+    // last controller, not a composite's child.
+    if (!isLastController(pSprite) || pSprite->getController(0) != this) return false;
     handOver(pSprite);
     return true;
 }
@@ -150,14 +151,14 @@ bool SCWhenDone::tick(Tsl::SmartPtr<Sprite> pSprite) {
 
 bool SCCallbackWhenDone::update(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
-    if (!isOnlyController(pSprite, this)) return false;
+    if (!isLastController(pSprite)) return false;
     if (m_pTarget) m_pTarget->onCallback(m_nId, m_nData);
     return true;
 }
 
 bool SCRemoveWhenDone::update(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
-    if (!isOnlyController(pSprite, this)) return false;
+    if (!isLastController(pSprite)) return false;
     // A sprite in no mode has nothing to be taken out of.
     if (GameMode* pMode = pSprite->getOwnerMode()) pMode->removeSprite(pSprite);
     return true;

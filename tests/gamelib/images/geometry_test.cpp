@@ -7,11 +7,14 @@
 #include "tsl2/hash.h"
 #include "tsl2/hash_impl.h"
 #include "tsl2/list_impl.h"
+#include "tsl2/memstream.h"
+#include "tsl2/objectstreamer.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -61,6 +64,57 @@ TEST(Color, HashTextAndTableKey) {
     EXPECT_FALSE(table.hasKey(Color(0, 128, 255, 254)));
 }
 
+TEST(Color, StreamFormRoundTrip) {
+    Tsl::MemStream out;
+    Color shared(1, 2, 3, 4);
+    {
+        Tsl::ObjectStreamer os(&out, false);
+        Tsl::persistTo(os, Color(9, 8, 7, 6));
+        Tsl::persistTo(os, &shared);
+        Tsl::persistTo(os, static_cast<const Color*>(nullptr));
+        Tsl::persistTo(os, &shared);
+    }
+    const std::vector<unsigned char> aExpected = {0x05, 0, 9, 8, 7, 6, 0, 0, 0, 0, 0, 1, 2, 3, 4, 2, 1, 0, 0, 0, 0};
+    EXPECT_EQ(aExpected, std::vector<unsigned char>(out.getData(), out.getData() + out.getSize()));
+
+    Tsl::ObjectStreamer is(out.createReadStream(), true);
+    Color value(0, 0, 0, 0);
+    Tsl::persistFrom(is, value);
+    EXPECT_EQ(Color(9, 8, 7, 6), value);
+    Color* pFirst = nullptr;
+    Color* pNull = &value;
+    Color* pAgain = nullptr;
+    Tsl::persistFrom(is, pFirst);
+    std::unique_ptr<Color> pOwned(pFirst);
+    Tsl::persistFrom(is, pNull);
+    Tsl::persistFrom(is, pAgain);
+    EXPECT_EQ(shared, *pFirst);
+    EXPECT_EQ(nullptr, pNull);
+    EXPECT_EQ(pFirst, pAgain);
+}
+
+TEST(Color, StreamFormRejectsBadInput) {
+    auto reader = [](std::vector<unsigned char> aBytes) {
+        aBytes.insert(aBytes.begin(), 0x05);
+        return std::unique_ptr<Tsl::ObjectStreamer>(new Tsl::ObjectStreamer(
+            new Tsl::MemStream(aBytes.data(), static_cast<int>(aBytes.size()), true), true));
+    };
+    Color* pColor = nullptr;
+    // A reference to an object never read.
+    try {
+        Tsl::persistFrom(*reader({1, 7, 0, 0, 0}), pColor);
+        FAIL() << "unknown index accepted";
+    } catch (const Tsl::FatalErrorException& e) {
+        EXPECT_STREQ("AlreadyLoaded failed", e.getMessage());
+    }
+    EXPECT_THROW(Tsl::persistFrom(*reader({9, 0, 0, 0, 0}), pColor), Tsl::BadStreamFormatException);
+    // Cut inside the channels: an error, and nothing handed out (or leaked).
+    EXPECT_THROW(Tsl::persistFrom(*reader({0, 0, 0, 0, 0, 5, 6}), pColor), Tsl::Exception);
+    EXPECT_EQ(nullptr, pColor);
+    EXPECT_THROW(Tsl::persistFrom(*reader({0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3, 4}), pColor), Tsl::Exception);
+    EXPECT_EQ(nullptr, pColor);
+}
+
 TEST(Angles, NormalizeAndLerpEndForAnyInput) {
     EXPECT_FLOAT_EQ(330.0f, normalizeAngle(-30.0f));
     EXPECT_FLOAT_EQ(0.0f, normalizeAngle(720.0f));
@@ -87,6 +141,12 @@ TEST(Points, BasicsAndRotation) {
     EXPECT_NEAR(1.0f, r.y, 1e-6f);
     EXPECT_NEAR(270.0f, Point(0, -1).getAngle(), 1e-4f);
     EXPECT_NEAR(-90.0f, vectorAngle(Point(0, -1)), 1e-4f);
+    // Scalar first or last, the point is divided by it.
+    EXPECT_EQ(Point(1.5f, -2.0f), Point(3, -4) / 2.0f);
+    EXPECT_EQ(Point(1.5f, -2.0f), 2.0f / Point(3, -4));
+    Point q(3, -4);
+    q /= 2.0f;
+    EXPECT_EQ(Point(1.5f, -2.0f), q);
 }
 
 TEST(RotatedRects, BoundsAgainstBruteForce) {

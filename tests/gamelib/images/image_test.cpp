@@ -336,6 +336,34 @@ TEST_F(ImageTest, FlipsAreHonouredByEveryRead) {
     pDot->flipHorizontal();
     EXPECT_FALSE(pDot->isTransparentAt(8, 1, 0));
     EXPECT_TRUE(pDot->isTransparentAt(1, 1, 0));
+    // The span scans see the mirror too, and read nothing past the pixels.
+    pDot->lock();
+    EXPECT_FALSE(pDot->isRowSpanClear(1, 8, 9));
+    EXPECT_TRUE(pDot->isRowSpanClear(1, 0, 8));
+    EXPECT_TRUE(pDot->isRowSpanClear(1, 9, 1000));
+    EXPECT_FALSE(pDot->isColumnSpanClear(8, -50, 50));
+    EXPECT_TRUE(pDot->isColumnSpanClear(8, 2, 10));
+    EXPECT_TRUE(pDot->isColumnSpanClear(-1, 0, 10));
+    EXPECT_TRUE(pDot->isRowSpanClear(1, 9, 3));
+    pDot->unlock();
+}
+
+TEST_F(ImageTest, SpanClearPrefersTheColourKey) {
+    Tsl::SmartPtr<Image> p = block(6, 3, Rect(0, 0, 6, 3), Color(10, 20, 30, 255));
+    p->setColorAt(4, 1, Color(10, 20, 30, 0));
+    p->setColorAt(1, 1, Color(0, 0, 0, 0));
+    p->lock();
+    EXPECT_TRUE(p->isRowSpanClear(1, 1, 2));
+    EXPECT_FALSE(p->isRowSpanClear(1, 0, 2));
+    p->unlock();
+    // With a key, alpha 0 alone is not clear, and a keyed pixel must be opaque.
+    p->setColorKey(Color(10, 20, 30, 255));
+    p->lock();
+    EXPECT_TRUE(p->isRowSpanClear(0, 0, 6));
+    EXPECT_FALSE(p->isRowSpanClear(1, 1, 2));
+    EXPECT_FALSE(p->isColumnSpanClear(4, 0, 3));
+    EXPECT_TRUE(p->isColumnSpanClear(5, 0, 3));
+    p->unlock();
 }
 
 TEST_F(ImageTest, AlphaTransferTrimAndAlignment) {

@@ -147,3 +147,53 @@ TEST(PixelOps, ColorKeyCountsAsTransparent) {
     PixelOps::blend(dst.buffer(), b);
     EXPECT_TRUE(dst.samePixels(before));
 }
+
+// Every pair of source and destination alpha, in groups of four that mix
+// clear, opaque and partial pixels in all the ways the vector path branches on.
+TEST(PixelOps, BlendMatchesTheRuleForEveryAlphaPair) {
+    for (const Format& f : {g_aFormats[0], g_aFormats[1]}) {
+        TestSurface src = make(f, 7, 256, 260), dst = make(f, 8, 256, 260);
+        std::mt19937 rng(3);
+        for (int y = 0; y < 260; ++y) {
+            for (int x = 0; x < 256; ++x) {
+                Color s = PixelOps::readPixel(src.buffer(), x, y), d = PixelOps::readPixel(dst.buffer(), x, y);
+                // The last rows: only clear and opaque sources, in random runs.
+                s.a = static_cast<unsigned char>(y < 256 ? x : (rng() & 1) * 255);
+                d.a = static_cast<unsigned char>(y < 256 ? y : rng());
+                PixelOps::writePixel(src.buffer(), x, y, s);
+                PixelOps::writePixel(dst.buffer(), x, y, d);
+            }
+        }
+        TestSurface fast(dst), generic(dst);
+        PixelOps::blend(fast.buffer(), src.buffer());
+        PixelOps::blendGeneric(generic.buffer(), src.buffer());
+        EXPECT_TRUE(fast.samePixels(generic)) << "alpha mask " << std::hex << f.a;
+    }
+}
+
+// Clear spans on a clear background with one planted pixel: the key wins over
+// alpha, keyed pixels must be opaque, pixels without alpha are never clear.
+TEST(PixelOps, RectClearMatchesTheGeneric) {
+    std::mt19937 rng(11);
+    const Color aPlanted[] = {Color(10, 20, 30, 255), Color(10, 20, 30, 0), Color(10, 20, 30, 128),
+                              Color(11, 20, 30, 255), Color(0, 0, 0, 0)};
+    for (const Format& f : g_aFormats) {
+        for (bool bKey : {false, true}) {
+            TestSurface s = make(f, 1, 9, 5);
+            PixelBuffer b = s.buffer();
+            b.bHasColorKey = bKey;
+            if (bKey) SDL_SetColorKey(s.pSurface, SDL_SRCCOLORKEY, SDL_MapRGB(s.pSurface->format, 10, 20, 30));
+            for (int nTrial = 0; nTrial < 40; ++nTrial) {
+                Color background = bKey ? Color(10, 20, 30, 255) : Color(1, 2, 3, 0);
+                for (int y = 0; y < 5; ++y)
+                    for (int x = 0; x < 9; ++x) PixelOps::writePixel(b, x, y, background);
+                int px = rng() % 9, py = rng() % 5;
+                PixelOps::writePixel(b, px, py, aPlanted[rng() % 5]);
+                for (const Rect& r : {Rect(0, py, 9, py + 1), Rect(px, 0, px + 1, 5), Rect(0, 0, px, 5),
+                                      Rect(px, py, px + 1, py + 1), Rect(px, py, px, py + 1)})
+                    EXPECT_EQ(PixelOps::isRectClearGeneric(b, r), PixelOps::isRectClear(b, r))
+                        << f.nBpp << " key " << bKey << " " << r.toString().c_str();
+            }
+        }
+    }
+}

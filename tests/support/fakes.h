@@ -1,5 +1,6 @@
 // Small fake drivers so a real GameApp can run frames in tests: a scripted
-// clock, a recording video driver and a platform that delivers queued input.
+// clock, a recording video driver, a platform that delivers queued input and
+// makes real SDL images (headless: nothing here opens a window).
 #pragma once
 
 #include "audiodriver.h"
@@ -9,6 +10,7 @@
 #include "gamemode.h"
 #include "image.h"
 #include "platform.h"
+#include "sdl_image.h"
 #include "videodriver.h"
 
 #include <functional>
@@ -85,8 +87,8 @@ private:
 
 class FakePlatform : public IPlatform {
 public:
-    explicit FakePlatform(EventLog* pLog) : m_pLog(pLog), m_pVideo(new FakeVideoDriver(pLog)) {}
-    ~FakePlatform() override { delete m_pVideo; }
+    explicit FakePlatform(EventLog* pLog);
+    ~FakePlatform() override;
     void init() override { m_pLog->add("platform-init"); }
     void shutdown() override {}
     const char* getName() override { return "fake"; }
@@ -121,7 +123,7 @@ public:
     IVideoSpriteImpl* createVideoSpriteImpl() override { return nullptr; }
     IVideoDriver* getVideoDriver() override { return m_pVideo; }
     IAudioDriver* getAudioDriver() override { return nullptr; }
-    ImageFactory* getImageFactory() override { return nullptr; }
+    ImageFactory* getImageFactory() override { return &m_imageFactory; }
 
     // Input delivered by the next processEvents.
     void queue(std::function<void()> fn) { m_aPending.push_back(std::move(fn)); }
@@ -132,6 +134,7 @@ public:
 private:
     EventLog* m_pLog;
     FakeVideoDriver* m_pVideo;
+    SDLImageFactory m_imageFactory;
     std::vector<std::function<void()>> m_aPending;
 };
 

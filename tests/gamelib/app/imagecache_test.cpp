@@ -1,0 +1,89 @@
+// The image cache: names, aliases, the cache guard and release lists.
+#include "fakes.h"
+
+#include "tsl2/resource.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A small picture as BMP bytes, which the image loader recognises by content.
+std::string makeBmp(int nWidth, int nHeight) {
+    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, nWidth, nHeight, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(pSurface, nullptr, SDL_MapRGB(pSurface->format, 200, 40, 10));
+    std::string sBytes(64 + nWidth * nHeight * 4, '\0');
+    SDL_RWops* pOut = SDL_RWFromMem(&sBytes[0], static_cast<int>(sBytes.size()));
+    SDL_SaveBMP_RW(pSurface, pOut, 0);
+    sBytes.resize(static_cast<size_t>(SDL_RWtell(pOut)));
+    SDL_RWclose(pOut);
+    SDL_FreeSurface(pSurface);
+    return sBytes;
+}
+
+struct ImageCacheTest : ::testing::Test {
+    TestApp app;
+    Tsl::SmartPtr<Tsl::MemoryResourceProvider> pFiles = new Tsl::MemoryResourceProvider("files");
+
+    void SetUp() override {
+        ASSERT_TRUE(app.init(800, 600, 0));
+        std::string sBmp = makeBmp(8, 4);
+        pFiles->add("sand", sBmp.data(), static_cast<int>(sBmp.size()));
+        // The loader goes by content; ".png" only makes the name resolvable.
+        pFiles->add("palm.png", sBmp.data(), static_cast<int>(sBmp.size()));
+        const char* pszAliases = "old_sand sand\n";
+        pFiles->add("image-alias.txt", pszAliases, static_cast<int>(strlen(pszAliases)));
+        app.addResourceProvider(pFiles);
+    }
+};
+
+TEST_F(ImageCacheTest, LoadsOnceByLowerCasedNameAndAppliesTheAlias) {
+    Tsl::SmartPtr<Image> pSand = app.getImage("sand");
+    ASSERT_TRUE(pSand);
+    EXPECT_EQ(8, pSand->getWidth());
+    EXPECT_EQ(pSand.get(), app.getImage("SAND").get());
+    app.loadImageAliases("image-alias.txt");
+    EXPECT_EQ(pSand.get(), app.getImage("old_sand").get());
+    EXPECT_TRUE(app.hasImage("old_sand"));
+    EXPECT_TRUE(app.hasImage("palm"));
+    EXPECT_FALSE(app.hasImage("missing"));
+    EXPECT_THROW(app.getImage("missing"), Tsl::Exception);
+    EXPECT_EQ(1, app.getCachedImageNames().getCount());
+}
+
+TEST_F(ImageCacheTest, TheGuardKeepsImagesOutOfTheCacheAndNestsCleanly) {
+    {
+        DisableImageCache outer;
+        {
+            DisableImageCache inner;
+            app.getImage("palm");
+        }
+        EXPECT_FALSE(app.isImageCacheEnabled());
+        Tsl::SmartPtr<Image> pPalm = app.getImage("palm");
+        EXPECT_EQ(1, pPalm->getRefCount());
+    }
+    EXPECT_TRUE(app.isImageCacheEnabled());
+    EXPECT_EQ(0, app.getCachedImageNames().getCount());
+    app.getImage("palm");
+    EXPECT_EQ(1, app.getCachedImageNames().getCount());
+}
+
+TEST_F(ImageCacheTest, AddedImagesAreFoundAndReleasedByList) {
+    Tsl::SmartPtr<Image> pBlank = app.createImage(4, 4, true);
+    app.addImage("Made_Here", pBlank);
+    EXPECT_EQ(pBlank.get(), app.getImage("made_here").get());
+    app.getImage("sand");
+    app.getImage("palm");
+    Tsl::List<Tsl::String> lKeep;
+    lKeep.append("SAND");
+    lKeep.append("made_here");
+    app.releaseImagesExcept(lKeep);
+    Tsl::List<Tsl::String> lNames = app.getCachedImageNames();
+    EXPECT_EQ(2, lNames.getCount());
+    EXPECT_GE(lNames.indexOf("sand"), 0);
+    EXPECT_LT(lNames.indexOf("palm"), 0);
+}
+
+} // namespace
