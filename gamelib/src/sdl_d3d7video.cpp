@@ -156,6 +156,9 @@ void D3D7VideoDriver::shutdown() {
     if (m_bD3DXInitialised) D3DXUninitialize();
     m_bD3DXInitialised = false;
     releaseInterface(m_pDirectDraw);
+    // Our blank cursor goes while video still runs: SDL would free only the
+    // cursor in use when it stops.
+    releaseCursors();
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     m_hWnd = nullptr;
     m_bInitialised = false;
