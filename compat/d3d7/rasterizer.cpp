@@ -192,9 +192,25 @@ int clipPolygon(const ScreenVertex* pIn, int nIn, ScreenVertex* pOut, int nAxis,
   return nOut;
 }
 
-// ---- fast rows -------------------------------------------------------------------
+// ---- straight rows ---------------------------------------------------------------
+// A row of texels with one diffuse colour, shaded without per-pixel state switches. Both
+// the fast path and the spans of the triangle path end here; every kernel reproduces
+// shadePixel bit for bit, which the tests check against the per-pixel code.
 
-enum class RowMode { Copy, Over, Add };
+// Which row kernel stands for shadePixel under these states. Generic: none does.
+// Skip: nothing would change (the target's alpha byte is always 0xFF).
+enum class RowMode { Generic, Skip, Copy, Over, Add };
+
+RowMode rowModeOf(const PixelState& st, bool bStencil) {
+  bool bPlain = !st.m_bAlphaTest && !bStencil && st.m_eColour == Source::Modulate && st.m_eAlpha == Source::Modulate;
+  if (!bPlain) return RowMode::Generic;
+  if (!st.m_bBlend || (st.m_nSrcBlend == D3DBLEND_ONE && st.m_nDestBlend == D3DBLEND_ZERO)) return RowMode::Copy;
+  if (st.m_nSrcBlend == D3DBLEND_ZERO && st.m_nDestBlend == D3DBLEND_ONE) return RowMode::Skip;
+  if (st.m_nSrcBlend != D3DBLEND_SRCALPHA) return RowMode::Generic;
+  if (st.m_nDestBlend == D3DBLEND_INVSRCALPHA) return RowMode::Over;
+  if (st.m_nDestBlend == D3DBLEND_ONE) return RowMode::Add;
+  return RowMode::Generic;
+}
 
 #if defined(__SSE2__)
 inline __m128i div255x8(__m128i x) {
@@ -228,16 +244,34 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   int i = 0;
   for (; i + 4 <= n; i += 4) {
     __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
+    __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
+    if (M == RowMode::Copy && !kModulate) {
+      _mm_storeu_si128(pOut, _mm_or_si128(t, opaque));
+      continue;
+    }
+    if (M == RowMode::Over && !kModulate) {
+      // Sprites are mostly fully opaque or fully clear; either way the blend reduces to
+      // keeping one side exactly (255 * c / 255 == c).
+      int nAlpha = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(t, opaque), opaque)) & 0x8888;
+      if (nAlpha == 0x8888) {
+        _mm_storeu_si128(pOut, _mm_or_si128(t, opaque));
+        continue;
+      }
+      if (nAlpha == 0 && (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(t, opaque), zero)) & 0x8888) == 0x8888) {
+        _mm_storeu_si128(pOut, _mm_or_si128(_mm_loadu_si128(pOut), opaque));
+        continue;
+      }
+    }
     __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
     if (kModulate) {
       mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
       mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
     }
-    __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pDst + i));
+    __m128i d = _mm_loadu_si128(pOut);
     __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
                                    blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
     if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pDst + i), _mm_or_si128(out, opaque));
+    _mm_storeu_si128(pOut, _mm_or_si128(out, opaque));
   }
   return i;
 }
@@ -248,7 +282,7 @@ int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
 }
 #endif
 
-// Straight row of the fast path: SIMD body, scalar tail through the shared pixel code.
+// SIMD body, scalar tail through the shared pixel code.
 template <RowMode M>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
   int i = nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
@@ -256,6 +290,120 @@ void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nT
   for (; i < n; ++i) {
     DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
+  }
+}
+
+// One row under a kernel other than Generic. An opaque source drawn over is a copy:
+// with alpha 255 the blend keeps the source exactly.
+void shadeRow(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+              const PixelState& st) {
+  bool bOpaqueSource = (nDiffuse & kOpaque) == kOpaque && (pTex == nullptr || nTexOr == kOpaque);
+  if (eMode == RowMode::Over && bOpaqueSource) eMode = RowMode::Copy;
+  switch (eMode) {
+    case RowMode::Copy: modulateRow<RowMode::Copy>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Over: modulateRow<RowMode::Over>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Add: modulateRow<RowMode::Add>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    default: break;
+  }
+}
+
+// ---- spans of the triangle path ---------------------------------------------------
+// Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
+
+constexpr int kSpanChunk = 256;
+
+// Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
+struct SpanCoords {
+  int64_t m_nS, m_nT, m_nStepS, m_nStepT;
+};
+
+// Whether every sample of n steps reads only texels inside the texture (a 2x2 block for
+// linear filtering), so that no fetch needs clamping. Sample positions are monotonic
+// along the span, so its two ends decide.
+bool spanInside(const TextureView& tex, const SpanCoords& c, int n, bool bLinear) {
+  int64_t nBias = bLinear ? 128 : 0, nMargin = bLinear ? 2 : 1;
+  for (int64_t i : {int64_t(0), int64_t(n - 1)}) {
+    int64_t x = (stepTo256(c.m_nS + i * c.m_nStepS) - nBias) >> 8;
+    int64_t y = (stepTo256(c.m_nT + i * c.m_nStepT) - nBias) >> 8;
+    if (x < 0 || y < 0 || x > tex.m_nWidth - nMargin || y > tex.m_nHeight - nMargin) return false;
+  }
+  return true;
+}
+
+#if defined(__SSE2__)
+// sampleLinear's arithmetic on a 2x2 block that needs no clamping, one channel per lane:
+// rows weighted horizontally in 16 bits (at most 255 * 256), then the vertical pass with
+// full 32-bit products from the low and high halves of the 16-bit multiplies.
+inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy) {
+  const __m128i zero = _mm_setzero_si128();
+  // [256 - w x4 | w x4]: 256 - w == (w ^ 0xFFFF) + 257 in 16 bits.
+  const __m128i flipLow = _mm_set_epi16(0, 0, 0, 0, -1, -1, -1, -1);
+  const __m128i biasLow = _mm_set_epi16(0, 0, 0, 0, 257, 257, 257, 257);
+  __m128i wx = _mm_add_epi16(_mm_xor_si128(_mm_set1_epi16(static_cast<short>(nWx)), flipLow), biasLow);
+  __m128i wy = _mm_add_epi16(_mm_xor_si128(_mm_set1_epi16(static_cast<short>(nWy)), flipLow), biasLow);
+  __m128i top = _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTop)), zero), wx);
+  __m128i bottom =
+      _mm_mullo_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pBottom)), zero), wx);
+  __m128i rows = _mm_unpacklo_epi64(_mm_add_epi16(top, _mm_srli_si128(top, 8)),
+                                    _mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)));
+  __m128i lo = _mm_mullo_epi16(rows, wy), hi = _mm_mulhi_epu16(rows, wy);
+  __m128i sum = _mm_add_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
+  __m128i r = _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(32768)), 16);
+  r = _mm_packs_epi32(r, r);
+  return static_cast<DWORD>(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
+}
+#else
+inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy) {
+  auto lerp = [&](int nShift) {
+    DWORD nH0 = channel(pTop[0], nShift) * (256 - nWx) + channel(pTop[1], nShift) * nWx;
+    DWORD nH1 = channel(pBottom[0], nShift) * (256 - nWx) + channel(pBottom[1], nShift) * nWx;
+    return ((nH0 * (256 - nWy) + nH1 * nWy + 32768) >> 16) << nShift;
+  };
+  return lerp(0) | lerp(8) | lerp(16) | lerp(24);
+}
+#endif
+
+// n texels of a span whose samples all lie inside the texture. The alpha byte of a
+// texture without alpha is left as stored; the row kernel sets it.
+template <bool kLinear>
+void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
+  const DWORD* pTexels = tex.m_pTexels;
+  int64_t nPitch = tex.m_nPitch;
+  for (int i = 0; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT) {
+    if (kLinear) {
+      int64_t nS = stepTo256(c.m_nS) - 128, nT = stepTo256(c.m_nT) - 128;
+      const DWORD* p = pTexels + (nT >> 8) * nPitch + (nS >> 8);
+      pOut[i] = lerpBlock(p, p + nPitch, static_cast<int>(nS & 255), static_cast<int>(nT & 255));
+    } else {
+      pOut[i] = pTexels[(stepTo256(c.m_nT) >> 8) * nPitch + (stepTo256(c.m_nS) >> 8)];
+    }
+  }
+}
+
+void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
+  if (spanInside(tex, c, n, bLinear)) {
+    if (bLinear) {
+      sampleInside<true>(tex, c, n, pOut);
+    } else {
+      sampleInside<false>(tex, c, n, pOut);
+    }
+    return;
+  }
+  for (int i = 0; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT)
+    pOut[i] = bLinear ? sampleLinear(tex, c.m_nS, c.m_nT) : sampleNearest(tex, c.m_nS, c.m_nT);
+}
+
+// One span of a flat-shaded triangle under a row kernel; pTex is null without a texture.
+void drawSpan(RowMode eMode, DWORD* pDst, const TextureView* pTex, bool bLinear, SpanCoords c, int n, DWORD nDiffuse,
+              const PixelState& st) {
+  DWORD aTexels[kSpanChunk];
+  DWORD nTexOr = (pTex && !pTex->m_bAlpha) ? kOpaque : 0;
+  for (int i = 0; i < n; i += kSpanChunk) {
+    int nCount = std::min(kSpanChunk, n - i);
+    if (pTex) sampleSpan(*pTex, bLinear, c, nCount, aTexels);
+    shadeRow(eMode, pDst + i, pTex ? aTexels : nullptr, nCount, nDiffuse, nTexOr, st);
+    c.m_nS += nCount * c.m_nStepS;
+    c.m_nT += nCount * c.m_nStepT;
   }
 }
 
@@ -378,6 +526,9 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   // Clamped so that stepping across the widest row cannot overflow.
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
+  // Flat colour and plain states go span by span through the row kernels.
+  RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state, bStencil) : RowMode::Generic;
+  if (eSpan == RowMode::Skip) return;
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
     for (int i = 0; i < 3 && nLo <= nHi; ++i) {
@@ -397,6 +548,11 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     double aC[4];
     for (int k = 0; k < 4; ++k) aC[k] = aC0[k] + aCdx[k] * fx + aCdy[k] * fy;
     DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
+    if (eSpan != RowMode::Generic) {
+      drawSpan(eSpan, pDst + nLo, m_bHasTexture ? &m_texture : nullptr, bLinear, {nS, nT, nStepS, nStepT},
+               static_cast<int>(nHi - nLo + 1), v[0]->m_nColour, m_state);
+      continue;
+    }
     BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch : nullptr;
     for (int64_t px = nLo; px <= nHi; ++px) {
       DWORD nDiffuse = v[0]->m_nColour;
@@ -482,30 +638,22 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   int n = nX1 - nX0 + 1;
   DWORD nTexOr = (m_bHasTexture && !m_texture.m_bAlpha) ? kOpaque : 0;
   bool bStencil = st.m_bStencil && m_bHasStencil;
-  bool bKeep = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_ZERO && st.m_nDestBlend == D3DBLEND_ONE;
-  bool bPlain = !st.m_bAlphaTest && !bStencil && st.m_eColour == Source::Modulate && st.m_eAlpha == Source::Modulate;
-  if (bPlain && bKeep) return;  // nothing would change
-  bool bCopy = !st.m_bBlend || (st.m_nSrcBlend == D3DBLEND_ONE && st.m_nDestBlend == D3DBLEND_ZERO);
-  bool bOver = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_SRCALPHA && st.m_nDestBlend == D3DBLEND_INVSRCALPHA;
-  bool bAdd = st.m_bBlend && st.m_nSrcBlend == D3DBLEND_SRCALPHA && st.m_nDestBlend == D3DBLEND_ONE;
+  RowMode eMode = rowModeOf(st, bStencil);
+  if (eMode == RowMode::Skip) return;
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
     const DWORD* pTex = m_bHasTexture
                             ? m_texture.m_pTexels + static_cast<std::int64_t>(nTexY + y - nY0) * m_texture.m_nPitch + nTexX
                             : nullptr;
-    if (bPlain && bCopy) {
-      modulateRow<RowMode::Copy>(pDst, pTex, n, nDiffuse, nTexOr, st);
-    } else if (bPlain && bOver) {
-      modulateRow<RowMode::Over>(pDst, pTex, n, nDiffuse, nTexOr, st);
-    } else if (bPlain && bAdd) {
-      modulateRow<RowMode::Add>(pDst, pTex, n, nDiffuse, nTexOr, st);
-    } else {
-      BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
-      for (int i = 0; i < n; ++i) {
-        DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
-        shadePixel(pDst + i, pStencil ? pStencil + i : nullptr, combine(nTexel, nDiffuse, st.m_eColour, st.m_eAlpha),
-                   st);
-      }
+    if (eMode != RowMode::Generic) {
+      shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+      continue;
+    }
+    BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
+    for (int i = 0; i < n; ++i) {
+      DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
+      shadePixel(pDst + i, pStencil ? pStencil + i : nullptr, combine(nTexel, nDiffuse, st.m_eColour, st.m_eAlpha),
+                 st);
     }
   }
 }

@@ -20,6 +20,7 @@ struct HookState {
   bool m_bRecording = false;
   std::vector<Call> m_aCalls;
   bool m_bFastPath = true;
+  bool m_bSpanPath = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -51,6 +52,7 @@ void reset() {
   s.m_bRecording = false;
   s.m_aCalls.clear();
   s.m_bFastPath = true;
+  s.m_bSpanPath = true;
 }
 
 bool readFrame(Frame& out) {
@@ -95,6 +97,8 @@ int countCalls(CallKind eKind) {
 
 void setFastPathEnabled(bool bEnabled) { state().m_bFastPath = bEnabled; }
 bool isFastPathEnabled() { return state().m_bFastPath; }
+void setSpanPathEnabled(bool bEnabled) { state().m_bSpanPath = bEnabled; }
+bool isSpanPathEnabled() { return state().m_bSpanPath; }
 
 namespace detail {
 

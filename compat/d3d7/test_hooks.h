@@ -37,7 +37,7 @@ void failNext(Fault eFault, int nTimes = 1, int nSkip = 0);
 void loseDevice(HRESULT hrCooperative = DDERR_WRONGMODE);
 void regainDevice();
 
-// Clears faults, the lost state, the recording and the fast-path switch.
+// Clears faults, the lost state, the recording and the rasterizer switches.
 void reset();
 
 // ---- read-back ---------------------------------------------------------------
@@ -93,6 +93,9 @@ int countCalls(CallKind eKind);
 // check that both give the same pixels.
 void setFastPathEnabled(bool bEnabled);
 bool isFastPathEnabled();
+// With the span path off the triangle path shades pixel by pixel; tests compare the two.
+void setSpanPathEnabled(bool bEnabled);
+bool isSpanPathEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);
