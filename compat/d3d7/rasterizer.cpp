@@ -310,7 +310,7 @@ void shadeRow(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffu
 // ---- spans of the triangle path ---------------------------------------------------
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
-constexpr int kSpanChunk = 256;
+constexpr int kSpanChunk = 32;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {

@@ -1,6 +1,7 @@
 // Pixel tests of the software device, read back from the render target.
 #include <cfloat>
 #include <cmath>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -343,6 +344,7 @@ TEST_F(DevicePixels, FastPathMatchesGeneralPath) {
   }
   auto render = [&](bool bFast) {
     test::setFastPathEnabled(bFast);
+    test::setSpanPathEnabled(bFast);  // the triangle spans share the fast path's row kernels
     clearTo(0x204060);
     for (const Op& op : aOps) {
       static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
@@ -382,6 +384,99 @@ TEST_F(DevicePixels, FastPathMatchesGeneralPath) {
       ASSERT_EQ(fast.first.at(x, y), general.first.at(x, y)) << x << "," << y;
       ASSERT_EQ(fast.second.at(x, y), general.second.at(x, y)) << x << "," << y;
     }
+}
+
+// Texels in runs of fully opaque, fully clear and random alpha, as sprites have them.
+std::vector<DWORD> spriteTexels(std::mt19937& rng, int n) {
+  std::vector<DWORD> a(static_cast<size_t>(n));
+  for (size_t i = 0; i < a.size();) {
+    DWORD nKind = rng() % 3;
+    for (size_t nEnd = std::min(a.size(), i + 1 + rng() % 8); i < nEnd; ++i) {
+      DWORD nAlpha = nKind == 0 ? 0xFF000000u : nKind == 1 ? 0u : static_cast<DWORD>(rng()) & 0xFF000000u;
+      a[i] = (static_cast<DWORD>(rng()) & 0x00FFFFFFu) | nAlpha;
+    }
+  }
+  return a;
+}
+
+// Random rotated, scaled and axis-aligned quads with every state mix, drawn once through
+// the fast path and the span kernels and once pixel by pixel: the same pixels.
+TEST_F(DevicePixels, SpanPathMatchesPerPixelShading) {
+  std::mt19937 rng(77);
+  std::vector<IDirectDrawSurface7*> aTex;
+  std::vector<std::pair<int, int>> aSize;
+  for (int i = 0; i < 8; ++i) {
+    int w = 1 << (i % 6), h = 1 << ((i + 3) % 6);
+    aSize.push_back({w, h});
+    aTex.push_back(makeTexture(w, h, spriteTexels(rng, w * h), i % 3 != 0));
+  }
+  std::vector<std::function<void()>> aOps;
+  for (int i = 0; i < 400; ++i) {
+    int nTex = static_cast<int>(rng() % (aTex.size() + 1)) - 1;
+    int w = nTex >= 0 ? aSize[nTex].first : 16, h = nTex >= 0 ? aSize[nTex].second : 16;
+    float fAngle = rng() % 3 == 0 ? 0.0f : static_cast<float>(rng() % 6283) / 1000.0f;
+    float fScale = rng() % 3 == 0 ? 1.0f : 0.3f + static_cast<float>(rng() % 300) / 100.0f;
+    float x = static_cast<float>(rng() % (kWidth + 20)) - 10.5f, y = static_cast<float>(rng() % (kHeight + 20)) - 10.5f;
+    // Texture coordinates past the border now and then, so that sampling clamps.
+    float fU0 = rng() % 4 == 0 ? -0.3f : 0.0f, fU1 = rng() % 4 == 0 ? 1.4f : 1.0f;
+    DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
+    DWORD dwOther = rng() % 8 == 0 ? static_cast<DWORD>(rng()) : dwColour;  // gouraud now and then
+    int nBlend = static_cast<int>(rng() % 5);
+    bool bPoint = rng() % 3 == 0, bAlphaTest = rng() % 8 == 0, bStencilWrite = rng() % 10 == 0;
+    bool bStencilTest = !bStencilWrite && rng() % 8 == 0;
+    aOps.push_back([=] {
+      static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                                          {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                                          {D3DBLEND_ZERO, D3DBLEND_ONE},
+                                          {D3DBLEND_ONE, D3DBLEND_ZERO},
+                                          {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, nBlend == 4 ? 0 : 1);
+      setBlend(kBlends[nBlend][0], kBlends[nBlend][1]);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, bAlphaTest || bStencilWrite);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, bStencilWrite ? 0 : dwColour & 0xFF);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, bStencilWrite || bStencilTest);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILMASK, 1);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, bStencilWrite ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
+      DWORD dwOp = bStencilWrite ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP;
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFAIL, dwOp);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, dwOp);
+      m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, bPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+      m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, bPoint ? D3DTFN_POINT : D3DTFN_LINEAR);
+      m_pDevice->SetTexture(0, nTex >= 0 ? aTex[nTex] : nullptr);
+      D3DXMATRIX scale, rot, move;
+      D3DXMatrixScaling(&scale, fScale, fScale, 1);
+      D3DXMatrixRotationZ(&rot, fAngle);
+      D3DXMatrixTranslation(&move, x, y, 0);
+      setView(scale * rot * move);
+      float fW = static_cast<float>(w), fH = static_cast<float>(h);
+      drawStrip({{0, 0, 0, dwColour, fU0, 0},
+                 {fW, 0, 0, dwColour, fU1, 0},
+                 {0, fH, 0, dwOther, fU0, 1},
+                 {fW, fH, 0, dwColour, fU1, 1}});
+    });
+  }
+  // Scenes of a few quads each, so that little of what is drawn gets covered again.
+  auto render = [&](bool bSpecialised, size_t nFirst) {
+    test::setFastPathEnabled(bSpecialised);
+    test::setSpanPathEnabled(bSpecialised);
+    m_pDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    clearTo(0x204060);
+    for (size_t i = nFirst; i < nFirst + 8; ++i) aOps[i]();
+    test::StencilFrame s;
+    EXPECT_TRUE(test::readStencil(s));
+    return std::make_pair(frame(), s);
+  };
+  for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 8) {
+    auto specialised = render(true, nFirst);
+    auto generic = render(false, nFirst);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        ASSERT_EQ(specialised.first.at(x, y), generic.first.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(specialised.second.at(x, y), generic.second.at(x, y)) << x << "," << y << " scene " << nFirst;
+      }
+  }
 }
 
 TEST_F(DevicePixels, CullingFollowsWinding) {
