@@ -317,17 +317,13 @@ struct SpanCoords {
   int64_t m_nS, m_nT, m_nStepS, m_nStepT;
 };
 
-// Whether every sample of n steps reads only texels inside the texture (a 2x2 block for
-// linear filtering), so that no fetch needs clamping. Sample positions are monotonic
-// along the span, so its two ends decide.
-bool spanInside(const TextureView& tex, const SpanCoords& c, int n, bool bLinear) {
+// Whether sample i of the span reads only texels inside the texture (a 2x2 block for
+// linear filtering), so that its fetches need no clamping.
+bool insideAt(const TextureView& tex, const SpanCoords& c, int64_t i, bool bLinear) {
   int64_t nBias = bLinear ? 128 : 0, nMargin = bLinear ? 2 : 1;
-  for (int64_t i : {int64_t(0), int64_t(n - 1)}) {
-    int64_t x = (stepTo256(c.m_nS + i * c.m_nStepS) - nBias) >> 8;
-    int64_t y = (stepTo256(c.m_nT + i * c.m_nStepT) - nBias) >> 8;
-    if (x < 0 || y < 0 || x > tex.m_nWidth - nMargin || y > tex.m_nHeight - nMargin) return false;
-  }
-  return true;
+  int64_t x = (stepTo256(c.m_nS + i * c.m_nStepS) - nBias) >> 8;
+  int64_t y = (stepTo256(c.m_nT + i * c.m_nStepT) - nBias) >> 8;
+  return x >= 0 && y >= 0 && x <= tex.m_nWidth - nMargin && y <= tex.m_nHeight - nMargin;
 }
 
 #if defined(__SSE2__)
@@ -380,17 +376,26 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
   }
 }
 
-void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
-  if (spanInside(tex, c, n, bLinear)) {
-    if (bLinear) {
-      sampleInside<true>(tex, c, n, pOut);
-    } else {
-      sampleInside<false>(tex, c, n, pOut);
-    }
-    return;
-  }
+void sampleClamped(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
   for (int i = 0; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT)
     pOut[i] = bLinear ? sampleLinear(tex, c.m_nS, c.m_nT) : sampleNearest(tex, c.m_nS, c.m_nT);
+}
+
+// Sample positions are monotonic along a span, so the samples that need no clamping form
+// one run; a span that starts or ends on the texture's border clamps only a few pixels.
+void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
+  int iLo = 0, iHi = n;
+  while (iLo < n && !insideAt(tex, c, iLo, bLinear)) ++iLo;
+  while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear)) --iHi;
+  sampleClamped(tex, bLinear, c, iLo, pOut);
+  SpanCoords inner = {c.m_nS + iLo * c.m_nStepS, c.m_nT + iLo * c.m_nStepT, c.m_nStepS, c.m_nStepT};
+  if (bLinear) {
+    sampleInside<true>(tex, inner, iHi - iLo, pOut + iLo);
+  } else {
+    sampleInside<false>(tex, inner, iHi - iLo, pOut + iLo);
+  }
+  SpanCoords tail = {c.m_nS + iHi * c.m_nStepS, c.m_nT + iHi * c.m_nStepT, c.m_nStepS, c.m_nStepT};
+  sampleClamped(tex, bLinear, tail, n - iHi, pOut + iHi);
 }
 
 // One span of a flat-shaded triangle under a row kernel; pTex is null without a texture.
