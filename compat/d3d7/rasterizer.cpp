@@ -60,11 +60,11 @@ inline DWORD blendFactor(DWORD nFactor, DWORD nAlpha) {
   }
 }
 
-// Alpha test, stencil, blend and write of one pixel. pStencil is null when the stencil
-// stage is off. The target is X8R8G8B8: its alpha byte always reads back as 0xFF.
-inline void shadePixel(DWORD* pDst, BYTE* pStencil, DWORD nSrc, const PixelState& st) {
-  DWORD nAlpha = nSrc >> 24;
-  if (st.m_bAlphaTest && !compare(st.m_nAlphaFunc, nAlpha, st.m_nAlphaRef & 0xFFu)) return;
+// Alpha test and stencil stage of one pixel of alpha nAlpha; pStencil is null when the
+// stencil stage is off. Updates the stencil value as its operations say; true when the
+// pixel goes on to the blend.
+inline bool passesTests(BYTE* pStencil, DWORD nAlpha, const PixelState& st) {
+  if (st.m_bAlphaTest && !compare(st.m_nAlphaFunc, nAlpha, st.m_nAlphaRef & 0xFFu)) return false;
   if (pStencil) {
     DWORD nValue = *pStencil;
     DWORD nMask = st.m_nStencilMask & 0xFFu;
@@ -73,8 +73,16 @@ inline void shadePixel(DWORD* pDst, BYTE* pStencil, DWORD nSrc, const PixelState
       DWORD nWrite = st.m_nStencilWriteMask & 0xFFu;
       *pStencil = static_cast<BYTE>((nValue & ~nWrite) | (st.m_nStencilRef & nWrite));
     }
-    if (!bPass) return;
+    if (!bPass) return false;
   }
+  return true;
+}
+
+// Alpha test, stencil, blend and write of one pixel. The target is X8R8G8B8: its alpha
+// byte always reads back as 0xFF.
+inline void shadePixel(DWORD* pDst, BYTE* pStencil, DWORD nSrc, const PixelState& st) {
+  DWORD nAlpha = nSrc >> 24;
+  if (!passesTests(pStencil, nAlpha, st)) return;
   if (!st.m_bBlend) {
     *pDst = nSrc | kOpaque;
     return;
@@ -197,13 +205,13 @@ int clipPolygon(const ScreenVertex* pIn, int nIn, ScreenVertex* pOut, int nAxis,
 // the fast path and the spans of the triangle path end here; every kernel reproduces
 // shadePixel bit for bit, which the tests check against the per-pixel code.
 
-// Which row kernel stands for shadePixel under these states. Generic: none does.
-// Skip: nothing would change (the target's alpha byte is always 0xFF).
+// Which row kernel stands for the blend of shadePixel under these states (the tests are
+// run apart, see testedRow). Generic: none does. Skip: the blend changes nothing (the
+// target's alpha byte is always 0xFF).
 enum class RowMode { Generic, Skip, Copy, Over, Add };
 
-RowMode rowModeOf(const PixelState& st, bool bStencil) {
-  bool bPlain = !st.m_bAlphaTest && !bStencil && st.m_eColour == Source::Modulate && st.m_eAlpha == Source::Modulate;
-  if (!bPlain) return RowMode::Generic;
+RowMode rowModeOf(const PixelState& st) {
+  if (st.m_eColour != Source::Modulate || st.m_eAlpha != Source::Modulate) return RowMode::Generic;
   if (!st.m_bBlend || (st.m_nSrcBlend == D3DBLEND_ONE && st.m_nDestBlend == D3DBLEND_ZERO)) return RowMode::Copy;
   if (st.m_nSrcBlend == D3DBLEND_ZERO && st.m_nDestBlend == D3DBLEND_ONE) return RowMode::Skip;
   if (st.m_nSrcBlend != D3DBLEND_SRCALPHA) return RowMode::Generic;
@@ -307,6 +315,26 @@ void shadeRow(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffu
   }
 }
 
+// A row with alpha test or stencil: the tests run pixel by pixel in shadePixel's order,
+// then each run of passing pixels is blended by the row kernel. pStencil is null when
+// the stencil stage is off.
+void testedRow(RowMode eMode, DWORD* pDst, BYTE* pStencil, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+               const PixelState& st) {
+  DWORD nDiffuseAlpha = nDiffuse >> 24;
+  int iRun = 0;
+  for (int i = 0; i <= n; ++i) {
+    bool bPass = false;
+    if (i < n) {
+      DWORD nTexAlpha = pTex ? (pTex[i] | nTexOr) >> 24 : 255;
+      bPass = passesTests(pStencil ? pStencil + i : nullptr, div255(nTexAlpha * nDiffuseAlpha), st);
+    }
+    if (bPass) continue;
+    if (i > iRun && eMode != RowMode::Skip)
+      shadeRow(eMode, pDst + iRun, pTex ? pTex + iRun : nullptr, i - iRun, nDiffuse, nTexOr, st);
+    iRun = i + 1;
+  }
+}
+
 // ---- spans of the triangle path ---------------------------------------------------
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
@@ -398,15 +426,21 @@ void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD
   sampleClamped(tex, bLinear, tail, n - iHi, pOut + iHi);
 }
 
-// One span of a flat-shaded triangle under a row kernel; pTex is null without a texture.
-void drawSpan(RowMode eMode, DWORD* pDst, const TextureView* pTex, bool bLinear, SpanCoords c, int n, DWORD nDiffuse,
-              const PixelState& st) {
+// One span of a flat-shaded triangle under a row kernel; pTex is null without a texture,
+// pStencil without tests.
+void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const TextureView* pTex, bool bLinear,
+              SpanCoords c, int n, DWORD nDiffuse, const PixelState& st) {
   DWORD aTexels[kSpanChunk];
   DWORD nTexOr = (pTex && !pTex->m_bAlpha) ? kOpaque : 0;
   for (int i = 0; i < n; i += kSpanChunk) {
     int nCount = std::min(kSpanChunk, n - i);
     if (pTex) sampleSpan(*pTex, bLinear, c, nCount, aTexels);
-    shadeRow(eMode, pDst + i, pTex ? aTexels : nullptr, nCount, nDiffuse, nTexOr, st);
+    const DWORD* pTexels = pTex ? aTexels : nullptr;
+    if (bTests) {
+      testedRow(eMode, pDst + i, pStencil ? pStencil + i : nullptr, pTexels, nCount, nDiffuse, nTexOr, st);
+    } else {
+      shadeRow(eMode, pDst + i, pTexels, nCount, nDiffuse, nTexOr, st);
+    }
     c.m_nS += nCount * c.m_nStepS;
     c.m_nT += nCount * c.m_nStepT;
   }
@@ -532,8 +566,9 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   // Flat colour and plain states go span by span through the row kernels.
-  RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state, bStencil) : RowMode::Generic;
-  if (eSpan == RowMode::Skip) return;
+  RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state) : RowMode::Generic;
+  bool bTests = m_state.m_bAlphaTest || bStencil;
+  if (eSpan == RowMode::Skip && !bTests) return;
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
     for (int i = 0; i < 3 && nLo <= nHi; ++i) {
@@ -553,12 +588,13 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     double aC[4];
     for (int k = 0; k < 4; ++k) aC[k] = aC0[k] + aCdx[k] * fx + aCdy[k] * fy;
     DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
+    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch : nullptr;
     if (eSpan != RowMode::Generic) {
-      drawSpan(eSpan, pDst + nLo, m_bHasTexture ? &m_texture : nullptr, bLinear, {nS, nT, nStepS, nStepT},
+      drawSpan(eSpan, pDst + nLo, pStencilRow ? pStencilRow + nLo : nullptr, bTests,
+               m_bHasTexture ? &m_texture : nullptr, bLinear, {nS, nT, nStepS, nStepT},
                static_cast<int>(nHi - nLo + 1), v[0]->m_nColour, m_state);
       continue;
     }
-    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch : nullptr;
     for (int64_t px = nLo; px <= nHi; ++px) {
       DWORD nDiffuse = v[0]->m_nColour;
       if (!bFlat) {
@@ -643,18 +679,23 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   int n = nX1 - nX0 + 1;
   DWORD nTexOr = (m_bHasTexture && !m_texture.m_bAlpha) ? kOpaque : 0;
   bool bStencil = st.m_bStencil && m_bHasStencil;
-  RowMode eMode = rowModeOf(st, bStencil);
-  if (eMode == RowMode::Skip) return;
+  RowMode eMode = rowModeOf(st);
+  bool bTests = st.m_bAlphaTest || bStencil;
+  if (eMode == RowMode::Skip && !bTests) return;
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
     const DWORD* pTex = m_bHasTexture
                             ? m_texture.m_pTexels + static_cast<std::int64_t>(nTexY + y - nY0) * m_texture.m_nPitch + nTexX
                             : nullptr;
+    BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
     if (eMode != RowMode::Generic) {
-      shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+      if (bTests) {
+        testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
+      } else {
+        shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+      }
       continue;
     }
-    BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
     for (int i = 0; i < n; ++i) {
       DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
       shadePixel(pDst + i, pStencil ? pStencil + i : nullptr, combine(nTexel, nDiffuse, st.m_eColour, st.m_eAlpha),
