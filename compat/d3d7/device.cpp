@@ -348,8 +348,9 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
     record(CallKind::DrawPrimitive, eType, dwCount, 0);
     return D3D_OK;
   }
-  std::vector<raster::ScreenVertex> aVerts(dwCount);
-  transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts.data());
+  if (m_aScreen.size() < dwCount) m_aScreen.resize(dwCount);
+  raster::ScreenVertex* aVerts = m_aScreen.data();
+  transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts);
 
   raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
   raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
@@ -367,7 +368,7 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   bool bStrip = eType == D3DPT_TRIANGLESTRIP;
   bool bFast = false;
   if (dwCount == 4) {
-    bFast = m_rasterizer.drawQuad(aVerts.data(), bStrip);
+    bFast = m_rasterizer.drawQuad(aVerts, bStrip);
   } else if (bStrip) {
     // Every other strip triangle is walked backwards; swap two vertices to keep the
     // winding the culling test expects.

@@ -2,6 +2,8 @@
 // device that draws triangle strips and fans into a 32-bit colour surface.
 #pragma once
 
+#include <vector>
+
 #include "d3d7/rasterizer.h"
 #include "d3d7/surface.h"
 #include "d3d7/unknown.h"
@@ -79,6 +81,7 @@ class IDirect3DDevice7 : public IUnknown {
   DWORD m_aRenderStates[160];
   DWORD m_aStageStates[18];
   raster::Rasterizer m_rasterizer;
+  std::vector<raster::ScreenVertex> m_aScreen;  // kept between draws: one sprite, no allocation
 };
 
 using LPDIRECT3D7 = IDirect3D7*;
