@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake pkg-config ccache
   libsdl1.2-dev libsdl-mixer1.2-dev libsdl-ttf2.0-dev libsdl-image1.2-dev
-  zlib1g-dev libogg-dev libvorbis-dev libtheora-dev libpng-dev libjpeg62-turbo-dev
+  libx11-dev zlib1g-dev libogg-dev libvorbis-dev libtheora-dev libpng-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev fonts-dejavu-core xvfb xauth)
 
 missing=()

@@ -424,35 +424,43 @@ void SDLImage::setSurfaceFactor(float fFactor) { requireSurface()->setFactor(fFa
 
 float SDLImage::getSurfaceFactor() { return m_pSurface ? m_pSurface->getFactor() : 1.0f; }
 
-void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
-    TSL_TRACE();
+bool SDLImage::mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpan& span) {
     SDLImage* pSrc = asSDLImage(pSource);
     x -= pSrc->getInsPointX();
     y -= pSrc->getInsPointY();
     int nSrcX = source.left, nSrcY = source.top, nWidth = source.getWidth(), nHeight = source.getHeight();
-    if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) return;
+    if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) return false;
     int nSurfX, nSurfY, nOwnX, nOwnY;
     pSrc->getSurfacePosition(nSurfX, nSurfY);
     getSurfacePosition(nOwnX, nOwnY);
-    SDL_Rect src = {static_cast<Sint16>(nSrcX + nSurfX), static_cast<Sint16>(nSrcY + nSurfY),
-                    static_cast<Uint16>(nWidth), static_cast<Uint16>(nHeight)};
-    SDL_Rect dst = {static_cast<Sint16>(x + nOwnX), static_cast<Sint16>(y + nOwnY), 0, 0};
-    SDL_UpperBlit(pSrc->requireSurface()->getSDLSurface(), &src, requireSurface()->getSDLSurface(), &dst);
+    span.pSource = pSrc->requireSurface()->getSDLSurface();
+    span.pDest = requireSurface()->getSDLSurface();
+    span.nSrcX = nSrcX + nSurfX;
+    span.nSrcY = nSrcY + nSurfY;
+    span.nWidth = nWidth;
+    span.nHeight = nHeight;
+    span.nDestX = x + nOwnX;
+    span.nDestY = y + nOwnY;
+    return true;
+}
+
+void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
+    TSL_TRACE();
+    BlitSpan span;
+    if (!mapBlit(pSource, source, x, y, span)) return;
+    SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY), static_cast<Uint16>(span.nWidth),
+                    static_cast<Uint16>(span.nHeight)};
+    SDL_Rect dst = {static_cast<Sint16>(span.nDestX), static_cast<Sint16>(span.nDestY), 0, 0};
+    SDL_UpperBlit(span.pSource, &src, span.pDest, &dst);
     markModified();
 }
 
 void SDLImage::copy(Image* pSource, const Rect& source, int x, int y) {
     TSL_TRACE();
-    SDLImage* pSrc = asSDLImage(pSource);
-    x -= pSrc->getInsPointX();
-    y -= pSrc->getInsPointY();
-    int nSrcX = source.left, nSrcY = source.top, nWidth = source.getWidth(), nHeight = source.getHeight();
-    if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) return;
-    int nSurfX, nSurfY, nOwnX, nOwnY;
-    pSrc->getSurfacePosition(nSurfX, nSurfY);
-    getSurfacePosition(nOwnX, nOwnY);
-    Surface::blitRaw(pSrc->requireSurface()->getSDLSurface(), nSrcX + nSurfX, nSrcY + nSurfY, nWidth, nHeight,
-                     requireSurface()->getSDLSurface(), x + nOwnX, y + nOwnY);
+    BlitSpan span;
+    if (!mapBlit(pSource, source, x, y, span)) return;
+    Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
+                     span.nDestY);
     markModified();
 }
 

@@ -151,6 +151,14 @@ public:
     void setDriverData(DrvImageData* pData);
 
 private:
+    // A blit clipped to both images, in the two stores' pixel coordinates.
+    struct BlitSpan {
+        SDL_Surface* pSource;
+        SDL_Surface* pDest;
+        int nSrcX, nSrcY, nWidth, nHeight, nDestX, nDestY;
+    };
+    // Places the source's insertion point on (x, y); false when nothing is left.
+    bool mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpan& span);
     Surface* requireSurface();
     static SDLImage* asSDLImage(Image* pImage);
     // Keeps the geometry while the store is replaced.

@@ -130,6 +130,11 @@ public:
 
     unsigned int m_nTicks = 1000;
     FakeVideoDriver* video() { return m_pVideo; }
+    // For tests of what happens before any video driver exists.
+    void removeVideoDriver() {
+        delete m_pVideo;
+        m_pVideo = nullptr;
+    }
 
 private:
     EventLog* m_pLog;

@@ -1,3 +1,4 @@
+#include "fakes.h"
 #include "fixtures.h"
 
 #include "gameapp.h"
@@ -16,44 +17,12 @@
 
 namespace {
 
-// Just enough platform for the image factory to be found through the application.
-class FakePlatform : public IPlatform {
-public:
-    void init() override {}
-    void shutdown() override {}
-    const char* getName() override { return "fake"; }
-    void processEvents() override {}
-    unsigned int getTicks() override { return 0; }
-    void delay(unsigned int) override {}
-    bool isMouseButtonDown(int) override { return false; }
-    bool isKeyDown(int) override { return false; }
-    int getKeyModifiers() override { return 0; }
-    unsigned int getDoubleClickTime() override { return 0; }
-    void getMousePosition(int* pX, int* pY) override { *pX = *pY = 0; }
-    void setMousePosition(int, int) override {}
-    int getJoystickCount() override { return 0; }
-    const char* getJoystickName(int) override { return ""; }
-    int getJoystickAxisCount(int) override { return 0; }
-    int getJoystickButtonCount(int) override { return 0; }
-    float getJoystickAxis(int, int) override { return 0; }
-    bool isJoystickButtonDown(int, int) override { return false; }
-    void openURL(const char*) override {}
-    MutexImpl* createMutex() override { return nullptr; }
-    IVideoSpriteImpl* createVideoSpriteImpl() override { return nullptr; }
-    IVideoDriver* getVideoDriver() override { return nullptr; }
-    IAudioDriver* getAudioDriver() override { return nullptr; }
-    ImageFactory* getImageFactory() override { return &m_factory; }
-
-private:
-    SDLImageFactory m_factory;
-};
-
 class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_pApp = new GameApp();
-        m_pPlatform = new FakePlatform();
-        m_pApp->setPlatform(m_pPlatform);
+        m_pApp = new TestApp();
+        // Pictures must load before any video mode exists.
+        m_pApp->m_pFakePlatform->removeVideoDriver();
         m_pProvider = new Tsl::MemoryResourceProvider();
         m_pApp->addResourceProvider(m_pProvider.get());
     }
@@ -89,8 +58,7 @@ protected:
                     << toString(pic.at(x, y)).c_str();
     }
 
-    GameApp* m_pApp = nullptr;
-    FakePlatform* m_pPlatform = nullptr;
+    TestApp* m_pApp = nullptr;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> m_pProvider;
     SDLImageFactory m_factory;
 };
