@@ -171,9 +171,10 @@ void ResourceFile::checkEntry(const ResourceFileEntry& entry, unsigned int nData
     if (entry.nFlags > GRF_FLAG_DEFLATED)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : entry '%s' has unknown flags %u", pszArchive, pszName,
                   entry.nFlags);
-    bool bSizeOk = entry.nFlags == GRF_FLAG_DEFLATED
-                       ? entry.nSize / GRF_MAX_RATIO <= entry.nStoredSize && entry.nSize <= INT_MAX
-                       : entry.nSize == entry.nStoredSize;
+    // A resource holds at most INT_MAX bytes, stored or deflated.
+    bool bSizeOk = entry.nSize <= INT_MAX && (entry.nFlags == GRF_FLAG_DEFLATED
+                                                  ? entry.nSize / GRF_MAX_RATIO <= entry.nStoredSize
+                                                  : entry.nSize == entry.nStoredSize);
     if (!bSizeOk)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : entry '%s' claims %u bytes from %u stored", pszArchive,
                   pszName, entry.nSize, entry.nStoredSize);
