@@ -97,6 +97,16 @@ TEST(XMLParser, RefusesNestingBeyondTheLimit) {
     }
 }
 
+TEST(XMLParser, ManyAttributesParseInLinearTime) {
+    // 100000 attributes: a scan of the earlier names for duplicates would take
+    // minutes here.
+    std::string s = "<r";
+    for (int i = 0; i < 100000; ++i) s += " a" + std::to_string(i) + "=''";
+    Tsl::SmartPtr<Tsl::XMLNode> pRoot = Tsl::XMLParser().parse(Tsl::String((s + "/>").c_str()));
+    EXPECT_EQ(100000, pRoot->getAttributeCount());
+    EXPECT_EQ("XML error in bad.xml, line 1 : duplicate attribute a7", errorOf((s + " a7='x'/>").c_str()));
+}
+
 TEST(XMLParser, EveryTruncationOfASpreadsheetFailsCleanly) {
     Tsl::String sText(SHEET);
     Tsl::XMLParser parser("cut.xml");
