@@ -338,6 +338,29 @@ TEST(ResourceFile, CompilerRefusesBadNames) {
     EXPECT_THROW(ResourceFileCompiler(&readOnly, false), FileAccessException);
 }
 
+namespace {
+// A memory target whose writes can be made to fail, like a full disk.
+class FailingStream : public MemStream {
+public:
+    bool m_bFail = false;
+    int write(const void* pData, int nSize) override { return m_bFail ? 0 : MemStream::write(pData, nSize); }
+};
+} // namespace
+
+TEST(ResourceFile, FailedFinishNeverPassesForSuccess) {
+    FailingStream out;
+    ResourceFileCompiler compiler(&out, false);
+    MemStream source("payload", 7);
+    compiler.addResource(&source, "p");
+    out.m_bFail = true;
+    EXPECT_THROW(compiler.finish(), FileAccessException);
+    EXPECT_THROW(compiler.finish(), FileAccessException);
+    out.m_bFail = false;
+    compiler.finish();
+    std::vector<unsigned char> aArchive(out.getData(), out.getData() + out.getSize());
+    EXPECT_TRUE(readsBackIntact(aArchive, {{"p", "payload"}}));
+}
+
 TEST(FolderResourceProvider, ListsReadsAndRefusesEscapes) {
     std::string sRoot = tempDir() + "/folder_provider";
     mkdir(sRoot.c_str(), 0755);

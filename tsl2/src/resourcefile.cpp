@@ -332,7 +332,6 @@ void ResourceFileCompiler::addEntry(Stream* pSource, const String& sName, bool b
 void ResourceFileCompiler::finish() {
     TSL_TRACE();
     if (m_bFinished) return;
-    m_bFinished = true;
     MemStream directory;
     unsigned int nDirSize = 0;
     {
@@ -370,6 +369,10 @@ void ResourceFileCompiler::finish() {
         TSL_THROW(FileAccessException, "ResourceFileCompiler : can't write the header of '%s' (not seekable?)",
                   m_pTarget->getName().c_str());
     m_pTarget->flush();
+    // Only now: after a failure a second call must fail again (or, once the
+    // target takes writes, write a directory that ends the file), never
+    // report success for an archive without one.
+    m_bFinished = true;
 }
 
 } // namespace Tsl
