@@ -58,7 +58,13 @@ GameApp::~GameApp() {
     while (!m_lModes.isEmpty()) {
         Tsl::SmartPtr<GameMode> pMode = m_lModes.removeFirst();
         pMode->setState(MS_ENDED);
-        pMode->cleanup();
+        // An error must not escape the destructor: the remaining modes,
+        // resources and the platform still have to be released.
+        try {
+            pMode->cleanup();
+        } catch (const std::exception& e) {
+            log("G: A mode failed to clean up at shutdown: %s\n", e.what());
+        }
     }
     m_lEndedModes.clear();
     log("G: ...resources\n");

@@ -208,6 +208,25 @@ TEST(GameAppLifetime, OneInstanceAtATimeAndNullAfterDestruction) {
     EXPECT_EQ(nullptr, GameApp::getInstance());
 }
 
+TEST(GameAppLifetime, AModeFailingToCleanUpAtShutdownDoesNotStopTheOthersOrTheShutdown) {
+    struct FailingMode : RecordingMode {
+        using RecordingMode::RecordingMode;
+        void cleanup() override {
+            RecordingMode::cleanup();
+            TSL_THROW(BadStateException, "cleanup failed");
+        }
+    };
+    EventLog log;
+    {
+        TestApp app;
+        app.pushMode(new RecordingMode("bottom", MF_ACTIVE, &log));
+        app.pushMode(new FailingMode("top", MF_ACTIVE, &log));
+        log.clear();
+    }
+    EXPECT_EQ("top.cleanup bottom.cleanup", log.joined());
+    EXPECT_EQ(nullptr, GameApp::getInstance());
+}
+
 TEST_F(FrameLoopTest, WithoutAnAudioDeviceTheSilentDriverStandsIn) {
     ASSERT_NE(nullptr, app.getAudioDriver());
     EXPECT_FALSE(app.isAudioEnabled());
