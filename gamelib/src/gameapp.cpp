@@ -800,7 +800,11 @@ void GameApp::setSetting(const char* pszKey, const char* pszValue) {
 
 bool GameApp::loadSettings() {
     TSL_TRACE();
-    if (m_sSettingsFile.isEmpty() || !Tsl::File::exists(m_sSettingsFile.c_str())) return false;
+    if (m_sSettingsFile.isEmpty()) return false;
+    if (!Tsl::File::exists(m_sSettingsFile.c_str())) {
+        log("G: Settings file '%s' not found, using defaults\n", m_sSettingsFile.c_str());
+        return false;
+    }
     // Read into a scratch table: a damaged file must not leave half its values behind.
     Tsl::Hash<Tsl::String, Tsl::String> hLoaded;
     try {
