@@ -133,10 +133,16 @@ private:
         add(pBackground, 0, 0, 0, true);
         // A handful of different pictures, as a sprite sheet's frames would be.
         std::vector<Tsl::SmartPtr<Image>> apCharacters;
+        // The turning sprites get pictures of their own: the insertion point
+        // they turn about belongs to the picture, and the 200 upright sprites
+        // must stay where the reference blits them.
+        std::vector<Tsl::SmartPtr<Image>> apTurning;
         for (int i = 0; i < 8; ++i) {
             unsigned char r = static_cast<unsigned char>(rng()), g = static_cast<unsigned char>(rng());
-            apCharacters.push_back(
-                makeImage(64, 96, true, [=](int x, int y) { return blobPixel(x, y, 64, 96, r, g, 200); }));
+            auto fnPixel = [=](int x, int y) { return blobPixel(x, y, 64, 96, r, g, 200); };
+            apCharacters.push_back(makeImage(64, 96, true, fnPixel));
+            apTurning.push_back(makeImage(64, 96, true, fnPixel));
+            apTurning.back()->setInsPoint(32, 48);
         }
         for (int i = 0; i < 200; ++i)
             add(apCharacters[i % 8], static_cast<int>(rng() % (WIDTH - 64)), static_cast<int>(rng() % (HEIGHT - 96)), 1,
@@ -144,9 +150,8 @@ private:
         if (!bBusy) return;
 
         for (int i = 0; i < 20; ++i) {
-            Tsl::SmartPtr<Sprite> pSprite = add(apCharacters[i % 8], static_cast<int>(rng() % WIDTH),
+            Tsl::SmartPtr<Sprite> pSprite = add(apTurning[i % 8], static_cast<int>(rng() % WIDTH),
                                                 static_cast<int>(rng() % HEIGHT), 2, false);
-            pSprite->getImage()->setInsPoint(32, 48);
             pSprite->setRotation(static_cast<float>(rng() % 360));
             pSprite->setScale(0.5f + (rng() % 100) / 100.0f);
         }

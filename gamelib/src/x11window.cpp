@@ -13,6 +13,14 @@ bool getX11Info(SDL_SysWMinfo* pInfo) {
     if (SDL_GetWMInfo(pInfo) <= 0) return false;
     return pInfo->subsystem == SDL_SYSWM_X11 && pInfo->info.x11.display;
 }
+
+// The error code of the last failed request while recordXError is installed.
+int s_nXError = 0;
+
+int recordXError(Display*, XErrorEvent* pEvent) {
+    s_nXError = pEvent->error_code;
+    return 0;
+}
 #endif
 
 } // namespace
@@ -77,12 +85,23 @@ bool x11MakeChildOf(unsigned long nParent) {
     if (!getX11Info(&info)) return false;
     Display* pDisplay = info.info.x11.display;
     info.info.x11.lock_func();
+    // The parent comes from the command line: a window that does not exist or
+    // cannot take the focus must not end the program through Xlib's default
+    // error handler. Earlier requests keep their own handler.
+    XSync(pDisplay, False);
+    s_nXError = 0;
+    XErrorHandler pfnOld = XSetErrorHandler(recordXError);
     XReparentWindow(pDisplay, info.info.x11.wmwindow, static_cast<Window>(nParent), 0, 0);
     XMapRaised(pDisplay, info.info.x11.wmwindow);
-    XSetInputFocus(pDisplay, info.info.x11.window, RevertToParent, CurrentTime);
-    XFlush(pDisplay);
+    XSync(pDisplay, False);
+    bool bOk = s_nXError == 0;
+    if (bOk) {
+        XSetInputFocus(pDisplay, info.info.x11.window, RevertToParent, CurrentTime);
+        XSync(pDisplay, False);
+    }
+    XSetErrorHandler(pfnOld);
     info.info.x11.unlock_func();
-    return true;
+    return bOk;
 #else
     (void)nParent;
     return false;

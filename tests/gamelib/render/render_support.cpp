@@ -11,6 +11,7 @@ void RenderTest::SetUp() {
 
 void RenderTest::start(int nFlags, D3D7VideoDriver* pDriver, int nWidth, int nHeight) {
     m_pApp = new GameApp();
+    if (!m_aArgs.empty()) m_pApp->setArguments(static_cast<int>(m_aArgs.size()), m_aArgs.data());
     SDLPlatform* pPlatform = new SDLPlatform();
     m_pDriver = pDriver ? pDriver : new D3D7VideoDriver();
     pPlatform->setVideoDriver(m_pDriver);

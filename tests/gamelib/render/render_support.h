@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 
 class RenderTest : public ::testing::Test {
 protected:
@@ -29,6 +30,8 @@ protected:
     dx7::test::Frame readFrame();
     Tsl::SmartPtr<Sprite> addSprite(Tsl::SmartPtr<Image> pImage, float x, float y, int nZ = 0);
 
+    // The program's command line as start() hands it to the application.
+    std::vector<const char*> m_aArgs;
     GameApp* m_pApp = nullptr;
     D3D7VideoDriver* m_pDriver = nullptr;
     Tsl::SmartPtr<GameMode> m_pMode;
