@@ -58,7 +58,13 @@ GameApp::~GameApp() {
     while (!m_lModes.isEmpty()) {
         Tsl::SmartPtr<GameMode> pMode = m_lModes.removeFirst();
         pMode->setState(MS_ENDED);
-        pMode->cleanup();
+        // An error must not escape the destructor: the remaining modes,
+        // resources and the platform still have to be released.
+        try {
+            pMode->cleanup();
+        } catch (const std::exception& e) {
+            log("G: A mode failed to clean up at shutdown: %s\n", e.what());
+        }
     }
     m_lEndedModes.clear();
     log("G: ...resources\n");
@@ -794,7 +800,11 @@ void GameApp::setSetting(const char* pszKey, const char* pszValue) {
 
 bool GameApp::loadSettings() {
     TSL_TRACE();
-    if (m_sSettingsFile.isEmpty() || !Tsl::File::exists(m_sSettingsFile.c_str())) return false;
+    if (m_sSettingsFile.isEmpty()) return false;
+    if (!Tsl::File::exists(m_sSettingsFile.c_str())) {
+        log("G: Settings file '%s' not found, using defaults\n", m_sSettingsFile.c_str());
+        return false;
+    }
     // Read into a scratch table: a damaged file must not leave half its values behind.
     Tsl::Hash<Tsl::String, Tsl::String> hLoaded;
     try {

@@ -1,5 +1,7 @@
 #include "gamemode.h"
 
+#include "gameapp.h"
+
 GameMode::GameMode(unsigned int nFlags) : m_nFlags(nFlags), m_eState(MS_NEW) { m_lLayers.append(&m_lSprites); }
 
 GameMode::~GameMode() {
@@ -92,6 +94,50 @@ void GameMode::onUpdate(float fDt) {
         if (pSprite->getControllerCount() == 0) unlinkFrom(pSprite->getUpdateLink());
     }
     Particle::updateList(m_lParticles, fDt);
+}
+
+void GameMode::endMode() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) TSL_THROW(BadStateException, "GameMode::endMode : no application");
+    pApp->endMode(this);
+}
+
+void GameMode::endModeWithTransition(Tsl::SmartPtr<GameMode> pTransition) {
+    TSL_TRACE();
+    // The transition may be all that still holds this mode.
+    Tsl::SmartPtr<GameMode> pSelf(this);
+    endMode();
+    if (pTransition) GameApp::getInstance()->pushMode(pTransition);
+}
+
+Tsl::String GameMode::getString(const char* pszKey) const {
+    GameApp* pApp = GameApp::getInstance();
+    return pApp ? pApp->getString(pszKey) : Tsl::String(pszKey);
+}
+
+Tsl::SmartPtr<Image> GameMode::getImage(const char* pszName) const {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) TSL_THROW(BadStateException, "GameMode::getImage : no application to load image '%s'", pszName);
+    return pApp->getImage(pszName);
+}
+
+Tsl::SmartPtr<Image> GameMode::createImage(int nWidth, int nHeight, bool bAlpha) const {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) TSL_THROW(BadStateException, "GameMode::createImage : no application");
+    return pApp->createImage(nWidth, nHeight, bAlpha);
+}
+
+Tsl::SmartPtr<Sprite> GameMode::addOverlay(float fAlpha) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) TSL_THROW(BadStateException, "GameMode::addOverlay : no application");
+    Tsl::SmartPtr<Image> pShade = createImage(pApp->getScreenWidth(), pApp->getScreenHeight(), false);
+    pShade->fill(Color(0, 0, 0, 255));
+    Tsl::SmartPtr<Sprite> pOverlay = new Sprite(pShade, 0, 0, OVERLAY_Z_ORDER);
+    pOverlay->setAlpha(fAlpha);
+    addSprite(pOverlay);
+    return pOverlay;
 }
 
 Tsl::SmartPtr<Sprite> GameMode::addControl(Tsl::SmartPtr<Sprite> pControl) {

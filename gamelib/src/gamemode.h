@@ -91,6 +91,19 @@ public:
     void addParticle(Tsl::SmartPtr<Particle> pParticle) { m_lParticles.append(pParticle); }
     void addParticles(ParticleList lParticles) { m_lParticles.appendList(lParticles); }
 
+    // Only the topmost mode may end itself: cleanup, marked ended, popped.
+    void endMode();
+    // Ends the mode, then pushes the transition, which ends itself in turn.
+    void endModeWithTransition(Tsl::SmartPtr<GameMode> pTransition);
+
+    // The application's services, for the screens' convenience.
+    Tsl::String getString(const char* pszKey) const;
+    Tsl::SmartPtr<Image> getImage(const char* pszName) const;
+    Tsl::SmartPtr<Image> createImage(int nWidth, int nHeight, bool bAlpha) const;
+    // A full-screen black shade under the mode's other sprites, at that opacity.
+    enum { OVERLAY_Z_ORDER = -1000 };
+    Tsl::SmartPtr<Sprite> addOverlay(float fAlpha);
+
     // Controls: sprites that are hovered, clicked and given the keyboard focus.
     Tsl::SmartPtr<Sprite> addControl(Tsl::SmartPtr<Sprite> pControl);
     Tsl::SmartPtr<Sprite> getHoverControl() const { return m_pHover; }

@@ -20,3 +20,19 @@ protected:
 private:
     Tsl::SmartPtr<GameMode> m_pTarget;
 };
+
+// Darkens the screen to black (2.0 alpha per second) over the mode below,
+// then hands over to its target.
+class TrnFadeToBlack : public ModeTransition {
+public:
+    enum { FADE_Z_ORDER = 1000 };
+    TrnFadeToBlack();
+
+    void init() override;
+    void onUpdate(float fDt) override;
+    float getAlpha() const { return m_fAlpha; }
+
+private:
+    float m_fAlpha;
+    Tsl::SmartPtr<Sprite> m_pShade;
+};

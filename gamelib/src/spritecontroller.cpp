@@ -168,22 +168,33 @@ SCDelayController::~SCDelayController() { delete m_pInner; }
 
 void SCDelayController::start(Tsl::SmartPtr<Sprite>) {}
 
+void SCDelayController::startInner(Tsl::SmartPtr<Sprite> pSprite) {
+    if (m_bInnerStarted || !m_pInner) return;
+    m_bInnerStarted = true;
+    m_pInner->start(pSprite);
+}
+
+void SCDelayController::dropInner() {
+    delete m_pInner;
+    m_pInner = nullptr;
+}
+
 bool SCDelayController::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
     if (m_fDelay <= 0.0f) {
         if (!m_pInner) return true;
+        startInner(pSprite);
         bool bDone = m_pInner->step(fDt, pSprite);
-        if (bDone) {
-            delete m_pInner;
-            m_pInner = nullptr;
-        }
+        if (bDone) dropInner();
         return bDone;
     }
     m_fDelay -= fDt;
     if (m_fDelay > 0.0f) return false;
     if (m_pInner) {
-        m_pInner->start(pSprite);
-        m_pInner->step(-m_fDelay, pSprite);
+        startInner(pSprite);
+        // Done already: it goes now rather than being stepped a second time
+        // (a callback would fire twice); the wrapper still ends on the next step.
+        if (m_pInner->step(-m_fDelay, pSprite)) dropInner();
     }
     return false;
 }
@@ -191,10 +202,7 @@ bool SCDelayController::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
 bool SCDelayController::tick(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
     if (!m_pInner) return true;
-    if (m_fDelay > 0.0f) {
-        m_pInner->start(pSprite);
-        // Started once: a later step must not start it again.
-        m_fDelay = 0.0f;
-    }
+    startInner(pSprite);
+    m_fDelay = 0.0f;
     return m_pInner->tick(pSprite);
 }

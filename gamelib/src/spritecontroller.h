@@ -139,7 +139,8 @@ public:
 // frame that lies after the delay ended.
 class SCDelayController : public SpriteController {
 public:
-    SCDelayController(float fDelay, SpriteController* pInner) : m_fDelay(fDelay), m_pInner(pInner) {}
+    SCDelayController(float fDelay, SpriteController* pInner)
+        : m_fDelay(fDelay), m_pInner(pInner), m_bInnerStarted(false) {}
     ~SCDelayController() override;
 
     void start(Tsl::SmartPtr<Sprite> pSprite) override;
@@ -147,6 +148,12 @@ public:
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
 
 private:
+    void startInner(Tsl::SmartPtr<Sprite> pSprite);
+    void dropInner();
+
     float m_fDelay;
     SpriteController* m_pInner;
+    // A delay of 0 or less runs out before the first step: the inner
+    // controller must still be started once, and only once.
+    bool m_bInnerStarted;
 };

@@ -1,5 +1,6 @@
 #include "tsl2/file.h"
 #include "tsl2/hash.h"
+#include "tsl2/logfile.h"
 #include "tsl2/memstream.h"
 #include "tsl2/objectstreamer.h"
 #include "tsl2/zstream.h"
@@ -118,6 +119,9 @@ TEST(ObjectStreamer, RefusesBadHeadersAndStreams) {
     } catch (const BadParmException& e) {
         EXPECT_EQ("Tsl::ObjectStreamer : Bidirectional streams not supported", messageOf(e));
     }
+    // A header that can't be written is a failure, not a writer.
+    LogFile nowhere("/nonexistent-folder/settings.dat");
+    EXPECT_THROW(ObjectStreamer(&nowhere, false), FileAccessException);
 }
 
 TEST(ObjectStreamer, BadStringsFailCleanly) {

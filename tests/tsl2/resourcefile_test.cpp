@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <random>
@@ -84,12 +85,10 @@ void putLE32(std::vector<unsigned char>& aBytes, size_t nAt, unsigned int n) {
     for (int i = 0; i < 4; ++i) aBytes[nAt + i] = static_cast<unsigned char>(n >> (8 * i));
 }
 
-// An archive with a hand-made directory and valid checksums, to reach the
-// reader's checks behind them. aData follows the 32-byte header.
-std::vector<unsigned char> craftArchive(const std::vector<ResourceFileEntry>& aEntries, const std::string& sData,
-                                        const std::string& sDirectoryTail = "") {
+// A directory stream as the writer makes it, for hand-made archives.
+std::vector<unsigned char> craftDirectory(const std::vector<ResourceFileEntry>& aEntries, const std::string& sTail,
+                                          unsigned int& nDirSize) {
     MemStream directory;
-    unsigned int nDirSize = 0;
     {
         ZStream z(&directory);
         ObjectStreamer os(&z, false);
@@ -101,23 +100,79 @@ std::vector<unsigned char> craftArchive(const std::vector<ResourceFileEntry>& aE
             os.write(static_cast<unsigned char>(entry.nFlags));
             os.write(entry.nCrc);
         }
-        z.write(sDirectoryTail.data(), static_cast<int>(sDirectoryTail.size()));
+        z.write(sTail.data(), static_cast<int>(sTail.size()));
         nDirSize = static_cast<unsigned int>(z.tell());
     }
-    std::vector<unsigned char> aBytes(GRF_HEADER_SIZE);
+    return std::vector<unsigned char>(directory.getData(), directory.getData() + directory.getSize());
+}
+
+// The 32-byte header for a directory at nDirOffset that ends the archive.
+std::vector<unsigned char> craftHeader(const std::vector<unsigned char>& aDirectory, unsigned int nDirOffset,
+                                       unsigned int nDirSize, unsigned int nCount) {
+    std::vector<unsigned char> aHeader(GRF_HEADER_SIZE);
+    unsigned int nCompressed = static_cast<unsigned int>(aDirectory.size());
+    putLE32(aHeader, 0, ObjectStreamer::makeHeaderWord("GRF", 1));
+    putLE32(aHeader, 4, nDirOffset);
+    putLE32(aHeader, 8, nCompressed);
+    putLE32(aHeader, 12, nDirSize);
+    putLE32(aHeader, 16, nCount);
+    putLE32(aHeader, 20, nDirOffset + nCompressed);
+    putLE32(aHeader, 24, static_cast<unsigned int>(crc32(0, aDirectory.data(), nCompressed)));
+    putLE32(aHeader, 28, static_cast<unsigned int>(crc32(0, aHeader.data(), 28)));
+    return aHeader;
+}
+
+// An archive with a hand-made directory and valid checksums, to reach the
+// reader's checks behind them. aData follows the 32-byte header.
+std::vector<unsigned char> craftArchive(const std::vector<ResourceFileEntry>& aEntries, const std::string& sData,
+                                        const std::string& sDirectoryTail = "") {
+    unsigned int nDirSize = 0;
+    std::vector<unsigned char> aDirectory = craftDirectory(aEntries, sDirectoryTail, nDirSize);
+    unsigned int nDirOffset = static_cast<unsigned int>(GRF_HEADER_SIZE + sData.size());
+    std::vector<unsigned char> aBytes =
+        craftHeader(aDirectory, nDirOffset, nDirSize, static_cast<unsigned int>(aEntries.size()));
     aBytes.insert(aBytes.end(), sData.begin(), sData.end());
-    unsigned int nDirOffset = static_cast<unsigned int>(aBytes.size());
-    aBytes.insert(aBytes.end(), directory.getData(), directory.getData() + directory.getSize());
-    putLE32(aBytes, 0, ObjectStreamer::makeHeaderWord("GRF", 1));
-    putLE32(aBytes, 4, nDirOffset);
-    putLE32(aBytes, 8, static_cast<unsigned int>(directory.getSize()));
-    putLE32(aBytes, 12, nDirSize);
-    putLE32(aBytes, 16, static_cast<unsigned int>(aEntries.size()));
-    putLE32(aBytes, 20, static_cast<unsigned int>(aBytes.size()));
-    putLE32(aBytes, 24, static_cast<unsigned int>(crc32(0, directory.getData(), static_cast<uInt>(directory.getSize()))));
-    putLE32(aBytes, 28, static_cast<unsigned int>(crc32(0, aBytes.data(), 28)));
+    aBytes.insert(aBytes.end(), aDirectory.begin(), aDirectory.end());
     return aBytes;
 }
+
+// A huge read-only stream that holds a header and a directory and reads as
+// zeros everywhere else, so an archive of gigabytes costs no memory.
+class SparseStream : public Stream {
+public:
+    SparseStream(const std::vector<unsigned char>& aHeader, const std::vector<unsigned char>& aDirectory,
+                 int64_t nDirOffset)
+        : m_aHeader(aHeader), m_aDirectory(aDirectory), m_nDirOffset(nDirOffset), m_nPos(0) {}
+    int read(void* pBuffer, int nSize) override {
+        int64_t nCount = std::min<int64_t>(nSize, getSize() - m_nPos);
+        if (nCount <= 0) return 0;
+        unsigned char* pOut = static_cast<unsigned char*>(pBuffer);
+        for (int64_t i = 0; i < nCount; ++i, ++m_nPos) pOut[i] = byteAt(m_nPos);
+        return static_cast<int>(nCount);
+    }
+    int write(const void*, int) override { return 0; }
+    int64_t tell() const override { return m_nPos; }
+    bool seek(int64_t nOffset, SeekOrigin eOrigin) override {
+        int64_t nPos = nOffset + (eOrigin == eSeekSet ? 0 : eOrigin == eSeekCur ? m_nPos : getSize());
+        if (nPos < 0 || nPos > getSize()) return false;
+        m_nPos = nPos;
+        return true;
+    }
+    int64_t getSize() const override { return m_nDirOffset + static_cast<int64_t>(m_aDirectory.size()); }
+    bool canRead() const override { return true; }
+    bool canWrite() const override { return false; }
+    String getName() const override { return "sparse"; }
+
+private:
+    unsigned char byteAt(int64_t nPos) const {
+        if (nPos < static_cast<int64_t>(m_aHeader.size())) return m_aHeader[static_cast<size_t>(nPos)];
+        if (nPos >= m_nDirOffset) return m_aDirectory[static_cast<size_t>(nPos - m_nDirOffset)];
+        return 0;
+    }
+    std::vector<unsigned char> m_aHeader, m_aDirectory;
+    int64_t m_nDirOffset;
+    int64_t m_nPos;
+};
 
 std::string openError(const std::vector<unsigned char>& aArchive) {
     try {
@@ -168,6 +223,25 @@ TEST(ResourceFile, ReaderChecksEveryDirectoryField) {
     EXPECT_NE(std::string::npos, openError(craftArchive({{"z", 32, nPacked, 6, 1, 0}}, sPacked)).find("size mismatch"));
     EXPECT_NE(std::string::npos,
               openError(craftArchive({{"z", 32, nPacked - 1, 5, 1, 0}}, sPacked)).find("truncated compressed data"));
+}
+
+TEST(ResourceFile, EntriesOfTwoGigabytesOrMoreAreRefused) {
+    // A resource holds at most INT_MAX bytes; a stored entry beyond that in a
+    // big archive must be refused, not read into a buffer of the wrong size.
+    const unsigned int nHuge = 0x80000010u;
+    for (unsigned int nFlags : {0u, 1u}) {
+        unsigned int nDirSize = 0;
+        std::vector<unsigned char> aDirectory = craftDirectory({{"big", 32, nHuge, nHuge, nFlags, 0}}, "", nDirSize);
+        unsigned int nDirOffset = GRF_HEADER_SIZE + nHuge;
+        SparseStream* pSource = new SparseStream(craftHeader(aDirectory, nDirOffset, nDirSize, 1), aDirectory, nDirOffset);
+        try {
+            ResourceFile archive(pSource, true);
+            archive.getResource("big");
+            FAIL() << nFlags;
+        } catch (const BadStreamFormatException& e) {
+            EXPECT_NE(std::string::npos, std::string(e.getMessage()).find("'big' claims")) << e.getMessage();
+        }
+    }
 }
 
 TEST(ResourceFile, RoundTripStoredDeflatedAndEmpty) {
@@ -262,6 +336,29 @@ TEST(ResourceFile, CompilerRefusesBadNames) {
     // A stream that cannot be written to is no archive target.
     MemStream readOnly("abc", 3);
     EXPECT_THROW(ResourceFileCompiler(&readOnly, false), FileAccessException);
+}
+
+namespace {
+// A memory target whose writes can be made to fail, like a full disk.
+class FailingStream : public MemStream {
+public:
+    bool m_bFail = false;
+    int write(const void* pData, int nSize) override { return m_bFail ? 0 : MemStream::write(pData, nSize); }
+};
+} // namespace
+
+TEST(ResourceFile, FailedFinishNeverPassesForSuccess) {
+    FailingStream out;
+    ResourceFileCompiler compiler(&out, false);
+    MemStream source("payload", 7);
+    compiler.addResource(&source, "p");
+    out.m_bFail = true;
+    EXPECT_THROW(compiler.finish(), FileAccessException);
+    EXPECT_THROW(compiler.finish(), FileAccessException);
+    out.m_bFail = false;
+    compiler.finish();
+    std::vector<unsigned char> aArchive(out.getData(), out.getData() + out.getSize());
+    EXPECT_TRUE(readsBackIntact(aArchive, {{"p", "payload"}}));
 }
 
 TEST(FolderResourceProvider, ListsReadsAndRefusesEscapes) {

@@ -147,6 +147,28 @@ TEST(File, OpenModesAndErrorsNameTheFile) {
     EXPECT_THROW(File(tempPath("").c_str(), File::eRead), FileAccessException); // a directory
 }
 
+TEST(File, WriteErrorsShowAtFlushAndClose) {
+    // A full device takes writes into the buffer and refuses them on the way
+    // out: that must not pass for success.
+    if (!File::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    File full("/dev/full", File::eWrite);
+    EXPECT_EQ(3, full.write("abc", 3));
+    try {
+        full.flush();
+        FAIL();
+    } catch (const FileAccessException& e) {
+        EXPECT_NE(std::string::npos, messageOf(e).find("/dev/full"));
+    }
+    File closing("/dev/full", File::eWrite);
+    closing.writeText("abc");
+    EXPECT_THROW(closing.close(), FileAccessException);
+    EXPECT_NO_THROW(closing.close());
+    {
+        File quiet("/dev/full", File::eWrite);
+        quiet.writeText("abc"); // the destructor must not throw
+    }
+}
+
 TEST(ZStream, RoundTripAcrossBufferBoundaries) {
     std::vector<unsigned char> aData(3 * ZStream::BUFFER_SIZE + 123);
     unsigned int nState = 1;

@@ -43,8 +43,10 @@ int pack(const char* pszFolder, const char* pszArchive) {
         }
         compiler.finish();
     } catch (...) {
-        // Leave no half-written archive that a later step could pick up.
-        std::remove(pszArchive);
+        // Leave no half-written archive that a later step could pick up, but
+        // never remove what is not a plain file (a folder, a device).
+        struct stat archiveInfo;
+        if (stat(pszArchive, &archiveInfo) == 0 && S_ISREG(archiveInfo.st_mode)) std::remove(pszArchive);
         throw;
     }
     std::printf("packed %d entries from %s into %s\n", lNames.getCount(), pszFolder, pszArchive);
@@ -73,6 +75,8 @@ int extract(const char* pszArchive, const char* pszEntry, const char* pszOut) {
     Tsl::File out(pszOut, Tsl::File::eWrite);
     if (out.write(pResource->getData(), pResource->getSize()) != pResource->getSize())
         TSL_THROW(FileAccessException, "Can't write %d bytes to '%s'", pResource->getSize(), pszOut);
+    // The bytes may still sit in a buffer: only the close shows a full disk.
+    out.close();
     return 0;
 }
 

@@ -31,7 +31,12 @@ File::File(const String& sPath, int nMode, bool bCreate)
     }
 }
 
-File::~File() { close(); }
+File::~File() {
+    try {
+        close();
+    } catch (const Exception&) {
+    }
+}
 
 bool File::exists(const char* pszPath) {
     if (!pszPath || !*pszPath) return false;
@@ -44,8 +49,12 @@ bool File::exists(const char* pszPath) {
 }
 
 void File::close() {
-    if (m_pFile) std::fclose(m_pFile);
+    if (!m_pFile) return;
+    std::FILE* pFile = m_pFile;
     m_pFile = nullptr;
+    bool bFailed = std::ferror(pFile) != 0;
+    if (std::fclose(pFile) != 0) bFailed = true;
+    if (bFailed) TSL_THROW(FileAccessException, "Can't write file '%s' : %s", m_sPath.c_str(), std::strerror(errno));
 }
 
 void File::switchDirection(bool bWriting) {
@@ -85,7 +94,8 @@ int64_t File::getSize() const {
 }
 
 void File::flush() {
-    if (m_pFile) std::fflush(m_pFile);
+    if (m_pFile && std::fflush(m_pFile) != 0)
+        TSL_THROW(FileAccessException, "Can't write file '%s' : %s", m_sPath.c_str(), std::strerror(errno));
 }
 
 } // namespace Tsl

@@ -26,7 +26,7 @@ ObjectStreamer::ObjectStreamer(Stream* pStream, bool bOwnStream)
             TSL_THROW(BadParmException, "Tsl::ObjectStreamer : Bidirectional streams not supported");
         if (pStream->canWrite()) {
             m_bWriting = true;
-            m_pStream->writeByte(OBJECTSTREAMER_HEADER);
+            write(static_cast<unsigned char>(OBJECTSTREAMER_HEADER));
         } else if (pStream->canRead()) {
             readHeaderByte();
         } else {

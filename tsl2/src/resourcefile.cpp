@@ -171,9 +171,10 @@ void ResourceFile::checkEntry(const ResourceFileEntry& entry, unsigned int nData
     if (entry.nFlags > GRF_FLAG_DEFLATED)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : entry '%s' has unknown flags %u", pszArchive, pszName,
                   entry.nFlags);
-    bool bSizeOk = entry.nFlags == GRF_FLAG_DEFLATED
-                       ? entry.nSize / GRF_MAX_RATIO <= entry.nStoredSize && entry.nSize <= INT_MAX
-                       : entry.nSize == entry.nStoredSize;
+    // A resource holds at most INT_MAX bytes, stored or deflated.
+    bool bSizeOk = entry.nSize <= INT_MAX && (entry.nFlags == GRF_FLAG_DEFLATED
+                                                  ? entry.nSize / GRF_MAX_RATIO <= entry.nStoredSize
+                                                  : entry.nSize == entry.nStoredSize);
     if (!bSizeOk)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : entry '%s' claims %u bytes from %u stored", pszArchive,
                   pszName, entry.nSize, entry.nStoredSize);
@@ -331,7 +332,6 @@ void ResourceFileCompiler::addEntry(Stream* pSource, const String& sName, bool b
 void ResourceFileCompiler::finish() {
     TSL_TRACE();
     if (m_bFinished) return;
-    m_bFinished = true;
     MemStream directory;
     unsigned int nDirSize = 0;
     {
@@ -369,6 +369,10 @@ void ResourceFileCompiler::finish() {
         TSL_THROW(FileAccessException, "ResourceFileCompiler : can't write the header of '%s' (not seekable?)",
                   m_pTarget->getName().c_str());
     m_pTarget->flush();
+    // Only now: after a failure a second call must fail again (or, once the
+    // target takes writes, write a directory that ends the file), never
+    // report success for an archive without one.
+    m_bFinished = true;
 }
 
 } // namespace Tsl

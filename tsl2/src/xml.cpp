@@ -1,6 +1,8 @@
 #include "tsl2/xml.h"
 
 #include <cstring>
+#include <string>
+#include <unordered_set>
 
 namespace Tsl {
 
@@ -279,6 +281,7 @@ SmartPtr<XMLNode> XMLReader::readStartTag(bool& bEmpty) {
     int nLine = m_nLine;
     advance(1);
     SmartPtr<XMLNode> pNode(new XMLNode(XMLNode::eElement, readName("a start tag"), nLine));
+    std::unordered_set<std::string> aNames;
     for (;;) {
         bool bSpace = !atEnd() && isSpace(peek());
         skipSpace();
@@ -295,8 +298,10 @@ SmartPtr<XMLNode> XMLReader::readStartTag(bool& bEmpty) {
         }
         if (!bSpace) fail(String::format("blank expected before an attribute of <%s>", pNode->getName().c_str()));
         String sName = readName("an attribute");
-        for (int i = 0; i < pNode->getAttributeCount(); ++i)
-            if (pNode->getAttributeName(i) == sName) fail(String::format("duplicate attribute %s", sName.c_str()));
+        // A set, not a scan of the names so far: a tag with many attributes
+        // would otherwise cost quadratic time.
+        if (!aNames.insert(std::string(sName.c_str(), static_cast<size_t>(sName.getLength()))).second)
+            fail(String::format("duplicate attribute %s", sName.c_str()));
         skipSpace();
         if (peek() != '=') fail(String::format("'=' expected after attribute %s", sName.c_str()));
         advance(1);

@@ -28,9 +28,13 @@ public:
     bool canRead() const override { return (m_nMode & eRead) != 0; }
     bool canWrite() const override { return (m_nMode & eWrite) != 0; }
     String getName() const override { return m_sPath; }
+    // Writes are buffered, so a full disk may only show here: raises
+    // FileAccessException naming the file when the buffered bytes can't be written.
     void flush() override;
 
-    // Closes early; later reads and writes move nothing.
+    // Closes early; later reads and writes move nothing. Raises like flush
+    // when the last bytes can't be written (the destructor closes quietly, so
+    // a writer that must know calls close itself).
     void close();
     const String& getPath() const { return m_sPath; }
 

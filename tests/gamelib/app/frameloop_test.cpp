@@ -197,6 +197,58 @@ TEST_F(FrameLoopTest, ATransitionEndsItselfAndPushesItsTargetWithoutFocusFlicker
     EXPECT_EQ(pThird.get(), app.getModeAt(0).get());
 }
 
+TEST_F(FrameLoopTest, FadeToBlackDarkensAtTwoPerSecondThenHandsOverWithoutWakingTheModeBelow) {
+    Tsl::SmartPtr<RecordingMode> pOld = mode("old", MF_ACTIVE | MF_VISIBLE);
+    Tsl::SmartPtr<RecordingMode> pNew = mode("new", MF_ACTIVE | MF_VISIBLE);
+    app.pushMode(pOld);
+    app.runFrame();  // the clock starts
+    Tsl::SmartPtr<TrnFadeToBlack> pFade = new TrnFadeToBlack();
+    app.pushModeWithTransition(pNew, pFade);
+    EXPECT_EQ(1, app.getLowestDrawnModeIndex());  // the old screen shows through
+    for (int i = 1; i < 10; ++i) {
+        platform->m_nTicks += 50;
+        app.runFrame();
+        EXPECT_NEAR(0.1f * i, pFade->getAlpha(), 1e-4f);
+        EXPECT_EQ(pFade.get(), app.getModeAt(0).get());
+    }
+    log.clear();
+    platform->m_nTicks += 50;
+    app.runFrame();
+    EXPECT_EQ(pNew.get(), app.getModeAt(0).get());
+    EXPECT_EQ(pOld.get(), app.getModeAt(1).get());
+    EXPECT_EQ("new.init new.activate events render", log.joined());
+}
+
+TEST_F(FrameLoopTest, ModesEndThemselvesAndReachTheApplicationsServices) {
+    Tsl::SmartPtr<RecordingMode> pBase = mode("base", MF_ACTIVE | MF_VISIBLE);
+    Tsl::SmartPtr<RecordingMode> pTop = mode("top", MF_ACTIVE | MF_VISIBLE);
+    app.pushMode(pBase);
+    app.pushMode(pTop);
+    EXPECT_THROW(pBase->endMode(), Tsl::BadStateException);
+    log.clear();
+    pTop->endMode();
+    EXPECT_EQ("top.cleanup base.activate", log.joined());
+
+    // Through a transition: the mode ends now and the transition runs on top.
+    Tsl::SmartPtr<TrnFadeToBlack> pFade = new TrnFadeToBlack();
+    app.pushMode(pTop);
+    pTop->endModeWithTransition(pFade);
+    EXPECT_EQ(MS_ENDED, pTop->getState());
+    EXPECT_EQ(pFade.get(), app.getModeAt(0).get());
+    EXPECT_EQ(pBase.get(), app.getModeAt(1).get());
+
+    EXPECT_EQ("NO_SUCH_TEXT", pBase->getString("NO_SUCH_TEXT"));
+    // The shade lies under the mode's own sprites and covers the screen.
+    Tsl::SmartPtr<Sprite> pSprite = new Sprite(pBase->createImage(4, 4, true), 0, 0, 0);
+    pBase->addSprite(pSprite);
+    Tsl::SmartPtr<Sprite> pShade = pBase->addOverlay(0.6f);
+    EXPECT_EQ(pShade, pBase->getLayers().getFirst()->getFirst());
+    EXPECT_EQ(GameMode::OVERLAY_Z_ORDER, pShade->getZOrder());
+    EXPECT_FLOAT_EQ(0.6f, pShade->getAlpha());
+    EXPECT_EQ(Rect(0, 0, 800, 600), pShade->getScreenRect());
+    EXPECT_EQ(Color(0, 0, 0, 255), pShade->getImage()->getColorAt(400, 300));
+}
+
 TEST(GameAppLifetime, OneInstanceAtATimeAndNullAfterDestruction) {
     EXPECT_EQ(nullptr, GameApp::getInstance());
     {
@@ -205,6 +257,25 @@ TEST(GameAppLifetime, OneInstanceAtATimeAndNullAfterDestruction) {
         EXPECT_THROW(TestApp second, Tsl::BadStateException);
         EXPECT_EQ(&app, GameApp::getInstance());
     }
+    EXPECT_EQ(nullptr, GameApp::getInstance());
+}
+
+TEST(GameAppLifetime, AModeFailingToCleanUpAtShutdownDoesNotStopTheOthersOrTheShutdown) {
+    struct FailingMode : RecordingMode {
+        using RecordingMode::RecordingMode;
+        void cleanup() override {
+            RecordingMode::cleanup();
+            TSL_THROW(BadStateException, "cleanup failed");
+        }
+    };
+    EventLog log;
+    {
+        TestApp app;
+        app.pushMode(new RecordingMode("bottom", MF_ACTIVE, &log));
+        app.pushMode(new FailingMode("top", MF_ACTIVE, &log));
+        log.clear();
+    }
+    EXPECT_EQ("top.cleanup bottom.cleanup", log.joined());
     EXPECT_EQ(nullptr, GameApp::getInstance());
 }
 

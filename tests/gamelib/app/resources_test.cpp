@@ -220,7 +220,8 @@ TEST_F(SettingsTest, RoundTripThroughTheCompressedFile) {
     {
         TestApp app;
         app.setSettingsFile(sPath.c_str());
-        EXPECT_FALSE(app.loadSettings());  // none yet
+        EXPECT_FALSE(app.loadSettings());  // none yet: defaults, and one line naming the file
+        EXPECT_NE(std::string::npos, readFile(sLog).find(sPath));
         app.setSetting("Fullscreen", "TRUE");
         app.setSetting("SoundVolume", "128");
         app.setSetting("Name", std::string("bin\x01\xff", 5).c_str());

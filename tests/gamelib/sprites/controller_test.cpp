@@ -169,6 +169,37 @@ TEST_F(ControllerTest, DelayHandsItsInnerControllerTheOvershoot) {
     EXPECT_EQ("d.start d.step1.00 d.dead", log.joined());
 }
 
+TEST_F(ControllerTest, ADelayRunsItsInnerControllerOnceAndStartsItEvenWithoutDelay) {
+    // Without any delay the inner controller still gets its start-up.
+    pSprite->addController(new SCDelayController(0.0f, timed("c", 0.2f)));
+    EXPECT_EQ("c.start c.step0.10", frame(0.1f));
+    EXPECT_EQ("c.step0.10 c.dead", frame(0.1f));
+    EXPECT_EQ(0, pSprite->getControllerCount());
+    pSprite->addController(new SCDelayController(0.0f, timed("t", 1.0f)));
+    log.clear();
+    pSprite->tickControllers();
+    EXPECT_EQ("t.start t.step1.00 t.dead", log.joined());
+
+    // An inner controller done on the step the delay ran out is not run a
+    // second time: the wrapper ends on the next step all the same.
+    struct Once : SpriteController {
+        int* pRuns;
+        explicit Once(int* p) : pRuns(p) {}
+        bool update(Tsl::SmartPtr<Sprite>) override {
+            ++*pRuns;
+            return true;
+        }
+    };
+    int nRuns = 0;
+    pSprite->addController(new SCDelayController(0.1f, new Once(&nRuns)));
+    pSprite->updateControllers(0.1f);
+    EXPECT_EQ(1, nRuns);
+    EXPECT_EQ(1, pSprite->getControllerCount());
+    pSprite->updateControllers(0.1f);
+    EXPECT_EQ(1, nRuns);
+    EXPECT_EQ(0, pSprite->getControllerCount());
+}
+
 TEST_F(ControllerTest, WhenDoneWaitsForTheOthersAndItsControllerRunsInTheSameWalk) {
     pSprite->addController(timed("fade", 0.5f));
     pSprite->addController(new SCWhenDone(timed("next", 1.0f)));
