@@ -200,10 +200,12 @@ Point getSpiralPoint(int nIdx, int* pnRing) {
     int nRing = 0;
     Point p;
     if (n > 0) {
-        int nRoot = static_cast<int>(std::sqrt(static_cast<double>(n)));
+        // The root is corrected in 64 bits: (root + 1)² passes the int range
+        // for indexes near its top.
+        long long nRoot = static_cast<long long>(std::sqrt(static_cast<double>(n)));
         while (nRoot * nRoot > n) --nRoot;
         while ((nRoot + 1) * (nRoot + 1) <= n) ++nRoot;
-        nRing = (nRoot + 1) / 2;
+        nRing = static_cast<int>((nRoot + 1) / 2);
         int r = nRing;
         int k = n - (2 * r - 1) * (2 * r - 1);
         if (k < 2 * r)

@@ -8,6 +8,7 @@
 #include "tsl2/tokenfilereader.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -188,6 +189,8 @@ bool Image::isTransparentAt(const Point& p, int nThreshold) {
 }
 
 bool Image::isRowTransparent(int y, int nThreshold) {
+    // A row outside the stored pixels has nothing to show.
+    if (y < 0 || y >= m_nPhysHeight) return true;
     lock();
     bool bTransparent = PixelOps::isRowTransparent(getLockedBuffer(), storedY(y), nThreshold);
     unlock();
@@ -195,6 +198,7 @@ bool Image::isRowTransparent(int y, int nThreshold) {
 }
 
 bool Image::isColumnTransparent(int x, int nThreshold) {
+    if (x < 0 || x >= m_nPhysWidth) return true;
     lock();
     bool bTransparent = PixelOps::isColumnTransparent(getLockedBuffer(), storedX(x), nThreshold);
     unlock();
@@ -219,6 +223,12 @@ int Image::countCovered(const Rect& r, int nThreshold, int nLimit) {
 }
 
 // ---- views, clones, masks --------------------------------------------------
+
+static int clampToInt(long long n) {
+    if (n > INT_MAX) return INT_MAX;
+    if (n < INT_MIN) return INT_MIN;
+    return static_cast<int>(n);
+}
 
 Tsl::SmartPtr<Image> Image::createSubImage(int x, int y, int nWidth, int nHeight, bool bCommitNow) {
     TSL_TRACE();
@@ -247,7 +257,9 @@ void Image::initFromRegion(Image* pSource, int x, int y, int nWidth, int nHeight
     if (nWidth < 0 || nHeight < 0)
         TSL_THROW(BadParmException, "Image::initFromRegion : negative size %dx%d for '%s'", nWidth, nHeight,
                   pSource->getName().c_str());
-    Rect region(x, y, x + nWidth, y + nHeight);
+    // The far corner may lie past the int range (sizes from a ".subimage"
+    // text); it is clamped before the region is cut to the stored pixels.
+    Rect region(x, y, clampToInt(static_cast<long long>(x) + nWidth), clampToInt(static_cast<long long>(y) + nHeight));
     region.clipTo(pSource->getPhysicalCanvasRect());
     Rect inSource = region.offsetBy(-pSource->m_nOffsetX, -pSource->m_nOffsetY);
     // A mirrored source stores the region at its mirror position.
@@ -535,6 +547,8 @@ void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
     Tsl::String sSource = Tsl::String(pszName) + ".spec";
     Tsl::TokenFileReader reader(sSpec, sSource);
     while (reader.nextLine()) {
+        // The assertion below keeps its fixed text: the note names the line.
+        Tsl::traceSetNote(Tsl::String::format("%s, line %d", sSource.c_str(), reader.getLineNumber()));
         Tsl::List<Tsl::String>& lToks = reader.getTokens();
         if (lToks.getAt(0) != "vcanvas")
             TSL_THROW(FatalErrorException, "Unknown token %s at %s, line %d", lToks.getAt(0).c_str(), sSource.c_str(),
@@ -545,8 +559,9 @@ void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
         int nOffsetX = Tsl::String::toInt(lToks.getAt(3)), nOffsetY = Tsl::String::toInt(lToks.getAt(4));
         // The stored pixels must lie inside the canvas, or every clipped blit
         // and view would address pixels that do not exist.
-        if (nOffsetX < 0 || nOffsetY < 0 || nOffsetX + m_nPhysWidth > nCanvasWidth ||
-            nOffsetY + m_nPhysHeight > nCanvasHeight)
+        // In 64 bits: an offset near the int limit must not wrap into range.
+        if (nOffsetX < 0 || nOffsetY < 0 || static_cast<long long>(nOffsetX) + m_nPhysWidth > nCanvasWidth ||
+            static_cast<long long>(nOffsetY) + m_nPhysHeight > nCanvasHeight)
             TSL_THROW(FatalErrorException, "Bad vcanvas %d %d %d %d at %s, line %d : the stored %dx%d pixels do not fit",
                       nCanvasWidth, nCanvasHeight, nOffsetX, nOffsetY, sSource.c_str(), reader.getLineNumber(),
                       m_nPhysWidth, m_nPhysHeight);

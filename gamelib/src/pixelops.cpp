@@ -548,18 +548,19 @@ namespace {
 // touching SDL's mapping.
 struct FastTransparency {
     int nAlphaByte;
-    unsigned int nThreshold;
+    // Signed, as in the generic test: a negative threshold finds nothing transparent.
+    int nThreshold;
     bool bKey;
     unsigned int nMask;
     unsigned int nKey;
     int nBytes;
 
     FastTransparency(const PixelBuffer& buf, const ByteLayout& l, int nThr)
-        : nAlphaByte(l.nAlpha), nThreshold(static_cast<unsigned int>(nThr < 0 ? 0 : nThr)),
+        : nAlphaByte(l.nAlpha), nThreshold(nThr),
           bKey(buf.bHasColorKey), nMask(colorMask(buf.pFormat)), nKey(buf.pFormat->colorkey & nMask),
           nBytes(l.nBytes) {}
     bool isTransparent(const unsigned char* p) const {
-        if (nAlphaByte >= 0) return p[nAlphaByte] <= nThreshold;
+        if (nAlphaByte >= 0) return static_cast<int>(p[nAlphaByte]) <= nThreshold;
         if (bKey) return (readRaw(p, nBytes) & nMask) == nKey;
         return false;
     }

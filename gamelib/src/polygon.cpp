@@ -98,6 +98,7 @@ void Polygon::prepare() {
 
 int Polygon::classifyPoint(int nEdge, const Point& p) {
     prepare();
+    TSL_ASSERT(nEdge >= 0 && nEdge < static_cast<int>(m_pEdgeDirs.size()));
     Point v = p - m_aCorners[nEdge];
     if (dot(v, m_pNormals[nEdge]) < 0.0f) return 3;
     float fT = dot(v, m_pEdgeDirs[nEdge]);

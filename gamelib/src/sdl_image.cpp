@@ -302,16 +302,20 @@ void Surface::loadFromResource(Tsl::Resource* pResource, const char* pszName) {
     TSL_TRACE();
     Tsl::String sName(pszName);
     SDL_RWops* pStream = SDL_RWFromConstMem(pResource->getData(), pResource->getSize());
+    if (!pStream) TSL_THROW(ResourceException, "Surface::loadFromResource : Can't load %s [%s]", pszName, SDL_GetError());
     // TGA has no signature for SDL_image to detect: name it by its suffix,
-    // and try it last for a bare name.
+    // and try it last for a bare name only, so that a broken ".png" or ".jpg"
+    // reports its own decoder's error.
     bool bTga = endsWithNoCase(sName, ".tga");
+    bool bBare = !bTga && !endsWithNoCase(sName, ".png") && !endsWithNoCase(sName, ".jpg");
     SDL_Surface* pSurface = bTga ? IMG_LoadTyped_RW(pStream, 0, const_cast<char*>("TGA")) : IMG_Load_RW(pStream, 0);
-    if (!pSurface && !bTga) {
+    Tsl::String sError = pSurface ? Tsl::String() : Tsl::String(IMG_GetError());
+    if (!pSurface && bBare) {
         SDL_RWseek(pStream, 0, RW_SEEK_SET);
         pSurface = IMG_LoadTyped_RW(pStream, 0, const_cast<char*>("TGA"));
     }
     SDL_FreeRW(pStream);
-    if (!pSurface) TSL_THROW(ResourceException, "Surface::loadFromResource : Can't load %s [%s]", pszName, IMG_GetError());
+    if (!pSurface) TSL_THROW(ResourceException, "Surface::loadFromResource : Can't load %s [%s]", pszName, sError.c_str());
     setSurface(pSurface);
     // The companion replaces the picture's extension; a bare name has none to lose.
     Tsl::String sBase = sName;

@@ -5,6 +5,7 @@
 #include "tsl2/error.h"
 #include "tsl2/list_impl.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -16,13 +17,14 @@ Point ShapePose::localToScreen(const Point& canvasPoint) const {
     return p + position;
 }
 
-// offset(k) = 1 + 4 + ... + 4^(k-1): the nodes above level k + 1.
-int Shape::getLevelOffset(int nLevel) {
-    static std::vector<int> s_aOffsets;
+// offset(k) = 1 + 4 + ... + 4^(k-1): the nodes above level k + 1. Kept in
+// 64 bits: the entry one beyond a deep tree passes the int range.
+long long Shape::getLevelOffset(int nLevel) {
+    static std::vector<long long> s_aOffsets;
     if (s_aOffsets.empty() || static_cast<int>(s_aOffsets.size()) <= nLevel) {
         int nLevels = nLevel + 1 > 5 ? nLevel + 1 : 5;
         s_aOffsets.assign(nLevels + 1, 0);
-        int nPower = 1;
+        long long nPower = 1;
         for (int k = 1; k <= nLevels; ++k) {
             s_aOffsets[k] = s_aOffsets[k - 1] + nPower;
             nPower *= 4;
@@ -43,8 +45,15 @@ Shape::Shape(Tsl::SmartPtr<Image> pImage, int nCellSize, float fAlphaThreshold, 
     pImage->getPhysicalOffset(m_nOffsetX, m_nOffsetY);
     int nCells = std::max((m_nWidth + nCellSize - 1) / nCellSize, (m_nHeight + nCellSize - 1) / nCellSize);
     for (int p = 1; p < nCells; p *= 2) ++m_nLevels;
-    m_bFull.setSize(getLevelOffset(m_nLevels) + 1);
-    m_bPartial.setSize(getLevelOffset(m_nLevels) + 1);
+    // Every level is stored complete, so a long thin picture in small cells
+    // needs as many nodes as a square one; past the bit arrays' int indexes
+    // (16 levels) it is refused.
+    if (m_nLevels > MAX_LEVELS)
+        TSL_THROW(BadParmException, "Shape : image '%s' of %dx%d pixels in cells of %d needs %d tree levels (at most %d)",
+                  pImage->getName().c_str(), m_nWidth, m_nHeight, nCellSize, m_nLevels, MAX_LEVELS);
+    int nNodes = static_cast<int>(getLevelOffset(m_nLevels));
+    m_bFull.setSize(nNodes + 1);
+    m_bPartial.setSize(nNodes + 1);
     pImage->lock();
     try {
         build(0, 0, 0, 1);
@@ -98,7 +107,7 @@ Rect Shape::getNodeRect(int x, int y, int nLevel) const {
 }
 
 int Shape::getFirstChild(int nIndex, int nLevel) const {
-    return getLevelOffset(nLevel) + (nIndex - getLevelOffset(nLevel - 1)) * 4;
+    return static_cast<int>(getLevelOffset(nLevel) + (nIndex - getLevelOffset(nLevel - 1)) * 4);
 }
 
 void Shape::getScreenBox(const ShapePose& pose, int x, int y, int nLevel, Point& centre, Point& size) const {

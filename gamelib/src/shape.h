@@ -56,7 +56,9 @@ private:
     int getNodeSide(int nLevel) const { return m_nCellSize << (m_nLevels - nLevel); }
     // Centre and size on the screen of a node's box.
     void getScreenBox(const ShapePose& pose, int x, int y, int nLevel, Point& centre, Point& size) const;
-    static int getLevelOffset(int nLevel);
+    static long long getLevelOffset(int nLevel);
+    // offset(16) + 1 bits still fit an int index; offset(17) does not.
+    enum { MAX_LEVELS = 16 };
 
     int m_nCellSize;
     int m_nLevels;

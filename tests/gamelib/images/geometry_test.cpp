@@ -227,6 +227,11 @@ TEST(PointLists, SpiralSegmentsHullAndContainment) {
         EXPECT_LE(std::max(std::fabs(p.x), std::fabs(p.y)), 4.0f);
     }
     EXPECT_THROW(getSpiralPoint(-1, nullptr), Tsl::AssertFailException);
+    // The last index still lands on its ring.
+    int nRing = 0;
+    Point last = getSpiralPoint(std::numeric_limits<int>::max(), &nRing);
+    EXPECT_EQ(23170, nRing);
+    EXPECT_EQ(23170.0f, std::max(std::fabs(last.x), std::fabs(last.y)));
 
     Rect box(0, 0, 10, 10);
     EXPECT_FALSE(segmentIntersectsRect(Point(-5, -3), Point(-1, 20), box));
@@ -301,6 +306,8 @@ TEST(Polygon, PreparationAndLocation) {
 
     EXPECT_THROW(Polygon(points({Point(0, 0), Point(1, 1)})), Tsl::AssertFailException);
     EXPECT_THROW(Polygon(points({Point(0, 0), Point(1, 1), Point(2, 2)})), Tsl::FatalErrorException);
+    EXPECT_THROW(ccw.classifyPoint(4, Point(0, 0)), Tsl::AssertFailException);
+    EXPECT_THROW(ccw.classifyPoint(-1, Point(0, 0)), Tsl::AssertFailException);
 
     Polygon hexagon(points({Point(0, -10), Point(9, -5), Point(9, 5), Point(0, 10), Point(-9, 5), Point(-9, -5)}));
     std::vector<Point> corners;

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <random>
 
 namespace {
@@ -191,6 +192,52 @@ TEST_F(ImageTest, TrimmedDescriptionsAndSubImages) {
     EXPECT_THROW(load("flat"), Tsl::FatalErrorException);
     addText("short.subimage", "sheet 0 0");
     EXPECT_THROW(load("short"), Tsl::FatalErrorException);
+}
+
+// Hostile numbers in the companions: a clear error or a harmless image, never
+// arithmetic that wraps into a read of pixels that do not exist.
+TEST_F(ImageTest, CompanionNumbersNearTheIntLimits) {
+    add("piece.png", encodePng(makeGradient(30, 40, true), true));
+    addText("piece.spec", "vcanvas 100 100 2147483647 0\n");
+    try {
+        load("piece");
+        FAIL() << "an offset past the canvas was accepted";
+    } catch (const Tsl::FatalErrorException& e) {
+        EXPECT_NE(nullptr, std::strstr(e.getMessage(), "piece.spec, line 1")) << e.getMessage();
+    }
+    add("tall.png", encodePng(makeGradient(30, 40, true), true));
+    addText("tall.spec", "vcanvas 100 2147483647 0 2147483640\n");
+    EXPECT_THROW(load("tall"), Tsl::FatalErrorException);
+
+    // A region whose far corner lies past the int range is outside the
+    // sheet: a view without pixels.
+    add("sheet.png", encodePng(makeGradient(16, 8, true), true));
+    addText("far.subimage", "sheet 2147483000 0 2000 5");
+    Tsl::SmartPtr<Image> p = load("far");
+    EXPECT_EQ(2000, p->getWidth());
+    EXPECT_TRUE(p->isTransparentAt(1, 1, 0));
+    addText("wide.subimage", "sheet -2147483647 2 2147483647 3");
+    p = load("wide");
+    EXPECT_EQ(0, p->getPhysicalCanvasRect().getWidth());
+
+    // Rows and columns outside the stored pixels have nothing to read.
+    p = load("sheet");
+    EXPECT_TRUE(p->isRowTransparent(8, 0));
+    EXPECT_TRUE(p->isRowTransparent(-1, 0));
+    EXPECT_TRUE(p->isColumnTransparent(16, 0));
+    EXPECT_FALSE(p->isColumnTransparent(15, 0));
+
+    // A broken ".png" reports the PNG decoder's complaint, not a TGA one; an
+    // empty resource fails as cleanly.
+    add("broken.png", Bytes{0x89, 'P', 'N', 'G', 1, 2, 3});
+    try {
+        load("broken");
+        FAIL();
+    } catch (const Tsl::ResourceException& e) {
+        EXPECT_EQ(nullptr, std::strstr(e.getMessage(), "TGA")) << e.getMessage();
+    }
+    add("empty.png", Bytes{});
+    EXPECT_THROW(load("empty"), Tsl::ResourceException);
 }
 
 TEST_F(ImageTest, BlitsClipAndGrow) {
@@ -404,6 +451,9 @@ TEST_F(ImageTest, ShapeCachingAndTree) {
     EXPECT_FALSE(pEmpty->collide(pose, pLeaf, pose));
     EXPECT_EQ(1, pLeaf->collectContacts(pose, pLeaf, pose).getCount());
     EXPECT_THROW(pTiny->getShape(0, 0, 0.5f), Tsl::BadParmException);
+    // A long thin picture in one-pixel cells would need 17 complete levels.
+    Tsl::SmartPtr<Image> pPole = m_factory.createBlank(1, 40000, true);
+    EXPECT_THROW(pPole->getShape(1, 0, 0.0f), Tsl::BadParmException);
 }
 
 TEST_F(ImageTest, ShapeCollisionAgainstPixelOverlap) {

@@ -122,10 +122,13 @@ TEST(PixelOps, FastPathsMatchTheGenericOnRandomPixels) {
             EXPECT_EQ(PixelOps::isRowTransparentGeneric(base.buffer(), y, 200),
                       PixelOps::isRowTransparent(base.buffer(), y, 200));
         Rect cell(3, 2, 19, 18);
-        for (int nLimit : {0, 10, 255}) {
-            EXPECT_EQ(PixelOps::countCoveredGeneric(base.buffer(), cell, 100, nLimit),
-                      PixelOps::countCovered(base.buffer(), cell, 100, nLimit));
-        }
+        // Thresholds at and past both ends of the alpha range too.
+        for (int nThreshold : {-1, 0, 100, 255})
+            for (int nLimit : {0, 10, 255}) {
+                EXPECT_EQ(PixelOps::countCoveredGeneric(base.buffer(), cell, nThreshold, nLimit),
+                          PixelOps::countCovered(base.buffer(), cell, nThreshold, nLimit))
+                    << fd.nBpp << " threshold " << nThreshold;
+            }
     }
 }
 
