@@ -276,8 +276,9 @@ int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nC
     SDLSample* pSDLSample = static_cast<SDLSample*>(pSample.get());
     int nUsed = Mix_PlayChannelTimed(nChannel, pSDLSample->getChunk(), bLoop ? -1 : 0, -1);
     // No free channel or no chunk: nothing plays, and nothing else is touched
-    // (pausing channel -1 would pause every channel).
-    if (nUsed < 0) return -1;
+    // (pausing channel -1 would pause every channel). A channel number the
+    // mixer does not have comes back unchanged although nothing plays there.
+    if (nUsed < 0 || nUsed >= Mix_AllocateChannels(-1)) return -1;
     if (m_bAllPaused) Mix_Pause(nUsed);
     m_hChannelSamples.set(nUsed, pSample);
     if (nUsed > m_nHighestChannel) m_nHighestChannel = nUsed;

@@ -127,6 +127,14 @@ TEST_F(SDLAudio, FailedPlayReturnsMinusOneAndPausesNothing) {
     pDriver->pauseAll(false);
     EXPECT_EQ(-1, pDriver->playSample(pHum, false, -1));
     EXPECT_EQ(0, Mix_Paused(-1));
+    // A channel the mixer does not have plays nothing either (the mixer
+    // still answers with that number).
+    pDriver->stopChannel(-1, 0.0f);
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, SDLAudioDriver::CHANNEL_COUNT));
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, 0x7FFFFFFF));
+    EXPECT_EQ(0, pDriver->getHeldSampleCount());
+    pDriver->pauseAll(true);
+    pDriver->pauseAll(false);
     pDriver->setMuted(true);
     int nBefore = pHum->getRefCount();
     EXPECT_EQ(-1, pDriver->playSample(pHum, false, 3));
