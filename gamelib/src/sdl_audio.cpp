@@ -266,7 +266,12 @@ bool SDLAudioDriver::init() {
 
 void SDLAudioDriver::close() {
     TSL_TRACE();
-    if (isEnabled()) Mix_CloseAudio();
+    if (!isEnabled()) return;
+    // The mixer frees its channel table on close but keeps its channel
+    // count, and every later channel call would read the freed table:
+    // give the channels back first.
+    Mix_AllocateChannels(0);
+    Mix_CloseAudio();
 }
 
 int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nChannel) {

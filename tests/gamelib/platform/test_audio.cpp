@@ -292,6 +292,25 @@ TEST_F(SDLAudio, StreamedMusicKeepsItsBytesWhilePlaying) {
     pDriver->stopMusic(0.0f);
 }
 
+// SDL_mixer frees its channel table on close but keeps counting the channels.
+TEST_F(SDLAudio, CallsAfterCloseAreHarmless) {
+    Tsl::SmartPtr<Sample> pHum = sample("hum");
+    ASSERT_GE(pDriver->playSample(pHum, true, -1), 0);
+    pDriver->playMusic(music("tune"), true);
+    pDriver->close();
+    EXPECT_FALSE(pDriver->isChannelPlaying(0));
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, -1));
+    pDriver->pauseAll(true);
+    pDriver->pauseAll(false);
+    pDriver->setSoundVolume(0.5f);
+    pDriver->update(16.0f);
+    EXPECT_EQ(0, pDriver->getHeldSampleCount());
+    pDriver->stopChannel(-1, 0.0f);
+    // Opened again, every channel is there again.
+    ASSERT_TRUE(pDriver->init());
+    EXPECT_EQ(SDLAudioDriver::CHANNEL_COUNT, Mix_AllocateChannels(-1));
+}
+
 // No sound device: the silent driver takes over with one log line.
 TEST(AudioFallback, NoDeviceMeansTheSilentDriver) {
     std::string sLog = makeTempFolder("nodevice") + "/test.log";
