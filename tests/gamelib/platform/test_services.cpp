@@ -28,6 +28,14 @@ namespace {
 
 bool s_bCrashAgain = false;
 
+// Recurses until the stack runs out.
+int exhaustStack(int nDepth) {
+    volatile char aFrame[1024];
+    aFrame[0] = static_cast<char>(nDepth);
+    if (nDepth < 0) return 0;
+    return exhaustStack(nDepth + 1) + aFrame[0];
+}
+
 } // namespace
 
 // The program's crash handler, as far as these tests need one.
@@ -219,6 +227,13 @@ TEST(CrashHandler, SignalsReachTheHandlerWhichCannotReenter) {
             raise(SIGFPE);
         },
         ::testing::ExitedWithCode(3), "M: \\*\\* SIG 8 \\[8\\]");
+    // A stack overflow still reaches the handler (it runs on a stack of its own).
+    EXPECT_EXIT(
+        {
+            installCrashHandlers();
+            exhaustStack(0);
+        },
+        ::testing::ExitedWithCode(3), "M: \\*\\* SIG 11 ");
     // A crash inside the handler ends the process instead of looping.
     EXPECT_EXIT(
         {
