@@ -30,12 +30,15 @@ const char* const KEY_MARK = "%";
 // Key path -> value name -> value; key paths and value names lower-cased.
 typedef std::map<std::string, std::map<std::string, std::string>> Store;
 
-std::string lower(const char* pszText) {
-    std::string s(pszText ? pszText : "");
+std::string lower(std::string s) {
     for (char& c : s) {
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     return s;
+}
+
+std::string lower(const char* pszText) {
+    return lower(std::string(pszText ? pszText : ""));
 }
 
 std::string keyPath(HKEY hRoot, const char* pszPath) {
@@ -55,7 +58,9 @@ std::string keyPath(HKEY hRoot, const char* pszPath) {
 std::string escape(const std::string& s) {
     std::string sOut;
     for (char c : s) {
+        // A zero byte too: the lines are written as C strings.
         if (c == '%') sOut += "%25";
+        else if (c == '\0') sOut += "%00";
         else if (c == '\t') sOut += "%09";
         else if (c == '\n') sOut += "%0A";
         else if (c == '\r') sOut += "%0D";
@@ -84,6 +89,18 @@ std::string storePath() {
     return std::string(sFolder.c_str()) + STORE_NAME;
 }
 
+// One line of the store into it; anything but "key<TAB>name<TAB>value" is
+// skipped. A hand-edited file may have Windows line ends and any case.
+void parseLine(std::string sLine, Store& store) {
+    if (!sLine.empty() && sLine.back() == '\r') sLine.pop_back();
+    size_t nTab1 = sLine.find('\t');
+    size_t nTab2 = nTab1 == std::string::npos ? nTab1 : sLine.find('\t', nTab1 + 1);
+    if (nTab2 == std::string::npos) return;
+    std::map<std::string, std::string>& values = store[lower(unescape(sLine.substr(0, nTab1)))];
+    std::string sName = sLine.substr(nTab1 + 1, nTab2 - nTab1 - 1);
+    if (sName != KEY_MARK) values[lower(unescape(sName))] = unescape(sLine.substr(nTab2 + 1));
+}
+
 // Lines of "key<TAB>value name<TAB>value"; anything else is skipped.
 Store loadStore() {
     Store store;
@@ -95,13 +112,7 @@ Store loadStore() {
     do {
         c = fgetc(pFile);
         if (c == '\n' || c == EOF) {
-            size_t nTab1 = sLine.find('\t');
-            size_t nTab2 = nTab1 == std::string::npos ? nTab1 : sLine.find('\t', nTab1 + 1);
-            if (nTab2 != std::string::npos) {
-                std::map<std::string, std::string>& values = store[unescape(sLine.substr(0, nTab1))];
-                std::string sName = sLine.substr(nTab1 + 1, nTab2 - nTab1 - 1);
-                if (sName != KEY_MARK) values[unescape(sName)] = unescape(sLine.substr(nTab2 + 1));
-            }
+            parseLine(sLine, store);
             sLine.clear();
         } else {
             sLine += static_cast<char>(c);
@@ -144,6 +155,9 @@ bool createRegistryKey(HKEY hRoot, const char* pszPath) {
     Store store = loadStore();
     std::string sKey = keyPath(hRoot, pszPath);
     if (store.count(sKey)) return true;
+    // Like the registry, every missing key above it is made as well.
+    for (size_t nEnd = sKey.find('\\'); nEnd != std::string::npos; nEnd = sKey.find('\\', nEnd + 1))
+        store[sKey.substr(0, nEnd)];
     store[sKey];
     return saveStore(store);
 }

@@ -7,6 +7,7 @@
 #include "tsl2/timer.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -28,6 +29,95 @@ int fadeMilliseconds(float fSeconds) {
 // this stream, so the resource must outlive it.
 SDL_RWops* openResourceStream(Tsl::Resource* pResource) {
     return SDL_RWFromMem(pResource->getBuffer(), pResource->getSize());
+}
+
+// --- what the mixer can convert ------------------------------------------------------
+//
+// SDL 1.2 converts a sound to the mixer's format through a fixed table of
+// filters and adds one per halving or doubling of the rate and of the channel
+// count, without a bound: a header that claims 0 or 1 Hz, no channels or
+// hundreds of them overruns that table and corrupts memory. So the header is
+// read before the mixer sees the bytes, and only what fits is handed on.
+
+unsigned int readLE(const unsigned char* p, int nBytes) {
+    unsigned int nValue = 0;
+    for (int i = nBytes - 1; i >= 0; --i) nValue = (nValue << 8) | p[i];
+    return nValue;
+}
+
+// Within a factor of 16 of the mixer's rate the table keeps room for the
+// sign, size and channel filters as well.
+bool isConvertible(double fRate, unsigned int nChannels, int nMixerRate, Tsl::String& sWhy) {
+    if (nChannels < 1 || nChannels > 8) {
+        sWhy.sprintf("unsupported channel count %u", nChannels);
+        return false;
+    }
+    if (!(fRate * 16.0 >= nMixerRate && fRate <= nMixerRate * 16.0)) {
+        sWhy.sprintf("unsupported sample rate %.0f Hz", fRate);
+        return false;
+    }
+    return true;
+}
+
+// Every "fmt " chunk, walked the way SDL walks them (no pad bytes).
+bool checkWave(const unsigned char* p, int nSize, int nMixerRate, Tsl::String& sWhy) {
+    for (long nPos = 12; nPos + 8 <= nSize; nPos += 8 + static_cast<long>(readLE(p + nPos + 4, 4))) {
+        if (memcmp(p + nPos, "fmt ", 4) != 0 || nPos + 16 > nSize) continue;
+        if (!isConvertible(readLE(p + nPos + 12, 4), readLE(p + nPos + 10, 2), nMixerRate, sWhy)) return false;
+    }
+    return true;
+}
+
+// Every Vorbis identification header of the file (each chained stream has
+// one, and music rebuilds its conversion for each).
+bool checkOgg(const unsigned char* p, int nSize, int nMixerRate, Tsl::String& sWhy) {
+    for (int nPos = 0; nPos + 27 <= nSize; ++nPos) {
+        if (memcmp(p + nPos, "OggS", 4) != 0 || !(p[nPos + 5] & 0x02)) continue;
+        int nBody = nPos + 27 + p[nPos + 26];
+        if (nBody + 16 > nSize || memcmp(p + nBody, "\x01vorbis", 7) != 0) continue;
+        if (!isConvertible(readLE(p + nBody + 12, 4), p[nBody + 11], nMixerRate, sWhy)) return false;
+    }
+    return true;
+}
+
+// Every block that sets a rate or a channel count.
+bool checkVoc(const unsigned char* p, int nSize, int nMixerRate, Tsl::String& sWhy) {
+    if (nSize < 26) return true;
+    for (long nPos = readLE(p + 20, 2); nPos + 4 <= nSize && p[nPos] != 0; nPos += 4 + readLE(p + nPos + 1, 3)) {
+        const unsigned char* pBody = p + nPos + 4;
+        if (p[nPos] == 1 && nPos + 5 <= nSize && pBody[0] != 0) {
+            if (!isConvertible(1000000.0 / (256 - pBody[0]), 1, nMixerRate, sWhy)) return false;
+        } else if (p[nPos] == 8 && nPos + 8 <= nSize) {
+            // The extended block's rate is shared by its channels.
+            double fRate = 256000000.0 / (65536 - readLE(pBody, 2));
+            if (!isConvertible(fRate, 1, nMixerRate, sWhy) || !isConvertible(fRate / 2, 2, nMixerRate, sWhy))
+                return false;
+        } else if (p[nPos] == 9 && nPos + 10 <= nSize) {
+            if (!isConvertible(readLE(pBody, 4), pBody[5], nMixerRate, sWhy)) return false;
+        }
+    }
+    return true;
+}
+
+// False, with the reason, for sound the mixer would convert out of bounds
+// or a container this system does not use (AIFF and FLAC are converted the
+// same unbounded way). Anything else is left to the mixer to judge.
+bool isMixable(Tsl::Resource* pResource, Tsl::String& sWhy) {
+    int nMixerRate = 0, nChannels = 0;
+    Uint16 nFormat = 0;
+    if (!Mix_QuerySpec(&nMixerRate, &nFormat, &nChannels) || nMixerRate <= 0) return true;
+    const unsigned char* p = pResource->getBuffer();
+    int nSize = pResource->getSize();
+    if (nSize < 4) return true;
+    if (nSize >= 12 && memcmp(p, "RIFF", 4) == 0 && memcmp(p + 8, "WAVE", 4) == 0)
+        return checkWave(p, nSize, nMixerRate, sWhy);
+    if (memcmp(p, "OggS", 4) == 0) return checkOgg(p, nSize, nMixerRate, sWhy);
+    if (nSize >= 20 && memcmp(p, "Creative Voice File\x1a", 20) == 0) return checkVoc(p, nSize, nMixerRate, sWhy);
+    if (memcmp(p, "FORM", 4) == 0 || memcmp(p, "fLaC", 4) == 0) {
+        sWhy = "unsupported sound container";
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -53,6 +143,11 @@ SDLSample::SDLSample(const char* pszName) : m_pChunk(nullptr) {
     if (!pStream)
         TSL_THROW(ResourceException, "SDLSample::Sample : Can't create RWOps for %s, size %d [%s]", sName,
                   pResource->getSize(), SDL_GetError());
+    Tsl::String sWhy;
+    if (!isMixable(pResource, sWhy)) {
+        SDL_FreeRW(pStream);
+        TSL_THROW(ResourceException, "SDLSample::Sample : Can't load %s [%s]", sName, sWhy.c_str());
+    }
     m_pChunk = Mix_LoadWAV_RW(pStream, 0);
     SDL_FreeRW(pStream);
     if (!m_pChunk) TSL_THROW(ResourceException, "SDLSample::Sample : Can't load %s [%s]", sName, SDL_GetError());
@@ -88,6 +183,11 @@ SDLMusic::SDLMusic(const char* pszName) : m_pMusic(nullptr), m_pStream(nullptr),
     if (!m_pStream)
         TSL_THROW(ResourceException, "SDLMusic::Music : Can't create RWOps for %s, size %d [%s]", sName,
                   m_pResource->getSize(), SDL_GetError());
+    Tsl::String sWhy;
+    if (!isMixable(m_pResource, sWhy)) {
+        release();
+        TSL_THROW(ResourceException, "SDLMusic::Music : Can't load %s [%s]", sName, sWhy.c_str());
+    }
     // The mixer keeps reading this stream while the music plays; we free it
     // (and the bytes under it) only after the music itself.
     m_pMusic = Mix_LoadMUSType_RW(m_pStream, MUS_NONE, 0);
@@ -166,7 +266,12 @@ bool SDLAudioDriver::init() {
 
 void SDLAudioDriver::close() {
     TSL_TRACE();
-    if (isEnabled()) Mix_CloseAudio();
+    if (!isEnabled()) return;
+    // The mixer frees its channel table on close but keeps its channel
+    // count, and every later channel call would read the freed table:
+    // give the channels back first.
+    Mix_AllocateChannels(0);
+    Mix_CloseAudio();
 }
 
 int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nChannel) {
@@ -176,8 +281,9 @@ int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nC
     SDLSample* pSDLSample = static_cast<SDLSample*>(pSample.get());
     int nUsed = Mix_PlayChannelTimed(nChannel, pSDLSample->getChunk(), bLoop ? -1 : 0, -1);
     // No free channel or no chunk: nothing plays, and nothing else is touched
-    // (pausing channel -1 would pause every channel).
-    if (nUsed < 0) return -1;
+    // (pausing channel -1 would pause every channel). A channel number the
+    // mixer does not have comes back unchanged although nothing plays there.
+    if (nUsed < 0 || nUsed >= Mix_AllocateChannels(-1)) return -1;
     if (m_bAllPaused) Mix_Pause(nUsed);
     m_hChannelSamples.set(nUsed, pSample);
     if (nUsed > m_nHighestChannel) m_nHighestChannel = nUsed;

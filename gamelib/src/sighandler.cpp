@@ -11,6 +11,18 @@ const int CRASH_SIGNALS[] = {SIGSEGV, SIGABRT, SIGFPE, SIGBUS, SIGILL};
 
 volatile sig_atomic_t s_bInHandler = 0;
 
+// A stack overflow leaves no stack to run the handler on, so it runs on
+// one of its own, large enough for the report it writes.
+alignas(16) char s_aHandlerStack[256 * 1024];
+
+void installHandlerStack() {
+    stack_t stack;
+    stack.ss_sp = s_aHandlerStack;
+    stack.ss_size = sizeof(s_aHandlerStack);
+    stack.ss_flags = 0;
+    sigaltstack(&stack, nullptr);
+}
+
 void resetToDefault(int nSignal) {
     struct sigaction action;
     action.sa_handler = SIG_DFL;
@@ -37,12 +49,13 @@ void crashTrampoline(int nSignal) {
 
 void installCrashHandlers() {
     TSL_TRACE();
+    installHandlerStack();
     struct sigaction action;
     action.sa_handler = crashTrampoline;
     sigemptyset(&action.sa_mask);
     // Nothing is held back while the handler runs: the trampoline has put
     // every crash signal back to its default, so a second crash ends the
     // process on the spot.
-    action.sa_flags = SA_NODEFER;
+    action.sa_flags = SA_NODEFER | SA_ONSTACK;
     for (int nCrash : CRASH_SIGNALS) sigaction(nCrash, &action, nullptr);
 }

@@ -9,4 +9,6 @@ void onSignal(int nSignal);
 // errors and illegal instructions, the faults Windows reports as unhandled
 // exceptions) to onSignal. A second crash while the handler runs ends the
 // process with the signal's default action instead of entering it again.
+// The handler runs on a stack of its own (set up for the calling thread), so
+// a stack overflow is reported too.
 void installCrashHandlers();

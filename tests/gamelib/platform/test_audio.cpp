@@ -8,9 +8,11 @@
 #include "tsl2/resource.h"
 
 #include <gtest/gtest.h>
+#include <ogg/ogg.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -125,6 +127,14 @@ TEST_F(SDLAudio, FailedPlayReturnsMinusOneAndPausesNothing) {
     pDriver->pauseAll(false);
     EXPECT_EQ(-1, pDriver->playSample(pHum, false, -1));
     EXPECT_EQ(0, Mix_Paused(-1));
+    // A channel the mixer does not have plays nothing either (the mixer
+    // still answers with that number).
+    pDriver->stopChannel(-1, 0.0f);
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, SDLAudioDriver::CHANNEL_COUNT));
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, 0x7FFFFFFF));
+    EXPECT_EQ(0, pDriver->getHeldSampleCount());
+    pDriver->pauseAll(true);
+    pDriver->pauseAll(false);
     pDriver->setMuted(true);
     int nBefore = pHum->getRefCount();
     EXPECT_EQ(-1, pDriver->playSample(pHum, false, 3));
@@ -189,6 +199,84 @@ TEST_F(SDLAudio, MissingAndUndecodableSoundsRaiseNamedErrors) {
     EXPECT_EQ(0u, messageOf([&] { music("broken"); }).find("SDLMusic::Music : Can't load broken ["));
 }
 
+// A WAV header with any rate and channel count over a few bytes of sound.
+std::string makeOddWav(unsigned int nRate, unsigned int nChannels) {
+    std::string s = makeWav(8000, 1, 0.01f);
+    for (int i = 0; i < 2; ++i) s[22 + i] = static_cast<char>((nChannels >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i) s[24 + i] = static_cast<char>((nRate >> (8 * i)) & 0xFF);
+    return s;
+}
+
+// A VOC file of one 16-bit data block with the given rate and channels.
+std::string makeOddVoc(unsigned int nRate, unsigned char nChannels) {
+    std::string s = std::string("Creative Voice File\x1a", 20) + std::string("\x1a\0\x14\x01\x1f\x11", 6);
+    std::string sBody;
+    for (int i = 0; i < 4; ++i) sBody += static_cast<char>((nRate >> (8 * i)) & 0xFF);
+    sBody += std::string("\x10", 1) + static_cast<char>(nChannels) + std::string("\x04\0\0\0\0\0", 6);
+    sBody += std::string(64, '\0');
+    s += '\x09';
+    for (int i = 0; i < 3; ++i) s += static_cast<char>((sBody.size() >> (8 * i)) & 0xFF);
+    return s + sBody + std::string(1, '\0');
+}
+
+// The Ogg Vorbis fixture claiming another rate in its identification header.
+std::string makeOddOgg(unsigned int nRate) {
+    std::string s = makeOggVorbis(22050, 0.1f);
+    unsigned char* p = reinterpret_cast<unsigned char*>(&s[0]);
+    int nHeader = 27 + p[26];
+    for (int i = 0; i < 4; ++i) p[nHeader + 12 + i] = static_cast<unsigned char>((nRate >> (8 * i)) & 0xFF);
+    ogg_page page;
+    page.header = p;
+    page.header_len = nHeader;
+    page.body = p + nHeader;
+    page.body_len = 0;
+    for (int i = 0; i < p[26]; ++i) page.body_len += p[27 + i];
+    ogg_page_checksum_set(&page);
+    return s;
+}
+
+// SDL's converter has room for a bounded number of rate and channel steps:
+// such headers used to corrupt memory inside the mixer.
+TEST_F(SDLAudio, SoundTheMixerCannotConvertIsRefused) {
+    struct Case {
+        const char* pszName;
+        std::string sBytes;
+    };
+    std::vector<Case> lCases = {{"wrate0.wav", makeOddWav(0, 1)},     {"wrate1.wav", makeOddWav(1, 1)},
+                                {"wmute.wav", makeOddWav(22050, 0)},  {"wmany.wav", makeOddWav(22050, 256)},
+                                {"vrate1.voc", makeOddVoc(1, 1)},     {"vmute.voc", makeOddVoc(22050, 0)},
+                                {"orate1.ogg", makeOddOgg(1)},        {"ofast.ogg", makeOddOgg(2000000)},
+                                {"aiff.wav", std::string("FORM\0\0\0\x04AIFF", 12)}};
+    for (const Case& c : lCases) {
+        app.pResources->add(c.pszName, c.sBytes.data(), static_cast<int>(c.sBytes.size()));
+        std::string sName(c.pszName, strchr(c.pszName, '.'));
+        try {
+            sample(sName.c_str());
+            ADD_FAILURE() << c.pszName << " loaded as a sample";
+        } catch (const Tsl::ResourceException& e) {
+            EXPECT_EQ(0u, std::string(e.getMessage()).find("SDLSample::Sample : Can't load " + sName + " ["))
+                << e.getMessage();
+        }
+        if (sName == "wrate1" || sName == "wmany" || sName == "orate1") {
+            try {
+                music(sName.c_str());
+                ADD_FAILURE() << c.pszName << " loaded as music";
+            } catch (const Tsl::ResourceException& e) {
+                EXPECT_EQ(0u, std::string(e.getMessage()).find("SDLMusic::Music : Can't load " + sName + " ["));
+            }
+        }
+    }
+    // Plain low and high rates, a VOC and an Ogg within reach still load.
+    std::string sLow = makeOddWav(8000, 1), sHigh = makeOddWav(96000, 2), sVoc = makeOddVoc(11025, 1);
+    std::string sOgg = makeOddOgg(48000);
+    app.pResources->add("low.wav", sLow.data(), static_cast<int>(sLow.size()));
+    app.pResources->add("high.wav", sHigh.data(), static_cast<int>(sHigh.size()));
+    app.pResources->add("slow.voc", sVoc.data(), static_cast<int>(sVoc.size()));
+    app.pResources->add("fine.ogg", sOgg.data(), static_cast<int>(sOgg.size()));
+    for (const char* pszName : {"low", "high", "slow", "fine"}) EXPECT_NE(nullptr, sample(pszName)->getName().c_str());
+    EXPECT_TRUE(music("high"));
+}
+
 TEST_F(SDLAudio, StreamedMusicKeepsItsBytesWhilePlaying) {
     // Folder resources are read fresh on each request: the music's copy is
     // the only one, so freeing it early would show up under the sanitizers.
@@ -202,6 +290,25 @@ TEST_F(SDLAudio, StreamedMusicKeepsItsBytesWhilePlaying) {
     pDriver->update(0.2f);
     EXPECT_TRUE(pDriver->isMusicPlaying());
     pDriver->stopMusic(0.0f);
+}
+
+// SDL_mixer frees its channel table on close but keeps counting the channels.
+TEST_F(SDLAudio, CallsAfterCloseAreHarmless) {
+    Tsl::SmartPtr<Sample> pHum = sample("hum");
+    ASSERT_GE(pDriver->playSample(pHum, true, -1), 0);
+    pDriver->playMusic(music("tune"), true);
+    pDriver->close();
+    EXPECT_FALSE(pDriver->isChannelPlaying(0));
+    EXPECT_EQ(-1, pDriver->playSample(pHum, false, -1));
+    pDriver->pauseAll(true);
+    pDriver->pauseAll(false);
+    pDriver->setSoundVolume(0.5f);
+    pDriver->update(16.0f);
+    EXPECT_EQ(0, pDriver->getHeldSampleCount());
+    pDriver->stopChannel(-1, 0.0f);
+    // Opened again, every channel is there again.
+    ASSERT_TRUE(pDriver->init());
+    EXPECT_EQ(SDLAudioDriver::CHANNEL_COUNT, Mix_AllocateChannels(-1));
 }
 
 // No sound device: the silent driver takes over with one log line.

@@ -28,6 +28,14 @@ namespace {
 
 bool s_bCrashAgain = false;
 
+// Recurses until the stack runs out.
+int exhaustStack(int nDepth) {
+    volatile char aFrame[1024];
+    aFrame[0] = static_cast<char>(nDepth);
+    if (nDepth < 0) return 0;
+    return exhaustStack(nDepth + 1) + aFrame[0];
+}
+
 } // namespace
 
 // The program's crash handler, as far as these tests need one.
@@ -124,6 +132,33 @@ TEST_F(UserFolders, RegistryStringsRoundTripThroughTheStore) {
     HKEY hKey = openRegistryKey(HKEY_CURRENT_USER, "Software\\Game", false);
     EXPECT_NE(nullptr, hKey);
     closeRegistryKey(hKey);
+    // Making a key makes the keys above it.
+    ASSERT_TRUE(createRegistryKey(HKEY_CURRENT_USER, "Software\\Maker\\Product"));
+    EXPECT_TRUE(setRegistryString(HKEY_CURRENT_USER, "Software\\Maker", "Name", "m"));
+}
+
+TEST_F(UserFolders, DamagedRegistryStoreReadsWhatItCanAndKeepsIt) {
+    mkdir((sRoot + "/data").c_str(), 0700);
+    std::string sStore = sRoot + "/data/win32-registry.txt";
+    // Edited by hand: Windows line ends, upper case, a zero byte, stray
+    // escapes and lines that are no entries at all.
+    std::string sText = std::string("HKEY_CURRENT_USER\\Software\\Game\tPath\tC:\\Games\r\n") +
+                        "garbage without tabs\r\n\t\t\n%\t%zz\t%\n" +
+                        std::string("hkey_current_user\\software\\game\tzero\ta\0b\n", 41) +
+                        "hkey_current_user\\software\\game\tcut\tend%2";
+    std::ofstream(sStore, std::ios::binary).write(sText.data(), sText.size());
+    unsigned char aBuffer[64];
+    EXPECT_EQ(9ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "path", aBuffer, sizeof(aBuffer)));
+    EXPECT_STREQ("C:\\Games", reinterpret_cast<char*>(aBuffer));
+    EXPECT_EQ(6ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "cut", aBuffer, sizeof(aBuffer)));
+    EXPECT_EQ(4ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "zero", aBuffer, sizeof(aBuffer)));
+    EXPECT_EQ(0, memcmp("a\0b", aBuffer, 4));
+
+    // Writing the store back keeps every value whole.
+    ASSERT_TRUE(createRegistryKey(HKEY_CURRENT_USER, "Software\\Other"));
+    EXPECT_EQ(9ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "path", aBuffer, sizeof(aBuffer)));
+    EXPECT_EQ(4ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "zero", aBuffer, sizeof(aBuffer)));
+    EXPECT_EQ(0, memcmp("a\0b", aBuffer, 4));
 }
 
 TEST(URLs, SeparatorAndShellSafeLaunch) {
@@ -192,6 +227,13 @@ TEST(CrashHandler, SignalsReachTheHandlerWhichCannotReenter) {
             raise(SIGFPE);
         },
         ::testing::ExitedWithCode(3), "M: \\*\\* SIG 8 \\[8\\]");
+    // A stack overflow still reaches the handler (it runs on a stack of its own).
+    EXPECT_EXIT(
+        {
+            installCrashHandlers();
+            exhaustStack(0);
+        },
+        ::testing::ExitedWithCode(3), "M: \\*\\* SIG 11 ");
     // A crash inside the handler ends the process instead of looping.
     EXPECT_EXIT(
         {
