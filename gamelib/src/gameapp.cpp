@@ -398,6 +398,16 @@ void GameApp::suspendMode(GameMode* pMode) {
 
 // ---------------------------------------------------------------- input
 
+template <class Handler>
+bool GameApp::routeInput(Handler handle) {
+    // A copy: handlers may push or end modes.
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+        if (pMode->isActive() && handle(pMode.get())) return true;
+        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
+    }
+    return false;
+}
+
 bool GameApp::onKeyDown(int nKey, int nModifiers) {
     TSL_TRACE();
     m_bIgnoreKeyUp = false;
@@ -407,28 +417,17 @@ bool GameApp::onKeyDown(int nKey, int nModifiers) {
         if (pVideo) pVideo->toggleFullScreen();
         return true;
     }
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
-        if (pMode->isActive() && pMode->handleKeyDown(nKey, nModifiers)) return true;
-        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
-    }
+    if (routeInput([&](GameMode* pMode) { return pMode->handleKeyDown(nKey, nModifiers); })) return true;
     return onUnhandledKey(nKey, nModifiers);
 }
 
 bool GameApp::onKeyUp(int nKey, int nModifiers) {
     if (m_bIgnoreKeyUp) return false;
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
-        if (pMode->isActive() && pMode->handleKeyUp(nKey, nModifiers)) return true;
-        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
-    }
-    return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleKeyUp(nKey, nModifiers); });
 }
 
 bool GameApp::onChar(int nCharacter) {
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
-        if (pMode->isActive() && pMode->handleChar(nCharacter)) return true;
-        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
-    }
-    return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleChar(nCharacter); });
 }
 
 void GameApp::onMouseMove(int nX, int nY, bool bInside) {
@@ -447,21 +446,13 @@ void GameApp::onMouseMove(int nX, int nY, bool bInside) {
 bool GameApp::onMouseDown(int nButton, int nX, int nY) {
     TSL_TRACE();
     m_bIgnoreMouseUp = false;
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
-        if (pMode->isActive() && pMode->handleMouseDown(nButton, nX, nY)) return true;
-        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
-    }
-    return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
 }
 
 bool GameApp::onMouseUp(int nButton, int nX, int nY) {
     TSL_TRACE();
     if (m_bIgnoreMouseUp) return false;
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
-        if (pMode->isActive() && pMode->handleMouseUp(nButton, nX, nY)) return true;
-        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
-    }
-    return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleMouseUp(nButton, nX, nY); });
 }
 
 void GameApp::onQuit() {

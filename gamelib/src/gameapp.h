@@ -217,6 +217,10 @@ private:
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     Tsl::List<Tsl::SmartPtr<GameMode>> getModesCopy() const { return m_lModes; }
+    // Offers an event to the modes from the top until one handles it or a
+    // mode does not pass input to the one below.
+    template <class Handler>
+    bool routeInput(Handler handle);
     IAnimationLoader* createAnimationLoader(const char* pszFile);
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
