@@ -1,7 +1,7 @@
 // Compositing a 256x256 alpha picture onto another and tinting it, beside
 // SDL_BlitSurface of the same pictures in the same run. The ratio counters
 // are our time over SDL's plain alpha blit (below 1 is faster).
-#include "pixelops.h"
+#include "image/pixelops.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

@@ -5,12 +5,12 @@
 // draws the same unrotated sprites onto a surface. Counters: the median frame
 // time in milliseconds, SDL's median, and "ratio" = ours over SDL's (below 1
 // is faster). The second benchmark compares the axis-aligned path alone.
-#include "gameapp.h"
-#include "gamemode.h"
-#include "sdl_d3d7video.h"
-#include "sdl_image.h"
-#include "sdl_platform.h"
-#include "sprite.h"
+#include "app/gameapp.h"
+#include "app/gamemode.h"
+#include "video/sdl_d3d7video.h"
+#include "image/sdl_image.h"
+#include "platform/sdl_platform.h"
+#include "sprite/sprite.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>

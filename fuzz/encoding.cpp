@@ -1,7 +1,7 @@
 // Feeds arbitrary text to the 64-symbol decoder and checks both directions
 // against each other: decoding never reads past the text, and whatever it
 // decodes encodes and decodes back to the same bytes.
-#include "encoding.h"
+#include "platform/encoding.h"
 
 #include "tsl2/memstream.h"
 

@@ -7,7 +7,7 @@
 // alpha picture's sizes, byte 5 and 6 a region to cut; the rest is the
 // ".spec" text and the ".subimage" text, separated by a byte 0x01.
 #include "fakes.h"
-#include "shape.h"
+#include "image/shape.h"
 
 #include "tsl2/error.h"
 #include "tsl2/resource.h"

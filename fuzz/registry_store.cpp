@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes as the registry-strings file: reading it must not
 // fail, and a store rewritten from what was read reads back the same.
-#include "regutils.h"
+#include "platform/regutils.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,15 +3,15 @@
 // makes real SDL images (headless: nothing here opens a window).
 #pragma once
 
-#include "audiodriver.h"
-#include "color.h"
-#include "dummyaudio.h"
-#include "gameapp.h"
-#include "gamemode.h"
-#include "image.h"
-#include "platform.h"
-#include "sdl_image.h"
-#include "videodriver.h"
+#include "audio/audiodriver.h"
+#include "image/color.h"
+#include "audio/dummyaudio.h"
+#include "app/gameapp.h"
+#include "app/gamemode.h"
+#include "image/image.h"
+#include "platform/platform.h"
+#include "image/sdl_image.h"
+#include "video/videodriver.h"
 
 #include <functional>
 #include <string>

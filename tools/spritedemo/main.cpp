@@ -5,12 +5,12 @@
 // tinted and a faded one, a turning and growing sprite, additive sparks and a
 // striped sprite seen through a round stencil mask. With a path it saves the
 // window's last frame as a BMP and checks that the frame is not blank.
-#include "gameapp.h"
-#include "gamemode.h"
-#include "sdl_d3d7video.h"
-#include "sdl_image.h"
-#include "sdl_platform.h"
-#include "sprite.h"
+#include "app/gameapp.h"
+#include "app/gamemode.h"
+#include "video/sdl_d3d7video.h"
+#include "image/sdl_image.h"
+#include "platform/sdl_platform.h"
+#include "sprite/sprite.h"
 
 #include "tsl2/error.h"
 

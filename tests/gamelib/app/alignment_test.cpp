@@ -1,8 +1,8 @@
 // Alignment words against a trimmed picture.
 #include "fakes.h"
 
-#include "alignment.h"
-#include "sdl_image.h"
+#include "app/alignment.h"
+#include "image/sdl_image.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The frame loop and the mode stack, driven through a real GameApp over fake drivers.
 #include "fakes.h"
-#include "modetransition.h"
+#include "app/modetransition.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Resource look-up, caches, the animation preload queue, settings, string tables and the log.
 #include "fakes.h"
 
-#include "rescache.h"
-#include "resourceloader.h"
-#include "stringtable.h"
+#include "app/rescache.h"
+#include "app/resourceloader.h"
+#include "app/stringtable.h"
 #include "tsl2/file.h"
 #include "tsl2/resourcefile.h"
 

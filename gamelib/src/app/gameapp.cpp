@@ -1,0 +1,868 @@
+#include "app/gameapp.h"
+
+#include "audio/audiodriver.h"
+#include "image/color.h"
+#include "audio/dummyaudio.h"
+#include "image/image.h"
+#include "app/modetransition.h"
+#include "platform/platform.h"
+#include "app/resourceloader.h"
+#include "app/stringtable.h"
+#include "video/videodriver.h"
+
+#include "tsl2/file.h"
+#include "tsl2/logfile.h"
+#include "tsl2/objectstreamer.h"
+#include "tsl2/random.h"
+#include "tsl2/resourcefile.h"
+#include "tsl2/tokenfilereader.h"
+#include "tsl2/zstream.h"
+
+#include <SDL/SDL_keysym.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+GameApp* GameApp::s_pInstance = nullptr;
+
+namespace {
+Tsl::String s_sLogFile;
+
+// The settings file: a zlib stream holding the object streamer header, the
+// record word "SET" + version 1, the entry count and the key/value strings.
+const char* const SETTINGS_MAGIC = "SET";
+const int SETTINGS_VERSION = 1;
+
+int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
+} // namespace
+
+GameApp::GameApp()
+    : m_pPlatform(nullptr), m_pFallbackAudio(nullptr), m_bAudioEnabled(false), m_nFrameRate(0),
+      m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
+      m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
+      m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
+      m_nSoundVolume(255), m_nMusicVolume(255) {
+    TSL_TRACE();
+    if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
+    s_pInstance = this;
+}
+
+GameApp::~GameApp() {
+    TSL_TRACE();
+    log("G: Shutdown\n");
+    log("G: ...modes\n");
+    // Modes first: their sprites hold images and samples from the caches.
+    while (!m_lModes.isEmpty()) {
+        Tsl::SmartPtr<GameMode> pMode = m_lModes.removeFirst();
+        pMode->setState(MS_ENDED);
+        // An error must not escape the destructor: the remaining modes,
+        // resources and the platform still have to be released.
+        try {
+            pMode->cleanup();
+        } catch (const std::exception& e) {
+            log("G: A mode failed to clean up at shutdown: %s\n", e.what());
+        }
+    }
+    m_lEndedModes.clear();
+    log("G: ...resources\n");
+    for (const PreloadEntry& entry : m_lPreloads) delete entry.pLoader;
+    m_lPreloads.clear();
+    m_hAnimations.clear();
+    m_imageCache.clear();
+    m_sampleCache.clear();
+    m_musicCache.clear();
+    m_lProviders.clear();
+    log("G: ...platform\n");
+    shutdownPlatform();
+    s_pInstance = nullptr;
+    log("G: Quit\n");
+}
+
+void GameApp::shutdownPlatform() {
+    if (m_pFallbackAudio) {
+        m_pFallbackAudio->close();
+        delete m_pFallbackAudio;
+        m_pFallbackAudio = nullptr;
+    }
+    if (m_pPlatform) {
+        m_pPlatform->shutdown();
+        delete m_pPlatform;
+        m_pPlatform = nullptr;
+    }
+}
+
+// ---------------------------------------------------------------- start-up and the loop
+
+void GameApp::setPlatform(IPlatform* pPlatform) {
+    if (m_pPlatform == pPlatform) return;
+    delete m_pPlatform;
+    m_pPlatform = pPlatform;
+}
+
+IVideoDriver* GameApp::getVideoDriver() const { return m_pPlatform ? m_pPlatform->getVideoDriver() : nullptr; }
+
+IAudioDriver* GameApp::getAudioDriver() const {
+    if (m_pFallbackAudio) return m_pFallbackAudio;
+    return m_pPlatform ? m_pPlatform->getAudioDriver() : nullptr;
+}
+
+bool GameApp::onInit() { return init(800, 600, 0); }
+
+bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
+    TSL_TRACE();
+    if (!m_pPlatform) {
+        log("G: No platform installed\n");
+        return false;
+    }
+    m_pPlatform->init();
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) {
+        Tsl::traceSetNote("video");
+        if (!pVideo->init(nullptr) || !pVideo->setVideoMode(nWidth, nHeight, nVideoFlags)) {
+            log("G: Could not set the video mode %dx%d (flags %X)\n", nWidth, nHeight, nVideoFlags);
+            return false;
+        }
+    }
+    initAudio();
+    if (hasSetting("SoundVolume")) m_nSoundVolume = clampVolume(Tsl::String::toInt(getSetting("SoundVolume")));
+    if (hasSetting("MusicVolume")) m_nMusicVolume = clampVolume(Tsl::String::toInt(getSetting("MusicVolume")));
+    applyVolumes();
+    Tsl::seedGameRand(static_cast<unsigned int>(std::time(nullptr)));
+    setFrameRate(DEFAULT_FRAME_RATE);
+    setMaxFrameTime(0.05f, true);
+    return true;
+}
+
+void GameApp::initAudio() {
+    TSL_TRACE();
+    // A second start-up replaces the stand-in of the first.
+    if (m_pFallbackAudio) {
+        m_pFallbackAudio->close();
+        delete m_pFallbackAudio;
+        m_pFallbackAudio = nullptr;
+    }
+    IAudioDriver* pAudio = m_pPlatform ? m_pPlatform->getAudioDriver() : nullptr;
+    bool bWanted = getSetting("DisableAudio") != "TRUE";
+    if (pAudio && bWanted && pAudio->init()) {
+        m_bAudioEnabled = true;
+    } else {
+        log("G: Using dummy audio driver\n");
+        m_pFallbackAudio = new DummyAudioDriver();
+        m_pFallbackAudio->init();
+        // The stand-in keeps calls harmless; there is still no sound output.
+        m_bAudioEnabled = false;
+    }
+    installAudioLoaders();
+}
+
+void GameApp::installAudioLoaders() {
+    IAudioDriver* pAudio = getAudioDriver();
+    m_sampleCache.setLoader(pAudio ? pAudio->getSampleLoader() : nullptr);
+    m_musicCache.setLoader(pAudio ? pAudio->getMusicLoader() : nullptr);
+}
+
+int GameApp::run() {
+    TSL_TRACE();
+    if (!onInit()) {
+        log("G: Initialisation failed\n");
+        return m_nExitCode ? m_nExitCode : 1;
+    }
+    m_nLastTicks = getTicks();
+    m_nNextFrameTime = m_nLastTicks;
+    while (!m_bQuit) runFrame();
+    onExit();
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) {
+        pVideo->clear(Color(0, 0, 0, 255));
+        pVideo->flip();
+    }
+    return m_nExitCode;
+}
+
+void GameApp::onExit() { saveSettings(); }
+
+void GameApp::waitForNextFrame() {
+    if (!m_pPlatform || m_nFrameInterval == 0) return;
+    unsigned int nNow = m_pPlatform->getTicks();
+    // Signed difference: the tick counter may wrap.
+    int nAhead = static_cast<int>(m_nNextFrameTime - nNow);
+    if (nAhead > 0 && static_cast<unsigned int>(nAhead) <= m_nFrameInterval) {
+        m_pPlatform->delay(static_cast<unsigned int>(nAhead));
+        nNow += static_cast<unsigned int>(nAhead);
+    }
+    m_nNextFrameTime = nNow + m_nFrameInterval;
+}
+
+void GameApp::runFrame() {
+    TSL_TRACE();
+    waitForNextFrame();
+    unsigned int nNow = getTicks();
+    float fDt = static_cast<float>(nNow - m_nLastTicks) / 1000.0f;
+    m_nLastTicks = nNow;
+    IAudioDriver* pAudio = getAudioDriver();
+    if (pAudio) pAudio->update(fDt);
+    if (m_bClampFrameTime && fDt > m_fMaxFrameTime) fDt = m_fMaxFrameTime;
+    updateModes(fDt);
+    if (m_pPlatform) m_pPlatform->processEvents();
+    ++m_nFrameCounter;
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->renderFrame();
+    ++m_nFrameCounter;
+    releaseEndedModes();
+}
+
+void GameApp::updateModes(float fDt) {
+    TSL_TRACE();
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+        if (pMode->isActive() && pMode->getState() == MS_RUNNING) pMode->onUpdate(fDt);
+        if (!(pMode->getFlags() & MF_UPDATE_BELOW)) break;
+    }
+}
+
+void GameApp::releaseEndedModes() { m_lEndedModes.clear(); }
+
+void GameApp::setFrameRate(int nFps) {
+    m_nFrameRate = nFps;
+    m_nFrameInterval = nFps < 1 ? 0 : 1000u / static_cast<unsigned int>(nFps);
+}
+
+void GameApp::setMaxFrameTime(float fSeconds, bool bClamp) {
+    m_fMaxFrameTime = fSeconds;
+    m_bClampFrameTime = bClamp;
+}
+
+unsigned int GameApp::getTicks() const { return m_pPlatform ? m_pPlatform->getTicks() : 0; }
+
+void GameApp::getMousePosition(int* pX, int* pY) const {
+    int nX = 0, nY = 0;
+    if (m_pPlatform) m_pPlatform->getMousePosition(&nX, &nY);
+    if (pX) *pX = nX;
+    if (pY) *pY = nY;
+}
+
+int GameApp::getScreenWidth() const {
+    IVideoDriver* pVideo = getVideoDriver();
+    return pVideo ? pVideo->getWidth() : 800;
+}
+
+int GameApp::getScreenHeight() const {
+    IVideoDriver* pVideo = getVideoDriver();
+    return pVideo ? pVideo->getHeight() : 600;
+}
+
+void GameApp::showCursor(bool bShow) {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->showCursor(bShow);
+}
+
+void GameApp::quit(int nExitCode) {
+    m_nExitCode = nExitCode;
+    m_bQuit = true;
+}
+
+void GameApp::showMessageBox(const char* pszCaption, const char* pszText) {
+    std::fprintf(stderr, "%s: %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
+    log("G: Message box \"%s\": %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
+}
+
+void GameApp::fatalExit() {
+    static bool s_bExiting = false;
+    if (!s_bExiting) {
+        s_bExiting = true;
+        if (s_pInstance && s_pInstance->m_pPlatform) s_pInstance->m_pPlatform->shutdown();
+    }
+    std::exit(1);
+}
+
+void GameApp::setArguments(int nArgc, const char* const* ppszArgv) {
+    m_lArguments.clear();
+    for (int i = 0; i < nArgc; ++i) m_lArguments.append(ppszArgv[i]);
+}
+
+// ---------------------------------------------------------------- the log
+
+void GameApp::openLog(const char* pszPath) {
+    s_sLogFile = pszPath ? pszPath : "";
+    if (s_sLogFile.isEmpty()) return;
+    struct stat info;
+    if (stat(s_sLogFile.c_str(), &info) == 0 && info.st_size > LOG_SIZE_LIMIT) std::remove(s_sLogFile.c_str());
+}
+
+void GameApp::closeLog() { s_sLogFile = ""; }
+
+const Tsl::String& GameApp::getLogFile() { return s_sLogFile; }
+
+void GameApp::log(const char* pszFormat, ...) {
+    if (s_sLogFile.isEmpty() || !pszFormat) return;
+    va_list args;
+    va_start(args, pszFormat);
+    Tsl::String sText = Tsl::String::formatV(pszFormat, args);
+    va_end(args);
+    Tsl::SmartPtr<Tsl::LogFile> pLog = new Tsl::LogFile(s_sLogFile);
+    pLog->write(sText.c_str(), sText.getLength());
+}
+
+// ---------------------------------------------------------------- modes
+
+Tsl::SmartPtr<GameMode> GameApp::getModeAt(int nIndex) const { return m_lModes.getAt(nIndex); }
+
+int GameApp::getModeIndex(const GameMode* pMode) const {
+    int nIndex = 0;
+    for (const Tsl::SmartPtr<GameMode>& pEntry : m_lModes) {
+        if (pEntry.get() == pMode) return nIndex;
+        ++nIndex;
+    }
+    return -1;
+}
+
+int GameApp::getLowestDrawnModeIndex() const {
+    int nIndex = 0;
+    for (const Tsl::SmartPtr<GameMode>& pMode : m_lModes) {
+        if (!(pMode->getFlags() & MF_DRAW_BELOW)) return nIndex;
+        ++nIndex;
+    }
+    return m_lModes.getCount() - 1;
+}
+
+void GameApp::afterStackChange(Tsl::SmartPtr<GameMode> pOldTop) {
+    // The release that ends the click or key press which caused the change
+    // belongs to the old mode: ignore it until the next press.
+    m_bIgnoreKeyUp = true;
+    m_bIgnoreMouseUp = true;
+    Tsl::SmartPtr<GameMode> pNewTop = m_lModes.isEmpty() ? nullptr : m_lModes.getFirst();
+    if (m_bSuppressFocusChanges || pNewTop == pOldTop) return;
+    if (pOldTop && pOldTop->getState() == MS_RUNNING) pOldTop->onDeactivate();
+    if (pNewTop) pNewTop->onActivate();
+}
+
+void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
+    TSL_TRACE();
+    if (!pMode) return;
+    if (getModeIndex(pMode) >= 0) TSL_THROW(BadStateException, "GameApp::pushMode : the mode is on the stack already");
+    Tsl::SmartPtr<GameMode> pOldTop = m_lModes.isEmpty() ? nullptr : m_lModes.getFirst();
+    ModeState eState = pMode->getState();
+    pMode->setState(MS_RUNNING);
+    m_lModes.insertAfter(nullptr, pMode);
+    if (eState == MS_NEW) pMode->init();
+    afterStackChange(pOldTop);
+}
+
+void GameApp::pushModeWithTransition(Tsl::SmartPtr<GameMode> pTarget, Tsl::SmartPtr<GameMode> pTransition) {
+    Tsl::SmartPtr<ModeTransition> pBridge = Tsl::SmartPtr<ModeTransition>::dynamicCast(pTransition);
+    if (!pBridge) {
+        pushMode(pTarget);
+        return;
+    }
+    pBridge->setTarget(pTarget);
+    pushMode(pTransition);
+}
+
+void GameApp::runModal(Tsl::SmartPtr<GameMode> pMode) {
+    TSL_TRACE();
+    pushMode(pMode);
+    // Until the mode has left the stack: a dialog it opens on top of itself
+    // does not end the modal run.
+    while (!m_bQuit && getModeIndex(pMode) >= 0) runFrame();
+}
+
+void GameApp::removeFromStack(GameMode* pMode) {
+    int nIndex = getModeIndex(pMode);
+    if (nIndex != 0)
+        TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)", nIndex);
+    Tsl::SmartPtr<GameMode> pOldTop = m_lModes.removeFirst();
+    // Kept until the end of the frame: the mode may still be running its own code.
+    m_lEndedModes.append(pOldTop);
+    afterStackChange(pOldTop);
+}
+
+void GameApp::endMode(GameMode* pMode) {
+    TSL_TRACE();
+    if (!pMode) return;
+    if (getModeIndex(pMode) != 0)
+        TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
+                  getModeIndex(pMode));
+    pMode->setState(MS_ENDED);
+    pMode->cleanup();
+    removeFromStack(pMode);
+}
+
+void GameApp::suspendMode(GameMode* pMode) {
+    TSL_TRACE();
+    if (!pMode) return;
+    removeFromStack(pMode);
+    pMode->setState(MS_SUSPENDED);
+}
+
+// ---------------------------------------------------------------- input
+
+template <class Handler>
+bool GameApp::routeInput(Handler handle) {
+    // A copy: handlers may push or end modes.
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+        if (pMode->isActive() && handle(pMode.get())) return true;
+        if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
+    }
+    return false;
+}
+
+bool GameApp::onKeyDown(int nKey, int nModifiers) {
+    TSL_TRACE();
+    m_bIgnoreKeyUp = false;
+    bool bAlt = (nModifiers & KMOD_ALT) != 0;
+    if (nKey == SDLK_F12 || (bAlt && nKey == SDLK_RETURN)) {
+        IVideoDriver* pVideo = getVideoDriver();
+        if (pVideo) pVideo->toggleFullScreen();
+        return true;
+    }
+    if (routeInput([&](GameMode* pMode) { return pMode->handleKeyDown(nKey, nModifiers); })) return true;
+    return onUnhandledKey(nKey, nModifiers);
+}
+
+bool GameApp::onKeyUp(int nKey, int nModifiers) {
+    if (m_bIgnoreKeyUp) return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleKeyUp(nKey, nModifiers); });
+}
+
+bool GameApp::onChar(int nCharacter) {
+    return routeInput([&](GameMode* pMode) { return pMode->handleChar(nCharacter); });
+}
+
+void GameApp::onMouseMove(int nX, int nY, bool bInside) {
+    bool bReached = true;
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+        // Modes the input no longer reaches lose their hover.
+        if (!bReached || !pMode->isActive()) {
+            pMode->clearHover();
+        } else {
+            pMode->handleMouseMove(nX, nY);
+        }
+        if (!(pMode->getFlags() & MF_INPUT_BELOW)) bReached = false;
+    }
+}
+
+bool GameApp::onMouseDown(int nButton, int nX, int nY) {
+    TSL_TRACE();
+    m_bIgnoreMouseUp = false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
+}
+
+bool GameApp::onMouseUp(int nButton, int nX, int nY) {
+    TSL_TRACE();
+    if (m_bIgnoreMouseUp) return false;
+    return routeInput([&](GameMode* pMode) { return pMode->handleMouseUp(nButton, nX, nY); });
+}
+
+void GameApp::onQuit() {
+    if (m_bConfirmExit) createExitConfirmMode();
+    else quit(0);
+}
+
+void GameApp::onActivate() {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo && m_bWasFullScreen && !pVideo->isFullScreen()) pVideo->setFullScreen(true);
+    if (pVideo) pVideo->expose();
+    onMouseEnter();
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppActivate();
+}
+
+void GameApp::onDeactivate() {
+    IVideoDriver* pVideo = getVideoDriver();
+    m_bWasFullScreen = pVideo && pVideo->isFullScreen();
+    onMouseLeave();
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppDeactivate();
+}
+
+void GameApp::onMouseEnter() {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo && getSetting("CustomCursor") != "FALSE") pVideo->setSoftwareCursor(true);
+}
+
+void GameApp::onMouseLeave() {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->setSoftwareCursor(false);
+}
+
+// ---------------------------------------------------------------- resources
+
+bool resourceExists(const char* pszName, const char* const* ppszSuffixes) {
+    GameApp* pApp = GameApp::getInstance();
+    return pApp && !pApp->findResource(pszName, ppszSuffixes).isEmpty();
+}
+
+void GameApp::addResourceProvider(Tsl::SmartPtr<Tsl::ResourceProvider> pProvider) {
+    if (pProvider) m_lProviders.append(pProvider);
+}
+
+bool GameApp::addResourceFolder(const char* pszPath) {
+    struct stat info;
+    if (!pszPath || stat(pszPath, &info) != 0 || !S_ISDIR(info.st_mode)) return false;
+    addResourceProvider(new Tsl::FolderResourceProvider(pszPath));
+    return true;
+}
+
+bool GameApp::addArchive(const char* pszPath) {
+    TSL_TRACE();
+    try {
+        addResourceProvider(new Tsl::ResourceFile(pszPath));
+        return true;
+    } catch (const Tsl::Exception& e) {
+        log("G: Resource archive '%s' skipped: %s\n", pszPath, e.getMessage());
+        return false;
+    }
+}
+
+Tsl::String GameApp::findResource(const char* pszName, const char* const* ppszSuffixes) const {
+    if (!pszName) return Tsl::String();
+    Tsl::String sName(pszName);
+    if (m_hResourceAliases.hasKey(sName)) sName = m_hResourceAliases.get(sName);
+    static const char* const s_apszNoSuffix[] = {"", nullptr};
+    const char* const* ppszList = ppszSuffixes ? ppszSuffixes : s_apszNoSuffix;
+    for (const Tsl::SmartPtr<Tsl::ResourceProvider>& pProvider : m_lProviders) {
+        for (const char* const* pp = ppszList; *pp; ++pp) {
+            Tsl::String sCandidate = sName + *pp;
+            try {
+                if (pProvider->hasResource(sCandidate)) return sCandidate;
+            } catch (const Tsl::Exception&) {
+                // A provider that cannot answer has no such resource.
+            }
+        }
+    }
+    return Tsl::String();
+}
+
+bool GameApp::hasResource(const char* pszName) const {
+    if (!pszName) return false;
+    for (const Tsl::SmartPtr<Tsl::ResourceProvider>& pProvider : m_lProviders)
+        if (pProvider->hasResource(pszName)) return true;
+    return false;
+}
+
+Tsl::SmartPtr<Tsl::Resource> GameApp::getResource(const char* pszName) const {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszName);
+    if (pszName) {
+        for (const Tsl::SmartPtr<Tsl::ResourceProvider>& pProvider : m_lProviders) {
+            if (!pProvider->hasResource(pszName)) continue;
+            Tsl::SmartPtr<Tsl::Resource> pResource = pProvider->getResource(pszName);
+            if (pResource) return pResource;
+        }
+    }
+    TSL_THROW(ResourceException, "GameApp::getResource() : Resource '%s' not found", pszName ? pszName : "(null)");
+}
+
+void GameApp::loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases) {
+    TSL_TRACE();
+    Tsl::SmartPtr<Tsl::Resource> pResource = getResource(pszResource);
+    Tsl::String sText = pResource->getString();
+    Tsl::TokenFileReader reader(sText, pszResource);
+    while (!reader.isEOF()) {
+        reader.nextLine();
+        const Tsl::List<Tsl::String>& lTokens = reader.getTokens();
+        reader.checkTokenCount(2);
+        hAliases.set(lTokens.getAt(0), lTokens.getAt(1));
+    }
+}
+
+void GameApp::loadResourceAliases(const char* pszResource) { loadAliases(pszResource, m_hResourceAliases); }
+
+void GameApp::loadImageAliases(const char* pszResource) { loadAliases(pszResource, m_hImageAliases); }
+
+Tsl::String GameApp::applyImageAlias(const char* pszName) const {
+    Tsl::String sName(pszName);
+    return m_hImageAliases.hasKey(sName) ? m_hImageAliases.get(sName) : sName;
+}
+
+// ---------------------------------------------------------------- caches
+
+Tsl::SmartPtr<Image> GameApp::getImage(const char* pszName) {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszName);
+    Tsl::String sName = applyImageAlias(pszName).toLower();
+    if (!m_imageCache.getLoader() && m_pPlatform) m_imageCache.setLoader(m_pPlatform->getImageFactory());
+    Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName, isImageCacheEnabled());
+    if (!pImage) TSL_THROW(ResourceException, "GameApp::getImage() : Image '%s' not found", pszName);
+    return pImage;
+}
+
+bool GameApp::hasImage(const char* pszName) {
+    Tsl::String sName = applyImageAlias(pszName).toLower();
+    if (m_imageCache.has(sName)) return true;
+    ImageFactory* pFactory = m_pPlatform ? m_pPlatform->getImageFactory() : nullptr;
+    return pFactory && pFactory->exists(sName.c_str());
+}
+
+void GameApp::addImage(const char* pszName, Tsl::SmartPtr<Image> pImage, int nFlags) {
+    m_imageCache.add(Tsl::String(pszName).toLower(), pImage);
+}
+
+void GameApp::releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep) {
+    Tsl::List<Tsl::String> lLower;
+    for (const Tsl::String& sName : lKeep) lLower.append(sName.toLower());
+    m_imageCache.releaseExcept(lLower);
+}
+
+Tsl::SmartPtr<Image> GameApp::createImage(int nWidth, int nHeight, bool bAlpha) {
+    ImageFactory* pFactory = m_pPlatform ? m_pPlatform->getImageFactory() : nullptr;
+    if (!pFactory) TSL_THROW(BadStateException, "GameApp::createImage : no image factory");
+    return pFactory->createBlank(nWidth, nHeight, bAlpha);
+}
+
+Tsl::SmartPtr<Image> GameApp::createImageFromPixels(void* pPixels, int nWidth, int nHeight, int nBpp, int nPitch,
+                                                    unsigned int nRedMask, unsigned int nGreenMask,
+                                                    unsigned int nBlueMask, unsigned int nAlphaMask) {
+    ImageFactory* pFactory = m_pPlatform ? m_pPlatform->getImageFactory() : nullptr;
+    if (!pFactory) TSL_THROW(BadStateException, "GameApp::createImageFromPixels : no image factory");
+    return pFactory->createFromPixels(pPixels, nWidth, nHeight, nBpp, nPitch, nRedMask, nGreenMask, nBlueMask,
+                                      nAlphaMask);
+}
+
+Tsl::SmartPtr<Sample> GameApp::getSample(const char* pszName) {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszName);
+    Tsl::SmartPtr<Sample> pSample = m_sampleCache.get(pszName);
+    if (!pSample) TSL_THROW(ResourceException, "GameApp::getSample() : Sample '%s' not found", pszName);
+    return pSample;
+}
+
+Tsl::SmartPtr<Music> GameApp::getMusic(const char* pszName) {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszName);
+    Tsl::SmartPtr<Music> pMusic = m_musicCache.get(pszName);
+    if (!pMusic) TSL_THROW(ResourceException, "GameApp::getMusic() : Music '%s' not found", pszName);
+    return pMusic;
+}
+
+void GameApp::releaseMusic(const char* pszName) {
+    Tsl::SmartPtr<Music> pMusic = m_musicCache.find(pszName);
+    // Ours, the cache's and one more holder: the driver still plays it.
+    if (pMusic && pMusic->getRefCount() <= 2) m_musicCache.release(pszName);
+}
+
+Tsl::String GameApp::makeAnimationKey(const char* pszFile, const Tsl::List<Tsl::String>& lParams) {
+    Tsl::String sKey(pszFile);
+    for (const Tsl::String& sParam : lParams) sKey += Tsl::String("-") + sParam;
+    return sKey;
+}
+
+IAnimationLoader* GameApp::createAnimationLoader(const char* pszFile) {
+    IAnimationLoader* pLoader = newAnimationLoader();
+    if (!pLoader) TSL_THROW(BadStateException, "GameApp : no animation reader to load '%s'", pszFile);
+    return pLoader;
+}
+
+Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszName) {
+    return getAnimation(pszName, pszName, Tsl::List<Tsl::String>());
+}
+
+Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszFile, const char* pszKey,
+                                               const Tsl::List<Tsl::String>& lParams) {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszFile);
+    Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
+    if (m_hAnimations.hasKey(sKey)) return m_hAnimations.get(sKey);
+    // A queued load of the same key is finished now rather than started twice.
+    for (const PreloadEntry& entry : m_lPreloads)
+        if (entry.sKey == sKey) return finishPreload(sKey);
+    std::unique_ptr<IAnimationLoader> pLoader(createAnimationLoader(pszFile));
+    pLoader->setParams(lParams);
+    Tsl::SmartPtr<Animation> pAnimation = pLoader->load(pszFile);
+    if (pAnimation) m_hAnimations.set(sKey, pAnimation);
+    return pAnimation;
+}
+
+void GameApp::preloadAnimation(const char* pszFile) { preloadAnimation(pszFile, pszFile, Tsl::List<Tsl::String>()); }
+
+void GameApp::preloadAnimation(const char* pszFile, const char* pszKey, const Tsl::List<Tsl::String>& lParams) {
+    TSL_TRACE();
+    Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
+    if (m_hAnimations.hasKey(sKey)) return;
+    for (const PreloadEntry& entry : m_lPreloads)
+        if (entry.sKey == sKey) return;
+    IAnimationLoader* pLoader = createAnimationLoader(pszFile);
+    try {
+        pLoader->setParams(lParams);
+        pLoader->begin(pszFile);
+    } catch (...) {
+        delete pLoader;
+        throw;
+    }
+    m_lPreloads.append(PreloadEntry{sKey, pLoader});
+}
+
+Tsl::SmartPtr<Animation> GameApp::finishPreload(const Tsl::String& sKey) {
+    int nIndex = m_lPreloads.indexOf(PreloadEntry{sKey, nullptr});
+    PreloadEntry entry = m_lPreloads.removeAt(nIndex);
+    std::unique_ptr<IAnimationLoader> pLoader(entry.pLoader);
+    while (!pLoader->isDone()) pLoader->parseNextLine();
+    Tsl::SmartPtr<Animation> pAnimation = pLoader->getAnimation();
+    if (pAnimation) m_hAnimations.set(sKey, pAnimation);
+    return pAnimation;
+}
+
+bool GameApp::stepAnimationPreload() {
+    TSL_TRACE();
+    if (m_lPreloads.isEmpty()) return false;
+    PreloadEntry& entry = m_lPreloads.getHead()->data;
+    Tsl::traceSetNote(entry.sKey.c_str());
+    try {
+        if (!entry.pLoader->isDone()) entry.pLoader->parseNextLine();
+    } catch (...) {
+        // A broken file leaves the queue: the error goes to the caller once.
+        PreloadEntry broken = m_lPreloads.removeFirst();
+        delete broken.pLoader;
+        throw;
+    }
+    // A copy: finishing the load frees the queue entry that holds the key.
+    if (entry.pLoader->isDone()) finishPreload(Tsl::String(entry.sKey));
+    return true;
+}
+
+DisableImageCache::DisableImageCache() {
+    if (GameApp::getInstance()) ++GameApp::getInstance()->m_nImageCacheDisabled;
+}
+
+DisableImageCache::~DisableImageCache() {
+    if (GameApp::getInstance() && GameApp::getInstance()->m_nImageCacheDisabled > 0)
+        --GameApp::getInstance()->m_nImageCacheDisabled;
+}
+
+// ---------------------------------------------------------------- sound
+
+void GameApp::applyVolumes() {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (!pAudio) return;
+    pAudio->setSoundVolume(m_nSoundVolume / 255.0f);
+    pAudio->setMusicVolume(m_nMusicVolume / 255.0f);
+}
+
+void GameApp::setSoundVolume(int nVolume) {
+    m_nSoundVolume = clampVolume(nVolume);
+    applyVolumes();
+}
+
+void GameApp::setMusicVolume(int nVolume) {
+    m_nMusicVolume = clampVolume(nVolume);
+    applyVolumes();
+}
+
+int GameApp::playSound(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nChannel) {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (!pAudio || !pSample) return -1;
+    int nUsed = pAudio->playSample(pSample, bLoop, nChannel);
+    if (nUsed != -1) pAudio->setPanning(nUsed, 255, 255);
+    return nUsed;
+}
+
+void GameApp::stopSound(int nChannel) {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (pAudio) pAudio->stopChannel(nChannel, 0.0f);
+}
+
+void GameApp::playMusic(const char* pszName, bool bLoop) {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (pAudio) pAudio->playMusic(pszName, bLoop);
+}
+
+Tsl::String GameApp::getMusicName() const {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (!pAudio || !pAudio->isMusicPlaying()) return Tsl::String();
+    return pAudio->getCurrentMusicName();
+}
+
+void GameApp::stopAllAudio() {
+    IAudioDriver* pAudio = getAudioDriver();
+    if (!pAudio) return;
+    pAudio->stopChannel(-1, 0.0f);
+    pAudio->stopPlaylist();
+}
+
+// ---------------------------------------------------------------- settings
+
+Tsl::String GameApp::getSetting(const char* pszKey) const {
+    return pszKey && m_hSettings.hasKey(pszKey) ? m_hSettings.get(pszKey) : Tsl::String();
+}
+
+void GameApp::setSetting(const char* pszKey, const char* pszValue) {
+    if (pszKey) m_hSettings.set(pszKey, pszValue);
+}
+
+bool GameApp::loadSettings() {
+    TSL_TRACE();
+    if (m_sSettingsFile.isEmpty()) return false;
+    if (!Tsl::File::exists(m_sSettingsFile.c_str())) {
+        log("G: Settings file '%s' not found, using defaults\n", m_sSettingsFile.c_str());
+        return false;
+    }
+    // Read into a scratch table: a damaged file must not leave half its values behind.
+    Tsl::Hash<Tsl::String, Tsl::String> hLoaded;
+    try {
+        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
+        Tsl::SmartPtr<Tsl::ZStream> pZip = new Tsl::ZStream(pFile, -1);
+        Tsl::ObjectStreamer streamer(pZip, false);
+        streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
+        int nCount = 0;
+        streamer.read(nCount);
+        if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
+        for (int i = 0; i < nCount; ++i) {
+            Tsl::String sKey, sValue;
+            streamer.read(sKey);
+            streamer.read(sValue);
+            hLoaded.set(sKey, sValue);
+        }
+    } catch (const Tsl::Exception& e) {
+        log("G: Settings file '%s' is damaged, using defaults: %s\n", m_sSettingsFile.c_str(), e.getMessage());
+        return false;
+    }
+    for (const Tsl::String& sKey : hLoaded.getKeys()) m_hSettings.set(sKey, hLoaded.get(sKey));
+    return true;
+}
+
+bool GameApp::saveSettings() {
+    TSL_TRACE();
+    if (m_sSettingsFile.isEmpty()) return false;
+    Tsl::String sTemporary = m_sSettingsFile + ".tmp";
+    try {
+        {
+            Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
+            Tsl::SmartPtr<Tsl::ZStream> pZip = new Tsl::ZStream(pFile, 9);
+            Tsl::ObjectStreamer streamer(pZip, false);
+            streamer.writeHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
+            Tsl::List<Tsl::String> lKeys = m_hSettings.getKeys();
+            streamer.write(lKeys.getCount());
+            for (const Tsl::String& sKey : lKeys) {
+                streamer.write(sKey);
+                streamer.write(m_hSettings.get(sKey));
+            }
+            pZip->close();
+            pFile->flush();
+            pFile->close();
+        }
+        if (std::rename(sTemporary.c_str(), m_sSettingsFile.c_str()) != 0)
+            TSL_THROW(FileAccessException, "could not rename '%s' to '%s'", sTemporary.c_str(), m_sSettingsFile.c_str());
+    } catch (const Tsl::Exception& e) {
+        std::remove(sTemporary.c_str());
+        log("G: Could not save the settings file '%s': %s\n", m_sSettingsFile.c_str(), e.getMessage());
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- string tables
+
+void GameApp::loadStringTable(const char* pszResource) {
+    TSL_TRACE();
+    Tsl::SmartPtr<Tsl::Resource> pResource = getResource(pszResource);
+    Tsl::String sText = pResource->getString();
+    Tsl::Hash<Tsl::String, Tsl::String> hTable = parseStringTable(sText, pszResource);
+    for (const Tsl::String& sKey : hTable.getKeys()) m_hStrings.set(sKey, hTable.get(sKey));
+}
+
+Tsl::String GameApp::getString(const char* pszKey) const {
+    Tsl::String sKey = Tsl::String(pszKey).toUpper();
+    return m_hStrings.hasKey(sKey) ? m_hStrings.get(sKey) : Tsl::String(pszKey);
+}
+
+bool GameApp::hasString(const char* pszKey) const { return m_hStrings.hasKey(Tsl::String(pszKey).toUpper()); }

@@ -1,0 +1,285 @@
+// The application object: the one service point through which everything
+// reaches the drivers, caches, settings, strings and log. It runs the frame
+// loop over the stack of modes (top at index 0).
+#pragma once
+
+#include "anim/animation.h"
+#include "app/gamemode.h"
+#include "app/rescache.h"
+#include "tsl2/hash.h"
+#include "tsl2/list.h"
+#include "tsl2/resource.h"
+#include "tsl2/str.h"
+
+#include <cstdarg>
+
+class IPlatform;
+class IVideoDriver;
+class IAudioDriver;
+class Image;
+class Sample;
+class Music;
+
+// Mouse button masks as the platform delivers them.
+enum MouseButtonMask { MB_LEFT = 1, MB_MIDDLE = 2, MB_RIGHT = 4, MB_WHEEL_UP = 8, MB_WHEEL_DOWN = 16 };
+
+class GameApp {
+public:
+    enum { DEFAULT_FRAME_RATE = 60, LOG_SIZE_LIMIT = 32768 };
+
+    GameApp();
+    virtual ~GameApp();
+
+    // The one application; null before its construction and after its destruction.
+    static GameApp* getInstance() { return s_pInstance; }
+
+    // --- start-up, the loop, shut-down ---
+    // The frame loop: init hook, frames until a quit request, exit hook, a
+    // black screen; returns the exit code.
+    int run();
+    // The init hook (false ends the program); the default runs init().
+    virtual bool onInit();
+    // The exit hook; the default saves the settings.
+    virtual void onExit();
+    // The application's own start-up of the installed platform and drivers.
+    bool init(int nWidth, int nHeight, int nVideoFlags);
+    // One frame: wait, dt, audio, modes, events, render, release ended modes.
+    void runFrame();
+
+    void setPlatform(IPlatform* pPlatform);
+    IPlatform* getPlatform() const { return m_pPlatform; }
+    IVideoDriver* getVideoDriver() const;
+    IAudioDriver* getAudioDriver() const;
+    bool isAudioEnabled() const { return m_bAudioEnabled; }
+    void setAudioEnabled(bool bEnabled) { m_bAudioEnabled = bEnabled; }
+
+    // Frame interval = 1000 / fps ms (integer division); below 1 fps: no wait.
+    void setFrameRate(int nFps);
+    int getFrameRate() const { return m_nFrameRate; }
+    void setMaxFrameTime(float fSeconds, bool bClamp);
+    int getFrameCounter() const { return m_nFrameCounter; }
+    unsigned int getTicks() const;
+    void getMousePosition(int* pX, int* pY) const;
+    int getScreenWidth() const;
+    int getScreenHeight() const;
+    void showCursor(bool bShow);
+
+    void quit(int nExitCode = 0);
+    bool isQuitRequested() const { return m_bQuit; }
+    int getExitCode() const { return m_nExitCode; }
+    bool getConfirmExit() const { return m_bConfirmExit; }
+    void setConfirmExit(bool bConfirm) { m_bConfirmExit = bConfirm; }
+    // Shows the exit confirmation; the game's application pushes its own mode.
+    virtual void createExitConfirmMode() { quit(0); }
+
+    static void showMessageBox(const char* pszCaption, const char* pszText);
+    [[noreturn]] static void fatalExit();
+
+    void setArguments(int nArgc, const char* const* ppszArgv);
+    Tsl::List<Tsl::String> getArguments() const { return m_lArguments; }
+
+    // --- the log: appended and closed on every write, nothing without a log ---
+    // Opens the log, deleting an old one over LOG_SIZE_LIMIT bytes.
+    static void openLog(const char* pszPath);
+    static void closeLog();
+    static const Tsl::String& getLogFile();
+    static void log(const char* pszFormat, ...)
+#if defined(__GNUC__)
+        __attribute__((format(printf, 1, 2)))
+#endif
+        ;
+
+    // --- modes (top at index 0) ---
+    void pushMode(Tsl::SmartPtr<GameMode> pMode);
+    // Pushes the transition, which later ends itself and pushes the target.
+    void pushModeWithTransition(Tsl::SmartPtr<GameMode> pTarget, Tsl::SmartPtr<GameMode> pTransition);
+    // Pushes the mode and runs frames until it has left the stack.
+    void runModal(Tsl::SmartPtr<GameMode> pMode);
+    // Only the top mode may end or suspend itself.
+    void endMode(GameMode* pMode);
+    void suspendMode(GameMode* pMode);
+    Tsl::SmartPtr<GameMode> getModeAt(int nIndex) const;
+    int getModeCount() const { return m_lModes.getCount(); }
+    int getModeIndex(const GameMode* pMode) const;
+    int getLowestDrawnModeIndex() const;
+    // While set, pushes and pops do not move the focus (transitions swapping modes).
+    void setSuppressFocusChanges(bool bSuppress) { m_bSuppressFocusChanges = bSuppress; }
+
+    // --- input entry points (the platform's event pump calls these) ---
+    virtual bool onKeyDown(int nKey, int nModifiers);
+    virtual bool onKeyUp(int nKey, int nModifiers);
+    virtual bool onChar(int nCharacter);
+    virtual void onMouseMove(int nX, int nY, bool bInside);
+    virtual bool onMouseDown(int nButton, int nX, int nY);
+    virtual bool onMouseUp(int nButton, int nX, int nY);
+    virtual void onQuit();
+    virtual void onActivate();
+    virtual void onDeactivate();
+    virtual void onMouseEnter();
+    virtual void onMouseLeave();
+    // A key no mode handled.
+    virtual bool onUnhandledKey(int nKey, int nModifiers) { return false; }
+
+    // --- resources ---
+    void addResourceProvider(Tsl::SmartPtr<Tsl::ResourceProvider> pProvider);
+    // Adds a plain folder (such as "3rdparty" beside the program) when it exists.
+    bool addResourceFolder(const char* pszPath);
+    // Adds an archive by file name; a broken one is logged and skipped.
+    bool addArchive(const char* pszPath);
+    const Tsl::List<Tsl::SmartPtr<Tsl::ResourceProvider>>& getResourceProviders() const { return m_lProviders; }
+    // The resolved name (alias applied, then every provider with every suffix
+    // of the null-terminated list); "" when none has it. Never raises.
+    Tsl::String findResource(const char* pszName, const char* const* ppszSuffixes = nullptr) const;
+    bool hasResource(const char* pszName) const;
+    Tsl::SmartPtr<Tsl::Resource> getResource(const char* pszName) const;
+    // Alias lists: lines of "alias target".
+    void loadResourceAliases(const char* pszResource);
+    void loadImageAliases(const char* pszResource);
+    Tsl::String applyImageAlias(const char* pszName) const;
+
+    // --- caches ---
+    Tsl::SmartPtr<Image> getImage(const char* pszName);
+    bool hasImage(const char* pszName);
+    void addImage(const char* pszName, Tsl::SmartPtr<Image> pImage, int nFlags = 0);
+    Tsl::List<Tsl::String> getCachedImageNames() const { return m_imageCache.getNames(); }
+    void releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep);
+    Tsl::SmartPtr<Image> createImage(int nWidth, int nHeight, bool bAlpha);
+    Tsl::SmartPtr<Image> createImageFromPixels(void* pPixels, int nWidth, int nHeight, int nBpp, int nPitch,
+                                               unsigned int nRedMask, unsigned int nGreenMask,
+                                               unsigned int nBlueMask, unsigned int nAlphaMask);
+    Tsl::SmartPtr<Sample> getSample(const char* pszName);
+    Tsl::SmartPtr<Music> getMusic(const char* pszName);
+    void releaseMusic(const char* pszName);
+
+    Tsl::SmartPtr<Animation> getAnimation(const char* pszName);
+    Tsl::SmartPtr<Animation> getAnimation(const char* pszFile, const char* pszKey,
+                                          const Tsl::List<Tsl::String>& lParams);
+    bool hasAnimation(const char* pszKey) const { return m_hAnimations.hasKey(pszKey); }
+    Tsl::List<Tsl::String> getAnimationNames() const { return m_hAnimations.getKeys(); }
+    void releaseAnimation(const char* pszKey) { m_hAnimations.remove(pszKey); }
+    void preloadAnimation(const char* pszFile);
+    void preloadAnimation(const char* pszFile, const char* pszKey, const Tsl::List<Tsl::String>& lParams);
+    // One step of the queued loading; false when the queue is empty.
+    bool stepAnimationPreload();
+    int getPreloadQueueLength() const { return m_lPreloads.getCount(); }
+    // The key of a template animation: the file, then "-" and each parameter.
+    static Tsl::String makeAnimationKey(const char* pszFile, const Tsl::List<Tsl::String>& lParams);
+
+    // While a DisableImageCache guard lives, images fetched by name are not kept.
+    bool isImageCacheEnabled() const { return m_nImageCacheDisabled == 0; }
+
+    // --- sound ---
+    int getSoundVolume() const { return m_nSoundVolume; }
+    int getMusicVolume() const { return m_nMusicVolume; }
+    // 0 to 255; the driver gets the value divided by 255.0.
+    void setSoundVolume(int nVolume);
+    void setMusicVolume(int nVolume);
+    int playSound(Tsl::SmartPtr<Sample> pSample, bool bLoop = false, int nChannel = -1);
+    void stopSound(int nChannel);
+    void playMusic(const char* pszName, bool bLoop);
+    Tsl::String getMusicName() const;
+    void stopAllAudio();
+
+    // --- settings: string keys, string values ---
+    void setSettingsFile(const char* pszPath) { m_sSettingsFile = pszPath; }
+    const Tsl::String& getSettingsFile() const { return m_sSettingsFile; }
+    Tsl::String getSetting(const char* pszKey) const;
+    void setSetting(const char* pszKey, const char* pszValue);
+    bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
+    // False (defaults kept, one log line) when the file is missing or damaged.
+    bool loadSettings();
+    // Written to a temporary file and renamed, so a crash never loses the old one.
+    bool saveSettings();
+
+    // --- string tables: look-ups upper-case the key; a missing key shows the key ---
+    void loadStringTable(const char* pszResource);
+    Tsl::String getString(const char* pszKey) const;
+    bool hasString(const char* pszKey) const;
+
+protected:
+    // Makes the reader of ".anim" files; null until the display engine provides one.
+    virtual IAnimationLoader* newAnimationLoader() { return nullptr; }
+
+private:
+    friend class DisableImageCache;
+    struct PreloadEntry {
+        Tsl::String sKey;
+        IAnimationLoader* pLoader;
+        bool operator==(const PreloadEntry& other) const { return sKey == other.sKey; }
+    };
+
+    GameApp(const GameApp&) = delete;
+    GameApp& operator=(const GameApp&) = delete;
+
+    void waitForNextFrame();
+    void updateModes(float fDt);
+    void releaseEndedModes();
+    void removeFromStack(GameMode* pMode);
+    void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
+    Tsl::List<Tsl::SmartPtr<GameMode>> getModesCopy() const { return m_lModes; }
+    // Offers an event to the modes from the top until one handles it or a
+    // mode does not pass input to the one below.
+    template <class Handler>
+    bool routeInput(Handler handle);
+    IAnimationLoader* createAnimationLoader(const char* pszFile);
+    Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
+    void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
+    void applyVolumes();
+    void initAudio();
+    void installAudioLoaders();
+    void shutdownPlatform();
+
+    static GameApp* s_pInstance;
+
+    IPlatform* m_pPlatform;
+    // Stands in when the platform's audio driver cannot start; owned here
+    // because the platform accepts only one driver.
+    IAudioDriver* m_pFallbackAudio;
+    bool m_bAudioEnabled;
+    int m_nFrameRate;
+    unsigned int m_nFrameInterval;
+    unsigned int m_nNextFrameTime;
+    unsigned int m_nLastTicks;
+    float m_fMaxFrameTime;
+    bool m_bClampFrameTime;
+    int m_nFrameCounter;
+    bool m_bQuit;
+    int m_nExitCode;
+    bool m_bConfirmExit;
+    bool m_bWasFullScreen;
+    Tsl::List<Tsl::String> m_lArguments;
+
+    Tsl::List<Tsl::SmartPtr<GameMode>> m_lModes;
+    Tsl::List<Tsl::SmartPtr<GameMode>> m_lEndedModes;
+    bool m_bIgnoreKeyUp;
+    bool m_bIgnoreMouseUp;
+    bool m_bSuppressFocusChanges;
+
+    Tsl::List<Tsl::SmartPtr<Tsl::ResourceProvider>> m_lProviders;
+    Tsl::Hash<Tsl::String, Tsl::String> m_hResourceAliases;
+    Tsl::Hash<Tsl::String, Tsl::String> m_hImageAliases;
+
+    ResCache<Image> m_imageCache;
+    ResCache<Sample> m_sampleCache;
+    ResCache<Music> m_musicCache;
+    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> m_hAnimations;
+    Tsl::List<PreloadEntry> m_lPreloads;
+    int m_nImageCacheDisabled;
+
+    int m_nSoundVolume;
+    int m_nMusicVolume;
+
+    Tsl::String m_sSettingsFile;
+    Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;
+    Tsl::Hash<Tsl::String, Tsl::String> m_hStrings;
+};
+
+// Scope guard: while it lives, images fetched by name are not kept in the
+// image cache; its end restores the previous state.
+class DisableImageCache {
+public:
+    DisableImageCache();
+    ~DisableImageCache();
+    DisableImageCache(const DisableImageCache&) = delete;
+    DisableImageCache& operator=(const DisableImageCache&) = delete;
+};

@@ -1,0 +1,9 @@
+#include "app/platformservices.h"
+
+void registerPlatformFontFactories() {}
+
+void unregisterPlatformFontFactories() {}
+
+IVideoSpriteImpl* createPlatformVideoSpriteImpl() {
+    return nullptr;
+}
