@@ -1,9 +1,11 @@
 #include "app/platformservices.h"
 
+#include "media/sdl_theora.h"
+
 void registerPlatformFontFactories() {}
 
 void unregisterPlatformFontFactories() {}
 
 IVideoSpriteImpl* createPlatformVideoSpriteImpl() {
-    return nullptr;
+    return new SDLTheoraVideo();
 }
