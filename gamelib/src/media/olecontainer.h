@@ -10,6 +10,7 @@
 
 #include "app/gameapp.h"
 #include "image/image.h"
+#include "media/swfheader.h"
 #include "sprite/sprite.h"
 
 #include "ole/flash.h"
@@ -23,10 +24,6 @@
 #include <cstring>
 #include <memory>
 #include <unistd.h>
-
-// Reads a Flash movie's frame size in pixels from its header; raises
-// BadStreamFormatException naming the file when the header is not one.
-void readSwfFrameSize(Tsl::Stream* pStream, int* pWidth, int* pHeight);
 
 // Keeps a DIB section's memory alive for the images made over it.
 class DibPixels : public Tsl::RefCountedObject {

@@ -1,5 +1,6 @@
-#include "media/olecontainer.h"
+#include "media/swfheader.h"
 
+#include "tsl2/error.h"
 #include "tsl2/zstream.h"
 
 #include <cstring>
