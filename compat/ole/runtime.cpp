@@ -53,6 +53,9 @@ struct Registry {
     std::vector<ClassEntry> classes;
     std::vector<Library*> libraries;
     int nOleInits = 0;
+    ~Registry() {
+        for (Library* pLibrary : libraries) delete pLibrary;
+    }
 };
 
 Registry& registry() {

@@ -44,6 +44,13 @@ struct Table {
     std::vector<HBITMAP> bitmaps;
     HWND hFocus = nullptr;
     int nDisplayBits = 32;
+    // What is left at exit (the adopted game window, objects a caller
+    // forgot) goes with the table.
+    ~Table() {
+        for (HWND hWnd : windows) delete hWnd;
+        for (HDC hDC : contexts) delete hDC;
+        for (HBITMAP hBitmap : bitmaps) delete hBitmap;
+    }
 };
 
 Table& table() {

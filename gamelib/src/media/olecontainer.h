@@ -121,6 +121,19 @@ public:
     virtual bool setupControl() = 0;
     virtual bool loadMovie() = 0;
 
+    // The event sink's entries; the control's host answers them. Defined
+    // here too, so a control calling in while the container is torn down
+    // never reaches a pure function.
+    ole::HRESULT GetTypeInfoCount(ole::UINT*) override { return ole::E_NOTIMPL; }
+    ole::HRESULT GetTypeInfo(ole::UINT, ole::LCID, ole::ITypeInfo**) override { return ole::E_NOTIMPL; }
+    ole::HRESULT GetIDsOfNames(ole::REFIID, ole::LPOLESTR*, ole::UINT, ole::LCID, ole::DISPID*) override {
+        return ole::E_NOTIMPL;
+    }
+    ole::HRESULT Invoke(ole::DISPID, ole::REFIID, ole::LCID, ole::WORD, ole::DISPPARAMS*, ole::VARIANT*,
+                        ole::EXCEPINFO*, ole::UINT*) override {
+        return ole::S_OK;
+    }
+
     // Resizes the host window to s times the movie and shows the control again.
     void setScale(float fScale) {
         ole::SetWindowPos(m_hWnd, nullptr, 0, 0, static_cast<int>(fScale * m_nMovieWidth),
