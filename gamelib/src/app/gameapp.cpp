@@ -160,6 +160,10 @@ void GameApp::initAudio() {
 
 void GameApp::installAudioLoaders() {
     IAudioDriver* pAudio = getAudioDriver();
+    // What the caches hold was made by the driver of an earlier start-up,
+    // which the new one cannot play.
+    m_sampleCache.clear();
+    m_musicCache.clear();
     m_sampleCache.setLoader(pAudio ? pAudio->getSampleLoader() : nullptr);
     m_musicCache.setLoader(pAudio ? pAudio->getMusicLoader() : nullptr);
 }
