@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -280,6 +281,44 @@ TEST_F(ImageTest, BlitsClipAndGrow) {
     Tsl::SmartPtr<Image> pClear = m_factory.createBlank(4, 4, true);
     pClear->copyImage(pHalf, 0, 0);
     EXPECT_EQ(Color(200, 100, 0, 128), pClear->getColorAt(2, 2));
+}
+
+// A NaN or huge float position turned into an int lands near the limits.
+TEST_F(ImageTest, BlitsNearTheIntLimitsDrawNothing) {
+    Tsl::SmartPtr<Image> pSrc = block(8, 8, Rect(0, 0, 8, 8), Color(1, 2, 3, 255));
+    Tsl::SmartPtr<Image> pShifted = block(8, 8, Rect(0, 0, 8, 8), Color(1, 2, 3, 255));
+    pShifted->setInsPoint(-5, 5);
+    Tsl::SmartPtr<Image> pDst = m_factory.createBlank(16, 16, true);
+    for (int n : {INT_MAX - 3, INT_MAX, INT_MIN, INT_MIN + 3}) {
+        for (Image* pSource : {pSrc.get(), pShifted.get()}) {
+            pDst->copyImage(pSource, n, 0);
+            pDst->copyImage(pSource, 0, n);
+            pDst->copy(pSource, n, n);
+        }
+    }
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(0, pDst->getColorAt(x, y).a) << x << "," << y;
+}
+
+// Onto itself: growing the stored pixels moves them, and an overlapping
+// destination is written while the source is still being read.
+TEST_F(ImageTest, APictureCopiedOntoItselfKeepsItsPixels) {
+    auto shade = [](int x, int y) { return Color(x * 5, y * 5, 9, 255); };
+    struct Case {
+        Rect stored;
+        int x, y;
+    };
+    const Case aCases[] = {{Rect(10, 10, 50, 40), 50, 50}, {Rect(0, 0, 40, 30), 5, 3}};
+    for (const Case& c : aCases) {
+        Tsl::SmartPtr<Image> p = m_factory.createBlank(100, 100, true);
+        for (int y = c.stored.top; y < c.stored.bottom; ++y)
+            for (int x = c.stored.left; x < c.stored.right; ++x) p->setColorAt(x, y, shade(x, y));
+        p->trim();
+        p->copyImage(p, c.x, c.y);
+        for (int y = c.stored.top; y < c.stored.bottom; ++y)
+            for (int x = c.stored.left; x < c.stored.right; ++x)
+                ASSERT_EQ(shade(x, y), p->getColorAt(x + c.x, y + c.y)) << x << "," << y;
+    }
 }
 
 TEST_F(ImageTest, ViewsCopyOnWrite) {
