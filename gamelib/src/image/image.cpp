@@ -550,6 +550,13 @@ void Image::loadSubImage(const char* pszName, const Tsl::String& sDescription) {
     initFromRegion(pSource, x, y, nWidth, nHeight);
 }
 
+bool Image::isVirtualCanvasInRange(int nCanvasSize, int nOffset, int nPhysSize) {
+    if (nCanvasSize < 0) return false;
+    long long nLow = std::min(static_cast<long long>(nOffset), 0LL);
+    long long nHigh = std::max(static_cast<long long>(nOffset) + nPhysSize, static_cast<long long>(nCanvasSize));
+    return nHigh - nLow <= INT_MAX;
+}
+
 void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
     TSL_TRACE();
     Tsl::String sSource = Tsl::String(pszName) + ".spec";
@@ -565,12 +572,14 @@ void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
             throw Tsl::AssertFailException(__FILE__, __LINE__, "Assertion failed : lToks.getLength() == 5");
         int nCanvasWidth = Tsl::String::toInt(lToks.getAt(1)), nCanvasHeight = Tsl::String::toInt(lToks.getAt(2));
         int nOffsetX = Tsl::String::toInt(lToks.getAt(3)), nOffsetY = Tsl::String::toInt(lToks.getAt(4));
-        // The stored pixels must lie inside the canvas, or every clipped blit
-        // and view would address pixels that do not exist.
-        // In 64 bits: an offset near the int limit must not wrap into range.
-        if (nOffsetX < 0 || nOffsetY < 0 || static_cast<long long>(nOffsetX) + m_nPhysWidth > nCanvasWidth ||
-            static_cast<long long>(nOffsetY) + m_nPhysHeight > nCanvasHeight)
-            TSL_THROW(FatalErrorException, "Bad vcanvas %d %d %d %d at %s, line %d : the stored %dx%d pixels do not fit",
+        // The stored pixels may lie partly or wholly outside the canvas;
+        // only a geometry whose edges (or the span of canvas and stored
+        // pixels together, which drawing may grow the pixels to) leave the
+        // int range is refused.
+        if (!isVirtualCanvasInRange(nCanvasWidth, nOffsetX, m_nPhysWidth) ||
+            !isVirtualCanvasInRange(nCanvasHeight, nOffsetY, m_nPhysHeight))
+            TSL_THROW(FatalErrorException,
+                      "Bad vcanvas %d %d %d %d at %s, line %d : a canvas and %dx%d stored pixels out of range",
                       nCanvasWidth, nCanvasHeight, nOffsetX, nOffsetY, sSource.c_str(), reader.getLineNumber(),
                       m_nPhysWidth, m_nPhysHeight);
         setVirtualCanvas(nOffsetX, nOffsetY, nCanvasWidth, nCanvasHeight);
