@@ -608,3 +608,15 @@ TEST_F(ImageTest, ShapeCollisionAgainstPixelOverlap) {
         EXPECT_EQ(sA->collide(poseA, sB, poseB), sT->collide(poseA, sB, poseB)) << i;
     }
 }
+
+// The shape is shared by every sprite showing its image and tested every
+// frame: only a collecting test may keep rectangles.
+TEST_F(ImageTest, ShapeKeepsOnlyTheContactsOfTheLastCollectingTest) {
+    Tsl::SmartPtr<Image> p = block(8, 8, Rect(0, 0, 8, 8), Color::Red);
+    Tsl::SmartPtr<Shape> s = p->getShape(4, 0, 0.5f);
+    ShapePose pose;
+    int nContacts = s->collectContacts(pose, s, pose).getCount();
+    ASSERT_GT(nContacts, 0);
+    for (int i = 0; i < 100; ++i) ASSERT_TRUE(s->collide(pose, s, pose));
+    EXPECT_EQ(nContacts, s->getContacts().getCount());
+}
