@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,7 @@
 #include <memory>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -178,6 +180,10 @@ TEST(URLs, SeparatorAndShellSafeLaunch) {
                        "/p3`|touch " + sRoot + "/p4";
     launchURL(sURL.c_str());
     launchURL("--help");
+    // Nothing is left for us (or a thread of ours) to reap: the opener is
+    // not our child.
+    EXPECT_EQ(-1, waitpid(-1, nullptr, WNOHANG));
+    EXPECT_EQ(ECHILD, errno);
     std::string sSeen;
     for (int i = 0; i < 500 && sSeen.empty(); ++i) {
         std::ifstream in(sRoot + "/arg");
