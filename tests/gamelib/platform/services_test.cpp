@@ -139,6 +139,15 @@ TEST_F(UserFolders, RegistryStringsRoundTripThroughTheStore) {
     EXPECT_TRUE(setRegistryString(HKEY_CURRENT_USER, "Software\\Maker", "Name", "m"));
 }
 
+// The store escapes '%' itself: a name or text full of them comes back as written.
+TEST_F(UserFolders, PercentSignsInNamesAndValuesReadBackUnchanged) {
+    ASSERT_TRUE(createRegistryKey(HKEY_CURRENT_USER, "Software\\Game"));
+    ASSERT_TRUE(setRegistryString(HKEY_CURRENT_USER, "Software\\Game", "%", "50%41%"));
+    unsigned char aBuffer[16];
+    EXPECT_EQ(7ul, getRegistryString(HKEY_CURRENT_USER, "Software\\Game", "%", aBuffer, sizeof(aBuffer)));
+    EXPECT_STREQ("50%41%", reinterpret_cast<char*>(aBuffer));
+}
+
 TEST_F(UserFolders, DamagedRegistryStoreReadsWhatItCanAndKeepsIt) {
     mkdir((sRoot + "/data").c_str(), 0700);
     std::string sStore = sRoot + "/data/win32-registry.txt";
