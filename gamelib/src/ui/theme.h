@@ -6,7 +6,6 @@
 
 #include "text/font.h"
 
-#include "tsl2/hash.h"
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
@@ -32,7 +31,4 @@ public:
     // The alignment flags of the words from nFirst on, ORed from 0 ("justify"
     // replaces what came before it); unknown words add nothing.
     static int parseTextAlign(const Tsl::List<Tsl::String>& lWords, int nFirst);
-
-private:
-    static Tsl::Hash<Tsl::String, Tsl::SmartPtr<FontFactory>>& fontFactories();
 };
