@@ -63,7 +63,7 @@ Tsl::SmartPtr<Font> BitmapFont::clone() const {
 }
 
 void BitmapFont::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText) const {
-    if (!pszText || !m_pGlyphs) return;
+    if (!pszText || !m_pGlyphs || !pTarget) return;
     const char* p = pszText;
     while (*p) x += drawGlyph(pTarget, *m_pGlyphs, CodePage::nextByte(p), x, y);
 }

@@ -51,7 +51,7 @@ Tsl::SmartPtr<Image> SimpleFontCore::tintGlyph(Image* pGlyph, const Color& c) {
 
 void SimpleFontCore::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText,
                                 const SimpleFont* pFont) {
-    if (!pszText || !m_pGlyphs) return;
+    if (!pszText || !m_pGlyphs || !pTarget) return;
     Tsl::SmartPtr<ImagePtrArrayWrapper> pText = getColoredGlyphs(pFont->getTextColor());
     Tsl::SmartPtr<ImagePtrArrayWrapper> pShadow;
     int nOffset = 0;
