@@ -25,6 +25,8 @@ int glyphX(int k) {
 
 struct SheetOptions {
     int nMarkedRows = 7;
+    // Opaque pixels with a magenta colour key instead of alpha.
+    bool bColorKey = false;
     // The last glyph of row 3 runs to the sheet's right edge.
     bool bTouchEdge = false;
 };
@@ -32,12 +34,16 @@ struct SheetOptions {
 // A generated picture with the name a loaded one would have.
 class NamedImage : public SDLImage {
 public:
-    NamedImage(int nWidth, int nHeight) : SDLImage(nWidth, nHeight, true, true) { setName("sheet"); }
+    NamedImage(int nWidth, int nHeight, bool bAlpha) : SDLImage(nWidth, nHeight, bAlpha, true) { setName("sheet"); }
 };
 
 Tsl::SmartPtr<Image> makeSheet(const SheetOptions& opt) {
     int nWidth = glyphX(34);
-    Tsl::SmartPtr<Image> pSheet = new NamedImage(nWidth, 7 * BAND);
+    Tsl::SmartPtr<Image> pSheet = new NamedImage(nWidth, 7 * BAND, !opt.bColorKey);
+    if (opt.bColorKey) {
+        pSheet->fill(Color(255, 0, 255));
+        pSheet->setColorKey(Color(255, 0, 255));
+    }
     for (int r = 0; r < 7; ++r) {
         int y0 = r * BAND;
         if (r < opt.nMarkedRows) {
@@ -63,10 +69,8 @@ protected:
         lParams.append("sheet");
         return Theme::createFont(pszClass, lParams);
     }
-    void SetUp() override {
-        SimpleFont::registerFactory();
-        BitmapFont::registerFactory();
-    }
+    // The application's start-up registers both image font classes.
+    void SetUp() override { ASSERT_TRUE(app.onInit()); }
     TestApp app;
 };
 
@@ -127,6 +131,22 @@ TEST_F(BitmapFontTest, SimpleFontDrawsTintedGlyphsOverTheirShadowAndCachesEachCo
     pClone->setTextColor(Color(0, 255, 0));
     pClone->drawString(pTarget, 0, 0, "ab");
     EXPECT_EQ(3, pSimple->getCore()->getColorCount());
+}
+
+TEST_F(BitmapFontTest, AColourKeyedSheetTintsOnlyItsGlyphPixels) {
+    SheetOptions opt;
+    opt.bColorKey = true;
+    Tsl::SmartPtr<Font> pFont = load("SimpleFont", opt);
+    EXPECT_EQ(glyphWidth(1) + 1, widthOf(*pFont, 'a'));
+    pFont->setTextColor(Color(255, 0, 0));
+    pFont->setDrawShadow(false);
+    Tsl::SmartPtr<Image> pTarget = app.createImage(40, 30, true);
+    pFont->drawString(pTarget, 5, 5, "Aa");
+    // A's two clear rows on top stay clear; its body is red.
+    EXPECT_EQ(0, pTarget->getColorAt(5, 3).a);
+    EXPECT_EQ(Color(255, 0, 0, 255), pTarget->getColorAt(5, 5));
+    EXPECT_EQ(0, pTarget->getColorAt(7, 6).a);
+    EXPECT_EQ(Color(255, 0, 0, 255), pTarget->getColorAt(8, 3));
 }
 
 TEST_F(BitmapFontTest, BitmapFontCopiesGlyphsAsPainted) {
