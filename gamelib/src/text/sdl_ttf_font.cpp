@@ -56,11 +56,12 @@ void SDLTrueTypeFont::open(const char* pszResource, int nSize, int nStyle) {
     if (!pApp) TSL_THROW(BadStateException, "Can't open TrueType font '%s' without an application", pszResource);
     Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(pszResource);
     TSL_ASSERT(pResource);
-    SDL_RWops* pRWOps = SDL_RWFromConstMem(pResource->getData(), static_cast<int>(pResource->getSize()));
-    TSL_ASSERT(pRWOps);
-    // The data owns the stream from here on, so every failure below frees it.
+    // The data owns the stream as soon as it exists, so every failure below
+    // frees it.
     Tsl::SmartPtr<SDLTTFData> pData = new SDLTTFData();
     pData->m_pResource = pResource;
+    SDL_RWops* pRWOps = SDL_RWFromConstMem(pResource->getData(), pResource->getSize());
+    TSL_ASSERT(pRWOps);
     pData->m_pRWOps = pRWOps;
     pData->m_pFont = TTF_OpenFontRW(pRWOps, 0, nSize);
     if (!pData->m_pFont)
