@@ -87,30 +87,48 @@ private:
         try {
             readRow(nRow, nTop + 1, nBottom, nRead);
         } catch (const Tsl::Exception& e) {
-            warn(Tsl::String::format("%s\nWhen loading line %d, character %d of '%s'", e.getMessage(), nRow, nRead,
-                                     m_pSheet->getName().c_str()));
+            warn(e.getMessage());
             warn(Tsl::String::format("Loading font : line %d has %d chars, expecting %d\n", nRow, nRead,
                                      sChars.getLength()));
         }
         return true;
     }
 
+    // The strip of a row: the pixel rows between its two markers.
+    struct Strip {
+        int nRow;
+        int nTop;
+        int nBottom;
+    };
+
+    // The first column at or after x that is (bClear) or is not wholly
+    // clear over the strip; the sheet's width when there is none. Image
+    // errors get the place of the scan.
+    int scanColumns(const Strip& strip, int x, bool bClear, int k, unsigned char c) {
+        try {
+            while (x < m_nWidth && m_scanner.isColumnClear(x, strip.nTop, strip.nBottom) != bClear) ++x;
+        } catch (const Tsl::Exception& e) {
+            TSL_THROW(FatalErrorException, "%s\nWhen loading line %d, character %d [%c], looking for %s from %d",
+                      e.getMessage(), strip.nRow, k, c, bClear ? "end" : "start", x);
+        }
+        return x;
+    }
+
     void readRow(int nRow, int nStripTop, int nStripBottom, int& nRead) {
         const Tsl::String& sChars = GlyphSheetLayout::rowCharacters(nRow);
-        int x = 0;
-        while (x < m_nWidth && !m_scanner.isColumnClear(x, nStripTop, nStripBottom)) ++x;
+        Strip strip = {nRow, nStripTop, nStripBottom};
+        // Leading solid columns are skipped.
+        int x = scanColumns(strip, 0, true, 0, sChars[0]);
         int nPrevEnd = 0, nRef = 0;
         for (int k = 0; k < sChars.getLength(); ++k) {
             unsigned char c = static_cast<unsigned char>(sChars[k]);
-            int nStart = x;
-            while (nStart < m_nWidth && m_scanner.isColumnClear(nStart, nStripTop, nStripBottom)) ++nStart;
+            int nStart = scanColumns(strip, x, false, k, c);
             if (nStart >= m_nWidth) return;
             if (k > 0) {
                 m_nGapSum += nStart - nPrevEnd;
                 ++m_nGapCount;
             }
-            int nEnd = nStart + 1;
-            while (nEnd < m_nWidth && !m_scanner.isColumnClear(nEnd, nStripTop, nStripBottom)) ++nEnd;
+            int nEnd = scanColumns(strip, nStart + 1, true, k, c);
             nPrevEnd = nEnd;
             if (nEnd >= m_nWidth) {
                 warn(Tsl::String::format("Loading font '%s' : line %d, character %d [%c] touches the right edge and "
@@ -118,16 +136,19 @@ private:
                                          m_pSheet->getName().c_str(), nRow, k, c));
                 return;
             }
-            Tsl::SmartPtr<Image> pGlyph =
-                m_pSheet->createSubImage(nStart, nStripTop, nEnd - nStart, nStripBottom - nStripTop, false);
             if (k == 0) nRef = m_scanner.countClearRows(nStart, nEnd, nStripTop, nStripBottom);
-            if (k > 0 || nRow > 0) {
-                pGlyph->setInsPoint(0, nRef);
-                (*m_result.pGlyphs)[c] = pGlyph;
-            }
+            if (k > 0 || nRow > 0) storeGlyph(c, strip, nStart, nEnd, nRef);
             nRead = k + 1;
             x = nEnd;
         }
+    }
+
+    // Row 0's reference A is only measured: the A kept is a later row's.
+    void storeGlyph(unsigned char c, const Strip& strip, int nStart, int nEnd, int nRef) {
+        Tsl::SmartPtr<Image> pGlyph =
+            m_pSheet->createSubImage(nStart, strip.nTop, nEnd - nStart, strip.nBottom - strip.nTop, false);
+        pGlyph->setInsPoint(0, nRef);
+        (*m_result.pGlyphs)[c] = pGlyph;
     }
 
     void finish() {
