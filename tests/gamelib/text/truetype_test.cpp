@@ -130,6 +130,11 @@ TEST_F(TrueTypeTest, DrawsTheTextInItsColourOverTheShadowAtTheOffset) {
     EXPECT_EQ(text.right + 2, shadow.right);
     EXPECT_EQ(text.bottom + 2, shadow.bottom);
 
+    // SDL_ttf renders nothing for a text without width: nothing is drawn.
+    Tsl::SmartPtr<Image> pUntouched = app.createImage(80, 40, true);
+    pFont->drawString(pUntouched, 10, 5, "\xe2\x80\x8b");
+    EXPECT_GT(boxOf(pUntouched, Color(255, 0, 0)).left, 80);
+
     pFont->setDrawShadow(false);
     Tsl::SmartPtr<Image> pPlain = app.createImage(80, 40, true);
     pFont->drawString(pPlain, 10, 5, "L");
