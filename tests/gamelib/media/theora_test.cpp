@@ -258,6 +258,56 @@ TEST(Theora, WithoutAMixerSoundIsDroppedAndTheMovieRunsOnDt) {
     EXPECT_EQ(0, video.getQueuedChunkCount());
 }
 
+// A file cut short has no end-of-stream page: its end still ends the movie.
+TEST(Theora, AFileCutShortStillFinishes) {
+    MovieApp movieApp(false);
+    ASSERT_TRUE(movieApp.bReady);
+    MovieSpec spec;
+    spec.nFrameWidth = spec.nPicWidth = 64;
+    spec.nFrameHeight = spec.nPicHeight = 64;
+    spec.nFrames = 16;
+    // Busy pictures, so the pictures outweigh the headers.
+    spec.fnPixel = [](int k, int x, int y, unsigned char* p) { p[0] = static_cast<unsigned char>((x * 37 + y * 91 + k * 53) * 2654435761u >> 24); };
+    std::string sPath = writeMovie("cut-short.ogv", spec);
+    std::string sBytes = makeMovie(spec);
+    FILE* pFile = fopen(sPath.c_str(), "wb");
+    fwrite(sBytes.data(), 1, sBytes.size() * 2 / 3, pFile);
+    fclose(pFile);
+    SDLTheoraVideo video;
+    ASSERT_TRUE(video.open(sPath.c_str()));
+    int nUpdates = 0;
+    while (!video.isFinished() && nUpdates < 100) {
+        video.update(0.125f);
+        ++nUpdates;
+    }
+    EXPECT_TRUE(video.isFinished());
+}
+
+// A second player takes the mixer's hook over: the first goes on on the
+// time it is given, and its end leaves the second one's hook in place.
+TEST(Theora, ASecondPlayerOwnsTheHook) {
+    MovieApp movieApp(true);
+    ASSERT_TRUE(movieApp.bReady);
+    MovieSpec spec;
+    spec.nSoundChannels = 1;
+    spec.fSoundSeconds = 1.0f;
+    std::string sPath = writeMovie("two.ogv", spec);
+    SDLTheoraVideo second;
+    {
+        SDLTheoraVideo first;
+        ASSERT_TRUE(first.open(sPath.c_str()));
+        first.play();
+        ASSERT_TRUE(second.open(sPath.c_str()));
+        first.update(0.25f);
+        EXPECT_FLOAT_EQ(0.25f, first.getCurrentTime());
+    }
+    second.play();
+    EXPECT_TRUE(waitFor([&] {
+        second.update(0.0f);
+        return second.getCurrentTime() > 0.1f;
+    }));
+}
+
 // The hook's arithmetic, called by hand while SDL's own callback is paused.
 TEST(Theora, PostMixResamplesFrameByFrameAndHonoursExclusive) {
     MovieApp movieApp(true);
@@ -324,33 +374,38 @@ TEST(Theora, PostMixResamplesFrameByFrameAndHonoursExclusive) {
 TEST(Theora, PlaysWithSoundOnTheAudioClock) {
     MovieApp movieApp(true);
     ASSERT_TRUE(movieApp.bReady);
-    MovieSpec spec;
-    spec.nSoundChannels = 2;
-    spec.nSoundRate = 22050;
-    spec.fSoundSeconds = 2.0f;
-    spec.nFrames = 16;
-    spec.nFps = 8;
-    SDLTheoraVideo video;
-    ASSERT_TRUE(video.open(writeMovie("sound.ogv", spec).c_str()));
-    ASSERT_TRUE(video.hasAudioOutput());
-    video.setAudioExclusive(true);
-    video.play();
-    std::vector<int> aFrames;
-    bool bDone = waitFor(
-        [&] {
-            Tsl::SmartPtr<Image> pPicture = video.update(0.0f);
-            if (pPicture) aFrames.push_back(shownFrame(pPicture));
-            return video.isFinished();
-        },
-        20000);
-    ASSERT_TRUE(bDone);
-    EXPECT_GE(video.getCurrentTime(), 1.5f);
-    // Pictures went forward only, up to the last one.
-    ASSERT_FALSE(aFrames.empty());
-    for (size_t i = 1; i < aFrames.size(); ++i) EXPECT_LT(aFrames[i - 1], aFrames[i]);
-    EXPECT_EQ(spec.nFrames - 1, aFrames.back());
-    // The mixer takes what was queued.
-    EXPECT_TRUE(waitFor([&] { return video.getQueuedChunkCount() == 0; }));
+    // The whole length in sound, and sound that ends early: the pictures
+    // still play to the end.
+    for (float fSoundSeconds : {2.0f, 0.5f}) {
+        SCOPED_TRACE(fSoundSeconds);
+        MovieSpec spec;
+        spec.nSoundChannels = 2;
+        spec.nSoundRate = 22050;
+        spec.fSoundSeconds = fSoundSeconds;
+        spec.nFrames = 16;
+        spec.nFps = 8;
+        SDLTheoraVideo video;
+        ASSERT_TRUE(video.open(writeMovie("sound.ogv", spec).c_str()));
+        ASSERT_TRUE(video.hasAudioOutput());
+        video.setAudioExclusive(true);
+        video.play();
+        std::vector<int> aFrames;
+        bool bDone = waitFor(
+            [&] {
+                Tsl::SmartPtr<Image> pPicture = video.update(0.0f);
+                if (pPicture) aFrames.push_back(shownFrame(pPicture));
+                return video.isFinished();
+            },
+            20000);
+        ASSERT_TRUE(bDone);
+        EXPECT_GE(video.getCurrentTime(), 1.5f);
+        // Pictures went forward only, up to the last one.
+        ASSERT_FALSE(aFrames.empty());
+        for (size_t i = 1; i < aFrames.size(); ++i) EXPECT_LT(aFrames[i - 1], aFrames[i]);
+        EXPECT_EQ(spec.nFrames - 1, aFrames.back());
+        // The mixer takes what was queued.
+        EXPECT_TRUE(waitFor([&] { return video.getQueuedChunkCount() == 0; }));
+    }
 }
 
 TEST(VideoSpriteTest, ShowsPicturesFromThePlatformsBackEnd) {
