@@ -258,11 +258,14 @@ void SDLTheoraVideo::setUpAudioOutput() {
 
 // ---- time -------------------------------------------------------------------------
 
+bool SDLTheoraVideo::isMixing() const {
+    // A later player takes the mixer's hook over; this one then goes on on
+    // the wall time instead of waiting for a clock that no longer moves.
+    return m_bAudioOutput && s_pHookOwner == this && isAudioEnabled();
+}
+
 float SDLTheoraVideo::getCurrentTime() {
-    // A later player takes the mixer's hook over; this one then keeps going
-    // on the wall time instead of waiting for a clock that no longer moves.
-    if (m_bAudioOutput && s_pHookOwner == this && isAudioEnabled()) return static_cast<float>(m_fAudioClock.load());
-    return static_cast<float>(m_fWallTime);
+    return static_cast<float>(isMixing() ? m_fAudioClock.load() : m_fWallTime);
 }
 
 void SDLTheoraVideo::seek(float fSeconds) {
@@ -286,7 +289,7 @@ Tsl::SmartPtr<Image> SDLTheoraVideo::update(float fDt) {
     double fTarget = getCurrentTime();
     double fHorizon = fTarget + 0.25;
     m_bFinished = false;
-    bool bSoundWanted = m_bAudioOutput && isAudioEnabled();
+    bool bSoundWanted = isMixing();
     for (int nPass = 0; nPass < MAX_PASSES; ++nPass) {
         decodeSound(fHorizon);
         decodePictures(fTarget);
@@ -311,7 +314,7 @@ bool SDLTheoraVideo::isStreamDrained(ogg_stream_state* pStream) const {
 
 void SDLTheoraVideo::decodeSound(double fHorizon) {
     if (!m_nVorbisHeaders) return;
-    if (!m_bAudioOutput || !isAudioEnabled()) {
+    if (!isMixing()) {
         // Nobody hears it: drop the packets so they do not pile up.
         while (ogg_stream_packetout(&m_vorbisStream, &m_packet) != 0) {
         }

@@ -56,6 +56,8 @@ public:
     // enabled, an open mixer in a usable format); otherwise the movie runs
     // on the time given to update.
     bool hasAudioOutput() const { return m_bAudioOutput; }
+    // Whether the mixer's hook plays this movie's sound now.
+    bool isMixing() const;
     // Chunks waiting for the hook (taken under the audio lock).
     int getQueuedChunkCount() const;
 

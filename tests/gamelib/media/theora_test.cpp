@@ -300,6 +300,8 @@ TEST(Theora, ASecondPlayerOwnsTheHook) {
         ASSERT_TRUE(second.open(sPath.c_str()));
         first.update(0.25f);
         EXPECT_FLOAT_EQ(0.25f, first.getCurrentTime());
+        // Sound nobody would mix is not queued.
+        EXPECT_EQ(0, first.getQueuedChunkCount());
     }
     second.play();
     EXPECT_TRUE(waitFor([&] {
