@@ -41,6 +41,23 @@ const ConversionTables& conversionTables() {
 
 inline unsigned char clampByte(int n) { return static_cast<unsigned char>(n < 0 ? 0 : (n > 255 ? 255 : n)); }
 
+// What one chroma sample adds to the luma of each pixel it covers.
+struct ChromaOffsets {
+    int nRed, nGreen, nBlue;
+};
+
+inline ChromaOffsets chromaOffsets(const ConversionTables& t, unsigned char nCb, unsigned char nCr) {
+    return ChromaOffsets{t.aRedFromCr[nCr], t.aGreenFromCb[nCb] + t.aGreenFromCr[nCr], t.aBlueFromCb[nCb]};
+}
+
+// Bytes R, G, B, A: the word 0xAABBGGRR in memory.
+inline void writePixel(int nY, const ChromaOffsets& c, unsigned char* pOut) {
+    pOut[0] = clampByte(nY + c.nRed);
+    pOut[1] = clampByte(nY + c.nGreen);
+    pOut[2] = clampByte(nY + c.nBlue);
+    pOut[3] = 255;
+}
+
 GameApp* app() { return GameApp::getInstance(); }
 
 bool isAudioEnabled() { return app() && app()->isAudioEnabled(); }
@@ -405,16 +422,6 @@ Tsl::SmartPtr<Image> SDLTheoraVideo::takePicture() {
     return pImage;
 }
 
-void SDLTheoraVideo::convertPixel(const unsigned char* pY, const unsigned char* pCb, const unsigned char* pCr,
-                                  unsigned char* pOut) const {
-    const ConversionTables& t = conversionTables();
-    int nY = *pY;
-    pOut[0] = clampByte(nY + t.aRedFromCr[*pCr]);
-    pOut[1] = clampByte(nY + t.aGreenFromCb[*pCb] + t.aGreenFromCr[*pCr]);
-    pOut[2] = clampByte(nY + t.aBlueFromCb[*pCb]);
-    pOut[3] = 255;
-}
-
 void SDLTheoraVideo::convertPicture(const yuv_buffer& yuv, unsigned char* pPixels) const {
     int nOffsetX = static_cast<int>(m_theoraInfo.offset_x);
     int nOffsetY = static_cast<int>(m_theoraInfo.offset_y);
@@ -423,11 +430,12 @@ void SDLTheoraVideo::convertPicture(const yuv_buffer& yuv, unsigned char* pPixel
     auto chromaOffset = [&](int x, int y) {
         return ((nOffsetY + y) >> m_nChromaRowShift) * yuv.uv_stride + ((nOffsetX + x) >> m_nChromaColumnShift);
     };
+    const ConversionTables& t = conversionTables();
     auto convertSpan = [&](int y, int x0, int x1) {
         unsigned char* pOut = pPixels + y * nPitch + x0 * 4;
         for (int x = x0; x < x1; ++x, pOut += 4) {
             int nChroma = chromaOffset(x, y);
-            convertPixel(lumaAt(x, y), yuv.u + nChroma, yuv.v + nChroma, pOut);
+            writePixel(*lumaAt(x, y), chromaOffsets(t, yuv.u[nChroma], yuv.v[nChroma]), pOut);
         }
     };
     int nFastWidth = 0, nFastHeight = 0;
@@ -445,10 +453,11 @@ void SDLTheoraVideo::convertPicture(const yuv_buffer& yuv, unsigned char* pPixel
             unsigned char* pOut0 = pPixels + y * nPitch;
             unsigned char* pOut1 = pOut0 + nPitch;
             for (int x = 0; x < nFastWidth; x += 2, pY0 += 2, pY1 += 2, ++pCb, ++pCr, pOut0 += 8, pOut1 += 8) {
-                convertPixel(pY0, pCb, pCr, pOut0);
-                convertPixel(pY0 + 1, pCb, pCr, pOut0 + 4);
-                convertPixel(pY1, pCb, pCr, pOut1);
-                convertPixel(pY1 + 1, pCb, pCr, pOut1 + 4);
+                ChromaOffsets c = chromaOffsets(t, *pCb, *pCr);
+                writePixel(pY0[0], c, pOut0);
+                writePixel(pY0[1], c, pOut0 + 4);
+                writePixel(pY1[0], c, pOut1);
+                writePixel(pY1[1], c, pOut1 + 4);
             }
         }
     }

@@ -86,8 +86,6 @@ private:
     bool isStreamDrained(ogg_stream_state* pStream) const;
     Tsl::SmartPtr<Image> takePicture();
     void convertPicture(const yuv_buffer& yuv, unsigned char* pPixels) const;
-    void convertPixel(const unsigned char* pY, const unsigned char* pCb, const unsigned char* pCr,
-                      unsigned char* pOut) const;
     // The hook's work for one piece of output.
     void mix(unsigned char* pStream, int nLength);
     int fillFromChunk(SDLTHAudio* pChunk, int nLength, const unsigned char*& pBytes);
