@@ -317,7 +317,9 @@ TEST(Theora, PostMixResamplesFrameByFrameAndHonoursExclusive) {
     struct Case {
         int nChannels, nRate;
         bool bExclusive;
-    } cases[] = {{2, 44100, true}, {1, 44100, true}, {2, 22050, true}, {2, 44100, false}};
+        float fVolume;
+    } cases[] = {{2, 44100, true, 1.0f}, {1, 44100, true, 1.0f}, {2, 22050, true, 1.0f}, {2, 44100, false, 1.0f},
+                 {2, 44100, true, 0.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.nChannels) + " channels at " + std::to_string(c.nRate));
         MovieSpec spec;
@@ -329,6 +331,7 @@ TEST(Theora, PostMixResamplesFrameByFrameAndHonoursExclusive) {
         ASSERT_TRUE(video.open(writeMovie("mix.ogv", spec).c_str()));
         ASSERT_TRUE(video.hasAudioOutput());
         video.setAudioExclusive(c.bExclusive);
+        video.setVolume(c.fVolume);
         SDL_PauseAudio(1);
         video.update(0.0f);
         ASSERT_GT(video.getQueuedChunkCount(), 0);
@@ -347,6 +350,12 @@ TEST(Theora, PostMixResamplesFrameByFrameAndHonoursExclusive) {
         }
         // The whole request was served: about a quarter second is queued.
         EXPECT_LT(nLeftover, 100);
+        if (c.fVolume == 0.0f) {
+            // Silence replaces the mixer's output.
+            EXPECT_EQ(0, nNonZero);
+            SDL_PauseAudio(0);
+            continue;
+        }
         EXPECT_GT(nNonZero, 9000);
         // Mono is written to both sides; the two stereo tones differ.
         if (c.nChannels == 1)
