@@ -48,6 +48,7 @@ void GameMode::removeSprite(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
     if (!pSprite || pSprite->getOwnerMode() != this) return;
     if (m_pHover == pSprite) m_pHover = nullptr;
+    if (m_pCapture == pSprite) m_pCapture = nullptr;
     if (m_pFocus == pSprite) setFocus(nullptr);
     unlinkFrom(pSprite->getControlLink());
     unlinkFrom(pSprite->getUpdateLink());
@@ -72,6 +73,7 @@ void GameMode::resortSprite(Tsl::SmartPtr<Sprite> pSprite) {
 void GameMode::removeAllSprites() {
     TSL_TRACE();
     m_pHover = nullptr;
+    m_pCapture = nullptr;
     setFocus(nullptr);
     for (SpriteList* pLayer : m_lLayers) {
         while (!pLayer->isEmpty()) removeSprite(pLayer->getFirst());
@@ -182,7 +184,7 @@ bool GameMode::handleChar(int nCharacter) {
     return onChar(nCharacter);
 }
 
-void GameMode::handleMouseMove(int nX, int nY) {
+Tsl::SmartPtr<Sprite> GameMode::updateHover(int nX, int nY) {
     Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
     if (pUnder != m_pHover) {
         Tsl::SmartPtr<Sprite> pOld = m_pHover;
@@ -191,18 +193,36 @@ void GameMode::handleMouseMove(int nX, int nY) {
         if (pUnder) pUnder->onMouseEnter();
     }
     if (pUnder) pUnder->onMouseMove(nX, nY);
+    // The control holding the press follows the mouse wherever it goes.
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    if (pCapture && pCapture != pUnder) pCapture->onMouseMove(nX, nY);
+    return pUnder;
+}
+
+void GameMode::handleMouseMove(int nX, int nY) {
+    updateHover(nX, nY);
     onMouseMove(nX, nY);
 }
 
 bool GameMode::handleMouseDown(int nButton, int nX, int nY) {
-    Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
-    if (pUnder && pUnder->onMouseDown(nButton)) return true;
+    // A click may arrive without a motion before it: hover follows the click.
+    Tsl::SmartPtr<Sprite> pUnder = updateHover(nX, nY);
+    if (pUnder && pUnder->onMouseDown(nButton)) {
+        m_pCapture = pUnder;
+        return true;
+    }
     return onMouseDown(nButton, nX, nY);
 }
 
 bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
-    Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
-    if (pUnder && pUnder->onMouseUp(nButton)) return true;
+    Tsl::SmartPtr<Sprite> pUnder = updateHover(nX, nY);
+    // The control that took the press hears of its end even when the mouse
+    // was dragged off it (it then does not fire).
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    m_pCapture = nullptr;
+    bool bHandled = pUnder && pUnder->onMouseUp(nButton);
+    if (pCapture && pCapture != pUnder) bHandled = pCapture->onMouseUp(nButton) || bHandled;
+    if (bHandled) return true;
     return onMouseUp(nButton, nX, nY);
 }
 

@@ -137,6 +137,8 @@ private:
 
     static void insertByZOrder(SpriteList& lList, SpriteLink& link, const Tsl::SmartPtr<Sprite>& pSprite);
     static void unlinkFrom(SpriteLink& link);
+    // Hover follows the point; the pressed control hears the move too.
+    Tsl::SmartPtr<Sprite> updateHover(int nX, int nY);
     bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }
     void deleteTooltips();
 
@@ -149,5 +151,7 @@ private:
     ParticleList m_lParticles;
     Tsl::SmartPtr<Sprite> m_pHover;
     Tsl::SmartPtr<Sprite> m_pFocus;
+    // The control that took the last mouse press, until its release.
+    Tsl::SmartPtr<Sprite> m_pCapture;
     Tsl::List<Tooltip*> m_lTooltips;
 };
