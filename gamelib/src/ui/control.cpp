@@ -47,6 +47,7 @@ void Control::cancelPress() {
     if (!m_bPressed) return;
     m_bPressed = false;
     onRelease();
+    updateLook();
 }
 
 void Control::onMouseEnter() {
@@ -72,6 +73,9 @@ bool Control::onMouseDown(int nButton) {
     m_bPressed = true;
     GameMode* pMode = getOwnerMode();
     if (m_bFocusable && pMode) pMode->setFocus(pSelf);
+    // The mode calls us only for a press on us: where the mouse was last
+    // seen over us, or the platform's word when no move came first.
+    if (!m_bHovered && GameApp::getInstance()) GameApp::getInstance()->getMousePosition(&m_nMouseX, &m_nMouseY);
     onPress(m_nMouseX, m_nMouseY);
     updateLook();
     return true;
@@ -80,7 +84,8 @@ bool Control::onMouseDown(int nButton) {
 bool Control::onMouseUp(int nButton) {
     if (nButton != MB_LEFT || !m_bPressed) return false;
     Tsl::SmartPtr<Sprite> pSelf(this);
-    bool bClick = m_bHovered && m_bEnabled;
+    // The mode calls us for a release over us; one elsewhere cancels the press.
+    bool bClick = m_bEnabled;
     m_bPressed = false;
     onRelease();
     updateLook();
@@ -96,4 +101,10 @@ void Control::onFocusGained() {
 void Control::onFocusLost() {
     m_bFocused = false;
     updateLook();
+}
+
+void Control::showImage(Tsl::SmartPtr<Image> pImage) {
+    bool bVisible = isVisible();
+    setImage(pImage);
+    if (isVisible() != bVisible) setVisible(bVisible);
 }

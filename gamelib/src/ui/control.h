@@ -41,6 +41,9 @@ public:
     bool isFocusable() const { return m_bFocusable; }
     void setFocusable(bool bFocusable) { m_bFocusable = bFocusable; }
 
+    // The press ended away from the control: no click.
+    void cancelPress();
+
     CallbackTrigger& getTrigger() { return m_trigger; }
     int getId() const { return m_trigger.getId(); }
     void setCallbackTarget(ICallbackTarget* pTarget) { m_trigger.setTarget(pTarget); }
@@ -55,8 +58,6 @@ public:
     void onFocusLost() override;
 
 protected:
-    // The mode moves the mouse over the control before every press, so the
-    // press knows where it happened.
     // A left click: pressed on the control and released over it.
     virtual void onClick() {}
     // The press went down (x, y in screen coordinates) / the mouse moved
@@ -67,10 +68,11 @@ protected:
     // The look depends on the state that just changed.
     virtual void updateLook() {}
     bool fireCallback(int nData) { return m_trigger.fire(this, nData); }
+    // Changes the picture without changing whether the control is shown.
+    void showImage(Tsl::SmartPtr<Image> pImage);
 
 private:
     void initControl();
-    void cancelPress();
 
     CallbackTrigger m_trigger;
     bool m_bEnabled;
