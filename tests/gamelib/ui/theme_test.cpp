@@ -7,8 +7,10 @@
 #include "ui/theme.h"
 
 #include "tsl2/file.h"
+#include "tsl2/random.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -172,6 +174,28 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndLineAndKeepTheThemeAsItWas) {
         EXPECT_FALSE(theme().hasFont("Ok"));
         EXPECT_FALSE(theme().hasFont("F"));
         EXPECT_FALSE(theme().hasStyle("button", "B"));
+    }
+}
+
+TEST_F(ThemeTest, ScrambledFilesEitherLoadOrFailWithAParserError) {
+    const char* const apWords[] = {"font", "frame", "button", "cursor", "separator", "slider", "radio", "end",
+                                   "class", "TestFont", "image", "pic", "pic2", "nothere", "textcolor", "padding",
+                                   "borders", "font", "copysettings", "F", "textalign", "justify", "track", "thumb",
+                                   "images", "1", "-3", "x", "#", "\n", "\n", "\n"};
+    const int nWords = int(sizeof(apWords) / sizeof(apWords[0]));
+    Tsl::Random random(1234);
+    for (int nRun = 0; nRun < 400; ++nRun) {
+        std::string sText;
+        int nCount = random.getInt(0, 40);
+        for (int i = 0; i < nCount; ++i) {
+            std::string sWord = apWords[random.getInt(0, nWords - 1)];
+            sText += sWord + (sWord == "\n" ? "" : " ");
+        }
+        try {
+            theme().loadFromText(sText.c_str(), "scrambled.theme");
+        } catch (const ThemeParserException& e) {
+            EXPECT_NE(nullptr, std::strstr(e.getMessage(), "scrambled.theme")) << e.getMessage();
+        }
     }
 }
 
