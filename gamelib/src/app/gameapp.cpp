@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "app/resourceloader.h"
 #include "app/stringtable.h"
+#include "text/bitmapfont.h"
+#include "text/simplefont.h"
 #include "video/videodriver.h"
 #include "ui/theme.h"
 
@@ -136,6 +138,9 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     Tsl::seedGameRand(static_cast<unsigned int>(std::time(nullptr)));
     setFrameRate(DEFAULT_FRAME_RATE);
     setMaxFrameTime(0.05f, true);
+    // The image fonts' classes, before any theme names them.
+    SimpleFont::registerFactory();
+    BitmapFont::registerFactory();
     // The built-in fonts and the default theme, with its cursor.
     m_pTheme = new Theme();
     applyCursor();

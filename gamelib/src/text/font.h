@@ -7,13 +7,13 @@
 #pragma once
 
 #include "image/color.h"
+#include "image/image.h"
 #include "image/rect.h"
 
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
 
-class Image;
 class FontFactory;
 
 class Font : public Tsl::RefCountedObject {

@@ -1,5 +1,7 @@
 #include "ui/theme.h"
 
+#include "text/fontregistry.h"
+
 #include "tsl2/error.h"
 
 namespace {
@@ -32,30 +34,16 @@ Color colorFrom(const Tsl::List<Tsl::String>& lWords) {
 
 } // namespace
 
-Tsl::Hash<Tsl::String, Tsl::SmartPtr<FontFactory>>& Theme::fontFactories() {
-    static Tsl::Hash<Tsl::String, Tsl::SmartPtr<FontFactory>> s_hFactories(97);
-    return s_hFactories;
-}
-
 void Theme::registerFontFactory(const char* pszClass, Tsl::SmartPtr<FontFactory> pFactory) {
-    fontFactories().set(Tsl::String(pszClass).toLower(), pFactory);
+    FontRegistry::registerFactory(pszClass, pFactory);
 }
 
-void Theme::unregisterFontFactory(const char* pszClass) {
-    fontFactories().remove(Tsl::String(pszClass).toLower());
-}
+void Theme::unregisterFontFactory(const char* pszClass) { FontRegistry::unregisterFactory(pszClass); }
 
-Tsl::SmartPtr<FontFactory> Theme::findFontFactory(const char* pszClass) {
-    Tsl::String sKey = Tsl::String(pszClass).toLower();
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<FontFactory>>& hFactories = fontFactories();
-    return hFactories.hasKey(sKey) ? hFactories.get(sKey) : Tsl::SmartPtr<FontFactory>();
-}
+Tsl::SmartPtr<FontFactory> Theme::findFontFactory(const char* pszClass) { return FontRegistry::findFactory(pszClass); }
 
 Tsl::SmartPtr<Font> Theme::createFont(const char* pszClass, const Tsl::List<Tsl::String>& lParams) {
-    TSL_TRACE();
-    Tsl::SmartPtr<FontFactory> pFactory = findFontFactory(pszClass);
-    if (!pFactory) TSL_THROW(FatalErrorException, "Can't find factory for font class '%s'", pszClass);
-    return pFactory->createFont(lParams);
+    return FontRegistry::createFont(pszClass, lParams);
 }
 
 int Theme::parseTextAlign(const Tsl::List<Tsl::String>& lWords, int nFirst) {

@@ -135,7 +135,6 @@ private:
     Theme(const Theme&) = delete;
     Theme& operator=(const Theme&) = delete;
 
-    static Tsl::Hash<Tsl::String, Tsl::SmartPtr<FontFactory>>& fontFactories();
     void addBuiltins();
     template <class Style>
     Tsl::SmartPtr<Style> findStyle(const Tsl::Hash<Tsl::String, Tsl::SmartPtr<Style>>& hStyles, const char* pszKind,
