@@ -3,6 +3,7 @@
 #include "ui_support.h"
 
 #include "text/font.h"
+#include "text/sdl_ttf_font.h"
 #include "ui/systemfont.h"
 #include "ui/theme.h"
 
@@ -17,13 +18,10 @@
 
 namespace {
 
-// Makes system fonts; a first parameter naming a missing resource fails as
-// a real font loader would.
+// Makes system fonts at the scale of its first parameter.
 class TestFontFactory : public FontFactory {
 public:
     Tsl::SmartPtr<Font> createFont(const Tsl::List<Tsl::String>& lParams) override {
-        if (!lParams.isEmpty() && lParams.getFirst() == "missing.ttf")
-            TSL_THROW(ResourceException, "GameApp::getResource() : Resource '%s' not found", "missing.ttf");
         return new SystemFont(lParams.isEmpty() ? 2 : Tsl::String::toInt(lParams.getFirst()));
     }
 };
@@ -32,10 +30,14 @@ struct ThemeTest : UiTest {
     void SetUp() override {
         UiTest::SetUp();
         Theme::registerFontFactory("TestFont", new TestFontFactory());
+        Theme::registerFontFactory("TrueType", new SDLTTFFactory());
         app.addImage("pic", picture(16, 16));
         app.addImage("pic2", picture(8, 8));
     }
-    void TearDown() override { Theme::unregisterFontFactory("TestFont"); }
+    void TearDown() override {
+        Theme::unregisterFontFactory("TestFont");
+        Theme::unregisterFontFactory("TrueType");
+    }
     Theme& theme() { return *app.getTheme(); }
 };
 
@@ -150,7 +152,7 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndLineAndKeepTheThemeAsItWas) {
         {"font Ok\n  class TestFont\nend\nbogus word\n", "Unknown command 'bogus' in bad.theme, line 4"},
         {"font F\n  class TestFont\n  wobble 3\nend\n", "Theme::loadFontSpec : Unknown command wobble in bad.theme, line 3"},
         {"font F\n  class NoSuch\nend\n", "Can't find factory for font class 'NoSuch' in bad.theme, line 2"},
-        {"font F\n  class TestFont missing.ttf\nend\n", "Resource 'missing.ttf' not found in bad.theme, line 2"},
+        {"font F\n  class TrueType missing.ttf 12\nend\n", "Resource 'missing.ttf' not found in bad.theme, line 2"},
         {"font F\n  textcolor 1 2 3\nend\n", "needs its class first in bad.theme, line 2"},
         {"font F\n  class TestFont\n  textcolor 1 2\nend\n", "bad.theme, line 3"},
         {"font F\n  class TestFont\n  copysettings Nobody\nend\n", "Unknown font 'Nobody' in bad.theme, line 3"},
