@@ -241,8 +241,10 @@ void Table::layout() {
     measure();
     m_bLaidOut = true;
     m_bDirty = false;
-    placeObjects();
+    // The frame first: a nested table's frame, made while the objects are
+    // placed, then lies above ours at the same z-order.
     updateFrame();
+    placeObjects();
 }
 
 void Table::placeObjects() {

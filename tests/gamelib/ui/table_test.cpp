@@ -161,6 +161,15 @@ TEST_F(TableTest, FrameComesWithTheFirstLayoutUnderTheContentsAndGrowsTheTable) 
     // The frame's corner is the style's picture, not a stretched one.
     EXPECT_EQ(pStyle->pImage->getColorAt(1, 2), table->getFrame()->getImage()->getColorAt(1, 2));
 
+    // A framed table inside draws its frame over ours.
+    Tsl::SmartPtr<Table> pInner = new Table(mode.get());
+    pInner->setFrameEnabled(true);
+    pInner->add(box(10, 10), 0);
+    table->add(pInner, 0);
+    table->layout();
+    const SpriteList& lLayer = *mode->getLayers().getFirst();
+    EXPECT_LT(lLayer.indexOf(table->getFrame()), lLayer.indexOf(pInner->getFrame()));
+
     table->setFrameEnabled(false);
     EXPECT_TRUE(table->getFrame().isNull());
     EXPECT_EQ(Point(100.0f, 50.0f), table->getSize());
