@@ -60,16 +60,16 @@
 #include "ui/styles.h"
 
 #include "tsl2/error.h"
-
 #include "tsl2/hash.h"
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
 
-class ThemeParserException : public Tsl::Exception {
+// A fatal error of the file, as the font layer's own errors are.
+class ThemeParserException : public Tsl::FatalErrorException {
 public:
     ThemeParserException(const char* pszFile, int nLine, const char* pszMessage)
-        : Tsl::Exception(pszFile, nLine, pszMessage) {}
+        : Tsl::FatalErrorException(pszFile, nLine, pszMessage) {}
     const char* getTypeName() const override { return "ThemeParserException"; }
 };
 
