@@ -255,6 +255,9 @@ void GameMode::clearHover() {
     Tsl::SmartPtr<Sprite> pOld = m_pHover;
     m_pHover = nullptr;
     if (pOld) pOld->onMouseLeave();
+    // The mouse no longer reaches this mode's sprites: their tooltips go too.
+    for (Tooltip* pTooltip : m_lTooltips)
+        if (pTooltip->m_pSprite->isVisible()) pTooltip->m_pSprite->setVisible(false);
 }
 
 // ---- tooltips ------------------------------------------------------------------

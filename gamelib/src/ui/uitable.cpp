@@ -154,8 +154,15 @@ void Table::add(Tsl::SmartPtr<IVisualObject> pObject, int nFlags) {
     // Objects keep their z-order relative to the table's.
     if (m_nZOrder) pObject->setZOrder(pObject->getZOrder() + m_nZOrder);
     if (!m_bVisible) pObject->setVisible(false);
-    Sprite* pSprite = dynamic_cast<Sprite*>(pObject.get());
-    if (pSprite && m_pOwner) m_pOwner->addSprite(Tsl::SmartPtr<Sprite>(pSprite));
+    if (m_pOwner) {
+        SpriteList lSprites;
+        Sprite* pSprite = dynamic_cast<Sprite*>(pObject.get());
+        Table* pNested = dynamic_cast<Table*>(pObject.get());
+        if (pSprite) lSprites.append(Tsl::SmartPtr<Sprite>(pSprite));
+        else if (pNested) pNested->getSprites(lSprites, true);
+        for (const Tsl::SmartPtr<Sprite>& p : lSprites)
+            if (p->getOwnerMode() != m_pOwner) m_pOwner->addSprite(p);
+    }
     invalidate();
 }
 

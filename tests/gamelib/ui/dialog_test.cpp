@@ -142,6 +142,12 @@ TEST_F(DialogTest, TooltipShowsItsTextWhileTheMouseIsOverItsOwner) {
     EXPECT_EQ(120 - pTip->getImage()->getWidth() / 2, pTip->getX());
     app.onMouseMove(300, 300, true);
     EXPECT_FALSE(pTip->isVisible());
+    // A dialog on top takes the mouse: the tooltip below goes.
+    app.onMouseMove(110, 110, true);
+    app.pushMode(new DialogMode(true));
+    app.onMouseMove(110, 111, true);
+    EXPECT_FALSE(pTip->isVisible());
+    app.getModeAt(0)->endMode();
 
     // A hidden owner hides its tooltip; a placed tooltip goes where it is told.
     pOwner->setTooltip("Pour a drink", Point(5.0f, 6.0f));
