@@ -276,14 +276,11 @@ void Table::placeObjects() {
 }
 
 void Table::placeCell(Cell& cell, int nX, int nY, int nWidth, int nHeight) {
-    int nCellX = nX + alignOffset(nWidth, cell.nWidth, cell.nFlags, Image::ALIGN_RIGHT, Image::ALIGN_HCENTER);
-    int nCellY = nY + alignOffset(nHeight, cell.nHeight, cell.nFlags, Image::ALIGN_BOTTOM, Image::ALIGN_VCENTER);
     for (Layer& layer : cell.aLayers) {
         IVisualObject* pObject = layer.pObject;
-        int nLeft = nCellX + alignOffset(cell.nWidth, pObject->getWidth(), layer.nFlags, Image::ALIGN_RIGHT,
-                                         Image::ALIGN_HCENTER);
-        int nTop = nCellY + alignOffset(cell.nHeight, pObject->getHeight(), layer.nFlags, Image::ALIGN_BOTTOM,
-                                        Image::ALIGN_VCENTER);
+        int nFlags = layer.nFlags | cell.nFlags;
+        int nLeft = nX + alignOffset(nWidth, pObject->getWidth(), nFlags, Image::ALIGN_RIGHT, Image::ALIGN_HCENTER);
+        int nTop = nY + alignOffset(nHeight, pObject->getHeight(), nFlags, Image::ALIGN_BOTTOM, Image::ALIGN_VCENTER);
         Point offset = cornerOffset(pObject);
         pObject->setPosition(nLeft + int(offset.x), nTop + int(offset.y));
         Table* pNested = dynamic_cast<Table*>(pObject);

@@ -2,12 +2,12 @@
 // stack of visual objects (sprites, widgets, nested tables) drawn on top of
 // one another. The table places its objects; the owning mode draws them.
 //
-// A cell's integer is the number of columns it spans (1 when below 1). A
-// cell's flag word places the cell's contents inside the room its row and
-// columns give it; the flags given to add() place one object inside the
-// cell's contents. Both use the alignment flags of Image::alignInsPoint:
-// 2 right, 4 centred horizontally, 16 bottom, 32 centred vertically, none
-// of them left and top. New cells centre both ways (0x24).
+// A cell's integer is the number of columns it spans (1 when below 1). The
+// flags given to add() place the object inside the room its cell has (the
+// row's height and the width of the cell's columns) as the flags of
+// Image::alignInsPoint do: 2 right, 4 centred horizontally, 16 bottom, 32
+// centred vertically, none of them left and top. A cell's flag word is
+// added to the flags of every object in it (0 in a new cell).
 #pragma once
 
 #include "sprite/sprite.h"
@@ -20,7 +20,7 @@ struct FrameStyle;
 
 class Table : public IVisualObject {
 public:
-    enum { DEFAULT_CELL_FLAGS = 0x24 };
+    enum { DEFAULT_CELL_FLAGS = 0 };
 
     explicit Table(GameMode* pOwner);
     ~Table() override;

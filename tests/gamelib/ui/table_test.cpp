@@ -31,34 +31,34 @@ TEST_F(TableTest, SizeIsKnownBeforeLayoutAndCellsSitInTheirColumnsAndRows) {
     Tsl::SmartPtr<Sprite> pB = put(30, 10);
     table->addRow(1);
     table->addCell(1);
-    Tsl::SmartPtr<Sprite> pC = put(10, 30);
+    Tsl::SmartPtr<Sprite> pC = put(10, 30, 2);
     EXPECT_EQ(Point(75.0f, 53.0f), table->getSize());
     EXPECT_TRUE(pA->getOwnerMode() == mode.get());
 
     table->setPosition(100, 200);
     table->layout();
     EXPECT_EQ(Point(100.0f, 200.0f), at(pA));
-    // Centred in its row by the default cell flags.
-    EXPECT_EQ(Point(145.0f, 205.0f), at(pB));
+    EXPECT_EQ(Point(145.0f, 200.0f), at(pB));
     // The last cell of a short row takes the rest of the width.
-    EXPECT_EQ(Point(132.0f, 223.0f), at(pC));
+    EXPECT_EQ(Point(165.0f, 223.0f), at(pC));
 
     // Moving the laid-out table moves its objects along.
     table->setPosition(0, 0);
-    EXPECT_EQ(Point(45.0f, 5.0f), at(pB));
+    EXPECT_EQ(Point(45.0f, 0.0f), at(pB));
 }
 
-TEST_F(TableTest, FlagsAlignObjectsInTheirCellAndCellsInTheirRoom) {
+TEST_F(TableTest, FlagsAlignObjectsInTheRoomOfTheirCell) {
+    // The first cell's room is 40 wide (its column) and 60 high (its row).
     struct Case {
         int nCellFlags;
         int nObjectFlags;
         Point expected;
     } aCases[] = {
-        {0x24, 0, Point(0.0f, 20.0f)},      // cell centred vertically in the 60-high row, object at its corner
-        {0x24, 0x24, Point(15.0f, 25.0f)},  // object centred in the 40x20 cell
-        {0x24, 2 | 16, Point(30.0f, 30.0f)},
-        {1, 0x24, Point(15.0f, 5.0f)},     // cell left and top
-        {2 | 16, 0, Point(0.0f, 40.0f)},   // cell at the bottom of the row
+        {0, 0, Point(0.0f, 0.0f)},
+        {0, 0x24, Point(15.0f, 25.0f)},
+        {0, 2 | 16, Point(30.0f, 50.0f)},
+        {0x20, 4, Point(15.0f, 25.0f)},  // the cell's flags add to the object's
+        {16, 0, Point(0.0f, 50.0f)},
     };
     for (const Case& c : aCases) {
         table->clear();
@@ -85,8 +85,8 @@ TEST_F(TableTest, SpanningCellsWidenTheirColumnsAndNegativeSpacingOverlaps) {
     EXPECT_EQ(100, table->getWidth());
     EXPECT_EQ(2, table->getCellValue(0, 0));
     // 50 missing pixels go 25 to each column: 45 and 55 wide.
-    EXPECT_EQ(Point(12.0f, 10.0f), at(pLeft));
-    EXPECT_EQ(Point(57.0f, 10.0f), at(pRight));
+    EXPECT_EQ(Point(0.0f, 10.0f), at(pLeft));
+    EXPECT_EQ(Point(45.0f, 10.0f), at(pRight));
 
     table->setRowSpacing(-7);
     EXPECT_EQ(13, table->getHeight());
