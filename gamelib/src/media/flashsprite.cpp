@@ -2,9 +2,9 @@
 
 #include "app/gameapp.h"
 #include "media/flashwnd.h"
+#include "platform/syswm.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
 
 namespace {
 
