@@ -11,6 +11,16 @@ PACKAGES=(build-essential cmake pkg-config ccache
   libx11-dev zlib1g-dev libogg-dev libvorbis-dev libtheora-dev libpng-dev libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev fonts-dejavu-core xvfb xauth)
 
+BUILD_DIR=build
+CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+for arg in "$@"; do
+  case "$arg" in
+    --sanitize) BUILD_DIR=build-asan; CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=Debug -DTSL_SANITIZE=ON) ;;
+    --bench) CMAKE_ARGS+=(-DTSL_BUILD_BENCH=ON); PACKAGES+=(libsdl-gfx1.2-dev) ;;
+    *) echo "setup: unknown option $arg" >&2; exit 2 ;;
+  esac
+done
+
 missing=()
 for p in "${PACKAGES[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -26,16 +36,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   $SUDO apt-get install -y -qq "${missing[@]}"
 fi
-
-BUILD_DIR=build
-CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-for arg in "$@"; do
-  case "$arg" in
-    --sanitize) BUILD_DIR=build-asan; CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=Debug -DTSL_SANITIZE=ON) ;;
-    --bench) CMAKE_ARGS+=(-DTSL_BUILD_BENCH=ON) ;;
-    *) echo "setup: unknown option $arg" >&2; exit 2 ;;
-  esac
-done
 
 cmake -S . -B "$BUILD_DIR" "${CMAKE_ARGS[@]}" >&2
 cmake --build "$BUILD_DIR" -j"$(nproc)" >&2

@@ -352,15 +352,16 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   raster::ScreenVertex* aVerts = m_aScreen.data();
   transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts);
 
-  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
+  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height(),
+                              m_pTarget->hasAlpha()};
   raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
                                 m_pTarget->width()};
   m_rasterizer.setTarget(target, &stencil);
   m_rasterizer.setClip(viewportRect());
   raster::TextureView texture;
   if (m_pTexture) {
-    texture = {m_pTexture->pixelData(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
-               m_pTexture->hasAlpha()};
+    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
+               m_pTexture->hasAlpha(), dwCount == 4 ? m_pTexture->alphaRuns() : nullptr};
   }
   m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
   m_rasterizer.setState(state);

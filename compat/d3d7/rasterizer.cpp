@@ -221,9 +221,10 @@ RowMode rowModeOf(const PixelState& st) {
 }
 
 #if defined(__SSE2__)
+// round(x / 255) for x <= 255 * 255, as ((x + 128) * 257) >> 16: equal to div255 over
+// that whole range, in two instructions.
 inline __m128i div255x8(__m128i x) {
-  __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i broadcastAlpha(__m128i x) {
@@ -241,7 +242,42 @@ inline __m128i blendHalf(__m128i m, __m128i d) {
   return div255x8(_mm_add_epi16(sa, _mm_mullo_epi16(d, ia)));
 }
 
+// Four pixels: texels t (their alpha already forced where the texture has none) shaded
+// over destination d.
+template <RowMode M, bool kModulate>
+inline __m128i shadeGroup(__m128i t, __m128i d, __m128i diffuse) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+  __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
+  if (kModulate) {
+    mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
+    mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
+  }
+  __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
+                                 blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
+  if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
+  return _mm_or_si128(out, opaque);
+}
+
+// One to three pixels in the low lanes, read and written in place: sprite rows are cut
+// into short runs, and a copy through a buffer would stall on its store.
+inline __m128i loadPartial(const DWORD* p, int n) {
+  __m128i v = n >= 2 ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)) : _mm_cvtsi32_si128(static_cast<int>(p[0]));
+  if (n == 3) v = _mm_unpacklo_epi64(v, _mm_cvtsi32_si128(static_cast<int>(p[2])));
+  return v;
+}
+
+inline void storePartial(DWORD* p, __m128i v, int n) {
+  if (n == 1) {
+    p[0] = static_cast<DWORD>(_mm_cvtsi128_si32(v));
+    return;
+  }
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+  if (n == 3) p[2] = static_cast<DWORD>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+}
+
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
+// Shades the whole row; returns how many pixels it shaded.
 template <RowMode M, bool kModulate>
 int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m128i zero = _mm_setzero_si128();
@@ -270,18 +306,14 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
         continue;
       }
     }
-    __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
-    if (kModulate) {
-      mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
-      mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
-    }
-    __m128i d = _mm_loadu_si128(pOut);
-    __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
-                                   blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
-    if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
-    _mm_storeu_si128(pOut, _mm_or_si128(out, opaque));
+    _mm_storeu_si128(pOut, shadeGroup<M, kModulate>(t, _mm_loadu_si128(pOut), diffuse));
   }
-  return i;
+  if (i < n) {
+    int nTail = n - i;
+    __m128i t = pTex ? _mm_or_si128(loadPartial(pTex + i, nTail), texOr) : white;
+    storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nTail), diffuse), nTail);
+  }
+  return n;
 }
 #else
 template <RowMode M, bool kModulate>
@@ -290,11 +322,16 @@ int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
 }
 #endif
 
-// SIMD body, scalar tail through the shared pixel code.
+template <RowMode M>
+int simdRowOf(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
+  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
+                                 : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+}
+
+// SIMD where there is SSE2, else pixel by pixel through the shared pixel code.
 template <RowMode M>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
-  int i = nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
-                                  : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+  int i = simdRowOf<M>(pDst, pTex, n, nDiffuse, nTexOr);
   for (; i < n; ++i) {
     DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
@@ -333,6 +370,44 @@ void testedRow(RowMode eMode, DWORD* pDst, BYTE* pStencil, const DWORD* pTex, in
       shadeRow(eMode, pDst + iRun, pTex ? pTex + iRun : nullptr, i - iRun, nDiffuse, nTexOr, st);
     iRun = i + 1;
   }
+}
+
+// One row of an upright sprite under Over or Add, walked along its texture's alpha runs:
+// a clear texel leaves the target as it is under both, an opaque one drawn over with an
+// opaque diffuse colour replaces it (see shadeRow). pRun..pEnd are the runs of the
+// texture row whose texel nTexX lands on pDst[0]. The texture has alpha.
+template <RowMode M, bool kModulate>
+void shadeRuns(DWORD* pDst, const DWORD* pTex, const AlphaRuns::Run* pRun, const AlphaRuns::Run* pEnd, int nTexX,
+               int n, DWORD nDiffuse, bool bTargetAlpha) {
+  bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
+  for (int i = 0; pRun != pEnd && i < n; ++pRun) {
+    int nEnd = std::min(pRun->m_nEnd - nTexX, n);
+    if (nEnd <= i) continue;
+    if (pRun->m_eKind == AlphaRuns::Clear) {
+      if (bTargetAlpha)
+        for (DWORD* p = pDst + i; p != pDst + nEnd; ++p) *p |= kOpaque;
+    } else if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
+      simdRow<RowMode::Copy, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
+    } else {
+      simdRow<M, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
+    }
+    i = nEnd;
+  }
+}
+
+using RunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int, DWORD, bool);
+
+// The run walker for these states, or null where there is none (no SIMD, other blends).
+RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
+#if defined(__SSE2__)
+  bool bWhite = nDiffuse == 0xFFFFFFFFu;
+  if (eMode == RowMode::Over) return bWhite ? shadeRuns<RowMode::Over, false> : shadeRuns<RowMode::Over, true>;
+  if (eMode == RowMode::Add) return bWhite ? shadeRuns<RowMode::Add, false> : shadeRuns<RowMode::Add, true>;
+#else
+  (void)eMode;
+  (void)nDiffuse;
+#endif
+  return nullptr;
 }
 
 // ---- spans of the triangle path ---------------------------------------------------
@@ -376,6 +451,53 @@ inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy
   r = _mm_packs_epi32(r, r);
   return static_cast<DWORD>(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
 }
+
+// lerpBlock's vertical pass and rounding on one pixel's weighted rows [top x4 | bottom x4].
+inline __m128i lerpRows(__m128i top, __m128i bottom, __m128i wx, __m128i wy) {
+  const __m128i zero = _mm_setzero_si128();
+  top = _mm_mullo_epi16(_mm_unpacklo_epi8(top, zero), wx);
+  bottom = _mm_mullo_epi16(_mm_unpacklo_epi8(bottom, zero), wx);
+  __m128i rows = _mm_unpacklo_epi64(_mm_add_epi16(top, _mm_srli_si128(top, 8)),
+                                    _mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)));
+  __m128i lo = _mm_mullo_epi16(rows, wy), hi = _mm_mulhi_epu16(rows, wy);
+  __m128i sum = _mm_add_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
+  return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(32768)), 16);
+}
+
+// Two samples at once with lerpBlock's arithmetic: their four weights are spread from one
+// register and both results are packed and stored together. p0 and p1 are the top-left
+// texels of the two 2x2 blocks; weights holds wx0, wx1, wy0, wy1 in its low lanes.
+inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m128i weights, DWORD* pOut) {
+  __m128i inv = _mm_sub_epi16(_mm_set1_epi16(256), weights);
+  __m128i wx0 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0x00), _mm_shufflelo_epi16(weights, 0x00));
+  __m128i wx1 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0x55), _mm_shufflelo_epi16(weights, 0x55));
+  __m128i wy0 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0xAA), _mm_shufflelo_epi16(weights, 0xAA));
+  __m128i wy1 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0xFF), _mm_shufflelo_epi16(weights, 0xFF));
+  auto load = [](const DWORD* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+  __m128i r0 = lerpRows(load(p0), load(p0 + nPitch), wx0, wy0);
+  __m128i r1 = lerpRows(load(p1), load(p1 + nPitch), wx1, wy1);
+  __m128i r = _mm_packs_epi32(r0, r1);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut), _mm_packus_epi16(r, r));
+}
+
+// Bilinear samples that need no clamping, two at a time; returns how many it took (an
+// even count, the last odd one is left to the caller).
+inline int lerpSpanPairs(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
+                         std::int64_t nStepS, std::int64_t nStepT, int n, DWORD* pOut) {
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    std::int64_t s0 = stepTo256(nS) - 128, t0 = stepTo256(nT) - 128;
+    std::int64_t s1 = stepTo256(nS + nStepS) - 128, t1 = stepTo256(nT + nStepT) - 128;
+    nS += 2 * nStepS;
+    nT += 2 * nStepT;
+    __m128i weights = _mm_cvtsi32_si128(static_cast<int>((s0 & 255) | ((s1 & 255) << 16)));
+    weights = _mm_insert_epi16(weights, static_cast<int>(t0 & 255), 2);
+    weights = _mm_insert_epi16(weights, static_cast<int>(t1 & 255), 3);
+    lerpPair(pTexels + (t0 >> 8) * nPitch + (s0 >> 8), pTexels + (t1 >> 8) * nPitch + (s1 >> 8), nPitch, weights,
+             pOut + i);
+  }
+  return i;
+}
 #else
 inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy) {
   auto lerp = [&](int nShift) {
@@ -393,7 +515,15 @@ template <bool kLinear>
 void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
   const DWORD* pTexels = tex.m_pTexels;
   int64_t nPitch = tex.m_nPitch;
-  for (int i = 0; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT) {
+  int i = 0;
+#if defined(__SSE2__)
+  if (kLinear && test::isVectorSamplerEnabled()) {
+    i = lerpSpanPairs(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, pOut);
+    c.m_nS += i * c.m_nStepS;
+    c.m_nT += i * c.m_nStepT;
+  }
+#endif
+  for (; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT) {
     if (kLinear) {
       int64_t nS = stepTo256(c.m_nS) - 128, nT = stepTo256(c.m_nT) - 128;
       const DWORD* p = pTexels + (nT >> 8) * nPitch + (nS >> 8);
@@ -449,6 +579,58 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
 }  // namespace
 
 // ---- Rasterizer ----------------------------------------------------------------------
+
+// Clear or opaque runs shorter than this are blended with their neighbours: switching
+// kernels costs more than those few pixels save.
+constexpr int kMinRun = 8;
+
+namespace {
+AlphaRuns::Kind kindOf(DWORD nTexel) {
+  DWORD nAlpha = nTexel >> 24;
+  return nAlpha == 0 ? AlphaRuns::Clear : nAlpha == 255 ? AlphaRuns::Opaque : AlphaRuns::Mixed;
+}
+}  // namespace
+
+// Runs are made of whole groups of four texels (the row kernels' width), so that a
+// sprite drawn whole has no partial group but at the row's end; a group is clear or opaque
+// only when all its texels are.
+void AlphaRuns::build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight) {
+  m_aRowStart.assign(1, 0);
+  m_aRuns.clear();
+  for (int y = 0; y < nHeight; ++y) {
+    const DWORD* pRow = pTexels + static_cast<std::int64_t>(y) * nPitch;
+    size_t nRowFirst = m_aRuns.size();
+    for (int x = 0; x < nWidth; x += 4) {
+      int nEnd = std::min(x + 4, nWidth);
+      Kind eKind = kindOf(pRow[x]);
+      for (int i = x + 1; i < nEnd && eKind != Mixed; ++i)
+        if (kindOf(pRow[i]) != eKind) eKind = Mixed;
+      addRun(nRowFirst, nEnd, eKind);
+    }
+    // Clear or opaque runs too short to pay for the switch blend with their neighbours.
+    size_t nOut = nRowFirst;
+    for (size_t i = nRowFirst; i < m_aRuns.size(); ++i) {
+      Run run = m_aRuns[i];
+      int nStart = i == nRowFirst ? 0 : m_aRuns[i - 1].m_nEnd;
+      if (run.m_nEnd - nStart < kMinRun) run.m_eKind = Mixed;
+      if (nOut > nRowFirst && m_aRuns[nOut - 1].m_eKind == run.m_eKind) {
+        m_aRuns[nOut - 1].m_nEnd = run.m_nEnd;
+      } else {
+        m_aRuns[nOut++] = run;
+      }
+    }
+    m_aRuns.resize(nOut);
+    m_aRowStart.push_back(static_cast<int>(m_aRuns.size()));
+  }
+}
+
+void AlphaRuns::addRun(size_t nRowFirst, int nEnd, Kind eKind) {
+  if (m_aRuns.size() > nRowFirst && m_aRuns.back().m_eKind == eKind) {
+    m_aRuns.back().m_nEnd = nEnd;
+  } else {
+    m_aRuns.push_back(Run{nEnd, eKind});
+  }
+}
 
 void Rasterizer::setTarget(const ColourBuffer& target, const StencilBuffer* pStencil) {
   m_target = target;
@@ -682,6 +864,8 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   RowMode eMode = rowModeOf(st);
   bool bTests = st.m_bAlphaTest || bStencil;
   if (eMode == RowMode::Skip && !bTests) return;
+  bool bRuns = m_bHasTexture && m_texture.m_bAlpha && m_texture.m_pRuns != nullptr && test::isAlphaRunPathEnabled();
+  RunsKernel pfnRuns = bRuns ? runsKernelOf(eMode, nDiffuse) : nullptr;
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
     const DWORD* pTex = m_bHasTexture
@@ -691,6 +875,10 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
     if (eMode != RowMode::Generic) {
       if (bTests) {
         testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
+      } else if (pfnRuns) {
+        int nRow = nTexY + y - nY0;
+        pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse,
+                m_target.m_bAlpha);
       } else {
         shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
       }

@@ -96,6 +96,12 @@ bool isFastPathEnabled();
 // With the span path off the triangle path shades pixel by pixel; tests compare the two.
 void setSpanPathEnabled(bool bEnabled);
 bool isSpanPathEnabled();
+// With the alpha-run path off upright quads blend every texel of a row; tests compare.
+void setAlphaRunPathEnabled(bool bEnabled);
+bool isAlphaRunPathEnabled();
+// With the vector sampler off bilinear spans are filtered one pixel at a time.
+void setVectorSamplerEnabled(bool bEnabled);
+bool isVectorSamplerEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);
