@@ -8,6 +8,9 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
 
 #include "d3d7/test_hooks.h"
 
@@ -276,6 +279,81 @@ inline void storePartial(DWORD* p, __m128i v, int n) {
   if (n == 3) p[2] = static_cast<DWORD>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
 }
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define DX7_WIDE_ROWS 1
+// Eight pixels at a time where the processor has AVX2, chosen when the program runs: the
+// same arithmetic as the four-pixel kernels, each 128-bit half doing what they do.
+#define DX7_AVX2 __attribute__((target("avx2")))
+
+DX7_AVX2 inline __m256i div255x16(__m256i x) {
+  return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
+}
+
+template <RowMode M>
+DX7_AVX2 inline __m256i blendHalfWide(__m256i m, __m256i d) {
+  if (M == RowMode::Copy) return m;
+  __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(m, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  __m256i sa = _mm256_mullo_epi16(m, a);
+  if (M == RowMode::Add) return div255x16(sa);
+  __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+  return div255x16(_mm256_add_epi16(sa, _mm256_mullo_epi16(d, ia)));
+}
+
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline __m256i shadeGroupWide(__m256i t, __m256i d, __m256i diffuse) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i mLo = _mm256_unpacklo_epi8(t, zero), mHi = _mm256_unpackhi_epi8(t, zero);
+  if (kModulate) {
+    mLo = div255x16(_mm256_mullo_epi16(mLo, diffuse));
+    mHi = div255x16(_mm256_mullo_epi16(mHi, diffuse));
+  }
+  __m256i out = _mm256_packus_epi16(blendHalfWide<M>(mLo, _mm256_unpacklo_epi8(d, zero)),
+                                    blendHalfWide<M>(mHi, _mm256_unpackhi_epi8(d, zero)));
+  if (M == RowMode::Add) out = _mm256_adds_epu8(out, d);
+  return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
+}
+
+// Whole groups of eight; returns how many pixels it shaded.
+template <RowMode M, bool kModulate>
+DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m256i texOr = _mm256_set1_epi32(static_cast<int>(nTexOr));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  const __m256i white = _mm256_set1_epi32(-1);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i t =
+        pTex ? _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i)), texOr) : white;
+    __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
+    if (M == RowMode::Copy && !kModulate) {
+      _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
+      continue;
+    }
+    if (M == RowMode::Over && !kModulate) {
+      __m256i alpha = _mm256_and_si256(t, opaque);
+      unsigned nOpaque = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(alpha, opaque))) & 0x88888888u;
+      if (nOpaque == 0x88888888u) {
+        _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
+        continue;
+      }
+      unsigned nClear = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(alpha, zero))) & 0x88888888u;
+      if (nClear == 0x88888888u) {
+        _mm256_storeu_si256(pOut, _mm256_or_si256(_mm256_loadu_si256(pOut), opaque));
+        continue;
+      }
+    }
+    _mm256_storeu_si256(pOut, shadeGroupWide<M, kModulate>(t, _mm256_loadu_si256(pOut), diffuse));
+  }
+  return i;
+}
+
+bool useWideRows() {
+  static const bool s_bAvx2 = __builtin_cpu_supports("avx2");
+  return s_bAvx2 && test::isWideRowsEnabled();
+}
+#endif
+
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
 // Shades the whole row; returns how many pixels it shaded.
 template <RowMode M, bool kModulate>
@@ -286,6 +364,9 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
   const __m128i white = _mm_set1_epi32(-1);
   int i = 0;
+#if defined(DX7_WIDE_ROWS)
+  if (n >= 8 && useWideRows()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
+#endif
   for (; i + 4 <= n; i += 4) {
     __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
     __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
@@ -582,7 +663,7 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
 
 // Clear or opaque runs shorter than this are blended with their neighbours: switching
 // kernels costs more than those few pixels save.
-constexpr int kMinRun = 8;
+constexpr int kMinRun = 64;
 
 namespace {
 AlphaRuns::Kind kindOf(DWORD nTexel) {
@@ -600,19 +681,23 @@ void AlphaRuns::build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight)
   for (int y = 0; y < nHeight; ++y) {
     const DWORD* pRow = pTexels + static_cast<std::int64_t>(y) * nPitch;
     size_t nRowFirst = m_aRuns.size();
-    for (int x = 0; x < nWidth; x += 4) {
-      int nEnd = std::min(x + 4, nWidth);
+    for (int x = 0; x < nWidth; x += 8) {
+      int nEnd = std::min(x + 8, nWidth);
       Kind eKind = kindOf(pRow[x]);
       for (int i = x + 1; i < nEnd && eKind != Mixed; ++i)
         if (kindOf(pRow[i]) != eKind) eKind = Mixed;
       addRun(nRowFirst, nEnd, eKind);
     }
-    // Clear or opaque runs too short to pay for the switch blend with their neighbours.
-    size_t nOut = nRowFirst;
+    // A clear run at either end of the row is skipped whatever its length; inside the row
+    // only runs long enough to pay for a kernel switch keep their kind (the row kernels
+    // already pass over clear and opaque groups cheaply).
+    size_t nOut = nRowFirst, nLast = m_aRuns.size() - 1;
+    int nStart = 0;
     for (size_t i = nRowFirst; i < m_aRuns.size(); ++i) {
       Run run = m_aRuns[i];
-      int nStart = i == nRowFirst ? 0 : m_aRuns[i - 1].m_nEnd;
-      if (run.m_nEnd - nStart < kMinRun) run.m_eKind = Mixed;
+      bool bEnd = (i == nRowFirst || i == nLast) && run.m_eKind == Clear;
+      if (!bEnd && run.m_nEnd - nStart < kMinRun) run.m_eKind = Mixed;
+      nStart = run.m_nEnd;
       if (nOut > nRowFirst && m_aRuns[nOut - 1].m_eKind == run.m_eKind) {
         m_aRuns[nOut - 1].m_nEnd = run.m_nEnd;
       } else {

@@ -23,6 +23,7 @@ struct HookState {
   bool m_bSpanPath = true;
   bool m_bAlphaRunPath = true;
   bool m_bVectorSampler = true;
+  bool m_bWideRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -57,6 +58,7 @@ void reset() {
   s.m_bSpanPath = true;
   s.m_bAlphaRunPath = true;
   s.m_bVectorSampler = true;
+  s.m_bWideRows = true;
 }
 
 bool readFrame(Frame& out) {
@@ -107,6 +109,8 @@ void setAlphaRunPathEnabled(bool bEnabled) { state().m_bAlphaRunPath = bEnabled;
 bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
 void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
+void setWideRowsEnabled(bool bEnabled) { state().m_bWideRows = bEnabled; }
+bool isWideRowsEnabled() { return state().m_bWideRows; }
 
 namespace detail {
 

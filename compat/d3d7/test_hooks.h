@@ -102,6 +102,9 @@ bool isAlphaRunPathEnabled();
 // With the vector sampler off bilinear spans are filtered one pixel at a time.
 void setVectorSamplerEnabled(bool bEnabled);
 bool isVectorSamplerEnabled();
+// With wide rows off row kernels use four-pixel vectors even where AVX2 is there.
+void setWideRowsEnabled(bool bEnabled);
+bool isWideRowsEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

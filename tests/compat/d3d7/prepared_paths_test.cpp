@@ -1,5 +1,6 @@
 // The prepared paths of the software device (upright quads walking a texture's alpha runs,
-// bilinear spans sampled two pixels at a time) against the plain ones, pixel for pixel.
+// bilinear spans sampled two pixels at a time, eight-pixel rows where there is AVX2)
+// against the plain ones, pixel for pixel.
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -92,6 +93,7 @@ TEST_F(PreparedPaths, MatchThePlainPathsAndFollowTextureChanges) {
   auto render = [&](bool bPrepared, const std::vector<Op>& aOps) {
     test::setAlphaRunPathEnabled(bPrepared);
     test::setVectorSamplerEnabled(bPrepared);
+    test::setWideRowsEnabled(bPrepared);
     clearTo(0x204060);
     for (const Op& op : aOps) draw(op);
     return frame();
