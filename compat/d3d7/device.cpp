@@ -352,8 +352,7 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   raster::ScreenVertex* aVerts = m_aScreen.data();
   transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts);
 
-  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height(),
-                              m_pTarget->hasAlpha()};
+  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
   raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
                                 m_pTarget->width()};
   m_rasterizer.setTarget(target, &stencil);

@@ -454,29 +454,27 @@ void testedRow(RowMode eMode, DWORD* pDst, BYTE* pStencil, const DWORD* pTex, in
 }
 
 // One row of an upright sprite under Over or Add, walked along its texture's alpha runs:
-// a clear texel leaves the target as it is under both, an opaque one drawn over with an
-// opaque diffuse colour replaces it (see shadeRow). pRun..pEnd are the runs of the
-// texture row whose texel nTexX lands on pDst[0]. The texture has alpha.
+// a clear texel leaves the target's colour as it is under both (its alpha byte is not
+// colour: targets are X8R8G8B8), an opaque one drawn over with an opaque diffuse colour
+// replaces it (see shadeRow). pRun..pEnd are the runs of the texture row whose texel
+// nTexX lands on pDst[0]. The texture has alpha.
 template <RowMode M, bool kModulate>
 void shadeRuns(DWORD* pDst, const DWORD* pTex, const AlphaRuns::Run* pRun, const AlphaRuns::Run* pEnd, int nTexX,
-               int n, DWORD nDiffuse, bool bTargetAlpha) {
+               int n, DWORD nDiffuse) {
   bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
   for (int i = 0; pRun != pEnd && i < n; ++pRun) {
     int nEnd = std::min(pRun->m_nEnd - nTexX, n);
     if (nEnd <= i) continue;
-    if (pRun->m_eKind == AlphaRuns::Clear) {
-      if (bTargetAlpha)
-        for (DWORD* p = pDst + i; p != pDst + nEnd; ++p) *p |= kOpaque;
-    } else if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
+    if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
       simdRow<RowMode::Copy, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
-    } else {
+    } else if (pRun->m_eKind != AlphaRuns::Clear) {
       simdRow<M, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
     }
     i = nEnd;
   }
 }
 
-using RunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int, DWORD, bool);
+using RunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int, DWORD);
 
 // The run walker for these states, or null where there is none (no SIMD, other blends).
 RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
@@ -661,8 +659,10 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
 
 // ---- Rasterizer ----------------------------------------------------------------------
 
-// Clear or opaque runs shorter than this are blended with their neighbours: switching
-// kernels costs more than those few pixels save.
+// Shorter runs are left to the row kernels, which pass over clear and opaque groups of
+// pixels almost as cheaply as a run switch costs: clear runs at a row's ends (where
+// skipping them costs no switch) and runs inside a row.
+constexpr int kMinEndRun = 32;
 constexpr int kMinRun = 64;
 
 namespace {
@@ -678,6 +678,7 @@ AlphaRuns::Kind kindOf(DWORD nTexel) {
 void AlphaRuns::build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight) {
   m_aRowStart.assign(1, 0);
   m_aRuns.clear();
+  m_bUseful = false;
   for (int y = 0; y < nHeight; ++y) {
     const DWORD* pRow = pTexels + static_cast<std::int64_t>(y) * nPitch;
     size_t nRowFirst = m_aRuns.size();
@@ -688,15 +689,13 @@ void AlphaRuns::build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight)
         if (kindOf(pRow[i]) != eKind) eKind = Mixed;
       addRun(nRowFirst, nEnd, eKind);
     }
-    // A clear run at either end of the row is skipped whatever its length; inside the row
-    // only runs long enough to pay for a kernel switch keep their kind (the row kernels
-    // already pass over clear and opaque groups cheaply).
     size_t nOut = nRowFirst, nLast = m_aRuns.size() - 1;
     int nStart = 0;
     for (size_t i = nRowFirst; i < m_aRuns.size(); ++i) {
       Run run = m_aRuns[i];
       bool bEnd = (i == nRowFirst || i == nLast) && run.m_eKind == Clear;
-      if (!bEnd && run.m_nEnd - nStart < kMinRun) run.m_eKind = Mixed;
+      if (run.m_nEnd - nStart < (bEnd ? kMinEndRun : kMinRun)) run.m_eKind = Mixed;
+      if (run.m_eKind != Mixed) m_bUseful = true;
       nStart = run.m_nEnd;
       if (nOut > nRowFirst && m_aRuns[nOut - 1].m_eKind == run.m_eKind) {
         m_aRuns[nOut - 1].m_nEnd = run.m_nEnd;
@@ -962,8 +961,7 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
         testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
       } else if (pfnRuns) {
         int nRow = nTexY + y - nY0;
-        pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse,
-                m_target.m_bAlpha);
+        pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse);
       } else {
         shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
       }

@@ -22,9 +22,6 @@ struct ColourBuffer {
   int m_nPitch = 0;  // in pixels
   int m_nWidth = 0;
   int m_nHeight = 0;
-  // True when the target keeps an alpha channel: pixels a blend leaves unchanged still
-  // get their alpha byte set to 0xFF, as every drawn pixel does.
-  bool m_bAlpha = false;
 };
 
 // A texture's rows cut into runs of fully clear, fully opaque and other texels. Made once
@@ -39,6 +36,8 @@ class AlphaRuns {
   };
 
   void build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight);
+  // False when no run is worth walking: every row is one run for the row kernels.
+  bool isUseful() const { return m_bUseful; }
   const Run* rowBegin(int y) const { return m_aRuns.data() + m_aRowStart[y]; }
   const Run* rowEnd(int y) const { return m_aRuns.data() + m_aRowStart[y + 1]; }
 
@@ -47,6 +46,7 @@ class AlphaRuns {
 
   std::vector<int> m_aRowStart;  // height + 1 indexes into m_aRuns
   std::vector<Run> m_aRuns;
+  bool m_bUseful = false;
 };
 
 struct StencilBuffer {

@@ -88,7 +88,7 @@ const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {
     m_pAlphaRuns = std::make_unique<raster::AlphaRuns>();
     m_pAlphaRuns->build(m_aPixels.data(), m_nWidth, m_nWidth, m_nHeight);
   }
-  return m_pAlphaRuns.get();
+  return m_pAlphaRuns && m_pAlphaRuns->isUseful() ? m_pAlphaRuns.get() : nullptr;
 }
 
 bool IDirectDrawSurface7::isLost() const { return m_nEpoch < test::detail::lossEpoch(); }
