@@ -292,7 +292,10 @@ DX7_AVX2 inline __m256i div255x16(__m256i x) {
 template <RowMode M>
 DX7_AVX2 inline __m256i blendHalfWide(__m256i m, __m256i d) {
   if (M == RowMode::Copy) return m;
-  __m256i a = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(m, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
+  // Each pixel's alpha word (bytes 6-7 of its four words) into all four of its words.
+  const __m256i spread = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6, 7, 6,
+                                          7, 14, 15, 14, 15, 14, 15, 14, 15);
+  __m256i a = _mm256_shuffle_epi8(m, spread);
   __m256i sa = _mm256_mullo_epi16(m, a);
   if (M == RowMode::Add) return div255x16(sa);
   __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
@@ -331,14 +334,11 @@ DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWOR
       continue;
     }
     if (M == RowMode::Over && !kModulate) {
-      __m256i alpha = _mm256_and_si256(t, opaque);
-      unsigned nOpaque = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(alpha, opaque))) & 0x88888888u;
-      if (nOpaque == 0x88888888u) {
-        _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
+      if (_mm256_testc_si256(t, opaque)) {  // every alpha byte 0xFF
+        _mm256_storeu_si256(pOut, t);
         continue;
       }
-      unsigned nClear = static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(alpha, zero))) & 0x88888888u;
-      if (nClear == 0x88888888u) {
+      if (_mm256_testz_si256(t, opaque)) {  // every alpha byte 0
         _mm256_storeu_si256(pOut, _mm256_or_si256(_mm256_loadu_si256(pOut), opaque));
         continue;
       }
