@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -348,9 +349,9 @@ DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWOR
   return i;
 }
 
-bool useWideRows() {
+bool useWideVectors() {
   static const bool s_bAvx2 = __builtin_cpu_supports("avx2");
-  return s_bAvx2 && test::isWideRowsEnabled();
+  return s_bAvx2 && test::isWideVectorsEnabled();
 }
 #endif
 
@@ -365,7 +366,7 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   const __m128i white = _mm_set1_epi32(-1);
   int i = 0;
 #if defined(DX7_WIDE_ROWS)
-  if (n >= 8 && useWideRows()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
+  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
 #endif
   for (; i + 4 <= n; i += 4) {
     __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
@@ -559,6 +560,83 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
   _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut), _mm_packus_epi16(r, r));
 }
 
+#if defined(DX7_WIDE_ROWS)
+// Bilinear samples that need no clamping, four at a time with AVX2; returns how many it
+// took (a multiple of four). The arithmetic is lerpBlock's: weights from the sample
+// position in 1/256 texel, rows weighted in 16 bits, the vertical pass in 32 bits. Each
+// 128-bit half holds one sample's rows at a time; each of a sample's two texel pairs is
+// one 8-byte load.
+DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
+                          std::int64_t nStepS, std::int64_t nStepT, int n, DWORD* pOut) {
+  // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the bias goes into the start, and the
+  // positions stay non-negative inside the texture, so logical shifts are exact.
+  const std::int64_t nBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
+  __m256i s = _mm256_add_epi64(_mm256_set1_epi64x(nS + nBias),
+                               _mm256_setr_epi64x(0, nStepS, 2 * nStepS, 3 * nStepS));
+  __m256i t = _mm256_add_epi64(_mm256_set1_epi64x(nT + nBias),
+                               _mm256_setr_epi64x(0, nStepT, 2 * nStepT, 3 * nStepT));
+  const __m256i stepS = _mm256_set1_epi64x(4 * nStepS), stepT = _mm256_set1_epi64x(4 * nStepT);
+  const __m256i pitch = _mm256_set1_epi64x(nPitch), low8 = _mm256_set1_epi64x(255);
+  const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(256), round = _mm256_set1_epi32(32768);
+  // A weight word of the sample in each 64-bit lane's low word, to all eight words of its
+  // 128-bit half: samples 0 and 2 (first word of each half) or 1 and 3 (fifth word).
+  const __m256i pickEven = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0,
+                                            1, 0, 1, 0, 1, 0, 1);
+  const __m256i pickOdd = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8,
+                                           9, 8, 9, 8, 9, 8, 9);
+  // [256 - w x4 | w x4] in each half.
+  auto weights = [&](__m256i w, __m256i pick) DX7_AVX2 {
+    __m256i spread = _mm256_shuffle_epi8(w, pick);
+    return _mm256_blend_epi16(_mm256_sub_epi16(full, spread), spread, 0xF0);
+  };
+  // Texel pairs (8 bytes) of two samples, one per half, weighted and summed across the
+  // pair: each half's low four words then hold that sample's row.
+  auto row = [&](__m256i pairs, __m256i wx) DX7_AVX2 {
+    __m256i h = _mm256_mullo_epi16(pairs, wx);
+    return _mm256_add_epi16(h, _mm256_shuffle_epi32(h, _MM_SHUFFLE(1, 0, 3, 2)));
+  };
+  auto vertical = [&](__m256i top, __m256i bottom, __m256i wy) DX7_AVX2 {
+    __m256i rows = _mm256_unpacklo_epi64(top, bottom);
+    __m256i lo = _mm256_mullo_epi16(rows, wy), hi = _mm256_mulhi_epu16(rows, wy);
+    __m256i sum = _mm256_add_epi32(_mm256_unpacklo_epi16(lo, hi), _mm256_unpackhi_epi16(lo, hi));
+    return _mm256_srli_epi32(_mm256_add_epi32(sum, round), 16);
+  };
+  auto load64 = [](const DWORD* p) {
+    long long n;
+    std::memcpy(&n, p, sizeof(n));
+    return n;
+  };
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m256i s256 = _mm256_srli_epi64(s, 16), t256 = _mm256_srli_epi64(t, 16);
+    s = _mm256_add_epi64(s, stepS);
+    t = _mm256_add_epi64(t, stepT);
+    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), pitch), _mm256_srli_epi64(s256, 8));
+    // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
+    alignas(32) long long aOffset[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
+    const DWORD* p0 = pTexels + aOffset[0];
+    const DWORD* p1 = pTexels + aOffset[1];
+    const DWORD* p2 = pTexels + aOffset[2];
+    const DWORD* p3 = pTexels + aOffset[3];
+    __m256i top = _mm256_setr_epi64x(load64(p0), load64(p1), load64(p2), load64(p3));
+    __m256i bottom =
+        _mm256_setr_epi64x(load64(p0 + nPitch), load64(p1 + nPitch), load64(p2 + nPitch), load64(p3 + nPitch));
+    __m256i wx = _mm256_and_si256(s256, low8), wy = _mm256_and_si256(t256, low8);
+    // Samples 0 and 2 sit in the low quadwords of the halves, 1 and 3 in the high ones.
+    __m256i even = vertical(row(_mm256_unpacklo_epi8(top, zero), weights(wx, pickEven)),
+                            row(_mm256_unpacklo_epi8(bottom, zero), weights(wx, pickEven)), weights(wy, pickEven));
+    __m256i odd = vertical(row(_mm256_unpackhi_epi8(top, zero), weights(wx, pickOdd)),
+                           row(_mm256_unpackhi_epi8(bottom, zero), weights(wx, pickOdd)), weights(wy, pickOdd));
+    __m256i words = _mm256_packs_epi32(even, odd);             // [0 | 1] and [2 | 3]
+    __m256i bytes = _mm256_packus_epi16(words, words);          // 0 1 0 1 | 2 3 2 3
+    __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm256_castsi256_si128(ordered));
+  }
+  return i;
+}
+#endif
+
 // Bilinear samples that need no clamping, two at a time; returns how many it took (an
 // even count, the last odd one is left to the caller).
 inline int lerpSpanPairs(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
@@ -597,7 +675,11 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
   int i = 0;
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
-    i = lerpSpanPairs(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, pOut);
+#if defined(DX7_WIDE_ROWS)
+    if (n >= 4 && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, pOut);
+#endif
+    i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
+                       n - i, pOut + i);
     c.m_nS += i * c.m_nStepS;
     c.m_nT += i * c.m_nStepT;
   }

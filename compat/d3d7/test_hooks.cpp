@@ -23,7 +23,7 @@ struct HookState {
   bool m_bSpanPath = true;
   bool m_bAlphaRunPath = true;
   bool m_bVectorSampler = true;
-  bool m_bWideRows = true;
+  bool m_bWideVectors = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -58,7 +58,7 @@ void reset() {
   s.m_bSpanPath = true;
   s.m_bAlphaRunPath = true;
   s.m_bVectorSampler = true;
-  s.m_bWideRows = true;
+  s.m_bWideVectors = true;
 }
 
 bool readFrame(Frame& out) {
@@ -109,8 +109,8 @@ void setAlphaRunPathEnabled(bool bEnabled) { state().m_bAlphaRunPath = bEnabled;
 bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
 void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
-void setWideRowsEnabled(bool bEnabled) { state().m_bWideRows = bEnabled; }
-bool isWideRowsEnabled() { return state().m_bWideRows; }
+void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
+bool isWideVectorsEnabled() { return state().m_bWideVectors; }
 
 namespace detail {
 

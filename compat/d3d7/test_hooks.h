@@ -102,9 +102,10 @@ bool isAlphaRunPathEnabled();
 // With the vector sampler off bilinear spans are filtered one pixel at a time.
 void setVectorSamplerEnabled(bool bEnabled);
 bool isVectorSamplerEnabled();
-// With wide rows off row kernels use four-pixel vectors even where AVX2 is there.
-void setWideRowsEnabled(bool bEnabled);
-bool isWideRowsEnabled();
+// With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
+// where AVX2 is there.
+void setWideVectorsEnabled(bool bEnabled);
+bool isWideVectorsEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

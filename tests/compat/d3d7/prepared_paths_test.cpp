@@ -95,7 +95,7 @@ TEST_F(PreparedPaths, MatchThePlainPathsAndFollowTextureChanges) {
   auto render = [&](bool bPrepared, const std::vector<Op>& aOps) {
     test::setAlphaRunPathEnabled(bPrepared);
     test::setVectorSamplerEnabled(bPrepared);
-    test::setWideRowsEnabled(bPrepared);
+    test::setWideVectorsEnabled(bPrepared);
     clearTo(0x204060);
     for (const Op& op : aOps) draw(op);
     return frame();
