@@ -111,7 +111,14 @@ inline DWORD fetch(const TextureView& tex, int64_t x, int64_t y) {
 // length drifts by far less than 1/256 texel) and sampled in 1/256 texel: that rounding
 // absorbs the float noise of the transform, so a texel centre is hit exactly.
 constexpr int kStepBits = 24;
-inline int64_t toStep(double s) { return std::llround(std::clamp(s, -1.0e9, 1.0e9) * static_cast<double>(1 << kStepBits)); }
+// std::llround (halves away from zero) without the library call, for |x| < 2^62: the
+// truncation is exact, and so is the fraction (x is whole from 2^52 up).
+inline int64_t roundHalfAway(double x) {
+  int64_t n = static_cast<int64_t>(x);
+  double fFraction = x - static_cast<double>(n);
+  return n + (fFraction >= 0.5) - (fFraction <= -0.5);
+}
+inline int64_t toStep(double s) { return roundHalfAway(std::clamp(s, -1.0e9, 1.0e9) * static_cast<double>(1 << kStepBits)); }
 inline int64_t stepTo256(int64_t n) { return (n + (int64_t(1) << (kStepBits - 9))) >> (kStepBits - 8); }
 
 inline DWORD sampleNearest(const TextureView& tex, int64_t nS, int64_t nT) {
@@ -493,7 +500,7 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
 // ---- spans of the triangle path ---------------------------------------------------
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
-constexpr int kSpanChunk = 32;
+constexpr int kSpanChunk = 64;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {
