@@ -28,6 +28,18 @@ Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Image> pImage,
     if (m_pMode) m_pMode->addSprite(m_pSprite);
 }
 
+Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Animation> pAnimation, int nZOrder) {
+    TSL_TRACE();
+    initDefaults();
+    m_pMode = pMode;
+    m_fX = static_cast<float>(nX);
+    m_fY = static_cast<float>(nY);
+    m_pAnimSprite = new AnimSprite(pAnimation, nX, nY, nZOrder);
+    m_pSprite = m_pAnimSprite.get();
+    if (m_pMode) m_pMode->addSprite(m_pSprite);
+    m_pAnimSprite->play("default", 0.0f, -1);
+}
+
 Particle::Particle(GameMode* pMode, int nX, int nY, ParticleEmitter* pEmitter) {
     initDefaults();
     m_pMode = pMode;
@@ -43,6 +55,7 @@ Particle::Particle(GameMode* pMode, int nX, int nY, ParticleEmitter* pEmitter) {
 Particle::Particle(Tsl::SmartPtr<Sprite> pSprite) {
     initDefaults();
     m_pSprite = pSprite;
+    m_pAnimSprite = Tsl::SmartPtr<AnimSprite>::dynamicCast(pSprite);
     if (m_pSprite) {
         m_pMode = m_pSprite->getOwnerMode();
         m_pSprite->getPosition(m_fX, m_fY);
@@ -89,6 +102,7 @@ Particle::~Particle() {
     } catch (...) {
     }
     m_pSprite = nullptr;
+    m_pAnimSprite = nullptr;
     if (m_pSubEmitter) m_pSubEmitter->release();
     m_pSubEmitter = nullptr;
     m_pMode = nullptr;
@@ -168,6 +182,10 @@ void Particle::update(float fDt) {
         m_bDead = true;
         fDt = std::max(0.0f, m_fLifetime - fAgeBefore);
         m_fAge = m_fLifetime;
+    }
+    if (m_pAnimSprite) {
+        m_pAnimSprite->update(fDt);
+        if (!m_pAnimSprite->isPlaying() && m_bDieWithAnimation) m_bDead = true;
     }
     if (m_pSubEmitter) m_pSubEmitter->update(fDt);
     move(fDt);

@@ -4,6 +4,7 @@
 // deterministic formulas of its age run.
 #pragma once
 
+#include "anim/animsprite.h"
 #include "image/geometry.h"
 #include "image/image.h"
 #include "image/rect.h"
@@ -28,6 +29,8 @@ public:
     Particle();
     // A sprite showing the image at (x, y), added to the mode.
     Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Image> pImage, int nZOrder);
+    // An animated sprite playing the animation's "default" sequence, added to the mode.
+    Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Animation> pAnimation, int nZOrder);
     // No sprite: the particle carries (and owns) a trail emitter moved to (x, y).
     Particle(GameMode* pMode, int nX, int nY, ParticleEmitter* pEmitter);
     // Wraps a sprite, taking its mode and its current position.
@@ -130,6 +133,7 @@ private:
     ParticleEmitter* m_pOrigin;
     float m_fDelay;
     Tsl::SmartPtr<Sprite> m_pSprite;
+    Tsl::SmartPtr<AnimSprite> m_pAnimSprite;
     ParticleEmitter* m_pSubEmitter;
     bool m_bRemovesSprite;
     GameMode* m_pMode;

@@ -143,8 +143,15 @@ Tsl::SmartPtr<Particle> ParticleEmitter::makeParticle(const ParticleType& type, 
         return new Particle(m_pMode, birth.nX, birth.nY, pTrail);
     }
     Tsl::SmartPtr<Image> pImage = type.pImage;
+    if (type.nKind == ParticleType::KIND_ANIMATION && type.pAnimation && type.bRandomFrame) {
+        Tsl::List<Tsl::SmartPtr<Image>> lImages = type.pAnimation->getImages();
+        // An animation without frames has no image to pick: it plays instead.
+        if (!lImages.isEmpty()) pImage = Tsl::randomElement(lImages);
+    }
     Tsl::SmartPtr<Particle> pParticle;
     if (pImage) pParticle = new Particle(m_pMode, birth.nX, birth.nY, pImage, nZ);
+    else if (type.nKind == ParticleType::KIND_ANIMATION && type.pAnimation)
+        pParticle = new Particle(m_pMode, birth.nX, birth.nY, type.pAnimation, nZ);
     else
         return nullptr;
     pParticle->setBlendMode(m_nBlendMode);
