@@ -60,8 +60,9 @@ void SCWipe::start(Tsl::SmartPtr<Sprite> pSprite) {
     m_pStartImage = pSprite->getImage();
     // Without an image there is nothing to wipe: the wipe only runs its time.
     if (!m_pStartImage) return;
-    m_nHeight = pSprite->getHeight();
-    m_nWidth = pSprite->getWidth();
+    // The image's size: a hidden sprite reports none.
+    m_nHeight = m_pStartImage->getHeight();
+    m_nWidth = m_pStartImage->getWidth();
     m_nX = static_cast<int>(std::lround(pSprite->getXf()));
     m_nY = static_cast<int>(std::lround(pSprite->getYf()));
     if (m_bSplit) startSplit(pSprite);

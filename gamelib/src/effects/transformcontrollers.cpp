@@ -48,7 +48,7 @@ bool SCSinusoidScale::update(Tsl::SmartPtr<Sprite> pSprite) {
 // A peak below |from| or |end| would take the arcsine of a value outside
 // -1..1: the arc is then drawn through the larger of the two instead, so it
 // still starts on `from` and ends on `end`. A zero duration is at its end at once.
-SCGrowBounce::SCGrowBounce(float fFrom, float fPeak, float fEnd, float fDuration) {
+SCGrowBounce::SCGrowBounce(float fFrom, float fPeak, float fEnd, float fDuration) : m_fSignX(1.0f), m_fSignY(1.0f) {
     setTimedDuration(*this, fDuration);
     m_fPeak = std::max(std::fabs(fPeak), std::max(std::fabs(fFrom), std::fabs(fEnd)));
     if (fPeak < 0.0f) m_fPeak = -m_fPeak;
@@ -59,14 +59,20 @@ SCGrowBounce::SCGrowBounce(float fFrom, float fPeak, float fEnd, float fDuration
     m_fAngularSpeed = fDuration > 0.0f ? (m_fEndPhase - m_fStartPhase) / fDuration : 0.0f;
 }
 
-void SCGrowBounce::start(Tsl::SmartPtr<Sprite> pSprite) { update(pSprite); }
+// The signs are taken once: a bounce from 0 would otherwise read its own
+// zero (never negative) and lose the mirror on the next step.
+void SCGrowBounce::start(Tsl::SmartPtr<Sprite> pSprite) {
+    m_fSignX = pSprite->getScaleX() < 0.0f ? -1.0f : 1.0f;
+    m_fSignY = pSprite->getScaleY() < 0.0f ? -1.0f : 1.0f;
+    update(pSprite);
+}
 
 bool SCGrowBounce::update(Tsl::SmartPtr<Sprite> pSprite) {
     bool bDone = getTimer()->isDone();
     float fPhase = m_fAngularSpeed != 0.0f ? m_fAngularSpeed * getTimer()->getTime() + m_fStartPhase
                                            : (bDone ? m_fEndPhase : m_fStartPhase);
     float s = m_fPeak * std::sin(fPhase);
-    pSprite->setScale(pSprite->getScaleX() >= 0.0f ? s : -s, pSprite->getScaleY() >= 0.0f ? s : -s);
+    pSprite->setScale(m_fSignX * s, m_fSignY * s);
     return bDone;
 }
 

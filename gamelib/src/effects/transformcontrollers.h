@@ -50,6 +50,8 @@ private:
     float m_fAngularSpeed;
     float m_fPeak;
     float m_fEndPhase;
+    float m_fSignX;
+    float m_fSignY;
 };
 
 // Continuous (a speed in degrees per second, for ever) or timed (from one
