@@ -8,6 +8,7 @@
 #include "tsl2/hash.h"
 #include "tsl2/tokenfilereader.h"
 
+#include <cmath>
 #include <string>
 
 namespace {
@@ -27,7 +28,12 @@ DefinitionTable& definitions() {
 }
 
 Tsl::String token(const Tsl::List<Tsl::String>& lTokens, int nIndex) { return lTokens.getAt(nIndex); }
-float realAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) { return static_cast<float>(Tsl::String::toFloat(token(lTokens, nIndex))); }
+// "nan" and "inf" are no numbers either: they read as 0 like any other word,
+// so no particle is born at an undefined place.
+float realAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) {
+    double fValue = Tsl::String::toFloat(token(lTokens, nIndex));
+    return std::isfinite(static_cast<float>(fValue)) ? static_cast<float>(fValue) : 0.0f;
+}
 int intAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) { return Tsl::String::toInt(token(lTokens, nIndex)); }
 // The z offset is read only from a line of exactly three tokens.
 int zOffsetOf(const Tsl::List<Tsl::String>& lTokens) { return lTokens.getCount() == 3 ? intAt(lTokens, 2) : 0; }

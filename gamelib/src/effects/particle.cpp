@@ -197,6 +197,11 @@ void Particle::move(float fDt) {
     m_fVy = std::min(std::max(m_fVy + m_fAy * fDt, -m_fMaxSpeedY), m_fMaxSpeedY);
     m_fX += m_fVx * fDt;
     m_fY += m_fVy * fDt;
+    // Flown past every number: it can be shown nowhere any more.
+    if (!std::isfinite(m_fX) || !std::isfinite(m_fY)) {
+        m_bDead = true;
+        return;
+    }
     int nOriginX = 0, nOriginY = 0;
     if (m_pOrigin) m_pOrigin->getPosition(nOriginX, nOriginY);
     m_fX += nOriginX;

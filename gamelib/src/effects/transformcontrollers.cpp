@@ -96,7 +96,7 @@ bool SCRotate::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
 }
 
 SCSinusoidRotate::SCSinusoidRotate(float fBase, float fAmplitude, float fPeriod, float fDuration)
-    : m_fBase(fBase), m_fAmplitude(fAmplitude), m_fPeriod(fPeriod), m_fDuration(fDuration) {
+    : m_fBase(fBase), m_fAmplitude(fAmplitude), m_fPeriod(fPeriod) {
     getTimer()->setTime(0.0f);
     if (fDuration > 0.0f) setTimedDuration(*this, fDuration);
 }

@@ -80,5 +80,4 @@ private:
     float m_fBase;
     float m_fAmplitude;
     float m_fPeriod;
-    float m_fDuration;
 };
