@@ -160,7 +160,7 @@ void Particle::setShown(bool bShown) {
 
 Rect Particle::getScreenRect() const {
     if (m_pSprite) return m_pSprite->getScreenPixelRect();
-    TSL_ASSERT(m_pSubEmitter && "false");
+    if (!m_pSubEmitter) throw Tsl::AssertFailException(__FILE__, __LINE__, "Assertion failed : false");
     int nX = 0, nY = 0;
     m_pSubEmitter->getPosition(nX, nY);
     return Rect(nX - 1, nY - 1, nX + 1, nY + 1);

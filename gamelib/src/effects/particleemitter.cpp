@@ -57,14 +57,16 @@ void ParticleEmitter::update(float fDt) {
         emit(1);
         if (m_lParticles.getCount() == nBefore) break;
     }
-    if (m_lTypes.isEmpty()) {
-        // Emissions would create nothing: only the fraction carries over
-        // (a huge rate must not spin here).
-        m_fAccumulator = std::isfinite(m_fAccumulator) ? m_fAccumulator - std::floor(m_fAccumulator) : 0.0f;
-    }
     while (m_fAccumulator >= 1.0f && m_lParticles.getCount() < m_nMaxParticles) {
         m_fAccumulator -= 1.0f;
+        int nBefore = m_lParticles.getCount();
         emit(1);
+        if (m_lParticles.getCount() == nBefore) {
+            // Emissions make nothing (no type, or trails too deep): only the
+            // fraction carries over, so a huge rate cannot spin here.
+            m_fAccumulator = std::isfinite(m_fAccumulator) ? m_fAccumulator - std::floor(m_fAccumulator) : 0.0f;
+            break;
+        }
     }
     for (int i = 0; i < m_lParticles.getCount();) {
         Tsl::SmartPtr<Particle> pParticle = m_lParticles.getAt(i);
