@@ -169,6 +169,7 @@ void ParticleEmitter::load(const char* pszName) {
         hDefinitions.set(pszName, pDefinition);
     }
     copyDefinition(hDefinitions.get(pszName));
+    m_sName = pszName;
 }
 
 bool ParticleEmitter::isCached(const char* pszName) { return definitions().hasKey(pszName); }

@@ -28,8 +28,7 @@ ParticleEmitter::ParticleEmitter(GameMode* pMode)
       m_fStartAngleMin(0.0f), m_fStartAngleMax(0.0f), m_fEndAngleMin(0.0f), m_fEndAngleMax(0.0f), m_fMinDelay(0.0f),
       m_fMaxDelay(0.0f), m_nX(0), m_nY(0), m_nZOrder(0), m_fLifetimeMin(10000.0f), m_fLifetimeMax(10000.0f),
       m_fMaxAlpha(1.0f), m_bFade(false), m_fFadeIn(0.0f), m_fFadeOut(1.0f), m_bRelativePosition(false),
-      m_fEffectScale(1.0f), m_nPaletteMode(PALETTE_OVER_LIFETIME), m_nBlendMode(0), m_bVisible(true),
-      m_nTrailDepth(0) {}
+      m_fEffectScale(1.0f), m_nPaletteMode(PALETTE_OVER_LIFETIME), m_nBlendMode(0), m_bVisible(true) {}
 
 // Particles someone else still holds outlive the emitter with absolute positions.
 ParticleEmitter::~ParticleEmitter() {
@@ -137,9 +136,12 @@ void ParticleEmitter::emit(int nCount) {
 Tsl::SmartPtr<Particle> ParticleEmitter::makeParticle(const ParticleType& type, const Birth& birth) {
     int nZ = type.nZOffset + m_nZOrder;
     if (type.nKind == ParticleType::KIND_EMITTER) {
-        if (m_nTrailDepth >= MAX_TRAIL_DEPTH) return nullptr;
+        if (m_lLineage.getCount() >= MAX_TRAIL_DEPTH || type.sEmitterName == m_sName ||
+            m_lLineage.indexOf(type.sEmitterName) >= 0)
+            return nullptr;
         Tsl::SmartPtr<ParticleEmitter> pTrail = new ParticleEmitter(m_pMode);
-        pTrail->m_nTrailDepth = m_nTrailDepth + 1;
+        pTrail->m_lLineage = m_lLineage;
+        pTrail->m_lLineage.append(m_sName);
         pTrail->load(type.sEmitterName.c_str());
         pTrail->setZOrder(nZ);
         return new Particle(m_pMode, birth.nX, birth.nY, pTrail);

@@ -35,7 +35,8 @@ public:
     enum AccelerationType { ACCEL_NONE = 0, ACCEL_ABSOLUTE = 2 };
     enum PaletteMode { PALETTE_RANDOM_TINT = 0, PALETTE_OVER_LIFETIME = 1 };
     // Trails of trails: an emitter this many trails deep makes no further
-    // trails, so a file that names itself cannot nest for ever.
+    // trails, and no trail repeats an emitter above it, so files that name
+    // themselves (or each other) cannot nest for ever.
     enum { MAX_TRAIL_DEPTH = 4 };
 
     explicit ParticleEmitter(GameMode* pMode);
@@ -195,6 +196,8 @@ private:
     Tsl::SmartPtr<Image> m_pPalette;
     int m_nBlendMode;
     bool m_bVisible;
-    // How many trails deep this emitter sits (0 for one its holder made).
-    int m_nTrailDepth;
+    // The name it was loaded from, and those of the emitters it is a trail
+    // of, outermost first (none for one its holder made).
+    Tsl::String m_sName;
+    Tsl::List<Tsl::String> m_lLineage;
 };

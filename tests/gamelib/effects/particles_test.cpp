@@ -238,14 +238,35 @@ TEST_F(ParticleTest, TrailsOutliveTheirCarrierInTheFreeList) {
     EXPECT_EQ(4, lFree.getCount());
 }
 
-TEST_F(ParticleTest, AnEmitterNamingItselfNestsOnlySoDeep) {
-    addText("fractal", "emitter fractal\nimage dot\nminparticles 2\n");
-    Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_pMode);
-    pEmitter->load("fractal");
-    pEmitter->update(0.0f);
-    // One emission a level makes a dot and a carrier of the next level; the
-    // deepest level makes no carriers, so it emits twice to reach its two.
-    EXPECT_EQ(ParticleEmitter::MAX_TRAIL_DEPTH + 2, spriteCount());
+TEST_F(ParticleTest, TrailsNeverRepeatAnEmitterAboveThemAndNestOnlySoDeep) {
+    struct Case {
+        const char* pszTop;
+        int nSprites;
+    };
+    addText("self", "emitter self\nimage dot\nminparticles 2\nemissionrate 1e30\n");
+    addText("ping", "emitter pong\nimage dot\nminparticles 2\n");
+    addText("pong", "emitter ping\nimage dot\nminparticles 2\n");
+    addText("deep0", "emitter deep1\nimage dot\nminparticles 2\n");
+    for (int i = 1; i <= 6; ++i)
+        addText(("deep" + std::to_string(i)).c_str(),
+                "emitter deep" + std::to_string(i + 1) + "\nimage dot\nminparticles 2\n");
+    addText("deep7", "image dot\n");
+    // Self: two dots only. Ping-pong: one level of pong, whose ping is not
+    // made, so it emits twice. Deep: one dot and one carrier a level down to
+    // the deepest allowed, which emits two dots.
+    for (Case c : {Case{"self", 2}, Case{"ping", 1 + 2}, Case{"deep0", ParticleEmitter::MAX_TRAIL_DEPTH + 2}}) {
+        Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_pMode);
+        pEmitter->load(c.pszTop);
+        pEmitter->update(0.0f);
+        EXPECT_EQ(c.nSprites, spriteCount()) << c.pszTop;
+        pEmitter = nullptr;
+        ASSERT_EQ(0, spriteCount());
+    }
+    // A huge rate stops at max particles.
+    Tsl::SmartPtr<ParticleEmitter> pSelf = new ParticleEmitter(m_pMode);
+    pSelf->load("self");
+    pSelf->update(1.0f);
+    EXPECT_EQ(100, spriteCount());
 }
 
 TEST_F(ParticleTest, AnimatedParticlesPlayAndDieWithTheirAnimation) {
