@@ -271,6 +271,40 @@ TEST_F(ControllerTest, LoopsLetGoOfChildrenThatUsedUpWhatTheyHeld) {
     EXPECT_EQ(11u, calls.ids.size()) << "after the emitter left, the callback alone turns once a step";
 }
 
+TEST_F(ControllerTest, AttachedEmittersFollowTheSpriteAndLeaveTheirParticlesToTheMode) {
+    addImage("dot", 2, 2);
+    addText("puff", "image dot\nemissionrate 4\nlifetimerange 10 10\nrelativeposition\n");
+    SCAttachEmitter* pTimed = new SCAttachEmitter("puff", 1.0f, m_pMode, 5);
+    Tsl::SmartPtr<ParticleEmitter> pEmitter = pTimed->getEmitter();
+    EXPECT_EQ(6, pEmitter->getZOrder());
+    pSprite->addController(pTimed);
+    steps(2, 0.25f);
+    int nX = 0, nY = 0;
+    pEmitter->getPosition(nX, nY);
+    EXPECT_EQ(10, nX);
+    EXPECT_EQ(20, nY);
+    pSprite->setPosition(50.0f, 60.0f);
+    EXPECT_EQ(0, steps(2, 0.25f)) << "done when its lifetime is over";
+    ParticleList& lFree = *m_pMode->getParticleSystem();
+    ASSERT_EQ(3, lFree.getCount());
+    EXPECT_EQ(nullptr, lFree.getFirst()->getOrigin()) << "made absolute";
+    EXPECT_EQ(Point(50, 60), lFree.getFirst()->getSprite()->getPosition());
+
+    // Untimed: it runs until the controller is finished, which hands its particles over too.
+    pSprite->addController(new SCAttachEmitter("puff", 0.0f, m_pMode, 0));
+    EXPECT_EQ(1, steps(8, 0.25f));
+    pSprite->tickControllers();
+    EXPECT_EQ(0, pSprite->getControllerCount());
+    EXPECT_EQ(3 + 8, lFree.getCount());
+
+    Tsl::SmartPtr<Particle> pParticle = new Particle(m_pMode, 0, 0, app.getImage("dot"), 0);
+    pParticle->getSprite()->setVisible(false);
+    pSprite->addController(new SCAttachParticle(pParticle, m_pMode));
+    steps(1, 0.25f);
+    EXPECT_TRUE(pParticle->getSprite()->isVisible());
+    EXPECT_EQ(pParticle, lFree.getAt(lFree.getCount() - 1));
+}
+
 TEST_F(ControllerTest, RandomDelaysDrawOnEveryTurnFromTheSharedGenerator) {
     Calls calls;
     pSprite->addController(new SCLoop(controllers({new SCRandomDelay(0.5f, 1.5f), new SCCallback(&calls, 3, 0)})));
