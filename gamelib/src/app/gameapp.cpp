@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 #include "app/resourceloader.h"
 #include "app/stringtable.h"
+#include "text/bitmapfont.h"
+#include "text/simplefont.h"
 #include "video/videodriver.h"
 
 #include "tsl2/file.h"
@@ -136,6 +138,9 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     Tsl::seedGameRand(static_cast<unsigned int>(std::time(nullptr)));
     setFrameRate(DEFAULT_FRAME_RATE);
     setMaxFrameTime(0.05f, true);
+    // The image fonts' classes, before any theme names them.
+    SimpleFont::registerFactory();
+    BitmapFont::registerFactory();
     return true;
 }
 
@@ -163,6 +168,10 @@ void GameApp::initAudio() {
 
 void GameApp::installAudioLoaders() {
     IAudioDriver* pAudio = getAudioDriver();
+    // What the caches hold was made by the driver of an earlier start-up,
+    // which the new one cannot play.
+    m_sampleCache.clear();
+    m_musicCache.clear();
     m_sampleCache.setLoader(pAudio ? pAudio->getSampleLoader() : nullptr);
     m_musicCache.setLoader(pAudio ? pAudio->getMusicLoader() : nullptr);
 }
@@ -349,7 +358,18 @@ void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
     ModeState eState = pMode->getState();
     pMode->setState(MS_RUNNING);
     m_lModes.insertAfter(nullptr, pMode);
-    if (eState == MS_NEW) pMode->init();
+    if (eState == MS_NEW) {
+        try {
+            pMode->init();
+        } catch (...) {
+            // A mode that failed to start leaves the stack as it was; it may
+            // have pushed others on top of itself meanwhile.
+            int nIndex = getModeIndex(pMode);
+            if (nIndex >= 0) m_lModes.removeAt(nIndex);
+            pMode->setState(eState);
+            throw;
+        }
+    }
     afterStackChange(pOldTop);
 }
 
@@ -387,8 +407,10 @@ void GameApp::endMode(GameMode* pMode) {
     if (getModeIndex(pMode) != 0)
         TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
                   getModeIndex(pMode));
-    pMode->setState(MS_ENDED);
+    // A cleanup that throws leaves the mode running on top, so that ending
+    // it can be tried again.
     pMode->cleanup();
+    pMode->setState(MS_ENDED);
     removeFromStack(pMode);
 }
 

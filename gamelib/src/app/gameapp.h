@@ -149,7 +149,9 @@ public:
                                                unsigned int nBlueMask, unsigned int nAlphaMask);
     Tsl::SmartPtr<Sample> getSample(const char* pszName);
     Tsl::SmartPtr<Music> getMusic(const char* pszName);
+    // Drops the cached music unless the audio driver still holds it.
     void releaseMusic(const char* pszName);
+    Tsl::List<Tsl::String> getCachedMusicNames() const { return m_musicCache.getNames(); }
 
     Tsl::SmartPtr<Animation> getAnimation(const char* pszName);
     Tsl::SmartPtr<Animation> getAnimation(const char* pszFile, const char* pszKey,

@@ -74,14 +74,28 @@ void GameMode::removeAllSprites() {
     m_pHover = nullptr;
     setFocus(nullptr);
     for (SpriteList* pLayer : m_lLayers) {
-        while (!pLayer->isEmpty()) removeSprite(pLayer->getFirst());
+        while (!pLayer->isEmpty()) removeFirstSprite(*pLayer);
     }
     // Controls or updated sprites that were never placed in a layer.
-    while (!m_lControls.isEmpty()) removeSprite(m_lControls.getFirst());
-    while (!m_lUpdateList.isEmpty()) removeSprite(m_lUpdateList.getFirst());
+    while (!m_lControls.isEmpty()) removeFirstSprite(m_lControls);
+    while (!m_lUpdateList.isEmpty()) removeFirstSprite(m_lUpdateList);
     // Every owner let go of its tooltip when it was detached; records left
     // over have no owner that could still reach them.
     deleteTooltips();
+}
+
+void GameMode::removeFirstSprite(SpriteList& lList) {
+    Tsl::SmartPtr<Sprite> pSprite = lList.getFirst();
+    int nBefore = lList.getCount();
+    removeSprite(pSprite);
+    if (lList.getCount() < nBefore) return;
+    // removeSprite leaves alone a sprite another mode owns now (or that was
+    // put into a list of ours without being added): the entry still goes,
+    // or the caller's loop would never end.
+    SpriteNode* pNode = lList.getHead();
+    for (SpriteLink* pLink : {&pSprite->getLayerLink(), &pSprite->getControlLink(), &pSprite->getUpdateLink()})
+        if (pLink->pNode == pNode) pLink->reset();
+    lList.removeNode(pNode);
 }
 
 void GameMode::onUpdate(float fDt) {

@@ -137,6 +137,8 @@ private:
 
     static void insertByZOrder(SpriteList& lList, SpriteLink& link, const Tsl::SmartPtr<Sprite>& pSprite);
     static void unlinkFrom(SpriteLink& link);
+    // Takes the list's first sprite out of the mode; the list always shrinks.
+    void removeFirstSprite(SpriteList& lList);
     bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }
     void deleteTooltips();
 
