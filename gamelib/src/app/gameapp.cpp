@@ -12,6 +12,7 @@
 #include "text/bitmapfont.h"
 #include "text/simplefont.h"
 #include "video/videodriver.h"
+#include "ui/theme.h"
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
@@ -76,6 +77,8 @@ GameApp::~GameApp() {
     // The emitter definitions hold images and animations of the caches below.
     ParticleEmitter::clearCache();
     m_hAnimations.clear();
+    // The theme's pictures come from the image factory of the platform.
+    m_pTheme = nullptr;
     m_imageCache.clear();
     m_sampleCache.clear();
     m_musicCache.clear();
@@ -141,7 +144,36 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     // The image fonts' classes, before any theme names them.
     SimpleFont::registerFactory();
     BitmapFont::registerFactory();
+    // The built-in fonts and the default theme, with its cursor.
+    m_pTheme = new Theme();
+    applyCursor();
+    if (pVideo) pVideo->setSoftwareCursor(isCustomCursor());
     return true;
+}
+
+Theme* GameApp::getTheme() {
+    // Made on first use for programs that never run init (tools, tests).
+    if (!m_pTheme) m_pTheme = new Theme();
+    return m_pTheme;
+}
+
+void GameApp::loadTheme(const char* pszResource) {
+    TSL_TRACE();
+    getTheme()->load(pszResource);
+    applyCursor();
+}
+
+void GameApp::applyCursor(const char* pszStyle) {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (!pVideo) return;
+    Tsl::SmartPtr<Image> pCursor = getTheme()->makeCursorImage(pszStyle);
+    if (pCursor) pVideo->setCursorImage(pCursor);
+}
+
+void GameApp::setCustomCursor(bool bCustom) {
+    setSetting("CustomCursor", bCustom ? "TRUE" : "FALSE");
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->setSoftwareCursor(bCustom);
 }
 
 void GameApp::initAudio() {
@@ -502,7 +534,7 @@ void GameApp::onDeactivate() {
 
 void GameApp::onMouseEnter() {
     IVideoDriver* pVideo = getVideoDriver();
-    if (pVideo && getSetting("CustomCursor") != "FALSE") pVideo->setSoftwareCursor(true);
+    if (pVideo && isCustomCursor()) pVideo->setSoftwareCursor(true);
 }
 
 void GameApp::onMouseLeave() {

@@ -17,6 +17,7 @@ class IPlatform;
 class IVideoDriver;
 class IAudioDriver;
 class Image;
+class Theme;
 class Sample;
 class Music;
 
@@ -193,6 +194,19 @@ public:
     // Written to a temporary file and renamed, so a crash never loses the old one.
     bool saveSettings();
 
+    // --- the look: theme and cursor ---
+    // The current theme: the built-in fonts and default styles until a
+    // ".theme" file adds to them.
+    Theme* getTheme();
+    // Reads a ".theme" resource into the current theme and takes its cursor.
+    void loadTheme(const char* pszResource);
+    // Hands the theme's cursor of that style to the video driver.
+    void applyCursor(const char* pszStyle = "Default");
+    // The drawn ("custom") cursor instead of the system one, as the
+    // "CustomCursor" setting keeps it; the change shows at once.
+    void setCustomCursor(bool bCustom);
+    bool isCustomCursor() const { return getSetting("CustomCursor") != "FALSE"; }
+
     // --- string tables: look-ups upper-case the key; a missing key shows the key ---
     void loadStringTable(const char* pszResource);
     Tsl::String getString(const char* pszKey) const;
@@ -270,6 +284,8 @@ private:
 
     int m_nSoundVolume;
     int m_nMusicVolume;
+
+    Tsl::SmartPtr<Theme> m_pTheme;
 
     Tsl::String m_sSettingsFile;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;

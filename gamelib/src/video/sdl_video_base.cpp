@@ -8,7 +8,7 @@
 
 #include "tsl2/error.h"
 
-#include <SDL_syswm.h>
+#include "platform/syswm.h"
 
 #include <algorithm>
 #include <cmath>
