@@ -3,6 +3,7 @@
 #include "audio/audiodriver.h"
 #include "image/color.h"
 #include "audio/dummyaudio.h"
+#include "effects/particleemitter.h"
 #include "image/image.h"
 #include "app/modetransition.h"
 #include "platform/platform.h"
@@ -73,6 +74,8 @@ GameApp::~GameApp() {
     log("G: ...resources\n");
     for (const PreloadEntry& entry : m_lPreloads) delete entry.pLoader;
     m_lPreloads.clear();
+    // The emitter definitions hold images and animations of the caches below.
+    ParticleEmitter::clearCache();
     m_hAnimations.clear();
     // The theme's pictures come from the image factory of the platform.
     m_pTheme = nullptr;
