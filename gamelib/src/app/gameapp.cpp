@@ -8,6 +8,8 @@
 #include "platform/platform.h"
 #include "app/resourceloader.h"
 #include "app/stringtable.h"
+#include "text/bitmapfont.h"
+#include "text/simplefont.h"
 #include "video/videodriver.h"
 
 #include "tsl2/file.h"
@@ -133,6 +135,9 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     Tsl::seedGameRand(static_cast<unsigned int>(std::time(nullptr)));
     setFrameRate(DEFAULT_FRAME_RATE);
     setMaxFrameTime(0.05f, true);
+    // The image fonts' classes, before any theme names them.
+    SimpleFont::registerFactory();
+    BitmapFont::registerFactory();
     return true;
 }
 
