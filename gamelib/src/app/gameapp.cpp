@@ -11,6 +11,7 @@
 #include "text/bitmapfont.h"
 #include "text/simplefont.h"
 #include "video/videodriver.h"
+#include "ui/theme.h"
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
@@ -73,6 +74,8 @@ GameApp::~GameApp() {
     for (const PreloadEntry& entry : m_lPreloads) delete entry.pLoader;
     m_lPreloads.clear();
     m_hAnimations.clear();
+    // The theme's pictures come from the image factory of the platform.
+    m_pTheme = nullptr;
     m_imageCache.clear();
     m_sampleCache.clear();
     m_musicCache.clear();
@@ -138,7 +141,36 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     // The image fonts' classes, before any theme names them.
     SimpleFont::registerFactory();
     BitmapFont::registerFactory();
+    // The built-in fonts and the default theme, with its cursor.
+    m_pTheme = new Theme();
+    applyCursor();
+    if (pVideo) pVideo->setSoftwareCursor(isCustomCursor());
     return true;
+}
+
+Theme* GameApp::getTheme() {
+    // Made on first use for programs that never run init (tools, tests).
+    if (!m_pTheme) m_pTheme = new Theme();
+    return m_pTheme;
+}
+
+void GameApp::loadTheme(const char* pszResource) {
+    TSL_TRACE();
+    getTheme()->load(pszResource);
+    applyCursor();
+}
+
+void GameApp::applyCursor(const char* pszStyle) {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (!pVideo) return;
+    Tsl::SmartPtr<Image> pCursor = getTheme()->makeCursorImage(pszStyle);
+    if (pCursor) pVideo->setCursorImage(pCursor);
+}
+
+void GameApp::setCustomCursor(bool bCustom) {
+    setSetting("CustomCursor", bCustom ? "TRUE" : "FALSE");
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->setSoftwareCursor(bCustom);
 }
 
 void GameApp::initAudio() {
@@ -165,6 +197,10 @@ void GameApp::initAudio() {
 
 void GameApp::installAudioLoaders() {
     IAudioDriver* pAudio = getAudioDriver();
+    // What the caches hold was made by the driver of an earlier start-up,
+    // which the new one cannot play.
+    m_sampleCache.clear();
+    m_musicCache.clear();
     m_sampleCache.setLoader(pAudio ? pAudio->getSampleLoader() : nullptr);
     m_musicCache.setLoader(pAudio ? pAudio->getMusicLoader() : nullptr);
 }
@@ -351,7 +387,18 @@ void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
     ModeState eState = pMode->getState();
     pMode->setState(MS_RUNNING);
     m_lModes.insertAfter(nullptr, pMode);
-    if (eState == MS_NEW) pMode->init();
+    if (eState == MS_NEW) {
+        try {
+            pMode->init();
+        } catch (...) {
+            // A mode that failed to start leaves the stack as it was; it may
+            // have pushed others on top of itself meanwhile.
+            int nIndex = getModeIndex(pMode);
+            if (nIndex >= 0) m_lModes.removeAt(nIndex);
+            pMode->setState(eState);
+            throw;
+        }
+    }
     afterStackChange(pOldTop);
 }
 
@@ -389,8 +436,10 @@ void GameApp::endMode(GameMode* pMode) {
     if (getModeIndex(pMode) != 0)
         TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
                   getModeIndex(pMode));
-    pMode->setState(MS_ENDED);
+    // A cleanup that throws leaves the mode running on top, so that ending
+    // it can be tried again.
     pMode->cleanup();
+    pMode->setState(MS_ENDED);
     removeFromStack(pMode);
 }
 
@@ -482,7 +531,7 @@ void GameApp::onDeactivate() {
 
 void GameApp::onMouseEnter() {
     IVideoDriver* pVideo = getVideoDriver();
-    if (pVideo && getSetting("CustomCursor") != "FALSE") pVideo->setSoftwareCursor(true);
+    if (pVideo && isCustomCursor()) pVideo->setSoftwareCursor(true);
 }
 
 void GameApp::onMouseLeave() {

@@ -36,6 +36,11 @@ bool SpriteController::tick(Tsl::SmartPtr<Sprite> pSprite) {
 
 // ---- composites -------------------------------------------------------------------
 
+SCComposite::SCComposite(const SpriteControllerList& lChildren) {
+    for (SpriteController* pChild : lChildren)
+        if (pChild) m_lChildren.append(pChild);
+}
+
 SCComposite::~SCComposite() {
     SpriteControllerList lChildren(m_lChildren);
     m_lChildren.clear();

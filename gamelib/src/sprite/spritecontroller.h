@@ -45,7 +45,8 @@ public:
 
 protected:
     SCComposite() {}
-    explicit SCComposite(const SpriteControllerList& lChildren) : m_lChildren(lChildren) {}
+    // Null entries are dropped, as add() drops them.
+    explicit SCComposite(const SpriteControllerList& lChildren);
     // Finishes every child in list order (the count taken once). With
     // bStartOthers every child but the running one is started first: it is
     // not running, and finishing it without its start-up would skip work
