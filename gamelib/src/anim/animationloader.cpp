@@ -530,10 +530,8 @@ void AnimationLoader::cmdAdd() {
 }
 
 void AnimationLoader::cmdCopySeq() {
+    // Every sequence was made by seq, so a found source means a current sequence.
     Tsl::SmartPtr<Sequence> pSource = m_pAnimation->getSequence(token(1));
-    // Without a current sequence the frames would land in a sequence named "".
-    if (m_sSequence.isEmpty())
-        fail("AnimationLoader : Copyseq in %s, line %d : no current sequence", animationName(), m_nLine);
     bool bReverse = m_lTokens.getCount() > 2 && token(2).toLower() == "reverse";
     int nFrames = pSource->getFrameCount();
     for (int k = 0; k < nFrames; ++k) {
