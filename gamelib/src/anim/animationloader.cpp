@@ -12,10 +12,6 @@
 
 namespace {
 
-// Work a file may ask for (commands run, frames added, images touched) before
-// it is taken for broken: a repeat of a doubling copyseq would otherwise grow
-// without end. Real files stay orders of magnitude below.
-const int MAX_WORK = 2000000;
 // Pending lines after an include.
 const int MAX_PENDING_LINES = 1 << 20;
 // Numbers of numbered forms and alignment coordinates stay far from the int range.
@@ -84,7 +80,8 @@ AnimationLoader::AnimationLoader()
       m_nIfBlockNesting(0),
       m_nLineFileDepth(0),
       m_nSliceLines(0),
-      m_nWork(0) {}
+      m_nWork(0),
+      m_nFrames(0) {}
 
 AnimationLoader::~AnimationLoader() {}
 
@@ -107,6 +104,7 @@ void AnimationLoader::begin(const char* pszName) {
     m_nLine = 0;
     m_pAnimation = new Animation(0.0f);
     m_pAnimation->setName(pszName);
+    m_nFrames = 0;
     m_bMultiActive = false;
     m_nIfBlockNesting = 0;
 }
@@ -218,7 +216,8 @@ void AnimationLoader::runSlice() {
         }
         // Each run gets the line's tokens afresh: a numbered form or a skipped
         // block replaces them.
-        Tsl::List<Tsl::String> lTokens = m_lTokens;
+        Tsl::List<Tsl::String> lTokens;
+        if (nCount > 1) lTokens = m_lTokens;
         for (int i = 0; i < nCount; ++i) {
             if (i > 0) m_lTokens = lTokens;
             if (runCommand()) {
@@ -338,6 +337,11 @@ int AnimationLoader::coordinate(int nTokenIndex, const Tsl::SmartPtr<Image>& pIm
 
 int AnimationLoader::addFrame(Tsl::SmartPtr<Image> pImage, int nRepeat) {
     countWork(1);
+    // A repeated copyseq doubles a sequence each time: the bound stops it
+    // long before memory runs out. Real files stay far below it.
+    if (++m_nFrames > MAX_FRAMES)
+        fail("AnimationLoader : %s in %s, line %d : more than %d frames", m_sCommand.c_str(), animationName(), m_nLine,
+             MAX_FRAMES);
     return m_pAnimation->addFrame(m_sSequence, pImage, nRepeat);
 }
 

@@ -32,7 +32,14 @@ public:
     // More cheap commands than this end a slice.
     enum { LIGHT_COMMANDS_PER_SLICE = 100 };
     // Bounds that keep a broken or hostile file from running for ever.
-    enum { MAX_REPEAT = 10000, MAX_NUMBERED_RUN = 10000, MAX_LINE_LENGTH = 65536, MAX_CONDITION_DEPTH = 256 };
+    enum {
+        MAX_NUMBERED_RUN = 10000,
+        MAX_LINE_LENGTH = 65536,
+        MAX_CONDITION_DEPTH = 256,
+        MAX_FRAMES = 50000,
+        // Commands run, frames added and images touched.
+        MAX_WORK = 500000
+    };
 
     AnimationLoader();
     ~AnimationLoader() override;
@@ -173,5 +180,8 @@ private:
     // Lines read during the running slice (skipped blocks included).
     int m_nSliceLines;
     // Commands run, frames added and images touched since the loader was made.
+    // A bound on work against files that would run (almost) for ever.
     int m_nWork;
+    // Frames added to the animation being built.
+    int m_nFrames;
 };

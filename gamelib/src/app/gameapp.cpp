@@ -68,7 +68,6 @@ GameApp::~GameApp() {
     }
     m_lEndedModes.clear();
     log("G: ...resources\n");
-    for (const PreloadEntry& entry : m_lPreloads) delete entry.pLoader;
     m_lPreloads.clear();
     m_hAnimations.clear();
     m_imageCache.clear();

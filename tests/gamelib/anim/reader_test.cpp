@@ -54,6 +54,11 @@ TEST_F(AnimationReaderTest, EveryMessageNamesTheFileAndTheLine) {
         {"seq s\ncopyseq walk", "FatalErrorException: Hash key not found : walk (t.anim, line 2)"},
         {"alias walk", "FatalErrorException: Hash key not found :  (t.anim, line 1)"},
         {"seq s\nseq t\nalias u s", "FatalErrorException: t.anim already has seq s (t.anim, line 3)"},
+        {"load a\nseq s\nadd a\nrepeat 40 copyseq s",
+         "AnimationParserException: AnimationLoader : copyseq in t.anim, line 4 : more than 50000 frames"},
+        {"load a\nrepeat 600000 remove a",
+         "AnimationParserException: AnimationLoader : remove in t.anim, line 2 : more than 500000 commands, frames and "
+         "image operations"},
         {"load nothing", "BadParmException: Surface::loadFromFiles : resource nothing not found (t.anim, line 1)"},
         {"include nothing",
          "ResourceException: GameApp::getResource() : Resource 'nothing' not found (t.anim, line 1)"},
