@@ -5,6 +5,7 @@
 
 #include "tsl2/resource.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
@@ -537,13 +538,15 @@ void AnimationLoader::cmdCopySeq() {
     // Every sequence was made by seq, so a found source means a current sequence.
     Tsl::SmartPtr<Sequence> pSource = m_pAnimation->getSequence(token(1));
     bool bReverse = m_lTokens.getCount() > 2 && token(2).toLower() == "reverse";
-    int nFrames = pSource->getFrameCount();
-    for (int k = 0; k < nFrames; ++k) {
-        Tsl::SmartPtr<FrameData> pFrame = pSource->getFrame(bReverse ? nFrames - 1 - k : k);
-        int nNew = addFrame(pFrame->getImage(), pFrame->getRepeat());
-        for (const Tsl::String& sKey : pFrame->getPropKeys())
-            m_pAnimation->setFrameProp(m_sSequence, nNew, sKey, pFrame->getProp(sKey, false));
-        m_nLastFrame = nNew;
+    // The frames are taken first: the source may be the sequence that grows,
+    // and walking a list backwards while appending to it costs a walk per frame.
+    std::vector<Tsl::SmartPtr<FrameData>> aFrames;
+    for (const Tsl::SmartPtr<FrameData>& pFrame : pSource->getFrames()) aFrames.push_back(pFrame);
+    if (bReverse) std::reverse(aFrames.begin(), aFrames.end());
+    for (const Tsl::SmartPtr<FrameData>& pFrame : aFrames) {
+        m_nLastFrame = addFrame(pFrame->getImage(), pFrame->getRepeat());
+        Tsl::SmartPtr<FrameData> pCopy = m_pAnimation->getFrameData(m_sSequence, m_nLastFrame);
+        for (const Tsl::String& sKey : pFrame->getPropKeys()) pCopy->setProp(sKey, pFrame->getProp(sKey, false));
     }
 }
 
