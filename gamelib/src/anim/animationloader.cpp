@@ -162,8 +162,7 @@ int AnimationLoader::readNextLine() {
 
 void AnimationLoader::replaceInLine(const Tsl::String& sWhat, const Tsl::String& sWith) {
     int nCount = 0;
-    for (int nPos = m_sLine.find(sWhat.c_str()); nPos >= 0; nPos = m_sLine.find(sWhat.c_str(), nPos + sWhat.getLength()))
-        ++nCount;
+    for (int nPos = m_sLine.find(sWhat); nPos >= 0; nPos = m_sLine.find(sWhat, nPos + sWhat.getLength())) ++nCount;
     if (nCount == 0) return;
     // Macros that expand into macros could otherwise double a line per definition.
     long long nLength = m_sLine.getLength() + static_cast<long long>(nCount) * (sWith.getLength() - sWhat.getLength());
@@ -519,7 +518,8 @@ void AnimationLoader::cmdFps() {
 }
 
 void AnimationLoader::cmdAdd() {
-    if (m_sSequence.isEmpty()) fail("AnimationLoader : Add in %s, line %d : no current sequence", animationName(), m_nLine);
+    if (m_sSequence.isEmpty())
+        fail("AnimationLoader : Add in %s, line %d : no current sequence", animationName(), m_nLine);
     selectImages(1);
     int nRepeat = 1;
     for (int i = 2; i < m_lTokens.getCount(); ++i) {
