@@ -4,8 +4,9 @@
 // out; any stray read or write is for AddressSanitizer to find.
 //
 // Input: byte 0 picks the companions, bytes 1 to 4 the picture's and the
-// alpha picture's sizes, byte 5 and 6 a region to cut; the rest is the
-// ".spec" text and the ".subimage" text, separated by a byte 0x01.
+// alpha picture's sizes, bytes 5 and 6 where to cut and draw (with the top
+// bit set, a position near the int limits); the rest is the ".spec" text and
+// the ".subimage" text, separated by a byte 0x01.
 #include "fakes.h"
 #include "image/shape.h"
 
@@ -15,6 +16,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -69,6 +71,15 @@ Bytes makeGreyPng(int w, int h) {
     putChunk(out, "IDAT", packed);
     putChunk(out, "IEND", Bytes());
     return out;
+}
+
+// A small position, or with the top bit one near the int limits, as a NaN
+// or huge float turned into an int gives them (kept 40 inside, so the
+// harness's own offsets cannot overflow).
+int pickPosition(std::uint8_t nByte) {
+    static const int aFar[] = {INT_MIN + 40, -(1 << 30), 1 << 30, INT_MAX - 40, INT_MAX - 3, INT_MAX};
+    if (nByte & 0x80) return aFar[nByte % (sizeof(aFar) / sizeof(aFar[0]))];
+    return nByte % 64;
 }
 
 void addBytes(Tsl::MemoryResourceProvider* pProvider, const char* pszName, const Bytes& bytes) {
@@ -126,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         SDLImageFactory factory;
         Tsl::SmartPtr<Image> pAlpha = factory.create("mask", (nFlags & 8) != 0);
         Tsl::SmartPtr<Image> p = factory.create((nFlags & 16) ? "view" : "pic", (nFlags & 32) != 0);
-        exercise(p, pAlpha, pData[5] % 64, pData[6] % 64);
+        exercise(p, pAlpha, pickPosition(pData[5]), pickPosition(pData[6]));
     } catch (const Tsl::Exception&) {
     }
     pProvider = nullptr;

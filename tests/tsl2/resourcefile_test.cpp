@@ -361,6 +361,49 @@ TEST(ResourceFile, FailedFinishNeverPassesForSuccess) {
     EXPECT_TRUE(readsBackIntact(aArchive, {{"p", "payload"}}));
 }
 
+namespace {
+long long s_nNamesCompared = 0;
+void countNameComparison() { ++s_nNamesCompared; }
+
+// Counts the name comparisons of the archive indexes while it lives.
+struct NameComparisonCounter {
+    NameComparisonCounter() {
+        s_nNamesCompared = 0;
+        g_pfnGrfNameCompared = countNameComparison;
+    }
+    ~NameComparisonCounter() { g_pfnGrfNameCompared = nullptr; }
+    long long take() {
+        long long n = s_nNamesCompared;
+        s_nNamesCompared = 0;
+        return n;
+    }
+};
+} // namespace
+
+// Writing, opening and looking up every name of a large archive compare a few
+// names per entry, not a share of all of them (quadratic: hours at millions).
+TEST(ResourceFile, NameIndexWorkGrowsLinearlyWithTheEntries) {
+    const int ENTRIES = 200000;
+    NameComparisonCounter counter;
+    MemStream out;
+    {
+        ResourceFileCompiler compiler(&out, false);
+        for (int i = 0; i < ENTRIES; ++i) {
+            MemStream empty;
+            compiler.addStoredResource(&empty, String::format("sprites/item%06d.png", i));
+        }
+        compiler.finish();
+    }
+    long long nWriting = counter.take();
+    ResourceFile archive(out.createReadStream(), true);
+    ASSERT_EQ(ENTRIES, archive.getEntryCount());
+    for (int i = 0; i < ENTRIES; ++i) ASSERT_TRUE(archive.hasResource(String::format("sprites/item%06d.png", i)));
+    EXPECT_FALSE(archive.hasResource("sprites/item.png"));
+    long long nReading = counter.take();
+    EXPECT_LE(nWriting, 3LL * ENTRIES);
+    EXPECT_LE(nReading, 5LL * ENTRIES);
+}
+
 TEST(FolderResourceProvider, ListsReadsAndRefusesEscapes) {
     std::string sRoot = tempDir() + "/folder_provider";
     mkdir(sRoot.c_str(), 0755);

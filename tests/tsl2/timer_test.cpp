@@ -103,3 +103,24 @@ TEST(Timer, RestartEndsForExtremeTimes) {
     EXPECT_FLOAT_EQ(0.0f, notANumber.getTime());
     EXPECT_EQ(0, notANumber.getWrapCount());
 }
+
+// Periods are taken off one at a time in float: near whole multiples of a
+// duration that float cannot hold exactly, that decides the count.
+TEST(Timer, RestartSubtractsPeriodsInFloat) {
+    struct Case {
+        float fTime, fDuration;
+        int nWraps;
+        float fRest;
+    };
+    const Case aCases[] = {{0.5f, 0.1f, 5, 1.49011612e-08f},
+                           {1.0f, 0.2f, 5, 2.98023224e-08f},
+                           {0.7f, 0.1f, 6, 0.0999999866f},
+                           {1.2f, 0.4f, 3, 5.96046448e-08f}};
+    for (const Case& c : aCases) {
+        Timer timer(c.fDuration, Timer::KEEP_OVERSHOOT);
+        timer.setTime(c.fTime);
+        timer.restart();
+        EXPECT_EQ(c.nWraps, timer.getWrapCount()) << c.fTime << " / " << c.fDuration;
+        EXPECT_EQ(c.fRest, timer.getTime()) << c.fTime << " / " << c.fDuration;
+    }
+}

@@ -1,10 +1,12 @@
 // spritedemo [--frames N] [screenshot.bmp]
+// spritedemo --help
 //
 // Opens a 640x480 window with the Direct3D 7 driver and draws a sprite scene
 // for N frames (60 by default): a gradient backdrop, soft alpha sprites, a
 // tinted and a faded one, a turning and growing sprite, additive sparks and a
 // striped sprite seen through a round stencil mask. With a path it saves the
 // window's last frame as a BMP and checks that the frame is not blank.
+// Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "video/sdl_d3d7video.h"
@@ -16,12 +18,14 @@
 
 #include <SDL.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
+#include <strings.h>
 
 namespace {
 
@@ -136,19 +140,76 @@ int run(int nFrames, const char* pszScreenshot) {
     return nColours > 50 ? 0 : 1;
 }
 
+const int MAX_FRAMES = 100000;
+
+const char* const USAGE = "usage: spritedemo [--frames N] [screenshot.bmp]\n";
+const char* const HELP =
+    "\n"
+    "Draws a sprite scene in a 640x480 window for N frames (60 unless told,\n"
+    "1 to 100000). With a path, saves the last frame there as a BMP picture\n"
+    "(the name must end in .bmp) and fails when the frame is blank.\n"
+    "Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.\n";
+
+struct Options {
+    int nFrames = 60;
+    const char* pszScreenshot = nullptr;
+    bool bHelp = false;
+};
+
+bool endsWithBmp(const char* pszPath) {
+    size_t nLength = std::strlen(pszPath);
+    return nLength > 4 && strcasecmp(pszPath + nLength - 4, ".bmp") == 0;
+}
+
+// False, with the reason on stderr, for anything but the documented forms.
+bool parseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* pszArgument = argv[i];
+        if (std::strcmp(pszArgument, "--help") == 0 || std::strcmp(pszArgument, "-h") == 0) {
+            options.bHelp = true;
+        } else if (std::strcmp(pszArgument, "--frames") == 0) {
+            const char* pszCount = i + 1 < argc ? argv[++i] : "";
+            char* pszEnd = nullptr;
+            errno = 0;
+            long nFrames = std::strtol(pszCount, &pszEnd, 10);
+            if (!*pszCount || *pszEnd || errno != 0 || nFrames < 1 || nFrames > MAX_FRAMES) {
+                std::fprintf(stderr, "spritedemo: --frames needs a whole number from 1 to %d, got '%s'\n", MAX_FRAMES,
+                             pszCount);
+                return false;
+            }
+            options.nFrames = static_cast<int>(nFrames);
+        } else if (pszArgument[0] == '-') {
+            std::fprintf(stderr, "spritedemo: unknown option '%s'\n", pszArgument);
+            return false;
+        } else if (options.pszScreenshot) {
+            std::fprintf(stderr, "spritedemo: one screenshot path only, got '%s' and '%s'\n", options.pszScreenshot,
+                         pszArgument);
+            return false;
+        } else if (!endsWithBmp(pszArgument)) {
+            std::fprintf(stderr, "spritedemo: screenshots are saved as BMP pictures: name '%s' *.bmp\n", pszArgument);
+            return false;
+        } else {
+            options.pszScreenshot = pszArgument;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    int nFrames = 60;
-    const char* pszScreenshot = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc)
-            nFrames = std::atoi(argv[++i]);
-        else
-            pszScreenshot = argv[i];
+    Options options;
+    if (!parseArguments(argc, argv, options)) {
+        std::fputs(USAGE, stderr);
+        return 2;
+    }
+    if (options.bHelp) {
+        std::fputs(USAGE, stdout);
+        std::fputs(HELP, stdout);
+        return 0;
     }
     try {
-        return run(nFrames, pszScreenshot);
+        return run(options.nFrames, options.pszScreenshot);
     } catch (const Tsl::Exception& e) {
         std::fprintf(stderr, "spritedemo: %s\n", e.getMessage());
         return 1;

@@ -17,8 +17,9 @@ File::File(const String& sPath, int nMode, bool bCreate)
     case eReadWrite: pszMode = "r+b"; break;
     default: TSL_THROW(BadParmException, "File '%s' : bad open mode %d", sPath.c_str(), nMode);
     }
-    m_pFile = sPath.isEmpty() ? nullptr : std::fopen(sPath.c_str(), pszMode);
-    if (!m_pFile && nMode == eReadWrite && bCreate && !sPath.isEmpty()) m_pFile = std::fopen(sPath.c_str(), "w+b");
+    if (sPath.isEmpty()) TSL_THROW(FileAccessException, "Can't open file '' (mode %d) : empty path", nMode);
+    m_pFile = std::fopen(sPath.c_str(), pszMode);
+    if (!m_pFile && nMode == eReadWrite && bCreate) m_pFile = std::fopen(sPath.c_str(), "w+b");
     if (!m_pFile)
         TSL_THROW(FileAccessException, "Can't open file '%s' (mode %d) : %s", sPath.c_str(), nMode,
                   std::strerror(errno));

@@ -72,9 +72,14 @@ void FolderResourceProvider::listFolder(const String& sRelative, List<String>& l
     closedir(pDir);
     for (const String& sEntry : aEntries) {
         String sName = sRelative.isEmpty() ? sEntry : sRelative + "/" + sEntry;
+        String sPath = getPath(sName);
         struct stat info;
-        if (stat(getPath(sName).c_str(), &info) != 0) continue;
-        if (S_ISDIR(info.st_mode))
+        if (lstat(sPath.c_str(), &info) != 0) continue;
+        bool bLink = S_ISLNK(info.st_mode);
+        if (bLink && stat(sPath.c_str(), &info) != 0) continue;
+        // A link to a folder may lead back up the tree ("ln -s . again"): one
+        // such link repeats the tree, two make the listing endless.
+        if (S_ISDIR(info.st_mode) && !bLink)
             listFolder(sName, lNames);
         else if (S_ISREG(info.st_mode))
             lNames.append(sName);

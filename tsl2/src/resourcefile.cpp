@@ -33,13 +33,88 @@ unsigned int crcOf(const void* pData, unsigned int nSize) {
     return static_cast<unsigned int>(crc32(crc32(0L, Z_NULL, 0), static_cast<const Bytef*>(pData), nSize));
 }
 
+// An entry name as the key of the name index; its comparisons reach the test hook.
+struct IndexedName {
+    String sName;
+};
+
+bool operator==(const IndexedName& a, const IndexedName& b) {
+    if (g_pfnGrfNameCompared) g_pfnGrfNameCompared();
+    return a.sName == b.sName;
+}
+
+unsigned int hashKey(const IndexedName& name) { return hashKey(name.sName); }
+String keyText(const IndexedName& name) { return name.sName; }
+
+// Primes near successive doublings: the h * 31 string hash spreads well over a
+// prime bucket count. The last one covers the largest directory the reader takes.
+const int BUCKET_COUNTS[] = {97,     193,    389,    769,     1543,    3079,    6151,    12289,   24593,
+                             49157,  98317,  196613, 393241,  786433,  1572869, 3145739, 6291469, 12582917};
+
+int bucketsFor(unsigned int nEntries) {
+    for (int nBuckets : BUCKET_COUNTS)
+        if (static_cast<unsigned int>(nBuckets) >= nEntries) return nBuckets;
+    return BUCKET_COUNTS[sizeof(BUCKET_COUNTS) / sizeof(BUCKET_COUNTS[0]) - 1];
+}
+
+// A header's entry count is only a claim until the entries are read: the first
+// table is sized for at most this many, and grows as real entries arrive.
+const unsigned int MAX_PRESIZED_ENTRIES = 65536;
+
 } // namespace
+
+// With the default bucket count a look-up walks a bucket of entries / 97 names
+// and opening an archive becomes quadratic in its entry count; here the table
+// has at least as many buckets as entries, so a walk stays short at any size.
+class GrfNameIndex {
+public:
+    explicit GrfNameIndex(unsigned int nExpected)
+        : m_nBuckets(bucketsFor(nExpected < MAX_PRESIZED_ENTRIES ? nExpected : MAX_PRESIZED_ENTRIES)),
+          m_pTable(new Table(m_nBuckets)) {}
+
+    // Adds the name with its entry number in one walk of its bucket; false,
+    // adding nothing, when the name is there already.
+    bool add(const String& sName, int nEntry) {
+        if (m_pTable->getCount() >= m_nBuckets) grow();
+        int& nSlot = (*m_pTable)[IndexedName{sName}];
+        if (nSlot != 0) return false;
+        nSlot = nEntry + 1; // 0 marks the slot just made
+        return true;
+    }
+
+    // The entry number of the name, -1 when there is none.
+    int find(const String& sName) const {
+        IndexedName key{sName};
+        return m_pTable->hasKey(key) ? m_pTable->get(key) - 1 : -1;
+    }
+
+private:
+    typedef Hash<IndexedName, int> Table;
+
+    void grow() {
+        int nBuckets = bucketsFor(static_cast<unsigned int>(m_pTable->getCount()) * 2u);
+        if (nBuckets <= m_nBuckets) return;
+        SmartPtr<Table> pLarger = new Table(nBuckets);
+        List<IndexedName> lKeys = m_pTable->getKeys();
+        List<int> lValues = m_pTable->getValues();
+        auto* pValue = lValues.getHead();
+        for (auto* pKey = lKeys.getHead(); pKey; pKey = pKey->pNext, pValue = pValue->pNext)
+            pLarger->set(pKey->data, pValue->data);
+        m_pTable = pLarger;
+        m_nBuckets = nBuckets;
+    }
+
+    int m_nBuckets;
+    SmartPtr<Table> m_pTable;
+};
+
+void (*g_pfnGrfNameCompared)() = nullptr;
 
 // ---------------------------------------------------------------------------
 // Reader
 
 ResourceFile::ResourceFile(const String& sPath)
-    : m_pSource(nullptr), m_bOwnSource(true), m_sName(sPath), m_hIndex(), m_bInflateReady(false) {
+    : m_pSource(nullptr), m_bOwnSource(true), m_sName(sPath), m_bInflateReady(false) {
     TSL_TRACE();
     traceSetNote(sPath.c_str());
     std::memset(&m_zs, 0, sizeof(m_zs));
@@ -136,6 +211,7 @@ void ResourceFile::readDirectory(unsigned int nOffset, unsigned int nCompressed,
     try {
         ObjectStreamer is(&memory, false);
         m_aEntries.reserve(nCount);
+        m_pIndex.reset(new GrfNameIndex(nCount));
         for (unsigned int i = 0; i < nCount; ++i) {
             ResourceFileEntry entry;
             is.read(entry.sName);
@@ -147,7 +223,9 @@ void ResourceFile::readDirectory(unsigned int nOffset, unsigned int nCompressed,
             entry.nFlags = nFlags;
             is.read(entry.nCrc);
             checkEntry(entry, nOffset);
-            m_hIndex.set(entry.sName, static_cast<int>(m_aEntries.size()));
+            if (!m_pIndex->add(entry.sName, static_cast<int>(m_aEntries.size())))
+                TSL_THROW(BadStreamFormatException, "Archive '%s' : duplicate entry '%s'", m_sName.c_str(),
+                          entry.sName.c_str());
             m_aEntries.push_back(entry);
         }
         if (memory.getRemaining() != 0)
@@ -163,8 +241,6 @@ void ResourceFile::checkEntry(const ResourceFileEntry& entry, unsigned int nData
     const char* pszArchive = m_sName.c_str();
     const char* pszName = entry.sName.c_str();
     if (entry.sName.isEmpty()) TSL_THROW(BadStreamFormatException, "Archive '%s' : entry with an empty name", pszArchive);
-    if (m_hIndex.hasKey(entry.sName))
-        TSL_THROW(BadStreamFormatException, "Archive '%s' : duplicate entry '%s'", pszArchive, pszName);
     if (entry.nOffset < GRF_HEADER_SIZE || entry.nOffset > nDataEnd || nDataEnd - entry.nOffset < entry.nStoredSize)
         TSL_THROW(BadStreamFormatException, "Archive '%s' : entry '%s' (offset %u, %u bytes) outside the data",
                   pszArchive, pszName, entry.nOffset, entry.nStoredSize);
@@ -210,13 +286,14 @@ void ResourceFile::inflateInto(const unsigned char* pIn, unsigned int nIn, unsig
               m_zs.msg ? m_zs.msg : "inflate failed");
 }
 
-bool ResourceFile::hasResource(const String& sName) { return m_hIndex.hasKey(sName); }
+bool ResourceFile::hasResource(const String& sName) { return m_pIndex && m_pIndex->find(sName) >= 0; }
 
 SmartPtr<Resource> ResourceFile::getResource(const String& sName) {
     TSL_TRACE();
     traceSetNote(sName.c_str());
-    if (!m_hIndex.hasKey(sName)) return nullptr;
-    const ResourceFileEntry& entry = m_aEntries[m_hIndex.get(sName)];
+    int nEntry = m_pIndex ? m_pIndex->find(sName) : -1;
+    if (nEntry < 0) return nullptr;
+    const ResourceFileEntry& entry = m_aEntries[nEntry];
     SmartPtr<Resource> pResource = new Resource(sName, static_cast<int>(entry.nSize));
     String sWhat = String("entry '") + sName + "'";
     if (!(entry.nFlags & GRF_FLAG_DEFLATED)) {
@@ -241,13 +318,13 @@ List<String> ResourceFile::getResourceNames() {
 // Writer
 
 ResourceFileCompiler::ResourceFileCompiler(const String& sPath)
-    : m_pTarget(new File(sPath, File::eWrite)), m_bOwnTarget(true), m_bFinished(false) {
+    : m_pTarget(new File(sPath, File::eWrite)), m_bOwnTarget(true), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {
     TSL_TRACE();
     start();
 }
 
 ResourceFileCompiler::ResourceFileCompiler(Stream* pTarget, bool bOwnTarget)
-    : m_pTarget(pTarget), m_bOwnTarget(bOwnTarget), m_bFinished(false) {
+    : m_pTarget(pTarget), m_bOwnTarget(bOwnTarget), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {
     TSL_TRACE();
     TSL_ASSERT(pTarget);
     start();
@@ -276,7 +353,7 @@ void ResourceFileCompiler::checkNewName(const String& sName) {
                   m_pTarget->getName().c_str(), sName.c_str());
     if (sName.isEmpty())
         TSL_THROW(BadParmException, "ResourceFileCompiler '%s' : empty entry name", m_pTarget->getName().c_str());
-    if (m_hNames.hasKey(sName))
+    if (m_pNames->find(sName) >= 0)
         TSL_THROW(BadParmException, "ResourceFileCompiler '%s' : duplicate entry '%s'", m_pTarget->getName().c_str(),
                   sName.c_str());
 }
@@ -309,13 +386,15 @@ void ResourceFileCompiler::addEntry(Stream* pSource, const String& sName, bool b
     {
         std::unique_ptr<ZStream> pDeflater(bDeflate ? new ZStream(m_pTarget, Z_BEST_COMPRESSION) : nullptr);
         Stream* pOut = bDeflate ? static_cast<Stream*>(pDeflater.get()) : m_pTarget;
-        std::vector<unsigned char> aChunk(COPY_CHUNK);
+        // One buffer for every entry: clearing 64 KB per entry would cost more
+        // than the copy itself in an archive of many small entries.
+        if (m_aChunk.empty()) m_aChunk.resize(COPY_CHUNK);
         int nRead;
-        while ((nRead = pSource->read(aChunk.data(), COPY_CHUNK)) > 0) {
-            if (pOut->write(aChunk.data(), nRead) != nRead)
+        while ((nRead = pSource->read(m_aChunk.data(), COPY_CHUNK)) > 0) {
+            if (pOut->write(m_aChunk.data(), nRead) != nRead)
                 TSL_THROW(FileAccessException, "ResourceFileCompiler : can't write entry '%s' to '%s'", sName.c_str(),
                           m_pTarget->getName().c_str());
-            nCrc = crc32(nCrc, aChunk.data(), static_cast<uInt>(nRead));
+            nCrc = crc32(nCrc, m_aChunk.data(), static_cast<uInt>(nRead));
             nSize += nRead;
             if (nSize > INT_MAX)
                 TSL_THROW(BadParmException, "ResourceFileCompiler : entry '%s' larger than 2 GB", sName.c_str());
@@ -325,7 +404,7 @@ void ResourceFileCompiler::addEntry(Stream* pSource, const String& sName, bool b
     entry.nSize = static_cast<unsigned int>(nSize);
     entry.nStoredSize = currentOffset() - entry.nOffset;
     entry.nCrc = bDeflate ? 0 : static_cast<unsigned int>(nCrc);
-    m_hNames.set(sName, static_cast<int>(m_aEntries.size()));
+    m_pNames->add(sName, static_cast<int>(m_aEntries.size()));
     m_aEntries.push_back(entry);
 }
 

@@ -5,6 +5,13 @@
 #include <climits>
 #include <cmath>
 
+namespace {
+
+// Beyond this many periods restart() stops stepping and counts the rest.
+const int MAX_RESTART_STEPS = 1 << 16;
+
+} // namespace
+
 Timer::Timer(float fDuration, unsigned int nFlags)
     : m_fDuration(fDuration), m_nFlags(nFlags), m_fTime(0.0f), m_nWrapCount(0) {}
 
@@ -37,9 +44,19 @@ void Timer::restart() {
         m_fTime = 0.0f;
         return;
     }
+    // One period at a time in float, so the count and the rest match what
+    // the elapsed time really holds near whole multiples (0.5 holds five
+    // periods of 0.1f, not four and 0.0999999).
+    int nSteps = 0;
+    while (m_fTime >= m_fDuration && nSteps < MAX_RESTART_STEPS) {
+        float fNext = m_fTime - m_fDuration;
+        if (fNext == m_fTime) break;  // the duration is below the time's precision
+        m_fTime = fNext;
+        ++nSteps;
+    }
+    addWraps(nSteps);
     if (m_fTime >= m_fDuration) {
-        // Subtracting one period at a time never ends when the duration is
-        // below the elapsed time's precision: count the periods arithmetically.
+        // Too many periods to step through: count the rest arithmetically.
         double fPeriods = std::floor(static_cast<double>(m_fTime) / m_fDuration);
         double fRest = std::fmod(static_cast<double>(m_fTime), static_cast<double>(m_fDuration));
         if (fPeriods < 1.0) fPeriods = 1.0;

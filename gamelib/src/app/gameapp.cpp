@@ -3,12 +3,16 @@
 #include "audio/audiodriver.h"
 #include "image/color.h"
 #include "audio/dummyaudio.h"
+#include "effects/particleemitter.h"
 #include "image/image.h"
 #include "app/modetransition.h"
 #include "platform/platform.h"
 #include "app/resourceloader.h"
 #include "app/stringtable.h"
+#include "text/bitmapfont.h"
+#include "text/simplefont.h"
 #include "video/videodriver.h"
+#include "ui/theme.h"
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
@@ -69,7 +73,11 @@ GameApp::~GameApp() {
     m_lEndedModes.clear();
     log("G: ...resources\n");
     m_lPreloads.clear();
+    // The emitter definitions hold images and animations of the caches below.
+    ParticleEmitter::clearCache();
     m_hAnimations.clear();
+    // The theme's pictures come from the image factory of the platform.
+    m_pTheme = nullptr;
     m_imageCache.clear();
     m_sampleCache.clear();
     m_musicCache.clear();
@@ -132,7 +140,39 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     Tsl::seedGameRand(static_cast<unsigned int>(std::time(nullptr)));
     setFrameRate(DEFAULT_FRAME_RATE);
     setMaxFrameTime(0.05f, true);
+    // The image fonts' classes, before any theme names them.
+    SimpleFont::registerFactory();
+    BitmapFont::registerFactory();
+    // The built-in fonts and the default theme, with its cursor.
+    m_pTheme = new Theme();
+    applyCursor();
+    if (pVideo) pVideo->setSoftwareCursor(isCustomCursor());
     return true;
+}
+
+Theme* GameApp::getTheme() {
+    // Made on first use for programs that never run init (tools, tests).
+    if (!m_pTheme) m_pTheme = new Theme();
+    return m_pTheme;
+}
+
+void GameApp::loadTheme(const char* pszResource) {
+    TSL_TRACE();
+    getTheme()->load(pszResource);
+    applyCursor();
+}
+
+void GameApp::applyCursor(const char* pszStyle) {
+    IVideoDriver* pVideo = getVideoDriver();
+    if (!pVideo) return;
+    Tsl::SmartPtr<Image> pCursor = getTheme()->makeCursorImage(pszStyle);
+    if (pCursor) pVideo->setCursorImage(pCursor);
+}
+
+void GameApp::setCustomCursor(bool bCustom) {
+    setSetting("CustomCursor", bCustom ? "TRUE" : "FALSE");
+    IVideoDriver* pVideo = getVideoDriver();
+    if (pVideo) pVideo->setSoftwareCursor(bCustom);
 }
 
 void GameApp::initAudio() {
@@ -159,6 +199,10 @@ void GameApp::initAudio() {
 
 void GameApp::installAudioLoaders() {
     IAudioDriver* pAudio = getAudioDriver();
+    // What the caches hold was made by the driver of an earlier start-up,
+    // which the new one cannot play.
+    m_sampleCache.clear();
+    m_musicCache.clear();
     m_sampleCache.setLoader(pAudio ? pAudio->getSampleLoader() : nullptr);
     m_musicCache.setLoader(pAudio ? pAudio->getMusicLoader() : nullptr);
 }
@@ -345,7 +389,18 @@ void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
     ModeState eState = pMode->getState();
     pMode->setState(MS_RUNNING);
     m_lModes.insertAfter(nullptr, pMode);
-    if (eState == MS_NEW) pMode->init();
+    if (eState == MS_NEW) {
+        try {
+            pMode->init();
+        } catch (...) {
+            // A mode that failed to start leaves the stack as it was; it may
+            // have pushed others on top of itself meanwhile.
+            int nIndex = getModeIndex(pMode);
+            if (nIndex >= 0) m_lModes.removeAt(nIndex);
+            pMode->setState(eState);
+            throw;
+        }
+    }
     afterStackChange(pOldTop);
 }
 
@@ -383,8 +438,10 @@ void GameApp::endMode(GameMode* pMode) {
     if (getModeIndex(pMode) != 0)
         TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
                   getModeIndex(pMode));
-    pMode->setState(MS_ENDED);
+    // A cleanup that throws leaves the mode running on top, so that ending
+    // it can be tried again.
     pMode->cleanup();
+    pMode->setState(MS_ENDED);
     removeFromStack(pMode);
 }
 
@@ -476,7 +533,7 @@ void GameApp::onDeactivate() {
 
 void GameApp::onMouseEnter() {
     IVideoDriver* pVideo = getVideoDriver();
-    if (pVideo && getSetting("CustomCursor") != "FALSE") pVideo->setSoftwareCursor(true);
+    if (pVideo && isCustomCursor()) pVideo->setSoftwareCursor(true);
 }
 
 void GameApp::onMouseLeave() {

@@ -18,6 +18,7 @@ class IPlatform;
 class IVideoDriver;
 class IAudioDriver;
 class Image;
+class Theme;
 class Sample;
 class Music;
 
@@ -150,7 +151,9 @@ public:
                                                unsigned int nBlueMask, unsigned int nAlphaMask);
     Tsl::SmartPtr<Sample> getSample(const char* pszName);
     Tsl::SmartPtr<Music> getMusic(const char* pszName);
+    // Drops the cached music unless the audio driver still holds it.
     void releaseMusic(const char* pszName);
+    Tsl::List<Tsl::String> getCachedMusicNames() const { return m_musicCache.getNames(); }
 
     Tsl::SmartPtr<Animation> getAnimation(const char* pszName);
     Tsl::SmartPtr<Animation> getAnimation(const char* pszFile, const char* pszKey,
@@ -191,6 +194,19 @@ public:
     bool loadSettings();
     // Written to a temporary file and renamed, so a crash never loses the old one.
     bool saveSettings();
+
+    // --- the look: theme and cursor ---
+    // The current theme: the built-in fonts and default styles until a
+    // ".theme" file adds to them.
+    Theme* getTheme();
+    // Reads a ".theme" resource into the current theme and takes its cursor.
+    void loadTheme(const char* pszResource);
+    // Hands the theme's cursor of that style to the video driver.
+    void applyCursor(const char* pszStyle = "Default");
+    // The drawn ("custom") cursor instead of the system one, as the
+    // "CustomCursor" setting keeps it; the change shows at once.
+    void setCustomCursor(bool bCustom);
+    bool isCustomCursor() const { return getSetting("CustomCursor") != "FALSE"; }
 
     // --- string tables: look-ups upper-case the key; a missing key shows the key ---
     void loadStringTable(const char* pszResource);
@@ -264,6 +280,8 @@ private:
 
     int m_nSoundVolume;
     int m_nMusicVolume;
+
+    Tsl::SmartPtr<Theme> m_pTheme;
 
     Tsl::String m_sSettingsFile;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;

@@ -1,6 +1,12 @@
 #include "app/gamemode.h"
 
 #include "app/gameapp.h"
+#include "text/font.h"
+#include "ui/styles.h"
+#include "ui/control.h"
+#include "ui/theme.h"
+
+#include <algorithm>
 
 GameMode::GameMode(unsigned int nFlags) : m_nFlags(nFlags), m_eState(MS_NEW) { m_lLayers.append(&m_lSprites); }
 
@@ -48,6 +54,7 @@ void GameMode::removeSprite(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
     if (!pSprite || pSprite->getOwnerMode() != this) return;
     if (m_pHover == pSprite) m_pHover = nullptr;
+    if (m_pCapture == pSprite) m_pCapture = nullptr;
     if (m_pFocus == pSprite) setFocus(nullptr);
     unlinkFrom(pSprite->getControlLink());
     unlinkFrom(pSprite->getUpdateLink());
@@ -72,16 +79,31 @@ void GameMode::resortSprite(Tsl::SmartPtr<Sprite> pSprite) {
 void GameMode::removeAllSprites() {
     TSL_TRACE();
     m_pHover = nullptr;
+    m_pCapture = nullptr;
     setFocus(nullptr);
     for (SpriteList* pLayer : m_lLayers) {
-        while (!pLayer->isEmpty()) removeSprite(pLayer->getFirst());
+        while (!pLayer->isEmpty()) removeFirstSprite(*pLayer);
     }
     // Controls or updated sprites that were never placed in a layer.
-    while (!m_lControls.isEmpty()) removeSprite(m_lControls.getFirst());
-    while (!m_lUpdateList.isEmpty()) removeSprite(m_lUpdateList.getFirst());
+    while (!m_lControls.isEmpty()) removeFirstSprite(m_lControls);
+    while (!m_lUpdateList.isEmpty()) removeFirstSprite(m_lUpdateList);
     // Every owner let go of its tooltip when it was detached; records left
     // over have no owner that could still reach them.
     deleteTooltips();
+}
+
+void GameMode::removeFirstSprite(SpriteList& lList) {
+    Tsl::SmartPtr<Sprite> pSprite = lList.getFirst();
+    int nBefore = lList.getCount();
+    removeSprite(pSprite);
+    if (lList.getCount() < nBefore) return;
+    // removeSprite leaves alone a sprite another mode owns now (or that was
+    // put into a list of ours without being added): the entry still goes,
+    // or the caller's loop would never end.
+    SpriteNode* pNode = lList.getHead();
+    for (SpriteLink* pLink : {&pSprite->getLayerLink(), &pSprite->getControlLink(), &pSprite->getUpdateLink()})
+        if (pLink->pNode == pNode) pLink->reset();
+    lList.removeNode(pNode);
 }
 
 void GameMode::onUpdate(float fDt) {
@@ -126,6 +148,12 @@ Tsl::SmartPtr<Image> GameMode::createImage(int nWidth, int nHeight, bool bAlpha)
     GameApp* pApp = GameApp::getInstance();
     if (!pApp) TSL_THROW(BadStateException, "GameMode::createImage : no application");
     return pApp->createImage(nWidth, nHeight, bAlpha);
+}
+
+Tsl::SmartPtr<Font> GameMode::getFont(const char* pszName) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) TSL_THROW(BadStateException, "GameMode::getFont : no application for font '%s'", pszName);
+    return pApp->getTheme()->getFont(pszName);
 }
 
 Tsl::SmartPtr<Sprite> GameMode::addOverlay(float fAlpha) {
@@ -182,7 +210,7 @@ bool GameMode::handleChar(int nCharacter) {
     return onChar(nCharacter);
 }
 
-void GameMode::handleMouseMove(int nX, int nY) {
+Tsl::SmartPtr<Sprite> GameMode::updateHover(int nX, int nY) {
     Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
     if (pUnder != m_pHover) {
         Tsl::SmartPtr<Sprite> pOld = m_pHover;
@@ -191,17 +219,34 @@ void GameMode::handleMouseMove(int nX, int nY) {
         if (pUnder) pUnder->onMouseEnter();
     }
     if (pUnder) pUnder->onMouseMove(nX, nY);
+    // The control holding the press follows the mouse wherever it goes.
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    if (pCapture && pCapture != pUnder) pCapture->onMouseMove(nX, nY);
+    return pUnder;
+}
+
+void GameMode::handleMouseMove(int nX, int nY) {
+    updateHover(nX, nY);
+    updateTooltips(nX, nY);
     onMouseMove(nX, nY);
 }
 
 bool GameMode::handleMouseDown(int nButton, int nX, int nY) {
     Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
-    if (pUnder && pUnder->onMouseDown(nButton)) return true;
+    if (pUnder && pUnder->onMouseDown(nButton)) {
+        m_pCapture = pUnder;
+        return true;
+    }
     return onMouseDown(nButton, nX, nY);
 }
 
 bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
     Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
+    // A press dragged off its control ends without a click.
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    m_pCapture = nullptr;
+    Control* pPressed = dynamic_cast<Control*>(pCapture.get());
+    if (pPressed && pCapture != pUnder) pPressed->cancelPress();
     if (pUnder && pUnder->onMouseUp(nButton)) return true;
     return onMouseUp(nButton, nX, nY);
 }
@@ -210,6 +255,9 @@ void GameMode::clearHover() {
     Tsl::SmartPtr<Sprite> pOld = m_pHover;
     m_pHover = nullptr;
     if (pOld) pOld->onMouseLeave();
+    // The mouse no longer reaches this mode's sprites: their tooltips go too.
+    for (Tooltip* pTooltip : m_lTooltips)
+        if (pTooltip->m_pSprite->isVisible()) pTooltip->m_pSprite->setVisible(false);
 }
 
 // ---- tooltips ------------------------------------------------------------------
@@ -263,7 +311,61 @@ void GameMode::setTooltipHasPosition(Tooltip* pTooltip, bool bHasPosition) {
 }
 
 void GameMode::setTooltipVisible(Tooltip* pTooltip, bool bVisible) {
-    if (ownsTooltip(pTooltip)) pTooltip->m_bVisible = bVisible;
+    if (!ownsTooltip(pTooltip)) return;
+    pTooltip->m_bVisible = bVisible;
+    if (!bVisible) pTooltip->m_pSprite->setVisible(false);
+}
+
+void GameMode::buildTooltipImage(Tooltip* pTooltip) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp || pTooltip->m_sText.isEmpty()) {
+        pTooltip->m_pSprite->setImage(Tsl::SmartPtr<Image>());
+        pTooltip->m_pSprite->setVisible(false);
+        return;
+    }
+    Theme* pTheme = pApp->getTheme();
+    Tsl::SmartPtr<FrameStyle> pFrame =
+        pTheme->getFrameStyle(pTooltip->m_sStyle.isEmpty() ? "Tooltip" : pTooltip->m_sStyle.c_str());
+    Tsl::SmartPtr<Font> pFont = pTheme->getFont(pFrame && !pFrame->sFont.isEmpty() ? pFrame->sFont.c_str() : "Theme::Tooltip");
+    Rect padding = pFrame ? pFrame->padding : makeEdges(0, 0, 0, 0);
+    // Tooltips stay narrow: long texts wrap at a third of the screen.
+    int nWrap = std::max(64, pApp->getScreenWidth() / 3);
+    Rect text = pFont->getTextRect(Rect(0, 0, nWrap, 1 << 20), pTooltip->m_sText);
+    int nTextWidth = 0;
+    for (const Tsl::String& sLine : pFont->wrapText(pTooltip->m_sText, nWrap))
+        nTextWidth = std::max(nTextWidth, pFont->getTextWidth(sLine.trim()));
+    int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+    int nWidth = nTextWidth + nShadow + padding.left + padding.right;
+    int nHeight = text.getHeight() + nShadow + padding.top + padding.bottom;
+    Tsl::SmartPtr<Image> pImage =
+        pFrame && pFrame->pImage ? StyleDraw::makeNineSlice(pFrame->pImage, pFrame->borders, nWidth, nHeight)
+                                 : createImage(std::max(1, nWidth), std::max(1, nHeight), true);
+    pFont->drawText(pImage, Rect(padding.left, padding.top, padding.left + nTextWidth + nShadow, nHeight - padding.bottom),
+                    pTooltip->m_sText);
+    pTooltip->m_pSprite->setImage(pImage);
+    pTooltip->m_pSprite->setVisible(false);
+}
+
+void GameMode::updateTooltips(int nX, int nY) {
+    GameApp* pApp = GameApp::getInstance();
+    for (Tooltip* pTooltip : m_lTooltips) {
+        Sprite* pSprite = pTooltip->m_pSprite;
+        bool bShow = pTooltip->m_bVisible && pSprite->getImage() && pTooltip->m_ownerRect.contains(nX, nY);
+        if (bShow && pTooltip->m_bHasPosition) {
+            pSprite->setPosition(int(pTooltip->m_position.x), int(pTooltip->m_position.y));
+        } else if (bShow) {
+            const Rect& owner = pTooltip->m_ownerRect;
+            int nWidth = pSprite->getImage()->getWidth(), nHeight = pSprite->getImage()->getHeight();
+            int nScreenW = pApp ? pApp->getScreenWidth() : 800, nScreenH = pApp ? pApp->getScreenHeight() : 600;
+            int nLeft = owner.left + (owner.getWidth() - nWidth) / 2;
+            nLeft = std::max(0, std::min(nLeft, nScreenW - nWidth));
+            int nTop = owner.bottom + 4;
+            if (nTop + nHeight > nScreenH) nTop = std::max(0, owner.top - 4 - nHeight);
+            pSprite->setPosition(nLeft, nTop);
+        }
+        if (pSprite->isVisible() != bShow) pSprite->setVisible(bShow);
+    }
 }
 
 void GameMode::setTooltipRect(Tooltip* pTooltip, const Rect& ownerRect) {

@@ -4,9 +4,11 @@
 #pragma once
 
 #include "app/callbacktarget.h"
-#include "sprite/particle.h"
+#include "effects/particle.h"
 #include "sprite/sprite.h"
 #include "tsl2/str.h"
+
+class Font;
 
 enum ModeFlags {
     MF_ACTIVE = 0x01,        // updated and given input
@@ -100,6 +102,8 @@ public:
     Tsl::String getString(const char* pszKey) const;
     Tsl::SmartPtr<Image> getImage(const char* pszName) const;
     Tsl::SmartPtr<Image> createImage(int nWidth, int nHeight, bool bAlpha) const;
+    // A theme font by spec name; unknown names give the theme's default font.
+    static Tsl::SmartPtr<Font> getFont(const char* pszName);
     // A full-screen black shade under the mode's other sprites, at that opacity.
     enum { OVERLAY_Z_ORDER = -1000 };
     Tsl::SmartPtr<Sprite> addOverlay(float fAlpha);
@@ -126,10 +130,12 @@ public:
     void clearHover();
 
 protected:
-    // Renders the record's text in its style into its sprite's image. Text
-    // rendering needs the fonts, which the library does not have yet: until
-    // then the tooltip sprite stays without an image, hence hidden.
-    virtual void buildTooltipImage(Tooltip* pTooltip) {}
+    // Renders the record's text in its style (a theme frame style) into its
+    // sprite's image; an empty text leaves the sprite without one.
+    virtual void buildTooltipImage(Tooltip* pTooltip);
+    // Shows the tooltips whose owner is under the mouse, placed at their
+    // position or else under (or, near the bottom, above) the owner.
+    void updateTooltips(int nX, int nY);
 
 private:
     GameMode(const GameMode&) = delete;
@@ -137,6 +143,10 @@ private:
 
     static void insertByZOrder(SpriteList& lList, SpriteLink& link, const Tsl::SmartPtr<Sprite>& pSprite);
     static void unlinkFrom(SpriteLink& link);
+    // Hover follows the point; the pressed control hears the move too.
+    Tsl::SmartPtr<Sprite> updateHover(int nX, int nY);
+    // Takes the list's first sprite out of the mode; the list always shrinks.
+    void removeFirstSprite(SpriteList& lList);
     bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }
     void deleteTooltips();
 
@@ -149,5 +159,7 @@ private:
     ParticleList m_lParticles;
     Tsl::SmartPtr<Sprite> m_pHover;
     Tsl::SmartPtr<Sprite> m_pFocus;
+    // The control that took the last mouse press, until its release.
+    Tsl::SmartPtr<Sprite> m_pCapture;
     Tsl::List<Tooltip*> m_lTooltips;
 };

@@ -1,8 +1,28 @@
 #include "app/platformservices.h"
 
-void registerPlatformFontFactories() {}
+#include "app/gameapp.h"
+#include "text/sdl_ttf_font.h"
+#include "ui/theme.h"
 
-void unregisterPlatformFontFactories() {}
+namespace {
+const char* const TRUETYPE_CLASS = "TrueType";
+}
+
+void registerPlatformFontFactories() {
+    Theme::registerFontFactory(TRUETYPE_CLASS, new SDLTTFFactory());
+}
+
+void unregisterPlatformFontFactories() {
+    Tsl::SmartPtr<SDLTTFFactory> pFactory =
+        Tsl::SmartPtr<SDLTTFFactory>::dynamicCast(Theme::findFontFactory(TRUETYPE_CLASS));
+    // A second shut-down finds nothing left to report or release.
+    if (!pFactory) return;
+    if (GameApp::getInstance()) GameApp::log("%s", SDLTTFFactory::formatStatistics().c_str());
+    // The cached fonts go now, so SDL_ttf shuts down once the last font
+    // handed out is gone, not at the end of the process.
+    pFactory->clearCache();
+    Theme::unregisterFontFactory(TRUETYPE_CLASS);
+}
 
 IVideoSpriteImpl* createPlatformVideoSpriteImpl() {
     return nullptr;

@@ -233,6 +233,8 @@ SDLAudioDriver::~SDLAudioDriver() {
     TSL_TRACE();
     delete m_pSampleLoader;
     delete m_pMusicLoader;
+    // Freeing a fading track would wait for its fade.
+    if (m_pFadingMusic) Mix_HaltMusic();
     m_pCurrentMusic = nullptr;
     m_pFadingMusic = nullptr;
     m_pSweepTimer = nullptr;
@@ -278,12 +280,17 @@ int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nC
     TSL_TRACE();
     if (m_bMuted || !isEnabled()) return -1;
     TSL_ASSERT(notNULL(pSample));
-    SDLSample* pSDLSample = static_cast<SDLSample*>(pSample.get());
+    // A sample another driver made (the silent one of an earlier start-up)
+    // has no chunk to play.
+    SDLSample* pSDLSample = dynamic_cast<SDLSample*>(pSample.get());
+    if (!pSDLSample) return -1;
     int nUsed = Mix_PlayChannelTimed(nChannel, pSDLSample->getChunk(), bLoop ? -1 : 0, -1);
     // No free channel or no chunk: nothing plays, and nothing else is touched
     // (pausing channel -1 would pause every channel). A channel number the
     // mixer does not have comes back unchanged although nothing plays there.
     if (nUsed < 0 || nUsed >= Mix_AllocateChannels(-1)) return -1;
+    // A new sound on the channel: its earlier pause is not this sound's.
+    forgetPausedChannel(nUsed);
     if (m_bAllPaused) Mix_Pause(nUsed);
     m_hChannelSamples.set(nUsed, pSample);
     if (nUsed > m_nHighestChannel) m_nHighestChannel = nUsed;
@@ -293,10 +300,17 @@ int SDLAudioDriver::playSample(Tsl::SmartPtr<Sample> pSample, bool bLoop, int nC
 void SDLAudioDriver::playMusic(Tsl::SmartPtr<Music> pMusic, bool bLoop) {
     TSL_TRACE();
     if (m_bMuted || !isEnabled()) return;
+    SDLMusic* pSDLMusic = dynamic_cast<SDLMusic*>(pMusic.get());
+    if (pMusic && !pSDLMusic) return;  // made by another driver: nothing to play
+    if (pSDLMusic) {
+        // The mixer would wait for a fading track to end before starting the
+        // next one (for ever while it is paused): cut it off, then let go.
+        Mix_HaltMusic();
+        m_pFadingMusic = nullptr;
+    }
     m_pCurrentMusic = pMusic;
     m_bLoopMusic = bLoop;
     TSL_ASSERT(notNULL(pMusic));
-    SDLMusic* pSDLMusic = static_cast<SDLMusic*>(pMusic.get());
     // Played once: update() restarts looping music itself.
     Mix_PlayMusic(pSDLMusic->getHandle(), 0);
     m_fMusicOwnVolume = pMusic->getVolume();
@@ -356,13 +370,31 @@ Tsl::String SDLAudioDriver::getChannelSampleName(int nChannel) {
     return pSample ? pSample->getName() : Tsl::String();
 }
 
+bool SDLAudioDriver::isMixerChannel(int nChannel) {
+    return nChannel >= 0 && nChannel < Mix_AllocateChannels(-1);
+}
+
+bool SDLAudioDriver::isChannelOrAll(int nChannel) {
+    return nChannel == ALL_CHANNELS || isMixerChannel(nChannel);
+}
+
+void SDLAudioDriver::forgetPausedChannel(int nChannel) {
+    if (nChannel == ALL_CHANNELS)
+        m_lPausedChannels.clear();
+    else
+        while (m_lPausedChannels.indexOf(nChannel) >= 0) m_lPausedChannels.removeAt(m_lPausedChannels.indexOf(nChannel));
+}
+
 bool SDLAudioDriver::isChannelPlaying(int nChannel) {
-    return isEnabled() && nChannel >= 0 && nChannel < Mix_AllocateChannels(-1) && Mix_Playing(nChannel) != 0;
+    return isEnabled() && isMixerChannel(nChannel) && Mix_Playing(nChannel) != 0;
 }
 
 void SDLAudioDriver::stopChannel(int nChannel, float fFadeSeconds) {
     TSL_TRACE();
-    if (!isEnabled()) return;
+    // The mixer indexes its channel table with any other number it is given.
+    if (!isEnabled() || !isChannelOrAll(nChannel)) return;
+    // Whatever plays there next was not paused on its own.
+    forgetPausedChannel(nChannel);
     if (fFadeSeconds <= 0.0f) {
         Mix_HaltChannel(nChannel);
         if (nChannel < 0)
@@ -377,11 +409,11 @@ void SDLAudioDriver::stopChannel(int nChannel, float fFadeSeconds) {
 }
 
 void SDLAudioDriver::pauseChannel(int nChannel) {
-    if (isEnabled()) Mix_Pause(nChannel);
+    if (isEnabled() && isChannelOrAll(nChannel)) Mix_Pause(nChannel);
 }
 
 void SDLAudioDriver::resumeChannel(int nChannel) {
-    Mix_Resume(nChannel);
+    if (isChannelOrAll(nChannel)) Mix_Resume(nChannel);
 }
 
 bool SDLAudioDriver::isMusicPlaying() {
@@ -393,13 +425,15 @@ void SDLAudioDriver::stopMusic(float fFadeSeconds) {
     if (!isEnabled()) return;
     m_bLoopMusic = false;
     if (fFadeSeconds <= 0.0f) {
+        // Freeing music while it fades makes the mixer wait for the fade:
+        // halt first, then let go.
+        Mix_HaltMusic();
         m_pCurrentMusic = nullptr;
         m_pFadingMusic = nullptr;
-        Mix_HaltMusic();
     } else {
-        // Freeing music while it fades makes the mixer wait for the fade:
-        // hold it until update() sees it has stopped.
-        m_pFadingMusic = m_pCurrentMusic;
+        // Held until update() sees it has stopped. A second faded stop
+        // keeps the track that is already fading.
+        if (m_pCurrentMusic) m_pFadingMusic = m_pCurrentMusic;
         m_pCurrentMusic = nullptr;
         Mix_FadeOutMusic(fadeMilliseconds(fFadeSeconds));
     }

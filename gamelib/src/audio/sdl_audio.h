@@ -48,7 +48,7 @@ private:
 
 class SDLAudioDriver : public IAudioDriver {
 public:
-    enum { CHANNEL_COUNT = 16 };
+    enum { CHANNEL_COUNT = 16, ALL_CHANNELS = -1 };
 
     SDLAudioDriver();
     ~SDLAudioDriver() override;
@@ -94,6 +94,11 @@ public:
 
 private:
     static bool isEnabled();
+    // A channel the mixer has; or that, or -1 for all of them.
+    static bool isMixerChannel(int nChannel);
+    static bool isChannelOrAll(int nChannel);
+    // The channel (or every channel, for -1) no longer counts as paused on its own.
+    void forgetPausedChannel(int nChannel);
     void sweepFinishedSamples();
 
     int m_nFrequency;

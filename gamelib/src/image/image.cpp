@@ -434,38 +434,46 @@ void Image::copyGeometry(Image* pOther) {
     pixelsChanged();
 }
 
+namespace {
+
+// Cuts one axis of a blit: the source span [nFrom, nTo) to the stored pixels
+// [0, nSrcLimit), then the destination to [0, nDstLimit), moving the other
+// along. In 64 bits, so positions near the int limits (a huge or NaN float
+// turned into an int) cannot wrap. False when nothing is left.
+bool clipAxis(long long& nFrom, long long& nTo, long long& nDest, long long nSrcLimit, long long nDstLimit) {
+    if (nFrom < 0) {
+        nDest -= nFrom;
+        nFrom = 0;
+    }
+    if (nTo > nSrcLimit) nTo = nSrcLimit;
+    if (nDest < 0) {
+        nFrom -= nDest;
+        nDest = 0;
+    }
+    if (nDest + (nTo - nFrom) > nDstLimit) nTo = nFrom + (nDstLimit - nDest);
+    return nTo > nFrom;
+}
+
+} // namespace
+
 bool Image::clipBlit(Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& nHeight, int& x, int& y) {
     TSL_TRACE();
     prepareForWrite();
     if (pSource != this) pSource->prepare();
-    Rect pSrc = Rect(nSrcX, nSrcY, nSrcX + nWidth, nSrcY + nHeight).offsetBy(-pSource->m_nOffsetX,
-                                                                            -pSource->m_nOffsetY);
-    Rect pSrcData(0, 0, pSource->m_nPhysWidth, pSource->m_nPhysHeight);
-    if (!pSrc.overlaps(pSrcData)) return false;
-    Rect pSrcPhys = pSrc.intersect(pSrcData);
-    TSL_ASSERT(pSrcPhys.getLeft() >= pSrc.getLeft());
-    TSL_ASSERT(pSrcPhys.getTop() >= pSrc.getTop());
-    x += pSrcPhys.left - pSrc.left;
-    y += pSrcPhys.top - pSrc.top;
-    nSrcX = pSrcPhys.left;
-    nSrcY = pSrcPhys.top;
-    int nW = pSrcPhys.getWidth();
-    int nH = pSrcPhys.getHeight();
-    TSL_ASSERT(pSrcPhys.getLeft() + nW <= pSrcData.getRight());
-    TSL_ASSERT(pSrcPhys.getTop() + nH <= pSrcData.getBottom());
-
+    long long nLeft = static_cast<long long>(nSrcX) - pSource->m_nOffsetX, nRight = nLeft + nWidth;
+    long long nTop = static_cast<long long>(nSrcY) - pSource->m_nOffsetY, nBottom = nTop + nHeight;
+    long long nDestX = x, nDestY = y;
+    if (!clipAxis(nLeft, nRight, nDestX, pSource->m_nPhysWidth, m_nCanvasWidth) ||
+        !clipAxis(nTop, nBottom, nDestY, pSource->m_nPhysHeight, m_nCanvasHeight))
+        return false;
+    // Everything is inside both pictures now, hence in int range.
+    nSrcX = static_cast<int>(nLeft);
+    nSrcY = static_cast<int>(nTop);
+    x = static_cast<int>(nDestX);
+    y = static_cast<int>(nDestY);
+    int nW = static_cast<int>(nRight - nLeft);
+    int nH = static_cast<int>(nBottom - nTop);
     Rect pDst(x, y, x + nW, y + nH);
-    Rect pDstVirt(0, 0, m_nCanvasWidth, m_nCanvasHeight);
-    if (!pDst.overlaps(pDstVirt)) return false;
-    Rect clipped = pDst.intersect(pDstVirt);
-    nSrcX += clipped.left - x;
-    nSrcY += clipped.top - y;
-    x = clipped.left;
-    y = clipped.top;
-    nW = clipped.getWidth();
-    nH = clipped.getHeight();
-    pDst = Rect(x, y, x + nW, y + nH);
-    TSL_ASSERT(pDst.intersect(pDstVirt) == pDst);
 
     // Drawing into a trimmed picture enlarges its stored pixels, never its canvas.
     Rect phys = getPhysicalCanvasRect();
@@ -542,6 +550,13 @@ void Image::loadSubImage(const char* pszName, const Tsl::String& sDescription) {
     initFromRegion(pSource, x, y, nWidth, nHeight);
 }
 
+bool Image::isVirtualCanvasInRange(int nCanvasSize, int nOffset, int nPhysSize) {
+    if (nCanvasSize < 0) return false;
+    long long nLow = std::min(static_cast<long long>(nOffset), 0LL);
+    long long nHigh = std::max(static_cast<long long>(nOffset) + nPhysSize, static_cast<long long>(nCanvasSize));
+    return nHigh - nLow <= INT_MAX;
+}
+
 void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
     TSL_TRACE();
     Tsl::String sSource = Tsl::String(pszName) + ".spec";
@@ -557,12 +572,14 @@ void Image::loadSpec(const char* pszName, const Tsl::String& sSpec) {
             throw Tsl::AssertFailException(__FILE__, __LINE__, "Assertion failed : lToks.getLength() == 5");
         int nCanvasWidth = Tsl::String::toInt(lToks.getAt(1)), nCanvasHeight = Tsl::String::toInt(lToks.getAt(2));
         int nOffsetX = Tsl::String::toInt(lToks.getAt(3)), nOffsetY = Tsl::String::toInt(lToks.getAt(4));
-        // The stored pixels must lie inside the canvas, or every clipped blit
-        // and view would address pixels that do not exist.
-        // In 64 bits: an offset near the int limit must not wrap into range.
-        if (nOffsetX < 0 || nOffsetY < 0 || static_cast<long long>(nOffsetX) + m_nPhysWidth > nCanvasWidth ||
-            static_cast<long long>(nOffsetY) + m_nPhysHeight > nCanvasHeight)
-            TSL_THROW(FatalErrorException, "Bad vcanvas %d %d %d %d at %s, line %d : the stored %dx%d pixels do not fit",
+        // The stored pixels may lie partly or wholly outside the canvas;
+        // only a geometry whose edges (or the span of canvas and stored
+        // pixels together, which drawing may grow the pixels to) leave the
+        // int range is refused.
+        if (!isVirtualCanvasInRange(nCanvasWidth, nOffsetX, m_nPhysWidth) ||
+            !isVirtualCanvasInRange(nCanvasHeight, nOffsetY, m_nPhysHeight))
+            TSL_THROW(FatalErrorException,
+                      "Bad vcanvas %d %d %d %d at %s, line %d : a canvas and %dx%d stored pixels out of range",
                       nCanvasWidth, nCanvasHeight, nOffsetX, nOffsetY, sSource.c_str(), reader.getLineNumber(),
                       m_nPhysWidth, m_nPhysHeight);
         setVirtualCanvas(nOffsetX, nOffsetY, nCanvasWidth, nCanvasHeight);

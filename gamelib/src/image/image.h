@@ -181,6 +181,9 @@ private:
     bool isPhysicalRectClear(const Rect& r);
     void loadSubImage(const char* pszName, const Tsl::String& sDescription);
     void loadSpec(const char* pszName, const Tsl::String& sSpec);
+    // One axis of a "vcanvas" line: a canvas size of 0 or more, and the span
+    // of canvas and stored pixels together within the int range.
+    static bool isVirtualCanvasInRange(int nCanvasSize, int nOffset, int nPhysSize);
 
     int m_nPhysWidth;
     int m_nPhysHeight;

@@ -7,6 +7,7 @@
 
 #include <SDL_image.h>
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -35,6 +36,13 @@ ImageFactory* platformFactory() {
     GameApp* pApp = GameApp::getInstance();
     IPlatform* pPlatform = pApp ? pApp->getPlatform() : nullptr;
     return pPlatform ? pPlatform->getImageFactory() : nullptr;
+}
+
+// A destination point less the source's insertion point, held at the int
+// limits: either limit is off every canvas, as the true value would be.
+int minusInsPoint(int nPoint, int nInsPoint) {
+    long long n = static_cast<long long>(nPoint) - nInsPoint;
+    return n > INT_MAX ? INT_MAX : (n < INT_MIN ? INT_MIN : static_cast<int>(n));
 }
 
 } // namespace
@@ -430,8 +438,8 @@ float SDLImage::getSurfaceFactor() { return m_pSurface ? m_pSurface->getFactor()
 
 bool SDLImage::mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpan& span) {
     SDLImage* pSrc = asSDLImage(pSource);
-    x -= pSrc->getInsPointX();
-    y -= pSrc->getInsPointY();
+    x = minusInsPoint(x, pSrc->getInsPointX());
+    y = minusInsPoint(y, pSrc->getInsPointY());
     int nSrcX = source.left, nSrcY = source.top, nWidth = source.getWidth(), nHeight = source.getHeight();
     if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) return false;
     int nSurfX, nSurfY, nOwnX, nOwnY;
@@ -450,6 +458,11 @@ bool SDLImage::mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpa
 
 void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
     TSL_TRACE();
+    if (pSource == this) {
+        Tsl::SmartPtr<Image> pCopy = clone(true);
+        blit(pCopy.get(), source, x, y);
+        return;
+    }
     BlitSpan span;
     if (!mapBlit(pSource, source, x, y, span)) return;
     SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY), static_cast<Uint16>(span.nWidth),
@@ -461,6 +474,11 @@ void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
 
 void SDLImage::copy(Image* pSource, const Rect& source, int x, int y) {
     TSL_TRACE();
+    if (pSource == this) {
+        Tsl::SmartPtr<Image> pCopy = clone(true);
+        copy(pCopy.get(), source, x, y);
+        return;
+    }
     BlitSpan span;
     if (!mapBlit(pSource, source, x, y, span)) return;
     Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
@@ -600,9 +618,16 @@ void SDLImage::putPixel(int x, int y, const Color& c) {
 
 void SDLImage::blendPixels(Image* pSource, int nSrcX, int nSrcY, int nWidth, int nHeight, int x, int y) {
     TSL_TRACE();
+    if (pSource == this) {
+        // Read from a copy: growing the stored pixels moves them, and a
+        // destination over the source would overwrite them while they are read.
+        Tsl::SmartPtr<Image> pCopy = clone(true);
+        blendPixels(pCopy.get(), nSrcX, nSrcY, nWidth, nHeight, x, y);
+        return;
+    }
     SDLImage* pSrc = asSDLImage(pSource);
-    x -= pSrc->getInsPointX();
-    y -= pSrc->getInsPointY();
+    x = minusInsPoint(x, pSrc->getInsPointX());
+    y = minusInsPoint(y, pSrc->getInsPointY());
     if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) return;
     lock();
     if (pSrc != this) pSrc->lock();

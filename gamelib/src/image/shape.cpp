@@ -136,7 +136,9 @@ bool Shape::collideNodes(int nXA, int nYA, int nIndexA, int nLevelA, int nXB, in
     if (!rotatedRectsIntersect(centreA, sizeA, m_pPoseA->fRotation, centreB, sizeB, m_pPoseB->fRotation))
         return false;
     if (nStateA == NODE_FULL && nStateB == NODE_FULL) {
-        m_lContacts.append(screenRect(centreA, sizeA).intersect(screenRect(centreB, sizeB)));
+        // Only a collecting test keeps rectangles: the shape is shared by
+        // every sprite showing its image, and collide runs every frame.
+        if (!m_bStopAtFirst) m_lContacts.append(screenRect(centreA, sizeA).intersect(screenRect(centreB, sizeB)));
         return true;
     }
     struct Node {

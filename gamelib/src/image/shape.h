@@ -39,6 +39,8 @@ public:
     bool collide(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB);
     // The same test without stopping: the screen rectangles of every contact.
     Tsl::List<Rect> collectContacts(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB);
+    // What the last collectContacts or getFullRects found.
+    const Tsl::List<Rect>& getContacts() const { return m_lContacts; }
     // Pixel rectangles of every full node, at full node size (not clipped).
     Tsl::List<Rect> getFullRects();
 

@@ -3,21 +3,31 @@
 #include "tsl2/error.h"
 
 #include <cerrno>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <thread>
-
-extern char** environ;
+#include <unistd.h>
 
 namespace {
 
-// Reaps the opener when it ends so it never lingers as a zombie.
-void reapLater(pid_t nPid) {
-    std::thread([nPid]() {
-        int nStatus = 0;
-        while (waitpid(nPid, &nStatus, 0) < 0 && errno == EINTR) {
+// Starts the opener as a grandchild: the child in between ends at once and
+// is reaped here, so the opener belongs to the system's reaper and never
+// lingers as our zombie. No thread of our own (whose creation could throw)
+// and no signal handling is needed.
+void startDetached(char* const* apArgs) {
+    pid_t nChild = fork();
+    if (nChild < 0) return;
+    if (nChild == 0) {
+        // Only fork, exec and _exit from here on: the parent may have other
+        // threads, whose locks the copy would find held.
+        pid_t nOpener = fork();
+        if (nOpener == 0) {
+            execvp(apArgs[0], apArgs);
+            _exit(127);
         }
-    }).detach();
+        _exit(nOpener < 0 ? 1 : 0);
+    }
+    int nStatus = 0;
+    while (waitpid(nChild, &nStatus, 0) < 0 && errno == EINTR) {
+    }
 }
 
 } // namespace
@@ -36,7 +46,6 @@ void launchURL(const char* pszURL) {
     Tsl::String sURL(pszURL);
     char szOpener[] = "xdg-open";
     char* apArgs[] = {szOpener, const_cast<char*>(sURL.c_str()), nullptr};
-    pid_t nPid = 0;
     // The URL is one argument vector entry: no shell ever sees it.
-    if (posix_spawnp(&nPid, szOpener, nullptr, nullptr, apArgs, environ) == 0) reapLater(nPid);
+    startDetached(apArgs);
 }

@@ -43,6 +43,7 @@ SDLPlatform::SDLPlatform()
       m_hJoysticks(97) {
     TSL_TRACE();
     m_pImageFactory = new SDLImageFactory();
+    registerPlatformFontFactories();
 }
 
 SDLPlatform::~SDLPlatform() {
@@ -62,6 +63,8 @@ void SDLPlatform::init() {
 
 void SDLPlatform::shutdown() {
     TSL_TRACE();
+    // Logs the font-cache line, then releases the TrueType factory.
+    unregisterPlatformFontFactories();
     IMG_Quit();
     if (m_pVideoDriver) m_pVideoDriver->shutdown();
     if (m_pAudioDriver) m_pAudioDriver->close();

@@ -1,7 +1,7 @@
 #include "platform/x11window.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
+#include "platform/syswm.h"
 
 namespace {
 

@@ -161,8 +161,8 @@ void SDL3DVideoDriverBase::drawCursor() {
 void SDL3DVideoDriverBase::setCursorImage(Tsl::SmartPtr<Image> pImage) {
     TSL_TRACE();
     SDLVideoDriverBase::setCursorImage(pImage);
-    if (pImage.isNull()) return;
-    m_pCursorSprite = new Sprite(pImage, 0, 0, 0);
+    // No image: no drawn cursor (the old one must not stay on the screen).
+    m_pCursorSprite = pImage.isNull() ? nullptr : new Sprite(pImage, 0, 0, 0);
 }
 
 void SDL3DVideoDriverBase::preloadImage(Tsl::SmartPtr<Image> pImage) {

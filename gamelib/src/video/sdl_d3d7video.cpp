@@ -10,7 +10,7 @@
 
 #include "tsl2/error.h"
 
-#include <SDL_syswm.h>
+#include "platform/syswm.h"
 
 #include <algorithm>
 #include <cstring>
@@ -388,11 +388,12 @@ int D3D7VideoDriver::getScreenBpp() const {
 
 void D3D7VideoDriver::setProjectionOffset(int nX, int nY) {
     if (!m_pDevice) return;
-    int nBar = getBarWidth();
+    int nBar = getBarWidth(), nBarHeight = getBarHeight();
     D3DXMATRIX projection;
     D3DXMatrixOrthoOffCenterLH(&projection, static_cast<float>(nX - nBar),
                                static_cast<float>(getLogicalScreenWidth() - nBar + nX),
-                               static_cast<float>(getHeight() + nY), static_cast<float>(nY), -1.0f, 1.0f);
+                               static_cast<float>(getLogicalScreenHeight() - nBarHeight + nY),
+                               static_cast<float>(nY - nBarHeight), -1.0f, 1.0f);
     m_pDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &projection);
 }
 

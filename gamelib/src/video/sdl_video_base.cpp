@@ -8,7 +8,7 @@
 
 #include "tsl2/error.h"
 
-#include <SDL_syswm.h>
+#include "platform/syswm.h"
 
 #include <algorithm>
 #include <cmath>
@@ -45,7 +45,9 @@ SDLVideoDriverBase::SDLVideoDriverBase()
       m_pBlankCursor(nullptr),
       m_pSystemCursor(nullptr),
       m_nBarWidth(0),
-      m_nLogicalScreenWidth(0) {
+      m_nLogicalScreenWidth(0),
+      m_nBarHeight(0),
+      m_nLogicalScreenHeight(0) {
     s_nTextureInvalidationStamp = -1;
 }
 
@@ -217,11 +219,37 @@ void SDLVideoDriverBase::applyMode(int nWidth, int nHeight, const ModeSize& got,
     setProjectionOffset(0, 0);
 }
 
+bool SDLVideoDriverBase::isNarrowerThanLogical() const {
+    return static_cast<long long>(m_nActualWidth) * m_nLogicalHeight <
+           static_cast<long long>(m_nLogicalWidth) * m_nActualHeight;
+}
+
 void SDLVideoDriverBase::rebuildSideBars() {
     clearSideBars();
     m_nLogicalScreenWidth = 0;
     m_nBarWidth = 0;
-    if (m_nActualHeight <= 0 || m_nLogicalHeight <= 0) return;
+    m_nLogicalScreenHeight = m_nLogicalHeight;
+    m_nBarHeight = 0;
+    if (m_nActualHeight <= 0 || m_nLogicalHeight <= 0 || m_nActualWidth <= 0 || m_nLogicalWidth <= 0) return;
+    // Right and bottom edges are exclusive: a bar before the screen ends
+    // where it starts, and the one after it takes everything from the
+    // screen's end to the window's, including the odd line an uneven split
+    // leaves over.
+    if (isNarrowerThanLogical()) {
+        // Scaled to the width, the whole logical screen stays in view.
+        m_nLogicalScreenWidth = m_nLogicalWidth;
+        m_nLogicalScreenHeight =
+            static_cast<int>(static_cast<long long>(m_nActualHeight) * m_nLogicalWidth / m_nActualWidth);
+        m_nBarHeight = (m_nLogicalScreenHeight - m_nLogicalHeight) / 2;
+        if (m_nBarHeight <= 0) {
+            m_nBarHeight = 0;
+            return;
+        }
+        int nBottomEnd = m_nLogicalScreenHeight - m_nBarHeight;
+        m_lSideBars.append(new Rect(0, -m_nBarHeight, m_nLogicalWidth, 0));
+        m_lSideBars.append(new Rect(0, m_nLogicalHeight, m_nLogicalWidth, nBottomEnd));
+        return;
+    }
     m_nLogicalScreenWidth =
         static_cast<int>(static_cast<long long>(m_nActualWidth) * m_nLogicalHeight / m_nActualHeight);
     m_nBarWidth = (m_nLogicalScreenWidth - m_nLogicalWidth) / 2;
@@ -229,9 +257,6 @@ void SDLVideoDriverBase::rebuildSideBars() {
         m_nBarWidth = 0;
         return;
     }
-    // Right edges are exclusive: the left bar ends where the screen starts and
-    // the right one takes every column from the screen's end to the window's,
-    // including the odd one an uneven split leaves over.
     int nRightEnd = m_nLogicalScreenWidth - m_nBarWidth;
     m_lSideBars.append(new Rect(-m_nBarWidth, 0, 0, m_nLogicalHeight));
     m_lSideBars.append(new Rect(m_nLogicalWidth, 0, nRightEnd, m_nLogicalHeight));
@@ -239,7 +264,10 @@ void SDLVideoDriverBase::rebuildSideBars() {
 
 Point SDLVideoDriverBase::getScreenScale() const {
     if (m_nLogicalHeight <= 0) return Point(0.0f, 0.0f);
-    float fScale = static_cast<float>(m_nActualHeight) / m_nLogicalHeight;
+    // The logical screen fits the mode on its tighter axis.
+    float fScale = isNarrowerThanLogical() && m_nLogicalWidth > 0
+                       ? static_cast<float>(m_nActualWidth) / m_nLogicalWidth
+                       : static_cast<float>(m_nActualHeight) / m_nLogicalHeight;
     return Point(fScale, fScale);
 }
 

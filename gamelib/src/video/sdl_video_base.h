@@ -65,6 +65,10 @@ public:
     int getModeFlags() const { return m_nModeFlags; }
     int getBarWidth() const { return m_nBarWidth; }
     int getLogicalScreenWidth() const { return m_nLogicalScreenWidth; }
+    // A mode narrower than the logical screen shows all of it with bars above
+    // and below instead: their height, and the mode's height in logical units.
+    int getBarHeight() const { return m_nBarHeight; }
+    int getLogicalScreenHeight() const { return m_nLogicalScreenHeight; }
     const Tsl::List<Rect*>& getSideBars() const { return m_lSideBars; }
     const Tsl::String& getCaption() const { return m_sCaption; }
     bool isWideDesktop() const { return m_bWide; }
@@ -100,6 +104,8 @@ protected:
                   Uint32 nSDLFlags, ModeSize& got);
     void applyMode(int nWidth, int nHeight, const ModeSize& got, bool bFullScreen, int nFlags, bool bHidden);
     void rebuildSideBars();
+    // True when the mode in force is narrower than the logical screen's aspect.
+    bool isNarrowerThanLogical() const;
     void clearSideBars();
     void releaseCursors();
     bool isHiddenRequested() const;
@@ -123,5 +129,7 @@ protected:
     SDL_Cursor* m_pSystemCursor;
     int m_nBarWidth;
     int m_nLogicalScreenWidth;
+    int m_nBarHeight;
+    int m_nLogicalScreenHeight;
     Tsl::List<Rect*> m_lSideBars;
 };

@@ -54,7 +54,8 @@ public:
     explicit FolderResourceProvider(const String& sFolder);
     bool hasResource(const String& sName) override;
     SmartPtr<Resource> getResource(const String& sName) override;
-    // Every regular file below the folder, sorted by name.
+    // Every regular file below the folder, sorted by name. Links to files
+    // count as the files; links to folders are not followed.
     List<String> getResourceNames() override;
     String getName() const override { return m_sFolder; }
 

@@ -30,10 +30,18 @@
 #include "tsl2/resource.h"
 #include "tsl2/stream.h"
 
+#include <memory>
 #include <vector>
 #include <zlib.h>
 
 namespace Tsl {
+
+// Test hook: called on every comparison of two entry names in the name index
+// of an archive being read or written. Null in production.
+extern void (*g_pfnGrfNameCompared)();
+
+// Entry numbers by name, sized for the entry count (resourcefile.cpp).
+class GrfNameIndex;
 
 enum {
     GRF_VERSION = 1,
@@ -88,7 +96,7 @@ private:
     bool m_bOwnSource;
     String m_sName;
     std::vector<ResourceFileEntry> m_aEntries;
-    Hash<String, int> m_hIndex;
+    std::unique_ptr<GrfNameIndex> m_pIndex;
     std::vector<unsigned char> m_aScratch; // compressed bytes of the entry being read
     z_stream m_zs;
     bool m_bInflateReady;
@@ -124,7 +132,8 @@ private:
     bool m_bOwnTarget;
     bool m_bFinished;
     std::vector<ResourceFileEntry> m_aEntries;
-    Hash<String, int> m_hNames;
+    std::unique_ptr<GrfNameIndex> m_pNames;
+    std::vector<unsigned char> m_aChunk; // copy buffer, shared by every entry
 };
 
 } // namespace Tsl

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace {
 
 struct FrameLoopTest : ::testing::Test {
@@ -107,6 +109,51 @@ TEST_F(FrameLoopTest, PushRunsInitOnceAndMovesTheFocus) {
     app.pushMode(pB);  // back from suspension: no second init
     EXPECT_EQ("a.deactivate b.activate", log.joined());
     EXPECT_THROW(app.pushMode(pB), Tsl::BadStateException);
+}
+
+TEST_F(FrameLoopTest, OnlyTheTopModeMaySuspendItself) {
+    Tsl::SmartPtr<RecordingMode> pA = mode("a", MF_ACTIVE);
+    Tsl::SmartPtr<RecordingMode> pB = mode("b", MF_ACTIVE);
+    app.pushMode(pA);
+    app.pushMode(pB);
+    EXPECT_THROW(app.suspendMode(pA), Tsl::BadStateException);
+    EXPECT_EQ(2, app.getModeCount());
+    EXPECT_EQ(pB.get(), app.getModeAt(0).get());
+    EXPECT_EQ(MS_RUNNING, pA->getState());
+}
+
+// A mode whose start or cleanup fails.
+struct FailingMode : RecordingMode {
+    using RecordingMode::RecordingMode;
+    void init() override {
+        RecordingMode::init();
+        if (m_bFailInit) throw std::runtime_error("init failed");
+    }
+    void cleanup() override {
+        RecordingMode::cleanup();
+        if (m_bFailCleanup) throw std::runtime_error("cleanup failed");
+    }
+    bool m_bFailInit = true;
+    bool m_bFailCleanup = true;
+};
+
+TEST_F(FrameLoopTest, AFailedInitOrCleanupLeavesAStackThatStillWorks) {
+    Tsl::SmartPtr<RecordingMode> pBase = mode("base", MF_ACTIVE);
+    Tsl::SmartPtr<FailingMode> pMode = new FailingMode("m", MF_ACTIVE, &log);
+    app.pushMode(pBase);
+    EXPECT_THROW(app.pushMode(pMode), std::runtime_error);
+    EXPECT_EQ(1, app.getModeCount());
+    EXPECT_EQ(MS_NEW, pMode->getState());
+
+    pMode->m_bFailInit = false;
+    app.pushMode(pMode);
+    EXPECT_THROW(app.endMode(pMode), std::runtime_error);
+    EXPECT_EQ(pMode.get(), app.getModeAt(0).get());
+    EXPECT_EQ(MS_RUNNING, pMode->getState());
+    pMode->m_bFailCleanup = false;
+    app.endMode(pMode);
+    EXPECT_EQ(1, app.getModeCount());
+    EXPECT_EQ(MS_ENDED, pMode->getState());
 }
 
 TEST_F(FrameLoopTest, OnlyTheTopModeMayEndAndItIsReleasedAfterTheFrame) {

@@ -10,11 +10,16 @@
 #include <gtest/gtest.h>
 #include <ogg/ogg.h>
 
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -309,6 +314,116 @@ TEST_F(SDLAudio, CallsAfterCloseAreHarmless) {
     // Opened again, every channel is there again.
     ASSERT_TRUE(pDriver->init());
     EXPECT_EQ(SDLAudioDriver::CHANNEL_COUNT, Mix_AllocateChannels(-1));
+}
+
+// Only -1 means every channel; the mixer indexes its table with any other
+// number it is given.
+TEST_F(SDLAudio, ChannelNumbersTheMixerDoesNotHaveAreIgnored) {
+    int nChannel = pDriver->playSample(sample("hum"), true, -1);
+    ASSERT_GE(nChannel, 0);
+    for (int n : {-3, -2, -1000, int(SDLAudioDriver::CHANNEL_COUNT), INT_MIN}) {
+        pDriver->pauseChannel(n);
+        pDriver->resumeChannel(n);
+        pDriver->stopChannel(n, 0.5f);
+        pDriver->stopChannel(n, 0.0f);
+    }
+    EXPECT_TRUE(pDriver->isChannelPlaying(nChannel));
+    EXPECT_FALSE(Mix_Paused(nChannel));
+}
+
+// Runs a step on a thread of its own and tells whether it came back while
+// the music's fade stood still under the global pause; a step that waits
+// for the fade is let go by resuming, so the test itself always ends.
+bool returnsDuringPausedFade(SDLAudioDriver* pDriver, std::function<void()> fnStep) {
+    std::promise<void> done;
+    std::future<void> finished = done.get_future();
+    std::thread step([&] {
+        fnStep();
+        done.set_value();
+    });
+    bool bReturned = finished.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    if (!bReturned) pDriver->pauseAll(false);
+    step.join();
+    return bReturned;
+}
+
+TEST_F(SDLAudio, MusicNeverWaitsForATrackFadingOut) {
+    std::string sOgg = makeOggVorbis(22050, 3.0f);
+    app.pResources->add("long.ogg", sOgg.data(), static_cast<int>(sOgg.size()));
+    pDriver->playMusic(music("long"), false);
+    pDriver->stopMusic(0.5f);
+    pDriver->pauseAll(true);
+    EXPECT_TRUE(returnsDuringPausedFade(pDriver, [&] { pDriver->playMusic(music("tune"), false); }));
+    EXPECT_TRUE(Mix_PlayingMusic());
+
+    pDriver->pauseAll(false);
+    pDriver->playMusic(music("long"), false);
+    pDriver->stopMusic(0.5f);
+    pDriver->pauseAll(true);
+    // The driver holds the only reference: stopping at once frees the track.
+    EXPECT_TRUE(returnsDuringPausedFade(pDriver, [&] { pDriver->stopMusic(0.0f); }));
+    EXPECT_FALSE(Mix_PlayingMusic());
+}
+
+TEST_F(SDLAudio, GlobalResumeForgetsPausesOfStoppedAndReusedChannels) {
+    Tsl::SmartPtr<Sample> pHum = sample("hum");
+    int nStopped = pDriver->playSample(pHum, true, -1);
+    int nReused = pDriver->playSample(pHum, true, -1);
+    ASSERT_GE(nStopped, 0);
+    ASSERT_GE(nReused, 0);
+    pDriver->pauseChannel(nStopped);
+    pDriver->pauseChannel(nReused);
+    pDriver->pauseAll(true);
+    pDriver->stopChannel(nStopped, 0.0f);
+    ASSERT_EQ(nStopped, pDriver->playSample(pHum, true, -1));
+    ASSERT_EQ(nReused, pDriver->playSample(pHum, true, nReused));
+    pDriver->pauseAll(false);
+    EXPECT_FALSE(Mix_Paused(nStopped));
+    EXPECT_FALSE(Mix_Paused(nReused));
+}
+
+TEST_F(SDLAudio, HighestChannelPausedOnItsOwnStaysPausedAfterAGlobalPause) {
+    Tsl::SmartPtr<Sample> pHum = sample("hum");
+    ASSERT_EQ(0, pDriver->playSample(pHum, true, 0));
+    ASSERT_EQ(1, pDriver->playSample(pHum, true, 1));
+    pDriver->pauseChannel(1);
+    pDriver->pauseAll(true);
+    pDriver->pauseAll(false);
+    EXPECT_TRUE(Mix_Paused(1));
+    EXPECT_FALSE(Mix_Paused(0));
+}
+
+TEST_F(SDLAudio, ReleasedMusicStaysCachedUntilItHasStopped) {
+    app.playMusic("tune", false);
+    app.releaseMusic("tune");
+    EXPECT_EQ(1, app.getCachedMusicNames().getCount());
+    pDriver->stopMusic(0.0f);
+    app.releaseMusic("tune");
+    EXPECT_EQ(0, app.getCachedMusicNames().getCount());
+}
+
+// A first start-up without sound fills the caches with silent objects that
+// the real driver of a second start-up cannot play.
+TEST(AudioFallback, ASecondStartUpWithSoundDropsTheSilentObjects) {
+    RecordingApp app;
+    std::string sWav = makeWav(22050, 1, 0.5f);
+    app.pResources->add("beep.wav", sWav.data(), static_cast<int>(sWav.size()));
+    SDLPlatform* pPlatform = new SDLPlatform();
+    pPlatform->setVideoDriver(new FakeVideoDriver());
+    SDLAudioDriver* pDriver = new SDLAudioDriver();
+    pPlatform->setAudioDriver(pDriver);
+    app.setPlatform(pPlatform);
+    app.setSetting("DisableAudio", "TRUE");
+    ASSERT_TRUE(app.init(320, 240, 0));
+    Tsl::SmartPtr<Sample> pSilent = app.getSample("beep");
+    app.setSetting("DisableAudio", "FALSE");
+    ASSERT_TRUE(app.init(320, 240, 0));
+    ASSERT_TRUE(app.isAudioEnabled());
+
+    EXPECT_EQ(-1, app.playSound(pSilent));
+    int nChannel = app.playSound(app.getSample("beep"));
+    ASSERT_GE(nChannel, 0);
+    EXPECT_EQ(Tsl::String("beep"), pDriver->getChannelSampleName(nChannel));
 }
 
 // No sound device: the silent driver takes over with one log line.

@@ -154,6 +154,33 @@ TEST_F(ControllerTest, LoopRestartsEachChildOnItsTurnAndNeverEnds) {
     EXPECT_THROW(empty.step(0.1f, pSprite), Tsl::FatalErrorException);
 }
 
+TEST_F(ControllerTest, CompositesBuiltFromAListDropItsNullEntries) {
+    for (int nKind = 0; nKind < 3; ++nKind) {
+        SpriteControllerList lChildren;
+        lChildren.append(nullptr);
+        lChildren.append(timed("a", 0.5f));
+        lChildren.append(nullptr);
+        SpriteController* pComposite = nKind == 0   ? static_cast<SpriteController*>(new SCQueue(lChildren))
+                                       : nKind == 1 ? static_cast<SpriteController*>(new SCSet(lChildren))
+                                                    : static_cast<SpriteController*>(new SCLoop(lChildren));
+        pSprite->addController(pComposite);
+        EXPECT_EQ("a.step0.25", frame(0.25f)) << nKind;
+        log.clear();
+        pSprite->tickControllers();
+        EXPECT_EQ(0, pSprite->getControllerCount());
+        EXPECT_NE(std::string::npos, log.joined().find("a.dead")) << nKind;
+    }
+}
+
+TEST_F(ControllerTest, AControllerAddedTwiceRunsOnceAFrameAndDiesOnce) {
+    Timed* pOnce = timed("a", 0.5f);
+    pSprite->addController(pOnce);
+    pSprite->addController(pOnce);
+    EXPECT_EQ("a.step0.25", frame(0.25f));
+    EXPECT_EQ("a.step0.25 a.dead", frame(0.25f));
+    EXPECT_EQ(0, pSprite->getControllerCount());
+}
+
 TEST_F(ControllerTest, DelayHandsItsInnerControllerTheOvershoot) {
     pSprite->addController(new SCDelayController(0.5f, timed("c", 0.2f)));
     EXPECT_EQ("", log.joined());

@@ -188,4 +188,21 @@ TEST_F(SpriteModeTest, TooltipRecordsFollowTheirSprite) {
     EXPECT_TRUE(pMode->getTooltips().isEmpty());
 }
 
+// Emptying the mode must end even for entries removeSprite leaves alone.
+TEST_F(SpriteModeTest, CleanupEndsForSpritesTheModeDoesNotOwn) {
+    Tsl::SmartPtr<GameMode> pOther = new GameMode();
+    Tsl::SmartPtr<Sprite> pStray = new Sprite(0, 0);
+    pMode->addToUpdateList(pStray);
+    Tsl::SmartPtr<Sprite> pMoved = new Sprite(0, 0);
+    pMode->addControl(pMoved);
+    pMoved->setOwnerMode(pOther.get());
+
+    pMode->cleanup();
+    EXPECT_TRUE(pMode->getUpdateList().isEmpty());
+    EXPECT_TRUE(pMode->getControls().isEmpty());
+    EXPECT_TRUE(pMode->getLayers().getFirst()->isEmpty());
+    EXPECT_FALSE(pStray->getUpdateLink().isLinked());
+    EXPECT_FALSE(pMoved->getControlLink().isLinked());
+}
+
 } // namespace

@@ -2,8 +2,10 @@
 // full screen, the start-up error, and the "--pw" child window under X11.
 #include "render_support.h"
 
-#include <SDL_syswm.h>
+#include "platform/syswm.h"
+#define Font XlibFont
 #include <X11/Xlib.h>
+#undef Font
 
 #include <cstdlib>
 #include <string>

@@ -167,3 +167,47 @@ TEST(SideBars, WideFullScreenModeFramesTheLogicalScreenInBlack) {
     } fixture;
     fixture.run();
 }
+
+namespace {
+
+// A wide desktop where only a 1280 x 1024 full-screen mode opens.
+class NarrowModeDriver : public D3D7VideoDriver {
+public:
+    Point getDesktopSize() override { return Point(1920.0f, 1080.0f); }
+    bool createWindow(int nWidth, int nHeight, int nBpp, bool bFullScreen, int nFlags, Uint32 nSDLFlags) override {
+        if (nWidth != 1280 || nHeight != 1024) return false;
+        return D3D7VideoDriver::createWindow(nWidth, nHeight, nBpp, bFullScreen, nFlags, nSDLFlags);
+    }
+
+protected:
+    SDL_Rect** queryFullScreenModes() override { return m_apModes; }
+
+private:
+    SDL_Rect m_mode{0, 0, 1280, 1024};
+    SDL_Rect* m_apModes[2] = {&m_mode, nullptr};
+};
+
+} // namespace
+
+TEST(SideBars, NarrowFullScreenModeShowsEveryColumnWithBarsAboveAndBelow) {
+    struct Fixture : RenderTest {
+        void TestBody() override {}
+        void run() {
+            SetUp();
+            start(VMF_FULLSCREEN | VMF_STENCIL, new NarrowModeDriver(), 800, 600);
+            ASSERT_EQ(1280, m_pDriver->getActualWidth());
+            ASSERT_EQ(20, m_pDriver->getBarHeight());
+            // Taller than the logical screen: the bars cover the overhang.
+            Tsl::SmartPtr<Sprite> pSprite = addSprite(makeSolid(800, 700, Color(255, 255, 255)), 0.0f, -50.0f);
+            dx7::test::Frame f = frame();
+            ASSERT_EQ(1280, f.m_nWidth);
+            EXPECT_EQ(rgb(0, 0, 0), f.at(640, 20));
+            EXPECT_EQ(rgb(255, 255, 255), f.at(640, 40));
+            EXPECT_EQ(rgb(255, 255, 255), f.at(1279, 512));
+            EXPECT_EQ(rgb(255, 255, 255), f.at(640, 985));
+            EXPECT_EQ(rgb(0, 0, 0), f.at(640, 1000));
+            TearDown();
+        }
+    } fixture;
+    fixture.run();
+}

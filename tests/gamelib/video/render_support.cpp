@@ -17,6 +17,9 @@ void RenderTest::start(int nFlags, D3D7VideoDriver* pDriver, int nWidth, int nHe
     pPlatform->setVideoDriver(m_pDriver);
     m_pApp->setPlatform(pPlatform);
     ASSERT_TRUE(m_pApp->init(nWidth, nHeight, nFlags));
+    // The theme's drawn cursor would add a picture of its own to every frame
+    // checked here; the cursor test sets one of its own.
+    m_pDriver->setCursorImage(nullptr);
     m_pApp->setFrameRate(0);
     m_pMode = new GameMode(MF_ACTIVE | MF_VISIBLE | MF_CLEAR_SCREEN);
     m_pApp->pushMode(m_pMode);

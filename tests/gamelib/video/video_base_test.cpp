@@ -121,6 +121,34 @@ TEST_F(VideoBase, SideBarsCoverExactlyTheColumnsOutsideTheLogicalScreen) {
     EXPECT_EQ(Point(160.0f, 0.0f), pDriver->getScreenOffset());
 }
 
+// The only mode that opens is narrower than 4:3: it shows the whole logical screen, scaled to the
+// width, with bars above and below; the mouse maps onto it exactly.
+TEST_F(VideoBase, NarrowModeKeepsTheWholeLogicalScreenWithBarsAboveAndBelow) {
+    pDriver->bOpenSurface = false;
+    pDriver->ptDesktop = Point(1920.0f, 1080.0f);
+    pDriver->modes = {{0, 0, 1280, 1024}};
+    pDriver->failing = {"800x600"};
+    ASSERT_TRUE(pDriver->setVideoMode(800, 600, VMF_FULLSCREEN));
+    ASSERT_EQ(1280, pDriver->getActualWidth());
+    ASSERT_EQ(1024, pDriver->getActualHeight());
+    EXPECT_EQ(800, pDriver->getLogicalScreenWidth());
+    EXPECT_EQ(0, pDriver->getBarWidth());
+    EXPECT_EQ(640, pDriver->getLogicalScreenHeight());
+    EXPECT_EQ(20, pDriver->getBarHeight());
+    ASSERT_EQ(2, pDriver->getSideBars().getCount());
+    EXPECT_EQ(Rect(0, -20, 800, 0), *pDriver->getSideBars().getAt(0));
+    EXPECT_EQ(Rect(0, 600, 800, 620), *pDriver->getSideBars().getAt(1));
+
+    pPlatform->updateMouseMapping();
+    const int aCases[][4] = {{0, 32, 0, 0}, {1279, 991, 799, 599}, {640, 512, 400, 300}, {1276, 40, 797, 5}};
+    for (const auto& c : aCases) {
+        int nX = -1, nY = -1;
+        logicalOf(c[0], c[1], &nX, &nY);
+        EXPECT_EQ(c[2], nX) << c[0] << "," << c[1];
+        EXPECT_EQ(c[3], nY) << c[0] << "," << c[1];
+    }
+}
+
 TEST_F(VideoBase, UnknownDesktopStillOpensAWindow) {
     pDriver->ptDesktop = Point(0.0f, 0.0f);
     ASSERT_TRUE(pDriver->setVideoMode(640, 480, 0));

@@ -1,0 +1,176 @@
+#include "text/font.h"
+
+#include "image/image.h"
+
+#include <algorithm>
+
+namespace {
+
+enum TokenKind { TOKEN_NEWLINE, TOKEN_SPACES, TOKEN_WORD };
+
+TokenKind kindOf(char c) {
+    if (c == '\n') return TOKEN_NEWLINE;
+    if (c == ' ') return TOKEN_SPACES;
+    return TOKEN_WORD;
+}
+
+// Every LF alone, every run of spaces, every run of other bytes (CR, tabs
+// and the bytes of multi-byte characters included, so no character is cut).
+Tsl::List<Tsl::String> tokenizeForWrapping(const char* pszText) {
+    Tsl::List<Tsl::String> lTokens;
+    const char* p = pszText;
+    while (*p) {
+        TokenKind kind = kindOf(*p);
+        const char* pStart = p++;
+        if (kind != TOKEN_NEWLINE)
+            while (*p && kindOf(*p) == kind) ++p;
+        lTokens.append(Tsl::String(pStart, static_cast<int>(p - pStart)));
+    }
+    return lTokens;
+}
+
+bool endsWithNewline(const Tsl::String& s) {
+    return s.getLength() > 0 && s[-1] == '\n';
+}
+
+} // namespace
+
+Font::Font()
+    : m_bTrimLines(true),
+      m_TextColor(255, 255, 255, 255),
+      m_bDrawShadow(true),
+      m_ShadowColor(0, 0, 0, 255),
+      m_nShadowOffset(1),
+      m_nTextAlign(ALIGN_LEFT),
+      m_nExtraLineSpacing(0) {}
+
+Font::~Font() {}
+
+void Font::copySettings(const Font* pOther) {
+    setTrimLines(pOther->getTrimLines());
+    setTextColor(pOther->getTextColor());
+    setShadowColor(pOther->getShadowColor());
+    setDrawShadow(pOther->getDrawShadow());
+    setShadowOffset(pOther->getShadowOffset());
+    setTextAlign(pOther->getTextAlign());
+    setExtraLineSpacing(pOther->getExtraLineSpacing());
+}
+
+void Font::setSpec(Tsl::SmartPtr<FontFactory> pFactory, const Tsl::List<Tsl::String>& lSpec) {
+    m_pFactory = pFactory;
+    m_lSpec = lSpec;
+}
+
+Tsl::List<Tsl::String> Font::wrapText(const char* pszText, int nWidth) const {
+    Tsl::List<Tsl::String> lLines;
+    if (!pszText || !*pszText) return lLines;
+    Tsl::List<Tsl::String> lTokens = tokenizeForWrapping(pszText);
+    int nCount = lTokens.getCount();
+    Tsl::String sLine;
+    for (int i = 0; i < nCount; ++i) {
+        Tsl::String sToken = lTokens.getAt(i);
+        Tsl::String sCandidate = sLine.isEmpty() ? sToken : sLine + sToken;
+        if (getTextWidth(sCandidate) > nWidth && !sLine.isEmpty()) {
+            // An empty line would only push an over-wide word down by a line.
+            lLines.append(sLine);
+            sLine = sToken;
+        } else {
+            sLine = sCandidate;
+        }
+        if (endsWithNewline(sLine) || i == nCount - 1) {
+            lLines.append(sLine);
+            sLine = "";
+        }
+    }
+    return lLines;
+}
+
+Rect Font::getTextRect(Rect box, const char* pszText) const {
+    int nLines = wrapText(pszText, box.right - box.left).getCount();
+    if (nLines == 0) return Rect(box.left, box.top, box.right, box.top);
+    int nBottom = box.top + nLines * getHeight() + (nLines - 1) * getExtraLineSpacing();
+    return Rect(box.left, box.top, box.right, std::min(box.bottom, nBottom));
+}
+
+void Font::drawText(Tsl::SmartPtr<Image> pTarget, const Rect& box, const char* pszText) const {
+    Rect copy = box;
+    drawText(pTarget, copy, pszText);
+}
+
+void Font::drawText(Tsl::SmartPtr<Image> pTarget, Rect& box, const char* pszText) const {
+    int nBoxWidth = box.right - box.left;
+    Tsl::List<Tsl::String> lLines = wrapText(pszText, nBoxWidth);
+    int nLines = lLines.getCount();
+    if (nLines == 0) {
+        box = Rect(box.left, box.top, box.left, box.top);
+        return;
+    }
+    int nFlags = getTextAlign();
+    bool bJustify = (nFlags & ALIGN_HORIZONTAL_MASK) == ALIGN_JUSTIFY;
+    int nShadow = getDrawShadow() ? getShadowOffset() : 0;
+    int y = box.top;
+    if (nFlags & ALIGN_VCENTER)
+        y = box.top + ((box.bottom - box.top) - getExtraLineSpacing() * (nLines - 1) - getHeight() * nLines) / 2;
+    int nRight = box.left;
+    for (int i = 0; i < nLines; ++i) {
+        Tsl::String sLine = lLines.getAt(i);
+        // The last line of a paragraph keeps its natural spacing, whether
+        // the paragraph ends with LF or with the text.
+        bool bParagraphEnd = endsWithNewline(sLine) || i == nLines - 1;
+        if (getTrimLines()) sLine = sLine.trim();
+        int w = getTextWidth(sLine);
+        int x = box.left;
+        if (bJustify)
+            x = box.left;
+        else if (nFlags & ALIGN_HCENTER)
+            x = box.left + (nBoxWidth - w) / 2;
+        else if (nFlags & ALIGN_RIGHT)
+            x = box.right - w;
+        if (bJustify && !bParagraphEnd)
+            drawJustified(pTarget, x, y, nBoxWidth, sLine);
+        else
+            drawString(pTarget, x, y, sLine);
+        nRight = std::max(nRight, x + w + nShadow);
+        y += getHeight() + getExtraLineSpacing();
+    }
+    if (bJustify) nRight = box.left + nBoxWidth + nShadow;
+    box = Rect(box.left, box.top, nRight, y);
+}
+
+void Font::drawJustified(Tsl::SmartPtr<Image> pTarget, int x, int y, int nWidth, const char* pszText) const {
+    Tsl::List<Tsl::String> lWords = Tsl::String(pszText).split(" ");
+    int nWords = lWords.getCount();
+    if (nWords == 0) return;
+    if (nWords == 1) {
+        drawString(pTarget, x, y, pszText);
+        return;
+    }
+    int nSum = 0;
+    Tsl::List<int> lWidths;
+    for (int i = 0; i < nWords; ++i) {
+        int w = getTextWidth(lWords.getAt(i));
+        lWidths.append(w);
+        nSum += w;
+    }
+    int nGap = (nWidth - nSum) / (nWords - 1);
+    for (int i = 0; i < nWords; ++i) {
+        drawString(pTarget, x, y, lWords.getAt(i));
+        x += lWidths.getAt(i) + nGap;
+    }
+}
+
+bool FontFactory::setIntParam(Tsl::List<Tsl::String>&, int, int) {
+    return false;
+}
+
+bool FontFactory::setStringParam(Tsl::List<Tsl::String>&, int, const Tsl::String&) {
+    return false;
+}
+
+int FontFactory::getIntParam(const Tsl::List<Tsl::String>&, int) const {
+    return -1;
+}
+
+Tsl::String FontFactory::getStringParam(const Tsl::List<Tsl::String>&, int) const {
+    return Tsl::String();
+}

@@ -1,0 +1,129 @@
+#include "ui/label.h"
+
+#include "app/gameapp.h"
+#include "app/gamemode.h"
+#include "text/font.h"
+
+#include <algorithm>
+
+namespace {
+const char* const LABEL_FONT = "Theme::Default";
+// Wide enough that no text wraps.
+const int NO_WRAP = 1 << 24;
+} // namespace
+
+Label::Label(const Tsl::String& sText) : Control(0, 0, 0, 0) { initLabel(sText, 0, true); }
+
+Label::Label(const Tsl::String& sText, int nX, int nY, int nZOrder) : Control(0, nX, nY, nZOrder) {
+    initLabel(sText, 0, true);
+}
+
+Label::Label(const Tsl::String& sText, int nX, int nY, int nZOrder, int nFixedWidth, bool bEnabled)
+    : Control(0, nX, nY, nZOrder) {
+    initLabel(sText, nFixedWidth, bEnabled);
+}
+
+Label::~Label() {}
+
+void Label::initLabel(const Tsl::String& sText, int nFixedWidth, bool bEnabled) {
+    m_sText = sText;
+    m_nFixedWidth = std::max(0, nFixedWidth);
+    m_nWrapWidth = 0;
+    m_bWrapFixed = false;
+    m_nNumLines = 0;
+    m_nTextAlign = -1;
+    m_pFont = GameMode::getFont(LABEL_FONT);
+    setEnabled(bEnabled);
+    render();
+}
+
+void Label::setFont(const Tsl::SmartPtr<Font>& pFont) {
+    m_pFont = pFont ? pFont : GameMode::getFont(LABEL_FONT);
+    render();
+}
+
+void Label::setFont(const Tsl::String& sName) { setFont(GameMode::getFont(sName)); }
+
+void Label::setText(const Tsl::String& sText) {
+    if (sText == m_sText) return;
+    m_sText = sText;
+    render();
+}
+
+void Label::setTextAlign(int nFlags) {
+    m_nTextAlign = nFlags;
+    render();
+}
+
+void Label::setNumLines(int nLines) {
+    m_nNumLines = std::max(0, nLines);
+    render();
+}
+
+void Label::setWrapWidth(int nWidth, bool bFixed) {
+    m_nWrapWidth = std::max(0, nWidth);
+    m_bWrapFixed = bFixed;
+    render();
+}
+
+void Label::setTextColor(const Color& color) {
+    // The font is shared with every other user of the theme's font.
+    m_pFont = m_pFont->clone();
+    m_pFont->setTextColor(color);
+    render();
+}
+
+int Label::getWrapWidth() const {
+    if (m_nFixedWidth > 0) return m_nFixedWidth;
+    return m_nWrapWidth > 0 ? m_nWrapWidth : 0;
+}
+
+Tsl::SmartPtr<Font> Label::drawingFont() const {
+    if (m_nTextAlign < 0 || m_nTextAlign == m_pFont->getTextAlign()) return m_pFont;
+    Tsl::SmartPtr<Font> pFont = m_pFont->clone();
+    pFont->setTextAlign(m_nTextAlign);
+    return pFont;
+}
+
+int Label::measureTextWidth(const Font* pFont, int nWrap) const {
+    int nWidest = 0;
+    for (const Tsl::String& sLine : pFont->wrapText(m_sText, nWrap))
+        nWidest = std::max(nWidest, pFont->getTextWidth(pFont->getTrimLines() ? sLine.trim() : sLine));
+    return nWidest;
+}
+
+void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
+                      int nHeight) const {
+    if (lLines.isEmpty()) return;
+    // Line by line, each in a box of the label's width: the breaks stay the
+    // ones measured, whatever the box width does to the font's own wrapping.
+    int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
+    int nBlock = lLines.getCount() * nLineStep - pFont->getExtraLineSpacing();
+    int nY = (pFont->getTextAlign() & Font::ALIGN_VCENTER) ? (nHeight - nBlock) / 2 : 0;
+    Tsl::SmartPtr<Font> pLineFont = pFont->clone();
+    pLineFont->setTextAlign(pFont->getTextAlign() & ~Font::ALIGN_VCENTER);
+    for (const Tsl::String& sLine : lLines) {
+        Tsl::String sText = pFont->getTrimLines() ? sLine.trim() + (sLine.right(1) == "\n" ? "\n" : "") : sLine;
+        pLineFont->drawText(pImage, Rect(0, nY, nWidth, nY + pFont->getHeight()), sText);
+        nY += nLineStep;
+    }
+}
+
+void Label::render() {
+    TSL_TRACE();
+    Tsl::SmartPtr<Font> pFont = drawingFont();
+    int nWrap = getWrapWidth();
+    int nBoxWidth;
+    if (m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed)) nBoxWidth = nWrap;
+    else nBoxWidth = measureTextWidth(pFont, nWrap > 0 ? nWrap : NO_WRAP);
+    Tsl::List<Tsl::String> lLines;
+    if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
+    int nLines = std::max(std::max(lLines.getCount(), m_nNumLines), 1);
+    int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
+    int nBoxHeight = nLines * nLineStep - pFont->getExtraLineSpacing();
+    int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+    Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->createImage(std::max(1, nBoxWidth + nShadow), nBoxHeight + nShadow, true);
+    pImage->fill(Color(0, 0, 0, 0));
+    drawLines(pFont, pImage, lLines, std::max(1, nBoxWidth), nBoxHeight);
+    showImage(pImage);
+}

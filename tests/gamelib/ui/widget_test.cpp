@@ -1,0 +1,304 @@
+// Widgets under synthetic input: buttons, toggles, image buttons, radio
+// groups, sliders, edit boxes and labels.
+#include "ui_support.h"
+
+#include "text/font.h"
+#include "ui/button.h"
+#include "ui/editbox.h"
+#include "ui/label.h"
+#include "ui/slider.h"
+#include "ui/theme.h"
+
+#include <SDL/SDL_keysym.h>
+
+namespace {
+
+typedef std::vector<std::pair<int, int>> Calls;
+
+struct WidgetTest : UiTest {
+    template <class T>
+    Tsl::SmartPtr<T> place(Tsl::SmartPtr<T> pControl, int nX, int nY) {
+        pControl->setPosition(nX, nY);
+        mode->addControl(pControl);
+        return pControl;
+    }
+};
+
+TEST_F(WidgetTest, ButtonFiresOnReleaseOverItAndNotWhenDraggedOff) {
+    Tsl::SmartPtr<Button> pButton = place(Tsl::SmartPtr<Button>(new Button("OK", 7)), 100, 100);
+    app.onMouseMove(105, 105, true);
+    EXPECT_EQ(ImageButton::STATE_HIGHLIGHTED, pButton->getState());
+    app.onMouseDown(MB_LEFT, 105, 105);
+    EXPECT_EQ(ImageButton::STATE_PUSHED, pButton->getState());
+    EXPECT_TRUE(mode->m_aCalls.empty());
+    // Off and back on: still armed.
+    app.onMouseMove(500, 500, true);
+    EXPECT_EQ(ImageButton::STATE_NORMAL, pButton->getState());
+    app.onMouseMove(106, 106, true);
+    EXPECT_EQ(ImageButton::STATE_PUSHED, pButton->getState());
+    app.onMouseUp(MB_LEFT, 106, 106);
+    EXPECT_EQ(Calls({{7, 0}}), mode->m_aCalls);
+
+    // Pressed, dragged off, released elsewhere: nothing, and no longer pressed.
+    app.onMouseDown(MB_LEFT, 106, 106);
+    app.onMouseMove(500, 500, true);
+    app.onMouseUp(MB_LEFT, 500, 500);
+    EXPECT_EQ(1u, mode->m_aCalls.size());
+    EXPECT_FALSE(pButton->isPressed());
+    app.onMouseMove(106, 106, true);
+    EXPECT_EQ(ImageButton::STATE_HIGHLIGHTED, pButton->getState());
+
+    // The right button does not click.
+    app.onMouseDown(MB_RIGHT, 106, 106);
+    app.onMouseUp(MB_RIGHT, 106, 106);
+    EXPECT_EQ(1u, mode->m_aCalls.size());
+}
+
+TEST_F(WidgetTest, DisabledButtonTakesNoClicksAndShowsItsDisabledLook) {
+    Tsl::SmartPtr<Button> pButton = place(Tsl::SmartPtr<Button>(new Button("OK", 7)), 100, 100);
+    Tsl::SmartPtr<Image> pNormal = pButton->getImage();
+    pButton->setEnabled(false);
+    Tsl::SmartPtr<Image> pDisabled = pButton->getImage();
+    EXPECT_NE(pNormal, pDisabled);
+    click(105, 105);
+    EXPECT_TRUE(mode->m_aCalls.empty());
+    EXPECT_EQ(1, mode->m_nModeDowns);
+    pButton->setEnabled(true);
+    EXPECT_NE(pDisabled, pButton->getImage());
+    click(105, 105);
+    EXPECT_EQ(1u, mode->m_aCalls.size());
+}
+
+TEST_F(WidgetTest, ButtonSizesItselfToItsTextInTheStyle) {
+    Tsl::SmartPtr<Button> pShort = new Button("OK", 1);
+    Tsl::SmartPtr<Button> pLong = new Button("Cancel all", 2);
+    Tsl::SmartPtr<Font> pFont = app.getTheme()->getFont("Theme::Button");
+    EXPECT_EQ(pLong->getWidth() - pShort->getWidth(), pFont->getTextWidth("Cancel all") - pFont->getTextWidth("OK"));
+    EXPECT_EQ(pShort->getHeight(), pLong->getHeight());
+    // An unknown style falls back to the default one.
+    pLong->setStyle("NoSuchStyle");
+    EXPECT_EQ(pShort->getHeight(), pLong->getHeight());
+}
+
+TEST_F(WidgetTest, ToggleButtonFlipsAndReportsItsState) {
+    Tsl::SmartPtr<ToggleButton> pToggle = place(Tsl::SmartPtr<ToggleButton>(new ToggleButton("Sound", 3)), 0, 0);
+    EXPECT_FALSE(pToggle->isToggled());
+    click(5, 5);
+    EXPECT_TRUE(pToggle->isToggled());
+    EXPECT_EQ(ImageButton::STATE_PUSHED, pToggle->getState());
+    click(5, 5);
+    EXPECT_FALSE(pToggle->isToggled());
+    EXPECT_EQ(Calls({{3, 1}, {3, 0}}), mode->m_aCalls);
+}
+
+TEST_F(WidgetTest, CustomButtonShowsThePictureOfItsState) {
+    Tsl::SmartPtr<Image> aLooks[4] = {picture(20, 20), picture(20, 20), picture(20, 20), nullptr};
+    Tsl::SmartPtr<CustomButton> pButton =
+        place(Tsl::SmartPtr<CustomButton>(new CustomButton(9, aLooks[0], aLooks[1], aLooks[2], aLooks[3])), 50, 50);
+    EXPECT_EQ(aLooks[0], pButton->getImage());
+    app.onMouseMove(55, 55, true);
+    EXPECT_EQ(aLooks[1], pButton->getImage());
+    app.onMouseDown(MB_LEFT, 55, 55);
+    EXPECT_EQ(aLooks[2], pButton->getImage());
+    app.onMouseUp(MB_LEFT, 55, 55);
+    EXPECT_EQ(aLooks[1], pButton->getImage());
+    // No disabled picture: the normal one stands in.
+    pButton->setEnabled(false);
+    EXPECT_EQ(aLooks[0], pButton->getImage());
+    EXPECT_EQ(Calls({{9, 0}}), mode->m_aCalls);
+}
+
+TEST_F(WidgetTest, RadioGroupKeepsOneOptionChosen) {
+    Tsl::SmartPtr<Image> pClear = picture(16, 16, Color(0, 0, 0)), pChosen = picture(16, 16, Color(255, 0, 0));
+    RadioGroup group;
+    Tsl::SmartPtr<Table> pTable = new Table(mode.get());
+    for (int i = 0; i < 3; ++i) {
+        pTable->addCell(1);
+        Tsl::SmartPtr<RadioButton> pOption = new RadioButton(mode.get(), pClear, pChosen, "Choice", 2000 + i);
+        pTable->add(pOption, 9);
+        group.append(pOption);
+    }
+    pTable->setColumnSpacing(20);
+    pTable->layout();
+    EXPECT_EQ(-1, group.getSelectedId());
+
+    // A click on the second caption chooses it and reports its id.
+    Tsl::SmartPtr<Sprite> pCaption = group.getAt(1)->getCaption();
+    click(pCaption->getX() + 2, pCaption->getY() + 2);
+    EXPECT_EQ(2001, group.getSelectedId());
+    EXPECT_EQ(pChosen, group.getAt(1)->getBox()->getImage());
+    EXPECT_EQ(Calls({{2001, 0}}), mode->m_aCalls);
+
+    // A click on the third box moves the choice.
+    Tsl::SmartPtr<Sprite> pBox = group.getAt(2)->getBox();
+    click(pBox->getX() + 2, pBox->getY() + 2);
+    EXPECT_EQ(2002, group.getSelectedId());
+    EXPECT_FALSE(group.getAt(1)->isSelected());
+
+    EXPECT_TRUE(group.select(2000));
+    EXPECT_TRUE(group.getAt(0)->isSelected());
+    EXPECT_FALSE(group.getAt(2)->isSelected());
+    EXPECT_EQ(pClear, group.getAt(2)->getBox()->getImage());
+    EXPECT_FALSE(group.select(1234));
+    EXPECT_EQ(-1, group.getSelectedId());
+}
+
+TEST_F(WidgetTest, SliderFollowsTheDragAndReportsEveryNewValue) {
+    Tsl::SmartPtr<HSlider> pSlider = place(Tsl::SmartPtr<HSlider>(new HSlider(5, 212, 0, 100, 0)), 100, 100);
+    // A 12-pixel thumb travels 200 pixels: 2 pixels a step.
+    int nMid = 100 + 6 + 100;
+    app.onMouseMove(nMid, 105, true);
+    app.onMouseDown(MB_LEFT, nMid, 105);
+    EXPECT_EQ(50, pSlider->getValue());
+    // Dragged past the end (off the slider): clamped to the maximum.
+    app.onMouseMove(700, 300, true);
+    EXPECT_EQ(100, pSlider->getValue());
+    app.onMouseMove(100 + 6 + 20, 300, true);
+    EXPECT_EQ(10, pSlider->getValue());
+    app.onMouseUp(MB_LEFT, 100 + 6 + 20, 300);
+    // No longer dragging.
+    app.onMouseMove(700, 105, true);
+    EXPECT_EQ(10, pSlider->getValue());
+    EXPECT_EQ(Calls({{5, 50}, {5, 100}, {5, 10}}), mode->m_aCalls);
+
+    // Grabbing the thumb off its centre does not make it jump.
+    int nThumb = 100 + pSlider->getThumbOffset();
+    app.onMouseMove(nThumb + 4, 105, true);
+    app.onMouseDown(MB_LEFT, nThumb + 4, 105);
+    EXPECT_EQ(10, pSlider->getValue());
+    app.onMouseUp(MB_LEFT, nThumb + 4, 105);
+
+    pSlider->setValue(500);
+    EXPECT_EQ(100, pSlider->getValue());
+}
+
+TEST_F(WidgetTest, VerticalSliderHasItsMaximumAtTheTop) {
+    Tsl::SmartPtr<VSlider> pSlider = place(Tsl::SmartPtr<VSlider>(new VSlider(6, 120, 0, 10, 0)), 10, 10);
+    click(15, 12);
+    EXPECT_EQ(10, pSlider->getValue());
+    click(15, 10 + 119);
+    EXPECT_EQ(0, pSlider->getValue());
+}
+
+struct EditBoxTest : WidgetTest {
+    Tsl::SmartPtr<EditBox> pEdit;
+    void SetUp() override {
+        WidgetTest::SetUp();
+        pEdit = place(Tsl::SmartPtr<EditBox>(new EditBox(11, 120, 6)), 100, 100);
+    }
+    void type(const char* pszText) {
+        for (const char* p = pszText; *p; ++p) app.onChar(static_cast<unsigned char>(*p));
+    }
+    void key(int nKey) {
+        // As the platform sends it: the key, and its character when the key was not taken.
+        if (!app.onKeyDown(nKey, 0) && nKey < 128) app.onChar(nKey);
+    }
+};
+
+TEST_F(EditBoxTest, TypingNeedsTheFocusThatAClickGives) {
+    type("ab");
+    EXPECT_EQ("", Tsl::String(pEdit->getText()));
+    click(105, 105);
+    EXPECT_TRUE(pEdit->hasFocus());
+    type("abc");
+    key(SDLK_BACKSPACE);
+    key(SDLK_LEFT);
+    type("x");
+    EXPECT_EQ("axb", Tsl::String(pEdit->getText()));
+    key(SDLK_HOME);
+    key(SDLK_DELETE);
+    EXPECT_EQ("xb", Tsl::String(pEdit->getText()));
+    key(SDLK_END);
+    key(SDLK_RETURN);
+    EXPECT_EQ(Calls({{11, 0}}), mode->m_aCalls);
+    // Six characters at most.
+    type("12345");
+    EXPECT_EQ("xb1234", Tsl::String(pEdit->getText()));
+    // Control characters are not text.
+    app.onChar(7);
+    EXPECT_EQ(6, pEdit->getCharacterCount());
+}
+
+TEST_F(EditBoxTest, WideCharactersAreStoredAsUtf8AndErasedWhole) {
+    click(105, 105);
+    app.onChar(0xE9);
+    app.onChar(0x20AC);
+    EXPECT_EQ("\xC3\xA9\xE2\x82\xAC", Tsl::String(pEdit->getText()));
+    EXPECT_EQ(2, pEdit->getCharacterCount());
+    key(SDLK_LEFT);
+    EXPECT_EQ(2, pEdit->getCaret());
+    key(SDLK_BACKSPACE);
+    EXPECT_EQ("\xE2\x82\xAC", Tsl::String(pEdit->getText()));
+    EXPECT_EQ(0, pEdit->getCaret());
+}
+
+TEST_F(EditBoxTest, FocusMovesBetweenBoxesAndADisabledBoxGivesItUp) {
+    Tsl::SmartPtr<EditBox> pOther = place(Tsl::SmartPtr<EditBox>(new EditBox(12, 120)), 100, 200);
+    click(105, 105);
+    Tsl::SmartPtr<Image> pFocused = pEdit->getImage();
+    click(105, 205);
+    EXPECT_FALSE(pEdit->hasFocus());
+    EXPECT_TRUE(pOther->hasFocus());
+    // The caret went with the focus.
+    EXPECT_NE(pFocused, pEdit->getImage());
+    type("q");
+    EXPECT_EQ("q", Tsl::String(pOther->getText()));
+    EXPECT_EQ("", Tsl::String(pEdit->getText()));
+
+    pOther->setEnabled(false);
+    EXPECT_FALSE(pOther->hasFocus());
+    EXPECT_TRUE(mode->getFocus().isNull());
+    click(105, 205);
+    EXPECT_FALSE(pOther->hasFocus());
+}
+
+TEST_F(WidgetTest, LabelSizesItsBoxToTheTextTheWrapAndTheLines) {
+    Tsl::SmartPtr<Font> pFont = app.getTheme()->getFont("Theme::Default");
+    int nShadow = pFont->getDrawShadow() ? pFont->getShadowOffset() : 0;
+    int nLine = pFont->getHeight();
+    Tsl::SmartPtr<Label> pLabel = new Label("aaaa bbbb");
+    EXPECT_EQ(pFont->getTextWidth("aaaa bbbb") + nShadow, pLabel->getWidth());
+    EXPECT_EQ(nLine + nShadow, pLabel->getHeight());
+
+    pLabel->setWrapWidth(pFont->getTextWidth("aaaa "), false);
+    EXPECT_EQ(pFont->getTextWidth("aaaa") + nShadow, pLabel->getWidth());
+    EXPECT_EQ(2 * nLine + nShadow, pLabel->getHeight());
+    pLabel->setNumLines(3);
+    EXPECT_EQ(3 * nLine + nShadow, pLabel->getHeight());
+    pLabel->setWrapWidth(200, true);
+    EXPECT_EQ(200 + nShadow, pLabel->getWidth());
+
+    Tsl::SmartPtr<Label> pFixed = new Label("x", 5, 6, 7, 150, false);
+    EXPECT_EQ(150 + nShadow, pFixed->getWidth());
+    EXPECT_EQ(7, pFixed->getZOrder());
+    EXPECT_FALSE(pFixed->isEnabled());
+
+    // Unchanged text keeps the picture; a colour leaves the theme's font alone.
+    Tsl::SmartPtr<Image> pBefore = pLabel->getImage();
+    pLabel->setText("aaaa bbbb");
+    EXPECT_EQ(pBefore, pLabel->getImage());
+    pLabel->setTextColor(Color(255, 0, 0));
+    EXPECT_EQ(Color(255, 0, 0), pLabel->getFont()->getTextColor());
+    EXPECT_EQ(Color(255, 255, 255), app.getTheme()->getFont("Theme::Default")->getTextColor());
+    EXPECT_EQ("aaaa bbbb", pLabel->getText());
+}
+
+TEST_F(WidgetTest, LabelDrawsCentredTextInItsBox) {
+    Tsl::SmartPtr<Label> pLabel = new Label("i");
+    pLabel->setFont(app.getTheme()->getFont("Theme::DefaultBlack"));
+    pLabel->setWrapWidth(40, true);
+    pLabel->setTextAlign(Font::ALIGN_HCENTER);
+    Tsl::SmartPtr<Image> pImage = pLabel->getImage();
+    // Some ink in the middle, none at the edges.
+    int nInk = 0, nEdgeInk = 0;
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x) {
+            bool bInk = pImage->getColorAt(x, y).a != 0;
+            if (bInk && (x < 12 || x >= 28)) ++nEdgeInk;
+            nInk += bInk;
+        }
+    EXPECT_GT(nInk, 0);
+    EXPECT_EQ(0, nEdgeInk);
+}
+
+} // namespace

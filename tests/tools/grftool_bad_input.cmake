@@ -1,0 +1,37 @@
+# Input the tool can't take gets a message saying what is wrong and exit code 1.
+include(${CMAKE_CURRENT_LIST_DIR}/run_tool.cmake)
+file(REMOVE_RECURSE ${WORK_DIR})
+set(SRC ${WORK_DIR}/src)
+file(MAKE_DIRECTORY ${SRC})
+file(WRITE ${SRC}/a.txt "a\n")
+
+# The archive may not be written into the folder it packs.
+run_tool(1 ${GRFTOOL} pack ${SRC} ${SRC}/out.grf)
+expect_text("${RUN_ERR}" "inside the folder" "archive inside its folder")
+expect_only_files(${SRC} a.txt)
+
+# A name no entry may have is reported as such, not as a vanished file.
+file(WRITE "${SRC}/back\\slash.txt" "b\n")
+run_tool(1 ${GRFTOOL} pack ${SRC} ${WORK_DIR}/out.grf)
+expect_text("${RUN_ERR}" "may not contain a backslash" "backslash in a name")
+file(REMOVE "${SRC}/back\\slash.txt")
+
+# Names are shown with their control characters escaped, never raw.
+string(ASCII 27 ESC)
+file(WRITE "${SRC}/${ESC}[2Jclear" "c\n")
+file(WRITE "${SRC}/two\nlines" "l\n")
+run_tool(0 ${GRFTOOL} pack ${SRC} ${WORK_DIR}/out.grf)
+run_tool(0 ${GRFTOOL} list ${WORK_DIR}/out.grf)
+expect_text("${RUN_OUT}" " \\x1B[2Jclear\n" "escaped ESC")
+expect_text("${RUN_OUT}" " two\\x0Alines\n" "escaped line feed")
+string(FIND "${RUN_OUT}" "${ESC}" raw)
+if(NOT raw EQUAL -1)
+  message(FATAL_ERROR "list printed a raw escape character")
+endif()
+
+# An empty path names no file; no stale error text.
+execute_process(COMMAND ${GRFTOOL} list "" RESULT_VARIABLE code ERROR_VARIABLE err TIMEOUT 60)
+if(NOT code EQUAL 1)
+  message(FATAL_ERROR "grftool list '': exit ${code}, expected 1\n${err}")
+endif()
+expect_text("${err}" "empty path" "empty archive path")
