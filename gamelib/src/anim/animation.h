@@ -68,16 +68,3 @@ private:
     float m_fFps;
     Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sequence>> m_hSequences;
 };
-
-// What the application needs of an ".anim" reader: load at once, or step by
-// step for the preload queue.
-class IAnimationLoader {
-public:
-    virtual ~IAnimationLoader() {}
-    virtual void setParams(const Tsl::List<Tsl::String>& lParams) = 0;
-    virtual Tsl::SmartPtr<Animation> load(const char* pszName) = 0;
-    virtual void begin(const char* pszName) = 0;
-    virtual void parseNextLine() = 0;
-    virtual bool isDone() const = 0;
-    virtual Tsl::SmartPtr<Animation> getAnimation() const = 0;
-};

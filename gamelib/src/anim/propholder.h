@@ -8,6 +8,8 @@
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
 
+#include <memory>
+
 class PropHolder : public Tsl::RefCountedObject {
 public:
     PropHolder();
@@ -28,5 +30,7 @@ public:
 
 private:
     PropHolder* m_pParent;
-    Tsl::Hash<Tsl::String, Tsl::String> m_hProps;
+    // Made on the first setProp: most frames carry no properties, and an
+    // empty table of 97 buckets would cost several kilobytes a frame.
+    std::unique_ptr<Tsl::Hash<Tsl::String, Tsl::String>> m_pProps;
 };
