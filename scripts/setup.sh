@@ -18,7 +18,7 @@ BUILD_TARGET=()
 for arg in "$@"; do
   case "$arg" in
     --sanitize) BUILD_DIR=build-asan; CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=Debug -DTSL_SANITIZE=ON) ;;
-    --bench) CMAKE_ARGS+=(-DTSL_BUILD_BENCH=ON) ;;
+    --bench) CMAKE_ARGS+=(-DTSL_BUILD_BENCH=ON); PACKAGES+=(libsdl-gfx1.2-dev) ;;
     --fuzz)
       # libFuzzer comes with clang's runtime libraries, a package of its own.
       PACKAGES+=(clang libclang-rt-dev)
