@@ -15,6 +15,7 @@
 #include <random>
 #include <string>
 #include <vector>
+#include <unistd.h>
 #include <zlib.h>
 
 namespace {
@@ -50,13 +51,26 @@ std::string makeEntry(std::mt19937& rng, int nIndex) {
     return sData;
 }
 
+Fixture* s_pFixture = nullptr;
+
+// A file name of our own: runs side by side must not write one another's archive.
+std::string makeUniqueFile() {
+    const char* pszTmp = std::getenv("TMPDIR");
+    std::string sTemplate = std::string(pszTmp ? pszTmp : "/tmp") + "/bench_resourcefile.XXXXXX";
+    int nFd = mkstemp(&sTemplate[0]);
+    if (nFd < 0) {
+        std::perror(sTemplate.c_str());
+        std::abort();
+    }
+    close(nFd);
+    return sTemplate;
+}
+
 Fixture& getFixture() {
-    static Fixture* s_pFixture = nullptr;
     if (s_pFixture) return *s_pFixture;
     s_pFixture = new Fixture;
     Fixture& fixture = *s_pFixture;
-    const char* pszTmp = std::getenv("TMPDIR");
-    fixture.sPath = std::string(pszTmp ? pszTmp : "/tmp") + "/bench_resourcefile.grf";
+    fixture.sPath = makeUniqueFile();
     std::mt19937 rng(1234);
     {
         Tsl::ResourceFileCompiler compiler(fixture.sPath.c_str());
@@ -140,6 +154,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::remove(getFixture().sPath.c_str());
+    if (s_pFixture) std::remove(s_pFixture->sPath.c_str());
     return 0;
 }

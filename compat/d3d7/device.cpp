@@ -216,6 +216,7 @@ HRESULT IDirect3DDevice7::SetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* p
   if (pMatrix == nullptr || eType < D3DTRANSFORMSTATE_WORLD || eType > D3DTRANSFORMSTATE_PROJECTION)
     return DDERR_INVALIDPARAMS;
   m_aTransforms[eType - D3DTRANSFORMSTATE_WORLD] = *pMatrix;
+  m_bTransformDirty = true;
   record(CallKind::SetTransform, eType);
   return D3D_OK;
 }
@@ -309,11 +310,16 @@ HRESULT IDirect3DDevice7::preparePixelState(raster::PixelState& st) const {
 }
 
 void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::ScreenVertex* pOut) const {
-  double aWorld[4][4], aWorldView[4][4], aAll[4][4];
-  for (int r = 0; r < 4; ++r)
-    for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
-  multiply(aWorld, m_aTransforms[1], aWorldView);
-  multiply(aWorldView, m_aTransforms[2], aAll);
+  // Sprites are drawn one quad at a time, mostly under unchanged transforms.
+  if (m_bTransformDirty) {
+    double aWorld[4][4], aWorldView[4][4];
+    for (int r = 0; r < 4; ++r)
+      for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
+    multiply(aWorld, m_aTransforms[1], aWorldView);
+    multiply(aWorldView, m_aTransforms[2], m_aAll);
+    m_bTransformDirty = false;
+  }
+  const double(&aAll)[4][4] = m_aAll;
   double fHalfW = m_viewport.dwWidth * 0.5, fHalfH = m_viewport.dwHeight * 0.5;
   for (DWORD i = 0; i < dwCount; ++i) {
     float aIn[6];
@@ -359,8 +365,8 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   m_rasterizer.setClip(viewportRect());
   raster::TextureView texture;
   if (m_pTexture) {
-    texture = {m_pTexture->pixelData(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
-               m_pTexture->hasAlpha()};
+    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
+               m_pTexture->hasAlpha(), dwCount == 4 ? m_pTexture->alphaRuns() : nullptr};
   }
   m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
   m_rasterizer.setState(state);

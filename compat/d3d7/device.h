@@ -78,6 +78,8 @@ class IDirect3DDevice7 : public IUnknown {
   bool m_bInScene = false;
   D3DVIEWPORT7 m_viewport;
   D3DMATRIX m_aTransforms[3];
+  mutable double m_aAll[4][4] = {};  // world x view x projection, made again after SetTransform
+  mutable bool m_bTransformDirty = true;
   DWORD m_aRenderStates[160];
   DWORD m_aStageStates[18];
   raster::Rasterizer m_rasterizer;

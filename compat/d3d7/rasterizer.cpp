@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
 #endif
 
 #include "d3d7/test_hooks.h"
@@ -107,7 +111,14 @@ inline DWORD fetch(const TextureView& tex, int64_t x, int64_t y) {
 // length drifts by far less than 1/256 texel) and sampled in 1/256 texel: that rounding
 // absorbs the float noise of the transform, so a texel centre is hit exactly.
 constexpr int kStepBits = 24;
-inline int64_t toStep(double s) { return std::llround(std::clamp(s, -1.0e9, 1.0e9) * static_cast<double>(1 << kStepBits)); }
+// std::llround (halves away from zero) without the library call, for |x| < 2^62: the
+// truncation is exact, and so is the fraction (x is whole from 2^52 up).
+inline int64_t roundHalfAway(double x) {
+  int64_t n = static_cast<int64_t>(x);
+  double fFraction = x - static_cast<double>(n);
+  return n + (fFraction >= 0.5) - (fFraction <= -0.5);
+}
+inline int64_t toStep(double s) { return roundHalfAway(std::clamp(s, -1.0e9, 1.0e9) * static_cast<double>(1 << kStepBits)); }
 inline int64_t stepTo256(int64_t n) { return (n + (int64_t(1) << (kStepBits - 9))) >> (kStepBits - 8); }
 
 inline DWORD sampleNearest(const TextureView& tex, int64_t nS, int64_t nT) {
@@ -221,9 +232,10 @@ RowMode rowModeOf(const PixelState& st) {
 }
 
 #if defined(__SSE2__)
+// round(x / 255) for x <= 255 * 255, as ((x + 128) * 257) >> 16: equal to div255 over
+// that whole range, in two instructions.
 inline __m128i div255x8(__m128i x) {
-  __m128i t = _mm_add_epi16(x, _mm_set1_epi16(128));
-  return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+  return _mm_mulhi_epu16(_mm_add_epi16(x, _mm_set1_epi16(128)), _mm_set1_epi16(257));
 }
 
 inline __m128i broadcastAlpha(__m128i x) {
@@ -241,7 +253,117 @@ inline __m128i blendHalf(__m128i m, __m128i d) {
   return div255x8(_mm_add_epi16(sa, _mm_mullo_epi16(d, ia)));
 }
 
+// Four pixels: texels t (their alpha already forced where the texture has none) shaded
+// over destination d.
+template <RowMode M, bool kModulate>
+inline __m128i shadeGroup(__m128i t, __m128i d, __m128i diffuse) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+  __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
+  if (kModulate) {
+    mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
+    mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
+  }
+  __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
+                                 blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
+  if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
+  return _mm_or_si128(out, opaque);
+}
+
+// One to three pixels in the low lanes, read and written in place: sprite rows are cut
+// into short runs, and a copy through a buffer would stall on its store.
+inline __m128i loadPartial(const DWORD* p, int n) {
+  __m128i v = n >= 2 ? _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)) : _mm_cvtsi32_si128(static_cast<int>(p[0]));
+  if (n == 3) v = _mm_unpacklo_epi64(v, _mm_cvtsi32_si128(static_cast<int>(p[2])));
+  return v;
+}
+
+inline void storePartial(DWORD* p, __m128i v, int n) {
+  if (n == 1) {
+    p[0] = static_cast<DWORD>(_mm_cvtsi128_si32(v));
+    return;
+  }
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(p), v);
+  if (n == 3) p[2] = static_cast<DWORD>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define DX7_WIDE_ROWS 1
+// Eight pixels at a time where the processor has AVX2, chosen when the program runs: the
+// same arithmetic as the four-pixel kernels, each 128-bit half doing what they do.
+#define DX7_AVX2 __attribute__((target("avx2")))
+
+DX7_AVX2 inline __m256i div255x16(__m256i x) {
+  return _mm256_mulhi_epu16(_mm256_add_epi16(x, _mm256_set1_epi16(128)), _mm256_set1_epi16(257));
+}
+
+template <RowMode M>
+DX7_AVX2 inline __m256i blendHalfWide(__m256i m, __m256i d) {
+  if (M == RowMode::Copy) return m;
+  // Each pixel's alpha word (bytes 6-7 of its four words) into all four of its words.
+  const __m256i spread = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6, 7, 6,
+                                          7, 14, 15, 14, 15, 14, 15, 14, 15);
+  __m256i a = _mm256_shuffle_epi8(m, spread);
+  __m256i sa = _mm256_mullo_epi16(m, a);
+  if (M == RowMode::Add) return div255x16(sa);
+  __m256i ia = _mm256_sub_epi16(_mm256_set1_epi16(255), a);
+  return div255x16(_mm256_add_epi16(sa, _mm256_mullo_epi16(d, ia)));
+}
+
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline __m256i shadeGroupWide(__m256i t, __m256i d, __m256i diffuse) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i mLo = _mm256_unpacklo_epi8(t, zero), mHi = _mm256_unpackhi_epi8(t, zero);
+  if (kModulate) {
+    mLo = div255x16(_mm256_mullo_epi16(mLo, diffuse));
+    mHi = div255x16(_mm256_mullo_epi16(mHi, diffuse));
+  }
+  __m256i out = _mm256_packus_epi16(blendHalfWide<M>(mLo, _mm256_unpacklo_epi8(d, zero)),
+                                    blendHalfWide<M>(mHi, _mm256_unpackhi_epi8(d, zero)));
+  if (M == RowMode::Add) out = _mm256_adds_epu8(out, d);
+  return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
+}
+
+// Whole groups of eight; returns how many pixels it shaded.
+template <RowMode M, bool kModulate>
+DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m256i texOr = _mm256_set1_epi32(static_cast<int>(nTexOr));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  const __m256i white = _mm256_set1_epi32(-1);
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i t =
+        pTex ? _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i)), texOr) : white;
+    __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
+    if (M == RowMode::Copy && !kModulate) {
+      _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
+      continue;
+    }
+    if (M == RowMode::Over && !kModulate) {
+      if (_mm256_testc_si256(t, opaque)) {  // every alpha byte 0xFF
+        _mm256_storeu_si256(pOut, t);
+        continue;
+      }
+      if (_mm256_testz_si256(t, opaque)) {  // every alpha byte 0
+        _mm256_storeu_si256(pOut, _mm256_or_si256(_mm256_loadu_si256(pOut), opaque));
+        continue;
+      }
+    }
+    _mm256_storeu_si256(pOut, shadeGroupWide<M, kModulate>(t, _mm256_loadu_si256(pOut), diffuse));
+  }
+  return i;
+}
+
+bool useWideVectors() {
+  static const bool s_bAvx2 = __builtin_cpu_supports("avx2");
+  return s_bAvx2 && test::isWideVectorsEnabled();
+}
+#endif
+
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
+// Shades the whole row; returns how many pixels it shaded.
 template <RowMode M, bool kModulate>
 int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m128i zero = _mm_setzero_si128();
@@ -250,6 +372,9 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
   const __m128i white = _mm_set1_epi32(-1);
   int i = 0;
+#if defined(DX7_WIDE_ROWS)
+  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
+#endif
   for (; i + 4 <= n; i += 4) {
     __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
     __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
@@ -270,18 +395,14 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
         continue;
       }
     }
-    __m128i mLo = _mm_unpacklo_epi8(t, zero), mHi = _mm_unpackhi_epi8(t, zero);
-    if (kModulate) {
-      mLo = div255x8(_mm_mullo_epi16(mLo, diffuse));
-      mHi = div255x8(_mm_mullo_epi16(mHi, diffuse));
-    }
-    __m128i d = _mm_loadu_si128(pOut);
-    __m128i out = _mm_packus_epi16(blendHalf<M>(mLo, _mm_unpacklo_epi8(d, zero)),
-                                   blendHalf<M>(mHi, _mm_unpackhi_epi8(d, zero)));
-    if (M == RowMode::Add) out = _mm_adds_epu8(out, d);
-    _mm_storeu_si128(pOut, _mm_or_si128(out, opaque));
+    _mm_storeu_si128(pOut, shadeGroup<M, kModulate>(t, _mm_loadu_si128(pOut), diffuse));
   }
-  return i;
+  if (i < n) {
+    int nTail = n - i;
+    __m128i t = pTex ? _mm_or_si128(loadPartial(pTex + i, nTail), texOr) : white;
+    storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nTail), diffuse), nTail);
+  }
+  return n;
 }
 #else
 template <RowMode M, bool kModulate>
@@ -290,11 +411,16 @@ int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
 }
 #endif
 
-// SIMD body, scalar tail through the shared pixel code.
+template <RowMode M>
+int simdRowOf(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
+  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
+                                 : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+}
+
+// SIMD where there is SSE2, else pixel by pixel through the shared pixel code.
 template <RowMode M>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
-  int i = nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
-                                  : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+  int i = simdRowOf<M>(pDst, pTex, n, nDiffuse, nTexOr);
   for (; i < n; ++i) {
     DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
@@ -335,10 +461,46 @@ void testedRow(RowMode eMode, DWORD* pDst, BYTE* pStencil, const DWORD* pTex, in
   }
 }
 
+// One row of an upright sprite under Over or Add, walked along its texture's alpha runs:
+// a clear texel leaves the target's colour as it is under both (its alpha byte is not
+// colour: targets are X8R8G8B8), an opaque one drawn over with an opaque diffuse colour
+// replaces it (see shadeRow). pRun..pEnd are the runs of the texture row whose texel
+// nTexX lands on pDst[0]. The texture has alpha.
+template <RowMode M, bool kModulate>
+void shadeRuns(DWORD* pDst, const DWORD* pTex, const AlphaRuns::Run* pRun, const AlphaRuns::Run* pEnd, int nTexX,
+               int n, DWORD nDiffuse) {
+  bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
+  for (int i = 0; pRun != pEnd && i < n; ++pRun) {
+    int nEnd = std::min(pRun->m_nEnd - nTexX, n);
+    if (nEnd <= i) continue;
+    if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
+      simdRow<RowMode::Copy, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
+    } else if (pRun->m_eKind != AlphaRuns::Clear) {
+      simdRow<M, kModulate>(pDst + i, pTex + i, nEnd - i, nDiffuse, 0);
+    }
+    i = nEnd;
+  }
+}
+
+using RunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int, DWORD);
+
+// The run walker for these states, or null where there is none (no SIMD, other blends).
+RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
+#if defined(__SSE2__)
+  bool bWhite = nDiffuse == 0xFFFFFFFFu;
+  if (eMode == RowMode::Over) return bWhite ? shadeRuns<RowMode::Over, false> : shadeRuns<RowMode::Over, true>;
+  if (eMode == RowMode::Add) return bWhite ? shadeRuns<RowMode::Add, false> : shadeRuns<RowMode::Add, true>;
+#else
+  (void)eMode;
+  (void)nDiffuse;
+#endif
+  return nullptr;
+}
+
 // ---- spans of the triangle path ---------------------------------------------------
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
-constexpr int kSpanChunk = 32;
+constexpr int kSpanChunk = 64;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {
@@ -376,6 +538,130 @@ inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy
   r = _mm_packs_epi32(r, r);
   return static_cast<DWORD>(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
 }
+
+// lerpBlock's vertical pass and rounding on one pixel's weighted rows [top x4 | bottom x4].
+inline __m128i lerpRows(__m128i top, __m128i bottom, __m128i wx, __m128i wy) {
+  const __m128i zero = _mm_setzero_si128();
+  top = _mm_mullo_epi16(_mm_unpacklo_epi8(top, zero), wx);
+  bottom = _mm_mullo_epi16(_mm_unpacklo_epi8(bottom, zero), wx);
+  __m128i rows = _mm_unpacklo_epi64(_mm_add_epi16(top, _mm_srli_si128(top, 8)),
+                                    _mm_add_epi16(bottom, _mm_srli_si128(bottom, 8)));
+  __m128i lo = _mm_mullo_epi16(rows, wy), hi = _mm_mulhi_epu16(rows, wy);
+  __m128i sum = _mm_add_epi32(_mm_unpacklo_epi16(lo, hi), _mm_unpackhi_epi16(lo, hi));
+  return _mm_srli_epi32(_mm_add_epi32(sum, _mm_set1_epi32(32768)), 16);
+}
+
+// Two samples at once with lerpBlock's arithmetic: their four weights are spread from one
+// register and both results are packed and stored together. p0 and p1 are the top-left
+// texels of the two 2x2 blocks; weights holds wx0, wx1, wy0, wy1 in its low lanes.
+inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m128i weights, DWORD* pOut) {
+  __m128i inv = _mm_sub_epi16(_mm_set1_epi16(256), weights);
+  __m128i wx0 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0x00), _mm_shufflelo_epi16(weights, 0x00));
+  __m128i wx1 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0x55), _mm_shufflelo_epi16(weights, 0x55));
+  __m128i wy0 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0xAA), _mm_shufflelo_epi16(weights, 0xAA));
+  __m128i wy1 = _mm_unpacklo_epi64(_mm_shufflelo_epi16(inv, 0xFF), _mm_shufflelo_epi16(weights, 0xFF));
+  auto load = [](const DWORD* p) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)); };
+  __m128i r0 = lerpRows(load(p0), load(p0 + nPitch), wx0, wy0);
+  __m128i r1 = lerpRows(load(p1), load(p1 + nPitch), wx1, wy1);
+  __m128i r = _mm_packs_epi32(r0, r1);
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut), _mm_packus_epi16(r, r));
+}
+
+#if defined(DX7_WIDE_ROWS)
+// Bilinear samples that need no clamping, four at a time with AVX2; returns how many it
+// took (a multiple of four). The arithmetic is lerpBlock's: weights from the sample
+// position in 1/256 texel, rows weighted in 16 bits, the vertical pass in 32 bits. Each
+// 128-bit half holds one sample's rows at a time; each of a sample's two texel pairs is
+// one 8-byte load.
+DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
+                          std::int64_t nStepS, std::int64_t nStepT, int n, DWORD* pOut) {
+  // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the bias goes into the start, and the
+  // positions stay non-negative inside the texture, so logical shifts are exact.
+  const std::int64_t nBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
+  __m256i s = _mm256_add_epi64(_mm256_set1_epi64x(nS + nBias),
+                               _mm256_setr_epi64x(0, nStepS, 2 * nStepS, 3 * nStepS));
+  __m256i t = _mm256_add_epi64(_mm256_set1_epi64x(nT + nBias),
+                               _mm256_setr_epi64x(0, nStepT, 2 * nStepT, 3 * nStepT));
+  const __m256i stepS = _mm256_set1_epi64x(4 * nStepS), stepT = _mm256_set1_epi64x(4 * nStepT);
+  const __m256i pitch = _mm256_set1_epi64x(nPitch), low8 = _mm256_set1_epi64x(255);
+  const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(256), round = _mm256_set1_epi32(32768);
+  // A weight word of the sample in each 64-bit lane's low word, to all eight words of its
+  // 128-bit half: samples 0 and 2 (first word of each half) or 1 and 3 (fifth word).
+  const __m256i pickEven = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0,
+                                            1, 0, 1, 0, 1, 0, 1);
+  const __m256i pickOdd = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8,
+                                           9, 8, 9, 8, 9, 8, 9);
+  // [256 - w x4 | w x4] in each half.
+  auto weights = [&](__m256i w, __m256i pick) DX7_AVX2 {
+    __m256i spread = _mm256_shuffle_epi8(w, pick);
+    return _mm256_blend_epi16(_mm256_sub_epi16(full, spread), spread, 0xF0);
+  };
+  // Texel pairs (8 bytes) of two samples, one per half, weighted and summed across the
+  // pair: each half's low four words then hold that sample's row.
+  auto row = [&](__m256i pairs, __m256i wx) DX7_AVX2 {
+    __m256i h = _mm256_mullo_epi16(pairs, wx);
+    return _mm256_add_epi16(h, _mm256_shuffle_epi32(h, _MM_SHUFFLE(1, 0, 3, 2)));
+  };
+  auto vertical = [&](__m256i top, __m256i bottom, __m256i wy) DX7_AVX2 {
+    __m256i rows = _mm256_unpacklo_epi64(top, bottom);
+    __m256i lo = _mm256_mullo_epi16(rows, wy), hi = _mm256_mulhi_epu16(rows, wy);
+    __m256i sum = _mm256_add_epi32(_mm256_unpacklo_epi16(lo, hi), _mm256_unpackhi_epi16(lo, hi));
+    return _mm256_srli_epi32(_mm256_add_epi32(sum, round), 16);
+  };
+  auto load64 = [](const DWORD* p) {
+    long long n;
+    std::memcpy(&n, p, sizeof(n));
+    return n;
+  };
+  int i = 0;
+  for (; i + 4 <= n; i += 4) {
+    __m256i s256 = _mm256_srli_epi64(s, 16), t256 = _mm256_srli_epi64(t, 16);
+    s = _mm256_add_epi64(s, stepS);
+    t = _mm256_add_epi64(t, stepT);
+    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), pitch), _mm256_srli_epi64(s256, 8));
+    // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
+    alignas(32) long long aOffset[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
+    const DWORD* p0 = pTexels + aOffset[0];
+    const DWORD* p1 = pTexels + aOffset[1];
+    const DWORD* p2 = pTexels + aOffset[2];
+    const DWORD* p3 = pTexels + aOffset[3];
+    __m256i top = _mm256_setr_epi64x(load64(p0), load64(p1), load64(p2), load64(p3));
+    __m256i bottom =
+        _mm256_setr_epi64x(load64(p0 + nPitch), load64(p1 + nPitch), load64(p2 + nPitch), load64(p3 + nPitch));
+    __m256i wx = _mm256_and_si256(s256, low8), wy = _mm256_and_si256(t256, low8);
+    // Samples 0 and 2 sit in the low quadwords of the halves, 1 and 3 in the high ones.
+    __m256i even = vertical(row(_mm256_unpacklo_epi8(top, zero), weights(wx, pickEven)),
+                            row(_mm256_unpacklo_epi8(bottom, zero), weights(wx, pickEven)), weights(wy, pickEven));
+    __m256i odd = vertical(row(_mm256_unpackhi_epi8(top, zero), weights(wx, pickOdd)),
+                           row(_mm256_unpackhi_epi8(bottom, zero), weights(wx, pickOdd)), weights(wy, pickOdd));
+    __m256i words = _mm256_packs_epi32(even, odd);             // [0 | 1] and [2 | 3]
+    __m256i bytes = _mm256_packus_epi16(words, words);          // 0 1 0 1 | 2 3 2 3
+    __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm256_castsi256_si128(ordered));
+  }
+  return i;
+}
+#endif
+
+// Bilinear samples that need no clamping, two at a time; returns how many it took (an
+// even count, the last odd one is left to the caller).
+inline int lerpSpanPairs(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
+                         std::int64_t nStepS, std::int64_t nStepT, int n, DWORD* pOut) {
+  int i = 0;
+  for (; i + 2 <= n; i += 2) {
+    std::int64_t s0 = stepTo256(nS) - 128, t0 = stepTo256(nT) - 128;
+    std::int64_t s1 = stepTo256(nS + nStepS) - 128, t1 = stepTo256(nT + nStepT) - 128;
+    nS += 2 * nStepS;
+    nT += 2 * nStepT;
+    __m128i weights = _mm_cvtsi32_si128(static_cast<int>((s0 & 255) | ((s1 & 255) << 16)));
+    weights = _mm_insert_epi16(weights, static_cast<int>(t0 & 255), 2);
+    weights = _mm_insert_epi16(weights, static_cast<int>(t1 & 255), 3);
+    lerpPair(pTexels + (t0 >> 8) * nPitch + (s0 >> 8), pTexels + (t1 >> 8) * nPitch + (s1 >> 8), nPitch, weights,
+             pOut + i);
+  }
+  return i;
+}
 #else
 inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy) {
   auto lerp = [&](int nShift) {
@@ -393,7 +679,19 @@ template <bool kLinear>
 void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
   const DWORD* pTexels = tex.m_pTexels;
   int64_t nPitch = tex.m_nPitch;
-  for (int i = 0; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT) {
+  int i = 0;
+#if defined(__SSE2__)
+  if (kLinear && test::isVectorSamplerEnabled()) {
+#if defined(DX7_WIDE_ROWS)
+    if (n >= 4 && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, pOut);
+#endif
+    i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
+                       n - i, pOut + i);
+    c.m_nS += i * c.m_nStepS;
+    c.m_nT += i * c.m_nStepT;
+  }
+#endif
+  for (; i < n; ++i, c.m_nS += c.m_nStepS, c.m_nT += c.m_nStepT) {
     if (kLinear) {
       int64_t nS = stepTo256(c.m_nS) - 128, nT = stepTo256(c.m_nT) - 128;
       const DWORD* p = pTexels + (nT >> 8) * nPitch + (nS >> 8);
@@ -449,6 +747,63 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
 }  // namespace
 
 // ---- Rasterizer ----------------------------------------------------------------------
+
+// Shorter runs are left to the row kernels, which pass over clear and opaque groups of
+// pixels almost as cheaply as a run switch costs: clear runs at a row's ends (where
+// skipping them costs no switch) and runs inside a row.
+constexpr int kMinEndRun = 32;
+constexpr int kMinRun = 64;
+
+namespace {
+AlphaRuns::Kind kindOf(DWORD nTexel) {
+  DWORD nAlpha = nTexel >> 24;
+  return nAlpha == 0 ? AlphaRuns::Clear : nAlpha == 255 ? AlphaRuns::Opaque : AlphaRuns::Mixed;
+}
+}  // namespace
+
+// Runs are made of whole groups of four texels (the row kernels' width), so that a
+// sprite drawn whole has no partial group but at the row's end; a group is clear or opaque
+// only when all its texels are.
+void AlphaRuns::build(const DWORD* pTexels, int nPitch, int nWidth, int nHeight) {
+  m_aRowStart.assign(1, 0);
+  m_aRuns.clear();
+  m_bUseful = false;
+  for (int y = 0; y < nHeight; ++y) {
+    const DWORD* pRow = pTexels + static_cast<std::int64_t>(y) * nPitch;
+    size_t nRowFirst = m_aRuns.size();
+    for (int x = 0; x < nWidth; x += 8) {
+      int nEnd = std::min(x + 8, nWidth);
+      Kind eKind = kindOf(pRow[x]);
+      for (int i = x + 1; i < nEnd && eKind != Mixed; ++i)
+        if (kindOf(pRow[i]) != eKind) eKind = Mixed;
+      addRun(nRowFirst, nEnd, eKind);
+    }
+    size_t nOut = nRowFirst, nLast = m_aRuns.size() - 1;
+    int nStart = 0;
+    for (size_t i = nRowFirst; i < m_aRuns.size(); ++i) {
+      Run run = m_aRuns[i];
+      bool bEnd = (i == nRowFirst || i == nLast) && run.m_eKind == Clear;
+      if (run.m_nEnd - nStart < (bEnd ? kMinEndRun : kMinRun)) run.m_eKind = Mixed;
+      if (run.m_eKind != Mixed) m_bUseful = true;
+      nStart = run.m_nEnd;
+      if (nOut > nRowFirst && m_aRuns[nOut - 1].m_eKind == run.m_eKind) {
+        m_aRuns[nOut - 1].m_nEnd = run.m_nEnd;
+      } else {
+        m_aRuns[nOut++] = run;
+      }
+    }
+    m_aRuns.resize(nOut);
+    m_aRowStart.push_back(static_cast<int>(m_aRuns.size()));
+  }
+}
+
+void AlphaRuns::addRun(size_t nRowFirst, int nEnd, Kind eKind) {
+  if (m_aRuns.size() > nRowFirst && m_aRuns.back().m_eKind == eKind) {
+    m_aRuns.back().m_nEnd = nEnd;
+  } else {
+    m_aRuns.push_back(Run{nEnd, eKind});
+  }
+}
 
 void Rasterizer::setTarget(const ColourBuffer& target, const StencilBuffer* pStencil) {
   m_target = target;
@@ -682,6 +1037,8 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   RowMode eMode = rowModeOf(st);
   bool bTests = st.m_bAlphaTest || bStencil;
   if (eMode == RowMode::Skip && !bTests) return;
+  bool bRuns = m_bHasTexture && m_texture.m_bAlpha && m_texture.m_pRuns != nullptr && test::isAlphaRunPathEnabled();
+  RunsKernel pfnRuns = bRuns ? runsKernelOf(eMode, nDiffuse) : nullptr;
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
     const DWORD* pTex = m_bHasTexture
@@ -691,6 +1048,9 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
     if (eMode != RowMode::Generic) {
       if (bTests) {
         testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
+      } else if (pfnRuns) {
+        int nRow = nTexY + y - nY0;
+        pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse);
       } else {
         shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
       }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "d3d7/ddraw.h"
+#include "d3d7/rasterizer.h"
 #include "d3d7/test_hooks.h"
 
 namespace dx7 {
@@ -76,6 +77,20 @@ ULONG IDirectDrawSurface7::Release() {
   return IUnknown::Release();
 }
 
+void IDirectDrawSurface7::contentsChanged() {
+  m_pAlphaRuns.reset();
+  m_nUsesUnchanged = 0;
+}
+
+const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {
+  if (!m_bAlpha || m_eKind != Kind::Colour) return nullptr;
+  if (!m_pAlphaRuns && ++m_nUsesUnchanged >= 2) {
+    m_pAlphaRuns = std::make_unique<raster::AlphaRuns>();
+    m_pAlphaRuns->build(m_aPixels.data(), m_nWidth, m_nWidth, m_nHeight);
+  }
+  return m_pAlphaRuns && m_pAlphaRuns->isUseful() ? m_pAlphaRuns.get() : nullptr;
+}
+
 bool IDirectDrawSurface7::isLost() const { return m_nEpoch < test::detail::lossEpoch(); }
 
 void IDirectDrawSurface7::describe(DDSURFACEDESC2* pDesc) const {
@@ -133,6 +148,7 @@ HRESULT IDirectDrawSurface7::Lock(RECT* pRect, DDSURFACEDESC2* pDesc, DWORD, HAN
   pDesc->dwFlags |= DDSD_LPSURFACE;
   pDesc->lpSurface = m_aPixels.data() + static_cast<size_t>(r.top) * m_nWidth + r.left;
   m_bLocked = true;
+  contentsChanged();
   return DD_OK;
 }
 
@@ -191,6 +207,7 @@ HRESULT IDirectDrawSurface7::Blt(RECT* pDestRect, IDirectDrawSurface7* pSource, 
     return DDERR_UNSUPPORTED;  // no stretching
   if (m_eKind == Kind::Colour) {
     if (!isInside(dst, m_nWidth, m_nHeight)) return DDERR_INVALIDPARAMS;
+    contentsChanged();
     for (LONG y = 0; y < src.bottom - src.top; ++y)
       std::memmove(&m_aPixels[static_cast<size_t>(dst.top + y) * m_nWidth + dst.left],
                    &pSource->m_aPixels[static_cast<size_t>(src.top + y) * pSource->m_nWidth + src.left],

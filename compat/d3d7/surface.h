@@ -3,6 +3,7 @@
 // and depth surfaces that carry an 8-bit stencil buffer.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "d3d7/unknown.h"
@@ -10,6 +11,9 @@
 namespace dx7 {
 
 class IDirectDrawClipper;
+namespace raster {
+class AlphaRuns;
+}
 
 class IDirectDrawSurface7 : public IUnknown {
  public:
@@ -55,7 +59,15 @@ class IDirectDrawSurface7 : public IUnknown {
   bool hasAlpha() const { return m_bAlpha; }
   bool hasStencil() const { return !m_aStencil.empty(); }
   bool isLost() const;
-  DWORD* pixelData() { return m_aPixels.data(); }
+  // Writable pixels: whatever was prepared from the old contents is dropped.
+  DWORD* pixelData() {
+    contentsChanged();
+    return m_aPixels.data();
+  }
+  const DWORD* texels() const { return m_aPixels.data(); }
+  // The alpha runs of a texture with alpha whose contents were drawn before unchanged;
+  // null otherwise, so contents that change every frame are never prepared.
+  const raster::AlphaRuns* alphaRuns();
   BYTE* stencilData() { return m_aStencil.data(); }
   const std::vector<DWORD>& pixels() const { return m_aPixels; }
   const std::vector<BYTE>& stencilValues() const { return m_aStencil; }
@@ -66,6 +78,7 @@ class IDirectDrawSurface7 : public IUnknown {
   ~IDirectDrawSurface7() override;
 
   void describe(DDSURFACEDESC2* pDesc) const;
+  void contentsChanged();
 
   Kind m_eKind;
   int m_nDdEpoch;  // loss epoch of the DirectDraw object that made it
@@ -82,6 +95,8 @@ class IDirectDrawSurface7 : public IUnknown {
   IDirectDrawSurface7* m_pBackBuffer = nullptr;  // owned, flipping primary only
   IDirectDrawSurface7* m_pDepth = nullptr;       // AddRef'd
   IDirectDrawClipper* m_pClipper = nullptr;      // AddRef'd
+  std::unique_ptr<raster::AlphaRuns> m_pAlphaRuns;
+  int m_nUsesUnchanged = 0;  // alphaRuns() calls since the contents last changed
 };
 
 using LPDIRECTDRAWSURFACE7 = IDirectDrawSurface7*;

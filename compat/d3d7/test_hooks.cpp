@@ -21,6 +21,9 @@ struct HookState {
   std::vector<Call> m_aCalls;
   bool m_bFastPath = true;
   bool m_bSpanPath = true;
+  bool m_bAlphaRunPath = true;
+  bool m_bVectorSampler = true;
+  bool m_bWideVectors = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -53,6 +56,9 @@ void reset() {
   s.m_aCalls.clear();
   s.m_bFastPath = true;
   s.m_bSpanPath = true;
+  s.m_bAlphaRunPath = true;
+  s.m_bVectorSampler = true;
+  s.m_bWideVectors = true;
 }
 
 bool readFrame(Frame& out) {
@@ -99,6 +105,12 @@ void setFastPathEnabled(bool bEnabled) { state().m_bFastPath = bEnabled; }
 bool isFastPathEnabled() { return state().m_bFastPath; }
 void setSpanPathEnabled(bool bEnabled) { state().m_bSpanPath = bEnabled; }
 bool isSpanPathEnabled() { return state().m_bSpanPath; }
+void setAlphaRunPathEnabled(bool bEnabled) { state().m_bAlphaRunPath = bEnabled; }
+bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
+void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
+bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
+void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
+bool isWideVectorsEnabled() { return state().m_bWideVectors; }
 
 namespace detail {
 

@@ -96,6 +96,16 @@ bool isFastPathEnabled();
 // With the span path off the triangle path shades pixel by pixel; tests compare the two.
 void setSpanPathEnabled(bool bEnabled);
 bool isSpanPathEnabled();
+// With the alpha-run path off upright quads blend every texel of a row; tests compare.
+void setAlphaRunPathEnabled(bool bEnabled);
+bool isAlphaRunPathEnabled();
+// With the vector sampler off bilinear spans are filtered one pixel at a time.
+void setVectorSamplerEnabled(bool bEnabled);
+bool isVectorSamplerEnabled();
+// With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
+// where AVX2 is there.
+void setWideVectorsEnabled(bool bEnabled);
+bool isWideVectorsEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

@@ -24,8 +24,14 @@ fi
 TIMEOUT=${XVFB_READY_TIMEOUT:-60}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/xvfb-ready.XXXXXX") || exit 125
 SERVER_PID=""
+WATCHER_PID=""
 
 stop_server() {
+  if [ -n "$WATCHER_PID" ]; then
+    kill "$WATCHER_PID" 2>/dev/null
+    wait "$WATCHER_PID" 2>/dev/null
+    WATCHER_PID=""
+  fi
   if [ -n "$SERVER_PID" ]; then
     kill "$SERVER_PID" 2>/dev/null
     # Bounded: a server that ignores TERM for five seconds is killed.
@@ -48,6 +54,15 @@ mkfifo "$WORK/displayfd" || exit 125
 exec 4<>"$WORK/displayfd"
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/displayfd" 4<&- >"$WORK/xvfb.log" 2>&1 &
 SERVER_PID=$!
+# Should this script be killed outright (a test timeout), the server follows
+# within a second instead of staying behind.
+(
+  trap - TERM
+  while kill -0 $$ 2>/dev/null; do sleep 1; done
+  kill "$SERVER_PID" 2>/dev/null
+  rm -rf "$WORK"
+) </dev/null >/dev/null 2>&1 4<&- &
+WATCHER_PID=$!
 
 # Waits a second at a time, so a server that died is noticed at once.
 DISPLAY_NUMBER=""

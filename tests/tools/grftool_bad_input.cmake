@@ -16,6 +16,16 @@ run_tool(1 ${GRFTOOL} pack ${SRC} ${WORK_DIR}/out.grf)
 expect_text("${RUN_ERR}" "may not contain a backslash" "backslash in a name")
 file(REMOVE "${SRC}/back\\slash.txt")
 
+# A file that can't be read is named with the reason (root reads anything).
+execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPACE)
+if(NOT uid STREQUAL "0")
+  file(WRITE ${SRC}/secret.txt "s\n")
+  file(CHMOD ${SRC}/secret.txt PERMISSIONS OWNER_WRITE)
+  run_tool(1 ${GRFTOOL} pack ${SRC} ${WORK_DIR}/out.grf)
+  expect_text("${RUN_ERR}" "secret.txt' (mode 1) : Permission denied" "unreadable file")
+  file(REMOVE ${SRC}/secret.txt)
+endif()
+
 # Names are shown with their control characters escaped, never raw.
 string(ASCII 27 ESC)
 file(WRITE "${SRC}/${ESC}[2Jclear" "c\n")

@@ -125,3 +125,34 @@ TEST(Hash, CopiesAssignmentsAndOwnedValues) {
     hOwned.deleteValues(); // leaks would fail the sanitizer run
     EXPECT_TRUE(hOwned.isEmpty());
 }
+
+// A table holds no buckets until its first insertion: every operation must work on one
+// that never had any, and copies of it must fill in as the original would.
+TEST(Hash, TablesNeverFilledAnswerEveryOperation) {
+    Hash<String, int> hEmpty;
+    EXPECT_FALSE(hEmpty.hasKey("a"));
+    EXPECT_EQ(0, hEmpty.remove("a"));
+    EXPECT_EQ(0, hEmpty.getKeys().getCount());
+    EXPECT_EQ(0, hEmpty.getValues().getCount());
+    EXPECT_EQ("Hash key not found : a", missingKey(hEmpty, "a"));
+    hEmpty.clear();
+    Hash<String, int*> hNoValues;
+    hNoValues.deleteValues();
+
+    Hash<String, int> hCopy(hEmpty);
+    Hash<String, int> hAssigned(7);
+    hAssigned.set("gone", 1);
+    hAssigned = hEmpty;
+    EXPECT_TRUE(hAssigned.isEmpty());
+    EXPECT_FALSE(hAssigned.hasKey("gone"));
+    std::vector<String> aKeys = {"walnut", "sea", "ice", "lime", "mint"};
+    for (const String& sKey : aKeys) {
+        hCopy[sKey] = 1;
+        hAssigned[sKey] = 2;
+    }
+    std::vector<String> aCopyOrder;
+    Tsl::List<String> lKeys = hCopy.getKeys();
+    for (auto* p = lKeys.getHead(); p; p = p->pNext) aCopyOrder.push_back(p->data);
+    EXPECT_EQ(expectedOrder(aKeys, Hash<String, int>::DEFAULT_BUCKETS), aCopyOrder);
+    EXPECT_EQ(2, hAssigned.get("lime"));
+}

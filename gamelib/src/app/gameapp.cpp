@@ -3,6 +3,7 @@
 #include "audio/audiodriver.h"
 #include "image/color.h"
 #include "audio/dummyaudio.h"
+#include "effects/particleemitter.h"
 #include "image/image.h"
 #include "app/modetransition.h"
 #include "platform/platform.h"
@@ -71,8 +72,9 @@ GameApp::~GameApp() {
     }
     m_lEndedModes.clear();
     log("G: ...resources\n");
-    for (const PreloadEntry& entry : m_lPreloads) delete entry.pLoader;
     m_lPreloads.clear();
+    // The emitter definitions hold images and animations of the caches below.
+    ParticleEmitter::clearCache();
     m_hAnimations.clear();
     // The theme's pictures come from the image factory of the platform.
     m_pTheme = nullptr;
@@ -701,12 +703,6 @@ Tsl::String GameApp::makeAnimationKey(const char* pszFile, const Tsl::List<Tsl::
     return sKey;
 }
 
-IAnimationLoader* GameApp::createAnimationLoader(const char* pszFile) {
-    IAnimationLoader* pLoader = newAnimationLoader();
-    if (!pLoader) TSL_THROW(BadStateException, "GameApp : no animation reader to load '%s'", pszFile);
-    return pLoader;
-}
-
 Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszName) {
     return getAnimation(pszName, pszName, Tsl::List<Tsl::String>());
 }
@@ -720,7 +716,7 @@ Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszFile, const char* 
     // A queued load of the same key is finished now rather than started twice.
     for (const PreloadEntry& entry : m_lPreloads)
         if (entry.sKey == sKey) return finishPreload(sKey);
-    std::unique_ptr<IAnimationLoader> pLoader(createAnimationLoader(pszFile));
+    Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
     pLoader->setParams(lParams);
     Tsl::SmartPtr<Animation> pAnimation = pLoader->load(pszFile);
     if (pAnimation) m_hAnimations.set(sKey, pAnimation);
@@ -735,21 +731,16 @@ void GameApp::preloadAnimation(const char* pszFile, const char* pszKey, const Ts
     if (m_hAnimations.hasKey(sKey)) return;
     for (const PreloadEntry& entry : m_lPreloads)
         if (entry.sKey == sKey) return;
-    IAnimationLoader* pLoader = createAnimationLoader(pszFile);
-    try {
-        pLoader->setParams(lParams);
-        pLoader->begin(pszFile);
-    } catch (...) {
-        delete pLoader;
-        throw;
-    }
+    Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
+    pLoader->setParams(lParams);
+    pLoader->begin(pszFile);
     m_lPreloads.append(PreloadEntry{sKey, pLoader});
 }
 
 Tsl::SmartPtr<Animation> GameApp::finishPreload(const Tsl::String& sKey) {
     int nIndex = m_lPreloads.indexOf(PreloadEntry{sKey, nullptr});
     PreloadEntry entry = m_lPreloads.removeAt(nIndex);
-    std::unique_ptr<IAnimationLoader> pLoader(entry.pLoader);
+    Tsl::SmartPtr<AnimationLoader> pLoader = entry.pLoader;
     while (!pLoader->isDone()) pLoader->parseNextLine();
     Tsl::SmartPtr<Animation> pAnimation = pLoader->getAnimation();
     if (pAnimation) m_hAnimations.set(sKey, pAnimation);
@@ -765,8 +756,7 @@ bool GameApp::stepAnimationPreload() {
         if (!entry.pLoader->isDone()) entry.pLoader->parseNextLine();
     } catch (...) {
         // A broken file leaves the queue: the error goes to the caller once.
-        PreloadEntry broken = m_lPreloads.removeFirst();
-        delete broken.pLoader;
+        m_lPreloads.removeFirst();
         throw;
     }
     // A copy: finishing the load frees the queue entry that holds the key.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "anim/animation.h"
+#include "anim/animationloader.h"
 #include "app/gamemode.h"
 #include "app/rescache.h"
 #include "tsl2/hash.h"
@@ -212,15 +213,11 @@ public:
     Tsl::String getString(const char* pszKey) const;
     bool hasString(const char* pszKey) const;
 
-protected:
-    // Makes the reader of ".anim" files; null until the display engine provides one.
-    virtual IAnimationLoader* newAnimationLoader() { return nullptr; }
-
 private:
     friend class DisableImageCache;
     struct PreloadEntry {
         Tsl::String sKey;
-        IAnimationLoader* pLoader;
+        Tsl::SmartPtr<AnimationLoader> pLoader;
         bool operator==(const PreloadEntry& other) const { return sKey == other.sKey; }
     };
 
@@ -237,7 +234,6 @@ private:
     // mode does not pass input to the one below.
     template <class Handler>
     bool routeInput(Handler handle);
-    IAnimationLoader* createAnimationLoader(const char* pszFile);
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
     void applyVolumes();

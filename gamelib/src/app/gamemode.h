@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/callbacktarget.h"
-#include "sprite/particle.h"
+#include "effects/particle.h"
 #include "sprite/sprite.h"
 #include "tsl2/str.h"
 

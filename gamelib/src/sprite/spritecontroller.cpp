@@ -115,8 +115,16 @@ void SCLoop::start(Tsl::SmartPtr<Sprite> pSprite) {
 bool SCLoop::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
     // An empty loop raises the list's index error here.
-    if (!m_lChildren.getAt(m_nIndex)->step(fDt, pSprite)) return false;
-    m_nIndex = m_nIndex < m_lChildren.getCount() - 1 ? m_nIndex + 1 : 0;
+    SpriteController* pChild = m_lChildren.getAt(m_nIndex);
+    if (!pChild->step(fDt, pSprite)) return false;
+    if (pChild->isSpent()) {
+        // Restarting it would run empty turns (or reach what it gave away).
+        deleteChildAt(m_nIndex);
+        if (m_lChildren.isEmpty()) return true;
+        if (m_nIndex >= m_lChildren.getCount()) m_nIndex = 0;
+    } else {
+        m_nIndex = m_nIndex < m_lChildren.getCount() - 1 ? m_nIndex + 1 : 0;
+    }
     SpriteController* pNext = m_lChildren.getAt(m_nIndex);
     pNext->getTimer()->setTime(0.0f);
     pNext->start(pSprite);

@@ -25,6 +25,10 @@ public:
     virtual bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite);
     // Finishes at once: a step by the time left on the timer.
     virtual bool tick(Tsl::SmartPtr<Sprite> pSprite);
+    // True once the controller has used up what it held (a delay whose inner
+    // controller finished, a hand-over done): another turn in a loop would
+    // do nothing, so the loop lets it go.
+    virtual bool isSpent() const { return false; }
 
     Tsl::SmartPtr<Timer> getTimer() const { return m_pTimer; }
 
@@ -66,6 +70,8 @@ public:
     void start(Tsl::SmartPtr<Sprite> pSprite) override;
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
+    // Its children go as they finish.
+    bool isSpent() const override { return m_lChildren.isEmpty(); }
     virtual int getCount() const { return m_lChildren.getCount(); }
     virtual SpriteController* getAt(int nIndex) const { return m_lChildren.getAt(nIndex); }
 
@@ -80,12 +86,14 @@ public:
     void start(Tsl::SmartPtr<Sprite> pSprite) override;
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
+    bool isSpent() const override { return m_lChildren.isEmpty(); }
     virtual int getCount() const { return m_lChildren.getCount(); }
     virtual SpriteController* getAt(int nIndex) const { return m_lChildren.getAt(nIndex); }
 };
 
 // The children in turn, for ever: a finished child is restarted on its next
-// turn. Only tick, or taking the loop off the sprite, ends it.
+// turn. Only tick, or taking the loop off the sprite, ends it; a child that
+// finishes spent is deleted instead, and a loop left without children ends.
 class SCLoop : public SCComposite {
 public:
     SCLoop() : m_nIndex(0) {}
@@ -110,6 +118,7 @@ public:
 
     bool update(Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
+    bool isSpent() const override { return m_pNext == nullptr; }
 
 private:
     void handOver(Tsl::SmartPtr<Sprite> pSprite);
@@ -147,6 +156,7 @@ public:
     void start(Tsl::SmartPtr<Sprite> pSprite) override;
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
+    bool isSpent() const override { return m_bInnerStarted && !m_pInner; }
 
 private:
     void startInner(Tsl::SmartPtr<Sprite> pSprite);

@@ -2,6 +2,8 @@
 
 #include "app/gameapp.h"
 #include "app/gamemode.h"
+#include "anim/animsprite.h"
+#include "effects/animcontroller.h"
 #include "ui/styles.h"
 #include "ui/theme.h"
 
@@ -154,6 +156,10 @@ void Table::add(Tsl::SmartPtr<IVisualObject> pObject, int nFlags) {
     // Objects keep their z-order relative to the table's.
     if (m_nZOrder) pObject->setZOrder(pObject->getZOrder() + m_nZOrder);
     if (!m_bVisible) pObject->setVisible(false);
+    // Nobody else steps an animated picture placed in a table: it plays by
+    // itself through the controller, and its mode ticks it from now on.
+    if (AnimSprite* pAnimated = dynamic_cast<AnimSprite*>(pObject.get()))
+        pAnimated->addController(new SCPlayAnimation(false, false));
     if (m_pOwner) {
         SpriteList lSprites;
         Sprite* pSprite = dynamic_cast<Sprite*>(pObject.get());

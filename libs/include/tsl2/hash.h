@@ -77,8 +77,10 @@ private:
     List<Entry>& bucketOf(const K& key) const;
     typename List<Entry>::Node* findNode(const K& key) const;
     void copyFrom(const Hash& other);
+    void allocateBuckets();
 
     int m_nBuckets;
+    // Null until the first insertion: most tables (a sprite's named data) stay empty.
     List<Entry>* m_pBuckets;
     int m_nCount;
 };

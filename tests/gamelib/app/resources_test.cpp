@@ -125,39 +125,18 @@ TEST(ResCacheTest, HoldsOneReferencePerEntryAndReleasesByList) {
     EXPECT_TRUE(cache.has("b"));
 }
 
-// Loads an "animation" of N lines, one line per parseNextLine.
-struct FakeAnimLoader : IAnimationLoader {
-    int* pLinesParsed;
-    int nLines = 3, nDone = 0;
-    explicit FakeAnimLoader(int* pCounter) : pLinesParsed(pCounter) {}
-    void setParams(const Tsl::List<Tsl::String>&) override {}
-    Tsl::SmartPtr<Animation> load(const char* pszName) override {
-        begin(pszName);
-        while (!isDone()) parseNextLine();
-        return getAnimation();
-    }
-    void begin(const char* pszName) override {
-        if (std::string(pszName) == "broken") nLines = -1;
-    }
-    void parseNextLine() override {
-        if (nLines < 0) TSL_THROW(FatalErrorException, "broken.anim, line 1");
-        ++nDone;
-        ++*pLinesParsed;
-    }
-    bool isDone() const override { return nLines >= 0 && nDone >= nLines; }
-    Tsl::SmartPtr<Animation> getAnimation() const override { return new Animation(); }
-};
-
+// Animations read from memory: "walk" takes one slice per picture it loads,
+// "dress" is a template whose parameters pick its pictures.
 struct AnimApp : TestApp {
-    int nLinesParsed = 0;
-    int nLoaders = 0;
-    IAnimationLoader* newAnimationLoader() override {
-        ++nLoaders;
-        return new FakeAnimLoader(&nLinesParsed);
+    AnimApp() {
+        addResourceProvider(memory("anims", {{"walk", "load a\nload b\nload c\nseq walk loop\nadd all\n"},
+                                             {"dress", "params 2\nload (0)\nseq s fps (1)\nadd (0)\n"},
+                                             {"broken", "load a\nbogus\n"}}));
+        for (const char* pszName : {"a", "b", "c", "red"}) addImage(pszName, createImage(2, 2, true));
     }
 };
 
-TEST(AnimationCacheTest, PreloadQueueStepsOneLineAndDirectRequestsFinishQueuedLoads) {
+TEST(AnimationCacheTest, PreloadQueueStepsOneSliceAndDirectRequestsFinishQueuedLoads) {
     AnimApp app;
     Tsl::List<Tsl::String> lParams;
     lParams.append("red");
@@ -166,22 +145,22 @@ TEST(AnimationCacheTest, PreloadQueueStepsOneLineAndDirectRequestsFinishQueuedLo
     app.preloadAnimation("dress", nullptr, lParams);
     app.preloadAnimation("walk");  // already queued: ignored
     EXPECT_EQ(2, app.getPreloadQueueLength());
-    EXPECT_EQ(2, app.nLoaders);
 
-    EXPECT_TRUE(app.stepAnimationPreload());
-    EXPECT_EQ(1, app.nLinesParsed);
-    EXPECT_FALSE(app.hasAnimation("walk"));
-    app.stepAnimationPreload();
-    app.stepAnimationPreload();
+    for (int nStep = 0; nStep < 3; ++nStep) {  // one picture a step
+        EXPECT_TRUE(app.stepAnimationPreload());
+        EXPECT_FALSE(app.hasAnimation("walk"));
+    }
+    app.stepAnimationPreload();  // the light rest of the file in one step
     EXPECT_TRUE(app.hasAnimation("walk"));
+    EXPECT_EQ(3, app.getAnimation("walk")->getFrameCount("walk"));
     EXPECT_EQ(1, app.getPreloadQueueLength());
 
     // The queued template is finished by a direct request, not loaded again.
     Tsl::SmartPtr<Animation> pDress = app.getAnimation("dress", nullptr, lParams);
-    EXPECT_TRUE(pDress);
+    ASSERT_TRUE(pDress);
+    EXPECT_EQ(2.0f, pDress->getSequenceFps("s"));
     EXPECT_TRUE(app.hasAnimation("dress-red-2"));
     EXPECT_EQ(0, app.getPreloadQueueLength());
-    EXPECT_EQ(2, app.nLoaders);
     EXPECT_FALSE(app.stepAnimationPreload());
 
     app.preloadAnimation("dress", nullptr, lParams);  // cached: nothing queued
@@ -195,14 +174,18 @@ TEST(AnimationCacheTest, ABrokenQueuedFileLeavesTheQueueWithItsError) {
     AnimApp app;
     app.preloadAnimation("broken");
     app.preloadAnimation("walk");
-    EXPECT_THROW(app.stepAnimationPreload(), Tsl::FatalErrorException);
+    EXPECT_NO_THROW(app.stepAnimationPreload());
+    EXPECT_THROW(app.stepAnimationPreload(), AnimationParserException);
     EXPECT_EQ(1, app.getPreloadQueueLength());
     EXPECT_FALSE(app.hasAnimation("broken"));
 }
 
-TEST(AnimationCacheTest, WithoutAReaderAnimationsRaiseAClearError) {
-    TestApp app;
-    EXPECT_THROW(app.getAnimation("walk"), Tsl::BadStateException);
+TEST(AnimationCacheTest, AMissingFileRaisesAClearErrorAndCachesNothing) {
+    AnimApp app;
+    EXPECT_THROW(app.getAnimation("walk-missing"), Tsl::ResourceException);
+    EXPECT_THROW(app.preloadAnimation("walk-missing"), Tsl::ResourceException);
+    EXPECT_EQ(0, app.getPreloadQueueLength());
+    EXPECT_FALSE(app.hasAnimation("walk-missing"));
 }
 
 struct SettingsTest : ::testing::Test {

@@ -2,6 +2,8 @@
 // tables, frames, z-order, visibility, and what getSprites and clear touch.
 #include "ui_support.h"
 
+#include "anim/animation.h"
+#include "anim/animsprite.h"
 #include "ui/styles.h"
 #include "ui/theme.h"
 #include "ui/uitable.h"
@@ -173,6 +175,26 @@ TEST_F(TableTest, FrameComesWithTheFirstLayoutUnderTheContentsAndGrowsTheTable) 
     table->setFrameEnabled(false);
     EXPECT_TRUE(table->getFrame().isNull());
     EXPECT_EQ(Point(100.0f, 50.0f), table->getSize());
+}
+
+TEST_F(TableTest, AnimatedPicturesInACellPlayWithTheModesUpdate) {
+    // Two frames of one second each, looping.
+    Tsl::SmartPtr<Animation> pAnimation = new Animation(1.0f);
+    pAnimation->createSequence("idle", true, 1.0f);
+    pAnimation->addFrame("idle", picture(8, 8), 1);
+    pAnimation->addFrame("idle", picture(8, 8, Color(0, 0, 255)), 1);
+    Tsl::SmartPtr<AnimSprite> pAnim = new AnimSprite(pAnimation, 0, 0);
+    pAnim->play("idle");
+    table->addCell(1);
+    table->add(pAnim);
+    ASSERT_EQ(1, pAnim->getControllerCount());
+
+    mode->onUpdate(1.0f);
+    EXPECT_EQ(1, pAnim->getFrame());
+    mode->onUpdate(1.0f);
+    EXPECT_EQ(0, pAnim->getFrame());
+    // A plain picture gets no controller.
+    EXPECT_EQ(0, put(4, 4)->getControllerCount());
 }
 
 TEST_F(TableTest, ClearTakesEveryObjectAndTheFrameOutOfTheMode) {

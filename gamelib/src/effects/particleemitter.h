@@ -1,0 +1,203 @@
+// Spawns particles around a point and moves them every frame. An emitter is
+// held by whoever creates it (a scene object, a controller, a particle that
+// carries it as a trail), which positions it, ticks it once a frame and
+// releases it; its particles' sprites live in the emitter's mode.
+#pragma once
+
+#include "anim/animation.h"
+#include "effects/particle.h"
+#include "image/geometry.h"
+#include "image/image.h"
+
+#include "tsl2/list.h"
+#include "tsl2/refcount.h"
+#include "tsl2/str.h"
+
+class GameMode;
+
+// What each emission creates: an image, an animation or a trail emitter.
+struct ParticleType {
+    enum Kind { KIND_IMAGE = 0, KIND_ANIMATION = 1, KIND_EMITTER = 2 };
+
+    int nKind = KIND_IMAGE;
+    int nZOffset = 0;
+    Tsl::SmartPtr<Animation> pAnimation;
+    bool bRandomFrame = false;
+    Tsl::SmartPtr<Image> pImage;
+    // The ".emitter" resource of the trail.
+    Tsl::String sEmitterName;
+};
+
+class ParticleEmitter : public Tsl::RefCountedObject {
+public:
+    enum EmitterType { TYPE_RADIAL = 0, TYPE_RECT = 1 };
+    enum SpeedType { SPEED_NONE = 0, SPEED_RADIAL = 1, SPEED_ABSOLUTE = 2 };
+    enum AccelerationType { ACCEL_NONE = 0, ACCEL_ABSOLUTE = 2 };
+    enum PaletteMode { PALETTE_RANDOM_TINT = 0, PALETTE_OVER_LIFETIME = 1 };
+    // Trails of trails: an emitter this many trails deep makes no further
+    // trails, and no trail repeats an emitter above it, so files that name
+    // themselves (or each other) cannot nest for ever.
+    enum { MAX_TRAIL_DEPTH = 4 };
+
+    explicit ParticleEmitter(GameMode* pMode);
+    ~ParticleEmitter() override;
+
+    virtual bool isVisible() const { return m_bVisible; }
+    virtual void setVisible(bool bVisible);
+    virtual void update(float fDt);
+
+    // Fills the emitter from a ".emitter" resource through the definition cache.
+    void load(const char* pszName);
+    void copyDefinition(const ParticleEmitter* pSrc);
+    // Deletes every cached definition.
+    static void clearCache();
+    static bool isCached(const char* pszName);
+
+    // Count -1 means max particles.
+    void emit(int nCount);
+    // Every live particle, positions made absolute; the emitter keeps its references.
+    ParticleList detachParticles();
+    const ParticleList& getParticles() const { return m_lParticles; }
+    GameMode* getMode() const { return m_pMode; }
+
+    // ---- particle types ------------------------------------------------------
+    void addImage(Tsl::SmartPtr<Image> pImage, int nZOffset);
+    void addAnimation(Tsl::SmartPtr<Animation> pAnimation, bool bRandomFrame, int nZOffset);
+    void addEmitter(const char* pszName, int nZOffset);
+    void removeType(int nIndex);
+    Tsl::List<ParticleType*> getTypes() const { return m_lTypes; }
+
+    // ---- parameters ------------------------------------------------------------
+    void setEmissionRate(float fRate) { m_fEmissionRate = fRate; }
+    float getEmissionRate() const { return m_fEmissionRate; }
+    void setMaxAlpha(float fAlpha) { m_fMaxAlpha = fAlpha; }
+    float getMaxAlpha() const { return m_fMaxAlpha; }
+    void setMaxParticles(int nMax) { m_nMaxParticles = nMax; }
+    int getMaxParticles() const { return m_nMaxParticles; }
+    void setMinParticles(int nMin) { m_nMinParticles = nMin; }
+    int getMinParticles() const { return m_nMinParticles; }
+    void setType(int nType) { m_nType = nType; }
+    int getType() const { return m_nType; }
+    void setRelativePosition(bool bRelative) { m_bRelativePosition = bRelative; }
+    bool getRelativePosition() const { return m_bRelativePosition; }
+    void setSpeedType(int nType) { m_nSpeedType = nType; }
+    int getSpeedType() const { return m_nSpeedType; }
+    void setAccelerationType(int nType) { m_nAccelType = nType; }
+    int getAccelerationType() const { return m_nAccelType; }
+    void setEffectScale(float fScale) { m_fEffectScale = fScale; }
+    float getEffectScale() const { return m_fEffectScale; }
+    void setBlendMode(int nMode) { m_nBlendMode = nMode; }
+    int getBlendMode() const { return m_nBlendMode; }
+    void setZOrder(int nZOrder) { m_nZOrder = nZOrder; }
+    int getZOrder() const { return m_nZOrder; }
+
+    void setLifetimeRange(float fMin, float fMax);
+    void getLifetimeRange(float& fMin, float& fMax) const;
+    // Fractions of the lifetime; both must lie in [0, 1].
+    void setFadeFracRange(float fIn, float fOut);
+    bool getFadeFracRange(float& fIn, float& fOut) const;
+    void setStartScaleRange(float fMin, float fMax);
+    void setEndScaleRange(float fMin, float fMax);
+    bool getEndScaleRange(float& fMin, float& fMax) const;
+    // Radial: the radius range; rect: width and height.
+    void setRadiusRange(float fMin, float fMax);
+    void getRadiusRange(float& fMin, float& fMax) const;
+    // Whole degrees, kept in radians.
+    void setEmitAngleRange(int nMin, int nMax);
+    void getEmitAngleRange(int& nMin, int& nMax) const;
+    void setStartAngleRange(float fMin, float fMax);
+    void getStartAngleRange(float& fMin, float& fMax) const;
+    void setEndAngleRange(float fMin, float fMax);
+    void getEndAngleRange(float& fMin, float& fMax) const;
+    void setDelayRange(float fMin, float fMax);
+    void getDelayRange(float& fMin, float& fMax) const;
+    void setSpeedRange(float fXMin, float fXMax, float fYMin, float fYMax);
+    void getSpeedRange(float& fXMin, float& fXMax, float& fYMin, float& fYMax) const;
+    void setAccelerationRange(float fXMin, float fXMax, float fYMin, float fYMax);
+    void getAccelerationRange(float& fXMin, float& fXMax, float& fYMin, float& fYMax) const;
+    // Colour over each particle's life from the palette's first row.
+    void setPalette(Tsl::SmartPtr<Image> pPalette);
+    // One random palette pixel as each particle's tint at birth.
+    void setRandomTint(Tsl::SmartPtr<Image> pPalette);
+    Tsl::SmartPtr<Image> getPalette() const { return m_pPalette; }
+    int getPaletteMode() const { return m_nPaletteMode; }
+
+    void setPosition(int nX, int nY) {
+        m_nX = nX;
+        m_nY = nY;
+    }
+    void setPosition(const Point& p) { setPosition(truncateToInt(p.x), truncateToInt(p.y)); }
+    void getPosition(int& nX, int& nY) const {
+        nX = m_nX;
+        nY = m_nY;
+    }
+
+private:
+    ParticleEmitter(const ParticleEmitter&) = delete;
+    ParticleEmitter& operator=(const ParticleEmitter&) = delete;
+
+    // The values one emission shares among its particle types.
+    struct Birth {
+        int nX, nY;
+        float fLifetime, fFadeIn, fFadeOut, fStartScale, fEndScale;
+        float fVx, fVy, fAx, fAy, fDelay, fStartAngle, fEndAngle;
+    };
+    Birth drawBirth();
+    Tsl::SmartPtr<Particle> makeParticle(const ParticleType& type, const Birth& birth);
+    void setUpParticle(Particle* pParticle, const Birth& birth);
+    void deleteTypes();
+    void parseDefinition(const char* pszName);
+
+    Tsl::List<ParticleType*> m_lTypes;
+    GameMode* m_pMode;
+    ParticleList m_lParticles;
+    float m_fEmissionRate;
+    float m_fAccumulator;
+    int m_nMinParticles;
+    int m_nMaxParticles;
+    int m_nType;
+    float m_fMinRadius;
+    float m_fMaxRadius;
+    bool m_bScale;
+    float m_fScaleStartMin;
+    float m_fScaleStartMax;
+    float m_fScaleEndMin;
+    float m_fScaleEndMax;
+    float m_fAngleMin;
+    float m_fAngleMax;
+    int m_nSpeedType;
+    float m_fSpeedXMin;
+    float m_fSpeedXMax;
+    float m_fSpeedYMin;
+    float m_fSpeedYMax;
+    int m_nAccelType;
+    float m_fAccelXMin;
+    float m_fAccelXMax;
+    float m_fAccelYMin;
+    float m_fAccelYMax;
+    float m_fStartAngleMin;
+    float m_fStartAngleMax;
+    float m_fEndAngleMin;
+    float m_fEndAngleMax;
+    float m_fMinDelay;
+    float m_fMaxDelay;
+    int m_nX;
+    int m_nY;
+    int m_nZOrder;
+    float m_fLifetimeMin;
+    float m_fLifetimeMax;
+    float m_fMaxAlpha;
+    bool m_bFade;
+    float m_fFadeIn;
+    float m_fFadeOut;
+    bool m_bRelativePosition;
+    float m_fEffectScale;
+    int m_nPaletteMode;
+    Tsl::SmartPtr<Image> m_pPalette;
+    int m_nBlendMode;
+    bool m_bVisible;
+    // The name it was loaded from, and those of the emitters it is a trail
+    // of, outermost first (none for one its holder made).
+    Tsl::String m_sName;
+    Tsl::List<Tsl::String> m_lLineage;
+};
