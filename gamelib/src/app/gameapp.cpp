@@ -375,6 +375,9 @@ void GameApp::afterStackChange(Tsl::SmartPtr<GameMode> pOldTop) {
     // belongs to the old mode: ignore it until the next press.
     m_bIgnoreKeyUp = true;
     m_bIgnoreMouseUp = true;
+    // So no control may stay pressed waiting for it (a slider would follow
+    // the mouse with no button down).
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->cancelPress();
     Tsl::SmartPtr<GameMode> pNewTop = m_lModes.isEmpty() ? nullptr : m_lModes.getFirst();
     if (m_bSuppressFocusChanges || pNewTop == pOldTop) return;
     if (pOldTop && pOldTop->getState() == MS_RUNNING) pOldTop->onDeactivate();

@@ -251,6 +251,12 @@ bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
     return onMouseUp(nButton, nX, nY);
 }
 
+void GameMode::cancelPress() {
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    m_pCapture = nullptr;
+    if (Control* pPressed = dynamic_cast<Control*>(pCapture.get())) pPressed->cancelPress();
+}
+
 void GameMode::clearHover() {
     Tsl::SmartPtr<Sprite> pOld = m_pHover;
     m_pHover = nullptr;

@@ -128,6 +128,8 @@ public:
     bool handleMouseUp(int nButton, int nX, int nY);
     // The mouse left the mode's reach: the hovered control is told.
     void clearHover();
+    // The press the pressed control waits for will never be released here.
+    void cancelPress();
 
 protected:
     // Renders the record's text in its style (a theme frame style) into its
