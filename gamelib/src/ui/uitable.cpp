@@ -334,6 +334,8 @@ void Table::clear() {
     for (const Row& row : aRows)
         for (const Cell& cell : row.aCells)
             for (const Layer& layer : cell.aLayers) {
+                // Undoes add's shift, so an object placed again is not raised twice.
+                if (m_nZOrder) layer.pObject->setZOrder(layer.pObject->getZOrder() - m_nZOrder);
                 Tsl::SmartPtr<Sprite> pSprite = Tsl::SmartPtr<Sprite>::dynamicCast(layer.pObject);
                 if (pSprite && pSprite->getOwnerMode()) pSprite->getOwnerMode()->removeSprite(pSprite);
                 Table* pNested = dynamic_cast<Table*>(layer.pObject.get());

@@ -214,6 +214,17 @@ TEST_F(TableTest, AnAnimatedPictureAlreadyPlayingKeepsItsSpeedInARebuiltTable) {
     EXPECT_EQ(1, pAnim->getControllerCount());
 }
 
+TEST_F(TableTest, ObjectsPlacedAgainInARebuiltTableKeepTheirDepth) {
+    table->setZOrder(10);
+    Tsl::SmartPtr<Sprite> pSprite = box(4, 4, 2);
+    for (int nBuild = 0; nBuild < 2; ++nBuild) {
+        table->clear();
+        table->addCell(1);
+        table->add(pSprite);
+        EXPECT_EQ(12, pSprite->getZOrder());
+    }
+}
+
 TEST_F(TableTest, ClearTakesEveryObjectAndTheFrameOutOfTheMode) {
     Tsl::SmartPtr<Table> pInner = new Table(mode.get());
     Tsl::SmartPtr<Sprite> pDeep = box(5, 5);
