@@ -5,6 +5,7 @@
 #include "app/modetransition.h"
 #include "text/font.h"
 #include "ui/button.h"
+#include "ui/control.h"
 #include "ui/dialogmode.h"
 #include "ui/label.h"
 #include "ui/slider.h"
@@ -143,6 +144,26 @@ TEST_F(DialogTest, APressInterruptedByADialogLeavesNoControlBelowHeld) {
     // The mouse crossing the slider with no button down moves nothing.
     app.onMouseMove(300, 105, true);
     EXPECT_EQ(0, pSlider->getValue());
+}
+
+// Opens a message as soon as it is pressed.
+class AlarmControl : public Control {
+public:
+    explicit AlarmControl(Tsl::SmartPtr<Image> pImage) : Control(3) { setImage(pImage); }
+    void onPress(int, int) override {
+        GameApp::getInstance()->pushMode(new DlgMessage(getOwnerMode(), "Alarm", 9));
+    }
+};
+
+TEST_F(DialogTest, AControlWhosePressOpensADialogIsNotLeftHeld) {
+    Tsl::SmartPtr<AlarmControl> pAlarm = new AlarmControl(picture(20, 20));
+    pAlarm->setPosition(10, 10);
+    mode->addControl(pAlarm);
+    app.onMouseMove(15, 15, true);
+    app.onMouseDown(MB_LEFT, 15, 15);
+    ASSERT_EQ(2, app.getModeCount());
+    app.onMouseUp(MB_LEFT, 15, 15);
+    EXPECT_FALSE(pAlarm->isPressed());
 }
 
 TEST_F(DialogTest, TooltipShowsItsTextWhileTheMouseIsOverItsOwner) {
