@@ -187,6 +187,16 @@ TEST_F(TrueTypeTest, ThePlatformRegistersTheFactoryAndReportsItAtShutDown) {
     std::remove(sLog.c_str());
 }
 
+TEST_F(TrueTypeTest, AReplacedPlatformLeavesTheFactoryToItsSuccessor) {
+    SDLPlatform* pOld = new SDLPlatform();
+    SDLPlatform* pNew = new SDLPlatform();
+    pOld->shutdown();
+    delete pOld;
+    EXPECT_TRUE(Theme::findFontFactory("TrueType"));
+    delete pNew;
+    EXPECT_FALSE(Theme::findFontFactory("TrueType"));
+}
+
 TEST(TrueTypeStatistics, TheLineHasTheQuotedForm) {
     Tsl::String sLine = SDLTTFFactory::formatStatistics();
     int nHits = 0, nMisses = 0;
