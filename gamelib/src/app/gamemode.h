@@ -147,6 +147,7 @@ private:
     static void unlinkFrom(SpriteLink& link);
     // Hover follows the point; the pressed control hears the move too.
     Tsl::SmartPtr<Sprite> updateHover(int nX, int nY);
+    Tsl::SmartPtr<Sprite> getKeyboardTarget() const;
     // Takes the list's first sprite out of the mode; the list always shrinks.
     void removeFirstSprite(SpriteList& lList);
     bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }
