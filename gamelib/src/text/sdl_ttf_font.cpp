@@ -84,7 +84,9 @@ int SDLTrueTypeFont::getTextWidth(const char* pszText) const {
     while (*p) {
         const char* pEnd = p;
         while (*pEnd && *pEnd != '\n') ++pEnd;
-        Tsl::String sPiece(p, static_cast<int>(pEnd - p));
+        // A CR before the LF is not drawn, so it takes no room.
+        const char* pPieceEnd = (pEnd > p && pEnd[-1] == '\r') ? pEnd - 1 : pEnd;
+        Tsl::String sPiece(p, static_cast<int>(pPieceEnd - p));
         int w = 0, h = 0;
         if (TTF_SizeUTF8(m_pData->m_pFont, sPiece, &w, &h) != 0)
             TSL_THROW(FatalErrorException, "TTF_SizeUTF8 failed : %s\n", SDL_GetError());

@@ -152,6 +152,7 @@ TEST_F(TrueTypeTest, LineEndsOfWrappedTextDrawNoGlyph) {
         Tsl::SmartPtr<Image> pEnded = app.createImage(80, 40, true);
         pFont->drawString(pEnded, 10, 5, pszEnded);
         EXPECT_EQ(boxOf(pLine, Color(255, 0, 0)), boxOf(pEnded, Color(255, 0, 0)));
+        EXPECT_EQ(pFont->getTextWidth("L"), pFont->getTextWidth(pszEnded));
     }
 }
 
