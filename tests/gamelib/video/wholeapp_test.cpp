@@ -153,6 +153,7 @@ public:
         if (!addResourceFolder(FONT_FOLDER)) return false;
         add("bar.theme", THEME_TEXT);
         add("spark.anim", ANIM_TEXT);
+        add("glow.anim", "load glow\nseq default\nadd glow\nadd glow\n");
         add("spark.emitter", EMITTER_TEXT);
         addImage("spark", picture(4, Color(255, 200, 40)));
         addImage("glow", picture(6, Color(255, 120, 40)));
@@ -224,6 +225,10 @@ TEST_F(WholeAppTest, ADialogOfEveryRoomRunsAndShutsDownLeavingNothingBehind) {
         EXPECT_NE(std::string::npos, pDialog->m_sCalls.find(std::to_string(ID_OK) + " "));
         EXPECT_EQ(pLevel, app.getModeAt(0));
         EXPECT_GT(SDLTTFData::getUseCount(), 0);
+        // Shut down with a load half done in the queue.
+        app.preloadAnimation("glow.anim");
+        app.stepAnimationPreload();
+        EXPECT_EQ(1, app.getPreloadQueueLength());
     }
     EXPECT_EQ(nullptr, GameApp::getInstance());
     EXPECT_EQ(0, dx7::test::liveTextureCount());
