@@ -1,6 +1,7 @@
 #include "app/platformservices.h"
 
 #include "app/gameapp.h"
+#include "media/sdl_theora.h"
 #include "text/sdl_ttf_font.h"
 #include "ui/theme.h"
 
@@ -30,5 +31,5 @@ void unregisterPlatformFontFactories() {
 }
 
 IVideoSpriteImpl* createPlatformVideoSpriteImpl() {
-    return nullptr;
+    return new SDLTheoraVideo();
 }

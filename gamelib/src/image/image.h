@@ -77,6 +77,10 @@ public:
     // there is one).
     virtual Tsl::SmartPtr<Image> newEmptyImage() = 0;
     virtual Tsl::SmartPtr<Image> newBlankImage(int nWidth, int nHeight, bool bAlpha) = 0;
+    // For images over the caller's pixels: keeps the object owning those
+    // pixels alive as long as this image (and every view sharing its store)
+    // may still read them.
+    virtual void holdPixels(Tsl::SmartPtr<Tsl::RefCountedObject> pOwner) { m_pPixelOwner = pOwner; }
 
     // ---- geometry ---------------------------------------------------------------
     int getWidth() const { return m_nCanvasWidth; }
@@ -203,6 +207,7 @@ private:
     int m_nShapeThreshold;
     float m_fShapeFillFraction;
     Tsl::String m_sName;
+    Tsl::SmartPtr<Tsl::RefCountedObject> m_pPixelOwner;
 
     static bool s_bAutoTrim;
 };

@@ -61,6 +61,8 @@ public:
 
     DrvSurfaceData* getDriverData() const { return m_pDriverData; }
     void setDriverData(DrvSurfaceData* pData);
+    // The owner of pixels this store was made over; released with the store.
+    void holdPixels(Tsl::SmartPtr<Tsl::RefCountedObject> pOwner) { m_pPixelOwner = pOwner; }
 
     // The display's formats; before any video mode (or without a driver) the
     // defaults: 24-bit opaque and 32-bit with alpha.
@@ -93,6 +95,7 @@ private:
     bool m_bConvert;
     bool m_bAlpha;
     DrvSurfaceData* m_pDriverData;
+    Tsl::SmartPtr<Tsl::RefCountedObject> m_pPixelOwner;
 };
 
 class SDLImage : public Image {
@@ -141,6 +144,8 @@ public:
     bool isStoreShared() override;
     Tsl::SmartPtr<Image> newEmptyImage() override;
     Tsl::SmartPtr<Image> newBlankImage(int nWidth, int nHeight, bool bAlpha) override;
+    // Held by the pixel store, which views of this image share.
+    void holdPixels(Tsl::SmartPtr<Tsl::RefCountedObject> pOwner) override { requireSurface()->holdPixels(pOwner); }
     virtual void lockRect(unsigned char*& pPixels, int& nPitch);
 
     // Puts a store under the image: surface position and offset (0, 0),

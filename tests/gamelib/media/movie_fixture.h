@@ -1,0 +1,35 @@
+// Ogg Theora movies made with the real encoders for the media tests.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct MovieSpec {
+    int nFrameWidth = 32;  // multiples of 16
+    int nFrameHeight = 32;
+    int nPicWidth = 32;
+    int nPicHeight = 32;
+    int nPicX = 0;
+    int nPicY = 0;
+    int nPixelFormat = 0;  // 0 = 4:2:0, 2 = 4:2:2, 3 = 4:4:4 (th_pixel_fmt)
+    int nFps = 8;
+    int nFrames = 8;
+    // Y, Cb, Cr of frame pixel (x, y) in picture k; the default is flat grey
+    // whose luma counts the frames (40 + 12 k, up to 16 frames), so a picture names its frame.
+    std::function<void(int k, int x, int y, unsigned char* pYCbCr)> fnPixel;
+    // Sound: none when 0 channels.
+    int nSoundChannels = 0;
+    int nSoundRate = 44100;
+    float fSoundSeconds = 0.0f;
+    // Broken files.
+    bool bCorruptTheoraComment = false;
+    bool bCorruptVorbisComment = false;
+    bool bCutAfterFirstPage = false;
+};
+
+// The movie's bytes.
+std::string makeMovie(const MovieSpec& spec);
+// Writes it to a file under the test temp root; the path.
+std::string writeMovie(const char* pszName, const MovieSpec& spec);
+// The frame a picture shows, from the default luma ramp.
+int frameOfLuma(int nLuma);
