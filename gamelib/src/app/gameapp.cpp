@@ -375,10 +375,17 @@ void GameApp::afterStackChange(Tsl::SmartPtr<GameMode> pOldTop) {
     // belongs to the old mode: ignore it until the next press.
     m_bIgnoreKeyUp = true;
     m_bIgnoreMouseUp = true;
+    cancelPresses();
     Tsl::SmartPtr<GameMode> pNewTop = m_lModes.isEmpty() ? nullptr : m_lModes.getFirst();
     if (m_bSuppressFocusChanges || pNewTop == pOldTop) return;
     if (pOldTop && pOldTop->getState() == MS_RUNNING) pOldTop->onDeactivate();
     if (pNewTop) pNewTop->onActivate();
+}
+
+void GameApp::cancelPresses() {
+    // The release a pressed control waits for is ignored after a stack change,
+    // so none may stay pressed (a slider would follow the mouse with no button down).
+    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->cancelPress();
 }
 
 void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
@@ -502,7 +509,11 @@ void GameApp::onMouseMove(int nX, int nY, bool bInside) {
 bool GameApp::onMouseDown(int nButton, int nX, int nY) {
     TSL_TRACE();
     m_bIgnoreMouseUp = false;
-    return routeInput([&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
+    bool bHandled = routeInput([&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
+    // The press itself changed the stack: the control it went to was taken
+    // as pressed only afterwards.
+    if (m_bIgnoreMouseUp) cancelPresses();
+    return bHandled;
 }
 
 bool GameApp::onMouseUp(int nButton, int nX, int nY) {

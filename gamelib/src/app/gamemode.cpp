@@ -192,20 +192,26 @@ Tsl::SmartPtr<Sprite> GameMode::findControlAt(int nX, int nY) const {
     return nullptr;
 }
 
+// A hidden control (a panel put away) takes no keys, as it takes no clicks;
+// it keeps the focus for when it shows again.
+Tsl::SmartPtr<Sprite> GameMode::getKeyboardTarget() const {
+    return m_pFocus && m_pFocus->isVisible() ? m_pFocus : nullptr;
+}
+
 bool GameMode::handleKeyDown(int nKey, int nModifiers) {
-    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    Tsl::SmartPtr<Sprite> pFocus = getKeyboardTarget();
     if (pFocus && pFocus->onKeyDown(nKey, nModifiers)) return true;
     return onKeyDown(nKey, nModifiers);
 }
 
 bool GameMode::handleKeyUp(int nKey, int nModifiers) {
-    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    Tsl::SmartPtr<Sprite> pFocus = getKeyboardTarget();
     if (pFocus && pFocus->onKeyUp(nKey, nModifiers)) return true;
     return onKeyUp(nKey, nModifiers);
 }
 
 bool GameMode::handleChar(int nCharacter) {
-    Tsl::SmartPtr<Sprite> pFocus = m_pFocus;
+    Tsl::SmartPtr<Sprite> pFocus = getKeyboardTarget();
     if (pFocus && pFocus->onChar(nCharacter)) return true;
     return onChar(nCharacter);
 }
@@ -249,6 +255,12 @@ bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
     if (pPressed && pCapture != pUnder) pPressed->cancelPress();
     if (pUnder && pUnder->onMouseUp(nButton)) return true;
     return onMouseUp(nButton, nX, nY);
+}
+
+void GameMode::cancelPress() {
+    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    m_pCapture = nullptr;
+    if (Control* pPressed = dynamic_cast<Control*>(pCapture.get())) pPressed->cancelPress();
 }
 
 void GameMode::clearHover() {

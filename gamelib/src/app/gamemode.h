@@ -128,6 +128,8 @@ public:
     bool handleMouseUp(int nButton, int nX, int nY);
     // The mouse left the mode's reach: the hovered control is told.
     void clearHover();
+    // The press the pressed control waits for will never be released here.
+    void cancelPress();
 
 protected:
     // Renders the record's text in its style (a theme frame style) into its
@@ -145,6 +147,7 @@ private:
     static void unlinkFrom(SpriteLink& link);
     // Hover follows the point; the pressed control hears the move too.
     Tsl::SmartPtr<Sprite> updateHover(int nX, int nY);
+    Tsl::SmartPtr<Sprite> getKeyboardTarget() const;
     // Takes the list's first sprite out of the mode; the list always shrinks.
     void removeFirstSprite(SpriteList& lList);
     bool ownsTooltip(Tooltip* pTooltip) const { return pTooltip && m_lTooltips.indexOf(pTooltip) >= 0; }

@@ -22,7 +22,10 @@ void ModeTransition::finishTransition() {
         throw;
     }
     pApp->setSuppressFocusChanges(false);
-    if (pTarget) pTarget->onActivate();
+    // Without a target the uncovered mode stays on top: it was told it lost
+    // the focus when this transition came, so it is told it has it back.
+    Tsl::SmartPtr<GameMode> pNewTop = pTarget ? pTarget : (pApp->getModeCount() > 0 ? pApp->getModeAt(0) : nullptr);
+    if (pNewTop) pNewTop->onActivate();
 }
 
 namespace {

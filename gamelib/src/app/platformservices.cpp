@@ -7,13 +7,18 @@
 
 namespace {
 const char* const TRUETYPE_CLASS = "TrueType";
+// Platforms alive that registered: one replaced by another (the new one is
+// made before the old one goes) must not take the factory from its successor.
+int s_nFontRegistrations = 0;
 }
 
 void registerPlatformFontFactories() {
     Theme::registerFontFactory(TRUETYPE_CLASS, new SDLTTFFactory());
+    ++s_nFontRegistrations;
 }
 
 void unregisterPlatformFontFactories() {
+    if (s_nFontRegistrations > 0 && --s_nFontRegistrations > 0) return;
     Tsl::SmartPtr<SDLTTFFactory> pFactory =
         Tsl::SmartPtr<SDLTTFFactory>::dynamicCast(Theme::findFontFactory(TRUETYPE_CLASS));
     // A second shut-down finds nothing left to report or release.

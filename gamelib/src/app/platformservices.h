@@ -10,8 +10,8 @@ class IVideoSpriteImpl;
 // under "TrueType".
 void registerPlatformFontFactories();
 
-// SDLPlatform::shutdown, first of all: logs the font-cache line and
-// unregisters the TrueType factory.
+// SDLPlatform::shutdown, first of all, once per platform: the last platform
+// to go logs the font-cache line and unregisters the TrueType factory.
 void unregisterPlatformFontFactories();
 
 // SDLPlatform::createVideoSpriteImpl: a new movie back end, owned by the

@@ -40,6 +40,7 @@ SDLPlatform::SDLPlatform()
       m_nMouseY(0),
       m_bActive(true),
       m_nFlags(0),
+      m_bFontsRegistered(true),
       m_hJoysticks(97) {
     TSL_TRACE();
     m_pImageFactory = new SDLImageFactory();
@@ -64,7 +65,8 @@ void SDLPlatform::init() {
 void SDLPlatform::shutdown() {
     TSL_TRACE();
     // Logs the font-cache line, then releases the TrueType factory.
-    unregisterPlatformFontFactories();
+    if (m_bFontsRegistered) unregisterPlatformFontFactories();
+    m_bFontsRegistered = false;
     IMG_Quit();
     if (m_pVideoDriver) m_pVideoDriver->shutdown();
     if (m_pAudioDriver) m_pAudioDriver->close();

@@ -94,5 +94,7 @@ private:
     int m_nMouseX, m_nMouseY;
     bool m_bActive;
     int m_nFlags;
+    // Until the first shut-down hands the TrueType factory back.
+    bool m_bFontsRegistered;
     Tsl::Hash<int, void*> m_hJoysticks;
 };

@@ -8,6 +8,7 @@
 #include <SDL_ttf.h>
 
 #include <algorithm>
+#include <string>
 
 int SDLTTFData::s_nTTFUseCount = 0;
 int SDLTTFFactory::s_nHits = 0;
@@ -83,7 +84,9 @@ int SDLTrueTypeFont::getTextWidth(const char* pszText) const {
     while (*p) {
         const char* pEnd = p;
         while (*pEnd && *pEnd != '\n') ++pEnd;
-        Tsl::String sPiece(p, static_cast<int>(pEnd - p));
+        // A CR before the LF is not drawn, so it takes no room.
+        const char* pPieceEnd = (pEnd > p && pEnd[-1] == '\r') ? pEnd - 1 : pEnd;
+        Tsl::String sPiece(p, static_cast<int>(pPieceEnd - p));
         int w = 0, h = 0;
         if (TTF_SizeUTF8(m_pData->m_pFont, sPiece, &w, &h) != 0)
             TSL_THROW(FatalErrorException, "TTF_SizeUTF8 failed : %s\n", SDL_GetError());
@@ -104,11 +107,16 @@ void SDLTrueTypeFont::renderInto(Image* pTarget, int x, int y, const char* pszTe
 void SDLTrueTypeFont::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText) const {
     if (!pszText || !*pszText || !m_pData || !pTarget) return;
     TSL_TRACE();
+    // SDL_ttf draws a box for LF and CR, which end the lines of wrapped text.
+    std::string sLine(pszText);
+    sLine.erase(std::remove_if(sLine.begin(), sLine.end(), [](char c) { return c == '\n' || c == '\r'; }),
+                sLine.end());
+    if (sLine.empty()) return;
     if (getDrawShadow()) {
         int nOffset = getShadowOffset();
-        renderInto(pTarget, x + nOffset, y + nOffset, pszText, getShadowColor());
+        renderInto(pTarget, x + nOffset, y + nOffset, sLine.c_str(), getShadowColor());
     }
-    renderInto(pTarget, x, y, pszText, getTextColor());
+    renderInto(pTarget, x, y, sLine.c_str(), getTextColor());
 }
 
 // ---- SDLTTFFactory ------------------------------------------------------------

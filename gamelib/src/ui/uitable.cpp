@@ -145,6 +145,14 @@ void Table::setCellFlags(int nFlags) {
     invalidate();
 }
 
+namespace {
+bool hasAnimationPlayer(const Sprite* pSprite) {
+    for (int i = 0; i < pSprite->getControllerCount(); ++i)
+        if (dynamic_cast<SCPlayAnimation*>(pSprite->getController(i))) return true;
+    return false;
+}
+} // namespace
+
 void Table::add(Tsl::SmartPtr<IVisualObject> pObject, int nFlags) {
     TSL_TRACE();
     if (!pObject) return;
@@ -158,8 +166,10 @@ void Table::add(Tsl::SmartPtr<IVisualObject> pObject, int nFlags) {
     if (!m_bVisible) pObject->setVisible(false);
     // Nobody else steps an animated picture placed in a table: it plays by
     // itself through the controller, and its mode ticks it from now on.
-    if (AnimSprite* pAnimated = dynamic_cast<AnimSprite*>(pObject.get()))
-        pAnimated->addController(new SCPlayAnimation(false, false));
+    // One player only: a picture placed again (a rebuilt table) or already
+    // played by its owner would otherwise step twice a frame.
+    AnimSprite* pAnimated = dynamic_cast<AnimSprite*>(pObject.get());
+    if (pAnimated && !hasAnimationPlayer(pAnimated)) pAnimated->addController(new SCPlayAnimation(false, false));
     if (m_pOwner) {
         SpriteList lSprites;
         Sprite* pSprite = dynamic_cast<Sprite*>(pObject.get());
@@ -324,6 +334,8 @@ void Table::clear() {
     for (const Row& row : aRows)
         for (const Cell& cell : row.aCells)
             for (const Layer& layer : cell.aLayers) {
+                // Undoes add's shift, so an object placed again is not raised twice.
+                if (m_nZOrder) layer.pObject->setZOrder(layer.pObject->getZOrder() - m_nZOrder);
                 Tsl::SmartPtr<Sprite> pSprite = Tsl::SmartPtr<Sprite>::dynamicCast(layer.pObject);
                 if (pSprite && pSprite->getOwnerMode()) pSprite->getOwnerMode()->removeSprite(pSprite);
                 Table* pNested = dynamic_cast<Table*>(layer.pObject.get());

@@ -266,6 +266,22 @@ TEST_F(FrameLoopTest, FadeToBlackDarkensAtTwoPerSecondThenHandsOverWithoutWaking
     EXPECT_EQ("new.init new.activate events render", log.joined());
 }
 
+TEST_F(FrameLoopTest, AFadeWithoutTargetGivesTheFocusBackToTheModeItUncovers) {
+    Tsl::SmartPtr<RecordingMode> pBase = mode("base", MF_ACTIVE | MF_VISIBLE);
+    Tsl::SmartPtr<RecordingMode> pTop = mode("top", MF_ACTIVE | MF_VISIBLE);
+    app.pushMode(pBase);
+    app.pushMode(pTop);
+    app.runFrame();  // the clock starts
+    pTop->endModeWithTransition(new TrnFadeToBlack());
+    log.clear();
+    for (int i = 0; i < 10; ++i) {
+        platform->m_nTicks += 50;
+        app.runFrame();
+    }
+    EXPECT_EQ(pBase.get(), app.getModeAt(0).get());
+    EXPECT_NE(std::string::npos, log.joined().find("base.activate")) << log.joined();
+}
+
 TEST_F(FrameLoopTest, ModesEndThemselvesAndReachTheApplicationsServices) {
     Tsl::SmartPtr<RecordingMode> pBase = mode("base", MF_ACTIVE | MF_VISIBLE);
     Tsl::SmartPtr<RecordingMode> pTop = mode("top", MF_ACTIVE | MF_VISIBLE);

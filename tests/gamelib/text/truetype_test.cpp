@@ -142,6 +142,20 @@ TEST_F(TrueTypeTest, DrawsTheTextInItsColourOverTheShadowAtTheOffset) {
     EXPECT_GT(boxOf(pPlain, Color(0, 255, 0)).left, 80);
 }
 
+TEST_F(TrueTypeTest, LineEndsOfWrappedTextDrawNoGlyph) {
+    Tsl::SmartPtr<Font> pFont = m_pFactory->createFont(spec("DejaVuSans.ttf 20"));
+    pFont->setTextColor(Color(255, 0, 0));
+    pFont->setDrawShadow(false);
+    Tsl::SmartPtr<Image> pLine = app.createImage(80, 40, true);
+    pFont->drawString(pLine, 10, 5, "L");
+    for (const char* pszEnded : {"L\n", "L\r\n"}) {
+        Tsl::SmartPtr<Image> pEnded = app.createImage(80, 40, true);
+        pFont->drawString(pEnded, 10, 5, pszEnded);
+        EXPECT_EQ(boxOf(pLine, Color(255, 0, 0)), boxOf(pEnded, Color(255, 0, 0)));
+        EXPECT_EQ(pFont->getTextWidth("L"), pFont->getTextWidth(pszEnded));
+    }
+}
+
 std::string readFile(const std::string& sPath) {
     std::ifstream in(sPath);
     std::stringstream ss;
@@ -172,6 +186,16 @@ TEST_F(TrueTypeTest, ThePlatformRegistersTheFactoryAndReportsItAtShutDown) {
     EXPECT_EQ(0, SDLTTFData::getUseCount());
     EXPECT_FALSE(TTF_WasInit());
     std::remove(sLog.c_str());
+}
+
+TEST_F(TrueTypeTest, AReplacedPlatformLeavesTheFactoryToItsSuccessor) {
+    SDLPlatform* pOld = new SDLPlatform();
+    SDLPlatform* pNew = new SDLPlatform();
+    pOld->shutdown();
+    delete pOld;
+    EXPECT_TRUE(Theme::findFontFactory("TrueType"));
+    delete pNew;
+    EXPECT_FALSE(Theme::findFontFactory("TrueType"));
 }
 
 TEST(TrueTypeStatistics, TheLineHasTheQuotedForm) {

@@ -5,8 +5,10 @@
 #include "app/modetransition.h"
 #include "text/font.h"
 #include "ui/button.h"
+#include "ui/control.h"
 #include "ui/dialogmode.h"
 #include "ui/label.h"
+#include "ui/slider.h"
 #include "ui/styles.h"
 #include "ui/theme.h"
 
@@ -124,6 +126,44 @@ TEST_F(DialogTest, FadeHandsOverWithoutWakingTheModeBelowAndLaysTheDialogOut) {
     EXPECT_EQ(std::string::npos, sLog.find("base.activate")) << sLog;
     EXPECT_NE(std::string::npos, sLog.find("dialog.activate")) << sLog;
     EXPECT_GT(pDialog->getTable()->getPosition().x, 0.0f);
+}
+
+TEST_F(DialogTest, APressInterruptedByADialogLeavesNoControlBelowHeld) {
+    Tsl::SmartPtr<HSlider> pSlider = new HSlider(5, 212, 0, 100, 0);
+    pSlider->setPosition(100, 100);
+    mode->addControl(pSlider);
+    app.onMouseMove(106, 105, true);
+    app.onMouseDown(MB_LEFT, 106, 105);
+    // A dialog opens while the button is held; the release is not the mode's.
+    Tsl::SmartPtr<DlgMessage> pMessage = new DlgMessage(mode.get(), "Time is up", 9);
+    app.pushMode(pMessage);
+    app.onMouseUp(MB_LEFT, 106, 105);
+    clickOn(buttonOf(pMessage.get(), 0));
+    ASSERT_EQ(mode, app.getModeAt(0));
+    EXPECT_FALSE(pSlider->isPressed());
+    // The mouse crossing the slider with no button down moves nothing.
+    app.onMouseMove(300, 105, true);
+    EXPECT_EQ(0, pSlider->getValue());
+}
+
+// Opens a message as soon as it is pressed.
+class AlarmControl : public Control {
+public:
+    explicit AlarmControl(Tsl::SmartPtr<Image> pImage) : Control(3) { setImage(pImage); }
+    void onPress(int, int) override {
+        GameApp::getInstance()->pushMode(new DlgMessage(getOwnerMode(), "Alarm", 9));
+    }
+};
+
+TEST_F(DialogTest, AControlWhosePressOpensADialogIsNotLeftHeld) {
+    Tsl::SmartPtr<AlarmControl> pAlarm = new AlarmControl(picture(20, 20));
+    pAlarm->setPosition(10, 10);
+    mode->addControl(pAlarm);
+    app.onMouseMove(15, 15, true);
+    app.onMouseDown(MB_LEFT, 15, 15);
+    ASSERT_EQ(2, app.getModeCount());
+    app.onMouseUp(MB_LEFT, 15, 15);
+    EXPECT_FALSE(pAlarm->isPressed());
 }
 
 TEST_F(DialogTest, TooltipShowsItsTextWhileTheMouseIsOverItsOwner) {

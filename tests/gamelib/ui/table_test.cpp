@@ -197,6 +197,34 @@ TEST_F(TableTest, AnimatedPicturesInACellPlayWithTheModesUpdate) {
     EXPECT_EQ(0, put(4, 4)->getControllerCount());
 }
 
+TEST_F(TableTest, AnAnimatedPictureAlreadyPlayingKeepsItsSpeedInARebuiltTable) {
+    Tsl::SmartPtr<Animation> pAnimation = new Animation(1.0f);
+    pAnimation->createSequence("idle", true, 1.0f);
+    for (int i = 0; i < 4; ++i) pAnimation->addFrame("idle", picture(8, 8), 1);
+    Tsl::SmartPtr<AnimSprite> pAnim = new AnimSprite(pAnimation, 0, 0);
+    pAnim->play("idle");
+    // Placed, then the table is rebuilt with it (a refreshed list).
+    table->addCell(1);
+    table->add(pAnim);
+    table->clear();
+    table->addCell(1);
+    table->add(pAnim);
+    mode->onUpdate(1.0f);
+    EXPECT_EQ(1, pAnim->getFrame());
+    EXPECT_EQ(1, pAnim->getControllerCount());
+}
+
+TEST_F(TableTest, ObjectsPlacedAgainInARebuiltTableKeepTheirDepth) {
+    table->setZOrder(10);
+    Tsl::SmartPtr<Sprite> pSprite = box(4, 4, 2);
+    for (int nBuild = 0; nBuild < 2; ++nBuild) {
+        table->clear();
+        table->addCell(1);
+        table->add(pSprite);
+        EXPECT_EQ(12, pSprite->getZOrder());
+    }
+}
+
 TEST_F(TableTest, ClearTakesEveryObjectAndTheFrameOutOfTheMode) {
     Tsl::SmartPtr<Table> pInner = new Table(mode.get());
     Tsl::SmartPtr<Sprite> pDeep = box(5, 5);

@@ -252,6 +252,15 @@ TEST_F(EditBoxTest, FocusMovesBetweenBoxesAndADisabledBoxGivesItUp) {
     EXPECT_FALSE(pOther->hasFocus());
 }
 
+TEST_F(EditBoxTest, AHiddenBoxTakesNoTyping) {
+    click(105, 105);
+    pEdit->setVisible(false);
+    type("ab");
+    key(SDLK_RETURN);
+    EXPECT_EQ("", Tsl::String(pEdit->getText()));
+    EXPECT_TRUE(mode->m_aCalls.empty());
+}
+
 TEST_F(WidgetTest, LabelSizesItsBoxToTheTextTheWrapAndTheLines) {
     Tsl::SmartPtr<Font> pFont = app.getTheme()->getFont("Theme::Default");
     int nShadow = pFont->getDrawShadow() ? pFont->getShadowOffset() : 0;
