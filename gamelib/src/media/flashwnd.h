@@ -13,16 +13,7 @@ public:
     bool setupControl() override;
     bool loadMovie() override;
 
-    // The event sink: every event is ignored.
-    ole::HRESULT GetTypeInfoCount(ole::UINT*) override { return ole::E_NOTIMPL; }
-    ole::HRESULT GetTypeInfo(ole::UINT, ole::LCID, ole::ITypeInfo**) override { return ole::E_NOTIMPL; }
-    ole::HRESULT GetIDsOfNames(ole::REFIID, ole::LPOLESTR*, ole::UINT, ole::LCID, ole::DISPID*) override {
-        return ole::E_NOTIMPL;
-    }
-    ole::HRESULT Invoke(ole::DISPID, ole::REFIID, ole::LCID, ole::WORD, ole::DISPPARAMS*, ole::VARIANT*,
-                        ole::EXCEPINFO*, ole::UINT*) override {
-        return ole::S_OK;
-    }
+    // The event sink is the container's: every event is ignored.
 
     // On the root timeline "/".
     int getCurrentFrame();

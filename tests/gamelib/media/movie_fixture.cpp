@@ -85,6 +85,19 @@ std::string makeMovie(const MovieSpec& spec) {
     vorbis_dsp_state dsp;
     vorbis_block block;
     bool bSound = spec.nSoundChannels > 0;
+    // Both the whole movie and one cut short give their encoders back alike.
+    auto release = [&]() {
+        th_encode_free(pEncoder);
+        th_comment_clear(&comment);
+        th_info_clear(&info);
+        ogg_stream_clear(&video);
+        ogg_stream_clear(&sound);
+        if (!bSound) return;
+        vorbis_block_clear(&block);
+        vorbis_dsp_clear(&dsp);
+        vorbis_comment_clear(&vcomment);
+        vorbis_info_clear(&vinfo);
+    };
     if (bSound) {
         vorbis_info_init(&vinfo);
         vorbis_encode_init_vbr(&vinfo, spec.nSoundChannels, spec.nSoundRate, 0.3f);
@@ -100,17 +113,7 @@ std::string makeMovie(const MovieSpec& spec) {
         ogg_stream_packetin(&sound, &h3);
     }
     if (spec.bCutAfterFirstPage) {
-        th_encode_free(pEncoder);
-        th_comment_clear(&comment);
-        th_info_clear(&info);
-        ogg_stream_clear(&video);
-        ogg_stream_clear(&sound);
-        if (bSound) {
-            vorbis_block_clear(&block);
-            vorbis_dsp_clear(&dsp);
-            vorbis_comment_clear(&vcomment);
-            vorbis_info_clear(&vinfo);
-        }
+        release();
         return out.sOut;
     }
     while (ogg_stream_flush(&video, &page)) out.write(page);
@@ -174,18 +177,7 @@ std::string makeMovie(const MovieSpec& spec) {
         }
     }
     timed.writeTo(out);
-
-    th_encode_free(pEncoder);
-    th_comment_clear(&comment);
-    th_info_clear(&info);
-    ogg_stream_clear(&video);
-    ogg_stream_clear(&sound);
-    if (bSound) {
-        vorbis_block_clear(&block);
-        vorbis_dsp_clear(&dsp);
-        vorbis_comment_clear(&vcomment);
-        vorbis_info_clear(&vinfo);
-    }
+    release();
     return out.sOut;
 }
 
