@@ -501,6 +501,8 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
 constexpr int kSpanChunk = 64;
+// Room after a span's samples for the wide sampler's last, partly used group.
+constexpr int kSamplePadding = 3;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {
@@ -569,12 +571,12 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
 
 #if defined(DX7_WIDE_ROWS)
 // Bilinear samples that need no clamping, four at a time with AVX2; returns how many it
-// took (a multiple of four). The arithmetic is lerpBlock's: weights from the sample
+// took: all n when pOut has room for three more (bPadded), else a multiple of four. The arithmetic is lerpBlock's: weights from the sample
 // position in 1/256 texel, rows weighted in 16 bits, the vertical pass in 32 bits. Each
 // 128-bit half holds one sample's rows at a time; each of a sample's two texel pairs is
 // one 8-byte load.
 DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
-                          std::int64_t nStepS, std::int64_t nStepT, int n, DWORD* pOut) {
+                          std::int64_t nStepS, std::int64_t nStepT, int n, bool bPadded, DWORD* pOut) {
   // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the bias goes into the start, and the
   // positions stay non-negative inside the texture, so logical shifts are exact.
   const std::int64_t nBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
@@ -614,7 +616,8 @@ DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_
     return n;
   };
   int i = 0;
-  for (; i + 4 <= n; i += 4) {
+  int nEnd = bPadded ? n : n & ~3;
+  for (; i < nEnd; i += 4) {
     __m256i s256 = _mm256_srli_epi64(s, 16), t256 = _mm256_srli_epi64(t, 16);
     s = _mm256_add_epi64(s, stepS);
     t = _mm256_add_epi64(t, stepT);
@@ -622,6 +625,10 @@ DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_
     // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
     alignas(32) long long aOffset[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
+    // Past the span's end the positions may leave the texture: those lanes read the
+    // first lane's texels, and their results land in the caller's padding.
+    if (n - i < 4)
+      for (int k = n - i; k < 4; ++k) aOffset[k] = aOffset[0];
     const DWORD* p0 = pTexels + aOffset[0];
     const DWORD* p1 = pTexels + aOffset[1];
     const DWORD* p2 = pTexels + aOffset[2];
@@ -676,14 +683,15 @@ inline DWORD lerpBlock(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy
 // n texels of a span whose samples all lie inside the texture. The alpha byte of a
 // texture without alpha is left as stored; the row kernel sets it.
 template <bool kLinear>
-void sampleInside(const TextureView& tex, SpanCoords c, int n, DWORD* pOut) {
+void sampleInside(const TextureView& tex, SpanCoords c, int n, bool bPadded, DWORD* pOut) {
   const DWORD* pTexels = tex.m_pTexels;
   int64_t nPitch = tex.m_nPitch;
   int i = 0;
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
 #if defined(DX7_WIDE_ROWS)
-    if (n >= 4 && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, pOut);
+    if ((bPadded || n >= 4) && useWideVectors())
+      i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, bPadded, pOut);
 #endif
     i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
                        n - i, pOut + i);
@@ -709,16 +717,18 @@ void sampleClamped(const TextureView& tex, bool bLinear, SpanCoords c, int n, DW
 
 // Sample positions are monotonic along a span, so the samples that need no clamping form
 // one run; a span that starts or ends on the texture's border clamps only a few pixels.
+// pOut has room for kSamplePadding more samples.
 void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
   int iLo = 0, iHi = n;
   while (iLo < n && !insideAt(tex, c, iLo, bLinear)) ++iLo;
   while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear)) --iHi;
   sampleClamped(tex, bLinear, c, iLo, pOut);
   SpanCoords inner = {c.m_nS + iLo * c.m_nStepS, c.m_nT + iLo * c.m_nStepT, c.m_nStepS, c.m_nStepT};
+  // The clamped tail is written after the inner samples, over their padding.
   if (bLinear) {
-    sampleInside<true>(tex, inner, iHi - iLo, pOut + iLo);
+    sampleInside<true>(tex, inner, iHi - iLo, true, pOut + iLo);
   } else {
-    sampleInside<false>(tex, inner, iHi - iLo, pOut + iLo);
+    sampleInside<false>(tex, inner, iHi - iLo, true, pOut + iLo);
   }
   SpanCoords tail = {c.m_nS + iHi * c.m_nStepS, c.m_nT + iHi * c.m_nStepT, c.m_nStepS, c.m_nStepT};
   sampleClamped(tex, bLinear, tail, n - iHi, pOut + iHi);
@@ -728,7 +738,7 @@ void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD
 // pStencil without tests.
 void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const TextureView* pTex, bool bLinear,
               SpanCoords c, int n, DWORD nDiffuse, const PixelState& st) {
-  DWORD aTexels[kSpanChunk];
+  DWORD aTexels[kSpanChunk + kSamplePadding];
   DWORD nTexOr = (pTex && !pTex->m_bAlpha) ? kOpaque : 0;
   for (int i = 0; i < n; i += kSpanChunk) {
     int nCount = std::min(kSpanChunk, n - i);
