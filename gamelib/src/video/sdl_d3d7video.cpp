@@ -104,8 +104,7 @@ void D3D7TileData::releaseTextures() {
 }
 
 void D3D7TileData::shareTexture(int nIndex, Drv3DTileData* pSource, int nSourceIndex) {
-    bool bOwnTextures = m_bOwnTextures;
-    TSL_ASSERT(!bOwnTextures);
+    TSL_ASSERT(!m_bOwnTextures);
     D3D7TileData* pFrom = static_cast<D3D7TileData*>(pSource);
     m_apHolders[nIndex] = pFrom->m_apHolders[nSourceIndex];
 }
