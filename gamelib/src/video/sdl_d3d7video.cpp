@@ -104,7 +104,8 @@ void D3D7TileData::releaseTextures() {
 }
 
 void D3D7TileData::shareTexture(int nIndex, Drv3DTileData* pSource, int nSourceIndex) {
-    TSL_ASSERT(!m_bOwnTextures);
+    bool bOwnTextures = m_bOwnTextures;
+    TSL_ASSERT(!bOwnTextures);
     D3D7TileData* pFrom = static_cast<D3D7TileData*>(pSource);
     m_apHolders[nIndex] = pFrom->m_apHolders[nSourceIndex];
 }
