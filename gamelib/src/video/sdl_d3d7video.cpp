@@ -104,6 +104,7 @@ void D3D7TileData::releaseTextures() {
 }
 
 void D3D7TileData::shareTexture(int nIndex, Drv3DTileData* pSource, int nSourceIndex) {
+    // Named so that the refusal reads "Assertion failed : !bOwnTextures".
     bool bOwnTextures = m_bOwnTextures;
     TSL_ASSERT(!bOwnTextures);
     D3D7TileData* pFrom = static_cast<D3D7TileData*>(pSource);
