@@ -198,31 +198,27 @@ bool SDL3DVideoDriverBase::prepareSurfaceTiles(Surface* pSurface) {
     pTiles->m_nPaddedWidth = nCols * nTileW + nPadX;
     pTiles->m_nPaddedHeight = nRows * nTileH + nPadY;
 
-    int nCount = nCols * nRows;
-    if (nPadX > 0) nCount += nRows;
-    if (nPadY > 0) nCount += nCols;
-    if (nPadX > 0 && nPadY > 0) ++nCount;
-    pTiles->resize(nCount);
+    bool bStripX = nPadX > 0, bStripY = nPadY > 0;
+    pTiles->resize((nCols + (bStripX ? 1 : 0)) * (nRows + (bStripY ? 1 : 0)));
     // The old slots are gone from here on, whether or not the textures below
     // can all be made.
     pTiles->m_nBuildId = Drv3DTileData::nextBuildId();
 
+    // Full tiles first, then the right-hand strip, the bottom strip and the
+    // corner where both meet; strip tiles end at the store's edge.
     int k = 0;
-    for (int r = 0; r < nRows; ++r) {
-        for (int c = 0; c < nCols; ++c, ++k) {
-            createTexture(pTiles, k, pSource, 4 * k, c * nTileW, r * nTileH, std::min((c + 1) * nTileW, nWidth),
-                          std::min((r + 1) * nTileH, nHeight), bAlpha);
-        }
-    }
-    if (nPadX > 0) {
-        for (int r = 0; r < nRows; ++r, ++k)
-            createTexture(pTiles, k, pSource, 4 * k, nCols * nTileW, r * nTileH, nWidth, (r + 1) * nTileH, bAlpha);
-    }
-    if (nPadY > 0) {
-        for (int c = 0; c < nCols; ++c, ++k)
-            createTexture(pTiles, k, pSource, 4 * k, c * nTileW, nRows * nTileH, (c + 1) * nTileW, nHeight, bAlpha);
-    }
-    if (nPadX > 0 && nPadY > 0) createTexture(pTiles, k, pSource, 4 * k, nCols * nTileW, nRows * nTileH, nWidth, nHeight, bAlpha);
+    auto cut = [&](int c, int r) {
+        createTexture(pTiles, k, pSource, 4 * k, c * nTileW, r * nTileH, std::min((c + 1) * nTileW, nWidth),
+                      std::min((r + 1) * nTileH, nHeight), bAlpha);
+        ++k;
+    };
+    for (int r = 0; r < nRows; ++r)
+        for (int c = 0; c < nCols; ++c) cut(c, r);
+    if (bStripX)
+        for (int r = 0; r < nRows; ++r) cut(nCols, r);
+    if (bStripY)
+        for (int c = 0; c < nCols; ++c) cut(c, nRows);
+    if (bStripX && bStripY) cut(nCols, nRows);
 
     pTiles->m_nStamp = getFrameStamp();
     pSurface->releasePixels();

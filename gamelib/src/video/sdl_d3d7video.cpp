@@ -104,6 +104,7 @@ void D3D7TileData::releaseTextures() {
 }
 
 void D3D7TileData::shareTexture(int nIndex, Drv3DTileData* pSource, int nSourceIndex) {
+    // Named so that the refusal reads "Assertion failed : !bOwnTextures".
     bool bOwnTextures = m_bOwnTextures;
     TSL_ASSERT(!bOwnTextures);
     D3D7TileData* pFrom = static_cast<D3D7TileData*>(pSource);
@@ -374,6 +375,11 @@ void D3D7VideoDriver::applyDeviceDefaults() {
     m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
     m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
     m_pDevice->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    // Every texture is drawn filtered and clamped; nothing changes these later.
+    m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
+    m_pDevice->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
+    m_pDevice->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
     m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, 1);
 }
 
@@ -536,10 +542,6 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
 
 void D3D7VideoDriver::drawTiles(const D3D7TileData& tiles, float x, float y, DWORD nColor) {
     if (tiles.getCount() == 0) return;
-    m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-    m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
-    m_pDevice->SetTextureStageState(0, D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP);
-    m_pDevice->SetTextureStageState(0, D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP);
     // Strip order top-left, top-right, bottom-left, bottom-right from the
     // record's clockwise corners.
     static const int s_aStripCorner[4] = {0, 1, 3, 2};

@@ -84,15 +84,13 @@ TEST_F(DriverTest, DeviceThatCannotBeRestoredRaisesAndOpensNoScene) {
     EXPECT_EQ(rgb(0, 120, 0), frame().at(8, 8));
 }
 
-TEST(DriverDeathTest, NoVideoModeAtAllEndsTheProgramWithAMessage) {
+class DriverDeathTest : public RenderTest {};
+
+TEST_F(DriverDeathTest, NoVideoModeAtAllEndsTheProgramWithAMessage) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    auto startWithoutDevice = [] {
+    auto startWithoutDevice = [this] {
         dx7::test::failNext(Fault::CreateDevice, 1000);
-        struct Fixture : RenderTest {
-            void TestBody() override {}
-            void run() { start(0); }
-        } fixture;
-        fixture.run();
+        start(0);
     };
     EXPECT_EXIT(startWithoutDevice(), ::testing::ExitedWithCode(1),
                 "Initialization error: Can't set your video mode to the appropriate resolution\\.");

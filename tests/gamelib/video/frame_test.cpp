@@ -128,6 +128,8 @@ TEST_F(FrameTest, LostWindowedDeviceIsRebuiltAtTheNextFrame) {
     EXPECT_EQ(1, dx7::test::liveTextureCount());
 }
 
+class SideBars : public RenderTest {};
+
 namespace {
 
 // A wide desktop with one full-screen mode of 1280 x 720.
@@ -145,27 +147,19 @@ private:
 
 } // namespace
 
-TEST(SideBars, WideFullScreenModeFramesTheLogicalScreenInBlack) {
-    struct Fixture : RenderTest {
-        void TestBody() override {}
-        void run() {
-            SetUp();
-            start(VMF_FULLSCREEN | VMF_STENCIL, new WideDriver(), 800, 600);
-            ASSERT_EQ(1280, m_pDriver->getActualWidth());
-            ASSERT_EQ(133, m_pDriver->getBarWidth());
-            // Wider than the logical screen: the bars cover the overhang.
-            Tsl::SmartPtr<Sprite> pSprite = addSprite(makeSolid(1000, 600, Color(255, 255, 255)), -100.0f, 0.0f);
-            dx7::test::Frame f = frame();
-            ASSERT_EQ(1280, f.m_nWidth);
-            EXPECT_EQ(rgb(0, 0, 0), f.at(100, 360));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(640, 360));
-            EXPECT_EQ(rgb(0, 0, 0), f.at(1200, 360));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(170, 360));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(1110, 360));
-            TearDown();
-        }
-    } fixture;
-    fixture.run();
+TEST_F(SideBars, WideFullScreenModeFramesTheLogicalScreenInBlack) {
+    start(VMF_FULLSCREEN | VMF_STENCIL, new WideDriver(), 800, 600);
+    ASSERT_EQ(1280, m_pDriver->getActualWidth());
+    ASSERT_EQ(133, m_pDriver->getBarWidth());
+    // Wider than the logical screen: the bars cover the overhang.
+    Tsl::SmartPtr<Sprite> pSprite = addSprite(makeSolid(1000, 600, Color(255, 255, 255)), -100.0f, 0.0f);
+    dx7::test::Frame f = frame();
+    ASSERT_EQ(1280, f.m_nWidth);
+    EXPECT_EQ(rgb(0, 0, 0), f.at(100, 360));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(640, 360));
+    EXPECT_EQ(rgb(0, 0, 0), f.at(1200, 360));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(170, 360));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(1110, 360));
 }
 
 namespace {
@@ -189,25 +183,17 @@ private:
 
 } // namespace
 
-TEST(SideBars, NarrowFullScreenModeShowsEveryColumnWithBarsAboveAndBelow) {
-    struct Fixture : RenderTest {
-        void TestBody() override {}
-        void run() {
-            SetUp();
-            start(VMF_FULLSCREEN | VMF_STENCIL, new NarrowModeDriver(), 800, 600);
-            ASSERT_EQ(1280, m_pDriver->getActualWidth());
-            ASSERT_EQ(20, m_pDriver->getBarHeight());
-            // Taller than the logical screen: the bars cover the overhang.
-            Tsl::SmartPtr<Sprite> pSprite = addSprite(makeSolid(800, 700, Color(255, 255, 255)), 0.0f, -50.0f);
-            dx7::test::Frame f = frame();
-            ASSERT_EQ(1280, f.m_nWidth);
-            EXPECT_EQ(rgb(0, 0, 0), f.at(640, 20));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(640, 40));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(1279, 512));
-            EXPECT_EQ(rgb(255, 255, 255), f.at(640, 985));
-            EXPECT_EQ(rgb(0, 0, 0), f.at(640, 1000));
-            TearDown();
-        }
-    } fixture;
-    fixture.run();
+TEST_F(SideBars, NarrowFullScreenModeShowsEveryColumnWithBarsAboveAndBelow) {
+    start(VMF_FULLSCREEN | VMF_STENCIL, new NarrowModeDriver(), 800, 600);
+    ASSERT_EQ(1280, m_pDriver->getActualWidth());
+    ASSERT_EQ(20, m_pDriver->getBarHeight());
+    // Taller than the logical screen: the bars cover the overhang.
+    Tsl::SmartPtr<Sprite> pSprite = addSprite(makeSolid(800, 700, Color(255, 255, 255)), 0.0f, -50.0f);
+    dx7::test::Frame f = frame();
+    ASSERT_EQ(1280, f.m_nWidth);
+    EXPECT_EQ(rgb(0, 0, 0), f.at(640, 20));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(640, 40));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(1279, 512));
+    EXPECT_EQ(rgb(255, 255, 255), f.at(640, 985));
+    EXPECT_EQ(rgb(0, 0, 0), f.at(640, 1000));
 }
