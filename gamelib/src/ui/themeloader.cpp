@@ -8,7 +8,6 @@
 #include "tsl2/tokenfilereader.h"
 
 #include <cstdarg>
-#include <cctype>
 
 const char* const Theme::DEFAULT_FONT = "System::DefaultFont";
 const char* const Theme::DEFAULT_STYLE = "Default";
@@ -137,13 +136,7 @@ private:
     }
 
     int number(int i) {
-        Tsl::String s = word(i);
-        const char* p = s.c_str();
-        if (*p == '-' || *p == '+') ++p;
-        if (!*p) fail("'%s' is not a number", s.c_str());
-        for (; *p; ++p)
-            if (!std::isdigit(static_cast<unsigned char>(*p))) fail("'%s' is not a number", s.c_str());
-        return Tsl::String::toInt(s);
+        return onThisLine([&] { return toNumber(word(i)); });
     }
 
     Rect edges(int nFirst) { return makeEdges(number(nFirst), number(nFirst + 1), number(nFirst + 2), number(nFirst + 3)); }
