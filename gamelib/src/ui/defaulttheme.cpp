@@ -58,6 +58,16 @@ Tsl::SmartPtr<Font> systemFont(int nScale, const Color& text, bool bShadow) {
     return pFont;
 }
 
+// A frame with even borders and padding that is the same left and right, top and bottom.
+Tsl::SmartPtr<FrameStyle> frame(Tsl::SmartPtr<Image> pImage, int nBorder, int nPadX, int nPadY, const char* pszFont) {
+    Tsl::SmartPtr<FrameStyle> pFrame = new FrameStyle();
+    pFrame->pImage = pImage;
+    pFrame->borders = makeEdges(nBorder, nBorder, nBorder, nBorder);
+    pFrame->padding = makeEdges(nPadX, nPadY, nPadX, nPadY);
+    pFrame->sFont = pszFont;
+    return pFrame;
+}
+
 bool canPaint() {
     GameApp* pApp = GameApp::getInstance();
     return pApp && pApp->getPlatform() && pApp->getPlatform()->getImageFactory();
@@ -79,26 +89,12 @@ void Theme::addBuiltins() {
     if (!canPaint()) return;
 
     Tsl::String sDefault = Tsl::String(DEFAULT_STYLE).toLower();
-    Tsl::SmartPtr<FrameStyle> pFrame = new FrameStyle();
-    pFrame->pImage = box(24, 2, Color(220, 200, 150), Color(60, 50, 40, 235));
-    pFrame->borders = makeEdges(6, 6, 6, 6);
-    pFrame->padding = makeEdges(14, 12, 14, 12);
-    pFrame->sFont = "Theme::Tooltip";
-    m_pTables->hFrames.set(sDefault, pFrame);
-
-    Tsl::SmartPtr<FrameStyle> pTooltip = new FrameStyle();
-    pTooltip->pImage = box(12, 1, Color(40, 40, 40), Color(255, 250, 210));
-    pTooltip->borders = makeEdges(3, 3, 3, 3);
-    pTooltip->padding = makeEdges(4, 3, 4, 3);
-    pTooltip->sFont = "Theme::Tooltip";
-    m_pTables->hFrames.set("tooltip", pTooltip);
-
-    Tsl::SmartPtr<FrameStyle> pEdit = new FrameStyle();
-    pEdit->pImage = box(12, 1, Color(120, 120, 120), Color(250, 250, 250));
-    pEdit->borders = makeEdges(3, 3, 3, 3);
-    pEdit->padding = makeEdges(4, 3, 4, 3);
-    pEdit->sFont = "Theme::DefaultBlack";
-    m_pTables->hFrames.set("editbox", pEdit);
+    m_pTables->hFrames.set(sDefault, frame(box(24, 2, Color(220, 200, 150), Color(60, 50, 40, 235)), 6, 14, 12,
+                                           "Theme::Tooltip"));
+    m_pTables->hFrames.set("tooltip",
+                           frame(box(12, 1, Color(40, 40, 40), Color(255, 250, 210)), 3, 4, 3, "Theme::Tooltip"));
+    m_pTables->hFrames.set("editbox", frame(box(12, 1, Color(120, 120, 120), Color(250, 250, 250)), 3, 4, 3,
+                                            "Theme::DefaultBlack"));
 
     Tsl::SmartPtr<ButtonStyle> pButton = new ButtonStyle();
     const Color aFills[ButtonStyle::STATE_COUNT] = {Color(70, 110, 170), Color(100, 150, 220), Color(40, 70, 120),

@@ -85,9 +85,9 @@ Tsl::SmartPtr<Font> Label::drawingFont() const {
     return pFont;
 }
 
-int Label::measureTextWidth(const Font* pFont, int nWrap) const {
+int Label::widestLine(const Font* pFont, const Tsl::List<Tsl::String>& lLines) const {
     int nWidest = 0;
-    for (const Tsl::String& sLine : pFont->wrapText(m_sText, nWrap))
+    for (const Tsl::String& sLine : lLines)
         nWidest = std::max(nWidest, pFont->getTextWidth(pFont->getTrimLines() ? sLine.trim() : sLine));
     return nWidest;
 }
@@ -113,11 +113,10 @@ void Label::render() {
     TSL_TRACE();
     Tsl::SmartPtr<Font> pFont = drawingFont();
     int nWrap = getWrapWidth();
-    int nBoxWidth;
-    if (m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed)) nBoxWidth = nWrap;
-    else nBoxWidth = measureTextWidth(pFont, nWrap > 0 ? nWrap : NO_WRAP);
     Tsl::List<Tsl::String> lLines;
     if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
+    bool bFixedBox = m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
+    int nBoxWidth = bFixedBox ? nWrap : widestLine(pFont, lLines);
     int nLines = std::max(std::max(lLines.getCount(), m_nNumLines), 1);
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
     int nBoxHeight = nLines * nLineStep - pFont->getExtraLineSpacing();

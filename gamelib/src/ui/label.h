@@ -43,7 +43,7 @@ private:
     void initLabel(const Tsl::String& sText, int nFixedWidth, bool bEnabled);
     // The font with this label's own alignment.
     Tsl::SmartPtr<Font> drawingFont() const;
-    int measureTextWidth(const Font* pFont, int nWrap) const;
+    int widestLine(const Font* pFont, const Tsl::List<Tsl::String>& lLines) const;
     void drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
                    int nHeight) const;
 

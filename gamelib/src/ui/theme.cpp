@@ -4,6 +4,8 @@
 
 #include "tsl2/error.h"
 
+#include <cctype>
+
 namespace {
 
 struct AlignWord {
@@ -22,9 +24,20 @@ void requireValues(const Tsl::List<Tsl::String>& lWords, int nValues) {
         TSL_THROW(FatalErrorException, "Theme::loadFontSpec : %s needs %d value(s)", lWords.getAt(0).c_str(), nValues);
 }
 
-int intAt(const Tsl::List<Tsl::String>& lWords, int nIndex) {
-    return Tsl::String::toInt(lWords.getAt(nIndex));
+} // namespace
+
+int Theme::toNumber(const Tsl::String& sWord) {
+    const char* p = sWord.c_str();
+    if (*p == '-' || *p == '+') ++p;
+    bool bDigits = *p != '\0';
+    for (; *p; ++p) bDigits = bDigits && std::isdigit(static_cast<unsigned char>(*p));
+    if (!bDigits) TSL_THROW(FatalErrorException, "'%s' is not a number", sWord.c_str());
+    return Tsl::String::toInt(sWord);
 }
+
+namespace {
+
+int intAt(const Tsl::List<Tsl::String>& lWords, int nIndex) { return Theme::toNumber(lWords.getAt(nIndex)); }
 
 Color colorFrom(const Tsl::List<Tsl::String>& lWords) {
     requireValues(lWords, 3);

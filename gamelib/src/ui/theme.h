@@ -126,6 +126,9 @@ public:
     // The alignment flags of the words from nFirst on, ORed from 0 ("justify"
     // replaces what came before it); unknown words add nothing.
     static int parseTextAlign(const Tsl::List<Tsl::String>& lWords, int nFirst);
+    // A whole number word of a ".theme" file; anything else raises
+    // FatalErrorException "'%s' is not a number".
+    static int toNumber(const Tsl::String& sWord);
 
 private:
     struct Tables;

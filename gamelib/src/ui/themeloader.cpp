@@ -8,7 +8,6 @@
 #include "tsl2/tokenfilereader.h"
 
 #include <cstdarg>
-#include <cctype>
 
 const char* const Theme::DEFAULT_FONT = "System::DefaultFont";
 const char* const Theme::DEFAULT_STYLE = "Default";
@@ -97,7 +96,7 @@ Tsl::SmartPtr<Image> Theme::makeCursorImage(const char* pszStyle) const {
 class Theme::Parser {
 public:
     Parser(Tables& tables, const Tsl::String& sText, const char* pszSource)
-        : m_tables(tables), m_reader(sText, pszSource), m_sSource(pszSource ? pszSource : "") {}
+        : m_tables(tables), m_reader(sText, pszSource) {}
 
     void run() {
         while (m_reader.nextLine()) {
@@ -125,7 +124,7 @@ private:
         Tsl::String sText = Tsl::String::formatV(pszFormat, args);
         va_end(args);
         throw ThemeParserException(__FILE__, __LINE__,
-                                   Tsl::String::format("%s in %s, line %d", sText.c_str(), m_sSource.c_str(),
+                                   Tsl::String::format("%s in %s, line %d", sText.c_str(), m_reader.getSourceName().c_str(),
                                                        m_reader.getLineNumber())
                                        .c_str());
     }
@@ -137,13 +136,7 @@ private:
     }
 
     int number(int i) {
-        Tsl::String s = word(i);
-        const char* p = s.c_str();
-        if (*p == '-' || *p == '+') ++p;
-        if (!*p) fail("'%s' is not a number", s.c_str());
-        for (; *p; ++p)
-            if (!std::isdigit(static_cast<unsigned char>(*p))) fail("'%s' is not a number", s.c_str());
-        return Tsl::String::toInt(s);
+        return onThisLine([&] { return toNumber(word(i)); });
     }
 
     Rect edges(int nFirst) { return makeEdges(number(nFirst), number(nFirst + 1), number(nFirst + 2), number(nFirst + 3)); }
@@ -166,10 +159,18 @@ private:
         }
     }
 
-    Tsl::String fontName(int i) {
-        Tsl::String sKey = word(i).toLower();
-        if (!m_tables.hFonts.hasKey(sKey)) fail("Unknown font '%s'", word(i).c_str());
-        return word(i);
+    // The font named by a one-argument command ("font", "copysettings").
+    Tsl::String fontName() {
+        need(2);
+        if (!m_tables.hFonts.hasKey(word(1).toLower())) fail("Unknown font '%s'", word(1).c_str());
+        return word(1);
+    }
+
+    // "<command> <image> [<l> <t> <r> <b>]": a picture and its unstretched borders.
+    void imageAndBorders(Tsl::SmartPtr<Image>& pImage, Rect& borders) {
+        need(2);
+        pImage = image(1);
+        borders = optionalEdges(2);
     }
 
     // Calls the handler for every line up to "end"; the handler returns false
@@ -186,7 +187,7 @@ private:
         }
         throw ThemeParserException(__FILE__, __LINE__,
                                    Tsl::String::format("%s '%s' in %s, line %d has no 'end'", sKind.c_str(),
-                                                       sName.c_str(), m_sSource.c_str(), nStart)
+                                                       sName.c_str(), m_reader.getSourceName().c_str(), nStart)
                                        .c_str());
     }
 
@@ -201,19 +202,25 @@ private:
         else m_tables.hRadios.set(sKey, readRadio(sName));
     }
 
-    Tsl::SmartPtr<Font> createFont() {
-        need(2);
-        Tsl::List<Tsl::String> lParams;
-        for (int i = 2; i < count(); ++i) lParams.append(word(i));
+    // Runs a call into the font layer; its errors come back naming this file and line.
+    template <class Call>
+    auto onThisLine(Call call) -> decltype(call()) {
         try {
-            Tsl::SmartPtr<Font> pFont = Theme::createFont(word(1), lParams);
-            if (!pFont) fail("Font class '%s' made no font", word(1).c_str());
-            return pFont;
+            return call();
         } catch (const ThemeParserException&) {
             throw;
         } catch (const Tsl::Exception& e) {
             fail("%s", e.getMessage());
         }
+    }
+
+    Tsl::SmartPtr<Font> createFont() {
+        need(2);
+        Tsl::List<Tsl::String> lParams;
+        for (int i = 2; i < count(); ++i) lParams.append(word(i));
+        Tsl::SmartPtr<Font> pFont = onThisLine([&] { return Theme::createFont(word(1), lParams); });
+        if (!pFont) fail("Font class '%s' made no font", word(1).c_str());
+        return pFont;
     }
 
     Tsl::SmartPtr<Font> readFont(const Tsl::String& sName) {
@@ -226,17 +233,10 @@ private:
             }
             if (!pFont) fail("Font '%s' needs its class first", sName.c_str());
             if (sCommand == "copysettings") {
-                need(2);
-                pFont->copySettings(m_tables.hFonts.get(fontName(1).toLower()));
+                pFont->copySettings(m_tables.hFonts.get(fontName().toLower()));
                 return true;
             }
-            try {
-                return Theme::applyFontSetting(pFont, m_reader.getTokens());
-            } catch (const ThemeParserException&) {
-                throw;
-            } catch (const Tsl::Exception& e) {
-                fail("%s", e.getMessage());
-            }
+            return onThisLine([&] { return Theme::applyFontSetting(pFont, m_reader.getTokens()); });
         });
         if (!pFont) fail("Font '%s' has no class", sName.c_str());
         return pFont;
@@ -246,15 +246,12 @@ private:
         Tsl::SmartPtr<FrameStyle> pStyle = new FrameStyle();
         forEachLine("frame", sName, [&](const Tsl::String& sCommand) {
             if (sCommand == "image") {
-                need(2);
-                pStyle->pImage = image(1);
-                pStyle->borders = optionalEdges(2);
+                imageAndBorders(pStyle->pImage, pStyle->borders);
             } else if (sCommand == "padding") {
                 need(5);
                 pStyle->padding = edges(1);
             } else if (sCommand == "font") {
-                need(2);
-                pStyle->sFont = fontName(1);
+                pStyle->sFont = fontName();
             } else {
                 return false;
             }
@@ -287,8 +284,7 @@ private:
                 need(5);
                 pStyle->borders = edges(1);
             } else if (sCommand == "font") {
-                need(2);
-                pStyle->sFont = fontName(1);
+                pStyle->sFont = fontName();
             } else if (sCommand == "textcolor") {
                 need(5);
                 pStyle->aTextColors[buttonState(1)] = color(2);
@@ -333,9 +329,7 @@ private:
         Tsl::SmartPtr<SeparatorStyle> pStyle = new SeparatorStyle();
         forEachLine("separator", sName, [&](const Tsl::String& sCommand) {
             if (sCommand != "image") return false;
-            need(2);
-            pStyle->pImage = image(1);
-            pStyle->borders = optionalEdges(2);
+            imageAndBorders(pStyle->pImage, pStyle->borders);
             return true;
         });
         if (!pStyle->pImage) fail("Separator '%s' has no image", sName.c_str());
@@ -346,9 +340,7 @@ private:
         Tsl::SmartPtr<SliderStyle> pStyle = new SliderStyle();
         forEachLine("slider", sName, [&](const Tsl::String& sCommand) {
             if (sCommand == "track") {
-                need(2);
-                pStyle->pTrack = image(1);
-                pStyle->borders = optionalEdges(2);
+                imageAndBorders(pStyle->pTrack, pStyle->borders);
             } else if (sCommand == "thumb") {
                 need(2);
                 pStyle->pThumb = image(1);
@@ -369,8 +361,7 @@ private:
                 pStyle->pClear = image(1);
                 pStyle->pChosen = image(2);
             } else if (sCommand == "font") {
-                need(2);
-                pStyle->sFont = fontName(1);
+                pStyle->sFont = fontName();
             } else if (sCommand == "spacing") {
                 need(2);
                 pStyle->nSpacing = number(1);
@@ -385,7 +376,6 @@ private:
 
     Tables& m_tables;
     Tsl::TokenFileReader m_reader;
-    Tsl::String m_sSource;
 };
 
 void Theme::loadFromText(const Tsl::String& sText, const char* pszSourceName) {

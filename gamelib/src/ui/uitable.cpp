@@ -347,7 +347,12 @@ void Table::clear() {
 
 // ---- the visual-object interface ------------------------------------------------------
 
-Point Table::getSize() const { return Point(float(getWidth()), float(getHeight())); }
+Point Table::getSize() const {
+    if (!m_bVisible) return Point();
+    // One measuring for both sides.
+    measure();
+    return Point(float(m_nWidth), float(m_nHeight));
+}
 
 void Table::getSize(int& nWidth, int& nHeight) const {
     measure();

@@ -155,6 +155,7 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndLineAndKeepTheThemeAsItWas) {
         {"font F\n  class TrueType missing.ttf 12\nend\n", "Resource 'missing.ttf' not found in bad.theme, line 2"},
         {"font F\n  textcolor 1 2 3\nend\n", "needs its class first in bad.theme, line 2"},
         {"font F\n  class TestFont\n  textcolor 1 2\nend\n", "bad.theme, line 3"},
+        {"font F\n  class TestFont\n  shadowoffset 2px\nend\n", "'2px' is not a number in bad.theme, line 3"},
         {"font F\n  class TestFont\n  copysettings Nobody\nend\n", "Unknown font 'Nobody' in bad.theme, line 3"},
         {"button B\n  image pic nothere\nend\n", "Image 'nothere' not found in bad.theme, line 2"},
         {"button B\n  image pic\n  padding x 2\nend\n", "'x' is not a number in bad.theme, line 3"},
