@@ -1,4 +1,5 @@
 #include "movie_fixture.h"
+#include "sdl_fixtures.h"
 
 #include <ogg/ogg.h>
 #include <theora/theoraenc.h>
@@ -6,10 +7,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <fstream>
 #include <vector>
-#include <unistd.h>
 
 namespace {
 
@@ -181,15 +180,13 @@ std::string makeMovie(const MovieSpec& spec) {
     return out.sOut;
 }
 
-std::string writeMovie(const char* pszName, const MovieSpec& spec) {
-    const char* pszRoot = getenv("TSL_TEST_TMP");
-    std::string sFolder = std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/media-" + std::to_string(getpid());
-    std::string sCommand = "mkdir -p '" + sFolder + "'";
-    if (system(sCommand.c_str()) != 0) return std::string();
-    std::string sPath = sFolder + "/" + pszName;
-    std::string sBytes = makeMovie(spec);
+std::string writeMovieFile(const char* pszName, const std::string& sBytes) {
+    static const std::string s_sFolder = makeTempFolder("media");
+    std::string sPath = s_sFolder + "/" + pszName;
     std::ofstream(sPath, std::ios::binary).write(sBytes.data(), static_cast<std::streamsize>(sBytes.size()));
     return sPath;
 }
+
+std::string writeMovie(const char* pszName, const MovieSpec& spec) { return writeMovieFile(pszName, makeMovie(spec)); }
 
 int frameOfLuma(int nLuma) { return (nLuma - 40 + 6) / 12; }
