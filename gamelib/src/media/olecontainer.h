@@ -297,7 +297,7 @@ protected:
     // resource name. Raises "Resource %s not found".
     Tsl::String getMoviePath() const {
         Tsl::String sResolved = GameApp::getInstance()->findResource(m_sMovie.c_str());
-        if (sResolved.isEmpty()) throw Tsl::Exception(__FILE__, __LINE__, Tsl::formatMessage("Resource %s not found", m_sMovie.c_str()).c_str());
+        if (sResolved.isEmpty()) TSL_THROW(Exception, "Resource %s not found", m_sMovie.c_str());
         char szFolder[4096];
         if (!getcwd(szFolder, sizeof(szFolder))) szFolder[0] = '\0';
         return Tsl::String(szFolder) + "/" + sResolved;
