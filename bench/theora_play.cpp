@@ -106,7 +106,6 @@ std::vector<ogg_packet> theoraPackets(const std::string& sBytes, std::vector<std
         ogg_packet packet;
         while (ogg_stream_packetout(&stream, &packet) == 1) {
             aStore.emplace_back(packet.packet, packet.packet + packet.bytes);
-            packet.packet = aStore.back().data();
             aPackets.push_back(packet);
         }
     }

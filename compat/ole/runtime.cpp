@@ -1,6 +1,7 @@
 #include "ole/runtime.h"
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -31,11 +32,6 @@ const IID IID_IOleInPlaceObjectWindowless = ourIid(16);
 const IID IID_IConnectionPointContainer = ourIid(17);
 const IID IID_IConnectionPoint = ourIid(18);
 
-} // namespace ole
-
-
-namespace ole {
-
 namespace {
 
 struct ClassEntry {
@@ -51,11 +47,8 @@ struct Library {
 
 struct Registry {
     std::vector<ClassEntry> classes;
-    std::vector<Library*> libraries;
+    std::vector<std::unique_ptr<Library>> libraries;
     int nOleInits = 0;
-    ~Registry() {
-        for (Library* pLibrary : libraries) delete pLibrary;
-    }
 };
 
 Registry& registry() {
@@ -70,8 +63,8 @@ IClassFactory* makeFactory(REFCLSID rclsid) {
 }
 
 Library* findLibrary(HMODULE hModule) {
-    for (Library* pLibrary : registry().libraries)
-        if (reinterpret_cast<HMODULE>(pLibrary) == hModule) return pLibrary;
+    for (const std::unique_ptr<Library>& pLibrary : registry().libraries)
+        if (reinterpret_cast<HMODULE>(pLibrary.get()) == hModule) return pLibrary.get();
     return nullptr;
 }
 
@@ -124,10 +117,10 @@ HRESULT OleDraw(IUnknown* pUnknown, DWORD dwAspect, HDC hdcDraw, LPCRECT lprcBou
 
 HMODULE LoadLibraryA(const char* pszFileName) {
     if (!pszFileName) return nullptr;
-    for (Library* pLibrary : registry().libraries) {
+    for (const std::unique_ptr<Library>& pLibrary : registry().libraries) {
         if (pLibrary->sName == pszFileName) {
             ++pLibrary->nLoads;
-            return reinterpret_cast<HMODULE>(pLibrary);
+            return reinterpret_cast<HMODULE>(pLibrary.get());
         }
     }
     return nullptr;
@@ -164,17 +157,16 @@ void unregisterControlClass(REFCLSID rclsid) {
 
 void registerLibrary(const char* pszFileName, const std::map<std::string, FARPROC>& exports) {
     unregisterLibrary(pszFileName);
-    Library* pLibrary = new Library;
+    std::unique_ptr<Library> pLibrary(new Library);
     pLibrary->sName = pszFileName;
     pLibrary->exports = exports;
-    registry().libraries.push_back(pLibrary);
+    registry().libraries.push_back(std::move(pLibrary));
 }
 
 void unregisterLibrary(const char* pszFileName) {
     auto& libraries = registry().libraries;
     for (auto it = libraries.begin(); it != libraries.end(); ++it) {
         if ((*it)->sName == pszFileName) {
-            delete *it;
             libraries.erase(it);
             return;
         }
@@ -183,7 +175,7 @@ void unregisterLibrary(const char* pszFileName) {
 
 int getLoadedLibraryCount() {
     int nCount = 0;
-    for (Library* pLibrary : registry().libraries) nCount += pLibrary->nLoads;
+    for (const std::unique_ptr<Library>& pLibrary : registry().libraries) nCount += pLibrary->nLoads;
     return nCount;
 }
 

@@ -27,7 +27,9 @@ struct ole::HGDIOBJ__ {
 };
 
 struct ole::HDC__ {
-    HWND hWindow = nullptr;  // a window's context; null for a memory context
+    // Made by CreateCompatibleDC (freed by DeleteDC), else by GetDC for a
+    // window or the screen (freed by ReleaseDC).
+    bool bMemory = false;
     HBITMAP hSelected = nullptr;
 };
 
@@ -224,13 +226,12 @@ HWND adoptForeignWindow(unsigned long nNativeId, int nWidth, int nHeight) {
 HDC GetDC(HWND hWnd) {
     if (hWnd && !IsWindow(hWnd)) return nullptr;
     HDC hDC = new HDC__;
-    hDC->hWindow = hWnd;
     table().contexts.push_back(hDC);
     return hDC;
 }
 
 int ReleaseDC(HWND, HDC hDC) {
-    if (!hDC || !contains(table().contexts, hDC) || !hDC->hWindow) return 0;
+    if (!hDC || !contains(table().contexts, hDC) || hDC->bMemory) return 0;
     erase(table().contexts, hDC);
     delete hDC;
     return 1;
@@ -239,12 +240,13 @@ int ReleaseDC(HWND, HDC hDC) {
 HDC CreateCompatibleDC(HDC hDC) {
     if (hDC && !contains(table().contexts, hDC)) return nullptr;
     HDC hMemory = new HDC__;
+    hMemory->bMemory = true;
     table().contexts.push_back(hMemory);
     return hMemory;
 }
 
 BOOL DeleteDC(HDC hDC) {
-    if (!hDC || !contains(table().contexts, hDC) || hDC->hWindow) return FALSE;
+    if (!hDC || !contains(table().contexts, hDC) || !hDC->bMemory) return FALSE;
     if (hDC->hSelected) hDC->hSelected->hSelectedInto = nullptr;
     erase(table().contexts, hDC);
     delete hDC;

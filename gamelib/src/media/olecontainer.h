@@ -42,12 +42,12 @@ class COleContainerWnd : public ole::IOleClientSite,
                          public ole::IDispatch,
                          public ShockwaveFlashObjects::IServiceProvider {
 public:
-    enum { CAPTION_OFFSET = 26, MAX_HEADER_BYTES = 256 };
+    enum { CAPTION_OFFSET = 26 };
 
     COleContainerWnd()
         : m_clsid(), m_pControl(nullptr), m_pOleObject(nullptr), m_pViewObject(nullptr), m_pViewObjectEx(nullptr),
           m_pInPlaceObject(nullptr), m_pInPlaceObjectWindowless(nullptr), m_pConnectionPointContainer(nullptr),
-          m_pConnectionPoint(nullptr), m_dwCookie(0), m_hWnd(nullptr), m_hWndParent(nullptr), m_bChild(false),
+          m_pConnectionPoint(nullptr), m_dwCookie(0), m_hWnd(nullptr), m_hWndParent(nullptr),
           m_bWindowless(false), m_bVersion8(false), m_hLibrary(nullptr), m_black(), m_white(), m_rcLast(),
           m_nDisplayDepth(0), m_nExStyle(0), m_nFlashVersion(0), m_nMovieWidth(0), m_nMovieHeight(0),
           m_pEventsIid(nullptr), m_nRefCount(0) {}
@@ -77,7 +77,6 @@ public:
         m_sMovie = pszMovie ? pszMovie : "";
         m_hWndParent = hParent;
         m_nExStyle = nExStyle;
-        m_bChild = (static_cast<ole::DWORD>(nStyle) & ole::WS_CHILD) != 0;
         m_bWindowless = (static_cast<ole::DWORD>(nExStyle) & ole::WS_EX_LAYERED) != 0;
         if (!createHostWindow(nExStyle, nStyle, hInstance)) return false;
         if (!createControl()) return false;
@@ -298,16 +297,16 @@ protected:
     // resource name. Raises "Resource %s not found".
     Tsl::String getMoviePath() const {
         Tsl::String sResolved = GameApp::getInstance()->findResource(m_sMovie.c_str());
-        if (sResolved.isEmpty()) throw Tsl::Exception(__FILE__, __LINE__, Tsl::formatMessage("Resource %s not found", m_sMovie.c_str()).c_str());
+        if (sResolved.isEmpty()) TSL_THROW(Exception, "Resource %s not found", m_sMovie.c_str());
         char szFolder[4096];
         if (!getcwd(szFolder, sizeof(szFolder))) szFolder[0] = '\0';
         return Tsl::String(szFolder) + "/" + sResolved;
     }
 
-    // The event sink's interface, answered by QueryInterface once set.
-    void setEventsInterface(const ole::IID* pIid) { m_pEventsIid = pIid; }
+    // Hooks this container up as the control's event sink; QueryInterface
+    // answers iid from here on.
     bool connectEvents(const ole::IID& iid) {
-        setEventsInterface(&iid);
+        m_pEventsIid = &iid;
         if (ole::FAILED(m_pControl->QueryInterface(ole::IID_IConnectionPointContainer,
                                                reinterpret_cast<void**>(&m_pConnectionPointContainer))))
             return false;
@@ -329,7 +328,6 @@ protected:
     ole::DWORD m_dwCookie;
     ole::HWND m_hWnd;
     ole::HWND m_hWndParent;
-    bool m_bChild;
     bool m_bWindowless;
     bool m_bVersion8;
     ole::HMODULE m_hLibrary;

@@ -163,10 +163,14 @@ int SDLTheoraVideo::pumpPages() {
     int nPages = 0;
     while (ogg_sync_pageout(&m_sync, &m_page) > 0) {
         ++nPages;
-        if (m_nTheoraHeaders) ogg_stream_pagein(&m_theoraStream, &m_page);
-        if (m_nVorbisHeaders) ogg_stream_pagein(&m_vorbisStream, &m_page);
+        feedPage();
     }
     return nPages;
+}
+
+void SDLTheoraVideo::feedPage() {
+    if (m_nTheoraHeaders) ogg_stream_pagein(&m_theoraStream, &m_page);
+    if (m_nVorbisHeaders) ogg_stream_pagein(&m_vorbisStream, &m_page);
 }
 
 void SDLTheoraVideo::findStreams() {
@@ -174,8 +178,7 @@ void SDLTheoraVideo::findStreams() {
         if (readBlock() == 0) return;
         while (ogg_sync_pageout(&m_sync, &m_page) > 0) {
             if (!ogg_page_bos(&m_page)) {
-                if (m_nTheoraHeaders) ogg_stream_pagein(&m_theoraStream, &m_page);
-                if (m_nVorbisHeaders) ogg_stream_pagein(&m_vorbisStream, &m_page);
+                feedPage();
                 return;
             }
             ogg_stream_state probe;
@@ -199,8 +202,12 @@ void SDLTheoraVideo::findStreams() {
     }
 }
 
+bool SDLTheoraVideo::needsHeaders() const {
+    return (m_nTheoraHeaders && m_nTheoraHeaders < 3) || (m_nVorbisHeaders && m_nVorbisHeaders < 3);
+}
+
 void SDLTheoraVideo::readRemainingHeaders() {
-    while ((m_nTheoraHeaders && m_nTheoraHeaders < 3) || (m_nVorbisHeaders && m_nVorbisHeaders < 3)) {
+    while (needsHeaders()) {
         int nResult;
         while (m_nTheoraHeaders && m_nTheoraHeaders < 3 &&
                (nResult = ogg_stream_packetout(&m_theoraStream, &m_packet)) != 0) {
@@ -214,13 +221,11 @@ void SDLTheoraVideo::readRemainingHeaders() {
                 TSL_THROW(FatalErrorException, "Error parsing Vorbis stream headers; corrupt stream?");
             ++m_nVorbisHeaders;
         }
-        if (!((m_nTheoraHeaders && m_nTheoraHeaders < 3) || (m_nVorbisHeaders && m_nVorbisHeaders < 3))) break;
-        if (ogg_sync_pageout(&m_sync, &m_page) > 0) {
-            if (m_nTheoraHeaders) ogg_stream_pagein(&m_theoraStream, &m_page);
-            if (m_nVorbisHeaders) ogg_stream_pagein(&m_vorbisStream, &m_page);
-        } else if (readBlock() == 0) {
+        if (!needsHeaders()) break;
+        if (ogg_sync_pageout(&m_sync, &m_page) > 0)
+            feedPage();
+        else if (readBlock() == 0)
             TSL_THROW(FatalErrorException, "End of file while searching for codec headers");
-        }
     }
 }
 

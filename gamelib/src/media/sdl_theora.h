@@ -68,17 +68,18 @@ private:
     SDLTheoraVideo(const SDLTheoraVideo&) = delete;
     SDLTheoraVideo& operator=(const SDLTheoraVideo&) = delete;
 
-    static void buildConversionTables();
     // open's steps.
     void findStreams();
     void readRemainingHeaders();
     void startDecoders();
     void setUpAudioOutput();
-    bool isPageOfStream(ogg_page* pPage, ogg_stream_state* pStream);
     // Bytes read into the sync state (0 at the end of the file).
     int readBlock();
     // Hands every complete page to the streams found; the number of pages.
     int pumpPages();
+    // Hands m_page to the streams found.
+    void feedPage();
+    bool needsHeaders() const;
     // update's steps.
     void decodeSound(double fHorizon);
     void queueSound(float** ppPcm, int nFrames);

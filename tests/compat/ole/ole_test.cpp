@@ -125,6 +125,11 @@ TEST_F(OleStandIn, SectionsOutliveTheirHandleThroughTheirMemory) {
     EXPECT_TRUE(DeleteDC(hMemory));
     EXPECT_EQ(1, ReleaseDC(hWnd, hWindowDC));
     DestroyWindow(hWnd);
+    // The screen's context is given back the way it was taken.
+    HDC hScreenDC = GetDC(nullptr);
+    ASSERT_TRUE(hScreenDC);
+    EXPECT_FALSE(DeleteDC(hScreenDC));
+    EXPECT_EQ(1, ReleaseDC(nullptr, hScreenDC));
 }
 
 TEST_F(OleStandIn, RegistriesAreEmptyUntilFilled) {

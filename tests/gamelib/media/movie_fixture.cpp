@@ -181,15 +181,26 @@ std::string makeMovie(const MovieSpec& spec) {
     return out.sOut;
 }
 
-std::string writeMovie(const char* pszName, const MovieSpec& spec) {
+namespace {
+
+// This process's folder under the test temp root, made on first use. Not the
+// test support's helper: the movie benchmark builds this file without it.
+std::string movieFolder() {
     const char* pszRoot = getenv("TSL_TEST_TMP");
     std::string sFolder = std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/media-" + std::to_string(getpid());
     std::string sCommand = "mkdir -p '" + sFolder + "'";
-    if (system(sCommand.c_str()) != 0) return std::string();
-    std::string sPath = sFolder + "/" + pszName;
-    std::string sBytes = makeMovie(spec);
+    return system(sCommand.c_str()) == 0 ? sFolder : std::string();
+}
+
+} // namespace
+
+std::string writeMovieFile(const char* pszName, const std::string& sBytes) {
+    static const std::string s_sFolder = movieFolder();
+    std::string sPath = s_sFolder + "/" + pszName;
     std::ofstream(sPath, std::ios::binary).write(sBytes.data(), static_cast<std::streamsize>(sBytes.size()));
     return sPath;
 }
+
+std::string writeMovie(const char* pszName, const MovieSpec& spec) { return writeMovieFile(pszName, makeMovie(spec)); }
 
 int frameOfLuma(int nLuma) { return (nLuma - 40 + 6) / 12; }

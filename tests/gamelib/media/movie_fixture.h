@@ -29,7 +29,9 @@ struct MovieSpec {
 
 // The movie's bytes.
 std::string makeMovie(const MovieSpec& spec);
-// Writes it to a file under the test temp root; the path.
+// Writes bytes to a file in this process's folder under the test temp root; the path.
+std::string writeMovieFile(const char* pszName, const std::string& sBytes);
+// Writes the movie's bytes there; the path.
 std::string writeMovie(const char* pszName, const MovieSpec& spec);
 // The frame a picture shows, from the default luma ramp.
 int frameOfLuma(int nLuma);

@@ -16,8 +16,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -56,6 +54,17 @@ int expectedFrame(double t, int nFps) {
     int k = 0;
     while (static_cast<double>(k + 1) / nFps < t) ++k;
     return k;
+}
+
+// Updates by dt until the movie reports its end (at most 100 times); the
+// number of updates.
+int playToEnd(SDLTheoraVideo& video, float fDt) {
+    int nUpdates = 0;
+    while (!video.isFinished() && nUpdates < 100) {
+        video.update(fDt);
+        ++nUpdates;
+    }
+    return nUpdates;
 }
 
 template <class Pred>
@@ -227,12 +236,7 @@ TEST(Theora, BrokenHeadersRaiseTheirErrors) {
         }
     }
     // Not a movie at all: a sound file alone.
-    std::string sOgg = makeOggVorbis(44100, 0.1f);
-    std::string sPath = writeMovie("dummy.ogv", MovieSpec());
-    std::string sSound = sPath.substr(0, sPath.rfind('/')) + "/sound.ogv";
-    FILE* pFile = fopen(sSound.c_str(), "wb");
-    fwrite(sOgg.data(), 1, sOgg.size(), pFile);
-    fclose(pFile);
+    std::string sSound = writeMovieFile("sound.ogv", makeOggVorbis(44100, 0.1f));
     SDLTheoraVideo video;
     EXPECT_THROW(video.open(sSound.c_str()), Tsl::FatalErrorException);
 }
@@ -249,11 +253,7 @@ TEST(Theora, WithoutAMixerSoundIsDroppedAndTheMovieRunsOnDt) {
     ASSERT_TRUE(video.open(writeMovie("nomixer.ogv", spec).c_str()));
     EXPECT_FALSE(video.hasAudioOutput());
     video.play();
-    int nUpdates = 0;
-    while (!video.isFinished() && nUpdates < 100) {
-        video.update(0.125f);
-        ++nUpdates;
-    }
+    playToEnd(video, 0.125f);
     EXPECT_TRUE(video.isFinished());
     EXPECT_EQ(0, video.getQueuedChunkCount());
 }
@@ -268,18 +268,11 @@ TEST(Theora, AFileCutShortStillFinishes) {
     spec.nFrames = 16;
     // Busy pictures, so the pictures outweigh the headers.
     spec.fnPixel = [](int k, int x, int y, unsigned char* p) { p[0] = static_cast<unsigned char>((x * 37 + y * 91 + k * 53) * 2654435761u >> 24); };
-    std::string sPath = writeMovie("cut-short.ogv", spec);
     std::string sBytes = makeMovie(spec);
-    FILE* pFile = fopen(sPath.c_str(), "wb");
-    fwrite(sBytes.data(), 1, sBytes.size() * 2 / 3, pFile);
-    fclose(pFile);
+    std::string sPath = writeMovieFile("cut-short.ogv", sBytes.substr(0, sBytes.size() * 2 / 3));
     SDLTheoraVideo video;
     ASSERT_TRUE(video.open(sPath.c_str()));
-    int nUpdates = 0;
-    while (!video.isFinished() && nUpdates < 100) {
-        video.update(0.125f);
-        ++nUpdates;
-    }
+    playToEnd(video, 0.125f);
     EXPECT_TRUE(video.isFinished());
 }
 
