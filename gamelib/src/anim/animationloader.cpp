@@ -70,8 +70,7 @@ const AnimationLoader::Command AnimationLoader::s_aCommands[] = {
 };
 
 AnimationLoader::AnimationLoader()
-    : m_nParams(0),
-      m_nLastFrame(-1),
+    : m_nLastFrame(-1),
       m_nLine(0),
       m_nLineCount(0),
       m_nMultiCur(0),
@@ -96,7 +95,6 @@ const AnimationLoader::Command* AnimationLoader::findCommand(const Tsl::String& 
 
 void AnimationLoader::setParams(const Tsl::List<Tsl::String>& lParams) {
     m_lParams = lParams;
-    m_nParams = m_lParams.getCount();
 }
 
 void AnimationLoader::begin(const char* pszName) {
@@ -412,36 +410,31 @@ void AnimationLoader::cmdRemove() {
         m_hImages.remove(sName);
 }
 
-void AnimationLoader::replaceWithClone(const Tsl::String& sName, Tsl::SmartPtr<Image>& pClone) {
-    pClone = m_hImages.get(sName)->clone(false);
-    m_hImages.set(sName, pClone);
+template <class Change>
+void AnimationLoader::changeCopies(int nTokenIndex, Change change) {
+    // Each image gets a copy of its own first: the picture may be shared
+    // with the cache or with frames already added.
+    for (const Tsl::String& sName : namesFrom(nTokenIndex)) {
+        Tsl::SmartPtr<Image> pCopy = m_hImages.get(sName)->clone(false);
+        m_hImages.set(sName, pCopy);
+        change(*pCopy);
+    }
 }
 
 void AnimationLoader::cmdHFlip() {
-    for (const Tsl::String& sName : namesFrom(1)) {
-        Tsl::SmartPtr<Image> pClone;
-        replaceWithClone(sName, pClone);
-        pClone->flipHorizontal();
-    }
+    changeCopies(1, [](Image& image) { image.flipHorizontal(); });
 }
 
 void AnimationLoader::cmdVFlip() {
-    for (const Tsl::String& sName : namesFrom(1)) {
-        Tsl::SmartPtr<Image> pClone;
-        replaceWithClone(sName, pClone);
-        pClone->flipVertical();
-    }
+    changeCopies(1, [](Image& image) { image.flipVertical(); });
 }
 
 void AnimationLoader::cmdMultiplyAlpha() {
     double fFactor = std::trunc(std::atof(token(1)) * 255.0);
     // The low 8 bits; a value past any sensible range counts as 0.
     long long nFactor = std::isfinite(fFactor) && std::fabs(fFactor) < 1e15 ? static_cast<long long>(fFactor) : 0;
-    for (const Tsl::String& sName : namesFrom(2)) {
-        Tsl::SmartPtr<Image> pClone;
-        replaceWithClone(sName, pClone);
-        pClone->multiplyAlpha(static_cast<unsigned char>(nFactor & 0xFF));
-    }
+    unsigned char nAlpha = static_cast<unsigned char>(nFactor & 0xFF);
+    changeCopies(2, [nAlpha](Image& image) { image.multiplyAlpha(nAlpha); });
 }
 
 void AnimationLoader::cmdRemap() {
@@ -451,11 +444,7 @@ void AnimationLoader::cmdRemap() {
         char c = i < sSpec.getLength() ? sSpec[i] : '\0';
         aChannels[i] = c == 'r' ? 0 : c == 'g' ? 1 : 2;
     }
-    for (const Tsl::String& sName : namesFrom(2)) {
-        Tsl::SmartPtr<Image> pClone;
-        replaceWithClone(sName, pClone);
-        pClone->remapChannels(aChannels[0], aChannels[1], aChannels[2]);
-    }
+    changeCopies(2, [&aChannels](Image& image) { image.remapChannels(aChannels[0], aChannels[1], aChannels[2]); });
 }
 
 void AnimationLoader::cmdInsPos() {
@@ -576,20 +565,17 @@ void AnimationLoader::cmdDefine() { m_hDefines.set(token(1), token(2)); }
 void AnimationLoader::cmdParam() {
     // The rest of the line, blanks and all.
     m_lParams.append(m_sLine.substringFrom(5).trim());
-    m_nParams = m_lParams.getCount();
 }
 
 void AnimationLoader::cmdParams() {
     int nNeeded = Tsl::String::toInt(token(1));
-    if (m_nParams < nNeeded)
+    int nFound = m_lParams.getCount();
+    if (nFound < nNeeded)
         fail("AnimationLoader : %s : expected at least %d parameters, %d found (line %d)", animationName(), nNeeded,
-             m_nParams, m_nLine);
+             nFound, m_nLine);
 }
 
-void AnimationLoader::cmdClearParams() {
-    m_lParams.clear();
-    m_nParams = 0;
-}
+void AnimationLoader::cmdClearParams() { m_lParams.clear(); }
 
 void AnimationLoader::cmdInclude() {
     Tsl::String sName = token(1);

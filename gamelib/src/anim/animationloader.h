@@ -96,7 +96,9 @@ private:
     void selectImages(int nTokenIndex);
     // The names a command works on: one (which must exist) or "all".
     Tsl::List<Tsl::String> namesFrom(int nTokenIndex);
-    void replaceWithClone(const Tsl::String& sName, Tsl::SmartPtr<Image>& pClone);
+    // Replaces each image the token names by a copy and applies the change to it.
+    template <class Change>
+    void changeCopies(int nTokenIndex, Change change);
     // An alignment word of a token against an image.
     int coordinate(int nTokenIndex, const Tsl::SmartPtr<Image>& pImage, bool bHorizontal);
     int addFrame(Tsl::SmartPtr<Image> pImage, int nRepeat);
@@ -157,7 +159,6 @@ private:
     Tsl::List<Tsl::SmartPtr<Image>> m_lSelection;
     Tsl::String m_sLine;
     Tsl::List<Tsl::String> m_lParams;
-    int m_nParams;
     Tsl::Hash<Tsl::String, Tsl::String> m_hDefines;
     int m_nLastFrame;
     Tsl::String m_sSequence;

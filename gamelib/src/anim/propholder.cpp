@@ -9,17 +9,20 @@ void PropHolder::setProp(const char* pszKey, const char* pszValue) {
     m_pProps->set(Tsl::String(pszKey), Tsl::String(pszValue));
 }
 
-bool PropHolder::hasProp(const char* pszKey, bool bSearchParents) const {
+const PropHolder* PropHolder::holderOf(const Tsl::String& sKey, bool bSearchParents) const {
     for (const PropHolder* p = this; p; p = bSearchParents ? p->m_pParent : nullptr)
-        if (p->m_pProps && p->m_pProps->hasKey(pszKey)) return true;
-    return false;
+        if (p->m_pProps && p->m_pProps->hasKey(sKey)) return p;
+    return nullptr;
+}
+
+bool PropHolder::hasProp(const char* pszKey, bool bSearchParents) const {
+    return holderOf(Tsl::String(pszKey), bSearchParents) != nullptr;
 }
 
 Tsl::String PropHolder::getProp(const char* pszKey, bool bSearchParents) const {
     Tsl::String sKey(pszKey);
-    for (const PropHolder* p = this; p; p = bSearchParents ? p->m_pParent : nullptr)
-        if (p->m_pProps && p->m_pProps->hasKey(sKey)) return p->m_pProps->get(sKey);
-    return Tsl::String();
+    const PropHolder* pHolder = holderOf(sKey, bSearchParents);
+    return pHolder ? pHolder->m_pProps->get(sKey) : Tsl::String();
 }
 
 Tsl::List<Tsl::String> PropHolder::getPropKeys() const {

@@ -29,6 +29,9 @@ public:
     Tsl::List<Tsl::String> getPropKeys() const;
 
 private:
+    // This holder or the first up the chain that has the key; null when none has it.
+    const PropHolder* holderOf(const Tsl::String& sKey, bool bSearchParents) const;
+
     PropHolder* m_pParent;
     // Made on the first setProp: most frames carry no properties, and an
     // empty table of 97 buckets would cost several kilobytes a frame.

@@ -152,7 +152,6 @@ private:
     }
 
     void finish() {
-        m_result.nCharSpacing = 1;
         m_result.nBlankWidth = m_nGapCount ? m_nGapSum / m_nGapCount : GlyphSheetLayout::DEFAULT_BLANK_WIDTH;
         Tsl::SmartPtr<Image> pA = (*m_result.pGlyphs)['A'];
         if (!pA)

@@ -20,19 +20,20 @@ private:
     Tsl::SmartPtr<Image> m_aImages[SIZE];
 };
 
-struct GlyphSheet {
-    Tsl::SmartPtr<ImagePtrArrayWrapper> pGlyphs;
-    int nCharSpacing;
-    int nBlankWidth;
-    int nHeight;
-};
-
 namespace GlyphSheetLayout {
 enum { ROW_COUNT = 7, DEFAULT_BLANK_WIDTH = 6, HEIGHT_MARGIN = 5 };
 // The characters of a row, left to right, as Windows-1252 bytes; the
 // leading A of each is the row's reference glyph.
 const Tsl::String& rowCharacters(int nRow);
 } // namespace GlyphSheetLayout
+
+// A cut sheet: its glyphs and metrics (the defaults until one is read).
+struct GlyphSheet {
+    Tsl::SmartPtr<ImagePtrArrayWrapper> pGlyphs;
+    int nCharSpacing = 1;
+    int nBlankWidth = GlyphSheetLayout::DEFAULT_BLANK_WIDTH;
+    int nHeight = 0;
+};
 
 // Cuts a sheet into glyphs (views sharing the sheet's pixels). A damaged
 // row (missing marker, a glyph touching the right edge) is reported as a

@@ -4,26 +4,21 @@
 #include "text/codepage.h"
 #include "text/fontregistry.h"
 
-SimpleFontCore::SimpleFontCore()
-    : m_hColorGlyphs(97), m_nCharSpacing(1), m_nHeight(0), m_nBlankWidth(GlyphSheetLayout::DEFAULT_BLANK_WIDTH) {}
+SimpleFontCore::SimpleFontCore() : m_hColorGlyphs(97) {}
 
 SimpleFontCore::~SimpleFontCore() {}
 
 void SimpleFontCore::loadGlyphs(Tsl::SmartPtr<Image> pSheet) {
-    GlyphSheet sheet = loadGlyphSheet(pSheet);
-    m_pGlyphs = sheet.pGlyphs;
-    m_nCharSpacing = sheet.nCharSpacing;
-    m_nBlankWidth = sheet.nBlankWidth;
-    m_nHeight = sheet.nHeight;
+    m_sheet = loadGlyphSheet(pSheet);
     m_hColorGlyphs.clear();
 }
 
 void SimpleFontCore::prepareColor(Color c) {
-    if (m_hColorGlyphs.hasKey(c) || !m_pGlyphs) return;
+    if (m_hColorGlyphs.hasKey(c) || !m_sheet.pGlyphs) return;
     TSL_TRACE();
     Tsl::SmartPtr<ImagePtrArrayWrapper> pTinted = new ImagePtrArrayWrapper();
     for (int i = 0; i < ImagePtrArrayWrapper::SIZE; ++i) {
-        Image* pGlyph = (*m_pGlyphs)[i];
+        Image* pGlyph = (*m_sheet.pGlyphs)[i];
         if (pGlyph) (*pTinted)[i] = tintGlyph(pGlyph, c);
     }
     m_hColorGlyphs.set(c, pTinted);
@@ -51,7 +46,7 @@ Tsl::SmartPtr<Image> SimpleFontCore::tintGlyph(Image* pGlyph, const Color& c) {
 
 void SimpleFontCore::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText,
                                 const SimpleFont* pFont) {
-    if (!pszText || !m_pGlyphs || !pTarget) return;
+    if (!pszText || !m_sheet.pGlyphs || !pTarget) return;
     Tsl::SmartPtr<ImagePtrArrayWrapper> pText = getColoredGlyphs(pFont->getTextColor());
     Tsl::SmartPtr<ImagePtrArrayWrapper> pShadow;
     int nOffset = 0;

@@ -16,9 +16,9 @@ public:
     SimpleFontCore();
     ~SimpleFontCore() override;
 
-    virtual int getHeight() const { return m_nHeight; }
-    virtual int getCharSpacing() const { return m_nCharSpacing; }
-    virtual int getBlankWidth() const { return m_nBlankWidth; }
+    virtual int getHeight() const { return m_sheet.nHeight; }
+    virtual int getCharSpacing() const { return m_sheet.nCharSpacing; }
+    virtual int getBlankWidth() const { return m_sheet.nBlankWidth; }
     // In the font's text colour; with the font's shadow first under each
     // glyph when it has one.
     virtual void drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText,
@@ -29,17 +29,14 @@ public:
     // lives).
     void prepareColor(Color c);
     Tsl::SmartPtr<ImagePtrArrayWrapper> getColoredGlyphs(Color c);
-    const ImagePtrArrayWrapper* getGlyphs() const { return m_pGlyphs; }
+    const ImagePtrArrayWrapper* getGlyphs() const { return m_sheet.pGlyphs; }
     int getColorCount() const { return m_hColorGlyphs.getCount(); }
 
 private:
     Tsl::SmartPtr<Image> tintGlyph(Image* pGlyph, const Color& c);
 
     Tsl::Hash<Color, Tsl::SmartPtr<ImagePtrArrayWrapper>> m_hColorGlyphs;
-    Tsl::SmartPtr<ImagePtrArrayWrapper> m_pGlyphs;
-    int m_nCharSpacing;
-    int m_nHeight;
-    int m_nBlankWidth;
+    GlyphSheet m_sheet;
 };
 
 class SimpleFont : public BitmapFontBase {
