@@ -88,12 +88,15 @@ GameApp::~GameApp() {
     log("G: Quit\n");
 }
 
+void GameApp::closeFallbackAudio() {
+    if (!m_pFallbackAudio) return;
+    m_pFallbackAudio->close();
+    delete m_pFallbackAudio;
+    m_pFallbackAudio = nullptr;
+}
+
 void GameApp::shutdownPlatform() {
-    if (m_pFallbackAudio) {
-        m_pFallbackAudio->close();
-        delete m_pFallbackAudio;
-        m_pFallbackAudio = nullptr;
-    }
+    closeFallbackAudio();
     if (m_pPlatform) {
         m_pPlatform->shutdown();
         delete m_pPlatform;
@@ -178,11 +181,7 @@ void GameApp::setCustomCursor(bool bCustom) {
 void GameApp::initAudio() {
     TSL_TRACE();
     // A second start-up replaces the stand-in of the first.
-    if (m_pFallbackAudio) {
-        m_pFallbackAudio->close();
-        delete m_pFallbackAudio;
-        m_pFallbackAudio = nullptr;
-    }
+    closeFallbackAudio();
     IAudioDriver* pAudio = m_pPlatform ? m_pPlatform->getAudioDriver() : nullptr;
     bool bWanted = getSetting("DisableAudio") != "TRUE";
     if (pAudio && bWanted && pAudio->init()) {
@@ -429,10 +428,14 @@ void GameApp::runModal(Tsl::SmartPtr<GameMode> pMode) {
     while (!m_bQuit && getModeIndex(pMode) >= 0) runFrame();
 }
 
-void GameApp::removeFromStack(GameMode* pMode) {
+void GameApp::requireTopMode(const GameMode* pMode) const {
     int nIndex = getModeIndex(pMode);
     if (nIndex != 0)
         TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)", nIndex);
+}
+
+void GameApp::removeFromStack(GameMode* pMode) {
+    requireTopMode(pMode);
     Tsl::SmartPtr<GameMode> pOldTop = m_lModes.removeFirst();
     // Kept until the end of the frame: the mode may still be running its own code.
     m_lEndedModes.append(pOldTop);
@@ -442,9 +445,7 @@ void GameApp::removeFromStack(GameMode* pMode) {
 void GameApp::endMode(GameMode* pMode) {
     TSL_TRACE();
     if (!pMode) return;
-    if (getModeIndex(pMode) != 0)
-        TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
-                  getModeIndex(pMode));
+    requireTopMode(pMode);
     // A cleanup that throws leaves the mode running on top, so that ending
     // it can be tried again.
     pMode->cleanup();

@@ -227,6 +227,7 @@ private:
     void waitForNextFrame();
     void updateModes(float fDt);
     void releaseEndedModes();
+    void requireTopMode(const GameMode* pMode) const;
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     void cancelPresses();
@@ -240,6 +241,7 @@ private:
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();
+    void closeFallbackAudio();
     void shutdownPlatform();
 
     static GameApp* s_pInstance;
