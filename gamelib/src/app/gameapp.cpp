@@ -108,8 +108,18 @@ void GameApp::shutdownPlatform() {
 
 void GameApp::setPlatform(IPlatform* pPlatform) {
     if (m_pPlatform == pPlatform) return;
+    // The caches must not keep loading through the drivers of the platform
+    // that goes: pictures load through the new one's image factory, sounds
+    // wait for the next start-up of its audio driver (the stand-in is ours).
+    if (!m_pFallbackAudio) {
+        m_sampleCache.clear();
+        m_musicCache.clear();
+        m_sampleCache.setLoader(nullptr);
+        m_musicCache.setLoader(nullptr);
+    }
     delete m_pPlatform;
     m_pPlatform = pPlatform;
+    m_imageCache.setLoader(m_pPlatform ? m_pPlatform->getImageFactory() : nullptr);
 }
 
 IVideoDriver* GameApp::getVideoDriver() const { return m_pPlatform ? m_pPlatform->getVideoDriver() : nullptr; }
@@ -649,7 +659,6 @@ Tsl::SmartPtr<Image> GameApp::getImage(const char* pszName) {
     TSL_TRACE();
     Tsl::traceSetNote(pszName);
     Tsl::String sName = applyImageAlias(pszName).toLower();
-    if (!m_imageCache.getLoader() && m_pPlatform) m_imageCache.setLoader(m_pPlatform->getImageFactory());
     Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName, isImageCacheEnabled());
     if (!pImage) TSL_THROW(ResourceException, "GameApp::getImage() : Image '%s' not found", pszName);
     return pImage;
