@@ -735,8 +735,7 @@ Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszFile, const char* 
     Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
     if (m_hAnimations.hasKey(sKey)) return m_hAnimations.get(sKey);
     // A queued load of the same key is finished now rather than started twice.
-    for (const PreloadEntry& entry : m_lPreloads)
-        if (entry.sKey == sKey) return finishPreload(sKey);
+    if (isPreloadQueued(sKey)) return finishPreload(sKey);
     Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
     pLoader->setParams(lParams);
     Tsl::SmartPtr<Animation> pAnimation = pLoader->load(pszFile);
@@ -749,13 +748,15 @@ void GameApp::preloadAnimation(const char* pszFile) { preloadAnimation(pszFile, 
 void GameApp::preloadAnimation(const char* pszFile, const char* pszKey, const Tsl::List<Tsl::String>& lParams) {
     TSL_TRACE();
     Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
-    if (m_hAnimations.hasKey(sKey)) return;
-    for (const PreloadEntry& entry : m_lPreloads)
-        if (entry.sKey == sKey) return;
+    if (m_hAnimations.hasKey(sKey) || isPreloadQueued(sKey)) return;
     Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
     pLoader->setParams(lParams);
     pLoader->begin(pszFile);
     m_lPreloads.append(PreloadEntry{sKey, pLoader});
+}
+
+bool GameApp::isPreloadQueued(const Tsl::String& sKey) const {
+    return m_lPreloads.indexOf(PreloadEntry{sKey, nullptr}) >= 0;
 }
 
 Tsl::SmartPtr<Animation> GameApp::finishPreload(const Tsl::String& sKey) {

@@ -236,6 +236,7 @@ private:
     // mode does not pass input to the one below.
     template <class Handler>
     bool routeInput(Handler handle);
+    bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
     void applyVolumes();
