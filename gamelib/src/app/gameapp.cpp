@@ -88,12 +88,15 @@ GameApp::~GameApp() {
     log("G: Quit\n");
 }
 
+void GameApp::closeFallbackAudio() {
+    if (!m_pFallbackAudio) return;
+    m_pFallbackAudio->close();
+    delete m_pFallbackAudio;
+    m_pFallbackAudio = nullptr;
+}
+
 void GameApp::shutdownPlatform() {
-    if (m_pFallbackAudio) {
-        m_pFallbackAudio->close();
-        delete m_pFallbackAudio;
-        m_pFallbackAudio = nullptr;
-    }
+    closeFallbackAudio();
     if (m_pPlatform) {
         m_pPlatform->shutdown();
         delete m_pPlatform;
@@ -105,8 +108,18 @@ void GameApp::shutdownPlatform() {
 
 void GameApp::setPlatform(IPlatform* pPlatform) {
     if (m_pPlatform == pPlatform) return;
+    // The caches must not keep loading through the drivers of the platform
+    // that goes: pictures load through the new one's image factory, sounds
+    // wait for the next start-up of its audio driver (the stand-in is ours).
+    if (!m_pFallbackAudio) {
+        m_sampleCache.clear();
+        m_musicCache.clear();
+        m_sampleCache.setLoader(nullptr);
+        m_musicCache.setLoader(nullptr);
+    }
     delete m_pPlatform;
     m_pPlatform = pPlatform;
+    m_imageCache.setLoader(m_pPlatform ? m_pPlatform->getImageFactory() : nullptr);
 }
 
 IVideoDriver* GameApp::getVideoDriver() const { return m_pPlatform ? m_pPlatform->getVideoDriver() : nullptr; }
@@ -178,11 +191,7 @@ void GameApp::setCustomCursor(bool bCustom) {
 void GameApp::initAudio() {
     TSL_TRACE();
     // A second start-up replaces the stand-in of the first.
-    if (m_pFallbackAudio) {
-        m_pFallbackAudio->close();
-        delete m_pFallbackAudio;
-        m_pFallbackAudio = nullptr;
-    }
+    closeFallbackAudio();
     IAudioDriver* pAudio = m_pPlatform ? m_pPlatform->getAudioDriver() : nullptr;
     bool bWanted = getSetting("DisableAudio") != "TRUE";
     if (pAudio && bWanted && pAudio->init()) {
@@ -429,10 +438,14 @@ void GameApp::runModal(Tsl::SmartPtr<GameMode> pMode) {
     while (!m_bQuit && getModeIndex(pMode) >= 0) runFrame();
 }
 
-void GameApp::removeFromStack(GameMode* pMode) {
+void GameApp::requireTopMode(const GameMode* pMode) const {
     int nIndex = getModeIndex(pMode);
     if (nIndex != 0)
         TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)", nIndex);
+}
+
+void GameApp::removeFromStack(GameMode* pMode) {
+    requireTopMode(pMode);
     Tsl::SmartPtr<GameMode> pOldTop = m_lModes.removeFirst();
     // Kept until the end of the frame: the mode may still be running its own code.
     m_lEndedModes.append(pOldTop);
@@ -442,9 +455,7 @@ void GameApp::removeFromStack(GameMode* pMode) {
 void GameApp::endMode(GameMode* pMode) {
     TSL_TRACE();
     if (!pMode) return;
-    if (getModeIndex(pMode) != 0)
-        TSL_THROW(BadStateException, "GameApp : only the top mode may end or suspend itself (mode at index %d)",
-                  getModeIndex(pMode));
+    requireTopMode(pMode);
     // A cleanup that throws leaves the mode running on top, so that ending
     // it can be tried again.
     pMode->cleanup();
@@ -648,7 +659,6 @@ Tsl::SmartPtr<Image> GameApp::getImage(const char* pszName) {
     TSL_TRACE();
     Tsl::traceSetNote(pszName);
     Tsl::String sName = applyImageAlias(pszName).toLower();
-    if (!m_imageCache.getLoader() && m_pPlatform) m_imageCache.setLoader(m_pPlatform->getImageFactory());
     Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName, isImageCacheEnabled());
     if (!pImage) TSL_THROW(ResourceException, "GameApp::getImage() : Image '%s' not found", pszName);
     return pImage;
@@ -725,8 +735,7 @@ Tsl::SmartPtr<Animation> GameApp::getAnimation(const char* pszFile, const char* 
     Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
     if (m_hAnimations.hasKey(sKey)) return m_hAnimations.get(sKey);
     // A queued load of the same key is finished now rather than started twice.
-    for (const PreloadEntry& entry : m_lPreloads)
-        if (entry.sKey == sKey) return finishPreload(sKey);
+    if (isPreloadQueued(sKey)) return finishPreload(sKey);
     Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
     pLoader->setParams(lParams);
     Tsl::SmartPtr<Animation> pAnimation = pLoader->load(pszFile);
@@ -739,13 +748,15 @@ void GameApp::preloadAnimation(const char* pszFile) { preloadAnimation(pszFile, 
 void GameApp::preloadAnimation(const char* pszFile, const char* pszKey, const Tsl::List<Tsl::String>& lParams) {
     TSL_TRACE();
     Tsl::String sKey = pszKey ? Tsl::String(pszKey) : makeAnimationKey(pszFile, lParams);
-    if (m_hAnimations.hasKey(sKey)) return;
-    for (const PreloadEntry& entry : m_lPreloads)
-        if (entry.sKey == sKey) return;
+    if (m_hAnimations.hasKey(sKey) || isPreloadQueued(sKey)) return;
     Tsl::SmartPtr<AnimationLoader> pLoader = new AnimationLoader();
     pLoader->setParams(lParams);
     pLoader->begin(pszFile);
     m_lPreloads.append(PreloadEntry{sKey, pLoader});
+}
+
+bool GameApp::isPreloadQueued(const Tsl::String& sKey) const {
+    return m_lPreloads.indexOf(PreloadEntry{sKey, nullptr}) >= 0;
 }
 
 Tsl::SmartPtr<Animation> GameApp::finishPreload(const Tsl::String& sKey) {

@@ -227,6 +227,7 @@ private:
     void waitForNextFrame();
     void updateModes(float fDt);
     void releaseEndedModes();
+    void requireTopMode(const GameMode* pMode) const;
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     void cancelPresses();
@@ -235,11 +236,13 @@ private:
     // mode does not pass input to the one below.
     template <class Handler>
     bool routeInput(Handler handle);
+    bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();
+    void closeFallbackAudio();
     void shutdownPlatform();
 
     static GameApp* s_pInstance;

@@ -249,10 +249,8 @@ bool GameMode::handleMouseDown(int nButton, int nX, int nY) {
 bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
     Tsl::SmartPtr<Sprite> pUnder = findControlAt(nX, nY);
     // A press dragged off its control ends without a click.
-    Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
+    if (m_pCapture != pUnder) cancelPress();
     m_pCapture = nullptr;
-    Control* pPressed = dynamic_cast<Control*>(pCapture.get());
-    if (pPressed && pCapture != pUnder) pPressed->cancelPress();
     if (pUnder && pUnder->onMouseUp(nButton)) return true;
     return onMouseUp(nButton, nX, nY);
 }

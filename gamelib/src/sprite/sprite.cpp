@@ -186,8 +186,8 @@ void Sprite::clearClipRect() {
 void Sprite::setImage(Tsl::SmartPtr<Image> pImage) {
     TSL_TRACE();
     m_pImage = pImage;
+    // setVisible recomputes the drawn image.
     setVisible(m_pImage != nullptr);
-    updateClippedImage();
 }
 
 void Sprite::setImage(const char* pszName) {

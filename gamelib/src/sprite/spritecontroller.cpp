@@ -37,8 +37,11 @@ bool SpriteController::tick(Tsl::SmartPtr<Sprite> pSprite) {
 // ---- composites -------------------------------------------------------------------
 
 SCComposite::SCComposite(const SpriteControllerList& lChildren) {
-    for (SpriteController* pChild : lChildren)
-        if (pChild) m_lChildren.append(pChild);
+    for (SpriteController* pChild : lChildren) add(pChild);
+}
+
+void SCComposite::add(SpriteController* pController) {
+    if (pController) m_lChildren.append(pController);
 }
 
 SCComposite::~SCComposite() {
@@ -58,10 +61,6 @@ void SCComposite::tickChildren(Tsl::SmartPtr<Sprite> pSprite, bool bStartOthers,
 }
 
 void SCComposite::deleteChildAt(int nIndex) { delete m_lChildren.removeAt(nIndex); }
-
-void SCQueue::add(SpriteController* pController) {
-    if (pController) m_lChildren.append(pController);
-}
 
 void SCQueue::start(Tsl::SmartPtr<Sprite> pSprite) {
     TSL_TRACE();
@@ -101,10 +100,6 @@ bool SCSet::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
 bool SCSet::tick(Tsl::SmartPtr<Sprite> pSprite) {
     tickChildren(pSprite, false, -1);
     return true;
-}
-
-void SCLoop::add(SpriteController* pController) {
-    if (pController) m_lChildren.append(pController);
 }
 
 void SCLoop::start(Tsl::SmartPtr<Sprite> pSprite) {

@@ -57,6 +57,10 @@ protected:
     // that its end state may depend on.
     void tickChildren(Tsl::SmartPtr<Sprite> pSprite, bool bStartOthers, int nRunning);
     void deleteChildAt(int nIndex);
+    // Shared by the composites that publish them.
+    void add(SpriteController* pController);
+    int getCount() const { return m_lChildren.getCount(); }
+    SpriteController* getAt(int nIndex) const { return m_lChildren.getAt(nIndex); }
 
     SpriteControllerList m_lChildren;
 };
@@ -72,10 +76,9 @@ public:
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
     // Its children go as they finish.
     bool isSpent() const override { return m_lChildren.isEmpty(); }
-    virtual int getCount() const { return m_lChildren.getCount(); }
-    virtual SpriteController* getAt(int nIndex) const { return m_lChildren.getAt(nIndex); }
-
-    void add(SpriteController* pController);
+    using SCComposite::getCount;
+    using SCComposite::getAt;
+    using SCComposite::add;
 };
 
 // All children at once; done on the step in which the last one finishes.
@@ -87,8 +90,8 @@ public:
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
     bool isSpent() const override { return m_lChildren.isEmpty(); }
-    virtual int getCount() const { return m_lChildren.getCount(); }
-    virtual SpriteController* getAt(int nIndex) const { return m_lChildren.getAt(nIndex); }
+    using SCComposite::getCount;
+    using SCComposite::getAt;
 };
 
 // The children in turn, for ever: a finished child is restarted on its next
@@ -103,7 +106,7 @@ public:
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
 
-    void add(SpriteController* pController);
+    using SCComposite::add;
 
 private:
     int m_nIndex;

@@ -86,4 +86,13 @@ TEST_F(ImageCacheTest, AddedImagesAreFoundAndReleasedByList) {
     EXPECT_LT(lNames.indexOf("palm"), 0);
 }
 
+// The first platform's image factory goes with it; the cache loads through the new one.
+TEST_F(ImageCacheTest, AReplacedPlatformsFactoryLoadsTheNextImages) {
+    app.getImage("sand");
+    app.setPlatform(new FakePlatform(&app.m_log));
+    app.m_pFakePlatform = nullptr;
+    Tsl::SmartPtr<Image> pPalm = app.getImage("palm");
+    EXPECT_EQ(8, pPalm->getWidth());
+}
+
 } // namespace

@@ -283,7 +283,9 @@ TEST_F(WholeAppTest, FiftyLevelsLeaveNothingBehind) {
         app.endMode(pDialog.get());
         app.frames(1);
         pDialog = nullptr;
-        if (nLevel == 50) EXPECT_EQ(sBefore, counts());
+        if (nLevel == 50) {
+            EXPECT_EQ(sBefore, counts());
+        }
     }
 }
 
