@@ -38,6 +38,10 @@ ImageFactory* platformFactory() {
     return pPlatform ? pPlatform->getImageFactory() : nullptr;
 }
 
+PixelFormat formatOf(const SDL_PixelFormat* f) {
+    return PixelFormat{f->BitsPerPixel, f->Amask, f->Rmask, f->Gmask, f->Bmask};
+}
+
 // A destination point less the source's insertion point, held at the int
 // limits: either limit is off every canvas, as the true value would be.
 int minusInsPoint(int nPoint, int nInsPoint) {
@@ -232,18 +236,28 @@ SDL_Surface* Surface::createSurface(int nWidth, int nHeight, const PixelFormat& 
     return pSurface;
 }
 
-static SDL_Surface* convertTo(SDL_Surface* pSurface, bool bAlpha) {
+// SDL converts to the format of an existing surface: an empty one of the
+// wanted format serves as the template.
+static SDL_Surface* convertTo(SDL_Surface* pSurface, const PixelFormat& format, Uint32 nFlags) {
     TSL_TRACE();
-    SDL_Surface* pTemplate = Surface::createSurface(0, 0, Surface::getDisplayPixelFormat(bAlpha));
-    SDL_Surface* pResult = SDL_ConvertSurface(pSurface, pTemplate->format, bAlpha ? SDL_SRCALPHA : 0);
+    SDL_Surface* pTemplate = Surface::createSurface(0, 0, format);
+    SDL_Surface* pResult = SDL_ConvertSurface(pSurface, pTemplate->format, nFlags);
     SDL_FreeSurface(pTemplate);
     if (!pResult) TSL_THROW(FatalErrorException, "SDL_ConvertSurface failed : %s", SDL_GetError());
     return pResult;
 }
 
-SDL_Surface* Surface::toDisplayFormatAlpha(SDL_Surface* pSurface) { return convertTo(pSurface, true); }
+SDL_Surface* Surface::toDisplayFormatAlpha(SDL_Surface* pSurface) {
+    return convertTo(pSurface, getDisplayPixelFormat(true), SDL_SRCALPHA);
+}
 
-SDL_Surface* Surface::toDisplayFormat(SDL_Surface* pSurface) { return convertTo(pSurface, false); }
+SDL_Surface* Surface::toDisplayFormat(SDL_Surface* pSurface) {
+    return convertTo(pSurface, getDisplayPixelFormat(false), 0);
+}
+
+SDL_Surface* Surface::toFormat(SDL_Surface* pSurface, const PixelFormat& format) {
+    return convertTo(pSurface, format, 0);
+}
 
 void Surface::blitRaw(SDL_Surface* pSource, int nSrcX, int nSrcY, int nWidth, int nHeight, SDL_Surface* pDest, int x,
                       int y) {
@@ -264,7 +278,6 @@ Tsl::SmartPtr<Surface> Surface::displayFormat() {
     TSL_TRACE();
     SDL_Surface* pSource = getSDLSurface();
     SDL_Surface* pResult = (hasAlpha() || m_bHasColorKey) ? toDisplayFormatAlpha(pSource) : toDisplayFormat(pSource);
-    if (!pResult) TSL_THROW(FatalErrorException, "Surface::displayFormat() failed");
     Tsl::SmartPtr<Surface> pCopy = new Surface(pResult);
     if (m_bHasColorKey) pCopy->setColorKey(getColorKey());
     pCopy->setAlpha(m_format.alpha);
@@ -272,17 +285,9 @@ Tsl::SmartPtr<Surface> Surface::displayFormat() {
     return pCopy;
 }
 
-void Surface::convertToAlphaFormat() {
-    SDL_Surface* pSurf = toDisplayFormatAlpha(getSDLSurface());
-    TSL_ASSERT(pSurf);
-    setSurface(pSurf);
-}
+void Surface::convertToAlphaFormat() { setSurface(toDisplayFormatAlpha(getSDLSurface())); }
 
-void Surface::convertToDisplayFormat() {
-    SDL_Surface* pSurf = toDisplayFormat(getSDLSurface());
-    TSL_ASSERT(pSurf);
-    setSurface(pSurf);
-}
+void Surface::convertToDisplayFormat() { setSurface(toDisplayFormat(getSDLSurface())); }
 
 void Surface::loadFromFiles(const char* pszName, bool bConvert, bool bAlpha) {
     TSL_TRACE();
@@ -377,11 +382,7 @@ SDLImage::SDLImage(int nWidth, int nHeight, bool bAlpha, bool bClear)
     TSL_TRACE();
     if (nWidth < 1) nWidth = 1;
     if (nHeight < 1) nHeight = 1;
-    PixelFormat f = Surface::getDisplayPixelFormat(bAlpha);
-    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, nWidth, nHeight, f.nBitsPerPixel, f.nRedMask,
-                                                 f.nGreenMask, f.nBlueMask, f.nAlphaMask);
-    if (!pSurface) TSL_THROW(FatalErrorException, "SDLImage::SDLImage failed for %dx%d [%s]", nWidth, nHeight, SDL_GetError());
-    setSurface(new Surface(pSurface));
+    setSurface(new Surface(Surface::createSurface(nWidth, nHeight, Surface::getDisplayPixelFormat(bAlpha))));
     if (bAlpha && bClear) fill(Color(0, 0, 0, 0));
 }
 
@@ -500,8 +501,7 @@ void SDLImage::fill(const Color& c) {
 }
 
 PixelFormat SDLImage::getPixelFormat() {
-    const SDL_PixelFormat* f = requireSurface()->getFormat();
-    return PixelFormat{f->BitsPerPixel, f->Amask, f->Rmask, f->Gmask, f->Bmask};
+    return formatOf(requireSurface()->getFormat());
 }
 
 Tsl::SmartPtr<Image> SDLImage::convert(const PixelFormat& format) {
@@ -509,11 +509,7 @@ Tsl::SmartPtr<Image> SDLImage::convert(const PixelFormat& format) {
     // Converting the stored pixels as seen: a view or a mirrored picture
     // gives exactly its own pixels.
     prepare();
-    SDL_Surface* pTemplate = Surface::createSurface(1, 1, format);
-    SDL_Surface* pResult = SDL_ConvertSurface(requireSurface()->getSDLSurface(), pTemplate->format, 0);
-    SDL_FreeSurface(pTemplate);
-    if (!pResult) TSL_THROW(FatalErrorException, "SDL_ConvertSurface failed : %s", SDL_GetError());
-    Tsl::SmartPtr<Image> pImage = new SDLImage(pResult);
+    Tsl::SmartPtr<Image> pImage = new SDLImage(Surface::toFormat(requireSurface()->getSDLSurface(), format));
     pImage->copyGeometry(this);
     return pImage;
 }
@@ -703,9 +699,7 @@ void SDLImage::commitPixels() {
     getSurfacePosition(nX, nY);
     getPhysicalSize(nWidth, nHeight);
     const SDL_PixelFormat* f = pSource->format;
-    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, std::max(nWidth, 1), std::max(nHeight, 1),
-                                                 f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
-    if (!pSurface) TSL_THROW(FatalErrorException, "SDLImage::SDLImage failed for %dx%d [%s]", nWidth, nHeight, SDL_GetError());
+    SDL_Surface* pSurface = Surface::createSurface(std::max(nWidth, 1), std::max(nHeight, 1), formatOf(f));
     if (f->palette) SDL_SetColors(pSurface, f->palette->colors, 0, f->palette->ncolors);
     if (nWidth > 0 && nHeight > 0) Surface::blitRaw(pSource, nX, nY, nWidth, nHeight, pSurface, 0, 0);
     SDL_SetAlpha(pSurface, SDL_SRCALPHA, f->alpha);

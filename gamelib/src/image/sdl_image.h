@@ -69,6 +69,7 @@ public:
     static PixelFormat getDisplayPixelFormat(bool bAlpha);
     static SDL_Surface* toDisplayFormatAlpha(SDL_Surface* pSurface);
     static SDL_Surface* toDisplayFormat(SDL_Surface* pSurface);
+    static SDL_Surface* toFormat(SDL_Surface* pSurface, const PixelFormat& format);
     static SDL_Surface* createSurface(int nWidth, int nHeight, const PixelFormat& format);
     // A blit that copies the source pixels as they are (alpha included),
     // ignoring the source's alpha and colour-key settings.
