@@ -377,10 +377,13 @@ bool SDLAudioDriver::isChannelOrAll(int nChannel) {
 }
 
 void SDLAudioDriver::forgetPausedChannel(int nChannel) {
-    if (nChannel == ALL_CHANNELS)
+    if (nChannel == ALL_CHANNELS) {
         m_lPausedChannels.clear();
-    else
-        while (m_lPausedChannels.indexOf(nChannel) >= 0) m_lPausedChannels.removeAt(m_lPausedChannels.indexOf(nChannel));
+        return;
+    }
+    // pauseAll lists each channel once.
+    int nAt = m_lPausedChannels.indexOf(nChannel);
+    if (nAt >= 0) m_lPausedChannels.removeAt(nAt);
 }
 
 bool SDLAudioDriver::isChannelPlaying(int nChannel) {
