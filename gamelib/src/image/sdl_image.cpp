@@ -457,34 +457,34 @@ bool SDLImage::mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpa
     return true;
 }
 
-void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
-    TSL_TRACE();
+void SDLImage::drawFrom(Image* pSource, const Rect& source, int x, int y, bool bRaw) {
     if (pSource == this) {
         Tsl::SmartPtr<Image> pCopy = clone(true);
-        blit(pCopy.get(), source, x, y);
+        drawFrom(pCopy.get(), source, x, y, bRaw);
         return;
     }
     BlitSpan span;
     if (!mapBlit(pSource, source, x, y, span)) return;
-    SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY), static_cast<Uint16>(span.nWidth),
-                    static_cast<Uint16>(span.nHeight)};
-    SDL_Rect dst = {static_cast<Sint16>(span.nDestX), static_cast<Sint16>(span.nDestY), 0, 0};
-    SDL_UpperBlit(span.pSource, &src, span.pDest, &dst);
+    if (bRaw) {
+        Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
+                         span.nDestY);
+    } else {
+        SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY),
+                        static_cast<Uint16>(span.nWidth), static_cast<Uint16>(span.nHeight)};
+        SDL_Rect dst = {static_cast<Sint16>(span.nDestX), static_cast<Sint16>(span.nDestY), 0, 0};
+        SDL_UpperBlit(span.pSource, &src, span.pDest, &dst);
+    }
     markModified();
+}
+
+void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
+    TSL_TRACE();
+    drawFrom(pSource, source, x, y, false);
 }
 
 void SDLImage::copy(Image* pSource, const Rect& source, int x, int y) {
     TSL_TRACE();
-    if (pSource == this) {
-        Tsl::SmartPtr<Image> pCopy = clone(true);
-        copy(pCopy.get(), source, x, y);
-        return;
-    }
-    BlitSpan span;
-    if (!mapBlit(pSource, source, x, y, span)) return;
-    Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
-                     span.nDestY);
-    markModified();
+    drawFrom(pSource, source, x, y, true);
 }
 
 void SDLImage::fill(const Color& c) {

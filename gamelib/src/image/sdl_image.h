@@ -165,6 +165,8 @@ private:
     };
     // Places the source's insertion point on (x, y); false when nothing is left.
     bool mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpan& span);
+    // blit (bRaw false) or copy; a picture drawn onto itself reads from a copy.
+    void drawFrom(Image* pSource, const Rect& source, int x, int y, bool bRaw);
     Surface* requireSurface();
     static SDLImage* asSDLImage(Image* pImage);
     // Keeps the geometry while the store is replaced.
