@@ -120,27 +120,20 @@ void Surface::getSize(int& nWidth, int& nHeight) const {
 }
 
 Color Surface::getPixel(int x, int y) {
-    unsigned char* pPixels = nullptr;
-    int nPitch = 0;
-    lock(Rect(x, y, x + 1, y + 1), pPixels, nPitch);
-    unsigned int nRaw = 0;
+    PixelBuffer one = lockBuffer(Rect(x, y, x + 1, y + 1));
+    Color c;
     try {
-        nRaw = PixelOps::readRaw(pPixels, m_format.BytesPerPixel);
+        c = PixelOps::readPixel(one, 0, 0);
     } catch (...) {
         unlock();
         throw;
     }
     unlock();
-    Uint8 r, g, b, a;
-    SDL_GetRGBA(nRaw, &m_format, &r, &g, &b, &a);
-    return Color(r, g, b, a);
+    return c;
 }
 
 void Surface::putPixel(int x, int y, const Color& c) {
-    unsigned char* pPixels = nullptr;
-    int nPitch = 0;
-    lock(Rect(x, y, x + 1, y + 1), pPixels, nPitch);
-    PixelOps::writeRaw(pPixels, m_format.BytesPerPixel, SDL_MapRGBA(&m_format, c.r, c.g, c.b, c.a));
+    PixelOps::writePixel(lockBuffer(Rect(x, y, x + 1, y + 1)), 0, 0, c);
     unlock();
 }
 
@@ -208,6 +201,15 @@ void Surface::lock(const Rect& r, unsigned char*& pPixels, int& nPitch) {
     SDL_LockSurface(pSurface);
     nPitch = pSurface->pitch;
     pPixels = static_cast<unsigned char*>(pSurface->pixels) + r.top * nPitch + r.left * pSurface->format->BytesPerPixel;
+}
+
+PixelBuffer Surface::lockBuffer(const Rect& r) {
+    PixelBuffer buf;
+    lock(r, buf.pPixels, buf.nPitch);
+    buf.nWidth = r.getWidth();
+    buf.nHeight = r.getHeight();
+    buf.pFormat = &m_format;
+    return buf;
 }
 
 void Surface::releasePixels() {
@@ -346,15 +348,9 @@ void Surface::applyAlphaFrom(Surface* pAlpha) {
                   pAlpha->getResourcePrefix().c_str(), pAlpha->getWidth(), pAlpha->getHeight(),
                   m_sResourcePrefix.c_str(), m_nWidth, m_nHeight);
     if (!hasAlpha()) convertToAlphaFormat();
-    PixelBuffer dst, mask;
     Rect all(0, 0, m_nWidth, m_nHeight);
-    lock(all, dst.pPixels, dst.nPitch);
-    pAlpha->lock(all, mask.pPixels, mask.nPitch);
-    dst.nWidth = mask.nWidth = m_nWidth;
-    dst.nHeight = mask.nHeight = m_nHeight;
-    dst.pFormat = &m_format;
-    mask.pFormat = pAlpha->getFormat();
-    PixelOps::transferAlpha(dst, mask, 0);
+    PixelBuffer dst = lockBuffer(all);
+    PixelOps::transferAlpha(dst, pAlpha->lockBuffer(all), 0);
     pAlpha->unlock();
     unlock();
 }

@@ -51,6 +51,8 @@ public:
     void unlock();
     // Locks and gives the address of r's top-left pixel and the pitch.
     void lock(const Rect& r, unsigned char*& pPixels, int& nPitch);
+    // Locks and gives r as a buffer over the format snapshot.
+    PixelBuffer lockBuffer(const Rect& r);
     // Frees loaded, unmodified pixels; they come back on the next access.
     void releasePixels();
     Tsl::SmartPtr<Surface> displayFormat();
