@@ -25,11 +25,6 @@ int fadeMilliseconds(float fSeconds) {
     return static_cast<int>(fSeconds * 1000.0f);
 }
 
-// Where a resource's bytes are wrapped for SDL: the mixer reads them through
-// this stream, so the resource must outlive it.
-SDL_RWops* openResourceStream(Tsl::Resource* pResource) {
-    return SDL_RWFromMem(pResource->getBuffer(), pResource->getSize());
-}
 
 // --- what the mixer can convert ------------------------------------------------------
 //
@@ -120,6 +115,28 @@ bool isMixable(Tsl::Resource* pResource, Tsl::String& sWhy) {
     return true;
 }
 
+// The found sound's bytes, refused with the reason when the mixer could not
+// convert them; pszWho starts the message.
+Tsl::SmartPtr<Tsl::Resource> getMixableResource(GameApp* pApp, const Tsl::String& sFound, const char* pszWho,
+                                                const char* pszName) {
+    Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(sFound.c_str());
+    TSL_ASSERT(pResource);
+    Tsl::String sWhy;
+    if (!isMixable(pResource, sWhy))
+        TSL_THROW(ResourceException, "%s : Can't load %s [%s]", pszWho, pszName, sWhy.c_str());
+    return pResource;
+}
+
+// Where a resource's bytes are wrapped for SDL: the mixer reads them through
+// this stream, so the resource must outlive it.
+SDL_RWops* openResourceStream(Tsl::Resource* pResource, const char* pszWho, const char* pszName) {
+    SDL_RWops* pStream = SDL_RWFromMem(pResource->getBuffer(), pResource->getSize());
+    if (!pStream)
+        TSL_THROW(ResourceException, "%s : Can't create RWOps for %s, size %d [%s]", pszWho, pszName,
+                  pResource->getSize(), SDL_GetError());
+    return pStream;
+}
+
 } // namespace
 
 // --- samples ------------------------------------------------------------------------
@@ -137,17 +154,8 @@ SDLSample::SDLSample(const char* pszName) : m_pChunk(nullptr) {
     Tsl::String sFound = pApp->findResource(sName, SAMPLE_SUFFIXES);
     if (sFound.isEmpty())
         TSL_THROW(ResourceException, "SDLSample::Sample : Resource %s not found [%s]", sName, SDL_GetError());
-    Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(sFound.c_str());
-    TSL_ASSERT(pResource);
-    SDL_RWops* pStream = openResourceStream(pResource);
-    if (!pStream)
-        TSL_THROW(ResourceException, "SDLSample::Sample : Can't create RWOps for %s, size %d [%s]", sName,
-                  pResource->getSize(), SDL_GetError());
-    Tsl::String sWhy;
-    if (!isMixable(pResource, sWhy)) {
-        SDL_FreeRW(pStream);
-        TSL_THROW(ResourceException, "SDLSample::Sample : Can't load %s [%s]", sName, sWhy.c_str());
-    }
+    Tsl::SmartPtr<Tsl::Resource> pResource = getMixableResource(pApp, sFound, "SDLSample::Sample", sName);
+    SDL_RWops* pStream = openResourceStream(pResource, "SDLSample::Sample", sName);
     m_pChunk = Mix_LoadWAV_RW(pStream, 0);
     SDL_FreeRW(pStream);
     if (!m_pChunk) TSL_THROW(ResourceException, "SDLSample::Sample : Can't load %s [%s]", sName, SDL_GetError());
@@ -177,17 +185,8 @@ SDLMusic::SDLMusic(const char* pszName) : m_pMusic(nullptr), m_pStream(nullptr),
     if (!pApp || !pApp->isAudioEnabled()) return;
     Tsl::String sFound = pApp->findResource(sName, MUSIC_SUFFIXES);
     if (sFound.isEmpty()) TSL_THROW(ResourceException, "SDLMusic::Music : Resource %s not found", sName);
-    m_pResource = pApp->getResource(sFound.c_str());
-    TSL_ASSERT(m_pResource);
-    m_pStream = openResourceStream(m_pResource);
-    if (!m_pStream)
-        TSL_THROW(ResourceException, "SDLMusic::Music : Can't create RWOps for %s, size %d [%s]", sName,
-                  m_pResource->getSize(), SDL_GetError());
-    Tsl::String sWhy;
-    if (!isMixable(m_pResource, sWhy)) {
-        release();
-        TSL_THROW(ResourceException, "SDLMusic::Music : Can't load %s [%s]", sName, sWhy.c_str());
-    }
+    m_pResource = getMixableResource(pApp, sFound, "SDLMusic::Music", sName);
+    m_pStream = openResourceStream(m_pResource, "SDLMusic::Music", sName);
     // The mixer keeps reading this stream while the music plays; we free it
     // (and the bytes under it) only after the music itself.
     m_pMusic = Mix_LoadMUSType_RW(m_pStream, MUS_NONE, 0);
@@ -196,7 +195,6 @@ SDLMusic::SDLMusic(const char* pszName) : m_pMusic(nullptr), m_pStream(nullptr),
         release();
         TSL_THROW(ResourceException, "SDLMusic::Music : Can't load %s [%s]", sName, sError.c_str());
     }
-    m_fVolume = 1.0f;
 }
 
 SDLMusic::~SDLMusic() {
@@ -379,10 +377,13 @@ bool SDLAudioDriver::isChannelOrAll(int nChannel) {
 }
 
 void SDLAudioDriver::forgetPausedChannel(int nChannel) {
-    if (nChannel == ALL_CHANNELS)
+    if (nChannel == ALL_CHANNELS) {
         m_lPausedChannels.clear();
-    else
-        while (m_lPausedChannels.indexOf(nChannel) >= 0) m_lPausedChannels.removeAt(m_lPausedChannels.indexOf(nChannel));
+        return;
+    }
+    // pauseAll lists each channel once.
+    int nAt = m_lPausedChannels.indexOf(nChannel);
+    if (nAt >= 0) m_lPausedChannels.removeAt(nAt);
 }
 
 bool SDLAudioDriver::isChannelPlaying(int nChannel) {

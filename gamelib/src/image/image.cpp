@@ -140,6 +140,15 @@ void Image::pixelsChanged() {
     notifyChanged();
 }
 
+template <class Edit>
+void Image::editPixels(Edit edit) {
+    prepareForWrite();
+    lock();
+    edit(getLockedBuffer());
+    unlock();
+    invalidate();
+}
+
 // ---- drawing and pixel access ----------------------------------------------
 
 void Image::copyRect(Image* pSource, const Rect& source, int x, int y) {
@@ -316,30 +325,18 @@ Tsl::SmartPtr<Image> Image::createAlphaMask() {
 
 void Image::remapChannels(int nRed, int nGreen, int nBlue) {
     TSL_TRACE();
-    prepareForWrite();
-    lock();
-    PixelOps::remapChannels(getLockedBuffer(), nRed, nGreen, nBlue);
-    unlock();
-    invalidate();
+    editPixels([&](const PixelBuffer& buf) { PixelOps::remapChannels(buf, nRed, nGreen, nBlue); });
 }
 
 void Image::tint(const Color& k) {
     TSL_TRACE();
-    prepareForWrite();
-    lock();
-    PixelOps::tint(getLockedBuffer(), k);
-    unlock();
-    invalidate();
+    editPixels([&](const PixelBuffer& buf) { PixelOps::tint(buf, k); });
 }
 
 void Image::multiplyAlpha(unsigned char nFactor) {
     TSL_TRACE();
     if (nFactor == 255) return;
-    prepareForWrite();
-    lock();
-    PixelOps::multiplyAlpha(getLockedBuffer(), nFactor);
-    unlock();
-    invalidate();
+    editPixels([&](const PixelBuffer& buf) { PixelOps::multiplyAlpha(buf, nFactor); });
 }
 
 void Image::setAlphaFromImage(Image* pMask, int nMode) {

@@ -182,6 +182,9 @@ protected:
     void pixelsChanged();
 
 private:
+    // A private store, locked, given to edit, then the cached shape dropped.
+    template <class Edit>
+    void editPixels(Edit edit);
     bool isPhysicalRectClear(const Rect& r);
     void loadSubImage(const char* pszName, const Tsl::String& sDescription);
     void loadSpec(const char* pszName, const Tsl::String& sSpec);

@@ -38,6 +38,10 @@ ImageFactory* platformFactory() {
     return pPlatform ? pPlatform->getImageFactory() : nullptr;
 }
 
+PixelFormat formatOf(const SDL_PixelFormat* f) {
+    return PixelFormat{f->BitsPerPixel, f->Amask, f->Rmask, f->Gmask, f->Bmask};
+}
+
 // A destination point less the source's insertion point, held at the int
 // limits: either limit is off every canvas, as the true value would be.
 int minusInsPoint(int nPoint, int nInsPoint) {
@@ -116,27 +120,20 @@ void Surface::getSize(int& nWidth, int& nHeight) const {
 }
 
 Color Surface::getPixel(int x, int y) {
-    unsigned char* pPixels = nullptr;
-    int nPitch = 0;
-    lock(Rect(x, y, x + 1, y + 1), pPixels, nPitch);
-    unsigned int nRaw = 0;
+    PixelBuffer one = lockBuffer(Rect(x, y, x + 1, y + 1));
+    Color c;
     try {
-        nRaw = PixelOps::readRaw(pPixels, m_format.BytesPerPixel);
+        c = PixelOps::readPixel(one, 0, 0);
     } catch (...) {
         unlock();
         throw;
     }
     unlock();
-    Uint8 r, g, b, a;
-    SDL_GetRGBA(nRaw, &m_format, &r, &g, &b, &a);
-    return Color(r, g, b, a);
+    return c;
 }
 
 void Surface::putPixel(int x, int y, const Color& c) {
-    unsigned char* pPixels = nullptr;
-    int nPitch = 0;
-    lock(Rect(x, y, x + 1, y + 1), pPixels, nPitch);
-    PixelOps::writeRaw(pPixels, m_format.BytesPerPixel, SDL_MapRGBA(&m_format, c.r, c.g, c.b, c.a));
+    PixelOps::writePixel(lockBuffer(Rect(x, y, x + 1, y + 1)), 0, 0, c);
     unlock();
 }
 
@@ -206,6 +203,15 @@ void Surface::lock(const Rect& r, unsigned char*& pPixels, int& nPitch) {
     pPixels = static_cast<unsigned char*>(pSurface->pixels) + r.top * nPitch + r.left * pSurface->format->BytesPerPixel;
 }
 
+PixelBuffer Surface::lockBuffer(const Rect& r) {
+    PixelBuffer buf;
+    lock(r, buf.pPixels, buf.nPitch);
+    buf.nWidth = r.getWidth();
+    buf.nHeight = r.getHeight();
+    buf.pFormat = &m_format;
+    return buf;
+}
+
 void Surface::releasePixels() {
     if (m_bModified || m_sResourcePrefix.isEmpty() || !m_bOwnSurface || !m_pSurface) return;
     SDL_FreeSurface(m_pSurface);
@@ -232,18 +238,28 @@ SDL_Surface* Surface::createSurface(int nWidth, int nHeight, const PixelFormat& 
     return pSurface;
 }
 
-static SDL_Surface* convertTo(SDL_Surface* pSurface, bool bAlpha) {
+// SDL converts to the format of an existing surface: an empty one of the
+// wanted format serves as the template.
+static SDL_Surface* convertTo(SDL_Surface* pSurface, const PixelFormat& format, Uint32 nFlags) {
     TSL_TRACE();
-    SDL_Surface* pTemplate = Surface::createSurface(0, 0, Surface::getDisplayPixelFormat(bAlpha));
-    SDL_Surface* pResult = SDL_ConvertSurface(pSurface, pTemplate->format, bAlpha ? SDL_SRCALPHA : 0);
+    SDL_Surface* pTemplate = Surface::createSurface(0, 0, format);
+    SDL_Surface* pResult = SDL_ConvertSurface(pSurface, pTemplate->format, nFlags);
     SDL_FreeSurface(pTemplate);
     if (!pResult) TSL_THROW(FatalErrorException, "SDL_ConvertSurface failed : %s", SDL_GetError());
     return pResult;
 }
 
-SDL_Surface* Surface::toDisplayFormatAlpha(SDL_Surface* pSurface) { return convertTo(pSurface, true); }
+SDL_Surface* Surface::toDisplayFormatAlpha(SDL_Surface* pSurface) {
+    return convertTo(pSurface, getDisplayPixelFormat(true), SDL_SRCALPHA);
+}
 
-SDL_Surface* Surface::toDisplayFormat(SDL_Surface* pSurface) { return convertTo(pSurface, false); }
+SDL_Surface* Surface::toDisplayFormat(SDL_Surface* pSurface) {
+    return convertTo(pSurface, getDisplayPixelFormat(false), 0);
+}
+
+SDL_Surface* Surface::toFormat(SDL_Surface* pSurface, const PixelFormat& format) {
+    return convertTo(pSurface, format, 0);
+}
 
 void Surface::blitRaw(SDL_Surface* pSource, int nSrcX, int nSrcY, int nWidth, int nHeight, SDL_Surface* pDest, int x,
                       int y) {
@@ -264,7 +280,6 @@ Tsl::SmartPtr<Surface> Surface::displayFormat() {
     TSL_TRACE();
     SDL_Surface* pSource = getSDLSurface();
     SDL_Surface* pResult = (hasAlpha() || m_bHasColorKey) ? toDisplayFormatAlpha(pSource) : toDisplayFormat(pSource);
-    if (!pResult) TSL_THROW(FatalErrorException, "Surface::displayFormat() failed");
     Tsl::SmartPtr<Surface> pCopy = new Surface(pResult);
     if (m_bHasColorKey) pCopy->setColorKey(getColorKey());
     pCopy->setAlpha(m_format.alpha);
@@ -272,17 +287,9 @@ Tsl::SmartPtr<Surface> Surface::displayFormat() {
     return pCopy;
 }
 
-void Surface::convertToAlphaFormat() {
-    SDL_Surface* pSurf = toDisplayFormatAlpha(getSDLSurface());
-    TSL_ASSERT(pSurf);
-    setSurface(pSurf);
-}
+void Surface::convertToAlphaFormat() { setSurface(toDisplayFormatAlpha(getSDLSurface())); }
 
-void Surface::convertToDisplayFormat() {
-    SDL_Surface* pSurf = toDisplayFormat(getSDLSurface());
-    TSL_ASSERT(pSurf);
-    setSurface(pSurf);
-}
+void Surface::convertToDisplayFormat() { setSurface(toDisplayFormat(getSDLSurface())); }
 
 void Surface::loadFromFiles(const char* pszName, bool bConvert, bool bAlpha) {
     TSL_TRACE();
@@ -341,15 +348,9 @@ void Surface::applyAlphaFrom(Surface* pAlpha) {
                   pAlpha->getResourcePrefix().c_str(), pAlpha->getWidth(), pAlpha->getHeight(),
                   m_sResourcePrefix.c_str(), m_nWidth, m_nHeight);
     if (!hasAlpha()) convertToAlphaFormat();
-    PixelBuffer dst, mask;
     Rect all(0, 0, m_nWidth, m_nHeight);
-    lock(all, dst.pPixels, dst.nPitch);
-    pAlpha->lock(all, mask.pPixels, mask.nPitch);
-    dst.nWidth = mask.nWidth = m_nWidth;
-    dst.nHeight = mask.nHeight = m_nHeight;
-    dst.pFormat = &m_format;
-    mask.pFormat = pAlpha->getFormat();
-    PixelOps::transferAlpha(dst, mask, 0);
+    PixelBuffer dst = lockBuffer(all);
+    PixelOps::transferAlpha(dst, pAlpha->lockBuffer(all), 0);
     pAlpha->unlock();
     unlock();
 }
@@ -377,11 +378,7 @@ SDLImage::SDLImage(int nWidth, int nHeight, bool bAlpha, bool bClear)
     TSL_TRACE();
     if (nWidth < 1) nWidth = 1;
     if (nHeight < 1) nHeight = 1;
-    PixelFormat f = Surface::getDisplayPixelFormat(bAlpha);
-    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, nWidth, nHeight, f.nBitsPerPixel, f.nRedMask,
-                                                 f.nGreenMask, f.nBlueMask, f.nAlphaMask);
-    if (!pSurface) TSL_THROW(FatalErrorException, "SDLImage::SDLImage failed for %dx%d [%s]", nWidth, nHeight, SDL_GetError());
-    setSurface(new Surface(pSurface));
+    setSurface(new Surface(Surface::createSurface(nWidth, nHeight, Surface::getDisplayPixelFormat(bAlpha))));
     if (bAlpha && bClear) fill(Color(0, 0, 0, 0));
 }
 
@@ -456,34 +453,34 @@ bool SDLImage::mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpa
     return true;
 }
 
-void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
-    TSL_TRACE();
+void SDLImage::drawFrom(Image* pSource, const Rect& source, int x, int y, bool bRaw) {
     if (pSource == this) {
         Tsl::SmartPtr<Image> pCopy = clone(true);
-        blit(pCopy.get(), source, x, y);
+        drawFrom(pCopy.get(), source, x, y, bRaw);
         return;
     }
     BlitSpan span;
     if (!mapBlit(pSource, source, x, y, span)) return;
-    SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY), static_cast<Uint16>(span.nWidth),
-                    static_cast<Uint16>(span.nHeight)};
-    SDL_Rect dst = {static_cast<Sint16>(span.nDestX), static_cast<Sint16>(span.nDestY), 0, 0};
-    SDL_UpperBlit(span.pSource, &src, span.pDest, &dst);
+    if (bRaw) {
+        Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
+                         span.nDestY);
+    } else {
+        SDL_Rect src = {static_cast<Sint16>(span.nSrcX), static_cast<Sint16>(span.nSrcY),
+                        static_cast<Uint16>(span.nWidth), static_cast<Uint16>(span.nHeight)};
+        SDL_Rect dst = {static_cast<Sint16>(span.nDestX), static_cast<Sint16>(span.nDestY), 0, 0};
+        SDL_UpperBlit(span.pSource, &src, span.pDest, &dst);
+    }
     markModified();
+}
+
+void SDLImage::blit(Image* pSource, const Rect& source, int x, int y) {
+    TSL_TRACE();
+    drawFrom(pSource, source, x, y, false);
 }
 
 void SDLImage::copy(Image* pSource, const Rect& source, int x, int y) {
     TSL_TRACE();
-    if (pSource == this) {
-        Tsl::SmartPtr<Image> pCopy = clone(true);
-        copy(pCopy.get(), source, x, y);
-        return;
-    }
-    BlitSpan span;
-    if (!mapBlit(pSource, source, x, y, span)) return;
-    Surface::blitRaw(span.pSource, span.nSrcX, span.nSrcY, span.nWidth, span.nHeight, span.pDest, span.nDestX,
-                     span.nDestY);
-    markModified();
+    drawFrom(pSource, source, x, y, true);
 }
 
 void SDLImage::fill(const Color& c) {
@@ -500,8 +497,7 @@ void SDLImage::fill(const Color& c) {
 }
 
 PixelFormat SDLImage::getPixelFormat() {
-    const SDL_PixelFormat* f = requireSurface()->getFormat();
-    return PixelFormat{f->BitsPerPixel, f->Amask, f->Rmask, f->Gmask, f->Bmask};
+    return formatOf(requireSurface()->getFormat());
 }
 
 Tsl::SmartPtr<Image> SDLImage::convert(const PixelFormat& format) {
@@ -509,11 +505,7 @@ Tsl::SmartPtr<Image> SDLImage::convert(const PixelFormat& format) {
     // Converting the stored pixels as seen: a view or a mirrored picture
     // gives exactly its own pixels.
     prepare();
-    SDL_Surface* pTemplate = Surface::createSurface(1, 1, format);
-    SDL_Surface* pResult = SDL_ConvertSurface(requireSurface()->getSDLSurface(), pTemplate->format, 0);
-    SDL_FreeSurface(pTemplate);
-    if (!pResult) TSL_THROW(FatalErrorException, "SDL_ConvertSurface failed : %s", SDL_GetError());
-    Tsl::SmartPtr<Image> pImage = new SDLImage(pResult);
+    Tsl::SmartPtr<Image> pImage = new SDLImage(Surface::toFormat(requireSurface()->getSDLSurface(), format));
     pImage->copyGeometry(this);
     return pImage;
 }
@@ -703,9 +695,7 @@ void SDLImage::commitPixels() {
     getSurfacePosition(nX, nY);
     getPhysicalSize(nWidth, nHeight);
     const SDL_PixelFormat* f = pSource->format;
-    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, std::max(nWidth, 1), std::max(nHeight, 1),
-                                                 f->BitsPerPixel, f->Rmask, f->Gmask, f->Bmask, f->Amask);
-    if (!pSurface) TSL_THROW(FatalErrorException, "SDLImage::SDLImage failed for %dx%d [%s]", nWidth, nHeight, SDL_GetError());
+    SDL_Surface* pSurface = Surface::createSurface(std::max(nWidth, 1), std::max(nHeight, 1), formatOf(f));
     if (f->palette) SDL_SetColors(pSurface, f->palette->colors, 0, f->palette->ncolors);
     if (nWidth > 0 && nHeight > 0) Surface::blitRaw(pSource, nX, nY, nWidth, nHeight, pSurface, 0, 0);
     SDL_SetAlpha(pSurface, SDL_SRCALPHA, f->alpha);

@@ -51,6 +51,8 @@ public:
     void unlock();
     // Locks and gives the address of r's top-left pixel and the pitch.
     void lock(const Rect& r, unsigned char*& pPixels, int& nPitch);
+    // Locks and gives r as a buffer over the format snapshot.
+    PixelBuffer lockBuffer(const Rect& r);
     // Frees loaded, unmodified pixels; they come back on the next access.
     void releasePixels();
     Tsl::SmartPtr<Surface> displayFormat();
@@ -69,6 +71,7 @@ public:
     static PixelFormat getDisplayPixelFormat(bool bAlpha);
     static SDL_Surface* toDisplayFormatAlpha(SDL_Surface* pSurface);
     static SDL_Surface* toDisplayFormat(SDL_Surface* pSurface);
+    static SDL_Surface* toFormat(SDL_Surface* pSurface, const PixelFormat& format);
     static SDL_Surface* createSurface(int nWidth, int nHeight, const PixelFormat& format);
     // A blit that copies the source pixels as they are (alpha included),
     // ignoring the source's alpha and colour-key settings.
@@ -164,6 +167,8 @@ private:
     };
     // Places the source's insertion point on (x, y); false when nothing is left.
     bool mapBlit(Image* pSource, const Rect& source, int x, int y, BlitSpan& span);
+    // blit (bRaw false) or copy; a picture drawn onto itself reads from a copy.
+    void drawFrom(Image* pSource, const Rect& source, int x, int y, bool bRaw);
     Surface* requireSurface();
     static SDLImage* asSDLImage(Image* pImage);
     // Keeps the geometry while the store is replaced.

@@ -174,30 +174,27 @@ bool Shape::collideNodes(int nXA, int nYA, int nIndexA, int nLevelA, int nXB, in
     return bHit;
 }
 
-bool Shape::collide(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB) {
-    TSL_TRACE();
+bool Shape::collideRoots(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB, bool bStopAtFirst) {
     TSL_ASSERT(pOther);
     m_pOther = pOther;
     m_pPoseA = &poseA;
     m_pPoseB = &poseB;
-    m_bStopAtFirst = true;
+    m_bStopAtFirst = bStopAtFirst;
     bool bHit = collideNodes(0, 0, 0, 1, 0, 0, 0, 1);
     m_pOther = nullptr;
     m_pPoseA = m_pPoseB = nullptr;
     return bHit;
 }
 
+bool Shape::collide(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB) {
+    TSL_TRACE();
+    return collideRoots(poseA, pOther, poseB, true);
+}
+
 Tsl::List<Rect> Shape::collectContacts(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB) {
     TSL_TRACE();
-    TSL_ASSERT(pOther);
     m_lContacts.clear();
-    m_pOther = pOther;
-    m_pPoseA = &poseA;
-    m_pPoseB = &poseB;
-    m_bStopAtFirst = false;
-    collideNodes(0, 0, 0, 1, 0, 0, 0, 1);
-    m_pOther = nullptr;
-    m_pPoseA = m_pPoseB = nullptr;
+    collideRoots(poseA, pOther, poseB, false);
     return m_lContacts;
 }
 

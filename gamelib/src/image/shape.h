@@ -53,6 +53,8 @@ public:
 
 private:
     int build(int x, int y, int nIndex, int nLevel);
+    // Both trees from their roots; m_pOther and the poses are set only meanwhile.
+    bool collideRoots(const ShapePose& poseA, Shape* pOther, const ShapePose& poseB, bool bStopAtFirst);
     bool collideNodes(int nXA, int nYA, int nIndexA, int nLevelA, int nXB, int nYB, int nIndexB, int nLevelB);
     void collectFull(int x, int y, int nIndex, int nLevel);
     int getNodeSide(int nLevel) const { return m_nCellSize << (m_nLevels - nLevel); }

@@ -176,25 +176,23 @@ void closeRegistryKey(HKEY hKey) {
 
 bool setRegistryString(HKEY hRoot, const char* pszPath, const char* pszValueName, const char* pszValue) {
     TSL_TRACE();
-    HKEY hKey = openRegistryKey(hRoot, pszPath, true);
-    if (!hKey) return false;
+    if (!hRoot || !pszPath) return false;
     Store store = loadStore();
-    store[hKey->sPath][lower(pszValueName)] = pszValue ? pszValue : "";
-    closeRegistryKey(hKey);
+    auto key = store.find(keyPath(hRoot, pszPath));
+    if (key == store.end()) return false;
+    key->second[lower(pszValueName)] = pszValue ? pszValue : "";
     return saveStore(store);
 }
 
 unsigned long getRegistryString(HKEY hRoot, const char* pszPath, const char* pszValueName, unsigned char* pBuffer,
                                 unsigned long nBufferSize) {
     TSL_TRACE();
-    HKEY hKey = openRegistryKey(hRoot, pszPath, false);
-    if (!hKey) return 0;
+    if (!hRoot || !pszPath) return 0;
     Store store = loadStore();
-    std::string sKey = hKey->sPath;
-    closeRegistryKey(hKey);
-    const std::map<std::string, std::string>& values = store[sKey];
-    auto it = values.find(lower(pszValueName));
-    if (it == values.end()) return 0;
+    auto key = store.find(keyPath(hRoot, pszPath));
+    if (key == store.end()) return 0;
+    auto it = key->second.find(lower(pszValueName));
+    if (it == key->second.end()) return 0;
     unsigned long nNeeded = static_cast<unsigned long>(it->second.size()) + 1;
     if (!pBuffer || nBufferSize < nNeeded) return 0;
     memcpy(pBuffer, it->second.c_str(), nNeeded);

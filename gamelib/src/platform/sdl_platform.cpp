@@ -151,14 +151,13 @@ void SDLPlatform::onActiveEvent(const SDL_ActiveEvent& event) {
     const Uint8 nBoth = SDL_APPINPUTFOCUS | SDL_APPACTIVE;
     bool bActive = (queryAppState() & nBoth) == nBoth;
     // Focus and visibility are reported only when the combined state changes.
-    if (bActive && !m_bActive) {
-        m_pApp->onActivate();
+    if (bActive != m_bActive) {
+        if (bActive)
+            m_pApp->onActivate();
+        else
+            m_pApp->onDeactivate();
         IAudioDriver* pAudio = m_pApp->getAudioDriver();
-        if (pAudio) pAudio->pauseAll(false);
-    } else if (!bActive && m_bActive) {
-        m_pApp->onDeactivate();
-        IAudioDriver* pAudio = m_pApp->getAudioDriver();
-        if (pAudio) pAudio->pauseAll(true);
+        if (pAudio) pAudio->pauseAll(!bActive);
     }
     m_bActive = bActive;
     if (event.state & SDL_APPMOUSEFOCUS) {
