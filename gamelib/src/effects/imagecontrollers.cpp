@@ -45,11 +45,8 @@ bool SCVerticalProgress::step(float fDt, Tsl::SmartPtr<Sprite> pSprite) {
 SCWipe::SCWipe(int nMode, bool bSplit, float fDuration, bool bRemoveWhenDone)
     : m_nMode(nMode), m_bSplit(bSplit), m_nHeight(0), m_nWidth(0), m_nX(0), m_nY(0),
       m_bRemoveWhenDone(bRemoveWhenDone) {
-    getTimer()->setDuration(fDuration, true);
-    getTimer()->setFlags(Timer::CLAMP);
+    setTimedDuration(*this, fDuration);
 }
-
-SCWipe::~SCWipe() {}
 
 Tsl::SmartPtr<Image> SCWipe::cut(int nLeft, int nTop, int nRight, int nBottom) const {
     return m_pStartImage->createSubImage(Rect(nLeft, nTop, nRight, nBottom), false);

@@ -42,7 +42,6 @@ private:
 class SCWipe : public SpriteController {
 public:
     SCWipe(int nMode, bool bSplit, float fDuration, bool bRemoveWhenDone);
-    ~SCWipe() override;
     void start(Tsl::SmartPtr<Sprite> pSprite) override;
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
 

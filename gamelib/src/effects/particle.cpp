@@ -18,33 +18,29 @@ int truncateToInt(double fValue) {
 
 Particle::Particle() { initDefaults(); }
 
-Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Image> pImage, int nZOrder) {
-    TSL_TRACE();
-    initDefaults();
+Particle::Particle(GameMode* pMode, int nX, int nY) : Particle() {
     m_pMode = pMode;
     m_fX = static_cast<float>(nX);
     m_fY = static_cast<float>(nY);
+}
+
+Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Image> pImage, int nZOrder)
+    : Particle(pMode, nX, nY) {
+    TSL_TRACE();
     m_pSprite = new Sprite(pImage, nX, nY, nZOrder);
     if (m_pMode) m_pMode->addSprite(m_pSprite);
 }
 
-Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Animation> pAnimation, int nZOrder) {
+Particle::Particle(GameMode* pMode, int nX, int nY, Tsl::SmartPtr<Animation> pAnimation, int nZOrder)
+    : Particle(pMode, nX, nY) {
     TSL_TRACE();
-    initDefaults();
-    m_pMode = pMode;
-    m_fX = static_cast<float>(nX);
-    m_fY = static_cast<float>(nY);
     m_pAnimSprite = new AnimSprite(pAnimation, nX, nY, nZOrder);
     m_pSprite = m_pAnimSprite.get();
     if (m_pMode) m_pMode->addSprite(m_pSprite);
     m_pAnimSprite->play("default", 0.0f, -1);
 }
 
-Particle::Particle(GameMode* pMode, int nX, int nY, ParticleEmitter* pEmitter) {
-    initDefaults();
-    m_pMode = pMode;
-    m_fX = static_cast<float>(nX);
-    m_fY = static_cast<float>(nY);
+Particle::Particle(GameMode* pMode, int nX, int nY, ParticleEmitter* pEmitter) : Particle(pMode, nX, nY) {
     m_pSubEmitter = pEmitter;
     if (m_pSubEmitter) {
         m_pSubEmitter->addRef();

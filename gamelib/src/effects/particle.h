@@ -107,6 +107,8 @@ private:
     Particle(const Particle&) = delete;
     Particle& operator=(const Particle&) = delete;
 
+    // Every placed particle starts here: its mode and its position.
+    Particle(GameMode* pMode, int nX, int nY);
     void initDefaults();
     void move(float fDt);
     void placeAndBounce();

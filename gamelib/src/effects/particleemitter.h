@@ -68,28 +68,28 @@ public:
     Tsl::List<ParticleType*> getTypes() const { return m_lTypes; }
 
     // ---- parameters ------------------------------------------------------------
-    void setEmissionRate(float fRate) { m_fEmissionRate = fRate; }
-    float getEmissionRate() const { return m_fEmissionRate; }
-    void setMaxAlpha(float fAlpha) { m_fMaxAlpha = fAlpha; }
-    float getMaxAlpha() const { return m_fMaxAlpha; }
-    void setMaxParticles(int nMax) { m_nMaxParticles = nMax; }
-    int getMaxParticles() const { return m_nMaxParticles; }
-    void setMinParticles(int nMin) { m_nMinParticles = nMin; }
-    int getMinParticles() const { return m_nMinParticles; }
-    void setType(int nType) { m_nType = nType; }
-    int getType() const { return m_nType; }
-    void setRelativePosition(bool bRelative) { m_bRelativePosition = bRelative; }
-    bool getRelativePosition() const { return m_bRelativePosition; }
-    void setSpeedType(int nType) { m_nSpeedType = nType; }
-    int getSpeedType() const { return m_nSpeedType; }
-    void setAccelerationType(int nType) { m_nAccelType = nType; }
-    int getAccelerationType() const { return m_nAccelType; }
-    void setEffectScale(float fScale) { m_fEffectScale = fScale; }
-    float getEffectScale() const { return m_fEffectScale; }
-    void setBlendMode(int nMode) { m_nBlendMode = nMode; }
-    int getBlendMode() const { return m_nBlendMode; }
-    void setZOrder(int nZOrder) { m_nZOrder = nZOrder; }
-    int getZOrder() const { return m_nZOrder; }
+    void setEmissionRate(float fRate) { m_settings.fEmissionRate = fRate; }
+    float getEmissionRate() const { return m_settings.fEmissionRate; }
+    void setMaxAlpha(float fAlpha) { m_settings.fMaxAlpha = fAlpha; }
+    float getMaxAlpha() const { return m_settings.fMaxAlpha; }
+    void setMaxParticles(int nMax) { m_settings.nMaxParticles = nMax; }
+    int getMaxParticles() const { return m_settings.nMaxParticles; }
+    void setMinParticles(int nMin) { m_settings.nMinParticles = nMin; }
+    int getMinParticles() const { return m_settings.nMinParticles; }
+    void setType(int nType) { m_settings.nType = nType; }
+    int getType() const { return m_settings.nType; }
+    void setRelativePosition(bool bRelative) { m_settings.bRelativePosition = bRelative; }
+    bool getRelativePosition() const { return m_settings.bRelativePosition; }
+    void setSpeedType(int nType) { m_settings.nSpeedType = nType; }
+    int getSpeedType() const { return m_settings.nSpeedType; }
+    void setAccelerationType(int nType) { m_settings.nAccelType = nType; }
+    int getAccelerationType() const { return m_settings.nAccelType; }
+    void setEffectScale(float fScale) { m_settings.fEffectScale = fScale; }
+    float getEffectScale() const { return m_settings.fEffectScale; }
+    void setBlendMode(int nMode) { m_settings.nBlendMode = nMode; }
+    int getBlendMode() const { return m_settings.nBlendMode; }
+    void setZOrder(int nZOrder) { m_settings.nZOrder = nZOrder; }
+    int getZOrder() const { return m_settings.nZOrder; }
 
     void setLifetimeRange(float fMin, float fMax);
     void getLifetimeRange(float& fMin, float& fMax) const;
@@ -119,17 +119,17 @@ public:
     void setPalette(Tsl::SmartPtr<Image> pPalette);
     // One random palette pixel as each particle's tint at birth.
     void setRandomTint(Tsl::SmartPtr<Image> pPalette);
-    Tsl::SmartPtr<Image> getPalette() const { return m_pPalette; }
-    int getPaletteMode() const { return m_nPaletteMode; }
+    Tsl::SmartPtr<Image> getPalette() const { return m_settings.pPalette; }
+    int getPaletteMode() const { return m_settings.nPaletteMode; }
 
     void setPosition(int nX, int nY) {
-        m_nX = nX;
-        m_nY = nY;
+        m_settings.nX = nX;
+        m_settings.nY = nY;
     }
     void setPosition(const Point& p) { setPosition(truncateToInt(p.x), truncateToInt(p.y)); }
     void getPosition(int& nX, int& nY) const {
-        nX = m_nX;
-        nY = m_nY;
+        nX = m_settings.nX;
+        nY = m_settings.nY;
     }
 
 private:
@@ -148,53 +148,58 @@ private:
     void deleteTypes();
     void parseDefinition(const char* pszName);
 
+    // The bounds a particle's value is drawn from at birth.
+    struct Range {
+        float fMin;
+        float fMax;
+        float draw() const;
+        void get(float& fLow, float& fHigh) const {
+            fLow = fMin;
+            fHigh = fMax;
+        }
+    };
+    // Everything a definition hands to the emitters loaded from it.
+    struct Settings {
+        float fEmissionRate = 1.0f;
+        int nMinParticles = 0;
+        int nMaxParticles = 100;
+        int nType = TYPE_RADIAL;
+        // Radial: the radius; rect: width (min) and height (max).
+        Range radius = {0.0f, 0.0f};
+        Range emitAngle = {0.0f, 6.2831855f}; // a full turn, in radians
+        bool bScale = false;
+        Range startScale = {1.0f, 1.0f};
+        Range endScale = {1.0f, 1.0f};
+        int nSpeedType = SPEED_NONE;
+        Range speedX = {0.0f, 0.0f};
+        Range speedY = {0.0f, 0.0f};
+        int nAccelType = ACCEL_NONE;
+        Range accelX = {0.0f, 0.0f};
+        Range accelY = {0.0f, 0.0f};
+        Range startAngle = {0.0f, 0.0f};
+        Range endAngle = {0.0f, 0.0f};
+        Range delay = {0.0f, 0.0f};
+        int nX = 0;
+        int nY = 0;
+        int nZOrder = 0;
+        Range lifetime = {10000.0f, 10000.0f};
+        float fMaxAlpha = 1.0f;
+        bool bFade = false;
+        float fFadeIn = 0.0f;
+        float fFadeOut = 1.0f;
+        bool bRelativePosition = false;
+        float fEffectScale = 1.0f;
+        int nPaletteMode = PALETTE_OVER_LIFETIME;
+        Tsl::SmartPtr<Image> pPalette;
+        int nBlendMode = 0;
+    };
+
     Tsl::List<ParticleType*> m_lTypes;
     GameMode* m_pMode;
     ParticleList m_lParticles;
-    float m_fEmissionRate;
+    Settings m_settings;
+    // Emissions owed but not yet made.
     float m_fAccumulator;
-    int m_nMinParticles;
-    int m_nMaxParticles;
-    int m_nType;
-    float m_fMinRadius;
-    float m_fMaxRadius;
-    bool m_bScale;
-    float m_fScaleStartMin;
-    float m_fScaleStartMax;
-    float m_fScaleEndMin;
-    float m_fScaleEndMax;
-    float m_fAngleMin;
-    float m_fAngleMax;
-    int m_nSpeedType;
-    float m_fSpeedXMin;
-    float m_fSpeedXMax;
-    float m_fSpeedYMin;
-    float m_fSpeedYMax;
-    int m_nAccelType;
-    float m_fAccelXMin;
-    float m_fAccelXMax;
-    float m_fAccelYMin;
-    float m_fAccelYMax;
-    float m_fStartAngleMin;
-    float m_fStartAngleMax;
-    float m_fEndAngleMin;
-    float m_fEndAngleMax;
-    float m_fMinDelay;
-    float m_fMaxDelay;
-    int m_nX;
-    int m_nY;
-    int m_nZOrder;
-    float m_fLifetimeMin;
-    float m_fLifetimeMax;
-    float m_fMaxAlpha;
-    bool m_bFade;
-    float m_fFadeIn;
-    float m_fFadeOut;
-    bool m_bRelativePosition;
-    float m_fEffectScale;
-    int m_nPaletteMode;
-    Tsl::SmartPtr<Image> m_pPalette;
-    int m_nBlendMode;
     bool m_bVisible;
     // The name it was loaded from, and those of the emitters it is a trail
     // of, outermost first (none for one its holder made).

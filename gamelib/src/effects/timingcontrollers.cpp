@@ -44,8 +44,6 @@ SCAttachEmitter::SCAttachEmitter(Tsl::SmartPtr<ParticleEmitter> pEmitter, float 
     setUp(fLifetime, nZOrder);
 }
 
-SCAttachEmitter::~SCAttachEmitter() {}
-
 void SCAttachEmitter::setUp(float fLifetime, int nZOrder) {
     m_pEmitter->setZOrder(nZOrder + 1);
     if (fLifetime > 0.0f) {

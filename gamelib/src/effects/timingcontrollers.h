@@ -52,7 +52,6 @@ class SCAttachEmitter : public SpriteController {
 public:
     SCAttachEmitter(const char* pszDefinition, float fLifetime, GameMode* pMode, int nZOrder);
     SCAttachEmitter(Tsl::SmartPtr<ParticleEmitter> pEmitter, float fLifetime, GameMode* pMode, int nZOrder);
-    ~SCAttachEmitter() override;
 
     bool step(float fDt, Tsl::SmartPtr<Sprite> pSprite) override;
     bool tick(Tsl::SmartPtr<Sprite> pSprite) override;
