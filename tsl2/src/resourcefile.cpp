@@ -162,14 +162,11 @@ void ResourceFile::open() {
                       static_cast<long long>(nFileSize));
         unsigned char aHeader[GRF_HEADER_SIZE];
         readAt(0, aHeader, GRF_HEADER_SIZE);
-        unsigned int nWord = getLE32(aHeader);
-        unsigned int nExpected = ObjectStreamer::makeHeaderWord(GRF_MAGIC, GRF_VERSION);
-        if ((nWord & 0x00FFFFFFu) != (nExpected & 0x00FFFFFFu))
-            TSL_THROW(BadStreamFormatException, "Archive '%s' : bad stream format : %08X, got %08X", m_sName.c_str(),
-                      nExpected, nWord);
-        if ((nWord >> 24) != GRF_VERSION)
-            TSL_THROW(BadStreamFormatException, "Archive '%s' : unknown format version %d", m_sName.c_str(),
-                      static_cast<int>(nWord >> 24));
+        try {
+            ObjectStreamer::checkHeaderWord(getLE32(aHeader), GRF_MAGIC, GRF_VERSION);
+        } catch (const BadStreamFormatException& e) {
+            TSL_THROW(BadStreamFormatException, "Archive '%s' : %s", m_sName.c_str(), e.getMessage());
+        }
         if (crcOf(aHeader, 28) != getLE32(aHeader + 28))
             TSL_THROW(BadStreamFormatException, "Archive '%s' : header checksum mismatch", m_sName.c_str());
         unsigned int nDirOffset = getLE32(aHeader + 4);
