@@ -113,19 +113,13 @@ void (*g_pfnGrfNameCompared)() = nullptr;
 // ---------------------------------------------------------------------------
 // Reader
 
-ResourceFile::ResourceFile(const String& sPath)
-    : m_pSource(nullptr), m_bOwnSource(true), m_sName(sPath), m_bInflateReady(false) {
-    TSL_TRACE();
-    traceSetNote(sPath.c_str());
-    std::memset(&m_zs, 0, sizeof(m_zs));
-    m_pSource = new File(sPath, File::eRead);
-    open();
-}
+ResourceFile::ResourceFile(const String& sPath) : ResourceFile(new File(sPath, File::eRead), true) {}
 
 ResourceFile::ResourceFile(Stream* pSource, bool bOwnSource)
     : m_pSource(pSource), m_bOwnSource(bOwnSource), m_sName(pSource ? pSource->getName() : String()),
       m_bInflateReady(false) {
     TSL_TRACE();
+    traceSetNote(m_sName.c_str());
     std::memset(&m_zs, 0, sizeof(m_zs));
     TSL_ASSERT(pSource);
     open();
@@ -315,10 +309,7 @@ List<String> ResourceFile::getResourceNames() {
 // Writer
 
 ResourceFileCompiler::ResourceFileCompiler(const String& sPath)
-    : m_pTarget(new File(sPath, File::eWrite)), m_bOwnTarget(true), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {
-    TSL_TRACE();
-    start();
-}
+    : ResourceFileCompiler(new File(sPath, File::eWrite), true) {}
 
 ResourceFileCompiler::ResourceFileCompiler(Stream* pTarget, bool bOwnTarget)
     : m_pTarget(pTarget), m_bOwnTarget(bOwnTarget), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {
