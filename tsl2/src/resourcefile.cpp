@@ -277,12 +277,12 @@ void ResourceFile::inflateInto(const unsigned char* pIn, unsigned int nIn, unsig
               m_zs.msg ? m_zs.msg : "inflate failed");
 }
 
-bool ResourceFile::hasResource(const String& sName) { return m_pIndex && m_pIndex->find(sName) >= 0; }
+bool ResourceFile::hasResource(const String& sName) { return m_pIndex->find(sName) >= 0; }
 
 SmartPtr<Resource> ResourceFile::getResource(const String& sName) {
     TSL_TRACE();
     traceSetNote(sName.c_str());
-    int nEntry = m_pIndex ? m_pIndex->find(sName) : -1;
+    int nEntry = m_pIndex->find(sName);
     if (nEntry < 0) return nullptr;
     const ResourceFileEntry& entry = m_aEntries[nEntry];
     SmartPtr<Resource> pResource = new Resource(sName, static_cast<int>(entry.nSize));
