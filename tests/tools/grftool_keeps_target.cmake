@@ -12,22 +12,24 @@ file(WRITE ${WORK_DIR}/big/noise.txt "${noise}")
 run_tool(0 ${GRFTOOL} pack ${WORK_DIR}/good ${OUT}/a.grf)
 file(READ ${OUT}/a.grf before HEX)
 
+# Fails unless the archive holds exactly what it held before.
+function(expect_archive_kept what)
+  file(READ ${OUT}/a.grf after HEX)
+  if(NOT before STREQUAL after)
+    message(FATAL_ERROR "${what} changed the archive it would have replaced")
+  endif()
+endfunction()
+
 # A failure found while packing: the archive that was there stays whole.
 run_tool(1 ${GRFTOOL} pack ${WORK_DIR}/bad ${OUT}/a.grf)
-file(READ ${OUT}/a.grf after HEX)
-if(NOT before STREQUAL after)
-  message(FATAL_ERROR "a failed pack changed the archive it would have replaced")
-endif()
+expect_archive_kept("a failed pack")
 expect_only_files(${OUT} a.grf)
 
 # A failure while writing (the file-size limit stands in for a full disk).
 # (Lines, not ';': a CMake list would split the script there.)
 set(LIMITED sh -c "trap '' XFSZ\nulimit -f 16\nexec \"$0\" \"$@\"")
 run_tool(1 ${LIMITED} ${GRFTOOL} pack ${WORK_DIR}/big ${OUT}/a.grf)
-file(READ ${OUT}/a.grf after HEX)
-if(NOT before STREQUAL after)
-  message(FATAL_ERROR "a pack that ran out of space changed the archive it would have replaced")
-endif()
+expect_archive_kept("a pack that ran out of space")
 run_tool(1 ${LIMITED} ${GRFTOOL} pack ${WORK_DIR}/big ${OUT}/new.grf)
 expect_only_files(${OUT} a.grf)
 
@@ -46,8 +48,5 @@ execute_process(COMMAND id -u OUTPUT_VARIABLE uid OUTPUT_STRIP_TRAILING_WHITESPA
 if(NOT uid STREQUAL "0")
   file(CHMOD ${OUT}/a.grf PERMISSIONS OWNER_READ)
   run_tool(1 ${GRFTOOL} pack ${WORK_DIR}/good ${OUT}/a.grf)
-  file(READ ${OUT}/a.grf after HEX)
-  if(NOT before STREQUAL after)
-    message(FATAL_ERROR "a pack onto a read-only file changed it")
-  endif()
+  expect_archive_kept("a pack onto a read-only file")
 endif()

@@ -5,15 +5,14 @@
 //   grftool extract <archive> <entry> <out-file>
 //
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
+#include "paths.h"
 #include "replacingoutput.h"
 
 #include "tsl2/file.h"
 #include "tsl2/resource.h"
 #include "tsl2/resourcefile.h"
 
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <sys/stat.h>
@@ -52,22 +51,11 @@ int help() {
     return 0;
 }
 
-std::string realPathOf(const std::string& sPath) {
-    char* pszReal = realpath(sPath.c_str(), nullptr);
-    if (!pszReal) return std::string();
-    std::string sReal = pszReal;
-    std::free(pszReal);
-    return sReal;
-}
-
 // True when the archive would be written into the folder being packed, where
 // the listing could pick up the half-written archive itself.
 bool liesInside(const char* pszArchive, const char* pszFolder) {
     std::string sFolder = realPathOf(pszFolder);
-    std::string sArchiveDir = pszArchive;
-    size_t nSlash = sArchiveDir.rfind('/');
-    sArchiveDir = nSlash == std::string::npos ? "." : nSlash == 0 ? "/" : sArchiveDir.substr(0, nSlash);
-    sArchiveDir = realPathOf(sArchiveDir);
+    std::string sArchiveDir = realPathOf(folderOf(pszArchive));
     if (sFolder.empty() || sArchiveDir.empty()) return false;
     if (sFolder == "/") return true;
     return sArchiveDir == sFolder || sArchiveDir.compare(0, sFolder.size() + 1, sFolder + "/") == 0;

@@ -1,30 +1,16 @@
 #include "replacingoutput.h"
 
+#include "paths.h"
+
 #include "tsl2/error.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-
-namespace {
-
-std::string folderOf(const std::string& sPath) {
-    size_t nSlash = sPath.rfind('/');
-    if (nSlash == std::string::npos) return ".";
-    return nSlash == 0 ? "/" : sPath.substr(0, nSlash);
-}
-
-std::string baseNameOf(const std::string& sPath) {
-    size_t nSlash = sPath.rfind('/');
-    return nSlash == std::string::npos ? sPath : sPath.substr(nSlash + 1);
-}
-
-} // namespace
 
 ReplacingOutput::ReplacingOutput(const std::string& sTarget)
     : m_sTarget(sTarget), m_sFinalPath(sTarget), m_bTemporary(true) {
@@ -45,11 +31,8 @@ ReplacingOutput::ReplacingOutput(const std::string& sTarget)
         if (access(sTarget.c_str(), W_OK) != 0)
             TSL_THROW(FileAccessException, "Can't write file '%s' : %s", sTarget.c_str(), std::strerror(errno));
         // Through a link, the file it points to is replaced, not the link.
-        char* pszReal = realpath(sTarget.c_str(), nullptr);
-        if (pszReal) {
-            m_sFinalPath = pszReal;
-            std::free(pszReal);
-        }
+        std::string sReal = realPathOf(sTarget);
+        if (!sReal.empty()) m_sFinalPath = sReal;
         nMode = info.st_mode & 07777;
     } else {
         mode_t nMask = umask(0);

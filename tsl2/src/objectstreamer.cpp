@@ -186,9 +186,13 @@ void ObjectStreamer::writeHeader(const char* pszMagic, int nVersion) {
 
 int ObjectStreamer::readHeader(const char* pszMagic, int nMaxVersion) {
     TSL_TRACE();
-    unsigned int nExpected = makeHeaderWord(pszMagic, nMaxVersion);
     unsigned int nWord = 0;
     read(nWord);
+    return checkHeaderWord(nWord, pszMagic, nMaxVersion);
+}
+
+int ObjectStreamer::checkHeaderWord(unsigned int nWord, const char* pszMagic, int nMaxVersion) {
+    unsigned int nExpected = makeHeaderWord(pszMagic, nMaxVersion);
     if ((nWord & 0x00FFFFFFu) != (nExpected & 0x00FFFFFFu))
         TSL_THROW(BadStreamFormatException, "bad stream format : %08X, got %08X", nExpected, nWord);
     int nVersion = static_cast<int>(nWord >> 24);

@@ -58,7 +58,7 @@ double Random::getDouble(double fLow, double fHigh) {
 }
 
 int Random::getInt(int nLow, int nHigh) {
-    double u = getUInt32() / 4294967296.0;
+    double u = getDouble(0.0, 1.0);
     // In double so wide ranges cannot overflow before the clamp to hi.
     double fValue = static_cast<double>(nLow) + static_cast<double>(static_cast<long long>(
                                                     u * (static_cast<double>(nHigh) - nLow + 1.0)));

@@ -113,19 +113,13 @@ void (*g_pfnGrfNameCompared)() = nullptr;
 // ---------------------------------------------------------------------------
 // Reader
 
-ResourceFile::ResourceFile(const String& sPath)
-    : m_pSource(nullptr), m_bOwnSource(true), m_sName(sPath), m_bInflateReady(false) {
-    TSL_TRACE();
-    traceSetNote(sPath.c_str());
-    std::memset(&m_zs, 0, sizeof(m_zs));
-    m_pSource = new File(sPath, File::eRead);
-    open();
-}
+ResourceFile::ResourceFile(const String& sPath) : ResourceFile(new File(sPath, File::eRead), true) {}
 
 ResourceFile::ResourceFile(Stream* pSource, bool bOwnSource)
     : m_pSource(pSource), m_bOwnSource(bOwnSource), m_sName(pSource ? pSource->getName() : String()),
       m_bInflateReady(false) {
     TSL_TRACE();
+    traceSetNote(m_sName.c_str());
     std::memset(&m_zs, 0, sizeof(m_zs));
     TSL_ASSERT(pSource);
     open();
@@ -162,14 +156,11 @@ void ResourceFile::open() {
                       static_cast<long long>(nFileSize));
         unsigned char aHeader[GRF_HEADER_SIZE];
         readAt(0, aHeader, GRF_HEADER_SIZE);
-        unsigned int nWord = getLE32(aHeader);
-        unsigned int nExpected = ObjectStreamer::makeHeaderWord(GRF_MAGIC, GRF_VERSION);
-        if ((nWord & 0x00FFFFFFu) != (nExpected & 0x00FFFFFFu))
-            TSL_THROW(BadStreamFormatException, "Archive '%s' : bad stream format : %08X, got %08X", m_sName.c_str(),
-                      nExpected, nWord);
-        if ((nWord >> 24) != GRF_VERSION)
-            TSL_THROW(BadStreamFormatException, "Archive '%s' : unknown format version %d", m_sName.c_str(),
-                      static_cast<int>(nWord >> 24));
+        try {
+            ObjectStreamer::checkHeaderWord(getLE32(aHeader), GRF_MAGIC, GRF_VERSION);
+        } catch (const BadStreamFormatException& e) {
+            TSL_THROW(BadStreamFormatException, "Archive '%s' : %s", m_sName.c_str(), e.getMessage());
+        }
         if (crcOf(aHeader, 28) != getLE32(aHeader + 28))
             TSL_THROW(BadStreamFormatException, "Archive '%s' : header checksum mismatch", m_sName.c_str());
         unsigned int nDirOffset = getLE32(aHeader + 4);
@@ -286,12 +277,12 @@ void ResourceFile::inflateInto(const unsigned char* pIn, unsigned int nIn, unsig
               m_zs.msg ? m_zs.msg : "inflate failed");
 }
 
-bool ResourceFile::hasResource(const String& sName) { return m_pIndex && m_pIndex->find(sName) >= 0; }
+bool ResourceFile::hasResource(const String& sName) { return m_pIndex->find(sName) >= 0; }
 
 SmartPtr<Resource> ResourceFile::getResource(const String& sName) {
     TSL_TRACE();
     traceSetNote(sName.c_str());
-    int nEntry = m_pIndex ? m_pIndex->find(sName) : -1;
+    int nEntry = m_pIndex->find(sName);
     if (nEntry < 0) return nullptr;
     const ResourceFileEntry& entry = m_aEntries[nEntry];
     SmartPtr<Resource> pResource = new Resource(sName, static_cast<int>(entry.nSize));
@@ -318,10 +309,7 @@ List<String> ResourceFile::getResourceNames() {
 // Writer
 
 ResourceFileCompiler::ResourceFileCompiler(const String& sPath)
-    : m_pTarget(new File(sPath, File::eWrite)), m_bOwnTarget(true), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {
-    TSL_TRACE();
-    start();
-}
+    : ResourceFileCompiler(new File(sPath, File::eWrite), true) {}
 
 ResourceFileCompiler::ResourceFileCompiler(Stream* pTarget, bool bOwnTarget)
     : m_pTarget(pTarget), m_bOwnTarget(bOwnTarget), m_bFinished(false), m_pNames(new GrfNameIndex(0)) {

@@ -1,5 +1,7 @@
 #include "tsl2/tokenfilereader.h"
 
+#include <cstring>
+
 namespace Tsl {
 
 namespace {
@@ -12,8 +14,7 @@ TokenFileReader::TokenFileReader(const char* sChunk, const char* pszSourceName)
     : m_sSourceName(pszSourceName), m_nSourceLines(0), m_nCurrent(-1) {
     TSL_TRACE();
     TSL_ASSERT(sChunk);
-    String sText(sChunk);
-    splitLines(sText.c_str(), sText.getLength());
+    splitLines(sChunk, static_cast<int>(std::strlen(sChunk)));
 }
 
 TokenFileReader::TokenFileReader(const String& sChunk, const char* pszSourceName)

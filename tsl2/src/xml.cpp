@@ -93,6 +93,11 @@ void XMLNode::appendText(const char* pData, int nLength) {
 
 namespace {
 
+// The one form of every parse error, from the reader and from the table reader.
+[[noreturn]] void throwXmlError(const String& sSource, int nLine, const String& sWhat) {
+    TSL_THROW(BadStreamFormatException, "XML error in %s, line %d : %s", sSource.c_str(), nLine, sWhat.c_str());
+}
+
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 bool isNameStart(char c) {
@@ -136,9 +141,7 @@ public:
     SmartPtr<XMLNode> readDocument();
 
 private:
-    [[noreturn]] void fail(const String& sWhat) const {
-        TSL_THROW(BadStreamFormatException, "XML error in %s, line %d : %s", m_sSource.c_str(), m_nLine, sWhat.c_str());
-    }
+    [[noreturn]] void fail(const String& sWhat) const { throwXmlError(m_sSource, m_nLine, sWhat); }
     bool atEnd() const { return m_nPos >= m_nLength; }
     char peek() const { return m_nPos < m_nLength ? m_pData[m_nPos] : '\0'; }
     bool startsWith(const char* pszText) const {
@@ -397,9 +400,7 @@ SmartPtr<XMLNode> XMLParser::parse(const char* pData, int nLength) const {
     return reader.readDocument();
 }
 
-void XMLParser::fail(int nLine, const String& sWhat) const {
-    TSL_THROW(BadStreamFormatException, "XML error in %s, line %d : %s", m_sSourceName.c_str(), nLine, sWhat.c_str());
-}
+void XMLParser::fail(int nLine, const String& sWhat) const { throwXmlError(m_sSourceName, nLine, sWhat); }
 
 void XMLParser::readRow(const XMLNode& row, List<XMLKeyValue>& lRows) const {
     XMLKeyValue entry;

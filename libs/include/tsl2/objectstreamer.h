@@ -65,6 +65,8 @@ public:
     // Returns the version found (1..nMaxVersion); raises
     // BadStreamFormatException on another magic or an unknown version.
     int readHeader(const char* pszMagic, int nMaxVersion);
+    // The same check on a header word read some other way.
+    static int checkHeaderWord(unsigned int nWord, const char* pszMagic, int nMaxVersion);
     static unsigned int makeHeaderWord(const char* pszMagic, int nVersion);
 
     // Object tables, so a graph writes each shared object once.
