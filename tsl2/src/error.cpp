@@ -78,6 +78,10 @@ std::string Exception::getText() const {
     return formatMessage("%s in file %s, line %d : \n", getTypeName(), m_sFile.c_str(), m_nLine) + m_sMessage;
 }
 
+void Exception::appendToMessage(const char* pszText) {
+    if (pszText) m_sMessage += pszText;
+}
+
 const char* Exception::what() const noexcept {
     try {
         m_sWhat = getText();

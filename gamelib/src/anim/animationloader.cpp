@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -187,8 +186,10 @@ int AnimationLoader::parseNextLine() {
         runSlice();
     } catch (const AnimationParserException&) {
         throw;
-    } catch (const Tsl::Exception& e) {
-        rethrowWithPlace(e);
+    } catch (Tsl::Exception& e) {
+        // A deeper error keeps its type and learns the file and line.
+        e.appendToMessage(Tsl::String::format(" (%s, line %d)", animationName(), m_nLine).c_str());
+        throw;
     }
     return m_nSliceLines;
 }
@@ -261,22 +262,6 @@ void AnimationLoader::fail(const char* pszFormat, ...) const {
     Tsl::String sMessage = Tsl::String::formatV(pszFormat, args);
     va_end(args);
     throw AnimationParserException(__FILE__, __LINE__, sMessage.c_str());
-}
-
-void AnimationLoader::rethrowWithPlace(const Tsl::Exception& e) const {
-    Tsl::String sMessage = Tsl::String::format("%s (%s, line %d)", e.getMessage(), animationName(), m_nLine);
-    const char* pszType = e.getTypeName();
-    const char* pszFile = e.getFile();
-    int nLine = e.getLine();
-    if (std::strcmp(pszType, "AssertFailException") == 0) throw Tsl::AssertFailException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "FatalErrorException") == 0) throw Tsl::FatalErrorException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "ResourceException") == 0) throw Tsl::ResourceException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "BadParmException") == 0) throw Tsl::BadParmException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "BadStateException") == 0) throw Tsl::BadStateException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "BadStreamFormatException") == 0)
-        throw Tsl::BadStreamFormatException(pszFile, nLine, sMessage);
-    if (std::strcmp(pszType, "FileAccessException") == 0) throw Tsl::FileAccessException(pszFile, nLine, sMessage);
-    throw AnimationParserException(pszFile, nLine, sMessage);
 }
 
 void AnimationLoader::checkTokenCount(int nLeast) {

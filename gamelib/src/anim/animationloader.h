@@ -107,8 +107,6 @@ private:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    // A fault raised elsewhere, raised again with the file and line added.
-    [[noreturn]] void rethrowWithPlace(const Tsl::Exception& e) const;
     void checkBlocksClosed() const;
 
     // Numbered forms.

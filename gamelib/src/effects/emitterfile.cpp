@@ -38,12 +38,6 @@ int intAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) { return Tsl::Strin
 // The z offset is read only from a line of exactly three tokens.
 int zOffsetOf(const Tsl::List<Tsl::String>& lTokens) { return lTokens.getCount() == 3 ? intAt(lTokens, 2) : 0; }
 
-// The same error again, with the file and line it came from.
-template <class E>
-[[noreturn]] void rethrowAt(const E& e, const Tsl::String& sWhere) {
-    throw E(e.getFile(), e.getLine(), (std::string(e.getMessage()) + sWhere.c_str()).c_str());
-}
-
 void applyTypeLine(ParticleEmitter& emitter, const Tsl::String& sCommand, const Tsl::List<Tsl::String>& lTokens) {
     GameApp* pApp = GameApp::getInstance();
     if (!pApp) TSL_THROW(BadStateException, "No application to load '%s' from", token(lTokens, 1).c_str());
@@ -134,19 +128,12 @@ void ParticleEmitter::parseDefinition(const char* pszName) {
     Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(pszName);
     Tsl::TokenFileReader reader(pResource->getString(), pszName);
     while (reader.nextLine()) {
-        Tsl::String sWhere = Tsl::String::format(" (in %s, line %d)", pszName, reader.getLineNumber());
         try {
             applyLine(*this, reader.getTokens());
-        } catch (const Tsl::AssertFailException& e) {
-            rethrowAt(e, sWhere);
-        } catch (const Tsl::ResourceException& e) {
-            rethrowAt(e, sWhere);
-        } catch (const Tsl::BadStateException& e) {
-            rethrowAt(e, sWhere);
-        } catch (const Tsl::FatalErrorException& e) {
-            rethrowAt(e, sWhere);
-        } catch (const Tsl::Exception& e) {
-            throw Tsl::FatalErrorException(e.getFile(), e.getLine(), (std::string(e.getMessage()) + sWhere.c_str()).c_str());
+        } catch (Tsl::Exception& e) {
+            // The same error, with the file and line it came from.
+            e.appendToMessage(Tsl::String::format(" (in %s, line %d)", pszName, reader.getLineNumber()).c_str());
+            throw;
         }
     }
 }

@@ -63,6 +63,9 @@ public:
     // The call-trace stack as it was when the exception was built.
     const std::string& getTrace() const { return m_sTrace; }
     const char* what() const noexcept override;
+    // Adds text to the message and keeps the type, so a reader can name the
+    // file and line where a deeper error struck and rethrow it with "throw;".
+    void appendToMessage(const char* pszText);
 
 private:
     std::string m_sFile;
