@@ -3,7 +3,6 @@
 #include "app/gameapp.h"
 #include "text/font.h"
 #include "ui/styles.h"
-#include "ui/control.h"
 #include "ui/theme.h"
 
 #include <algorithm>
@@ -258,7 +257,7 @@ bool GameMode::handleMouseUp(int nButton, int nX, int nY) {
 void GameMode::cancelPress() {
     Tsl::SmartPtr<Sprite> pCapture = m_pCapture;
     m_pCapture = nullptr;
-    if (Control* pPressed = dynamic_cast<Control*>(pCapture.get())) pPressed->cancelPress();
+    if (pCapture) pCapture->cancelPress();
 }
 
 void GameMode::clearHover() {

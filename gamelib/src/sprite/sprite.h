@@ -129,6 +129,9 @@ public:
     virtual bool onMouseUp(int) { return false; }
     virtual void onFocusGained() {}
     virtual void onFocusLost() {}
+    // A press this sprite took will get no release over it (dragged off, or
+    // the mode stack changed): whatever the press started ends without a click.
+    virtual void cancelPress() {}
     virtual bool onKeyDown(int, int) { return false; }
     virtual bool onKeyUp(int, int) { return false; }
     virtual bool onChar(int) { return false; }

@@ -42,7 +42,7 @@ public:
     void setFocusable(bool bFocusable) { m_bFocusable = bFocusable; }
 
     // The press ended away from the control: no click.
-    void cancelPress();
+    void cancelPress() override;
 
     CallbackTrigger& getTrigger() { return m_trigger; }
     int getId() const { return m_trigger.getId(); }
