@@ -1,0 +1,34 @@
+#pragma once
+
+#include "screens/profiledata.h"
+
+// The game's player record: story progress, money, scores and upgrades.
+class QarnPlayer : public ProfileData {
+public:
+    enum { UPGRADE_KIND_COUNT = 13, TIP_COUNT = 22 };
+
+    QarnPlayer();
+
+    // Play mode 0 keeps the session's upgrades and money for the story; 2
+    // only raises the best upgrade levels; any other value keeps nothing.
+    void commitSession(int nPlayMode);
+
+    void write(Tsl::ObjectStreamer& streamer) const override;
+    void read(Tsl::ObjectStreamer& streamer) override;
+
+    bool m_bStoryStarted;
+    int m_nMinutes;          // level length of the relax and free-play modes
+    int m_nStage;            // 0-4 while the story runs, 5 once it is won
+    int m_nDifficulty;       // 0-2
+    int m_nTotalScore;       // of the story
+    int m_nLevelsWon;        // 0-50
+    int m_nStoryLevel;       // 0-50, the next level to play
+    bool m_bStoryFinished;
+    bool m_abTipShown[TIP_COUNT];
+    int m_nQuickPlayScore;   // money of the last level of play modes 1 and 2; not saved
+    int m_anUpgrades[UPGRADE_KIND_COUNT];       // current levels; not saved
+    int m_anSavedUpgrades[UPGRADE_KIND_COUNT];  // the story's
+    int m_anBestUpgrades[UPGRADE_KIND_COUNT];
+    int m_nMoney;            // current, 0-999; not saved
+    int m_nSavedMoney;
+};
