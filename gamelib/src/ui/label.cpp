@@ -31,6 +31,8 @@ void Label::initLabel(const Tsl::String& sText, int nFixedWidth, bool bEnabled) 
     m_nWrapWidth = 0;
     m_bWrapFixed = false;
     m_nNumLines = 0;
+    m_nSizeWidth = 0;
+    m_nSizeHeight = 0;
     m_nTextAlign = -1;
     m_pFont = GameMode::getFont(LABEL_FONT);
     setEnabled(bEnabled);
@@ -73,7 +75,16 @@ void Label::setTextColor(const Color& color) {
     render();
 }
 
+void Label::setSize(int nWidth, int nHeight) {
+    m_nSizeWidth = std::max(0, nWidth);
+    m_nSizeHeight = std::max(0, nHeight);
+    render();
+}
+
+void Label::setSize(const Point& size) { setSize(static_cast<int>(size.x), static_cast<int>(size.y)); }
+
 int Label::getWrapWidth() const {
+    if (m_nSizeWidth > 0) return std::max(1, m_nSizeWidth - shadowOf(m_pFont));
     if (m_nFixedWidth > 0) return m_nFixedWidth;
     return m_nWrapWidth > 0 ? m_nWrapWidth : 0;
 }
@@ -90,6 +101,10 @@ int Label::widestLine(const Font* pFont, const Tsl::List<Tsl::String>& lLines) c
     for (const Tsl::String& sLine : lLines)
         nWidest = std::max(nWidest, pFont->getTextWidth(pFont->getTrimLines() ? sLine.trim() : sLine));
     return nWidest;
+}
+
+int Label::shadowOf(const Font* pFont) {
+    return pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
 }
 
 void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
@@ -115,12 +130,13 @@ void Label::render() {
     int nWrap = getWrapWidth();
     Tsl::List<Tsl::String> lLines;
     if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
-    bool bFixedBox = m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
+    bool bFixedBox = m_nSizeWidth > 0 || m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
     int nBoxWidth = bFixedBox ? nWrap : widestLine(pFont, lLines);
     int nLines = std::max(std::max(lLines.getCount(), m_nNumLines), 1);
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
-    int nBoxHeight = nLines * nLineStep - pFont->getExtraLineSpacing();
-    int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+    int nShadow = shadowOf(pFont);
+    int nBoxHeight = m_nSizeHeight > 0 ? std::max(1, m_nSizeHeight - nShadow)
+                                       : nLines * nLineStep - pFont->getExtraLineSpacing();
     Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->createImage(std::max(1, nBoxWidth + nShadow), nBoxHeight + nShadow, true);
     pImage->fill(Color(0, 0, 0, 0));
     drawLines(pFont, pImage, lLines, std::max(1, nBoxWidth), nBoxHeight);
