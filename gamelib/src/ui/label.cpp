@@ -112,6 +112,8 @@ void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<
     if (lLines.isEmpty()) return;
     // Line by line, each in a box of the label's width: the breaks stay the
     // ones measured, whatever the box width does to the font's own wrapping.
+    // A line keeps its closing LF, so a justify font stretches exactly the
+    // lines its own layout of the whole text would.
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
     int nBlock = lLines.getCount() * nLineStep - pFont->getExtraLineSpacing();
     int nY = (pFont->getTextAlign() & Font::ALIGN_VCENTER) ? (nHeight - nBlock) / 2 : 0;
