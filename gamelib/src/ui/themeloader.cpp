@@ -21,7 +21,8 @@ Theme::~Theme() { delete m_pTables; }
 Tsl::SmartPtr<Font> Theme::getFont(const char* pszName) const {
     Tsl::String sKey = Tsl::String(pszName ? pszName : "").toLower();
     if (m_pTables->hFonts.hasKey(sKey)) return m_pTables->hFonts.get(sKey);
-    reportMissing("font", pszName ? pszName : "");
+    // No name at all asks for the default; only a name the theme lacks is news.
+    if (!sKey.isEmpty()) reportMissing("font", pszName);
     return m_pTables->hFonts.get(Tsl::String(DEFAULT_FONT).toLower());
 }
 
