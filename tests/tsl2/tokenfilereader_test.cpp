@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace {
 Tsl::String tokensOf(const Tsl::TokenFileReader& reader) { return reader.getTokens().join("|"); }
 } // namespace
@@ -82,34 +80,5 @@ TEST(TokenFileReader, NeedTokensMessageNamesCommandFileAndLine) {
         FAIL() << "no exception";
     } catch (const Tsl::FatalErrorException& e) {
         EXPECT_EQ(reader.needTokensMessage(5), e.getMessage());
-    }
-}
-
-// Words at and just past both ends of the range, and past what a long holds.
-TEST(TokenFileReader, CheckedNumbersRefuseWordsAndValuesOutOfRange) {
-    struct Case {
-        const char* pszWord;
-        const char* pszResult;
-    } aCases[] = {
-        {"+7", "7"},
-        {"-0", "0"},
-        {"255", "255"},
-        {"-255", "-255"},
-        {"256", "'256' is out of range (-255 to 255)"},
-        {"-256", "'-256' is out of range (-255 to 255)"},
-        {"99999999999999999999", "'99999999999999999999' is out of range (-255 to 255)"},
-        {"", "'' is not a number"},
-        {"-", "'-' is not a number"},
-        {"1e3", "'1e3' is not a number"},
-        {" 4", "' 4' is not a number"},
-    };
-    for (const Case& c : aCases) {
-        std::string sResult;
-        try {
-            sResult = std::to_string(Tsl::toCheckedInt(c.pszWord, -255, 255));
-        } catch (const Tsl::FatalErrorException& e) {
-            sResult = e.getMessage();
-        }
-        EXPECT_EQ(c.pszResult, sResult) << c.pszWord;
     }
 }

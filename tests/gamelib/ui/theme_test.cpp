@@ -130,11 +130,8 @@ TEST_F(ThemeTest, BuiltInsExistFirstAndUnknownNamesFallBack) {
 // The chosen option is a solid disc; the others are rings one sees through.
 TEST_F(ThemeTest, BuiltInRadioMarksFillOnlyTheChosenOption) {
     Tsl::SmartPtr<RadioStyle> pRadio = theme().getRadioStyle("Default");
-    for (Tsl::SmartPtr<Image> pMark : {pRadio->pClear, pRadio->pChosen}) {
-        int nMiddle = pMark->getWidth() / 2;
-        EXPECT_EQ(255, pMark->getColorAt(nMiddle, 1).a);
-        EXPECT_EQ(pMark == pRadio->pChosen ? 255 : 0, pMark->getColorAt(nMiddle, nMiddle).a);
-    }
+    EXPECT_EQ(Color(0, 0, 0, 0), pRadio->pClear->getColorAt(8, 8));
+    EXPECT_EQ(pRadio->pClear->getColorAt(8, 1), pRadio->pChosen->getColorAt(8, 8));
 }
 
 TEST_F(ThemeTest, AnUnknownStyleOrFontGivesTheDefaultWithOneLogLineEach) {
@@ -182,7 +179,7 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndLineAndKeepTheThemeAsItWas) {
         {"slider S\n  track pic\nend\n", "needs a track and a thumb in bad.theme, line 3"},
         {"button B\n  image pic\n  minsize 10 99999999999\nend\n",
          "'99999999999' is out of range (-65535 to 65535) in bad.theme, line 3"},
-        {"button B\n  image pic\n  minsize -2147483648 0\nend\n", "'-2147483648' is out of range"},
+        {"button B\n  image pic\n  minsize -99999999999999999999 0\nend\n", "'-99999999999999999999' is out of range"},
         {"font F\n  class TestFont\n  textcolor 999 -1 256\nend\n", "'999' is out of range (0 to 255) in bad.theme, line 3"},
         {"font F\n  class TestFont\n  shadowcolor 0 -1 0\nend\n", "'-1' is out of range (0 to 255) in bad.theme, line 3"},
         {"button B\n  image pic\n  textcolor normal 1 2 256\nend\n", "'256' is out of range (0 to 255) in bad.theme, line 3"},
