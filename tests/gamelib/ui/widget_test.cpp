@@ -329,7 +329,9 @@ TEST_F(WidgetTest, ALabelOfAGivenSizeAlignsItsTextInside) {
     Tsl::SmartPtr<Image> pImage = pLabel->getImage();
     for (int y = 0; y < 50; ++y)
         for (int x = 0; x < 150; ++x)
-            if (pImage->getColorAt(x, y).a) EXPECT_TRUE(x > 60 && x < 90 && y > 10 && y < 40) << x << "," << y;
+            if (pImage->getColorAt(x, y).a) {
+                EXPECT_TRUE(x > 60 && x < 90 && y > 10 && y < 40) << x << "," << y;
+            }
 }
 
 // A label in a justify font looks as the font's own layout of the text.
