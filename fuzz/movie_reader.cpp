@@ -28,7 +28,6 @@ namespace {
 
 struct World {
     TestApp app;
-    std::string sPath;
     std::string sBaseMovie;
     World() {
         app.init(800, 600, 0);
@@ -38,21 +37,14 @@ struct World {
         spec.nSoundRate = 8000;
         spec.fSoundSeconds = 0.25f;
         sBaseMovie = makeMovie(spec);
-        const char* pszRoot = getenv("TMPDIR");
-        std::string sTemplate = std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/movie-fuzz-XXXXXX";
-        std::vector<char> aName(sTemplate.begin(), sTemplate.end());
-        aName.push_back('\0');
-        int nFile = mkstemp(aName.data());
-        if (nFile < 0) abort();
-        close(nFile);
-        sPath = aName.data();
     }
-    ~World() { std::remove(sPath.c_str()); }
 };
 
-World& world() {
-    static World s_world;
-    return s_world;
+// A file of this process's own, made for one input and removed after it:
+// libFuzzer may end the process without running destructors.
+std::string moviePath() {
+    const char* pszRoot = getenv("TMPDIR");
+    return std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/movie-fuzz-" + std::to_string(getpid()) + ".ogv";
 }
 
 // The length of the page at nAt when all of it is in the data, else 0.
@@ -93,7 +85,9 @@ void writeFile(const std::string& sPath, const std::vector<unsigned char>& aData
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
-    World& w = world();
+    static World* s_pWorld = new World();
+    static const std::string s_sPath = moviePath();
+    World& w = *s_pWorld;
     if (nSize > 65536) return 0;
     std::vector<unsigned char> aData(pData, pData + nSize);
     if (nSize < 4 || std::memcmp(pData, "OggS", 4) != 0) {
@@ -102,14 +96,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
         aData.swap(aMovie);
     }
     setPageChecksums(aData);
-    writeFile(w.sPath, aData);
+    writeFile(s_sPath, aData);
     try {
         SDLTheoraVideo video;
-        if (video.open(w.sPath.c_str())) {
+        if (video.open(s_sPath.c_str())) {
             video.play();
             for (int i = 0; i < 8 && !video.isFinished(); ++i) video.update(0.125f);
         }
     } catch (const Tsl::Exception&) {
     }
+    std::remove(s_sPath.c_str());
     return 0;
 }
