@@ -70,6 +70,8 @@ constexpr const char* IMG_FLOWER = "mapa_flor_%d_s";
 constexpr const char* EMITTER_FLOWER_CANNON = "flower_cannon.emitter";
 // Store pictures
 constexpr const char* IMG_STORE_SOLDOUT_HIGH = "store_soldout_high";
+constexpr const char* IMG_STORE_SOLDOUT_LOW = "store_soldout_low";
+constexpr const char* IMG_STORE_NA_LOW = "store_na_low";
 constexpr const char* IMG_STORE_PARROT_STAND = "store_parrot_stand_normal";
 constexpr const char* IMG_SUFFIX_NORMAL = "_normal";
 constexpr const char* IMG_SUFFIX_HIGHLIGHT = "_highlight";
