@@ -60,7 +60,7 @@ public:
     bool onKeyDown(int nKey, int nModifiers) override;
     bool onMouseDown(int nButton, int nX, int nY) override;
 
-    int getState() const { return m_nState; }
+    int getSlideState() const { return m_nState; }
     int getPage() const { return m_nPage; }
     const SpriteList& getPageSprites() const { return m_lPageSprites; }
     const Tsl::List<Tsl::SmartPtr<Label>>& getTextLabels() const { return m_lTextLabels; }

@@ -70,6 +70,13 @@ public:
     SoundPlatform* platform;
 };
 
+template <class T>
+Tsl::List<T> listOf(std::initializer_list<T> values) {
+    Tsl::List<T> l;
+    for (const T& v : values) l.append(v);
+    return l;
+}
+
 struct GameTest : ::testing::Test {
     GameTestApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> files = new Tsl::MemoryResourceProvider("files");
