@@ -66,6 +66,9 @@ TEST_F(SlideshowTest, NewPagesClearEarlierPicturesAndTextsSkippingAnywhere) {
     step();
     EXPECT_EQ(2, show->getPageSprites().getCount());
     EXPECT_EQ(1, show->getTextLabels().getCount());
+    // What was skipped stays in full view, not frozen half faded in.
+    EXPECT_EQ(1.0f, show->getPageSprites().getFirst()->getAlpha());
+    EXPECT_EQ(1.0f, show->getTextLabels().getFirst()->getAlpha());
     step(1000);
     show->onKeyDown(' ', 0);  // while the texts appear
     step();
