@@ -69,7 +69,7 @@ void SlideshowMode::buildAlbumButtons() {
     const struct {
         const char* pszName;
         int nId;
-    } buttons[] = {{"prev", ID_PREV}, {"stop", ID_STOP}, {"next", ID_NEXT}};
+    } buttons[] = {{Names::ALBUM_PREV, ID_PREV}, {Names::ALBUM_STOP, ID_STOP}, {Names::ALBUM_NEXT, ID_NEXT}};
     for (const auto& b : buttons) {
         Tsl::SmartPtr<CustomButton> pButton = makeAlbumButton(b.pszName, b.nId);
         addControl(pButton);
