@@ -162,6 +162,18 @@ void HighScoreMode::init() {
     for (int t = 0; t < TABLE_COUNT; ++t) m_lTables.getNode(t)->data.sort();
     buildScoreTable(0);
 
+    addTabs();
+    Tsl::SmartPtr<Button> pBack = new Button(getString(Names::STR_HF_BACK), ID_BACK);
+    addControl(pBack);
+    pBack->setPosition(BACK_X, BACK_Y);
+
+    m_lTableBuilt.getNode(0)->data = true;
+    m_lScoreTables.getAt(0)->setPosition(TABLE_X, TABLE_Y);
+    showTab(0);
+}
+
+// The three tabs, one below the other.
+void HighScoreMode::addTabs() {
     Tsl::SmartPtr<Table> pTabs = new Table(this);
     for (int i = 0; i < TABLE_COUNT; ++i) {
         Tsl::SmartPtr<ToggleButton> pTab = new ToggleButton(Tsl::String(), i);
@@ -172,16 +184,9 @@ void HighScoreMode::init() {
         m_lTabButtons.append(pTab);
         m_lTableBuilt.append(false);
     }
-    Tsl::SmartPtr<Button> pBack = new Button(getString(Names::STR_HF_BACK), ID_BACK);
-    addControl(pBack);
-    pBack->setPosition(BACK_X, BACK_Y);
     pTabs->setPosition(TABS_X, TABS_Y);
     pTabs->setZOrder(Z_TABS);
     pTabs->layout();
-
-    m_lTableBuilt.getNode(0)->data = true;
-    m_lScoreTables.getAt(0)->setPosition(TABLE_X, TABLE_Y);
-    showTab(0);
 }
 
 // Hidden tables lie under the background rather than being removed.
