@@ -89,12 +89,19 @@ void HighScoreMode::loadTables() {
         }
     }
     for (int t = m_lTables.getCount(); t < TABLE_COUNT; ++t) m_lTables.append(makeDefaultTable(t));
-    // Ten entries each: a short table could take no insertion, a long one
-    // keeps its best ten.
+    if (!makeTablesTen())
+        bWhole = false;
+    if (!bWhole)
+        saveTables();
+}
+
+// Ten entries each: a short table could take no insertion, a long one keeps
+// its best ten. False when a table had to be changed.
+bool HighScoreMode::makeTablesTen() {
+    bool bAllTen = true;
     for (int t = 0; t < TABLE_COUNT; ++t) {
         HighscoreTable& table = m_lTables.getNode(t)->data;
-        if (table.getCount() != TABLE_SIZE)
-            bWhole = false;
+        bAllTen = bAllTen && table.getCount() == TABLE_SIZE;
         if (table.getCount() > TABLE_SIZE) {
             table.sort();
             while (table.getCount() > TABLE_SIZE) table.removeAt(TABLE_SIZE);
@@ -102,8 +109,7 @@ void HighScoreMode::loadTables() {
         HighscoreTable defaults = makeDefaultTable(t);
         for (int k = table.getCount(); k < TABLE_SIZE; ++k) table.append(defaults.getAt(k));
     }
-    if (!bWhole)
-        saveTables();
+    return bAllTen;
 }
 
 void HighScoreMode::saveTables() {
