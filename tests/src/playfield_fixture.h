@@ -31,6 +31,18 @@ inline std::string sequence(const std::string& sName, int nFrames, bool bLoop, i
     return s;
 }
 
+// A small bar: one floor, two seats and a VIP place, a tap of drink 0, a
+// sink and a coaster; the waitress starts in the middle.
+inline std::string barScene() {
+    return "topy 300\nbottomy 560\ncharposy 250\nchardepth 60\ncharvipposy 240\ncharvipdepth 55\n"
+           "walkarea 0 300 800 560 200\n"
+           "seat 200 200 330 n\nseat 320 320 330 n\nvipseat 500 500 330 n 1\n"
+           "actionspot liquid 650 290 80 650 330 n 0\n"
+           "actionspot trashbin 740 290 80 740 330 n\n"
+           "actionspot glassspot 100 290 80 100 330 n\n"
+           "start 400 450 s\n";
+}
+
 // Every sequence name the waitress plays, with 8 frames a second: walk
 // steps of 2 frames, actions of 4 frames acting at frame 2.
 inline std::string waitressTemplate(const std::vector<std::string>& lSkip = {}, bool bDoAction = true) {
