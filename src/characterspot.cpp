@@ -36,7 +36,7 @@ int CharacterSpot::servableSlot(int nHand) const {
 
 bool CharacterSpot::canDoAction(int nHand) {
     Waitress* pWaitress = waitress();
-    if (m_bBusy || !pWaitress) return false;
+    if (!pWaitress) return false;
     if (servableSlot(nHand) >= 0) return true;
     if (!m_pUsedGlass) return false;
     return pWaitress->hasTray() ? pWaitress->getMugCount() < pWaitress->getCapacity()

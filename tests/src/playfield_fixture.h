@@ -100,6 +100,7 @@ struct PlayFieldFixture : ::testing::Test {
         ASSERT_TRUE(app.init(800, 600, 0));
         app.addResourceProvider(m_pResources.get());
         app.setFrameRate(0);
+        app.setMaxFrameTime(1.0f, false);
         app.addImage("body", app.createImage(200, 180, true));
         app.addImage("px", app.createImage(8, 8, true));
         addText("waitress.template", fixture::waitressTemplate());
