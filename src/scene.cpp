@@ -2,6 +2,8 @@
 
 #include "upgrademanager.h"
 
+#include "tsl2/hash.h"
+
 #include <cerrno>
 #include <cstdarg>
 #include <cmath>
@@ -72,7 +74,7 @@ private:
     int m_nLine = 0;
     int m_nStartLine = 0;
     int m_nFloorLine = 0;
-    Tsl::List<Tsl::String> m_lNames;
+    Tsl::Hash<Tsl::String, int> m_hNames{97};
 };
 
 void Reader::fail(const char* pszFormat, ...) const {
@@ -150,12 +152,12 @@ void Reader::checkVisual() {
         if (k == "sprite_conditional") slot(5);
         if (k == "animsprite_conditional") slot(6);
         int nNameAt = k == "sprite_conditional" ? 6 : k == "animsprite_conditional" ? 5 : 5;
-        if (count() >= nNameAt) m_lNames.append(tok(nNameAt));
+        if (count() >= nNameAt) m_hNames.set(tok(nNameAt), 1);
     } else if (k == "sprite_repeat") {
         for (int i = 2; i <= 6; ++i) number(i);
         if (number(5) < 0 || number(5) > SceneData::MAX_REPEAT)
             fail("sprite_repeat: count %d outside 0-%d", number(5), int(SceneData::MAX_REPEAT));
-        if (count() >= 7) m_lNames.append(tok(7));
+        if (count() >= 7) m_hNames.set(tok(7), 1);
     } else if (k == "barman") {
         for (int i = 1; i <= 4; ++i) number(i);
         slot(5);
@@ -168,7 +170,7 @@ void Reader::checkVisual() {
     } else if (k == "parrot") {
         for (int i = 1; i <= 3; ++i) number(i);
     } else if (k == "flip" || k == "scale_anim" || k == "playsequence") {
-        if (m_lNames.indexOf(tok(1)) < 0) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
+        if (!m_hNames.hasKey(tok(1))) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
         if (k == "scale_anim") real(2), real(3);
     } else if (k == "seagull") {
         for (int i = 1; i <= 5; ++i) number(i);
