@@ -1,5 +1,6 @@
 #include "actionspot.h"
 
+#include "app/gamemode.h"
 #include "mug.h"
 #include "playmode.h"
 #include "waitress.h"
@@ -19,6 +20,11 @@ int ActionSpot::hitTest(int nX, int nY) const {
     int nLeft = m_nX - m_nBoxWidth / 2, nTop = m_nY - m_nBoxHeight;
     bool bInside = nX >= nLeft && nX < nLeft + m_nBoxWidth && nY >= nTop && nY < m_nY;
     return bInside ? m_nZOrder : -1;
+}
+
+void ActionSpot::removeSprite() {
+    if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite);
+    m_pSprite = nullptr;
 }
 
 Waitress* ActionSpot::waitress() const { return m_pMode ? m_pMode->getWaitress() : nullptr; }

@@ -33,6 +33,8 @@ public:
     void setBox(int nWidth, int nHeight);
     // The spot's picture, when the scene gives it one.
     void setSprite(Tsl::SmartPtr<Sprite> pSprite) { m_pSprite = pSprite; }
+    // Takes the picture out of its mode.
+    void removeSprite();
 
 protected:
     virtual bool allowsBusy() const { return true; }

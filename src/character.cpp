@@ -146,7 +146,10 @@ Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
 
 void Character::leave() {
     m_nState = STATE_GONE;
-    if (m_pBalloon) m_pBalloon->detachCharacter();
+    if (m_pBalloon) {
+        m_pBalloon->detachCharacter();
+        m_pBalloon->removeSprite();
+    }
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
     if (m_pMug) m_pMug->detach();

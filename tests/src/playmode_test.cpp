@@ -103,6 +103,20 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
     EXPECT_EQ(waitress()->getMugCount(), 2);
 }
 
+TEST_F(LevelTest, AWalkThatCannotGoOnEndsAndDropsItsAction) {
+    enter();
+    click(TAP_X, TAP_Y);
+    for (int i = 0; i < 4; ++i) frame();
+    ASSERT_TRUE(pMode->isWalkPending());
+    // The floor shrinks around her: every further step is refused.
+    int nX = waitress()->getX(), nY = waitress()->getY();
+    pMode->editScene().m_lWalkAreas.clear();
+    pMode->editScene().m_lWalkAreas.append(WalkArea{nX - 2, nY - 2, nX + 3, nY + 3, 200});
+    ASSERT_TRUE(runUntil([&] { return idle(); }, PlayMode::STALL_FRAMES + 8));
+    EXPECT_FALSE(pMode->isWalkPending());
+    EXPECT_EQ(waitress()->getMugCount(), 0);
+}
+
 TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     for (bool& b : player.m_abTipShown) b = false;
     enter();
