@@ -68,13 +68,15 @@ struct Bar {
 };
 
 std::string fullBarScene() {
-    std::string s = "topy 300\nbottomy 560\ncharposy 250\nchardepth 60\ncharvipposy 240\ncharvipdepth 55\n"
-                    "walkarea 0 300 800 560 200\nstart 400 450 s\nanimation px.anim\n";
-    for (int i = 0; i < SEATS; ++i) s += "seat " + std::to_string(40 + 60 * i) + " " + std::to_string(40 + 60 * i) + " 330 n\n";
+    std::string s =
+        "topy 300\nbottomy 560\ncharposy 250\nchardepth 60\ncharvipposy 240\ncharvipdepth 55\n"
+        "walkarea 0 300 800 560 200\nstart 400 450 s\nanimation px.anim\n";
+    for (int i = 0; i < SEATS; ++i)
+        s += "seat " + std::to_string(40 + 60 * i) + " " + std::to_string(40 + 60 * i) + " 330 n\n";
     for (int i = 0; i < VIP_PLACES; ++i) s += "vipseat " + std::to_string(300 + 200 * i) + " 400 500 s 1\n";
     for (int d = 0; d < 4; ++d)
-        s += "actionspot liquid " + std::to_string(500 + 40 * d) + " 290 80 " + std::to_string(500 + 40 * d) + " 330 n " +
-             std::to_string(d) + "\n";
+        s += "actionspot liquid " + std::to_string(500 + 40 * d) + " 290 80 " + std::to_string(500 + 40 * d) +
+             " 330 n " + std::to_string(d) + "\n";
     s += "actionspot trashbin 740 290 80 740 330 n\nactionspot propdispenser 100 290 80 100 330 n\n";
     for (int i = 0; i < 6; ++i) s += "seagull " + std::to_string(100 * i) + " 50 20 1 " + std::to_string(i % 2) + "\n";
     for (int i = 0; i < 8; ++i) s += "animsprite px.anim " + std::to_string(90 * i) + " 150 30\n";

@@ -6,8 +6,16 @@
 #include "waitress.h"
 
 ActionSpot::ActionSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading)
-    : m_pMode(pMode), m_nX(nX), m_nY(nY), m_nZOrder(nZOrder), m_nUseX(nUseX), m_nUseY(nUseY),
-      m_nHeading(nHeading & 3), m_nBoxWidth(BOX_WIDTH), m_nBoxHeight(BOX_HEIGHT), m_bBusy(false) {}
+    : m_pMode(pMode),
+      m_nX(nX),
+      m_nY(nY),
+      m_nZOrder(nZOrder),
+      m_nUseX(nUseX),
+      m_nUseY(nUseY),
+      m_nHeading(nHeading & 3),
+      m_nBoxWidth(BOX_WIDTH),
+      m_nBoxHeight(BOX_HEIGHT),
+      m_bBusy(false) {}
 
 ActionSpot::~ActionSpot() {}
 

@@ -27,8 +27,7 @@ void CharacterSpot::setUsedGlass(Tsl::SmartPtr<Mug> pMug) {
 int CharacterSpot::servableSlot(int nHand) const {
     Waitress* pWaitress = waitress();
     if (!pWaitress || !m_pChar) return -1;
-    if (!pWaitress->hasTray())
-        return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
+    if (!pWaitress->hasTray()) return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
     for (int i = 0; i < pWaitress->getCapacity(); ++i)
         if (m_pChar->accepts(pWaitress->getHandContents(i).get())) return i;
     return -1;

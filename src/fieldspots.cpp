@@ -67,8 +67,7 @@ void PropDispenser::doAction(int) {
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs()) pMug->decorate();
 }
 
-LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOrder, int nUseX, int nUseY,
-                           int nHeading)
+LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading)
     : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nDrink(nDrink) {}
 
 bool LiquidButton::canDoAction(int nHand) { return hasRoom(waitress(), nHand); }

@@ -14,8 +14,8 @@ inline const char* const kHeadings[] = {"n", "e", "s", "w"};
 // anywhere) its action takes effect.
 inline std::string sequence(const std::string& sName, int nFrames, bool bLoop, int nDoAction = -1, int nPlace = 0) {
     std::string s = "seq " + sName + " fps 8" + (bLoop ? " loop" : "") + "\n";
-    for (int i = 0; i < nFrames; ++i) s += "add body\nframeprop " + std::to_string(i) + " position " +
-                                           std::to_string(nPlace + i) + "\n";
+    for (int i = 0; i < nFrames; ++i)
+        s += "add body\nframeprop " + std::to_string(i) + " position " + std::to_string(nPlace + i) + "\n";
     if (nDoAction >= 0) s += "frameprop " + std::to_string(nDoAction) + " doaction 1\n";
     return s;
 }
@@ -53,7 +53,8 @@ inline std::string waitressTemplate(const std::vector<std::string>& lSkip = {}, 
             add("stand_" + H + "_thumb_full_" + hand, 1, false);
             add("walk_" + H + "_arm_tray_" + hand, 2, false);
             for (const char* side : {"back", "front"}) {
-                for (const char* c : {"empty", "full"}) add("walk_" + H + "_arm_" + c + "_" + hand + "_" + side, 2, false);
+                for (const char* c : {"empty", "full"})
+                    add("walk_" + H + "_arm_" + c + "_" + hand + "_" + side, 2, false);
                 add("walk_" + H + "_thumb_full_" + hand + "_" + side, 2, false);
             }
         }
@@ -66,7 +67,8 @@ inline std::string waitressTemplate(const std::vector<std::string>& lSkip = {}, 
 
 inline std::string customerTemplate() {
     std::string s = "load px\n";
-    for (const char* seq : {"sit", "ask", "wait", "drink", "angry", "leave"}) s += "seq " + std::string(seq) + "\nadd px\n";
+    for (const char* seq : {"sit", "ask", "wait", "drink", "angry", "leave"})
+        s += "seq " + std::string(seq) + "\nadd px\n";
     return s;
 }
 

@@ -18,7 +18,6 @@
 #include <string>
 #include <vector>
 
-
 struct PlayFieldFixture : ::testing::Test {
     TestApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> m_pResources = new Tsl::MemoryResourceProvider();
@@ -54,8 +53,8 @@ struct PlayFieldFixture : ::testing::Test {
 
     // An empty scratch folder of this test's own; the test removes it.
     static std::string tempFolder(const char* pszName) {
-        std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                     ("playfield_" + std::to_string(getpid()) + "_" + pszName);
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("playfield_" + std::to_string(getpid()) + "_" + pszName);
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
         return path.string();

@@ -9,8 +9,8 @@ TEST(UpgradeManager, ValuesAndPrices) {
     UpgradeManager upgrades;
     struct Case {
         int nKind, nLevel, nValue, nPrice;
-    } cases[] = {{0, 0, 2, 80},   {0, 1, 4, 160}, {0, 2, 6, -1}, {12, 3, 23, 180}, {12, 4, 26, -1},
-                 {1, 0, 0, 0},    {6, 1, 1, 190}, {9, 1, 1, -1}};
+    } cases[] = {{0, 0, 2, 80},   {0, 1, 4, 160}, {0, 2, 6, -1},  {12, 3, 23, 180},
+                 {12, 4, 26, -1}, {1, 0, 0, 0},   {6, 1, 1, 190}, {9, 1, 1, -1}};
     for (const Case& c : cases) {
         EXPECT_EQ(upgrades.getValue(c.nKind, c.nLevel), c.nValue) << c.nKind << "/" << c.nLevel;
         EXPECT_EQ(upgrades.getPrice(c.nKind, c.nLevel), c.nPrice) << c.nKind << "/" << c.nLevel;
