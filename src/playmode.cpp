@@ -367,8 +367,6 @@ void PlayMode::startLevel() {
 
 bool PlayMode::isTop() const { return GameApp::getInstance()->getModeIndex(this) == 0; }
 
-void PlayMode::onActivate() {}
-
 void PlayMode::onUpdate(float fDt) {
     TSL_TRACE();
     GameMode::onUpdate(fDt);

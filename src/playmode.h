@@ -118,7 +118,6 @@ public:
 
     void init() override;
     void onUpdate(float fDt) override;
-    void onActivate() override;
     void onCallback(int nId, int nData) override;
     bool onMouseDown(int nButton, int nX, int nY) override;
     void cleanup() override;
