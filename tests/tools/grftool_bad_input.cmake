@@ -45,3 +45,6 @@ if(NOT code EQUAL 1)
   message(FATAL_ERROR "grftool list '': exit ${code}, expected 1\n${err}")
 endif()
 expect_text("${err}" "empty path" "empty archive path")
+
+# The work folder goes with a passing run; a failing one leaves it to look at.
+file(REMOVE_RECURSE ${WORK_DIR})

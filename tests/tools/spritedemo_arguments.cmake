@@ -20,3 +20,6 @@ foreach(case
   expect_text("${RUN_ERR}" "${message}" "spritedemo ${parts}")
 endforeach()
 expect_only_files(${WORK_DIR})
+
+# The work folder goes with a passing run; a failing one leaves it to look at.
+file(REMOVE_RECURSE ${WORK_DIR})
