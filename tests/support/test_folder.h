@@ -10,5 +10,6 @@
 // The running test's folder (empty outside a test).
 const std::string& testFolder();
 
-// A path of the given name inside the running test's folder.
+// A path of the given name inside the running test's folder; outside a test
+// the program stops with a message.
 std::string testPath(const std::string& sName);

@@ -74,6 +74,11 @@ const std::string& testFolder() {
 }
 
 std::string testPath(const std::string& sName) {
+    // Outside a test the path would name a place in the root folder.
+    if (g_sFolder.empty()) {
+        std::fprintf(stderr, "testPath(\"%s\") called outside a test\n", sName.c_str());
+        std::abort();
+    }
     return g_sFolder + "/" + sName;
 }
 
