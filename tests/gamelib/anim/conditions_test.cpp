@@ -81,6 +81,9 @@ TEST_F(AnimationConditionTest, BlocksSkipNestedBlocksAndBranchesAfterATakenOne) 
         {"IF == 1 2\n prop x 1\n If == 1 1\n ENDIF\nElse\n prop x 2\nEndIf", "2"},
         {"if == 1 2\n bogus command\n load missing\nendif\nprop z 3", "3"},
         {"if == 1 1\n if == 2 2\n  prop x 1\n endif\n prop y 2\nendif", "1 2"},
+        // A file may end inside a branch that runs.
+        {"if == 1 1\n prop x 1\nelse\n prop y 2\nendif\nif == 1 1\n prop z 3", "1 3"},
+        {"if == 1 2\nelif == 1 1\n prop x 1\n if == 2 2\n  prop y 2", "1 2"},
     };
     for (const Case& c : cases) {
         Tsl::SmartPtr<Animation> p = loadText(c.pszText);

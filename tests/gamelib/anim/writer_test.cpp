@@ -70,6 +70,11 @@ TEST_F(AnimationWriterTest, WhatIsWrittenReadsBackTheSame) {
     p->createSequence("wave", false, 4.5f);
     p->addFrame("wave", pB, 1);
     p->addSequence("stroll", p->getSequence("walk"));
+    // Rate 0, which a seq line cannot say.
+    p->createSequence("still", false, 10);
+    p->setSequenceFps("still", 0.0f);
+    p->addFrame("still", pA, 1);
+    p->getSequence("still")->setProp("pose", "idle");
     p->setDefaultSequence("wave");
 
     AnimationSaver().save(p, m_pCompiler.get(), "Barman.anim");
@@ -91,6 +96,8 @@ TEST_F(AnimationWriterTest, WhatIsWrittenReadsBackTheSame) {
     }
     EXPECT_FALSE(q->isSequenceLooped("wave"));
     EXPECT_EQ(4.5f, q->getSequenceFps("wave"));
+    EXPECT_EQ(0.0f, q->getSequenceFps("still"));
+    EXPECT_EQ(Tsl::String("idle"), q->getSequence("still")->getProp("pose"));
     Tsl::SmartPtr<Image> pReadA = q->getFrameImage("walk", 0);
     EXPECT_EQ(Point(1, -2), pReadA->getInsPoint());
     for (int y = 0; y < 2; ++y)

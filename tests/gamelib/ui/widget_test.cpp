@@ -362,4 +362,48 @@ TEST_F(WidgetTest, LabelDrawsCentredTextInItsBox) {
     EXPECT_EQ(0, nEdgeInk);
 }
 
+// A label does nothing with a click: the mode under it gets the press and
+// the release (a radio option's caption, which chooses it, is tested above).
+TEST_F(WidgetTest, ALabelLetsClicksThroughToTheMode) {
+    Tsl::SmartPtr<Label> pLabel = place(Tsl::SmartPtr<Label>(new Label("Name")), 100, 100);
+    click(102, 102);
+    EXPECT_EQ(1, mode->m_nModeDowns);
+    EXPECT_EQ(1, mode->m_nModeUps);
+}
+
+TEST_F(WidgetTest, ALabelOfAGivenSizeAlignsItsTextInside) {
+    Tsl::SmartPtr<Label> pLabel = new Label("i");
+    pLabel->setFont(app.getTheme()->getFont("Theme::DefaultBlack"));
+    pLabel->setTextAlign(Font::ALIGN_MIDDLE);
+    pLabel->setSize(150, 50);
+    EXPECT_EQ(Point(150.0f, 50.0f), pLabel->getSize());
+    // Ink in the middle only.
+    Tsl::SmartPtr<Image> pImage = pLabel->getImage();
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 150; ++x)
+            if (pImage->getColorAt(x, y).a) {
+                EXPECT_TRUE(x > 60 && x < 90 && y > 10 && y < 40) << x << "," << y;
+            }
+}
+
+// A label in a justify font looks as the font's own layout of the text.
+TEST_F(WidgetTest, AJustifiedLabelIsLaidOutAsTheFontLaysOutItsText) {
+    Tsl::SmartPtr<Font> pFont = app.getTheme()->getFont("Theme::DefaultBlack")->clone();
+    pFont->setTextAlign(Font::ALIGN_JUSTIFY);
+    int nWidth = pFont->getTextWidth("aa bb cc") + 7;
+    for (const char* pszText : {"aa bb cc dd ee ff", "aa bb cc dd\nee ff\n", "aa b"}) {
+        Tsl::SmartPtr<Label> pLabel = new Label(pszText);
+        pLabel->setFont(pFont);
+        pLabel->setWrapWidth(nWidth, true);
+        Tsl::SmartPtr<Image> pLabelImage = pLabel->getImage();
+        Tsl::SmartPtr<Image> pExpected = picture(pLabelImage->getWidth(), pLabelImage->getHeight(), Color(0, 0, 0, 0));
+        pFont->drawText(pExpected, Rect(0, 0, nWidth, pLabelImage->getHeight()), pszText);
+        int nDiffering = 0;
+        for (int y = 0; y < pExpected->getHeight(); ++y)
+            for (int x = 0; x < pExpected->getWidth(); ++x)
+                nDiffering += pExpected->getColorAt(x, y) != pLabelImage->getColorAt(x, y);
+        EXPECT_EQ(0, nDiffering) << pszText;
+    }
+}
+
 } // namespace
