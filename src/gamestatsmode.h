@@ -3,10 +3,10 @@
 #include "qarndialog.h"
 
 struct PlayField;
-class AnimSprite;
-class Button;
-class ChangingLabel;
-class Label;
+#include "anim/animsprite.h"
+#include "ui/button.h"
+#include "changinglabel.h"
+#include "ui/label.h"
 
 // A level's results: the banner, then money, time, stars, customers and the
 // story's totals counted up one after another with a tick; when the count
