@@ -1,7 +1,5 @@
 #include "upgrademanager.h"
 
-#include "tsl2/error.h"
-
 namespace {
 
 const int s_anLevelCounts[UpgradeManager::KIND_COUNT] = {3, 2, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
