@@ -1,6 +1,6 @@
 // The store: what each position offers at given levels, and the screen with
 // scripted input and exact frame steps.
-#include "game_support.h"
+#include "store_fixture.h"
 
 #include "buyupgrademode.h"
 #include "qarnplayer.h"
@@ -76,6 +76,112 @@ TEST(StoreItems, EveryCombinationHasPicturesAndSomethingToBuy) {
         if (k == 13) break;
     }
     EXPECT_EQ(nCombinations, 3 * 16 * 16 * 2 * 2 * 9 * 5);
+}
+
+struct StoreScreenTest : StoreFixture {
+    Tsl::SmartPtr<StoreMode> store;
+    void SetUp() override {
+        StoreFixture::SetUp();
+        store = new StoreMode(&player, "scene0");
+        app.pushMode(store.get());
+    }
+    bool storeRuns() { return app.getModeIndex(store.get()) >= 0; }
+    Tsl::String speech() { return store->getSpeechLabel()->getText(); }
+    Tsl::String salesman() { return store->getSalesman()->getSequenceName(); }
+    // The purchase dialog on top ends through its Cancel, or through the OK
+    // of the message a purchase shows.
+    void closeDialog() { app.getModeAt(0)->onCallback(BuyUpgradeMode::ID_CANCEL, 0); }
+    bool hasButton(int nId) {
+        for (const Tsl::SmartPtr<CustomButton>& p : store->getItemButtons())
+            if (p->getId() == nId) return true;
+        return false;
+    }
+};
+
+TEST_F(StoreScreenTest, BackFadesTheBubbleInAndLeavesASecondLater) {
+    EXPECT_EQ(store->getLeaveBubble()->getAlpha(), 0.0f);
+    store->onCallback(StoreMode::ID_BACK, 0);
+    const float afAlphas[] = {0.5f, 1.0f, 1.0f};
+    for (float fAlpha : afAlphas) {
+        step(250);
+        ASSERT_TRUE(storeRuns());
+        EXPECT_EQ(store->getLeaveBubble()->getAlpha(), fAlpha);
+        EXPECT_EQ(store->getLeaveLabel()->getAlpha(), fAlpha);
+    }
+    step(250);
+    EXPECT_FALSE(storeRuns());
+    EXPECT_TRUE(Tsl::SmartPtr<TrnFadeToBlack>::dynamicCast(app.getModeAt(0)));
+}
+
+TEST_F(StoreScreenTest, ASecondPressLeavesAtOnce) {
+    store->onCallback(StoreMode::ID_BACK, 0);
+    step(250);
+    store->onCallback(StoreMode::ID_BACK, 0);
+    EXPECT_FALSE(storeRuns());
+}
+
+TEST_F(StoreScreenTest, TheSalesmanReactsForOneSecondOfShortFrames) {
+    EXPECT_EQ(speech(), "idle");
+    store->onCallback(0, 0);
+    EXPECT_EQ(salesman(), "sad");
+    closeDialog();
+    EXPECT_EQ(speech(), "bad");
+    step(500);  // a stall does not count
+    EXPECT_EQ(store->getTalkTime(), 1.0f);
+    for (int i = 0; i < 3; ++i) step(250);
+    EXPECT_EQ(salesman(), "sad");
+    step(250);  // ends exactly at 0
+    EXPECT_EQ(salesman(), "blink");
+    EXPECT_EQ(store->getTalkTime(), 0.0f);
+}
+
+TEST_F(StoreScreenTest, APurchaseRebuildsTheItemsAndCheersTheSalesman) {
+    player.m_nMoney = 25;
+    EXPECT_FALSE(hasButton(14));  // no chair, no center to buy
+    store->onCallback(13, 0);      // chairs: chair 0 is chosen first
+    app.getModeAt(0)->onCallback(BuyUpgradeMode::ID_BUY, 0);
+    closeDialog();  // the message's OK
+    ASSERT_EQ(app.getModeAt(0).get(), store.get());
+    EXPECT_EQ(player.m_anUpgrades[2], 1);
+    EXPECT_EQ(player.m_nMoney, 5);
+    EXPECT_EQ(speech(), "good");
+    EXPECT_EQ(salesman(), "smile");
+    EXPECT_EQ(store->getMoneyLabel()->getText(), "5");
+    EXPECT_TRUE(hasButton(14));
+    bool bClink = false;
+    for (const std::string& sCall : audio().calls) bClink |= sCall.find("sfx_store_clink") != std::string::npos;
+    EXPECT_TRUE(bClink);
+}
+
+TEST_F(StoreScreenTest, HoveringAnItemNamesIt) {
+    app.onMouseMove(432, 437, true);  // the trays
+    EXPECT_EQ(speech(), "trays");
+    EXPECT_EQ(salesman(), "talk");
+    app.onMouseMove(10, 10, true);
+    EXPECT_EQ(speech(), "idle");
+    EXPECT_EQ(salesman(), "blink");
+}
+
+TEST_F(StoreScreenTest, TheParrotSwitchesKeepingFrameAndTimeLeft) {
+    Tsl::SmartPtr<AnimSprite> pParrot = store->getParrot();
+    ASSERT_TRUE(pParrot);
+    step(375);  // 1.5 frames at 4 a second
+    int nFrame = pParrot->getFrame();
+    float fLeft = pParrot->getFrameTimeLeft();
+    ASSERT_EQ(nFrame, 1);
+    app.onMouseMove(750, 370, true);
+    EXPECT_EQ(pParrot->getSequenceName(), "highlight");
+    EXPECT_EQ(pParrot->getFrame(), nFrame);
+    EXPECT_EQ(pParrot->getFrameTimeLeft(), fLeft);
+    EXPECT_EQ(speech(), "parrot");
+    EXPECT_EQ(salesman(), "talk");
+    EXPECT_NE(audio().calls.back().find("sfx_mouseover"), std::string::npos);
+    app.onMouseMove(10, 10, true);
+    EXPECT_EQ(pParrot->getSequenceName(), "normal");
+    EXPECT_EQ(pParrot->getFrame(), nFrame);
+    EXPECT_EQ(speech(), "idle");
+    store->onMouseUp(4, 750, 370);  // any button buys the parrot
+    EXPECT_TRUE(Tsl::SmartPtr<BuyUpgradeMode>::dynamicCast(app.getModeAt(0)));
 }
 
 }  // namespace
