@@ -54,7 +54,8 @@ int number(const Tsl::List<Tsl::String>& lTokens, int i) {
     if (i >= lTokens.getCount())
         TSL_THROW(BadParmException, "%s needs %d values, has %d", lTokens.getAt(0).c_str(), i,
                   lTokens.getCount() - 1);
-    const char* psz = lTokens.getAt(i).c_str();
+    Tsl::String sToken = lTokens.getAt(i);  // getAt hands out a copy
+    const char* psz = sToken.c_str();
     char* pszEnd = nullptr;
     errno = 0;
     long n = std::strtol(psz, &pszEnd, 10);
@@ -67,7 +68,8 @@ float real(const Tsl::List<Tsl::String>& lTokens, int i) {
     if (i >= lTokens.getCount())
         TSL_THROW(BadParmException, "%s needs %d values, has %d", lTokens.getAt(0).c_str(), i,
                   lTokens.getCount() - 1);
-    const char* psz = lTokens.getAt(i).c_str();
+    Tsl::String sToken = lTokens.getAt(i);  // getAt hands out a copy
+    const char* psz = sToken.c_str();
     char* pszEnd = nullptr;
     float f = std::strtof(psz, &pszEnd);
     if (*psz == '\0' || *pszEnd != '\0' || !(f > -MAX_NUMBER && f < MAX_NUMBER))
@@ -141,10 +143,15 @@ void UpgradePreview::readLine(const Tsl::String& sRaw) {
     if (nComment >= 0) sLine = sLine.left(nComment);
     sLine = sLine.trim();
     if (sLine.isEmpty()) return;
-    Tsl::List<Tsl::String> lTokens = sLine.split(" \t\r");
-    Tsl::String sKeyword = lTokens.getAt(0).toLower();
-    lTokens.removeFirst();
-    lTokens.insertAfter(nullptr, sKeyword);
+    Tsl::List<Tsl::String> lWords = sLine.split(" \t\r");
+    Tsl::String sKeyword = lWords.getFirst().toLower();
+    Tsl::List<Tsl::String> lTokens;
+    lTokens.append(sKeyword);
+    bool bFirst = true;
+    for (const Tsl::String& sWord : lWords) {
+        if (!bFirst) lTokens.append(sWord);
+        bFirst = false;
+    }
     if (sKeyword == "image" || sKeyword == "animation" || sKeyword == "clone" || sKeyword == "hflip" ||
         sKeyword == "inspos")
         declare(lTokens);

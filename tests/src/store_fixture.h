@@ -10,8 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-// The tests' scratch folder (tests/support).
-std::string makeTempFolder(const char* pszName);
+#include <unistd.h>
 
 struct StoreFixture : GameTest {
     QarnPlayer player;
@@ -53,7 +52,11 @@ struct StoreFixture : GameTest {
         for (const auto& level : lLevels) player.m_anUpgrades[level.first] = level.second;
     }
     void openLog() {
-        sLogFolder = makeTempFolder("store_log");
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("store_log_" + std::to_string(getpid()));
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        sLogFolder = path.string();
         GameApp::openLog((sLogFolder + "/game.log").c_str());
     }
     std::string logText() {
