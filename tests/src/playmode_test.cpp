@@ -136,8 +136,9 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
             nResults += dynamic_cast<GameStatsMode*>(app.getModeAt(i).get()) != nullptr;
         EXPECT_EQ(nResults, 1);
         frame();
-        click(400, 300);  // the results end on a click
-        app.onMouseUp(MB_LEFT, 400, 300);
+        // The results end on their button.
+        Tsl::SmartPtr<GameStatsMode> pResults = Tsl::SmartPtr<GameStatsMode>::dynamicCast(app.getModeAt(0));
+        if (pResults) pResults->onCallback(GameStatsMode::ID_OK, 0);
         for (int i = 0; i < 3; ++i) frame();
         EXPECT_EQ(app.getModeCount(), 0) << c.nPlayMode;
         // No money: the story level failed; the timed modes always report their end.
