@@ -111,13 +111,13 @@ TEST_F(StoreScreenTest, BackFadesTheBubbleInAndLeavesASecondLater) {
     step(250);
     EXPECT_FALSE(storeRuns());
     EXPECT_TRUE(Tsl::SmartPtr<TrnFadeToBlack>::dynamicCast(app.getModeAt(0)));
-}
-
-TEST_F(StoreScreenTest, ASecondPressLeavesAtOnce) {
-    store->onCallback(StoreMode::ID_BACK, 0);
+    // A second press during the countdown leaves at once.
+    Tsl::SmartPtr<StoreMode> pAgain = new StoreMode(&player, "scene0");
+    app.pushMode(pAgain.get());
+    pAgain->onCallback(StoreMode::ID_BACK, 0);
     step(250);
-    store->onCallback(StoreMode::ID_BACK, 0);
-    EXPECT_FALSE(storeRuns());
+    pAgain->onCallback(StoreMode::ID_BACK, 0);
+    EXPECT_EQ(app.getModeIndex(pAgain.get()), -1);
 }
 
 TEST_F(StoreScreenTest, TheSalesmanReactsForOneSecondOfShortFrames) {
@@ -153,16 +153,7 @@ TEST_F(StoreScreenTest, APurchaseRebuildsTheItemsAndCheersTheSalesman) {
     EXPECT_TRUE(bClink);
 }
 
-TEST_F(StoreScreenTest, HoveringAnItemNamesIt) {
-    app.onMouseMove(432, 437, true);  // the trays
-    EXPECT_EQ(speech(), "trays");
-    EXPECT_EQ(salesman(), "talk");
-    app.onMouseMove(10, 10, true);
-    EXPECT_EQ(speech(), "idle");
-    EXPECT_EQ(salesman(), "blink");
-}
-
-TEST_F(StoreScreenTest, TheParrotSwitchesKeepingFrameAndTimeLeft) {
+TEST_F(StoreScreenTest, HoverNamesItemsAndSwitchesTheParrotKeepingItsFrame) {
     Tsl::SmartPtr<AnimSprite> pParrot = store->getParrot();
     ASSERT_TRUE(pParrot);
     step(375);  // 1.5 frames at 4 a second
@@ -180,6 +171,10 @@ TEST_F(StoreScreenTest, TheParrotSwitchesKeepingFrameAndTimeLeft) {
     EXPECT_EQ(pParrot->getSequenceName(), "normal");
     EXPECT_EQ(pParrot->getFrame(), nFrame);
     EXPECT_EQ(speech(), "idle");
+    app.onMouseMove(432, 437, true);  // the trays
+    EXPECT_EQ(speech(), "trays");
+    app.onMouseMove(10, 10, true);
+    EXPECT_EQ(salesman(), "blink");
     store->onMouseUp(4, 750, 370);  // any button buys the parrot
     EXPECT_TRUE(Tsl::SmartPtr<BuyUpgradeMode>::dynamicCast(app.getModeAt(0)));
 }
