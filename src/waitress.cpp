@@ -417,6 +417,15 @@ bool Waitress::setHandContents(Tsl::SmartPtr<Mug> pMug) {
     return false;
 }
 
+bool Waitress::setHandContents(Tsl::SmartPtr<Mug> pMug, int nSlot) {
+    if (nSlot < 0 || nSlot >= m_nCapacity || nSlot >= m_lMugs.getCount()) return false;
+    Tsl::List<Tsl::SmartPtr<Mug>>::Node* pNode = m_lMugs.getNode(nSlot);
+    if (pNode->data) return false;
+    pNode->data = pMug;
+    placeMugs();
+    return true;
+}
+
 Tsl::SmartPtr<Mug> Waitress::takeHandContents(int nSlot) {
     if (nSlot < 0 || nSlot >= m_nCapacity || nSlot >= m_lMugs.getCount()) return nullptr;
     Tsl::List<Tsl::SmartPtr<Mug>>::Node* pNode = m_lMugs.getNode(nSlot);

@@ -99,6 +99,23 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     EXPECT_EQ(waitress()->getMugCount(), 0);
 }
 
+TEST_F(LevelTest, EachHandHoldsWhatItTook) {
+    enter();
+    enum { COASTER_X = 100, COASTER_Y = 280 };
+    click(TAP_X, TAP_Y, MB_RIGHT);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_TRUE(waitress()->isHandEmpty(0));
+    EXPECT_FALSE(waitress()->isHandEmpty(1));
+    // Put down with the right hand, taken up again with the left.
+    click(COASTER_X, COASTER_Y, MB_RIGHT);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(waitress()->getMugCount(), 0);
+    click(COASTER_X, COASTER_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_FALSE(waitress()->isHandEmpty(0));
+    EXPECT_TRUE(waitress()->isHandEmpty(1));
+}
+
 TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
     enter();
     for (int i = 0; i < 10; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);

@@ -3,6 +3,7 @@
 #include "game_support.h"
 
 #include "anim/animsprite.h"
+#include "upgrademanager.h"
 #include "upgradestoreimages.h"
 
 namespace {
@@ -11,6 +12,7 @@ const Color ITEM(200, 100, 50);
 const Color STAMP(0, 0, 255);
 
 struct StorePicturesTest : GameTest {
+    UpgradeManager upgrades;
     void SetUp() override {
         GameTest::SetUp();
         for (const char* pszItem : {"store_bandeja1", "store_bandeja2", "store_sillas", "store_jugomatic",
@@ -48,9 +50,9 @@ TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
         std::string sPictures, sHighlights;
         int nCount = UpgradeStoreImages::getLevelCount(nPosition);
         for (int nLevel = -1; nLevel <= (nCount ? nCount : 1); ++nLevel) {
-            sPictures += kindOf(UpgradeStoreImages::getStoreImage(nPosition, nLevel), nPosition, nLevel, false);
+            sPictures += kindOf(upgrades.getStoreImage(nPosition, nLevel), nPosition, nLevel, false);
             sHighlights +=
-                kindOf(UpgradeStoreImages::getStoreHighlightImage(nPosition, nLevel), nPosition, nLevel, true);
+                kindOf(upgrades.getStoreHighlightImage(nPosition, nLevel), nPosition, nLevel, true);
         }
         EXPECT_EQ(pictures[nPosition + 1], sPictures) << nPosition;
         EXPECT_EQ(highlights[nPosition + 1], sHighlights) << nPosition;
@@ -62,22 +64,22 @@ TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
 }
 
 TEST_F(StorePicturesTest, SignsStandGreyBehindTheOneOnSale) {
-    Tsl::SmartPtr<Image> pSigns = UpgradeStoreImages::getStoreImage(6, 2);
+    Tsl::SmartPtr<Image> pSigns = upgrades.getStoreImage(6, 2);
     EXPECT_EQ(Color(150, 0, 0), pSigns->getColorAt(105, 245));  // sign 2 in colour in front
     EXPECT_EQ(Color(25, 0, 0), pSigns->getColorAt(55, 230));    // sign 0 greyed behind
-    Tsl::SmartPtr<Image> pHighlight = UpgradeStoreImages::getStoreHighlightImage(6, 2);
+    Tsl::SmartPtr<Image> pHighlight = upgrades.getStoreHighlightImage(6, 2);
     EXPECT_EQ(Color(150, 0, 0), pHighlight->getColorAt(105, 245));
-    Tsl::SmartPtr<Image> pSold = UpgradeStoreImages::getStoreImage(6, 4);
+    Tsl::SmartPtr<Image> pSold = upgrades.getStoreImage(6, 4);
     EXPECT_EQ(STAMP, pSold->getColorAt(105, 245));
     EXPECT_EQ(Color(25, 0, 0), pSold->getColorAt(55, 230));
 }
 
 TEST_F(StorePicturesTest, OnlyTheParrotOnSaleIsAlive) {
-    Tsl::SmartPtr<AnimSprite> pParrot = UpgradeStoreImages::getStoreAnimation(3, 0);
+    Tsl::SmartPtr<AnimSprite> pParrot = upgrades.getStoreAnimation(3, 0);
     ASSERT_TRUE(pParrot);
     EXPECT_EQ(10, pParrot->getZOrder());
-    EXPECT_FALSE(UpgradeStoreImages::getStoreAnimation(3, 1));
-    EXPECT_FALSE(UpgradeStoreImages::getStoreAnimation(0, 0));
+    EXPECT_FALSE(upgrades.getStoreAnimation(3, 1));
+    EXPECT_FALSE(upgrades.getStoreAnimation(0, 0));
 }
 
 }  // namespace
