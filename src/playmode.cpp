@@ -487,6 +487,7 @@ void PlayMode::leave() {
 void PlayMode::cleanup() {
     for (const Tsl::SmartPtr<Character>& pCharacter : m_field.m_lSeatOccupants)
         if (pCharacter) pCharacter->leave();
+    m_pSpawnManager->releaseAnimations();
     m_pTip->hide();
     GameMode::cleanup();
 }

@@ -205,6 +205,30 @@ TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
     EXPECT_EQ(pStory->getPendingAction(), 0);
 }
 
+TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
+    auto customerAnimations = [&] {
+        int nCount = 0;
+        for (const Tsl::String& sKey : app.getAnimationNames()) nCount += sKey.left(3) == "ch_";
+        return nCount + app.getPreloadQueueLength();
+    };
+    // One level is left with its customer seated, the next with one still loading.
+    struct Case {
+        const char* pszDefinitions;
+        bool bSeated;
+    } cases[] = {{"hombre 1\n", true}, {"bob 1\n", false}};
+    for (const Case& c : cases) {
+        addText("chars_scene0_0", c.pszDefinitions);
+        enter();
+        SpawnManager* pSpawn = pMode->getSpawnManager();
+        ASSERT_TRUE(runUntil([&] { return c.bSeated ? pSpawn->getCustomerCount() > 0 : !pSpawn->getPending().isEmpty(); }));
+        EXPECT_GT(customerAnimations(), 0);
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+        ASSERT_EQ(app.getModeCount(), 0);
+        EXPECT_EQ(customerAnimations(), 0) << c.pszDefinitions;
+    }
+}
+
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     addText("scene0.scene", "topy 300\nbottomy 200\n");
     pStory = new StoryManagerMode(0, 3, &player, 0);
