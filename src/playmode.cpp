@@ -156,6 +156,7 @@ bool PlayMode::buildLevel() {
         buildVisuals();
         buildSeats();
         buildSpots();
+        loadPlayArt();
         m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY,
                                    UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]));
         m_pWaitress->setHeading(m_scene.m_nStartHeading);
@@ -232,6 +233,15 @@ void PlayMode::buildSpots() {
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
         m_lSpots.append(pSpot);
     }
+}
+
+// Art shown only once play has begun is loaded with the scene, so that a
+// broken file refuses the level here rather than failing in the middle of it.
+void PlayMode::loadPlayArt() {
+    GameApp* pApp = GameApp::getInstance();
+    for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
+        if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
+    if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
 }
 
 void PlayMode::buildVisuals() {

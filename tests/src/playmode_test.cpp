@@ -229,6 +229,19 @@ TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
     }
 }
 
+TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
+    for (const char* pszArt : {"mug.anim", "balloon.anim"}) {
+        addText(pszArt, "load px\nbogus\n");
+        pMode = new PlayMode("scene0", 0, 0, &player, -1);
+        app.pushMode(pMode.get());
+        for (int i = 0; i < 4; ++i) frame();
+        EXPECT_EQ(pMode->getPhase(), PlayMode::PHASE_DONE) << pszArt;
+        pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
+        while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
+        addText(pszArt, fixture::customerTemplate());
+    }
+}
+
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     addText("scene0.scene", "topy 300\nbottomy 200\n");
     pStory = new StoryManagerMode(0, 3, &player, 0);
