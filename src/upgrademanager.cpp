@@ -1,8 +1,5 @@
 #include "upgrademanager.h"
 
-#include "anim/animsprite.h"
-#include "upgradestoreimages.h"
-
 #include "tsl2/error.h"
 
 namespace {
@@ -44,16 +41,4 @@ int UpgradeManager::getPrice(int nKind, int nLevel) const {
 
 int UpgradeManager::getLevelCount(int nKind) const {
     return (nKind >= 0 && nKind < KIND_COUNT) ? s_anLevelCounts[nKind] : 0;
-}
-
-Tsl::SmartPtr<AnimSprite> UpgradeManager::getStoreAnimation(int nPosition, int nLevel) const {
-    return UpgradeStoreImages::getStoreAnimation(nPosition, nLevel);
-}
-
-Tsl::SmartPtr<Image> UpgradeManager::getStoreImage(int nPosition, int nLevel) const {
-    return UpgradeStoreImages::getStoreImage(nPosition, nLevel);
-}
-
-Tsl::SmartPtr<Image> UpgradeManager::getStoreHighlightImage(int nPosition, int nLevel) const {
-    return UpgradeStoreImages::getStoreHighlightImage(nPosition, nLevel);
 }
