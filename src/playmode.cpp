@@ -257,6 +257,11 @@ void PlayMode::buildVisuals() {
         m_lSceneSprites.append(pSprite);
         if (nNameAt > 0 && nNameAt < t.getCount()) hNamed.set(t.getAt(nNameAt), pSprite);
     };
+    // The frame steps these with the rest of the bar's living decoration.
+    auto placeAnimated = [&](Tsl::SmartPtr<AnimSprite> pSprite, const Tsl::List<Tsl::String>& t, int nNameAt) {
+        place(pSprite.get(), t, nNameAt);
+        m_lAmbience.append(pSprite);
+    };
     for (const SceneVisual& visual : m_scene.m_lVisuals) {
         const Tsl::List<Tsl::String>& t = visual.m_lTokens;
         const Tsl::String k = t.getAt(0);
@@ -290,13 +295,13 @@ void PlayMode::buildVisuals() {
                 for (int i = 0; i < n(5); ++i)
                     place(new Sprite(image(t.getAt(1)), n(2) + i * n(6), n(3), n(4)), t, i == 0 ? 7 : 0);
             } else if (k == "animsprite") {
-                place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+                placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "sprite_conditional") {
                 if (isSlotPresent(t.getAt(5), k, m_anLevels))
                     place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
             } else if (k == "animsprite_conditional") {
                 if (isSlotPresent(t.getAt(6), k, m_anLevels))
-                    place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+                    placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "barman") {
                 if (isSlotPresent(t.getAt(5), k, m_anLevels))
                     for (const Tsl::SmartPtr<AnimSprite>& p : Barman(n(1), n(2), n(3), n(4), this).getSprites())

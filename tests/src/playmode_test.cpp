@@ -9,6 +9,7 @@
 #include "spawnmanager.h"
 #include "storymanager.h"
 #include "tip.h"
+#include "upgrademanager.h"
 #include "waitress.h"
 #include "weekgoals.h"
 
@@ -240,6 +241,24 @@ TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
         while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
         addText(pszArt, fixture::customerTemplate());
     }
+}
+
+TEST_F(LevelTest, TheScenesAnimationsPlay) {
+    addText("wave.anim", "load px\nseq default fps 8 loop\nadd px\nadd px\n");
+    addText("scene0.scene", fixture::barScene() + "animation wave.anim\nanimsprite wave.anim 10 20 5\n"
+                                                  "animsprite_conditional wave.anim 30 20 5 juice juicer_0\n");
+    player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = 1;
+    enter();
+    std::vector<std::pair<AnimSprite*, int>> aWaves;
+    for (SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            AnimSprite* pWave = dynamic_cast<AnimSprite*>(pSprite.get());
+            if (pWave && pWave->getAnimation() == app.getAnimation("wave.anim"))
+                aWaves.push_back({pWave, pWave->getFrame()});
+        }
+    ASSERT_EQ(aWaves.size(), 2u);
+    frame();
+    for (const auto& wave : aWaves) EXPECT_NE(wave.first->getFrame(), wave.second) << wave.first->getX();
 }
 
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
