@@ -113,7 +113,7 @@ int SpawnManager::pickCharacter() {
         // Past the end of the list: the shares did not add up to the draw.
         if (nIndex < 0) return -1;
         Tsl::SmartPtr<CharacterInfo> pInfo = m_lCharInfos.getAt(nIndex);
-        if (pInfo->m_bPresent) continue;
+        if (pInfo->m_bPresent || m_lBrokenInfos.indexOf(nIndex) >= 0) continue;
         if (pInfo->m_sName == Names::DEF_VIP && m_nSeatCount == m_nNormalSeatCount) return -1;
         return nIndex;
     }
@@ -190,6 +190,10 @@ void SpawnManager::releaseAnimations() {
 
 void SpawnManager::dropPending(const char* pszWhy) {
     GameApp::log("SpawnManager: customer %s dropped: %s\n", m_sPending.c_str(), pszWhy);
+    // A named customer's own file stays broken: it is not drawn, nor read, again this level.
+    Tsl::SmartPtr<CharacterInfo> pInfo = at(m_lCharInfos, m_nPendingInfo, Tsl::SmartPtr<CharacterInfo>());
+    if (pInfo && !isGenerated(pInfo->m_sName) && m_lBrokenInfos.indexOf(m_nPendingInfo) < 0)
+        m_lBrokenInfos.append(m_nPendingInfo);
     int nLook = m_lLooks.indexOf(m_sPending);
     if (nLook >= 0) m_lLooks.removeAt(nLook);
     m_sPending = "";

@@ -96,6 +96,8 @@ private:
     // How the pending customer's animation is loaded, to load it again when a step fails.
     Tsl::String m_sPendingFile;
     Tsl::List<Tsl::String> m_lPendingParams;
+    // Named definitions whose animation failed to load: never drawn again.
+    Tsl::List<int> m_lBrokenInfos;
     // Animation keys this manager brought into the cache.
     Tsl::List<Tsl::String> m_lLoadedKeys;
     // Per seat: the seated customer's definition index and generated look key
