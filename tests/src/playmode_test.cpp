@@ -243,22 +243,26 @@ TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
     }
 }
 
-TEST_F(LevelTest, TheScenesAnimationsPlay) {
-    addText("wave.anim", "load px\nseq default fps 8 loop\nadd px\nadd px\n");
+TEST_F(LevelTest, TheScenesAnimationsAndTheOrderBalloonsPlay) {
+    const char* pszLoop = "load px\nseq default fps 8 loop\nadd px\nadd px\n";
+    addText("wave.anim", pszLoop);
+    addText("balloon.anim", pszLoop);
     addText("scene0.scene", fixture::barScene() + "animation wave.anim\nanimsprite wave.anim 10 20 5\n"
                                                   "animsprite_conditional wave.anim 30 20 5 juice juicer_0\n");
     player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = 1;
     enter();
-    std::vector<std::pair<AnimSprite*, int>> aWaves;
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    std::vector<std::pair<AnimSprite*, int>> aPlaying;
     for (SpriteList* pLayer : pMode->getLayers())
         for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            AnimSprite* pWave = dynamic_cast<AnimSprite*>(pSprite.get());
-            if (pWave && pWave->getAnimation() == app.getAnimation("wave.anim"))
-                aWaves.push_back({pWave, pWave->getFrame()});
+            AnimSprite* p = dynamic_cast<AnimSprite*>(pSprite.get());
+            if (p && (p->getAnimation() == app.getAnimation("wave.anim") ||
+                      p->getAnimation() == app.getAnimation("balloon.anim")))
+                aPlaying.push_back({p, p->getFrame()});
         }
-    ASSERT_EQ(aWaves.size(), 2u);
+    ASSERT_EQ(aPlaying.size(), 3u);
     frame();
-    for (const auto& wave : aWaves) EXPECT_NE(wave.first->getFrame(), wave.second) << wave.first->getX();
+    for (const auto& sprite : aPlaying) EXPECT_NE(sprite.first->getFrame(), sprite.second) << sprite.first->getX();
 }
 
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
