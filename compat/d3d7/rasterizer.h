@@ -6,14 +6,17 @@
 // pixel. Geometry reaching far outside the clip rectangle is first clipped to a guard
 // band, which keeps every edge product in range whatever the input coordinates.
 //
-// Two paths: axis-aligned, unscaled, texel-aligned quads are drawn as straight rows
-// (SSE2 where available); everything else goes through the triangle path. Both use the
-// same per-pixel arithmetic, so they produce identical pixels. Upright sprites whose
-// textures have long clear or opaque runs skip or copy them (AlphaRuns); where the
-// processor has AVX2 the row kernels and the bilinear sampler take eight and four pixels
-// at a time, chosen when the program runs, with the same arithmetic.
+// Two paths: axis-aligned, unscaled quads are drawn as straight rows (SSE2 where
+// available), texel-aligned ones copying texels and those between texels blending two
+// texture rows at weights fixed for the whole quad; everything else goes through the
+// triangle path. All use the same per-pixel arithmetic, so they produce identical
+// pixels. Upright sprites whose textures have long clear or opaque runs skip or copy
+// them (AlphaRuns); where the processor has AVX2 the row kernels and the bilinear
+// samplers take eight and four pixels at a time, chosen when the program runs, with the
+// same arithmetic.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "d3d7/types.h"
@@ -122,6 +125,13 @@ class Rasterizer {
  private:
   bool isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
   bool tryFastQuad(const ScreenVertex* pVerts, bool bStrip);
+  // An upright, unscaled quad off the texel grid (rect: its pixels); false when it is not
+  // drawn exactly as the triangle path would draw it.
+  bool tryOffsetQuad(const ScreenVertex* pVerts, const std::int64_t* X, const std::int64_t* Y, const ClipRect& rect,
+                     DWORD nDiffuse);
+  // Bilinear rows at one sub-texel offset: pixel (x, y) samples at (nS + 256 x, nT + 256 y)
+  // in 1/256 texel, less the half texel to the texel centres.
+  void offsetRows(const ClipRect& rect, std::int64_t nS, std::int64_t nT, DWORD nDiffuse);
   void clipAndDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
   void rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
