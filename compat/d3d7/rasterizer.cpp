@@ -763,6 +763,13 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
 // A texture drawn one texel per pixel at a fixed sub-texel offset: every pixel's bilinear
 // sample has the same weights, so a row is two texture rows blended at fixed weights.
 
+// Samples [iLo, iHi) of a row whose first texel column is x lie inside the texture (in a
+// row nWidth wide); the others clamp to its sides.
+inline void insideRange(int x, int nWidth, int n, int& iLo, int& iHi) {
+  iLo = std::clamp(-x, 0, n);
+  iHi = std::clamp(nWidth - 1 - x, iLo, n);
+}
+
 #if defined(__SSE2__)
 // Two samples from their texels (top row left and right neighbour, bottom row left and
 // right) unpacked to 16 bits; lerpBlock's arithmetic with weights spread to all lanes.
@@ -776,6 +783,26 @@ inline __m128i lerpFixedHalf(__m128i tl, __m128i tr, __m128i bl, __m128i br, __m
   __m128i p0 = _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(tLo, tHi), _mm_unpacklo_epi16(bLo, bHi)), round);
   __m128i p1 = _mm_add_epi32(_mm_add_epi32(_mm_unpackhi_epi16(tLo, tHi), _mm_unpackhi_epi16(bLo, bHi)), round);
   return _mm_packs_epi32(_mm_srli_epi32(p0, 16), _mm_srli_epi32(p1, 16));
+}
+
+// The weights of one quad: 256 - wx, wx, 256 - wy, wy in every 16-bit lane.
+struct FixedWeights {
+  __m128i m_iwx, m_wx, m_iwy, m_wy;
+  FixedWeights(int nWx, int nWy)
+      : m_iwx(_mm_set1_epi16(static_cast<short>(256 - nWx))),
+        m_wx(_mm_set1_epi16(static_cast<short>(nWx))),
+        m_iwy(_mm_set1_epi16(static_cast<short>(256 - nWy))),
+        m_wy(_mm_set1_epi16(static_cast<short>(nWy))) {}
+};
+
+// Four samples from texel rows tl (columns x..x+3), tr (x+1..x+4), bl and br below.
+inline __m128i lerpFixed4(__m128i tl, __m128i tr, __m128i bl, __m128i br, const FixedWeights& w) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lo = lerpFixedHalf(_mm_unpacklo_epi8(tl, zero), _mm_unpacklo_epi8(tr, zero), _mm_unpacklo_epi8(bl, zero),
+                             _mm_unpacklo_epi8(br, zero), w.m_iwx, w.m_wx, w.m_iwy, w.m_wy);
+  __m128i hi = lerpFixedHalf(_mm_unpackhi_epi8(tl, zero), _mm_unpackhi_epi8(tr, zero), _mm_unpackhi_epi8(bl, zero),
+                             _mm_unpackhi_epi8(br, zero), w.m_iwx, w.m_wx, w.m_iwy, w.m_wy);
+  return _mm_packus_epi16(lo, hi);
 }
 
 #if defined(DX7_WIDE_ROWS)
@@ -795,48 +822,149 @@ DX7_AVX2 inline __m256i lerpFixedHalfWide(__m256i tl, __m256i tr, __m256i bl, __
 
 DX7_AVX2 inline __m256i loadWide(const DWORD* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
 
-// Whole groups of eight; returns how many samples it took.
-DX7_AVX2 int lerpFixedWide(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
+// Whole groups of eight, as fixedRow below; returns how many pixels it took.
+template <RowMode M, bool kModulate, bool kShade>
+DX7_AVX2 int fixedRowWide(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n,
+                          DWORD nDiffuse, DWORD nTexOr) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i wx = _mm256_set1_epi16(static_cast<short>(nWx)), iwx = _mm256_set1_epi16(static_cast<short>(256 - nWx));
   const __m256i wy = _mm256_set1_epi16(static_cast<short>(nWy)), iwy = _mm256_set1_epi16(static_cast<short>(256 - nWy));
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m256i texOr = _mm256_set1_epi32(static_cast<int>(nTexOr));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
   int i = 0;
   for (; i + 8 <= n; i += 8) {
     __m256i tl = loadWide(pTop + i), tr = loadWide(pTop + i + 1);
     __m256i bl = loadWide(pBottom + i), br = loadWide(pBottom + i + 1);
+    __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
+    if (kShade && M != RowMode::Copy) {
+      __m256i any = _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(tl, tr), _mm256_or_si256(bl, br)), texOr);
+      if (_mm256_testz_si256(any, opaque)) continue;  // every texel clear: the target stays
+    }
     __m256i lo = lerpFixedHalfWide(_mm256_unpacklo_epi8(tl, zero), _mm256_unpacklo_epi8(tr, zero),
                                    _mm256_unpacklo_epi8(bl, zero), _mm256_unpacklo_epi8(br, zero), iwx, wx, iwy, wy);
     __m256i hi = lerpFixedHalfWide(_mm256_unpackhi_epi8(tl, zero), _mm256_unpackhi_epi8(tr, zero),
                                    _mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), iwx, wx, iwy, wy);
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut + i), _mm256_packus_epi16(lo, hi));
+    __m256i t = _mm256_or_si256(_mm256_packus_epi16(lo, hi), texOr);
+    if (!kShade || (M == RowMode::Over && !kModulate && _mm256_testc_si256(t, opaque))) {
+      _mm256_storeu_si256(pOut, t);
+      continue;
+    }
+    _mm256_storeu_si256(pOut, shadeGroupWide<M, kModulate>(t, _mm256_loadu_si256(pOut), diffuse));
   }
   return i;
 }
 #endif
 
-// n samples whose texels (pTop[i], pTop[i + 1] and the same in pBottom) are all inside.
-void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
+// Samples whose texels pTop[i], pTop[i + 1] and the same of pBottom all lie inside,
+// in whole groups of four; returns how many pixels it took. kShade: shaded over pDst
+// under the row kernel M (groups whose texels are all clear skipped under Over and Add,
+// which leave the target as it is then), else the samples stored in pDst with nTexOr.
+template <RowMode M, bool kModulate, bool kShade>
+int fixedRow(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD nDiffuse,
+             DWORD nTexOr) {
   int i = 0;
 #if defined(DX7_WIDE_ROWS)
-  if (n >= 8 && useWideVectors()) i = lerpFixedWide(pTop, pBottom, nWx, nWy, n, pOut);
+  if (n >= 8 && useWideVectors()) i = fixedRowWide<M, kModulate, kShade>(pDst, pTop, pBottom, nWx, nWy, n, nDiffuse, nTexOr);
 #endif
   const __m128i zero = _mm_setzero_si128();
-  const __m128i wx = _mm_set1_epi16(static_cast<short>(nWx)), iwx = _mm_set1_epi16(static_cast<short>(256 - nWx));
-  const __m128i wy = _mm_set1_epi16(static_cast<short>(nWy)), iwy = _mm_set1_epi16(static_cast<short>(256 - nWy));
+  const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+  FixedWeights w(nWx, nWy);
   auto load = [](const DWORD* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
   for (; i + 4 <= n; i += 4) {
     __m128i tl = load(pTop + i), tr = load(pTop + i + 1), bl = load(pBottom + i), br = load(pBottom + i + 1);
-    __m128i lo = lerpFixedHalf(_mm_unpacklo_epi8(tl, zero), _mm_unpacklo_epi8(tr, zero), _mm_unpacklo_epi8(bl, zero),
-                               _mm_unpacklo_epi8(br, zero), iwx, wx, iwy, wy);
-    __m128i hi = lerpFixedHalf(_mm_unpackhi_epi8(tl, zero), _mm_unpackhi_epi8(tr, zero), _mm_unpackhi_epi8(bl, zero),
-                               _mm_unpackhi_epi8(br, zero), iwx, wx, iwy, wy);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm_packus_epi16(lo, hi));
+    __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
+    if (kShade && M != RowMode::Copy) {
+      __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(_mm_or_si128(tl, tr), _mm_or_si128(bl, br)), texOr), opaque);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) continue;
+    }
+    __m128i t = _mm_or_si128(lerpFixed4(tl, tr, bl, br, w), texOr);
+    if (!kShade || (M == RowMode::Over && !kModulate &&
+                    (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(t, opaque), opaque)) & 0x8888) == 0x8888)) {
+      _mm_storeu_si128(pOut, t);
+      continue;
+    }
+    _mm_storeu_si128(pOut, shadeGroup<M, kModulate>(t, _mm_loadu_si128(pOut), diffuse));
   }
+  return i;
+}
+
+void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
+  int i = fixedRow<RowMode::Copy, false, false>(pOut, pTop, pBottom, nWx, nWy, n, 0xFFFFFFFFu, 0);
   for (; i < n; ++i) pOut[i] = lerpBlock(pTop + i, pBottom + i, nWx, nWy);
+}
+
+// n samples of a row (the first one's left texel column x, in a row nWidth >= 2 wide)
+// shaded under M: those inside the texture straight from its rows in whole groups, the
+// last partial group of them from partial loads. A sample past a side reads the side's
+// texel twice, which the weights make the same as the side's texel beside its neighbour
+// with all the weight on the side: one value for all such samples of a side.
+template <RowMode M, bool kModulate>
+void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx, int nWy, int n,
+                     DWORD nDiffuse, DWORD nTexOr) {
+  const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), _mm_setzero_si128());
+  const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
+  auto shadeSame = [&](int iFrom, int iTo, DWORD nSample) {
+    __m128i t = _mm_or_si128(_mm_set1_epi32(static_cast<int>(nSample)), texOr);
+    for (int i = iFrom; i < iTo; i += 4) {
+      int nCount = std::min(4, iTo - i);
+      storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+    }
+  };
+  int iLo, iHi;
+  insideRange(x, nWidth, n, iLo, iHi);
+  if (iLo > 0) shadeSame(0, iLo, lerpBlock(pTop, pBottom, 0, nWy));
+  int i = iLo + fixedRow<M, kModulate, true>(pDst + iLo, pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo,
+                                             nDiffuse, nTexOr);
+  if (i < iHi) {
+    int nCount = iHi - i;
+    const DWORD* pT = pTop + x + i;
+    const DWORD* pB = pBottom + x + i;
+    __m128i t = lerpFixed4(loadPartial(pT, nCount), loadPartial(pT + 1, nCount), loadPartial(pB, nCount),
+                           loadPartial(pB + 1, nCount), FixedWeights(nWx, nWy));
+    t = _mm_or_si128(t, texOr);
+    storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+  }
+  if (iHi < n) shadeSame(iHi, n, lerpBlock(pTop + nWidth - 2, pBottom + nWidth - 2, 256, nWy));
+}
+
+template <RowMode M>
+void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx, int nWy, int n,
+                     DWORD nDiffuse, DWORD nTexOr) {
+  if (nDiffuse == 0xFFFFFFFFu) {
+    shadeFixedRowOf<M, false>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+  } else {
+    shadeFixedRowOf<M, true>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+  }
+}
+
+// A row under Over, Add or Copy without tests, sampled and shaded in one pass; false
+// where there is no such kernel.
+bool shadeFixedDirect(RowMode eMode, DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx,
+                      int nWy, int n, DWORD nDiffuse, DWORD nTexOr) {
+  if (nWidth < 2) return false;
+  switch (eMode) {
+    case RowMode::Copy:
+      shadeFixedRowOf<RowMode::Copy>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Over:
+      shadeFixedRowOf<RowMode::Over>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Add:
+      shadeFixedRowOf<RowMode::Add>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    default: return false;
+  }
 }
 #else
 void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
   for (int i = 0; i < n; ++i) pOut[i] = lerpBlock(pTop + i, pBottom + i, nWx, nWy);
+}
+
+bool shadeFixedDirect(RowMode, DWORD*, const DWORD*, const DWORD*, int, int, int, int, int, DWORD, DWORD) {
+  return false;
 }
 #endif
 
@@ -849,7 +977,8 @@ void lerpFixedRow(const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, in
     return lerpTexels(pTop[x0], pTop[x1], pBottom[x0], pBottom[x1], static_cast<std::uint64_t>(nWx),
                       static_cast<std::uint64_t>(nWy));
   };
-  int iLo = std::clamp(-x, 0, n), iHi = std::clamp(nWidth - 1 - x, iLo, n);
+  int iLo, iHi;
+  insideRange(x, nWidth, n, iLo, iHi);
   for (int i = 0; i < iLo; ++i) pOut[i] = clamped(i);
   lerpFixedInside(pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, pOut + iLo);
   for (int i = iHi; i < n; ++i) pOut[i] = clamped(i);
@@ -864,9 +993,10 @@ struct FixedRow {
   int m_nWx, m_nWy;
 };
 
-// Samples [i, i + n) of a row shaded in chunks, as the triangle path shades a span.
-void shadeFixed(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil, bool bTests, int i, int n,
-                DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
+// Samples [i, i + n) of a row sampled into a buffer and shaded in chunks, as the triangle
+// path shades a span.
+void shadeFixedBuffered(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil, bool bTests, int i, int n,
+                        DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
   DWORD aTexels[kSpanChunk];
   for (int nEnd = i + n; i < nEnd;) {
     int nCount = std::min(kSpanChunk, nEnd - i);
@@ -882,6 +1012,16 @@ void shadeFixed(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil,
     }
     i += nCount;
   }
+}
+
+// Samples [i, i + n) of a row: without tests sampled and shaded in one pass where there
+// is a kernel for that, else through a buffer.
+void shadeFixed(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil, bool bTests, int i, int n,
+                DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
+  if (!bTests && shadeFixedDirect(eMode, pDst + i, row.m_pTop, row.m_pBottom, row.m_nWidth, row.m_nX + i, row.m_nWx,
+                                  row.m_nWy, n, nDiffuse, nTexOr))
+    return;
+  shadeFixedBuffered(eMode, row, pDst, pStencil, bTests, i, n, nDiffuse, nTexOr, st);
 }
 
 // The kind of texels [nFrom, nTo) of two rows' alpha runs together: clear or opaque only

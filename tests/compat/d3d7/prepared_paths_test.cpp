@@ -128,8 +128,13 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
     int w, h, nTexW, nTexH;
   };
   std::vector<Texture> aTex;
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 8; ++i) {
+    // Half of them fill their texture, so that samples clamp at all four sides.
     int w = 3 + static_cast<int>(rng() % 200), h = 3 + static_cast<int>(rng() % 40);
+    if (i % 2 == 0) {
+      w = 1 << (1 + i % 7);
+      h = 1 << (1 + (i + 2) % 5);
+    }
     IDirectDrawSurface7* p = makeTexture(w, h, spriteTexels(rng, w, h), i % 4 != 3);
     DDSURFACEDESC2 desc = {};
     desc.dwSize = sizeof(desc);
