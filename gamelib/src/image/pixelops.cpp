@@ -270,11 +270,18 @@ int blendRowSse2(uint32_t* d, const uint32_t* s, int nWidth, unsigned nA) {
         __m128i* pd = reinterpret_cast<__m128i*>(d + x);
         if (nOpaque == 0xFFFF) {
             _mm_storeu_si128(pd, sp);
-        } else if ((nClear | nOpaque) == 0xFFFF) {
-            __m128i dp = _mm_loadu_si128(pd);
-            _mm_storeu_si128(pd, _mm_or_si128(_mm_and_si128(opaque, sp), _mm_andnot_si128(opaque, dp)));
+            continue;
+        }
+        __m128i dp = _mm_loadu_si128(pd);
+        // Over a clear destination the composite is the source itself (its share
+        // is 0, so the total is the source's alpha), as text drawn into a label's
+        // cleared picture is; a clear source still leaves the destination.
+        __m128i taken = _mm_or_si128(opaque, _mm_andnot_si128(_mm_cmpeq_epi32(sa, zero),
+                                                               _mm_cmpeq_epi32(_mm_and_si128(dp, alphaMask), zero)));
+        if ((nClear | _mm_movemask_epi8(taken)) == 0xFFFF) {
+            _mm_storeu_si128(pd, _mm_or_si128(_mm_and_si128(taken, sp), _mm_andnot_si128(taken, dp)));
         } else {
-            _mm_storeu_si128(pd, blend4(sp, _mm_loadu_si128(pd), nShift, alphaMask));
+            _mm_storeu_si128(pd, blend4(sp, dp, nShift, alphaMask));
         }
     }
     return x;
