@@ -5,6 +5,9 @@
 // with SDL_BlitSurface (TrueType), the same glyph rectangles blitted with
 // SDL_BlitSurface (image font); the ratio is ours over the reference. Both sides
 // draw into a cleared target; the clearing is done outside the timed part.
+// WrapLongLine: wrapText of one line of 1,000 characters against one of 50,
+// unwrapped (a label line) and wrapped to a 300-pixel box; "ratio_1000_vs_50"
+// is 20 where wrapping costs the text's length.
 #include "app/gameapp.h"
 #include "image/sdl_image.h"
 #include "platform/sdl_platform.h"
@@ -174,6 +177,37 @@ void BM_ImageFontParagraph(benchmark::State& state) {
     SDL_FreeSurface(pTarget);
 }
 BENCHMARK(BM_ImageFontParagraph);
+
+// Words of the paragraph repeated up to nLength characters.
+Tsl::String lineOf(int nLength) {
+    Tsl::String sLine;
+    while (sLine.getLength() < nLength) sLine = sLine + PARAGRAPH + " ";
+    return Tsl::String(sLine.c_str(), nLength);
+}
+
+void BM_WrapLongLine(benchmark::State& state) {
+    Fixture f;
+    Tsl::SmartPtr<SDLTTFFactory> pFactory = new SDLTTFFactory();
+    Tsl::SmartPtr<Font> pFont = pFactory->createFont(Tsl::String("DejaVuSans.ttf 16").split(" "));
+    Tsl::String sShort = lineOf(50), sLong = lineOf(1000);
+    auto usOf = [&](const Tsl::String& sText, int nWidth) {
+        int nRounds = 0;
+        auto start = std::chrono::steady_clock::now();
+        while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(50) || nRounds < 5) {
+            benchmark::DoNotOptimize(pFont->wrapText(sText, nWidth).getCount());
+            ++nRounds;
+        }
+        return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count() / nRounds;
+    };
+    for (auto _ : state) benchmark::DoNotOptimize(pFont->wrapText(sLong, 1 << 30).getCount());
+    double fShort = usOf(sShort, 1 << 30), fLong = usOf(sLong, 1 << 30);
+    double fShortBox = usOf(sShort, 300), fLongBox = usOf(sLong, 300);
+    state.counters["line_50_us"] = fShort;
+    state.counters["line_1000_us"] = fLong;
+    state.counters["ratio_1000_vs_50"] = fLong / fShort;
+    state.counters["wrapped_ratio_1000_vs_50"] = fLongBox / fShortBox;
+}
+BENCHMARK(BM_WrapLongLine)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -16,6 +16,8 @@ public:
     // counts; a character without glyph advances by the blank width.
     int getTextWidth(const char* pszText) const override;
     int getHeight() const override { return m_nHeight; }
+    // Glyph widths and spacing add up; a line break inside a text only narrows it.
+    int getAppendSlack() const override { return 0; }
 
     virtual void loadFromImage(Tsl::SmartPtr<Image> pSheet) = 0;
     virtual int getCharSpacing() const { return m_nCharSpacing; }
