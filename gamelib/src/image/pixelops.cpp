@@ -348,8 +348,10 @@ void blendReordered32(const PixelBuffer& dst, const ByteLayout& dl, const PixelB
 } // namespace
 
 void blend(const PixelBuffer& dst, const PixelBuffer& src) {
-    ByteLayout dl = getByteLayout(dst.pFormat);
-    ByteLayout sl = getByteLayout(src.pFormat);
+    blend(dst, getByteLayout(dst.pFormat), src, getByteLayout(src.pFormat));
+}
+
+void blend(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& src, const ByteLayout& sl) {
     if (!bothFast(dl, sl)) return blendGeneric(dst, src);
     if (dl.nBytes == 4 && sl.nBytes == 4 && dl.nAlpha >= 0 && sl.nAlpha >= 0 && dl.nRed == sl.nRed &&
         dl.nGreen == sl.nGreen && dl.nBlue == sl.nBlue && dl.nAlpha == sl.nAlpha)
