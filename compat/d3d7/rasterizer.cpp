@@ -514,12 +514,13 @@ struct SpanCoords {
 };
 
 // Whether sample i of the span reads only texels inside the texture (a 2x2 block for
-// linear filtering), so that its fetches need no clamping.
-bool insideAt(const TextureView& tex, const SpanCoords& c, int64_t i, bool bLinear) {
-  int64_t nBias = bLinear ? 128 : 0, nMargin = bLinear ? 2 : 1;
+// linear filtering), or inside its copied border of nBorder texels, so that its fetches
+// need no clamping: a border texel is what clamping would read.
+bool insideAt(const TextureView& tex, const SpanCoords& c, int64_t i, bool bLinear, int nBorder) {
+  int64_t nBias = bLinear ? 128 : 0, nMargin = (bLinear ? 2 : 1) - nBorder;
   int64_t x = (stepTo256(c.m_nS + i * c.m_nStepS) - nBias) >> 8;
   int64_t y = (stepTo256(c.m_nT + i * c.m_nStepT) - nBias) >> 8;
-  return x >= 0 && y >= 0 && x <= tex.m_nWidth - nMargin && y <= tex.m_nHeight - nMargin;
+  return x >= -nBorder && y >= -nBorder && x <= tex.m_nWidth - nMargin && y <= tex.m_nHeight - nMargin;
 }
 
 #if defined(__SSE2__)
@@ -723,16 +724,27 @@ void sampleClamped(const TextureView& tex, bool bLinear, SpanCoords c, int n, DW
 // one run; a span that starts or ends on the texture's border clamps only a few pixels.
 // pOut has room for kSamplePadding more samples.
 void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
+  int nBorder = tex.m_pBordered ? 1 : 0;
   int iLo = 0, iHi = n;
-  while (iLo < n && !insideAt(tex, c, iLo, bLinear)) ++iLo;
-  while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear)) --iHi;
+  while (iLo < n && !insideAt(tex, c, iLo, bLinear, nBorder)) ++iLo;
+  while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear, nBorder)) --iHi;
   sampleClamped(tex, bLinear, c, iLo, pOut);
   SpanCoords inner = {c.m_nS + iLo * c.m_nStepS, c.m_nT + iLo * c.m_nStepT, c.m_nStepS, c.m_nStepT};
+  TextureView bordered;
+  if (nBorder) {
+    // Sampled from the border's corner: every position one texel further on, so none
+    // is negative (the wide sampler shifts them as unsigned).
+    bordered.m_pTexels = tex.m_pBordered;
+    bordered.m_nPitch = tex.m_nWidth + 2;
+    inner.m_nS += int64_t(1) << kStepBits;
+    inner.m_nT += int64_t(1) << kStepBits;
+  }
+  const TextureView& source = nBorder ? bordered : tex;
   // The clamped tail is written after the inner samples, over their padding.
   if (bLinear) {
-    sampleInside<true>(tex, inner, iHi - iLo, true, pOut + iLo);
+    sampleInside<true>(source, inner, iHi - iLo, true, pOut + iLo);
   } else {
-    sampleInside<false>(tex, inner, iHi - iLo, true, pOut + iLo);
+    sampleInside<false>(source, inner, iHi - iLo, true, pOut + iLo);
   }
   SpanCoords tail = {c.m_nS + iHi * c.m_nStepS, c.m_nT + iHi * c.m_nStepT, c.m_nStepS, c.m_nStepT};
   sampleClamped(tex, bLinear, tail, n - iHi, pOut + iHi);
@@ -1156,6 +1168,9 @@ bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const Sc
 
 bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (tryFastQuad(pVerts, bStrip)) return true;
+  // Turned and scaled quads sample past the texture's sides along their edges.
+  if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled())
+    m_texture.m_pBordered = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
   if (bStrip) {
     drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
     drawTriangle(pVerts[1], pVerts[3], pVerts[2]);
@@ -1163,6 +1178,7 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
     drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
     drawTriangle(pVerts[0], pVerts[2], pVerts[3]);
   }
+  m_texture.m_pBordered = nullptr;
   return false;
 }
 

@@ -67,6 +67,12 @@ struct TextureView {
   int m_nHeight = 0;
   bool m_bAlpha = false;  // false: the top byte is ignored and read as 0xFF
   const AlphaRuns* m_pRuns = nullptr;  // null when not known (always for textures without alpha)
+  // Asked by the triangle path for the texels inside a copied border ((width + 2)
+  // texels a row from texel (-1, -1)), so that no sample reaching a texel past a side
+  // is clamped; may answer null. None without a function.
+  const DWORD* (*m_pfnBordered)(void* pOwner) = nullptr;
+  void* m_pBorderedOwner = nullptr;
+  const DWORD* m_pBordered = nullptr;  // what it answered for the quad being drawn
 };
 
 // Where a stage result comes from after the texture stage's operation is resolved.

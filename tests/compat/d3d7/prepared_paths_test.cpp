@@ -1,5 +1,6 @@
 // The prepared paths of the software device (upright quads walking a texture's alpha runs,
-// bilinear spans sampled two pixels at a time, eight-pixel rows where there is AVX2)
+// bilinear spans sampled two pixels at a time and reading copied texture borders,
+// eight-pixel rows where there is AVX2)
 // against the plain ones, pixel for pixel.
 #include <cmath>
 #include <cstring>
@@ -96,6 +97,7 @@ TEST_F(PreparedPaths, MatchThePlainPathsAndFollowTextureChanges) {
     test::setAlphaRunPathEnabled(bPrepared);
     test::setVectorSamplerEnabled(bPrepared);
     test::setWideVectorsEnabled(bPrepared);
+    test::setBorderedTexturesEnabled(bPrepared);
     clearTo(0x204060);
     for (const Op& op : aOps) draw(op);
     return frame();
