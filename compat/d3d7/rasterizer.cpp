@@ -928,8 +928,10 @@ void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int n
   int iLo, iHi;
   insideRange(x, nWidth, n, iLo, iHi);
   if (iLo > 0) shadeSame(0, iLo, lerpBlock(pTop, pBottom, 0, nWy));
-  int i = iLo + fixedRow<M, kModulate, true>(pDst + iLo, pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo,
-                                             nDiffuse, nTexOr);
+  int i = iLo;
+  if (iHi > iLo)
+    i += fixedRow<M, kModulate, true>(pDst + iLo, pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, nDiffuse,
+                                      nTexOr);
   if (i < iHi) {
     int nCount = iHi - i;
     const DWORD* pT = pTop + x + i;
@@ -992,7 +994,7 @@ void lerpFixedRow(const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, in
   int iLo, iHi;
   insideRange(x, nWidth, n, iLo, iHi);
   for (int i = 0; i < iLo; ++i) pOut[i] = clamped(i);
-  lerpFixedInside(pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, pOut + iLo);
+  if (iHi > iLo) lerpFixedInside(pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, pOut + iLo);
   for (int i = iHi; i < n; ++i) pOut[i] = clamped(i);
 }
 
