@@ -116,6 +116,28 @@ bool ProfileManager::deleteProfile(const Tsl::String& sName) {
     return true;
 }
 
+ProfileData* ProfileManager::getCurrentProfile() const { return getProfileData(getCurrentName()); }
+
+Tsl::String ProfileManager::getCurrentName() {
+    GameApp* pApp = GameApp::getInstance();
+    return pApp ? pApp->getSetting(ScreenNames::SET_CURRENT_PLAYER) : Tsl::String();
+}
+
+void ProfileManager::setCurrentName(const Tsl::String& sName) {
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp) pApp->setSetting(ScreenNames::SET_CURRENT_PLAYER, sName);
+}
+
+void ProfileManager::repairCurrentName() const {
+    Tsl::String sCurrent = getCurrentName();
+    ProfileData* pProfile = getProfileData(sCurrent);
+    if (!pProfile && !m_lProfiles.isEmpty()) pProfile = m_lProfiles.getFirst().get();
+    Tsl::String sRepaired = pProfile ? pProfile->getName() : Tsl::String();
+    if (sRepaired == sCurrent) return;
+    GameApp::log("P: Current player '%s' became '%s'\n", sCurrent.c_str(), sRepaired.c_str());
+    setCurrentName(sRepaired);
+}
+
 Tsl::String ProfileManager::writeRecord(const ProfileData& profile) {
     Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
     {

@@ -37,6 +37,14 @@ public:
     ProfileData* createProfile(const Tsl::String& sName);
     bool deleteProfile(const Tsl::String& sName);
 
+    // The profile the setting "CurrentPlayerName" names, or null.
+    ProfileData* getCurrentProfile() const;
+    static Tsl::String getCurrentName();
+    static void setCurrentName(const Tsl::String& sName);
+    // Makes the current name that of a profile, spelled as the profile is:
+    // the first profile's when it names none, empty when there is none.
+    void repairCurrentName() const;
+
     // All profiles into the profile setting (the file is written with the settings).
     void saveProfiles() const;
     // Replaces the list with the stored one. Never raises: a damaged record

@@ -6,6 +6,7 @@
 
 #include "app/gameapp.h"
 #include "app/gamemode.h"
+#include "text/font.h"
 #include "ui/control.h"
 
 #include <gtest/gtest.h>
