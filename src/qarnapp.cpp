@@ -168,9 +168,12 @@ Tsl::SmartPtr<SplashScreen> QarnApp::makeSplash() {
 
 void QarnApp::pushFirstModes() {
     TSL_TRACE();
-    // The stand-in holds the menu's place until the menu exists.
+    // The stand-in holds the menu's place until the menu exists. It wakes
+    // when the splash above it has ended, not on its own push.
+    setSuppressFocusChanges(true);
     pushMode(new StandInMenu());
     pushMode(makeSplash());
+    setSuppressFocusChanges(false);
 }
 
 void QarnApp::onExit() {
