@@ -41,9 +41,8 @@ TEST_F(LogReportTest, TheReportCarriesEveryByteOfTheLogAndLiesBesideIt) {
         for (int i = 0; i < sReport.getLength(); ++i) EXPECT_EQ(nullptr, std::strchr("&=?# %\n", sReport[i]));
         Tsl::String sBack = GameApp::readLogReport(sReport);
         EXPECT_EQ(sLogText, std::string(sBack.c_str(), size_t(sBack.getLength())));
-        Tsl::String sFile = GameApp::saveLogReport(sLog.c_str());
-        EXPECT_EQ(Tsl::String((sLog + ".report").c_str()), sFile);
-        std::ifstream in(sFile.c_str(), std::ios::binary);
+        GameApp::saveLogReport(sLog.c_str());
+        std::ifstream in(sLog + ".report", std::ios::binary);
         std::stringstream saved;
         saved << in.rdbuf();
         EXPECT_EQ(std::string(sReport.c_str()), saved.str());
@@ -65,9 +64,8 @@ TEST(StartupServicesTest, TheIconReachesTheVideoDriverAndTheStringKeysAreListed)
     app.addResourceProvider(pTexts);
     app.loadStringTable("table.txt");
     Tsl::List<Tsl::String> lKeys = app.getStringKeys();
-    EXPECT_EQ(2, lKeys.getCount());
-    EXPECT_GE(lKeys.indexOf(Tsl::String("HELLO")), 0);
-    EXPECT_GE(lKeys.indexOf(Tsl::String("BYE")), 0);
+    ASSERT_EQ(2, lKeys.getCount());
+    EXPECT_EQ(Tsl::String("BYE"), lKeys.getAt(0) == "HELLO" ? lKeys.getAt(1) : lKeys.getAt(0));
 }
 
 } // namespace
