@@ -1,0 +1,59 @@
+#pragma once
+
+// Every setting, string key and style name the standard screens use, once.
+namespace ScreenNames {
+// Settings
+constexpr const char* SET_PROFILES = "PLAYER_MANAGER_PLAYER_PROFILE_DATA";
+// A stored profile list that could not be read whole, kept as it was.
+constexpr const char* SET_PROFILES_DAMAGED = "PLAYER_MANAGER_PLAYER_PROFILE_DATA_DAMAGED";
+constexpr const char* SET_CURRENT_PLAYER = "CurrentPlayerName";
+constexpr const char* SET_FULLSCREEN = "Fullscreen";
+constexpr const char* SET_COLOR_DEPTH = "ColorDepth";
+constexpr const char* SET_SOUND_VOLUME = "SoundVolume";
+constexpr const char* SET_MUSIC_VOLUME = "MusicVolume";
+
+// Values
+constexpr const char* VAL_TRUE = "TRUE";
+constexpr const char* VAL_FALSE = "FALSE";
+
+// Options dialog
+constexpr const char* STR_OPTIONS_TITLE = "OPT_Title";
+constexpr const char* STR_OPTIONS_FULLSCREEN = "OPT_Fullscreen";
+constexpr const char* STR_OPTIONS_WINDOWED = "OPT_Windowed";
+constexpr const char* STR_OPTIONS_DEPTH = "OPT_ColorDepth";
+constexpr const char* STR_OPTIONS_DEPTH_16 = "OPT_16Bit";
+constexpr const char* STR_OPTIONS_DEPTH_32 = "OPT_32Bit";
+constexpr const char* STR_OPTIONS_SOUND = "OPT_Sound";
+constexpr const char* STR_OPTIONS_MUSIC = "OPT_Music";
+constexpr const char* STR_OPTIONS_OK = "OPT_Ok";
+constexpr const char* STR_OPTIONS_LEAVE = "OPT_LeaveLevel";
+
+// Small dialogs
+constexpr const char* STR_EXIT_QUESTION = "EXC_Question";
+constexpr const char* STR_YES = "Yes";
+constexpr const char* STR_NO = "No";
+constexpr const char* STR_PAUSED = "PAU_Paused";
+constexpr const char* STR_PAUSED_RESUME = "PAU_Resume";
+constexpr const char* STR_START_AGAIN_TEXT = "SAD_Text";
+constexpr const char* STR_START_AGAIN_CANCEL = "SAD_Cancel";
+constexpr const char* STR_START_AGAIN_NEW = "SAD_StartNew";
+constexpr const char* STR_START_AGAIN_CONTINUE = "SAD_Continue";
+
+// Profile dialogs
+constexpr const char* STR_PROFILE_SELECT_TITLE = "PRO_SelectTitle";
+constexpr const char* STR_PROFILE_CREATE_TITLE = "PRO_CreateTitle";
+constexpr const char* STR_PROFILE_DELETE_QUESTION = "PRO_DeleteQuestion";
+constexpr const char* STR_PROFILE_OK = "PRO_Ok";
+constexpr const char* STR_PROFILE_CANCEL = "PRO_Cancel";
+constexpr const char* STR_PROFILE_NEW = "PRO_New";
+constexpr const char* STR_PROFILE_DELETE = "PRO_Delete";
+constexpr const char* STR_PROFILE_NAME_EMPTY = "PRO_NameEmpty";
+constexpr const char* STR_PROFILE_NAME_TAKEN = "PRO_NameTaken";
+constexpr const char* STR_PROFILE_NAME_BAD_CHARACTER = "PRO_NameBadCharacter";
+constexpr const char* STR_PROFILE_NAME_TOO_LONG = "PRO_NameTooLong";
+constexpr const char* STR_PROFILE_LIST_FULL = "PRO_ListFull";
+
+// Theme
+constexpr const char* FONT_TITLE = "Theme::DialogTitle";
+constexpr const char* FONT_DEFAULT = "Theme::Default";
+}  // namespace ScreenNames
