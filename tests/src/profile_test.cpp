@@ -218,7 +218,7 @@ TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
         M::NameProblem eProblem;
     } aCases[] = {
         {"Bo", M::NAME_OK},
-        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9abcdefghij", M::NAME_OK},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9" "abcdefghij", M::NAME_OK},
         {"abcdefghijklmnopqrstu", M::NAME_TOO_LONG},
         {"", M::NAME_EMPTY},   {" \t ", M::NAME_EMPTY},         {"ANA", M::NAME_TAKEN},
         {" ana", M::NAME_TAKEN}, {"A\tna", M::NAME_BAD_CHARACTER}, {"A\x01", M::NAME_BAD_CHARACTER},

@@ -97,7 +97,9 @@ TEST_F(StartupTest, TheFullScreenGuardStepsThroughAFailedSwitchAndALaterGoodOne)
         };
         EXPECT_EQ(step.bInitOk, app.onInit());
         EXPECT_EQ(step.nFlagsTried, nFlags);
-        if (step.nFlagsTried) EXPECT_EQ(step.pszGuardWhileSwitching, sGuard);
+        if (step.nFlagsTried) {
+            EXPECT_EQ(step.pszGuardWhileSwitching, sGuard);
+        }
         EXPECT_EQ(step.pszGuardAfter, savedSettings()[Names::SET_FULLSCREEN_FAILED]);
     }
     // In the windowed run the player switches to full screen, and it works.

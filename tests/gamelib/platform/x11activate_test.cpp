@@ -19,7 +19,9 @@ TEST(X11ActivateTest, FindsAndRaisesTheWindowOfTheClassOnly) {
     if (!std::getenv("TSL_TEST_XVFB")) {
         // Without a server there is nothing to find.
         const char* pszDisplay = std::getenv("DISPLAY");
-        if (!pszDisplay || !*pszDisplay) EXPECT_FALSE(x11ActivateWindowOfClass("AnyClass"));
+        if (!pszDisplay || !*pszDisplay) {
+            EXPECT_FALSE(x11ActivateWindowOfClass("AnyClass"));
+        }
         GTEST_SKIP() << "needs an X server (run through xvfb-run)";
     }
     Display* pDisplay = XOpenDisplay(nullptr);
