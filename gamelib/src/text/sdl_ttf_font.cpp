@@ -4,6 +4,7 @@
 #include "image/sdl_image.h"
 
 #include "tsl2/error.h"
+#include "tsl2/tokenfilereader.h"
 
 #include <SDL_ttf.h>
 
@@ -52,7 +53,9 @@ void SDLTrueTypeFont::copyTTFSettings(const SDLTrueTypeFont* pOther) {
 void SDLTrueTypeFont::open(const char* pszResource, int nSize, int nStyle) {
     TSL_TRACE();
     Tsl::traceSetNote(pszResource);
-    if (nSize < 1) TSL_THROW(BadParmException, "TrueType font '%s' : point size %d is below 1", pszResource, nSize);
+    if (nSize < 1 || nSize > MAX_POINT_SIZE)
+        TSL_THROW(BadParmException, "TrueType font '%s' : point size %d is outside 1 to %d", pszResource, nSize,
+                  static_cast<int>(MAX_POINT_SIZE));
     GameApp* pApp = GameApp::getInstance();
     if (!pApp) TSL_THROW(BadStateException, "Can't open TrueType font '%s' without an application", pszResource);
     Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(pszResource);
@@ -166,7 +169,9 @@ Tsl::SmartPtr<Font> SDLTTFFactory::createFont(const Tsl::List<Tsl::String>& lPar
     Tsl::SmartPtr<SDLTrueTypeFont> pFont = new SDLTrueTypeFont();
     // The resolved name, so an aliased font opens; an unknown one is
     // reported under its own name.
-    pFont->open(sResolved.isEmpty() ? sName : sResolved, Tsl::String::toInt(lParams.getAt(1)), styleOf(lParams));
+    // Checked, not wrapped: a size past the int would come back as one in range.
+    int nSize = Tsl::toCheckedInt(lParams.getAt(1), 1, SDLTrueTypeFont::MAX_POINT_SIZE);
+    pFont->open(sResolved.isEmpty() ? sName : sResolved, nSize, styleOf(lParams));
     // The cached font keeps no reference to the factory, so the two never
     // keep each other alive; the clones handed out carry it.
     pFont->setSpec(nullptr, lParams);

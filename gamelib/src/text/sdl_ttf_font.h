@@ -33,6 +33,10 @@ class SDLTrueTypeFont : public Font {
 public:
     // Style bits.
     enum { STYLE_BOLD = 1, STYLE_ITALIC = 2, STYLE_UNDERLINE = 4 };
+    // Every text is rendered whole into memory: beyond glyphs about the
+    // screen's height a size only costs memory (and FreeType's arithmetic
+    // overflows long before the int does).
+    enum { MAX_POINT_SIZE = 512 };
 
     SDLTrueTypeFont();
 

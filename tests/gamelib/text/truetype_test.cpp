@@ -78,11 +78,15 @@ TEST_F(TrueTypeTest, FailuresRaiseAndLeaveTheCacheAlone) {
     const char kGarbage[] = "this is not a font file at all";
     m_pMemory->add("broken.ttf", kGarbage, sizeof(kGarbage));
     m_pFactory->createFont(spec("DejaVuSans.ttf 12"));
-    const char* apszBad[] = {"missing.ttf 12", "broken.ttf 12", "DejaVuSans.ttf 0", "DejaVuSans.ttf x"};
+    // Sizes past the bound, also those an unchecked read would wrap into it.
+    const char* apszBad[] = {"missing.ttf 12",        "broken.ttf 12",         "DejaVuSans.ttf 0",
+                             "DejaVuSans.ttf x",      "DejaVuSans.ttf 513",    "DejaVuSans.ttf 2147483647",
+                             "DejaVuSans.ttf 4294967308"};
     for (const char* pszBad : apszBad) {
         EXPECT_THROW(m_pFactory->createFont(spec(pszBad)), Tsl::Exception) << pszBad;
         EXPECT_EQ(1, m_pFactory->getUseOrder().getCount()) << pszBad;
     }
+    EXPECT_NO_THROW(m_pFactory->createFont(spec("DejaVuSans.ttf 512")));
     EXPECT_THROW(m_pFactory->createFont(spec("DejaVuSans.ttf")), Tsl::FatalErrorException);
 }
 
