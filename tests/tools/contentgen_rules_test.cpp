@@ -21,6 +21,7 @@ TEST(ContentRules, BracesExpandToEveryCombinationInOrder) {
         {"plain", {"plain"}},
         {"a_{x,y}", {"a_x", "a_y"}},
         {"f{1..3}", {"f1", "f2", "f3"}},
+        {"v_{a..c}", {"v_a", "v_b", "v_c"}},
         {"{a,b}_{1..2}", {"a_1", "a_2", "b_1", "b_2"}},
         {"d{,-bold}.ttf", {"d.ttf", "d-bold.ttf"}},
     };

@@ -21,18 +21,54 @@ const Site SITES[] = {{"tiki", 59, 138, 164, 231, "Tiki"},     {"deck", 149, 333
                       {"night", 441, 270, 528, 341, "Night"},  {"cruise", 603, 132, 783, 222, "Cruise"},
                       {"hotel", 578, 431, 693, 520, "Hotel"},  {"upgrade", 317, 100, 420, 162, "Store"}};
 
-// The island: land wherever the sites and the trail are.
-void island(Canvas& c) {
+// The trail of the story, one point per level; the map screen walks the
+// marker along the same points and plants a flower on each.
+const int ROUTE[50][2] = {
+    {120, 163}, {75, 186},  {46, 211},  {47, 255},  {76, 288},  {113, 275}, {155, 307}, {197, 303}, {230, 320}, {215, 345},
+    {208, 383}, {247, 364}, {272, 331}, {307, 323}, {332, 348}, {365, 359}, {392, 337}, {428, 341}, {459, 355}, {492, 343},
+    {504, 309}, {529, 336}, {570, 336}, {600, 307}, {642, 289}, {669, 253}, {633, 224}, {586, 210}, {571, 170}, {609, 142},
+    {663, 135}, {718, 143}, {762, 179}, {750, 220}, {740, 271}, {753, 321}, {761, 362}, {731, 410}, {690, 424}, {652, 408},
+    {602, 399}, {554, 417}, {525, 425}, {503, 463}, {522, 498}, {555, 511}, {589, 516}, {625, 516}, {652, 495}, {635, 460}};
+
+bool nearSite(float x, float y, float fMargin);
+
+// The island: sand around the sites and the trail, jungle between them,
+// and the trail itself as a dashed path with a stepping stone per level.
+void island(Canvas& c, Generator& gen) {
     using namespace Palette;
     struct Blob {
         float x, y, rx, ry;
     };
-    static const Blob LAND[] = {{130, 250, 140, 150}, {300, 360, 170, 110}, {500, 320, 140, 100}, {690, 220, 130, 120},
-                                {600, 470, 130, 90},  {380, 150, 110, 80},  {700, 350, 90, 120}};
-    for (const Blob& b : LAND) c.ellipse(b.x, b.y, b.rx + 12, b.ry + 12, SAND.shade(0.2f));
+    static const Blob LAND[] = {{125, 240, 125, 130}, {290, 350, 150, 80},  {480, 330, 110, 80}, {600, 460, 110, 85},
+                                {370, 140, 85, 55},   {610, 260, 90, 90},   {735, 330, 55, 110}, {220, 300, 60, 60}};
+    for (const Blob& b : LAND) c.ellipse(b.x, b.y, b.rx + 14, b.ry + 14, SAND.shade(0.35f).withAlpha(200));
     for (const Blob& b : LAND) c.ellipse(b.x, b.y, b.rx, b.ry, SAND);
-    for (const Blob& b : LAND) c.ellipse(b.x - b.rx * 0.2f, b.y - b.ry * 0.1f, b.rx * 0.55f, b.ry * 0.5f, Rgba(110, 180, 90));
-    c.outline(SAND_DARK.shade(-0.3f), 1.5f);
+    Canvas jungle(c.width(), c.height());
+    for (int i = 0; i < 700; ++i) {
+        const Blob& b = LAND[i % 8];
+        float a = gen.rnd(0, 6.283f), d = gen.rnd(0, 0.8f);
+        float x = b.x + std::cos(a) * b.rx * d, y = b.y + std::sin(a) * b.ry * d;
+        if (nearSite(x, y, 14)) continue;
+        bool bNearTrail = false;
+        for (const auto& p : ROUTE) bNearTrail |= std::fabs(p[0] - x) < 22 && std::fabs(p[1] - y) < 22;
+        if (bNearTrail) continue;
+        float r = gen.rnd(6, 13);
+        jungle.ellipse(x, y, r, r * 0.85f, i % 3 ? LEAF : LEAF_DARK);
+        jungle.ellipse(x - r * 0.3f, y - r * 0.3f, r * 0.4f, r * 0.35f, LEAF.shade(0.25f));
+    }
+    c.draw(jungle, 0, 0);
+    c.outline(SAND_DARK.shade(-0.35f), 1.5f);
+    for (int i = 0; i + 1 < 50; ++i) {
+        float x0 = ROUTE[i][0], y0 = ROUTE[i][1], x1 = ROUTE[i + 1][0], y1 = ROUTE[i + 1][1];
+        for (int k = 1; k < 6; k += 2) {
+            float t0 = k / 6.0f, t1 = (k + 1) / 6.0f;
+            c.line(x0 + (x1 - x0) * t0, y0 + (y1 - y0) * t0, x0 + (x1 - x0) * t1, y0 + (y1 - y0) * t1, 2.5f, WOOD.withAlpha(200));
+        }
+    }
+    for (const auto& p : ROUTE) {
+        c.ellipse(p[0], p[1] + 3, 11, 6, Rgba(0, 0, 0, 50));
+        c.ellipse(p[0], p[1], 10, 6, SAND.shade(-0.1f));
+    }
 }
 
 void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
@@ -82,6 +118,12 @@ void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
     c.draw(layer, 0, 0);
 }
 
+bool nearSite(float x, float y, float fMargin) {
+    for (const Site& s : SITES)
+        if (x > s.l - fMargin && x < s.r + fMargin && y > s.t - fMargin && y < s.b + fMargin) return true;
+    return false;
+}
+
 void makeSites(Generator& gen) {
     static const char* const LOOKS[] = {"_normal", "_disabled", "_highlight"};
     for (const Site& s : SITES)
@@ -117,7 +159,7 @@ void makeMapPictures(Generator& gen) {
     }
     gen.set.addImage(MAP, "mapa_mar", sea);
     Canvas land(800, 600);
-    island(land);
+    island(land, gen);
     gen.text.draw(land, "Sunny Isle", 400, 565, 22, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(MAP, "mapa", land);
     Canvas boat(800, 600);

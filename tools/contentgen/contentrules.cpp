@@ -4,17 +4,23 @@
 #include "ui/theme.h"
 
 #include "tsl2/error.h"
+#include "tsl2/random.h"
 
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <stdexcept>
 
 namespace {
+
+// Random customer looks the check loads on top of the ones that show every
+// part value once.
+const int LOOKS_DRAWN = 200;
 
 std::vector<std::string> split(const std::string& sLine) {
     std::vector<std::string> aTokens;
@@ -73,22 +79,87 @@ const std::map<std::string, std::string>& formatKeys() {
 const std::map<std::string, std::vector<std::vector<std::string>>>& templateParameters() {
     static const std::map<std::string, std::vector<std::vector<std::string>>> PARAMS = {
         {"waitress.template", {{"A"}, {"B"}}},
-        {"hombre.template",
-         {{"ps_masc_1_w", "ps_masc_1_x_pelo_b_1", "ps_masc_1_x_ropa_1", "true", "true"},
-          {"ps_masc_2_b", "null", "ps_masc_2_x_ropa_3", "false", "false"},
-          {"ps_fem_2_a", "ps_fem_2_X_pelo_x", "ps_fem_2_X_ropa_10", "false", "false"},
-          {"ps_fem_3_b", "ps_fem_3_x_pelo_y_3", "ps_fem_3_X_ropa_8", "false", "false"}}},
-        {"male_fat.template", {{"ps_masc_3_a", "ps_masc_3_x_pelo_r_4", "ps_masc_3_x_ropa_2", "true", "false"}}},
-        {"vip.template", {{"a", "null", "c", "a", "a", "a"}, {"w", "null", "a", "null", "a", "a"}}},
-        {"vip_strong.template", {{"b", "c_y", "e", "b", "a", "a"}, {"a", "null", "a", "null", "a", "a"}}},
-        {"vip_fat.template", {{"w", "null", "b", "c", "a", "a"}}},
-        {"vip_f.template",
-         {{"1", "a", "a_b", "null", "vestido_a", "bikinidown_a", "a", "null", "c"},
-          {"3", "b", "d_y", "bikiniup_e", "pollera_c", "bikinidown_b", "null", "d", "null"},
-          {"2", "w", "c_r", "bikiniup_b", "bikinidown_b", "null", "b", "c", "a"}}},
         {"bailarina.template", {{"a"}, {"b"}, {"c"}}},
     };
     return PARAMS;
+}
+
+// ---- customer looks: the part tables of the spawn manager ----------------
+
+std::string pick(const std::vector<std::string>& aTable, int i) { return aTable[static_cast<size_t>(i) % aTable.size()]; }
+
+std::vector<std::string> table(const std::string& sPattern) { return expandBraces(sPattern); }
+
+// The hair row of a body: what the spawn manager draws from (never the
+// entries it throws away).
+std::vector<std::string> hairRow(bool bWoman, int b) {
+    std::string sBody = std::to_string(b);
+    if (!bWoman) return table("ps_masc_" + sBody + "_x_pelo_{b,k,r,y}_{1.." + (b == 3 ? "4" : "5") + "}");
+    if (b == 2) {
+        std::vector<std::string> aRow = table("ps_fem_2_X_pelo_{j,k,r,y}_{1..3}");
+        aRow.push_back("ps_fem_2_X_pelo_x");
+        return aRow;
+    }
+    return table("ps_fem_" + sBody + "_x_pelo_{b,k,r,y}_{1..3}");
+}
+
+std::vector<std::string> ordinaryLook(bool bWoman, int b, int i, bool bNoHair) {
+    std::string sBody = std::to_string(b);
+    std::vector<std::string> aBodies = table(std::string(bWoman ? "ps_fem_" : "ps_masc_") + sBody + "_{w,a,b}");
+    std::vector<std::string> aClothes =
+        bWoman ? table("ps_fem_" + sBody + "_X_ropa_{1.." + (b == 2 ? "10" : "8") + "}") : table("ps_masc_" + sBody + "_x_ropa_{1..3}");
+    return {pick(aBodies, i), bNoHair ? "null" : pick(hairRow(bWoman, b), i), pick(aClothes, i), i % 2 ? "true" : "false",
+            i % 3 ? "false" : "true"};
+}
+
+const std::vector<std::string>& vipManLetters(const std::string& sKind) {
+    static const std::vector<std::string> STRONG = table("{a..e}"), VIP = table("{a..c}"), FAT = table("{a..b}");
+    return sKind == "vip_strong" ? STRONG : sKind == "vip" ? VIP : FAT;
+}
+
+std::vector<std::string> vipManLook(const std::string& sKind, int i) {
+    static const std::vector<std::string> SKINS = {"a", "b", "w"}, ACCESSORIES = {"a", "b", "c", "null"};
+    std::vector<std::string> aHair = {"null"};
+    if (sKind == "vip_strong") aHair = expandBraces("{a,b,c}_{b,k,r,y}"), aHair.push_back("null");
+    return {pick(SKINS, i), pick(aHair, i), pick(vipManLetters(sKind), i), pick(ACCESSORIES, i), "a", "a"};
+}
+
+std::vector<std::string> vipWomanLook(int i) {
+    static const std::vector<std::string> DIGITS = {"1", "2", "3"}, SKINS = {"a", "b", "w"},
+                                          HAIR = {"a_b", "b_k", "c_r", "d_y"}, EXTRAS = {"a", "b", "c", "d", "null"},
+                                          EXTRAS3 = {"a", "b", "c", "null"};
+    std::vector<std::string> aTops = table("bikiniup_{a..e}"), aBikinis = table("bikinidown_{a..e}");
+    aTops.push_back("null");
+    std::vector<std::string> aBottoms = aBikinis;
+    for (const char* pszPattern : {"pollera_{a..c}", "vestido_{a..c}"})
+        for (const std::string& sName : table(pszPattern)) aBottoms.push_back(sName);
+    std::vector<std::string> aThirds = aBikinis;
+    aThirds.push_back("null");
+    return {pick(DIGITS, i),    pick(SKINS, i), pick(HAIR, i),   pick(aTops, i),      pick(aBottoms, i),
+            pick(aThirds, i), pick(EXTRAS, i), pick(EXTRAS, i + 2), pick(EXTRAS3, i)};
+}
+
+// Parameter lists that show every part value of a look template at least
+// once, then nRandom more drawn from the same tables.
+std::vector<std::vector<std::string>> lookParameterLists(const std::string& sTemplate, int nRandom) {
+    std::vector<std::vector<std::string>> aLists;
+    Tsl::Random random(7);
+    auto draw = [&](int nCount, int nCoverage, const std::function<std::vector<std::string>(int)>& look) {
+        for (int i = 0; i < nCoverage; ++i) aLists.push_back(look(i));
+        for (int i = 0; i < nCount; ++i) aLists.push_back(look(random.getInt(0, 1 << 20)));
+    };
+    if (sTemplate == "hombre.template") {
+        for (int b = 1; b <= 3; ++b) draw(nRandom / 5, 22, [b](int i) { return ordinaryLook(true, b, i, false); });
+        for (int b = 1; b <= 2; ++b) draw(nRandom / 5, 22, [b](int i) { return ordinaryLook(false, b, i, i == 21); });
+    } else if (sTemplate == "male_fat.template") {
+        draw(nRandom / 5, 22, [](int i) { return ordinaryLook(false, 3, i, i == 21); });
+    } else if (sTemplate == "vip_f.template") {
+        draw(nRandom / 2, 22, vipWomanLook);
+    } else if (sTemplate.compare(0, 3, "vip") == 0) {
+        std::string sKind = sTemplate.substr(0, sTemplate.find('.'));
+        draw(nRandom / 6, 14, [sKind](int i) { return vipManLook(sKind, i); });
+    }
+    return aLists;
 }
 
 Tsl::List<Tsl::String> toList(const std::vector<std::string>& aValues) {
@@ -116,7 +187,9 @@ std::vector<std::string> expandBraces(const std::string& sPattern) {
     std::string sInside = sPattern.substr(nOpen + 1, nClose - nOpen - 1);
     std::vector<std::string> aChoices;
     size_t nRange = sInside.find("..");
-    if (nRange != std::string::npos) {
+    if (nRange == 1 && sInside.size() == 4 && std::isalpha(static_cast<unsigned char>(sInside[0]))) {
+        for (char c = sInside[0]; c <= sInside[3]; ++c) aChoices.push_back(std::string(1, c));
+    } else if (nRange != std::string::npos) {
         int nFrom = std::atoi(sInside.c_str()), nTo = std::atoi(sInside.c_str() + nRange + 2);
         for (int i = nFrom; i <= nTo; ++i) aChoices.push_back(std::to_string(i));
     } else {
@@ -228,13 +301,15 @@ void checkWaitress(RuleReporter& r, const std::string& sFile, Tsl::SmartPtr<Anim
 }
 
 void checkTemplate(RuleReporter& r, const std::string& sFile) {
+    std::vector<std::vector<std::string>> aLists = lookParameterLists(sFile, LOOKS_DRAWN);
     auto it = templateParameters().find(sFile);
-    if (it == templateParameters().end()) {
+    if (it != templateParameters().end()) aLists.insert(aLists.end(), it->second.begin(), it->second.end());
+    if (aLists.empty()) {
         r.fault(sFile, "a template without known parameter lists: add them to the check");
         return;
     }
     GameApp* pApp = GameApp::getInstance();
-    for (const std::vector<std::string>& aParams : it->second) {
+    for (const std::vector<std::string>& aParams : aLists) {
         Tsl::List<Tsl::String> lParams = toList(aParams);
         Tsl::String sKey = GameApp::makeAnimationKey(sFile.c_str(), lParams);
         std::string sLabel = sFile + " (" + sKey.c_str() + ")";
@@ -242,6 +317,8 @@ void checkTemplate(RuleReporter& r, const std::string& sFile) {
             Tsl::SmartPtr<Animation> pAnimation = pApp->getAnimation(sFile.c_str(), sKey.c_str(), lParams);
             checkAnimation(r, sLabel, pAnimation);
             if (sFile == "waitress.template") checkWaitress(r, sLabel, pAnimation);
+            // Looks come and go: keep the cache as small as the game keeps it.
+            if (sFile != "waitress.template") pApp->releaseAnimation(sKey.c_str());
         } catch (const Tsl::Exception& e) {
             r.fault(sLabel, std::string(e.getTypeName()) + ": " + e.getMessage());
         }

@@ -18,7 +18,8 @@ public:
     virtual void fault(const std::string& sFile, const std::string& sMessage) = 0;
 };
 
-// "a_{x,y}_{1..3}" to every combination, left to right.
+// "a_{x,y}_{1..3}" to every combination, left to right; "{a..e}" runs
+// over letters. Braces do not nest.
 std::vector<std::string> expandBraces(const std::string& sPattern);
 
 // The printf conversions of a text ("d" per %d, "%%" is none); throws on a
