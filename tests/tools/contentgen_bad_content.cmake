@@ -29,7 +29,10 @@ file(WRITE ${WORK_DIR}/scene0/chars_scene0_0 "hombre\nvip 0 vip\nvipster 2 v\nno
 file(WRITE ${WORK_DIR}/scene0/chars_scene0_25 "hombre 1\n")
 run_tool(0 ${GRFTOOL} pack ${WORK_DIR}/scene0 ${WORK_DIR}/set/scene0.dat)
 
-run_tool(1 ${CONTENTGEN} --check ${WORK_DIR}/set)
+# A names header with a name the set lacks; settings keys and formats pass.
+file(WRITE ${WORK_DIR}/names.h "constexpr const char* SET_KEY = \"Highscores\";\n"
+     "constexpr const char* CLOCK = \"clock_%d\";\nconstexpr const char* TUNES[] = {\"ms_menu\", \"ms_nowhere\"};\n")
+run_tool(1 ${CONTENTGEN} --check ${WORK_DIR}/set ${WORK_DIR}/names.h)
 foreach(expected
     "messages.txt: UPG_PRICE is a format for 'd' but holds the conversions 's'"
     "messages.txt: WKG_TIP is a format and holds the conversion '%m'"
@@ -52,7 +55,8 @@ foreach(expected
     "chars_scene0_0, line 3: 'vipster': only the generated kinds may begin with hombre or vip"
     "chars_scene0_0, line 4: 'nobody' has no animation ch_nobody.anim"
     "chars_scene0_25: definition files are named"
-    "scene0: every definition has a tag")
+    "scene0: every definition has a tag"
+    "names.h, line 3: TUNES: \"ms_nowhere\" is no content name of this set")
   expect_text("${RUN_ERR}" "${expected}" "the check of broken content")
 endforeach()
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -1,5 +1,6 @@
 # The generated content: two runs give the same archives byte for byte, the
-# set passes the content check with every name of the name list, and it
+# set passes the content check with every name of the name list and of the
+# names headers, and it
 # stays under 20 MB.
 include(${CMAKE_CURRENT_LIST_DIR}/run_tool.cmake)
 file(REMOVE_RECURSE ${WORK_DIR})
@@ -22,5 +23,12 @@ expect_only_files(${WORK_DIR}/first lang_en.dat common.dat chars0.dat chars1.dat
 if(total GREATER 20000000)
   message(FATAL_ERROR "the archives hold ${total} bytes, over 20 MB")
 endif()
-run_tool(0 ${CONTENTGEN} --check ${WORK_DIR}/first ${CONTENT_DIR}/names.txt)
+# Every name of the appendix list and of the game's names headers resolves.
+set(headers)
+foreach(header ${SOURCE_DIR}/src/names.h ${SOURCE_DIR}/gamelib/src/screens/names.h)
+  if(EXISTS ${header})
+    list(APPEND headers ${header})
+  endif()
+endforeach()
+run_tool(0 ${CONTENTGEN} --check ${WORK_DIR}/first ${CONTENT_DIR}/names.txt ${headers})
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -105,6 +105,13 @@ void makeMenu(Generator& gen) {
     Art::sun(splash, 620, 120, 60);
     logo(gen, splash, 180, 180, 1.0f, false);
     gen.set.addImage(COMMON, "splash_beach", splash);
+
+    // The window's icon: a glass with a straw on a sunny disc.
+    Canvas icon(32, 32);
+    icon.ellipse(16, 16, 15, 15, GOLD);
+    Art::glass(icon, 16, 28, 0.7f, 2, CORAL, 0.8f);
+    icon.outline(INK, 1.0f);
+    gen.set.addImage(COMMON, "app_icon", icon);
 }
 
 Canvas banner(Generator& gen, const char* pszText, const Rgba& colour, int nStars) {

@@ -23,7 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <string>
@@ -45,8 +47,7 @@ bool endsWith(const std::string& s, const char* pszSuffix) {
 
 class Checker : public RuleReporter {
 public:
-    Checker(const std::string& sFolder, const char* pszNames)
-        : m_sFolder(sFolder), m_sNames(pszNames ? pszNames : ""), m_nFaults(0) {}
+    Checker(const std::string& sFolder, const std::vector<std::string>& aLists) : m_sFolder(sFolder), m_aLists(aLists), m_nFaults(0) {}
 
     void fault(const std::string& sFile, const std::string& sMessage) override {
         std::fprintf(stderr, "%s: %s\n", sFile.c_str(), sMessage.c_str());
@@ -73,7 +74,7 @@ private:
     std::string text(const std::string& sName) { return GameApp::getInstance()->getResource(sName.c_str())->getString().c_str(); }
 
     std::string m_sFolder;
-    std::string m_sNames;
+    std::vector<std::string> m_aLists;
     int m_nFaults;
     std::vector<std::string> m_aNames;
 };
@@ -156,7 +157,11 @@ int Checker::run() {
     attempt("sand.theme", [&] { pApp->loadTheme("sand.theme"); });
     checkPreloadLists();
     checkEveryFile();
-    if (!m_sNames.empty()) attempt(m_sNames, [&] { checkNameList(*this, m_sNames); });
+    for (const std::string& sList : m_aLists)
+        attempt(sList, [&] {
+            if (endsWith(sList, ".h")) checkHeaderNames(*this, sList);
+            else checkNameList(*this, sList);
+        });
     if (m_nFaults) std::fprintf(stderr, "contentgen: %d faults in %s\n", m_nFaults, m_sFolder.c_str());
     else std::printf("contentgen: %d entries of %s read\n", static_cast<int>(m_aNames.size()), m_sFolder.c_str());
     return m_nFaults ? 1 : 0;
@@ -180,10 +185,132 @@ bool startHeadless(GameApp& app) {
 
 } // namespace
 
-int checkContent(const char* pszFolder, const char* pszNames) {
+int checkContent(const char* pszFolder, const std::vector<std::string>& aNameLists) {
     GameApp app;
     if (!startHeadless(app)) return 1;
-    return Checker(pszFolder, pszNames).run();
+    return Checker(pszFolder, aNameLists).run();
+}
+
+namespace {
+
+Canvas toCanvas(Image* pImage) {
+    Canvas canvas(pImage->getWidth(), pImage->getHeight());
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            Color c = pImage->getColorAt(x, y);
+            canvas.set(x, y, Rgba(c.r, c.g, c.b, pImage->getPhysicalCanvasRect().contains(x, y) ? c.a : 0));
+        }
+    return canvas;
+}
+
+// One picture of the scene preview, placed by its insertion point.
+struct Placed {
+    int z;
+    int nOrder;
+    Canvas picture;
+    int x, y;
+    bool operator<(const Placed& other) const { return z != other.z ? z < other.z : nOrder < other.nOrder; }
+};
+
+// Draws a scene roughly as the play field shows it at full upgrades: the
+// pictures of its lines, one waitress and a row of customers.
+class ScenePreview {
+public:
+    explicit ScenePreview(GameApp& app) : m_app(app) {}
+
+    void image(const std::string& sName, int x, int y, int z, bool bMirror = false) {
+        auto it = m_hImages.find(sName);
+        Tsl::SmartPtr<Image> pImage = it != m_hImages.end() ? it->second : m_app.getImage(sName.c_str());
+        place(pImage.get(), x, y, z, bMirror);
+    }
+    void anim(const std::string& sFile, const Tsl::List<Tsl::String>& lParams, const char* pszSeq, int x, int y, int z) {
+        Tsl::SmartPtr<Animation> pAnimation =
+            lParams.isEmpty() ? m_app.getAnimation(sFile.c_str())
+                              : m_app.getAnimation(sFile.c_str(), GameApp::makeAnimationKey(sFile.c_str(), lParams).c_str(), lParams);
+        std::string sSeq = pszSeq ? pszSeq : pAnimation->getDefaultSequence().c_str();
+        place(pAnimation->getFrameImage(sSeq.c_str(), 0).get(), x, y, z, false);
+    }
+    void line(const std::vector<std::string>& t) {
+        auto n = [&](size_t i) { return std::atoi(t[i].c_str()); };
+        const std::string& w = t[0];
+        if (w == "image" && t.size() > 1) m_hImages[t[1]] = m_app.getImage(t[1].c_str())->clone(true);
+        if (w == "clone" && t.size() > 2) m_hImages[t[2]] = m_hImages[t[1]]->clone(true);
+        if (w == "hflip" && t.size() > 1) m_hImages[t[1]]->flipHorizontal();
+        if (w == "inspos" && t.size() > 3) {
+            Tsl::SmartPtr<Image> p = m_hImages[t[3]];
+            int x = t[1] == "center" ? p->getWidth() / 2 : t[1] == "right" ? p->getWidth() : n(1);
+            int y = t[2] == "center" ? p->getHeight() / 2 : t[2] == "bottom" ? p->getHeight() : n(2);
+            p->setInsPoint(x, y);
+        }
+        if ((w == "sprite" || w == "sprite_conditional") && t.size() > 4) image(t[1], n(2), n(3), n(4));
+        if (w == "sprite_repeat" && t.size() > 6)
+            for (int i = 0; i < n(5); ++i) image(t[1], n(2) + i * n(6), n(3), n(4));
+        if ((w == "animsprite" || w == "animsprite_conditional") && t.size() > 4) anim(t[1], {}, nullptr, n(2), n(3), n(4));
+        if (w == "actionspot_conditional" && t.size() > 4 && t[1] == "glassspot") {
+            Tsl::SmartPtr<Image> p = m_app.getImage("posavaso_1")->clone(true);
+            p->setInsPoint(p->getWidth() / 2, 30);
+            place(p.get(), n(2), n(3), n(4), false);
+        }
+        if (w == "barman" && t.size() > 3) anim("barman.anim", {}, nullptr, n(1), n(2), n(3));
+        if (w == "bongos" && t.size() > 3) anim("bongos.anim", {}, nullptr, n(1), n(2), n(3));
+        if (w == "parrot" && t.size() > 3) anim("parrot.anim", {}, "stand_still", n(1), n(2), n(3));
+        if (w == "bailarina" && t.size() > 6) {
+            Tsl::List<Tsl::String> lParams;
+            lParams.append(t[6].c_str());
+            anim("bailarina.template", lParams, nullptr, n(1), n(2), n(3));
+        }
+        if (w == "charposy" && t.size() > 1) m_nCharY = n(1);
+    }
+    void people() {
+        static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim", "ch_wac_nurse.anim", "ch_captain.anim"};
+        for (int i = 0; i < 4; ++i) anim(NAMED[i], {}, i == 1 ? "order" : "wait", 190 + i * 140, m_nCharY, 50);
+        Tsl::List<Tsl::String> lParams;
+        lParams.append("B");
+        for (const char* pszSeq : {"stand_n_main", "stand_n_arm_full_left", "stand_n_arm_empty_right"})
+            anim("waitress.template", lParams, pszSeq, 330, 470, 100);
+    }
+    Canvas render() {
+        std::stable_sort(m_aPlaced.begin(), m_aPlaced.end());
+        Canvas screen(800, 600);
+        screen.clear(Rgba(0, 0, 0));
+        for (const Placed& p : m_aPlaced) screen.draw(p.picture, p.x, p.y);
+        return screen;
+    }
+
+private:
+    void place(Image* pImage, int x, int y, int z, bool bMirror) {
+        Canvas picture = toCanvas(pImage);
+        if (bMirror) picture.mirror();
+        m_aPlaced.push_back({z, static_cast<int>(m_aPlaced.size()), picture, x - pImage->getInsPointX(), y - pImage->getInsPointY()});
+    }
+
+    GameApp& m_app;
+    std::map<std::string, Tsl::SmartPtr<Image>> m_hImages;
+    std::vector<Placed> m_aPlaced;
+    int m_nCharY = 330;
+};
+
+} // namespace
+
+int writeScenePreview(const char* pszFolder, const char* pszScene, const char* pszOut) {
+    GameApp app;
+    if (!startHeadless(app)) return 1;
+    for (const char* pszArchive : ARCHIVES) app.addArchive((std::string(pszFolder) + "/" + pszArchive).c_str());
+    ScenePreview preview(app);
+    std::istringstream text(app.getResource((std::string(pszScene) + ".scene").c_str())->getString().c_str());
+    std::string sLine;
+    while (std::getline(text, sLine)) {
+        std::istringstream words(sLine.substr(0, sLine.find('#')));
+        std::vector<std::string> aTokens;
+        std::string sWord;
+        while (words >> sWord) aTokens.push_back(sWord);
+        if (!aTokens.empty()) preview.line(aTokens);
+    }
+    preview.people();
+    Bytes png = encodePng(preview.render());
+    std::ofstream out(pszOut, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    return out ? 0 : 1;
 }
 
 int writeFrame(const char* pszFolder, const char* pszAnimation, const char* pszSequence, const char* pszOut) {

@@ -511,3 +511,38 @@ void checkNameList(RuleReporter& r, const std::string& sPath) {
         }
     }
 }
+
+void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
+    std::ifstream in(sPath);
+    if (!in) throw std::runtime_error("can't read " + sPath);
+    GameApp* pApp = GameApp::getInstance();
+    static const char* const SOUND_SUFFIXES[] = {".ogg", ".wav", nullptr};
+    std::string sLine;
+    int nLine = 0;
+    while (std::getline(in, sLine)) {
+        ++nLine;
+        // constexpr const char* NAME = "value"; or an array of values.
+        size_t nConst = sLine.find("constexpr const char*");
+        if (nConst == std::string::npos) continue;
+        std::string sConstant = sLine.substr(nConst + 21);
+        sConstant = sConstant.substr(sConstant.find_first_not_of(" "));
+        sConstant = sConstant.substr(0, sConstant.find_first_of(" =["));
+        // Settings keys name no content.
+        if (sConstant.compare(0, 4, "SET_") == 0) continue;
+        for (size_t nOpen = sLine.find('"'); nOpen != std::string::npos; nOpen = sLine.find('"', nOpen + 1)) {
+            size_t nClose = sLine.find('"', nOpen + 1);
+            if (nClose == std::string::npos) break;
+            std::string sValue = sLine.substr(nOpen + 1, nClose - nOpen - 1);
+            nOpen = nClose;
+            // Formats are filled in by the code.
+            if (sValue.find('%') != std::string::npos || sValue.empty()) continue;
+            const char* psz = sValue.c_str();
+            Theme* pTheme = pApp->getTheme();
+            bool bFound = pApp->hasResource(psz) || pApp->hasImage(psz) ||
+                          !pApp->findResource(psz, SOUND_SUFFIXES).isEmpty() || pApp->hasString(psz) || pTheme->hasFont(psz);
+            for (const char* pszKind : {"frame", "button", "cursor", "radio", "slider", "separator"})
+                bFound = bFound || pTheme->hasStyle(pszKind, psz);
+            if (!bFound) r.fault(where(sPath, nLine), sConstant + ": \"" + sValue + "\" is no content name of this set");
+        }
+    }
+}

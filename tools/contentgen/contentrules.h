@@ -55,3 +55,7 @@ void checkSceneDefinitions(RuleReporter& r, int nScene);
 // resolving through the application (images, resources, samples, tunes,
 // string keys, theme fonts and styles, sequences of an animation).
 void checkNameList(RuleReporter& r, const std::string& sPath);
+// The names headers of the game (constexpr const char* NAME = "value";):
+// every value that is no settings key (SET_...) and no format resolves as
+// some content (a picture, a file, a sound, a string, a theme entry).
+void checkHeaderNames(RuleReporter& r, const std::string& sPath);

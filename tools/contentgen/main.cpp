@@ -2,16 +2,18 @@
 // archives, or checks a set of archives with the game's own readers.
 //
 //   contentgen <content folder> <font folder> <output folder> [--png <folder>]
-//   contentgen --check <folder> [<name list>]
+//   contentgen --check <folder> [<name list or names header>...]
 //   contentgen --list <content folder> <font folder>
 //   contentgen --frame <folder> <animation>[:<p1>,<p2>...] <sequence> <out.png>
+//   contentgen --scene <folder> <scene name> <out.png>
 //
 // The content folder holds the hand-written texts, one subfolder per
 // archive ("common" goes into common.dat). Pictures, animations, sounds and
 // tunes are drawn here from a fixed seed, so two runs give the same bytes.
 // --png also writes every picture as a file, to look at. --list prints
 // every entry name with its archive. --frame writes the first frame of a
-// sequence as a picture, to look at a template's result.
+// sequence as a picture, to look at a template's result; --scene draws a
+// scene with every upgrade, the waitress and a few customers.
 //
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
 #include "check.h"
@@ -36,9 +38,10 @@ const unsigned int SEED = 20261207;
 
 const char* const USAGE =
     "usage: contentgen <content folder> <font folder> <output folder> [--png <folder>]\n"
-    "       contentgen --check <folder> [<name list>]\n"
+    "       contentgen --check <folder> [<name list or names header>...]\n"
     "       contentgen --list <content folder> <font folder>\n"
-    "       contentgen --frame <folder> <animation>[:<p1>,<p2>...] <sequence> <out.png>\n";
+    "       contentgen --frame <folder> <animation>[:<p1>,<p2>...] <sequence> <out.png>\n"
+    "       contentgen --scene <folder> <scene name> <out.png>\n";
 
 std::vector<std::string> listFolder(const std::string& sFolder) {
     std::vector<std::string> aNames;
@@ -107,8 +110,9 @@ void writePictures(const ContentSet& set, const std::string& sFolder) {
 }
 
 int run(int argc, char** argv) {
+    if (argc == 5 && std::strcmp(argv[1], "--scene") == 0) return writeScenePreview(argv[2], argv[3], argv[4]);
     if (argc == 6 && std::strcmp(argv[1], "--frame") == 0) return writeFrame(argv[2], argv[3], argv[4], argv[5]);
-    if ((argc == 3 || argc == 4) && std::strcmp(argv[1], "--check") == 0) return checkContent(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc >= 3 && std::strcmp(argv[1], "--check") == 0) return checkContent(argv[2], std::vector<std::string>(argv + 3, argv + argc));
     if (argc == 4 && std::strcmp(argv[1], "--list") == 0) {
         ContentSet set;
         generate(set, argv[2], argv[3]);
