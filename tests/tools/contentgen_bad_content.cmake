@@ -59,4 +59,12 @@ foreach(expected
     "names.h, line 3: TUNES: \"ms_nowhere\" is no content name of this set")
   expect_text("${RUN_ERR}" "${expected}" "the check of broken content")
 endforeach()
+# The generator itself: a missing folder or font is named, nothing is made.
+file(MAKE_DIRECTORY ${WORK_DIR}/out)
+run_tool(1 ${CONTENTGEN} ${WORK_DIR}/no-content ${FONT_DIR} ${WORK_DIR}/out)
+expect_text("${RUN_ERR}" "'${WORK_DIR}/no-content' is not a folder" "a missing content folder")
+run_tool(1 ${CONTENTGEN} ${CONTENT_DIR} ${WORK_DIR}/no-fonts ${WORK_DIR}/out)
+expect_text("${RUN_ERR}" "can't read ${WORK_DIR}/no-fonts/DejaVuSans.ttf" "a missing font")
+expect_only_files(${WORK_DIR}/out)
+run_tool(2 ${CONTENTGEN} --frame)
 file(REMOVE_RECURSE ${WORK_DIR})

@@ -219,6 +219,7 @@ void makeLoadingBack(Generator& gen) {
     Art::palm(c, 90, 560, 300, 40);
     Art::palm(c, 730, 580, 280, -50);
     Art::paperPanel(c, 220, 250, 372, 190);
+    gen.text.draw(c, "Beach Bar", 406, 110, 60, CORAL, TextDrawer::CENTER, true, true);
     gen.set.addImage(COMMON, "loading_back", c);
 }
 

@@ -47,7 +47,11 @@ void makeMenu(Generator& gen) {
     hut.fillRect(560, 300, 14, 220, WOOD_DARK);
     hut.fillRect(760, 300, 14, 220, WOOD_DARK);
     hut.polygon({{530, 310}, {667, 230}, {805, 310}}, Rgba(215, 180, 90));
-    hut.stripes(545, 260, 245, 48, 8, Rgba(180, 140, 60), 2);
+    // Thatch: strokes that follow the roof's slopes.
+    for (int i = 1; i < 8; ++i) {
+        float t = i / 8.0f;
+        hut.line(667, 232, 530 + 275 * t, 308, 1.5f, Rgba(180, 140, 60));
+    }
     hut.fillRect(550, 430, 240, 70, WOOD);
     hut.stripes(550, 430, 240, 70, 10, WOOD.shade(-0.2f), 2);
     for (int i = 0; i < 4; ++i) Art::glass(hut, 585 + i * 55.0f, 428, 1.0f, i, Art::drinkColour(i), 0.8f);

@@ -62,9 +62,9 @@ void item(Generator& gen, const std::string& sName, int w, int h, const Painter&
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             Rgba p = normal.at(x, y);
-            if (p.a) highlight.set(x, y, Rgba(255, 240, 120, 160));
+            if (p.a) highlight.set(x, y, Rgba(255, 235, 110, 230));
         }
-    highlight.outline(Rgba(255, 240, 120, 200), 3.0f);
+    highlight.outline(Rgba(255, 235, 110, 220), 4.0f);
     Canvas bright = normal;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
@@ -231,8 +231,8 @@ void makeStoreParrot(Generator& gen) {
                 Canvas glow(90, 150);
                 for (int y = 0; y < 150; ++y)
                     for (int x = 0; x < 90; ++x)
-                        if (c.at(x, y).a) glow.set(x, y, Rgba(255, 240, 120, 150));
-                glow.outline(Rgba(255, 240, 120, 200), 3.0f);
+                        if (c.at(x, y).a) glow.set(x, y, Rgba(255, 235, 110, 230));
+                glow.outline(Rgba(255, 235, 110, 220), 4.0f);
                 glow.draw(c, 0, 0);
                 c = glow;
             }

@@ -70,11 +70,16 @@ Bytes readFile(const std::string& sPath) {
 
 // Every file of content/<archive>/ into <archive>.dat, named as the file.
 void addHandWritten(ContentSet& set, const std::string& sContent) {
+    if (!isFolder(sContent)) throw std::runtime_error("'" + sContent + "' is not a folder");
     for (const std::string& sSub : listFolder(sContent)) {
         if (!isFolder(sContent + "/" + sSub)) continue;
         std::string sArchive = sSub + ".dat";
-        for (const std::string& sFile : listFolder(sContent + "/" + sSub))
-            set.addBytes(sArchive, sFile, readFile(sContent + "/" + sSub + "/" + sFile));
+        for (const std::string& sFile : listFolder(sContent + "/" + sSub)) {
+            std::string sPath = sContent + "/" + sSub + "/" + sFile;
+            // Entries are flat: a folder would give names the game never asks for.
+            if (isFolder(sPath)) throw std::runtime_error("'" + sPath + "' is a folder; archives hold files only");
+            set.addBytes(sArchive, sFile, readFile(sPath));
+        }
     }
 }
 
