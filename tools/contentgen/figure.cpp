@@ -171,7 +171,7 @@ void hair(Canvas& c, const FigureShape& f, int nStyle, const Rgba& colour) {
         layer.ellipse(cx, cy - r + 3, r, 6, colour);
         break;
     case 3: // long, to the shoulders
-        layer.ellipse(cx, cy - 4, r + 3, r, colour);
+        layer.ellipse(cx, cy - 4, r + 3, r + 1, colour);
         for (int s : {-1, 1}) layer.roundRect(cx + s * (r - 2) - 5, cy - 6, 10, 36, 5, colour);
         break;
     case 4: // curls
@@ -185,6 +185,12 @@ void hair(Canvas& c, const FigureShape& f, int nStyle, const Rgba& colour) {
         layer.ellipse(cx + r + 2, cy - 4, 6, 9, colour);
         break;
     }
+    // Hair frames the face, never covers it.
+    for (int y = static_cast<int>(cy - 6); y < layer.height(); ++y)
+        for (int x = 0; x < layer.width(); ++x) {
+            float dx = (x + 0.5f - cx) / (r - 3), dy = (y + 0.5f - cy - 3) / (r + 1);
+            if (dx * dx + dy * dy < 1) layer.set(x, y, Rgba(0, 0, 0, 0));
+        }
     layer.outline(OUTLINE, 1.0f);
     c.draw(layer, 0, 0);
 }
