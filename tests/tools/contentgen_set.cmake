@@ -23,7 +23,7 @@ expect_only_files(${WORK_DIR}/first lang_en.dat common.dat chars0.dat chars1.dat
 if(total GREATER 20000000)
   message(FATAL_ERROR "the archives hold ${total} bytes, over 20 MB")
 endif()
-# Every name of the appendix list and of the game's names headers resolves.
+# Every name of the content name list and of the game's names headers resolves.
 set(headers)
 foreach(header ${SOURCE_DIR}/src/names.h ${SOURCE_DIR}/gamelib/src/screens/names.h)
   if(EXISTS ${header})
