@@ -6,6 +6,7 @@
 // always drawn in the hand that holds it.
 #include "figure.h"
 #include "generator.h"
+#include "handplaces.h"
 
 #include <map>
 #include <set>
@@ -14,22 +15,9 @@
 
 namespace {
 
-const int W = 200, H = 180, INS_X = 100, INS_Y = 175;
+const int W = WAITRESS_WIDTH, H = WAITRESS_HEIGHT, INS_X = 100, INS_Y = 175;
 const char* const HEADINGS = "nesw";
 const char* const HAND_NAMES[] = {"left", "right"};
-
-// The hand places (x, y on the 200 x 180 canvas) the arm frames use. The
-// play field holds the same table; only the entries used here matter.
-const int PLACES[88][2] = {
-    {59, 111}, {57, 145}, {162, 129}, {140, 130}, {64, 129},  {91, 130},  {134, 130}, {129, 127}, {123, 123}, {118, 119},
-    {124, 123}, {129, 127}, {134, 129}, {141, 131}, {148, 132}, {141, 131}, {135, 130}, {121, 130}, {132, 137}, {135, 135},
-    {139, 138}, {144, 139}, {138, 138}, {129, 135}, {126, 134}, {121, 130}, {116, 126}, {120, 131}, {126, 134}, {129, 136},
-    {23, 127},  {23, 125},  {23, 122},  {23, 119},  {23, 116},  {23, 115},  {97, 127},  {97, 125},  {97, 122},  {97, 119},
-    {97, 116},  {97, 115},  {93, 154},  {93, 151},  {93, 149},  {93, 146},  {93, 144},  {93, 144},  {23, 154},  {23, 156},
-    {23, 158},  {23, 161},  {23, 163},  {23, 166},  {93, 156},  {93, 158},  {93, 161},  {93, 163},  {93, 166},  {23, 151},
-    {23, 149},  {23, 146},  {23, 144},  {23, 144},  {95, 137},  {92, 135},  {88, 138},  {83, 139},  {89, 138},  {98, 135},
-    {101, 134}, {106, 130}, {111, 126}, {107, 131}, {101, 134}, {98, 136},  {93, 130},  {98, 127},  {104, 123}, {109, 119},
-    {103, 123}, {98, 127},  {93, 129},  {86, 131},  {79, 132},  {86, 131},  {92, 130},  {106, 130}};
 
 // Hand places by heading (n, e, s, w) and hand (left, right).
 struct Poses {
@@ -110,7 +98,7 @@ Canvas armPicture(int h, int nHand, int p, int nTray) {
     Canvas c(W, H);
     float sx, sy;
     shoulder(h, nHand, sx, sy);
-    float hx = PLACES[p][0], hy = PLACES[p][1];
+    float hx = HAND_PLACES[p][0], hy = HAND_PLACES[p][1];
     float ex = (sx + hx) / 2 + (hx < sx ? -6 : 6), ey = (sy + hy) / 2 + 6;
     c.line(sx, sy, ex, ey, 10, SKIN);
     c.line(ex, ey, hx, hy, 9, SKIN);
@@ -130,7 +118,7 @@ Canvas armPicture(int h, int nHand, int p, int nTray) {
 
 Canvas thumbPicture(int p) {
     Canvas c(W, H);
-    c.ellipse(PLACES[p][0] + 3, PLACES[p][1] - 5, 3.5f, 5, SKIN);
+    c.ellipse(HAND_PLACES[p][0] + 3, HAND_PLACES[p][1] - 5, 3.5f, 5, SKIN);
     c.outline(OUTLINE, 1.0f);
     return c;
 }

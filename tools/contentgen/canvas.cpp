@@ -153,7 +153,7 @@ void Canvas::outline(const Rgba& c, float fWidth) {
                     if (sx < 0 || sy < 0 || sx >= m_nWidth || sy >= m_nHeight) continue;
                     if (m_aPixels[sy * m_nWidth + sx].a <= 160) continue;
                     float d = std::sqrt(static_cast<float>(dx * dx + dy * dy));
-                    fBest = std::max(fBest, std::min(1.0f, fWidth + 0.5f - d));
+                    fBest = std::max(fBest, std::min(1.0f, fWidth + 1.0f - d));
                 }
             aCover[y * m_nWidth + x] = fBest;
         }
