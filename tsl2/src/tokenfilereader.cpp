@@ -1,5 +1,8 @@
 #include "tsl2/tokenfilereader.h"
 
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 namespace Tsl {
@@ -9,6 +12,20 @@ namespace {
 // no token carries one.
 bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\0'; }
 } // namespace
+
+int toCheckedInt(const String& sWord, int nMin, int nMax) {
+    const char* pszWord = sWord.c_str();
+    const char* p = pszWord;
+    if (*p == '-' || *p == '+') ++p;
+    bool bDigits = *p != '\0';
+    for (; *p; ++p) bDigits = bDigits && std::isdigit(static_cast<unsigned char>(*p));
+    if (!bDigits) TSL_THROW(FatalErrorException, "'%s' is not a number", pszWord);
+    errno = 0;
+    long long nValue = std::strtoll(pszWord, nullptr, 10);
+    if (errno == ERANGE || nValue < nMin || nValue > nMax)
+        TSL_THROW(FatalErrorException, "'%s' is out of range (%d to %d)", pszWord, nMin, nMax);
+    return static_cast<int>(nValue);
+}
 
 TokenFileReader::TokenFileReader(const char* sChunk, const char* pszSourceName)
     : m_sSourceName(pszSourceName), m_nSourceLines(0), m_nCurrent(-1) {

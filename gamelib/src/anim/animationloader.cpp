@@ -227,7 +227,6 @@ void AnimationLoader::runSlice() {
         if (nExecuted > LIGHT_COMMANDS_PER_SLICE) bStop = true;
         if (bStop || isDone()) break;
     }
-    checkBlocksClosed();
 }
 
 bool AnimationLoader::runCommand() {
@@ -245,11 +244,6 @@ void AnimationLoader::countWork(int nAmount) {
     if (m_nWork > MAX_WORK)
         fail("AnimationLoader : %s in %s, line %d : more than %d commands, frames and image operations",
              m_sCommand.c_str(), animationName(), m_nLine, MAX_WORK);
-}
-
-void AnimationLoader::checkBlocksClosed() const {
-    if (isDone() && m_nIfBlockNesting > 0)
-        fail("AnimationLoader : If in %s, line %d : missing endif", animationName(), m_nLine);
 }
 
 // ---- checks and errors -------------------------------------------------------------------

@@ -107,7 +107,6 @@ private:
         __attribute__((format(printf, 2, 3)))
 #endif
         ;
-    void checkBlocksClosed() const;
 
     // Numbered forms.
     void setUpNumberedForm();

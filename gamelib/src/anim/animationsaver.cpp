@@ -60,9 +60,18 @@ int AnimationSaver::writeHeader(const Tsl::String& sSequence) {
     Tsl::String sLine = "seq " + sSequence;
     if (m_pAnimation->isSequenceLooped(sSequence)) sLine += " loop";
     float fFps = m_pAnimation->getSequenceFps(sSequence);
-    if (fFps != m_pAnimation->getFps()) sLine += Tsl::String::format(" fps %5.2lf", static_cast<double>(fFps));
+    // On the seq line a rate of 0 means the animation's rate, so a sequence
+    // that really has rate 0 (a still) gets it from an fps line of its own.
+    bool bStill = fFps == 0.0f && m_pAnimation->getFps() != 0.0f;
+    if (fFps != m_pAnimation->getFps() && !bStill)
+        sLine += Tsl::String::format(" fps %5.2lf", static_cast<double>(fFps));
     writeLine(sLine);
-    return 1 + writeProps(m_pAnimation->getSequence(sSequence), m_pStream);
+    int nLines = 1;
+    if (bStill) {
+        writeLine(Tsl::String::format("fps %5.2lf", 0.0));
+        ++nLines;
+    }
+    return nLines + writeProps(m_pAnimation->getSequence(sSequence), m_pStream);
 }
 
 int AnimationSaver::writeFrame(const Tsl::String& sSequence) {

@@ -2,6 +2,7 @@
 
 #include "tsl2/error.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -145,7 +146,9 @@ bool isPixelTransparent(const PixelBuffer& buf, int x, int y, int nThreshold) {
 
 Color blendPixel(const Color& d, const Color& s) {
     if (s.a == 0) return d;
-    unsigned int nShare = div255(d.a * (255u - s.a));
+    // The destination keeps what it had, up to the part the source leaves
+    // free, so the total never passes 255.
+    unsigned int nShare = std::min<unsigned int>(d.a, 255u - s.a);
     unsigned int nTotal = nShare + s.a;
     return Color(static_cast<unsigned char>((d.r * nShare + s.r * s.a) / nTotal),
                  static_cast<unsigned char>((d.g * nShare + s.g * s.a) / nTotal),
@@ -184,7 +187,7 @@ void blendRows(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& 
                 continue;
             }
             unsigned int da = dl.nAlpha >= 0 ? d[dl.nAlpha] : 255u;
-            unsigned int nShare = div255(da * (255u - sa));
+            unsigned int nShare = std::min(da, 255u - sa);
             unsigned int nTotal = nShare + sa;
             d[dl.nRed] = static_cast<unsigned char>(divExact(d[dl.nRed] * nShare + s[sl.nRed] * sa, nTotal));
             d[dl.nGreen] = static_cast<unsigned char>(divExact(d[dl.nGreen] * nShare + s[sl.nGreen] * sa, nTotal));
@@ -200,7 +203,7 @@ inline uint32_t blendWord(uint32_t dp, uint32_t sp, unsigned nR, unsigned nG, un
     unsigned int sa = (sp >> nA) & 0xFF;
     if (sa == 0) return dp;
     if (sa == 255) return sp;
-    unsigned int nShare = div255(((dp >> nA) & 0xFF) * (255u - sa));
+    unsigned int nShare = std::min<unsigned int>((dp >> nA) & 0xFF, 255u - sa);
     unsigned int nTotal = nShare + sa;
     uint32_t nRecip = g_reciprocals.aValues[nTotal];
     auto mix = [&](unsigned int nShift) -> uint32_t {
@@ -222,9 +225,8 @@ inline __m128i blend4(__m128i s, __m128i d, __m128i nAlphaShift, __m128i alphaMa
     const __m128i c255 = _mm_set1_epi32(255);
     __m128i sa = _mm_and_si128(_mm_srl_epi32(s, nAlphaShift), c255);
     __m128i da = _mm_and_si128(_mm_srl_epi32(d, nAlphaShift), c255);
-    // div255(da * (255 - sa)) per pixel: the product fits the low half of each lane.
-    __m128i x = _mm_mullo_epi16(da, _mm_sub_epi32(c255, sa));
-    __m128i share = _mm_srli_epi32(_mm_mulhi_epu16(x, _mm_set1_epi32(0x8081)), 7);
+    // min(da, 255 - sa) per pixel: both sit in the low half of each lane, the high half is 0.
+    __m128i share = _mm_min_epi16(da, _mm_sub_epi32(c255, sa));
     __m128i total = _mm_add_epi32(share, sa);
     // total is 0 only for a clear source over a clear destination, which the
     // final select discards; 1 keeps the reciprocal finite.

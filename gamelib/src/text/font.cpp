@@ -114,9 +114,9 @@ void Font::drawText(Tsl::SmartPtr<Image> pTarget, Rect& box, const char* pszText
     int nRight = box.left;
     for (int i = 0; i < nLines; ++i) {
         Tsl::String sLine = lLines.getAt(i);
-        // The last line of a paragraph keeps its natural spacing, whether
-        // the paragraph ends with LF or with the text.
-        bool bParagraphEnd = endsWithNewline(sLine) || i == nLines - 1;
+        // A line closed by LF keeps its natural spacing; the text's own last
+        // line is stretched like any other unless it ends with LF.
+        bool bParagraphEnd = endsWithNewline(sLine);
         if (getTrimLines()) sLine = sLine.trim();
         int w = getTextWidth(sLine);
         int x = box.left;

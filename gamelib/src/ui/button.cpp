@@ -133,6 +133,8 @@ public:
     explicit RadioCaption(const Tsl::String& sText) : Label(sText) {}
 
 protected:
+    // Clicking the caption chooses the option, as clicking its box does.
+    bool takesClicks() const override { return true; }
     void onClick() override { clicked(); }
 };
 } // namespace

@@ -67,7 +67,7 @@ void Control::onMouseMove(int nX, int nY) {
 }
 
 bool Control::onMouseDown(int nButton) {
-    if (!m_bEnabled || !isVisible() || nButton != MB_LEFT) return false;
+    if (!m_bEnabled || !isVisible() || nButton != MB_LEFT || !takesClicks()) return false;
     // Held in case the press makes the mode let go of us.
     Tsl::SmartPtr<Sprite> pSelf(this);
     m_bPressed = true;

@@ -58,6 +58,9 @@ public:
     void onFocusLost() override;
 
 protected:
+    // Whether the control does something with a click; one that does not
+    // leaves presses and releases to the mode under it.
+    virtual bool takesClicks() const { return true; }
     // A left click: pressed on the control and released over it.
     virtual void onClick() {}
     // The press went down (x, y in screen coordinates) / the mouse moved

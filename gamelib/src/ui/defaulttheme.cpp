@@ -32,14 +32,16 @@ Tsl::SmartPtr<Image> box(int nSize, int nBorder, const Color& edge, const Color&
     });
 }
 
-Tsl::SmartPtr<Image> disc(int nSize, bool bDot) {
+// A radio option's mark: a hollow ring, filled solid when the option is chosen.
+Tsl::SmartPtr<Image> radioMark(int nSize, bool bChosen) {
     return paint(nSize, nSize, [=](int x, int y) {
         float c = (nSize - 1) / 2.0f;
         float d = std::sqrt((x - c) * (x - c) + (y - c) * (y - c));
         if (d > c + 0.5f) return Color(0, 0, 0, 0);
-        if (d > c - 1.5f) return Color(40, 30, 20);
-        if (bDot && d < c - 3.5f) return Color(40, 30, 20);
-        return Color(250, 245, 230);
+        // A dark rim keeps the mark visible on light backgrounds too.
+        if (d > c - 0.5f) return Color(40, 30, 20);
+        if (bChosen || d > c - 2.5f) return Color(250, 245, 230);
+        return Color(0, 0, 0, 0);
     });
 }
 
@@ -126,8 +128,8 @@ void Theme::addBuiltins() {
     m_pTables->hSliders.set(sDefault, pSlider);
 
     Tsl::SmartPtr<RadioStyle> pRadio = new RadioStyle();
-    pRadio->pClear = disc(16, false);
-    pRadio->pChosen = disc(16, true);
+    pRadio->pClear = radioMark(16, false);
+    pRadio->pChosen = radioMark(16, true);
     pRadio->sFont = "Theme::Default";
     m_pTables->hRadios.set(sDefault, pRadio);
 }

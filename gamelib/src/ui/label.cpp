@@ -31,6 +31,8 @@ void Label::initLabel(const Tsl::String& sText, int nFixedWidth, bool bEnabled) 
     m_nWrapWidth = 0;
     m_bWrapFixed = false;
     m_nNumLines = 0;
+    m_nSizeWidth = 0;
+    m_nSizeHeight = 0;
     m_nTextAlign = -1;
     m_pFont = GameMode::getFont(LABEL_FONT);
     setEnabled(bEnabled);
@@ -73,7 +75,16 @@ void Label::setTextColor(const Color& color) {
     render();
 }
 
+void Label::setSize(int nWidth, int nHeight) {
+    m_nSizeWidth = std::max(0, nWidth);
+    m_nSizeHeight = std::max(0, nHeight);
+    render();
+}
+
+void Label::setSize(const Point& size) { setSize(static_cast<int>(size.x), static_cast<int>(size.y)); }
+
 int Label::getWrapWidth() const {
+    if (m_nSizeWidth > 0) return std::max(1, m_nSizeWidth - shadowOf(m_pFont));
     if (m_nFixedWidth > 0) return m_nFixedWidth;
     return m_nWrapWidth > 0 ? m_nWrapWidth : 0;
 }
@@ -92,11 +103,17 @@ int Label::widestLine(const Font* pFont, const Tsl::List<Tsl::String>& lLines) c
     return nWidest;
 }
 
+int Label::shadowOf(const Font* pFont) {
+    return pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+}
+
 void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
                       int nHeight) const {
     if (lLines.isEmpty()) return;
     // Line by line, each in a box of the label's width: the breaks stay the
     // ones measured, whatever the box width does to the font's own wrapping.
+    // A line keeps its closing LF, so a justify font stretches exactly the
+    // lines its own layout of the whole text would.
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
     int nBlock = lLines.getCount() * nLineStep - pFont->getExtraLineSpacing();
     int nY = (pFont->getTextAlign() & Font::ALIGN_VCENTER) ? (nHeight - nBlock) / 2 : 0;
@@ -115,12 +132,13 @@ void Label::render() {
     int nWrap = getWrapWidth();
     Tsl::List<Tsl::String> lLines;
     if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
-    bool bFixedBox = m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
+    bool bFixedBox = m_nSizeWidth > 0 || m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
     int nBoxWidth = bFixedBox ? nWrap : widestLine(pFont, lLines);
     int nLines = std::max(std::max(lLines.getCount(), m_nNumLines), 1);
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
-    int nBoxHeight = nLines * nLineStep - pFont->getExtraLineSpacing();
-    int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+    int nShadow = shadowOf(pFont);
+    int nBoxHeight = m_nSizeHeight > 0 ? std::max(1, m_nSizeHeight - nShadow)
+                                       : nLines * nLineStep - pFont->getExtraLineSpacing();
     Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->createImage(std::max(1, nBoxWidth + nShadow), nBoxHeight + nShadow, true);
     pImage->fill(Color(0, 0, 0, 0));
     drawLines(pFont, pImage, lLines, std::max(1, nBoxWidth), nBoxHeight);

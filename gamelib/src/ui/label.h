@@ -5,7 +5,7 @@
 
 #include "ui/control.h"
 
-class Font;
+#include "text/font.h"
 
 class Label : public Control {
 public:
@@ -36,7 +36,14 @@ public:
     // The width the lines are wrapped to (0: no wrapping).
     int getWrapWidth() const;
 
+    // The label takes exactly this size and aligns its text inside it (flag
+    // 32 centres it vertically); a side of 0 or less follows the text again.
+    void setSize(int nWidth, int nHeight) override;
+    void setSize(const Point& size) override;
+
 protected:
+    // A text by itself does nothing with a click.
+    bool takesClicks() const override { return false; }
     void render();
 
 private:
@@ -44,6 +51,8 @@ private:
     // The font with this label's own alignment.
     Tsl::SmartPtr<Font> drawingFont() const;
     int widestLine(const Font* pFont, const Tsl::List<Tsl::String>& lLines) const;
+    // Pixels the shadow adds right of and below the text.
+    static int shadowOf(const Font* pFont);
     void drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
                    int nHeight) const;
 
@@ -53,6 +62,9 @@ private:
     int m_nWrapWidth;
     bool m_bWrapFixed;
     int m_nNumLines;
+    // The size given with setSize, shadow included; 0 for a side that follows the text.
+    int m_nSizeWidth;
+    int m_nSizeHeight;
     // -1 keeps the font's own alignment.
     int m_nTextAlign;
 };

@@ -3,8 +3,8 @@
 #include "text/fontregistry.h"
 
 #include "tsl2/error.h"
+#include "tsl2/tokenfilereader.h"
 
-#include <cctype>
 
 namespace {
 
@@ -26,13 +26,10 @@ void requireValues(const Tsl::List<Tsl::String>& lWords, int nValues) {
 
 } // namespace
 
-int Theme::toNumber(const Tsl::String& sWord) {
-    const char* p = sWord.c_str();
-    if (*p == '-' || *p == '+') ++p;
-    bool bDigits = *p != '\0';
-    for (; *p; ++p) bDigits = bDigits && std::isdigit(static_cast<unsigned char>(*p));
-    if (!bDigits) TSL_THROW(FatalErrorException, "'%s' is not a number", sWord.c_str());
-    return Tsl::String::toInt(sWord);
+int Theme::toNumber(const Tsl::String& sWord) { return Tsl::toCheckedInt(sWord, -NUMBER_LIMIT, NUMBER_LIMIT); }
+
+unsigned char Theme::toChannel(const Tsl::String& sWord) {
+    return static_cast<unsigned char>(Tsl::toCheckedInt(sWord, 0, 255));
 }
 
 namespace {
@@ -41,8 +38,10 @@ int intAt(const Tsl::List<Tsl::String>& lWords, int nIndex) { return Theme::toNu
 
 Color colorFrom(const Tsl::List<Tsl::String>& lWords) {
     requireValues(lWords, 3);
-    return Color(static_cast<unsigned char>(intAt(lWords, 1)), static_cast<unsigned char>(intAt(lWords, 2)),
-                 static_cast<unsigned char>(intAt(lWords, 3)), 255);
+    // One by one, so the first bad channel is the one reported.
+    unsigned char r = Theme::toChannel(lWords.getAt(1)), g = Theme::toChannel(lWords.getAt(2)),
+                  b = Theme::toChannel(lWords.getAt(3));
+    return Color(r, g, b, 255);
 }
 
 } // namespace

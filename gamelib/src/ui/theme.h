@@ -126,9 +126,13 @@ public:
     // The alignment flags of the words from nFirst on, ORed from 0 ("justify"
     // replaces what came before it); unknown words add nothing.
     static int parseTextAlign(const Tsl::List<Tsl::String>& lWords, int nFirst);
-    // A whole number word of a ".theme" file; anything else raises
-    // FatalErrorException "'%s' is not a number".
+    // A whole number word of a ".theme" file, at most NUMBER_LIMIT either
+    // side of 0 (sizes, offsets and spacings in pixels); anything else raises
+    // FatalErrorException "'%s' is not a number" or "... is out of range".
     static int toNumber(const Tsl::String& sWord);
+    // A colour channel word: a number from 0 to 255.
+    static unsigned char toChannel(const Tsl::String& sWord);
+    static const int NUMBER_LIMIT = 65535;
 
 private:
     struct Tables;
@@ -142,8 +146,10 @@ private:
     template <class Style>
     Tsl::SmartPtr<Style> findStyle(const Tsl::Hash<Tsl::String, Tsl::SmartPtr<Style>>& hStyles, const char* pszKind,
                                    const char* pszName) const;
+    // Logs the first look-up of each unknown name.
+    void reportMissing(const char* pszKind, const Tsl::String& sName) const;
 
     Tables* m_pTables;
-    // Unknown style names already reported in the log.
+    // Unknown font and style names already reported in the log.
     mutable Tsl::Hash<Tsl::String, bool> m_hReported;
 };

@@ -21,7 +21,16 @@ Theme::~Theme() { delete m_pTables; }
 Tsl::SmartPtr<Font> Theme::getFont(const char* pszName) const {
     Tsl::String sKey = Tsl::String(pszName ? pszName : "").toLower();
     if (m_pTables->hFonts.hasKey(sKey)) return m_pTables->hFonts.get(sKey);
+    // No name at all asks for the default; only a name the theme lacks is news.
+    if (!sKey.isEmpty()) reportMissing("font", pszName);
     return m_pTables->hFonts.get(Tsl::String(DEFAULT_FONT).toLower());
+}
+
+void Theme::reportMissing(const char* pszKind, const Tsl::String& sName) const {
+    Tsl::String sReport = Tsl::String(pszKind) + " " + sName.toLower();
+    if (m_hReported.hasKey(sReport)) return;
+    m_hReported.set(sReport, true);
+    GameApp::log("G: Theme has no %s '%s', using the default\n", pszKind, sName.c_str());
 }
 
 bool Theme::hasFont(const char* pszName) const {
@@ -38,11 +47,7 @@ Tsl::SmartPtr<Style> Theme::findStyle(const Tsl::Hash<Tsl::String, Tsl::SmartPtr
     Tsl::String sName = pszName && *pszName ? pszName : DEFAULT_STYLE;
     Tsl::String sKey = sName.toLower();
     if (hStyles.hasKey(sKey)) return hStyles.get(sKey);
-    Tsl::String sReport = Tsl::String(pszKind) + " " + sKey;
-    if (!m_hReported.hasKey(sReport)) {
-        m_hReported.set(sReport, true);
-        GameApp::log("G: Theme has no %s style '%s', using the default\n", pszKind, sName.c_str());
-    }
+    reportMissing((Tsl::String(pszKind) + " style").c_str(), sName);
     Tsl::String sDefault = Tsl::String(DEFAULT_STYLE).toLower();
     return hStyles.hasKey(sDefault) ? hStyles.get(sDefault) : Tsl::SmartPtr<Style>();
 }
@@ -139,7 +144,11 @@ private:
         return onThisLine([&] { return toNumber(word(i)); });
     }
 
-    Rect edges(int nFirst) { return makeEdges(number(nFirst), number(nFirst + 1), number(nFirst + 2), number(nFirst + 3)); }
+    Rect edges(int nFirst) {
+        int nLeft = number(nFirst), nTop = number(nFirst + 1), nRight = number(nFirst + 2);
+        int nBottom = number(nFirst + 3);
+        return makeEdges(nLeft, nTop, nRight, nBottom);
+    }
 
     // Four optional edge values from nFirst: none, or all four.
     Rect optionalEdges(int nFirst) {
@@ -269,9 +278,14 @@ private:
         fail("Unknown button state '%s'", word(i).c_str());
     }
 
+    unsigned char channel(int i) {
+        return onThisLine([&] { return toChannel(word(i)); });
+    }
+
     Color color(int nFirst) {
-        return Color(static_cast<unsigned char>(number(nFirst)), static_cast<unsigned char>(number(nFirst + 1)),
-                     static_cast<unsigned char>(number(nFirst + 2)), 255);
+        // One by one, so the first bad channel is the one reported.
+        unsigned char r = channel(nFirst), g = channel(nFirst + 1), b = channel(nFirst + 2);
+        return Color(r, g, b, 255);
     }
 
     Tsl::SmartPtr<ButtonStyle> readButton(const Tsl::String& sName) {

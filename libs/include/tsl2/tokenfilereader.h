@@ -10,6 +10,12 @@
 
 namespace Tsl {
 
+// A whole number word of a text file (optional sign, decimal digits only)
+// that must lie within nMin to nMax. Raises FatalErrorException
+// "'%s' is not a number" or "'%s' is out of range (%d to %d)"; the file's
+// reader adds the file and line.
+int toCheckedInt(const String& sWord, int nMin, int nMax);
+
 class TokenFileReader {
 public:
     // The source name only labels messages (usually the resource name).

@@ -43,8 +43,6 @@ TEST_F(AnimationReaderTest, EveryMessageNamesTheFileAndTheLine) {
          "AnimationParserException: AnimationLoader : Include in t.anim, line 1 : t.anim is already being read"},
         {"include inc",
          "AnimationParserException: AnimationLoader : Include in t.anim, line 3 : t.anim is already being read"},
-        {"include empty\nif == a a\nload a",
-         "AnimationParserException: AnimationLoader : If in t.anim, line 3 : missing endif"},
         {"if == a b\nload a\n# the end",
          "AnimationParserException: AnimationLoader : If in t.anim, line 3 : missing endif"},
         {"frameprop 0 k v", "FatalErrorException: FramProp must be used inside sequence. (t.anim, line 1)"},

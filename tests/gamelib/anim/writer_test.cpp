@@ -70,6 +70,11 @@ TEST_F(AnimationWriterTest, WhatIsWrittenReadsBackTheSame) {
     p->createSequence("wave", false, 4.5f);
     p->addFrame("wave", pB, 1);
     p->addSequence("stroll", p->getSequence("walk"));
+    // Rate 0, which a seq line cannot say.
+    p->createSequence("still", false, 10);
+    p->setSequenceFps("still", 0.0f);
+    p->addFrame("still", pA, 1);
+    p->getSequence("still")->setProp("pose", "idle");
     p->setDefaultSequence("wave");
 
     AnimationSaver().save(p, m_pCompiler.get(), "Barman.anim");
@@ -91,11 +96,34 @@ TEST_F(AnimationWriterTest, WhatIsWrittenReadsBackTheSame) {
     }
     EXPECT_FALSE(q->isSequenceLooped("wave"));
     EXPECT_EQ(4.5f, q->getSequenceFps("wave"));
+    EXPECT_EQ(0.0f, q->getSequenceFps("still"));
+    EXPECT_EQ(Tsl::String("idle"), q->getSequence("still")->getProp("pose"));
     Tsl::SmartPtr<Image> pReadA = q->getFrameImage("walk", 0);
     EXPECT_EQ(Point(1, -2), pReadA->getInsPoint());
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x) EXPECT_EQ(pA->getColorAt(x, y), pReadA->getColorAt(x, y)) << x << "," << y;
     EXPECT_EQ(pB->getColorAt(1, 3), q->getFrameImage("wave", 0)->getColorAt(1, 3));
+}
+
+// The reader resets a loaded picture's insertion point: one off the origin on
+// a single axis must be written too.
+TEST_F(AnimationWriterTest, AnInsertionPointOnOneAxisAloneReadsBack) {
+    const Point aPoints[] = {Point(3, 0), Point(0, -4), Point(0, 0)};
+    for (const Point& point : aPoints) {
+        Tsl::SmartPtr<Animation> p = new Animation(10);
+        Tsl::SmartPtr<Image> pImage = makePainted(2, 2, 3);
+        pImage->setInsPoint(static_cast<int>(point.x), static_cast<int>(point.y));
+        p->createSequence("still", false, 10);
+        p->addFrame("still", pImage, 1);
+        std::string sName = "axis" + std::to_string(static_cast<int>(point.x)) + std::to_string(static_cast<int>(point.y));
+        AnimationSaver().save(p, m_pCompiler.get(), (sName + ".anim").c_str());
+    }
+    openArchive();
+    for (const Point& point : aPoints) {
+        std::string sName = "axis" + std::to_string(static_cast<int>(point.x)) + std::to_string(static_cast<int>(point.y));
+        Tsl::SmartPtr<Animation> q = AnimationLoader().load((sName + ".anim").c_str());
+        EXPECT_EQ(point, q->getFrameImage("still", 0)->getInsPoint()) << sName;
+    }
 }
 
 TEST_F(AnimationWriterTest, ValuesThatWouldNotReadBackAreRefusedAndNothingIsStored) {

@@ -99,6 +99,26 @@ TEST_F(EmitterFileTest, EveryCommandSetsItsParameter) {
     EXPECT_EQ(ParticleEmitter::PALETTE_RANDOM_TINT, load("tint", "palette pal\nrandomtint pal\n")->getPaletteMode());
 }
 
+// No particle may be born at an undefined place or speed: what is no finite
+// number reads as 0.
+TEST_F(EmitterFileTest, NanAndInfinityReadAsZero) {
+    for (const char* pszWord : {"nan", "NaN", "-nan", "inf", "-INF", "infinity", "1e39"}) {
+        std::string sWord = pszWord;
+        Tsl::SmartPtr<ParticleEmitter> p =
+            load(("odd-" + sWord).c_str(), "emissionrate " + sWord + "\nspeedrange " + sWord + " 1 " + sWord +
+                                               " 4\nlifetimerange " + sWord + " 2\n");
+        float a, b, c, d;
+        EXPECT_EQ(0.0f, p->getEmissionRate()) << pszWord;
+        p->getSpeedRange(a, b, c, d);
+        EXPECT_EQ(0.0f, a) << pszWord;
+        EXPECT_EQ(1.0f, b);
+        EXPECT_EQ(0.0f, c) << pszWord;
+        EXPECT_EQ(4.0f, d);
+        p->getLifetimeRange(a, b);
+        EXPECT_EQ(0.0f, a) << pszWord;
+    }
+}
+
 TEST_F(EmitterFileTest, TheZOffsetIsReadOnlyFromThreeTokens) {
     addText("trail", "image spark\n");
     Tsl::SmartPtr<ParticleEmitter> p =
@@ -127,6 +147,9 @@ TEST_F(EmitterFileTest, ErrorsQuoteTheirMessageWithFileAndLine) {
              Case{"image nothing-here\n", "nothing-here"},
              Case{"emitter no-such-trail\n", "Emitter 'no-such-trail' not found"},
              Case{"palette nothing-here\n", "nothing-here"},
+             Case{"minparticles 2000000000\nimage spark\n", "Particle count 2000000000 out of range (0 to 10000)"},
+             Case{"maxparticles 99999999999\n", "Particle count 99999999999 out of range"},
+             Case{"maxparticles -1\n", "Particle count -1 out of range"},
          }) {
         std::string sError = errorOf<Tsl::Exception>(c.sText);
         EXPECT_NE(std::string::npos, sError.find(c.sMessage)) << sError;

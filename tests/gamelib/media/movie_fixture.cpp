@@ -33,6 +33,14 @@ struct TimedPages {
     }
 };
 
+void patch(ogg_packet& packet, std::vector<unsigned char>& copy,
+           const std::function<void(std::vector<unsigned char>&)>& fnPatch) {
+    copy.assign(packet.packet, packet.packet + packet.bytes);
+    fnPatch(copy);
+    packet.packet = copy.data();
+    packet.bytes = static_cast<long>(copy.size());
+}
+
 void corrupt(ogg_packet& packet, std::vector<unsigned char>& copy) {
     copy.assign(packet.packet, packet.packet + packet.bytes);
     // Past the packet's signature: a broken length field.
@@ -74,6 +82,7 @@ std::string makeMovie(const MovieSpec& spec) {
     // Headers: the first page of each stream alone, then the rest.
     int nHeader = 0;
     while (th_encode_flushheader(pEncoder, &comment, &packet) > 0) {
+        if (nHeader == 0 && spec.fnPatchTheoraInfo) patch(packet, broken, spec.fnPatchTheoraInfo);
         if (nHeader == 1 && spec.bCorruptTheoraComment) corrupt(packet, broken);
         ogg_stream_packetin(&video, &packet);
         if (nHeader++ == 0)
@@ -106,6 +115,8 @@ std::string makeMovie(const MovieSpec& spec) {
         vorbis_block_init(&dsp, &block);
         ogg_packet h1, h2, h3;
         vorbis_analysis_headerout(&dsp, &vcomment, &h1, &h2, &h3);
+        std::vector<unsigned char> patched;
+        if (spec.fnPatchVorbisInfo) patch(h1, patched, spec.fnPatchVorbisInfo);
         if (spec.bCorruptVorbisComment) corrupt(h2, broken);
         ogg_stream_packetin(&sound, &h1);
         while (ogg_stream_flush(&sound, &page)) out.write(page);
@@ -183,10 +194,11 @@ std::string makeMovie(const MovieSpec& spec) {
 
 namespace {
 
-// This process's folder under the test temp root, made on first use. Not the
-// test support's helper: the movie benchmark builds this file without it.
+// Under a test, TMPDIR names the running test's own folder (removed after
+// it); the movie benchmark, which builds this file without the test support,
+// writes under its TMPDIR or /tmp.
 std::string movieFolder() {
-    const char* pszRoot = getenv("TSL_TEST_TMP");
+    const char* pszRoot = getenv("TMPDIR");
     std::string sFolder = std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/media-" + std::to_string(getpid());
     std::string sCommand = "mkdir -p '" + sFolder + "'";
     return system(sCommand.c_str()) == 0 ? sFolder : std::string();
@@ -195,8 +207,7 @@ std::string movieFolder() {
 } // namespace
 
 std::string writeMovieFile(const char* pszName, const std::string& sBytes) {
-    static const std::string s_sFolder = movieFolder();
-    std::string sPath = s_sFolder + "/" + pszName;
+    std::string sPath = movieFolder() + "/" + pszName;
     std::ofstream(sPath, std::ios::binary).write(sBytes.data(), static_cast<std::streamsize>(sBytes.size()));
     return sPath;
 }

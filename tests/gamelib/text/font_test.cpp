@@ -93,13 +93,13 @@ TEST(FontLayout, EachAlignmentPlacesTheLineAndHCenterWinsOverRight) {
     }
 }
 
-TEST(FontLayout, JustifyStretchesAllButTheLastLineOfEachParagraph) {
+TEST(FontLayout, JustifyStretchesEveryLineButThoseEndingWithLinefeed) {
     FixedFont font;
     font.setTextAlign(Font::ALIGN_JUSTIFY);
     Rect box(0, 0, 50, 100);
-    font.drawText(nullptr, box, "aa b\ncc dd ee");
-    // "aa b\n" ends a paragraph; "cc dd " is stretched; "ee" ends the text.
-    std::vector<Draw> expected = {{0, 0, "aa b"}, {0, 12, "cc"}, {30, 12, "dd"}, {0, 24, "ee"}};
+    font.drawText(nullptr, box, "aa b\ncc dd ee f");
+    // "aa b\n" ends a paragraph; "cc dd " and the text's last line are stretched.
+    std::vector<Draw> expected = {{0, 0, "aa b"}, {0, 12, "cc"}, {30, 12, "dd"}, {0, 24, "ee"}, {40, 24, "f"}};
     EXPECT_EQ(expected, font.m_aDraws);
     EXPECT_EQ(Rect(0, 0, 51, 36), box);
 }

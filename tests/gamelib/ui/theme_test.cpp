@@ -1,5 +1,6 @@
 // The theme file: fonts and styles by name, the built-ins, and errors that
 // name the file and line and leave the theme as it was.
+#include "test_folder.h"
 #include "ui_support.h"
 
 #include "text/font.h"
@@ -10,6 +11,7 @@
 #include "tsl2/file.h"
 #include "tsl2/random.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -126,21 +128,30 @@ TEST_F(ThemeTest, BuiltInsExistFirstAndUnknownNamesFallBack) {
         EXPECT_TRUE(t.hasStyle(pszKind, "Default")) << pszKind;
 }
 
-TEST_F(ThemeTest, AnUnknownStyleGivesTheDefaultWithOneLogLine) {
-    const char* pszTmp = std::getenv("TSL_TEST_TMP");
-    std::string sLog = std::string(pszTmp ? pszTmp : "/tmp") + "/ui_theme_test.log";
-    std::remove(sLog.c_str());
+// The chosen option is a solid disc; the others are rings one sees through.
+TEST_F(ThemeTest, BuiltInRadioMarksFillOnlyTheChosenOption) {
+    Tsl::SmartPtr<RadioStyle> pRadio = theme().getRadioStyle("Default");
+    EXPECT_EQ(Color(0, 0, 0, 0), pRadio->pClear->getColorAt(8, 8));
+    EXPECT_EQ(pRadio->pClear->getColorAt(8, 1), pRadio->pChosen->getColorAt(8, 8));
+}
+
+TEST_F(ThemeTest, AnUnknownStyleOrFontGivesTheDefaultWithOneLogLineEach) {
+    std::string sLog = testPath("ui_theme_test.log");
     GameApp::openLog(sLog.c_str());
     Tsl::SmartPtr<ButtonStyle> pStyle = theme().getButtonStyle("Missing");
     theme().getButtonStyle("Missing");
+    theme().getFont("No::Font");
+    theme().getFont("no::font");
     GameApp::closeLog();
     EXPECT_EQ(theme().getButtonStyle("Default"), pStyle);
     std::ifstream in(sLog);
     std::stringstream text;
     text << in.rdbuf();
     std::string sText = text.str();
-    EXPECT_NE(std::string::npos, sText.find("Missing"));
-    EXPECT_EQ(sText.find('\n'), sText.rfind('\n')) << sText;
+    size_t nStyleLine = sText.find("Missing"), nFontLine = sText.find("No::Font");
+    EXPECT_NE(std::string::npos, nStyleLine);
+    EXPECT_NE(std::string::npos, nFontLine);
+    EXPECT_EQ(2, std::count(sText.begin(), sText.end(), '\n')) << sText;
     std::remove(sLog.c_str());
 }
 
@@ -165,6 +176,10 @@ TEST_F(ThemeTest, ErrorsNameTheFileAndLineAndKeepTheThemeAsItWas) {
         {"frame F\n  image pic\n", "frame 'F' in bad.theme, line 1 has no 'end'"},
         {"end\n", "'end' without a block in bad.theme, line 1"},
         {"slider S\n  track pic\nend\n", "needs a track and a thumb in bad.theme, line 3"},
+        {"button B\n  image pic\n  minsize 10 99999999999\nend\n",
+         "'99999999999' is out of range (-65535 to 65535) in bad.theme, line 3"},
+        {"font F\n  class TestFont\n  textcolor 999 -1 256\nend\n", "'999' is out of range (0 to 255) in bad.theme, line 3"},
+        {"button B\n  image pic\n  textcolor normal 1 2 256\nend\n", "'256' is out of range (0 to 255) in bad.theme, line 3"},
     };
     for (const Case& c : aCases) {
         std::string sMessage;
@@ -203,10 +218,7 @@ TEST_F(ThemeTest, ScrambledFilesEitherLoadOrFailWithAParserError) {
 }
 
 TEST_F(ThemeTest, TheApplicationLoadsAThemeResourceAndTakesItsCursor) {
-    const char* pszTmp = std::getenv("TSL_TEST_TMP");
-    std::string sDir = std::string(pszTmp ? pszTmp : "/tmp") + "/ui_theme_folder";
-    std::string sMake = "mkdir -p '" + sDir + "'";
-    ASSERT_EQ(0, std::system(sMake.c_str()));
+    const std::string& sDir = testFolder();
     {
         std::ofstream out(sDir + "/my.theme");
         out << "cursor Default\n  image pic2 1 1\nend\n";

@@ -21,8 +21,13 @@ public:
         ++m_nModeDowns;
         return false;
     }
+    bool onMouseUp(int, int, int) override {
+        ++m_nModeUps;
+        return false;
+    }
     std::vector<std::pair<int, int>> m_aCalls;
     int m_nModeDowns = 0;
+    int m_nModeUps = 0;
 };
 
 struct UiTest : ::testing::Test {

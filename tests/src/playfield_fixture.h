@@ -1,0 +1,80 @@
+// A headless application with in-memory content for the play field's tests:
+// small pictures, a generated waitress template carrying every sequence the
+// figure plays, customer templates, and a scripted game rand().
+#pragma once
+
+#include "fakes.h"
+#include "playfield_content.h"
+#include "playmode.h"
+
+#include "tsl2/random.h"
+#include "tsl2/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <unistd.h>
+#include <string>
+#include <vector>
+
+struct PlayFieldFixture : ::testing::Test {
+    TestApp app;
+    Tsl::SmartPtr<Tsl::MemoryResourceProvider> m_pResources = new Tsl::MemoryResourceProvider();
+    std::deque<int> m_aRand;
+
+    static int scriptedRand(void* pData) {
+        std::deque<int>& a = static_cast<PlayFieldFixture*>(pData)->m_aRand;
+        if (a.empty()) return 0;
+        int n = a.front();
+        a.pop_front();
+        return n;
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(app.init(800, 600, 0));
+        app.addResourceProvider(m_pResources.get());
+        app.setFrameRate(0);
+        app.setMaxFrameTime(1.0f, false);
+        app.addImage("body", app.createImage(200, 180, true));
+        app.addImage("px", app.createImage(8, 8, true));
+        addText("waitress.template", fixture::waitressTemplate());
+        for (const char* psz : {"hombre.template", "male_fat.template", "vip.template", "vip_strong.template",
+                                "vip_fat.template", "vip_f.template", "ch_bob.anim", "ch_ann.anim"})
+            addText(psz, fixture::customerTemplate());
+        Tsl::setGameRandSource(&PlayFieldFixture::scriptedRand, this);
+    }
+
+    void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
+
+    void addText(const char* pszName, const std::string& sText) {
+        m_pResources->add(pszName, sText.data(), static_cast<int>(sText.size()));
+    }
+
+    // An empty scratch folder of this test's own; the test removes it.
+    static std::string tempFolder(const char* pszName) {
+        std::filesystem::path path =
+            std::filesystem::temp_directory_path() / ("playfield_" + std::to_string(getpid()) + "_" + pszName);
+        std::filesystem::remove_all(path);
+        std::filesystem::create_directories(path);
+        return path.string();
+    }
+
+    void script(std::initializer_list<int> values) { m_aRand.insert(m_aRand.end(), values); }
+
+    // A play screen with one walk area (depth 50) over the floor 300..560.
+    Tsl::SmartPtr<PlayMode> makeField() {
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+        SceneData& scene = pMode->editScene();
+        scene.m_lWalkAreas.append(WalkArea{0, 300, 800, 560, 50});
+        pMode->getField()->m_nTopY = 300;
+        pMode->getField()->m_nBottomY = 560;
+        return pMode;
+    }
+
+    // One frame of exactly dt seconds through the application's loop.
+    void frame(float fDt = 0.125f) {
+        app.m_pFakePlatform->m_nTicks += static_cast<unsigned int>(fDt * 1000.0f + 0.5f);
+        app.runFrame();
+    }
+};
