@@ -50,6 +50,8 @@ private:
     Tsl::SmartPtr<ChangingLabel> addCountRow(const char* pszCaption, const Tsl::List<Tsl::String>& lParts,
                                              int nNumberPart, int nValue);
     void addStoryRows();
+    void addTotalRows();
+    void addTimedRows();
     void addSeparator();
     void addButton();
     void playOnce(const char* pszSample, int nChannel);

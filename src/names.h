@@ -63,6 +63,9 @@ constexpr const char* IMG_ALBUM_ICON = "album_%s";
 constexpr const char* IMG_LITTLE_ACTIVE = "littlebutton_active";
 constexpr const char* IMG_LITTLE_HIGHLIGHT = "littlebutton_highlight";
 constexpr const char* IMG_LITTLE_PUSHED = "littlebutton_pushed";
+constexpr const char* ALBUM_PREV = "prev";
+constexpr const char* ALBUM_STOP = "stop";
+constexpr const char* ALBUM_NEXT = "next";
 // Congratulations
 constexpr const char* IMG_CONGRATS = "congrats";
 constexpr const char* STR_CPD_OK = "CPD_OK";
@@ -75,6 +78,28 @@ constexpr const char* IMG_STORE_NA_LOW = "store_na_low";
 constexpr const char* IMG_STORE_PARROT_STAND = "store_parrot_stand_normal";
 constexpr const char* IMG_SUFFIX_NORMAL = "_normal";
 constexpr const char* IMG_SUFFIX_HIGHLIGHT = "_highlight";
+// One row per store position, one picture per store level; position 2
+// counts five levels but has pictures for four (the fifth is null).
+constexpr int STORE_LEVELS_MOST = 5;
+constexpr const char* STORE_PICTURES[9][STORE_LEVELS_MOST] = {
+    {"store_bandeja1", "store_bandeja2", "store_soldout_low"},
+    {"store_sillas", "store_soldout_high"},
+    {"store_jugomatic", "store_soldout_high", "store_soldout_high", "store_soldout_high"},
+    {"store_parrot.anim", "store_soldout_high"},
+    {"store_decos", "store_soldout_low"},
+    {"store_na_low", "store_centros1", "store_centros2", "store_soldout_low"},
+    {"store_cartel1", "store_cartel2", "store_cartel3", "store_cartel4", "upg_sold"},
+    {"store_na_barman1", "store_badboy2", "store_badboy2", "store_soldout_1"},
+    {"store_na_barman2", "store_badboy1", "store_badboy1", "store_soldout_2"},
+};
+// Sold-out and unavailable marks, shown over the position's greyed item.
+constexpr const char* STORE_STAMPS[7] = {"store_soldout_low", "store_soldout_high", "store_soldout_1",
+                                         "store_soldout_2",   "store_na_barman1",   "store_na_barman2",
+                                         "store_na_low"};
+constexpr const char* STORE_BASE_PICTURES[9] = {
+    "store_bandeja2_normal", "store_sillas_normal",  "store_jugomatic_normal",
+    "store_parrot_stand_normal", "store_decos_normal", "store_centros2_normal",
+    "store_cartel1_normal",  "store_badboy2_normal", "store_badboy1_normal"};
 
 // Play field
 // Resources of a scene and its customers.
