@@ -29,9 +29,11 @@ file(WRITE ${WORK_DIR}/scene0/chars_scene0_0 "hombre\nvip 0 vip\nvipster 2 v\nno
 file(WRITE ${WORK_DIR}/scene0/chars_scene0_25 "hombre 1\n")
 run_tool(0 ${GRFTOOL} pack ${WORK_DIR}/scene0 ${WORK_DIR}/set/scene0.dat)
 
-# A names header with a name the set lacks; settings keys and formats pass.
+# A names header with names the set lacks; settings keys, formats and
+# suffixes pass.
 file(WRITE ${WORK_DIR}/names.h "constexpr const char* SET_KEY = \"Highscores\";\n"
-     "constexpr const char* CLOCK = \"clock_%d\";\nconstexpr const char* TUNES[] = {\"ms_menu\", \"ms_nowhere\"};\n")
+     "constexpr const char* IMG_CLOCK = \"clock_%d\";\nconstexpr const char* SCENE_MUSIC[] = {\"ms_menu\", \"ms_nowhere\"};\n"
+     "constexpr const char* IMG_SUFFIX = \"_normal\";\nconstexpr const char* STR_GONE = \"NO_SUCH_KEY\";\n")
 run_tool(1 ${CONTENTGEN} --check ${WORK_DIR}/set ${WORK_DIR}/names.h)
 foreach(expected
     "messages.txt: UPG_PRICE is a format for 'd' but holds the conversions 's'"
@@ -50,13 +52,15 @@ foreach(expected
     "scene0.scene, line 4: flip of 'nobody', which no line before names"
     "scene0.scene, line 5: unknown slot 'no_such_slot'"
     "scene0.scene: \"bottomy\" must lie below \"topy\""
+    "scene0.scene: SceneParserException: scene0.scene, line 1: sprite takes 4 to 5 tokens, not 3"
     "chars_scene0_0, line 1: needs a name and a positive weight"
     "chars_scene0_0, line 2: needs a name and a positive weight"
     "chars_scene0_0, line 3: 'vipster': only the generated kinds may begin with hombre or vip"
     "chars_scene0_0, line 4: 'nobody' has no animation ch_nobody.anim"
     "chars_scene0_25: definition files are named"
     "scene0: every definition has a tag"
-    "names.h, line 3: TUNES: \"ms_nowhere\" is no content name of this set")
+    "names.h, line 3: SCENE_MUSIC: no music \"ms_nowhere\" in this set"
+    "names.h, line 5: STR_GONE: no string \"NO_SUCH_KEY\" in this set")
   expect_text("${RUN_ERR}" "${expected}" "the check of broken content")
 endforeach()
 # The generator itself: a missing folder or font is named, nothing is made.

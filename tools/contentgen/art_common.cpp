@@ -124,12 +124,13 @@ void glass(Canvas& c, float cx, float yBottom, float s, int nKind, const Rgba& d
     }
 }
 
-const char* const DRINKS[] = {"orange", "berry", "lime", "pineapple"};
-const int DRINK_COUNT = 4;
+const char* const DRINKS[] = {"orange", "berry", "lime", "pineapple", "cola", "curacao", "coconut", "grape"};
+const int DRINK_COUNT = 8;
 
 Rgba drinkColour(int nDrink) {
     static const Rgba COLOURS[] = {Rgba(250, 150, 40, 220), Rgba(235, 70, 120, 220), Rgba(130, 210, 80, 220),
-                                   Rgba(250, 225, 80, 220)};
+                                   Rgba(250, 225, 80, 220), Rgba(110, 60, 30, 230),  Rgba(40, 140, 230, 220),
+                                   Rgba(245, 245, 235, 230), Rgba(140, 60, 170, 220)};
     return COLOURS[nDrink % DRINK_COUNT];
 }
 

@@ -112,12 +112,6 @@ void makeMarks(Generator& gen) {
     angry.star(92, 14, 11, 5, 4, 0.4f, Rgba(230, 40, 30));
     angry.ellipse(man.cx, man.headY + 2, 13, 8, Rgba(230, 60, 40, 60));
     gen.set.addImage("chars0.dat", "cust_angry", angry);
-    Canvas order = blank();
-    order.ellipse(90, 18, 16, 13, Palette::WHITE);
-    order.polygon({{78, 24}, {84, 28}, {72, 36}}, Palette::WHITE);
-    order.outline(Palette::INK, 1.2f);
-    gen.text.draw(order, "?", 90, 7, 16, Palette::INK, TextDrawer::CENTER);
-    gen.set.addImage("chars0.dat", "cust_order", order);
 }
 
 // VIP men: kinds "vip", "vip_strong", "vip_fat"; the images the VIP

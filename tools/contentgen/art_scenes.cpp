@@ -153,11 +153,12 @@ void makeFurniture(Generator& gen) {
     }
 }
 
-// The glass: standing full, standing clean, and held while drinking, for
-// every drink. The play field names the sequences after the drink.
+// The glass the waitress carries and the customers drink from: standing
+// (clean, empty or full of drink N) and held while drinking, in every
+// heading of its carrier ("stand_<h>_<contents>", "drink_<h>_<contents>").
 void makeMug(Generator& gen) {
     std::ostringstream anim;
-    anim << "fps 6\n";
+    anim << "fps 2\n";
     auto save = [&](const std::string& sName, const Canvas& c) {
         gen.set.addImage(COMMON, sName, c);
         anim << "load " << sName << "\ninspos center bottom " << sName << "\n";
@@ -168,19 +169,24 @@ void makeMug(Generator& gen) {
     save("mug_clean", clean);
     save("mug_dirty", dirty);
     for (int d = 0; d < Art::DRINK_COUNT; ++d) {
-        Canvas full(40, 50), sip(40, 50);
+        Canvas full(40, 50), half(40, 50);
         Art::glass(full, 20, 48, 1.0f, d, Art::drinkColour(d), 0.85f);
-        Art::glass(sip, 20, 48, 1.0f, d, Art::drinkColour(d), 0.4f);
-        save(std::string("mug_") + Art::DRINKS[d], full);
-        save(std::string("mug_") + Art::DRINKS[d] + "_sip", sip);
+        Art::glass(half, 20, 48, 1.0f, d, Art::drinkColour(d), 0.45f);
+        save("mug_drink" + std::to_string(d), full);
+        save("mug_drink" + std::to_string(d) + "_half", half);
     }
-    anim << "seq limpio\nadd mug_clean\nseq stand_empty\nadd mug_dirty\nseq drink_empty\nadd mug_dirty\n";
-    for (int d = 0; d < Art::DRINK_COUNT; ++d) {
-        std::string sDrink = Art::DRINKS[d];
-        anim << "seq stand_" << sDrink << "\nadd mug_" << sDrink << "\n";
-        anim << "seq drink_" << sDrink << " fps 2\nadd mug_" << sDrink << "\nadd mug_" << sDrink << "_sip\nadd mug_dirty\n";
+    for (const char* pszHeading : {"n", "e", "s", "w"}) {
+        std::string sH = pszHeading;
+        anim << "seq stand_" << sH << "_limpio\nadd mug_clean\nseq stand_" << sH << "_empty\nadd mug_dirty\n";
+        anim << "seq drink_" << sH << "_limpio\nadd mug_clean\nseq drink_" << sH << "_empty\nadd mug_dirty\n";
+        for (int d = 0; d < Art::DRINK_COUNT; ++d) {
+            std::string sDrink = "drink" + std::to_string(d);
+            anim << "seq stand_" << sH << "_" << sDrink << "\nadd mug_" << sDrink << "\n";
+            anim << "seq drink_" << sH << "_" << sDrink << " fps 1\nadd mug_" << sDrink << "\nadd mug_" << sDrink
+                 << "_half\nadd mug_dirty\n";
+        }
     }
-    anim << "default limpio\n";
+    anim << "default stand_s_limpio\n";
     gen.set.addText(COMMON, "mug.anim", anim.str());
 }
 
@@ -214,15 +220,73 @@ void figureAnim(Generator& gen, const std::string& sFile, const std::string& sPr
     gen.set.addText(COMMON, sFile, anim.str());
 }
 
+// The play field's seagull and the balloon over a customer who wants a
+// click.
+void makeFieldExtras(Generator& gen) {
+    using namespace Palette;
+    std::ostringstream gull;
+    gull << "fps 8\n";
+    for (int f = 0; f < 4; ++f) {
+        Canvas c(36, 26);
+        float fWing = f == 0 ? -8 : f == 1 ? -2 : f == 2 ? 5 : -2;
+        c.line(4, 12 + fWing, 18, 15, 2.5f, WHITE);
+        c.line(32, 12 + fWing, 18, 15, 2.5f, WHITE);
+        c.ellipse(18, 16, 4, 2.5f, WHITE);
+        c.outline(Rgba(90, 90, 100), 1.0f);
+        std::string sName = "seagull_" + std::to_string(f);
+        gen.set.addImage(COMMON, sName, c);
+        gull << "load " << sName << "\ninspos center middle " << sName << "\n";
+    }
+    gull << "seq fly fps 8 loop\nadd seagull_0\nadd seagull_1\nadd seagull_2\nadd seagull_1\ndefault fly\n";
+    gen.set.addText(COMMON, "seagull.anim", gull.str());
+
+    std::ostringstream balloon;
+    balloon << "fps 4\n";
+    for (int f = 0; f < 2; ++f) {
+        Canvas c(48, 56);
+        c.ellipse(24, 22 - f, 21, 19, WHITE);
+        c.polygon({{16, 36.0f - f}, {26, 38.0f - f}, {12, 52}}, WHITE);
+        c.outline(INK, 1.5f);
+        gen.text.draw(c, "!", 24, 8.0f - f, 22, CORAL, TextDrawer::CENTER);
+        std::string sName = "balloon_" + std::to_string(f);
+        gen.set.addImage(COMMON, sName, c);
+        balloon << "load " << sName << "\ninspos center center " << sName << "\n";
+    }
+    balloon << "seq show fps 3 loop\nadd balloon_0\nadd balloon_1\ndefault show\n";
+    gen.set.addText(COMMON, "balloon.anim", balloon.str());
+
+    // The play screen's options button.
+    Canvas options = Art::buttonFace(64, 40, 0, Rgba(60, 150, 190), 10);
+    options.star(20, 19, 10, 7, 8, 0, WHITE);
+    options.ellipse(20, 19, 3, 3, Rgba(60, 150, 190));
+    gen.text.draw(options, "Menu", 44, 11, 11, WHITE, TextDrawer::CENTER, true);
+    gen.set.addImage(COMMON, "game_options_button", options);
+    // Taps, a cooler of bottles: the drinks a bar always has.
+    Canvas tap(40, 60);
+    tap.fillRect(16, 10, 8, 44, Rgba(170, 175, 185));
+    tap.roundRect(8, 4, 24, 12, 5, Rgba(200, 205, 215));
+    tap.fillRect(24, 30, 10, 6, Rgba(170, 175, 185));
+    tap.roundRect(12, 52, 16, 8, 3, WOOD_DARK);
+    tap.outline(INK, 1.2f);
+    gen.set.addImage(COMMON, "prop_tap", tap);
+    Canvas cooler(90, 70);
+    cooler.roundRect(4, 10, 82, 56, 8, Rgba(60, 140, 200));
+    cooler.roundRect(10, 4, 70, 14, 6, WHITE);
+    for (int i = 0; i < 4; ++i) cooler.roundRect(16 + i * 16.0f, 20, 10, 26, 3, Art::drinkColour(i + 2).withAlpha(255));
+    cooler.outline(INK, 1.2f);
+    gen.set.addImage(COMMON, "prop_cooler", cooler);
+}
+
 void makeStaff(Generator& gen) {
     using namespace Palette;
-    figureAnim(gen, "barman.anim", "barman_", "idle shake serve", 2, [](Canvas& c, int nSeq, int f) {
+    // Two barmen (the scene's variant number): shaking and pouring.
+    figureAnim(gen, "barman.anim", "barman_", "idle_0 idle_1", 2, [](Canvas& c, int nSeq, int f) {
         FigureShape man(false, 2);
-        Figure::body(c, man, skinColour('a'));
-        Figure::suit(c, man, Rgba(250, 250, 250), Rgba(200, 40, 40));
-        Figure::hair(c, man, 1, hairColour('k'));
-        if (nSeq == 1) c.roundRect(man.cx + 22, man.waistY - 20 - f * 12, 12, 22, 4, Rgba(190, 190, 200));
-        if (nSeq == 2) Art::glass(c, man.cx + 28, man.waistY - f * 6.0f, 0.7f, 1, CORAL, 0.8f);
+        Figure::body(c, man, skinColour(nSeq ? 'b' : 'a'));
+        Figure::suit(c, man, nSeq ? Rgba(40, 40, 50) : Rgba(250, 250, 250), Rgba(200, 40, 40));
+        Figure::hair(c, man, nSeq ? 4 : 1, hairColour('k'));
+        if (nSeq == 0) c.roundRect(man.cx + 22, man.waistY - 20 - f * 12, 12, 22, 4, Rgba(190, 190, 200));
+        if (nSeq == 1) Art::glass(c, man.cx + 28, man.waistY - f * 6.0f, 0.7f, 1, CORAL, 0.8f);
     });
     figureAnim(gen, "bongos.anim", "bongos_", "play idle", 2, [](Canvas& c, int nSeq, int f) {
         FigureShape man(false, 3);
@@ -291,6 +355,7 @@ void makeScenes(Generator& gen) {
     }
     makeFurniture(gen);
     makeMug(gen);
+    makeFieldExtras(gen);
     makeStaff(gen);
     makeDancer(gen);
 }

@@ -17,6 +17,8 @@
 #include "ui/theme.h"
 #include "video/sdl_d3d7video.h"
 
+#include "scene.h"
+
 #include "tsl2/error.h"
 #include "tsl2/resourcefile.h"
 
@@ -141,7 +143,11 @@ void Checker::checkEveryFile() {
                 ParticleEmitter emitter(nullptr);
                 emitter.load(sName.c_str());
             });
-        if (endsWith(sName, ".scene")) attempt(sName, [&] { checkScene(*this, sName, text(sName)); });
+        if (endsWith(sName, ".scene")) {
+            attempt(sName, [&] { checkScene(*this, sName, text(sName)); });
+            // The play field's own reader, which stops at the first fault.
+            attempt(sName, [&] { parseScene(sName.c_str(), text(sName).c_str()); });
+        }
         if (sName.compare(0, 6, "chars_") == 0) attempt(sName, [&] { checkDefinitions(*this, sName, text(sName)); });
     }
     for (int nScene = 0; nScene < 5; ++nScene)
@@ -263,7 +269,7 @@ public:
     }
     void people() {
         static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim", "ch_wac_nurse.anim", "ch_captain.anim"};
-        for (int i = 0; i < 4; ++i) anim(NAMED[i], {}, i == 1 ? "order" : "wait", 190 + i * 140, m_nCharY, 50);
+        for (int i = 0; i < 4; ++i) anim(NAMED[i], {}, i == 1 ? "ask" : "wait", 175 + i * 150, m_nCharY, 50);
         Tsl::List<Tsl::String> lParams;
         lParams.append("B");
         for (const char* pszSeq : {"stand_n_main", "stand_n_arm_full_left", "stand_n_arm_empty_right"})

@@ -512,6 +512,29 @@ void checkNameList(RuleReporter& r, const std::string& sPath) {
     }
 }
 
+namespace {
+
+// What a constant of the names headers names, by its prefix; "" for the
+// names that are no content of their own (sequences, properties, settings,
+// base names the code completes).
+std::string headerKind(const std::string& sConstant) {
+    auto starts = [&](const char* p) { return sConstant.compare(0, std::strlen(p), p) == 0; };
+    auto ends = [&](const char* p) {
+        size_t n = std::strlen(p);
+        return sConstant.size() >= n && sConstant.compare(sConstant.size() - n, n, p) == 0;
+    };
+    if (starts("IMG_")) return "image";
+    if (starts("STR_")) return "string";
+    if (starts("SND_") || starts("SFX_")) return "sample";
+    if (sConstant.find("MUSIC") != std::string::npos) return "music";
+    if (starts("FONT_")) return "font";
+    if (starts("STYLE_") || starts("FRAME_")) return "style";
+    if (starts("ANIM_") || starts("EMITTER_") || ends("_ANIM") || ends("_TEMPLATE")) return "resource";
+    return "";
+}
+
+} // namespace
+
 void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
     std::ifstream in(sPath);
     if (!in) throw std::runtime_error("can't read " + sPath);
@@ -527,22 +550,26 @@ void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
         std::string sConstant = sLine.substr(nConst + 21);
         sConstant = sConstant.substr(sConstant.find_first_not_of(" "));
         sConstant = sConstant.substr(0, sConstant.find_first_of(" =["));
-        // Settings keys name no content.
-        if (sConstant.compare(0, 4, "SET_") == 0) continue;
+        std::string sKind = headerKind(sConstant);
+        if (sKind.empty()) continue;
         for (size_t nOpen = sLine.find('"'); nOpen != std::string::npos; nOpen = sLine.find('"', nOpen + 1)) {
             size_t nClose = sLine.find('"', nOpen + 1);
             if (nClose == std::string::npos) break;
             std::string sValue = sLine.substr(nOpen + 1, nClose - nOpen - 1);
             nOpen = nClose;
-            // Formats are filled in by the code.
-            if (sValue.find('%') != std::string::npos || sValue.empty()) continue;
+            // Formats and suffixes are completed by the code.
+            if (sValue.empty() || sValue.find('%') != std::string::npos || sValue[0] == '_') continue;
             const char* psz = sValue.c_str();
             Theme* pTheme = pApp->getTheme();
-            bool bFound = pApp->hasResource(psz) || pApp->hasImage(psz) ||
-                          !pApp->findResource(psz, SOUND_SUFFIXES).isEmpty() || pApp->hasString(psz) || pTheme->hasFont(psz);
+            bool bFound = false;
+            if (sKind == "image") bFound = pApp->hasImage(psz);
+            if (sKind == "string") bFound = pApp->hasString(psz);
+            if (sKind == "sample" || sKind == "music") bFound = !pApp->findResource(psz, SOUND_SUFFIXES).isEmpty();
+            if (sKind == "font") bFound = pTheme->hasFont(psz);
+            if (sKind == "resource") bFound = pApp->hasResource(psz);
             for (const char* pszKind : {"frame", "button", "cursor", "radio", "slider", "separator"})
-                bFound = bFound || pTheme->hasStyle(pszKind, psz);
-            if (!bFound) r.fault(where(sPath, nLine), sConstant + ": \"" + sValue + "\" is no content name of this set");
+                bFound = bFound || (sKind == "style" && pTheme->hasStyle(pszKind, psz));
+            if (!bFound) r.fault(where(sPath, nLine), sConstant + ": no " + sKind + " \"" + sValue + "\" in this set");
         }
     }
 }

@@ -56,6 +56,8 @@ void checkSceneDefinitions(RuleReporter& r, int nScene);
 // string keys, theme fonts and styles, sequences of an animation).
 void checkNameList(RuleReporter& r, const std::string& sPath);
 // The names headers of the game (constexpr const char* NAME = "value";):
-// every value that is no settings key (SET_...) and no format resolves as
-// some content (a picture, a file, a sound, a string, a theme entry).
+// every picture (IMG_), string key (STR_), sound (SND_, SFX_), tune (..MUSIC..),
+// font (FONT_), style (STYLE_, FRAME_) and file (ANIM_, EMITTER_, .._ANIM,
+// .._TEMPLATE) resolves; formats ("%") and suffixes ("_...") are skipped,
+// and so is every other constant (sequences, properties, settings).
 void checkHeaderNames(RuleReporter& r, const std::string& sPath);

@@ -72,6 +72,10 @@ void makeSamples(Generator& gen) {
     std::vector<float> bell = phrase({7, 3, 0, -5}, 0.25f, 0.6f);
     noiseHit(bell, 0, 0.1f, 0.2f, gen);
     sample(gen, "sfx_game_closebar", bell);
+    sample(gen, "sfx_game_refused", phrase({-10, -11}, 0.1f, 0.25f, 1.0f));
+    std::vector<float> coins = phrase({24, 28, 31}, 0.05f, 0.2f, 0.1f);
+    noiseHit(coins, 0, 0.05f, 0.15f, gen);
+    sample(gen, "sfx_game_pay", coins);
     sample(gen, "ms_winlevel", phrase({0, 4, 7, 12, 7, 12, 16}, 0.14f, 0.5f));
     sample(gen, "ms_loselevel", phrase({7, 6, 5, 4, -1}, 0.22f, 0.5f));
 }
@@ -107,7 +111,7 @@ void makeTunes(Generator& gen) {
     tune(gen, "ms_map", -3, 96, 2, 3);
     tune(gen, "ms_story", 5, 84, 3, 4);
     tune(gen, "ms_story_win", 7, 120, 0, 5);
-    for (int n = 0; n < 5; ++n) tune(gen, "ms_scene" + std::to_string(n), n * 2 - 4, 104 + n * 6, n % 4, 10 + n);
+    for (int n = 0; n < 5; ++n) tune(gen, "music_scene" + std::to_string(n), n * 2 - 4, 104 + n * 6, n % 4, 10 + n);
 }
 
 } // namespace
