@@ -108,7 +108,7 @@ void makeMenu(Generator& gen) {
     Art::beachBackdrop(splash, 280, 380, gen);
     Art::sun(splash, 620, 120, 60);
     logo(gen, splash, 180, 180, 1.0f, false);
-    gen.set.addImage(COMMON, "splash_beach", splash);
+    gen.set.addImage(COMMON, "splash_logo", splash);
 
     // The window's icon: a glass with a straw on a sunny disc.
     Canvas icon(32, 32);

@@ -523,6 +523,7 @@ std::string headerKind(const std::string& sConstant) {
         size_t n = std::strlen(p);
         return sConstant.size() >= n && sConstant.compare(sConstant.size() - n, n, p) == 0;
     };
+    if (starts("SET_") || starts("VAL_")) return ""; // settings keys and values
     if (starts("IMG_")) return "image";
     if (starts("STR_")) return "string";
     if (starts("SND_") || starts("SFX_")) return "sample";
@@ -557,8 +558,11 @@ void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
             if (nClose == std::string::npos) break;
             std::string sValue = sLine.substr(nOpen + 1, nClose - nOpen - 1);
             nOpen = nClose;
-            // Formats and suffixes are completed by the code.
-            if (sValue.empty() || sValue.find('%') != std::string::npos || sValue[0] == '_') continue;
+            // Formats and suffixes are completed by the code; pictures of the
+            // "3rdparty" folder ("3p_...") are shown only when present.
+            if (sValue.empty() || sValue.find('%') != std::string::npos || sValue[0] == '_' ||
+                sValue.compare(0, 3, "3p_") == 0)
+                continue;
             const char* psz = sValue.c_str();
             Theme* pTheme = pApp->getTheme();
             bool bFound = false;

@@ -58,6 +58,7 @@ void checkNameList(RuleReporter& r, const std::string& sPath);
 // The names headers of the game (constexpr const char* NAME = "value";):
 // every picture (IMG_), string key (STR_), sound (SND_, SFX_), tune (..MUSIC..),
 // font (FONT_), style (STYLE_, FRAME_) and file (ANIM_, EMITTER_, .._ANIM,
-// .._TEMPLATE) resolves; formats ("%") and suffixes ("_...") are skipped,
+// .._TEMPLATE) resolves; formats ("%"), suffixes ("_...") and the optional
+// "3rdparty" pictures ("3p_...") are skipped,
 // and so is every other constant (sequences, properties, settings).
 void checkHeaderNames(RuleReporter& r, const std::string& sPath);
