@@ -1,12 +1,13 @@
 #pragma once
 
+#include "changinglabel.h"
 #include "qarndialog.h"
+#include "text/font.h"
+#include "ui/button.h"
+#include "ui/label.h"
 
 struct PlayField;
 #include "anim/animsprite.h"
-#include "ui/button.h"
-#include "changinglabel.h"
-#include "ui/label.h"
 
 // A level's results: the banner, then money, time, stars, customers and the
 // story's totals counted up one after another with a tick; when the count

@@ -101,6 +101,7 @@ constexpr const char* STORE_BASE_PICTURES[9] = {
     "store_parrot_stand_normal", "store_decos_normal", "store_centros2_normal",
     "store_cartel1_normal",  "store_badboy2_normal", "store_badboy1_normal"};
 
+
 // Play field
 // Resources of a scene and its customers.
 constexpr const char* SCENE_FILE_FORMAT = "%s.scene";
@@ -171,4 +172,49 @@ constexpr const char* STYLE_TIP_FRAME = "PlaceholderFrame";
 // One tune per scene, by scene index; released by this table when a level ends.
 constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3", "music_scene4"};
 constexpr int SCENE_MUSIC_COUNT = 5;
+
+// Store and purchase dialog
+// Preview of the bar.
+constexpr const char* IMG_PREVIEW_FLOOR = "ui_fondo_azul";
+constexpr const char* IMG_PREVIEW_COASTER = "posavaso_1";
+// Purchase dialog.
+constexpr const char* IMG_BUY_MASK = "mask_buyupgrade";
+constexpr const char* IMG_BUY_TRAY = "buyupgrade_bandeja%d_normal";
+constexpr const char* IMG_CHECK_EMPTY = "check_empty";
+constexpr const char* IMG_CHECK_FULL = "check_full_noblit";
+constexpr const char* FONT_DEFAULT_SMALL = "Theme::DefaultSmall";
+constexpr const char* STR_UPG_BUY = "UPG_Buy";
+constexpr const char* STR_UPG_CANCEL = "UPG_Cancel";
+constexpr const char* STR_UPG_CANT = "UPG_Cant";
+constexpr const char* STR_UPG_UPGRADED = "UPG_Upgraded";
+constexpr const char* STR_UPG_TEXT = "UPG_Text_%d_%d";
+constexpr const char* STR_UPG_PRICE = "UPG_Price";
+constexpr const char* STR_RADIO_CHAIR[] = {"UPG_Radio_Chair0", "UPG_Radio_Chair1", "UPG_Radio_Chair2",
+                                           "UPG_Radio_Chair3"};
+constexpr const char* STR_RADIO_CENTER[2][2] = {{"UPC_Radio_Center_0_0", "UPC_Radio_Center_0_1"},
+                                                {"UPC_Radio_Center_1_0", "UPC_Radio_Center_1_1"}};
+constexpr const char* STR_RADIO_JUICER[2][3] = {
+    {"UPC_Radio_Juicer_0_0", "UPC_Radio_Juicer_0_2", "UPC_Radio_Juicer_0_3"},
+    {"UPC_Radio_Juicer_1_0", "UPC_Radio_Juicer_1_2", "UPC_Radio_Juicer_1_3"}};
+// Store screen.
+constexpr const char* IMG_STORE_BACK = "upgrade_store";
+constexpr const char* IMG_STORE_MASK = "store_mask";
+constexpr const char* IMG_STORE_BUBBLE = "store_globito_normal";
+constexpr const char* ANIM_SALESMAN = "salesman.anim";
+constexpr const char* SEQ_BLINK = "blink";
+constexpr const char* SEQ_NORMAL = "normal";
+constexpr const char* SEQ_TALK = "talk";
+constexpr const char* SEQ_SMILE = "smile";
+constexpr const char* SEQ_HIGHLIGHT = "highlight";
+constexpr const char* STYLE_PAPER_BUTTON = "PaperButton";
+constexpr const char* FONT_LABEL_TEXT = "Sand::LabelText";
+constexpr const char* FONT_DEFAULT_BLACK = "Theme::DefaultBlack";
+constexpr const char* SFX_STORE_CLINK = "sfx_store_clink";
+constexpr const char* SFX_MOUSE_OVER = "sfx_mouseover";
+constexpr const char* STR_UPG_DEFAULT = "UPG_Default";
+constexpr const char* STR_UPG_LEAVE = "UPG_Leave";
+constexpr const char* STR_UPG_GOOD = "UPG_Good";
+constexpr const char* STR_UPG_BAD = "UPG_Bad";
+constexpr const char* STR_UPG_PARROT = "UPG_Text_3";
+constexpr const char* STR_UPG_ITEM = "UPG_TEXT_%d";
 }  // namespace Names

@@ -94,7 +94,9 @@ TEST_F(HighscoreTest, ANewScoreEntersOnlyAboveTheLowestAndIsAppended) {
         std::string sBefore = bytesOf(setting());
         EXPECT_EQ(c.bEntered, scores->submitScore(c.nScore, "Me", c.nTable)) << c.nScore;
         EXPECT_EQ(c.bEntered, sBefore != bytesOf(setting())) << c.nScore;
-        if (c.pszLast) EXPECT_EQ(c.pszLast, scores->getTables().getAt(c.nTable).getAt(9).m_sName) << c.nScore;
+        if (c.pszLast) {
+            EXPECT_EQ(c.pszLast, scores->getTables().getAt(c.nTable).getAt(9).m_sName) << c.nScore;
+        }
     }
     EXPECT_EQ(bytesOf(encode(scores->getTables())), bytesOf(setting()));
     // Equal scores: sorting takes the later one first.

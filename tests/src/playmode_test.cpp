@@ -26,17 +26,6 @@ struct LevelTest : PlayFieldFixture {
         addText("scene0.scene", fixture::barScene());
         addText("chars_scene0_0", "bob 1\n");
         for (bool& b : player.m_abTipShown) b = true;
-        addLevelDialogPictures();
-    }
-
-    // What the loading, week-goal and results dialogs show.
-    void addLevelDialogPictures() {
-        for (const char* psz : {"clock_base", "clock_markers", "empty", "bubble_separator", "youwin", "youlose",
-                                "timesup"})
-            app.addImage(psz, app.createImage(16, 16, true));
-        for (int i = 1; i <= 20; ++i)
-            app.addImage(Tsl::String::format("clock_%d", i).c_str(), app.createImage(16, 16, true));
-        addText("olvywindow.anim", fixture::customerTemplate());
     }
 
     // Into the level: loading, the week's goal closed, the bar open.
