@@ -8,4 +8,7 @@ if [ ! -x "$BUILD_DIR/src/beachbar" ]; then
   echo "Run the tests with: bash scripts/run-tests.sh"
   exit 0
 fi
-exec "$BUILD_DIR/src/beachbar" "$@"
+# The build made the sample content too (tools/contentgen): the archives lie
+# beside the program, where it opens them.
+cd "$BUILD_DIR/src"
+exec ./beachbar "$@"
