@@ -2,6 +2,20 @@
 
 #include "tsl2/objectstreamer.h"
 
+namespace {
+const char* const PLAYER_MAGIC = "QPL";
+const int PLAYER_VERSION = 1;
+
+const int UPGRADE_LEVEL_COUNTS[QarnPlayer::UPGRADE_KIND_COUNT] = {3, 2, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
+const int STAGE_COUNT = 5;
+const int STORY_LEVEL_COUNT = 50;
+const int MONEY_CAP = 999;
+const int HARDEST_DIFFICULTY = 2;
+const int NEW_STORY_MINUTES = 3;
+
+int clampTo(int n, int nMin, int nMax) { return n < nMin ? nMin : (n > nMax ? nMax : n); }
+} // namespace
+
 QarnPlayer::QarnPlayer()
     : m_bStoryStarted(false), m_nMinutes(3), m_nStage(0), m_nDifficulty(1), m_nTotalScore(0), m_nLevelsWon(0),
       m_nStoryLevel(0), m_bStoryFinished(false), m_abTipShown(), m_nQuickPlayScore(0), m_anUpgrades(),
@@ -20,6 +34,56 @@ void QarnPlayer::commitSession(int nPlayMode) {
         m_nSavedMoney = m_nMoney;
 }
 
-// The stored form is completed with the profile store.
-void QarnPlayer::write(Tsl::ObjectStreamer&) const {}
-void QarnPlayer::read(Tsl::ObjectStreamer&) {}
+int QarnPlayer::getUpgradeLevelCount(int nKind) {
+    return nKind >= 0 && nKind < UPGRADE_KIND_COUNT ? UPGRADE_LEVEL_COUNTS[nKind] : 0;
+}
+
+void QarnPlayer::write(Tsl::ObjectStreamer& streamer) const {
+    streamer.writeHeader(PLAYER_MAGIC, PLAYER_VERSION);
+    streamer.write(m_bStoryStarted);
+    streamer.write(m_nMinutes);
+    streamer.write(m_nStage);
+    streamer.write(m_nDifficulty);
+    streamer.write(m_nTotalScore);
+    streamer.write(m_nLevelsWon);
+    streamer.write(m_nStoryLevel);
+    streamer.write(m_bStoryFinished);
+    for (bool bShown : m_abTipShown) streamer.write(bShown);
+    for (int nLevel : m_anSavedUpgrades) streamer.write(nLevel);
+    for (int nLevel : m_anBestUpgrades) streamer.write(nLevel);
+    streamer.write(m_nSavedMoney);
+}
+
+void QarnPlayer::read(Tsl::ObjectStreamer& streamer) {
+    streamer.readHeader(PLAYER_MAGIC, PLAYER_VERSION);
+    streamer.read(m_bStoryStarted);
+    streamer.read(m_nMinutes);
+    streamer.read(m_nStage);
+    streamer.read(m_nDifficulty);
+    streamer.read(m_nTotalScore);
+    streamer.read(m_nLevelsWon);
+    streamer.read(m_nStoryLevel);
+    streamer.read(m_bStoryFinished);
+    for (bool& bShown : m_abTipShown) streamer.read(bShown);
+    for (int& nLevel : m_anSavedUpgrades) streamer.read(nLevel);
+    for (int& nLevel : m_anBestUpgrades) streamer.read(nLevel);
+    streamer.read(m_nSavedMoney);
+    clampSaved();
+    for (int i = 0; i < UPGRADE_KIND_COUNT; ++i) m_anUpgrades[i] = m_anSavedUpgrades[i];
+    m_nMoney = m_nSavedMoney;
+}
+
+// A damaged or edited record must not send the story past its end or index
+// the upgrade tables out of range.
+void QarnPlayer::clampSaved() {
+    if (m_nMinutes < 1) m_nMinutes = NEW_STORY_MINUTES;
+    m_nStage = clampTo(m_nStage, 0, STAGE_COUNT);
+    m_nDifficulty = clampTo(m_nDifficulty, 0, HARDEST_DIFFICULTY);
+    m_nLevelsWon = clampTo(m_nLevelsWon, 0, STORY_LEVEL_COUNT);
+    m_nStoryLevel = clampTo(m_nStoryLevel, 0, STORY_LEVEL_COUNT);
+    m_nSavedMoney = clampTo(m_nSavedMoney, 0, MONEY_CAP);
+    for (int i = 0; i < UPGRADE_KIND_COUNT; ++i) {
+        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, UPGRADE_LEVEL_COUNTS[i] - 1);
+        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, UPGRADE_LEVEL_COUNTS[i] - 1);
+    }
+}

@@ -13,8 +13,13 @@ public:
     // only raises the best upgrade levels; any other value keeps nothing.
     void commitSession(int nPlayMode);
 
+    // The saved fields; reading clamps each to its range and starts the
+    // session's upgrades and money from the saved ones.
     void write(Tsl::ObjectStreamer& streamer) const override;
     void read(Tsl::ObjectStreamer& streamer) override;
+
+    // The number of levels of each upgrade kind (levels run 0 to count - 1).
+    static int getUpgradeLevelCount(int nKind);
 
     bool m_bStoryStarted;
     int m_nMinutes;          // level length of the relax and free-play modes
@@ -31,4 +36,7 @@ public:
     int m_anBestUpgrades[UPGRADE_KIND_COUNT];
     int m_nMoney;            // current, 0-999; not saved
     int m_nSavedMoney;
+
+private:
+    void clampSaved();
 };

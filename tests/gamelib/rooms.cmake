@@ -1,7 +1,7 @@
 # Fails when a low room of the game library includes a header of a room above
 # it. Run as: cmake -DSRC=<gamelib/src> -P rooms.cmake
 set(LOW_ROOMS image platform audio)
-set(UPPER_ROOMS sprite anim effects text media ui)
+set(UPPER_ROOMS sprite anim effects text media ui screens)
 string(JOIN "|" upper ${UPPER_ROOMS})
 set(bad "")
 foreach(room ${LOW_ROOMS})

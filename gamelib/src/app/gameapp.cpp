@@ -71,6 +71,7 @@ GameApp::~GameApp() {
         }
     }
     m_lEndedModes.clear();
+    m_pExitConfirm = nullptr;
     log("G: ...resources\n");
     m_lPreloads.clear();
     // The emitter definitions hold images and animations of the caches below.
@@ -535,6 +536,14 @@ bool GameApp::onMouseUp(int nButton, int nX, int nY) {
 
 void GameApp::onQuit() {
     if (m_bConfirmExit) createExitConfirmMode();
+    else quit(0);
+}
+
+void GameApp::createExitConfirmMode() {
+    TSL_TRACE();
+    if (m_pExitConfirm && getModeIndex(m_pExitConfirm) >= 0) return;
+    m_pExitConfirm = newExitConfirmMode();
+    if (m_pExitConfirm) pushMode(m_pExitConfirm);
     else quit(0);
 }
 

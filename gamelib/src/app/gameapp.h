@@ -71,8 +71,10 @@ public:
     int getExitCode() const { return m_nExitCode; }
     bool getConfirmExit() const { return m_bConfirmExit; }
     void setConfirmExit(bool bConfirm) { m_bConfirmExit = bConfirm; }
-    // Shows the exit confirmation; the game's application pushes its own mode.
-    virtual void createExitConfirmMode() { quit(0); }
+    // Shows the exit confirmation, unless one is open already (a second close
+    // request while it is shown adds nothing); without a confirmation mode of
+    // the application's own the program quits at once.
+    virtual void createExitConfirmMode();
 
     static void showMessageBox(const char* pszCaption, const char* pszText);
     [[noreturn]] static void fatalExit();
@@ -213,6 +215,10 @@ public:
     Tsl::String getString(const char* pszKey) const;
     bool hasString(const char* pszKey) const;
 
+protected:
+    // The application's exit confirmation; null quits without asking.
+    virtual Tsl::SmartPtr<GameMode> newExitConfirmMode() { return nullptr; }
+
 private:
     friend class DisableImageCache;
     struct PreloadEntry {
@@ -262,6 +268,8 @@ private:
     bool m_bQuit;
     int m_nExitCode;
     bool m_bConfirmExit;
+    // The confirmation last shown, to tell whether it is still open.
+    Tsl::SmartPtr<GameMode> m_pExitConfirm;
     bool m_bWasFullScreen;
     Tsl::List<Tsl::String> m_lArguments;
 

@@ -75,7 +75,7 @@ Tsl::SmartPtr<Sprite> DialogMode::addImage(const Tsl::String& sImage, int nFlags
 // ---- CommonDialog -------------------------------------------------------------------------
 
 CommonDialog::CommonDialog(ICallbackTarget* pTarget, const Tsl::String& sText)
-    : DialogMode(true), m_pTarget(pTarget), m_sText(sText) {
+    : DialogMode(true), m_pTarget(pTarget), m_bAnswered(false), m_sText(sText) {
     getTable()->setFrameEnabled(true);
     getTable()->setRowSpacing(12);
 }
@@ -117,7 +117,8 @@ void CommonDialog::onCallback(int nId, int nData) {
     TSL_TRACE();
     bool bOurs = false;
     for (const ButtonSpec& spec : m_lSpecs) bOurs = bOurs || spec.nId == nId;
-    if (!bOurs) return;
+    if (!bOurs || m_bAnswered) return;
+    m_bAnswered = true;
     // Ended first: the target may open the next dialog at once.
     Tsl::SmartPtr<GameMode> pSelf(this);
     ICallbackTarget* pTarget = m_pTarget;

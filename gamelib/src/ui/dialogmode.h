@@ -55,7 +55,8 @@ private:
 };
 
 // A framed dialog of a text and a row of buttons. A button ends the dialog
-// and then calls the result target's onCallback with the button's id.
+// and then calls the result target's onCallback with the button's id, once:
+// a second answer (a click queued behind the first) is dropped.
 class CommonDialog : public DialogMode {
 public:
     CommonDialog(ICallbackTarget* pTarget, const Tsl::String& sText);
@@ -79,6 +80,7 @@ private:
     };
 
     ICallbackTarget* m_pTarget;
+    bool m_bAnswered;
     Tsl::String m_sText;
     Tsl::List<ButtonSpec> m_lSpecs;
     Tsl::List<Tsl::SmartPtr<Button>> m_lButtons;

@@ -1,0 +1,226 @@
+#include "screens/profilemanager.h"
+
+#include "app/gameapp.h"
+#include "screens/names.h"
+
+#include "tsl2/memstream.h"
+#include "tsl2/objectstreamer.h"
+
+namespace {
+// The stored list: a header word, the record count, then one string per
+// profile holding that profile's own stream, so a damaged record can be
+// skipped without losing the ones after it.
+const char* const LIST_MAGIC = "PFL";
+const int LIST_VERSION = 1;
+const char* const RECORD_MAGIC = "PRF";
+const int RECORD_VERSION = 1;
+
+bool isControlByte(unsigned char c) { return c < 0x20 || c == 0x7F; }
+
+// Code points of UTF-8 text: every byte but the continuation bytes.
+int countCharacters(const Tsl::String& s) {
+    int nCount = 0;
+    for (int i = 0; i < s.getLength(); ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ++nCount;
+    return nCount;
+}
+
+// The stored blob as bytes. A broken escape (the text was cut or changed)
+// ends the decoding there; what comes before it is still read.
+Tsl::SmartPtr<Tsl::MemStream> decodeBlob(const Tsl::String& sBlob, bool& bDamaged) {
+    try {
+        return Tsl::String::decodeBinary(sBlob);
+    } catch (const Tsl::Exception& e) {
+        GameApp::log("P: Stored profiles: %s\n", e.getMessage());
+        bDamaged = true;
+    }
+    int nEnd = 0;
+    while (nEnd < sBlob.getLength()) {
+        if (sBlob[nEnd] != 0x01) {
+            ++nEnd;
+        } else if (nEnd + 1 < sBlob.getLength() && (sBlob[nEnd + 1] == 0x01 || sBlob[nEnd + 1] == 0x02)) {
+            nEnd += 2;
+        } else {
+            break;
+        }
+    }
+    return Tsl::String::decodeBinary(sBlob.left(nEnd));
+}
+} // namespace
+
+ProfileManager::ProfileManager() {}
+
+ProfileManager::~ProfileManager() {}
+
+Tsl::String ProfileManager::normalizeName(const Tsl::String& sName) { return sName.trim().toLower(); }
+
+ProfileManager::NameProblem ProfileManager::checkNewName(const Tsl::String& sName) const {
+    Tsl::String sTrimmed = sName.trim();
+    if (sTrimmed.isEmpty()) return NAME_EMPTY;
+    for (int i = 0; i < sTrimmed.getLength(); ++i)
+        if (isControlByte(static_cast<unsigned char>(sTrimmed[i]))) return NAME_BAD_CHARACTER;
+    if (countCharacters(sTrimmed) > MAX_NAME_LENGTH) return NAME_TOO_LONG;
+    if (findIndex(sTrimmed) >= 0) return NAME_TAKEN;
+    if (m_lProfiles.getCount() >= MAX_PROFILES) return LIST_FULL;
+    return NAME_OK;
+}
+
+const char* ProfileManager::getProblemKey(NameProblem eProblem) {
+    switch (eProblem) {
+    case NAME_EMPTY: return ScreenNames::STR_PROFILE_NAME_EMPTY;
+    case NAME_TAKEN: return ScreenNames::STR_PROFILE_NAME_TAKEN;
+    case NAME_BAD_CHARACTER: return ScreenNames::STR_PROFILE_NAME_BAD_CHARACTER;
+    case NAME_TOO_LONG: return ScreenNames::STR_PROFILE_NAME_TOO_LONG;
+    case LIST_FULL: return ScreenNames::STR_PROFILE_LIST_FULL;
+    case NAME_OK: break;
+    }
+    return nullptr;
+}
+
+int ProfileManager::findIndex(const Tsl::String& sName) const {
+    Tsl::String sKey = normalizeName(sName);
+    int nIndex = 0;
+    for (const Tsl::SmartPtr<ProfileData>& pProfile : m_lProfiles) {
+        if (normalizeName(pProfile->getName()) == sKey) return nIndex;
+        ++nIndex;
+    }
+    return -1;
+}
+
+bool ProfileManager::hasProfile(const Tsl::String& sName) const { return findIndex(sName) >= 0; }
+
+ProfileData* ProfileManager::getProfileData(const Tsl::String& sName) const {
+    int nIndex = findIndex(sName);
+    return nIndex < 0 ? nullptr : m_lProfiles.getAt(nIndex).get();
+}
+
+Tsl::List<Tsl::String> ProfileManager::getProfileNames() const {
+    Tsl::List<Tsl::String> lNames;
+    for (const Tsl::SmartPtr<ProfileData>& pProfile : m_lProfiles) lNames.append(pProfile->getName());
+    return lNames;
+}
+
+ProfileData* ProfileManager::createProfile(const Tsl::String& sName) {
+    TSL_TRACE();
+    if (checkNewName(sName) != NAME_OK) return nullptr;
+    Tsl::SmartPtr<ProfileData> pProfile = newProfile();
+    pProfile->setName(sName.trim());
+    m_lProfiles.append(pProfile);
+    return pProfile.get();
+}
+
+bool ProfileManager::deleteProfile(const Tsl::String& sName) {
+    int nIndex = findIndex(sName);
+    if (nIndex < 0) return false;
+    m_lProfiles.removeAt(nIndex);
+    return true;
+}
+
+ProfileData* ProfileManager::getCurrentProfile() const { return getProfileData(getCurrentName()); }
+
+Tsl::String ProfileManager::getCurrentName() {
+    GameApp* pApp = GameApp::getInstance();
+    return pApp ? pApp->getSetting(ScreenNames::SET_CURRENT_PLAYER) : Tsl::String();
+}
+
+void ProfileManager::setCurrentName(const Tsl::String& sName) {
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp) pApp->setSetting(ScreenNames::SET_CURRENT_PLAYER, sName);
+}
+
+void ProfileManager::repairCurrentName() const {
+    Tsl::String sCurrent = getCurrentName();
+    ProfileData* pProfile = getProfileData(sCurrent);
+    if (!pProfile && !m_lProfiles.isEmpty()) pProfile = m_lProfiles.getFirst().get();
+    Tsl::String sRepaired = pProfile ? pProfile->getName() : Tsl::String();
+    if (sRepaired == sCurrent) return;
+    GameApp::log("P: Current player '%s' became '%s'\n", sCurrent.c_str(), sRepaired.c_str());
+    setCurrentName(sRepaired);
+}
+
+Tsl::String ProfileManager::writeRecord(const ProfileData& profile) {
+    Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
+    {
+        Tsl::ObjectStreamer streamer(pBytes.get(), false);
+        streamer.writeHeader(RECORD_MAGIC, RECORD_VERSION);
+        streamer.write(profile.getName());
+        profile.write(streamer);
+    }
+    return Tsl::String(reinterpret_cast<const char*>(pBytes->getData()), static_cast<int>(pBytes->getSize()));
+}
+
+void ProfileManager::saveProfiles() const {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) return;
+    Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
+    {
+        Tsl::ObjectStreamer streamer(pBytes.get(), false);
+        streamer.writeHeader(LIST_MAGIC, LIST_VERSION);
+        streamer.write(m_lProfiles.getCount());
+        for (const Tsl::SmartPtr<ProfileData>& pProfile : m_lProfiles) streamer.write(writeRecord(*pProfile));
+    }
+    // Without zero bytes: settings values pass through C strings.
+    pApp->setSetting(ScreenNames::SET_PROFILES,
+                     Tsl::String::encodeBinary(pBytes->getData(), static_cast<int>(pBytes->getSize())));
+}
+
+bool ProfileManager::readRecord(const Tsl::String& sRecord, int nIndex) {
+    try {
+        Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream(sRecord.c_str(), sRecord.getLength());
+        Tsl::ObjectStreamer streamer(pBytes.get(), false);
+        streamer.readHeader(RECORD_MAGIC, RECORD_VERSION);
+        Tsl::String sName;
+        streamer.read(sName);
+        NameProblem eProblem = checkNewName(sName);
+        if (eProblem != NAME_OK) {
+            GameApp::log("P: Profile record %d skipped: its name is not acceptable (%d)\n", nIndex, int(eProblem));
+            return false;
+        }
+        Tsl::SmartPtr<ProfileData> pProfile = newProfile();
+        pProfile->setName(sName.trim());
+        pProfile->read(streamer);
+        m_lProfiles.append(pProfile);
+        return true;
+    } catch (const Tsl::Exception& e) {
+        GameApp::log("P: Profile record %d skipped: %s\n", nIndex, e.getMessage());
+        return false;
+    }
+}
+
+bool ProfileManager::readRecords(const Tsl::String& sBlob) {
+    bool bDamaged = false;
+    int nRead = 0;
+    try {
+        Tsl::SmartPtr<Tsl::MemStream> pBytes = decodeBlob(sBlob, bDamaged);
+        Tsl::ObjectStreamer streamer(pBytes.get(), false);
+        streamer.readHeader(LIST_MAGIC, LIST_VERSION);
+        int nCount = 0;
+        streamer.read(nCount);
+        // A damaged count cannot make the loop run on: every read takes bytes.
+        for (; nRead < nCount; ++nRead) {
+            Tsl::String sRecord;
+            streamer.read(sRecord);
+            if (!readRecord(sRecord, nRead)) bDamaged = true;
+        }
+    } catch (const Tsl::Exception& e) {
+        GameApp::log("P: Stored profiles end early after %d records: %s\n", nRead, e.getMessage());
+        bDamaged = true;
+    }
+    return !bDamaged;
+}
+
+void ProfileManager::loadProfiles() {
+    TSL_TRACE();
+    m_lProfiles.clear();
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) return;
+    Tsl::String sBlob = pApp->getSetting(ScreenNames::SET_PROFILES);
+    if (sBlob.isEmpty()) return;
+    if (!readRecords(sBlob)) {
+        // The next save rewrites the list from what was read; the original
+        // stays here for whoever can still make sense of it.
+        pApp->setSetting(ScreenNames::SET_PROFILES_DAMAGED, sBlob);
+        GameApp::log("P: The stored profiles were kept under %s\n", ScreenNames::SET_PROFILES_DAMAGED);
+    }
+}
