@@ -1,0 +1,154 @@
+#include "character.h"
+
+#include "actionballoon.h"
+#include "app/gameapp.h"
+#include "characterspot.h"
+#include "mug.h"
+#include "names.h"
+#include "playmode.h"
+#include "qarnplayer.h"
+#include "upgrademanager.h"
+
+namespace {
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+}
+
+Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
+                     int nVipSide, int nVoice)
+    : m_pMode(pMode), m_sName(pszName), m_nSeat(nSeat), m_nX(nX), m_nY(nY), m_nDepth(nDepth), m_bVip(bVip),
+      m_nVipSide(nVipSide), m_nVoice(nVoice & 3), m_nSeatKind(0), m_nState(STATE_ARRIVING), m_fStateTime(0.0f),
+      m_fPatience(0.0f), m_fPatienceLeft(0.0f), m_nOrder(0) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sAnim = Tsl::String::format(Names::CHAR_ANIM_FORMAT, pszName);
+    if (pApp->hasAnimation(sAnim) || pApp->hasResource(sAnim)) {
+        m_pSprite = new AnimSprite(pApp->getAnimation(sAnim), nX, nY, nDepth);
+        if (m_nVipSide == 0) m_pSprite->setScale(-1.0f, 1.0f);
+        if (m_pMode) m_pMode->addSprite(m_pSprite.get());
+    }
+    int nBonus = 0;
+    if (m_pMode) {
+        nBonus = UpgradeManager().getValue(UpgradeManager::KIND_SHOW, m_pMode->getUpgradeLevel(UpgradeManager::KIND_SHOW));
+        if (nBonus < 0) nBonus = 0;
+    }
+    float fPatience = float(PATIENCE_SECONDS - 5 * (m_pMode ? m_pMode->getDifficulty() : 0) + nBonus);
+    if (m_bVip) fPatience *= 0.5f;
+    m_fPatience = fPatience < MIN_PATIENCE ? float(MIN_PATIENCE) : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE) : fPatience;
+    m_pBalloon = new ActionBalloon(m_pMode, this, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+    if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
+        Tsl::SmartPtr<AnimSprite> pSprite =
+            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+        m_pMode->addSprite(pSprite.get());
+        m_pBalloon->setSprite(pSprite.get());
+    }
+    m_pBalloon->setShown(false);
+    if (m_pMode) m_pMode->addBalloon(m_pBalloon);
+    setState(STATE_ARRIVING, "sit");
+}
+
+Character::~Character() {}
+
+void Character::setState(int nState, const char* pszSequence) {
+    m_nState = nState;
+    m_fStateTime = 0.0f;
+    if (m_pSprite && pszSequence) m_pSprite->play(pszSequence, 0.0f, -1);
+}
+
+void Character::showBalloon(bool bShow) {
+    if (m_pBalloon) m_pBalloon->setShown(bShow);
+}
+
+void Character::update(float fDt) {
+    if (m_pSprite) m_pSprite->update(fDt);
+    m_fStateTime += fDt;
+    switch (m_nState) {
+    case STATE_ARRIVING:
+        if (m_fStateTime < ARRIVE_SECONDS) return;
+        m_nOrder = m_pMode ? m_pMode->drawOrder() : 0;
+        m_fPatienceLeft = m_fPatience;
+        setState(STATE_ASKING, "ask");
+        showBalloon(true);
+        if (m_pMode) {
+            m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
+            m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+        }
+        return;
+    case STATE_ASKING:
+    case STATE_WAITING:
+        m_fPatienceLeft -= fDt;
+        if (m_fPatienceLeft > 0.0f) return;
+        m_fPatienceLeft = 0.0f;
+        showBalloon(false);
+        setState(STATE_GONE, "angry");
+        if (m_pMode) {
+            m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+            m_pMode->onCustomerLost();
+        }
+        return;
+    case STATE_DRINKING:
+        if (m_fStateTime < SIP_SECONDS) return;
+        m_fStateTime -= SIP_SECONDS;
+        if (m_pMug) m_pMug->sip();
+        if (!m_pMug || m_pMug->isEmpty()) pay();
+        return;
+    default:
+        return;
+    }
+}
+
+void Character::takeOrder() {
+    if (m_nState != STATE_ASKING) return;
+    m_fPatienceLeft = m_fPatience;
+    setState(STATE_WAITING, "wait");
+    showBalloon(false);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
+}
+
+bool Character::accepts(const Mug* pMug) const {
+    return m_nState == STATE_WAITING && pMug && !pMug->isEmpty() && pMug->getDrink() == m_nOrder;
+}
+
+void Character::serve(Tsl::SmartPtr<Mug> pMug) {
+    if (!accepts(pMug.get())) return;
+    m_pMug = pMug;
+    m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
+    m_pMug->setViewMode(1);
+    setState(STATE_DRINKING, "drink");
+}
+
+void Character::pay() {
+    int nMoney = DRINK_PRICE + (m_pMug && m_pMug->isDecorated() ? DECORATION_BONUS : 0);
+    if (m_bVip) nMoney *= 2;
+    float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
+    int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    setState(STATE_GONE, "leave");
+    if (!m_pMode) return;
+    if (m_pMug) {
+        m_pMug->setViewMode(0);
+        Tsl::SmartPtr<CharacterSpot> pSpot;
+        const PlayField* pField = m_pMode->getField();
+        if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
+        if (pSpot)
+            pSpot->setUsedGlass(m_pMug);
+        else
+            m_pMug->detach();
+        m_pMug = nullptr;
+    }
+    m_pMode->playSound(Names::SFX_PAY);
+    m_pMode->onCustomerPaid(nMoney, nStars);
+}
+
+Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
+    Tsl::SmartPtr<Mug> pMug = m_pMug;
+    m_pMug = nullptr;
+    return pMug;
+}
+
+void Character::leave() {
+    m_nState = STATE_GONE;
+    if (m_pBalloon) m_pBalloon->detachCharacter();
+    if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
+    m_pSprite = nullptr;
+    if (m_pMug) m_pMug->detach();
+    m_pMug = nullptr;
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "actionballoon.h"
+#include "anim/animsprite.h"
+#include "mug.h"
+#include "tsl2/refcount.h"
+#include "tsl2/str.h"
+
+class PlayMode;
+
+// A customer at a seat. It sits down, asks to order (a balloon over it that
+// a click answers), waits for its drink, drinks it sip by sip, pays and
+// leaves its used glass on the seat. Patience runs while it asks and while
+// it waits; when it runs out the customer leaves without paying.
+//
+// Patience: PATIENCE_SECONDS less 5 s per difficulty step, plus the show
+// upgrade's bonus, kept within 5..MAX_PATIENCE seconds. A VIP waits half as
+// long and pays double.
+class Character : public Tsl::RefCountedObject {
+public:
+    enum State { STATE_ARRIVING, STATE_ASKING, STATE_WAITING, STATE_DRINKING, STATE_GONE };
+    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, MAX_STARS = 3 };
+    static constexpr float ARRIVE_SECONDS = 1.0f;
+    static constexpr float SIP_SECONDS = 1.0f;
+
+    Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip, int nVipSide,
+              int nVoice);
+    ~Character() override;
+
+    const Tsl::String& getName() const { return m_sName; }
+    int getSeat() const { return m_nSeat; }
+    void setSeatKind(int nKind) { m_nSeatKind = nKind; }
+    int getSeatKind() const { return m_nSeatKind; }
+    bool isVip() const { return m_bVip; }
+    int getVoice() const { return m_nVoice; }
+    int getState() const { return m_nState; }
+    int getOrder() const { return m_nOrder; }
+    float getPatience() const { return m_fPatience; }
+    float getPatienceLeft() const { return m_fPatienceLeft; }
+    Tsl::SmartPtr<ActionBalloon> getBalloon() const { return m_pBalloon; }
+    int getX() const { return m_nX; }
+    int getY() const { return m_nY; }
+
+    void update(float fDt);
+    // The balloon was clicked: the order is taken.
+    void takeOrder();
+    // Whether it wants this glass now: full, of the drink it ordered.
+    bool accepts(const Mug* pMug) const;
+    void serve(Tsl::SmartPtr<Mug> pMug);
+    // What it leaves on the seat once it has paid; taken once.
+    Tsl::SmartPtr<Mug> takeUsedGlass();
+    // Leaves at once (the level was left).
+    void leave();
+
+private:
+    void setState(int nState, const char* pszSequence);
+    void showBalloon(bool bShow);
+    void pay();
+
+    PlayMode* m_pMode;
+    Tsl::String m_sName;
+    int m_nSeat;
+    int m_nX, m_nY, m_nDepth;
+    bool m_bVip;
+    int m_nVipSide;
+    int m_nVoice;
+    int m_nSeatKind;
+    int m_nState;
+    float m_fStateTime;
+    float m_fPatience;
+    float m_fPatienceLeft;
+    int m_nOrder;
+    Tsl::SmartPtr<AnimSprite> m_pSprite;
+    Tsl::SmartPtr<ActionBalloon> m_pBalloon;
+    Tsl::SmartPtr<Mug> m_pMug;
+};

@@ -1,0 +1,61 @@
+#include "characterspot.h"
+
+#include "character.h"
+#include "mug.h"
+#include "names.h"
+#include "playmode.h"
+#include "waitress.h"
+
+CharacterSpot::CharacterSpot(PlayMode* pMode, int nSeat, int nX, int nY, int nZOrder, int nUseX, int nUseY,
+                             int nHeading)
+    : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nSeat(nSeat) {
+    setBox(80, 120);
+}
+
+void CharacterSpot::setCharacter(Tsl::SmartPtr<Character> pCharacter) { m_pChar = pCharacter; }
+
+void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
+    TSL_ASSERT(m_pChar == pCharacter);
+    m_pChar = nullptr;
+}
+
+void CharacterSpot::setUsedGlass(Tsl::SmartPtr<Mug> pMug) {
+    m_pUsedGlass = pMug;
+    if (pMug) pMug->setPosition(m_nX, m_nY - 40, m_nZOrder + 1);
+}
+
+int CharacterSpot::servableSlot(int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress || !m_pChar) return -1;
+    if (!pWaitress->hasTray())
+        return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
+    for (int i = 0; i < pWaitress->getCapacity(); ++i)
+        if (m_pChar->accepts(pWaitress->getHandContents(i).get())) return i;
+    return -1;
+}
+
+bool CharacterSpot::canDoAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    if (m_bBusy || !pWaitress) return false;
+    if (servableSlot(nHand) >= 0) return true;
+    if (!m_pUsedGlass) return false;
+    return pWaitress->hasTray() ? pWaitress->getMugCount() < pWaitress->getCapacity()
+                                : (nHand == 0 || nHand == 1) && pWaitress->isHandEmpty(nHand);
+}
+
+int CharacterSpot::getActionKind(int nHand) { return servableSlot(nHand) >= 0 ? KIND_SERVE : KIND_TAKE; }
+
+void CharacterSpot::doAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    int nSlot = servableSlot(nHand);
+    if (nSlot >= 0) {
+        m_pChar->serve(pWaitress->takeHandContents(nSlot));
+        m_pMode->playSound(Names::SFX_GLASS_LEFT);
+        m_pMode->onTipEvent(PlayMode::TIP_SERVED);
+        return;
+    }
+    if (m_pUsedGlass && pWaitress->setHandContents(m_pUsedGlass)) {
+        m_pUsedGlass = nullptr;
+        m_pMode->playSound(Names::SFX_GLASS_TAKEN);
+    }
+}

@@ -1,0 +1,85 @@
+#include "fieldspots.h"
+
+#include "mug.h"
+#include "names.h"
+#include "playmode.h"
+#include "waitress.h"
+
+namespace {
+
+// The slot a hand acts with: that hand without a tray, any slot with one.
+bool hasRoom(Waitress* pWaitress, int nHand) {
+    if (!pWaitress) return false;
+    if (pWaitress->hasTray()) return pWaitress->getMugCount() < pWaitress->getCapacity();
+    return (nHand == 0 || nHand == 1) && pWaitress->isHandEmpty(nHand);
+}
+
+int heldSlot(Waitress* pWaitress, int nHand) {
+    if (!pWaitress) return -1;
+    if (!pWaitress->hasTray()) return pWaitress->isHandEmpty(nHand) ? -1 : nHand;
+    for (int i = 0; i < pWaitress->getCapacity(); ++i)
+        if (!pWaitress->isHandEmpty(i)) return i;
+    return -1;
+}
+
+}  // namespace
+
+GlassSpot::GlassSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading)
+    : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading) {}
+
+bool GlassSpot::canDoAction(int nHand) {
+    if (m_bBusy) return false;
+    return m_pGlass ? hasRoom(waitress(), nHand) : heldSlot(waitress(), nHand) >= 0;
+}
+
+int GlassSpot::getActionKind(int) { return m_pGlass ? KIND_TAKE : KIND_SERVE; }
+
+void GlassSpot::doAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    if (m_pGlass) {
+        if (pWaitress->setHandContents(m_pGlass)) {
+            m_pGlass = nullptr;
+            m_pMode->playSound(Names::SFX_GLASS_TAKEN);
+        }
+        return;
+    }
+    m_pGlass = pWaitress->takeHandContents(heldSlot(pWaitress, nHand));
+    if (!m_pGlass) return;
+    m_pGlass->setPosition(m_nX, m_nY, m_nZOrder + 1);
+    m_pGlass->setScale(1.0f);
+    m_pMode->playSound(Names::SFX_GLASS_LEFT);
+}
+
+bool TrashBin::canDoAction(int) { return !m_bBusy && findSlot(false) >= 0; }
+
+void TrashBin::doAction(int) {
+    for (const Tsl::SmartPtr<Mug>& pMug : waitress()->takeEmptyMugs()) pMug->detach();
+    m_pMode->onTipEvent(PlayMode::TIP_WASHED);
+}
+
+bool PropDispenser::canDoAction(int) {
+    if (m_bBusy || !waitress()) return false;
+    for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs())
+        if (!pMug->isDecorated()) return true;
+    return false;
+}
+
+void PropDispenser::doAction(int) {
+    for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs()) pMug->decorate();
+}
+
+LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOrder, int nUseX, int nUseY,
+                           int nHeading)
+    : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nDrink(nDrink) {}
+
+bool LiquidButton::canDoAction(int nHand) { return !m_bBusy && hasRoom(waitress(), nHand); }
+
+void LiquidButton::doAction(int) {
+    Tsl::SmartPtr<Mug> pMug = new Mug(m_pMode);
+    pMug->fill(m_nDrink);
+    if (!waitress()->setHandContents(pMug)) {
+        pMug->detach();
+        return;
+    }
+    m_pMode->onTipEvent(PlayMode::TIP_FULL_GLASS);
+}

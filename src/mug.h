@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tsl2/refcount.h"
+#include "tsl2/str.h"
+
+class GameMode;
+class AnimSprite;
+
+// A glass: its drink, how many sips are left, whether it is decorated, and
+// the picture that shows it where its carrier or its coaster puts it.
+class Mug : public Tsl::RefCountedObject {
+public:
+    enum { FULL_SIPS = 3, NO_DRINK = -1 };
+
+    // The picture goes into the mode when there is one and its art exists.
+    explicit Mug(GameMode* pMode);
+    ~Mug() override;
+
+    bool isEmpty() const { return m_nSips == 0; }
+    int getSips() const { return m_nSips; }
+    int getDrink() const { return m_nDrink; }
+    bool isDecorated() const { return m_bDecorated; }
+    // A clean glass that was never filled.
+    bool isClean() const { return m_bClean; }
+    void fill(int nDrink);
+    // One sip; the last one leaves a used empty glass.
+    void sip();
+    void decorate();
+
+    void setPosition(int nX, int nY, int nZOrder);
+    // 0 standing ("stand_%s"), other values the drinking view ("drink_%s").
+    void setViewMode(int nMode);
+    void setHeading(int nHeading);
+    void setScale(float fScale);
+    void setVisible(bool bVisible);
+    int getX() const { return m_nX; }
+    int getY() const { return m_nY; }
+    int getZOrder() const { return m_nZOrder; }
+    int getViewMode() const { return m_nViewMode; }
+    int getHeading() const { return m_nHeading; }
+    float getScale() const { return m_fScale; }
+    // Takes the picture out of its mode.
+    void detach();
+
+private:
+    void refresh();
+
+    GameMode* m_pMode;
+    Tsl::SmartPtr<AnimSprite> m_pSprite;
+    int m_nDrink;
+    int m_nSips;
+    bool m_bDecorated;
+    bool m_bClean;
+    int m_nX, m_nY, m_nZOrder;
+    int m_nViewMode;
+    int m_nHeading;
+    float m_fScale;
+};

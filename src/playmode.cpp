@@ -1,0 +1,690 @@
+#include "playmode.h"
+
+#include "actionballoon.h"
+#include "ambience.h"
+#include "app/gameapp.h"
+#include "audio/audiodriver.h"
+#include "character.h"
+#include "characterspot.h"
+#include "command.h"
+#include "effects/particleemitter.h"
+#include "fieldspots.h"
+#include "gamestatsmode.h"
+#include "loadingdialog.h"
+#include "names.h"
+#include "qarnplayer.h"
+#include "spawnmanager.h"
+#include "storymanager.h"
+#include "tip.h"
+#include "ui/button.h"
+#include "ui/dialogmode.h"
+#include "text/font.h"
+#include "ui/label.h"
+#include "upgrademanager.h"
+#include "waitress.h"
+#include "weekgoals.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+enum { LEVELS_PER_STAGE = 10, STORY_LEVELS = 50, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
+
+// Where each in-play tip shows and how wide, by tip (event) number.
+struct TipPlace {
+    short nX, nY, nWidth;
+};
+const TipPlace s_aTipPlaces[PlayMode::TIP_EVENT_COUNT] = {
+    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
+    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
+    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
+    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}};
+
+// The level table of the story: a level's goal, customers, length and the
+// delays between customers grow with the level within a stage and with the stage.
+struct LevelValues {
+    int nGoal, nCustomers, nMinutes;
+    float fMinDelay, fMaxDelay;
+};
+
+LevelValues storyLevel(int nLevel, int nDifficulty) {
+    int nStage = nLevel / LEVELS_PER_STAGE, nStep = nLevel % LEVELS_PER_STAGE;
+    LevelValues v;
+    v.nGoal = 40 + 10 * nStep + 30 * nStage;
+    v.nCustomers = 6 + nStep + 2 * nStage;
+    v.nMinutes = 2 + nStage / 2;
+    v.fMinDelay = 8.0f - 1.5f * nDifficulty - 0.5f * nStage;
+    if (v.fMinDelay < 2.0f) v.fMinDelay = 2.0f;
+    v.fMaxDelay = v.fMinDelay + 6.0f;
+    return v;
+}
+
+int sceneIndex(const Tsl::String& sScene) {
+    int n = sScene.getLength() > 0 ? sScene[sScene.getLength() - 1] - '0' : 0;
+    return (n >= 0 && n < Names::SCENE_MUSIC_COUNT) ? n : 0;
+}
+
+int toInt(const Tsl::String& s) { return Tsl::String::toInt(s); }
+
+}  // namespace
+
+PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes)
+    : QarnMode(MF_ACTIVE | MF_VISIBLE), m_sScene(pszScene), m_nPlayMode(nPlayMode), m_nDifficulty(nDifficulty),
+      m_pPlayer(pPlayer), m_nMinutes(nMinutes), m_pStory(nullptr), m_nPhase(PHASE_LOADING), m_fLevelSeconds(0.0f),
+      m_bClosed(false), m_bEnded(false), m_bCommandStarted(false), m_bLeaving(false), m_nShownSeconds(-1),
+      m_nShownMoney(-1), m_bWalkPending(false), m_nStallFrames(0) {
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = pPlayer ? pPlayer->m_anUpgrades[i] : 0;
+    for (bool& b : m_abTipShownHere) b = false;
+    m_pSpawnManager = new SpawnManager(this);
+    m_pTip = new Tip();
+    m_field.m_nPlayMode = nPlayMode;
+    setLevelValues();
+}
+
+PlayMode::~PlayMode() {}
+
+int PlayMode::getUpgradeLevel(int nKind) const {
+    return (nKind >= 0 && nKind < UpgradeManager::KIND_COUNT) ? m_anLevels[nKind] : 0;
+}
+
+void PlayMode::setLevelValues() {
+    int nLevel = m_pPlayer ? m_pPlayer->m_nStoryLevel : 0;
+    if (nLevel < 0) nLevel = 0;
+    if (nLevel >= STORY_LEVELS) nLevel = STORY_LEVELS - 1;
+    LevelValues v = storyLevel(nLevel, m_nDifficulty);
+    m_field.m_nStage = nLevel / LEVELS_PER_STAGE;
+    m_field.m_fMinSpawnDelay = v.fMinDelay;
+    m_field.m_fMaxSpawnDelay = v.fMaxDelay;
+    if (m_nPlayMode == 0) {
+        m_field.m_nMoneyGoal = v.nGoal;
+        m_field.m_nLevelCustomers = v.nCustomers;
+        m_field.m_nCustomersToCome = v.nCustomers;
+        if (m_nMinutes < 0) m_nMinutes = v.nMinutes;
+    } else {
+        // The timed modes: customers without end for the player's minutes.
+        m_field.m_nMoneyGoal = 0;
+        m_field.m_nLevelCustomers = -1;
+        m_field.m_nCustomersToCome = -1;
+    }
+    if (m_nMinutes <= 0) m_nMinutes = DEFAULT_MINUTES;
+}
+
+void PlayMode::setStoryManager(StoryManagerMode* pStory) {
+    m_pStory = pStory;
+    if (!pStory) return;
+    m_field.m_nPrevTotalMoney = pStory->getMoney();
+    m_field.m_nPrevTotalStars = pStory->getScore();
+    m_field.m_nLevelsWon = pStory->getLevelsWon();
+    m_field.m_nStage = pStory->getStage();
+}
+
+// ---- entering the level --------------------------------------------------------------------------
+
+void PlayMode::init() {
+    TSL_TRACE();
+    m_pLoading = new LoadingDialog(nullptr);
+    m_pLoading->setHintText(getString(Names::STR_TIP_TO_EXIT));
+    setFlags(getFlags() & ~MF_VISIBLE);
+    GameApp::getInstance()->pushMode(m_pLoading.get());
+}
+
+bool PlayMode::buildLevel() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sFile = Tsl::String::format(Names::SCENE_FILE_FORMAT, m_sScene.c_str());
+    try {
+        m_scene = parseScene(sFile, pApp->getResource(sFile)->getString());
+        m_grid.build(m_scene);
+        m_field.m_nTopY = m_scene.m_nTopY;
+        m_field.m_nBottomY = m_scene.m_nBottomY;
+        m_pSpawnManager->loadCharacters(m_sScene);
+        buildVisuals();
+        buildSeats();
+        buildSpots();
+        m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY,
+                                   UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]));
+        m_pWaitress->setHeading(m_scene.m_nStartHeading);
+    } catch (const Tsl::Exception& e) {
+        GameApp::log("PlayMode: %s cannot be played: %s\n", sFile.c_str(), e.getMessage());
+        m_nPhase = PHASE_FAILED;
+        return false;
+    }
+    m_pSpawnManager->resetTimer();
+    m_pClockLabel = new Label(Tsl::String(), 20, 10, 500);
+    m_pMoneyLabel = new Label(Tsl::String(), 20, 40, 500);
+    addSprite(m_pClockLabel.get());
+    addSprite(m_pMoneyLabel.get());
+    Tsl::SmartPtr<Button> pOptions = new Button(getString(Names::STR_OPTIONS), CB_OPTIONS);
+    pOptions->setPosition(700, 10);
+    pOptions->setZOrder(500);
+    addControl(pOptions.get());
+    const char* pszMusic = Names::SCENE_MUSIC[sceneIndex(m_sScene)];
+    if (pApp->hasResource(pszMusic)) pApp->playMusic(pszMusic, true);
+    m_nPhase = PHASE_LOADED;
+    return true;
+}
+
+void PlayMode::buildSeats() {
+    SeatInfo info;
+    Tsl::List<const SceneSeat*> lOrdered;
+    for (const SceneSeat& seat : m_scene.m_lSeats)
+        if (!seat.m_bVip && (seat.m_sSlot.isEmpty() || isSlotPresent(seat.m_sSlot, "seat", m_anLevels)))
+            lOrdered.append(&seat);
+    info.m_nNormalSeatCount = lOrdered.getCount();
+    for (const SceneSeat& seat : m_scene.m_lSeats)
+        if (seat.m_bVip) lOrdered.append(&seat);
+    m_field.m_nFirstVipSeat = info.m_nNormalSeatCount;
+    int nSeat = 0;
+    for (const SceneSeat* pSeat : lOrdered) {
+        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : m_scene.m_nCharPosY;
+        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : m_scene.m_nCharDepth;
+        Tsl::SmartPtr<CharacterSpot> pSpot =
+            new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX, pSeat->m_nUseY, pSeat->m_nHeading);
+        m_lSpots.append(pSpot.get());
+        m_field.m_lSeatSpots.append(pSpot);
+        m_field.m_lSeatOccupants.append(nullptr);
+        int nKind = pSeat->m_sSlot.isEmpty() ? 0 : (pSeat->m_sSlot == "silla_0" || pSeat->m_sSlot == "silla_1") ? 1 : 2;
+        m_field.m_lSeatKinds.append(nKind);
+        if (pSeat->m_bVip) m_field.m_lVipSides.append(pSeat->m_nVipSide);
+        info.m_lSeatX.append(pSeat->m_nX);
+    }
+    info.m_nSeatCount = lOrdered.getCount();
+    info.m_nCharPosY = m_scene.m_nCharPosY;
+    info.m_nCharDepth = m_scene.m_nCharDepth;
+    info.m_nVipPosY = m_scene.m_nVipPosY;
+    info.m_nVipDepth = m_scene.m_nVipDepth;
+    m_pSpawnManager->setSeatInfo(info);
+}
+
+void PlayMode::buildSpots() {
+    for (const SceneSpot& spot : m_scene.m_lSpots) {
+        if (!spot.m_sSlot.isEmpty() && !isSlotPresent(spot.m_sSlot, "actionspot_conditional", m_anLevels)) continue;
+        Tsl::SmartPtr<ActionSpot> pSpot;
+        if (spot.m_sType == "glassspot")
+            pSpot = new GlassSpot(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
+        else if (spot.m_sType == "trashbin")
+            pSpot = new TrashBin(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
+        else if (spot.m_sType == "propdispenser")
+            pSpot = new PropDispenser(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
+                                      spot.m_nHeading);
+        else if (spot.m_sType == "liquid")
+            pSpot = new LiquidButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX,
+                                     spot.m_nUseY, spot.m_nHeading);
+        else
+            pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX,
+                                       spot.m_nUseY, spot.m_nHeading);
+        if (spot.m_sType == "liquid" || spot.m_sType == "beverage")
+            if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
+        m_lSpots.append(pSpot);
+    }
+}
+
+void PlayMode::buildVisuals() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Image>> hImages(97);
+    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> hAnims(97);
+    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>> hNamed(97);
+    auto image = [&](const Tsl::String& s) { return hImages.hasKey(s) ? hImages.get(s) : Tsl::SmartPtr<Image>(); };
+    auto anim = [&](const Tsl::String& s) { return hAnims.hasKey(s) ? hAnims.get(s) : Tsl::SmartPtr<Animation>(); };
+    auto place = [&](Tsl::SmartPtr<Sprite> pSprite, const Tsl::List<Tsl::String>& t, int nNameAt) {
+        addSprite(pSprite);
+        m_lSceneSprites.append(pSprite);
+        if (nNameAt > 0 && nNameAt < t.getCount()) hNamed.set(t.getAt(nNameAt), pSprite);
+    };
+    for (const SceneVisual& visual : m_scene.m_lVisuals) {
+        const Tsl::List<Tsl::String>& t = visual.m_lTokens;
+        const Tsl::String k = t.getAt(0);
+        auto n = [&](int i) { return toInt(t.getAt(i)); };
+        try {
+            if (k == "image") {
+                // A picture of our own: "hflip" and "inspos" must never change the cached one.
+                hImages.set(t.getAt(1), pApp->getImage(t.getAt(1))->clone(false));
+            } else if (k == "animation") {
+                hAnims.set(t.getAt(1), pApp->getAnimation(t.getAt(1)));
+            } else if (k == "clone") {
+                Tsl::SmartPtr<Image> pImage = image(t.getAt(1));
+                if (pImage) hImages.set(t.getAt(t.getCount() > 2 ? 2 : 1), pImage->clone(false));
+            } else if (k == "hflip") {
+                Tsl::SmartPtr<Image> pImage = image(t.getAt(1));
+                if (pImage) pImage->flipHorizontal();
+            } else if (k == "inspos") {
+                Tsl::SmartPtr<Image> pImage = image(t.getAt(3));
+                if (!pImage) continue;
+                int nX = t.getAt(1) == "center" ? pImage->getWidth() / 2 : t.getAt(1) == "right" ? pImage->getWidth() : n(1);
+                int nY = t.getAt(2) == "center" ? pImage->getHeight() / 2 : t.getAt(2) == "bottom" ? pImage->getHeight() : n(2);
+                pImage->setInsPoint(nX, nY);
+            } else if (k == "sprite") {
+                place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+            } else if (k == "sprite_repeat") {
+                // The name stands for the first copy.
+                for (int i = 0; i < n(5); ++i)
+                    place(new Sprite(image(t.getAt(1)), n(2) + i * n(6), n(3), n(4)), t, i == 0 ? 7 : 0);
+            } else if (k == "animsprite") {
+                place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+            } else if (k == "sprite_conditional") {
+                if (isSlotPresent(t.getAt(5), k, m_anLevels)) place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
+            } else if (k == "animsprite_conditional") {
+                if (isSlotPresent(t.getAt(6), k, m_anLevels))
+                    place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+            } else if (k == "barman") {
+                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                    for (const Tsl::SmartPtr<AnimSprite>& p : Barman(n(1), n(2), n(3), n(4), this).getSprites())
+                        m_lAmbience.append(p);
+            } else if (k == "bongos") {
+                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                    for (const Tsl::SmartPtr<AnimSprite>& p : MisterBongos(this, n(1), n(2), n(3), t.getAt(4)).getSprites())
+                        m_lAmbience.append(p);
+            } else if (k == "bailarina") {
+                if (isSlotPresent(t.getAt(7), k, m_anLevels) && pApp->hasResource(Names::BAILARINA_TEMPLATE)) {
+                    Tsl::List<Tsl::String> lParams;
+                    lParams.append(t.getAt(6));
+                    Tsl::String sKey = Tsl::String(Names::BAILARINA_KEY) + t.getAt(6);
+                    Tsl::SmartPtr<AnimSprite> pGirl = new DancingGirl(
+                        pApp->getAnimation(Names::BAILARINA_TEMPLATE, sKey, lParams), n(1), n(2), n(3), n(4), n(5) + 10);
+                    addSprite(pGirl.get());
+                    m_lAmbience.append(pGirl);
+                }
+            } else if (k == "parrot") {
+                if (m_anLevels[UpgradeManager::KIND_PARROT_STAND] == 1)
+                    for (const Tsl::SmartPtr<AnimSprite>& p : Parrot(this, n(1), n(2), n(3)).getSprites())
+                        m_lAmbience.append(p);
+            } else if (k == "flip" || k == "flipsafe") {
+                if (hNamed.hasKey(t.getAt(1))) hNamed.get(t.getAt(1))->setScale(-1.0f, 1.0f);
+            } else if (k == "scale_anim") {
+                if (hNamed.hasKey(t.getAt(1)))
+                    hNamed.get(t.getAt(1))->setScale(Tsl::String::toFloat(t.getAt(2)), Tsl::String::toFloat(t.getAt(3)));
+            } else if (k == "playsequence") {
+                AnimSprite* pSprite =
+                    hNamed.hasKey(t.getAt(1)) ? dynamic_cast<AnimSprite*>(hNamed.get(t.getAt(1)).get()) : nullptr;
+                if (pSprite) pSprite->play(t.getAt(2), 0.0f, -1);
+            } else if (k == "seagull") {
+                if (pApp->hasResource(Names::SEAGULL_ANIM)) {
+                    Tsl::SmartPtr<Seagull> pGull = new Seagull(pApp->getAnimation(Names::SEAGULL_ANIM), n(1), n(2),
+                                                               n(3), n(4) != 0, n(5) != 0, 0.0f);
+                    addSprite(pGull.get());
+                    m_lSeagulls.append(pGull);
+                }
+            } else if (k == "emitter") {
+                Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(this);
+                pEmitter->load(t.getAt(1));
+                pEmitter->setPosition(n(2), n(3));
+                pEmitter->setZOrder(n(4));
+                m_lEmitters.append(pEmitter);
+            }
+        } catch (Tsl::Exception& e) {
+            e.appendToMessage(Tsl::String::format(" (%s, line %d)", m_scene.m_sFile.c_str(), visual.m_nLine));
+            throw;
+        }
+    }
+}
+
+void PlayMode::startLevel() {
+    TSL_TRACE();
+    SeatInfo info;
+    // The seats again, as the spawn manager is told at every level start.
+    for (int i = 0; i < m_field.m_lSeatSpots.getCount(); ++i) info.m_lSeatX.append(m_field.m_lSeatSpots.getAt(i)->getX());
+    info.m_nNormalSeatCount = m_field.m_nFirstVipSeat;
+    info.m_nSeatCount = m_field.m_lSeatSpots.getCount();
+    info.m_nCharPosY = m_scene.m_nCharPosY;
+    info.m_nCharDepth = m_scene.m_nCharDepth;
+    info.m_nVipPosY = m_scene.m_nVipPosY;
+    info.m_nVipDepth = m_scene.m_nVipDepth;
+    m_pSpawnManager->setSeatInfo(info);
+    int nCapacity = UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]);
+    if (nCapacity != m_pWaitress->getCapacity())
+        m_pWaitress->setCapacity(Tsl::String::format(Names::TEMPLATE_FORMAT, Names::WAITRESS_BASE), nCapacity);
+    m_pWaitress->updateScale();
+    m_nPhase = PHASE_PLAYING;
+    onTipEvent(TIP_LEVEL_START);
+}
+
+// ---- the frame -----------------------------------------------------------------------------------
+
+bool PlayMode::isTop() const { return GameApp::getInstance()->getModeIndex(this) == 0; }
+
+void PlayMode::onActivate() {}
+
+void PlayMode::onUpdate(float fDt) {
+    TSL_TRACE();
+    GameMode::onUpdate(fDt);
+    if (m_bLeaving) {
+        if (isTop()) endMode();
+        return;
+    }
+    switch (m_nPhase) {
+    case PHASE_LOADING:
+        buildLevel();
+        if (m_pLoading) m_pLoading->finish();
+        setFlags(getFlags() | MF_VISIBLE);
+        return;
+    case PHASE_LOADED:
+        if (!isTop()) return;
+        m_pLoading = nullptr;
+        m_nPhase = PHASE_WEEK_GOAL;
+        GameApp::getInstance()->pushMode(new WeekGoalDialog(&m_field));
+        return;
+    case PHASE_WEEK_GOAL:
+        if (isTop()) startLevel();
+        return;
+    case PHASE_PLAYING:
+        updatePlaying(fDt);
+        return;
+    case PHASE_RESULTS:
+        if (isTop()) leave();
+        return;
+    case PHASE_FAILED:
+        if (!isTop()) return;
+        m_nPhase = PHASE_DONE;
+        GameApp::getInstance()->pushMode(new DlgMessage(this, getString(Names::STR_SCENE_ERROR), CB_SCENE_ERROR));
+        return;
+    default:
+        return;
+    }
+}
+
+void PlayMode::updatePlaying(float fDt) {
+    m_fLevelSeconds += fDt;
+    m_field.m_fSecondsPlayed = m_fLevelSeconds;
+    if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
+    if (!m_bClosed && m_pTip->isHidden()) m_pSpawnManager->update(fDt);
+    m_pWaitress->update(fDt);
+    updateWalk(fDt);
+    updateCommands();
+    updateCustomers(fDt);
+    updateAmbience(fDt);
+    updateLabels();
+    if (m_bClosed && !m_bEnded && m_pSpawnManager->getCustomerCount() == 0) endLevel();
+}
+
+void PlayMode::updateCustomers(float fDt) {
+    // A copy: customers leave the list while it is walked.
+    Tsl::List<Tsl::SmartPtr<Character>> lCustomers = m_field.m_lSeatOccupants;
+    for (const Tsl::SmartPtr<Character>& pCharacter : lCustomers) {
+        if (!pCharacter) continue;
+        pCharacter->update(fDt);
+        if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
+    }
+}
+
+void PlayMode::updateAmbience(float fDt) {
+    for (const Tsl::SmartPtr<AnimSprite>& pSprite : m_lAmbience) pSprite->update(fDt);
+    for (const Tsl::SmartPtr<Seagull>& pGull : m_lSeagulls) pGull->step(fDt);
+    for (const Tsl::SmartPtr<ParticleEmitter>& pEmitter : m_lEmitters) pEmitter->update(fDt);
+}
+
+void PlayMode::updateLabels() {
+    int nLeft = static_cast<int>(m_nMinutes * 60.0f - m_fLevelSeconds);
+    if (nLeft < 0) nLeft = 0;
+    if (nLeft != m_nShownSeconds && m_pClockLabel) {
+        m_nShownSeconds = nLeft;
+        m_pClockLabel->setText(Tsl::String::format("%d:%02d", nLeft / 60, nLeft % 60));
+    }
+    if (m_field.m_nMoney != m_nShownMoney && m_pMoneyLabel) {
+        m_nShownMoney = m_field.m_nMoney;
+        m_pMoneyLabel->setText(Tsl::String::format("$%d / $%d", m_field.m_nMoney, m_field.m_nMoneyGoal));
+    }
+}
+
+void PlayMode::closeBar() {
+    m_bClosed = true;
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
+        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 400, 300, 600);
+        addSprite(m_pClosingBanner);
+    }
+    playSound(Names::SFX_CLOSE_BAR);
+    onTipEvent(TIP_CLOSING);
+}
+
+void PlayMode::endLevel() {
+    TSL_TRACE();
+    if (m_bEnded) return;
+    m_bEnded = true;
+    report();
+    m_nPhase = PHASE_RESULTS;
+    GameApp::getInstance()->pushMode(new GameStatsMode(&m_field, m_nPlayMode));
+}
+
+void PlayMode::report() {
+    int nMoney = m_field.m_nMoney;
+    if (m_nPlayMode == 0) {
+        if (!m_pStory) return;
+        m_pStory->addScore(nMoney * SCORE_PER_MONEY + m_field.m_nStars * STAR_POINTS);
+        m_pStory->addMoney(nMoney);
+        if (nMoney < m_field.m_nMoneyGoal) m_pStory->setLevelResult(StoryManagerMode::RESULT_FAILED);
+        return;
+    }
+    if (m_pPlayer) m_pPlayer->m_nQuickPlayScore = nMoney;
+    if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_FAILED);
+}
+
+void PlayMode::leave() {
+    m_bLeaving = true;
+    m_nPhase = PHASE_DONE;
+    if (isTop()) endMode();
+}
+
+void PlayMode::cleanup() {
+    for (const Tsl::SmartPtr<Character>& pCharacter : m_field.m_lSeatOccupants)
+        if (pCharacter) pCharacter->leave();
+    m_pTip->hide();
+    GameMode::cleanup();
+}
+
+// ---- walking -------------------------------------------------------------------------------------
+
+bool PlayMode::walkTo(int nX, int nY) {
+    if (!m_pWaitress) return false;
+    Tsl::List<PathWaypoint> lRoute;
+    if (!m_grid.findRoute(m_pWaitress->getX(), m_pWaitress->getY(), nX, nY, lRoute)) return false;
+    m_lRoute = lRoute;
+    m_bWalkPending = true;
+    m_nStallFrames = 0;
+    return true;
+}
+
+void PlayMode::stopWalking() {
+    m_bWalkPending = false;
+    m_lRoute.clear();
+    if (m_pWaitress) m_pWaitress->stop();
+}
+
+void PlayMode::chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const {
+    float fDx = next.m_nX - fX, fDy = next.m_nY - fY;
+    int nHorizontal = std::fabs(fDx) >= 1.0f ? (fDx > 0 ? Waitress::EAST : Waitress::WEST) : -1;
+    int nVertical = std::fabs(fDy) >= 1.0f ? (fDy > 0 ? Waitress::SOUTH : Waitress::NORTH) : -1;
+    int nCurrent = m_pWaitress->getHeading();
+    // Keep the heading while its way is not done, so a diagonal does not flicker.
+    if (nCurrent == nHorizontal || nCurrent == nVertical)
+        nHeading = nCurrent;
+    else if (nHorizontal < 0)
+        nHeading = nVertical;
+    else if (nVertical < 0)
+        nHeading = nHorizontal;
+    else
+        nHeading = std::fabs(fDx) >= std::fabs(fDy) ? nHorizontal : nVertical;
+    nSecond = nHeading == nHorizontal ? nVertical : nHorizontal;
+}
+
+void PlayMode::updateWalk(float fDt) {
+    if (!m_bWalkPending) return;
+    float fX, fY;
+    m_pWaitress->getPosition(fX, fY);
+    while (!m_lRoute.isEmpty()) {
+        PathWaypoint next = m_lRoute.getFirst();
+        if (std::fabs(next.m_nX - fX) >= 1.0f || std::fabs(next.m_nY - fY) >= 1.0f) break;
+        m_lRoute.removeFirst();
+    }
+    if (m_lRoute.isEmpty()) {
+        stopWalking();
+        return;
+    }
+    PathWaypoint next = m_lRoute.getFirst();
+    int nHeading, nSecond;
+    chooseStep(fX, fY, next, nHeading, nSecond);
+    m_pWaitress->startWalking(nHeading, nSecond);
+    bool bMoved = false;
+    if (m_pWaitress->isWalking()) {
+        float fVx, fVy;
+        m_pWaitress->getVelocity(fDt, fVx, fVy);
+        float fDx = next.m_nX - fX, fDy = next.m_nY - fY;
+        if (std::fabs(fVx) > std::fabs(fDx)) fVx = fDx;
+        if (std::fabs(fVy) > std::fabs(fDy)) fVy = fDy;
+        m_pWaitress->setPosition(fX + fVx, fY + fVy);
+        float fNewX, fNewY;
+        m_pWaitress->getPosition(fNewX, fNewY);
+        bMoved = fNewX != fX || fNewY != fY;
+    }
+    // Nothing else ends a walk that cannot go on.
+    m_nStallFrames = bMoved ? 0 : m_nStallFrames + 1;
+    if (m_nStallFrames > STALL_FRAMES) stopWalking();
+}
+
+// ---- clicks and commands -------------------------------------------------------------------------
+
+Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
+    Tsl::SmartPtr<ActionSpot> pBest;
+    int nBest = -1;
+    bBalloon = false;
+    for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) {
+        int nHit = pBalloon->hitTest(nX, nY);
+        if (nHit > nBest || (nHit >= 0 && !pBest)) {
+            nBest = nHit;
+            pBest = pBalloon.get();
+            bBalloon = true;
+        }
+    }
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) {
+        int nHit = pSpot->hitTest(nX, nY);
+        if (nHit > nBest || (nHit >= 0 && !pBest)) {
+            nBest = nHit;
+            pBest = pSpot;
+            bBalloon = false;
+        }
+    }
+    return pBest;
+}
+
+bool PlayMode::onMouseDown(int nButton, int nX, int nY) {
+    TSL_TRACE();
+    if (nButton & (MB_WHEEL_UP | MB_WHEEL_DOWN)) return false;
+    if (m_nPhase != PHASE_PLAYING) return false;
+    if (m_pTip->isShown() && m_pTip->contains(nX, nY)) {
+        m_pTip->hide();
+        return true;
+    }
+    int nHand = (nButton & MB_LEFT) ? 0 : 1;
+    bool bBalloon = false;
+    Tsl::SmartPtr<ActionSpot> pTarget = hitTarget(nX, nY, bBalloon);
+    if (!pTarget) return false;
+    if (bBalloon) {
+        pTarget->doAction(nHand);
+        return true;
+    }
+    Click click{pTarget, nHand};
+    if (m_lCommands.isEmpty() && m_lClicks.isEmpty() && m_pWaitress->isFree())
+        sendWaitress(click);
+    else if (m_lClicks.getCount() < CLICK_QUEUE_LIMIT)
+        m_lClicks.append(click);
+    else
+        onTipEvent(TIP_QUEUE);
+    return true;
+}
+
+void PlayMode::sendWaitress(const Click& click) {
+    m_lCommands.clear();
+    m_bCommandStarted = false;
+    m_lCommands.append(new CmdWalk(click.pSpot->getUseX(), click.pSpot->getUseY()));
+    m_lCommands.append(new CmdSetHeading(click.pSpot->getHeading()));
+    m_lCommands.append(new CmdUseTarget(click.pSpot, click.nHand));
+}
+
+void PlayMode::updateCommands() {
+    // A few steps a frame: facing a spot takes no time.
+    for (int nStep = 0; nStep < 3; ++nStep) {
+        if (m_lCommands.isEmpty()) {
+            if (m_lClicks.isEmpty() || !m_pWaitress->isFree()) return;
+            sendWaitress(m_lClicks.removeFirst());
+        }
+        Tsl::SmartPtr<Command> pCommand = m_lCommands.getFirst();
+        if (!m_bCommandStarted) {
+            pCommand->start(this);
+            m_bCommandStarted = true;
+        }
+        if (!pCommand->isDone(this)) return;
+        m_lCommands.removeFirst();
+        m_bCommandStarted = false;
+        if (pCommand->hasFailed()) m_lCommands.clear();
+    }
+}
+
+// ---- the level's people and events ---------------------------------------------------------------
+
+void PlayMode::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
+    if (!pCharacter) return;
+    m_pSpawnManager->removeCharacter(pCharacter);
+    if (pCharacter->getBalloon()) removeBalloon(pCharacter->getBalloon().get());
+    pCharacter->leave();
+}
+
+void PlayMode::onCustomerPaid(int nMoney, int nStars) {
+    m_field.m_nMoney += nMoney;
+    m_field.m_nStars += nStars;
+    ++m_field.m_nCustomersServed;
+    onTipEvent(TIP_PAID);
+    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED);
+}
+
+void PlayMode::onCustomerLost() { onTipEvent(TIP_CUSTOMER_LOST); }
+
+int PlayMode::drawOrder() const {
+    if (m_lDrinks.isEmpty()) return 0;
+    return m_lDrinks.getAt(Tsl::gameRand() % m_lDrinks.getCount());
+}
+
+void PlayMode::addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon) { m_lBalloons.append(pBalloon); }
+
+void PlayMode::removeBalloon(ActionBalloon* pBalloon) {
+    int nIndex = m_lBalloons.indexOf(pBalloon);
+    if (nIndex >= 0) m_lBalloons.removeAt(nIndex);
+    pBalloon->detachCharacter();
+}
+
+void PlayMode::onTipEvent(int nEvent) {
+    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT) return;
+    bool& bShown = m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
+    if (bShown) return;
+    bShown = true;
+    const TipPlace& place = s_aTipPlaces[nEvent];
+    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, nEvent)), place.nX, place.nY,
+                 place.nWidth);
+}
+
+void PlayMode::playSound(const char* pszName) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp->hasResource(pszName)) return;
+    pApp->playSound(pApp->getSample(pszName));
+}
+
+void PlayMode::openOptions() {
+    // The options dialog of the play screen is pushed here.
+}
+
+void PlayMode::onCallback(int nId, int) {
+    switch (nId) {
+    case CB_OPTIONS:
+        openOptions();
+        return;
+    case CB_QUIT_LEVEL:
+        if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+        m_bEnded = true;
+        leave();
+        return;
+    case CB_SCENE_ERROR:
+        if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+        leave();
+        return;
+    }
+}

@@ -1,0 +1,172 @@
+#pragma once
+
+#include "playfield.h"
+#include "qarnmode.h"
+#include "scene.h"
+#include "walkgrid.h"
+
+#include "tsl2/list.h"
+#include "tsl2/str.h"
+
+class ActionSpot;
+class ActionBalloon;
+class Character;
+class Command;
+class IActionTarget;
+class LoadingDialog;
+class QarnPlayer;
+class SpawnManager;
+class StoryManagerMode;
+class Tip;
+class Waitress;
+class Label;
+class ParticleEmitter;
+class Seagull;
+class AnimSprite;
+
+// One level of play. Its first update builds the scene under a loading
+// dialog, then the week's goal is shown, then the bar opens: customers
+// come, the clock runs, and when it runs out the bar closes; once the last
+// customer has left the results are shown and the level reports to the story.
+//
+// Input rules: an open tip takes the click first; otherwise every target on
+// the field is hit-tested, the highest z-order wins (the first on ties). An
+// order balloon acts at once; any other target sends the waitress there
+// (walk, face, use with hand 0 for the left button, 1 for the others). While
+// she is busy up to six clicks wait their turn. The wheel does nothing.
+class PlayMode : public QarnMode {
+public:
+    enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
+    enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
+    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS = 2, CB_SCENE_ERROR = 3 };
+    // Events that may bring up an in-play tip.
+    enum TipEvent {
+        TIP_LEVEL_START, TIP_FIRST_CUSTOMER, TIP_ORDER, TIP_ORDER_TAKEN, TIP_FULL_GLASS, TIP_SERVED,
+        TIP_USED_GLASS, TIP_WASHED, TIP_IMPATIENT, TIP_CUSTOMER_LOST, TIP_PAID, TIP_QUEUE, TIP_REFUSED,
+        TIP_CLOSING, TIP_TRAY, TIP_PROPS, TIP_VIP, TIP_GOAL_REACHED, TIP_HALF_TIME, TIP_FULL_BAR,
+        TIP_SECOND_HAND, TIP_LAST_CUSTOMER, TIP_EVENT_COUNT
+    };
+
+    // Minutes -1 in the story: the level table gives the length.
+    PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes);
+    ~PlayMode() override;
+
+    void setStoryManager(StoryManagerMode* pStory);
+    PlayField* getField() { return &m_field; }
+    const SceneData& getScene() const { return m_scene; }
+    // For set-ups without a scene file (the figure's own tests).
+    SceneData& editScene() { return m_scene; }
+    int getWalkAreaDepth(int nX, int nY) const { return m_scene.getWalkAreaDepth(nX, nY); }
+    const Tsl::String& getSceneName() const { return m_sScene; }
+    int getPhase() const { return m_nPhase; }
+    QarnPlayer* getPlayer() const { return m_pPlayer; }
+    int getUpgradeLevel(int nKind) const;
+    int getDifficulty() const { return m_nDifficulty; }
+    float getLevelSeconds() const { return m_fLevelSeconds; }
+    bool isClosed() const { return m_bClosed; }
+
+    // Walking: a route on the walk grid to the point; false when there is none.
+    bool walkTo(int nX, int nY);
+    void stopWalking();
+    bool isWalkPending() const { return m_bWalkPending; }
+
+    Waitress* getWaitress() const { return m_pWaitress.get(); }
+    SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
+    Tip* getTip() const { return m_pTip.get(); }
+    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
+    int getQueuedClickCount() const { return m_lClicks.getCount(); }
+    int getCommandCount() const { return m_lCommands.getCount(); }
+
+    // The customer leaves the bar: its seat, claims and balloon are freed.
+    void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
+    // A customer paid: money for the level, stars for how quickly it was served.
+    void onCustomerPaid(int nMoney, int nStars);
+    void onCustomerLost();
+    // A drink some tap of the field pours, for a customer's order.
+    int drawOrder() const;
+    void addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon);
+    void removeBalloon(ActionBalloon* pBalloon);
+    // A tip comes up once per player when its event first happens.
+    void onTipEvent(int nEvent);
+    // Plays a sound by name when the sample exists.
+    void playSound(const char* pszName);
+
+    // The options dialog during a level.
+    void openOptions();
+    // Reads and builds the level; false after a scene error (logged, shown).
+    bool buildLevel();
+    void startLevel();
+
+    void init() override;
+    void onUpdate(float fDt) override;
+    void onActivate() override;
+    void onCallback(int nId, int nData) override;
+    bool onMouseDown(int nButton, int nX, int nY) override;
+    void cleanup() override;
+
+private:
+    struct Click {
+        Tsl::SmartPtr<ActionSpot> pSpot;
+        int nHand;
+    };
+    void setLevelValues();
+    void buildVisuals();
+    void buildSeats();
+    void buildSpots();
+    void updateWalk(float fDt);
+    void updateCommands();
+    void updatePlaying(float fDt);
+    void closeBar();
+    void endLevel();
+    void report();
+    void sendWaitress(const Click& click);
+    bool isTop() const;
+    void leave();
+    void updateCustomers(float fDt);
+    void updateAmbience(float fDt);
+    void updateLabels();
+    void chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const;
+    Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
+
+    Tsl::String m_sScene;
+    int m_nPlayMode;
+    int m_nDifficulty;
+    QarnPlayer* m_pPlayer;
+    int m_nMinutes;
+    StoryManagerMode* m_pStory;
+    PlayField m_field;
+    SceneData m_scene;
+    WalkGrid m_grid;
+    int m_nPhase;
+    float m_fLevelSeconds;
+    bool m_bClosed;
+    bool m_bEnded;
+    int m_anLevels[13];
+
+    Tsl::SmartPtr<Waitress> m_pWaitress;
+    Tsl::SmartPtr<SpawnManager> m_pSpawnManager;
+    Tsl::SmartPtr<Tip> m_pTip;
+    Tsl::SmartPtr<LoadingDialog> m_pLoading;
+    Tsl::List<Tsl::SmartPtr<ActionSpot>> m_lSpots;
+    Tsl::List<Tsl::SmartPtr<ActionBalloon>> m_lBalloons;
+    Tsl::List<Tsl::SmartPtr<Command>> m_lCommands;
+    Tsl::List<Click> m_lClicks;
+    bool m_bCommandStarted;
+    Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
+    Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
+    Tsl::List<Tsl::SmartPtr<ParticleEmitter>> m_lEmitters;
+    Tsl::SmartPtr<Sprite> m_pClosingBanner;
+    Tsl::SmartPtr<Label> m_pClockLabel;
+    Tsl::SmartPtr<Label> m_pMoneyLabel;
+
+    Tsl::List<Tsl::SmartPtr<Seagull>> m_lSeagulls;
+    Tsl::List<int> m_lDrinks;
+    bool m_abTipShownHere[TIP_EVENT_COUNT];
+    bool m_bLeaving;
+    int m_nShownSeconds;
+    int m_nShownMoney;
+
+    bool m_bWalkPending;
+    Tsl::List<PathWaypoint> m_lRoute;
+    int m_nStallFrames;
+};

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "tsl2/error.h"
+#include "tsl2/list.h"
+#include "tsl2/str.h"
+
+// A fault in a ".scene" file; the message names the file and the line.
+class SceneParserException : public Tsl::Exception {
+public:
+    SceneParserException(const char* pszFile, int nLine, const char* pszMessage)
+        : Tsl::Exception(pszFile, nLine, pszMessage) {}
+    const char* getTypeName() const override { return "SceneParserException"; }
+};
+
+// One point of a named path or a walk route.
+struct PathWaypoint {
+    int m_nX = 0;
+    int m_nY = 0;
+    PathWaypoint() {}
+    PathWaypoint(int nX, int nY) : m_nX(nX), m_nY(nY) {}
+    bool operator==(const PathWaypoint& o) const { return m_nX == o.m_nX && m_nY == o.m_nY; }
+};
+
+// A floor rectangle the waitress may walk on (left <= x < right, top <= y <
+// bottom); its depth is her z-order there.
+struct WalkArea {
+    int m_nLeft, m_nTop, m_nRight, m_nBottom, m_nDepth;
+};
+
+// A seat: where the customer sits (x; y and depth come from "charposy" and
+// "chardepth", or their VIP forms) and where the waitress stands to serve.
+struct SceneSeat {
+    int m_nX = 0;
+    int m_nUseX = 0, m_nUseY = 0, m_nHeading = 0;
+    bool m_bVip = false;
+    int m_nVipSide = 1;
+    Tsl::String m_sSlot;  // empty: always there
+};
+
+// A spot of a type the play field builds ("glassspot", "trashbin",
+// "propdispenser", "liquid", "beverage"), with its drink for the last two.
+struct SceneSpot {
+    Tsl::String m_sType;
+    int m_nX = 0, m_nY = 0, m_nZ = 0;
+    int m_nUseX = 0, m_nUseY = 0, m_nHeading = 0;
+    int m_nDrink = 0;
+    Tsl::String m_sSlot;
+};
+
+struct ScenePath {
+    Tsl::String m_sName;
+    Tsl::List<PathWaypoint> m_lPoints;
+};
+
+// A line that puts pictures on the screen; replayed by the builder, which
+// owns the caches. Its tokens were checked when the file was read.
+struct SceneVisual {
+    Tsl::List<Tsl::String> m_lTokens;  // keyword lower-cased first
+    int m_nLine = 0;
+};
+
+// What one ".scene" file says. Lines are "keyword tokens...", "#" starts a
+// comment. Besides the picture lines, ours:
+//   walkarea L T R B DEPTH        topy N / bottomy N (bottom below top)
+//   charposy N / chardepth N / charvipposy N / charvipdepth N
+//   seat X USEX USEY HEADING [SLOT]      vipseat X USEX USEY HEADING SIDE
+//   actionspot TYPE X Y Z USEX USEY HEADING [DRINK]  (_conditional: + SLOT)
+//   start X Y HEADING (inside a walk area)      path NAME X Y [X Y ...]
+//   seagull X Y Z FAST WANDER     emitter FILE X Y Z
+// Headings are 0-3 or n, e, s, w.
+struct SceneData {
+    enum { MAX_REPEAT = 64, MAX_ITEMS = 4096 };
+    Tsl::String m_sFile;
+    int m_nTopY = 0, m_nBottomY = 0;
+    int m_nCharPosY = 0, m_nCharDepth = 0, m_nVipPosY = 0, m_nVipDepth = 0;
+    bool m_bHasTop = false, m_bHasBottom = false, m_bHasStart = false;
+    int m_nStartX = 0, m_nStartY = 0, m_nStartHeading = 2;
+    Tsl::List<WalkArea> m_lWalkAreas;
+    Tsl::List<SceneSeat> m_lSeats;
+    Tsl::List<SceneSpot> m_lSpots;
+    Tsl::List<ScenePath> m_lPaths;
+    Tsl::List<SceneVisual> m_lVisuals;
+
+    // The depth of the first walk area holding the point, -1 when none.
+    int getWalkAreaDepth(int nX, int nY) const;
+};
+
+// Reads a scene's text; every fault raises SceneParserException naming the
+// file and the line.
+SceneData parseScene(const char* pszFile, const Tsl::String& sText);
+
+// Upgrade slots: the kind that governs a slot name, -1 for an unknown name.
+int getSlotKind(const char* pszSlot);
+// Whether the place a line names is furnished at these upgrade levels. The
+// keyword matters for the barman places, whose line kinds differ.
+bool isSlotPresent(const char* pszSlot, const char* pszKeyword, const int* pnLevels);

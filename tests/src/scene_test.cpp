@@ -1,0 +1,132 @@
+// The ".scene" reader: what it accepts, every refusal with its file and line,
+// the places that upgrades furnish, and a second load that matches the first.
+#include "playfield_fixture.h"
+
+#include "scene.h"
+#include "tip.h"
+
+
+namespace {
+
+std::string errorOf(const std::string& sText) {
+    try {
+        parseScene("scene0.scene", sText.c_str());
+    } catch (const SceneParserException& e) {
+        return e.getMessage();
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(SceneReader, ReadsTheBar) {
+    SceneData scene = parseScene("scene0.scene", fixture::barScene().c_str());
+    EXPECT_EQ(scene.m_nBottomY, 560);
+    EXPECT_EQ(scene.m_lSeats.getCount(), 3);
+    EXPECT_TRUE(scene.m_lSeats.getLast().m_bVip);
+    EXPECT_EQ(scene.m_lSpots.getFirst().m_sType, "liquid");
+    EXPECT_EQ(scene.getWalkAreaDepth(0, 300), 200);
+    EXPECT_EQ(scene.getWalkAreaDepth(800, 300), -1);
+    EXPECT_EQ(scene.m_nStartHeading, 2);
+}
+
+TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
+    const std::string sFloor = "topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 400 s\n";
+    struct Case {
+        std::string sText;
+        const char* pszMessage;
+    } cases[] = {
+        {sFloor + "\n# note\nbogus 1 2", "scene0.scene, line 7: unknown keyword 'bogus'"},
+        {sFloor + "walkarea 0 0 10", "scene0.scene, line 5: walkarea takes 5 to 5 tokens, not 3"},
+        {sFloor + "sprite pic 10 y 3", "scene0.scene, line 5: sprite: 'y' is not a number"},
+        {sFloor + "seat 1 2 3 up", "scene0.scene, line 5: seat: 'up' is not a heading (0-3 or n, e, s, w)"},
+        {sFloor + "sprite_conditional pic 1 2 3 attic", "scene0.scene, line 5: sprite_conditional: unknown upgrade slot 'attic'"},
+        {sFloor + "sprite_repeat pic 1 2 3 100000 5", "scene0.scene, line 5: sprite_repeat: count 100000 outside 0-64"},
+        {sFloor + "flip nobody", "scene0.scene, line 5: flip: no sprite named 'nobody' before"},
+        {sFloor + "actionspot shelf 1 2 3 4 5 n", "scene0.scene, line 5: unknown action spot type 'shelf'"},
+        {sFloor + "actionspot liquid 1 2 3 4 5 n", "scene0.scene, line 5: actionspot liquid: wrong number of tokens"},
+        {sFloor + "vipseat 1 2 3 n 7", "scene0.scene, line 5: vipseat: side 7 is not 0 or 1"},
+        {"topy 300\nbottomy 300\nwalkarea 0 300 800 560 1\nstart 10 400 s\n",
+         "scene0.scene, line 2: bottomy 300 is not below topy 300"},
+        {"topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 100 s\n",
+         "scene0.scene, line 4: start 10 100 is outside every walk area"},
+        {"topy 300\nwalkarea 0 300 800 560 1\n", "scene0.scene, line 2: the floor needs topy and bottomy"},
+        {sFloor + "topy 99999999999", "scene0.scene, line 5: topy: '99999999999' is not a number"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(errorOf(c.sText), c.pszMessage);
+}
+
+TEST(SceneReader, UpgradesFurnishTheirPlaces) {
+    struct Case {
+        const char* pszSlot;
+        const char* pszKeyword;
+        int nKind, nLevel;
+        bool bPresent;
+    } cases[] = {
+        {"juicer_0", "sprite_conditional", 6, 1, true},     {"juicer_0", "sprite_conditional", 6, 2, false},
+        {"barman_1", "actionspot_conditional", 7, 3, true}, {"barman_1", "animsprite_conditional", 7, 3, false},
+        {"barman_1", "barman", 7, 3, true},                 {"barman_1", "sprite_conditional", 7, 2, false},
+        {"barman_0_a", "actionspot_conditional", 6, 3, true}, {"silla_2", "seat", 4, 1, true},
+        {"mesa_0", "sprite_conditional", 3, 1, true},       {"mesa_1", "sprite_conditional", 3, 1, false},
+        {"center_lvl_2_1", "sprite_conditional", 11, 2, true}, {"mantel_2", "sprite_conditional", 10, 1, false},
+        {"show_3", "bailarina", 12, 3, true},               {"show_4", "bailarina", 12, 3, false},
+        {"parrot_stand", "sprite_conditional", 8, 1, true},
+    };
+    for (const Case& c : cases) {
+        int anLevels[13] = {};
+        anLevels[c.nKind] = c.nLevel;
+        EXPECT_EQ(isSlotPresent(c.pszSlot, c.pszKeyword, anLevels), c.bPresent) << c.pszSlot << " " << c.pszKeyword;
+    }
+}
+
+struct SceneBuildTest : PlayFieldFixture {};
+
+TEST_F(SceneBuildTest, ASceneLoadedTwiceIsTheSame) {
+    Tsl::SmartPtr<Image> pPicture = app.createImage(4, 2, true);
+    pPicture->setColorAt(0, 0, Color(255, 0, 0, 255));
+    app.addImage("pic", pPicture);
+    addText("scene0.scene", fixture::barScene() +
+                                "image pic\nhflip pic\ninspos right 0 pic\nsprite pic 10 20 5 sign\n"
+                                "sprite_repeat pic 0 0 1 3 10 fence\nflip fence\n");
+    for (int i = 0; i < 2; ++i) {
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+        ASSERT_TRUE(pMode->buildLevel());
+        EXPECT_EQ(pMode->getSpots().getCount(), 6);
+    }
+    // The cached picture was never flipped nor moved.
+    EXPECT_EQ(app.getImage("pic")->getColorAt(0, 0).r, 255);
+    EXPECT_EQ(app.getImage("pic")->getInsPointX(), 0);
+}
+
+TEST_F(SceneBuildTest, ABrokenSceneLeavesWithoutProgress) {
+    addText("scene0.scene", "topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 100 s\n");
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+    EXPECT_FALSE(pMode->buildLevel());
+    EXPECT_EQ(pMode->getPhase(), PlayMode::PHASE_FAILED);
+}
+
+struct TipTest : PlayFieldFixture {};
+
+TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
+    Tsl::SmartPtr<GameMode> pMode = new GameMode();
+    Tip tip;
+    EXPECT_FALSE(tip.contains(0, 0));
+    tip.hide();
+    tip.show(pMode.get(), "first", 100, 50, 200);
+    SpriteList lFirst = tip.getSprites();
+    ASSERT_FALSE(lFirst.isEmpty());
+    tip.show(pMode.get(), "second", 100, 50, 200);
+    for (const Tsl::SmartPtr<Sprite>& pSprite : lFirst) EXPECT_EQ(pSprite->getOwnerMode(), nullptr);
+    EXPECT_TRUE(tip.isShown());
+    EXPECT_TRUE(tip.contains(100, 50));
+    EXPECT_FALSE(tip.contains(99, 50));
+    int nW = 0, nH = 0;
+    for (int x = 100; x < 800 && tip.contains(x, 50); ++x) nW = x - 99;
+    for (int y = 50; y < 600 && tip.contains(100, y); ++y) nH = y - 49;
+    EXPECT_GT(nW, 0);
+    EXPECT_FALSE(tip.contains(100 + nW, 50));
+    EXPECT_FALSE(tip.contains(100, 50 + nH));
+    tip.hide();
+    EXPECT_TRUE(tip.isHidden());
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) EXPECT_EQ(pSprite->getOwnerMode(), nullptr);
+}
