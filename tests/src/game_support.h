@@ -1,0 +1,117 @@
+// The game's screens under test: a running application over the fake
+// platform whose sound driver writes what it is asked to play, in-memory
+// pictures, texts and string tables, and exact frame steps.
+#pragma once
+
+#include "fakes.h"
+
+#include "app/gameapp.h"
+#include "app/resourceloader.h"
+#include "tsl2/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+class NamedSample : public Sample {
+public:
+    explicit NamedSample(const char* pszName) { m_sName = pszName; }
+    float getVolume() override { return m_fVolume; }
+    void setVolume(float fVolume) override { m_fVolume = fVolume; }
+    float m_fVolume = 1.0f;
+};
+
+// Writes "play <name> <channel>" and "stop <channel>"; a channel stays busy
+// from its play until its stop.
+class RecordingAudioDriver : public DummyAudioDriver {
+public:
+    bool init() override {
+        DummyAudioDriver::init();
+        delete m_pLoader;
+        m_pLoader = new ResourceLoaderImpl<Sample, NamedSample>(nullptr);
+        return true;
+    }
+    ~RecordingAudioDriver() override { delete m_pLoader; }
+    IResourceLoader<Sample>* getSampleLoader() override { return m_pLoader; }
+    int playSample(Tsl::SmartPtr<Sample> pSample, bool, int nChannel) override {
+        calls.push_back("play " + std::string(pSample->getName().c_str()) + " " + std::to_string(nChannel));
+        volumes.push_back(pSample->getVolume());
+        busy.insert(nChannel);
+        return nChannel;
+    }
+    void stopChannel(int nChannel, float) override {
+        calls.push_back("stop " + std::to_string(nChannel));
+        busy.erase(nChannel);
+    }
+    bool isChannelPlaying(int nChannel) override { return busy.count(nChannel) > 0; }
+
+    std::vector<std::string> calls;
+    std::vector<float> volumes;
+    std::set<int> busy;
+
+private:
+    IResourceLoader<Sample>* m_pLoader = nullptr;
+};
+
+class SoundPlatform : public FakePlatform {
+public:
+    explicit SoundPlatform(EventLog* pLog) : FakePlatform(pLog) {}
+    IAudioDriver* getAudioDriver() override { return &audio; }
+    RecordingAudioDriver audio;
+};
+
+class GameTestApp : public EventLogHolder, public GameApp {
+public:
+    GameTestApp() : platform(new SoundPlatform(&m_log)) {
+        setPlatform(platform);
+    }
+    SoundPlatform* platform;
+};
+
+template <class T>
+Tsl::List<T> listOf(std::initializer_list<T> values) {
+    Tsl::List<T> l;
+    for (const T& v : values) l.append(v);
+    return l;
+}
+
+struct GameTest : ::testing::Test {
+    GameTestApp app;
+    Tsl::SmartPtr<Tsl::MemoryResourceProvider> files = new Tsl::MemoryResourceProvider("files");
+
+    void SetUp() override {
+        ASSERT_TRUE(app.init(800, 600, 0));
+        app.addResourceProvider(files.get());
+        app.setFrameRate(0);
+        app.setMaxFrameTime(10.0f, false);
+        app.runFrame();
+    }
+
+    RecordingAudioDriver& audio() { return app.platform->audio; }
+
+    void addFile(const char* pszName, const std::string& sText) {
+        files->add(pszName, sText.data(), static_cast<int>(sText.size()));
+    }
+    // One text per line, "KEY text".
+    void addStrings(const std::string& sTable) {
+        static int s_nTable = 0;
+        std::string sName = "strings" + std::to_string(++s_nTable) + ".txt";
+        addFile(sName.c_str(), sTable);
+        app.loadStringTable(sName.c_str());
+    }
+    Tsl::SmartPtr<Image> picture(int nWidth, int nHeight, const Color& c = Color(200, 100, 50)) {
+        Tsl::SmartPtr<Image> pImage = app.createImage(nWidth, nHeight, true);
+        pImage->fill(c);
+        return pImage;
+    }
+    void addPictures(std::initializer_list<const char*> lNames, int nWidth = 8, int nHeight = 8) {
+        for (const char* pszName : lNames) app.addImage(pszName, picture(nWidth, nHeight));
+    }
+    // One frame of exactly nMs milliseconds.
+    void step(int nMs = 250) {
+        app.platform->m_nTicks += nMs;
+        app.runFrame();
+    }
+};

@@ -1,0 +1,139 @@
+// The level results: what each kind of level shows and counts frame by
+// frame, the ticks, and the results written back into the play field.
+#include "game_support.h"
+
+#include "changinglabel.h"
+#include "gamestatsmode.h"
+#include "playfield_support.h"
+#include "text/font.h"
+#include "ui/button.h"
+#include "ui/label.h"
+
+namespace {
+
+const int UNWRITTEN = -7;
+
+struct GameStatsTest : GameTest {
+    PlayField field;
+    Tsl::SmartPtr<GameStatsMode> dialog;
+
+    void SetUp() override {
+        GameTest::SetUp();
+        addPictures({"youwin", "youlose", "timesup", "bubble_separator", "olvy"});
+        addFile("olvywindow.anim", "load olvy\nseq happy\nadd olvy\nseq sad\nadd olvy\n");
+        addStrings("StatTimePlayed %d:%d\n");
+        field.m_nMoneyResult = UNWRITTEN;
+        field.m_nStarsResult = UNWRITTEN;
+    }
+    void story(int nMoney, int nGoal) {
+        field.m_nPlayMode = 0;
+        field.m_nMoney = nMoney;
+        field.m_nMoneyGoal = nGoal;
+        field.m_nStars = 4;
+        field.m_nCustomersServed = 8;
+        field.m_nLevelCustomers = 10;
+        field.m_nPrevTotalMoney = 50;
+        field.m_nPrevTotalStars = 997;
+    }
+    void timed(int nMode) {
+        field.m_nPlayMode = nMode;
+        field.m_nMoney = 60;
+        field.m_fSecondsPlayed = 125.5f;
+        field.m_nStars = 3;
+        field.m_nCustomersServed = 0;
+    }
+    void push() {
+        dialog = new GameStatsMode(&field, 0);
+        app.pushMode(dialog);
+        audio().calls.clear();
+    }
+    static std::string textOf(const Tsl::SmartPtr<ChangingLabel>& p) {
+        return p ? std::string(p->m_pLabel->getText().c_str()) : "-";
+    }
+    // Steps until the counting is over; the score, stars, customers, total
+    // and total stars as each frame leaves them.
+    std::vector<std::string> countThrough() {
+        std::vector<std::string> frames;
+        for (int i = 0; i < 40 && dialog->getPhase() < GameStatsMode::LAST_PHASE; ++i) {
+            EXPECT_FALSE(dialog->getOkButton()->isEnabled() && field.m_nPlayMode == 0);
+            step();
+            frames.push_back(textOf(dialog->getScoreLabel()) + " " + textOf(dialog->getStarsLabel()) + " " +
+                             textOf(dialog->getCustomersLabel()) + " " + textOf(dialog->getTotalLabel()) + " " +
+                             textOf(dialog->getTotalStarsLabel()));
+        }
+        return frames;
+    }
+};
+
+TEST_F(GameStatsTest, WonStoryLevelCountsEveryRowInTurnAndWritesTheResults) {
+    story(100, 100);  // a tie wins
+    push();
+    EXPECT_EQ("$100", dialog->getGoalLabel()->m_pLabel->getText());
+    EXPECT_EQ("happy", dialog->getCharacter()->getSequenceName());
+    std::vector<std::string> expected = {
+        "$25 0 0/10 $50 997",   "$50 0 0/10 $50 997",  "$75 0 0/10 $50 997",  "$100 0 0/10 $50 997",
+        "$100 0 0/10 $50 997",  // no time row in a story level
+        "$100 1 0/10 $50 997",  "$100 2 0/10 $50 997", "$100 3 0/10 $50 997", "$100 4 0/10 $50 997",
+        "$100 4 2/10 $50 997",  "$100 4 4/10 $50 997", "$100 4 6/10 $50 997", "$100 4 8/10 $50 997",
+        "$100 4 8/10 $87 997",  "$100 4 8/10 $125 997", "$100 4 8/10 $150 997",
+        "$100 4 8/10 $150 999",  // capped
+    };
+    EXPECT_EQ(expected, countThrough());
+    EXPECT_TRUE(dialog->getOkButton()->isEnabled());
+    EXPECT_EQ(100, field.m_nMoneyResult);
+    EXPECT_EQ(4, field.m_nStarsResult);
+    std::vector<std::string> ticks;
+    for (int i = 0; i < 5; ++i) ticks.insert(ticks.end(), {"play sfx_game_number 2", "stop 2"});
+    EXPECT_EQ(ticks, audio().calls);
+    EXPECT_FLOAT_EQ(GameStatsMode::TICK_VOLUME, audio().volumes.back());
+    dialog->onCallback(GameStatsMode::ID_OK, 0);
+    EXPECT_EQ(MS_ENDED, dialog->getState());
+}
+
+TEST_F(GameStatsTest, LostStoryLevelSkipsTheTotalMoneyAndLeavesItsResult) {
+    story(99, 100);
+    dialog = new GameStatsMode(&field, 0);
+    app.pushMode(dialog);
+    EXPECT_EQ("play ms_loselevel 1", audio().calls.front());
+    EXPECT_EQ("sad", dialog->getCharacter()->getSequenceName());
+    std::vector<std::string> frames = countThrough();
+    EXPECT_EQ("$99 4 8/10 $50 999", frames.back());
+    EXPECT_EQ(UNWRITTEN, field.m_nMoneyResult);
+    EXPECT_EQ(4, field.m_nStarsResult);
+}
+
+TEST_F(GameStatsTest, TimedGamesCountTimeAndMayBeLeftEarly) {
+    struct Case {
+        int nMode;
+        const char* pszButton;
+        int nStarsResult;
+    } cases[] = {{1, "exit", UNWRITTEN}, {2, "ok", 3}};
+    for (const Case& c : cases) {
+        timed(c.nMode);
+        field.m_nStarsResult = UNWRITTEN;
+        push();
+        EXPECT_EQ(c.pszButton, dialog->getOkButton()->getText());
+        EXPECT_TRUE(dialog->getOkButton()->isEnabled());
+        EXPECT_EQ(c.nMode == 2, dialog->getStarsLabel() != nullptr);
+        EXPECT_EQ("0:0", dialog->getTimeLabel()->getText());
+        for (int i = 0; i < 8; ++i) step();  // the money, then the time
+        EXPECT_EQ("2:5", dialog->getTimeLabel()->getText());
+        // Pressed before the counting is over: the stars still count.
+        dialog->onCallback(GameStatsMode::ID_OK, 0);
+        EXPECT_EQ(MS_ENDED, dialog->getState());
+        EXPECT_EQ(c.nStarsResult, field.m_nStarsResult);
+        EXPECT_EQ(UNWRITTEN, field.m_nMoneyResult);
+    }
+}
+
+TEST_F(GameStatsTest, ACountToZeroEndsAtOnceWithoutATick) {
+    timed(1);
+    field.m_nMoney = 0;
+    field.m_fSecondsPlayed = 0.0f;
+    push();
+    std::vector<std::string> frames = countThrough();
+    EXPECT_EQ(6u, frames.size());  // three counts; each phase without a count takes a frame
+    EXPECT_EQ(std::vector<std::string>({"stop 2", "stop 2", "stop 2"}), audio().calls);
+}
+
+}  // namespace

@@ -1,0 +1,186 @@
+// High-score tables: the stored bytes, the defaults, insertion, repair of
+// damaged, short and long tables, and the screen's tabs.
+#include "game_support.h"
+
+#include "highscoremode.h"
+#include "text/font.h"
+#include "tsl2/memstream.h"
+#include "ui/button.h"
+#include "ui/uitable.h"
+
+#include <memory>
+
+namespace {
+
+typedef Tsl::List<HighscoreTable> Tables;
+
+struct HighscoreTest : GameTest {
+    Tsl::SmartPtr<HighScoreMode> scores = new HighScoreMode();
+
+    Tsl::String setting() const { return app.getSetting("Highscores"); }
+    static std::string bytesOf(const Tsl::String& s) { return std::string(s.c_str(), s.getLength()); }
+    static std::string decoded(const Tsl::String& s) {
+        std::unique_ptr<Tsl::MemStream> p(Tsl::String::decodeBinary(s));
+        return std::string(reinterpret_cast<const char*>(p->getData()), static_cast<size_t>(p->getSize()));
+    }
+    // The stored form written here independently of saveTables.
+    static Tsl::String encode(const Tables& tables) {
+        Tsl::MemStream stream;
+        {
+            Tsl::ObjectStreamer streamer(&stream, false);
+            HighscoreStreamer adapter(streamer);
+            for (const HighscoreTable& table : tables) {
+                adapter.write(static_cast<unsigned char>(0));
+                table.persistTo(adapter);
+            }
+        }
+        return Tsl::String::encodeBinary(stream.getData(), static_cast<int>(stream.getSize()));
+    }
+    static Tables defaults() {
+        Tables tables;
+        for (int t = 0; t < 3; ++t) tables.append(HighScoreMode::makeDefaultTable(t));
+        return tables;
+    }
+    static bool same(const Tables& a, const Tables& b) { return encode(a) == encode(b); }
+    void store(const Tsl::String& sValue) { app.setSetting("Highscores", sValue.c_str()); }
+};
+
+TEST_F(HighscoreTest, DefaultTablesAreStoredByteForByte) {
+    scores->loadTables();
+    ASSERT_EQ(3, scores->getTables().getCount());
+    HighscoreTable first = scores->getTables().getAt(0);
+    EXPECT_EQ("Olvy", first.getAt(0).m_sName);
+    EXPECT_EQ(450000, first.getAt(0).m_nScore);
+    EXPECT_EQ(400000, first.getAt(9).m_nScore);
+    EXPECT_EQ("Quillfen", scores->getTables().getAt(2).getAt(9).m_sName);
+    std::string sValue = bytesOf(setting());
+    EXPECT_EQ(554u, sValue.size());
+    EXPECT_EQ(std::string::npos, sValue.find('\0'));
+    std::string sRaw = decoded(setting());
+    EXPECT_EQ(441u, sRaw.size());
+    EXPECT_EQ(std::string("\x05\x00\x14\x0A", 4), sRaw.substr(0, 4));
+    EXPECT_NE(std::string::npos, sRaw.find(std::string("\x00\x12\x04"
+                                                       "Bear\x28\x7C\x06\x00\x12\x00",
+                                                       13)));
+}
+
+TEST_F(HighscoreTest, StoredTablesComeBackUnchangedAndAreNotRewritten) {
+    Tables tables = defaults();
+    HighscoreTable& table = tables.getNode(1)->data;
+    const int aScores[] = {1, 256, 65536, -1, 0x01010101};
+    for (int i = 0; i < 5; ++i) {
+        HighscoreEntry& entry = table.getNode(i)->data;
+        entry.m_nScore = aScores[i];
+        entry.m_sName = Tsl::String(i % 2 ? "\x01" : "x");
+        entry.m_sExtra = i == 2 ? "\x01\x02" : "";
+    }
+    Tsl::String sStored = encode(tables);
+    store(sStored);
+    scores->loadTables();
+    EXPECT_TRUE(same(tables, scores->getTables()));
+    EXPECT_EQ(bytesOf(sStored), bytesOf(setting()));
+    scores->saveTables();
+    EXPECT_EQ(bytesOf(sStored), bytesOf(setting()));
+}
+
+TEST_F(HighscoreTest, ANewScoreEntersOnlyAboveTheLowestAndIsAppended) {
+    EXPECT_FALSE(scores->submitScore(400000, "Tie", 0));
+    Tsl::String sDefaults = setting();
+    EXPECT_FALSE(scores->submitScore(1, "Low", 2));
+    EXPECT_EQ(bytesOf(sDefaults), bytesOf(setting()));
+    EXPECT_FALSE(scores->submitScore(500000, "Nowhere", 3));
+    EXPECT_FALSE(scores->submitScore(500000, "Nowhere", -1));
+
+    EXPECT_TRUE(scores->submitScore(447000, "New", 0));
+    HighscoreTable table = scores->getTables().getAt(0);
+    ASSERT_EQ(10, table.getCount());
+    EXPECT_EQ("Harley", table.getAt(8).m_sName);
+    EXPECT_EQ("New", table.getAt(9).m_sName);
+    HighScoreMode reloaded;
+    reloaded.loadTables();
+    EXPECT_TRUE(same(scores->getTables(), reloaded.getTables()));
+    EXPECT_NE(bytesOf(sDefaults), bytesOf(setting()));
+
+    // Equal scores: sorting takes the later one first.
+    EXPECT_TRUE(scores->submitScore(2000, "Later", 1));
+    table = scores->getTables().getAt(1);
+    table.sort();
+    EXPECT_EQ("Later", table.getAt(8).m_sName);
+    EXPECT_EQ("Nurse", table.getAt(9).m_sName);
+}
+
+TEST_F(HighscoreTest, TheDisplacedEntrysSecondTextGoesWithTheNewOne) {
+    HighscoreTable table = HighScoreMode::makeDefaultTable(1);
+    table.getNode(8)->data.m_sExtra = "nurse's";
+    EXPECT_TRUE(scores->insertScore(table, 3000, "Me"));
+    EXPECT_EQ("nurse's", table.getAt(9).m_sExtra);
+    // A table shorter than ten still takes an entry.
+    HighscoreTable shortTable;
+    shortTable.append(HighscoreEntry("One", 5));
+    EXPECT_TRUE(scores->insertScore(shortTable, 6, "Two"));
+    EXPECT_EQ(2, shortTable.getCount());
+}
+
+TEST_F(HighscoreTest, DamagedValuesGiveTheDefaultsAndAreRewritten) {
+    Tsl::String sGood = encode(defaults());
+    std::string sBytes = bytesOf(sGood);
+    std::vector<std::string> damaged;
+    for (size_t n = 1; n < sBytes.size(); ++n) damaged.push_back(sBytes.substr(0, n));
+    std::string sRaw = decoded(sGood);
+    for (size_t i : {size_t(0), size_t(2), size_t(5), size_t(15)}) {  // header, list, name and second-text tags
+        std::string sFlipped = sRaw;
+        sFlipped[i] = static_cast<char>(sFlipped[i] ^ 0x40);
+        damaged.push_back(bytesOf(Tsl::String::encodeBinary(sFlipped.data(), static_cast<int>(sFlipped.size()))));
+    }
+    damaged.push_back("\x01\x03");  // a broken escape
+    for (const std::string& s : damaged) {
+        store(Tsl::String(s.data(), static_cast<int>(s.size())));
+        scores->loadTables();
+        ASSERT_EQ(3, scores->getTables().getCount());
+        EXPECT_TRUE(same(defaults(), scores->getTables())) << s.size();
+        EXPECT_EQ(sBytes, bytesOf(setting())) << s.size();
+    }
+}
+
+TEST_F(HighscoreTest, ShortLongAndMissingTablesAreMadeTen) {
+    Tables stored;
+    HighscoreTable shortTable, longTable;
+    for (int i = 0; i < 3; ++i) shortTable.append(HighscoreEntry("S", 900000 + i));
+    for (int i = 0; i < 12; ++i) longTable.append(HighscoreEntry("L", i));
+    stored.append(shortTable);
+    stored.append(longTable);
+    store(encode(stored));
+    scores->loadTables();
+    const Tables& tables = scores->getTables();
+    ASSERT_EQ(3, tables.getCount());
+    for (const HighscoreTable& table : tables) EXPECT_EQ(10, table.getCount());
+    EXPECT_EQ(900002, tables.getAt(0).getAt(2).m_nScore);
+    EXPECT_EQ("Clown", tables.getAt(0).getAt(3).m_sName);
+    EXPECT_EQ(11, tables.getAt(1).getAt(0).m_nScore);
+    EXPECT_EQ(2, tables.getAt(1).getAt(9).m_nScore);
+    EXPECT_EQ(bytesOf(encode(tables)), bytesOf(setting()));
+    EXPECT_TRUE(scores->submitScore(900005, "S", 0));
+}
+
+TEST_F(HighscoreTest, ScreenShowsSortedTablesAndBuildsEachTabOnce) {
+    addPictures({"sand_frame_back", "high_back"});
+    EXPECT_TRUE(scores->submitScore(447000, "New", 0));
+    Tsl::SmartPtr<HighScoreMode> screen = new HighScoreMode();
+    app.pushMode(screen);
+    EXPECT_EQ("New", screen->getTables().getAt(0).getAt(1).m_sName);
+    EXPECT_EQ(1, screen->getBuildCount());
+    for (int nTab : {1, 0, 1, 2, 2}) {
+        screen->onCallback(nTab, 0);
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(i == nTab, screen->getTabButton(i)->isToggled());
+            if (screen->getScoreTable(i))
+                EXPECT_EQ(i == nTab ? 20 : -10, screen->getScoreTable(i)->getZOrder());
+        }
+    }
+    EXPECT_EQ(3, screen->getBuildCount());
+    EXPECT_TRUE(screen->onMouseDown(MB_LEFT, 5, 5));
+    screen->onCallback(HighScoreMode::ID_BACK, 0);
+    EXPECT_EQ(MS_ENDED, screen->getState());
+}
+
+}  // namespace
