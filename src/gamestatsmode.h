@@ -1,11 +1,11 @@
 #pragma once
 
+#include "changinglabel.h"
 #include "qarndialog.h"
 
 struct PlayField;
 class AnimSprite;
 class Button;
-class ChangingLabel;
 class Label;
 
 // A level's results: the banner, then money, time, stars, customers and the
