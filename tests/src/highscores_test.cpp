@@ -173,8 +173,9 @@ TEST_F(HighscoreTest, ScreenShowsSortedTablesAndBuildsEachTabOnce) {
         screen->onCallback(nTab, 0);
         for (int i = 0; i < 3; ++i) {
             EXPECT_EQ(i == nTab, screen->getTabButton(i)->isToggled());
-            if (screen->getScoreTable(i))
+            if (screen->getScoreTable(i)) {
                 EXPECT_EQ(i == nTab ? 20 : -10, screen->getScoreTable(i)->getZOrder());
+            }
         }
     }
     EXPECT_EQ(3, screen->getBuildCount());

@@ -49,8 +49,9 @@ void AnimSprite::init(Tsl::SmartPtr<Animation> pAnimation) {
 void AnimSprite::setAnimation(Tsl::SmartPtr<Animation> pAnimation) {
     if (pAnimation == m_pAnimation) return;
     m_pAnimation = pAnimation;
-    m_pSequence = (m_pAnimation && m_pAnimation->hasSequence(m_sSequence)) ? m_pAnimation->getSequence(m_sSequence)
-                                                                           : Tsl::SmartPtr<Sequence>();
+    // An empty sequence is never kept: nothing could be shown or stepped through.
+    m_pSequence = (m_pAnimation && m_pAnimation->getFrameCount(m_sSequence) > 0) ? m_pAnimation->getSequence(m_sSequence)
+                                                                                  : Tsl::SmartPtr<Sequence>();
     if (m_pAnimation) play("default", 0.0f, -1);
 }
 
@@ -125,6 +126,10 @@ bool AnimSprite::update(float fDt) {
     if (m_fTimeLeft > 0.0f) return bResult;
 
     int nCount = m_pSequence->getFrameCount();
+    if (nCount == 0) {
+        stop();
+        return false;
+    }
     int nAdvances = 0;
     while (m_fTimeLeft <= 0.0f) {
         ++m_nFrame;

@@ -8,7 +8,9 @@
 #include "tsl2/hash.h"
 #include "tsl2/tokenfilereader.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -35,6 +37,17 @@ float realAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) {
     return std::isfinite(static_cast<float>(fValue)) ? static_cast<float>(fValue) : 0.0f;
 }
 int intAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) { return Tsl::String::toInt(token(lTokens, nIndex)); }
+// A particle count, read like an integer but refused outside what one emitter
+// may hold, so a file cannot ask for memory without end.
+int countAt(const Tsl::List<Tsl::String>& lTokens, int nIndex) {
+    Tsl::String sToken = token(lTokens, nIndex);
+    errno = 0;
+    long long nValue = std::strtoll(sToken.c_str(), nullptr, 10);
+    if (errno == ERANGE || nValue < 0 || nValue > ParticleEmitter::MAX_LIVE_PARTICLES)
+        TSL_THROW(FatalErrorException, "Particle count %s out of range (0 to %d)", sToken.c_str(),
+                  static_cast<int>(ParticleEmitter::MAX_LIVE_PARTICLES));
+    return static_cast<int>(nValue);
+}
 // The z offset is read only from a line of exactly three tokens.
 int zOffsetOf(const Tsl::List<Tsl::String>& lTokens) { return lTokens.getCount() == 3 ? intAt(lTokens, 2) : 0; }
 
@@ -94,8 +107,8 @@ bool applyValueLine(ParticleEmitter& e, const Tsl::String& sCommand, const Tsl::
     else if (sCommand == "fadefracrange") e.setFadeFracRange(realAt(t, 1), realAt(t, 2));
     else if (sCommand == "startscalerange") e.setStartScaleRange(realAt(t, 1), realAt(t, 2));
     else if (sCommand == "endscalerange") e.setEndScaleRange(realAt(t, 1), realAt(t, 2));
-    else if (sCommand == "maxparticles") e.setMaxParticles(intAt(t, 1));
-    else if (sCommand == "minparticles") e.setMinParticles(intAt(t, 1));
+    else if (sCommand == "maxparticles") e.setMaxParticles(countAt(t, 1));
+    else if (sCommand == "minparticles") e.setMinParticles(countAt(t, 1));
     else if (sCommand == "radiusrange" || sCommand == "rectsize") e.setRadiusRange(realAt(t, 1), realAt(t, 2));
     else if (sCommand == "emitanglerange") e.setEmitAngleRange(intAt(t, 1), intAt(t, 2));
     else if (sCommand == "startanglerange") e.setStartAngleRange(realAt(t, 1), realAt(t, 2));

@@ -25,13 +25,15 @@ void assertOrdered(float fMin, float fMax, const char* pszCondition) {
 
 } // namespace
 
-ParticleEmitter::ParticleEmitter(GameMode* pMode) : m_pMode(pMode), m_fAccumulator(0.0f), m_bVisible(true) {}
+ParticleEmitter::ParticleEmitter(GameMode* pMode)
+    : m_pMode(pMode), m_pFamily(new Family()), m_fAccumulator(0.0f), m_bVisible(true) {}
 
 float ParticleEmitter::Range::draw() const { return drawFloat(fMin, fMax); }
 
 // Particles someone else still holds outlive the emitter with absolute positions.
 ParticleEmitter::~ParticleEmitter() {
     detachParticles();
+    m_pFamily->nLive -= m_lParticles.getCount();
     deleteTypes();
 }
 
@@ -67,7 +69,7 @@ void ParticleEmitter::update(float fDt) {
     for (int i = 0; i < m_lParticles.getCount();) {
         Tsl::SmartPtr<Particle> pParticle = m_lParticles.getAt(i);
         pParticle->update(fDt);
-        if (pParticle->isDead()) m_lParticles.removeAt(i);
+        if (pParticle->isDead()) removeParticleAt(i);
         else ++i;
     }
 }
@@ -115,20 +117,32 @@ ParticleEmitter::Birth ParticleEmitter::drawBirth() {
 void ParticleEmitter::emit(int nCount) {
     TSL_TRACE();
     if (nCount < 0) nCount = m_settings.nMaxParticles;
-    for (int n = 0; n < nCount; ++n) {
+    for (int n = 0; n < nCount && m_pFamily->nLive < MAX_LIVE_PARTICLES; ++n) {
         Birth birth = drawBirth();
         // A copy: a trail loaded below may not touch this list, but a
         // holder's callback might.
         Tsl::List<ParticleType*> lTypes(m_lTypes);
         for (ParticleType* pType : lTypes) {
+            if (m_pFamily->nLive >= MAX_LIVE_PARTICLES) return;
             Tsl::SmartPtr<Particle> pParticle = makeParticle(*pType, birth);
             if (!pParticle) continue;
             setUpParticle(pParticle, birth);
+            // Counted before its first update, in which a trail it carries emits.
+            appendParticle(pParticle);
             pParticle->update(0.0f);
-            m_lParticles.append(pParticle);
             pParticle->setShown(m_bVisible);
         }
     }
+}
+
+void ParticleEmitter::appendParticle(Tsl::SmartPtr<Particle> pParticle) {
+    m_lParticles.append(pParticle);
+    ++m_pFamily->nLive;
+}
+
+void ParticleEmitter::removeParticleAt(int nIndex) {
+    m_lParticles.removeAt(nIndex);
+    --m_pFamily->nLive;
 }
 
 Tsl::SmartPtr<Particle> ParticleEmitter::makeParticle(const ParticleType& type, const Birth& birth) {
@@ -138,6 +152,7 @@ Tsl::SmartPtr<Particle> ParticleEmitter::makeParticle(const ParticleType& type, 
             m_lLineage.indexOf(type.sEmitterName) >= 0)
             return nullptr;
         Tsl::SmartPtr<ParticleEmitter> pTrail = new ParticleEmitter(m_pMode);
+        pTrail->m_pFamily = m_pFamily;
         pTrail->m_lLineage = m_lLineage;
         pTrail->m_lLineage.append(m_sName);
         pTrail->load(type.sEmitterName.c_str());

@@ -38,6 +38,9 @@ public:
     // trails, and no trail repeats an emitter above it, so files that name
     // themselves (or each other) cannot nest for ever.
     enum { MAX_TRAIL_DEPTH = 4 };
+    // Live particles one emitter and all its trails may hold together: an
+    // emission at the bound makes nothing. A file may ask for no more either.
+    enum { MAX_LIVE_PARTICLES = 10000 };
 
     explicit ParticleEmitter(GameMode* pMode);
     ~ParticleEmitter() override;
@@ -58,6 +61,9 @@ public:
     // Every live particle, positions made absolute; the emitter keeps its references.
     ParticleList detachParticles();
     const ParticleList& getParticles() const { return m_lParticles; }
+    // Live particles of the whole family this emitter belongs to: the emitter
+    // its holder made and every trail below it.
+    int getFamilyParticleCount() const { return m_pFamily->nLive; }
     GameMode* getMode() const { return m_pMode; }
 
     // ---- particle types ------------------------------------------------------
@@ -147,6 +153,8 @@ private:
     void setUpParticle(Particle* pParticle, const Birth& birth);
     void deleteTypes();
     void parseDefinition(const char* pszName);
+    void appendParticle(Tsl::SmartPtr<Particle> pParticle);
+    void removeParticleAt(int nIndex);
 
     // The bounds a particle's value is drawn from at birth.
     struct Range {
@@ -194,9 +202,15 @@ private:
         int nBlendMode = 0;
     };
 
+    // What an emitter and its trails share: their live particles, counted.
+    struct Family : Tsl::RefCountedObject {
+        int nLive = 0;
+    };
+
     Tsl::List<ParticleType*> m_lTypes;
     GameMode* m_pMode;
     ParticleList m_lParticles;
+    Tsl::SmartPtr<Family> m_pFamily;
     Settings m_settings;
     // Emissions owed but not yet made.
     float m_fAccumulator;

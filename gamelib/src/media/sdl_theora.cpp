@@ -127,6 +127,7 @@ bool SDLTheoraVideo::open(const char* pszPath) {
     if (!Tsl::File::exists(pszPath)) return false;
     Tsl::traceSetNote(pszPath);
     m_pStream = new Tsl::File(pszPath, Tsl::File::eRead);
+    m_sPath = pszPath;
     m_bOpened = true;
     ogg_sync_init(&m_sync);
     vorbis_info_init(&m_vorbisInfo);
@@ -140,6 +141,7 @@ bool SDLTheoraVideo::open(const char* pszPath) {
     // A sound track alone is not a movie.
     if (!m_nTheoraHeaders) TSL_THROW(FatalErrorException, "No Theora stream in '%s'", pszPath);
     readRemainingHeaders();
+    checkStreamLimits();
     startDecoders();
 
     m_nWidth = static_cast<int>(m_theoraInfo.frame_width);
@@ -212,25 +214,45 @@ void SDLTheoraVideo::readRemainingHeaders() {
         while (m_nTheoraHeaders && m_nTheoraHeaders < 3 &&
                (nResult = ogg_stream_packetout(&m_theoraStream, &m_packet)) != 0) {
             if (nResult < 0 || theora_decode_header(&m_theoraInfo, &m_theoraComment, &m_packet) < 0)
-                TSL_THROW(FatalErrorException, "Error parsing Theora stream headers; corrupt stream?");
+                TSL_THROW(FatalErrorException, "Error parsing Theora stream headers in '%s'; corrupt stream?",
+                          m_sPath.c_str());
             ++m_nTheoraHeaders;
         }
         while (m_nVorbisHeaders && m_nVorbisHeaders < 3 &&
                (nResult = ogg_stream_packetout(&m_vorbisStream, &m_packet)) != 0) {
             if (nResult < 0 || vorbis_synthesis_headerin(&m_vorbisInfo, &m_vorbisComment, &m_packet) < 0)
-                TSL_THROW(FatalErrorException, "Error parsing Vorbis stream headers; corrupt stream?");
+                TSL_THROW(FatalErrorException, "Error parsing Vorbis stream headers in '%s'; corrupt stream?",
+                          m_sPath.c_str());
             ++m_nVorbisHeaders;
         }
         if (!needsHeaders()) break;
         if (ogg_sync_pageout(&m_sync, &m_page) > 0)
             feedPage();
         else if (readBlock() == 0)
-            TSL_THROW(FatalErrorException, "End of file while searching for codec headers");
+            TSL_THROW(FatalErrorException, "End of file while searching for codec headers in '%s'", m_sPath.c_str());
     }
 }
 
+void SDLTheoraVideo::checkStreamLimits() const {
+    // The legacy interface calls the coded frame width x height and the
+    // picture in it frame_width x frame_height.
+    const theora_info& info = m_theoraInfo;
+    if (info.width > MAX_PICTURE_SIDE || info.height > MAX_PICTURE_SIDE || info.frame_width > MAX_PICTURE_SIDE ||
+        info.frame_height > MAX_PICTURE_SIDE)
+        TSL_THROW(FatalErrorException, "Movie picture too large in '%s': %u x %u in a coded frame of %u x %u (at most %d per side)",
+                  m_sPath.c_str(), static_cast<unsigned>(info.frame_width), static_cast<unsigned>(info.frame_height),
+                  static_cast<unsigned>(info.width), static_cast<unsigned>(info.height), static_cast<int>(MAX_PICTURE_SIDE));
+    if (m_nVorbisHeaders && (m_vorbisInfo.rate < MIN_SOUND_RATE || m_vorbisInfo.rate > MAX_SOUND_RATE))
+        TSL_THROW(FatalErrorException, "Unsupported sound rate %ld in '%s' (%d to %d)", m_vorbisInfo.rate, m_sPath.c_str(),
+                  static_cast<int>(MIN_SOUND_RATE), static_cast<int>(MAX_SOUND_RATE));
+}
+
 void SDLTheoraVideo::startDecoders() {
-    theora_decode_init(&m_theoraState, &m_theoraInfo);
+    // A refused header leaves the state unset: nothing may touch it, not even the clean-up.
+    int nResult = theora_decode_init(&m_theoraState, &m_theoraInfo);
+    if (nResult != 0)
+        TSL_THROW(FatalErrorException, "The Theora decoder refused the stream headers of '%s' (error %d)", m_sPath.c_str(),
+                  nResult);
     m_bTheoraDecoding = true;
     switch (m_theoraInfo.pixelformat) {
     case OC_PF_420:
@@ -246,7 +268,8 @@ void SDLTheoraVideo::startDecoders() {
         m_nChromaColumnShift = 0;
         break;
     default:
-        TSL_THROW(FatalErrorException, "Unsupported Theora pixel format %d", static_cast<int>(m_theoraInfo.pixelformat));
+        TSL_THROW(FatalErrorException, "Unsupported Theora pixel format %d in '%s'", static_cast<int>(m_theoraInfo.pixelformat),
+                  m_sPath.c_str());
     }
     int nMaxLevel = 0;
     theora_control(&m_theoraState, TH_DECCTL_GET_PPLEVEL_MAX, &nMaxLevel, sizeof(nMaxLevel));

@@ -15,6 +15,7 @@
 #include "tsl2/file.h"
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
+#include "tsl2/str.h"
 
 #include <ogg/ogg.h>
 #include <theora/theora.h>
@@ -34,6 +35,11 @@ struct SDLTHAudio {
 class SDLTheoraVideo : public IVideoSpriteImpl {
 public:
     enum { READ_BLOCK = 4096, CONVERSION_BUFFER_SIZE = 32768, MAX_PASSES = 10 };
+    // Every picture is decoded into memory whole: the coded frame and the
+    // picture in it are refused beyond this many pixels per side.
+    enum { MAX_PICTURE_SIDE = 4096 };
+    // Sound rates (frames per second) a movie may have.
+    enum { MIN_SOUND_RATE = 1, MAX_SOUND_RATE = 192000 };
 
     SDLTheoraVideo();
     ~SDLTheoraVideo() override;
@@ -71,6 +77,8 @@ private:
     // open's steps.
     void findStreams();
     void readRemainingHeaders();
+    // Refuses sizes and rates the decoders would trust blindly.
+    void checkStreamLimits() const;
     void startDecoders();
     void setUpAudioOutput();
     // Bytes read into the sync state (0 at the end of the file).
@@ -109,6 +117,8 @@ private:
     int m_nHeight;
     bool m_bOpened;
     Tsl::SmartPtr<Tsl::File> m_pStream;
+    // For the errors.
+    Tsl::String m_sPath;
     double m_fVideoTime;
     bool m_bPictureReady;
     double m_fAudioDecodedTime;

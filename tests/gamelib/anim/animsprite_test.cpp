@@ -108,6 +108,15 @@ TEST_F(AnimSpriteTest, NothingToPlayHidesTheSprite) {
     EXPECT_TRUE(pSprite->isVisible());
     pSprite->setAnimation(makeAnimation("run", {1}, 8, true));  // no "default"
     EXPECT_FALSE(pSprite->isVisible());
+
+    // A new animation whose sequence of the current name has no frames: a
+    // restart and a fade back in must not make it play.
+    pSprite->play("walk", 0, -1);
+    pSprite->setAnimation(makeAnimation("walk", {}, 8, true));
+    pSprite->start();
+    pSprite->setVisible(true);
+    EXPECT_FALSE(pSprite->isPlaying());
+    EXPECT_FALSE(pSprite->update(1.0f));
 }
 
 TEST_F(AnimSpriteTest, FramesWithoutLengthAndHugeStepsNeverSpin) {

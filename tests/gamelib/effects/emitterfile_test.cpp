@@ -127,6 +127,9 @@ TEST_F(EmitterFileTest, ErrorsQuoteTheirMessageWithFileAndLine) {
              Case{"image nothing-here\n", "nothing-here"},
              Case{"emitter no-such-trail\n", "Emitter 'no-such-trail' not found"},
              Case{"palette nothing-here\n", "nothing-here"},
+             Case{"minparticles 2000000000\nimage spark\n", "Particle count 2000000000 out of range (0 to 10000)"},
+             Case{"maxparticles 99999999999\n", "Particle count 99999999999 out of range"},
+             Case{"maxparticles -1\n", "Particle count -1 out of range"},
          }) {
         std::string sError = errorOf<Tsl::Exception>(c.sText);
         EXPECT_NE(std::string::npos, sError.find(c.sMessage)) << sError;

@@ -269,6 +269,23 @@ TEST_F(ParticleTest, TrailsNeverRepeatAnEmitterAboveThemAndNestOnlySoDeep) {
     EXPECT_EQ(100, spriteCount());
 }
 
+// Trails four deep asking for 60 each would make millions: the family stops
+// at its bound, which a new emitter starts afresh.
+TEST_F(ParticleTest, AnEmitterAndItsTrailsHoldNoMoreThanTheBound) {
+    for (int i = 0; i < 4; ++i)
+        addText(("level" + std::to_string(i)).c_str(),
+                "image dot\nminparticles 60\nmaxparticles 60\n" + (i < 3 ? "emitter level" + std::to_string(i + 1) : ""));
+    for (int nRun = 0; nRun < 2; ++nRun) {
+        Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_pMode);
+        pEmitter->load("level0");
+        pEmitter->update(0.125f);
+        pEmitter->update(0.125f);
+        EXPECT_EQ(ParticleEmitter::MAX_LIVE_PARTICLES, pEmitter->getFamilyParticleCount());
+        EXPECT_GE(ParticleEmitter::MAX_LIVE_PARTICLES, spriteCount());  // carriers have none
+    }
+    EXPECT_EQ(0, spriteCount());
+}
+
 TEST_F(ParticleTest, AnimatedParticlesPlayAndDieWithTheirAnimation) {
     Tsl::SmartPtr<Animation> pAnimation = new Animation(4.0f);
     pAnimation->createSequence("default", false, 4.0f);

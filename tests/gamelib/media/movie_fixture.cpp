@@ -33,6 +33,14 @@ struct TimedPages {
     }
 };
 
+void patch(ogg_packet& packet, std::vector<unsigned char>& copy,
+           const std::function<void(std::vector<unsigned char>&)>& fnPatch) {
+    copy.assign(packet.packet, packet.packet + packet.bytes);
+    fnPatch(copy);
+    packet.packet = copy.data();
+    packet.bytes = static_cast<long>(copy.size());
+}
+
 void corrupt(ogg_packet& packet, std::vector<unsigned char>& copy) {
     copy.assign(packet.packet, packet.packet + packet.bytes);
     // Past the packet's signature: a broken length field.
@@ -74,6 +82,7 @@ std::string makeMovie(const MovieSpec& spec) {
     // Headers: the first page of each stream alone, then the rest.
     int nHeader = 0;
     while (th_encode_flushheader(pEncoder, &comment, &packet) > 0) {
+        if (nHeader == 0 && spec.fnPatchTheoraInfo) patch(packet, broken, spec.fnPatchTheoraInfo);
         if (nHeader == 1 && spec.bCorruptTheoraComment) corrupt(packet, broken);
         ogg_stream_packetin(&video, &packet);
         if (nHeader++ == 0)
@@ -106,6 +115,8 @@ std::string makeMovie(const MovieSpec& spec) {
         vorbis_block_init(&dsp, &block);
         ogg_packet h1, h2, h3;
         vorbis_analysis_headerout(&dsp, &vcomment, &h1, &h2, &h3);
+        std::vector<unsigned char> patched;
+        if (spec.fnPatchVorbisInfo) patch(h1, patched, spec.fnPatchVorbisInfo);
         if (spec.bCorruptVorbisComment) corrupt(h2, broken);
         ogg_stream_packetin(&sound, &h1);
         while (ogg_stream_flush(&sound, &page)) out.write(page);

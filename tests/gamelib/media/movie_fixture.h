@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct MovieSpec {
     int nFrameWidth = 32;  // multiples of 16
@@ -25,6 +26,10 @@ struct MovieSpec {
     bool bCorruptTheoraComment = false;
     bool bCorruptVorbisComment = false;
     bool bCutAfterFirstPage = false;
+    // Rewrite the bytes of the Theora or Vorbis identification header, as a
+    // hostile file would have them.
+    std::function<void(std::vector<unsigned char>&)> fnPatchTheoraInfo;
+    std::function<void(std::vector<unsigned char>&)> fnPatchVorbisInfo;
 };
 
 // The movie's bytes.

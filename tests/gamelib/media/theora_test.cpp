@@ -213,9 +213,9 @@ TEST(Theora, BrokenHeadersRaiseTheirErrors) {
         bool bTheora, bVorbis, bCut;
         const char* pszMessage;
     } cases[] = {
-        {"theora.ogv", true, false, false, "Error parsing Theora stream headers; corrupt stream?"},
-        {"vorbis.ogv", false, true, false, "Error parsing Vorbis stream headers; corrupt stream?"},
-        {"cut.ogv", false, false, true, "End of file while searching for codec headers"},
+        {"theora.ogv", true, false, false, "Error parsing Theora stream headers in '%s'; corrupt stream?"},
+        {"vorbis.ogv", false, true, false, "Error parsing Vorbis stream headers in '%s'; corrupt stream?"},
+        {"cut.ogv", false, false, true, "End of file while searching for codec headers in '%s'"},
     };
     for (const Case& c : cases) {
         MovieSpec spec;
@@ -230,8 +230,7 @@ TEST(Theora, BrokenHeadersRaiseTheirErrors) {
             video.open(sPath.c_str());
             ADD_FAILURE() << c.pszName << " opened";
         } catch (const Tsl::FatalErrorException& e) {
-            EXPECT_STREQ(c.pszMessage, e.getMessage());
-            // The report names the movie.
+            EXPECT_STREQ(Tsl::String::format(c.pszMessage, sPath.c_str()).c_str(), e.getMessage());
             EXPECT_NE(std::string::npos, e.getTrace().find(sPath)) << e.getTrace();
         }
     }
@@ -239,6 +238,67 @@ TEST(Theora, BrokenHeadersRaiseTheirErrors) {
     std::string sSound = writeMovieFile("sound.ogv", makeOggVorbis(44100, 0.1f));
     SDLTheoraVideo video;
     EXPECT_THROW(video.open(sSound.c_str()), Tsl::FatalErrorException);
+}
+
+// Identification headers a hostile file may carry: each is refused at open
+// with an error naming the file, before anything is sized by it.
+TEST(Theora, HostileHeadersAreRefusedOrBounded) {
+    MovieApp movieApp(true);
+    ASSERT_TRUE(movieApp.bReady);
+    // Big-endian fields of the Theora header: coded frame size in macroblocks
+    // at 10 and 12, picture size (24 bits) at 14 and 17.
+    auto put = [](std::vector<unsigned char>& b, size_t nAt, unsigned nValue, int nBytes) {
+        for (int i = 0; i < nBytes; ++i) b[nAt + i] = static_cast<unsigned char>(nValue >> (8 * (nBytes - 1 - i)));
+    };
+    auto frame = [put](unsigned nWidth, unsigned nHeight) {
+        return [=](std::vector<unsigned char>& b) {
+            put(b, 10, (nWidth + 15) / 16, 2);
+            put(b, 12, (nHeight + 15) / 16, 2);
+            put(b, 14, nWidth, 3);
+            put(b, 17, nHeight, 3);
+        };
+    };
+    // The Vorbis rate: little-endian at 12.
+    auto rate = [](unsigned nRate) {
+        return [=](std::vector<unsigned char>& b) {
+            for (int i = 0; i < 4; ++i) b[12 + i] = static_cast<unsigned char>(nRate >> (8 * i));
+        };
+    };
+    using Patch = std::function<void(std::vector<unsigned char>&)>;
+    struct Case {
+        const char* pszName;
+        Patch fnTheora, fnVorbis;
+        const char* pszMessage;  // null: opens
+    } cases[] = {
+        // A coded frame the decoder itself refuses; a small picture in a huge frame.
+        {"refused.ogv", [put](std::vector<unsigned char>& b) { put(b, 10, 0xFFFF, 2), put(b, 12, 0xFFFF, 2); }, nullptr,
+         "Movie picture too large"},
+        {"frame.ogv", [put](std::vector<unsigned char>& b) { put(b, 10, 0x1000, 2), put(b, 12, 2, 2); }, nullptr,
+         "Movie picture too large"},
+        {"huge.ogv", frame(16384, 16384), nullptr, "Movie picture too large"},
+        {"wide.ogv", frame(4097, 32), nullptr, "Movie picture too large"},
+        {"widest.ogv", frame(4096, 32), nullptr, nullptr},
+        {"rate-max.ogv", nullptr, rate(0x7FFFFFFF), "Unsupported sound rate"},
+        {"rate-over.ogv", nullptr, rate(192001), "Unsupported sound rate"},
+        {"rate-top.ogv", nullptr, rate(192000), nullptr},
+    };
+    for (const Case& c : cases) {
+        MovieSpec spec;
+        spec.nSoundChannels = 1;
+        spec.fSoundSeconds = 0.25f;
+        spec.fnPatchTheoraInfo = c.fnTheora;
+        spec.fnPatchVorbisInfo = c.fnVorbis;
+        std::string sPath = writeMovie(c.pszName, spec);
+        SDLTheoraVideo video;
+        try {
+            EXPECT_TRUE(video.open(sPath.c_str())) << c.pszName;
+            EXPECT_EQ(nullptr, c.pszMessage) << c.pszName << " opened";
+        } catch (const Tsl::FatalErrorException& e) {
+            std::string sMessage = e.getMessage();
+            EXPECT_TRUE(c.pszMessage && sMessage.find(c.pszMessage) == 0 && sMessage.find(sPath) != std::string::npos)
+                << c.pszName << ": " << sMessage;
+        }
+    }
 }
 
 // A movie with sound but no mixer (audio off) runs on dt and never waits
