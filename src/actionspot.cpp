@@ -1,12 +1,21 @@
 #include "actionspot.h"
 
+#include "app/gamemode.h"
 #include "mug.h"
 #include "playmode.h"
 #include "waitress.h"
 
 ActionSpot::ActionSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading)
-    : m_pMode(pMode), m_nX(nX), m_nY(nY), m_nZOrder(nZOrder), m_nUseX(nUseX), m_nUseY(nUseY),
-      m_nHeading(nHeading & 3), m_nBoxWidth(BOX_WIDTH), m_nBoxHeight(BOX_HEIGHT), m_bBusy(false) {}
+    : m_pMode(pMode),
+      m_nX(nX),
+      m_nY(nY),
+      m_nZOrder(nZOrder),
+      m_nUseX(nUseX),
+      m_nUseY(nUseY),
+      m_nHeading(nHeading & 3),
+      m_nBoxWidth(BOX_WIDTH),
+      m_nBoxHeight(BOX_HEIGHT),
+      m_bBusy(false) {}
 
 ActionSpot::~ActionSpot() {}
 
@@ -19,6 +28,11 @@ int ActionSpot::hitTest(int nX, int nY) const {
     int nLeft = m_nX - m_nBoxWidth / 2, nTop = m_nY - m_nBoxHeight;
     bool bInside = nX >= nLeft && nX < nLeft + m_nBoxWidth && nY >= nTop && nY < m_nY;
     return bInside ? m_nZOrder : -1;
+}
+
+void ActionSpot::removeSprite() {
+    if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite);
+    m_pSprite = nullptr;
 }
 
 Waitress* ActionSpot::waitress() const { return m_pMode ? m_pMode->getWaitress() : nullptr; }

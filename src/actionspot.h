@@ -7,9 +7,10 @@ class PlayMode;
 class Waitress;
 
 // A place on the field that a click sends the waitress to: its click box,
-// where she stands to use it and which way she faces. Rules shared by every
-// spot: a busy spot takes no second action; a click hits when the point is
-// inside the box; the higher z-order wins among hits.
+// where she stands to use it and which way she faces. A click hits when the
+// point is inside the box; the higher z-order wins among hits. The busy flag
+// only says that her action on it runs: she asks the spot again when the
+// action takes effect, so the flag must not refuse her.
 class ActionSpot : public IActionTarget {
 public:
     enum { BOX_WIDTH = 64, BOX_HEIGHT = 64 };
@@ -32,6 +33,8 @@ public:
     void setBox(int nWidth, int nHeight);
     // The spot's picture, when the scene gives it one.
     void setSprite(Tsl::SmartPtr<Sprite> pSprite) { m_pSprite = pSprite; }
+    // Takes the picture out of its mode.
+    void removeSprite();
 
 protected:
     virtual bool allowsBusy() const { return true; }

@@ -23,7 +23,10 @@ Tsl::SmartPtr<AnimSprite> addFigure(GameMode* pMode, const char* pszAnim, int nX
 
 Seagull::Seagull(Tsl::SmartPtr<Animation> pAnimation, int nX, int nY, int nZOrder, bool bFast, bool bWander,
                  float fTimeOffset)
-    : AnimSprite(pAnimation, nX, nY, nZOrder), m_fSpeed(bFast ? 20.0f : 26.0f), m_bWander(bWander), m_nBaseY(nY),
+    : AnimSprite(pAnimation, nX, nY, nZOrder),
+      m_fSpeed(bFast ? 20.0f : 26.0f),
+      m_bWander(bWander),
+      m_nBaseY(nY),
       m_nDirection(1) {
     if (bWander) {
         setPosition(float(nX), float(nY - WANDER + Tsl::gameRand() % (2 * WANDER + 1)));
@@ -43,8 +46,8 @@ void Seagull::step(float fDt) {
 }
 
 Barman::Barman(int nX, int nY, int nZOrder, int nVariant, GameMode* pMode) {
-    Tsl::SmartPtr<AnimSprite> pBody = addFigure(pMode, Names::BARMAN_ANIM, nX, nY, nZOrder,
-                                                Tsl::String::format("idle_%d", nVariant));
+    Tsl::SmartPtr<AnimSprite> pBody =
+        addFigure(pMode, Names::BARMAN_ANIM, nX, nY, nZOrder, Tsl::String::format(Names::SEQ_BARMAN, nVariant));
     if (pBody) m_lSprites.append(pBody);
 }
 
@@ -60,8 +63,8 @@ DancingGirl::DancingGirl(Tsl::SmartPtr<Animation> pAnimation, int nX, int nY, in
 }
 
 Parrot::Parrot(GameMode* pMode, int nX, int nY, int nZOrder) {
-    Tsl::SmartPtr<AnimSprite> pStill = addFigure(pMode, Names::PARROT_ANIM, nX, nY, nZOrder, "stand_still");
-    Tsl::SmartPtr<AnimSprite> pMove = addFigure(pMode, Names::PARROT_ANIM, nX, nY, nZOrder + 1, "stand_move");
+    Tsl::SmartPtr<AnimSprite> pStill = addFigure(pMode, Names::PARROT_ANIM, nX, nY, nZOrder, Names::SEQ_PARROT_STILL);
+    Tsl::SmartPtr<AnimSprite> pMove = addFigure(pMode, Names::PARROT_ANIM, nX, nY, nZOrder + 1, Names::SEQ_PARROT_MOVE);
     if (pStill) m_lSprites.append(pStill);
     if (pMove) m_lSprites.append(pMove);
 }

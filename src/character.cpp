@@ -15,9 +15,21 @@ enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
                      int nVipSide, int nVoice)
-    : m_pMode(pMode), m_sName(pszName), m_nSeat(nSeat), m_nX(nX), m_nY(nY), m_nDepth(nDepth), m_bVip(bVip),
-      m_nVipSide(nVipSide), m_nVoice(nVoice & 3), m_nSeatKind(0), m_nState(STATE_ARRIVING), m_fStateTime(0.0f),
-      m_fPatience(0.0f), m_fPatienceLeft(0.0f), m_nOrder(0) {
+    : m_pMode(pMode),
+      m_sName(pszName),
+      m_nSeat(nSeat),
+      m_nX(nX),
+      m_nY(nY),
+      m_nDepth(nDepth),
+      m_bVip(bVip),
+      m_nVipSide(nVipSide),
+      m_nVoice(nVoice & 3),
+      m_nSeatKind(0),
+      m_nState(STATE_ARRIVING),
+      m_fStateTime(0.0f),
+      m_fPatience(0.0f),
+      m_fPatienceLeft(0.0f),
+      m_nOrder(0) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     Tsl::String sAnim = Tsl::String::format(Names::CHAR_ANIM_FORMAT, pszName);
@@ -28,12 +40,15 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     }
     int nBonus = 0;
     if (m_pMode) {
-        nBonus = UpgradeManager().getValue(UpgradeManager::KIND_SHOW, m_pMode->getUpgradeLevel(UpgradeManager::KIND_SHOW));
+        nBonus =
+            UpgradeManager().getValue(UpgradeManager::KIND_SHOW, m_pMode->getUpgradeLevel(UpgradeManager::KIND_SHOW));
         if (nBonus < 0) nBonus = 0;
     }
     float fPatience = float(PATIENCE_SECONDS - 5 * (m_pMode ? m_pMode->getDifficulty() : 0) + nBonus);
     if (m_bVip) fPatience *= 0.5f;
-    m_fPatience = fPatience < MIN_PATIENCE ? float(MIN_PATIENCE) : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE) : fPatience;
+    m_fPatience = fPatience < MIN_PATIENCE   ? float(MIN_PATIENCE)
+                  : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE)
+                                             : fPatience;
     m_pBalloon = new ActionBalloon(m_pMode, this, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
     if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
         Tsl::SmartPtr<AnimSprite> pSprite =
@@ -43,7 +58,7 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
-    setState(STATE_ARRIVING, "sit");
+    setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
 }
 
 Character::~Character() {}
@@ -62,44 +77,43 @@ void Character::update(float fDt) {
     if (m_pSprite) m_pSprite->update(fDt);
     m_fStateTime += fDt;
     switch (m_nState) {
-    case STATE_ARRIVING:
-        if (m_fStateTime < ARRIVE_SECONDS) return;
-        m_nOrder = m_pMode ? m_pMode->drawOrder() : 0;
-        m_fPatienceLeft = m_fPatience;
-        setState(STATE_ASKING, "ask");
-        showBalloon(true);
-        if (m_pMode) {
-            m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
-            m_pMode->onTipEvent(PlayMode::TIP_ORDER);
-        }
-        return;
-    case STATE_ASKING:
-    case STATE_WAITING:
-        m_fPatienceLeft -= fDt;
-        if (m_fPatienceLeft > 0.0f) return;
-        m_fPatienceLeft = 0.0f;
-        showBalloon(false);
-        setState(STATE_GONE, "angry");
-        if (m_pMode) {
-            m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-            m_pMode->onCustomerLost();
-        }
-        return;
-    case STATE_DRINKING:
-        if (m_fStateTime < SIP_SECONDS) return;
-        m_fStateTime -= SIP_SECONDS;
-        if (m_pMug) m_pMug->sip();
-        if (!m_pMug || m_pMug->isEmpty()) pay();
-        return;
-    default:
-        return;
+        case STATE_ARRIVING:
+            if (m_fStateTime < ARRIVE_SECONDS) return;
+            m_nOrder = m_pMode ? m_pMode->drawOrder() : 0;
+            m_fPatienceLeft = m_fPatience;
+            setState(STATE_ASKING, Names::SEQ_CUSTOMER_ASK);
+            showBalloon(true);
+            if (m_pMode) {
+                m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+            }
+            return;
+        case STATE_ASKING:
+        case STATE_WAITING:
+            m_fPatienceLeft -= fDt;
+            if (m_fPatienceLeft > 0.0f) return;
+            m_fPatienceLeft = 0.0f;
+            showBalloon(false);
+            setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
+            if (m_pMode) {
+                m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+                m_pMode->onCustomerLost();
+            }
+            return;
+        case STATE_DRINKING:
+            if (m_fStateTime < SIP_SECONDS) return;
+            m_fStateTime -= SIP_SECONDS;
+            if (m_pMug) m_pMug->sip();
+            if (!m_pMug || m_pMug->isEmpty()) pay();
+            return;
+        default: return;
     }
 }
 
 void Character::takeOrder() {
     if (m_nState != STATE_ASKING) return;
     m_fPatienceLeft = m_fPatience;
-    setState(STATE_WAITING, "wait");
+    setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
     showBalloon(false);
     if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
 }
@@ -113,7 +127,7 @@ void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     m_pMug = pMug;
     m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
     m_pMug->setViewMode(1);
-    setState(STATE_DRINKING, "drink");
+    setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
 }
 
 void Character::pay() {
@@ -121,7 +135,7 @@ void Character::pay() {
     if (m_bVip) nMoney *= 2;
     float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
     int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
-    setState(STATE_GONE, "leave");
+    setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
         m_pMug->setViewMode(0);
@@ -146,7 +160,10 @@ Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
 
 void Character::leave() {
     m_nState = STATE_GONE;
-    if (m_pBalloon) m_pBalloon->detachCharacter();
+    if (m_pBalloon) {
+        m_pBalloon->detachCharacter();
+        m_pBalloon->removeSprite();
+    }
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
     if (m_pMug) m_pMug->detach();

@@ -27,8 +27,7 @@ void CharacterSpot::setUsedGlass(Tsl::SmartPtr<Mug> pMug) {
 int CharacterSpot::servableSlot(int nHand) const {
     Waitress* pWaitress = waitress();
     if (!pWaitress || !m_pChar) return -1;
-    if (!pWaitress->hasTray())
-        return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
+    if (!pWaitress->hasTray()) return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
     for (int i = 0; i < pWaitress->getCapacity(); ++i)
         if (m_pChar->accepts(pWaitress->getHandContents(i).get())) return i;
     return -1;
@@ -36,7 +35,7 @@ int CharacterSpot::servableSlot(int nHand) const {
 
 bool CharacterSpot::canDoAction(int nHand) {
     Waitress* pWaitress = waitress();
-    if (m_bBusy || !pWaitress) return false;
+    if (!pWaitress) return false;
     if (servableSlot(nHand) >= 0) return true;
     if (!m_pUsedGlass) return false;
     return pWaitress->hasTray() ? pWaitress->getMugCount() < pWaitress->getCapacity()

@@ -13,8 +13,8 @@ int draw(int nCount) { return Tsl::gameRand() % nCount; }
 const char* const s_apszBodies[] = {"ps_masc_%d_w", "ps_masc_%d_a", "ps_masc_%d_b",
                                     "ps_fem_%d_w",  "ps_fem_%d_a",  "ps_fem_%d_b"};
 const char* const s_apszMenClothes[] = {"ps_masc_%d_x_ropa_1", "ps_masc_%d_x_ropa_2", "ps_masc_%d_x_ropa_3"};
-const char* const s_apszNamedWomen[] = {"wac_betty",    "wac_motofem", "wac_wendy", "wac_vikinga",
-                                        "wac_safari",   "wac_punk",    "wac_nurse", "wac_geisha"};
+const char* const s_apszNamedWomen[] = {"wac_betty",  "wac_motofem", "wac_wendy", "wac_vikinga",
+                                        "wac_safari", "wac_punk",    "wac_nurse", "wac_geisha"};
 const char* const s_apszVipKinds[] = {"vip", "vip_strong", "vip_fat", "vip_f", "vip_f", "vip_f"};
 const char* const s_apszVipSkins[] = {"a", "b", "w"};
 const char* const s_apszVipHairColours[] = {"b", "k", "r", "y"};

@@ -28,7 +28,6 @@ GlassSpot::GlassSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, in
     : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading) {}
 
 bool GlassSpot::canDoAction(int nHand) {
-    if (m_bBusy) return false;
     return m_pGlass ? hasRoom(waitress(), nHand) : heldSlot(waitress(), nHand) >= 0;
 }
 
@@ -50,7 +49,7 @@ void GlassSpot::doAction(int nHand) {
     m_pMode->playSound(Names::SFX_GLASS_LEFT);
 }
 
-bool TrashBin::canDoAction(int) { return !m_bBusy && findSlot(false) >= 0; }
+bool TrashBin::canDoAction(int) { return findSlot(false) >= 0; }
 
 void TrashBin::doAction(int) {
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->takeEmptyMugs()) pMug->detach();
@@ -58,7 +57,7 @@ void TrashBin::doAction(int) {
 }
 
 bool PropDispenser::canDoAction(int) {
-    if (m_bBusy || !waitress()) return false;
+    if (!waitress()) return false;
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs())
         if (!pMug->isDecorated()) return true;
     return false;
@@ -68,11 +67,10 @@ void PropDispenser::doAction(int) {
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs()) pMug->decorate();
 }
 
-LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOrder, int nUseX, int nUseY,
-                           int nHeading)
+LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading)
     : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nDrink(nDrink) {}
 
-bool LiquidButton::canDoAction(int nHand) { return !m_bBusy && hasRoom(waitress(), nHand); }
+bool LiquidButton::canDoAction(int nHand) { return hasRoom(waitress(), nHand); }
 
 void LiquidButton::doAction(int) {
     Tsl::SmartPtr<Mug> pMug = new Mug(m_pMode);

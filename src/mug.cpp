@@ -9,8 +9,17 @@ const char* const s_apszHeadings[] = {"n", "e", "s", "w"};
 }
 
 Mug::Mug(GameMode* pMode)
-    : m_pMode(pMode), m_nDrink(NO_DRINK), m_nSips(0), m_bDecorated(false), m_bClean(true), m_nX(0), m_nY(0),
-      m_nZOrder(0), m_nViewMode(0), m_nHeading(2), m_fScale(1.0f) {
+    : m_pMode(pMode),
+      m_nDrink(NO_DRINK),
+      m_nSips(0),
+      m_bDecorated(false),
+      m_bClean(true),
+      m_nX(0),
+      m_nY(0),
+      m_nZOrder(0),
+      m_nViewMode(0),
+      m_nHeading(2),
+      m_fScale(1.0f) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     if (m_pMode && pApp && pApp->hasResource(Names::MUG_ANIM)) {
@@ -74,10 +83,10 @@ void Mug::detach() {
 
 void Mug::refresh() {
     if (!m_pSprite) return;
-    Tsl::String sContents = (isEmpty() && m_bClean) ? Tsl::String("limpio")
+    Tsl::String sContents = (isEmpty() && m_bClean) ? Tsl::String(Names::MUG_CLEAN)
                             : isEmpty()             ? Tsl::String("empty")
                                                     : Tsl::String::format("drink%d", m_nDrink);
-    Tsl::String sSequence = Tsl::String::format(m_nViewMode == 0 ? "stand_%s_%s" : "drink_%s_%s",
+    Tsl::String sSequence = Tsl::String::format(m_nViewMode == 0 ? Names::SEQ_MUG_STAND : Names::SEQ_MUG_DRINK,
                                                 s_apszHeadings[m_nHeading], sContents.c_str());
     if (m_pSprite->getSequenceName() != sSequence) m_pSprite->play(sSequence, 0.0f, -1);
 }

@@ -28,6 +28,35 @@ constexpr const char* BALLOON_ANIM = "balloon.anim";
 constexpr const char* MUG_ANIM = "mug.anim";
 constexpr const char* DEF_HOMBRE = "hombre";
 constexpr const char* DEF_VIP = "vip";
+// The waitress figure: template parameters, sequences, frame properties.
+constexpr const char* WAITRESS_PARAM_TRAY6 = "A";
+constexpr const char* WAITRESS_PARAM_OTHER = "B";
+constexpr const char* SEQ_THUMB_EMPTY = "thumb_empty";
+constexpr const char* SEQ_STAND_MAIN = "stand_%s_main";
+constexpr const char* SEQ_WALK_MAIN = "walk_%s_main_%s";
+constexpr const char* SEQ_STAND_ARM = "stand_%s_arm_%s_%s";
+constexpr const char* SEQ_STAND_THUMB = "stand_%s_thumb_full_%s";
+constexpr const char* SEQ_WALK_ARM = "walk_%s_arm_%s_%s_%s";
+constexpr const char* SEQ_WALK_THUMB = "walk_%s_thumb_full_%s_%s";
+constexpr const char* SEQ_WALK_TRAY_ARM = "walk_%s_arm_tray_%s";
+constexpr const char* SEQ_HELD_OUT_ARM = "walk_%s_arm_%s_%s_front";
+constexpr const char* SEQ_HELD_OUT_THUMB = "walk_%s_thumb_full_%s_front";
+constexpr const char* SEQ_ACTION = "%s_%s_%s";
+constexpr const char* PROP_DOACTION = "doaction";
+constexpr const char* PROP_POSITION = "position";
+// Customers, glasses and the living decoration.
+constexpr const char* SEQ_CUSTOMER_SIT = "sit";
+constexpr const char* SEQ_CUSTOMER_ASK = "ask";
+constexpr const char* SEQ_CUSTOMER_WAIT = "wait";
+constexpr const char* SEQ_CUSTOMER_DRINK = "drink";
+constexpr const char* SEQ_CUSTOMER_ANGRY = "angry";
+constexpr const char* SEQ_CUSTOMER_LEAVE = "leave";
+constexpr const char* SEQ_MUG_STAND = "stand_%s_%s";
+constexpr const char* SEQ_MUG_DRINK = "drink_%s_%s";
+constexpr const char* MUG_CLEAN = "limpio";
+constexpr const char* SEQ_PARROT_STILL = "stand_still";
+constexpr const char* SEQ_PARROT_MOVE = "stand_move";
+constexpr const char* SEQ_BARMAN = "idle_%d";
 // Pictures.
 constexpr const char* IMG_CLOSING_BANNER = "parrot_banner_closing";
 constexpr const char* IMG_OPTIONS_BUTTON = "game_options_button";
@@ -48,8 +77,7 @@ constexpr const char* STR_OPTIONS = "PLAY_Options";
 constexpr const char* FONT_GAME_TIP = "Sand::GameTip";
 constexpr const char* STYLE_TIP_FRAME = "PlaceholderFrame";
 // One tune per scene, by scene index; released by this table when a level ends.
-constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3",
-                                       "music_scene4"};
+constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3", "music_scene4"};
 constexpr int SCENE_MUSIC_COUNT = 5;
 // Level dialogs, high scores, story pages, congratulations
 // Loading dialog

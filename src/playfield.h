@@ -32,4 +32,6 @@ struct PlayField {
     int m_nMoneyResult = 0;       // written by the results dialog when its counting ends
     int m_nStarsResult = 0;
     int m_nLevelsWon = 0;         // of the story, when the level began
+    int m_nTotalScore = 0;        // of the story, when the level began
+    bool m_bLastLevelOfStage = false;
 };

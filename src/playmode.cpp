@@ -70,10 +70,23 @@ int toInt(const Tsl::String& s) { return Tsl::String::toInt(s); }
 }  // namespace
 
 PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes)
-    : QarnMode(MF_ACTIVE | MF_VISIBLE), m_sScene(pszScene), m_nPlayMode(nPlayMode), m_nDifficulty(nDifficulty),
-      m_pPlayer(pPlayer), m_nMinutes(nMinutes), m_pStory(nullptr), m_nPhase(PHASE_LOADING), m_fLevelSeconds(0.0f),
-      m_bClosed(false), m_bEnded(false), m_bCommandStarted(false), m_bLeaving(false), m_nShownSeconds(-1),
-      m_nShownMoney(-1), m_bWalkPending(false), m_nStallFrames(0) {
+    : QarnMode(MF_ACTIVE | MF_VISIBLE),
+      m_sScene(pszScene),
+      m_nPlayMode(nPlayMode),
+      m_nDifficulty(nDifficulty),
+      m_pPlayer(pPlayer),
+      m_nMinutes(nMinutes),
+      m_pStory(nullptr),
+      m_nPhase(PHASE_LOADING),
+      m_fLevelSeconds(0.0f),
+      m_bClosed(false),
+      m_bEnded(false),
+      m_bCommandStarted(false),
+      m_bLeaving(false),
+      m_nShownSeconds(-1),
+      m_nShownMoney(-1),
+      m_bWalkPending(false),
+      m_nStallFrames(0) {
     for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = pPlayer ? pPlayer->m_anUpgrades[i] : 0;
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
@@ -114,9 +127,10 @@ void PlayMode::setStoryManager(StoryManagerMode* pStory) {
     m_pStory = pStory;
     if (!pStory) return;
     m_field.m_nPrevTotalMoney = pStory->getMoney();
-    m_field.m_nPrevTotalStars = pStory->getScore();
+    m_field.m_nTotalScore = pStory->getScore();
     m_field.m_nLevelsWon = pStory->getLevelsWon();
     m_field.m_nStage = pStory->getStage();
+    m_field.m_bLastLevelOfStage = m_nPlayMode == 0 && pStory->isLastLevelOfStage();
 }
 
 // ---- entering the level --------------------------------------------------------------------------
@@ -179,8 +193,8 @@ void PlayMode::buildSeats() {
     for (const SceneSeat* pSeat : lOrdered) {
         int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : m_scene.m_nCharPosY;
         int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : m_scene.m_nCharDepth;
-        Tsl::SmartPtr<CharacterSpot> pSpot =
-            new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX, pSeat->m_nUseY, pSeat->m_nHeading);
+        Tsl::SmartPtr<CharacterSpot> pSpot = new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX,
+                                                               pSeat->m_nUseY, pSeat->m_nHeading);
         m_lSpots.append(pSpot.get());
         m_field.m_lSeatSpots.append(pSpot);
         m_field.m_lSeatOccupants.append(nullptr);
@@ -206,14 +220,14 @@ void PlayMode::buildSpots() {
         else if (spot.m_sType == "trashbin")
             pSpot = new TrashBin(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
         else if (spot.m_sType == "propdispenser")
-            pSpot = new PropDispenser(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
-                                      spot.m_nHeading);
+            pSpot =
+                new PropDispenser(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
         else if (spot.m_sType == "liquid")
-            pSpot = new LiquidButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX,
-                                     spot.m_nUseY, spot.m_nHeading);
+            pSpot = new LiquidButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
+                                     spot.m_nHeading);
         else
-            pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX,
-                                       spot.m_nUseY, spot.m_nHeading);
+            pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
+                                       spot.m_nHeading);
         if (spot.m_sType == "liquid" || spot.m_sType == "beverage")
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
         m_lSpots.append(pSpot);
@@ -252,8 +266,12 @@ void PlayMode::buildVisuals() {
             } else if (k == "inspos") {
                 Tsl::SmartPtr<Image> pImage = image(t.getAt(3));
                 if (!pImage) continue;
-                int nX = t.getAt(1) == "center" ? pImage->getWidth() / 2 : t.getAt(1) == "right" ? pImage->getWidth() : n(1);
-                int nY = t.getAt(2) == "center" ? pImage->getHeight() / 2 : t.getAt(2) == "bottom" ? pImage->getHeight() : n(2);
+                int nX = t.getAt(1) == "center"  ? pImage->getWidth() / 2
+                         : t.getAt(1) == "right" ? pImage->getWidth()
+                                                 : n(1);
+                int nY = t.getAt(2) == "center"   ? pImage->getHeight() / 2
+                         : t.getAt(2) == "bottom" ? pImage->getHeight()
+                                                  : n(2);
                 pImage->setInsPoint(nX, nY);
             } else if (k == "sprite") {
                 place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 5);
@@ -264,7 +282,8 @@ void PlayMode::buildVisuals() {
             } else if (k == "animsprite") {
                 place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "sprite_conditional") {
-                if (isSlotPresent(t.getAt(5), k, m_anLevels)) place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
+                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                    place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
             } else if (k == "animsprite_conditional") {
                 if (isSlotPresent(t.getAt(6), k, m_anLevels))
                     place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
@@ -274,15 +293,17 @@ void PlayMode::buildVisuals() {
                         m_lAmbience.append(p);
             } else if (k == "bongos") {
                 if (isSlotPresent(t.getAt(5), k, m_anLevels))
-                    for (const Tsl::SmartPtr<AnimSprite>& p : MisterBongos(this, n(1), n(2), n(3), t.getAt(4)).getSprites())
+                    for (const Tsl::SmartPtr<AnimSprite>& p :
+                         MisterBongos(this, n(1), n(2), n(3), t.getAt(4)).getSprites())
                         m_lAmbience.append(p);
             } else if (k == "bailarina") {
                 if (isSlotPresent(t.getAt(7), k, m_anLevels) && pApp->hasResource(Names::BAILARINA_TEMPLATE)) {
                     Tsl::List<Tsl::String> lParams;
                     lParams.append(t.getAt(6));
                     Tsl::String sKey = Tsl::String(Names::BAILARINA_KEY) + t.getAt(6);
-                    Tsl::SmartPtr<AnimSprite> pGirl = new DancingGirl(
-                        pApp->getAnimation(Names::BAILARINA_TEMPLATE, sKey, lParams), n(1), n(2), n(3), n(4), n(5) + 10);
+                    Tsl::SmartPtr<AnimSprite> pGirl =
+                        new DancingGirl(pApp->getAnimation(Names::BAILARINA_TEMPLATE, sKey, lParams), n(1), n(2), n(3),
+                                        n(4), n(5) + 10);
                     addSprite(pGirl.get());
                     m_lAmbience.append(pGirl);
                 }
@@ -294,7 +315,8 @@ void PlayMode::buildVisuals() {
                 if (hNamed.hasKey(t.getAt(1))) hNamed.get(t.getAt(1))->setScale(-1.0f, 1.0f);
             } else if (k == "scale_anim") {
                 if (hNamed.hasKey(t.getAt(1)))
-                    hNamed.get(t.getAt(1))->setScale(Tsl::String::toFloat(t.getAt(2)), Tsl::String::toFloat(t.getAt(3)));
+                    hNamed.get(t.getAt(1))
+                        ->setScale(Tsl::String::toFloat(t.getAt(2)), Tsl::String::toFloat(t.getAt(3)));
             } else if (k == "playsequence") {
                 AnimSprite* pSprite =
                     hNamed.hasKey(t.getAt(1)) ? dynamic_cast<AnimSprite*>(hNamed.get(t.getAt(1)).get()) : nullptr;
@@ -324,7 +346,8 @@ void PlayMode::startLevel() {
     TSL_TRACE();
     SeatInfo info;
     // The seats again, as the spawn manager is told at every level start.
-    for (int i = 0; i < m_field.m_lSeatSpots.getCount(); ++i) info.m_lSeatX.append(m_field.m_lSeatSpots.getAt(i)->getX());
+    for (int i = 0; i < m_field.m_lSeatSpots.getCount(); ++i)
+        info.m_lSeatX.append(m_field.m_lSeatSpots.getAt(i)->getX());
     info.m_nNormalSeatCount = m_field.m_nFirstVipSeat;
     info.m_nSeatCount = m_field.m_lSeatSpots.getCount();
     info.m_nCharPosY = m_scene.m_nCharPosY;
@@ -344,8 +367,6 @@ void PlayMode::startLevel() {
 
 bool PlayMode::isTop() const { return GameApp::getInstance()->getModeIndex(this) == 0; }
 
-void PlayMode::onActivate() {}
-
 void PlayMode::onUpdate(float fDt) {
     TSL_TRACE();
     GameMode::onUpdate(fDt);
@@ -354,33 +375,30 @@ void PlayMode::onUpdate(float fDt) {
         return;
     }
     switch (m_nPhase) {
-    case PHASE_LOADING:
-        buildLevel();
-        if (m_pLoading) m_pLoading->finish();
-        setFlags(getFlags() | MF_VISIBLE);
-        return;
-    case PHASE_LOADED:
-        if (!isTop()) return;
-        m_pLoading = nullptr;
-        m_nPhase = PHASE_WEEK_GOAL;
-        GameApp::getInstance()->pushMode(new WeekGoalDialog(&m_field));
-        return;
-    case PHASE_WEEK_GOAL:
-        if (isTop()) startLevel();
-        return;
-    case PHASE_PLAYING:
-        updatePlaying(fDt);
-        return;
-    case PHASE_RESULTS:
-        if (isTop()) leave();
-        return;
-    case PHASE_FAILED:
-        if (!isTop()) return;
-        m_nPhase = PHASE_DONE;
-        GameApp::getInstance()->pushMode(new DlgMessage(this, getString(Names::STR_SCENE_ERROR), CB_SCENE_ERROR));
-        return;
-    default:
-        return;
+        case PHASE_LOADING:
+            buildLevel();
+            if (m_pLoading) m_pLoading->finish();
+            setFlags(getFlags() | MF_VISIBLE);
+            return;
+        case PHASE_LOADED:
+            if (!isTop()) return;
+            m_pLoading = nullptr;
+            m_nPhase = PHASE_WEEK_GOAL;
+            GameApp::getInstance()->pushMode(new WeekGoalDialog(&m_field));
+            return;
+        case PHASE_WEEK_GOAL:
+            if (isTop()) startLevel();
+            return;
+        case PHASE_PLAYING: updatePlaying(fDt); return;
+        case PHASE_RESULTS:
+            if (isTop()) leave();
+            return;
+        case PHASE_FAILED:
+            if (!isTop()) return;
+            m_nPhase = PHASE_DONE;
+            GameApp::getInstance()->pushMode(new DlgMessage(this, getString(Names::STR_SCENE_ERROR), CB_SCENE_ERROR));
+            return;
+        default: return;
     }
 }
 
@@ -658,8 +676,7 @@ void PlayMode::onTipEvent(int nEvent) {
     if (bShown) return;
     bShown = true;
     const TipPlace& place = s_aTipPlaces[nEvent];
-    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, nEvent)), place.nX, place.nY,
-                 place.nWidth);
+    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, nEvent)), place.nX, place.nY, place.nWidth);
 }
 
 void PlayMode::playSound(const char* pszName) {
@@ -674,17 +691,15 @@ void PlayMode::openOptions() {
 
 void PlayMode::onCallback(int nId, int) {
     switch (nId) {
-    case CB_OPTIONS:
-        openOptions();
-        return;
-    case CB_QUIT_LEVEL:
-        if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
-        m_bEnded = true;
-        leave();
-        return;
-    case CB_SCENE_ERROR:
-        if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
-        leave();
-        return;
+        case CB_OPTIONS: openOptions(); return;
+        case CB_QUIT_LEVEL:
+            if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+            m_bEnded = true;
+            leave();
+            return;
+        case CB_SCENE_ERROR:
+            if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+            leave();
+            return;
     }
 }

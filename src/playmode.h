@@ -41,10 +41,29 @@ public:
     enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS = 2, CB_SCENE_ERROR = 3 };
     // Events that may bring up an in-play tip.
     enum TipEvent {
-        TIP_LEVEL_START, TIP_FIRST_CUSTOMER, TIP_ORDER, TIP_ORDER_TAKEN, TIP_FULL_GLASS, TIP_SERVED,
-        TIP_USED_GLASS, TIP_WASHED, TIP_IMPATIENT, TIP_CUSTOMER_LOST, TIP_PAID, TIP_QUEUE, TIP_REFUSED,
-        TIP_CLOSING, TIP_TRAY, TIP_PROPS, TIP_VIP, TIP_GOAL_REACHED, TIP_HALF_TIME, TIP_FULL_BAR,
-        TIP_SECOND_HAND, TIP_LAST_CUSTOMER, TIP_EVENT_COUNT
+        TIP_LEVEL_START,
+        TIP_FIRST_CUSTOMER,
+        TIP_ORDER,
+        TIP_ORDER_TAKEN,
+        TIP_FULL_GLASS,
+        TIP_SERVED,
+        TIP_USED_GLASS,
+        TIP_WASHED,
+        TIP_IMPATIENT,
+        TIP_CUSTOMER_LOST,
+        TIP_PAID,
+        TIP_QUEUE,
+        TIP_REFUSED,
+        TIP_CLOSING,
+        TIP_TRAY,
+        TIP_PROPS,
+        TIP_VIP,
+        TIP_GOAL_REACHED,
+        TIP_HALF_TIME,
+        TIP_FULL_BAR,
+        TIP_SECOND_HAND,
+        TIP_LAST_CUSTOMER,
+        TIP_EVENT_COUNT
     };
 
     // Minutes -1 in the story: the level table gives the length.
@@ -99,7 +118,6 @@ public:
 
     void init() override;
     void onUpdate(float fDt) override;
-    void onActivate() override;
     void onCallback(int nId, int nData) override;
     bool onMouseDown(int nButton, int nX, int nY) override;
     void cleanup() override;

@@ -2,6 +2,8 @@
 
 #include "upgrademanager.h"
 
+#include "tsl2/hash.h"
+
 #include <cerrno>
 #include <cstdarg>
 #include <cmath>
@@ -18,28 +20,51 @@ struct SlotKind {
     int nKind;
 };
 const SlotKind s_aSlots[] = {
-    {"parrot_stand", 8},   {"juicer_0", 6},       {"juicer_1", 7},       {"silla_0", 2},        {"silla_1", 3},
-    {"silla_2", 4},        {"silla_3", 5},        {"mesa_0", 2},         {"mesa_1", 4},         {"center_lvl_2_0", 10},
-    {"center_lvl_1_0", 10}, {"center_lvl_2_1", 11}, {"center_lvl_1_1", 11}, {"barman_0", 6},     {"barman_1", 7},
-    {"prop_dispenser", 9}, {"show_1", 12},        {"show_2", 12},        {"show_3", 12},        {"show_4", 12},
-    {"mantel_0", 10},      {"mantel_1", 11},      {"juicer_0_a", 6},     {"juicer_1_a", 7},     {"barman_0_a", 6},
-    {"barman_1_a", 7},     {"mantel_2", 10},      {"mantel_3", 11}};
+    {"parrot_stand", 8},    {"juicer_0", 6},        {"juicer_1", 7},        {"silla_0", 2},    {"silla_1", 3},
+    {"silla_2", 4},         {"silla_3", 5},         {"mesa_0", 2},          {"mesa_1", 4},     {"center_lvl_2_0", 10},
+    {"center_lvl_1_0", 10}, {"center_lvl_2_1", 11}, {"center_lvl_1_1", 11}, {"barman_0", 6},   {"barman_1", 7},
+    {"prop_dispenser", 9},  {"show_1", 12},         {"show_2", 12},         {"show_3", 12},    {"show_4", 12},
+    {"mantel_0", 10},       {"mantel_1", 11},       {"juicer_0_a", 6},      {"juicer_1_a", 7}, {"barman_0_a", 6},
+    {"barman_1_a", 7},      {"mantel_2", 10},       {"mantel_3", 11}};
 
 // A line's shape: the keyword, the least and the most tokens after it.
 struct Shape {
     const char* pszKeyword;
     int nLeast, nMost;
 };
-const Shape s_aShapes[] = {
-    {"image", 1, 1},         {"animation", 1, 1},      {"clone", 1, 2},       {"hflip", 1, 1},
-    {"inspos", 3, 3},        {"sprite", 4, 5},         {"sprite_repeat", 6, 7}, {"animsprite", 4, 5},
-    {"sprite_conditional", 5, 6}, {"animsprite_conditional", 6, 6}, {"actionspot_conditional", 8, 9},
-    {"barman", 5, 5},        {"bongos", 5, 5},         {"bailarina", 7, 7},   {"parrot", 3, 3},
-    {"flip", 1, 1},          {"flipsafe", 1, 1},       {"scale_anim", 3, 3},  {"playsequence", 2, 2},
-    {"walkarea", 5, 5},      {"topy", 1, 1},           {"bottomy", 1, 1},     {"charposy", 1, 1},
-    {"chardepth", 1, 1},     {"charvipposy", 1, 1},    {"charvipdepth", 1, 1}, {"seat", 4, 5},
-    {"vipseat", 5, 5},       {"actionspot", 7, 8},     {"start", 3, 3},       {"path", 3, 1 << 20},
-    {"seagull", 5, 5},       {"emitter", 4, 4}};
+const Shape s_aShapes[] = {{"image", 1, 1},
+                           {"animation", 1, 1},
+                           {"clone", 1, 2},
+                           {"hflip", 1, 1},
+                           {"inspos", 3, 3},
+                           {"sprite", 4, 5},
+                           {"sprite_repeat", 6, 7},
+                           {"animsprite", 4, 5},
+                           {"sprite_conditional", 5, 6},
+                           {"animsprite_conditional", 6, 6},
+                           {"actionspot_conditional", 8, 9},
+                           {"barman", 5, 5},
+                           {"bongos", 5, 5},
+                           {"bailarina", 7, 7},
+                           {"parrot", 3, 3},
+                           {"flip", 1, 1},
+                           {"flipsafe", 1, 1},
+                           {"scale_anim", 3, 3},
+                           {"playsequence", 2, 2},
+                           {"walkarea", 5, 5},
+                           {"topy", 1, 1},
+                           {"bottomy", 1, 1},
+                           {"charposy", 1, 1},
+                           {"chardepth", 1, 1},
+                           {"charvipposy", 1, 1},
+                           {"charvipdepth", 1, 1},
+                           {"seat", 4, 5},
+                           {"vipseat", 5, 5},
+                           {"actionspot", 7, 8},
+                           {"start", 3, 3},
+                           {"path", 3, 1 << 20},
+                           {"seagull", 5, 5},
+                           {"emitter", 4, 4}};
 
 const char* const s_apszSpotTypes[] = {"glassspot", "trashbin", "propdispenser", "liquid", "beverage"};
 
@@ -72,7 +97,7 @@ private:
     int m_nLine = 0;
     int m_nStartLine = 0;
     int m_nFloorLine = 0;
-    Tsl::List<Tsl::String> m_lNames;
+    Tsl::Hash<Tsl::String, int> m_hNames{97};
 };
 
 void Reader::fail(const char* pszFormat, ...) const {
@@ -150,12 +175,12 @@ void Reader::checkVisual() {
         if (k == "sprite_conditional") slot(5);
         if (k == "animsprite_conditional") slot(6);
         int nNameAt = k == "sprite_conditional" ? 6 : k == "animsprite_conditional" ? 5 : 5;
-        if (count() >= nNameAt) m_lNames.append(tok(nNameAt));
+        if (count() >= nNameAt) m_hNames.set(tok(nNameAt), 1);
     } else if (k == "sprite_repeat") {
         for (int i = 2; i <= 6; ++i) number(i);
         if (number(5) < 0 || number(5) > SceneData::MAX_REPEAT)
             fail("sprite_repeat: count %d outside 0-%d", number(5), int(SceneData::MAX_REPEAT));
-        if (count() >= 7) m_lNames.append(tok(7));
+        if (count() >= 7) m_hNames.set(tok(7), 1);
     } else if (k == "barman") {
         for (int i = 1; i <= 4; ++i) number(i);
         slot(5);
@@ -168,7 +193,7 @@ void Reader::checkVisual() {
     } else if (k == "parrot") {
         for (int i = 1; i <= 3; ++i) number(i);
     } else if (k == "flip" || k == "scale_anim" || k == "playsequence") {
-        if (m_lNames.indexOf(tok(1)) < 0) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
+        if (!m_hNames.hasKey(tok(1))) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
         if (k == "scale_anim") real(2), real(3);
     } else if (k == "seagull") {
         for (int i = 1; i <= 5; ++i) number(i);
@@ -198,7 +223,8 @@ void Reader::readSpot(int nFirst, bool bConditional) {
     if (nRest != (bDrink ? 1 : 0)) fail("%s %s: wrong number of tokens", tok(0).c_str(), spot.m_sType.c_str());
     if (bDrink) {
         spot.m_nDrink = number(nFirst + 7);
-        if (spot.m_nDrink < 0 || spot.m_nDrink >= MAX_DRINKS) fail("drink %d outside 0-%d", spot.m_nDrink, MAX_DRINKS - 1);
+        if (spot.m_nDrink < 0 || spot.m_nDrink >= MAX_DRINKS)
+            fail("drink %d outside 0-%d", spot.m_nDrink, MAX_DRINKS - 1);
     }
     if (bConditional) spot.m_sSlot = slot(count());
     m_scene.m_lSpots.append(spot);

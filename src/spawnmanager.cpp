@@ -21,13 +21,26 @@ Tsl::String animFile(const Tsl::String& sName) { return Tsl::String::format(Name
 }  // namespace
 
 SpawnManager::SpawnManager(PlayMode* pMode)
-    : m_pPlayMode(pMode), m_hCharInfos(97), m_hTags(97), m_fTimer(2.0f), m_nPendingInfo(-1), m_nSeatCount(0),
-      m_nNormalSeatCount(0), m_nCharPosY(0), m_nCharDepth(0), m_nVipPosY(0), m_nVipDepth(0), m_nPendingSeat(-1),
-      m_nVoice(0), m_bWeightsUsable(false) {}
+    : m_pPlayMode(pMode),
+      m_hCharInfos(97),
+      m_hTags(97),
+      m_fTimer(2.0f),
+      m_nPendingInfo(-1),
+      m_nSeatCount(0),
+      m_nNormalSeatCount(0),
+      m_nCharPosY(0),
+      m_nCharDepth(0),
+      m_nVipPosY(0),
+      m_nVipDepth(0),
+      m_nPendingSeat(-1),
+      m_nVoice(0),
+      m_bWeightsUsable(false) {}
 
 SpawnManager::~SpawnManager() {}
 
-bool SpawnManager::isGenerated(const Tsl::String& sName) { return sName == Names::DEF_HOMBRE || sName == Names::DEF_VIP; }
+bool SpawnManager::isGenerated(const Tsl::String& sName) {
+    return sName == Names::DEF_HOMBRE || sName == Names::DEF_VIP;
+}
 
 void SpawnManager::loadCharacters(const char* pszSet) {
     TSL_TRACE();

@@ -8,10 +8,19 @@ const int s_anLevelCounts[UpgradeManager::KIND_COUNT] = {3, 2, 2, 2, 2, 2, 4, 4,
 const int s_anTrayValues[] = {2, 4, 6};
 const int s_anShowValues[] = {0, 12, 20, 23, 26};
 // One row per kind: 0 for level 0, then the price of each further level.
-const int s_aanPrices[UpgradeManager::KIND_COUNT][5] = {
-    {0, 80, 160}, {0, 0},   {0, 20},      {0, 20},        {0, 20},       {0, 20},
-    {0, 375, 190, 100},     {0, 375, 190, 100},           {0, 500},      {0, 70},
-    {0, 90, 100}, {0, 90, 100}, {0, 90, 115, 120, 180}};
+const int s_aanPrices[UpgradeManager::KIND_COUNT][5] = {{0, 80, 160},
+                                                        {0, 0},
+                                                        {0, 20},
+                                                        {0, 20},
+                                                        {0, 20},
+                                                        {0, 20},
+                                                        {0, 375, 190, 100},
+                                                        {0, 375, 190, 100},
+                                                        {0, 500},
+                                                        {0, 70},
+                                                        {0, 90, 100},
+                                                        {0, 90, 100},
+                                                        {0, 90, 115, 120, 180}};
 
 }  // namespace
 

@@ -37,27 +37,37 @@ const short s_anMugY[Waitress::HAND_PLACE_COUNT] = {
     138, 139, 138, 135, 134, 130, 126, 131, 134, 136, 130, 127, 123, 119, 123, 127, 129, 131, 132, 131, 130, 130};
 
 // Tray places (dx, dy, dz) by heading and slot.
-const int s_aanTray4[4][4][3] = {
-    {{8, 0, -4}, {0, -8, -4}, {-8, 0, -4}, {0, 8, -4}},
-    {{3, 5, 7}, {11, 0, 5}, {3, -5, 3}, {-5, 0, 5}},
-    {{-13, 6, 4}, {0, 11, 6}, {13, 6, 4}, {0, 0, 2}},
-    {{-3, -5, 3}, {-11, 0, 5}, {-3, 5, 7}, {5, 0, 5}}};
-const int s_aanTray6[4][6][3] = {
-    {{0, -18, -4}, {19, -10, -4}, {19, 4, -4}, {0, 8, -4}, {-19, 4, -4}, {-19, -10, -4}},
-    {{20, 2, 6}, {8, 19, 8}, {-8, 19, 8}, {-20, 2, 6}, {-8, -8, 4}, {8, -8, 4}},
-    {{0, 18, 8}, {-19, 10, 6}, {-19, -4, 4}, {0, -8, 4}, {19, -4, 4}, {19, 10, 6}},
-    {{-20, 2, 6}, {-8, -8, 4}, {8, -8, 4}, {20, 2, 6}, {8, 19, 8}, {-8, 19, 8}}};
+const int s_aanTray4[4][4][3] = {{{8, 0, -4}, {0, -8, -4}, {-8, 0, -4}, {0, 8, -4}},
+                                 {{3, 5, 7}, {11, 0, 5}, {3, -5, 3}, {-5, 0, 5}},
+                                 {{-13, 6, 4}, {0, 11, 6}, {13, 6, 4}, {0, 0, 2}},
+                                 {{-3, -5, 3}, {-11, 0, 5}, {-3, 5, 7}, {5, 0, 5}}};
+const int s_aanTray6[4][6][3] = {{{0, -18, -4}, {19, -10, -4}, {19, 4, -4}, {0, 8, -4}, {-19, 4, -4}, {-19, -10, -4}},
+                                 {{20, 2, 6}, {8, 19, 8}, {-8, 19, 8}, {-20, 2, 6}, {-8, -8, 4}, {8, -8, 4}},
+                                 {{0, 18, 8}, {-19, 10, 6}, {-19, -4, 4}, {0, -8, 4}, {19, -4, 4}, {19, 10, 6}},
+                                 {{-20, 2, 6}, {-8, -8, 4}, {8, -8, 4}, {20, 2, 6}, {8, 19, 8}, {-8, 19, 8}}};
 
 int normalCapacity(int nCapacity) { return (nCapacity == 4 || nCapacity == 6) ? nCapacity : 2; }
 
-Tsl::String templateParam(int nCapacity) { return nCapacity == 6 ? "A" : "B"; }
+Tsl::String templateParam(int nCapacity) {
+    return nCapacity == 6 ? Names::WAITRESS_PARAM_TRAY6 : Names::WAITRESS_PARAM_OTHER;
+}
 
 }  // namespace
 
 Waitress::Waitress(PlayMode* pMode, const char* pszBaseName, int nX, int nY, int nCapacity)
-    : m_pMode(pMode), m_nState(STATE_STAND), m_nPreviousState(STATE_STAND), m_fX(float(nX)), m_fY(float(nY)),
-      m_nHeading(NORTH), m_nSecondDirection(-1), m_bRightFoot(false), m_nActingArm(0), m_nActingHand(0),
-      m_nCapacity(normalCapacity(nCapacity)), m_bHasTray(m_nCapacity > 2), m_fScale(1.0f) {
+    : m_pMode(pMode),
+      m_nState(STATE_STAND),
+      m_nPreviousState(STATE_STAND),
+      m_fX(float(nX)),
+      m_fY(float(nY)),
+      m_nHeading(NORTH),
+      m_nSecondDirection(-1),
+      m_bRightFoot(false),
+      m_nActingArm(0),
+      m_nActingHand(0),
+      m_nCapacity(normalCapacity(nCapacity)),
+      m_bHasTray(m_nCapacity > 2),
+      m_fScale(1.0f) {
     TSL_TRACE();
     buildFigure(Tsl::String::format(Names::TEMPLATE_FORMAT, pszBaseName));
     for (int i = 0; i < m_nCapacity; ++i) m_lMugs.append(nullptr);
@@ -76,7 +86,7 @@ void Waitress::buildFigure(const Tsl::String& sFile) {
     for (int i = 0; i < ARM_COUNT; ++i) m_pArmSprites[i] = new AnimSprite(pAnimation, nX, nY, 101);
     for (int i = 0; i < ARM_COUNT; ++i) m_pThumbSprites[i] = new AnimSprite(pAnimation, nX, nY, 102);
     addSprites();
-    for (int i = 0; i < ARM_COUNT; ++i) play(m_pThumbSprites[i], "thumb_empty");
+    for (int i = 0; i < ARM_COUNT; ++i) play(m_pThumbSprites[i], Names::SEQ_THUMB_EMPTY);
 }
 
 void Waitress::addSprites() {
@@ -92,11 +102,11 @@ void Waitress::removeSprites() {
 
 Tsl::SmartPtr<AnimSprite> Waitress::getSprite(int nIndex) const {
     switch (nIndex) {
-    case 0: return m_pMainSprite;
-    case 1: return m_pArmSprites[0];
-    case 2: return m_pArmSprites[1];
-    case 3: return m_pThumbSprites[0];
-    case 4: return m_pThumbSprites[1];
+        case 0: return m_pMainSprite;
+        case 1: return m_pArmSprites[0];
+        case 2: return m_pArmSprites[1];
+        case 3: return m_pThumbSprites[0];
+        case 4: return m_pThumbSprites[1];
     }
     return nullptr;
 }
@@ -199,7 +209,7 @@ void Waitress::setPosition(float fX, float fY) {
 void Waitress::setHeading(int nHeading) {
     m_nHeading = nHeading & 3;
     setState(STATE_STAND);
-    play(m_pMainSprite, Tsl::String::format("stand_%s_main", s_apszHeadings[m_nHeading]));
+    play(m_pMainSprite, Tsl::String::format(Names::SEQ_STAND_MAIN, s_apszHeadings[m_nHeading]));
     showStandingArms();
     updateZOrders();
     placeMugs();
@@ -216,19 +226,18 @@ void Waitress::startWalking(int nHeading, int nSecondDirection) {
     setState(STATE_WALK);
     m_bRightFoot = !m_bRightFoot;
     const char* pszHeading = s_apszHeadings[m_nHeading];
-    play(m_pMainSprite, Tsl::String::format("walk_%s_main_%s", pszHeading, m_bRightFoot ? "right" : "left"));
+    play(m_pMainSprite, Tsl::String::format(Names::SEQ_WALK_MAIN, pszHeading, m_bRightFoot ? "right" : "left"));
     for (int i = 0; i < ARM_COUNT; ++i) {
         if (m_bHasTray) {
-            play(m_pArmSprites[i], Tsl::String::format("walk_%s_arm_tray_%s", pszHeading, s_apszHands[i]));
+            play(m_pArmSprites[i], Tsl::String::format(Names::SEQ_WALK_TRAY_ARM, pszHeading, s_apszHands[i]));
             continue;
         }
         bool bFull = contentsFull(i);
         const char* pszSide = s_apszArmSides[i + 2 * (m_bRightFoot ? 1 : 0)];
-        play(m_pArmSprites[i], Tsl::String::format("walk_%s_arm_%s_%s_%s", pszHeading, bFull ? "full" : "empty",
-                                                   s_apszHands[i], pszSide));
-        play(m_pThumbSprites[i], bFull ? Tsl::String::format("walk_%s_thumb_full_%s_%s", pszHeading,
-                                                             s_apszHands[i], pszSide)
-                                       : Tsl::String("thumb_empty"));
+        play(m_pArmSprites[i],
+             Tsl::String::format(Names::SEQ_WALK_ARM, pszHeading, bFull ? "full" : "empty", s_apszHands[i], pszSide));
+        play(m_pThumbSprites[i], bFull ? Tsl::String::format(Names::SEQ_WALK_THUMB, pszHeading, s_apszHands[i], pszSide)
+                                       : Tsl::String(Names::SEQ_THUMB_EMPTY));
     }
 }
 
@@ -264,7 +273,7 @@ void Waitress::completeAction() {
     const Tsl::String& sSequence = pArm->getSequenceName();
     int nCount = pArm->getFrameCount();
     for (int nFrame = pArm->getFrame(); pAnimation && nFrame < nCount; ++nFrame)
-        if (pAnimation->hasFrameProp(sSequence, nFrame, "doaction")) {
+        if (pAnimation->hasFrameProp(sSequence, nFrame, Names::PROP_DOACTION)) {
             pArm->setFrame(nFrame, -1.0f);
             break;
         }
@@ -282,15 +291,15 @@ int Waitress::startAction(Tsl::SmartPtr<IActionTarget> pTarget, int nHand) {
     const char* pszHeading = s_apszHeadings[m_nHeading];
     if (!pTarget) {
         if (m_bHasTray) {
-            playArmSequence(2, Tsl::String::format("walk_%s_arm_tray_left", pszHeading), "thumb_empty");
+            playArmSequence(2, Tsl::String::format(Names::SEQ_WALK_TRAY_ARM, pszHeading, s_apszHands[0]),
+                            Names::SEQ_THUMB_EMPTY);
         } else {
             bool bFull = contentsFull(nHandName);
             playArmSequence(nHandName,
-                            Tsl::String::format("walk_%s_arm_%s_%s_front", pszHeading, bFull ? "full" : "empty",
+                            Tsl::String::format(Names::SEQ_HELD_OUT_ARM, pszHeading, bFull ? "full" : "empty",
                                                 s_apszHands[nHandName]),
-                            bFull ? Tsl::String::format("walk_%s_thumb_full_%s_front", pszHeading,
-                                                        s_apszHands[nHandName])
-                                  : Tsl::String("thumb_empty"));
+                            bFull ? Tsl::String::format(Names::SEQ_HELD_OUT_THUMB, pszHeading, s_apszHands[nHandName])
+                                  : Tsl::String(Names::SEQ_THUMB_EMPTY));
         }
         return -1;
     }
@@ -304,11 +313,11 @@ int Waitress::startAction(Tsl::SmartPtr<IActionTarget> pTarget, int nHand) {
     setState(STATE_ACT);
     // Once: a looping arm would keep her acting for ever.
     Tsl::String sArm =
-        Tsl::String::format("%s_%s_%s", s_apszActionKinds[nKind & 3], pszHeading, s_apszHands[nHandName]);
+        Tsl::String::format(Names::SEQ_ACTION, s_apszActionKinds[nKind & 3], pszHeading, s_apszHands[nHandName]);
     if (m_bHasTray) {
         play(m_pArmSprites[0], sArm, 0);
     } else {
-        play(m_pThumbSprites[nHandName], "thumb_empty");
+        play(m_pThumbSprites[nHandName], Names::SEQ_THUMB_EMPTY);
         play(m_pArmSprites[nHandName], sArm, 0);
     }
     placeMugs();
@@ -330,7 +339,7 @@ void Waitress::update(float fDt) {
         if (m_pTarget && nFrom <= nTo) {
             Tsl::SmartPtr<Animation> pAnimation = pArm->getAnimation();
             for (int nFrame = nFrom; nFrame <= nTo; ++nFrame) {
-                if (!pAnimation->hasFrameProp(pArm->getSequenceName(), nFrame, "doaction")) continue;
+                if (!pAnimation->hasFrameProp(pArm->getSequenceName(), nFrame, Names::PROP_DOACTION)) continue;
                 Tsl::SmartPtr<IActionTarget> pTarget = m_pTarget;
                 if (pTarget->canDoAction(m_nActingHand)) pTarget->doAction(m_nActingHand);
                 releaseTarget();
@@ -351,14 +360,13 @@ void Waitress::showStandingArms() {
     const char* pszHeading = s_apszHeadings[m_nHeading];
     for (int i = 0; i < ARM_COUNT; ++i) {
         if (m_bHasTray) {
-            play(m_pArmSprites[i], Tsl::String::format("stand_%s_arm_tray_%s", pszHeading, s_apszHands[i]));
+            play(m_pArmSprites[i], Tsl::String::format(Names::SEQ_STAND_ARM, pszHeading, "tray", s_apszHands[i]));
         } else {
             bool bFull = contentsFull(i);
-            play(m_pArmSprites[i], Tsl::String::format("stand_%s_arm_%s_%s", pszHeading, bFull ? "full" : "empty",
-                                                       s_apszHands[i]));
-            play(m_pThumbSprites[i], bFull ? Tsl::String::format("stand_%s_thumb_full_%s", pszHeading,
-                                                                 s_apszHands[i])
-                                           : Tsl::String("thumb_empty"));
+            play(m_pArmSprites[i],
+                 Tsl::String::format(Names::SEQ_STAND_ARM, pszHeading, bFull ? "full" : "empty", s_apszHands[i]));
+            play(m_pThumbSprites[i], bFull ? Tsl::String::format(Names::SEQ_STAND_THUMB, pszHeading, s_apszHands[i])
+                                           : Tsl::String(Names::SEQ_THUMB_EMPTY));
         }
         m_pArmSprites[i]->stop();
     }
@@ -437,7 +445,7 @@ Tsl::List<Tsl::SmartPtr<Mug>> Waitress::getFullMugs() const {
 }
 
 int Waitress::handPlace(const Tsl::SmartPtr<AnimSprite>& pArm) const {
-    Tsl::String sValue = pArm->getFrameProp("position");
+    Tsl::String sValue = pArm->getFrameProp(Names::PROP_POSITION);
     int nPlace = Tsl::String::toInt(sValue);
     if (nPlace < 0 || nPlace >= HAND_PLACE_COUNT) {
         Tsl::String sKey = Tsl::String::format("position %s", pArm->getSequenceName().c_str());

@@ -71,7 +71,8 @@ bool WalkGrid::findRoute(int nFromX, int nFromY, int nToX, int nToY, Tsl::List<P
         int nCell = aCells[i];
         int nDx = nCell % cols() - nPrev % cols(), nDy = nCell / cols() - nPrev / cols();
         if ((nDx != nPrevDx || nDy != nPrevDy) && nPrev != nFrom)
-            lRoute.append(PathWaypoint(nPrev % cols() * CELL_SIZE + CELL_SIZE / 2, nPrev / cols() * CELL_SIZE + CELL_SIZE / 2));
+            lRoute.append(
+                PathWaypoint(nPrev % cols() * CELL_SIZE + CELL_SIZE / 2, nPrev / cols() * CELL_SIZE + CELL_SIZE / 2));
         nPrevDx = nDx;
         nPrevDy = nDy;
         nPrev = nCell;

@@ -5,7 +5,6 @@
 #include "scene.h"
 #include "tip.h"
 
-
 namespace {
 
 std::string errorOf(const std::string& sText) {
@@ -40,7 +39,8 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         {sFloor + "walkarea 0 0 10", "scene0.scene, line 5: walkarea takes 5 to 5 tokens, not 3"},
         {sFloor + "sprite pic 10 y 3", "scene0.scene, line 5: sprite: 'y' is not a number"},
         {sFloor + "seat 1 2 3 up", "scene0.scene, line 5: seat: 'up' is not a heading (0-3 or n, e, s, w)"},
-        {sFloor + "sprite_conditional pic 1 2 3 attic", "scene0.scene, line 5: sprite_conditional: unknown upgrade slot 'attic'"},
+        {sFloor + "sprite_conditional pic 1 2 3 attic",
+         "scene0.scene, line 5: sprite_conditional: unknown upgrade slot 'attic'"},
         {sFloor + "sprite_repeat pic 1 2 3 100000 5", "scene0.scene, line 5: sprite_repeat: count 100000 outside 0-64"},
         {sFloor + "flip nobody", "scene0.scene, line 5: flip: no sprite named 'nobody' before"},
         {sFloor + "actionspot shelf 1 2 3 4 5 n", "scene0.scene, line 5: unknown action spot type 'shelf'"},
@@ -63,13 +63,20 @@ TEST(SceneReader, UpgradesFurnishTheirPlaces) {
         int nKind, nLevel;
         bool bPresent;
     } cases[] = {
-        {"juicer_0", "sprite_conditional", 6, 1, true},     {"juicer_0", "sprite_conditional", 6, 2, false},
-        {"barman_1", "actionspot_conditional", 7, 3, true}, {"barman_1", "animsprite_conditional", 7, 3, false},
-        {"barman_1", "barman", 7, 3, true},                 {"barman_1", "sprite_conditional", 7, 2, false},
-        {"barman_0_a", "actionspot_conditional", 6, 3, true}, {"silla_2", "seat", 4, 1, true},
-        {"mesa_0", "sprite_conditional", 3, 1, true},       {"mesa_1", "sprite_conditional", 3, 1, false},
-        {"center_lvl_2_1", "sprite_conditional", 11, 2, true}, {"mantel_2", "sprite_conditional", 10, 1, false},
-        {"show_3", "bailarina", 12, 3, true},               {"show_4", "bailarina", 12, 3, false},
+        {"juicer_0", "sprite_conditional", 6, 1, true},
+        {"juicer_0", "sprite_conditional", 6, 2, false},
+        {"barman_1", "actionspot_conditional", 7, 3, true},
+        {"barman_1", "animsprite_conditional", 7, 3, false},
+        {"barman_1", "barman", 7, 3, true},
+        {"barman_1", "sprite_conditional", 7, 2, false},
+        {"barman_0_a", "actionspot_conditional", 6, 3, true},
+        {"silla_2", "seat", 4, 1, true},
+        {"mesa_0", "sprite_conditional", 3, 1, true},
+        {"mesa_1", "sprite_conditional", 3, 1, false},
+        {"center_lvl_2_1", "sprite_conditional", 11, 2, true},
+        {"mantel_2", "sprite_conditional", 10, 1, false},
+        {"show_3", "bailarina", 12, 3, true},
+        {"show_4", "bailarina", 12, 3, false},
         {"parrot_stand", "sprite_conditional", 8, 1, true},
     };
     for (const Case& c : cases) {

@@ -104,14 +104,14 @@ TEST_F(SpawnTest, TheDrawFollowsTheWeightsAndRefusesBrokenOnes) {
         std::vector<int> aDraws;
         const char* pszExpected;  // null: no customer
     } cases[] = {
-        {"hombre 0\nbob 1\n", {0}, "first"},            // a draw of 0 takes the first listed
+        {"hombre 0\nbob 1\n", {0}, "first"},  // a draw of 0 takes the first listed
         {"ann 3\n", {9999}, "ann"},
-        {"bob 1\nbob 1\nann 2\n", {9999}, nullptr},     // repeated name: the shares add up to 3/4
-        {"bob 0\nann 0\n", {0}, nullptr},               // zero sum
-        {"bob -1\nann 2\n", {0}, nullptr},              // a negative weight
-        {"bob 1e39\nann 2\n", {0}, nullptr},            // not finite as a float
-        {"", {0}, nullptr},                             // no definitions
-        {"vip 1\n", {0}, nullptr},                      // no VIP places
+        {"bob 1\nbob 1\nann 2\n", {9999}, nullptr},  // repeated name: the shares add up to 3/4
+        {"bob 0\nann 0\n", {0}, nullptr},            // zero sum
+        {"bob -1\nann 2\n", {0}, nullptr},           // a negative weight
+        {"bob 1e39\nann 2\n", {0}, nullptr},         // not finite as a float
+        {"", {0}, nullptr},                          // no definitions
+        {"vip 1\n", {0}, nullptr},                   // no VIP places
     };
     for (const Case& c : cases) {
         pMode = makeField();
@@ -256,18 +256,34 @@ TEST(CustomerLooks, LookRecipesFollowTheDraws) {
         const char* pszParams;
         int nVoice;
     } cases[] = {
-        {false, {2, 0, 1, 0, 5, 0, 1, 0}, "hombreps_masc_3_wps_masc_3_x_pelo_b_1ps_masc_3_x_ropa_1", "male_fat.template",
-         "ps_masc_3_w ps_masc_3_x_pelo_b_1 ps_masc_3_x_ropa_1 true true", 1},
+        {false,
+         {2, 0, 1, 0, 5, 0, 1, 0},
+         "hombreps_masc_3_wps_masc_3_x_pelo_b_1ps_masc_3_x_ropa_1",
+         "male_fat.template",
+         "ps_masc_3_w ps_masc_3_x_pelo_b_1 ps_masc_3_x_ropa_1 true true",
+         1},
         // A man without hair: one in twenty.
-        {false, {0, 1, 0, 3, 0, 2, 0, 1}, "hombreps_masc_1_anullps_masc_1_x_ropa_3", "hombre.template",
-         "ps_masc_1_a null ps_masc_1_x_ropa_3 false false", 0},
+        {false,
+         {0, 1, 0, 3, 0, 2, 0, 1},
+         "hombreps_masc_1_anullps_masc_1_x_ropa_3",
+         "hombre.template",
+         "ps_masc_1_a null ps_masc_1_x_ropa_3 false false",
+         0},
         // The thrown-away hair is drawn again; bodies 1 and 3 wear outfits up to 8.
-        {false, {0, 3, 0, 9, 0, 7, 0, 0}, "hombreps_fem_1_wps_fem_1_x_pelo_b_1ps_fem_1_X_ropa_8", "hombre.template",
-         "ps_fem_1_w ps_fem_1_x_pelo_b_1 ps_fem_1_X_ropa_8 false false", 2},
+        {false,
+         {0, 3, 0, 9, 0, 7, 0, 0},
+         "hombreps_fem_1_wps_fem_1_x_pelo_b_1ps_fem_1_X_ropa_8",
+         "hombre.template",
+         "ps_fem_1_w ps_fem_1_x_pelo_b_1 ps_fem_1_X_ropa_8 false false",
+         2},
         {true, {0, 1, 0, 2, 5, 2, 1, 0}, "vipbnullb_caanecklace", "vip.template", "b null b c a a", 0},
         {true, {1, 0, 0, 1, 5, 0, 3, 4, 0}, "vip_strongaa_ke_nullaanull", "vip_strong.template", "a a_k e null a a", 0},
-        {true, {3, 2, 1, 0, 1, 0, 4, 2, 1, 4, 0, 3}, "vip_f1wb_kbikiniup_cvestido_bnullanull", "vip_f.template",
-         "1 w b_k bikiniup_c vestido_b bikinidown_c null a null", 3},
+        {true,
+         {3, 2, 1, 0, 1, 0, 4, 2, 1, 4, 0, 3},
+         "vip_f1wb_kbikiniup_cvestido_bnullanull",
+         "vip_f.template",
+         "1 w b_k bikiniup_c vestido_b bikinidown_c null a null",
+         3},
     };
     struct Script {
         std::deque<int> a;

@@ -37,7 +37,9 @@ struct WaitressTest : PlayFieldFixture {
     Tsl::SmartPtr<Waitress> make(int nCapacity, int nX = 400, int nY = 400) {
         return new Waitress(pMode.get(), "waitress", nX, nY, nCapacity);
     }
-    static std::string seq(const Tsl::SmartPtr<Waitress>& p, int i) { return p->getSprite(i)->getSequenceName().c_str(); }
+    static std::string seq(const Tsl::SmartPtr<Waitress>& p, int i) {
+        return p->getSprite(i)->getSequenceName().c_str();
+    }
 };
 
 TEST_F(WaitressTest, ANewWaitressStandsFacingSouthWithEmptyHands) {

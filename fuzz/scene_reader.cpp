@@ -1,0 +1,26 @@
+// Reads a fuzzed ".scene" file, then asks the result what the play field
+// asks: walk depths and the presence of every slot line at a few upgrade
+// levels. Only SceneParserException may come out; a hang shows as a
+// libFuzzer timeout, any stray access is for AddressSanitizer.
+#include "scene.h"
+
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
+    if (nSize > 16384) return 0;
+    std::string sText(reinterpret_cast<const char*>(pData), nSize);
+    try {
+        SceneData scene = parseScene("fuzz.scene", Tsl::String(sText.data(), static_cast<int>(sText.size())));
+        for (int y = 0; y < 600; y += 97) scene.getWalkAreaDepth(y + 13, y);
+        int anLevels[13] = {2, 1, 1, 0, 1, 0, 3, 2, 1, 1, 2, 1, 4};
+        for (const SceneVisual& visual : scene.m_lVisuals) {
+            const Tsl::List<Tsl::String>& t = visual.m_lTokens;
+            isSlotPresent(t.getLast(), t.getFirst(), anLevels);
+        }
+        for (const SceneSpot& spot : scene.m_lSpots)
+            if (!spot.m_sSlot.isEmpty()) isSlotPresent(spot.m_sSlot, "actionspot_conditional", anLevels);
+    } catch (const SceneParserException&) {
+    }
+    return 0;
+}

@@ -1,0 +1,191 @@
+// A level played headless: the scene loads under the loading dialog, the
+// week's goal is closed, a customer comes and is served by scripted clicks,
+// the bar closes on time and the level reports once.
+#include "playfield_fixture.h"
+
+#include "character.h"
+#include "gamestatsmode.h"
+#include "qarnplayer.h"
+#include "spawnmanager.h"
+#include "storymanager.h"
+#include "tip.h"
+#include "waitress.h"
+#include "weekgoals.h"
+
+namespace {
+enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
+}
+
+struct LevelTest : PlayFieldFixture {
+    QarnPlayer player;
+    Tsl::SmartPtr<StoryManagerMode> pStory;
+    Tsl::SmartPtr<PlayMode> pMode;
+
+    void SetUp() override {
+        PlayFieldFixture::SetUp();
+        addText("scene0.scene", fixture::barScene());
+        addText("chars_scene0_0", "bob 1\n");
+        for (bool& b : player.m_abTipShown) b = true;
+    }
+
+    // Into the level: loading, the week's goal closed, the bar open.
+    void enter(int nPlayMode = 0, int nMinutes = -1) {
+        pStory = new StoryManagerMode(0, 3, &player, nPlayMode);
+        pStory->setStep(2);
+        pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
+        pMode->setStoryManager(pStory.get());
+        pMode->getSpawnManager()->getRandom().setSeed(3);
+        app.pushMode(pMode.get());
+        for (int i = 0; i < 3 && pMode->getPhase() != PlayMode::PHASE_WEEK_GOAL; ++i) frame();
+        ASSERT_EQ(pMode->getPhase(), PlayMode::PHASE_WEEK_GOAL);
+        ASSERT_TRUE(dynamic_cast<WeekGoalDialog*>(app.getModeAt(0).get()));
+        app.onKeyDown(13, 0);
+        frame();
+        ASSERT_EQ(pMode->getPhase(), PlayMode::PHASE_PLAYING);
+    }
+
+    void click(int nX, int nY, int nButton = MB_LEFT) { app.onMouseDown(nButton, nX, nY); }
+
+    // Frames until the condition holds; false when it never did.
+    template <class Condition>
+    bool runUntil(Condition done, int nFrames = 400) {
+        for (int i = 0; i < nFrames; ++i) {
+            if (done()) return true;
+            frame();
+        }
+        return done();
+    }
+
+    Tsl::SmartPtr<Character> customer() { return pMode->getField()->m_lSeatOccupants.getAt(0); }
+    Waitress* waitress() { return pMode->getWaitress(); }
+    bool idle() { return waitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0; }
+};
+
+TEST_F(LevelTest, ScriptedClicksServeACustomer) {
+    enter();
+    m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    click(SEAT_X, BALLOON_Y);  // the balloon: the order is taken at once
+    EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
+    click(TAP_X, TAP_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_FALSE(waitress()->isHandEmpty(0));
+    EXPECT_EQ(waitress()->getX(), 650);
+    click(SEAT_X, SEAT_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_TRUE(waitress()->isHandEmpty(0));
+    ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
+    EXPECT_EQ(pMode->getField()->m_nMoney, Character::DRINK_PRICE);
+    EXPECT_EQ(pMode->getField()->m_nCustomersServed, 1);
+    EXPECT_EQ(pMode->getField()->m_nStars, Character::MAX_STARS);
+    // The used glass: taken from the seat with the right hand, washed at the sink.
+    runUntil([&] { return !customer(); }, 4);
+    click(SEAT_X, SEAT_Y, MB_RIGHT);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(waitress()->getMugCount(), 1);
+    click(SINK_X, SINK_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(waitress()->getMugCount(), 0);
+}
+
+TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
+    enter();
+    for (int i = 0; i < 10; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);
+    EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
+    // The wheel does nothing.
+    click(TAP_X, TAP_Y, MB_WHEEL_UP);
+    EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
+    // Off the floor: no route, the waitress stays.
+    EXPECT_FALSE(pMode->walkTo(400, 100));
+    EXPECT_FALSE(pMode->isWalkPending());
+    // The queue drains: two hands, then every further tap is refused.
+    ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
+    EXPECT_EQ(waitress()->getMugCount(), 2);
+}
+
+TEST_F(LevelTest, AWalkThatCannotGoOnEndsAndDropsItsAction) {
+    enter();
+    click(TAP_X, TAP_Y);
+    for (int i = 0; i < 4; ++i) frame();
+    ASSERT_TRUE(pMode->isWalkPending());
+    // The floor shrinks around her: every further step is refused.
+    int nX = waitress()->getX(), nY = waitress()->getY();
+    pMode->editScene().m_lWalkAreas.clear();
+    pMode->editScene().m_lWalkAreas.append(WalkArea{nX - 2, nY - 2, nX + 3, nY + 3, 200});
+    ASSERT_TRUE(runUntil([&] { return idle(); }, PlayMode::STALL_FRAMES + 8));
+    EXPECT_FALSE(pMode->isWalkPending());
+    EXPECT_EQ(waitress()->getMugCount(), 0);
+}
+
+TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
+    for (bool& b : player.m_abTipShown) b = false;
+    enter();
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    EXPECT_TRUE(player.m_abTipShown[PlayMode::TIP_LEVEL_START]);
+    for (int i = 0; i < 40; ++i) frame();
+    EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
+    click(TAP_X, TAP_Y);
+    EXPECT_EQ(pMode->getCommandCount(), 3) << "a click outside the bubble still acts";
+    click(260, 90);
+    EXPECT_TRUE(pMode->getTip()->isHidden());
+}
+
+TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
+    struct Case {
+        int nPlayMode;
+        int nMinutes;
+        int nExpectedSeconds;
+    } cases[] = {{0, -1, 120}, {1, 0, 180}, {2, 1, 60}};
+    for (const Case& c : cases) {
+        player.m_nMoney = 5;
+        player.m_nQuickPlayScore = -1;
+        enter(c.nPlayMode, c.nMinutes);
+        // Nobody is served: customers give up and leave.
+        m_aRand.clear();
+        int nResults = 0;
+        for (int i = 0; i < 8 * 400 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++i) frame();
+        EXPECT_GE(pMode->getLevelSeconds(), c.nExpectedSeconds) << c.nPlayMode;
+        EXPECT_LT(pMode->getLevelSeconds(), c.nExpectedSeconds + Character::MAX_PATIENCE) << c.nPlayMode;
+        for (int i = 0; i < app.getModeCount(); ++i)
+            nResults += dynamic_cast<GameStatsMode*>(app.getModeAt(i).get()) != nullptr;
+        EXPECT_EQ(nResults, 1);
+        frame();
+        click(400, 300);  // the results end on a click
+        app.onMouseUp(MB_LEFT, 400, 300);
+        for (int i = 0; i < 3; ++i) frame();
+        EXPECT_EQ(app.getModeCount(), 0) << c.nPlayMode;
+        // No money: the story level failed; the timed modes always report their end.
+        EXPECT_EQ(pStory->getPendingAction(), 2) << c.nPlayMode;
+        if (c.nPlayMode == 0) {
+            EXPECT_EQ(player.m_nMoney, 5);
+            EXPECT_EQ(player.m_nQuickPlayScore, -1);
+        } else {
+            EXPECT_EQ(player.m_nQuickPlayScore, 0);
+        }
+    }
+}
+
+TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
+    enter();
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    EXPECT_EQ(app.getModeCount(), 0);
+    EXPECT_EQ(pStory->getStep(), 3);
+    EXPECT_EQ(pStory->getPendingAction(), 0);
+}
+
+TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
+    addText("scene0.scene", "topy 300\nbottomy 200\n");
+    pStory = new StoryManagerMode(0, 3, &player, 0);
+    pStory->setStep(2);
+    pMode = new PlayMode("scene0", 0, 0, &player, -1);
+    pMode->setStoryManager(pStory.get());
+    app.pushMode(pMode.get());
+    for (int i = 0; i < 4; ++i) frame();
+    ASSERT_EQ(pMode->getPhase(), PlayMode::PHASE_DONE);
+    ASSERT_EQ(app.getModeCount(), 2);
+    app.getModeAt(0)->onCallback(0, 0);
+    pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
+    for (int i = 0; i < 3; ++i) frame();
+    EXPECT_EQ(pStory->getStep(), 3);
+}
