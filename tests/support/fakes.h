@@ -32,11 +32,15 @@ struct EventLog {
 class FakeVideoDriver : public IVideoDriver {
 public:
     explicit FakeVideoDriver(EventLog* pLog) : m_pLog(pLog) {}
-    bool init(Tsl::SmartPtr<Image>) override { return true; }
+    bool init(Tsl::SmartPtr<Image> pIcon) override {
+        m_pIcon = pIcon;
+        return true;
+    }
     void shutdown() override {}
     const char* getName() const override { return "fake"; }
     bool isHardwareAccelerated() const override { return false; }
     bool setVideoMode(int w, int h, int nFlags) override {
+        if (m_fnSetVideoMode && !m_fnSetVideoMode(nFlags)) return false;
         m_nWidth = w;
         m_nHeight = h;
         m_nFlags = nFlags;
@@ -78,6 +82,9 @@ public:
     void preloadImage(Tsl::SmartPtr<Image>) override {}
 
     std::function<void()> m_fnOnRender;
+    // Asked first on every mode change; false makes the change fail.
+    std::function<bool(int nFlags)> m_fnSetVideoMode;
+    Tsl::SmartPtr<Image> m_pIcon;
     bool m_bSoftwareCursor = false;
 
 private:

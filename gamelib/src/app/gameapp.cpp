@@ -79,6 +79,7 @@ GameApp::~GameApp() {
     m_hAnimations.clear();
     // The theme's pictures come from the image factory of the platform.
     m_pTheme = nullptr;
+    m_pWindowIcon = nullptr;
     m_imageCache.clear();
     m_sampleCache.clear();
     m_musicCache.clear();
@@ -142,7 +143,7 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     IVideoDriver* pVideo = getVideoDriver();
     if (pVideo) {
         Tsl::traceSetNote("video");
-        if (!pVideo->init(nullptr) || !pVideo->setVideoMode(nWidth, nHeight, nVideoFlags)) {
+        if (!pVideo->init(m_pWindowIcon) || !pVideo->setVideoMode(nWidth, nHeight, nVideoFlags)) {
             log("G: Could not set the video mode %dx%d (flags %X)\n", nWidth, nHeight, nVideoFlags);
             return false;
         }
@@ -163,6 +164,10 @@ bool GameApp::init(int nWidth, int nHeight, int nVideoFlags) {
     if (pVideo) pVideo->setSoftwareCursor(isCustomCursor());
     return true;
 }
+
+void GameApp::setWindowIcon(Tsl::SmartPtr<Image> pIcon) { m_pWindowIcon = pIcon; }
+
+Tsl::SmartPtr<Image> GameApp::getWindowIcon() const { return m_pWindowIcon; }
 
 Theme* GameApp::getTheme() {
     // Made on first use for programs that never run init (tools, tests).

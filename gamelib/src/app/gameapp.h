@@ -45,6 +45,9 @@ public:
     virtual void onExit();
     // The application's own start-up of the installed platform and drivers.
     bool init(int nWidth, int nHeight, int nVideoFlags);
+    // The picture the video driver's start-up gives the window; set before init.
+    void setWindowIcon(Tsl::SmartPtr<Image> pIcon);
+    Tsl::SmartPtr<Image> getWindowIcon() const;
     // One frame: wait, dt, audio, modes, events, render, release ended modes.
     void runFrame();
 
@@ -92,6 +95,15 @@ public:
         __attribute__((format(printf, 1, 2)))
 #endif
         ;
+    // The log report: the log file's bytes deflated and encoded three bytes to
+    // four characters (platform/encoding.h), ready to travel as a URL query
+    // value. Raises when the log cannot be read.
+    static Tsl::String makeLogReport(const char* pszLogFile);
+    // Writes the report of the log into a file beside it (the log's name with
+    // ".report"); returns that file's name, empty when it could not be written.
+    static Tsl::String saveLogReport(const char* pszLogFile);
+    // The log's bytes back from a report.
+    static Tsl::String readLogReport(const Tsl::String& sReport);
 
     // --- modes (top at index 0) ---
     void pushMode(Tsl::SmartPtr<GameMode> pMode);
@@ -214,6 +226,8 @@ public:
     void loadStringTable(const char* pszResource);
     Tsl::String getString(const char* pszKey) const;
     bool hasString(const char* pszKey) const;
+    // Every key of the loaded tables (upper case).
+    Tsl::List<Tsl::String> getStringKeys() const { return m_hStrings.getKeys(); }
 
 protected:
     // The application's exit confirmation; null quits without asking.
@@ -294,6 +308,7 @@ private:
     int m_nMusicVolume;
 
     Tsl::SmartPtr<Theme> m_pTheme;
+    Tsl::SmartPtr<Image> m_pWindowIcon;
 
     Tsl::String m_sSettingsFile;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;

@@ -17,44 +17,43 @@ constexpr const char* VAL_TRUE = "TRUE";
 constexpr const char* VAL_FALSE = "FALSE";
 
 // Options dialog
-constexpr const char* STR_OPTIONS_TITLE = "GOD_Title";
-constexpr const char* STR_OPTIONS_FULLSCREEN = "GOD_Fullscreen";
-constexpr const char* STR_OPTIONS_WINDOWED = "GOD_Windowed";
-constexpr const char* STR_OPTIONS_DEPTH = "GOD_ColorDepth";
-constexpr const char* STR_OPTIONS_DEPTH_16 = "GOD_16Bit";
-constexpr const char* STR_OPTIONS_DEPTH_32 = "GOD_32Bit";
-constexpr const char* STR_OPTIONS_SOUND = "GOD_Sound";
-constexpr const char* STR_OPTIONS_MUSIC = "GOD_Music";
-constexpr const char* STR_OPTIONS_OK = "GOD_Ok";
-constexpr const char* STR_OPTIONS_LEAVE = "GOD_LeaveLevel";
+constexpr const char* STR_OPTIONS_TITLE = "OPT_Title";
+constexpr const char* STR_OPTIONS_FULLSCREEN = "OPT_Fullscreen";
+constexpr const char* STR_OPTIONS_WINDOWED = "OPT_Windowed";
+constexpr const char* STR_OPTIONS_DEPTH = "OPT_ColorDepth";
+constexpr const char* STR_OPTIONS_DEPTH_16 = "OPT_16Bit";
+constexpr const char* STR_OPTIONS_DEPTH_32 = "OPT_32Bit";
+constexpr const char* STR_OPTIONS_SOUND = "OPT_Sound";
+constexpr const char* STR_OPTIONS_MUSIC = "OPT_Music";
+constexpr const char* STR_OPTIONS_OK = "OPT_Ok";
+constexpr const char* STR_OPTIONS_LEAVE = "OPT_LeaveLevel";
 
 // Small dialogs
-constexpr const char* STR_EXIT_QUESTION = "ECM_Question";
+constexpr const char* STR_EXIT_QUESTION = "EXC_Question";
 constexpr const char* STR_YES = "Yes";
 constexpr const char* STR_NO = "No";
-constexpr const char* STR_PAUSED = "GPD_Paused";
-constexpr const char* STR_PAUSED_RESUME = "GPD_Resume";
+constexpr const char* STR_PAUSED = "PAU_Paused";
+constexpr const char* STR_PAUSED_RESUME = "PAU_Resume";
 constexpr const char* STR_START_AGAIN_TEXT = "SAD_Text";
 constexpr const char* STR_START_AGAIN_CANCEL = "SAD_Cancel";
 constexpr const char* STR_START_AGAIN_NEW = "SAD_StartNew";
 constexpr const char* STR_START_AGAIN_CONTINUE = "SAD_Continue";
 
 // Profile dialogs
-constexpr const char* STR_PROFILE_SELECT_TITLE = "PRF_SelectTitle";
-constexpr const char* STR_PROFILE_CREATE_TITLE = "PRF_CreateTitle";
-constexpr const char* STR_PROFILE_DELETE_QUESTION = "PRF_DeleteQuestion";
-constexpr const char* STR_PROFILE_OK = "PRF_Ok";
-constexpr const char* STR_PROFILE_CANCEL = "PRF_Cancel";
-constexpr const char* STR_PROFILE_NEW = "PRF_New";
-constexpr const char* STR_PROFILE_DELETE = "PRF_Delete";
-constexpr const char* STR_PROFILE_NAME_EMPTY = "PRF_NameEmpty";
-constexpr const char* STR_PROFILE_NAME_TAKEN = "PRF_NameTaken";
-constexpr const char* STR_PROFILE_NAME_BAD_CHARACTER = "PRF_NameBadCharacter";
-constexpr const char* STR_PROFILE_NAME_TOO_LONG = "PRF_NameTooLong";
-constexpr const char* STR_PROFILE_LIST_FULL = "PRF_ListFull";
+constexpr const char* STR_PROFILE_SELECT_TITLE = "PRO_SelectTitle";
+constexpr const char* STR_PROFILE_CREATE_TITLE = "PRO_CreateTitle";
+constexpr const char* STR_PROFILE_DELETE_QUESTION = "PRO_DeleteQuestion";
+constexpr const char* STR_PROFILE_OK = "PRO_Ok";
+constexpr const char* STR_PROFILE_CANCEL = "PRO_Cancel";
+constexpr const char* STR_PROFILE_NEW = "PRO_New";
+constexpr const char* STR_PROFILE_DELETE = "PRO_Delete";
+constexpr const char* STR_PROFILE_NAME_EMPTY = "PRO_NameEmpty";
+constexpr const char* STR_PROFILE_NAME_TAKEN = "PRO_NameTaken";
+constexpr const char* STR_PROFILE_NAME_BAD_CHARACTER = "PRO_NameBadCharacter";
+constexpr const char* STR_PROFILE_NAME_TOO_LONG = "PRO_NameTooLong";
+constexpr const char* STR_PROFILE_LIST_FULL = "PRO_ListFull";
 
 // Theme
 constexpr const char* FONT_TITLE = "Theme::DialogTitle";
 constexpr const char* FONT_DEFAULT = "Theme::Default";
-constexpr const char* BUTTON_STYLE_SELECTED = "Default";
 }  // namespace ScreenNames

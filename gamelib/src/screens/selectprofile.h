@@ -1,12 +1,12 @@
 #pragma once
 
 #include "ui/dialogmode.h"
+#include "ui/editbox.h"
 
 #include "tsl2/list.h"
 #include "tsl2/str.h"
 
 class Button;
-class EditBox;
 class Label;
 class ProfileData;
 class ProfileManager;

@@ -1,0 +1,10 @@
+#include "qarnexitconfirm.h"
+
+#include "playermanager.h"
+
+QarnExitConfirmMode::QarnExitConfirmMode() {}
+
+void QarnExitConfirmMode::onConfirmed() {
+    getPlayerManager()->saveProfiles();
+    ExitConfirmMode::onConfirmed();
+}

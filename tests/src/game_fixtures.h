@@ -1,0 +1,107 @@
+// Shared pieces of the game's start-up tests: a scratch folder, a small set
+// of test archives made in code, and the game's application over the fake
+// platform.
+#pragma once
+
+#include "fakes.h"
+
+#include "qarnapp.h"
+
+#include "tsl2/memstream.h"
+#include "tsl2/resourcefile.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+// A folder of its own, removed with everything in it.
+struct TempFolder {
+    std::string sPath;
+    TempFolder() {
+        const char* pszRoot = std::getenv("TSL_TEST_TMP");
+        std::string sRoot = pszRoot && *pszRoot ? pszRoot : "/tmp";
+        std::system(("mkdir -p '" + sRoot + "'").c_str());
+        std::string sTemplate = sRoot + "/game_test_XXXXXX";
+        char* pszMade = mkdtemp(&sTemplate[0]);
+        sPath = pszMade ? pszMade : "";
+    }
+    ~TempFolder() {
+        if (!sPath.empty()) std::system(("rm -rf '" + sPath + "'").c_str());
+    }
+    std::string file(const std::string& sName) const { return sPath + "/" + sName; }
+};
+
+inline std::string readFile(const std::string& sPath) {
+    std::ifstream in(sPath, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const std::string& sPath, const std::string& sBytes) {
+    std::ofstream(sPath, std::ios::binary) << sBytes;
+}
+
+// A small picture as BMP bytes (the image loader goes by content).
+inline std::string makeBmp(int nWidth, int nHeight) {
+    SDL_Surface* pSurface = SDL_CreateRGBSurface(SDL_SWSURFACE, nWidth, nHeight, 24, 0xFF0000, 0xFF00, 0xFF, 0);
+    SDL_FillRect(pSurface, nullptr, 0x336699);
+    std::string sBytes(64 + nWidth * nHeight * 4 + 1024, '\0');
+    SDL_RWops* pOut = SDL_RWFromMem(&sBytes[0], int(sBytes.size()));
+    SDL_SaveBMP_RW(pSurface, pOut, 0);
+    sBytes.resize(size_t(SDL_RWtell(pOut)));
+    SDL_RWclose(pOut);
+    SDL_FreeSurface(pSurface);
+    return sBytes;
+}
+
+// Every archive the game opens, each holding what the map gives it.
+struct TestContent {
+    std::map<std::string, std::map<std::string, std::string>> archives;
+
+    TestContent() {
+        const char* const apszArchives[] = {"lang_en.dat", "common.dat", "chars0.dat", "chars1.dat",
+                                            "scene0.dat",  "scene1.dat", "scene2.dat", "scene3.dat",
+                                            "scene4.dat",  "dresses.dat", "map.dat",   "sfx.dat", "store.dat"};
+        for (const char* pszArchive : apszArchives) archives[pszArchive];
+        auto& lang = archives["lang_en.dat"];
+        lang["nontranslated.txt"] = "APP_Caption Beach bar test\n";
+        lang["messages.txt"] = "APP_Hello Hello\nOK Fine\n";
+        lang["private.txt"] = "# nothing private\n";
+        auto& common = archives["common.dat"];
+        common["sand.theme"] = "# the built-in styles do\n";
+        common["app_icon.png"] = makeBmp(32, 32);
+        common["splash_logo.png"] = makeBmp(200, 100);
+    }
+    void writeTo(const std::string& sFolder) const {
+        for (const auto& archive : archives) {
+            Tsl::ResourceFileCompiler compiler((sFolder + "/" + archive.first).c_str());
+            for (const auto& entry : archive.second) {
+                Tsl::MemStream source(entry.second.data(), int(entry.second.size()));
+                compiler.addResource(&source, entry.first.c_str());
+            }
+            compiler.finish();
+        }
+    }
+};
+
+// The game's application over the fake platform.
+class TestQarnApp : public EventLogHolder, public QarnApp {
+public:
+    FakePlatform* m_pFake = nullptr;
+    std::function<bool(int)> m_fnSetVideoMode;
+
+protected:
+    IPlatform* createPlatform() override {
+        m_pFake = new FakePlatform(&m_log);
+        m_pFake->video()->m_fnSetVideoMode = m_fnSetVideoMode;
+        return m_pFake;
+    }
+};
