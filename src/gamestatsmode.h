@@ -2,6 +2,9 @@
 
 #include "changinglabel.h"
 #include "qarndialog.h"
+#include "text/font.h"
+#include "ui/button.h"
+#include "ui/label.h"
 
 struct PlayField;
 class AnimSprite;

@@ -276,7 +276,6 @@ constexpr const char* const THEME_FONTS[] = {"Theme::Default", "Theme::Button", 
 
 constexpr const char* SET_FULLSCREEN_FAILED = "FullScreenFailed";
 constexpr const char* SET_CUSTOM_CURSOR = "CustomCursor";
-constexpr const char* VAL_YES = "YES";
 constexpr const char* VAL_NO = "NO";
 
 constexpr const char* STR_CAPTION = "APP_Caption";
