@@ -30,7 +30,7 @@ struct LevelTest : PlayFieldFixture {
 
     // Into the level: loading, the week's goal closed, the bar open.
     void enter(int nPlayMode = 0, int nMinutes = -1) {
-        pStory = new StoryManagerMode(0, 3, &player, nPlayMode);
+        pStory = new StoryManagerMode(0, 3, &player, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
         pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
         pMode->setStoryManager(pStory.get());
@@ -176,7 +176,7 @@ TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
 
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     addText("scene0.scene", "topy 300\nbottomy 200\n");
-    pStory = new StoryManagerMode(0, 3, &player, 0);
+    pStory = new StoryManagerMode(0, 3, &player, 0, StoryManagerMode::NO_MAP);
     pStory->setStep(2);
     pMode = new PlayMode("scene0", 0, 0, &player, -1);
     pMode->setStoryManager(pStory.get());
