@@ -136,6 +136,25 @@ TEST_F(StoryProgressTest, DamagedProfilesStayInsideTheTables) {
     EXPECT_EQ("store scene4", factory.last());
 }
 
+TEST_F(StoryProgressTest, ProgressSurvivesARestart) {
+    Tsl::SmartPtr<Smm> pStory = open(0);
+    endTop();
+    pStory->onCallback(Smm::ID_PLAY_NEXT, 0);
+    pStory->addMoney(40);
+    endTop();
+    pStory->onCallback(Smm::ID_EXIT, 0);
+    ASSERT_EQ(MS_ENDED, pStory->getState());
+    // A new run reads the profiles from the settings again.
+    destroyPlayerManager();
+    QarnPlayer* pAgain = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pAgain);
+    EXPECT_TRUE(pAgain->m_bStoryStarted);
+    EXPECT_EQ(1, pAgain->m_nStoryLevel);
+    EXPECT_EQ(1, pAgain->m_nLevelsWon);
+    EXPECT_EQ(40, pAgain->m_nSavedMoney);
+    EXPECT_EQ(1, pAgain->m_anSavedUpgrades[6]);
+}
+
 struct QuickPlayTest : StoryTest {
     static int s_nNext;
     static std::vector<int> s_script;
