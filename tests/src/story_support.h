@@ -12,13 +12,10 @@
 #include "storymanager.h"
 #include "storymodefactory.h"
 
+#include "scratch_log.h"
+
 #include "effects/particleemitter.h"
 #include "tsl2/random.h"
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 // A screen the map opens; the test ends it as the player would.
 class StandInMode : public GameMode {
@@ -66,23 +63,18 @@ public:
 struct StoryTest : GameTest {
     RecordingFactory factory;
     QarnPlayer* player = nullptr;
-    std::filesystem::path folder;
+    ScratchLog log;
 
     void SetUp() override {
         GameTest::SetUp();
         ParticleEmitter::clearCache();
-        char szFolder[] = "/tmp/storytest-XXXXXX";
-        folder = mkdtemp(szFolder);
-        GameApp::openLog((folder / "game.log").c_str());
         addMapContent();
         player = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
     }
     void TearDown() override {
         Tsl::setGameRandSource(nullptr, nullptr);
         destroyPlayerManager();
-        GameApp::closeLog();
         ParticleEmitter::clearCache();
-        std::filesystem::remove_all(folder);
     }
 
     void addMapContent() {
@@ -115,10 +107,5 @@ struct StoryTest : GameTest {
         ASSERT_TRUE(dynamic_cast<StandInMode*>(pTop.get())) << factory.last();
         pTop->endMode();
     }
-    std::string logText() {
-        std::ifstream in(folder / "game.log");
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string logText() { return log.text(); }
 };
