@@ -1,13 +1,36 @@
+# Where tests write: every GoogleTest case makes a folder of its own under it
+# (tests/support/test_main.cpp) and removes it; the tools' tests use a folder
+# named after the test. The check test-tmp.leftovers runs after all tests that
+# use it and fails when anything is left there.
+set(TSL_TEST_TMP ${CMAKE_BINARY_DIR}/test-tmp)
+set(TSL_TEST_ENVIRONMENT SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TSL_TEST_TMP=${TSL_TEST_TMP})
+
+# tsl_test_uses_scratch(<test...>): the tests write under TSL_TEST_TMP, so they
+# run between its preparation and the leftover check.
+function(tsl_test_uses_scratch)
+  set_tests_properties(${ARGN} PROPERTIES FIXTURES_REQUIRED tsl_test_tmp)
+endfunction()
+
 # tsl_add_test(<name> SOURCES ... LIBS ...)
 # One GoogleTest executable per area; every test runs headless.
 function(tsl_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tsl_test_main)
   include(GoogleTest)
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;TSL_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 TEST_LIST ${name}_TESTS)
+  # gtest_discover_tests passes its PROPERTIES on as a flat list, so a list
+  # value such as ENVIRONMENT arrives split into separate properties. The
+  # discovered tests are given their properties by a script CTest reads after
+  # the discovery's own.
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
+  file(WRITE ${script}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES\n"
+    "    ENVIRONMENT \"${TSL_TEST_ENVIRONMENT}\"\n"
+    "    FIXTURES_REQUIRED tsl_test_tmp)\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # tsl_add_xvfb_test(NAME <name> COMMAND <command...> [ENVIRONMENT <VAR=value...>])
@@ -28,7 +51,25 @@ function(tsl_add_xvfb_test)
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/xvfb-run-ready.sh ${T_COMMAND})
   set(environment SDL_VIDEODRIVER=x11 SDL_AUDIODRIVER=dummy TSL_TEST_XVFB=1
     LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan.supp
-    TSL_TEST_TMP=${CMAKE_BINARY_DIR}/test-tmp ${T_ENVIRONMENT})
+    TSL_TEST_TMP=${TSL_TEST_TMP} ${T_ENVIRONMENT})
   # Each run has a display of its own, so these tests may run in parallel.
   set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${environment}" TIMEOUT 120)
+  tsl_test_uses_scratch(${T_NAME})
+endfunction()
+
+# tsl_add_demo_test(NAME <name> [XVFB] COMMAND <program> <arguments...>)
+# Runs a demo program in a folder of its own under TSL_TEST_TMP, removed after
+# the run, so the screenshot it saves (a relative path) lands there. Headless
+# with the dummy drivers, or with XVFB under a private X server.
+function(tsl_add_demo_test)
+  cmake_parse_arguments(T "XVFB" "NAME" "COMMAND" ${ARGN})
+  set(command ${CMAKE_COMMAND} -DFOLDER=${TSL_TEST_TMP}/${T_NAME}
+      -P ${PROJECT_SOURCE_DIR}/tests/support/run_in_scratch.cmake -- ${T_COMMAND})
+  if(T_XVFB)
+    tsl_add_xvfb_test(NAME ${T_NAME} COMMAND ${command})
+    return()
+  endif()
+  add_test(NAME ${T_NAME} COMMAND ${command})
+  set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TSL_TEST_ENVIRONMENT}" TIMEOUT 60)
+  tsl_test_uses_scratch(${T_NAME})
 endfunction()

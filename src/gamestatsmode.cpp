@@ -126,6 +126,29 @@ void GameStatsMode::addStoryRows() {
     m_pCustomersLabel->m_pLabel->setText(Tsl::String("0/") + sCustomers);
 }
 
+void GameStatsMode::addTotalRows() {
+    addSeparator();
+    m_pTotalLabel = addCountRow(Names::STR_GSM_TOTAL, parts({"$", ""}), 1, m_pResults->m_nPrevTotalMoney);
+    m_pTotalStarsLabel = addCountRow(Names::STR_GSM_TOTAL_STARS, parts({""}), 0, m_pResults->m_nPrevTotalStars);
+    playOnce(isWon() ? Names::SND_WIN_LEVEL : Names::SND_LOSE_LEVEL, MUSIC_CHANNEL);
+}
+
+void GameStatsMode::addTimedRows() {
+    Tsl::SmartPtr<Table> pTable = getTable();
+    pTable->addRow(1);
+    pTable->addCell(1);
+    addCaption(Names::STR_GSM_TIME);
+    pTable->addCell(1);
+    m_pTimeLabel = addLabel(formatText(getString(Names::STR_TIME_PLAYED), 0, 0), CENTRED);
+    m_pTimeLabel->setTextAlign(1);
+    m_pTimeLabel->setWrapWidth(TIME_WRAP_WIDTH, false);
+    if (m_pResults->m_nPlayMode == 2)
+        m_pStarsLabel = addCountRow(Names::STR_GSM_TOTAL_STARS, parts({""}), 0, 0);
+    playOnce(Names::SND_LOSE_LEVEL, MUSIC_CHANNEL);
+    m_pCustomersLabel = addCountRow(Names::STR_GSM_CUSTOMERS, parts({""}), 0, 0);
+    addSeparator();
+}
+
 void GameStatsMode::addSeparator() {
     getTable()->addRow(1);
     getTable()->addCell(2);
@@ -158,34 +181,14 @@ void GameStatsMode::init() {
     pTable->addCell(2);
     addBanner();
 
-    int nMode = m_pResults->m_nPlayMode;
     addCaption(isStoryLevel() ? Names::STR_GSM_LEVEL_SCORE : Names::STR_GSM_TOTAL);
     m_pScoreLabel = new ChangingLabel(parts({"$", ""}), 1);
     addCountingLabel(0, m_pScoreLabel);
-
     if (isStoryLevel()) {
         addStoryRows();
+        addTotalRows();
     } else {
-        pTable->addRow(1);
-        pTable->addCell(1);
-        addCaption(Names::STR_GSM_TIME);
-        pTable->addCell(1);
-        m_pTimeLabel = addLabel(formatText(getString(Names::STR_TIME_PLAYED), 0, 0), CENTRED);
-        m_pTimeLabel->setTextAlign(1);
-        m_pTimeLabel->setWrapWidth(TIME_WRAP_WIDTH, false);
-    }
-    if (isStoryLevel())
-        addSeparator();
-    if (nMode == 2)
-        m_pStarsLabel = addCountRow(Names::STR_GSM_TOTAL_STARS, parts({""}), 0, 0);
-    if (isStoryLevel()) {
-        m_pTotalLabel = addCountRow(Names::STR_GSM_TOTAL, parts({"$", ""}), 1, m_pResults->m_nPrevTotalMoney);
-        m_pTotalStarsLabel = addCountRow(Names::STR_GSM_TOTAL_STARS, parts({""}), 0, m_pResults->m_nPrevTotalStars);
-        playOnce(isWon() ? Names::SND_WIN_LEVEL : Names::SND_LOSE_LEVEL, MUSIC_CHANNEL);
-    } else {
-        playOnce(Names::SND_LOSE_LEVEL, MUSIC_CHANNEL);
-        m_pCustomersLabel = addCountRow(Names::STR_GSM_CUSTOMERS, parts({""}), 0, 0);
-        addSeparator();
+        addTimedRows();
     }
     addButton();
 

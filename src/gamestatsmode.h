@@ -7,9 +7,7 @@
 #include "ui/label.h"
 
 struct PlayField;
-class AnimSprite;
-class Button;
-class Label;
+#include "anim/animsprite.h"
 
 // A level's results: the banner, then money, time, stars, customers and the
 // story's totals counted up one after another with a tick; when the count
@@ -53,6 +51,8 @@ private:
     Tsl::SmartPtr<ChangingLabel> addCountRow(const char* pszCaption, const Tsl::List<Tsl::String>& lParts,
                                              int nNumberPart, int nValue);
     void addStoryRows();
+    void addTotalRows();
+    void addTimedRows();
     void addSeparator();
     void addButton();
     void playOnce(const char* pszSample, int nChannel);

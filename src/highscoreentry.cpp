@@ -28,7 +28,3 @@ void HighscoreEntry::read(Tsl::ObjectStreamer& streamer) {
     streamer.read(m_nScore);
     streamer.read(m_sExtra);
 }
-
-bool HighscoreEntry::operator==(const HighscoreEntry& other) const {
-    return m_sName == other.m_sName && m_nScore == other.m_nScore && m_sExtra == other.m_sExtra;
-}

@@ -18,7 +18,6 @@ public:
 
     // The sort order of a table: the higher score first.
     bool operator>(const HighscoreEntry& other) const { return m_nScore > other.m_nScore; }
-    bool operator==(const HighscoreEntry& other) const;
 
     Tsl::String m_sName;
     int m_nScore;

@@ -89,12 +89,19 @@ void HighScoreMode::loadTables() {
         }
     }
     for (int t = m_lTables.getCount(); t < TABLE_COUNT; ++t) m_lTables.append(makeDefaultTable(t));
-    // Ten entries each: a short table could take no insertion, a long one
-    // keeps its best ten.
+    if (!makeTablesTen())
+        bWhole = false;
+    if (!bWhole)
+        saveTables();
+}
+
+// Ten entries each: a short table could take no insertion, a long one keeps
+// its best ten. False when a table had to be changed.
+bool HighScoreMode::makeTablesTen() {
+    bool bAllTen = true;
     for (int t = 0; t < TABLE_COUNT; ++t) {
         HighscoreTable& table = m_lTables.getNode(t)->data;
-        if (table.getCount() != TABLE_SIZE)
-            bWhole = false;
+        bAllTen = bAllTen && table.getCount() == TABLE_SIZE;
         if (table.getCount() > TABLE_SIZE) {
             table.sort();
             while (table.getCount() > TABLE_SIZE) table.removeAt(TABLE_SIZE);
@@ -102,8 +109,7 @@ void HighScoreMode::loadTables() {
         HighscoreTable defaults = makeDefaultTable(t);
         for (int k = table.getCount(); k < TABLE_SIZE; ++k) table.append(defaults.getAt(k));
     }
-    if (!bWhole)
-        saveTables();
+    return bAllTen;
 }
 
 void HighScoreMode::saveTables() {
@@ -162,6 +168,18 @@ void HighScoreMode::init() {
     for (int t = 0; t < TABLE_COUNT; ++t) m_lTables.getNode(t)->data.sort();
     buildScoreTable(0);
 
+    addTabs();
+    Tsl::SmartPtr<Button> pBack = new Button(getString(Names::STR_HF_BACK), ID_BACK);
+    addControl(pBack);
+    pBack->setPosition(BACK_X, BACK_Y);
+
+    m_lTableBuilt.getNode(0)->data = true;
+    m_lScoreTables.getAt(0)->setPosition(TABLE_X, TABLE_Y);
+    showTab(0);
+}
+
+// The three tabs, one below the other.
+void HighScoreMode::addTabs() {
     Tsl::SmartPtr<Table> pTabs = new Table(this);
     for (int i = 0; i < TABLE_COUNT; ++i) {
         Tsl::SmartPtr<ToggleButton> pTab = new ToggleButton(Tsl::String(), i);
@@ -172,16 +190,9 @@ void HighScoreMode::init() {
         m_lTabButtons.append(pTab);
         m_lTableBuilt.append(false);
     }
-    Tsl::SmartPtr<Button> pBack = new Button(getString(Names::STR_HF_BACK), ID_BACK);
-    addControl(pBack);
-    pBack->setPosition(BACK_X, BACK_Y);
     pTabs->setPosition(TABS_X, TABS_Y);
     pTabs->setZOrder(Z_TABS);
     pTabs->layout();
-
-    m_lTableBuilt.getNode(0)->data = true;
-    m_lScoreTables.getAt(0)->setPosition(TABLE_X, TABLE_Y);
-    showTab(0);
 }
 
 // Hidden tables lie under the background rather than being removed.

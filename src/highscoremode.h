@@ -50,6 +50,8 @@ public:
 private:
     // False when the stored value had to be repaired.
     bool readTables(const Tsl::String& sValue);
+    bool makeTablesTen();
+    void addTabs();
     void buildScoreTable(int nIndex);
     void showTab(int nIndex);
 

@@ -26,7 +26,6 @@ public:
     void init() override;
     void onUpdate(float fDt) override;
 
-    bool isDone() const { return m_bDone; }
     int getClockFrame() const { return m_nClockFrame; }
     Tsl::SmartPtr<Table> getTable() const { return m_pTable; }
     Tsl::SmartPtr<Sprite> getClockHand() const { return m_pClockHand; }

@@ -9,6 +9,99 @@ constexpr const char* SET_DONE_WELCOME = "DoneWelcome";
 constexpr const char* SET_LAST_CUTSCENE = "LastCutscene";
 constexpr const char* SET_HIGHSCORES = "Highscores";
 
+// Level dialogs, high scores, story pages, congratulations
+// Loading dialog
+constexpr const char* STR_LOADING = "LDN_Loading";
+constexpr const char* IMG_CLOCK_BASE = "clock_base";
+constexpr const char* IMG_CLOCK_HAND = "clock_%d";
+constexpr const char* IMG_CLOCK_EMPTY = "empty";
+constexpr const char* IMG_CLOCK_MARKERS = "clock_markers";
+// Week goal dialog
+constexpr const char* STR_WKG_WORKPLACE = "WKG_Workplace";
+constexpr const char* STR_SCENE_NAME = "Scene%d";
+constexpr const char* STR_WKG_SALES = "WKG_Sales";
+constexpr const char* STR_WKG_CUSTOMER = "WKG_Customer";
+constexpr const char* STR_WKG_TIP = "WKG_Tip";
+constexpr const char* STR_RANDOM_TIP = "RANDOM_TIP_%d";
+constexpr const char* STR_WKG_GO = "WKG_Go";
+constexpr const char* IMG_BUBBLE_SEPARATOR = "bubble_separator";
+constexpr const char* FONT_DEFAULT = "Theme::Default";
+// Level results
+constexpr const char* ANIM_OLVY_WINDOW = "olvywindow.anim";
+constexpr const char* SEQ_HAPPY = "happy";
+constexpr const char* SEQ_SAD = "sad";
+constexpr const char* IMG_YOU_WIN = "youwin";
+constexpr const char* IMG_YOU_LOSE = "youlose";
+constexpr const char* IMG_TIMES_UP = "timesup";
+constexpr const char* STR_GSM_LEVEL_SCORE = "GSM_LevelScore";
+constexpr const char* STR_GSM_TOTAL = "GSM_Total";
+constexpr const char* STR_GSM_LEVEL_GOAL = "GSM_LevelGoal";
+constexpr const char* STR_GSM_LEVEL_STARS = "GSM_LevelStars";
+constexpr const char* STR_GSM_CUSTOMERS = "GSM_Customers";
+constexpr const char* STR_GSM_TIME = "GSM_Time";
+constexpr const char* STR_GSM_TOTAL_STARS = "GSM_TotalStars";
+constexpr const char* STR_TIME_PLAYED = "StatTimePlayed";
+constexpr const char* SND_WIN_LEVEL = "ms_winlevel";
+constexpr const char* SND_LOSE_LEVEL = "ms_loselevel";
+constexpr const char* SND_NUMBER_TICK = "sfx_game_number";
+constexpr const char* TXT_OK = "ok";
+constexpr const char* TXT_EXIT = "exit";
+// High scores
+constexpr const char* IMG_SAND_BACK = "sand_frame_back";
+constexpr const char* IMG_HIGH_BACK = "high_back";
+constexpr const char* STYLE_TAB_ADVENTURE = "AdventureBtn";
+constexpr const char* STYLE_TAB_RELAX = "RelaxBtn";
+constexpr const char* STYLE_TAB_FREE = "FreeBtn";
+constexpr const char* STR_HF_BACK = "HF_Back";
+constexpr const char* STR_HF_NAME = "HF_Name";
+constexpr const char* STR_HF_SCORE = "HF_Score";
+constexpr const char* FRAME_EMPTY = "EmptyFrame";
+constexpr const char* FONT_HIGHSCORE_TITLE = "Sand::HighScoreTitle";
+constexpr const char* FONT_HIGHSCORE = "Theme::DefaultHighScore";
+// Story pages
+constexpr const char* IMG_ALBUM_ICON = "album_%s";
+constexpr const char* IMG_LITTLE_ACTIVE = "littlebutton_active";
+constexpr const char* IMG_LITTLE_HIGHLIGHT = "littlebutton_highlight";
+constexpr const char* IMG_LITTLE_PUSHED = "littlebutton_pushed";
+constexpr const char* ALBUM_PREV = "prev";
+constexpr const char* ALBUM_STOP = "stop";
+constexpr const char* ALBUM_NEXT = "next";
+// Congratulations
+constexpr const char* IMG_CONGRATS = "congrats";
+constexpr const char* STR_CPD_OK = "CPD_OK";
+constexpr const char* IMG_FLOWER = "mapa_flor_%d_s";
+constexpr const char* EMITTER_FLOWER_CANNON = "flower_cannon.emitter";
+// Store pictures
+constexpr const char* IMG_STORE_SOLDOUT_HIGH = "store_soldout_high";
+constexpr const char* IMG_STORE_SOLDOUT_LOW = "store_soldout_low";
+constexpr const char* IMG_STORE_NA_LOW = "store_na_low";
+constexpr const char* IMG_STORE_PARROT_STAND = "store_parrot_stand_normal";
+constexpr const char* IMG_SUFFIX_NORMAL = "_normal";
+constexpr const char* IMG_SUFFIX_HIGHLIGHT = "_highlight";
+// One row per store position, one picture per store level; position 2
+// counts five levels but has pictures for four (the fifth is null).
+constexpr int STORE_LEVELS_MOST = 5;
+constexpr const char* STORE_PICTURES[9][STORE_LEVELS_MOST] = {
+    {"store_bandeja1", "store_bandeja2", "store_soldout_low"},
+    {"store_sillas", "store_soldout_high"},
+    {"store_jugomatic", "store_soldout_high", "store_soldout_high", "store_soldout_high"},
+    {"store_parrot.anim", "store_soldout_high"},
+    {"store_decos", "store_soldout_low"},
+    {"store_na_low", "store_centros1", "store_centros2", "store_soldout_low"},
+    {"store_cartel1", "store_cartel2", "store_cartel3", "store_cartel4", "upg_sold"},
+    {"store_na_barman1", "store_badboy2", "store_badboy2", "store_soldout_1"},
+    {"store_na_barman2", "store_badboy1", "store_badboy1", "store_soldout_2"},
+};
+// Sold-out and unavailable marks, shown over the position's greyed item.
+constexpr const char* STORE_STAMPS[7] = {"store_soldout_low", "store_soldout_high", "store_soldout_1",
+                                         "store_soldout_2",   "store_na_barman1",   "store_na_barman2",
+                                         "store_na_low"};
+constexpr const char* STORE_BASE_PICTURES[9] = {
+    "store_bandeja2_normal", "store_sillas_normal",  "store_jugomatic_normal",
+    "store_parrot_stand_normal", "store_decos_normal", "store_centros2_normal",
+    "store_cartel1_normal",  "store_badboy2_normal", "store_badboy1_normal"};
+
+
 // Play field
 // Resources of a scene and its customers.
 constexpr const char* SCENE_FILE_FORMAT = "%s.scene";
@@ -79,72 +172,51 @@ constexpr const char* STYLE_TIP_FRAME = "PlaceholderFrame";
 // One tune per scene, by scene index; released by this table when a level ends.
 constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3", "music_scene4"};
 constexpr int SCENE_MUSIC_COUNT = 5;
-// Level dialogs, high scores, story pages, congratulations
-// Loading dialog
-constexpr const char* STR_LOADING = "LDN_Loading";
-constexpr const char* IMG_CLOCK_BASE = "clock_base";
-constexpr const char* IMG_CLOCK_HAND = "clock_%d";
-constexpr const char* IMG_CLOCK_EMPTY = "empty";
-constexpr const char* IMG_CLOCK_MARKERS = "clock_markers";
-// Week goal dialog
-constexpr const char* STR_WKG_WORKPLACE = "WKG_Workplace";
-constexpr const char* STR_SCENE_NAME = "Scene%d";
-constexpr const char* STR_WKG_SALES = "WKG_Sales";
-constexpr const char* STR_WKG_CUSTOMER = "WKG_Customer";
-constexpr const char* STR_WKG_TIP = "WKG_Tip";
-constexpr const char* STR_RANDOM_TIP = "RANDOM_TIP_%d";
-constexpr const char* STR_WKG_GO = "WKG_Go";
-constexpr const char* IMG_BUBBLE_SEPARATOR = "bubble_separator";
-constexpr const char* FONT_DEFAULT = "Theme::Default";
-// Level results
-constexpr const char* ANIM_OLVY_WINDOW = "olvywindow.anim";
-constexpr const char* SEQ_HAPPY = "happy";
-constexpr const char* SEQ_SAD = "sad";
-constexpr const char* IMG_YOU_WIN = "youwin";
-constexpr const char* IMG_YOU_LOSE = "youlose";
-constexpr const char* IMG_TIMES_UP = "timesup";
-constexpr const char* STR_GSM_LEVEL_SCORE = "GSM_LevelScore";
-constexpr const char* STR_GSM_TOTAL = "GSM_Total";
-constexpr const char* STR_GSM_LEVEL_GOAL = "GSM_LevelGoal";
-constexpr const char* STR_GSM_LEVEL_STARS = "GSM_LevelStars";
-constexpr const char* STR_GSM_CUSTOMERS = "GSM_Customers";
-constexpr const char* STR_GSM_TIME = "GSM_Time";
-constexpr const char* STR_GSM_TOTAL_STARS = "GSM_TotalStars";
-constexpr const char* STR_TIME_PLAYED = "StatTimePlayed";
-constexpr const char* SND_WIN_LEVEL = "ms_winlevel";
-constexpr const char* SND_LOSE_LEVEL = "ms_loselevel";
-constexpr const char* SND_NUMBER_TICK = "sfx_game_number";
-constexpr const char* TXT_OK = "ok";
-constexpr const char* TXT_EXIT = "exit";
-// High scores
-constexpr const char* IMG_SAND_BACK = "sand_frame_back";
-constexpr const char* IMG_HIGH_BACK = "high_back";
-constexpr const char* STYLE_TAB_ADVENTURE = "AdventureBtn";
-constexpr const char* STYLE_TAB_RELAX = "RelaxBtn";
-constexpr const char* STYLE_TAB_FREE = "FreeBtn";
-constexpr const char* STR_HF_BACK = "HF_Back";
-constexpr const char* STR_HF_NAME = "HF_Name";
-constexpr const char* STR_HF_SCORE = "HF_Score";
-constexpr const char* FRAME_EMPTY = "EmptyFrame";
-constexpr const char* FONT_HIGHSCORE_TITLE = "Sand::HighScoreTitle";
-constexpr const char* FONT_HIGHSCORE = "Theme::DefaultHighScore";
-// Story pages
-constexpr const char* IMG_ALBUM_ICON = "album_%s";
-constexpr const char* IMG_LITTLE_ACTIVE = "littlebutton_active";
-constexpr const char* IMG_LITTLE_HIGHLIGHT = "littlebutton_highlight";
-constexpr const char* IMG_LITTLE_PUSHED = "littlebutton_pushed";
-// Congratulations
-constexpr const char* IMG_CONGRATS = "congrats";
-constexpr const char* STR_CPD_OK = "CPD_OK";
-constexpr const char* IMG_FLOWER = "mapa_flor_%d_s";
-constexpr const char* EMITTER_FLOWER_CANNON = "flower_cannon.emitter";
-// Store pictures
-constexpr const char* IMG_STORE_SOLDOUT_HIGH = "store_soldout_high";
-constexpr const char* IMG_STORE_SOLDOUT_LOW = "store_soldout_low";
-constexpr const char* IMG_STORE_NA_LOW = "store_na_low";
-constexpr const char* IMG_STORE_PARROT_STAND = "store_parrot_stand_normal";
-constexpr const char* IMG_SUFFIX_NORMAL = "_normal";
-constexpr const char* IMG_SUFFIX_HIGHLIGHT = "_highlight";
+
+// Store and purchase dialog
+// Preview of the bar.
+constexpr const char* IMG_PREVIEW_FLOOR = "ui_fondo_azul";
+constexpr const char* IMG_PREVIEW_COASTER = "posavaso_1";
+// Purchase dialog.
+constexpr const char* IMG_BUY_MASK = "mask_buyupgrade";
+constexpr const char* IMG_BUY_TRAY = "buyupgrade_bandeja%d_normal";
+constexpr const char* IMG_CHECK_EMPTY = "check_empty";
+constexpr const char* IMG_CHECK_FULL = "check_full_noblit";
+constexpr const char* FONT_DEFAULT_SMALL = "Theme::DefaultSmall";
+constexpr const char* STR_UPG_BUY = "UPG_Buy";
+constexpr const char* STR_UPG_CANCEL = "UPG_Cancel";
+constexpr const char* STR_UPG_CANT = "UPG_Cant";
+constexpr const char* STR_UPG_UPGRADED = "UPG_Upgraded";
+constexpr const char* STR_UPG_TEXT = "UPG_Text_%d_%d";
+constexpr const char* STR_UPG_PRICE = "UPG_Price";
+constexpr const char* STR_RADIO_CHAIR[] = {"UPG_Radio_Chair0", "UPG_Radio_Chair1", "UPG_Radio_Chair2",
+                                           "UPG_Radio_Chair3"};
+constexpr const char* STR_RADIO_CENTER[2][2] = {{"UPC_Radio_Center_0_0", "UPC_Radio_Center_0_1"},
+                                                {"UPC_Radio_Center_1_0", "UPC_Radio_Center_1_1"}};
+constexpr const char* STR_RADIO_JUICER[2][3] = {
+    {"UPC_Radio_Juicer_0_0", "UPC_Radio_Juicer_0_2", "UPC_Radio_Juicer_0_3"},
+    {"UPC_Radio_Juicer_1_0", "UPC_Radio_Juicer_1_2", "UPC_Radio_Juicer_1_3"}};
+// Store screen.
+constexpr const char* IMG_STORE_BACK = "upgrade_store";
+constexpr const char* IMG_STORE_MASK = "store_mask";
+constexpr const char* IMG_STORE_BUBBLE = "store_globito_normal";
+constexpr const char* ANIM_SALESMAN = "salesman.anim";
+constexpr const char* SEQ_BLINK = "blink";
+constexpr const char* SEQ_NORMAL = "normal";
+constexpr const char* SEQ_TALK = "talk";
+constexpr const char* SEQ_SMILE = "smile";
+constexpr const char* SEQ_HIGHLIGHT = "highlight";
+constexpr const char* STYLE_PAPER_BUTTON = "PaperButton";
+constexpr const char* FONT_LABEL_TEXT = "Sand::LabelText";
+constexpr const char* FONT_DEFAULT_BLACK = "Theme::DefaultBlack";
+constexpr const char* SFX_STORE_CLINK = "sfx_store_clink";
+constexpr const char* SFX_MOUSE_OVER = "sfx_mouseover";
+constexpr const char* STR_UPG_DEFAULT = "UPG_Default";
+constexpr const char* STR_UPG_LEAVE = "UPG_Leave";
+constexpr const char* STR_UPG_GOOD = "UPG_Good";
+constexpr const char* STR_UPG_BAD = "UPG_Bad";
+constexpr const char* STR_UPG_PARROT = "UPG_Text_3";
+constexpr const char* STR_UPG_ITEM = "UPG_TEXT_%d";
 
 // Main road: loading screen, main menu, story map, how-to, options
 // Start-up preload lists, in reading order.
@@ -160,17 +232,13 @@ constexpr const char* IMG_PROGRESS_CLAM = "progress_clam";
 constexpr const char* IMG_PROGRESS_STAR = "progress_star";
 constexpr const char* STYLE_UNDECORATED_FRAME = "sand_undecoratedframe";
 constexpr const char* FONT_TITLE_BOLD = "Sand::TitleBold";
-constexpr const char* FONT_LABEL_TEXT = "Sand::LabelText";
 constexpr const char* FONT_HIGHSCORE_TITLE_BLUE = "Sand::HighScoreTitleBlue";
-constexpr const char* STYLE_PAPER_BUTTON = "PaperButton";
 // How-to pages.
 constexpr const char* IMG_HOWTO_FORMAT = "howto%d";
 constexpr const char* STR_HT_BACK = "HT_Back";
 constexpr const char* STR_HT_NEXT = "HT_Next";
 constexpr const char* STR_HT_PREVIOUS = "HT_Previous";
 // Options and credits.
-constexpr const char* IMG_CHECK_EMPTY = "check_empty";
-constexpr const char* IMG_CHECK_FULL = "check_full_noblit";
 constexpr const char* STR_GOD_DIFFICULTY = "GOD_Difficulty";
 constexpr const char* STR_GOD_EASY = "GOD_Easy";
 constexpr const char* STR_GOD_MEDIUM = "GOD_Medium";

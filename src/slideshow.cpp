@@ -69,7 +69,7 @@ void SlideshowMode::buildAlbumButtons() {
     const struct {
         const char* pszName;
         int nId;
-    } buttons[] = {{"prev", ID_PREV}, {"stop", ID_STOP}, {"next", ID_NEXT}};
+    } buttons[] = {{Names::ALBUM_PREV, ID_PREV}, {Names::ALBUM_STOP, ID_STOP}, {Names::ALBUM_NEXT, ID_NEXT}};
     for (const auto& b : buttons) {
         Tsl::SmartPtr<CustomButton> pButton = makeAlbumButton(b.pszName, b.nId);
         addControl(pButton);
@@ -287,14 +287,25 @@ void SlideshowMode::advance() {
     }
 }
 
+void SlideshowMode::showPictureInFull() {
+    if (m_lPageSprites.isEmpty() || !m_pImage)
+        return;
+    Tsl::SmartPtr<Sprite> pNewest = m_lPageSprites.getLast();
+    if (m_pImage->hasAlpha())
+        pNewest->setImage(m_pImage->clone(false));
+    else
+        pNewest->getImage()->setAlpha(255);
+    pNewest->setAlpha(1.0f);
+}
+
+// The slide being skipped is shown complete: a picture or text left half
+// faded in would stay that way under the slides that follow.
 void SlideshowMode::skip() {
-    if (m_nState == STATE_FADING_IN && !m_lPageSprites.isEmpty() && m_pImage) {
-        Tsl::SmartPtr<Sprite> pNewest = m_lPageSprites.getLast();
-        if (m_pImage->hasAlpha())
-            pNewest->setImage(m_pImage->clone(false));
-        else
-            pNewest->getImage()->setAlpha(255);
-    }
+    if (m_nState == STATE_FADING_IN)
+        showPictureInFull();
+    for (const Tsl::SmartPtr<Label>& pLabel : m_lPendingLabels) pLabel->setAlpha(1.0f);
+    m_lPendingTexts.clear();
+    m_lPendingLabels.clear();
     m_nState = STATE_WAITING;
     m_fWait = -1.0f;
 }

@@ -77,6 +77,7 @@ private:
     void advance();
     void showSlide(const Tsl::SmartPtr<SlideSpec>& pSlide);
     void clearPage();
+    void showPictureInFull();
     void skip();
     bool startsPage(int nIndex) const;
     int nextPage(int nFirst) const;

@@ -1,7 +1,5 @@
 #include "upgrademanager.h"
 
-#include "tsl2/error.h"
-
 namespace {
 
 const int s_anLevelCounts[UpgradeManager::KIND_COUNT] = {3, 2, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
@@ -32,10 +30,9 @@ int UpgradeManager::getValue(int nKind, int nLevel) const {
 }
 
 int UpgradeManager::getPrice(int nKind, int nLevel) const {
-    TSL_TRACE();
-    if (nKind < 0 || nKind >= KIND_COUNT || nLevel < 0 || nLevel >= s_anLevelCounts[nKind])
-        TSL_THROW(BadParmException, "UpgradeManager::getPrice : no level %d of kind %d", nLevel, nKind);
-    if (nLevel + 1 == s_anLevelCounts[nKind]) return -1;
+    // Levels come from the player's stored profile: one the catalogue does
+    // not have is not for sale, never a failure.
+    if (nKind < 0 || nKind >= KIND_COUNT || nLevel < 0 || nLevel + 1 >= s_anLevelCounts[nKind]) return -1;
     return s_aanPrices[nKind][nLevel + 1];
 }
 

@@ -25,8 +25,8 @@ public:
     // kind 12: the customers' patience bonus. -1 for any other kind or a
     // level that kinds 0 and 12 do not have.
     int getValue(int nKind, int nLevel) const;
-    // The price of going from the level to the next; -1 at the last level.
-    // Callers pass a kind 0-12 and a level below its level count.
+    // The price of going from the level to the next; -1 at the last level
+    // and for a kind or level the catalogue does not have.
     int getPrice(int nKind, int nLevel) const;
     int getLevelCount(int nKind) const;
 };

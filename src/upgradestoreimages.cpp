@@ -9,25 +9,6 @@
 namespace {
 
 const int LEVEL_COUNTS[UpgradeStoreImages::POSITION_COUNT] = {3, 2, 5, 2, 2, 4, 5, 4, 4};
-const int MAX_PICTURES = 5;
-// Position 2 counts five levels but has pictures for four: the fifth is null.
-const char* const PICTURES[UpgradeStoreImages::POSITION_COUNT][MAX_PICTURES] = {
-    {"store_bandeja1", "store_bandeja2", "store_soldout_low"},
-    {"store_sillas", "store_soldout_high"},
-    {"store_jugomatic", "store_soldout_high", "store_soldout_high", "store_soldout_high"},
-    {"store_parrot.anim", "store_soldout_high"},
-    {"store_decos", "store_soldout_low"},
-    {"store_na_low", "store_centros1", "store_centros2", "store_soldout_low"},
-    {"store_cartel1", "store_cartel2", "store_cartel3", "store_cartel4", "upg_sold"},
-    {"store_na_barman1", "store_badboy2", "store_badboy2", "store_soldout_1"},
-    {"store_na_barman2", "store_badboy1", "store_badboy1", "store_soldout_2"},
-};
-const char* const STAMPS[] = {"store_soldout_low", "store_soldout_high", "store_soldout_1", "store_soldout_2",
-                              "store_na_barman1",  "store_na_barman2",   "store_na_low"};
-const char* const BASE_PICTURES[UpgradeStoreImages::POSITION_COUNT] = {
-    "store_bandeja2_normal", "store_sillas_normal",  "store_jugomatic_normal",
-    "store_parrot_stand_normal", "store_decos_normal", "store_centros2_normal",
-    "store_cartel1_normal",  "store_badboy2_normal", "store_badboy1_normal"};
 const int STAMP_OFFSETS[UpgradeStoreImages::POSITION_COUNT][2] = {{52, 34}, {120, 60}, {12, 80},  {45, 43}, {57, 82},
                                                                   {100, 128}, {0, 0},  {18, 48}, {18, 48}};
 const int SIGN_COUNT = 4;
@@ -48,13 +29,13 @@ int UpgradeStoreImages::getLevelCount(int nPosition) {
 }
 
 const char* UpgradeStoreImages::entryOf(int nPosition, int nLevel) {
-    if (nLevel < 0 || nLevel >= getLevelCount(nPosition) || nLevel >= MAX_PICTURES)
+    if (nLevel < 0 || nLevel >= getLevelCount(nPosition) || nLevel >= Names::STORE_LEVELS_MOST)
         return nullptr;
-    return PICTURES[nPosition][nLevel];
+    return Names::STORE_PICTURES[nPosition][nLevel];
 }
 
 bool UpgradeStoreImages::isStamp(const char* pszEntry) {
-    for (const char* pszStamp : STAMPS)
+    for (const char* pszStamp : Names::STORE_STAMPS)
         if (std::strcmp(pszStamp, pszEntry) == 0)
             return true;
     return false;
@@ -70,7 +51,7 @@ Tsl::SmartPtr<Image> UpgradeStoreImages::greyed(const char* pszName) {
 }
 
 Tsl::SmartPtr<Image> UpgradeStoreImages::stampedItem(int nPosition, const char* pszStamp) {
-    Tsl::SmartPtr<Image> pBase = greyed(BASE_PICTURES[nPosition]);
+    Tsl::SmartPtr<Image> pBase = greyed(Names::STORE_BASE_PICTURES[nPosition]);
     Tsl::SmartPtr<Image> pStamp = app()->getImage(pszStamp)->clone(false);
     if (std::strcmp(pszStamp, Names::IMG_STORE_SOLDOUT_LOW) == 0 || std::strcmp(pszStamp, Names::IMG_STORE_NA_LOW) == 0)
         pStamp->alignInsPoint(BOTTOM_CENTRE);
@@ -97,12 +78,13 @@ Tsl::SmartPtr<Image> UpgradeStoreImages::signs(int nLevel, const char* pszCurren
     for (int i = 0; i < SIGN_COUNT; ++i) {
         if (i == nLevel)
             continue;
-        Tsl::SmartPtr<Image> pSign = greyed(withSuffix(PICTURES[SIGN_POSITION][i], Names::IMG_SUFFIX_NORMAL).c_str());
+        Tsl::String sSign = withSuffix(Names::STORE_PICTURES[SIGN_POSITION][i], Names::IMG_SUFFIX_NORMAL);
+        Tsl::SmartPtr<Image> pSign = greyed(sSign.c_str());
         pSign->alignInsPoint(BOTTOM_LEFT);
         pCanvas->copyImage(pSign.get(), SIGN_PLACES[nPlace][0], SIGN_PLACES[nPlace][1]);
         ++nPlace;
     }
-    const char* pszFront = bSoldOut ? Names::IMG_STORE_SOLDOUT_HIGH : PICTURES[SIGN_POSITION][nLevel];
+    const char* pszFront = bSoldOut ? Names::IMG_STORE_SOLDOUT_HIGH : Names::STORE_PICTURES[SIGN_POSITION][nLevel];
     Tsl::String sFront = bSoldOut ? Tsl::String(pszFront) : withSuffix(pszFront, pszCurrentSuffix);
     Tsl::SmartPtr<Image> pFront = app()->getImage(sFront.c_str())->clone(false);
     pFront->alignInsPoint(BOTTOM_LEFT);
@@ -113,7 +95,8 @@ Tsl::SmartPtr<Image> UpgradeStoreImages::signs(int nLevel, const char* pszCurren
 Tsl::SmartPtr<AnimSprite> UpgradeStoreImages::getStoreAnimation(int nPosition, int nLevel) {
     if (nPosition != PARROT_POSITION || nLevel != 0)
         return nullptr;
-    return new AnimSprite(app()->getAnimation(PICTURES[PARROT_POSITION][0]), 0, 0, STORE_ANIMATION_Z_ORDER);
+    const char* pszParrot = Names::STORE_PICTURES[PARROT_POSITION][0];
+    return new AnimSprite(app()->getAnimation(pszParrot), 0, 0, STORE_ANIMATION_Z_ORDER);
 }
 
 Tsl::SmartPtr<Image> UpgradeStoreImages::getStoreImage(int nPosition, int nLevel) {

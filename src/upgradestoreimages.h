@@ -23,9 +23,10 @@ public:
     static Tsl::SmartPtr<Image> getStoreHighlightImage(int nPosition, int nLevel);
     // Store levels of the position; 0 out of range.
     static int getLevelCount(int nPosition);
+    // The row entry naming the picture; null when the position lacks one.
+    static const char* entryOf(int nPosition, int nLevel);
 
 private:
-    static const char* entryOf(int nPosition, int nLevel);
     static bool isStamp(const char* pszEntry);
     static Tsl::SmartPtr<Image> greyed(const char* pszName);
     static Tsl::SmartPtr<Image> stampedItem(int nPosition, const char* pszStamp);

@@ -85,7 +85,7 @@ TEST_F(GameStatsTest, WonStoryLevelCountsEveryRowInTurnAndWritesTheResults) {
     std::vector<std::string> ticks;
     for (int i = 0; i < 5; ++i) ticks.insert(ticks.end(), {"play sfx_game_number 2", "stop 2"});
     EXPECT_EQ(ticks, audio().calls);
-    EXPECT_FLOAT_EQ(GameStatsMode::TICK_VOLUME, audio().volumes.back());
+    EXPECT_FLOAT_EQ(0.2f, audio().volumes.back());
     dialog->onCallback(GameStatsMode::ID_OK, 0);
     EXPECT_EQ(MS_ENDED, dialog->getState());
 }

@@ -52,7 +52,6 @@ TEST_F(HighscoreTest, DefaultTablesAreStoredByteForByte) {
     EXPECT_EQ("Olvy", first.getAt(0).m_sName);
     EXPECT_EQ(450000, first.getAt(0).m_nScore);
     EXPECT_EQ(400000, first.getAt(9).m_nScore);
-    EXPECT_EQ("Quillfen", scores->getTables().getAt(2).getAt(9).m_sName);
     std::string sValue = bytesOf(setting());
     EXPECT_EQ(554u, sValue.size());
     EXPECT_EQ(std::string::npos, sValue.find('\0'));
@@ -84,39 +83,34 @@ TEST_F(HighscoreTest, StoredTablesComeBackUnchangedAndAreNotRewritten) {
 }
 
 TEST_F(HighscoreTest, ANewScoreEntersOnlyAboveTheLowestAndIsAppended) {
-    EXPECT_FALSE(scores->submitScore(400000, "Tie", 0));
-    Tsl::String sDefaults = setting();
-    EXPECT_FALSE(scores->submitScore(1, "Low", 2));
-    EXPECT_EQ(bytesOf(sDefaults), bytesOf(setting()));
-    EXPECT_FALSE(scores->submitScore(500000, "Nowhere", 3));
-    EXPECT_FALSE(scores->submitScore(500000, "Nowhere", -1));
-
-    EXPECT_TRUE(scores->submitScore(447000, "New", 0));
-    HighscoreTable table = scores->getTables().getAt(0);
-    ASSERT_EQ(10, table.getCount());
-    EXPECT_EQ("Harley", table.getAt(8).m_sName);
-    EXPECT_EQ("New", table.getAt(9).m_sName);
-    HighScoreMode reloaded;
-    reloaded.loadTables();
-    EXPECT_TRUE(same(scores->getTables(), reloaded.getTables()));
-    EXPECT_NE(bytesOf(sDefaults), bytesOf(setting()));
-
+    struct Case {
+        int nScore, nTable;
+        bool bEntered;
+        const char* pszLast;  // the table's tenth entry after the submission
+    } cases[] = {{400000, 0, false, "PunkGrrrl"}, {1, 2, false, "Quillfen"}, {500000, 3, false, nullptr},
+                 {500000, -1, false, nullptr},    {447000, 0, true, "Me"},    {2000, 1, true, "Me"}};
+    scores->loadTables();
+    for (const Case& c : cases) {
+        std::string sBefore = bytesOf(setting());
+        EXPECT_EQ(c.bEntered, scores->submitScore(c.nScore, "Me", c.nTable)) << c.nScore;
+        EXPECT_EQ(c.bEntered, sBefore != bytesOf(setting())) << c.nScore;
+        if (c.pszLast) {
+            EXPECT_EQ(c.pszLast, scores->getTables().getAt(c.nTable).getAt(9).m_sName) << c.nScore;
+        }
+    }
+    EXPECT_EQ(bytesOf(encode(scores->getTables())), bytesOf(setting()));
     // Equal scores: sorting takes the later one first.
-    EXPECT_TRUE(scores->submitScore(2000, "Later", 1));
-    table = scores->getTables().getAt(1);
+    HighscoreTable table = scores->getTables().getAt(1);
     table.sort();
-    EXPECT_EQ("Later", table.getAt(8).m_sName);
+    EXPECT_EQ("Me", table.getAt(8).m_sName);
     EXPECT_EQ("Nurse", table.getAt(9).m_sName);
-}
-
-TEST_F(HighscoreTest, TheDisplacedEntrysSecondTextGoesWithTheNewOne) {
-    HighscoreTable table = HighScoreMode::makeDefaultTable(1);
+    // The displaced entry's second text goes with the new one; a table
+    // shorter than ten still takes an entry.
+    table = HighScoreMode::makeDefaultTable(1);
     table.getNode(8)->data.m_sExtra = "nurse's";
     EXPECT_TRUE(scores->insertScore(table, 3000, "Me"));
     EXPECT_EQ("nurse's", table.getAt(9).m_sExtra);
-    // A table shorter than ten still takes an entry.
-    HighscoreTable shortTable;
-    shortTable.append(HighscoreEntry("One", 5));
+    HighscoreTable shortTable = listOf({HighscoreEntry("One", 5)});
     EXPECT_TRUE(scores->insertScore(shortTable, 6, "Two"));
     EXPECT_EQ(2, shortTable.getCount());
 }

@@ -38,6 +38,11 @@ struct PlayFieldFixture : ::testing::Test {
         app.setMaxFrameTime(1.0f, false);
         app.addImage("body", app.createImage(200, 180, true));
         app.addImage("px", app.createImage(8, 8, true));
+        for (const char* psz : {"clock_base", "clock_markers", "empty", "clock_1", "clock_2", "clock_3", "bubble_separator",
+                                "youwin", "youlose", "timesup"})
+            app.addImage(psz, app.createImage(8, 8, true));  // the level dialogs' pictures
+        app.addImage("olvy", app.createImage(8, 8, true));
+        addText("olvywindow.anim", "load olvy\nseq happy\nadd olvy\nseq sad\nadd olvy\n");
         addText("waitress.template", fixture::waitressTemplate());
         for (const char* psz : {"hombre.template", "male_fat.template", "vip.template", "vip_strong.template",
                                 "vip_fat.template", "vip_f.template", "ch_bob.anim", "ch_ann.anim"})

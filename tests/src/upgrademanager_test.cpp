@@ -20,7 +20,10 @@ TEST(UpgradeManager, ValuesAndPrices) {
     EXPECT_EQ(upgrades.getValue(12, 5), -1);
     EXPECT_EQ(upgrades.getValue(13, 0), -1);
     EXPECT_EQ(upgrades.getValue(6, 7), 7);
-    EXPECT_THROW(upgrades.getPrice(0, 3), Tsl::BadParmException);
+    // No price outside the catalogue (a damaged profile may hold any level).
+    for (int nKind = -1; nKind <= 13; ++nKind)
+        for (int nLevel : {-1, upgrades.getLevelCount(nKind)})
+            EXPECT_EQ(upgrades.getPrice(nKind, nLevel), -1) << nKind << "/" << nLevel;
 }
 
 TEST(StoryReports, MoneyStopsAt999AndTheLastLevelOfAStageIsKnown) {

@@ -6,6 +6,8 @@
 #include "actiontarget.h"
 #include "mug.h"
 
+#include <regex>
+
 namespace {
 
 // Counts what the waitress does to it.
@@ -148,6 +150,23 @@ TEST_F(WaitressTest, GlassesLieOnTheHandPlacesAndTheTray) {
     EXPECT_EQ(apMugs[3]->getY() - apMugs[0]->getY(), 26);
     EXPECT_EQ(apMugs[0]->getX(), 359);
     EXPECT_EQ(apMugs[1]->getX(), 378);
+}
+
+TEST_F(WaitressTest, HandPlacesOutsideTheTableAreClamped) {
+    struct Case {
+        const char* pszPlace;
+        int nX, nY;
+    } cases[] = {{"position 500", 406, 350}, {"position -3", 359, 331}, {"position x", 359, 331}};
+    for (const Case& c : cases) {
+        addText("waitress.template", std::regex_replace(fixture::waitressTemplate(), std::regex("position [0-9]+"),
+                                                        c.pszPlace));
+        app.releaseAnimation("waitress.template-B");
+        Tsl::SmartPtr<Waitress> p = make(2);
+        Tsl::SmartPtr<Mug> pMug = fullMug();
+        ASSERT_TRUE(p->setHandContents(pMug));
+        EXPECT_EQ(pMug->getX(), c.nX) << c.pszPlace;
+        EXPECT_EQ(pMug->getY(), c.nY) << c.pszPlace;
+    }
 }
 
 TEST_F(WaitressTest, AnActionTakesEffectExactlyOnce) {

@@ -1,5 +1,7 @@
 #include "sdl_fixtures.h"
 
+#include "test_folder.h"
+
 #include "sprite/sprite.h"
 
 #include <vorbis/vorbisenc.h>
@@ -178,9 +180,7 @@ std::string makeOggVorbis(int nSampleRate, float fSeconds) {
 }
 
 std::string makeTempFolder(const char* pszName) {
-    const char* pszRoot = getenv("TSL_TEST_TMP");
-    std::string sRoot = pszRoot && *pszRoot ? pszRoot : "/tmp";
-    std::string sFolder = sRoot + "/platform-" + pszName + "-" + std::to_string(getpid());
+    std::string sFolder = testPath(pszName);
     std::string sCommand = "rm -rf '" + sFolder + "' && mkdir -p '" + sFolder + "'";
     if (system(sCommand.c_str()) != 0) return std::string();
     return sFolder;

@@ -88,5 +88,5 @@ private:
 std::string makeWav(int nSampleRate, int nChannels, float fSeconds);
 std::string makeOggVorbis(int nSampleRate, float fSeconds);
 
-// A scratch folder under the test temp root, emptied on creation.
+// An empty folder of the given name inside the running test's own folder.
 std::string makeTempFolder(const char* pszName);

@@ -45,3 +45,34 @@ if(NOT code EQUAL 1)
   message(FATAL_ERROR "grftool list '': exit ${code}, expected 1\n${err}")
 endif()
 expect_text("${err}" "empty path" "empty archive path")
+
+# A wrong command line is refused with what is wrong about it.
+foreach(case
+    "|no command given"
+    "frobnicate|unknown command 'frobnicate'"
+    "list|list takes an archive (got 0 arguments)"
+    "pack;${SRC}|pack takes a folder and an archive (got 1 argument)"
+    "extract;a.grf;e;out;more|extract takes an archive, an entry name and an output file (got 4 arguments)")
+  string(REPLACE "|" ";" parts "${case}")
+  list(POP_BACK parts message)
+  run_tool(2 ${GRFTOOL} ${parts})
+  expect_text("${RUN_ERR}" "grftool: ${message}\n" "grftool ${parts}")
+  expect_text("${RUN_ERR}" "usage: grftool" "grftool ${parts}")
+endforeach()
+
+# A file that is no archive is called that, and errors carry no place in the
+# engine's sources.
+file(WRITE ${WORK_DIR}/notes.txt "just some text\n")
+file(WRITE ${WORK_DIR}/empty.grf "")
+foreach(command "list;${WORK_DIR}/notes.txt" "list;${WORK_DIR}/empty.grf" "extract;${WORK_DIR}/notes.txt;a.txt;${WORK_DIR}/a.txt")
+  run_tool(1 ${GRFTOOL} ${command})
+  expect_text("${RUN_ERR}" "is not an archive" "grftool ${command}")
+endforeach()
+run_tool(1 ${GRFTOOL} list ${WORK_DIR}/no-such.grf)
+expect_text("${RUN_ERR}" "no-such.grf" "a missing archive")
+if(RUN_ERR MATCHES "Exception|\\.cpp|, line [0-9]")
+  message(FATAL_ERROR "grftool shows where in its sources the error was raised:\n${RUN_ERR}")
+endif()
+
+# The work folder goes with a passing run; a failing one leaves it to look at.
+file(REMOVE_RECURSE ${WORK_DIR})

@@ -50,3 +50,6 @@ if(NOT uid STREQUAL "0")
   run_tool(1 ${GRFTOOL} pack ${WORK_DIR}/good ${OUT}/a.grf)
   expect_archive_kept("a pack onto a read-only file")
 endif()
+
+# The work folder goes with a passing run; a failing one leaves it to look at.
+file(REMOVE_RECURSE ${WORK_DIR})

@@ -44,3 +44,6 @@ if(EXISTS /dev/full)
   run_tool(1 ${GRFTOOL} extract ${WORK_DIR}/test.grf hello.txt /dev/full)
 endif()
 run_tool(2 ${GRFTOOL} frobnicate)
+
+# The work folder goes with a passing run; a failing one leaves it to look at.
+file(REMOVE_RECURSE ${WORK_DIR})

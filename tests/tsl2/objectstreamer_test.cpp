@@ -1,3 +1,4 @@
+#include "test_folder.h"
 #include "tsl2/file.h"
 #include "tsl2/hash.h"
 #include "tsl2/logfile.h"
@@ -111,7 +112,7 @@ TEST(ObjectStreamer, RefusesBadHeadersAndStreams) {
     EXPECT_THROW(readerOf({0x07}), BadStreamFormatException);
     EXPECT_THROW(readerOf({}), BadStreamFormatException);
 
-    std::string sPath = std::string(std::getenv("TSL_TEST_TMP") ? std::getenv("TSL_TEST_TMP") : "/tmp") + "/os_both.bin";
+    std::string sPath = testPath("os_both.bin");
     File* pBoth = new File(sPath.c_str(), File::eReadWrite, true);
     try {
         ObjectStreamer os(pBoth, true); // deletes the stream on failure too (leak checker)
@@ -243,7 +244,7 @@ TEST(ObjectStreamer, ObjectTables) {
 }
 
 TEST(ObjectStreamer, SettingsTableThroughCompressedFile) {
-    std::string sPath = std::string(std::getenv("TSL_TEST_TMP") ? std::getenv("TSL_TEST_TMP") : "/tmp") + "/config.dat";
+    std::string sPath = testPath("config.dat");
     Hash<String, String> hSettings;
     hSettings.set("Fullscreen", "TRUE");
     hSettings.set("SoundVolume", "200");

@@ -1,3 +1,4 @@
+#include "test_folder.h"
 #include "tsl2/file.h"
 #include "tsl2/memstream.h"
 #include "tsl2/objectstreamer.h"
@@ -22,10 +23,7 @@ namespace {
 typedef std::map<std::string, std::string> Contents;
 
 std::string tempDir() {
-    const char* pszDir = std::getenv("TSL_TEST_TMP");
-    std::string sDir = pszDir ? pszDir : "/tmp";
-    mkdir(sDir.c_str(), 0755);
-    return sDir;
+    return testFolder();
 }
 
 void writeFile(const std::string& sPath, const std::string& sData) {

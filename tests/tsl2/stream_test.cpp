@@ -1,3 +1,4 @@
+#include "test_folder.h"
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
 #include "tsl2/memstream.h"
@@ -17,10 +18,7 @@ using namespace Tsl;
 namespace {
 
 std::string tempPath(const char* pszName) {
-    const char* pszDir = std::getenv("TSL_TEST_TMP");
-    std::string sDir = pszDir ? pszDir : "/tmp";
-    mkdir(sDir.c_str(), 0755);
-    return sDir + "/" + pszName;
+    return testPath(pszName);
 }
 
 std::vector<unsigned char> bytesOf(const MemStream& stream) {

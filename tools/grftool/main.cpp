@@ -40,9 +40,52 @@ const char* const HELP =
     "place only when it is complete: after a failure the target is as it was.\n"
     "Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.\n";
 
-int usage() {
+// Says what is wrong with the command line, then how it goes.
+int usage(const std::string& sProblem) {
+    std::fprintf(stderr, "grftool: %s\n", sProblem.c_str());
     std::fputs(USAGE, stderr);
     return 2;
+}
+
+struct Command {
+    const char* pszName;
+    int nArguments;
+    const char* pszArguments;
+};
+
+const Command COMMANDS[] = {
+    {"pack", 2, "a folder and an archive"},
+    {"list", 1, "an archive"},
+    {"extract", 3, "an archive, an entry name and an output file"},
+};
+
+// Empty when the command line has a known command with its number of
+// arguments; else what is wrong with it.
+std::string problemWith(int argc, char** argv) {
+    if (argc < 2) return "no command given";
+    for (const Command& command : COMMANDS) {
+        if (std::strcmp(argv[1], command.pszName) != 0) continue;
+        int nGiven = argc - 2;
+        if (nGiven == command.nArguments) return std::string();
+        return std::string(command.pszName) + " takes " + command.pszArguments + " (got " +
+               std::to_string(nGiven) + (nGiven == 1 ? " argument)" : " arguments)");
+    }
+    return std::string("unknown command '") + argv[1] + "'";
+}
+
+// The archive reader's messages about a damaged header would mislead for a
+// file that was never an archive: say so plainly. Files that can't be read
+// are left to the reader, whose message gives the reason.
+void requireArchive(const char* pszArchive) {
+    FILE* pFile = std::fopen(pszArchive, "rb");
+    if (!pFile) return;
+    char aMagic[3] = {0, 0, 0};
+    size_t nRead = std::fread(aMagic, 1, sizeof(aMagic), pFile);
+    std::fclose(pFile);
+    struct stat info;
+    if (stat(pszArchive, &info) == 0 && S_ISDIR(info.st_mode)) return;
+    if (nRead < sizeof(aMagic) || std::memcmp(aMagic, Tsl::GRF_MAGIC, sizeof(aMagic)) != 0)
+        TSL_THROW(BadStreamFormatException, "'%s' is not an archive", pszArchive);
 }
 
 int help() {
@@ -165,6 +208,7 @@ std::string printableName(const Tsl::String& sName) {
 
 int list(const char* pszArchive) {
     TSL_TRACE();
+    requireArchive(pszArchive);
     Tsl::ResourceFile archive(pszArchive);
     for (int i = 0; i < archive.getEntryCount(); ++i) {
         const Tsl::ResourceFileEntry& entry = archive.getEntry(i);
@@ -176,6 +220,7 @@ int list(const char* pszArchive) {
 
 int extract(const char* pszArchive, const char* pszEntry, const char* pszOut) {
     TSL_TRACE();
+    requireArchive(pszArchive);
     Tsl::ResourceFile archive(pszArchive);
     Tsl::SmartPtr<Tsl::Resource> pResource = archive.getResource(pszEntry);
     if (!pResource) {
@@ -196,16 +241,18 @@ int extract(const char* pszArchive, const char* pszEntry, const char* pszOut) {
 
 int main(int argc, char** argv) {
     TSL_TRACE();
-    if (argc < 2) return usage();
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) return help();
+    std::string sProblem = problemWith(argc, argv);
+    if (!sProblem.empty()) return usage(sProblem);
     const char* pszCommand = argv[1];
-    if (argc == 2 && (std::strcmp(pszCommand, "--help") == 0 || std::strcmp(pszCommand, "-h") == 0)) return help();
     try {
-        if (std::strcmp(pszCommand, "pack") == 0 && argc == 4) return pack(argv[2], argv[3]);
-        if (std::strcmp(pszCommand, "list") == 0 && argc == 3) return list(argv[2]);
-        if (std::strcmp(pszCommand, "extract") == 0 && argc == 5) return extract(argv[2], argv[3], argv[4]);
+        if (std::strcmp(pszCommand, "pack") == 0) return pack(argv[2], argv[3]);
+        if (std::strcmp(pszCommand, "list") == 0) return list(argv[2]);
+        return extract(argv[2], argv[3], argv[4]);
     } catch (const Tsl::Exception& e) {
-        std::fprintf(stderr, "grftool: %s\n", e.getText().c_str());
+        // The message names the file and the reason; where in the engine it
+        // was raised means nothing to the user.
+        std::fprintf(stderr, "grftool: %s\n", e.getMessage());
         return 1;
     }
-    return usage();
 }

@@ -7,6 +7,8 @@
 // striped sprite seen through a round stencil mask. With a path it saves the
 // window's last frame as a BMP and checks that the frame is not blank.
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
+#include "demoargs.h"
+
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "video/sdl_d3d7video.h"
@@ -18,14 +20,12 @@
 
 #include <SDL.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
-#include <strings.h>
 
 namespace {
 
@@ -147,59 +147,15 @@ const char* const HELP =
     "\n"
     "Draws a sprite scene in a 640x480 window for N frames (60 unless told,\n"
     "1 to 100000). With a path, saves the last frame there as a BMP picture\n"
-    "(the name must end in .bmp) and fails when the frame is blank.\n"
+    "(the name must end in .bmp) and fails when the frame is blank. The path\n"
+    "is checked before the first frame: its folder must exist and be writable.\n"
     "Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.\n";
-
-struct Options {
-    int nFrames = 60;
-    const char* pszScreenshot = nullptr;
-    bool bHelp = false;
-};
-
-bool endsWithBmp(const char* pszPath) {
-    size_t nLength = std::strlen(pszPath);
-    return nLength > 4 && strcasecmp(pszPath + nLength - 4, ".bmp") == 0;
-}
-
-// False, with the reason on stderr, for anything but the documented forms.
-bool parseArguments(int argc, char** argv, Options& options) {
-    for (int i = 1; i < argc; ++i) {
-        const char* pszArgument = argv[i];
-        if (std::strcmp(pszArgument, "--help") == 0 || std::strcmp(pszArgument, "-h") == 0) {
-            options.bHelp = true;
-        } else if (std::strcmp(pszArgument, "--frames") == 0) {
-            const char* pszCount = i + 1 < argc ? argv[++i] : "";
-            char* pszEnd = nullptr;
-            errno = 0;
-            long nFrames = std::strtol(pszCount, &pszEnd, 10);
-            if (!*pszCount || *pszEnd || errno != 0 || nFrames < 1 || nFrames > MAX_FRAMES) {
-                std::fprintf(stderr, "spritedemo: --frames needs a whole number from 1 to %d, got '%s'\n", MAX_FRAMES,
-                             pszCount);
-                return false;
-            }
-            options.nFrames = static_cast<int>(nFrames);
-        } else if (pszArgument[0] == '-') {
-            std::fprintf(stderr, "spritedemo: unknown option '%s'\n", pszArgument);
-            return false;
-        } else if (options.pszScreenshot) {
-            std::fprintf(stderr, "spritedemo: one screenshot path only, got '%s' and '%s'\n", options.pszScreenshot,
-                         pszArgument);
-            return false;
-        } else if (!endsWithBmp(pszArgument)) {
-            std::fprintf(stderr, "spritedemo: screenshots are saved as BMP pictures: name '%s' *.bmp\n", pszArgument);
-            return false;
-        } else {
-            options.pszScreenshot = pszArgument;
-        }
-    }
-    return true;
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
-    Options options;
-    if (!parseArguments(argc, argv, options)) {
+    DemoOptions options;
+    if (!parseDemoArguments(DemoArgumentRules{"spritedemo", 1, MAX_FRAMES}, argc, argv, options)) {
         std::fputs(USAGE, stderr);
         return 2;
     }
@@ -208,6 +164,7 @@ int main(int argc, char** argv) {
         std::fputs(HELP, stdout);
         return 0;
     }
+    if (options.pszScreenshot && !checkScreenshotPath("spritedemo", options.pszScreenshot)) return 2;
     try {
         return run(options.nFrames, options.pszScreenshot);
     } catch (const Tsl::Exception& e) {

@@ -1,4 +1,5 @@
 // uidemo [--frames N] [screenshot.bmp]
+// uidemo --help
 //
 // Opens an 800x600 window and shows a sample dialog styled from a ".theme"
 // file: a title, a name field, a volume slider, a toggle, three radio
@@ -7,6 +8,8 @@
 // saves the last frame as a BMP and checks it loosely: the backdrop, the
 // dialog's frame and the pushed toggle must show their colours, and the
 // picture must not be blank.
+#include "demoargs.h"
+
 #include "app/gameapp.h"
 #include "image/sdl_image.h"
 #include "platform/sdl_platform.h"
@@ -24,14 +27,12 @@
 
 #include <SDL.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
 #include <string>
-#include <strings.h>
 #include <unistd.h>
 
 namespace {
@@ -112,9 +113,11 @@ void makeThemePictures(GameApp& app) {
 class ThemeFolder {
 public:
     ThemeFolder() {
-        char szTemplate[] = "/tmp/uidemo.XXXXXX";
-        if (!mkdtemp(szTemplate)) TSL_THROW(FileAccessException, "uidemo : cannot make a folder for the theme");
-        m_sDir = szTemplate;
+        const char* pszTmp = std::getenv("TMPDIR");
+        std::string sTemplate = std::string(pszTmp && *pszTmp ? pszTmp : "/tmp") + "/uidemo.XXXXXX";
+        if (!mkdtemp(&sTemplate[0]))
+            TSL_THROW(FileAccessException, "uidemo : cannot make a folder for the theme under %s", sTemplate.c_str());
+        m_sDir = sTemplate;
         m_sFile = m_sDir + "/demo.theme";
         FILE* pFile = std::fopen(m_sFile.c_str(), "w");
         if (!pFile) TSL_THROW(FileAccessException, "uidemo : cannot write %s", m_sFile.c_str());
@@ -349,37 +352,37 @@ int run(int nFrames, const char* pszScreenshot) {
     return checkScreenshot(pScreen, *pDialog) ? 0 : 1;
 }
 
-const char* const USAGE = "usage: uidemo [--frames N] [screenshot.bmp]\n";
+const int MIN_FRAMES = 2; // the script plays halfway, then at least one frame shows its result
+const int MAX_FRAMES = 100000;
 
-bool endsWithBmp(const char* pszPath) {
-    size_t nLength = std::strlen(pszPath);
-    return nLength > 4 && strcasecmp(pszPath + nLength - 4, ".bmp") == 0;
-}
+const char* const USAGE = "usage: uidemo [--frames N] [screenshot.bmp]\n";
+const char* const HELP =
+    "\n"
+    "Shows a sample dialog styled from a theme file in an 800x600 window for N\n"
+    "frames (60 unless told, 2 to 100000). Halfway it clicks, drags and types\n"
+    "through the dialog's widgets and fails when one of them does not answer.\n"
+    "With a path, saves the last frame there as a BMP picture (the name must\n"
+    "end in .bmp) and checks it loosely: the backdrop, the dialog's frame and\n"
+    "the pushed toggle must show their colours. The path is checked before the\n"
+    "first frame: its folder must exist and be writable.\n"
+    "Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.\n";
 
 } // namespace
 
 int main(int argc, char** argv) {
-    int nFrames = 60;
-    const char* pszScreenshot = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--frames") == 0 && i + 1 < argc) {
-            char* pszEnd = nullptr;
-            errno = 0;
-            long n = std::strtol(argv[++i], &pszEnd, 10);
-            if (*pszEnd || errno || n < 2 || n > 100000) {
-                std::fprintf(stderr, "uidemo: --frames needs a whole number from 2 to 100000\n%s", USAGE);
-                return 2;
-            }
-            nFrames = static_cast<int>(n);
-        } else if (argv[i][0] != '-' && !pszScreenshot && endsWithBmp(argv[i])) {
-            pszScreenshot = argv[i];
-        } else {
-            std::fprintf(stderr, "uidemo: unexpected argument '%s'\n%s", argv[i], USAGE);
-            return 2;
-        }
+    DemoOptions options;
+    if (!parseDemoArguments(DemoArgumentRules{"uidemo", MIN_FRAMES, MAX_FRAMES}, argc, argv, options)) {
+        std::fputs(USAGE, stderr);
+        return 2;
     }
+    if (options.bHelp) {
+        std::fputs(USAGE, stdout);
+        std::fputs(HELP, stdout);
+        return 0;
+    }
+    if (options.pszScreenshot && !checkScreenshotPath("uidemo", options.pszScreenshot)) return 2;
     try {
-        return run(nFrames, pszScreenshot);
+        return run(options.nFrames, options.pszScreenshot);
     } catch (const Tsl::Exception& e) {
         std::fprintf(stderr, "uidemo: %s\n", e.getMessage());
         return 1;

@@ -5,7 +5,7 @@
 
 #include "ui/control.h"
 
-class Font;
+#include "text/font.h"
 
 class Label : public Control {
 public:

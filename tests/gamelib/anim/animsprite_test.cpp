@@ -28,6 +28,22 @@ TEST_F(AnimSpriteTest, ABigStepCarriesOverFramesAndLandsWithAFullFrame) {
     EXPECT_TRUE(pSprite->update(0.0625f));  // frame 0 with its full time reports again
 }
 
+// One frame's time per update: every update shows the next frame, the wrap
+// back to frame 0 too, and none of them skipped a frame.
+TEST_F(AnimSpriteTest, AnOrdinaryWrapSkipsNoFrame) {
+    for (int nFrames : {1, 2, 4}) {
+        Tsl::SmartPtr<Animation> pAnimation = new Animation(8);
+        pAnimation->createSequence("loop", true, 8);
+        for (int i = 0; i < nFrames; ++i) pAnimation->addFrame("loop", makeImage(i + 1), 1);
+        Tsl::SmartPtr<AnimSprite> pSprite = new AnimSprite(pAnimation, 0, 0);
+        for (int nStep = 1; nStep <= 2 * nFrames + 1; ++nStep) {
+            EXPECT_TRUE(pSprite->update(0.125f));
+            EXPECT_EQ(nStep % nFrames, pSprite->getFrame()) << nFrames << " frames, step " << nStep;
+            EXPECT_FALSE(pSprite->hasSkippedFrames()) << nFrames << " frames, step " << nStep;
+        }
+    }
+}
+
 TEST_F(AnimSpriteTest, AOneShotSequenceFinishesOnceAndStaysOnItsLastFrame) {
     Tsl::SmartPtr<AnimSprite> pSprite = new AnimSprite(makeAnimation("once", {1, 2}, 4, false), 0, 0);
     EXPECT_TRUE(pSprite->update(0.25f));

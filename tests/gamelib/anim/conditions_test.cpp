@@ -40,6 +40,25 @@ TEST_F(AnimationConditionTest, ConditionsEvaluateInPrefixNotation) {
     }
 }
 
+// Every comparison where its two operands meet: the order operators compare
+// the numbers the texts read as, == and != the texts themselves.
+TEST_F(AnimationConditionTest, ComparisonsAtEquality) {
+    struct Case {
+        const char* pszOperator;
+        bool bSameText, bSameNumber;  // "3 3", "07 7"
+    } cases[] = {
+        {"==", true, false}, {"!=", false, true}, {"<", false, false},
+        {"<=", true, true},  {">", false, false}, {">=", true, true},
+    };
+    for (const Case& c : cases) {
+        for (const char* pszOperands : {"3 3", "07 7", "-0 0"}) {
+            bool bExpected = std::string(pszOperands) == "3 3" ? c.bSameText : c.bSameNumber;
+            std::string sText = std::string("if ") + c.pszOperator + " " + pszOperands + "\nprop r yes\nendif\n";
+            EXPECT_EQ(bExpected, loadText(sText)->hasProp("r")) << c.pszOperator << " " << pszOperands;
+        }
+    }
+}
+
 TEST_F(AnimationConditionTest, DeeplyNestedConditionsAreRefused) {
     std::string sText = "if";
     for (int i = 0; i < 1000; ++i) sText += " not";

@@ -105,6 +105,27 @@ TEST_F(AnimationWriterTest, WhatIsWrittenReadsBackTheSame) {
     EXPECT_EQ(pB->getColorAt(1, 3), q->getFrameImage("wave", 0)->getColorAt(1, 3));
 }
 
+// The reader resets a loaded picture's insertion point: one off the origin on
+// a single axis must be written too.
+TEST_F(AnimationWriterTest, AnInsertionPointOnOneAxisAloneReadsBack) {
+    const Point aPoints[] = {Point(3, 0), Point(0, -4), Point(0, 0)};
+    for (const Point& point : aPoints) {
+        Tsl::SmartPtr<Animation> p = new Animation(10);
+        Tsl::SmartPtr<Image> pImage = makePainted(2, 2, 3);
+        pImage->setInsPoint(static_cast<int>(point.x), static_cast<int>(point.y));
+        p->createSequence("still", false, 10);
+        p->addFrame("still", pImage, 1);
+        std::string sName = "axis" + std::to_string(static_cast<int>(point.x)) + std::to_string(static_cast<int>(point.y));
+        AnimationSaver().save(p, m_pCompiler.get(), (sName + ".anim").c_str());
+    }
+    openArchive();
+    for (const Point& point : aPoints) {
+        std::string sName = "axis" + std::to_string(static_cast<int>(point.x)) + std::to_string(static_cast<int>(point.y));
+        Tsl::SmartPtr<Animation> q = AnimationLoader().load((sName + ".anim").c_str());
+        EXPECT_EQ(point, q->getFrameImage("still", 0)->getInsPoint()) << sName;
+    }
+}
+
 TEST_F(AnimationWriterTest, ValuesThatWouldNotReadBackAreRefusedAndNothingIsStored) {
     for (const char* pszValue : {"two words", "tab\there", "hash#tag"}) {
         Tsl::SmartPtr<Animation> p = new Animation(10);

@@ -1,4 +1,5 @@
 // Resource look-up, caches, the animation preload queue, settings, string tables and the log.
+#include "test_folder.h"
 #include "fakes.h"
 
 #include "app/rescache.h"
@@ -20,11 +21,7 @@
 namespace {
 
 std::string tempPath(const char* pszName) {
-    const char* pszBase = std::getenv("TSL_TEST_TMP");
-    std::string sDir = pszBase ? pszBase : "/tmp";
-    std::string sCmd = "mkdir -p '" + sDir + "'";
-    if (std::system(sCmd.c_str()) != 0) return "/tmp/" + std::string(pszName);
-    return sDir + "/" + std::to_string(getpid()) + "_" + pszName;
+    return testPath(pszName);
 }
 
 std::string readFile(const std::string& sPath) {

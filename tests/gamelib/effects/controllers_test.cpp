@@ -113,6 +113,54 @@ TEST_F(ControllerTest, ScaleGrowBounceAndMirror) {
     }
 }
 
+TEST_F(ControllerTest, ScaleOnTwoAxesMovesEachFromItsOwnStartToItsOwnEnd) {
+    pSprite->addController(new SCScale(1.0f, 3.0f, 4.0f, 2.0f, 1.0f));
+    steps(1, 0.25f);
+    EXPECT_EQ(Point(1.5f, 3.5f), pSprite->getScale());
+    EXPECT_EQ(0, steps(3, 0.25f));
+    EXPECT_EQ(Point(3.0f, 2.0f), pSprite->getScale());
+}
+
+// The waves never end; each is read a quarter and three quarters of a cycle in.
+TEST_F(ControllerTest, WavesOfAlphaScaleAndColourSwingBetweenTheirBounds) {
+    pSprite->addController(new SCSinusoidAlpha(0.2f, 0.6f, 1.0f, 0.0f));
+    steps(1, 0.25f);
+    EXPECT_NEAR(0.6f, pSprite->getAlpha(), 1e-4f);
+    EXPECT_EQ(1, steps(2, 0.25f));
+    EXPECT_NEAR(0.2f, pSprite->getAlpha(), 1e-4f);
+    pSprite = addSprite(makeImage(4, 4));
+
+    pSprite->addController(new SCSinusoidAlpha(1.0f, 1.5707964f));  // from 0 to 1, a quarter turn ahead
+    steps(1, 0.0f);
+    EXPECT_NEAR(1.0f, pSprite->getAlpha(), 1e-4f);
+    pSprite = addSprite(makeImage(4, 4));
+
+    pSprite->addController(new SCSinusoidScale(0.9f, 1.1f, 1.0f, 0.0f));
+    steps(1, 0.25f);
+    EXPECT_NEAR(1.1f, pSprite->getScaleX(), 1e-4f);
+    EXPECT_NEAR(1.1f, pSprite->getScaleY(), 1e-4f);
+    EXPECT_EQ(1, steps(2, 0.25f));
+    EXPECT_NEAR(0.9f, pSprite->getScaleY(), 1e-4f);
+    pSprite = addSprite(makeImage(4, 4));
+
+    // Out as far as the second colour on one side, as far past the base on
+    // the other; opaque throughout.
+    pSprite->addController(new SCPulseColor(Color(100, 100, 100, 7), Color(140, 60, 100, 7), 3.1415927f));
+    struct Case {
+        float fDt;
+        Color expected;
+    } aCases[] = {{0.5f, Color(140, 60, 100, 255)}, {1.0f, Color(60, 140, 100, 255)}};
+    for (const Case& c : aCases) {
+        steps(1, c.fDt);
+        Color seen = pSprite->getColor();
+        EXPECT_NEAR(c.expected.r, seen.r, 1);
+        EXPECT_NEAR(c.expected.g, seen.g, 1);
+        EXPECT_EQ(c.expected.b, seen.b);
+        EXPECT_EQ(255, seen.a);
+    }
+    EXPECT_EQ(1, pSprite->getControllerCount());
+}
+
 TEST_F(ControllerTest, RotationsGoThroughZeroWrapAndGuardAZeroPeriod) {
     pSprite->addController(new SCRotate(350.0f, 10.0f, 1.0f));
     EXPECT_EQ(350.0f, pSprite->getRotation());
@@ -232,6 +280,18 @@ TEST_F(ControllerTest, ReplaceAndPlacementStepsActOnTheFirstFrame) {
     pBare->addController(new SCSetScreenPosition(Point(4, 4), Image::ALIGN_HCENTER));
     pBare->updateControllers(0.1f);
     EXPECT_EQ(Point(4, 4), pBare->getPosition());
+}
+
+TEST_F(ControllerTest, SetPositionAndRemoveActOnceOnTheFirstFrame) {
+    pSprite->addController(new SCSetPosition(Point(5.5f, -6.0f)));
+    EXPECT_EQ(0, steps(1, 0.0f));
+    EXPECT_EQ(Point(5.5f, -6.0f), pSprite->getPosition());
+
+    pSprite->addController(new SCRemove());
+    EXPECT_EQ(1, spriteCount());
+    EXPECT_EQ(0, steps(1, 0.125f));
+    EXPECT_EQ(0, spriteCount());
+    EXPECT_EQ(nullptr, pSprite->getOwnerMode());
 }
 
 TEST_F(ControllerTest, CompositionOfRealEffects) {

@@ -99,6 +99,26 @@ TEST_F(EmitterFileTest, EveryCommandSetsItsParameter) {
     EXPECT_EQ(ParticleEmitter::PALETTE_RANDOM_TINT, load("tint", "palette pal\nrandomtint pal\n")->getPaletteMode());
 }
 
+// No particle may be born at an undefined place or speed: what is no finite
+// number reads as 0.
+TEST_F(EmitterFileTest, NanAndInfinityReadAsZero) {
+    for (const char* pszWord : {"nan", "NaN", "-nan", "inf", "-INF", "infinity", "1e39"}) {
+        std::string sWord = pszWord;
+        Tsl::SmartPtr<ParticleEmitter> p =
+            load(("odd-" + sWord).c_str(), "emissionrate " + sWord + "\nspeedrange " + sWord + " 1 " + sWord +
+                                               " 4\nlifetimerange " + sWord + " 2\n");
+        float a, b, c, d;
+        EXPECT_EQ(0.0f, p->getEmissionRate()) << pszWord;
+        p->getSpeedRange(a, b, c, d);
+        EXPECT_EQ(0.0f, a) << pszWord;
+        EXPECT_EQ(1.0f, b);
+        EXPECT_EQ(0.0f, c) << pszWord;
+        EXPECT_EQ(4.0f, d);
+        p->getLifetimeRange(a, b);
+        EXPECT_EQ(0.0f, a) << pszWord;
+    }
+}
+
 TEST_F(EmitterFileTest, TheZOffsetIsReadOnlyFromThreeTokens) {
     addText("trail", "image spark\n");
     Tsl::SmartPtr<ParticleEmitter> p =

@@ -2,6 +2,8 @@
 #include "effects_fixture.h"
 #include "effects/filter.h"
 
+#include <algorithm>
+
 namespace {
 
 struct FilterTest : EffectsFixture {
@@ -18,6 +20,18 @@ TEST_F(FilterTest, IdentityKernelLeavesTheImageAlone) {
     SeparableFilter(1, afOne, 1.0f, 1, afOne, 1.0f).apply(pImage);
     for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_EQ(Color(x, y, 7, 255), pImage->getColorAt(x, y));
+}
+
+// The first weight takes the leftmost (topmost) pixel of the window: a row
+// kernel (1, 0, 0) shifts the picture right, a column kernel (0, 0, 1) up;
+// the edge pixels repeat.
+TEST_F(FilterTest, AnAsymmetricKernelShiftsThePictureItsOwnWay) {
+    Tsl::SmartPtr<Image> pImage = makeImage(5, 4);
+    const float afLeft[] = {1.0f, 0.0f, 0.0f}, afBelow[] = {0.0f, 0.0f, 1.0f};
+    SeparableFilter(3, afLeft, 1.0f, 3, afBelow, 1.0f).apply(pImage);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(Color(std::max(x - 1, 0), std::min(y + 1, 3), 7, 255), pImage->getColorAt(x, y)) << x << "," << y;
 }
 
 TEST_F(FilterTest, BoxOfThreeSpreadsASinglePixelIntoABlockOf28) {

@@ -201,6 +201,42 @@ TEST_F(ParticleTest, BounceEndsForParticlesLargerThanTheirRectangle) {
     EXPECT_EQ(Point(11, 5), q->getSprite()->getPosition());
 }
 
+// A 2 x 2 dot moving right 4 pixels a step dies once it no longer overlaps
+// the kill rectangle: touching its right edge is already outside.
+TEST_F(ParticleTest, TheKillRectangleEndsAParticleThatLeftIt) {
+    Tsl::SmartPtr<Particle> p = dotParticle();
+    p->setKillRect(Rect(0, 0, 10, 10));
+    p->setSpeed(16.0f, 0.0f);
+    const bool abDeadAfter[] = {false, false, true};  // at x 4, 8 (overlaps 8..9), 12
+    for (bool bDead : abDeadAfter) {
+        p->update(0.25f);
+        EXPECT_EQ(bDead, p->isDead()) << "at x " << p->getPosition().x;
+    }
+}
+
+TEST_F(ParticleTest, AnOriginMakesThePositionRelativeAndGivesItBackWhenCleared) {
+    Tsl::SmartPtr<ParticleEmitter> pEmitter = emitter(0.0f);
+    pEmitter->setPosition(100, 200);
+    Tsl::SmartPtr<Particle> p = new Particle(m_pMode, 5, 6, pDot, 0);
+    p->setOrigin(pEmitter);
+    EXPECT_EQ(Point(-95.0f, -194.0f), p->getPosition());
+    pEmitter->setPosition(110, 200);
+    p->update(0.0f);
+    EXPECT_EQ(Point(15.0f, 6.0f), p->getSprite()->getPosition());
+    p->setOrigin(nullptr);
+    EXPECT_EQ(Point(15.0f, 6.0f), p->getPosition());
+}
+
+TEST_F(ParticleTest, SpeedIsBoundOnEachAxisBeforeItMovesTheParticle) {
+    Tsl::SmartPtr<Particle> p = dotParticle();
+    p->setMaxSpeed(10.0f, 20.0f);
+    p->setAcceleration(1000.0f, -1000.0f);
+    p->update(0.25f);
+    EXPECT_EQ(Point(2.5f, -5.0f), p->getPosition());
+    p->update(0.25f);
+    EXPECT_EQ(Point(5.0f, -10.0f), p->getPosition());
+}
+
 TEST_F(ParticleTest, AParticleGoesQuietlyWhateverItsSpriteBelongsTo) {
     Tsl::SmartPtr<Sprite> pLoose = new Sprite(pDot, 0, 0);
     {

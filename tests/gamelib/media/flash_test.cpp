@@ -132,6 +132,39 @@ TEST(SwfHeader, ReadsBothFormsAndRefusesBrokenOnes) {
     }
 }
 
+// The frame rectangle takes (5 + 4 n) bits for n-bit fields, rounded up to
+// whole bytes: exactly that much reads, one byte less is refused, plain or
+// compressed, and so is a fixed part one byte short.
+TEST(SwfHeader, AHeaderOneByteShortIsRefused) {
+    auto packed = [](const std::string& sPlain) {
+        std::string sBody = sPlain.substr(8);
+        uLongf nSize = compressBound(sBody.size());
+        std::string sOut(nSize, '\0');
+        compress(reinterpret_cast<Bytef*>(&sOut[0]), &nSize, reinterpret_cast<const Bytef*>(sBody.data()),
+                 sBody.size());
+        sOut.resize(nSize);
+        return "CWS" + sPlain.substr(3, 5) + sOut;
+    };
+    for (int nBits : {12, 15, 16}) {
+        size_t nHeader = 8 + (5 + 4 * nBits + 7) / 8;
+        std::string sWhole = swfHeader(0, 2000, 0, 1000, false, nBits);
+        for (bool bCompressed : {false, true}) {
+            std::string sExact = sWhole.substr(0, nHeader), sShort = sWhole.substr(0, nHeader - 1);
+            if (bCompressed) {
+                sExact = packed(sExact);
+                sShort = packed(sShort);
+            }
+            int w = 0, h = 0;
+            readSize(sExact, &w, &h);
+            EXPECT_EQ(100, w) << nBits << " bits, compressed " << bCompressed;
+            EXPECT_EQ(50, h);
+            EXPECT_THROW(readSize(sShort, &w, &h), Tsl::BadStreamFormatException) << nBits << " bits";
+        }
+    }
+    int w = 0, h = 0;
+    EXPECT_THROW(readSize(swfHeader(0, 2000, 0, 1000, false).substr(0, 7), &w, &h), Tsl::BadStreamFormatException);
+}
+
 // Nothing registered, as in the program: the sprite is inert and leaves
 // nothing behind.
 TEST_F(FlashTest, WithoutAControlTheSpriteIsInert) {

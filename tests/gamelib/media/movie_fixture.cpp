@@ -194,10 +194,11 @@ std::string makeMovie(const MovieSpec& spec) {
 
 namespace {
 
-// This process's folder under the test temp root, made on first use. Not the
-// test support's helper: the movie benchmark builds this file without it.
+// Under a test, TMPDIR names the running test's own folder (removed after
+// it); the movie benchmark, which builds this file without the test support,
+// writes under its TMPDIR or /tmp.
 std::string movieFolder() {
-    const char* pszRoot = getenv("TSL_TEST_TMP");
+    const char* pszRoot = getenv("TMPDIR");
     std::string sFolder = std::string(pszRoot && *pszRoot ? pszRoot : "/tmp") + "/media-" + std::to_string(getpid());
     std::string sCommand = "mkdir -p '" + sFolder + "'";
     return system(sCommand.c_str()) == 0 ? sFolder : std::string();
@@ -206,8 +207,7 @@ std::string movieFolder() {
 } // namespace
 
 std::string writeMovieFile(const char* pszName, const std::string& sBytes) {
-    static const std::string s_sFolder = movieFolder();
-    std::string sPath = s_sFolder + "/" + pszName;
+    std::string sPath = movieFolder() + "/" + pszName;
     std::ofstream(sPath, std::ios::binary).write(sBytes.data(), static_cast<std::streamsize>(sBytes.size()));
     return sPath;
 }

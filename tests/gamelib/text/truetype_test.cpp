@@ -1,6 +1,7 @@
 // TrueType fonts from the system's DejaVu files, read through a folder
 // resource provider: the factory's cache, measuring, drawing, failures and
 // the platform's registration and report.
+#include "test_folder.h"
 #include "fakes.h"
 #include "platform/sdl_platform.h"
 #include "text/sdl_ttf_font.h"
@@ -164,11 +165,7 @@ std::string readFile(const std::string& sPath) {
 }
 
 TEST_F(TrueTypeTest, ThePlatformRegistersTheFactoryAndReportsItAtShutDown) {
-    const char* pszBase = std::getenv("TSL_TEST_TMP");
-    std::string sDir = pszBase ? pszBase : "/tmp";
-    std::system(("mkdir -p '" + sDir + "'").c_str());
-    std::string sLog = sDir + "/" + std::to_string(getpid()) + "_fontcache.log";
-    std::remove(sLog.c_str());
+    std::string sLog = testPath("fontcache.log");
     GameApp::openLog(sLog.c_str());
     SDLPlatform* pPlatform = new SDLPlatform();
     Tsl::SmartPtr<Font> pFont = Theme::createFont("truetype", spec("DejaVuSans.ttf 11"));

@@ -94,6 +94,37 @@ TEST_F(TableTest, SpanningCellsWidenTheirColumnsAndNegativeSpacingOverlaps) {
     EXPECT_EQ(13, table->getHeight());
 }
 
+// A 100-wide cell over two columns of 20 and 30: the spacing between them
+// counts towards the span, and what is still missing is shared out, the odd
+// pixel to the first column. A right-aligned 10-wide object in a second span
+// shows the span's room.
+TEST_F(TableTest, SpansCountTheColumnSpacingTheyCover) {
+    struct Case {
+        int nSpacing;
+        int nRightX, nWidth;
+    } aCases[] = {
+        {0, 45, 100}, {10, 50, 100}, {7, 49, 100}, {-4, 43, 100}, {60, 80, 110},
+    };
+    for (const Case& c : aCases) {
+        table->clear();
+        table->setColumnSpacing(c.nSpacing);
+        table->addCell(2);
+        put(100, 10);
+        table->addRow(1);
+        table->addCell(1);
+        put(20, 10);
+        table->addCell(1);
+        Tsl::SmartPtr<Sprite> pRight = put(30, 10);
+        table->addRow(1);
+        table->addCell(2);
+        Tsl::SmartPtr<Sprite> pAligned = put(10, 10, 2);
+        table->layout();
+        EXPECT_EQ(c.nWidth, table->getWidth()) << "spacing " << c.nSpacing;
+        EXPECT_EQ(c.nRightX, at(pRight).x) << "spacing " << c.nSpacing;
+        EXPECT_EQ(c.nWidth - 10, at(pAligned).x) << "spacing " << c.nSpacing;
+    }
+}
+
 TEST_F(TableTest, SpritesArePlacedByTheirInsertionPointAndHiddenOnesTakeNoRoom) {
     Tsl::SmartPtr<Image> pImage = picture(20, 20);
     pImage->setInsPoint(10, 10);

@@ -1,5 +1,6 @@
 // The theme file: fonts and styles by name, the built-ins, and errors that
 // name the file and line and leave the theme as it was.
+#include "test_folder.h"
 #include "ui_support.h"
 
 #include "text/font.h"
@@ -135,9 +136,7 @@ TEST_F(ThemeTest, BuiltInRadioMarksFillOnlyTheChosenOption) {
 }
 
 TEST_F(ThemeTest, AnUnknownStyleOrFontGivesTheDefaultWithOneLogLineEach) {
-    const char* pszTmp = std::getenv("TSL_TEST_TMP");
-    std::string sLog = std::string(pszTmp ? pszTmp : "/tmp") + "/ui_theme_test.log";
-    std::remove(sLog.c_str());
+    std::string sLog = testPath("ui_theme_test.log");
     GameApp::openLog(sLog.c_str());
     Tsl::SmartPtr<ButtonStyle> pStyle = theme().getButtonStyle("Missing");
     theme().getButtonStyle("Missing");
@@ -219,10 +218,7 @@ TEST_F(ThemeTest, ScrambledFilesEitherLoadOrFailWithAParserError) {
 }
 
 TEST_F(ThemeTest, TheApplicationLoadsAThemeResourceAndTakesItsCursor) {
-    const char* pszTmp = std::getenv("TSL_TEST_TMP");
-    std::string sDir = std::string(pszTmp ? pszTmp : "/tmp") + "/ui_theme_folder";
-    std::string sMake = "mkdir -p '" + sDir + "'";
-    ASSERT_EQ(0, std::system(sMake.c_str()));
+    const std::string& sDir = testFolder();
     {
         std::ofstream out(sDir + "/my.theme");
         out << "cursor Default\n  image pic2 1 1\nend\n";

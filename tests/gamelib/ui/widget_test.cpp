@@ -54,6 +54,30 @@ TEST_F(WidgetTest, ButtonFiresOnReleaseOverItAndNotWhenDraggedOff) {
     EXPECT_EQ(1u, mode->m_aCalls.size());
 }
 
+// A release is a click only for the button the press began on.
+TEST_F(WidgetTest, AReleaseOverAButtonThatWasNeverPressedDoesNothing) {
+    Tsl::SmartPtr<Button> pOk = place(Tsl::SmartPtr<Button>(new Button("OK", 7)), 100, 100);
+    Tsl::SmartPtr<Button> pOther = place(Tsl::SmartPtr<Button>(new Button("No", 8)), 300, 100);
+    struct Case {
+        const char* pszWhat;
+        int nPressX;
+    } aCases[] = {{"pressed on empty space", 600}, {"pressed on the other button", 305}};
+    for (const Case& c : aCases) {
+        app.onMouseMove(c.nPressX, 105, true);
+        app.onMouseDown(MB_LEFT, c.nPressX, 105);
+        app.onMouseMove(105, 105, true);
+        EXPECT_NE(ImageButton::STATE_PUSHED, pOk->getState()) << c.pszWhat;
+        app.onMouseUp(MB_LEFT, 105, 105);
+        EXPECT_TRUE(mode->m_aCalls.empty()) << c.pszWhat;
+        EXPECT_FALSE(pOk->isPressed()) << c.pszWhat;
+        EXPECT_FALSE(pOther->isPressed()) << c.pszWhat;
+    }
+    // The mouse release alone, with no press before it.
+    app.onMouseUp(MB_LEFT, 105, 105);
+    EXPECT_TRUE(mode->m_aCalls.empty());
+    EXPECT_EQ(ImageButton::STATE_HIGHLIGHTED, pOk->getState());
+}
+
 TEST_F(WidgetTest, DisabledButtonTakesNoClicksAndShowsItsDisabledLook) {
     Tsl::SmartPtr<Button> pButton = place(Tsl::SmartPtr<Button>(new Button("OK", 7)), 100, 100);
     Tsl::SmartPtr<Image> pNormal = pButton->getImage();
@@ -170,6 +194,34 @@ TEST_F(WidgetTest, SliderFollowsTheDragAndReportsEveryNewValue) {
 
     pSlider->setValue(500);
     EXPECT_EQ(100, pSlider->getValue());
+}
+
+// A 12-pixel thumb on a 19-pixel slider travels 7 pixels for the values 0 to
+// 3: a value every 2.33 pixels, so most pixels lie between two values and the
+// nearer one counts. A move that lands on the same value reports nothing.
+TEST_F(WidgetTest, SliderRoundsOddPixelOffsetsToTheNearestValueAndReportsOnlyChanges) {
+    Tsl::SmartPtr<HSlider> pSlider = place(Tsl::SmartPtr<HSlider>(new HSlider(5, 19, 0, 3, 0)), 100, 100);
+    // Pressed at the far end, away from the thumb: it jumps there.
+    app.onMouseMove(118, 105, true);
+    app.onMouseDown(MB_LEFT, 118, 105);
+    const int anValueAt[] = {0, 0, 1, 1, 2, 2, 3, 3};  // by pixel of travel: 0, 0.43, 0.86, 1.29 ...
+    for (int nAlong = 0; nAlong < 8; ++nAlong) {
+        app.onMouseMove(100 + 6 + nAlong, 105, true);
+        EXPECT_EQ(anValueAt[nAlong], pSlider->getValue()) << "pixel " << nAlong;
+    }
+    app.onMouseUp(MB_LEFT, 107, 105);
+    EXPECT_EQ(Calls({{5, 3}, {5, 0}, {5, 1}, {5, 2}, {5, 3}}), mode->m_aCalls);
+
+    // Every value's thumb, grabbed where it is drawn, keeps its value.
+    for (int nValue = 0; nValue <= 3; ++nValue) {
+        pSlider->setValue(nValue);
+        int nThumb = 100 + pSlider->getThumbOffset();
+        app.onMouseMove(nThumb, 105, true);
+        app.onMouseDown(MB_LEFT, nThumb, 105);
+        app.onMouseUp(MB_LEFT, nThumb, 105);
+        EXPECT_EQ(nValue, pSlider->getValue());
+    }
+    EXPECT_EQ(5u, mode->m_aCalls.size());
 }
 
 TEST_F(WidgetTest, VerticalSliderHasItsMaximumAtTheTop) {

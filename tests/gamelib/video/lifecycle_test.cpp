@@ -1,6 +1,7 @@
 // The whole stack at once: a GameApp over the SDL platform, the Direct3D 7
 // driver on the software device and the SDL audio driver, run through its
 // own loop until a mode asks to quit, then torn down.
+#include "test_folder.h"
 #include "render_support.h"
 
 #include "audio/sdl_audio.h"
@@ -57,8 +58,7 @@ public:
 
 TEST(LifecycleTest, RunsItsLoopQuitsWithTheCodeAndShutsDownInOrderLeavingNothingBehind) {
     dx7::test::reset();
-    std::string sLog = "/tmp/lifecycle_" + std::to_string(getpid()) + ".log";
-    std::remove(sLog.c_str());
+    std::string sLog = testPath("lifecycle.log");
     GameApp::openLog(sLog.c_str());
     {
         WholeApp app;

@@ -2,6 +2,7 @@
 // dialog of widgets over a game mode, an animated picture in a table cell and
 // a particle emitter read from its file; run, repeated level after level, and
 // shut down twice in one process.
+#include "test_folder.h"
 #include "render_support.h"
 
 #include "anim/animsprite.h"
@@ -195,8 +196,7 @@ struct WholeAppTest : ::testing::Test {
 };
 
 TEST_F(WholeAppTest, ADialogOfEveryRoomRunsAndShutsDownLeavingNothingBehind) {
-    std::string sLog = "/tmp/wholeapp_" + std::to_string(getpid()) + ".log";
-    std::remove(sLog.c_str());
+    std::string sLog = testPath("wholeapp.log");
     GameApp::openLog(sLog.c_str());
     for (int nRun = 0; nRun < 2; ++nRun) {
         BarApp app;

@@ -1,0 +1,23 @@
+# cmake -DFOLDER=<folder> -P run_in_scratch.cmake -- <program> <arguments...>
+# Runs the program in a fresh, empty folder of its own and removes the folder
+# afterwards; fails with the program's exit code and output.
+set(command "")
+set(take OFF)
+math(EXPR last "${CMAKE_ARGC} - 1")
+foreach(i RANGE ${last})
+  if(take)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif(CMAKE_ARGV${i} STREQUAL "--")
+    set(take ON)
+  endif()
+endforeach()
+if(NOT FOLDER OR NOT command)
+  message(FATAL_ERROR "usage: cmake -DFOLDER=<folder> -P run_in_scratch.cmake -- <program> <arguments...>")
+endif()
+file(REMOVE_RECURSE ${FOLDER})
+file(MAKE_DIRECTORY ${FOLDER})
+execute_process(COMMAND ${command} WORKING_DIRECTORY ${FOLDER} RESULT_VARIABLE code)
+file(REMOVE_RECURSE ${FOLDER})
+if(NOT code EQUAL 0)
+  message(FATAL_ERROR "${command}: exit ${code}")
+endif()
