@@ -3,6 +3,7 @@
 #include "highscoremode.h"
 #include "longdialogmode.h"
 #include "playmode.h"
+#include "storemode.h"
 
 #include "app/modetransition.h"
 
@@ -15,7 +16,9 @@ Tsl::SmartPtr<GameMode> StoryModeFactory::createPlay(const char* pszScene, int n
     return pPlay.get();
 }
 
-Tsl::SmartPtr<GameMode> StoryModeFactory::createStore(QarnPlayer*, const char*) { return nullptr; }
+Tsl::SmartPtr<GameMode> StoryModeFactory::createStore(QarnPlayer* pPlayer, const char* pszScene) {
+    return new StoreMode(pPlayer, pszScene);
+}
 
 Tsl::SmartPtr<GameMode> StoryModeFactory::createSlideshow(const SlideList& lSlides, const char* pszMusic) {
     return new SlideshowMode(lSlides, false, pszMusic);

@@ -21,7 +21,7 @@ public:
     // A level's play screen, already told about the story map.
     virtual Tsl::SmartPtr<GameMode> createPlay(const char* pszScene, int nPlayMode, int nDifficulty,
                                                QarnPlayer* pPlayer, int nMinutes, StoryManagerMode* pStory);
-    // The upgrade store; null while the game has none, and the map stays.
+    // The upgrade store; a factory that gives none leaves the map waiting.
     virtual Tsl::SmartPtr<GameMode> createStore(QarnPlayer* pPlayer, const char* pszScene);
     virtual Tsl::SmartPtr<GameMode> createSlideshow(const SlideList& lSlides, const char* pszMusic);
     virtual Tsl::SmartPtr<GameMode> createCongratulations(const Tsl::String& sText, const Tsl::String& sTitle);
