@@ -340,7 +340,6 @@ constexpr const char* FOLDER_3RDPARTY = "3rdparty";
 constexpr const char* IMAGE_ALIASES = "image-alias.txt";
 constexpr const char* RESOURCE_ALIASES = "resource-alias.txt";
 constexpr const char* THEME = "sand.theme";
-constexpr const char* const THEME_FONTS[] = {"Theme::Default", "Theme::Button", "Theme::DialogTitle"};
 
 constexpr const char* SET_FULLSCREEN_FAILED = "FullScreenFailed";
 constexpr const char* SET_CUSTOM_CURSOR = "CustomCursor";

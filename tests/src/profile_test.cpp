@@ -1,24 +1,20 @@
 // Player profiles: the stored form through the settings file, damaged
 // stores, clamps on load, the session commit and the name rules.
-#include "fakes.h"
+#include "game_fixtures.h"
 
 #include "playermanager.h"
-#include "qarnplayer.h"
 #include "screens/names.h"
 
-#include "tsl2/memstream.h"
 #include "tsl2/objectstreamer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <string>
-#include <unistd.h>
-
 namespace {
 
+typedef QarnPlayer P;
+
 // Every saved field, with values whose bytes include 00, 01 and FF.
-void fill(QarnPlayer& p, int nSeed) {
+void fill(P& p, int nSeed) {
     p.m_bStoryStarted = nSeed % 2 == 0;
     p.m_nMinutes = 0x01FF + nSeed;
     p.m_nStage = nSeed % 6;
@@ -27,93 +23,16 @@ void fill(QarnPlayer& p, int nSeed) {
     p.m_nLevelsWon = 0x01 + nSeed;
     p.m_nStoryLevel = 0x10 + nSeed;
     p.m_bStoryFinished = nSeed % 2 == 1;
-    for (int i = 0; i < QarnPlayer::TIP_COUNT; ++i) p.m_abTipShown[i] = (i + nSeed) % 3 == 0;
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) {
-        p.m_anSavedUpgrades[i] = (i + nSeed) % QarnPlayer::getUpgradeLevelCount(i);
-        p.m_anBestUpgrades[i] = QarnPlayer::getUpgradeLevelCount(i) - 1;
+    for (int i = 0; i < P::TIP_COUNT; ++i) p.m_abTipShown[i] = (i + nSeed) % 3 == 0;
+    for (int i = 0; i < P::UPGRADE_KIND_COUNT; ++i) {
+        p.m_anSavedUpgrades[i] = (i + nSeed) % P::getUpgradeLevelCount(i);
+        p.m_anBestUpgrades[i] = P::getUpgradeLevelCount(i) - 1;
     }
     p.m_nSavedMoney = 0x1FF - nSeed;
 }
 
-void expectSameSaved(const QarnPlayer& a, const QarnPlayer& b) {
-    EXPECT_EQ(a.getName(), b.getName());
-    EXPECT_EQ(a.m_bStoryStarted, b.m_bStoryStarted);
-    EXPECT_EQ(a.m_nMinutes, b.m_nMinutes);
-    EXPECT_EQ(a.m_nStage, b.m_nStage);
-    EXPECT_EQ(a.m_nDifficulty, b.m_nDifficulty);
-    EXPECT_EQ(a.m_nTotalScore, b.m_nTotalScore);
-    EXPECT_EQ(a.m_nLevelsWon, b.m_nLevelsWon);
-    EXPECT_EQ(a.m_nStoryLevel, b.m_nStoryLevel);
-    EXPECT_EQ(a.m_bStoryFinished, b.m_bStoryFinished);
-    for (int i = 0; i < QarnPlayer::TIP_COUNT; ++i) EXPECT_EQ(a.m_abTipShown[i], b.m_abTipShown[i]);
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) {
-        EXPECT_EQ(a.m_anSavedUpgrades[i], b.m_anSavedUpgrades[i]);
-        EXPECT_EQ(a.m_anBestUpgrades[i], b.m_anBestUpgrades[i]);
-    }
-    EXPECT_EQ(a.m_nSavedMoney, b.m_nSavedMoney);
-}
-
-void expectInRange(const QarnPlayer& p) {
-    EXPECT_GE(p.m_nMinutes, 1);
-    EXPECT_TRUE(p.m_nStage >= 0 && p.m_nStage <= 5);
-    EXPECT_TRUE(p.m_nDifficulty >= 0 && p.m_nDifficulty <= 2);
-    EXPECT_TRUE(p.m_nLevelsWon >= 0 && p.m_nLevelsWon <= 50);
-    EXPECT_TRUE(p.m_nStoryLevel >= 0 && p.m_nStoryLevel <= 50);
-    EXPECT_TRUE(p.m_nSavedMoney >= 0 && p.m_nSavedMoney <= 999);
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) {
-        EXPECT_TRUE(p.m_anSavedUpgrades[i] >= 0 && p.m_anSavedUpgrades[i] < QarnPlayer::getUpgradeLevelCount(i));
-        EXPECT_TRUE(p.m_anBestUpgrades[i] >= 0 && p.m_anBestUpgrades[i] < QarnPlayer::getUpgradeLevelCount(i));
-    }
-    EXPECT_EQ(p.m_nMoney, p.m_nSavedMoney);
-}
-
-const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xFF"};
-
-struct ProfileTest : ::testing::Test {
-    TestApp app;
-    std::string sFolder;
-
-    void SetUp() override {
-        char szTemplate[] = "/tmp/profile_test_XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(szTemplate));
-        sFolder = szTemplate;
-        app.setSettingsFile((sFolder + "/config.dat").c_str());
-    }
-    void TearDown() override {
-        destroyPlayerManager();
-        std::remove((sFolder + "/config.dat").c_str());
-        rmdir(sFolder.c_str());
-    }
-
-    // The three players saved; the store as it is in the settings.
-    Tsl::String saveThree(PlayerManager& manager) {
-        for (int i = 0; i < 3; ++i) fill(*static_cast<QarnPlayer*>(manager.createProfile(NAMES[i])), i + 1);
-        manager.saveProfiles();
-        return app.getSetting(ScreenNames::SET_PROFILES);
-    }
-    // Loads a store into a fresh manager; no exception may leave.
-    PlayerManager* load(const Tsl::String& sBlob) {
-        app.setSetting(ScreenNames::SET_PROFILES, sBlob);
-        app.setSetting(ScreenNames::SET_PROFILES_DAMAGED, "");
-        destroyPlayerManager();
-        return getPlayerManager();
-    }
-    bool hasSideCopy() const { return !app.getSetting(ScreenNames::SET_PROFILES_DAMAGED).isEmpty(); }
-};
-
-// A store written by hand: list header, count, records.
-Tsl::String makeStore(const char* pszListMagic, int nListVersion, const std::vector<Tsl::String>& aRecords) {
-    Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
-    {
-        Tsl::ObjectStreamer s(pBytes.get(), false);
-        s.writeHeader(pszListMagic, nListVersion);
-        s.write(int(aRecords.size()));
-        for (const Tsl::String& sRecord : aRecords) s.write(sRecord);
-    }
-    return Tsl::String::encodeBinary(pBytes->getData(), int(pBytes->getSize()));
-}
-
-Tsl::String makeRecord(const char* pszMagic, int nVersion, const QarnPlayer& player) {
+// One record of the store, written by hand (header word, name, fields).
+Tsl::String makeRecord(const char* pszMagic, int nVersion, const P& player) {
     Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
     {
         Tsl::ObjectStreamer s(pBytes.get(), false);
@@ -124,82 +43,118 @@ Tsl::String makeRecord(const char* pszMagic, int nVersion, const QarnPlayer& pla
     return Tsl::String(reinterpret_cast<const char*>(pBytes->getData()), int(pBytes->getSize()));
 }
 
-TEST_F(ProfileTest, EveryFieldOfSeveralPlayersSurvivesTheSettingsFile) {
+Tsl::String makeStore(const char* pszMagic, int nVersion, const std::vector<Tsl::String>& aRecords) {
+    Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream();
+    {
+        Tsl::ObjectStreamer s(pBytes.get(), false);
+        s.writeHeader(pszMagic, nVersion);
+        s.write(int(aRecords.size()));
+        for (const Tsl::String& sRecord : aRecords) s.write(sRecord);
+    }
+    return Tsl::String::encodeBinary(pBytes->getData(), int(pBytes->getSize()));
+}
+
+bool inRange(const P& p) {
+    bool bOk = p.m_nMinutes >= 1 && p.m_nStage >= 0 && p.m_nStage <= 5 && p.m_nDifficulty >= 0 &&
+               p.m_nDifficulty <= 2 && p.m_nLevelsWon >= 0 && p.m_nLevelsWon <= 50 && p.m_nStoryLevel >= 0 &&
+               p.m_nStoryLevel <= 50 && p.m_nSavedMoney >= 0 && p.m_nSavedMoney <= 999 &&
+               p.m_nMoney == p.m_nSavedMoney;
+    for (int i = 0; i < P::UPGRADE_KIND_COUNT; ++i)
+        bOk = bOk && p.m_anSavedUpgrades[i] >= 0 && p.m_anSavedUpgrades[i] < P::getUpgradeLevelCount(i) &&
+              p.m_anBestUpgrades[i] >= 0 && p.m_anBestUpgrades[i] < P::getUpgradeLevelCount(i);
+    return bOk;
+}
+
+const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xFF"};
+
+struct ProfileTest : ::testing::Test {
+    TestApp app;
+    TempFolder folder;
     PlayerManager written;
-    saveThree(written);
+    Tsl::String sStore;
+
+    void SetUp() override {
+        app.setSettingsFile(folder.file("config.dat").c_str());
+        for (int i = 0; i < 3; ++i) fill(*static_cast<P*>(written.createProfile(NAMES[i])), i + 1);
+        written.saveProfiles();
+        sStore = app.getSetting(ScreenNames::SET_PROFILES);
+    }
+    void TearDown() override { destroyPlayerManager(); }
+    // Loads a store into a fresh manager; no exception may leave.
+    PlayerManager* load(const Tsl::String& sBlob) {
+        app.setSetting(ScreenNames::SET_PROFILES, sBlob);
+        app.setSetting(ScreenNames::SET_PROFILES_DAMAGED, "");
+        destroyPlayerManager();
+        return getPlayerManager();
+    }
+    Tsl::String sideCopy() const { return app.getSetting(ScreenNames::SET_PROFILES_DAMAGED); }
+    // The loaded profiles are the written ones, in order, field for field.
+    void expectWrittenPrefix(PlayerManager* pRead) {
+        Tsl::List<Tsl::String> lNames = pRead->getProfileNames();
+        for (int i = 0; i < lNames.getCount(); ++i)
+            EXPECT_EQ(makeRecord("PRF", 1, *written.getProfile(NAMES[i])),
+                      makeRecord("PRF", 1, *pRead->getProfile(lNames.getAt(i))));
+    }
+};
+
+TEST_F(ProfileTest, EveryFieldOfSeveralPlayersSurvivesTheSettingsFile) {
     ASSERT_TRUE(app.saveSettings());
     app.setSetting(ScreenNames::SET_PROFILES, "");
     ASSERT_TRUE(app.loadSettings());
     PlayerManager* pRead = getPlayerManager();
     ASSERT_EQ(3, pRead->getProfileCount());
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        expectSameSaved(*written.getProfile(NAMES[i]), *pRead->getProfile(NAMES[i]));
-        expectInRange(*pRead->getProfile(NAMES[i]));
-    }
-    EXPECT_FALSE(hasSideCopy());
+    expectWrittenPrefix(pRead);
+    EXPECT_TRUE(sideCopy().isEmpty());
 }
 
 TEST_F(ProfileTest, ATruncatedStoreKeepsTheRecordsBeforeTheCutAndASideCopy) {
-    PlayerManager written;
-    Tsl::String sBlob = saveThree(written);
     int nLastCount = 0;
-    for (int nLength = 0; nLength < sBlob.getLength(); ++nLength) {
+    for (int nLength = 1; nLength < sStore.getLength(); ++nLength) {
         SCOPED_TRACE(nLength);
-        PlayerManager* pRead = load(sBlob.left(nLength));
-        Tsl::List<Tsl::String> lNames = pRead->getProfileNames();
-        ASSERT_GE(lNames.getCount(), nLastCount);
-        ASSERT_LT(lNames.getCount(), 3);
-        for (int i = 0; i < lNames.getCount(); ++i)
-            expectSameSaved(*written.getProfile(NAMES[i]), *pRead->getProfile(lNames.getAt(i)));
-        EXPECT_EQ(nLength > 0, hasSideCopy());
-        nLastCount = lNames.getCount();
+        PlayerManager* pRead = load(sStore.left(nLength));
+        ASSERT_GE(pRead->getProfileCount(), nLastCount);
+        ASSERT_LT(pRead->getProfileCount(), 3);
+        expectWrittenPrefix(pRead);
+        EXPECT_EQ(sStore.left(nLength), sideCopy());
+        nLastCount = pRead->getProfileCount();
     }
     EXPECT_EQ(2, nLastCount);
 }
 
 TEST_F(ProfileTest, BitFlipsNeverRaiseAndLeaveOnlyValidProfiles) {
-    PlayerManager written;
-    Tsl::String sBlob = saveThree(written);
-    for (int nByte = 0; nByte < sBlob.getLength(); ++nByte) {
+    for (int nByte = 0; nByte < sStore.getLength(); ++nByte) {
         for (int nBit = 0; nBit < 8; ++nBit) {
-            Tsl::String sFlipped = sBlob;
+            Tsl::String sFlipped = sStore;
             sFlipped[nByte] = char(sFlipped[nByte] ^ (1 << nBit));
             PlayerManager* pRead = load(sFlipped);
             ASSERT_LE(pRead->getProfileCount(), 3);
             for (const Tsl::String& sName : pRead->getProfileNames()) {
                 EXPECT_EQ(ProfileManager::NAME_TAKEN, pRead->checkNewName(sName));
-                expectInRange(*pRead->getProfile(sName));
+                EXPECT_TRUE(inRange(*pRead->getProfile(sName)));
             }
         }
     }
 }
 
 TEST_F(ProfileTest, AForeignRecordOrVersionIsSkippedAndTheRestKept) {
-    QarnPlayer aPlayers[3];
     std::vector<Tsl::String> aGood;
-    for (int i = 0; i < 3; ++i) {
-        aPlayers[i].setName(NAMES[i]);
-        fill(aPlayers[i], i);
-        aGood.push_back(makeRecord("PRF", 1, aPlayers[i]));
-    }
+    for (const char* pszName : NAMES) aGood.push_back(makeRecord("PRF", 1, *written.getProfile(pszName)));
+    const P& third = *written.getProfile(NAMES[2]);
     struct Case {
-        const char* pszWhat;
         Tsl::String sStore;
         int nKept;
     } aCases[] = {
-        {"wrong record word", makeStore("PFL", 1, {aGood[0], makeRecord("PRX", 1, aPlayers[1]), aGood[2]}), 2},
-        {"record version 2", makeStore("PFL", 1, {aGood[0], aGood[1], makeRecord("PRF", 2, aPlayers[2])}), 2},
-        {"list version 2", makeStore("PFL", 2, aGood), 0},
-        {"wrong list word", makeStore("PFX", 1, aGood), 0},
-        {"a duplicate name", makeStore("PFL", 1, {aGood[0], aGood[1], aGood[0]}), 2},
-        {"not encoded", Tsl::String("\x01\x05garbage"), 0},
+        {makeStore("PFL", 1, {aGood[0], makeRecord("PRX", 1, third), aGood[1]}), 2},  // wrong record word
+        {makeStore("PFL", 1, {aGood[0], aGood[1], makeRecord("PRF", 2, third)}), 2},  // record version 2
+        {makeStore("PFL", 1, {aGood[0], aGood[1], aGood[0]}), 2},                     // a name twice
+        {makeStore("PFL", 2, aGood), 0},                                              // list version 2
+        {makeStore("PFX", 1, aGood), 0},                                              // wrong list word
+        {Tsl::String("\x01\x05garbage"), 0},                                          // a broken escape
     };
     for (const Case& c : aCases) {
-        SCOPED_TRACE(c.pszWhat);
         PlayerManager* pRead = load(c.sStore);
         EXPECT_EQ(c.nKept, pRead->getProfileCount());
-        EXPECT_EQ(c.sStore, app.getSetting(ScreenNames::SET_PROFILES_DAMAGED));
+        EXPECT_EQ(c.sStore, sideCopy());
         // Saving rewrites the store from what was read; the side copy stays.
         pRead->saveProfiles();
         EXPECT_EQ(c.nKept, load(app.getSetting(ScreenNames::SET_PROFILES))->getProfileCount());
@@ -208,27 +163,23 @@ TEST_F(ProfileTest, AForeignRecordOrVersionIsSkippedAndTheRestKept) {
 
 TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
     struct Case {
-        int QarnPlayer::*pField;
-        int nStored;
-        int nLoaded;
+        int P::*pField;
+        int nStored, nLoaded;
     } aCases[] = {
-        {&QarnPlayer::m_nStage, 6, 5},         {&QarnPlayer::m_nStage, -1, 0},
-        {&QarnPlayer::m_nStoryLevel, 51, 50},  {&QarnPlayer::m_nLevelsWon, -7, 0},
-        {&QarnPlayer::m_nLevelsWon, 50, 50},   {&QarnPlayer::m_nSavedMoney, 1000, 999},
-        {&QarnPlayer::m_nSavedMoney, -1, 0},   {&QarnPlayer::m_nDifficulty, 3, 2},
-        {&QarnPlayer::m_nDifficulty, -2, 0},   {&QarnPlayer::m_nMinutes, 0, 3},
-        {&QarnPlayer::m_nMinutes, -5, 3},      {&QarnPlayer::m_nMinutes, 1, 1},
+        {&P::m_nStage, 6, 5},        {&P::m_nStage, -1, 0},       {&P::m_nStoryLevel, 51, 50},
+        {&P::m_nLevelsWon, -7, 0},   {&P::m_nLevelsWon, 50, 50},  {&P::m_nSavedMoney, 1000, 999},
+        {&P::m_nSavedMoney, -1, 0},  {&P::m_nDifficulty, 3, 2},   {&P::m_nDifficulty, -2, 0},
+        {&P::m_nMinutes, 0, 3},      {&P::m_nMinutes, -5, 3},     {&P::m_nMinutes, 1, 1},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.nStored);
-        QarnPlayer player;
+        P player;
         player.setName("P");
         player.*c.pField = c.nStored;
-        player.m_anSavedUpgrades[0] = 3;     // the tray has levels 0-2
-        player.m_anBestUpgrades[12] = 9;     // the signs 0-4
+        player.m_anSavedUpgrades[0] = 3;  // the tray has levels 0-2
+        player.m_anBestUpgrades[12] = 9;  // the signs 0-4
         player.m_anSavedUpgrades[6] = -1;
-        PlayerManager* pRead = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}));
-        QarnPlayer* pLoaded = pRead->getProfile("P");
+        P* pLoaded = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}))->getProfile("P");
         ASSERT_NE(nullptr, pLoaded);
         EXPECT_EQ(c.nLoaded, pLoaded->*c.pField);
         EXPECT_EQ(2, pLoaded->m_anSavedUpgrades[0]);
@@ -240,12 +191,11 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
 
 TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
     struct Case {
-        int nPlayMode;
-        int nSaved, nBest, nSavedMoney;
+        int nPlayMode, nSaved, nBest, nSavedMoney;
     } aCases[] = {{-1, 1, 2, 10}, {0, 3, 3, 500}, {1, 1, 2, 10}, {2, 1, 3, 10}};
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.nPlayMode);
-        QarnPlayer p;
+        P p;
         p.m_anSavedUpgrades[6] = 1;
         p.m_anBestUpgrades[6] = 2;
         p.m_anUpgrades[6] = 3;
@@ -262,41 +212,33 @@ TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
 }
 
 TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
-    PlayerManager manager;
-    ASSERT_NE(nullptr, manager.createProfile("  Ana  "));
+    typedef ProfileManager M;
     struct Case {
         const char* pszName;
-        ProfileManager::NameProblem eProblem;
+        M::NameProblem eProblem;
     } aCases[] = {
-        {"Bo", ProfileManager::NAME_OK},
-        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9"
-         "abcdefghij", ProfileManager::NAME_OK},  // 20 characters, 30 bytes
-        {"abcdefghijklmnopqrstu", ProfileManager::NAME_TOO_LONG},
-        {"", ProfileManager::NAME_EMPTY},
-        {" \t ", ProfileManager::NAME_EMPTY},
-        {"ANA", ProfileManager::NAME_TAKEN},
-        {" ana", ProfileManager::NAME_TAKEN},
-        {"A\tna", ProfileManager::NAME_BAD_CHARACTER},
-        {"A\x01", ProfileManager::NAME_BAD_CHARACTER},
-        {"A\x7F", ProfileManager::NAME_BAD_CHARACTER},
+        {"Bo", M::NAME_OK},
+        {"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9abcdefghij", M::NAME_OK},
+        {"abcdefghijklmnopqrstu", M::NAME_TOO_LONG},
+        {"", M::NAME_EMPTY},   {" \t ", M::NAME_EMPTY},         {"ANA", M::NAME_TAKEN},
+        {" ana", M::NAME_TAKEN}, {"A\tna", M::NAME_BAD_CHARACTER}, {"A\x01", M::NAME_BAD_CHARACTER},
+        {"A\x7F", M::NAME_BAD_CHARACTER},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszName);
-        EXPECT_EQ(c.eProblem, manager.checkNewName(c.pszName));
-        EXPECT_EQ(c.eProblem == ProfileManager::NAME_OK, ProfileManager::getProblemKey(c.eProblem) == nullptr);
+        EXPECT_EQ(c.eProblem, written.checkNewName(c.pszName));
+        EXPECT_EQ(c.eProblem == M::NAME_OK, M::getProblemKey(c.eProblem) == nullptr);
     }
     // Checked with one spelling, found with another.
-    EXPECT_TRUE(manager.hasProfile("ANA "));
-    ASSERT_NE(nullptr, manager.getProfileData(" aNa"));
-    EXPECT_EQ("Ana", manager.getProfileData(" aNa")->getName());
-    EXPECT_EQ(nullptr, manager.createProfile("ana"));
-    for (int i = 1; i < ProfileManager::MAX_PROFILES; ++i)
-        ASSERT_NE(nullptr, manager.createProfile(Tsl::String::format("P%d", i)));
-    EXPECT_EQ(ProfileManager::LIST_FULL, manager.checkNewName("Ninth"));
-    EXPECT_EQ(nullptr, manager.createProfile("Ninth"));
-    EXPECT_TRUE(manager.deleteProfile("ANA"));
-    EXPECT_FALSE(manager.hasProfile("Ana"));
-    EXPECT_FALSE(manager.deleteProfile("Ana"));
+    ASSERT_NE(nullptr, written.getProfileData(" aNa"));
+    EXPECT_EQ("Ana", written.getProfileData(" aNa")->getName());
+    EXPECT_EQ(nullptr, written.createProfile("ana "));
+    for (int i = 3; i < M::MAX_PROFILES; ++i) ASSERT_NE(nullptr, written.createProfile(Tsl::String::format("P%d", i)));
+    EXPECT_EQ(M::LIST_FULL, written.checkNewName("Ninth"));
+    EXPECT_EQ(nullptr, written.createProfile("Ninth"));
+    EXPECT_TRUE(written.deleteProfile("ANA"));
+    EXPECT_FALSE(written.hasProfile("Ana"));
+    EXPECT_FALSE(written.deleteProfile("Ana"));
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The profile dialogs under synthetic input: create (typed names and their
-// refusals), select, delete (the current player moves on) and the main
+// The profile dialogs under synthetic input: create (a refused name and its
+// message), select, delete (the current player moves on) and the main
 // menu's repair of the current player.
 #include "screens_support.h"
 
@@ -7,9 +7,6 @@
 #include "screens/profilemanager.h"
 #include "screens/selectprofile.h"
 #include "ui/button.h"
-#include "ui/editbox.h"
-
-#include "tsl2/objectstreamer.h"
 
 namespace {
 
@@ -19,131 +16,90 @@ public:
     void read(Tsl::ObjectStreamer&) override {}
 };
 
-typedef ProfileManagerImpl<TestProfile> Manager;
-
 struct ProfileDialogsTest : ScreensTest {
-    Manager manager;
+    ProfileManagerImpl<TestProfile> manager;
 
-    // Characters arrive as code points.
+    // Characters arrive as code points; 13 presses Enter.
     void type(const std::vector<int>& aCodePoints) {
-        for (int c : aCodePoints) app.onChar(c);
-    }
-    void type(const char* pszAscii) {
-        for (const char* p = pszAscii; *p; ++p) app.onChar(*p);
+        for (int c : aCodePoints) c == 13 ? (void)app.onKeyDown(SDLK_RETURN, 0) : (void)app.onChar(c);
     }
     Tsl::String current() const { return ProfileManager::getCurrentName(); }
-    Tsl::SmartPtr<CreateProfileDialog> openCreate() {
-        Tsl::SmartPtr<CreateProfileDialog> pCreate = new CreateProfileDialog(&manager);
-        app.pushMode(pCreate);
-        return pCreate;
-    }
+    void clickId(int nId) { clickOn(controlOf(app.getModeAt(0).get(), nId)); }
 };
 
-TEST_F(ProfileDialogsTest, CreateRefusesBadNamesWithAMessageAndKeepsAGoodOne) {
+TEST_F(ProfileDialogsTest, CreateTellsWhyANameIsRefusedAndKeepsAGoodOne) {
     manager.createProfile("Ana");
-    Tsl::SmartPtr<CreateProfileDialog> pCreate = openCreate();
-    struct Case {
-        const char* pszTyped;
-        const char* pszMessageKey;
-    } aCases[] = {
-        {"   ", ScreenNames::STR_PROFILE_NAME_EMPTY},
-        {" aNA ", ScreenNames::STR_PROFILE_NAME_TAKEN},
-        {"Bo\x7F", ScreenNames::STR_PROFILE_NAME_BAD_CHARACTER},
-    };
-    for (const Case& c : aCases) {
-        SCOPED_TRACE(c.pszTyped);
-        pCreate->getEditBox()->setText(c.pszTyped);
-        app.onKeyDown(SDLK_RETURN, 0);
-        EXPECT_EQ(c.pszMessageKey, pCreate->getMessage());
-        EXPECT_EQ(pCreate, app.getModeAt(0));
-    }
-    EXPECT_EQ(1, manager.getProfileCount());
+    Tsl::SmartPtr<CreateProfileDialog> pCreate = new CreateProfileDialog(&manager);
+    app.pushMode(pCreate);
+    type({' ', 'a', 'N', 'A', 13});
+    EXPECT_EQ(ScreenNames::STR_PROFILE_NAME_TAKEN, pCreate->getMessage());
     pCreate->getEditBox()->setText("");
-    type({' ', 'Z', 'o', 0xEB, ' '});
-    app.onKeyDown(SDLK_RETURN, 0);
+    type({' ', 'Z', 'o', 0xEB, ' ', 13});
     EXPECT_EQ(target, app.getModeAt(0));
-    EXPECT_TRUE(manager.hasProfile("ZO\xC3\xAB"));
     EXPECT_EQ("Zo\xC3\xAB", current());
-    // Saved at once: the stored list holds the new profile.
-    EXPECT_FALSE(app.getSetting(ScreenNames::SET_PROFILES).isEmpty());
+    EXPECT_FALSE(app.getSetting(ScreenNames::SET_PROFILES).isEmpty());  // saved at once
 }
 
-TEST_F(ProfileDialogsTest, WithoutCancelEscapeDoesNothingAndTheMenuRepairForcesACreation) {
+TEST_F(ProfileDialogsTest, WithoutProfilesTheMenuForcesACreationAndRepairsTheCurrentName) {
     MainMenuProfileManager menuProfiles(&manager);
     EXPECT_EQ(nullptr, menuProfiles.ensureCurrentProfile());
     Tsl::SmartPtr<CreateProfileDialog> pCreate = Tsl::SmartPtr<CreateProfileDialog>::dynamicCast(app.getModeAt(0));
     ASSERT_TRUE(pCreate);
-    EXPECT_FALSE(pCreate->isCancelEnabled());
     EXPECT_EQ(nullptr, controlOf(pCreate.get(), CreateProfileDialog::ID_CANCEL));
     press(SDLK_ESCAPE);
     EXPECT_EQ(pCreate, app.getModeAt(0));
-    type("Bo");
-    clickOn(controlOf(pCreate.get(), CreateProfileDialog::ID_OK));
+    type({'B', 'o'});
+    clickId(CreateProfileDialog::ID_OK);
     EXPECT_EQ(target, app.getModeAt(0));
 
     // A current name that names no profile (or another spelling) is repaired.
     manager.createProfile("Cy");
-    struct Case {
-        const char* pszStored;
-        const char* pszRepaired;
-    } aCases[] = {{"", "Bo"}, {"Gone", "Bo"}, {" cY", "Cy"}, {"Cy", "Cy"}};
-    for (const Case& c : aCases) {
-        ProfileManager::setCurrentName(c.pszStored);
+    const char* aCases[][2] = {{"", "Bo"}, {"Gone", "Bo"}, {" cY", "Cy"}};
+    for (const auto& c : aCases) {
+        ProfileManager::setCurrentName(c[0]);
         ProfileData* pProfile = menuProfiles.ensureCurrentProfile();
         ASSERT_NE(nullptr, pProfile);
-        EXPECT_EQ(c.pszRepaired, pProfile->getName());
-        EXPECT_EQ(c.pszRepaired, current());
+        EXPECT_EQ(c[1], pProfile->getName());
+        EXPECT_EQ(c[1], current());
     }
 }
 
 TEST_F(ProfileDialogsTest, SelectChoosesAndDeletingTheCurrentOneMovesTheCurrentPlayer) {
-    manager.createProfile("Ana");
-    manager.createProfile("Bo");
-    manager.createProfile("Cy");
+    for (const char* pszName : {"Ana", "Bo", "Cy"}) manager.createProfile(pszName);
     ProfileManager::setCurrentName("Bo");
     Tsl::SmartPtr<SelectProfileDialog> pSelect = new SelectProfileDialog(&manager);
     app.pushMode(pSelect);
     EXPECT_EQ("Bo", pSelect->getSelectedName());
-
-    // Delete the current one: the first left becomes current.
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_DELETE));
-    Tsl::SmartPtr<DeleteProfileDialog> pDelete = Tsl::SmartPtr<DeleteProfileDialog>::dynamicCast(app.getModeAt(0));
-    ASSERT_TRUE(pDelete);
-    clickOn(pDelete->getButton(0));
+    clickId(SelectProfileDialog::ID_DELETE);
+    clickId(DeleteProfileDialog::ID_YES);
     EXPECT_FALSE(manager.hasProfile("Bo"));
     EXPECT_EQ("Ana", current());
-    EXPECT_EQ(pSelect, app.getModeAt(0));
     EXPECT_EQ("Ana", pSelect->getSelectedName());
 
-    // Deleting another one leaves the current player alone; No deletes nothing.
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_FIRST_NAME + 1));
+    // Another one: No keeps it, Yes deletes it and leaves the current player.
+    clickId(SelectProfileDialog::ID_FIRST_NAME + 1);
     EXPECT_EQ("Cy", pSelect->getSelectedName());
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_DELETE));
+    clickId(SelectProfileDialog::ID_DELETE);
     press(SDLK_ESCAPE);
     EXPECT_TRUE(manager.hasProfile("Cy"));
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_DELETE));
-    clickOn(Tsl::SmartPtr<DeleteProfileDialog>::dynamicCast(app.getModeAt(0))->getButton(0));
+    clickId(SelectProfileDialog::ID_DELETE);
+    clickId(DeleteProfileDialog::ID_YES);
     EXPECT_EQ("Ana", current());
 
-    // New, then choose: the new one is selected and OK makes it current.
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_NEW));
-    type("Dee");
-    app.onKeyDown(SDLK_RETURN, 0);
-    EXPECT_EQ(pSelect, app.getModeAt(0));
+    // A new one comes back selected; choosing another with OK makes it current.
+    clickId(SelectProfileDialog::ID_NEW);
+    type({'D', 'e', 'e', 13});
     EXPECT_EQ("Dee", pSelect->getSelectedName());
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_FIRST_NAME));
-    clickOn(controlOf(pSelect.get(), SelectProfileDialog::ID_OK));
+    clickId(SelectProfileDialog::ID_FIRST_NAME);
+    clickId(SelectProfileDialog::ID_OK);
     EXPECT_EQ("Ana", current());
     EXPECT_EQ(target, app.getModeAt(0));
 
     // Deleting the last profile leaves no current player.
-    Manager single;
-    single.createProfile("Solo");
-    ProfileManager::setCurrentName("Solo");
-    Tsl::SmartPtr<DeleteProfileDialog> pLast = new DeleteProfileDialog(&single, "solo");
-    app.pushMode(pLast);
-    pLast->onCallback(DeleteProfileDialog::ID_YES, 0);
-    EXPECT_EQ(0, single.getProfileCount());
+    for (const char* pszName : {"Ana", "Dee"}) {
+        app.pushMode(new DeleteProfileDialog(&manager, pszName));
+        clickId(DeleteProfileDialog::ID_YES);
+    }
     EXPECT_EQ("", current());
 }
 

@@ -1,0 +1,144 @@
+// The processes: crashes (one inside malloc) leave their lines through the
+// descriptor and a report at the next start; an exception ends the run
+// with 1 and a report; a second instance gives way; a killed one does not
+// block the next start.
+#include "game_fixtures.h"
+
+#include "crashhandler.h"
+#include "gamemain.h"
+#include "instancelock.h"
+
+#include "platform/sighandler.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <sys/wait.h>
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+const bool UNDER_SANITIZER = true;  // it takes a heap fault first
+#else
+const bool UNDER_SANITIZER = false;
+#endif
+
+void crashBySegfault() {
+    // A page that is never mapped, but not null: the undefined-behaviour
+    // checker lets the store through to the fault.
+    volatile int* pNowhere = reinterpret_cast<volatile int*>(uintptr_t(64));
+    *pNowhere = 1;
+}
+
+// Breaks a freed chunk's list links, then asks malloc for memory: malloc
+// itself faults (or aborts) while walking its lists.
+void crashInsideMalloc() {
+    void* (*volatile pfnMalloc)(size_t) = std::malloc;
+    void (*volatile pfnFree)(void*) = std::free;
+    size_t* pChunk = static_cast<size_t*>(pfnMalloc(4000));
+    volatile void* pFence = pfnMalloc(100);
+    (void)pFence;
+    pfnFree(pChunk);
+    volatile size_t* pLinks = pChunk;
+    pLinks[0] = 0x4141414141414141ull;
+    pLinks[1] = 0x4141414141414141ull;
+    volatile void* pAgain = pfnMalloc(4000);
+    (void)pAgain;
+    raise(SIGSEGV);  // not reached when malloc faulted as it should
+}
+
+bool crashExit(int nStatus) {
+    return WIFEXITED(nStatus) &&
+           (WEXITSTATUS(nStatus) == CRASH_EXIT_BASE + SIGSEGV || WEXITSTATUS(nStatus) == CRASH_EXIT_BASE + SIGABRT);
+}
+
+struct CrashTest : ::testing::Test {
+    TempFolder folder;
+    std::string sLog;
+    void SetUp() override {
+        ::testing::FLAGS_gtest_death_test_style = "fast";
+        sLog = folder.file("game.log");
+    }
+    void crashChild(void (*pfnCrash)()) {
+        openCrashLog(sLog.c_str());
+        installCrashHandlers();
+        Tsl::TraceScope scope("crashingFunction", "crash_test.cpp", 42);
+        pfnCrash();
+    }
+};
+
+TEST_F(CrashTest, ACrashWritesItsLinesAndTheNextStartReportsItOnce) {
+    for (void (*pfnCrash)() : {crashBySegfault, crashInsideMalloc}) {
+        if (pfnCrash == crashInsideMalloc && UNDER_SANITIZER) break;
+        writeFile(sLog, "M: == STARTUP ==\nB: playing\n");
+        EXPECT_EXIT(crashChild(pfnCrash), crashExit, "");
+        std::string sText = readFile(sLog);
+        EXPECT_NE(std::string::npos, sText.find("M: ** SIG ")) << sText;
+        EXPECT_NE(std::string::npos, sText.find("crashingFunction (crash_test.cpp, line 42)")) << sText;
+        EXPECT_NE(std::string::npos, sText.find("M: == END ==\n")) << sText;
+
+        Tsl::String sReport = reportPreviousCrash(sLog.c_str());
+        ASSERT_EQ(Tsl::String((sLog + ".report").c_str()), sReport);
+        EXPECT_EQ(sText, std::string(GameApp::readLogReport(readFile(sReport.c_str()).c_str()).c_str()));
+        // Reported once: the next run starts a new part of the log.
+        writeFile(sLog, sText + "M: == STARTUP ==\n");
+        EXPECT_TRUE(reportPreviousCrash(sLog.c_str()).isEmpty());
+    }
+}
+
+class ThrowingApp : public TestQarnApp {
+public:
+    bool onInit() override { TSL_THROW(BadStateException, "the init broke"); }
+};
+
+TEST_F(CrashTest, AnExceptionEndsTheRunWithOneALogAndAReport) {
+    auto run = [&]() {
+        setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+        LaunchOptions options;
+        options.sUserFolder = folder.sPath.c_str();
+        options.fnMakeApp = []() -> QarnApp* { return new ThrowingApp(); };
+        const char* apszArgs[] = {"--wndclass", "crash-test-exception"};
+        std::exit(runGame(2, apszArgs, options));
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(1), "the init broke");
+    std::string sText = readFile(folder.file("tav.log"));
+    size_t nException = sText.find("M: ******************** EXCEPTION ********************\nM: ");
+    EXPECT_NE(std::string::npos, sText.find("M: == END ==", nException)) << sText;
+    EXPECT_FALSE(readFile(folder.file("tav.log.report")).empty());
+}
+
+TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
+    setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+    const char* pszClass = "crash-test-instance";
+    int aPipe[2];
+    ASSERT_EQ(0, pipe(aPipe));
+    pid_t nFirst = fork();
+    if (nFirst == 0) {
+        InstanceLock lock(pszClass);
+        char c = lock.isHeldElsewhere() ? 'n' : 'y';
+        if (write(aPipe[1], &c, 1) != 1) _exit(3);
+        pause();
+        _exit(0);
+    }
+    char cTook = 0;
+    ASSERT_EQ(1, read(aPipe[0], &cTook, 1));
+    EXPECT_EQ('y', cTook);
+    auto second = [&]() {
+        LaunchOptions options;
+        options.sUserFolder = folder.sPath.c_str();
+        const char* apszArgs[] = {"--wndclass", pszClass};
+        std::exit(runGame(2, apszArgs, options));
+    };
+    EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), "running already");
+    EXPECT_TRUE(InstanceLock(pszClass).isHeldElsewhere());
+    kill(nFirst, SIGKILL);
+    int nStatus = 0;
+    waitpid(nFirst, &nStatus, 0);
+    EXPECT_FALSE(InstanceLock(pszClass).isHeldElsewhere());
+    close(aPipe[0]);
+    close(aPipe[1]);
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
+} // namespace
