@@ -59,7 +59,7 @@ struct StartupTest : ::testing::Test {
     }
 };
 
-TEST_F(StartupTest, PushesTheSplashAboveTheStandInWithDefaultsIconAndTheme) {
+TEST_F(StartupTest, PushesTheSplashAboveTheLoadingScreenWithDefaultsIconAndTheme) {
     TestQarnApp app;
     prepare(app);
     ASSERT_TRUE(app.onInit());
