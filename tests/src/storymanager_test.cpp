@@ -176,7 +176,7 @@ struct QuickPlayTest : StoryTest {
 int QuickPlayTest::s_nNext = 0;
 std::vector<int> QuickPlayTest::s_script;
 
-TEST_F(QuickPlayTest, UpgradesAreDrawnPerPlayModeAndTheLevelStartsOnTheClickedScene) {
+TEST_F(QuickPlayTest, UpgradesPerPlayModeTheClickedSceneAndResourcesKeptForTheSameScene) {
     const int anBest[13] = {3, 0, 0, 0, 0, 0, 0, 0, 2, 1, 2, 2, -1};
     std::copy(anBest, anBest + 13, player->m_anBestUpgrades);
     player->m_nMinutes = 5;
@@ -197,29 +197,19 @@ TEST_F(QuickPlayTest, UpgradesAreDrawnPerPlayModeAndTheLevelStartsOnTheClickedSc
     EXPECT_EQ(0, player->m_nQuickPlayScore);
     pRelax->onCallback(Smm::ID_EXIT, 0);
 
-    Tsl::SmartPtr<Smm> pFree = open(2);
-    clickSite(4);
-    EXPECT_EQ("play scene4 m2 d1 t5", factory.last());
-    EXPECT_EQ(std::vector<int>({0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}), upgrades());
-}
-
-TEST_F(QuickPlayTest, ResourcesAreReleasedOnlyWhenTheSceneChanges) {
-    factory.bEnter = false;
+    // Free play: fixed upgrades; the level resources go only when the scene changes.
     addFile("extra.anim", "load px\nseq default\nadd px\n");
-    Tsl::SmartPtr<Smm> pStory = open(2);
-    struct Step {
-        int nSite;
-        bool bExtraKept;
-    };
-    for (const Step& s : {Step{1, true}, Step{1, true}, Step{3, false}}) {
+    Tsl::SmartPtr<Smm> pFree = open(2);
+    for (const std::pair<int, bool>& s : {std::make_pair(1, true), std::make_pair(1, true), std::make_pair(3, false)}) {
         app.getAnimation("extra.anim");
         app.addImage("extra", picture(4, 4));
-        clickSite(s.nSite);
-        EXPECT_EQ(s.nSite, pStory->getLoadedSite());
-        EXPECT_EQ(s.bExtraKept, app.hasAnimation("extra.anim"));
-        EXPECT_EQ(s.bExtraKept, app.getCachedImageNames().indexOf("extra") >= 0);
+        clickSite(s.first);
+        EXPECT_EQ("play scene" + std::to_string(s.first) + " m2 d1 t5", factory.made[factory.made.size() - 1]);
+        EXPECT_EQ(std::vector<int>({0, 0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0}), upgrades());
+        EXPECT_EQ(s.second, app.hasAnimation("extra.anim"));
+        EXPECT_EQ(s.second, app.getCachedImageNames().indexOf("extra") >= 0);
         EXPECT_TRUE(app.hasAnimation("palm_map.anim"));
-        pStory->setLevelResult(Smm::RESULT_FAILED);
+        pFree->setLevelResult(Smm::RESULT_FAILED);
         endTop();
     }
     EXPECT_NE(std::string::npos, logText().find("SM push PM Path 2 nIdx3\n"));
