@@ -11,11 +11,21 @@
 //   over its memory floor: the time memcpy, measured in the same run, takes to move the
 //   frame's unavoidable bytes (background into the back buffer and the back buffer to
 //   the screen: two frame copies; per sprite pixel one read of the texel and a read and
-//   a write of the target, 1.5 bytes of memcpy per byte of sprite).
-// - TurnedSprite, ScaledSprite: 200 sprites turned (random angles) or scaled (a 32x48
-//   picture at 2x), the frame without them subtracted. "cost_vs_upright" is the per-sprite
-//   cost over that of the same 200 sprites upright at the same size;
-//   "speedup_vs_sdl_gfx" compares with rotozoomSurface + blit of the same sprites.
+//   a write of the target, 1.5 bytes of memcpy per byte of sprite). The copies read and
+//   write buffers larger than the last-level cache, as memory that is not cached moves.
+// - TurnedSprite, ScaledSprite: 200 sprites turned (random angles, turning on by a
+//   degree every frame) or scaled (a 32x48 picture at 2x), the frame without them
+//   subtracted. "cost_vs_upright" is the per-sprite cost over that of the same 200
+//   sprites upright at the same size; "speedup_vs_sdl_gfx" compares with rotozoomSurface
+//   + blit of the same sprites every frame (as a changing angle needs),
+//   "speedup_vs_sdl_gfx_cached" with blits of rotozoomSurface's pictures made once.
+// - SpriteBetweenPixels: the same 200 upright sprites moving by whole pixels every frame,
+//   and moving the same way a fraction of a pixel off the grid; "cost_vs_whole_pixels".
+// - GameFrame: a background, 45 animated 64x96 sprites moving at fractional positions,
+//   10 labels (two change every frame) and 2 additive emitters holding about 300 live
+//   16x16 particles; "cost_vs_whole_pixels" against the same frame with every sprite
+//   and particle on whole pixels, "over_floor" against two frame copies and 1.5 per
+//   sprite pixel (as UprightFrame).
 // - BusyFrame: the game-like frame (turned sprites, additive sparks, a stencil mask).
 //   SDL has no additive blend or stencil, so its time is reported beside ours
 //   ("sdl_rle_ms_not_equal_work"), not as a ratio.
@@ -23,7 +33,12 @@
 #include "app/gamemode.h"
 #include "image/sdl_image.h"
 #include "platform/sdl_platform.h"
+#include "effects/particle.h"
+#include "effects/particleemitter.h"
+#include "effects/particlerandom.h"
 #include "sprite/sprite.h"
+#include "ui/label.h"
+#include "ui/systemfont.h"
 #include "video/sdl_d3d7video.h"
 
 #include <SDL.h>
@@ -39,6 +54,7 @@
 #include <map>
 #include <memory>
 #include <random>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -109,23 +125,25 @@ SDL_Surface* toSDL(Image* pImage, Uint32 nAlphaFlags) {
 
 // One picture placed in the SDL reference: blitted as it is, or turned and scaled by
 // rotozoomSurface first (about its centre, as our sprites turn about their insertion point).
+// pCached: rotozoomSurface's picture made once, for the reference that does not redo it.
 struct Placed {
     SDL_Surface* pSurface;
     int x, y;
     double fAngle, fZoom;
+    SDL_Surface* pCached = nullptr;
 };
 
-void blitPlaced(const Placed& p, SDL_Surface* pTarget) {
+void blitPlaced(const Placed& p, SDL_Surface* pTarget, bool bCached) {
     if (p.fAngle == 0.0 && p.fZoom == 1.0) {
         SDL_Rect dst = {static_cast<Sint16>(p.x), static_cast<Sint16>(p.y), 0, 0};
         SDL_BlitSurface(p.pSurface, nullptr, pTarget, &dst);
         return;
     }
-    SDL_Surface* pTurned = rotozoomSurface(p.pSurface, p.fAngle, p.fZoom, SMOOTHING_ON);
+    SDL_Surface* pTurned = bCached ? p.pCached : rotozoomSurface(p.pSurface, p.fAngle, p.fZoom, SMOOTHING_ON);
     if (!pTurned) return;
     SDL_Rect dst = {static_cast<Sint16>(p.x - pTurned->w / 2), static_cast<Sint16>(p.y - pTurned->h / 2), 0, 0};
     SDL_BlitSurface(pTurned, nullptr, pTarget, &dst);
-    SDL_FreeSurface(pTurned);
+    if (!bCached) SDL_FreeSurface(pTurned);
 }
 
 // A group of sprites with their SDL counterparts, plain and run-length accelerated.
@@ -134,8 +152,15 @@ struct Group {
     std::vector<Placed> aPlain, aRle;
     long long nPixels = 0; // sprite pixels drawn
 
+    ~Group() {
+        for (Placed& p : aRle) SDL_FreeSurface(p.pCached);
+    }
     void setVisible(bool bVisible) {
         for (auto& p : apSprites) p->setVisible(bVisible);
+    }
+    void cacheTurned() {
+        for (Placed& p : aRle)
+            if (p.fAngle != 0.0 || p.fZoom != 1.0) p.pCached = rotozoomSurface(p.pSurface, p.fAngle, p.fZoom, SMOOTHING_ON);
     }
     bool isVisible() const { return apSprites.empty() || apSprites.front()->isVisible(); }
 };
@@ -162,6 +187,7 @@ public:
     }
 
     ~Scene() {
+        m_groups.clear();
         for (auto& entry : m_surfaces) {
             SDL_FreeSurface(entry.second.first);
             SDL_FreeSurface(entry.second.second);
@@ -175,15 +201,18 @@ public:
     // The application's frame: its counter moves on, as the texture stamps expect.
     void renderOurs() { m_pApp->runFrame(); }
 
-    // The visible groups' sprites, then the frame shown.
-    void renderReference(bool bRle) {
+    // The visible groups' sprites, then the frame shown. bCached: turned pictures made
+    // once (run-length accelerated groups only).
+    void renderReference(bool bRle, bool bCached = false) {
         for (const std::unique_ptr<Group>& pGroup : m_groups)
             if (pGroup->isVisible())
-                for (const Placed& p : bRle ? pGroup->aRle : pGroup->aPlain) blitPlaced(p, m_pTarget);
+                for (const Placed& p : bRle ? pGroup->aRle : pGroup->aPlain) blitPlaced(p, m_pTarget, bCached && bRle);
         SDL_Surface* pScreen = SDL_GetVideoSurface();
         SDL_BlitSurface(m_pTarget, nullptr, pScreen, nullptr);
         SDL_Flip(pScreen);
     }
+
+    GameMode* mode() { return m_pMode.get(); }
 
     Group& newGroup() {
         m_groups.push_back(std::make_unique<Group>());
@@ -228,12 +257,21 @@ private:
     std::map<Image*, std::pair<SDL_Surface*, SDL_Surface*>> m_surfaces;
 };
 
-// The time memcpy takes to copy one frame, measured now.
+// The time memcpy takes to copy one frame, measured now. Each copy takes the next
+// frame-sized slice of two buffers larger than the last-level cache, so its bytes come
+// from memory and go back to it, as a frame of real size does; a single frame copied
+// over and over would stay in the cache.
 double frameCopyMs() {
-    std::vector<Uint32> aFrom(WIDTH * HEIGHT, 0x123456u), aTo(WIDTH * HEIGHT);
+    const size_t nFrame = static_cast<size_t>(WIDTH) * HEIGHT;
+    long nCache = sysconf(_SC_LEVEL3_CACHE_SIZE);
+    if (nCache <= 0) nCache = 64L << 20;
+    size_t nSlices = std::max<size_t>(8, 4 * static_cast<size_t>(nCache) / (nFrame * sizeof(Uint32)) + 1);
+    std::vector<Uint32> aFrom(nFrame * nSlices, 0x123456u), aTo(nFrame * nSlices, 0u);
+    size_t nSlice = 0;
     return medianMs(
         [&] {
-            std::memcpy(aTo.data(), aFrom.data(), aFrom.size() * sizeof(Uint32));
+            std::memcpy(aTo.data() + nSlice * nFrame, aFrom.data() + nSlice * nFrame, nFrame * sizeof(Uint32));
+            nSlice = (nSlice + 1) % nSlices;
             benchmark::DoNotOptimize(aTo.data());
             benchmark::ClobberMemory();
         },
@@ -282,49 +320,83 @@ void BM_UprightFrame(benchmark::State& state) {
     state.counters["over_floor"] = fOurs / fFloor;
 }
 
-// 200 sprites drawn upright and the same sprites turned or scaled, in one scene: each
-// group is timed alone over the bare background, whose time is then taken off.
-void runTransformed(benchmark::State& state, bool bTurn) {
+enum class Variant { Turned, Scaled, BetweenPixels };
+
+// 200 sprites drawn upright and the same sprites turned, scaled or off the pixel grid, in
+// one scene: each group is timed alone over the bare background, whose time is then taken
+// off. Turned sprites turn on by a degree every frame; in BetweenPixels both groups move
+// a pixel every frame, the second one 0.37 and 0.61 pixels off the grid.
+void runTransformed(benchmark::State& state, Variant eVariant) {
     Scene scene;
     std::mt19937 rng(11);
     const int nCount = 200;
+    bool bTurn = eVariant == Variant::Turned, bScale = eVariant == Variant::Scaled;
     // Both groups show 64x96 on screen: the scaled one from a 32x48 picture at 2x.
     auto apUpright = makeCharacters(rng, 64, 96, true);
-    auto apOther = bTurn ? makeCharacters(rng, 64, 96, true) : makeCharacters(rng, 32, 48, true);
+    auto apOther = bScale ? makeCharacters(rng, 32, 48, true) : makeCharacters(rng, 64, 96, true);
     Group& upright = scene.newGroup();
     Group& other = scene.newGroup();
+    std::vector<Point> aPositions;
     for (int i = 0; i < nCount; ++i) {
         int x = 48 + static_cast<int>(rng() % (WIDTH - 96)), y = 48 + static_cast<int>(rng() % (HEIGHT - 96));
+        aPositions.push_back(Point(static_cast<float>(x), static_cast<float>(y)));
         scene.add(upright, apUpright[i % 8], x, y, 1);
         float fAngle = bTurn ? static_cast<float>(1 + rng() % 359) : 0.0f;
-        scene.add(other, apOther[i % 8], x, y, 1, fAngle, bTurn ? 1.0f : 2.0f);
+        scene.add(other, apOther[i % 8], x, y, 1, fAngle, bScale ? 2.0f : 1.0f, eVariant != Variant::BetweenPixels);
     }
+    int nFrame = 0;
+    auto step = [&](Group& group, float fOffset) {
+        ++nFrame;
+        for (int i = 0; i < nCount; ++i) {
+            Sprite* pSprite = group.apSprites[i].get();
+            if (bTurn && &group == &other) pSprite->setRotation(static_cast<float>((nFrame + i) % 360));
+            if (eVariant != Variant::BetweenPixels) continue;
+            float fMove = static_cast<float>(nFrame % 2);
+            pSprite->setPosition(aPositions[i].x + fMove + fOffset, aPositions[i].y + fMove + fOffset * 1.65f);
+        }
+    };
     auto show = [&](Group* pShown) {
         upright.setVisible(pShown == &upright);
         other.setVisible(pShown == &other);
         scene.renderOurs();
         scene.renderOurs(); // textures are prepared at their second draw
     };
+    const float fOffset = eVariant == Variant::BetweenPixels ? 0.37f : 0.0f;
     show(nullptr);
     double fBare = medianMs([&] { scene.renderOurs(); });
     show(&upright);
-    double fUpright = medianMs([&] { scene.renderOurs(); });
+    double fUpright = medianMs([&] {
+        step(upright, 0.0f);
+        scene.renderOurs();
+    });
     show(&other);
     std::vector<double> aOurs;
-    for (auto _ : state) aOurs.push_back(millisecondsOf([&] { scene.renderOurs(); }));
+    for (auto _ : state) aOurs.push_back(millisecondsOf([&] {
+        step(other, fOffset);
+        scene.renderOurs();
+    }));
     double fOther = median(aOurs);
-    double fSdlOther = medianMs([&] { scene.renderReference(true); }); // background and the other group
-    show(nullptr);
-    double fSdlBare = medianMs([&] { scene.renderReference(true); });
     state.counters["ours_us_per_sprite"] = (fOther - fBare) / nCount * 1000.0;
     state.counters["upright_us_per_sprite"] = (fUpright - fBare) / nCount * 1000.0;
+    if (eVariant == Variant::BetweenPixels) {
+        state.counters["cost_vs_whole_pixels"] = (fOther - fBare) / (fUpright - fBare);
+        return;
+    }
     state.counters["cost_vs_upright"] = (fOther - fBare) / (fUpright - fBare);
+    double fSdlOther = medianMs([&] { scene.renderReference(true); }); // background and the other group
+    other.cacheTurned();
+    double fSdlCached = medianMs([&] { scene.renderReference(true, true); });
+    show(nullptr);
+    double fSdlBare = medianMs([&] { scene.renderReference(true); });
     state.counters["sdl_gfx_us_per_sprite"] = (fSdlOther - fSdlBare) / nCount * 1000.0;
     state.counters["speedup_vs_sdl_gfx"] = (fSdlOther - fSdlBare) / (fOther - fBare);
+    state.counters["sdl_gfx_cached_us_per_sprite"] = (fSdlCached - fSdlBare) / nCount * 1000.0;
+    state.counters["speedup_vs_sdl_gfx_cached"] = (fSdlCached - fSdlBare) / (fOther - fBare);
 }
 
-void BM_TurnedSprite(benchmark::State& state) { runTransformed(state, true); }
-void BM_ScaledSprite(benchmark::State& state) { runTransformed(state, false); }
+void BM_TurnedSprite(benchmark::State& state) { runTransformed(state, Variant::Turned); }
+void BM_ScaledSprite(benchmark::State& state) { runTransformed(state, Variant::Scaled); }
+void BM_SpriteBetweenPixels(benchmark::State& state) { runTransformed(state, Variant::BetweenPixels); }
 
 void BM_BusyFrame(benchmark::State& state) {
     Scene scene;
@@ -356,11 +428,132 @@ void BM_BusyFrame(benchmark::State& state) {
     state.counters["sdl_rle_ms_not_equal_work"] = medianMs([&] { scene.renderReference(true); });
 }
 
+// The game-like frame, its moving things on or off the pixel grid.
+class GameScene {
+public:
+    static const int SPRITES = 45;
+    static const int LABELS = 10;
+
+    GameScene() : m_rng(21) {
+        getParticleRandom().setSeed(21);
+        m_apFrames = makeCharacters(m_rng, 64, 96, false);
+        Group& group = m_scene.newGroup();
+        for (int i = 0; i < SPRITES; ++i) {
+            Point p(static_cast<float>(m_rng() % (WIDTH - 64)), static_cast<float>(m_rng() % (HEIGHT - 96)));
+            m_aPositions.push_back(p);
+            m_aSpeeds.push_back(Point(static_cast<float>(static_cast<int>(m_rng() % 181) - 90) / 60.0f,
+                                      static_cast<float>(static_cast<int>(m_rng() % 121) - 60) / 60.0f));
+            m_apSprites.push_back(m_scene.add(group, m_apFrames[i % m_apFrames.size()], static_cast<int>(p.x),
+                                              static_cast<int>(p.y), 1, 0.0f, 1.0f, false));
+        }
+        m_nSpritePixels = static_cast<long long>(SPRITES) * 64 * 96;
+        Tsl::SmartPtr<Font> pFont = new SystemFont(2);
+        for (int i = 0; i < LABELS; ++i) {
+            Tsl::SmartPtr<Label> pLabel = new Label("Score 0", 20 + (i % 2) * 600, 20 + (i / 2) * 110, 6);
+            pLabel->setFont(pFont);
+            pLabel->setText("Customers served 12345");
+            m_scene.mode()->addSprite(pLabel.get());
+            m_apLabels.push_back(pLabel);
+            m_nSpritePixels += static_cast<long long>(pLabel->getSize().x * pLabel->getSize().y);
+        }
+        m_pSpark = makeImage(16, 16, true, [](int x, int y) { return blobPixel(x, y, 16, 16, 255, 160, 40); });
+        for (int i = 0; i < 2; ++i) {
+            Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_scene.mode());
+            pEmitter->addImage(m_pSpark, 0);
+            pEmitter->setPosition(250 + i * 300, 350);
+            pEmitter->setEmissionRate(0.0f);
+            pEmitter->setMinParticles(150);
+            pEmitter->setMaxParticles(150);
+            pEmitter->setRadiusRange(0, 40);
+            pEmitter->setLifetimeRange(1.0f, 2.5f);
+            pEmitter->setSpeedRange(-60, 60, -120, -30);
+            pEmitter->setAccelerationRange(0, 0, 30, 60);
+            pEmitter->setBlendMode(BM_ADDITIVE);
+            pEmitter->setZOrder(3);
+            pEmitter->update(0.0f);
+            m_apEmitters.push_back(pEmitter);
+        }
+        m_nSpritePixels += 300LL * 16 * 16;
+    }
+    ~GameScene() {
+        m_apEmitters.clear();
+        m_scene.mode()->removeAllSprites();
+    }
+
+    // One frame of the game's own work, outside the drawing: sprites move and show their
+    // next picture, two labels change, the emitters run; bWhole puts all on whole pixels.
+    void step(bool bWhole) {
+        ++m_nFrame;
+        auto place = [bWhole](Sprite* pSprite, float x, float y) {
+            if (bWhole) pSprite->setPosition(std::floor(x + 0.5f), std::floor(y + 0.5f));
+            else pSprite->setPosition(x, y);
+        };
+        for (int i = 0; i < SPRITES; ++i) {
+            Point& p = m_aPositions[i];
+            p.x = std::fmod(p.x + m_aSpeeds[i].x + WIDTH, static_cast<float>(WIDTH - 64));
+            p.y = std::fmod(p.y + m_aSpeeds[i].y + HEIGHT, static_cast<float>(HEIGHT - 96));
+            m_apSprites[i]->setImage(m_apFrames[(i + m_nFrame / 4) % m_apFrames.size()]);
+            place(m_apSprites[i].get(), p.x, p.y);
+        }
+        m_apLabels[0]->setText(Tsl::String::format("Score %d", m_nFrame * 10));
+        m_apLabels[1]->setText(Tsl::String::format("Time %d", m_nFrame / 60));
+        for (auto& pEmitter : m_apEmitters) {
+            pEmitter->update(1.0f / 60.0f);
+            const ParticleList& lParticles = pEmitter->getParticles();
+            for (int i = 0; bWhole && i < lParticles.getCount(); ++i) {
+                Tsl::SmartPtr<Sprite> pSprite = lParticles.getAt(i)->getSprite();
+                if (pSprite) place(pSprite.get(), pSprite->getPosition().x, pSprite->getPosition().y);
+            }
+        }
+    }
+    // Milliseconds of drawing one frame after an untimed step.
+    double drawMs(bool bWhole) {
+        step(bWhole);
+        return millisecondsOf([&] { m_scene.renderOurs(); });
+    }
+    // The median of nFrames such frames.
+    double medianDrawMs(bool bWhole, int nFrames) {
+        std::vector<double> a;
+        for (int i = 0; i < nFrames; ++i) a.push_back(drawMs(bWhole));
+        return median(a);
+    }
+    long long spritePixels() const { return m_nSpritePixels; }
+
+private:
+    Scene m_scene;
+    std::mt19937 m_rng;
+    std::vector<Tsl::SmartPtr<Image>> m_apFrames;
+    std::vector<Tsl::SmartPtr<Sprite>> m_apSprites;
+    std::vector<Point> m_aPositions, m_aSpeeds;
+    std::vector<Tsl::SmartPtr<Label>> m_apLabels;
+    std::vector<Tsl::SmartPtr<ParticleEmitter>> m_apEmitters;
+    Tsl::SmartPtr<Image> m_pSpark;
+    long long m_nSpritePixels = 0;
+    int m_nFrame = 0;
+};
+
+void BM_GameFrame(benchmark::State& state) {
+    GameScene scene;
+    scene.medianDrawMs(false, 4); // textures made and prepared
+    std::vector<double> aOurs;
+    for (auto _ : state) aOurs.push_back(scene.drawMs(false));
+    double fOurs = median(aOurs);
+    double fWhole = scene.medianDrawMs(true, static_cast<int>(aOurs.size()));
+    double fFloor = frameCopyMs() * (2.0 + 1.5 * static_cast<double>(scene.spritePixels()) / (WIDTH * HEIGHT));
+    state.counters["ours_ms"] = fOurs;
+    state.counters["whole_pixels_ms"] = fWhole;
+    state.counters["cost_vs_whole_pixels"] = fOurs / fWhole;
+    state.counters["floor_ms"] = fFloor;
+    state.counters["over_floor"] = fOurs / fFloor;
+}
+
 } // namespace
 
 BENCHMARK(BM_UprightFrame)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_TurnedSprite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ScaledSprite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_SpriteBetweenPixels)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_BusyFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 BENCHMARK_MAIN();

@@ -46,3 +46,9 @@ int ActionSpot::findSlot(bool bFull) const {
     }
     return -1;
 }
+
+bool ActionSpot::giveGlass(Tsl::SmartPtr<Mug> pMug, int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return false;
+    return pWaitress->hasTray() ? pWaitress->setHandContents(pMug) : pWaitress->setHandContents(pMug, nHand);
+}

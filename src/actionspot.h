@@ -3,6 +3,7 @@
 #include "actiontarget.h"
 #include "sprite/sprite.h"
 
+class Mug;
 class PlayMode;
 class Waitress;
 
@@ -41,6 +42,9 @@ protected:
     Waitress* waitress() const;
     // One glass in her hands, from that hand or (with a tray) any slot.
     int findSlot(bool bFull) const;
+    // The glass goes into the hand that acted, or onto the first free place of
+    // her tray; false (she holds nothing new) when there is no room.
+    bool giveGlass(Tsl::SmartPtr<Mug> pMug, int nHand) const;
 
     PlayMode* m_pMode;
     int m_nX, m_nY, m_nZOrder;

@@ -51,10 +51,10 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
                                              : fPatience;
     m_pBalloon = new ActionBalloon(m_pMode, this, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
     if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
-        Tsl::SmartPtr<AnimSprite> pSprite =
+        m_pBalloonSprite =
             new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
-        m_pMode->addSprite(pSprite.get());
-        m_pBalloon->setSprite(pSprite.get());
+        m_pMode->addSprite(m_pBalloonSprite.get());
+        m_pBalloon->setSprite(m_pBalloonSprite.get());
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
@@ -75,6 +75,7 @@ void Character::showBalloon(bool bShow) {
 
 void Character::update(float fDt) {
     if (m_pSprite) m_pSprite->update(fDt);
+    if (m_pBalloonSprite) m_pBalloonSprite->update(fDt);
     m_fStateTime += fDt;
     switch (m_nState) {
         case STATE_ARRIVING:
@@ -164,6 +165,7 @@ void Character::leave() {
         m_pBalloon->detachCharacter();
         m_pBalloon->removeSprite();
     }
+    m_pBalloonSprite = nullptr;
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
     if (m_pMug) m_pMug->detach();

@@ -72,5 +72,6 @@ private:
     int m_nOrder;
     Tsl::SmartPtr<AnimSprite> m_pSprite;
     Tsl::SmartPtr<ActionBalloon> m_pBalloon;
+    Tsl::SmartPtr<AnimSprite> m_pBalloonSprite;  // stepped with the customer
     Tsl::SmartPtr<Mug> m_pMug;
 };

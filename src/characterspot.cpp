@@ -53,7 +53,7 @@ void CharacterSpot::doAction(int nHand) {
         m_pMode->onTipEvent(PlayMode::TIP_SERVED);
         return;
     }
-    if (m_pUsedGlass && pWaitress->setHandContents(m_pUsedGlass)) {
+    if (m_pUsedGlass && giveGlass(m_pUsedGlass, nHand)) {
         m_pUsedGlass = nullptr;
         m_pMode->playSound(Names::SFX_GLASS_TAKEN);
     }

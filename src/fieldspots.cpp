@@ -36,7 +36,7 @@ int GlassSpot::getActionKind(int) { return m_pGlass ? KIND_TAKE : KIND_SERVE; }
 void GlassSpot::doAction(int nHand) {
     Waitress* pWaitress = waitress();
     if (m_pGlass) {
-        if (pWaitress->setHandContents(m_pGlass)) {
+        if (giveGlass(m_pGlass, nHand)) {
             m_pGlass = nullptr;
             m_pMode->playSound(Names::SFX_GLASS_TAKEN);
         }
@@ -72,10 +72,10 @@ LiquidButton::LiquidButton(PlayMode* pMode, int nDrink, int nX, int nY, int nZOr
 
 bool LiquidButton::canDoAction(int nHand) { return hasRoom(waitress(), nHand); }
 
-void LiquidButton::doAction(int) {
+void LiquidButton::doAction(int nHand) {
     Tsl::SmartPtr<Mug> pMug = new Mug(m_pMode);
     pMug->fill(m_nDrink);
-    if (!waitress()->setHandContents(pMug)) {
+    if (!giveGlass(pMug, nHand)) {
         pMug->detach();
         return;
     }

@@ -158,6 +158,7 @@ bool PlayMode::buildLevel() {
         buildVisuals();
         buildSeats();
         buildSpots();
+        loadPlayArt();
         m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY,
                                    UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]));
         m_pWaitress->setHeading(m_scene.m_nStartHeading);
@@ -236,6 +237,15 @@ void PlayMode::buildSpots() {
     }
 }
 
+// Art shown only once play has begun is loaded with the scene, so that a
+// broken file refuses the level here rather than failing in the middle of it.
+void PlayMode::loadPlayArt() {
+    GameApp* pApp = GameApp::getInstance();
+    for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
+        if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
+    if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
+}
+
 void PlayMode::buildVisuals() {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
@@ -248,6 +258,11 @@ void PlayMode::buildVisuals() {
         addSprite(pSprite);
         m_lSceneSprites.append(pSprite);
         if (nNameAt > 0 && nNameAt < t.getCount()) hNamed.set(t.getAt(nNameAt), pSprite);
+    };
+    // The frame steps these with the rest of the bar's living decoration.
+    auto placeAnimated = [&](Tsl::SmartPtr<AnimSprite> pSprite, const Tsl::List<Tsl::String>& t, int nNameAt) {
+        place(pSprite.get(), t, nNameAt);
+        m_lAmbience.append(pSprite);
     };
     for (const SceneVisual& visual : m_scene.m_lVisuals) {
         const Tsl::List<Tsl::String>& t = visual.m_lTokens;
@@ -282,13 +297,13 @@ void PlayMode::buildVisuals() {
                 for (int i = 0; i < n(5); ++i)
                     place(new Sprite(image(t.getAt(1)), n(2) + i * n(6), n(3), n(4)), t, i == 0 ? 7 : 0);
             } else if (k == "animsprite") {
-                place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+                placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "sprite_conditional") {
                 if (isSlotPresent(t.getAt(5), k, m_anLevels))
                     place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
             } else if (k == "animsprite_conditional") {
                 if (isSlotPresent(t.getAt(6), k, m_anLevels))
-                    place(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
+                    placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "barman") {
                 if (isSlotPresent(t.getAt(5), k, m_anLevels))
                     for (const Tsl::SmartPtr<AnimSprite>& p : Barman(n(1), n(2), n(3), n(4), this).getSprites())
@@ -489,6 +504,7 @@ void PlayMode::leave() {
 void PlayMode::cleanup() {
     for (const Tsl::SmartPtr<Character>& pCharacter : m_field.m_lSeatOccupants)
         if (pCharacter) pCharacter->leave();
+    m_pSpawnManager->releaseAnimations();
     m_pTip->hide();
     GameMode::cleanup();
 }

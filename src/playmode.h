@@ -131,6 +131,7 @@ private:
     void buildVisuals();
     void buildSeats();
     void buildSpots();
+    void loadPlayArt();
     void updateWalk(float fDt);
     void updateCommands();
     void updatePlaying(float fDt);

@@ -113,7 +113,7 @@ int SpawnManager::pickCharacter() {
         // Past the end of the list: the shares did not add up to the draw.
         if (nIndex < 0) return -1;
         Tsl::SmartPtr<CharacterInfo> pInfo = m_lCharInfos.getAt(nIndex);
-        if (pInfo->m_bPresent) continue;
+        if (pInfo->m_bPresent || m_lBrokenInfos.indexOf(nIndex) >= 0) continue;
         if (pInfo->m_sName == Names::DEF_VIP && m_nSeatCount == m_nNormalSeatCount) return -1;
         return nIndex;
     }
@@ -138,13 +138,12 @@ bool SpawnManager::drawSeat(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
 
 bool SpawnManager::buildLook(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
     TSL_TRACE();
-    GameApp* pApp = GameApp::getInstance();
     m_sPending = pInfo->m_sName;
     try {
         if (!isGenerated(pInfo->m_sName)) {
             m_sPendingFile = animFile(m_sPending);
             m_lPendingParams.clear();
-            pApp->preloadAnimation(m_sPendingFile);
+            queueAnimation();
             m_nVoice = drawNamedVoice(m_sPending);
             return true;
         }
@@ -160,7 +159,7 @@ bool SpawnManager::buildLook(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
         m_nVoice = look.m_nVoice;
         m_sPendingFile = look.m_sTemplate;
         m_lPendingParams = look.m_lParams;
-        pApp->preloadAnimation(look.m_sTemplate, animFile(look.m_sKey), look.m_lParams);
+        queueAnimation();
     } catch (const Tsl::Exception& e) {
         dropPending(e.getMessage());
         return false;
@@ -168,8 +167,33 @@ bool SpawnManager::buildLook(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
     return true;
 }
 
+void SpawnManager::queueAnimation() {
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sKey = animFile(m_sPending);
+    if (!pApp->hasAnimation(sKey) && m_lLoadedKeys.indexOf(sKey) < 0) m_lLoadedKeys.append(sKey);
+    pApp->preloadAnimation(m_sPendingFile, sKey, m_lPendingParams);
+}
+
+void SpawnManager::releaseAnimations() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    if (!m_sPending.isEmpty() && !pApp->hasAnimation(animFile(m_sPending))) {
+        try {
+            pApp->getAnimation(m_sPendingFile, animFile(m_sPending), m_lPendingParams);
+        } catch (const Tsl::Exception& e) {
+            GameApp::log("SpawnManager: animation failed: %s\n", e.getMessage());
+        }
+    }
+    for (const Tsl::String& sKey : m_lLoadedKeys) pApp->releaseAnimation(sKey);
+    m_lLoadedKeys.clear();
+}
+
 void SpawnManager::dropPending(const char* pszWhy) {
     GameApp::log("SpawnManager: customer %s dropped: %s\n", m_sPending.c_str(), pszWhy);
+    // A named customer's own file stays broken: it is not drawn, nor read, again this level.
+    Tsl::SmartPtr<CharacterInfo> pInfo = at(m_lCharInfos, m_nPendingInfo, Tsl::SmartPtr<CharacterInfo>());
+    if (pInfo && !isGenerated(pInfo->m_sName) && m_lBrokenInfos.indexOf(m_nPendingInfo) < 0)
+        m_lBrokenInfos.append(m_nPendingInfo);
     int nLook = m_lLooks.indexOf(m_sPending);
     if (nLook >= 0) m_lLooks.removeAt(nLook);
     m_sPending = "";

@@ -51,6 +51,9 @@ public:
     // Frees the seat and the customer's claims; an unknown customer is ignored.
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
     int getCustomerCount() const;
+    // The customers' animations this level brought into the cache leave it
+    // (a load still queued is finished first), so the next level starts clean.
+    void releaseAnimations();
 
     // What the tests and the play screen read.
     const Tsl::List<Tsl::SmartPtr<CharacterInfo>>& getCharInfos() const { return m_lCharInfos; }
@@ -71,6 +74,8 @@ private:
     void dropPending(const char* pszWhy);
     bool isOccupied(int nSeat) const;
     static bool isGenerated(const Tsl::String& sName);
+    // Queues the pending customer's animation and remembers it when it is new to the cache.
+    void queueAnimation();
 
     PlayMode* m_pPlayMode;
     Tsl::Hash<Tsl::String, Tsl::SmartPtr<CharacterInfo>> m_hCharInfos;
@@ -91,6 +96,10 @@ private:
     // How the pending customer's animation is loaded, to load it again when a step fails.
     Tsl::String m_sPendingFile;
     Tsl::List<Tsl::String> m_lPendingParams;
+    // Named definitions whose animation failed to load: never drawn again.
+    Tsl::List<int> m_lBrokenInfos;
+    // Animation keys this manager brought into the cache.
+    Tsl::List<Tsl::String> m_lLoadedKeys;
     // Per seat: the seated customer's definition index and generated look key
     // ("" for a named character), so leaving frees exactly what coming took.
     Tsl::Hash<int, int> m_hSeatInfo;

@@ -2,6 +2,9 @@
 
 #include "tsl2/refcount.h"
 
+class AnimSprite;
+class Image;
+
 // The catalogue of bar upgrades: what each level of a kind means to the play
 // field and what it costs. No state; every user makes its own.
 class UpgradeManager : public Tsl::RefCountedObject {
@@ -29,4 +32,11 @@ public:
     // and for a kind or level the catalogue does not have.
     int getPrice(int nKind, int nLevel) const;
     int getLevelCount(int nKind) const;
+
+    // The store's pictures of its nine item positions (see UpgradeStoreImages):
+    // the live parrot of position 3 at level 0, else null; the picture of a
+    // position at a store level; the picture under the mouse.
+    Tsl::SmartPtr<AnimSprite> getStoreAnimation(int nPosition, int nLevel) const;
+    Tsl::SmartPtr<Image> getStoreImage(int nPosition, int nLevel) const;
+    Tsl::SmartPtr<Image> getStoreHighlightImage(int nPosition, int nLevel) const;
 };

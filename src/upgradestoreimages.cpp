@@ -1,5 +1,7 @@
 #include "upgradestoreimages.h"
 
+#include "upgrademanager.h"
+
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
 #include "names.h"
@@ -119,4 +121,17 @@ Tsl::SmartPtr<Image> UpgradeStoreImages::getStoreHighlightImage(int nPosition, i
     if (nPosition == SIGN_POSITION)
         return nLevel < SIGN_COUNT ? signs(nLevel, Names::IMG_SUFFIX_HIGHLIGHT) : nullptr;
     return app()->getImage(withSuffix(pszEntry, Names::IMG_SUFFIX_HIGHLIGHT).c_str());
+}
+
+// The catalogue hands its callers the store pictures made here.
+Tsl::SmartPtr<AnimSprite> UpgradeManager::getStoreAnimation(int nPosition, int nLevel) const {
+    return UpgradeStoreImages::getStoreAnimation(nPosition, nLevel);
+}
+
+Tsl::SmartPtr<Image> UpgradeManager::getStoreImage(int nPosition, int nLevel) const {
+    return UpgradeStoreImages::getStoreImage(nPosition, nLevel);
+}
+
+Tsl::SmartPtr<Image> UpgradeManager::getStoreHighlightImage(int nPosition, int nLevel) const {
+    return UpgradeStoreImages::getStoreHighlightImage(nPosition, nLevel);
 }

@@ -82,7 +82,9 @@ void Waitress::buildFigure(const Tsl::String& sFile) {
     lParams.append(templateParam(m_nCapacity));
     Tsl::SmartPtr<Animation> pAnimation = GameApp::getInstance()->getAnimation(sFile, nullptr, lParams);
     int nX = getX(), nY = getY();
-    m_pMainSprite = new AnimSprite(pAnimation, nX, nY, 100);
+    // On a floor she is drawn at its depth from the start, not only after her first step.
+    int nDepth = m_pMode ? m_pMode->getWalkAreaDepth(nX, nY) : -1;
+    m_pMainSprite = new AnimSprite(pAnimation, nX, nY, nDepth >= 0 ? nDepth : 100);
     for (int i = 0; i < ARM_COUNT; ++i) m_pArmSprites[i] = new AnimSprite(pAnimation, nX, nY, 101);
     for (int i = 0; i < ARM_COUNT; ++i) m_pThumbSprites[i] = new AnimSprite(pAnimation, nX, nY, 102);
     addSprites();
@@ -415,6 +417,15 @@ bool Waitress::setHandContents(Tsl::SmartPtr<Mug> pMug) {
             return true;
         }
     return false;
+}
+
+bool Waitress::setHandContents(Tsl::SmartPtr<Mug> pMug, int nSlot) {
+    if (nSlot < 0 || nSlot >= m_nCapacity || nSlot >= m_lMugs.getCount()) return false;
+    Tsl::List<Tsl::SmartPtr<Mug>>::Node* pNode = m_lMugs.getNode(nSlot);
+    if (pNode->data) return false;
+    pNode->data = pMug;
+    placeMugs();
+    return true;
 }
 
 Tsl::SmartPtr<Mug> Waitress::takeHandContents(int nSlot) {

@@ -63,6 +63,8 @@ public:
     int getMugCount() const;
     // Into the first empty slot; false (nothing changes) when all are full.
     bool setHandContents(Tsl::SmartPtr<Mug> pMug);
+    // Into that slot; false (nothing changes) when it is full or not below the capacity.
+    bool setHandContents(Tsl::SmartPtr<Mug> pMug, int nSlot);
     Tsl::SmartPtr<Mug> takeHandContents(int nSlot);
     Tsl::List<Tsl::SmartPtr<Mug>> takeEmptyMugs();
     Tsl::List<Tsl::SmartPtr<Mug>> getFullMugs() const;

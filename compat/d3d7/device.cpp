@@ -367,6 +367,10 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   if (m_pTexture) {
     texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
                m_pTexture->hasAlpha(), dwCount == 4 ? m_pTexture->alphaRuns() : nullptr};
+    if (dwCount == 4) {
+      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
+      texture.m_pBorderedOwner = m_pTexture;
+    }
   }
   m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
   m_rasterizer.setState(state);

@@ -130,13 +130,8 @@ inline DWORD sampleNearest(const TextureView& tex, int64_t nS, int64_t nT) {
 inline std::uint64_t spreadLow(DWORD c) { return (c & 0xFFu) | (std::uint64_t(c & 0xFF00u) << 24); }
 inline std::uint64_t spreadHigh(DWORD c) { return ((c >> 16) & 0xFFu) | (std::uint64_t(c & 0xFF000000u) << 8); }
 
-inline DWORD sampleLinear(const TextureView& tex, int64_t nStepS, int64_t nStepT) {
-  int64_t nS = stepTo256(nStepS) - 128, nT = stepTo256(nStepT) - 128;
-  int64_t x = nS >> 8, y = nT >> 8;
-  std::uint64_t wx = static_cast<std::uint64_t>(nS & 255), wy = static_cast<std::uint64_t>(nT & 255);
-  DWORD c00 = fetch(tex, x, y);
-  if (wx == 0 && wy == 0) return c00;
-  DWORD c10 = fetch(tex, x + 1, y), c01 = fetch(tex, x, y + 1), c11 = fetch(tex, x + 1, y + 1);
+// Four texels weighted by wx, wy in 1/256 texel (c10 lies right of c00, c01 below it).
+inline DWORD lerpTexels(DWORD c00, DWORD c10, DWORD c01, DWORD c11, std::uint64_t wx, std::uint64_t wy) {
   const std::uint64_t kRound = (std::uint64_t(32768) << 32) | 32768u;
   std::uint64_t nLow = ((spreadLow(c00) * (256 - wx) + spreadLow(c10) * wx) * (256 - wy) +
                         (spreadLow(c01) * (256 - wx) + spreadLow(c11) * wx) * wy + kRound) >> 16;
@@ -144,6 +139,15 @@ inline DWORD sampleLinear(const TextureView& tex, int64_t nStepS, int64_t nStepT
                          (spreadHigh(c01) * (256 - wx) + spreadHigh(c11) * wx) * wy + kRound) >> 16;
   return static_cast<DWORD>((nLow & 0xFFu) | ((nLow >> 24) & 0xFF00u) | ((nHigh & 0xFFu) << 16) |
                             ((nHigh >> 8) & 0xFF000000u));
+}
+
+inline DWORD sampleLinear(const TextureView& tex, int64_t nStepS, int64_t nStepT) {
+  int64_t nS = stepTo256(nStepS) - 128, nT = stepTo256(nStepT) - 128;
+  int64_t x = nS >> 8, y = nT >> 8;
+  std::uint64_t wx = static_cast<std::uint64_t>(nS & 255), wy = static_cast<std::uint64_t>(nT & 255);
+  DWORD c00 = fetch(tex, x, y);
+  if (wx == 0 && wy == 0) return c00;
+  return lerpTexels(c00, fetch(tex, x + 1, y), fetch(tex, x, y + 1), fetch(tex, x + 1, y + 1), wx, wy);
 }
 
 inline int64_t floorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
@@ -510,12 +514,13 @@ struct SpanCoords {
 };
 
 // Whether sample i of the span reads only texels inside the texture (a 2x2 block for
-// linear filtering), so that its fetches need no clamping.
-bool insideAt(const TextureView& tex, const SpanCoords& c, int64_t i, bool bLinear) {
-  int64_t nBias = bLinear ? 128 : 0, nMargin = bLinear ? 2 : 1;
+// linear filtering), or inside its copied border of nBorder texels, so that its fetches
+// need no clamping: a border texel is what clamping would read.
+bool insideAt(const TextureView& tex, const SpanCoords& c, int64_t i, bool bLinear, int nBorder) {
+  int64_t nBias = bLinear ? 128 : 0, nMargin = (bLinear ? 2 : 1) - nBorder;
   int64_t x = (stepTo256(c.m_nS + i * c.m_nStepS) - nBias) >> 8;
   int64_t y = (stepTo256(c.m_nT + i * c.m_nStepT) - nBias) >> 8;
-  return x >= 0 && y >= 0 && x <= tex.m_nWidth - nMargin && y <= tex.m_nHeight - nMargin;
+  return x >= -nBorder && y >= -nBorder && x <= tex.m_nWidth - nMargin && y <= tex.m_nHeight - nMargin;
 }
 
 #if defined(__SSE2__)
@@ -719,16 +724,27 @@ void sampleClamped(const TextureView& tex, bool bLinear, SpanCoords c, int n, DW
 // one run; a span that starts or ends on the texture's border clamps only a few pixels.
 // pOut has room for kSamplePadding more samples.
 void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD* pOut) {
+  int nBorder = tex.m_pBordered ? 1 : 0;
   int iLo = 0, iHi = n;
-  while (iLo < n && !insideAt(tex, c, iLo, bLinear)) ++iLo;
-  while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear)) --iHi;
+  while (iLo < n && !insideAt(tex, c, iLo, bLinear, nBorder)) ++iLo;
+  while (iHi > iLo && !insideAt(tex, c, iHi - 1, bLinear, nBorder)) --iHi;
   sampleClamped(tex, bLinear, c, iLo, pOut);
   SpanCoords inner = {c.m_nS + iLo * c.m_nStepS, c.m_nT + iLo * c.m_nStepT, c.m_nStepS, c.m_nStepT};
+  TextureView bordered;
+  if (nBorder) {
+    // Sampled from the border's corner: every position one texel further on, so none
+    // is negative (the wide sampler shifts them as unsigned).
+    bordered.m_pTexels = tex.m_pBordered;
+    bordered.m_nPitch = tex.m_nWidth + 2;
+    inner.m_nS += int64_t(1) << kStepBits;
+    inner.m_nT += int64_t(1) << kStepBits;
+  }
+  const TextureView& source = nBorder ? bordered : tex;
   // The clamped tail is written after the inner samples, over their padding.
   if (bLinear) {
-    sampleInside<true>(tex, inner, iHi - iLo, true, pOut + iLo);
+    sampleInside<true>(source, inner, iHi - iLo, true, pOut + iLo);
   } else {
-    sampleInside<false>(tex, inner, iHi - iLo, true, pOut + iLo);
+    sampleInside<false>(source, inner, iHi - iLo, true, pOut + iLo);
   }
   SpanCoords tail = {c.m_nS + iHi * c.m_nStepS, c.m_nT + iHi * c.m_nStepT, c.m_nStepS, c.m_nStepT};
   sampleClamped(tex, bLinear, tail, n - iHi, pOut + iHi);
@@ -752,6 +768,324 @@ void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const Tex
     c.m_nS += nCount * c.m_nStepS;
     c.m_nT += nCount * c.m_nStepT;
   }
+}
+
+
+// ---- upright sprites between pixels ---------------------------------------------------
+// A texture drawn one texel per pixel at a fixed sub-texel offset: every pixel's bilinear
+// sample has the same weights, so a row is two texture rows blended at fixed weights.
+
+// Samples [iLo, iHi) of a row whose first texel column is x lie inside the texture (in a
+// row nWidth wide); the others clamp to its sides.
+inline void insideRange(int x, int nWidth, int n, int& iLo, int& iHi) {
+  iLo = std::clamp(-x, 0, n);
+  iHi = std::clamp(nWidth - 1 - x, iLo, n);
+}
+
+#if defined(__SSE2__)
+// Two samples from their texels (top row left and right neighbour, bottom row left and
+// right) unpacked to 16 bits; lerpBlock's arithmetic with weights spread to all lanes.
+inline __m128i lerpFixedHalf(__m128i tl, __m128i tr, __m128i bl, __m128i br, __m128i iwx, __m128i wx, __m128i iwy,
+                             __m128i wy) {
+  __m128i top = _mm_add_epi16(_mm_mullo_epi16(tl, iwx), _mm_mullo_epi16(tr, wx));
+  __m128i bottom = _mm_add_epi16(_mm_mullo_epi16(bl, iwx), _mm_mullo_epi16(br, wx));
+  __m128i tLo = _mm_mullo_epi16(top, iwy), tHi = _mm_mulhi_epu16(top, iwy);
+  __m128i bLo = _mm_mullo_epi16(bottom, wy), bHi = _mm_mulhi_epu16(bottom, wy);
+  const __m128i round = _mm_set1_epi32(32768);
+  __m128i p0 = _mm_add_epi32(_mm_add_epi32(_mm_unpacklo_epi16(tLo, tHi), _mm_unpacklo_epi16(bLo, bHi)), round);
+  __m128i p1 = _mm_add_epi32(_mm_add_epi32(_mm_unpackhi_epi16(tLo, tHi), _mm_unpackhi_epi16(bLo, bHi)), round);
+  return _mm_packs_epi32(_mm_srli_epi32(p0, 16), _mm_srli_epi32(p1, 16));
+}
+
+// The weights of one quad: 256 - wx, wx, 256 - wy, wy in every 16-bit lane.
+struct FixedWeights {
+  __m128i m_iwx, m_wx, m_iwy, m_wy;
+  FixedWeights(int nWx, int nWy)
+      : m_iwx(_mm_set1_epi16(static_cast<short>(256 - nWx))),
+        m_wx(_mm_set1_epi16(static_cast<short>(nWx))),
+        m_iwy(_mm_set1_epi16(static_cast<short>(256 - nWy))),
+        m_wy(_mm_set1_epi16(static_cast<short>(nWy))) {}
+};
+
+// Four samples from texel rows tl (columns x..x+3), tr (x+1..x+4), bl and br below.
+inline __m128i lerpFixed4(__m128i tl, __m128i tr, __m128i bl, __m128i br, const FixedWeights& w) {
+  const __m128i zero = _mm_setzero_si128();
+  __m128i lo = lerpFixedHalf(_mm_unpacklo_epi8(tl, zero), _mm_unpacklo_epi8(tr, zero), _mm_unpacklo_epi8(bl, zero),
+                             _mm_unpacklo_epi8(br, zero), w.m_iwx, w.m_wx, w.m_iwy, w.m_wy);
+  __m128i hi = lerpFixedHalf(_mm_unpackhi_epi8(tl, zero), _mm_unpackhi_epi8(tr, zero), _mm_unpackhi_epi8(bl, zero),
+                             _mm_unpackhi_epi8(br, zero), w.m_iwx, w.m_wx, w.m_iwy, w.m_wy);
+  return _mm_packus_epi16(lo, hi);
+}
+
+#if defined(DX7_WIDE_ROWS)
+DX7_AVX2 inline __m256i lerpFixedHalfWide(__m256i tl, __m256i tr, __m256i bl, __m256i br, __m256i iwx, __m256i wx,
+                                          __m256i iwy, __m256i wy) {
+  __m256i top = _mm256_add_epi16(_mm256_mullo_epi16(tl, iwx), _mm256_mullo_epi16(tr, wx));
+  __m256i bottom = _mm256_add_epi16(_mm256_mullo_epi16(bl, iwx), _mm256_mullo_epi16(br, wx));
+  __m256i tLo = _mm256_mullo_epi16(top, iwy), tHi = _mm256_mulhi_epu16(top, iwy);
+  __m256i bLo = _mm256_mullo_epi16(bottom, wy), bHi = _mm256_mulhi_epu16(bottom, wy);
+  const __m256i round = _mm256_set1_epi32(32768);
+  __m256i p0 =
+      _mm256_add_epi32(_mm256_add_epi32(_mm256_unpacklo_epi16(tLo, tHi), _mm256_unpacklo_epi16(bLo, bHi)), round);
+  __m256i p1 =
+      _mm256_add_epi32(_mm256_add_epi32(_mm256_unpackhi_epi16(tLo, tHi), _mm256_unpackhi_epi16(bLo, bHi)), round);
+  return _mm256_packs_epi32(_mm256_srli_epi32(p0, 16), _mm256_srli_epi32(p1, 16));
+}
+
+DX7_AVX2 inline __m256i loadWide(const DWORD* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// Whole groups of eight, as fixedRow below; returns how many pixels it took.
+template <RowMode M, bool kModulate, bool kShade>
+DX7_AVX2 int fixedRowWide(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n,
+                          DWORD nDiffuse, DWORD nTexOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i wx = _mm256_set1_epi16(static_cast<short>(nWx)), iwx = _mm256_set1_epi16(static_cast<short>(256 - nWx));
+  const __m256i wy = _mm256_set1_epi16(static_cast<short>(nWy)), iwy = _mm256_set1_epi16(static_cast<short>(256 - nWy));
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m256i texOr = _mm256_set1_epi32(static_cast<int>(nTexOr));
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int i = 0;
+  for (; i + 8 <= n; i += 8) {
+    __m256i tl = loadWide(pTop + i), tr = loadWide(pTop + i + 1);
+    __m256i bl = loadWide(pBottom + i), br = loadWide(pBottom + i + 1);
+    __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
+    if (kShade && M != RowMode::Copy) {
+      __m256i any = _mm256_or_si256(_mm256_or_si256(_mm256_or_si256(tl, tr), _mm256_or_si256(bl, br)), texOr);
+      if (_mm256_testz_si256(any, opaque)) continue;  // every texel clear: the target stays
+    }
+    __m256i lo = lerpFixedHalfWide(_mm256_unpacklo_epi8(tl, zero), _mm256_unpacklo_epi8(tr, zero),
+                                   _mm256_unpacklo_epi8(bl, zero), _mm256_unpacklo_epi8(br, zero), iwx, wx, iwy, wy);
+    __m256i hi = lerpFixedHalfWide(_mm256_unpackhi_epi8(tl, zero), _mm256_unpackhi_epi8(tr, zero),
+                                   _mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), iwx, wx, iwy, wy);
+    __m256i t = _mm256_or_si256(_mm256_packus_epi16(lo, hi), texOr);
+    if (!kShade || (M == RowMode::Over && !kModulate && _mm256_testc_si256(t, opaque))) {
+      _mm256_storeu_si256(pOut, t);
+      continue;
+    }
+    _mm256_storeu_si256(pOut, shadeGroupWide<M, kModulate>(t, _mm256_loadu_si256(pOut), diffuse));
+  }
+  return i;
+}
+#endif
+
+// Samples whose texels pTop[i], pTop[i + 1] and the same of pBottom all lie inside,
+// in whole groups of four; returns how many pixels it took. kShade: shaded over pDst
+// under the row kernel M (groups whose texels are all clear skipped under Over and Add,
+// which leave the target as it is then), else the samples stored in pDst with nTexOr.
+template <RowMode M, bool kModulate, bool kShade>
+int fixedRow(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD nDiffuse,
+             DWORD nTexOr) {
+  int i = 0;
+#if defined(DX7_WIDE_ROWS)
+  if (n >= 8 && useWideVectors()) i = fixedRowWide<M, kModulate, kShade>(pDst, pTop, pBottom, nWx, nWy, n, nDiffuse, nTexOr);
+#endif
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
+  const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
+  const __m128i opaque = _mm_set1_epi32(static_cast<int>(kOpaque));
+  FixedWeights w(nWx, nWy);
+  auto load = [](const DWORD* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+  for (; i + 4 <= n; i += 4) {
+    __m128i tl = load(pTop + i), tr = load(pTop + i + 1), bl = load(pBottom + i), br = load(pBottom + i + 1);
+    __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
+    if (kShade && M != RowMode::Copy) {
+      __m128i any = _mm_and_si128(_mm_or_si128(_mm_or_si128(_mm_or_si128(tl, tr), _mm_or_si128(bl, br)), texOr), opaque);
+      if (_mm_movemask_epi8(_mm_cmpeq_epi8(any, zero)) == 0xFFFF) continue;
+    }
+    __m128i t = _mm_or_si128(lerpFixed4(tl, tr, bl, br, w), texOr);
+    if (!kShade || (M == RowMode::Over && !kModulate &&
+                    (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(t, opaque), opaque)) & 0x8888) == 0x8888)) {
+      _mm_storeu_si128(pOut, t);
+      continue;
+    }
+    _mm_storeu_si128(pOut, shadeGroup<M, kModulate>(t, _mm_loadu_si128(pOut), diffuse));
+  }
+  return i;
+}
+
+void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
+  int i = fixedRow<RowMode::Copy, false, false>(pOut, pTop, pBottom, nWx, nWy, n, 0xFFFFFFFFu, 0);
+  for (; i < n; ++i) pOut[i] = lerpBlock(pTop + i, pBottom + i, nWx, nWy);
+}
+
+// n samples of a row (the first one's left texel column x, in a row nWidth >= 2 wide)
+// shaded under M: those inside the texture straight from its rows in whole groups, the
+// last partial group of them from partial loads. A sample past a side reads the side's
+// texel twice, which the weights make the same as the side's texel beside its neighbour
+// with all the weight on the side: one value for all such samples of a side.
+template <RowMode M, bool kModulate>
+void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx, int nWy, int n,
+                     DWORD nDiffuse, DWORD nTexOr) {
+  const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), _mm_setzero_si128());
+  const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
+  auto shadeSame = [&](int iFrom, int iTo, DWORD nSample) {
+    __m128i t = _mm_or_si128(_mm_set1_epi32(static_cast<int>(nSample)), texOr);
+    for (int i = iFrom; i < iTo; i += 4) {
+      int nCount = std::min(4, iTo - i);
+      storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+    }
+  };
+  int iLo, iHi;
+  insideRange(x, nWidth, n, iLo, iHi);
+  if (iLo > 0) shadeSame(0, iLo, lerpBlock(pTop, pBottom, 0, nWy));
+  int i = iLo;
+  if (iHi > iLo)
+    i += fixedRow<M, kModulate, true>(pDst + iLo, pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, nDiffuse,
+                                      nTexOr);
+  if (i < iHi) {
+    int nCount = iHi - i;
+    const DWORD* pT = pTop + x + i;
+    const DWORD* pB = pBottom + x + i;
+    __m128i t = lerpFixed4(loadPartial(pT, nCount), loadPartial(pT + 1, nCount), loadPartial(pB, nCount),
+                           loadPartial(pB + 1, nCount), FixedWeights(nWx, nWy));
+    t = _mm_or_si128(t, texOr);
+    storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+  }
+  if (iHi < n) shadeSame(iHi, n, lerpBlock(pTop + nWidth - 2, pBottom + nWidth - 2, 256, nWy));
+}
+
+template <RowMode M>
+void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx, int nWy, int n,
+                     DWORD nDiffuse, DWORD nTexOr) {
+  if (nDiffuse == 0xFFFFFFFFu) {
+    shadeFixedRowOf<M, false>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+  } else {
+    shadeFixedRowOf<M, true>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+  }
+}
+
+// A row under Over, Add or Copy without tests, sampled and shaded in one pass; false
+// where there is no such kernel.
+bool shadeFixedDirect(RowMode eMode, DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx,
+                      int nWy, int n, DWORD nDiffuse, DWORD nTexOr) {
+  if (nWidth < 2) return false;
+  switch (eMode) {
+    case RowMode::Copy:
+      shadeFixedRowOf<RowMode::Copy>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Over:
+      shadeFixedRowOf<RowMode::Over>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Add:
+      shadeFixedRowOf<RowMode::Add>(pDst, pTop, pBottom, nWidth, x, nWx, nWy, n, nDiffuse, nTexOr);
+      return true;
+    default: return false;
+  }
+}
+#else
+void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, int n, DWORD* pOut) {
+  for (int i = 0; i < n; ++i) pOut[i] = lerpBlock(pTop + i, pBottom + i, nWx, nWy);
+}
+
+bool shadeFixedDirect(RowMode, DWORD*, const DWORD*, const DWORD*, int, int, int, int, int, DWORD, DWORD) {
+  return false;
+}
+#endif
+
+// One row of an upright sprite between pixels: samples whose first texel column is x + i
+// (in a texture nWidth wide; the rows are already clamped), weighted by wx and wy. Columns
+// past the texture's sides are clamped to them, as fetch does.
+void lerpFixedRow(const DWORD* pTop, const DWORD* pBottom, int nWidth, int x, int nWx, int nWy, int n, DWORD* pOut) {
+  auto clamped = [&](int i) {
+    int x0 = std::clamp(x + i, 0, nWidth - 1), x1 = std::clamp(x + i + 1, 0, nWidth - 1);
+    return lerpTexels(pTop[x0], pTop[x1], pBottom[x0], pBottom[x1], static_cast<std::uint64_t>(nWx),
+                      static_cast<std::uint64_t>(nWy));
+  };
+  int iLo, iHi;
+  insideRange(x, nWidth, n, iLo, iHi);
+  for (int i = 0; i < iLo; ++i) pOut[i] = clamped(i);
+  if (iHi > iLo) lerpFixedInside(pTop + x + iLo, pBottom + x + iLo, nWx, nWy, iHi - iLo, pOut + iLo);
+  for (int i = iHi; i < n; ++i) pOut[i] = clamped(i);
+}
+
+// Where a pixel of a row falls on two texture rows and its texel columns.
+struct FixedRow {
+  const DWORD* m_pTop;
+  const DWORD* m_pBottom;
+  int m_nWidth;
+  int m_nX;  // first texel column of sample 0
+  int m_nWx, m_nWy;
+};
+
+// Samples [i, i + n) of a row sampled into a buffer and shaded in chunks, as the triangle
+// path shades a span.
+void shadeFixedBuffered(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil, bool bTests, int i, int n,
+                        DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
+  DWORD aTexels[kSpanChunk];
+  for (int nEnd = i + n; i < nEnd;) {
+    int nCount = std::min(kSpanChunk, nEnd - i);
+    lerpFixedRow(row.m_pTop, row.m_pBottom, row.m_nWidth, row.m_nX + i, row.m_nWx, row.m_nWy, nCount, aTexels);
+    if (eMode == RowMode::Generic) {
+      for (int k = 0; k < nCount; ++k)
+        shadePixel(pDst + i + k, pStencil ? pStencil + i + k : nullptr,
+                   combine(aTexels[k] | nTexOr, nDiffuse, st.m_eColour, st.m_eAlpha), st);
+    } else if (bTests) {
+      testedRow(eMode, pDst + i, pStencil ? pStencil + i : nullptr, aTexels, nCount, nDiffuse, nTexOr, st);
+    } else {
+      shadeRow(eMode, pDst + i, aTexels, nCount, nDiffuse, nTexOr, st);
+    }
+    i += nCount;
+  }
+}
+
+// Samples [i, i + n) of a row: without tests sampled and shaded in one pass where there
+// is a kernel for that, else through a buffer.
+void shadeFixed(RowMode eMode, const FixedRow& row, DWORD* pDst, BYTE* pStencil, bool bTests, int i, int n,
+                DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
+  if (!bTests && shadeFixedDirect(eMode, pDst + i, row.m_pTop, row.m_pBottom, row.m_nWidth, row.m_nX + i, row.m_nWx,
+                                  row.m_nWy, n, nDiffuse, nTexOr))
+    return;
+  shadeFixedBuffered(eMode, row, pDst, pStencil, bTests, i, n, nDiffuse, nTexOr, st);
+}
+
+// The kind of texels [nFrom, nTo) of two rows' alpha runs together: clear or opaque only
+// where both rows are.
+AlphaRuns::Kind mergedKind(AlphaRuns::Kind a, AlphaRuns::Kind b) { return a == b ? a : AlphaRuns::Mixed; }
+
+// A row of n samples under Over or Add walked along the alpha runs of both its texture
+// rows: a sample is clear (or opaque) only when its two columns are in a clear (opaque) run
+// of both rows, so each run counts one texel narrower. Clear samples leave the target as it
+// is; opaque ones over an opaque diffuse colour are copied (see shadeRuns).
+void shadeFixedRuns(RowMode eMode, const FixedRow& row, const AlphaRuns::Run* pTop, const AlphaRuns::Run* pTopEnd,
+                    const AlphaRuns::Run* pBottom, const AlphaRuns::Run* pBottomEnd, DWORD* pDst, int n,
+                    DWORD nDiffuse, const PixelState& st) {
+  bool bCopyOpaque = eMode == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
+  // Segments of one kind are gathered and drawn when the kind changes.
+  int iDrawn = 0, iPending = 0;
+  AlphaRuns::Kind ePending = AlphaRuns::Mixed;
+  auto flush = [&] {
+    if (ePending != AlphaRuns::Clear && iPending > iDrawn) {
+      RowMode eRow = ePending == AlphaRuns::Opaque ? RowMode::Copy : eMode;
+      shadeFixed(eRow, row, pDst, nullptr, false, iDrawn, iPending - iDrawn, nDiffuse, 0, st);
+    }
+    iDrawn = iPending;
+  };
+  auto add = [&](int iTo, AlphaRuns::Kind eKind) {
+    if (eKind == AlphaRuns::Opaque && !bCopyOpaque) eKind = AlphaRuns::Mixed;
+    if (iTo <= iPending) return;
+    if (eKind != ePending) {
+      flush();
+      ePending = eKind;
+    }
+    iPending = iTo;
+  };
+  int nStart = 0;  // first texel column of the current run of both rows
+  while (iPending < n && pTop != pTopEnd && pBottom != pBottomEnd) {
+    int nEnd = std::min(pTop->m_nEnd, pBottom->m_nEnd);
+    // Samples wholly inside columns [nStart, nEnd); the texture's sides reach on, as
+    // clamping repeats their texels. Samples before them straddle two runs.
+    int iFrom = nStart == 0 ? iPending : std::clamp(nStart - row.m_nX, iPending, n);
+    int iTo = nEnd >= row.m_nWidth ? n : std::clamp(nEnd - 1 - row.m_nX, iFrom, n);
+    if (iTo > iFrom) {
+      add(iFrom, AlphaRuns::Mixed);
+      add(iTo, mergedKind(pTop->m_eKind, pBottom->m_eKind));
+    }
+    if (pTop->m_nEnd == nEnd) ++pTop;
+    if (pBottom->m_nEnd == nEnd) ++pBottom;
+    nStart = nEnd;
+  }
+  add(n, AlphaRuns::Mixed);
+  flush();
 }
 
 }  // namespace
@@ -836,6 +1170,9 @@ bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const Sc
 
 bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (tryFastQuad(pVerts, bStrip)) return true;
+  // Turned and scaled quads sample past the texture's sides along their edges.
+  if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled())
+    m_texture.m_pBordered = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
   if (bStrip) {
     drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
     drawTriangle(pVerts[1], pVerts[3], pVerts[2]);
@@ -843,6 +1180,7 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
     drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
     drawTriangle(pVerts[0], pVerts[2], pVerts[3]);
   }
+  m_texture.m_pBordered = nullptr;
   return false;
 }
 
@@ -1029,10 +1367,12 @@ bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
       nOut = static_cast<int>(fIndex);
       return true;
     };
-    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX))
-      return false;
-    if (!align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY))
-      return false;
+    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX) ||
+        !align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY)) {
+      ClipRect rect = {static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1) + 1,
+                       static_cast<int>(nY1) + 1};
+      return tryOffsetQuad(pVerts, X, Y, rect, nDiffuse);
+    }
   }
   fastRows(static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1), static_cast<int>(nY1), nTexX,
            nTexY, nDiffuse);
@@ -1071,6 +1411,89 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
       shadePixel(pDst + i, pStencil ? pStencil + i : nullptr, combine(nTexel, nDiffuse, st.m_eColour, st.m_eAlpha),
                  st);
     }
+  }
+}
+
+// The triangle path on such a quad: each triangle's plane gives s = c + x exactly (c the
+// offset below, the same at every vertex), so its steps are whole texels and every pixel
+// samples at the same sub-texel weights. Anything less exact is left to the triangles.
+namespace {
+// c * 2^24 for one axis, where c = texel coordinate - pixel coordinate at every vertex,
+// exactly; false when it differs between vertices or is not a whole number of steps.
+bool unitOffset(const ScreenVertex* pVerts, const int64_t* aFix, bool bU, int nSize, int64_t& nOut) {
+  auto texel = [&](int i) { return (bU ? pVerts[i].m_fU : pVerts[i].m_fV) * static_cast<double>(nSize); };
+  double fOffset = texel(0) - static_cast<double>(aFix[0]) / 256.0;
+  if (!(std::fabs(fOffset) < 67108864.0)) return false;  // 2^26: sums below stay exact
+  double fSteps = fOffset * static_cast<double>(1 << kStepBits);
+  if (fSteps != std::floor(fSteps)) return false;
+  for (int i = 1; i < 4; ++i)
+    if (texel(i) != fOffset + static_cast<double>(aFix[i]) / 256.0) return false;
+  nOut = static_cast<int64_t>(fSteps);
+  return true;
+}
+}  // namespace
+
+bool Rasterizer::tryOffsetQuad(const ScreenVertex* pVerts, const int64_t* X, const int64_t* Y, const ClipRect& rect,
+                               DWORD nDiffuse) {
+  // Past the guard band the triangle path cuts the quad, and the cut vertices' planes
+  // are no longer exact.
+  for (int i = 0; i < 4; ++i) {
+    if (pVerts[i].m_fX < m_clip.m_nX0 - kGuard || pVerts[i].m_fX > m_clip.m_nX1 + kGuard ||
+        pVerts[i].m_fY < m_clip.m_nY0 - kGuard || pVerts[i].m_fY > m_clip.m_nY1 + kGuard)
+      return false;
+  }
+  int64_t nOffsetS = 0, nOffsetT = 0;
+  if (!unitOffset(pVerts, X, true, m_texture.m_nWidth, nOffsetS) ||
+      !unitOffset(pVerts, Y, false, m_texture.m_nHeight, nOffsetT))
+    return false;
+  // Sample positions of pixel (0, 0) in 1/256 texel; pixel (x, y) adds 256 x and 256 y.
+  int64_t nS = stepTo256(nOffsetS), nT = stepTo256(nOffsetT);
+  if (!m_state.m_bLinearMag) {
+    // Nearest texels: whole texels off the grid, drawn as rows where no texel clamps.
+    int64_t nTexX = (nS >> 8) + rect.m_nX0, nTexY = (nT >> 8) + rect.m_nY0;
+    if (nTexX < 0 || nTexY < 0 || nTexX + (rect.m_nX1 - rect.m_nX0) > m_texture.m_nWidth ||
+        nTexY + (rect.m_nY1 - rect.m_nY0) > m_texture.m_nHeight)
+      return false;
+    fastRows(rect.m_nX0, rect.m_nY0, rect.m_nX1 - 1, rect.m_nY1 - 1, static_cast<int>(nTexX), static_cast<int>(nTexY),
+             nDiffuse);
+    return true;
+  }
+  offsetRows(rect, nS - 128, nT - 128, nDiffuse);
+  return true;
+}
+
+void Rasterizer::offsetRows(const ClipRect& rect, int64_t nS, int64_t nT, DWORD nDiffuse) {
+  const PixelState& st = m_state;
+  int n = rect.m_nX1 - rect.m_nX0;
+  DWORD nTexOr = m_texture.m_bAlpha ? 0 : kOpaque;
+  bool bStencil = st.m_bStencil && m_bHasStencil;
+  RowMode eMode = rowModeOf(st);
+  bool bTests = st.m_bAlphaTest || bStencil;
+  if (eMode == RowMode::Skip && !bTests) return;
+  bool bRuns = m_texture.m_bAlpha && m_texture.m_pRuns != nullptr && test::isAlphaRunPathEnabled() && !bTests &&
+               (eMode == RowMode::Over || eMode == RowMode::Add);
+  int64_t nFirst = nS + static_cast<int64_t>(rect.m_nX0) * 256;
+  int x = static_cast<int>(nFirst >> 8), nWx = static_cast<int>(nFirst & 255);
+  for (int py = rect.m_nY0; py < rect.m_nY1; ++py) {
+    int64_t nRow = nT + static_cast<int64_t>(py) * 256;
+    int64_t y = nRow >> 8;
+    int yTop = static_cast<int>(std::clamp<int64_t>(y, 0, m_texture.m_nHeight - 1));
+    int yBottom = static_cast<int>(std::clamp<int64_t>(y + 1, 0, m_texture.m_nHeight - 1));
+    FixedRow row = {m_texture.m_pTexels + static_cast<int64_t>(yTop) * m_texture.m_nPitch,
+                    m_texture.m_pTexels + static_cast<int64_t>(yBottom) * m_texture.m_nPitch,
+                    m_texture.m_nWidth,
+                    x,
+                    nWx,
+                    static_cast<int>(nRow & 255)};
+    DWORD* pDst = m_target.m_pPixels + static_cast<int64_t>(py) * m_target.m_nPitch + rect.m_nX0;
+    if (bRuns) {
+      const AlphaRuns& runs = *m_texture.m_pRuns;
+      shadeFixedRuns(eMode, row, runs.rowBegin(yTop), runs.rowEnd(yTop), runs.rowBegin(yBottom), runs.rowEnd(yBottom),
+                     pDst, n, nDiffuse, st);
+      continue;
+    }
+    BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<int64_t>(py) * m_stencil.m_nPitch + rect.m_nX0 : nullptr;
+    shadeFixed(eMode, row, pDst, pStencil, bTests, 0, n, nDiffuse, nTexOr, st);
   }
 }
 

@@ -6,14 +6,17 @@
 // pixel. Geometry reaching far outside the clip rectangle is first clipped to a guard
 // band, which keeps every edge product in range whatever the input coordinates.
 //
-// Two paths: axis-aligned, unscaled, texel-aligned quads are drawn as straight rows
-// (SSE2 where available); everything else goes through the triangle path. Both use the
-// same per-pixel arithmetic, so they produce identical pixels. Upright sprites whose
-// textures have long clear or opaque runs skip or copy them (AlphaRuns); where the
-// processor has AVX2 the row kernels and the bilinear sampler take eight and four pixels
-// at a time, chosen when the program runs, with the same arithmetic.
+// Two paths: axis-aligned, unscaled quads are drawn as straight rows (SSE2 where
+// available), texel-aligned ones copying texels and those between texels blending two
+// texture rows at weights fixed for the whole quad; everything else goes through the
+// triangle path. All use the same per-pixel arithmetic, so they produce identical
+// pixels. Upright sprites whose textures have long clear or opaque runs skip or copy
+// them (AlphaRuns); where the processor has AVX2 the row kernels and the bilinear
+// samplers take eight and four pixels at a time, chosen when the program runs, with the
+// same arithmetic.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "d3d7/types.h"
@@ -64,6 +67,12 @@ struct TextureView {
   int m_nHeight = 0;
   bool m_bAlpha = false;  // false: the top byte is ignored and read as 0xFF
   const AlphaRuns* m_pRuns = nullptr;  // null when not known (always for textures without alpha)
+  // Asked by the triangle path for the texels inside a copied border ((width + 2)
+  // texels a row from texel (-1, -1)), so that no sample reaching a texel past a side
+  // is clamped; may answer null. None without a function.
+  const DWORD* (*m_pfnBordered)(void* pOwner) = nullptr;
+  void* m_pBorderedOwner = nullptr;
+  const DWORD* m_pBordered = nullptr;  // what it answered for the quad being drawn
 };
 
 // Where a stage result comes from after the texture stage's operation is resolved.
@@ -122,6 +131,13 @@ class Rasterizer {
  private:
   bool isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
   bool tryFastQuad(const ScreenVertex* pVerts, bool bStrip);
+  // An upright, unscaled quad off the texel grid (rect: its pixels); false when it is not
+  // drawn exactly as the triangle path would draw it.
+  bool tryOffsetQuad(const ScreenVertex* pVerts, const std::int64_t* X, const std::int64_t* Y, const ClipRect& rect,
+                     DWORD nDiffuse);
+  // Bilinear rows at one sub-texel offset: pixel (x, y) samples at (nS + 256 x, nT + 256 y)
+  // in 1/256 texel, less the half texel to the texel centres.
+  void offsetRows(const ClipRect& rect, std::int64_t nS, std::int64_t nT, DWORD nDiffuse);
   void clipAndDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
   void rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);

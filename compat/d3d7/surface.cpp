@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "d3d7/ddraw.h"
@@ -80,6 +81,24 @@ ULONG IDirectDrawSurface7::Release() {
 void IDirectDrawSurface7::contentsChanged() {
   m_pAlphaRuns.reset();
   m_nUsesUnchanged = 0;
+  std::vector<DWORD>().swap(m_aBordered);
+  m_nBorderedAsks = 0;
+}
+
+const DWORD* IDirectDrawSurface7::borderedTexels() {
+  if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
+  if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
+    size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
+    m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2));
+    for (int y = -1; y <= m_nHeight; ++y) {
+      const DWORD* pRow = m_aPixels.data() + static_cast<size_t>(std::clamp(y, 0, m_nHeight - 1)) * m_nWidth;
+      DWORD* pOut = m_aBordered.data() + static_cast<size_t>(y + 1) * nPitch;
+      pOut[0] = pRow[0];
+      std::memcpy(pOut + 1, pRow, static_cast<size_t>(m_nWidth) * sizeof(DWORD));
+      pOut[m_nWidth + 1] = pRow[m_nWidth - 1];
+    }
+  }
+  return m_aBordered.empty() ? nullptr : m_aBordered.data();
 }
 
 const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {

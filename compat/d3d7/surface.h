@@ -68,6 +68,10 @@ class IDirectDrawSurface7 : public IUnknown {
   // The alpha runs of a texture with alpha whose contents were drawn before unchanged;
   // null otherwise, so contents that change every frame are never prepared.
   const raster::AlphaRuns* alphaRuns();
+  // The texels inside a copy of their outermost rows and columns, (width + 2) texels
+  // a row from texel (-1, -1), for samplers that reach a texel past the sides; made
+  // when asked for a second time with the contents unchanged, null until then.
+  const DWORD* borderedTexels();
   BYTE* stencilData() { return m_aStencil.data(); }
   const std::vector<DWORD>& pixels() const { return m_aPixels; }
   const std::vector<BYTE>& stencilValues() const { return m_aStencil; }
@@ -97,6 +101,8 @@ class IDirectDrawSurface7 : public IUnknown {
   IDirectDrawClipper* m_pClipper = nullptr;      // AddRef'd
   std::unique_ptr<raster::AlphaRuns> m_pAlphaRuns;
   int m_nUsesUnchanged = 0;  // alphaRuns() calls since the contents last changed
+  std::vector<DWORD> m_aBordered;
+  int m_nBorderedAsks = 0;  // borderedTexels() calls since the contents last changed
 };
 
 using LPDIRECTDRAWSURFACE7 = IDirectDrawSurface7*;

@@ -24,6 +24,7 @@ struct HookState {
   bool m_bAlphaRunPath = true;
   bool m_bVectorSampler = true;
   bool m_bWideVectors = true;
+  bool m_bBorderedTextures = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -59,6 +60,7 @@ void reset() {
   s.m_bAlphaRunPath = true;
   s.m_bVectorSampler = true;
   s.m_bWideVectors = true;
+  s.m_bBorderedTextures = true;
 }
 
 bool readFrame(Frame& out) {
@@ -108,6 +110,8 @@ bool isSpanPathEnabled() { return state().m_bSpanPath; }
 void setAlphaRunPathEnabled(bool bEnabled) { state().m_bAlphaRunPath = bEnabled; }
 bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
 void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
+void setBorderedTexturesEnabled(bool bEnabled) { state().m_bBorderedTextures = bEnabled; }
+bool isBorderedTexturesEnabled() { return state().m_bBorderedTextures; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
 void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }

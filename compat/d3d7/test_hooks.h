@@ -102,6 +102,10 @@ bool isAlphaRunPathEnabled();
 // With the vector sampler off bilinear spans are filtered one pixel at a time.
 void setVectorSamplerEnabled(bool bEnabled);
 bool isVectorSamplerEnabled();
+// With bordered textures off the triangle path clamps every sample that reaches past
+// a texture's side instead of reading the copied border.
+void setBorderedTexturesEnabled(bool bEnabled);
+bool isBorderedTexturesEnabled();
 // With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);

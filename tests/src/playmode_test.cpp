@@ -9,6 +9,7 @@
 #include "spawnmanager.h"
 #include "storymanager.h"
 #include "tip.h"
+#include "upgrademanager.h"
 #include "waitress.h"
 #include "weekgoals.h"
 
@@ -86,6 +87,23 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     click(SINK_X, SINK_Y);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
+}
+
+TEST_F(LevelTest, EachHandHoldsWhatItTook) {
+    enter();
+    enum { COASTER_X = 100, COASTER_Y = 280 };
+    click(TAP_X, TAP_Y, MB_RIGHT);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_TRUE(waitress()->isHandEmpty(0));
+    EXPECT_FALSE(waitress()->isHandEmpty(1));
+    // Put down with the right hand, taken up again with the left.
+    click(COASTER_X, COASTER_Y, MB_RIGHT);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(waitress()->getMugCount(), 0);
+    click(COASTER_X, COASTER_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_FALSE(waitress()->isHandEmpty(0));
+    EXPECT_TRUE(waitress()->isHandEmpty(1));
 }
 
 TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
@@ -175,6 +193,65 @@ TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
     EXPECT_EQ(app.getModeCount(), 0);
     EXPECT_EQ(pStory->getStep(), 3);
     EXPECT_EQ(pStory->getPendingAction(), 0);
+}
+
+TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
+    auto customerAnimations = [&] {
+        int nCount = 0;
+        for (const Tsl::String& sKey : app.getAnimationNames()) nCount += sKey.left(3) == "ch_";
+        return nCount + app.getPreloadQueueLength();
+    };
+    // One level is left with its customer seated, the next with one still loading.
+    struct Case {
+        const char* pszDefinitions;
+        bool bSeated;
+    } cases[] = {{"hombre 1\n", true}, {"bob 1\n", false}};
+    for (const Case& c : cases) {
+        addText("chars_scene0_0", c.pszDefinitions);
+        enter();
+        SpawnManager* pSpawn = pMode->getSpawnManager();
+        ASSERT_TRUE(runUntil([&] { return c.bSeated ? pSpawn->getCustomerCount() > 0 : !pSpawn->getPending().isEmpty(); }));
+        EXPECT_GT(customerAnimations(), 0);
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+        ASSERT_EQ(app.getModeCount(), 0);
+        EXPECT_EQ(customerAnimations(), 0) << c.pszDefinitions;
+    }
+}
+
+TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
+    for (const char* pszArt : {"mug.anim", "balloon.anim"}) {
+        addText(pszArt, "load px\nbogus\n");
+        pMode = new PlayMode("scene0", 0, 0, &player, -1);
+        app.pushMode(pMode.get());
+        for (int i = 0; i < 4; ++i) frame();
+        EXPECT_EQ(pMode->getPhase(), PlayMode::PHASE_DONE) << pszArt;
+        pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
+        while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
+        addText(pszArt, fixture::customerTemplate());
+    }
+}
+
+TEST_F(LevelTest, TheScenesAnimationsAndTheOrderBalloonsPlay) {
+    const char* pszLoop = "load px\nseq default fps 8 loop\nadd px\nadd px\n";
+    addText("wave.anim", pszLoop);
+    addText("balloon.anim", pszLoop);
+    addText("scene0.scene", fixture::barScene() + "animation wave.anim\nanimsprite wave.anim 10 20 5\n"
+                                                  "animsprite_conditional wave.anim 30 20 5 juice juicer_0\n");
+    player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = 1;
+    enter();
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    std::vector<std::pair<AnimSprite*, int>> aPlaying;
+    for (SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            AnimSprite* p = dynamic_cast<AnimSprite*>(pSprite.get());
+            if (p && (p->getAnimation() == app.getAnimation("wave.anim") ||
+                      p->getAnimation() == app.getAnimation("balloon.anim")))
+                aPlaying.push_back({p, p->getFrame()});
+        }
+    ASSERT_EQ(aPlaying.size(), 3u);
+    frame();
+    for (const auto& sprite : aPlaying) EXPECT_NE(sprite.first->getFrame(), sprite.second) << sprite.first->getX();
 }
 
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {

@@ -236,6 +236,8 @@ TEST_F(SpawnTest, ABrokenAnimationDropsThePendingCustomerOnly) {
     EXPECT_EQ(framesUntilCustomer(40), -1);
     EXPECT_EQ(pSpawn->getCustomerCount(), 0);
     EXPECT_FALSE(pSpawn->getCharInfos().getFirst()->m_bPresent);
+    // Its file is not read again this level.
+    EXPECT_EQ(pSpawn->pickCharacter(), -1);
     // A customer whose animation is fine still comes.
     define("bob 1\n", 1);
     pMode = makeField();

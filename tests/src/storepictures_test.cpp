@@ -3,6 +3,7 @@
 #include "game_support.h"
 
 #include "anim/animsprite.h"
+#include "upgrademanager.h"
 #include "upgradestoreimages.h"
 
 namespace {
@@ -11,6 +12,7 @@ const Color ITEM(200, 100, 50);
 const Color STAMP(0, 0, 255);
 
 struct StorePicturesTest : GameTest {
+    UpgradeManager upgrades;
     void SetUp() override {
         GameTest::SetUp();
         for (const char* pszItem : {"store_bandeja1", "store_bandeja2", "store_sillas", "store_jugomatic",
@@ -48,11 +50,11 @@ TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
         std::string sPictures, sHighlights;
         int nCount = UpgradeStoreImages::getLevelCount(nPosition);
         for (int nLevel = -1; nLevel <= (nCount ? nCount : 1); ++nLevel) {
-            sPictures += kindOf(UpgradeStoreImages::getStoreImage(nPosition, nLevel), nPosition, nLevel, false);
+            sPictures += kindOf(upgrades.getStoreImage(nPosition, nLevel), nPosition, nLevel, false);
             sHighlights +=
-                kindOf(UpgradeStoreImages::getStoreHighlightImage(nPosition, nLevel), nPosition, nLevel, true);
+                kindOf(upgrades.getStoreHighlightImage(nPosition, nLevel), nPosition, nLevel, true);
             // Only the parrot on sale is alive.
-            Tsl::SmartPtr<AnimSprite> pLive = UpgradeStoreImages::getStoreAnimation(nPosition, nLevel);
+            Tsl::SmartPtr<AnimSprite> pLive = upgrades.getStoreAnimation(nPosition, nLevel);
             EXPECT_EQ(nPosition == 3 && nLevel == 0 ? 10 : -1, pLive ? pLive->getZOrder() : -1);
         }
         EXPECT_EQ(pictures[nPosition + 1], sPictures) << nPosition;
@@ -65,12 +67,12 @@ TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
 }
 
 TEST_F(StorePicturesTest, SignsStandGreyBehindTheOneOnSale) {
-    Tsl::SmartPtr<Image> pSigns = UpgradeStoreImages::getStoreImage(6, 2);
+    Tsl::SmartPtr<Image> pSigns = upgrades.getStoreImage(6, 2);
     EXPECT_EQ(Color(150, 0, 0), pSigns->getColorAt(105, 245));  // sign 2 in colour in front
     EXPECT_EQ(Color(25, 0, 0), pSigns->getColorAt(55, 230));    // sign 0 greyed behind
-    Tsl::SmartPtr<Image> pHighlight = UpgradeStoreImages::getStoreHighlightImage(6, 2);
+    Tsl::SmartPtr<Image> pHighlight = upgrades.getStoreHighlightImage(6, 2);
     EXPECT_EQ(Color(150, 0, 0), pHighlight->getColorAt(105, 245));
-    Tsl::SmartPtr<Image> pSold = UpgradeStoreImages::getStoreImage(6, 4);
+    Tsl::SmartPtr<Image> pSold = upgrades.getStoreImage(6, 4);
     EXPECT_EQ(STAMP, pSold->getColorAt(105, 245));
     EXPECT_EQ(Color(25, 0, 0), pSold->getColorAt(55, 230));
 }

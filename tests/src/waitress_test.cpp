@@ -54,6 +54,9 @@ TEST_F(WaitressTest, ANewWaitressStandsFacingSouthWithEmptyHands) {
     EXPECT_EQ(seq(p, 2), "stand_s_arm_empty_right");
     EXPECT_FALSE(p->getSprite(1)->isPlaying());
     EXPECT_EQ(seq(p, 3), "thumb_empty");
+    // Drawn at the depth of the floor she stands on before her first step.
+    EXPECT_EQ(p->getSprite(0)->getZOrder(), 50);
+    EXPECT_EQ(p->getSprite(3)->getZOrder(), 56);
     EXPECT_TRUE(app.hasAnimation("waitress.template-B"));
     make(6);
     EXPECT_TRUE(app.hasAnimation("waitress.template-A"));

@@ -163,6 +163,10 @@ void Image::copyImage(Image* pSource, int x, int y) {
     copyRect(pSource, Rect(0, 0, pSource->getWidth(), pSource->getHeight()), x, y);
 }
 
+void Image::copyImages(const Placement* aPlaced, int nCount) {
+    for (int i = 0; i < nCount; ++i) copyImage(aPlaced[i].pImage, aPlaced[i].x, aPlaced[i].y);
+}
+
 Color Image::getColorAt(int x, int y) {
     if (!getPhysicalCanvasRect().contains(x, y)) return Color(0, 0, 0, 255);
     lock();

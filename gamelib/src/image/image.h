@@ -113,6 +113,14 @@ public:
     // ---- drawing and pixel access -------------------------------------------
     void copyRect(Image* pSource, const Rect& source, int x, int y);
     void copyImage(Image* pSource, int x, int y);
+    // An image and the point copyImages draws it at.
+    struct Placement {
+        Image* pImage;
+        int x, y;
+    };
+    // copyImage of each in turn; a picture that can draws them faster together
+    // (the many small glyphs of a text).
+    virtual void copyImages(const Placement* aPlaced, int nCount);
     Color getColorAt(int x, int y);
     void setColorAt(int x, int y, const Color& c);
     bool isPixelTransparent(int x, int y, int nThreshold);

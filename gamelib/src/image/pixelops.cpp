@@ -271,11 +271,18 @@ int blendRowSse2(uint32_t* d, const uint32_t* s, int nWidth, unsigned nA) {
         __m128i* pd = reinterpret_cast<__m128i*>(d + x);
         if (nOpaque == 0xFFFF) {
             _mm_storeu_si128(pd, sp);
-        } else if ((nClear | nOpaque) == 0xFFFF) {
-            __m128i dp = _mm_loadu_si128(pd);
-            _mm_storeu_si128(pd, _mm_or_si128(_mm_and_si128(opaque, sp), _mm_andnot_si128(opaque, dp)));
+            continue;
+        }
+        __m128i dp = _mm_loadu_si128(pd);
+        // Over a clear destination the composite is the source itself (its share
+        // is 0, so the total is the source's alpha), as text drawn into a label's
+        // cleared picture is; a clear source still leaves the destination.
+        __m128i taken = _mm_or_si128(opaque, _mm_andnot_si128(_mm_cmpeq_epi32(sa, zero),
+                                                               _mm_cmpeq_epi32(_mm_and_si128(dp, alphaMask), zero)));
+        if ((nClear | _mm_movemask_epi8(taken)) == 0xFFFF) {
+            _mm_storeu_si128(pd, _mm_or_si128(_mm_and_si128(taken, sp), _mm_andnot_si128(taken, dp)));
         } else {
-            _mm_storeu_si128(pd, blend4(sp, _mm_loadu_si128(pd), nShift, alphaMask));
+            _mm_storeu_si128(pd, blend4(sp, dp, nShift, alphaMask));
         }
     }
     return x;
@@ -299,15 +306,58 @@ void blendSame32(const PixelBuffer& dst, const PixelBuffer& src) {
     }
 }
 
+// Both 32-bit with alpha in different byte orders (SDL_ttf's text onto our
+// pictures): each run of source pixels is put in the destination's order
+// first, then blended as blendSame32 does.
+void blendReordered32(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& src, const ByteLayout& sl) {
+    const SDL_PixelFormat* f = dst.pFormat;
+    const unsigned nR = f->Rshift, nG = f->Gshift, nB = f->Bshift, nA = f->Ashift;
+    const int aFrom[4] = {8 * sl.nRed, 8 * sl.nGreen, 8 * sl.nBlue, 8 * sl.nAlpha};
+    const int aTo[4] = {8 * dl.nRed, 8 * dl.nGreen, 8 * dl.nBlue, 8 * dl.nAlpha};
+    enum { RUN = 128 };
+    uint32_t aRun[RUN];
+    for (int y = 0; y < src.nHeight; ++y) {
+        const uint32_t* s = reinterpret_cast<const uint32_t*>(src.pPixels + y * src.nPitch);
+        uint32_t* d = reinterpret_cast<uint32_t*>(dst.pPixels + y * dst.nPitch);
+        for (int x0 = 0; x0 < src.nWidth; x0 += RUN) {
+            int n = std::min<int>(RUN, src.nWidth - x0);
+            int x = 0;
+#ifdef PIXELOPS_SSE2
+            const __m128i c255 = _mm_set1_epi32(255);
+            for (; x + 4 <= n; x += 4) {
+                __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + x0 + x)), out = _mm_setzero_si128();
+                for (int c = 0; c < 4; ++c)
+                    out = _mm_or_si128(out, _mm_sll_epi32(_mm_and_si128(_mm_srl_epi32(v, _mm_cvtsi32_si128(aFrom[c])), c255),
+                                                          _mm_cvtsi32_si128(aTo[c])));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(aRun + x), out);
+            }
+#endif
+            for (; x < n; ++x) {
+                uint32_t v = s[x0 + x], out = 0;
+                for (int c = 0; c < 4; ++c) out |= ((v >> aFrom[c]) & 0xFFu) << aTo[c];
+                aRun[x] = out;
+            }
+            x = 0;
+#ifdef PIXELOPS_SSE2
+            x = blendRowSse2(d + x0, aRun, n, nA);
+#endif
+            for (; x < n; ++x) d[x0 + x] = blendWord(d[x0 + x], aRun[x], nR, nG, nB, nA);
+        }
+    }
+}
+
 } // namespace
 
 void blend(const PixelBuffer& dst, const PixelBuffer& src) {
-    ByteLayout dl = getByteLayout(dst.pFormat);
-    ByteLayout sl = getByteLayout(src.pFormat);
+    blend(dst, getByteLayout(dst.pFormat), src, getByteLayout(src.pFormat));
+}
+
+void blend(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& src, const ByteLayout& sl) {
     if (!bothFast(dl, sl)) return blendGeneric(dst, src);
     if (dl.nBytes == 4 && sl.nBytes == 4 && dl.nAlpha >= 0 && sl.nAlpha >= 0 && dl.nRed == sl.nRed &&
         dl.nGreen == sl.nGreen && dl.nBlue == sl.nBlue && dl.nAlpha == sl.nAlpha)
         return blendSame32(dst, src);
+    if (dl.nBytes == 4 && sl.nBytes == 4 && dl.nAlpha >= 0 && sl.nAlpha >= 0) return blendReordered32(dst, dl, src, sl);
     if (sl.nBytes == 4 && dl.nBytes == 4) return blendRows<4, 4>(dst, dl, src, sl);
     if (sl.nBytes == 4 && dl.nBytes == 3) return blendRows<4, 3>(dst, dl, src, sl);
     if (sl.nBytes == 3 && dl.nBytes == 4) return blendRows<3, 4>(dst, dl, src, sl);

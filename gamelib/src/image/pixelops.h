@@ -47,6 +47,8 @@ bool isPixelTransparent(const PixelBuffer& buf, int x, int y, int nThreshold);
 // with the destination's alpha taken into account. A keyed source pixel is
 // transparent.
 void blend(const PixelBuffer& dst, const PixelBuffer& src);
+// The same with both layouts already worked out (getByteLayout).
+void blend(const PixelBuffer& dst, const ByteLayout& dl, const PixelBuffer& src, const ByteLayout& sl);
 void blendGeneric(const PixelBuffer& dst, const PixelBuffer& src);
 // The composite of one pixel, the rule both paths follow.
 Color blendPixel(const Color& d, const Color& s);

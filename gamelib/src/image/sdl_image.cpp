@@ -630,6 +630,43 @@ void SDLImage::blendPixels(Image* pSource, int nSrcX, int nSrcY, int nWidth, int
     markModified();
 }
 
+void SDLImage::copyImages(const Placement* aPlaced, int nCount) {
+    TSL_TRACE();
+    // Stored pixels covering the whole canvas never grow, so clipping keeps
+    // every place inside the locked pixels.
+    bool bTogether = hasAlpha() && getPhysicalCanvasRect() == Rect(0, 0, getWidth(), getHeight());
+    for (int i = 0; bTogether && i < nCount; ++i) {
+        Image* pImage = aPlaced[i].pImage;
+        bTogether = pImage != this && pImage->hasAlpha() && dynamic_cast<SDLImage*>(pImage) != nullptr;
+    }
+    if (!bTogether) {
+        Image::copyImages(aPlaced, nCount);
+        return;
+    }
+    prepareForWrite();
+    lock();
+    PixelBuffer target = getLockedBuffer();
+    PixelOps::ByteLayout targetLayout = PixelOps::getByteLayout(target.pFormat), sourceLayout = targetLayout;
+    const SDL_PixelFormat* pLayoutFormat = nullptr;
+    for (int i = 0; i < nCount; ++i) {
+        SDLImage* pSrc = static_cast<SDLImage*>(aPlaced[i].pImage);
+        int nSrcX = 0, nSrcY = 0, nWidth = pSrc->getWidth(), nHeight = pSrc->getHeight();
+        int x = minusInsPoint(aPlaced[i].x, pSrc->getInsPointX()), y = minusInsPoint(aPlaced[i].y, pSrc->getInsPointY());
+        if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) continue;
+        pSrc->lock();
+        PixelBuffer source = pSrc->getLockedBuffer();
+        if (source.pFormat != pLayoutFormat) {
+            pLayoutFormat = source.pFormat;
+            sourceLayout = PixelOps::getByteLayout(pLayoutFormat);
+        }
+        PixelOps::blend(target.sub(Rect(x, y, x + nWidth, y + nHeight)), targetLayout,
+                        source.sub(Rect(nSrcX, nSrcY, nSrcX + nWidth, nSrcY + nHeight)), sourceLayout);
+        pSrc->unlock();
+    }
+    unlock();
+    markModified();
+}
+
 void SDLImage::shareSurface(Image* pOther) { m_pSurface = asSDLImage(pOther)->m_pSurface; }
 
 void SDLImage::replaceStore(SDL_Surface* pSurface, int nPhysWidth, int nPhysHeight) {

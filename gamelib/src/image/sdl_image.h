@@ -136,6 +136,9 @@ public:
     Color getPixel(int x, int y) override;
     void putPixel(int x, int y, const Color& c) override;
     void blendPixels(Image* pSource, int nSrcX, int nSrcY, int nWidth, int nHeight, int x, int y) override;
+    // Blended under one lock with the pixel layouts worked out once where every
+    // image blends (both sides have alpha) and none can grow the stored pixels.
+    void copyImages(const Placement* aPlaced, int nCount) override;
     void shareSurface(Image* pOther) override;
     void setPhysicalRect(int x, int y, int nWidth, int nHeight) override;
     void loadPixels(const char* pszName, bool bConvert, bool bAlpha) override;

@@ -5,6 +5,7 @@
 #include "text/fontregistry.h"
 
 #include <algorithm>
+#include <vector>
 
 BitmapFontBase::BitmapFontBase()
     : m_nCharSpacing(1), m_nHeight(0), m_nBlankWidth(GlyphSheetLayout::DEFAULT_BLANK_WIDTH) {}
@@ -41,11 +42,23 @@ void BitmapFontBase::copyBitmapSettings(const BitmapFontBase* pOther) {
     setHeight(pOther->getHeight());
 }
 
-int BitmapFontBase::drawGlyph(Image* pTarget, const ImagePtrArrayWrapper& table, int nByte, int x, int y) const {
-    Image* pGlyph = nByte == CodePage::NO_BYTE ? nullptr : table[nByte].get();
-    if (!pGlyph) return getBlankWidth();
-    pTarget->copyImage(pGlyph, x, y);
-    return pGlyph->getWidth() + getCharSpacing();
+void BitmapFontBase::drawGlyphs(Image* pTarget, const ImagePtrArrayWrapper& table, const ImagePtrArrayWrapper* pShadow,
+                                int nShadowOffset, int x, int y, const char* pszText) const {
+    std::vector<Image::Placement> aPlaced;
+    for (const char* p = pszText; *p;) {
+        int nByte = CodePage::nextByte(p);
+        bool bByte = nByte != CodePage::NO_BYTE;
+        Image* pShade = pShadow && bByte ? (*pShadow)[nByte].get() : nullptr;
+        if (pShade) aPlaced.push_back({pShade, x + nShadowOffset, y + nShadowOffset});
+        Image* pGlyph = bByte ? table[nByte].get() : nullptr;
+        if (!pGlyph) {
+            x += getBlankWidth();
+            continue;
+        }
+        aPlaced.push_back({pGlyph, x, y});
+        x += pGlyph->getWidth() + getCharSpacing();
+    }
+    if (!aPlaced.empty()) pTarget->copyImages(aPlaced.data(), static_cast<int>(aPlaced.size()));
 }
 
 void BitmapFontBase::setMetrics(const GlyphSheet& sheet) {
@@ -64,8 +77,7 @@ Tsl::SmartPtr<Font> BitmapFont::clone() const {
 
 void BitmapFont::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, const char* pszText) const {
     if (!pszText || !m_pGlyphs || !pTarget) return;
-    const char* p = pszText;
-    while (*p) x += drawGlyph(pTarget, *m_pGlyphs, CodePage::nextByte(p), x, y);
+    drawGlyphs(pTarget, *m_pGlyphs, nullptr, 0, x, y, pszText);
 }
 
 void BitmapFont::loadFromImage(Tsl::SmartPtr<Image> pSheet) {

@@ -16,6 +16,8 @@ public:
     // counts; a character without glyph advances by the blank width.
     int getTextWidth(const char* pszText) const override;
     int getHeight() const override { return m_nHeight; }
+    // Glyph widths and spacing add up; a line break inside a text only narrows it.
+    int getAppendSlack() const override { return 0; }
 
     virtual void loadFromImage(Tsl::SmartPtr<Image> pSheet) = 0;
     virtual int getCharSpacing() const { return m_nCharSpacing; }
@@ -27,9 +29,12 @@ public:
     // Null until a sheet is loaded.
     virtual const ImagePtrArrayWrapper* getGlyphTable() const = 0;
 
-    // Draws the glyph of a Windows-1252 byte (nothing for CodePage::NO_BYTE
-    // or a byte without glyph) at (x, y); returns the advance.
-    int drawGlyph(Image* pTarget, const ImagePtrArrayWrapper& table, int nByte, int x, int y) const;
+    // Draws the text's glyphs from (x, y) as one run: each character's glyph
+    // (none for a character without one, which advances by the blank width),
+    // with pShadow's glyph under it first, nShadowOffset down and right, when
+    // there is a shadow table.
+    void drawGlyphs(Image* pTarget, const ImagePtrArrayWrapper& table, const ImagePtrArrayWrapper* pShadow,
+                    int nShadowOffset, int x, int y, const char* pszText) const;
 
 protected:
     void setHeight(int nHeight) { m_nHeight = nHeight; }

@@ -14,19 +14,14 @@ TokenKind kindOf(char c) {
     return TOKEN_WORD;
 }
 
-// Every LF alone, every run of spaces, every run of other bytes (CR, tabs
-// and the bytes of multi-byte characters included, so no character is cut).
-Tsl::List<Tsl::String> tokenizeForWrapping(const char* pszText) {
-    Tsl::List<Tsl::String> lTokens;
-    const char* p = pszText;
-    while (*p) {
-        TokenKind kind = kindOf(*p);
-        const char* pStart = p++;
-        if (kind != TOKEN_NEWLINE)
-            while (*p && kindOf(*p) == kind) ++p;
-        lTokens.append(Tsl::String(pStart, static_cast<int>(p - pStart)));
-    }
-    return lTokens;
+// One past the end of the token starting at p: every LF alone, every run of
+// spaces, every run of other bytes (CR, tabs and the bytes of multi-byte
+// characters included, so no character is cut).
+const char* tokenEnd(const char* p) {
+    TokenKind kind = kindOf(*p++);
+    if (kind != TOKEN_NEWLINE)
+        while (*p && kindOf(*p) == kind) ++p;
+    return p;
 }
 
 bool endsWithNewline(const Tsl::String& s) {
@@ -64,22 +59,36 @@ void Font::setSpec(Tsl::SmartPtr<FontFactory> pFactory, const Tsl::List<Tsl::Str
 Tsl::List<Tsl::String> Font::wrapText(const char* pszText, int nWidth) const {
     Tsl::List<Tsl::String> lLines;
     if (!pszText || !*pszText) return lLines;
-    Tsl::List<Tsl::String> lTokens = tokenizeForWrapping(pszText);
-    int nCount = lTokens.getCount();
-    Tsl::String sLine;
-    for (int i = 0; i < nCount; ++i) {
-        Tsl::String sToken = lTokens.getAt(i);
-        Tsl::String sCandidate = sLine.isEmpty() ? sToken : sLine + sToken;
-        if (getTextWidth(sCandidate) > nWidth && !sLine.isEmpty()) {
-            // An empty line would only push an over-wide word down by a line.
-            lLines.append(sLine);
-            sLine = sToken;
+    // A line is measured whole only when the bound on its width (the last whole
+    // measure plus the words added since, each with the font's slack) passes the
+    // width, and its text is cut from the source only when it is needed: a long
+    // line costs its length, not its length squared, and every break falls where
+    // measuring each candidate whole would put it.
+    const int nSlack = getAppendSlack();
+    const char* pLine = pszText; // the current line is [pLine, p)
+    int nBound = 0;
+    for (const char* p = pszText; *p;) {
+        const char* pEnd = tokenEnd(p);
+        if (p == pLine) {
+            nBound = nSlack >= 0 ? getTextWidth(Tsl::String(p, static_cast<int>(pEnd - p))) : 0;
         } else {
-            sLine = sCandidate;
+            int nTokenWidth = nSlack >= 0 ? getTextWidth(Tsl::String(p, static_cast<int>(pEnd - p))) : 0;
+            int nCandidate = nBound + nTokenWidth + nSlack;
+            if (nSlack < 0 || nCandidate > nWidth)
+                nCandidate = getTextWidth(Tsl::String(pLine, static_cast<int>(pEnd - pLine)));
+            if (nCandidate > nWidth) {
+                // An empty line would only push an over-wide word down by a line.
+                lLines.append(Tsl::String(pLine, static_cast<int>(p - pLine)));
+                pLine = p;
+                nBound = nTokenWidth;
+            } else {
+                nBound = nCandidate;
+            }
         }
-        if (endsWithNewline(sLine) || i == nCount - 1) {
-            lLines.append(sLine);
-            sLine = "";
+        p = pEnd;
+        if (p[-1] == '\n' || !*p) {
+            lLines.append(Tsl::String(pLine, static_cast<int>(p - pLine)));
+            pLine = p;
         }
     }
     return lLines;

@@ -52,6 +52,10 @@ public:
     virtual int getTextWidth(const char* pszText) const = 0;
     // Line height in pixels.
     virtual int getHeight() const = 0;
+    // At most how much wider a text is than its two parts measured apart
+    // (kerning or overhang where they meet); negative when the font cannot
+    // bound it, and line wrapping then measures every candidate line whole.
+    virtual int getAppendSlack() const { return -1; }
 
     virtual void setTrimLines(bool bTrim) { m_bTrimLines = bTrim; }
     virtual bool getTrimLines() const { return m_bTrimLines; }

@@ -44,6 +44,11 @@ public:
     // The widest of the LF-separated lines.
     int getTextWidth(const char* pszText) const override;
     int getHeight() const override;
+    // SDL_ttf's width is the furthest right any glyph reaches from the pen's
+    // start, and the pen ends no further than that: appending moves the second
+    // part's glyphs by at most the first's width plus the kerning between them,
+    // which stays far inside a line's height.
+    int getAppendSlack() const override { return getHeight(); }
 
     virtual void copyTTFSettings(const SDLTrueTypeFont* pOther);
     virtual int getSize() const { return m_nSize; }

@@ -54,12 +54,7 @@ void SimpleFontCore::drawString(Tsl::SmartPtr<Image> pTarget, int x, int y, cons
         pShadow = getColoredGlyphs(pFont->getShadowColor());
         nOffset = pFont->getShadowOffset();
     }
-    const char* p = pszText;
-    while (*p) {
-        int nByte = CodePage::nextByte(p);
-        if (pShadow) pFont->drawGlyph(pTarget, *pShadow, nByte, x + nOffset, y + nOffset);
-        x += pFont->drawGlyph(pTarget, *pText, nByte, x, y);
-    }
+    pFont->drawGlyphs(pTarget, *pText, pShadow.get(), nOffset, x, y, pszText);
 }
 
 Tsl::SmartPtr<Font> SimpleFont::clone() const {

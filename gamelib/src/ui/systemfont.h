@@ -17,6 +17,8 @@ public:
     bool hasGlyph(char c) const override;
     int getTextWidth(const char* pszText) const override;
     int getHeight() const override;
+    // Every character is as wide as the next; a line break only narrows a text.
+    int getAppendSlack() const override { return 0; }
 
     int getScale() const { return m_nScale; }
     // Horizontal advance of one character.

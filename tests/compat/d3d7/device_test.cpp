@@ -321,7 +321,7 @@ TEST_F(DevicePixels, FastPathMatchesGeneralPath) {
     DWORD dwColour;
     int nBlend;
     bool bAlphaTest, bStencilWrite, bStencilTest, bFilterPoint;
-    float fShift;  // off the texel grid: the fast path must decline these
+    float fShift;  // off the texel grid: blended rows between texels, or triangles
   };
   std::vector<Op> aOps;
   for (int i = 0; i < 300; ++i) {

@@ -312,6 +312,43 @@ TEST_F(ImageTest, BlitsClipAndGrow) {
     EXPECT_EQ(Color(200, 100, 0, 128), pClear->getColorAt(2, 2));
 }
 
+// Images drawn together give what drawing them one by one gives: overlapping, past the
+// edges, with insertion points, onto a plain and a trimmed picture (which may grow) and
+// with a picture without alpha among them.
+TEST_F(ImageTest, ImagesCopiedTogetherMatchOneByOne) {
+    std::mt19937 rng(12);
+    std::vector<Tsl::SmartPtr<Image>> apGlyphs;
+    for (int i = 0; i < 6; ++i) {
+        int w = 1 + static_cast<int>(rng() % 9), h = 1 + static_cast<int>(rng() % 12);
+        Tsl::SmartPtr<Image> p = m_factory.createBlank(w, h, i != 5);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                unsigned v = rng();
+                p->setColorAt(x, y, Color(v & 255, (v >> 8) & 255, (v >> 16) & 255, v % 3 ? (v >> 24) & 255 : 255));
+            }
+        p->setInsPoint(static_cast<int>(rng() % 3), static_cast<int>(rng() % 3));
+        apGlyphs.push_back(p);
+    }
+    for (int nCase = 0; nCase < 3; ++nCase) {
+        std::vector<Image::Placement> aPlaced;
+        for (int i = 0; i < 40; ++i)
+            aPlaced.push_back({apGlyphs[rng() % (nCase == 2 ? 6 : 5)].get(), static_cast<int>(rng() % 36) - 6,
+                               static_cast<int>(rng() % 26) - 6});
+        auto target = [&] {
+            Tsl::SmartPtr<Image> p = block(30, 20, Rect(nCase == 1 ? 8 : 0, 5, 20, 12), Color(9, 80, 200, 140));
+            if (nCase == 1) p->trim();
+            return p;
+        };
+        Tsl::SmartPtr<Image> pTogether = target(), pOneByOne = target();
+        pTogether->copyImages(aPlaced.data(), static_cast<int>(aPlaced.size()));
+        for (const Image::Placement& placed : aPlaced) pOneByOne->copyImage(placed.pImage, placed.x, placed.y);
+        ASSERT_EQ(pOneByOne->getPhysicalCanvasRect(), pTogether->getPhysicalCanvasRect()) << nCase;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 30; ++x)
+                ASSERT_EQ(pOneByOne->getColorAt(x, y), pTogether->getColorAt(x, y)) << x << "," << y << " " << nCase;
+    }
+}
+
 // A NaN or huge float position turned into an int lands near the limits.
 TEST_F(ImageTest, BlitsNearTheIntLimitsDrawNothing) {
     Tsl::SmartPtr<Image> pSrc = block(8, 8, Rect(0, 0, 8, 8), Color(1, 2, 3, 255));

@@ -153,8 +153,11 @@ TEST(PixelOps, ColorKeyCountsAsTransparent) {
 // Every pair of source and destination alpha, in groups of four that mix
 // clear, opaque and partial pixels in all the ways the vector path branches on.
 TEST(PixelOps, BlendMatchesTheRuleForEveryAlphaPair) {
-    for (const Format& f : {g_aFormats[0], g_aFormats[1]}) {
-        TestSurface src = make(f, 7, 256, 260), dst = make(f, 8, 256, 260);
+    // The two 32-bit formats onto themselves and onto each other (text onto pictures).
+    const int aPairs[4][2] = {{0, 0}, {1, 1}, {1, 0}, {0, 1}};
+    for (const auto& pair : aPairs) {
+        const Format &f = g_aFormats[pair[0]], &fd = g_aFormats[pair[1]];
+        TestSurface src = make(f, 7, 256, 260), dst = make(fd, 8, 256, 260);
         std::mt19937 rng(3);
         for (int y = 0; y < 260; ++y) {
             for (int x = 0; x < 256; ++x) {
@@ -169,7 +172,7 @@ TEST(PixelOps, BlendMatchesTheRuleForEveryAlphaPair) {
         TestSurface fast(dst), generic(dst);
         PixelOps::blend(fast.buffer(), src.buffer());
         PixelOps::blendGeneric(generic.buffer(), src.buffer());
-        EXPECT_TRUE(fast.samePixels(generic)) << "alpha mask " << std::hex << f.a;
+        EXPECT_TRUE(fast.samePixels(generic)) << "formats " << pair[0] << " onto " << pair[1];
     }
 }
 

@@ -12,9 +12,11 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -202,6 +204,56 @@ TEST(TrueTypeStatistics, TheLineHasTheQuotedForm) {
     ASSERT_EQ(3, std::sscanf(sLine, "S: Font cache : %d hits (%lf%%), %d misses\n", &nHits, &fPercent, &nMisses));
     int nTotal = nHits + nMisses;
     EXPECT_NEAR(nTotal ? nHits * 100.0 / nTotal : 0.0, fPercent, 0.05);
+}
+
+// Every candidate line measured whole, as wrapping did before it kept a bound.
+std::vector<std::string> wrapMeasuringWhole(const Font& font, const std::string& sText, int nWidth) {
+    std::vector<std::string> aLines;
+    std::string sLine;
+    auto kind = [](char c) { return c == '\n' ? 0 : c == ' ' ? 1 : 2; };
+    for (size_t i = 0; i < sText.size();) {
+        size_t j = i + 1;
+        while (kind(sText[i]) != 0 && j < sText.size() && kind(sText[j]) == kind(sText[i])) ++j;
+        std::string sToken = sText.substr(i, j - i);
+        if (!sLine.empty() && font.getTextWidth((sLine + sToken).c_str()) > nWidth) {
+            aLines.push_back(sLine);
+            sLine = sToken;
+        } else {
+            sLine += sToken;
+        }
+        i = j;
+        if (sLine.back() == '\n' || i == sText.size()) {
+            aLines.push_back(sLine);
+            sLine.clear();
+        }
+    }
+    return aLines;
+}
+
+// Random texts of words with kerned pairs, accents and line feeds, in upright, bold and
+// italic faces, wrapped to random widths: the same lines as measuring each whole.
+TEST_F(TrueTypeTest, WrappingBreaksWhereMeasuringEachLineWholeWould) {
+    const char* apszWords[] = {"AV", "To", "Ty", "LT", "Wa", "f.", "r,", "yA", "\xc3\xa9t\xc3\xa9", "jj", "ff",
+                               "Yo!", "VAVAV", "iiii", "\xe2\x80\x94", "T.", "L'", "ww"};
+    const char* apszSpecs[] = {"DejaVuSans.ttf 14", "DejaVuSerif.ttf 23 bold italic", "DejaVuSansMono.ttf 9",
+                               "DejaVuSerif-Italic.ttf 31"};
+    std::mt19937 rng(5);
+    for (const char* pszSpec : apszSpecs) {
+        Tsl::SmartPtr<Font> pFont = m_pFactory->createFont(spec(pszSpec));
+        for (int nText = 0; nText < 60; ++nText) {
+            std::string sText;
+            for (int nWords = 1 + static_cast<int>(rng() % 60); nWords > 0; --nWords) {
+                sText += apszWords[rng() % (sizeof(apszWords) / sizeof(apszWords[0]))];
+                if (rng() % 3 == 0) sText += apszWords[rng() % (sizeof(apszWords) / sizeof(apszWords[0]))];
+                sText += rng() % 12 == 0 ? "\n" : rng() % 5 == 0 ? "  " : " ";
+            }
+            int nWidth = rng() % 8 == 0 ? 1 << 30 : 10 + static_cast<int>(rng() % 400);
+            std::vector<std::string> aLines;
+            Tsl::List<Tsl::String> lLines = pFont->wrapText(sText.c_str(), nWidth);
+            for (int i = 0; i < lLines.getCount(); ++i) aLines.push_back(lLines.getAt(i).c_str());
+            ASSERT_EQ(wrapMeasuringWhole(*pFont, sText, nWidth), aLines) << pszSpec << " at " << nWidth;
+        }
+    }
 }
 
 } // namespace
