@@ -217,6 +217,105 @@ constexpr const char* STR_UPG_GOOD = "UPG_Good";
 constexpr const char* STR_UPG_BAD = "UPG_Bad";
 constexpr const char* STR_UPG_PARROT = "UPG_Text_3";
 constexpr const char* STR_UPG_ITEM = "UPG_TEXT_%d";
+
+// Main road: loading screen, main menu, story map, how-to, options
+// Start-up preload lists, in reading order.
+constexpr const char* PRELOAD_CHAR0_ANIMS = "preload-char0-anims.txt";
+constexpr const char* PRELOAD_COMMON_ANIMS = "preload-common-anims.txt";
+constexpr const char* PRELOAD_SOUNDS = "preload-sound.txt";
+constexpr const char* PRELOAD_MUSIC = "preload-music.txt";
+constexpr const char* PRELOAD_EMITTERS = "preload-emitter.txt";
+// Shared pictures and fonts.
+constexpr const char* IMG_LOADING_BACK = "loading_back";
+constexpr const char* IMG_FRAME_PROP_FORMAT = "sand_frame_prop_%d";
+constexpr const char* IMG_PROGRESS_CLAM = "progress_clam";
+constexpr const char* IMG_PROGRESS_STAR = "progress_star";
+constexpr const char* STYLE_UNDECORATED_FRAME = "sand_undecoratedframe";
+constexpr const char* FONT_TITLE_BOLD = "Sand::TitleBold";
+constexpr const char* FONT_HIGHSCORE_TITLE_BLUE = "Sand::HighScoreTitleBlue";
+// How-to pages.
+constexpr const char* IMG_HOWTO_FORMAT = "howto%d";
+constexpr const char* STR_HT_BACK = "HT_Back";
+constexpr const char* STR_HT_NEXT = "HT_Next";
+constexpr const char* STR_HT_PREVIOUS = "HT_Previous";
+// Options and credits.
+constexpr const char* STR_GOD_DIFFICULTY = "GOD_Difficulty";
+constexpr const char* STR_GOD_EASY = "GOD_Easy";
+constexpr const char* STR_GOD_MEDIUM = "GOD_Medium";
+constexpr const char* STR_GOD_HARD = "GOD_Hard";
+constexpr const char* STR_GOD_CREDITS = "GOD_Credits";
+constexpr const char* STR_GOD_EXIT = "GOD_BtnExit";
+constexpr const char* IMG_BACK_CREDITS = "back_credits";
+constexpr const char* IMG_CREDITS_LOGO = "menu_isologo_chico";
+constexpr const char* STR_ABOUT_VERSION = "AboutVerFmt";
+constexpr const char* STR_ABOUT_SUBTITLE = "AboutSubtitle";
+constexpr const char* STR_CREDIT_LIBRARIES = "CredLibraries";
+constexpr const char* STR_CREDIT_HEADINGS[] = {"text_design_g",   "text_programming_g", "text_art_g",
+                                               "text_musicdir_g", "text_musicsfx_g",    "text_business_g",
+                                               "text_acknow_g"};
+constexpr int CREDIT_HEADING_COUNT = 7;
+// Main menu.
+constexpr const char* ANIM_LOADING_CLOCK = "clock.anim";
+constexpr const char* IMG_MENU_LOGO = "menu_isologo";
+constexpr const char* IMG_MENU_SHADOW_LOGO = "menu_sombralogo";
+constexpr const char* IMG_MENU_VEINS = "menu_vetas";
+constexpr const char* IMG_MENU_BACKDROP_FORMAT = "menu_fondo_%d";
+constexpr const char* IMG_MENU_STATIC_FORMAT = "menu_estatico_%d";
+constexpr const char* IMG_MENU_SELECT = "menu_select";
+constexpr const char* IMG_MENU_WELCOME = "menu_welcome";
+constexpr const char* IMG_MENU_NOT_ME = "menu_notme";
+constexpr const char* IMG_MENU_BANNER = "3p_main";
+constexpr const char* IMG_MENU_SMALL_BANNER = "quil_small_ban";
+constexpr const char* STR_MNM_ADVENTURE = "MNM_Adventure";
+constexpr const char* STR_MNM_RELAX = "MNM_Relax_Mode";
+constexpr const char* STR_MNM_FREE_PLAY = "MNM_Free_Play";
+constexpr const char* STR_MNM_WON = "MNM_Won";
+constexpr const char* STYLE_OPTIONS_BUTTON = "OptionsBtn";
+constexpr const char* STYLE_HOWTO_BUTTON = "HowToBtn";
+constexpr const char* STYLE_HIGH_BUTTON = "HighBtn";
+constexpr const char* STYLE_QUIT_BUTTON = "QuitBtn";
+constexpr const char* MUSIC_MENU = "ms_menu";
+constexpr const char* MUSIC_INTRO = "st_intro";
+constexpr const char* VAL_YES = "YES";
+// Story map.
+constexpr const char* SCENE_NAME_FORMAT = "scene%d";
+constexpr const char* MUSIC_MAP = "ms_map";
+constexpr const char* MUSIC_STORY = "ms_story";
+constexpr const char* MUSIC_STORY_WIN = "ms_story_win";
+constexpr const char* SFX_MAP_FLOWER = "sfx_map_flower";
+constexpr const char* SFX_MAP_HIGHLIGHT = "sfx_map_highlight";
+constexpr const char* STR_HF_NEW_HIGH = "HF_Newhigh";
+constexpr const char* STR_HF_CONGRATS = "HF_Congrats";
+constexpr const char* STR_STO_PLAY_NEXT = "STO_PlayNext";
+constexpr const char* STR_STO_STORE = "STO_UpgradeStore";
+constexpr const char* STR_ST_CLICK_STAGE = "ST_ClickStage";
+constexpr const char* IMG_MAP = "mapa";
+constexpr const char* IMG_MAP_SEA = "mapa_mar";
+constexpr const char* IMG_MAP_SHIP = "mapa_nave_2";
+constexpr const char* IMG_MAP_MASK_LEFT = "mapa_mask_left";
+constexpr const char* IMG_MAP_MASK_RIGHT = "mapa_mask_right";
+constexpr const char* IMG_MAP_MARKER = "map_ico";
+constexpr const char* IMG_MAP_SCORE_MASK = "map_score_mask";
+constexpr const char* IMG_MAP_SITE_FORMAT = "mapa_sitio_%s_%s";
+constexpr const char* MAP_SITE_NORMAL = "normal";
+constexpr const char* MAP_SITE_DISABLED = "disabled";
+constexpr const char* MAP_SITE_HIGHLIGHT = "highlight";
+constexpr const char* IMG_FLOWER_LARGE_FORMAT = "mapa_flor_%d_L";
+constexpr const char* IMG_FLOWER_SMALL_FORMAT = "mapa_flor_%d_S";
+constexpr const char* IMG_FLOWER_AHEAD_LARGE = "mapa_flor_T_L";
+constexpr const char* IMG_FLOWER_AHEAD_SMALL = "mapa_flor_T_S";
+constexpr const char* ANIM_MAP_PALM = "palm_map.anim";
+constexpr const char* SEQ_PALMS[] = {"palm_a", "palm_b", "palm_c"};
+constexpr const char* ANIM_GULL_SMALL = "gav_chica.anim";
+constexpr const char* ANIM_GULL_MEDIUM = "gav_media.anim";
+constexpr const char* EMITTER_CLOUDS = "clouds.emitter";
+constexpr const char* EMITTER_SLOW_CLOUDS = "slowclouds.emitter";
+constexpr const char* EMITTER_SHIP_0 = "nave_0.emitter";
+constexpr const char* EMITTER_SHIP_1 = "nave_1.emitter";
+constexpr const char* EMITTER_SHOAL = "shoal.emitter";
+constexpr const char* EMITTER_FLOWERS = "flowers.emitter";
+constexpr const char* IMG_STORY_END_BASE = "historieta_6b";
+constexpr const char* IMG_STORY_END = "historieta_6c";
 }  // namespace Names
 
 // Start-up, the player profiles' screens and the stand-in menu

@@ -1,5 +1,7 @@
 #include "playmode.h"
 
+#include "gameoptions.h"
+
 #include "actionballoon.h"
 #include "ambience.h"
 #include "app/gameapp.h"
@@ -701,9 +703,7 @@ void PlayMode::playSound(const char* pszName) {
     pApp->playSound(pApp->getSample(pszName));
 }
 
-void PlayMode::openOptions() {
-    // The options dialog of the play screen is pushed here.
-}
+void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOptions(this, CB_OPTIONS_CLOSED, CB_QUIT_LEVEL)); }
 
 void PlayMode::onCallback(int nId, int) {
     switch (nId) {

@@ -38,7 +38,7 @@ class PlayMode : public QarnMode {
 public:
     enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
     enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
-    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS = 2, CB_SCENE_ERROR = 3 };
+    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4 };
     // Events that may bring up an in-play tip.
     enum TipEvent {
         TIP_LEVEL_START,

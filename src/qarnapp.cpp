@@ -2,7 +2,7 @@
 
 #include "names.h"
 #include "qarnexitconfirm.h"
-#include "standinmenu.h"
+#include "loadingscreen.h"
 
 #include "audio/sdl_audio.h"
 #include "platform/sdl_platform.h"
@@ -168,10 +168,10 @@ Tsl::SmartPtr<SplashScreen> QarnApp::makeSplash() {
 
 void QarnApp::pushFirstModes() {
     TSL_TRACE();
-    // The stand-in holds the menu's place until the menu exists. It wakes
-    // when the splash above it has ended, not on its own push.
+    // The loading screen wakes when the splash above it has ended, not on
+    // its own push; it hands over to the main menu.
     setSuppressFocusChanges(true);
-    pushMode(new StandInMenu());
+    pushMode(new LoadingScreen());
     pushMode(makeSplash());
     setSuppressFocusChanges(false);
 }

@@ -1,17 +1,105 @@
 #include "storymanager.h"
 
+#include "names.h"
+#include "playermanager.h"
 #include "qarnplayer.h"
+#include "storymodefactory.h"
+#include "tip.h"
+
+#include "anim/animsprite.h"
+#include "app/gameapp.h"
+#include "audio/audiodriver.h"
+#include "effects/particleemitter.h"
+#include "tsl2/error.h"
+#include "tsl2/random.h"
+#include "ui/label.h"
 
 namespace {
 // Cumulative level counts by stage.
 const int s_anStageEnds[StoryManagerMode::STAGE_COUNT] = {10, 20, 30, 40, 50};
-enum { STEP_PLAYING = 2, STEP_WAITING = 3 };
+enum { FINISHED_STAGE = 5, NEW_STORY_STATION_LEVEL = 1, DIFFICULTY_MAX = 2 };
+// Map tips that come back together until all of them were seen.
+const int s_anMapTipGroup[] = {3, 4, 5, 6, 7, 18};
+
+int clampInt(int nValue, int nLow, int nHigh) { return nValue < nLow ? nLow : nValue > nHigh ? nHigh : nValue; }
+// A damaged profile may carry a stage or level beyond the tables: look-ups
+// stay inside them.
+int tableStage(int nStage) { return clampInt(nStage, 0, StoryManagerMode::STAGE_COUNT - 1); }
 }  // namespace
 
-StoryManagerMode::StoryManagerMode(int, int, QarnPlayer* pPlayer, int nPlayMode)
-    : QarnMode(MF_ACTIVE), m_nStep(0), m_nPendingAction(0), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode) {}
+StoryManagerMode::StoryManagerMode(int nDifficulty, int nMinutes, QarnPlayer* pPlayer, int nPlayMode)
+    : QarnMode(MF_ACTIVE), m_nStep(0), m_nPendingAction(0), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode),
+      m_pFactory(StoryModeFactory::getDefault()) {
+    construct(nDifficulty, nMinutes, true);
+}
 
-StoryManagerMode::~StoryManagerMode() {}
+StoryManagerMode::StoryManagerMode(int nDifficulty, int nMinutes, QarnPlayer* pPlayer, int nPlayMode, NoMap)
+    : QarnMode(MF_ACTIVE), m_nStep(0), m_nPendingAction(0), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode),
+      m_pFactory(StoryModeFactory::getDefault()) {
+    construct(nDifficulty, nMinutes, false);
+}
+
+StoryManagerMode::StoryManagerMode(int nDifficulty, int nMinutes, QarnPlayer* pPlayer, int nPlayMode,
+                                   StoryModeFactory* pFactory)
+    : QarnMode(MF_ACTIVE), m_nStep(0), m_nPendingAction(0), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode),
+      m_pFactory(pFactory ? pFactory : StoryModeFactory::getDefault()) {
+    construct(nDifficulty, nMinutes, true);
+}
+
+void StoryManagerMode::construct(int nDifficulty, int nMinutes, bool bMap) {
+    TSL_TRACE();
+    GameApp::log("SMc\n");
+    if (!m_pPlayer) TSL_THROW(BadParmException, "StoryManagerMode : no player");
+    m_fTargetX = m_fTargetY = m_fVelX = m_fVelY = m_fMarkerX = m_fMarkerY = 0.0f;
+    applyNewStoryRule(nDifficulty, nMinutes);
+    m_pPlayer->m_nQuickPlayScore = 0;
+    if (bMap) buildMap();
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp) {
+        m_lKeepImages = pApp->getCachedImageNames();
+        m_lKeepAnimations = pApp->getAnimationNames();
+    }
+    m_nLoadedSite = LOADED_NONE;
+    warmEmitters();
+    if (m_nStep != STEP_STAGE_PAGES) onActivate();
+}
+
+StoryManagerMode::~StoryManagerMode() {
+    GameApp::log("SMd\n");
+    m_lKeepImages.clear();
+    m_lKeepAnimations.clear();
+    m_lEmitters.clear();
+    m_pTip = nullptr;
+    m_lAnims.clear();
+    m_lFlowers.clear();
+    m_lLocks.clear();
+    m_lHighlights.clear();
+}
+
+// A story begins only for a player without one, from the menu's new-story paths.
+void StoryManagerMode::applyNewStoryRule(int nDifficulty, int nMinutes) {
+    QarnPlayer* pPlayer = m_pPlayer;
+    if (pPlayer->m_bStoryStarted || nMinutes == 0 || m_nPlayMode != 0) {
+        m_nStep = STEP_WAITING;
+        return;
+    }
+    pPlayer->m_bStoryStarted = true;
+    pPlayer->m_nStage = 0;
+    pPlayer->m_nDifficulty = clampInt(nDifficulty, 0, DIFFICULTY_MAX);
+    pPlayer->m_nMinutes = nMinutes;
+    pPlayer->m_nTotalScore = 0;
+    pPlayer->m_nMoney = 0;
+    pPlayer->m_nLevelsWon = 0;
+    pPlayer->m_nStoryLevel = 0;
+    for (int& nLevel : pPlayer->m_anUpgrades) nLevel = 0;
+    pPlayer->m_anUpgrades[6] = NEW_STORY_STATION_LEVEL;
+}
+
+void StoryManagerMode::init() {
+    GameApp::log("B: >SM M%d S%d-%d\n", m_nPlayMode, m_pPlayer->m_nStage, m_pPlayer->m_nStoryLevel);
+}
+
+bool StoryManagerMode::onKeyDown(int nKey, int nModifiers) { return GameMode::onKeyDown(nKey, nModifiers); }
 
 int StoryManagerMode::getLevelsWon() const { return m_pPlayer ? m_pPlayer->m_nLevelsWon : 0; }
 int StoryManagerMode::getScore() const { return m_pPlayer ? m_pPlayer->m_nTotalScore : 0; }
@@ -40,4 +128,231 @@ void StoryManagerMode::setLevelResult(int nResult) {
         m_nPendingAction = 2;
     else
         m_nStep = STEP_WAITING;
+}
+
+// ---- the step machine --------------------------------------------------------------
+
+void StoryManagerMode::onActivate() {
+    TSL_TRACE();
+    if (m_nPendingAction == ACTION_LEAVE && m_nStep != STEP_SUBMIT_SCORE) {
+        leave();
+        return;
+    }
+    if (m_nPendingAction == ACTION_LEVEL_FAILED) {
+        m_nPendingAction = ACTION_NONE;
+        m_nStep = m_nPlayMode == 0 ? STEP_WAITING : STEP_SUBMIT_SCORE;
+    }
+    switch (m_nStep) {
+    case STEP_STAGE_PAGES: showStagePages(); break;
+    case STEP_START_LEVEL: startStoryLevel(); break;
+    case STEP_PLAYING: countWonLevel(); break;
+    case STEP_WAITING: waitOnMap(); break;
+    case STEP_STORE: openStore(); break;
+    case STEP_SUBMIT_SCORE: submitScore(); break;
+    case STEP_ADVANCE:
+        advanceOnMap();
+        m_nStep = STEP_WAITING;
+        onActivate();
+        break;
+    default: break;
+    }
+}
+
+void StoryManagerMode::showStagePages() {
+    TSL_TRACE();
+    QarnPlayer* pPlayer = m_pPlayer;
+    if (pPlayer->m_nStage >= FINISHED_STAGE) {
+        m_nPendingAction = ACTION_LEAVE;
+        m_nStep = STEP_SUBMIT_SCORE;
+        pPlayer->m_bStoryFinished = true;
+    } else {
+        m_nStep = pPlayer->m_nStage != 0 ? STEP_ADVANCE : STEP_WAITING;
+    }
+    GameApp* pApp = GameApp::getInstance();
+    // The furthest story pages seen; replaying an earlier stage keeps it.
+    if (pPlayer->m_nStage > Tsl::String::toInt(pApp->getSetting(Names::SET_LAST_CUTSCENE)))
+        pApp->setSetting(Names::SET_LAST_CUTSCENE, Tsl::String::format("%d", pPlayer->m_nStage).c_str());
+    SlideList lPages;
+    buildStoryPages(pPlayer->m_nStage, lPages);
+    pApp->pushMode(m_pFactory->createSlideshow(
+        lPages, m_nPendingAction == ACTION_LEAVE ? Names::MUSIC_STORY_WIN : Names::MUSIC_STORY));
+}
+
+void StoryManagerMode::startStoryLevel() {
+    TSL_TRACE();
+    m_pPlayer->commitSession(m_nPlayMode);
+    getPlayerManager()->saveProfiles();
+    GameApp::getInstance()->saveSettings();
+    int nStage = m_pPlayer->m_nStage;
+    int nSite = tableStage(nStage);
+    if (m_nLoadedSite > LOADED_NONE && m_nLoadedSite != nSite) releaseLevelResources();
+    m_nLoadedSite = nSite;
+    GameApp::log("SM push PM Path 1 nS%d\n", nStage);
+    pushPlay(sceneName(nStage).c_str(), -1);
+    m_nStep = STEP_PLAYING;
+}
+
+// The level ended without a failure: it counts as won.
+void StoryManagerMode::countWonLevel() {
+    TSL_TRACE();
+    QarnPlayer* pPlayer = m_pPlayer;
+    pPlayer->m_nLevelsWon = clampInt(pPlayer->m_nLevelsWon + 1, 0, STORY_LEVELS);
+    if (m_nPlayMode == 0) {
+        pPlayer->m_nStoryLevel = clampInt(pPlayer->m_nStoryLevel + 1, 0, STORY_LEVELS);
+        m_nStep = STEP_ADVANCE;
+    } else {
+        m_nStep = STEP_WAITING;
+    }
+    // A level past the stage's count (a damaged profile) ends the stage too.
+    if (pPlayer->m_nStoryLevel >= s_anStageEnds[tableStage(pPlayer->m_nStage)] && m_nPlayMode == 0) {
+        if (pPlayer->m_nStage < FINISHED_STAGE) ++pPlayer->m_nStage;
+        m_nStep = STEP_STAGE_PAGES;
+    }
+    onActivate();
+}
+
+void StoryManagerMode::waitOnMap() {
+    TSL_TRACE();
+    QarnPlayer* pPlayer = m_pPlayer;
+    bool bAllSeen = true;
+    for (int nTip : s_anMapTipGroup) bAllSeen = bAllSeen && pPlayer->m_abTipShown[nTip];
+    if (!bAllSeen)
+        for (int nTip : s_anMapTipGroup) pPlayer->m_abTipShown[nTip] = false;
+    GameApp* pApp = GameApp::getInstance();
+    pApp->playMusic(Names::MUSIC_MAP, true);
+    pPlayer->commitSession(m_nPlayMode);
+    getPlayerManager()->saveProfiles();
+    if (m_nPlayMode == 0) refreshLabels();
+    pApp->showCursor(true);
+}
+
+void StoryManagerMode::openStore() {
+    TSL_TRACE();
+    Tsl::SmartPtr<GameMode> pStore = m_pFactory->createStore(m_pPlayer, sceneName(m_pPlayer->m_nStage).c_str());
+    m_nStep = STEP_WAITING;
+    m_nPendingAction = ACTION_NONE;
+    if (!pStore) {
+        onActivate();
+        return;
+    }
+    if (m_nPlayMode == 0) m_nLoadedSite = LOADED_STORE;
+    pushWithTransition(pStore);
+}
+
+void StoryManagerMode::submitScore() {
+    TSL_TRACE();
+    QarnPlayer* pPlayer = m_pPlayer;
+    bool bEntered = m_nPlayMode == 0 ? m_pFactory->submitScore(pPlayer->m_nTotalScore, pPlayer->getName(), 0)
+                                     : m_pFactory->submitScore(pPlayer->m_nQuickPlayScore, pPlayer->getName(), m_nPlayMode);
+    pPlayer->m_nQuickPlayScore = 0;
+    m_nStep = STEP_WAITING;
+    if (!bEntered) {
+        onActivate();
+        return;
+    }
+    GameApp* pApp = GameApp::getInstance();
+    pApp->stopAllAudio();
+    pApp->pushMode(m_pFactory->createCongratulations(getString(Names::STR_HF_NEW_HIGH), getString(Names::STR_HF_CONGRATS)));
+    pApp->playSound(pApp->getSample(Names::SND_WIN_LEVEL), false, -1);
+}
+
+void StoryManagerMode::startQuickPlay(int nSite) {
+    TSL_TRACE();
+    prepareQuickPlay();
+    if (m_nLoadedSite > LOADED_NONE && m_nLoadedSite != nSite) releaseLevelResources();
+    m_nLoadedSite = nSite;
+    GameApp::log("SM push PM Path 2 nIdx%d\n", nSite);
+    pushPlay(sceneName(nSite).c_str(), m_pPlayer->m_nMinutes);
+}
+
+void StoryManagerMode::pushPlay(const char* pszScene, int nMinutes) {
+    int nDifficulty = clampInt(m_pPlayer->m_nDifficulty, 0, DIFFICULTY_MAX);
+    Tsl::SmartPtr<GameMode> pPlay = m_pFactory->createPlay(pszScene, m_nPlayMode, nDifficulty, m_pPlayer, nMinutes, this);
+    m_nPendingAction = ACTION_NONE;
+    pushWithTransition(pPlay);
+}
+
+void StoryManagerMode::pushWithTransition(Tsl::SmartPtr<GameMode> pMode) {
+    GameApp::getInstance()->pushModeWithTransition(pMode, m_pFactory->createTransition());
+}
+
+void StoryManagerMode::leave() {
+    TSL_TRACE();
+    releaseLevelResources();
+    Tsl::SmartPtr<GameMode> pTransition = m_pFactory->createTransition();
+    if (pTransition)
+        endModeWithTransition(pTransition);
+    else
+        endMode();
+}
+
+namespace {
+// r(n): 0 to n; a best level below 0 (a damaged record) gives 0.
+int drawUpTo(int nMax) { return nMax < 0 ? 0 : Tsl::gameRand() % (nMax + 1); }
+}  // namespace
+
+void StoryManagerMode::prepareQuickPlay() {
+    TSL_TRACE();
+    QarnPlayer* pPlayer = m_pPlayer;
+    int* anLevel = pPlayer->m_anUpgrades;
+    const int* anBest = pPlayer->m_anBestUpgrades;
+    pPlayer->m_nMoney = 0;
+    if (m_nPlayMode == 1) {
+        anLevel[0] = drawUpTo(anBest[0]);
+        anLevel[1] = Tsl::gameRand() % 2;
+        for (int k = 2; k <= 5; ++k) anLevel[k] = 1;
+        anLevel[6] = drawUpTo(anBest[6]);
+        anLevel[7] = drawUpTo(anBest[7]);
+        if (anLevel[6] == 0 && anLevel[7] == 0) anLevel[6] = 1;
+        anLevel[8] = drawUpTo(anBest[8]);
+        anLevel[9] = drawUpTo(anBest[9]);
+        anLevel[10] = (anLevel[2] == 1 || anLevel[3] == 1) ? drawUpTo(anBest[10]) : 0;
+        anLevel[11] = (anLevel[4] == 1 || anLevel[5] == 1) ? drawUpTo(anBest[11]) : 0;
+        anLevel[12] = drawUpTo(anBest[12]);
+    } else if (m_nPlayMode == 2) {
+        for (int k = 0; k < QarnPlayer::UPGRADE_KIND_COUNT; ++k) anLevel[k] = 0;
+        anLevel[6] = 1;
+        for (int k = 2; k <= 5; ++k) anLevel[k] = 1;
+    }
+}
+
+// ---- resources ---------------------------------------------------------------------
+
+void StoryManagerMode::releaseLevelResources() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    releaseAnimationsExcept(m_lKeepAnimations);
+    pApp->releaseImagesExcept(m_lKeepImages);
+    if (m_nLoadedSite >= 0 && m_nLoadedSite < Names::SCENE_MUSIC_COUNT)
+        pApp->releaseMusic(Names::SCENE_MUSIC[m_nLoadedSite]);
+}
+
+void StoryManagerMode::releaseAnimationsExcept(const Tsl::List<Tsl::String>& lKeep) {
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::List<Tsl::String> lNames = pApp->getAnimationNames();
+    if (lNames.getCount() <= lKeep.getCount()) return;
+    for (const Tsl::String& sName : lNames)
+        if (lKeep.indexOf(sName) < 0) pApp->releaseAnimation(sName.c_str());
+}
+
+Tsl::String StoryManagerMode::sceneName(int nStage) {
+    return Tsl::String::format(Names::SCENE_NAME_FORMAT, tableStage(nStage));
+}
+
+void StoryManagerMode::buildStoryPages(int nStage, SlideList& lPages) {
+    TSL_TRACE();
+    static const char* const s_apszPages[][2] = {{"historieta_1", "historieta_1a"}, {"historieta_2", nullptr},
+                                                 {"historieta_3", nullptr},         {"historieta_4a", "historieta_4b"},
+                                                 {"historieta_5a", "historieta_5b"}, {"historieta_6a", Names::IMG_STORY_END}};
+    if (nStage < 0 || nStage > FINISHED_STAGE) return;
+    GameApp* pApp = GameApp::getInstance();
+    if (nStage == FINISHED_STAGE) {
+        // The last page is drawn on black so that it covers the screen whole.
+        Tsl::SmartPtr<Image> pPage = pApp->createImage(800, 600, false);
+        pPage->fill(Color(0, 0, 0, 255));
+        pPage->blit(pApp->getImage(Names::IMG_STORY_END_BASE).get(), 0, 0);
+        pApp->addImage(Names::IMG_STORY_END, pPage, 0);
+    }
+    for (const char* pszPage : s_apszPages[nStage])
+        if (pszPage) lPages.append(new SlideSpec(pszPage, 0, 0, 2, StoryTextList(), true));
 }

@@ -79,6 +79,18 @@ struct TestContent {
         common["sand.theme"] = "# the built-in styles do\n";
         common["app_icon.png"] = makeBmp(32, 32);
         common["splash_logo.png"] = makeBmp(200, 100);
+        // The loading screen's lists (nothing to preload) and the pictures of the first screens.
+        for (const char* pszList : {"preload-char0-anims.txt", "preload-common-anims.txt", "preload-sound.txt",
+                                    "preload-music.txt", "preload-emitter.txt"})
+            common[pszList] = "";
+        for (const char* pszImage : {"sand_frame_back", "loading_back", "progress_clam", "progress_star", "px",
+                                     "sand_frame_prop_1", "sand_frame_prop_2", "sand_frame_prop_3", "sand_frame_prop_4",
+                                     "sand_frame_prop_5", "menu_isologo", "menu_sombralogo", "menu_vetas", "menu_select",
+                                     "menu_welcome", "menu_notme", "menu_fondo_0", "menu_fondo_1", "menu_fondo_2",
+                                     "menu_fondo_3", "menu_estatico_1", "menu_estatico_2", "menu_estatico_3",
+                                     "menu_estatico_4", "menu_estatico_5", "menu_estatico_6", "menu_estatico_7"})
+            common[std::string(pszImage) + ".png"] = makeBmp(8, 8);
+        common["clock.anim"] = "load px\nseq default\nadd px\n";
     }
     void writeTo(const std::string& sFolder) const {
         for (const auto& archive : archives) {

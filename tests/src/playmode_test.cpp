@@ -31,7 +31,7 @@ struct LevelTest : PlayFieldFixture {
 
     // Into the level: loading, the week's goal closed, the bar open.
     void enter(int nPlayMode = 0, int nMinutes = -1, bool bStory = true) {
-        pStory = new StoryManagerMode(0, 3, &player, nPlayMode);
+        pStory = new StoryManagerMode(0, 3, &player, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
         pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
         if (bStory) pMode->setStoryManager(pStory.get());
@@ -156,9 +156,9 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         bool bStory;
     } cases[] = {{0, -1, 120, true}, {1, 0, 180, true}, {2, 1, 60, true}, {0, 1, 60, false}};
     for (const Case& c : cases) {
+        enter(c.nPlayMode, c.nMinutes, c.bStory);
         player.m_nMoney = 5;
         player.m_nQuickPlayScore = -1;
-        enter(c.nPlayMode, c.nMinutes, c.bStory);
         // Nobody is served: customers give up and leave.
         m_aRand.clear();
         int nResults = 0;
@@ -256,7 +256,7 @@ TEST_F(LevelTest, TheScenesAnimationsAndTheOrderBalloonsPlay) {
 
 TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     addText("scene0.scene", "topy 300\nbottomy 200\n");
-    pStory = new StoryManagerMode(0, 3, &player, 0);
+    pStory = new StoryManagerMode(0, 3, &player, 0, StoryManagerMode::NO_MAP);
     pStory->setStep(2);
     pMode = new PlayMode("scene0", 0, 0, &player, -1);
     pMode->setStoryManager(pStory.get());

@@ -28,7 +28,7 @@ TEST(UpgradeManager, ValuesAndPrices) {
 
 TEST(StoryReports, MoneyStopsAt999AndTheLastLevelOfAStageIsKnown) {
     QarnPlayer player;
-    StoryManagerMode story(0, 3, &player, 0);
+    StoryManagerMode story(0, 3, &player, 0, StoryManagerMode::NO_MAP);
     player.m_nMoney = 990;
     story.addMoney(25);
     EXPECT_EQ(story.getMoney(), StoryManagerMode::MONEY_CAP);

@@ -1,0 +1,137 @@
+#include "gameoptions.h"
+
+#include "formattext.h"
+#include "names.h"
+
+#include "app/gameapp.h"
+#include "screens/creditsmode.h"
+#include "text/font.h"
+#include "ui/label.h"
+#include "ui/uitable.h"
+
+namespace {
+enum { CENTRED = 0x24, CELL_FLAGS = 9, OPTION_ROWS = GameOptionsDialog::OPT_FULLSCREEN | GameOptionsDialog::OPT_VOLUMES };
+enum { SCREEN_W = 800, SCREEN_H = 600, TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616 };
+enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, AREA_TOP = 30, AREA_BOTTOM = 570, SECTION_GAP = 20 };
+const char* const s_apszDifficultyKeys[QarnGameOptions::DIFFICULTY_COUNT] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM,
+                                                                              Names::STR_GOD_HARD};
+}  // namespace
+
+int readDifficultySetting() {
+    int nDifficulty = Tsl::String::toInt(GameApp::getInstance()->getSetting(Names::SET_DIFFICULTY));
+    if (nDifficulty < 0) return 0;
+    if (nDifficulty >= QarnGameOptions::DIFFICULTY_COUNT) return QarnGameOptions::DIFFICULTY_COUNT - 1;
+    return nDifficulty;
+}
+
+QarnGameOptions::QarnGameOptions(GameMode* pNotify, int nCloseId, int nLeaveId)
+    : GameOptionsDialog(pNotify, nCloseId, nLeaveId) {
+    setShownOptions(OPTION_ROWS);
+}
+
+QarnGameOptions::~QarnGameOptions() {}
+
+void QarnGameOptions::init() {
+    TSL_TRACE();
+    GameOptionsDialog::init();
+    // Opened during a level: only the standard rows.
+    if (getNotifyMode()) return;
+    addDifficultyRow();
+    addCreditsButton();
+}
+
+void QarnGameOptions::addDifficultyRow() {
+    TSL_TRACE();
+    Tsl::SmartPtr<Image> pClear = getImage(Names::IMG_CHECK_EMPTY);
+    Tsl::SmartPtr<Image> pChosen = getImage(Names::IMG_CHECK_FULL);
+    int nDifficulty = Tsl::String::toInt(GameApp::getInstance()->getSetting(Names::SET_DIFFICULTY));
+
+    Tsl::SmartPtr<Table> pRow = new Table(this);
+    pRow->addCell(3);
+    addLabel(pRow, getString(Names::STR_GOD_DIFFICULTY), "", CENTRED);
+    pRow->addRow(1);
+    for (int i = 0; i < DIFFICULTY_COUNT; ++i) {
+        pRow->addCell(1);
+        Tsl::SmartPtr<RadioButton> pButton =
+            new RadioButton(this, pClear, pChosen, getString(s_apszDifficultyKeys[i]), ID_EASY + i);
+        pRow->add(pButton.get(), CELL_FLAGS);
+        m_lDifficulty.append(pButton);
+        pButton->setSelected(nDifficulty == i);
+    }
+    Tsl::SmartPtr<Table> pOptions = getOptionsTable();
+    pOptions->addRow(1);
+    pOptions->addCell(1);
+    pOptions->add(pRow.get(), CENTRED);
+}
+
+void QarnGameOptions::addCreditsButton() {
+    Tsl::SmartPtr<Table> pButtons = getButtonsTable();
+    pButtons->addCell(1);
+    pButtons->setCellFlags(1);
+    Tsl::SmartPtr<Button> pCredits = new Button(getString(Names::STR_GOD_CREDITS), ID_CREDITS);
+    addControl(pCredits.get());
+    pButtons->add(pCredits.get(), CELL_FLAGS);
+}
+
+void QarnGameOptions::onCallback(int nId, int) {
+    TSL_TRACE();
+    GameOptionsDialog::onCallback(nId, 0);
+    // The added controls exist only when opened from the menu.
+    if (m_lDifficulty.getCount() == 0) return;
+    if (nId >= ID_EASY && nId <= ID_HARD) {
+        m_lDifficulty.select(nId);
+        GameApp::getInstance()->setSetting(Names::SET_DIFFICULTY, Tsl::String::format("%d", nId - ID_EASY).c_str());
+    } else if (nId == ID_CREDITS) {
+        openCredits();
+    }
+}
+
+void QarnGameOptions::openCredits() { GameApp::getInstance()->pushMode(makeCredits().get()); }
+
+Tsl::SmartPtr<CreditsMode> QarnGameOptions::makeCredits() {
+    TSL_TRACE();
+    Tsl::SmartPtr<CreditsMode> pCredits = new CreditsMode();
+    if (!GameApp::getInstance()->hasImage(Names::IMG_BACK_CREDITS)) buildCreditsBackground();
+    pCredits->setBackground(Names::IMG_BACK_CREDITS);
+    pCredits->setFadeBands(FADE_BANDS, FADE_BAND_HEIGHT);
+    pCredits->setVisibleArea(AREA_TOP, AREA_BOTTOM);
+    addCreditLines(pCredits.get());
+    return pCredits;
+}
+
+// Built once per run and kept in the cache for later openings.
+void QarnGameOptions::buildCreditsBackground() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::SmartPtr<Image> pBack = pApp->createImage(SCREEN_W, SCREEN_H, false);
+    Tsl::SmartPtr<Image> pTile = pApp->getImage(Names::IMG_SAND_BACK);
+    for (int nX = 0; nX < TILE_RIGHT; nX += TILE_STEP)
+        for (int nY = 0; nY < TILE_BOTTOM; nY += TILE_STEP) pBack->blit(pTile.get(), nX, nY);
+    pBack->blit(pApp->getImage(Names::IMG_LOADING_BACK).get(), -6, -10);
+    pApp->addImage(Names::IMG_BACK_CREDITS, pBack, 0);
+}
+
+// A section's names are its heading's key followed by "_1", "_2", ... as far
+// as the string tables hold them.
+void QarnGameOptions::addCreditLines(CreditsMode* pCredits) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    pCredits->addImage(Names::IMG_CREDITS_LOGO, 1);
+    pCredits->addText(formatText(getString(Names::STR_ABOUT_VERSION), VERSION_MAJOR, VERSION_MINOR, VERSION_BUILD).c_str(),
+                      true);
+    pCredits->addText(Names::STR_ABOUT_SUBTITLE, true);
+    for (int nSection = 0; nSection < Names::CREDIT_HEADING_COUNT; ++nSection) {
+        const char* pszHeading = Names::STR_CREDIT_HEADINGS[nSection];
+        pCredits->addSpace(SECTION_GAP);
+        pCredits->addText(pszHeading, true)->setFont(getFont(Names::FONT_HIGHSCORE_TITLE_BLUE));
+        if (nSection == Names::CREDIT_HEADING_COUNT - 1) {
+            pCredits->addText(Names::STR_CREDIT_LIBRARIES, true);
+            continue;
+        }
+        for (int nLine = 1;; ++nLine) {
+            Tsl::String sKey = Tsl::String::format("%s_%d", pszHeading, nLine);
+            if (!pApp->hasString(sKey.c_str())) break;
+            pCredits->addText(sKey.c_str(), true);
+        }
+    }
+}

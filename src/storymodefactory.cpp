@@ -1,0 +1,42 @@
+#include "storymodefactory.h"
+
+#include "highscoremode.h"
+#include "longdialogmode.h"
+#include "playmode.h"
+#include "storemode.h"
+
+#include "app/modetransition.h"
+
+StoryModeFactory::~StoryModeFactory() {}
+
+Tsl::SmartPtr<GameMode> StoryModeFactory::createPlay(const char* pszScene, int nPlayMode, int nDifficulty,
+                                                     QarnPlayer* pPlayer, int nMinutes, StoryManagerMode* pStory) {
+    Tsl::SmartPtr<PlayMode> pPlay = new PlayMode(pszScene, nPlayMode, nDifficulty, pPlayer, nMinutes);
+    pPlay->setStoryManager(pStory);
+    return pPlay.get();
+}
+
+Tsl::SmartPtr<GameMode> StoryModeFactory::createStore(QarnPlayer* pPlayer, const char* pszScene) {
+    return new StoreMode(pPlayer, pszScene);
+}
+
+Tsl::SmartPtr<GameMode> StoryModeFactory::createSlideshow(const SlideList& lSlides, const char* pszMusic) {
+    return new SlideshowMode(lSlides, false, pszMusic);
+}
+
+Tsl::SmartPtr<GameMode> StoryModeFactory::createCongratulations(const Tsl::String& sText, const Tsl::String& sTitle) {
+    return new LongDialogMode(sText, sTitle, 0);
+}
+
+Tsl::SmartPtr<GameMode> StoryModeFactory::createTransition() { return new TrnFadeToBlack(); }
+
+// Through a high-score screen that is never shown.
+bool StoryModeFactory::submitScore(int nScore, const Tsl::String& sName, int nTable) {
+    Tsl::SmartPtr<HighScoreMode> pScores = new HighScoreMode();
+    return pScores->submitScore(nScore, sName, nTable);
+}
+
+StoryModeFactory* StoryModeFactory::getDefault() {
+    static StoryModeFactory s_factory;
+    return &s_factory;
+}

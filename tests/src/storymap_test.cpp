@@ -1,0 +1,122 @@
+// The story map's screen: locks, flowers and highlights per play mode, the
+// marker's walk between route points, and the map's tips.
+#include "story_support.h"
+
+#include "tip.h"
+
+#include <algorithm>
+
+namespace {
+
+typedef StoryManagerMode Smm;
+
+struct StoryMapTest : StoryTest {
+    void continueStory(int nStage, int nLevel) {
+        player->m_bStoryStarted = true;
+        player->m_nStage = nStage;
+        player->m_nStoryLevel = nLevel;
+        for (bool& b : player->m_abTipShown) b = true;
+    }
+    void moveTo(int nSite) {
+        const Smm::Site& site = Smm::MAP_SITES[nSite];
+        app.onMouseMove((site.nLeft + site.nRight) / 2, (site.nTop + site.nBottom) / 2, true);
+    }
+    int highlightSounds() {
+        return int(std::count(audio().calls.begin(), audio().calls.end(), "play sfx_map_highlight -1"));
+    }
+};
+
+TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
+    struct Case {
+        int nPlayMode, nStage;
+        bool bFinished;
+        const char* pszLocks;      // per site, 1 = looks locked
+        const char* pszHighlight;  // per site: 0 hidden, 1 shown silently, 2 shown with its sound
+    };
+    const Case cases[] = {
+        {0, 0, false, "011110", "200002"},
+        {0, 2, false, "000110", "222002"},
+        {1, 2, false, "000111", "222110"},
+        {1, 5, true, "000001", "222222"},
+        {2, 0, false, "000000", "211110"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszHighlight);
+        continueStory(c.nStage, 0);
+        player->m_bStoryFinished = c.bFinished;
+        Tsl::SmartPtr<Smm> pMap = open(c.nPlayMode);
+        std::string sLocks, sHighlights;
+        for (int s = 0; s < Smm::SITE_COUNT; ++s) {
+            sLocks += pMap->getLocks().getAt(s)->isVisible() ? '1' : '0';
+            int nSounds = highlightSounds();
+            moveTo(s);
+            bool bShown = pMap->getHighlights().getAt(s)->isVisible();
+            sHighlights += char('0' + (bShown ? 1 + (highlightSounds() - nSounds) : 0));
+        }
+        EXPECT_EQ(c.pszLocks, sLocks);
+        EXPECT_EQ(c.pszHighlight, sHighlights);
+        EXPECT_EQ(c.nPlayMode == 0, pMap->getFlowers().getCount() == 50);
+        pMap->onCallback(Smm::ID_EXIT, 0);
+    }
+}
+
+TEST_F(StoryMapTest, FlowersShowTheLevelsReached) {
+    continueStory(1, 12);
+    Tsl::SmartPtr<Smm> pMap = open(0);
+    const std::pair<int, const char*> expected[] = {{0, "mapa_flor_1_L"}, {9, "mapa_flor_1_S"}, {10, "mapa_flor_2_L"},
+                                                    {12, "mapa_flor_2_S"}, {13, "mapa_flor_T_S"}, {49, "mapa_flor_T_L"}};
+    for (const auto& e : expected)
+        EXPECT_EQ(app.getImage(e.second).get(), pMap->getFlowers().getAt(e.first)->getImage().get()) << e.first;
+    EXPECT_EQ(272.0f, pMap->getMarkerX());
+}
+
+TEST_F(StoryMapTest, TheMarkerWaitsForThePetalsAndLandsExactlyOnEachPoint) {
+    continueStory(2, 20);
+    Tsl::SmartPtr<Smm> pMap = open(0);
+    EXPECT_EQ(504.0f, pMap->getMarkerX());
+    struct Leg {
+        int nLevel;
+        float fX, fY;
+    };
+    // 21 -> 22 keeps the same y: that axis never counts as passed.
+    for (const Leg& leg : {Leg{21, 529.0f, 336.0f}, Leg{22, 570.0f, 336.0f}, Leg{22, 570.0f, 336.0f}}) {
+        SCOPED_TRACE(leg.nLevel);
+        float fStartX = pMap->getMarkerX();
+        player->m_nStoryLevel = leg.nLevel;
+        pMap->advanceOnMap();
+        ASSERT_GT(pMap->getParticleSystem()->getCount(), 0);
+        step(125);
+        EXPECT_EQ(fStartX, pMap->getMarkerX());
+        for (int i = 0; i < 40 && pMap->isMarkerMoving(); ++i) {
+            step(125);
+            EXPECT_LE(pMap->getMarkerX(), leg.fX);
+            EXPECT_EQ(pMap->getParticleSystem()->getCount() > 0, pMap->getMarkerX() == fStartX);
+        }
+        EXPECT_FALSE(pMap->isMarkerMoving());
+        EXPECT_EQ(leg.fX, pMap->getMarkerX());
+        EXPECT_EQ(leg.fY, pMap->getMarkerY());
+        EXPECT_EQ(leg.fX, pMap->getMarker()->getXf());
+    }
+}
+
+TEST_F(StoryMapTest, MoneyAndChairTipsShowOncePerPlayer) {
+    continueStory(0, 3);
+    player->m_abTipShown[15] = player->m_abTipShown[17] = false;
+    Tsl::SmartPtr<Smm> pMap = open(0);
+    struct Frame {
+        int nMoney, nChairs;
+        bool bTip;
+    };
+    for (const Frame& f : {Frame{19, 1, false}, Frame{20, 1, true}, Frame{25, 1, false}, Frame{25, 2, true},
+                           Frame{25, 2, false}}) {
+        player->m_nMoney = f.nMoney;
+        player->m_anUpgrades[2] = 1;
+        player->m_anUpgrades[3] = f.nChairs - 1;
+        step();
+        EXPECT_EQ(f.bTip, pMap->getTip()->isShown()) << f.nMoney << "/" << f.nChairs;
+        pMap->getTip()->hide();
+    }
+    EXPECT_TRUE(player->m_abTipShown[15] && player->m_abTipShown[17]);
+}
+
+}  // namespace
