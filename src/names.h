@@ -245,7 +245,7 @@ constexpr const char* STR_GOD_MEDIUM = "GOD_Medium";
 constexpr const char* STR_GOD_HARD = "GOD_Hard";
 constexpr const char* STR_GOD_CREDITS = "GOD_Credits";
 constexpr const char* STR_GOD_EXIT = "GOD_BtnExit";
-constexpr const char* IMG_BACK_CREDITS = "back_credits";
+constexpr const char* IMG_BACK_CREDITS = "back_credits";  // composed by code
 constexpr const char* IMG_CREDITS_LOGO = "menu_isologo_chico";
 constexpr const char* STR_ABOUT_VERSION = "AboutVerFmt";
 constexpr const char* STR_ABOUT_SUBTITLE = "AboutSubtitle";
@@ -315,7 +315,7 @@ constexpr const char* EMITTER_SHIP_1 = "nave_1.emitter";
 constexpr const char* EMITTER_SHOAL = "shoal.emitter";
 constexpr const char* EMITTER_FLOWERS = "flowers.emitter";
 constexpr const char* IMG_STORY_END_BASE = "historieta_6b";
-constexpr const char* IMG_STORY_END = "historieta_6c";
+constexpr const char* IMG_STORY_END = "historieta_6c";  // composed by code
 }  // namespace Names
 
 // Start-up, the player profiles' screens and the stand-in menu

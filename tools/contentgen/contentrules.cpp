@@ -514,6 +514,9 @@ void checkNameList(RuleReporter& r, const std::string& sPath) {
 
 namespace {
 
+// The mark on a names-header line whose picture the game composes at run time.
+const char* const COMPOSED_BY_CODE = "// composed by code";
+
 // What a constant of the names headers names, by its prefix; "" for the
 // names that are no content of their own (sequences, properties, settings,
 // base names the code completes).
@@ -524,6 +527,7 @@ std::string headerKind(const std::string& sConstant) {
         return sConstant.size() >= n && sConstant.compare(sConstant.size() - n, n, p) == 0;
     };
     if (starts("SET_") || starts("VAL_")) return ""; // settings keys and values
+    if (starts("PRELOAD_")) return "resource";      // the preload lists are plain texts
     if (starts("IMG_")) return "image";
     if (starts("STR_")) return "string";
     if (starts("SND_") || starts("SFX_")) return "sample";
@@ -552,7 +556,8 @@ void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
         sConstant = sConstant.substr(sConstant.find_first_not_of(" "));
         sConstant = sConstant.substr(0, sConstant.find_first_of(" =["));
         std::string sKind = headerKind(sConstant);
-        if (sKind.empty()) continue;
+        // Pictures the game composes itself are never shipped.
+        if (sKind.empty() || sLine.find(COMPOSED_BY_CODE) != std::string::npos) continue;
         for (size_t nOpen = sLine.find('"'); nOpen != std::string::npos; nOpen = sLine.find('"', nOpen + 1)) {
             size_t nClose = sLine.find('"', nOpen + 1);
             if (nClose == std::string::npos) break;
