@@ -36,6 +36,15 @@ enum { SALESMAN_X = 472, SALESMAN_Y = 311, SALESMAN_Z = 4, SPEECH_X = 20, SPEECH
 enum { SPEECH_WIDTH = 500, BUBBLE_X = 600, BUBBLE_Y = 160, BUBBLE_Z = 1, LEAVE_X = 602, LEAVE_Y = 162, LEAVE_Z = 2 };
 enum { LEAVE_WIDTH = 113, MASK_X = 789, MASK_Y = 270, MASK_Z = 500 };
 
+// A plain item's picture is the cached one itself (a preload may have put it
+// there); centring it in place would move it for every other user.
+Tsl::SmartPtr<Image> centredCopy(Tsl::SmartPtr<Image> pPicture) {
+    if (!pPicture) return pPicture;
+    Tsl::SmartPtr<Image> pCopy = pPicture->clone(false);
+    pCopy->alignInsPoint(CENTRED);
+    return pCopy;
+}
+
 }  // namespace
 
 bool canBuyCenterAt(const int* anLevels) {
@@ -168,10 +177,10 @@ void StoreMode::addItem(const StoreItem& item) {
         pPicture = UpgradeStoreImages::getStoreImage(item.nPosition, item.nLevel);
     }
     if (!pPicture) return;
-    pPicture->alignInsPoint(CENTRED);
+    pPicture = centredCopy(pPicture);
     if (item.bBuyable) {
-        Tsl::SmartPtr<Image> pHighlight = UpgradeStoreImages::getStoreHighlightImage(item.nPosition, item.nLevel);
-        if (pHighlight) pHighlight->alignInsPoint(CENTRED);
+        Tsl::SmartPtr<Image> pHighlight =
+            centredCopy(UpgradeStoreImages::getStoreHighlightImage(item.nPosition, item.nLevel));
         Tsl::SmartPtr<CustomButton> pButton = new CustomButton(item.nStoreItem, pPicture, pHighlight, pHighlight, pPicture);
         pButton->setPosition(place.nX, place.nY);
         pButton->setZOrder(place.nZOrder);

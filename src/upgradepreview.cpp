@@ -126,7 +126,9 @@ void UpgradePreview::read(const char* pszFile, const Tsl::String& sText) {
         int nEnd = sText.find('\n', nStart);
         if (nEnd < 0) nEnd = sText.getLength();
         ++m_nLine;
-        Tsl::String sLine = sText.left(nEnd).substringFrom(nStart);
+        // Only this line's bytes: copying the text up to each line would cost
+        // the square of the file's length.
+        Tsl::String sLine(sText.c_str() + nStart, nEnd - nStart);
         try {
             readLine(sLine);
         } catch (const Tsl::Exception& e) {

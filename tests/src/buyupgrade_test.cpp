@@ -138,9 +138,8 @@ TEST_F(BuyTest, TheNewPiecesPulseRed) {
     scene("sprite_conditional pic 0 0 1 prop_dispenser\n");
     open(9);
     ASSERT_EQ(dialog->getHighlightSprites().getCount(), 1);
-    step(250);
-    int c = BuyUpgradeMode::pulseOf(0.25f);
-    EXPECT_EQ(dialog->getHighlightSprites().getAt(0)->getColor(), Color(255, c, c, 255));
+    step(250);  // 63 sin(0.7 pi / 4) + 128 = 160.9
+    EXPECT_EQ(dialog->getHighlightSprites().getAt(0)->getColor(), Color(255, 160, 160, 255));
 }
 
 // ---------------------------------------------------------------- preview
@@ -269,6 +268,30 @@ TEST_F(BuyTest, GroupChoicesShowTheirPieces) {
     EXPECT_EQ(barman.m_lValues.getCount(), 2);
     EXPECT_TRUE(barman.m_pSprite->isVisible());  // chosen at once
     EXPECT_FALSE(dialog->getNamedSprite("j0")->isVisible());
+}
+
+TEST_F(BuyTest, ASecondCenterReplacesTheFirstAndItsCloth) {
+    setLevels({{2, 1}, {10, 1}});  // table 0 has a chair and its first center
+    scene("image pic\n"
+          "sprite_conditional pic 0 0 1 center_lvl_1_0 first\n"
+          "sprite_conditional pic 0 0 1 center_lvl_2_0 second\n"
+          "sprite_conditional pic 0 0 1 mantel_0 cloth\n"
+          "sprite_conditional pic 0 0 1 mantel_2 bigcloth\n"
+          "sprite_conditional pic 0 0 1 center_lvl_1_1 bare\n");
+    open(14);
+    EXPECT_EQ(dialog->getConditionalSprites().getCount(), 5);
+    const struct {
+        const char* pszName;
+        bool bShown;
+        bool bPulsing;
+    } expected[] = {{"first", false, false}, {"second", true, true}, {"cloth", false, false},
+                    {"bigcloth", true, false}, {"bare", false, true}};  // table 1 has no chair: no choice shows it
+    for (const auto& e : expected) {
+        Tsl::SmartPtr<Sprite> pSprite = dialog->getNamedSprite(e.pszName);
+        ASSERT_TRUE(pSprite) << e.pszName;
+        EXPECT_EQ(pSprite->isVisible(), e.bShown) << e.pszName;
+        EXPECT_EQ(dialog->getHighlightSprites().indexOf(pSprite) >= 0, e.bPulsing) << e.pszName;
+    }
 }
 
 TEST_F(BuyTest, BrokenLinesAreLoggedAndSkipped) {

@@ -153,6 +153,21 @@ TEST_F(StoreScreenTest, APurchaseRebuildsTheItemsAndCheersTheSalesman) {
     EXPECT_TRUE(bClink);
 }
 
+// The store centres its item pictures on copies: a picture the cache already
+// held (a preload) keeps its insertion point for its other users.
+TEST_F(StoreScreenTest, CachedItemPicturesKeepTheirInsertionPoints) {
+    store->onCallback(0, 0);
+    closeDialog();  // the items are built a second time
+    for (const char* pszName : {"store_bandeja1_normal", "store_bandeja1_highlight", "store_sillas_normal"}) {
+        Tsl::SmartPtr<Image> pCached = app.getImage(pszName);
+        EXPECT_EQ(pCached->getInsPointX(), 0) << pszName;
+        EXPECT_EQ(pCached->getInsPointY(), 0) << pszName;
+    }
+    Tsl::SmartPtr<Image> pShown = store->getItemButtons().getAt(0)->getImage();
+    EXPECT_EQ(pShown->getInsPointX(), 30);
+    EXPECT_EQ(pShown->getInsPointY(), 30);
+}
+
 TEST_F(StoreScreenTest, HoverNamesItemsAndSwitchesTheParrotKeepingItsFrame) {
     Tsl::SmartPtr<AnimSprite> pParrot = store->getParrot();
     ASSERT_TRUE(pParrot);
