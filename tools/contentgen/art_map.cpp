@@ -114,7 +114,9 @@ void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
         glow.draw(layer, 0, 0);
         layer = glow;
     }
-    gen.text.draw(layer, s.pszCaption, cx, s.b - 18.0f, 13, nLook == 2 ? GOLD : WHITE, TextDrawer::CENTER, true, true);
+    // The trail's last flowers run along the hotel's foot: its name stands on top.
+    float fCaptionTop = sName == "hotel" ? s.t + 2.0f : s.b - 18.0f;
+    gen.text.draw(layer, s.pszCaption, cx, fCaptionTop, 13, nLook == 2 ? GOLD : WHITE, TextDrawer::CENTER, true, true);
     c.draw(layer, 0, 0);
 }
 
