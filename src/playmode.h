@@ -91,6 +91,7 @@ public:
 
     Waitress* getWaitress() const { return m_pWaitress.get(); }
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
+    Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
     const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
     int getQueuedClickCount() const { return m_lClicks.getCount(); }

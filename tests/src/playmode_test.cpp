@@ -13,6 +13,8 @@
 #include "waitress.h"
 #include "weekgoals.h"
 
+#include "ui/label.h"
+
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
 }
@@ -157,6 +159,9 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
     } cases[] = {{0, -1, 120, true}, {1, 0, 180, true}, {2, 1, 60, true}, {0, 1, 60, false}};
     for (const Case& c : cases) {
         enter(c.nPlayMode, c.nMinutes, c.bStory);
+        frame();
+        // Only the story's levels have a goal to show beside the money.
+        EXPECT_EQ(std::string(c.nPlayMode == 0 ? "$0 / $40" : "$0"), pMode->getMoneyLabel()->getText().c_str());
         player.m_nMoney = 5;
         player.m_nQuickPlayScore = -1;
         // Nobody is served: customers give up and leave.
