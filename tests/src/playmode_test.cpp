@@ -142,6 +142,8 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     enter();
     ASSERT_TRUE(pMode->getTip()->isShown());
     EXPECT_TRUE(player.m_abTipShown[PlayMode::TIP_LEVEL_START]);
+    // The map's own hints stay due: their numbers are not the level's.
+    for (int nTip : StoryManagerMode::MAP_TIPS) EXPECT_FALSE(player.m_abTipShown[nTip]) << nTip;
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
     click(TAP_X, TAP_Y);
