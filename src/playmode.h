@@ -42,7 +42,9 @@ public:
     // Events that may bring up an in-play tip. An event's number is its
     // hint's: the text's key and the player's shown flag. The story map
     // shows the hints 0, 1, 2, 15 and 17 on its own, so the events raised
-    // in play keep off those numbers (the ones there are never raised).
+    // in play keep off those numbers (the ones there are never raised). The
+    // map brings 3, 4, 5, 6, 7 and 18 back together until all were seen:
+    // they are the steps of serving one guest, all raised by a served order.
     enum TipEvent {
         TIP_FIRST_CUSTOMER,
         TIP_TRAY,
@@ -50,19 +52,19 @@ public:
         TIP_ORDER_TAKEN,
         TIP_FULL_GLASS,
         TIP_SERVED,
-        TIP_USED_GLASS,
+        TIP_PAID,
         TIP_WASHED,
         TIP_IMPATIENT,
         TIP_CUSTOMER_LOST,
-        TIP_PAID,
+        TIP_USED_GLASS,
         TIP_QUEUE,
         TIP_REFUSED,
         TIP_CLOSING,
         TIP_LEVEL_START,
         TIP_VIP,
-        TIP_ORDER,
-        TIP_HALF_TIME,
         TIP_GOAL_REACHED,
+        TIP_HALF_TIME,
+        TIP_ORDER,
         TIP_FULL_BAR,
         TIP_SECOND_HAND,
         TIP_LAST_CUSTOMER,

@@ -65,6 +65,9 @@ struct LevelTest : PlayFieldFixture {
 };
 
 TEST_F(LevelTest, ScriptedClicksServeACustomer) {
+    // The hints the map brings back together until all were seen.
+    const int anServingHints[] = {3, 4, 5, 6, 7, 18};
+    for (int nTip : anServingHints) player.m_abTipShown[nTip] = false;
     enter();
     m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
     ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
@@ -89,6 +92,8 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     click(SINK_X, SINK_Y);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
+    // One served guest has shown all of them: they stop coming back.
+    for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
 }
 
 TEST_F(LevelTest, EachHandHoldsWhatItTook) {
