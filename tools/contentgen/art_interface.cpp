@@ -218,7 +218,9 @@ void makeLoadingBack(Generator& gen) {
     Art::cloud(c, 470, 60, 0.9f);
     Art::palm(c, 90, 560, 300, 40);
     Art::palm(c, 730, 580, 280, -50);
-    Art::paperPanel(c, 220, 250, 372, 190);
+    // Drawn at (-6, -10): the panel holds the loading screen's row of ten
+    // icons (centred on x 400 from y 300) and its label below.
+    Art::paperPanel(c, 156, 250, 500, 190);
     gen.text.draw(c, "Beach Bar", 406, 110, 60, CORAL, TextDrawer::CENTER, true, true);
     gen.set.addImage(COMMON, "loading_back", c);
 }
