@@ -96,6 +96,9 @@ Canvas frameImage(int nSize, const Rgba& edge, const Rgba& fill, float fRadius) 
 void makeThemePictures(Generator& gen) {
     using namespace Palette;
     addButtonSet(gen, "ui_paperbutton", 48, 40, Rgba(215, 120, 50), 10, nullptr, STATES);
+    // A button that cannot be used now (the first how-to page's "previous"):
+    // the same face, greyed.
+    gen.set.addImage(COMMON, "ui_paperbutton_disabled", Art::buttonFace(48, 40, 0, Rgba(170, 155, 140), 10));
     addButtonSet(gen, "littlebutton", 32, 32, Rgba(60, 150, 190), 8, nullptr, LITTLE_STATES);
     tabButton(gen, "ui_tab_adventure", Rgba(220, 110, 60), "Story");
     tabButton(gen, "ui_tab_relax", Rgba(60, 160, 190), "Relax");
