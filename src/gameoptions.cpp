@@ -12,6 +12,7 @@
 namespace {
 enum { CENTRED = 0x24, CELL_FLAGS = 9, OPTION_ROWS = GameOptionsDialog::OPT_FULLSCREEN | GameOptionsDialog::OPT_VOLUMES };
 enum { SCREEN_W = 800, SCREEN_H = 600, TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616 };
+enum { CHOICE_GAP = 16 };
 enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, AREA_TOP = 30, AREA_BOTTOM = 570, SECTION_GAP = 20 };
 const char* const s_apszDifficultyKeys[QarnGameOptions::DIFFICULTY_COUNT] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM,
                                                                               Names::STR_GOD_HARD};
@@ -47,6 +48,8 @@ void QarnGameOptions::addDifficultyRow() {
     int nDifficulty = Tsl::String::toInt(GameApp::getInstance()->getSetting(Names::SET_DIFFICULTY));
 
     Tsl::SmartPtr<Table> pRow = new Table(this);
+    // A caption must not run into the next button's box.
+    pRow->setColumnSpacing(CHOICE_GAP);
     pRow->addCell(3);
     addLabel(pRow, getString(Names::STR_GOD_DIFFICULTY), "", CENTRED);
     pRow->addRow(1);

@@ -42,6 +42,9 @@ void HowtoMode::init() {
     m_lButtons.append(addButton(pRow, Names::STR_HT_NEXT, ID_NEXT));
     pRow->setPosition(ROW_X, ROW_Y);
     pRow->setZOrder(Z_BUTTONS);
+    // A table places its buttons only when laid out; before that they all
+    // stand at the screen's corner.
+    pRow->layout();
 }
 
 Tsl::SmartPtr<Button> HowtoMode::addButton(Tsl::SmartPtr<Table> pRow, const char* pszKey, int nId) {

@@ -192,7 +192,10 @@ void MenuMode::placeWelcome() {
     int nNameWidth = m_pNameLabel->getWidth();
     m_pWelcome->setPosition(WELCOME_CENTRE - (nWelcomeWidth + nNameWidth) / 2, 315);
     m_pNameLabel->setPosition(m_pWelcome->getX() + nWelcomeWidth, 310);
-    m_pNotMe->setPosition(m_pNameLabel->getX() + nNameWidth / 2 - m_pNotMe->getWidth() / 2, 300);
+    // The hint is hidden here, and a hidden sprite measures 0 wide: its
+    // picture gives the width that centres it on the name.
+    int nHintWidth = m_pNotMe->getImage() ? m_pNotMe->getImage()->getWidth() : 0;
+    m_pNotMe->setPosition(m_pNameLabel->getX() + nNameWidth / 2 - nHintWidth / 2, 300);
     m_pNotMe->setVisible(false);
 }
 

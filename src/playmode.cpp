@@ -458,7 +458,10 @@ void PlayMode::updateLabels() {
     }
     if (m_field.m_nMoney != m_nShownMoney && m_pMoneyLabel) {
         m_nShownMoney = m_field.m_nMoney;
-        m_pMoneyLabel->setText(Tsl::String::format("$%d / $%d", m_field.m_nMoney, m_field.m_nMoneyGoal));
+        // Levels outside the story have no goal to count towards.
+        m_pMoneyLabel->setText(m_field.m_nMoneyGoal > 0
+                                   ? Tsl::String::format("$%d / $%d", m_field.m_nMoney, m_field.m_nMoneyGoal)
+                                   : Tsl::String::format("$%d", m_field.m_nMoney));
     }
 }
 

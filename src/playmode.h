@@ -39,27 +39,32 @@ public:
     enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
     enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
     enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4 };
-    // Events that may bring up an in-play tip.
+    // Events that may bring up an in-play tip. An event's number is its
+    // hint's: the text's key and the player's shown flag. The story map
+    // shows the hints 0, 1, 2, 15 and 17 on its own, so the events raised
+    // in play keep off those numbers (the ones there are never raised). The
+    // map brings 3, 4, 5, 6, 7 and 18 back together until all were seen:
+    // they are the steps of serving one guest, all raised by a served order.
     enum TipEvent {
-        TIP_LEVEL_START,
         TIP_FIRST_CUSTOMER,
-        TIP_ORDER,
+        TIP_TRAY,
+        TIP_PROPS,
         TIP_ORDER_TAKEN,
         TIP_FULL_GLASS,
         TIP_SERVED,
-        TIP_USED_GLASS,
+        TIP_PAID,
         TIP_WASHED,
         TIP_IMPATIENT,
         TIP_CUSTOMER_LOST,
-        TIP_PAID,
+        TIP_USED_GLASS,
         TIP_QUEUE,
         TIP_REFUSED,
         TIP_CLOSING,
-        TIP_TRAY,
-        TIP_PROPS,
+        TIP_LEVEL_START,
         TIP_VIP,
         TIP_GOAL_REACHED,
         TIP_HALF_TIME,
+        TIP_ORDER,
         TIP_FULL_BAR,
         TIP_SECOND_HAND,
         TIP_LAST_CUSTOMER,
@@ -91,6 +96,7 @@ public:
 
     Waitress* getWaitress() const { return m_pWaitress.get(); }
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
+    Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
     const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
     int getQueuedClickCount() const { return m_lClicks.getCount(); }

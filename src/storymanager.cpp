@@ -222,6 +222,9 @@ void StoryManagerMode::waitOnMap() {
     pApp->playMusic(Names::MUSIC_MAP, true);
     pPlayer->commitSession(m_nPlayMode);
     getPlayerManager()->saveProfiles();
+    // The profiles live in the settings: written now, a won level or a
+    // purchase survives a run that ends without passing the menu again.
+    GameApp::getInstance()->saveSettings();
     if (m_nPlayMode == 0) refreshLabels();
     pApp->showCursor(true);
 }

@@ -32,6 +32,8 @@ void Tip::show(GameMode* pMode, const Tsl::String& sText, int nX, int nY, int nW
     m_pBubble->add(pClose.get(), CENTRED);
     m_pBubble->setPosition(nX, nY);
     m_pBubble->setZOrder(Z_ORDER);
+    // Only a laid-out table places its lines and makes its frame.
+    m_pBubble->layout();
     m_lSprites.clear();
     m_pBubble->getSprites(m_lSprites, true);
 }

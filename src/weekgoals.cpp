@@ -38,8 +38,11 @@ void WeekGoalDialog::init() {
     Tsl::SmartPtr<Table> pTable = getTable();
     Tsl::String sScene = getString(Tsl::String::format(Names::STR_SCENE_NAME, m_pField->m_nStage).c_str());
     addRowLabel(getString(Names::STR_WKG_WORKPLACE) + " " + sScene);
-    addRowLabel(formatText(getString(Names::STR_WKG_SALES), m_pField->m_nMoneyGoal));
-    addRowLabel(formatText(getString(Names::STR_WKG_CUSTOMER), m_pField->m_nLevelCustomers));
+    // Levels picked on the map outside the story have no money goal and no
+    // count of customers (0 and -1): those rows would only show the markers.
+    if (m_pField->m_nMoneyGoal > 0) addRowLabel(formatText(getString(Names::STR_WKG_SALES), m_pField->m_nMoneyGoal));
+    if (m_pField->m_nLevelCustomers >= 0)
+        addRowLabel(formatText(getString(Names::STR_WKG_CUSTOMER), m_pField->m_nLevelCustomers));
 
     int nTip = Tsl::gameRand() % RANDOM_TIP_COUNT;
     pTable->addRow(1);

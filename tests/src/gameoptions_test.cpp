@@ -54,6 +54,10 @@ TEST_F(GameOptionsTest, DifficultyShownAndKeptFromTheMenuOnly) {
         Tsl::SmartPtr<QarnGameOptions> pOptions = open(nullptr, c.pszSetting);
         ASSERT_EQ(QarnGameOptions::DIFFICULTY_COUNT, pOptions->getDifficultyButtons().getCount());
         EXPECT_EQ(c.nSelected, pOptions->getDifficultyButtons().getSelectedId());
+        for (int i = 1; i < QarnGameOptions::DIFFICULTY_COUNT; ++i) {
+            const Tsl::SmartPtr<RadioButton>& pLeft = pOptions->getDifficultyButtons().getAt(i - 1);
+            EXPECT_GE(pOptions->getDifficultyButtons().getAt(i)->getPosition().x, pLeft->getPosition().x + pLeft->getWidth() + 10);
+        }
         pOptions->onCallback(QarnGameOptions::ID_HARD, 0);
         EXPECT_EQ(QarnGameOptions::ID_HARD, pOptions->getDifficultyButtons().getSelectedId());
         EXPECT_EQ(Tsl::String("2"), app.getSetting(Names::SET_DIFFICULTY));

@@ -25,6 +25,12 @@ TEST_F(HowtoModeTest, PagesClampAndButtonsFollow) {
     app.pushMode(pHowto.get());
     EXPECT_FALSE(pHowto->getPreviousButton()->isEnabled());
     EXPECT_TRUE(pHowto->getNextButton()->isEnabled());
+    // One row from (150, 550): back, previous, next, side by side.
+    Tsl::SmartPtr<Button> pPrevious = pHowto->getPreviousButton(), pNext = pHowto->getNextButton();
+    EXPECT_GT(pPrevious->getX(), 150);
+    EXPECT_GE(pNext->getX(), pPrevious->getX() + pPrevious->getWidth());
+    EXPECT_GE(pPrevious->getY(), 550);
+    EXPECT_GE(pNext->getY(), 550);
     for (const Step& s : steps) {
         SCOPED_TRACE(s.nId);
         pHowto->onCallback(s.nId, 0);

@@ -132,6 +132,12 @@ TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnt
         EXPECT_TRUE(pDialog->onKeyDown(c.nKey, 0));
         EXPECT_EQ(MS_ENDED, pDialog->getState()) << c.nKey;
     }
+    // A level without goal or customer count (relax, free play) names neither.
+    field.m_nMoneyGoal = 0;
+    field.m_nLevelCustomers = -1;
+    Tsl::SmartPtr<WeekGoalDialog> pFree = pushWithRand(0);
+    step();
+    EXPECT_EQ(Tsl::String("Workplace: Beach bar|Tip 100%: first"), pFree->getTexts().join("|"));
 }
 
 }  // namespace

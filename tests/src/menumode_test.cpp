@@ -165,6 +165,9 @@ TEST_F(MenuTest, AReleaseOverThePlayersNameOpensTheProfilesAndAnyOtherIsSwallowe
     app.onMouseMove(nX, nY, true);
     step();
     EXPECT_TRUE(menu->getNotMe()->isVisible());
+    // ... centred on the name.
+    Tsl::SmartPtr<Label> pName = menu->getNameLabel();
+    EXPECT_EQ(pName->getX() + pName->getWidth() / 2, menu->getNotMe()->getX() + menu->getNotMe()->getWidth() / 2);
     app.onMouseDown(1, nX, nY);
     app.onMouseUp(1, nX, nY);
     EXPECT_TRUE(dynamic_cast<SelectProfileDialog*>(top()));

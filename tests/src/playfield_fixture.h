@@ -5,6 +5,7 @@
 
 #include "fakes.h"
 #include "playfield_content.h"
+#include "playermanager.h"
 #include "playmode.h"
 
 #include "tsl2/random.h"
@@ -50,7 +51,11 @@ struct PlayFieldFixture : ::testing::Test {
         Tsl::setGameRandSource(&PlayFieldFixture::scriptedRand, this);
     }
 
-    void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
+    void TearDown() override {
+        Tsl::setGameRandSource(nullptr, nullptr);
+        // A story the level reported to may have loaded the profiles.
+        destroyPlayerManager();
+    }
 
     void addText(const char* pszName, const std::string& sText) {
         m_pResources->add(pszName, sText.data(), static_cast<int>(sText.size()));

@@ -13,6 +13,8 @@
 #include "waitress.h"
 #include "weekgoals.h"
 
+#include "ui/label.h"
+
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
 }
@@ -63,6 +65,9 @@ struct LevelTest : PlayFieldFixture {
 };
 
 TEST_F(LevelTest, ScriptedClicksServeACustomer) {
+    // The hints the map brings back together until all were seen.
+    const int anServingHints[] = {3, 4, 5, 6, 7, 18};
+    for (int nTip : anServingHints) player.m_abTipShown[nTip] = false;
     enter();
     m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
     ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
@@ -87,6 +92,8 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     click(SINK_X, SINK_Y);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
+    // One served guest has shown all of them: they stop coming back.
+    for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
 }
 
 TEST_F(LevelTest, EachHandHoldsWhatItTook) {
@@ -140,6 +147,8 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     enter();
     ASSERT_TRUE(pMode->getTip()->isShown());
     EXPECT_TRUE(player.m_abTipShown[PlayMode::TIP_LEVEL_START]);
+    // The map's own hints stay due: their numbers are not the level's.
+    for (int nTip : StoryManagerMode::MAP_TIPS) EXPECT_FALSE(player.m_abTipShown[nTip]) << nTip;
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
     click(TAP_X, TAP_Y);
@@ -157,6 +166,9 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
     } cases[] = {{0, -1, 120, true}, {1, 0, 180, true}, {2, 1, 60, true}, {0, 1, 60, false}};
     for (const Case& c : cases) {
         enter(c.nPlayMode, c.nMinutes, c.bStory);
+        frame();
+        // Only the story's levels have a goal to show beside the money.
+        EXPECT_EQ(std::string(c.nPlayMode == 0 ? "$0 / $40" : "$0"), pMode->getMoneyLabel()->getText().c_str());
         player.m_nMoney = 5;
         player.m_nQuickPlayScore = -1;
         // Nobody is served: customers give up and leave.

@@ -5,6 +5,8 @@
 #include "scene.h"
 #include "tip.h"
 
+#include "ui/label.h"
+
 namespace {
 
 std::string errorOf(const std::string& sText) {
@@ -133,6 +135,14 @@ TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
     EXPECT_GT(nW, 0);
     EXPECT_FALSE(tip.contains(100 + nW, 50));
     EXPECT_FALSE(tip.contains(100, 50 + nH));
+    // The framed text stands in the bubble, the closing line below it.
+    std::vector<int> lLineTops;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {
+        EXPECT_TRUE(tip.contains(pSprite->getX(), pSprite->getY())) << pSprite->getX() << "," << pSprite->getY();
+        if (dynamic_cast<Label*>(pSprite.get())) lLineTops.push_back(pSprite->getY());
+    }
+    ASSERT_EQ(2u, lLineTops.size());
+    EXPECT_LT(lLineTops[0], lLineTops[1]);
     tip.hide();
     EXPECT_TRUE(tip.isHidden());
     for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) EXPECT_EQ(pSprite->getOwnerMode(), nullptr);

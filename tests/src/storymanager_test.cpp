@@ -4,6 +4,8 @@
 
 #include "tip.h"
 
+#include "screens/names.h"
+
 namespace {
 
 typedef StoryManagerMode Smm;
@@ -137,6 +139,7 @@ TEST_F(StoryProgressTest, DamagedProfilesStayInsideTheTables) {
 }
 
 TEST_F(StoryProgressTest, ProgressSurvivesARestart) {
+    app.setSettingsFile(testPath("settings.dat").c_str());
     Tsl::SmartPtr<Smm> pStory = open(0);
     endTop();
     pStory->onCallback(Smm::ID_PLAY_NEXT, 0);
@@ -144,7 +147,10 @@ TEST_F(StoryProgressTest, ProgressSurvivesARestart) {
     endTop();
     pStory->onCallback(Smm::ID_EXIT, 0);
     ASSERT_EQ(MS_ENDED, pStory->getState());
-    // A new run reads the profiles from the settings again.
+    // A new run reads the profiles from the settings file: back on the map
+    // the won level was written there already.
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    ASSERT_TRUE(app.loadSettings());
     destroyPlayerManager();
     QarnPlayer* pAgain = getPlayerManager()->getProfile("Ann");
     ASSERT_TRUE(pAgain);

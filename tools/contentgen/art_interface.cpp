@@ -96,6 +96,9 @@ Canvas frameImage(int nSize, const Rgba& edge, const Rgba& fill, float fRadius) 
 void makeThemePictures(Generator& gen) {
     using namespace Palette;
     addButtonSet(gen, "ui_paperbutton", 48, 40, Rgba(215, 120, 50), 10, nullptr, STATES);
+    // A button that cannot be used now (the first how-to page's "previous"):
+    // the same face, greyed.
+    gen.set.addImage(COMMON, "ui_paperbutton_disabled", Art::buttonFace(48, 40, 0, Rgba(170, 155, 140), 10));
     addButtonSet(gen, "littlebutton", 32, 32, Rgba(60, 150, 190), 8, nullptr, LITTLE_STATES);
     tabButton(gen, "ui_tab_adventure", Rgba(220, 110, 60), "Story");
     tabButton(gen, "ui_tab_relax", Rgba(60, 160, 190), "Relax");
@@ -218,7 +221,9 @@ void makeLoadingBack(Generator& gen) {
     Art::cloud(c, 470, 60, 0.9f);
     Art::palm(c, 90, 560, 300, 40);
     Art::palm(c, 730, 580, 280, -50);
-    Art::paperPanel(c, 220, 250, 372, 190);
+    // Drawn at (-6, -10): the panel holds the loading screen's row of ten
+    // icons (centred on x 400 from y 300) and its label below.
+    Art::paperPanel(c, 156, 250, 500, 190);
     gen.text.draw(c, "Beach Bar", 406, 110, 60, CORAL, TextDrawer::CENTER, true, true);
     gen.set.addImage(COMMON, "loading_back", c);
 }

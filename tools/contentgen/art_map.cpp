@@ -114,7 +114,9 @@ void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
         glow.draw(layer, 0, 0);
         layer = glow;
     }
-    gen.text.draw(layer, s.pszCaption, cx, s.b - 18.0f, 13, nLook == 2 ? GOLD : WHITE, TextDrawer::CENTER, true, true);
+    // The trail's last flowers run along the hotel's foot: its name stands on top.
+    float fCaptionTop = sName == "hotel" ? s.t + 2.0f : s.b - 18.0f;
+    gen.text.draw(layer, s.pszCaption, cx, fCaptionTop, 13, nLook == 2 ? GOLD : WHITE, TextDrawer::CENTER, true, true);
     c.draw(layer, 0, 0);
 }
 
@@ -160,7 +162,14 @@ void makeMapPictures(Generator& gen) {
     gen.set.addImage(MAP, "mapa_mar", sea);
     Canvas land(800, 600);
     island(land, gen);
-    gen.text.draw(land, "Sunny Isle", 400, 565, 22, WHITE, TextDrawer::CENTER, true, true);
+    // The bottom strip carries the story's score and money, whose numbers
+    // the map writes right-aligned on x 189 and 274 from y 563, and the
+    // buttons from x 297; play modes without a story cover it with
+    // "map_score_mask".
+    land.gradientRect(0, 545, 800, 55, SAND, SAND_DARK);
+    land.fillRect(0, 545, 800, 3, WOOD_DARK);
+    gen.text.draw(land, "Score", 189, 548, 11, WOOD_DARK, TextDrawer::RIGHT, true);
+    gen.text.draw(land, "Money $", 274, 548, 11, WOOD_DARK, TextDrawer::RIGHT, true);
     gen.set.addImage(MAP, "mapa", land);
     Canvas boat(800, 600);
     boat.polygon({{240, 120}, {300, 120}, {290, 134}, {250, 134}}, WOOD);
@@ -248,14 +257,17 @@ void makeEmitters(Generator& gen) {
     fish.polygon({{14, 6}, {20, 1}, {20, 11}}, Rgba(250, 160, 60, 200));
     gen.set.addImage(MAP, "map_fish", fish);
 
+    // The map places its cloud emitters on the right half and at x 800:
+    // the clouds drift left across it. A few are there from the start, born
+    // anywhere over the map and fading in, so the sky is never empty.
     gen.set.addText(MAP, "clouds.emitter",
-                    "image map_cloud_1\nimage map_cloud_2\ntype rect\nrectsize 10 300\nemissionrate 0.1\n"
-                    "maxparticles 6\nlifetimerange 40 60\nspeedtype absolute\nspeedrange 14 20 0 0\n"
-                    "fadefracrange 0.1 0.1\nmaxalpha 0.8\n");
+                    "image map_cloud_1\nimage map_cloud_2\ntype rect\nrectsize 1600 300\nemissionrate 0.1\n"
+                    "minparticles 2\nmaxparticles 6\nlifetimerange 40 60\nspeedtype absolute\n"
+                    "speedrange -20 -14 0 0\nfadefracrange 0.1 0.1\nmaxalpha 0.8\n");
     gen.set.addText(MAP, "slowclouds.emitter",
-                    "image map_cloud_2\ntype rect\nrectsize 10 300\nemissionrate 0.05\nmaxparticles 4\n"
-                    "lifetimerange 80 100\nspeedtype absolute\nspeedrange 8 10 0 0\nfadefracrange 0.1 0.1\n"
-                    "maxalpha 0.6\n");
+                    "image map_cloud_2\ntype rect\nrectsize 10 300\nemissionrate 0.05\nminparticles 1\n"
+                    "maxparticles 4\nlifetimerange 80 100\nspeedtype absolute\nspeedrange -10 -8 0 0\n"
+                    "fadefracrange 0.1 0.1\nmaxalpha 0.6\n");
     gen.set.addText(MAP, "nave_0.emitter",
                     "image map_boat\ntype rect\nrectsize 10 40\nemissionrate 0.03\nmaxparticles 1\n"
                     "lifetimerange 60 60\nspeedtype absolute\nspeedrange 12 14 0 0\nfadefracrange 0.05 0.05\n");

@@ -93,11 +93,14 @@ void makeMenu(Generator& gen) {
     Canvas welcome(130, 34);
     gen.text.draw(welcome, "Welcome,", 4, 4, 20, INK, TextDrawer::LEFT);
     gen.set.addImage(COMMON, "menu_welcome", welcome);
-    Canvas notme(170, 44);
-    notme.roundRect(0, 0, 170, 36, 12, WHITE);
-    notme.polygon({{78, 34}, {92, 34}, {85, 44}}, WHITE);
+    // The menu puts this picture's top 10 pixels above the player's name and
+    // centres it on the name: the top stays clear so the name shows, and
+    // the bubble hangs below it, pointing up.
+    Canvas notme(170, 84);
+    notme.roundRect(0, 52, 170, 32, 12, WHITE);
+    notme.polygon({{78, 54}, {92, 54}, {85, 45}}, WHITE);
     notme.outline(INK, 1.2f);
-    gen.text.draw(notme, "Not you? Click!", 85, 9, 14, INK, TextDrawer::CENTER);
+    gen.text.draw(notme, "Not you? Click!", 85, 60, 14, INK, TextDrawer::CENTER);
     gen.set.addImage(COMMON, "menu_notme", notme);
     Canvas banner(130, 44);
     Art::woodBoard(banner, 0, 0, 130, 44);
