@@ -18,7 +18,9 @@ const int FIRST_BUTTON_Y = 260;
 const int BUTTON_STEP = 60;
 } // namespace
 
-StandInMenu::StandInMenu() : QarnMode(0) {}
+// It has no picture of its own to cover the screen: without the clear, what
+// the splash and the closed dialogs drew would stay under its buttons.
+StandInMenu::StandInMenu() : QarnMode(MF_CLEAR_SCREEN) {}
 
 StandInMenu::~StandInMenu() {}
 

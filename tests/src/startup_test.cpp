@@ -13,6 +13,8 @@
 #include "screens/splashscreen.h"
 #include "video/videodriver.h"
 
+#include "d3d7/test_hooks.h"
+
 #include "tsl2/file.h"
 #include "tsl2/objectstreamer.h"
 #include "tsl2/zstream.h"
@@ -32,7 +34,7 @@ struct StartupTest : ::testing::Test {
         destroyPlayerManager();
         GameApp::closeLog();
     }
-    void prepare(TestQarnApp& app) {
+    void prepare(QarnApp& app) {
         content.writeTo(folder.sPath);
         app.setContentFolder(folder.sPath.c_str());
         app.setSettingsFile(folder.file("config.dat").c_str());
@@ -170,6 +172,44 @@ TEST_F(StartupTest, TheSplashEndsOnTheStandInWhichAsksForAProfileAndGreetsIt) {
     app.onQuit();
     app.onQuit();
     EXPECT_EQ(2, app.getModeCount());
+}
+
+// Whether the point lies on (or a few pixels around) a visible sprite of the mode.
+bool isOnSpriteOf(GameMode* pMode, int nX, int nY) {
+    const int MARGIN = 8;
+    for (SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            int nLeft = int(pSprite->getX()) - MARGIN, nTop = int(pSprite->getY()) - MARGIN;
+            if (pSprite->isVisible() && nX >= nLeft && nY >= nTop && nX < nLeft + pSprite->getWidth() + 2 * MARGIN &&
+                nY < nTop + pSprite->getHeight() + 2 * MARGIN)
+                return true;
+        }
+    return false;
+}
+
+TEST_F(StartupTest, NothingTheSplashOrADialogDrewStaysOnTheScreenUnderTheStandIn) {
+    dx7::test::reset();
+    QarnApp app;  // the real drivers, over SDL's dummy video
+    prepare(app);
+    ASSERT_TRUE(app.onInit());
+    app.setFrameRate(0);
+    app.runFrame();                    // the splash picture
+    app.onMouseDown(MB_LEFT, 10, 10);  // skipped: the creation dialog comes up
+    app.runFrame();
+    for (char c : std::string("Kai")) app.onChar(c);
+    app.onKeyDown(SDLK_RETURN, 0);
+    Tsl::SmartPtr<GameMode> pStandIn = app.getModeAt(0);
+    ASSERT_TRUE(Tsl::SmartPtr<StandInMenu>::dynamicCast(pStandIn));
+    app.showCursor(false);
+    app.runFrame();
+    dx7::test::Frame frame;
+    ASSERT_TRUE(dx7::test::readFrame(frame));
+    int nLeftOver = 0;
+    for (int y = 0; y < frame.m_nHeight; ++y)
+        for (int x = 0; x < frame.m_nWidth; ++x)
+            if ((frame.at(x, y) & 0xFFFFFF) != 0 && !isOnSpriteOf(pStandIn.get(), x, y)) ++nLeftOver;
+    EXPECT_EQ(0, nLeftOver);
+    dx7::test::reset();
 }
 
 TEST(WindowClassTest, TheWordAfterTheSwitchNamesTheClassAndAnythingElseIsIgnored) {
