@@ -229,6 +229,7 @@ constexpr const char* ARG_WNDCLASS = "--wndclass";
 constexpr const char* ARG_PROGRAM = "(dummy)";
 constexpr const char* ENV_LIST_RESOURCES = "QARN_LIST_RESOURCES";
 constexpr const char* SETTINGS_FILE_FORMAT = "%sconfig.dat";
+constexpr const char* DAMAGED_SETTINGS_SUFFIX = ".damaged";
 constexpr const char* LOG_FILE_FORMAT = "%s.log";
 
 constexpr const char* LANGUAGE = "en";

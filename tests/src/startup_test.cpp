@@ -152,6 +152,16 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
     }
 }
 
+TEST_F(StartupTest, ADamagedSettingsFileIsKeptAsideBeforeTheFirstSaveReplacesIt) {
+    std::string sDamaged("\x78\x9C broken settings \x00\x01\xFF", 23);
+    writeFile(folder.file("config.dat"), sDamaged);
+    TestQarnApp app;
+    prepare(app);
+    ASSERT_TRUE(app.onInit());  // the full-screen guard saves at once
+    EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged")));
+    EXPECT_EQ("FALSE", savedSettings()[Names::SET_FULLSCREEN_FAILED]);
+}
+
 TEST_F(StartupTest, TheSplashEndsOnTheStandInWhichAsksForAProfileAndGreetsIt) {
     TestQarnApp app;
     prepare(app);
