@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 InstanceLock::InstanceLock(const Tsl::String& sName) : m_nFile(-1), m_bHeldElsewhere(false) {
-    m_nFile = open(getLockFile(sName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Not through a link: in a shared temporary folder another user may have
+    // put one in the lock file's place.
+    m_nFile = open(getLockFile(sName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_nFile < 0) return;
     if (flock(m_nFile, LOCK_EX | LOCK_NB) == 0) return;
     m_bHeldElsewhere = errno == EWOULDBLOCK;

@@ -328,6 +328,7 @@ constexpr const char* ARG_WNDCLASS = "--wndclass";
 constexpr const char* ARG_PROGRAM = "(dummy)";
 constexpr const char* ENV_LIST_RESOURCES = "QARN_LIST_RESOURCES";
 constexpr const char* SETTINGS_FILE_FORMAT = "%sconfig.dat";
+constexpr const char* DAMAGED_SETTINGS_SUFFIX = ".damaged";
 constexpr const char* LOG_FILE_FORMAT = "%s.log";
 
 constexpr const char* LANGUAGE = "en";
@@ -346,13 +347,8 @@ constexpr const char* SET_CUSTOM_CURSOR = "CustomCursor";
 constexpr const char* VAL_NO = "NO";
 
 constexpr const char* STR_CAPTION = "APP_Caption";
-constexpr const char* STR_STANDIN_HELLO = "APP_Hello";
-constexpr const char* STR_STANDIN_CHANGE_PLAYER = "APP_ChangePlayer";
-constexpr const char* STR_STANDIN_OPTIONS = "APP_Options";
-constexpr const char* STR_STANDIN_QUIT = "APP_Quit";
 constexpr const char* IMG_WINDOW_ICON = "app_icon";
 constexpr const char* IMG_SPLASH_3RDPARTY = "3p_splash";
 constexpr const char* IMG_SPLASH = "splash_logo";
 constexpr const char* MOVIE_SPLASH = "3rdparty/intro.ogv";
-constexpr const char* FONT_STANDIN_TITLE = "Sand::TitleBold";
 }  // namespace Names

@@ -13,6 +13,7 @@
 
 #include "tsl2/file.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 QarnApp::QarnApp() {}
@@ -33,7 +34,7 @@ bool QarnApp::onInit() {
     TSL_TRACE();
     log("B: %s starting\n", Names::PRODUCT_NAME);
     setDefaultSettings();
-    loadSettings();
+    if (!loadSettings()) keepDamagedSettings();
     if (!addContent()) return false;
     if (Tsl::String(std::getenv(Names::ENV_LIST_RESOURCES) ? std::getenv(Names::ENV_LIST_RESOURCES) : "") == "TRUE")
         listResources();
@@ -45,6 +46,16 @@ bool QarnApp::onInit() {
     if (!loadSandTheme()) return false;
     pushFirstModes();
     return true;
+}
+
+void QarnApp::keepDamagedSettings() {
+    // The file holds the profiles and high scores; the first save of this run
+    // would replace it with the defaults.
+    const Tsl::String& sFile = getSettingsFile();
+    if (sFile.isEmpty() || !Tsl::File::exists(sFile.c_str())) return;
+    Tsl::String sKept = sFile + Names::DAMAGED_SETTINGS_SUFFIX;
+    if (std::rename(sFile.c_str(), sKept.c_str()) == 0) log("B: The damaged settings were kept as %s\n", sKept.c_str());
+    else log("B: The damaged settings could not be kept as %s\n", sKept.c_str());
 }
 
 void QarnApp::failStart(const char* pszWhat) {

@@ -35,6 +35,8 @@ protected:
 
 private:
     void setDefaultSettings();
+    // A settings file that could not be read is moved aside, not overwritten.
+    void keepDamagedSettings();
     Tsl::String contentPath(const char* pszName) const;
     // False (one message naming the first missing piece) when content is missing.
     bool addContent();

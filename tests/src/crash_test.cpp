@@ -144,4 +144,18 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+TEST_F(CrashTest, TheLockFileIsNeverReachedThroughALinkPlantedInItsPlace) {
+    // In a shared temporary folder another user could put a link where the
+    // lock file goes; following it would create files in their chosen place.
+    setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+    std::string sTarget = folder.file("planted-target");
+    ASSERT_EQ(0, symlink(sTarget.c_str(), InstanceLock::getLockFile("crash-test-link").c_str()));
+    {
+        InstanceLock lock("crash-test-link");
+        EXPECT_FALSE(lock.isHeldElsewhere());
+    }
+    EXPECT_NE(0, access(sTarget.c_str(), F_OK));
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
 } // namespace

@@ -73,7 +73,7 @@ struct TestContent {
         for (const char* pszArchive : apszArchives) archives[pszArchive];
         auto& lang = archives["lang_en.dat"];
         lang["nontranslated.txt"] = "APP_Caption Beach bar test\n";
-        lang["messages.txt"] = "APP_Hello Hello\nOK Fine\n";
+        lang["messages.txt"] = "OK Fine\n";
         lang["private.txt"] = "# nothing private\n";
         auto& common = archives["common.dat"];
         common["sand.theme"] = "# the built-in styles do\n";

@@ -16,6 +16,8 @@
 #include "screens/splashscreen.h"
 #include "video/videodriver.h"
 
+#include "d3d7/test_hooks.h"
+
 #include "tsl2/file.h"
 #include "tsl2/objectstreamer.h"
 #include "tsl2/zstream.h"
@@ -35,7 +37,7 @@ struct StartupTest : ::testing::Test {
         destroyPlayerManager();
         GameApp::closeLog();
     }
-    void prepare(TestQarnApp& app) {
+    void prepare(QarnApp& app) {
         content.writeTo(folder.sPath);
         app.setContentFolder(folder.sPath.c_str());
         app.setSettingsFile(folder.file("config.dat").c_str());
@@ -151,6 +153,16 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
         EXPECT_NE(std::string::npos, sLog.find(c.pszNamed, nMessage)) << sLog;
         EXPECT_EQ(0, app.getModeCount());
     }
+}
+
+TEST_F(StartupTest, ADamagedSettingsFileIsKeptAsideBeforeTheFirstSaveReplacesIt) {
+    std::string sDamaged("\x78\x9C broken settings \x00\x01\xFF", 23);
+    writeFile(folder.file("config.dat"), sDamaged);
+    TestQarnApp app;
+    prepare(app);
+    ASSERT_TRUE(app.onInit());  // the full-screen guard saves at once
+    EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged")));
+    EXPECT_EQ("FALSE", savedSettings()[Names::SET_FULLSCREEN_FAILED]);
 }
 
 TEST_F(StartupTest, TheSplashEndsOnTheLoadingScreenWhoseMenuAsksForAProfileAndGreetsIt) {

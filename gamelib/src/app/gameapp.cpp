@@ -869,6 +869,10 @@ void GameApp::setSetting(const char* pszKey, const char* pszValue) {
     if (pszKey) m_hSettings.set(pszKey, pszValue);
 }
 
+void GameApp::setSetting(const char* pszKey, const Tsl::String& sValue) {
+    if (pszKey) m_hSettings.set(pszKey, sValue);
+}
+
 bool GameApp::loadSettings() {
     TSL_TRACE();
     if (m_sSettingsFile.isEmpty()) return false;

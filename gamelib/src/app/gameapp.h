@@ -203,6 +203,8 @@ public:
     const Tsl::String& getSettingsFile() const { return m_sSettingsFile; }
     Tsl::String getSetting(const char* pszKey) const;
     void setSetting(const char* pszKey, const char* pszValue);
+    // The whole value, zero bytes included (the file keeps them; a C string would end at the first).
+    void setSetting(const char* pszKey, const Tsl::String& sValue);
     bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
     // False (defaults kept, one log line) when the file is missing or damaged.
     bool loadSettings();

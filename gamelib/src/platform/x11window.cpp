@@ -170,7 +170,13 @@ bool x11ActivateWindowOfClass(const char* pszClass) {
     XErrorHandler pfnOld = XSetErrorHandler(recordXError);
     Window nWindow = findWindowOfClass(pDisplay, DefaultRootWindow(pDisplay), pszClass, 2);
     if (nWindow) {
-        XMapRaised(pDisplay, nWindow);
+        // Only an iconified (unmapped) window is brought back here. Raising a
+        // shown one is left to the window manager: full screen, the game
+        // draws in an unmanaged window above this one, which a raise of our
+        // own would cover with an empty window.
+        XWindowAttributes before;
+        if (!XGetWindowAttributes(pDisplay, nWindow, &before) || before.map_state != IsViewable)
+            XMapRaised(pDisplay, nWindow);
         requestActivation(pDisplay, nWindow);
         XSync(pDisplay, False);
         // The focus only goes to a window that is viewable by now.

@@ -13,7 +13,8 @@ bool x11MoveWindow(int nX, int nY);
 bool x11MakeChildOf(unsigned long nParent);
 // Finds a top-level window of another program whose class hint names the
 // class (SDL takes it from SDL_VIDEO_X11_WMCLASS), restores it when it is
-// iconified, raises it and gives it the focus. Opens its own display
+// iconified, asks the window manager to raise and activate it and gives it
+// the focus. Opens its own display
 // connection, so it works before (and without) SDL's video; false when no
 // such window exists or there is no X display.
 bool x11ActivateWindowOfClass(const char* pszClass);

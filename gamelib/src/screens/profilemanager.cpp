@@ -203,6 +203,12 @@ bool ProfileManager::readRecords(const Tsl::String& sBlob) {
             streamer.read(sRecord);
             if (!readRecord(sRecord, nRead)) bDamaged = true;
         }
+        // A count damaged lower (or below zero) leaves records unread.
+        if (nCount < 0 || pBytes->getRemaining() > 0) {
+            GameApp::log("P: Stored profiles: %d bytes after the %d records counted\n",
+                         int(pBytes->getRemaining()), nRead);
+            bDamaged = true;
+        }
     } catch (const Tsl::Exception& e) {
         GameApp::log("P: Stored profiles end early after %d records: %s\n", nRead, e.getMessage());
         bDamaged = true;
