@@ -1,5 +1,7 @@
 #include "upgradepreview.h"
 
+#include "tsl2/tokenfilereader.h"
+
 #include "ambience.h"
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
@@ -17,7 +19,7 @@ namespace {
 
 enum { FLOOR_TILES = 10, FLOOR_STEP = 80, FLOOR_Y = 555, FLOOR_Z_ORDER = 140, COASTER_INS_Y = 30 };
 // Coordinates of an 800 x 600 field; anything far beyond is a broken line.
-const long MAX_NUMBER = 1000000;
+const int MAX_NUMBER = 1000000;
 const char* const KW_ACTIONSPOT = "actionspot_conditional";
 const char* const KW_SPRITE_COND = "sprite_conditional";
 const char* const KW_ANIMSPRITE_COND = "animsprite_conditional";
@@ -54,14 +56,11 @@ int number(const Tsl::List<Tsl::String>& lTokens, int i) {
     if (i >= lTokens.getCount())
         TSL_THROW(BadParmException, "%s needs %d values, has %d", lTokens.getAt(0).c_str(), i,
                   lTokens.getCount() - 1);
-    Tsl::String sToken = lTokens.getAt(i);  // getAt hands out a copy
-    const char* psz = sToken.c_str();
-    char* pszEnd = nullptr;
-    errno = 0;
-    long n = std::strtol(psz, &pszEnd, 10);
-    if (*psz == '\0' || *pszEnd != '\0' || errno != 0 || n < -MAX_NUMBER || n > MAX_NUMBER)
-        TSL_THROW(BadParmException, "%s: '%s' is not a number", lTokens.getAt(0).c_str(), psz);
-    return static_cast<int>(n);
+    try {
+        return Tsl::toCheckedInt(lTokens.getAt(i), -MAX_NUMBER, MAX_NUMBER);
+    } catch (const Tsl::Exception& e) {
+        TSL_THROW(BadParmException, "%s: %s", lTokens.getAt(0).c_str(), e.getMessage());
+    }
 }
 
 float real(const Tsl::List<Tsl::String>& lTokens, int i) {
