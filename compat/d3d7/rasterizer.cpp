@@ -1125,18 +1125,52 @@ struct Edge {
   Edge(int64_t nX0, int64_t nY0, int64_t nX1, int64_t nY1)
       : m_nDx(nX1 - nX0), m_nDy(nY1 - nY0), m_nBias(m_nDy < 0 || (m_nDy == 0 && m_nDx > 0) ? 0 : 1), m_nX(nX0),
         m_nY(nY0) {}
-  // Narrows [nLo, nHi] of row py (which starts at pixel nPx0) to the inside.
-  void narrow(int64_t py, int64_t nPx0, int64_t& nLo, int64_t& nHi) const {
-    int64_t e = m_nDx * (py * kSub - m_nY) - m_nDy * (nPx0 * kSub - m_nX) - m_nBias;
-    int64_t nStep = -m_nDy * kSub;
-    if (nStep == 0) {
-      if (e < 0) nHi = nLo - 1;
-    } else if (nStep > 0) {
-      if (e < 0) nLo = std::max(nLo, nPx0 + ceilDiv(-e, nStep));
-    } else {
-      nHi = e < 0 ? nLo - 1 : std::min(nHi, nPx0 + e / -nStep);
+};
+
+// An edge's bound on the pixels of one row after another (pixels from nPx0), without a
+// division per row: the bound is floor(a / b) of a numerator a that grows by the same
+// amount every row, kept as quotient and remainder. A bound may lie outside the row; an
+// edge the whole row is outside of empties it.
+class EdgeWalk {
+ public:
+  EdgeWalk() = default;
+  EdgeWalk(const Edge& edge, int64_t py, int64_t nPx0) {
+    m_nE = edge.m_nDx * (py * kSub - edge.m_nY) - edge.m_nDy * (nPx0 * kSub - edge.m_nX) - edge.m_nBias;
+    m_nDe = edge.m_nDx * kSub;
+    int64_t nStep = -edge.m_nDy * kSub, a = 0, da = 0;
+    m_eSide = nStep > 0 ? Left : nStep < 0 ? Right : Flat;
+    if (m_eSide == Flat) return;
+    // Left: nPx0 + ceil(-e / nStep) is the first pixel inside; right: nPx0 + floor(e / -nStep) the last.
+    m_nB = m_eSide == Left ? nStep : -nStep;
+    a = m_eSide == Left ? -m_nE + nStep - 1 : m_nE;
+    da = m_eSide == Left ? -m_nDe : m_nDe;
+    m_nQ = floorDiv(a, m_nB);
+    m_nR = a - m_nQ * m_nB;
+    m_nDq = floorDiv(da, m_nB);
+    m_nDr = da - m_nDq * m_nB;
+  }
+  void narrow(int64_t nPx0, int64_t& nLo, int64_t& nHi) const {
+    if (m_eSide == Left) {
+      nLo = std::max(nLo, nPx0 + m_nQ);
+    } else if (m_eSide == Right) {
+      nHi = std::min(nHi, nPx0 + m_nQ);
+    } else if (m_nE < 0) {
+      nHi = nLo - 1;
     }
   }
+  void nextRow() {
+    m_nE += m_nDe;
+    m_nQ += m_nDq;
+    m_nR += m_nDr;
+    if (m_nR >= m_nB) {
+      m_nR -= m_nB;
+      ++m_nQ;
+    }
+  }
+
+ private:
+  enum Side { Left, Right, Flat } m_eSide = Flat;
+  int64_t m_nE = 0, m_nDe = 0, m_nB = 1, m_nQ = 0, m_nR = 0, m_nDq = 0, m_nDr = 0;
 };
 }  // namespace
 
@@ -1301,9 +1335,14 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  EdgeWalk aWalks[3];
+  for (int i = 0; i < 3; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
-    for (int i = 0; i < 3 && nLo <= nHi; ++i) aEdges[i].narrow(py, nPx0, nLo, nHi);
+    for (EdgeWalk& walk : aWalks) {
+      walk.narrow(nPx0, nLo, nHi);
+      walk.nextRow();
+    }
     if (nLo > nHi) continue;
     double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
     int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
@@ -1430,9 +1469,14 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  EdgeWalk aWalks[4];
+  for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
-    for (int i = 0; i < 4 && nLo <= nHi; ++i) aEdges[i].narrow(py, nPx0, nLo, nHi);
+    for (EdgeWalk& walk : aWalks) {
+      walk.narrow(nPx0, nLo, nHi);
+      walk.nextRow();
+    }
     if (nLo > nHi) continue;
     double fx = static_cast<double>(nLo) - basis.m_fX0, fy = static_cast<double>(py) - basis.m_fY0;
     int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
