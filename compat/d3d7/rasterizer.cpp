@@ -1387,24 +1387,50 @@ bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
 }
 
 // A sample reading only clear texels, drawn over or added, leaves the target's colour as
-// it is (see shadeRuns). Sample positions are monotonic along the span, so the texels a
-// pixel reads leave the live box only at its ends.
+// it is (see shadeRuns). The texel column a sample starts at, (stepTo256(s) - bias) >> 8,
+// grows or shrinks with its position along the span, so each side of the live box keeps
+// the samples on one side of a pixel that one division finds.
 int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
                                   int64_t& nHi) const {
   const BorderedTexels& live = *m_texture.m_pLive;
   int64_t nReach = bLinear ? 1 : 0, nBias = bLinear ? 128 : 0;
-  // Texels n and n + nReach, clamped as fetch does, both before or after [nLive0, nLive1).
-  auto outside = [&](int64_t n, int nSize, int nLive0, int nLive1) {
-    return std::clamp<int64_t>(n + nReach, 0, nSize - 1) < nLive0 || std::clamp<int64_t>(n, 0, nSize - 1) >= nLive1;
-  };
-  auto isClear = [&](int64_t i) {
-    int64_t x = (stepTo256(nS + i * nStepS) - nBias) >> 8, y = (stepTo256(nT + i * nStepT) - nBias) >> 8;
-    return outside(x, m_texture.m_nWidth, live.m_nLiveX0, live.m_nLiveX1) ||
-           outside(y, m_texture.m_nHeight, live.m_nLiveY0, live.m_nLiveY1);
-  };
   int64_t iLo = 0, iHi = nHi - nLo;
-  while (iLo <= iHi && isClear(iLo)) ++iLo;
-  while (iHi >= iLo && isClear(iHi)) --iHi;
+  if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
+  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
+  // column >= k exactly when nStart + i nStep >= nBound.
+  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
+    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    if (nStep == 0) {
+      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
+    } else if (nStep > 0) {
+      int64_t iFirst = ceilDiv(nBound - nStart, nStep);
+      if (bAtLeast) {
+        iLo = std::max(iLo, iFirst);
+      } else {
+        iHi = std::min(iHi, iFirst - 1);
+      }
+    } else {
+      int64_t iLast = floorDiv(nStart - nBound, -nStep);
+      if (bAtLeast) {
+        iHi = std::min(iHi, iLast);
+      } else {
+        iLo = std::max(iLo, iLast + 1);
+      }
+    }
+  };
+  // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
+  // reaches a live one when x + nReach >= the box's first and x is before its end (each
+  // side always met where the box touches that side of the texture).
+  auto keepLive = [&](int64_t nStart, int64_t nStep, int nLive0, int nLive1, int nSize) {
+    if (nLive0 > 0) keep(nStart, nStep, nLive0 - nReach, true);
+    if (nLive1 < nSize) keep(nStart, nStep, nLive1, false);
+  };
+  keepLive(nS, nStepS, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
+  keepLive(nT, nStepT, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  if (iLo > iHi) {
+    nHi = nLo - 1;
+    return 0;
+  }
   nHi = nLo + iHi;
   nLo += iLo;
   return iLo;
