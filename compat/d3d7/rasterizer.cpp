@@ -157,7 +157,9 @@ inline bool isFinite(const ScreenVertex& v) {
   return std::isfinite(v.m_fX) && std::isfinite(v.m_fY) && std::isfinite(v.m_fU) && std::isfinite(v.m_fV);
 }
 
-inline int64_t snap(double f) { return std::llround(f * static_cast<double>(kSub)); }
+// Callers pass coordinates far inside roundHalfAway's range (the guard band, or the
+// fast path's bound).
+inline int64_t snap(double f) { return roundHalfAway(f * static_cast<double>(kSub)); }
 
 // ---- guard-band clipping ------------------------------------------------------
 
