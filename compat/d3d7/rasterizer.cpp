@@ -157,7 +157,9 @@ inline bool isFinite(const ScreenVertex& v) {
   return std::isfinite(v.m_fX) && std::isfinite(v.m_fY) && std::isfinite(v.m_fU) && std::isfinite(v.m_fV);
 }
 
-inline int64_t snap(double f) { return std::llround(f * static_cast<double>(kSub)); }
+// Callers pass coordinates far inside roundHalfAway's range (the guard band, or the
+// fast path's bound).
+inline int64_t snap(double f) { return roundHalfAway(f * static_cast<double>(kSub)); }
 
 // ---- guard-band clipping ------------------------------------------------------
 
@@ -1103,6 +1105,75 @@ AlphaRuns::Kind kindOf(DWORD nTexel) {
   DWORD nAlpha = nTexel >> 24;
   return nAlpha == 0 ? AlphaRuns::Clear : nAlpha == 255 ? AlphaRuns::Opaque : AlphaRuns::Mixed;
 }
+
+// An attribute's plane over a triangle's snapped corners (X, Y in 1/256 pixel): its
+// change per pixel to the right and down.
+struct PlaneBasis {
+  double m_fX0, m_fY0, m_fX1, m_fY1, m_fX2, m_fY2, m_fDet;
+  PlaneBasis(const int64_t* X, const int64_t* Y)
+      : m_fX0(X[0] / 256.0), m_fY0(Y[0] / 256.0), m_fX1(X[1] / 256.0 - m_fX0), m_fY1(Y[1] / 256.0 - m_fY0),
+        m_fX2(X[2] / 256.0 - m_fX0), m_fY2(Y[2] / 256.0 - m_fY0), m_fDet(m_fX1 * m_fY2 - m_fY1 * m_fX2) {}
+  void plane(double f0, double f1, double f2, double& dfdx, double& dfdy) const {
+    dfdx = ((f1 - f0) * m_fY2 - (f2 - f0) * m_fY1) / m_fDet;
+    dfdy = ((f2 - f0) * m_fX1 - (f1 - f0) * m_fX2) / m_fDet;
+  }
+};
+
+// The edge from (X0, Y0) to (X1, Y1) of a shape with positive area, for the rows of
+// pixels [nPx0, ..]: pixels exactly on it belong to the shape only for top and left edges.
+struct Edge {
+  int64_t m_nDx, m_nDy, m_nBias, m_nX, m_nY;
+  Edge() = default;
+  Edge(int64_t nX0, int64_t nY0, int64_t nX1, int64_t nY1)
+      : m_nDx(nX1 - nX0), m_nDy(nY1 - nY0), m_nBias(m_nDy < 0 || (m_nDy == 0 && m_nDx > 0) ? 0 : 1), m_nX(nX0),
+        m_nY(nY0) {}
+};
+
+// An edge's bound on the pixels of one row after another (pixels from nPx0), without a
+// division per row: the bound is floor(a / b) of a numerator a that grows by the same
+// amount every row, kept as quotient and remainder. A bound may lie outside the row; an
+// edge the whole row is outside of empties it.
+class EdgeWalk {
+ public:
+  EdgeWalk() = default;
+  EdgeWalk(const Edge& edge, int64_t py, int64_t nPx0) {
+    m_nE = edge.m_nDx * (py * kSub - edge.m_nY) - edge.m_nDy * (nPx0 * kSub - edge.m_nX) - edge.m_nBias;
+    m_nDe = edge.m_nDx * kSub;
+    int64_t nStep = -edge.m_nDy * kSub, a = 0, da = 0;
+    m_eSide = nStep > 0 ? Left : nStep < 0 ? Right : Flat;
+    if (m_eSide == Flat) return;
+    // Left: nPx0 + ceil(-e / nStep) is the first pixel inside; right: nPx0 + floor(e / -nStep) the last.
+    m_nB = m_eSide == Left ? nStep : -nStep;
+    a = m_eSide == Left ? -m_nE + nStep - 1 : m_nE;
+    da = m_eSide == Left ? -m_nDe : m_nDe;
+    m_nQ = floorDiv(a, m_nB);
+    m_nR = a - m_nQ * m_nB;
+    m_nDq = floorDiv(da, m_nB);
+    m_nDr = da - m_nDq * m_nB;
+  }
+  void narrow(int64_t nPx0, int64_t& nLo, int64_t& nHi) const {
+    if (m_eSide == Left) {
+      nLo = std::max(nLo, nPx0 + m_nQ);
+    } else if (m_eSide == Right) {
+      nHi = std::min(nHi, nPx0 + m_nQ);
+    } else if (m_nE < 0) {
+      nHi = nLo - 1;
+    }
+  }
+  void nextRow() {
+    m_nE += m_nDe;
+    m_nQ += m_nDq;
+    m_nR += m_nDr;
+    if (m_nR >= m_nB) {
+      m_nR -= m_nB;
+      ++m_nQ;
+    }
+  }
+
+ private:
+  enum Side { Left, Right, Flat } m_eSide = Flat;
+  int64_t m_nE = 0, m_nDe = 0, m_nB = 1, m_nQ = 0, m_nR = 0, m_nDq = 0, m_nDr = 0;
+};
 }  // namespace
 
 // Runs are made of whole groups of four texels (the row kernels' width), so that a
@@ -1171,16 +1242,21 @@ bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const Sc
 bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (tryFastQuad(pVerts, bStrip)) return true;
   // Turned and scaled quads sample past the texture's sides along their edges.
-  if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled())
-    m_texture.m_pBordered = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
-  if (bStrip) {
-    drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
-    drawTriangle(pVerts[1], pVerts[3], pVerts[2]);
-  } else {
-    drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
-    drawTriangle(pVerts[0], pVerts[2], pVerts[3]);
+  if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
+    m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
+    m_texture.m_pBordered = m_texture.m_pLive ? m_texture.m_pLive->m_pTexels : nullptr;
+  }
+  if (!tryParallelogram(pVerts, bStrip)) {
+    if (bStrip) {
+      drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
+      drawTriangle(pVerts[1], pVerts[3], pVerts[2]);
+    } else {
+      drawTriangle(pVerts[0], pVerts[1], pVerts[2]);
+      drawTriangle(pVerts[0], pVerts[2], pVerts[3]);
+    }
   }
   m_texture.m_pBordered = nullptr;
+  m_texture.m_pLive = nullptr;
   return false;
 }
 
@@ -1230,26 +1306,14 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   int64_t nPy1 = std::min<int64_t>(m_clip.m_nY1 - 1, floorDiv(std::max({Y[0], Y[1], Y[2]}), kSub));
   if (nPx0 > nPx1 || nPy0 > nPy1) return;
 
-  // Edge i runs from vertex i to vertex i+1; inside is positive. Pixels exactly on an
-  // edge belong to the triangle only for top and left edges.
-  int64_t aDx[3], aDy[3], aBias[3];
-  for (int i = 0; i < 3; ++i) {
-    int j = (i + 1) % 3;
-    aDx[i] = X[j] - X[i];
-    aDy[i] = Y[j] - Y[i];
-    bool bTopLeft = aDy[i] < 0 || (aDy[i] == 0 && aDx[i] > 0);
-    aBias[i] = bTopLeft ? 0 : 1;
-  }
+  // Edge i runs from vertex i to vertex i+1; inside is positive.
+  Edge aEdges[3];
+  for (int i = 0; i < 3; ++i) aEdges[i] = Edge(X[i], Y[i], X[(i + 1) % 3], Y[(i + 1) % 3]);
 
   // Attribute planes over the snapped positions.
-  double x0 = X[0] / 256.0, y0 = Y[0] / 256.0;
-  double x1 = X[1] / 256.0 - x0, y1 = Y[1] / 256.0 - y0;
-  double x2 = X[2] / 256.0 - x0, y2 = Y[2] / 256.0 - y0;
-  double fDet = x1 * y2 - y1 * x2;
-  auto plane = [&](double f0, double f1, double f2, double& dfdx, double& dfdy) {
-    dfdx = ((f1 - f0) * y2 - (f2 - f0) * y1) / fDet;
-    dfdy = ((f2 - f0) * x1 - (f1 - f0) * x2) / fDet;
-  };
+  PlaneBasis basis(X, Y);
+  double x0 = basis.m_fX0, y0 = basis.m_fY0;
+  auto plane = [&](double f0, double f1, double f2, double& dfdx, double& dfdy) { basis.plane(f0, f1, f2, dfdx, dfdy); };
   double fTw = m_bHasTexture ? m_texture.m_nWidth : 1.0, fTh = m_bHasTexture ? m_texture.m_nHeight : 1.0;
   double s0 = v[0]->m_fU * fTw, t0 = v[0]->m_fV * fTh;
   double dsdx, dsdy, dtdx, dtdy;
@@ -1272,18 +1336,14 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state) : RowMode::Generic;
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return;
+  bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  EdgeWalk aWalks[3];
+  for (int i = 0; i < 3; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo = nPx0, nHi = nPx1;
-    for (int i = 0; i < 3 && nLo <= nHi; ++i) {
-      int64_t e = aDx[i] * (py * kSub - Y[i]) - aDy[i] * (nPx0 * kSub - X[i]) - aBias[i];
-      int64_t nStep = -aDy[i] * kSub;
-      if (nStep == 0) {
-        if (e < 0) nHi = nLo - 1;
-      } else if (nStep > 0) {
-        if (e < 0) nLo = std::max(nLo, nPx0 + ceilDiv(-e, nStep));
-      } else {
-        nHi = e < 0 ? nLo - 1 : std::min(nHi, nPx0 + e / -nStep);
-      }
+    for (EdgeWalk& walk : aWalks) {
+      walk.narrow(nPx0, nLo, nHi);
+      walk.nextRow();
     }
     if (nLo > nHi) continue;
     double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
@@ -1293,6 +1353,12 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
     BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch : nullptr;
     if (eSpan != RowMode::Generic) {
+      if (bTrim) {
+        int64_t nCut = trimClearEnds(nS, nT, nStepS, nStepT, bLinear, nLo, nHi);
+        if (nLo > nHi) continue;
+        nS += nCut * nStepS;
+        nT += nCut * nStepT;
+      }
       drawSpan(eSpan, pDst + nLo, pStencilRow ? pStencilRow + nLo : nullptr, bTests,
                m_bHasTexture ? &m_texture : nullptr, bLinear, {nS, nT, nStepS, nStepT},
                static_cast<int>(nHi - nLo + 1), v[0]->m_nColour, m_state);
@@ -1314,6 +1380,146 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
                  combine(nTexel, nDiffuse, m_state.m_eColour, m_state.m_eAlpha), m_state);
     }
   }
+}
+
+bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
+  RowMode eMode = static_cast<RowMode>(eSpan);
+  return (eMode == RowMode::Over || eMode == RowMode::Add) && !bTests && m_bHasTexture && m_texture.m_bAlpha &&
+         m_texture.m_pLive != nullptr;
+}
+
+// A sample reading only clear texels, drawn over or added, leaves the target's colour as
+// it is (see shadeRuns). The texel column a sample starts at, (stepTo256(s) - bias) >> 8,
+// grows or shrinks with its position along the span, so each side of the live box keeps
+// the samples on one side of a pixel that one division finds.
+int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
+                                  int64_t& nHi) const {
+  const BorderedTexels& live = *m_texture.m_pLive;
+  int64_t nReach = bLinear ? 1 : 0, nBias = bLinear ? 128 : 0;
+  int64_t iLo = 0, iHi = nHi - nLo;
+  if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
+  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
+  // column >= k exactly when nStart + i nStep >= nBound.
+  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
+    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    if (nStep == 0) {
+      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
+    } else if (nStep > 0) {
+      int64_t iFirst = ceilDiv(nBound - nStart, nStep);
+      if (bAtLeast) {
+        iLo = std::max(iLo, iFirst);
+      } else {
+        iHi = std::min(iHi, iFirst - 1);
+      }
+    } else {
+      int64_t iLast = floorDiv(nStart - nBound, -nStep);
+      if (bAtLeast) {
+        iHi = std::min(iHi, iLast);
+      } else {
+        iLo = std::max(iLo, iLast + 1);
+      }
+    }
+  };
+  // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
+  // reaches a live one when x + nReach >= the box's first and x is before its end (each
+  // side always met where the box touches that side of the texture).
+  auto keepLive = [&](int64_t nStart, int64_t nStep, int nLive0, int nLive1, int nSize) {
+    if (nLive0 > 0) keep(nStart, nStep, nLive0 - nReach, true);
+    if (nLive1 < nSize) keep(nStart, nStep, nLive1, false);
+  };
+  keepLive(nS, nStepS, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
+  keepLive(nT, nStepT, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  if (iLo > iHi) {
+    nHi = nLo - 1;
+    return 0;
+  }
+  nHi = nLo + iHi;
+  nLo += iLo;
+  return iLo;
+}
+
+// Each row of the quad is one span and one texture plane, the first triangle's; pixels of
+// the second one may then sample a step (1/2^24 texel) away from where its own plane puts
+// them, at most 1 per channel off. Coverage is the same: the triangles split the quad's
+// pixels along the diagonal under the top-left rule.
+bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
+  // An alpha 1 off could flip the alpha test, and the pixel with it.
+  if (!test::isParallelogramSpansEnabled() || !test::isSpanPathEnabled() || m_state.m_bAlphaTest) return false;
+  RowMode eSpan = rowModeOf(m_state);
+  if (eSpan == RowMode::Generic || m_clip.m_nX0 >= m_clip.m_nX1 || m_clip.m_nY0 >= m_clip.m_nY1) return false;
+  // Corners in order around the quad.
+  const ScreenVertex* c[4] = {&pVerts[0], &pVerts[1], &pVerts[bStrip ? 3 : 2], &pVerts[bStrip ? 2 : 3]};
+  const ScreenVertex& d = bStrip ? pVerts[3] : pVerts[2];
+  double fX0 = m_clip.m_nX0 - kGuard, fX1 = m_clip.m_nX1 + kGuard;
+  double fY0 = m_clip.m_nY0 - kGuard, fY1 = m_clip.m_nY1 + kGuard;
+  int64_t X[4], Y[4];
+  for (int i = 0; i < 4; ++i) {
+    const ScreenVertex& v = *c[i];
+    if (!isFinite(v) || v.m_nColour != pVerts[0].m_nColour) return false;
+    if (v.m_fX < fX0 || v.m_fX > fX1 || v.m_fY < fY0 || v.m_fY > fY1) return false;
+    X[i] = snap(v.m_fX);
+    Y[i] = snap(v.m_fY);
+  }
+  if (X[0] + X[2] != X[1] + X[3] || Y[0] + Y[2] != Y[1] + Y[3]) return false;
+  if (c[0]->m_fU + c[2]->m_fU != c[1]->m_fU + c[3]->m_fU || c[0]->m_fV + c[2]->m_fV != c[1]->m_fV + c[3]->m_fV)
+    return false;
+  // The second triangle: (1, 3, 2) of a strip, (0, 2, 3) of a fan.
+  bool bCulled = isCulled(pVerts[0], pVerts[1], pVerts[2]);
+  if (bCulled != (bStrip ? isCulled(pVerts[1], d, pVerts[2]) : isCulled(pVerts[0], d, pVerts[3]))) return false;
+  if (bCulled) return true;
+  int64_t nArea = (X[1] - X[0]) * (Y[3] - Y[0]) - (Y[1] - Y[0]) * (X[3] - X[0]);
+  if (nArea == 0) return true;
+  int aOrder[4] = {0, 1, 2, 3};
+  if (nArea < 0) std::swap(aOrder[1], aOrder[3]);
+  Edge aEdges[4];
+  for (int i = 0; i < 4; ++i)
+    aEdges[i] = Edge(X[aOrder[i]], Y[aOrder[i]], X[aOrder[(i + 1) % 4]], Y[aOrder[(i + 1) % 4]]);
+  int64_t nPx0 = std::max<int64_t>(m_clip.m_nX0, ceilDiv(std::min({X[0], X[1], X[2], X[3]}), kSub));
+  int64_t nPx1 = std::min<int64_t>(m_clip.m_nX1 - 1, floorDiv(std::max({X[0], X[1], X[2], X[3]}), kSub));
+  int64_t nPy0 = std::max<int64_t>(m_clip.m_nY0, ceilDiv(std::min({Y[0], Y[1], Y[2], Y[3]}), kSub));
+  int64_t nPy1 = std::min<int64_t>(m_clip.m_nY1 - 1, floorDiv(std::max({Y[0], Y[1], Y[2], Y[3]}), kSub));
+  if (nPx0 > nPx1 || nPy0 > nPy1) return true;
+
+  // The first triangle's texture plane, as rasterTriangle makes it.
+  const ScreenVertex* v[3] = {&pVerts[0], &pVerts[1], &pVerts[2]};
+  int64_t aTriX[3] = {X[0], X[1], bStrip ? X[3] : X[2]}, aTriY[3] = {Y[0], Y[1], bStrip ? Y[3] : Y[2]};
+  PlaneBasis basis(aTriX, aTriY);
+  double fTw = m_bHasTexture ? m_texture.m_nWidth : 1.0, fTh = m_bHasTexture ? m_texture.m_nHeight : 1.0;
+  double s0 = v[0]->m_fU * fTw, t0 = v[0]->m_fV * fTh;
+  double dsdx, dsdy, dtdx, dtdy;
+  basis.plane(s0, v[1]->m_fU * fTw, v[2]->m_fU * fTw, dsdx, dsdy);
+  basis.plane(t0, v[1]->m_fV * fTh, v[2]->m_fV * fTh, dtdx, dtdy);
+  bool bMinify = std::fabs(dsdx * dtdy - dsdy * dtdx) > 1.0 + 1e-9;
+  bool bLinear = bMinify ? m_state.m_bLinearMin : m_state.m_bLinearMag;
+
+  int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
+  bool bStencil = m_state.m_bStencil && m_bHasStencil;
+  bool bTests = m_state.m_bAlphaTest || bStencil;
+  if (eSpan == RowMode::Skip && !bTests) return true;
+  bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  EdgeWalk aWalks[4];
+  for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
+  for (int64_t py = nPy0; py <= nPy1; ++py) {
+    int64_t nLo = nPx0, nHi = nPx1;
+    for (EdgeWalk& walk : aWalks) {
+      walk.narrow(nPx0, nLo, nHi);
+      walk.nextRow();
+    }
+    if (nLo > nHi) continue;
+    double fx = static_cast<double>(nLo) - basis.m_fX0, fy = static_cast<double>(py) - basis.m_fY0;
+    int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
+    if (bTrim) {
+      int64_t nCut = trimClearEnds(nS, nT, nStepS, nStepT, bLinear, nLo, nHi);
+      if (nLo > nHi) continue;
+      nS += nCut * nStepS;
+      nT += nCut * nStepT;
+    }
+    DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
+    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch + nLo : nullptr;
+    drawSpan(eSpan, pDst + nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear,
+             {nS, nT, nStepS, nStepT}, static_cast<int>(nHi - nLo + 1), pVerts[0].m_nColour, m_state);
+  }
+  return true;
 }
 
 bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {

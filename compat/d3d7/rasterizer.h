@@ -60,6 +60,16 @@ struct StencilBuffer {
   int m_nPitch = 0;  // in bytes
 };
 
+// A texture's copied border (see TextureView) and the box of its texels that are not
+// fully clear, half-open; empty when every texel is clear.
+struct BorderedTexels {
+  const DWORD* m_pTexels = nullptr;
+  int m_nLiveX0 = 0;
+  int m_nLiveY0 = 0;
+  int m_nLiveX1 = 0;
+  int m_nLiveY1 = 0;
+};
+
 struct TextureView {
   const DWORD* m_pTexels = nullptr;
   int m_nPitch = 0;  // in texels
@@ -70,9 +80,10 @@ struct TextureView {
   // Asked by the triangle path for the texels inside a copied border ((width + 2)
   // texels a row from texel (-1, -1)), so that no sample reaching a texel past a side
   // is clamped; may answer null. None without a function.
-  const DWORD* (*m_pfnBordered)(void* pOwner) = nullptr;
+  const BorderedTexels* (*m_pfnBordered)(void* pOwner) = nullptr;
   void* m_pBorderedOwner = nullptr;
-  const DWORD* m_pBordered = nullptr;  // what it answered for the quad being drawn
+  const DWORD* m_pBordered = nullptr;      // what it answered for the quad being drawn
+  const BorderedTexels* m_pLive = nullptr;  // with it, where the texture is not clear
 };
 
 // Where a stage result comes from after the texture stage's operation is resolved.
@@ -140,6 +151,15 @@ class Rasterizer {
   void offsetRows(const ClipRect& rect, std::int64_t nS, std::int64_t nT, DWORD nDiffuse);
   void clipAndDraw(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
   void rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c);
+  // A flat-coloured parallelogram inside the guard band drawn one span per row; false
+  // when the quad is not one (its triangles then draw it).
+  bool tryParallelogram(const ScreenVertex* pVerts, bool bStrip);
+  // Whether spans under this row mode (the rasterizer's own enum) may drop their clear ends.
+  bool canTrimClearEnds(int eSpan, bool bTests) const;
+  // Narrows the span [nLo, nHi], whose first sample is at (nS, nT), to the pixels whose
+  // samples reach a texel that is not clear; returns how many it cut from the front.
+  std::int64_t trimClearEnds(std::int64_t nS, std::int64_t nT, std::int64_t nStepS, std::int64_t nStepT, bool bLinear,
+                             std::int64_t& nLo, std::int64_t& nHi) const;
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
 
   ColourBuffer m_target;

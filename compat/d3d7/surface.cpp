@@ -85,7 +85,7 @@ void IDirectDrawSurface7::contentsChanged() {
   m_nBorderedAsks = 0;
 }
 
-const DWORD* IDirectDrawSurface7::borderedTexels() {
+const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
@@ -97,8 +97,24 @@ const DWORD* IDirectDrawSurface7::borderedTexels() {
       std::memcpy(pOut + 1, pRow, static_cast<size_t>(m_nWidth) * sizeof(DWORD));
       pOut[m_nWidth + 1] = pRow[m_nWidth - 1];
     }
+    findLiveBox();
   }
-  return m_aBordered.empty() ? nullptr : m_aBordered.data();
+  return m_aBordered.empty() ? nullptr : &m_bordered;
+}
+
+// Without alpha every texel counts as opaque.
+void IDirectDrawSurface7::findLiveBox() {
+  m_bordered = {m_aBordered.data(), m_nWidth, m_nHeight, 0, 0};
+  for (int y = 0; y < m_nHeight; ++y) {
+    const DWORD* pRow = m_aPixels.data() + static_cast<size_t>(y) * m_nWidth;
+    for (int x = 0; x < m_nWidth; ++x) {
+      if (m_bAlpha && (pRow[x] >> 24) == 0) continue;
+      m_bordered.m_nLiveX0 = std::min(m_bordered.m_nLiveX0, x);
+      m_bordered.m_nLiveY0 = std::min(m_bordered.m_nLiveY0, y);
+      m_bordered.m_nLiveX1 = std::max(m_bordered.m_nLiveX1, x + 1);
+      m_bordered.m_nLiveY1 = y + 1;
+    }
+  }
 }
 
 const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {

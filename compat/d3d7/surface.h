@@ -6,14 +6,12 @@
 #include <memory>
 #include <vector>
 
+#include "d3d7/rasterizer.h"
 #include "d3d7/unknown.h"
 
 namespace dx7 {
 
 class IDirectDrawClipper;
-namespace raster {
-class AlphaRuns;
-}
 
 class IDirectDrawSurface7 : public IUnknown {
  public:
@@ -71,7 +69,7 @@ class IDirectDrawSurface7 : public IUnknown {
   // The texels inside a copy of their outermost rows and columns, (width + 2) texels
   // a row from texel (-1, -1), for samplers that reach a texel past the sides; made
   // when asked for a second time with the contents unchanged, null until then.
-  const DWORD* borderedTexels();
+  const raster::BorderedTexels* borderedTexels();
   BYTE* stencilData() { return m_aStencil.data(); }
   const std::vector<DWORD>& pixels() const { return m_aPixels; }
   const std::vector<BYTE>& stencilValues() const { return m_aStencil; }
@@ -99,9 +97,11 @@ class IDirectDrawSurface7 : public IUnknown {
   IDirectDrawSurface7* m_pBackBuffer = nullptr;  // owned, flipping primary only
   IDirectDrawSurface7* m_pDepth = nullptr;       // AddRef'd
   IDirectDrawClipper* m_pClipper = nullptr;      // AddRef'd
+  void findLiveBox();
   std::unique_ptr<raster::AlphaRuns> m_pAlphaRuns;
   int m_nUsesUnchanged = 0;  // alphaRuns() calls since the contents last changed
   std::vector<DWORD> m_aBordered;
+  raster::BorderedTexels m_bordered;  // points into m_aBordered
   int m_nBorderedAsks = 0;  // borderedTexels() calls since the contents last changed
 };
 

@@ -25,6 +25,7 @@ struct HookState {
   bool m_bVectorSampler = true;
   bool m_bWideVectors = true;
   bool m_bBorderedTextures = true;
+  bool m_bParallelogramSpans = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -61,6 +62,7 @@ void reset() {
   s.m_bVectorSampler = true;
   s.m_bWideVectors = true;
   s.m_bBorderedTextures = true;
+  s.m_bParallelogramSpans = true;
 }
 
 bool readFrame(Frame& out) {
@@ -112,6 +114,8 @@ bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
 void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
 void setBorderedTexturesEnabled(bool bEnabled) { state().m_bBorderedTextures = bEnabled; }
 bool isBorderedTexturesEnabled() { return state().m_bBorderedTextures; }
+void setParallelogramSpansEnabled(bool bEnabled) { state().m_bParallelogramSpans = bEnabled; }
+bool isParallelogramSpansEnabled() { return state().m_bParallelogramSpans; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
 void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }

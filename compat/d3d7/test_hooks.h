@@ -106,6 +106,10 @@ bool isVectorSamplerEnabled();
 // a texture's side instead of reading the copied border.
 void setBorderedTexturesEnabled(bool bEnabled);
 bool isBorderedTexturesEnabled();
+// With parallelogram spans off turned and scaled quads are drawn as two triangles, each
+// with its own texture plane.
+void setParallelogramSpansEnabled(bool bEnabled);
+bool isParallelogramSpansEnabled();
 // With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);

@@ -192,6 +192,7 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
   }
   auto render = [&](bool bQuads, bool bPrepared, size_t nFirst) {
     test::setFastPathEnabled(bQuads);
+    test::setParallelogramSpansEnabled(bQuads);
     test::setAlphaRunPathEnabled(bPrepared);
     test::setWideVectorsEnabled(bPrepared);
     clearTo(0x204060);
@@ -216,6 +217,93 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
   for (const test::Call& call : test::recordedCalls())
     nQuads += call.m_eKind == test::CallKind::DrawPrimitive && call.m_nC == 1;
   EXPECT_GT(nQuads, 750);  // of 960: stretched ones and point-sampled ones that clamp take triangles
+}
+
+// Turned, scaled and particle-sized quads as strips and fans, in every blend the driver
+// uses, tinted, with stencil and some off the target: one span per row with clear ends
+// cut against two triangles sampling past the sides: the same coverage and stencil, every
+// channel within 1.
+TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
+  std::mt19937 rng(777);
+  std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
+  for (int nSize : {4, 8, 16, 32, 64, 16, 32}) {
+    // Clear margins of their own width on each side, so that spans have clear ends to cut;
+    // the last one has none and no clear texel, so samples clamp onto live texels.
+    bool bFilled = aTex.size() == 6;
+    std::vector<DWORD> a = spriteTexels(rng, nSize, nSize);
+    int aMargin[4];
+    for (int& n : aMargin) n = bFilled ? 0 : static_cast<int>(rng() % (nSize / 3 + 1));
+    for (int y = 0; y < nSize; ++y)
+      for (int x = 0; x < nSize; ++x) {
+        DWORD& n = a[static_cast<size_t>(y) * nSize + x];
+        if (bFilled) n |= 0x01000000u;
+        if (x < aMargin[0] || y < aMargin[1] || x >= nSize - aMargin[2] || y >= nSize - aMargin[3]) n &= 0x00FFFFFFu;
+      }
+    aTex.push_back({makeTexture(nSize, nSize, a), nSize});
+  }
+  static const DWORD kBlends[4][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                                      {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                                      {D3DBLEND_ONE, D3DBLEND_ZERO},
+                                      {D3DBLEND_ZERO, D3DBLEND_ONE}};
+  std::vector<std::function<void()>> aOps;
+  for (int i = 0; i < 400; ++i) {
+    auto [pTex, nSize] = aTex[rng() % aTex.size()];
+    float fAngle = rng() % 4 == 0 ? 0.0f : static_cast<float>(rng() % 6283) / 1000.0f;
+    float fScale = 0.3f + static_cast<float>(rng() % 300) / 100.0f;
+    float x = static_cast<float>(rng() % 8000) / 100.0f - 8.0f, y = static_cast<float>(rng() % 6000) / 100.0f - 6.0f;
+    DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
+    int nBlend = static_cast<int>(rng() % 4);
+    bool bPoint = rng() % 5 == 0, bFan = rng() % 2 == 0;
+    int nStencil = rng() % 3 == 0 ? 1 + static_cast<int>(rng() % 2) : 0;  // 1 marks coverage, 2 tests it
+    aOps.push_back([=] {
+      setBlend(kBlends[nBlend][0], kBlends[nBlend][1]);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, nStencil != 0);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1 + nBlend % 2);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, nStencil == 1 ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
+      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, nStencil == 1 ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP);
+      m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, bPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+      m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, bPoint ? D3DTFN_POINT : D3DTFN_LINEAR);
+      m_pDevice->SetTexture(0, pTex);
+      D3DXMATRIX centre, scale, rot, move;
+      D3DXMatrixTranslation(&centre, -nSize / 2.0f, -nSize / 2.0f, 0);
+      D3DXMatrixScaling(&scale, fScale, fScale, 1);
+      D3DXMatrixRotationZ(&rot, fAngle);
+      D3DXMatrixTranslation(&move, x, y, 0);
+      setView(centre * scale * rot * move);
+      float f = static_cast<float>(nSize);
+      if (bFan) {
+        drawFan({{0, 0, 0, dwColour, 0, 0}, {f, 0, 0, dwColour, 1, 0}, {f, f, 0, dwColour, 1, 1}, {0, f, 0, dwColour, 0, 1}});
+      } else {
+        drawStrip({{0, 0, 0, dwColour, 0, 0}, {f, 0, 0, dwColour, 1, 0}, {0, f, 0, dwColour, 0, 1}, {f, f, 0, dwColour, 1, 1}});
+      }
+    });
+  }
+  auto render = [&](bool bSpans, size_t nFirst) {
+    test::setParallelogramSpansEnabled(bSpans);
+    test::setBorderedTexturesEnabled(bSpans);
+    clearTo(0x204060);
+    for (size_t i = nFirst; i < nFirst + 10; ++i) aOps[i]();
+    test::StencilFrame s;
+    EXPECT_TRUE(test::readStencil(s));
+    return std::make_pair(frame(), s);
+  };
+  auto channelsWithinOne = [](DWORD a, DWORD b) {
+    for (int nShift = 0; nShift < 24; nShift += 8)
+      if (std::abs(static_cast<int>((a >> nShift) & 0xFF) - static_cast<int>((b >> nShift) & 0xFF)) > 1) return false;
+    return true;
+  };
+  for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 10) {
+    // Drawn twice first: the copied border is made when a texture is asked for it again.
+    render(true, nFirst);
+    auto spans = render(true, nFirst);
+    auto triangles = render(false, nFirst);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) {
+        ASSERT_PRED2(channelsWithinOne, spans.first.at(x, y), triangles.first.at(x, y))
+            << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(spans.second.at(x, y), triangles.second.at(x, y)) << x << "," << y << " scene " << nFirst;
+      }
+  }
 }
 
 }  // namespace
