@@ -32,6 +32,8 @@ void Tip::show(GameMode* pMode, const Tsl::String& sText, int nX, int nY, int nW
     m_pBubble->add(pClose.get(), CENTRED);
     m_pBubble->setPosition(nX, nY);
     m_pBubble->setZOrder(Z_ORDER);
+    // Until laid out every line sits on the table's corner, over each other.
+    m_pBubble->layout();
     m_lSprites.clear();
     m_pBubble->getSprites(m_lSprites, true);
 }

@@ -4,6 +4,9 @@
 
 #include "scene.h"
 #include "tip.h"
+#include "ui/label.h"
+
+#include <vector>
 
 namespace {
 
@@ -133,6 +136,15 @@ TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
     EXPECT_GT(nW, 0);
     EXPECT_FALSE(tip.contains(100 + nW, 50));
     EXPECT_FALSE(tip.contains(100, 50 + nH));
+    // Laid out: the text and the closing line inside the bubble, one under the other.
+    std::vector<int> aLineTops;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {
+        if (!dynamic_cast<Label*>(pSprite.get())) continue;
+        EXPECT_TRUE(tip.contains(pSprite->getX(), pSprite->getY()));
+        aLineTops.push_back(pSprite->getY());
+    }
+    ASSERT_EQ(aLineTops.size(), 2u);
+    EXPECT_NE(aLineTops[0], aLineTops[1]);
     tip.hide();
     EXPECT_TRUE(tip.isHidden());
     for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) EXPECT_EQ(pSprite->getOwnerMode(), nullptr);
