@@ -17,6 +17,7 @@
 #include "qarnexitconfirm.h"
 #include "storemode.h"
 #include "storymanager.h"
+#include "tip.h"
 #include "weekgoals.h"
 #include "character.h"
 #include "characterspot.h"
@@ -304,12 +305,23 @@ bool clickSpot(PlayMode* pMode, ActionSpot* pSpot) {
     return false;
 }
 
+// A click on the tip's bubble (its largest piece, the frame) closes it.
+bool closeTip(Tip* pTip) {
+    const Sprite* pLargest = nullptr;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : pTip->getSprites())
+        if (!pLargest || pSprite->getWidth() * pSprite->getHeight() > pLargest->getWidth() * pLargest->getHeight())
+            pLargest = pSprite.get();
+    if (pLargest) clickCentre(pLargest);
+    return pLargest != nullptr;
+}
+
 // The next thing a player does to serve a customer: take an order, draw its
 // drink, carry the glass to the seat. Only while she stands idle, so no
 // click queues behind another; a customer who left makes way for the next.
 bool serveNext() {
     PlayMode* pMode = playing();
     if (!pMode || !idle(pMode)) return true;
+    if (pMode->getTip()->isShown()) return closeTip(pMode->getTip());
     Tsl::SmartPtr<Character> pChar = waitingCustomer(pMode);
     if (!pChar) {
         pChar = askingCustomer(pMode);
@@ -370,6 +382,15 @@ void describeField() {
         if (pChar) std::fprintf(stderr, "playthrough: customer state %d order %d\n", pChar->getState(), pChar->getOrder());
 }
 
+// She stands with the glass a waiting customer ordered: the moment before serving.
+bool bringsOrder() {
+    PlayMode* pMode = playing();
+    if (!pMode || !idle(pMode)) return false;
+    Tsl::SmartPtr<Character> pChar = waitingCustomer(pMode);
+    Tsl::SmartPtr<Mug> pGlass = pMode->getWaitress()->getHandContents(0);
+    return pChar && pGlass && pGlass->getDrink() == pChar->getOrder() && !pMode->getTip()->isShown();
+}
+
 bool served() { return playing() && playing()->getField()->m_nCustomersServed > 0; }
 
 std::vector<Step> script() {
@@ -394,7 +415,8 @@ std::vector<Step> script() {
              return true;
          },
          SHOT},
-        {"play-field", repeatUntil(served, serveNext), nothing, SHOT},
+        {"play-field", repeatUntil(bringsOrder, serveNext), nothing, SHOT},
+        {"served", repeatUntil(served, serveNext), nothing, 0},
         {"results",
          [] {
              GameStatsMode* pResults = top<GameStatsMode>();
