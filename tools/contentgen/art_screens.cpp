@@ -105,8 +105,8 @@ void makeMenu(Generator& gen) {
     gen.set.addImage(COMMON, "quil_small_ban", banner);
 
     Canvas splash(800, 600);
+    // The logo brings its own sun.
     Art::beachBackdrop(splash, 280, 380, gen);
-    Art::sun(splash, 620, 120, 60);
     logo(gen, splash, 180, 180, 1.0f, false);
     gen.set.addImage(COMMON, "splash_logo", splash);
 
