@@ -160,7 +160,8 @@ void makeMapPictures(Generator& gen) {
     gen.set.addImage(MAP, "mapa_mar", sea);
     Canvas land(800, 600);
     island(land, gen);
-    gen.text.draw(land, "Sunny Isle", 400, 565, 22, WHITE, TextDrawer::CENTER, true, true);
+    // Out at sea in a corner: the buttons along the bottom would hide it.
+    gen.text.draw(land, "Sunny Isle", 690, 24, 22, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(MAP, "mapa", land);
     Canvas boat(800, 600);
     boat.polygon({{240, 120}, {300, 120}, {290, 134}, {250, 134}}, WOOD);
