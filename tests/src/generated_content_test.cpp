@@ -78,6 +78,24 @@ TEST_F(GeneratedContent, SeededLooksLoadFromTheirTemplates) {
     EXPECT_GT(parts.size(), 100u);
 }
 
+int constantRand(void* pValue) { return *static_cast<int*>(pValue); }
+
+// Every draw answered with the same number k: each table of part values
+// gives its entry k modulo its length, so k from 0 to 119 reaches every entry
+// of every table (and many pairs of them), each through its template.
+TEST_F(GeneratedContent, EveryPartValueLoadsThroughItsTemplate) {
+    std::set<std::string> keys;
+    for (int k = 0; k < 120; ++k) {
+        Tsl::setGameRandSource(&constantRand, &k);
+        CustomerLook ordinary, vip;
+        ASSERT_TRUE(drawOrdinaryLook(Tsl::List<Tsl::String>(), ordinary)) << k;
+        ASSERT_TRUE(drawVipLook(Tsl::List<Tsl::String>(), vip)) << k;
+        for (const CustomerLook* pLook : {&ordinary, &vip})
+            if (keys.insert(pLook->m_sKey.c_str()).second) expectEveryFrameDrawn(*pLook);
+    }
+    EXPECT_GT(keys.size(), 60u);
+}
+
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
 TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
