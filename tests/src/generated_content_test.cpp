@@ -9,6 +9,9 @@
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "upgradepreview.h"
+#include "waitress.h"
+#include "actiontarget.h"
+#include "mug.h"
 
 #include "anim/animation.h"
 #include "anim/animsprite.h"
@@ -94,6 +97,77 @@ TEST_F(GeneratedContent, EveryPartValueLoadsThroughItsTemplate) {
             if (keys.insert(pLook->m_sKey.c_str()).second) expectEveryFrameDrawn(*pLook);
     }
     EXPECT_GT(keys.size(), 60u);
+}
+
+// Counts what the waitress does to it.
+struct CountingTarget : IActionTarget {
+    int nKind = 0;
+    int nActions = 0;
+    bool canDoAction(int) override { return true; }
+    void doAction(int) override { ++nActions; }
+    int getActionKind(int) override { return nKind; }
+    void setBusy(bool) override {}
+};
+
+// Every shown sprite of her figure has a picture.
+void expectFigureDrawn(const Waitress& waitress, const std::string& sWhen) {
+    for (int i = 0; i < 5; ++i) {
+        Tsl::SmartPtr<AnimSprite> pSprite = waitress.getSprite(i);
+        ASSERT_TRUE(pSprite) << sWhen;
+        if (pSprite->isVisible()) EXPECT_GT(pSprite->getWidth(), 0) << sWhen << " sprite " << i;
+    }
+}
+
+// Both variants (two hands; a tray of six) driven as the play screen drives
+// her: every heading, either hand empty or holding a glass, every action
+// kind, and walking with each load. Each action takes effect once and ends,
+// no sequence is missing and no sprite loses its picture.
+TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
+    ScratchLog log;
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 1, 0, nullptr, -1);
+    pMode->editScene().m_lWalkAreas.append(WalkArea{0, 300, 800, 560, 50});
+    pMode->getField()->m_nTopY = 300;
+    pMode->getField()->m_nBottomY = 560;
+    for (int nCapacity : {2, 6}) {
+        for (int nHeading = Waitress::NORTH; nHeading <= Waitress::WEST; ++nHeading) {
+            for (bool bHolding : {false, true}) {
+                for (int nKind : {CountingTarget().KIND_SERVE, CountingTarget().KIND_FILL, CountingTarget().KIND_TAKE,
+                                  CountingTarget().KIND_USE}) {
+                    for (int nHand : {0, 1}) {
+                        std::string sWhen = "capacity " + std::to_string(nCapacity) + " heading " +
+                                            std::to_string(nHeading) + (bHolding ? " holding" : " empty") + " kind " +
+                                            std::to_string(nKind) + " hand " + std::to_string(nHand);
+                        Tsl::SmartPtr<Waitress> pWaitress =
+                            new Waitress(pMode.get(), Names::WAITRESS_BASE, 400, 400, nCapacity);
+                        pWaitress->setHeading(nHeading);
+                        if (bHolding) {
+                            Tsl::SmartPtr<Mug> pMug = new Mug(nullptr);
+                            pMug->fill(0);
+                            pWaitress->setHandContents(pMug, nHand);
+                        }
+                        Tsl::SmartPtr<CountingTarget> pTarget = new CountingTarget();
+                        pTarget->nKind = nKind;
+                        pWaitress->startAction(pTarget.get(), nHand);
+                        for (int i = 0; i < 64 && pWaitress->getState() == Waitress::STATE_ACT; ++i) {
+                            pWaitress->update(0.125f);
+                            expectFigureDrawn(*pWaitress, sWhen);
+                        }
+                        EXPECT_EQ(pWaitress->getState(), Waitress::STATE_STAND) << sWhen;
+                        EXPECT_EQ(pTarget->nActions, 1) << sWhen;
+                        pWaitress->startWalking(nHeading, -1);
+                        for (int i = 0; i < 8; ++i) {
+                            pWaitress->update(0.125f);
+                            expectFigureDrawn(*pWaitress, sWhen + " walking");
+                        }
+                        pWaitress->stop();
+                        pWaitress->update(0.125f);
+                        expectFigureDrawn(*pWaitress, sWhen + " stopped");
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(log.text().find("Waitress:"), std::string::npos) << log.text();
 }
 
 // Each scene builds the play field: the level loads, the week's goal shows,
