@@ -393,6 +393,15 @@ bool bringsOrder() {
 
 bool served() { return playing() && playing()->getField()->m_nCustomersServed > 0; }
 
+// The menu on top with its pictures, buttons and logo faded in.
+bool menuShown() {
+    MenuMode* pMenu = top<MenuMode>();
+    if (!pMenu) return false;
+    for (const SpriteList* pGroup : {&pMenu->getBackdrop(), &pMenu->getMenuItems(), &pMenu->getLogo()})
+        if (pGroup->getCount() > 0 && pGroup->getAt(0)->getAlpha() < 1.0f) return false;
+    return true;
+}
+
 std::vector<Step> script() {
     auto nothing = [] { return true; };
     return {
@@ -405,7 +414,7 @@ std::vector<Step> script() {
              return true;
          },
          SHOT},
-        {"menu", [] { return top<MenuMode>() != nullptr; },
+        {"menu", menuShown,
          [] { return clickControl(top<MenuMode>(), MenuMode::CMD_STORY); }, SHOT},
         {"map", skipUntil(mapWaiting),
          [] { return clickControl(top<StoryManagerMode>(), StoryManagerMode::ID_PLAY_NEXT); }, SHOT},

@@ -34,8 +34,8 @@ void makeMenu(Generator& gen) {
     gen.set.addImage(COMMON, "menu_vetas", vetas);
 
     Canvas sky(800, 600);
+    // No sun of its own: the logo above it brings one.
     Art::beachBackdrop(sky, 260, 360, gen);
-    Art::sun(sky, 560, 110, 50);
     Art::cloud(sky, 420, 70, 1.1f);
     Art::cloud(sky, 720, 150, 0.8f);
     gen.set.addImage(COMMON, "menu_fondo_0", sky);
