@@ -18,7 +18,8 @@ namespace {
 const int LEFT = 1;
 const int CENTRED = Image::ALIGN_HCENTER | Image::ALIGN_VCENTER;
 const int LEFT_TOP = 9;
-const int ROW_SPACING = -7;
+// Rows close together, yet a line never reaches into the next one's text.
+const int ROW_SPACING = 2;
 const int COUNT_WRAP_WIDTH = 125;
 const int TIME_WRAP_WIDTH = 150;
 

@@ -8,6 +8,7 @@
 #include "text/font.h"
 #include "ui/button.h"
 #include "ui/label.h"
+#include "ui/uitable.h"
 
 namespace {
 
@@ -137,3 +138,22 @@ TEST_F(GameStatsTest, ACountToZeroEndsAtOnceWithoutATick) {
 }
 
 }  // namespace
+
+// Every caption and value is readable: lines of different rows never overlap.
+TEST_F(GameStatsTest, RowsOfTextDoNotOverlap) {
+    story(70, 40);
+    push();
+    step();
+    SpriteList lSprites;
+    dialog->getTable()->getSprites(lSprites, true);
+    std::vector<Rect> aLines;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites)
+        if (dynamic_cast<Label*>(pSprite.get()) && !pSprite->getScreenRect().isEmpty())
+            aLines.push_back(pSprite->getScreenRect());
+    ASSERT_GT(aLines.size(), 8u);
+    for (const Rect& a : aLines)
+        for (const Rect& b : aLines)
+            if (a.top < b.top) {
+                EXPECT_LE(a.bottom, b.top) << "a line at " << a.top << " runs into the one at " << b.top;
+            }
+}

@@ -4,8 +4,9 @@
 
 #include "scene.h"
 #include "tip.h"
-
 #include "ui/label.h"
+
+#include <vector>
 
 namespace {
 

@@ -34,8 +34,8 @@ void makeMenu(Generator& gen) {
     gen.set.addImage(COMMON, "menu_vetas", vetas);
 
     Canvas sky(800, 600);
+    // No sun of its own: the logo above it brings one.
     Art::beachBackdrop(sky, 260, 360, gen);
-    Art::sun(sky, 560, 110, 50);
     Art::cloud(sky, 420, 70, 1.1f);
     Art::cloud(sky, 720, 150, 0.8f);
     gen.set.addImage(COMMON, "menu_fondo_0", sky);
@@ -108,8 +108,8 @@ void makeMenu(Generator& gen) {
     gen.set.addImage(COMMON, "quil_small_ban", banner);
 
     Canvas splash(800, 600);
+    // The logo brings its own sun.
     Art::beachBackdrop(splash, 280, 380, gen);
-    Art::sun(splash, 620, 120, 60);
     logo(gen, splash, 180, 180, 1.0f, false);
     gen.set.addImage(COMMON, "splash_logo", splash);
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 
 int SDLVideoDriverBase::s_nTextureInvalidationStamp = -1;
@@ -150,6 +151,16 @@ bool SDLVideoDriverBase::tryModes(const std::vector<ModeSize>& lCandidates, cons
     return false;
 }
 
+void SDLVideoDriverBase::keepMouseAbsolute() {
+    // With its cursor hidden (the game draws its own) and the input grabbed,
+    // as it is in full screen, SDL turns to relative motion: it warps the
+    // pointer to the window's centre and adds up the moves. Any pointer that
+    // jumps (a tablet, a remote desktop, a warp by another program) then
+    // lands far from where it points. The drawn cursor wants the absolute
+    // position; a value the user set is kept.
+    setenv("SDL_MOUSE_RELATIVE", "0", 0);
+}
+
 bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
     bool bHidden = isHiddenRequested();
@@ -161,6 +172,7 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
                  nHeight);
 
     shutdown();
+    keepMouseAbsolute();
     SDL_InitSubSystem(SDL_INIT_VIDEO);
     // SDL dropped its cursors with the old video subsystem.
     m_pBlankCursor = nullptr;

@@ -55,6 +55,9 @@ public:
 
     void setPlatform(IPlatform* pPlatform) { m_pPlatform = pPlatform; }
     IPlatform* getPlatform() const { return m_pPlatform; }
+    // Asks SDL for absolute pointer positions in every mode; called before
+    // each start of SDL's video.
+    static void keepMouseAbsolute();
     // Window pixels per logical pixel, the same on both axes.
     Point getScreenScale() const;
     // Where the scaled logical screen's top-left corner lies in the window.

@@ -264,3 +264,17 @@ TEST(RealWindow, OpensCentredWithItsCaption) {
 }
 
 } // namespace
+
+// In full screen SDL hides the pointer and grabs the input; left to itself it
+// then reports relative moves around the window's centre, and a pointer that
+// jumps lands far from the drawn cursor.
+TEST_F(VideoBase, VideoStartsAskForAbsolutePointerPositions) {
+    unsetenv("SDL_MOUSE_RELATIVE");
+    ASSERT_TRUE(pDriver->setVideoMode(800, 600, VMF_FULLSCREEN | VMF_DEPTH_32));
+    ASSERT_NE(std::getenv("SDL_MOUSE_RELATIVE"), nullptr);
+    EXPECT_STREQ(std::getenv("SDL_MOUSE_RELATIVE"), "0");
+    setenv("SDL_MOUSE_RELATIVE", "1", 1);  // the user's own choice stays
+    ASSERT_TRUE(pDriver->setVideoMode(800, 600, VMF_DEPTH_32));
+    EXPECT_STREQ(std::getenv("SDL_MOUSE_RELATIVE"), "1");
+    unsetenv("SDL_MOUSE_RELATIVE");
+}
