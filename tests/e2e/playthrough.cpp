@@ -237,6 +237,14 @@ class ScriptedApp : public QarnApp {
 public:
     explicit ScriptedApp(Playthrough* pScript) : m_pScript(pScript) {}
 
+    // The application seeds the game's draws from the clock as it starts:
+    // the playthrough's own seed goes in after that.
+    bool onInit() override {
+        if (!QarnApp::onInit()) return false;
+        Tsl::seedGameRand(SEED);
+        return true;
+    }
+
 protected:
     IPlatform* createPlatform() override {
         ScriptedPlatform* pPlatform = new ScriptedPlatform(m_pScript);
@@ -465,7 +473,6 @@ int main(int argc, char** argv) {
     char szFolder[4096];
     if (!getcwd(szFolder, sizeof(szFolder))) return 2;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    Tsl::seedGameRand(SEED);
     Playthrough playthrough(script());
     LaunchOptions options;
     options.sUserFolder = szFolder;
