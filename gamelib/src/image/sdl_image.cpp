@@ -8,8 +8,8 @@
 #include <SDL_image.h>
 
 #include <climits>
-#include <typeinfo>
 #include <cstring>
+#include <typeinfo>
 
 namespace {
 
@@ -633,8 +633,8 @@ void SDLImage::blendPixels(Image* pSource, int nSrcX, int nSrcY, int nWidth, int
 
 namespace {
 
-// The test the run of glyphs takes for each: an exact type compare is far
-// cheaper than a cast through the hierarchy.
+// Asked of every glyph of a run: an exact type compare is far cheaper than a
+// cast through the hierarchy, which stays for types derived from ours.
 SDLImage* asPlainSDLImage(Image* pImage) {
     if (typeid(*pImage) == typeid(SDLImage)) return static_cast<SDLImage*>(pImage);
     return dynamic_cast<SDLImage*>(pImage);
