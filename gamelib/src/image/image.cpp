@@ -461,20 +461,8 @@ bool Image::clipBlit(Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& n
     TSL_TRACE();
     prepareForWrite();
     if (pSource != this) pSource->prepare();
-    long long nLeft = static_cast<long long>(nSrcX) - pSource->m_nOffsetX, nRight = nLeft + nWidth;
-    long long nTop = static_cast<long long>(nSrcY) - pSource->m_nOffsetY, nBottom = nTop + nHeight;
-    long long nDestX = x, nDestY = y;
-    if (!clipAxis(nLeft, nRight, nDestX, pSource->m_nPhysWidth, m_nCanvasWidth) ||
-        !clipAxis(nTop, nBottom, nDestY, pSource->m_nPhysHeight, m_nCanvasHeight))
-        return false;
-    // Everything is inside both pictures now, hence in int range.
-    nSrcX = static_cast<int>(nLeft);
-    nSrcY = static_cast<int>(nTop);
-    x = static_cast<int>(nDestX);
-    y = static_cast<int>(nDestY);
-    int nW = static_cast<int>(nRight - nLeft);
-    int nH = static_cast<int>(nBottom - nTop);
-    Rect pDst(x, y, x + nW, y + nH);
+    if (!clipToPictures(pSource, nSrcX, nSrcY, nWidth, nHeight, x, y)) return false;
+    Rect pDst(x, y, x + nWidth, y + nHeight);
 
     // Drawing into a trimmed picture enlarges its stored pixels, never its canvas.
     Rect phys = getPhysicalCanvasRect();
@@ -488,8 +476,24 @@ bool Image::clipBlit(Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& n
     }
     x -= m_nOffsetX;
     y -= m_nOffsetY;
-    nWidth = nW;
-    nHeight = nH;
+    return true;
+}
+
+bool Image::clipToPictures(const Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& nHeight, int& x,
+                           int& y) const {
+    long long nLeft = static_cast<long long>(nSrcX) - pSource->m_nOffsetX, nRight = nLeft + nWidth;
+    long long nTop = static_cast<long long>(nSrcY) - pSource->m_nOffsetY, nBottom = nTop + nHeight;
+    long long nDestX = x, nDestY = y;
+    if (!clipAxis(nLeft, nRight, nDestX, pSource->m_nPhysWidth, m_nCanvasWidth) ||
+        !clipAxis(nTop, nBottom, nDestY, pSource->m_nPhysHeight, m_nCanvasHeight))
+        return false;
+    // Everything is inside both pictures now, hence in int range.
+    nSrcX = static_cast<int>(nLeft);
+    nSrcY = static_cast<int>(nTop);
+    x = static_cast<int>(nDestX);
+    y = static_cast<int>(nDestY);
+    nWidth = static_cast<int>(nRight - nLeft);
+    nHeight = static_cast<int>(nBottom - nTop);
     return true;
 }
 

@@ -168,6 +168,10 @@ public:
     void copyTransparency(Image* pOther);
     // Clips a blit (in/out values) and grows the physical pixels to take it.
     bool clipBlit(Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& nHeight, int& x, int& y);
+    // The clipping alone, nothing prepared or grown: the source rectangle to its
+    // stored pixels, the destination to this canvas (x, y stay canvas points).
+    bool clipToPictures(const Image* pSource, int& nSrcX, int& nSrcY, int& nWidth, int& nHeight, int& x,
+                        int& y) const;
 
     // Loading entry of the back end's constructor: ".subimage" and ".spec"
     // companions around loadPixels.

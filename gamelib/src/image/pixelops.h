@@ -22,7 +22,13 @@ struct PixelBuffer {
     PixelBuffer() : pPixels(nullptr), nPitch(0), nWidth(0), nHeight(0), pFormat(nullptr), bHasColorKey(false) {}
     bool hasAlpha() const { return pFormat && pFormat->Amask != 0; }
     // The part of the buffer inside r (r must lie within the buffer).
-    PixelBuffer sub(const Rect& r) const;
+    PixelBuffer sub(const Rect& r) const {
+        PixelBuffer b = *this;
+        b.pPixels = pPixels + r.top * nPitch + r.left * (pFormat ? pFormat->BytesPerPixel : 0);
+        b.nWidth = r.getWidth();
+        b.nHeight = r.getHeight();
+        return b;
+    }
 };
 
 namespace PixelOps {

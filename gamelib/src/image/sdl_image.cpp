@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <cstring>
+#include <typeinfo>
 
 namespace {
 
@@ -630,6 +631,17 @@ void SDLImage::blendPixels(Image* pSource, int nSrcX, int nSrcY, int nWidth, int
     markModified();
 }
 
+namespace {
+
+// Asked of every glyph of a run: an exact type compare is far cheaper than a
+// cast through the hierarchy, which stays for types derived from ours.
+SDLImage* asPlainSDLImage(Image* pImage) {
+    if (typeid(*pImage) == typeid(SDLImage)) return static_cast<SDLImage*>(pImage);
+    return dynamic_cast<SDLImage*>(pImage);
+}
+
+} // namespace
+
 void SDLImage::copyImages(const Placement* aPlaced, int nCount) {
     TSL_TRACE();
     // Stored pixels covering the whole canvas never grow, so clipping keeps
@@ -637,7 +649,7 @@ void SDLImage::copyImages(const Placement* aPlaced, int nCount) {
     bool bTogether = hasAlpha() && getPhysicalCanvasRect() == Rect(0, 0, getWidth(), getHeight());
     for (int i = 0; bTogether && i < nCount; ++i) {
         Image* pImage = aPlaced[i].pImage;
-        bTogether = pImage != this && pImage->hasAlpha() && dynamic_cast<SDLImage*>(pImage) != nullptr;
+        bTogether = pImage != this && pImage->hasAlpha() && asPlainSDLImage(pImage) != nullptr;
     }
     if (!bTogether) {
         Image::copyImages(aPlaced, nCount);
@@ -646,22 +658,41 @@ void SDLImage::copyImages(const Placement* aPlaced, int nCount) {
     prepareForWrite();
     lock();
     PixelBuffer target = getLockedBuffer();
+    const int nTargetBytes = target.pFormat->BytesPerPixel;
     PixelOps::ByteLayout targetLayout = PixelOps::getByteLayout(target.pFormat), sourceLayout = targetLayout;
     const SDL_PixelFormat* pLayoutFormat = nullptr;
     for (int i = 0; i < nCount; ++i) {
         SDLImage* pSrc = static_cast<SDLImage*>(aPlaced[i].pImage);
+        // Pending cuts and mirrors first: the stored pixels read below are then what is seen.
+        pSrc->prepare();
         int nSrcX = 0, nSrcY = 0, nWidth = pSrc->getWidth(), nHeight = pSrc->getHeight();
         int x = minusInsPoint(aPlaced[i].x, pSrc->getInsPointX()), y = minusInsPoint(aPlaced[i].y, pSrc->getInsPointY());
-        if (!clipBlit(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) continue;
-        pSrc->lock();
-        PixelBuffer source = pSrc->getLockedBuffer();
+        if (!clipToPictures(pSrc, nSrcX, nSrcY, nWidth, nHeight, x, y)) continue;
+        Surface* pStore = pSrc->requireSurface();
+        SDL_Surface* pSurface = pStore->getSDLSurface();
+        // Software pixels are read in place; only a store that must be locked is.
+        bool bLock = SDL_MUSTLOCK(pSurface);
+        if (bLock) SDL_LockSurface(pSurface);
+        PixelBuffer source;
+        source.pFormat = pStore->getFormat();
+        source.bHasColorKey = pStore->hasColorKey();
+        source.nPitch = pSurface->pitch;
+        int nSurfX, nSurfY;
+        pSrc->getSurfacePosition(nSurfX, nSurfY);
+        source.pPixels = static_cast<unsigned char*>(pSurface->pixels) + (nSurfY + nSrcY) * source.nPitch +
+                         (nSurfX + nSrcX) * source.pFormat->BytesPerPixel;
+        source.nWidth = nWidth;
+        source.nHeight = nHeight;
         if (source.pFormat != pLayoutFormat) {
             pLayoutFormat = source.pFormat;
             sourceLayout = PixelOps::getByteLayout(pLayoutFormat);
         }
-        PixelOps::blend(target.sub(Rect(x, y, x + nWidth, y + nHeight)), targetLayout,
-                        source.sub(Rect(nSrcX, nSrcY, nSrcX + nWidth, nSrcY + nHeight)), sourceLayout);
-        pSrc->unlock();
+        PixelBuffer place = target;
+        place.pPixels = target.pPixels + y * target.nPitch + x * nTargetBytes;
+        place.nWidth = nWidth;
+        place.nHeight = nHeight;
+        PixelOps::blend(place, targetLayout, source, sourceLayout);
+        if (bLock) SDL_UnlockSurface(pSurface);
     }
     unlock();
     markModified();

@@ -313,7 +313,7 @@ TEST_F(ImageTest, BlitsClipAndGrow) {
 }
 
 // Images drawn together give what drawing them one by one gives: overlapping, past the
-// edges, with insertion points, onto a plain and a trimmed picture (which may grow) and
+// edges, with insertion points, cut from a sheet, mirrored, onto a plain and a trimmed picture (which may grow) and
 // with a picture without alpha among them.
 TEST_F(ImageTest, ImagesCopiedTogetherMatchOneByOne) {
     std::mt19937 rng(12);
@@ -329,6 +329,11 @@ TEST_F(ImageTest, ImagesCopiedTogetherMatchOneByOne) {
         p->setInsPoint(static_cast<int>(rng() % 3), static_cast<int>(rng() % 3));
         apGlyphs.push_back(p);
     }
+    // Drawn together, a glyph still cut from its sheet or waiting to be mirrored
+    // gives what it shows, not its store as it stands.
+    apGlyphs[1] = apGlyphs[1]->createSubImage(1, 0, std::max(1, apGlyphs[1]->getWidth() - 1), 6, false);
+    apGlyphs[2]->flipHorizontal();
+    apGlyphs[3]->flipVertical();
     for (int nCase = 0; nCase < 3; ++nCase) {
         std::vector<Image::Placement> aPlaced;
         for (int i = 0; i < 40; ++i)
