@@ -161,7 +161,13 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
                  nHeight);
 
     shutdown();
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    // Restarting video opens a new connection to the display, which can be
+    // refused (an X server resetting as its last client left). Every SDL call
+    // below would then run on no video at all.
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+        GameApp::log("D: Could not restart SDL video : %s\n", SDL_GetError());
+        return false;
+    }
     // SDL dropped its cursors with the old video subsystem.
     m_pBlankCursor = nullptr;
     m_pSystemCursor = nullptr;
