@@ -21,6 +21,9 @@ namespace {
 // Windows that fit this box are taken to be placed on purpose.
 const int PLACED_RIGHT_LIMIT = 1280;
 const int PLACED_BOTTOM_LIMIT = 1024;
+// How long a display that refuses the restarted video is waited for.
+const int VIDEO_RESTART_TRIES = 10;
+const Uint32 VIDEO_RESTART_PAUSE_MS = 50;
 
 const char* modeText(bool bFullScreen) {
     return bFullScreen ? "Full" : "Wnd";
@@ -150,6 +153,16 @@ bool SDLVideoDriverBase::tryModes(const std::vector<ModeSize>& lCandidates, cons
     return false;
 }
 
+// Stopping video closed our connection to the display; an X server whose
+// last client that was resets and refuses new connections for a moment.
+bool SDLVideoDriverBase::restartVideo() {
+    for (int nTry = 0; nTry < VIDEO_RESTART_TRIES; ++nTry) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+        SDL_Delay(VIDEO_RESTART_PAUSE_MS);
+    }
+    return false;
+}
+
 bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
     bool bHidden = isHiddenRequested();
@@ -161,10 +174,8 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
                  nHeight);
 
     shutdown();
-    // Restarting video opens a new connection to the display, which can be
-    // refused (an X server resetting as its last client left). Every SDL call
-    // below would then run on no video at all.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
+    // Every SDL call below would run on no video at all.
+    if (!restartVideo()) {
         GameApp::log("D: Could not restart SDL video : %s\n", SDL_GetError());
         return false;
     }
