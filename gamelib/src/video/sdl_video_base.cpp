@@ -21,9 +21,9 @@ namespace {
 // Windows that fit this box are taken to be placed on purpose.
 const int PLACED_RIGHT_LIMIT = 1280;
 const int PLACED_BOTTOM_LIMIT = 1024;
-// How long a display that refuses the restarted video is waited for.
-const int VIDEO_RESTART_TRIES = 10;
-const Uint32 VIDEO_RESTART_PAUSE_MS = 50;
+// How long a display that refuses to start video is waited for.
+const int VIDEO_START_TRIES = 10;
+const Uint32 VIDEO_START_PAUSE_MS = 50;
 
 const char* modeText(bool bFullScreen) {
     return bFullScreen ? "Full" : "Wnd";
@@ -153,12 +153,12 @@ bool SDLVideoDriverBase::tryModes(const std::vector<ModeSize>& lCandidates, cons
     return false;
 }
 
-// Stopping video closed our connection to the display; an X server whose
-// last client that was resets and refuses new connections for a moment.
-bool SDLVideoDriverBase::restartVideo() {
-    for (int nTry = 0; nTry < VIDEO_RESTART_TRIES; ++nTry) {
+// An X server whose last client has just left (our own stopped video, or a
+// game that ended) resets and refuses new connections for a moment.
+bool SDLVideoDriverBase::startVideo() {
+    for (int nTry = 0; nTry < VIDEO_START_TRIES; ++nTry) {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
-        SDL_Delay(VIDEO_RESTART_PAUSE_MS);
+        SDL_Delay(VIDEO_START_PAUSE_MS);
     }
     return false;
 }
@@ -175,7 +175,7 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
 
     shutdown();
     // Every SDL call below would run on no video at all.
-    if (!restartVideo()) {
+    if (!startVideo()) {
         GameApp::log("D: Could not restart SDL video : %s\n", SDL_GetError());
         return false;
     }
