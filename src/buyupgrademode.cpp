@@ -160,6 +160,7 @@ void BuyUpgradeMode::init() {
     pTable->add(m_pMainTable, LEFT_TOP);
     pTable->addRow(1);
     pTable->add(m_pButtonTable, LEFT_TOP);
+    pTable->setFrameEnabled(true);
     layout(true);
     updateTexts();
 }

@@ -65,7 +65,9 @@ Tsl::String getWindowClassName(int nArgc, const char* const* ppszArgs) {
 int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options) {
     TSL_TRACE();
     Tsl::String sClass = getWindowClassName(nArgc, ppszArgs);
-    InstanceLock lock(sClass);
+    Tsl::String sFolder = options.sUserFolder.isEmpty() ? getUserDataFolder(Names::USER_SUBFOLDER)
+                                                        : options.sUserFolder + "/";
+    InstanceLock lock(sClass, sFolder);
     if (lock.isHeldElsewhere()) {
         std::fprintf(stderr, "%s is running already.\n", Names::PRODUCT_NAME);
         x11ActivateWindowOfClass(sClass);
@@ -74,8 +76,6 @@ int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options
     // SDL names the window's class after this, so a second start finds it.
     setenv("SDL_VIDEO_X11_WMCLASS", sClass.c_str(), 1);
 
-    Tsl::String sFolder = options.sUserFolder.isEmpty() ? getUserDataFolder(Names::USER_SUBFOLDER)
-                                                        : options.sUserFolder + "/";
     Tsl::String sLogFile = userFile(sFolder, Names::LOG_FILE_FORMAT);
     // Before the log is trimmed: the report needs the crashed run's lines.
     reportPreviousCrash(sLogFile);

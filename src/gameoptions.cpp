@@ -14,6 +14,8 @@ enum { CENTRED = 0x24, CELL_FLAGS = 9, OPTION_ROWS = GameOptionsDialog::OPT_FULL
 enum { SCREEN_W = 800, SCREEN_H = 600, TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616 };
 enum { CHOICE_GAP = 16 };
 enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, AREA_TOP = 30, AREA_BOTTOM = 570, SECTION_GAP = 20 };
+// Dark brown: readable on the sand panel and warmer than black.
+const Color CREDIT_TEXT_COLOR(70, 42, 18, 255);
 const char* const s_apszDifficultyKeys[QarnGameOptions::DIFFICULTY_COUNT] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM,
                                                                               Names::STR_GOD_HARD};
 }  // namespace
@@ -114,27 +116,32 @@ void QarnGameOptions::buildCreditsBackground() {
     pApp->addImage(Names::IMG_BACK_CREDITS, pBack, 0);
 }
 
+// The credits' white lines would fade into the light sand panel behind them.
+void QarnGameOptions::addDarkLine(CreditsMode* pCredits, const char* pszTextOrKey) {
+    pCredits->addText(pszTextOrKey, true)->setTextColor(CREDIT_TEXT_COLOR);
+}
+
 // A section's names are its heading's key followed by "_1", "_2", ... as far
 // as the string tables hold them.
 void QarnGameOptions::addCreditLines(CreditsMode* pCredits) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     pCredits->addImage(Names::IMG_CREDITS_LOGO, 1);
-    pCredits->addText(formatText(getString(Names::STR_ABOUT_VERSION), VERSION_MAJOR, VERSION_MINOR, VERSION_BUILD).c_str(),
-                      true);
-    pCredits->addText(Names::STR_ABOUT_SUBTITLE, true);
+    addDarkLine(pCredits,
+                formatText(getString(Names::STR_ABOUT_VERSION), VERSION_MAJOR, VERSION_MINOR, VERSION_BUILD).c_str());
+    addDarkLine(pCredits, Names::STR_ABOUT_SUBTITLE);
     for (int nSection = 0; nSection < Names::CREDIT_HEADING_COUNT; ++nSection) {
         const char* pszHeading = Names::STR_CREDIT_HEADINGS[nSection];
         pCredits->addSpace(SECTION_GAP);
         pCredits->addText(pszHeading, true)->setFont(getFont(Names::FONT_HIGHSCORE_TITLE_BLUE));
         if (nSection == Names::CREDIT_HEADING_COUNT - 1) {
-            pCredits->addText(Names::STR_CREDIT_LIBRARIES, true);
+            addDarkLine(pCredits, Names::STR_CREDIT_LIBRARIES);
             continue;
         }
         for (int nLine = 1;; ++nLine) {
             Tsl::String sKey = Tsl::String::format("%s_%d", pszHeading, nLine);
             if (!pApp->hasString(sKey.c_str())) break;
-            pCredits->addText(sKey.c_str(), true);
+            addDarkLine(pCredits, sKey.c_str());
         }
     }
 }

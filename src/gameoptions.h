@@ -30,6 +30,7 @@ private:
     void openCredits();
     static void buildCreditsBackground();
     void addCreditLines(CreditsMode* pCredits);
+    static void addDarkLine(CreditsMode* pCredits, const char* pszTextOrKey);
 
     RadioGroup m_lDifficulty;
 };

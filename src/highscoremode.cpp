@@ -34,6 +34,8 @@ const int TABLE_X = 280, TABLE_Y = 150;
 const int TABS_X = 70, TABS_Y = 160;
 const int BACK_X = 606, BACK_Y = 460;
 const int LEFT = 1;
+// Room between rank, name and score, so a long name never runs into either.
+const int COLUMN_GAP = 24;
 const int CENTRED = Image::ALIGN_HCENTER | Image::ALIGN_VCENTER;
 const char* const TAB_STYLES[HighScoreMode::TABLE_COUNT] = {Names::STYLE_TAB_ADVENTURE, Names::STYLE_TAB_RELAX,
                                                            Names::STYLE_TAB_FREE};
@@ -230,6 +232,7 @@ void HighScoreMode::buildScoreTable(int nIndex) {
     Tsl::SmartPtr<Table> pOuter = new Table(this);
     pOuter->setFrameStyle(Names::FRAME_EMPTY);
     pOuter->setFrameEnabled(true);
+    pOuter->setColumnSpacing(COLUMN_GAP);
     Tsl::SmartPtr<Table> apColumns[3] = {new Table(this), new Table(this), new Table(this)};
     auto addText = [&](int nColumn, const Tsl::String& sText, const char* pszFont, int nWrap) {
         Tsl::SmartPtr<Label> pLabel = new Label(sText);

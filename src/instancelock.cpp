@@ -8,10 +8,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-InstanceLock::InstanceLock(const Tsl::String& sName) : m_nFile(-1), m_bHeldElsewhere(false) {
-    // Not through a link: in a shared temporary folder another user may have
-    // put one in the lock file's place.
-    m_nFile = open(getLockFile(sName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+InstanceLock::InstanceLock(const Tsl::String& sName, const Tsl::String& sUserFolder)
+    : m_nFile(-1), m_bHeldElsewhere(false) {
+    // Never through a link someone put in the lock file's place.
+    m_nFile = open(getLockFile(sName, sUserFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (m_nFile < 0) return;
     if (flock(m_nFile, LOCK_EX | LOCK_NB) == 0) return;
     m_bHeldElsewhere = errno == EWOULDBLOCK;
@@ -23,10 +23,9 @@ InstanceLock::~InstanceLock() {
     if (m_nFile >= 0) close(m_nFile);
 }
 
-Tsl::String InstanceLock::getLockFile(const Tsl::String& sName) {
-    const char* pszFolder = std::getenv("XDG_RUNTIME_DIR");
-    if (!pszFolder || !*pszFolder) pszFolder = std::getenv("TMPDIR");
-    if (!pszFolder || !*pszFolder) pszFolder = "/tmp";
-    return Tsl::String::format("%s/%s-%08X.lock", pszFolder, Names::PRODUCT_ABBREVIATION,
+Tsl::String InstanceLock::getLockFile(const Tsl::String& sName, const Tsl::String& sUserFolder) {
+    const char* pszRuntime = std::getenv("XDG_RUNTIME_DIR");
+    Tsl::String sFolder = pszRuntime && *pszRuntime ? Tsl::String(pszRuntime) + "/" : sUserFolder;
+    return Tsl::String::format("%s%s-%08X.lock", sFolder.c_str(), Names::PRODUCT_ABBREVIATION,
                                Tsl::hashString(sName.c_str()));
 }

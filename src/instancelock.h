@@ -7,15 +7,17 @@
 // crash or a kill never blocks the next start.
 class InstanceLock {
 public:
-    // Tries to take the lock.
-    explicit InstanceLock(const Tsl::String& sName);
+    // Tries to take the lock. sUserFolder (ending in '/') holds the file when
+    // the session has no runtime folder.
+    InstanceLock(const Tsl::String& sName, const Tsl::String& sUserFolder);
     ~InstanceLock();
 
     // Another process holds the lock. A lock that cannot be made at all (no
     // writable folder) does not keep the game from starting.
     bool isHeldElsewhere() const { return m_bHeldElsewhere; }
-    // $XDG_RUNTIME_DIR, else the temporary folder.
-    static Tsl::String getLockFile(const Tsl::String& sName);
+    // $XDG_RUNTIME_DIR, else the user's folder: never a folder other users
+    // share, where another user's game would hold the same name.
+    static Tsl::String getLockFile(const Tsl::String& sName, const Tsl::String& sUserFolder);
 
 private:
     InstanceLock(const InstanceLock&) = delete;

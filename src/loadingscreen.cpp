@@ -85,7 +85,12 @@ void LoadingScreen::onUpdate(float fDt) {
         build();
         return;
     }
-    if (!m_bFinished) step();
+    if (!m_bFinished) {
+        // The splash above shows the cursor when it ends; loading goes on
+        // without one until the next screen takes over.
+        GameApp::getInstance()->showCursor(false);
+        step();
+    }
     if (m_bFinished && !m_bHandedOver && isTop()) handOver();
 }
 

@@ -323,6 +323,8 @@ TEST_F(BuyTest, AMissingSceneGivesADialogWithoutPreview) {
     EXPECT_TRUE(dialog->getPreviewSprites().isEmpty());
     EXPECT_NE(logText().find("scene0.scene"), std::string::npos);
     EXPECT_EQ(app.getModeAt(0).get(), dialog.get());
+    // Framed like every dialog, not text floating over the store.
+    EXPECT_TRUE(dialog->getTable()->isFrameEnabled());
 }
 
 TEST_F(BuyTest, CachedPicturesStayAsTheyWere) {

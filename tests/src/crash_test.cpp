@@ -14,6 +14,7 @@
 
 #include <csignal>
 #include <cstdint>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -114,11 +115,12 @@ TEST_F(CrashTest, AnExceptionEndsTheRunWithOneALogAndAReport) {
 TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
     const char* pszClass = "crash-test-instance";
+    Tsl::String sUser = (folder.sPath + "/").c_str();
     int aPipe[2];
     ASSERT_EQ(0, pipe(aPipe));
     pid_t nFirst = fork();
     if (nFirst == 0) {
-        InstanceLock lock(pszClass);
+        InstanceLock lock(pszClass, sUser);
         char c = lock.isHeldElsewhere() ? 'n' : 'y';
         if (write(aPipe[1], &c, 1) != 1) _exit(3);
         pause();
@@ -134,11 +136,11 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
         std::exit(runGame(2, apszArgs, options));
     };
     EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), "running already");
-    EXPECT_TRUE(InstanceLock(pszClass).isHeldElsewhere());
+    EXPECT_TRUE(InstanceLock(pszClass, sUser).isHeldElsewhere());
     kill(nFirst, SIGKILL);
     int nStatus = 0;
     waitpid(nFirst, &nStatus, 0);
-    EXPECT_FALSE(InstanceLock(pszClass).isHeldElsewhere());
+    EXPECT_FALSE(InstanceLock(pszClass, sUser).isHeldElsewhere());
     close(aPipe[0]);
     close(aPipe[1]);
     unsetenv("XDG_RUNTIME_DIR");
@@ -149,9 +151,10 @@ TEST_F(CrashTest, TheLockFileIsNeverReachedThroughALinkPlantedInItsPlace) {
     // lock file goes; following it would create files in their chosen place.
     setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
     std::string sTarget = folder.file("planted-target");
-    ASSERT_EQ(0, symlink(sTarget.c_str(), InstanceLock::getLockFile("crash-test-link").c_str()));
+    Tsl::String sUser = folder.sPath.c_str();
+    ASSERT_EQ(0, symlink(sTarget.c_str(), InstanceLock::getLockFile("crash-test-link", sUser).c_str()));
     {
-        InstanceLock lock("crash-test-link");
+        InstanceLock lock("crash-test-link", sUser);
         EXPECT_FALSE(lock.isHeldElsewhere());
     }
     EXPECT_NE(0, access(sTarget.c_str(), F_OK));
@@ -159,3 +162,17 @@ TEST_F(CrashTest, TheLockFileIsNeverReachedThroughALinkPlantedInItsPlace) {
 }
 
 } // namespace
+
+TEST_F(CrashTest, WithoutARuntimeFolderEachUserLocksInTheirOwnFolder) {
+    unsetenv("XDG_RUNTIME_DIR");
+    const char* pszClass = "crash-test-users";
+    Tsl::String sMine = (folder.sPath + "/mine/").c_str();
+    Tsl::String sOthers = (folder.sPath + "/others/").c_str();
+    ASSERT_EQ(0, mkdir(sMine.c_str(), 0700));
+    ASSERT_EQ(0, mkdir(sOthers.c_str(), 0700));
+    // Another user's game holds its lock; ours must still start.
+    InstanceLock others(pszClass, sOthers);
+    ASSERT_FALSE(others.isHeldElsewhere());
+    EXPECT_FALSE(InstanceLock(pszClass, sMine).isHeldElsewhere());
+    EXPECT_EQ(0, InstanceLock::getLockFile(pszClass, sMine).find(sMine.c_str()));
+}

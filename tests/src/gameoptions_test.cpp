@@ -85,6 +85,14 @@ TEST_F(GameOptionsTest, CreditsListSectionsWhileTheirNamesLastOnABackgroundBuilt
                                         "Cy", "text_musicdir_g", "text_musicsfx_g", "text_business_g", "Thanks",
                                         "SDL and zlib"}),
               texts(pCredits.get()));
+    // The lines below the headings stand out dark on the light panel.
+    for (const SpriteList* pLayer : pCredits->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+            if (Label* pLabel = dynamic_cast<Label*>(pSprite.get()))
+                if (std::string("Ann Bo Cy SDL and zlib").find(pLabel->getText().c_str()) != std::string::npos) {
+                    Color c = pLabel->getFont()->getTextColor();
+                    EXPECT_LT(c.r + c.g + c.b, 3 * 128) << pLabel->getText().c_str();
+                }
     Tsl::SmartPtr<Image> pBack = app.getImage(Names::IMG_BACK_CREDITS);
     app.addImage(Names::IMG_SAND_BACK, picture(8, 8, Color(1, 2, 3)));
     pOptions->makeCredits();

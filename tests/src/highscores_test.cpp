@@ -6,6 +6,7 @@
 #include "text/font.h"
 #include "tsl2/memstream.h"
 #include "ui/button.h"
+#include "ui/label.h"
 #include "ui/uitable.h"
 
 #include <memory>
@@ -173,6 +174,20 @@ TEST_F(HighscoreTest, ScreenShowsSortedTablesAndBuildsEachTabOnce) {
         }
     }
     EXPECT_EQ(3, screen->getBuildCount());
+    // Rank, name and score of the widest row stay apart.
+    const HighscoreEntry& last = screen->getTables().getAt(2).getAt(9);
+    screen->getScoreTable(2)->layout();
+    SpriteList lSprites;
+    screen->getScoreTable(2)->getSprites(lSprites, true);
+    std::vector<Label*> apRow;
+    for (const Tsl::String& sText : {Tsl::String("10"), last.m_sName, Tsl::String::format("%d", last.m_nScore)})
+        for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites) {
+            Label* pLabel = dynamic_cast<Label*>(pSprite.get());
+            if (pLabel && pLabel->getText() == sText) apRow.push_back(pLabel);
+        }
+    ASSERT_EQ(3u, apRow.size());
+    for (int c = 0; c < 2; ++c)
+        EXPECT_GE(apRow[c + 1]->getX() - (apRow[c]->getX() + apRow[c]->getWidth()), 16) << c;
     EXPECT_TRUE(screen->onMouseDown(MB_LEFT, 5, 5));
     screen->onCallback(HighScoreMode::ID_BACK, 0);
     EXPECT_EQ(MS_ENDED, screen->getState());

@@ -107,9 +107,11 @@ TEST_F(LoadingScreenTest, ProgressIconsLightByHalfTheTotalAndEmptyListsHandOverA
     app.pushMode(screen.get());
     step();
     probe->pTicks = &app.platform->m_nTicks;
+    app.showCursor(true);  // as the splash above does when it ends
     for (const auto& e : {std::make_pair(1, 1), std::make_pair(2, 2), std::make_pair(17, 9), std::make_pair(18, 10)}) {
         while (screen->getDone() < e.first) step();
         EXPECT_EQ(e.second, litIcons()) << e.first;
+        EXPECT_FALSE(app.getVideoDriver()->isCursorShown()) << e.first;
     }
     EXPECT_FALSE(handedOver());
 }

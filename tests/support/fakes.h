@@ -74,8 +74,8 @@ public:
     }
     void setCursorImage(Tsl::SmartPtr<Image>) override {}
     Tsl::SmartPtr<Sprite> getCursorSprite() const override { return nullptr; }
-    void showCursor(bool) override {}
-    bool isCursorShown() const override { return true; }
+    void showCursor(bool bShow) override { m_bCursorShown = bShow; }
+    bool isCursorShown() const override { return m_bCursorShown; }
     void setSoftwareCursor(bool b) override { m_bSoftwareCursor = b; }
     bool isSoftwareCursor() const override { return m_bSoftwareCursor; }
     void setProjectionOffset(int, int) override {}
@@ -86,6 +86,7 @@ public:
     std::function<bool(int nFlags)> m_fnSetVideoMode;
     Tsl::SmartPtr<Image> m_pIcon;
     bool m_bSoftwareCursor = false;
+    bool m_bCursorShown = true;
 
 private:
     EventLog* m_pLog;

@@ -128,8 +128,7 @@ D3D7VideoDriver::~D3D7VideoDriver() {
 
 bool D3D7VideoDriver::init(Tsl::SmartPtr<Image> pIcon) {
     TSL_TRACE();
-    keepMouseAbsolute();
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) TSL_THROW(Exception, "Could not initialize SDL video : %s", SDL_GetError());
+    if (!startVideo()) TSL_THROW(Exception, "Could not initialize SDL video : %s", SDL_GetError());
     m_pIcon = pIcon;
     m_sCaption = "";
     char szName[64];

@@ -22,6 +22,9 @@ namespace {
 // Windows that fit this box are taken to be placed on purpose.
 const int PLACED_RIGHT_LIMIT = 1280;
 const int PLACED_BOTTOM_LIMIT = 1024;
+// How long a display that refuses to start video is waited for.
+const int VIDEO_START_TRIES = 10;
+const Uint32 VIDEO_START_PAUSE_MS = 50;
 
 const char* modeText(bool bFullScreen) {
     return bFullScreen ? "Full" : "Wnd";
@@ -161,6 +164,17 @@ void SDLVideoDriverBase::keepMouseAbsolute() {
     setenv("SDL_MOUSE_RELATIVE", "0", 0);
 }
 
+// An X server whose last client has just left (our own stopped video, or a
+// game that ended) resets and refuses new connections for a moment.
+bool SDLVideoDriverBase::startVideo() {
+    keepMouseAbsolute();
+    for (int nTry = 0; nTry < VIDEO_START_TRIES; ++nTry) {
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+        SDL_Delay(VIDEO_START_PAUSE_MS);
+    }
+    return false;
+}
+
 bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
     bool bHidden = isHiddenRequested();
@@ -172,8 +186,11 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
                  nHeight);
 
     shutdown();
-    keepMouseAbsolute();
-    SDL_InitSubSystem(SDL_INIT_VIDEO);
+    // Every SDL call below would run on no video at all.
+    if (!startVideo()) {
+        GameApp::log("D: Could not restart SDL video : %s\n", SDL_GetError());
+        return false;
+    }
     // SDL dropped its cursors with the old video subsystem.
     m_pBlankCursor = nullptr;
     m_pSystemCursor = nullptr;

@@ -101,6 +101,8 @@ protected:
     // The window icon's pixels as SDL takes them; null when there are none.
     virtual SDL_Surface* getIconSurface();
     void applyIcon();
+    // Starts SDL video, waiting briefly for a display that refuses at first.
+    bool startVideo();
     void setDefaultFormats(const PixelFormat& opaque, const PixelFormat& alpha);
     void measureDesktop();
     bool tryModes(const std::vector<ModeSize>& lCandidates, const int aDepths[4], bool bFullScreen, int nFlags,

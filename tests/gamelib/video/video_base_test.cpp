@@ -1,6 +1,7 @@
 // Mode search, side bars and mouse mapping of the SDL video driver base.
 #include "sdl_fixtures.h"
 
+#include "image/sdl_image.h"
 #include "platform/sdl_platform.h"
 #include "platform/x11window.h"
 
@@ -277,4 +278,41 @@ TEST_F(VideoBase, VideoStartsAskForAbsolutePointerPositions) {
     ASSERT_TRUE(pDriver->setVideoMode(800, 600, VMF_DEPTH_32));
     EXPECT_STREQ(std::getenv("SDL_MOUSE_RELATIVE"), "1");
     unsetenv("SDL_MOUSE_RELATIVE");
+}
+
+namespace {
+
+// A driver with a window icon whose pixels need no video to exist.
+class IconVideoDriver : public FakeVideoDriver {
+public:
+    IconVideoDriver() : m_pSurface(SDL_CreateRGBSurface(SDL_SWSURFACE, 32, 32, 32, 0xFF, 0xFF00, 0xFF0000, 0)) {
+        m_pIcon = new SDLImage(8, 8, false, true);
+    }
+    ~IconVideoDriver() override { SDL_FreeSurface(m_pSurface); }
+
+protected:
+    SDL_Surface* getIconSurface() override { return m_pSurface; }
+
+private:
+    SDL_Surface* m_pSurface;
+};
+
+} // namespace
+
+TEST(VideoRestart, AVideoThatCannotRestartFailsTheModeInsteadOfCrashing) {
+    RecordingApp app;
+    SDLPlatform* pPlatform = new SDLPlatform();
+    IconVideoDriver* pDriver = new IconVideoDriver();
+    pPlatform->setVideoDriver(pDriver);
+    app.setPlatform(pPlatform);
+    pPlatform->init();
+    ASSERT_TRUE(pDriver->init(nullptr));
+    const char* pszDriver = std::getenv("SDL_VIDEODRIVER");
+    std::string sDriver = pszDriver ? pszDriver : "";
+    // A display that refuses the new connection.
+    setenv("SDL_VIDEODRIVER", "no-such-display", 1);
+    bool bSet = pDriver->setVideoMode(800, 600, VMF_FULLSCREEN);
+    setenv("SDL_VIDEODRIVER", sDriver.c_str(), 1);
+    EXPECT_FALSE(bSet);
+    EXPECT_TRUE(pDriver->attempts.empty());
 }
