@@ -1392,6 +1392,10 @@ bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
 // it is (see shadeRuns). The texel column a sample starts at, (stepTo256(s) - bias) >> 8,
 // grows or shrinks with its position along the span, so each side of the live box keeps
 // the samples on one side of a pixel that one division finds.
+// Spans up to this many pixels test their end samples by multiplication (0 <= i <= this
+// and |step| <= 2^45 keep the products far from overflowing).
+constexpr int64_t kShortSpan = 65536;
+
 int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
                                   int64_t& nHi) const {
   const BorderedTexels& live = *m_texture.m_pLive;
@@ -1400,11 +1404,8 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
   if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
   // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
   // column >= k exactly when nStart + i nStep >= nBound.
-  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
-    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
-    if (nStep == 0) {
-      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
-    } else if (nStep > 0) {
+  auto keepByDivision = [&](int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast) {
+    if (nStep > 0) {
       int64_t iFirst = ceilDiv(nBound - nStart, nStep);
       if (bAtLeast) {
         iLo = std::max(iLo, iFirst);
@@ -1418,6 +1419,23 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
       } else {
         iLo = std::max(iLo, iLast + 1);
       }
+    }
+  };
+  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
+  // column >= k exactly when nStart + i nStep >= nBound.
+  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
+    // Once no sample is left, the span is empty whatever the other bounds say.
+    if (iLo > iHi) return;
+    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    if (nStep == 0) {
+      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
+    } else if (!test::isTrimShortcutEnabled() || iHi > kShortSpan) {
+      keepByDivision(nStart, nStep, nBound, bAtLeast);
+    } else if (nStep > 0 ? (bAtLeast ? nStart + iLo * nStep < nBound : nStart + iHi * nStep >= nBound)
+                         : (bAtLeast ? nStart + iHi * nStep < nBound : nStart + iLo * nStep >= nBound)) {
+      // Most rows start and end on live texels: the division only when the end sample
+      // on the side this bound can cut is really cut.
+      keepByDivision(nStart, nStep, nBound, bAtLeast);
     }
   };
   // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
