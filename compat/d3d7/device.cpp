@@ -331,6 +331,10 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
     raster::ScreenVertex& v = pOut[i];
     if (!(p[3] > 0.0)) {
       v.m_fX = v.m_fY = NAN;  // behind the eye: the rasterizer drops its triangles
+    } else if (p[3] == 1.0) {
+      // Sprites' transforms are affine: no perspective divide (x / 1 is x exactly).
+      v.m_fX = m_viewport.dwX + (1.0 + p[0]) * fHalfW;
+      v.m_fY = m_viewport.dwY + (1.0 - p[1]) * fHalfH;
     } else {
       v.m_fX = m_viewport.dwX + (1.0 + p[0] / p[3]) * fHalfW;
       v.m_fY = m_viewport.dwY + (1.0 - p[1] / p[3]) * fHalfH;

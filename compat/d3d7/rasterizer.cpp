@@ -754,8 +754,12 @@ void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD
 
 // One span of a flat-shaded triangle under a row kernel; pTex is null without a texture,
 // pStencil without tests.
+// The coordinates come as four values, not a SpanCoords by value: a struct just written
+// field by field and copied whole into the arguments stalls on the store (about a sixth
+// of the time of a particle-sized quad went there).
 void drawSpan(RowMode eMode, DWORD* pDst, BYTE* pStencil, bool bTests, const TextureView* pTex, bool bLinear,
-              SpanCoords c, int n, DWORD nDiffuse, const PixelState& st) {
+              int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, int n, DWORD nDiffuse, const PixelState& st) {
+  SpanCoords c = {nS, nT, nStepS, nStepT};
   DWORD aTexels[kSpanChunk + kSamplePadding];
   DWORD nTexOr = (pTex && !pTex->m_bAlpha) ? kOpaque : 0;
   for (int i = 0; i < n; i += kSpanChunk) {
@@ -1360,7 +1364,7 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
         nT += nCut * nStepT;
       }
       drawSpan(eSpan, pDst + nLo, pStencilRow ? pStencilRow + nLo : nullptr, bTests,
-               m_bHasTexture ? &m_texture : nullptr, bLinear, {nS, nT, nStepS, nStepT},
+               m_bHasTexture ? &m_texture : nullptr, bLinear, nS, nT, nStepS, nStepT,
                static_cast<int>(nHi - nLo + 1), v[0]->m_nColour, m_state);
       continue;
     }
@@ -1392,6 +1396,10 @@ bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
 // it is (see shadeRuns). The texel column a sample starts at, (stepTo256(s) - bias) >> 8,
 // grows or shrinks with its position along the span, so each side of the live box keeps
 // the samples on one side of a pixel that one division finds.
+// Spans up to this many pixels test their end samples by multiplication (0 <= i <= this
+// and |step| <= 2^45 keep the products far from overflowing).
+constexpr int64_t kShortSpan = 65536;
+
 int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
                                   int64_t& nHi) const {
   const BorderedTexels& live = *m_texture.m_pLive;
@@ -1400,11 +1408,8 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
   if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
   // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
   // column >= k exactly when nStart + i nStep >= nBound.
-  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
-    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
-    if (nStep == 0) {
-      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
-    } else if (nStep > 0) {
+  auto keepByDivision = [&](int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast) {
+    if (nStep > 0) {
       int64_t iFirst = ceilDiv(nBound - nStart, nStep);
       if (bAtLeast) {
         iLo = std::max(iLo, iFirst);
@@ -1418,6 +1423,23 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
       } else {
         iLo = std::max(iLo, iLast + 1);
       }
+    }
+  };
+  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
+  // column >= k exactly when nStart + i nStep >= nBound.
+  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
+    // Once no sample is left, the span is empty whatever the other bounds say.
+    if (iLo > iHi) return;
+    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    if (nStep == 0) {
+      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
+    } else if (!test::isTrimShortcutEnabled() || iHi > kShortSpan) {
+      keepByDivision(nStart, nStep, nBound, bAtLeast);
+    } else if (nStep > 0 ? (bAtLeast ? nStart + iLo * nStep < nBound : nStart + iHi * nStep >= nBound)
+                         : (bAtLeast ? nStart + iHi * nStep < nBound : nStart + iLo * nStep >= nBound)) {
+      // Most rows start and end on live texels: the division only when the end sample
+      // on the side this bound can cut is really cut.
+      keepByDivision(nStart, nStep, nBound, bAtLeast);
     }
   };
   // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
@@ -1516,8 +1538,8 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
     }
     DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
     BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch + nLo : nullptr;
-    drawSpan(eSpan, pDst + nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear,
-             {nS, nT, nStepS, nStepT}, static_cast<int>(nHi - nLo + 1), pVerts[0].m_nColour, m_state);
+    drawSpan(eSpan, pDst + nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear, nS, nT, nStepS,
+             nStepT, static_cast<int>(nHi - nLo + 1), pVerts[0].m_nColour, m_state);
   }
   return true;
 }

@@ -26,6 +26,7 @@ struct HookState {
   bool m_bWideVectors = true;
   bool m_bBorderedTextures = true;
   bool m_bParallelogramSpans = true;
+  bool m_bTrimShortcut = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -63,6 +64,7 @@ void reset() {
   s.m_bWideVectors = true;
   s.m_bBorderedTextures = true;
   s.m_bParallelogramSpans = true;
+  s.m_bTrimShortcut = true;
 }
 
 bool readFrame(Frame& out) {
@@ -116,6 +118,8 @@ void setBorderedTexturesEnabled(bool bEnabled) { state().m_bBorderedTextures = b
 bool isBorderedTexturesEnabled() { return state().m_bBorderedTextures; }
 void setParallelogramSpansEnabled(bool bEnabled) { state().m_bParallelogramSpans = bEnabled; }
 bool isParallelogramSpansEnabled() { return state().m_bParallelogramSpans; }
+void setTrimShortcutEnabled(bool bEnabled) { state().m_bTrimShortcut = bEnabled; }
+bool isTrimShortcutEnabled() { return state().m_bTrimShortcut; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
 void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }

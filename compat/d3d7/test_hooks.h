@@ -110,6 +110,10 @@ bool isBorderedTexturesEnabled();
 // with its own texture plane.
 void setParallelogramSpansEnabled(bool bEnabled);
 bool isParallelogramSpansEnabled();
+// With the trim shortcut off every span end is cut to the live texels by division, even
+// where its end samples show nothing to cut.
+void setTrimShortcutEnabled(bool bEnabled);
+bool isTrimShortcutEnabled();
 // With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);

@@ -173,9 +173,12 @@ void SDL3DVideoDriverBase::preloadImage(Tsl::SmartPtr<Image> pImage) {
 
 bool SDL3DVideoDriverBase::prepareSurfaceTiles(Surface* pSurface) {
     TSL_TRACE();
-    Drv3DSurfaceData* pData = dynamic_cast<Drv3DSurfaceData*>(pSurface->getDriverData());
+    Drv3DSurfaceData* pData = m_pSurfaceDataType
+                                  ? castExpecting<Drv3DSurfaceData>(pSurface->getDriverData(), *m_pSurfaceDataType)
+                                  : dynamic_cast<Drv3DSurfaceData*>(pSurface->getDriverData());
     if (!pData) {
         pData = newSurfaceData();
+        m_pSurfaceDataType = &typeid(*pData);
         pSurface->setDriverData(pData);
     }
     Drv3DTileData* pTiles = pData->getTiles();
@@ -227,16 +230,19 @@ bool SDL3DVideoDriverBase::prepareSurfaceTiles(Surface* pSurface) {
 
 void SDL3DVideoDriverBase::prepareImageTiles(Image* pImage) {
     TSL_TRACE();
-    SDLImage* pSDLImage = dynamic_cast<SDLImage*>(pImage);
+    SDLImage* pSDLImage = castExpecting<SDLImage>(pImage, typeid(SDLImage));
     if (!pSDLImage) return;
     Tsl::SmartPtr<Surface> pSurface = pSDLImage->getSurface();
     if (pSurface.isNull()) return;
     bool bRebuilt = prepareSurfaceTiles(pSurface);
     Drv3DTileData* pSurfaceTiles = static_cast<Drv3DSurfaceData*>(pSurface->getDriverData())->getTiles();
 
-    Drv3DImageData* pData = dynamic_cast<Drv3DImageData*>(pSDLImage->getDriverData());
+    Drv3DImageData* pData = m_pImageDataType
+                                ? castExpecting<Drv3DImageData>(pSDLImage->getDriverData(), *m_pImageDataType)
+                                : dynamic_cast<Drv3DImageData*>(pSDLImage->getDriverData());
     if (!pData) {
         pData = newImageData();
+        m_pImageDataType = &typeid(*pData);
         pSDLImage->setDriverData(pData);
     }
     Drv3DTileData* pTiles = pData->getTiles();

@@ -10,11 +10,21 @@
 
 #include "tsl2/refcount.h"
 
+#include <typeinfo>
 #include <vector>
 
 class Image;
 class Sprite;
 class Surface;
+
+// p as a T*, or null. A sprite is drawn every frame and its image and driver data are
+// nearly always of one known type (likely, itself a T); comparing that exact type first
+// keeps the hierarchy search of dynamic_cast to the rare other cases.
+template <class T, class S>
+T* castExpecting(S* p, const std::type_info& likely) {
+    if (p && typeid(*p) == likely) return static_cast<T*>(p);
+    return dynamic_cast<T*>(p);
+}
 
 // 1 for n < 2, else the smallest power of two >= n.
 int nextPowerOfTwo(int n);
@@ -117,4 +127,7 @@ protected:
     bool m_bStencilTest;
     int m_nRenderFlags;
     bool m_bStatesDirty;
+    // The exact types newImageData and newSurfaceData made, once they have made one.
+    const std::type_info* m_pImageDataType = nullptr;
+    const std::type_info* m_pSurfaceDataType = nullptr;
 };

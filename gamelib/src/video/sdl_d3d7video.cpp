@@ -490,8 +490,9 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
     Tsl::SmartPtr<Image> pImage = pSprite->getDrawImage();
     if (pImage.isNull() || !m_pDevice) return;
     prepareImageTiles(pImage);
-    SDLImage* pSDLImage = dynamic_cast<SDLImage*>(pImage.get());
-    D3D7ImageData* pData = pSDLImage ? dynamic_cast<D3D7ImageData*>(pSDLImage->getDriverData()) : nullptr;
+    SDLImage* pSDLImage = castExpecting<SDLImage>(pImage.get(), typeid(SDLImage));
+    D3D7ImageData* pData =
+        pSDLImage ? castExpecting<D3D7ImageData>(pSDLImage->getDriverData(), typeid(D3D7ImageData)) : nullptr;
     if (!pData) return;
 
     float x = pSprite->getXf(), y = pSprite->getYf();
