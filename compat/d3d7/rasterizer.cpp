@@ -1178,6 +1178,19 @@ class EdgeWalk {
   enum Side { Left, Right, Flat } m_eSide = Flat;
   int64_t m_nE = 0, m_nDe = 0, m_nB = 1, m_nQ = 0, m_nR = 0, m_nDq = 0, m_nDr = 0;
 };
+
+// The pixels of the current row inside every edge (false when none); the
+// walks move on to the next row either way.
+template <int N>
+bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
+  nLo = nPx0;
+  nHi = nPx1;
+  for (EdgeWalk& walk : aWalks) {
+    walk.narrow(nPx0, nLo, nHi);
+    walk.nextRow();
+  }
+  return nLo <= nHi;
+}
 }  // namespace
 
 // Runs are made of whole groups of four texels (the row kernels' width), so that a
@@ -1344,12 +1357,8 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   EdgeWalk aWalks[3];
   for (int i = 0; i < 3; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   for (int64_t py = nPy0; py <= nPy1; ++py) {
-    int64_t nLo = nPx0, nHi = nPx1;
-    for (EdgeWalk& walk : aWalks) {
-      walk.narrow(nPx0, nLo, nHi);
-      walk.nextRow();
-    }
-    if (nLo > nHi) continue;
+    int64_t nLo, nHi;
+    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
     double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
     int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
     double aC[4];
@@ -1522,12 +1531,8 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   EdgeWalk aWalks[4];
   for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   for (int64_t py = nPy0; py <= nPy1; ++py) {
-    int64_t nLo = nPx0, nHi = nPx1;
-    for (EdgeWalk& walk : aWalks) {
-      walk.narrow(nPx0, nLo, nHi);
-      walk.nextRow();
-    }
-    if (nLo > nHi) continue;
+    int64_t nLo, nHi;
+    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
     double fx = static_cast<double>(nLo) - basis.m_fX0, fy = static_cast<double>(py) - basis.m_fY0;
     int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
     if (bTrim) {
