@@ -457,11 +457,40 @@ void checkSceneDefinitions(RuleReporter& r, int nScene) {
     else if (!bUntagged) r.fault(sScene, "every definition has a tag: the bar can block them all");
 }
 
+namespace {
+
+const char* const STYLE_KINDS[] = {"frame", "button", "cursor", "radio", "slider", "separator"};
+
+bool isStyleKind(const std::string& sKind) {
+    for (const char* pszKind : STYLE_KINDS)
+        if (sKind == pszKind) return true;
+    return false;
+}
+
+// Whether the set has a name of that kind: "style" is a style of any kind;
+// false for a kind it does not know.
+bool hasNamed(const std::string& sKind, const char* psz) {
+    static const char* const SOUND_SUFFIXES[] = {".ogg", ".wav", nullptr};
+    GameApp* pApp = GameApp::getInstance();
+    Theme* pTheme = pApp->getTheme();
+    if (sKind == "image") return pApp->hasImage(psz);
+    if (sKind == "resource") return pApp->hasResource(psz);
+    if (sKind == "sample" || sKind == "music") return !pApp->findResource(psz, SOUND_SUFFIXES).isEmpty();
+    if (sKind == "string") return pApp->hasString(psz);
+    if (sKind == "font") return pTheme->hasFont(psz);
+    if (isStyleKind(sKind)) return pTheme->hasStyle(sKind.c_str(), psz);
+    if (sKind == "style")
+        for (const char* pszKind : STYLE_KINDS)
+            if (pTheme->hasStyle(pszKind, psz)) return true;
+    return false;
+}
+
+} // namespace
+
 void checkNameList(RuleReporter& r, const std::string& sPath) {
     std::ifstream in(sPath);
     if (!in) throw std::runtime_error("can't read " + sPath);
     GameApp* pApp = GameApp::getInstance();
-    static const char* const SAMPLE_SUFFIXES[] = {".ogg", ".wav", nullptr};
     std::string sRaw;
     int nLine = 0;
     while (std::getline(in, sRaw)) {
@@ -478,12 +507,7 @@ void checkNameList(RuleReporter& r, const std::string& sPath) {
             const char* psz = sName.c_str();
             bool bFound = false;
             try {
-                if (sKind == "image") bFound = pApp->hasImage(psz);
-                else if (sKind == "resource") bFound = pApp->hasResource(psz);
-                else if (sKind == "sample" || sKind == "music") bFound = !pApp->findResource(psz, SAMPLE_SUFFIXES).isEmpty();
-                else if (sKind == "string") bFound = pApp->hasString(psz);
-                else if (sKind == "font") bFound = pApp->getTheme()->hasFont(psz);
-                else if (sKind == "sequence" && t.size() >= 3) {
+                if (sKind == "sequence" && t.size() >= 3) {
                     // "sequence <file>[:<parameter>] <name pattern>"
                     std::string sFile = sName.substr(0, sName.find(':'));
                     Tsl::SmartPtr<Animation> pAnimation;
@@ -496,10 +520,10 @@ void checkNameList(RuleReporter& r, const std::string& sPath) {
                     for (const std::string& sSeq : expandBraces(t[2]))
                         if (!pAnimation->hasSequence(sSeq.c_str())) r.fault(sAt, sName + " has no sequence " + sSeq);
                     bFound = true;
-                } else if (sKind == "frame" || sKind == "button" || sKind == "cursor" || sKind == "radio" ||
-                           sKind == "slider" || sKind == "separator")
-                    bFound = pApp->getTheme()->hasStyle(sKind.c_str(), psz);
-                else {
+                } else if (sKind == "image" || sKind == "resource" || sKind == "sample" || sKind == "music" ||
+                           sKind == "string" || sKind == "font" || isStyleKind(sKind)) {
+                    bFound = hasNamed(sKind, psz);
+                } else {
                     r.fault(sAt, "unknown kind '" + sKind + "'");
                     break;
                 }
@@ -543,8 +567,6 @@ std::string headerKind(const std::string& sConstant) {
 void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
     std::ifstream in(sPath);
     if (!in) throw std::runtime_error("can't read " + sPath);
-    GameApp* pApp = GameApp::getInstance();
-    static const char* const SOUND_SUFFIXES[] = {".ogg", ".wav", nullptr};
     std::string sLine;
     int nLine = 0;
     while (std::getline(in, sLine)) {
@@ -568,17 +590,7 @@ void checkHeaderNames(RuleReporter& r, const std::string& sPath) {
             if (sValue.empty() || sValue.find('%') != std::string::npos || sValue[0] == '_' ||
                 sValue.compare(0, 3, "3p_") == 0)
                 continue;
-            const char* psz = sValue.c_str();
-            Theme* pTheme = pApp->getTheme();
-            bool bFound = false;
-            if (sKind == "image") bFound = pApp->hasImage(psz);
-            if (sKind == "string") bFound = pApp->hasString(psz);
-            if (sKind == "sample" || sKind == "music") bFound = !pApp->findResource(psz, SOUND_SUFFIXES).isEmpty();
-            if (sKind == "font") bFound = pTheme->hasFont(psz);
-            if (sKind == "resource") bFound = pApp->hasResource(psz);
-            for (const char* pszKind : {"frame", "button", "cursor", "radio", "slider", "separator"})
-                bFound = bFound || (sKind == "style" && pTheme->hasStyle(pszKind, psz));
-            if (!bFound) r.fault(where(sPath, nLine), sConstant + ": no " + sKind + " \"" + sValue + "\" in this set");
+            if (!hasNamed(sKind, sValue.c_str())) r.fault(where(sPath, nLine), sConstant + ": no " + sKind + " \"" + sValue + "\" in this set");
         }
     }
 }
