@@ -137,6 +137,27 @@ void DeviceFixture::setBlend(DWORD dwSrc, DWORD dwDest) {
   m_pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, dwDest);
 }
 
+void DeviceFixture::applySceneStates(const SceneStates& st) {
+  static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
+                                      {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
+                                      {D3DBLEND_ZERO, D3DBLEND_ONE},
+                                      {D3DBLEND_ONE, D3DBLEND_ZERO},
+                                      {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
+  m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, st.nBlend == 4 ? 0 : 1);
+  setBlend(kBlends[st.nBlend][0], kBlends[st.nBlend][1]);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, st.bAlphaTest || st.bStencilWrite);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, st.bStencilWrite ? 0 : st.dwColour & 0xFF);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, st.bStencilWrite || st.bStencilTest);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILMASK, 1);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, st.bStencilWrite ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
+  DWORD dwOp = st.bStencilWrite ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP;
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFAIL, dwOp);
+  m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, dwOp);
+  m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, st.bPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+}
+
 void DeviceFixture::setView(const D3DXMATRIX& view) {
   D3DXMATRIX m = view;
   m_pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &m);

@@ -35,6 +35,16 @@ class DeviceFixture : public ::testing::Test {
   void drawStrip(const std::vector<Vertex>& aVerts);
   void drawFan(const std::vector<Vertex>& aVerts);
   void setBlend(DWORD dwSrc, DWORD dwDest);
+  // The states the random scenes draw with: blend pair nBlend of five (4 turns
+  // blending off), an alpha test against the colour's alpha, a stencil pass that
+  // writes 1 or tests for it (a write also drops clear texels), point or
+  // bilinear magnification.
+  struct SceneStates {
+    int nBlend;
+    bool bAlphaTest, bStencilWrite, bStencilTest, bPoint;
+    DWORD dwColour;
+  };
+  void applySceneStates(const SceneStates& st);
   void setView(const D3DXMATRIX& view);
   test::Frame frame();
   void clearTo(DWORD dwColour);

@@ -347,24 +347,7 @@ TEST_F(DevicePixels, FastPathMatchesGeneralPath) {
     test::setSpanPathEnabled(bFast);  // the triangle spans share the fast path's row kernels
     clearTo(0x204060);
     for (const Op& op : aOps) {
-      static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
-                                          {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                                          {D3DBLEND_ZERO, D3DBLEND_ONE},
-                                          {D3DBLEND_ONE, D3DBLEND_ZERO},
-                                          {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, op.nBlend == 4 ? 0 : 1);
-      setBlend(kBlends[op.nBlend][0], kBlends[op.nBlend][1]);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, op.bAlphaTest || op.bStencilWrite);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, op.bStencilWrite ? 0 : op.dwColour & 0xFF);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, op.bStencilWrite || op.bStencilTest);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILMASK, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, op.bStencilWrite ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
-      DWORD dwOp = op.bStencilWrite ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP;
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFAIL, dwOp);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, dwOp);
-      m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, op.bFilterPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+      applySceneStates({op.nBlend, op.bAlphaTest, op.bStencilWrite, op.bStencilTest, op.bFilterPoint, op.dwColour});
       drawImage(op.nTex >= 0 ? aTex[op.nTex] : nullptr, op.x + op.fShift, op.y + op.fShift, op.w, op.h,
                 op.dwColour);
     }
@@ -425,24 +408,7 @@ TEST_F(DevicePixels, SpanPathMatchesPerPixelShading) {
     bool bPoint = rng() % 3 == 0, bAlphaTest = rng() % 8 == 0, bStencilWrite = rng() % 10 == 0;
     bool bStencilTest = !bStencilWrite && rng() % 8 == 0;
     aOps.push_back([=] {
-      static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
-                                          {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                                          {D3DBLEND_ZERO, D3DBLEND_ONE},
-                                          {D3DBLEND_ONE, D3DBLEND_ZERO},
-                                          {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, nBlend == 4 ? 0 : 1);
-      setBlend(kBlends[nBlend][0], kBlends[nBlend][1]);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, bAlphaTest || bStencilWrite);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, bStencilWrite ? 0 : dwColour & 0xFF);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, bStencilWrite || bStencilTest);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILMASK, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, bStencilWrite ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
-      DWORD dwOp = bStencilWrite ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP;
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFAIL, dwOp);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, dwOp);
-      m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, bPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+      applySceneStates({nBlend, bAlphaTest, bStencilWrite, bStencilTest, bPoint, dwColour});
       m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, bPoint ? D3DTFN_POINT : D3DTFN_LINEAR);
       m_pDevice->SetTexture(0, nTex >= 0 ? aTex[nTex] : nullptr);
       D3DXMATRIX scale, rot, move;

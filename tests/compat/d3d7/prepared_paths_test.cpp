@@ -143,11 +143,6 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
     p->GetSurfaceDesc(&desc);
     aTex.push_back({p, w, h, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight)});
   }
-  static const DWORD kBlends[5][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
-                                      {D3DBLEND_SRCALPHA, D3DBLEND_ONE},
-                                      {D3DBLEND_ZERO, D3DBLEND_ONE},
-                                      {D3DBLEND_ONE, D3DBLEND_ZERO},
-                                      {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA}};
   static const float kFractions[6] = {0.5f, 0.25f, 0.75f, 0.1f, 1.0f / 3.0f, 0.0f};
   std::vector<std::function<void()>> aOps;
   for (int i = 0; i < 480; ++i) {
@@ -164,19 +159,7 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
     // Now and then a hair wider than its texels: that one must be left to the triangles.
     float fStretch = rng() % 10 == 0 ? 0.01f : 0.0f;
     aOps.push_back([=] {
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, nBlend == 4 ? 0 : 1);
-      setBlend(kBlends[nBlend][0], kBlends[nBlend][1]);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, bAlphaTest || bStencilWrite);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAREF, bStencilWrite ? 0 : dwColour & 0xFF);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILENABLE, bStencilWrite || bStencilTest);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILREF, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILMASK, 1);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFUNC, bStencilWrite ? D3DCMP_ALWAYS : D3DCMP_EQUAL);
-      DWORD dwOp = bStencilWrite ? D3DSTENCILOP_REPLACE : D3DSTENCILOP_KEEP;
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILFAIL, dwOp);
-      m_pDevice->SetRenderState(D3DRENDERSTATE_STENCILPASS, dwOp);
-      m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, bPoint ? D3DTFG_POINT : D3DTFG_LINEAR);
+      applySceneStates({nBlend, bAlphaTest, bStencilWrite, bStencilTest, bPoint, dwColour});
       m_pDevice->SetTexture(0, tex.pSurface);
       D3DXMATRIX move;
       D3DXMatrixTranslation(&move, x - 0.5f, y - 0.5f, 0);
