@@ -8,6 +8,7 @@
 #include "names.h"
 #include "playmode.h"
 #include "qarnplayer.h"
+#include "storymanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "actiontarget.h"
@@ -208,6 +209,31 @@ std::string refusedLines(const std::string& sLog) {
         nStart = nEnd + 1;
     }
     return sRefused;
+}
+
+// The trail's flowers are drawn above the sites: no flower of the map, in
+// any look of any site, lies over a building's picture.
+TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
+    typedef StoryManagerMode Smm;
+    const int ALPHA_SEEN = 32;
+    for (int s = 0; s < Smm::SITE_COUNT; ++s)
+        for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
+            Tsl::String sSite = Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, Smm::MAP_SITES[s].pszName, pszLook);
+            Tsl::SmartPtr<Image> pSite = app.getImage(sSite.c_str());
+            for (int i = 0; i < Smm::ROUTE_POINTS; ++i) {
+                bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
+                Tsl::SmartPtr<Image> pFlower =
+                    app.getImage(bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
+                int nLeft = Smm::MAP_ROUTE[i].nX - pFlower->getWidth() / 2;
+                int nTop = Smm::MAP_ROUTE[i].nY - pFlower->getHeight() / 2;
+                int nCovered = 0;
+                for (int y = 0; y < pFlower->getHeight(); ++y)
+                    for (int x = 0; x < pFlower->getWidth(); ++x)
+                        nCovered += !pFlower->isTransparentAt(x, y, ALPHA_SEEN) &&
+                                    !pSite->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
+                EXPECT_EQ(0, nCovered) << sSite.c_str() << " under the flower of level " << i;
+            }
+        }
 }
 
 // The purchase dialog's preview of every store item at every level: each
