@@ -13,6 +13,7 @@ namespace {
 
 const int LEFT_TOP = 1 | 8;
 const int CENTRED = Image::ALIGN_HCENTER | Image::ALIGN_VCENTER;
+const int LEFT_BOTTOM = 1 | Image::ALIGN_BOTTOM;
 const int TEXT_CENTRED = Image::ALIGN_HCENTER;
 enum { TEXT_WIDTH = 330, TEXT_LINES = 10, TEXT_Z_ORDER = 7, PRICE_Z_ORDER = 2, PRICE_WIDTH = 150, PRICE_HEIGHT = 50 };
 enum { SPACER_HEIGHT = 190, SHORT_SPACER_HEIGHT = 90, PREVIEW_WIDTH = 320, PREVIEW_HEIGHT = 240 };
@@ -134,7 +135,10 @@ void BuyUpgradeMode::init() {
     if (m_nKind != STORE_TRAY) {
         m_pMainTable->setSpacing(SPACING);
         addBlank(m_pMainTable, PREVIEW_WIDTH, PREVIEW_HEIGHT, LEFT_TOP);
-        addPreviewMask();
+        // A private copy: the mask's insertion point is ours to move.
+        Tsl::SmartPtr<Image> pMask = getImage(Names::IMG_BUY_MASK)->clone(false);
+        pMask->alignInsPoint(LEFT_BOTTOM);
+        addSprite(new Sprite(pMask, PREVIEW_X, PREVIEW_Y, MASK_Z_ORDER));
     } else {
         addTrayPicture();
     }
@@ -159,17 +163,6 @@ void BuyUpgradeMode::init() {
     pTable->setFrameEnabled(true);
     layout(true);
     updateTexts();
-}
-
-// The mask lies over the preview and frames it: centred on the preview's
-// place, its window matches the picture whatever the width of its rim.
-// Hung by a bottom corner at the preview's top it would stand above the
-// preview, out of the dialog.
-void BuyUpgradeMode::addPreviewMask() {
-    // A private copy: the mask's insertion point is ours to move.
-    Tsl::SmartPtr<Image> pMask = getImage(Names::IMG_BUY_MASK)->clone(false);
-    pMask->alignInsPoint(CENTRED);
-    addSprite(new Sprite(pMask, PREVIEW_X + PREVIEW_WIDTH / 2, PREVIEW_Y + PREVIEW_HEIGHT / 2, MASK_Z_ORDER));
 }
 
 // The next tray, as a picture in place of a preview.

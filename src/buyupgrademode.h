@@ -71,7 +71,6 @@ private:
     bool isUpgradeKind() const;
     void buy();
     void addBlank(Tsl::SmartPtr<Table> pTable, int nWidth, int nHeight, int nFlags);
-    void addPreviewMask();
     void addTrayPicture();
 
     Tsl::SmartPtr<Label> m_pTextLabel;

@@ -327,27 +327,6 @@ TEST_F(BuyTest, AMissingSceneGivesADialogWithoutPreview) {
     EXPECT_TRUE(dialog->getTable()->isFrameEnabled());
 }
 
-// The mask lies over the preview's edges whatever its size; hung from the
-// preview's top it stood out of the dialog above it.
-TEST_F(BuyTest, TheMaskFramesThePreview) {
-    const Rect preview(BuyUpgradeMode::PREVIEW_X, BuyUpgradeMode::PREVIEW_Y, BuyUpgradeMode::PREVIEW_X + 320,
-                       BuyUpgradeMode::PREVIEW_Y + 240);
-    for (std::pair<int, int> size : {std::make_pair(330, 250), std::make_pair(360, 270)}) {
-        app.addImage("mask_buyupgrade", picture(size.first, size.second));
-        open(13);
-        Rect mask;
-        for (const SpriteList* pLayer : dialog->getLayers())
-            for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
-                if (pSprite->getZOrder() == BuyUpgradeMode::MASK_Z_ORDER) mask = pSprite->getScreenRect();
-        EXPECT_EQ(mask.left + size.first / 2, (preview.left + preview.right) / 2) << size.first;
-        EXPECT_EQ(mask.top + size.second / 2, (preview.top + preview.bottom) / 2) << size.first;
-        EXPECT_TRUE(mask.top <= preview.top && mask.bottom >= preview.bottom && mask.left <= preview.left &&
-                    mask.right >= preview.right)
-            << size.first;
-        dialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
-    }
-}
-
 TEST_F(BuyTest, CachedPicturesStayAsTheyWere) {
     scene("image pic\nhflip pic\ninspos 3 4 pic\nsprite pic 0 0 0\n"
           "actionspot_conditional glassspot 0 0 1 0 0 n juicer_0\n");
