@@ -4,11 +4,13 @@
 #include "playfield_support.h"
 #include "scratch_log.h"
 
+#include "buyupgrademode.h"
 #include "customerlooks.h"
 #include "names.h"
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
+#include "upgrademanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "actiontarget.h"
@@ -17,6 +19,7 @@
 #include "anim/animation.h"
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
+#include "app/platformservices.h"
 #include "fakes.h"
 #include "tsl2/random.h"
 
@@ -262,6 +265,36 @@ TEST_F(GeneratedContent, EveryStoreItemPreviewsAtEveryLevel) {
             }
         }
     }
+}
+
+// The purchase dialog's mask stands on the preview by its bottom-left corner.
+// Drawn above everything, it must keep inside the dialog's panel and off the
+// texts and buttons, also when the panel is at its shortest (no choices).
+TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
+    registerPlatformFontFactories();
+    app.loadTheme(Names::THEME);
+    QarnPlayer player;
+    for (int nItem = 1; nItem <= BuyUpgradeMode::STORE_STATIONS; ++nItem) {
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), nItem, "scene0", nullptr);
+        app.pushMode(pDialog.get());
+        Rect mask;
+        for (const SpriteList* pLayer : pDialog->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+                if (pSprite->getZOrder() == BuyUpgradeMode::MASK_Z_ORDER) mask = pSprite->getScreenRect();
+        ASSERT_FALSE(mask.isEmpty()) << "item " << nItem;
+        EXPECT_EQ(mask.left, BuyUpgradeMode::PREVIEW_X) << "item " << nItem;
+        EXPECT_EQ(mask.bottom - 1, BuyUpgradeMode::PREVIEW_Y) << "item " << nItem;  // its bottom row
+        ASSERT_TRUE(pDialog->getTable()->getFrame()) << "the theme draws the panel";
+        EXPECT_TRUE(pDialog->getTable()->getFrame()->getScreenRect().containsRect(mask))
+            << "item " << nItem << ": " << mask.toString().c_str() << " out of "
+            << pDialog->getTable()->getFrame()->getScreenRect().toString().c_str();
+        for (Sprite* pCovered : {static_cast<Sprite*>(pDialog->getTextLabel().get()),
+                                 static_cast<Sprite*>(pDialog->getPriceLabel().get()),
+                                 static_cast<Sprite*>(pDialog->getBuyButton().get())})
+            EXPECT_FALSE(mask.overlaps(pCovered->getScreenRect())) << "item " << nItem;
+        pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
+    }
+    unregisterPlatformFontFactories();
 }
 
 } // namespace
