@@ -4,10 +4,13 @@
 #include "playfield_support.h"
 #include "scratch_log.h"
 
+#include "buyupgrademode.h"
 #include "customerlooks.h"
 #include "names.h"
 #include "playmode.h"
 #include "qarnplayer.h"
+#include "storymanager.h"
+#include "upgrademanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "actiontarget.h"
@@ -16,6 +19,7 @@
 #include "anim/animation.h"
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
+#include "app/platformservices.h"
 #include "fakes.h"
 #include "tsl2/random.h"
 
@@ -210,6 +214,31 @@ std::string refusedLines(const std::string& sLog) {
     return sRefused;
 }
 
+// The trail's flowers are drawn above the sites: no flower of the map, in
+// any look of any site, lies over a building's picture.
+TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
+    typedef StoryManagerMode Smm;
+    const int ALPHA_SEEN = 32;
+    for (int s = 0; s < Smm::SITE_COUNT; ++s)
+        for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
+            Tsl::String sSite = Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, Smm::MAP_SITES[s].pszName, pszLook);
+            Tsl::SmartPtr<Image> pSite = app.getImage(sSite.c_str());
+            for (int i = 0; i < Smm::ROUTE_POINTS; ++i) {
+                bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
+                Tsl::SmartPtr<Image> pFlower =
+                    app.getImage(bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
+                int nLeft = Smm::MAP_ROUTE[i].nX - pFlower->getWidth() / 2;
+                int nTop = Smm::MAP_ROUTE[i].nY - pFlower->getHeight() / 2;
+                int nCovered = 0;
+                for (int y = 0; y < pFlower->getHeight(); ++y)
+                    for (int x = 0; x < pFlower->getWidth(); ++x)
+                        nCovered += !pFlower->isTransparentAt(x, y, ALPHA_SEEN) &&
+                                    !pSite->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
+                EXPECT_EQ(0, nCovered) << sSite.c_str() << " under the flower of level " << i;
+            }
+        }
+}
+
 // The purchase dialog's preview of every store item at every level: each
 // scene gives pictures, every one of them drawn, and no line is refused.
 TEST_F(GeneratedContent, EveryStoreItemPreviewsAtEveryLevel) {
@@ -236,6 +265,36 @@ TEST_F(GeneratedContent, EveryStoreItemPreviewsAtEveryLevel) {
             }
         }
     }
+}
+
+// The purchase dialog's mask stands on the preview by its bottom-left corner.
+// Drawn above everything, it must keep inside the dialog's panel and off the
+// texts and buttons, also when the panel is at its shortest (no choices).
+TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
+    registerPlatformFontFactories();
+    app.loadTheme(Names::THEME);
+    QarnPlayer player;
+    for (int nItem = 1; nItem <= BuyUpgradeMode::STORE_STATIONS; ++nItem) {
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), nItem, "scene0", nullptr);
+        app.pushMode(pDialog.get());
+        Rect mask;
+        for (const SpriteList* pLayer : pDialog->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+                if (pSprite->getZOrder() == BuyUpgradeMode::MASK_Z_ORDER) mask = pSprite->getScreenRect();
+        ASSERT_FALSE(mask.isEmpty()) << "item " << nItem;
+        EXPECT_EQ(mask.left, BuyUpgradeMode::PREVIEW_X) << "item " << nItem;
+        EXPECT_EQ(mask.bottom - 1, BuyUpgradeMode::PREVIEW_Y) << "item " << nItem;  // its bottom row
+        ASSERT_TRUE(pDialog->getTable()->getFrame()) << "the theme draws the panel";
+        EXPECT_TRUE(pDialog->getTable()->getFrame()->getScreenRect().containsRect(mask))
+            << "item " << nItem << ": " << mask.toString().c_str() << " out of "
+            << pDialog->getTable()->getFrame()->getScreenRect().toString().c_str();
+        for (Sprite* pCovered : {static_cast<Sprite*>(pDialog->getTextLabel().get()),
+                                 static_cast<Sprite*>(pDialog->getPriceLabel().get()),
+                                 static_cast<Sprite*>(pDialog->getBuyButton().get())})
+            EXPECT_FALSE(mask.overlaps(pCovered->getScreenRect())) << "item " << nItem;
+        pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
+    }
+    unregisterPlatformFontFactories();
 }
 
 } // namespace

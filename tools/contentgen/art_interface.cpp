@@ -224,7 +224,8 @@ void makeLoadingBack(Generator& gen) {
     // Drawn at (-6, -10): the panel holds the loading screen's row of ten
     // icons (centred on x 400 from y 300) and its label below.
     Art::paperPanel(c, 156, 250, 500, 190);
-    gen.text.draw(c, "Beach Bar", 406, 110, 60, CORAL, TextDrawer::CENTER, true, true);
+    // No title: the credits scroll their lines, the logo first, over this
+    // picture from y 30 to 570, so anything written here would be crossed.
     gen.set.addImage(COMMON, "loading_back", c);
 }
 

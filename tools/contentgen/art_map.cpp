@@ -11,15 +11,32 @@ namespace {
 
 const char* const MAP = "map.dat";
 
+struct Box {
+    int l, t, r, b;
+    bool isEmpty() const { return r <= l || b <= t; }
+    float width() const { return float(r - l); }
+    float height() const { return float(b - t); }
+    float centreX() const { return (l + r) / 2.0f; }
+};
 struct Site {
     const char* pszName;
     int l, t, r, b;
     const char* pszCaption;
+    // Where the building stands: the trail crosses most hot rectangles and
+    // its flowers are drawn above the sites, so each site keeps to the part
+    // of its rectangle that the flowers leave free. The second box, when
+    // there is one, holds a smaller piece (a sign, a boardwalk, a wing).
+    Box building;
+    Box annex;
 };
-// The hot rectangles the map screen uses; each site is drawn inside its own.
-const Site SITES[] = {{"tiki", 59, 138, 164, 231, "Tiki"},     {"deck", 149, 333, 266, 417, "Deck"},
-                      {"night", 441, 270, 528, 341, "Night"},  {"cruise", 603, 132, 783, 222, "Cruise"},
-                      {"hotel", 578, 431, 693, 520, "Hotel"},  {"upgrade", 317, 100, 420, 162, "Store"}};
+// The hot rectangles the map screen uses; each site is drawn inside its own,
+// clear of the trail.
+const Site SITES[] = {{"tiki", 59, 138, 164, 231, "Tiki", {89, 183, 164, 231}, {}},
+                      {"deck", 149, 333, 266, 417, "Deck", {149, 336, 188, 403}, {149, 403, 266, 417}},
+                      {"night", 441, 270, 528, 341, "Night", {441, 288, 484, 329}, {441, 270, 528, 288}},
+                      {"cruise", 603, 132, 783, 222, "Cruise", {603, 157, 748, 206}, {}},
+                      {"hotel", 578, 431, 693, 520, "Hotel", {578, 431, 615, 502}, {666, 440, 693, 520}},
+                      {"upgrade", 317, 100, 420, 162, "Store", {317, 100, 420, 162}, {}}};
 
 // The trail of the story, one point per level; the map screen walks the
 // marker along the same points and plants a flower on each.
@@ -71,52 +88,111 @@ void island(Canvas& c, Generator& gen) {
     }
 }
 
-void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
+// A hut no taller than it is wide, standing on the box's floor.
+void hut(Canvas& layer, const Box& box, const Rgba& roof, const Rgba& wall) {
+    float w = box.width(), h = box.height() < w ? box.height() : w;
+    float top = box.b - h;
+    layer.fillRect(box.l + w * 0.2f, top + h * 0.45f, w * 0.6f, h * 0.5f, wall);
+    layer.polygon({{box.l + 2.0f, top + h * 0.5f}, {box.centreX(), top + 4.0f}, {box.r - 2.0f, top + h * 0.5f}}, roof);
+}
+
+void ship(Canvas& layer, const Box& box) {
     using namespace Palette;
-    float w = s.r - s.l, h = s.b - s.t, cx = s.l + w / 2;
-    Canvas layer(800, 600);
-    Rgba roof = Rgba(215, 170, 80), wall = WOOD;
+    float w = box.width(), h = box.height(), cx = box.centreX();
+    layer.polygon({{box.l + 3.0f, box.t + h * 0.45f}, {box.r - 3.0f, box.t + h * 0.45f}, {box.r - 20.0f, box.b - 3.0f},
+                   {box.l + 16.0f, box.b - 3.0f}},
+                  WHITE);
+    layer.fillRect(cx - w * 0.28f, box.t + h * 0.2f, w * 0.56f, h * 0.25f, Rgba(240, 240, 245));
+    layer.fillRect(cx + 10, box.t + 2.0f, 14, h * 0.2f, CORAL);
+}
+
+void store(Canvas& layer, const Box& box) {
+    using namespace Palette;
+    float w = box.width(), h = box.height();
+    layer.fillRect(box.l + 10.0f, box.t + h * 0.4f, w - 20, h * 0.55f, Rgba(240, 230, 200));
+    layer.polygon({{box.l + 2.0f, box.t + h * 0.45f}, {box.centreX(), box.t + 4.0f}, {box.r - 2.0f, box.t + h * 0.45f}},
+                  Rgba(70, 150, 200));
+    layer.stripes(box.l + 10.0f, box.t + h * 0.4f, w - 20, 8, 4, CORAL, 3);
+}
+
+void tower(Canvas& layer, const Box& box) {
+    using namespace Palette;
+    layer.fillRect(box.l + 2.0f, box.t + 2.0f, box.width() - 4, box.height() - 4, Rgba(250, 240, 220));
+    for (int y = box.t + 8; y + 8 < box.b - 4; y += 14)
+        for (int x = box.l + 7; x + 7 < box.r - 2; x += 12) layer.fillRect(float(x), float(y), 7, 8, SEA);
+}
+
+void boardwalk(Canvas& layer, const Box& box) {
+    using namespace Palette;
+    layer.fillRect(float(box.l), float(box.t), box.width(), box.height(), WOOD_DARK);
+    layer.stripes(float(box.l), float(box.t), box.width(), box.height(), 4, WOOD, 1);
+}
+
+void neonSign(Canvas& layer, const Box& box) {
+    using namespace Palette;
+    layer.roundRect(float(box.l), float(box.t), box.width(), box.height(), 4, Rgba(70, 50, 90));
+    for (int i = 0; i < 6; ++i) layer.ellipse(box.l + 5.0f + i * (box.width() - 10) / 5, box.b - 3.0f, 1.5f, 1.5f, GOLD);
+}
+
+// The building and its annex, without outline or caption.
+void siteBuilding(Canvas& layer, const Site& s) {
+    using namespace Palette;
     std::string sName = s.pszName;
     if (sName == "cruise") {
-        layer.polygon({{s.l + 5.0f, s.t + h * 0.5f}, {s.r - 5.0f, s.t + h * 0.5f}, {s.r - 25.0f, s.b - 8.0f}, {s.l + 20.0f, s.b - 8.0f}}, WHITE);
-        layer.fillRect(cx - 40, s.t + h * 0.25f, 80, h * 0.25f, Rgba(240, 240, 245));
-        layer.fillRect(cx + 10, s.t + 8.0f, 14, h * 0.25f, CORAL);
+        ship(layer, s.building);
     } else if (sName == "upgrade") {
-        layer.fillRect(s.l + 10.0f, s.t + h * 0.4f, w - 20, h * 0.55f, Rgba(240, 230, 200));
-        layer.polygon({{s.l + 2.0f, s.t + h * 0.45f}, {cx, s.t + 4.0f}, {s.r - 2.0f, s.t + h * 0.45f}}, Rgba(70, 150, 200));
-        layer.stripes(s.l + 10.0f, s.t + h * 0.4f, w - 20, 8, 4, CORAL, 3);
+        store(layer, s.building);
     } else if (sName == "hotel") {
-        layer.fillRect(s.l + 15.0f, s.t + 10.0f, w - 30, h - 18, Rgba(250, 240, 220));
-        for (int i = 0; i < 4; ++i)
-            for (int j = 0; j < 3; ++j) layer.fillRect(s.l + 25.0f + i * (w - 50) / 3.5f, s.t + 18.0f + j * 20, 10, 10, SEA);
+        tower(layer, s.building);
+        tower(layer, s.annex);
+    } else if (sName == "night") {
+        hut(layer, s.building, Rgba(90, 60, 130), Rgba(70, 50, 90));
+        neonSign(layer, s.annex);
+    } else if (sName == "deck") {
+        hut(layer, s.building, Rgba(215, 170, 80), WOOD);
+        boardwalk(layer, s.annex);
     } else {
-        if (sName == "night") roof = Rgba(90, 60, 130), wall = Rgba(70, 50, 90);
-        if (sName == "deck") layer.fillRect(s.l + 2.0f, s.b - 20.0f, w - 4, 14, WOOD_DARK);
-        layer.fillRect(s.l + w * 0.2f, s.t + h * 0.45f, w * 0.6f, h * 0.45f, wall);
-        layer.polygon({{s.l + 2.0f, s.t + h * 0.5f}, {cx, s.t + 6.0f}, {s.r - 2.0f, s.t + h * 0.5f}}, roof);
-        if (sName == "night")
-            for (int i = 0; i < 5; ++i) layer.ellipse(s.l + 15.0f + i * (w - 30) / 4, s.t + h * 0.5f, 3, 3, GOLD);
+        hut(layer, s.building, Rgba(215, 170, 80), WOOD);
     }
+}
+
+// The caption goes where the flowers leave it room: on the sign or the
+// boardwalk when the site has one, else along the building's foot.
+void siteCaption(Canvas& layer, const Site& s, int nLook, Generator& gen) {
+    std::string sName = s.pszName;
+    bool bOnAnnex = sName == "deck" || sName == "night";
+    const Box& box = bOnAnnex ? s.annex : s.building;
+    float fTop = bOnAnnex ? box.t + 1.0f : box.b - 18.0f;
+    gen.text.draw(layer, s.pszCaption, box.centreX(), fTop, 13, nLook == 2 ? Palette::GOLD : Palette::WHITE,
+                  TextDrawer::CENTER, true, true);
+}
+
+void siteDrawing(Canvas& c, const Site& s, int nLook, Generator& gen) {
+    using namespace Palette;
+    Canvas layer(800, 600);
+    siteBuilding(layer, s);
     layer.outline(INK, 1.3f);
     if (nLook == 1) { // disabled: greyed, with a padlock
-        for (int y = s.t; y < s.b; ++y)
-            for (int x = s.l; x < s.r; ++x) {
+        for (int y = 0; y < layer.height(); ++y)
+            for (int x = 0; x < layer.width(); ++x) {
                 Rgba p = layer.at(x, y);
                 int g = (p.r + p.g + p.b) / 3;
                 layer.set(x, y, Rgba(g, g, g, p.a));
             }
-        layer.roundRect(cx - 12, s.t + h / 2 - 4, 24, 20, 4, Rgba(120, 120, 130));
-        layer.ring(cx, s.t + h / 2 - 6, 9, 3, Rgba(120, 120, 130));
+        const Box& box = s.building;
+        float cy = box.b - (box.height() < box.width() ? box.height() : box.width()) / 2;
+        layer.roundRect(box.centreX() - 10, cy - 4, 20, 16, 4, Rgba(120, 120, 130));
+        layer.ring(box.centreX(), cy - 5, 7, 3, Rgba(120, 120, 130));
     }
     if (nLook == 2) { // highlighted: a glow around it
         Canvas glow(800, 600);
-        glow.roundRect(s.l - 4.0f, s.t - 4.0f, w + 8, h + 8, 14, Rgba(255, 240, 120, 110));
+        for (const Box* pBox : {&s.building, &s.annex})
+            if (!pBox->isEmpty())
+                glow.roundRect(pBox->l - 1.0f, pBox->t - 1.0f, pBox->width() + 2, pBox->height() + 2, 6, Rgba(255, 240, 120, 110));
         glow.draw(layer, 0, 0);
         layer = glow;
     }
-    // The trail's last flowers run along the hotel's foot: its name stands on top.
-    float fCaptionTop = sName == "hotel" ? s.t + 2.0f : s.b - 18.0f;
-    gen.text.draw(layer, s.pszCaption, cx, fCaptionTop, 13, nLook == 2 ? GOLD : WHITE, TextDrawer::CENTER, true, true);
+    siteCaption(layer, s, nLook, gen);
     c.draw(layer, 0, 0);
 }
 

@@ -132,6 +132,24 @@ Canvas banner(Generator& gen, const char* pszText, const Rgba& colour, int nStar
     return c;
 }
 
+// A bamboo rail for the top edge of the purchase dialog's preview. The game
+// stands it on the preview by its bottom-left corner, so it reaches upwards;
+// when the dialog is at its shortest only the panel's top rim lies above the
+// preview, and the rail must stay that thin to keep inside the panel.
+Canvas previewRail() {
+    const int WIDTH = 320, HEIGHT = 6, NODE_SPACING = 40;
+    const Rgba BAMBOO(205, 175, 95), BAMBOO_LIGHT(238, 214, 140), BAMBOO_SHADE(150, 118, 58);
+    Canvas rail(WIDTH, HEIGHT);
+    rail.roundRect(0, 0, WIDTH, HEIGHT, 3, BAMBOO_SHADE);
+    rail.roundRect(1, 0, WIDTH - 2, HEIGHT - 2, 2.5f, BAMBOO);
+    rail.fillRect(3, 1, WIDTH - 6, 1, BAMBOO_LIGHT);
+    for (int x = NODE_SPACING; x < WIDTH; x += NODE_SPACING) {
+        rail.fillRect(x - 1, 0, 2, HEIGHT, BAMBOO_SHADE);
+        rail.fillRect(x + 1, 1, 1, 1, BAMBOO_LIGHT);
+    }
+    return rail;
+}
+
 void makeDialogs(Generator& gen) {
     using namespace Palette;
     gen.set.addImage(COMMON, "youwin", banner(gen, "You made it!", Rgba(70, 180, 90), 3));
@@ -163,12 +181,7 @@ void makeDialogs(Generator& gen) {
     coaster.ellipse(20, 30, 18, 5, Rgba(200, 150, 90));
     coaster.ellipse(20, 29, 14, 3.5f, Rgba(230, 190, 130));
     gen.set.addImage(COMMON, "posavaso_1", coaster);
-    Canvas mask(330, 250);
-    mask.roundRect(0, 0, 330, 250, 10, WOOD_DARK);
-    mask.roundRect(5, 5, 320, 240, 8, Rgba(0, 0, 0, 0));
-    for (int y = 5; y < 245; ++y)
-        for (int x = 5; x < 325; ++x) mask.set(x, y, Rgba(0, 0, 0, 0));
-    gen.set.addImage(COMMON, "mask_buyupgrade", mask);
+    gen.set.addImage(COMMON, "mask_buyupgrade", previewRail());
     for (int n = 1; n <= 2; ++n) {
         Canvas tray(150, 90);
         float fHalf = n == 1 ? 50 : 66;

@@ -7,6 +7,7 @@
 #include "image/sdl_image.h"
 #include "platform/internet.h"
 #include "platform/sdl_threads.h"
+#include "platform/termination.h"
 #include "video/sdl_video_base.h"
 #include "video/videodriver.h"
 
@@ -60,6 +61,8 @@ void SDLPlatform::init() {
         TSL_THROW(FatalErrorException, "Could not initialize SDL : %s", SDL_GetError());
     SDL_InitSubSystem(SDL_INIT_JOYSTICK);
     IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
+    // Before video starts, so that SDL keeps its own handlers out.
+    installTerminationHandlers();
 }
 
 void SDLPlatform::shutdown() {
@@ -81,6 +84,7 @@ void SDLPlatform::shutdown() {
     closeJoysticks();
     if (SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     if (SDL_WasInit(0)) SDL_Quit();
+    removeTerminationHandlers();
 }
 
 void SDLPlatform::setVideoDriver(IVideoDriver* pDriver) {
@@ -103,6 +107,7 @@ void SDLPlatform::setAudioDriver(IAudioDriver* pDriver) {
 void SDLPlatform::processEvents() {
     TSL_TRACE();
     if (!m_pApp) m_pApp = GameApp::getInstance();
+    if (endOnTerminationSignal()) return;
     bool bMotionSeen = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -113,6 +118,16 @@ void SDLPlatform::processEvents() {
     bool bInside = pollMouse();
     if (m_pApp && bMotionSeen && bInside) m_pApp->onMouseMove(m_nMouseX, m_nMouseY, true);
     if (SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_JoystickUpdate();
+}
+
+// A signal from outside ends the run at once, without the exit question
+// that the window's close button brings up.
+bool SDLPlatform::endOnTerminationSignal() {
+    int nSignal = takeTerminationSignal();
+    if (!nSignal || !m_pApp) return false;
+    GameApp::log("G: Ending on signal %d\n", nSignal);
+    m_pApp->quit(0);
+    return true;
 }
 
 void SDLPlatform::dispatchEvent(const SDL_Event& event, bool& bMotionSeen) {

@@ -75,6 +75,7 @@ protected:
     float getScaleX();
     float getScaleY();
     void mapWindowToLogical(int nWindowX, int nWindowY, int* pX, int* pY);
+    bool endOnTerminationSignal();
     void dispatchEvent(const SDL_Event& event, bool& bMotionSeen);
     void onActiveEvent(const SDL_ActiveEvent& event);
     void onKeyDownEvent(const SDL_KeyboardEvent& event);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 namespace {
 
 // Plays the activation state and cursor position the dummy video driver
@@ -112,6 +114,23 @@ TEST_F(EventPump, AltF4QuitsWithoutReachingTheKeyHandler) {
     event.type = SDL_QUIT;
     SDL_PushEvent(&event);
     EXPECT_EQ((Calls{"quit"}), pump());
+}
+
+// The window's close button asks (the application's onQuit); a termination
+// signal, which SDL would turn into the same quit event, ends the run
+// without asking, also once video has started after the platform.
+TEST_F(EventPump, TerminationSignalsEndTheRunWithoutTheExitQuestion) {
+    SDL_Event event = {};
+    event.type = SDL_QUIT;
+    SDL_PushEvent(&event);
+    EXPECT_EQ((Calls{"quit"}), pump());
+    EXPECT_FALSE(app.isQuitRequested());
+    for (int nSignal : {SIGTERM, SIGINT}) {
+        ASSERT_EQ(0, raise(nSignal));
+        EXPECT_EQ(Calls{}, pump()) << nSignal;
+        EXPECT_TRUE(app.isQuitRequested()) << nSignal;
+        EXPECT_EQ(0, app.getExitCode()) << nSignal;
+    }
 }
 
 TEST_F(EventPump, HandledKeysAndKeysWithoutUnicodeGiveNoCharacter) {
