@@ -578,10 +578,15 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
 
 #if defined(DX7_WIDE_ROWS)
 // Bilinear samples that need no clamping, four at a time with AVX2; returns how many it
-// took: all n when pOut has room for three more (bPadded), else a multiple of four. The arithmetic is lerpBlock's: weights from the sample
-// position in 1/256 texel, rows weighted in 16 bits, the vertical pass in 32 bits. Each
-// 128-bit half holds one sample's rows at a time; each of a sample's two texel pairs is
-// one 8-byte load.
+// took: all n when pOut has room for three more (bPadded), else a multiple of four.
+// The sum is lerpBlock's, exact in integers, so any grouping of it gives the same bits;
+// this one suits _mm256_madd_epi16. Each 128-bit half holds one sample's 2x2 block: its
+// top texel pair, then its bottom one. A byte shuffle spreads a channel's four texels to
+// words, each pair side by side, and one multiply-add weights each pair by (256 - wx, wx).
+// Packed back to words the two rows' sums (at most 255 * 256: 16 bits unsigned) sit side
+// by side for the vertical multiply-add by (256 - wy, wy). That one multiplies signed
+// words, so each sum is moved down by 32768 (its top bit flipped) and 32768 * 256 goes
+// back in with the rounding.
 DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
                           std::int64_t nStepS, std::int64_t nStepT, int n, bool bPadded, DWORD* pOut) {
   // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the bias goes into the start, and the
@@ -593,35 +598,32 @@ DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_
                                _mm256_setr_epi64x(0, nStepT, 2 * nStepT, 3 * nStepT));
   const __m256i stepS = _mm256_set1_epi64x(4 * nStepS), stepT = _mm256_set1_epi64x(4 * nStepT);
   const __m256i pitch = _mm256_set1_epi64x(nPitch), low8 = _mm256_set1_epi64x(255);
-  const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(256), round = _mm256_set1_epi32(32768);
-  // A weight word of the sample in each 64-bit lane's low word, to all eight words of its
-  // 128-bit half: samples 0 and 2 (first word of each half) or 1 and 3 (fifth word).
-  const __m256i pickEven = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0,
-                                            1, 0, 1, 0, 1, 0, 1);
-  const __m256i pickOdd = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8,
-                                           9, 8, 9, 8, 9, 8, 9);
-  // [256 - w x4 | w x4] in each half.
-  auto weights = [&](__m256i w, __m256i pick) DX7_AVX2 {
-    __m256i spread = _mm256_shuffle_epi8(w, pick);
-    return _mm256_blend_epi16(_mm256_sub_epi16(full, spread), spread, 0xF0);
+  const __m256i full = _mm256_set1_epi32(256), flip = _mm256_set1_epi32(static_cast<int>(0x80008000u));
+  const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
+  // A block's bytes (top pair 0-7, bottom pair 8-15) to words, each texel pair's channel
+  // side by side: blue and green of the four texels, then red and alpha.
+  const __m256i blueGreen = _mm256_setr_epi8(0, -1, 4, -1, 8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1, 0, -1, 4, -1, 8,
+                                             -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1);
+  const __m256i redAlpha = _mm256_setr_epi8(2, -1, 6, -1, 10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1, 2, -1, 6, -1,
+                                            10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1);
+  // One sample's two texel pairs, top then bottom.
+  auto block = [nPitch](const DWORD* p) {
+    __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(v), reinterpret_cast<const double*>(p + nPitch)));
   };
-  // Texel pairs (8 bytes) of two samples, one per half, weighted and summed across the
-  // pair: each half's low four words then hold that sample's row.
-  auto row = [&](__m256i pairs, __m256i wx) DX7_AVX2 {
-    __m256i h = _mm256_mullo_epi16(pairs, wx);
-    return _mm256_add_epi16(h, _mm256_shuffle_epi32(h, _MM_SHUFFLE(1, 0, 3, 2)));
+  // Two samples' blocks, one per half, with their weight pairs spread over their halves.
+  auto lerp = [&](__m256i blocks, __m256i wx, __m256i wy) DX7_AVX2 {
+    __m256i bg = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, blueGreen), wx);
+    __m256i ra = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, redAlpha), wx);
+    __m256i rows = _mm256_xor_si256(_mm256_packus_epi32(bg, ra), flip);
+    return _mm256_add_epi32(_mm256_madd_epi16(rows, wy), round);
   };
-  auto vertical = [&](__m256i top, __m256i bottom, __m256i wy) DX7_AVX2 {
-    __m256i rows = _mm256_unpacklo_epi64(top, bottom);
-    __m256i lo = _mm256_mullo_epi16(rows, wy), hi = _mm256_mulhi_epu16(rows, wy);
-    __m256i sum = _mm256_add_epi32(_mm256_unpacklo_epi16(lo, hi), _mm256_unpackhi_epi16(lo, hi));
-    return _mm256_srli_epi32(_mm256_add_epi32(sum, round), 16);
-  };
-  auto load64 = [](const DWORD* p) {
-    long long n;
-    std::memcpy(&n, p, sizeof(n));
-    return n;
-  };
+  // Each result's third byte (the channel, rounded): samples 0 and 2 to the first four
+  // bytes of their halves, 1 and 3 to the next four.
+  const __m256i pickEven = _mm256_setr_epi8(2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 6, 10, 14,
+                                            -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i pickOdd = _mm256_setr_epi8(-1, -1, -1, -1, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                           2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1);
   int i = 0;
   int nEnd = bPadded ? n : n & ~3;
   for (; i < nEnd; i += 4) {
@@ -636,21 +638,18 @@ DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_
     // first lane's texels, and their results land in the caller's padding.
     if (n - i < 4)
       for (int k = n - i; k < 4; ++k) aOffset[k] = aOffset[0];
-    const DWORD* p0 = pTexels + aOffset[0];
-    const DWORD* p1 = pTexels + aOffset[1];
-    const DWORD* p2 = pTexels + aOffset[2];
-    const DWORD* p3 = pTexels + aOffset[3];
-    __m256i top = _mm256_setr_epi64x(load64(p0), load64(p1), load64(p2), load64(p3));
-    __m256i bottom =
-        _mm256_setr_epi64x(load64(p0 + nPitch), load64(p1 + nPitch), load64(p2 + nPitch), load64(p3 + nPitch));
-    __m256i wx = _mm256_and_si256(s256, low8), wy = _mm256_and_si256(t256, low8);
-    // Samples 0 and 2 sit in the low quadwords of the halves, 1 and 3 in the high ones.
-    __m256i even = vertical(row(_mm256_unpacklo_epi8(top, zero), weights(wx, pickEven)),
-                            row(_mm256_unpacklo_epi8(bottom, zero), weights(wx, pickEven)), weights(wy, pickEven));
-    __m256i odd = vertical(row(_mm256_unpackhi_epi8(top, zero), weights(wx, pickOdd)),
-                           row(_mm256_unpackhi_epi8(bottom, zero), weights(wx, pickOdd)), weights(wy, pickOdd));
-    __m256i words = _mm256_packs_epi32(even, odd);             // [0 | 1] and [2 | 3]
-    __m256i bytes = _mm256_packus_epi16(words, words);          // 0 1 0 1 | 2 3 2 3
+    // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
+    __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
+    __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
+    // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
+    // and 2 are the first two words of each half, those of 1 and 3 the next two.
+    __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(block(pTexels + aOffset[0])),
+                                           block(pTexels + aOffset[2]), 1);
+    __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(block(pTexels + aOffset[1])),
+                                          block(pTexels + aOffset[3]), 1);
+    __m256i rEven = lerp(even, _mm256_shuffle_epi32(pairs, 0x00), _mm256_shuffle_epi32(pairs, 0x55));
+    __m256i rOdd = lerp(odd, _mm256_shuffle_epi32(pairs, 0xAA), _mm256_shuffle_epi32(pairs, 0xFF));
+    __m256i bytes = _mm256_or_si256(_mm256_shuffle_epi8(rEven, pickEven), _mm256_shuffle_epi8(rOdd, pickOdd));
     __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm256_castsi256_si128(ordered));
   }
