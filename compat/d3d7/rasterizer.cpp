@@ -509,6 +509,9 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
 constexpr int kSpanChunk = 64;
 // Room after a span's samples for the wide sampler's last, partly used group.
 constexpr int kSamplePadding = 3;
+// Spans this short sample faster one block at a time than through their weighted
+// columns (see lerpRowWide).
+constexpr int kMinRowSamples = 8;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {
@@ -655,6 +658,92 @@ DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_
   }
   return i;
 }
+
+// Texel columns one row sampler reads: a span of up to kSpanChunk samples at most one
+// texel apart, plus the column right of the last and its padding group.
+constexpr int kRowColumns = kSpanChunk + 8;
+
+// Columns [0, nColumns) of two texture rows (pTop and the one below) weighted by
+// (256 - wy, wy): per channel a word, at most 255 * 256, stored with its top bit flipped
+// for the signed multiply-add that follows (see lerpSpanWide).
+DX7_AVX2 void weighColumns(const DWORD* pTop, std::int64_t nPitch, int nColumns, int nWy, std::uint64_t* pOut) {
+  const __m256i zero = _mm256_setzero_si256(), flip = _mm256_set1_epi16(-32768);
+  const __m256i top = _mm256_set1_epi16(static_cast<short>(256 - nWy)), bottom = _mm256_set1_epi16(static_cast<short>(nWy));
+  const DWORD* pBottom = pTop + nPitch;
+  auto weigh = [&](__m256i t, __m256i b) DX7_AVX2 {
+    return _mm256_xor_si256(_mm256_add_epi16(_mm256_mullo_epi16(t, top), _mm256_mullo_epi16(b, bottom)), flip);
+  };
+  int x = 0;
+  for (; x + 8 <= nColumns; x += 8) {
+    __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTop + x));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pBottom + x));
+    __m256i lo = weigh(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(b, zero));  // columns 0 1 | 4 5
+    __m256i hi = weigh(_mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(b, zero));  // columns 2 3 | 6 7
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut + x), _mm256_permute2x128_si256(lo, hi, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut + x + 4), _mm256_permute2x128_si256(lo, hi, 0x31));
+  }
+  for (; x < nColumns; ++x) {
+    __m256i t = _mm256_castsi128_si256(_mm_cvtsi32_si128(static_cast<int>(pTop[x])));
+    __m256i b = _mm256_castsi128_si256(_mm_cvtsi32_si128(static_cast<int>(pBottom[x])));
+    __m256i w = weigh(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(b, zero));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut + x), _mm256_castsi256_si128(w));
+  }
+}
+
+// Bilinear samples along one texture row (the vertical step is 0, as on every row of an
+// upright quad) that need no clamping, at most a texel apart; pOut has room for three
+// more. The same exact sum as lerpSpanWide's, the vertical pass first: every sample
+// shares wy, so each texel column is weighted once, and a sample is its column pair's
+// multiply-add by (256 - wx, wx). Returns how many it took: n, or 0 when they reach over
+// more columns than it holds.
+DX7_AVX2 int lerpRowWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
+                         std::int64_t nStepS, int n, DWORD* pOut) {
+  const std::int64_t nBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
+  std::int64_t nT256 = (nT + nBias) >> 16;
+  std::int64_t nFirst = (nS + nBias) >> kStepBits, nLast = (nS + nBias + (n - 1) * nStepS) >> kStepBits;
+  std::int64_t nX0 = std::min(nFirst, nLast);
+  int nColumns = static_cast<int>(std::max(nFirst, nLast) - nX0 + 2);
+  if (nColumns > kRowColumns) return 0;
+  alignas(32) std::uint64_t aColumns[kRowColumns];
+  weighColumns(pTexels + (nT256 >> 8) * nPitch + nX0, nPitch, nColumns, static_cast<int>(nT256 & 255), aColumns);
+
+  // Positions from the first column on, so none is negative.
+  __m256i s = _mm256_add_epi64(_mm256_set1_epi64x(nS + nBias - (nX0 << kStepBits)),
+                               _mm256_setr_epi64x(0, nStepS, 2 * nStepS, 3 * nStepS));
+  const __m256i step = _mm256_set1_epi64x(4 * nStepS), low8 = _mm256_set1_epi64x(255);
+  const __m256i full = _mm256_set1_epi32(256), round = _mm256_set1_epi32(32768 + 32768 * 256);
+  // A column pair's words (left column's four, then the right one's) side by side.
+  const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10,
+                                          11, 4, 5, 12, 13, 6, 7, 14, 15);
+  const __m256i pickEven = _mm256_setr_epi8(2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 6, 10, 14,
+                                            -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i pickOdd = _mm256_setr_epi8(-1, -1, -1, -1, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                           2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1);
+  auto pair = [&aColumns](long long nColumn) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(aColumns + nColumn));
+  };
+  auto lerp = [&](long long nA, long long nB, __m256i wx) DX7_AVX2 {
+    __m256i pairs = _mm256_inserti128_si256(_mm256_castsi128_si256(pair(nA)), pair(nB), 1);
+    return _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(pairs, pairUp), wx), round);
+  };
+  for (int i = 0; i < n; i += 4) {
+    __m256i s256 = _mm256_srli_epi64(s, 16);
+    s = _mm256_add_epi64(s, step);
+    alignas(32) long long aColumn[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aColumn), _mm256_srli_epi64(s256, 8));
+    // Past the span's end the lanes take the first lane's columns (see lerpSpanWide).
+    if (n - i < 4)
+      for (int k = n - i; k < 4; ++k) aColumn[k] = aColumn[0];
+    __m256i wx = _mm256_and_si256(s256, low8);
+    __m256i weights = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(wx, 16), wx), full);
+    __m256i rEven = lerp(aColumn[0], aColumn[2], _mm256_shuffle_epi32(weights, 0x00));
+    __m256i rOdd = lerp(aColumn[1], aColumn[3], _mm256_shuffle_epi32(weights, 0xAA));
+    __m256i bytes = _mm256_or_si256(_mm256_shuffle_epi8(rEven, pickEven), _mm256_shuffle_epi8(rOdd, pickOdd));
+    __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm256_castsi256_si128(ordered));
+  }
+  return n;
+}
 #endif
 
 // Bilinear samples that need no clamping, two at a time; returns how many it took (an
@@ -696,8 +785,12 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, bool bPadded, DWO
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
 #if defined(DX7_WIDE_ROWS)
-    if ((bPadded || n >= 4) && useWideVectors())
-      i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, bPadded, pOut);
+    if ((bPadded || n >= 4) && useWideVectors()) {
+      bool bAlongRow = c.m_nStepT == 0 && bPadded && n >= kMinRowSamples && test::isRowSamplerEnabled() &&
+                       std::abs(c.m_nStepS) <= (int64_t(1) << kStepBits);
+      if (bAlongRow) i = lerpRowWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, n, pOut);
+      if (i == 0) i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, bPadded, pOut);
+    }
 #endif
     i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
                        n - i, pOut + i);
