@@ -510,7 +510,7 @@ constexpr int kSpanChunk = 64;
 // Room after a span's samples for the wide sampler's last, partly used group.
 constexpr int kSamplePadding = 3;
 // Spans this short sample faster one block at a time than through their weighted
-// columns (see lerpRowWide).
+// columns (see RowSampler).
 constexpr int kMinRowSamples = 8;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
@@ -584,9 +584,9 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
 // start, and their positions stay non-negative, so logical shifts are exact.
 constexpr std::int64_t kWideBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
 
-// Each rounded channel of four 32-bit results (bits 16-23) to the bytes of one pixel:
-// of the sample in each half's low 128 bits, to the first four bytes of their halves
-// (even), or to the next four (odd).
+// Four samples' pixels in order from two registers whose halves each hold one sample's
+// channels as 32-bit sums, the rounded channel in bits 16-23: samples 0 and 2 in even's
+// halves, 1 and 3 in odd's.
 DX7_AVX2 inline __m128i pickPixels(__m256i even, __m256i odd) {
   const __m256i pickEven = _mm256_setr_epi8(2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 6, 10, 14,
                                             -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
@@ -768,6 +768,8 @@ DX7_AVX2 int sampleFours(Sampler& sampler, int n, bool bPadded, DWORD* pOut) {
   return i;
 }
 
+// Bilinear samples that need no clamping with AVX2, through the row sampler where it
+// applies; returns how many it took (see sampleFours).
 DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c, int n, bool bPadded,
                           DWORD* pOut) {
   if (bPadded && n >= kMinRowSamples && test::isRowSamplerEnabled() && RowSampler::fits(c, n)) {
