@@ -509,6 +509,9 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
 constexpr int kSpanChunk = 64;
 // Room after a span's samples for the wide sampler's last, partly used group.
 constexpr int kSamplePadding = 3;
+// Spans this short sample faster one block at a time than through their weighted
+// columns (see RowSampler).
+constexpr int kMinRowSamples = 8;
 
 // Texture coordinates stepped along one span, in the units of sampleNearest/Linear.
 struct SpanCoords {
@@ -577,84 +580,204 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
 }
 
 #if defined(DX7_WIDE_ROWS)
-// Bilinear samples that need no clamping, four at a time with AVX2; returns how many it
-// took: all n when pOut has room for three more (bPadded), else a multiple of four. The arithmetic is lerpBlock's: weights from the sample
-// position in 1/256 texel, rows weighted in 16 bits, the vertical pass in 32 bits. Each
-// 128-bit half holds one sample's rows at a time; each of a sample's two texel pairs is
-// one 8-byte load.
-DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, std::int64_t nS, std::int64_t nT,
-                          std::int64_t nStepS, std::int64_t nStepT, int n, bool bPadded, DWORD* pOut) {
-  // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the bias goes into the start, and the
-  // positions stay non-negative inside the texture, so logical shifts are exact.
-  const std::int64_t nBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
-  __m256i s = _mm256_add_epi64(_mm256_set1_epi64x(nS + nBias),
-                               _mm256_setr_epi64x(0, nStepS, 2 * nStepS, 3 * nStepS));
-  __m256i t = _mm256_add_epi64(_mm256_set1_epi64x(nT + nBias),
-                               _mm256_setr_epi64x(0, nStepT, 2 * nStepT, 3 * nStepT));
-  const __m256i stepS = _mm256_set1_epi64x(4 * nStepS), stepT = _mm256_set1_epi64x(4 * nStepT);
-  const __m256i pitch = _mm256_set1_epi64x(nPitch), low8 = _mm256_set1_epi64x(255);
-  const __m256i zero = _mm256_setzero_si256(), full = _mm256_set1_epi16(256), round = _mm256_set1_epi32(32768);
-  // A weight word of the sample in each 64-bit lane's low word, to all eight words of its
-  // 128-bit half: samples 0 and 2 (first word of each half) or 1 and 3 (fifth word).
-  const __m256i pickEven = _mm256_setr_epi8(0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0,
-                                            1, 0, 1, 0, 1, 0, 1);
-  const __m256i pickOdd = _mm256_setr_epi8(8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8, 9, 8,
-                                           9, 8, 9, 8, 9, 8, 9);
-  // [256 - w x4 | w x4] in each half.
-  auto weights = [&](__m256i w, __m256i pick) DX7_AVX2 {
-    __m256i spread = _mm256_shuffle_epi8(w, pick);
-    return _mm256_blend_epi16(_mm256_sub_epi16(full, spread), spread, 0xF0);
-  };
-  // Texel pairs (8 bytes) of two samples, one per half, weighted and summed across the
-  // pair: each half's low four words then hold that sample's row.
-  auto row = [&](__m256i pairs, __m256i wx) DX7_AVX2 {
-    __m256i h = _mm256_mullo_epi16(pairs, wx);
-    return _mm256_add_epi16(h, _mm256_shuffle_epi32(h, _MM_SHUFFLE(1, 0, 3, 2)));
-  };
-  auto vertical = [&](__m256i top, __m256i bottom, __m256i wy) DX7_AVX2 {
-    __m256i rows = _mm256_unpacklo_epi64(top, bottom);
-    __m256i lo = _mm256_mullo_epi16(rows, wy), hi = _mm256_mulhi_epu16(rows, wy);
-    __m256i sum = _mm256_add_epi32(_mm256_unpacklo_epi16(lo, hi), _mm256_unpackhi_epi16(lo, hi));
-    return _mm256_srli_epi32(_mm256_add_epi32(sum, round), 16);
-  };
-  auto load64 = [](const DWORD* p) {
-    long long n;
-    std::memcpy(&n, p, sizeof(n));
-    return n;
-  };
-  int i = 0;
-  int nEnd = bPadded ? n : n & ~3;
-  for (; i < nEnd; i += 4) {
-    __m256i s256 = _mm256_srli_epi64(s, 16), t256 = _mm256_srli_epi64(t, 16);
-    s = _mm256_add_epi64(s, stepS);
-    t = _mm256_add_epi64(t, stepT);
-    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), pitch), _mm256_srli_epi64(s256, 8));
+// stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the wide samplers put the bias into the
+// start, and their positions stay non-negative, so logical shifts are exact.
+constexpr std::int64_t kWideBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
+
+// Four samples' pixels in order from two registers whose halves each hold one sample's
+// channels as 32-bit sums, the rounded channel in bits 16-23: samples 0 and 2 in even's
+// halves, 1 and 3 in odd's.
+DX7_AVX2 inline __m128i pickPixels(__m256i even, __m256i odd) {
+  const __m256i pickEven = _mm256_setr_epi8(2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 2, 6, 10, 14,
+                                            -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i pickOdd = _mm256_setr_epi8(-1, -1, -1, -1, 2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
+                                           2, 6, 10, 14, -1, -1, -1, -1, -1, -1, -1, -1);
+  __m256i bytes = _mm256_or_si256(_mm256_shuffle_epi8(even, pickEven), _mm256_shuffle_epi8(odd, pickOdd));
+  return _mm256_castsi256_si128(_mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0)));
+}
+
+// Bilinear samples that need no clamping, four at a time with AVX2.
+// The sum is lerpBlock's, exact in integers, so any grouping of it gives the same bits;
+// this one suits _mm256_madd_epi16. Each 128-bit half holds one sample's 2x2 block: its
+// top texel pair, then its bottom one. A byte shuffle spreads a channel's four texels to
+// words, each pair side by side, and one multiply-add weights each pair by (256 - wx, wx).
+// Packed back to words the two rows' sums (at most 255 * 256: 16 bits unsigned) sit side
+// by side for the vertical multiply-add by (256 - wy, wy). That one multiplies signed
+// words, so each sum is moved down by 32768 (its top bit flipped) and 32768 * 256 goes
+// back in with the rounding.
+class BlockSampler {
+ public:
+  DX7_AVX2 BlockSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c)
+      : m_pTexels(pTexels), m_nPitch(nPitch) {
+    m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias),
+                           _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
+    m_t = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nT + kWideBias),
+                           _mm256_setr_epi64x(0, c.m_nStepT, 2 * c.m_nStepT, 3 * c.m_nStepT));
+    m_stepS = _mm256_set1_epi64x(4 * c.m_nStepS);
+    m_stepT = _mm256_set1_epi64x(4 * c.m_nStepT);
+  }
+
+  // The next four samples; those from nValid on lie past the span's end, where the
+  // positions may leave the texture: they read the first one's texels.
+  DX7_AVX2 __m128i nextFour(int nValid) {
+    const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
+    __m256i s256 = _mm256_srli_epi64(m_s, 16), t256 = _mm256_srli_epi64(m_t, 16);
+    m_s = _mm256_add_epi64(m_s, m_stepS);
+    m_t = _mm256_add_epi64(m_t, m_stepT);
+    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), _mm256_set1_epi64x(m_nPitch)),
+                                      _mm256_srli_epi64(s256, 8));
     // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
     alignas(32) long long aOffset[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
-    // Past the span's end the positions may leave the texture: those lanes read the
-    // first lane's texels, and their results land in the caller's padding.
-    if (n - i < 4)
-      for (int k = n - i; k < 4; ++k) aOffset[k] = aOffset[0];
-    const DWORD* p0 = pTexels + aOffset[0];
-    const DWORD* p1 = pTexels + aOffset[1];
-    const DWORD* p2 = pTexels + aOffset[2];
-    const DWORD* p3 = pTexels + aOffset[3];
-    __m256i top = _mm256_setr_epi64x(load64(p0), load64(p1), load64(p2), load64(p3));
-    __m256i bottom =
-        _mm256_setr_epi64x(load64(p0 + nPitch), load64(p1 + nPitch), load64(p2 + nPitch), load64(p3 + nPitch));
-    __m256i wx = _mm256_and_si256(s256, low8), wy = _mm256_and_si256(t256, low8);
-    // Samples 0 and 2 sit in the low quadwords of the halves, 1 and 3 in the high ones.
-    __m256i even = vertical(row(_mm256_unpacklo_epi8(top, zero), weights(wx, pickEven)),
-                            row(_mm256_unpacklo_epi8(bottom, zero), weights(wx, pickEven)), weights(wy, pickEven));
-    __m256i odd = vertical(row(_mm256_unpackhi_epi8(top, zero), weights(wx, pickOdd)),
-                           row(_mm256_unpackhi_epi8(bottom, zero), weights(wx, pickOdd)), weights(wy, pickOdd));
-    __m256i words = _mm256_packs_epi32(even, odd);             // [0 | 1] and [2 | 3]
-    __m256i bytes = _mm256_packus_epi16(words, words);          // 0 1 0 1 | 2 3 2 3
-    __m256i ordered = _mm256_permute4x64_epi64(bytes, _MM_SHUFFLE(3, 1, 2, 0));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm256_castsi256_si128(ordered));
+    for (int k = nValid; k < 4; ++k) aOffset[k] = aOffset[0];
+    // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
+    __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
+    __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
+    // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
+    // and 2 are the first two words of each half, those of 1 and 3 the next two.
+    __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[0])), block(aOffset[2]), 1);
+    __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[1])), block(aOffset[3]), 1);
+    return pickPixels(lerp(even, _mm256_shuffle_epi32(pairs, 0x00), _mm256_shuffle_epi32(pairs, 0x55)),
+                      lerp(odd, _mm256_shuffle_epi32(pairs, 0xAA), _mm256_shuffle_epi32(pairs, 0xFF)));
   }
+
+ private:
+  // One sample's two texel pairs, top then bottom.
+  DX7_AVX2 __m128i block(long long nOffset) const {
+    const DWORD* p = m_pTexels + nOffset;
+    __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(v), reinterpret_cast<const double*>(p + m_nPitch)));
+  }
+  // Two samples' blocks, one per half, with their weight pairs spread over their halves.
+  DX7_AVX2 static __m256i lerp(__m256i blocks, __m256i wx, __m256i wy) {
+    // A block's bytes to words: blue and green of its four texels, then red and alpha.
+    const __m256i blueGreen = _mm256_setr_epi8(0, -1, 4, -1, 8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1, 0, -1, 4, -1,
+                                               8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1);
+    const __m256i redAlpha = _mm256_setr_epi8(2, -1, 6, -1, 10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1, 2, -1, 6, -1,
+                                              10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1);
+    const __m256i flip = _mm256_set1_epi32(static_cast<int>(0x80008000u));
+    const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
+    __m256i bg = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, blueGreen), wx);
+    __m256i ra = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, redAlpha), wx);
+    __m256i rows = _mm256_xor_si256(_mm256_packus_epi32(bg, ra), flip);
+    return _mm256_add_epi32(_mm256_madd_epi16(rows, wy), round);
+  }
+
+  const DWORD* m_pTexels;
+  std::int64_t m_nPitch;
+  __m256i m_s, m_t, m_stepS, m_stepT;
+};
+
+// Texel columns a row sampler holds: a span of up to kSpanChunk samples at most one
+// texel apart, plus the column right of the last and its padding group.
+constexpr int kRowColumns = kSpanChunk + 8;
+
+// Columns [0, nColumns) of two texture rows (pTop and the one below) weighted by
+// (256 - wy, wy): per channel a word, at most 255 * 256, stored with its top bit flipped
+// for the signed multiply-add that follows (see BlockSampler).
+DX7_AVX2 void weighColumns(const DWORD* pTop, std::int64_t nPitch, int nColumns, int nWy, std::uint64_t* pOut) {
+  const __m256i zero = _mm256_setzero_si256(), flip = _mm256_set1_epi16(-32768);
+  const __m256i top = _mm256_set1_epi16(static_cast<short>(256 - nWy)), bottom = _mm256_set1_epi16(static_cast<short>(nWy));
+  const DWORD* pBottom = pTop + nPitch;
+  auto weigh = [&](__m256i t, __m256i b) DX7_AVX2 {
+    return _mm256_xor_si256(_mm256_add_epi16(_mm256_mullo_epi16(t, top), _mm256_mullo_epi16(b, bottom)), flip);
+  };
+  int x = 0;
+  for (; x + 8 <= nColumns; x += 8) {
+    __m256i t = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTop + x));
+    __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pBottom + x));
+    __m256i lo = weigh(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(b, zero));  // columns 0 1 | 4 5
+    __m256i hi = weigh(_mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(b, zero));  // columns 2 3 | 6 7
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut + x), _mm256_permute2x128_si256(lo, hi, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pOut + x + 4), _mm256_permute2x128_si256(lo, hi, 0x31));
+  }
+  for (; x < nColumns; ++x) {
+    __m256i t = _mm256_castsi128_si256(_mm_cvtsi32_si128(static_cast<int>(pTop[x])));
+    __m256i b = _mm256_castsi128_si256(_mm_cvtsi32_si128(static_cast<int>(pBottom[x])));
+    __m256i w = weigh(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(b, zero));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(pOut + x), _mm256_castsi256_si128(w));
+  }
+}
+
+// Bilinear samples along one texture row (the vertical step is 0, as on every row of an
+// upright quad) that need no clamping, at most a texel apart, four at a time. The same
+// exact sum as BlockSampler's, the vertical pass first: every sample shares wy, so each
+// texel column is weighted once, and a sample is its column pair's multiply-add by
+// (256 - wx, wx). The n samples from c on must reach over at most kRowColumns columns
+// (see fits).
+class RowSampler {
+ public:
+  static bool fits(const SpanCoords& c, int n) {
+    if (c.m_nStepT != 0 || std::abs(c.m_nStepS) > (std::int64_t(1) << kStepBits)) return false;
+    return std::abs((n - 1) * c.m_nStepS) < (std::int64_t(kRowColumns - 3) << kStepBits);
+  }
+
+  DX7_AVX2 RowSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c, int n) {
+    std::int64_t nT256 = (c.m_nT + kWideBias) >> 16;
+    std::int64_t nFirst = (c.m_nS + kWideBias) >> kStepBits;
+    std::int64_t nLast = (c.m_nS + kWideBias + (n - 1) * c.m_nStepS) >> kStepBits;
+    std::int64_t nX0 = std::min(nFirst, nLast);
+    int nColumns = static_cast<int>(std::max(nFirst, nLast) - nX0 + 2);
+    weighColumns(pTexels + (nT256 >> 8) * nPitch + nX0, nPitch, nColumns, static_cast<int>(nT256 & 255), m_aColumns);
+    // Positions from the first column on, so none is negative.
+    m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias - (nX0 << kStepBits)),
+                           _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
+    m_step = _mm256_set1_epi64x(4 * c.m_nStepS);
+  }
+
+  // As BlockSampler::nextFour.
+  DX7_AVX2 __m128i nextFour(int nValid) {
+    const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
+    __m256i s256 = _mm256_srli_epi64(m_s, 16);
+    m_s = _mm256_add_epi64(m_s, m_step);
+    alignas(32) long long aColumn[4];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(aColumn), _mm256_srli_epi64(s256, 8));
+    for (int k = nValid; k < 4; ++k) aColumn[k] = aColumn[0];
+    __m256i wx = _mm256_and_si256(s256, low8);
+    __m256i weights = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(wx, 16), wx), full);
+    return pickPixels(lerp(aColumn[0], aColumn[2], _mm256_shuffle_epi32(weights, 0x00)),
+                      lerp(aColumn[1], aColumn[3], _mm256_shuffle_epi32(weights, 0xAA)));
+  }
+
+ private:
+  // Two samples, one per half, from their column pairs (left column's four words, then
+  // the right one's, laid side by side by the shuffle).
+  DX7_AVX2 __m256i lerp(long long nA, long long nB, __m256i wx) const {
+    const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10,
+                                            11, 4, 5, 12, 13, 6, 7, 14, 15);
+    const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
+    auto pair = [this](long long nColumn) {
+      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_aColumns + nColumn));
+    };
+    __m256i pairs = _mm256_inserti128_si256(_mm256_castsi128_si256(pair(nA)), pair(nB), 1);
+    return _mm256_add_epi32(_mm256_madd_epi16(_mm256_shuffle_epi8(pairs, pairUp), wx), round);
+  }
+
+  alignas(32) std::uint64_t m_aColumns[kRowColumns];
+  __m256i m_s, m_step;
+};
+
+// Samples [0, n) into pOut, which has room for three more; or, without bPadded, the
+// whole groups of four. Returns how many it took.
+template <class Sampler>
+DX7_AVX2 int sampleFours(Sampler& sampler, int n, bool bPadded, DWORD* pOut) {
+  int nEnd = bPadded ? n : n & ~3;
+  int i = 0;
+  for (; i < nEnd; i += 4)
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), sampler.nextFour(std::min(4, n - i)));
   return i;
+}
+
+// Bilinear samples that need no clamping with AVX2, through the row sampler where it
+// applies; returns how many it took (see sampleFours).
+DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c, int n, bool bPadded,
+                          DWORD* pOut) {
+  if (bPadded && n >= kMinRowSamples && test::isRowSamplerEnabled() && RowSampler::fits(c, n)) {
+    RowSampler sampler(pTexels, nPitch, c, n);
+    return sampleFours(sampler, n, bPadded, pOut);
+  }
+  BlockSampler sampler(pTexels, nPitch, c);
+  return sampleFours(sampler, n, bPadded, pOut);
 }
 #endif
 
@@ -697,8 +820,7 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, bool bPadded, DWO
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
 #if defined(DX7_WIDE_ROWS)
-    if ((bPadded || n >= 4) && useWideVectors())
-      i = lerpSpanWide(pTexels, nPitch, c.m_nS, c.m_nT, c.m_nStepS, c.m_nStepT, n, bPadded, pOut);
+    if ((bPadded || n >= 4) && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c, n, bPadded, pOut);
 #endif
     i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
                        n - i, pOut + i);

@@ -13,7 +13,7 @@
 // pixels. Upright sprites whose textures have long clear or opaque runs skip or copy
 // them (AlphaRuns); where the processor has AVX2 the row kernels and the bilinear
 // samplers take eight and four pixels at a time, chosen when the program runs, with the
-// same arithmetic.
+// same arithmetic (spans along one texture row weigh its columns once for all samples).
 #pragma once
 
 #include <cstdint>

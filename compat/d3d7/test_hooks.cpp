@@ -24,6 +24,7 @@ struct HookState {
   bool m_bAlphaRunPath = true;
   bool m_bVectorSampler = true;
   bool m_bWideVectors = true;
+  bool m_bRowSampler = true;
   bool m_bBorderedTextures = true;
   bool m_bParallelogramSpans = true;
   bool m_bTrimShortcut = true;
@@ -62,6 +63,7 @@ void reset() {
   s.m_bAlphaRunPath = true;
   s.m_bVectorSampler = true;
   s.m_bWideVectors = true;
+  s.m_bRowSampler = true;
   s.m_bBorderedTextures = true;
   s.m_bParallelogramSpans = true;
   s.m_bTrimShortcut = true;
@@ -123,6 +125,8 @@ bool isTrimShortcutEnabled() { return state().m_bTrimShortcut; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
 void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }
+void setRowSamplerEnabled(bool bEnabled) { state().m_bRowSampler = bEnabled; }
+bool isRowSamplerEnabled() { return state().m_bRowSampler; }
 
 namespace detail {
 

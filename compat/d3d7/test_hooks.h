@@ -118,6 +118,10 @@ bool isTrimShortcutEnabled();
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);
 bool isWideVectorsEnabled();
+// With the row sampler off spans along one texture row (upright scaled quads) filter
+// each sample's block like any other span instead of weighting the row's columns once.
+void setRowSamplerEnabled(bool bEnabled);
+bool isRowSamplerEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

@@ -293,5 +293,48 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   }
 }
 
+
+// Upright sprites scaled up and down, some mirrored, in every state mix the driver uses:
+// spans along one texture row, whose columns are weighted once for the whole span, give
+// the pixels of the plain per-pixel filter.
+TEST_F(PreparedPaths, ScaledUprightSpritesMatchThePlainSampler) {
+  std::mt19937 rng(5150);
+  std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
+  for (int nSize : {4, 8, 16, 32, 64}) aTex.push_back({makeTexture(nSize, nSize, spriteTexels(rng, nSize, nSize)), nSize});
+  std::vector<std::function<void()>> aOps;
+  for (int i = 0; i < 300; ++i) {
+    auto [pTex, nSize] = aTex[rng() % aTex.size()];
+    float fScale = 0.6f + static_cast<float>(rng() % 340) / 100.0f, fMirror = rng() % 4 == 0 ? -1.0f : 1.0f;
+    float x = static_cast<float>(rng() % 8000) / 100.0f - 8.0f, y = static_cast<float>(rng() % 6000) / 100.0f - 6.0f;
+    DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
+    int nBlend = static_cast<int>(rng() % 5);
+    bool bAlphaTest = rng() % 8 == 0, bStencilWrite = rng() % 10 == 0, bStencilTest = !bStencilWrite && rng() % 8 == 0;
+    aOps.push_back([=] {
+      applySceneStates({nBlend, bAlphaTest, bStencilWrite, bStencilTest, false, dwColour});
+      m_pDevice->SetTexture(0, pTex);
+      D3DXMATRIX centre, scale, move;
+      D3DXMatrixTranslation(&centre, -nSize / 2.0f, -nSize / 2.0f, 0);
+      D3DXMatrixScaling(&scale, fMirror * fScale, fScale, 1);
+      D3DXMatrixTranslation(&move, x, y, 0);
+      setView(centre * scale * move);
+      float f = static_cast<float>(nSize);
+      drawStrip({{0, 0, 0, dwColour, 0, 0}, {f, 0, 0, dwColour, 1, 0}, {0, f, 0, dwColour, 0, 1}, {f, f, 0, dwColour, 1, 1}});
+    });
+  }
+  auto render = [&](bool bRows, size_t nFirst) {
+    test::setRowSamplerEnabled(bRows);
+    test::setVectorSamplerEnabled(bRows);
+    clearTo(0x204060);
+    for (size_t i = nFirst; i < nFirst + 10; ++i) aOps[i]();
+    return frame();
+  };
+  for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 10) {
+    render(true, nFirst);  // the copied borders are made at a texture's second draw
+    test::Frame rows = render(true, nFirst), plain = render(false, nFirst);
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) ASSERT_EQ(rows.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+  }
+}
+
 }  // namespace
 }  // namespace d3d7test
