@@ -221,6 +221,12 @@ HRESULT IDirect3DDevice7::SetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* p
   return D3D_OK;
 }
 
+void IDirect3DDevice7::setView(const D3DMATRIX& view) {
+  m_aTransforms[D3DTRANSFORMSTATE_VIEW - D3DTRANSFORMSTATE_WORLD] = view;
+  m_bTransformDirty = true;
+  record(CallKind::SetTransform, D3DTRANSFORMSTATE_VIEW);
+}
+
 bool IDirect3DDevice7::isValidRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue) const {
   switch (eState) {
     case D3DRENDERSTATE_ZENABLE:
@@ -345,6 +351,24 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
   }
 }
 
+void IDirect3DDevice7::prepareRasterizer(const raster::PixelState& state, bool bQuads, raster::TextureView& texture) {
+  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
+  raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
+                                m_pTarget->width()};
+  m_rasterizer.setTarget(target, &stencil);
+  m_rasterizer.setClip(viewportRect());
+  if (m_pTexture) {
+    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
+               m_pTexture->hasAlpha(), bQuads ? m_pTexture->alphaRuns() : nullptr};
+    if (bQuads) {
+      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
+      texture.m_pBorderedOwner = m_pTexture;
+    }
+  }
+  m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
+  m_rasterizer.setState(state);
+}
+
 HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFormat, void* pVertices, DWORD dwCount,
                                         DWORD) {
   if (dwVertexFormat != kVertexFormat || (eType != D3DPT_TRIANGLESTRIP && eType != D3DPT_TRIANGLEFAN) ||
@@ -361,23 +385,8 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   if (m_aScreen.size() < dwCount) m_aScreen.resize(dwCount);
   raster::ScreenVertex* aVerts = m_aScreen.data();
   transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts);
-
-  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
-  raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
-                                m_pTarget->width()};
-  m_rasterizer.setTarget(target, &stencil);
-  m_rasterizer.setClip(viewportRect());
   raster::TextureView texture;
-  if (m_pTexture) {
-    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
-               m_pTexture->hasAlpha(), dwCount == 4 ? m_pTexture->alphaRuns() : nullptr};
-    if (dwCount == 4) {
-      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
-      texture.m_pBorderedOwner = m_pTexture;
-    }
-  }
-  m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
-  m_rasterizer.setState(state);
+  prepareRasterizer(state, dwCount == 4, texture);
 
   bool bStrip = eType == D3DPT_TRIANGLESTRIP;
   bool bFast = false;
@@ -396,6 +405,26 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
     for (DWORD i = 1; i + 1 < dwCount; ++i) m_rasterizer.drawTriangle(aVerts[0], aVerts[i], aVerts[i + 1]);
   }
   record(CallKind::DrawPrimitive, eType, dwCount, bFast ? 1u : 0u);
+  return D3D_OK;
+}
+
+HRESULT IDirect3DDevice7::DrawQuadStrips(DWORD dwVertexFormat, const D3DMATRIX* pViews, const void* pVertices,
+                                         DWORD dwQuads) {
+  if (dwVertexFormat != kVertexFormat || (dwQuads > 0 && (pViews == nullptr || pVertices == nullptr)))
+    return DDERR_INVALIDPARAMS;
+  if (!m_bInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+  raster::PixelState state;
+  HRESULT hr = preparePixelState(state);
+  if (FAILED(hr) || dwQuads == 0) return hr;
+  raster::TextureView texture;
+  prepareRasterizer(state, true, texture);
+  raster::ScreenVertex aVerts[4];
+  for (DWORD i = 0; i < dwQuads; ++i) {
+    setView(pViews[i]);
+    transform(static_cast<const BYTE*>(pVertices) + i * 4 * kVertexSize, 4, aVerts);
+    bool bFast = m_rasterizer.drawQuad(aVerts, true);
+    record(CallKind::DrawPrimitive, D3DPT_TRIANGLESTRIP, 4, bFast ? 1u : 0u);
+  }
   return D3D_OK;
 }
 

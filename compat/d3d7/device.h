@@ -57,6 +57,11 @@ class IDirect3DDevice7 : public IUnknown {
   // D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1 (24-byte vertices), strips and fans,
   // between BeginScene and EndScene.
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFormat, void* pVertices, DWORD dwCount, DWORD dwFlags);
+  // Not in Direct3D 7: dwQuads 4-vertex strips under the current states and texture, quad
+  // i under view transform pViews[i]; draws and records exactly what SetTransform(VIEW)
+  // and DrawPrimitive per quad would, the view left as the last quad's. The states, the
+  // texture and the target are looked at once for the whole run, not once per quad.
+  HRESULT DrawQuadStrips(DWORD dwVertexFormat, const D3DMATRIX* pViews, const void* pVertices, DWORD dwQuads);
 
   // The most recently created device that still exists (for the test hooks).
   static IDirect3DDevice7* current();
@@ -70,6 +75,9 @@ class IDirect3DDevice7 : public IUnknown {
   bool isValidRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue) const;
   HRESULT preparePixelState(raster::PixelState& state) const;
   void transform(const BYTE* pVertices, DWORD dwCount, raster::ScreenVertex* pOut) const;
+  // Points the rasterizer at the target, the viewport, the bound texture and the states.
+  void prepareRasterizer(const raster::PixelState& state, bool bQuads, raster::TextureView& texture);
+  void setView(const D3DMATRIX& view);
   raster::ClipRect viewportRect() const;
 
   IDirectDrawSurface7* m_pTarget;           // AddRef'd

@@ -1152,6 +1152,8 @@ class EdgeWalk {
     da = m_eSide == Left ? -m_nDe : m_nDe;
     m_nQ = floorDiv(a, m_nB);
     m_nR = a - m_nQ * m_nB;
+    // Upright and level sides (most sprites) move by nothing: no division for that.
+    if (da == 0) return;
     m_nDq = floorDiv(da, m_nB);
     m_nDr = da - m_nDq * m_nB;
   }
@@ -1190,6 +1192,32 @@ bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo
     walk.nextRow();
   }
   return nLo <= nHi;
+}
+
+// A quad's texture plane: s and t at (m_fX0, m_fY0) and their change per pixel.
+struct TexturePlane {
+  double m_fS0, m_fT0, m_fDsdx, m_fDsdy, m_fDtdx, m_fDtdy, m_fX0, m_fY0;
+};
+
+// One row's pixels [m_nLo, m_nHi] and its first sample, in steps.
+struct RowSpan {
+  int64_t m_nY, m_nLo, m_nHi, m_nS, m_nT;
+};
+constexpr int kRowBatch = 16;
+
+// The spans of the rows from py on (up to kRowBatch of them that hold pixels, none past
+// nPy1) into aOut; py ends at the first row not looked at. Returns how many it wrote.
+int setUpRows(EdgeWalk (&aWalks)[4], const TexturePlane& p, int64_t nPx0, int64_t nPx1, int64_t& py, int64_t nPy1,
+              RowSpan* aOut) {
+  int n = 0;
+  for (; py <= nPy1 && n < kRowBatch; ++py) {
+    int64_t nLo, nHi;
+    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
+    double fx = static_cast<double>(nLo) - p.m_fX0, fy = static_cast<double>(py) - p.m_fY0;
+    aOut[n++] = {py, nLo, nHi, toStep(p.m_fS0 + p.m_fDsdx * fx + p.m_fDsdy * fy),
+                 toStep(p.m_fT0 + p.m_fDtdx * fx + p.m_fDtdy * fy)};
+  }
+  return n;
 }
 }  // namespace
 
@@ -1397,8 +1425,14 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
 
 bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
   RowMode eMode = static_cast<RowMode>(eSpan);
-  return (eMode == RowMode::Over || eMode == RowMode::Add) && !bTests && m_bHasTexture && m_texture.m_bAlpha &&
-         m_texture.m_pLive != nullptr;
+  if (!(eMode == RowMode::Over || eMode == RowMode::Add) || bTests || !m_bHasTexture || !m_texture.m_bAlpha ||
+      m_texture.m_pLive == nullptr)
+    return false;
+  // A live box that is the whole texture cuts nothing (samples clamp to its sides): the
+  // rows are spared the test.
+  const BorderedTexels& live = *m_texture.m_pLive;
+  return live.m_nLiveX0 >= live.m_nLiveX1 || live.m_nLiveX0 > 0 || live.m_nLiveY0 > 0 ||
+         live.m_nLiveX1 < m_texture.m_nWidth || live.m_nLiveY1 < m_texture.m_nHeight;
 }
 
 // A sample reading only clear texels, drawn over or added, leaves the target's colour as
@@ -1409,57 +1443,75 @@ bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
 // and |step| <= 2^45 keep the products far from overflowing).
 constexpr int64_t kShortSpan = 65536;
 
-int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
-                                  int64_t& nHi) const {
+namespace {
+// Keeps the samples i in [iLo, iHi] whose texel column is at least k (bAtLeast) or below
+// it, given as the bound on their position: column >= k exactly when nStart + i nStep >=
+// nBound.
+void keepByDivision(int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast, int64_t& iLo, int64_t& iHi) {
+  if (nStep > 0) {
+    int64_t iFirst = ceilDiv(nBound - nStart, nStep);
+    if (bAtLeast) {
+      iLo = std::max(iLo, iFirst);
+    } else {
+      iHi = std::min(iHi, iFirst - 1);
+    }
+  } else {
+    int64_t iLast = floorDiv(nStart - nBound, -nStep);
+    if (bAtLeast) {
+      iHi = std::min(iHi, iLast);
+    } else {
+      iLo = std::max(iLo, iLast + 1);
+    }
+  }
+}
+}  // namespace
+
+// The sides are fixed for a quad; only the rows' starts and lengths change.
+Rasterizer::ClearEndBounds Rasterizer::clearEndBounds(bool bLinear) const {
   const BorderedTexels& live = *m_texture.m_pLive;
   int64_t nReach = bLinear ? 1 : 0, nBias = bLinear ? 128 : 0;
-  int64_t iLo = 0, iHi = nHi - nLo;
-  if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
-  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
-  // column >= k exactly when nStart + i nStep >= nBound.
-  auto keepByDivision = [&](int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast) {
-    if (nStep > 0) {
-      int64_t iFirst = ceilDiv(nBound - nStart, nStep);
-      if (bAtLeast) {
-        iLo = std::max(iLo, iFirst);
-      } else {
-        iHi = std::min(iHi, iFirst - 1);
-      }
-    } else {
-      int64_t iLast = floorDiv(nStart - nBound, -nStep);
-      if (bAtLeast) {
-        iHi = std::min(iHi, iLast);
-      } else {
-        iLo = std::max(iLo, iLast + 1);
-      }
-    }
+  ClearEndBounds b;
+  b.m_bEmpty = live.m_nLiveX0 >= live.m_nLiveX1;
+  b.m_bShortcut = test::isTrimShortcutEnabled();
+  // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
+  // reaches a live one when x + nReach >= the box's first and x is before its end (each
+  // side always met where the box touches that side of the texture).
+  auto add = [&](bool bOnT, int nLive0, int nLive1, int nSize) {
+    auto bound = [&](int64_t k) {
+      return (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    };
+    if (nLive0 > 0) b.m_aSides[b.m_nSides++] = {bound(nLive0 - nReach), true, bOnT};
+    if (nLive1 < nSize) b.m_aSides[b.m_nSides++] = {bound(nLive1), false, bOnT};
   };
-  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
-  // column >= k exactly when nStart + i nStep >= nBound.
-  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
+  add(false, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
+  add(true, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  return b;
+}
+
+int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
+                                  int64_t& nHi) const {
+  return trimClearEnds(clearEndBounds(bLinear), nS, nT, nStepS, nStepT, nLo, nHi);
+}
+
+int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT,
+                                  int64_t& nLo, int64_t& nHi) {
+  int64_t iLo = 0, iHi = b.m_bEmpty ? -1 : nHi - nLo;
+  for (int k = 0; k < b.m_nSides && iLo <= iHi; ++k) {
     // Once no sample is left, the span is empty whatever the other bounds say.
-    if (iLo > iHi) return;
-    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    const ClearEndBounds::Side& side = b.m_aSides[k];
+    int64_t nStart = side.m_bOnT ? nT : nS, nStep = side.m_bOnT ? nStepT : nStepS, nBound = side.m_nBound;
+    bool bAtLeast = side.m_bAtLeast;
     if (nStep == 0) {
       if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
-    } else if (!test::isTrimShortcutEnabled() || iHi > kShortSpan) {
-      keepByDivision(nStart, nStep, nBound, bAtLeast);
+    } else if (!b.m_bShortcut || iHi > kShortSpan) {
+      keepByDivision(nStart, nStep, nBound, bAtLeast, iLo, iHi);
     } else if (nStep > 0 ? (bAtLeast ? nStart + iLo * nStep < nBound : nStart + iHi * nStep >= nBound)
                          : (bAtLeast ? nStart + iHi * nStep < nBound : nStart + iLo * nStep >= nBound)) {
       // Most rows start and end on live texels: the division only when the end sample
       // on the side this bound can cut is really cut.
-      keepByDivision(nStart, nStep, nBound, bAtLeast);
+      keepByDivision(nStart, nStep, nBound, bAtLeast, iLo, iHi);
     }
-  };
-  // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
-  // reaches a live one when x + nReach >= the box's first and x is before its end (each
-  // side always met where the box touches that side of the texture).
-  auto keepLive = [&](int64_t nStart, int64_t nStep, int nLive0, int nLive1, int nSize) {
-    if (nLive0 > 0) keep(nStart, nStep, nLive0 - nReach, true);
-    if (nLive1 < nSize) keep(nStart, nStep, nLive1, false);
-  };
-  keepLive(nS, nStepS, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
-  keepLive(nT, nStepT, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  }
   if (iLo > iHi) {
     nHi = nLo - 1;
     return 0;
@@ -1528,23 +1580,29 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
   EdgeWalk aWalks[4];
   for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
-  for (int64_t py = nPy0; py <= nPy1; ++py) {
-    int64_t nLo, nHi;
-    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
-    double fx = static_cast<double>(nLo) - basis.m_fX0, fy = static_cast<double>(py) - basis.m_fY0;
-    int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
-    if (bTrim) {
-      int64_t nCut = trimClearEnds(nS, nT, nStepS, nStepT, bLinear, nLo, nHi);
-      if (nLo > nHi) continue;
-      nS += nCut * nStepS;
-      nT += nCut * nStepT;
+  const TexturePlane plane = {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0};
+  // Rows are set up a batch at a time before any is drawn: each row's texture start is a
+  // long chain of dependent float steps, and chains of rows that do not wait for one
+  // another's spans overlap.
+  RowSpan aRows[kRowBatch];
+  for (int64_t py = nPy0; py <= nPy1;) {
+    int nRows = setUpRows(aWalks, plane, nPx0, nPx1, py, nPy1, aRows);
+    for (int i = 0; i < nRows; ++i) {
+      RowSpan& row = aRows[i];
+      if (bTrim) {
+        int64_t nCut = trimClearEnds(trim, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
+        if (row.m_nLo > row.m_nHi) continue;
+        row.m_nS += nCut * nStepS;
+        row.m_nT += nCut * nStepT;
+      }
+      DWORD* pDst = m_target.m_pPixels + row.m_nY * m_target.m_nPitch;
+      BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + row.m_nY * m_stencil.m_nPitch + row.m_nLo : nullptr;
+      drawSpan(eSpan, pDst + row.m_nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear, row.m_nS,
+               row.m_nT, nStepS, nStepT, static_cast<int>(row.m_nHi - row.m_nLo + 1), pVerts[0].m_nColour, m_state);
     }
-    DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
-    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch + nLo : nullptr;
-    drawSpan(eSpan, pDst + nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear, nS, nT, nStepS,
-             nStepT, static_cast<int>(nHi - nLo + 1), pVerts[0].m_nColour, m_state);
   }
   return true;
 }

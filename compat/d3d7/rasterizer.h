@@ -160,6 +160,22 @@ class Rasterizer {
   // samples reach a texel that is not clear; returns how many it cut from the front.
   std::int64_t trimClearEnds(std::int64_t nS, std::int64_t nT, std::int64_t nStepS, std::int64_t nStepT, bool bLinear,
                              std::int64_t& nLo, std::int64_t& nHi) const;
+  // The sides of the texture's live box that can cut a span, each as the bound its samples'
+  // positions (in steps) must reach; made once for all the rows of a quad.
+  struct ClearEndBounds {
+    struct Side {
+      std::int64_t m_nBound;
+      bool m_bAtLeast;  // keeps the samples at or past the bound, else those before it
+      bool m_bOnT;      // a bound on t, else on s
+    };
+    Side m_aSides[4];
+    int m_nSides = 0;
+    bool m_bEmpty = false;     // no live texel: every span goes
+    bool m_bShortcut = false;  // see test::isTrimShortcutEnabled
+  };
+  ClearEndBounds clearEndBounds(bool bLinear) const;
+  static std::int64_t trimClearEnds(const ClearEndBounds& bounds, std::int64_t nS, std::int64_t nT,
+                                    std::int64_t nStepS, std::int64_t nStepT, std::int64_t& nLo, std::int64_t& nHi);
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
 
   ColourBuffer m_target;
