@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -1205,20 +1206,40 @@ struct RowSpan {
 };
 constexpr int kRowBatch = 16;
 
-// The spans of the rows from py on (up to kRowBatch of them that hold pixels, none past
-// nPy1) into aOut; py ends at the first row not looked at. Returns how many it wrote.
-int setUpRows(EdgeWalk (&aWalks)[4], const TexturePlane& p, int64_t nPx0, int64_t nPx1, int64_t& py, int64_t nPy1,
-              RowSpan* aOut) {
-  int n = 0;
-  for (; py <= nPy1 && n < kRowBatch; ++py) {
-    int64_t nLo, nHi;
-    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
-    double fx = static_cast<double>(nLo) - p.m_fX0, fy = static_cast<double>(py) - p.m_fY0;
-    aOut[n++] = {py, nLo, nHi, toStep(p.m_fS0 + p.m_fDsdx * fx + p.m_fDsdy * fy),
-                 toStep(p.m_fT0 + p.m_fDtdx * fx + p.m_fDtdy * fy)};
+// A parallelogram's rows, a batch at a time.
+class RowSetup {
+ public:
+  RowSetup(const Edge (&aEdges)[4], const TexturePlane& plane, int64_t nPx0, int64_t nPx1, int64_t nPy0, int64_t nPy1)
+      : m_plane(plane), m_nPx0(nPx0), m_nPx1(nPx1), m_nPy(nPy0), m_nPy1(nPy1), m_bReuse(test::isRowReuseEnabled()) {
+    for (int i = 0; i < 4; ++i) m_aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
   }
-  return n;
-}
+  bool isDone() const { return m_nPy > m_nPy1; }
+  // The spans of the next rows that hold pixels (up to kRowBatch) into aOut; returns how many.
+  int next(RowSpan* aOut) {
+    const TexturePlane& p = m_plane;
+    int n = 0;
+    for (; m_nPy <= m_nPy1 && n < kRowBatch; ++m_nPy) {
+      int64_t nLo, nHi;
+      if (!nextRowSpan(m_aWalks, m_nPx0, m_nPx1, nLo, nHi)) continue;
+      double fx = static_cast<double>(nLo) - p.m_fX0, fy = static_cast<double>(m_nPy) - p.m_fY0;
+      // With s level along y (upright quads), a row starting where the last one did
+      // starts at the same s: fy then adds a zero to the same sum.
+      if (nLo != m_nLastLo || p.m_fDsdy != 0.0 || !m_bReuse) {
+        m_nLastS = toStep(p.m_fS0 + p.m_fDsdx * fx + p.m_fDsdy * fy);
+        m_nLastLo = nLo;
+      }
+      aOut[n++] = {m_nPy, nLo, nHi, m_nLastS, toStep(p.m_fT0 + p.m_fDtdx * fx + p.m_fDtdy * fy)};
+    }
+    return n;
+  }
+
+ private:
+  EdgeWalk m_aWalks[4];
+  TexturePlane m_plane;
+  int64_t m_nPx0, m_nPx1, m_nPy, m_nPy1;
+  int64_t m_nLastLo = std::numeric_limits<int64_t>::min(), m_nLastS = 0;
+  bool m_bReuse;
+};
 }  // namespace
 
 // Runs are made of whole groups of four texels (the row kernels' width), so that a
@@ -1476,31 +1497,50 @@ Rasterizer::ClearEndBounds Rasterizer::clearEndBounds(bool bLinear) const {
   // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
   // reaches a live one when x + nReach >= the box's first and x is before its end (each
   // side always met where the box touches that side of the texture).
-  auto add = [&](bool bOnT, int nLive0, int nLive1, int nSize) {
+  auto add = [&](int nLive0, int nLive1, int nSize) {
     auto bound = [&](int64_t k) {
       return (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
     };
-    if (nLive0 > 0) b.m_aSides[b.m_nSides++] = {bound(nLive0 - nReach), true, bOnT};
-    if (nLive1 < nSize) b.m_aSides[b.m_nSides++] = {bound(nLive1), false, bOnT};
+    if (nLive0 > 0) b.m_aSides[b.m_nSides++] = {bound(nLive0 - nReach), true};
+    if (nLive1 < nSize) b.m_aSides[b.m_nSides++] = {bound(nLive1), false};
   };
-  add(false, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
-  add(true, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  add(live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
+  b.m_nSidesOnS = b.m_nSides;
+  add(live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
   return b;
 }
 
 int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
                                   int64_t& nHi) const {
-  return trimClearEnds(clearEndBounds(bLinear), nS, nT, nStepS, nStepT, nLo, nHi);
+  return trimClearEnds(clearEndBounds(bLinear), nullptr, nS, nT, nStepS, nStepT, nLo, nHi);
 }
 
-int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT,
-                                  int64_t& nLo, int64_t& nHi) {
+int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, TrimOnS* pOnS, int64_t nS, int64_t nT, int64_t nStepS,
+                                  int64_t nStepT, int64_t& nLo, int64_t& nHi) {
   int64_t iLo = 0, iHi = b.m_bEmpty ? -1 : nHi - nLo;
-  for (int k = 0; k < b.m_nSides && iLo <= iHi; ++k) {
-    // Once no sample is left, the span is empty whatever the other bounds say.
-    const ClearEndBounds::Side& side = b.m_aSides[k];
-    int64_t nStart = side.m_bOnT ? nT : nS, nStep = side.m_bOnT ? nStepT : nStepS, nBound = side.m_nBound;
-    bool bAtLeast = side.m_bAtLeast;
+  if (pOnS && pOnS->m_nS == nS && pOnS->m_nLength == nHi - nLo && !b.m_bEmpty) {
+    iLo = pOnS->m_iLo;
+    iHi = pOnS->m_iHi;
+  } else {
+    keepLiveSides(b, 0, b.m_nSidesOnS, nS, nStepS, iLo, iHi);
+    if (pOnS) *pOnS = {nS, nHi - nLo, iLo, iHi};
+  }
+  keepLiveSides(b, b.m_nSidesOnS, b.m_nSides, nT, nStepT, iLo, iHi);
+  if (iLo > iHi) {
+    nHi = nLo - 1;
+    return 0;
+  }
+  nHi = nLo + iHi;
+  nLo += iLo;
+  return iLo;
+}
+
+void Rasterizer::keepLiveSides(const ClearEndBounds& b, int kFirst, int kEnd, int64_t nStart, int64_t nStep,
+                               int64_t& iLo, int64_t& iHi) {
+  // Once no sample is left, the span is empty whatever the other bounds say.
+  for (int k = kFirst; k < kEnd && iLo <= iHi; ++k) {
+    int64_t nBound = b.m_aSides[k].m_nBound;
+    bool bAtLeast = b.m_aSides[k].m_bAtLeast;
     if (nStep == 0) {
       if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
     } else if (!b.m_bShortcut || iHi > kShortSpan) {
@@ -1512,13 +1552,6 @@ int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, int64_t nS, int64_t n
       keepByDivision(nStart, nStep, nBound, bAtLeast, iLo, iHi);
     }
   }
-  if (iLo > iHi) {
-    nHi = nLo - 1;
-    return 0;
-  }
-  nHi = nLo + iHi;
-  nLo += iLo;
-  return iLo;
 }
 
 // Each row of the quad is one span and one texture plane, the first triangle's; pixels of
@@ -1581,19 +1614,19 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   if (eSpan == RowMode::Skip && !bTests) return true;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
   ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
-  EdgeWalk aWalks[4];
-  for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
-  const TexturePlane plane = {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0};
+  TrimOnS trimOnS;
+  TrimOnS* pTrimOnS = test::isRowReuseEnabled() ? &trimOnS : nullptr;
   // Rows are set up a batch at a time before any is drawn: each row's texture start is a
   // long chain of dependent float steps, and chains of rows that do not wait for one
   // another's spans overlap.
+  RowSetup rows(aEdges, {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0}, nPx0, nPx1, nPy0, nPy1);
   RowSpan aRows[kRowBatch];
-  for (int64_t py = nPy0; py <= nPy1;) {
-    int nRows = setUpRows(aWalks, plane, nPx0, nPx1, py, nPy1, aRows);
+  while (!rows.isDone()) {
+    int nRows = rows.next(aRows);
     for (int i = 0; i < nRows; ++i) {
       RowSpan& row = aRows[i];
       if (bTrim) {
-        int64_t nCut = trimClearEnds(trim, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
+        int64_t nCut = trimClearEnds(trim, pTrimOnS, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
         if (row.m_nLo > row.m_nHi) continue;
         row.m_nS += nCut * nStepS;
         row.m_nT += nCut * nStepT;

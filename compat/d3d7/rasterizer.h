@@ -166,16 +166,24 @@ class Rasterizer {
     struct Side {
       std::int64_t m_nBound;
       bool m_bAtLeast;  // keeps the samples at or past the bound, else those before it
-      bool m_bOnT;      // a bound on t, else on s
     };
     Side m_aSides[4];
     int m_nSides = 0;
+    int m_nSidesOnS = 0;       // the first ones bound s, the others t
     bool m_bEmpty = false;     // no live texel: every span goes
     bool m_bShortcut = false;  // see test::isTrimShortcutEnabled
   };
+  // What the sides on s left of the last span cut (samples [m_iLo, m_iHi]): a span that
+  // starts at the same s and is as long (every row of an upright quad) is cut the same.
+  struct TrimOnS {
+    std::int64_t m_nS = 0, m_nLength = -1, m_iLo = 0, m_iHi = -1;
+  };
   ClearEndBounds clearEndBounds(bool bLinear) const;
-  static std::int64_t trimClearEnds(const ClearEndBounds& bounds, std::int64_t nS, std::int64_t nT,
+  static std::int64_t trimClearEnds(const ClearEndBounds& bounds, TrimOnS* pOnS, std::int64_t nS, std::int64_t nT,
                                     std::int64_t nStepS, std::int64_t nStepT, std::int64_t& nLo, std::int64_t& nHi);
+  // Narrows the samples [iLo, iHi] to those the sides [kFirst, kEnd) keep.
+  static void keepLiveSides(const ClearEndBounds& bounds, int kFirst, int kEnd, std::int64_t nStart,
+                            std::int64_t nStep, std::int64_t& iLo, std::int64_t& iHi);
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
 
   ColourBuffer m_target;

@@ -27,6 +27,8 @@ struct HookState {
   bool m_bBorderedTextures = true;
   bool m_bParallelogramSpans = true;
   bool m_bTrimShortcut = true;
+  bool m_bQuadRuns = true;
+  bool m_bRowReuse = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -65,6 +67,8 @@ void reset() {
   s.m_bBorderedTextures = true;
   s.m_bParallelogramSpans = true;
   s.m_bTrimShortcut = true;
+  s.m_bQuadRuns = true;
+  s.m_bRowReuse = true;
 }
 
 bool readFrame(Frame& out) {
@@ -123,6 +127,10 @@ bool isTrimShortcutEnabled() { return state().m_bTrimShortcut; }
 bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
 void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }
+void setQuadRunsEnabled(bool bEnabled) { state().m_bQuadRuns = bEnabled; }
+bool isQuadRunsEnabled() { return state().m_bQuadRuns; }
+void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
+bool isRowReuseEnabled() { return state().m_bRowReuse; }
 
 namespace detail {
 

@@ -118,6 +118,14 @@ bool isTrimShortcutEnabled();
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);
 bool isWideVectorsEnabled();
+// With quad runs off the game library's Direct3D 7 driver draws each sprite's quads with
+// a call of their own instead of handing over runs that share a texture and states.
+void setQuadRunsEnabled(bool bEnabled);
+bool isQuadRunsEnabled();
+// With row reuse off every row of a parallelogram works out its first sample and its
+// clear ends afresh, even where the row before had the same start and length.
+void setRowReuseEnabled(bool bEnabled);
+bool isRowReuseEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

@@ -10,6 +10,7 @@
 
 #include "tsl2/error.h"
 
+#include "d3d7/test_hooks.h"
 #include "platform/syswm.h"
 
 #include <algorithm>
@@ -570,6 +571,12 @@ void D3D7VideoDriver::drawTiles(const D3D7TileData& tiles, const D3DXMATRIX& vie
 
 void D3D7VideoDriver::addToRun(IDirectDrawSurface7* pTexture, const D3DXMATRIX& view, const D3D7Vertex (&aStrip)[4]) {
     if (pTexture != m_pBoundTexture) bindTexture(pTexture);
+    if (!test::isQuadRunsEnabled()) {
+        setView(view);
+        D3D7Vertex aCopy[4] = {aStrip[0], aStrip[1], aStrip[2], aStrip[3]};
+        m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, VERTEX_FORMAT, aCopy, 4, 0);
+        return;
+    }
     m_aRunViews.push_back(view);
     m_aRunVertices.insert(m_aRunVertices.end(), std::begin(aStrip), std::end(aStrip));
 }

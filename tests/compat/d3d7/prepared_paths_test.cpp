@@ -205,7 +205,8 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
 // Turned, scaled and particle-sized quads as strips and fans, in every blend the driver
 // uses, tinted, with stencil and some off the target: one span per row with clear ends
 // cut against two triangles sampling past the sides: the same coverage and stencil, every
-// channel within 1; and ends cut by division alone give exactly the same frame.
+// channel within 1; and ends cut by division alone, or rows that reuse nothing of the
+// row before, give exactly the same frame.
 TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   std::mt19937 rng(777);
   std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
@@ -282,15 +283,76 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
     test::setTrimShortcutEnabled(false);
     auto divided = render(true, nFirst);
     test::setTrimShortcutEnabled(true);
+    test::setRowReuseEnabled(false);
+    auto afresh = render(true, nFirst);
+    test::setRowReuseEnabled(true);
     auto triangles = render(false, nFirst);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(spans.first.at(x, y), divided.first.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(spans.first.at(x, y), afresh.first.at(x, y)) << x << "," << y << " scene " << nFirst;
         ASSERT_PRED2(channelsWithinOne, spans.first.at(x, y), triangles.first.at(x, y))
             << x << "," << y << " scene " << nFirst;
         ASSERT_EQ(spans.second.at(x, y), triangles.second.at(x, y)) << x << "," << y << " scene " << nFirst;
       }
   }
+}
+
+// Particle-like runs (one texture, one state, a view per quad) drawn in one call and one
+// quad per call: the same frame, and every quad recorded as its own draw.
+TEST_F(PreparedPaths, QuadRunsMatchOneCallPerQuad) {
+  std::mt19937 rng(31337);
+  struct Run {
+    IDirectDrawSurface7* pTex;
+    DWORD dwSrc, dwDest;
+    std::vector<D3DXMATRIX> aViews;
+    std::vector<Vertex> aVerts;
+  };
+  std::vector<Run> aRuns;
+  for (int nRun = 0; nRun < 12; ++nRun) {
+    int nSize = 4 << (rng() % 4);
+    Run run{makeTexture(nSize, nSize, spriteTexels(rng, nSize, nSize)), D3DBLEND_SRCALPHA,
+            rng() % 2 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA, {}, {}};
+    for (int i = 0; i < 30; ++i) {
+      D3DXMATRIX scale, rot, move;
+      float fScale = 0.3f + static_cast<float>(rng() % 250) / 100.0f;
+      D3DXMatrixScaling(&scale, fScale, fScale, 1);
+      D3DXMatrixRotationZ(&rot, rng() % 3 == 0 ? static_cast<float>(rng() % 6283) / 1000.0f : 0.0f);
+      D3DXMatrixTranslation(&move, static_cast<float>(rng() % 8000) / 100.0f - 8.0f,
+                            static_cast<float>(rng() % 6000) / 100.0f - 6.0f, 0);
+      run.aViews.push_back(scale * rot * move);
+      DWORD c = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
+      float f = static_cast<float>(nSize);
+      for (const Vertex& v : {Vertex{0, 0, 0, c, 0, 0}, Vertex{f, 0, 0, c, 1, 0}, Vertex{0, f, 0, c, 0, 1},
+                              Vertex{f, f, 0, c, 1, 1}})
+        run.aVerts.push_back(v);
+    }
+    aRuns.push_back(run);
+  }
+  auto render = [&](bool bRuns) {
+    clearTo(0x204060);
+    for (const Run& run : aRuns) {
+      setBlend(run.dwSrc, run.dwDest);
+      m_pDevice->SetTexture(0, run.pTex);
+      if (bRuns) {
+        EXPECT_EQ(m_pDevice->DrawQuadStrips(kFvf, run.aViews.data(), run.aVerts.data(),
+                                            static_cast<DWORD>(run.aViews.size())),
+                  D3D_OK);
+        continue;
+      }
+      for (size_t i = 0; i < run.aViews.size(); ++i) {
+        setView(run.aViews[i]);
+        drawStrip({run.aVerts.begin() + 4 * i, run.aVerts.begin() + 4 * i + 4});
+      }
+    }
+    return frame();
+  };
+  test::Frame single = render(false);
+  test::startRecording();
+  test::Frame runs = render(true);
+  EXPECT_EQ(test::countCalls(test::CallKind::DrawPrimitive), 12 * 30);
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(runs.at(x, y), single.at(x, y)) << x << "," << y;
 }
 
 }  // namespace
