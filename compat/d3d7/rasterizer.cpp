@@ -1515,7 +1515,7 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
   return trimClearEnds(clearEndBounds(bLinear), nullptr, nS, nT, nStepS, nStepT, nLo, nHi);
 }
 
-int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, TrimOnS* pOnS, int64_t nS, int64_t nT, int64_t nStepS,
+inline int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, TrimOnS* pOnS, int64_t nS, int64_t nT, int64_t nStepS,
                                   int64_t nStepT, int64_t& nLo, int64_t& nHi) {
   int64_t iLo = 0, iHi = b.m_bEmpty ? -1 : nHi - nLo;
   if (pOnS && pOnS->m_nS == nS && pOnS->m_nLength == nHi - nLo && !b.m_bEmpty) {
@@ -1525,7 +1525,13 @@ int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, TrimOnS* pOnS, int64_
     keepLiveSides(b, 0, b.m_nSidesOnS, nS, nStepS, iLo, iHi);
     if (pOnS) *pOnS = {nS, nHi - nLo, iLo, iHi};
   }
-  keepLiveSides(b, b.m_nSidesOnS, b.m_nSides, nT, nStepT, iLo, iHi);
+  if (nStepT != 0) {
+    keepLiveSides(b, b.m_nSidesOnS, b.m_nSides, nT, nStepT, iLo, iHi);
+  } else {
+    // t is the same along the span (upright quads): a side keeps all of it or none.
+    for (int k = b.m_nSidesOnS; k < b.m_nSides; ++k)
+      if ((nT >= b.m_aSides[k].m_nBound) != b.m_aSides[k].m_bAtLeast) iHi = iLo - 1;
+  }
   if (iLo > iHi) {
     nHi = nLo - 1;
     return 0;

@@ -14,6 +14,7 @@
 #include "platform/syswm.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace dx7;
@@ -532,11 +533,7 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
         x += fDeltaX;
         y += fDeltaY;
     } else {
-        D3DXMATRIX scaling, rotation, translation;
-        D3DXMatrixScaling(&scaling, pSprite->getScaleX(), pSprite->getScaleY(), 1.0f);
-        D3DXMatrixRotationZ(&rotation, pSprite->getRotation() * 0.01745329238474369f);
-        D3DXMatrixTranslation(&translation, x, y, 0.0f);
-        view = scaling * rotation * translation;
+        view = spriteView(pSprite->getScaleX(), pSprite->getScaleY(), pSprite->getRotation(), x, y);
         x = fDeltaX;
         y = fDeltaY;
     }
@@ -551,6 +548,21 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
     } else {
         drawPolygon(pSprite, view, x, y, nColor);
     }
+}
+
+D3DXMATRIX D3D7VideoDriver::spriteView(float fScaleX, float fScaleY, float fDegrees, float x, float y) {
+    D3DXMATRIX scaling, rotation, translation;
+    D3DXMatrixScaling(&scaling, fScaleX, fScaleY, 1.0f);
+    // Unturned, the turn is the identity and the products only move the scaling's
+    // finite values into place: the matrix is built as they would leave it.
+    if (fDegrees == 0.0f && std::isfinite(fScaleX) && std::isfinite(fScaleY) && std::isfinite(x) && std::isfinite(y)) {
+        scaling.m[3][0] = x;
+        scaling.m[3][1] = y;
+        return scaling;
+    }
+    D3DXMatrixRotationZ(&rotation, fDegrees * 0.01745329238474369f);
+    D3DXMatrixTranslation(&translation, x, y, 0.0f);
+    return scaling * rotation * translation;
 }
 
 void D3D7VideoDriver::drawTiles(const D3D7TileData& tiles, const D3DXMATRIX& view, float x, float y, DWORD nColor) {

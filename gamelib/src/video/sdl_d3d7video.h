@@ -102,6 +102,9 @@ public:
     dx7::IDirect3DDevice7* getDevice() const { return m_pDevice; }
     bool hasStencilBuffer() const { return m_pDepthSurface != nullptr; }
 
+    // A turned or scaled sprite's view: scaled, turned by fDegrees, moved to (x, y).
+    static dx7::D3DXMATRIX spriteView(float fScaleX, float fScaleY, float fDegrees, float x, float y);
+
     // Every registered texture slot of every store.
     static Tsl::List<D3D7TextureHolder*>& getTextureRegistry();
     static void releaseAllTextures();

@@ -122,3 +122,19 @@ TEST_F(QuadRunsTest, RunsDrawWhatOneCallPerSpriteDraws) {
     m_pEmitter = nullptr;
     m_pMode->removeAllSprites();
 }
+
+// An unturned sprite's view is built directly; it must be the matrix the products give.
+TEST(SpriteViewTest, UnturnedViewsAreTheProductsOfScaleTurnAndMove) {
+    const float aCases[][4] = {{1.5f, 1.5f, 99.5f, 20.25f},  {0.3f, 2.7f, -0.5f, -0.5f},   {-1.0f, 1.0f, 0.0f, -0.0f},
+                               {0.0f, 0.0f, 1e6f, -1e6f},   {1e-30f, 3e30f, 0.1f, 0.2f}, {-0.0f, -2.5f, 333.3f, 7.0f}};
+    for (const float* c : aCases) {
+        dx7::D3DXMATRIX scaling, rotation, translation;
+        dx7::D3DXMatrixScaling(&scaling, c[0], c[1], 1.0f);
+        dx7::D3DXMatrixRotationZ(&rotation, 0.0f);
+        dx7::D3DXMatrixTranslation(&translation, c[2], c[3], 0.0f);
+        dx7::D3DXMATRIX want = scaling * rotation * translation;
+        dx7::D3DXMATRIX got = D3D7VideoDriver::spriteView(c[0], c[1], 0.0f, c[2], c[3]);
+        for (int r = 0; r < 4; ++r)
+            for (int k = 0; k < 4; ++k) EXPECT_EQ(want.m[r][k], got.m[r][k]) << c[0] << " " << c[1] << " at " << r << k;
+    }
+}
