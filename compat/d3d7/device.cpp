@@ -47,6 +47,33 @@ void multiply(const double a[4][4], const D3DMATRIX& b, double out[4][4]) {
     }
 }
 
+// a x b without the terms of b's zero entries, for an a of finite entries only: each such
+// term is then a signed zero, and adding one to a sum begun at +0 changes nothing (the sum
+// is never -0), so the result is multiply's to the bit.
+void multiplyFinite(const double a[4][4], const D3DMATRIX& b, double out[4][4]) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      double f = 0.0;
+      for (int k = 0; k < 4; ++k)
+        if (b.m[k][c] != 0.0f) f += a[r][k] * b.m[k][c];
+      out[r][c] = f;
+    }
+}
+
+bool isIdentity(const D3DMATRIX& m) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      if (m.m[r][c] != (r == c ? 1.0f : 0.0f)) return false;
+  return true;
+}
+
+bool isFinite(const D3DMATRIX& m) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      if (!std::isfinite(m.m[r][c])) return false;
+  return true;
+}
+
 // Stage 0: DIFFUSE and CURRENT both mean the vertex colour.
 HRESULT resolveStage(DWORD dwOp, DWORD dwArg1, DWORD dwArg2, raster::Source& eOut) {
   auto source = [](DWORD dwArg) { return dwArg == D3DTA_TEXTURE ? raster::Source::Texture : raster::Source::Diffuse; };
@@ -319,10 +346,19 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
   // Sprites are drawn one quad at a time, mostly under unchanged transforms.
   if (m_bTransformDirty) {
     double aWorld[4][4], aWorldView[4][4];
-    for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
-    multiply(aWorld, m_aTransforms[1], aWorldView);
-    multiply(aWorldView, m_aTransforms[2], m_aAll);
+    const D3DMATRIX& view = m_aTransforms[1];
+    if (isIdentity(m_aTransforms[0]) && isFinite(view)) {
+      // The identity times finite values gives them back (a -0 as +0, which the product
+      // after it cannot tell apart); the view is then finite for multiplyFinite.
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) aWorldView[r][c] = view.m[r][c];
+      multiplyFinite(aWorldView, m_aTransforms[2], m_aAll);
+    } else {
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
+      multiply(aWorld, view, aWorldView);
+      multiply(aWorldView, m_aTransforms[2], m_aAll);
+    }
     m_bTransformDirty = false;
   }
   const double(&aAll)[4][4] = m_aAll;

@@ -299,7 +299,8 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
 }
 
 // Particle-like runs (one texture, one state, a view per quad) drawn in one call and one
-// quad per call: the same frame, and every quad recorded as its own draw.
+// quad per call: the same frame, and every quad recorded as its own draw; and the same
+// again with the transforms multiplied out in full.
 TEST_F(PreparedPaths, QuadRunsMatchOneCallPerQuad) {
   std::mt19937 rng(31337);
   struct Run {
@@ -329,7 +330,11 @@ TEST_F(PreparedPaths, QuadRunsMatchOneCallPerQuad) {
     }
     aRuns.push_back(run);
   }
-  auto render = [&](bool bRuns) {
+  auto render = [&](bool bRuns, float fWorldZ) {
+    // A world that scales z (always 0 here) changes no pixel but takes the full products.
+    D3DXMATRIX world;
+    D3DXMatrixScaling(&world, 1, 1, fWorldZ);
+    m_pDevice->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
     clearTo(0x204060);
     for (const Run& run : aRuns) {
       setBlend(run.dwSrc, run.dwDest);
@@ -347,12 +352,16 @@ TEST_F(PreparedPaths, QuadRunsMatchOneCallPerQuad) {
     }
     return frame();
   };
-  test::Frame single = render(false);
+  test::Frame full = render(false, 2.0f);
+  test::Frame single = render(false, 1.0f);
   test::startRecording();
-  test::Frame runs = render(true);
+  test::Frame runs = render(true, 1.0f);
   EXPECT_EQ(test::countCalls(test::CallKind::DrawPrimitive), 12 * 30);
   for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) ASSERT_EQ(runs.at(x, y), single.at(x, y)) << x << "," << y;
+    for (int x = 0; x < kWidth; ++x) {
+      ASSERT_EQ(single.at(x, y), full.at(x, y)) << x << "," << y;
+      ASSERT_EQ(runs.at(x, y), single.at(x, y)) << x << "," << y;
+    }
 }
 
 }  // namespace
