@@ -47,15 +47,17 @@ void multiply(const double a[4][4], const D3DMATRIX& b, double out[4][4]) {
     }
 }
 
-// a x b without the terms of b's zero entries, for an a of finite entries only: each such
-// term is then a signed zero, and adding one to a sum begun at +0 changes nothing (the sum
-// is never -0), so the result is multiply's to the bit.
-void multiplyFinite(const double a[4][4], const D3DMATRIX& b, double out[4][4]) {
+// a x b without the terms of b's zero entries (listed once in nonZero), for an a of finite
+// entries only: each such term is then a signed zero, and adding one to a sum begun at +0
+// changes nothing (the sum is never -0), so the result is multiply's to the bit.
+void multiplyFinite(const double a[4][4], const D3DMATRIX& b, const NonZeroRows& nonZero, double out[4][4]) {
   for (int r = 0; r < 4; ++r)
     for (int c = 0; c < 4; ++c) {
       double f = 0.0;
-      for (int k = 0; k < 4; ++k)
-        if (b.m[k][c] != 0.0f) f += a[r][k] * b.m[k][c];
+      for (int i = 0; i < nonZero.m_aCount[c]; ++i) {
+        int k = nonZero.m_aRows[c][i];
+        f += a[r][k] * b.m[k][c];
+      }
       out[r][c] = f;
     }
 }
@@ -137,6 +139,7 @@ IDirect3DDevice7::IDirect3DDevice7(IDirectDrawSurface7* pTarget) : m_pTarget(pTa
   if (m_pDepth) m_pDepth->AddRef();
   m_viewport = {0, 0, static_cast<DWORD>(pTarget->width()), static_cast<DWORD>(pTarget->height()), 0.0f, 1.0f};
   for (D3DMATRIX& m : m_aTransforms) m = identity();
+  m_projectionNonZero = NonZeroRows(m_aTransforms[2]);
   // Defaults of the hardware device, except addressing (always clamped here).
   std::fill(std::begin(m_aRenderStates), std::end(m_aRenderStates), 0u);
   m_aRenderStates[D3DRENDERSTATE_ZENABLE] = D3DZB_TRUE;
@@ -239,20 +242,25 @@ HRESULT IDirect3DDevice7::GetViewport(D3DVIEWPORT7* pViewport) {
   return D3D_OK;
 }
 
+NonZeroRows::NonZeroRows(const D3DMATRIX& m) {
+  for (int c = 0; c < 4; ++c) {
+    m_aCount[c] = 0;
+    for (int k = 0; k < 4; ++k)
+      if (m.m[k][c] != 0.0f) m_aRows[c][m_aCount[c]++] = k;
+  }
+}
+
 HRESULT IDirect3DDevice7::SetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) {
   if (pMatrix == nullptr || eType < D3DTRANSFORMSTATE_WORLD || eType > D3DTRANSFORMSTATE_PROJECTION)
     return DDERR_INVALIDPARAMS;
   m_aTransforms[eType - D3DTRANSFORMSTATE_WORLD] = *pMatrix;
+  if (eType == D3DTRANSFORMSTATE_WORLD) m_bWorldIdentity = isIdentity(*pMatrix);
+  if (eType == D3DTRANSFORMSTATE_PROJECTION) m_projectionNonZero = NonZeroRows(*pMatrix);
   m_bTransformDirty = true;
   record(CallKind::SetTransform, eType);
   return D3D_OK;
 }
 
-void IDirect3DDevice7::setView(const D3DMATRIX& view) {
-  m_aTransforms[D3DTRANSFORMSTATE_VIEW - D3DTRANSFORMSTATE_WORLD] = view;
-  m_bTransformDirty = true;
-  record(CallKind::SetTransform, D3DTRANSFORMSTATE_VIEW);
-}
 
 bool IDirect3DDevice7::isValidRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue) const {
   switch (eState) {
@@ -347,12 +355,12 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
   if (m_bTransformDirty) {
     double aWorld[4][4], aWorldView[4][4];
     const D3DMATRIX& view = m_aTransforms[1];
-    if (isIdentity(m_aTransforms[0]) && isFinite(view)) {
+    if (m_bWorldIdentity && isFinite(view)) {
       // The identity times finite values gives them back (a -0 as +0, which the product
       // after it cannot tell apart); the view is then finite for multiplyFinite.
       for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) aWorldView[r][c] = view.m[r][c];
-      multiplyFinite(aWorldView, m_aTransforms[2], m_aAll);
+      multiplyFinite(aWorldView, m_aTransforms[2], m_projectionNonZero, m_aAll);
     } else {
       for (int r = 0; r < 4; ++r)
         for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
@@ -455,11 +463,16 @@ HRESULT IDirect3DDevice7::DrawQuadStrips(DWORD dwVertexFormat, const D3DMATRIX* 
   raster::TextureView texture;
   prepareRasterizer(state, true, texture);
   raster::ScreenVertex aVerts[4];
+  bool bRecording = test::detail::isRecording();
   for (DWORD i = 0; i < dwQuads; ++i) {
-    setView(pViews[i]);
+    m_aTransforms[D3DTRANSFORMSTATE_VIEW - D3DTRANSFORMSTATE_WORLD] = pViews[i];
+    m_bTransformDirty = true;
     transform(static_cast<const BYTE*>(pVertices) + i * 4 * kVertexSize, 4, aVerts);
     bool bFast = m_rasterizer.drawQuad(aVerts, true);
-    record(CallKind::DrawPrimitive, D3DPT_TRIANGLESTRIP, 4, bFast ? 1u : 0u);
+    if (bRecording) {
+      record(CallKind::SetTransform, D3DTRANSFORMSTATE_VIEW);
+      record(CallKind::DrawPrimitive, D3DPT_TRIANGLESTRIP, 4, bFast ? 1u : 0u);
+    }
   }
   return D3D_OK;
 }

@@ -42,6 +42,14 @@ class IDirect3D7 : public IUnknown {
 // - Clear with D3DCLEAR_STENCIL or D3DCLEAR_ZBUFFER but no depth surface fails with
 //   D3DERR_STENCILBUFFER_NOTPRESENT and clears nothing, as the hardware device does.
 // - States or values outside the set listed in types.h answer DDERR_INVALIDPARAMS.
+// Which rows of each column of a matrix hold something other than zero.
+struct NonZeroRows {
+  NonZeroRows() = default;
+  explicit NonZeroRows(const D3DMATRIX& m);
+  int m_aCount[4] = {};
+  int m_aRows[4][4] = {};
+};
+
 class IDirect3DDevice7 : public IUnknown {
  public:
   HRESULT BeginScene();
@@ -77,7 +85,6 @@ class IDirect3DDevice7 : public IUnknown {
   void transform(const BYTE* pVertices, DWORD dwCount, raster::ScreenVertex* pOut) const;
   // Points the rasterizer at the target, the viewport, the bound texture and the states.
   void prepareRasterizer(const raster::PixelState& state, bool bQuads, raster::TextureView& texture);
-  void setView(const D3DMATRIX& view);
   raster::ClipRect viewportRect() const;
 
   IDirectDrawSurface7* m_pTarget;           // AddRef'd
@@ -88,6 +95,8 @@ class IDirect3DDevice7 : public IUnknown {
   D3DMATRIX m_aTransforms[3];
   mutable double m_aAll[4][4] = {};  // world x view x projection, made again after SetTransform
   mutable bool m_bTransformDirty = true;
+  bool m_bWorldIdentity = true;
+  NonZeroRows m_projectionNonZero;
   DWORD m_aRenderStates[160];
   DWORD m_aStageStates[18];
   raster::Rasterizer m_rasterizer;
