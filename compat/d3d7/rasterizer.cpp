@@ -1305,8 +1305,29 @@ bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const Sc
   return m_state.m_nCull == D3DCULL_CCW ? fArea < 0.0 : fArea > 0.0;
 }
 
+bool Rasterizer::isSurelyScaled(const ScreenVertex* pVerts, bool bStrip) const {
+  if (!m_bHasTexture || !test::isScaleShortcutEnabled()) return false;
+  const ScreenVertex& a = pVerts[0];
+  const ScreenVertex& b = pVerts[bStrip ? 3 : 2];
+  // The upright paths need (u1 - u0) * width within 5e-4 of the snapped width (each
+  // snap moves an end by at most 1/512), or equal to it.
+  double fWidth = std::fabs(b.m_fX - a.m_fX), fTexels = std::fabs(b.m_fU - a.m_fU) * m_texture.m_nWidth;
+  if (!(std::fabs(fTexels - fWidth) > 1e-3 * fWidth + 0.05)) return false;
+  // Well inside the clip rectangle and two pixels across, the quad covers pixels: the
+  // fast path would not report it drawn for being clipped to nothing.
+  double fX0 = a.m_fX, fX1 = a.m_fX, fY0 = a.m_fY, fY1 = a.m_fY;
+  for (int i = 1; i < 4; ++i) {
+    fX0 = std::min(fX0, pVerts[i].m_fX);
+    fX1 = std::max(fX1, pVerts[i].m_fX);
+    fY0 = std::min(fY0, pVerts[i].m_fY);
+    fY1 = std::max(fY1, pVerts[i].m_fY);
+  }
+  return fX0 >= m_clip.m_nX0 && fY0 >= m_clip.m_nY0 && fX1 <= m_clip.m_nX1 - 1 && fY1 <= m_clip.m_nY1 - 1 &&
+         fX1 - fX0 >= 2.0 && fY1 - fY0 >= 2.0;
+}
+
 bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
-  if (tryFastQuad(pVerts, bStrip)) return true;
+  if (!isSurelyScaled(pVerts, bStrip) && tryFastQuad(pVerts, bStrip)) return true;
   // Turned and scaled quads sample past the texture's sides along their edges.
   if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
     m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);

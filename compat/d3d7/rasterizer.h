@@ -142,6 +142,10 @@ class Rasterizer {
  private:
   bool isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
   bool tryFastQuad(const ScreenVertex* pVerts, bool bStrip);
+  // A quad whose texture is drawn at a width surely not its own, inside the clip
+  // rectangle: neither upright path (tryFastQuad, tryOffsetQuad) can take it, so scaled
+  // sprites and particles skip trying them.
+  bool isSurelyScaled(const ScreenVertex* pVerts, bool bStrip) const;
   // An upright, unscaled quad off the texel grid (rect: its pixels); false when it is not
   // drawn exactly as the triangle path would draw it.
   bool tryOffsetQuad(const ScreenVertex* pVerts, const std::int64_t* X, const std::int64_t* Y, const ClipRect& rect,

@@ -29,6 +29,7 @@ struct HookState {
   bool m_bTrimShortcut = true;
   bool m_bQuadRuns = true;
   bool m_bRowReuse = true;
+  bool m_bScaleShortcut = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -69,6 +70,7 @@ void reset() {
   s.m_bTrimShortcut = true;
   s.m_bQuadRuns = true;
   s.m_bRowReuse = true;
+  s.m_bScaleShortcut = true;
 }
 
 bool readFrame(Frame& out) {
@@ -131,6 +133,8 @@ void setQuadRunsEnabled(bool bEnabled) { state().m_bQuadRuns = bEnabled; }
 bool isQuadRunsEnabled() { return state().m_bQuadRuns; }
 void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
 bool isRowReuseEnabled() { return state().m_bRowReuse; }
+void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnabled; }
+bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
 
 namespace detail {
 

@@ -126,6 +126,10 @@ bool isQuadRunsEnabled();
 // clear ends afresh, even where the row before had the same start and length.
 void setRowReuseEnabled(bool bEnabled);
 bool isRowReuseEnabled();
+// With the scale shortcut off every textured quad is offered to the upright paths first,
+// even one drawn surely wider or narrower than its texels.
+void setScaleShortcutEnabled(bool bEnabled);
+bool isScaleShortcutEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

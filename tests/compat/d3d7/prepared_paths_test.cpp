@@ -298,6 +298,45 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   }
 }
 
+// Upright quads drawn at their texels' width, a hair off it (where the fast path still
+// takes them or just stops) and plainly scaled, inside the target and over its edges: the
+// same frame and the same quads on the upright paths with the scale shortcut and without.
+TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
+  std::mt19937 rng(2718);
+  const float kScales[] = {1.0f, 1.00002f, 0.99995f, 1.0001f, 1.003f, 0.994f, 1.01f, 0.5f, 1.7f};
+  const int kWidths[] = {3, 8, 40, 56};
+  auto render = [&](bool bShortcut) {
+    test::setScaleShortcutEnabled(bShortcut);
+    test::clearRecording();
+    clearTo(0x204060);
+    std::mt19937 ops(rng);
+    for (float fScale : kScales)
+      for (int nWidth : kWidths) {
+        std::vector<DWORD> aTexels = spriteTexels(ops, 64, 8);
+        IDirectDrawSurface7* pTex = makeTexture(64, 8, aTexels);
+        m_pDevice->SetTexture(0, pTex);
+        setBlend(D3DBLEND_SRCALPHA, ops() % 2 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
+        float x = static_cast<float>(ops() % 7000) / 100.0f - 6.0f, y = static_cast<float>(ops() % 4400) / 100.0f;
+        float fW = nWidth * fScale, fU = nWidth / 64.0f;
+        drawStrip({{x, y, 0, 0xFFFFFFFFu, 0, 0}, {x + fW, y, 0, 0xFFFFFFFFu, fU, 0},
+                   {x, y + 3, 0, 0xFFFFFFFFu, 0, 3 / 8.0f}, {x + fW, y + 3, 0, 0xFFFFFFFFu, fU, 3 / 8.0f}});
+      }
+    std::vector<DWORD> aFast;
+    for (const test::Call& call : test::recordedCalls())
+      if (call.m_eKind == test::CallKind::DrawPrimitive) aFast.push_back(call.m_nC);
+    return std::make_pair(frame(), aFast);
+  };
+  test::startRecording();
+  for (int nScene = 0; nScene < 20; ++nScene) {
+    auto shortcut = render(true);
+    auto tried = render(false);
+    EXPECT_EQ(shortcut.second, tried.second) << "scene " << nScene;
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x) ASSERT_EQ(shortcut.first.at(x, y), tried.first.at(x, y)) << x << "," << y;
+    rng.discard(7);
+  }
+}
+
 // Particle-like runs (one texture, one state, a view per quad) drawn in one call and one
 // quad per call: the same frame, and every quad recorded as its own draw; and the same
 // again with the transforms multiplied out in full.
