@@ -261,7 +261,6 @@ HRESULT IDirect3DDevice7::SetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* p
   return D3D_OK;
 }
 
-
 bool IDirect3DDevice7::isValidRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue) const {
   switch (eState) {
     case D3DRENDERSTATE_ZENABLE:

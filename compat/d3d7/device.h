@@ -30,6 +30,14 @@ class IDirect3D7 : public IUnknown {
   IDirectDraw7* m_pDD;  // AddRef'd
 };
 
+// Which rows of each column of a matrix hold something other than zero.
+struct NonZeroRows {
+  NonZeroRows() = default;
+  explicit NonZeroRows(const D3DMATRIX& m);
+  int m_aCount[4] = {};
+  int m_aRows[4][4] = {};
+};
+
 // Differences from the hardware device worth knowing:
 // - ZENABLE, LIGHTING and TEXTUREPERSPECTIVE are accepted and ignored: there is no depth
 //   test, vertex colours are never lit and mapping is affine (the projection is
@@ -42,14 +50,6 @@ class IDirect3D7 : public IUnknown {
 // - Clear with D3DCLEAR_STENCIL or D3DCLEAR_ZBUFFER but no depth surface fails with
 //   D3DERR_STENCILBUFFER_NOTPRESENT and clears nothing, as the hardware device does.
 // - States or values outside the set listed in types.h answer DDERR_INVALIDPARAMS.
-// Which rows of each column of a matrix hold something other than zero.
-struct NonZeroRows {
-  NonZeroRows() = default;
-  explicit NonZeroRows(const D3DMATRIX& m);
-  int m_aCount[4] = {};
-  int m_aRows[4][4] = {};
-};
-
 class IDirect3DDevice7 : public IUnknown {
  public:
   HRESULT BeginScene();
