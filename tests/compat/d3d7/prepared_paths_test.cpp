@@ -332,53 +332,5 @@ TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
   }
 }
 
-// Particle-like runs (one texture, one state, a view per quad) drawn in one call and one
-// quad per call: the same frame, and every quad recorded as its own draw; and the same
-// again with the transforms multiplied out in full (a world scaling z, which is 0 here).
-TEST_F(PreparedPaths, QuadRunsMatchOneCallPerQuad) {
-  std::mt19937 rng(31337);
-  std::vector<D3DXMATRIX> aViews;
-  std::vector<Vertex> aVerts;
-  for (int i = 0; i < 300; ++i) {
-    D3DXMATRIX scale, rot, move;
-    float fScale = 0.3f + static_cast<float>(rng() % 250) / 100.0f;
-    D3DXMatrixScaling(&scale, fScale, fScale, 1);
-    D3DXMatrixRotationZ(&rot, rng() % 3 == 0 ? static_cast<float>(rng() % 6283) / 1000.0f : 0.0f);
-    D3DXMatrixTranslation(&move, static_cast<float>(rng() % 8000) / 100.0f - 8.0f,
-                          static_cast<float>(rng() % 6000) / 100.0f - 6.0f, 0);
-    aViews.push_back(scale * rot * move);
-    DWORD c = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
-    for (Vertex v : {Vertex{0, 0, 0, c, 0, 0}, Vertex{16, 0, 0, c, 1, 0}, Vertex{0, 16, 0, c, 0, 1},
-                     Vertex{16, 16, 0, c, 1, 1}})
-      aVerts.push_back(v);
-  }
-  IDirectDrawSurface7* pTex = makeTexture(16, 16, spriteTexels(rng, 16, 16));
-  auto render = [&](bool bRuns, float fWorldZ) {
-    D3DXMATRIX world;
-    D3DXMatrixScaling(&world, 1, 1, fWorldZ);
-    m_pDevice->SetTransform(D3DTRANSFORMSTATE_WORLD, &world);
-    clearTo(0x204060);
-    m_pDevice->SetTexture(0, pTex);
-    for (size_t i = 0; i < aViews.size(); i += 30) {
-      setBlend(D3DBLEND_SRCALPHA, i % 60 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
-      if (bRuns) {
-        EXPECT_EQ(m_pDevice->DrawQuadStrips(kFvf, &aViews[i], &aVerts[4 * i], 30), D3D_OK);
-        continue;
-      }
-      for (size_t k = i; k < i + 30; ++k) {
-        setView(aViews[k]);
-        drawStrip({aVerts.begin() + 4 * k, aVerts.begin() + 4 * k + 4});
-      }
-    }
-    return frame();
-  };
-  test::Frame full = render(false, 2.0f), single = render(false, 1.0f);
-  test::startRecording();
-  test::Frame runs = render(true, 1.0f);
-  EXPECT_EQ(test::countCalls(test::CallKind::DrawPrimitive), 300);
-  EXPECT_EQ(single.m_aPixels, full.m_aPixels);
-  EXPECT_EQ(runs.m_aPixels, single.m_aPixels);
-}
-
 }  // namespace
 }  // namespace d3d7test

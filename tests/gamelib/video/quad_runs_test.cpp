@@ -77,8 +77,15 @@ TEST_F(QuadRunsTest, RunsDrawWhatOneCallPerSpriteDraws) {
         if (s.bMixed) m_pEmitter->setBlendMode(BM_ADDITIVE);
         m_pEmitter->update(0.75f);
 
+        // One call per sprite under a world that scales z (0 everywhere): the device then
+        // multiplies its transforms out in full, not from the projection's non-zero terms.
+        dx7::D3DXMATRIX world;
+        dx7::D3DXMatrixScaling(&world, 1.0f, 1.0f, 2.0f);
+        m_pDriver->getDevice()->SetTransform(dx7::D3DTRANSFORMSTATE_WORLD, &world);
         dx7::test::setQuadRunsEnabled(false);
         dx7::test::Frame single = frame();
+        dx7::D3DXMatrixIdentity(&world);
+        m_pDriver->getDevice()->SetTransform(dx7::D3DTRANSFORMSTATE_WORLD, &world);
         dx7::test::setQuadRunsEnabled(true);
         dx7::test::Frame runs = frame();
         int nLit = 0, nDiffering = 0;
