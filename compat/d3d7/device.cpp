@@ -47,6 +47,35 @@ void multiply(const double a[4][4], const D3DMATRIX& b, double out[4][4]) {
     }
 }
 
+// a x b without the terms of b's zero entries (listed once in nonZero), for an a of finite
+// entries only: each such term is then a signed zero, and adding one to a sum begun at +0
+// changes nothing (the sum is never -0), so the result is multiply's to the bit.
+void multiplyFinite(const double a[4][4], const D3DMATRIX& b, const NonZeroRows& nonZero, double out[4][4]) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) {
+      double f = 0.0;
+      for (int i = 0; i < nonZero.m_aCount[c]; ++i) {
+        int k = nonZero.m_aRows[c][i];
+        f += a[r][k] * b.m[k][c];
+      }
+      out[r][c] = f;
+    }
+}
+
+bool isIdentity(const D3DMATRIX& m) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      if (m.m[r][c] != (r == c ? 1.0f : 0.0f)) return false;
+  return true;
+}
+
+bool isFinite(const D3DMATRIX& m) {
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c)
+      if (!std::isfinite(m.m[r][c])) return false;
+  return true;
+}
+
 // Stage 0: DIFFUSE and CURRENT both mean the vertex colour.
 HRESULT resolveStage(DWORD dwOp, DWORD dwArg1, DWORD dwArg2, raster::Source& eOut) {
   auto source = [](DWORD dwArg) { return dwArg == D3DTA_TEXTURE ? raster::Source::Texture : raster::Source::Diffuse; };
@@ -110,6 +139,7 @@ IDirect3DDevice7::IDirect3DDevice7(IDirectDrawSurface7* pTarget) : m_pTarget(pTa
   if (m_pDepth) m_pDepth->AddRef();
   m_viewport = {0, 0, static_cast<DWORD>(pTarget->width()), static_cast<DWORD>(pTarget->height()), 0.0f, 1.0f};
   for (D3DMATRIX& m : m_aTransforms) m = identity();
+  m_projectionNonZero = NonZeroRows(m_aTransforms[2]);
   // Defaults of the hardware device, except addressing (always clamped here).
   std::fill(std::begin(m_aRenderStates), std::end(m_aRenderStates), 0u);
   m_aRenderStates[D3DRENDERSTATE_ZENABLE] = D3DZB_TRUE;
@@ -212,10 +242,20 @@ HRESULT IDirect3DDevice7::GetViewport(D3DVIEWPORT7* pViewport) {
   return D3D_OK;
 }
 
+NonZeroRows::NonZeroRows(const D3DMATRIX& m) {
+  for (int c = 0; c < 4; ++c) {
+    m_aCount[c] = 0;
+    for (int k = 0; k < 4; ++k)
+      if (m.m[k][c] != 0.0f) m_aRows[c][m_aCount[c]++] = k;
+  }
+}
+
 HRESULT IDirect3DDevice7::SetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) {
   if (pMatrix == nullptr || eType < D3DTRANSFORMSTATE_WORLD || eType > D3DTRANSFORMSTATE_PROJECTION)
     return DDERR_INVALIDPARAMS;
   m_aTransforms[eType - D3DTRANSFORMSTATE_WORLD] = *pMatrix;
+  if (eType == D3DTRANSFORMSTATE_WORLD) m_bWorldIdentity = isIdentity(*pMatrix);
+  if (eType == D3DTRANSFORMSTATE_PROJECTION) m_projectionNonZero = NonZeroRows(*pMatrix);
   m_bTransformDirty = true;
   record(CallKind::SetTransform, eType);
   return D3D_OK;
@@ -313,10 +353,19 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
   // Sprites are drawn one quad at a time, mostly under unchanged transforms.
   if (m_bTransformDirty) {
     double aWorld[4][4], aWorldView[4][4];
-    for (int r = 0; r < 4; ++r)
-      for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
-    multiply(aWorld, m_aTransforms[1], aWorldView);
-    multiply(aWorldView, m_aTransforms[2], m_aAll);
+    const D3DMATRIX& view = m_aTransforms[1];
+    if (m_bWorldIdentity && isFinite(view)) {
+      // The identity times finite values gives them back (a -0 as +0, which the product
+      // after it cannot tell apart); the view is then finite for multiplyFinite.
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) aWorldView[r][c] = view.m[r][c];
+      multiplyFinite(aWorldView, m_aTransforms[2], m_projectionNonZero, m_aAll);
+    } else {
+      for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c) aWorld[r][c] = m_aTransforms[0].m[r][c];
+      multiply(aWorld, view, aWorldView);
+      multiply(aWorldView, m_aTransforms[2], m_aAll);
+    }
     m_bTransformDirty = false;
   }
   const double(&aAll)[4][4] = m_aAll;
@@ -345,6 +394,24 @@ void IDirect3DDevice7::transform(const BYTE* pVertices, DWORD dwCount, raster::S
   }
 }
 
+void IDirect3DDevice7::prepareRasterizer(const raster::PixelState& state, bool bQuads, raster::TextureView& texture) {
+  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
+  raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
+                                m_pTarget->width()};
+  m_rasterizer.setTarget(target, &stencil);
+  m_rasterizer.setClip(viewportRect());
+  if (m_pTexture) {
+    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
+               m_pTexture->hasAlpha(), bQuads ? m_pTexture->alphaRuns() : nullptr};
+    if (bQuads) {
+      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
+      texture.m_pBorderedOwner = m_pTexture;
+    }
+  }
+  m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
+  m_rasterizer.setState(state);
+}
+
 HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFormat, void* pVertices, DWORD dwCount,
                                         DWORD) {
   if (dwVertexFormat != kVertexFormat || (eType != D3DPT_TRIANGLESTRIP && eType != D3DPT_TRIANGLEFAN) ||
@@ -361,23 +428,8 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
   if (m_aScreen.size() < dwCount) m_aScreen.resize(dwCount);
   raster::ScreenVertex* aVerts = m_aScreen.data();
   transform(static_cast<const BYTE*>(pVertices), dwCount, aVerts);
-
-  raster::ColourBuffer target{m_pTarget->pixelData(), m_pTarget->width(), m_pTarget->width(), m_pTarget->height()};
-  raster::StencilBuffer stencil{m_pDepth && m_pDepth->hasStencil() ? m_pDepth->stencilData() : nullptr,
-                                m_pTarget->width()};
-  m_rasterizer.setTarget(target, &stencil);
-  m_rasterizer.setClip(viewportRect());
   raster::TextureView texture;
-  if (m_pTexture) {
-    texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
-               m_pTexture->hasAlpha(), dwCount == 4 ? m_pTexture->alphaRuns() : nullptr};
-    if (dwCount == 4) {
-      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
-      texture.m_pBorderedOwner = m_pTexture;
-    }
-  }
-  m_rasterizer.setTexture(m_pTexture ? &texture : nullptr);
-  m_rasterizer.setState(state);
+  prepareRasterizer(state, dwCount == 4, texture);
 
   bool bStrip = eType == D3DPT_TRIANGLESTRIP;
   bool bFast = false;
@@ -396,6 +448,31 @@ HRESULT IDirect3DDevice7::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFo
     for (DWORD i = 1; i + 1 < dwCount; ++i) m_rasterizer.drawTriangle(aVerts[0], aVerts[i], aVerts[i + 1]);
   }
   record(CallKind::DrawPrimitive, eType, dwCount, bFast ? 1u : 0u);
+  return D3D_OK;
+}
+
+HRESULT IDirect3DDevice7::DrawQuadStrips(DWORD dwVertexFormat, const D3DMATRIX* pViews, const void* pVertices,
+                                         DWORD dwQuads) {
+  if (dwVertexFormat != kVertexFormat || (dwQuads > 0 && (pViews == nullptr || pVertices == nullptr)))
+    return DDERR_INVALIDPARAMS;
+  if (!m_bInScene) return D3DERR_SCENE_NOT_IN_SCENE;
+  raster::PixelState state;
+  HRESULT hr = preparePixelState(state);
+  if (FAILED(hr) || dwQuads == 0) return hr;
+  raster::TextureView texture;
+  prepareRasterizer(state, true, texture);
+  raster::ScreenVertex aVerts[4];
+  bool bRecording = test::detail::isRecording();
+  for (DWORD i = 0; i < dwQuads; ++i) {
+    m_aTransforms[D3DTRANSFORMSTATE_VIEW - D3DTRANSFORMSTATE_WORLD] = pViews[i];
+    m_bTransformDirty = true;
+    transform(static_cast<const BYTE*>(pVertices) + i * 4 * kVertexSize, 4, aVerts);
+    bool bFast = m_rasterizer.drawQuad(aVerts, true);
+    if (bRecording) {
+      record(CallKind::SetTransform, D3DTRANSFORMSTATE_VIEW);
+      record(CallKind::DrawPrimitive, D3DPT_TRIANGLESTRIP, 4, bFast ? 1u : 0u);
+    }
+  }
   return D3D_OK;
 }
 

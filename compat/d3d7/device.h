@@ -30,6 +30,14 @@ class IDirect3D7 : public IUnknown {
   IDirectDraw7* m_pDD;  // AddRef'd
 };
 
+// Which rows of each column of a matrix hold something other than zero.
+struct NonZeroRows {
+  NonZeroRows() = default;
+  explicit NonZeroRows(const D3DMATRIX& m);
+  int m_aCount[4] = {};
+  int m_aRows[4][4] = {};
+};
+
 // Differences from the hardware device worth knowing:
 // - ZENABLE, LIGHTING and TEXTUREPERSPECTIVE are accepted and ignored: there is no depth
 //   test, vertex colours are never lit and mapping is affine (the projection is
@@ -57,6 +65,11 @@ class IDirect3DDevice7 : public IUnknown {
   // D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1 (24-byte vertices), strips and fans,
   // between BeginScene and EndScene.
   HRESULT DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwVertexFormat, void* pVertices, DWORD dwCount, DWORD dwFlags);
+  // Not in Direct3D 7: dwQuads 4-vertex strips under the current states and texture, quad
+  // i under view transform pViews[i]; draws and records exactly what SetTransform(VIEW)
+  // and DrawPrimitive per quad would, the view left as the last quad's. The states, the
+  // texture and the target are looked at once for the whole run, not once per quad.
+  HRESULT DrawQuadStrips(DWORD dwVertexFormat, const D3DMATRIX* pViews, const void* pVertices, DWORD dwQuads);
 
   // The most recently created device that still exists (for the test hooks).
   static IDirect3DDevice7* current();
@@ -70,6 +83,8 @@ class IDirect3DDevice7 : public IUnknown {
   bool isValidRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue) const;
   HRESULT preparePixelState(raster::PixelState& state) const;
   void transform(const BYTE* pVertices, DWORD dwCount, raster::ScreenVertex* pOut) const;
+  // Points the rasterizer at the target, the viewport, the bound texture and the states.
+  void prepareRasterizer(const raster::PixelState& state, bool bQuads, raster::TextureView& texture);
   raster::ClipRect viewportRect() const;
 
   IDirectDrawSurface7* m_pTarget;           // AddRef'd
@@ -80,6 +95,8 @@ class IDirect3DDevice7 : public IUnknown {
   D3DMATRIX m_aTransforms[3];
   mutable double m_aAll[4][4] = {};  // world x view x projection, made again after SetTransform
   mutable bool m_bTransformDirty = true;
+  bool m_bWorldIdentity = true;
+  NonZeroRows m_projectionNonZero;
   DWORD m_aRenderStates[160];
   DWORD m_aStageStates[18];
   raster::Rasterizer m_rasterizer;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #if defined(__SSE2__)
@@ -1274,6 +1275,8 @@ class EdgeWalk {
     da = m_eSide == Left ? -m_nDe : m_nDe;
     m_nQ = floorDiv(a, m_nB);
     m_nR = a - m_nQ * m_nB;
+    // Upright and level sides (most sprites) move by nothing: no division for that.
+    if (da == 0) return;
     m_nDq = floorDiv(da, m_nB);
     m_nDr = da - m_nDq * m_nB;
   }
@@ -1313,6 +1316,52 @@ bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo
   }
   return nLo <= nHi;
 }
+
+// A quad's texture plane: s and t at (m_fX0, m_fY0) and their change per pixel.
+struct TexturePlane {
+  double m_fS0, m_fT0, m_fDsdx, m_fDsdy, m_fDtdx, m_fDtdy, m_fX0, m_fY0;
+};
+
+// One row's pixels [m_nLo, m_nHi] and its first sample, in steps.
+struct RowSpan {
+  int64_t m_nY, m_nLo, m_nHi, m_nS, m_nT;
+};
+constexpr int kRowBatch = 16;
+
+// A parallelogram's rows, a batch at a time.
+class RowSetup {
+ public:
+  RowSetup(const Edge (&aEdges)[4], const TexturePlane& plane, int64_t nPx0, int64_t nPx1, int64_t nPy0, int64_t nPy1)
+      : m_plane(plane), m_nPx0(nPx0), m_nPx1(nPx1), m_nPy(nPy0), m_nPy1(nPy1), m_bReuse(test::isRowReuseEnabled()) {
+    for (int i = 0; i < 4; ++i) m_aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
+  }
+  bool isDone() const { return m_nPy > m_nPy1; }
+  // The spans of the next rows that hold pixels (up to kRowBatch) into aOut; returns how many.
+  int next(RowSpan* aOut) {
+    const TexturePlane& p = m_plane;
+    int n = 0;
+    for (; m_nPy <= m_nPy1 && n < kRowBatch; ++m_nPy) {
+      int64_t nLo, nHi;
+      if (!nextRowSpan(m_aWalks, m_nPx0, m_nPx1, nLo, nHi)) continue;
+      double fx = static_cast<double>(nLo) - p.m_fX0, fy = static_cast<double>(m_nPy) - p.m_fY0;
+      // With s level along y (upright quads), a row starting where the last one did
+      // starts at the same s: fy then adds a zero to the same sum.
+      if (nLo != m_nLastLo || p.m_fDsdy != 0.0 || !m_bReuse) {
+        m_nLastS = toStep(p.m_fS0 + p.m_fDsdx * fx + p.m_fDsdy * fy);
+        m_nLastLo = nLo;
+      }
+      aOut[n++] = {m_nPy, nLo, nHi, m_nLastS, toStep(p.m_fT0 + p.m_fDtdx * fx + p.m_fDtdy * fy)};
+    }
+    return n;
+  }
+
+ private:
+  EdgeWalk m_aWalks[4];
+  TexturePlane m_plane;
+  int64_t m_nPx0, m_nPx1, m_nPy, m_nPy1;
+  int64_t m_nLastLo = std::numeric_limits<int64_t>::min(), m_nLastS = 0;
+  bool m_bReuse;
+};
 }  // namespace
 
 // Runs are made of whole groups of four texels (the row kernels' width), so that a
@@ -1378,8 +1427,29 @@ bool Rasterizer::isCulled(const ScreenVertex& a, const ScreenVertex& b, const Sc
   return m_state.m_nCull == D3DCULL_CCW ? fArea < 0.0 : fArea > 0.0;
 }
 
+bool Rasterizer::isSurelyScaled(const ScreenVertex* pVerts, bool bStrip) const {
+  if (!m_bHasTexture || !test::isScaleShortcutEnabled()) return false;
+  const ScreenVertex& a = pVerts[0];
+  const ScreenVertex& b = pVerts[bStrip ? 3 : 2];
+  // The upright paths need (u1 - u0) * width within 5e-4 of the snapped width (each
+  // snap moves an end by at most 1/512), or equal to it.
+  double fWidth = std::fabs(b.m_fX - a.m_fX), fTexels = std::fabs(b.m_fU - a.m_fU) * m_texture.m_nWidth;
+  if (!(std::fabs(fTexels - fWidth) > 1e-3 * fWidth + 0.05)) return false;
+  // Well inside the clip rectangle and two pixels across, the quad covers pixels: the
+  // fast path would not report it drawn for being clipped to nothing.
+  double fX0 = a.m_fX, fX1 = a.m_fX, fY0 = a.m_fY, fY1 = a.m_fY;
+  for (int i = 1; i < 4; ++i) {
+    fX0 = std::min(fX0, pVerts[i].m_fX);
+    fX1 = std::max(fX1, pVerts[i].m_fX);
+    fY0 = std::min(fY0, pVerts[i].m_fY);
+    fY1 = std::max(fY1, pVerts[i].m_fY);
+  }
+  return fX0 >= m_clip.m_nX0 && fY0 >= m_clip.m_nY0 && fX1 <= m_clip.m_nX1 - 1 && fY1 <= m_clip.m_nY1 - 1 &&
+         fX1 - fX0 >= 2.0 && fY1 - fY0 >= 2.0;
+}
+
 bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
-  if (tryFastQuad(pVerts, bStrip)) return true;
+  if (!isSurelyScaled(pVerts, bStrip) && tryFastQuad(pVerts, bStrip)) return true;
   // Turned and scaled quads sample past the texture's sides along their edges.
   if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
     m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
@@ -1519,8 +1589,14 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
 
 bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
   RowMode eMode = static_cast<RowMode>(eSpan);
-  return (eMode == RowMode::Over || eMode == RowMode::Add) && !bTests && m_bHasTexture && m_texture.m_bAlpha &&
-         m_texture.m_pLive != nullptr;
+  if (!(eMode == RowMode::Over || eMode == RowMode::Add) || bTests || !m_bHasTexture || !m_texture.m_bAlpha ||
+      m_texture.m_pLive == nullptr)
+    return false;
+  // A live box that is the whole texture cuts nothing (samples clamp to its sides): the
+  // rows are spared the test.
+  const BorderedTexels& live = *m_texture.m_pLive;
+  return live.m_nLiveX0 >= live.m_nLiveX1 || live.m_nLiveX0 > 0 || live.m_nLiveY0 > 0 ||
+         live.m_nLiveX1 < m_texture.m_nWidth || live.m_nLiveY1 < m_texture.m_nHeight;
 }
 
 // A sample reading only clear texels, drawn over or added, leaves the target's colour as
@@ -1531,57 +1607,74 @@ bool Rasterizer::canTrimClearEnds(int eSpan, bool bTests) const {
 // and |step| <= 2^45 keep the products far from overflowing).
 constexpr int64_t kShortSpan = 65536;
 
-int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
-                                  int64_t& nHi) const {
+namespace {
+// Keeps the samples i in [iLo, iHi] whose texel column is at least k (bAtLeast) or below
+// it, given as the bound on their position: column >= k exactly when nStart + i nStep >=
+// nBound.
+void keepByDivision(int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast, int64_t& iLo, int64_t& iHi) {
+  if (nStep > 0) {
+    int64_t iFirst = ceilDiv(nBound - nStart, nStep);
+    if (bAtLeast) {
+      iLo = std::max(iLo, iFirst);
+    } else {
+      iHi = std::min(iHi, iFirst - 1);
+    }
+  } else {
+    int64_t iLast = floorDiv(nStart - nBound, -nStep);
+    if (bAtLeast) {
+      iHi = std::min(iHi, iLast);
+    } else {
+      iLo = std::max(iLo, iLast + 1);
+    }
+  }
+}
+}  // namespace
+
+// The sides are fixed for a quad; only the rows' starts and lengths change.
+Rasterizer::ClearEndBounds Rasterizer::clearEndBounds(bool bLinear) const {
   const BorderedTexels& live = *m_texture.m_pLive;
   int64_t nReach = bLinear ? 1 : 0, nBias = bLinear ? 128 : 0;
-  int64_t iLo = 0, iHi = nHi - nLo;
-  if (live.m_nLiveX0 >= live.m_nLiveX1) iHi = -1;
-  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
-  // column >= k exactly when nStart + i nStep >= nBound.
-  auto keepByDivision = [&](int64_t nStart, int64_t nStep, int64_t nBound, bool bAtLeast) {
-    if (nStep > 0) {
-      int64_t iFirst = ceilDiv(nBound - nStart, nStep);
-      if (bAtLeast) {
-        iLo = std::max(iLo, iFirst);
-      } else {
-        iHi = std::min(iHi, iFirst - 1);
-      }
-    } else {
-      int64_t iLast = floorDiv(nStart - nBound, -nStep);
-      if (bAtLeast) {
-        iHi = std::min(iHi, iLast);
-      } else {
-        iLo = std::max(iLo, iLast + 1);
-      }
-    }
-  };
-  // Keeps the samples i whose texel column is at least k (bAtLeast) or below it:
-  // column >= k exactly when nStart + i nStep >= nBound.
-  auto keep = [&](int64_t nStart, int64_t nStep, int64_t k, bool bAtLeast) {
-    // Once no sample is left, the span is empty whatever the other bounds say.
-    if (iLo > iHi) return;
-    int64_t nBound = (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
-    if (nStep == 0) {
-      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
-    } else if (!test::isTrimShortcutEnabled() || iHi > kShortSpan) {
-      keepByDivision(nStart, nStep, nBound, bAtLeast);
-    } else if (nStep > 0 ? (bAtLeast ? nStart + iLo * nStep < nBound : nStart + iHi * nStep >= nBound)
-                         : (bAtLeast ? nStart + iHi * nStep < nBound : nStart + iLo * nStep >= nBound)) {
-      // Most rows start and end on live texels: the division only when the end sample
-      // on the side this bound can cut is really cut.
-      keepByDivision(nStart, nStep, nBound, bAtLeast);
-    }
-  };
+  ClearEndBounds b;
+  b.m_bEmpty = live.m_nLiveX0 >= live.m_nLiveX1;
+  b.m_bShortcut = test::isTrimShortcutEnabled();
   // A sample reads columns x and x + nReach, clamped to the texture as fetch does: it
   // reaches a live one when x + nReach >= the box's first and x is before its end (each
   // side always met where the box touches that side of the texture).
-  auto keepLive = [&](int64_t nStart, int64_t nStep, int nLive0, int nLive1, int nSize) {
-    if (nLive0 > 0) keep(nStart, nStep, nLive0 - nReach, true);
-    if (nLive1 < nSize) keep(nStart, nStep, nLive1, false);
+  auto add = [&](int nLive0, int nLive1, int nSize) {
+    auto bound = [&](int64_t k) {
+      return (k * 256 + nBias) * (int64_t(1) << (kStepBits - 8)) - (int64_t(1) << (kStepBits - 9));
+    };
+    if (nLive0 > 0) b.m_aSides[b.m_nSides++] = {bound(nLive0 - nReach), true};
+    if (nLive1 < nSize) b.m_aSides[b.m_nSides++] = {bound(nLive1), false};
   };
-  keepLive(nS, nStepS, live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
-  keepLive(nT, nStepT, live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  add(live.m_nLiveX0, live.m_nLiveX1, m_texture.m_nWidth);
+  b.m_nSidesOnS = b.m_nSides;
+  add(live.m_nLiveY0, live.m_nLiveY1, m_texture.m_nHeight);
+  return b;
+}
+
+int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_t nStepT, bool bLinear, int64_t& nLo,
+                                  int64_t& nHi) const {
+  return trimClearEnds(clearEndBounds(bLinear), nullptr, nS, nT, nStepS, nStepT, nLo, nHi);
+}
+
+inline int64_t Rasterizer::trimClearEnds(const ClearEndBounds& b, TrimOnS* pOnS, int64_t nS, int64_t nT, int64_t nStepS,
+                                  int64_t nStepT, int64_t& nLo, int64_t& nHi) {
+  int64_t iLo = 0, iHi = b.m_bEmpty ? -1 : nHi - nLo;
+  if (pOnS && pOnS->m_nS == nS && pOnS->m_nLength == nHi - nLo && !b.m_bEmpty) {
+    iLo = pOnS->m_iLo;
+    iHi = pOnS->m_iHi;
+  } else {
+    keepLiveSides(b, 0, b.m_nSidesOnS, nS, nStepS, iLo, iHi);
+    if (pOnS) *pOnS = {nS, nHi - nLo, iLo, iHi};
+  }
+  if (nStepT != 0) {
+    keepLiveSides(b, b.m_nSidesOnS, b.m_nSides, nT, nStepT, iLo, iHi);
+  } else {
+    // t is the same along the span (upright quads): a side keeps all of it or none.
+    for (int k = b.m_nSidesOnS; k < b.m_nSides; ++k)
+      if ((nT >= b.m_aSides[k].m_nBound) != b.m_aSides[k].m_bAtLeast) iHi = iLo - 1;
+  }
   if (iLo > iHi) {
     nHi = nLo - 1;
     return 0;
@@ -1589,6 +1682,25 @@ int64_t Rasterizer::trimClearEnds(int64_t nS, int64_t nT, int64_t nStepS, int64_
   nHi = nLo + iHi;
   nLo += iLo;
   return iLo;
+}
+
+void Rasterizer::keepLiveSides(const ClearEndBounds& b, int kFirst, int kEnd, int64_t nStart, int64_t nStep,
+                               int64_t& iLo, int64_t& iHi) {
+  // Once no sample is left, the span is empty whatever the other bounds say.
+  for (int k = kFirst; k < kEnd && iLo <= iHi; ++k) {
+    int64_t nBound = b.m_aSides[k].m_nBound;
+    bool bAtLeast = b.m_aSides[k].m_bAtLeast;
+    if (nStep == 0) {
+      if ((nStart >= nBound) != bAtLeast) iHi = iLo - 1;
+    } else if (!b.m_bShortcut || iHi > kShortSpan) {
+      keepByDivision(nStart, nStep, nBound, bAtLeast, iLo, iHi);
+    } else if (nStep > 0 ? (bAtLeast ? nStart + iLo * nStep < nBound : nStart + iHi * nStep >= nBound)
+                         : (bAtLeast ? nStart + iHi * nStep < nBound : nStart + iLo * nStep >= nBound)) {
+      // Most rows start and end on live texels: the division only when the end sample
+      // on the side this bound can cut is really cut.
+      keepByDivision(nStart, nStep, nBound, bAtLeast, iLo, iHi);
+    }
+  }
 }
 
 // Each row of the quad is one span and one texture plane, the first triangle's; pixels of
@@ -1650,23 +1762,29 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
-  EdgeWalk aWalks[4];
-  for (int i = 0; i < 4; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
-  for (int64_t py = nPy0; py <= nPy1; ++py) {
-    int64_t nLo, nHi;
-    if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
-    double fx = static_cast<double>(nLo) - basis.m_fX0, fy = static_cast<double>(py) - basis.m_fY0;
-    int64_t nS = toStep(s0 + dsdx * fx + dsdy * fy), nT = toStep(t0 + dtdx * fx + dtdy * fy);
-    if (bTrim) {
-      int64_t nCut = trimClearEnds(nS, nT, nStepS, nStepT, bLinear, nLo, nHi);
-      if (nLo > nHi) continue;
-      nS += nCut * nStepS;
-      nT += nCut * nStepT;
+  ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
+  TrimOnS trimOnS;
+  TrimOnS* pTrimOnS = test::isRowReuseEnabled() ? &trimOnS : nullptr;
+  // Rows are set up a batch at a time before any is drawn: each row's texture start is a
+  // long chain of dependent float steps, and chains of rows that do not wait for one
+  // another's spans overlap.
+  RowSetup rows(aEdges, {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0}, nPx0, nPx1, nPy0, nPy1);
+  RowSpan aRows[kRowBatch];
+  while (!rows.isDone()) {
+    int nRows = rows.next(aRows);
+    for (int i = 0; i < nRows; ++i) {
+      RowSpan& row = aRows[i];
+      if (bTrim) {
+        int64_t nCut = trimClearEnds(trim, pTrimOnS, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
+        if (row.m_nLo > row.m_nHi) continue;
+        row.m_nS += nCut * nStepS;
+        row.m_nT += nCut * nStepT;
+      }
+      DWORD* pDst = m_target.m_pPixels + row.m_nY * m_target.m_nPitch;
+      BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + row.m_nY * m_stencil.m_nPitch + row.m_nLo : nullptr;
+      drawSpan(eSpan, pDst + row.m_nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear, row.m_nS,
+               row.m_nT, nStepS, nStepT, static_cast<int>(row.m_nHi - row.m_nLo + 1), pVerts[0].m_nColour, m_state);
     }
-    DWORD* pDst = m_target.m_pPixels + py * m_target.m_nPitch;
-    BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + py * m_stencil.m_nPitch + nLo : nullptr;
-    drawSpan(eSpan, pDst + nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear, nS, nT, nStepS,
-             nStepT, static_cast<int>(nHi - nLo + 1), pVerts[0].m_nColour, m_state);
   }
   return true;
 }

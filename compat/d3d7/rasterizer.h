@@ -142,6 +142,10 @@ class Rasterizer {
  private:
   bool isCulled(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) const;
   bool tryFastQuad(const ScreenVertex* pVerts, bool bStrip);
+  // A quad whose texture is drawn at a width surely not its own, inside the clip
+  // rectangle: neither upright path (tryFastQuad, tryOffsetQuad) can take it, so scaled
+  // sprites and particles skip trying them.
+  bool isSurelyScaled(const ScreenVertex* pVerts, bool bStrip) const;
   // An upright, unscaled quad off the texel grid (rect: its pixels); false when it is not
   // drawn exactly as the triangle path would draw it.
   bool tryOffsetQuad(const ScreenVertex* pVerts, const std::int64_t* X, const std::int64_t* Y, const ClipRect& rect,
@@ -160,6 +164,30 @@ class Rasterizer {
   // samples reach a texel that is not clear; returns how many it cut from the front.
   std::int64_t trimClearEnds(std::int64_t nS, std::int64_t nT, std::int64_t nStepS, std::int64_t nStepT, bool bLinear,
                              std::int64_t& nLo, std::int64_t& nHi) const;
+  // The sides of the texture's live box that can cut a span, each as the bound its samples'
+  // positions (in steps) must reach; made once for all the rows of a quad.
+  struct ClearEndBounds {
+    struct Side {
+      std::int64_t m_nBound;
+      bool m_bAtLeast;  // keeps the samples at or past the bound, else those before it
+    };
+    Side m_aSides[4];
+    int m_nSides = 0;
+    int m_nSidesOnS = 0;       // the first ones bound s, the others t
+    bool m_bEmpty = false;     // no live texel: every span goes
+    bool m_bShortcut = false;  // see test::isTrimShortcutEnabled
+  };
+  // What the sides on s left of the last span cut (samples [m_iLo, m_iHi]): a span that
+  // starts at the same s and is as long (every row of an upright quad) is cut the same.
+  struct TrimOnS {
+    std::int64_t m_nS = 0, m_nLength = -1, m_iLo = 0, m_iHi = -1;
+  };
+  ClearEndBounds clearEndBounds(bool bLinear) const;
+  static std::int64_t trimClearEnds(const ClearEndBounds& bounds, TrimOnS* pOnS, std::int64_t nS, std::int64_t nT,
+                                    std::int64_t nStepS, std::int64_t nStepT, std::int64_t& nLo, std::int64_t& nHi);
+  // Narrows the samples [iLo, iHi] to those the sides [kFirst, kEnd) keep.
+  static void keepLiveSides(const ClearEndBounds& bounds, int kFirst, int kEnd, std::int64_t nStart,
+                            std::int64_t nStep, std::int64_t& iLo, std::int64_t& iHi);
   void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
 
   ColourBuffer m_target;

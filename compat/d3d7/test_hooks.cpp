@@ -28,6 +28,9 @@ struct HookState {
   bool m_bBorderedTextures = true;
   bool m_bParallelogramSpans = true;
   bool m_bTrimShortcut = true;
+  bool m_bQuadRuns = true;
+  bool m_bRowReuse = true;
+  bool m_bScaleShortcut = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -67,6 +70,9 @@ void reset() {
   s.m_bBorderedTextures = true;
   s.m_bParallelogramSpans = true;
   s.m_bTrimShortcut = true;
+  s.m_bQuadRuns = true;
+  s.m_bRowReuse = true;
+  s.m_bScaleShortcut = true;
 }
 
 bool readFrame(Frame& out) {
@@ -127,6 +133,12 @@ void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }
 void setRowSamplerEnabled(bool bEnabled) { state().m_bRowSampler = bEnabled; }
 bool isRowSamplerEnabled() { return state().m_bRowSampler; }
+void setQuadRunsEnabled(bool bEnabled) { state().m_bQuadRuns = bEnabled; }
+bool isQuadRunsEnabled() { return state().m_bQuadRuns; }
+void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
+bool isRowReuseEnabled() { return state().m_bRowReuse; }
+void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnabled; }
+bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
 
 namespace detail {
 

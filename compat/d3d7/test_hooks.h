@@ -122,6 +122,18 @@ bool isWideVectorsEnabled();
 // each sample's block like any other span instead of weighting the row's columns once.
 void setRowSamplerEnabled(bool bEnabled);
 bool isRowSamplerEnabled();
+// With quad runs off the game library's Direct3D 7 driver draws each sprite's quads with
+// a call of their own instead of handing over runs that share a texture and states.
+void setQuadRunsEnabled(bool bEnabled);
+bool isQuadRunsEnabled();
+// With row reuse off every row of a parallelogram works out its first sample and its
+// clear ends afresh, even where the row before had the same start and length.
+void setRowReuseEnabled(bool bEnabled);
+bool isRowReuseEnabled();
+// With the scale shortcut off every textured quad is offered to the upright paths first,
+// even one drawn surely wider or narrower than its texels.
+void setScaleShortcutEnabled(bool bEnabled);
+bool isScaleShortcutEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

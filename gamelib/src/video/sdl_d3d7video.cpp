@@ -10,9 +10,11 @@
 
 #include "tsl2/error.h"
 
+#include "d3d7/test_hooks.h"
 #include "platform/syswm.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 using namespace dx7;
@@ -116,7 +118,7 @@ void D3D7TileData::shareTexture(int nIndex, Drv3DTileData* pSource, int nSourceI
 D3D7VideoDriver::D3D7VideoDriver()
     : m_pDirectDraw(nullptr), m_pDirect3D(nullptr), m_pDevice(nullptr), m_hWnd(nullptr), m_pPrimary(nullptr),
       m_pBackBuffer(nullptr), m_pDepthSurface(nullptr), m_rcClient{0, 0, 0, 0}, m_matView(identityMatrix()),
-      m_bD3DXInitialised(false) {}
+      m_bD3DXInitialised(false), m_pBoundTexture(nullptr) {}
 
 D3D7VideoDriver::~D3D7VideoDriver() {
     TSL_TRACE();
@@ -166,6 +168,10 @@ void D3D7VideoDriver::shutdown() {
 }
 
 void D3D7VideoDriver::releaseDevice() {
+    // Quads still waiting would go to a target that goes with the device.
+    m_aRunVertices.clear();
+    m_aRunViews.clear();
+    m_pBoundTexture = nullptr;
     releaseInterface(m_pDevice);
     releaseInterface(m_pDirect3D);
     releaseInterface(m_pBackBuffer);
@@ -176,7 +182,7 @@ void D3D7VideoDriver::releaseDevice() {
 void D3D7VideoDriver::invalidateTextures() {
     s_nTextureInvalidationStamp = getFrameStamp();
     // The device's own reference would keep the last bound texture alive.
-    if (m_pDevice) m_pDevice->SetTexture(0, nullptr);
+    if (m_pDevice) bindTexture(nullptr);
     releaseAllTextures();
 }
 
@@ -349,6 +355,7 @@ bool D3D7VideoDriver::createDepthSurface(int nWidth, int nHeight) {
 
 bool D3D7VideoDriver::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
+    flushRun();
     if (!SDL3DVideoDriverBase::setVideoMode(nWidth, nHeight, nFlags)) {
         GameApp::showMessageBox("Initialization error",
                                 "Can't set your video mode to the appropriate resolution.\r\n"
@@ -394,6 +401,7 @@ int D3D7VideoDriver::getScreenBpp() const {
 
 void D3D7VideoDriver::setProjectionOffset(int nX, int nY) {
     if (!m_pDevice) return;
+    flushRun();
     int nBar = getBarWidth(), nBarHeight = getBarHeight();
     D3DXMATRIX projection;
     D3DXMatrixOrthoOffCenterLH(&projection, static_cast<float>(nX - nBar),
@@ -429,12 +437,14 @@ bool D3D7VideoDriver::beginFrame() {
 }
 
 void D3D7VideoDriver::clearStencil() {
+    flushRun();
     // Clearing a stencil the device does not have fails and clears nothing.
     if (m_pDevice && m_pDepthSurface) m_pDevice->Clear(0, nullptr, D3DCLEAR_STENCIL, 0, 1.0f, 0);
 }
 
 void D3D7VideoDriver::clear(const Color& color) {
     if (!m_pDevice) return;
+    flushRun();
     DWORD nColor = (static_cast<DWORD>(color.r) << 16) | (static_cast<DWORD>(color.g) << 8) | color.b;
     DWORD nFlags = D3DCLEAR_TARGET | (m_pDepthSurface ? D3DCLEAR_STENCIL : 0);
     m_pDevice->Clear(0, nullptr, nFlags, nColor, 1.0f, 0);
@@ -443,9 +453,10 @@ void D3D7VideoDriver::clear(const Color& color) {
 void D3D7VideoDriver::present() {
     TSL_TRACE();
     if (!m_pDevice) return;
+    flushRun();
     if (!getSideBars().isEmpty()) drawSideBars();
     // Unbound, a texture dies with its picture rather than at the next frame.
-    m_pDevice->SetTexture(0, nullptr);
+    bindTexture(nullptr);
     m_pDevice->EndScene();
     if (isFullScreen()) {
         HRESULT hr = DDERR_WASSTILLDRAWING;
@@ -459,7 +470,9 @@ void D3D7VideoDriver::present() {
 }
 
 void D3D7VideoDriver::abortFrame() {
-    if (m_pDevice) m_pDevice->EndScene();
+    if (!m_pDevice) return;
+    flushRun();
+    m_pDevice->EndScene();
 }
 
 void D3D7VideoDriver::drawSideBars() {
@@ -468,7 +481,7 @@ void D3D7VideoDriver::drawSideBars() {
     setRenderFlags(RF_DRAW_COLOR);
     setStencilTest(false);
     applyRenderStates();
-    m_pDevice->SetTexture(0, nullptr);
+    bindTexture(nullptr);
     for (const Rect* pBar : getSideBars()) {
         float l = static_cast<float>(pBar->left), t = static_cast<float>(pBar->top);
         float r = static_cast<float>(pBar->right), b = static_cast<float>(pBar->bottom);
@@ -481,6 +494,7 @@ void D3D7VideoDriver::drawSideBars() {
 }
 
 void D3D7VideoDriver::setView(const D3DXMATRIX& view) {
+    flushRun();
     D3DXMATRIX copy = view;
     m_pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &copy);
 }
@@ -519,11 +533,7 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
         x += fDeltaX;
         y += fDeltaY;
     } else {
-        D3DXMATRIX scaling, rotation, translation;
-        D3DXMatrixScaling(&scaling, pSprite->getScaleX(), pSprite->getScaleY(), 1.0f);
-        D3DXMatrixRotationZ(&rotation, pSprite->getRotation() * 0.01745329238474369f);
-        D3DXMatrixTranslation(&translation, x, y, 0.0f);
-        view = scaling * rotation * translation;
+        view = spriteView(pSprite->getScaleX(), pSprite->getScaleY(), pSprite->getRotation(), x, y);
         x = fDeltaX;
         y = fDeltaY;
     }
@@ -534,29 +544,68 @@ void D3D7VideoDriver::drawSprite(Sprite* pSprite) {
     applyRenderStates();
 
     if (pSprite->getPolygon().isEmpty()) {
-        setView(view);
-        drawTiles(pData->m_tiles, x, y, nColor);
+        drawTiles(pData->m_tiles, view, x, y, nColor);
     } else {
         drawPolygon(pSprite, view, x, y, nColor);
     }
 }
 
-void D3D7VideoDriver::drawTiles(const D3D7TileData& tiles, float x, float y, DWORD nColor) {
-    if (tiles.getCount() == 0) return;
+D3DXMATRIX D3D7VideoDriver::spriteView(float fScaleX, float fScaleY, float fDegrees, float x, float y) {
+    D3DXMATRIX scaling, rotation, translation;
+    D3DXMatrixScaling(&scaling, fScaleX, fScaleY, 1.0f);
+    // Unturned, the turn is the identity and the products only move the scaling's
+    // finite values into place: the matrix is built as they would leave it.
+    if (fDegrees == 0.0f && std::isfinite(fScaleX) && std::isfinite(fScaleY) && std::isfinite(x) && std::isfinite(y)) {
+        scaling.m[3][0] = x;
+        scaling.m[3][1] = y;
+        return scaling;
+    }
+    D3DXMatrixRotationZ(&rotation, fDegrees * 0.01745329238474369f);
+    D3DXMatrixTranslation(&translation, x, y, 0.0f);
+    return scaling * rotation * translation;
+}
+
+void D3D7VideoDriver::drawTiles(const D3D7TileData& tiles, const D3DXMATRIX& view, float x, float y, DWORD nColor) {
     // Strip order top-left, top-right, bottom-left, bottom-right from the
     // record's clockwise corners.
     static const int s_aStripCorner[4] = {0, 1, 3, 2};
     for (int t = 0; t < tiles.getCount(); ++t) {
         D3D7TextureHolder* pHolder = tiles.getHolder(t);
         if (!pHolder || !pHolder->pTexture) continue;
-        m_pDevice->SetTexture(0, pHolder->pTexture);
         D3D7Vertex aStrip[4];
         for (int i = 0; i < 4; ++i) {
             int c = 4 * t + s_aStripCorner[i];
             aStrip[i] = D3D7Vertex{x + tiles.m_aX[c], y + tiles.m_aY[c], 0.0f, nColor, tiles.m_aU[c], tiles.m_aV[c]};
         }
-        m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, VERTEX_FORMAT, aStrip, 4, 0);
+        addToRun(pHolder->pTexture, view, aStrip);
     }
+}
+
+void D3D7VideoDriver::addToRun(IDirectDrawSurface7* pTexture, const D3DXMATRIX& view, const D3D7Vertex (&aStrip)[4]) {
+    if (pTexture != m_pBoundTexture) bindTexture(pTexture);
+    if (!test::isQuadRunsEnabled()) {
+        setView(view);
+        D3D7Vertex aCopy[4] = {aStrip[0], aStrip[1], aStrip[2], aStrip[3]};
+        m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, VERTEX_FORMAT, aCopy, 4, 0);
+        return;
+    }
+    m_aRunViews.push_back(view);
+    m_aRunVertices.insert(m_aRunVertices.end(), std::begin(aStrip), std::end(aStrip));
+}
+
+void D3D7VideoDriver::flushRun() {
+    if (m_aRunViews.empty()) return;
+    if (m_pDevice)
+        m_pDevice->DrawQuadStrips(VERTEX_FORMAT, m_aRunViews.data(), m_aRunVertices.data(),
+                                  static_cast<DWORD>(m_aRunViews.size()));
+    m_aRunViews.clear();
+    m_aRunVertices.clear();
+}
+
+void D3D7VideoDriver::bindTexture(IDirectDrawSurface7* pTexture) {
+    flushRun();
+    m_pDevice->SetTexture(0, pTexture);
+    m_pBoundTexture = pTexture;
 }
 
 void D3D7VideoDriver::drawPolygon(Sprite* pSprite, const D3DXMATRIX& view, float x, float y, DWORD nColor) {
@@ -578,12 +627,14 @@ void D3D7VideoDriver::drawPolygon(Sprite* pSprite, const D3DXMATRIX& view, float
     D3DXMATRIX translation;
     D3DXMatrixTranslation(&translation, x, y, 0.0f);
     setView(translation * view);
-    m_pDevice->SetTexture(0, nullptr);
+    bindTexture(nullptr);
     m_pDevice->DrawPrimitive(D3DPT_TRIANGLEFAN, VERTEX_FORMAT, pData->m_aPolygon.data(),
                              static_cast<DWORD>(pData->m_aPolygon.size()), 0);
 }
 
 void D3D7VideoDriver::applyRenderStates() {
+    // The waiting quads were meant for the states they were queued under.
+    if (m_bStatesDirty) flushRun();
     // Both stencil requests belong to this sprite, not to a change of state:
     // a second mask or clear with the same states must still take effect.
     if (m_nRenderFlags & RF_WRITE_STENCIL) m_bStencilClearPending = true;

@@ -102,6 +102,9 @@ public:
     dx7::IDirect3DDevice7* getDevice() const { return m_pDevice; }
     bool hasStencilBuffer() const { return m_pDepthSurface != nullptr; }
 
+    // A turned or scaled sprite's view: scaled, turned by fDegrees, moved to (x, y).
+    static dx7::D3DXMATRIX spriteView(float fScaleX, float fScaleY, float fDegrees, float x, float y);
+
     // Every registered texture slot of every store.
     static Tsl::List<D3D7TextureHolder*>& getTextureRegistry();
     static void releaseAllTextures();
@@ -115,7 +118,12 @@ private:
     void makeChildWindow();
     void clearStencil();
     void drawSideBars();
-    void drawTiles(const D3D7TileData& tiles, float x, float y, dx7::DWORD nColor);
+    void drawTiles(const D3D7TileData& tiles, const dx7::D3DXMATRIX& view, float x, float y, dx7::DWORD nColor);
+    // Tile quads join the run of quads drawn with the bound texture and the current
+    // states, which reaches the device in one call when anything else is about to.
+    void addToRun(dx7::IDirectDrawSurface7* pTexture, const dx7::D3DXMATRIX& view, const D3D7Vertex (&aStrip)[4]);
+    void flushRun();
+    void bindTexture(dx7::IDirectDrawSurface7* pTexture);
     void drawPolygon(Sprite* pSprite, const dx7::D3DXMATRIX& view, float x, float y, dx7::DWORD nColor);
     void copyIntoTexture(SDL_Surface* pSource, dx7::IDirectDrawSurface7* pTexture, bool bColorKey, Uint32 nKey);
     void setView(const dx7::D3DXMATRIX& view);
@@ -130,6 +138,11 @@ private:
     dx7::RECT m_rcClient;
     dx7::D3DXMATRIX m_matView;
     bool m_bD3DXInitialised;
+    // The texture the device holds bound (which keeps it alive while a run uses it), and
+    // the run's quads: four strip vertices and a view each.
+    dx7::IDirectDrawSurface7* m_pBoundTexture;
+    std::vector<D3D7Vertex> m_aRunVertices;
+    std::vector<dx7::D3DMATRIX> m_aRunViews;
     // Depth formats the device offers, refilled on every device creation.
     Tsl::List<dx7::DDPIXELFORMAT> m_lDepthFormats;
 };

@@ -205,7 +205,8 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
 // Turned, scaled and particle-sized quads as strips and fans, in every blend the driver
 // uses, tinted, with stencil and some off the target: one span per row with clear ends
 // cut against two triangles sampling past the sides: the same coverage and stencil, every
-// channel within 1; and ends cut by division alone give exactly the same frame.
+// channel within 1; and ends cut by division alone, or rows that reuse nothing of the
+// row before, give exactly the same frame.
 TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   std::mt19937 rng(777);
   std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
@@ -282,10 +283,14 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
     test::setTrimShortcutEnabled(false);
     auto divided = render(true, nFirst);
     test::setTrimShortcutEnabled(true);
+    test::setRowReuseEnabled(false);
+    auto afresh = render(true, nFirst);
+    test::setRowReuseEnabled(true);
     auto triangles = render(false, nFirst);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(spans.first.at(x, y), divided.first.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(spans.first.at(x, y), afresh.first.at(x, y)) << x << "," << y << " scene " << nFirst;
         ASSERT_PRED2(channelsWithinOne, spans.first.at(x, y), triangles.first.at(x, y))
             << x << "," << y << " scene " << nFirst;
         ASSERT_EQ(spans.second.at(x, y), triangles.second.at(x, y)) << x << "," << y << " scene " << nFirst;
@@ -333,6 +338,40 @@ TEST_F(PreparedPaths, ScaledUprightSpritesMatchThePlainSampler) {
     test::Frame rows = render(true, nFirst), plain = render(false, nFirst);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) ASSERT_EQ(rows.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+  }
+}
+
+// Upright quads drawn at their texels' width, a hair off it (where the fast path still
+// takes them or just stops) and plainly scaled, inside the target and over its edges: the
+// same frame and the same quads on the upright paths with the scale shortcut and without.
+TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
+  const float kScales[] = {1.0f, 1.00002f, 0.99995f, 1.0001f, 1.003f, 0.994f, 1.01f, 0.5f, 1.7f};
+  std::mt19937 texels(5);
+  IDirectDrawSurface7* pTex = makeTexture(64, 8, spriteTexels(texels, 64, 8));
+  auto render = [&](bool bShortcut, unsigned nSeed) {
+    test::setScaleShortcutEnabled(bShortcut);
+    test::clearRecording();
+    clearTo(0x204060);
+    m_pDevice->SetTexture(0, pTex);
+    std::mt19937 rng(nSeed);
+    for (float fScale : kScales)
+      for (int nWidth : {3, 8, 40, 56}) {
+        setBlend(D3DBLEND_SRCALPHA, rng() % 2 ? D3DBLEND_ONE : D3DBLEND_INVSRCALPHA);
+        float x = static_cast<float>(rng() % 7000) / 100.0f - 6.0f, y = static_cast<float>(rng() % 4400) / 100.0f;
+        float fW = nWidth * fScale, fU = nWidth / 64.0f;
+        drawStrip({{x, y, 0, 0xFFFFFFFFu, 0, 0}, {x + fW, y, 0, 0xFFFFFFFFu, fU, 0},
+                   {x, y + 3, 0, 0xFFFFFFFFu, 0, 3 / 8.0f}, {x + fW, y + 3, 0, 0xFFFFFFFFu, fU, 3 / 8.0f}});
+      }
+    std::vector<DWORD> aFast;
+    for (const test::Call& call : test::recordedCalls())
+      if (call.m_eKind == test::CallKind::DrawPrimitive) aFast.push_back(call.m_nC);
+    return std::make_pair(frame(), aFast);
+  };
+  test::startRecording();
+  for (unsigned nSeed = 0; nSeed < 20; ++nSeed) {
+    auto shortcut = render(true, nSeed), tried = render(false, nSeed);
+    EXPECT_EQ(shortcut.second, tried.second) << "scene " << nSeed;
+    EXPECT_EQ(shortcut.first.m_aPixels, tried.first.m_aPixels) << "scene " << nSeed;
   }
 }
 
