@@ -298,7 +298,6 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   }
 }
 
-
 // Upright sprites scaled up and down, some mirrored, in every state mix the driver uses:
 // spans along one texture row, whose columns are weighted once for the whole span, give
 // the pixels of the plain per-pixel filter.
