@@ -7,6 +7,8 @@
 
 #include "tsl2/random.h"
 
+#include <cstring>
+
 namespace {
 
 // A soft round dot, clear at its corners.
@@ -121,6 +123,7 @@ TEST(SpriteViewTest, UnturnedViewsAreTheProductsOfScaleTurnAndMove) {
         dx7::D3DXMatrixTranslation(&translation, c[2], c[3], 0.0f);
         dx7::D3DXMATRIX want = scaling * rotation * translation;
         dx7::D3DXMATRIX got = D3D7VideoDriver::spriteView(c[0], c[1], 0.0f, c[2], c[3]);
-        for (int i = 0; i < 16; ++i) EXPECT_EQ(want.m[i / 4][i % 4], got.m[i / 4][i % 4]) << c[0] << " at " << i;
+        // Bit for bit: a zero's sign as well.
+        EXPECT_EQ(0, std::memcmp(&want, &got, sizeof(want))) << c[0] << ", " << c[1] << ", " << c[2] << ", " << c[3];
     }
 }
