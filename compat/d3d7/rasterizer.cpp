@@ -584,6 +584,14 @@ inline void lerpPair(const DWORD* p0, const DWORD* p1, std::int64_t nPitch, __m1
 // stepTo256(x) - 128 == (x + 2^15 - 2^23) >> 16: the wide samplers put the bias into the
 // start, and their positions stay non-negative, so logical shifts are exact.
 constexpr std::int64_t kWideBias = (std::int64_t(1) << (kStepBits - 9)) - (std::int64_t(128) << (kStepBits - 8));
+// The rounding of the last multiply-add, with the 32768 * 256 that flipping the top bit
+// of its words took off (see BlockSampler) put back.
+constexpr int kFlippedRound = 32768 + 32768 * 256;
+
+// Each 32-bit lane's weight w (0 to 255) as the word pair (256 - w, w) for a multiply-add.
+DX7_AVX2 inline __m256i weightPairs(__m256i w) {
+  return _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), _mm256_set1_epi32(256));
+}
 
 // Four samples' pixels in order from two registers whose halves each hold one sample's
 // channels as 32-bit sums, the rounded channel in bits 16-23: samples 0 and 2 in even's
@@ -621,7 +629,7 @@ class BlockSampler {
   // The next four samples; those from nValid on lie past the span's end, where the
   // positions may leave the texture: they read the first one's texels.
   DX7_AVX2 __m128i nextFour(int nValid) {
-    const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
+    const __m256i low8 = _mm256_set1_epi64x(255);
     __m256i s256 = _mm256_srli_epi64(m_s, 16), t256 = _mm256_srli_epi64(m_t, 16);
     m_s = _mm256_add_epi64(m_s, m_stepS);
     m_t = _mm256_add_epi64(m_t, m_stepT);
@@ -633,7 +641,7 @@ class BlockSampler {
     for (int k = nValid; k < 4; ++k) aOffset[k] = aOffset[0];
     // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
     __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
-    __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
+    __m256i pairs = weightPairs(w);
     // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
     // and 2 are the first two words of each half, those of 1 and 3 the next two.
     __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[0])), block(aOffset[2]), 1);
@@ -657,7 +665,7 @@ class BlockSampler {
     const __m256i redAlpha = _mm256_setr_epi8(2, -1, 6, -1, 10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1, 2, -1, 6, -1,
                                               10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1);
     const __m256i flip = _mm256_set1_epi32(static_cast<int>(0x80008000u));
-    const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
+    const __m256i round = _mm256_set1_epi32(kFlippedRound);
     __m256i bg = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, blueGreen), wx);
     __m256i ra = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, redAlpha), wx);
     __m256i rows = _mm256_xor_si256(_mm256_packus_epi32(bg, ra), flip);
@@ -728,14 +736,14 @@ class RowSampler {
 
   // As BlockSampler::nextFour.
   DX7_AVX2 __m128i nextFour(int nValid) {
-    const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
+    const __m256i low8 = _mm256_set1_epi64x(255);
     __m256i s256 = _mm256_srli_epi64(m_s, 16);
     m_s = _mm256_add_epi64(m_s, m_step);
     alignas(32) long long aColumn[4];
     _mm256_store_si256(reinterpret_cast<__m256i*>(aColumn), _mm256_srli_epi64(s256, 8));
     for (int k = nValid; k < 4; ++k) aColumn[k] = aColumn[0];
     __m256i wx = _mm256_and_si256(s256, low8);
-    __m256i weights = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(wx, 16), wx), full);
+    __m256i weights = weightPairs(wx);
     return pickPixels(lerp(aColumn[0], aColumn[2], _mm256_shuffle_epi32(weights, 0x00)),
                       lerp(aColumn[1], aColumn[3], _mm256_shuffle_epi32(weights, 0xAA)));
   }
@@ -746,7 +754,7 @@ class RowSampler {
   DX7_AVX2 __m256i lerp(long long nA, long long nB, __m256i wx) const {
     const __m256i pairUp = _mm256_setr_epi8(0, 1, 8, 9, 2, 3, 10, 11, 4, 5, 12, 13, 6, 7, 14, 15, 0, 1, 8, 9, 2, 3, 10,
                                             11, 4, 5, 12, 13, 6, 7, 14, 15);
-    const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
+    const __m256i round = _mm256_set1_epi32(kFlippedRound);
     auto pair = [this](long long nColumn) {
       return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m_aColumns + nColumn));
     };

@@ -21,7 +21,8 @@ void recordSignal(int nSignal) { s_nReceived = nSignal; }
 
 void installTerminationHandlers() {
     if (s_bInstalled) return;
-    struct sigaction action;
+    // Zeroed, so that no field this code does not set carries stack garbage.
+    struct sigaction action = {};
     action.sa_handler = recordSignal;
     sigemptyset(&action.sa_mask);
     // A blocking call the signal interrupts carries on: the pump looks at

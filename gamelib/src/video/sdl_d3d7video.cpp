@@ -554,10 +554,13 @@ D3DXMATRIX D3D7VideoDriver::spriteView(float fScaleX, float fScaleY, float fDegr
     D3DXMATRIX scaling, rotation, translation;
     D3DXMatrixScaling(&scaling, fScaleX, fScaleY, 1.0f);
     // Unturned, the turn is the identity and the products only move the scaling's
-    // finite values into place: the matrix is built as they would leave it.
+    // finite values into place: the matrix is built as they would leave it. Their sums
+    // start at +0, which turns a -0 into +0; adding +0 here does the same.
     if (fDegrees == 0.0f && std::isfinite(fScaleX) && std::isfinite(fScaleY) && std::isfinite(x) && std::isfinite(y)) {
-        scaling.m[3][0] = x;
-        scaling.m[3][1] = y;
+        scaling.m[0][0] = fScaleX + 0.0f;
+        scaling.m[1][1] = fScaleY + 0.0f;
+        scaling.m[3][0] = x + 0.0f;
+        scaling.m[3][1] = y + 0.0f;
         return scaling;
     }
     D3DXMatrixRotationZ(&rotation, fDegrees * 0.01745329238474369f);
