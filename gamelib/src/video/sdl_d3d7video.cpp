@@ -598,11 +598,18 @@ void D3D7VideoDriver::addToRun(IDirectDrawSurface7* pTexture, const D3DXMATRIX& 
 
 void D3D7VideoDriver::flushRun() {
     if (m_aRunViews.empty()) return;
+    // Emptied even when drawing throws (out of memory): the frame's abort
+    // must not draw the same run a second time.
+    struct EmptiedOnExit {
+        D3D7VideoDriver& driver;
+        ~EmptiedOnExit() {
+            driver.m_aRunViews.clear();
+            driver.m_aRunVertices.clear();
+        }
+    } emptied{*this};
     if (m_pDevice)
         m_pDevice->DrawQuadStrips(VERTEX_FORMAT, m_aRunViews.data(), m_aRunVertices.data(),
                                   static_cast<DWORD>(m_aRunViews.size()));
-    m_aRunViews.clear();
-    m_aRunVertices.clear();
 }
 
 void D3D7VideoDriver::bindTexture(IDirectDrawSurface7* pTexture) {
