@@ -872,6 +872,168 @@ DX7_AVX2 int fixedRowWide(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, 
   }
   return i;
 }
+
+// ---- whole rows of a sprite between pixels, eight samples at a time ------------------
+// Pixel rows of such a sprite step one texel row at a time, so each texture row's
+// horizontal pass is the bottom of one pixel row and the top of the next: it is kept per
+// group of eight samples and done once. Rows read a texture with a copied border, so
+// no sample clamps and every group is whole; a row's last group, when the width is not
+// a multiple of eight, overlaps the one before it.
+
+// The weights of one quad spread for the wide kernels; wy as (256 - wy, wy) word pairs
+// for the multiply-add of the vertical pass.
+struct WideFixedWeights {
+  __m256i m_iwx, m_wx, m_wy;
+};
+
+DX7_AVX2 inline WideFixedWeights wideFixedWeights(int nWx, int nWy) {
+  return {_mm256_set1_epi16(static_cast<short>(256 - nWx)), _mm256_set1_epi16(static_cast<short>(nWx)),
+          _mm256_set1_epi32(static_cast<int>((static_cast<unsigned>(nWy) << 16) | static_cast<unsigned>(256 - nWy)))};
+}
+
+// The horizontal pass of eight samples from texels l (columns x..x+7) and r (x+1..x+8):
+// two registers of 16-bit sums (in unpack order), each less 32768 so that the signed
+// multiply-add takes them. The sums fit 16 bits unsigned, so the products may wrap.
+struct HorizontalPass {
+  __m256i m_lo, m_hi;
+};
+
+DX7_AVX2 inline __m256i horizontalHalf(__m256i l, __m256i r, const WideFixedWeights& w) {
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
+  return _mm256_xor_si256(_mm256_add_epi16(_mm256_mullo_epi16(l, w.m_iwx), _mm256_mullo_epi16(r, w.m_wx)), bias);
+}
+
+DX7_AVX2 inline HorizontalPass horizontalPass(__m256i l, __m256i r, const WideFixedWeights& w) {
+  const __m256i zero = _mm256_setzero_si256();
+  return {horizontalHalf(_mm256_unpacklo_epi8(l, zero), _mm256_unpacklo_epi8(r, zero), w),
+          horizontalHalf(_mm256_unpackhi_epi8(l, zero), _mm256_unpackhi_epi8(r, zero), w)};
+}
+
+// (top (256 - wy) + bottom wy + 32768) >> 16 of sums kept less 32768: the multiply-add
+// comes out 2^23 short, which the rounding constant puts back.
+DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy) {
+  const __m256i round = _mm256_set1_epi32(32768 + (1 << 23));
+  __m256i p0 = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(top, bottom), wy), round);
+  __m256i p1 = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(top, bottom), wy), round);
+  return _mm256_packs_epi32(_mm256_srli_epi32(p0, 16), _mm256_srli_epi32(p1, 16));
+}
+
+// What is known of a group's top texel row: whether its horizontal pass is kept, and
+// whether its texels are all clear (then a group whose bottom row is clear too is not
+// drawn, and its pass is not worked out unless a later row needs it).
+enum class TopRow : BYTE { Unknown, ClearNotKept, ClearKept, Kept };
+
+// State shared by a row's groups.
+struct WideFixedRow {
+  WideFixedWeights m_weights;
+  __m256i m_diffuse, m_texOr;
+  bool m_bAlpha;  // the texture has alpha (else no group is clear)
+};
+
+// Eight samples whose texels start at pTop / pBottom, shaded over pDst under M; false
+// where the target stays as it is. pKept holds the top row's pass and gets the bottom's.
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, const DWORD* pDst, __m256i* pKept,
+                                    TopRow& eTop, const WideFixedRow& row, __m256i& out) {
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  __m256i bl = loadWide(pBottom), br = loadWide(pBottom + 1);
+  bool bClear = M != RowMode::Copy && row.m_bAlpha && _mm256_testz_si256(_mm256_or_si256(bl, br), opaque);
+  if (bClear && (eTop == TopRow::ClearNotKept || eTop == TopRow::ClearKept)) {
+    eTop = TopRow::ClearNotKept;
+    return false;
+  }
+  HorizontalPass top;
+  if (eTop == TopRow::Unknown || eTop == TopRow::ClearNotKept) {
+    top = horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
+  } else {
+    top = {_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)};
+  }
+  HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
+  _mm256_storeu_si256(pKept, bottom.m_lo);
+  _mm256_storeu_si256(pKept + 1, bottom.m_hi);
+  eTop = bClear ? TopRow::ClearKept : TopRow::Kept;
+  __m256i t = _mm256_or_si256(_mm256_packus_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, row.m_weights.m_wy),
+                                                  verticalPassHalf(top.m_hi, bottom.m_hi, row.m_weights.m_wy)),
+                              row.m_texOr);
+  if (M == RowMode::Over && !kModulate && _mm256_testc_si256(t, opaque)) {
+    out = t;
+    return true;
+  }
+  out = shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
+  return true;
+}
+
+// Rows of n >= 8 samples: pTexels is the first row's top texel of sample 0, nTexPitch
+// the texture's row pitch. pKept has room for 2 ceil(n / 8) registers, aTop for
+// ceil(n / 8) entries.
+template <RowMode M, bool kModulate>
+DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
+                            const WideFixedRow& row, __m256i* pKept, TopRow* aTop) {
+  int nGroups = (n + 7) / 8;
+  std::fill(aTop, aTop + nGroups, TopRow::Unknown);
+  for (int y = 0; y < nRows; ++y) {
+    const DWORD* pTop = pTexels + static_cast<int64_t>(y) * nTexPitch;
+    const DWORD* pBottom = pTop + nTexPitch;
+    DWORD* pRow = pDst + static_cast<int64_t>(y) * nDstPitch;
+    // The last group reads the target before the group it overlaps writes it.
+    int g = nGroups - 1, i = n - 8;
+    __m256i last;
+    bool bLast = fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * g, aTop[g], row, last);
+    for (g = 0, i = 0; g < nGroups - 1; ++g, i += 8) {
+      __m256i out;
+      if (fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * g, aTop[g], row, out))
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + i), out);
+    }
+    if (bLast) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + n - 8), last);
+  }
+}
+
+template <RowMode M>
+DX7_AVX2 void fixedRowsWideOf(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
+                              int nWx, int nWy, DWORD nDiffuse, DWORD nTexOr) {
+  const __m256i zero = _mm256_setzero_si256();
+  WideFixedRow row = {wideFixedWeights(nWx, nWy), _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero),
+                      _mm256_set1_epi32(static_cast<int>(nTexOr)), nTexOr == 0};
+  // Kept passes for every group of the widest row drawn so far.
+  thread_local std::vector<std::uint64_t> s_aKept;
+  thread_local std::vector<TopRow> s_aTop;
+  size_t nGroups = static_cast<size_t>(n + 7) / 8;
+  if (s_aTop.size() < nGroups) {
+    s_aKept.resize(nGroups * 8);
+    s_aTop.resize(nGroups);
+  }
+  __m256i* pKept = reinterpret_cast<__m256i*>(s_aKept.data());
+  if (nDiffuse == 0xFFFFFFFFu) {
+    fixedRowsWide<M, false>(pDst, nDstPitch, pTexels, nTexPitch, n, nRows, row, pKept, s_aTop.data());
+  } else {
+    fixedRowsWide<M, true>(pDst, nDstPitch, pTexels, nTexPitch, n, nRows, row, pKept, s_aTop.data());
+  }
+}
+
+// nRows rows of n samples under Over, Add or Copy without tests from a texture with a
+// copied border (pBordered, (nTexWidth + 2) texels a row from texel (-1, -1)); the first
+// sample's texels start at column x, row y. False where there is no such kernel or a
+// sample reaches past the border.
+bool fixedRowsBordered(RowMode eMode, DWORD* pDst, int nDstPitch, const DWORD* pBordered, int nTexWidth,
+                       int nTexHeight, int64_t x, int64_t y, int nWx, int nWy, int n, int nRows, DWORD nDiffuse,
+                       DWORD nTexOr) {
+  if (!pBordered || n < 8 || !useWideVectors()) return false;
+  if (x < -1 || x + n > nTexWidth || y < -1 || y + nRows > nTexHeight) return false;
+  int nPitch = nTexWidth + 2;
+  const DWORD* pTexels = pBordered + (y + 1) * nPitch + (x + 1);
+  switch (eMode) {
+    case RowMode::Copy:
+      fixedRowsWideOf<RowMode::Copy>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Over:
+      fixedRowsWideOf<RowMode::Over>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Add:
+      fixedRowsWideOf<RowMode::Add>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    default: return false;
+  }
+}
 #endif
 
 // Samples whose texels pTop[i], pTop[i + 1] and the same of pBottom all lie inside,
@@ -984,6 +1146,13 @@ void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, 
 }
 
 bool shadeFixedDirect(RowMode, DWORD*, const DWORD*, const DWORD*, int, int, int, int, int, DWORD, DWORD) {
+  return false;
+}
+#endif
+
+#if !defined(DX7_WIDE_ROWS)
+bool fixedRowsBordered(RowMode, DWORD*, int, const DWORD*, int, int, int64_t, int64_t, int, int, int, int, DWORD,
+                       DWORD) {
   return false;
 }
 #endif
@@ -1707,6 +1876,16 @@ void Rasterizer::offsetRows(const ClipRect& rect, int64_t nS, int64_t nT, DWORD 
                (eMode == RowMode::Over || eMode == RowMode::Add);
   int64_t nFirst = nS + static_cast<int64_t>(rect.m_nX0) * 256;
   int x = static_cast<int>(nFirst >> 8), nWx = static_cast<int>(nFirst & 255);
+  // Whole rows at a time where the texture's copied border holds every texel they read.
+  if (!bTests && n >= 8 && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
+    const BorderedTexels* pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
+    DWORD* pDst = m_target.m_pPixels + static_cast<int64_t>(rect.m_nY0) * m_target.m_nPitch + rect.m_nX0;
+    int64_t y = (nT + static_cast<int64_t>(rect.m_nY0) * 256) >> 8;
+    if (pLive && fixedRowsBordered(eMode, pDst, m_target.m_nPitch, pLive->m_pTexels, m_texture.m_nWidth,
+                                   m_texture.m_nHeight, x, y, nWx, static_cast<int>(nT & 255), n,
+                                   rect.m_nY1 - rect.m_nY0, nDiffuse, nTexOr))
+      return;
+  }
   for (int py = rect.m_nY0; py < rect.m_nY1; ++py) {
     int64_t nRow = nT + static_cast<int64_t>(py) * 256;
     int64_t y = nRow >> 8;
