@@ -892,15 +892,18 @@ DX7_AVX2 inline WideFixedWeights wideFixedWeights(int nWx, int nWy) {
 }
 
 // The horizontal pass of eight samples from texels l (columns x..x+7) and r (x+1..x+8):
-// two registers of 16-bit sums (in unpack order), each less 32768 so that the signed
-// multiply-add takes them. The sums fit 16 bits unsigned, so the products may wrap.
+// two registers of 16-bit sums (in unpack order), each less 32640 so that the signed
+// multiply-add takes them (see verticalPassHalf). The sums fit 16 bits unsigned, so the
+// products may wrap.
+constexpr int kPassBias = 32640;
+
 struct HorizontalPass {
   __m256i m_lo, m_hi;
 };
 
 DX7_AVX2 inline __m256i horizontalHalf(__m256i l, __m256i r, const WideFixedWeights& w) {
-  const __m256i bias = _mm256_set1_epi16(static_cast<short>(0x8000));
-  return _mm256_xor_si256(_mm256_add_epi16(_mm256_mullo_epi16(l, w.m_iwx), _mm256_mullo_epi16(r, w.m_wx)), bias);
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(kPassBias));
+  return _mm256_sub_epi16(_mm256_add_epi16(_mm256_mullo_epi16(l, w.m_iwx), _mm256_mullo_epi16(r, w.m_wx)), bias);
 }
 
 DX7_AVX2 inline HorizontalPass horizontalPass(__m256i l, __m256i r, const WideFixedWeights& w) {
@@ -909,13 +912,27 @@ DX7_AVX2 inline HorizontalPass horizontalPass(__m256i l, __m256i r, const WideFi
           horizontalHalf(_mm256_unpackhi_epi8(l, zero), _mm256_unpackhi_epi8(r, zero), w)};
 }
 
-// (top (256 - wy) + bottom wy + 32768) >> 16 of sums kept less 32768: the multiply-add
-// comes out 2^23 short, which the rounding constant puts back.
+// (top (256 - wy) + bottom wy + 32768) >> 16, less 128, of sums kept less 32640: the
+// multiply-add comes out 32640 * 256 short, which with the rounding 32768 is 128 * 65536,
+// so shifting it alone gives the sample less 128 (-128..127, signed words).
 DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy) {
-  const __m256i round = _mm256_set1_epi32(32768 + (1 << 23));
-  __m256i p0 = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpacklo_epi16(top, bottom), wy), round);
-  __m256i p1 = _mm256_add_epi32(_mm256_madd_epi16(_mm256_unpackhi_epi16(top, bottom), wy), round);
-  return _mm256_packs_epi32(_mm256_srli_epi32(p0, 16), _mm256_srli_epi32(p1, 16));
+  __m256i p0 = _mm256_madd_epi16(_mm256_unpacklo_epi16(top, bottom), wy);
+  __m256i p1 = _mm256_madd_epi16(_mm256_unpackhi_epi16(top, bottom), wy);
+  return _mm256_packs_epi32(_mm256_srai_epi32(p0, 16), _mm256_srai_epi32(p1, 16));
+}
+
+// The samples of two rows' passes. Where both passes are equal and each bottom texel equals
+// its right neighbour, every sample is its bottom texel: the passes are 256 times it and
+// the vertical weights sum to 256. Flat areas of a picture skip the vertical pass so.
+DX7_AVX2 inline __m256i flatOrVertical(const HorizontalPass& top, const HorizontalPass& bottom, __m256i bl, __m256i br,
+                                       __m256i wy) {
+  __m256i same = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi16(top.m_lo, bottom.m_lo),
+                                                   _mm256_cmpeq_epi16(top.m_hi, bottom.m_hi)),
+                                  _mm256_cmpeq_epi32(bl, br));
+  if (_mm256_testc_si256(same, _mm256_set1_epi32(-1))) return bl;
+  // Signed bytes less 128 back to the samples.
+  __m256i s = _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
+  return _mm256_xor_si256(s, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
 // What is known of a group's top texel row: whether its horizontal pass is kept, and
@@ -952,9 +969,7 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
   _mm256_storeu_si256(pKept, bottom.m_lo);
   _mm256_storeu_si256(pKept + 1, bottom.m_hi);
   eTop = bClear ? TopRow::ClearKept : TopRow::Kept;
-  __m256i t = _mm256_or_si256(_mm256_packus_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, row.m_weights.m_wy),
-                                                  verticalPassHalf(top.m_hi, bottom.m_hi, row.m_weights.m_wy)),
-                              row.m_texOr);
+  __m256i t = _mm256_or_si256(flatOrVertical(top, bottom, bl, br, row.m_weights.m_wy), row.m_texOr);
   if (M == RowMode::Over && !kModulate && _mm256_testc_si256(t, opaque)) {
     out = t;
     return true;
