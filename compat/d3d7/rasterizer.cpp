@@ -921,56 +921,65 @@ DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy
   return _mm256_packs_epi32(_mm256_srai_epi32(p0, 16), _mm256_srai_epi32(p1, 16));
 }
 
-// The samples of two rows' passes. Where both passes are equal and each bottom texel equals
-// its right neighbour, every sample is its bottom texel: the passes are 256 times it and
-// the vertical weights sum to 256. Flat areas of a picture skip the vertical pass so.
-DX7_AVX2 inline __m256i flatOrVertical(const HorizontalPass& top, const HorizontalPass& bottom, __m256i bl, __m256i br,
-                                       __m256i wy) {
-  __m256i same = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi16(top.m_lo, bottom.m_lo),
-                                                   _mm256_cmpeq_epi16(top.m_hi, bottom.m_hi)),
-                                  _mm256_cmpeq_epi32(bl, br));
-  if (_mm256_testc_si256(same, _mm256_set1_epi32(-1))) return bl;
+DX7_AVX2 inline __m256i verticalPass(const HorizontalPass& top, const HorizontalPass& bottom, __m256i wy) {
   // Signed bytes less 128 back to the samples.
   __m256i s = _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
   return _mm256_xor_si256(s, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
-// What is known of a group's top texel row: whether its horizontal pass is kept, and
-// whether its texels are all clear (then a group whose bottom row is clear too is not
-// drawn, and its pass is not worked out unless a later row needs it).
-enum class TopRow : BYTE { Unknown, ClearNotKept, ClearKept, Kept };
+// What is known of the texels of one group's row (x..x + 8), as bits. The group's kernel
+// decides from its two rows' bits, taken straight from the texels, not from the samples:
+// a wrong guess then costs little, where a branch on the finished samples waits for all
+// of their arithmetic.
+enum TexelRow : BYTE {
+  kRowKept = 1,    // its horizontal pass is kept
+  kRowClear = 2,   // every texel clear: over a clear row too, the samples leave the target
+  kRowOpaque = 4,  // every texel opaque: over an opaque row too, so is every sample
+  kRowFlat = 8,    // every texel the same: over the same flat row, every sample is that
+                   // texel (the weights sum to 65536)
+};
+
+DX7_AVX2 inline BYTE texelRowOf(__m256i l, __m256i r, bool bAlpha) {
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  int nClear = bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque) ? kRowClear : 0;
+  int nOpaque = !bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque) ? kRowOpaque : 0;
+  int nFlat = _mm256_testc_si256(_mm256_cmpeq_epi32(l, r), _mm256_set1_epi32(-1)) ? kRowFlat : 0;
+  return static_cast<BYTE>(nClear | nOpaque | nFlat);
+}
 
 // State shared by a row's groups.
 struct WideFixedRow {
   WideFixedWeights m_weights;
   __m256i m_diffuse, m_texOr;
-  bool m_bAlpha;  // the texture has alpha (else no group is clear)
+  bool m_bAlpha;  // the texture has alpha (else every texel is opaque)
 };
 
 // Eight samples whose texels start at pTop / pBottom, shaded over pDst under M; false
-// where the target stays as it is. pKept holds the top row's pass and gets the bottom's.
+// where the target stays as it is. nTop: the top row's bits, which become the bottom's;
+// pKept holds the top row's pass where they say so and gets the bottom's.
 template <RowMode M, bool kModulate>
 DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, const DWORD* pDst, __m256i* pKept,
-                                    TopRow& eTop, const WideFixedRow& row, __m256i& out) {
-  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+                                    BYTE& nTop, const WideFixedRow& row, __m256i& out) {
   __m256i bl = loadWide(pBottom), br = loadWide(pBottom + 1);
-  bool bClear = M != RowMode::Copy && row.m_bAlpha && _mm256_testz_si256(_mm256_or_si256(bl, br), opaque);
-  if (bClear && (eTop == TopRow::ClearNotKept || eTop == TopRow::ClearKept)) {
-    eTop = TopRow::ClearNotKept;
-    return false;
-  }
-  HorizontalPass top;
-  if (eTop == TopRow::Unknown || eTop == TopRow::ClearNotKept) {
-    top = horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
+  BYTE nBottom = texelRowOf(bl, br, row.m_bAlpha);
+  bool bTopKept = nTop & kRowKept;
+  int nBoth = nTop & nBottom;
+  nTop = nBottom;
+  __m256i t;
+  if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
+  if ((nBoth & kRowFlat) && pTop[0] == pBottom[0]) {
+    t = bl;
   } else {
-    top = {_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)};
+    HorizontalPass top = bTopKept ? HorizontalPass{_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)}
+                                          : horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
+    HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
+    _mm256_storeu_si256(pKept, bottom.m_lo);
+    _mm256_storeu_si256(pKept + 1, bottom.m_hi);
+    nTop |= kRowKept;
+    t = verticalPass(top, bottom, row.m_weights.m_wy);
   }
-  HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
-  _mm256_storeu_si256(pKept, bottom.m_lo);
-  _mm256_storeu_si256(pKept + 1, bottom.m_hi);
-  eTop = bClear ? TopRow::ClearKept : TopRow::Kept;
-  __m256i t = _mm256_or_si256(flatOrVertical(top, bottom, bl, br, row.m_weights.m_wy), row.m_texOr);
-  if (M == RowMode::Over && !kModulate && _mm256_testc_si256(t, opaque)) {
+  t = _mm256_or_si256(t, row.m_texOr);
+  if (M == RowMode::Over && !kModulate && (nBoth & kRowOpaque)) {
     out = t;
     return true;
   }
@@ -983,9 +992,9 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
 // ceil(n / 8) entries.
 template <RowMode M, bool kModulate>
 DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
-                            const WideFixedRow& row, __m256i* pKept, TopRow* aTop) {
+                            const WideFixedRow& row, __m256i* pKept, BYTE* aTop) {
   int nGroups = (n + 7) / 8;
-  std::fill(aTop, aTop + nGroups, TopRow::Unknown);
+  std::fill(aTop, aTop + nGroups, BYTE(0));
   for (int y = 0; y < nRows; ++y) {
     const DWORD* pTop = pTexels + static_cast<int64_t>(y) * nTexPitch;
     const DWORD* pBottom = pTop + nTexPitch;
@@ -1011,7 +1020,7 @@ DX7_AVX2 void fixedRowsWideOf(DWORD* pDst, int nDstPitch, const DWORD* pTexels, 
                       _mm256_set1_epi32(static_cast<int>(nTexOr)), nTexOr == 0};
   // Kept passes for every group of the widest row drawn so far.
   thread_local std::vector<std::uint64_t> s_aKept;
-  thread_local std::vector<TopRow> s_aTop;
+  thread_local std::vector<BYTE> s_aTop;
   size_t nGroups = static_cast<size_t>(n + 7) / 8;
   if (s_aTop.size() < nGroups) {
     s_aKept.resize(nGroups * 8);
