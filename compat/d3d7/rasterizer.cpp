@@ -987,6 +987,15 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
   return true;
 }
 
+// The target row kAhead rows on, asked for a line at a time: a row's groups take long
+// enough that the reads of the target otherwise wait for memory one after another.
+constexpr int kAhead = 2;
+
+inline void prefetchRow(const DWORD* p, int n) {
+  for (int i = 0; i < n; i += 16) _mm_prefetch(reinterpret_cast<const char*>(p + i), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(p + n - 1), _MM_HINT_T0);
+}
+
 // Rows of n >= 8 samples: pTexels is the first row's top texel of sample 0, nTexPitch
 // the texture's row pitch. pKept has room for 2 ceil(n / 8) registers, aTop for
 // ceil(n / 8) entries.
@@ -995,10 +1004,12 @@ DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, in
                             const WideFixedRow& row, __m256i* pKept, BYTE* aTop) {
   int nGroups = (n + 7) / 8;
   std::fill(aTop, aTop + nGroups, BYTE(0));
+  for (int y = 0; y < kAhead && y < nRows; ++y) prefetchRow(pDst + static_cast<int64_t>(y) * nDstPitch, n);
   for (int y = 0; y < nRows; ++y) {
     const DWORD* pTop = pTexels + static_cast<int64_t>(y) * nTexPitch;
     const DWORD* pBottom = pTop + nTexPitch;
     DWORD* pRow = pDst + static_cast<int64_t>(y) * nDstPitch;
+    if (y + kAhead < nRows) prefetchRow(pRow + kAhead * static_cast<int64_t>(nDstPitch), n);
     // The last group reads the target before the group it overlaps writes it.
     int g = nGroups - 1, i = n - 8;
     __m256i last;
