@@ -954,10 +954,25 @@ struct WideFixedRow {
   bool m_bAlpha;  // the texture has alpha (else every texel is opaque)
 };
 
+// Samples 2, 3, 6 and 7 of a group (the high unpack half) shaded over the target's d
+// under M as shadeGroupWide does; samples 6 and 7 come out where they stand in d.
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline __m256i shadeHighHalfWide(__m256i t, __m256i d, __m256i diffuse) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i m = _mm256_unpackhi_epi8(t, zero);
+  if (kModulate) m = div255x16(_mm256_mullo_epi16(m, diffuse));
+  __m256i out = blendHalfWide<M>(m, _mm256_unpackhi_epi8(d, zero));
+  out = _mm256_packus_epi16(out, out);
+  if (M == RowMode::Add) out = _mm256_adds_epu8(out, d);
+  return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
+}
+
 // Eight samples whose texels start at pTop / pBottom, shaded over pDst under M; false
 // where the target stays as it is. nTop: the top row's bits, which become the bottom's;
-// pKept holds the top row's pass where they say so and gets the bottom's.
-template <RowMode M, bool kModulate>
+// pKept holds the top row's pass where they say so and gets the bottom's. kLastTwo: only
+// samples 6 and 7 are wanted (a row's last one or two), which only the high unpack half
+// holds: that half alone is worked out.
+template <RowMode M, bool kModulate, bool kLastTwo = false>
 DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, const DWORD* pDst, __m256i* pKept,
                                     BYTE& nTop, const WideFixedRow& row, __m256i& out) {
   __m256i bl = loadWide(pBottom), br = loadWide(pBottom + 1);
@@ -969,9 +984,19 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   if ((nBoth & kRowFlat) && pTop[0] == pBottom[0]) {
     t = bl;
+  } else if (kLastTwo) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i top = bTopKept ? _mm256_loadu_si256(pKept + 1)
+                           : horizontalHalf(_mm256_unpackhi_epi8(loadWide(pTop), zero),
+                                            _mm256_unpackhi_epi8(loadWide(pTop + 1), zero), row.m_weights);
+    __m256i bottom = horizontalHalf(_mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), row.m_weights);
+    _mm256_storeu_si256(pKept + 1, bottom);
+    nTop |= kRowKept;
+    __m256i v = verticalPassHalf(top, bottom, row.m_weights.m_wy);
+    t = _mm256_xor_si256(_mm256_packs_epi16(v, v), _mm256_set1_epi8(static_cast<char>(0x80)));
   } else {
     HorizontalPass top = bTopKept ? HorizontalPass{_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)}
-                                          : horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
+                                  : horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
     HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
     _mm256_storeu_si256(pKept, bottom.m_lo);
     _mm256_storeu_si256(pKept + 1, bottom.m_hi);
@@ -983,7 +1008,8 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
     out = t;
     return true;
   }
-  out = shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
+  out = kLastTwo ? shadeHighHalfWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse)
+                 : shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
   return true;
 }
 
@@ -997,29 +1023,41 @@ inline void prefetchRow(const DWORD* p, int n) {
 }
 
 // Rows of n >= 8 samples: pTexels is the first row's top texel of sample 0, nTexPitch
-// the texture's row pitch. pKept has room for 2 ceil(n / 8) registers, aTop for
-// ceil(n / 8) entries.
+// the texture's row pitch. pKept has room for 2 (n / 8 + 1) registers, aTop for
+// n / 8 + 1 entries. A row ends in a group that overlaps the one before it unless n is
+// a multiple of eight; where only one or two samples are left, half of it is worked out.
 template <RowMode M, bool kModulate>
 DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
                             const WideFixedRow& row, __m256i* pKept, BYTE* aTop) {
-  int nGroups = (n + 7) / 8;
-  std::fill(aTop, aTop + nGroups, BYTE(0));
+  int nWhole = n / 8, nLeft = n % 8;
+  std::fill(aTop, aTop + nWhole + 1, BYTE(0));
   for (int y = 0; y < kAhead && y < nRows; ++y) prefetchRow(pDst + static_cast<int64_t>(y) * nDstPitch, n);
+  int g = nWhole, iLast = n - 8;  // the last group's entries and first sample
   for (int y = 0; y < nRows; ++y) {
     const DWORD* pTop = pTexels + static_cast<int64_t>(y) * nTexPitch;
     const DWORD* pBottom = pTop + nTexPitch;
     DWORD* pRow = pDst + static_cast<int64_t>(y) * nDstPitch;
     if (y + kAhead < nRows) prefetchRow(pRow + kAhead * static_cast<int64_t>(nDstPitch), n);
-    // The last group reads the target before the group it overlaps writes it.
-    int g = nGroups - 1, i = n - 8;
+    // An overlapping last group reads the target before the group it overlaps writes it.
     __m256i last;
-    bool bLast = fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * g, aTop[g], row, last);
-    for (g = 0, i = 0; g < nGroups - 1; ++g, i += 8) {
+    bool bLast = nLeft > 2 && fixedGroupWide<M, kModulate>(pTop + iLast, pBottom + iLast, pRow + iLast,
+                                                           pKept + 2 * g, aTop[g], row, last);
+    for (int k = 0, i = 0; k < nWhole; ++k, i += 8) {
       __m256i out;
-      if (fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * g, aTop[g], row, out))
+      if (fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * k, aTop[k], row, out))
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + i), out);
     }
-    if (bLast) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + n - 8), last);
+    if (bLast) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + iLast), last);
+    if (nLeft > 0 && nLeft <= 2 &&
+        fixedGroupWide<M, kModulate, true>(pTop + iLast, pBottom + iLast, pRow + iLast, pKept + 2 * g, aTop[g], row,
+                                           last)) {
+      __m128i high = _mm256_extracti128_si256(last, 1);
+      if (nLeft == 2) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(pRow + n - 2), _mm_unpackhi_epi64(high, high));
+      } else {
+        pRow[n - 1] = static_cast<DWORD>(_mm_extract_epi32(high, 3));
+      }
+    }
   }
 }
 
@@ -1032,7 +1070,7 @@ DX7_AVX2 void fixedRowsWideOf(DWORD* pDst, int nDstPitch, const DWORD* pTexels, 
   // Kept passes for every group of the widest row drawn so far.
   thread_local std::vector<std::uint64_t> s_aKept;
   thread_local std::vector<BYTE> s_aTop;
-  size_t nGroups = static_cast<size_t>(n + 7) / 8;
+  size_t nGroups = static_cast<size_t>(n) / 8 + 1;
   if (s_aTop.size() < nGroups) {
     s_aKept.resize(nGroups * 8);
     s_aTop.resize(nGroups);
