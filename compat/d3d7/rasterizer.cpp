@@ -939,12 +939,15 @@ enum TexelRow : BYTE {
                    // texel (the weights sum to 65536)
 };
 
+// Only the bits the kernel asks for. A clear row gets no other bit: a group over a clear
+// row and one that is not has no flat rows of the same texel either.
+template <bool kClearBit, bool kOpaqueBit>
 DX7_AVX2 inline BYTE texelRowOf(__m256i l, __m256i r, bool bAlpha) {
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
-  int nClear = bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque) ? kRowClear : 0;
-  int nOpaque = !bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque) ? kRowOpaque : 0;
+  if (kClearBit && bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque)) return kRowClear;
+  int nOpaque = kOpaqueBit && (!bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque)) ? kRowOpaque : 0;
   int nFlat = _mm256_testc_si256(_mm256_cmpeq_epi32(l, r), _mm256_set1_epi32(-1)) ? kRowFlat : 0;
-  return static_cast<BYTE>(nClear | nOpaque | nFlat);
+  return static_cast<BYTE>(nOpaque | nFlat);
 }
 
 // State shared by a row's groups.
@@ -976,7 +979,7 @@ template <RowMode M, bool kModulate, bool kLastTwo = false>
 DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, const DWORD* pDst, __m256i* pKept,
                                     BYTE& nTop, const WideFixedRow& row, __m256i& out) {
   __m256i bl = loadWide(pBottom), br = loadWide(pBottom + 1);
-  BYTE nBottom = texelRowOf(bl, br, row.m_bAlpha);
+  BYTE nBottom = texelRowOf<M != RowMode::Copy, M == RowMode::Over && !kModulate>(bl, br, row.m_bAlpha);
   bool bTopKept = nTop & kRowKept;
   int nBoth = nTop & nBottom;
   nTop = nBottom;
