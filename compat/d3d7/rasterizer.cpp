@@ -946,7 +946,7 @@ DX7_AVX2 inline BYTE texelRowOf(__m256i l, __m256i r, bool bAlpha) {
   const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
   if (kClearBit && bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque)) return kRowClear;
   int nOpaque = kOpaqueBit && (!bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque)) ? kRowOpaque : 0;
-  int nFlat = _mm256_testc_si256(_mm256_cmpeq_epi32(l, r), _mm256_set1_epi32(-1)) ? kRowFlat : 0;
+  int nFlat = _mm256_movemask_epi8(_mm256_cmpeq_epi32(l, r)) == -1 ? kRowFlat : 0;
   return static_cast<BYTE>(nOpaque | nFlat);
 }
 
