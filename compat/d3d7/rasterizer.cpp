@@ -923,7 +923,8 @@ DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy
 
 DX7_AVX2 inline __m256i verticalPass(const HorizontalPass& top, const HorizontalPass& bottom, __m256i wy) {
   // Signed bytes less 128 back to the samples.
-  __m256i s = _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
+  __m256i s =
+      _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
   return _mm256_xor_si256(s, _mm256_set1_epi8(static_cast<char>(0x80)));
 }
 
@@ -1067,9 +1068,8 @@ DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, in
 template <RowMode M>
 DX7_AVX2 void fixedRowsWideOf(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
                               int nWx, int nWy, DWORD nDiffuse, DWORD nTexOr) {
-  const __m256i zero = _mm256_setzero_si256();
-  WideFixedRow row = {wideFixedWeights(nWx, nWy), _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero),
-                      _mm256_set1_epi32(static_cast<int>(nTexOr)), nTexOr == 0};
+  __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
+  WideFixedRow row = {wideFixedWeights(nWx, nWy), diffuse, _mm256_set1_epi32(static_cast<int>(nTexOr)), nTexOr == 0};
   // Kept passes for every group of the widest row drawn so far.
   thread_local std::vector<std::uint64_t> s_aKept;
   thread_local std::vector<BYTE> s_aTop;

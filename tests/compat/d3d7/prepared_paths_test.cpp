@@ -305,7 +305,8 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
     int w = 16 << (i % 3), nBlockW = 1 + static_cast<int>(rng() % 24), nBlockH = 1 + static_cast<int>(rng() % 12);
     std::vector<DWORD> a(static_cast<size_t>(w) * 32);
     for (int y = 0; y < 32; ++y)
-      for (int x = 0; x < w; ++x) a[static_cast<size_t>(y) * w + x] = kPalette[(x / nBlockW * 7 + y / nBlockH * 3 + i) % 6];
+      for (int x = 0; x < w; ++x)
+        a[static_cast<size_t>(y) * w + x] = kPalette[(x / nBlockW * 7 + y / nBlockH * 3 + i) % 6];
     aTex.push_back({makeTexture(w, 32, a, i != 5), w});
   }
   struct Place {
@@ -319,7 +320,8 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
     for (int i = 0; i < 6; ++i) {
       int nTex = static_cast<int>(rng() % aTex.size());
       float fW = static_cast<float>(8 + rng() % (aTex[nTex].second - 7));
-      float x = static_cast<float>(rng() % 9000) / 100.0f - 20.0f, y = static_cast<float>(rng() % 7000) / 100.0f - 20.0f;
+      float x = static_cast<float>(rng() % 9000) / 100.0f - 20.0f;
+      float y = static_cast<float>(rng() % 7000) / 100.0f - 20.0f;
       DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
       aPlaces.push_back({nTex, fW, x, y, {static_cast<int>(rng() % 5), false, false, false, false, dwColour}});
     }
