@@ -1007,7 +1007,7 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
     nTop |= kRowKept;
     t = verticalPass(top, bottom, row.m_weights.m_wy);
   }
-  t = _mm256_or_si256(t, row.m_texOr);
+  if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
   if (M == RowMode::Over && !kModulate && (nBoth & kRowOpaque)) {
     out = t;
     return true;
