@@ -1003,6 +1003,244 @@ DX7_AVX2 int fixedRowWide(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, 
   }
   return i;
 }
+
+// ---- whole rows of a sprite between pixels, eight samples at a time ------------------
+// Pixel rows of such a sprite step one texel row at a time, so each texture row's
+// horizontal pass is the bottom of one pixel row and the top of the next: it is kept per
+// group of eight samples and done once. Rows read a texture with a copied border, so
+// no sample clamps and every group is whole; a row's last group, when the width is not
+// a multiple of eight, overlaps the one before it.
+
+// The weights of one quad spread for the wide kernels; wy as (256 - wy, wy) word pairs
+// for the multiply-add of the vertical pass.
+struct WideFixedWeights {
+  __m256i m_iwx, m_wx, m_wy;
+};
+
+DX7_AVX2 inline WideFixedWeights wideFixedWeights(int nWx, int nWy) {
+  return {_mm256_set1_epi16(static_cast<short>(256 - nWx)), _mm256_set1_epi16(static_cast<short>(nWx)),
+          _mm256_set1_epi32(static_cast<int>((static_cast<unsigned>(nWy) << 16) | static_cast<unsigned>(256 - nWy)))};
+}
+
+// The horizontal pass of eight samples from texels l (columns x..x+7) and r (x+1..x+8):
+// two registers of 16-bit sums (in unpack order), each less 32640 so that the signed
+// multiply-add takes them (see verticalPassHalf). The sums fit 16 bits unsigned, so the
+// products may wrap.
+constexpr int kPassBias = 32640;
+
+struct HorizontalPass {
+  __m256i m_lo, m_hi;
+};
+
+DX7_AVX2 inline __m256i horizontalHalf(__m256i l, __m256i r, const WideFixedWeights& w) {
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(kPassBias));
+  return _mm256_sub_epi16(_mm256_add_epi16(_mm256_mullo_epi16(l, w.m_iwx), _mm256_mullo_epi16(r, w.m_wx)), bias);
+}
+
+DX7_AVX2 inline HorizontalPass horizontalPass(__m256i l, __m256i r, const WideFixedWeights& w) {
+  const __m256i zero = _mm256_setzero_si256();
+  return {horizontalHalf(_mm256_unpacklo_epi8(l, zero), _mm256_unpacklo_epi8(r, zero), w),
+          horizontalHalf(_mm256_unpackhi_epi8(l, zero), _mm256_unpackhi_epi8(r, zero), w)};
+}
+
+// (top (256 - wy) + bottom wy + 32768) >> 16, less 128, of sums kept less 32640: the
+// multiply-add comes out 32640 * 256 short, which with the rounding 32768 is 128 * 65536,
+// so shifting it alone gives the sample less 128 (-128..127, signed words).
+DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy) {
+  __m256i p0 = _mm256_madd_epi16(_mm256_unpacklo_epi16(top, bottom), wy);
+  __m256i p1 = _mm256_madd_epi16(_mm256_unpackhi_epi16(top, bottom), wy);
+  return _mm256_packs_epi32(_mm256_srai_epi32(p0, 16), _mm256_srai_epi32(p1, 16));
+}
+
+DX7_AVX2 inline __m256i verticalPass(const HorizontalPass& top, const HorizontalPass& bottom, __m256i wy) {
+  // Signed bytes less 128 back to the samples.
+  __m256i s =
+      _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
+  return _mm256_xor_si256(s, _mm256_set1_epi8(static_cast<char>(0x80)));
+}
+
+// What is known of the texels of one group's row (x..x + 8), as bits. The group's kernel
+// decides from its two rows' bits, taken straight from the texels, not from the samples:
+// a wrong guess then costs little, where a branch on the finished samples waits for all
+// of their arithmetic.
+enum TexelRow : BYTE {
+  kRowKept = 1,    // its horizontal pass is kept
+  kRowClear = 2,   // every texel clear: over a clear row too, the samples leave the target
+  kRowOpaque = 4,  // every texel opaque: over an opaque row too, so is every sample
+  kRowFlat = 8,    // every texel the same: over the same flat row, every sample is that
+                   // texel (the weights sum to 65536)
+};
+
+// Only the bits the kernel asks for. A clear row gets no other bit: a group over a clear
+// row and one that is not has no flat rows of the same texel either.
+template <bool kClearBit, bool kOpaqueBit>
+DX7_AVX2 inline BYTE texelRowOf(__m256i l, __m256i r, bool bAlpha) {
+  const __m256i opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  if (kClearBit && bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque)) return kRowClear;
+  int nOpaque = kOpaqueBit && (!bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque)) ? kRowOpaque : 0;
+  int nFlat = _mm256_movemask_epi8(_mm256_cmpeq_epi32(l, r)) == -1 ? kRowFlat : 0;
+  return static_cast<BYTE>(nOpaque | nFlat);
+}
+
+// State shared by a row's groups.
+struct WideFixedRow {
+  WideFixedWeights m_weights;
+  __m256i m_diffuse, m_texOr;
+  bool m_bAlpha;  // the texture has alpha (else every texel is opaque)
+};
+
+// Samples 2, 3, 6 and 7 of a group (the high unpack half) shaded over the target's d
+// under M as shadeGroupWide does; samples 6 and 7 come out where they stand in d.
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline __m256i shadeHighHalfWide(__m256i t, __m256i d, __m256i diffuse) {
+  const __m256i zero = _mm256_setzero_si256();
+  __m256i m = _mm256_unpackhi_epi8(t, zero);
+  if (kModulate) m = div255x16(_mm256_mullo_epi16(m, diffuse));
+  __m256i out = blendHalfWide<M>(m, _mm256_unpackhi_epi8(d, zero));
+  out = _mm256_packus_epi16(out, out);
+  if (M == RowMode::Add) out = _mm256_adds_epu8(out, d);
+  return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
+}
+
+// Eight samples whose texels start at pTop / pBottom, shaded over pDst under M; false
+// where the target stays as it is. nTop: the top row's bits, which become the bottom's;
+// pKept holds the top row's pass where they say so and gets the bottom's. kLastTwo: only
+// samples 6 and 7 are wanted (a row's last one or two), which only the high unpack half
+// holds: that half alone is worked out.
+template <RowMode M, bool kModulate, bool kLastTwo = false>
+DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, const DWORD* pDst, __m256i* pKept,
+                                    BYTE& nTop, const WideFixedRow& row, __m256i& out) {
+  __m256i bl = loadWide(pBottom), br = loadWide(pBottom + 1);
+  BYTE nBottom = texelRowOf<M != RowMode::Copy, M == RowMode::Over && !kModulate>(bl, br, row.m_bAlpha);
+  bool bTopKept = nTop & kRowKept;
+  int nBoth = nTop & nBottom;
+  nTop = nBottom;
+  __m256i t;
+  if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
+  if ((nBoth & kRowFlat) && pTop[0] == pBottom[0]) {
+    t = bl;
+  } else if (kLastTwo) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i top = bTopKept ? _mm256_loadu_si256(pKept + 1)
+                           : horizontalHalf(_mm256_unpackhi_epi8(loadWide(pTop), zero),
+                                            _mm256_unpackhi_epi8(loadWide(pTop + 1), zero), row.m_weights);
+    __m256i bottom = horizontalHalf(_mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), row.m_weights);
+    _mm256_storeu_si256(pKept + 1, bottom);
+    nTop |= kRowKept;
+    __m256i v = verticalPassHalf(top, bottom, row.m_weights.m_wy);
+    t = _mm256_xor_si256(_mm256_packs_epi16(v, v), _mm256_set1_epi8(static_cast<char>(0x80)));
+  } else {
+    HorizontalPass top = bTopKept ? HorizontalPass{_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)}
+                                  : horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
+    HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
+    _mm256_storeu_si256(pKept, bottom.m_lo);
+    _mm256_storeu_si256(pKept + 1, bottom.m_hi);
+    nTop |= kRowKept;
+    t = verticalPass(top, bottom, row.m_weights.m_wy);
+  }
+  if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
+  if (M == RowMode::Over && !kModulate && (nBoth & kRowOpaque)) {
+    out = t;
+    return true;
+  }
+  out = kLastTwo ? shadeHighHalfWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse)
+                 : shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
+  return true;
+}
+
+// The target row kAhead rows on, asked for a line at a time: a row's groups take long
+// enough that the reads of the target otherwise wait for memory one after another.
+constexpr int kAhead = 2;
+
+inline void prefetchRow(const DWORD* p, int n) {
+  for (int i = 0; i < n; i += 16) _mm_prefetch(reinterpret_cast<const char*>(p + i), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(p + n - 1), _MM_HINT_T0);
+}
+
+// Rows of n >= 8 samples: pTexels is the first row's top texel of sample 0, nTexPitch
+// the texture's row pitch. pKept has room for 2 (n / 8 + 1) registers, aTop for
+// n / 8 + 1 entries. A row ends in a group that overlaps the one before it unless n is
+// a multiple of eight; where only one or two samples are left, half of it is worked out.
+template <RowMode M, bool kModulate>
+DX7_AVX2 void fixedRowsWide(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
+                            const WideFixedRow& row, __m256i* pKept, BYTE* aTop) {
+  int nWhole = n / 8, nLeft = n % 8;
+  std::fill(aTop, aTop + nWhole + 1, BYTE(0));
+  for (int y = 0; y < kAhead && y < nRows; ++y) prefetchRow(pDst + static_cast<int64_t>(y) * nDstPitch, n);
+  int g = nWhole, iLast = n - 8;  // the last group's entries and first sample
+  for (int y = 0; y < nRows; ++y) {
+    const DWORD* pTop = pTexels + static_cast<int64_t>(y) * nTexPitch;
+    const DWORD* pBottom = pTop + nTexPitch;
+    DWORD* pRow = pDst + static_cast<int64_t>(y) * nDstPitch;
+    if (y + kAhead < nRows) prefetchRow(pRow + kAhead * static_cast<int64_t>(nDstPitch), n);
+    // An overlapping last group reads the target before the group it overlaps writes it.
+    __m256i last;
+    bool bLast = nLeft > 2 && fixedGroupWide<M, kModulate>(pTop + iLast, pBottom + iLast, pRow + iLast,
+                                                           pKept + 2 * g, aTop[g], row, last);
+    for (int k = 0, i = 0; k < nWhole; ++k, i += 8) {
+      __m256i out;
+      if (fixedGroupWide<M, kModulate>(pTop + i, pBottom + i, pRow + i, pKept + 2 * k, aTop[k], row, out))
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + i), out);
+    }
+    if (bLast) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pRow + iLast), last);
+    if (nLeft > 0 && nLeft <= 2 &&
+        fixedGroupWide<M, kModulate, true>(pTop + iLast, pBottom + iLast, pRow + iLast, pKept + 2 * g, aTop[g], row,
+                                           last)) {
+      __m128i high = _mm256_extracti128_si256(last, 1);
+      if (nLeft == 2) {
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(pRow + n - 2), _mm_unpackhi_epi64(high, high));
+      } else {
+        pRow[n - 1] = static_cast<DWORD>(_mm_extract_epi32(high, 3));
+      }
+    }
+  }
+}
+
+template <RowMode M>
+DX7_AVX2 void fixedRowsWideOf(DWORD* pDst, int nDstPitch, const DWORD* pTexels, int nTexPitch, int n, int nRows,
+                              int nWx, int nWy, DWORD nDiffuse, DWORD nTexOr) {
+  __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
+  WideFixedRow row = {wideFixedWeights(nWx, nWy), diffuse, _mm256_set1_epi32(static_cast<int>(nTexOr)), nTexOr == 0};
+  // Kept passes for every group of the widest row drawn so far.
+  thread_local std::vector<std::uint64_t> s_aKept;
+  thread_local std::vector<BYTE> s_aTop;
+  size_t nGroups = static_cast<size_t>(n) / 8 + 1;
+  if (s_aTop.size() < nGroups) {
+    s_aKept.resize(nGroups * 8);
+    s_aTop.resize(nGroups);
+  }
+  __m256i* pKept = reinterpret_cast<__m256i*>(s_aKept.data());
+  if (nDiffuse == 0xFFFFFFFFu) {
+    fixedRowsWide<M, false>(pDst, nDstPitch, pTexels, nTexPitch, n, nRows, row, pKept, s_aTop.data());
+  } else {
+    fixedRowsWide<M, true>(pDst, nDstPitch, pTexels, nTexPitch, n, nRows, row, pKept, s_aTop.data());
+  }
+}
+
+// nRows rows of n samples under Over, Add or Copy without tests from a texture with a
+// copied border (pBordered, (nTexWidth + 2) texels a row from texel (-1, -1)); the first
+// sample's texels start at column x, row y. False where there is no such kernel or a
+// sample reaches past the border.
+bool fixedRowsBordered(RowMode eMode, DWORD* pDst, int nDstPitch, const DWORD* pBordered, int nTexWidth,
+                       int nTexHeight, int64_t x, int64_t y, int nWx, int nWy, int n, int nRows, DWORD nDiffuse,
+                       DWORD nTexOr) {
+  if (!pBordered || n < 8 || !useWideVectors()) return false;
+  if (x < -1 || x + n > nTexWidth || y < -1 || y + nRows > nTexHeight) return false;
+  int nPitch = nTexWidth + 2;
+  const DWORD* pTexels = pBordered + (y + 1) * nPitch + (x + 1);
+  switch (eMode) {
+    case RowMode::Copy:
+      fixedRowsWideOf<RowMode::Copy>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Over:
+      fixedRowsWideOf<RowMode::Over>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    case RowMode::Add:
+      fixedRowsWideOf<RowMode::Add>(pDst, nDstPitch, pTexels, nPitch, n, nRows, nWx, nWy, nDiffuse, nTexOr);
+      return true;
+    default: return false;
+  }
+}
 #endif
 
 // Samples whose texels pTop[i], pTop[i + 1] and the same of pBottom all lie inside,
@@ -1115,6 +1353,13 @@ void lerpFixedInside(const DWORD* pTop, const DWORD* pBottom, int nWx, int nWy, 
 }
 
 bool shadeFixedDirect(RowMode, DWORD*, const DWORD*, const DWORD*, int, int, int, int, int, DWORD, DWORD) {
+  return false;
+}
+#endif
+
+#if !defined(DX7_WIDE_ROWS)
+bool fixedRowsBordered(RowMode, DWORD*, int, const DWORD*, int, int, int64_t, int64_t, int, int, int, int, DWORD,
+                       DWORD) {
   return false;
 }
 #endif
@@ -1955,6 +2200,16 @@ void Rasterizer::offsetRows(const ClipRect& rect, int64_t nS, int64_t nT, DWORD 
                (eMode == RowMode::Over || eMode == RowMode::Add);
   int64_t nFirst = nS + static_cast<int64_t>(rect.m_nX0) * 256;
   int x = static_cast<int>(nFirst >> 8), nWx = static_cast<int>(nFirst & 255);
+  // Whole rows at a time where the texture's copied border holds every texel they read.
+  if (!bTests && n >= 8 && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
+    const BorderedTexels* pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
+    DWORD* pDst = m_target.m_pPixels + static_cast<int64_t>(rect.m_nY0) * m_target.m_nPitch + rect.m_nX0;
+    int64_t y = (nT + static_cast<int64_t>(rect.m_nY0) * 256) >> 8;
+    if (pLive && fixedRowsBordered(eMode, pDst, m_target.m_nPitch, pLive->m_pTexels, m_texture.m_nWidth,
+                                   m_texture.m_nHeight, x, y, nWx, static_cast<int>(nT & 255), n,
+                                   rect.m_nY1 - rect.m_nY0, nDiffuse, nTexOr))
+      return;
+  }
   for (int py = rect.m_nY0; py < rect.m_nY1; ++py) {
     int64_t nRow = nT + static_cast<int64_t>(py) * 256;
     int64_t y = nRow >> 8;
