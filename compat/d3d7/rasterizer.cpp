@@ -1295,10 +1295,12 @@ void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int n
   const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
   auto shadeSame = [&](int iFrom, int iTo, DWORD nSample) {
     __m128i t = _mm_or_si128(_mm_set1_epi32(static_cast<int>(nSample)), texOr);
-    for (int i = iFrom; i < iTo; i += 4) {
-      int nCount = std::min(4, iTo - i);
-      storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+    int i = iFrom;
+    for (; i + 4 <= iTo; i += 4) {
+      __m128i* p = reinterpret_cast<__m128i*>(pDst + i);
+      _mm_storeu_si128(p, shadeGroup<M, kModulate>(t, _mm_loadu_si128(p), diffuse));
     }
+    if (i < iTo) storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, iTo - i), diffuse), iTo - i);
   };
   int iLo, iHi;
   insideRange(x, nWidth, n, iLo, iHi);

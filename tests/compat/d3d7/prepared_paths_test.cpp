@@ -376,7 +376,8 @@ TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
 
 // Pictures of flat blocks (clear ones of two colours, opaque and half-clear ones, one
 // picture without alpha) between pixels, every row width from 8 texels up, in every
-// blend and tint, some off the target's edges: drawn as quads, a row at a time with each
+// blend and tint, some off the target's edges and some reaching texels past the
+// picture's sides, where samples clamp: drawn as quads, a row at a time with each
 // texture row's pass kept for the next, and as triangles: the same pixels.
 TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
   std::mt19937 rng(31337);
@@ -393,6 +394,7 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
   struct Place {
     int nTex;
     float fW, x, y;
+    int nBefore, nAfter;  // texels past the left and right sides
     SceneStates st;
   };
   test::startRecording();
@@ -404,7 +406,10 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
       float x = static_cast<float>(rng() % 9000) / 100.0f - 20.0f;
       float y = static_cast<float>(rng() % 7000) / 100.0f - 20.0f;
       DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
-      aPlaces.push_back({nTex, fW, x, y, {static_cast<int>(rng() % 5), false, false, false, false, dwColour}});
+      int nBefore = rng() % 6 == 0 ? static_cast<int>(rng() % 9) : 0;
+      int nAfter = rng() % 6 == 0 ? static_cast<int>(rng() % 9) : 0;
+      aPlaces.push_back(
+          {nTex, fW, x, y, nBefore, nAfter, {static_cast<int>(rng() % 5), false, false, false, false, dwColour}});
     }
     auto render = [&](bool bQuads) {
       test::setFastPathEnabled(bQuads);
@@ -416,9 +421,11 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
         D3DXMATRIX move;
         D3DXMatrixTranslation(&move, p.x - 0.5f, p.y - 0.5f, 0);
         setView(move);
-        float fU = p.fW / static_cast<float>(aTex[p.nTex].second);
+        float fTexW = static_cast<float>(aTex[p.nTex].second);
+        float fU0 = static_cast<float>(-p.nBefore) / fTexW, fU1 = (p.fW + static_cast<float>(p.nAfter)) / fTexW;
+        float fW = p.fW + static_cast<float>(p.nBefore + p.nAfter);
         DWORD c = p.st.dwColour;
-        drawStrip({{0, 0, 0, c, 0, 0}, {p.fW, 0, 0, c, fU, 0}, {0, 32, 0, c, 0, 1}, {p.fW, 32, 0, c, fU, 1}});
+        drawStrip({{0, 0, 0, c, fU0, 0}, {fW, 0, 0, c, fU1, 0}, {0, 32, 0, c, fU0, 1}, {fW, 32, 0, c, fU1, 1}});
       }
       return frame();
     };
