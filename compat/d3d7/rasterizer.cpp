@@ -1022,12 +1022,14 @@ DX7_AVX2 inline WideFixedWeights wideFixedWeights(int nWx, int nWy) {
           _mm256_set1_epi32(static_cast<int>((static_cast<unsigned>(nWy) << 16) | static_cast<unsigned>(256 - nWy)))};
 }
 
-// The horizontal pass of eight samples from texels l (columns x..x+7) and r (x+1..x+8):
-// two registers of 16-bit sums (in unpack order), each less 32640 so that the signed
-// multiply-add takes them (see verticalPassHalf). The sums fit 16 bits unsigned, so the
-// products may wrap.
+// Horizontal sums (0 to 255 * 256) are kept less this: so they fit the signed words of
+// the vertical multiply-add, and 32640 * 256 plus the rounding 32768 is 128 * 65536,
+// which the vertical pass takes off for free (see verticalPassHalf).
 constexpr int kPassBias = 32640;
 
+// The horizontal pass of eight samples from texels l (columns x..x+7) and r (x+1..x+8):
+// two registers of 16-bit sums less kPassBias (in unpack order). The sums fit 16 bits
+// unsigned, so the products may wrap.
 struct HorizontalPass {
   __m256i m_lo, m_hi;
 };
@@ -1052,11 +1054,38 @@ DX7_AVX2 inline __m256i verticalPassHalf(__m256i top, __m256i bottom, __m256i wy
   return _mm256_packs_epi32(_mm256_srai_epi32(p0, 16), _mm256_srai_epi32(p1, 16));
 }
 
+// Samples less 128 in signed words (two verticalPassHalf results in unpack order) back to
+// the samples' bytes.
+DX7_AVX2 inline __m256i samplesOf(__m256i lo, __m256i hi) {
+  return _mm256_xor_si256(_mm256_packs_epi16(lo, hi), _mm256_set1_epi8(static_cast<char>(0x80)));
+}
+
 DX7_AVX2 inline __m256i verticalPass(const HorizontalPass& top, const HorizontalPass& bottom, __m256i wy) {
-  // Signed bytes less 128 back to the samples.
-  __m256i s =
-      _mm256_packs_epi16(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
-  return _mm256_xor_si256(s, _mm256_set1_epi8(static_cast<char>(0x80)));
+  return samplesOf(verticalPassHalf(top.m_lo, bottom.m_lo, wy), verticalPassHalf(top.m_hi, bottom.m_hi, wy));
+}
+
+// The samples of a group from its bottom row's texels bl, br and its top row (at pTop),
+// whose pass pKept holds where bTopKept says so; the bottom row's pass goes into pKept
+// for the next pixel row. kLastTwo: only the high unpack half (see fixedGroupWide).
+template <bool kLastTwo>
+DX7_AVX2 inline __m256i lerpGroupWide(const DWORD* pTop, __m256i bl, __m256i br, bool bTopKept, __m256i* pKept,
+                                      const WideFixedWeights& w) {
+  if (kLastTwo) {
+    const __m256i zero = _mm256_setzero_si256();
+    __m256i top = bTopKept ? _mm256_loadu_si256(pKept + 1)
+                           : horizontalHalf(_mm256_unpackhi_epi8(loadWide(pTop), zero),
+                                            _mm256_unpackhi_epi8(loadWide(pTop + 1), zero), w);
+    __m256i bottom = horizontalHalf(_mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), w);
+    _mm256_storeu_si256(pKept + 1, bottom);
+    __m256i v = verticalPassHalf(top, bottom, w.m_wy);
+    return samplesOf(v, v);
+  }
+  HorizontalPass top = bTopKept ? HorizontalPass{_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)}
+                                : horizontalPass(loadWide(pTop), loadWide(pTop + 1), w);
+  HorizontalPass bottom = horizontalPass(bl, br, w);
+  _mm256_storeu_si256(pKept, bottom.m_lo);
+  _mm256_storeu_si256(pKept + 1, bottom.m_hi);
+  return verticalPass(top, bottom, w.m_wy);
 }
 
 // What is known of the texels of one group's row (x..x + 8), as bits. The group's kernel
@@ -1119,24 +1148,9 @@ DX7_AVX2 inline bool fixedGroupWide(const DWORD* pTop, const DWORD* pBottom, con
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   if ((nBoth & kRowFlat) && pTop[0] == pBottom[0]) {
     t = bl;
-  } else if (kLastTwo) {
-    const __m256i zero = _mm256_setzero_si256();
-    __m256i top = bTopKept ? _mm256_loadu_si256(pKept + 1)
-                           : horizontalHalf(_mm256_unpackhi_epi8(loadWide(pTop), zero),
-                                            _mm256_unpackhi_epi8(loadWide(pTop + 1), zero), row.m_weights);
-    __m256i bottom = horizontalHalf(_mm256_unpackhi_epi8(bl, zero), _mm256_unpackhi_epi8(br, zero), row.m_weights);
-    _mm256_storeu_si256(pKept + 1, bottom);
-    nTop |= kRowKept;
-    __m256i v = verticalPassHalf(top, bottom, row.m_weights.m_wy);
-    t = _mm256_xor_si256(_mm256_packs_epi16(v, v), _mm256_set1_epi8(static_cast<char>(0x80)));
   } else {
-    HorizontalPass top = bTopKept ? HorizontalPass{_mm256_loadu_si256(pKept), _mm256_loadu_si256(pKept + 1)}
-                                  : horizontalPass(loadWide(pTop), loadWide(pTop + 1), row.m_weights);
-    HorizontalPass bottom = horizontalPass(bl, br, row.m_weights);
-    _mm256_storeu_si256(pKept, bottom.m_lo);
-    _mm256_storeu_si256(pKept + 1, bottom.m_hi);
+    t = lerpGroupWide<kLastTwo>(pTop, bl, br, bTopKept, pKept, row.m_weights);
     nTop |= kRowKept;
-    t = verticalPass(top, bottom, row.m_weights.m_wy);
   }
   if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
   if (M == RowMode::Over && !kModulate && (nBoth & kRowOpaque)) {
@@ -1295,10 +1309,12 @@ void shadeFixedRowOf(DWORD* pDst, const DWORD* pTop, const DWORD* pBottom, int n
   const __m128i texOr = _mm_set1_epi32(static_cast<int>(nTexOr));
   auto shadeSame = [&](int iFrom, int iTo, DWORD nSample) {
     __m128i t = _mm_or_si128(_mm_set1_epi32(static_cast<int>(nSample)), texOr);
-    for (int i = iFrom; i < iTo; i += 4) {
-      int nCount = std::min(4, iTo - i);
-      storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nCount), diffuse), nCount);
+    int i = iFrom;
+    for (; i + 4 <= iTo; i += 4) {
+      __m128i* p = reinterpret_cast<__m128i*>(pDst + i);
+      _mm_storeu_si128(p, shadeGroup<M, kModulate>(t, _mm_loadu_si128(p), diffuse));
     }
+    if (i < iTo) storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, iTo - i), diffuse), iTo - i);
   };
   int iLo, iHi;
   insideRange(x, nWidth, n, iLo, iHi);
@@ -2202,10 +2218,10 @@ void Rasterizer::offsetRows(const ClipRect& rect, int64_t nS, int64_t nT, DWORD 
   int x = static_cast<int>(nFirst >> 8), nWx = static_cast<int>(nFirst & 255);
   // Whole rows at a time where the texture's copied border holds every texel they read.
   if (!bTests && n >= 8 && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
-    const BorderedTexels* pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
+    const BorderedTexels* pBordered = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
     DWORD* pDst = m_target.m_pPixels + static_cast<int64_t>(rect.m_nY0) * m_target.m_nPitch + rect.m_nX0;
     int64_t y = (nT + static_cast<int64_t>(rect.m_nY0) * 256) >> 8;
-    if (pLive && fixedRowsBordered(eMode, pDst, m_target.m_nPitch, pLive->m_pTexels, m_texture.m_nWidth,
+    if (pBordered && fixedRowsBordered(eMode, pDst, m_target.m_nPitch, pBordered->m_pTexels, m_texture.m_nWidth,
                                    m_texture.m_nHeight, x, y, nWx, static_cast<int>(nT & 255), n,
                                    rect.m_nY1 - rect.m_nY0, nDiffuse, nTexOr))
       return;

@@ -375,24 +375,31 @@ TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
 }
 
 // Pictures of flat blocks (clear ones of two colours, opaque and half-clear ones, one
-// picture without alpha) between pixels, every row width from 8 texels up, in every
-// blend and tint, some off the target's edges: drawn as quads, a row at a time with each
+// picture without alpha, two only eight texels wide and one or two high) between pixels, every row width from 8 texels up, in every
+// blend and tint, some off the target's edges and some reaching texels past the
+// picture's sides, where samples clamp: drawn as quads, a row at a time with each
 // texture row's pass kept for the next, and as triangles: the same pixels.
 TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
   std::mt19937 rng(31337);
   static const DWORD kPalette[6] = {0x00000000u, 0x00FF8040u, 0xFF3060C0u, 0xFFFFFFFFu, 0x80E0A020u, 0x01102030u};
-  std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its width; all 32 high
-  for (int i = 0; i < 6; ++i) {
-    int w = 16 << (i % 3), nBlockW = 1 + static_cast<int>(rng() % 24), nBlockH = 1 + static_cast<int>(rng() % 12);
-    std::vector<DWORD> a(static_cast<size_t>(w) * 32);
-    for (int y = 0; y < 32; ++y)
+  struct Picture {
+    IDirectDrawSurface7* pSurface;
+    int w, h;
+  };
+  std::vector<Picture> aTex;
+  for (int i = 0; i < 8; ++i) {
+    int w = i < 6 ? 16 << (i % 3) : 8, h = i < 6 ? 32 : i - 5;
+    int nBlockW = 1 + static_cast<int>(rng() % 24), nBlockH = 1 + static_cast<int>(rng() % 12);
+    std::vector<DWORD> a(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x)
         a[static_cast<size_t>(y) * w + x] = kPalette[(x / nBlockW * 7 + y / nBlockH * 3 + i) % 6];
-    aTex.push_back({makeTexture(w, 32, a, i != 5), w});
+    aTex.push_back({makeTexture(w, h, a, i != 5), w, h});
   }
   struct Place {
     int nTex;
     float fW, x, y;
+    int nBefore, nAfter;  // texels past the left and right sides
     SceneStates st;
   };
   test::startRecording();
@@ -400,11 +407,14 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
     std::vector<Place> aPlaces;
     for (int i = 0; i < 6; ++i) {
       int nTex = static_cast<int>(rng() % aTex.size());
-      float fW = static_cast<float>(8 + rng() % (aTex[nTex].second - 7));
+      float fW = static_cast<float>(8 + rng() % (aTex[nTex].w - 7));
       float x = static_cast<float>(rng() % 9000) / 100.0f - 20.0f;
       float y = static_cast<float>(rng() % 7000) / 100.0f - 20.0f;
       DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
-      aPlaces.push_back({nTex, fW, x, y, {static_cast<int>(rng() % 5), false, false, false, false, dwColour}});
+      int nBefore = rng() % 6 == 0 ? static_cast<int>(rng() % 9) : 0;
+      int nAfter = rng() % 6 == 0 ? static_cast<int>(rng() % 9) : 0;
+      aPlaces.push_back(
+          {nTex, fW, x, y, nBefore, nAfter, {static_cast<int>(rng() % 5), false, false, false, false, dwColour}});
     }
     auto render = [&](bool bQuads) {
       test::setFastPathEnabled(bQuads);
@@ -412,13 +422,15 @@ TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
       clearTo(0x204060);
       for (const Place& p : aPlaces) {
         applySceneStates(p.st);
-        m_pDevice->SetTexture(0, aTex[p.nTex].first);
+        const Picture& tex = aTex[p.nTex];
+        m_pDevice->SetTexture(0, tex.pSurface);
         D3DXMATRIX move;
         D3DXMatrixTranslation(&move, p.x - 0.5f, p.y - 0.5f, 0);
         setView(move);
-        float fU = p.fW / static_cast<float>(aTex[p.nTex].second);
+        float fU0 = static_cast<float>(-p.nBefore) / tex.w, fU1 = (p.fW + static_cast<float>(p.nAfter)) / tex.w;
+        float fW = p.fW + static_cast<float>(p.nBefore + p.nAfter), fH = static_cast<float>(tex.h);
         DWORD c = p.st.dwColour;
-        drawStrip({{0, 0, 0, c, 0, 0}, {p.fW, 0, 0, c, fU, 0}, {0, 32, 0, c, 0, 1}, {p.fW, 32, 0, c, fU, 1}});
+        drawStrip({{0, 0, 0, c, fU0, 0}, {fW, 0, 0, c, fU1, 0}, {0, fH, 0, c, fU0, 1}, {fW, fH, 0, c, fU1, 1}});
       }
       return frame();
     };
