@@ -606,10 +606,18 @@ DX7_AVX2 inline __m128i pickPixels(__m256i even, __m256i odd) {
 // by side for the vertical multiply-add by (256 - wy, wy). That one multiplies signed
 // words, so each sum is moved down by 32768 (its top bit flipped) and 32768 * 256 goes
 // back in with the rounding.
+// kPaired: the texels are a copy's paired rows (see BorderedTexels), nPitch the pitch of
+// the unpaired copy; a block is then one load, left column first.
+template <bool kPaired>
 class BlockSampler {
  public:
   DX7_AVX2 BlockSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c)
-      : m_pTexels(pTexels), m_nPitch(nPitch) {
+      : m_pTexels(pTexels),
+        m_nPitch(kPaired ? 2 * nPitch : nPitch),
+        m_nS(c.m_nS + kWideBias),
+        m_nT(c.m_nT + kWideBias),
+        m_nStepS(c.m_nStepS),
+        m_nStepT(c.m_nStepT) {
     m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias),
                            _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
     m_t = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nT + kWideBias),
@@ -625,19 +633,22 @@ class BlockSampler {
     __m256i s256 = _mm256_srli_epi64(m_s, 16), t256 = _mm256_srli_epi64(m_t, 16);
     m_s = _mm256_add_epi64(m_s, m_stepS);
     m_t = _mm256_add_epi64(m_t, m_stepT);
-    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), _mm256_set1_epi64x(m_nPitch)),
-                                      _mm256_srli_epi64(s256, 8));
     // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
-    alignas(32) long long aOffset[4];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
-    for (int k = nValid; k < 4; ++k) aOffset[k] = aOffset[0];
+    // Their offsets come from the same positions kept in general registers: taken out of
+    // a vector through memory they would wait on the store.
+    long long aOffset[4];
+    for (int k = 0; k < 4; ++k) {
+      long long nColumn = (m_nS + k * m_nStepS) >> kStepBits, nRow = (m_nT + k * m_nStepT) >> kStepBits;
+      aOffset[k] = k < nValid ? nRow * m_nPitch + (kPaired ? 2 * nColumn : nColumn) : aOffset[0];
+    }
+    m_nS += 4 * m_nStepS;
+    m_nT += 4 * m_nStepT;
     // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
     __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
     __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
     // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
     // and 2 are the first two words of each half, those of 1 and 3 the next two.
-    __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[0])), block(aOffset[2]), 1);
-    __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[1])), block(aOffset[3]), 1);
+    __m256i even = blocks(aOffset[0], aOffset[2]), odd = blocks(aOffset[1], aOffset[3]);
     return pickPixels(lerp(even, _mm256_shuffle_epi32(pairs, 0x00), _mm256_shuffle_epi32(pairs, 0x55)),
                       lerp(odd, _mm256_shuffle_epi32(pairs, 0xAA), _mm256_shuffle_epi32(pairs, 0xFF)));
   }
@@ -649,13 +660,24 @@ class BlockSampler {
     __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
     return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(v), reinterpret_cast<const double*>(p + m_nPitch)));
   }
+  // Two samples' blocks, one per half.
+  DX7_AVX2 __m256i blocks(long long nLow, long long nHigh) const {
+    if (kPaired)
+      return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(m_pTexels + nHigh),
+                                 reinterpret_cast<const __m128i*>(m_pTexels + nLow));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(block(nLow)), block(nHigh), 1);
+  }
   // Two samples' blocks, one per half, with their weight pairs spread over their halves.
   DX7_AVX2 static __m256i lerp(__m256i blocks, __m256i wx, __m256i wy) {
-    // A block's bytes to words: blue and green of its four texels, then red and alpha.
-    const __m256i blueGreen = _mm256_setr_epi8(0, -1, 4, -1, 8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1, 0, -1, 4, -1,
-                                               8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1);
-    const __m256i redAlpha = _mm256_setr_epi8(2, -1, 6, -1, 10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1, 2, -1, 6, -1,
-                                              10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1);
+    // A block's bytes to words: blue and green of its four texels, then red and alpha;
+    // the texels as top-left, top-right, bottom-left, bottom-right. A paired block holds
+    // them as top-left, bottom-left, top-right, bottom-right.
+    constexpr char a = 0, b = kPaired ? 8 : 4, c = kPaired ? 4 : 8, d = 12;
+    const __m256i blueGreen = _mm256_setr_epi8(a, -1, b, -1, c, -1, d, -1, a + 1, -1, b + 1, -1, c + 1, -1, d + 1, -1,
+                                               a, -1, b, -1, c, -1, d, -1, a + 1, -1, b + 1, -1, c + 1, -1, d + 1, -1);
+    const __m256i redAlpha =
+        _mm256_setr_epi8(a + 2, -1, b + 2, -1, c + 2, -1, d + 2, -1, a + 3, -1, b + 3, -1, c + 3, -1, d + 3, -1, a + 2,
+                         -1, b + 2, -1, c + 2, -1, d + 2, -1, a + 3, -1, b + 3, -1, c + 3, -1, d + 3, -1);
     const __m256i flip = _mm256_set1_epi32(static_cast<int>(0x80008000u));
     const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
     __m256i bg = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, blueGreen), wx);
@@ -666,6 +688,7 @@ class BlockSampler {
 
   const DWORD* m_pTexels;
   std::int64_t m_nPitch;
+  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;
   __m256i m_s, m_t, m_stepS, m_stepT;
 };
 
@@ -771,13 +794,18 @@ DX7_AVX2 int sampleFours(Sampler& sampler, int n, bool bPadded, DWORD* pOut) {
 
 // Bilinear samples that need no clamping with AVX2, through the row sampler where it
 // applies; returns how many it took (see sampleFours).
-DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c, int n, bool bPadded,
-                          DWORD* pOut) {
+// pPaired: the texels' paired rows, or null.
+DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, const DWORD* pPaired, std::int64_t nPitch, const SpanCoords& c, int n,
+                          bool bPadded, DWORD* pOut) {
   if (bPadded && n >= kMinRowSamples && test::isRowSamplerEnabled() && RowSampler::fits(c, n)) {
     RowSampler sampler(pTexels, nPitch, c, n);
     return sampleFours(sampler, n, bPadded, pOut);
   }
-  BlockSampler sampler(pTexels, nPitch, c);
+  if (pPaired) {
+    BlockSampler<true> sampler(pPaired, nPitch, c);
+    return sampleFours(sampler, n, bPadded, pOut);
+  }
+  BlockSampler<false> sampler(pTexels, nPitch, c);
   return sampleFours(sampler, n, bPadded, pOut);
 }
 #endif
@@ -821,7 +849,7 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, bool bPadded, DWO
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
 #if defined(DX7_WIDE_ROWS)
-    if ((bPadded || n >= 4) && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c, n, bPadded, pOut);
+    if ((bPadded || n >= 4) && useWideVectors()) i = lerpSpanWide(pTexels, tex.m_pPaired, nPitch, c, n, bPadded, pOut);
 #endif
     i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
                        n - i, pOut + i);
@@ -861,6 +889,7 @@ void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD
     // is negative (the wide sampler shifts them as unsigned).
     bordered.m_pTexels = tex.m_pBordered;
     bordered.m_nPitch = tex.m_nWidth + 2;
+    bordered.m_pPaired = tex.m_pPaired;
     inner.m_nS += int64_t(1) << kStepBits;
     inner.m_nT += int64_t(1) << kStepBits;
   }
@@ -1452,7 +1481,7 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (!isSurelyScaled(pVerts, bStrip) && tryFastQuad(pVerts, bStrip)) return true;
   // Turned and scaled quads sample past the texture's sides along their edges.
   if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
-    m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
+    m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner, false);
     m_texture.m_pBordered = m_texture.m_pLive ? m_texture.m_pLive->m_pTexels : nullptr;
   }
   if (!tryParallelogram(pVerts, bStrip)) {
@@ -1465,8 +1494,15 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
     }
   }
   m_texture.m_pBordered = nullptr;
+  m_texture.m_pPaired = nullptr;
   m_texture.m_pLive = nullptr;
   return false;
+}
+
+void Rasterizer::usePairedRows(int64_t nStepT) {
+  if (nStepT == 0 || m_texture.m_pLive == nullptr || !test::isPairedRowsEnabled()) return;
+  if (m_texture.m_pLive->m_pPaired == nullptr) m_texture.m_pfnBordered(m_texture.m_pBorderedOwner, true);
+  m_texture.m_pPaired = m_texture.m_pLive->m_pPaired;
 }
 
 void Rasterizer::drawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
@@ -1540,6 +1576,7 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
 
   // Clamped so that stepping across the widest row cannot overflow.
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
+  if (bLinear) usePairedRows(nStepT);
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   // Flat colour and plain states go span by span through the row kernels.
   RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state) : RowMode::Generic;
@@ -1758,6 +1795,7 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bLinear = bMinify ? m_state.m_bLinearMin : m_state.m_bLinearMag;
 
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
+  if (bLinear) usePairedRows(nStepT);
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;
