@@ -747,6 +747,8 @@ class RowSampler {
     m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias - (nX0 << kStepBits)),
                            _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
     m_step = _mm256_set1_epi64x(4 * c.m_nStepS);
+    m_nS = c.m_nS + kWideBias - (nX0 << kStepBits);
+    m_nStepS = c.m_nStepS;
   }
 
   // As BlockSampler::nextFour.
@@ -754,9 +756,9 @@ class RowSampler {
     const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
     __m256i s256 = _mm256_srli_epi64(m_s, 16);
     m_s = _mm256_add_epi64(m_s, m_step);
-    alignas(32) long long aColumn[4];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aColumn), _mm256_srli_epi64(s256, 8));
-    for (int k = nValid; k < 4; ++k) aColumn[k] = aColumn[0];
+    long long aColumn[4];  // as BlockSampler's offsets
+    for (int k = 0; k < 4; ++k) aColumn[k] = k < nValid ? (m_nS + k * m_nStepS) >> kStepBits : aColumn[0];
+    m_nS += 4 * m_nStepS;
     __m256i wx = _mm256_and_si256(s256, low8);
     __m256i weights = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(wx, 16), wx), full);
     return pickPixels(lerp(aColumn[0], aColumn[2], _mm256_shuffle_epi32(weights, 0x00)),
@@ -778,6 +780,7 @@ class RowSampler {
   }
 
   alignas(32) std::uint64_t m_aColumns[kRowColumns];
+  std::int64_t m_nS, m_nStepS;
   __m256i m_s, m_step;
 };
 
