@@ -404,9 +404,7 @@ void IDirect3DDevice7::prepareRasterizer(const raster::PixelState& state, bool b
     texture = {m_pTexture->texels(), m_pTexture->width(), m_pTexture->width(), m_pTexture->height(),
                m_pTexture->hasAlpha(), bQuads ? m_pTexture->alphaRuns() : nullptr};
     if (bQuads) {
-      texture.m_pfnBordered = [](void* pOwner, bool bPaired) {
-        return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(bPaired);
-      };
+      texture.m_pfnBordered = [](void* pOwner) { return static_cast<IDirectDrawSurface7*>(pOwner)->borderedTexels(); };
       texture.m_pBorderedOwner = m_pTexture;
     }
   }

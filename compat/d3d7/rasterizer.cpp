@@ -606,18 +606,11 @@ DX7_AVX2 inline __m128i pickPixels(__m256i even, __m256i odd) {
 // by side for the vertical multiply-add by (256 - wy, wy). That one multiplies signed
 // words, so each sum is moved down by 32768 (its top bit flipped) and 32768 * 256 goes
 // back in with the rounding.
-// kPaired: the texels are a copy's paired rows (see BorderedTexels), nPitch the pitch of
-// the unpaired copy; a block is then one load, left column first.
-template <bool kPaired>
 class BlockSampler {
  public:
   DX7_AVX2 BlockSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c)
-      : m_pTexels(pTexels),
-        m_nPitch(kPaired ? 2 * nPitch : nPitch),
-        m_nS(c.m_nS + kWideBias),
-        m_nT(c.m_nT + kWideBias),
-        m_nStepS(c.m_nStepS),
-        m_nStepT(c.m_nStepT) {
+      : m_pTexels(pTexels), m_nPitch(nPitch), m_nS(c.m_nS + kWideBias), m_nT(c.m_nT + kWideBias),
+        m_nStepS(c.m_nStepS), m_nStepT(c.m_nStepT) {
     m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias),
                            _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
     m_t = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nT + kWideBias),
@@ -639,7 +632,7 @@ class BlockSampler {
     long long aOffset[4];
     for (int k = 0; k < 4; ++k) {
       long long nColumn = (m_nS + k * m_nStepS) >> kStepBits, nRow = (m_nT + k * m_nStepT) >> kStepBits;
-      aOffset[k] = k < nValid ? nRow * m_nPitch + (kPaired ? 2 * nColumn : nColumn) : aOffset[0];
+      aOffset[k] = k < nValid ? nRow * m_nPitch + nColumn : aOffset[0];
     }
     m_nS += 4 * m_nStepS;
     m_nT += 4 * m_nStepT;
@@ -648,7 +641,8 @@ class BlockSampler {
     __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
     // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
     // and 2 are the first two words of each half, those of 1 and 3 the next two.
-    __m256i even = blocks(aOffset[0], aOffset[2]), odd = blocks(aOffset[1], aOffset[3]);
+    __m256i even = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[0])), block(aOffset[2]), 1);
+    __m256i odd = _mm256_inserti128_si256(_mm256_castsi128_si256(block(aOffset[1])), block(aOffset[3]), 1);
     return pickPixels(lerp(even, _mm256_shuffle_epi32(pairs, 0x00), _mm256_shuffle_epi32(pairs, 0x55)),
                       lerp(odd, _mm256_shuffle_epi32(pairs, 0xAA), _mm256_shuffle_epi32(pairs, 0xFF)));
   }
@@ -660,24 +654,13 @@ class BlockSampler {
     __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
     return _mm_castpd_si128(_mm_loadh_pd(_mm_castsi128_pd(v), reinterpret_cast<const double*>(p + m_nPitch)));
   }
-  // Two samples' blocks, one per half.
-  DX7_AVX2 __m256i blocks(long long nLow, long long nHigh) const {
-    if (kPaired)
-      return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(m_pTexels + nHigh),
-                                 reinterpret_cast<const __m128i*>(m_pTexels + nLow));
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(block(nLow)), block(nHigh), 1);
-  }
   // Two samples' blocks, one per half, with their weight pairs spread over their halves.
   DX7_AVX2 static __m256i lerp(__m256i blocks, __m256i wx, __m256i wy) {
-    // A block's bytes to words: blue and green of its four texels, then red and alpha;
-    // the texels as top-left, top-right, bottom-left, bottom-right. A paired block holds
-    // them as top-left, bottom-left, top-right, bottom-right.
-    constexpr char a = 0, b = kPaired ? 8 : 4, c = kPaired ? 4 : 8, d = 12;
-    const __m256i blueGreen = _mm256_setr_epi8(a, -1, b, -1, c, -1, d, -1, a + 1, -1, b + 1, -1, c + 1, -1, d + 1, -1,
-                                               a, -1, b, -1, c, -1, d, -1, a + 1, -1, b + 1, -1, c + 1, -1, d + 1, -1);
-    const __m256i redAlpha =
-        _mm256_setr_epi8(a + 2, -1, b + 2, -1, c + 2, -1, d + 2, -1, a + 3, -1, b + 3, -1, c + 3, -1, d + 3, -1, a + 2,
-                         -1, b + 2, -1, c + 2, -1, d + 2, -1, a + 3, -1, b + 3, -1, c + 3, -1, d + 3, -1);
+    // A block's bytes to words: blue and green of its four texels, then red and alpha.
+    const __m256i blueGreen = _mm256_setr_epi8(0, -1, 4, -1, 8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1, 0, -1, 4, -1,
+                                               8, -1, 12, -1, 1, -1, 5, -1, 9, -1, 13, -1);
+    const __m256i redAlpha = _mm256_setr_epi8(2, -1, 6, -1, 10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1, 2, -1, 6, -1,
+                                              10, -1, 14, -1, 3, -1, 7, -1, 11, -1, 15, -1);
     const __m256i flip = _mm256_set1_epi32(static_cast<int>(0x80008000u));
     const __m256i round = _mm256_set1_epi32(32768 + 32768 * 256);
     __m256i bg = _mm256_madd_epi16(_mm256_shuffle_epi8(blocks, blueGreen), wx);
@@ -688,7 +671,7 @@ class BlockSampler {
 
   const DWORD* m_pTexels;
   std::int64_t m_nPitch;
-  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;
+  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;  // as m_s and m_t, for the offsets
   __m256i m_s, m_t, m_stepS, m_stepT;
 };
 
@@ -780,7 +763,7 @@ class RowSampler {
   }
 
   alignas(32) std::uint64_t m_aColumns[kRowColumns];
-  std::int64_t m_nS, m_nStepS;
+  std::int64_t m_nS, m_nStepS;  // as m_s, for the column numbers
   __m256i m_s, m_step;
 };
 
@@ -797,18 +780,13 @@ DX7_AVX2 int sampleFours(Sampler& sampler, int n, bool bPadded, DWORD* pOut) {
 
 // Bilinear samples that need no clamping with AVX2, through the row sampler where it
 // applies; returns how many it took (see sampleFours).
-// pPaired: the texels' paired rows, or null.
-DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, const DWORD* pPaired, std::int64_t nPitch, const SpanCoords& c, int n,
-                          bool bPadded, DWORD* pOut) {
+DX7_AVX2 int lerpSpanWide(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c, int n, bool bPadded,
+                          DWORD* pOut) {
   if (bPadded && n >= kMinRowSamples && test::isRowSamplerEnabled() && RowSampler::fits(c, n)) {
     RowSampler sampler(pTexels, nPitch, c, n);
     return sampleFours(sampler, n, bPadded, pOut);
   }
-  if (pPaired) {
-    BlockSampler<true> sampler(pPaired, nPitch, c);
-    return sampleFours(sampler, n, bPadded, pOut);
-  }
-  BlockSampler<false> sampler(pTexels, nPitch, c);
+  BlockSampler sampler(pTexels, nPitch, c);
   return sampleFours(sampler, n, bPadded, pOut);
 }
 #endif
@@ -852,7 +830,7 @@ void sampleInside(const TextureView& tex, SpanCoords c, int n, bool bPadded, DWO
 #if defined(__SSE2__)
   if (kLinear && test::isVectorSamplerEnabled()) {
 #if defined(DX7_WIDE_ROWS)
-    if ((bPadded || n >= 4) && useWideVectors()) i = lerpSpanWide(pTexels, tex.m_pPaired, nPitch, c, n, bPadded, pOut);
+    if ((bPadded || n >= 4) && useWideVectors()) i = lerpSpanWide(pTexels, nPitch, c, n, bPadded, pOut);
 #endif
     i += lerpSpanPairs(pTexels, nPitch, c.m_nS + i * c.m_nStepS, c.m_nT + i * c.m_nStepT, c.m_nStepS, c.m_nStepT,
                        n - i, pOut + i);
@@ -892,7 +870,6 @@ void sampleSpan(const TextureView& tex, bool bLinear, SpanCoords c, int n, DWORD
     // is negative (the wide sampler shifts them as unsigned).
     bordered.m_pTexels = tex.m_pBordered;
     bordered.m_nPitch = tex.m_nWidth + 2;
-    bordered.m_pPaired = tex.m_pPaired;
     inner.m_nS += int64_t(1) << kStepBits;
     inner.m_nT += int64_t(1) << kStepBits;
   }
@@ -1484,7 +1461,7 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (!isSurelyScaled(pVerts, bStrip) && tryFastQuad(pVerts, bStrip)) return true;
   // Turned and scaled quads sample past the texture's sides along their edges.
   if (m_bHasTexture && m_texture.m_pfnBordered && test::isBorderedTexturesEnabled()) {
-    m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner, false);
+    m_texture.m_pLive = m_texture.m_pfnBordered(m_texture.m_pBorderedOwner);
     m_texture.m_pBordered = m_texture.m_pLive ? m_texture.m_pLive->m_pTexels : nullptr;
   }
   if (!tryParallelogram(pVerts, bStrip)) {
@@ -1497,15 +1474,8 @@ bool Rasterizer::drawQuad(const ScreenVertex* pVerts, bool bStrip) {
     }
   }
   m_texture.m_pBordered = nullptr;
-  m_texture.m_pPaired = nullptr;
   m_texture.m_pLive = nullptr;
   return false;
-}
-
-void Rasterizer::usePairedRows(int64_t nStepT) {
-  if (nStepT == 0 || m_texture.m_pLive == nullptr || !test::isPairedRowsEnabled()) return;
-  if (m_texture.m_pLive->m_pPaired == nullptr) m_texture.m_pfnBordered(m_texture.m_pBorderedOwner, true);
-  m_texture.m_pPaired = m_texture.m_pLive->m_pPaired;
 }
 
 void Rasterizer::drawTriangle(const ScreenVertex& a, const ScreenVertex& b, const ScreenVertex& c) {
@@ -1579,7 +1549,6 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
 
   // Clamped so that stepping across the widest row cannot overflow.
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
-  if (bLinear) usePairedRows(nStepT);
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   // Flat colour and plain states go span by span through the row kernels.
   RowMode eSpan = bFlat && test::isSpanPathEnabled() ? rowModeOf(m_state) : RowMode::Generic;
@@ -1798,7 +1767,6 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bLinear = bMinify ? m_state.m_bLinearMin : m_state.m_bLinearMag;
 
   int64_t nStepS = toStep(std::clamp(dsdx, -1.0e6, 1.0e6)), nStepT = toStep(std::clamp(dtdx, -1.0e6, 1.0e6));
-  if (bLinear) usePairedRows(nStepT);
   bool bStencil = m_state.m_bStencil && m_bHasStencil;
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;

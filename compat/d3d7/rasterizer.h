@@ -68,10 +68,6 @@ struct BorderedTexels {
   int m_nLiveY0 = 0;
   int m_nLiveX1 = 0;
   int m_nLiveY1 = 0;
-  // The same texels with each row beside the next, texel by texel, (width + 2) * 2 a row
-  // from (-1, -1): texel (x, y) is followed by (x, y + 1), so a 2x2 block is 16 bytes in
-  // a row. Made only for textures drawn turned; null until asked for.
-  const DWORD* m_pPaired = nullptr;
 };
 
 struct TextureView {
@@ -84,11 +80,9 @@ struct TextureView {
   // Asked by the triangle path for the texels inside a copied border ((width + 2)
   // texels a row from texel (-1, -1)), so that no sample reaching a texel past a side
   // is clamped; may answer null. None without a function.
-  // bPaired also asks for the paired rows (see BorderedTexels).
-  const BorderedTexels* (*m_pfnBordered)(void* pOwner, bool bPaired) = nullptr;
+  const BorderedTexels* (*m_pfnBordered)(void* pOwner) = nullptr;
   void* m_pBorderedOwner = nullptr;
   const DWORD* m_pBordered = nullptr;      // what it answered for the quad being drawn
-  const DWORD* m_pPaired = nullptr;        // its paired rows when the quad is turned
   const BorderedTexels* m_pLive = nullptr;  // with it, where the texture is not clear
 };
 
@@ -164,9 +158,6 @@ class Rasterizer {
   // A flat-coloured parallelogram inside the guard band drawn one span per row; false
   // when the quad is not one (its triangles then draw it).
   bool tryParallelogram(const ScreenVertex* pVerts, bool bStrip);
-  // A turned quad's spans (nStepT: t's step along them, not 0) sample its texture's
-  // paired rows, made at the first such quad.
-  void usePairedRows(int64_t nStepT);
   // Whether spans under this row mode (the rasterizer's own enum) may drop their clear ends.
   bool canTrimClearEnds(int eSpan, bool bTests) const;
   // Narrows the span [nLo, nHi], whose first sample is at (nS, nT), to the pixels whose

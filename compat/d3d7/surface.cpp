@@ -82,11 +82,10 @@ void IDirectDrawSurface7::contentsChanged() {
   m_pAlphaRuns.reset();
   m_nUsesUnchanged = 0;
   std::vector<DWORD>().swap(m_aBordered);
-  std::vector<DWORD>().swap(m_aPaired);
   m_nBorderedAsks = 0;
 }
 
-const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels(bool bPaired) {
+const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
@@ -100,25 +99,7 @@ const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels(bool bPaired) 
     }
     findLiveBox();
   }
-  if (m_aBordered.empty()) return nullptr;
-  if (bPaired && m_aPaired.empty()) pairRows();
-  return &m_bordered;
-}
-
-// Twice the copy's memory, only for textures drawn turned: a turned sample's 2x2 block
-// is then one load instead of two.
-void IDirectDrawSurface7::pairRows() {
-  size_t nPitch = static_cast<size_t>(m_nWidth) + 2, nRows = static_cast<size_t>(m_nHeight) + 1;
-  m_aPaired.resize(2 * nPitch * nRows);
-  for (size_t y = 0; y < nRows; ++y) {
-    const DWORD* pTop = m_aBordered.data() + y * nPitch;
-    DWORD* pOut = m_aPaired.data() + 2 * y * nPitch;
-    for (size_t x = 0; x < nPitch; ++x) {
-      pOut[2 * x] = pTop[x];
-      pOut[2 * x + 1] = pTop[x + nPitch];
-    }
-  }
-  m_bordered.m_pPaired = m_aPaired.data();
+  return m_aBordered.empty() ? nullptr : &m_bordered;
 }
 
 // Without alpha every texel counts as opaque.

@@ -68,9 +68,8 @@ class IDirectDrawSurface7 : public IUnknown {
   const raster::AlphaRuns* alphaRuns();
   // The texels inside a copy of their outermost rows and columns, (width + 2) texels
   // a row from texel (-1, -1), for samplers that reach a texel past the sides; made
-  // when asked for a second time with the contents unchanged, null until then. With
-  // bPaired the copy also gets its paired rows (see raster::BorderedTexels).
-  const raster::BorderedTexels* borderedTexels(bool bPaired);
+  // when asked for a second time with the contents unchanged, null until then.
+  const raster::BorderedTexels* borderedTexels();
   BYTE* stencilData() { return m_aStencil.data(); }
   const std::vector<DWORD>& pixels() const { return m_aPixels; }
   const std::vector<BYTE>& stencilValues() const { return m_aStencil; }
@@ -101,9 +100,7 @@ class IDirectDrawSurface7 : public IUnknown {
   void findLiveBox();
   std::unique_ptr<raster::AlphaRuns> m_pAlphaRuns;
   int m_nUsesUnchanged = 0;  // alphaRuns() calls since the contents last changed
-  void pairRows();
   std::vector<DWORD> m_aBordered;
-  std::vector<DWORD> m_aPaired;       // m_aBordered's rows paired, for turned drawing
   raster::BorderedTexels m_bordered;  // points into m_aBordered
   int m_nBorderedAsks = 0;  // borderedTexels() calls since the contents last changed
 };

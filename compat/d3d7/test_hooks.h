@@ -122,10 +122,6 @@ bool isWideVectorsEnabled();
 // each sample's block like any other span instead of weighting the row's columns once.
 void setRowSamplerEnabled(bool bEnabled);
 bool isRowSamplerEnabled();
-// With paired rows off turned quads sample the copied border row by row instead of
-// from its paired rows (one load a texel block).
-void setPairedRowsEnabled(bool bEnabled);
-bool isPairedRowsEnabled();
 // With quad runs off the game library's Direct3D 7 driver draws each sprite's quads with
 // a call of their own instead of handing over runs that share a texture and states.
 void setQuadRunsEnabled(bool bEnabled);
