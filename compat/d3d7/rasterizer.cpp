@@ -611,21 +611,21 @@ class BlockSampler {
   DX7_AVX2 BlockSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c)
       : m_pTexels(pTexels), m_nPitch(nPitch), m_nS(c.m_nS + kWideBias), m_nT(c.m_nT + kWideBias),
         m_nStepS(c.m_nStepS), m_nStepT(c.m_nStepT) {
-    m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias),
-                           _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
-    m_t = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nT + kWideBias),
-                           _mm256_setr_epi64x(0, c.m_nStepT, 2 * c.m_nStepT, 3 * c.m_nStepT));
-    m_stepS = _mm256_set1_epi64x(4 * c.m_nStepS);
-    m_stepT = _mm256_set1_epi64x(4 * c.m_nStepT);
+    // A weight is bits 16-23 of its position: the positions' low 32 bits are enough,
+    // s and t of each sample side by side.
+    auto low = [](std::int64_t n) { return static_cast<int>(static_cast<std::uint32_t>(n)); };
+    m_st = _mm256_setr_epi32(low(m_nS), low(m_nT), low(m_nS + m_nStepS), low(m_nT + m_nStepT), low(m_nS + 2 * m_nStepS),
+                             low(m_nT + 2 * m_nStepT), low(m_nS + 3 * m_nStepS), low(m_nT + 3 * m_nStepT));
+    m_step = _mm256_setr_epi32(low(4 * m_nStepS), low(4 * m_nStepT), low(4 * m_nStepS), low(4 * m_nStepT),
+                               low(4 * m_nStepS), low(4 * m_nStepT), low(4 * m_nStepS), low(4 * m_nStepT));
   }
 
   // The next four samples; those from nValid on lie past the span's end, where the
   // positions may leave the texture: they read the first one's texels.
   DX7_AVX2 __m128i nextFour(int nValid) {
-    const __m256i low8 = _mm256_set1_epi64x(255), full = _mm256_set1_epi32(256);
-    __m256i s256 = _mm256_srli_epi64(m_s, 16), t256 = _mm256_srli_epi64(m_t, 16);
-    m_s = _mm256_add_epi64(m_s, m_stepS);
-    m_t = _mm256_add_epi64(m_t, m_stepT);
+    const __m256i low8 = _mm256_set1_epi32(255), full = _mm256_set1_epi32(256);
+    __m256i w = _mm256_and_si256(_mm256_srli_epi32(m_st, 16), low8);
+    m_st = _mm256_add_epi32(m_st, m_step);
     // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
     // Their offsets come from the same positions kept in general registers: taken out of
     // a vector through memory they would wait on the store.
@@ -637,7 +637,6 @@ class BlockSampler {
     m_nS += 4 * m_nStepS;
     m_nT += 4 * m_nStepT;
     // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
-    __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
     __m256i pairs = _mm256_add_epi32(_mm256_sub_epi32(_mm256_slli_epi32(w, 16), w), full);
     // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
     // and 2 are the first two words of each half, those of 1 and 3 the next two.
@@ -671,8 +670,8 @@ class BlockSampler {
 
   const DWORD* m_pTexels;
   std::int64_t m_nPitch;
-  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;  // as m_s and m_t, for the offsets
-  __m256i m_s, m_t, m_stepS, m_stepT;
+  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;  // positions for the offsets
+  __m256i m_st, m_step;  // and for the weights
 };
 
 // Texel columns a row sampler holds: a span of up to kSpanChunk samples at most one
