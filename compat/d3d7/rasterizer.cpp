@@ -1556,6 +1556,35 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
   EdgeWalk aWalks[3];
   for (int i = 0; i < 3; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
+  if (eSpan != RowMode::Generic && test::isRowBatchesEnabled()) {
+    // As tryParallelogram: a batch of rows set up before any is drawn, so that their
+    // chains of float steps overlap.
+    RowSpan aRows[kRowBatch];
+    for (int64_t py = nPy0; py <= nPy1;) {
+      int nRows = 0;
+      for (; py <= nPy1 && nRows < kRowBatch; ++py) {
+        int64_t nLo, nHi;
+        if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
+        double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
+        aRows[nRows++] = {py, nLo, nHi, toStep(s0 + dsdx * fx + dsdy * fy), toStep(t0 + dtdx * fx + dtdy * fy)};
+      }
+      for (int i = 0; i < nRows; ++i) {
+        RowSpan& row = aRows[i];
+        if (bTrim) {
+          int64_t nCut = trimClearEnds(row.m_nS, row.m_nT, nStepS, nStepT, bLinear, row.m_nLo, row.m_nHi);
+          if (row.m_nLo > row.m_nHi) continue;
+          row.m_nS += nCut * nStepS;
+          row.m_nT += nCut * nStepT;
+        }
+        DWORD* pDst = m_target.m_pPixels + row.m_nY * m_target.m_nPitch;
+        BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + row.m_nY * m_stencil.m_nPitch + row.m_nLo : nullptr;
+        drawSpan(eSpan, pDst + row.m_nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear,
+                 row.m_nS, row.m_nT, nStepS, nStepT, static_cast<int>(row.m_nHi - row.m_nLo + 1), v[0]->m_nColour,
+                 m_state);
+      }
+    }
+    return;
+  }
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo, nHi;
     if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
