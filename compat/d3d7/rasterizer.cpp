@@ -1560,6 +1560,7 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
     // As tryParallelogram: a batch of rows set up before any is drawn, so that their
     // chains of float steps overlap.
     RowSpan aRows[kRowBatch];
+    ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
     for (int64_t py = nPy0; py <= nPy1;) {
       int nRows = 0;
       for (; py <= nPy1 && nRows < kRowBatch; ++py) {
@@ -1571,7 +1572,7 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
       for (int i = 0; i < nRows; ++i) {
         RowSpan& row = aRows[i];
         if (bTrim) {
-          int64_t nCut = trimClearEnds(row.m_nS, row.m_nT, nStepS, nStepT, bLinear, row.m_nLo, row.m_nHi);
+          int64_t nCut = trimClearEnds(trim, nullptr, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
           if (row.m_nLo > row.m_nHi) continue;
           row.m_nS += nCut * nStepS;
           row.m_nT += nCut * nStepT;
