@@ -1314,8 +1314,15 @@ class EdgeWalk {
 
 // The pixels of the current row inside every edge (false when none); the
 // walks move on to the next row either way.
+// Kept inline where the compiler would not: called once a row, in loops that set rows
+// up ahead of drawing them.
+#if defined(__GNUC__) || defined(__clang__)
+#define DX7_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define DX7_ALWAYS_INLINE inline
+#endif
 template <int N>
-bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
+DX7_ALWAYS_INLINE bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
   nLo = nPx0;
   nHi = nPx1;
   for (EdgeWalk& walk : aWalks) {
