@@ -1312,8 +1312,6 @@ class EdgeWalk {
   int64_t m_nE = 0, m_nDe = 0, m_nB = 1, m_nQ = 0, m_nR = 0, m_nDq = 0, m_nDr = 0;
 };
 
-// The pixels of the current row inside every edge (false when none); the
-// walks move on to the next row either way.
 // Kept inline where the compiler would not: called once a row, in loops that set rows
 // up ahead of drawing them.
 #if defined(__GNUC__) || defined(__clang__)
@@ -1321,6 +1319,9 @@ class EdgeWalk {
 #else
 #define DX7_ALWAYS_INLINE inline
 #endif
+
+// The pixels of the current row inside every edge (false when none); the
+// walks move on to the next row either way.
 template <int N>
 DX7_ALWAYS_INLINE bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
   nLo = nPx0;
