@@ -617,30 +617,34 @@ DX7_AVX2 inline __m128i pickPixels(__m256i even, __m256i odd) {
 class BlockSampler {
  public:
   DX7_AVX2 BlockSampler(const DWORD* pTexels, std::int64_t nPitch, const SpanCoords& c)
-      : m_pTexels(pTexels), m_nPitch(nPitch) {
-    m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias),
-                           _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
-    m_t = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nT + kWideBias),
-                           _mm256_setr_epi64x(0, c.m_nStepT, 2 * c.m_nStepT, 3 * c.m_nStepT));
-    m_stepS = _mm256_set1_epi64x(4 * c.m_nStepS);
-    m_stepT = _mm256_set1_epi64x(4 * c.m_nStepT);
+      : m_pTexels(pTexels), m_nPitch(nPitch), m_nS(c.m_nS + kWideBias), m_nT(c.m_nT + kWideBias),
+        m_nStepS(c.m_nStepS), m_nStepT(c.m_nStepT) {
+    // A weight is bits 16-23 of its position: the positions' low 32 bits are enough,
+    // s and t of each sample side by side.
+    auto low = [](std::int64_t n) { return static_cast<int>(static_cast<std::uint32_t>(n)); };
+    m_st = _mm256_setr_epi32(low(m_nS), low(m_nT), low(m_nS + m_nStepS), low(m_nT + m_nStepT), low(m_nS + 2 * m_nStepS),
+                             low(m_nT + 2 * m_nStepT), low(m_nS + 3 * m_nStepS), low(m_nT + 3 * m_nStepT));
+    m_step = _mm256_setr_epi32(low(4 * m_nStepS), low(4 * m_nStepT), low(4 * m_nStepS), low(4 * m_nStepT),
+                               low(4 * m_nStepS), low(4 * m_nStepT), low(4 * m_nStepS), low(4 * m_nStepT));
   }
 
   // The next four samples; those from nValid on lie past the span's end, where the
   // positions may leave the texture: they read the first one's texels.
   DX7_AVX2 __m128i nextFour(int nValid) {
-    const __m256i low8 = _mm256_set1_epi64x(255);
-    __m256i s256 = _mm256_srli_epi64(m_s, 16), t256 = _mm256_srli_epi64(m_t, 16);
-    m_s = _mm256_add_epi64(m_s, m_stepS);
-    m_t = _mm256_add_epi64(m_t, m_stepT);
-    __m256i offset = _mm256_add_epi64(_mm256_mul_epu32(_mm256_srli_epi64(t256, 8), _mm256_set1_epi64x(m_nPitch)),
-                                      _mm256_srli_epi64(s256, 8));
+    const __m256i low8 = _mm256_set1_epi32(255);
+    __m256i w = _mm256_and_si256(_mm256_srli_epi32(m_st, 16), low8);
+    m_st = _mm256_add_epi32(m_st, m_step);
     // Plain loads: gathers are slow on processors with the gather-sampling mitigation.
-    alignas(32) long long aOffset[4];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aOffset), offset);
-    for (int k = nValid; k < 4; ++k) aOffset[k] = aOffset[0];
+    // Their offsets come from the same positions kept in general registers: taken out of
+    // a vector through memory they would wait on the store.
+    long long aOffset[4];
+    for (int k = 0; k < 4; ++k) {
+      long long nColumn = (m_nS + k * m_nStepS) >> kStepBits, nRow = (m_nT + k * m_nStepT) >> kStepBits;
+      aOffset[k] = k < nValid ? nRow * m_nPitch + nColumn : aOffset[0];
+    }
+    m_nS += 4 * m_nStepS;
+    m_nT += 4 * m_nStepT;
     // Weights as (256 - w, w) word pairs, wx and wy of each sample side by side.
-    __m256i w = _mm256_or_si256(_mm256_and_si256(s256, low8), _mm256_slli_epi64(_mm256_and_si256(t256, low8), 32));
     __m256i pairs = weightPairs(w);
     // Samples 0 and 2 in one register, 1 and 3 in the other: the weights of samples 0
     // and 2 are the first two words of each half, those of 1 and 3 the next two.
@@ -674,7 +678,8 @@ class BlockSampler {
 
   const DWORD* m_pTexels;
   std::int64_t m_nPitch;
-  __m256i m_s, m_t, m_stepS, m_stepT;
+  std::int64_t m_nS, m_nT, m_nStepS, m_nStepT;  // positions for the offsets
+  __m256i m_st, m_step;  // and for the weights
 };
 
 // Texel columns a row sampler holds: a span of up to kSpanChunk samples at most one
@@ -732,6 +737,8 @@ class RowSampler {
     m_s = _mm256_add_epi64(_mm256_set1_epi64x(c.m_nS + kWideBias - (nX0 << kStepBits)),
                            _mm256_setr_epi64x(0, c.m_nStepS, 2 * c.m_nStepS, 3 * c.m_nStepS));
     m_step = _mm256_set1_epi64x(4 * c.m_nStepS);
+    m_nS = c.m_nS + kWideBias - (nX0 << kStepBits);
+    m_nStepS = c.m_nStepS;
   }
 
   // As BlockSampler::nextFour.
@@ -739,9 +746,9 @@ class RowSampler {
     const __m256i low8 = _mm256_set1_epi64x(255);
     __m256i s256 = _mm256_srli_epi64(m_s, 16);
     m_s = _mm256_add_epi64(m_s, m_step);
-    alignas(32) long long aColumn[4];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(aColumn), _mm256_srli_epi64(s256, 8));
-    for (int k = nValid; k < 4; ++k) aColumn[k] = aColumn[0];
+    long long aColumn[4];  // as BlockSampler's offsets
+    for (int k = 0; k < 4; ++k) aColumn[k] = k < nValid ? (m_nS + k * m_nStepS) >> kStepBits : aColumn[0];
+    m_nS += 4 * m_nStepS;
     __m256i wx = _mm256_and_si256(s256, low8);
     __m256i weights = weightPairs(wx);
     return pickPixels(lerp(aColumn[0], aColumn[2], _mm256_shuffle_epi32(weights, 0x00)),
@@ -763,6 +770,7 @@ class RowSampler {
   }
 
   alignas(32) std::uint64_t m_aColumns[kRowColumns];
+  std::int64_t m_nS, m_nStepS;  // as m_s, for the column numbers
   __m256i m_s, m_step;
 };
 
@@ -1573,10 +1581,18 @@ class EdgeWalk {
   int64_t m_nE = 0, m_nDe = 0, m_nB = 1, m_nQ = 0, m_nR = 0, m_nDq = 0, m_nDr = 0;
 };
 
+// Kept inline where the compiler would not: called once a row, in loops that set rows
+// up ahead of drawing them.
+#if defined(__GNUC__) || defined(__clang__)
+#define DX7_ALWAYS_INLINE inline __attribute__((always_inline))
+#else
+#define DX7_ALWAYS_INLINE inline
+#endif
+
 // The pixels of the current row inside every edge (false when none); the
 // walks move on to the next row either way.
 template <int N>
-bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
+DX7_ALWAYS_INLINE bool nextRowSpan(EdgeWalk (&aWalks)[N], int64_t nPx0, int64_t nPx1, int64_t& nLo, int64_t& nHi) {
   nLo = nPx0;
   nHi = nPx1;
   for (EdgeWalk& walk : aWalks) {
@@ -1817,6 +1833,36 @@ void Rasterizer::rasterTriangle(const ScreenVertex& a, const ScreenVertex& b, co
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
   EdgeWalk aWalks[3];
   for (int i = 0; i < 3; ++i) aWalks[i] = EdgeWalk(aEdges[i], nPy0, nPx0);
+  if (eSpan != RowMode::Generic && test::isRowBatchesEnabled()) {
+    // As tryParallelogram: a batch of rows set up before any is drawn, so that their
+    // chains of float steps overlap.
+    RowSpan aRows[kRowBatch];
+    ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
+    for (int64_t py = nPy0; py <= nPy1;) {
+      int nRows = 0;
+      for (; py <= nPy1 && nRows < kRowBatch; ++py) {
+        int64_t nLo, nHi;
+        if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;
+        double fx = static_cast<double>(nLo) - x0, fy = static_cast<double>(py) - y0;
+        aRows[nRows++] = {py, nLo, nHi, toStep(s0 + dsdx * fx + dsdy * fy), toStep(t0 + dtdx * fx + dtdy * fy)};
+      }
+      for (int i = 0; i < nRows; ++i) {
+        RowSpan& row = aRows[i];
+        if (bTrim) {
+          int64_t nCut = trimClearEnds(trim, nullptr, row.m_nS, row.m_nT, nStepS, nStepT, row.m_nLo, row.m_nHi);
+          if (row.m_nLo > row.m_nHi) continue;
+          row.m_nS += nCut * nStepS;
+          row.m_nT += nCut * nStepT;
+        }
+        DWORD* pDst = m_target.m_pPixels + row.m_nY * m_target.m_nPitch;
+        BYTE* pStencilRow = bStencil ? m_stencil.m_pValues + row.m_nY * m_stencil.m_nPitch + row.m_nLo : nullptr;
+        drawSpan(eSpan, pDst + row.m_nLo, pStencilRow, bTests, m_bHasTexture ? &m_texture : nullptr, bLinear,
+                 row.m_nS, row.m_nT, nStepS, nStepT, static_cast<int>(row.m_nHi - row.m_nLo + 1), v[0]->m_nColour,
+                 m_state);
+      }
+    }
+    return;
+  }
   for (int64_t py = nPy0; py <= nPy1; ++py) {
     int64_t nLo, nHi;
     if (!nextRowSpan(aWalks, nPx0, nPx1, nLo, nHi)) continue;

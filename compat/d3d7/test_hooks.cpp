@@ -25,6 +25,7 @@ struct HookState {
   bool m_bVectorSampler = true;
   bool m_bWideVectors = true;
   bool m_bRowSampler = true;
+  bool m_bRowBatches = true;
   bool m_bBorderedTextures = true;
   bool m_bParallelogramSpans = true;
   bool m_bTrimShortcut = true;
@@ -67,6 +68,7 @@ void reset() {
   s.m_bVectorSampler = true;
   s.m_bWideVectors = true;
   s.m_bRowSampler = true;
+  s.m_bRowBatches = true;
   s.m_bBorderedTextures = true;
   s.m_bParallelogramSpans = true;
   s.m_bTrimShortcut = true;
@@ -133,6 +135,8 @@ void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
 bool isWideVectorsEnabled() { return state().m_bWideVectors; }
 void setRowSamplerEnabled(bool bEnabled) { state().m_bRowSampler = bEnabled; }
 bool isRowSamplerEnabled() { return state().m_bRowSampler; }
+void setRowBatchesEnabled(bool bEnabled) { state().m_bRowBatches = bEnabled; }
+bool isRowBatchesEnabled() { return state().m_bRowBatches; }
 void setQuadRunsEnabled(bool bEnabled) { state().m_bQuadRuns = bEnabled; }
 bool isQuadRunsEnabled() { return state().m_bQuadRuns; }
 void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }

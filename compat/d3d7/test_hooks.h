@@ -122,6 +122,10 @@ bool isWideVectorsEnabled();
 // each sample's block like any other span instead of weighting the row's columns once.
 void setRowSamplerEnabled(bool bEnabled);
 bool isRowSamplerEnabled();
+// With row batches off a flat-coloured triangle sets up each row's span just before
+// drawing it instead of a batch of rows ahead.
+void setRowBatchesEnabled(bool bEnabled);
+bool isRowBatchesEnabled();
 // With quad runs off the game library's Direct3D 7 driver draws each sprite's quads with
 // a call of their own instead of handing over runs that share a texture and states.
 void setQuadRunsEnabled(bool bEnabled);

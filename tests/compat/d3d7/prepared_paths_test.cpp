@@ -206,7 +206,7 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
 // uses, tinted, with stencil and some off the target: one span per row with clear ends
 // cut against two triangles sampling past the sides: the same coverage and stencil, every
 // channel within 1; and ends cut by division alone, or rows that reuse nothing of the
-// row before, give exactly the same frame.
+// row before, give exactly the same frame, as do triangles whose rows are set up one by one.
 TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   std::mt19937 rng(777);
   std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
@@ -287,6 +287,9 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
     auto afresh = render(true, nFirst);
     test::setRowReuseEnabled(true);
     auto triangles = render(false, nFirst);
+    test::setRowBatchesEnabled(false);
+    auto unbatched = render(false, nFirst);
+    test::setRowBatchesEnabled(true);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(spans.first.at(x, y), divided.first.at(x, y)) << x << "," << y << " scene " << nFirst;
@@ -294,6 +297,7 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
         ASSERT_PRED2(channelsWithinOne, spans.first.at(x, y), triangles.first.at(x, y))
             << x << "," << y << " scene " << nFirst;
         ASSERT_EQ(spans.second.at(x, y), triangles.second.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(triangles.first.at(x, y), unbatched.first.at(x, y)) << x << "," << y << " scene " << nFirst;
       }
   }
 }
