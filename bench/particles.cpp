@@ -7,6 +7,7 @@
 // on the software device into an 800x600 frame; the update and the drawing
 // are timed apart (medians per frame), with the frame drawn without the
 // particles taken off the drawing.
+#include "headless_app.h"
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "platform/sdl_platform.h"
@@ -144,14 +145,7 @@ double medianOf(std::vector<double> a) {
 }
 
 void BM_EmitterFrame(benchmark::State& state) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    GameApp* pApp = new GameApp();
-    SDLPlatform* pPlatform = new SDLPlatform();
-    pPlatform->setVideoDriver(new D3D7VideoDriver());
-    pApp->setPlatform(pPlatform);
-    if (!pApp->init(800, 600, 0)) std::abort();
-    pApp->setFrameRate(0);
+    GameApp* pApp = startHeadlessApp(800, 600, 0);
     Scene* pScene = new Scene();
     for (int x = 0; x < 8; ++x)
         for (int y = 0; y < 8; ++y) {

@@ -29,6 +29,7 @@
 // - BusyFrame: the game-like frame (turned sprites, additive sparks, a stencil mask).
 //   SDL has no additive blend or stencil, so its time is reported beside ours
 //   ("sdl_rle_ms_not_equal_work"), not as a ratio.
+#include "headless_app.h"
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "image/sdl_image.h"
@@ -169,14 +170,7 @@ struct Group {
 class Scene {
 public:
     Scene() {
-        setenv("SDL_VIDEODRIVER", "dummy", 0);
-        setenv("SDL_AUDIODRIVER", "dummy", 0);
-        m_pApp = new GameApp();
-        SDLPlatform* pPlatform = new SDLPlatform();
-        pPlatform->setVideoDriver(new D3D7VideoDriver());
-        m_pApp->setPlatform(pPlatform);
-        if (!m_pApp->init(WIDTH, HEIGHT, VMF_STENCIL)) std::abort();
-        m_pApp->setFrameRate(0);
+        m_pApp = startHeadlessApp(WIDTH, HEIGHT, VMF_STENCIL);
         m_pMode = new GameMode(MF_ACTIVE | MF_VISIBLE);
         m_pApp->pushMode(m_pMode);
         m_pTarget = SDL_CreateRGBSurface(SDL_SWSURFACE, WIDTH, HEIGHT, 32, 0x00FF0000, 0x0000FF00, 0x000000FF, 0);

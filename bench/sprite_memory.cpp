@@ -4,6 +4,7 @@
 // does not depend on the machine's load. Counters: "bytes_per_sprite" when made,
 // "bytes_per_drawn_sprite" once added and drawn (goal for both: at most 1,024), and
 // "sizeof_sprite" for the object itself.
+#include "headless_app.h"
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "image/sdl_image.h"
@@ -46,14 +47,7 @@ namespace {
 const int COUNT = 8000;
 
 void BM_SpriteMemory(benchmark::State& state) {
-    setenv("SDL_VIDEODRIVER", "dummy", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    GameApp* pApp = new GameApp();
-    SDLPlatform* pPlatform = new SDLPlatform();
-    pPlatform->setVideoDriver(new D3D7VideoDriver());
-    pApp->setPlatform(pPlatform);
-    if (!pApp->init(800, 600, 0)) std::abort();
-    pApp->setFrameRate(0);
+    GameApp* pApp = startHeadlessApp(800, 600, 0);
     Tsl::SmartPtr<GameMode> pMode = new GameMode(MF_ACTIVE | MF_VISIBLE);
     pApp->pushMode(pMode);
     Tsl::SmartPtr<Image> pImage = new SDLImage(16, 16, true, true);
