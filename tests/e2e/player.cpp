@@ -1,4 +1,4 @@
-// player <content folder> [<screenshot folder>]
+// player <content folder>
 //
 // Plays the game the way a new player does, for the end-to-end test: it
 // decides only from what is drawn (the pictures of the modes on the screen,
@@ -8,8 +8,8 @@
 // three days of the story at each difficulty, buys an upgrade and finds it
 // on the field, pauses a day and resumes it, plays a Relax and a Free play
 // game picked on the map, and quits. Screenshots of the order balloon, a won
-// results dialog, the map after the third day and guests at the tables go
-// to the screenshot folder (the working folder unless given).
+// results dialog, the map after the third day and guests at the tables are
+// saved in the working folder.
 // Exits 0 when every stop was reached and every check held.
 #include "bartender.h"
 #include "eyes.h"
@@ -418,11 +418,10 @@ std::vector<Step> script(const std::shared_ptr<Bartender>& pBartender) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: player <content folder> [<screenshot folder>]\n");
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: player <content folder>\n");
         return 2;
     }
-    setShotFolder(argc == 3 ? argv[2] : ".");
     auto pBartender = std::make_shared<Bartender>();
     StepRunner runner(script(pBartender));
     int nExit = runScripted("Player", argv[1], [&runner] { runner.onFrame(); });

@@ -10,7 +10,6 @@ namespace e2e {
 
 namespace {
 std::string s_sWhy;
-std::string s_sShotFolder = ".";
 }
 
 bool refuse(const std::string& sWhy) {
@@ -18,10 +17,8 @@ bool refuse(const std::string& sWhy) {
     return false;
 }
 
-void setShotFolder(const std::string& sFolder) { s_sShotFolder = sFolder; }
-
 bool takeShot(const std::string& sName) {
-    std::string sFile = s_sShotFolder + "/" + sName + ".bmp";
+    std::string sFile = sName + ".bmp";
     std::vector<Uint32> aSamples;
     if (!saveScreen(sFile, &aSamples)) return false;
     std::printf("player: saved %s\n", sFile.c_str());

@@ -14,10 +14,8 @@ namespace e2e {
 
 // A check that failed says why through this and returns false.
 bool refuse(const std::string& sWhy);
-// Screenshots go to this folder, named "<name>.bmp".
-void setShotFolder(const std::string& sFolder);
-// A screenshot of what the screen shows now; false when it could not be
-// saved or shows a blank screen.
+// A screenshot of what the screen shows now, "<name>.bmp" in the working
+// folder; false when it could not be saved or shows a blank screen.
 bool takeShot(const std::string& sName);
 
 struct Step {
