@@ -40,7 +40,13 @@ const char* const DIFFICULTY_NAMES[] = {"easy", "medium", "hard"};
 
 std::string text(const char* pszKey) { return app()->getString(pszKey).c_str(); }
 
-bool shows(const Sight& sight, const char* pszKey) { return sight.findText(text(pszKey)) != nullptr; }
+// A text by its string key; a key the tables lack shows as itself.
+const Seen* findText(const Sight& sight, const char* pszKey) {
+    const Seen* pSeen = sight.findText(text(pszKey));
+    return pSeen ? pSeen : sight.findText(pszKey);
+}
+
+bool shows(const Sight& sight, const char* pszKey) { return findText(sight, pszKey) != nullptr; }
 
 bool click(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat) {
     int nX = 0, nY = 0;
@@ -51,7 +57,7 @@ bool click(const Sight& sight, Hands& hands, const Seen* pSeen, const std::strin
 }
 
 bool clickText(const Sight& sight, Hands& hands, const char* pszKey) {
-    return click(sight, hands, sight.findText(text(pszKey)), "\"" + text(pszKey) + "\"");
+    return click(sight, hands, findText(sight, pszKey), "\"" + text(pszKey) + "\"");
 }
 
 bool clickPicture(const Sight& sight, Hands& hands, const char* pszName) {
@@ -123,8 +129,10 @@ std::vector<Step> startSteps() {
     };
 }
 
+// The menu on top, no dialog over it.
 bool menuShown(const Sight& sight) {
-    return shows(sight, Names::STR_MNM_ADVENTURE) && !shows(sight, ScreenNames::STR_PROFILE_CREATE_TITLE);
+    const Seen* pStory = findText(sight, Names::STR_MNM_ADVENTURE);
+    return pStory && pStory->nScreen == 0;
 }
 
 // --- the story ----------------------------------------------------------------------------------
@@ -204,7 +212,7 @@ bool checkWon(const Sight& sight) {
 }
 
 bool resultsCounted(const Sight& sight, const char* pszButton) {
-    const Seen* pButton = sight.findText(text(pszButton));
+    const Seen* pButton = findText(sight, pszButton);
     return shows(sight, Names::STR_GSM_LEVEL_SCORE) && pButton && !pButton->bDisabled;
 }
 
