@@ -17,20 +17,44 @@ namespace {
 
 // Looks the waitress must stand unchanged before she counts as free, and
 // looks after a click before that is asked (she has not started yet).
-enum { STILL_LOOKS = 4, CLICK_LOOKS = 6 };
+enum { STILL_LOOKS = 4, CLICK_LOOKS = 6, NO_METER = 1000 };
+// How far below a balloon's foot its guest's figure is looked for.
+const int FIGURE_REACH = 8;
 const char* const FIGURE = "wt_";
 const char* const GLASS = "mug_";
+const char* const FULL_GLASS = "mug_drink";
 const char* const USED_GLASS = "mug_dirty";
 const char* const ORDER = "order_drink";
+const char* const PATIENCE = "order_patience";
 const char* const ASKING = "balloon_";
 const char* const SIGN = "sign_drink";
 const char* const SINK = "prop_sink";
 
-int drinkOf(const std::string& sPicture, const std::string& sPrefix) {
+int numberAfter(const std::string& sPicture, const std::string& sPrefix) {
     return std::atoi(sPicture.c_str() + sPrefix.size());
 }
 
-bool overlaps(const Rect& a, const Rect& b) { return a.overlaps(b); }
+bool isBalloon(const Seen& seen) { return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE); }
+
+// The figure drawn last under the balloon's foot, scenery and texts aside.
+const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
+    const Seen* pFigure = nullptr;
+    for (const Seen& seen : sight.all()) {
+        if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400) continue;
+        if (!seen.showsAt(balloon.centreX(), balloon.box.bottom + FIGURE_REACH)) continue;
+        if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
+    }
+    return pFigure;
+}
+
+// The meter drawn just over the balloon.
+int patienceOver(const Sight& sight, const Seen& balloon) {
+    for (const Seen* pMeter : sight.findLike(PATIENCE))
+        if (pMeter->box.bottom >= balloon.box.top - 4 && pMeter->box.bottom <= balloon.box.top + 8 &&
+            pMeter->box.left < balloon.box.right && pMeter->box.right > balloon.box.left)
+            return numberAfter(pMeter->sPicture, PATIENCE);
+    return NO_METER;
+}
 
 }  // namespace
 
@@ -40,8 +64,6 @@ void Bartender::startDay() {
     m_sLastFigure.clear();
     m_nStill = 0;
     m_nSinceClick = CLICK_LOOKS;
-    m_aBalloonSince.clear();
-    m_nLooks = 0;
 }
 
 std::string Bartender::readClock(const Sight& sight) {
@@ -59,8 +81,7 @@ bool Bartender::readMoney(const Sight& sight, int& nMoney, int& nGoal) {
     for (const Seen& seen : sight.all()) {
         if (seen.sText.empty() || seen.sText[0] != '$') continue;
         nGoal = 0;
-        int nRead = std::sscanf(seen.sText.c_str(), "$%d / $%d", &nMoney, &nGoal);
-        if (nRead >= 1) return true;
+        if (std::sscanf(seen.sText.c_str(), "$%d / $%d", &nMoney, &nGoal) >= 1) return true;
     }
     return false;
 }
@@ -70,136 +91,116 @@ bool Bartender::isClockRunning(const Sight& sight) const {
     return !sClock.empty() && !m_sFirstClock.empty() && sClock != m_sFirstClock;
 }
 
-std::vector<const Seen*> Bartender::findGuests(const Sight& sight) {
-    std::vector<const Seen*> lGuests;
-    std::vector<const Seen*> lBalloons = sight.findLike(ORDER);
-    for (const Seen* pAsking : sight.findLike(ASKING)) lBalloons.push_back(pAsking);
-    for (const Seen* pBalloon : lBalloons) {
-        // The largest picture under the balloon's point that is no balloon.
-        const Seen* pGuest = nullptr;
-        for (const Seen& seen : sight.all()) {
-            if (&seen == pBalloon || seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || !seen.sText.empty()) continue;
-            if (!seen.box.contains(pBalloon->centreX(), pBalloon->box.bottom + 8)) continue;
-            if (seen.box.getWidth() >= 400) continue;  // the scenery
-            if (!pGuest || seen.nOrder > pGuest->nOrder) pGuest = &seen;
-        }
-        if (pGuest) lGuests.push_back(pGuest);
+std::vector<Guest> Bartender::findGuests(const Sight& sight) {
+    std::vector<Guest> lGuests;
+    for (const Seen& seen : sight.all()) {
+        bool bOrder = seen.isNamedLike(ORDER), bAsking = seen.isNamedLike(ASKING);
+        if (!bOrder && !bAsking) continue;
+        Guest guest;
+        guest.pBalloon = &seen;
+        guest.pFigure = figureUnder(sight, seen);
+        guest.nDrink = bOrder ? numberAfter(seen.sPicture, ORDER) : Guest::ASKING;
+        guest.nPatience = patienceOver(sight, seen);
+        lGuests.push_back(guest);
     }
+    std::stable_sort(lGuests.begin(), lGuests.end(),
+                     [](const Guest& a, const Guest& b) { return a.nPatience < b.nPatience; });
     return lGuests;
 }
 
 bool Bartender::play(const Sight& sight, Hands& hands) {
-    ++m_nLooks;
     ++m_nSinceClick;
     for (const Seen& seen : sight.all())
         if (!seen.sPicture.empty()) m_aSeen.insert(seen.sPicture);
     if (m_sFirstClock.empty()) m_sFirstClock = readClock(sight);
-    for (const Seen* pBalloon : sight.findLike(ORDER))
-        m_aBalloonSince.emplace(std::make_pair(pBalloon->centreX(), pBalloon->centreY()), m_nLooks);
     const Seen* pClose = sight.findText(app()->getString(Names::STR_TIP_CLOSE).c_str());
-    if (pClose) return clickOn(sight, hands, pClose, "the tip", SDL_BUTTON_LEFT);
+    if (pClose) return clickOn(sight, hands, pClose, "the tip");
     if (!isIdle(sight)) return true;
     return plan(sight, hands);
 }
 
-std::string Bartender::figureSignature(const Sight& sight) const {
-    std::string sSignature;
-    for (const Seen* pPart : sight.findLike(FIGURE))
-        sSignature += pPart->sPicture + "@" + std::to_string(pPart->box.left) + "," + std::to_string(pPart->box.top) + ";";
-    for (const Seen* pGlass : heldGlasses(sight)) sSignature += pGlass->sPicture + ";";
-    return sSignature;
-}
-
+// Her pictures and what she holds, in place and unchanged for a few looks:
+// she has done what she was sent to do.
 bool Bartender::isIdle(const Sight& sight) {
-    std::string sFigure = figureSignature(sight);
+    std::string sFigure;
+    for (const Seen* pPart : sight.findLike(FIGURE))
+        sFigure += pPart->sPicture + "@" + std::to_string(pPart->box.left) + "," + std::to_string(pPart->box.top) + ";";
+    for (const Seen* pGlass : heldGlasses(sight)) sFigure += pGlass->sPicture + ";";
     m_nStill = sFigure == m_sLastFigure ? m_nStill + 1 : 0;
     m_sLastFigure = sFigure;
     return m_nStill >= STILL_LOOKS && m_nSinceClick >= CLICK_LOOKS;
 }
 
-Rect Bartender::figureBox(const Sight& sight) const {
+Rect Bartender::figureBox(const Sight& sight) {
     Rect box;
-    bool bAny = false;
-    for (const Seen* pPart : sight.findLike(FIGURE)) {
-        box = bAny ? box.unite(pPart->box) : pPart->box;
-        bAny = true;
-    }
+    for (const Seen* pPart : sight.findLike(FIGURE)) box = box.isEmpty() ? pPart->box : box.unite(pPart->box);
     return box;
 }
 
-// The glasses drawn over her figure travel with her.
-std::vector<const Seen*> Bartender::heldGlasses(const Sight& sight) const {
+// Glasses drawn over her figure, among her own pictures, travel with her.
+std::vector<const Seen*> Bartender::heldGlasses(const Sight& sight) {
     std::vector<const Seen*> lHeld;
     Rect figure = figureBox(sight);
-    for (const Seen* pGlass : sight.findLike(GLASS))
-        if (figure.contains(pGlass->centreX(), pGlass->centreY())) lHeld.push_back(pGlass);
+    int nLowest = 0, nHighest = 0;
+    bool bAny = false;
+    for (const Seen* pPart : sight.findLike(FIGURE)) {
+        nLowest = bAny ? std::min(nLowest, pPart->nZOrder) : pPart->nZOrder;
+        nHighest = bAny ? std::max(nHighest, pPart->nZOrder) : pPart->nZOrder;
+        bAny = true;
+    }
+    for (const Seen* pGlass : sight.findLike(GLASS)) {
+        bool bNear = pGlass->nZOrder >= nLowest - 8 && pGlass->nZOrder <= nHighest + 8;
+        if (bNear && figure.contains(pGlass->centreX(), pGlass->centreY())) lHeld.push_back(pGlass);
+    }
     return lHeld;
 }
 
-std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight) const {
+// Used glasses left at seats that no guest drinks from any more.
+std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight, const std::vector<Guest>& lGuests) {
     std::vector<const Seen*> lUsed;
-    Rect figure = figureBox(sight);
-    std::vector<const Seen*> lGuests = findGuests(sight);
+    std::vector<const Seen*> lHeld = heldGlasses(sight);
     for (const Seen* pGlass : sight.findAll(USED_GLASS)) {
-        if (figure.contains(pGlass->centreX(), pGlass->centreY())) continue;
-        bool bDrunk = std::any_of(lGuests.begin(), lGuests.end(),
-                                  [pGlass](const Seen* pGuest) { return overlaps(pGuest->box, pGlass->box); });
-        if (!bDrunk) lUsed.push_back(pGlass);
+        if (std::find(lHeld.begin(), lHeld.end(), pGlass) != lHeld.end()) continue;
+        bool bAtGuest = std::any_of(lGuests.begin(), lGuests.end(), [pGlass](const Guest& guest) {
+            return guest.pFigure && guest.pFigure->box.overlaps(pGlass->box);
+        });
+        if (!bAtGuest) lUsed.push_back(pGlass);
     }
     return lUsed;
 }
 
-std::vector<Bartender::Order> Bartender::findOrders(const Sight& sight) const {
-    std::vector<Order> lOrders;
-    for (const Seen* pBalloon : sight.findLike(ORDER)) {
-        Order order;
-        order.nDrink = drinkOf(pBalloon->sPicture, ORDER);
-        order.pBalloon = pBalloon;
-        order.pGuest = nullptr;
-        for (const Seen* pGuest : findGuests(sight))
-            if (pGuest->box.contains(pBalloon->centreX(), pBalloon->box.bottom + 8)) order.pGuest = pGuest;
-        auto it = m_aBalloonSince.find(std::make_pair(pBalloon->centreX(), pBalloon->centreY()));
-        order.fPatience = it == m_aBalloonSince.end() ? 0.0f : -float(it->second);
-        lOrders.push_back(order);
-    }
-    std::sort(lOrders.begin(), lOrders.end(), [](const Order& a, const Order& b) { return a.fPatience > b.fPatience; });
-    return lOrders;
-}
-
-const Seen* Bartender::findSource(const Sight& sight, int nDrink) const {
-    std::vector<const Seen*> lSigns = sight.findAll(SIGN + std::to_string(nDrink));
-    return lSigns.empty() ? nullptr : lSigns.front();
-}
-
-bool Bartender::clickOn(const Sight& sight, Hands& hands, const Seen* pSeen, const char* pszWhat, int nButton) {
+bool Bartender::clickOn(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat) {
     int nX = 0, nY = 0;
-    if (!pSeen || !sight.pointOn(*pSeen, nX, nY)) return refuse(std::string("cannot click ") + pszWhat);
-    hands.click(nX, nY, nButton);
+    if (!pSeen) return refuse("nowhere to click for " + sWhat);
+    if (!sight.pointOn(*pSeen, nX, nY)) return refuse("every point of " + sWhat + " is covered");
+    hands.click(nX, nY);
     m_nSinceClick = 0;
     return true;
 }
 
-// She stands free: the most urgent thing first.
+// A full glass goes to the least patient guest who wants it; anything else
+// she holds, to the sink.
+bool Bartender::bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
+    if (glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos) {
+        int nDrink = numberAfter(glass.sPicture, FULL_GLASS);
+        for (const Guest& guest : lGuests)
+            if (guest.nDrink == nDrink && guest.pFigure) return clickOn(sight, hands, guest.pFigure, "the guest");
+    }
+    return clickOn(sight, hands, sight.find(SINK), "the sink");
+}
+
+// She stands free: the least patient guest first.
 bool Bartender::plan(const Sight& sight, Hands& hands) {
-    std::vector<const Seen*> lAsking = sight.findLike(ASKING);
-    if (!lAsking.empty()) return clickOn(sight, hands, lAsking.front(), "a guest's question", SDL_BUTTON_LEFT);
-    std::vector<Order> lOrders = findOrders(sight);
-    for (const Seen* pGlass : heldGlasses(sight)) {
-        if (pGlass->isNamedLike("mug_drink")) {
-            int nDrink = drinkOf(pGlass->sPicture, "mug_drink");
-            for (const Order& order : lOrders)
-                if (order.nDrink == nDrink && order.pGuest)
-                    return clickOn(sight, hands, order.pGuest, "the guest", SDL_BUTTON_LEFT);
-        }
-        return clickOn(sight, hands, sight.find(SINK), "the sink", SDL_BUTTON_LEFT);
+    std::vector<Guest> lGuests = findGuests(sight);
+    std::vector<const Seen*> lHeld = heldGlasses(sight);
+    if (!lHeld.empty()) return bringGlass(sight, hands, *lHeld.front(), lGuests);
+    for (const Guest& guest : lGuests) {
+        if (guest.nDrink == Guest::ASKING) return clickOn(sight, hands, guest.pBalloon, "a guest's question");
+        const Seen* pSign = sight.find(SIGN + std::to_string(guest.nDrink));
+        if (pSign && guest.pFigure) return clickOn(sight, hands, pSign, "the drink's sign");
     }
-    for (const Order& order : lOrders) {
-        const Seen* pSource = findSource(sight, order.nDrink);
-        if (!pSource || !order.pGuest) continue;
-        return clickOn(sight, hands, pSource, "a drink", SDL_BUTTON_LEFT);
-    }
-    std::vector<const Seen*> lUsed = usedGlasses(sight);
-    if (!lUsed.empty()) return clickOn(sight, hands, lUsed.front(), "a used glass", SDL_BUTTON_LEFT);
+    std::vector<const Seen*> lUsed = usedGlasses(sight, lGuests);
+    if (!lUsed.empty()) return clickOn(sight, hands, lUsed.front(), "a used glass");
     return true;
 }
 

@@ -197,7 +197,8 @@ std::vector<Step> storyStartSteps(const std::shared_ptr<Memory>& pMemory) {
     };
 }
 
-// A won day: the money reached the goal and the dialog says so with stars.
+// A won day: the money reached the goal and the dialog says so with stars;
+// its money and goal are those the field showed.
 bool checkWon(const Sight& sight) {
     const Seen* pMoney = sight.textBeside(text(Names::STR_GSM_LEVEL_SCORE));
     const Seen* pGoal = sight.textBeside(text(Names::STR_GSM_LEVEL_GOAL));
@@ -205,6 +206,11 @@ bool checkWon(const Sight& sight) {
     if (!pMoney || !pGoal || !pStars) return refuse("the results dialog lacks money, goal or stars");
     int nMoney = numberIn(pMoney->sText), nGoal = numberIn(pGoal->sText), nStars = numberIn(pStars->sText);
     std::printf("player: the day made $%d of $%d with %d stars\n", nMoney, nGoal, nStars);
+    int nFieldMoney = 0, nFieldGoal = 0;
+    if (!Bartender::readMoney(sight, nFieldMoney, nFieldGoal)) return refuse("the field shows no money under the results");
+    if (nFieldMoney != nMoney || nFieldGoal != nGoal)
+        return refuse("the field showed $" + std::to_string(nFieldMoney) + " of $" + std::to_string(nFieldGoal) +
+                      ", the results $" + std::to_string(nMoney) + " of $" + std::to_string(nGoal));
     if (nMoney < nGoal) return refuse("the day ended below its goal");
     if (!sight.find(Names::IMG_YOU_WIN)) return refuse("the results dialog does not say the day was won");
     if (nStars <= 0) return refuse("a won day shows no stars");
@@ -249,9 +255,9 @@ bool watchField(const Sight& sight, Memory& memory) {
         if (!takeShot("order-balloon")) return refuse("could not save the order balloon");
     }
     if (memory.bTablesShot || memory.aBought.empty()) return true;
-    for (const Seen* pGuest : Bartender::findGuests(sight)) {
+    for (const Guest& guest : Bartender::findGuests(sight)) {
         for (const Seen& seen : sight.all()) {
-            if (!memory.aBought.count(seen.sPicture) || !pGuest->box.overlaps(seen.box)) continue;
+            if (!guest.pFigure || !memory.aBought.count(seen.sPicture) || !guest.pFigure->box.overlaps(seen.box)) continue;
             memory.bTablesShot = true;
             return takeShot("guests-at-tables") || refuse("could not save the guests at the tables");
         }
