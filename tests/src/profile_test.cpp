@@ -3,11 +3,14 @@
 #include "game_fixtures.h"
 
 #include "playermanager.h"
+#include "storymanager.h"
 #include "screens/names.h"
 
 #include "tsl2/objectstreamer.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace {
 
@@ -16,7 +19,7 @@ typedef QarnPlayer P;
 // Every saved field, with values whose bytes include 00, 01 and FF.
 void fill(P& p, int nSeed) {
     p.m_bStoryStarted = nSeed % 2 == 0;
-    p.m_nMinutes = 0x01FF + nSeed;
+    p.m_nMinutes = nSeed;
     p.m_nStage = nSeed % 6;
     p.m_nDifficulty = nSeed % 3;
     p.m_nTotalScore = 0x00FF0100 + nSeed;
@@ -174,6 +177,9 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
         {&P::m_nLevelsWon, -7, 0},   {&P::m_nLevelsWon, 50, 50},  {&P::m_nSavedMoney, 1000, 999},
         {&P::m_nSavedMoney, -1, 0},  {&P::m_nDifficulty, 3, 2},   {&P::m_nDifficulty, -2, 0},
         {&P::m_nMinutes, 0, 3},      {&P::m_nMinutes, -5, 3},     {&P::m_nMinutes, 1, 1},
+        {&P::m_nMinutes, 60, 60},    {&P::m_nMinutes, 61, 3},     {&P::m_nMinutes, 100000000, 3},
+        {&P::m_nTotalScore, INT_MAX - 5, 999999999},              {&P::m_nTotalScore, INT_MIN, 0},
+        {&P::m_nTotalScore, 999999999, 999999999},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.nStored);
@@ -191,6 +197,22 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
         EXPECT_EQ(0, pLoaded->m_anSavedUpgrades[6]);
         EXPECT_EQ(2, pLoaded->m_anUpgrades[0]);
     }
+}
+
+// A stored score at the top stays there: the next won level's points (and
+// a negative sum) saturate instead of overflowing.
+TEST_F(ProfileTest, TheNextLevelsPointsStopAtTheTopOfTheScore) {
+    P player;
+    player.setName("P");
+    player.m_bStoryStarted = true;
+    player.m_nTotalScore = INT_MAX - 5;
+    P* pLoaded = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}))->getProfile("P");
+    ASSERT_NE(nullptr, pLoaded);
+    Tsl::SmartPtr<StoryManagerMode> pStory = new StoryManagerMode(1, 3, pLoaded, 0, StoryManagerMode::NO_MAP);
+    pStory->addScore(40 + 3 * 10);
+    EXPECT_EQ(999999999, pStory->getScore());
+    pStory->addScore(INT_MIN);
+    EXPECT_EQ(0, pStory->getScore());
 }
 
 TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
