@@ -15,6 +15,7 @@
 namespace {
 
 typedef QarnPlayer P;
+typedef ProfileManager M;
 
 // Every saved field, with values whose bytes include 00, 01 and FF.
 void fill(P& p, int nSeed) {
@@ -68,7 +69,7 @@ bool inRange(const P& p) {
     return bOk;
 }
 
-const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xFF"};
+const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xC3\xBF"};
 
 struct ProfileTest : ::testing::Test {
     TestApp app;
@@ -199,6 +200,37 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
     }
 }
 
+// A stored name no dialog would have given is mended the way the dialogs
+// see names; the profile keeps its progress under it.
+TEST_F(ProfileTest, StoredNamesTheDialogsWouldRefuseAreMendedKeepingTheProgress) {
+    struct Case {
+        const char* pszStored;
+        const char* pszLoaded;
+    } aCases[] = {
+        {"M\xC3\xBCller-\xFF", "M\xC3\xBCller-?"},   // not UTF-8
+        {"\xC0\xAFx", "??x"},                        // an overlong slash
+        {"\xED\xA0\x80y", "???y"},                   // a surrogate
+        {"Zo\xC3", "Zo?"},                            // cut inside a character
+        {"A\tna", "A?na"},
+        {"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"},
+        {" Bo ", "Bo"},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszLoaded);
+        P player;
+        fill(player, 4);
+        player.setName(c.pszStored);
+        PlayerManager* pRead = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}));
+        ASSERT_EQ(1, pRead->getProfileCount());
+        P* pLoaded = pRead->getProfile(c.pszLoaded);
+        ASSERT_NE(nullptr, pLoaded);
+        EXPECT_EQ(c.pszLoaded, pLoaded->getName());
+        EXPECT_EQ(M::NAME_TAKEN, pRead->checkNewName(pLoaded->getName()));
+        EXPECT_EQ(player.m_nStoryLevel, pLoaded->m_nStoryLevel);
+        EXPECT_EQ(player.m_nSavedMoney, pLoaded->m_nMoney);
+    }
+}
+
 // A stored score at the top stays there: the next won level's points (and
 // a negative sum) saturate instead of overflowing.
 TEST_F(ProfileTest, TheNextLevelsPointsStopAtTheTopOfTheScore) {
@@ -238,7 +270,6 @@ TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
 }
 
 TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
-    typedef ProfileManager M;
     struct Case {
         const char* pszName;
         M::NameProblem eProblem;
@@ -248,7 +279,7 @@ TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
         {"abcdefghijklmnopqrstu", M::NAME_TOO_LONG},
         {"", M::NAME_EMPTY},   {" \t ", M::NAME_EMPTY},         {"ANA", M::NAME_TAKEN},
         {" ana", M::NAME_TAKEN}, {"A\tna", M::NAME_BAD_CHARACTER}, {"A\x01", M::NAME_BAD_CHARACTER},
-        {"A\x7F", M::NAME_BAD_CHARACTER},
+        {"A\x7F", M::NAME_BAD_CHARACTER}, {"A\xFF", M::NAME_BAD_CHARACTER},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszName);
