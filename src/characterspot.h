@@ -15,9 +15,9 @@ class Mug;
 class CharacterSpot : public ActionSpot {
 public:
     // How near her hand must come to where it serves this seat for the seat
-    // to be within her reach: the seat she stands at whichever way she
-    // faces, and the next seats along the bar.
-    enum { REACH = 80, USED_GLASS_SPACING = 22 };
+    // to be within her reach: the seat she stands at, whichever way she
+    // faces, and a next seat along the bar that she faces.
+    enum { REACH = 56, USED_GLASS_SPACING = 22 };
 
     CharacterSpot(PlayMode* pMode, int nSeat, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading);
 

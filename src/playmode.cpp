@@ -600,7 +600,9 @@ void PlayMode::updateWalk(float fDt) {
 }
 
 // Once per stop, before her next action begins: an asking guest within her
-// reach gives the order without a click on the balloon.
+// reach gives the order without a click on the balloon. When that guest's
+// seat is where she was sent and she has nothing to do there now, the order
+// was the errand: she does not go on to refuse it.
 void PlayMode::takeOrdersNearWaitress() {
     if (m_bWalkPending || !m_pWaitress->hasStoppedWalking()) {
         m_bStopSeen = false;
@@ -608,10 +610,15 @@ void PlayMode::takeOrdersNearWaitress() {
     }
     if (m_bStopSeen) return;
     m_bStopSeen = true;
+    CmdUseTarget* pUse = m_lCommands.getCount() > 1 ? dynamic_cast<CmdUseTarget*>(m_lCommands.getLast().get()) : nullptr;
     for (const Tsl::SmartPtr<CharacterSpot>& pSeat : m_field.m_lSeatSpots) {
         Tsl::SmartPtr<Character> pCharacter = pSeat->getCharacter();
-        if (pCharacter && pCharacter->getState() == Character::STATE_ASKING && pSeat->isWithinReach())
-            pCharacter->takeOrder();
+        if (!pCharacter || pCharacter->getState() != Character::STATE_ASKING || !pSeat->isWithinReach()) continue;
+        pCharacter->takeOrder();
+        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->canDoAction(pUse->getHand())) {
+            m_lCommands.removeAt(m_lCommands.getCount() - 1);
+            pUse = nullptr;
+        }
     }
 }
 

@@ -442,6 +442,7 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
 }
 
 TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
+    addText("sfx_game_refused.wav", "no");
     struct Case {
         const char* pszWhere;
         int nX, nY;
@@ -457,6 +458,8 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
         click(c.nX, c.nY);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(customer()->getState(), c.nState) << c.pszWhere;
+        // Sent to the guest's seat with nothing to serve, the order was all she came for.
+        if (c.nX == SEAT_X) EXPECT_EQ(plays("sfx_game_refused"), 0);
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
