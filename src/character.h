@@ -43,7 +43,6 @@ public:
     float getPatience() const { return m_fPatience; }
     float getPatienceLeft() const { return m_fPatienceLeft; }
     Tsl::SmartPtr<ActionBalloon> getBalloon() const { return m_pBalloon; }
-    Tsl::SmartPtr<OrderBalloon> getOrderBalloon() const { return m_pOrderBalloon; }
     Tsl::SmartPtr<AnimSprite> getSprite() const { return m_pSprite; }
     int getX() const { return m_nX; }
     int getY() const { return m_nY; }

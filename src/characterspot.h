@@ -28,7 +28,6 @@ public:
     // Stands beside the glasses left before it.
     void addUsedGlass(Tsl::SmartPtr<Mug> pMug);
     bool hasUsedGlass() const { return !m_lUsedGlasses.isEmpty(); }
-    int getUsedGlassCount() const { return m_lUsedGlasses.getCount(); }
     int getSeat() const { return m_nSeat; }
     // Whether one of her hands is near where it would be to serve here:
     // standing at the seat's place and facing its way.

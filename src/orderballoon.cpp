@@ -13,7 +13,7 @@ enum { METER_RISE = 34 };
 }
 
 OrderBalloon::OrderBalloon(GameMode* pMode, int nX, int nY, int nZOrder)
-    : m_pMode(pMode), m_nX(nX), m_nY(nY), m_nZOrder(nZOrder), m_nDrink(NO_DRINK), m_nStep(NO_STEP) {}
+    : m_pMode(pMode), m_nX(nX), m_nY(nY), m_nZOrder(nZOrder), m_nStep(NO_STEP) {}
 
 OrderBalloon::~OrderBalloon() {}
 
@@ -24,7 +24,6 @@ int OrderBalloon::patienceStep(float fShare) {
 }
 
 void OrderBalloon::showDrink(int nDrink) {
-    m_nDrink = nDrink;
     if (nDrink == NO_DRINK) {
         if (m_pDrink) m_pDrink->setVisible(false);
         return;
@@ -39,7 +38,7 @@ void OrderBalloon::showPatience(float fShare) {
         return;
     }
     int nStep = patienceStep(fShare);
-    if (nStep == m_nStep && m_pMeter && m_pMeter->isVisible()) return;
+    if (nStep == m_nStep) return;
     m_nStep = nStep;
     showPicture(m_pMeter, Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep), m_nY - METER_RISE,
                 m_nZOrder + 1);

@@ -24,23 +24,17 @@ public:
     void hide();
     // Takes the pictures out of their mode.
     void remove();
-    int getDrink() const { return m_nDrink; }
-    int getPatienceStep() const { return m_nStep; }
-    Tsl::SmartPtr<Sprite> getDrinkSprite() const { return m_pDrink; }
-    Tsl::SmartPtr<Sprite> getMeterSprite() const { return m_pMeter; }
 
+private:
     // The full meter while more than the last step's share is left, one
     // step less for each share gone; step 0 is the last share.
     static int patienceStep(float fShare);
-
-private:
     // Shows the picture centred at (x, y), making the sprite on first use.
     void showPicture(Tsl::SmartPtr<Sprite>& pSprite, const Tsl::String& sImage, int nY, int nZOrder);
 
     GameMode* m_pMode;
     int m_nX, m_nY, m_nZOrder;
-    int m_nDrink;
-    int m_nStep;
+    int m_nStep;  // the meter's, NO_STEP while hidden
     Tsl::SmartPtr<Sprite> m_pDrink;
     Tsl::SmartPtr<Sprite> m_pMeter;
 };

@@ -261,6 +261,12 @@ void PlayMode::loadPlayArt() {
     for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
         if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
+    Tsl::List<Tsl::String> lPictures;
+    for (int nDrink : m_lDrinks) lPictures.append(Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink));
+    for (int nStep = 0; nStep < Names::ORDER_PATIENCE_STEPS; ++nStep)
+        lPictures.append(Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep));
+    for (const Tsl::String& sPicture : lPictures)
+        if (pApp->hasImage(sPicture)) pApp->getImage(sPicture);
 }
 
 void PlayMode::buildVisuals() {
