@@ -242,6 +242,45 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
     }
 }
 
+// Once the bar has closed nobody new sits down, whatever the draws and
+// however many seats customers who gave up leave free.
+TEST_F(LevelTest, NobodyArrivesAfterTheBarHasClosed) {
+    addText("chars_scene0_0", "bob 1\nann 2\n");
+    Tsl::setGameRandSource(nullptr, nullptr);
+    Tsl::seedGameRand(20240611u);
+    enter(1, 1);
+    std::vector<std::pair<Character*, float>> aArrivals;
+    for (int i = 0; i < 8 * (60 + 3 * Character::MAX_PATIENCE) && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++i) {
+        frame();
+        for (const Tsl::SmartPtr<Character>& pChar : pMode->getField()->m_lSeatOccupants) {
+            bool bSeen = !pChar;
+            for (const auto& arrival : aArrivals) bSeen = bSeen || arrival.first == pChar.get();
+            if (!bSeen) aArrivals.push_back({pChar.get(), pMode->getLevelSeconds()});
+        }
+    }
+    ASSERT_GE(aArrivals.size(), 3u);
+    for (const auto& arrival : aArrivals) EXPECT_LE(arrival.second, 60.0f);
+    EXPECT_NE(PlayMode::PHASE_PLAYING, pMode->getPhase());
+}
+
+// A story level adds its money and ten points a star to the score, and is
+// won when its money reaches the goal exactly.
+TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
+    addText("chars_scene0_0", "");
+    struct Case {
+        int nMoney, nStars, nScore, nPending;
+    } cases[] = {{40, 3, 70, 0}, {39, 0, 39, StoryManagerMode::ACTION_LEVEL_FAILED}};
+    for (const Case& c : cases) {
+        player.m_nTotalScore = 0;
+        enter(0, 1);
+        pMode->onCustomerPaid(c.nMoney, c.nStars);
+        ASSERT_TRUE(runUntil([&] { return pMode->getPhase() != PlayMode::PHASE_PLAYING; }, 8 * 70));
+        EXPECT_EQ(c.nScore, pStory->getScore()) << c.nMoney;
+        EXPECT_EQ(c.nPending, pStory->getPendingAction()) << c.nMoney;
+        while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
+    }
+}
+
 TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
     enter();
     pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
