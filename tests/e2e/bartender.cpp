@@ -24,11 +24,17 @@ const char* const FIGURE = "wt_";
 const char* const GLASS = "mug_";
 const char* const FULL_GLASS = "mug_drink";
 const char* const USED_GLASS = "mug_dirty";
-const char* const ORDER = "order_drink";
-const char* const PATIENCE = "order_patience";
 const char* const ASKING = "balloon_";
-const char* const SIGN = "sign_drink";
 const char* const SINK = "prop_sink";
+
+// The fixed part of a picture name numbered by printf format ("order_drink%d").
+std::string prefixOf(const char* pszFormat) {
+    std::string s = pszFormat;
+    return s.substr(0, s.find('%'));
+}
+const std::string ORDER = prefixOf(Names::IMG_ORDER_DRINK_FORMAT);
+const std::string PATIENCE = prefixOf(Names::IMG_ORDER_PATIENCE_FORMAT);
+const std::string SIGN = prefixOf(Names::IMG_SIGN_DRINK_FORMAT);
 
 int numberAfter(const std::string& sPicture, const std::string& sPrefix) {
     return std::atoi(sPicture.c_str() + sPrefix.size());

@@ -249,7 +249,9 @@ Step weekGoalStep(const std::string& sName, const std::shared_ptr<Memory>& pMemo
 // Screenshots of the field: the first order balloon, and guests at the
 // tables that the purchase brought.
 bool watchField(const Sight& sight, Memory& memory) {
-    memory.nOrderLooks = sight.findLike("order_drink").empty() ? 0 : memory.nOrderLooks + 1;
+    bool bOrder = false;
+    for (const Guest& guest : Bartender::findGuests(sight)) bOrder = bOrder || guest.nDrink != Guest::ASKING;
+    memory.nOrderLooks = bOrder ? memory.nOrderLooks + 1 : 0;
     if (!memory.bOrderShot && memory.nOrderLooks >= StepRunner::SETTLE_FRAMES) {
         memory.bOrderShot = true;
         if (!takeShot("order-balloon")) return refuse("could not save the order balloon");
