@@ -13,6 +13,8 @@
 #include "upgrademanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
+#include "character.h"
+#include "spawnmanager.h"
 #include "actiontarget.h"
 #include "mug.h"
 
@@ -45,9 +47,28 @@ struct GeneratedContent : ::testing::Test {
     }
     void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
 
-    void frame() {
-        app.m_pFakePlatform->m_nTicks += 125;
+    void frame(int nMs = 125) {
+        app.m_pFakePlatform->m_nTicks += nMs;
         app.runFrame();
+    }
+
+    // A timed level of the scene, its week's goal closed: the bar is open.
+    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes) {
+        for (bool& b : player.m_abTipShown) b = true;
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, nMinutes);
+        app.pushMode(pMode.get());
+        for (int i = 0; i < 400 && pMode->getPhase() < PlayMode::PHASE_WEEK_GOAL; ++i) frame();
+        app.onKeyDown(13, 0);
+        frame();
+        EXPECT_EQ(pMode->getPhase(), PlayMode::PHASE_PLAYING) << sScene;
+        return pMode;
+    }
+
+    void closeEveryMode() {
+        while (app.getModeCount() > 0) {
+            app.getModeAt(0)->endMode();
+            frame();
+        }
     }
 
     // Every frame of every sequence has a picture: a sprite playing it never
@@ -195,6 +216,33 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
             app.getModeAt(0)->endMode();
             frame();
         }
+    }
+}
+
+// Twenty minutes of a timed level on each scene with nobody served: guests
+// come, run out of patience and go, and VIPs keep coming among them.
+TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        std::string sScene = "scene" + std::to_string(nScene);
+        Tsl::seedGameRand(std::uint32_t(nScene + 1));
+        QarnPlayer player;
+        Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 20);
+        pMode->getSpawnManager()->getRandom().setSeed(std::uint32_t(nScene + 1));
+        int nGuests = 0, nVips = 0;
+        Tsl::List<Tsl::SmartPtr<Character>> lSeated = pMode->getField()->m_lSeatOccupants;
+        for (int nFrame = 0; nFrame < 20 * 60 * 2; ++nFrame) {
+            frame(500);
+            const Tsl::List<Tsl::SmartPtr<Character>>& lNow = pMode->getField()->m_lSeatOccupants;
+            for (int i = 0; i < lNow.getCount(); ++i) {
+                if (!lNow.getAt(i) || lNow.getAt(i) == lSeated.getAt(i)) continue;
+                ++nGuests;
+                nVips += lNow.getAt(i)->isVip();
+            }
+            lSeated = lNow;
+        }
+        EXPECT_GT(nGuests, 50) << sScene;
+        EXPECT_GT(nVips, 1) << sScene << ": " << nGuests << " guests";
+        closeEveryMode();
     }
 }
 

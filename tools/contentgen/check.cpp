@@ -55,6 +55,9 @@ public:
         std::fprintf(stderr, "%s: %s\n", sFile.c_str(), sMessage.c_str());
         ++m_nFaults;
     }
+    void warn(const std::string& sFile, const std::string& sMessage) override {
+        std::fprintf(stderr, "%s: warning: %s\n", sFile.c_str(), sMessage.c_str());
+    }
 
     int run();
 
