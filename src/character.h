@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actionballoon.h"
+#include "characterspot.h"
 #include "anim/animsprite.h"
 #include "mug.h"
 #include "tsl2/refcount.h"
@@ -29,7 +30,9 @@ public:
 
     const Tsl::String& getName() const { return m_sName; }
     int getSeat() const { return m_nSeat; }
-    void setSeatKind(int nKind) { m_nSeatKind = nKind; }
+    // A seat an upgrade added (kind 1 or 2) is a chair: the guest moves
+    // from the bar's row onto it, with its balloon.
+    void setSeatKind(int nKind);
     int getSeatKind() const { return m_nSeatKind; }
     bool isVip() const { return m_bVip; }
     int getVoice() const { return m_nVoice; }
@@ -40,6 +43,12 @@ public:
     Tsl::SmartPtr<ActionBalloon> getBalloon() const { return m_pBalloon; }
     int getX() const { return m_nX; }
     int getY() const { return m_nY; }
+    int getDepth() const { return m_nDepth; }
+    AnimSprite* getSprite() const { return m_pSprite.get(); }
+    // The glass served to it, until it pays.
+    Tsl::SmartPtr<Mug> getGlass() const { return m_pMug; }
+    // Where the guest or its glass is drawn at the point: the z-order on top, else -1.
+    int hitTest(int nX, int nY) const;
 
     void update(float fDt);
     // The balloon was clicked: the order is taken.
@@ -56,6 +65,14 @@ private:
     void setState(int nState, const char* pszSequence);
     void showBalloon(bool bShow);
     void pay();
+    // The seat's place as the play field has it; the guest's own point when
+    // there is no field.
+    SeatPlace seatPlace() const;
+    void sitAt(const SeatPlace& place);
+    // The balloon hangs over the guest's head, drawn above the guest.
+    int balloonX() const { return m_nX; }
+    int balloonY() const;
+    int balloonZ() const;
 
     PlayMode* m_pMode;
     Tsl::String m_sName;

@@ -3,13 +3,28 @@
 #include "character.h"
 #include "mug.h"
 #include "names.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"
 
 CharacterSpot::CharacterSpot(PlayMode* pMode, int nSeat, int nX, int nY, int nZOrder, int nUseX, int nUseY,
                              int nHeading)
     : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nSeat(nSeat) {
-    setBox(80, 120);
+    m_place.nX = nX;
+    m_place.nY = nY;
+    m_place.nDepth = nZOrder;
+    setGlassPlace(nX, nY, nZOrder + 1);
+}
+
+void CharacterSpot::setGlassPlace(int nX, int nY, int nZOrder) {
+    m_place.nGlassX = nX;
+    m_place.nGlassY = nY;
+    m_place.nGlassZ = nZOrder;
+}
+
+int CharacterSpot::hitTest(int nX, int nY) const {
+    int nHit = m_pChar ? m_pChar->hitTest(nX, nY) : -1;
+    return m_pUsedGlass ? higherHit(nHit, m_pUsedGlass->hitTest(nX, nY)) : nHit;
 }
 
 void CharacterSpot::setCharacter(Tsl::SmartPtr<Character> pCharacter) { m_pChar = pCharacter; }
@@ -21,7 +36,11 @@ void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
 
 void CharacterSpot::setUsedGlass(Tsl::SmartPtr<Mug> pMug) {
     m_pUsedGlass = pMug;
-    if (pMug) pMug->setPosition(m_nX, m_nY - 40, m_nZOrder + 1);
+    if (!pMug) return;
+    pMug->setPosition(m_place.nGlassX, m_place.nGlassY, m_place.nGlassZ);
+    pMug->setViewMode(0);
+    pMug->setScale(1.0f);
+    pMug->setVisible(true);
 }
 
 int CharacterSpot::servableSlot(int nHand) const {

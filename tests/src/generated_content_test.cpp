@@ -14,6 +14,9 @@
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "character.h"
+#include "characterspot.h"
+#include "fieldspots.h"
+#include "picturehit.h"
 #include "spawnmanager.h"
 #include "actiontarget.h"
 #include "mug.h"
@@ -242,6 +245,248 @@ TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
         }
         EXPECT_GT(nGuests, 50) << sScene;
         EXPECT_GT(nVips, 1) << sScene << ": " << nGuests << " guests";
+        closeEveryMode();
+    }
+}
+
+// What a click at the middle of a picture reaches: "spot", "balloon" or "".
+std::string reached(PlayMode* pMode, const Sprite* pPicture, const ActionSpot* pTarget) {
+    Rect r = pPicture->getScreenRect();
+    bool bBalloon = false;
+    Tsl::SmartPtr<ActionSpot> pHit = pMode->hitTarget(int(r.left + r.right) / 2, int(r.top + r.bottom) / 2, bBalloon);
+    if (pHit != pTarget) return pHit ? "another target" : "nothing";
+    return bBalloon ? "balloon" : "spot";
+}
+
+// Every target of every scene at every upgrade level, with every seat taken,
+// a glass on every coaster, then a glass before every guest, then the used
+// glasses left: a click at the middle of any of its pictures reaches it,
+// whatever else is drawn around. An empty seat shows nothing to click.
+TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
+    UpgradeManager upgrades;
+    for (int nScene = 0; nScene < 5; ++nScene)
+        for (int nLevel = 0; nLevel < 5; ++nLevel) {
+            std::string sAt = "scene" + std::to_string(nScene) + " level " + std::to_string(nLevel);
+            QarnPlayer player;
+            for (int k = 0; k < UpgradeManager::KIND_COUNT; ++k)
+                player.m_anUpgrades[k] = std::min(nLevel, upgrades.getLevelCount(k) - 1);
+            Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, 3);
+            PlayField* pField = pMode->getField();
+            Tsl::List<Tsl::SmartPtr<Character>> lGuests;
+            for (int nSeat = 0; nSeat < pField->m_lSeatSpots.getCount(); ++nSeat) {
+                lGuests.append(seatGuest(pMode.get(), nSeat));
+                lGuests.getLast()->update(Character::ARRIVE_SECONDS);  // asks: its balloon shows
+            }
+            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+                GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
+                if (!pCoaster) continue;
+                EXPECT_EQ(reached(pMode.get(), pCoaster->getPictures().getFirst(), pCoaster), "spot")
+                    << sAt << ": the empty coaster at " << pCoaster->getX();
+                Tsl::SmartPtr<Mug> pGlass = new Mug(pMode.get());
+                pGlass->fill(1);
+                pMode->getWaitress()->setHandContents(pGlass);
+                pCoaster->doAction(0);
+            }
+            auto expectEveryTarget = [&](const char* pszWhen) {
+                for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+                    CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot.get());
+                    GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
+                    std::string sWhat = sAt + pszWhen + ": the spot at " + std::to_string(pSpot->getX()) + "," +
+                                        std::to_string(pSpot->getY());
+                    if (!pSeat) EXPECT_FALSE(pSpot->getPictures().isEmpty()) << sWhat << " shows nothing";
+                    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures())
+                        EXPECT_EQ(reached(pMode.get(), pPicture.get(), pSpot), "spot") << sWhat;
+                    if (pCoaster && pCoaster->getGlass())
+                        EXPECT_EQ(reached(pMode.get(), pCoaster->getGlass()->getSprite(), pSpot), "spot") << sWhat;
+                    if (!pSeat) continue;
+                    Tsl::SmartPtr<Character> pGuest = pSeat->getCharacter();
+                    if (pGuest) {
+                        EXPECT_EQ(reached(pMode.get(), pGuest->getSprite(), pSpot), "spot") << sWhat << ", its guest";
+                        if (pGuest->getBalloon()->isShown())
+                            for (const Tsl::SmartPtr<Sprite>& pPicture : pGuest->getBalloon()->getPictures())
+                                EXPECT_EQ(reached(pMode.get(), pPicture.get(), pGuest->getBalloon().get()), "balloon")
+                                    << sWhat << ", its balloon";
+                    }
+                    Tsl::SmartPtr<Mug> pGlass = pGuest ? pGuest->getGlass() : pSeat->getUsedGlass();
+                    if (pGlass && pGlass->getSprite()->isVisible())
+                        EXPECT_EQ(reached(pMode.get(), pGlass->getSprite(), pSpot), "spot") << sWhat << ", its glass";
+                }
+            };
+            expectEveryTarget(", every seat taken");
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                pGuest->takeOrder();
+                Tsl::SmartPtr<Mug> pGlass = new Mug(pMode.get());
+                pGlass->fill(pGuest->getOrder());
+                pGuest->serve(pGlass);
+            }
+            expectEveryTarget(", every guest drinking");
+            std::vector<Point> aMiddles;
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                Rect r = pGuest->getSprite()->getScreenRect();
+                aMiddles.push_back(Point((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+                for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                pMode->removeCharacter(pGuest);
+            }
+            expectEveryTarget(", the guests gone");
+            for (int nSeat = 0; nSeat < pField->m_lSeatSpots.getCount(); ++nSeat) {
+                Tsl::SmartPtr<CharacterSpot> pSeat = pField->m_lSeatSpots.getAt(nSeat);
+                ASSERT_TRUE(pSeat->hasUsedGlass()) << sAt << " seat " << nSeat;
+                pSeat->setUsedGlass(nullptr);
+                bool bBalloon = false;
+                EXPECT_NE(pMode->hitTarget(int(aMiddles[nSeat].x), int(aMiddles[nSeat].y), bBalloon), pSeat)
+                    << sAt << ": the empty seat " << nSeat;
+            }
+            closeEveryMode();
+        }
+}
+
+// The mode's pictures of an image ("prop_table"), wherever they stand.
+std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
+    std::vector<Sprite*> aFound;
+    for (const SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+            if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str()) aFound.push_back(pSprite.get());
+    return aFound;
+}
+
+// The topmost of the named pictures drawn at the point below z-order nBelow;
+// "" when none is.
+std::string surfaceUnder(PlayMode* pMode, const std::vector<std::string>& aImages, int nX, int nY, int nBelow) {
+    std::string sTop;
+    int nTop = -1;
+    for (const std::string& sImage : aImages)
+        for (Sprite* pPicture : picturesOf(pMode, sImage))
+            if (pPicture->getZOrder() < nBelow && pPicture->getZOrder() > nTop && pictureHit(pPicture, nX, nY) >= 0) {
+                nTop = pPicture->getZOrder();
+                sTop = sImage;
+            }
+    return sTop;
+}
+
+Rect rectOf(const Sprite* pSprite) { return pSprite->getScreenRect(); }
+
+// Every scene with every choice of chairs bought: a guest on a chair sits on
+// it behind its table, clear of the counter, its balloon over it, and the
+// waitress can walk to where she serves it, which is in front of the table.
+TEST_F(GeneratedContent, GuestsOnChairsSitOnThemBehindTheirTable) {
+    for (int nScene = 0; nScene < 5; ++nScene)
+        for (int nChairs = 0; nChairs < 16; ++nChairs) {
+            std::string sScene = "scene" + std::to_string(nScene);
+            std::string sAt = sScene + " chairs " + std::to_string(nChairs);
+            QarnPlayer player;
+            for (int i = 0; i < 4; ++i) player.m_anUpgrades[UpgradeManager::KIND_CHAIR_0 + i] = (nChairs >> i) & 1;
+            Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3);
+            PlayField* pField = pMode->getField();
+            std::vector<Sprite*> aCounters = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_counter");
+            ASSERT_EQ(aCounters.size(), 1u) << sAt;
+            int nChairSeats = 0;
+            for (int nSeat = 0; nSeat < pField->m_lSeatSpots.getCount(); ++nSeat) {
+                if (pField->m_lSeatKinds.getAt(nSeat) == 0) continue;
+                ++nChairSeats;
+                std::string sSeat = sAt + " seat " + std::to_string(nSeat);
+                Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), nSeat);
+                Rect guest = rectOf(pGuest->getSprite());
+                EXPECT_FALSE(guest.overlaps(rectOf(aCounters[0]))) << sSeat << ": behind the counter";
+                int nOnChairs = 0, nBehindTables = 0;
+                for (Sprite* pChair : picturesOf(pMode.get(), "prop_chair"))
+                    nOnChairs += pChair->getX() == pGuest->getX() && pChair->getZOrder() < pGuest->getDepth();
+                for (Sprite* pTable : picturesOf(pMode.get(), "prop_table"))
+                    nBehindTables += pTable->getZOrder() > pGuest->getDepth() &&
+                                     rectOf(pTable).contains(pGuest->getX(), pGuest->getY() - 1);
+                EXPECT_EQ(nOnChairs, 1) << sSeat << ": on a chair of its own";
+                EXPECT_EQ(nBehindTables, 1) << sSeat << ": its feet behind a table";
+                pGuest->update(Character::ARRIVE_SECONDS);
+                Rect balloon = rectOf(pGuest->getBalloon()->getPictures().getFirst());
+                EXPECT_TRUE(balloon.overlaps(guest) && balloon.top < guest.top + guest.getHeight() / 2) << sSeat;
+                Tsl::SmartPtr<CharacterSpot> pSeat = pField->m_lSeatSpots.getAt(nSeat);
+                EXPECT_TRUE(pMode->walkTo(pSeat->getUseX(), pSeat->getUseY())) << sSeat << ": no way there";
+                pMode->stopWalking();
+                for (Sprite* pTable : picturesOf(pMode.get(), "prop_table"))
+                    if (rectOf(pTable).contains(pGuest->getX(), pGuest->getY() - 1))
+                        EXPECT_GT(pMode->getWalkAreaDepth(pSeat->getUseX(), pSeat->getUseY()), pTable->getZOrder())
+                            << sSeat << ": she serves from behind the table";
+            }
+            EXPECT_EQ(nChairSeats, __builtin_popcount(unsigned(nChairs))) << sAt;
+            closeEveryMode();
+        }
+}
+
+// Every seat of every scene, fully furnished: the glass a guest is served
+// stands on the surface before it (the counter, its table) or, for a VIP,
+// is held and then left on the sand; wherever the waitress walks it is drawn
+// on the same side of her as that surface; and standing at the counter she
+// never hides a glass standing on it.
+TEST_F(GeneratedContent, GlassesStandOnTheSurfaceBeforeTheGuest) {
+    UpgradeManager upgrades;
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        std::string sScene = "scene" + std::to_string(nScene);
+        QarnPlayer player;
+        for (int k = 0; k < UpgradeManager::KIND_COUNT; ++k)
+            player.m_anUpgrades[k] = upgrades.getLevelCount(k) - 1;
+        player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = player.m_anUpgrades[UpgradeManager::KIND_STATION_1] = 3;
+        Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3);
+        PlayField* pField = pMode->getField();
+        const std::string sCounter = "sc" + std::to_string(nScene) + "_counter", sSand = "sc" + std::to_string(nScene) + "_back";
+        const std::vector<std::string> aSurfaces = {sSand, sCounter, "prop_table", "prop_mantel_1", "prop_mantel_2"};
+        Waitress* pWaitress = pMode->getWaitress();
+        // Before the counter she must not hide what stands on it.
+        auto expectClearOfHer = [&](int nUseX, int nUseY, int nHeading, Mug* pGlass, const std::string& sWhat) {
+            pWaitress->setPosition(float(nUseX), float(nUseY));
+            pWaitress->setHeading(nHeading);
+            EXPECT_FALSE(pWaitress->getSprite(0)->collidePixels(pGlass->getSprite(), 1, 0)) << sWhat << ": on her head";
+        };
+        auto expectSameSideAsSurface = [&](int nSurfaceZ, int nGlassZ, const std::string& sWhat) {
+            for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                EXPECT_EQ(area.m_nDepth > nSurfaceZ, area.m_nDepth > nGlassZ) << sWhat << ", floor depth " << area.m_nDepth;
+        };
+        for (int nSeat = 0; nSeat < pField->m_lSeatSpots.getCount(); ++nSeat) {
+            std::string sSeat = sScene + " seat " + std::to_string(nSeat);
+            Tsl::SmartPtr<CharacterSpot> pSeat = pField->m_lSeatSpots.getAt(nSeat);
+            Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), nSeat);
+            pGuest->update(Character::ARRIVE_SECONDS);
+            pGuest->takeOrder();
+            Tsl::SmartPtr<Mug> pGlass = new Mug(pMode.get());
+            pGlass->fill(pGuest->getOrder());
+            pGuest->serve(pGlass);
+            if (pGuest->isVip()) {
+                EXPECT_FALSE(pGlass->getSprite()->isVisible()) << sSeat << ": a VIP holds its glass";
+                for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                ASSERT_TRUE(pSeat->hasUsedGlass()) << sSeat;
+                EXPECT_TRUE(pGlass->getSprite()->isVisible()) << sSeat << ": the used glass is left";
+                EXPECT_EQ(surfaceUnder(pMode.get(), aSurfaces, pGlass->getX(), pGlass->getY() - 1, pGlass->getZOrder()), sSand)
+                    << sSeat;
+                EXPECT_GE(pGlass->getY(), pGuest->getY()) << sSeat << ": in the air above the sand";
+                for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                    EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat << ": she walks in front of it";
+                pMode->removeCharacter(pGuest);
+                continue;
+            }
+            std::string sSurface =
+                surfaceUnder(pMode.get(), aSurfaces, pGlass->getX(), pGlass->getY() - 1, pGlass->getZOrder());
+            std::vector<Sprite*> aUnder = picturesOf(pMode.get(), sSurface);
+            ASSERT_FALSE(aUnder.empty()) << sSeat;
+            if (pGuest->getSeatKind() == 0) {
+                EXPECT_EQ(sSurface, sCounter) << sSeat;
+                expectClearOfHer(pSeat->getUseX(), pSeat->getUseY(), pSeat->getHeading(), pGlass.get(), sSeat);
+            } else {
+                EXPECT_TRUE(sSurface == "prop_table" || sSurface.compare(0, 11, "prop_mantel") == 0) << sSeat << ": " << sSurface;
+            }
+            expectSameSideAsSurface(aUnder[0]->getZOrder(), pGlass->getZOrder(), sSeat);
+            pMode->removeCharacter(pGuest);
+        }
+        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+            GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
+            if (!pCoaster) continue;
+            Tsl::SmartPtr<Mug> pGlass = new Mug(pMode.get());
+            pGlass->fill(0);
+            pWaitress->setHandContents(pGlass);
+            pCoaster->doAction(0);
+            std::string sWhat = sScene + " coaster at " + std::to_string(pCoaster->getX());
+            EXPECT_EQ(surfaceUnder(pMode.get(), aSurfaces, pGlass->getX(), pGlass->getY() - 1, pGlass->getZOrder()), sCounter)
+                << sWhat;
+            expectClearOfHer(pCoaster->getUseX(), pCoaster->getUseY(), pCoaster->getHeading(), pGlass.get(), sWhat);
+            expectSameSideAsSurface(picturesOf(pMode.get(), sCounter)[0]->getZOrder(), pGlass->getZOrder(), sWhat);
+        }
         closeEveryMode();
     }
 }

@@ -4,6 +4,7 @@
 #include "playfield_fixture.h"
 
 #include "character.h"
+#include "fieldspots.h"
 #include "gamestatsmode.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
@@ -14,6 +15,8 @@
 #include "weekgoals.h"
 
 #include "ui/label.h"
+
+#include <map>
 
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
@@ -94,6 +97,55 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     EXPECT_EQ(waitress()->getMugCount(), 0);
     // One served guest has shown all of them: they stop coming back.
     for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
+}
+
+// Where a click lands: on a target's pictures where they are drawn (not
+// where they are see-through, nor around them), the picture drawn on top
+// winning, never on a target the scenery hides; a spot the scene draws
+// nothing for keeps its click box, and an empty seat shows nothing.
+TEST_F(LevelTest, AClickReachesTheTargetDrawnAtThePoint) {
+    Tsl::SmartPtr<Image> pHalf = opaque(30, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 15; ++x) pHalf->setColorAt(x, y, Color(0, 0, 0, 0));
+    app.addImage("half", pHalf);
+    app.addImage("cover", opaque(100, 40));
+    app.addImage("basin", opaque(40, 40));
+    addText("scene0.scene", fixture::barScene() +
+                                "image half\ninspos center bottom half\nsprite half 650 300 80\n"
+                                "image cover\ninspos center bottom cover\nsprite cover 200 260 65\n"
+                                "image basin\ninspos center bottom basin\nsprite basin 330 250 80\n"
+                                "actionspot trashbin 330 240 80 330 330 n\n");
+    enter();
+    seatGuest(pMode.get(), 0, "bob");
+    seatGuest(pMode.get(), 1, "bob");
+    std::map<std::string, ActionSpot*> targets = {{"nothing", nullptr}};
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+        ActionSpot* p = pSpot.get();
+        const char* pszKind = dynamic_cast<CharacterSpot*>(p) ? "seat "
+                              : dynamic_cast<GlassSpot*>(p)   ? "coaster "
+                              : dynamic_cast<LiquidButton*>(p) ? "tap "
+                                                               : "sink ";
+        targets[pszKind + std::to_string(p->getX())] = p;
+    }
+    const struct {
+        int nX, nY;
+        const char* pszTarget;
+    } cases[] = {
+        {200, 180, "seat 200"},   // its guest
+        {200, 240, "nothing"},    // the guest's legs, under the scenery
+        {660, 270, "tap 650"},    // the drawn half of the tap's picture
+        {640, 270, "nothing"},    // its see-through half
+        {660, 235, "nothing"},    // above the picture, inside the spot's box
+        {100, 270, "coaster 100"},  // no picture: the box
+        {330, 230, "sink 330"},   // drawn over the guest behind it
+        {330, 180, "seat 320"},   // that guest above it
+        {500, 200, "nothing"},    // the VIP place, nobody there
+    };
+    for (const auto& c : cases) {
+        bool bBalloon = false;
+        EXPECT_EQ(pMode->hitTarget(c.nX, c.nY, bBalloon).get(), targets.at(c.pszTarget))
+            << c.nX << "," << c.nY << " should reach " << c.pszTarget;
+    }
 }
 
 TEST_F(LevelTest, EachHandHoldsWhatItTook) {

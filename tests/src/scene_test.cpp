@@ -30,6 +30,25 @@ TEST(SceneReader, ReadsTheBar) {
     EXPECT_EQ(scene.getWalkAreaDepth(0, 300), 200);
     EXPECT_EQ(scene.getWalkAreaDepth(800, 300), -1);
     EXPECT_EQ(scene.m_nStartHeading, 2);
+    // The first seat's glass stands before its guest; the VIP's where it stands.
+    const SceneSeat& seat = scene.m_lSeats.getFirst();
+    EXPECT_TRUE(seat.m_bHasGlass && seat.m_nGlassX == 200 && seat.m_nGlassY == 220 && seat.m_nGlassZ == 61);
+    EXPECT_FALSE(scene.m_lSeats.getLast().m_bHasGlass);
+    EXPECT_FALSE(scene.m_bHasChairPlace);
+}
+
+TEST(SceneReader, ChairSeatsAndGlassPlaces) {
+    SceneData scene = parseScene("scene0.scene", (fixture::barScene() +
+                                                  "chairposy 570\nchairdepth 181\n"
+                                                  "seat 108 44 556 e silla_0 glass 84 526 188\n"
+                                                  "vipseat 330 330 480 s 0 glass 286 590 211\n")
+                                                     .c_str());
+    EXPECT_TRUE(scene.m_bHasChairPlace && scene.m_nChairPosY == 570 && scene.m_nChairDepth == 181);
+    const SceneSeat& chair = scene.m_lSeats.getAt(3);
+    EXPECT_EQ(chair.m_sSlot, "silla_0");
+    EXPECT_TRUE(chair.m_bHasGlass && chair.m_nGlassX == 84 && chair.m_nGlassY == 526 && chair.m_nGlassZ == 188);
+    const SceneSeat& vip = scene.m_lSeats.getLast();
+    EXPECT_TRUE(vip.m_bVip && vip.m_nVipSide == 0 && vip.m_bHasGlass && vip.m_nGlassY == 590);
 }
 
 TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
@@ -49,6 +68,11 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         {sFloor + "actionspot shelf 1 2 3 4 5 n", "scene0.scene, line 5: unknown action spot type 'shelf'"},
         {sFloor + "actionspot liquid 1 2 3 4 5 n", "scene0.scene, line 5: actionspot liquid: wrong number of tokens"},
         {sFloor + "vipseat 1 2 3 n 7", "scene0.scene, line 5: vipseat: side 7 is not 0 or 1"},
+        {sFloor + "seat 1 2 3 n glass 4 5",
+         "scene0.scene, line 5: seat: 'glass' where \"glass X Y Z\" or the end of the line belongs"},
+        {sFloor + "seat 1 2 3 n silla_0 cup 4 5 6",
+         "scene0.scene, line 5: seat: 'cup' where \"glass X Y Z\" or the end of the line belongs"},
+        {sFloor + "vipseat 1 2 3 n 1 glass 4 5 z", "scene0.scene, line 5: vipseat: 'z' is not a number"},
         {"topy 300\nbottomy 300\nwalkarea 0 300 800 560 1\nstart 10 400 s\n",
          "scene0.scene, line 2: bottomy 300 is not below topy 300"},
         {"topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 100 s\n",
