@@ -247,9 +247,11 @@ void PlayMode::buildSpots() {
                 }
         m_lSpots.append(pSpot);
     }
-    // What is left of the scenery hides the targets behind it.
+    // What is left of the scenery and its figures hides the targets behind it.
     for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
         if (lShown.indexOf(pSprite) < 0) m_lCovers.append(pSprite);
+    for (const Tsl::SmartPtr<AnimSprite>& pFigure : m_lAmbience)
+        if (lShown.indexOf(pFigure.get()) < 0 && m_lCovers.indexOf(pFigure.get()) < 0) m_lCovers.append(pFigure.get());
 }
 
 void PlayMode::addCoaster(Tsl::SmartPtr<ActionSpot> pSpot) {

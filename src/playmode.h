@@ -183,7 +183,7 @@ private:
     Tsl::List<Click> m_lClicks;
     bool m_bCommandStarted;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
-    Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery that shows no target
+    Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery and figures that show no target
     Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
     Tsl::List<Tsl::SmartPtr<ParticleEmitter>> m_lEmitters;
     Tsl::SmartPtr<Sprite> m_pClosingBanner;

@@ -320,6 +320,14 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 pGuest->serve(pGlass);
             }
             expectEveryTarget(", every guest drinking");
+            // Without their balloons the guests show their faces too.
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                Rect r = pGuest->getSprite()->getScreenRect();
+                bool bBalloon = false;
+                EXPECT_EQ(pMode->hitTarget(pGuest->getX(), int(r.top + r.getHeight() / 5), bBalloon),
+                          pField->m_lSeatSpots.getAt(pGuest->getSeat()))
+                    << sAt << ": the face of the guest on seat " << pGuest->getSeat();
+            }
             std::vector<Point> aMiddles;
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 Rect r = pGuest->getSprite()->getScreenRect();
