@@ -249,11 +249,30 @@ TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
     }
 }
 
-// What a click at the middle of a picture reaches: "spot", "balloon" or "".
-std::string reached(PlayMode* pMode, const Sprite* pPicture, const ActionSpot* pTarget) {
-    Rect r = pPicture->getScreenRect();
+// The middle of a picture on the screen: of its canvas, or of the box
+// around what it draws.
+Point middleOf(const Sprite* pPicture, bool bDrawn) {
+    if (!bDrawn) {
+        Rect r = pPicture->getScreenRect();
+        return Point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+    Image* pImage = pPicture->getDrawImage();
+    int nLeft = pImage->getWidth(), nTop = pImage->getHeight(), nRight = 0, nBottom = 0;
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x)
+            if (!pImage->isTransparentAt(x, y, 0)) {
+                nLeft = std::min(nLeft, x), nRight = std::max(nRight, x + 1);
+                nTop = std::min(nTop, y), nBottom = std::max(nBottom, y + 1);
+            }
+    return pPicture->localToScreen(Point((nLeft + nRight) / 2, (nTop + nBottom) / 2));
+}
+
+// What a click at the middle of a picture reaches: "spot", "balloon", "another
+// target" or "nothing".
+std::string reached(PlayMode* pMode, const Sprite* pPicture, const ActionSpot* pTarget, bool bDrawn = false) {
+    Point p = middleOf(pPicture, bDrawn);
     bool bBalloon = false;
-    Tsl::SmartPtr<ActionSpot> pHit = pMode->hitTarget(int(r.left + r.right) / 2, int(r.top + r.bottom) / 2, bBalloon);
+    Tsl::SmartPtr<ActionSpot> pHit = pMode->hitTarget(int(p.x), int(p.y), bBalloon);
     if (pHit != pTarget) return pHit ? "another target" : "nothing";
     return bBalloon ? "balloon" : "spot";
 }
@@ -294,8 +313,10 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     std::string sWhat = sAt + pszWhen + ": the spot at " + std::to_string(pSpot->getX()) + "," +
                                         std::to_string(pSpot->getY());
                     if (!pSeat) EXPECT_FALSE(pSpot->getPictures().isEmpty()) << sWhat << " shows nothing";
-                    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures())
+                    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) {
                         EXPECT_EQ(reached(pMode.get(), pPicture.get(), pSpot), "spot") << sWhat;
+                        EXPECT_EQ(reached(pMode.get(), pPicture.get(), pSpot, true), "spot") << sWhat << ", drawn";
+                    }
                     if (pCoaster && pCoaster->getGlass())
                         EXPECT_EQ(reached(pMode.get(), pCoaster->getGlass()->getSprite(), pSpot), "spot") << sWhat;
                     if (!pSeat) continue;
