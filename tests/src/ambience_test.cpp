@@ -6,11 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
-// Gulls given one starting line (the map gives all its wanderers x 0) start
-// spread across the screen, each within 5 pixels of its height; a crossing
-// gull starts off the left edge.
+// Wandering gulls given one starting point (the map gives all of them x 0)
+// start spread across the screen, each within 5 pixels of its height; a
+// crossing gull starts off the left edge.
 TEST(Seagulls, WanderersStartAcrossTheScreenAndCrossersAtTheLeftEdge) {
     Tsl::seedGameRand(17);
     Tsl::SmartPtr<Animation> pAnimation = new Animation();
@@ -19,11 +17,8 @@ TEST(Seagulls, WanderersStartAcrossTheScreenAndCrossersAtTheLeftEdge) {
         Seagull gull(pAnimation, 0, 60, 9, i % 2 == 0, true, 0.0f);
         fLeftmost = std::min(fLeftmost, gull.getXf());
         fRightmost = std::max(fRightmost, gull.getXf());
-        EXPECT_GE(gull.getXf(), 0.0f);
-        EXPECT_LT(gull.getXf(), 800.0f);
-        EXPECT_NEAR(gull.getYf(), 60.0f, 5.0f);
+        EXPECT_TRUE(gull.getXf() >= 0.0f && gull.getXf() < 800.0f && std::abs(gull.getYf() - 60.0f) <= 5.0f);
     }
     EXPECT_GT(fRightmost - fLeftmost, 100.0f) << "the wanderers start as one flock";
-    Seagull crosser(pAnimation, 300, 40, 9, true, false, 0.0f);
-    EXPECT_EQ(crosser.getXf(), -30.0f);
+    EXPECT_EQ(Seagull(pAnimation, 300, 40, 9, true, false, 0.0f).getXf(), -30.0f);
 }

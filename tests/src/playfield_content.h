@@ -21,12 +21,13 @@ inline std::string sequence(const std::string& sName, int nFrames, bool bLoop, i
 }
 
 // A small bar: one floor, two seats (their glasses stand before the
-// guests) and a VIP place, a tap of drink 0, a sink and a coaster; the
-// waitress starts in the middle.
+// guests), a VIP place and a chair's seat at a table, a tap of drink 0, a
+// sink and a coaster; the waitress starts in the middle.
 inline std::string barScene() {
     return "topy 300\nbottomy 560\ncharposy 250\nchardepth 60\ncharvipposy 240\ncharvipdepth 55\n"
-           "walkarea 0 300 800 560 200\n"
+           "chairposy 520\nchairdepth 90\nwalkarea 0 300 800 560 200\n"
            "seat 200 200 330 n glass 200 220 61\nseat 320 320 330 n glass 320 220 61\nvipseat 500 500 330 n 1\n"
+           "seat 100 150 500 w silla_0 glass 100 500 91\n"
            "actionspot liquid 650 290 80 650 330 n 0\n"
            "actionspot trashbin 740 290 80 740 330 n\n"
            "actionspot glassspot 100 290 80 100 330 n\n"

@@ -4,7 +4,6 @@
 #include "playfield_fixture.h"
 
 #include "character.h"
-#include "fieldspots.h"
 #include "gamestatsmode.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
@@ -15,8 +14,6 @@
 #include "weekgoals.h"
 
 #include "ui/label.h"
-
-#include <map>
 
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
@@ -110,41 +107,28 @@ TEST_F(LevelTest, AClickReachesTheTargetDrawnAtThePoint) {
     app.addImage("half", pHalf);
     app.addImage("cover", opaque(100, 40));
     app.addImage("basin", opaque(40, 40));
-    addText("scene0.scene", fixture::barScene() +
-                                "image half\ninspos center bottom half\nsprite half 650 300 80\n"
-                                "image cover\ninspos center bottom cover\nsprite cover 200 260 65\n"
-                                "image basin\ninspos center bottom basin\nsprite basin 330 250 80\n"
-                                "actionspot trashbin 330 240 80 330 330 n\n");
+    addText("scene0.scene", fixture::barScene() + "image half\ninspos center bottom half\nsprite half 650 300 80\n"
+                                                  "image cover\ninspos center bottom cover\nsprite cover 200 260 65\n"
+                                                  "image basin\ninspos center bottom basin\nsprite basin 330 250 80\n"
+                                                  "actionspot trashbin 330 240 80 330 330 n\n");
     enter();
     seatGuest(pMode.get(), 0, "bob");
     seatGuest(pMode.get(), 1, "bob");
-    std::map<std::string, ActionSpot*> targets = {{"nothing", nullptr}};
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
-        ActionSpot* p = pSpot.get();
-        const char* pszKind = dynamic_cast<CharacterSpot*>(p) ? "seat "
-                              : dynamic_cast<GlassSpot*>(p)   ? "coaster "
-                              : dynamic_cast<LiquidButton*>(p) ? "tap "
-                                                               : "sink ";
-        targets[pszKind + std::to_string(p->getX())] = p;
-    }
+    // Seats 200, 320 and the VIP place, then the tap, the sink, the coaster and the basin.
+    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& spots = pMode->getSpots();
     const struct {
-        int nX, nY;
-        const char* pszTarget;
+        int nX, nY, nSpot;  // -1: nothing
     } cases[] = {
-        {200, 180, "seat 200"},   // its guest
-        {200, 240, "nothing"},    // the guest's legs, under the scenery
-        {660, 270, "tap 650"},    // the drawn half of the tap's picture
-        {640, 270, "nothing"},    // its see-through half
-        {660, 235, "nothing"},    // above the picture, inside the spot's box
-        {100, 270, "coaster 100"},  // no picture: the box
-        {330, 230, "sink 330"},   // drawn over the guest behind it
-        {330, 180, "seat 320"},   // that guest above it
-        {500, 200, "nothing"},    // the VIP place, nobody there
+        {200, 180, 0}, {200, 240, -1},                 // a guest; its legs under the scenery
+        {660, 270, 3}, {640, 270, -1}, {660, 235, -1},  // the tap's picture; its see-through half; above it
+        {100, 270, 5},                                 // the coaster: no picture, its box
+        {330, 230, 6}, {330, 180, 1},                  // the basin drawn over a guest; that guest above it
+        {500, 200, -1},                                // the VIP place, nobody there
     };
     for (const auto& c : cases) {
         bool bBalloon = false;
-        EXPECT_EQ(pMode->hitTarget(c.nX, c.nY, bBalloon).get(), targets.at(c.pszTarget))
-            << c.nX << "," << c.nY << " should reach " << c.pszTarget;
+        EXPECT_EQ(pMode->hitTarget(c.nX, c.nY, bBalloon), c.nSpot < 0 ? nullptr : spots.getAt(c.nSpot))
+            << c.nX << "," << c.nY;
     }
 }
 

@@ -24,31 +24,20 @@ std::string errorOf(const std::string& sText) {
 TEST(SceneReader, ReadsTheBar) {
     SceneData scene = parseScene("scene0.scene", fixture::barScene().c_str());
     EXPECT_EQ(scene.m_nBottomY, 560);
-    EXPECT_EQ(scene.m_lSeats.getCount(), 3);
-    EXPECT_TRUE(scene.m_lSeats.getLast().m_bVip);
+    EXPECT_EQ(scene.m_lSeats.getCount(), 4);
+    EXPECT_TRUE(scene.m_lSeats.getAt(2).m_bVip);
     EXPECT_EQ(scene.m_lSpots.getFirst().m_sType, "liquid");
     EXPECT_EQ(scene.getWalkAreaDepth(0, 300), 200);
     EXPECT_EQ(scene.getWalkAreaDepth(800, 300), -1);
     EXPECT_EQ(scene.m_nStartHeading, 2);
-    // The first seat's glass stands before its guest; the VIP's where it stands.
+    // The first seat's glass stands before its guest, the VIP's where it
+    // stands; the chair's guest sits at the chairs' row.
     const SceneSeat& seat = scene.m_lSeats.getFirst();
     EXPECT_TRUE(seat.m_bHasGlass && seat.m_nGlassX == 200 && seat.m_nGlassY == 220 && seat.m_nGlassZ == 61);
-    EXPECT_FALSE(scene.m_lSeats.getLast().m_bHasGlass);
-    EXPECT_FALSE(scene.m_bHasChairPlace);
-}
-
-TEST(SceneReader, ChairSeatsAndGlassPlaces) {
-    SceneData scene = parseScene("scene0.scene", (fixture::barScene() +
-                                                  "chairposy 570\nchairdepth 181\n"
-                                                  "seat 108 44 556 e silla_0 glass 84 526 188\n"
-                                                  "vipseat 330 330 480 s 0 glass 286 590 211\n")
-                                                     .c_str());
-    EXPECT_TRUE(scene.m_bHasChairPlace && scene.m_nChairPosY == 570 && scene.m_nChairDepth == 181);
-    const SceneSeat& chair = scene.m_lSeats.getAt(3);
-    EXPECT_EQ(chair.m_sSlot, "silla_0");
-    EXPECT_TRUE(chair.m_bHasGlass && chair.m_nGlassX == 84 && chair.m_nGlassY == 526 && chair.m_nGlassZ == 188);
-    const SceneSeat& vip = scene.m_lSeats.getLast();
-    EXPECT_TRUE(vip.m_bVip && vip.m_nVipSide == 0 && vip.m_bHasGlass && vip.m_nGlassY == 590);
+    EXPECT_FALSE(scene.m_lSeats.getAt(2).m_bHasGlass);
+    const SceneSeat& chair = scene.m_lSeats.getLast();
+    EXPECT_TRUE(chair.m_sSlot == "silla_0" && chair.m_bHasGlass && chair.m_nGlassY == 500);
+    EXPECT_TRUE(scene.m_bHasChairPlace && scene.m_nChairPosY == 520 && scene.m_nChairDepth == 90);
 }
 
 TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
