@@ -301,7 +301,8 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     std::vector<Sprite*> aFound;
     for (const SpriteList* pLayer : pMode->getLayers())
         for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
-            if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str()) aFound.push_back(pSprite.get());
+            if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str())
+                aFound.push_back(pSprite.get());
     return aFound;
 }
 
@@ -340,10 +341,12 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     Tsl::SmartPtr<Mug> pGlass = pGuest ? pGuest->getGlass() : pSeat ? pSeat->getUsedGlass() : nullptr;
                     if (pGuest) aShown.push_back(pGuest->getSprite());
                     if (pGlass && pGlass->getSprite()->isVisible()) aShown.push_back(pGlass->getSprite());
-                    for (const Sprite* pShown : aShown) EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
+                    for (const Sprite* pShown : aShown)
+                        EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
                     if (pGuest && pGuest->getBalloon()->isShown())
                         for (const Tsl::SmartPtr<Sprite>& pPicture : pGuest->getBalloon()->getPictures())
-                            EXPECT_EQ(reached(pMode.get(), middleOf(pPicture), pGuest->getBalloon().get()), "balloon") << sWhat;
+                            EXPECT_EQ(reached(pMode.get(), middleOf(pPicture), pGuest->getBalloon().get()), "balloon")
+                                << sWhat;
                 }
             };
             expectEveryTarget(", every seat taken");
@@ -387,7 +390,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
             // The surface picture at the glass's foot: the topmost drawn below it.
             auto surfaceUnder = [&](Mug* pGlass) {
                 Sprite* pTop = nullptr;
-                for (Sprite* p : picturesOf(pMode.get(), "prop_table")) pTop = pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0 ? p : pTop;
+                for (Sprite* p : picturesOf(pMode.get(), "prop_table"))
+                    if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
                 if (!pTop && pictureHit(pCounter, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = pCounter;
                 return pTop ? pTop : pSand;
             };
@@ -400,7 +404,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 if (pSurface != pCounter) return;
                 pWaitress->setPosition(float(nUseX), float(nUseY));
                 pWaitress->setHeading(Waitress::NORTH);
-                EXPECT_FALSE(pWaitress->getSprite(0)->collidePixels(pGlass->getSprite(), 1, 0)) << sWhat << ": on her head";
+                EXPECT_FALSE(pWaitress->getSprite(0)->collidePixels(pGlass->getSprite(), 1, 0))
+                    << sWhat << ": on her head";
             };
             serveEveryone(pMode.get(), lGuests);
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
@@ -412,7 +417,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
                     EXPECT_TRUE(pGlass->getSprite()->isVisible() && surfaceUnder(pGlass) == pSand &&
                                 pGlass->getY() >= pGuest->getY()) << sSeat << ": not on the sand";
-                    for (const WalkArea& area : pMode->getScene().m_lWalkAreas) EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat;
+                    for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                        EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat;
                     continue;
                 }
                 if (pGuest->getSeatKind() == 0) {

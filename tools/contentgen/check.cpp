@@ -277,8 +277,8 @@ public:
         if (w == "seat" && t.size() > 4) m_aSeats.push_back({n(1), t.size() > 5 && t[5] != "glass"});
     }
     void people() {
-        static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim", "ch_wac_nurse.anim", "ch_captain.anim",
-                                            "ch_wac_wendy.anim", "ch_wac_punk.anim"};
+        static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim",    "ch_wac_nurse.anim",
+                                            "ch_captain.anim",   "ch_wac_wendy.anim", "ch_wac_punk.anim"};
         int i = 0;
         for (const Seat& seat : m_aSeats) {
             const char* pszAnim = NAMED[i % 6];
