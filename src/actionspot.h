@@ -36,6 +36,9 @@ public:
     int getUseY() const { return m_nUseY; }
     int getHeading() const { return m_nHeading; }
     void setBox(int nWidth, int nHeight);
+    // She was sent here and could not act with that hand: what the spot
+    // answers, beyond her own refusal gesture.
+    virtual void onRefused(int) {}
     // A picture that shows the spot; a click on it reaches the spot.
     void addPicture(Tsl::SmartPtr<Sprite> pSprite) { m_lPictures.append(pSprite); }
     const Tsl::List<Tsl::SmartPtr<Sprite>>& getPictures() const { return m_lPictures; }

@@ -19,6 +19,7 @@
 #include "picturehit.h"
 #include "spawnmanager.h"
 #include "actiontarget.h"
+#include "fieldspots.h"
 #include "mug.h"
 
 #include "anim/animation.h"
@@ -230,11 +231,16 @@ TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
 
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
+// Each drink source of a scene, at every level of the bar stations that add
+// them, shows the sign of its drink.
 TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
-    for (int nScene = 0; nScene < 5; ++nScene) {
+    const int nLevels = UpgradeManager().getLevelCount(UpgradeManager::KIND_STATION_0);
+    for (int nCase = 0; nCase < 5 * nLevels; ++nCase) {
+        int nScene = nCase / nLevels, nStations = nCase % nLevels;
         ScratchLog log;
         QarnPlayer player;
         for (bool& b : player.m_abTipShown) b = true;
+        player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = player.m_anUpgrades[UpgradeManager::KIND_STATION_1] = nStations;
         std::string sScene = "scene" + std::to_string(nScene);
         Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, -1);
         app.pushMode(pMode.get());
@@ -243,6 +249,15 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
         EXPECT_FALSE(pMode->getSpots().isEmpty()) << sScene;
         EXPECT_GT(pMode->getField()->m_lSeatSpots.getCount(), 0) << sScene;
         EXPECT_EQ(log.text().find("skip"), std::string::npos) << sScene << ":\n" << log.text();
+        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+            LiquidButton* pSource = dynamic_cast<LiquidButton*>(pSpot.get());
+            if (!pSource) continue;
+            Tsl::SmartPtr<Image> pSign = app.getImage(Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, pSource->getDrink()));
+            int nSigns = 0;
+            for (SpriteList* pLayer : pMode->getLayers())
+                for (const Tsl::SmartPtr<Sprite>& p : *pLayer) nSigns += p->getImage() == pSign;
+            EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
+        }
         closeEveryMode();
     }
 }
@@ -338,8 +353,10 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
                         aShown.push_back(pCoaster->getGlass()->getSprite());
                     Tsl::SmartPtr<Character> pGuest = pSeat ? pSeat->getCharacter() : nullptr;
-                    Tsl::SmartPtr<Mug> pGlass = pGuest ? pGuest->getGlass() : pSeat ? pSeat->getUsedGlass() : nullptr;
-                    if (pGuest) aShown.push_back(pGuest->getSprite());
+                    Tsl::SmartPtr<Mug> pGlass = pGuest                               ? pGuest->getGlass()
+                                                : pSeat && pSeat->hasUsedGlass() ? pSeat->getUsedGlasses().getFirst()
+                                                                                 : nullptr;
+                    if (pGuest) aShown.push_back(pGuest->getSprite().get());
                     if (pGlass && pGlass->getSprite()->isVisible()) aShown.push_back(pGlass->getSprite());
                     for (const Sprite* pShown : aShown)
                         EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
@@ -363,7 +380,8 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
             }
             expectEveryTarget(", the guests gone");
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
-                pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->setUsedGlass(nullptr);
+                pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->doAction(0);  // she takes the used glass
+                pMode->getWaitress()->takeHandContents(0)->detach();
                 EXPECT_EQ(reached(pMode.get(), aFaces[pGuest->getSeat()], nullptr), "nothing") << sAt;
             }
             closeEveryMode();
