@@ -367,6 +367,21 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 }
             };
             expectEveryTarget(", every seat taken");
+            // Once the order is taken, the balloon showing the drink is its guest's.
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                pGuest->takeOrder();
+                int nDrinks = 0;
+                std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
+                float fHead = pGuest->getSprite()->getScreenRect().top;
+                for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
+                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
+                        std::abs(middleOf(pDrink).y - fHead) < 60) {
+                        ++nDrinks;
+                        EXPECT_EQ(reached(pMode.get(), middleOf(pDrink), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
+                                  "spot") << sAt << ": the drink over seat " << pGuest->getSeat();
+                    }
+                EXPECT_EQ(nDrinks, 1) << sAt << ": the drink over seat " << pGuest->getSeat();
+            }
             serveEveryone(pMode.get(), lGuests);
             expectEveryTarget(", every guest drinking");
             std::vector<Point> aFaces;
