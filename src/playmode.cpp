@@ -179,7 +179,10 @@ bool PlayMode::buildLevel() {
     pOptions->setZOrder(500);
     addControl(pOptions.get());
     const char* pszMusic = Names::SCENE_MUSIC[sceneIndex(m_sScene)];
-    if (pApp->hasResource(pszMusic)) pApp->playMusic(pszMusic, true);
+    // Tunes carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Music>* pLoader = pAudio ? pAudio->getMusicLoader() : nullptr;
+    if (pLoader && pLoader->exists(pszMusic)) pApp->playMusic(pszMusic, true);
     m_nPhase = PHASE_LOADED;
     return true;
 }
