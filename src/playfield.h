@@ -33,5 +33,4 @@ struct PlayField {
     int m_nStarsResult = 0;
     int m_nLevelsWon = 0;         // of the story, when the level began
     int m_nTotalScore = 0;        // of the story, when the level began
-    bool m_bLastLevelOfStage = false;
 };

@@ -132,7 +132,6 @@ void PlayMode::setStoryManager(StoryManagerMode* pStory) {
     m_field.m_nTotalScore = pStory->getScore();
     m_field.m_nLevelsWon = pStory->getLevelsWon();
     m_field.m_nStage = pStory->getStage();
-    m_field.m_bLastLevelOfStage = m_nPlayMode == 0 && pStory->isLastLevelOfStage();
 }
 
 // ---- entering the level --------------------------------------------------------------------------
