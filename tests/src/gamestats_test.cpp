@@ -116,7 +116,9 @@ TEST_F(GameStatsTest, TheTotalMoneyEndsWhereThePurseDoes) {
         SpriteList lSprites;
         dialog->getTable()->getSprites(lSprites, true);
         for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites)
-            if (Label* pLabel = dynamic_cast<Label*>(pSprite.get())) EXPECT_NE("Total stars", pLabel->getText());
+            if (Label* pLabel = dynamic_cast<Label*>(pSprite.get())) {
+                EXPECT_NE("Total stars", pLabel->getText());
+            }
         dialog->onCallback(GameStatsMode::ID_OK, 0);
     }
 }

@@ -186,7 +186,9 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         ASSERT_TRUE(pStats);
         for (int i = 0; i < 400 && pStats->getPhase() < 6; ++i) frame();
         // The story's purse, as the map will show it.
-        if (c.nPlayMode == 0 && c.bStory) EXPECT_STREQ("$5", pStats->getTotalLabel()->m_pLabel->getText().c_str());
+        if (c.nPlayMode == 0 && c.bStory) {
+            EXPECT_STREQ("$5", pStats->getTotalLabel()->m_pLabel->getText().c_str());
+        }
         pStats->onCallback(0, 0);
         for (int i = 0; i < 3; ++i) frame();
         EXPECT_EQ(app.getModeCount(), 0) << c.nPlayMode;
