@@ -12,6 +12,7 @@
 #include "effects/particleemitter.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
+#include "screens/miscdialogs.h"
 #include "loadingdialog.h"
 #include "names.h"
 #include "qarnplayer.h"
@@ -419,14 +420,19 @@ void PlayMode::onUpdate(float fDt) {
 }
 
 void PlayMode::updatePlaying(float fDt) {
-    m_fLevelSeconds += fDt;
-    m_field.m_fSecondsPlayed = m_fLevelSeconds;
-    if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
-    if (!m_bClosed && m_pTip->isHidden()) m_pSpawnManager->update(fDt);
+    // An open tip holds the day: reading it costs neither time nor the
+    // guests' patience. She may still finish what she was doing.
+    bool bDayRuns = m_pTip->isHidden();
+    if (bDayRuns) {
+        m_fLevelSeconds += fDt;
+        m_field.m_fSecondsPlayed = m_fLevelSeconds;
+        if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
+        if (!m_bClosed) m_pSpawnManager->update(fDt);
+    }
     m_pWaitress->update(fDt);
     updateWalk(fDt);
     updateCommands();
-    updateCustomers(fDt);
+    if (bDayRuns) updateCustomers(fDt);
     updateAmbience(fDt);
     updateLabels();
     if (m_bClosed && !m_bEnded && m_pSpawnManager->getCustomerCount() == 0) endLevel();
@@ -706,6 +712,21 @@ void PlayMode::playSound(const char* pszName) {
 }
 
 void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOptions(this, CB_OPTIONS_CLOSED, CB_QUIT_LEVEL)); }
+
+// Loading, the week's goal and the results have dialogs of their own on top,
+// and a field under any other mode is held already: only the open bar pauses.
+bool PlayMode::pause() {
+    if (m_nPhase != PHASE_PLAYING || m_bEnded || m_bLeaving || !isTop()) return false;
+    GameApp::getInstance()->pushMode(new GamePausedDlg(this, CB_RESUME));
+    return true;
+}
+
+bool PlayMode::onKeyDown(int nKey, int nModifiers) {
+    if (nKey == KEY_ESCAPE && pause()) return true;
+    return QarnMode::onKeyDown(nKey, nModifiers);
+}
+
+void PlayMode::onAppDeactivate() { pause(); }
 
 void PlayMode::onCallback(int nId, int) {
     switch (nId) {

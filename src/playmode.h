@@ -38,7 +38,8 @@ class PlayMode : public QarnMode {
 public:
     enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
     enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
-    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4 };
+    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4, CB_RESUME = 5 };
+    enum { KEY_ESCAPE = 27 };
     // Events that may bring up an in-play tip. An event's number is its
     // hint's: the text's key and the player's shown flag. The story map
     // shows the hints 0, 1, 2, 15 and 17 on its own, so the events raised
@@ -118,6 +119,10 @@ public:
 
     // The options dialog during a level.
     void openOptions();
+    // While the bar is open and nothing else is on top of the field: the
+    // pause dialog, which holds the whole field until the player goes on.
+    // False when the field is not the one to pause.
+    bool pause();
     // Reads and builds the level; false after a scene error (logged, shown).
     bool buildLevel();
     void startLevel();
@@ -126,6 +131,9 @@ public:
     void onUpdate(float fDt) override;
     void onCallback(int nId, int nData) override;
     bool onMouseDown(int nButton, int nX, int nY) override;
+    bool onKeyDown(int nKey, int nModifiers) override;
+    // The window lost the input focus: the day must not run on unseen.
+    void onAppDeactivate() override;
     void cleanup() override;
 
 private:

@@ -13,7 +13,10 @@
 #include "waitress.h"
 #include "weekgoals.h"
 
+#include "screens/miscdialogs.h"
 #include "ui/label.h"
+
+#include <functional>
 
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
@@ -69,28 +72,32 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     const int anServingHints[] = {3, 4, 5, 6, 7, 18};
     for (int nTip : anServingHints) player.m_abTipShown[nTip] = false;
     enter();
+    // The player reads each tip as it comes: an open one holds the guests.
+    auto readTips = [&] {
+        if (pMode->getTip()->isShown()) pMode->getTip()->hide();
+    };
     m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
-    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
     click(SEAT_X, BALLOON_Y);  // the balloon: the order is taken at once
     EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
     click(TAP_X, TAP_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     ASSERT_FALSE(waitress()->isHandEmpty(0));
     EXPECT_EQ(waitress()->getX(), 650);
     click(SEAT_X, SEAT_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
-    ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
     EXPECT_EQ(pMode->getField()->m_nMoney, Character::DRINK_PRICE);
     EXPECT_EQ(pMode->getField()->m_nCustomersServed, 1);
     EXPECT_EQ(pMode->getField()->m_nStars, Character::MAX_STARS);
     // The used glass: taken from the seat with the right hand, washed at the sink.
-    runUntil([&] { return !customer(); }, 4);
+    runUntil([&] { readTips(); return !customer(); }, 4);
     click(SEAT_X, SEAT_Y, MB_RIGHT);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 1);
     click(SINK_X, SINK_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
     // One served guest has shown all of them: they stop coming back.
     for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
@@ -151,6 +158,7 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     for (int nTip : StoryManagerMode::MAP_TIPS) EXPECT_FALSE(player.m_abTipShown[nTip]) << nTip;
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
+    EXPECT_EQ(pMode->getLevelSeconds(), 0.0f) << "reading a tip takes none of the day";
     click(TAP_X, TAP_Y);
     EXPECT_EQ(pMode->getCommandCount(), 3) << "a click outside the bubble still acts";
     click(260, 90);
@@ -285,4 +293,92 @@ TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
     for (int i = 0; i < 3; ++i) frame();
     EXPECT_EQ(pStory->getStep(), 3);
+}
+
+// Whatever brings the pause, the day stands still under it: the clock, the
+// waiting guest's patience, the next guest's arrival and the waitress on her
+// way. Going on lets it all run again.
+TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
+    struct Case {
+        const char* pszHow;
+        std::function<void()> pause;
+    };
+    const Case cases[] = {{"Escape", [&] { app.onKeyDown(PlayMode::KEY_ESCAPE, 0); }},
+                          {"focus lost", [&] { app.onDeactivate(); }}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pszHow);
+        enter();
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        frame();
+        auto day = [&] {
+            return std::vector<float>{pMode->getLevelSeconds(), customer()->getPatienceLeft(),
+                                      pMode->getSpawnManager()->getTimer(), float(waitress()->getX()),
+                                      float(waitress()->getY())};
+        };
+        std::vector<float> before = day();
+        c.pause();
+        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get()));
+        for (int i = 0; i < 40; ++i) frame();
+        EXPECT_EQ(before, day());
+        app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
+        frame();
+        EXPECT_EQ(app.getModeAt(0).get(), pMode.get());
+        std::vector<float> after = day();
+        for (size_t i : {0, 1, 4}) EXPECT_NE(before[i], after[i]) << i;
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
+// Only the open bar pauses: while the level loads, while the week's goal or
+// the results are shown, and while it is paused already, neither Escape nor
+// a lost focus brings up another dialog.
+TEST_F(LevelTest, APauseNeverStacksOnTheLevelsOwnDialogs) {
+    auto pausedDialogs = [&] {
+        int nCount = 0;
+        for (int i = 0; i < app.getModeCount(); ++i) nCount += dynamic_cast<GamePausedDlg*>(app.getModeAt(i).get()) != nullptr;
+        return nCount;
+    };
+    auto tryToPause = [&] {
+        app.onDeactivate();
+        app.onActivate();
+        app.onDeactivate();
+        app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
+    };
+    pMode = new PlayMode("scene0", 1, 0, &player, 1);
+    app.pushMode(pMode.get());
+    tryToPause();
+    EXPECT_EQ(0, pausedDialogs()) << "loading";
+    for (int i = 0; i < 3 && !dynamic_cast<WeekGoalDialog*>(app.getModeAt(0).get()); ++i) frame();
+    ASSERT_TRUE(dynamic_cast<WeekGoalDialog*>(app.getModeAt(0).get()));
+    tryToPause();
+    EXPECT_EQ(0, pausedDialogs()) << "week goal";
+    app.onKeyDown(13, 0);
+    frame();
+    app.onDeactivate();
+    app.onActivate();
+    app.onDeactivate();
+    EXPECT_EQ(1, pausedDialogs()) << "focus lost twice";
+    app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
+    m_aRand.clear();
+    ASSERT_TRUE(runUntil([&] { return dynamic_cast<GameStatsMode*>(app.getModeAt(0).get()) != nullptr; }, 8 * 400));
+    tryToPause();
+    EXPECT_EQ(0, pausedDialogs()) << "results";
+}
+
+// A tip about a guest comes up while it waits: reading it costs the guest
+// no patience and the day no time.
+TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
+    player.m_abTipShown[PlayMode::TIP_ORDER] = false;
+    enter();
+    m_aRand.assign(8, 0);
+    ASSERT_TRUE(runUntil([&] { return pMode->getTip()->isShown(); }));
+    ASSERT_TRUE(customer());
+    float fPatience = customer()->getPatienceLeft(), fSeconds = pMode->getLevelSeconds();
+    for (int i = 0; i < 40; ++i) frame();
+    EXPECT_EQ(fPatience, customer()->getPatienceLeft());
+    EXPECT_EQ(fSeconds, pMode->getLevelSeconds());
 }
