@@ -11,6 +11,8 @@
 
 namespace {
 enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+// Where a guest without a figure of its own stands, around its place.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
@@ -63,6 +65,13 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
 
 Character::~Character() {}
 
+Rect Character::getScreenBox() const {
+    Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
+    if (box.isEmpty()) box = Rect(m_nX - BARE_HALF_WIDTH, m_nY - BARE_HEIGHT, m_nX + BARE_HALF_WIDTH, m_nY);
+    if (m_pBalloonSprite) box = box.unite(m_pBalloonSprite->getScreenPixelRect());
+    return box;
+}
+
 void Character::setState(int nState, const char* pszSequence) {
     m_nState = nState;
     m_fStateTime = 0.0f;
@@ -86,7 +95,7 @@ void Character::update(float fDt) {
             showBalloon(true);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
-                m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER, getScreenBox());
             }
             return;
         case STATE_ASKING:
@@ -98,7 +107,7 @@ void Character::update(float fDt) {
             setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-                m_pMode->onCustomerLost();
+                m_pMode->onCustomerLost(getScreenBox());
             }
             return;
         case STATE_DRINKING:
@@ -116,7 +125,7 @@ void Character::takeOrder() {
     m_fPatienceLeft = m_fPatience;
     setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
     showBalloon(false);
-    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
 }
 
 bool Character::accepts(const Mug* pMug) const {
@@ -136,6 +145,7 @@ void Character::pay() {
     if (m_bVip) nMoney *= 2;
     float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
     int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    Rect box = getScreenBox();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
@@ -150,7 +160,7 @@ void Character::pay() {
         m_pMug = nullptr;
     }
     m_pMode->playSound(Names::SFX_PAY);
-    m_pMode->onCustomerPaid(nMoney, nStars);
+    m_pMode->onCustomerPaid(nMoney, nStars, box);
 }
 
 Tsl::SmartPtr<Mug> Character::takeUsedGlass() {

@@ -40,6 +40,9 @@ public:
     Tsl::SmartPtr<ActionBalloon> getBalloon() const { return m_pBalloon; }
     int getX() const { return m_nX; }
     int getY() const { return m_nY; }
+    // What the player sees of the guest on the screen: its figure and its
+    // balloon while that shows.
+    Rect getScreenBox() const;
 
     void update(float fDt);
     // The balloon was clicked: the order is taken.

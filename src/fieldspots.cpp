@@ -53,7 +53,6 @@ bool TrashBin::canDoAction(int) { return findSlot(false) >= 0; }
 
 void TrashBin::doAction(int) {
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->takeEmptyMugs()) pMug->detach();
-    m_pMode->onTipEvent(PlayMode::TIP_WASHED);
 }
 
 bool PropDispenser::canDoAction(int) {

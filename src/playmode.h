@@ -3,6 +3,7 @@
 #include "playfield.h"
 #include "qarnmode.h"
 #include "scene.h"
+#include "image/rect.h"
 #include "walkgrid.h"
 
 #include "tsl2/list.h"
@@ -45,7 +46,8 @@ public:
     // shows the hints 0, 1, 2, 15 and 17 on its own, so the events raised
     // in play keep off those numbers (the ones there are never raised). The
     // map brings 3, 4, 5, 6, 7 and 18 back together until all were seen:
-    // they are the steps of serving one guest, all raised by a served order.
+    // they are the steps of serving one guest, from its order to the empty
+    // glass it leaves when it has paid, so one guest served shows them all.
     enum TipEvent {
         TIP_FIRST_CUSTOMER,
         TIP_TRAY,
@@ -54,7 +56,7 @@ public:
         TIP_FULL_GLASS,
         TIP_SERVED,
         TIP_PAID,
-        TIP_WASHED,
+        TIP_GLASS_LEFT,
         TIP_IMPATIENT,
         TIP_CUSTOMER_LOST,
         TIP_USED_GLASS,
@@ -105,15 +107,18 @@ public:
 
     // The customer leaves the bar: its seat, claims and balloon are freed.
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
-    // A customer paid: money for the level, stars for how quickly it was served.
-    void onCustomerPaid(int nMoney, int nStars);
-    void onCustomerLost();
+    // A customer paid: money for the level, stars for how quickly it was
+    // served; it stood where the box is and left its glass there.
+    void onCustomerPaid(int nMoney, int nStars, const Rect& guest = Rect());
+    void onCustomerLost(const Rect& guest = Rect());
     // A drink some tap of the field pours, for a customer's order.
     int drawOrder() const;
     void addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon);
     void removeBalloon(ActionBalloon* pBalloon);
-    // A tip comes up once per player when its event first happens.
-    void onTipEvent(int nEvent);
+    // A tip comes up once per player when its event first happens; one due
+    // while another is open waits for it to close. The guest's box, for a
+    // hint about a guest, is where that guest is seen.
+    void onTipEvent(int nEvent, const Rect& guest = Rect());
     // Plays a sound by name when the sample exists.
     void playSound(const char* pszName);
 
@@ -141,6 +146,10 @@ private:
         Tsl::SmartPtr<ActionSpot> pSpot;
         int nHand;
     };
+    struct DueTip {
+        int nEvent;
+        Rect guest;
+    };
     void setLevelValues();
     void buildVisuals();
     void buildSeats();
@@ -160,6 +169,10 @@ private:
     void updateLabels();
     void chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const;
     Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
+    bool& tipShownFlag(int nEvent);
+    void showDueTip();
+    Rect tipSubject(int nSubject, const Rect& guest) const;
+    Rect waitressBox() const;
 
     Tsl::String m_sScene;
     int m_nPlayMode;
@@ -195,6 +208,7 @@ private:
     Tsl::List<Tsl::SmartPtr<Seagull>> m_lSeagulls;
     Tsl::List<int> m_lDrinks;
     bool m_abTipShownHere[TIP_EVENT_COUNT];
+    Tsl::List<DueTip> m_lDueTips;
     bool m_bLeaving;
     int m_nShownSeconds;
     int m_nShownMoney;

@@ -5,6 +5,7 @@
 
 #include "character.h"
 #include "gamestatsmode.h"
+#include "playermanager.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
@@ -14,9 +15,12 @@
 #include "weekgoals.h"
 
 #include "screens/miscdialogs.h"
+#include "screens/names.h"
+#include "test_folder.h"
 #include "ui/label.h"
 
 #include <functional>
+#include <set>
 
 namespace {
 enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
@@ -24,6 +28,7 @@ enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_
 
 struct LevelTest : PlayFieldFixture {
     QarnPlayer player;
+    QarnPlayer* pPlayer = &player;  // the one who plays
     Tsl::SmartPtr<StoryManagerMode> pStory;
     Tsl::SmartPtr<PlayMode> pMode;
 
@@ -36,9 +41,9 @@ struct LevelTest : PlayFieldFixture {
 
     // Into the level: loading, the week's goal closed, the bar open.
     void enter(int nPlayMode = 0, int nMinutes = -1, bool bStory = true) {
-        pStory = new StoryManagerMode(0, 3, &player, nPlayMode, StoryManagerMode::NO_MAP);
+        pStory = new StoryManagerMode(0, 3, pPlayer, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
-        pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
+        pMode = new PlayMode("scene0", nPlayMode, 0, pPlayer, nMinutes);
         if (bStory) pMode->setStoryManager(pStory.get());
         pMode->getSpawnManager()->getRandom().setSeed(3);
         app.pushMode(pMode.get());
@@ -161,7 +166,8 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     EXPECT_EQ(pMode->getLevelSeconds(), 0.0f) << "reading a tip takes none of the day";
     click(TAP_X, TAP_Y);
     EXPECT_EQ(pMode->getCommandCount(), 3) << "a click outside the bubble still acts";
-    click(260, 90);
+    Rect bubble = pMode->getTip()->getBounds();
+    click((bubble.left + bubble.right) / 2, (bubble.top + bubble.bottom) / 2);
     EXPECT_TRUE(pMode->getTip()->isHidden());
 }
 
@@ -381,4 +387,111 @@ TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(fPatience, customer()->getPatienceLeft());
     EXPECT_EQ(fSeconds, pMode->getLevelSeconds());
+}
+
+// Every hint stands beside what it speaks of, on the screen, and covers
+// neither the guest concerned nor the waitress: guests at either end of the
+// bar and in front of it, with her beside each of them.
+TEST_F(LevelTest, EachHintLeavesItsGuestAndTheWaitressInSight) {
+    enter();
+    struct Case {
+        Rect guest;
+        int nWaitressX, nWaitressY;
+    } cases[] = {{Rect(150, 90, 250, 260), 200, 340}, {Rect(270, 90, 370, 260), 480, 330},
+                 {Rect(640, 90, 760, 260), 700, 560}, {Rect(450, 330, 550, 520), 400, 450}};
+    const Rect screen(0, 0, 800, 600);
+    std::set<std::pair<int, int>> places;
+    std::set<int> widths;
+    for (const Case& c : cases) {
+        waitress()->setPosition(float(c.nWaitressX), float(c.nWaitressY));
+        Rect her = waitress()->getSprite(0)->getScreenPixelRect();
+        ASSERT_FALSE(her.isEmpty());
+        for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+            SCOPED_TRACE("hint " + std::to_string(nHint) + " guest at " + std::to_string(c.guest.left));
+            player.m_abTipShown[nHint] = false;
+            pMode->onTipEvent(nHint, c.guest);
+            ASSERT_TRUE(pMode->getTip()->isShown());
+            Rect bubble = pMode->getTip()->getBounds();
+            EXPECT_TRUE(screen.containsRect(bubble)) << bubble.toString().c_str();
+            EXPECT_FALSE(bubble.overlaps(c.guest)) << bubble.toString().c_str();
+            EXPECT_FALSE(bubble.overlaps(her)) << bubble.toString().c_str() << " her " << her.toString().c_str();
+            places.insert({bubble.left, bubble.top});
+            widths.insert(bubble.getWidth());
+            pMode->getTip()->hide();
+        }
+    }
+    EXPECT_GT(places.size(), 8u) << "the hints stand where their subjects are";
+    EXPECT_GT(widths.size(), 4u);
+}
+
+// A guest's payment brings three hints at once: each is read in turn, none
+// is lost under another.
+TEST_F(LevelTest, HintsDueTogetherAreReadOneAfterTheOther) {
+    for (int nTip : {PlayMode::TIP_PAID, PlayMode::TIP_GLASS_LEFT, PlayMode::TIP_GOAL_REACHED})
+        player.m_abTipShown[nTip] = false;
+    enter();
+    pMode->onCustomerPaid(50, 3, Rect(150, 90, 250, 260));
+    for (int nTip : {PlayMode::TIP_PAID, PlayMode::TIP_GLASS_LEFT, PlayMode::TIP_GOAL_REACHED}) {
+        SCOPED_TRACE(nTip);
+        ASSERT_TRUE(pMode->getTip()->isShown());
+        EXPECT_TRUE(player.m_abTipShown[nTip]);
+        pMode->getTip()->hide();
+        frame();
+    }
+    EXPECT_TRUE(pMode->getTip()->isHidden());
+}
+
+// A new player serves one guest on the first day and gives up; the day is
+// tried again and no hint comes back. Hints shown in play outlive a run that
+// ends before the map is seen again.
+TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
+    app.setSettingsFile(testPath("settings.dat").c_str());
+    pPlayer = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
+    int nRead = 0;
+    auto readTips = [&] {
+        if (pMode->getTip()->isHidden()) return;
+        ++nRead;
+        pMode->getTip()->hide();
+    };
+    auto serveOneGuest = [&] {
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
+        for (int i = 0; i < 8; ++i) {
+            readTips();
+            frame();
+        }
+    };
+    auto flags = [&] { return std::vector<bool>(pPlayer->m_abTipShown, pPlayer->m_abTipShown + QarnPlayer::TIP_COUNT); };
+
+    enter();
+    serveOneGuest();
+    EXPECT_GE(nRead, 7);
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    pStory->onActivate();  // back on the map
+    std::vector<bool> seen = flags();
+
+    nRead = 0;
+    enter();
+    serveOneGuest();
+    EXPECT_EQ(0, nRead) << "a hint came back on the second try";
+    EXPECT_EQ(seen, flags());
+
+    // One more hint in play, then the run ends without the map.
+    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    seen = flags();
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    destroyPlayerManager();
+    ASSERT_TRUE(app.loadSettings());
+    pPlayer = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pPlayer);
+    EXPECT_EQ(seen, flags());
 }
