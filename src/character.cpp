@@ -10,7 +10,7 @@
 #include "upgrademanager.h"
 
 namespace {
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50 };
 // Where a guest without a figure of its own stands, around its place.
 enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }

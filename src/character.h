@@ -19,7 +19,7 @@ class PlayMode;
 class Character : public Tsl::RefCountedObject {
 public:
     enum State { STATE_ARRIVING, STATE_ASKING, STATE_WAITING, STATE_DRINKING, STATE_GONE };
-    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, MAX_STARS = 3 };
+    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, DECORATION_BONUS = 5, MAX_STARS = 3 };
     static constexpr float ARRIVE_SECONDS = 1.0f;
     static constexpr float SIP_SECONDS = 1.0f;
 

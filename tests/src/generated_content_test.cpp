@@ -5,6 +5,7 @@
 #include "scratch_log.h"
 
 #include "buyupgrademode.h"
+#include "character.h"
 #include "customerlooks.h"
 #include "names.h"
 #include "playmode.h"
@@ -65,6 +66,31 @@ struct GeneratedContent : ::testing::Test {
         app.releaseAnimation(look.m_sKey.c_str());
     }
 };
+
+// The texts that give a number of the rules give the number the game uses.
+TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
+    const char* const apszWords[] = {"no", "one", "two", "three", "four", "five", "six", "seven", "eight"};
+    auto word = [&](int n) { return std::string(apszWords[n]); };
+    UpgradeManager upgrades;
+    auto show = [&](int nLevel) { return std::to_string(upgrades.getValue(UpgradeManager::KIND_SHOW, nLevel)) + " seconds"; };
+    const std::pair<const char*, std::string> texts[] = {
+        {"UPG_Text_0_0", word(upgrades.getValue(UpgradeManager::KIND_TRAY, 1))},
+        {"UPG_Text_0_1", word(upgrades.getValue(UpgradeManager::KIND_TRAY, 2))},
+        {"RANDOM_TIP_6", word(upgrades.getValue(UpgradeManager::KIND_TRAY, 1))},
+        {"UPG_Text_12_0", show(1)},
+        {"UPG_Text_12_1", show(2)},
+        {"UPG_Text_12_2", show(3)},
+        {"UPG_Text_12_3", show(4)},
+        {"UPG_TEXT_4", "$" + std::to_string(Character::DECORATION_BONUS)},
+        {"RANDOM_TIP_7", "$" + std::to_string(Character::DECORATION_BONUS)},
+        {"TIP_TEXT_11", word(PlayMode::CLICK_QUEUE_LIMIT)},
+        {"RANDOM_TIP_12", word(PlayMode::CLICK_QUEUE_LIMIT)},
+        {"RANDOM_TIP_17", word(Character::MAX_STARS)},
+    };
+    for (const auto& text : texts)
+        EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second))
+            << text.first << ": " << app.getString(text.first).c_str();
+}
 
 // 200 seeded looks of each kind, as the spawn manager draws them, load from
 // their templates with every sequence drawn; between them they use many of
