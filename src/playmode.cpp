@@ -735,8 +735,9 @@ void PlayMode::showDueTip() {
     placer.keepClear(waitressBox());
     for (const Tsl::SmartPtr<Character>& pGuest : m_field.m_lSeatOccupants)
         if (pGuest) placer.preferClear(pGuest->getScreenBox());
-    for (Label* pLabel : {m_pClockLabel.get(), m_pMoneyLabel.get()})
-        if (pLabel) placer.preferClear(pLabel->getScreenRect());
+    for (Sprite* pSign : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
+                          m_pClosingBanner.get()})
+        if (pSign) placer.preferClear(pSign->getScreenRect());
     for (const Tsl::SmartPtr<Sprite>& pControl : getControls()) placer.preferClear(pControl->getScreenRect());
     Rect bubble = m_pTip->getBounds();
     Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
