@@ -728,11 +728,19 @@ void PlayMode::showDueTip() {
     tipShownFlag(due.nEvent) = true;
     const TipStyle& style = s_aTipStyles[due.nEvent];
     m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, due.nEvent)), 0, 0, style.nWidth);
-    Rect subject = tipSubject(style.nSubject, due.guest);
+    placeTip(tipSubject(style.nSubject, due.guest), due.guest);
+    if (m_pPlayer) {
+        getPlayerManager()->saveProfiles();
+        GameApp::getInstance()->saveSettings();
+    }
+}
+
+// Beside its subject; never over the subject, the guest concerned or the
+// waitress, and where there is room not over the other guests, the clock,
+// the money, the closing sign or the buttons.
+void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
     TipPlacer placer(Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
-    placer.keepClear(subject);
-    placer.keepClear(due.guest);
-    placer.keepClear(waitressBox());
+    for (const Rect& area : {subject, guest, waitressBox()}) placer.keepClear(area);
     for (const Tsl::SmartPtr<Character>& pGuest : m_field.m_lSeatOccupants)
         if (pGuest) placer.preferClear(pGuest->getScreenBox());
     for (Sprite* pSign : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
@@ -742,10 +750,6 @@ void PlayMode::showDueTip() {
     Rect bubble = m_pTip->getBounds();
     Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
     m_pTip->moveTo(place.left, place.top);
-    if (m_pPlayer) {
-        getPlayerManager()->saveProfiles();
-        GameApp::getInstance()->saveSettings();
-    }
 }
 
 Rect PlayMode::tipSubject(int nSubject, const Rect& guest) const {

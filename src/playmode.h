@@ -30,6 +30,9 @@ class AnimSprite;
 // come, the clock runs, and when it runs out the bar closes; once the last
 // customer has left the results are shown and the level reports to the story.
 //
+// Escape or the window's loss of the input focus pauses the open bar; an
+// open tip holds the clock and the guests until it is read.
+//
 // Input rules: an open tip takes the click first; otherwise every target on
 // the field is hit-tested, the highest z-order wins (the first on ties). An
 // order balloon acts at once; any other target sends the waitress there
@@ -171,6 +174,7 @@ private:
     Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
     bool& tipShownFlag(int nEvent);
     void showDueTip();
+    void placeTip(const Rect& subject, const Rect& guest);
     Rect tipSubject(int nSubject, const Rect& guest) const;
     Rect waitressBox() const;
 
