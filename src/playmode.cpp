@@ -141,7 +141,8 @@ void PlayMode::setStoryManager(StoryManagerMode* pStory) {
     m_field.m_nPrevTotalMoney = pStory->getMoney();
     m_field.m_nTotalScore = pStory->getScore();
     m_field.m_nLevelsWon = pStory->getLevelsWon();
-    m_field.m_nStage = pStory->getStage();
+    // Outside the story the player picks the bar: the week's goal names that one.
+    m_field.m_nStage = m_nPlayMode == 0 ? pStory->getStage() : sceneIndex(m_sScene);
 }
 
 // ---- entering the level --------------------------------------------------------------------------

@@ -181,8 +181,11 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
     for (const Case& c : cases) {
         player.m_bStoryStarted = true;
         player.m_nMoney = 5;
+        player.m_nStage = 2;
         enter(c.nPlayMode, c.nMinutes, c.bStory);
         frame();
+        // The bar played is the one the week's goal names.
+        EXPECT_EQ(c.nPlayMode == 0 && c.bStory ? 2 : 0, pMode->getField()->m_nStage);
         // Only the story's levels have a goal to show beside the money.
         EXPECT_EQ(std::string(c.nPlayMode == 0 ? "$0 / $40" : "$0"), pMode->getMoneyLabel()->getText().c_str());
         player.m_nQuickPlayScore = -1;
