@@ -24,13 +24,15 @@ public:
 };
 
 // Writes "play <name> <channel>" and "stop <channel>"; a channel stays busy
-// from its play until its stop.
+// from its play until its stop. Sound files are found by the suffixes the
+// real driver tries.
 class RecordingAudioDriver : public DummyAudioDriver {
 public:
     bool init() override {
+        static const char* const s_apszSuffixes[] = {".ogg", ".wav", nullptr};
         DummyAudioDriver::init();
         delete m_pLoader;
-        m_pLoader = new ResourceLoaderImpl<Sample, NamedSample>(nullptr);
+        m_pLoader = new ResourceLoaderImpl<Sample, NamedSample>(s_apszSuffixes);
         return true;
     }
     ~RecordingAudioDriver() override { delete m_pLoader; }

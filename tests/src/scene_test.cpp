@@ -130,12 +130,18 @@ TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
     EXPECT_TRUE(tip.isShown());
     EXPECT_TRUE(tip.contains(100, 50));
     EXPECT_FALSE(tip.contains(99, 50));
-    int nW = 0, nH = 0;
-    for (int x = 100; x < 800 && tip.contains(x, 50); ++x) nW = x - 99;
-    for (int y = 50; y < 600 && tip.contains(100, y); ++y) nH = y - 49;
-    EXPECT_GT(nW, 0);
-    EXPECT_FALSE(tip.contains(100 + nW, 50));
-    EXPECT_FALSE(tip.contains(100, 50 + nH));
+    // The hit box is the frame drawn around the bubble, the largest piece.
+    const Sprite* pFrame = nullptr;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites())
+        if (!pFrame || pSprite->getWidth() * pSprite->getHeight() > pFrame->getWidth() * pFrame->getHeight())
+            pFrame = pSprite.get();
+    ASSERT_NE(nullptr, pFrame);
+    Rect frame = pFrame->getScreenRect();
+    EXPECT_EQ(Rect(100, 50, frame.right, frame.bottom), frame);
+    EXPECT_GT(frame.right, 300);
+    EXPECT_TRUE(tip.contains(frame.right - 1, frame.bottom - 1));
+    EXPECT_FALSE(tip.contains(frame.right, 50));
+    EXPECT_FALSE(tip.contains(100, frame.bottom));
     // The framed text stands in the bubble, the closing line below it.
     std::vector<int> lLineTops;
     for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {
