@@ -13,7 +13,9 @@
 namespace {
 // The balloons stand over the guest's head, clear of the face: the figures
 // are 190 pixels high with the top of the head some 170 above the feet.
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50 };
+// Where a guest without a figure of its own stands, around its place.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
@@ -106,6 +108,14 @@ int Character::hitTest(int nX, int nY) const {
     return m_pMug ? higherHit(nHit, m_pMug->hitTest(nX, nY)) : nHit;
 }
 
+Rect Character::getScreenBox() const {
+    Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
+    if (box.isEmpty()) box = Rect(m_nX - BARE_HALF_WIDTH, m_nY - BARE_HEIGHT, m_nX + BARE_HALF_WIDTH, m_nY);
+    if (m_pBalloonSprite) box = box.unite(m_pBalloonSprite->getScreenPixelRect());
+    if (m_pOrderBalloon) box = box.unite(m_pOrderBalloon->getScreenBox());
+    return box;
+}
+
 void Character::setState(int nState, const char* pszSequence) {
     m_nState = nState;
     m_fStateTime = 0.0f;
@@ -130,7 +140,7 @@ void Character::update(float fDt) {
             m_pOrderBalloon->showPatience(1.0f);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
-                m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER, getScreenBox());
             }
             return;
         case STATE_ASKING:
@@ -157,12 +167,13 @@ void Character::updatePatience(float fDt) {
     }
     m_fPatienceLeft = 0.0f;
     m_fRefusalLeft = 0.0f;
+    Rect box = getScreenBox();
     showBalloon(false);
     m_pOrderBalloon->hide();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
     if (m_pMode) {
         m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-        m_pMode->onCustomerLost();
+        m_pMode->onCustomerLost(box);
     }
 }
 
@@ -173,7 +184,7 @@ void Character::takeOrder() {
     showBalloon(false);
     m_pOrderBalloon->showDrink(m_nOrder);
     m_pOrderBalloon->showPatience(1.0f);
-    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
 }
 
 bool Character::accepts(const Mug* pMug) const {
@@ -207,6 +218,7 @@ void Character::pay() {
     if (m_bVip) nMoney *= 2;
     float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
     int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    Rect box = getScreenBox();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
@@ -220,7 +232,7 @@ void Character::pay() {
         m_pMug = nullptr;
     }
     m_pMode->playSound(Names::SFX_PAY);
-    m_pMode->onCustomerPaid(nMoney, nStars);
+    m_pMode->onCustomerPaid(nMoney, nStars, box);
 }
 
 Tsl::SmartPtr<Mug> Character::takeUsedGlass() {

@@ -23,7 +23,7 @@ class PlayMode;
 class Character : public Tsl::RefCountedObject {
 public:
     enum State { STATE_ARRIVING, STATE_ASKING, STATE_WAITING, STATE_DRINKING, STATE_GONE };
-    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, MAX_STARS = 3 };
+    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, DECORATION_BONUS = 5, MAX_STARS = 3 };
     static constexpr float ARRIVE_SECONDS = 1.0f;
     static constexpr float SIP_SECONDS = 1.0f;
     // How long the refusal look lasts before the customer waits again.
@@ -54,6 +54,9 @@ public:
     Tsl::SmartPtr<Mug> getGlass() const { return m_pMug; }
     // Where the guest or its glass is drawn at the point: the z-order on top, else -1.
     int hitTest(int nX, int nY) const;
+    // What the player sees of the guest on the screen: its figure and its
+    // balloons while they show.
+    Rect getScreenBox() const;
 
     void update(float fDt);
     // The balloon was clicked: the order is taken.

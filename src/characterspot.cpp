@@ -85,7 +85,7 @@ void CharacterSpot::doAction(int nHand) {
     if (nSlot >= 0) {
         m_pChar->serve(pWaitress->takeHandContents(nSlot));
         m_pMode->playSound(Names::SFX_GLASS_LEFT);
-        m_pMode->onTipEvent(PlayMode::TIP_SERVED);
+        m_pMode->onTipEvent(PlayMode::TIP_SERVED, m_pChar->getScreenBox());
         return;
     }
     // The last one left, so the others keep their places.

@@ -71,7 +71,6 @@ void TrashBin::doAction(int nHand) {
     int nPoured = pouredSlot(nHand);
     for (const Tsl::SmartPtr<Mug>& pMug : pWaitress->takeEmptyMugs()) pMug->detach();
     if (nPoured >= 0) pWaitress->takeHandContents(nPoured)->detach();
-    m_pMode->onTipEvent(PlayMode::TIP_WASHED);
 }
 
 bool PropDispenser::canDoAction(int) {

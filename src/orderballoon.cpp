@@ -87,3 +87,10 @@ void OrderBalloon::showPicture(Tsl::SmartPtr<Sprite>& pSprite, const Tsl::String
                          nY - pImage->getHeight() / 2 + pImage->getInsPointY());
     pSprite->setVisible(true);
 }
+
+Rect OrderBalloon::getScreenBox() const {
+    Rect box;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : {m_pDrink, m_pMeter})
+        if (pSprite) box = box.unite(pSprite->getScreenPixelRect());
+    return box;
+}

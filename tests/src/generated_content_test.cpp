@@ -5,6 +5,7 @@
 #include "scratch_log.h"
 
 #include "buyupgrademode.h"
+#include "character.h"
 #include "customerlooks.h"
 #include "names.h"
 #include "playmode.h"
@@ -118,6 +119,22 @@ struct GeneratedContent : ::testing::Test {
         app.releaseAnimation(look.m_sKey.c_str());
     }
 };
+
+// The texts that give a number of the rules give the number the game uses.
+TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
+    const char* const apszWords[] = {"no", "one", "two", "three", "four", "five", "six"};
+    UpgradeManager up;
+    auto tray = [&](int n) { return std::string(apszWords[up.getValue(UpgradeManager::KIND_TRAY, n)]); };
+    auto show = [&](int n) { return std::to_string(up.getValue(UpgradeManager::KIND_SHOW, n)) + " seconds"; };
+    std::string sBonus = "$" + std::to_string(Character::DECORATION_BONUS), sClicks = apszWords[PlayMode::CLICK_QUEUE_LIMIT];
+    const std::pair<const char*, std::string> texts[] = {
+        {"UPG_Text_0_0", tray(1)},  {"UPG_Text_0_1", tray(2)},  {"RANDOM_TIP_6", tray(1)},   {"UPG_Text_12_0", show(1)},
+        {"UPG_Text_12_1", show(2)}, {"UPG_Text_12_2", show(3)}, {"UPG_Text_12_3", show(4)},  {"UPG_TEXT_4", sBonus},
+        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks},
+        {"RANDOM_TIP_17", apszWords[Character::MAX_STARS]}};
+    for (const auto& text : texts)
+        EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second)) << text.first;
+}
 
 // 200 seeded looks of each kind, as the spawn manager draws them, load from
 // their templates with every sequence drawn; between them they use many of
