@@ -27,14 +27,9 @@ const char* const USED_GLASS = "mug_dirty";
 const char* const ASKING = "balloon_";
 const char* const SINK = "prop_sink";
 
-// The fixed part of a picture name numbered by printf format ("order_drink%d").
-std::string prefixOf(const char* pszFormat) {
-    std::string s = pszFormat;
-    return s.substr(0, s.find('%'));
-}
-const std::string ORDER = prefixOf(Names::IMG_ORDER_DRINK_FORMAT);
-const std::string PATIENCE = prefixOf(Names::IMG_ORDER_PATIENCE_FORMAT);
-const std::string SIGN = prefixOf(Names::IMG_SIGN_DRINK_FORMAT);
+const std::string ORDER = namePrefix(Names::IMG_ORDER_DRINK_FORMAT);
+const std::string PATIENCE = namePrefix(Names::IMG_ORDER_PATIENCE_FORMAT);
+const std::string SIGN = namePrefix(Names::IMG_SIGN_DRINK_FORMAT);
 
 int numberAfter(const std::string& sPicture, const std::string& sPrefix) {
     return std::atoi(sPicture.c_str() + sPrefix.size());
@@ -119,6 +114,9 @@ bool Bartender::play(const Sight& sight, Hands& hands) {
     for (const Seen& seen : sight.all())
         if (!seen.sPicture.empty()) m_aSeen.insert(seen.sPicture);
     if (m_sFirstClock.empty()) m_sFirstClock = readClock(sight);
+    // A dialog over the field (the pause, the results) is no place to click the field.
+    const Seen* pFigure = sight.findLike(FIGURE).empty() ? nullptr : sight.findLike(FIGURE).front();
+    if (!pFigure || pFigure->nScreen != 0) return true;
     const Seen* pClose = sight.findText(app()->getString(Names::STR_TIP_CLOSE).c_str());
     if (pClose) return clickOn(sight, hands, pClose, "the tip");
     if (!isIdle(sight)) return true;

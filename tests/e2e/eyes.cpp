@@ -43,6 +43,11 @@ std::string textOf(Sprite* pSprite) {
 
 }  // namespace
 
+std::string namePrefix(const char* pszFormat) {
+    std::string s = pszFormat;
+    return s.substr(0, s.find('%'));
+}
+
 bool Seen::isNamed(const std::string& sName) const { return sPicture == lowerCase(sName); }
 
 bool Seen::isNamedLike(const std::string& sPrefix) const {

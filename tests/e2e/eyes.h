@@ -12,6 +12,10 @@
 
 namespace e2e {
 
+// The fixed part of picture names numbered through a printf format
+// ("order_drink%d" gives "order_drink").
+std::string namePrefix(const char* pszFormat);
+
 // One picture on the screen.
 class Seen {
 public:

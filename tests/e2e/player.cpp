@@ -22,6 +22,7 @@
 
 #include "app/gameapp.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -35,6 +36,8 @@ namespace {
 
 enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40, PAGE_FRAMES = 16 };
 const char* const PLAYER_NAME = "Tester";
+// The button of a message box.
+const char* const MESSAGE_OK = "OK";
 const char* const DIFFICULTY_KEYS[] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM, Names::STR_GOD_HARD};
 const char* const DIFFICULTY_NAMES[] = {"easy", "medium", "hard"};
 
@@ -76,19 +79,22 @@ bool closeTip(const Sight& sight, Hands& hands) {
     return !tipOpen(sight) || clickText(sight, hands, Names::STR_TIP_CLOSE);
 }
 
-// A picture that has stood in the same place for a few looks.
+// Pictures that have stood unchanged for a few looks.
 class Steady {
 public:
-    bool check(const Seen* pSeen) {
-        Rect box = pSeen ? pSeen->box : Rect();
-        m_nSame = box == m_last ? m_nSame + 1 : 0;
-        m_last = box;
+    bool check(const std::vector<const Seen*>& lPictures) {
+        std::string sNow;
+        for (const Seen* pSeen : lPictures)
+            sNow += pSeen->sPicture + pSeen->sText + "@" + std::to_string(pSeen->box.left) + "," +
+                    std::to_string(pSeen->box.top) + ";";
+        m_nSame = sNow == m_sLast ? m_nSame + 1 : 0;
+        m_sLast = sNow;
         return m_nSame >= LOOKS;
     }
 
 private:
     enum { LOOKS = 4 };
-    Rect m_last;
+    std::string m_sLast;
     int m_nSame = 0;
 };
 
@@ -101,7 +107,7 @@ struct Memory {
     std::set<std::string> aBought;
     std::string sPausedClock;
     int nPausedFrames = 0;
-    Steady marker;
+    Steady map;
     int nOrderLooks = 0;
     bool bWonShot = false;
     bool bOrderShot = false;
@@ -137,8 +143,13 @@ bool menuShown(const Sight& sight) {
 
 // --- the story ----------------------------------------------------------------------------------
 
+// The map waits for the player once the marker stands and a flower's
+// petals have flown.
 bool mapWaiting(const Sight& sight, Memory& memory) {
-    bool bSteady = memory.marker.check(sight.find(Names::IMG_MAP_MARKER));
+    std::vector<const Seen*> lMoving = sight.findLike(namePrefix(Names::IMG_FLOWER_LARGE_FORMAT));
+    lMoving.push_back(sight.find(Names::IMG_MAP_MARKER));
+    lMoving.erase(std::remove(lMoving.begin(), lMoving.end(), nullptr), lMoving.end());
+    bool bSteady = memory.map.check(lMoving);
     return shows(sight, Names::STR_STO_PLAY_NEXT) && !tipOpen(sight) && bSteady;
 }
 
@@ -154,8 +165,8 @@ bool passPagesAndTips(const Sight& sight, Hands& hands) {
 
 int bloomedFlowers(const Sight& sight) {
     int nCount = 0;
-    for (const Seen* pFlower : sight.findLike("mapa_flor_"))
-        nCount += !pFlower->isNamedLike("mapa_flor_T");
+    for (const Seen* pFlower : sight.findLike(namePrefix(Names::IMG_FLOWER_LARGE_FORMAT)))
+        nCount += !pFlower->isNamed(Names::IMG_FLOWER_AHEAD_LARGE) && !pFlower->isNamed(Names::IMG_FLOWER_AHEAD_SMALL);
     return nCount;
 }
 
@@ -217,9 +228,26 @@ bool checkWon(const Sight& sight) {
     return true;
 }
 
+// A story day's results count the day's money, a timed game's the total.
+bool resultsShown(const Sight& sight) {
+    return shows(sight, Names::STR_GSM_LEVEL_SCORE) || shows(sight, Names::STR_GSM_TOTAL);
+}
+
 bool resultsCounted(const Sight& sight, const char* pszButton) {
     const Seen* pButton = findText(sight, pszButton);
-    return shows(sight, Names::STR_GSM_LEVEL_SCORE) && pButton && !pButton->bDisabled;
+    return resultsShown(sight) && pButton && !pButton->bDisabled;
+}
+
+// A timed game played well earns money, the same the field showed.
+bool checkEarned(const Sight& sight) {
+    const Seen* pTotal = sight.textBeside(text(Names::STR_GSM_TOTAL));
+    int nFieldMoney = 0, nGoal = 0;
+    if (!pTotal || !Bartender::readMoney(sight, nFieldMoney, nGoal)) return refuse("no money shown after the game");
+    int nTotal = numberIn(pTotal->sText);
+    std::printf("player: the game made $%d\n", nTotal);
+    if (nTotal != nFieldMoney)
+        return refuse("the field showed $" + std::to_string(nFieldMoney) + ", the results $" + std::to_string(nTotal));
+    return nTotal > 0 || refuse("the game earned nothing");
 }
 
 // The field's pictures under the week's goal, before any guest came.
@@ -271,7 +299,7 @@ bool watchField(const Sight& sight, Memory& memory) {
 Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
                const std::shared_ptr<Bartender>& pBartender) {
     return {sName,
-            [](const Sight& s) { return shows(s, Names::STR_GSM_LEVEL_SCORE); },
+            resultsShown,
             nullptr,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) { return pBartender->play(s, h) && watchField(s, *pMemory); },
@@ -347,7 +375,10 @@ std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::
              pMemory->aBeforePurchase = pBartender->getSeenPictures();
              return clickText(s, h, Names::STR_UPG_BUY);
          },
-         [](const Sight& s) { return !shows(s, Names::STR_UPG_BUY); }},
+         [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); }},
+        {"bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
+         [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
         {"leave the store", [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
          [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
@@ -387,6 +418,8 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
 std::vector<Step> timedGameSteps(const std::string& sName, const char* pszButton, const char* pszResultsButton,
                                  const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
     const std::string sSite = "mapa_sitio_tiki_normal";
+    // The button ends the count early: the player waits for the numbers to stop.
+    auto pCount = std::make_shared<Steady>();
     return {
         {sName, menuShown, [pszButton](const Sight& s, Hands& h) { return clickText(s, h, pszButton); },
          [](const Sight& s) { return !menuShown(s); }},
@@ -400,9 +433,15 @@ std::vector<Step> timedGameSteps(const std::string& sName, const char* pszButton
          [sSite](const Sight& s) { return !s.find(sSite); }, closeTip},
         weekGoalStep(sName, pMemory, pBartender),
         serveStep(sName, pMemory, pBartender),
-        {sName + ": results", [pszResultsButton](const Sight& s) { return resultsCounted(s, pszResultsButton); },
-         [pszResultsButton](const Sight& s, Hands& h) { return clickText(s, h, pszResultsButton); },
-         [](const Sight& s) { return !shows(s, Names::STR_GSM_LEVEL_SCORE); }},
+        {sName + ": results",
+         [pszResultsButton, pCount](const Sight& s) {
+             std::vector<const Seen*> lTexts;
+             for (const Seen& seen : s.all())
+                 if (seen.nScreen == 0 && !seen.sText.empty()) lTexts.push_back(&seen);
+             return pCount->check(lTexts) && resultsCounted(s, pszResultsButton);
+         },
+         [pszResultsButton](const Sight& s, Hands& h) { return checkEarned(s) && clickText(s, h, pszResultsButton); },
+         [](const Sight& s) { return !resultsShown(s); }},
         {sName + ": leave", [sSite](const Sight& s) { return s.find(sSite) && shows(s, Names::STR_GOD_EXIT); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_GOD_EXIT); }, menuShown, closeTip},
     };
