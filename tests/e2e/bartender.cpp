@@ -1,7 +1,6 @@
 #include "bartender.h"
 
 #include "harness.h"
-#include "steps.h"
 
 #include "names.h"
 
@@ -109,18 +108,17 @@ std::vector<Guest> Bartender::findGuests(const Sight& sight) {
     return lGuests;
 }
 
-bool Bartender::play(const Sight& sight, Hands& hands) {
+void Bartender::play(const Sight& sight, Hands& hands) {
     ++m_nSinceClick;
     for (const Seen& seen : sight.all())
         if (!seen.sPicture.empty()) m_aSeen.insert(seen.sPicture);
     if (m_sFirstClock.empty()) m_sFirstClock = readClock(sight);
     // A dialog over the field (the pause, the results) is no place to click the field.
     const Seen* pFigure = sight.findLike(FIGURE).empty() ? nullptr : sight.findLike(FIGURE).front();
-    if (!pFigure || pFigure->nScreen != 0) return true;
+    if (!pFigure || pFigure->nScreen != 0) return;
     const Seen* pClose = sight.findText(app()->getString(Names::STR_TIP_CLOSE).c_str());
-    if (pClose) return clickOn(sight, hands, pClose, "the tip");
-    if (!isIdle(sight)) return true;
-    return plan(sight, hands);
+    if (pClose && clickFirst(sight, hands, {pClose})) return;
+    if (isIdle(sight)) plan(sight, hands);
 }
 
 // Her pictures and what she holds, in place and unchanged for a few looks:
@@ -173,39 +171,44 @@ std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight, const std::v
     return lUsed;
 }
 
-bool Bartender::clickOn(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat) {
-    int nX = 0, nY = 0;
-    if (!pSeen) return refuse("nowhere to click for " + sWhat);
-    if (!sight.pointOn(*pSeen, nX, nY)) return refuse("every point of " + sWhat + " is covered");
-    hands.click(nX, nY);
-    m_nSinceClick = 0;
-    return true;
+bool Bartender::clickFirst(const Sight& sight, Hands& hands, const std::vector<const Seen*>& lTargets) {
+    for (const Seen* pTarget : lTargets) {
+        int nX = 0, nY = 0;
+        if (!pTarget || !sight.pointOn(*pTarget, nX, nY)) continue;
+        hands.click(nX, nY);
+        m_nSinceClick = 0;
+        return true;
+    }
+    return false;
 }
 
 // A full glass goes to the least patient guest who wants it; anything else
 // she holds, to the sink.
-bool Bartender::bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
+void Bartender::bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
+    std::vector<const Seen*> lTargets;
     if (glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos) {
         int nDrink = numberAfter(glass.sPicture, FULL_GLASS);
         for (const Guest& guest : lGuests)
-            if (guest.nDrink == nDrink && guest.pFigure) return clickOn(sight, hands, guest.pFigure, "the guest");
+            if (guest.nDrink == nDrink) lTargets.push_back(guest.pFigure);
     }
-    return clickOn(sight, hands, sight.find(SINK), "the sink");
+    lTargets.push_back(sight.find(SINK));
+    clickFirst(sight, hands, lTargets);
 }
 
-// She stands free: the least patient guest first.
-bool Bartender::plan(const Sight& sight, Hands& hands) {
+// She stands free: the least patient guest first, then the used glasses.
+void Bartender::plan(const Sight& sight, Hands& hands) {
     std::vector<Guest> lGuests = findGuests(sight);
     std::vector<const Seen*> lHeld = heldGlasses(sight);
     if (!lHeld.empty()) return bringGlass(sight, hands, *lHeld.front(), lGuests);
+    std::vector<const Seen*> lTargets;
     for (const Guest& guest : lGuests) {
-        if (guest.nDrink == Guest::ASKING) return clickOn(sight, hands, guest.pBalloon, "a guest's question");
-        const Seen* pSign = sight.find(SIGN + std::to_string(guest.nDrink));
-        if (pSign && guest.pFigure) return clickOn(sight, hands, pSign, "the drink's sign");
+        if (guest.nDrink == Guest::ASKING)
+            lTargets.push_back(guest.pBalloon);
+        else if (guest.pFigure)
+            lTargets.push_back(sight.find(SIGN + std::to_string(guest.nDrink)));
     }
-    std::vector<const Seen*> lUsed = usedGlasses(sight, lGuests);
-    if (!lUsed.empty()) return clickOn(sight, hands, lUsed.front(), "a used glass");
-    return true;
+    for (const Seen* pUsed : usedGlasses(sight, lGuests)) lTargets.push_back(pUsed);
+    clickFirst(sight, hands, lTargets);
 }
 
 }  // namespace e2e

@@ -33,9 +33,8 @@ class Bartender {
 public:
     // A new day: nothing of the last one is remembered.
     void startDay();
-    // One look at the field. False when the field shows something the
-    // player cannot go on from.
-    bool play(const Sight& sight, Hands& hands);
+    // One look at the field, and the next click when one is due.
+    void play(const Sight& sight, Hands& hands);
 
     // The clock of the field ("m:ss"), empty when none shows.
     static std::string readClock(const Sight& sight);
@@ -51,12 +50,14 @@ public:
 
 private:
     bool isIdle(const Sight& sight);
-    bool plan(const Sight& sight, Hands& hands);
-    bool bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests);
+    void plan(const Sight& sight, Hands& hands);
+    void bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests);
     static Rect figureBox(const Sight& sight);
     static std::vector<const Seen*> heldGlasses(const Sight& sight);
     static std::vector<const Seen*> usedGlasses(const Sight& sight, const std::vector<Guest>& lGuests);
-    bool clickOn(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat);
+    // Clicks the first of the pictures that shows somewhere uncovered;
+    // false when none does.
+    bool clickFirst(const Sight& sight, Hands& hands, const std::vector<const Seen*>& lTargets);
 
     std::set<std::string> m_aSeen;
     std::string m_sFirstClock;

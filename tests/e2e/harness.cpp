@@ -1,9 +1,12 @@
 #include "harness.h"
 
 #include "gamemain.h"
+#include "playmode.h"
 #include "qarnapp.h"
+#include "spawnmanager.h"
 
 #include "audio/sdl_audio.h"
+#include "effects/particlerandom.h"
 #include "platform/sdl_platform.h"
 #include "video/sdl_d3d7video.h"
 
@@ -79,6 +82,16 @@ int runScripted(const char* pszProgram, const char* pszContentFolder, std::funct
     std::string sClass = std::string(pszProgram) + std::to_string(getpid());
     const char* apszArgs[] = {"--wndclass", sClass.c_str()};
     return runGame(2, apszArgs, options);
+}
+
+void fixChance() {
+    static bool s_bEffectsFixed = false;
+    if (!s_bEffectsFixed) getParticleRandom().setSeed(SEED);
+    s_bEffectsFixed = true;
+    for (int i = 0; i < app()->getModeCount(); ++i) {
+        PlayMode* pLevel = dynamic_cast<PlayMode*>(app()->getModeAt(i).get());
+        if (pLevel && pLevel->getPhase() == PlayMode::PHASE_LOADING) pLevel->getSpawnManager()->getRandom().setSeed(SEED);
+    }
 }
 
 std::vector<Uint32> samplePixels(SDL_Surface* pScreen) {

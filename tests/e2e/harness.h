@@ -26,6 +26,14 @@ GameApp* app();
 // events were handled. Returns the game's exit code (2: bad arguments).
 int runScripted(const char* pszProgram, const char* pszContentFolder, std::function<void()> fnOnFrame);
 
+// Besides the game's rand(), two generators are seeded from the clock: the
+// effects' one (particles, such as a map flower's petals) and each level's,
+// which draws the delays between guests. This gives them the fixed seed, the
+// first at the first call and a level's before it is built, so that a run
+// plays the same every time. Called once a frame; it only sets chance and
+// reads nothing a player decides from.
+void fixChance();
+
 // Sampled pixels of the screen (every eighth pixel each way), for loose
 // comparisons of one screenshot with another.
 std::vector<Uint32> samplePixels(SDL_Surface* pScreen);

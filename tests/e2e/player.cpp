@@ -302,7 +302,10 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             resultsShown,
             nullptr,
             nullptr,
-            [pMemory, pBartender](const Sight& s, Hands& h) { return pBartender->play(s, h) && watchField(s, *pMemory); },
+            [pMemory, pBartender](const Sight& s, Hands& h) {
+                pBartender->play(s, h);
+                return watchField(s, *pMemory);
+            },
             LEVEL_FRAMES};
 }
 
@@ -315,7 +318,11 @@ std::vector<Step> pauseSteps(const std::shared_ptr<Memory>& pMemory, const std::
              return true;
          },
          [](const Sight& s) { return shows(s, ScreenNames::STR_PAUSED); },
-         [pBartender](const Sight& s, Hands& h) { return pBartender->play(s, h); }, LEVEL_FRAMES},
+         [pBartender](const Sight& s, Hands& h) {
+             pBartender->play(s, h);
+             return true;
+         },
+         LEVEL_FRAMES},
         {"paused",
          [pMemory](const Sight& s) {
              std::string sClock = Bartender::readClock(s);
@@ -479,7 +486,10 @@ int main(int argc, char** argv) {
     }
     auto pBartender = std::make_shared<Bartender>();
     StepRunner runner(script(pBartender));
-    int nExit = runScripted("Player", argv[1], [&runner] { runner.onFrame(); });
+    int nExit = runScripted("Player", argv[1], [&runner] {
+        fixChance();
+        runner.onFrame();
+    });
     if (nExit != 0) return nExit;
     return runner.isDone() ? 0 : 1;
 }
