@@ -157,6 +157,11 @@ std::vector<const Seen*> Bartender::heldGlasses(const Sight& sight) {
     return lHeld;
 }
 
+int Bartender::drinkIn(const Seen& glass) {
+    bool bFull = glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos;
+    return bFull ? numberAfter(glass.sPicture, FULL_GLASS) : -1;
+}
+
 // Used glasses left at seats that no guest drinks from any more.
 std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight, const std::vector<Guest>& lGuests) {
     std::vector<const Seen*> lUsed;
@@ -186,11 +191,9 @@ bool Bartender::clickFirst(const Sight& sight, Hands& hands, const std::vector<c
 // she holds, to the sink.
 void Bartender::bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
     std::vector<const Seen*> lTargets;
-    if (glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos) {
-        int nDrink = numberAfter(glass.sPicture, FULL_GLASS);
-        for (const Guest& guest : lGuests)
-            if (guest.nDrink == nDrink) lTargets.push_back(guest.pFigure);
-    }
+    int nDrink = drinkIn(glass);
+    for (const Guest& guest : lGuests)
+        if (nDrink >= 0 && guest.nDrink == nDrink) lTargets.push_back(guest.pFigure);
     lTargets.push_back(sight.find(SINK));
     clickFirst(sight, hands, lTargets);
 }

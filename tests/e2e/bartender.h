@@ -47,13 +47,16 @@ public:
     const std::set<std::string>& getSeenPictures() const { return m_aSeen; }
     // The guests with balloons, the least patient first.
     static std::vector<Guest> findGuests(const Sight& sight);
+    // The glasses in the waitress's hands.
+    static std::vector<const Seen*> heldGlasses(const Sight& sight);
+    // The drink a glass holds full, or -1 (used, clean, half drunk).
+    static int drinkIn(const Seen& glass);
 
 private:
     bool isIdle(const Sight& sight);
     void plan(const Sight& sight, Hands& hands);
     void bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests);
     static Rect figureBox(const Sight& sight);
-    static std::vector<const Seen*> heldGlasses(const Sight& sight);
     static std::vector<const Seen*> usedGlasses(const Sight& sight, const std::vector<Guest>& lGuests);
     // Clicks the first of the pictures that shows somewhere uncovered;
     // false when none does.

@@ -35,6 +35,8 @@ using namespace e2e;
 namespace {
 
 enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40, PAGE_FRAMES = 16 };
+// Looks after she took a glass that a guest waits for: she is on her way.
+enum { ON_THE_WAY_LOOKS = 9 };
 const char* const PLAYER_NAME = "Tester";
 // The button of a message box.
 const char* const MESSAGE_OK = "OK";
@@ -274,13 +276,15 @@ Step weekGoalStep(const std::string& sName, const std::shared_ptr<Memory>& pMemo
             [](const Sight& s) { return !weekGoalShown(s); }};
 }
 
-// Screenshots of the field: the first order balloon, and guests at the
-// tables that the purchase brought.
+// Screenshots of the field: an order balloon while the waitress carries its
+// drink, and guests at the tables that the purchase brought.
 bool watchField(const Sight& sight, Memory& memory) {
-    bool bOrder = false;
-    for (const Guest& guest : Bartender::findGuests(sight)) bOrder = bOrder || guest.nDrink != Guest::ASKING;
-    memory.nOrderLooks = bOrder ? memory.nOrderLooks + 1 : 0;
-    if (!memory.bOrderShot && memory.nOrderLooks >= StepRunner::SETTLE_FRAMES) {
+    bool bBringing = false;
+    for (const Guest& guest : Bartender::findGuests(sight))
+        for (const Seen* pGlass : Bartender::heldGlasses(sight))
+            bBringing = bBringing || (guest.nDrink >= 0 && Bartender::drinkIn(*pGlass) == guest.nDrink);
+    memory.nOrderLooks = bBringing ? memory.nOrderLooks + 1 : 0;
+    if (!memory.bOrderShot && memory.nOrderLooks >= ON_THE_WAY_LOOKS) {
         memory.bOrderShot = true;
         if (!takeShot("order-balloon")) return refuse("could not save the order balloon");
     }
