@@ -34,7 +34,9 @@ int numberAfter(const std::string& sPicture, const std::string& sPrefix) {
     return std::atoi(sPicture.c_str() + sPrefix.size());
 }
 
-bool isBalloon(const Seen& seen) { return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE); }
+bool isBalloon(const Seen& seen) {
+    return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE);
+}
 
 // The figure drawn last under the balloon's foot, scenery and texts aside.
 const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
@@ -158,7 +160,8 @@ std::vector<const Seen*> Bartender::heldGlasses(const Sight& sight) {
 }
 
 int Bartender::drinkIn(const Seen& glass) {
-    bool bFull = glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos;
+    bool bFull =
+        glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos;
     return bFull ? numberAfter(glass.sPicture, FULL_GLASS) : -1;
 }
 

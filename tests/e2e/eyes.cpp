@@ -191,7 +191,8 @@ std::string Sight::describe() const {
             ++nSame;
         std::snprintf(szLine, sizeof(szLine), "  [%d] %-28s z%-6d (%d,%d)-(%d,%d)%s%s%s%s%s\n", seen.nScreen,
                       seen.sPicture.empty() ? "-" : seen.sPicture.c_str(), seen.nZOrder, seen.box.left, seen.box.top,
-                      seen.box.right, seen.box.bottom, nSame > 1 ? (" and " + std::to_string(nSame - 1) + " more").c_str() : "",
+                      seen.box.right, seen.box.bottom,
+                      nSame > 1 ? (" and " + std::to_string(nSame - 1) + " more").c_str() : "",
                       seen.sText.empty() ? "" : " \"", seen.sText.c_str(), seen.sText.empty() ? "" : "\"",
                       seen.bDisabled ? " (greyed)" : "");
         sOut += szLine;

@@ -21,7 +21,8 @@ namespace {
 // an opaque block where it shows something.
 class NamedPicture : public SDLImage {
 public:
-    NamedPicture(const char* pszName, int nWidth, int nHeight, const Rect& solid) : SDLImage(nWidth, nHeight, true, true) {
+    NamedPicture(const char* pszName, int nWidth, int nHeight, const Rect& solid)
+        : SDLImage(nWidth, nHeight, true, true) {
         setName(pszName);
         lock();
         for (int y = solid.top; y < solid.bottom; ++y)
@@ -37,7 +38,8 @@ struct EyesTest : GameTest {
         return pMode;
     }
     Tsl::SmartPtr<Sprite> put(GameMode* pMode, const char* pszName, int nX, int nY, int nZ, int nSize = 40) {
-        Tsl::SmartPtr<Sprite> pSprite = new Sprite(new NamedPicture(pszName, nSize, nSize, Rect(0, 0, nSize, nSize)), nX, nY, nZ);
+        Tsl::SmartPtr<Sprite> pSprite =
+            new Sprite(new NamedPicture(pszName, nSize, nSize, Rect(0, 0, nSize, nSize)), nX, nY, nZ);
         pMode->addSprite(pSprite);
         return pSprite;
     }
@@ -86,7 +88,7 @@ TEST_F(EyesTest, FindPicturesByNameOrBeginningWhateverTheCase) {
 TEST_F(EyesTest, PointOnAPictureAvoidsWhatCoversIt) {
     struct Case {
         const char* pszWhat;
-        Rect cover;  // an empty one: nothing covers the picture
+        Rect cover;   // an empty one: nothing covers the picture
         bool bBelow;  // the cover is drawn before the picture
         bool bFound;
     };

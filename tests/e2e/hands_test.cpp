@@ -73,7 +73,13 @@ TEST_F(HandsTest, AClickMovesThenPressesAndReleasesWithThePointerStill) {
 TEST_F(HandsTest, KeysTypeTheirCharacters) {
     hands.type("Ab");
     hands.key(SDLK_ESCAPE, 27);
-    EXPECT_EQ((Frames{{"down 97 0", "char 65"}, {"up 97"}, {"down 98 0", "char 98"}, {"up 98"}, {"down 27 0", "char 27"}, {"up 27"}, {}}),
+    EXPECT_EQ((Frames{{"down 97 0", "char 65"},
+                      {"up 97"},
+                      {"down 98 0", "char 98"},
+                      {"up 98"},
+                      {"down 27 0", "char 27"},
+                      {"up 27"},
+                      {}}),
               frames(7));
 }
 

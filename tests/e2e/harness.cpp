@@ -90,7 +90,8 @@ void fixChance() {
     s_bEffectsFixed = true;
     for (int i = 0; i < app()->getModeCount(); ++i) {
         PlayMode* pLevel = dynamic_cast<PlayMode*>(app()->getModeAt(i).get());
-        if (pLevel && pLevel->getPhase() == PlayMode::PHASE_LOADING) pLevel->getSpawnManager()->getRandom().setSeed(SEED);
+        if (pLevel && pLevel->getPhase() == PlayMode::PHASE_LOADING)
+            pLevel->getSpawnManager()->getRandom().setSeed(SEED);
     }
 }
 
@@ -99,8 +100,8 @@ std::vector<Uint32> samplePixels(SDL_Surface* pScreen) {
     SDL_LockSurface(pScreen);
     for (int y = 4; y < pScreen->h; y += 8) {
         for (int x = 4; x < pScreen->w; x += 8) {
-            const Uint8* p = static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch +
-                             x * pScreen->format->BytesPerPixel;
+            const Uint8* p =
+                static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch + x * pScreen->format->BytesPerPixel;
             Uint32 n = 0;
             std::memcpy(&n, p, pScreen->format->BytesPerPixel > 4 ? 4 : pScreen->format->BytesPerPixel);
             aPixels.push_back(n);

@@ -183,10 +183,10 @@ bool checkFlowers(const Sight& sight, int nDaysWon) {
 std::vector<Step> difficultySteps(int nDifficulty) {
     const char* pszChoice = DIFFICULTY_KEYS[nDifficulty];
     return {
-        {"options", menuShown,
-         [](const Sight& s, Hands& h) { return clickPicture(s, h, "ui_btn_options_normal"); },
+        {"options", menuShown, [](const Sight& s, Hands& h) { return clickPicture(s, h, "ui_btn_options_normal"); },
          [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); }},
-        {std::string("difficulty ") + DIFFICULTY_NAMES[nDifficulty], [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
+        {std::string("difficulty ") + DIFFICULTY_NAMES[nDifficulty],
+         [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
          [pszChoice](const Sight& s, Hands& h) { return clickText(s, h, pszChoice); }},
         {"options closed", [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
          [](const Sight& s, Hands& h) { return clickText(s, h, ScreenNames::STR_OPTIONS_OK); },
@@ -199,8 +199,7 @@ std::vector<Step> storyStartSteps(const std::shared_ptr<Memory>& pMemory) {
         {"story", menuShown, [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_MNM_ADVENTURE); },
          [](const Sight& s) { return !menuShown(s); }},
         // A story under way is started again.
-        {"new story",
-         [](const Sight& s) { return shows(s, ScreenNames::STR_START_AGAIN_NEW) || !menuShown(s); },
+        {"new story", [](const Sight& s) { return shows(s, ScreenNames::STR_START_AGAIN_NEW) || !menuShown(s); },
          [](const Sight& s, Hands& h) {
              return !shows(s, ScreenNames::STR_START_AGAIN_NEW) || clickText(s, h, ScreenNames::STR_START_AGAIN_NEW);
          },
@@ -220,7 +219,8 @@ bool checkWon(const Sight& sight) {
     int nMoney = numberIn(pMoney->sText), nGoal = numberIn(pGoal->sText), nStars = numberIn(pStars->sText);
     std::printf("player: the day made $%d of $%d with %d stars\n", nMoney, nGoal, nStars);
     int nFieldMoney = 0, nFieldGoal = 0;
-    if (!Bartender::readMoney(sight, nFieldMoney, nFieldGoal)) return refuse("the field shows no money under the results");
+    if (!Bartender::readMoney(sight, nFieldMoney, nFieldGoal))
+        return refuse("the field shows no money under the results");
     if (nFieldMoney != nMoney || nFieldGoal != nGoal)
         return refuse("the field showed $" + std::to_string(nFieldMoney) + " of $" + std::to_string(nFieldGoal) +
                       ", the results $" + std::to_string(nMoney) + " of $" + std::to_string(nGoal));
@@ -291,7 +291,8 @@ bool watchField(const Sight& sight, Memory& memory) {
     if (memory.bTablesShot || memory.aBought.empty()) return true;
     for (const Guest& guest : Bartender::findGuests(sight)) {
         for (const Seen& seen : sight.all()) {
-            if (!guest.pFigure || !memory.aBought.count(seen.sPicture) || !guest.pFigure->box.overlaps(seen.box)) continue;
+            if (!guest.pFigure || !memory.aBought.count(seen.sPicture) || !guest.pFigure->box.overlaps(seen.box))
+                continue;
             memory.bTablesShot = true;
             return takeShot("guests-at-tables") || refuse("could not save the guests at the tables");
         }
@@ -390,7 +391,8 @@ std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::
         {"bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
          [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
          [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
-        {"leave the store", [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
+        {"leave the store",
+         [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
          [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
     };
@@ -416,10 +418,10 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
         append(resultsSteps(sDay, pMemory));
         if (bFirst && nDay == 1) append(storeSteps(pMemory, pBartender));
     }
-    lSteps.push_back({"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
-                      [](const Sight& s, Hands& h) { return checkFlowers(s, DAYS) && clickText(s, h, Names::STR_GOD_EXIT); },
-                      [](const Sight& s) { return menuShown(s); }, passPagesAndTips, Step::SCREEN_FRAMES,
-                      "map-after-day3"});
+    lSteps.push_back(
+        {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+         [](const Sight& s, Hands& h) { return checkFlowers(s, DAYS) && clickText(s, h, Names::STR_GOD_EXIT); },
+         [](const Sight& s) { return menuShown(s); }, passPagesAndTips, Step::SCREEN_FRAMES, "map-after-day3"});
     return lSteps;
 }
 

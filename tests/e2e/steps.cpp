@@ -34,7 +34,8 @@ void StepRunner::onFrame() {
     m_hands.onFrame();
     if (m_nStep >= m_lSteps.size()) return;
     const Step& step = m_lSteps[m_nStep];
-    if (++m_nFrames > step.nFrameLimit) return fail("not reached within " + std::to_string(step.nFrameLimit) + " frames", Sight::look());
+    if (++m_nFrames > step.nFrameLimit)
+        return fail("not reached within " + std::to_string(step.nFrameLimit) + " frames", Sight::look());
     if (m_hands.hasMissed()) return fail(m_hands.getMiss(), Sight::look());
     if (!m_hands.isIdle()) return;
     Sight sight = Sight::look();

@@ -25,8 +25,13 @@ struct Step {
 
     Step(std::string sName_, Check fnReady_, Action fnAct_ = nullptr, Check fnDone_ = nullptr,
          Action fnMeanwhile_ = nullptr, int nFrameLimit_ = SCREEN_FRAMES, std::string sShot_ = std::string())
-        : sName(std::move(sName_)), fnReady(std::move(fnReady_)), fnAct(std::move(fnAct_)), fnDone(std::move(fnDone_)),
-          fnMeanwhile(std::move(fnMeanwhile_)), nFrameLimit(nFrameLimit_), sShot(std::move(sShot_)) {}
+        : sName(std::move(sName_)),
+          fnReady(std::move(fnReady_)),
+          fnAct(std::move(fnAct_)),
+          fnDone(std::move(fnDone_)),
+          fnMeanwhile(std::move(fnMeanwhile_)),
+          nFrameLimit(nFrameLimit_),
+          sShot(std::move(sShot_)) {}
 
     std::string sName;
     // The screen the stop waits for.

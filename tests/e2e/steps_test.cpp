@@ -82,17 +82,22 @@ TEST_F(StepsTest, ActsOnceTheScreenSettledAndGoesOnWhenItTookEffect) {
 // A run that cannot go on ends the game (each case needs a game of its own:
 // a quit is not taken back).
 TEST_F(StepsTest, AScreenThatNeverComesEndsTheRunAtTheLimit) {
-    expectFailsAfter(Step("nothing", [](const Sight& s) { return shows(s, "never"); }, nullptr, nullptr, nullptr, 5), 6);
+    expectFailsAfter(Step(
+                         "nothing", [](const Sight& s) { return shows(s, "never"); }, nullptr, nullptr, nullptr, 5),
+                     6);
 }
 
 TEST_F(StepsTest, ARefusedActEndsTheRun) {
-    expectFailsAfter(Step("no", [](const Sight&) { return true; }, [](const Sight&, Hands&) { return e2e::refuse("no"); }),
-                     StepRunner::SETTLE_FRAMES);
+    expectFailsAfter(
+        Step(
+            "no", [](const Sight&) { return true; }, [](const Sight&, Hands&) { return e2e::refuse("no"); }),
+        StepRunner::SETTLE_FRAMES);
 }
 
 TEST_F(StepsTest, ARefusalWhileWaitingEndsTheRun) {
-    expectFailsAfter(Step("no", [](const Sight&) { return false; }, nullptr, nullptr,
-                          [](const Sight&, Hands&) { return e2e::refuse("no"); }),
+    expectFailsAfter(Step(
+                         "no", [](const Sight&) { return false; }, nullptr, nullptr,
+                         [](const Sight&, Hands&) { return e2e::refuse("no"); }),
                      1);
 }
 
