@@ -179,6 +179,16 @@ Rect Sight::solidBox(const Seen& seen, int nStep) const {
     return solid;
 }
 
+bool Steady::check(const std::vector<const Seen*>& lPictures) {
+    std::string sNow;
+    for (const Seen* pSeen : lPictures)
+        sNow += pSeen->sPicture + "|" + pSeen->sText + "@" + std::to_string(pSeen->box.left) + "," +
+                std::to_string(pSeen->box.top) + ";";
+    m_nSame = sNow == m_sLast ? m_nSame + 1 : 0;
+    m_sLast = sNow;
+    return m_nSame >= LOOKS;
+}
+
 std::string Sight::describe() const {
     std::string sOut;
     char szLine[512];

@@ -83,4 +83,17 @@ private:
     std::vector<Seen> m_lSeen;
 };
 
+// Whether some pictures (and texts) have stood unchanged, in place, for a
+// few looks: a marker that stopped walking, a count that stopped counting.
+class Steady {
+public:
+    enum { LOOKS = 4 };
+    // One look at the pictures; true once they were the same LOOKS looks running.
+    bool check(const std::vector<const Seen*>& lPictures);
+
+private:
+    std::string m_sLast;
+    int m_nSame = 0;
+};
+
 }  // namespace e2e

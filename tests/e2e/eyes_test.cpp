@@ -133,6 +133,24 @@ TEST_F(EyesTest, ReadTheValueWrittenBesideACaption) {
     EXPECT_EQ(nullptr, sight.textBeside("Stars"));
 }
 
+TEST_F(EyesTest, SteadyOnceNothingMovedOrChangedForSomeLooks) {
+    Tsl::SmartPtr<GameMode> pScreen = pushScreen();
+    Tsl::SmartPtr<Sprite> pMarker = put(pScreen.get(), "marker", 100, 100, 1);
+    Tsl::SmartPtr<Label> pCount = write(pScreen.get(), "$10", 300, 300);
+    e2e::Steady steady;
+    auto look = [&] {
+        Sight sight = Sight::look();
+        return steady.check({sight.find("marker"), sight.findText(pCount->getText().c_str())});
+    };
+    // Each change starts the count again: a step of the marker, a new number.
+    for (int nStep = 0; nStep < 3; ++nStep) {
+        pMarker->setPosition(100 + nStep, 100);
+        pCount->setText(("$" + std::to_string(10 + nStep)).c_str());
+        for (int i = 0; i < e2e::Steady::LOOKS; ++i) EXPECT_FALSE(look());
+    }
+    EXPECT_TRUE(look());
+}
+
 // A picture laid over the whole screen that shows only a hut.
 TEST_F(EyesTest, SolidBoxIsWhereAPictureShowsPixels) {
     Tsl::SmartPtr<GameMode> pScreen = pushScreen();

@@ -24,7 +24,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -80,25 +79,6 @@ bool tipOpen(const Sight& sight) { return shows(sight, Names::STR_TIP_CLOSE); }
 bool closeTip(const Sight& sight, Hands& hands) {
     return !tipOpen(sight) || clickText(sight, hands, Names::STR_TIP_CLOSE);
 }
-
-// Pictures that have stood unchanged for a few looks.
-class Steady {
-public:
-    bool check(const std::vector<const Seen*>& lPictures) {
-        std::string sNow;
-        for (const Seen* pSeen : lPictures)
-            sNow += pSeen->sPicture + pSeen->sText + "@" + std::to_string(pSeen->box.left) + "," +
-                    std::to_string(pSeen->box.top) + ";";
-        m_nSame = sNow == m_sLast ? m_nSame + 1 : 0;
-        m_sLast = sNow;
-        return m_nSame >= LOOKS;
-    }
-
-private:
-    enum { LOOKS = 4 };
-    std::string m_sLast;
-    int m_nSame = 0;
-};
 
 // What the player remembers between stops.
 struct Memory {
@@ -180,6 +160,16 @@ bool checkFlowers(const Sight& sight, int nDaysWon) {
                   " days won");
 }
 
+// The option ticked is the one beside the caption clicked.
+bool checkChosen(const Sight& sight, const char* pszChoice) {
+    const Seen* pCaption = findText(sight, pszChoice);
+    for (const Seen* pTick : sight.findAll(Names::IMG_CHECK_FULL))
+        if (pCaption && pTick->box.right <= pCaption->box.left && pTick->box.top <= pCaption->centreY() &&
+            pTick->box.bottom > pCaption->centreY())
+            return true;
+    return refuse("no tick beside \"" + text(pszChoice) + "\"");
+}
+
 std::vector<Step> difficultySteps(int nDifficulty) {
     const char* pszChoice = DIFFICULTY_KEYS[nDifficulty];
     return {
@@ -189,7 +179,9 @@ std::vector<Step> difficultySteps(int nDifficulty) {
          [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
          [pszChoice](const Sight& s, Hands& h) { return clickText(s, h, pszChoice); }},
         {"options closed", [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, ScreenNames::STR_OPTIONS_OK); },
+         [pszChoice](const Sight& s, Hands& h) {
+             return checkChosen(s, pszChoice) && clickText(s, h, ScreenNames::STR_OPTIONS_OK);
+         },
          [](const Sight& s) { return !shows(s, Names::STR_GOD_DIFFICULTY); }},
     };
 }
