@@ -1,7 +1,9 @@
 // DirectDraw objects, presentation, D3DX and the fault hooks.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "d3d7_fixture.h"
 
@@ -16,6 +18,17 @@ DDSURFACEDESC2 plainDesc(int w, int h, DWORD dwCaps) {
   desc.dwHeight = h;
   desc.ddsCaps.dwCaps = dwCaps;
   return desc;
+}
+
+// The window's pixel at (x, y) as 0xRRGGBB, whatever its depth.
+DWORD windowPixel(int x, int y) {
+  SDL_Surface* pScreen = SDL_GetVideoSurface();
+  const Uint8* pAt = static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch + x * pScreen->format->BytesPerPixel;
+  Uint32 c = pScreen->format->BytesPerPixel == 4 ? *reinterpret_cast<const Uint32*>(pAt)
+                                                 : *reinterpret_cast<const Uint16*>(pAt);
+  Uint8 r8, g8, b8;
+  SDL_GetRGB(c, pScreen->format, &r8, &g8, &b8);
+  return static_cast<DWORD>(r8 << 16 | g8 << 8 | b8);
 }
 
 class DirectDrawObjects : public DeviceFixture {};
@@ -93,21 +106,104 @@ TEST_F(DirectDrawObjects, PresentCopiesTheBackBufferToTheWindow) {
   pClipper->Release();  // the primary holds it
   RECT client = {0, 0, kWidth, kHeight};
   ASSERT_EQ(m_pPrimary->Blt(&client, m_pBack, &client, DDBLT_WAIT, nullptr), DD_OK);
-  SDL_Surface* pScreen = SDL_GetVideoSurface();
-  ASSERT_EQ(pScreen->format->BitsPerPixel, 32);
-  auto pixel = [&](int x, int y) {
-    Uint32 c = static_cast<Uint32*>(pScreen->pixels)[y * pScreen->pitch / 4 + x];
-    Uint8 r8, g8, b8;
-    SDL_GetRGB(c, pScreen->format, &r8, &g8, &b8);
-    return static_cast<DWORD>(r8 << 16 | g8 << 8 | b8);
-  };
-  EXPECT_EQ(pixel(0, 0), 0x336699u);
-  EXPECT_EQ(pixel(6, 7), 0xFF0000u);
+  ASSERT_EQ(SDL_GetVideoSurface()->format->BitsPerPixel, 32);
+  EXPECT_EQ(windowPixel(0, 0), 0x336699u);
+  EXPECT_EQ(windowPixel(6, 7), 0xFF0000u);
   RECT half = {0, 0, kWidth / 2, kHeight};
   EXPECT_EQ(m_pPrimary->Blt(&half, m_pBack, &client, DDBLT_WAIT, nullptr), DDERR_UNSUPPORTED);
   // The back buffer keeps its pixels after presenting.
   test::Frame f = frame();
   EXPECT_EQ(f.at(6, 7), 0xFFFF0000u);
+}
+
+// Shown whole in a window of its own layout, the back buffer is drawn straight into the
+// window's pixels. It takes pixels of its own back, with its contents, when another
+// surface or only part of it is shown or the shared screen is off, and cleared ones when
+// SDL replaces the window's pixels, which it must not write into any more.
+TEST_F(DirectDrawObjects, SharedScreenFollowsWhatTheWindowShows) {
+  DDSURFACEDESC2 desc = plainDesc(kWidth, kHeight, DDSCAPS_OFFSCREENPLAIN);
+  IDirectDrawSurface7* pOther = nullptr;
+  ASSERT_EQ(m_pDD->CreateSurface(&desc, &pOther, nullptr), DD_OK);
+  RECT whole = {0, 0, kWidth, kHeight}, half = {0, 0, kWidth / 2, kHeight};
+  auto show = [&](IDirectDrawSurface7* pSurface, RECT* pRect, HRESULT hrWant = DD_OK) {
+    EXPECT_EQ(m_pPrimary->Blt(pRect, pSurface, pRect, DDBLT_WAIT, nullptr), hrWant);
+  };
+  auto fillOther = [&](DWORD dwColour) {
+    ASSERT_EQ(pOther->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+    std::fill_n(static_cast<DWORD*>(desc.lpSurface), kWidth * kHeight, dwColour);
+    pOther->Unlock(nullptr);
+  };
+  auto setMode = [](int w, int nBpp) { ASSERT_NE(SDL_SetVideoMode(w, kHeight, nBpp, 0), nullptr); };
+  struct Step {
+    const char* pszWhat;
+    std::function<void()> fnDo;
+    bool bShares;
+    DWORD dwBack, dwWindow;  // at (3, 3), as 0xRRGGBB
+  };
+  const Step aSteps[] = {
+      {"shown whole",
+       [&] {
+         clearTo(0xFF0000);
+         show(m_pBack, &whole);
+       },
+       true, 0xFF0000, 0xFF0000},
+      {"another shown",
+       [&] {
+         clearTo(0x00FF00);
+         fillOther(0x0000FF);
+         show(pOther, &whole);
+       },
+       false, 0x00FF00, 0x0000FF},
+      {"shown again", [&] { show(m_pBack, &whole); }, true, 0x00FF00, 0x00FF00},
+      {"another refused while locked",
+       [&] {
+         DDSURFACEDESC2 locked = {};
+         ASSERT_EQ(m_pBack->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+         show(pOther, &whole, DDERR_SURFACEBUSY);
+         m_pBack->Unlock(nullptr);
+       },
+       true, 0x00FF00, 0x00FF00},
+      {"half shown",
+       [&] {
+         clearTo(0x808080);
+         show(m_pBack, &half);
+       },
+       false, 0x808080, 0x808080},
+      {"shared screen off",
+       [&] {
+         test::setSharedScreenEnabled(false);
+         show(m_pBack, &whole);
+         clearTo(0xFFFF00);
+       },
+       false, 0xFFFF00, 0x808080},
+      {"shared screen on",
+       [&] {
+         test::setSharedScreenEnabled(true);
+         show(m_pBack, &whole);
+       },
+       true, 0xFFFF00, 0xFFFF00},
+      {"window replaced", [&] { setMode(kWidth + 8, 32); }, false, 0x000000, 0x000000},
+      {"drawn and shown in the wider window",
+       [&] {
+         clearTo(0xFFFFFF);
+         show(m_pBack, &whole);
+       },
+       false, 0xFFFFFF, 0xFFFFFF},
+      {"16-bit window of its size",
+       [&] {
+         setMode(kWidth, 16);
+         clearTo(0x00FFFF);
+         show(m_pBack, &whole);
+       },
+       false, 0x00FFFF, 0x00FFFF},
+  };
+  for (const Step& step : aSteps) {
+    step.fnDo();
+    EXPECT_EQ(m_pBack->sharesScreen(), step.bShares) << step.pszWhat;
+    EXPECT_EQ(frame().at(3, 3), 0xFF000000u | step.dwBack) << step.pszWhat;
+    EXPECT_EQ(windowPixel(3, 3), step.dwWindow) << step.pszWhat;
+  }
+  pOther->Release();
 }
 
 TEST_F(DirectDrawObjects, DepthFormatsAndAttachment) {
