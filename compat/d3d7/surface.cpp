@@ -107,7 +107,7 @@ const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
-    m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2));
+    m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2) + raster::BorderedTexels::kSlack);
     for (int y = -1; y <= m_nHeight; ++y) {
       const DWORD* pRow = m_pPixels + static_cast<size_t>(std::clamp(y, 0, m_nHeight - 1)) * m_nWidth;
       DWORD* pOut = m_aBordered.data() + static_cast<size_t>(y + 1) * nPitch;

@@ -33,6 +33,7 @@ struct HookState {
   bool m_bRowReuse = true;
   bool m_bScaleShortcut = true;
   bool m_bSharedScreen = true;
+  bool m_bScaledRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -77,6 +78,7 @@ void reset() {
   s.m_bRowReuse = true;
   s.m_bScaleShortcut = true;
   s.m_bSharedScreen = true;
+  s.m_bScaledRows = true;
 }
 
 bool readFrame(Frame& out) {
@@ -148,6 +150,8 @@ void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnable
 bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
 void setSharedScreenEnabled(bool bEnabled) { state().m_bSharedScreen = bEnabled; }
 bool isSharedScreenEnabled() { return state().m_bSharedScreen; }
+void setScaledRowsEnabled(bool bEnabled) { state().m_bScaledRows = bEnabled; }
+bool isScaledRowsEnabled() { return state().m_bScaledRows; }
 
 namespace detail {
 

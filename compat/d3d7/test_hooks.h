@@ -144,6 +144,11 @@ bool isScaleShortcutEnabled();
 // into the screen surface's pixels where their layouts match (see IDirectDrawSurface7::Blt).
 void setSharedScreenEnabled(bool bEnabled);
 bool isSharedScreenEnabled();
+// With scaled rows off upright quads drawn scaled go span by span like turned ones,
+// instead of through the kernels that work out their columns once for the whole quad
+// and each texture row's horizontal pass once for all the pixel rows that read it.
+void setScaledRowsEnabled(bool bEnabled);
+bool isScaledRowsEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "d3d7_fixture.h"
 
@@ -23,7 +22,8 @@ DDSURFACEDESC2 plainDesc(int w, int h, DWORD dwCaps) {
 // The window's pixel at (x, y) as 0xRRGGBB, whatever its depth.
 DWORD windowPixel(int x, int y) {
   SDL_Surface* pScreen = SDL_GetVideoSurface();
-  const Uint8* pAt = static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch + x * pScreen->format->BytesPerPixel;
+  const Uint8* pAt =
+      static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch + x * pScreen->format->BytesPerPixel;
   Uint32 c = pScreen->format->BytesPerPixel == 4 ? *reinterpret_cast<const Uint32*>(pAt)
                                                  : *reinterpret_cast<const Uint16*>(pAt);
   Uint8 r8, g8, b8;
@@ -124,81 +124,44 @@ TEST_F(DirectDrawObjects, SharedScreenFollowsWhatTheWindowShows) {
   DDSURFACEDESC2 desc = plainDesc(kWidth, kHeight, DDSCAPS_OFFSCREENPLAIN);
   IDirectDrawSurface7* pOther = nullptr;
   ASSERT_EQ(m_pDD->CreateSurface(&desc, &pOther, nullptr), DD_OK);
-  RECT whole = {0, 0, kWidth, kHeight}, half = {0, 0, kWidth / 2, kHeight};
-  auto show = [&](IDirectDrawSurface7* pSurface, RECT* pRect, HRESULT hrWant = DD_OK) {
-    EXPECT_EQ(m_pPrimary->Blt(pRect, pSurface, pRect, DDBLT_WAIT, nullptr), hrWant);
-  };
-  auto fillOther = [&](DWORD dwColour) {
-    ASSERT_EQ(pOther->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
-    std::fill_n(static_cast<DWORD*>(desc.lpSurface), kWidth * kHeight, dwColour);
-    pOther->Unlock(nullptr);
-  };
-  auto setMode = [](int w, int nBpp) { ASSERT_NE(SDL_SetVideoMode(w, kHeight, nBpp, 0), nullptr); };
+  ASSERT_EQ(pOther->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  std::fill_n(static_cast<DWORD*>(desc.lpSurface), kWidth * kHeight, 0x0000FFu);
+  pOther->Unlock(nullptr);
+  enum Shown { kNothing, kWhole, kHalf, kOther, kOtherWhileLocked };
+  constexpr DWORD kKept = 0xFFFFFFFFu;
   struct Step {
     const char* pszWhat;
-    std::function<void()> fnDo;
+    int nWindowWidth, nBpp;  // a window set first (0: the one there is)
+    bool bShared;            // the test switch
+    DWORD dwDrawn;           // the back buffer cleared to it, or kKept
+    Shown eShown;
     bool bShares;
     DWORD dwBack, dwWindow;  // at (3, 3), as 0xRRGGBB
   };
-  const Step aSteps[] = {
-      {"shown whole",
-       [&] {
-         clearTo(0xFF0000);
-         show(m_pBack, &whole);
-       },
-       true, 0xFF0000, 0xFF0000},
-      {"another shown",
-       [&] {
-         clearTo(0x00FF00);
-         fillOther(0x0000FF);
-         show(pOther, &whole);
-       },
-       false, 0x00FF00, 0x0000FF},
-      {"shown again", [&] { show(m_pBack, &whole); }, true, 0x00FF00, 0x00FF00},
-      {"another refused while locked",
-       [&] {
-         DDSURFACEDESC2 locked = {};
-         ASSERT_EQ(m_pBack->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
-         show(pOther, &whole, DDERR_SURFACEBUSY);
-         m_pBack->Unlock(nullptr);
-       },
-       true, 0x00FF00, 0x00FF00},
-      {"half shown",
-       [&] {
-         clearTo(0x808080);
-         show(m_pBack, &half);
-       },
-       false, 0x808080, 0x808080},
-      {"shared screen off",
-       [&] {
-         test::setSharedScreenEnabled(false);
-         show(m_pBack, &whole);
-         clearTo(0xFFFF00);
-       },
-       false, 0xFFFF00, 0x808080},
-      {"shared screen on",
-       [&] {
-         test::setSharedScreenEnabled(true);
-         show(m_pBack, &whole);
-       },
-       true, 0xFFFF00, 0xFFFF00},
-      {"window replaced", [&] { setMode(kWidth + 8, 32); }, false, 0x000000, 0x000000},
-      {"drawn and shown in the wider window",
-       [&] {
-         clearTo(0xFFFFFF);
-         show(m_pBack, &whole);
-       },
-       false, 0xFFFFFF, 0xFFFFFF},
-      {"16-bit window of its size",
-       [&] {
-         setMode(kWidth, 16);
-         clearTo(0x00FFFF);
-         show(m_pBack, &whole);
-       },
-       false, 0x00FFFF, 0x00FFFF},
-  };
+  const Step aSteps[] = {{"shown whole", 0, 0, true, 0xFF0000, kWhole, true, 0xFF0000, 0xFF0000},
+                         {"another shown", 0, 0, true, 0x00FF00, kOther, false, 0x00FF00, 0x0000FF},
+                         {"shown again", 0, 0, true, kKept, kWhole, true, 0x00FF00, 0x00FF00},
+                         {"another while locked", 0, 0, true, kKept, kOtherWhileLocked, true, 0x00FF00, 0x00FF00},
+                         {"half shown", 0, 0, true, 0x808080, kHalf, false, 0x808080, 0x808080},
+                         {"shared screen off", 0, 0, false, 0xFFFF00, kWhole, false, 0xFFFF00, 0xFFFF00},
+                         {"drawn, not shown", 0, 0, false, 0x112233, kNothing, false, 0x112233, 0xFFFF00},
+                         {"shared screen on", 0, 0, true, kKept, kWhole, true, 0x112233, 0x112233},
+                         {"window replaced", kWidth + 8, 32, true, kKept, kNothing, false, 0x000000, 0x000000},
+                         {"wider window", 0, 0, true, 0xFFFFFF, kWhole, false, 0xFFFFFF, 0xFFFFFF},
+                         {"16-bit window", kWidth, 16, true, 0x00FFFF, kWhole, false, 0x00FFFF, 0x00FFFF}};
+  RECT whole = {0, 0, kWidth, kHeight}, half = {0, 0, kWidth / 2, kHeight};
   for (const Step& step : aSteps) {
-    step.fnDo();
+    if (step.nWindowWidth) ASSERT_NE(SDL_SetVideoMode(step.nWindowWidth, kHeight, step.nBpp, 0), nullptr);
+    test::setSharedScreenEnabled(step.bShared);
+    if (step.dwDrawn != kKept) clearTo(step.dwDrawn);
+    DDSURFACEDESC2 locked = {};
+    if (step.eShown == kOtherWhileLocked) ASSERT_EQ(m_pBack->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    RECT* pRect = step.eShown == kHalf ? &half : &whole;
+    HRESULT hrWant = step.eShown == kOtherWhileLocked ? DDERR_SURFACEBUSY : DD_OK;
+    if (step.eShown != kNothing)
+      EXPECT_EQ(m_pPrimary->Blt(pRect, step.eShown >= kOther ? pOther : m_pBack, pRect, DDBLT_WAIT, nullptr), hrWant)
+          << step.pszWhat;
+    if (step.eShown == kOtherWhileLocked) m_pBack->Unlock(nullptr);
     EXPECT_EQ(m_pBack->sharesScreen(), step.bShares) << step.pszWhat;
     EXPECT_EQ(frame().at(3, 3), 0xFF000000u | step.dwBack) << step.pszWhat;
     EXPECT_EQ(windowPixel(3, 3), step.dwWindow) << step.pszWhat;

@@ -198,84 +198,50 @@ TEST_F(SideBars, NarrowFullScreenModeShowsEveryColumnWithBarsAboveAndBelow) {
     EXPECT_EQ(rgb(0, 0, 0), f.at(640, 1000));
 }
 
-namespace {
-
-// What one run of frames showed: each frame read back, the window's pixels as 0xRRGGBB
-// whatever their depth, and whether the back buffer drew straight into them.
-struct Shown {
-    std::vector<std::vector<dx7::DWORD>> aFrames, aWindows;
-    std::vector<bool> aShared;
-};
-
-std::vector<dx7::DWORD> windowPixels() {
-    SDL_Surface* pScreen = SDL_GetVideoSurface();
-    std::vector<dx7::DWORD> aOut;
-    for (int y = 0; y < pScreen->h; ++y)
-        for (int x = 0; x < pScreen->w; ++x) {
-            const Uint8* p = static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch +
-                             x * pScreen->format->BytesPerPixel;
-            Uint32 c = pScreen->format->BytesPerPixel == 4 ? *reinterpret_cast<const Uint32*>(p)
-                                                           : *reinterpret_cast<const Uint16*>(p);
-            Uint8 r, g, b;
-            SDL_GetRGB(c, pScreen->format, &r, &g, &b);
-            aOut.push_back(rgb(r, g, b));
-        }
-    return aOut;
-}
-
-class PresentTest : public RenderTest {
-protected:
-    struct Case {
-        const char* pszName;
-        int nFlags;
-        bool bWide;           // full screen on a wide desktop: side bars
-        int nDepthAfterTwo;   // the colour depth set after the second frame, 0: none
-    };
-
-    // Four frames of a mode that does not clear, so that each draws over the last: a
-    // translucent sprite moving and an additive one.
-    Shown run(const Case& c, bool bShared) {
-        dx7::test::setSharedScreenEnabled(bShared);
-        start(c.nFlags, c.bWide ? new WideDriver() : nullptr, c.bWide ? 800 : WIDTH, c.bWide ? 600 : HEIGHT);
-        m_pMode->setFlags(MF_ACTIVE | MF_VISIBLE);
-        Tsl::SmartPtr<Sprite> pSoft = addSprite(makeSolid(40, 30, Color(250, 120, 30, 150)), 0.0f, 0.0f);
-        Tsl::SmartPtr<Sprite> pGlow = addSprite(makeSolid(20, 20, Color(20, 90, 200, 200)), 30.0f, 40.0f, 1);
-        pGlow->setBlendMode(BM_ADDITIVE);
-        Shown shown;
-        for (int k = 0; k < 4; ++k) {
-            if (k == 2 && c.nDepthAfterTwo) m_pDriver->setColorDepth(c.nDepthAfterTwo);
-            pSoft->setPosition(7.0f * k - 10.0f, 5.0f * k);
-            pGlow->setPosition(100.0f - 9.0f * k, 40.5f);
-            shown.aFrames.push_back(frame().m_aPixels);
-            shown.aWindows.push_back(windowPixels());
-            shown.aShared.push_back(m_pDriver->getDevice()->renderTarget()->sharesScreen());
-        }
-        m_pMode = nullptr;
-        delete m_pApp;
-        m_pApp = nullptr;
-        return shown;
-    }
-};
-
-} // namespace
-
 // Frames drawn straight into SDL's screen surface and frames copied there from a back
 // buffer of their own: the same frames and the same window, in a window, in one of 16
 // bits (whose pixels the back buffer does not share), full screen with side bars, and
-// across a change of depth between frames.
-TEST_F(PresentTest, FramesDrawnIntoTheWindowMatchFramesCopiedThere) {
+// across a change of depth between frames. The mode does not clear: each frame draws
+// over the last.
+TEST_F(SideBars, FramesDrawnIntoTheWindowMatchFramesCopiedThere) {
+    struct Case {
+        const char* pszName;
+        int nFlags;
+        bool bWide;          // full screen on a wide desktop
+        int nDepthAfterTwo;  // the colour depth set after the second frame, 0: none
+    };
     const Case aCases[] = {{"window", VMF_STENCIL, false, 0},
                            {"16-bit window", VMF_STENCIL | VMF_DEPTH_16, false, 0},
                            {"wide full screen", VMF_FULLSCREEN | VMF_STENCIL, true, 0},
                            {"depth changed", VMF_STENCIL | VMF_DEPTH_32, false, 16}};
     for (const Case& c : aCases) {
-        Shown shared = run(c, true), copied = run(c, false);
-        for (size_t k = 0; k < shared.aFrames.size(); ++k) {
-            bool bOurLayout = (c.nFlags & VMF_DEPTH_MASK) != VMF_DEPTH_16 && !(c.nDepthAfterTwo && k >= 2);
-            EXPECT_EQ(bOurLayout, static_cast<bool>(shared.aShared[k])) << c.pszName << ", frame " << k;
-            EXPECT_FALSE(copied.aShared[k]) << c.pszName << ", frame " << k;
-            EXPECT_TRUE(shared.aFrames[k] == copied.aFrames[k]) << c.pszName << ", frame " << k;
-            EXPECT_TRUE(shared.aWindows[k] == copied.aWindows[k]) << c.pszName << ", frame " << k;
+        std::vector<std::vector<dx7::DWORD>> aFrames[2];
+        std::vector<std::vector<Uint8>> aWindows[2];  // as SDL keeps them, whatever their depth
+        for (bool bShared : {false, true}) {
+            dx7::test::setSharedScreenEnabled(bShared);
+            start(c.nFlags, c.bWide ? new WideDriver() : nullptr, c.bWide ? 800 : WIDTH, c.bWide ? 600 : HEIGHT);
+            m_pMode->setFlags(MF_ACTIVE | MF_VISIBLE);
+            Tsl::SmartPtr<Sprite> pSoft = addSprite(makeSolid(40, 30, Color(250, 120, 30, 150)), 0.0f, 0.0f);
+            Tsl::SmartPtr<Sprite> pGlow = addSprite(makeSolid(20, 20, Color(20, 90, 200, 200)), 30.0f, 40.0f, 1);
+            pGlow->setBlendMode(BM_ADDITIVE);
+            for (int k = 0; k < 4; ++k) {
+                if (k == 2 && c.nDepthAfterTwo) m_pDriver->setColorDepth(c.nDepthAfterTwo);
+                pSoft->setPosition(7.0f * k - 10.0f, 5.0f * k);
+                pGlow->setPosition(100.0f - 9.0f * k, 40.5f);
+                aFrames[bShared].push_back(frame().m_aPixels);
+                const SDL_Surface* pScreen = SDL_GetVideoSurface();
+                const Uint8* pWindow = static_cast<const Uint8*>(pScreen->pixels);
+                aWindows[bShared].emplace_back(pWindow, pWindow + pScreen->pitch * pScreen->h);
+                bool bOurLayout = (c.nFlags & VMF_DEPTH_MASK) != VMF_DEPTH_16 && !(c.nDepthAfterTwo && k >= 2);
+                EXPECT_EQ(bShared && bOurLayout, m_pDriver->getDevice()->renderTarget()->sharesScreen())
+                    << c.pszName << ", frame " << k;
+            }
+            pSoft = pGlow = nullptr;
+            m_pMode = nullptr;
+            delete m_pApp;
+            m_pApp = nullptr;
         }
+        EXPECT_TRUE(aFrames[0] == aFrames[1]) << c.pszName;
+        EXPECT_TRUE(aWindows[0] == aWindows[1]) << c.pszName;
     }
 }
