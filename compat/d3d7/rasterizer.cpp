@@ -1300,7 +1300,6 @@ DX7_AVX2 inline __m256i loadWords(const std::uint16_t* p) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
 }
 
-// The pass of one group over a bordered texture row.
 // The pass of one group over a bordered texture row. Where the group reads one texel
 // only, its sums are left out: they are that texel times 256 whatever the weights.
 DX7_AVX2 inline void scaledGroupPass(const DWORD* pRow, const ScaledGroup& g, bool bAlpha, std::uint64_t* pSums,
@@ -1347,8 +1346,8 @@ DX7_AVX2 void scaledRowPass(const DWORD* pRow, const ScaledGroup* aGroups, int n
     scaledGroupPass(pRow, aGroups[g], bAlpha, pass.m_aSums.data() + 8 * g, pass.m_aBits[g], pass.m_aFlat[g]);
 }
 
-// State shared by the groups of a run of pixel rows.
-struct ScaledRow {
+// How the groups of a run of pixel rows are shaded.
+struct ScaledShading {
   __m256i m_diffuse, m_texOr;
   bool m_bAlpha;  // the texture has alpha (else every texel is opaque)
 };
@@ -1368,7 +1367,7 @@ struct ScaledRun {
 // share what is known of them, and the vertical pass's interleaved sums.
 template <RowMode M, bool kModulate>
 DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom, int g, int nAt, const ScaledRun& run,
-                                 const ScaledRow& row, __m256i* aOut) {
+                                 const ScaledShading& row, __m256i* aOut) {
   int nBoth = top.m_aBits[g] & bottom.m_aBits[g];
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   bool bOpaqueOver = M == RowMode::Over && !kModulate && (nBoth & kRowOpaque);
@@ -1401,8 +1400,8 @@ DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom
 template <RowMode M, bool kModulate>
 DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const ScaledPass& top, const ScaledPass& bottom,
                             const ScaledRun& run, DWORD nDiffuse, bool bAlpha) {
-  const ScaledRow row = {_mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256()),
-                         _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
+  const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
   auto store = [&](int nAt, const __m256i* aOut) DX7_AVX2 {
     for (int k = 0; k < run.m_nRows; ++k)
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nAt), aOut[k]);
@@ -1842,8 +1841,8 @@ bool scaledGroups(int64_t nS, int64_t nStepS, int i0, int n, int nWidth, std::ve
     ScaledColumn a[8];
     for (int k = 0; k < 8; ++k) a[k] = scaledColumn(nS, nStepS, i0 + group.m_nFirst + k, nWidth);
     for (int h = 0; h < 2; ++h) {
-      auto [pMin, pMax] = std::minmax_element(
-          a + 4 * h, a + 4 * h + 4, [](const ScaledColumn& x, const ScaledColumn& y) { return x.m_nColumn < y.m_nColumn; });
+      auto byColumn = [](const ScaledColumn& x, const ScaledColumn& y) { return x.m_nColumn < y.m_nColumn; };
+      auto [pMin, pMax] = std::minmax_element(a + 4 * h, a + 4 * h + 4, byColumn);
       if (pMax->m_nColumn - pMin->m_nColumn > 6) return false;
       group.m_aLoad[h] = pMin->m_nColumn;
       for (int k = 4 * h; k < 4 * h + 4; ++k) group.m_aLeft[k] = a[k].m_nColumn - pMin->m_nColumn;
