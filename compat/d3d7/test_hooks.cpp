@@ -32,6 +32,8 @@ struct HookState {
   bool m_bQuadRuns = true;
   bool m_bRowReuse = true;
   bool m_bScaleShortcut = true;
+  bool m_bSharedScreen = true;
+  bool m_bScaledRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
 };
@@ -75,6 +77,8 @@ void reset() {
   s.m_bQuadRuns = true;
   s.m_bRowReuse = true;
   s.m_bScaleShortcut = true;
+  s.m_bSharedScreen = true;
+  s.m_bScaledRows = true;
 }
 
 bool readFrame(Frame& out) {
@@ -96,7 +100,8 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out) {
   if (pSurface == nullptr || !pSurface->hasPixels()) return false;
   out.m_nWidth = pSurface->width();
   out.m_nHeight = pSurface->height();
-  out.m_aPixels = pSurface->pixels();
+  const DWORD* pPixels = pSurface->currentPixels();
+  out.m_aPixels.assign(pPixels, pPixels + static_cast<size_t>(out.m_nWidth) * out.m_nHeight);
   if (!pSurface->hasAlpha())
     for (DWORD& n : out.m_aPixels) n |= 0xFF000000u;
   return true;
@@ -143,6 +148,10 @@ void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
 bool isRowReuseEnabled() { return state().m_bRowReuse; }
 void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnabled; }
 bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
+void setSharedScreenEnabled(bool bEnabled) { state().m_bSharedScreen = bEnabled; }
+bool isSharedScreenEnabled() { return state().m_bSharedScreen; }
+void setScaledRowsEnabled(bool bEnabled) { state().m_bScaledRows = bEnabled; }
+bool isScaledRowsEnabled() { return state().m_bScaledRows; }
 
 namespace detail {
 
