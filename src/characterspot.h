@@ -1,9 +1,7 @@
 #pragma once
 
 #include "actionspot.h"
-
-class Character;
-class Mug;
+#include "character.h"
 
 // A seat as the waitress sees it: she serves its customer a full glass of
 // the ordered drink, or takes the used glass left there.

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "actionspot.h"
-
-class Mug;
+#include "mug.h"
 
 // A coaster: holds one glass. She puts a glass down on an empty one and
 // takes the glass from a full one.
