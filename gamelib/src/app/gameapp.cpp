@@ -48,7 +48,7 @@ GameApp::GameApp()
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_nSoundVolume(255), m_nMusicVolume(255) {
+      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -673,8 +673,10 @@ Tsl::SmartPtr<Image> GameApp::getImage(const char* pszName) {
     TSL_TRACE();
     Tsl::traceSetNote(pszName);
     Tsl::String sName = applyImageAlias(pszName).toLower();
+    bool bRecord = m_plImageLoads && isImageCacheEnabled() && !m_imageCache.has(sName);
     Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName, isImageCacheEnabled());
     if (!pImage) TSL_THROW(ResourceException, "GameApp::getImage() : Image '%s' not found", pszName);
+    if (bRecord) m_plImageLoads->append(sName);
     return pImage;
 }
 
@@ -694,6 +696,8 @@ void GameApp::releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep) {
     for (const Tsl::String& sName : lKeep) lLower.append(sName.toLower());
     m_imageCache.releaseExcept(lLower);
 }
+
+void GameApp::releaseImage(const char* pszName) { m_imageCache.release(Tsl::String(pszName).toLower()); }
 
 Tsl::SmartPtr<Image> GameApp::createImage(int nWidth, int nHeight, bool bAlpha) {
     ImageFactory* pFactory = m_pPlatform ? m_pPlatform->getImageFactory() : nullptr;
@@ -807,6 +811,17 @@ DisableImageCache::DisableImageCache() {
 DisableImageCache::~DisableImageCache() {
     if (GameApp::getInstance() && GameApp::getInstance()->m_nImageCacheDisabled > 0)
         --GameApp::getInstance()->m_nImageCacheDisabled;
+}
+
+RecordImageLoads::RecordImageLoads(Tsl::List<Tsl::String>& lNames) : m_plOuter(nullptr) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) return;
+    m_plOuter = pApp->m_plImageLoads;
+    pApp->m_plImageLoads = &lNames;
+}
+
+RecordImageLoads::~RecordImageLoads() {
+    if (GameApp::getInstance()) GameApp::getInstance()->m_plImageLoads = m_plOuter;
 }
 
 // ---------------------------------------------------------------- sound
