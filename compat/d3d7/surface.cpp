@@ -88,6 +88,7 @@ void IDirectDrawSurface7::contentsChanged() {
 const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
+    test::detail::textureCacheBuilt();
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
     m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2));
     for (int y = -1; y <= m_nHeight; ++y) {
@@ -120,6 +121,7 @@ void IDirectDrawSurface7::findLiveBox() {
 const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {
   if (!m_bAlpha || m_eKind != Kind::Colour) return nullptr;
   if (!m_pAlphaRuns && ++m_nUsesUnchanged >= 2) {
+    test::detail::textureCacheBuilt();
     m_pAlphaRuns = std::make_unique<raster::AlphaRuns>();
     m_pAlphaRuns->build(m_aPixels.data(), m_nWidth, m_nWidth, m_nHeight);
   }

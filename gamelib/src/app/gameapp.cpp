@@ -29,6 +29,7 @@
 #include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 GameApp* GameApp::s_pInstance = nullptr;
 
@@ -41,6 +42,32 @@ const char* const SETTINGS_MAGIC = "SET";
 const int SETTINGS_VERSION = 1;
 
 int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
+
+// The stack as a walk over it begins: the modes it calls may push or end
+// modes, which that walk must not see. Held in place for the few modes a game
+// stacks, so that walking the stack every frame allocates nothing.
+class ModeSnapshot {
+public:
+    explicit ModeSnapshot(const Tsl::List<Tsl::SmartPtr<GameMode>>& lModes) : m_nCount(lModes.getCount()) {
+        if (m_nCount > IN_PLACE) m_apMore.reserve(static_cast<size_t>(m_nCount));
+        int i = 0;
+        for (const Tsl::SmartPtr<GameMode>& pMode : lModes) {
+            if (m_nCount > IN_PLACE)
+                m_apMore.push_back(pMode);
+            else
+                m_apInPlace[i++] = pMode;
+        }
+    }
+    const Tsl::SmartPtr<GameMode>* begin() const { return m_nCount > IN_PLACE ? m_apMore.data() : m_apInPlace; }
+    const Tsl::SmartPtr<GameMode>* end() const { return begin() + m_nCount; }
+
+private:
+    enum { IN_PLACE = 16 };
+    Tsl::SmartPtr<GameMode> m_apInPlace[IN_PLACE];
+    std::vector<Tsl::SmartPtr<GameMode>> m_apMore;
+    int m_nCount;
+};
+
 } // namespace
 
 GameApp::GameApp()
@@ -274,7 +301,7 @@ void GameApp::runFrame() {
 
 void GameApp::updateModes(float fDt) {
     TSL_TRACE();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         if (pMode->isActive() && pMode->getState() == MS_RUNNING) pMode->onUpdate(fDt);
         if (!(pMode->getFlags() & MF_UPDATE_BELOW)) break;
     }
@@ -400,7 +427,7 @@ void GameApp::afterStackChange(Tsl::SmartPtr<GameMode> pOldTop) {
 void GameApp::cancelPresses() {
     // The release a pressed control waits for is ignored after a stack change,
     // so none may stay pressed (a slider would follow the mouse with no button down).
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->cancelPress();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->cancelPress();
 }
 
 void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
@@ -481,7 +508,7 @@ void GameApp::suspendMode(GameMode* pMode) {
 template <class Handler>
 bool GameApp::routeInput(Handler handle) {
     // A copy: handlers may push or end modes.
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         if (pMode->isActive() && handle(pMode.get())) return true;
         if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
     }
@@ -512,7 +539,7 @@ bool GameApp::onChar(int nCharacter) {
 
 void GameApp::onMouseMove(int nX, int nY, bool bInside) {
     bool bReached = true;
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         // Modes the input no longer reaches lose their hover.
         if (!bReached || !pMode->isActive()) {
             pMode->clearHover();
@@ -557,14 +584,14 @@ void GameApp::onActivate() {
     if (pVideo && m_bWasFullScreen && !pVideo->isFullScreen()) pVideo->setFullScreen(true);
     if (pVideo) pVideo->expose();
     onMouseEnter();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppActivate();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->onAppActivate();
 }
 
 void GameApp::onDeactivate() {
     IVideoDriver* pVideo = getVideoDriver();
     m_bWasFullScreen = pVideo && pVideo->isFullScreen();
     onMouseLeave();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppDeactivate();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->onAppDeactivate();
 }
 
 void GameApp::onMouseEnter() {

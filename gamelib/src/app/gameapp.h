@@ -255,7 +255,6 @@ private:
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     void cancelPresses();
-    Tsl::List<Tsl::SmartPtr<GameMode>> getModesCopy() const { return m_lModes; }
     // Offers an event to the modes from the top until one handles it or a
     // mode does not pass input to the one below.
     template <class Handler>
