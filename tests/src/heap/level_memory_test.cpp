@@ -7,7 +7,8 @@
 
 #include <malloc.h>
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer's allocator keeps its own count (its interface header is not always installed).
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
