@@ -2,6 +2,7 @@
 
 #include "app/gameapp.h"
 #include "names.h"
+#include "screens/profilemanager.h"
 #include "tsl2/error.h"
 #include "tsl2/list_impl.h"
 #include "tsl2/memstream.h"
@@ -93,6 +94,8 @@ void HighScoreMode::loadTables() {
     for (int t = m_lTables.getCount(); t < TABLE_COUNT; ++t) m_lTables.append(makeDefaultTable(t));
     if (!makeTablesTen())
         bWhole = false;
+    if (!cutLongNames())
+        bWhole = false;
     if (!bWhole)
         saveTables();
 }
@@ -112,6 +115,23 @@ bool HighScoreMode::makeTablesTen() {
         for (int k = table.getCount(); k < TABLE_SIZE; ++k) table.append(defaults.getAt(k));
     }
     return bAllTen;
+}
+
+// A name comes from a profile, so a longer one was damaged or edited; cut
+// and saved back, it no longer makes a picture too wide to draw.
+bool HighScoreMode::cutLongNames() {
+    bool bUnchanged = true;
+    for (int t = 0; t < m_lTables.getCount(); ++t) {
+        HighscoreTable& table = m_lTables.getNode(t)->data;
+        for (int k = 0; k < table.getCount(); ++k) {
+            Tsl::String& sName = table.getNode(k)->data.m_sName;
+            Tsl::String sCut = ProfileManager::cutName(sName);
+            if (sCut == sName) continue;
+            sName = sCut;
+            bUnchanged = false;
+        }
+    }
+    return bUnchanged;
 }
 
 void HighScoreMode::saveTables() {

@@ -49,6 +49,8 @@ private:
     // False when the stored value had to be repaired.
     bool readTables(const Tsl::String& sValue);
     bool makeTablesTen();
+    // Names no longer than a profile's; false when one had to be cut.
+    bool cutLongNames();
     void addTabs();
     void buildScoreTable(int nIndex);
     void showTab(int nIndex);
