@@ -8,13 +8,10 @@
 
 #include "../game_fixtures.h"
 
-#include "actionballoon.h"
-#include "character.h"
 #include "characterspot.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
 #include "menumode.h"
-#include "mug.h"
 #include "playermanager.h"
 #include "playmode.h"
 #include "spawnmanager.h"
@@ -25,12 +22,11 @@
 
 #include "app/platformservices.h"
 #include "audio/sdl_audio.h"
-#include "platform/sdl_platform.h"
-#include "video/sdl_d3d7video.h"
-#include "screens/selectprofile.h"
 #include "image/rect.h"
-#include "sprite/sprite.h"
+#include "platform/sdl_platform.h"
+#include "screens/selectprofile.h"
 #include "tsl2/random.h"
+#include "video/sdl_d3d7video.h"
 
 #include <SDL/SDL_keysym.h>
 
