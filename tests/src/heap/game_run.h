@@ -8,6 +8,7 @@
 
 #include "../game_fixtures.h"
 
+#include "character.h"
 #include "characterspot.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
@@ -243,31 +244,25 @@ public:
         click(int(rect.left + rect.right) / 2, int(rect.top + rect.bottom) / 2);
     }
 
-    // A click on a point of the spot's box that is the spot's own.
+    // A click on the spot where it is drawn (its pictures, or its guest) and
+    // no other target covers it: the centre, or the nearest such point.
     void clickSpot(PlayMode* pMode, ActionSpot* pSpot) {
         if (!pSpot) return;
-        for (int nUp = 8; nUp < ActionSpot::BOX_HEIGHT; nUp += 8) {
-            int nX = pSpot->getX(), nY = pSpot->getY() - nUp;
-            if (spotAt(pMode, nX, nY) != pSpot) continue;
-            click(nX, nY);
-            return;
-        }
-    }
-
-    static ActionSpot* spotAt(PlayMode* pMode, int nX, int nY) {
-        ActionSpot* pBest = nullptr;
-        int nBest = -1;
-        auto consider = [&](ActionSpot* pSpot) {
-            int nHit = pSpot ? pSpot->hitTest(nX, nY) : -1;
-            if (nHit > nBest || (nHit >= 0 && !pBest)) {
-                nBest = nHit;
-                pBest = pSpot;
-            }
-        };
-        for (const Tsl::SmartPtr<Character>& pChar : pMode->getField()->m_lSeatOccupants)
-            if (pChar) consider(pChar->getBalloon().get());
-        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) consider(pSpot.get());
-        return pBest;
+        std::vector<Rect> aShown;
+        CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot);
+        if (pSeat && pSeat->getCharacter() && pSeat->getCharacter()->getSprite())
+            aShown.push_back(pSeat->getCharacter()->getSprite()->getScreenRect());
+        for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back(pPicture->getScreenRect());
+        for (const Rect& r : aShown)
+            for (int nOff = 0; nOff < 64; nOff += 4)
+                for (int nSideX : {0, -1, 1})
+                    for (int nSideY : {0, -1, 1}) {
+                        int nX = int(r.left + r.right) / 2 + nSideX * nOff, nY = int(r.top + r.bottom) / 2 + nSideY * nOff;
+                        bool bBalloon = false;
+                        if (pMode->hitTarget(nX, nY, bBalloon).get() != pSpot) continue;
+                        click(nX, nY);
+                        return;
+                    }
     }
 
 private:
