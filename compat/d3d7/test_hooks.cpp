@@ -36,6 +36,7 @@ struct HookState {
   bool m_bScaledRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
+  int m_nTextureWork = 0;
 };
 
 HookState& state() {
@@ -109,6 +110,7 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out) {
 
 int liveTextureCount() { return state().m_nTextures; }
 int liveObjectCount() { return state().m_nObjects; }
+int textureWorkCount() { return state().m_nTextureWork; }
 
 void startRecording() { state().m_bRecording = true; }
 void stopRecording() { state().m_bRecording = false; }
@@ -173,7 +175,11 @@ void record(CallKind eKind, DWORD nA, DWORD nB, DWORD nC) {
 bool isRecording() { return state().m_bRecording; }
 void objectCreated() { ++state().m_nObjects; }
 void objectDestroyed() { --state().m_nObjects; }
-void textureCreated() { ++state().m_nTextures; }
+void textureCreated() {
+  ++state().m_nTextures;
+  ++state().m_nTextureWork;
+}
+void textureCacheBuilt() { ++state().m_nTextureWork; }
 void textureDestroyed() { --state().m_nTextures; }
 int lossEpoch() { return state().m_nLossEpoch; }
 
