@@ -146,6 +146,22 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     unsetenv("XDG_RUNTIME_DIR");
 }
 
+TEST_F(CrashTest, TheLockFileGoesWithTheGameThatHeldItAndStaysForTheOneThatGaveWay) {
+    setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+    Tsl::String sUser = folder.sPath.c_str();
+    std::string sFile = InstanceLock::getLockFile("crash-test-tidy", sUser).c_str();
+    {
+        InstanceLock holder("crash-test-tidy", sUser);
+        {
+            InstanceLock second("crash-test-tidy", sUser);
+            EXPECT_TRUE(second.isHeldElsewhere());
+        }
+        EXPECT_EQ(0, access(sFile.c_str(), F_OK));
+    }
+    EXPECT_NE(0, access(sFile.c_str(), F_OK));
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
 TEST_F(CrashTest, TheLockFileIsNeverReachedThroughALinkPlantedInItsPlace) {
     // In a shared temporary folder another user could put a link where the
     // lock file goes; following it would create files in their chosen place.
