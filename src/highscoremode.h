@@ -8,8 +8,6 @@
 class Table;
 class ToggleButton;
 
-typedef Tsl::List<HighscoreEntry> HighscoreTable;
-
 // Element 10 * t + k is entry k of table t.
 extern const char* const DEFAULT_HIGHSCORE_NAMES[30];
 extern const char* const DEFAULT_HIGHSCORE_SCORES[30];
@@ -48,9 +46,7 @@ public:
     int getBuildCount() const { return m_nBuildCount; }
 
 private:
-    // False when the stored value had to be repaired.
-    bool readTables(const Tsl::String& sValue);
-    bool makeTablesTen();
+    bool fillShortTables();
     void addTabs();
     void buildScoreTable(int nIndex);
     void showTab(int nIndex);
