@@ -7,6 +7,7 @@
 #include "crashhandler.h"
 #include "gamemain.h"
 #include "instancelock.h"
+#include "names.h"
 
 #include "platform/sighandler.h"
 
@@ -135,7 +136,7 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
         const char* apszArgs[] = {"--wndclass", pszClass};
         std::exit(runGame(2, apszArgs, options));
     };
-    EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), "running already");
+    EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), std::string(Names::GAME_TITLE) + " is running already");
     EXPECT_TRUE(InstanceLock(pszClass, sUser).isHeldElsewhere());
     kill(nFirst, SIGKILL);
     int nStatus = 0;

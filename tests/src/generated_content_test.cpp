@@ -66,6 +66,12 @@ struct GeneratedContent : ::testing::Test {
     }
 };
 
+// Messages from before the string tables are loaded use the built-in title:
+// it must be the one the window shows.
+TEST_F(GeneratedContent, TheCaptionIsTheBuiltInTitle) {
+    EXPECT_EQ(Names::GAME_TITLE, app.getString(Names::STR_CAPTION));
+}
+
 // 200 seeded looks of each kind, as the spawn manager draws them, load from
 // their templates with every sequence drawn; between them they use many of
 // the part values.

@@ -1,4 +1,4 @@
-// Resource look-up, caches, the animation preload queue, settings, string tables and the log.
+// Resource look-up, caches, the animation preload queue, string tables and the log.
 #include "test_folder.h"
 #include "fakes.h"
 
@@ -185,85 +185,6 @@ TEST(AnimationCacheTest, AMissingFileRaisesAClearErrorAndCachesNothing) {
     EXPECT_FALSE(app.hasAnimation("walk-missing"));
 }
 
-struct SettingsTest : ::testing::Test {
-    std::string sPath = tempPath("config.dat");
-    std::string sLog = tempPath("settings.log");
-    void SetUp() override {
-        std::remove(sPath.c_str());
-        std::remove(sLog.c_str());
-        GameApp::openLog(sLog.c_str());
-    }
-    void TearDown() override { GameApp::closeLog(); }
-};
-
-TEST_F(SettingsTest, RoundTripThroughTheCompressedFile) {
-    {
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        EXPECT_FALSE(app.loadSettings());  // none yet: defaults, and one line naming the file
-        EXPECT_NE(std::string::npos, readFile(sLog).find(sPath));
-        app.setSetting("Fullscreen", "TRUE");
-        app.setSetting("SoundVolume", "128");
-        app.setSetting("Name", std::string("bin\x01\xff", 5).c_str());
-        ASSERT_TRUE(app.saveSettings());
-    }
-    EXPECT_FALSE(Tsl::File::exists((sPath + ".tmp").c_str()));
-    TestApp app;
-    app.setSettingsFile(sPath.c_str());
-    app.setSetting("Difficulty", "1");  // a default the file does not hold
-    ASSERT_TRUE(app.loadSettings());
-    EXPECT_EQ("TRUE", app.getSetting("Fullscreen"));
-    EXPECT_EQ("128", app.getSetting("SoundVolume"));
-    EXPECT_EQ(std::string("bin\x01\xff", 5), std::string(app.getSetting("Name").c_str()));
-    EXPECT_EQ("1", app.getSetting("Difficulty"));
-    EXPECT_EQ("", app.getSetting("Missing"));
-}
-
-TEST_F(SettingsTest, ADamagedFileKeepsTheDefaultsLogsOnceAndIsNotOverwrittenByLoading) {
-    {
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        app.setSetting("Fullscreen", "TRUE");
-        app.setSetting("MusicVolume", "12");
-        ASSERT_TRUE(app.saveSettings());
-    }
-    std::string sGood = readFile(sPath);
-    // Every truncation and a flipped byte in the middle.
-    std::vector<std::string> aDamaged;
-    for (size_t n = 0; n + 1 < sGood.size(); n += 3) aDamaged.push_back(sGood.substr(0, n));
-    std::string sFlipped = sGood;
-    sFlipped[sFlipped.size() / 2] ^= 0x5A;
-    aDamaged.push_back(sFlipped);
-    for (const std::string& sBad : aDamaged) {
-        writeFile(sPath, sBad);
-        std::remove(sLog.c_str());
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        app.setSetting("Fullscreen", "FALSE");
-        bool bLoaded = app.loadSettings();
-        if (bLoaded) continue;  // a flip the checksum cannot see is still a readable table
-        EXPECT_EQ("FALSE", app.getSetting("Fullscreen"));
-        EXPECT_EQ("", app.getSetting("MusicVolume")) << "half a damaged file must not be applied";
-        std::string sLogText = readFile(sLog);
-        EXPECT_NE(std::string::npos, sLogText.find(sPath)) << sLogText;
-        EXPECT_EQ(sBad, readFile(sPath));
-    }
-}
-
-TEST_F(SettingsTest, AFailedSaveKeepsThePreviousFile) {
-    TestApp app;
-    app.setSettingsFile(sPath.c_str());
-    app.setSetting("A", "1");
-    ASSERT_TRUE(app.saveSettings());
-    std::string sBefore = readFile(sPath);
-    // The temporary file cannot be created: a directory stands in its way.
-    ASSERT_EQ(0, mkdir((sPath + ".tmp").c_str(), 0700));
-    app.setSetting("A", "2");
-    EXPECT_FALSE(app.saveSettings());
-    rmdir((sPath + ".tmp").c_str());
-    EXPECT_EQ(sBefore, readFile(sPath));
-}
-
 TEST(StringTableTest, LookUpsUpperCaseTheKeyAndAMissingKeyShowsItself) {
     TestApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> pTexts = memory(
@@ -311,6 +232,22 @@ TEST(LogTest, AppendsUnchangedOnlyWhileOpenAndStartsFreshWhenTooLarge) {
     GameApp::openLog(sLog.c_str());
     EXPECT_FALSE(Tsl::File::exists(sLog.c_str()));
     GameApp::closeLog();
+}
+
+TEST(LogTest, ALineComingAgainAndAgainIsWrittenOnceWithItsCount) {
+    std::string sLog = tempPath("repeats.log");
+    GameApp::openLog(sLog.c_str());
+    for (int i = 0; i < 5; ++i) GameApp::log("B: failed %d\n", 7);
+    for (int i = 0; i < 2; ++i) {
+        GameApp::log("A: part");  // pieces of a line are never repeats
+        GameApp::log("\n");
+    }
+    GameApp::log("B: failed %d\n", 7);
+    GameApp::log("B: failed %d\n", 7);
+    GameApp::closeLog();
+    EXPECT_EQ("B: failed 7\nG: The line above came 4 more times\nA: part\nA: part\n"
+              "B: failed 7\nG: The line above came 1 more times\n",
+              readFile(sLog));
 }
 
 TEST(VideoDepthTest, FlagsAndDepthsConvertBothWays) {
