@@ -113,6 +113,30 @@ TEST_F(CrashTest, AnExceptionEndsTheRunWithOneALogAndAReport) {
     EXPECT_FALSE(readFile(folder.file("tav.log.report")).empty());
 }
 
+class StoppingApp : public TestQarnApp {
+public:
+    bool onInit() override { return false; }
+};
+
+TEST_F(CrashTest, AFolderThatCannotBeMadeIsNamedWithWhyAndTheOneUsedInstead) {
+    std::string sHome = folder.file("home");
+    auto run = [&]() {
+        mkdir(sHome.c_str(), 0700);
+        writeFile(folder.file("blocked"), "a file where the data folder should be");
+        setenv("HOME", sHome.c_str(), 1);
+        setenv("XDG_DATA_HOME", folder.file("blocked").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+        LaunchOptions options;
+        options.fnMakeApp = []() -> QarnApp* { return new StoppingApp(); };
+        const char* apszArgs[] = {"--wndclass", "crash-test-folder"};
+        std::exit(runGame(2, apszArgs, options));
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(1),
+                std::string(Names::GAME_TITLE) + ": The folder .*blocked/Quillfen/Taverlin/ cannot be made .*: " +
+                    sHome + "/ is used instead");
+    EXPECT_NE(std::string::npos, readFile(sHome + "/tav.log").find("M: Settings and log in " + sHome + "/\n"));
+}
+
 TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
     const char* pszClass = "crash-test-instance";

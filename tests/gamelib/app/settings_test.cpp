@@ -158,6 +158,21 @@ TEST_F(SettingsTest, DamagedCopiesAreNumberedNeverOverwrittenAndTheLastThreeKept
     for (int n = 2; n <= 4; ++n) EXPECT_TRUE(exists(sPath + ".damaged." + std::to_string(n))) << n;
 }
 
+TEST_F(SettingsTest, AnUnreadableFileIsMovedAsideLikeADamagedOne) {
+    // Otherwise the first save would replace what could not be read.
+    writeFile(sPath, "unreadable");
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sPath.c_str(), 0) != 0) return 1;
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        if (app.loadSettings()) return 2;
+        std::string sCopy = sPath + ".damaged.1";
+        if (app.getDamagedSettings() != Tsl::String(sCopy.c_str()) || exists(sPath)) return 3;
+        return chmod(sCopy.c_str(), 0600) == 0 && readFile(sCopy) == "unreadable" ? 0 : 4;
+    }));
+}
+
 TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
     const std::string sMegabyte(1 << 20, 'x');
     Entries fullTotal;
