@@ -66,7 +66,7 @@ void QarnApp::cutHighscoreTables() {
 }
 
 void QarnApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {
-    tellPlayer(getString(Names::STR_SETTINGS_NOT_SAVED) + "\n" + breakPath(sFolder) + "\n(" + sWhy + ")");
+    tellPlayer(getString(Names::STR_SETTINGS_NOT_SAVED) + "\n" + breakPath(sFolder) + "\n(" + breakPath(sWhy) + ")");
 }
 
 void QarnApp::tellPlayer(const Tsl::String& sText) {

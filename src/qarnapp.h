@@ -27,7 +27,8 @@ public:
     void onExit() override;
     // The game's title from the string tables, the built-in one before they load.
     Tsl::String getTitle() const;
-    // Breaks a long path after separators into lines a dialog can hold.
+    // Breaks a long path (or a text holding one) after separators into lines
+    // a dialog can hold.
     static Tsl::String breakPath(const Tsl::String& sPath);
 
 protected:

@@ -17,11 +17,9 @@
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
-#include "tsl2/objectstreamer.h"
 #include "tsl2/random.h"
 #include "tsl2/resourcefile.h"
 #include "tsl2/tokenfilereader.h"
-#include "tsl2/zstream.h"
 
 #include <SDL/SDL_keysym.h>
 
@@ -970,7 +968,7 @@ bool GameApp::loadSettings() {
     const char* pszFile = m_sSettingsFile.c_str();
     struct stat info;
     if (stat(pszFile, &info) != 0) {
-        log("G: Settings file '%s' not found, using defaults\n", pszFile);
+        log("G: Settings file '%s' not found (%s), using defaults\n", pszFile, std::strerror(errno));
         return false;
     }
     // Anything else could hang the start (a FIFO) or never be replaced by a save.
@@ -987,7 +985,6 @@ bool GameApp::loadSettings() {
         return false;
     }
     SettingsFile::Report report = SettingsFile::read(pFile.get(), m_hSettings);
-    pFile->close();
     if (report.bWhole) return true;
     for (const Tsl::String& sProblem : report.lProblems)
         log("G: Settings file '%s': %s\n", pszFile, sProblem.c_str());
