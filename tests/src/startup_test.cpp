@@ -177,54 +177,40 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
     }
 }
 
-TEST_F(StartupTest, ADamagedSettingsFileIsKeptAsideAndToldOnceBeforeTheNameDialog) {
+TEST_F(StartupTest, SettingsTroubleIsToldOnceNamingThePlaceBeforeTheNameDialog) {
     std::string sDamaged("\x78\x9C broken settings \x00\x01\xFF", 23);
-    writeFile(folder.file("config.dat"), sDamaged);
-    std::string sCopy = folder.file("config.dat.damaged.1");
-    {
+    struct Case {
+        const char* pszWhat;
+        std::function<void(const std::string&)> fnBreak;
+        std::string sNamed;
+    } aCases[] = {
+        {"a damaged file, kept aside", [&](const std::string& s) { writeFile(s, sDamaged); },
+         folder.file("config.dat.damaged.1")},
+        {"saves failing: a folder in the file's place", [](const std::string& s) { mkdir(s.c_str(), 0700); },
+         folder.sPath + "/"},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        std::remove(folder.file("config.dat").c_str());
+        c.fnBreak(folder.file("config.dat"));
         TestQarnApp app;
         prepare(app);
         ::testing::internal::CaptureStderr();
-        ASSERT_TRUE(app.onInit());  // the full-screen guard saves at once
-        EXPECT_NE(std::string::npos, unbroken(::testing::internal::GetCapturedStderr()).find(sCopy));
-        EXPECT_EQ(sDamaged, readFile(sCopy));
-        EXPECT_EQ("FALSE", savedSettings()[Names::SET_FULLSCREEN_FAILED]);
+        ASSERT_TRUE(app.onInit());  // the full-screen guard saves twice
+        app.saveSettings();
+        std::string sErr = unbroken(::testing::internal::GetCapturedStderr());
+        std::string sTold = std::string(app.getTitle().c_str()) + ": ";
+        EXPECT_EQ(sErr.find(sTold), sErr.rfind(sTold)) << sErr;
+        EXPECT_NE(std::string::npos, sErr.find(c.sNamed)) << sErr;
         app.runFrame();
         Tsl::SmartPtr<DlgMessage> pNotice = Tsl::SmartPtr<DlgMessage>::dynamicCast(app.getModeAt(0));
         ASSERT_TRUE(pNotice);
-        EXPECT_NE(std::string::npos, unbroken(pNotice->getText().c_str()).find(sCopy));
+        EXPECT_NE(std::string::npos, unbroken(pNotice->getText().c_str()).find(c.sNamed));
         pNotice->onCallback(0, 0);
         EXPECT_TRUE(reachesTheNameDialog(app));
+        destroyPlayerManager();
     }
-    // The next start finds the file the first one saved: nothing to tell.
-    TestQarnApp app;
-    prepare(app);
-    ASSERT_TRUE(app.onInit());
-    app.runFrame();
-    EXPECT_FALSE(Tsl::SmartPtr<DlgMessage>::dynamicCast(app.getModeAt(0)));
-}
-
-TEST_F(StartupTest, ASaveThatFailsIsToldToThePlayerOncePerRunNamingTheFolder) {
-    // The settings path is a folder: every save fails.
-    ASSERT_EQ(0, mkdir(folder.file("config.dat").c_str(), 0700));
-    TestQarnApp app;
-    prepare(app);
-    ::testing::internal::CaptureStderr();
-    ASSERT_TRUE(app.onInit());  // the full-screen guard tries twice
-    EXPECT_FALSE(app.saveSettings());
-    std::string sErr = unbroken(::testing::internal::GetCapturedStderr());
-    std::string sTold = std::string(app.getTitle().c_str()) + ": ";
-    size_t nFirst = sErr.find(sTold);
-    ASSERT_NE(std::string::npos, nFirst) << sErr;
-    EXPECT_EQ(std::string::npos, sErr.find(sTold, nFirst + 1)) << sErr;
-    EXPECT_NE(std::string::npos, sErr.find(folder.sPath + "/")) << sErr;
-    app.runFrame();
-    Tsl::SmartPtr<DlgMessage> pNotice = Tsl::SmartPtr<DlgMessage>::dynamicCast(app.getModeAt(0));
-    ASSERT_TRUE(pNotice);
-    EXPECT_NE(std::string::npos, unbroken(pNotice->getText().c_str()).find(folder.sPath + "/"));
-    pNotice->onCallback(0, 0);
-    EXPECT_FALSE(app.saveSettings());
-    EXPECT_TRUE(reachesTheNameDialog(app));
+    EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged.1")));
 }
 
 TEST_F(StartupTest, StoredHighScoreTablesAreCutToTenWhenTheSettingsLoad) {
