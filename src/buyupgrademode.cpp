@@ -3,6 +3,7 @@
 #include "app/gameapp.h"
 #include "formattext.h"
 #include "names.h"
+#include "playermanager.h"
 #include "qarnplayer.h"
 #include "text/font.h"
 #include "upgrademanager.h"
@@ -219,6 +220,11 @@ void BuyUpgradeMode::buy() {
     }
     m_pPlayer->m_nMoney -= nPrice;
     ++m_pPlayer->m_anUpgrades[m_nKind];
+    // Written at once: the run may end in the store, closed or crashed,
+    // before the map or the menu would save again.
+    m_pPlayer->commitPurchase(m_nKind);
+    getPlayerManager()->saveProfiles();
+    pApp->saveSettings();
     if (m_pbBought) *m_pbBought = true;
     // Its OK comes back as Cancel and closes this dialog.
     pApp->pushMode(new DlgMessage(this, getString(Names::STR_UPG_UPGRADED), ID_CANCEL));

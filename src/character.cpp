@@ -10,7 +10,9 @@
 #include "upgrademanager.h"
 
 namespace {
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+// The balloons stand over the guest's head, clear of the face: the figures
+// are 190 pixels high with the top of the head some 170 above the feet.
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50, DECORATION_BONUS = 5 };
 }
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
@@ -29,6 +31,7 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
       m_fStateTime(0.0f),
       m_fPatience(0.0f),
       m_fPatienceLeft(0.0f),
+      m_fRefusalLeft(0.0f),
       m_nOrder(0) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
@@ -58,6 +61,7 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
+    m_pOrderBalloon = new OrderBalloon(m_pMode, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
     setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
 }
 
@@ -84,23 +88,14 @@ void Character::update(float fDt) {
             m_fPatienceLeft = m_fPatience;
             setState(STATE_ASKING, Names::SEQ_CUSTOMER_ASK);
             showBalloon(true);
+            m_pOrderBalloon->showPatience(1.0f);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
                 m_pMode->onTipEvent(PlayMode::TIP_ORDER);
             }
             return;
         case STATE_ASKING:
-        case STATE_WAITING:
-            m_fPatienceLeft -= fDt;
-            if (m_fPatienceLeft > 0.0f) return;
-            m_fPatienceLeft = 0.0f;
-            showBalloon(false);
-            setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
-            if (m_pMode) {
-                m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-                m_pMode->onCustomerLost();
-            }
-            return;
+        case STATE_WAITING: updatePatience(fDt); return;
         case STATE_DRINKING:
             if (m_fStateTime < SIP_SECONDS) return;
             m_fStateTime -= SIP_SECONDS;
@@ -111,11 +106,34 @@ void Character::update(float fDt) {
     }
 }
 
+void Character::updatePatience(float fDt) {
+    if (m_fRefusalLeft > 0.0f) {
+        m_fRefusalLeft -= fDt;
+        if (m_fRefusalLeft <= 0.0f && m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_WAIT, 0.0f, -1);
+    }
+    m_fPatienceLeft -= fDt;
+    if (m_fPatienceLeft > 0.0f) {
+        m_pOrderBalloon->showPatience(m_fPatienceLeft / m_fPatience);
+        return;
+    }
+    m_fPatienceLeft = 0.0f;
+    m_fRefusalLeft = 0.0f;
+    showBalloon(false);
+    m_pOrderBalloon->hide();
+    setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
+    if (m_pMode) {
+        m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+        m_pMode->onCustomerLost();
+    }
+}
+
 void Character::takeOrder() {
     if (m_nState != STATE_ASKING) return;
     m_fPatienceLeft = m_fPatience;
     setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
     showBalloon(false);
+    m_pOrderBalloon->showDrink(m_nOrder);
+    m_pOrderBalloon->showPatience(1.0f);
     if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
 }
 
@@ -128,7 +146,16 @@ void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     m_pMug = pMug;
     m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
     m_pMug->setViewMode(1);
+    m_fRefusalLeft = 0.0f;
+    m_pOrderBalloon->hide();
     setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
+}
+
+void Character::refuseGlass() {
+    if (m_nState != STATE_WAITING) return;
+    m_fRefusalLeft = REFUSAL_SECONDS;
+    if (m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_ANGRY, 0.0f, -1);
+    if (m_pMode) m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
 }
 
 void Character::pay() {
@@ -144,7 +171,7 @@ void Character::pay() {
         const PlayField* pField = m_pMode->getField();
         if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
         if (pSpot)
-            pSpot->setUsedGlass(m_pMug);
+            pSpot->addUsedGlass(m_pMug);
         else
             m_pMug->detach();
         m_pMug = nullptr;
@@ -166,6 +193,7 @@ void Character::leave() {
         m_pBalloon->removeSprite();
     }
     m_pBalloonSprite = nullptr;
+    m_pOrderBalloon->remove();
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
     if (m_pMug) m_pMug->detach();

@@ -2,13 +2,13 @@
 
 #include "app/gameapp.h"
 #include "names.h"
+#include "screens/profilemanager.h"
 #include "tsl2/error.h"
 #include "tsl2/list_impl.h"
 #include "ui/button.h"
 #include "text/font.h"
 #include "ui/label.h"
 #include "ui/uitable.h"
-
 
 const char* const DEFAULT_HIGHSCORE_NAMES[30] = {
     "Olvy", "Betty", "Wendy", "Clown", "Count",    "Bear",   "Grey",   "Valkyrie", "Harley", "PunkGrrrl",
@@ -68,6 +68,8 @@ void HighScoreMode::loadTables() {
     for (int t = m_lTables.getCount(); t < TABLE_COUNT; ++t) m_lTables.append(makeDefaultTable(t));
     if (!fillShortTables())
         bWhole = false;
+    if (!cutLongNames())
+        bWhole = false;
     if (!bWhole)
         saveTables();
 }
@@ -83,6 +85,23 @@ bool HighScoreMode::fillShortTables() {
         for (int k = table.getCount(); k < TABLE_SIZE; ++k) table.append(defaults.getAt(k));
     }
     return bAllTen;
+}
+
+// A name comes from a profile, so a longer one was damaged or edited; cut
+// and saved back, it no longer makes a picture too wide to draw.
+bool HighScoreMode::cutLongNames() {
+    bool bUnchanged = true;
+    for (int t = 0; t < m_lTables.getCount(); ++t) {
+        HighscoreTable& table = m_lTables.getNode(t)->data;
+        for (int k = 0; k < table.getCount(); ++k) {
+            Tsl::String& sName = table.getNode(k)->data.m_sName;
+            Tsl::String sCut = ProfileManager::cutName(sName);
+            if (sCut == sName) continue;
+            sName = sCut;
+            bUnchanged = false;
+        }
+    }
+    return bUnchanged;
 }
 
 void HighScoreMode::saveTables() {

@@ -47,6 +47,8 @@ public:
 
 private:
     bool fillShortTables();
+    // Names no longer than a profile's; false when one had to be cut.
+    bool cutLongNames();
     void addTabs();
     void buildScoreTable(int nIndex);
     void showTab(int nIndex);

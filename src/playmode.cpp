@@ -5,6 +5,7 @@
 #include "actionballoon.h"
 #include "ambience.h"
 #include "app/gameapp.h"
+#include "app/resourceloader.h"
 #include "audio/audiodriver.h"
 #include "character.h"
 #include "characterspot.h"
@@ -88,7 +89,8 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_nShownSeconds(-1),
       m_nShownMoney(-1),
       m_bWalkPending(false),
-      m_nStallFrames(0) {
+      m_nStallFrames(0),
+      m_bStopSeen(false) {
     for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = pPlayer ? pPlayer->m_anUpgrades[i] : 0;
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
@@ -177,7 +179,10 @@ bool PlayMode::buildLevel() {
     pOptions->setZOrder(500);
     addControl(pOptions.get());
     const char* pszMusic = Names::SCENE_MUSIC[sceneIndex(m_sScene)];
-    if (pApp->hasResource(pszMusic)) pApp->playMusic(pszMusic, true);
+    // Tunes carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Music>* pLoader = pAudio ? pAudio->getMusicLoader() : nullptr;
+    if (pLoader && pLoader->exists(pszMusic)) pApp->playMusic(pszMusic, true);
     m_nPhase = PHASE_LOADED;
     return true;
 }
@@ -231,10 +236,25 @@ void PlayMode::buildSpots() {
         else
             pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
                                        spot.m_nHeading);
-        if (spot.m_sType == "liquid" || spot.m_sType == "beverage")
+        if (spot.m_sType == "liquid" || spot.m_sType == "beverage") {
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
+            placeDrinkSign(*pSpot, spot.m_nDrink);
+        }
         m_lSpots.append(pSpot);
     }
+}
+
+// So that a player matches a guest's balloon to a tap by sight: the sign
+// hangs from the bottom edge of the source's click box, over its front.
+void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sImage = Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, nDrink);
+    if (!pApp->hasImage(sImage)) return;
+    Tsl::SmartPtr<Image> pImage = pApp->getImage(sImage);
+    Tsl::SmartPtr<Sprite> pSign = new Sprite(pImage, spot.getX() - pImage->getWidth() / 2 + pImage->getInsPointX(),
+                                             spot.getY() + pImage->getInsPointY(), spot.getZOrder() + 2);
+    addSprite(pSign);
+    m_lSceneSprites.append(pSign);
 }
 
 // Art shown only once play has begun is loaded with the scene, so that a
@@ -244,6 +264,12 @@ void PlayMode::loadPlayArt() {
     for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
         if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
+    Tsl::List<Tsl::String> lPictures;
+    for (int nDrink : m_lDrinks) lPictures.append(Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink));
+    for (int nStep = 0; nStep < Names::ORDER_PATIENCE_STEPS; ++nStep)
+        lPictures.append(Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep));
+    for (const Tsl::String& sPicture : lPictures)
+        if (pApp->hasImage(sPicture)) pApp->getImage(sPicture);
 }
 
 void PlayMode::buildVisuals() {
@@ -426,6 +452,7 @@ void PlayMode::updatePlaying(float fDt) {
     if (!m_bClosed && m_pTip->isHidden()) m_pSpawnManager->update(fDt);
     m_pWaitress->update(fDt);
     updateWalk(fDt);
+    takeOrdersNearWaitress();
     updateCommands();
     updateCustomers(fDt);
     updateAmbience(fDt);
@@ -581,6 +608,29 @@ void PlayMode::updateWalk(float fDt) {
     if (m_nStallFrames > STALL_FRAMES) stopWalking();
 }
 
+// Once per stop, before her next action begins: an asking guest within her
+// reach gives the order without a click on the balloon. When that guest's
+// seat is where she was sent and she has nothing to do there now, the order
+// was the errand: she does not go on to refuse it.
+void PlayMode::takeOrdersNearWaitress() {
+    if (m_bWalkPending || !m_pWaitress->hasStoppedWalking()) {
+        m_bStopSeen = false;
+        return;
+    }
+    if (m_bStopSeen) return;
+    m_bStopSeen = true;
+    CmdUseTarget* pUse = m_lCommands.getCount() > 1 ? dynamic_cast<CmdUseTarget*>(m_lCommands.getLast().get()) : nullptr;
+    for (const Tsl::SmartPtr<CharacterSpot>& pSeat : m_field.m_lSeatSpots) {
+        Tsl::SmartPtr<Character> pCharacter = pSeat->getCharacter();
+        if (!pCharacter || pCharacter->getState() != Character::STATE_ASKING || !pSeat->isWithinReach()) continue;
+        pCharacter->takeOrder();
+        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->canDoAction(pUse->getHand())) {
+            m_lCommands.removeAt(m_lCommands.getCount() - 1);
+            pUse = nullptr;
+        }
+    }
+}
+
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
@@ -702,7 +752,10 @@ void PlayMode::onTipEvent(int nEvent) {
 
 void PlayMode::playSound(const char* pszName) {
     GameApp* pApp = GameApp::getInstance();
-    if (!pApp->hasResource(pszName)) return;
+    // Sound files carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Sample>* pLoader = pAudio ? pAudio->getSampleLoader() : nullptr;
+    if (!pLoader || !pLoader->exists(pszName)) return;
     pApp->playSound(pApp->getSample(pszName));
 }
 

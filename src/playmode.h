@@ -139,6 +139,8 @@ private:
     void buildSpots();
     void loadPlayArt();
     void updateWalk(float fDt);
+    void takeOrdersNearWaitress();
+    void placeDrinkSign(const ActionSpot& spot, int nDrink);
     void updateCommands();
     void updatePlaying(float fDt);
     void closeBar();
@@ -194,4 +196,5 @@ private:
     bool m_bWalkPending;
     Tsl::List<PathWaypoint> m_lRoute;
     int m_nStallFrames;
+    bool m_bStopSeen;
 };

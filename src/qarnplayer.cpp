@@ -34,6 +34,19 @@ void QarnPlayer::commitSession(int nPlayMode) {
         m_nSavedMoney = m_nMoney;
 }
 
+void QarnPlayer::commitPurchase(int nKind) {
+    m_nSavedMoney = m_nMoney;
+    if (nKind < 0 || nKind >= UPGRADE_KIND_COUNT) return;
+    m_anSavedUpgrades[nKind] = m_anUpgrades[nKind];
+    if (m_anUpgrades[nKind] > m_anBestUpgrades[nKind]) m_anBestUpgrades[nKind] = m_anUpgrades[nKind];
+}
+
+void QarnPlayer::addScore(int nPoints) {
+    const long long nMax = MAX_TOTAL_SCORE;
+    long long nSum = static_cast<long long>(m_nTotalScore) + nPoints;
+    m_nTotalScore = static_cast<int>(nSum < 0 ? 0 : (nSum > nMax ? nMax : nSum));
+}
+
 int QarnPlayer::getUpgradeLevelCount(int nKind) {
     return nKind >= 0 && nKind < UPGRADE_KIND_COUNT ? UPGRADE_LEVEL_COUNTS[nKind] : 0;
 }
@@ -73,10 +86,12 @@ void QarnPlayer::read(Tsl::ObjectStreamer& streamer) {
     m_nMoney = m_nSavedMoney;
 }
 
-// A damaged or edited record must not send the story past its end or index
-// the upgrade tables out of range.
+// A damaged or edited record must not send the story past its end, index
+// the upgrade tables out of range, make a level that never ends or a score
+// that the next level's points would carry past the int.
 void QarnPlayer::clampSaved() {
-    if (m_nMinutes < 1) m_nMinutes = NEW_STORY_MINUTES;
+    if (m_nMinutes < 1 || m_nMinutes > MAX_MINUTES) m_nMinutes = NEW_STORY_MINUTES;
+    m_nTotalScore = clampTo(m_nTotalScore, 0, MAX_TOTAL_SCORE);
     m_nStage = clampTo(m_nStage, 0, STAGE_COUNT);
     m_nDifficulty = clampTo(m_nDifficulty, 0, HARDEST_DIFFICULTY);
     m_nLevelsWon = clampTo(m_nLevelsWon, 0, STORY_LEVEL_COUNT);

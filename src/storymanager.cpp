@@ -114,7 +114,7 @@ bool StoryManagerMode::isLastLevelOfStage() const {
 }
 
 void StoryManagerMode::addScore(int nPoints) {
-    if (m_pPlayer) m_pPlayer->m_nTotalScore += nPoints;
+    if (m_pPlayer) m_pPlayer->addScore(nPoints);
 }
 
 void StoryManagerMode::addMoney(int nAmount) {

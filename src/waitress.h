@@ -37,6 +37,8 @@ public:
     int getState() const { return m_nState; }
     float getScale() const { return m_fScale; }
     void getHandPosition(int& nX, int& nY, int nHand) const;
+    // Where a hand (0, 1 or 2, the tray) reaches from her feet when she faces that way.
+    static void getReachOffset(int nHeading, int nHand, int& nDx, int& nDy);
     int getCapacity() const { return m_nCapacity; }
     bool hasTray() const { return m_bHasTray; }
     bool isWalking() const { return m_nState == STATE_WALK; }

@@ -3,10 +3,15 @@
 #include "store_fixture.h"
 
 #include "buyupgrademode.h"
+#include "playermanager.h"
+#include "qarnexitconfirm.h"
 #include "upgrademanager.h"
 #include "upgradepreview.h"
 
+#include "test_folder.h"
+
 #include "anim/animsprite.h"
+#include "screens/names.h"
 #include "ui/dialogmode.h"
 
 namespace {
@@ -15,8 +20,8 @@ struct BuyTest : StoreFixture {
     bool bBought = false;
     Tsl::SmartPtr<BuyUpgradeMode> dialog;
 
-    Tsl::SmartPtr<BuyUpgradeMode> open(int nStoreItem) {
-        dialog = new BuyUpgradeMode(&player, new UpgradeManager(), nStoreItem, "scene0", &bBought);
+    Tsl::SmartPtr<BuyUpgradeMode> open(int nStoreItem, QarnPlayer* pBuyer = nullptr) {
+        dialog = new BuyUpgradeMode(pBuyer ? pBuyer : &player, new UpgradeManager(), nStoreItem, "scene0", &bBought);
         app.pushMode(dialog.get());
         return dialog;
     }
@@ -46,6 +51,39 @@ TEST_F(BuyTest, MoneyEqualToThePriceBuysAndShortMoneyDoesNot) {
         EXPECT_EQ(app.getModeIndex(dialog.get()), bBuys ? -1 : 0);
         player.m_anUpgrades[2] = 0;
         bBought = false;
+    }
+}
+
+// The run ends in the store right after the purchase: through the exit
+// question, or by a crash that saves nothing more. The next start has it.
+TEST_F(BuyTest, APurchaseOutlivesTheRunThatMadeIt) {
+    app.setSettingsFile(testPath("settings.dat").c_str());
+    for (bool bExitQuestion : {true, false}) {
+        SCOPED_TRACE(bExitQuestion);
+        app.setSetting(ScreenNames::SET_PROFILES, "");
+        destroyPlayerManager();
+        QarnPlayer* pAnn = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
+        pAnn->m_nMoney = pAnn->m_nSavedMoney = 100;
+        getPlayerManager()->saveProfiles();
+        ASSERT_TRUE(app.saveSettings());
+        open(BuyUpgradeMode::STORE_TRAY, pAnn);
+        dialog->onCallback(BuyUpgradeMode::ID_BUY, 0);
+        pressMessageOk();
+        if (bExitQuestion) {
+            Tsl::SmartPtr<QarnExitConfirmMode> pExit = new QarnExitConfirmMode();
+            app.pushMode(pExit.get());
+            pExit->onCallback(ExitConfirmMode::ID_YES, 0);
+            ASSERT_TRUE(app.isQuitRequested());
+            app.onExit();
+        }
+        app.setSetting(ScreenNames::SET_PROFILES, "");
+        ASSERT_TRUE(app.loadSettings());
+        destroyPlayerManager();
+        QarnPlayer* pAgain = getPlayerManager()->getProfile("Ann");
+        ASSERT_TRUE(pAgain);
+        EXPECT_EQ(1, pAgain->m_anUpgrades[UpgradeManager::KIND_TRAY]);
+        EXPECT_EQ(1, pAgain->m_anBestUpgrades[UpgradeManager::KIND_TRAY]);
+        EXPECT_EQ(20, pAgain->m_nMoney);
     }
 }
 

@@ -204,16 +204,24 @@ TEST_F(CrashTest, TheLockFileIsNeverReachedThroughALinkPlantedInItsPlace) {
 
 } // namespace
 
+// A runtime folder variable that is set but empty names no folder either.
 TEST_F(CrashTest, WithoutARuntimeFolderEachUserLocksInTheirOwnFolder) {
-    unsetenv("XDG_RUNTIME_DIR");
     const char* pszClass = "crash-test-users";
     Tsl::String sMine = (folder.sPath + "/mine/").c_str();
     Tsl::String sOthers = (folder.sPath + "/others/").c_str();
     ASSERT_EQ(0, mkdir(sMine.c_str(), 0700));
     ASSERT_EQ(0, mkdir(sOthers.c_str(), 0700));
-    // Another user's game holds its lock; ours must still start.
-    InstanceLock others(pszClass, sOthers);
-    ASSERT_FALSE(others.isHeldElsewhere());
-    EXPECT_FALSE(InstanceLock(pszClass, sMine).isHeldElsewhere());
-    EXPECT_EQ(0, InstanceLock::getLockFile(pszClass, sMine).find(sMine.c_str()));
+    for (bool bSetEmpty : {false, true}) {
+        SCOPED_TRACE(bSetEmpty);
+        if (bSetEmpty)
+            setenv("XDG_RUNTIME_DIR", "", 1);
+        else
+            unsetenv("XDG_RUNTIME_DIR");
+        // Another user's game holds its lock; ours must still start.
+        InstanceLock others(pszClass, sOthers);
+        ASSERT_FALSE(others.isHeldElsewhere());
+        EXPECT_FALSE(InstanceLock(pszClass, sMine).isHeldElsewhere());
+        EXPECT_EQ(0, InstanceLock::getLockFile(pszClass, sMine).find(sMine.c_str()));
+    }
+    unsetenv("XDG_RUNTIME_DIR");
 }

@@ -14,6 +14,7 @@
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "actiontarget.h"
+#include "fieldspots.h"
 #include "mug.h"
 
 #include "anim/animation.h"
@@ -184,11 +185,16 @@ TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
 
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
+// Each drink source of a scene, at every level of the bar stations that add
+// them, shows the sign of its drink.
 TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
-    for (int nScene = 0; nScene < 5; ++nScene) {
+    const int nLevels = UpgradeManager().getLevelCount(UpgradeManager::KIND_STATION_0);
+    for (int nCase = 0; nCase < 5 * nLevels; ++nCase) {
+        int nScene = nCase / nLevels, nStations = nCase % nLevels;
         ScratchLog log;
         QarnPlayer player;
         for (bool& b : player.m_abTipShown) b = true;
+        player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = player.m_anUpgrades[UpgradeManager::KIND_STATION_1] = nStations;
         std::string sScene = "scene" + std::to_string(nScene);
         Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, -1);
         app.pushMode(pMode.get());
@@ -197,6 +203,15 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
         EXPECT_FALSE(pMode->getSpots().isEmpty()) << sScene;
         EXPECT_GT(pMode->getField()->m_lSeatSpots.getCount(), 0) << sScene;
         EXPECT_EQ(log.text().find("skip"), std::string::npos) << sScene << ":\n" << log.text();
+        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+            LiquidButton* pSource = dynamic_cast<LiquidButton*>(pSpot.get());
+            if (!pSource) continue;
+            Tsl::SmartPtr<Image> pSign = app.getImage(Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, pSource->getDrink()));
+            int nSigns = 0;
+            for (SpriteList* pLayer : pMode->getLayers())
+                for (const Tsl::SmartPtr<Sprite>& p : *pLayer) nSigns += p->getImage() == pSign;
+            EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
+        }
         while (app.getModeCount() > 0) {
             app.getModeAt(0)->endMode();
             frame();

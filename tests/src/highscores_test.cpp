@@ -9,6 +9,7 @@
 #include "ui/label.h"
 #include "ui/uitable.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -116,6 +117,18 @@ TEST_F(HighscoreTest, ANewScoreEntersOnlyAboveTheLowestAndIsAppended) {
     EXPECT_EQ(2, shortTable.getCount());
 }
 
+// The second entry of a pair drops the lowest of the table, not the first
+// one, which was appended behind the old tenth.
+TEST_F(HighscoreTest, TwoScoresInARowBothStayInTheTable) {
+    EXPECT_TRUE(scores->submitScore(447000, "First", 0));
+    EXPECT_TRUE(scores->submitScore(446000, "Second", 0));
+    std::vector<std::string> aNames;
+    for (const HighscoreEntry& entry : scores->getTables().getAt(0)) aNames.push_back(entry.m_sName.c_str());
+    EXPECT_NE(aNames.end(), std::find(aNames.begin(), aNames.end(), "First"));
+    EXPECT_NE(aNames.end(), std::find(aNames.begin(), aNames.end(), "Second"));
+    EXPECT_EQ(aNames.end(), std::find(aNames.begin(), aNames.end(), "Harley"));
+}
+
 TEST_F(HighscoreTest, DamagedValuesGiveTheDefaultsAndAreRewritten) {
     Tsl::String sGood = encode(defaults());
     std::string sBytes = bytesOf(sGood);
@@ -155,6 +168,33 @@ TEST_F(HighscoreTest, ShortLongAndMissingTablesAreMadeTen) {
     EXPECT_EQ(2, tables.getAt(1).getAt(9).m_nScore);
     EXPECT_EQ(bytesOf(encode(tables)), bytesOf(setting()));
     EXPECT_TRUE(scores->submitScore(900005, "S", 0));
+}
+
+// A name longer than a profile's can hold was damaged or edited: it is cut
+// on load and saved back so, and the screen shows the table.
+TEST_F(HighscoreTest, StoredNamesAreCutToTheProfileNameLimit) {
+    const std::string sE = "\xC3\xA9";  // one character, two bytes
+    std::string sAccents;
+    for (int i = 0; i < 25; ++i) sAccents += sE;
+    struct Case {
+        std::string sStored, sLoaded;
+    } cases[] = {
+        {std::string(1000, 'N'), std::string(20, 'N')},
+        {sAccents, sAccents.substr(0, 40)},
+        {std::string(20, 'T'), std::string(20, 'T')},
+    };
+    addPictures({"sand_frame_back", "high_back"});
+    for (const Case& c : cases) {
+        Tables tables = defaults();
+        tables.getNode(0)->data.getNode(0)->data.m_sName = c.sStored.c_str();
+        store(encode(tables));
+        Tsl::SmartPtr<HighScoreMode> screen = new HighScoreMode();
+        app.pushMode(screen);
+        EXPECT_EQ(c.sLoaded, screen->getTables().getAt(0).getAt(0).m_sName.c_str());
+        tables.getNode(0)->data.getNode(0)->data.m_sName = c.sLoaded.c_str();
+        EXPECT_EQ(bytesOf(encode(tables)), bytesOf(setting()));
+        screen->endMode();
+    }
 }
 
 TEST_F(HighscoreTest, ScreenShowsSortedTablesAndBuildsEachTabOnce) {

@@ -100,6 +100,27 @@ TEST_F(MenuTest, EachPlayModeCommitsItsOwnShareOnReturn) {
     }
 }
 
+// A free game plays with money and upgrades of its own; the story goes on
+// from what it saved.
+TEST_F(MenuTest, ContinuingTheStoryAfterAFreeGameBringsBackItsSavedState) {
+    QarnPlayer* pPlayer = addPlayer("Ann");
+    pPlayer->m_bStoryStarted = true;
+    pPlayer->m_nSavedMoney = 120;
+    pPlayer->m_anSavedUpgrades[0] = 2;
+    app.pushMode(menu.get());
+    for (int nCommand : {int(MenuMode::CMD_FREE_PLAY), int(MenuMode::CMD_CONTINUE)}) {
+        menu->handleCommand(nCommand);
+        for (int i = 0; i < 20 && !dynamic_cast<GameStandIn*>(top()); ++i) step();  // through the fade
+        ASSERT_TRUE(dynamic_cast<GameStandIn*>(top()));
+        if (nCommand == MenuMode::CMD_CONTINUE) break;
+        pPlayer->m_nMoney = 0;  // the free game's
+        pPlayer->m_anUpgrades[0] = 0;
+        top()->endMode();
+    }
+    EXPECT_EQ(120, pPlayer->m_nMoney);
+    EXPECT_EQ(2, pPlayer->m_anUpgrades[0]);
+}
+
 TEST_F(MenuTest, TheStoryButtonStartsOrAsks) {
     struct Case {
         bool bStarted;

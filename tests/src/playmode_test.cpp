@@ -5,6 +5,8 @@
 
 #include "character.h"
 #include "gamestatsmode.h"
+#include "mug.h"
+#include "names.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
@@ -15,8 +17,19 @@
 
 #include "ui/label.h"
 
+#include <string>
+#include <vector>
+
 namespace {
-enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
+enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40 };
+
+// A glass standing in every heading, clean, used or of drink 0.
+std::string mugAnimation() {
+    std::string s = "load px\n";
+    for (const char* h : fixture::kHeadings)
+        for (const char* c : {"limpio", "empty", "drink0"}) s += std::string("seq stand_") + h + "_" + c + "\nadd px\n";
+    return s;
+}
 }
 
 struct LevelTest : PlayFieldFixture {
@@ -29,6 +42,9 @@ struct LevelTest : PlayFieldFixture {
         addText("scene0.scene", fixture::barScene());
         addText("chars_scene0_0", "bob 1\n");
         for (bool& b : player.m_abTipShown) b = true;
+        for (int n = 0; n < Names::ORDER_PATIENCE_STEPS; ++n)
+            for (const char* pszPicture : {"order_drink", "order_patience"})
+                app.addImage((pszPicture + std::to_string(n)).c_str(), app.createImage(8, 8, true));
     }
 
     // Into the level: loading, the week's goal closed, the bar open.
@@ -60,6 +76,33 @@ struct LevelTest : PlayFieldFixture {
     }
 
     Tsl::SmartPtr<Character> customer() { return pMode->getField()->m_lSeatOccupants.getAt(0); }
+    std::string customerLook() { return customer()->getSprite()->getSequenceName().c_str(); }
+
+    // The visible sprites of the level showing the picture or playing the animation.
+    int shown(const char* pszPicture) {
+        bool bAnimation = std::string(pszPicture).find(".anim") != std::string::npos;
+        int nShown = 0;
+        for (SpriteList* pLayer : pMode->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
+                AnimSprite* pAnim = dynamic_cast<AnimSprite*>(p.get());
+                nShown += p->isVisible() && (bAnimation ? pAnim && pAnim->getAnimation() == app.getAnimation(pszPicture)
+                                                        : p->getImage() == app.getImage(pszPicture));
+            }
+        return nShown;
+    }
+    // The guest at seat 0 asks, and the order is taken at its balloon.
+    void takeOrder() {
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        ASSERT_EQ(customer()->getState(), Character::STATE_WAITING);
+    }
+    // Her left hand takes a glass from the tap, then offers it at seat 0.
+    void serveFrom(int nTapX) {
+        click(nTapX, TAP_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+    }
     Waitress* waitress() { return pMode->getWaitress(); }
     bool idle() { return waitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0; }
 };
@@ -80,6 +123,7 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     click(SEAT_X, SEAT_Y);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
+    EXPECT_EQ(shown("order_drink0") + shown("order_patience4"), 0) << "the balloon goes with the drink served";
     ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
     EXPECT_EQ(pMode->getField()->m_nMoney, Character::DRINK_PRICE);
     EXPECT_EQ(pMode->getField()->m_nCustomersServed, 1);
@@ -198,6 +242,45 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
     }
 }
 
+// Once the bar has closed nobody new sits down, whatever the draws and
+// however many seats customers who gave up leave free.
+TEST_F(LevelTest, NobodyArrivesAfterTheBarHasClosed) {
+    addText("chars_scene0_0", "bob 1\nann 2\n");
+    Tsl::setGameRandSource(nullptr, nullptr);
+    Tsl::seedGameRand(20240611u);
+    enter(1, 1);
+    std::vector<std::pair<Character*, float>> aArrivals;
+    for (int i = 0; i < 8 * (60 + 3 * Character::MAX_PATIENCE) && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++i) {
+        frame();
+        for (const Tsl::SmartPtr<Character>& pChar : pMode->getField()->m_lSeatOccupants) {
+            bool bSeen = !pChar;
+            for (const auto& arrival : aArrivals) bSeen = bSeen || arrival.first == pChar.get();
+            if (!bSeen) aArrivals.push_back({pChar.get(), pMode->getLevelSeconds()});
+        }
+    }
+    ASSERT_GE(aArrivals.size(), 3u);
+    for (const auto& arrival : aArrivals) EXPECT_LE(arrival.second, 60.0f);
+    EXPECT_NE(PlayMode::PHASE_PLAYING, pMode->getPhase());
+}
+
+// A story level adds its money and ten points a star to the score, and is
+// won when its money reaches the goal exactly.
+TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
+    addText("chars_scene0_0", "");
+    struct Case {
+        int nMoney, nStars, nScore, nPending;
+    } cases[] = {{40, 3, 70, 0}, {39, 0, 39, StoryManagerMode::ACTION_LEVEL_FAILED}};
+    for (const Case& c : cases) {
+        player.m_nTotalScore = 0;
+        enter(0, 1);
+        pMode->onCustomerPaid(c.nMoney, c.nStars);
+        ASSERT_TRUE(runUntil([&] { return pMode->getPhase() != PlayMode::PHASE_PLAYING; }, 8 * 70));
+        EXPECT_EQ(c.nScore, pStory->getScore()) << c.nMoney;
+        EXPECT_EQ(c.nPending, pStory->getPendingAction()) << c.nMoney;
+        while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
+    }
+}
+
 TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
     enter();
     pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
@@ -232,7 +315,9 @@ TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
 }
 
 TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
-    for (const char* pszArt : {"mug.anim", "balloon.anim"}) {
+    // The balloon of a drink only a second tap pours is not among the fixture's pictures.
+    addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 5\n");
+    for (const char* pszArt : {"mug.anim", "balloon.anim", "order_drink5.png"}) {
         addText(pszArt, "load px\nbogus\n");
         pMode = new PlayMode("scene0", 0, 0, &player, -1);
         app.pushMode(pMode.get());
@@ -280,4 +365,111 @@ TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
     for (int i = 0; i < 3; ++i) frame();
     EXPECT_EQ(pStory->getStep(), 3);
+}
+
+// ---- orders, glasses and the drink sources ----------------------------------------------------
+
+TEST_F(LevelTest, TheBalloonShowsTheOrderAndThePatienceLeftUntilTheGuestGoes) {
+    enter();
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    EXPECT_EQ(shown("order_patience4"), 1) << "the meter shows while the guest asks";
+    takeOrder();
+    EXPECT_EQ(shown("order_drink0"), 1);
+    Tsl::SmartPtr<Character> pGuest = customer();
+    // The share of patience left, and the meter's step then.
+    for (const auto& look : {std::make_pair(0.75f, "order_patience3"), std::make_pair(0.375f, "order_patience1"),
+                             std::make_pair(0.075f, "order_patience0")}) {
+        ASSERT_TRUE(runUntil([&] { return pGuest->getPatienceLeft() <= look.first * pGuest->getPatience(); }));
+        EXPECT_EQ(shown(look.second), 1) << look.second;
+    }
+    ASSERT_TRUE(runUntil([&] { return !customer(); }));
+    EXPECT_EQ(shown("order_drink0") + shown("order_patience0"), 0);
+}
+
+TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
+    addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 1\n");
+    addText("sfx_game_mistake0.wav", "voice 0");
+    enter();
+    takeOrder();
+    serveFrom(560);
+    for (int nOffer = 1; nOffer <= 2; ++nOffer) {
+        EXPECT_EQ(plays("sfx_game_mistake0"), nOffer);
+        EXPECT_EQ(customerLook(), "angry");
+        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+    }
+    EXPECT_EQ(waitress()->getMugCount(), 1);
+}
+
+TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
+    addText("mug.anim", mugAnimation());
+    enum { NONE = -1, USED, FULL };
+    // Tray upgrade level, the slots before and after a click with the button.
+    struct Case {
+        int nTray;
+        std::vector<int> aBefore;
+        int nButton;
+        std::vector<int> aAfter;
+    } cases[] = {{0, {FULL, NONE}, MB_LEFT, {NONE, NONE}},  {0, {NONE, FULL}, MB_LEFT, {NONE, FULL}},
+                 {0, {FULL, USED}, MB_LEFT, {NONE, NONE}},  {0, {USED, FULL}, MB_LEFT, {NONE, FULL}},
+                 {1, {FULL, USED, FULL, NONE}, MB_LEFT, {FULL, NONE, FULL, NONE}},
+                 {1, {NONE, FULL, FULL, NONE}, MB_LEFT, {NONE, NONE, FULL, NONE}}};
+    for (const Case& c : cases) {
+        player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
+        enter();
+        for (size_t i = 0; i < c.aBefore.size(); ++i) {
+            Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+            pMug->fill(0);
+            for (int nSip = 0; c.aBefore[i] == USED && nSip < Mug::FULL_SIPS; ++nSip) pMug->sip();
+            if (c.aBefore[i] != NONE) waitress()->setHandContents(pMug, int(i));
+        }
+        click(SINK_X, SINK_Y, c.nButton);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        std::vector<int> aAfter;
+        for (size_t i = 0; i < c.aAfter.size(); ++i) {
+            Tsl::SmartPtr<Mug> pMug = waitress()->getHandContents(int(i));
+            aAfter.push_back(pMug ? int(!pMug->isEmpty()) : NONE);
+        }
+        EXPECT_EQ(aAfter, c.aAfter) << "case " << (&c - cases);
+        EXPECT_EQ(shown("mug.anim"), waitress()->getMugCount()) << "the pictures of the glasses gone";
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
+TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
+    addText("sfx_game_refused.wav", "no");
+    // Where she is sent: the guest's seat, the VIP place, the tap.
+    for (int nX : {int(SEAT_X), 500, int(TAP_X)}) {
+        enter();
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(nX, nX == TAP_X ? TAP_Y : SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        EXPECT_EQ(customer()->getState(), nX == SEAT_X ? Character::STATE_WAITING : Character::STATE_ASKING) << nX;
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+    EXPECT_EQ(plays("sfx_game_refused"), 1) << "sent to the guest only for the order, she refuses nothing there";
+}
+
+TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
+    addText("mug.anim", mugAnimation());
+    enter();
+    // Two guests in turn at the same seat; the first one's glass is not cleared.
+    for (int nGuest = 0; nGuest < 2; ++nGuest) {
+        takeOrder();
+        serveFrom(TAP_X);
+        ASSERT_TRUE(runUntil([&] { return !customer(); }));
+    }
+    EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
+    click(SEAT_X, SEAT_Y);
+    click(SEAT_X, SEAT_Y, MB_RIGHT);
+    click(SINK_X, SINK_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(shown("mug.anim"), 0) << "no glass is left on the field";
+    // A glass let go of anywhere takes its picture along.
+    Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+    pMug = nullptr;
+    EXPECT_EQ(shown("mug.anim"), 0);
 }

@@ -3,20 +3,24 @@
 #include "game_fixtures.h"
 
 #include "playermanager.h"
+#include "storymanager.h"
 #include "screens/names.h"
 
 #include "tsl2/objectstreamer.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace {
 
 typedef QarnPlayer P;
+typedef ProfileManager M;
 
 // Every saved field, with values whose bytes include 00, 01 and FF.
 void fill(P& p, int nSeed) {
     p.m_bStoryStarted = nSeed % 2 == 0;
-    p.m_nMinutes = 0x01FF + nSeed;
+    p.m_nMinutes = nSeed;
     p.m_nStage = nSeed % 6;
     p.m_nDifficulty = nSeed % 3;
     p.m_nTotalScore = 0x00FF0100 + nSeed;
@@ -65,7 +69,7 @@ bool inRange(const P& p) {
     return bOk;
 }
 
-const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xFF"};
+const char* const NAMES[] = {"Ana", "Zo\xC3\xAB \xE2\x98\x80", "M\xC3\xBCller-\xC3\xBF"};
 
 struct ProfileTest : ::testing::Test {
     TestApp app;
@@ -174,6 +178,9 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
         {&P::m_nLevelsWon, -7, 0},   {&P::m_nLevelsWon, 50, 50},  {&P::m_nSavedMoney, 1000, 999},
         {&P::m_nSavedMoney, -1, 0},  {&P::m_nDifficulty, 3, 2},   {&P::m_nDifficulty, -2, 0},
         {&P::m_nMinutes, 0, 3},      {&P::m_nMinutes, -5, 3},     {&P::m_nMinutes, 1, 1},
+        {&P::m_nMinutes, 60, 60},    {&P::m_nMinutes, 61, 3},     {&P::m_nMinutes, 100000000, 3},
+        {&P::m_nTotalScore, INT_MAX - 5, 999999999},              {&P::m_nTotalScore, INT_MIN, 0},
+        {&P::m_nTotalScore, 999999999, 999999999},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.nStored);
@@ -191,6 +198,53 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
         EXPECT_EQ(0, pLoaded->m_anSavedUpgrades[6]);
         EXPECT_EQ(2, pLoaded->m_anUpgrades[0]);
     }
+}
+
+// A stored name no dialog would have given is mended the way the dialogs
+// see names; the profile keeps its progress under it.
+TEST_F(ProfileTest, StoredNamesTheDialogsWouldRefuseAreMendedKeepingTheProgress) {
+    struct Case {
+        const char* pszStored;
+        const char* pszLoaded;
+    } aCases[] = {
+        {"M\xC3\xBCller-\xFF", "M\xC3\xBCller-?"},   // not UTF-8
+        {"\xC0\xAFx", "??x"},                        // an overlong slash
+        {"\xED\xA0\x80y", "???y"},                   // a surrogate
+        {"Zo\xC3", "Zo?"},                            // cut inside a character
+        {"A\tna", "A?na"},
+        {"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"},
+        {" Bo ", "Bo"},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszLoaded);
+        P player;
+        fill(player, 4);
+        player.setName(c.pszStored);
+        PlayerManager* pRead = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}));
+        ASSERT_EQ(1, pRead->getProfileCount());
+        P* pLoaded = pRead->getProfile(c.pszLoaded);
+        ASSERT_NE(nullptr, pLoaded);
+        EXPECT_EQ(c.pszLoaded, pLoaded->getName());
+        EXPECT_EQ(M::NAME_TAKEN, pRead->checkNewName(pLoaded->getName()));
+        EXPECT_EQ(player.m_nStoryLevel, pLoaded->m_nStoryLevel);
+        EXPECT_EQ(player.m_nSavedMoney, pLoaded->m_nMoney);
+    }
+}
+
+// A stored score at the top stays there: the next won level's points (and
+// a negative sum) saturate instead of overflowing.
+TEST_F(ProfileTest, TheNextLevelsPointsStopAtTheTopOfTheScore) {
+    P player;
+    player.setName("P");
+    player.m_bStoryStarted = true;
+    player.m_nTotalScore = INT_MAX - 5;
+    P* pLoaded = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}))->getProfile("P");
+    ASSERT_NE(nullptr, pLoaded);
+    Tsl::SmartPtr<StoryManagerMode> pStory = new StoryManagerMode(1, 3, pLoaded, 0, StoryManagerMode::NO_MAP);
+    pStory->addScore(40 + 3 * 10);
+    EXPECT_EQ(999999999, pStory->getScore());
+    pStory->addScore(INT_MIN);
+    EXPECT_EQ(0, pStory->getScore());
 }
 
 TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
@@ -216,7 +270,6 @@ TEST(QarnPlayerTest, CommitSessionKeepsWhatThePlayModeEarned) {
 }
 
 TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
-    typedef ProfileManager M;
     struct Case {
         const char* pszName;
         M::NameProblem eProblem;
@@ -226,7 +279,7 @@ TEST_F(ProfileTest, NameRulesAreOneNormalisationEverywhere) {
         {"abcdefghijklmnopqrstu", M::NAME_TOO_LONG},
         {"", M::NAME_EMPTY},   {" \t ", M::NAME_EMPTY},         {"ANA", M::NAME_TAKEN},
         {" ana", M::NAME_TAKEN}, {"A\tna", M::NAME_BAD_CHARACTER}, {"A\x01", M::NAME_BAD_CHARACTER},
-        {"A\x7F", M::NAME_BAD_CHARACTER},
+        {"A\x7F", M::NAME_BAD_CHARACTER}, {"A\xFF", M::NAME_BAD_CHARACTER},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszName);

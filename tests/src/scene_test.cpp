@@ -6,6 +6,7 @@
 #include "tip.h"
 #include "ui/label.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -108,6 +109,15 @@ TEST_F(SceneBuildTest, ASceneLoadedTwiceIsTheSame) {
     EXPECT_EQ(app.getImage("pic")->getInsPointX(), 0);
 }
 
+TEST_F(SceneBuildTest, TheScenesTuneStartsWithTheLevelWhateverItsSuffix) {
+    addText("scene0.scene", fixture::barScene());
+    addText("music_scene0.ogg", "tune");
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+    ASSERT_TRUE(pMode->buildLevel());
+    const std::vector<std::string>& calls = app.platform->audio.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "music music_scene0"), calls.end());
+}
+
 TEST_F(SceneBuildTest, ABrokenSceneLeavesWithoutProgress) {
     addText("scene0.scene", "topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 100 s\n");
     Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
@@ -130,12 +140,18 @@ TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
     EXPECT_TRUE(tip.isShown());
     EXPECT_TRUE(tip.contains(100, 50));
     EXPECT_FALSE(tip.contains(99, 50));
-    int nW = 0, nH = 0;
-    for (int x = 100; x < 800 && tip.contains(x, 50); ++x) nW = x - 99;
-    for (int y = 50; y < 600 && tip.contains(100, y); ++y) nH = y - 49;
-    EXPECT_GT(nW, 0);
-    EXPECT_FALSE(tip.contains(100 + nW, 50));
-    EXPECT_FALSE(tip.contains(100, 50 + nH));
+    // The hit box is the frame drawn around the bubble, the largest piece.
+    const Sprite* pFrame = nullptr;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites())
+        if (!pFrame || pSprite->getWidth() * pSprite->getHeight() > pFrame->getWidth() * pFrame->getHeight())
+            pFrame = pSprite.get();
+    ASSERT_NE(nullptr, pFrame);
+    Rect frame = pFrame->getScreenRect();
+    EXPECT_EQ(Rect(100, 50, frame.right, frame.bottom), frame);
+    EXPECT_GT(frame.right, 300);
+    EXPECT_TRUE(tip.contains(frame.right - 1, frame.bottom - 1));
+    EXPECT_FALSE(tip.contains(frame.right, 50));
+    EXPECT_FALSE(tip.contains(100, frame.bottom));
     // The framed text stands in the bubble, the closing line below it.
     std::vector<int> lLineTops;
     for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {

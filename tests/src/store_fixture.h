@@ -4,6 +4,7 @@
 
 #include "game_support.h"
 
+#include "playermanager.h"
 #include "qarnplayer.h"
 
 #include <filesystem>
@@ -44,6 +45,8 @@ struct StoreFixture : GameTest {
                    "UPG_Radio_Chair1 chair1\n");
     }
     void TearDown() override {
+        // A purchase saves the profiles, which loads the manager.
+        destroyPlayerManager();
         GameApp::closeLog();
         if (!sLogFolder.empty()) std::filesystem::remove_all(sLogFolder);
     }

@@ -47,7 +47,12 @@ public:
         return true;
     }
     bool isFullScreen() const override { return (m_nFlags & 1) != 0; }
-    void setFullScreen(bool b) override { m_nFlags = b ? (m_nFlags | 1) : (m_nFlags & ~1); }
+    // A display that refuses the new mode keeps the one it has.
+    void setFullScreen(bool b) override {
+        int nFlags = b ? (m_nFlags | 1) : (m_nFlags & ~1);
+        if (m_fnSetVideoMode && !m_fnSetVideoMode(nFlags)) return;
+        m_nFlags = nFlags;
+    }
     int getScreenBpp() const override { return 32; }
     void setColorDepth(int) override {}
     PixelFormat getPixelFormat() const override { return PixelFormat{24, 0, 0xFF0000, 0xFF00, 0xFF}; }

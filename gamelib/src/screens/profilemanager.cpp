@@ -25,6 +25,35 @@ int countCharacters(const Tsl::String& s) {
     return nCount;
 }
 
+unsigned char byteAt(const Tsl::String& s, int i) { return i < s.getLength() ? static_cast<unsigned char>(s[i]) : 0; }
+
+// The length of the well-formed UTF-8 character at i, 0 when none starts
+// there: no overlong form, no surrogate, nothing past U+10FFFF.
+int characterLength(const Tsl::String& s, int i) {
+    unsigned char c = byteAt(s, i);
+    int nLength = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+    if (nLength == 0) return 0;
+    unsigned char nLow = 0x80, nHigh = 0xBF;
+    if (c == 0xE0) nLow = 0xA0;
+    if (c == 0xED) nHigh = 0x9F;
+    if (c == 0xF0) nLow = 0x90;
+    if (c == 0xF4) nHigh = 0x8F;
+    for (int k = 1; k < nLength; ++k) {
+        unsigned char d = byteAt(s, i + k);
+        if (d < (k == 1 ? nLow : 0x80) || d > (k == 1 ? nHigh : 0xBF)) return 0;
+    }
+    return nLength;
+}
+
+bool isWellFormed(const Tsl::String& s) {
+    for (int i = 0; i < s.getLength();) {
+        int nLength = characterLength(s, i);
+        if (nLength == 0) return false;
+        i += nLength;
+    }
+    return true;
+}
+
 // The stored blob as bytes. A broken escape (the text was cut or changed)
 // ends the decoding there; what comes before it is still read.
 Tsl::SmartPtr<Tsl::MemStream> decodeBlob(const Tsl::String& sBlob, bool& bDamaged) {
@@ -59,10 +88,34 @@ ProfileManager::NameProblem ProfileManager::checkNewName(const Tsl::String& sNam
     if (sTrimmed.isEmpty()) return NAME_EMPTY;
     for (int i = 0; i < sTrimmed.getLength(); ++i)
         if (isControlByte(static_cast<unsigned char>(sTrimmed[i]))) return NAME_BAD_CHARACTER;
+    if (!isWellFormed(sTrimmed)) return NAME_BAD_CHARACTER;
     if (countCharacters(sTrimmed) > MAX_NAME_LENGTH) return NAME_TOO_LONG;
     if (findIndex(sTrimmed) >= 0) return NAME_TAKEN;
     if (m_lProfiles.getCount() >= MAX_PROFILES) return LIST_FULL;
     return NAME_OK;
+}
+
+Tsl::String ProfileManager::repairName(const Tsl::String& sName) {
+    Tsl::String sRepaired;
+    Tsl::String sTrimmed = sName.trim();
+    for (int i = 0; i < sTrimmed.getLength();) {
+        int nLength = characterLength(sTrimmed, i);
+        if (nLength == 0 || isControlByte(byteAt(sTrimmed, i))) {
+            sRepaired += "?";
+            ++i;
+        } else {
+            sRepaired += Tsl::String(sTrimmed.c_str() + i, nLength);
+            i += nLength;
+        }
+    }
+    return cutName(sRepaired).trim();
+}
+
+Tsl::String ProfileManager::cutName(const Tsl::String& sName) {
+    int nCharacters = 0;
+    for (int i = 0; i < sName.getLength(); ++i)
+        if ((byteAt(sName, i) & 0xC0) != 0x80 && ++nCharacters > MAX_NAME_LENGTH) return sName.left(i);
+    return sName;
 }
 
 const char* ProfileManager::getProblemKey(NameProblem eProblem) {
@@ -170,8 +223,11 @@ bool ProfileManager::readRecord(const Tsl::String& sRecord, int nIndex) {
         Tsl::SmartPtr<Tsl::MemStream> pBytes = new Tsl::MemStream(sRecord.c_str(), sRecord.getLength());
         Tsl::ObjectStreamer streamer(pBytes.get(), false);
         streamer.readHeader(RECORD_MAGIC, RECORD_VERSION);
-        Tsl::String sName;
-        streamer.read(sName);
+        Tsl::String sStored;
+        streamer.read(sStored);
+        // A damaged or foreign name is mended, not a reason to lose the progress.
+        Tsl::String sName = repairName(sStored);
+        if (sName != sStored.trim()) GameApp::log("P: Profile record %d: its name was repaired\n", nIndex);
         NameProblem eProblem = checkNewName(sName);
         if (eProblem != NAME_OK) {
             GameApp::log("P: Profile record %d skipped: its name is not acceptable (%d)\n", nIndex, int(eProblem));

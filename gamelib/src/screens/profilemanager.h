@@ -24,6 +24,13 @@ public:
     static Tsl::String normalizeName(const Tsl::String& sName);
     // What keeps a typed name from becoming a new profile; NAME_OK when nothing.
     NameProblem checkNewName(const Tsl::String& sName) const;
+    // A stored name made one the name dialogs could have given: every byte
+    // that starts no well-formed UTF-8 character and every control character
+    // becomes "?", and the trimmed name keeps its first MAX_NAME_LENGTH
+    // characters.
+    static Tsl::String repairName(const Tsl::String& sName);
+    // The name's first MAX_NAME_LENGTH characters.
+    static Tsl::String cutName(const Tsl::String& sName);
     // The string-table key of the message for a problem; null for NAME_OK.
     static const char* getProblemKey(NameProblem eProblem);
 

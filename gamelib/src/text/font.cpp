@@ -3,6 +3,7 @@
 #include "image/image.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -23,6 +24,8 @@ const char* tokenEnd(const char* p) {
         while (*p && kindOf(*p) == kind) ++p;
     return p;
 }
+
+bool isContinuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 bool endsWithNewline(const Tsl::String& s) {
     return s.getLength() > 0 && s[-1] == '\n';
@@ -92,6 +95,26 @@ Tsl::List<Tsl::String> Font::wrapText(const char* pszText, int nWidth) const {
         }
     }
     return lLines;
+}
+
+Tsl::String Font::cutToWidth(const Tsl::String& sLine, int nWidth) const {
+    if (getTextWidth(sLine) <= nWidth) return sLine;
+    static const char* const ELLIPSIS = "...";
+    if (getTextWidth(ELLIPSIS) > nWidth) return Tsl::String();
+    // The longest start that fits, found by halving over the characters' first
+    // bytes: a text too wide for a picture can run to thousands of them.
+    std::vector<int> aStarts;
+    for (int i = 0; i < sLine.getLength(); ++i)
+        if (!isContinuation(sLine[i])) aStarts.push_back(i);
+    size_t nFits = 0, nTooWide = aStarts.size();
+    while (nTooWide - nFits > 1) {
+        size_t nMiddle = (nFits + nTooWide) / 2;
+        if (getTextWidth(sLine.left(aStarts[nMiddle]) + ELLIPSIS) <= nWidth)
+            nFits = nMiddle;
+        else
+            nTooWide = nMiddle;
+    }
+    return sLine.left(aStarts.empty() ? 0 : aStarts[nFits]) + ELLIPSIS;
 }
 
 Rect Font::getTextRect(Rect box, const char* pszText) const {

@@ -33,6 +33,10 @@ public:
         ALIGN_HORIZONTAL_MASK = 7
     };
 
+    // The widest and highest picture a text may be drawn into. Pictures are
+    // SDL surfaces, which stop below 16384 pixels, and no screen shows more.
+    enum { MAX_PICTURE_SIDE = 4096 };
+
     Font();
     ~Font() override;
 
@@ -88,6 +92,10 @@ public:
     // after LF and between words (a word is never split, so an over-wide
     // word stands alone). Lines keep their spaces and closing LF.
     Tsl::List<Tsl::String> wrapText(const char* pszText, int nWidth) const;
+    // The line as it is when it is at most nWidth wide; otherwise its
+    // longest start of whole characters that is, with "..." after it (empty
+    // when not even the dots fit).
+    Tsl::String cutToWidth(const Tsl::String& sLine, int nWidth) const;
     // The box with its bottom moved up to where the wrapped text ends (never
     // below the box's own bottom); an empty text gives an empty rectangle at
     // the box top.

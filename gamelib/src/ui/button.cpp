@@ -36,7 +36,10 @@ void ImageButton::onClick() { fireCallback(0); }
 
 // ---- Button -------------------------------------------------------------------------------
 
-Button::Button(const Tsl::String& sText, int nId) : ImageButton(nId), m_sText(sText), m_sStyle("Default") { render(); }
+Button::Button(const Tsl::String& sText, int nId)
+    : ImageButton(nId), m_sText(sText), m_sStyle("Default"), m_bCutLogged(false) {
+    render();
+}
 
 Button::~Button() {}
 
@@ -45,8 +48,8 @@ void Button::setStyle(const Tsl::String& sStyle) {
     render();
 }
 
-Tsl::SmartPtr<Image> Button::renderLook(const ButtonStyle& style, Font* pFont, int nLook, int nWidth,
-                                        int nHeight) const {
+Tsl::SmartPtr<Image> Button::renderLook(const ButtonStyle& style, Font* pFont, const Tsl::String& sText, int nLook,
+                                        int nWidth, int nHeight) const {
     Image* pFrame = style.apImages[nLook] ? style.apImages[nLook] : style.apImages[ButtonStyle::NORMAL];
     Tsl::SmartPtr<Image> pImage = StyleDraw::makeNineSlice(pFrame, style.borders, nWidth, nHeight);
     Tsl::SmartPtr<Font> pText(pFont);
@@ -56,9 +59,9 @@ Tsl::SmartPtr<Image> Button::renderLook(const ButtonStyle& style, Font* pFont, i
     }
     int nShadow = pText->getDrawShadow() ? std::max(0, pText->getShadowOffset()) : 0;
     int nPush = nLook == BL_PUSHED ? style.nPushOffset : 0;
-    int nX = (nWidth - pText->getTextWidth(m_sText) - nShadow) / 2 + nPush;
+    int nX = (nWidth - pText->getTextWidth(sText) - nShadow) / 2 + nPush;
     int nY = (nHeight - pText->getHeight() - nShadow) / 2 + nPush;
-    pText->drawString(pImage, nX, nY, m_sText);
+    pText->drawString(pImage, nX, nY, sText);
     return pImage;
 }
 
@@ -69,10 +72,17 @@ void Button::render() {
     if (!pStyle) return;
     Tsl::SmartPtr<Font> pFont = pTheme->getFont(pStyle->sFont.isEmpty() ? "Theme::Button" : pStyle->sFont.c_str());
     int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
-    int nWidth = std::max(pStyle->nMinWidth, pFont->getTextWidth(m_sText) + nShadow + 2 * pStyle->nPaddingX);
+    // A text wider than a picture can be (a runaway string) is drawn cut.
+    int nFrame = nShadow + 2 * pStyle->nPaddingX;
+    Tsl::String sShown = pFont->cutToWidth(m_sText, Font::MAX_PICTURE_SIDE - nFrame);
+    if (sShown != m_sText && !m_bCutLogged) {
+        GameApp::log("G: Button text too large for its picture, drawn cut: \"%s\"\n", m_sText.left(60).c_str());
+        m_bCutLogged = true;
+    }
+    int nWidth = std::min(std::max(pStyle->nMinWidth, pFont->getTextWidth(sShown) + nFrame), int(Font::MAX_PICTURE_SIDE));
     int nHeight = std::max(pStyle->nMinHeight, pFont->getHeight() + nShadow + 2 * pStyle->nPaddingY);
     for (int nLook = 0; nLook < BL_COUNT; ++nLook)
-        setLookImage(nLook, renderLook(*pStyle, pFont, nLook, nWidth, nHeight));
+        setLookImage(nLook, renderLook(*pStyle, pFont, sShown, nLook, nWidth, nHeight));
     updateLook();
 }
 

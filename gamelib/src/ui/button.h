@@ -52,10 +52,13 @@ protected:
     void render();
 
 private:
-    Tsl::SmartPtr<Image> renderLook(const ButtonStyle& style, Font* pFont, int nLook, int nWidth, int nHeight) const;
+    Tsl::SmartPtr<Image> renderLook(const ButtonStyle& style, Font* pFont, const Tsl::String& sText, int nLook,
+                                    int nWidth, int nHeight) const;
 
     Tsl::String m_sText;
     Tsl::String m_sStyle;
+    // A text cut to fit the button's picture is logged once.
+    bool m_bCutLogged;
 };
 
 // A two-state button: each click flips it and fires with data 1 (toggled

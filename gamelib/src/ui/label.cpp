@@ -34,6 +34,7 @@ void Label::initLabel(const Tsl::String& sText, int nFixedWidth, bool bEnabled) 
     m_nSizeWidth = 0;
     m_nSizeHeight = 0;
     m_nTextAlign = -1;
+    m_bCutLogged = false;
     m_pFont = GameMode::getFont(LABEL_FONT);
     setEnabled(bEnabled);
     render();
@@ -49,6 +50,7 @@ void Label::setFont(const Tsl::String& sName) { setFont(GameMode::getFont(sName)
 void Label::setText(const Tsl::String& sText) {
     if (sText == m_sText) return;
     m_sText = sText;
+    m_bCutLogged = false;
     render();
 }
 
@@ -126,19 +128,47 @@ void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<
     }
 }
 
+bool Label::fitToPicture(const Font* pFont, Tsl::List<Tsl::String>& lLines, int nMaxSide) {
+    int nLineStep = std::max(1, pFont->getHeight() + pFont->getExtraLineSpacing());
+    int nMaxLines = std::max(1, (nMaxSide + pFont->getExtraLineSpacing()) / nLineStep);
+    bool bCut = false;
+    while (lLines.getCount() > nMaxLines) {
+        lLines.removeAt(lLines.getCount() - 1);
+        bCut = true;
+    }
+    for (int i = 0; i < lLines.getCount(); ++i) {
+        Tsl::String& sLine = lLines.getNode(i)->data;
+        if (pFont->getTextWidth(sLine) <= nMaxSide) continue;
+        bool bNewline = sLine.right(1) == "\n";
+        Tsl::String sText = bNewline ? sLine.left(sLine.getLength() - 1) : sLine;
+        if (pFont->getTrimLines()) sText = sText.trim();
+        sLine = pFont->cutToWidth(sText, nMaxSide) + (bNewline ? "\n" : "");
+        bCut = true;
+    }
+    return bCut;
+}
+
 void Label::render() {
     TSL_TRACE();
     Tsl::SmartPtr<Font> pFont = drawingFont();
-    int nWrap = getWrapWidth();
+    int nShadow = shadowOf(pFont);
+    // No text may ask for a picture larger than a picture can be: such a
+    // text (a damaged name, a runaway string) is drawn cut instead.
+    int nMaxSide = Font::MAX_PICTURE_SIDE - nShadow;
+    int nWrap = std::min(getWrapWidth(), nMaxSide);
     Tsl::List<Tsl::String> lLines;
     if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
+    if (fitToPicture(pFont, lLines, nMaxSide) && !m_bCutLogged) {
+        GameApp::log("G: Label text too large for its picture, drawn cut: \"%s\"\n", m_sText.left(60).c_str());
+        m_bCutLogged = true;
+    }
     bool bFixedBox = m_nSizeWidth > 0 || m_nFixedWidth > 0 || (m_nWrapWidth > 0 && m_bWrapFixed);
     int nBoxWidth = bFixedBox ? nWrap : widestLine(pFont, lLines);
     int nLines = std::max(std::max(lLines.getCount(), m_nNumLines), 1);
     int nLineStep = pFont->getHeight() + pFont->getExtraLineSpacing();
-    int nShadow = shadowOf(pFont);
     int nBoxHeight = m_nSizeHeight > 0 ? std::max(1, m_nSizeHeight - nShadow)
                                        : nLines * nLineStep - pFont->getExtraLineSpacing();
+    nBoxHeight = std::min(nBoxHeight, nMaxSide);
     Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->createImage(std::max(1, nBoxWidth + nShadow), nBoxHeight + nShadow, true);
     pImage->fill(Color(0, 0, 0, 0));
     drawLines(pFont, pImage, lLines, std::max(1, nBoxWidth), nBoxHeight);

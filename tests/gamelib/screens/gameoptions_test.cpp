@@ -74,4 +74,16 @@ TEST_F(GameOptionsTest, RowsWriteTheirSettingsAndForeignIdsAreIgnored) {
     EXPECT_EQ("16", app.getSetting(ScreenNames::SET_COLOR_DEPTH));
 }
 
+// The dialog shows what the display became: one that refuses full screen
+// leaves the dialog and the setting windowed.
+TEST_F(GameOptionsTest, ARefusedFullScreenStaysWindowedInTheDialogAndTheSetting) {
+    app.m_pFakePlatform->video()->m_fnSetVideoMode = [](int nFlags) { return (nFlags & 1) == 0; };
+    Tsl::SmartPtr<God> pDialog = open(nullptr, God::DEFAULT_OPTIONS);
+    clickOn(controlOf(pDialog.get(), God::ID_FULLSCREEN));
+    EXPECT_FALSE(app.getVideoDriver()->isFullScreen());
+    EXPECT_FALSE(Tsl::SmartPtr<ToggleButton>::dynamicCast(controlOf(pDialog.get(), God::ID_FULLSCREEN))->isToggled());
+    EXPECT_TRUE(Tsl::SmartPtr<ToggleButton>::dynamicCast(controlOf(pDialog.get(), God::ID_WINDOWED))->isToggled());
+    EXPECT_EQ("FALSE", app.getSetting(ScreenNames::SET_FULLSCREEN));
+}
+
 } // namespace

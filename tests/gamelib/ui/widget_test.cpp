@@ -9,7 +9,13 @@
 #include "ui/slider.h"
 #include "ui/theme.h"
 
+#include "test_folder.h"
+
 #include <SDL/SDL_keysym.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
 
 namespace {
 
@@ -384,6 +390,59 @@ TEST_F(WidgetTest, ALabelOfAGivenSizeAlignsItsTextInside) {
             if (pImage->getColorAt(x, y).a) {
                 EXPECT_TRUE(x > 60 && x < 90 && y > 10 && y < 40) << x << "," << y;
             }
+}
+
+// A text too large for one picture (a damaged name, a runaway string) is
+// drawn cut to the largest picture, its lines ending in dots, and logged
+// once however often it is drawn again.
+TEST_F(WidgetTest, TextsTooLargeForAPictureAreDrawnCutAndLoggedOnce) {
+    std::string sLog = testPath("widget_test.log");
+    GameApp::openLog(sLog.c_str());
+    const int MAX = Font::MAX_PICTURE_SIDE;
+    std::string sWord(3000, 'W'), sWords, sLines;
+    for (int i = 0; i < 1000; ++i) {
+        sWords += "Wide ";
+        sLines += "line\n";
+    }
+    struct Case {
+        const char* pszWhat;
+        std::function<Tsl::SmartPtr<Control>()> fnMake;
+        bool bWide, bTall;
+    } aCases[] = {
+        {"word", [&] { return new Label(sWord.c_str()); }, true, false},
+        {"words", [&] { return new Label(sWords.c_str()); }, true, false},
+        {"lines", [&] { return new Label(sLines.c_str()); }, false, true},
+        {"box", [&] { return new Label("x", 0, 0, 0, 100000, true); }, true, false},
+        {"button", [&] { return new Button(sWord.c_str(), 1); }, true, false},
+    };
+    int nLogged = 0;
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        Tsl::SmartPtr<Control> pControl = c.fnMake();
+        Tsl::SmartPtr<Label> pLabel = Tsl::SmartPtr<Label>::dynamicCast(pControl);
+        if (pLabel) pLabel->setTextAlign(Font::ALIGN_RIGHT);  // drawn again
+        Tsl::SmartPtr<Image> pImage = pControl->getImage();
+        EXPECT_LE(pImage->getWidth(), MAX);
+        EXPECT_LE(pImage->getHeight(), MAX);
+        EXPECT_EQ(c.bWide, pImage->getWidth() > MAX - 100);
+        EXPECT_EQ(c.bTall, pImage->getHeight() > MAX - 100);
+        nLogged += c.pszWhat != std::string("box");
+    }
+    // The dots end a cut line.
+    Tsl::SmartPtr<Font> pFont = app.getTheme()->getFont("Theme::Default");
+    Tsl::String sCut = pFont->cutToWidth(sWord.c_str(), 100);
+    EXPECT_EQ("...", sCut.right(3));
+    EXPECT_LE(pFont->getTextWidth(sCut), 100);
+    EXPECT_GT(pFont->getTextWidth(sCut + "W"), 100);
+    EXPECT_EQ("", pFont->cutToWidth(sWord.c_str(), 2));
+    GameApp::closeLog();
+    std::ifstream in(sLog);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string sText = text.str();
+    int nLines = 0;
+    for (size_t n = sText.find("drawn cut"); n != std::string::npos; n = sText.find("drawn cut", n + 1)) ++nLines;
+    EXPECT_EQ(nLogged, nLines) << sText;
 }
 
 // A label in a justify font looks as the font's own layout of the text.
