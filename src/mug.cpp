@@ -3,6 +3,7 @@
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
 #include "names.h"
+#include "picturehit.h"
 
 namespace {
 const char* const s_apszHeadings[] = {"n", "e", "s", "w"};
@@ -76,6 +77,8 @@ void Mug::setScale(float fScale) {
 void Mug::setVisible(bool bVisible) {
     if (m_pSprite) m_pSprite->setVisible(bVisible);
 }
+
+int Mug::hitTest(int nX, int nY) const { return pictureHit(m_pSprite.get(), nX, nY); }
 
 void Mug::detach() {
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());

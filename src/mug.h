@@ -39,8 +39,12 @@ public:
     int getViewMode() const { return m_nViewMode; }
     int getHeading() const { return m_nHeading; }
     float getScale() const { return m_fScale; }
+    // The z-order of its picture where it is drawn at the point, else -1.
+    int hitTest(int nX, int nY) const;
     // Takes the picture out of its mode.
     void detach();
+    // Null without art or once detached.
+    AnimSprite* getSprite() const { return m_pSprite.get(); }
 
 private:
     void refresh();
