@@ -505,9 +505,10 @@ void PlayMode::updatePlaying(float fDt) {
 }
 
 void PlayMode::updateCustomers(float fDt) {
-    // A copy: customers leave the list while it is walked.
-    Tsl::List<Tsl::SmartPtr<Character>> lCustomers = m_field.m_lSeatOccupants;
-    for (const Tsl::SmartPtr<Character>& pCharacter : lCustomers) {
+    // By seat: a customer who leaves only empties its seat, so the list keeps
+    // its length while it is walked, and each customer is held while it steps.
+    for (int nSeat = 0; nSeat < m_field.m_lSeatOccupants.getCount(); ++nSeat) {
+        Tsl::SmartPtr<Character> pCharacter = m_field.m_lSeatOccupants.getAt(nSeat);
         if (!pCharacter) continue;
         pCharacter->update(fDt);
         if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
