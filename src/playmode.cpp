@@ -32,6 +32,7 @@
 namespace {
 
 enum { LEVELS_PER_STAGE = 10, STORY_LEVELS = 50, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
+enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
 
 // Where each in-play tip shows and how wide, by tip (event) number.
 struct TipPlace {
@@ -469,7 +470,11 @@ void PlayMode::closeBar() {
     m_bClosed = true;
     GameApp* pApp = GameApp::getInstance();
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
-        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 400, 300, 600);
+        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 0, 0, 600);
+        // Centred on the field whatever the picture's size and insertion point.
+        Rect box = m_pClosingBanner->getScreenRect();
+        m_pClosingBanner->setPosition(FIELD_WIDTH / 2 - (box.left + box.right) / 2,
+                                      FIELD_HEIGHT / 2 - (box.top + box.bottom) / 2);
         addSprite(m_pClosingBanner);
     }
     playSound(Names::SFX_CLOSE_BAR);
