@@ -44,6 +44,7 @@ constexpr const char* STR_TIME_PLAYED = "StatTimePlayed";
 constexpr const char* SND_WIN_LEVEL = "ms_winlevel";
 constexpr const char* SND_LOSE_LEVEL = "ms_loselevel";
 constexpr const char* SND_NUMBER_TICK = "sfx_game_number";
+// The results button's texts, looked up as string keys.
 constexpr const char* TXT_OK = "ok";
 constexpr const char* TXT_EXIT = "exit";
 // High scores

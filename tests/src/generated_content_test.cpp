@@ -6,6 +6,7 @@
 
 #include "buyupgrademode.h"
 #include "customerlooks.h"
+#include "gamestatsmode.h"
 #include "names.h"
 #include "playmode.h"
 #include "qarnplayer.h"
@@ -22,6 +23,7 @@
 #include "app/platformservices.h"
 #include "fakes.h"
 #include "tsl2/random.h"
+#include "ui/button.h"
 
 #include <gtest/gtest.h>
 
@@ -295,6 +297,19 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
         pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
     }
     unregisterPlatformFontFactories();
+}
+
+// The results dialog's button reads as the texts spell it, not as its key.
+TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
+    const char* const apszButtons[] = {"OK", "Exit", "OK"};  // by play mode
+    for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
+        PlayField field;
+        field.m_nPlayMode = nPlayMode;
+        Tsl::SmartPtr<GameStatsMode> pStats = new GameStatsMode(&field, 0);
+        app.pushMode(pStats.get());
+        EXPECT_EQ(apszButtons[nPlayMode], pStats->getOkButton()->getText()) << "play mode " << nPlayMode;
+        app.endMode(pStats.get());
+    }
 }
 
 } // namespace
