@@ -27,8 +27,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <set>
 #include <string>
+#include <vector>
 
 #ifdef CONTENT_ARCHIVE_DIR
 namespace {
@@ -297,6 +299,58 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
         pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
     }
     unregisterPlatformFontFactories();
+}
+
+std::set<std::string> wordsOf(const Tsl::String& sText) {
+    std::set<std::string> words;
+    std::string sWord;
+    for (const char* p = sText.c_str();; ++p) {
+        if (std::isalpha(static_cast<unsigned char>(*p))) {
+            sWord += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
+            continue;
+        }
+        if (!sWord.empty()) words.insert(sWord);
+        sWord.clear();
+        if (!*p) return words;
+    }
+}
+
+// The group items of the store (chairs, centres, stations) at the levels that
+// offer each of their choices: the description shown for a choice names no
+// place that only another choice's caption names ("first", "right", ...).
+TEST_F(GeneratedContent, APurchaseTextNamesNoPlaceButTheOneChosen) {
+    struct Case {
+        int nItem;
+        int nLevel;  // of every kind
+    } cases[] = {{BuyUpgradeMode::STORE_CHAIRS, 0},  {BuyUpgradeMode::STORE_CENTERS, 1},
+                 {BuyUpgradeMode::STORE_STATIONS, 0}, {BuyUpgradeMode::STORE_STATIONS, 1},
+                 {BuyUpgradeMode::STORE_STATIONS, 2}};
+    for (const Case& c : cases) {
+        QarnPlayer player;
+        for (int& nLevel : player.m_anUpgrades) nLevel = c.nLevel;
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), c.nItem, "scene0", nullptr);
+        app.pushMode(pDialog.get());
+        std::vector<std::set<std::string>> captions;
+        std::set<std::string> anyCaption;
+        const RadioGroup& choices = pDialog->getOptions();
+        for (int i = 0; i < choices.getCount(); ++i) {
+            Tsl::SmartPtr<RadioButton> pChoice = choices.getAt(i);
+            captions.push_back(wordsOf(pChoice->getCaption()->getText()));
+            anyCaption.insert(captions.back().begin(), captions.back().end());
+        }
+        ASSERT_GE(captions.size(), 2u) << "item " << c.nItem << " level " << c.nLevel;
+        for (int i = 0; i < choices.getCount(); ++i) {
+            Tsl::SmartPtr<RadioButton> pChoice = choices.getAt(i);
+            pDialog->onCallback(pChoice->getId(), 0);
+            const std::set<std::string>& own = captions[i];
+            for (const std::string& sWord : wordsOf(pDialog->getTextLabel()->getText())) {
+                bool bAnotherPlace = anyCaption.count(sWord) && !own.count(sWord);
+                EXPECT_FALSE(bAnotherPlace) << "\"" << pDialog->getTextLabel()->getText().c_str() << "\" for \""
+                                            << pChoice->getCaption()->getText().c_str() << "\"";
+            }
+        }
+        app.endMode(pDialog.get());
+    }
 }
 
 // The results dialog's button reads as the texts spell it, not as its key.
