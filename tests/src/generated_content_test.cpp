@@ -7,7 +7,9 @@
 #include "buyupgrademode.h"
 #include "customerlooks.h"
 #include "gamestatsmode.h"
+#include "menumode.h"
 #include "names.h"
+#include "playermanager.h"
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
@@ -24,9 +26,11 @@
 #include "fakes.h"
 #include "tsl2/random.h"
 #include "ui/button.h"
+#include "ui/label.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <set>
 #include <string>
@@ -351,6 +355,48 @@ TEST_F(GeneratedContent, APurchaseTextNamesNoPlaceButTheOneChosen) {
         }
         app.endMode(pDialog.get());
     }
+}
+
+// Where the sprite of that picture shows pixels, on the screen.
+Rect drawnBox(const GameMode& mode, const char* pszImage) {
+    Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->getImage(pszImage);
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            if (pSprite->getImage() != pImage) continue;
+            Rect box(pImage->getWidth(), pImage->getHeight(), 0, 0, false);
+            for (int y = 0; y < pImage->getHeight(); ++y)
+                for (int x = 0; x < pImage->getWidth(); ++x)
+                    if (!pImage->isTransparentAt(x, y, 32))
+                        box = Rect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                                   std::max(box.bottom, y + 1));
+            Rect screen = pSprite->getScreenRect();
+            return Rect(screen.left + box.left, screen.top + box.top, screen.left + box.right, screen.top + box.bottom);
+        }
+    return Rect();
+}
+
+// The menu's welcome line stays on its card for any name a profile may
+// have: a long one is drawn smaller, one too wide even then is cut.
+TEST_F(GeneratedContent, TheWelcomeLineStaysOnItsCard) {
+    registerPlatformFontFactories();
+    app.loadTheme(Names::THEME);
+    struct Case {
+        const char* pszName;
+        bool bShownWhole;
+    } cases[] = {{"Ann", true}, {"Alexandra Montgomery", true}, {"WWWWWWWWWWWWWWWWWWWW", false}};
+    for (const Case& c : cases) {
+        app.setSetting(Names::SET_CURRENT_PLAYER, getPlayerManager()->createProfile(c.pszName)->getName().c_str());
+        Tsl::SmartPtr<MenuMode> pMenu = new MenuMode();
+        app.pushMode(pMenu.get());
+        Rect card = drawnBox(*pMenu, "menu_estatico_5");
+        for (Sprite* pPart : {static_cast<Sprite*>(pMenu->getNameLabel().get()), pMenu->getWelcome().get()})
+            EXPECT_TRUE(card.containsRect(pPart->getScreenRect()))
+                << c.pszName << ": " << pPart->getScreenRect().toString().c_str() << " off " << card.toString().c_str();
+        EXPECT_EQ(c.bShownWhole, pMenu->getNameLabel()->getText() == c.pszName) << c.pszName;
+        app.endMode(pMenu.get());
+        destroyPlayerManager();
+    }
+    unregisterPlatformFontFactories();
 }
 
 // The results dialog's button reads as the texts spell it, not as its key.

@@ -90,7 +90,8 @@ void makeMenu(Generator& gen) {
     Art::woodBoard(select, 0, 0, 280, 40);
     gen.text.draw(select, "Choose how to play", 140, 9, 16, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(COMMON, "menu_select", select);
-    Canvas welcome(130, 34);
+    // As wide as the word and a space: the player's name follows it.
+    Canvas welcome(gen.text.measure("Welcome,", 20, true) + 12, 34);
     gen.text.draw(welcome, "Welcome,", 4, 4, 20, INK, TextDrawer::LEFT);
     gen.set.addImage(COMMON, "menu_welcome", welcome);
     // The menu puts this picture's top 10 pixels above the player's name and
