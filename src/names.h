@@ -247,6 +247,7 @@ constexpr const char* STR_GOD_HARD = "GOD_Hard";
 constexpr const char* STR_GOD_CREDITS = "GOD_Credits";
 constexpr const char* STR_GOD_EXIT = "GOD_BtnExit";
 constexpr const char* IMG_BACK_CREDITS = "back_credits";  // composed by code
+constexpr const char* IMG_CREDITS_CARD = "credits_card";
 constexpr const char* IMG_CREDITS_LOGO = "menu_isologo_chico";
 constexpr const char* STR_ABOUT_VERSION = "AboutVerFmt";
 constexpr const char* STR_ABOUT_SUBTITLE = "AboutSubtitle";

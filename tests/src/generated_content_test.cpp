@@ -6,6 +6,7 @@
 
 #include "buyupgrademode.h"
 #include "customerlooks.h"
+#include "gameoptions.h"
 #include "gamestatsmode.h"
 #include "menumode.h"
 #include "names.h"
@@ -24,6 +25,7 @@
 #include "app/gameapp.h"
 #include "app/platformservices.h"
 #include "fakes.h"
+#include "screens/creditsmode.h"
 #include "tsl2/random.h"
 #include "ui/button.h"
 #include "ui/label.h"
@@ -357,18 +359,24 @@ TEST_F(GeneratedContent, APurchaseTextNamesNoPlaceButTheOneChosen) {
     }
 }
 
+// Where a picture shows pixels, within its own box.
+Rect pixelsOf(const Tsl::SmartPtr<Image>& pImage) {
+    Rect box(pImage->getWidth(), pImage->getHeight(), 0, 0, false);
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x)
+            if (!pImage->isTransparentAt(x, y, 32))
+                box = Rect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                           std::max(box.bottom, y + 1));
+    return box;
+}
+
 // Where the sprite of that picture shows pixels, on the screen.
 Rect drawnBox(const GameMode& mode, const char* pszImage) {
     Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->getImage(pszImage);
     for (const SpriteList* pLayer : mode.getLayers())
         for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
             if (pSprite->getImage() != pImage) continue;
-            Rect box(pImage->getWidth(), pImage->getHeight(), 0, 0, false);
-            for (int y = 0; y < pImage->getHeight(); ++y)
-                for (int x = 0; x < pImage->getWidth(); ++x)
-                    if (!pImage->isTransparentAt(x, y, 32))
-                        box = Rect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
-                                   std::max(box.bottom, y + 1));
+            Rect box = pixelsOf(pImage);
             Rect screen = pSprite->getScreenRect();
             return Rect(screen.left + box.left, screen.top + box.top, screen.left + box.right, screen.top + box.bottom);
         }
@@ -396,6 +404,38 @@ TEST_F(GeneratedContent, TheWelcomeLineStaysOnItsCard) {
         app.endMode(pMenu.get());
         destroyPlayerManager();
     }
+    unregisterPlatformFontFactories();
+}
+
+// The credits roll on their card: whatever part of a line shows, all the
+// way through the scroll, lies on the card's paper.
+TEST_F(GeneratedContent, TheCreditsStayOnTheirCard) {
+    registerPlatformFontFactories();
+    app.loadTheme(Names::THEME);
+    Tsl::SmartPtr<QarnGameOptions> pOptions = new QarnGameOptions(nullptr, 0, 0);
+    Tsl::SmartPtr<CreditsMode> pCredits = pOptions->makeCredits();
+    app.pushMode(pCredits.get());
+    Rect place = QarnGameOptions::getCreditsCard(), paper = pixelsOf(app.getImage(Names::IMG_CREDITS_CARD));
+    Rect card(place.left + paper.left, place.top + paper.top, place.left + paper.right, place.top + paper.bottom);
+    int nShown = 0;
+    for (int nStep = 0; nStep < 2000 && !pCredits->isFinished(); ++nStep) {
+        for (const SpriteList* pLayer : pCredits->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& pLine : *pLayer) {
+                Rect clip = pLine->getClipRect(), box = pLine->getScreenRect();
+                if (clip.isEmpty()) continue;  // the background and the shade
+                int nTop = std::max(box.top, clip.top), nBottom = std::min(box.bottom, clip.bottom);
+                if (box.isEmpty() || nTop >= nBottom) continue;  // out of the area
+                Rect shown(box.left, nTop, box.right, nBottom);
+                ++nShown;
+                Label* pLabel = dynamic_cast<Label*>(pLine.get());
+                ASSERT_TRUE(card.containsRect(shown)) << (pLabel ? pLabel->getText().c_str() : "a picture") << " at "
+                                                      << shown.toString().c_str() << " off "
+                                                      << card.toString().c_str();
+            }
+        pCredits->onUpdate(0.25f);
+    }
+    EXPECT_TRUE(pCredits->isFinished());
+    EXPECT_GT(nShown, 100);
     unregisterPlatformFontFactories();
 }
 
