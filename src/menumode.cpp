@@ -210,10 +210,10 @@ bool MenuMode::ensurePlayer() {
 // The welcome picture and the name are centred together on x = 215.
 void MenuMode::placeWelcome() {
     int nWelcomeWidth = m_pWelcome->getWidth();
-    fitName(m_pPlayer->getName(), WELCOME_LINE_WIDTH - nWelcomeWidth);
+    int nDrop = fitName(m_pPlayer->getName(), WELCOME_LINE_WIDTH - nWelcomeWidth);
     int nNameWidth = m_pNameLabel->getWidth();
     m_pWelcome->setPosition(WELCOME_CENTRE - (nWelcomeWidth + nNameWidth) / 2, 315);
-    m_pNameLabel->setPosition(m_pWelcome->getX() + nWelcomeWidth, 310);
+    m_pNameLabel->setPosition(m_pWelcome->getX() + nWelcomeWidth, 310 + nDrop);
     // The hint is hidden here, and a hidden sprite measures 0 wide: its
     // picture gives the width that centres it on the name.
     int nHintWidth = m_pNotMe->getImage() ? m_pNotMe->getImage()->getWidth() : 0;
@@ -222,21 +222,25 @@ void MenuMode::placeWelcome() {
 }
 
 // A name too wide for the card is drawn smaller, and cut with "..." when it
-// is too wide even at the smallest size.
-void MenuMode::fitName(const Tsl::String& sName, int nRoom) {
+// is too wide even at the smallest size. Returns how far a smaller name
+// goes down to stand on the line the full-sized one would stand on.
+int MenuMode::fitName(const Tsl::String& sName, int nRoom) {
     Tsl::SmartPtr<Font> pFont = getFont(Names::FONT_TITLE_BOLD);
     m_pNameLabel->setFont(pFont);
     m_pNameLabel->setText(sName);
+    int nFullHeight = m_pNameLabel->getHeight();
     for (int nPoints = pointSizeOf(pFont) - 1; m_pNameLabel->getWidth() > nRoom && nPoints >= NAME_SMALLEST_POINTS;
          --nPoints) {
         Tsl::SmartPtr<Font> pSmaller = resizedFont(pFont, nPoints);
         if (!pSmaller) break;
         m_pNameLabel->setFont(pSmaller);
     }
-    if (m_pNameLabel->getWidth() <= nRoom) return;
-    Tsl::SmartPtr<Font> pShown = m_pNameLabel->getFont();
-    int nShadow = pShown->getDrawShadow() ? std::max(0, pShown->getShadowOffset()) : 0;
-    m_pNameLabel->setText(pShown->cutToWidth(sName, nRoom - nShadow));
+    if (m_pNameLabel->getWidth() > nRoom) {
+        Tsl::SmartPtr<Font> pShown = m_pNameLabel->getFont();
+        int nShadow = pShown->getDrawShadow() ? std::max(0, pShown->getShadowOffset()) : 0;
+        m_pNameLabel->setText(pShown->cutToWidth(sName, nRoom - nShadow));
+    }
+    return nFullHeight - m_pNameLabel->getHeight();
 }
 
 // ---- update ----------------------------------------------------------------------

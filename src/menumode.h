@@ -65,7 +65,7 @@ private:
     void addBanners();
     bool ensurePlayer();
     void placeWelcome();
-    void fitName(const Tsl::String& sName, int nRoom);
+    int fitName(const Tsl::String& sName, int nRoom);
     void playMenuMusic();
     void updateHover();
     void updateShadowLogo(float fDt);
