@@ -32,6 +32,9 @@ public:
     int getUseY() const { return m_nUseY; }
     int getHeading() const { return m_nHeading; }
     void setBox(int nWidth, int nHeight);
+    // She was sent here and could not act with that hand: what the spot
+    // answers, beyond her own refusal gesture.
+    virtual void onRefused(int) {}
     // The spot's picture, when the scene gives it one.
     void setSprite(Tsl::SmartPtr<Sprite> pSprite) { m_pSprite = pSprite; }
     // Takes the picture out of its mode.

@@ -10,7 +10,11 @@
 #include "upgrademanager.h"
 
 namespace {
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 130, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+// The balloons stand over the guest's head, clear of the face: the figures
+// are 190 pixels high with the top of the head some 170 above the feet.
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50 };
+// Where a guest without a figure of its own stands, around its place.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
@@ -29,6 +33,7 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
       m_fStateTime(0.0f),
       m_fPatience(0.0f),
       m_fPatienceLeft(0.0f),
+      m_fRefusalLeft(0.0f),
       m_nOrder(0) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
@@ -58,10 +63,19 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
+    m_pOrderBalloon = new OrderBalloon(m_pMode, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
     setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
 }
 
 Character::~Character() {}
+
+Rect Character::getScreenBox() const {
+    Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
+    if (box.isEmpty()) box = Rect(m_nX - BARE_HALF_WIDTH, m_nY - BARE_HEIGHT, m_nX + BARE_HALF_WIDTH, m_nY);
+    if (m_pBalloonSprite) box = box.unite(m_pBalloonSprite->getScreenPixelRect());
+    if (m_pOrderBalloon) box = box.unite(m_pOrderBalloon->getScreenBox());
+    return box;
+}
 
 void Character::setState(int nState, const char* pszSequence) {
     m_nState = nState;
@@ -84,23 +98,14 @@ void Character::update(float fDt) {
             m_fPatienceLeft = m_fPatience;
             setState(STATE_ASKING, Names::SEQ_CUSTOMER_ASK);
             showBalloon(true);
+            m_pOrderBalloon->showPatience(1.0f);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
-                m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER, getScreenBox());
             }
             return;
         case STATE_ASKING:
-        case STATE_WAITING:
-            m_fPatienceLeft -= fDt;
-            if (m_fPatienceLeft > 0.0f) return;
-            m_fPatienceLeft = 0.0f;
-            showBalloon(false);
-            setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
-            if (m_pMode) {
-                m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-                m_pMode->onCustomerLost();
-            }
-            return;
+        case STATE_WAITING: updatePatience(fDt); return;
         case STATE_DRINKING:
             if (m_fStateTime < SIP_SECONDS) return;
             m_fStateTime -= SIP_SECONDS;
@@ -111,12 +116,36 @@ void Character::update(float fDt) {
     }
 }
 
+void Character::updatePatience(float fDt) {
+    if (m_fRefusalLeft > 0.0f) {
+        m_fRefusalLeft -= fDt;
+        if (m_fRefusalLeft <= 0.0f && m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_WAIT, 0.0f, -1);
+    }
+    m_fPatienceLeft -= fDt;
+    if (m_fPatienceLeft > 0.0f) {
+        m_pOrderBalloon->showPatience(m_fPatienceLeft / m_fPatience);
+        return;
+    }
+    m_fPatienceLeft = 0.0f;
+    m_fRefusalLeft = 0.0f;
+    Rect box = getScreenBox();
+    showBalloon(false);
+    m_pOrderBalloon->hide();
+    setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
+    if (m_pMode) {
+        m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+        m_pMode->onCustomerLost(box);
+    }
+}
+
 void Character::takeOrder() {
     if (m_nState != STATE_ASKING) return;
     m_fPatienceLeft = m_fPatience;
     setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
     showBalloon(false);
-    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
+    m_pOrderBalloon->showDrink(m_nOrder);
+    m_pOrderBalloon->showPatience(1.0f);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
 }
 
 bool Character::accepts(const Mug* pMug) const {
@@ -128,7 +157,16 @@ void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     m_pMug = pMug;
     m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
     m_pMug->setViewMode(1);
+    m_fRefusalLeft = 0.0f;
+    m_pOrderBalloon->hide();
     setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
+}
+
+void Character::refuseGlass() {
+    if (m_nState != STATE_WAITING) return;
+    m_fRefusalLeft = REFUSAL_SECONDS;
+    if (m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_ANGRY, 0.0f, -1);
+    if (m_pMode) m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
 }
 
 void Character::pay() {
@@ -136,6 +174,7 @@ void Character::pay() {
     if (m_bVip) nMoney *= 2;
     float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
     int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    Rect box = getScreenBox();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
@@ -144,13 +183,13 @@ void Character::pay() {
         const PlayField* pField = m_pMode->getField();
         if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
         if (pSpot)
-            pSpot->setUsedGlass(m_pMug);
+            pSpot->addUsedGlass(m_pMug);
         else
             m_pMug->detach();
         m_pMug = nullptr;
     }
     m_pMode->playSound(Names::SFX_PAY);
-    m_pMode->onCustomerPaid(nMoney, nStars);
+    m_pMode->onCustomerPaid(nMoney, nStars, box);
 }
 
 Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
@@ -166,6 +205,7 @@ void Character::leave() {
         m_pBalloon->removeSprite();
     }
     m_pBalloonSprite = nullptr;
+    m_pOrderBalloon->remove();
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
     if (m_pMug) m_pMug->detach();

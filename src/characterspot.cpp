@@ -19,9 +19,24 @@ void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
     m_pChar = nullptr;
 }
 
-void CharacterSpot::setUsedGlass(Tsl::SmartPtr<Mug> pMug) {
-    m_pUsedGlass = pMug;
-    if (pMug) pMug->setPosition(m_nX, m_nY - 40, m_nZOrder + 1);
+void CharacterSpot::addUsedGlass(Tsl::SmartPtr<Mug> pMug) {
+    if (!pMug) return;
+    pMug->setPosition(m_nX + m_lUsedGlasses.getCount() * USED_GLASS_SPACING, m_nY - 40, m_nZOrder + 1);
+    m_lUsedGlasses.append(pMug);
+}
+
+bool CharacterSpot::isWithinReach() const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return false;
+    for (int nHand = 0; nHand < 2; ++nHand) {
+        int nDx, nDy, nX, nY;
+        Waitress::getReachOffset(m_nHeading, nHand, nDx, nDy);
+        pWaitress->getHandPosition(nX, nY, nHand);
+        nX -= m_nUseX + nDx;
+        nY -= m_nUseY + nDy;
+        if (nX * nX + nY * nY <= REACH * REACH) return true;
+    }
+    return false;
 }
 
 int CharacterSpot::servableSlot(int nHand) const {
@@ -37,7 +52,7 @@ bool CharacterSpot::canDoAction(int nHand) {
     Waitress* pWaitress = waitress();
     if (!pWaitress) return false;
     if (servableSlot(nHand) >= 0) return true;
-    if (!m_pUsedGlass) return false;
+    if (!hasUsedGlass()) return false;
     return pWaitress->hasTray() ? pWaitress->getMugCount() < pWaitress->getCapacity()
                                 : (nHand == 0 || nHand == 1) && pWaitress->isHandEmpty(nHand);
 }
@@ -50,11 +65,19 @@ void CharacterSpot::doAction(int nHand) {
     if (nSlot >= 0) {
         m_pChar->serve(pWaitress->takeHandContents(nSlot));
         m_pMode->playSound(Names::SFX_GLASS_LEFT);
-        m_pMode->onTipEvent(PlayMode::TIP_SERVED);
+        m_pMode->onTipEvent(PlayMode::TIP_SERVED, m_pChar->getScreenBox());
         return;
     }
-    if (m_pUsedGlass && giveGlass(m_pUsedGlass, nHand)) {
-        m_pUsedGlass = nullptr;
+    // The last one left, so the others keep their places.
+    if (hasUsedGlass() && giveGlass(m_lUsedGlasses.getLast(), nHand)) {
+        m_lUsedGlasses.removeAt(m_lUsedGlasses.getCount() - 1);
         m_pMode->playSound(Names::SFX_GLASS_TAKEN);
     }
+}
+
+void CharacterSpot::onRefused(int nHand) {
+    Waitress* pWaitress = waitress();
+    if (!m_pChar || !pWaitress) return;
+    bool bOffered = pWaitress->hasTray() ? pWaitress->getMugCount() > 0 : !pWaitress->isHandEmpty(nHand);
+    if (bOffered) m_pChar->refuseGlass();
 }

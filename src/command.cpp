@@ -27,6 +27,7 @@ void CmdUseTarget::start(PlayMode* pMode) {
     Waitress* pWaitress = pMode->getWaitress();
     if (pWaitress->startAction(m_pTarget.get(), m_nHand) >= 0) return;
     pWaitress->startAction(nullptr, m_nHand);
+    m_pTarget->onRefused(m_nHand);
     pMode->playSound(Names::SFX_REFUSED);
     pMode->onTipEvent(PlayMode::TIP_REFUSED);
 }

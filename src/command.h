@@ -46,6 +46,8 @@ public:
     CmdUseTarget(Tsl::SmartPtr<ActionSpot> pTarget, int nHand) : m_pTarget(pTarget), m_nHand(nHand) {}
     void start(PlayMode* pMode) override;
     bool isDone(PlayMode* pMode) override;
+    ActionSpot* getTarget() const { return m_pTarget.get(); }
+    int getHand() const { return m_nHand; }
 
 private:
     Tsl::SmartPtr<ActionSpot> m_pTarget;

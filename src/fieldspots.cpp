@@ -49,11 +49,21 @@ void GlassSpot::doAction(int nHand) {
     m_pMode->playSound(Names::SFX_GLASS_LEFT);
 }
 
-bool TrashBin::canDoAction(int) { return findSlot(false) >= 0; }
+int TrashBin::pouredSlot(int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return -1;
+    if (pWaitress->hasTray()) return findSlot(false) >= 0 ? -1 : findSlot(true);
+    Tsl::SmartPtr<Mug> pMug = pWaitress->getHandContents(nHand);
+    return pMug && !pMug->isEmpty() ? nHand : -1;
+}
 
-void TrashBin::doAction(int) {
-    for (const Tsl::SmartPtr<Mug>& pMug : waitress()->takeEmptyMugs()) pMug->detach();
-    m_pMode->onTipEvent(PlayMode::TIP_WASHED);
+bool TrashBin::canDoAction(int nHand) { return findSlot(false) >= 0 || pouredSlot(nHand) >= 0; }
+
+void TrashBin::doAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    int nPoured = pouredSlot(nHand);
+    for (const Tsl::SmartPtr<Mug>& pMug : pWaitress->takeEmptyMugs()) pMug->detach();
+    if (nPoured >= 0) pWaitress->takeHandContents(nPoured)->detach();
 }
 
 bool PropDispenser::canDoAction(int) {

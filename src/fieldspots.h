@@ -18,13 +18,18 @@ private:
     Tsl::SmartPtr<Mug> m_pGlass;
 };
 
-// The sink: every empty glass she carries is washed away.
+// The sink: every empty glass she carries is washed away, and a full one is
+// poured away: the one in the hand that acted, or with a tray the first one
+// when there is nothing to wash, so that a wrong drink never blocks a hand.
 class TrashBin : public ActionSpot {
 public:
     using ActionSpot::ActionSpot;
     bool canDoAction(int nHand) override;
     void doAction(int nHand) override;
     int getActionKind(int) override { return KIND_USE; }
+
+private:
+    int pouredSlot(int nHand) const;
 };
 
 // Decorates every full glass she carries that is not decorated yet.

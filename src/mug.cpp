@@ -29,7 +29,8 @@ Mug::Mug(GameMode* pMode)
     }
 }
 
-Mug::~Mug() {}
+// A glass nobody holds any more is gone from the field too.
+Mug::~Mug() { detach(); }
 
 void Mug::fill(int nDrink) {
     m_nDrink = nDrink;

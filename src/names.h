@@ -154,6 +154,13 @@ constexpr const char* SEQ_BARMAN = "idle_%d";
 // Pictures.
 constexpr const char* IMG_CLOSING_BANNER = "parrot_banner_closing";
 constexpr const char* IMG_OPTIONS_BUTTON = "game_options_button";
+// A guest's order: the balloon with the drink wanted (by the drink number the
+// scenes' taps name), the patience meter over it, and the sign on each drink
+// source showing the drink it gives.
+constexpr const char* IMG_ORDER_DRINK_FORMAT = "order_drink%d";
+constexpr const char* IMG_ORDER_PATIENCE_FORMAT = "order_patience%d";
+constexpr int ORDER_PATIENCE_STEPS = 5;
+constexpr const char* IMG_SIGN_DRINK_FORMAT = "sign_drink%d";
 // Sounds.
 constexpr const char* SFX_CLOSE_BAR = "sfx_game_closebar";
 constexpr const char* SFX_GLASS_TAKEN = "sfx_game_glass_taken";

@@ -5,6 +5,7 @@
 #include "actionballoon.h"
 #include "ambience.h"
 #include "app/gameapp.h"
+#include "app/resourceloader.h"
 #include "audio/audiodriver.h"
 #include "character.h"
 #include "characterspot.h"
@@ -12,12 +13,15 @@
 #include "effects/particleemitter.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
+#include "screens/miscdialogs.h"
 #include "loadingdialog.h"
 #include "names.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
 #include "tip.h"
+#include "tipplace.h"
+#include "playermanager.h"
 #include "ui/button.h"
 #include "ui/dialogmode.h"
 #include "text/font.h"
@@ -32,17 +36,23 @@
 namespace {
 
 enum { LEVELS_PER_STAGE = 10, STORY_LEVELS = 50, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
-enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
 
-// Where each in-play tip shows and how wide, by tip (event) number.
-struct TipPlace {
-    short nX, nY, nWidth;
+// What each in-play hint stands beside, and how wide it is, by hint (event)
+// number. The place follows from the subject (TipPlacer): a hint never covers
+// its subject, the guest it speaks of or the waitress.
+enum TipSubject { ABOUT_BAR, ABOUT_GUEST, ABOUT_WAITRESS, ABOUT_MONEY, ABOUT_CLOCK };
+struct TipStyle {
+    short nSubject, nWidth;
 };
-const TipPlace s_aTipPlaces[PlayMode::TIP_EVENT_COUNT] = {
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}};
+const TipStyle s_aTipStyles[PlayMode::TIP_EVENT_COUNT] = {
+    {ABOUT_GUEST, 260},    {ABOUT_WAITRESS, 260}, {ABOUT_BAR, 280},   {ABOUT_GUEST, 290},   {ABOUT_WAITRESS, 230},
+    {ABOUT_GUEST, 250},    {ABOUT_MONEY, 270},    {ABOUT_GUEST, 300}, {ABOUT_GUEST, 230},   {ABOUT_GUEST, 250},
+    {ABOUT_WAITRESS, 220}, {ABOUT_WAITRESS, 240}, {ABOUT_WAITRESS, 250}, {ABOUT_CLOCK, 290}, {ABOUT_BAR, 320},
+    {ABOUT_GUEST, 260},    {ABOUT_MONEY, 280},    {ABOUT_CLOCK, 240}, {ABOUT_GUEST, 240},   {ABOUT_BAR, 240},
+    {ABOUT_WAITRESS, 260}, {ABOUT_GUEST, 250}};
+enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
+// Where she stands, around her feet, when her figure has no picture.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 180 };
 
 // The level table of the story: a level's goal, customers, length and the
 // delays between customers grow with the level within a stage and with the stage.
@@ -89,7 +99,8 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_nShownSeconds(-1),
       m_nShownMoney(-1),
       m_bWalkPending(false),
-      m_nStallFrames(0) {
+      m_nStallFrames(0),
+      m_bStopSeen(false) {
     for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = pPlayer ? pPlayer->m_anUpgrades[i] : 0;
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
@@ -132,8 +143,8 @@ void PlayMode::setStoryManager(StoryManagerMode* pStory) {
     m_field.m_nPrevTotalMoney = pStory->getMoney();
     m_field.m_nTotalScore = pStory->getScore();
     m_field.m_nLevelsWon = pStory->getLevelsWon();
-    m_field.m_nStage = pStory->getStage();
-    m_field.m_bLastLevelOfStage = m_nPlayMode == 0 && pStory->isLastLevelOfStage();
+    // Outside the story the player picks the bar: the week's goal names that one.
+    m_field.m_nStage = m_nPlayMode == 0 ? pStory->getStage() : sceneIndex(m_sScene);
 }
 
 // ---- entering the level --------------------------------------------------------------------------
@@ -178,7 +189,10 @@ bool PlayMode::buildLevel() {
     pOptions->setZOrder(500);
     addControl(pOptions.get());
     const char* pszMusic = Names::SCENE_MUSIC[sceneIndex(m_sScene)];
-    if (pApp->hasResource(pszMusic)) pApp->playMusic(pszMusic, true);
+    // Tunes carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Music>* pLoader = pAudio ? pAudio->getMusicLoader() : nullptr;
+    if (pLoader && pLoader->exists(pszMusic)) pApp->playMusic(pszMusic, true);
     m_nPhase = PHASE_LOADED;
     return true;
 }
@@ -232,10 +246,25 @@ void PlayMode::buildSpots() {
         else
             pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
                                        spot.m_nHeading);
-        if (spot.m_sType == "liquid" || spot.m_sType == "beverage")
+        if (spot.m_sType == "liquid" || spot.m_sType == "beverage") {
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
+            placeDrinkSign(*pSpot, spot.m_nDrink);
+        }
         m_lSpots.append(pSpot);
     }
+}
+
+// So that a player matches a guest's balloon to a tap by sight: the sign
+// hangs from the bottom edge of the source's click box, over its front.
+void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sImage = Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, nDrink);
+    if (!pApp->hasImage(sImage)) return;
+    Tsl::SmartPtr<Image> pImage = pApp->getImage(sImage);
+    Tsl::SmartPtr<Sprite> pSign = new Sprite(pImage, spot.getX() - pImage->getWidth() / 2 + pImage->getInsPointX(),
+                                             spot.getY() + pImage->getInsPointY(), spot.getZOrder() + 2);
+    addSprite(pSign);
+    m_lSceneSprites.append(pSign);
 }
 
 // Art shown only once play has begun is loaded with the scene, so that a
@@ -245,6 +274,12 @@ void PlayMode::loadPlayArt() {
     for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
         if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
+    Tsl::List<Tsl::String> lPictures;
+    for (int nDrink : m_lDrinks) lPictures.append(Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink));
+    for (int nStep = 0; nStep < Names::ORDER_PATIENCE_STEPS; ++nStep)
+        lPictures.append(Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep));
+    for (const Tsl::String& sPicture : lPictures)
+        if (pApp->hasImage(sPicture)) pApp->getImage(sPicture);
 }
 
 void PlayMode::buildVisuals() {
@@ -421,14 +456,21 @@ void PlayMode::onUpdate(float fDt) {
 }
 
 void PlayMode::updatePlaying(float fDt) {
-    m_fLevelSeconds += fDt;
-    m_field.m_fSecondsPlayed = m_fLevelSeconds;
-    if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
-    if (!m_bClosed && m_pTip->isHidden()) m_pSpawnManager->update(fDt);
+    showDueTip();
+    // An open tip holds the day: reading it costs neither time nor the
+    // guests' patience. She may still finish what she was doing.
+    bool bDayRuns = m_pTip->isHidden();
+    if (bDayRuns) {
+        m_fLevelSeconds += fDt;
+        m_field.m_fSecondsPlayed = m_fLevelSeconds;
+        if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
+        if (!m_bClosed) m_pSpawnManager->update(fDt);
+    }
     m_pWaitress->update(fDt);
     updateWalk(fDt);
+    takeOrdersNearWaitress();
     updateCommands();
-    updateCustomers(fDt);
+    if (bDayRuns) updateCustomers(fDt);
     updateAmbience(fDt);
     updateLabels();
     if (m_bClosed && !m_bEnded && m_pSpawnManager->getCustomerCount() == 0) endLevel();
@@ -586,6 +628,29 @@ void PlayMode::updateWalk(float fDt) {
     if (m_nStallFrames > STALL_FRAMES) stopWalking();
 }
 
+// Once per stop, before her next action begins: an asking guest within her
+// reach gives the order without a click on the balloon. When that guest's
+// seat is where she was sent and she has nothing to do there now, the order
+// was the errand: she does not go on to refuse it.
+void PlayMode::takeOrdersNearWaitress() {
+    if (m_bWalkPending || !m_pWaitress->hasStoppedWalking()) {
+        m_bStopSeen = false;
+        return;
+    }
+    if (m_bStopSeen) return;
+    m_bStopSeen = true;
+    CmdUseTarget* pUse = m_lCommands.getCount() > 1 ? dynamic_cast<CmdUseTarget*>(m_lCommands.getLast().get()) : nullptr;
+    for (const Tsl::SmartPtr<CharacterSpot>& pSeat : m_field.m_lSeatSpots) {
+        Tsl::SmartPtr<Character> pCharacter = pSeat->getCharacter();
+        if (!pCharacter || pCharacter->getState() != Character::STATE_ASKING || !pSeat->isWithinReach()) continue;
+        pCharacter->takeOrder();
+        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->canDoAction(pUse->getHand())) {
+            m_lCommands.removeAt(m_lCommands.getCount() - 1);
+            pUse = nullptr;
+        }
+    }
+}
+
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
@@ -673,15 +738,16 @@ void PlayMode::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
     pCharacter->leave();
 }
 
-void PlayMode::onCustomerPaid(int nMoney, int nStars) {
+void PlayMode::onCustomerPaid(int nMoney, int nStars, const Rect& guest) {
     m_field.m_nMoney += nMoney;
     m_field.m_nStars += nStars;
     ++m_field.m_nCustomersServed;
-    onTipEvent(TIP_PAID);
-    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED);
+    onTipEvent(TIP_PAID, guest);
+    onTipEvent(TIP_GLASS_LEFT, guest);
+    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED, guest);
 }
 
-void PlayMode::onCustomerLost() { onTipEvent(TIP_CUSTOMER_LOST); }
+void PlayMode::onCustomerLost(const Rect& guest) { onTipEvent(TIP_CUSTOMER_LOST, guest); }
 
 int PlayMode::drawOrder() const {
     if (m_lDrinks.isEmpty()) return 0;
@@ -696,22 +762,102 @@ void PlayMode::removeBalloon(ActionBalloon* pBalloon) {
     pBalloon->detachCharacter();
 }
 
-void PlayMode::onTipEvent(int nEvent) {
-    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT) return;
-    bool& bShown = m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
-    if (bShown) return;
-    bShown = true;
-    const TipPlace& place = s_aTipPlaces[nEvent];
-    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, nEvent)), place.nX, place.nY, place.nWidth);
+bool& PlayMode::tipShownFlag(int nEvent) {
+    return m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
+}
+
+void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
+    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT || tipShownFlag(nEvent)) return;
+    for (const DueTip& due : m_lDueTips)
+        if (due.nEvent == nEvent) return;
+    m_lDueTips.append(DueTip{nEvent, guest});
+    showDueTip();
+}
+
+// Two hints due at once are both read, one after the other. A hint counts as
+// seen once shown, and is saved at once: the run may end before the map
+// would save it.
+void PlayMode::showDueTip() {
+    if (m_pTip->isShown() || m_lDueTips.isEmpty()) return;
+    DueTip due = m_lDueTips.removeFirst();
+    tipShownFlag(due.nEvent) = true;
+    const TipStyle& style = s_aTipStyles[due.nEvent];
+    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, due.nEvent)), 0, 0, style.nWidth);
+    placeTip(tipSubject(style.nSubject, due.guest), due.guest);
+    if (m_pPlayer) {
+        getPlayerManager()->saveProfiles();
+        GameApp::getInstance()->saveSettings();
+    }
+}
+
+// Beside its subject; never over the subject, the guest concerned or the
+// waitress, and where there is room not over the other guests, the clock,
+// the money, the closing sign or the buttons.
+void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
+    TipPlacer placer(Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
+    for (const Rect& area : {subject, guest, waitressBox()}) placer.keepClear(area);
+    for (const Tsl::SmartPtr<Character>& pGuest : m_field.m_lSeatOccupants)
+        if (pGuest) placer.preferClear(pGuest->getScreenBox());
+    for (Sprite* pSign : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
+                          m_pClosingBanner.get()})
+        if (pSign) placer.preferClear(pSign->getScreenRect());
+    for (const Tsl::SmartPtr<Sprite>& pControl : getControls()) placer.preferClear(pControl->getScreenRect());
+    Rect bubble = m_pTip->getBounds();
+    Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
+    m_pTip->moveTo(place.left, place.top);
+}
+
+Rect PlayMode::tipSubject(int nSubject, const Rect& guest) const {
+    switch (nSubject) {
+        case ABOUT_GUEST: return guest;
+        case ABOUT_WAITRESS: return waitressBox();
+        case ABOUT_MONEY: return m_pMoneyLabel ? m_pMoneyLabel->getScreenRect() : Rect();
+        case ABOUT_CLOCK: return m_pClockLabel ? m_pClockLabel->getScreenRect() : Rect();
+        default: return Rect();
+    }
+}
+
+// Her figure and arms where she stands, and where she is walking to: a
+// bubble there would soon cover her.
+Rect PlayMode::waitressBox() const {
+    if (!m_pWaitress) return Rect();
+    Rect box;
+    for (int i = 0; i < Waitress::SPRITE_COUNT; ++i)
+        if (Tsl::SmartPtr<AnimSprite> pSprite = m_pWaitress->getSprite(i)) box = box.unite(pSprite->getScreenPixelRect());
+    int nX = m_pWaitress->getX(), nY = m_pWaitress->getY();
+    if (box.isEmpty()) box = Rect(nX - BARE_HALF_WIDTH, nY - BARE_HEIGHT, nX + BARE_HALF_WIDTH, nY);
+    if (m_bWalkPending && !m_lRoute.isEmpty()) {
+        const PathWaypoint& end = m_lRoute.getLast();
+        box = box.unite(box.offsetBy(end.m_nX - nX, end.m_nY - nY));
+    }
+    return box;
 }
 
 void PlayMode::playSound(const char* pszName) {
     GameApp* pApp = GameApp::getInstance();
-    if (!pApp->hasResource(pszName)) return;
+    // Sound files carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Sample>* pLoader = pAudio ? pAudio->getSampleLoader() : nullptr;
+    if (!pLoader || !pLoader->exists(pszName)) return;
     pApp->playSound(pApp->getSample(pszName));
 }
 
 void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOptions(this, CB_OPTIONS_CLOSED, CB_QUIT_LEVEL)); }
+
+// Loading, the week's goal and the results have dialogs of their own on top,
+// and a field under any other mode is held already: only the open bar pauses.
+bool PlayMode::pause() {
+    if (m_nPhase != PHASE_PLAYING || m_bEnded || m_bLeaving || !isTop()) return false;
+    GameApp::getInstance()->pushMode(new GamePausedDlg(this, CB_RESUME));
+    return true;
+}
+
+bool PlayMode::onKeyDown(int nKey, int nModifiers) {
+    if (nKey == KEY_ESCAPE && pause()) return true;
+    return QarnMode::onKeyDown(nKey, nModifiers);
+}
+
+void PlayMode::onAppDeactivate() { pause(); }
 
 void PlayMode::onCallback(int nId, int) {
     switch (nId) {

@@ -150,12 +150,16 @@ void Waitress::getPosition(float& fX, float& fY) const {
 }
 
 void Waitress::getHandPosition(int& nX, int& nY, int nHand) const {
-    nX = getX();
-    nY = getY();
-    if (nHand == 0 || nHand == 1) {
-        nX += s_anReachX[m_nHeading];
-        nY += s_anReachY[m_nHeading];
-    }
+    int nDx, nDy;
+    getReachOffset(m_nHeading, nHand, nDx, nDy);
+    nX = getX() + nDx;
+    nY = getY() + nDy;
+}
+
+void Waitress::getReachOffset(int nHeading, int nHand, int& nDx, int& nDy) {
+    bool bHand = nHand == 0 || nHand == 1;
+    nDx = bHand ? s_anReachX[nHeading & 3] : 0;
+    nDy = bHand ? s_anReachY[nHeading & 3] : 0;
 }
 
 void Waitress::getVelocity(float fDt, float& fVx, float& fVy) const {

@@ -17,7 +17,7 @@ class Waitress : public Tsl::RefCountedObject {
 public:
     enum State { STATE_STAND = 0, STATE_WALK = 2, STATE_ACT = 3 };
     enum Heading { NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3 };
-    enum { HAND_PLACE_COUNT = 88, ARM_COUNT = 2 };
+    enum { HAND_PLACE_COUNT = 88, ARM_COUNT = 2, SPRITE_COUNT = 5 };
 
     // Builds the figure from "<baseName>.template"; a capacity other than 2,
     // 4 or 6 counts as 2.
@@ -37,6 +37,8 @@ public:
     int getState() const { return m_nState; }
     float getScale() const { return m_fScale; }
     void getHandPosition(int& nX, int& nY, int nHand) const;
+    // Where a hand (0, 1 or 2, the tray) reaches from her feet when she faces that way.
+    static void getReachOffset(int nHeading, int nHand, int& nDx, int& nDy);
     int getCapacity() const { return m_nCapacity; }
     bool hasTray() const { return m_bHasTray; }
     bool isWalking() const { return m_nState == STATE_WALK; }

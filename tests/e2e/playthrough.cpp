@@ -435,10 +435,16 @@ std::vector<Step> script() {
         {"play-field", repeatUntil(bringsOrder, serveNext), nothing, SHOT},
         {"served", repeatUntil(served, serveNext), nothing, 0},
         {"results",
-         [] {
-             GameStatsMode* pResults = top<GameStatsMode>();
-             return pResults && pResults->getOkButton() && pResults->getOkButton()->isEnabled();
-         },
+         // An open tip holds the day: it is read and closed as it comes.
+         repeatUntil(
+             [] {
+                 GameStatsMode* pResults = top<GameStatsMode>();
+                 return pResults && pResults->getOkButton() && pResults->getOkButton()->isEnabled();
+             },
+             [] {
+                 PlayMode* pMode = playing();
+                 return !pMode || pMode->getTip()->isHidden() || closeTip(pMode->getTip());
+             }),
          [] {
              Tsl::SmartPtr<Button> pOk = top<GameStatsMode>()->getOkButton();
              if (!pOk) return false;

@@ -5,6 +5,7 @@
 #include "scratch_log.h"
 
 #include "buyupgrademode.h"
+#include "character.h"
 #include "customerlooks.h"
 #include "gameoptions.h"
 #include "gamestatsmode.h"
@@ -18,6 +19,7 @@
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "actiontarget.h"
+#include "fieldspots.h"
 #include "mug.h"
 
 #include "anim/animation.h"
@@ -75,6 +77,22 @@ struct GeneratedContent : ::testing::Test {
         app.releaseAnimation(look.m_sKey.c_str());
     }
 };
+
+// The texts that give a number of the rules give the number the game uses.
+TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
+    const char* const apszWords[] = {"no", "one", "two", "three", "four", "five", "six"};
+    UpgradeManager up;
+    auto tray = [&](int n) { return std::string(apszWords[up.getValue(UpgradeManager::KIND_TRAY, n)]); };
+    auto show = [&](int n) { return std::to_string(up.getValue(UpgradeManager::KIND_SHOW, n)) + " seconds"; };
+    std::string sBonus = "$" + std::to_string(Character::DECORATION_BONUS), sClicks = apszWords[PlayMode::CLICK_QUEUE_LIMIT];
+    const std::pair<const char*, std::string> texts[] = {
+        {"UPG_Text_0_0", tray(1)},  {"UPG_Text_0_1", tray(2)},  {"RANDOM_TIP_6", tray(1)},   {"UPG_Text_12_0", show(1)},
+        {"UPG_Text_12_1", show(2)}, {"UPG_Text_12_2", show(3)}, {"UPG_Text_12_3", show(4)},  {"UPG_TEXT_4", sBonus},
+        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks},
+        {"RANDOM_TIP_17", apszWords[Character::MAX_STARS]}};
+    for (const auto& text : texts)
+        EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second)) << text.first;
+}
 
 // 200 seeded looks of each kind, as the spawn manager draws them, load from
 // their templates with every sequence drawn; between them they use many of
@@ -188,11 +206,16 @@ TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
 
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
+// Each drink source of a scene, at every level of the bar stations that add
+// them, shows the sign of its drink.
 TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
-    for (int nScene = 0; nScene < 5; ++nScene) {
+    const int nLevels = UpgradeManager().getLevelCount(UpgradeManager::KIND_STATION_0);
+    for (int nCase = 0; nCase < 5 * nLevels; ++nCase) {
+        int nScene = nCase / nLevels, nStations = nCase % nLevels;
         ScratchLog log;
         QarnPlayer player;
         for (bool& b : player.m_abTipShown) b = true;
+        player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = player.m_anUpgrades[UpgradeManager::KIND_STATION_1] = nStations;
         std::string sScene = "scene" + std::to_string(nScene);
         Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, -1);
         app.pushMode(pMode.get());
@@ -201,6 +224,15 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
         EXPECT_FALSE(pMode->getSpots().isEmpty()) << sScene;
         EXPECT_GT(pMode->getField()->m_lSeatSpots.getCount(), 0) << sScene;
         EXPECT_EQ(log.text().find("skip"), std::string::npos) << sScene << ":\n" << log.text();
+        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+            LiquidButton* pSource = dynamic_cast<LiquidButton*>(pSpot.get());
+            if (!pSource) continue;
+            Tsl::SmartPtr<Image> pSign = app.getImage(Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, pSource->getDrink()));
+            int nSigns = 0;
+            for (SpriteList* pLayer : pMode->getLayers())
+                for (const Tsl::SmartPtr<Sprite>& p : *pLayer) nSigns += p->getImage() == pSign;
+            EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
+        }
         while (app.getModeCount() > 0) {
             app.getModeAt(0)->endMode();
             frame();

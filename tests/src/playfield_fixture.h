@@ -1,9 +1,11 @@
 // A headless application with in-memory content for the play field's tests:
 // small pictures, a generated waitress template carrying every sequence the
-// figure plays, customer templates, and a scripted game rand().
+// figure plays, customer templates, a sound driver that writes what it plays,
+// and a scripted game rand().
 #pragma once
 
 #include "fakes.h"
+#include "game_support.h"
 #include "playfield_content.h"
 #include "playermanager.h"
 #include "playmode.h"
@@ -13,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <unistd.h>
@@ -20,7 +23,7 @@
 #include <vector>
 
 struct PlayFieldFixture : ::testing::Test {
-    TestApp app;
+    GameTestApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> m_pResources = new Tsl::MemoryResourceProvider();
     std::deque<int> m_aRand;
 
@@ -72,6 +75,14 @@ struct PlayFieldFixture : ::testing::Test {
 
     void script(std::initializer_list<int> values) { m_aRand.insert(m_aRand.end(), values); }
 
+    // How often the sound was played; only sounds the content has are played.
+    int plays(const char* pszSound) {
+        int nPlays = 0;
+        for (const std::string& sCall : app.platform->audio.calls)
+            nPlays += sCall.compare(0, 6 + std::strlen(pszSound), std::string("play ") + pszSound + " ") == 0;
+        return nPlays;
+    }
+
     // A play screen with one walk area (depth 50) over the floor 300..560.
     Tsl::SmartPtr<PlayMode> makeField() {
         Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
@@ -84,7 +95,7 @@ struct PlayFieldFixture : ::testing::Test {
 
     // One frame of exactly dt seconds through the application's loop.
     void frame(float fDt = 0.125f) {
-        app.m_pFakePlatform->m_nTicks += static_cast<unsigned int>(fDt * 1000.0f + 0.5f);
+        app.platform->m_nTicks += static_cast<unsigned int>(fDt * 1000.0f + 0.5f);
         app.runFrame();
     }
 };

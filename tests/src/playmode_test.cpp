@@ -5,6 +5,9 @@
 
 #include "character.h"
 #include "gamestatsmode.h"
+#include "mug.h"
+#include "names.h"
+#include "playermanager.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
@@ -13,14 +16,31 @@
 #include "waitress.h"
 #include "weekgoals.h"
 
+#include "screens/miscdialogs.h"
+#include "screens/names.h"
+#include "test_folder.h"
 #include "ui/label.h"
 
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace {
-enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 110 };
+enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40 };
+
+// A glass standing in every heading, clean, used or of drink 0.
+std::string mugAnimation() {
+    std::string s = "load px\n";
+    for (const char* h : fixture::kHeadings)
+        for (const char* c : {"limpio", "empty", "drink0"}) s += std::string("seq stand_") + h + "_" + c + "\nadd px\n";
+    return s;
+}
 }
 
 struct LevelTest : PlayFieldFixture {
     QarnPlayer player;
+    QarnPlayer* pPlayer = &player;  // the one who plays
     Tsl::SmartPtr<StoryManagerMode> pStory;
     Tsl::SmartPtr<PlayMode> pMode;
 
@@ -29,13 +49,16 @@ struct LevelTest : PlayFieldFixture {
         addText("scene0.scene", fixture::barScene());
         addText("chars_scene0_0", "bob 1\n");
         for (bool& b : player.m_abTipShown) b = true;
+        for (int n = 0; n < Names::ORDER_PATIENCE_STEPS; ++n)
+            for (const char* pszPicture : {"order_drink", "order_patience"})
+                app.addImage((pszPicture + std::to_string(n)).c_str(), app.createImage(8, 8, true));
     }
 
     // Into the level: loading, the week's goal closed, the bar open.
     void enter(int nPlayMode = 0, int nMinutes = -1, bool bStory = true) {
-        pStory = new StoryManagerMode(0, 3, &player, nPlayMode, StoryManagerMode::NO_MAP);
+        pStory = new StoryManagerMode(0, 3, pPlayer, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
-        pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
+        pMode = new PlayMode("scene0", nPlayMode, 0, pPlayer, nMinutes);
         if (bStory) pMode->setStoryManager(pStory.get());
         pMode->getSpawnManager()->getRandom().setSeed(3);
         app.pushMode(pMode.get());
@@ -60,6 +83,33 @@ struct LevelTest : PlayFieldFixture {
     }
 
     Tsl::SmartPtr<Character> customer() { return pMode->getField()->m_lSeatOccupants.getAt(0); }
+    std::string customerLook() { return customer()->getSprite()->getSequenceName().c_str(); }
+
+    // The visible sprites of the level showing the picture or playing the animation.
+    int shown(const char* pszPicture) {
+        bool bAnimation = std::string(pszPicture).find(".anim") != std::string::npos;
+        int nShown = 0;
+        for (SpriteList* pLayer : pMode->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
+                AnimSprite* pAnim = dynamic_cast<AnimSprite*>(p.get());
+                nShown += p->isVisible() && (bAnimation ? pAnim && pAnim->getAnimation() == app.getAnimation(pszPicture)
+                                                        : p->getImage() == app.getImage(pszPicture));
+            }
+        return nShown;
+    }
+    // The guest at seat 0 asks, and the order is taken at its balloon.
+    void takeOrder() {
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        ASSERT_EQ(customer()->getState(), Character::STATE_WAITING);
+    }
+    // Her left hand takes a glass from the tap, then offers it at seat 0.
+    void serveFrom(int nTapX) {
+        click(nTapX, TAP_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+    }
     Waitress* waitress() { return pMode->getWaitress(); }
     // The middle of the box the field draws the picture in.
     std::pair<int, int> centreOfSprite(const Tsl::SmartPtr<Image>& pImage) {
@@ -79,28 +129,33 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     const int anServingHints[] = {3, 4, 5, 6, 7, 18};
     for (int nTip : anServingHints) player.m_abTipShown[nTip] = false;
     enter();
+    // The player reads each tip as it comes: an open one holds the guests.
+    auto readTips = [&] {
+        if (pMode->getTip()->isShown()) pMode->getTip()->hide();
+    };
     m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
-    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
     click(SEAT_X, BALLOON_Y);  // the balloon: the order is taken at once
     EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
     click(TAP_X, TAP_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     ASSERT_FALSE(waitress()->isHandEmpty(0));
     EXPECT_EQ(waitress()->getX(), 650);
     click(SEAT_X, SEAT_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
-    ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
+    EXPECT_EQ(shown("order_drink0") + shown("order_patience4"), 0) << "the balloon goes with the drink served";
+    ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
     EXPECT_EQ(pMode->getField()->m_nMoney, Character::DRINK_PRICE);
     EXPECT_EQ(pMode->getField()->m_nCustomersServed, 1);
     EXPECT_EQ(pMode->getField()->m_nStars, Character::MAX_STARS);
     // The used glass: taken from the seat with the right hand, washed at the sink.
-    runUntil([&] { return !customer(); }, 4);
+    runUntil([&] { readTips(); return !customer(); }, 4);
     click(SEAT_X, SEAT_Y, MB_RIGHT);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 1);
     click(SINK_X, SINK_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
     // One served guest has shown all of them: they stop coming back.
     for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
@@ -161,9 +216,11 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     for (int nTip : StoryManagerMode::MAP_TIPS) EXPECT_FALSE(player.m_abTipShown[nTip]) << nTip;
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
+    EXPECT_EQ(pMode->getLevelSeconds(), 0.0f) << "reading a tip takes none of the day";
     click(TAP_X, TAP_Y);
     EXPECT_EQ(pMode->getCommandCount(), 3) << "a click outside the bubble still acts";
-    click(260, 90);
+    Rect bubble = pMode->getTip()->getBounds();
+    click((bubble.left + bubble.right) / 2, (bubble.top + bubble.bottom) / 2);
     EXPECT_TRUE(pMode->getTip()->isHidden());
 }
 
@@ -179,11 +236,15 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         bool bStory;
     } cases[] = {{0, -1, 120, true}, {1, 0, 180, true}, {2, 1, 60, true}, {0, 1, 60, false}};
     for (const Case& c : cases) {
+        player.m_bStoryStarted = true;
+        player.m_nMoney = 5;
+        player.m_nStage = 2;
         enter(c.nPlayMode, c.nMinutes, c.bStory);
         frame();
+        // The bar played is the one the week's goal names.
+        EXPECT_EQ(c.nPlayMode == 0 && c.bStory ? 2 : 0, pMode->getField()->m_nStage);
         // Only the story's levels have a goal to show beside the money.
         EXPECT_EQ(std::string(c.nPlayMode == 0 ? "$0 / $40" : "$0"), pMode->getMoneyLabel()->getText().c_str());
-        player.m_nMoney = 5;
         player.m_nQuickPlayScore = -1;
         // Nobody is served: customers give up and leave.
         m_aRand.clear();
@@ -199,6 +260,10 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         GameStatsMode* pStats = dynamic_cast<GameStatsMode*>(app.getModeAt(0).get());
         ASSERT_TRUE(pStats);
         for (int i = 0; i < 400 && pStats->getPhase() < 6; ++i) frame();
+        // The story's purse, as the map will show it.
+        if (c.nPlayMode == 0 && c.bStory) {
+            EXPECT_STREQ("$5", pStats->getTotalLabel()->m_pLabel->getText().c_str());
+        }
         pStats->onCallback(0, 0);
         for (int i = 0; i < 3; ++i) frame();
         EXPECT_EQ(app.getModeCount(), 0) << c.nPlayMode;
@@ -286,7 +351,9 @@ TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
 }
 
 TEST_F(LevelTest, BrokenArtOfThePlayRefusesTheLevelAtItsStart) {
-    for (const char* pszArt : {"mug.anim", "balloon.anim"}) {
+    // The balloon of a drink only a second tap pours is not among the fixture's pictures.
+    addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 5\n");
+    for (const char* pszArt : {"mug.anim", "balloon.anim", "order_drink5.png"}) {
         addText(pszArt, "load px\nbogus\n");
         pMode = new PlayMode("scene0", 0, 0, &player, -1);
         app.pushMode(pMode.get());
@@ -334,4 +401,244 @@ TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     pMode->onCallback(PlayMode::CB_SCENE_ERROR, 0);
     for (int i = 0; i < 3; ++i) frame();
     EXPECT_EQ(pStory->getStep(), 3);
+}
+
+// ---- orders, glasses and the drink sources ----------------------------------------------------
+
+TEST_F(LevelTest, TheBalloonShowsTheOrderAndThePatienceLeftUntilTheGuestGoes) {
+    enter();
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    EXPECT_EQ(shown("order_patience4"), 1) << "the meter shows while the guest asks";
+    takeOrder();
+    EXPECT_EQ(shown("order_drink0"), 1);
+    Tsl::SmartPtr<Character> pGuest = customer();
+    // The share of patience left, and the meter's step then.
+    for (const auto& look : {std::make_pair(0.75f, "order_patience3"), std::make_pair(0.375f, "order_patience1"),
+                             std::make_pair(0.075f, "order_patience0")}) {
+        ASSERT_TRUE(runUntil([&] { return pGuest->getPatienceLeft() <= look.first * pGuest->getPatience(); }));
+        EXPECT_EQ(shown(look.second), 1) << look.second;
+    }
+    ASSERT_TRUE(runUntil([&] { return !customer(); }));
+    EXPECT_EQ(shown("order_drink0") + shown("order_patience0"), 0);
+}
+
+TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
+    addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 1\n");
+    addText("sfx_game_mistake0.wav", "voice 0");
+    enter();
+    takeOrder();
+    serveFrom(560);
+    for (int nOffer = 1; nOffer <= 2; ++nOffer) {
+        EXPECT_EQ(plays("sfx_game_mistake0"), nOffer);
+        EXPECT_EQ(customerLook(), "angry");
+        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+    }
+    EXPECT_EQ(waitress()->getMugCount(), 1);
+}
+
+TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
+    addText("mug.anim", mugAnimation());
+    enum { NONE = -1, USED, FULL };
+    // Tray upgrade level, the slots before and after a click with the button.
+    struct Case {
+        int nTray;
+        std::vector<int> aBefore;
+        int nButton;
+        std::vector<int> aAfter;
+    } cases[] = {{0, {FULL, NONE}, MB_LEFT, {NONE, NONE}},  {0, {NONE, FULL}, MB_LEFT, {NONE, FULL}},
+                 {0, {FULL, USED}, MB_LEFT, {NONE, NONE}},  {0, {USED, FULL}, MB_LEFT, {NONE, FULL}},
+                 {1, {FULL, USED, FULL, NONE}, MB_LEFT, {FULL, NONE, FULL, NONE}},
+                 {1, {NONE, FULL, FULL, NONE}, MB_LEFT, {NONE, NONE, FULL, NONE}}};
+    for (const Case& c : cases) {
+        player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
+        enter();
+        for (size_t i = 0; i < c.aBefore.size(); ++i) {
+            Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+            pMug->fill(0);
+            for (int nSip = 0; c.aBefore[i] == USED && nSip < Mug::FULL_SIPS; ++nSip) pMug->sip();
+            if (c.aBefore[i] != NONE) waitress()->setHandContents(pMug, int(i));
+        }
+        click(SINK_X, SINK_Y, c.nButton);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        std::vector<int> aAfter;
+        for (size_t i = 0; i < c.aAfter.size(); ++i) {
+            Tsl::SmartPtr<Mug> pMug = waitress()->getHandContents(int(i));
+            aAfter.push_back(pMug ? int(!pMug->isEmpty()) : NONE);
+        }
+        EXPECT_EQ(aAfter, c.aAfter) << "case " << (&c - cases);
+        EXPECT_EQ(shown("mug.anim"), waitress()->getMugCount()) << "the pictures of the glasses gone";
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
+TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
+    addText("sfx_game_refused.wav", "no");
+    // Where she is sent: the guest's seat, the VIP place, the tap.
+    for (int nX : {int(SEAT_X), 500, int(TAP_X)}) {
+        enter();
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(nX, nX == TAP_X ? TAP_Y : SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        EXPECT_EQ(customer()->getState(), nX == SEAT_X ? Character::STATE_WAITING : Character::STATE_ASKING) << nX;
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+    EXPECT_EQ(plays("sfx_game_refused"), 1) << "sent to the guest only for the order, she refuses nothing there";
+}
+
+TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
+    addText("mug.anim", mugAnimation());
+    enter();
+    // Two guests in turn at the same seat; the first one's glass is not cleared.
+    for (int nGuest = 0; nGuest < 2; ++nGuest) {
+        takeOrder();
+        serveFrom(TAP_X);
+        ASSERT_TRUE(runUntil([&] { return !customer(); }));
+    }
+    EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
+    click(SEAT_X, SEAT_Y);
+    click(SEAT_X, SEAT_Y, MB_RIGHT);
+    click(SINK_X, SINK_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(shown("mug.anim"), 0) << "no glass is left on the field";
+    // A glass let go of anywhere takes its picture along.
+    Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+    pMug = nullptr;
+    EXPECT_EQ(shown("mug.anim"), 0);
+}
+
+// Escape or a lost focus pauses the open bar, once however often they come
+// (a screen on top of the field is never paused over); under the pause the
+// clock, the waiting guest's patience, the next guest's arrival and the
+// waitress on her way stand still, and going on lets them run again.
+TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
+    const std::function<void()> pauses[] = {[&] { app.onKeyDown(PlayMode::KEY_ESCAPE, 0); }, [&] { app.onDeactivate(); }};
+    for (const std::function<void()>& pause : pauses) {
+        enter();
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        frame();
+        auto day = [&] {
+            return std::vector<float>{pMode->getLevelSeconds(), customer()->getPatienceLeft(),
+                                      pMode->getSpawnManager()->getTimer(), float(waitress()->getX())};
+        };
+        std::vector<float> before = day();
+        pause();
+        app.onActivate();
+        app.onDeactivate();
+        ASSERT_EQ(2, app.getModeCount());
+        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get()));
+        for (int i = 0; i < 40; ++i) frame();
+        EXPECT_EQ(before, day());
+        app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
+        frame();
+        EXPECT_NE(before[0], day()[0]);
+        EXPECT_NE(before[3], day()[3]);
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
+// A tip about a guest comes up while it waits: reading it costs the guest
+// no patience and the day no time.
+TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
+    player.m_abTipShown[PlayMode::TIP_ORDER] = false;
+    enter();
+    m_aRand.assign(8, 0);
+    ASSERT_TRUE(runUntil([&] { return pMode->getTip()->isShown(); }));
+    ASSERT_TRUE(customer());
+    float fPatience = customer()->getPatienceLeft(), fSeconds = pMode->getLevelSeconds();
+    for (int i = 0; i < 40; ++i) frame();
+    EXPECT_EQ(fPatience, customer()->getPatienceLeft());
+    EXPECT_EQ(fSeconds, pMode->getLevelSeconds());
+}
+
+// Every hint stands beside what it speaks of, on the screen, and covers
+// neither the guest concerned nor the waitress: guests at either end of the
+// bar and in front of it, with her beside each of them.
+TEST_F(LevelTest, EachHintLeavesItsGuestAndTheWaitressInSight) {
+    enter();
+    struct Case {
+        Rect guest;
+        int nWaitressX, nWaitressY;
+    } cases[] = {{Rect(150, 90, 250, 260), 200, 340}, {Rect(270, 90, 370, 260), 480, 330},
+                 {Rect(640, 90, 760, 260), 700, 560}, {Rect(450, 330, 550, 520), 400, 450}};
+    std::set<std::pair<int, int>> places;
+    std::set<int> widths;
+    for (const Case& c : cases) {
+        waitress()->setPosition(float(c.nWaitressX), float(c.nWaitressY));
+        Rect her = waitress()->getSprite(0)->getScreenPixelRect();
+        for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+            player.m_abTipShown[nHint] = false;
+            pMode->onTipEvent(nHint, c.guest);
+            Rect bubble = pMode->getTip()->getBounds();
+            EXPECT_TRUE(Rect(0, 0, 800, 600).containsRect(bubble) && !bubble.overlaps(c.guest) && !bubble.overlaps(her))
+                << "hint " << nHint << " at " << bubble.toString().c_str() << ", guest " << c.guest.toString().c_str();
+            places.insert({bubble.left, bubble.top});
+            widths.insert(bubble.getWidth());
+            pMode->getTip()->hide();
+        }
+    }
+    EXPECT_GT(places.size(), 8u) << "the hints stand where their subjects are";
+    EXPECT_GT(widths.size(), 4u);
+}
+
+// A new player serves one guest on the first day and gives up; the day is
+// tried again and no hint comes back. Hints shown in play outlive a run that
+// ends before the map is seen again.
+TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
+    app.setSettingsFile(testPath("settings.dat").c_str());
+    pPlayer = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
+    int nRead = 0;
+    auto readTips = [&] {
+        if (pMode->getTip()->isHidden()) return;
+        ++nRead;
+        pMode->getTip()->hide();
+    };
+    auto serveOneGuest = [&] {
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
+        for (int i = 0; i < 8; ++i) {
+            readTips();
+            frame();
+        }
+    };
+    auto flags = [&] { return std::vector<bool>(pPlayer->m_abTipShown, pPlayer->m_abTipShown + QarnPlayer::TIP_COUNT); };
+
+    enter();
+    serveOneGuest();
+    EXPECT_EQ(7, nRead) << "the day's start, the six steps of serving; paid and glass left come together";
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    pStory->onActivate();  // back on the map
+    std::vector<bool> seen = flags();
+
+    nRead = 0;
+    enter();
+    serveOneGuest();
+    EXPECT_EQ(0, nRead) << "a hint came back on the second try";
+    EXPECT_EQ(seen, flags());
+
+    // One more hint in play, then the run ends without the map.
+    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    seen = flags();
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    destroyPlayerManager();
+    ASSERT_TRUE(app.loadSettings());
+    pPlayer = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pPlayer);
+    EXPECT_EQ(seen, flags());
 }

@@ -6,6 +6,7 @@
 #include "tip.h"
 #include "ui/label.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -106,6 +107,15 @@ TEST_F(SceneBuildTest, ASceneLoadedTwiceIsTheSame) {
     // The cached picture was never flipped nor moved.
     EXPECT_EQ(app.getImage("pic")->getColorAt(0, 0).r, 255);
     EXPECT_EQ(app.getImage("pic")->getInsPointX(), 0);
+}
+
+TEST_F(SceneBuildTest, TheScenesTuneStartsWithTheLevelWhateverItsSuffix) {
+    addText("scene0.scene", fixture::barScene());
+    addText("music_scene0.ogg", "tune");
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+    ASSERT_TRUE(pMode->buildLevel());
+    const std::vector<std::string>& calls = app.platform->audio.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "music music_scene0"), calls.end());
 }
 
 TEST_F(SceneBuildTest, ABrokenSceneLeavesWithoutProgress) {

@@ -277,6 +277,46 @@ void makeFieldExtras(Generator& gen) {
     gen.set.addImage(COMMON, "prop_cooler", cooler);
 }
 
+// What a guest wants, drawn the same way in the balloon over the guest and on
+// the sign of the source that gives it: the glass of the drink on a disc of
+// its colour.
+void drinkBadge(Canvas& c, float cx, float cy, float r, int nDrink) {
+    Rgba colour = Art::drinkColour(nDrink).withAlpha(255);
+    c.ellipse(cx, cy, r, r, colour.shade(0.55f));
+    c.ring(cx, cy, r, 2.0f, colour.shade(-0.1f));
+    Art::glass(c, cx, cy + r * 0.78f, r / 21.0f, nDrink, Art::drinkColour(nDrink), 0.85f);
+}
+
+// The order balloons (one per drink), the signs of the drink sources, and the
+// patience meter, full to nearly empty.
+void makeOrders(Generator& gen) {
+    using namespace Palette;
+    for (int d = 0; d < Art::DRINK_COUNT; ++d) {
+        Canvas balloon(60, 66);
+        balloon.ellipse(30, 28, 28, 26, WHITE);
+        balloon.polygon({{20, 48}, {33, 51}, {16, 64}}, WHITE);
+        drinkBadge(balloon, 30, 28, 21, d);
+        balloon.outline(INK, 1.5f);
+        gen.set.addImage(COMMON, "order_drink" + std::to_string(d), balloon);
+
+        Canvas sign(36, 40);
+        sign.roundRect(1, 1, 34, 38, 6, WOOD_DARK);
+        sign.roundRect(3, 3, 30, 34, 5, PAPER);
+        drinkBadge(sign, 18, 20, 14, d);
+        sign.outline(INK, 1.0f);
+        gen.set.addImage(COMMON, "sign_drink" + std::to_string(d), sign);
+    }
+    static const Rgba STEPS[] = {Rgba(225, 50, 40), Rgba(240, 135, 35), Rgba(240, 205, 45), Rgba(150, 205, 60),
+                                 Rgba(60, 185, 75)};
+    for (int nStep = 0; nStep < 5; ++nStep) {
+        Canvas meter(50, 14);
+        meter.roundRect(1, 1, 48, 12, 5, Rgba(60, 50, 45));
+        for (int i = 0; i <= nStep; ++i) meter.roundRect(4 + i * 8.6f, 4, 7.4f, 6, 2, STEPS[nStep]);
+        meter.outline(WHITE, 1.0f);
+        gen.set.addImage(COMMON, "order_patience" + std::to_string(nStep), meter);
+    }
+}
+
 void makeStaff(Generator& gen) {
     using namespace Palette;
     // Two barmen (the scene's variant number): shaking and pouring.
@@ -356,6 +396,7 @@ void makeScenes(Generator& gen) {
     makeFurniture(gen);
     makeMug(gen);
     makeFieldExtras(gen);
+    makeOrders(gen);
     makeStaff(gen);
     makeDancer(gen);
 }
