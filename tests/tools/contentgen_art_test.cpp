@@ -6,6 +6,7 @@
 #include "contentset.h"
 #include "encoders.h"
 #include "handplaces.h"
+#include "howtopages.h"
 
 #include "fakes.h"
 
@@ -236,6 +237,48 @@ TEST_F(GeneratedSet, EveryPartOfALookHasTheFigureCanvas) {
         }
     }
     EXPECT_GT(nParts, 250);
+}
+
+// The how-to pages each show a picture of their own in their frame: most of
+// the frame differs from one page to any other.
+TEST_F(GeneratedSet, EachHowtoPageShowsAPictureOfItsOwn) {
+    const int PAGES = static_cast<int>(howtoPages().size());
+    ASSERT_EQ(3, PAGES);
+    for (int a = 0; a < PAGES; ++a)
+        for (int b = a + 1; b < PAGES; ++b) {
+            Tsl::SmartPtr<Image> pA = app.getImage(("howto" + std::to_string(a)).c_str());
+            Tsl::SmartPtr<Image> pB = app.getImage(("howto" + std::to_string(b)).c_str());
+            int nSampled = 0, nDifferent = 0;
+            for (int y = HOWTO_FRAME_Y; y < HOWTO_FRAME_Y + HOWTO_FRAME_H; y += 2)
+                for (int x = HOWTO_FRAME_X; x < HOWTO_FRAME_X + HOWTO_FRAME_W; x += 2) {
+                    Color p = pA->getColorAt(x, y), q = pB->getColorAt(x, y);
+                    ++nSampled;
+                    nDifferent += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 48;
+                }
+            EXPECT_GT(nDifferent * 3, nSampled) << "howto" << a << " and howto" << b << ": " << nDifferent << " of "
+                                                << nSampled << " differ";
+        }
+}
+
+// Every step a page's lines number (or letter: a label and two spaces) has
+// its pointer in the picture; the first page starts with taking the order, then fills, then
+// serves.
+TEST(HowtoPages, EveryStepHasItsPointerAndTheOrderComesFirst) {
+    std::vector<HowtoPage> pages = howtoPages();
+    for (const HowtoPage& page : pages) {
+        std::vector<std::string> steps, pointed;
+        for (const std::string& sLine : page.lines)
+            if (sLine.size() > 2 && sLine[0] != ' ' && sLine.compare(1, 2, "  ") == 0) steps.push_back(sLine.substr(0, 1));
+        for (const HowtoPointer& p : page.pointers) pointed.push_back(p.sLabel);
+        EXPECT_EQ(steps, pointed) << page.sTitle;
+    }
+    std::string sText;
+    for (const std::string& sLine : pages[0].lines) sText += sLine + " ";
+    size_t nOrder = sText.find("balloon"), nFill = sText.find("fill"), nServe = sText.find("serve");
+    ASSERT_NE(std::string::npos, nOrder) << sText;
+    EXPECT_NE(std::string::npos, sText.find("order")) << sText;
+    EXPECT_LT(nOrder, nFill) << sText;
+    EXPECT_LT(nFill, nServe) << sText;
 }
 
 } // namespace
