@@ -78,6 +78,21 @@ std::vector<Rgba> decodePng(const Bytes& png, int& nWidth, int& nHeight) {
     return aPixels;
 }
 
+// Shrinking averages what each new pixel covers, and clear pixels lend no
+// colour: a red picture's rim does not darken where it meets the clear.
+TEST(ContentCanvas, AShrunkPictureAveragesItsPixelsAndKeepsItsColourAtTheRim) {
+    Canvas c(4, 2);
+    c.fillRect(0, 0, 2, 2, Rgba(255, 0, 0));
+    c.fillRect(2, 0, 1, 2, Rgba(0, 0, 255));
+    Canvas half = c.scaled(2, 1);
+    EXPECT_EQ(255, half.at(0, 0).r);
+    EXPECT_EQ(255, half.at(0, 0).a);
+    // Half blue, half clear: blue at half the cover.
+    EXPECT_EQ(255, half.at(1, 0).b);
+    EXPECT_EQ(0, half.at(1, 0).r);
+    EXPECT_NEAR(128, half.at(1, 0).a, 1);
+}
+
 TEST(ContentEncoders, APictureReadsBackAsDrawnAndEncodesTheSameEveryTime) {
     Canvas c(7, 5);
     c.fillRect(1, 1, 3, 2, Rgba(200, 100, 50));
@@ -151,6 +166,16 @@ TEST(ContentSetTest, PicturesAreStoredLowerCaseAndEveryArchiveIsWritten) {
     EXPECT_FALSE(set.has("mapa_flor_1_S.png"));
     EXPECT_THROW(set.addText("common.dat", "messages.txt", "again"), std::runtime_error);
     EXPECT_THROW(set.addText("other.dat", "x.txt", ""), std::runtime_error);
+    // A picture made earlier is found by the name it was made under.
+    Canvas drawn(3, 2);
+    drawn.fillRect(1, 0, 1, 2, Rgba(10, 200, 30, 128));
+    ContentSet pictures;
+    pictures.addImage("common.dat", "Olvy_Wave", drawn);
+    Canvas found = pictures.picture("Olvy_Wave");
+    ASSERT_EQ(3, found.width());
+    EXPECT_EQ(drawn.pixels()[1].g, found.pixels()[1].g);
+    EXPECT_EQ(drawn.pixels()[4].a, found.pixels()[4].a);
+    EXPECT_THROW(pictures.picture("olvy_jump"), std::runtime_error);
 
     TempFolder folder;
     set.write(folder.sPath);
