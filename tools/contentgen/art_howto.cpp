@@ -48,15 +48,20 @@ private:
     std::map<std::string, Canvas> m_pictures;
 };
 
-// A mouse pointer with its tip on (x, y) and a label on a disc below it.
+// A mouse pointer with its tip on (x, y) and a label on a disc below it,
+// outlined so it stands out on any scene.
 void pointer(Generator& gen, Canvas& c, float x, float y, const std::string& sLabel) {
     using namespace Palette;
-    c.polygon({{x, y}, {x, y + 24}, {x + 6, y + 18}, {x + 11, y + 28}, {x + 15, y + 26}, {x + 10, y + 16},
-               {x + 18, y + 16}},
-              WHITE);
-    float cx = x + 24, cy = y + 32;
-    c.ellipse(cx, cy, 13, 13, CORAL);
-    gen.text.draw(c, sLabel, cx, cy - 10, 17, WHITE, TextDrawer::CENTER, true);
+    const float MARGIN = 3;
+    Canvas mark(44, 52);
+    mark.polygon({{MARGIN, MARGIN}, {MARGIN, MARGIN + 24}, {MARGIN + 6, MARGIN + 18}, {MARGIN + 11, MARGIN + 28},
+                  {MARGIN + 15, MARGIN + 26}, {MARGIN + 10, MARGIN + 16}, {MARGIN + 18, MARGIN + 16}},
+                 WHITE);
+    float cx = MARGIN + 24, cy = MARGIN + 32;
+    mark.ellipse(cx, cy, 13, 13, CORAL);
+    gen.text.draw(mark, sLabel, cx, cy - 10, 17, WHITE, TextDrawer::CENTER, true);
+    mark.outline(INK, 1.5f);
+    c.draw(mark, static_cast<int>(std::lround(x - MARGIN)), static_cast<int>(std::lround(y - MARGIN)));
 }
 
 void page(Generator& gen, StagePainter& painter, const HowtoPage& howto, int nPage) {
@@ -67,13 +72,10 @@ void page(Generator& gen, StagePainter& painter, const HowtoPage& howto, int nPa
     gen.text.draw(c, howto.sTitle, 400, 52, 32, CORAL, TextDrawer::CENTER, true, true);
     c.fillRect(HOWTO_FRAME_X - 4, HOWTO_FRAME_Y - 4, HOWTO_FRAME_W + 8, HOWTO_FRAME_H + 8, WOOD_DARK);
     c.draw(painter.paint(howto), HOWTO_FRAME_X, HOWTO_FRAME_Y);
-    Canvas marks(800, 600);
     float fScale = HOWTO_FRAME_W / howto.aView[2];
     for (const HowtoPointer& p : howto.pointers)
-        pointer(gen, marks, HOWTO_FRAME_X + (p.x - howto.aView[0]) * fScale,
-                HOWTO_FRAME_Y + (p.y - howto.aView[1]) * fScale, p.sLabel);
-    marks.outline(INK, 1.5f);
-    c.draw(marks, 0, 0);
+        pointer(gen, c, HOWTO_FRAME_X + (p.x - howto.aView[0]) * fScale, HOWTO_FRAME_Y + (p.y - howto.aView[1]) * fScale,
+                p.sLabel);
     for (size_t i = 0; i < howto.lines.size(); ++i)
         gen.text.draw(c, howto.lines[i], HOWTO_FRAME_X, HOWTO_FRAME_Y + HOWTO_FRAME_H + 14 + i * 30.0f, 19, INK,
                       TextDrawer::LEFT, false);
