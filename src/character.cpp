@@ -5,6 +5,7 @@
 #include "characterspot.h"
 #include "mug.h"
 #include "names.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "upgrademanager.h"
@@ -54,20 +55,58 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     m_fPatience = fPatience < MIN_PATIENCE   ? float(MIN_PATIENCE)
                   : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE)
                                              : fPatience;
-    m_pBalloon = new ActionBalloon(m_pMode, this, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+    m_pBalloon = new ActionBalloon(m_pMode, this, balloonX(), balloonY(), balloonZ());
     if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
         m_pBalloonSprite =
-            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), balloonX(), balloonY(), balloonZ());
         m_pMode->addSprite(m_pBalloonSprite.get());
-        m_pBalloon->setSprite(m_pBalloonSprite.get());
+        m_pBalloon->addPicture(m_pBalloonSprite.get());
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
-    m_pOrderBalloon = new OrderBalloon(m_pMode, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+    m_pOrderBalloon = new OrderBalloon(m_pMode, balloonX(), balloonY(), balloonZ());
     setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
 }
 
 Character::~Character() {}
+
+int Character::balloonY() const { return m_nY - BALLOON_RISE; }
+
+int Character::balloonZ() const { return m_nDepth + BALLOON_Z; }
+
+void Character::setSeatKind(int nKind) {
+    m_nSeatKind = nKind;
+    if (nKind != 0) sitAt(seatPlace());
+}
+
+SeatPlace Character::seatPlace() const {
+    const PlayField* pField = m_pMode ? m_pMode->getField() : nullptr;
+    if (pField && m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount() && pField->m_lSeatSpots.getAt(m_nSeat))
+        return pField->m_lSeatSpots.getAt(m_nSeat)->getPlace();
+    SeatPlace place;
+    place.nX = place.nGlassX = m_nX;
+    place.nY = place.nGlassY = m_nY;
+    place.nDepth = m_nDepth;
+    place.nGlassZ = m_nDepth + 1;
+    return place;
+}
+
+void Character::sitAt(const SeatPlace& place) {
+    m_nX = place.nX;
+    m_nY = place.nY;
+    m_nDepth = place.nDepth;
+    if (m_pSprite) {
+        m_pSprite->setPosition(m_nX, m_nY);
+        m_pSprite->setZOrder(m_nDepth);
+    }
+    if (m_pBalloon) m_pBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+    if (m_pOrderBalloon) m_pOrderBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+}
+
+int Character::hitTest(int nX, int nY) const {
+    int nHit = higherHit(pictureHit(m_pSprite.get(), nX, nY), m_pOrderBalloon->hitTest(nX, nY));
+    return m_pMug ? higherHit(nHit, m_pMug->hitTest(nX, nY)) : nHit;
+}
 
 Rect Character::getScreenBox() const {
     Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
@@ -155,8 +194,13 @@ bool Character::accepts(const Mug* pMug) const {
 void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     if (!accepts(pMug.get())) return;
     m_pMug = pMug;
-    m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
+    // A VIP stands on the sand with nothing before it: the glass is in its
+    // hand, which its drinking picture shows. Others have theirs before them.
+    SeatPlace place = seatPlace();
+    m_pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
     m_pMug->setViewMode(1);
+    m_pMug->setScale(1.0f);
+    m_pMug->setVisible(!m_bVip);
     m_fRefusalLeft = 0.0f;
     m_pOrderBalloon->hide();
     setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
@@ -178,7 +222,6 @@ void Character::pay() {
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
-        m_pMug->setViewMode(0);
         Tsl::SmartPtr<CharacterSpot> pSpot;
         const PlayField* pField = m_pMode->getField();
         if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
@@ -202,7 +245,7 @@ void Character::leave() {
     m_nState = STATE_GONE;
     if (m_pBalloon) {
         m_pBalloon->detachCharacter();
-        m_pBalloon->removeSprite();
+        m_pBalloon->removePictures();
     }
     m_pBalloonSprite = nullptr;
     m_pOrderBalloon->remove();

@@ -3,6 +3,7 @@
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "names.h"
+#include "picturehit.h"
 
 #include <cmath>
 
@@ -55,6 +56,19 @@ void OrderBalloon::remove() {
         *pSprite = nullptr;
     }
 }
+
+void OrderBalloon::moveTo(int nX, int nY, int nZOrder) {
+    for (const Tsl::SmartPtr<Sprite>& pSprite : {m_pDrink, m_pMeter}) {
+        if (!pSprite) continue;
+        pSprite->setPosition(pSprite->getXf() + float(nX - m_nX), pSprite->getYf() + float(nY - m_nY));
+        pSprite->setZOrder(pSprite->getZOrder() + nZOrder - m_nZOrder);
+    }
+    m_nX = nX;
+    m_nY = nY;
+    m_nZOrder = nZOrder;
+}
+
+int OrderBalloon::hitTest(int nX, int nY) const { return pictureHit(m_pDrink.get(), nX, nY); }
 
 void OrderBalloon::showPicture(Tsl::SmartPtr<Sprite>& pSprite, const Tsl::String& sImage, int nY, int nZOrder) {
     GameApp* pApp = GameApp::getInstance();

@@ -16,6 +16,7 @@
 #include "screens/miscdialogs.h"
 #include "loadingdialog.h"
 #include "names.h"
+#include "picturehit.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
@@ -209,10 +210,12 @@ void PlayMode::buildSeats() {
     m_field.m_nFirstVipSeat = info.m_nNormalSeatCount;
     int nSeat = 0;
     for (const SceneSeat* pSeat : lOrdered) {
-        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : m_scene.m_nCharPosY;
-        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : m_scene.m_nCharDepth;
+        bool bChair = !pSeat->m_sSlot.isEmpty() && m_scene.m_bHasChairPlace;
+        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : bChair ? m_scene.m_nChairPosY : m_scene.m_nCharPosY;
+        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : bChair ? m_scene.m_nChairDepth : m_scene.m_nCharDepth;
         Tsl::SmartPtr<CharacterSpot> pSpot = new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX,
                                                                pSeat->m_nUseY, pSeat->m_nHeading);
+        if (pSeat->m_bHasGlass) pSpot->setGlassPlace(pSeat->m_nGlassX, pSeat->m_nGlassY, pSeat->m_nGlassZ);
         m_lSpots.append(pSpot.get());
         m_field.m_lSeatSpots.append(pSpot);
         m_field.m_lSeatOccupants.append(nullptr);
@@ -230,6 +233,7 @@ void PlayMode::buildSeats() {
 }
 
 void PlayMode::buildSpots() {
+    Tsl::List<Tsl::SmartPtr<Sprite>> lShown;
     for (const SceneSpot& spot : m_scene.m_lSpots) {
         if (!spot.m_sSlot.isEmpty() && !isSlotPresent(spot.m_sSlot, "actionspot_conditional", m_anLevels)) continue;
         Tsl::SmartPtr<ActionSpot> pSpot;
@@ -246,17 +250,41 @@ void PlayMode::buildSpots() {
         else
             pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
                                        spot.m_nHeading);
+        if (spot.m_sType == "glassspot")
+            addCoaster(pSpot);
+        else
+            for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
+                if (pSprite->getZOrder() == spot.m_nZ && pSprite->hitTestCanvas(spot.m_nX, spot.m_nY)) {
+                    pSpot->addPicture(pSprite);
+                    lShown.append(pSprite);
+                }
         if (spot.m_sType == "liquid" || spot.m_sType == "beverage") {
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
             placeDrinkSign(*pSpot, spot.m_nDrink);
         }
         m_lSpots.append(pSpot);
     }
+    // What is left of the scenery and its figures hides the targets behind it.
+    for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
+        if (lShown.indexOf(pSprite) < 0) m_lCovers.append(pSprite);
+    for (const Tsl::SmartPtr<AnimSprite>& pFigure : m_lAmbience)
+        if (lShown.indexOf(pFigure.get()) < 0 && m_lCovers.indexOf(pFigure.get()) < 0) m_lCovers.append(pFigure.get());
+}
+
+void PlayMode::addCoaster(Tsl::SmartPtr<ActionSpot> pSpot) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp->hasImage(Names::IMG_COASTER)) return;
+    Tsl::SmartPtr<Image> pImage = pApp->getImage(Names::IMG_COASTER)->clone(false);
+    pImage->setInsPoint(pImage->getWidth() / 2, GlassSpot::COASTER_INS_Y);
+    Tsl::SmartPtr<Sprite> pCoaster = new Sprite(pImage, pSpot->getX(), pSpot->getY(), pSpot->getZOrder());
+    addSprite(pCoaster);
+    pSpot->addPicture(pCoaster);
 }
 
 // So that a player matches a guest's balloon to a tap by sight: the sign
-// hangs from the bottom edge of the source's click box, over its front.
-void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
+// hangs from the bottom edge of the source's click box, over its front, and
+// a click on it reaches the source.
+void PlayMode::placeDrinkSign(ActionSpot& spot, int nDrink) {
     GameApp* pApp = GameApp::getInstance();
     Tsl::String sImage = Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, nDrink);
     if (!pApp->hasImage(sImage)) return;
@@ -264,7 +292,7 @@ void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
     Tsl::SmartPtr<Sprite> pSign = new Sprite(pImage, spot.getX() - pImage->getWidth() / 2 + pImage->getInsPointX(),
                                              spot.getY() + pImage->getInsPointY(), spot.getZOrder() + 2);
     addSprite(pSign);
-    m_lSceneSprites.append(pSign);
+    spot.addPicture(pSign);
 }
 
 // Art shown only once play has begun is loaded with the scene, so that a
@@ -477,9 +505,10 @@ void PlayMode::updatePlaying(float fDt) {
 }
 
 void PlayMode::updateCustomers(float fDt) {
-    // A copy: customers leave the list while it is walked.
-    Tsl::List<Tsl::SmartPtr<Character>> lCustomers = m_field.m_lSeatOccupants;
-    for (const Tsl::SmartPtr<Character>& pCharacter : lCustomers) {
+    // By seat: a customer who leaves only empties its seat, so the list keeps
+    // its length while it is walked, and each customer is held while it steps.
+    for (int nSeat = 0; nSeat < m_field.m_lSeatOccupants.getCount(); ++nSeat) {
+        Tsl::SmartPtr<Character> pCharacter = m_field.m_lSeatOccupants.getAt(nSeat);
         if (!pCharacter) continue;
         pCharacter->update(fDt);
         if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
@@ -654,25 +683,24 @@ void PlayMode::takeOrdersNearWaitress() {
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
+    // Scenery drawn over a target's picture (the counter over the legs of
+    // the guests behind it) takes the click from it.
+    int nCover = -1;
+    for (const Tsl::SmartPtr<Sprite>& pCover : m_lCovers) nCover = higherHit(nCover, pictureHit(pCover, nX, nY));
     Tsl::SmartPtr<ActionSpot> pBest;
     int nBest = -1;
     bBalloon = false;
-    for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) {
-        int nHit = pBalloon->hitTest(nX, nY);
-        if (nHit > nBest || (nHit >= 0 && !pBest)) {
+    auto consider = [&](ActionSpot* pTarget, bool bIsBalloon) {
+        int nHit = pTarget->hitTest(nX, nY);
+        if (nHit < 0 || nHit < nCover) return;
+        if (nHit > nBest || !pBest) {
             nBest = nHit;
-            pBest = pBalloon.get();
-            bBalloon = true;
+            pBest = pTarget;
+            bBalloon = bIsBalloon;
         }
-    }
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) {
-        int nHit = pSpot->hitTest(nX, nY);
-        if (nHit > nBest || (nHit >= 0 && !pBest)) {
-            nBest = nHit;
-            pBest = pSpot;
-            bBalloon = false;
-        }
-    }
+    };
+    for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) consider(pBalloon.get(), true);
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) consider(pSpot.get(), false);
     return pBest;
 }
 

@@ -105,6 +105,10 @@ public:
     Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
     const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
+    // The target a click at the point reaches: the one whose picture is
+    // drawn on top there (the first on ties), unless scenery covers it;
+    // bBalloon tells an order balloon. Null when the click meets none.
+    Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
     int getQueuedClickCount() const { return m_lClicks.getCount(); }
     int getCommandCount() const { return m_lCommands.getCount(); }
 
@@ -160,7 +164,7 @@ private:
     void loadPlayArt();
     void updateWalk(float fDt);
     void takeOrdersNearWaitress();
-    void placeDrinkSign(const ActionSpot& spot, int nDrink);
+    void placeDrinkSign(ActionSpot& spot, int nDrink);
     void updateCommands();
     void updatePlaying(float fDt);
     void closeBar();
@@ -173,7 +177,8 @@ private:
     void updateAmbience(float fDt);
     void updateLabels();
     void chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const;
-    Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
+    // A coaster's picture, under the glass it holds.
+    void addCoaster(Tsl::SmartPtr<ActionSpot> pSpot);
     bool& tipShownFlag(int nEvent);
     void showDueTip();
     void placeTip(const Rect& subject, const Rect& guest);
@@ -205,6 +210,7 @@ private:
     Tsl::List<Click> m_lClicks;
     bool m_bCommandStarted;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
+    Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery and figures that show no target
     Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
     Tsl::List<Tsl::SmartPtr<ParticleEmitter>> m_lEmitters;
     Tsl::SmartPtr<Sprite> m_pClosingBanner;

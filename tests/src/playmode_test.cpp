@@ -27,15 +27,7 @@
 #include <vector>
 
 namespace {
-enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40 };
-
-// A glass standing in every heading, clean, used or of drink 0.
-std::string mugAnimation() {
-    std::string s = "load px\n";
-    for (const char* h : fixture::kHeadings)
-        for (const char* c : {"limpio", "empty", "drink0"}) s += std::string("seq stand_") + h + "_" + c + "\nadd px\n";
-    return s;
-}
+enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40, COASTER_X = 100 };
 }
 
 struct LevelTest : PlayFieldFixture {
@@ -161,9 +153,45 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
 }
 
+// Where a click lands: on a target's pictures where they are drawn (not
+// where they are see-through, nor around them), the picture drawn on top
+// winning, never on a target the scenery hides; a spot the scene draws
+// nothing for keeps its click box, and an empty seat shows nothing.
+TEST_F(LevelTest, AClickReachesTheTargetDrawnAtThePoint) {
+    Tsl::SmartPtr<Image> pHalf = opaque(30, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 15; ++x) pHalf->setColorAt(x, y, Color(0, 0, 0, 0));
+    app.addImage("half", pHalf);
+    app.addImage("cover", opaque(100, 40));
+    app.addImage("basin", opaque(40, 40));
+    addText("scene0.scene", fixture::barScene() + "image half\ninspos center bottom half\nsprite half 650 300 80\n"
+                                                  "image cover\ninspos center bottom cover\nsprite cover 200 260 65\n"
+                                                  "image basin\ninspos center bottom basin\nsprite basin 330 250 80\n"
+                                                  "actionspot trashbin 330 240 80 330 330 n\n");
+    enter();
+    seatGuest(pMode.get(), 0, "bob");
+    seatGuest(pMode.get(), 1, "bob");
+    // Seats 200, 320 and the VIP place, then the tap, the sink, the coaster and the basin.
+    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& spots = pMode->getSpots();
+    const struct {
+        int nX, nY, nSpot;  // -1: nothing
+    } cases[] = {
+        {200, 180, 0}, {200, 240, -1},                 // a guest; its legs under the scenery
+        {660, 270, 3}, {640, 270, -1}, {660, 235, -1},  // the tap's picture; its see-through half; above it
+        {100, 270, 5},                                 // the coaster: no picture, its box
+        {330, 230, 6}, {330, 180, 1},                  // the basin drawn over a guest; that guest above it
+        {500, 200, -1},                                // the VIP place, nobody there
+    };
+    for (const auto& c : cases) {
+        bool bBalloon = false;
+        EXPECT_EQ(pMode->hitTarget(c.nX, c.nY, bBalloon), c.nSpot < 0 ? nullptr : spots.getAt(c.nSpot))
+            << c.nX << "," << c.nY;
+    }
+}
+
 TEST_F(LevelTest, EachHandHoldsWhatItTook) {
     enter();
-    enum { COASTER_X = 100, COASTER_Y = 280 };
+    enum { COASTER_Y = 280 };
     click(TAP_X, TAP_Y, MB_RIGHT);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
@@ -439,7 +467,6 @@ TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
 }
 
 TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
-    addText("mug.anim", mugAnimation());
     enum { NONE = -1, USED, FULL };
     // Tray upgrade level, the slots before and after a click with the button.
     struct Case {
@@ -476,11 +503,12 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
 
 TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
     addText("sfx_game_refused.wav", "no");
-    // Where she is sent: the guest's seat, the VIP place, the tap.
-    for (int nX : {int(SEAT_X), 500, int(TAP_X)}) {
+    // Where she is sent: the guest's seat, the empty coaster (where her empty
+    // hands are refused), the tap.
+    for (int nX : {int(SEAT_X), int(COASTER_X), int(TAP_X)}) {
         enter();
         ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
-        click(nX, nX == TAP_X ? TAP_Y : SEAT_Y);
+        click(nX, nX == SEAT_X ? SEAT_Y : TAP_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(customer()->getState(), nX == SEAT_X ? Character::STATE_WAITING : Character::STATE_ASKING) << nX;
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
@@ -490,7 +518,6 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
 }
 
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
-    addText("mug.anim", mugAnimation());
     enter();
     // Two guests in turn at the same seat; the first one's glass is not cleared.
     for (int nGuest = 0; nGuest < 2; ++nGuest) {
