@@ -41,7 +41,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -610,17 +612,10 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
 }
 
 std::set<std::string> wordsOf(const Tsl::String& sText) {
-    std::set<std::string> words;
-    std::string sWord;
-    for (const char* p = sText.c_str();; ++p) {
-        if (std::isalpha(static_cast<unsigned char>(*p))) {
-            sWord += static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-            continue;
-        }
-        if (!sWord.empty()) words.insert(sWord);
-        sWord.clear();
-        if (!*p) return words;
-    }
+    std::string s = sText.c_str();
+    for (char& c : s) c = std::isalpha(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : ' ';
+    std::istringstream words(s);
+    return std::set<std::string>(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
 }
 
 // The group items of the store (chairs, centres, stations) at the levels that
@@ -685,11 +680,22 @@ Rect drawnBox(const GameMode& mode, const char* pszImage) {
     return Rect();
 }
 
+// The generated content with its theme's fonts, as the screens draw texts.
+struct ThemedContent : GeneratedContent {
+    void SetUp() override {
+        GeneratedContent::SetUp();
+        registerPlatformFontFactories();
+        app.loadTheme(Names::THEME);
+    }
+    void TearDown() override {
+        unregisterPlatformFontFactories();
+        GeneratedContent::TearDown();
+    }
+};
+
 // The menu's welcome line stays on its card for any name a profile may
 // have: a long one is drawn smaller, one too wide even then is cut.
-TEST_F(GeneratedContent, TheWelcomeLineStaysOnItsCard) {
-    registerPlatformFontFactories();
-    app.loadTheme(Names::THEME);
+TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
     struct Case {
         const char* pszName;
         bool bShownWhole;
@@ -706,14 +712,11 @@ TEST_F(GeneratedContent, TheWelcomeLineStaysOnItsCard) {
         app.endMode(pMenu.get());
         destroyPlayerManager();
     }
-    unregisterPlatformFontFactories();
 }
 
 // The credits roll on their card: whatever part of a line shows, all the
 // way through the scroll, lies on the card's paper.
-TEST_F(GeneratedContent, TheCreditsStayOnTheirCard) {
-    registerPlatformFontFactories();
-    app.loadTheme(Names::THEME);
+TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
     Tsl::SmartPtr<QarnGameOptions> pOptions = new QarnGameOptions(nullptr, 0, 0);
     Tsl::SmartPtr<CreditsMode> pCredits = pOptions->makeCredits();
     app.pushMode(pCredits.get());
@@ -738,7 +741,6 @@ TEST_F(GeneratedContent, TheCreditsStayOnTheirCard) {
     }
     EXPECT_TRUE(pCredits->isFinished());
     EXPECT_GT(nShown, 100);
-    unregisterPlatformFontFactories();
 }
 
 // The results dialog's button reads as the texts spell it, not as its key.
