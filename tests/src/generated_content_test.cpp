@@ -132,6 +132,12 @@ struct GeneratedContent : ::testing::Test {
     }
 };
 
+// Messages from before the string tables are loaded use the built-in title:
+// it must be the one the window shows.
+TEST_F(GeneratedContent, TheCaptionIsTheBuiltInTitle) {
+    EXPECT_EQ(Names::GAME_TITLE, app.getString(Names::STR_CAPTION));
+}
+
 // The texts that give a number of the rules give the number the game uses.
 TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
     const char* const apszWords[] = {"no", "one", "two", "three", "four", "five", "six"};
