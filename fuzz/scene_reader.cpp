@@ -3,6 +3,7 @@
 // levels. Only SceneParserException may come out; a hang shows as a
 // libFuzzer timeout, any stray access is for AddressSanitizer.
 #include "scene.h"
+#include "upgrademanager.h"
 
 #include <cstdint>
 #include <string>
@@ -13,13 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     try {
         SceneData scene = parseScene("fuzz.scene", Tsl::String(sText.data(), static_cast<int>(sText.size())));
         for (int y = 0; y < 600; y += 97) scene.getWalkAreaDepth(y + 13, y);
-        int anLevels[13] = {2, 1, 1, 0, 1, 0, 3, 2, 1, 1, 2, 1, 4};
+        const UpgradeLevels anLevels = {2, 1, 1, 0, 1, 0, 3, 2, 1, 1, 2, 1, 4};
         for (const SceneVisual& visual : scene.m_lVisuals) {
             const Tsl::List<Tsl::String>& t = visual.m_lTokens;
-            isSlotPresent(t.getLast(), t.getFirst(), anLevels);
+            UpgradeManager::isFurnished(t.getLast(), UpgradeManager::USE_FIGURE, anLevels);
         }
         for (const SceneSpot& spot : scene.m_lSpots)
-            if (!spot.m_sSlot.isEmpty()) isSlotPresent(spot.m_sSlot, "actionspot_conditional", anLevels);
+            if (!spot.m_sSlot.isEmpty()) UpgradeManager::isFurnished(spot.m_sSlot, UpgradeManager::USE_SPOT, anLevels);
     } catch (const SceneParserException&) {
     }
     return 0;

@@ -24,17 +24,23 @@ const float PULSE_SPEED = 0.7f * 3.14159265f;
 const float PULSE_DEPTH = 63.0f;
 const float PULSE_MIDDLE = 128.0f;
 
+typedef UpgradeManager U;
+// The radio ids of the group items: the four chairs, the two centers, the
+// two bar stations.
+enum { FIRST_CHAIR_ID = BuyUpgradeMode::FIRST_RADIO_ID, FIRST_CENTER_ID = FIRST_CHAIR_ID + 4, FIRST_STATION_ID = FIRST_CENTER_ID + 2 };
+
 // The kind that the radio id selects.
 int kindOfChoice(int nId) {
-    static const int KINDS[] = {2, 3, 4, 5, 10, 11, 6, 7};
-    return KINDS[nId - BuyUpgradeMode::FIRST_RADIO_ID];
+    if (nId >= FIRST_STATION_ID) return U::KIND_STATION_0 + nId - FIRST_STATION_ID;
+    if (nId >= FIRST_CENTER_ID) return U::KIND_CENTER_0 + nId - FIRST_CENTER_ID;
+    return U::KIND_CHAIR_0 + nId - FIRST_CHAIR_ID;
 }
 
-// Kinds sharing one description.
+// Kinds sharing one description: the first of their group.
 int textKindOf(int nKind) {
-    if (nKind >= 2 && nKind <= 5) return 2;
-    if (nKind == 7) return 6;
-    if (nKind == 11) return 10;
+    if (nKind >= U::KIND_CHAIR_0 && nKind <= U::KIND_CHAIR_3) return U::KIND_CHAIR_0;
+    if (nKind == U::KIND_STATION_1) return U::KIND_STATION_0;
+    if (nKind == U::KIND_CENTER_1) return U::KIND_CENTER_0;
     return nKind;
 }
 
@@ -44,36 +50,35 @@ BuyUpgradeMode::BuyUpgradeMode(QarnPlayer* pPlayer, Tsl::SmartPtr<UpgradeManager
                                const Tsl::String& sSceneName, bool* pbBought)
     : QarnDialog(), m_pUpgradeManager(pUpgrades), m_pPlayer(pPlayer), m_sSceneName(sSceneName), m_nKind(nStoreItem),
       m_nStoreItem(nStoreItem), m_fTime(0.0f), m_pbBought(pbBought) {
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) m_anPreviewLevels[i] = pPlayer->m_anUpgrades[i];
+    m_anPreviewLevels = pPlayer->m_anUpgrades;
     // The preview shows the bar after the purchase.
     if (nStoreItem >= 0 && nStoreItem < UpgradeManager::KIND_COUNT) ++m_anPreviewLevels[nStoreItem];
 }
 
 BuyUpgradeMode::~BuyUpgradeMode() {}
 
-std::vector<BuyUpgradeMode::RadioChoice> BuyUpgradeMode::choicesFor(int nStoreItem, const int* anLevels) {
+std::vector<BuyUpgradeMode::RadioChoice> BuyUpgradeMode::choicesFor(int nStoreItem, const UpgradeLevels& anLevels) {
     UpgradeManager upgrades;
     auto value = [&](int nKind) { return upgrades.getValue(nKind, anLevels[nKind]); };
     std::vector<RadioChoice> aChoices;
     if (nStoreItem == STORE_CHAIRS) {
         for (int i = 0; i < 4; ++i) {
-            int nKind = UpgradeManager::KIND_CHAIR_0 + i;
+            int nKind = U::KIND_CHAIR_0 + i;
             int nLevel = anLevels[nKind];
             if (nLevel >= 0 && nLevel < upgrades.getLevelCount(nKind) && upgrades.getPrice(nKind, nLevel) >= 0)
-                aChoices.push_back({FIRST_RADIO_ID + i, nKind, Names::STR_RADIO_CHAIR[i]});
+                aChoices.push_back({FIRST_CHAIR_ID + i, nKind, Names::STR_RADIO_CHAIR[i]});
         }
     } else if (nStoreItem == STORE_CENTERS) {
-        for (int nSide = 0; nSide < 2; ++nSide) {
-            bool bFurnished = value(2 + 2 * nSide) == 1 || value(3 + 2 * nSide) == 1;
-            int v = value(UpgradeManager::KIND_CENTER_0 + nSide);
-            if (bFurnished && (v == 0 || v == 1))
-                aChoices.push_back({7 + nSide, UpgradeManager::KIND_CENTER_0 + nSide, Names::STR_RADIO_CENTER[nSide][v]});
+        for (int nSide = 0; nSide < U::TABLE_COUNT; ++nSide) {
+            int v = value(U::KIND_CENTER_0 + nSide);
+            if (U::hasChairAt(nSide, anLevels) && (v == 0 || v == 1))
+                aChoices.push_back({FIRST_CENTER_ID + nSide, U::KIND_CENTER_0 + nSide, Names::STR_RADIO_CENTER[nSide][v]});
         }
     } else if (nStoreItem == STORE_STATIONS) {
         for (int nSide = 0; nSide < 2; ++nSide) {
-            int v = value(UpgradeManager::KIND_STATION_0 + nSide);
+            int v = value(U::KIND_STATION_0 + nSide);
             if (v >= 0 && v <= 2)
-                aChoices.push_back({9 + nSide, UpgradeManager::KIND_STATION_0 + nSide, Names::STR_RADIO_JUICER[nSide][v]});
+                aChoices.push_back({FIRST_STATION_ID + nSide, U::KIND_STATION_0 + nSide, Names::STR_RADIO_JUICER[nSide][v]});
         }
     }
     return aChoices;

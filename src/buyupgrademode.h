@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qarndialog.h"
+#include "upgrademanager.h"
 #include "upgradepreview.h"
 
 #include "ui/button.h"
@@ -11,7 +12,6 @@
 #include <vector>
 
 class QarnPlayer;
-class UpgradeManager;
 
 // The purchase dialog of one store item: what the upgrade does, what it
 // costs and a small live preview of the stage's bar in which the new pieces
@@ -50,7 +50,7 @@ public:
 
     // The options a group item offers at these levels, in order; none for
     // any other item.
-    static std::vector<RadioChoice> choicesFor(int nStoreItem, const int* anLevels);
+    static std::vector<RadioChoice> choicesFor(int nStoreItem, const UpgradeLevels& anLevels);
     // The red and blue of the pulse after fTime seconds: 65 to 191.
     static int pulseOf(float fTime);
 
@@ -88,7 +88,7 @@ private:
     int m_nStoreItem;
     float m_fTime;
     bool* m_pbBought;
-    int m_anPreviewLevels[13];
+    UpgradeLevels m_anPreviewLevels;
     RadioGroup m_radioOptions;
     Tsl::List<UpgradeConditionalSprite> m_lConditionalSprites;
     Tsl::SmartPtr<Button> m_pBuyButton;

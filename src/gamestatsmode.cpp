@@ -7,7 +7,7 @@
 #include "formattext.h"
 #include "names.h"
 #include "playfield.h"
-#include "storymanager.h"
+#include "storyrules.h"
 #include "ui/button.h"
 #include "text/font.h"
 #include "ui/label.h"
@@ -240,7 +240,7 @@ bool GameStatsMode::startPhase(int nPhase) {
             return false;
         int nShown = shownNumber(m_pTotalLabel);
         int nTarget = nShown + shownNumber(m_pScoreLabel);
-        startCount(m_pTotalLabel, nShown, std::min<int>(nTarget, StoryManagerMode::MONEY_CAP));
+        startCount(m_pTotalLabel, nShown, std::min<int>(nTarget, StoryRules::MONEY_CAP));
         return true;
     }
     case 5:

@@ -7,6 +7,7 @@
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
+#include "storyrules.h"
 
 #include "app/gameapp.h"
 #include "app/modetransition.h"
@@ -327,7 +328,7 @@ void MenuMode::askAboutStory() {
     GameApp* pApp = GameApp::getInstance();
     if (!m_pPlayer->m_bStoryStarted)
         startGame(CMD_STORY);
-    else if (m_pPlayer->m_nLevelsWon < STORY_LEVELS)
+    else if (m_pPlayer->m_nLevelsWon < StoryRules::STORY_LEVELS)
         pApp->pushMode(new StartAgainDlg(this, CMD_CANCEL, CMD_NEW_STORY, CMD_CONTINUE, 0));
     else
         pApp->pushMode(new DlgYesNo(this, getString(Names::STR_MNM_WON), CMD_NEW_STORY, CMD_CANCEL));
@@ -346,7 +347,7 @@ void MenuMode::startGame(int nCommand) {
         pPlayer->m_bStoryStarted = false;
         setPlayMode(PLAY_STORY);
         GameApp::log(nCommand == CMD_NEW_STORY ? "MM push path 5 SM nS%d\n" : "MM push path 2 SM nS%d\n", nStage);
-        pApp->pushMode(createStoryManager(nDifficulty, NEW_STORY_MINUTES, pPlayer, PLAY_STORY));
+        pApp->pushMode(createStoryManager(nDifficulty, StoryRules::NEW_STORY_MINUTES, pPlayer, PLAY_STORY));
         return;
     }
     int nPlayMode = nCommand == CMD_CONTINUE ? PLAY_STORY : nCommand == CMD_RELAX ? PLAY_RELAX : PLAY_FREE;
@@ -362,7 +363,7 @@ void MenuMode::startGame(int nCommand) {
 void MenuMode::setPlayMode(int nPlayMode) {
     m_nPlayMode = nPlayMode;
     if (nPlayMode != PLAY_STORY) return;
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) m_pPlayer->m_anUpgrades[i] = m_pPlayer->m_anSavedUpgrades[i];
+    m_pPlayer->m_anUpgrades = m_pPlayer->m_anSavedUpgrades;
     m_pPlayer->m_nMoney = m_pPlayer->m_nSavedMoney;
 }
 

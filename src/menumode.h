@@ -28,7 +28,7 @@ public:
         CMD_NEW_STORY = 15
     };
     enum { PLAY_NONE = -1, PLAY_STORY = 0, PLAY_RELAX = 1, PLAY_FREE = 2 };
-    enum { STORY_LEVELS = 50, NEW_STORY_MINUTES = 3, KEY_ESCAPE = 27 };
+    enum { KEY_ESCAPE = 27 };
 
     MenuMode();
     ~MenuMode() override;

@@ -19,6 +19,7 @@
 #include "picturehit.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
+#include "storyrules.h"
 #include "storymanager.h"
 #include "tip.h"
 #include "tipplace.h"
@@ -36,7 +37,7 @@
 
 namespace {
 
-enum { LEVELS_PER_STAGE = 10, STORY_LEVELS = 50, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
+enum { STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
 
 // What each in-play hint stands beside, and how wide it is, by hint (event)
 // number. The place follows from the subject (TipPlacer): a hint never covers
@@ -45,34 +46,17 @@ enum TipSubject { ABOUT_BAR, ABOUT_GUEST, ABOUT_WAITRESS, ABOUT_MONEY, ABOUT_CLO
 struct TipStyle {
     short nSubject, nWidth;
 };
-const TipStyle s_aTipStyles[PlayMode::TIP_EVENT_COUNT] = {
+const TipStyle s_aTipStyles[] = {
     {ABOUT_GUEST, 260},    {ABOUT_WAITRESS, 260}, {ABOUT_BAR, 280},   {ABOUT_GUEST, 290},   {ABOUT_WAITRESS, 230},
     {ABOUT_GUEST, 250},    {ABOUT_MONEY, 270},    {ABOUT_GUEST, 300}, {ABOUT_GUEST, 230},   {ABOUT_GUEST, 250},
     {ABOUT_WAITRESS, 220}, {ABOUT_WAITRESS, 240}, {ABOUT_WAITRESS, 250}, {ABOUT_CLOCK, 290}, {ABOUT_BAR, 320},
     {ABOUT_GUEST, 260},    {ABOUT_MONEY, 280},    {ABOUT_CLOCK, 240}, {ABOUT_GUEST, 240},   {ABOUT_BAR, 240},
     {ABOUT_WAITRESS, 260}, {ABOUT_GUEST, 250}};
+static_assert(sizeof(s_aTipStyles) / sizeof(s_aTipStyles[0]) == PlayMode::TIP_EVENT_COUNT, "a style for every hint");
+static_assert(PlayMode::TIP_EVENT_COUNT == QarnPlayer::TIP_COUNT, "the player keeps a shown flag for every hint");
 enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
 // Where she stands, around her feet, when her figure has no picture.
 enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 180 };
-
-// The level table of the story: a level's goal, customers, length and the
-// delays between customers grow with the level within a stage and with the stage.
-struct LevelValues {
-    int nGoal, nCustomers, nMinutes;
-    float fMinDelay, fMaxDelay;
-};
-
-LevelValues storyLevel(int nLevel, int nDifficulty) {
-    int nStage = nLevel / LEVELS_PER_STAGE, nStep = nLevel % LEVELS_PER_STAGE;
-    LevelValues v;
-    v.nGoal = 40 + 10 * nStep + 30 * nStage;
-    v.nCustomers = 6 + nStep + 2 * nStage;
-    v.nMinutes = 2 + nStage / 2;
-    v.fMinDelay = 8.0f - 1.5f * nDifficulty - 0.5f * nStage;
-    if (v.fMinDelay < 2.0f) v.fMinDelay = 2.0f;
-    v.fMaxDelay = v.fMinDelay + 6.0f;
-    return v;
-}
 
 int sceneIndex(const Tsl::String& sScene) {
     int n = sScene.getLength() > 0 ? sScene[sScene.getLength() - 1] - '0' : 0;
@@ -102,7 +86,10 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_bWalkPending(false),
       m_nStallFrames(0),
       m_bStopSeen(false) {
-    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = pPlayer ? pPlayer->m_anUpgrades[i] : 0;
+    if (pPlayer)
+        m_anLevels = pPlayer->m_anUpgrades;
+    else
+        m_anLevels.fill(0);
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
     m_pTip = new Tip();
@@ -118,10 +105,8 @@ int PlayMode::getUpgradeLevel(int nKind) const {
 
 void PlayMode::setLevelValues() {
     int nLevel = m_pPlayer ? m_pPlayer->m_nStoryLevel : 0;
-    if (nLevel < 0) nLevel = 0;
-    if (nLevel >= STORY_LEVELS) nLevel = STORY_LEVELS - 1;
-    LevelValues v = storyLevel(nLevel, m_nDifficulty);
-    m_field.m_nStage = nLevel / LEVELS_PER_STAGE;
+    StoryRules::LevelValues v = StoryRules::levelValues(nLevel, m_nDifficulty);
+    m_field.m_nStage = StoryRules::stageOf(nLevel);
     m_field.m_fMinSpawnDelay = v.fMinDelay;
     m_field.m_fMaxSpawnDelay = v.fMaxDelay;
     if (m_nPlayMode == 0) {
@@ -173,7 +158,7 @@ bool PlayMode::buildLevel() {
         buildSpots();
         loadPlayArt();
         m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY,
-                                   UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]));
+                                   UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]));
         m_pWaitress->setHeading(m_scene.m_nStartHeading);
     } catch (const Tsl::Exception& e) {
         GameApp::log("PlayMode: %s cannot be played: %s\n", sFile.c_str(), e.getMessage());
@@ -202,7 +187,7 @@ void PlayMode::buildSeats() {
     SeatInfo info;
     Tsl::List<const SceneSeat*> lOrdered;
     for (const SceneSeat& seat : m_scene.m_lSeats)
-        if (!seat.m_bVip && (seat.m_sSlot.isEmpty() || isSlotPresent(seat.m_sSlot, "seat", m_anLevels)))
+        if (!seat.m_bVip && (seat.m_sSlot.isEmpty() || UpgradeManager::isFurnished(seat.m_sSlot, UpgradeManager::USE_SEAT, m_anLevels)))
             lOrdered.append(&seat);
     info.m_nNormalSeatCount = lOrdered.getCount();
     for (const SceneSeat& seat : m_scene.m_lSeats)
@@ -219,8 +204,9 @@ void PlayMode::buildSeats() {
         m_lSpots.append(pSpot.get());
         m_field.m_lSeatSpots.append(pSpot);
         m_field.m_lSeatOccupants.append(nullptr);
-        int nKind = pSeat->m_sSlot.isEmpty() ? 0 : (pSeat->m_sSlot == "silla_0" || pSeat->m_sSlot == "silla_1") ? 1 : 2;
-        m_field.m_lSeatKinds.append(nKind);
+        // The scene's own seats are kind 0, the chairs the number of their table.
+        int nTable = (UpgradeManager::getSlotKind(pSeat->m_sSlot) - UpgradeManager::KIND_CHAIR_0) / 2;
+        m_field.m_lSeatKinds.append(pSeat->m_sSlot.isEmpty() ? 0 : 1 + nTable);
         if (pSeat->m_bVip) m_field.m_lVipSides.append(pSeat->m_nVipSide);
         info.m_lSeatX.append(pSeat->m_nX);
     }
@@ -235,7 +221,7 @@ void PlayMode::buildSeats() {
 void PlayMode::buildSpots() {
     Tsl::List<Tsl::SmartPtr<Sprite>> lShown;
     for (const SceneSpot& spot : m_scene.m_lSpots) {
-        if (!spot.m_sSlot.isEmpty() && !isSlotPresent(spot.m_sSlot, "actionspot_conditional", m_anLevels)) continue;
+        if (!spot.m_sSlot.isEmpty() && !UpgradeManager::isFurnished(spot.m_sSlot, UpgradeManager::USE_SPOT, m_anLevels)) continue;
         Tsl::SmartPtr<ActionSpot> pSpot;
         if (spot.m_sType == "glassspot")
             pSpot = new GlassSpot(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
@@ -363,22 +349,22 @@ void PlayMode::buildVisuals() {
             } else if (k == "animsprite") {
                 placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "sprite_conditional") {
-                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_PICTURE, m_anLevels))
                     place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
             } else if (k == "animsprite_conditional") {
-                if (isSlotPresent(t.getAt(6), k, m_anLevels))
+                if (UpgradeManager::isFurnished(t.getAt(6), UpgradeManager::USE_ANIMATION, m_anLevels))
                     placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
             } else if (k == "barman") {
-                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_FIGURE, m_anLevels))
                     for (const Tsl::SmartPtr<AnimSprite>& p : Barman(n(1), n(2), n(3), n(4), this).getSprites())
                         m_lAmbience.append(p);
             } else if (k == "bongos") {
-                if (isSlotPresent(t.getAt(5), k, m_anLevels))
+                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_FIGURE, m_anLevels))
                     for (const Tsl::SmartPtr<AnimSprite>& p :
                          MisterBongos(this, n(1), n(2), n(3), t.getAt(4)).getSprites())
                         m_lAmbience.append(p);
             } else if (k == "bailarina") {
-                if (isSlotPresent(t.getAt(7), k, m_anLevels) && pApp->hasResource(Names::BAILARINA_TEMPLATE)) {
+                if (UpgradeManager::isFurnished(t.getAt(7), UpgradeManager::USE_FIGURE, m_anLevels) && pApp->hasResource(Names::BAILARINA_TEMPLATE)) {
                     Tsl::List<Tsl::String> lParams;
                     lParams.append(t.getAt(6));
                     Tsl::String sKey = Tsl::String(Names::BAILARINA_KEY) + t.getAt(6);
@@ -436,7 +422,7 @@ void PlayMode::startLevel() {
     info.m_nVipPosY = m_scene.m_nVipPosY;
     info.m_nVipDepth = m_scene.m_nVipDepth;
     m_pSpawnManager->setSeatInfo(info);
-    int nCapacity = UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[0]);
+    int nCapacity = UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]);
     if (nCapacity != m_pWaitress->getCapacity())
         m_pWaitress->setCapacity(Tsl::String::format(Names::TEMPLATE_FORMAT, Names::WAITRESS_BASE), nCapacity);
     m_pWaitress->updateScale();

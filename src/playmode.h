@@ -3,6 +3,7 @@
 #include "playfield.h"
 #include "qarnmode.h"
 #include "scene.h"
+#include "upgrademanager.h"
 #include "image/rect.h"
 #include "walkgrid.h"
 
@@ -198,7 +199,7 @@ private:
     float m_fLevelSeconds;
     bool m_bClosed;
     bool m_bEnded;
-    int m_anLevels[13];
+    UpgradeLevels m_anLevels;
 
     Tsl::SmartPtr<Waitress> m_pWaitress;
     Tsl::SmartPtr<SpawnManager> m_pSpawnManager;

@@ -1,17 +1,14 @@
 #include "qarnplayer.h"
 
+#include "storyrules.h"
+
 #include "tsl2/objectstreamer.h"
 
 namespace {
 const char* const PLAYER_MAGIC = "QPL";
 const int PLAYER_VERSION = 1;
 
-const int UPGRADE_LEVEL_COUNTS[QarnPlayer::UPGRADE_KIND_COUNT] = {3, 2, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
-const int STAGE_COUNT = 5;
-const int STORY_LEVEL_COUNT = 50;
-const int MONEY_CAP = 999;
 const int HARDEST_DIFFICULTY = 2;
-const int NEW_STORY_MINUTES = 3;
 
 int clampTo(int n, int nMin, int nMax) { return n < nMin ? nMin : (n > nMax ? nMax : n); }
 } // namespace
@@ -24,7 +21,7 @@ QarnPlayer::QarnPlayer()
 void QarnPlayer::commitSession(int nPlayMode) {
     if (nPlayMode != 0 && nPlayMode != 2)
         return;
-    for (int i = 0; i < UPGRADE_KIND_COUNT; ++i) {
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) {
         if (nPlayMode == 0)
             m_anSavedUpgrades[i] = m_anUpgrades[i];
         if (m_anUpgrades[i] > m_anBestUpgrades[i])
@@ -36,7 +33,7 @@ void QarnPlayer::commitSession(int nPlayMode) {
 
 void QarnPlayer::commitPurchase(int nKind) {
     m_nSavedMoney = m_nMoney;
-    if (nKind < 0 || nKind >= UPGRADE_KIND_COUNT) return;
+    if (nKind < 0 || nKind >= UpgradeManager::KIND_COUNT) return;
     m_anSavedUpgrades[nKind] = m_anUpgrades[nKind];
     if (m_anUpgrades[nKind] > m_anBestUpgrades[nKind]) m_anBestUpgrades[nKind] = m_anUpgrades[nKind];
 }
@@ -45,10 +42,6 @@ void QarnPlayer::addScore(int nPoints) {
     const long long nMax = MAX_TOTAL_SCORE;
     long long nSum = static_cast<long long>(m_nTotalScore) + nPoints;
     m_nTotalScore = static_cast<int>(nSum < 0 ? 0 : (nSum > nMax ? nMax : nSum));
-}
-
-int QarnPlayer::getUpgradeLevelCount(int nKind) {
-    return nKind >= 0 && nKind < UPGRADE_KIND_COUNT ? UPGRADE_LEVEL_COUNTS[nKind] : 0;
 }
 
 void QarnPlayer::write(Tsl::ObjectStreamer& streamer) const {
@@ -82,7 +75,7 @@ void QarnPlayer::read(Tsl::ObjectStreamer& streamer) {
     for (int& nLevel : m_anBestUpgrades) streamer.read(nLevel);
     streamer.read(m_nSavedMoney);
     clampSaved();
-    for (int i = 0; i < UPGRADE_KIND_COUNT; ++i) m_anUpgrades[i] = m_anSavedUpgrades[i];
+    m_anUpgrades = m_anSavedUpgrades;
     m_nMoney = m_nSavedMoney;
 }
 
@@ -90,15 +83,16 @@ void QarnPlayer::read(Tsl::ObjectStreamer& streamer) {
 // the upgrade tables out of range, make a level that never ends or a score
 // that the next level's points would carry past the int.
 void QarnPlayer::clampSaved() {
-    if (m_nMinutes < 1 || m_nMinutes > MAX_MINUTES) m_nMinutes = NEW_STORY_MINUTES;
+    if (m_nMinutes < 1 || m_nMinutes > MAX_MINUTES) m_nMinutes = StoryRules::NEW_STORY_MINUTES;
     m_nTotalScore = clampTo(m_nTotalScore, 0, MAX_TOTAL_SCORE);
-    m_nStage = clampTo(m_nStage, 0, STAGE_COUNT);
+    m_nStage = clampTo(m_nStage, 0, StoryRules::STAGE_COUNT);
     m_nDifficulty = clampTo(m_nDifficulty, 0, HARDEST_DIFFICULTY);
-    m_nLevelsWon = clampTo(m_nLevelsWon, 0, STORY_LEVEL_COUNT);
-    m_nStoryLevel = clampTo(m_nStoryLevel, 0, STORY_LEVEL_COUNT);
-    m_nSavedMoney = clampTo(m_nSavedMoney, 0, MONEY_CAP);
-    for (int i = 0; i < UPGRADE_KIND_COUNT; ++i) {
-        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, UPGRADE_LEVEL_COUNTS[i] - 1);
-        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, UPGRADE_LEVEL_COUNTS[i] - 1);
+    m_nLevelsWon = clampTo(m_nLevelsWon, 0, StoryRules::STORY_LEVELS);
+    m_nStoryLevel = clampTo(m_nStoryLevel, 0, StoryRules::STORY_LEVELS);
+    m_nSavedMoney = clampTo(m_nSavedMoney, 0, StoryRules::MONEY_CAP);
+    UpgradeManager upgrades;
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) {
+        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
+        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
     }
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "upgrademanager.h"
+
 #include "screens/profiledata.h"
 
 // The game's player record: story progress, money, scores and upgrades.
 class QarnPlayer : public ProfileData {
 public:
-    enum { UPGRADE_KIND_COUNT = 13, TIP_COUNT = 22 };
+    enum { TIP_COUNT = 22 };
     enum { MAX_TOTAL_SCORE = 999999999, MAX_MINUTES = 60 };
 
     QarnPlayer();
@@ -25,9 +27,6 @@ public:
     void write(Tsl::ObjectStreamer& streamer) const override;
     void read(Tsl::ObjectStreamer& streamer) override;
 
-    // The number of levels of each upgrade kind (levels run 0 to count - 1).
-    static int getUpgradeLevelCount(int nKind);
-
     bool m_bStoryStarted;
     int m_nMinutes;          // level length of the relax and free-play modes
     int m_nStage;            // 0-4 while the story runs, 5 once it is won
@@ -38,9 +37,9 @@ public:
     bool m_bStoryFinished;
     bool m_abTipShown[TIP_COUNT];
     int m_nQuickPlayScore;   // money of the last level of play modes 1 and 2; not saved
-    int m_anUpgrades[UPGRADE_KIND_COUNT];       // current levels; not saved
-    int m_anSavedUpgrades[UPGRADE_KIND_COUNT];  // the story's
-    int m_anBestUpgrades[UPGRADE_KIND_COUNT];
+    UpgradeLevels m_anUpgrades;       // current levels; not saved
+    UpgradeLevels m_anSavedUpgrades;  // the story's
+    UpgradeLevels m_anBestUpgrades;
     int m_nMoney;            // current, 0-999; not saved
     int m_nSavedMoney;
 

@@ -14,19 +14,6 @@ namespace {
 
 enum { MAX_COORDINATE = 1000000, MAX_DRINKS = 8 };
 
-// Slot names and the kind that governs each, in the order they are searched.
-struct SlotKind {
-    const char* pszSlot;
-    int nKind;
-};
-const SlotKind s_aSlots[] = {
-    {"parrot_stand", 8},    {"juicer_0", 6},        {"juicer_1", 7},        {"silla_0", 2},    {"silla_1", 3},
-    {"silla_2", 4},         {"silla_3", 5},         {"mesa_0", 2},          {"mesa_1", 4},     {"center_lvl_2_0", 10},
-    {"center_lvl_1_0", 10}, {"center_lvl_2_1", 11}, {"center_lvl_1_1", 11}, {"barman_0", 6},   {"barman_1", 7},
-    {"prop_dispenser", 9},  {"show_1", 12},         {"show_2", 12},         {"show_3", 12},    {"show_4", 12},
-    {"mantel_0", 10},       {"mantel_1", 11},       {"juicer_0_a", 6},      {"juicer_1_a", 7}, {"barman_0_a", 6},
-    {"barman_1_a", 7},      {"mantel_2", 10},       {"mantel_3", 11}};
-
 // A line's shape: the keyword, the least and the most tokens after it.
 struct Shape {
     const char* pszKeyword;
@@ -141,7 +128,7 @@ int Reader::heading(int i) const {
 }
 
 Tsl::String Reader::slot(int i) const {
-    if (getSlotKind(tok(i)) < 0) fail("%s: unknown upgrade slot '%s'", tok(0).c_str(), tok(i).c_str());
+    if (UpgradeManager::getSlotKind(tok(i)) < 0) fail("%s: unknown upgrade slot '%s'", tok(0).c_str(), tok(i).c_str());
     return tok(i);
 }
 
@@ -348,32 +335,4 @@ SceneData parseScene(const char* pszFile, const Tsl::String& sText) {
     }
     reader.finish(nLine);
     return scene;
-}
-
-int getSlotKind(const char* pszSlot) {
-    for (const SlotKind& s : s_aSlots)
-        if (std::strcmp(s.pszSlot, pszSlot) == 0) return s.nKind;
-    return -1;
-}
-
-bool isSlotPresent(const char* pszSlot, const char* pszKeyword, const int* pnLevels) {
-    UpgradeManager upgrades;
-    auto v = [&](int nKind) { return upgrades.getValue(nKind, pnLevels[nKind]); };
-    Tsl::String sSlot(pszSlot), sKeyword(pszKeyword);
-    int nKind = getSlotKind(pszSlot);
-    if (nKind < 0) return false;
-    if (sSlot == "juicer_0" || sSlot == "juicer_1") return v(nKind) == 1;
-    if (sSlot == "barman_0" || sSlot == "barman_1") {
-        if (sKeyword == "actionspot_conditional") return v(nKind) == 2 || v(nKind) == 3;
-        if (sKeyword == "animsprite_conditional") return v(nKind) == 2;
-        if (sKeyword == "barman") return v(nKind) >= 2;
-        return false;
-    }
-    if (sSlot.right(2) == "_a") return v(nKind) == 3;
-    if (sSlot == "mesa_0") return v(2) == 1 || v(3) == 1;
-    if (sSlot == "mesa_1") return v(4) == 1 || v(5) == 1;
-    if (sSlot.left(5) == "show_") return pnLevels[12] >= (sSlot[5] - '0');
-    if (sSlot == "center_lvl_2_0" || sSlot == "center_lvl_2_1" || sSlot == "mantel_2" || sSlot == "mantel_3")
-        return v(nKind) == 2;
-    return v(nKind) == 1;
 }

@@ -95,9 +95,3 @@ struct SceneData {
 // Reads a scene's text; every fault raises SceneParserException naming the
 // file and the line.
 SceneData parseScene(const char* pszFile, const Tsl::String& sText);
-
-// Upgrade slots: the kind that governs a slot name, -1 for an unknown name.
-int getSlotKind(const char* pszSlot);
-// Whether the place a line names is furnished at these upgrade levels. The
-// keyword matters for the barman places, whose line kinds differ.
-bool isSlotPresent(const char* pszSlot, const char* pszKeyword, const int* pnLevels);

@@ -47,23 +47,54 @@ Tsl::SmartPtr<Image> centredCopy(Tsl::SmartPtr<Image> pPicture) {
 
 }  // namespace
 
-bool canBuyCenterAt(const int* anLevels) {
+bool canBuyCenterAt(const UpgradeLevels& anLevels) {
     UpgradeManager upgrades;
-    auto v = [&](int nKind) { return upgrades.getValue(nKind, anLevels[nKind]); };
-    return ((v(2) == 1 || v(3) == 1) && v(10) < 2) || ((v(4) == 1 || v(5) == 1) && v(11) < 2);
+    for (int nTable = 0; nTable < UpgradeManager::TABLE_COUNT; ++nTable) {
+        int nCenter = UpgradeManager::KIND_CENTER_0 + nTable;
+        if (UpgradeManager::hasChairAt(nTable, anLevels) &&
+            upgrades.getValue(nCenter, anLevels[nCenter]) < upgrades.getLevelCount(nCenter) - 1)
+            return true;
+    }
+    return false;
 }
 
-std::array<StoreItem, STORE_POSITION_COUNT> computeStoreItems(const int* L) {
-    bool bCenter = canBuyCenterAt(L);
-    int anLevels[STORE_POSITION_COUNT] = {L[0], std::min({L[2], L[3], L[4], L[5]}), std::min(L[6], L[7]), L[8], L[9],
-                                          std::min(L[10], L[11]) + 1, L[12], L[6], L[7]};
-    if (anLevels[5] <= 1 && !bCenter) anLevels[5] = 0;
+namespace {
+
+// The lowest level of what the position sells; the centers' store level
+// counts from "not yet available", which it stays while no table has a
+// chair for a center.
+int storeLevelOf(int nPosition, const UpgradeLevels& anLevels, bool bCenter) {
+    int nLevel = -1;
+    for (int nKind = 0; nKind < UpgradeManager::KIND_COUNT; ++nKind)
+        if (UpgradeManager::isSoldAt(nKind, nPosition) && (nLevel < 0 || anLevels[nKind] < nLevel))
+            nLevel = anLevels[nKind];
+    if (nPosition != UpgradeManager::POSITION_CENTERS) return nLevel;
+    return nLevel + 1 <= 1 && !bCenter ? 0 : nLevel + 1;
+}
+
+// Whether the position's item can be bought at its store level: the
+// centers need a table with a chair, a barman a juicer, and the juicers
+// are sold only while neither station has one.
+bool isOnSale(int nPosition, int nLevel, bool bCenter) {
+    switch (nPosition) {
+        case UpgradeManager::POSITION_CENTERS: return bCenter;
+        case UpgradeManager::POSITION_BARMAN_0:
+        case UpgradeManager::POSITION_BARMAN_1: return nLevel >= 1;
+        case UpgradeManager::POSITION_JUICERS: return nLevel < 1;
+        default: return true;
+    }
+}
+
+}  // namespace
+
+std::array<StoreItem, STORE_POSITION_COUNT> computeStoreItems(const UpgradeLevels& anLevels) {
+    bool bCenter = canBuyCenterAt(anLevels);
     std::array<StoreItem, STORE_POSITION_COUNT> aItems;
     for (int p = 0; p < STORE_POSITION_COUNT; ++p) {
-        int s = anLevels[p];
-        bool bBuyable = !(p == 5 && !bCenter) && !((p == 7 || p == 8) && s < 1) && !(p == 2 && s >= 1);
+        int s = storeLevelOf(p, anLevels, bCenter);
         const char* pszEntry = UpgradeStoreImages::entryOf(p, s);
-        bBuyable = bBuyable && pszEntry && s < UpgradeStoreImages::getLevelCount(p) - 1;
+        bool bBuyable =
+            isOnSale(p, s, bCenter) && pszEntry && s < UpgradeManager::getStoreLevelCount(p) - 1;
         aItems[p] = {p, s, pszEntry, bBuyable, POSITIONS[p].nStoreItem};
     }
     return aItems;
@@ -165,7 +196,7 @@ void StoreMode::refreshItems() {
 void StoreMode::addItem(const StoreItem& item) {
     const Position& place = POSITIONS[item.nPosition];
     Tsl::SmartPtr<Image> pPicture;
-    if (item.nPosition == UpgradeStoreImages::PARROT_POSITION) {
+    if (item.nPosition == UpgradeManager::POSITION_PARROT) {
         m_pParrot = UpgradeStoreImages::getStoreAnimation(item.nPosition, item.nLevel);
         if (m_pParrot) {
             m_pParrot->setPosition(place.nX, place.nY);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qarnmode.h"
+#include "upgrademanager.h"
 
 #include "anim/animsprite.h"
 #include "ui/button.h"
@@ -10,7 +11,6 @@
 #include <array>
 
 class QarnPlayer;
-class UpgradeManager;
 
 // What one of the store's nine positions shows at the player's levels.
 struct StoreItem {
@@ -21,12 +21,12 @@ struct StoreItem {
     int nStoreItem;        // the purchase dialog's item id, the button's callback id
 };
 
-enum { STORE_POSITION_COUNT = 9 };
+enum { STORE_POSITION_COUNT = UpgradeManager::STORE_POSITION_COUNT };
 
-// The store's positions at these 13 upgrade levels.
-std::array<StoreItem, STORE_POSITION_COUNT> computeStoreItems(const int* anLevels);
+// The store's positions at these upgrade levels.
+std::array<StoreItem, STORE_POSITION_COUNT> computeStoreItems(const UpgradeLevels& anLevels);
 // Some table has a chair and its center can still be raised.
-bool canBuyCenterAt(const int* anLevels);
+bool canBuyCenterAt(const UpgradeLevels& anLevels);
 
 // The store between story levels: nine item positions, a salesman who
 // reacts to the mouse and to purchases, the player's money and a way back.

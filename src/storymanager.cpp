@@ -4,6 +4,7 @@
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymodefactory.h"
+#include "storyrules.h"
 #include "tip.h"
 
 #include "anim/animsprite.h"
@@ -15,16 +16,14 @@
 #include "ui/label.h"
 
 namespace {
-// Cumulative level counts by stage.
-const int s_anStageEnds[StoryManagerMode::STAGE_COUNT] = {10, 20, 30, 40, 50};
-enum { FINISHED_STAGE = 5, NEW_STORY_STATION_LEVEL = 1, DIFFICULTY_MAX = 2 };
+enum { FINISHED_STAGE = StoryRules::STAGE_COUNT, NEW_STORY_STATION_LEVEL = 1, DIFFICULTY_MAX = 2 };
 // Map tips that come back together until all of them were seen.
 const int s_anMapTipGroup[] = {3, 4, 5, 6, 7, 18};
 
 int clampInt(int nValue, int nLow, int nHigh) { return nValue < nLow ? nLow : nValue > nHigh ? nHigh : nValue; }
 // A damaged profile may carry a stage or level beyond the tables: look-ups
 // stay inside them.
-int tableStage(int nStage) { return clampInt(nStage, 0, StoryManagerMode::STAGE_COUNT - 1); }
+int tableStage(int nStage) { return clampInt(nStage, 0, StoryRules::STAGE_COUNT - 1); }
 }  // namespace
 
 StoryManagerMode::StoryManagerMode(int nDifficulty, int nMinutes, QarnPlayer* pPlayer, int nPlayMode)
@@ -91,8 +90,8 @@ void StoryManagerMode::applyNewStoryRule(int nDifficulty, int nMinutes) {
     pPlayer->m_nMoney = 0;
     pPlayer->m_nLevelsWon = 0;
     pPlayer->m_nStoryLevel = 0;
-    for (int& nLevel : pPlayer->m_anUpgrades) nLevel = 0;
-    pPlayer->m_anUpgrades[6] = NEW_STORY_STATION_LEVEL;
+    pPlayer->m_anUpgrades.fill(0);
+    pPlayer->m_anUpgrades[UpgradeManager::KIND_STATION_0] = NEW_STORY_STATION_LEVEL;
 }
 
 void StoryManagerMode::init() {
@@ -109,8 +108,8 @@ int StoryManagerMode::getStage() const { return m_pPlayer ? m_pPlayer->m_nStage 
 bool StoryManagerMode::isLastLevelOfStage() const {
     if (m_nStep != STEP_PLAYING || !m_pPlayer) return false;
     int nStage = m_pPlayer->m_nStage;
-    if (nStage < 0 || nStage >= STAGE_COUNT) return false;
-    return s_anStageEnds[nStage] == m_pPlayer->m_nStoryLevel + 1;
+    if (nStage < 0 || nStage >= StoryRules::STAGE_COUNT) return false;
+    return StoryRules::stageEnd(nStage) == m_pPlayer->m_nStoryLevel + 1;
 }
 
 void StoryManagerMode::addScore(int nPoints) {
@@ -120,7 +119,7 @@ void StoryManagerMode::addScore(int nPoints) {
 void StoryManagerMode::addMoney(int nAmount) {
     if (!m_pPlayer) return;
     m_pPlayer->m_nMoney += nAmount;
-    if (m_pPlayer->m_nMoney > MONEY_CAP) m_pPlayer->m_nMoney = MONEY_CAP;
+    if (m_pPlayer->m_nMoney > StoryRules::MONEY_CAP) m_pPlayer->m_nMoney = StoryRules::MONEY_CAP;
 }
 
 void StoryManagerMode::setLevelResult(int nResult) {
@@ -196,15 +195,15 @@ void StoryManagerMode::startStoryLevel() {
 void StoryManagerMode::countWonLevel() {
     TSL_TRACE();
     QarnPlayer* pPlayer = m_pPlayer;
-    pPlayer->m_nLevelsWon = clampInt(pPlayer->m_nLevelsWon + 1, 0, STORY_LEVELS);
+    pPlayer->m_nLevelsWon = clampInt(pPlayer->m_nLevelsWon + 1, 0, StoryRules::STORY_LEVELS);
     if (m_nPlayMode == 0) {
-        pPlayer->m_nStoryLevel = clampInt(pPlayer->m_nStoryLevel + 1, 0, STORY_LEVELS);
+        pPlayer->m_nStoryLevel = clampInt(pPlayer->m_nStoryLevel + 1, 0, StoryRules::STORY_LEVELS);
         m_nStep = STEP_ADVANCE;
     } else {
         m_nStep = STEP_WAITING;
     }
     // A level past the stage's count (a damaged profile) ends the stage too.
-    if (pPlayer->m_nStoryLevel >= s_anStageEnds[tableStage(pPlayer->m_nStage)] && m_nPlayMode == 0) {
+    if (pPlayer->m_nStoryLevel >= StoryRules::stageEnd(tableStage(pPlayer->m_nStage)) && m_nPlayMode == 0) {
         if (pPlayer->m_nStage < FINISHED_STAGE) ++pPlayer->m_nStage;
         m_nStep = STEP_STAGE_PAGES;
     }
@@ -296,26 +295,28 @@ int drawUpTo(int nMax) { return nMax < 0 ? 0 : Tsl::gameRand() % (nMax + 1); }
 
 void StoryManagerMode::prepareQuickPlay() {
     TSL_TRACE();
+    typedef UpgradeManager U;
     QarnPlayer* pPlayer = m_pPlayer;
-    int* anLevel = pPlayer->m_anUpgrades;
-    const int* anBest = pPlayer->m_anBestUpgrades;
+    UpgradeLevels& anLevel = pPlayer->m_anUpgrades;
+    const UpgradeLevels& anBest = pPlayer->m_anBestUpgrades;
     pPlayer->m_nMoney = 0;
     if (m_nPlayMode == 1) {
-        anLevel[0] = drawUpTo(anBest[0]);
-        anLevel[1] = Tsl::gameRand() % 2;
-        for (int k = 2; k <= 5; ++k) anLevel[k] = 1;
-        anLevel[6] = drawUpTo(anBest[6]);
-        anLevel[7] = drawUpTo(anBest[7]);
-        if (anLevel[6] == 0 && anLevel[7] == 0) anLevel[6] = 1;
-        anLevel[8] = drawUpTo(anBest[8]);
-        anLevel[9] = drawUpTo(anBest[9]);
-        anLevel[10] = (anLevel[2] == 1 || anLevel[3] == 1) ? drawUpTo(anBest[10]) : 0;
-        anLevel[11] = (anLevel[4] == 1 || anLevel[5] == 1) ? drawUpTo(anBest[11]) : 0;
-        anLevel[12] = drawUpTo(anBest[12]);
+        anLevel[U::KIND_TRAY] = drawUpTo(anBest[U::KIND_TRAY]);
+        anLevel[U::KIND_UNUSED] = Tsl::gameRand() % 2;
+        for (int k = U::KIND_CHAIR_0; k <= U::KIND_CHAIR_3; ++k) anLevel[k] = 1;
+        anLevel[U::KIND_STATION_0] = drawUpTo(anBest[U::KIND_STATION_0]);
+        anLevel[U::KIND_STATION_1] = drawUpTo(anBest[U::KIND_STATION_1]);
+        if (anLevel[U::KIND_STATION_0] == 0 && anLevel[U::KIND_STATION_1] == 0) anLevel[U::KIND_STATION_0] = 1;
+        anLevel[U::KIND_PARROT_STAND] = drawUpTo(anBest[U::KIND_PARROT_STAND]);
+        anLevel[U::KIND_PROP_DISPENSER] = drawUpTo(anBest[U::KIND_PROP_DISPENSER]);
+        for (int nTable = 0; nTable < U::TABLE_COUNT; ++nTable)
+            anLevel[U::KIND_CENTER_0 + nTable] =
+                U::hasChairAt(nTable, anLevel) ? drawUpTo(anBest[U::KIND_CENTER_0 + nTable]) : 0;
+        anLevel[U::KIND_SHOW] = drawUpTo(anBest[U::KIND_SHOW]);
     } else if (m_nPlayMode == 2) {
-        for (int k = 0; k < QarnPlayer::UPGRADE_KIND_COUNT; ++k) anLevel[k] = 0;
-        anLevel[6] = 1;
-        for (int k = 2; k <= 5; ++k) anLevel[k] = 1;
+        anLevel.fill(0);
+        anLevel[U::KIND_STATION_0] = 1;
+        for (int k = U::KIND_CHAIR_0; k <= U::KIND_CHAIR_3; ++k) anLevel[k] = 1;
     }
 }
 

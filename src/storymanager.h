@@ -22,12 +22,10 @@ class Tip;
 // back on top of the stack.
 class StoryManagerMode : public QarnMode {
 public:
-    enum { STAGE_COUNT = 5 };
     // Results a play screen reports: 2 the level failed (or, in play modes 1
     // and 2, ended); anything else brings no progress.
     enum { RESULT_NO_PROGRESS = 1, RESULT_FAILED = 2 };
-    enum { MONEY_CAP = 999 };
-    enum { STORY_LEVELS = 50, SITE_COUNT = 6, STORE_SITE = 5, ROUTE_POINTS = 50, MAP_TIP_COUNT = 5 };
+    enum { SITE_COUNT = 6, STORE_SITE = 5, ROUTE_POINTS = 50, MAP_TIP_COUNT = 5 };
     enum Step {
         STEP_STAGE_PAGES = 0,
         STEP_START_LEVEL = 1,
@@ -69,7 +67,7 @@ public:
     // True only while a story level is being played and it is the last of its stage.
     bool isLastLevelOfStage() const;
     void addScore(int nPoints);
-    // The sum stops at 999.
+    // The sum stops at the story's money cap.
     void addMoney(int nAmount);
     void setLevelResult(int nResult);
 

@@ -6,6 +6,7 @@
 #include "names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
+#include "storyrules.h"
 #include "tip.h"
 #include "upgrademanager.h"
 
@@ -63,7 +64,7 @@ const EmitterPlace s_aEmitters[] = {{Names::EMITTER_CLOUDS, 800, 300, 9},     {N
                                     {Names::EMITTER_SHIP_1, 800, 63, 1},      {Names::EMITTER_SHOAL, 0, 400, 1}};
 
 int routeIndex(int nLevel) { return nLevel < 0 ? 0 : nLevel >= StoryManagerMode::ROUTE_POINTS ? StoryManagerMode::ROUTE_POINTS - 1 : nLevel; }
-bool isLargeFlower(int nLevel) { return nLevel % 10 == 0 || nLevel == StoryManagerMode::ROUTE_POINTS - 1; }
+bool isLargeFlower(int nLevel) { return nLevel % StoryRules::LEVELS_PER_STAGE == 0 || nLevel == StoryManagerMode::ROUTE_POINTS - 1; }
 
 void playNamedSound(const char* pszName) {
     GameApp* pApp = GameApp::getInstance();
@@ -118,7 +119,7 @@ void StoryManagerMode::addFlowers() {
     TSL_TRACE();
     int nStageNumber = 0;
     for (int i = 0; i < ROUTE_POINTS; ++i) {
-        if (isLargeFlower(i) && nStageNumber < STAGE_COUNT) ++nStageNumber;
+        if (isLargeFlower(i) && nStageNumber < StoryRules::STAGE_COUNT) ++nStageNumber;
         Tsl::String sImage = i <= m_pPlayer->m_nStoryLevel
                                  ? flowerImage(i, nStageNumber)
                                  : Tsl::String(isLargeFlower(i) ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
@@ -293,11 +294,7 @@ void StoryManagerMode::updateTips(float fDt) {
     showMapTip(MAP_TIPS[2], m_nPlayMode == 1);
     showMapTip(MAP_TIPS[3], bStory && pPlayer->m_nMoney >= TIP_MONEY);
     if (bStory && !pPlayer->m_abTipShown[TIP_CHAIRS]) {
-        UpgradeManager upgrades;
-        int nChairs = 0;
-        for (int k = UpgradeManager::KIND_CHAIR_0; k <= UpgradeManager::KIND_CHAIR_3; ++k)
-            nChairs += upgrades.getValue(k, pPlayer->m_anUpgrades[k]);
-        showMapTip(TIP_CHAIRS, nChairs >= 2);
+        showMapTip(TIP_CHAIRS, UpgradeManager::countChairs(pPlayer->m_anUpgrades) >= 2);
     }
     for (const Tsl::SmartPtr<ParticleEmitter>& pEmitter : m_lEmitters) pEmitter->update(fDt);
 }
@@ -349,10 +346,10 @@ void StoryManagerMode::bloomFlower() {
     TSL_TRACE();
     if (m_lFlowers.getCount() == 0) return;
     int nLevel = routeIndex(m_pPlayer->m_nStoryLevel);
-    int nStage = m_pPlayer->m_nStage < 0 ? 0 : m_pPlayer->m_nStage >= STAGE_COUNT ? STAGE_COUNT - 1 : m_pPlayer->m_nStage;
+    int nStage = m_pPlayer->m_nStage < 0 ? 0 : m_pPlayer->m_nStage >= StoryRules::STAGE_COUNT ? StoryRules::STAGE_COUNT - 1 : m_pPlayer->m_nStage;
     Tsl::SmartPtr<Sprite> pFlower = m_lFlowers.getAt(nLevel);
     setFlowerImage(pFlower, flowerImage(nLevel, nStage + 1));
-    if (nLevel % 10 == 0) m_lLocks.getAt(nStage)->setVisible(false);
+    if (nLevel % StoryRules::LEVELS_PER_STAGE == 0) m_lLocks.getAt(nStage)->setVisible(false);
     burstPetals(pFlower, isLargeFlower(nLevel));
     playNamedSound(Names::SFX_MAP_FLOWER);
 }

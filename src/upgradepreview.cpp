@@ -26,20 +26,6 @@ const char* const KW_SPRITE_COND = "sprite_conditional";
 const char* const KW_ANIMSPRITE_COND = "animsprite_conditional";
 const char* const KW_BARMAN = "barman";
 
-struct SlotKind {
-    const char* pszSlot;
-    int nKind;
-};
-// Searched in order; the first equal name counts. "mantel_2" and "mantel_3"
-// are places too but governed by no kind here: they never pulse.
-const SlotKind SLOTS[] = {
-    {"parrot_stand", 8},   {"juicer_0", 6},       {"juicer_1", 7},       {"silla_0", 2},        {"silla_1", 3},
-    {"silla_2", 4},        {"silla_3", 5},        {"mesa_0", 2},         {"mesa_1", 4},         {"center_lvl_2_0", 10},
-    {"center_lvl_1_0", 10}, {"center_lvl_2_1", 11}, {"center_lvl_1_1", 11}, {"barman_0", 6},   {"barman_1", 7},
-    {"prop_dispenser", 9}, {"show_1", 12},        {"show_2", 12},        {"show_3", 12},        {"show_4", 12},
-    {"mantel_0", 10},      {"mantel_1", 11},      {"juicer_0_a", 6},     {"juicer_1_a", 7},     {"barman_0_a", 6},
-    {"barman_1_a", 7}};
-
 // The side (0 or 1) of a paired slot name ending in "_0"/"_1" or "_0_a"/"_1_a".
 int sideOf(const Tsl::String& sSlot) {
     int n = sSlot.getLength();
@@ -85,16 +71,8 @@ void need(const Tsl::List<Tsl::String>& lTokens, int nCount) {
 
 }  // namespace
 
-UpgradePreview::UpgradePreview(GameMode* pMode, const int* anLevels, int nKind)
-    : m_pMode(pMode), m_nKind(nKind), m_nLine(0) {
-    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) m_anLevels[i] = anLevels[i];
-}
-
-int UpgradePreview::slotKind(const Tsl::String& sSlot) {
-    for (const SlotKind& slot : SLOTS)
-        if (sSlot == slot.pszSlot) return slot.nKind;
-    return -1;
-}
+UpgradePreview::UpgradePreview(GameMode* pMode, const UpgradeLevels& anLevels, int nKind)
+    : m_pMode(pMode), m_anLevels(anLevels), m_nKind(nKind), m_nLine(0) {}
 
 int UpgradePreview::value(int nKind) const { return UpgradeManager().getValue(nKind, m_anLevels[nKind]); }
 
@@ -240,7 +218,7 @@ void UpgradePreview::placeConditional(const Tsl::List<Tsl::String>& l) {
     const Tsl::String& k = l.getAt(0);
     need(l, k == KW_ANIMSPRITE_COND ? 7 : 6);
     Tsl::String sSlot = k == KW_ANIMSPRITE_COND ? l.getAt(6) : k == KW_ACTIONSPOT ? l.getLast() : l.getAt(5);
-    if (slotKind(sSlot) < 0 && sSlot != "mantel_2" && sSlot != "mantel_3")
+    if (UpgradeManager::getSlotKind(sSlot) < 0)
         TSL_THROW(BadParmException, "%s: unknown upgrade place '%s'", k.c_str(), sSlot.c_str());
     int nX = number(l, 2), nY = number(l, 3), nZ = number(l, 4) + Z_RAISE;
     if (!willBuild(sSlot, k)) return;
@@ -283,7 +261,7 @@ void UpgradePreview::placeFigure(const Tsl::List<Tsl::String>& l) {
     int nSlotAt = k == KW_BARMAN || k == "bongos" ? 5 : 7;
     need(l, nSlotAt + 1);
     const Tsl::String& sSlot = l.getAt(nSlotAt);
-    if (slotKind(sSlot) < 0) TSL_THROW(BadParmException, "%s: unknown upgrade place '%s'", k.c_str(), sSlot.c_str());
+    if (UpgradeManager::getSlotKind(sSlot) < 0) TSL_THROW(BadParmException, "%s: unknown upgrade place '%s'", k.c_str(), sSlot.c_str());
     int nA = number(l, 1), nB = number(l, 2), nC = number(l, 3);
     if (k == KW_BARMAN) {
         int nD = number(l, 4);
@@ -332,29 +310,12 @@ void UpgradePreview::scaleAll() {
 }
 
 bool UpgradePreview::isPresent(const Tsl::String& sSlot, const Tsl::String& sKeyword) const {
-    int nSide = sideOf(sSlot);
-    int nStation = UpgradeManager::KIND_STATION_0 + nSide;
-    if (isJuicer(sSlot)) return value(nStation) == 1;
-    if (isBarman(sSlot)) {
-        int v = value(nStation);
-        if (sKeyword == KW_ACTIONSPOT) return v == 2 || v == 3;
-        if (sKeyword == KW_ANIMSPRITE_COND) return v == 2;
-        if (sKeyword == KW_BARMAN) return v >= 2;
-        return false;
-    }
-    if (isExtraBarman(sSlot)) return value(nStation) == 3;
-    if (startsWith(sSlot, "silla_")) return value(UpgradeManager::KIND_CHAIR_0 + (sSlot[6] - '0')) == 1;
-    if (sSlot == "mesa_0") return value(2) == 1 || value(3) == 1;
-    if (sSlot == "mesa_1") return value(4) == 1 || value(5) == 1;
-    if (startsWith(sSlot, "center_lvl_")) return value(UpgradeManager::KIND_CENTER_0 + nSide) == sSlot[11] - '0';
-    if (startsWith(sSlot, "mantel_")) {
-        int nMantel = sSlot[7] - '0';  // 0, 1 at value 1; 2, 3 at value 2
-        return value(UpgradeManager::KIND_CENTER_0 + nMantel % 2) == 1 + nMantel / 2;
-    }
-    if (sSlot == "parrot_stand") return value(UpgradeManager::KIND_PARROT_STAND) == 1;
-    if (sSlot == "prop_dispenser") return value(UpgradeManager::KIND_PROP_DISPENSER) == 1;
-    if (startsWith(sSlot, "show_")) return m_anLevels[UpgradeManager::KIND_SHOW] >= sSlot[5] - '0';
-    return false;
+    UpgradeManager::SlotUse eUse = sKeyword == KW_ACTIONSPOT        ? UpgradeManager::USE_SPOT
+                                   : sKeyword == KW_ANIMSPRITE_COND ? UpgradeManager::USE_ANIMATION
+                                   : sKeyword == KW_BARMAN          ? UpgradeManager::USE_FIGURE
+                                   : sKeyword == KW_SPRITE_COND     ? UpgradeManager::USE_PICTURE
+                                                                    : UpgradeManager::USE_FIGURE;
+    return UpgradeManager::isFurnished(sSlot, eUse, m_anLevels);
 }
 
 bool UpgradePreview::isHighlighted(const Tsl::String& sSlot, const Tsl::String& sKeyword) const {
@@ -363,7 +324,7 @@ bool UpgradePreview::isHighlighted(const Tsl::String& sSlot, const Tsl::String& 
         return (m_nKind == 2 || m_nKind == 3) && value(2) != value(3);
     if (sKeyword == KW_SPRITE_COND && sSlot == "mesa_1")
         return (m_nKind == 4 || m_nKind == 5) && value(4) != value(5);
-    int nKind = slotKind(sSlot);
+    int nKind = UpgradeManager::getSlotKind(sSlot);
     if (nKind < 0 || nKind != m_nKind) return false;
     int v = value(nKind);
     if (sKeyword == KW_ACTIONSPOT) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "upgrademanager.h"
+
 #include "sprite/sprite.h"
 
 #include "tsl2/hash.h"
@@ -34,9 +36,9 @@ public:
     enum { MAX_REPEAT = 100, Z_RAISE = 10 };
     static const float SCALE;
 
-    // anLevels: the 13 upgrade levels to draw; nKind: the store item the
+    // anLevels: the upgrade levels to draw; nKind: the store item the
     // dialog was opened for (0-12 an upgrade kind, 13-15 a group).
-    UpgradePreview(GameMode* pMode, const int* anLevels, int nKind);
+    UpgradePreview(GameMode* pMode, const UpgradeLevels& anLevels, int nKind);
 
     // Reads "<scene>.scene"; a missing file is logged and builds nothing.
     void load(const Tsl::String& sSceneName);
@@ -47,9 +49,6 @@ public:
     const Tsl::List<Tsl::SmartPtr<Sprite>>& getHighlights() const { return m_lHighlights; }
     const Tsl::List<UpgradeConditionalSprite>& getConditionals() const { return m_lConditionals; }
     const Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>>& getNamedSprites() const { return m_hNamed; }
-
-    // The kind that governs a place name, -1 for a name the table lacks.
-    static int slotKind(const Tsl::String& sSlot);
 
 private:
     // How a line of a group item's place is built.
@@ -84,7 +83,7 @@ private:
     void addSprite(Tsl::SmartPtr<Sprite> pSprite, bool bHighlight);
 
     GameMode* m_pMode;
-    int m_anLevels[13];
+    UpgradeLevels m_anLevels;
     int m_nKind;
     Tsl::String m_sFile;
     int m_nLine;

@@ -10,8 +10,9 @@
 
 namespace {
 
-const int LEVEL_COUNTS[UpgradeStoreImages::POSITION_COUNT] = {3, 2, 5, 2, 2, 4, 5, 4, 4};
-const int STAMP_OFFSETS[UpgradeStoreImages::POSITION_COUNT][2] = {{52, 34}, {120, 60}, {12, 80},  {45, 43}, {57, 82},
+const int SIGN_POSITION = UpgradeManager::POSITION_SIGNS;
+const int PARROT_POSITION = UpgradeManager::POSITION_PARROT;
+const int STAMP_OFFSETS[UpgradeManager::STORE_POSITION_COUNT][2] = {{52, 34}, {120, 60}, {12, 80},  {45, 43}, {57, 82},
                                                                   {100, 128}, {0, 0},  {18, 48}, {18, 48}};
 const int SIGN_COUNT = 4;
 const int SIGN_PLACES[SIGN_COUNT][2] = {{50, 235}, {150, 230}, {80, 240}, {100, 250}};
@@ -26,12 +27,8 @@ Tsl::String withSuffix(const char* pszEntry, const char* pszSuffix) { return Tsl
 
 }  // namespace
 
-int UpgradeStoreImages::getLevelCount(int nPosition) {
-    return nPosition >= 0 && nPosition < POSITION_COUNT ? LEVEL_COUNTS[nPosition] : 0;
-}
-
 const char* UpgradeStoreImages::entryOf(int nPosition, int nLevel) {
-    if (nLevel < 0 || nLevel >= getLevelCount(nPosition) || nLevel >= Names::STORE_LEVELS_MOST)
+    if (nLevel < 0 || nLevel >= UpgradeManager::getStoreLevelCount(nPosition) || nLevel >= Names::STORE_LEVELS_MOST)
         return nullptr;
     return Names::STORE_PICTURES[nPosition][nLevel];
 }

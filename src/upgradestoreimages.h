@@ -12,7 +12,6 @@ class AnimSprite;
 // the cached pictures stay as they are.
 class UpgradeStoreImages {
 public:
-    enum { POSITION_COUNT = 9, SIGN_POSITION = 6, PARROT_POSITION = 3 };
     enum { SIGN_CANVAS_WIDTH = 210, SIGN_CANVAS_HEIGHT = 260, SOLD_SIGN_CANVAS_HEIGHT = 270 };
 
     // The live parrot of position 3 at level 0; null for anything else.
@@ -21,8 +20,6 @@ public:
     static Tsl::SmartPtr<Image> getStoreImage(int nPosition, int nLevel);
     // The picture under the mouse; null for stamps, the parrot and sold-out signs.
     static Tsl::SmartPtr<Image> getStoreHighlightImage(int nPosition, int nLevel);
-    // Store levels of the position; 0 out of range.
-    static int getLevelCount(int nPosition);
     // The row entry naming the picture; null when the position lacks one.
     static const char* entryOf(int nPosition, int nLevel);
 

@@ -566,8 +566,8 @@ TEST_F(GeneratedContent, EveryStoreItemPreviewsAtEveryLevel) {
     for (int nScene = 0; nScene < 5; ++nScene) {
         std::string sScene = "scene" + std::to_string(nScene);
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
-            int anLevels[13];
-            for (int& n : anLevels) n = nLevel;
+            UpgradeLevels anLevels;
+            anLevels.fill(nLevel);
             for (int nItem = 1; nItem <= 15; ++nItem) {
                 ScratchLog log;
                 UpgradePreview preview(pMode.get(), anLevels, nItem);

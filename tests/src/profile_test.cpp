@@ -28,9 +28,9 @@ void fill(P& p, int nSeed) {
     p.m_nStoryLevel = 0x10 + nSeed;
     p.m_bStoryFinished = nSeed % 2 == 1;
     for (int i = 0; i < P::TIP_COUNT; ++i) p.m_abTipShown[i] = (i + nSeed) % 3 == 0;
-    for (int i = 0; i < P::UPGRADE_KIND_COUNT; ++i) {
-        p.m_anSavedUpgrades[i] = (i + nSeed) % P::getUpgradeLevelCount(i);
-        p.m_anBestUpgrades[i] = P::getUpgradeLevelCount(i) - 1;
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) {
+        p.m_anSavedUpgrades[i] = (i + nSeed) % UpgradeManager().getLevelCount(i);
+        p.m_anBestUpgrades[i] = UpgradeManager().getLevelCount(i) - 1;
     }
     p.m_nSavedMoney = 0x1FF - nSeed;
 }
@@ -63,9 +63,9 @@ bool inRange(const P& p) {
                p.m_nDifficulty <= 2 && p.m_nLevelsWon >= 0 && p.m_nLevelsWon <= 50 && p.m_nStoryLevel >= 0 &&
                p.m_nStoryLevel <= 50 && p.m_nSavedMoney >= 0 && p.m_nSavedMoney <= 999 &&
                p.m_nMoney == p.m_nSavedMoney;
-    for (int i = 0; i < P::UPGRADE_KIND_COUNT; ++i)
-        bOk = bOk && p.m_anSavedUpgrades[i] >= 0 && p.m_anSavedUpgrades[i] < P::getUpgradeLevelCount(i) &&
-              p.m_anBestUpgrades[i] >= 0 && p.m_anBestUpgrades[i] < P::getUpgradeLevelCount(i);
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i)
+        bOk = bOk && p.m_anSavedUpgrades[i] >= 0 && p.m_anSavedUpgrades[i] < UpgradeManager().getLevelCount(i) &&
+              p.m_anBestUpgrades[i] >= 0 && p.m_anBestUpgrades[i] < UpgradeManager().getLevelCount(i);
     return bOk;
 }
 

@@ -1,5 +1,5 @@
 // The ".scene" reader: what it accepts, every refusal with its file and line,
-// the places that upgrades furnish, and a second load that matches the first.
+// and a second load that matches the first.
 #include "playfield_fixture.h"
 
 #include "scene.h"
@@ -71,36 +71,6 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         {sFloor + "topy 99999999999", "scene0.scene, line 5: topy: '99999999999' is not a number"},
     };
     for (const Case& c : cases) EXPECT_EQ(errorOf(c.sText), c.pszMessage);
-}
-
-TEST(SceneReader, UpgradesFurnishTheirPlaces) {
-    struct Case {
-        const char* pszSlot;
-        const char* pszKeyword;
-        int nKind, nLevel;
-        bool bPresent;
-    } cases[] = {
-        {"juicer_0", "sprite_conditional", 6, 1, true},
-        {"juicer_0", "sprite_conditional", 6, 2, false},
-        {"barman_1", "actionspot_conditional", 7, 3, true},
-        {"barman_1", "animsprite_conditional", 7, 3, false},
-        {"barman_1", "barman", 7, 3, true},
-        {"barman_1", "sprite_conditional", 7, 2, false},
-        {"barman_0_a", "actionspot_conditional", 6, 3, true},
-        {"silla_2", "seat", 4, 1, true},
-        {"mesa_0", "sprite_conditional", 3, 1, true},
-        {"mesa_1", "sprite_conditional", 3, 1, false},
-        {"center_lvl_2_1", "sprite_conditional", 11, 2, true},
-        {"mantel_2", "sprite_conditional", 10, 1, false},
-        {"show_3", "bailarina", 12, 3, true},
-        {"show_4", "bailarina", 12, 3, false},
-        {"parrot_stand", "sprite_conditional", 8, 1, true},
-    };
-    for (const Case& c : cases) {
-        int anLevels[13] = {};
-        anLevels[c.nKind] = c.nLevel;
-        EXPECT_EQ(isSlotPresent(c.pszSlot, c.pszKeyword, anLevels), c.bPresent) << c.pszSlot << " " << c.pszKeyword;
-    }
 }
 
 struct SceneBuildTest : PlayFieldFixture {};

@@ -15,7 +15,7 @@
 namespace {
 
 struct Levels {
-    int a[13] = {0};
+    UpgradeLevels a = {};
     Levels& set(int nKind, int nLevel) {
         a[nKind] = nLevel;
         return *this;
@@ -56,7 +56,7 @@ TEST(StoreItems, PositionsFollowTheLevels) {
 // Every level combination in range: each position has its picture, and a
 // buyable item opens a dialog that can buy something.
 TEST(StoreItems, EveryCombinationHasPicturesAndSomethingToBuy) {
-    const int anCounts[13] = {3, 1, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
+    const UpgradeLevels anCounts = {3, 1, 2, 2, 2, 2, 4, 4, 2, 2, 3, 3, 5};
     UpgradeManager upgrades;
     Levels levels;
     int nCombinations = 0;

@@ -42,13 +42,13 @@ struct StorePicturesTest : GameTest {
 
 TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
     // Levels -1 to the count, by position -1 to 9.
-    const char* const pictures[] = {"nnn",     "nccsn",   "ncsn", "ncsssnn", "nnpn", "ncsn",
+    const char* const pictures[] = {"nnn",     "nccsn",   "ncsn", "ncsssn", "nnpn", "ncsn",
                                     "nsccsn",  "nggggGn", "nsccsn", "nsccsn", "nnn"};
-    const char* const highlights[] = {"nnn",     "nhhnn",   "nhnn", "nhnnnnn", "nnnn", "nhnn",
+    const char* const highlights[] = {"nnn",     "nhhnn",   "nhnn", "nhnnnn", "nnnn", "nhnn",
                                       "nnhhnn",  "nggggnn", "nnhhnn", "nnhhnn", "nnn"};
     for (int nPosition = -1; nPosition <= 9; ++nPosition) {
         std::string sPictures, sHighlights;
-        int nCount = UpgradeStoreImages::getLevelCount(nPosition);
+        int nCount = UpgradeManager::getStoreLevelCount(nPosition);
         for (int nLevel = -1; nLevel <= (nCount ? nCount : 1); ++nLevel) {
             sPictures += kindOf(upgrades.getStoreImage(nPosition, nLevel), nPosition, nLevel, false);
             sHighlights +=

@@ -23,8 +23,7 @@ TEST_F(StoryProgressTest, ANewStoryRunsFromItsPagesThroughFiftyLevelsToTheScoreA
     Tsl::SmartPtr<Smm> pStory = open(0);
     EXPECT_TRUE(player->m_bStoryStarted);
     EXPECT_EQ(0, player->m_nTotalScore);
-    EXPECT_EQ(std::vector<int>({0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}),
-              std::vector<int>(player->m_anUpgrades, player->m_anUpgrades + 13));
+    EXPECT_EQ(UpgradeLevels({0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0}), player->m_anUpgrades);
     EXPECT_EQ("pages historieta_1 historieta_1a ms_story", factory.last());
     endTop();
     const char* apszPages[] = {"", "pages historieta_2 ms_story", "pages historieta_3 ms_story",
@@ -177,14 +176,13 @@ struct QuickPlayTest : StoryTest {
         app.onMouseDown(1, nX, nY);
         app.onMouseUp(1, nX, nY);
     }
-    std::vector<int> upgrades() { return std::vector<int>(player->m_anUpgrades, player->m_anUpgrades + 13); }
+    std::vector<int> upgrades() { return std::vector<int>(player->m_anUpgrades.begin(), player->m_anUpgrades.end()); }
 };
 int QuickPlayTest::s_nNext = 0;
 std::vector<int> QuickPlayTest::s_script;
 
 TEST_F(QuickPlayTest, UpgradesPerPlayModeTheClickedSceneAndResourcesKeptForTheSameScene) {
-    const int anBest[13] = {3, 0, 0, 0, 0, 0, 0, 0, 2, 1, 2, 2, -1};
-    std::copy(anBest, anBest + 13, player->m_anBestUpgrades);
+    player->m_anBestUpgrades = {3, 0, 0, 0, 0, 0, 0, 0, 2, 1, 2, 2, -1};
     player->m_nMinutes = 5;
     player->m_nMoney = 40;
     Tsl::SmartPtr<Smm> pRelax = open(1);

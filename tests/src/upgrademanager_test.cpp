@@ -1,6 +1,8 @@
-// Upgrade values and prices, and what a level reports to the story.
+// Upgrade values and prices, the places upgrades furnish, and what a level
+// reports to the story.
 #include "qarnplayer.h"
 #include "storymanager.h"
+#include "storyrules.h"
 #include "upgrademanager.h"
 
 #include <gtest/gtest.h>
@@ -26,12 +28,42 @@ TEST(UpgradeManager, ValuesAndPrices) {
             EXPECT_EQ(upgrades.getPrice(nKind, nLevel), -1) << nKind << "/" << nLevel;
 }
 
+TEST(UpgradeManager, UpgradesFurnishTheirPlaces) {
+    struct Case {
+        const char* pszSlot;
+        UpgradeManager::SlotUse eUse;
+        int nKind, nLevel;
+        bool bPresent;
+    } cases[] = {
+        {"juicer_0", UpgradeManager::USE_PICTURE, 6, 1, true},
+        {"juicer_0", UpgradeManager::USE_PICTURE, 6, 2, false},
+        {"barman_1", UpgradeManager::USE_SPOT, 7, 3, true},
+        {"barman_1", UpgradeManager::USE_ANIMATION, 7, 3, false},
+        {"barman_1", UpgradeManager::USE_FIGURE, 7, 3, true},
+        {"barman_1", UpgradeManager::USE_PICTURE, 7, 2, false},
+        {"barman_0_a", UpgradeManager::USE_SPOT, 6, 3, true},
+        {"silla_2", UpgradeManager::USE_SEAT, 4, 1, true},
+        {"mesa_0", UpgradeManager::USE_PICTURE, 3, 1, true},
+        {"mesa_1", UpgradeManager::USE_PICTURE, 3, 1, false},
+        {"center_lvl_2_1", UpgradeManager::USE_PICTURE, 11, 2, true},
+        {"mantel_2", UpgradeManager::USE_PICTURE, 10, 1, false},
+        {"show_3", UpgradeManager::USE_FIGURE, 12, 3, true},
+        {"show_4", UpgradeManager::USE_FIGURE, 12, 3, false},
+        {"parrot_stand", UpgradeManager::USE_PICTURE, 8, 1, true},
+    };
+    for (const Case& c : cases) {
+        UpgradeLevels anLevels = {};
+        anLevels[c.nKind] = c.nLevel;
+        EXPECT_EQ(UpgradeManager::isFurnished(c.pszSlot, c.eUse, anLevels), c.bPresent) << c.pszSlot << " " << c.eUse;
+    }
+}
+
 TEST(StoryReports, MoneyStopsAt999AndTheLastLevelOfAStageIsKnown) {
     QarnPlayer player;
     StoryManagerMode story(0, 3, &player, 0, StoryManagerMode::NO_MAP);
     player.m_nMoney = 990;
     story.addMoney(25);
-    EXPECT_EQ(story.getMoney(), StoryManagerMode::MONEY_CAP);
+    EXPECT_EQ(story.getMoney(), StoryRules::MONEY_CAP);
     story.setStep(2);
     struct Case {
         int nStage, nLevel;
