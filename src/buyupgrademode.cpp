@@ -36,6 +36,16 @@ int kindOfChoice(int nId) {
     return U::KIND_CHAIR_0 + nId - FIRST_CHAIR_ID;
 }
 
+}  // namespace
+
+int BuyUpgradeMode::choiceIdOf(int nKind) {
+    if (nKind >= U::KIND_STATION_0 && nKind <= U::KIND_STATION_1) return FIRST_STATION_ID + nKind - U::KIND_STATION_0;
+    if (nKind >= U::KIND_CENTER_0 && nKind <= U::KIND_CENTER_1) return FIRST_CENTER_ID + nKind - U::KIND_CENTER_0;
+    return FIRST_CHAIR_ID + nKind - U::KIND_CHAIR_0;
+}
+
+namespace {
+
 // Kinds sharing one description: the first of their group.
 int textKindOf(int nKind) {
     if (nKind >= U::KIND_CHAIR_0 && nKind <= U::KIND_CHAIR_3) return U::KIND_CHAIR_0;

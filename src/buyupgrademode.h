@@ -48,6 +48,8 @@ public:
     void showChoice(int nId);
     void loadPreviewScene();
 
+    // The radio option of a group item that buys the kind.
+    static int choiceIdOf(int nKind);
     // The options a group item offers at these levels, in order; none for
     // any other item.
     static std::vector<RadioChoice> choicesFor(int nStoreItem, const UpgradeLevels& anLevels);

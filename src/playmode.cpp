@@ -18,6 +18,7 @@
 #include "names.h"
 #include "picturehit.h"
 #include "qarnplayer.h"
+#include "scenebuilder.h"
 #include "spawnmanager.h"
 #include "storyrules.h"
 #include "storymanager.h"
@@ -62,8 +63,6 @@ int sceneIndex(const Tsl::String& sScene) {
     int n = sScene.getLength() > 0 ? sScene[sScene.getLength() - 1] - '0' : 0;
     return (n >= 0 && n < Names::SCENE_MUSIC_COUNT) ? n : 0;
 }
-
-int toInt(const Tsl::String& s) { return Tsl::String::toInt(s); }
 
 }  // namespace
 
@@ -296,117 +295,63 @@ void PlayMode::loadPlayArt() {
         if (pApp->hasImage(sPicture)) pApp->getImage(sPicture);
 }
 
-void PlayMode::buildVisuals() {
-    TSL_TRACE();
-    GameApp* pApp = GameApp::getInstance();
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Image>> hImages(97);
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> hAnims(97);
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>> hNamed(97);
-    auto image = [&](const Tsl::String& s) { return hImages.hasKey(s) ? hImages.get(s) : Tsl::SmartPtr<Image>(); };
-    auto anim = [&](const Tsl::String& s) { return hAnims.hasKey(s) ? hAnims.get(s) : Tsl::SmartPtr<Animation>(); };
-    auto place = [&](Tsl::SmartPtr<Sprite> pSprite, const Tsl::List<Tsl::String>& t, int nNameAt) {
-        addSprite(pSprite);
-        m_lSceneSprites.append(pSprite);
-        if (nNameAt > 0 && nNameAt < t.getCount()) hNamed.set(t.getAt(nNameAt), pSprite);
-    };
-    // The frame steps these with the rest of the bar's living decoration.
-    auto placeAnimated = [&](Tsl::SmartPtr<AnimSprite> pSprite, const Tsl::List<Tsl::String>& t, int nNameAt) {
-        place(pSprite.get(), t, nNameAt);
-        m_lAmbience.append(pSprite);
-    };
-    for (const SceneVisual& visual : m_scene.m_lVisuals) {
-        const Tsl::List<Tsl::String>& t = visual.m_lTokens;
-        const Tsl::String k = t.getAt(0);
-        auto n = [&](int i) { return toInt(t.getAt(i)); };
-        try {
-            if (k == "image") {
-                // A picture of our own: "hflip" and "inspos" must never change the cached one.
-                hImages.set(t.getAt(1), pApp->getImage(t.getAt(1))->clone(false));
-            } else if (k == "animation") {
-                hAnims.set(t.getAt(1), pApp->getAnimation(t.getAt(1)));
-            } else if (k == "clone") {
-                Tsl::SmartPtr<Image> pImage = image(t.getAt(1));
-                if (pImage) hImages.set(t.getAt(t.getCount() > 2 ? 2 : 1), pImage->clone(false));
-            } else if (k == "hflip") {
-                Tsl::SmartPtr<Image> pImage = image(t.getAt(1));
-                if (pImage) pImage->flipHorizontal();
-            } else if (k == "inspos") {
-                Tsl::SmartPtr<Image> pImage = image(t.getAt(3));
-                if (!pImage) continue;
-                int nX = t.getAt(1) == "center"  ? pImage->getWidth() / 2
-                         : t.getAt(1) == "right" ? pImage->getWidth()
-                                                 : n(1);
-                int nY = t.getAt(2) == "center"   ? pImage->getHeight() / 2
-                         : t.getAt(2) == "bottom" ? pImage->getHeight()
-                                                  : n(2);
-                pImage->setInsPoint(nX, nY);
-            } else if (k == "sprite") {
-                place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 5);
-            } else if (k == "sprite_repeat") {
-                // The name stands for the first copy.
-                for (int i = 0; i < n(5); ++i)
-                    place(new Sprite(image(t.getAt(1)), n(2) + i * n(6), n(3), n(4)), t, i == 0 ? 7 : 0);
-            } else if (k == "animsprite") {
-                placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
-            } else if (k == "sprite_conditional") {
-                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_PICTURE, m_anLevels))
-                    place(new Sprite(image(t.getAt(1)), n(2), n(3), n(4)), t, 6);
-            } else if (k == "animsprite_conditional") {
-                if (UpgradeManager::isFurnished(t.getAt(6), UpgradeManager::USE_ANIMATION, m_anLevels))
-                    placeAnimated(new AnimSprite(anim(t.getAt(1)), n(2), n(3), n(4)), t, 5);
-            } else if (k == "barman") {
-                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_FIGURE, m_anLevels))
-                    for (const Tsl::SmartPtr<AnimSprite>& p : Barman(n(1), n(2), n(3), n(4), this).getSprites())
-                        m_lAmbience.append(p);
-            } else if (k == "bongos") {
-                if (UpgradeManager::isFurnished(t.getAt(5), UpgradeManager::USE_FIGURE, m_anLevels))
-                    for (const Tsl::SmartPtr<AnimSprite>& p :
-                         MisterBongos(this, n(1), n(2), n(3), t.getAt(4)).getSprites())
-                        m_lAmbience.append(p);
-            } else if (k == "bailarina") {
-                if (UpgradeManager::isFurnished(t.getAt(7), UpgradeManager::USE_FIGURE, m_anLevels) && pApp->hasResource(Names::BAILARINA_TEMPLATE)) {
-                    Tsl::List<Tsl::String> lParams;
-                    lParams.append(t.getAt(6));
-                    Tsl::String sKey = Tsl::String(Names::BAILARINA_KEY) + t.getAt(6);
-                    Tsl::SmartPtr<AnimSprite> pGirl =
-                        new DancingGirl(pApp->getAnimation(Names::BAILARINA_TEMPLATE, sKey, lParams), n(1), n(2), n(3),
-                                        n(4), n(5) + 10);
-                    addSprite(pGirl.get());
-                    m_lAmbience.append(pGirl);
-                }
-            } else if (k == "parrot") {
-                if (m_anLevels[UpgradeManager::KIND_PARROT_STAND] == 1)
-                    for (const Tsl::SmartPtr<AnimSprite>& p : Parrot(this, n(1), n(2), n(3)).getSprites())
-                        m_lAmbience.append(p);
-            } else if (k == "flip" || k == "flipsafe") {
-                if (hNamed.hasKey(t.getAt(1))) hNamed.get(t.getAt(1))->setScale(-1.0f, 1.0f);
-            } else if (k == "scale_anim") {
-                if (hNamed.hasKey(t.getAt(1)))
-                    hNamed.get(t.getAt(1))
-                        ->setScale(Tsl::String::toFloat(t.getAt(2)), Tsl::String::toFloat(t.getAt(3)));
-            } else if (k == "playsequence") {
-                AnimSprite* pSprite =
-                    hNamed.hasKey(t.getAt(1)) ? dynamic_cast<AnimSprite*>(hNamed.get(t.getAt(1)).get()) : nullptr;
-                if (pSprite) pSprite->play(t.getAt(2), 0.0f, -1);
-            } else if (k == "seagull") {
-                if (pApp->hasResource(Names::SEAGULL_ANIM)) {
-                    Tsl::SmartPtr<Seagull> pGull = new Seagull(pApp->getAnimation(Names::SEAGULL_ANIM), n(1), n(2),
-                                                               n(3), n(4) != 0, n(5) != 0, 0.0f);
-                    addSprite(pGull.get());
-                    m_lSeagulls.append(pGull);
-                }
-            } else if (k == "emitter") {
-                Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(this);
-                pEmitter->load(t.getAt(1));
-                pEmitter->setPosition(n(2), n(3));
-                pEmitter->setZOrder(n(4));
-                m_lEmitters.append(pEmitter);
-            }
-        } catch (Tsl::Exception& e) {
-            e.appendToMessage(Tsl::String::format(" (%s, line %d)", m_scene.m_sFile.c_str(), visual.m_nLine));
-            throw;
+namespace {
+
+// The scene's pictures on the field: the scenery is drawn and hides what
+// stands behind it from clicks; what moves (animations, figures, gulls,
+// emitters) is stepped with the frame.
+class FieldSceneBuilder : public SceneBuilder {
+public:
+    FieldSceneBuilder(PlayMode* pMode, const UpgradeLevels& anLevels, Tsl::List<Tsl::SmartPtr<Sprite>>& lScenery,
+                      Tsl::List<Tsl::SmartPtr<AnimSprite>>& lAmbience, Tsl::List<Tsl::SmartPtr<Seagull>>& lSeagulls,
+                      Tsl::List<Tsl::SmartPtr<ParticleEmitter>>& lEmitters)
+        : SceneBuilder(anLevels, 0),
+          m_pMode(pMode),
+          m_lScenery(lScenery),
+          m_lAmbience(lAmbience),
+          m_lSeagulls(lSeagulls),
+          m_lEmitters(lEmitters) {}
+    using SceneBuilder::build;
+
+protected:
+    void placed(const SceneVisual& line, const Tsl::List<Tsl::SmartPtr<Sprite>>& lSprites) override {
+        bool bFigure = line.m_eKind == SceneVisual::BARMAN || line.m_eKind == SceneVisual::BONGOS ||
+                       line.m_eKind == SceneVisual::BAILARINA || line.m_eKind == SceneVisual::PARROT;
+        for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites) {
+            m_pMode->addSprite(pSprite);
+            if (!bFigure) m_lScenery.append(pSprite);
+            if (AnimSprite* pAnimated = dynamic_cast<AnimSprite*>(pSprite.get())) m_lAmbience.append(pAnimated);
         }
     }
+    void placeOther(const SceneVisual& line) override {
+        GameApp* pApp = GameApp::getInstance();
+        if (line.m_eKind == SceneVisual::SEAGULL && pApp->hasResource(Names::SEAGULL_ANIM)) {
+            Tsl::SmartPtr<Seagull> pGull = new Seagull(pApp->getAnimation(Names::SEAGULL_ANIM), line.m_nX, line.m_nY,
+                                                       line.m_nZ, line.m_bFast, line.m_bWander, 0.0f);
+            m_pMode->addSprite(pGull.get());
+            m_lSeagulls.append(pGull);
+        } else if (line.m_eKind == SceneVisual::EMITTER) {
+            Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_pMode);
+            pEmitter->load(line.m_sResource);
+            pEmitter->setPosition(line.m_nX, line.m_nY);
+            pEmitter->setZOrder(line.m_nZ);
+            m_lEmitters.append(pEmitter);
+        }
+    }
+
+private:
+    PlayMode* m_pMode;
+    Tsl::List<Tsl::SmartPtr<Sprite>>& m_lScenery;
+    Tsl::List<Tsl::SmartPtr<AnimSprite>>& m_lAmbience;
+    Tsl::List<Tsl::SmartPtr<Seagull>>& m_lSeagulls;
+    Tsl::List<Tsl::SmartPtr<ParticleEmitter>>& m_lEmitters;
+};
+
+}  // namespace
+
+void PlayMode::buildVisuals() {
+    TSL_TRACE();
+    FieldSceneBuilder(this, m_anLevels, m_lSceneSprites, m_lAmbience, m_lSeagulls, m_lEmitters).build(m_scene);
 }
 
 void PlayMode::startLevel() {

@@ -13,6 +13,9 @@
 namespace {
 
 enum { MAX_COORDINATE = 1000000, MAX_DRINKS = 8 };
+// A dancer's depth is written 10 less than the depth she dances at.
+enum { DANCER_DEPTH_BELOW = 10 };
+const char* const PARROT_STAND_SLOT = "parrot_stand";
 
 // A line's shape: the keyword, the least and the most tokens after it.
 struct Shape {
@@ -76,7 +79,13 @@ private:
     float real(int i) const;
     int heading(int i) const;
     Tsl::String slot(int i) const;
-    void checkVisual();
+    void readVisual();
+    void readPicture(SceneVisual& v);
+    void readFigure(SceneVisual& v);
+    void readChange(SceneVisual& v);
+    void readPlace(SceneVisual& v, int nFirst);
+    void nameSprite(int i, bool bAnimated, SceneVisual& visual);
+    SceneVisual::Anchor anchor(int i, const char* pszFarEdge, int& nNumber) const;
     void readOurs();
     void readSpot(int nFirst, bool bConditional);
     void readSeat();
@@ -87,7 +96,7 @@ private:
     int m_nLine = 0;
     int m_nStartLine = 0;
     int m_nFloorLine = 0;
-    Tsl::Hash<Tsl::String, int> m_hNames{97};
+    Tsl::Hash<Tsl::String, bool> m_hNames{97};  // the sprites named so far: animated?
 };
 
 void Reader::fail(const char* pszFormat, ...) const {
@@ -155,45 +164,133 @@ void Reader::readLine(const Tsl::String& sRaw, int nLine) {
     readOurs();
 }
 
-void Reader::checkVisual() {
+// What a line that names a sprite gave it: an animated sprite can play a sequence.
+void Reader::nameSprite(int i, bool bAnimated, SceneVisual& visual) {
+    if (count() < i) return;
+    visual.m_sName = tok(i);
+    m_hNames.set(tok(i), bAnimated);
+}
+
+SceneVisual::Anchor Reader::anchor(int i, const char* pszFarEdge, int& nNumber) const {
+    if (tok(i) == "center") return SceneVisual::AT_CENTER;
+    if (tok(i) == pszFarEdge) return SceneVisual::AT_END;
+    nNumber = number(i);
+    return SceneVisual::AT_NUMBER;
+}
+
+void Reader::readPlace(SceneVisual& v, int nFirst) {
+    v.m_nX = number(nFirst);
+    v.m_nY = number(nFirst + 1);
+    v.m_nZ = number(nFirst + 2);
+}
+
+// The lines of pictures and animations that stand on the field.
+void Reader::readPicture(SceneVisual& v) {
     const Tsl::String& k = tok(0);
-    if (k == "inspos") {
-        if (tok(1) != "center" && tok(1) != "right") number(1);
-        if (tok(2) != "center" && tok(2) != "bottom") number(2);
-    } else if (k == "sprite" || k == "animsprite" || k == "sprite_conditional" || k == "animsprite_conditional") {
-        for (int i = 2; i <= 4; ++i) number(i);
-        if (k == "sprite_conditional") slot(5);
-        if (k == "animsprite_conditional") slot(6);
-        int nNameAt = k == "sprite_conditional" ? 6 : k == "animsprite_conditional" ? 5 : 5;
-        if (count() >= nNameAt) m_hNames.set(tok(nNameAt), 1);
-    } else if (k == "sprite_repeat") {
-        for (int i = 2; i <= 6; ++i) number(i);
-        if (number(5) < 0 || number(5) > SceneData::MAX_REPEAT)
-            fail("sprite_repeat: count %d outside 0-%d", number(5), int(SceneData::MAX_REPEAT));
-        if (count() >= 7) m_hNames.set(tok(7), 1);
-    } else if (k == "barman") {
-        for (int i = 1; i <= 4; ++i) number(i);
-        slot(5);
-    } else if (k == "bongos") {
-        for (int i = 1; i <= 3; ++i) number(i);
-        slot(5);
-    } else if (k == "bailarina") {
-        for (int i = 1; i <= 5; ++i) number(i);
-        slot(7);
-    } else if (k == "parrot") {
-        for (int i = 1; i <= 3; ++i) number(i);
-    } else if (k == "flip" || k == "scale_anim" || k == "playsequence") {
-        if (!m_hNames.hasKey(tok(1))) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
-        if (k == "scale_anim") real(2), real(3);
-    } else if (k == "seagull") {
-        for (int i = 1; i <= 5; ++i) number(i);
-    } else if (k == "emitter") {
-        for (int i = 2; i <= 4; ++i) number(i);
+    v.m_sResource = tok(1);
+    readPlace(v, 2);
+    if (k == "sprite_repeat") {
+        v.m_eKind = SceneVisual::SPRITE_REPEAT;
+        v.m_nCount = number(5);
+        v.m_nStep = number(6);
+        if (v.m_nCount < 0 || v.m_nCount > SceneData::MAX_REPEAT)
+            fail("sprite_repeat: count %d outside 0-%d", v.m_nCount, int(SceneData::MAX_REPEAT));
+        nameSprite(7, false, v);
+    } else if (k == "sprite_conditional") {
+        v.m_eKind = SceneVisual::SPRITE_CONDITIONAL;
+        v.m_sSlot = slot(5);
+        nameSprite(6, false, v);
+    } else if (k == "animsprite_conditional") {
+        v.m_eKind = SceneVisual::ANIMSPRITE_CONDITIONAL;
+        v.m_sSlot = slot(6);
+        nameSprite(5, true, v);
+    } else {
+        v.m_eKind = k == "sprite" ? SceneVisual::SPRITE : SceneVisual::ANIMSPRITE;
+        nameSprite(5, k == "animsprite", v);
     }
-    SceneVisual visual;
-    for (const Tsl::String& s : m_aTokens) visual.m_lTokens.append(s);
-    visual.m_nLine = m_nLine;
-    m_scene.m_lVisuals.append(visual);
+}
+
+// The figures: people and the parrot, furnished by the upgrades.
+void Reader::readFigure(SceneVisual& v) {
+    const Tsl::String& k = tok(0);
+    if (k == "parrot") {
+        v.m_eKind = SceneVisual::PARROT;
+        readPlace(v, 1);
+        // The bird comes with its stand.
+        v.m_sSlot = PARROT_STAND_SLOT;
+    } else if (k == "barman") {
+        v.m_eKind = SceneVisual::BARMAN;
+        readPlace(v, 1);
+        v.m_nVariant = number(4);
+        v.m_sSlot = slot(5);
+    } else if (k == "bongos") {
+        v.m_eKind = SceneVisual::BONGOS;
+        readPlace(v, 1);
+        v.m_sWord = tok(4);
+        v.m_sSlot = slot(5);
+    } else {
+        v.m_eKind = SceneVisual::BAILARINA;
+        v.m_nX = number(1);
+        v.m_nY = number(2);
+        v.m_bFlip = number(3) != 0;
+        v.m_nVariant = number(4);
+        v.m_nZ = number(5) + DANCER_DEPTH_BELOW;
+        v.m_sWord = tok(6);
+        v.m_sSlot = slot(7);
+    }
+}
+
+// The lines that change a sprite named before.
+void Reader::readChange(SceneVisual& v) {
+    const Tsl::String& k = tok(0);
+    v.m_sName = tok(1);
+    v.m_bSafe = k == "flipsafe";
+    v.m_eKind = k == "scale_anim" ? SceneVisual::SCALE : k == "playsequence" ? SceneVisual::PLAY : SceneVisual::FLIP;
+    if (v.m_bSafe) return;
+    if (!m_hNames.hasKey(tok(1))) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
+    if (v.m_eKind == SceneVisual::SCALE) {
+        v.m_fScaleX = real(2);
+        v.m_fScaleY = real(3);
+    } else if (v.m_eKind == SceneVisual::PLAY) {
+        if (!m_hNames.get(tok(1))) fail("playsequence: '%s' is not animated", tok(1).c_str());
+        v.m_sWord = tok(2);
+    }
+}
+
+void Reader::readVisual() {
+    const Tsl::String& k = tok(0);
+    SceneVisual v;
+    v.m_nLine = m_nLine;
+    if (k == "image" || k == "animation" || k == "hflip") {
+        v.m_eKind = k == "image" ? SceneVisual::IMAGE : k == "animation" ? SceneVisual::ANIMATION : SceneVisual::HFLIP;
+        v.m_sResource = tok(1);
+    } else if (k == "clone") {
+        v.m_eKind = SceneVisual::CLONE;
+        v.m_sResource = tok(1);
+        v.m_sName = count() > 1 ? tok(2) : tok(1);
+    } else if (k == "inspos") {
+        v.m_eKind = SceneVisual::INSPOS;
+        v.m_eAnchorX = anchor(1, "right", v.m_nX);
+        v.m_eAnchorY = anchor(2, "bottom", v.m_nY);
+        v.m_sResource = tok(3);
+    } else if (k == "sprite" || k == "animsprite" || k == "sprite_repeat" || k == "sprite_conditional" ||
+               k == "animsprite_conditional") {
+        readPicture(v);
+    } else if (k == "parrot" || k == "barman" || k == "bongos" || k == "bailarina") {
+        readFigure(v);
+    } else if (k == "flip" || k == "flipsafe" || k == "scale_anim" || k == "playsequence") {
+        readChange(v);
+    } else if (k == "seagull") {
+        v.m_eKind = SceneVisual::SEAGULL;
+        readPlace(v, 1);
+        v.m_bFast = number(4) != 0;
+        v.m_bWander = number(5) != 0;
+    } else {
+        v.m_eKind = SceneVisual::EMITTER;
+        v.m_sResource = tok(1);
+        readPlace(v, 2);
+    }
+    m_scene.m_lVisuals.append(v);
 }
 
 void Reader::readSpot(int nFirst, bool bConditional) {
@@ -218,6 +315,18 @@ void Reader::readSpot(int nFirst, bool bConditional) {
     }
     if (bConditional) spot.m_sSlot = slot(count());
     m_scene.m_lSpots.append(spot);
+    if (!bConditional) return;
+    // Its place in the file's order, for a picture of the scene without the play.
+    SceneVisual visual;
+    visual.m_eKind = SceneVisual::SPOT_CONDITIONAL;
+    visual.m_nLine = m_nLine;
+    visual.m_sResource = spot.m_sType;
+    visual.m_nX = spot.m_nX;
+    visual.m_nY = spot.m_nY;
+    visual.m_nZ = spot.m_nZ;
+    visual.m_sSlot = spot.m_sSlot;
+    visual.m_nSpot = m_scene.m_lSpots.getCount() - 1;
+    m_scene.m_lVisuals.append(visual);
 }
 
 void Reader::readSeat() {
@@ -290,7 +399,7 @@ void Reader::readOurs() {
         for (int i = 2; i < count(); i += 2) path.m_lPoints.append(PathWaypoint(number(i), number(i + 1)));
         m_scene.m_lPaths.append(path);
     } else {
-        checkVisual();
+        readVisual();
     }
 }
 
@@ -321,8 +430,10 @@ int SceneData::getWalkAreaDepth(int nX, int nY) const {
     return -1;
 }
 
-SceneData parseScene(const char* pszFile, const Tsl::String& sText) {
-    TSL_TRACE();
+namespace {
+
+// Every line in turn; without a list for the faults the first one is raised.
+SceneData readScene(const char* pszFile, const Tsl::String& sText, Tsl::List<Tsl::String>* plFaults) {
     SceneData scene;
     scene.m_sFile = pszFile;
     Reader reader(pszFile, scene);
@@ -330,9 +441,26 @@ SceneData parseScene(const char* pszFile, const Tsl::String& sText) {
     while (nStart < nLength) {
         int nEnd = sText.find('\n', nStart);
         if (nEnd < 0) nEnd = nLength;
-        reader.readLine(Tsl::String(sText.c_str() + nStart, nEnd - nStart), ++nLine);
+        try {
+            reader.readLine(Tsl::String(sText.c_str() + nStart, nEnd - nStart), ++nLine);
+        } catch (const SceneParserException& e) {
+            if (!plFaults) throw;
+            plFaults->append(e.getMessage());
+        }
         nStart = nEnd + 1;
     }
-    reader.finish(nLine);
+    if (!plFaults) reader.finish(nLine);
     return scene;
+}
+
+}  // namespace
+
+SceneData parseScene(const char* pszFile, const Tsl::String& sText) {
+    TSL_TRACE();
+    return readScene(pszFile, sText, nullptr);
+}
+
+SceneData parseSceneLines(const char* pszFile, const Tsl::String& sText, Tsl::List<Tsl::String>& lFaults) {
+    TSL_TRACE();
+    return readScene(pszFile, sText, &lFaults);
 }

@@ -55,11 +55,49 @@ struct ScenePath {
     Tsl::List<PathWaypoint> m_lPoints;
 };
 
-// A line that puts pictures on the screen; replayed by the builder, which
-// owns the caches. Its tokens were checked when the file was read.
+// A line that declares, places or changes a picture, read and checked; the
+// builders replay them in the file's order.
 struct SceneVisual {
-    Tsl::List<Tsl::String> m_lTokens;  // keyword lower-cased first
+    enum Kind {
+        IMAGE,                   // image NAME
+        ANIMATION,               // animation NAME
+        CLONE,                   // clone NAME [COPY]: a private copy, under NAME again or under COPY
+        HFLIP,                   // hflip NAME
+        INSPOS,                  // inspos X Y NAME (X: a number, center or right; Y: a number, center or bottom)
+        SPRITE,                  // sprite NAME X Y Z [SPRITE]
+        SPRITE_REPEAT,           // sprite_repeat NAME X Y Z COUNT STEP [SPRITE]; the name is the first copy's
+        ANIMSPRITE,              // animsprite NAME X Y Z [SPRITE]
+        SPRITE_CONDITIONAL,      // sprite_conditional NAME X Y Z SLOT [SPRITE]
+        ANIMSPRITE_CONDITIONAL,  // animsprite_conditional NAME X Y Z SPRITE SLOT
+        SPOT_CONDITIONAL,        // actionspot_conditional: the spot's place, for a picture of it
+        BARMAN,                  // barman X Y Z LOOK SLOT
+        BONGOS,                  // bongos X Y Z TEXT SLOT
+        BAILARINA,               // bailarina X Y FLIP FRAME Z PARAM SLOT; Z is her depth less 10
+        PARROT,                  // parrot X Y Z: on the parrot stand
+        FLIP,                    // flip SPRITE / flipsafe SPRITE (the latter when the sprite is not built)
+        SCALE,                   // scale_anim SPRITE SX SY
+        PLAY,                    // playsequence SPRITE SEQUENCE: an animated sprite
+        SEAGULL,                 // seagull X Y Z FAST WANDER
+        EMITTER                  // emitter FILE X Y Z
+    };
+    // How an insertion point's coordinate is given: the number, the middle
+    // or the far edge (right, bottom) of the picture.
+    enum Anchor { AT_NUMBER, AT_CENTER, AT_END };
+
+    Kind m_eKind = IMAGE;
     int m_nLine = 0;
+    Tsl::String m_sResource;  // the picture, animation or emitter file the line uses
+    Tsl::String m_sName;      // the sprite the line names or changes; the clone's copy
+    Tsl::String m_sSlot;      // the upgrade slot that furnishes it; empty for none
+    Tsl::String m_sWord;      // the sequence to play, the drummer's text, the dancer's parameter
+    int m_nX = 0, m_nY = 0, m_nZ = 0;
+    int m_nCount = 1, m_nStep = 0;  // copies side by side
+    int m_nVariant = 0;             // the barman's look, the dancer's first frame
+    bool m_bFlip = false, m_bFast = false, m_bWander = false;
+    bool m_bSafe = false;           // flipsafe
+    Anchor m_eAnchorX = AT_NUMBER, m_eAnchorY = AT_NUMBER;
+    float m_fScaleX = 1.0f, m_fScaleY = 1.0f;
+    int m_nSpot = -1;  // SPOT_CONDITIONAL: the spot in SceneData::m_lSpots
 };
 
 // What one ".scene" file says. Lines are "keyword tokens...", "#" starts a
@@ -95,3 +133,7 @@ struct SceneData {
 // Reads a scene's text; every fault raises SceneParserException naming the
 // file and the line.
 SceneData parseScene(const char* pszFile, const Tsl::String& sText);
+// Reads what it can of a scene for a picture of it: a faulty line is left
+// out and its message (file and line first) kept in lFaults, and the scene
+// need not be playable (a floor and a start).
+SceneData parseSceneLines(const char* pszFile, const Tsl::String& sText, Tsl::List<Tsl::String>& lFaults);

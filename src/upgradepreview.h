@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scenebuilder.h"
 #include "upgrademanager.h"
 
 #include "sprite/sprite.h"
@@ -10,9 +11,7 @@
 
 #include <vector>
 
-class Animation;
 class GameMode;
-class Image;
 
 // A preview sprite that answers to the radio choice of a group item: shown
 // while one of its ids is chosen and the chosen upgrade's value is one of
@@ -25,15 +24,15 @@ struct UpgradeConditionalSprite {
     bool operator==(const UpgradeConditionalSprite& other) const { return m_pSprite == other.m_pSprite; }
 };
 
-// Builds the small picture of a stage's bar that the purchase dialog shows:
-// reads the stage's ".scene" with an interpreter of its own that knows only
-// the lines that put pictures on the screen, furnishes each upgradeable place
-// as the preview levels say, and collects the sprites the purchase adds.
-// The scene file belongs to the play field, so a line this reader cannot use
-// is logged and skipped: the preview is cosmetic and never stops the dialog.
-class UpgradePreview {
+// Builds the small picture of a stage's bar that the purchase dialog shows,
+// from the lines of the stage's ".scene" that put pictures on the screen:
+// each upgradeable place as the preview levels furnish it, at two fifths of
+// its size, and the sprites that the purchase adds collected to pulse. The
+// scene file belongs to the play field, so a line that cannot be drawn is
+// logged and skipped: the preview is cosmetic and never stops the dialog.
+class UpgradePreview : public SceneBuilder {
 public:
-    enum { MAX_REPEAT = 100, Z_RAISE = 10 };
+    enum { Z_RAISE = 10 };
     static const float SCALE;
 
     // anLevels: the upgrade levels to draw; nKind: the store item the
@@ -48,7 +47,13 @@ public:
     const Tsl::List<Tsl::SmartPtr<Sprite>>& getSprites() const { return m_lSprites; }
     const Tsl::List<Tsl::SmartPtr<Sprite>>& getHighlights() const { return m_lHighlights; }
     const Tsl::List<UpgradeConditionalSprite>& getConditionals() const { return m_lConditionals; }
-    const Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>>& getNamedSprites() const { return m_hNamed; }
+    const Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>>& getNamedSprites() const { return getNamed(); }
+
+protected:
+    bool isBuilt(const SceneVisual& line) const override;
+    void placed(const SceneVisual& line, const Tsl::List<Tsl::SmartPtr<Sprite>>& lSprites) override;
+    void placeOther(const SceneVisual& line) override;
+    void lineFailed(const SceneVisual& line, Tsl::Exception& e) override;
 
 private:
     // How a line of a group item's place is built.
@@ -59,37 +64,19 @@ private:
         GroupAnswer eAnswer = GA_NOT_GROUP;
     };
 
-    void readLine(const Tsl::String& sLine);
-    void declare(const Tsl::List<Tsl::String>& lTokens);
-    void place(const Tsl::List<Tsl::String>& lTokens);
-    void placeConditional(const Tsl::List<Tsl::String>& lTokens);
-    void placeFigure(const Tsl::List<Tsl::String>& lTokens);
-    void adjustNamed(const Tsl::List<Tsl::String>& lTokens);
+    void addFloor();
     void scaleAll();
-
-    // The place's state: present, and whether its sprites pulse.
-    bool isPresent(const Tsl::String& sSlot, const Tsl::String& sKeyword) const;
-    bool isHighlighted(const Tsl::String& sSlot, const Tsl::String& sKeyword) const;
-    GroupRule groupRule(const Tsl::String& sSlot, const Tsl::String& sKeyword) const;
-    // Builds the sprites of one conditional place through its rules.
-    void addPlaced(const Tsl::List<Tsl::SmartPtr<Sprite>>& lSprites, const Tsl::String& sSlot,
-                   const Tsl::String& sKeyword);
-    bool willBuild(const Tsl::String& sSlot, const Tsl::String& sKeyword) const;
-
+    // Whether the place's sprites pulse.
+    bool isHighlighted(const Tsl::String& sSlot, SceneVisual::Kind eKind) const;
+    GroupRule groupRule(const Tsl::String& sSlot, SceneVisual::Kind eKind) const;
+    GroupRule chairRule(const Tsl::String& sSlot) const;
+    GroupRule centerRule(const Tsl::String& sSlot) const;
+    GroupRule stationRule(const Tsl::String& sSlot, SceneVisual::Kind eKind) const;
     int value(int nKind) const;
-    Tsl::SmartPtr<Image> image(const Tsl::String& sName) const;
-    Tsl::SmartPtr<Animation> animation(const Tsl::String& sName) const;
-    Tsl::SmartPtr<Sprite> named(const Tsl::String& sName) const;
     void addSprite(Tsl::SmartPtr<Sprite> pSprite, bool bHighlight);
 
     GameMode* m_pMode;
-    UpgradeLevels m_anLevels;
     int m_nKind;
-    Tsl::String m_sFile;
-    int m_nLine;
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Image>> m_hImages;
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> m_hAnimations;
-    Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>> m_hNamed;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lSprites;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lHighlights;
     Tsl::List<UpgradeConditionalSprite> m_lConditionals;

@@ -48,6 +48,7 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         const char* pszMessage;
     } cases[] = {
         {sFloor + "\n# note\nbogus 1 2", "scene0.scene, line 7: unknown keyword 'bogus'"},
+        {sFloor + "sprite pic 1 1 1 plain\nplaysequence plain walk", "scene0.scene, line 6: playsequence: 'plain' is not animated"},
         {sFloor + "walkarea 0 0 10", "scene0.scene, line 5: walkarea takes 5 to 5 tokens, not 3"},
         {sFloor + "sprite pic 10 y 3", "scene0.scene, line 5: sprite: 'y' is not a number"},
         {sFloor + "seat 1 2 3 up", "scene0.scene, line 5: seat: 'up' is not a heading (0-3 or n, e, s, w)"},
