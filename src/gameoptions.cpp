@@ -1,5 +1,7 @@
 #include "gameoptions.h"
 
+#include "sandbackdrop.h"
+
 #include "formattext.h"
 #include "names.h"
 
@@ -11,7 +13,7 @@
 
 namespace {
 enum { CENTRED = 0x24, CELL_FLAGS = 9, OPTION_ROWS = GameOptionsDialog::OPT_FULLSCREEN | GameOptionsDialog::OPT_VOLUMES };
-enum { SCREEN_W = 800, SCREEN_H = 600, TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616 };
+enum { SCREEN_W = 800, SCREEN_H = 600 };
 enum { CHOICE_GAP = 16 };
 enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, SECTION_GAP = 20 };
 // The credits' lines keep this far inside their card, above, below and
@@ -119,9 +121,7 @@ void QarnGameOptions::buildCreditsBackground() {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     Tsl::SmartPtr<Image> pBack = pApp->createImage(SCREEN_W, SCREEN_H, false);
-    Tsl::SmartPtr<Image> pTile = pApp->getImage(Names::IMG_SAND_BACK);
-    for (int nX = 0; nX < TILE_RIGHT; nX += TILE_STEP)
-        for (int nY = 0; nY < TILE_BOTTOM; nY += TILE_STEP) pBack->blit(pTile.get(), nX, nY);
+    SandBackdrop::drawOn(pBack.get());
     pBack->blit(pApp->getImage(Names::IMG_LOADING_BACK).get(), -6, -10);
     Rect card = getCreditsCard();
     pBack->blit(pApp->getImage(Names::IMG_CREDITS_CARD).get(), card.left, card.top);

@@ -1,5 +1,7 @@
 #include "highscoremode.h"
 
+#include "sandbackdrop.h"
+
 #include "app/gameapp.h"
 #include "names.h"
 #include "screens/profilemanager.h"
@@ -20,9 +22,6 @@ const char* const DEFAULT_HIGHSCORE_SCORES[30] = {
     "18000",  "16000",  "14000",  "12000",  "10000",  "8000",   "6000",   "4000",   "2000",   "1000"};
 
 namespace {
-const int TILE_STEP = 44;
-const int TILE_LIMIT_Y = 616;
-const int TILE_LIMIT_X = 836;
 const int Z_TILES = -2;
 const int Z_BACKGROUND = -1;
 const int Z_HIDDEN_TABLE = -10;
@@ -141,8 +140,7 @@ bool HighScoreMode::submitScore(int nScore, const Tsl::String& sName, int nTable
 
 void HighScoreMode::init() {
     TSL_TRACE();
-    for (int y = 0; y < TILE_LIMIT_Y; y += TILE_STEP)
-        for (int x = 0; x < TILE_LIMIT_X; x += TILE_STEP) addSprite(new Sprite(Names::IMG_SAND_BACK, x, y, Z_TILES));
+    SandBackdrop::addTo(this, Z_TILES);
     addSprite(new Sprite(Names::IMG_HIGH_BACK, 0, 0, Z_BACKGROUND));
     for (int t = 0; t < TABLE_COUNT; ++t) m_lScoreTables.append(nullptr);
 

@@ -1,5 +1,7 @@
 #include "howtomode.h"
 
+#include "sandbackdrop.h"
+
 #include "names.h"
 
 #include "app/gameapp.h"
@@ -7,7 +9,7 @@
 #include "ui/uitable.h"
 
 namespace {
-enum { TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616, ROW_X = 150, ROW_Y = 550, CELL_FLAGS = 9 };
+enum { ROW_X = 150, ROW_Y = 550, CELL_FLAGS = 9 };
 }
 
 HowtoMode::HowtoMode() : QarnMode(MF_ACTIVE), m_nPage(0) {}
@@ -28,9 +30,7 @@ void HowtoMode::init() {
         addSprite(pPage);
         m_lPages.append(pPage);
     }
-    Tsl::SmartPtr<Image> pTile = getImage(Names::IMG_SAND_BACK);
-    for (int nY = 0; nY < TILE_BOTTOM; nY += TILE_STEP)
-        for (int nX = 0; nX < TILE_RIGHT; nX += TILE_STEP) addSprite(new Sprite(pTile, nX, nY, Z_BACKGROUND));
+    SandBackdrop::addTo(this, Z_BACKGROUND);
     m_lPages.getAt(m_nPage)->setZOrder(Z_SHOWN);
 
     Tsl::SmartPtr<Table> pRow = new Table(this);

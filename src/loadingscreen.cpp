@@ -1,5 +1,7 @@
 #include "loadingscreen.h"
 
+#include "sandbackdrop.h"
+
 #include "menumode.h"
 #include "names.h"
 
@@ -103,11 +105,7 @@ void LoadingScreen::build() {
 }
 
 void LoadingScreen::addBackground() {
-    Tsl::SmartPtr<Image> pTile = getImage(Names::IMG_SAND_BACK);
-    int nWidth = pTile->getWidth() > 0 ? pTile->getWidth() : 800;
-    int nHeight = pTile->getHeight() > 0 ? pTile->getHeight() : 600;
-    for (int nX = 0; nX < 800; nX += nWidth)
-        for (int nY = 0; nY < 600; nY += nHeight) addSprite(new Sprite(pTile, nX, nY, -3));
+    SandBackdrop::addTo(this, -3);
     addSprite(new Sprite(getImage(Names::IMG_LOADING_BACK), -6, -10, -2));
 }
 

@@ -1,5 +1,7 @@
 #include "menumode.h"
 
+#include "sandbackdrop.h"
+
 #include "gameoptions.h"
 #include "highscoremode.h"
 #include "howtomode.h"
@@ -120,11 +122,7 @@ Tsl::SmartPtr<Sprite> MenuMode::addPicture(const char* pszImage, int nX, int nY,
 }
 
 void MenuMode::addBackground() {
-    Tsl::SmartPtr<Image> pTile = getImage(Names::IMG_SAND_BACK);
-    int nWidth = pTile->getWidth() > 0 ? pTile->getWidth() : 800;
-    int nHeight = pTile->getHeight() > 0 ? pTile->getHeight() : 600;
-    for (int nX = 0; nX < 800; nX += nWidth)
-        for (int nY = 0; nY < 600; nY += nHeight) addSprite(new Sprite(pTile, nX, nY, -3));
+    SandBackdrop::addTo(this, -3);
     addPicture(Names::IMG_MENU_VEINS, 0, 0, -2, nullptr);
 }
 

@@ -1,5 +1,7 @@
 #include "slideshow.h"
 
+#include "sandbackdrop.h"
+
 #include "app/gameapp.h"
 #include "names.h"
 #include "text/font.h"
@@ -39,11 +41,7 @@ SlideshowMode::~SlideshowMode() {}
 void SlideshowMode::addBackground() {
     GameApp* pApp = getApp();
     Tsl::SmartPtr<Image> pBack = createImage(pApp->getScreenWidth(), pApp->getScreenHeight(), true);
-    Tsl::SmartPtr<Image> pTile = getImage(Names::IMG_SAND_BACK);
-    int nStepX = pTile->getWidth() > 0 ? pTile->getWidth() : pBack->getWidth();
-    int nStepY = pTile->getHeight() > 0 ? pTile->getHeight() : pBack->getHeight();
-    for (int y = 0; y < pBack->getHeight(); y += nStepY)
-        for (int x = 0; x < pBack->getWidth(); x += nStepX) pBack->copyImage(pTile.get(), x, y);
+    SandBackdrop::drawOn(pBack.get());
     addSprite(new Sprite(pBack, 0, 0, BACKGROUND_Z_ORDER));
 }
 
