@@ -583,7 +583,7 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
     app.loadTheme(Names::THEME);
     QarnPlayer player;
     for (int nItem = 1; nItem <= BuyUpgradeMode::STORE_STATIONS; ++nItem) {
-        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), nItem, "scene0", nullptr);
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, 0, new UpgradeManager(), nItem, "scene0", nullptr);
         app.pushMode(pDialog.get());
         Rect mask;
         for (const SpriteList* pLayer : pDialog->getLayers())
