@@ -44,6 +44,7 @@ constexpr const char* STR_TIME_PLAYED = "StatTimePlayed";
 constexpr const char* SND_WIN_LEVEL = "ms_winlevel";
 constexpr const char* SND_LOSE_LEVEL = "ms_loselevel";
 constexpr const char* SND_NUMBER_TICK = "sfx_game_number";
+// The results button's texts, looked up as string keys.
 constexpr const char* TXT_OK = "ok";
 constexpr const char* TXT_EXIT = "exit";
 // High scores
@@ -253,6 +254,7 @@ constexpr const char* STR_GOD_HARD = "GOD_Hard";
 constexpr const char* STR_GOD_CREDITS = "GOD_Credits";
 constexpr const char* STR_GOD_EXIT = "GOD_BtnExit";
 constexpr const char* IMG_BACK_CREDITS = "back_credits";  // composed by code
+constexpr const char* IMG_CREDITS_CARD = "credits_card";
 constexpr const char* IMG_CREDITS_LOGO = "menu_isologo_chico";
 constexpr const char* STR_ABOUT_VERSION = "AboutVerFmt";
 constexpr const char* STR_ABOUT_SUBTITLE = "AboutSubtitle";
