@@ -134,7 +134,7 @@ std::string sampleScene() {
 
 void BM_StoreRefresh(benchmark::State& state) {
     Store store;
-    Tsl::SmartPtr<StoreMode> pStore = new StoreMode(&store.player, "scene0");
+    Tsl::SmartPtr<StoreMode> pStore = new StoreMode(&store.player, 0, "scene0");
     store.app.pushMode(pStore.get());
     double fOurs = 0.0, fReference = 0.0;
     for (auto _ : state) {
@@ -169,7 +169,7 @@ void BM_PurchaseDialogOpen(benchmark::State& state) {
     for (auto _ : state) {
         Tsl::SmartPtr<BuyUpgradeMode> pDialog;
         fOurs += secondsOf([&] {
-            pDialog = new BuyUpgradeMode(&store.player, pUpgrades, 15, "scene0", &bBought);
+            pDialog = new BuyUpgradeMode(&store.player, 0, pUpgrades, 15, "scene0", &bBought);
             store.app.pushMode(pDialog.get());
         });
         pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);

@@ -56,9 +56,10 @@ int textKindOf(int nKind) {
 
 }  // namespace
 
-BuyUpgradeMode::BuyUpgradeMode(QarnPlayer* pPlayer, Tsl::SmartPtr<UpgradeManager> pUpgrades, int nStoreItem,
-                               const Tsl::String& sSceneName, bool* pbBought)
-    : QarnDialog(), m_pUpgradeManager(pUpgrades), m_pPlayer(pPlayer), m_sSceneName(sSceneName), m_nKind(nStoreItem),
+BuyUpgradeMode::BuyUpgradeMode(QarnPlayer* pPlayer, int nPlayMode, Tsl::SmartPtr<UpgradeManager> pUpgrades,
+                               int nStoreItem, const Tsl::String& sSceneName, bool* pbBought)
+    : QarnDialog(), m_pUpgradeManager(pUpgrades), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode), m_sSceneName(sSceneName),
+      m_nKind(nStoreItem),
       m_nStoreItem(nStoreItem), m_fTime(0.0f), m_pbBought(pbBought) {
     m_anPreviewLevels = pPlayer->m_anUpgrades;
     // The preview shows the bar after the purchase.
@@ -236,8 +237,9 @@ void BuyUpgradeMode::buy() {
     m_pPlayer->m_nMoney -= nPrice;
     ++m_pPlayer->m_anUpgrades[m_nKind];
     // Written at once: the run may end in the store, closed or crashed,
-    // before the map or the menu would save again.
-    m_pPlayer->commitPurchase(m_nKind);
+    // before the map or the menu would save again. Kept as the map keeps a
+    // level: a purchase in free play must not become the story's.
+    m_pPlayer->commitSession(m_nPlayMode);
     getPlayerManager()->saveProfiles();
     pApp->saveSettings();
     if (m_pbBought) *m_pbBought = true;

@@ -31,8 +31,9 @@ public:
     };
 
     // pbBought (the store's) becomes true after a purchase; the player and
-    // the flag outlive the dialog.
-    BuyUpgradeMode(QarnPlayer* pPlayer, Tsl::SmartPtr<UpgradeManager> pUpgrades, int nStoreItem,
+    // the flag outlive the dialog. A purchase is kept as a level of the play
+    // mode would keep it (QarnPlayer::commitSession).
+    BuyUpgradeMode(QarnPlayer* pPlayer, int nPlayMode, Tsl::SmartPtr<UpgradeManager> pUpgrades, int nStoreItem,
                    const Tsl::String& sSceneName, bool* pbBought);
     ~BuyUpgradeMode() override;
 
@@ -84,6 +85,7 @@ private:
     Tsl::Hash<Tsl::String, Tsl::SmartPtr<Sprite>> m_hNamedSprites;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lHighlightSprites;
     QarnPlayer* m_pPlayer;
+    int m_nPlayMode;
     Tsl::String m_sSceneName;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lPreviewSprites;
     int m_nKind;

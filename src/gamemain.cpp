@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <exception>
 #include <memory>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -63,6 +64,18 @@ UserFolder chooseUserFolder(const LaunchOptions& options) {
     return folder;
 }
 
+// The log is opened again for every line, under a name anything in the
+// folder can stand in for: a FIFO there would hold the start until someone
+// reads it. Anything but a regular file leaves the game without a log.
+Tsl::String chooseLogFile(const Tsl::String& sFolder) {
+    Tsl::String sLogFile = userFile(sFolder, Names::LOG_FILE_FORMAT);
+    struct stat info;
+    if (stat(sLogFile.c_str(), &info) != 0 || S_ISREG(info.st_mode)) return sLogFile;
+    std::fprintf(stderr, "%s: The log %s is not a file: the game runs without a log\n", Names::GAME_TITLE,
+                 sLogFile.c_str());
+    return Tsl::String();
+}
+
 } // namespace
 
 Tsl::String getWindowClassName(int nArgc, const char* const* ppszArgs) {
@@ -85,7 +98,7 @@ int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options
     // SDL names the window's class after this, so a second start finds it.
     setenv("SDL_VIDEO_X11_WMCLASS", sClass.c_str(), 1);
 
-    Tsl::String sLogFile = userFile(sFolder, Names::LOG_FILE_FORMAT);
+    Tsl::String sLogFile = chooseLogFile(sFolder);
     // Before the log is trimmed: the report needs the crashed run's lines.
     reportPreviousCrash(sLogFile);
     GameApp::openLog(sLogFile);

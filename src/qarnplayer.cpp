@@ -31,13 +31,6 @@ void QarnPlayer::commitSession(int nPlayMode) {
         m_nSavedMoney = m_nMoney;
 }
 
-void QarnPlayer::commitPurchase(int nKind) {
-    m_nSavedMoney = m_nMoney;
-    if (nKind < 0 || nKind >= UpgradeManager::KIND_COUNT) return;
-    m_anSavedUpgrades[nKind] = m_anUpgrades[nKind];
-    if (m_anUpgrades[nKind] > m_anBestUpgrades[nKind]) m_anBestUpgrades[nKind] = m_anUpgrades[nKind];
-}
-
 void QarnPlayer::addScore(int nPoints) {
     const long long nMax = MAX_TOTAL_SCORE;
     long long nSum = static_cast<long long>(m_nTotalScore) + nPoints;

@@ -15,10 +15,6 @@ public:
     // Play mode 0 keeps the session's upgrades and money for the story; 2
     // only raises the best upgrade levels; any other value keeps nothing.
     void commitSession(int nPlayMode);
-    // A purchase in the store: the money left and the level bought become
-    // the saved ones (the story's, as commitSession(0) would keep them) and
-    // the best level is raised, so that nothing after it can undo it.
-    void commitPurchase(int nKind);
     // Adds to the story's total score, which stays within 0 to MAX_TOTAL_SCORE.
     void addScore(int nPoints);
 

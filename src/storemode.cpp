@@ -100,9 +100,9 @@ std::array<StoreItem, STORE_POSITION_COUNT> computeStoreItems(const UpgradeLevel
     return aItems;
 }
 
-StoreMode::StoreMode(QarnPlayer* pPlayer, const Tsl::String& sSceneName)
+StoreMode::StoreMode(QarnPlayer* pPlayer, int nPlayMode, const Tsl::String& sSceneName)
     : QarnMode(1), m_bBought(false), m_bFresh(true), m_fTalkTime(0.0f), m_fLeaveTime(NOT_LEAVING),
-      m_sSceneName(sSceneName), m_pPlayer(pPlayer), m_pUpgradeManager(new UpgradeManager()) {}
+      m_sSceneName(sSceneName), m_pPlayer(pPlayer), m_nPlayMode(nPlayMode), m_pUpgradeManager(new UpgradeManager()) {}
 
 StoreMode::~StoreMode() {}
 
@@ -241,7 +241,7 @@ void StoreMode::onCallback(int nId, int) {
         salesmanPlays(Names::SEQ_SAD);
         m_fTalkTime = TALK_TIME;
         GameApp::getInstance()->pushMode(
-            new BuyUpgradeMode(m_pPlayer, m_pUpgradeManager, nId, m_sSceneName, &m_bBought));
+            new BuyUpgradeMode(m_pPlayer, m_nPlayMode, m_pUpgradeManager, nId, m_sSceneName, &m_bBought));
         m_bFresh = false;
     } else if (nId == ID_BACK) {
         // A second press while the countdown runs leaves at once.

@@ -38,8 +38,9 @@ public:
     static const float TALK_TIME;
     static const float LEAVE_TIME;
 
-    // The player and its record outlive the store.
-    StoreMode(QarnPlayer* pPlayer, const Tsl::String& sSceneName);
+    // The player and its record outlive the store; the play mode is the
+    // map's, which decides what of a purchase is kept.
+    StoreMode(QarnPlayer* pPlayer, int nPlayMode, const Tsl::String& sSceneName);
     ~StoreMode() override;
 
     void onCallback(int nId, int nData) override;
@@ -84,6 +85,7 @@ private:
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lItemSprites;
     Tsl::List<Tsl::String> m_lItemTexts;
     QarnPlayer* m_pPlayer;
+    int m_nPlayMode;
     Tsl::SmartPtr<AnimSprite> m_pParrot;
     Tsl::SmartPtr<AnimSprite> m_pSalesman;
     Tsl::SmartPtr<Label> m_pMoneyLabel;

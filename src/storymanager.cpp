@@ -230,7 +230,7 @@ void StoryManagerMode::waitOnMap() {
 
 void StoryManagerMode::openStore() {
     TSL_TRACE();
-    Tsl::SmartPtr<GameMode> pStore = m_pFactory->createStore(m_pPlayer, sceneName(m_pPlayer->m_nStage).c_str());
+    Tsl::SmartPtr<GameMode> pStore = m_pFactory->createStore(m_pPlayer, m_nPlayMode, sceneName(m_pPlayer->m_nStage).c_str());
     m_nStep = STEP_WAITING;
     m_nPendingAction = ACTION_NONE;
     if (!pStore) {

@@ -16,8 +16,8 @@ Tsl::SmartPtr<GameMode> StoryModeFactory::createPlay(const char* pszScene, int n
     return pPlay.get();
 }
 
-Tsl::SmartPtr<GameMode> StoryModeFactory::createStore(QarnPlayer* pPlayer, const char* pszScene) {
-    return new StoreMode(pPlayer, pszScene);
+Tsl::SmartPtr<GameMode> StoryModeFactory::createStore(QarnPlayer* pPlayer, int nPlayMode, const char* pszScene) {
+    return new StoreMode(pPlayer, nPlayMode, pszScene);
 }
 
 Tsl::SmartPtr<GameMode> StoryModeFactory::createSlideshow(const SlideList& lSlides, const char* pszMusic) {

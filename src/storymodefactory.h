@@ -22,7 +22,7 @@ public:
     virtual Tsl::SmartPtr<GameMode> createPlay(const char* pszScene, int nPlayMode, int nDifficulty,
                                                QarnPlayer* pPlayer, int nMinutes, StoryManagerMode* pStory);
     // The upgrade store; a factory that gives none leaves the map waiting.
-    virtual Tsl::SmartPtr<GameMode> createStore(QarnPlayer* pPlayer, const char* pszScene);
+    virtual Tsl::SmartPtr<GameMode> createStore(QarnPlayer* pPlayer, int nPlayMode, const char* pszScene);
     virtual Tsl::SmartPtr<GameMode> createSlideshow(const SlideList& lSlides, const char* pszMusic);
     virtual Tsl::SmartPtr<GameMode> createCongratulations(const Tsl::String& sText, const Tsl::String& sTitle);
     // The hand-over between the map and the screens it opens or returns to.

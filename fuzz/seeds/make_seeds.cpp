@@ -55,7 +55,7 @@ bool writeSeeds(GameApp& app) {
 
     ProfileManagerImpl<QarnPlayer> manager;
     manager.saveProfiles();
-    bOk = writeSeed("fuzz_profile_records", "no-players", app.getSetting(ScreenNames::SET_PROFILES));
+    bOk = writeSeed("fuzz_profile_records", "no-players", app.getSetting(ScreenNames::SET_PROFILES)) && bOk;
     addPlayers(manager);
     manager.saveProfiles();
     bOk = writeSeed("fuzz_profile_records", "two-players", app.getSetting(ScreenNames::SET_PROFILES)) && bOk;

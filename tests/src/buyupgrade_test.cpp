@@ -20,8 +20,9 @@ struct BuyTest : StoreFixture {
     bool bBought = false;
     Tsl::SmartPtr<BuyUpgradeMode> dialog;
 
-    Tsl::SmartPtr<BuyUpgradeMode> open(int nStoreItem, QarnPlayer* pBuyer = nullptr) {
-        dialog = new BuyUpgradeMode(pBuyer ? pBuyer : &player, new UpgradeManager(), nStoreItem, "scene0", &bBought);
+    Tsl::SmartPtr<BuyUpgradeMode> open(int nStoreItem, QarnPlayer* pBuyer = nullptr, int nPlayMode = 0) {
+        dialog = new BuyUpgradeMode(pBuyer ? pBuyer : &player, nPlayMode, new UpgradeManager(), nStoreItem, "scene0",
+                                    &bBought);
         app.pushMode(dialog.get());
         return dialog;
     }
@@ -55,21 +56,28 @@ TEST_F(BuyTest, MoneyEqualToThePriceBuysAndShortMoneyDoesNot) {
 }
 
 // The run ends in the store right after the purchase: through the exit
-// question, or by a crash that saves nothing more. The next start has it.
-TEST_F(BuyTest, APurchaseOutlivesTheRunThatMadeIt) {
+// question, or by a crash that saves nothing more. The next start has what
+// a level of the map's play mode would have kept: the story keeps the
+// purchase, free play only its best level, relax nothing.
+TEST_F(BuyTest, APurchaseOutlivesTheRunThatMadeItAsItsPlayModeKeepsIt) {
     app.setSettingsFile(testPath("settings.dat").c_str());
-    for (bool bExitQuestion : {true, false}) {
-        SCOPED_TRACE(bExitQuestion);
+    struct Case {
+        int nPlayMode;
+        bool bExitQuestion;
+        int nTray, nBestTray, nMoney;
+    } aCases[] = {{0, true, 1, 1, 20}, {0, false, 1, 1, 20}, {1, false, 0, 0, 100}, {2, false, 0, 1, 100}};
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(testing::Message() << "play mode " << c.nPlayMode << ", exit question " << c.bExitQuestion);
         app.setSetting(ScreenNames::SET_PROFILES, "");
         destroyPlayerManager();
         QarnPlayer* pAnn = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
         pAnn->m_nMoney = pAnn->m_nSavedMoney = 100;
         getPlayerManager()->saveProfiles();
         ASSERT_TRUE(app.saveSettings());
-        open(BuyUpgradeMode::STORE_TRAY, pAnn);
+        open(BuyUpgradeMode::STORE_TRAY, pAnn, c.nPlayMode);
         dialog->onCallback(BuyUpgradeMode::ID_BUY, 0);
         pressMessageOk();
-        if (bExitQuestion) {
+        if (c.bExitQuestion) {
             Tsl::SmartPtr<QarnExitConfirmMode> pExit = new QarnExitConfirmMode();
             app.pushMode(pExit.get());
             pExit->onCallback(ExitConfirmMode::ID_YES, 0);
@@ -81,9 +89,9 @@ TEST_F(BuyTest, APurchaseOutlivesTheRunThatMadeIt) {
         destroyPlayerManager();
         QarnPlayer* pAgain = getPlayerManager()->getProfile("Ann");
         ASSERT_TRUE(pAgain);
-        EXPECT_EQ(1, pAgain->m_anUpgrades[UpgradeManager::KIND_TRAY]);
-        EXPECT_EQ(1, pAgain->m_anBestUpgrades[UpgradeManager::KIND_TRAY]);
-        EXPECT_EQ(20, pAgain->m_nMoney);
+        EXPECT_EQ(c.nTray, pAgain->m_anUpgrades[UpgradeManager::KIND_TRAY]);
+        EXPECT_EQ(c.nBestTray, pAgain->m_anBestUpgrades[UpgradeManager::KIND_TRAY]);
+        EXPECT_EQ(c.nMoney, pAgain->m_nMoney);
     }
 }
 

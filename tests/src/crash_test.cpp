@@ -137,6 +137,23 @@ TEST_F(CrashTest, AFolderThatCannotBeMadeIsNamedWithWhyAndTheOneUsedInstead) {
     EXPECT_NE(std::string::npos, readFile(sHome + "/tav.log").find("M: Settings and log in " + sHome + "/\n"));
 }
 
+// A FIFO where the log goes would hold the first line logged until someone
+// read it: the game starts without a log and says so.
+TEST_F(CrashTest, AnythingButAFileWhereTheLogGoesLeavesTheGameWithoutALog) {
+    ASSERT_EQ(0, mkfifo(folder.file("tav.log").c_str(), 0600));
+    auto run = [&]() {
+        alarm(60);  // a start held by the FIFO fails here, not at the suite's limit
+        setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+        LaunchOptions options;
+        options.sUserFolder = folder.sPath.c_str();
+        options.fnMakeApp = []() -> QarnApp* { return new StoppingApp(); };
+        const char* apszArgs[] = {"--wndclass", "crash-test-fifo"};
+        std::exit(runGame(2, apszArgs, options));
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(1),
+                std::string(Names::GAME_TITLE) + ": The log .*/tav.log is not a file: the game runs without a log");
+}
+
 TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
     const char* pszClass = "crash-test-instance";

@@ -595,7 +595,7 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
     app.loadTheme(Names::THEME);
     QarnPlayer player;
     for (int nItem = 1; nItem <= BuyUpgradeMode::STORE_STATIONS; ++nItem) {
-        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), nItem, "scene0", nullptr);
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, 0, new UpgradeManager(), nItem, "scene0", nullptr);
         app.pushMode(pDialog.get());
         Rect mask;
         for (const SpriteList* pLayer : pDialog->getLayers())
@@ -637,7 +637,7 @@ TEST_F(GeneratedContent, APurchaseTextNamesNoPlaceButTheOneChosen) {
     for (const Case& c : cases) {
         QarnPlayer player;
         for (int& nLevel : player.m_anUpgrades) nLevel = c.nLevel;
-        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), c.nItem, "scene0", nullptr);
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, 0, new UpgradeManager(), c.nItem, "scene0", nullptr);
         app.pushMode(pDialog.get());
         std::vector<std::set<std::string>> captions;
         std::set<std::string> anyCaption;

@@ -201,33 +201,39 @@ TEST_F(ProfileTest, OutOfRangeValuesAreClampedOnLoad) {
 }
 
 // A stored name no dialog would have given is mended the way the dialogs
-// see names; the profile keeps its progress under it.
+// see names; the profile keeps its progress under it, under a number when
+// another profile has the name already.
 TEST_F(ProfileTest, StoredNamesTheDialogsWouldRefuseAreMendedKeepingTheProgress) {
-    struct Case {
-        const char* pszStored;
-        const char* pszLoaded;
-    } aCases[] = {
-        {"M\xC3\xBCller-\xFF", "M\xC3\xBCller-?"},   // not UTF-8
-        {"\xC0\xAFx", "??x"},                        // an overlong slash
-        {"\xED\xA0\x80y", "???y"},                   // a surrogate
-        {"Zo\xC3", "Zo?"},                            // cut inside a character
-        {"A\tna", "A?na"},
-        {"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"},
-        {" Bo ", "Bo"},
+    typedef std::vector<std::pair<const char*, const char*>> Names;  // stored, loaded
+    const Names aCases[] = {
+        {{"M\xC3\xBCller-\xFF", "M\xC3\xBCller-?"}},   // not UTF-8
+        {{"\xC0\xAFx", "??x"}},                        // an overlong slash
+        {{"\xED\xA0\x80y", "???y"}},                   // a surrogate
+        {{"Zo\xC3", "Zo?"}},                            // cut inside a character
+        {{"A\tna", "A?na"}},
+        {{"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"}},
+        {{" Bo ", "Bo"}},
+        {{"A\xFF", "A?"}, {"A\xFE", "A? 2"}, {"a\x01", "a? 3"}},
+        {{"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrst"}, {"abcdefghijklmnopqrstu", "abcdefghijklmnopqr 2"}},
     };
-    for (const Case& c : aCases) {
-        SCOPED_TRACE(c.pszLoaded);
+    for (const Names& names : aCases) {
+        SCOPED_TRACE(names.back().second);
+        std::vector<Tsl::String> aRecords;
         P player;
-        fill(player, 4);
-        player.setName(c.pszStored);
-        PlayerManager* pRead = load(makeStore("PFL", 1, {makeRecord("PRF", 1, player)}));
-        ASSERT_EQ(1, pRead->getProfileCount());
-        P* pLoaded = pRead->getProfile(c.pszLoaded);
-        ASSERT_NE(nullptr, pLoaded);
-        EXPECT_EQ(c.pszLoaded, pLoaded->getName());
-        EXPECT_EQ(M::NAME_TAKEN, pRead->checkNewName(pLoaded->getName()));
-        EXPECT_EQ(player.m_nStoryLevel, pLoaded->m_nStoryLevel);
-        EXPECT_EQ(player.m_nSavedMoney, pLoaded->m_nMoney);
+        for (int i = 0; i < int(names.size()); ++i) {
+            fill(player, 4 + i);
+            player.setName(names[i].first);
+            aRecords.push_back(makeRecord("PRF", 1, player));
+        }
+        PlayerManager* pRead = load(makeStore("PFL", 1, aRecords));
+        ASSERT_EQ(int(names.size()), pRead->getProfileCount());
+        for (int i = 0; i < int(names.size()); ++i) {
+            P* pLoaded = pRead->getProfile(names[i].second);
+            ASSERT_NE(nullptr, pLoaded) << names[i].second;
+            EXPECT_EQ(names[i].second, pLoaded->getName());
+            EXPECT_EQ(M::NAME_TAKEN, pRead->checkNewName(pLoaded->getName()));
+            EXPECT_EQ(4 + i, pLoaded->m_nMinutes);
+        }
     }
 }
 

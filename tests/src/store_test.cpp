@@ -82,7 +82,7 @@ struct StoreScreenTest : StoreFixture {
     Tsl::SmartPtr<StoreMode> store;
     void SetUp() override {
         StoreFixture::SetUp();
-        store = new StoreMode(&player, "scene0");
+        store = new StoreMode(&player, 0, "scene0");
         app.pushMode(store.get());
     }
     bool storeRuns() { return app.getModeIndex(store.get()) >= 0; }
@@ -112,7 +112,7 @@ TEST_F(StoreScreenTest, BackFadesTheBubbleInAndLeavesASecondLater) {
     EXPECT_FALSE(storeRuns());
     EXPECT_TRUE(Tsl::SmartPtr<TrnFadeToBlack>::dynamicCast(app.getModeAt(0)));
     // A second press during the countdown leaves at once.
-    Tsl::SmartPtr<StoreMode> pAgain = new StoreMode(&player, "scene0");
+    Tsl::SmartPtr<StoreMode> pAgain = new StoreMode(&player, 0, "scene0");
     app.pushMode(pAgain.get());
     pAgain->onCallback(StoreMode::ID_BACK, 0);
     step(250);

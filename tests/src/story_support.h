@@ -32,8 +32,8 @@ public:
         return record("play " + std::string(pszScene) + " m" + std::to_string(nPlayMode) + " d" +
                       std::to_string(nDifficulty) + " t" + std::to_string(nMinutes));
     }
-    Tsl::SmartPtr<GameMode> createStore(QarnPlayer*, const char* pszScene) override {
-        return record("store " + std::string(pszScene));
+    Tsl::SmartPtr<GameMode> createStore(QarnPlayer*, int nPlayMode, const char* pszScene) override {
+        return record("store " + std::string(pszScene) + " m" + std::to_string(nPlayMode));
     }
     Tsl::SmartPtr<GameMode> createSlideshow(const SlideList& lSlides, const char* pszMusic) override {
         std::string s = "pages";

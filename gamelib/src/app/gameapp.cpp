@@ -53,7 +53,7 @@ void appendToLog(const Tsl::String& sText) {
 
 void writeLogRepeats() {
     if (s_nLogRepeats == 0) return;
-    appendToLog(Tsl::String::format("G: The line above came %d more times\n", s_nLogRepeats));
+    appendToLog(Tsl::String::format("G: The line above came %d more time%s\n", s_nLogRepeats, s_nLogRepeats == 1 ? "" : "s"));
     s_nLogRepeats = 0;
 }
 

@@ -70,45 +70,50 @@ bool isFolderWritable(const char* pszFolder) {
     return true;
 }
 
+namespace {
+
+// The folder with the sub-path's parts below it; "." and ".." would climb
+// out of (or stay in) the folder and are passed over.
+Tsl::String withSubPath(Tsl::String sFolder, const char* pszSubPath) {
+    for (const Tsl::String& sPart : Tsl::String(pszSubPath ? pszSubPath : "").split("\\/"))
+        if (sPart != "." && sPart != "..") sFolder += sPart + "/";
+    return sFolder;
+}
+
+// The home folder itself stands in, the sub-path left out; the problem says
+// why and what became of it.
+UserFolder standInHome(const Tsl::String& sProblem) {
+    UserFolder folder;
+    Tsl::String sHome = withSeparator(getEnv("HOME"));
+    if (sHome.isEmpty() || !isFolderWritable(sHome)) {
+        folder.sProblem = sProblem + ", and there is no writable home folder either: nothing can be saved";
+        return folder;
+    }
+    folder.sPath = sHome;
+    folder.bWritable = true;
+    folder.sProblem = sProblem + Tsl::String::format(": %s is used instead", sHome.c_str());
+    return folder;
+}
+
+} // namespace
+
 UserFolder findUserDataFolder(const char* pszSubPath) {
     TSL_TRACE();
+    Tsl::String sDataHome = getDataHome();
+    if (sDataHome.isEmpty())
+        return standInHome("There is no per-user data folder ($XDG_DATA_HOME and $HOME are not set)");
+    Tsl::String sFolder = withSubPath(sDataHome, pszSubPath);
+    int nMadeError = createFolders(sFolder);
+    int nUnusable = folderError(sFolder);
+    if (nUnusable != 0)
+        return standInHome(Tsl::String::format("The folder %s cannot be made or read (%s)", sFolder.c_str(),
+                                               std::strerror(nMadeError != 0 ? nMadeError : nUnusable)));
     UserFolder folder;
-    Tsl::String sFolder = getDataHome();
-    int nError = 0;
-    if (sFolder.isEmpty()) {
-        folder.sProblem = "There is no per-user data folder ($XDG_DATA_HOME and $HOME are not set)";
-    } else {
-        nError = createFolders(sFolder);
-        Tsl::List<Tsl::String> lParts = Tsl::String(pszSubPath ? pszSubPath : "").split("\\/");
-        for (const Tsl::String& sPart : lParts) {
-            // "." and ".." would climb out of (or stay in) the data folder.
-            if (sPart == "." || sPart == "..") continue;
-            sFolder += sPart;
-            if (mkdir(sFolder.c_str(), 0700) != 0 && errno != EEXIST && nError == 0) nError = errno;
-            sFolder += "/";
-        }
-        int nUnusable = folderError(sFolder);
-        if (nUnusable == 0) {
-            folder.sPath = sFolder;
-            folder.bWritable = isFolderWritable(sFolder);
-            if (!folder.bWritable)
-                folder.sProblem = Tsl::String::format(
-                    "The folder %s is read-only: what it holds is read, but nothing can be saved there", sFolder.c_str());
-            return folder;
-        }
-        if (nError == 0) nError = nUnusable;
-        folder.sProblem = Tsl::String::format("The folder %s cannot be made or read (%s)", sFolder.c_str(),
-                                              std::strerror(nError));
-    }
-    // The fallback is the home folder itself, without the sub-path.
-    Tsl::String sHome = withSeparator(getEnv("HOME"));
-    if (!sHome.isEmpty() && isFolderWritable(sHome)) {
-        folder.sPath = sHome;
-        folder.bWritable = true;
-        folder.sProblem += Tsl::String::format(": %s is used instead", sHome.c_str());
-    } else {
-        folder.sProblem += ", and there is no writable home folder either: nothing can be saved";
-    }
+    folder.sPath = sFolder;
+    folder.bWritable = isFolderWritable(sFolder);
+    if (!folder.bWritable)
+        folder.sProblem = Tsl::String::format(
+            "The folder %s is read-only: what it holds is read, but nothing can be saved there", sFolder.c_str());
     return folder;
 }
 

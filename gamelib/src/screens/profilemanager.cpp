@@ -111,10 +111,21 @@ Tsl::String ProfileManager::repairName(const Tsl::String& sName) {
     return cutName(sRepaired).trim();
 }
 
-Tsl::String ProfileManager::cutName(const Tsl::String& sName) {
-    int nCharacters = 0;
+Tsl::String ProfileManager::cutName(const Tsl::String& sName, int nCharacters) {
+    int nCount = 0;
     for (int i = 0; i < sName.getLength(); ++i)
-        if ((byteAt(sName, i) & 0xC0) != 0x80 && ++nCharacters > MAX_NAME_LENGTH) return sName.left(i);
+        if ((byteAt(sName, i) & 0xC0) != 0x80 && ++nCount > nCharacters) return sName.left(i);
+    return sName;
+}
+
+Tsl::String ProfileManager::findFreeName(const Tsl::String& sName) const {
+    if (findIndex(sName) < 0) return sName;
+    // One of the first numbers is free: the list holds at most MAX_PROFILES.
+    for (int n = 2; n <= MAX_PROFILES + 1; ++n) {
+        Tsl::String sNumber = Tsl::String::format(" %d", n);
+        Tsl::String sCandidate = cutName(sName, MAX_NAME_LENGTH - sNumber.getLength()).trim() + sNumber;
+        if (findIndex(sCandidate) < 0) return sCandidate;
+    }
     return sName;
 }
 
@@ -225,9 +236,13 @@ bool ProfileManager::readRecord(const Tsl::String& sRecord, int nIndex) {
         streamer.readHeader(RECORD_MAGIC, RECORD_VERSION);
         Tsl::String sStored;
         streamer.read(sStored);
-        // A damaged or foreign name is mended, not a reason to lose the progress.
+        // A damaged or foreign name is mended, not a reason to lose the
+        // progress. Two names can mend to one: the second takes a number.
         Tsl::String sName = repairName(sStored);
-        if (sName != sStored.trim()) GameApp::log("P: Profile record %d: its name was repaired\n", nIndex);
+        if (sName != sStored.trim()) {
+            sName = findFreeName(sName);
+            GameApp::log("P: Profile record %d: its name was repaired\n", nIndex);
+        }
         NameProblem eProblem = checkNewName(sName);
         if (eProblem != NAME_OK) {
             GameApp::log("P: Profile record %d skipped: its name is not acceptable (%d)\n", nIndex, int(eProblem));

@@ -29,8 +29,8 @@ public:
     // becomes "?", and the trimmed name keeps its first MAX_NAME_LENGTH
     // characters.
     static Tsl::String repairName(const Tsl::String& sName);
-    // The name's first MAX_NAME_LENGTH characters.
-    static Tsl::String cutName(const Tsl::String& sName);
+    // The name's first nCharacters characters.
+    static Tsl::String cutName(const Tsl::String& sName, int nCharacters = MAX_NAME_LENGTH);
     // The string-table key of the message for a problem; null for NAME_OK.
     static const char* getProblemKey(NameProblem eProblem);
 
@@ -67,6 +67,9 @@ private:
     ProfileManager& operator=(const ProfileManager&) = delete;
 
     int findIndex(const Tsl::String& sName) const;
+    // The name itself when no profile has it; else the first of "<name> 2",
+    // "<name> 3" ... that none has, the name cut to make room for the number.
+    Tsl::String findFreeName(const Tsl::String& sName) const;
     static Tsl::String writeRecord(const ProfileData& profile);
     // False when the record is damaged or its name not acceptable.
     bool readRecord(const Tsl::String& sRecord, int nIndex);

@@ -467,7 +467,7 @@ TEST(LogTest, ALineComingAgainAndAgainIsWrittenOnceWithItsCount) {
     GameApp::log("B: failed %d\n", 7);
     GameApp::closeLog();
     EXPECT_EQ("B: failed 7\nG: The line above came 4 more times\nA: part\nA: part\n"
-              "B: failed 7\nG: The line above came 1 more times\n",
+              "B: failed 7\nG: The line above came 1 more time\n",
               readFile(sLog));
 }
 
