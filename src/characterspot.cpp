@@ -28,6 +28,9 @@ int CharacterSpot::hitTest(int nX, int nY) const {
     return nHit;
 }
 
+// Out of line: the customer's own header includes this one.
+Tsl::SmartPtr<Character> CharacterSpot::getCharacter() const { return m_pChar; }
+
 void CharacterSpot::setCharacter(Tsl::SmartPtr<Character> pCharacter) { m_pChar = pCharacter; }
 
 void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {

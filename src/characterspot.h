@@ -1,11 +1,11 @@
 #pragma once
 
 #include "actionspot.h"
+#include "mug.h"
 
 #include "tsl2/list.h"
 
 class Character;
-class Mug;
 
 // Where a seat's guest is drawn (its feet and depth) and where its glass
 // stands: on the surface before it (the counter, a table) or, for a guest
@@ -35,7 +35,7 @@ public:
     void setCharacter(Tsl::SmartPtr<Character> pCharacter);
     // Only the seated customer can be removed.
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
-    Tsl::SmartPtr<Character> getCharacter() const { return m_pChar; }
+    Tsl::SmartPtr<Character> getCharacter() const;
     // Stands beside the glasses left before it, at the seat's glass place.
     void addUsedGlass(Tsl::SmartPtr<Mug> pMug);
     bool hasUsedGlass() const { return !m_lUsedGlasses.isEmpty(); }

@@ -2,13 +2,12 @@
 
 #include "highscoreentry.h"
 #include "qarnmode.h"
+#include "ui/button.h"
 
 #include "tsl2/list.h"
 
 class Table;
 class ToggleButton;
-
-typedef Tsl::List<HighscoreEntry> HighscoreTable;
 
 // Element 10 * t + k is entry k of table t.
 extern const char* const DEFAULT_HIGHSCORE_NAMES[30];
@@ -48,9 +47,7 @@ public:
     int getBuildCount() const { return m_nBuildCount; }
 
 private:
-    // False when the stored value had to be repaired.
-    bool readTables(const Tsl::String& sValue);
-    bool makeTablesTen();
+    bool fillShortTables();
     // Names no longer than a profile's; false when one had to be cut.
     bool cutLongNames();
     void addTabs();

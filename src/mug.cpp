@@ -20,7 +20,8 @@ Mug::Mug(GameMode* pMode)
       m_nZOrder(0),
       m_nViewMode(0),
       m_nHeading(2),
-      m_fScale(1.0f) {
+      m_fScale(1.0f),
+      m_nShown(SHOWN_NOTHING) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     if (m_pMode && pApp && pApp->hasResource(Names::MUG_ANIM)) {
@@ -87,6 +88,13 @@ void Mug::detach() {
 
 void Mug::refresh() {
     if (!m_pSprite) return;
+    // Her glasses are placed again every frame she moves and a customer's
+    // loses a sip at a time: only a change of what the glass shows is named
+    // (naming a sequence allocates).
+    int nContents = !isEmpty() ? m_nDrink : m_bClean ? SHOWN_CLEAN : SHOWN_USED;
+    int nShown = (nContents * 4 + m_nHeading) * 2 + (m_nViewMode != 0 ? 1 : 0);
+    if (nShown == m_nShown) return;
+    m_nShown = nShown;
     Tsl::String sContents = (isEmpty() && m_bClean) ? Tsl::String(Names::MUG_CLEAN)
                             : isEmpty()             ? Tsl::String("empty")
                                                     : Tsl::String::format("drink%d", m_nDrink);

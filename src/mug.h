@@ -47,6 +47,8 @@ public:
     AnimSprite* getSprite() const { return m_pSprite.get(); }
 
 private:
+    // What the picture was last set to show: contents, heading and view in one number.
+    enum { SHOWN_CLEAN = -2, SHOWN_USED = -1, SHOWN_NOTHING = -0x7FFFFFFF };
     void refresh();
 
     GameMode* m_pMode;
@@ -59,4 +61,5 @@ private:
     int m_nViewMode;
     int m_nHeading;
     float m_fScale;
+    int m_nShown;
 };

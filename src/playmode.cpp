@@ -558,9 +558,10 @@ void PlayMode::updatePlaying(float fDt) {
 }
 
 void PlayMode::updateCustomers(float fDt) {
-    // A copy: customers leave the list while it is walked.
-    Tsl::List<Tsl::SmartPtr<Character>> lCustomers = m_field.m_lSeatOccupants;
-    for (const Tsl::SmartPtr<Character>& pCharacter : lCustomers) {
+    // By seat: a customer who leaves only empties its seat, so the list keeps
+    // its length while it is walked, and each customer is held while it steps.
+    for (int nSeat = 0; nSeat < m_field.m_lSeatOccupants.getCount(); ++nSeat) {
+        Tsl::SmartPtr<Character> pCharacter = m_field.m_lSeatOccupants.getAt(nSeat);
         if (!pCharacter) continue;
         pCharacter->update(fDt);
         if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
@@ -593,7 +594,11 @@ void PlayMode::closeBar() {
     m_bClosed = true;
     GameApp* pApp = GameApp::getInstance();
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
-        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 400, 300, 600);
+        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 0, 0, 600);
+        // Centred on the field whatever the picture's size and insertion point.
+        Rect box = m_pClosingBanner->getScreenRect();
+        m_pClosingBanner->setPosition(FIELD_WIDTH / 2 - (box.left + box.right) / 2,
+                                      FIELD_HEIGHT / 2 - (box.top + box.bottom) / 2);
         addSprite(m_pClosingBanner);
     }
     playSound(Names::SFX_CLOSE_BAR);

@@ -325,10 +325,10 @@ void StoryManagerMode::updateTips(float fDt) {
     showMapTip(MAP_TIPS[2], m_nPlayMode == 1);
     showMapTip(MAP_TIPS[3], bStory && pPlayer->m_nMoney >= TIP_MONEY);
     if (bStory && !pPlayer->m_abTipShown[TIP_CHAIRS]) {
-        Tsl::SmartPtr<UpgradeManager> pUpgrades = new UpgradeManager();
+        UpgradeManager upgrades;
         int nChairs = 0;
         for (int k = UpgradeManager::KIND_CHAIR_0; k <= UpgradeManager::KIND_CHAIR_3; ++k)
-            nChairs += pUpgrades->getValue(k, pPlayer->m_anUpgrades[k]);
+            nChairs += upgrades.getValue(k, pPlayer->m_anUpgrades[k]);
         showMapTip(TIP_CHAIRS, nChairs >= 2);
     }
     for (const Tsl::SmartPtr<ParticleEmitter>& pEmitter : m_lEmitters) pEmitter->update(fDt);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actiontarget.h"
 #include "anim/animsprite.h"
 #include "mug.h"
 #include "tsl2/hash.h"
@@ -8,7 +9,6 @@
 #include "tsl2/str.h"
 
 class PlayMode;
-class IActionTarget;
 
 // The figure the player steers: five sprites of one template animation (body,
 // two arms, two thumbs) at one point, a state (stand, walk, act), a heading

@@ -106,6 +106,7 @@ void IDirectDrawSurface7::contentsChanged() {
 const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
+    test::detail::textureCacheBuilt();
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
     m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2) + raster::BorderedTexels::kSlack);
     for (int y = -1; y <= m_nHeight; ++y) {
@@ -138,6 +139,7 @@ void IDirectDrawSurface7::findLiveBox() {
 const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {
   if (!m_bAlpha || m_eKind != Kind::Colour) return nullptr;
   if (!m_pAlphaRuns && ++m_nUsesUnchanged >= 2) {
+    test::detail::textureCacheBuilt();
     m_pAlphaRuns = std::make_unique<raster::AlphaRuns>();
     m_pAlphaRuns->build(m_pPixels, m_nWidth, m_nWidth, m_nHeight);
   }

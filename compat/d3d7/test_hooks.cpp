@@ -20,6 +20,7 @@ struct HookState {
   std::vector<Call> m_aCalls;
   int m_nObjects = 0;
   int m_nTextures = 0;
+  int m_nTextureWork = 0;
 };
 
 HookState& state() {
@@ -78,6 +79,7 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out) {
 
 int liveTextureCount() { return state().m_nTextures; }
 int liveObjectCount() { return state().m_nObjects; }
+int textureWorkCount() { return state().m_nTextureWork; }
 
 void startRecording() { detail::g_switches.m_bRecording = true; }
 void stopRecording() { detail::g_switches.m_bRecording = false; }
@@ -127,7 +129,11 @@ void appendCall(CallKind eKind, DWORD nA, DWORD nB, DWORD nC) { state().m_aCalls
 
 void objectCreated() { ++state().m_nObjects; }
 void objectDestroyed() { --state().m_nObjects; }
-void textureCreated() { ++state().m_nTextures; }
+void textureCreated() {
+  ++state().m_nTextures;
+  ++state().m_nTextureWork;
+}
+void textureCacheBuilt() { ++state().m_nTextureWork; }
 void textureDestroyed() { --state().m_nTextures; }
 int lossEpoch() { return state().m_nLossEpoch; }
 

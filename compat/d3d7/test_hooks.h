@@ -64,6 +64,10 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out);
 
 int liveTextureCount();
 int liveObjectCount();
+// Textures made, and caches built for a texture on its later uses (alpha runs, the
+// bordered copy), since the program began: the work a picture costs in its first
+// drawings, which a frame drawing only pictures it drew before never does.
+int textureWorkCount();
 
 // ---- call recording -------------------------------------------------------------
 enum class CallKind {
@@ -186,6 +190,7 @@ void objectCreated();
 void objectDestroyed();
 void textureCreated();
 void textureDestroyed();
+void textureCacheBuilt();
 // Loss bookkeeping: objects remember the loss epoch they were made or restored in.
 int lossEpoch();
 HRESULT cooperativeResult(int nEpoch);

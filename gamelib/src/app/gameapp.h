@@ -107,6 +107,10 @@ public:
 
     // --- modes (top at index 0) ---
     void pushMode(Tsl::SmartPtr<GameMode> pMode);
+    // Pushes the mode at the start of a frame, once every mode given here
+    // before it has left the stack: a message that comes up in the middle of
+    // something (a failed save) must not land under the screen about to come.
+    void pushModeLater(Tsl::SmartPtr<GameMode> pMode);
     // Pushes the transition, which later ends itself and pushes the target.
     void pushModeWithTransition(Tsl::SmartPtr<GameMode> pTarget, Tsl::SmartPtr<GameMode> pTransition);
     // Pushes the mode and runs frames until it has left the stack.
@@ -159,6 +163,7 @@ public:
     void addImage(const char* pszName, Tsl::SmartPtr<Image> pImage, int nFlags = 0);
     Tsl::List<Tsl::String> getCachedImageNames() const { return m_imageCache.getNames(); }
     void releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep);
+    void releaseImage(const char* pszName);
     Tsl::SmartPtr<Image> createImage(int nWidth, int nHeight, bool bAlpha);
     Tsl::SmartPtr<Image> createImageFromPixels(void* pPixels, int nWidth, int nHeight, int nBpp, int nPitch,
                                                unsigned int nRedMask, unsigned int nGreenMask,
@@ -214,6 +219,8 @@ public:
     void stopAllAudio();
 
     // --- settings: string keys, string values ---
+    // Copies of damaged settings files kept beside the file.
+    enum { DAMAGED_SETTINGS_COPIES = 3 };
     void setSettingsFile(const char* pszPath) { m_sSettingsFile = pszPath; }
     const Tsl::String& getSettingsFile() const { return m_sSettingsFile; }
     Tsl::String getSetting(const char* pszKey) const;
@@ -221,9 +228,20 @@ public:
     // The whole value, zero bytes included (the file keeps them; a C string would end at the first).
     void setSetting(const char* pszKey, const Tsl::String& sValue);
     bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
-    // False (defaults kept, one log line) when the file is missing or damaged.
+    // Reads the settings file over the defaults. Every entry read whole is
+    // applied, even from a damaged file. A file that is damaged, holds an
+    // entry over the size bound or cannot be read is moved aside (numbered,
+    // ".damaged.<n>", the last DAMAGED_SETTINGS_COPIES kept), so that the
+    // next save cannot replace it. A missing path, or one that is no regular
+    // file (a folder, a FIFO), leaves the defaults. True when read whole.
     bool loadSettings();
-    // Written to a temporary file and renamed, so a crash never loses the old one.
+    // Where the last loadSettings put a damaged or unreadable file: its
+    // numbered copy, or the file itself when it could not be moved; empty
+    // when there was none.
+    const Tsl::String& getDamagedSettings() const { return m_sDamagedSettings; }
+    // Written to a temporary file and renamed, so a crash never loses the old
+    // one. Every failure is logged; the first of the run also goes to
+    // onSettingsNotSaved.
     bool saveSettings();
 
     // --- the look: theme and cursor ---
@@ -249,9 +267,13 @@ public:
 protected:
     // The application's exit confirmation; null quits without asking.
     virtual Tsl::SmartPtr<GameMode> newExitConfirmMode() { return nullptr; }
+    // The first save of the run that failed: the folder it went to and why.
+    // The default shows a message box (standard error and the log).
+    virtual void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy);
 
 private:
     friend class DisableImageCache;
+    friend class RecordImageLoads;
     struct PreloadEntry {
         Tsl::String sKey;
         Tsl::SmartPtr<AnimationLoader> pLoader;
@@ -264,11 +286,11 @@ private:
     void waitForNextFrame();
     void updateModes(float fDt);
     void releaseEndedModes();
+    void pushWaitingMode();
     void requireTopMode(const GameMode* pMode) const;
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     void cancelPresses();
-    Tsl::List<Tsl::SmartPtr<GameMode>> getModesCopy() const { return m_lModes; }
     // Offers an event to the modes from the top until one handles it or a
     // mode does not pass input to the one below.
     template <class Handler>
@@ -276,6 +298,11 @@ private:
     bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
+    // Moves a damaged settings file to the next numbered copy; the file's
+    // own name when that fails.
+    Tsl::String keepDamagedSettings();
+    // Empty when saved; otherwise why not.
+    Tsl::String writeSettingsFile();
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();
@@ -306,6 +333,9 @@ private:
 
     Tsl::List<Tsl::SmartPtr<GameMode>> m_lModes;
     Tsl::List<Tsl::SmartPtr<GameMode>> m_lEndedModes;
+    Tsl::List<Tsl::SmartPtr<GameMode>> m_lWaitingModes;
+    // The last mode pushModeLater put on the stack.
+    Tsl::SmartPtr<GameMode> m_pLastWaitingMode;
     bool m_bIgnoreKeyUp;
     bool m_bIgnoreMouseUp;
     bool m_bSuppressFocusChanges;
@@ -321,6 +351,8 @@ private:
     Tsl::List<PreloadEntry> m_lPreloads;
     Tsl::List<Tsl::String> m_lImagePreloads;  // image cache names
     int m_nImageCacheDisabled;
+    // Where a RecordImageLoads guard collects names; null when none lives.
+    Tsl::List<Tsl::String>* m_plImageLoads;
 
     int m_nSoundVolume;
     int m_nMusicVolume;
@@ -329,6 +361,8 @@ private:
     Tsl::SmartPtr<Image> m_pWindowIcon;
 
     Tsl::String m_sSettingsFile;
+    Tsl::String m_sDamagedSettings;
+    bool m_bSaveFailureReported;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;
     Tsl::Hash<Tsl::String, Tsl::String> m_hStrings;
 };
@@ -341,4 +375,18 @@ public:
     ~DisableImageCache();
     DisableImageCache(const DisableImageCache&) = delete;
     DisableImageCache& operator=(const DisableImageCache&) = delete;
+};
+
+// Scope guard: while it lives, the cache name of every image loaded into the
+// image cache is appended to the list, so that whoever caused the loads can
+// release exactly those later. Guards nest; the innermost one records.
+class RecordImageLoads {
+public:
+    explicit RecordImageLoads(Tsl::List<Tsl::String>& lNames);
+    ~RecordImageLoads();
+    RecordImageLoads(const RecordImageLoads&) = delete;
+    RecordImageLoads& operator=(const RecordImageLoads&) = delete;
+
+private:
+    Tsl::List<Tsl::String>* m_plOuter;
 };
