@@ -143,9 +143,6 @@ public:
     // Reads (unless read already) and builds the level; false after a scene
     // error (logged, shown).
     bool buildLevel();
-    // Queues the pictures and animations the scene read shows, to be made
-    // ready over frames (GameApp::stepPreloads) before the build.
-    void preloadLevel();
     void startLevel();
 
     void init() override;
@@ -168,6 +165,9 @@ private:
     };
     void setLevelValues();
     bool readScene();
+    // Queues what the scene read shows, to be made ready over frames
+    // (GameApp::stepPreloads) before the build.
+    void preloadLevel();
     void updateLoading();
     void finishLoading();
     void failLevel(const Tsl::String& sFile, const Tsl::Exception& e);

@@ -89,8 +89,6 @@ public:
     // a map of that play mode at that story level, to be made ready over
     // frames (GameApp::stepPreloads) before the map is made.
     static void preloadMap(int nPlayMode, int nStoryLevel);
-    // The flower picture of a level on the route, the player at nStoryLevel.
-    static Tsl::String flowerPicture(int nLevel, int nStoryLevel);
 
     // Current upgrade levels for a level of play mode 1 or 2.
     void prepareQuickPlay();
@@ -156,6 +154,8 @@ private:
     void updateMarker(float fDt);
     bool isSiteOpen(int nSite) const;
     Tsl::SmartPtr<Sprite> addPicture(const char* pszImage, int nX, int nY, int nZOrder);
+    // The flower picture of a level on the route, the player at nStoryLevel.
+    static Tsl::String flowerPicture(int nLevel, int nStoryLevel);
     static Tsl::String flowerImage(int nLevel, int nStageNumber);
     void setFlowerImage(const Tsl::SmartPtr<Sprite>& pFlower, const Tsl::String& sImage);
     void burstPetals(const Tsl::SmartPtr<Sprite>& pFlower, bool bLarge);

@@ -155,8 +155,7 @@ void StoryManagerMode::addFlowers() {
     }
 }
 
-// Levels reached show their stage's flower (the stage a large flower opens
-// counts from it), levels ahead the plain one.
+// Levels reached show the flower of their stage, levels ahead the plain one.
 Tsl::String StoryManagerMode::flowerPicture(int nLevel, int nStoryLevel) {
     if (nLevel > nStoryLevel)
         return isLargeFlower(nLevel) ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
