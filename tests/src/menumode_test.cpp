@@ -1,6 +1,7 @@
 // The main menu: a profile on first run, a repaired current player, what
-// each play mode commits on return, the story button's three answers, the
-// shadow logo's circuit, and a release over the player's name.
+// each play mode commits on return, the story button's three answers, a game
+// that starts once its map's pictures are ready, the shadow logo's circuit,
+// and a release over the player's name.
 #include "game_fixtures.h"
 #include "game_support.h"
 #include "scratch_log.h"

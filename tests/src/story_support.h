@@ -79,10 +79,12 @@ struct StoryTest : GameTest {
 
     // Every picture the map is drawn with, the palms' and gulls' included.
     static std::vector<std::string> mapPictureNames() {
-        std::vector<std::string> aNames = {"px",      "mapa",           "mapa_mar",      "mapa_nave_2",  "mapa_mask_left",
-                                           "mapa_mask_right", "map_ico", "map_score_mask", "mapa_flor_T_L", "mapa_flor_T_S"};
+        std::vector<std::string> aNames = {"px",      "mapa",           "mapa_mar",      "mapa_nave_2",
+                                           "mapa_mask_left", "mapa_mask_right", "map_ico", "map_score_mask",
+                                           "mapa_flor_T_L",  "mapa_flor_T_S"};
         for (int i = 1; i <= 5; ++i)
-            for (const char* pszSize : {"L", "S"}) aNames.push_back(Tsl::String::format("mapa_flor_%d_%s", i, pszSize).c_str());
+            for (const char* pszSize : {"L", "S"})
+                aNames.push_back(Tsl::String::format("mapa_flor_%d_%s", i, pszSize).c_str());
         for (const StoryManagerMode::Site& site : StoryManagerMode::MAP_SITES)
             for (const char* pszLook : {"normal", "disabled", "highlight"})
                 aNames.push_back(Tsl::String::format("mapa_sitio_%s_%s", site.pszName, pszLook).c_str());

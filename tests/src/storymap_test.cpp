@@ -1,5 +1,6 @@
 // The story map's screen: locks, flowers and highlights per play mode, the
-// marker's walk between route points, and the map's tips.
+// marker's walk between route points, the map's tips, and the pictures it is
+// built from, made ready before it.
 #include "game_fixtures.h"
 #include "story_support.h"
 
@@ -61,15 +62,13 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
     }
 }
 
-// A still click on a bar in the picker modes starts its level: after a single
-// move of the pointer there, with the move reaching the game only after the
-// buttons, and inside the bar's rectangle beside its glowing building.
 // The menu makes the map's pictures and animations ready over frames before
 // it makes the map: the map's build then has none left to load.
 TEST_F(StoryMapTest, ThePreloadHoldsEverythingTheMapIsBuiltFrom) {
     std::string sPicture = makeBmp(8, 8);
     // Pictures are looked up by lower-cased name, as the archives hold them.
-    for (const std::string& sName : mapPictureNames()) addFile(Tsl::String(sName.c_str()).toLower().c_str(), sPicture);
+    for (const std::string& sName : mapPictureNames())
+        addFile(Tsl::String(sName.c_str()).toLower().c_str(), sPicture);
     struct Case {
         int nPlayMode, nStoryLevel;
     } cases[] = {{0, 0}, {0, 23}, {0, 49}, {1, 7}, {2, 0}};
@@ -89,6 +88,9 @@ TEST_F(StoryMapTest, ThePreloadHoldsEverythingTheMapIsBuiltFrom) {
     }
 }
 
+// A still click on a bar in the picker modes starts its level: after a single
+// move of the pointer there, with the move reaching the game only after the
+// buttons, and inside the bar's rectangle beside its glowing building.
 TEST_F(StoryMapTest, AStillClickOnABarStartsItsLevel) {
     Tsl::SmartPtr<Image> pGlow = app.createImage(800, 600, true);  // the building's glow only
     pGlow->fill(Color(0, 0, 0, 0));
