@@ -28,7 +28,7 @@ for arg in "$@"; do
       CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTSL_FUZZ=ON
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
       BUILD_TARGET=(--target fuzzers) ;;
-    --game) BUILD_TARGET=(--target beachbar content) ;;
+    --game) BUILD_TARGET=(--target game) ;;
     *) echo "setup: unknown option $arg" >&2; exit 2 ;;
   esac
 done
