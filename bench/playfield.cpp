@@ -56,6 +56,7 @@ struct Bar {
         app.addResourceProvider(pResources.get());
         app.addImage("body", app.createImage(200, 180, true));
         app.addImage("px", app.createImage(8, 8, true));
+        app.addImage("guest", app.createImage(60, 120, true));
         add("waitress.template", fixture::waitressTemplate());
         add("ch_bob.anim", fixture::customerTemplate());
         add("seagull.anim", fixture::customerTemplate());

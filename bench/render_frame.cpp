@@ -25,7 +25,9 @@
 //   10 labels (two change every frame) and 2 additive emitters holding about 300 live
 //   16x16 particles; "cost_vs_whole_pixels" against the same frame with every sprite
 //   and particle on whole pixels, "over_floor" against two frame copies and 1.5 per
-//   sprite pixel (as UprightFrame).
+//   sprite pixel (as UprightFrame), "cost_vs_copied_present" against the same frames
+//   presented by copying the back buffer into SDL's screen surface, as the driver did
+//   before it drew straight into it (test::setSharedScreenEnabled).
 // - BusyFrame: the game-like frame (turned sprites, additive sparks, a stencil mask).
 //   SDL has no additive blend or stencil, so its time is reported beside ours
 //   ("sdl_rle_ms_not_equal_work"), not as a ratio.
@@ -42,6 +44,8 @@
 #include "ui/systemfont.h"
 #include "video/sdl_d3d7video.h"
 #include "pace.h"
+
+#include "d3d7/test_hooks.h"
 
 #include <SDL.h>
 #include <SDL_rotozoom.h>
@@ -320,8 +324,9 @@ enum class Variant { Turned, Scaled, BetweenPixels };
 
 // 200 sprites drawn upright and the same sprites turned, scaled or off the pixel grid, in
 // one scene: each group is timed alone over the bare background, whose time is then taken
-// off. Turned sprites turn on by a degree every frame; in BetweenPixels both groups move
-// a pixel every frame, the second one 0.37 and 0.61 pixels off the grid.
+// off, the three kinds of frame taking turns. Turned sprites turn on by a degree every
+// frame; in BetweenPixels both groups move a pixel every frame, the second one 0.37 and
+// 0.61 pixels off the grid.
 void runTransformed(benchmark::State& state, Variant eVariant) {
     Scene scene;
     std::mt19937 rng(11);
@@ -358,20 +363,27 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
         scene.renderOurs(); // textures are prepared at their second draw
     };
     const float fOffset = eVariant == Variant::BetweenPixels ? 0.37f : 0.0f;
-    show(nullptr);
-    double fBare = medianMs([&] { scene.renderOurs(); });
+    // Bare frames, the upright group's and the other group's take turns in blocks, each
+    // after an untimed frame, so that all three meet the same load on the machine.
+    const int BLOCK = 4;
+    std::vector<double> aBare, aUpright, aOurs;
+    auto block = [&](Group* pShown, float fShift, std::vector<double>& aOut) {
+        upright.setVisible(pShown == &upright);
+        other.setVisible(pShown == &other);
+        scene.renderOurs();
+        for (int i = 0; i < BLOCK; ++i) aOut.push_back(millisecondsOf([&] {
+            if (pShown) step(*pShown, fShift);
+            scene.renderOurs();
+        }));
+    };
     show(&upright);
-    double fUpright = medianMs([&] {
-        step(upright, 0.0f);
-        scene.renderOurs();
-    });
     show(&other);
-    std::vector<double> aOurs;
-    for (auto _ : state) aOurs.push_back(millisecondsOf([&] {
-        step(other, fOffset);
-        scene.renderOurs();
-    }));
-    double fOther = median(aOurs);
+    for (auto _ : state) {
+        block(nullptr, 0.0f, aBare);
+        block(&upright, 0.0f, aUpright);
+        block(&other, fOffset, aOurs);
+    }
+    double fBare = median(aBare), fUpright = median(aUpright), fOther = median(aOurs);
     state.counters["ours_us_per_sprite"] = (fOther - fBare) / nCount * 1000.0;
     state.counters["upright_us_per_sprite"] = (fUpright - fBare) / nCount * 1000.0;
     if (eVariant == Variant::BetweenPixels) {
@@ -528,20 +540,35 @@ private:
     int m_nFrame = 0;
 };
 
+// Frames take turns at presenting the way the driver does, drawn straight into SDL's
+// screen surface, and the way it did before, copying the back buffer into it: in blocks,
+// so that both meet the same load on the machine, each block after one untimed frame
+// that moves the back buffer over.
 void BM_GameFrame(benchmark::State& state) {
     GameScene scene;
     scene.medianDrawMs(false, 4); // textures made and prepared
-    std::vector<double> aOurs;
-    for (auto _ : state) aOurs.push_back(scene.drawMs(false));
-    double fOurs = median(aOurs);
+    const int BLOCK = 4;
+    std::vector<double> aOurs, aCopied;
+    for (auto _ : state) {
+        for (bool bShared : {true, false}) {
+            dx7::test::setSharedScreenEnabled(bShared);
+            scene.drawMs(false);
+            for (int i = 0; i < BLOCK; ++i) (bShared ? aOurs : aCopied).push_back(scene.drawMs(false));
+        }
+    }
+    dx7::test::setSharedScreenEnabled(true);
+    double fOurs = median(aOurs), fCopied = median(aCopied);
     double fWhole = scene.medianDrawMs(true, static_cast<int>(aOurs.size()));
     double fFloor = frameCopyMs() * (2.0 + 1.5 * static_cast<double>(scene.spritePixels()) / (WIDTH * HEIGHT));
     state.counters["ours_ms"] = fOurs;
+    state.counters["copied_present_ms"] = fCopied;
+    state.counters["cost_vs_copied_present"] = fOurs / fCopied;
     state.counters["whole_pixels_ms"] = fWhole;
     state.counters["cost_vs_whole_pixels"] = fOurs / fWhole;
     state.counters["floor_ms"] = fFloor;
     state.counters["over_floor"] = fOurs / fFloor;
 }
+
 
 } // namespace
 

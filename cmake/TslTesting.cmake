@@ -87,3 +87,26 @@ function(tsl_add_demo_test)
   set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TSL_TEST_ENVIRONMENT}" TIMEOUT 60)
   tsl_test_uses_scratch(${T_NAME})
 endfunction()
+
+# tsl_add_header_check(<name> ROOT <folder> LIBS <targets...>)
+# Every header under the folder, its subfolders included, compiled on its own
+# in a translation unit of its own, with the include folders and definitions
+# of the targets: a header that leans on what its includer happened to
+# include first breaks the build here. The units are part of the normal build
+# (an object library); they change only when headers come or go.
+function(tsl_add_header_check name)
+  cmake_parse_arguments(H "" "ROOT" "LIBS" ${ARGN})
+  file(GLOB_RECURSE headers CONFIGURE_DEPENDS ${H_ROOT}/*.h)
+  set(units "")
+  foreach(header ${headers})
+    file(RELATIVE_PATH relative ${H_ROOT} ${header})
+    string(MAKE_C_IDENTIFIER ${relative} unit)
+    set(unit ${CMAKE_CURRENT_BINARY_DIR}/${name}/${unit}.cpp)
+    file(CONFIGURE OUTPUT ${unit} CONTENT "#include \"${header}\"\n" @ONLY)
+    list(APPEND units ${unit})
+  endforeach()
+  if(units)
+    add_library(${name} OBJECT ${units})
+    target_link_libraries(${name} PRIVATE ${H_LIBS})
+  endif()
+endfunction()

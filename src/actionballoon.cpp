@@ -12,7 +12,18 @@ ActionBalloon::~ActionBalloon() {}
 
 void ActionBalloon::setShown(bool bShown) {
     m_bShown = bShown;
-    if (m_pSprite) m_pSprite->setVisible(bShown);
+    for (const Tsl::SmartPtr<Sprite>& pPicture : m_lPictures) pPicture->setVisible(bShown);
+}
+
+void ActionBalloon::moveTo(int nX, int nY, int nZOrder) {
+    // The pictures keep their places around the anchor.
+    for (const Tsl::SmartPtr<Sprite>& pPicture : m_lPictures) {
+        pPicture->setPosition(pPicture->getXf() + float(nX - m_nX), pPicture->getYf() + float(nY - m_nY));
+        pPicture->setZOrder(pPicture->getZOrder() + nZOrder - m_nZOrder);
+    }
+    m_nX = m_nUseX = nX;
+    m_nY = m_nUseY = nY;
+    m_nZOrder = nZOrder;
 }
 
 bool ActionBalloon::canDoAction(int) { return m_bShown && m_pCharacter; }

@@ -13,6 +13,8 @@ public:
 
     void setShown(bool bShown);
     bool isShown() const { return m_bShown; }
+    // The balloon and its pictures go to another anchor (x, y) and z-order.
+    void moveTo(int nX, int nY, int nZOrder);
     int hitTest(int nX, int nY) const override { return m_bShown ? ActionSpot::hitTest(nX, nY) : -1; }
     // The customer is leaving: the balloon no longer reaches it.
     void detachCharacter() { m_pCharacter = nullptr; }

@@ -2,6 +2,7 @@
 
 #include "app/gamemode.h"
 #include "mug.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"
 
@@ -25,14 +26,20 @@ void ActionSpot::setBox(int nWidth, int nHeight) {
 }
 
 int ActionSpot::hitTest(int nX, int nY) const {
+    if (!m_lPictures.isEmpty()) {
+        int nHit = -1;
+        for (const Tsl::SmartPtr<Sprite>& pPicture : m_lPictures) nHit = higherHit(nHit, pictureHit(pPicture, nX, nY));
+        return nHit;
+    }
     int nLeft = m_nX - m_nBoxWidth / 2, nTop = m_nY - m_nBoxHeight;
     bool bInside = nX >= nLeft && nX < nLeft + m_nBoxWidth && nY >= nTop && nY < m_nY;
     return bInside ? m_nZOrder : -1;
 }
 
-void ActionSpot::removeSprite() {
-    if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite);
-    m_pSprite = nullptr;
+void ActionSpot::removePictures() {
+    for (const Tsl::SmartPtr<Sprite>& pPicture : m_lPictures)
+        if (pPicture->getOwnerMode()) pPicture->getOwnerMode()->removeSprite(pPicture);
+    m_lPictures.clear();
 }
 
 Waitress* ActionSpot::waitress() const { return m_pMode ? m_pMode->getWaitress() : nullptr; }

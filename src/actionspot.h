@@ -2,16 +2,19 @@
 
 #include "actiontarget.h"
 #include "sprite/sprite.h"
+#include "tsl2/list.h"
 
 class Mug;
 class PlayMode;
 class Waitress;
 
-// A place on the field that a click sends the waitress to: its click box,
-// where she stands to use it and which way she faces. A click hits when the
-// point is inside the box; the higher z-order wins among hits. The busy flag
-// only says that her action on it runs: she asks the spot again when the
-// action takes effect, so the flag must not refuse her.
+// A place on the field that a click sends the waitress to: the pictures
+// that show it, where she stands to use it and which way she faces. A click
+// hits the spot where one of its pictures is drawn (not where it is
+// see-through); the picture drawn on top wins among hits. A spot that has no
+// picture is hit in its click box instead. The busy flag only says that her
+// action on it runs: she asks the spot again when the action takes effect,
+// so the flag must not refuse her.
 class ActionSpot : public IActionTarget {
 public:
     enum { BOX_WIDTH = 64, BOX_HEIGHT = 64 };
@@ -23,7 +26,8 @@ public:
     void setBusy(bool bBusy) override { m_bBusy = bBusy && allowsBusy(); }
     bool isBusy() const { return m_bBusy; }
 
-    // The z-order when the point is in the box, else -1.
+    // The z-order of the topmost of its pictures drawn at the point, -1 when
+    // none is.
     virtual int hitTest(int nX, int nY) const;
     int getX() const { return m_nX; }
     int getY() const { return m_nY; }
@@ -35,10 +39,11 @@ public:
     // She was sent here and could not act with that hand: what the spot
     // answers, beyond her own refusal gesture.
     virtual void onRefused(int) {}
-    // The spot's picture, when the scene gives it one.
-    void setSprite(Tsl::SmartPtr<Sprite> pSprite) { m_pSprite = pSprite; }
-    // Takes the picture out of its mode.
-    void removeSprite();
+    // A picture that shows the spot; a click on it reaches the spot.
+    void addPicture(Tsl::SmartPtr<Sprite> pSprite) { m_lPictures.append(pSprite); }
+    const Tsl::List<Tsl::SmartPtr<Sprite>>& getPictures() const { return m_lPictures; }
+    // Takes the pictures out of their mode.
+    void removePictures();
 
 protected:
     virtual bool allowsBusy() const { return true; }
@@ -54,5 +59,5 @@ protected:
     int m_nUseX, m_nUseY, m_nHeading;
     int m_nBoxWidth, m_nBoxHeight;
     bool m_bBusy;
-    Tsl::SmartPtr<Sprite> m_pSprite;
+    Tsl::List<Tsl::SmartPtr<Sprite>> m_lPictures;
 };

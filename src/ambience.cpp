@@ -7,7 +7,7 @@
 
 namespace {
 
-enum { LEFT_EDGE = -30, RIGHT_EDGE = 830, WANDER = 5 };
+enum { LEFT_EDGE = -30, RIGHT_EDGE = 830, WANDER = 5, SCREEN_WIDTH = 800 };
 
 Tsl::SmartPtr<AnimSprite> addFigure(GameMode* pMode, const char* pszAnim, int nX, int nY, int nZOrder,
                                     const char* pszSequence) {
@@ -29,7 +29,10 @@ Seagull::Seagull(Tsl::SmartPtr<Animation> pAnimation, int nX, int nY, int nZOrde
       m_nBaseY(nY),
       m_nDirection(1) {
     if (bWander) {
-        setPosition(float(nX), float(nY - WANDER + Tsl::gameRand() % (2 * WANDER + 1)));
+        // Each wanderer starts somewhere of its own, so that gulls sharing a
+        // line do not fly as one flock.
+        float fX = float(Tsl::gameRand() % SCREEN_WIDTH);
+        setPosition(fX, float(nY - WANDER + Tsl::gameRand() % (2 * WANDER + 1)));
         m_nDirection = Tsl::gameRand() % 2 ? 1 : -1;
     } else {
         setPosition(float(LEFT_EDGE), float(nY));

@@ -10,7 +10,8 @@ class GameMode;
 // Each builds nothing when its art is missing, so a scene without it still plays.
 
 // A gull: crosses the screen from x -30 to 830 at 20 or 26 pixels a second,
-// or, wandering, drifts left and right within 5 pixels of its height.
+// or, wandering, starts anywhere across the screen and drifts left and right
+// within 5 pixels of its height (the x it is given is not used then).
 class Seagull : public AnimSprite {
 public:
     Seagull(Tsl::SmartPtr<Animation> pAnimation, int nX, int nY, int nZOrder, bool bFast, bool bWander,

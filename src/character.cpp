@@ -5,6 +5,7 @@
 #include "characterspot.h"
 #include "mug.h"
 #include "names.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "upgrademanager.h"
@@ -12,7 +13,9 @@
 namespace {
 // The balloons stand over the guest's head, clear of the face: the figures
 // are 190 pixels high with the top of the head some 170 above the feet.
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50, DECORATION_BONUS = 5 };
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50 };
+// Where a guest without a figure of its own stands, around its place.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }
 
 Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
@@ -52,20 +55,66 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
     m_fPatience = fPatience < MIN_PATIENCE   ? float(MIN_PATIENCE)
                   : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE)
                                              : fPatience;
-    m_pBalloon = new ActionBalloon(m_pMode, this, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+    m_pBalloon = new ActionBalloon(m_pMode, this, balloonX(), balloonY(), balloonZ());
     if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
         m_pBalloonSprite =
-            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), balloonX(), balloonY(), balloonZ());
         m_pMode->addSprite(m_pBalloonSprite.get());
-        m_pBalloon->setSprite(m_pBalloonSprite.get());
+        m_pBalloon->addPicture(m_pBalloonSprite.get());
     }
     m_pBalloon->setShown(false);
     if (m_pMode) m_pMode->addBalloon(m_pBalloon);
-    m_pOrderBalloon = new OrderBalloon(m_pMode, nX, nY - BALLOON_RISE, nDepth + BALLOON_Z);
+    m_pOrderBalloon = new OrderBalloon(m_pMode, balloonX(), balloonY(), balloonZ());
     setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
 }
 
 Character::~Character() {}
+
+int Character::balloonY() const { return m_nY - BALLOON_RISE; }
+
+int Character::balloonZ() const { return m_nDepth + BALLOON_Z; }
+
+void Character::setSeatKind(int nKind) {
+    m_nSeatKind = nKind;
+    if (nKind != 0) sitAt(seatPlace());
+}
+
+SeatPlace Character::seatPlace() const {
+    const PlayField* pField = m_pMode ? m_pMode->getField() : nullptr;
+    if (pField && m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount() && pField->m_lSeatSpots.getAt(m_nSeat))
+        return pField->m_lSeatSpots.getAt(m_nSeat)->getPlace();
+    SeatPlace place;
+    place.nX = place.nGlassX = m_nX;
+    place.nY = place.nGlassY = m_nY;
+    place.nDepth = m_nDepth;
+    place.nGlassZ = m_nDepth + 1;
+    return place;
+}
+
+void Character::sitAt(const SeatPlace& place) {
+    m_nX = place.nX;
+    m_nY = place.nY;
+    m_nDepth = place.nDepth;
+    if (m_pSprite) {
+        m_pSprite->setPosition(m_nX, m_nY);
+        m_pSprite->setZOrder(m_nDepth);
+    }
+    if (m_pBalloon) m_pBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+    if (m_pOrderBalloon) m_pOrderBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+}
+
+int Character::hitTest(int nX, int nY) const {
+    int nHit = higherHit(pictureHit(m_pSprite.get(), nX, nY), m_pOrderBalloon->hitTest(nX, nY));
+    return m_pMug ? higherHit(nHit, m_pMug->hitTest(nX, nY)) : nHit;
+}
+
+Rect Character::getScreenBox() const {
+    Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
+    if (box.isEmpty()) box = Rect(m_nX - BARE_HALF_WIDTH, m_nY - BARE_HEIGHT, m_nX + BARE_HALF_WIDTH, m_nY);
+    if (m_pBalloonSprite) box = box.unite(m_pBalloonSprite->getScreenPixelRect());
+    if (m_pOrderBalloon) box = box.unite(m_pOrderBalloon->getScreenBox());
+    return box;
+}
 
 void Character::setState(int nState, const char* pszSequence) {
     m_nState = nState;
@@ -91,7 +140,7 @@ void Character::update(float fDt) {
             m_pOrderBalloon->showPatience(1.0f);
             if (m_pMode) {
                 m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
-                m_pMode->onTipEvent(PlayMode::TIP_ORDER);
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER, getScreenBox());
             }
             return;
         case STATE_ASKING:
@@ -118,12 +167,13 @@ void Character::updatePatience(float fDt) {
     }
     m_fPatienceLeft = 0.0f;
     m_fRefusalLeft = 0.0f;
+    Rect box = getScreenBox();
     showBalloon(false);
     m_pOrderBalloon->hide();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
     if (m_pMode) {
         m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
-        m_pMode->onCustomerLost();
+        m_pMode->onCustomerLost(box);
     }
 }
 
@@ -134,7 +184,7 @@ void Character::takeOrder() {
     showBalloon(false);
     m_pOrderBalloon->showDrink(m_nOrder);
     m_pOrderBalloon->showPatience(1.0f);
-    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
 }
 
 bool Character::accepts(const Mug* pMug) const {
@@ -144,8 +194,13 @@ bool Character::accepts(const Mug* pMug) const {
 void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     if (!accepts(pMug.get())) return;
     m_pMug = pMug;
-    m_pMug->setPosition(m_nX, m_nY - 40, m_nDepth + 1);
+    // A VIP stands on the sand with nothing before it: the glass is in its
+    // hand, which its drinking picture shows. Others have theirs before them.
+    SeatPlace place = seatPlace();
+    m_pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
     m_pMug->setViewMode(1);
+    m_pMug->setScale(1.0f);
+    m_pMug->setVisible(!m_bVip);
     m_fRefusalLeft = 0.0f;
     m_pOrderBalloon->hide();
     setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
@@ -163,10 +218,10 @@ void Character::pay() {
     if (m_bVip) nMoney *= 2;
     float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
     int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    Rect box = getScreenBox();
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
-        m_pMug->setViewMode(0);
         Tsl::SmartPtr<CharacterSpot> pSpot;
         const PlayField* pField = m_pMode->getField();
         if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
@@ -177,7 +232,7 @@ void Character::pay() {
         m_pMug = nullptr;
     }
     m_pMode->playSound(Names::SFX_PAY);
-    m_pMode->onCustomerPaid(nMoney, nStars);
+    m_pMode->onCustomerPaid(nMoney, nStars, box);
 }
 
 Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
@@ -190,7 +245,7 @@ void Character::leave() {
     m_nState = STATE_GONE;
     if (m_pBalloon) {
         m_pBalloon->detachCharacter();
-        m_pBalloon->removeSprite();
+        m_pBalloon->removePictures();
     }
     m_pBalloonSprite = nullptr;
     m_pOrderBalloon->remove();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "actionballoon.h"
+#include "characterspot.h"
 #include "anim/animsprite.h"
 #include "mug.h"
 #include "orderballoon.h"
@@ -22,7 +23,7 @@ class PlayMode;
 class Character : public Tsl::RefCountedObject {
 public:
     enum State { STATE_ARRIVING, STATE_ASKING, STATE_WAITING, STATE_DRINKING, STATE_GONE };
-    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, MAX_STARS = 3 };
+    enum { PATIENCE_SECONDS = 40, MAX_PATIENCE = 120, DRINK_PRICE = 10, DECORATION_BONUS = 5, MAX_STARS = 3 };
     static constexpr float ARRIVE_SECONDS = 1.0f;
     static constexpr float SIP_SECONDS = 1.0f;
     // How long the refusal look lasts before the customer waits again.
@@ -34,7 +35,9 @@ public:
 
     const Tsl::String& getName() const { return m_sName; }
     int getSeat() const { return m_nSeat; }
-    void setSeatKind(int nKind) { m_nSeatKind = nKind; }
+    // A seat an upgrade added (kind 1 or 2) is a chair: the guest moves
+    // from the bar's row onto it, with its balloon.
+    void setSeatKind(int nKind);
     int getSeatKind() const { return m_nSeatKind; }
     bool isVip() const { return m_bVip; }
     int getVoice() const { return m_nVoice; }
@@ -46,6 +49,14 @@ public:
     Tsl::SmartPtr<AnimSprite> getSprite() const { return m_pSprite; }
     int getX() const { return m_nX; }
     int getY() const { return m_nY; }
+    int getDepth() const { return m_nDepth; }
+    // The glass served to it, until it pays.
+    Tsl::SmartPtr<Mug> getGlass() const { return m_pMug; }
+    // Where the guest or its glass is drawn at the point: the z-order on top, else -1.
+    int hitTest(int nX, int nY) const;
+    // What the player sees of the guest on the screen: its figure and its
+    // balloons while they show.
+    Rect getScreenBox() const;
 
     void update(float fDt);
     // The balloon was clicked: the order is taken.
@@ -65,6 +76,14 @@ private:
     void showBalloon(bool bShow);
     void updatePatience(float fDt);
     void pay();
+    // The seat's place as the play field has it; the guest's own point when
+    // there is no field.
+    SeatPlace seatPlace() const;
+    void sitAt(const SeatPlace& place);
+    // The balloon hangs over the guest's head, drawn above the guest.
+    int balloonX() const { return m_nX; }
+    int balloonY() const;
+    int balloonZ() const;
 
     PlayMode* m_pMode;
     Tsl::String m_sName;

@@ -3,14 +3,33 @@
 #include "character.h"
 #include "mug.h"
 #include "names.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"
 
 CharacterSpot::CharacterSpot(PlayMode* pMode, int nSeat, int nX, int nY, int nZOrder, int nUseX, int nUseY,
                              int nHeading)
     : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nSeat(nSeat) {
-    setBox(80, 120);
+    m_place.nX = nX;
+    m_place.nY = nY;
+    m_place.nDepth = nZOrder;
+    setGlassPlace(nX, nY, nZOrder + 1);
 }
+
+void CharacterSpot::setGlassPlace(int nX, int nY, int nZOrder) {
+    m_place.nGlassX = nX;
+    m_place.nGlassY = nY;
+    m_place.nGlassZ = nZOrder;
+}
+
+int CharacterSpot::hitTest(int nX, int nY) const {
+    int nHit = m_pChar ? m_pChar->hitTest(nX, nY) : -1;
+    for (const Tsl::SmartPtr<Mug>& pGlass : m_lUsedGlasses) nHit = higherHit(nHit, pGlass->hitTest(nX, nY));
+    return nHit;
+}
+
+// Out of line: the customer's own header includes this one.
+Tsl::SmartPtr<Character> CharacterSpot::getCharacter() const { return m_pChar; }
 
 void CharacterSpot::setCharacter(Tsl::SmartPtr<Character> pCharacter) { m_pChar = pCharacter; }
 
@@ -21,7 +40,11 @@ void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
 
 void CharacterSpot::addUsedGlass(Tsl::SmartPtr<Mug> pMug) {
     if (!pMug) return;
-    pMug->setPosition(m_nX + m_lUsedGlasses.getCount() * USED_GLASS_SPACING, m_nY - 40, m_nZOrder + 1);
+    pMug->setPosition(m_place.nGlassX + m_lUsedGlasses.getCount() * USED_GLASS_SPACING, m_place.nGlassY,
+                      m_place.nGlassZ);
+    pMug->setViewMode(0);
+    pMug->setScale(1.0f);
+    pMug->setVisible(true);
     m_lUsedGlasses.append(pMug);
 }
 
@@ -65,7 +88,7 @@ void CharacterSpot::doAction(int nHand) {
     if (nSlot >= 0) {
         m_pChar->serve(pWaitress->takeHandContents(nSlot));
         m_pMode->playSound(Names::SFX_GLASS_LEFT);
-        m_pMode->onTipEvent(PlayMode::TIP_SERVED);
+        m_pMode->onTipEvent(PlayMode::TIP_SERVED, m_pChar->getScreenBox());
         return;
     }
     // The last one left, so the others keep their places.

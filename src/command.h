@@ -1,8 +1,8 @@
 #pragma once
 
+#include "actionspot.h"
 #include "tsl2/refcount.h"
 
-class ActionSpot;
 class PlayMode;
 
 // One step of what a click asks of the waitress. The play screen starts the

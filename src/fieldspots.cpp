@@ -2,6 +2,7 @@
 
 #include "mug.h"
 #include "names.h"
+#include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"
 
@@ -33,6 +34,11 @@ bool GlassSpot::canDoAction(int nHand) {
 
 int GlassSpot::getActionKind(int) { return m_pGlass ? KIND_TAKE : KIND_SERVE; }
 
+int GlassSpot::hitTest(int nX, int nY) const {
+    int nHit = ActionSpot::hitTest(nX, nY);
+    return m_pGlass ? higherHit(nHit, m_pGlass->hitTest(nX, nY)) : nHit;
+}
+
 void GlassSpot::doAction(int nHand) {
     Waitress* pWaitress = waitress();
     if (m_pGlass) {
@@ -45,6 +51,7 @@ void GlassSpot::doAction(int nHand) {
     m_pGlass = pWaitress->takeHandContents(heldSlot(pWaitress, nHand));
     if (!m_pGlass) return;
     m_pGlass->setPosition(m_nX, m_nY, m_nZOrder + 1);
+    m_pGlass->setViewMode(0);
     m_pGlass->setScale(1.0f);
     m_pMode->playSound(Names::SFX_GLASS_LEFT);
 }
@@ -64,7 +71,6 @@ void TrashBin::doAction(int nHand) {
     int nPoured = pouredSlot(nHand);
     for (const Tsl::SmartPtr<Mug>& pMug : pWaitress->takeEmptyMugs()) pMug->detach();
     if (nPoured >= 0) pWaitress->takeHandContents(nPoured)->detach();
-    m_pMode->onTipEvent(PlayMode::TIP_WASHED);
 }
 
 bool PropDispenser::canDoAction(int) {

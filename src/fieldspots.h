@@ -1,17 +1,21 @@
 #pragma once
 
 #include "actionspot.h"
-
-class Mug;
+#include "mug.h"
 
 // A coaster: holds one glass. She puts a glass down on an empty one and
-// takes the glass from a full one.
+// takes the glass from a full one. It shows as the coaster and its glass;
+// the glass stands on the coaster's point (x, y), one z-order above it.
 class GlassSpot : public ActionSpot {
 public:
+    // The coaster picture's insertion point: the middle of its top face.
+    enum { COASTER_INS_Y = 6 };
+
     GlassSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading);
     bool canDoAction(int nHand) override;
     void doAction(int nHand) override;
     int getActionKind(int nHand) override;
+    int hitTest(int nX, int nY) const override;
     Tsl::SmartPtr<Mug> getGlass() const { return m_pGlass; }
 
 private:

@@ -7,11 +7,13 @@
 #include "formattext.h"
 #include "names.h"
 #include "playfield.h"
+#include "storymanager.h"
 #include "ui/button.h"
 #include "text/font.h"
 #include "ui/label.h"
 #include "ui/uitable.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -127,10 +129,11 @@ void GameStatsMode::addStoryRows() {
     m_pCustomersLabel->m_pLabel->setText(Tsl::String("0/") + sCustomers);
 }
 
+// The story's purse before and after the level. Stars have no running total
+// anywhere in the game, so none is shown.
 void GameStatsMode::addTotalRows() {
     addSeparator();
     m_pTotalLabel = addCountRow(Names::STR_GSM_TOTAL, parts({"$", ""}), 1, m_pResults->m_nPrevTotalMoney);
-    m_pTotalStarsLabel = addCountRow(Names::STR_GSM_TOTAL_STARS, parts({""}), 0, m_pResults->m_nPrevTotalStars);
     playOnce(isWon() ? Names::SND_WIN_LEVEL : Names::SND_LOSE_LEVEL, MUSIC_CHANNEL);
 }
 
@@ -231,20 +234,18 @@ bool GameStatsMode::startPhase(int nPhase) {
         startCount(m_pCustomersLabel, 0, m_pResults->m_nCustomersServed);
         return true;
     case 4: {
-        if (nMode != 0 || !isWon())
-            return false;
-        int nShown = shownNumber(m_pTotalLabel);
-        startCount(m_pTotalLabel, nShown, nShown + shownNumber(m_pScoreLabel));
-        return true;
-    }
-    case 5: {
+        // A lost day's money goes into the purse too (the story keeps it),
+        // and the purse stops where the story's does.
         if (nMode != 0)
             return false;
-        int nStart = m_pResults->m_nPrevTotalStars;
-        int nTarget = nStart + shownNumber(m_pStarsLabel);
-        startCount(m_pTotalStarsLabel, nStart, nTarget < MAX_TOTAL_STARS ? nTarget : MAX_TOTAL_STARS);
+        int nShown = shownNumber(m_pTotalLabel);
+        int nTarget = nShown + shownNumber(m_pScoreLabel);
+        startCount(m_pTotalLabel, nShown, std::min<int>(nTarget, StoryManagerMode::MONEY_CAP));
         return true;
     }
+    case 5:
+        // The count of a stars total: the game keeps none.
+        return false;
     default:
         m_pCounting = nullptr;
         m_pOkButton->setEnabled(true);

@@ -10,12 +10,12 @@ struct PlayField;
 #include "anim/animsprite.h"
 
 // A level's results: the banner, then money, time, stars, customers and the
-// story's totals counted up one after another with a tick; when the count
+// story's total money counted up one after another with a tick; when the count
 // is over the money and stars results go back into the play field and the
 // button may end the dialog.
 class GameStatsMode : public QarnDialog {
 public:
-    enum { ID_OK = 0, LAST_PHASE = 6, MAX_TOTAL_STARS = 999, TICK_CHANNEL = 2, MUSIC_CHANNEL = 1 };
+    enum { ID_OK = 0, LAST_PHASE = 6, TICK_CHANNEL = 2, MUSIC_CHANNEL = 1 };
     static const float TICK_VOLUME;
 
     GameStatsMode(PlayField* pField, int nUnused);
@@ -37,7 +37,6 @@ public:
     Tsl::SmartPtr<ChangingLabel> getScoreLabel() const { return m_pScoreLabel; }
     Tsl::SmartPtr<ChangingLabel> getGoalLabel() const { return m_pGoalLabel; }
     Tsl::SmartPtr<ChangingLabel> getStarsLabel() const { return m_pStarsLabel; }
-    Tsl::SmartPtr<ChangingLabel> getTotalStarsLabel() const { return m_pTotalStarsLabel; }
     Tsl::SmartPtr<ChangingLabel> getCustomersLabel() const { return m_pCustomersLabel; }
     Tsl::SmartPtr<ChangingLabel> getTotalLabel() const { return m_pTotalLabel; }
     Tsl::SmartPtr<Label> getTimeLabel() const { return m_pTimeLabel; }
@@ -67,7 +66,6 @@ private:
     Tsl::SmartPtr<ChangingLabel> m_pScoreLabel;
     Tsl::SmartPtr<ChangingLabel> m_pGoalLabel;
     Tsl::SmartPtr<ChangingLabel> m_pStarsLabel;
-    Tsl::SmartPtr<ChangingLabel> m_pTotalStarsLabel;
     Tsl::SmartPtr<ChangingLabel> m_pCustomersLabel;
     Tsl::SmartPtr<ChangingLabel> m_pTotalLabel;
     Tsl::SmartPtr<Label> m_pTimeLabel;

@@ -2,11 +2,9 @@
 
 #include "highscoreentry.h"
 #include "qarnmode.h"
+#include "ui/button.h"
 
 #include "tsl2/list.h"
-
-class Table;
-class ToggleButton;
 
 typedef Tsl::List<HighscoreEntry> HighscoreTable;
 

@@ -1,11 +1,9 @@
 #pragma once
 
 #include "qarnmode.h"
+#include "ui/button.h"
 
 #include "tsl2/list.h"
-
-class Button;
-class Table;
 
 // The how-to-play pages: three pictures paged with previous and next, and
 // a button back to the menu.

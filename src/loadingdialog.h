@@ -1,9 +1,10 @@
 #pragma once
 
 #include "qarnmode.h"
+#include "ui/uitable.h"
+
 #include "tsl2/str.h"
 
-class Table;
 class Sprite;
 
 // The ticking clock shown while a level is built. The play screen goes on

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "qarnmode.h"
+#include "ui/label.h"
 
 #include "tsl2/list.h"
 #include "tsl2/str.h"
 
-class Label;
 class QarnPlayer;
 
 // The main menu: greets the current player (making sure one exists), starts

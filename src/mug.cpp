@@ -3,6 +3,7 @@
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
 #include "names.h"
+#include "picturehit.h"
 
 namespace {
 const char* const s_apszHeadings[] = {"n", "e", "s", "w"};
@@ -19,7 +20,8 @@ Mug::Mug(GameMode* pMode)
       m_nZOrder(0),
       m_nViewMode(0),
       m_nHeading(2),
-      m_fScale(1.0f) {
+      m_fScale(1.0f),
+      m_nShown(SHOWN_NOTHING) {
     TSL_TRACE();
     GameApp* pApp = GameApp::getInstance();
     if (m_pMode && pApp && pApp->hasResource(Names::MUG_ANIM)) {
@@ -77,6 +79,8 @@ void Mug::setVisible(bool bVisible) {
     if (m_pSprite) m_pSprite->setVisible(bVisible);
 }
 
+int Mug::hitTest(int nX, int nY) const { return pictureHit(m_pSprite.get(), nX, nY); }
+
 void Mug::detach() {
     if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
     m_pSprite = nullptr;
@@ -84,6 +88,13 @@ void Mug::detach() {
 
 void Mug::refresh() {
     if (!m_pSprite) return;
+    // Her glasses are placed again every frame she moves and a customer's
+    // loses a sip at a time: only a change of what the glass shows is named
+    // (naming a sequence allocates).
+    int nContents = !isEmpty() ? m_nDrink : m_bClean ? SHOWN_CLEAN : SHOWN_USED;
+    int nShown = (nContents * 4 + m_nHeading) * 2 + (m_nViewMode != 0 ? 1 : 0);
+    if (nShown == m_nShown) return;
+    m_nShown = nShown;
     Tsl::String sContents = (isEmpty() && m_bClean) ? Tsl::String(Names::MUG_CLEAN)
                             : isEmpty()             ? Tsl::String("empty")
                                                     : Tsl::String::format("drink%d", m_nDrink);

@@ -39,10 +39,16 @@ public:
     int getViewMode() const { return m_nViewMode; }
     int getHeading() const { return m_nHeading; }
     float getScale() const { return m_fScale; }
+    // The z-order of its picture where it is drawn at the point, else -1.
+    int hitTest(int nX, int nY) const;
     // Takes the picture out of its mode.
     void detach();
+    // Null without art or once detached.
+    AnimSprite* getSprite() const { return m_pSprite.get(); }
 
 private:
+    // What the picture was last set to show: contents, heading and view in one number.
+    enum { SHOWN_CLEAN = -2, SHOWN_USED = -1, SHOWN_NOTHING = -0x7FFFFFFF };
     void refresh();
 
     GameMode* m_pMode;
@@ -55,4 +61,5 @@ private:
     int m_nViewMode;
     int m_nHeading;
     float m_fScale;
+    int m_nShown;
 };

@@ -151,6 +151,7 @@ constexpr const char* SEQ_PARROT_STILL = "stand_still";
 constexpr const char* SEQ_PARROT_MOVE = "stand_move";
 constexpr const char* SEQ_BARMAN = "idle_%d";
 // Pictures.
+constexpr const char* IMG_COASTER = "posavaso_1";
 constexpr const char* IMG_CLOSING_BANNER = "parrot_banner_closing";
 constexpr const char* IMG_OPTIONS_BUTTON = "game_options_button";
 // A guest's order: the balloon with the drink wanted (by the drink number the
@@ -183,7 +184,6 @@ constexpr int SCENE_MUSIC_COUNT = 5;
 // Store and purchase dialog
 // Preview of the bar.
 constexpr const char* IMG_PREVIEW_FLOOR = "ui_fondo_azul";
-constexpr const char* IMG_PREVIEW_COASTER = "posavaso_1";
 // Purchase dialog.
 constexpr const char* IMG_BUY_MASK = "mask_buyupgrade";
 constexpr const char* IMG_BUY_TRAY = "buyupgrade_bandeja%d_normal";

@@ -3,6 +3,7 @@
 #include "app/gameapp.h"
 #include "app/gamemode.h"
 #include "names.h"
+#include "picturehit.h"
 
 #include <cmath>
 
@@ -56,6 +57,19 @@ void OrderBalloon::remove() {
     }
 }
 
+void OrderBalloon::moveTo(int nX, int nY, int nZOrder) {
+    for (const Tsl::SmartPtr<Sprite>& pSprite : {m_pDrink, m_pMeter}) {
+        if (!pSprite) continue;
+        pSprite->setPosition(pSprite->getXf() + float(nX - m_nX), pSprite->getYf() + float(nY - m_nY));
+        pSprite->setZOrder(pSprite->getZOrder() + nZOrder - m_nZOrder);
+    }
+    m_nX = nX;
+    m_nY = nY;
+    m_nZOrder = nZOrder;
+}
+
+int OrderBalloon::hitTest(int nX, int nY) const { return pictureHit(m_pDrink.get(), nX, nY); }
+
 void OrderBalloon::showPicture(Tsl::SmartPtr<Sprite>& pSprite, const Tsl::String& sImage, int nY, int nZOrder) {
     GameApp* pApp = GameApp::getInstance();
     if (!m_pMode || !pApp || !pApp->hasImage(sImage)) {
@@ -72,4 +86,11 @@ void OrderBalloon::showPicture(Tsl::SmartPtr<Sprite>& pSprite, const Tsl::String
     pSprite->setPosition(m_nX - pImage->getWidth() / 2 + pImage->getInsPointX(),
                          nY - pImage->getHeight() / 2 + pImage->getInsPointY());
     pSprite->setVisible(true);
+}
+
+Rect OrderBalloon::getScreenBox() const {
+    Rect box;
+    for (const Tsl::SmartPtr<Sprite>& pSprite : {m_pDrink, m_pMeter})
+        if (pSprite) box = box.unite(pSprite->getScreenPixelRect());
+    return box;
 }

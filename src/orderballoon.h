@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/rect.h"
 #include "sprite/sprite.h"
 #include "tsl2/refcount.h"
 
@@ -22,8 +23,15 @@ public:
     // The meter's step for the share of patience left, 0 to 1; a negative share hides it.
     void showPatience(float fShare);
     void hide();
+    // What its shown pictures cover on the screen; empty while hidden.
+    Rect getScreenBox() const;
     // Takes the pictures out of their mode.
     void remove();
+    // The balloon and its pictures go to another middle (x, y) and z-order.
+    void moveTo(int nX, int nY, int nZOrder);
+    // The drink shown is part of the guest's picture: the z-order where it
+    // is drawn at the point, else -1. The meter is not: a click goes through it.
+    int hitTest(int nX, int nY) const;
 
 private:
     // The full meter while more than the last step's share is left, one

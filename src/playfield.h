@@ -27,11 +27,9 @@ struct PlayField {
     int m_nMoney = 0;             // the level's
     int m_nStars = 0;             // the level's
     int m_nCustomersServed = 0;
-    int m_nPrevTotalMoney = 0;
-    int m_nPrevTotalStars = 0;
+    int m_nPrevTotalMoney = 0;    // the story's purse when the level began
     int m_nMoneyResult = 0;       // written by the results dialog when its counting ends
     int m_nStarsResult = 0;
     int m_nLevelsWon = 0;         // of the story, when the level began
     int m_nTotalScore = 0;        // of the story, when the level began
-    bool m_bLastLevelOfStage = false;
 };

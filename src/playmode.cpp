@@ -13,12 +13,16 @@
 #include "effects/particleemitter.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
+#include "screens/miscdialogs.h"
 #include "loadingdialog.h"
 #include "names.h"
+#include "picturehit.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
 #include "tip.h"
+#include "tipplace.h"
+#include "playermanager.h"
 #include "ui/button.h"
 #include "ui/dialogmode.h"
 #include "text/font.h"
@@ -34,15 +38,22 @@ namespace {
 
 enum { LEVELS_PER_STAGE = 10, STORY_LEVELS = 50, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
 
-// Where each in-play tip shows and how wide, by tip (event) number.
-struct TipPlace {
-    short nX, nY, nWidth;
+// What each in-play hint stands beside, and how wide it is, by hint (event)
+// number. The place follows from the subject (TipPlacer): a hint never covers
+// its subject, the guest it speaks of or the waitress.
+enum TipSubject { ABOUT_BAR, ABOUT_GUEST, ABOUT_WAITRESS, ABOUT_MONEY, ABOUT_CLOCK };
+struct TipStyle {
+    short nSubject, nWidth;
 };
-const TipPlace s_aTipPlaces[PlayMode::TIP_EVENT_COUNT] = {
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300},
-    {250, 80, 300}, {250, 80, 300}, {250, 80, 300}, {250, 80, 300}};
+const TipStyle s_aTipStyles[PlayMode::TIP_EVENT_COUNT] = {
+    {ABOUT_GUEST, 260},    {ABOUT_WAITRESS, 260}, {ABOUT_BAR, 280},   {ABOUT_GUEST, 290},   {ABOUT_WAITRESS, 230},
+    {ABOUT_GUEST, 250},    {ABOUT_MONEY, 270},    {ABOUT_GUEST, 300}, {ABOUT_GUEST, 230},   {ABOUT_GUEST, 250},
+    {ABOUT_WAITRESS, 220}, {ABOUT_WAITRESS, 240}, {ABOUT_WAITRESS, 250}, {ABOUT_CLOCK, 290}, {ABOUT_BAR, 320},
+    {ABOUT_GUEST, 260},    {ABOUT_MONEY, 280},    {ABOUT_CLOCK, 240}, {ABOUT_GUEST, 240},   {ABOUT_BAR, 240},
+    {ABOUT_WAITRESS, 260}, {ABOUT_GUEST, 250}};
+enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
+// Where she stands, around her feet, when her figure has no picture.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 180 };
 
 // The level table of the story: a level's goal, customers, length and the
 // delays between customers grow with the level within a stage and with the stage.
@@ -133,8 +144,8 @@ void PlayMode::setStoryManager(StoryManagerMode* pStory) {
     m_field.m_nPrevTotalMoney = pStory->getMoney();
     m_field.m_nTotalScore = pStory->getScore();
     m_field.m_nLevelsWon = pStory->getLevelsWon();
-    m_field.m_nStage = pStory->getStage();
-    m_field.m_bLastLevelOfStage = m_nPlayMode == 0 && pStory->isLastLevelOfStage();
+    // Outside the story the player picks the bar: the week's goal names that one.
+    m_field.m_nStage = m_nPlayMode == 0 ? pStory->getStage() : sceneIndex(m_sScene);
 }
 
 // ---- entering the level --------------------------------------------------------------------------
@@ -179,7 +190,10 @@ bool PlayMode::buildLevel() {
     pOptions->setZOrder(500);
     addControl(pOptions.get());
     const char* pszMusic = Names::SCENE_MUSIC[sceneIndex(m_sScene)];
-    if (pApp->hasResource(pszMusic)) pApp->playMusic(pszMusic, true);
+    // Tunes carry their format's suffix, which only the driver's loader knows.
+    IAudioDriver* pAudio = pApp->getAudioDriver();
+    IResourceLoader<Music>* pLoader = pAudio ? pAudio->getMusicLoader() : nullptr;
+    if (pLoader && pLoader->exists(pszMusic)) pApp->playMusic(pszMusic, true);
     m_nPhase = PHASE_LOADED;
     return true;
 }
@@ -196,10 +210,12 @@ void PlayMode::buildSeats() {
     m_field.m_nFirstVipSeat = info.m_nNormalSeatCount;
     int nSeat = 0;
     for (const SceneSeat* pSeat : lOrdered) {
-        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : m_scene.m_nCharPosY;
-        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : m_scene.m_nCharDepth;
+        bool bChair = !pSeat->m_sSlot.isEmpty() && m_scene.m_bHasChairPlace;
+        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : bChair ? m_scene.m_nChairPosY : m_scene.m_nCharPosY;
+        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : bChair ? m_scene.m_nChairDepth : m_scene.m_nCharDepth;
         Tsl::SmartPtr<CharacterSpot> pSpot = new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX,
                                                                pSeat->m_nUseY, pSeat->m_nHeading);
+        if (pSeat->m_bHasGlass) pSpot->setGlassPlace(pSeat->m_nGlassX, pSeat->m_nGlassY, pSeat->m_nGlassZ);
         m_lSpots.append(pSpot.get());
         m_field.m_lSeatSpots.append(pSpot);
         m_field.m_lSeatOccupants.append(nullptr);
@@ -217,6 +233,7 @@ void PlayMode::buildSeats() {
 }
 
 void PlayMode::buildSpots() {
+    Tsl::List<Tsl::SmartPtr<Sprite>> lShown;
     for (const SceneSpot& spot : m_scene.m_lSpots) {
         if (!spot.m_sSlot.isEmpty() && !isSlotPresent(spot.m_sSlot, "actionspot_conditional", m_anLevels)) continue;
         Tsl::SmartPtr<ActionSpot> pSpot;
@@ -233,17 +250,41 @@ void PlayMode::buildSpots() {
         else
             pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
                                        spot.m_nHeading);
+        if (spot.m_sType == "glassspot")
+            addCoaster(pSpot);
+        else
+            for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
+                if (pSprite->getZOrder() == spot.m_nZ && pSprite->hitTestCanvas(spot.m_nX, spot.m_nY)) {
+                    pSpot->addPicture(pSprite);
+                    lShown.append(pSprite);
+                }
         if (spot.m_sType == "liquid" || spot.m_sType == "beverage") {
             if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
             placeDrinkSign(*pSpot, spot.m_nDrink);
         }
         m_lSpots.append(pSpot);
     }
+    // What is left of the scenery and its figures hides the targets behind it.
+    for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
+        if (lShown.indexOf(pSprite) < 0) m_lCovers.append(pSprite);
+    for (const Tsl::SmartPtr<AnimSprite>& pFigure : m_lAmbience)
+        if (lShown.indexOf(pFigure.get()) < 0 && m_lCovers.indexOf(pFigure.get()) < 0) m_lCovers.append(pFigure.get());
+}
+
+void PlayMode::addCoaster(Tsl::SmartPtr<ActionSpot> pSpot) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp->hasImage(Names::IMG_COASTER)) return;
+    Tsl::SmartPtr<Image> pImage = pApp->getImage(Names::IMG_COASTER)->clone(false);
+    pImage->setInsPoint(pImage->getWidth() / 2, GlassSpot::COASTER_INS_Y);
+    Tsl::SmartPtr<Sprite> pCoaster = new Sprite(pImage, pSpot->getX(), pSpot->getY(), pSpot->getZOrder());
+    addSprite(pCoaster);
+    pSpot->addPicture(pCoaster);
 }
 
 // So that a player matches a guest's balloon to a tap by sight: the sign
-// hangs from the bottom edge of the source's click box, over its front.
-void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
+// hangs from the bottom edge of the source's click box, over its front, and
+// a click on it reaches the source.
+void PlayMode::placeDrinkSign(ActionSpot& spot, int nDrink) {
     GameApp* pApp = GameApp::getInstance();
     Tsl::String sImage = Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, nDrink);
     if (!pApp->hasImage(sImage)) return;
@@ -251,7 +292,7 @@ void PlayMode::placeDrinkSign(const ActionSpot& spot, int nDrink) {
     Tsl::SmartPtr<Sprite> pSign = new Sprite(pImage, spot.getX() - pImage->getWidth() / 2 + pImage->getInsPointX(),
                                              spot.getY() + pImage->getInsPointY(), spot.getZOrder() + 2);
     addSprite(pSign);
-    m_lSceneSprites.append(pSign);
+    spot.addPicture(pSign);
 }
 
 // Art shown only once play has begun is loaded with the scene, so that a
@@ -443,24 +484,31 @@ void PlayMode::onUpdate(float fDt) {
 }
 
 void PlayMode::updatePlaying(float fDt) {
-    m_fLevelSeconds += fDt;
-    m_field.m_fSecondsPlayed = m_fLevelSeconds;
-    if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
-    if (!m_bClosed && m_pTip->isHidden()) m_pSpawnManager->update(fDt);
+    showDueTip();
+    // An open tip holds the day: reading it costs neither time nor the
+    // guests' patience. She may still finish what she was doing.
+    bool bDayRuns = m_pTip->isHidden();
+    if (bDayRuns) {
+        m_fLevelSeconds += fDt;
+        m_field.m_fSecondsPlayed = m_fLevelSeconds;
+        if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
+        if (!m_bClosed) m_pSpawnManager->update(fDt);
+    }
     m_pWaitress->update(fDt);
     updateWalk(fDt);
     takeOrdersNearWaitress();
     updateCommands();
-    updateCustomers(fDt);
+    if (bDayRuns) updateCustomers(fDt);
     updateAmbience(fDt);
     updateLabels();
     if (m_bClosed && !m_bEnded && m_pSpawnManager->getCustomerCount() == 0) endLevel();
 }
 
 void PlayMode::updateCustomers(float fDt) {
-    // A copy: customers leave the list while it is walked.
-    Tsl::List<Tsl::SmartPtr<Character>> lCustomers = m_field.m_lSeatOccupants;
-    for (const Tsl::SmartPtr<Character>& pCharacter : lCustomers) {
+    // By seat: a customer who leaves only empties its seat, so the list keeps
+    // its length while it is walked, and each customer is held while it steps.
+    for (int nSeat = 0; nSeat < m_field.m_lSeatOccupants.getCount(); ++nSeat) {
+        Tsl::SmartPtr<Character> pCharacter = m_field.m_lSeatOccupants.getAt(nSeat);
         if (!pCharacter) continue;
         pCharacter->update(fDt);
         if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
@@ -631,25 +679,24 @@ void PlayMode::takeOrdersNearWaitress() {
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
+    // Scenery drawn over a target's picture (the counter over the legs of
+    // the guests behind it) takes the click from it.
+    int nCover = -1;
+    for (const Tsl::SmartPtr<Sprite>& pCover : m_lCovers) nCover = higherHit(nCover, pictureHit(pCover, nX, nY));
     Tsl::SmartPtr<ActionSpot> pBest;
     int nBest = -1;
     bBalloon = false;
-    for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) {
-        int nHit = pBalloon->hitTest(nX, nY);
-        if (nHit > nBest || (nHit >= 0 && !pBest)) {
+    auto consider = [&](ActionSpot* pTarget, bool bIsBalloon) {
+        int nHit = pTarget->hitTest(nX, nY);
+        if (nHit < 0 || nHit < nCover) return;
+        if (nHit > nBest || !pBest) {
             nBest = nHit;
-            pBest = pBalloon.get();
-            bBalloon = true;
+            pBest = pTarget;
+            bBalloon = bIsBalloon;
         }
-    }
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) {
-        int nHit = pSpot->hitTest(nX, nY);
-        if (nHit > nBest || (nHit >= 0 && !pBest)) {
-            nBest = nHit;
-            pBest = pSpot;
-            bBalloon = false;
-        }
-    }
+    };
+    for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) consider(pBalloon.get(), true);
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) consider(pSpot.get(), false);
     return pBest;
 }
 
@@ -715,15 +762,16 @@ void PlayMode::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
     pCharacter->leave();
 }
 
-void PlayMode::onCustomerPaid(int nMoney, int nStars) {
+void PlayMode::onCustomerPaid(int nMoney, int nStars, const Rect& guest) {
     m_field.m_nMoney += nMoney;
     m_field.m_nStars += nStars;
     ++m_field.m_nCustomersServed;
-    onTipEvent(TIP_PAID);
-    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED);
+    onTipEvent(TIP_PAID, guest);
+    onTipEvent(TIP_GLASS_LEFT, guest);
+    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED, guest);
 }
 
-void PlayMode::onCustomerLost() { onTipEvent(TIP_CUSTOMER_LOST); }
+void PlayMode::onCustomerLost(const Rect& guest) { onTipEvent(TIP_CUSTOMER_LOST, guest); }
 
 int PlayMode::drawOrder() const {
     if (m_lDrinks.isEmpty()) return 0;
@@ -738,13 +786,75 @@ void PlayMode::removeBalloon(ActionBalloon* pBalloon) {
     pBalloon->detachCharacter();
 }
 
-void PlayMode::onTipEvent(int nEvent) {
-    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT) return;
-    bool& bShown = m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
-    if (bShown) return;
-    bShown = true;
-    const TipPlace& place = s_aTipPlaces[nEvent];
-    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, nEvent)), place.nX, place.nY, place.nWidth);
+bool& PlayMode::tipShownFlag(int nEvent) {
+    return m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
+}
+
+void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
+    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT || tipShownFlag(nEvent)) return;
+    for (const DueTip& due : m_lDueTips)
+        if (due.nEvent == nEvent) return;
+    m_lDueTips.append(DueTip{nEvent, guest});
+    showDueTip();
+}
+
+// Two hints due at once are both read, one after the other. A hint counts as
+// seen once shown, and is saved at once: the run may end before the map
+// would save it.
+void PlayMode::showDueTip() {
+    if (m_pTip->isShown() || m_lDueTips.isEmpty()) return;
+    DueTip due = m_lDueTips.removeFirst();
+    tipShownFlag(due.nEvent) = true;
+    const TipStyle& style = s_aTipStyles[due.nEvent];
+    m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, due.nEvent)), 0, 0, style.nWidth);
+    placeTip(tipSubject(style.nSubject, due.guest), due.guest);
+    if (m_pPlayer) {
+        getPlayerManager()->saveProfiles();
+        GameApp::getInstance()->saveSettings();
+    }
+}
+
+// Beside its subject; never over the subject, the guest concerned or the
+// waitress, and where there is room not over the other guests, the clock,
+// the money, the closing sign or the buttons.
+void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
+    TipPlacer placer(Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
+    for (const Rect& area : {subject, guest, waitressBox()}) placer.keepClear(area);
+    for (const Tsl::SmartPtr<Character>& pGuest : m_field.m_lSeatOccupants)
+        if (pGuest) placer.preferClear(pGuest->getScreenBox());
+    for (Sprite* pSign : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
+                          m_pClosingBanner.get()})
+        if (pSign) placer.preferClear(pSign->getScreenRect());
+    for (const Tsl::SmartPtr<Sprite>& pControl : getControls()) placer.preferClear(pControl->getScreenRect());
+    Rect bubble = m_pTip->getBounds();
+    Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
+    m_pTip->moveTo(place.left, place.top);
+}
+
+Rect PlayMode::tipSubject(int nSubject, const Rect& guest) const {
+    switch (nSubject) {
+        case ABOUT_GUEST: return guest;
+        case ABOUT_WAITRESS: return waitressBox();
+        case ABOUT_MONEY: return m_pMoneyLabel ? m_pMoneyLabel->getScreenRect() : Rect();
+        case ABOUT_CLOCK: return m_pClockLabel ? m_pClockLabel->getScreenRect() : Rect();
+        default: return Rect();
+    }
+}
+
+// Her figure and arms where she stands, and where she is walking to: a
+// bubble there would soon cover her.
+Rect PlayMode::waitressBox() const {
+    if (!m_pWaitress) return Rect();
+    Rect box;
+    for (int i = 0; i < Waitress::SPRITE_COUNT; ++i)
+        if (Tsl::SmartPtr<AnimSprite> pSprite = m_pWaitress->getSprite(i)) box = box.unite(pSprite->getScreenPixelRect());
+    int nX = m_pWaitress->getX(), nY = m_pWaitress->getY();
+    if (box.isEmpty()) box = Rect(nX - BARE_HALF_WIDTH, nY - BARE_HEIGHT, nX + BARE_HALF_WIDTH, nY);
+    if (m_bWalkPending && !m_lRoute.isEmpty()) {
+        const PathWaypoint& end = m_lRoute.getLast();
+        box = box.unite(box.offsetBy(end.m_nX - nX, end.m_nY - nY));
+    }
+    return box;
 }
 
 void PlayMode::playSound(const char* pszName) {
@@ -757,6 +867,21 @@ void PlayMode::playSound(const char* pszName) {
 }
 
 void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOptions(this, CB_OPTIONS_CLOSED, CB_QUIT_LEVEL)); }
+
+// Loading, the week's goal and the results have dialogs of their own on top,
+// and a field under any other mode is held already: only the open bar pauses.
+bool PlayMode::pause() {
+    if (m_nPhase != PHASE_PLAYING || m_bEnded || m_bLeaving || !isTop()) return false;
+    GameApp::getInstance()->pushMode(new GamePausedDlg(this, CB_RESUME));
+    return true;
+}
+
+bool PlayMode::onKeyDown(int nKey, int nModifiers) {
+    if (nKey == KEY_ESCAPE && pause()) return true;
+    return QarnMode::onKeyDown(nKey, nModifiers);
+}
+
+void PlayMode::onAppDeactivate() { pause(); }
 
 void PlayMode::onCallback(int nId, int) {
     switch (nId) {

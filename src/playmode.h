@@ -3,6 +3,7 @@
 #include "playfield.h"
 #include "qarnmode.h"
 #include "scene.h"
+#include "image/rect.h"
 #include "walkgrid.h"
 
 #include "tsl2/list.h"
@@ -29,6 +30,9 @@ class AnimSprite;
 // come, the clock runs, and when it runs out the bar closes; once the last
 // customer has left the results are shown and the level reports to the story.
 //
+// Escape or the window's loss of the input focus pauses the open bar; an
+// open tip holds the clock and the guests until it is read.
+//
 // Input rules: an open tip takes the click first; otherwise every target on
 // the field is hit-tested, the highest z-order wins (the first on ties). An
 // order balloon acts at once; any other target sends the waitress there
@@ -38,13 +42,15 @@ class PlayMode : public QarnMode {
 public:
     enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
     enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
-    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4 };
+    enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4, CB_RESUME = 5 };
+    enum { KEY_ESCAPE = 27 };
     // Events that may bring up an in-play tip. An event's number is its
     // hint's: the text's key and the player's shown flag. The story map
     // shows the hints 0, 1, 2, 15 and 17 on its own, so the events raised
     // in play keep off those numbers (the ones there are never raised). The
     // map brings 3, 4, 5, 6, 7 and 18 back together until all were seen:
-    // they are the steps of serving one guest, all raised by a served order.
+    // they are the steps of serving one guest, from its order to the empty
+    // glass it leaves when it has paid, so one guest served shows them all.
     enum TipEvent {
         TIP_FIRST_CUSTOMER,
         TIP_TRAY,
@@ -53,7 +59,7 @@ public:
         TIP_FULL_GLASS,
         TIP_SERVED,
         TIP_PAID,
-        TIP_WASHED,
+        TIP_GLASS_LEFT,
         TIP_IMPATIENT,
         TIP_CUSTOMER_LOST,
         TIP_USED_GLASS,
@@ -99,25 +105,36 @@ public:
     Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
     const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
+    // The target a click at the point reaches: the one whose picture is
+    // drawn on top there (the first on ties), unless scenery covers it;
+    // bBalloon tells an order balloon. Null when the click meets none.
+    Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
     int getQueuedClickCount() const { return m_lClicks.getCount(); }
     int getCommandCount() const { return m_lCommands.getCount(); }
 
     // The customer leaves the bar: its seat, claims and balloon are freed.
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
-    // A customer paid: money for the level, stars for how quickly it was served.
-    void onCustomerPaid(int nMoney, int nStars);
-    void onCustomerLost();
+    // A customer paid: money for the level, stars for how quickly it was
+    // served; it stood where the box is and left its glass there.
+    void onCustomerPaid(int nMoney, int nStars, const Rect& guest = Rect());
+    void onCustomerLost(const Rect& guest = Rect());
     // A drink some tap of the field pours, for a customer's order.
     int drawOrder() const;
     void addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon);
     void removeBalloon(ActionBalloon* pBalloon);
-    // A tip comes up once per player when its event first happens.
-    void onTipEvent(int nEvent);
+    // A tip comes up once per player when its event first happens; one due
+    // while another is open waits for it to close. The guest's box, for a
+    // hint about a guest, is where that guest is seen.
+    void onTipEvent(int nEvent, const Rect& guest = Rect());
     // Plays a sound by name when the sample exists.
     void playSound(const char* pszName);
 
     // The options dialog during a level.
     void openOptions();
+    // While the bar is open and nothing else is on top of the field: the
+    // pause dialog, which holds the whole field until the player goes on.
+    // False when the field is not the one to pause.
+    bool pause();
     // Reads and builds the level; false after a scene error (logged, shown).
     bool buildLevel();
     void startLevel();
@@ -126,12 +143,19 @@ public:
     void onUpdate(float fDt) override;
     void onCallback(int nId, int nData) override;
     bool onMouseDown(int nButton, int nX, int nY) override;
+    bool onKeyDown(int nKey, int nModifiers) override;
+    // The window lost the input focus: the day must not run on unseen.
+    void onAppDeactivate() override;
     void cleanup() override;
 
 private:
     struct Click {
         Tsl::SmartPtr<ActionSpot> pSpot;
         int nHand;
+    };
+    struct DueTip {
+        int nEvent;
+        Rect guest;
     };
     void setLevelValues();
     void buildVisuals();
@@ -140,7 +164,7 @@ private:
     void loadPlayArt();
     void updateWalk(float fDt);
     void takeOrdersNearWaitress();
-    void placeDrinkSign(const ActionSpot& spot, int nDrink);
+    void placeDrinkSign(ActionSpot& spot, int nDrink);
     void updateCommands();
     void updatePlaying(float fDt);
     void closeBar();
@@ -153,7 +177,13 @@ private:
     void updateAmbience(float fDt);
     void updateLabels();
     void chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const;
-    Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
+    // A coaster's picture, under the glass it holds.
+    void addCoaster(Tsl::SmartPtr<ActionSpot> pSpot);
+    bool& tipShownFlag(int nEvent);
+    void showDueTip();
+    void placeTip(const Rect& subject, const Rect& guest);
+    Rect tipSubject(int nSubject, const Rect& guest) const;
+    Rect waitressBox() const;
 
     Tsl::String m_sScene;
     int m_nPlayMode;
@@ -180,6 +210,7 @@ private:
     Tsl::List<Click> m_lClicks;
     bool m_bCommandStarted;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
+    Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery and figures that show no target
     Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
     Tsl::List<Tsl::SmartPtr<ParticleEmitter>> m_lEmitters;
     Tsl::SmartPtr<Sprite> m_pClosingBanner;
@@ -189,6 +220,7 @@ private:
     Tsl::List<Tsl::SmartPtr<Seagull>> m_lSeagulls;
     Tsl::List<int> m_lDrinks;
     bool m_abTipShownHere[TIP_EVENT_COUNT];
+    Tsl::List<DueTip> m_lDueTips;
     bool m_bLeaving;
     int m_nShownSeconds;
     int m_nShownMoney;

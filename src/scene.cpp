@@ -58,8 +58,10 @@ const Shape s_aShapes[] = {{"image", 1, 1},
                            {"chardepth", 1, 1},
                            {"charvipposy", 1, 1},
                            {"charvipdepth", 1, 1},
-                           {"seat", 4, 5},
-                           {"vipseat", 5, 5},
+                           {"chairposy", 1, 1},
+                           {"chairdepth", 1, 1},
+                           {"seat", 4, 9},
+                           {"vipseat", 5, 9},
                            {"actionspot", 7, 8},
                            {"start", 3, 3},
                            {"path", 3, 1 << 20},
@@ -90,6 +92,7 @@ private:
     void checkVisual();
     void readOurs();
     void readSpot(int nFirst, bool bConditional);
+    void readSeat();
 
     const char* m_pszFile;
     SceneData& m_scene;
@@ -230,6 +233,32 @@ void Reader::readSpot(int nFirst, bool bConditional) {
     m_scene.m_lSpots.append(spot);
 }
 
+void Reader::readSeat() {
+    SceneSeat seat;
+    seat.m_nX = number(1);
+    seat.m_nUseX = number(2);
+    seat.m_nUseY = number(3);
+    seat.m_nHeading = heading(4);
+    seat.m_bVip = tok(0) == "vipseat";
+    int nNext = 5;
+    if (seat.m_bVip) {
+        seat.m_nVipSide = number(nNext++);
+        if (seat.m_nVipSide != 0 && seat.m_nVipSide != 1) fail("vipseat: side %d is not 0 or 1", seat.m_nVipSide);
+    } else if (count() >= nNext && tok(nNext) != "glass") {
+        seat.m_sSlot = slot(nNext++);
+        if (seat.m_sSlot.left(6) != "silla_") fail("seat: slot '%s' is not a chair", seat.m_sSlot.c_str());
+    }
+    if (count() >= nNext) {
+        if (tok(nNext) != "glass" || count() != nNext + 3)
+            fail("%s: '%s' where \"glass X Y Z\" or the end of the line belongs", tok(0).c_str(), tok(nNext).c_str());
+        seat.m_bHasGlass = true;
+        seat.m_nGlassX = number(nNext + 1);
+        seat.m_nGlassY = number(nNext + 2);
+        seat.m_nGlassZ = number(nNext + 3);
+    }
+    m_scene.m_lSeats.append(seat);
+}
+
 void Reader::readOurs() {
     const Tsl::String& k = tok(0);
     if (k == "walkarea") {
@@ -252,21 +281,11 @@ void Reader::readOurs() {
         m_scene.m_nVipPosY = number(1);
     } else if (k == "charvipdepth") {
         m_scene.m_nVipDepth = number(1);
+    } else if (k == "chairposy" || k == "chairdepth") {
+        (k == "chairposy" ? m_scene.m_nChairPosY : m_scene.m_nChairDepth) = number(1);
+        m_scene.m_bHasChairPlace = true;
     } else if (k == "seat" || k == "vipseat") {
-        SceneSeat seat;
-        seat.m_nX = number(1);
-        seat.m_nUseX = number(2);
-        seat.m_nUseY = number(3);
-        seat.m_nHeading = heading(4);
-        seat.m_bVip = k == "vipseat";
-        if (seat.m_bVip) {
-            seat.m_nVipSide = number(5);
-            if (seat.m_nVipSide != 0 && seat.m_nVipSide != 1) fail("vipseat: side %d is not 0 or 1", seat.m_nVipSide);
-        } else if (count() == 5) {
-            seat.m_sSlot = slot(5);
-            if (seat.m_sSlot.left(6) != "silla_") fail("seat: slot '%s' is not a chair", seat.m_sSlot.c_str());
-        }
-        m_scene.m_lSeats.append(seat);
+        readSeat();
     } else if (k == "actionspot") {
         readSpot(1, false);
     } else if (k == "actionspot_conditional") {

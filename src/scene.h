@@ -28,13 +28,16 @@ struct WalkArea {
 };
 
 // A seat: where the customer sits (x; y and depth come from "charposy" and
-// "chardepth", or their VIP forms) and where the waitress stands to serve.
+// "chardepth", "chairposy" and "chairdepth" for a chair, or the VIP forms),
+// where the waitress stands to serve, and where its glass stands.
 struct SceneSeat {
     int m_nX = 0;
     int m_nUseX = 0, m_nUseY = 0, m_nHeading = 0;
     bool m_bVip = false;
     int m_nVipSide = 1;
     Tsl::String m_sSlot;  // empty: always there
+    bool m_bHasGlass = false;  // else the glass stands where the guest does
+    int m_nGlassX = 0, m_nGlassY = 0, m_nGlassZ = 0;
 };
 
 // A spot of a type the play field builds ("glassspot", "trashbin",
@@ -63,7 +66,9 @@ struct SceneVisual {
 // comment. Besides the picture lines, ours:
 //   walkarea L T R B DEPTH        topy N / bottomy N (bottom below top)
 //   charposy N / chardepth N / charvipposy N / charvipdepth N
-//   seat X USEX USEY HEADING [SLOT]      vipseat X USEX USEY HEADING SIDE
+//   chairposy N / chairdepth N (guests on chairs; default the bar's)
+//   seat X USEX USEY HEADING [SLOT] [glass X Y Z]
+//   vipseat X USEX USEY HEADING SIDE [glass X Y Z]
 //   actionspot TYPE X Y Z USEX USEY HEADING [DRINK]  (_conditional: + SLOT)
 //   start X Y HEADING (inside a walk area)      path NAME X Y [X Y ...]
 //   seagull X Y Z FAST WANDER     emitter FILE X Y Z
@@ -73,6 +78,8 @@ struct SceneData {
     Tsl::String m_sFile;
     int m_nTopY = 0, m_nBottomY = 0;
     int m_nCharPosY = 0, m_nCharDepth = 0, m_nVipPosY = 0, m_nVipDepth = 0;
+    bool m_bHasChairPlace = false;
+    int m_nChairPosY = 0, m_nChairDepth = 0;
     bool m_bHasTop = false, m_bHasBottom = false, m_bHasStart = false;
     int m_nStartX = 0, m_nStartY = 0, m_nStartHeading = 2;
     Tsl::List<WalkArea> m_lWalkAreas;

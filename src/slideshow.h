@@ -2,11 +2,11 @@
 
 #include "image/color.h"
 #include "qarnmode.h"
+#include "ui/button.h"
 
 #include "tsl2/list.h"
 #include "tsl2/str.h"
 
-class CustomButton;
 class Label;
 
 // One text line over a story picture.

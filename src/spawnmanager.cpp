@@ -179,6 +179,7 @@ void SpawnManager::releaseAnimations() {
     GameApp* pApp = GameApp::getInstance();
     if (!m_sPending.isEmpty() && !pApp->hasAnimation(animFile(m_sPending))) {
         try {
+            RecordImageLoads record(m_lLoadedImages);
             pApp->getAnimation(m_sPendingFile, animFile(m_sPending), m_lPendingParams);
         } catch (const Tsl::Exception& e) {
             GameApp::log("SpawnManager: animation failed: %s\n", e.getMessage());
@@ -186,6 +187,8 @@ void SpawnManager::releaseAnimations() {
     }
     for (const Tsl::String& sKey : m_lLoadedKeys) pApp->releaseAnimation(sKey);
     m_lLoadedKeys.clear();
+    for (const Tsl::String& sName : m_lLoadedImages) pApp->releaseImage(sName);
+    m_lLoadedImages.clear();
 }
 
 void SpawnManager::dropPending(const char* pszWhy) {
@@ -223,6 +226,7 @@ void SpawnManager::update(float fDt) {
     if (m_sPending.isEmpty()) {
         if (!prepareCustomer()) return;
     } else {
+        RecordImageLoads record(m_lLoadedImages);
         try {
             pApp->stepAnimationPreload();
         } catch (const Tsl::Exception& e) {

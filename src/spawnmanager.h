@@ -52,7 +52,8 @@ public:
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
     int getCustomerCount() const;
     // The customers' animations this level brought into the cache leave it
-    // (a load still queued is finished first), so the next level starts clean.
+    // (a load still queued is finished first), with the pictures their loads
+    // brought into the image cache, so the next level starts clean.
     void releaseAnimations();
 
     // What the tests and the play screen read.
@@ -98,8 +99,10 @@ private:
     Tsl::List<Tsl::String> m_lPendingParams;
     // Named definitions whose animation failed to load: never drawn again.
     Tsl::List<int> m_lBrokenInfos;
-    // Animation keys this manager brought into the cache.
+    // Animation keys this manager brought into the cache, and the pictures
+    // that entered the image cache while it loaded them.
     Tsl::List<Tsl::String> m_lLoadedKeys;
+    Tsl::List<Tsl::String> m_lLoadedImages;
     // Per seat: the seated customer's definition index and generated look key
     // ("" for a named character), so leaving frees exactly what coming took.
     Tsl::Hash<int, int> m_hSeatInfo;

@@ -69,6 +69,19 @@ void playNamedSound(const char* pszName) {
     GameApp* pApp = GameApp::getInstance();
     pApp->playSound(pApp->getSample(pszName), false, -1);
 }
+
+// A site's glow shows wherever the pointer is inside the site's hot
+// rectangle, so that is where it is hovered and clicked too, not only on
+// the glowing pixels.
+class SiteHighlight : public Sprite {
+public:
+    SiteHighlight(Tsl::SmartPtr<Image> pImage, const Rect& hot, int nZOrder)
+        : Sprite(pImage, 0, 0, nZOrder), m_hot(hot) {}
+    bool hitTest(const Point& p) override { return m_hot.contains(int(std::floor(p.x)), int(std::floor(p.y))); }
+
+private:
+    Rect m_hot;
+};
 }  // namespace
 
 // ---- building ------------------------------------------------------------------------
@@ -159,9 +172,10 @@ void StoryManagerMode::addSites() {
     }
     for (int s = 0; s < SITE_COUNT; ++s) {
         const Site& site = MAP_SITES[s];
-        m_lSiteRects.append(Rect(site.nLeft, site.nTop, site.nRight, site.nBottom));
-        Tsl::SmartPtr<Sprite> pHighlight = new Sprite(
-            getImage(Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, site.pszName, Names::MAP_SITE_HIGHLIGHT).c_str()), 0, 0, 5);
+        Rect hot(site.nLeft, site.nTop, site.nRight, site.nBottom);
+        m_lSiteRects.append(hot);
+        Tsl::SmartPtr<Sprite> pHighlight = new SiteHighlight(
+            getImage(Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, site.pszName, Names::MAP_SITE_HIGHLIGHT).c_str()), hot, 5);
         addControl(pHighlight);
         m_lHighlights.append(pHighlight);
         pHighlight->setVisible(false);
@@ -279,10 +293,10 @@ void StoryManagerMode::updateTips(float fDt) {
     showMapTip(MAP_TIPS[2], m_nPlayMode == 1);
     showMapTip(MAP_TIPS[3], bStory && pPlayer->m_nMoney >= TIP_MONEY);
     if (bStory && !pPlayer->m_abTipShown[TIP_CHAIRS]) {
-        Tsl::SmartPtr<UpgradeManager> pUpgrades = new UpgradeManager();
+        UpgradeManager upgrades;
         int nChairs = 0;
         for (int k = UpgradeManager::KIND_CHAIR_0; k <= UpgradeManager::KIND_CHAIR_3; ++k)
-            nChairs += pUpgrades->getValue(k, pPlayer->m_anUpgrades[k]);
+            nChairs += upgrades.getValue(k, pPlayer->m_anUpgrades[k]);
         showMapTip(TIP_CHAIRS, nChairs >= 2);
     }
     for (const Tsl::SmartPtr<ParticleEmitter>& pEmitter : m_lEmitters) pEmitter->update(fDt);
@@ -400,6 +414,10 @@ bool StoryManagerMode::onMouseUp(int, int nX, int nY) {
         m_pTip->hide();
         return true;
     }
+    // The pointer's move to the release point may come after the buttons of
+    // the same frame, or not at all: highlights and hover are made to agree
+    // with the point the player released at.
+    handleMouseMove(nX, nY);
     Tsl::SmartPtr<Sprite> pHover = getHoverControl();
     int nSite = pHover ? m_lHighlights.indexOf(pHover) : -1;
     if (nSite < 0) return true;

@@ -53,3 +53,21 @@ bool Tip::contains(int nX, int nY) const {
     m_pBubble->getSize(nWidth, nHeight);
     return nX >= nLeft && nX < nLeft + nWidth && nY >= nTop && nY < nTop + nHeight;
 }
+
+Rect Tip::getBounds() const {
+    if (!m_pBubble) return Rect();
+    int nLeft, nTop, nWidth, nHeight;
+    m_pBubble->getPosition(nLeft, nTop);
+    m_pBubble->getSize(nWidth, nHeight);
+    Rect bounds(nLeft, nTop, nLeft + nWidth, nTop + nHeight);
+    Tsl::SmartPtr<Sprite> pFrame = m_pBubble->getFrame();
+    return pFrame ? bounds.unite(pFrame->getScreenRect()) : bounds;
+}
+
+void Tip::moveTo(int nX, int nY) {
+    if (!m_pBubble) return;
+    Rect bounds = getBounds();
+    int nLeft, nTop;
+    m_pBubble->getPosition(nLeft, nTop);
+    m_pBubble->setPosition(nLeft + nX - bounds.left, nTop + nY - bounds.top);
+}

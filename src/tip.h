@@ -1,5 +1,6 @@
 #pragma once
 
+#include "image/rect.h"
 #include "sprite/sprite.h"
 #include "tsl2/list.h"
 #include "tsl2/refcount.h"
@@ -24,6 +25,12 @@ public:
     bool isShown() const { return m_pBubble != nullptr; }
     // Left and top edges inside, right and bottom edges outside.
     bool contains(int nX, int nY) const;
+    // What the shown bubble covers on the screen, its frame included; empty
+    // when none is shown.
+    Rect getBounds() const;
+    // The shown bubble moves so that the top-left corner of its bounds is
+    // at (x, y).
+    void moveTo(int nX, int nY);
     const SpriteList& getSprites() const { return m_lSprites; }
 
 private:

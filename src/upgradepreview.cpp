@@ -5,6 +5,7 @@
 #include "ambience.h"
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
+#include "fieldspots.h"
 #include "names.h"
 #include "upgrademanager.h"
 
@@ -17,7 +18,7 @@ const float UpgradePreview::SCALE = 0.4f;
 
 namespace {
 
-enum { FLOOR_TILES = 10, FLOOR_STEP = 80, FLOOR_Y = 555, FLOOR_Z_ORDER = 140, COASTER_INS_Y = 30 };
+enum { FLOOR_TILES = 10, FLOOR_STEP = 80, FLOOR_Y = 555, FLOOR_Z_ORDER = 140 };
 // Coordinates of an 800 x 600 field; anything far beyond is a broken line.
 const int MAX_NUMBER = 1000000;
 const char* const KW_ACTIONSPOT = "actionspot_conditional";
@@ -254,8 +255,8 @@ void UpgradePreview::placeConditional(const Tsl::List<Tsl::String>& l) {
     } else {
         if (l.getAt(1) != "glassspot") return;
         if (!isJuicer(sSlot) && !isBarman(sSlot) && !isExtraBarman(sSlot)) return;
-        Tsl::SmartPtr<Image> pCoaster = m_pMode->getImage(Names::IMG_PREVIEW_COASTER)->clone(false);
-        pCoaster->setInsPoint(pCoaster->getWidth() / 2, COASTER_INS_Y);
+        Tsl::SmartPtr<Image> pCoaster = m_pMode->getImage(Names::IMG_COASTER)->clone(false);
+        pCoaster->setInsPoint(pCoaster->getWidth() / 2, GlassSpot::COASTER_INS_Y);
         pSprite = new Sprite(pCoaster, nX, nY, nZ);
     }
     Tsl::List<Tsl::SmartPtr<Sprite>> lSprites;

@@ -12,6 +12,10 @@ const char* const s_apszHeadings[] = {"n", "e", "s", "w"};
 const char* const s_apszHands[] = {"left", "right", "tray"};
 const char* const s_apszArmSides[] = {"back", "front", "front", "back"};
 const char* const s_apszActionKinds[] = {"serve", "fill", "take", "fill"};
+// Frame keys read while she moves, made once: a look-up by a text made on
+// the spot would allocate every frame.
+const Tsl::String s_sDoActionKey(Names::PROP_DOACTION);
+const Tsl::String s_sPositionKey(Names::PROP_POSITION);
 
 const float s_afSpeed[] = {220.0f, 298.0f, 200.0f, 298.0f};
 const int s_anStepX[] = {0, 1, 0, -1};
@@ -343,9 +347,8 @@ void Waitress::update(float fDt) {
         Tsl::SmartPtr<AnimSprite> pArm = m_pArmSprites[m_nActingArm];
         int nFrom = pArm->getPreviousFrame(), nTo = pArm->getFrame();
         if (m_pTarget && nFrom <= nTo) {
-            Tsl::SmartPtr<Animation> pAnimation = pArm->getAnimation();
             for (int nFrame = nFrom; nFrame <= nTo; ++nFrame) {
-                if (!pAnimation->hasFrameProp(pArm->getSequenceName(), nFrame, Names::PROP_DOACTION)) continue;
+                if (!pArm->findFramePropAt(s_sDoActionKey, nFrame)) continue;
                 Tsl::SmartPtr<IActionTarget> pTarget = m_pTarget;
                 if (pTarget->canDoAction(m_nActingHand)) pTarget->doAction(m_nActingHand);
                 releaseTarget();
@@ -460,8 +463,8 @@ Tsl::List<Tsl::SmartPtr<Mug>> Waitress::getFullMugs() const {
 }
 
 int Waitress::handPlace(const Tsl::SmartPtr<AnimSprite>& pArm) const {
-    Tsl::String sValue = pArm->getFrameProp(Names::PROP_POSITION);
-    int nPlace = Tsl::String::toInt(sValue);
+    const Tsl::String* pValue = pArm->findFramePropAt(s_sPositionKey);
+    int nPlace = pValue ? Tsl::String::toInt(*pValue) : 0;
     if (nPlace < 0 || nPlace >= HAND_PLACE_COUNT) {
         Tsl::String sKey = Tsl::String::format("position %s", pArm->getSequenceName().c_str());
         if (!m_hMissing.hasKey(sKey)) {

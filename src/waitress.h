@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actiontarget.h"
 #include "anim/animsprite.h"
 #include "mug.h"
 #include "tsl2/hash.h"
@@ -8,7 +9,6 @@
 #include "tsl2/str.h"
 
 class PlayMode;
-class IActionTarget;
 
 // The figure the player steers: five sprites of one template animation (body,
 // two arms, two thumbs) at one point, a state (stand, walk, act), a heading
@@ -17,7 +17,7 @@ class Waitress : public Tsl::RefCountedObject {
 public:
     enum State { STATE_STAND = 0, STATE_WALK = 2, STATE_ACT = 3 };
     enum Heading { NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3 };
-    enum { HAND_PLACE_COUNT = 88, ARM_COUNT = 2 };
+    enum { HAND_PLACE_COUNT = 88, ARM_COUNT = 2, SPRITE_COUNT = 5 };
 
     // Builds the figure from "<baseName>.template"; a capacity other than 2,
     // 4 or 6 counts as 2.

@@ -211,13 +211,13 @@ HRESULT IDirect3DDevice7::Clear(DWORD dwCount, D3DRECT* pRects, DWORD dwFlags, D
     pRects = &whole;
   }
   int nPitch = m_pTarget->width();
+  DWORD* pPixels = (dwFlags & D3DCLEAR_TARGET) ? m_pTarget->pixelData() : nullptr;
   for (DWORD i = 0; i < dwCount; ++i) {
     int x0 = std::max<int>(pRects[i].x1, vp.m_nX0), x1 = std::min<int>(pRects[i].x2, vp.m_nX1);
     int y0 = std::max<int>(pRects[i].y1, vp.m_nY0), y1 = std::min<int>(pRects[i].y2, vp.m_nY1);
     for (int y = y0; y < y1 && x0 < x1; ++y) {
       size_t nRow = static_cast<size_t>(y) * nPitch;
-      if (dwFlags & D3DCLEAR_TARGET)
-        std::fill(m_pTarget->pixelData() + nRow + x0, m_pTarget->pixelData() + nRow + x1, dwColor | 0xFF000000u);
+      if (pPixels) std::fill(pPixels + nRow + x0, pPixels + nRow + x1, dwColor | 0xFF000000u);
       if (bStencil && m_pDepth->hasStencil())
         std::fill(m_pDepth->stencilData() + nRow + x0, m_pDepth->stencilData() + nRow + x1,
                   static_cast<BYTE>(dwStencil));

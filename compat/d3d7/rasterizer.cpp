@@ -1263,6 +1263,170 @@ bool fixedRowsBordered(RowMode eMode, DWORD* pDst, int nDstPitch, const DWORD* p
     default: return false;
   }
 }
+
+// ---- upright quads drawn scaled, eight samples at a time ------------------------------
+// Every pixel row of an upright quad drawn scaled samples the same texel columns at the
+// same weights wx; only its texture rows and wy change. So the columns and weights are
+// worked out once for the quad, and each texture row's horizontal pass once for all the
+// pixel rows that read it. A group's eight samples are gathered by permutes from two
+// loads of eight texels, one for each half of the group: the four samples of a half must
+// then read at most eight columns, which holds while the quad is drawn at least half as
+// wide as its texels. Texels come from the copied border (samples past it are moved
+// onto it: they read the side's texel twice at the same weights, as clamping does), which
+// is padded so that a load starting on it may reach past its end.
+
+// One group of a row: its first sample, the bordered column where each half's load
+// starts, each sample's left column in its half's load (the right one is the next), and
+// the weights (256 - wx, wx) as the words of the horizontal pass in unpack order.
+struct ScaledGroup {
+  int m_nFirst;
+  int m_aLoad[2];
+  std::int32_t m_aLeft[8];
+  std::uint16_t m_aInvLow[16], m_aLow[16], m_aInvHigh[16], m_aHigh[16];
+};
+
+// A texture row's horizontal pass, for every group of a quad: two registers of sums
+// less kPassBias (as HorizontalPass; none where the group reads one texel only), the
+// TexelRow bits of the texels the group reads (kRowFlat: all one texel, kept in
+// m_aFlat), for the bordered row m_nRow.
+struct ScaledPass {
+  int m_nRow = -1;
+  std::vector<std::uint64_t> m_aSums;  // eight a group
+  std::vector<BYTE> m_aBits;
+  std::vector<DWORD> m_aFlat;
+};
+
+DX7_AVX2 inline __m256i loadWords(const std::uint16_t* p) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+// The pass of one group over a bordered texture row. Where the group reads one texel
+// only, its sums are left out: they are that texel times 256 whatever the weights.
+DX7_AVX2 inline void scaledGroupPass(const DWORD* pRow, const ScaledGroup& g, bool bAlpha, std::uint64_t* pSums,
+                                     BYTE& nBits, DWORD& nFlat) {
+  const __m256i zero = _mm256_setzero_si256(), opaque = _mm256_set1_epi32(static_cast<int>(kOpaque));
+  __m256i left = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(g.m_aLeft));
+  __m256i right = _mm256_add_epi32(left, _mm256_set1_epi32(1));
+  __m256i v0 = loadWide(pRow + g.m_aLoad[0]), v1 = loadWide(pRow + g.m_aLoad[1]);
+  __m256i l = _mm256_blend_epi32(_mm256_permutevar8x32_epi32(v0, left), _mm256_permutevar8x32_epi32(v1, left), 0xF0);
+  __m256i r =
+      _mm256_blend_epi32(_mm256_permutevar8x32_epi32(v0, right), _mm256_permutevar8x32_epi32(v1, right), 0xF0);
+  __m256i first = _mm256_broadcastd_epi32(_mm256_castsi256_si128(l));
+  bool bFlat = _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi32(l, first), _mm256_cmpeq_epi32(r, first))) == -1;
+  bool bClear = bAlpha && _mm256_testz_si256(_mm256_or_si256(l, r), opaque);
+  bool bOpaque = !bAlpha || _mm256_testc_si256(_mm256_and_si256(l, r), opaque);
+  nBits = static_cast<BYTE>((bClear ? kRowClear : 0) | (bOpaque ? kRowOpaque : 0) | (bFlat ? kRowFlat : 0));
+  nFlat = static_cast<DWORD>(_mm256_cvtsi256_si32(l));
+  if (bFlat) return;
+  const __m256i bias = _mm256_set1_epi16(static_cast<short>(kPassBias));
+  auto half = [&](__m256i lw, __m256i rw, const std::uint16_t* pInv, const std::uint16_t* pW) DX7_AVX2 {
+    return _mm256_sub_epi16(
+        _mm256_add_epi16(_mm256_mullo_epi16(lw, loadWords(pInv)), _mm256_mullo_epi16(rw, loadWords(pW))), bias);
+  };
+  __m256i low = half(_mm256_unpacklo_epi8(l, zero), _mm256_unpacklo_epi8(r, zero), g.m_aInvLow, g.m_aLow);
+  __m256i high = half(_mm256_unpackhi_epi8(l, zero), _mm256_unpackhi_epi8(r, zero), g.m_aInvHigh, g.m_aHigh);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(pSums), low);
+  _mm256_storeu_si256(reinterpret_cast<__m256i*>(pSums + 4), high);
+}
+
+// Group g's sums in a texture row's pass.
+DX7_AVX2 inline HorizontalPass scaledSums(const ScaledPass& pass, int g) {
+  if (pass.m_aBits[g] & kRowFlat) {
+    __m256i texel = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(pass.m_aFlat[g])), _mm256_setzero_si256());
+    __m256i sums = _mm256_sub_epi16(_mm256_slli_epi16(texel, 8), _mm256_set1_epi16(static_cast<short>(kPassBias)));
+    return {sums, sums};
+  }
+  const __m256i* pSums = reinterpret_cast<const __m256i*>(pass.m_aSums.data() + 8 * g);
+  return {_mm256_loadu_si256(pSums), _mm256_loadu_si256(pSums + 1)};
+}
+
+DX7_AVX2 void scaledRowPass(const DWORD* pRow, const ScaledGroup* aGroups, int nGroups, bool bAlpha,
+                            ScaledPass& pass) {
+  for (int g = 0; g < nGroups; ++g)
+    scaledGroupPass(pRow, aGroups[g], bAlpha, pass.m_aSums.data() + 8 * g, pass.m_aBits[g], pass.m_aFlat[g]);
+}
+
+// How the groups of a run of pixel rows are shaded.
+struct ScaledShading {
+  __m256i m_diffuse, m_texOr;
+  bool m_bAlpha;  // the texture has alpha (else every texel is opaque)
+};
+
+// Pixel rows that read the same two texture rows (consecutive rows of a quad drawn
+// taller than its texels): where each one's first group starts, and its wy as the
+// (256 - wy, wy) word pairs of the vertical multiply-add.
+constexpr int kRunRows = 8;
+struct ScaledRun {
+  DWORD* m_apDst[kRunRows];
+  __m256i m_aWy[kRunRows];
+  int m_nRows = 0;
+};
+
+// Group g (starting at sample nAt) of a run's rows, shaded over each row's target into
+// aOut; false where every target stays as it is. The rows share their texels, so they
+// share what is known of them, and the vertical pass's interleaved sums.
+template <RowMode M, bool kModulate>
+DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom, int g, int nAt, const ScaledRun& run,
+                                 const ScaledShading& row, __m256i* aOut) {
+  int nBoth = top.m_aBits[g] & bottom.m_aBits[g];
+  if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
+  bool bOpaqueOver = M == RowMode::Over && !kModulate && (nBoth & kRowOpaque);
+  auto shade = [&](__m256i t, int k) DX7_AVX2 {
+    if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
+    aOut[k] = bOpaqueOver ? t : shadeGroupWide<M, kModulate>(t, loadWide(run.m_apDst[k] + nAt), row.m_diffuse);
+  };
+  if ((nBoth & kRowFlat) && top.m_aFlat[g] == bottom.m_aFlat[g]) {
+    __m256i t = _mm256_set1_epi32(static_cast<int>(top.m_aFlat[g]));
+    for (int k = 0; k < run.m_nRows; ++k) shade(t, k);
+    return true;
+  }
+  // As verticalPass, with each pair of rows' sums interleaved once for all the rows.
+  HorizontalPass a = scaledSums(top, g), b = scaledSums(bottom, g);
+  __m256i lo0 = _mm256_unpacklo_epi16(a.m_lo, b.m_lo), lo1 = _mm256_unpackhi_epi16(a.m_lo, b.m_lo);
+  __m256i hi0 = _mm256_unpacklo_epi16(a.m_hi, b.m_hi), hi1 = _mm256_unpackhi_epi16(a.m_hi, b.m_hi);
+  for (int k = 0; k < run.m_nRows; ++k) {
+    __m256i wy = run.m_aWy[k];
+    auto half = [wy](__m256i x0, __m256i x1) DX7_AVX2 {
+      return _mm256_packs_epi32(_mm256_srai_epi32(_mm256_madd_epi16(x0, wy), 16),
+                                _mm256_srai_epi32(_mm256_madd_epi16(x1, wy), 16));
+    };
+    shade(samplesOf(half(lo0, lo1), half(hi0, hi1)), k);
+  }
+  return true;
+}
+
+// A run of pixel rows. The last group may overlap the one before it: it is worked out
+// from the untouched targets first and stored last.
+template <RowMode M, bool kModulate>
+DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const ScaledPass& top, const ScaledPass& bottom,
+                            const ScaledRun& run, DWORD nDiffuse, bool bAlpha) {
+  const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
+  const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
+  auto store = [&](int nAt, const __m256i* aOut) DX7_AVX2 {
+    for (int k = 0; k < run.m_nRows; ++k)
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nAt), aOut[k]);
+  };
+  int gLast = nGroups - 1;
+  __m256i aLast[kRunRows], aOut[kRunRows];
+  bool bLast = scaledGroup<M, kModulate>(top, bottom, gLast, aGroups[gLast].m_nFirst, run, row, aLast);
+  for (int g = 0; g < gLast; ++g)
+    if (scaledGroup<M, kModulate>(top, bottom, g, aGroups[g].m_nFirst, run, row, aOut))
+      store(aGroups[g].m_nFirst, aOut);
+  if (bLast) store(aGroups[gLast].m_nFirst, aLast);
+}
+
+using ScaledRunKernel = void (*)(const ScaledGroup*, int, const ScaledPass&, const ScaledPass&, const ScaledRun&, DWORD,
+                                 bool);
+
+ScaledRunKernel scaledRunKernelOf(RowMode eMode, bool bModulate) {
+  switch (eMode) {
+    case RowMode::Copy: return bModulate ? scaledRunWide<RowMode::Copy, true> : scaledRunWide<RowMode::Copy, false>;
+    case RowMode::Over: return bModulate ? scaledRunWide<RowMode::Over, true> : scaledRunWide<RowMode::Over, false>;
+    case RowMode::Add: return bModulate ? scaledRunWide<RowMode::Add, true> : scaledRunWide<RowMode::Add, false>;
+    default: return nullptr;
+  }
+}
+
 #endif
 
 // Samples whose texels pTop[i], pTop[i + 1] and the same of pBottom all lie inside,
@@ -1647,6 +1811,141 @@ class RowSetup {
   int64_t m_nLastLo = std::numeric_limits<int64_t>::min(), m_nLastS = 0;
   bool m_bReuse;
 };
+
+#if defined(DX7_WIDE_ROWS)
+// Sample i of a row whose first sample is at nS (in steps) and which steps nStepS: its
+// left texel column in a copied border, moved onto the border when it lies past it, and
+// its weight wx.
+struct ScaledColumn {
+  int m_nColumn, m_nWx;
+};
+
+inline ScaledColumn scaledColumn(int64_t nS, int64_t nStepS, int i, int nWidth) {
+  int64_t s = stepTo256(nS + i * nStepS) - 128;
+  return {static_cast<int>(std::clamp<int64_t>(s >> 8, -1, nWidth - 1)) + 1, static_cast<int>(s & 255)};
+}
+
+// Whether a sample reading bordered columns (or rows) c and c + 1 reaches one of the live
+// texels [nLive0, nLive1) of a side nSize long.
+inline bool reachesLive(int c, int nLive0, int nLive1, int nSize) {
+  return std::clamp(c, 0, nSize - 1) >= nLive0 && std::clamp(c - 1, 0, nSize - 1) < nLive1;
+}
+
+// The groups of samples [i0, i0 + n), n >= 8; false where the four samples of a half
+// read more columns than its load holds.
+bool scaledGroups(int64_t nS, int64_t nStepS, int i0, int n, int nWidth, std::vector<ScaledGroup>& aOut) {
+  aOut.resize(static_cast<size_t>(n + 7) / 8);
+  for (size_t g = 0; g < aOut.size(); ++g) {
+    ScaledGroup& group = aOut[g];
+    group.m_nFirst = std::min(8 * static_cast<int>(g), n - 8);
+    ScaledColumn a[8];
+    for (int k = 0; k < 8; ++k) a[k] = scaledColumn(nS, nStepS, i0 + group.m_nFirst + k, nWidth);
+    for (int h = 0; h < 2; ++h) {
+      auto byColumn = [](const ScaledColumn& x, const ScaledColumn& y) { return x.m_nColumn < y.m_nColumn; };
+      auto [pMin, pMax] = std::minmax_element(a + 4 * h, a + 4 * h + 4, byColumn);
+      if (pMax->m_nColumn - pMin->m_nColumn > 6) return false;
+      group.m_aLoad[h] = pMin->m_nColumn;
+      for (int k = 4 * h; k < 4 * h + 4; ++k) group.m_aLeft[k] = a[k].m_nColumn - pMin->m_nColumn;
+    }
+    // Unpacked, the low words hold samples 0 and 1 (then 4 and 5 in the upper lane), the
+    // high words samples 2 and 3 (6 and 7), four channels each.
+    for (int k = 0; k < 8; ++k) {
+      bool bHigh = k % 4 >= 2;
+      int nWord = (k / 4) * 8 + (k % 2) * 4;
+      std::uint16_t* pInv = bHigh ? group.m_aInvHigh : group.m_aInvLow;
+      std::uint16_t* pW = bHigh ? group.m_aHigh : group.m_aLow;
+      std::fill_n(pInv + nWord, 4, static_cast<std::uint16_t>(256 - a[k].m_nWx));
+      std::fill_n(pW + nWord, 4, static_cast<std::uint16_t>(a[k].m_nWx));
+    }
+  }
+  return true;
+}
+
+// Upright quads drawn scaled (s depends on x alone and t on y alone): the pixels rect,
+// sampled as the texture plane says, through the kernels above under Copy, Over or Add
+// (eMode) without tests. Each row's first sample is worked out as RowSetup does, so
+// that the samples are the spans' to the bit. pLive: the texture's live box where clear
+// samples may be left out (Over and Add), else null. False, with nothing drawn, where
+// the kernels do not apply: no copied border, rows of fewer than eight samples, quads
+// narrower than half their texels.
+DX7_AVX2 bool drawScaledRows(const ColourBuffer& target, const TextureView& tex, RowMode eMode, DWORD nDiffuse,
+                             const ClipRect& rect, const TexturePlane& plane, int64_t nStepS,
+                             const BorderedTexels* pLive) {
+  if (!test::isScaledRowsEnabled() || !tex.m_pBordered || !useWideVectors()) return false;
+  if (rect.m_nX0 >= rect.m_nX1 || rect.m_nY0 >= rect.m_nY1) return true;
+  const TexturePlane& p = plane;
+  double fx = static_cast<double>(rect.m_nX0) - p.m_fX0, fy = static_cast<double>(rect.m_nY0) - p.m_fY0;
+  int64_t nS = toStep(p.m_fS0 + p.m_fDsdx * fx + p.m_fDsdy * fy);
+  int n = rect.m_nX1 - rect.m_nX0, i0 = 0, i1 = n;
+  if (pLive) {
+    auto live = [&](int i) {
+      return reachesLive(scaledColumn(nS, nStepS, i, tex.m_nWidth).m_nColumn, pLive->m_nLiveX0, pLive->m_nLiveX1,
+                         tex.m_nWidth);
+    };
+    while (i0 < i1 && !live(i0)) ++i0;
+    while (i1 > i0 && !live(i1 - 1)) --i1;
+    if (i0 == i1) return true;  // every sample clear: the target stays
+  }
+  // Kept from quad to quad, and reached once: a thread_local's every use may be a call.
+  thread_local std::vector<ScaledGroup> s_aGroups;
+  std::vector<ScaledGroup>& aGroups = s_aGroups;
+  if (i1 - i0 < 8 || !scaledGroups(nS, nStepS, i0, i1 - i0, tex.m_nWidth, aGroups)) return false;
+  int nGroups = static_cast<int>(aGroups.size());
+  // The passes of the two texture rows read last: a pixel row's bottom row is mostly the
+  // next one's top row, or its own again.
+  thread_local ScaledPass s_aPasses[2];
+  ScaledPass(&aPasses)[2] = s_aPasses;
+  for (ScaledPass& pass : aPasses) {
+    pass.m_nRow = -1;
+    pass.m_aSums.resize(8 * static_cast<size_t>(nGroups));
+    pass.m_aBits.resize(nGroups);
+    pass.m_aFlat.resize(nGroups);
+  }
+  auto passOf = [&](int nRow, int nKeep) -> const ScaledPass& {
+    if (aPasses[0].m_nRow == nRow) return aPasses[0];
+    if (aPasses[1].m_nRow == nRow) return aPasses[1];
+    ScaledPass& pass = aPasses[aPasses[0].m_nRow == nKeep ? 1 : 0];
+    scaledRowPass(tex.m_pBordered + static_cast<int64_t>(nRow) * (tex.m_nWidth + 2), aGroups.data(), nGroups,
+                  tex.m_bAlpha, pass);
+    pass.m_nRow = nRow;
+    return pass;
+  };
+  ScaledRunKernel pfnRun = scaledRunKernelOf(eMode, nDiffuse != 0xFFFFFFFFu);
+  ScaledRun run;
+  int nRunRow = -1;  // the run's top texture row
+  auto flush = [&] {
+    if (run.m_nRows == 0) return;
+    const ScaledPass& top = passOf(nRunRow, nRunRow + 1);
+    const ScaledPass& bottom = passOf(nRunRow + 1, nRunRow);
+    pfnRun(aGroups.data(), nGroups, top, bottom, run, nDiffuse, tex.m_bAlpha);
+    run.m_nRows = 0;
+  };
+  auto firstPixel = [&](int py) {
+    return target.m_pPixels + static_cast<int64_t>(py) * target.m_nPitch + rect.m_nX0 + i0;
+  };
+  for (int py = rect.m_nY0; py < std::min(rect.m_nY0 + kAhead, rect.m_nY1); ++py) prefetchRow(firstPixel(py), i1 - i0);
+  for (int py = rect.m_nY0; py < rect.m_nY1; ++py) {
+    // As fixedRowsWide, the target kAhead rows on is asked for now.
+    if (py + kAhead < rect.m_nY1) prefetchRow(firstPixel(py + kAhead), i1 - i0);
+    fy = static_cast<double>(py) - p.m_fY0;
+    int64_t t = stepTo256(toStep(p.m_fT0 + p.m_fDtdx * fx + p.m_fDtdy * fy)) - 128;
+    int nRow = static_cast<int>(std::clamp<int64_t>(t >> 8, -1, tex.m_nHeight - 1)) + 1;
+    if (pLive && !reachesLive(nRow, pLive->m_nLiveY0, pLive->m_nLiveY1, tex.m_nHeight)) continue;
+    if (nRow != nRunRow || run.m_nRows == kRunRows) flush();
+    nRunRow = nRow;
+    unsigned nWy = static_cast<unsigned>(t & 255);
+    run.m_apDst[run.m_nRows] = firstPixel(py);
+    run.m_aWy[run.m_nRows++] = _mm256_set1_epi32(static_cast<int>((nWy << 16) | (256 - nWy)));
+  }
+  flush();
+  return true;
+}
+#else
+bool drawScaledRows(const ColourBuffer&, const TextureView&, RowMode, DWORD, const ClipRect&, const TexturePlane&,
+                    int64_t, const BorderedTexels*) {
+  return false;
+}
+#endif
 }  // namespace
 
 // Runs are made of whole groups of four texels (the row kernels' width), so that a
@@ -2077,13 +2376,29 @@ bool Rasterizer::tryParallelogram(const ScreenVertex* pVerts, bool bStrip) {
   bool bTests = m_state.m_bAlphaTest || bStencil;
   if (eSpan == RowMode::Skip && !bTests) return true;
   bool bTrim = canTrimClearEnds(static_cast<int>(eSpan), bTests);
+  TexturePlane plane = {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0};
+  // Upright and drawn scaled: s depends on x alone and t on y alone, every row is one span
+  // at the same s.
+  bool bUpright = (Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0]) ||
+                  (X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0]);
+  if (bUpright && !bTests && bLinear && m_bHasTexture && dsdy == 0.0 && dtdx == 0.0) {
+    // The edges' top-left rule: left and top sides inside, right and bottom ones outside.
+    ClipRect rect = {static_cast<int>(nPx0), static_cast<int>(nPy0),
+                     static_cast<int>(std::min(nPx1, floorDiv(std::max({X[0], X[1], X[2], X[3]}) - 1, kSub)) + 1),
+                     static_cast<int>(std::min(nPy1, floorDiv(std::max({Y[0], Y[1], Y[2], Y[3]}) - 1, kSub)) + 1)};
+    // An opaque source drawn over is a copy (see shadeRow).
+    bool bOpaque = !m_texture.m_bAlpha && (pVerts[0].m_nColour & kOpaque) == kOpaque;
+    if (drawScaledRows(m_target, m_texture, eSpan == RowMode::Over && bOpaque ? RowMode::Copy : eSpan,
+                       pVerts[0].m_nColour, rect, plane, nStepS, bTrim ? m_texture.m_pLive : nullptr))
+      return true;
+  }
   ClearEndBounds trim = bTrim ? clearEndBounds(bLinear) : ClearEndBounds();
   TrimOnS trimOnS;
   TrimOnS* pTrimOnS = test::isRowReuseEnabled() ? &trimOnS : nullptr;
   // Rows are set up a batch at a time before any is drawn: each row's texture start is a
   // long chain of dependent float steps, and chains of rows that do not wait for one
   // another's spans overlap.
-  RowSetup rows(aEdges, {s0, t0, dsdx, dsdy, dtdx, dtdy, basis.m_fX0, basis.m_fY0}, nPx0, nPx1, nPy0, nPy1);
+  RowSetup rows(aEdges, plane, nPx0, nPx1, nPy0, nPy1);
   RowSpan aRows[kRowBatch];
   while (!rows.isDone()) {
     int nRows = rows.next(aRows);

@@ -14,6 +14,8 @@
 // them (AlphaRuns); where the processor has AVX2 the row kernels and the bilinear
 // samplers take eight and four pixels at a time, chosen when the program runs, with the
 // same arithmetic (spans along one texture row weigh its columns once for all samples).
+// Upright quads drawn scaled work out their texel columns and weights once for all their
+// rows, and each texture row's horizontal pass once for all the pixel rows reading it.
 #pragma once
 
 #include <cstdint>
@@ -63,6 +65,9 @@ struct StencilBuffer {
 // A texture's copied border (see TextureView) and the box of its texels that are not
 // fully clear, half-open; empty when every texel is clear.
 struct BorderedTexels {
+  // Texels after the last row that may be read (and whose values are never used), so
+  // that eight texels may be loaded from any texel of the border.
+  static constexpr int kSlack = 8;
   const DWORD* m_pTexels = nullptr;
   int m_nLiveX0 = 0;
   int m_nLiveY0 = 0;

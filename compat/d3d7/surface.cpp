@@ -24,6 +24,22 @@ bool isInside(const RECT& r, int nWidth, int nHeight) {
          r.bottom <= nHeight;
 }
 
+bool isWhole(const RECT& r, int nWidth, int nHeight) {
+  return r.left == 0 && r.top == 0 && r.right == nWidth && r.bottom == nHeight;
+}
+
+// Whether SDL keeps the window's pixels as a colour surface of that size keeps its own,
+// and lets them be written at any time.
+bool hasOurLayout(const SDL_Surface* pScreen, int nWidth, int nHeight) {
+  const SDL_PixelFormat* f = pScreen->format;
+  return pScreen->pixels != nullptr && !SDL_MUSTLOCK(pScreen) && pScreen->w == nWidth && pScreen->h == nHeight &&
+         pScreen->pitch == nWidth * 4 && f->BitsPerPixel == 32 && f->Rmask == kRedMask && f->Gmask == kGreenMask &&
+         f->Bmask == kBlueMask && f->Amask == 0;
+}
+
+// The surface whose pixels are the SDL window's, if any: one window, one surface.
+IDirectDrawSurface7* s_pOnScreen = nullptr;
+
 }  // namespace
 
 IDirectDrawSurface7::IDirectDrawSurface7(Kind eKind, int nDdEpoch, int nWidth, int nHeight, DWORD dwCaps)
@@ -31,6 +47,7 @@ IDirectDrawSurface7::IDirectDrawSurface7(Kind eKind, int nDdEpoch, int nWidth, i
       m_nHeight(nHeight), m_dwCaps(dwCaps) {}
 
 IDirectDrawSurface7::~IDirectDrawSurface7() {
+  if (s_pOnScreen == this) s_pOnScreen = nullptr;  // the pixels stay the window's
   if (m_dwCaps & DDSCAPS_TEXTURE) test::detail::textureDestroyed();
   if (m_pDepth) m_pDepth->Release();
   if (m_pClipper) m_pClipper->Release();
@@ -55,6 +72,7 @@ IDirectDrawSurface7* IDirectDrawSurface7::createColour(int nDdEpoch, int nWidth,
   auto* pSurface = new IDirectDrawSurface7(Kind::Colour, nDdEpoch, nWidth, nHeight, dwCaps);
   pSurface->m_bAlpha = bAlpha;
   pSurface->m_aPixels.assign(static_cast<size_t>(nWidth) * nHeight, 0u);
+  pSurface->m_pPixels = pSurface->m_aPixels.data();
   if (dwCaps & DDSCAPS_TEXTURE) test::detail::textureCreated();
   return pSurface;
 }
@@ -88,10 +106,11 @@ void IDirectDrawSurface7::contentsChanged() {
 const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
   if (m_eKind != Kind::Colour || m_nWidth <= 0 || m_nHeight <= 0) return nullptr;
   if (m_aBordered.empty() && ++m_nBorderedAsks >= 2) {
+    test::detail::textureCacheBuilt();
     size_t nPitch = static_cast<size_t>(m_nWidth) + 2;
-    m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2));
+    m_aBordered.resize(nPitch * (static_cast<size_t>(m_nHeight) + 2) + raster::BorderedTexels::kSlack);
     for (int y = -1; y <= m_nHeight; ++y) {
-      const DWORD* pRow = m_aPixels.data() + static_cast<size_t>(std::clamp(y, 0, m_nHeight - 1)) * m_nWidth;
+      const DWORD* pRow = m_pPixels + static_cast<size_t>(std::clamp(y, 0, m_nHeight - 1)) * m_nWidth;
       DWORD* pOut = m_aBordered.data() + static_cast<size_t>(y + 1) * nPitch;
       pOut[0] = pRow[0];
       std::memcpy(pOut + 1, pRow, static_cast<size_t>(m_nWidth) * sizeof(DWORD));
@@ -106,7 +125,7 @@ const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
 void IDirectDrawSurface7::findLiveBox() {
   m_bordered = {m_aBordered.data(), m_nWidth, m_nHeight, 0, 0};
   for (int y = 0; y < m_nHeight; ++y) {
-    const DWORD* pRow = m_aPixels.data() + static_cast<size_t>(y) * m_nWidth;
+    const DWORD* pRow = m_pPixels + static_cast<size_t>(y) * m_nWidth;
     for (int x = 0; x < m_nWidth; ++x) {
       if (m_bAlpha && (pRow[x] >> 24) == 0) continue;
       m_bordered.m_nLiveX0 = std::min(m_bordered.m_nLiveX0, x);
@@ -120,8 +139,9 @@ void IDirectDrawSurface7::findLiveBox() {
 const raster::AlphaRuns* IDirectDrawSurface7::alphaRuns() {
   if (!m_bAlpha || m_eKind != Kind::Colour) return nullptr;
   if (!m_pAlphaRuns && ++m_nUsesUnchanged >= 2) {
+    test::detail::textureCacheBuilt();
     m_pAlphaRuns = std::make_unique<raster::AlphaRuns>();
-    m_pAlphaRuns->build(m_aPixels.data(), m_nWidth, m_nWidth, m_nHeight);
+    m_pAlphaRuns->build(m_pPixels, m_nWidth, m_nWidth, m_nHeight);
   }
   return m_pAlphaRuns && m_pAlphaRuns->isUseful() ? m_pAlphaRuns.get() : nullptr;
 }
@@ -181,9 +201,8 @@ HRESULT IDirectDrawSurface7::Lock(RECT* pRect, DDSURFACEDESC2* pDesc, DWORD, HAN
   if (!isInside(r, m_nWidth, m_nHeight)) return DDERR_INVALIDPARAMS;
   describe(pDesc);
   pDesc->dwFlags |= DDSD_LPSURFACE;
-  pDesc->lpSurface = m_aPixels.data() + static_cast<size_t>(r.top) * m_nWidth + r.left;
+  pDesc->lpSurface = pixelData() + static_cast<size_t>(r.top) * m_nWidth + r.left;
   m_bLocked = true;
-  contentsChanged();
   return DD_OK;
 }
 
@@ -242,18 +261,33 @@ HRESULT IDirectDrawSurface7::Blt(RECT* pDestRect, IDirectDrawSurface7* pSource, 
     return DDERR_UNSUPPORTED;  // no stretching
   if (m_eKind == Kind::Colour) {
     if (!isInside(dst, m_nWidth, m_nHeight)) return DDERR_INVALIDPARAMS;
-    contentsChanged();
+    DWORD* pTo = pixelData();
+    const DWORD* pFrom = pSource->pixelStore();
     for (LONG y = 0; y < src.bottom - src.top; ++y)
-      std::memmove(&m_aPixels[static_cast<size_t>(dst.top + y) * m_nWidth + dst.left],
-                   &pSource->m_aPixels[static_cast<size_t>(src.top + y) * pSource->m_nWidth + src.left],
+      std::memmove(pTo + static_cast<size_t>(dst.top + y) * m_nWidth + dst.left,
+                   pFrom + static_cast<size_t>(src.top + y) * pSource->m_nWidth + src.left,
                    static_cast<size_t>(src.right - src.left) * 4);
     return DD_OK;
   }
   SDL_Surface* pScreen = SDL_GetVideoSurface();
   if (pScreen == nullptr) return DDERR_SURFACELOST;
+  // Whatever another surface keeps in the window's pixels must not be drawn over; it
+  // cannot move them while they are locked.
+  if (s_pOnScreen && s_pOnScreen != pSource) {
+    if (s_pOnScreen->m_bLocked) return DDERR_SURFACEBUSY;
+    s_pOnScreen->leaveScreen(s_pOnScreen->stillHoldsScreen());
+  }
+  bool bWhole = isWhole(src, pSource->m_nWidth, pSource->m_nHeight) && isWhole(dst, pScreen->w, pScreen->h) &&
+                pScreen->w == pSource->m_nWidth && pScreen->h == pSource->m_nHeight;
+  if (bWhole && test::isSharedScreenEnabled() && (pSource->sharesScreen() || pSource->canTakeScreen(pScreen))) {
+    if (!pSource->sharesScreen()) pSource->takeScreen(pScreen);
+    SDL_Flip(pScreen);
+    return DD_OK;
+  }
+  if (pSource->sharesScreen()) pSource->leaveScreen(true);
   // The alpha byte of a render target is not colour: wrap it without an alpha mask so
   // SDL copies instead of blending.
-  SDL_Surface* pWrap = SDL_CreateRGBSurfaceFrom(pSource->m_aPixels.data(), pSource->m_nWidth, pSource->m_nHeight, 32,
+  SDL_Surface* pWrap = SDL_CreateRGBSurfaceFrom(pSource->m_pPixels, pSource->m_nWidth, pSource->m_nHeight, 32,
                                                 pSource->m_nWidth * 4, kRedMask, kGreenMask, kBlueMask, 0);
   if (pWrap == nullptr) return DDERR_OUTOFMEMORY;
   SDL_Rect srcRect = {static_cast<Sint16>(src.left), static_cast<Sint16>(src.top),
@@ -264,6 +298,41 @@ HRESULT IDirectDrawSurface7::Blt(RECT* pDestRect, IDirectDrawSurface7* pSource, 
   if (nResult != 0) return DDERR_SURFACELOST;
   SDL_Flip(pScreen);
   return DD_OK;
+}
+
+DWORD* IDirectDrawSurface7::pixelStore() {
+  if (m_pScreenPixels && !stillHoldsScreen()) leaveScreen(false);  // SDL freed them with the window
+  return m_pPixels;
+}
+
+bool IDirectDrawSurface7::canTakeScreen(const SDL_Surface* pScreen) const {
+  return (m_dwCaps & DDSCAPS_3DDEVICE) && !(m_dwCaps & DDSCAPS_TEXTURE) && !m_bAlpha && !m_bLocked &&
+         hasOurLayout(pScreen, m_nWidth, m_nHeight);
+}
+
+bool IDirectDrawSurface7::stillHoldsScreen() const {
+  const SDL_Surface* pScreen = SDL_GetVideoSurface();
+  return pScreen != nullptr && pScreen == m_pScreen && pScreen->pixels == m_pScreenPixels &&
+         hasOurLayout(pScreen, m_nWidth, m_nHeight);
+}
+
+void IDirectDrawSurface7::takeScreen(SDL_Surface* pScreen) {
+  DWORD* pScreenPixels = static_cast<DWORD*>(pScreen->pixels);
+  std::memcpy(pScreenPixels, m_pPixels, static_cast<size_t>(m_nWidth) * m_nHeight * 4);
+  std::vector<DWORD>().swap(m_aPixels);
+  m_pPixels = pScreenPixels;
+  m_pScreen = pScreen;
+  m_pScreenPixels = pScreenPixels;
+  s_pOnScreen = this;
+}
+
+void IDirectDrawSurface7::leaveScreen(bool bKeep) {
+  m_aPixels.assign(static_cast<size_t>(m_nWidth) * m_nHeight, 0u);
+  if (bKeep) std::memcpy(m_aPixels.data(), m_pPixels, m_aPixels.size() * 4);
+  m_pPixels = m_aPixels.data();
+  m_pScreen = nullptr;
+  m_pScreenPixels = nullptr;
+  if (s_pOnScreen == this) s_pOnScreen = nullptr;
 }
 
 HRESULT IDirectDrawSurface7::SetClipper(IDirectDrawClipper* pClipper) {

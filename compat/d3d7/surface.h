@@ -9,6 +9,8 @@
 #include "d3d7/rasterizer.h"
 #include "d3d7/unknown.h"
 
+struct SDL_Surface;
+
 namespace dx7 {
 
 class IDirectDrawClipper;
@@ -39,6 +41,14 @@ class IDirectDrawSurface7 : public IUnknown {
   // Unscaled copy between colour surfaces, or from a colour surface onto the primary
   // (the SDL window, whose client area starts at 0, 0); a copy onto the primary is shown
   // at once. Null rectangles mean whole surfaces.
+  //
+  // A 3-D surface copied whole onto a window of its size whose pixels SDL keeps in our
+  // own layout (32 bits, X8R8G8B8, rows without padding, no locking) takes those pixels
+  // as its own: from then on it is drawn straight into the window's memory, and showing
+  // it copies nothing. It gives them back (a copy of its contents to memory of its own)
+  // when another surface is shown, when it is shown in part or elsewhere, and when the
+  // shared screen is switched off (test::setSharedScreenEnabled); when SDL replaces or
+  // frees the window's pixels, it keeps cleared memory of its own instead.
   HRESULT Blt(RECT* pDestRect, IDirectDrawSurface7* pSource, RECT* pSourceRect, DWORD dwFlags, DDBLTFX* pFx);
   HRESULT SetClipper(IDirectDrawClipper* pClipper);
   HRESULT IsLost();
@@ -57,12 +67,15 @@ class IDirectDrawSurface7 : public IUnknown {
   bool hasAlpha() const { return m_bAlpha; }
   bool hasStencil() const { return !m_aStencil.empty(); }
   bool isLost() const;
-  // Writable pixels: whatever was prepared from the old contents is dropped.
+  // Writable pixels (width texels a row): whatever was prepared from the old contents
+  // is dropped. They may be the window's (see Blt), so they are asked for again after
+  // anything that may replace the window.
   DWORD* pixelData() {
     contentsChanged();
-    return m_aPixels.data();
+    return pixelStore();
   }
-  const DWORD* texels() const { return m_aPixels.data(); }
+  // A texture's texels (textures never share the window's pixels).
+  const DWORD* texels() const { return m_pPixels; }
   // The alpha runs of a texture with alpha whose contents were drawn before unchanged;
   // null otherwise, so contents that change every frame are never prepared.
   const raster::AlphaRuns* alphaRuns();
@@ -71,7 +84,13 @@ class IDirectDrawSurface7 : public IUnknown {
   // when asked for a second time with the contents unchanged, null until then.
   const raster::BorderedTexels* borderedTexels();
   BYTE* stencilData() { return m_aStencil.data(); }
-  const std::vector<DWORD>& pixels() const { return m_aPixels; }
+  // The pixels as they are, width texels a row.
+  const DWORD* currentPixels() { return pixelStore(); }
+  // Whether the pixels are the SDL window's now (see Blt).
+  bool sharesScreen() {
+    pixelStore();
+    return m_pScreenPixels != nullptr;
+  }
   const std::vector<BYTE>& stencilValues() const { return m_aStencil; }
   IDirectDrawSurface7* attachedDepth() const { return m_pDepth; }
 
@@ -81,6 +100,14 @@ class IDirectDrawSurface7 : public IUnknown {
 
   void describe(DDSURFACEDESC2* pDesc) const;
   void contentsChanged();
+  // The pixels in use: the window's while this surface holds them and they are still
+  // the window's, else its own.
+  DWORD* pixelStore();
+  bool canTakeScreen(const SDL_Surface* pScreen) const;
+  bool stillHoldsScreen() const;
+  void takeScreen(SDL_Surface* pScreen);
+  // Back to memory of its own, with a copy of the contents when bKeep (else cleared).
+  void leaveScreen(bool bKeep);
 
   Kind m_eKind;
   int m_nDdEpoch;  // loss epoch of the DirectDraw object that made it
@@ -90,7 +117,10 @@ class IDirectDrawSurface7 : public IUnknown {
   DWORD m_dwCaps;
   bool m_bAlpha = false;
   bool m_bLocked = false;
-  std::vector<DWORD> m_aPixels;
+  std::vector<DWORD> m_aPixels;  // empty while the pixels are the window's
+  DWORD* m_pPixels = nullptr;    // the pixels in use
+  const SDL_Surface* m_pScreen = nullptr;  // the window whose pixels these are, and
+  const void* m_pScreenPixels = nullptr;   // its pixels when they were taken
   std::vector<BYTE> m_aStencil;
   IDirectDrawSurface7* m_pOwner = nullptr;       // the primary of an implicit back buffer
   ULONG m_nImplicitRefs = 0;

@@ -32,8 +32,11 @@ struct HookState {
   bool m_bQuadRuns = true;
   bool m_bRowReuse = true;
   bool m_bScaleShortcut = true;
+  bool m_bSharedScreen = true;
+  bool m_bScaledRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
+  int m_nTextureWork = 0;
 };
 
 HookState& state() {
@@ -75,6 +78,8 @@ void reset() {
   s.m_bQuadRuns = true;
   s.m_bRowReuse = true;
   s.m_bScaleShortcut = true;
+  s.m_bSharedScreen = true;
+  s.m_bScaledRows = true;
 }
 
 bool readFrame(Frame& out) {
@@ -96,7 +101,8 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out) {
   if (pSurface == nullptr || !pSurface->hasPixels()) return false;
   out.m_nWidth = pSurface->width();
   out.m_nHeight = pSurface->height();
-  out.m_aPixels = pSurface->pixels();
+  const DWORD* pPixels = pSurface->currentPixels();
+  out.m_aPixels.assign(pPixels, pPixels + static_cast<size_t>(out.m_nWidth) * out.m_nHeight);
   if (!pSurface->hasAlpha())
     for (DWORD& n : out.m_aPixels) n |= 0xFF000000u;
   return true;
@@ -104,6 +110,7 @@ bool readSurface(IDirectDrawSurface7* pSurface, Frame& out) {
 
 int liveTextureCount() { return state().m_nTextures; }
 int liveObjectCount() { return state().m_nObjects; }
+int textureWorkCount() { return state().m_nTextureWork; }
 
 void startRecording() { state().m_bRecording = true; }
 void stopRecording() { state().m_bRecording = false; }
@@ -143,6 +150,10 @@ void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
 bool isRowReuseEnabled() { return state().m_bRowReuse; }
 void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnabled; }
 bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
+void setSharedScreenEnabled(bool bEnabled) { state().m_bSharedScreen = bEnabled; }
+bool isSharedScreenEnabled() { return state().m_bSharedScreen; }
+void setScaledRowsEnabled(bool bEnabled) { state().m_bScaledRows = bEnabled; }
+bool isScaledRowsEnabled() { return state().m_bScaledRows; }
 
 namespace detail {
 
@@ -164,7 +175,11 @@ void record(CallKind eKind, DWORD nA, DWORD nB, DWORD nC) {
 bool isRecording() { return state().m_bRecording; }
 void objectCreated() { ++state().m_nObjects; }
 void objectDestroyed() { --state().m_nObjects; }
-void textureCreated() { ++state().m_nTextures; }
+void textureCreated() {
+  ++state().m_nTextures;
+  ++state().m_nTextureWork;
+}
+void textureCacheBuilt() { ++state().m_nTextureWork; }
 void textureDestroyed() { --state().m_nTextures; }
 int lossEpoch() { return state().m_nLossEpoch; }
 

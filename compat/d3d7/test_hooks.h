@@ -58,11 +58,16 @@ struct StencilFrame {
 // there is none (or it has no stencil buffer).
 bool readFrame(Frame& out);
 bool readStencil(StencilFrame& out);
-// Any colour surface held in memory (back buffer, off-screen plain surface, texture).
+// Any colour surface held in memory (back buffer, off-screen plain surface, texture),
+// the window's pixels included where a back buffer draws straight into them.
 bool readSurface(IDirectDrawSurface7* pSurface, Frame& out);
 
 int liveTextureCount();
 int liveObjectCount();
+// Textures made, and caches built for a texture on its later uses (alpha runs, the
+// bordered copy), since the program began: the work a picture costs in its first
+// drawings, which a frame drawing only pictures it drew before never does.
+int textureWorkCount();
 
 // ---- call recording -------------------------------------------------------------
 enum class CallKind {
@@ -138,6 +143,16 @@ bool isRowReuseEnabled();
 // even one drawn surely wider or narrower than its texels.
 void setScaleShortcutEnabled(bool bEnabled);
 bool isScaleShortcutEnabled();
+// With the shared screen off a back buffer shown in the window keeps pixels of its own,
+// copied into SDL's screen surface at every present, instead of being drawn straight
+// into the screen surface's pixels where their layouts match (see IDirectDrawSurface7::Blt).
+void setSharedScreenEnabled(bool bEnabled);
+bool isSharedScreenEnabled();
+// With scaled rows off upright quads drawn scaled go span by span like turned ones,
+// instead of through the kernels that work out their columns once for the whole quad
+// and each texture row's horizontal pass once for all the pixel rows that read it.
+void setScaledRowsEnabled(bool bEnabled);
+bool isScaledRowsEnabled();
 
 namespace detail {
 bool shouldFail(Fault eFault);
@@ -147,6 +162,7 @@ void objectCreated();
 void objectDestroyed();
 void textureCreated();
 void textureDestroyed();
+void textureCacheBuilt();
 // Loss bookkeeping: objects remember the loss epoch they were made or restored in.
 int lossEpoch();
 HRESULT cooperativeResult(int nEpoch);

@@ -280,34 +280,36 @@ bool idle(PlayMode* pMode) {
     return pMode->getWaitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0;
 }
 
-// The spot a click at the point reaches, as the play screen picks it: the
-// highest z-order among the hit spots and shown balloons.
+// The spot a click at the point reaches, as the play screen picks it.
 ActionSpot* spotAt(PlayMode* pMode, int nX, int nY) {
-    ActionSpot* pBest = nullptr;
-    int nBest = -1;
-    auto consider = [&](ActionSpot* pSpot) {
-        int nHit = pSpot ? pSpot->hitTest(nX, nY) : -1;
-        if (nHit > nBest || (nHit >= 0 && !pBest)) {
-            nBest = nHit;
-            pBest = pSpot;
-        }
-    };
-    for (const Tsl::SmartPtr<Character>& pChar : pMode->getField()->m_lSeatOccupants)
-        if (pChar) consider(pChar->getBalloon().get());
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) consider(pSpot.get());
-    return pBest;
+    bool bBalloon = false;
+    return pMode->hitTarget(nX, nY, bBalloon).get();
 }
 
-// Clicks a point of the spot's box (its (x, y) is the box's bottom centre)
-// that no other spot covers.
+// Where a target is drawn: its pictures, or its guest and the glass there.
+std::vector<Rect> shownRects(ActionSpot* pSpot) {
+    std::vector<Rect> aRects;
+    CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot);
+    if (pSeat && pSeat->getCharacter() && pSeat->getCharacter()->getSprite())
+        aRects.push_back(pSeat->getCharacter()->getSprite()->getScreenRect());
+    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aRects.push_back(pPicture->getScreenRect());
+    return aRects;
+}
+
+// Clicks the centre of the spot's picture, or the point nearest it that no
+// other picture covers.
 bool clickSpot(PlayMode* pMode, ActionSpot* pSpot) {
     if (!pSpot) return false;
-    for (int nUp = 8; nUp < ActionSpot::BOX_HEIGHT; nUp += 8) {
-        for (int nSide : {0, -16, 16, -24, 24}) {
-            if (spotAt(pMode, pSpot->getX() + nSide, pSpot->getY() - nUp) != pSpot) continue;
-            click(pSpot->getX() + nSide, pSpot->getY() - nUp);
-            return true;
-        }
+    for (const Rect& r : shownRects(pSpot)) {
+        int nCentreX = int(r.left + r.right) / 2, nCentreY = int(r.top + r.bottom) / 2;
+        for (int nOff = 0; nOff < 64; nOff += 4)
+            for (int nSideX : {0, -1, 1})
+                for (int nSideY : {0, -1, 1}) {
+                    int nX = nCentreX + nSideX * nOff, nY = nCentreY + nSideY * nOff;
+                    if (spotAt(pMode, nX, nY) != pSpot) continue;
+                    click(nX, nY);
+                    return true;
+                }
     }
     std::fprintf(stderr, "playthrough: every point of the spot is covered\n");
     return false;
@@ -435,10 +437,16 @@ std::vector<Step> script() {
         {"play-field", repeatUntil(bringsOrder, serveNext), nothing, SHOT},
         {"served", repeatUntil(served, serveNext), nothing, 0},
         {"results",
-         [] {
-             GameStatsMode* pResults = top<GameStatsMode>();
-             return pResults && pResults->getOkButton() && pResults->getOkButton()->isEnabled();
-         },
+         // An open tip holds the day: it is read and closed as it comes.
+         repeatUntil(
+             [] {
+                 GameStatsMode* pResults = top<GameStatsMode>();
+                 return pResults && pResults->getOkButton() && pResults->getOkButton()->isEnabled();
+             },
+             [] {
+                 PlayMode* pMode = playing();
+                 return !pMode || pMode->getTip()->isHidden() || closeTip(pMode->getTip());
+             }),
          [] {
              Tsl::SmartPtr<Button> pOk = top<GameStatsMode>()->getOkButton();
              if (!pOk) return false;

@@ -23,7 +23,14 @@ public:
     float m_fVolume = 1.0f;
 };
 
-// Writes "play <name> <channel>" and "stop <channel>"; a channel stays busy
+class NamedMusic : public Music {
+public:
+    explicit NamedMusic(const char*) {}
+    float getVolume() override { return 1.0f; }
+    void setVolume(float) override {}
+};
+
+// Writes "play <name> <channel>", "music <name>" and "stop <channel>"; a channel stays busy
 // from its play until its stop. Sound files are found by the suffixes the
 // real driver tries.
 class RecordingAudioDriver : public DummyAudioDriver {
@@ -33,10 +40,16 @@ public:
         DummyAudioDriver::init();
         delete m_pLoader;
         m_pLoader = new ResourceLoaderImpl<Sample, NamedSample>(s_apszSuffixes);
+        m_pMusicLoader = new ResourceLoaderImpl<Music, NamedMusic>(s_apszSuffixes);
         return true;
     }
-    ~RecordingAudioDriver() override { delete m_pLoader; }
+    ~RecordingAudioDriver() override {
+        delete m_pLoader;
+        delete m_pMusicLoader;
+    }
     IResourceLoader<Sample>* getSampleLoader() override { return m_pLoader; }
+    IResourceLoader<Music>* getMusicLoader() override { return m_pMusicLoader; }
+    void playMusic(Tsl::SmartPtr<Music> pMusic, bool) override { calls.push_back(std::string("music ") + m_sCurrentMusic.c_str()); }
     int playSample(Tsl::SmartPtr<Sample> pSample, bool, int nChannel) override {
         calls.push_back("play " + std::string(pSample->getName().c_str()) + " " + std::to_string(nChannel));
         volumes.push_back(pSample->getVolume());
@@ -55,6 +68,7 @@ public:
 
 private:
     IResourceLoader<Sample>* m_pLoader = nullptr;
+    IResourceLoader<Music>* m_pMusicLoader = nullptr;
 };
 
 class SoundPlatform : public FakePlatform {

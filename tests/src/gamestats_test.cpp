@@ -34,7 +34,6 @@ struct GameStatsTest : GameTest {
         field.m_nCustomersServed = 8;
         field.m_nLevelCustomers = 10;
         field.m_nPrevTotalMoney = 50;
-        field.m_nPrevTotalStars = 997;
     }
     void timed(int nMode) {
         field.m_nPlayMode = nMode;
@@ -51,16 +50,15 @@ struct GameStatsTest : GameTest {
     static std::string textOf(const Tsl::SmartPtr<ChangingLabel>& p) {
         return p ? std::string(p->m_pLabel->getText().c_str()) : "-";
     }
-    // Steps until the counting is over; the score, stars, customers, total
-    // and total stars as each frame leaves them.
+    // Steps until the counting is over; the score, stars, customers and
+    // total as each frame leaves them.
     std::vector<std::string> countThrough() {
         std::vector<std::string> frames;
         for (int i = 0; i < 40 && dialog->getPhase() < GameStatsMode::LAST_PHASE; ++i) {
             EXPECT_FALSE(dialog->getOkButton()->isEnabled() && field.m_nPlayMode == 0);
             step();
             frames.push_back(textOf(dialog->getScoreLabel()) + " " + textOf(dialog->getStarsLabel()) + " " +
-                             textOf(dialog->getCustomersLabel()) + " " + textOf(dialog->getTotalLabel()) + " " +
-                             textOf(dialog->getTotalStarsLabel()));
+                             textOf(dialog->getCustomersLabel()) + " " + textOf(dialog->getTotalLabel()));
         }
         return frames;
     }
@@ -72,35 +70,57 @@ TEST_F(GameStatsTest, WonStoryLevelCountsEveryRowInTurnAndWritesTheResults) {
     EXPECT_EQ("$100", dialog->getGoalLabel()->m_pLabel->getText());
     EXPECT_EQ("happy", dialog->getCharacter()->getSequenceName());
     std::vector<std::string> expected = {
-        "$25 0 0/10 $50 997",   "$50 0 0/10 $50 997",  "$75 0 0/10 $50 997",  "$100 0 0/10 $50 997",
-        "$100 0 0/10 $50 997",  // no time row in a story level
-        "$100 1 0/10 $50 997",  "$100 2 0/10 $50 997", "$100 3 0/10 $50 997", "$100 4 0/10 $50 997",
-        "$100 4 2/10 $50 997",  "$100 4 4/10 $50 997", "$100 4 6/10 $50 997", "$100 4 8/10 $50 997",
-        "$100 4 8/10 $87 997",  "$100 4 8/10 $125 997", "$100 4 8/10 $150 997",
-        "$100 4 8/10 $150 999",  // capped
+        "$25 0 0/10 $50",   "$50 0 0/10 $50",  "$75 0 0/10 $50",  "$100 0 0/10 $50",
+        "$100 0 0/10 $50",  // no time row in a story level
+        "$100 1 0/10 $50",  "$100 2 0/10 $50", "$100 3 0/10 $50", "$100 4 0/10 $50",
+        "$100 4 2/10 $50",  "$100 4 4/10 $50", "$100 4 6/10 $50", "$100 4 8/10 $50",
+        "$100 4 8/10 $87",  "$100 4 8/10 $125", "$100 4 8/10 $150",
+        "$100 4 8/10 $150",  // no stars total to count
     };
     EXPECT_EQ(expected, countThrough());
     EXPECT_TRUE(dialog->getOkButton()->isEnabled());
     EXPECT_EQ(100, field.m_nMoneyResult);
     EXPECT_EQ(4, field.m_nStarsResult);
     std::vector<std::string> ticks;
-    for (int i = 0; i < 5; ++i) ticks.insert(ticks.end(), {"play sfx_game_number 2", "stop 2"});
+    for (int i = 0; i < 4; ++i) ticks.insert(ticks.end(), {"play sfx_game_number 2", "stop 2"});
     EXPECT_EQ(ticks, audio().calls);
     EXPECT_FLOAT_EQ(0.2f, audio().volumes.back());
     dialog->onCallback(GameStatsMode::ID_OK, 0);
     EXPECT_EQ(MS_ENDED, dialog->getState());
 }
 
-TEST_F(GameStatsTest, LostStoryLevelSkipsTheTotalMoneyAndLeavesItsResult) {
-    story(99, 100);
-    dialog = new GameStatsMode(&field, 0);
-    app.pushMode(dialog);
-    EXPECT_EQ("play ms_loselevel 1", audio().calls.front());
-    EXPECT_EQ("sad", dialog->getCharacter()->getSequenceName());
-    std::vector<std::string> frames = countThrough();
-    EXPECT_EQ("$99 4 8/10 $50 999", frames.back());
-    EXPECT_EQ(UNWRITTEN, field.m_nMoneyResult);
-    EXPECT_EQ(4, field.m_nStarsResult);
+// The total is the story's purse after the level: a lost day's money is
+// kept too, and the purse holds at most $999. No total of stars is shown,
+// as nothing in the game keeps one.
+TEST_F(GameStatsTest, TheTotalMoneyEndsWhereThePurseDoes) {
+    addStrings("GSM_TotalStars Total stars\n");
+    struct Case {
+        int nMoney, nGoal, nPrevTotal;
+        const char* pszTotal;
+        const char* pszMusic;
+        int nMoneyResult;
+    } cases[] = {{99, 100, 50, "$149", "play ms_loselevel 1", UNWRITTEN},
+                 {100, 40, 950, "$999", "play ms_winlevel 1", 100}};
+    for (const Case& c : cases) {
+        story(c.nMoney, c.nGoal);
+        field.m_nPrevTotalMoney = c.nPrevTotal;
+        field.m_nMoneyResult = UNWRITTEN;
+        audio().calls.clear();
+        dialog = new GameStatsMode(&field, 0);
+        app.pushMode(dialog);
+        EXPECT_EQ(c.pszMusic, audio().calls.front());
+        countThrough();
+        EXPECT_EQ(c.pszTotal, textOf(dialog->getTotalLabel()));
+        EXPECT_EQ(c.nMoneyResult, field.m_nMoneyResult);
+        EXPECT_EQ(4, field.m_nStarsResult);
+        SpriteList lSprites;
+        dialog->getTable()->getSprites(lSprites, true);
+        for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites)
+            if (Label* pLabel = dynamic_cast<Label*>(pSprite.get())) {
+                EXPECT_NE("Total stars", pLabel->getText());
+            }
+        dialog->onCallback(GameStatsMode::ID_OK, 0);
+    }
 }
 
 TEST_F(GameStatsTest, TimedGamesCountTimeAndMayBeLeftEarly) {

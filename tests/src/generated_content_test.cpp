@@ -5,6 +5,7 @@
 #include "scratch_log.h"
 
 #include "buyupgrademode.h"
+#include "character.h"
 #include "customerlooks.h"
 #include "names.h"
 #include "playmode.h"
@@ -13,6 +14,11 @@
 #include "upgrademanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
+#include "character.h"
+#include "characterspot.h"
+#include "fieldspots.h"
+#include "picturehit.h"
+#include "spawnmanager.h"
 #include "actiontarget.h"
 #include "fieldspots.h"
 #include "mug.h"
@@ -46,9 +52,56 @@ struct GeneratedContent : ::testing::Test {
     }
     void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
 
-    void frame() {
-        app.m_pFakePlatform->m_nTicks += 125;
+    void frame(int nMs = 125) {
+        app.m_pFakePlatform->m_nTicks += nMs;
         app.runFrame();
+    }
+
+    // A timed level of the scene, its week's goal closed: the bar is open.
+    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes) {
+        for (bool& b : player.m_abTipShown) b = true;
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, nMinutes);
+        app.pushMode(pMode.get());
+        for (int i = 0; i < 400 && pMode->getPhase() < PlayMode::PHASE_WEEK_GOAL; ++i) frame();
+        app.onKeyDown(13, 0);
+        frame();
+        EXPECT_EQ(pMode->getPhase(), PlayMode::PHASE_PLAYING) << sScene;
+        return pMode;
+    }
+
+    static Tsl::SmartPtr<Mug> filledGlass(PlayMode* pMode, int nDrink) {
+        Tsl::SmartPtr<Mug> pGlass = new Mug(pMode);
+        pGlass->fill(nDrink);
+        return pGlass;
+    }
+
+    // The scene with every upgrade kind at the level (or its last), each seat
+    // taken by a guest who asks.
+    Tsl::SmartPtr<PlayMode> furnishedBar(int nScene, int nLevel, QarnPlayer& player,
+                                         Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
+        UpgradeManager upgrades;
+        for (int k = 0; k < UpgradeManager::KIND_COUNT; ++k)
+            player.m_anUpgrades[k] = std::min(nLevel, upgrades.getLevelCount(k) - 1);
+        Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, 3);
+        for (int nSeat = 0; nSeat < pMode->getField()->m_lSeatSpots.getCount(); ++nSeat) {
+            lGuests.append(seatGuest(pMode.get(), nSeat));
+            lGuests.getLast()->update(Character::ARRIVE_SECONDS);
+        }
+        return pMode;
+    }
+
+    static void serveEveryone(PlayMode* pMode, const Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
+        for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+            pGuest->takeOrder();
+            pGuest->serve(filledGlass(pMode, pGuest->getOrder()));
+        }
+    }
+
+    void closeEveryMode() {
+        while (app.getModeCount() > 0) {
+            app.getModeAt(0)->endMode();
+            frame();
+        }
     }
 
     // Every frame of every sequence has a picture: a sprite playing it never
@@ -66,6 +119,22 @@ struct GeneratedContent : ::testing::Test {
         app.releaseAnimation(look.m_sKey.c_str());
     }
 };
+
+// The texts that give a number of the rules give the number the game uses.
+TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
+    const char* const apszWords[] = {"no", "one", "two", "three", "four", "five", "six"};
+    UpgradeManager up;
+    auto tray = [&](int n) { return std::string(apszWords[up.getValue(UpgradeManager::KIND_TRAY, n)]); };
+    auto show = [&](int n) { return std::to_string(up.getValue(UpgradeManager::KIND_SHOW, n)) + " seconds"; };
+    std::string sBonus = "$" + std::to_string(Character::DECORATION_BONUS), sClicks = apszWords[PlayMode::CLICK_QUEUE_LIMIT];
+    const std::pair<const char*, std::string> texts[] = {
+        {"UPG_Text_0_0", tray(1)},  {"UPG_Text_0_1", tray(2)},  {"RANDOM_TIP_6", tray(1)},   {"UPG_Text_12_0", show(1)},
+        {"UPG_Text_12_1", show(2)}, {"UPG_Text_12_2", show(3)}, {"UPG_Text_12_3", show(4)},  {"UPG_TEXT_4", sBonus},
+        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks},
+        {"RANDOM_TIP_17", apszWords[Character::MAX_STARS]}};
+    for (const auto& text : texts)
+        EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second)) << text.first;
+}
 
 // 200 seeded looks of each kind, as the spawn manager draws them, load from
 // their templates with every sequence drawn; between them they use many of
@@ -206,11 +275,229 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
                 for (const Tsl::SmartPtr<Sprite>& p : *pLayer) nSigns += p->getImage() == pSign;
             EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
         }
-        while (app.getModeCount() > 0) {
-            app.getModeAt(0)->endMode();
-            frame();
-        }
+        closeEveryMode();
     }
+}
+
+// Twenty minutes of a timed level on each scene with nobody served: guests
+// come, run out of patience and go, and VIPs keep coming among them.
+TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        std::string sScene = "scene" + std::to_string(nScene);
+        Tsl::seedGameRand(std::uint32_t(nScene + 1));
+        QarnPlayer player;
+        Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 20);
+        pMode->getSpawnManager()->getRandom().setSeed(std::uint32_t(nScene + 1));
+        int nGuests = 0, nVips = 0;
+        Tsl::List<Tsl::SmartPtr<Character>> lSeated = pMode->getField()->m_lSeatOccupants;
+        for (int nFrame = 0; nFrame < 20 * 60 * 2; ++nFrame) {
+            frame(500);
+            const Tsl::List<Tsl::SmartPtr<Character>>& lNow = pMode->getField()->m_lSeatOccupants;
+            for (int i = 0; i < lNow.getCount(); ++i) {
+                if (!lNow.getAt(i) || lNow.getAt(i) == lSeated.getAt(i)) continue;
+                ++nGuests;
+                nVips += lNow.getAt(i)->isVip();
+            }
+            lSeated = lNow;
+        }
+        EXPECT_GT(nGuests, 50) << sScene;
+        EXPECT_GT(nVips, 1) << sScene << ": " << nGuests << " guests";
+        closeEveryMode();
+    }
+}
+
+// The middle of a picture on the screen: of its canvas, or of the box
+// around what it draws.
+Point middleOf(const Sprite* pPicture, bool bDrawn = false) {
+    Image* pImage = pPicture->getDrawImage();
+    int nLeft = pImage->getWidth(), nTop = pImage->getHeight(), nRight = 0, nBottom = 0;
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x)
+            if (!bDrawn || !pImage->isTransparentAt(x, y, 0)) {
+                nLeft = std::min(nLeft, x), nRight = std::max(nRight, x + 1);
+                nTop = std::min(nTop, y), nBottom = std::max(nBottom, y + 1);
+            }
+    return pPicture->localToScreen(Point((nLeft + nRight) / 2, (nTop + nBottom) / 2));
+}
+
+// What a click at the point reaches: "spot", "balloon", "another target" or "nothing".
+std::string reached(PlayMode* pMode, const Point& p, const ActionSpot* pTarget) {
+    bool bBalloon = false;
+    Tsl::SmartPtr<ActionSpot> pHit = pMode->hitTarget(int(p.x), int(p.y), bBalloon);
+    if (!pHit || pHit != pTarget) return pHit ? "another target" : "nothing";
+    return bBalloon ? "balloon" : "spot";
+}
+
+// The mode's pictures of an image ("prop_table").
+std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
+    std::vector<Sprite*> aFound;
+    for (const SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+            if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str())
+                aFound.push_back(pSprite.get());
+    return aFound;
+}
+
+// Every scene at every upgrade level, a glass on each coaster and each seat
+// taken by a guest who asks, then drinks, then leaves its glass: a click at
+// the middle of any target's picture (and of what a spot's picture draws)
+// reaches it, whatever is drawn around; a guest's face does too once its
+// balloon is gone; an empty seat shows nothing to click.
+TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
+    for (int nScene = 0; nScene < 5; ++nScene)
+        for (int nLevel = 0; nLevel < 5; ++nLevel) {
+            std::string sAt = "scene" + std::to_string(nScene) + " level " + std::to_string(nLevel);
+            QarnPlayer player;
+            Tsl::List<Tsl::SmartPtr<Character>> lGuests;
+            Tsl::SmartPtr<PlayMode> pMode = furnishedBar(nScene, nLevel, player, lGuests);
+            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+                if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
+                    EXPECT_EQ(reached(pMode.get(), middleOf(pCoaster->getPictures().getFirst()), pCoaster), "spot")
+                        << sAt << ": the empty coaster at " << pCoaster->getX();
+                    pMode->getWaitress()->setHandContents(filledGlass(pMode.get(), 1));
+                    pCoaster->doAction(0);
+                }
+            auto expectEveryTarget = [&](const char* pszWhen) {
+                for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+                    std::string sWhat = sAt + pszWhen + ": the spot at " + std::to_string(pSpot->getX());
+                    CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot.get());
+                    std::vector<const Sprite*> aShown;
+                    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) {
+                        aShown.push_back(pPicture.get());
+                        EXPECT_EQ(reached(pMode.get(), middleOf(pPicture, true), pSpot), "spot") << sWhat << ", drawn";
+                    }
+                    if (!pSeat) EXPECT_FALSE(aShown.empty()) << sWhat << " shows nothing";
+                    if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
+                        aShown.push_back(pCoaster->getGlass()->getSprite());
+                    Tsl::SmartPtr<Character> pGuest = pSeat ? pSeat->getCharacter() : nullptr;
+                    Tsl::SmartPtr<Mug> pGlass = pGuest                               ? pGuest->getGlass()
+                                                : pSeat && pSeat->hasUsedGlass() ? pSeat->getUsedGlasses().getFirst()
+                                                                                 : nullptr;
+                    if (pGuest) aShown.push_back(pGuest->getSprite().get());
+                    if (pGlass && pGlass->getSprite()->isVisible()) aShown.push_back(pGlass->getSprite());
+                    for (const Sprite* pShown : aShown)
+                        EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
+                    if (pGuest && pGuest->getBalloon()->isShown())
+                        for (const Tsl::SmartPtr<Sprite>& pPicture : pGuest->getBalloon()->getPictures())
+                            EXPECT_EQ(reached(pMode.get(), middleOf(pPicture), pGuest->getBalloon().get()), "balloon")
+                                << sWhat;
+                }
+            };
+            expectEveryTarget(", every seat taken");
+            // Once the order is taken, the balloon showing the drink is its guest's.
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                pGuest->takeOrder();
+                int nDrinks = 0;
+                std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
+                float fHead = pGuest->getSprite()->getScreenRect().top;
+                for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
+                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
+                        std::abs(middleOf(pDrink).y - fHead) < 60) {
+                        ++nDrinks;
+                        EXPECT_EQ(reached(pMode.get(), middleOf(pDrink), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
+                                  "spot") << sAt << ": the drink over seat " << pGuest->getSeat();
+                    }
+                EXPECT_EQ(nDrinks, 1) << sAt << ": the drink over seat " << pGuest->getSeat();
+            }
+            serveEveryone(pMode.get(), lGuests);
+            expectEveryTarget(", every guest drinking");
+            std::vector<Point> aFaces;
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                Rect r = pGuest->getSprite()->getScreenRect();
+                aFaces.push_back(Point(pGuest->getX(), r.top + r.getHeight() / 5));
+                EXPECT_EQ(reached(pMode.get(), aFaces.back(), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
+                          "spot") << sAt << ": the face of the guest on seat " << pGuest->getSeat();
+                for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                pMode->removeCharacter(pGuest);
+            }
+            expectEveryTarget(", the guests gone");
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->doAction(0);  // she takes the used glass
+                pMode->getWaitress()->takeHandContents(0)->detach();
+                EXPECT_EQ(reached(pMode.get(), aFaces[pGuest->getSeat()], nullptr), "nothing") << sAt;
+            }
+            closeEveryMode();
+        }
+}
+
+// Every scene at every upgrade level, each seat taken: a guest on a chair
+// sits on it behind its table, clear of the counter, and the waitress can
+// walk to her place beside the table, in front of it. The glass served stands
+// on the surface before its guest: the counter (where the waitress serving
+// at the counter does not hide it) or the table, drawn on the same side of
+// her as that surface wherever she walks; a VIP holds its glass, then leaves
+// it on the sand before her.
+TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
+    for (int nScene = 0; nScene < 5; ++nScene)
+        for (int nLevel = 0; nLevel < 5; ++nLevel) {
+            std::string sAt = "scene" + std::to_string(nScene) + " level " + std::to_string(nLevel);
+            QarnPlayer player;
+            Tsl::List<Tsl::SmartPtr<Character>> lGuests;
+            Tsl::SmartPtr<PlayMode> pMode = furnishedBar(nScene, nLevel, player, lGuests);
+            Sprite* pCounter = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_counter").at(0);
+            Sprite* pSand = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_back").at(0);
+            Waitress* pWaitress = pMode->getWaitress();
+            // The surface picture at the glass's foot: the topmost drawn below it.
+            auto surfaceUnder = [&](Mug* pGlass) {
+                Sprite* pTop = nullptr;
+                for (Sprite* p : picturesOf(pMode.get(), "prop_table"))
+                    if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
+                if (!pTop && pictureHit(pCounter, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = pCounter;
+                return pTop ? pTop : pSand;
+            };
+            auto expectOnSurface = [&](Mug* pGlass, Sprite* pSurface, int nUseX, int nUseY, const std::string& sWhat) {
+                EXPECT_EQ(surfaceUnder(pGlass), pSurface) << sWhat;
+                EXPECT_GT(pGlass->getZOrder(), pSurface->getZOrder()) << sWhat;
+                for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                    EXPECT_EQ(area.m_nDepth > pSurface->getZOrder(), area.m_nDepth > pGlass->getZOrder())
+                        << sWhat << ", floor at depth " << area.m_nDepth;
+                if (pSurface != pCounter) return;
+                pWaitress->setPosition(float(nUseX), float(nUseY));
+                pWaitress->setHeading(Waitress::NORTH);
+                EXPECT_FALSE(pWaitress->getSprite(0)->collidePixels(pGlass->getSprite(), 1, 0))
+                    << sWhat << ": on her head";
+            };
+            serveEveryone(pMode.get(), lGuests);
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                std::string sSeat = sAt + " seat " + std::to_string(pGuest->getSeat());
+                Tsl::SmartPtr<CharacterSpot> pSeat = pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat());
+                Mug* pGlass = pGuest->getGlass().get();
+                if (pGuest->isVip()) {
+                    EXPECT_FALSE(pGlass->getSprite()->isVisible()) << sSeat << ": a VIP holds its glass";
+                    for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                    EXPECT_TRUE(pGlass->getSprite()->isVisible() && surfaceUnder(pGlass) == pSand &&
+                                pGlass->getY() >= pGuest->getY()) << sSeat << ": not on the sand";
+                    for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                        EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat;
+                    continue;
+                }
+                if (pGuest->getSeatKind() == 0) {
+                    expectOnSurface(pGlass, pCounter, pSeat->getUseX(), pSeat->getUseY(), sSeat);
+                    continue;
+                }
+                Rect guest = pGuest->getSprite()->getScreenRect();
+                EXPECT_FALSE(guest.overlaps(pCounter->getScreenRect())) << sSeat << ": behind the counter";
+                int nChairs = 0;
+                for (Sprite* pChair : picturesOf(pMode.get(), "prop_chair"))
+                    nChairs += pChair->getX() == pGuest->getX() && pChair->getZOrder() < pGuest->getDepth();
+                EXPECT_EQ(nChairs, 1) << sSeat << ": on a chair of its own";
+                Sprite* pTable = surfaceUnder(pGlass);
+                expectOnSurface(pGlass, pTable, 0, 0, sSeat);
+                EXPECT_TRUE(pTable->getScreenRect().contains(pGuest->getX(), pGuest->getY() - 1) &&
+                            pTable->getZOrder() > pGuest->getDepth()) << sSeat << ": its feet in view";
+                EXPECT_TRUE(pMode->walkTo(pSeat->getUseX(), pSeat->getUseY())) << sSeat << ": no way there";
+                pMode->stopWalking();
+                EXPECT_GT(pMode->getWalkAreaDepth(pSeat->getUseX(), pSeat->getUseY()), pTable->getZOrder()) << sSeat;
+            }
+            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+                if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
+                    pWaitress->setHandContents(filledGlass(pMode.get(), 0));
+                    pCoaster->doAction(0);
+                    expectOnSurface(pCoaster->getGlass().get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(),
+                                    sAt + " coaster at " + std::to_string(pCoaster->getX()));
+                }
+            closeEveryMode();
+        }
 }
 
 // The log lines of refused scene lines. A line that turns a named sprite of

@@ -20,12 +20,14 @@ inline std::string sequence(const std::string& sName, int nFrames, bool bLoop, i
     return s;
 }
 
-// A small bar: one floor, two seats and a VIP place, a tap of drink 0, a
+// A small bar: one floor, two seats (their glasses stand before the
+// guests), a VIP place and a chair's seat at a table, a tap of drink 0, a
 // sink and a coaster; the waitress starts in the middle.
 inline std::string barScene() {
     return "topy 300\nbottomy 560\ncharposy 250\nchardepth 60\ncharvipposy 240\ncharvipdepth 55\n"
-           "walkarea 0 300 800 560 200\n"
-           "seat 200 200 330 n\nseat 320 320 330 n\nvipseat 500 500 330 n 1\n"
+           "chairposy 520\nchairdepth 90\nwalkarea 0 300 800 560 200\n"
+           "seat 200 200 330 n glass 200 220 61\nseat 320 320 330 n glass 320 220 61\nvipseat 500 500 330 n 1\n"
+           "seat 100 150 500 w silla_0 glass 100 500 91\n"
            "actionspot liquid 650 290 80 650 330 n 0\n"
            "actionspot trashbin 740 290 80 740 330 n\n"
            "actionspot glassspot 100 290 80 100 330 n\n"
@@ -65,10 +67,23 @@ inline std::string waitressTemplate(const std::vector<std::string>& lSkip = {}, 
     return s;
 }
 
+// A customer: the picture "guest" standing on its insertion point.
 inline std::string customerTemplate() {
-    std::string s = "load px\n";
+    std::string s = "load guest\ninspos center bottom guest\n";
     for (const char* seq : {"sit", "ask", "wait", "drink", "angry", "leave"})
-        s += "seq " + std::string(seq) + "\nadd px\n";
+        s += "seq " + std::string(seq) + "\nadd guest\n";
+    return s;
+}
+
+// A glass: the picture "glass" standing on its insertion point, in every
+// view, heading and contents the glass shows.
+inline std::string mugAnimation() {
+    std::string s = "load glass\ninspos center bottom glass\n";
+    for (const char* pszView : {"stand", "drink"})
+        for (const char* h : kHeadings)
+            for (const char* pszContents :
+                 {"limpio", "empty", "drink0", "drink1", "drink2", "drink3", "drink4", "drink5", "drink6", "drink7"})
+                s += std::string("seq ") + pszView + "_" + h + "_" + pszContents + "\nadd glass\n";
     return s;
 }
 

@@ -7,6 +7,7 @@
 #include "fakes.h"
 #include "game_support.h"
 #include "playfield_content.h"
+#include "playfield_support.h"
 #include "playermanager.h"
 #include "playmode.h"
 
@@ -42,6 +43,9 @@ struct PlayFieldFixture : ::testing::Test {
         app.setMaxFrameTime(1.0f, false);
         app.addImage("body", app.createImage(200, 180, true));
         app.addImage("px", app.createImage(8, 8, true));
+        app.addImage("guest", opaque(60, 120));
+        app.addImage("glass", opaque(20, 30));
+        addText("mug.anim", fixture::mugAnimation());
         for (const char* psz : {"clock_base", "clock_markers", "empty", "clock_1", "clock_2", "clock_3", "bubble_separator",
                                 "youwin", "youlose", "timesup"})
             app.addImage(psz, app.createImage(8, 8, true));  // the level dialogs' pictures
@@ -58,6 +62,12 @@ struct PlayFieldFixture : ::testing::Test {
         Tsl::setGameRandSource(nullptr, nullptr);
         // A story the level reported to may have loaded the profiles.
         destroyPlayerManager();
+    }
+
+    Tsl::SmartPtr<Image> opaque(int nWidth, int nHeight) {
+        Tsl::SmartPtr<Image> pImage = app.createImage(nWidth, nHeight, true);
+        pImage->fill(Color(200, 120, 60));
+        return pImage;
     }
 
     void addText(const char* pszName, const std::string& sText) {

@@ -7,6 +7,7 @@
 #include "gamestatsmode.h"
 #include "mug.h"
 #include "names.h"
+#include "playermanager.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"
 #include "storymanager.h"
@@ -15,25 +16,23 @@
 #include "waitress.h"
 #include "weekgoals.h"
 
+#include "screens/miscdialogs.h"
+#include "screens/names.h"
+#include "test_folder.h"
 #include "ui/label.h"
 
+#include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace {
-enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40 };
-
-// A glass standing in every heading, clean, used or of drink 0.
-std::string mugAnimation() {
-    std::string s = "load px\n";
-    for (const char* h : fixture::kHeadings)
-        for (const char* c : {"limpio", "empty", "drink0"}) s += std::string("seq stand_") + h + "_" + c + "\nadd px\n";
-    return s;
-}
+enum { TAP_X = 650, TAP_Y = 280, SINK_X = 740, SINK_Y = 280, SEAT_X = 200, SEAT_Y = 200, BALLOON_Y = 40, COASTER_X = 100 };
 }
 
 struct LevelTest : PlayFieldFixture {
     QarnPlayer player;
+    QarnPlayer* pPlayer = &player;  // the one who plays
     Tsl::SmartPtr<StoryManagerMode> pStory;
     Tsl::SmartPtr<PlayMode> pMode;
 
@@ -49,9 +48,9 @@ struct LevelTest : PlayFieldFixture {
 
     // Into the level: loading, the week's goal closed, the bar open.
     void enter(int nPlayMode = 0, int nMinutes = -1, bool bStory = true) {
-        pStory = new StoryManagerMode(0, 3, &player, nPlayMode, StoryManagerMode::NO_MAP);
+        pStory = new StoryManagerMode(0, 3, pPlayer, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
-        pMode = new PlayMode("scene0", nPlayMode, 0, &player, nMinutes);
+        pMode = new PlayMode("scene0", nPlayMode, 0, pPlayer, nMinutes);
         if (bStory) pMode->setStoryManager(pStory.get());
         pMode->getSpawnManager()->getRandom().setSeed(3);
         app.pushMode(pMode.get());
@@ -112,37 +111,77 @@ TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     const int anServingHints[] = {3, 4, 5, 6, 7, 18};
     for (int nTip : anServingHints) player.m_abTipShown[nTip] = false;
     enter();
+    // The player reads each tip as it comes: an open one holds the guests.
+    auto readTips = [&] {
+        if (pMode->getTip()->isShown()) pMode->getTip()->hide();
+    };
     m_aRand.assign(8, 0);  // bob, seat 0, voice, drink
-    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
     click(SEAT_X, BALLOON_Y);  // the balloon: the order is taken at once
     EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
     click(TAP_X, TAP_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     ASSERT_FALSE(waitress()->isHandEmpty(0));
     EXPECT_EQ(waitress()->getX(), 650);
     click(SEAT_X, SEAT_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
     EXPECT_EQ(shown("order_drink0") + shown("order_patience4"), 0) << "the balloon goes with the drink served";
-    ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
     EXPECT_EQ(pMode->getField()->m_nMoney, Character::DRINK_PRICE);
     EXPECT_EQ(pMode->getField()->m_nCustomersServed, 1);
     EXPECT_EQ(pMode->getField()->m_nStars, Character::MAX_STARS);
     // The used glass: taken from the seat with the right hand, washed at the sink.
-    runUntil([&] { return !customer(); }, 4);
+    runUntil([&] { readTips(); return !customer(); }, 4);
     click(SEAT_X, SEAT_Y, MB_RIGHT);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 1);
     click(SINK_X, SINK_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
     EXPECT_EQ(waitress()->getMugCount(), 0);
     // One served guest has shown all of them: they stop coming back.
     for (int nTip : anServingHints) EXPECT_TRUE(player.m_abTipShown[nTip]) << nTip;
 }
 
+// Where a click lands: on a target's pictures where they are drawn (not
+// where they are see-through, nor around them), the picture drawn on top
+// winning, never on a target the scenery hides; a spot the scene draws
+// nothing for keeps its click box, and an empty seat shows nothing.
+TEST_F(LevelTest, AClickReachesTheTargetDrawnAtThePoint) {
+    Tsl::SmartPtr<Image> pHalf = opaque(30, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 15; ++x) pHalf->setColorAt(x, y, Color(0, 0, 0, 0));
+    app.addImage("half", pHalf);
+    app.addImage("cover", opaque(100, 40));
+    app.addImage("basin", opaque(40, 40));
+    addText("scene0.scene", fixture::barScene() + "image half\ninspos center bottom half\nsprite half 650 300 80\n"
+                                                  "image cover\ninspos center bottom cover\nsprite cover 200 260 65\n"
+                                                  "image basin\ninspos center bottom basin\nsprite basin 330 250 80\n"
+                                                  "actionspot trashbin 330 240 80 330 330 n\n");
+    enter();
+    seatGuest(pMode.get(), 0, "bob");
+    seatGuest(pMode.get(), 1, "bob");
+    // Seats 200, 320 and the VIP place, then the tap, the sink, the coaster and the basin.
+    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& spots = pMode->getSpots();
+    const struct {
+        int nX, nY, nSpot;  // -1: nothing
+    } cases[] = {
+        {200, 180, 0}, {200, 240, -1},                 // a guest; its legs under the scenery
+        {660, 270, 3}, {640, 270, -1}, {660, 235, -1},  // the tap's picture; its see-through half; above it
+        {100, 270, 5},                                 // the coaster: no picture, its box
+        {330, 230, 6}, {330, 180, 1},                  // the basin drawn over a guest; that guest above it
+        {500, 200, -1},                                // the VIP place, nobody there
+    };
+    for (const auto& c : cases) {
+        bool bBalloon = false;
+        EXPECT_EQ(pMode->hitTarget(c.nX, c.nY, bBalloon), c.nSpot < 0 ? nullptr : spots.getAt(c.nSpot))
+            << c.nX << "," << c.nY;
+    }
+}
+
 TEST_F(LevelTest, EachHandHoldsWhatItTook) {
     enter();
-    enum { COASTER_X = 100, COASTER_Y = 280 };
+    enum { COASTER_Y = 280 };
     click(TAP_X, TAP_Y, MB_RIGHT);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_TRUE(waitress()->isHandEmpty(0));
@@ -195,9 +234,11 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     for (int nTip : StoryManagerMode::MAP_TIPS) EXPECT_FALSE(player.m_abTipShown[nTip]) << nTip;
     for (int i = 0; i < 40; ++i) frame();
     EXPECT_EQ(pMode->getSpawnManager()->getCustomerCount(), 0);
+    EXPECT_EQ(pMode->getLevelSeconds(), 0.0f) << "reading a tip takes none of the day";
     click(TAP_X, TAP_Y);
     EXPECT_EQ(pMode->getCommandCount(), 3) << "a click outside the bubble still acts";
-    click(260, 90);
+    Rect bubble = pMode->getTip()->getBounds();
+    click((bubble.left + bubble.right) / 2, (bubble.top + bubble.bottom) / 2);
     EXPECT_TRUE(pMode->getTip()->isHidden());
 }
 
@@ -209,11 +250,15 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         bool bStory;
     } cases[] = {{0, -1, 120, true}, {1, 0, 180, true}, {2, 1, 60, true}, {0, 1, 60, false}};
     for (const Case& c : cases) {
+        player.m_bStoryStarted = true;
+        player.m_nMoney = 5;
+        player.m_nStage = 2;
         enter(c.nPlayMode, c.nMinutes, c.bStory);
         frame();
+        // The bar played is the one the week's goal names.
+        EXPECT_EQ(c.nPlayMode == 0 && c.bStory ? 2 : 0, pMode->getField()->m_nStage);
         // Only the story's levels have a goal to show beside the money.
         EXPECT_EQ(std::string(c.nPlayMode == 0 ? "$0 / $40" : "$0"), pMode->getMoneyLabel()->getText().c_str());
-        player.m_nMoney = 5;
         player.m_nQuickPlayScore = -1;
         // Nobody is served: customers give up and leave.
         m_aRand.clear();
@@ -228,6 +273,10 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         GameStatsMode* pStats = dynamic_cast<GameStatsMode*>(app.getModeAt(0).get());
         ASSERT_TRUE(pStats);
         for (int i = 0; i < 400 && pStats->getPhase() < 6; ++i) frame();
+        // The story's purse, as the map will show it.
+        if (c.nPlayMode == 0 && c.bStory) {
+            EXPECT_STREQ("$5", pStats->getTotalLabel()->m_pLabel->getText().c_str());
+        }
         pStats->onCallback(0, 0);
         for (int i = 0; i < 3; ++i) frame();
         EXPECT_EQ(app.getModeCount(), 0) << c.nPlayMode;
@@ -403,7 +452,6 @@ TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
 }
 
 TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
-    addText("mug.anim", mugAnimation());
     enum { NONE = -1, USED, FULL };
     // Tray upgrade level, the slots before and after a click with the button.
     struct Case {
@@ -440,11 +488,12 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
 
 TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
     addText("sfx_game_refused.wav", "no");
-    // Where she is sent: the guest's seat, the VIP place, the tap.
-    for (int nX : {int(SEAT_X), 500, int(TAP_X)}) {
+    // Where she is sent: the guest's seat, the empty coaster (where her empty
+    // hands are refused), the tap.
+    for (int nX : {int(SEAT_X), int(COASTER_X), int(TAP_X)}) {
         enter();
         ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
-        click(nX, nX == TAP_X ? TAP_Y : SEAT_Y);
+        click(nX, nX == SEAT_X ? SEAT_Y : TAP_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(customer()->getState(), nX == SEAT_X ? Character::STATE_WAITING : Character::STATE_ASKING) << nX;
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
@@ -454,7 +503,6 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
 }
 
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
-    addText("mug.anim", mugAnimation());
     enter();
     // Two guests in turn at the same seat; the first one's glass is not cleared.
     for (int nGuest = 0; nGuest < 2; ++nGuest) {
@@ -472,4 +520,137 @@ TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
     Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
     pMug = nullptr;
     EXPECT_EQ(shown("mug.anim"), 0);
+}
+
+// Escape or a lost focus pauses the open bar, once however often they come
+// (a screen on top of the field is never paused over); under the pause the
+// clock, the waiting guest's patience, the next guest's arrival and the
+// waitress on her way stand still, and going on lets them run again.
+TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
+    const std::function<void()> pauses[] = {[&] { app.onKeyDown(PlayMode::KEY_ESCAPE, 0); }, [&] { app.onDeactivate(); }};
+    for (const std::function<void()>& pause : pauses) {
+        enter();
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        frame();
+        auto day = [&] {
+            return std::vector<float>{pMode->getLevelSeconds(), customer()->getPatienceLeft(),
+                                      pMode->getSpawnManager()->getTimer(), float(waitress()->getX())};
+        };
+        std::vector<float> before = day();
+        pause();
+        app.onActivate();
+        app.onDeactivate();
+        ASSERT_EQ(2, app.getModeCount());
+        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get()));
+        for (int i = 0; i < 40; ++i) frame();
+        EXPECT_EQ(before, day());
+        app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
+        frame();
+        EXPECT_NE(before[0], day()[0]);
+        EXPECT_NE(before[3], day()[3]);
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
+// A tip about a guest comes up while it waits: reading it costs the guest
+// no patience and the day no time.
+TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
+    player.m_abTipShown[PlayMode::TIP_ORDER] = false;
+    enter();
+    m_aRand.assign(8, 0);
+    ASSERT_TRUE(runUntil([&] { return pMode->getTip()->isShown(); }));
+    ASSERT_TRUE(customer());
+    float fPatience = customer()->getPatienceLeft(), fSeconds = pMode->getLevelSeconds();
+    for (int i = 0; i < 40; ++i) frame();
+    EXPECT_EQ(fPatience, customer()->getPatienceLeft());
+    EXPECT_EQ(fSeconds, pMode->getLevelSeconds());
+}
+
+// Every hint stands beside what it speaks of, on the screen, and covers
+// neither the guest concerned nor the waitress: guests at either end of the
+// bar and in front of it, with her beside each of them.
+TEST_F(LevelTest, EachHintLeavesItsGuestAndTheWaitressInSight) {
+    enter();
+    struct Case {
+        Rect guest;
+        int nWaitressX, nWaitressY;
+    } cases[] = {{Rect(150, 90, 250, 260), 200, 340}, {Rect(270, 90, 370, 260), 480, 330},
+                 {Rect(640, 90, 760, 260), 700, 560}, {Rect(450, 330, 550, 520), 400, 450}};
+    std::set<std::pair<int, int>> places;
+    std::set<int> widths;
+    for (const Case& c : cases) {
+        waitress()->setPosition(float(c.nWaitressX), float(c.nWaitressY));
+        Rect her = waitress()->getSprite(0)->getScreenPixelRect();
+        for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+            player.m_abTipShown[nHint] = false;
+            pMode->onTipEvent(nHint, c.guest);
+            Rect bubble = pMode->getTip()->getBounds();
+            EXPECT_TRUE(Rect(0, 0, 800, 600).containsRect(bubble) && !bubble.overlaps(c.guest) && !bubble.overlaps(her))
+                << "hint " << nHint << " at " << bubble.toString().c_str() << ", guest " << c.guest.toString().c_str();
+            places.insert({bubble.left, bubble.top});
+            widths.insert(bubble.getWidth());
+            pMode->getTip()->hide();
+        }
+    }
+    EXPECT_GT(places.size(), 8u) << "the hints stand where their subjects are";
+    EXPECT_GT(widths.size(), 4u);
+}
+
+// A new player serves one guest on the first day and gives up; the day is
+// tried again and no hint comes back. Hints shown in play outlive a run that
+// ends before the map is seen again.
+TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
+    app.setSettingsFile(testPath("settings.dat").c_str());
+    pPlayer = getPlayerManager()->getProfile(getPlayerManager()->createProfile("Ann")->getName());
+    int nRead = 0;
+    auto readTips = [&] {
+        if (pMode->getTip()->isHidden()) return;
+        ++nRead;
+        pMode->getTip()->hide();
+    };
+    auto serveOneGuest = [&] {
+        m_aRand.assign(8, 0);
+        ASSERT_TRUE(runUntil([&] { readTips(); return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        click(SEAT_X, BALLOON_Y);
+        click(TAP_X, TAP_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return idle(); }));
+        click(SEAT_X, SEAT_Y);
+        ASSERT_TRUE(runUntil([&] { readTips(); return pMode->getField()->m_nMoney > 0; }));
+        for (int i = 0; i < 8; ++i) {
+            readTips();
+            frame();
+        }
+    };
+    auto flags = [&] { return std::vector<bool>(pPlayer->m_abTipShown, pPlayer->m_abTipShown + QarnPlayer::TIP_COUNT); };
+
+    enter();
+    serveOneGuest();
+    EXPECT_EQ(7, nRead) << "the day's start, the six steps of serving; paid and glass left come together";
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    pStory->onActivate();  // back on the map
+    std::vector<bool> seen = flags();
+
+    nRead = 0;
+    enter();
+    serveOneGuest();
+    EXPECT_EQ(0, nRead) << "a hint came back on the second try";
+    EXPECT_EQ(seen, flags());
+
+    // One more hint in play, then the run ends without the map.
+    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    seen = flags();
+    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+    frame();
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    destroyPlayerManager();
+    ASSERT_TRUE(app.loadSettings());
+    pPlayer = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pPlayer);
+    EXPECT_EQ(seen, flags());
 }

@@ -6,6 +6,7 @@
 #include "tip.h"
 #include "ui/label.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -24,12 +25,20 @@ std::string errorOf(const std::string& sText) {
 TEST(SceneReader, ReadsTheBar) {
     SceneData scene = parseScene("scene0.scene", fixture::barScene().c_str());
     EXPECT_EQ(scene.m_nBottomY, 560);
-    EXPECT_EQ(scene.m_lSeats.getCount(), 3);
-    EXPECT_TRUE(scene.m_lSeats.getLast().m_bVip);
+    EXPECT_EQ(scene.m_lSeats.getCount(), 4);
+    EXPECT_TRUE(scene.m_lSeats.getAt(2).m_bVip);
     EXPECT_EQ(scene.m_lSpots.getFirst().m_sType, "liquid");
     EXPECT_EQ(scene.getWalkAreaDepth(0, 300), 200);
     EXPECT_EQ(scene.getWalkAreaDepth(800, 300), -1);
     EXPECT_EQ(scene.m_nStartHeading, 2);
+    // The first seat's glass stands before its guest, the VIP's where it
+    // stands; the chair's guest sits at the chairs' row.
+    const SceneSeat& seat = scene.m_lSeats.getFirst();
+    EXPECT_TRUE(seat.m_bHasGlass && seat.m_nGlassX == 200 && seat.m_nGlassY == 220 && seat.m_nGlassZ == 61);
+    EXPECT_FALSE(scene.m_lSeats.getAt(2).m_bHasGlass);
+    const SceneSeat& chair = scene.m_lSeats.getLast();
+    EXPECT_TRUE(chair.m_sSlot == "silla_0" && chair.m_bHasGlass && chair.m_nGlassY == 500);
+    EXPECT_TRUE(scene.m_bHasChairPlace && scene.m_nChairPosY == 520 && scene.m_nChairDepth == 90);
 }
 
 TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
@@ -49,6 +58,11 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         {sFloor + "actionspot shelf 1 2 3 4 5 n", "scene0.scene, line 5: unknown action spot type 'shelf'"},
         {sFloor + "actionspot liquid 1 2 3 4 5 n", "scene0.scene, line 5: actionspot liquid: wrong number of tokens"},
         {sFloor + "vipseat 1 2 3 n 7", "scene0.scene, line 5: vipseat: side 7 is not 0 or 1"},
+        {sFloor + "seat 1 2 3 n glass 4 5",
+         "scene0.scene, line 5: seat: 'glass' where \"glass X Y Z\" or the end of the line belongs"},
+        {sFloor + "seat 1 2 3 n silla_0 cup 4 5 6",
+         "scene0.scene, line 5: seat: 'cup' where \"glass X Y Z\" or the end of the line belongs"},
+        {sFloor + "vipseat 1 2 3 n 1 glass 4 5 z", "scene0.scene, line 5: vipseat: 'z' is not a number"},
         {"topy 300\nbottomy 300\nwalkarea 0 300 800 560 1\nstart 10 400 s\n",
          "scene0.scene, line 2: bottomy 300 is not below topy 300"},
         {"topy 300\nbottomy 560\nwalkarea 0 300 800 560 1\nstart 10 100 s\n",
@@ -106,6 +120,15 @@ TEST_F(SceneBuildTest, ASceneLoadedTwiceIsTheSame) {
     // The cached picture was never flipped nor moved.
     EXPECT_EQ(app.getImage("pic")->getColorAt(0, 0).r, 255);
     EXPECT_EQ(app.getImage("pic")->getInsPointX(), 0);
+}
+
+TEST_F(SceneBuildTest, TheScenesTuneStartsWithTheLevelWhateverItsSuffix) {
+    addText("scene0.scene", fixture::barScene());
+    addText("music_scene0.ogg", "tune");
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 0, 0, nullptr, -1);
+    ASSERT_TRUE(pMode->buildLevel());
+    const std::vector<std::string>& calls = app.platform->audio.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "music music_scene0"), calls.end());
 }
 
 TEST_F(SceneBuildTest, ABrokenSceneLeavesWithoutProgress) {

@@ -60,6 +60,32 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
     }
 }
 
+// A still click on a bar in the picker modes starts its level: after a single
+// move of the pointer there, with the move reaching the game only after the
+// buttons, and inside the bar's rectangle beside its glowing building.
+TEST_F(StoryMapTest, AStillClickOnABarStartsItsLevel) {
+    Tsl::SmartPtr<Image> pGlow = app.createImage(800, 600, true);  // the building's glow only
+    pGlow->fill(Color(0, 0, 0, 0));
+    pGlow->copy(picture(20, 20).get(), 120, 190);
+    app.addImage("mapa_sitio_tiki_highlight", pGlow);
+    factory.bEnter = false;
+    for (int nPlayMode : {1, 2})
+        for (const Point& at : {Point(130, 200), Point(62, 140)})
+            for (bool bMovedFirst : {true, false}) {
+                continueStory(0, 0);
+                Tsl::SmartPtr<Smm> pMap = open(nPlayMode);
+                app.onMouseMove(400, 500, true);  // off every site
+                factory.made.clear();
+                if (bMovedFirst) app.onMouseMove(int(at.x), int(at.y), true);
+                app.onMouseDown(MB_LEFT, int(at.x), int(at.y));
+                app.onMouseUp(MB_LEFT, int(at.x), int(at.y));
+                EXPECT_EQ(0u, factory.last().find("play scene0 m" + std::to_string(nPlayMode)))
+                    << nPlayMode << " " << at.x << (bMovedFirst ? " moved" : " buttons first");
+                if (factory.made.size() == 1) endTop();
+                pMap->onCallback(Smm::ID_EXIT, 0);
+            }
+}
+
 TEST_F(StoryMapTest, FlowersShowTheLevelsReached) {
     continueStory(1, 12);
     Tsl::SmartPtr<Smm> pMap = open(0);

@@ -167,7 +167,8 @@ TEST(ContentSetTest, PicturesAreStoredLowerCaseAndEveryArchiveIsWritten) {
 
 struct Recorder : RuleReporter {
     void fault(const std::string& sFile, const std::string& sMessage) override { faults.push_back(sFile + ": " + sMessage); }
-    std::vector<std::string> faults;
+    void warn(const std::string& sFile, const std::string&) override { warnings.push_back(sFile); }
+    std::vector<std::string> faults, warnings;
 };
 
 TEST(ContentRulesInApp, DefinitionsAndScenesThatTheGameReadsPass) {
@@ -182,6 +183,8 @@ TEST(ContentRulesInApp, DefinitionsAndScenesThatTheGameReadsPass) {
                "image a\nsprite a 1 2 3 named\nflip named\nsprite_repeat a 0 0 0 3 10\n"
                "sprite_conditional a 0 0 0 mantel_2\nscale_anim named -1 1.5\ntopy 300\nbottomy 301\n");
     EXPECT_EQ(std::vector<std::string>(), r.faults);
+    // The tag on the generated VIP is read, but only one VIP would come a level.
+    EXPECT_EQ(std::vector<std::string>{"chars_scene1_19, line 4"}, r.warnings);
 }
 
 // --- the generated set, as the game reads it -------------------------------------

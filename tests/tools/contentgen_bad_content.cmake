@@ -58,6 +58,7 @@ foreach(expected
     "chars_scene0_0, line 3: 'vipster': only the generated kinds may begin with hombre or vip"
     "chars_scene0_0, line 4: 'nobody' has no animation ch_nobody.anim"
     "chars_scene0_25: definition files are named"
+    "chars_scene0_0, line 5: warning: 'hombre' is generated and keeps its tags for the whole level"
     "scene0: every definition has a tag"
     "names.h, line 3: SCENE_MUSIC: no music \"ms_nowhere\" in this set"
     "names.h, line 5: STR_GONE: no string \"NO_SUCH_KEY\" in this set")

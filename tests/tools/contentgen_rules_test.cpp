@@ -10,7 +10,8 @@ namespace {
 
 struct Recorder : RuleReporter {
     void fault(const std::string& sFile, const std::string& sMessage) override { faults.push_back(sFile + ": " + sMessage); }
-    std::vector<std::string> faults;
+    void warn(const std::string& sFile, const std::string&) override { warnings.push_back(sFile); }
+    std::vector<std::string> faults, warnings;
 };
 
 TEST(ContentRules, BracesExpandToEveryCombinationInOrder) {

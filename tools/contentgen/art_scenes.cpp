@@ -87,6 +87,13 @@ void prop(Generator& gen, const std::string& sName, int w, int h, void (*paint)(
     gen.set.addImage(COMMON, sName, c);
 }
 
+// A tablecloth over the table's top, hanging a little down its front.
+void tablecloth(Canvas& c, const Rgba& cloth) {
+    c.fillRect(4, 16, 176, 20, cloth);
+    for (int i = 0; i < 11; ++i) c.ellipse(12 + i * 16.0f, 36, 8, 5, cloth);
+    c.ellipse(92, 16, 90, 13, cloth);
+}
+
 void makeFurniture(Generator& gen) {
     using namespace Palette;
     prop(gen, "prop_stool", 50, 80, [](Canvas& c) {
@@ -94,18 +101,23 @@ void makeFurniture(Generator& gen) {
         c.fillRect(22, 16, 6, 56, Rgba(150, 150, 160));
         c.ellipse(25, 74, 14, 4, Rgba(150, 150, 160));
     });
-    prop(gen, "prop_table", 130, 100, [](Canvas& c) {
-        c.ellipse(65, 22, 58, 16, WOOD);
-        c.ellipse(65, 20, 54, 13, WOOD.shade(0.15f));
-        c.fillRect(60, 32, 10, 60, WOOD_DARK);
-        c.ellipse(65, 94, 24, 5, WOOD_DARK);
+    // A table seen from the front, its top face above a board that reaches
+    // the floor: the guests sitting behind it show from the waist up.
+    prop(gen, "prop_table", 180, 74, [](Canvas& c) {
+        c.fillRect(8, 14, 164, 58, WOOD_DARK);
+        c.stripes(8, 22, 164, 50, 20, WOOD_DARK.shade(-0.25f), 2);
+        c.fillRect(8, 64, 164, 8, WOOD_DARK.shade(-0.3f));
+        c.ellipse(90, 14, 88, 12, WOOD);
+        c.ellipse(90, 12, 84, 9, WOOD.shade(0.15f));
     });
-    prop(gen, "prop_chair", 60, 90, [](Canvas& c) {
-        c.fillRect(8, 46, 44, 8, Rgba(220, 120, 60));
-        c.fillRect(10, 54, 5, 34, Rgba(160, 80, 40));
-        c.fillRect(45, 54, 5, 34, Rgba(160, 80, 40));
-        c.fillRect(44, 4, 6, 46, Rgba(160, 80, 40));
-        c.roundRect(28, 4, 24, 28, 6, Rgba(220, 120, 60));
+    // A chair seen from the front, its high back rising above the shoulders
+    // of the guest sitting on it; the seat and legs stand behind the
+    // table's board.
+    prop(gen, "prop_chair", 64, 148, [](Canvas& c) {
+        for (float x : {8.0f, 50.0f}) c.fillRect(x, 94, 6, 52, Rgba(160, 80, 40));
+        c.fillRect(2, 86, 60, 12, Rgba(220, 120, 60));
+        c.roundRect(6, 2, 52, 90, 14, Rgba(220, 120, 60));
+        c.roundRect(14, 10, 36, 30, 8, Rgba(240, 150, 90));
     });
     prop(gen, "prop_center_1", 40, 50, [](Canvas& c) { Art::flower(c, 20, 18, 14, CORAL, GOLD); c.fillRect(17, 30, 6, 18, LEAF_DARK); });
     prop(gen, "prop_center_2", 60, 70, [](Canvas& c) {
@@ -114,10 +126,10 @@ void makeFurniture(Generator& gen) {
         Art::flower(c, 14, 30, 10, Rgba(170, 110, 230), GOLD);
         Art::flower(c, 46, 30, 10, GOLD, CORAL);
     });
-    prop(gen, "prop_mantel_1", 120, 36, [](Canvas& c) { c.ellipse(60, 16, 56, 14, WHITE); });
-    prop(gen, "prop_mantel_2", 120, 36, [](Canvas& c) {
-        c.ellipse(60, 16, 56, 14, Rgba(240, 120, 140));
-        for (int i = 0; i < 8; ++i) c.ellipse(14 + i * 13.0f, 24, 3, 3, WHITE);
+    prop(gen, "prop_mantel_1", 184, 44, [](Canvas& c) { tablecloth(c, WHITE); });
+    prop(gen, "prop_mantel_2", 184, 44, [](Canvas& c) {
+        tablecloth(c, Rgba(240, 120, 140));
+        for (int i = 0; i < 11; ++i) c.ellipse(12 + i * 16.0f, 30, 3, 3, WHITE);
     });
     prop(gen, "prop_juicer", 70, 100, [](Canvas& c) {
         c.roundRect(8, 10, 54, 86, 8, Rgba(240, 240, 245));

@@ -177,9 +177,11 @@ void makeDialogs(Generator& gen) {
     Canvas fondo(80, 45);
     fondo.gradientRect(0, 0, 80, 45, SEA, SEA_DEEP);
     gen.set.addImage(COMMON, "ui_fondo_azul", fondo);
-    Canvas coaster(40, 36);
-    coaster.ellipse(20, 30, 18, 5, Rgba(200, 150, 90));
-    coaster.ellipse(20, 29, 14, 3.5f, Rgba(230, 190, 130));
+    // A coaster seen from the side, its canvas no larger than the coaster:
+    // the middle of its top face (20, 6) is where a glass stands.
+    Canvas coaster(40, 13);
+    coaster.ellipse(20, 7, 18, 5, Rgba(200, 150, 90));
+    coaster.ellipse(20, 6, 14, 3.5f, Rgba(230, 190, 130));
     gen.set.addImage(COMMON, "posavaso_1", coaster);
     gen.set.addImage(COMMON, "mask_buyupgrade", previewRail());
     for (int n = 1; n <= 2; ++n) {

@@ -17,6 +17,7 @@
 #include "ui/theme.h"
 #include "video/sdl_d3d7video.h"
 
+#include "fieldspots.h"
 #include "scene.h"
 
 #include "tsl2/error.h"
@@ -54,6 +55,9 @@ public:
     void fault(const std::string& sFile, const std::string& sMessage) override {
         std::fprintf(stderr, "%s: %s\n", sFile.c_str(), sMessage.c_str());
         ++m_nFaults;
+    }
+    void warn(const std::string& sFile, const std::string& sMessage) override {
+        std::fprintf(stderr, "%s: warning: %s\n", sFile.c_str(), sMessage.c_str());
     }
 
     int run();
@@ -219,7 +223,7 @@ struct Placed {
 };
 
 // Draws a scene roughly as the play field shows it at full upgrades: the
-// pictures of its lines, one waitress and a row of customers.
+// pictures of its lines, one waitress and a guest on every ordinary seat.
 class ScenePreview {
 public:
     explicit ScenePreview(GameApp& app) : m_app(app) {}
@@ -254,7 +258,7 @@ public:
         if ((w == "animsprite" || w == "animsprite_conditional") && t.size() > 4) anim(t[1], {}, nullptr, n(2), n(3), n(4));
         if (w == "actionspot_conditional" && t.size() > 4 && t[1] == "glassspot") {
             Tsl::SmartPtr<Image> p = m_app.getImage("posavaso_1")->clone(true);
-            p->setInsPoint(p->getWidth() / 2, 30);
+            p->setInsPoint(p->getWidth() / 2, GlassSpot::COASTER_INS_Y);
             place(p.get(), n(2), n(3), n(4), false);
         }
         if (w == "barman" && t.size() > 3) anim("barman.anim", {}, nullptr, n(1), n(2), n(3));
@@ -266,14 +270,26 @@ public:
             anim("bailarina.template", lParams, nullptr, n(1), n(2), n(3));
         }
         if (w == "charposy" && t.size() > 1) m_nCharY = n(1);
+        if (w == "chardepth" && t.size() > 1) m_nCharDepth = n(1);
+        if (w == "chairposy" && t.size() > 1) m_nChairY = n(1);
+        if (w == "chairdepth" && t.size() > 1) m_nChairDepth = n(1);
+        // Ordinary seats: at the bar, or on a chair when the line names one.
+        if (w == "seat" && t.size() > 4) m_aSeats.push_back({n(1), t.size() > 5 && t[5] != "glass"});
     }
     void people() {
-        static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim", "ch_wac_nurse.anim", "ch_captain.anim"};
-        for (int i = 0; i < 4; ++i) anim(NAMED[i], {}, i == 1 ? "ask" : "wait", 175 + i * 150, m_nCharY, 50);
+        static const char* const NAMED[] = {"ch_wac_betty.anim", "ch_surfer.anim",    "ch_wac_nurse.anim",
+                                            "ch_captain.anim",   "ch_wac_wendy.anim", "ch_wac_punk.anim"};
+        int i = 0;
+        for (const Seat& seat : m_aSeats) {
+            const char* pszAnim = NAMED[i % 6];
+            anim(pszAnim, {}, i == 1 ? "ask" : "wait", seat.x, seat.bChair ? m_nChairY : m_nCharY,
+                 seat.bChair ? m_nChairDepth : m_nCharDepth);
+            ++i;
+        }
         Tsl::List<Tsl::String> lParams;
         lParams.append("B");
         for (const char* pszSeq : {"stand_n_main", "stand_n_arm_full_left", "stand_n_arm_empty_right"})
-            anim("waitress.template", lParams, pszSeq, 330, 470, 100);
+            anim("waitress.template", lParams, pszSeq, 330, 470, 150);
     }
     Canvas render() {
         std::stable_sort(m_aPlaced.begin(), m_aPlaced.end());
@@ -292,8 +308,13 @@ private:
 
     GameApp& m_app;
     std::map<std::string, Tsl::SmartPtr<Image>> m_hImages;
+    struct Seat {
+        int x;
+        bool bChair;
+    };
     std::vector<Placed> m_aPlaced;
-    int m_nCharY = 330;
+    std::vector<Seat> m_aSeats;
+    int m_nCharY = 330, m_nCharDepth = 50, m_nChairY = 330, m_nChairDepth = 50;
 };
 
 } // namespace

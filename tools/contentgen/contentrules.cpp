@@ -431,6 +431,9 @@ void checkDefinitions(RuleReporter& r, const std::string& sFile, const std::stri
             continue;
         }
         const std::string& sName = t[0];
+        if ((sName == "hombre" || sName == "vip") && t.size() > 2)
+            r.warn(sAt, "'" + sName + "' is generated and keeps its tags for the whole level: after its first guest "
+                        "no other comes while a tag of it stays taken");
         if (sName == "hombre" || sName == "vip") continue;
         if (sName.compare(0, 6, "hombre") == 0 || sName.compare(0, 3, "vip") == 0)
             r.fault(sAt, "'" + sName + "': only the generated kinds may begin with hombre or vip");

@@ -16,6 +16,8 @@ class RuleReporter {
 public:
     virtual ~RuleReporter() {}
     virtual void fault(const std::string& sFile, const std::string& sMessage) = 0;
+    // What the game reads and plays, but hardly as its author meant.
+    virtual void warn(const std::string& sFile, const std::string& sMessage) = 0;
 };
 
 // "a_{x,y}_{1..3}" to every combination, left to right; "{a..e}" runs
@@ -46,7 +48,8 @@ std::vector<std::string> waitressSequenceNames();
 // defined before use, and a floor whose bottom lies below its top.
 void checkScene(RuleReporter& r, const std::string& sFile, const std::string& sText);
 // A definition file: a name and a positive weight per line, names that the
-// spawn manager tells apart, files numbered 0 to 19.
+// spawn manager tells apart, files numbered 0 to 19. A tag on a generated
+// kind is warned of: it stays taken for the level once one such guest came.
 void checkDefinitions(RuleReporter& r, const std::string& sFile, const std::string& sText);
 // Each scene has definitions and one without tags, so a customer can come.
 void checkSceneDefinitions(RuleReporter& r, int nScene);

@@ -175,6 +175,12 @@ Tsl::String AnimSprite::getFrameProp(const char* pszKey) const {
     return isCurrentFrameValid() ? m_pSequence->getFrame(m_nFrame)->getProp(pszKey, true) : Tsl::String();
 }
 
+const Tsl::String* AnimSprite::findFramePropAt(const Tsl::String& sKey, int nFrame) const {
+    if (nFrame < 0) nFrame = m_nFrame;
+    if (!m_pSequence || nFrame < 0 || nFrame >= m_pSequence->getFrameCount()) return nullptr;
+    return m_pSequence->getFrame(nFrame)->findProp(sKey, true);
+}
+
 Tsl::String AnimSprite::findFrameProp(const char* pszKey) const {
     if (!m_pSequence) return Tsl::String();
     int nFrame = m_nFrame < m_pSequence->getFrameCount() ? m_nFrame : m_pSequence->getFrameCount() - 1;

@@ -61,6 +61,9 @@ public:
     // animation); empty when absent.
     bool hasFrameProp(const char* pszKey) const;
     Tsl::String getFrameProp(const char* pszKey) const;
+    // The value for frame nFrame of the current sequence (the current frame
+    // for -1) through its chain, or null; copies nothing (PropHolder::findProp).
+    const Tsl::String* findFramePropAt(const Tsl::String& sKey, int nFrame = -1) const;
     // The current frame's value or, failing that, the nearest earlier frame's.
     Tsl::String findFrameProp(const char* pszKey) const;
 

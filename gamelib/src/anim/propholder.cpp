@@ -25,6 +25,11 @@ Tsl::String PropHolder::getProp(const char* pszKey, bool bSearchParents) const {
     return pHolder ? pHolder->m_pProps->get(sKey) : Tsl::String();
 }
 
+const Tsl::String* PropHolder::findProp(const Tsl::String& sKey, bool bSearchParents) const {
+    const PropHolder* pHolder = holderOf(sKey, bSearchParents);
+    return pHolder ? &pHolder->m_pProps->get(sKey) : nullptr;
+}
+
 Tsl::List<Tsl::String> PropHolder::getPropKeys() const {
     return m_pProps ? m_pProps->getKeys() : Tsl::List<Tsl::String>();
 }

@@ -25,6 +25,9 @@ public:
     // The value from the first holder up the chain that has the key; empty
     // when none has it (hasProp tells a missing key from an empty value).
     Tsl::String getProp(const char* pszKey, bool bSearchParents = true) const;
+    // The value where getProp finds it, or null; neither the key nor the
+    // value is copied, so a look-up made every frame allocates nothing.
+    const Tsl::String* findProp(const Tsl::String& sKey, bool bSearchParents = true) const;
     // This holder's own keys, in the table's key order.
     Tsl::List<Tsl::String> getPropKeys() const;
 

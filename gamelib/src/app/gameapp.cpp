@@ -29,6 +29,7 @@
 #include <ctime>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 GameApp* GameApp::s_pInstance = nullptr;
 
@@ -41,6 +42,32 @@ const char* const SETTINGS_MAGIC = "SET";
 const int SETTINGS_VERSION = 1;
 
 int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
+
+// The stack as a walk over it begins: the modes it calls may push or end
+// modes, which that walk must not see. Held in place for the few modes a game
+// stacks, so that walking the stack every frame allocates nothing.
+class ModeSnapshot {
+public:
+    explicit ModeSnapshot(const Tsl::List<Tsl::SmartPtr<GameMode>>& lModes) : m_nCount(lModes.getCount()) {
+        if (m_nCount > IN_PLACE) m_apMore.reserve(static_cast<size_t>(m_nCount));
+        int i = 0;
+        for (const Tsl::SmartPtr<GameMode>& pMode : lModes) {
+            if (m_nCount > IN_PLACE)
+                m_apMore.push_back(pMode);
+            else
+                m_apInPlace[i++] = pMode;
+        }
+    }
+    const Tsl::SmartPtr<GameMode>* begin() const { return m_nCount > IN_PLACE ? m_apMore.data() : m_apInPlace; }
+    const Tsl::SmartPtr<GameMode>* end() const { return begin() + m_nCount; }
+
+private:
+    enum { IN_PLACE = 16 };
+    Tsl::SmartPtr<GameMode> m_apInPlace[IN_PLACE];
+    std::vector<Tsl::SmartPtr<GameMode>> m_apMore;
+    int m_nCount;
+};
+
 } // namespace
 
 GameApp::GameApp()
@@ -48,7 +75,7 @@ GameApp::GameApp()
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_nSoundVolume(255), m_nMusicVolume(255) {
+      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -274,7 +301,7 @@ void GameApp::runFrame() {
 
 void GameApp::updateModes(float fDt) {
     TSL_TRACE();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         if (pMode->isActive() && pMode->getState() == MS_RUNNING) pMode->onUpdate(fDt);
         if (!(pMode->getFlags() & MF_UPDATE_BELOW)) break;
     }
@@ -400,7 +427,7 @@ void GameApp::afterStackChange(Tsl::SmartPtr<GameMode> pOldTop) {
 void GameApp::cancelPresses() {
     // The release a pressed control waits for is ignored after a stack change,
     // so none may stay pressed (a slider would follow the mouse with no button down).
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->cancelPress();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->cancelPress();
 }
 
 void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
@@ -481,7 +508,7 @@ void GameApp::suspendMode(GameMode* pMode) {
 template <class Handler>
 bool GameApp::routeInput(Handler handle) {
     // A copy: handlers may push or end modes.
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         if (pMode->isActive() && handle(pMode.get())) return true;
         if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
     }
@@ -512,7 +539,7 @@ bool GameApp::onChar(int nCharacter) {
 
 void GameApp::onMouseMove(int nX, int nY, bool bInside) {
     bool bReached = true;
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) {
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) {
         // Modes the input no longer reaches lose their hover.
         if (!bReached || !pMode->isActive()) {
             pMode->clearHover();
@@ -557,14 +584,14 @@ void GameApp::onActivate() {
     if (pVideo && m_bWasFullScreen && !pVideo->isFullScreen()) pVideo->setFullScreen(true);
     if (pVideo) pVideo->expose();
     onMouseEnter();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppActivate();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->onAppActivate();
 }
 
 void GameApp::onDeactivate() {
     IVideoDriver* pVideo = getVideoDriver();
     m_bWasFullScreen = pVideo && pVideo->isFullScreen();
     onMouseLeave();
-    for (const Tsl::SmartPtr<GameMode>& pMode : getModesCopy()) pMode->onAppDeactivate();
+    for (const Tsl::SmartPtr<GameMode>& pMode : ModeSnapshot(m_lModes)) pMode->onAppDeactivate();
 }
 
 void GameApp::onMouseEnter() {
@@ -673,8 +700,10 @@ Tsl::SmartPtr<Image> GameApp::getImage(const char* pszName) {
     TSL_TRACE();
     Tsl::traceSetNote(pszName);
     Tsl::String sName = applyImageAlias(pszName).toLower();
+    bool bRecord = m_plImageLoads && isImageCacheEnabled() && !m_imageCache.has(sName);
     Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName, isImageCacheEnabled());
     if (!pImage) TSL_THROW(ResourceException, "GameApp::getImage() : Image '%s' not found", pszName);
+    if (bRecord) m_plImageLoads->append(sName);
     return pImage;
 }
 
@@ -694,6 +723,8 @@ void GameApp::releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep) {
     for (const Tsl::String& sName : lKeep) lLower.append(sName.toLower());
     m_imageCache.releaseExcept(lLower);
 }
+
+void GameApp::releaseImage(const char* pszName) { m_imageCache.release(Tsl::String(pszName).toLower()); }
 
 Tsl::SmartPtr<Image> GameApp::createImage(int nWidth, int nHeight, bool bAlpha) {
     ImageFactory* pFactory = m_pPlatform ? m_pPlatform->getImageFactory() : nullptr;
@@ -807,6 +838,17 @@ DisableImageCache::DisableImageCache() {
 DisableImageCache::~DisableImageCache() {
     if (GameApp::getInstance() && GameApp::getInstance()->m_nImageCacheDisabled > 0)
         --GameApp::getInstance()->m_nImageCacheDisabled;
+}
+
+RecordImageLoads::RecordImageLoads(Tsl::List<Tsl::String>& lNames) : m_plOuter(nullptr) {
+    GameApp* pApp = GameApp::getInstance();
+    if (!pApp) return;
+    m_plOuter = pApp->m_plImageLoads;
+    pApp->m_plImageLoads = &lNames;
+}
+
+RecordImageLoads::~RecordImageLoads() {
+    if (GameApp::getInstance()) GameApp::getInstance()->m_plImageLoads = m_plOuter;
 }
 
 // ---------------------------------------------------------------- sound

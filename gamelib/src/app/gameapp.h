@@ -159,6 +159,7 @@ public:
     void addImage(const char* pszName, Tsl::SmartPtr<Image> pImage, int nFlags = 0);
     Tsl::List<Tsl::String> getCachedImageNames() const { return m_imageCache.getNames(); }
     void releaseImagesExcept(const Tsl::List<Tsl::String>& lKeep);
+    void releaseImage(const char* pszName);
     Tsl::SmartPtr<Image> createImage(int nWidth, int nHeight, bool bAlpha);
     Tsl::SmartPtr<Image> createImageFromPixels(void* pPixels, int nWidth, int nHeight, int nBpp, int nPitch,
                                                unsigned int nRedMask, unsigned int nGreenMask,
@@ -237,6 +238,7 @@ protected:
 
 private:
     friend class DisableImageCache;
+    friend class RecordImageLoads;
     struct PreloadEntry {
         Tsl::String sKey;
         Tsl::SmartPtr<AnimationLoader> pLoader;
@@ -253,7 +255,6 @@ private:
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
     void cancelPresses();
-    Tsl::List<Tsl::SmartPtr<GameMode>> getModesCopy() const { return m_lModes; }
     // Offers an event to the modes from the top until one handles it or a
     // mode does not pass input to the one below.
     template <class Handler>
@@ -305,6 +306,8 @@ private:
     Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> m_hAnimations;
     Tsl::List<PreloadEntry> m_lPreloads;
     int m_nImageCacheDisabled;
+    // Where a RecordImageLoads guard collects names; null when none lives.
+    Tsl::List<Tsl::String>* m_plImageLoads;
 
     int m_nSoundVolume;
     int m_nMusicVolume;
@@ -325,4 +328,18 @@ public:
     ~DisableImageCache();
     DisableImageCache(const DisableImageCache&) = delete;
     DisableImageCache& operator=(const DisableImageCache&) = delete;
+};
+
+// Scope guard: while it lives, the cache name of every image loaded into the
+// image cache is appended to the list, so that whoever caused the loads can
+// release exactly those later. Guards nest; the innermost one records.
+class RecordImageLoads {
+public:
+    explicit RecordImageLoads(Tsl::List<Tsl::String>& lNames);
+    ~RecordImageLoads();
+    RecordImageLoads(const RecordImageLoads&) = delete;
+    RecordImageLoads& operator=(const RecordImageLoads&) = delete;
+
+private:
+    Tsl::List<Tsl::String>* m_plOuter;
 };

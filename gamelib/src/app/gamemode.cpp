@@ -234,6 +234,9 @@ void GameMode::handleMouseMove(int nX, int nY) {
     updateHover(nX, nY);
     updateTooltips(nX, nY);
     onMouseMove(nX, nY);
+    // The hook may show or hide controls under the pointer (a highlight that
+    // follows the mouse): the hover goes with them now, not at the next move.
+    if (findControlAt(nX, nY) != m_pHover) updateHover(nX, nY);
 }
 
 bool GameMode::handleMouseDown(int nButton, int nX, int nY) {

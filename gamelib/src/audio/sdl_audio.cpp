@@ -489,8 +489,13 @@ void SDLAudioDriver::update(float fDt) {
 
 void SDLAudioDriver::sweepFinishedSamples() {
     TSL_TRACE();
-    Tsl::List<int> lChannels = m_hChannelSamples.getKeys();
-    for (int nChannel : lChannels) {
+    // By channel number, not over a copy of the keys: the sweep comes round
+    // while the game plays and must allocate nothing. Samples are held only
+    // for channels the mixer had, numbered from 0 (it may have none now).
+    int nLeft = m_hChannelSamples.getCount();
+    for (int nChannel = 0; nLeft > 0; ++nChannel) {
+        if (!m_hChannelSamples.hasKey(nChannel)) continue;
+        --nLeft;
         if (!isChannelPlaying(nChannel)) m_hChannelSamples.remove(nChannel);
     }
 }

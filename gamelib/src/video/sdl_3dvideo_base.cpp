@@ -158,6 +158,9 @@ void SDL3DVideoDriverBase::drawCursor() {
     if (!m_pCursorSprite->getDrawImage().isNull()) drawSprite(m_pCursorSprite);
 }
 
+// Out of line: this room knows sprites only by name.
+Tsl::SmartPtr<Sprite> SDL3DVideoDriverBase::getCursorSprite() const { return m_pCursorSprite; }
+
 void SDL3DVideoDriverBase::setCursorImage(Tsl::SmartPtr<Image> pImage) {
     TSL_TRACE();
     SDLVideoDriverBase::setCursorImage(pImage);

@@ -84,7 +84,7 @@ public:
     void renderFrame() override;
     void expose() override {}
     void setCursorImage(Tsl::SmartPtr<Image> pImage) override;
-    Tsl::SmartPtr<Sprite> getCursorSprite() const override { return m_pCursorSprite; }
+    Tsl::SmartPtr<Sprite> getCursorSprite() const override;
     void preloadImage(Tsl::SmartPtr<Image> pImage) override;
 
     virtual void setDefaultPixelFormats();

@@ -1,6 +1,7 @@
 // DirectDraw objects, presentation, D3DX and the fault hooks.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "d3d7_fixture.h"
@@ -16,6 +17,18 @@ DDSURFACEDESC2 plainDesc(int w, int h, DWORD dwCaps) {
   desc.dwHeight = h;
   desc.ddsCaps.dwCaps = dwCaps;
   return desc;
+}
+
+// The window's pixel at (x, y) as 0xRRGGBB, whatever its depth.
+DWORD windowPixel(int x, int y) {
+  SDL_Surface* pScreen = SDL_GetVideoSurface();
+  const Uint8* pAt =
+      static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch + x * pScreen->format->BytesPerPixel;
+  Uint32 c = pScreen->format->BytesPerPixel == 4 ? *reinterpret_cast<const Uint32*>(pAt)
+                                                 : *reinterpret_cast<const Uint16*>(pAt);
+  Uint8 r8, g8, b8;
+  SDL_GetRGB(c, pScreen->format, &r8, &g8, &b8);
+  return static_cast<DWORD>(r8 << 16 | g8 << 8 | b8);
 }
 
 class DirectDrawObjects : public DeviceFixture {};
@@ -93,21 +106,67 @@ TEST_F(DirectDrawObjects, PresentCopiesTheBackBufferToTheWindow) {
   pClipper->Release();  // the primary holds it
   RECT client = {0, 0, kWidth, kHeight};
   ASSERT_EQ(m_pPrimary->Blt(&client, m_pBack, &client, DDBLT_WAIT, nullptr), DD_OK);
-  SDL_Surface* pScreen = SDL_GetVideoSurface();
-  ASSERT_EQ(pScreen->format->BitsPerPixel, 32);
-  auto pixel = [&](int x, int y) {
-    Uint32 c = static_cast<Uint32*>(pScreen->pixels)[y * pScreen->pitch / 4 + x];
-    Uint8 r8, g8, b8;
-    SDL_GetRGB(c, pScreen->format, &r8, &g8, &b8);
-    return static_cast<DWORD>(r8 << 16 | g8 << 8 | b8);
-  };
-  EXPECT_EQ(pixel(0, 0), 0x336699u);
-  EXPECT_EQ(pixel(6, 7), 0xFF0000u);
+  ASSERT_EQ(SDL_GetVideoSurface()->format->BitsPerPixel, 32);
+  EXPECT_EQ(windowPixel(0, 0), 0x336699u);
+  EXPECT_EQ(windowPixel(6, 7), 0xFF0000u);
   RECT half = {0, 0, kWidth / 2, kHeight};
   EXPECT_EQ(m_pPrimary->Blt(&half, m_pBack, &client, DDBLT_WAIT, nullptr), DDERR_UNSUPPORTED);
   // The back buffer keeps its pixels after presenting.
   test::Frame f = frame();
   EXPECT_EQ(f.at(6, 7), 0xFFFF0000u);
+}
+
+// Shown whole in a window of its own layout, the back buffer is drawn straight into the
+// window's pixels. It takes pixels of its own back, with its contents, when another
+// surface or only part of it is shown or the shared screen is off, and cleared ones when
+// SDL replaces the window's pixels, which it must not write into any more.
+TEST_F(DirectDrawObjects, SharedScreenFollowsWhatTheWindowShows) {
+  DDSURFACEDESC2 desc = plainDesc(kWidth, kHeight, DDSCAPS_OFFSCREENPLAIN);
+  IDirectDrawSurface7* pOther = nullptr;
+  ASSERT_EQ(m_pDD->CreateSurface(&desc, &pOther, nullptr), DD_OK);
+  ASSERT_EQ(pOther->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);
+  std::fill_n(static_cast<DWORD*>(desc.lpSurface), kWidth * kHeight, 0x0000FFu);
+  pOther->Unlock(nullptr);
+  enum Shown { kNothing, kWhole, kHalf, kOther, kOtherWhileLocked };
+  constexpr DWORD kKept = 0xFFFFFFFFu;
+  struct Step {
+    const char* pszWhat;
+    int nWindowWidth, nBpp;  // a window set first (0: the one there is)
+    bool bShared;            // the test switch
+    DWORD dwDrawn;           // the back buffer cleared to it, or kKept
+    Shown eShown;
+    bool bShares;
+    DWORD dwBack, dwWindow;  // at (3, 3), as 0xRRGGBB
+  };
+  const Step aSteps[] = {{"shown whole", 0, 0, true, 0xFF0000, kWhole, true, 0xFF0000, 0xFF0000},
+                         {"another shown", 0, 0, true, 0x00FF00, kOther, false, 0x00FF00, 0x0000FF},
+                         {"shown again", 0, 0, true, kKept, kWhole, true, 0x00FF00, 0x00FF00},
+                         {"another while locked", 0, 0, true, kKept, kOtherWhileLocked, true, 0x00FF00, 0x00FF00},
+                         {"half shown", 0, 0, true, 0x808080, kHalf, false, 0x808080, 0x808080},
+                         {"shared screen off", 0, 0, false, 0xFFFF00, kWhole, false, 0xFFFF00, 0xFFFF00},
+                         {"drawn, not shown", 0, 0, false, 0x112233, kNothing, false, 0x112233, 0xFFFF00},
+                         {"shared screen on", 0, 0, true, kKept, kWhole, true, 0x112233, 0x112233},
+                         {"window replaced", kWidth + 8, 32, true, kKept, kNothing, false, 0x000000, 0x000000},
+                         {"wider window", 0, 0, true, 0xFFFFFF, kWhole, false, 0xFFFFFF, 0xFFFFFF},
+                         {"16-bit window", kWidth, 16, true, 0x00FFFF, kWhole, false, 0x00FFFF, 0x00FFFF}};
+  RECT whole = {0, 0, kWidth, kHeight}, half = {0, 0, kWidth / 2, kHeight};
+  for (const Step& step : aSteps) {
+    if (step.nWindowWidth) ASSERT_NE(SDL_SetVideoMode(step.nWindowWidth, kHeight, step.nBpp, 0), nullptr);
+    test::setSharedScreenEnabled(step.bShared);
+    if (step.dwDrawn != kKept) clearTo(step.dwDrawn);
+    DDSURFACEDESC2 locked = {};
+    if (step.eShown == kOtherWhileLocked) ASSERT_EQ(m_pBack->Lock(nullptr, &locked, DDLOCK_WAIT, nullptr), DD_OK);
+    RECT* pRect = step.eShown == kHalf ? &half : &whole;
+    HRESULT hrWant = step.eShown == kOtherWhileLocked ? DDERR_SURFACEBUSY : DD_OK;
+    if (step.eShown != kNothing)
+      EXPECT_EQ(m_pPrimary->Blt(pRect, step.eShown >= kOther ? pOther : m_pBack, pRect, DDBLT_WAIT, nullptr), hrWant)
+          << step.pszWhat;
+    if (step.eShown == kOtherWhileLocked) m_pBack->Unlock(nullptr);
+    EXPECT_EQ(m_pBack->sharesScreen(), step.bShares) << step.pszWhat;
+    EXPECT_EQ(frame().at(3, 3), 0xFF000000u | step.dwBack) << step.pszWhat;
+    EXPECT_EQ(windowPixel(3, 3), step.dwWindow) << step.pszWhat;
+  }
+  pOther->Release();
 }
 
 TEST_F(DirectDrawObjects, DepthFormatsAndAttachment) {

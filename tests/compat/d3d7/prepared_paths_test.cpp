@@ -40,7 +40,53 @@ void scribble(IDirectDrawSurface7* pTexture, std::mt19937& rng) {
   pTexture->Unlock(nullptr);
 }
 
-class PreparedPaths : public DeviceFixture {};
+// Flat blocks of nBlockW x nBlockH texels, clear ones of two colours, opaque and half-clear
+// ones, in a diagonal pattern moved on by nShift.
+std::vector<DWORD> flatBlocks(int w, int h, int nBlockW, int nBlockH, int nShift) {
+  static const DWORD kPalette[6] = {0x00000000u, 0x00FF8040u, 0xFF3060C0u, 0xFFFFFFFFu, 0x80E0A020u, 0x01102030u};
+  std::vector<DWORD> a(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      a[static_cast<size_t>(y) * w + x] = kPalette[(x / nBlockW * 7 + y / nBlockH * 3 + nShift) % 6];
+  return a;
+}
+
+// Clears the texels within aMargin (left, top, right, bottom) of the sides.
+void clearMargins(std::vector<DWORD>& a, int w, int h, const int (&aMargin)[4]) {
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      if (x < aMargin[0] || y < aMargin[1] || x >= w - aMargin[2] || y >= h - aMargin[3])
+        a[static_cast<size_t>(y) * w + x] &= 0x00FFFFFFu;
+}
+
+// A picture w x h in a texture that may be larger.
+struct Picture {
+  IDirectDrawSurface7* pSurface;
+  int w, h, nTexW, nTexH;
+};
+
+class PreparedPaths : public DeviceFixture {
+ protected:
+  Picture picture(int w, int h, const std::vector<DWORD>& aTexels, bool bAlpha) {
+    IDirectDrawSurface7* p = makeTexture(w, h, aTexels, bAlpha);
+    DDSURFACEDESC2 desc = {};
+    desc.dwSize = sizeof(desc);
+    p->GetSurfaceDesc(&desc);
+    return {p, w, h, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight)};
+  }
+  // The picture from texel (u0, v0) on, bound and drawn from (0, 0) under the view set,
+  // fStretch wider than its texels.
+  void drawPart(const Picture& pic, int u0, int v0, DWORD dwColour, float fStretch = 0.0f) {
+    m_pDevice->SetTexture(0, pic.pSurface);
+    float fW = static_cast<float>(pic.w - u0) + fStretch, fH = static_cast<float>(pic.h - v0);
+    float fU0 = static_cast<float>(u0) / pic.nTexW, fV0 = static_cast<float>(v0) / pic.nTexH;
+    float fU1 = static_cast<float>(pic.w) / pic.nTexW, fV1 = static_cast<float>(pic.h) / pic.nTexH;
+    drawStrip({{0, 0, 0, dwColour, fU0, fV0},
+               {fW, 0, 0, dwColour, fU1, fV0},
+               {0, fH, 0, dwColour, fU0, fV1},
+               {fW, fH, 0, dwColour, fU1, fV1}});
+  }
+};
 
 // Scenes of upright, turned and scaled sprites in every blend the driver uses, with plain
 // and tinted colours, some reaching past the target's edges; each drawn prepared and plain.
@@ -125,11 +171,7 @@ TEST_F(PreparedPaths, MatchThePlainPathsAndFollowTextureChanges) {
 // pixels, stencil included.
 TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
   std::mt19937 rng(9001);
-  struct Texture {
-    IDirectDrawSurface7* pSurface;
-    int w, h, nTexW, nTexH;
-  };
-  std::vector<Texture> aTex;
+  std::vector<Picture> aTex;
   for (int i = 0; i < 8; ++i) {
     // Half of them fill their texture, so that samples clamp at all four sides.
     int w = 3 + static_cast<int>(rng() % 200), h = 3 + static_cast<int>(rng() % 40);
@@ -137,16 +179,12 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
       w = 1 << (1 + i % 7);
       h = 1 << (1 + (i + 2) % 5);
     }
-    IDirectDrawSurface7* p = makeTexture(w, h, spriteTexels(rng, w, h), i % 4 != 3);
-    DDSURFACEDESC2 desc = {};
-    desc.dwSize = sizeof(desc);
-    p->GetSurfaceDesc(&desc);
-    aTex.push_back({p, w, h, static_cast<int>(desc.dwWidth), static_cast<int>(desc.dwHeight)});
+    aTex.push_back(picture(w, h, spriteTexels(rng, w, h), i % 4 != 3));
   }
   static const float kFractions[6] = {0.5f, 0.25f, 0.75f, 0.1f, 1.0f / 3.0f, 0.0f};
   std::vector<std::function<void()>> aOps;
   for (int i = 0; i < 480; ++i) {
-    const Texture& tex = aTex[rng() % aTex.size()];
+    const Picture& tex = aTex[rng() % aTex.size()];
     // Part of the texture now and then, so samples read texels beside the quad.
     int u0 = rng() % 3 == 0 ? static_cast<int>(rng() % tex.w) : 0, v0 = rng() % 3 == 0 ? static_cast<int>(rng() % tex.h) : 0;
     int w = tex.w - u0, h = tex.h - v0;
@@ -160,17 +198,10 @@ TEST_F(PreparedPaths, SpritesBetweenPixelsMatchTheTrianglePath) {
     float fStretch = rng() % 10 == 0 ? 0.01f : 0.0f;
     aOps.push_back([=] {
       applySceneStates({nBlend, bAlphaTest, bStencilWrite, bStencilTest, bPoint, dwColour});
-      m_pDevice->SetTexture(0, tex.pSurface);
       D3DXMATRIX move;
       D3DXMatrixTranslation(&move, x - 0.5f, y - 0.5f, 0);
       setView(move);
-      float fW = static_cast<float>(w) + fStretch, fH = static_cast<float>(h);
-      float fU0 = static_cast<float>(u0) / tex.nTexW, fV0 = static_cast<float>(v0) / tex.nTexH;
-      float fU1 = static_cast<float>(tex.w) / tex.nTexW, fV1 = static_cast<float>(tex.h) / tex.nTexH;
-      drawStrip({{0, 0, 0, dwColour, fU0, fV0},
-                 {fW, 0, 0, dwColour, fU1, fV0},
-                 {0, fH, 0, dwColour, fU0, fV1},
-                 {fW, fH, 0, dwColour, fU1, fV1}});
+      drawPart(tex, u0, v0, dwColour, fStretch);
     });
   }
   auto render = [&](bool bQuads, bool bPrepared, size_t nFirst) {
@@ -217,12 +248,9 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
     std::vector<DWORD> a = spriteTexels(rng, nSize, nSize);
     int aMargin[4];
     for (int& n : aMargin) n = bFilled ? 0 : static_cast<int>(rng() % (nSize / 3 + 1));
-    for (int y = 0; y < nSize; ++y)
-      for (int x = 0; x < nSize; ++x) {
-        DWORD& n = a[static_cast<size_t>(y) * nSize + x];
-        if (bFilled) n |= 0x01000000u;
-        if (x < aMargin[0] || y < aMargin[1] || x >= nSize - aMargin[2] || y >= nSize - aMargin[3]) n &= 0x00FFFFFFu;
-      }
+    if (bFilled)
+      for (DWORD& n : a) n |= 0x01000000u;
+    clearMargins(a, nSize, nSize, aMargin);
     aTex.push_back({makeTexture(nSize, nSize, a), nSize});
   }
   static const DWORD kBlends[4][2] = {{D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA},
@@ -302,45 +330,67 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
   }
 }
 
-// Upright sprites scaled up and down, some mirrored, in every state mix the driver uses:
-// spans along one texture row, whose columns are weighted once for the whole span, give
-// the pixels of the plain per-pixel filter.
+// Upright sprites scaled up, and down to half their width and below, on each axis apart,
+// some mirrored either way or showing part of their texture, odd sizes, flat blocks, clear
+// margins and a picture without alpha among them, some over the target's edges, in every
+// state mix the driver uses: drawn a pixel row at a time from columns worked out once for
+// the quad and each texture row's pass kept, and span by span with each span's columns
+// weighted once, give the pixels of the plain per-pixel filter.
 TEST_F(PreparedPaths, ScaledUprightSpritesMatchThePlainSampler) {
   std::mt19937 rng(5150);
-  std::vector<std::pair<IDirectDrawSurface7*, int>> aTex;  // and its size, square
-  for (int nSize : {4, 8, 16, 32, 64}) aTex.push_back({makeTexture(nSize, nSize, spriteTexels(rng, nSize, nSize)), nSize});
+  std::vector<Picture> aTex;
+  for (int i = 0; i < 8; ++i) {
+    // Two fill their texture, so that samples clamp at its sides.
+    int w = i % 4 == 0 ? 16 << (i / 4) : 5 + static_cast<int>(rng() % 60);
+    int h = i % 4 == 0 ? 8 << (i / 4) : 3 + static_cast<int>(rng() % 40);
+    std::vector<DWORD> a = i % 3 == 1 ? flatBlocks(w, h, 1 + rng() % 12, 1 + rng() % 8, i) : spriteTexels(rng, w, h);
+    int aMargin[4] = {static_cast<int>(rng() % (w / 3 + 1)), static_cast<int>(rng() % (h / 3 + 1)), 1, 0};
+    if (i % 3 == 2) clearMargins(a, w, h, aMargin);
+    aTex.push_back(picture(w, h, a, i != 5));
+  }
+  // Near half their width, where a group of samples comes to fill its loads, now and then.
+  static const float kNarrow[4] = {0.42f, 0.45f, 0.49f, 0.5f};
   std::vector<std::function<void()>> aOps;
-  for (int i = 0; i < 300; ++i) {
-    auto [pTex, nSize] = aTex[rng() % aTex.size()];
-    float fScale = 0.6f + static_cast<float>(rng() % 340) / 100.0f, fMirror = rng() % 4 == 0 ? -1.0f : 1.0f;
-    float x = static_cast<float>(rng() % 8000) / 100.0f - 8.0f, y = static_cast<float>(rng() % 6000) / 100.0f - 6.0f;
-    DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng());
+  for (int i = 0; i < 400; ++i) {
+    const Picture& tex = aTex[rng() % aTex.size()];
+    int u0 = rng() % 4 == 0 ? static_cast<int>(rng() % (tex.w / 2 + 1)) : 0;
+    int v0 = rng() % 4 == 0 ? static_cast<int>(rng() % (tex.h / 2 + 1)) : 0;
+    float fScaleX = (rng() % 4 ? 1.0f : -1.0f) *
+                    (rng() % 8 ? 0.3f + static_cast<float>(rng() % 320) / 100.0f : kNarrow[rng() % 4]);
+    float fScaleY = (rng() % 6 ? 1.0f : -1.0f) * (0.3f + static_cast<float>(rng() % 370) / 100.0f);
+    // Now and then on quarter pixels, so that edges fall on pixel centres.
+    int nGrid = rng() % 3 == 0 ? 4 : 100;
+    float x = static_cast<float>(rng() % 90) + static_cast<float>(rng() % nGrid) / nGrid - 13.0f;
+    float y = static_cast<float>(rng() % 70) + static_cast<float>(rng() % nGrid) / nGrid - 11.0f;
+    DWORD dwColour = rng() % 2 ? 0xFFFFFFFFu : static_cast<DWORD>(rng()) | (rng() % 2 ? 0xFF000000u : 0);
     int nBlend = static_cast<int>(rng() % 5);
     bool bAlphaTest = rng() % 8 == 0, bStencilWrite = rng() % 10 == 0, bStencilTest = !bStencilWrite && rng() % 8 == 0;
     aOps.push_back([=] {
       applySceneStates({nBlend, bAlphaTest, bStencilWrite, bStencilTest, false, dwColour});
-      m_pDevice->SetTexture(0, pTex);
-      D3DXMATRIX centre, scale, move;
-      D3DXMatrixTranslation(&centre, -nSize / 2.0f, -nSize / 2.0f, 0);
-      D3DXMatrixScaling(&scale, fMirror * fScale, fScale, 1);
+      D3DXMATRIX scale, move;
+      D3DXMatrixScaling(&scale, fScaleX, fScaleY, 1);
       D3DXMatrixTranslation(&move, x, y, 0);
-      setView(centre * scale * move);
-      float f = static_cast<float>(nSize);
-      drawStrip({{0, 0, 0, dwColour, 0, 0}, {f, 0, 0, dwColour, 1, 0}, {0, f, 0, dwColour, 0, 1}, {f, f, 0, dwColour, 1, 1}});
+      setView(scale * move);
+      drawPart(tex, u0, v0, dwColour);
     });
   }
-  auto render = [&](bool bRows, size_t nFirst) {
-    test::setRowSamplerEnabled(bRows);
-    test::setVectorSamplerEnabled(bRows);
+  auto render = [&](bool bScaledRows, bool bRowSampler, size_t nFirst) {
+    test::setScaledRowsEnabled(bScaledRows);
+    test::setRowSamplerEnabled(bRowSampler);
+    test::setVectorSamplerEnabled(bRowSampler);
     clearTo(0x204060);
-    for (size_t i = nFirst; i < nFirst + 10; ++i) aOps[i]();
+    for (size_t i = nFirst; i < nFirst + 8; ++i) aOps[i]();
     return frame();
   };
-  for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 10) {
-    render(true, nFirst);  // the copied borders are made at a texture's second draw
-    test::Frame rows = render(true, nFirst), plain = render(false, nFirst);
+  for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 8) {
+    render(true, true, nFirst);  // the copied borders are made at a texture's second draw
+    test::Frame scaled = render(true, true, nFirst), rows = render(false, true, nFirst);
+    test::Frame plain = render(false, false, nFirst);
     for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) ASSERT_EQ(rows.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+      for (int x = 0; x < kWidth; ++x) {
+        ASSERT_EQ(scaled.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(rows.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+      }
   }
 }
 
@@ -385,20 +435,11 @@ TEST_F(PreparedPaths, ScaleShortcutSkipsOnlyWhatTheUprightPathsRefuse) {
 // texture row's pass kept for the next, and as triangles: the same pixels.
 TEST_F(PreparedPaths, FlatBlocksBetweenPixelsMatchTheTrianglePath) {
   std::mt19937 rng(31337);
-  static const DWORD kPalette[6] = {0x00000000u, 0x00FF8040u, 0xFF3060C0u, 0xFFFFFFFFu, 0x80E0A020u, 0x01102030u};
-  struct Picture {
-    IDirectDrawSurface7* pSurface;
-    int w, h;
-  };
   std::vector<Picture> aTex;
   for (int i = 0; i < 8; ++i) {
     int w = i < 6 ? 16 << (i % 3) : 8, h = i < 6 ? 32 : i - 5;
     int nBlockW = 1 + static_cast<int>(rng() % 24), nBlockH = 1 + static_cast<int>(rng() % 12);
-    std::vector<DWORD> a(static_cast<size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        a[static_cast<size_t>(y) * w + x] = kPalette[(x / nBlockW * 7 + y / nBlockH * 3 + i) % 6];
-    aTex.push_back({makeTexture(w, h, a, i != 5), w, h});
+    aTex.push_back(picture(w, h, flatBlocks(w, h, nBlockW, nBlockH, i), i != 5));
   }
   struct Place {
     int nTex;

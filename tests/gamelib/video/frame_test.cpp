@@ -197,3 +197,51 @@ TEST_F(SideBars, NarrowFullScreenModeShowsEveryColumnWithBarsAboveAndBelow) {
     EXPECT_EQ(rgb(255, 255, 255), f.at(640, 985));
     EXPECT_EQ(rgb(0, 0, 0), f.at(640, 1000));
 }
+
+// Frames drawn straight into SDL's screen surface and frames copied there from a back
+// buffer of their own: the same frames and the same window, in a window, in one of 16
+// bits (whose pixels the back buffer does not share), full screen with side bars, and
+// across a change of depth between frames. The mode does not clear: each frame draws
+// over the last.
+TEST_F(SideBars, FramesDrawnIntoTheWindowMatchFramesCopiedThere) {
+    struct Case {
+        const char* pszName;
+        int nFlags;
+        bool bWide;          // full screen on a wide desktop
+        int nDepthAfterTwo;  // the colour depth set after the second frame, 0: none
+    };
+    const Case aCases[] = {{"window", VMF_STENCIL, false, 0},
+                           {"16-bit window", VMF_STENCIL | VMF_DEPTH_16, false, 0},
+                           {"wide full screen", VMF_FULLSCREEN | VMF_STENCIL, true, 0},
+                           {"depth changed", VMF_STENCIL | VMF_DEPTH_32, false, 16}};
+    for (const Case& c : aCases) {
+        std::vector<std::vector<dx7::DWORD>> aFrames[2];
+        std::vector<std::vector<Uint8>> aWindows[2];  // as SDL keeps them, whatever their depth
+        for (bool bShared : {false, true}) {
+            dx7::test::setSharedScreenEnabled(bShared);
+            start(c.nFlags, c.bWide ? new WideDriver() : nullptr, c.bWide ? 800 : WIDTH, c.bWide ? 600 : HEIGHT);
+            m_pMode->setFlags(MF_ACTIVE | MF_VISIBLE);
+            Tsl::SmartPtr<Sprite> pSoft = addSprite(makeSolid(40, 30, Color(250, 120, 30, 150)), 0.0f, 0.0f);
+            Tsl::SmartPtr<Sprite> pGlow = addSprite(makeSolid(20, 20, Color(20, 90, 200, 200)), 30.0f, 40.0f, 1);
+            pGlow->setBlendMode(BM_ADDITIVE);
+            for (int k = 0; k < 4; ++k) {
+                if (k == 2 && c.nDepthAfterTwo) m_pDriver->setColorDepth(c.nDepthAfterTwo);
+                pSoft->setPosition(7.0f * k - 10.0f, 5.0f * k);
+                pGlow->setPosition(100.0f - 9.0f * k, 40.5f);
+                aFrames[bShared].push_back(frame().m_aPixels);
+                const SDL_Surface* pScreen = SDL_GetVideoSurface();
+                const Uint8* pWindow = static_cast<const Uint8*>(pScreen->pixels);
+                aWindows[bShared].emplace_back(pWindow, pWindow + pScreen->pitch * pScreen->h);
+                bool bOurLayout = (c.nFlags & VMF_DEPTH_MASK) != VMF_DEPTH_16 && !(c.nDepthAfterTwo && k >= 2);
+                EXPECT_EQ(bShared && bOurLayout, m_pDriver->getDevice()->renderTarget()->sharesScreen())
+                    << c.pszName << ", frame " << k;
+            }
+            pSoft = pGlow = nullptr;
+            m_pMode = nullptr;
+            delete m_pApp;
+            m_pApp = nullptr;
+        }
+        EXPECT_TRUE(aFrames[0] == aFrames[1]) << c.pszName;
+        EXPECT_TRUE(aWindows[0] == aWindows[1]) << c.pszName;
+    }
+}
