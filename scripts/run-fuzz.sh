@@ -3,7 +3,9 @@
 # when missing) into build-fuzz/, building nothing else of the tree.
 #   scripts/run-fuzz.sh            build, then list the targets
 #   scripts/run-fuzz.sh --brief    build, then run every target for a few
-#                                  seconds from an empty corpus (CI)
+#                                  seconds from its seeds (CI)
+# The targets over stored formats start from saves the game's own code makes
+# at build time (build-fuzz/fuzz/seeds/<target>/); the others from nothing.
 # FUZZ_SECONDS sets how long each target runs with --brief (default 5).
 # A crash leaves its input in build-fuzz/artifacts/ and fails the script.
 set -euo pipefail
@@ -24,7 +26,8 @@ if [ ${#TARGETS[@]} -eq 0 ]; then
   exit 1
 fi
 if [ "$BRIEF" -eq 0 ]; then
-  echo "Fuzz targets (run one with a corpus folder of your own, e.g. $BUILD_DIR/fuzz/fuzz_xml corpus/):"
+  echo "Fuzz targets (run one with a corpus folder of your own, e.g. $BUILD_DIR/fuzz/fuzz_xml corpus/;"
+  echo "seeds for some are in $BUILD_DIR/fuzz/seeds/):"
   printf '  %s\n' "${TARGETS[@]}"
   exit 0
 fi
@@ -38,6 +41,7 @@ failed=()
 for target in "${TARGETS[@]}"; do
   name=$(basename "$target")
   mkdir -p "$CORPUS_ROOT/$name"
+  if [ -d "$BUILD_DIR/fuzz/seeds/$name" ]; then cp "$BUILD_DIR/fuzz/seeds/$name"/* "$CORPUS_ROOT/$name"/; fi
   echo "run-fuzz: $name for ${SECONDS_EACH} s"
   # -timeout: one input taking longer is a hang; the rss limit catches runaway
   # allocations well below the machine's memory.

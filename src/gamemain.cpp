@@ -54,6 +54,15 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
     return 1;
 }
 
+// The folder of the settings and the log; the tests name one of their own.
+UserFolder chooseUserFolder(const LaunchOptions& options) {
+    if (options.sUserFolder.isEmpty()) return findUserDataFolder(Names::USER_SUBFOLDER);
+    UserFolder folder;
+    folder.sPath = options.sUserFolder + "/";
+    folder.bWritable = true;
+    return folder;
+}
+
 } // namespace
 
 Tsl::String getWindowClassName(int nArgc, const char* const* ppszArgs) {
@@ -65,11 +74,11 @@ Tsl::String getWindowClassName(int nArgc, const char* const* ppszArgs) {
 int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options) {
     TSL_TRACE();
     Tsl::String sClass = getWindowClassName(nArgc, ppszArgs);
-    Tsl::String sFolder = options.sUserFolder.isEmpty() ? getUserDataFolder(Names::USER_SUBFOLDER)
-                                                        : options.sUserFolder + "/";
+    UserFolder folder = chooseUserFolder(options);
+    const Tsl::String& sFolder = folder.sPath;
     InstanceLock lock(sClass, sFolder);
     if (lock.isHeldElsewhere()) {
-        std::fprintf(stderr, "%s is running already.\n", Names::PRODUCT_NAME);
+        std::fprintf(stderr, "%s is running already.\n", Names::GAME_TITLE);
         x11ActivateWindowOfClass(sClass);
         return 1;
     }
@@ -81,6 +90,11 @@ int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options
     reportPreviousCrash(sLogFile);
     GameApp::openLog(sLogFile);
     GameApp::log("M: == STARTUP ==\n");
+    GameApp::log("M: Settings and log in %s\n", sFolder.isEmpty() ? "the program's folder" : sFolder.c_str());
+    if (!folder.sProblem.isEmpty()) {
+        GameApp::log("M: %s\n", folder.sProblem.c_str());
+        std::fprintf(stderr, "%s: %s\n", Names::GAME_TITLE, folder.sProblem.c_str());
+    }
     openCrashLog(sLogFile);
     installCrashHandlers();
 

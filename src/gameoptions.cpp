@@ -13,7 +13,10 @@ namespace {
 enum { CENTRED = 0x24, CELL_FLAGS = 9, OPTION_ROWS = GameOptionsDialog::OPT_FULLSCREEN | GameOptionsDialog::OPT_VOLUMES };
 enum { SCREEN_W = 800, SCREEN_H = 600, TILE_STEP = 44, TILE_RIGHT = 836, TILE_BOTTOM = 616 };
 enum { CHOICE_GAP = 16 };
-enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, AREA_TOP = 30, AREA_BOTTOM = 570, SECTION_GAP = 20 };
+enum { FADE_BANDS = 25, FADE_BAND_HEIGHT = 3, SECTION_GAP = 20 };
+// The credits' lines keep this far inside their card, above, below and
+// at the sides.
+enum { CARD_MARGIN = 24 };
 // Dark brown: readable on the sand panel and warmer than black.
 const Color CREDIT_TEXT_COLOR(70, 42, 18, 255);
 const char* const s_apszDifficultyKeys[QarnGameOptions::DIFFICULTY_COUNT] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM,
@@ -99,9 +102,16 @@ Tsl::SmartPtr<CreditsMode> QarnGameOptions::makeCredits() {
     if (!GameApp::getInstance()->hasImage(Names::IMG_BACK_CREDITS)) buildCreditsBackground();
     pCredits->setBackground(Names::IMG_BACK_CREDITS);
     pCredits->setFadeBands(FADE_BANDS, FADE_BAND_HEIGHT);
-    pCredits->setVisibleArea(AREA_TOP, AREA_BOTTOM);
+    Rect card = getCreditsCard();
+    pCredits->setVisibleArea(card.top + CARD_MARGIN, card.bottom - CARD_MARGIN);
     addCreditLines(pCredits.get());
     return pCredits;
+}
+
+Rect QarnGameOptions::getCreditsCard() {
+    Tsl::SmartPtr<Image> pCard = GameApp::getInstance()->getImage(Names::IMG_CREDITS_CARD);
+    int nLeft = (SCREEN_W - pCard->getWidth()) / 2, nTop = (SCREEN_H - pCard->getHeight()) / 2;
+    return Rect(nLeft, nTop, nLeft + pCard->getWidth(), nTop + pCard->getHeight());
 }
 
 // Built once per run and kept in the cache for later openings.
@@ -113,12 +123,22 @@ void QarnGameOptions::buildCreditsBackground() {
     for (int nX = 0; nX < TILE_RIGHT; nX += TILE_STEP)
         for (int nY = 0; nY < TILE_BOTTOM; nY += TILE_STEP) pBack->blit(pTile.get(), nX, nY);
     pBack->blit(pApp->getImage(Names::IMG_LOADING_BACK).get(), -6, -10);
+    Rect card = getCreditsCard();
+    pBack->blit(pApp->getImage(Names::IMG_CREDITS_CARD).get(), card.left, card.top);
     pApp->addImage(Names::IMG_BACK_CREDITS, pBack, 0);
+}
+
+// A line too long for the card goes on over more lines, each centred.
+void QarnGameOptions::fitToCard(Label* pLine) {
+    pLine->setTextAlign(Font::ALIGN_HCENTER);
+    pLine->setWrapWidth(getCreditsCard().getWidth() - 2 * CARD_MARGIN, false);
 }
 
 // The credits' white lines would fade into the light sand panel behind them.
 void QarnGameOptions::addDarkLine(CreditsMode* pCredits, const char* pszTextOrKey) {
-    pCredits->addText(pszTextOrKey, true)->setTextColor(CREDIT_TEXT_COLOR);
+    Tsl::SmartPtr<Label> pLine = pCredits->addText(pszTextOrKey, true);
+    pLine->setTextColor(CREDIT_TEXT_COLOR);
+    fitToCard(pLine.get());
 }
 
 // A section's names are its heading's key followed by "_1", "_2", ... as far
@@ -133,7 +153,9 @@ void QarnGameOptions::addCreditLines(CreditsMode* pCredits) {
     for (int nSection = 0; nSection < Names::CREDIT_HEADING_COUNT; ++nSection) {
         const char* pszHeading = Names::STR_CREDIT_HEADINGS[nSection];
         pCredits->addSpace(SECTION_GAP);
-        pCredits->addText(pszHeading, true)->setFont(getFont(Names::FONT_HIGHSCORE_TITLE_BLUE));
+        Tsl::SmartPtr<Label> pHeading = pCredits->addText(pszHeading, true);
+        pHeading->setFont(getFont(Names::FONT_HIGHSCORE_TITLE_BLUE));
+        fitToCard(pHeading.get());
         if (nSection == Names::CREDIT_HEADING_COUNT - 1) {
             addDarkLine(pCredits, Names::STR_CREDIT_LIBRARIES);
             continue;

@@ -4,6 +4,7 @@
 #include "ui/button.h"
 
 class CreditsMode;
+class Label;
 
 // The game's options: the standard volumes and screen rows; opened from the
 // main menu (nothing to notify) it adds the difficulty choice, kept in the
@@ -23,6 +24,8 @@ public:
     const RadioGroup& getDifficultyButtons() const { return m_lDifficulty; }
     // The credits screen as it is filled and pushed by the credits button.
     Tsl::SmartPtr<CreditsMode> makeCredits();
+    // Where the card the credits roll on stands on the screen.
+    static Rect getCreditsCard();
 
 private:
     void addDifficultyRow();
@@ -31,6 +34,7 @@ private:
     static void buildCreditsBackground();
     void addCreditLines(CreditsMode* pCredits);
     static void addDarkLine(CreditsMode* pCredits, const char* pszTextOrKey);
+    static void fitToCard(Label* pLine);
 
     RadioGroup m_lDifficulty;
 };

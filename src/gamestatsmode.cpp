@@ -163,7 +163,7 @@ void GameStatsMode::addButton() {
     getTable()->addRow(1);
     getTable()->addCell(2);
     Tsl::SmartPtr<Table> pButtons = new Table(this);
-    m_pOkButton = new Button(m_pResults->m_nPlayMode == 1 ? Names::TXT_EXIT : Names::TXT_OK, ID_OK);
+    m_pOkButton = new Button(getString(m_pResults->m_nPlayMode == 1 ? Names::TXT_EXIT : Names::TXT_OK), ID_OK);
     addControl(m_pOkButton);
     pButtons->addCell(1);
     pButtons->add(m_pOkButton, CENTRED);

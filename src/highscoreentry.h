@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tsl2/list.h"
 #include "tsl2/objectstreamer.h"
 #include "tsl2/str.h"
 
@@ -44,3 +45,16 @@ public:
 private:
     Tsl::ObjectStreamer& m_streamer;
 };
+
+typedef Tsl::List<HighscoreEntry> HighscoreTable;
+
+// The stored form of the tables (the setting "Highscores"): the streamer's
+// header, then for each table a byte 0 and the list, escaped so that the
+// text holds no zero byte.
+Tsl::String writeHighscoreTables(const Tsl::List<HighscoreTable>& lTables);
+// Appends the stored tables to lTables, at most nTables; one cut off at its
+// start is missing. Each keeps no more than its best nKeep entries (sorted
+// then), read one at a time, so a huge stored table never stands in memory
+// whole. True when all nTables were there and none had to be cut. Raises
+// BadStreamFormatException on damaged data.
+bool readHighscoreTables(const Tsl::String& sValue, int nTables, int nKeep, Tsl::List<HighscoreTable>& lTables);

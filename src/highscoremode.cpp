@@ -5,13 +5,10 @@
 #include "screens/profilemanager.h"
 #include "tsl2/error.h"
 #include "tsl2/list_impl.h"
-#include "tsl2/memstream.h"
 #include "ui/button.h"
 #include "text/font.h"
 #include "ui/label.h"
 #include "ui/uitable.h"
-
-#include <memory>
 
 const char* const DEFAULT_HIGHSCORE_NAMES[30] = {
     "Olvy", "Betty", "Wendy", "Clown", "Count",    "Bear",   "Grey",   "Valkyrie", "Harley", "PunkGrrrl",
@@ -55,29 +52,6 @@ HighscoreTable HighScoreMode::makeDefaultTable(int nTable) {
     return table;
 }
 
-// Reads up to three tables; a table cut off at its start counts as missing.
-// Raises on damaged data.
-bool HighScoreMode::readTables(const Tsl::String& sValue) {
-    std::unique_ptr<Tsl::MemStream> pDecoded(Tsl::String::decodeBinary(sValue));
-    std::unique_ptr<Tsl::MemStream> pReader(pDecoded->createReadStream());
-    Tsl::ObjectStreamer streamer(pReader.get(), false);
-    HighscoreStreamer adapter(streamer);
-    bool bWhole = true;
-    for (int t = 0; t < TABLE_COUNT; ++t) {
-        HighscoreTable table;
-        if (pReader->tell() >= pReader->getSize()) {
-            table = makeDefaultTable(t);
-            bWhole = false;
-        } else {
-            unsigned char nMarker = 0;
-            adapter.read(nMarker);
-            table.persistFrom(adapter);
-        }
-        m_lTables.append(table);
-    }
-    return bWhole;
-}
-
 void HighScoreMode::loadTables() {
     TSL_TRACE();
     m_lTables.clear();
@@ -85,14 +59,14 @@ void HighScoreMode::loadTables() {
     bool bWhole = false;
     if (sValue.getLength() >= 1) {
         try {
-            bWhole = readTables(sValue);
+            bWhole = readHighscoreTables(sValue, TABLE_COUNT, TABLE_SIZE, m_lTables);
         } catch (const Tsl::Exception& e) {
             GameApp::log("High scores damaged, defaults restored: %s\n", e.getMessage());
             m_lTables.clear();
         }
     }
     for (int t = m_lTables.getCount(); t < TABLE_COUNT; ++t) m_lTables.append(makeDefaultTable(t));
-    if (!makeTablesTen())
+    if (!fillShortTables())
         bWhole = false;
     if (!cutLongNames())
         bWhole = false;
@@ -100,17 +74,13 @@ void HighScoreMode::loadTables() {
         saveTables();
 }
 
-// Ten entries each: a short table could take no insertion, a long one keeps
-// its best ten. False when a table had to be changed.
-bool HighScoreMode::makeTablesTen() {
+// A short table could take no insertion: the defaults fill it up to ten.
+// False when a table had to be filled.
+bool HighScoreMode::fillShortTables() {
     bool bAllTen = true;
     for (int t = 0; t < TABLE_COUNT; ++t) {
         HighscoreTable& table = m_lTables.getNode(t)->data;
         bAllTen = bAllTen && table.getCount() == TABLE_SIZE;
-        if (table.getCount() > TABLE_SIZE) {
-            table.sort();
-            while (table.getCount() > TABLE_SIZE) table.removeAt(TABLE_SIZE);
-        }
         HighscoreTable defaults = makeDefaultTable(t);
         for (int k = table.getCount(); k < TABLE_SIZE; ++k) table.append(defaults.getAt(k));
     }
@@ -136,17 +106,7 @@ bool HighScoreMode::cutLongNames() {
 
 void HighScoreMode::saveTables() {
     TSL_TRACE();
-    Tsl::MemStream stream;
-    {
-        Tsl::ObjectStreamer streamer(&stream, false);
-        HighscoreStreamer adapter(streamer);
-        for (const HighscoreTable& table : m_lTables) {
-            adapter.write(static_cast<unsigned char>(0));
-            table.persistTo(adapter);
-        }
-    }
-    Tsl::String sValue = Tsl::String::encodeBinary(stream.getData(), static_cast<int>(stream.getSize()));
-    getApp()->setSetting(Names::SET_HIGHSCORES, sValue.c_str());
+    getApp()->setSetting(Names::SET_HIGHSCORES, writeHighscoreTables(m_lTables));
 }
 
 bool HighScoreMode::insertScore(HighscoreTable& table, int nScore, const Tsl::String& sName) {

@@ -6,7 +6,8 @@
 
 #include "tsl2/list.h"
 
-typedef Tsl::List<HighscoreEntry> HighscoreTable;
+class Table;
+class ToggleButton;
 
 // Element 10 * t + k is entry k of table t.
 extern const char* const DEFAULT_HIGHSCORE_NAMES[30];
@@ -46,9 +47,7 @@ public:
     int getBuildCount() const { return m_nBuildCount; }
 
 private:
-    // False when the stored value had to be repaired.
-    bool readTables(const Tsl::String& sValue);
-    bool makeTablesTen();
+    bool fillShortTables();
     // Names no longer than a profile's; false when one had to be cut.
     bool cutLongNames();
     void addTabs();

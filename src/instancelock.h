@@ -4,7 +4,8 @@
 
 // One running game per window-class name: an advisory lock on a file named
 // by a hash of the name. The system drops the lock with the process, so a
-// crash or a kill never blocks the next start.
+// crash or a kill never blocks the next start; a game that ends removes its
+// file, so they do not pile up, one per class ever used.
 class InstanceLock {
 public:
     // Tries to take the lock. sUserFolder (ending in '/') holds the file when
@@ -25,4 +26,5 @@ private:
 
     int m_nFile;
     bool m_bHeldElsewhere;
+    Tsl::String m_sPath;
 };

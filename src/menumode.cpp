@@ -18,8 +18,14 @@
 #include "text/font.h"
 #include "ui/label.h"
 
+#include <algorithm>
+
 namespace {
 enum { BACKDROP_COUNT = 4, STATIC_FIRST = 1, STATIC_LAST = 7, WELCOME_CENTRE = 215 };
+// The welcome line's card is 350 pixels wide, centred on WELCOME_CENTRE; the
+// line keeps a margin inside it. A long name is drawn smaller, but not so
+// small that it is hard to read.
+enum { WELCOME_LINE_WIDTH = 330, NAME_SMALLEST_POINTS = 14 };
 const float SHADOW_SPEED = 3.0f;  // pixels per second
 
 struct ButtonPlace {
@@ -46,6 +52,22 @@ const ShadowLeg s_aShadowLegs[] = {{true, 1.0f, 15.0f, 1}, {false, -1.0f, 3.0f, 
 
 void setGroupAlpha(const SpriteList& lGroup, float fAlpha) {
     for (const Tsl::SmartPtr<Sprite>& pSprite : lGroup) pSprite->setAlpha(fAlpha);
+}
+
+// The same font at another point size with the same colours and shadow;
+// null when its kind has no size to change.
+Tsl::SmartPtr<Font> resizedFont(const Font* pFont, int nPoints) {
+    Tsl::SmartPtr<FontFactory> pFactory = pFont->getFactory();
+    Tsl::List<Tsl::String> lSpec = pFont->getSpec();
+    if (!pFactory || !pFactory->setIntParam(lSpec, 0, nPoints)) return nullptr;
+    Tsl::SmartPtr<Font> pResized = pFactory->createFont(lSpec);
+    pResized->copySettings(pFont);
+    return pResized;
+}
+
+int pointSizeOf(const Font* pFont) {
+    Tsl::SmartPtr<FontFactory> pFactory = pFont->getFactory();
+    return pFactory ? pFactory->getIntParam(pFont->getSpec(), 0) : -1;
 }
 }  // namespace
 
@@ -187,16 +209,38 @@ bool MenuMode::ensurePlayer() {
 
 // The welcome picture and the name are centred together on x = 215.
 void MenuMode::placeWelcome() {
-    m_pNameLabel->setText(m_pPlayer->getName());
     int nWelcomeWidth = m_pWelcome->getWidth();
+    int nDrop = fitName(m_pPlayer->getName(), WELCOME_LINE_WIDTH - nWelcomeWidth);
     int nNameWidth = m_pNameLabel->getWidth();
     m_pWelcome->setPosition(WELCOME_CENTRE - (nWelcomeWidth + nNameWidth) / 2, 315);
-    m_pNameLabel->setPosition(m_pWelcome->getX() + nWelcomeWidth, 310);
+    m_pNameLabel->setPosition(m_pWelcome->getX() + nWelcomeWidth, 310 + nDrop);
     // The hint is hidden here, and a hidden sprite measures 0 wide: its
     // picture gives the width that centres it on the name.
     int nHintWidth = m_pNotMe->getImage() ? m_pNotMe->getImage()->getWidth() : 0;
     m_pNotMe->setPosition(m_pNameLabel->getX() + nNameWidth / 2 - nHintWidth / 2, 300);
     m_pNotMe->setVisible(false);
+}
+
+// A name too wide for the card is drawn smaller, and cut with "..." when it
+// is too wide even at the smallest size. Returns how far a smaller name
+// goes down to stand on the line the full-sized one would stand on.
+int MenuMode::fitName(const Tsl::String& sName, int nRoom) {
+    Tsl::SmartPtr<Font> pFont = getFont(Names::FONT_TITLE_BOLD);
+    m_pNameLabel->setFont(pFont);
+    m_pNameLabel->setText(sName);
+    int nFullHeight = m_pNameLabel->getHeight();
+    for (int nPoints = pointSizeOf(pFont) - 1; m_pNameLabel->getWidth() > nRoom && nPoints >= NAME_SMALLEST_POINTS;
+         --nPoints) {
+        Tsl::SmartPtr<Font> pSmaller = resizedFont(pFont, nPoints);
+        if (!pSmaller) break;
+        m_pNameLabel->setFont(pSmaller);
+    }
+    if (m_pNameLabel->getWidth() > nRoom) {
+        Tsl::SmartPtr<Font> pShown = m_pNameLabel->getFont();
+        int nShadow = pShown->getDrawShadow() ? std::max(0, pShown->getShadowOffset()) : 0;
+        m_pNameLabel->setText(pShown->cutToWidth(sName, nRoom - nShadow));
+    }
+    return nFullHeight - m_pNameLabel->getHeight();
 }
 
 // ---- update ----------------------------------------------------------------------

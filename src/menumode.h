@@ -46,6 +46,7 @@ public:
     QarnPlayer* getPlayer() const { return m_pPlayer; }
     Tsl::SmartPtr<Label> getNameLabel() const { return m_pNameLabel; }
     Tsl::SmartPtr<Sprite> getNotMe() const { return m_pNotMe; }
+    Tsl::SmartPtr<Sprite> getWelcome() const { return m_pWelcome; }
     Tsl::SmartPtr<Sprite> getShadowLogo() const { return m_pShadowLogo; }
     int getShadowState() const { return m_nShadowState; }
     const SpriteList& getBackdrop() const { return m_lBackdrop; }
@@ -64,6 +65,7 @@ private:
     void addBanners();
     bool ensurePlayer();
     void placeWelcome();
+    int fitName(const Tsl::String& sName, int nRoom);
     void playMenuMusic();
     void updateHover();
     void updateShadowLogo(float fDt);

@@ -44,6 +44,7 @@ constexpr const char* STR_TIME_PLAYED = "StatTimePlayed";
 constexpr const char* SND_WIN_LEVEL = "ms_winlevel";
 constexpr const char* SND_LOSE_LEVEL = "ms_loselevel";
 constexpr const char* SND_NUMBER_TICK = "sfx_game_number";
+// The results button's texts, looked up as string keys.
 constexpr const char* TXT_OK = "ok";
 constexpr const char* TXT_EXIT = "exit";
 // High scores
@@ -253,6 +254,7 @@ constexpr const char* STR_GOD_HARD = "GOD_Hard";
 constexpr const char* STR_GOD_CREDITS = "GOD_Credits";
 constexpr const char* STR_GOD_EXIT = "GOD_BtnExit";
 constexpr const char* IMG_BACK_CREDITS = "back_credits";  // composed by code
+constexpr const char* IMG_CREDITS_CARD = "credits_card";
 constexpr const char* IMG_CREDITS_LOGO = "menu_isologo_chico";
 constexpr const char* STR_ABOUT_VERSION = "AboutVerFmt";
 constexpr const char* STR_ABOUT_SUBTITLE = "AboutSubtitle";
@@ -327,15 +329,18 @@ constexpr const char* IMG_STORY_END = "historieta_6c";  // composed by code
 
 // Start-up, the player profiles' screens and the stand-in menu
 namespace Names {
+// The product name and its abbreviation name files, folders and the window
+// class only; whatever a player reads calls the game by its title.
 constexpr const char* PRODUCT_NAME = "Taverlin";
 constexpr const char* PRODUCT_ABBREVIATION = "tav";
+// The title where the string tables are not loaded yet (their "APP_Caption").
+constexpr const char* GAME_TITLE = "Beach Bar";
 constexpr const char* USER_SUBFOLDER = "Quillfen\\Taverlin";
 constexpr const char* WINDOW_CLASS_PREFIX = "Quillfen::";
 constexpr const char* ARG_WNDCLASS = "--wndclass";
 constexpr const char* ARG_PROGRAM = "(dummy)";
 constexpr const char* ENV_LIST_RESOURCES = "QARN_LIST_RESOURCES";
 constexpr const char* SETTINGS_FILE_FORMAT = "%sconfig.dat";
-constexpr const char* DAMAGED_SETTINGS_SUFFIX = ".damaged";
 constexpr const char* LOG_FILE_FORMAT = "%s.log";
 
 constexpr const char* LANGUAGE = "en";
@@ -344,6 +349,10 @@ constexpr const char* const ARCHIVES[] = {"common.dat", "chars0.dat", "chars1.da
                                           "scene2.dat", "scene3.dat", "scene4.dat", "dresses.dat", "map.dat",
                                           "sfx.dat",    "store.dat"};
 constexpr const char* const STRING_TABLES[] = {"nontranslated.txt", "messages.txt", "private.txt"};
+// The loading screen's lists, read once the start is over: a start without
+// one stops like a start without an archive.
+constexpr const char* const PRELOAD_LISTS[] = {PRELOAD_CHAR0_ANIMS, PRELOAD_COMMON_ANIMS, PRELOAD_SOUNDS,
+                                               PRELOAD_MUSIC, PRELOAD_EMITTERS};
 constexpr const char* FOLDER_3RDPARTY = "3rdparty";
 constexpr const char* IMAGE_ALIASES = "image-alias.txt";
 constexpr const char* RESOURCE_ALIASES = "resource-alias.txt";
@@ -354,6 +363,9 @@ constexpr const char* SET_CUSTOM_CURSOR = "CustomCursor";
 constexpr const char* VAL_NO = "NO";
 
 constexpr const char* STR_CAPTION = "APP_Caption";
+// Messages about the saved game, each followed by the path it is about.
+constexpr const char* STR_SETTINGS_DAMAGED = "CFG_Damaged";
+constexpr const char* STR_SETTINGS_NOT_SAVED = "CFG_NotSaved";
 constexpr const char* IMG_WINDOW_ICON = "app_icon";
 constexpr const char* IMG_SPLASH_3RDPARTY = "3p_splash";
 constexpr const char* IMG_SPLASH = "splash_logo";

@@ -541,7 +541,11 @@ void PlayMode::closeBar() {
     m_bClosed = true;
     GameApp* pApp = GameApp::getInstance();
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
-        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 400, 300, 600);
+        m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 0, 0, 600);
+        // Centred on the field whatever the picture's size and insertion point.
+        Rect box = m_pClosingBanner->getScreenRect();
+        m_pClosingBanner->setPosition(FIELD_WIDTH / 2 - (box.left + box.right) / 2,
+                                      FIELD_HEIGHT / 2 - (box.top + box.bottom) / 2);
         addSprite(m_pClosingBanner);
     }
     playSound(Names::SFX_CLOSE_BAR);

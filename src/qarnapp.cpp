@@ -1,5 +1,6 @@
 #include "qarnapp.h"
 
+#include "highscoremode.h"
 #include "names.h"
 #include "qarnexitconfirm.h"
 #include "loadingscreen.h"
@@ -8,6 +9,9 @@
 #include "platform/sdl_platform.h"
 #include "screens/names.h"
 #include "screens/splashscreen.h"
+#include "ui/button.h"
+#include "ui/dialogmode.h"
+#include "ui/uitable.h"
 #include "video/sdl_d3d7video.h"
 #include "video/videodriver.h"
 
@@ -30,12 +34,19 @@ void QarnApp::setDefaultSettings() {
     setSetting(Names::SET_DONE_WELCOME, Names::VAL_NO);
 }
 
+Tsl::String QarnApp::getTitle() const {
+    return hasString(Names::STR_CAPTION) ? getString(Names::STR_CAPTION) : Tsl::String(Names::GAME_TITLE);
+}
+
 bool QarnApp::onInit() {
     TSL_TRACE();
-    log("B: %s starting\n", Names::PRODUCT_NAME);
+    log("B: %s starting\n", Names::GAME_TITLE);
     setDefaultSettings();
-    if (!loadSettings()) keepDamagedSettings();
+    loadSettings();
+    cutHighscoreTables();
     if (!addContent()) return false;
+    if (!getDamagedSettings().isEmpty())
+        tellPlayer(getString(Names::STR_SETTINGS_DAMAGED) + "\n" + breakPath(getDamagedSettings()));
     if (Tsl::String(std::getenv(Names::ENV_LIST_RESOURCES) ? std::getenv(Names::ENV_LIST_RESOURCES) : "") == "TRUE")
         listResources();
     bool bFullScreen = wantsFullScreen();
@@ -48,18 +59,39 @@ bool QarnApp::onInit() {
     return true;
 }
 
-void QarnApp::keepDamagedSettings() {
-    // The file holds the profiles and high scores; the first save of this run
-    // would replace it with the defaults.
-    const Tsl::String& sFile = getSettingsFile();
-    if (sFile.isEmpty() || !Tsl::File::exists(sFile.c_str())) return;
-    Tsl::String sKept = sFile + Names::DAMAGED_SETTINGS_SUFFIX;
-    if (std::rename(sFile.c_str(), sKept.c_str()) == 0) log("B: The damaged settings were kept as %s\n", sKept.c_str());
-    else log("B: The damaged settings could not be kept as %s\n", sKept.c_str());
+void QarnApp::cutHighscoreTables() {
+    // Stored tables longer than ten would otherwise be written out again with
+    // every save until the high-score screen is next opened.
+    if (hasSetting(Names::SET_HIGHSCORES)) HighScoreMode().loadTables();
+}
+
+void QarnApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {
+    tellPlayer(getString(Names::STR_SETTINGS_NOT_SAVED) + "\n" + breakPath(sFolder) + "\n(" + breakPath(sWhy) + ")");
+}
+
+void QarnApp::tellPlayer(const Tsl::String& sText) {
+    showMessageBox(getTitle(), sText);
+    pushModeLater(new DlgMessage(nullptr, sText, 0));
+}
+
+Tsl::String QarnApp::breakPath(const Tsl::String& sPath) {
+    // A path has no spaces to wrap at: it is broken after a separator instead,
+    // so that it stays inside the dialog.
+    Tsl::String sBroken;
+    int nLineStart = 0;
+    int nLastSlash = -1;
+    for (int i = 0; i < sPath.getLength(); ++i) {
+        if (i - nLineStart >= PATH_LINE_LENGTH && nLastSlash > nLineStart) {
+            sBroken += sPath.left(nLastSlash + 1).substringFrom(nLineStart) + "\n";
+            nLineStart = nLastSlash + 1;
+        }
+        if (sPath[i] == '/') nLastSlash = i;
+    }
+    return sBroken + sPath.substringFrom(nLineStart);
 }
 
 void QarnApp::failStart(const char* pszWhat) {
-    showMessageBox(Names::PRODUCT_NAME, pszWhat);
+    showMessageBox(getTitle(), pszWhat);
     quit(EXIT_MISSING_CONTENT);
 }
 
@@ -92,6 +124,8 @@ bool QarnApp::addContent() {
         failStart(e.getMessage());
         return false;
     }
+    for (const char* pszList : Names::PRELOAD_LISTS)
+        if (!requireResource(pszList)) return false;
     return requireResource(Names::THEME);
 }
 

@@ -25,18 +25,28 @@ public:
     bool onInit() override;
     // Saves the screen and sound settings, then the settings file.
     void onExit() override;
+    // The game's title from the string tables, the built-in one before they load.
+    Tsl::String getTitle() const;
+    // Breaks a long path (or a text holding one) after separators into lines
+    // a dialog can hold.
+    static Tsl::String breakPath(const Tsl::String& sPath);
 
 protected:
     Tsl::SmartPtr<GameMode> newExitConfirmMode() override;
+    void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) override;
     // The platform with its drivers; tests give one of their own.
     virtual IPlatform* createPlatform();
     // The screens the game starts with, lowest first.
     virtual void pushFirstModes();
 
 private:
+    enum { PATH_LINE_LENGTH = 40 };
+
     void setDefaultSettings();
-    // A settings file that could not be read is moved aside, not overwritten.
-    void keepDamagedSettings();
+    void cutHighscoreTables();
+    // A message box (standard error and the log) and the same text in a
+    // dialog at the start of the next frame.
+    void tellPlayer(const Tsl::String& sText);
     Tsl::String contentPath(const char* pszName) const;
     // False (one message naming the first missing piece) when content is missing.
     bool addContent();

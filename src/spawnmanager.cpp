@@ -139,6 +139,7 @@ bool SpawnManager::drawSeat(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
 bool SpawnManager::buildLook(const Tsl::SmartPtr<CharacterInfo>& pInfo) {
     TSL_TRACE();
     m_sPending = pInfo->m_sName;
+    m_sPendingFile = "";
     try {
         if (!isGenerated(pInfo->m_sName)) {
             m_sPendingFile = animFile(m_sPending);
@@ -192,7 +193,10 @@ void SpawnManager::releaseAnimations() {
 }
 
 void SpawnManager::dropPending(const char* pszWhy) {
-    GameApp::log("SpawnManager: customer %s dropped: %s\n", m_sPending.c_str(), pszWhy);
+    // Named by the file, not the drawn look: a broken template fails the same
+    // way on every frame, and the log then holds the line once with a count.
+    GameApp::log("SpawnManager: a customer of %s dropped: %s\n",
+                 (m_sPendingFile.isEmpty() ? m_sPending : m_sPendingFile).c_str(), pszWhy);
     // A named customer's own file stays broken: it is not drawn, nor read, again this level.
     Tsl::SmartPtr<CharacterInfo> pInfo = at(m_lCharInfos, m_nPendingInfo, Tsl::SmartPtr<CharacterInfo>());
     if (pInfo && !isGenerated(pInfo->m_sName) && m_lBrokenInfos.indexOf(m_nPendingInfo) < 0)
@@ -231,13 +235,14 @@ void SpawnManager::update(float fDt) {
             pApp->stepAnimationPreload();
         } catch (const Tsl::Exception& e) {
             // The entry that failed may be another's: loading ours now tells.
-            GameApp::log("SpawnManager: animation failed: %s\n", e.getMessage());
+            Tsl::String sFailed = e.getMessage();
             try {
                 pApp->getAnimation(m_sPendingFile, animFile(m_sPending), m_lPendingParams);
             } catch (const Tsl::Exception& eOurs) {
                 dropPending(eOurs.getMessage());
                 return;
             }
+            GameApp::log("SpawnManager: animation failed: %s\n", sFailed.c_str());
         }
     }
     m_fTimer -= fDt;

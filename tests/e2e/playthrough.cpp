@@ -7,7 +7,8 @@
 // acts. The clock advances a fixed 125 ms a frame and the game's rand() has a
 // fixed seed, so a busy machine changes nothing but the run's length.
 // Exits 0 when every stop was reached and every screenshot looked alive.
-#include "gamemain.h"
+#include "harness.h"
+
 #include "gamestatsmode.h"
 #include "loadingscreen.h"
 #include "menumode.h"
@@ -26,16 +27,12 @@
 #include "mug.h"
 #include "waitress.h"
 
-#include "audio/sdl_audio.h"
-#include "platform/sdl_platform.h"
+#include "platform/platform.h"
 #include "screens/selectprofile.h"
 #include "screens/splashscreen.h"
 #include "image/rect.h"
 #include "ui/button.h"
 #include "ui/control.h"
-#include "video/sdl_d3d7video.h"
-
-#include "tsl2/random.h"
 
 #include <SDL.h>
 
@@ -48,15 +45,13 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
-enum { FRAME_MS = 125, STEP_FRAME_LIMIT = 6000, SHOT = 16, KEY_ENTER = 13, KEY_ESCAPE = 27 };
-const std::uint32_t SEED = 20261207u;
+enum { STEP_FRAME_LIMIT = 6000, SHOT = 16, KEY_ENTER = 13, KEY_ESCAPE = 27 };
 
-GameApp* app() { return GameApp::getInstance(); }
+using e2e::app;
 
 template <class Mode>
 Mode* top() {
@@ -92,23 +87,6 @@ bool clickControl(GameMode* pMode, int nId) {
     }
     std::fprintf(stderr, "playthrough: no control %d on the screen\n", nId);
     return false;
-}
-
-// Sampled pixels of the screen, for loose comparisons.
-std::vector<Uint32> samplePixels(SDL_Surface* pScreen) {
-    std::vector<Uint32> aPixels;
-    SDL_LockSurface(pScreen);
-    for (int y = 4; y < pScreen->h; y += 8) {
-        for (int x = 4; x < pScreen->w; x += 8) {
-            const Uint8* p = static_cast<const Uint8*>(pScreen->pixels) + y * pScreen->pitch +
-                             x * pScreen->format->BytesPerPixel;
-            Uint32 n = 0;
-            std::memcpy(&n, p, pScreen->format->BytesPerPixel > 4 ? 4 : pScreen->format->BytesPerPixel);
-            aPixels.push_back(n);
-        }
-    }
-    SDL_UnlockSurface(pScreen);
-    return aPixels;
 }
 
 void describeField();
@@ -180,26 +158,19 @@ private:
 
     // Not blank (several colours) and not the last stop's picture again.
     bool saveShot(const char* pszName) {
-        SDL_Surface* pScreen = SDL_GetVideoSurface();
-        if (!pScreen) return false;
         char szFile[64];
         std::snprintf(szFile, sizeof(szFile), "%02d-%s.bmp", ++m_nShots, pszName);
-        if (SDL_SaveBMP(pScreen, szFile) != 0) return false;
-        std::vector<Uint32> aPixels = samplePixels(pScreen);
-        std::vector<Uint32> aColours;
-        for (Uint32 n : aPixels) {
-            if (aColours.size() >= 16) break;
-            if (std::find(aColours.begin(), aColours.end(), n) == aColours.end()) aColours.push_back(n);
-        }
-        size_t nChanged = 0;
-        for (size_t i = 0; i < aPixels.size() && i < m_aLast.size(); ++i) nChanged += aPixels[i] != m_aLast[i];
+        std::vector<Uint32> aPixels;
+        if (!e2e::saveScreen(szFile, &aPixels)) return false;
+        size_t nColours = e2e::countColours(aPixels, 16);
+        size_t nChanged = e2e::countChanged(m_aLast, aPixels);
         bool bChanged = m_aLast.empty() || nChanged * 50 > aPixels.size();
-        std::printf("playthrough: %s: %zu colours, %zu of %zu samples changed\n", szFile, aColours.size(),
-                    nChanged, aPixels.size());
+        std::printf("playthrough: %s: %zu colours, %zu of %zu samples changed\n", szFile, nColours, nChanged,
+                    aPixels.size());
         m_aLast = aPixels;
-        if (aColours.size() < 8) std::fprintf(stderr, "playthrough: %s is blank\n", szFile);
+        if (nColours < 8) std::fprintf(stderr, "playthrough: %s is blank\n", szFile);
         if (!bChanged) std::fprintf(stderr, "playthrough: %s is the last picture again\n", szFile);
-        return aColours.size() >= 8 && bChanged;
+        return nColours >= 8 && bChanged;
     }
 
     std::vector<Step> m_lSteps;
@@ -211,50 +182,6 @@ private:
     bool m_bShotDue = false;
     std::vector<Uint32> m_aLast;
     GameMode* m_pLastTop = nullptr;
-};
-
-// The real platform, with a clock that moves a fixed step each frame (and a
-// millisecond each reading) and the script looked at once a frame.
-class ScriptedPlatform : public SDLPlatform {
-public:
-    explicit ScriptedPlatform(Playthrough* pScript) : m_pScript(pScript) {}
-    // Each reading moves the clock a millisecond too, so that work sliced by
-    // time (the loading screen's) still spans frames.
-    unsigned int getTicks() override { return ++m_nTicks; }
-    void delay(unsigned int) override {}
-    void processEvents() override {
-        SDLPlatform::processEvents();
-        m_nTicks += FRAME_MS;
-        m_pScript->onFrame();
-    }
-
-private:
-    Playthrough* m_pScript;
-    unsigned int m_nTicks = 0;
-};
-
-class ScriptedApp : public QarnApp {
-public:
-    explicit ScriptedApp(Playthrough* pScript) : m_pScript(pScript) {}
-
-    // The application seeds the game's draws from the clock as it starts:
-    // the playthrough's own seed goes in after that.
-    bool onInit() override {
-        if (!QarnApp::onInit()) return false;
-        Tsl::seedGameRand(SEED);
-        return true;
-    }
-
-protected:
-    IPlatform* createPlatform() override {
-        ScriptedPlatform* pPlatform = new ScriptedPlatform(m_pScript);
-        pPlatform->setVideoDriver(new D3D7VideoDriver());
-        pPlatform->setAudioDriver(new SDLAudioDriver());
-        return pPlatform;
-    }
-
-private:
-    Playthrough* m_pScript;
 };
 
 // --- the level: one customer served by clicks -----------------------------
@@ -478,19 +405,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: playthrough <content folder>\n");
         return 2;
     }
-    char szFolder[4096];
-    if (!getcwd(szFolder, sizeof(szFolder))) return 2;
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     Playthrough playthrough(script());
-    LaunchOptions options;
-    options.sUserFolder = szFolder;
-    options.sContentFolder = argv[1];
-    options.fnMakeApp = [&playthrough]() -> QarnApp* { return new ScriptedApp(&playthrough); };
-    // A window class of its own: a game the developer runs meanwhile is no
-    // second instance of this one.
-    std::string sClass = "Playthrough" + std::to_string(getpid());
-    const char* apszArgs[] = {"--wndclass", sClass.c_str()};
-    int nExit = runGame(2, apszArgs, options);
+    int nExit = e2e::runScripted("Playthrough", argv[1], [&playthrough] { playthrough.onFrame(); });
     if (nExit != 0) return nExit;
     return playthrough.isDone() ? 0 : 1;
 }

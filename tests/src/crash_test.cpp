@@ -7,6 +7,7 @@
 #include "crashhandler.h"
 #include "gamemain.h"
 #include "instancelock.h"
+#include "names.h"
 
 #include "platform/sighandler.h"
 
@@ -112,6 +113,30 @@ TEST_F(CrashTest, AnExceptionEndsTheRunWithOneALogAndAReport) {
     EXPECT_FALSE(readFile(folder.file("tav.log.report")).empty());
 }
 
+class StoppingApp : public TestQarnApp {
+public:
+    bool onInit() override { return false; }
+};
+
+TEST_F(CrashTest, AFolderThatCannotBeMadeIsNamedWithWhyAndTheOneUsedInstead) {
+    std::string sHome = folder.file("home");
+    auto run = [&]() {
+        mkdir(sHome.c_str(), 0700);
+        writeFile(folder.file("blocked"), "a file where the data folder should be");
+        setenv("HOME", sHome.c_str(), 1);
+        setenv("XDG_DATA_HOME", folder.file("blocked").c_str(), 1);
+        setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+        LaunchOptions options;
+        options.fnMakeApp = []() -> QarnApp* { return new StoppingApp(); };
+        const char* apszArgs[] = {"--wndclass", "crash-test-folder"};
+        std::exit(runGame(2, apszArgs, options));
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(1),
+                std::string(Names::GAME_TITLE) + ": The folder .*blocked/Quillfen/Taverlin/ cannot be made .*: " +
+                    sHome + "/ is used instead");
+    EXPECT_NE(std::string::npos, readFile(sHome + "/tav.log").find("M: Settings and log in " + sHome + "/\n"));
+}
+
 TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
     const char* pszClass = "crash-test-instance";
@@ -135,7 +160,7 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
         const char* apszArgs[] = {"--wndclass", pszClass};
         std::exit(runGame(2, apszArgs, options));
     };
-    EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), "running already");
+    EXPECT_EXIT(second(), ::testing::ExitedWithCode(1), std::string(Names::GAME_TITLE) + " is running already");
     EXPECT_TRUE(InstanceLock(pszClass, sUser).isHeldElsewhere());
     kill(nFirst, SIGKILL);
     int nStatus = 0;
@@ -143,6 +168,22 @@ TEST_F(CrashTest, ASecondInstanceGivesWayAndAKilledOneBlocksNothing) {
     EXPECT_FALSE(InstanceLock(pszClass, sUser).isHeldElsewhere());
     close(aPipe[0]);
     close(aPipe[1]);
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST_F(CrashTest, TheLockFileGoesWithTheGameThatHeldItAndStaysForTheOneThatGaveWay) {
+    setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
+    Tsl::String sUser = folder.sPath.c_str();
+    std::string sFile = InstanceLock::getLockFile("crash-test-tidy", sUser).c_str();
+    {
+        InstanceLock holder("crash-test-tidy", sUser);
+        {
+            InstanceLock second("crash-test-tidy", sUser);
+            EXPECT_TRUE(second.isHeldElsewhere());
+        }
+        EXPECT_EQ(0, access(sFile.c_str(), F_OK));
+    }
+    EXPECT_NE(0, access(sFile.c_str(), F_OK));
     unsetenv("XDG_RUNTIME_DIR");
 }
 

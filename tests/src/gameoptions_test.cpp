@@ -14,7 +14,7 @@ namespace {
 struct GameOptionsTest : GameTest {
     void SetUp() override {
         GameTest::SetUp();
-        addPictures({"check_empty", "check_full_noblit", "sand_frame_back", "loading_back", "menu_isologo_chico"});
+        addPictures({"check_empty", "check_full_noblit", "sand_frame_back", "loading_back", "menu_isologo_chico", "credits_card"});
         addStrings(
             "GOD_Easy Easy\nGOD_Medium Medium\nGOD_Hard Hard\nAboutVerFmt Version %d.%d.%d\nAboutSubtitle A beach bar\n"
             "text_design_g Design\ntext_design_g_1 Ann\ntext_design_g_2 Bo\ntext_art_g Art\ntext_art_g_1 Cy\n"

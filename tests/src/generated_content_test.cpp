@@ -7,7 +7,11 @@
 #include "buyupgrademode.h"
 #include "character.h"
 #include "customerlooks.h"
+#include "gameoptions.h"
+#include "gamestatsmode.h"
+#include "menumode.h"
 #include "names.h"
+#include "playermanager.h"
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
@@ -28,12 +32,20 @@
 #include "app/gameapp.h"
 #include "app/platformservices.h"
 #include "fakes.h"
+#include "screens/creditsmode.h"
 #include "tsl2/random.h"
+#include "ui/button.h"
+#include "ui/label.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <iterator>
 #include <set>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #ifdef CONTENT_ARCHIVE_DIR
 namespace {
@@ -119,6 +131,12 @@ struct GeneratedContent : ::testing::Test {
         app.releaseAnimation(look.m_sKey.c_str());
     }
 };
+
+// Messages from before the string tables are loaded use the built-in title:
+// it must be the one the window shows.
+TEST_F(GeneratedContent, TheCaptionIsTheBuiltInTitle) {
+    EXPECT_EQ(Names::GAME_TITLE, app.getString(Names::STR_CAPTION));
+}
 
 // The texts that give a number of the rules give the number the game uses.
 TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
@@ -597,6 +615,151 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
         pDialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
     }
     unregisterPlatformFontFactories();
+}
+
+std::set<std::string> wordsOf(const Tsl::String& sText) {
+    std::string s = sText.c_str();
+    for (char& c : s) c = std::isalpha(static_cast<unsigned char>(c)) ? static_cast<char>(std::tolower(c)) : ' ';
+    std::istringstream words(s);
+    return std::set<std::string>(std::istream_iterator<std::string>(words), std::istream_iterator<std::string>());
+}
+
+// The group items of the store (chairs, centres, stations) at the levels that
+// offer each of their choices: the description shown for a choice names no
+// place that only another choice's caption names ("first", "right", ...).
+TEST_F(GeneratedContent, APurchaseTextNamesNoPlaceButTheOneChosen) {
+    struct Case {
+        int nItem;
+        int nLevel;  // of every kind
+    } cases[] = {{BuyUpgradeMode::STORE_CHAIRS, 0},  {BuyUpgradeMode::STORE_CENTERS, 1},
+                 {BuyUpgradeMode::STORE_STATIONS, 0}, {BuyUpgradeMode::STORE_STATIONS, 1},
+                 {BuyUpgradeMode::STORE_STATIONS, 2}};
+    for (const Case& c : cases) {
+        QarnPlayer player;
+        for (int& nLevel : player.m_anUpgrades) nLevel = c.nLevel;
+        Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, new UpgradeManager(), c.nItem, "scene0", nullptr);
+        app.pushMode(pDialog.get());
+        std::vector<std::set<std::string>> captions;
+        std::set<std::string> anyCaption;
+        const RadioGroup& choices = pDialog->getOptions();
+        for (int i = 0; i < choices.getCount(); ++i) {
+            Tsl::SmartPtr<RadioButton> pChoice = choices.getAt(i);
+            captions.push_back(wordsOf(pChoice->getCaption()->getText()));
+            anyCaption.insert(captions.back().begin(), captions.back().end());
+        }
+        ASSERT_GE(captions.size(), 2u) << "item " << c.nItem << " level " << c.nLevel;
+        for (int i = 0; i < choices.getCount(); ++i) {
+            Tsl::SmartPtr<RadioButton> pChoice = choices.getAt(i);
+            pDialog->onCallback(pChoice->getId(), 0);
+            const std::set<std::string>& own = captions[i];
+            for (const std::string& sWord : wordsOf(pDialog->getTextLabel()->getText())) {
+                bool bAnotherPlace = anyCaption.count(sWord) && !own.count(sWord);
+                EXPECT_FALSE(bAnotherPlace) << "\"" << pDialog->getTextLabel()->getText().c_str() << "\" for \""
+                                            << pChoice->getCaption()->getText().c_str() << "\"";
+            }
+        }
+        app.endMode(pDialog.get());
+    }
+}
+
+// Where a picture shows pixels, within its own box.
+Rect pixelsOf(const Tsl::SmartPtr<Image>& pImage) {
+    Rect box(pImage->getWidth(), pImage->getHeight(), 0, 0, false);
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x)
+            if (!pImage->isTransparentAt(x, y, 32))
+                box = Rect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1),
+                           std::max(box.bottom, y + 1));
+    return box;
+}
+
+// Where the sprite of that picture shows pixels, on the screen.
+Rect drawnBox(const GameMode& mode, const char* pszImage) {
+    Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->getImage(pszImage);
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            if (pSprite->getImage() != pImage) continue;
+            Rect box = pixelsOf(pImage);
+            Rect screen = pSprite->getScreenRect();
+            return Rect(screen.left + box.left, screen.top + box.top, screen.left + box.right, screen.top + box.bottom);
+        }
+    return Rect();
+}
+
+// The generated content with its theme's fonts, as the screens draw texts.
+struct ThemedContent : GeneratedContent {
+    void SetUp() override {
+        GeneratedContent::SetUp();
+        registerPlatformFontFactories();
+        app.loadTheme(Names::THEME);
+    }
+    void TearDown() override {
+        unregisterPlatformFontFactories();
+        GeneratedContent::TearDown();
+    }
+};
+
+// The menu's welcome line stays on its card for any name a profile may
+// have: a long one is drawn smaller, one too wide even then is cut.
+TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
+    struct Case {
+        const char* pszName;
+        bool bShownWhole;
+    } cases[] = {{"Ann", true}, {"Alexandra Montgomery", true}, {"WWWWWWWWWWWWWWWWWWWW", false}};
+    for (const Case& c : cases) {
+        app.setSetting(Names::SET_CURRENT_PLAYER, getPlayerManager()->createProfile(c.pszName)->getName().c_str());
+        Tsl::SmartPtr<MenuMode> pMenu = new MenuMode();
+        app.pushMode(pMenu.get());
+        Rect card = drawnBox(*pMenu, "menu_estatico_5");
+        for (Sprite* pPart : {static_cast<Sprite*>(pMenu->getNameLabel().get()), pMenu->getWelcome().get()})
+            EXPECT_TRUE(card.containsRect(pPart->getScreenRect()))
+                << c.pszName << ": " << pPart->getScreenRect().toString().c_str() << " off " << card.toString().c_str();
+        EXPECT_EQ(c.bShownWhole, pMenu->getNameLabel()->getText() == c.pszName) << c.pszName;
+        app.endMode(pMenu.get());
+        destroyPlayerManager();
+    }
+}
+
+// The credits roll on their card: whatever part of a line shows, all the
+// way through the scroll, lies on the card's paper.
+TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
+    Tsl::SmartPtr<QarnGameOptions> pOptions = new QarnGameOptions(nullptr, 0, 0);
+    Tsl::SmartPtr<CreditsMode> pCredits = pOptions->makeCredits();
+    app.pushMode(pCredits.get());
+    Rect place = QarnGameOptions::getCreditsCard(), paper = pixelsOf(app.getImage(Names::IMG_CREDITS_CARD));
+    Rect card(place.left + paper.left, place.top + paper.top, place.left + paper.right, place.top + paper.bottom);
+    int nShown = 0;
+    for (int nStep = 0; nStep < 2000 && !pCredits->isFinished(); ++nStep) {
+        for (const SpriteList* pLayer : pCredits->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& pLine : *pLayer) {
+                Rect clip = pLine->getClipRect(), box = pLine->getScreenRect();
+                if (clip.isEmpty()) continue;  // the background and the shade
+                int nTop = std::max(box.top, clip.top), nBottom = std::min(box.bottom, clip.bottom);
+                if (box.isEmpty() || nTop >= nBottom) continue;  // out of the area
+                Rect shown(box.left, nTop, box.right, nBottom);
+                ++nShown;
+                Label* pLabel = dynamic_cast<Label*>(pLine.get());
+                ASSERT_TRUE(card.containsRect(shown)) << (pLabel ? pLabel->getText().c_str() : "a picture") << " at "
+                                                      << shown.toString().c_str() << " off "
+                                                      << card.toString().c_str();
+            }
+        pCredits->onUpdate(0.25f);
+    }
+    EXPECT_TRUE(pCredits->isFinished());
+    EXPECT_GT(nShown, 100);
+}
+
+// The results dialog's button reads as the texts spell it, not as its key.
+TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
+    const char* const apszButtons[] = {"OK", "Exit", "OK"};  // by play mode
+    for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
+        PlayField field;
+        field.m_nPlayMode = nPlayMode;
+        Tsl::SmartPtr<GameStatsMode> pStats = new GameStatsMode(&field, 0);
+        app.pushMode(pStats.get());
+        EXPECT_EQ(apszButtons[nPlayMode], pStats->getOkButton()->getText()) << "play mode " << nPlayMode;
+        app.endMode(pStats.get());
+    }
 }
 
 } // namespace

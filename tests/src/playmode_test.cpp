@@ -103,6 +103,16 @@ struct LevelTest : PlayFieldFixture {
         ASSERT_TRUE(runUntil([&] { return idle(); }));
     }
     Waitress* waitress() { return pMode->getWaitress(); }
+    // The middle of the box the field draws the picture in.
+    std::pair<int, int> centreOfSprite(const Tsl::SmartPtr<Image>& pImage) {
+        for (SpriteList* pLayer : pMode->getLayers())
+            for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
+                if (pSprite->getImage() == pImage) {
+                    Rect box = pSprite->getScreenRect();
+                    return {(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+                }
+        return {-1, -1};
+    }
     bool idle() { return waitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0; }
 };
 
@@ -243,6 +253,10 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
 }
 
 TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
+    // The closing sign, its insertion point off its centre as a picture's may be.
+    Tsl::SmartPtr<Image> pSign = app.createImage(320, 130, true);
+    pSign->setInsPoint(30, 12);
+    app.addImage("parrot_banner_closing", pSign);
     struct Case {
         int nPlayMode;
         int nMinutes;
@@ -266,6 +280,7 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         for (int i = 0; i < 8 * 400 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++i) frame();
         EXPECT_GE(pMode->getLevelSeconds(), c.nExpectedSeconds) << c.nPlayMode;
         EXPECT_LT(pMode->getLevelSeconds(), c.nExpectedSeconds + Character::MAX_PATIENCE) << c.nPlayMode;
+        EXPECT_EQ(std::make_pair(400, 300), centreOfSprite(pSign)) << "the closing sign stands in the field's middle";
         for (int i = 0; i < app.getModeCount(); ++i)
             nResults += dynamic_cast<GameStatsMode*>(app.getModeAt(i).get()) != nullptr;
         EXPECT_EQ(nResults, 1);

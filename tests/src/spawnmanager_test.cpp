@@ -1,6 +1,7 @@
 // Customers: the definition files, the draw by weight, seats, tags, the
 // delay and animation gate, and the generated looks, over a scripted rand().
 #include "playfield_fixture.h"
+#include "scratch_log.h"
 
 #include "character.h"
 #include "characterspot.h"
@@ -247,6 +248,21 @@ TEST_F(SpawnTest, ABrokenAnimationDropsThePendingCustomerOnly) {
     int nBob = indexOf("bob");
     m_aRand.assign(1, nBob == 0 ? 0 : 9999);  // "bob", whichever is listed first
     EXPECT_GT(framesUntilCustomer(60), 0);
+}
+
+TEST_F(SpawnTest, ABrokenTemplateIsLoggedOnceWithACountNotOnEveryFrame) {
+    ScratchLog log;
+    addText("hombre.template", "load px\nbogus\n");
+    define("hombre 1\n");
+    load();
+    seats(2, 0);
+    for (int i = 0; i < 4000; ++i) m_aRand.push_back(i * 7919);  // a different look each time
+    for (int i = 0; i < 600; ++i) pSpawn->update(0.125f);
+    GameApp::closeLog();
+    std::string sText = log.text();
+    EXPECT_EQ(2, std::count(sText.begin(), sText.end(), '\n')) << sText.substr(0, 1000);
+    EXPECT_NE(std::string::npos, sText.find("hombre.template, line 2")) << sText.substr(0, 1000);
+    EXPECT_NE(std::string::npos, sText.find("more times")) << sText.substr(0, 1000);
 }
 
 TEST(CustomerLooks, LookRecipesFollowTheDraws) {

@@ -4,6 +4,7 @@
 #include "game_fixtures.h"
 
 #include "gamemain.h"
+#include "highscoreentry.h"
 #include "names.h"
 #include "playermanager.h"
 #include "loadingscreen.h"
@@ -14,6 +15,7 @@
 #include "screens/names.h"
 #include "screens/selectprofile.h"
 #include "screens/splashscreen.h"
+#include "ui/dialogmode.h"
 #include "video/videodriver.h"
 
 #include "d3d7/test_hooks.h"
@@ -25,6 +27,9 @@
 #include <gtest/gtest.h>
 
 #include <SDL/SDL_keysym.h>
+
+#include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -41,6 +46,19 @@ struct StartupTest : ::testing::Test {
         content.writeTo(folder.sPath);
         app.setContentFolder(folder.sPath.c_str());
         app.setSettingsFile(folder.file("config.dat").c_str());
+    }
+    // Skips the splash; the loading screen builds, loads its empty lists and
+    // hands over to the menu, which asks for a name.
+    static bool reachesTheNameDialog(QarnApp& app) {
+        app.onMouseDown(MB_LEFT, 10, 10);  // skips the only splash item
+        app.runFrame();
+        for (int i = 0; i < 3; ++i) app.runFrame();
+        return Tsl::SmartPtr<CreateProfileDialog>::dynamicCast(app.getModeAt(0));
+    }
+    // A message with the line breaks that keep long paths in a dialog taken out.
+    static std::string unbroken(std::string s) {
+        s.erase(std::remove(s.begin(), s.end(), '\n'), s.end());
+        return s;
     }
     // The settings as the file holds them now.
     std::map<std::string, std::string> savedSettings() {
@@ -134,6 +152,8 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
          "sand.theme"},
         {"broken theme", [](TestContent& c) { c.archives["common.dat"]["sand.theme"] = "font\n"; }, nullptr,
          "sand.theme"},
+        {"missing preload list", [](TestContent& c) { c.archives["common.dat"].erase("preload-sound.txt"); },
+         nullptr, "preload-sound.txt"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
@@ -151,31 +171,73 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
         ASSERT_NE(std::string::npos, nMessage);
         EXPECT_EQ(std::string::npos, sLog.find("G: Message box", nMessage + 1));
         EXPECT_NE(std::string::npos, sLog.find(c.pszNamed, nMessage)) << sLog;
+        // The message calls the game by its title, never by the product's name.
+        EXPECT_EQ(std::string::npos, sLog.find(Names::PRODUCT_NAME)) << sLog;
         EXPECT_EQ(0, app.getModeCount());
     }
 }
 
-TEST_F(StartupTest, ADamagedSettingsFileIsKeptAsideBeforeTheFirstSaveReplacesIt) {
+TEST_F(StartupTest, SettingsTroubleIsToldOnceNamingThePlaceBeforeTheNameDialog) {
     std::string sDamaged("\x78\x9C broken settings \x00\x01\xFF", 23);
-    writeFile(folder.file("config.dat"), sDamaged);
+    struct Case {
+        const char* pszWhat;
+        std::function<void(const std::string&)> fnBreak;
+        std::string sNamed;
+    } aCases[] = {
+        {"a damaged file, kept aside", [&](const std::string& s) { writeFile(s, sDamaged); },
+         folder.file("config.dat.damaged.1")},
+        {"saves failing: a folder in the file's place", [](const std::string& s) { mkdir(s.c_str(), 0700); },
+         folder.sPath + "/"},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        std::remove(folder.file("config.dat").c_str());
+        c.fnBreak(folder.file("config.dat"));
+        TestQarnApp app;
+        prepare(app);
+        ::testing::internal::CaptureStderr();
+        ASSERT_TRUE(app.onInit());  // the full-screen guard saves twice
+        app.saveSettings();
+        std::string sErr = unbroken(::testing::internal::GetCapturedStderr());
+        std::string sTold = std::string(app.getTitle().c_str()) + ": ";
+        EXPECT_EQ(sErr.find(sTold), sErr.rfind(sTold)) << sErr;
+        EXPECT_NE(std::string::npos, sErr.find(c.sNamed)) << sErr;
+        app.runFrame();
+        Tsl::SmartPtr<DlgMessage> pNotice = Tsl::SmartPtr<DlgMessage>::dynamicCast(app.getModeAt(0));
+        ASSERT_TRUE(pNotice);
+        EXPECT_NE(std::string::npos, unbroken(pNotice->getText().c_str()).find(c.sNamed));
+        pNotice->onCallback(0, 0);
+        EXPECT_TRUE(reachesTheNameDialog(app));
+        destroyPlayerManager();
+    }
+    EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged.1")));
+}
+
+TEST_F(StartupTest, StoredHighScoreTablesAreCutToTenWhenTheSettingsLoad) {
+    Tsl::List<HighscoreTable> lTables;
+    for (int t = 0; t < 3; ++t) lTables.append(HighscoreTable());
+    for (int i = 0; i < 1000; ++i) lTables.getNode(1)->data.append(HighscoreEntry("Long", i));
+    {
+        TestQarnApp app;
+        app.setSettingsFile(folder.file("config.dat").c_str());
+        app.setSetting(Names::SET_HIGHSCORES, writeHighscoreTables(lTables));
+        ASSERT_TRUE(app.saveSettings());
+    }
     TestQarnApp app;
     prepare(app);
-    ASSERT_TRUE(app.onInit());  // the full-screen guard saves at once
-    EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged")));
-    EXPECT_EQ("FALSE", savedSettings()[Names::SET_FULLSCREEN_FAILED]);
+    ASSERT_TRUE(app.onInit());
+    lTables.clear();
+    EXPECT_TRUE(readHighscoreTables(savedSettings()[Names::SET_HIGHSCORES].c_str(), 3, 1000, lTables));
+    EXPECT_EQ(10, lTables.getAt(1).getCount());
 }
 
 TEST_F(StartupTest, TheSplashEndsOnTheLoadingScreenWhoseMenuAsksForAProfileAndGreetsIt) {
     TestQarnApp app;
     prepare(app);
     ASSERT_TRUE(app.onInit());
-    app.onMouseDown(MB_LEFT, 10, 10);  // skips the only splash item
-    app.runFrame();
+    ASSERT_TRUE(reachesTheNameDialog(app));
     EXPECT_TRUE(app.getConfirmExit());
-    // The loading screen builds, loads its empty lists and hands over.
-    for (int i = 0; i < 3; ++i) app.runFrame();
     Tsl::SmartPtr<CreateProfileDialog> pCreate = Tsl::SmartPtr<CreateProfileDialog>::dynamicCast(app.getModeAt(0));
-    ASSERT_TRUE(pCreate);
     EXPECT_FALSE(pCreate->isCancelEnabled());
     for (char c : std::string("Kai")) app.onChar(c);
     app.onKeyDown(SDLK_RETURN, 0);

@@ -1,6 +1,7 @@
-# cmake -DFOLDER=<folder> -P run_in_scratch.cmake -- <program> <arguments...>
+# cmake -DFOLDER=<folder> [-DKEEP=ON] -P run_in_scratch.cmake -- <program> <arguments...>
 # Runs the program in a fresh, empty folder of its own and removes the folder
-# afterwards; fails with the program's exit code and output.
+# afterwards (KEEP: leaves it, for the pictures a run saves there to be
+# looked at); fails with the program's exit code and output.
 set(command "")
 set(take OFF)
 math(EXPR last "${CMAKE_ARGC} - 1")
@@ -17,7 +18,9 @@ endif()
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
 execute_process(COMMAND ${command} WORKING_DIRECTORY ${FOLDER} RESULT_VARIABLE code)
-file(REMOVE_RECURSE ${FOLDER})
+if(NOT KEEP)
+  file(REMOVE_RECURSE ${FOLDER})
+endif()
 if(NOT code EQUAL 0)
   message(FATAL_ERROR "${command}: exit ${code}")
 endif()

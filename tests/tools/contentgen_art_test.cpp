@@ -6,6 +6,7 @@
 #include "contentset.h"
 #include "encoders.h"
 #include "handplaces.h"
+#include "howtopages.h"
 
 #include "fakes.h"
 
@@ -75,6 +76,21 @@ std::vector<Rgba> decodePng(const Bytes& png, int& nWidth, int& nHeight) {
     nWidth = static_cast<int>(image.width);
     nHeight = static_cast<int>(image.height);
     return aPixels;
+}
+
+// Shrinking averages what each new pixel covers, and clear pixels lend no
+// colour: a red picture's rim does not darken where it meets the clear.
+TEST(ContentCanvas, AShrunkPictureAveragesItsPixelsAndKeepsItsColourAtTheRim) {
+    Canvas c(4, 2);
+    c.fillRect(0, 0, 2, 2, Rgba(255, 0, 0));
+    c.fillRect(2, 0, 1, 2, Rgba(0, 0, 255));
+    Canvas half = c.scaled(2, 1);
+    EXPECT_EQ(255, half.at(0, 0).r);
+    EXPECT_EQ(255, half.at(0, 0).a);
+    // Half blue, half clear: blue at half the cover.
+    EXPECT_EQ(255, half.at(1, 0).b);
+    EXPECT_EQ(0, half.at(1, 0).r);
+    EXPECT_NEAR(128, half.at(1, 0).a, 1);
 }
 
 TEST(ContentEncoders, APictureReadsBackAsDrawnAndEncodesTheSameEveryTime) {
@@ -150,6 +166,16 @@ TEST(ContentSetTest, PicturesAreStoredLowerCaseAndEveryArchiveIsWritten) {
     EXPECT_FALSE(set.has("mapa_flor_1_S.png"));
     EXPECT_THROW(set.addText("common.dat", "messages.txt", "again"), std::runtime_error);
     EXPECT_THROW(set.addText("other.dat", "x.txt", ""), std::runtime_error);
+    // A picture made earlier is found by the name it was made under.
+    Canvas drawn(3, 2);
+    drawn.fillRect(1, 0, 1, 2, Rgba(10, 200, 30, 128));
+    ContentSet pictures;
+    pictures.addImage("common.dat", "Olvy_Wave", drawn);
+    Canvas found = pictures.picture("Olvy_Wave");
+    ASSERT_EQ(3, found.width());
+    EXPECT_EQ(drawn.pixels()[1].g, found.pixels()[1].g);
+    EXPECT_EQ(drawn.pixels()[4].a, found.pixels()[4].a);
+    EXPECT_THROW(pictures.picture("olvy_jump"), std::runtime_error);
 
     TempFolder folder;
     set.write(folder.sPath);
@@ -239,6 +265,48 @@ TEST_F(GeneratedSet, EveryPartOfALookHasTheFigureCanvas) {
         }
     }
     EXPECT_GT(nParts, 250);
+}
+
+// The how-to pages each show a picture of their own in their frame: most of
+// the frame differs from one page to any other.
+TEST_F(GeneratedSet, EachHowtoPageShowsAPictureOfItsOwn) {
+    const int PAGES = static_cast<int>(howtoPages().size());
+    ASSERT_EQ(3, PAGES);
+    for (int a = 0; a < PAGES; ++a)
+        for (int b = a + 1; b < PAGES; ++b) {
+            Tsl::SmartPtr<Image> pA = app.getImage(("howto" + std::to_string(a)).c_str());
+            Tsl::SmartPtr<Image> pB = app.getImage(("howto" + std::to_string(b)).c_str());
+            int nSampled = 0, nDifferent = 0;
+            for (int y = HOWTO_FRAME_Y; y < HOWTO_FRAME_Y + HOWTO_FRAME_H; y += 2)
+                for (int x = HOWTO_FRAME_X; x < HOWTO_FRAME_X + HOWTO_FRAME_W; x += 2) {
+                    Color p = pA->getColorAt(x, y), q = pB->getColorAt(x, y);
+                    ++nSampled;
+                    nDifferent += std::abs(p.r - q.r) + std::abs(p.g - q.g) + std::abs(p.b - q.b) > 48;
+                }
+            EXPECT_GT(nDifferent * 3, nSampled) << "howto" << a << " and howto" << b << ": " << nDifferent << " of "
+                                                << nSampled << " differ";
+        }
+}
+
+// Every step a page's lines number (or letter: a label and two spaces) has
+// its pointer in the picture; the first page starts with taking the order, then fills, then
+// serves.
+TEST(HowtoPages, EveryStepHasItsPointerAndTheOrderComesFirst) {
+    std::vector<HowtoPage> pages = howtoPages();
+    for (const HowtoPage& page : pages) {
+        std::vector<std::string> steps, pointed;
+        for (const std::string& sLine : page.lines)
+            if (sLine.size() > 2 && sLine[0] != ' ' && sLine.compare(1, 2, "  ") == 0) steps.push_back(sLine.substr(0, 1));
+        for (const HowtoPointer& p : page.pointers) pointed.push_back(p.sLabel);
+        EXPECT_EQ(steps, pointed) << page.sTitle;
+    }
+    std::string sText;
+    for (const std::string& sLine : pages[0].lines) sText += sLine + " ";
+    size_t nOrder = sText.find("balloon"), nFill = sText.find("fill"), nServe = sText.find("serve");
+    ASSERT_NE(std::string::npos, nOrder) << sText;
+    EXPECT_NE(std::string::npos, sText.find("order")) << sText;
+    EXPECT_LT(nOrder, nFill) << sText;
+    EXPECT_LT(nFill, nServe) << sText;
 }
 
 } // namespace

@@ -224,9 +224,12 @@ void makeLoadingBack(Generator& gen) {
     // Drawn at (-6, -10): the panel holds the loading screen's row of ten
     // icons (centred on x 400 from y 300) and its label below.
     Art::paperPanel(c, 156, 250, 500, 190);
-    // No title: the credits scroll their lines, the logo first, over this
-    // picture from y 30 to 570, so anything written here would be crossed.
     gen.set.addImage(COMMON, "loading_back", c);
+    // The credits roll on this card, laid over the picture above: their
+    // lines keep inside it and fade out before its rim.
+    Canvas card(640, 580);
+    Art::paperPanel(card, 0, 0, 634, 573);
+    gen.set.addImage(COMMON, "credits_card", card);
 }
 
 // The clock of the in-play loading dialog: a dial, twenty hand positions

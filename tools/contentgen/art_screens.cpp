@@ -1,6 +1,6 @@
 // The screens around the play field: the menu, the credits logo, the level
-// dialogs' banners, the high-score background, the how-to pages, the
-// purchase dialog's pieces, the splash, and the small animations they play.
+// dialogs' banners, the high-score background, the purchase dialog's pieces,
+// the splash, and the small animations they play.
 #include "generator.h"
 
 #include <cmath>
@@ -90,7 +90,8 @@ void makeMenu(Generator& gen) {
     Art::woodBoard(select, 0, 0, 280, 40);
     gen.text.draw(select, "Choose how to play", 140, 9, 16, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(COMMON, "menu_select", select);
-    Canvas welcome(130, 34);
+    // As wide as the word and a space: the player's name follows it.
+    Canvas welcome(gen.text.measure("Welcome,", 20, true) + 12, 34);
     gen.text.draw(welcome, "Welcome,", 4, 4, 20, INK, TextDrawer::LEFT);
     gen.set.addImage(COMMON, "menu_welcome", welcome);
     // The menu puts this picture's top 10 pixels above the player's name and
@@ -202,23 +203,6 @@ void makeDialogs(Generator& gen) {
     gen.set.addImage(COMMON, "parrot_banner_closing", closing);
 }
 
-void makeHowto(Generator& gen) {
-    using namespace Palette;
-    static const char* const PAGES[3][4] = {
-        {"Serve the guests", "Guests sit at the bar and ask", "for a drink. Click the juicer to", "fill a glass, then click the guest."},
-        {"Two hands, one tray", "Left click uses the left hand,", "right click the right one. Buy a", "tray in the store to carry more."},
-        {"Reach the goal", "Every day has a money goal.", "Happy guests tip well: serve", "fast and clear the empty glasses."}};
-    for (int p = 0; p < 3; ++p) {
-        Canvas c(800, 600);
-        Art::beachBackdrop(c, 180, 260, gen);
-        Art::paperPanel(c, 60, 40, 680, 480);
-        gen.text.draw(c, PAGES[p][0], 400, 70, 34, CORAL, TextDrawer::CENTER, true, true);
-        for (int l = 1; l < 4; ++l) gen.text.draw(c, PAGES[p][l], 400, 350.0f + l * 34, 22, INK, TextDrawer::CENTER, false);
-        for (int i = 0; i < 3; ++i) Art::glass(c, 300 + i * 100.0f, 300, 2.2f, i + p, i == p ? CORAL : GOLD, 0.7f);
-        gen.set.addImage(COMMON, "howto" + std::to_string(p), c);
-    }
-}
-
 // Olvy, the waitress in a window of the results dialog: happy or sad.
 void makeOlvy(Generator& gen) {
     using namespace Palette;
@@ -255,7 +239,6 @@ void makeClockAnim(Generator& gen) {
 void makeScreens(Generator& gen) {
     makeMenu(gen);
     makeDialogs(gen);
-    makeHowto(gen);
     makeOlvy(gen);
     makeClockAnim(gen);
 }

@@ -182,6 +182,29 @@ void Canvas::mirror() {
     for (int y = 0; y < m_nHeight; ++y) std::reverse(m_aPixels.begin() + y * m_nWidth, m_aPixels.begin() + (y + 1) * m_nWidth);
 }
 
+Canvas Canvas::scaled(int nWidth, int nHeight) const {
+    Canvas out(nWidth, nHeight);
+    if (m_nWidth == 0 || m_nHeight == 0) return out;
+    float fStepX = float(m_nWidth) / nWidth, fStepY = float(m_nHeight) / nHeight;
+    // Each new pixel samples its footprint on a grid of at least 2 x 2.
+    int nSamplesX = std::max(2, static_cast<int>(std::ceil(fStepX)) * 2);
+    int nSamplesY = std::max(2, static_cast<int>(std::ceil(fStepY)) * 2);
+    for (int y = 0; y < nHeight; ++y)
+        for (int x = 0; x < nWidth; ++x) {
+            float r = 0, g = 0, b = 0, a = 0;
+            for (int sy = 0; sy < nSamplesY; ++sy)
+                for (int sx = 0; sx < nSamplesX; ++sx) {
+                    int px = std::min(m_nWidth - 1, static_cast<int>((x + (sx + 0.5f) / nSamplesX) * fStepX));
+                    int py = std::min(m_nHeight - 1, static_cast<int>((y + (sy + 0.5f) / nSamplesY) * fStepY));
+                    const Rgba& c = m_aPixels[py * m_nWidth + px];
+                    r += c.r * c.a, g += c.g * c.a, b += c.b * c.a, a += c.a;
+                }
+            if (a > 0) out.set(x, y, Rgba(clampByte(r / a), clampByte(g / a), clampByte(b / a),
+                                          clampByte(a / (nSamplesX * nSamplesY))));
+        }
+    return out;
+}
+
 void Canvas::stripes(float x, float y, float w, float h, float fSpacing, const Rgba& c, float fThickness) {
     for (float py = y + fSpacing / 2; py < y + h; py += fSpacing) fillRect(x, py, w, fThickness, c);
 }

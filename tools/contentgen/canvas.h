@@ -59,6 +59,9 @@ public:
     // This canvas with every pixel's colour multiplied by the tint.
     void tint(const Rgba& c);
     void mirror();
+    // This canvas resized to the given size, each new pixel the average of
+    // the part of the old ones it covers (weighted by their alpha).
+    Canvas scaled(int nWidth, int nHeight) const;
     // Thin horizontal strokes of a darker shade: a cheap texture for wood and sand.
     void stripes(float x, float y, float w, float h, float fSpacing, const Rgba& c, float fThickness = 1.0f);
 

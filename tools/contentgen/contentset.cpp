@@ -56,6 +56,15 @@ bool ContentSet::has(const std::string& sName) const {
     return false;
 }
 
+Canvas ContentSet::picture(const std::string& sName) const {
+    std::string sEntry = lower(sName) + ".png";
+    for (const auto& archive : m_hArchives) {
+        auto it = archive.second.find(sEntry);
+        if (it != archive.second.end()) return decodePng(it->second);
+    }
+    throw std::runtime_error("no picture named '" + sName + "' has been made yet");
+}
+
 std::map<std::string, std::string> ContentSet::getIndex() const {
     std::map<std::string, std::string> hIndex;
     for (const auto& archive : m_hArchives)

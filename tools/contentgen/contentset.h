@@ -22,6 +22,9 @@ public:
     void addBytes(const std::string& sArchive, const std::string& sName, const Bytes& data);
 
     bool has(const std::string& sName) const;
+    // A picture made earlier, by the name it was added under, as the game
+    // will show it; an error when there is none.
+    Canvas picture(const std::string& sName) const;
     // Every entry name with the archive that holds it.
     std::map<std::string, std::string> getIndex() const;
     const std::map<std::string, std::map<std::string, Bytes>>& getArchives() const { return m_hArchives; }

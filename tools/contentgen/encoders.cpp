@@ -59,6 +59,25 @@ Bytes encodePng(const Canvas& canvas) {
     return out;
 }
 
+Canvas decodePng(const Bytes& png) {
+    png_image image;
+    std::memset(&image, 0, sizeof(image));
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size()))
+        throw std::runtime_error(std::string("libpng: can't read a picture: ") + image.message);
+    image.format = PNG_FORMAT_RGBA;
+    Canvas canvas(static_cast<int>(image.width), static_cast<int>(image.height));
+    std::vector<unsigned char> aPixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, aPixels.data(), 0, nullptr))
+        throw std::runtime_error(std::string("libpng: can't read a picture: ") + image.message);
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            const unsigned char* p = &aPixels[(static_cast<size_t>(y) * canvas.width() + x) * 4];
+            canvas.set(x, y, Rgba(p[0], p[1], p[2], p[3]));
+        }
+    return canvas;
+}
+
 Bytes encodeWav(const std::vector<float>& aSamples, int nRate) {
     Bytes out;
     unsigned int nData = static_cast<unsigned int>(aSamples.size() * 2);

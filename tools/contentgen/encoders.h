@@ -11,6 +11,8 @@
 typedef std::vector<unsigned char> Bytes;
 
 Bytes encodePng(const Canvas& canvas);
+// A picture written by encodePng (or any PNG) as a canvas.
+Canvas decodePng(const Bytes& png);
 
 // Mono 16-bit PCM at the given rate; samples from -1 to 1.
 Bytes encodeWav(const std::vector<float>& aSamples, int nRate);

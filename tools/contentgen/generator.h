@@ -64,3 +64,5 @@ void makePeople(Generator& gen);
 void makeWaitress(Generator& gen);
 void makeScenes(Generator& gen);
 void makeSounds(Generator& gen);
+// After the pictures of the play field: the how-to pages are made of them.
+void makeHowtoPages(Generator& gen);

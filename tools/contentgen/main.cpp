@@ -101,6 +101,7 @@ void generate(ContentSet& set, const std::string& sContent, const std::string& s
     makePeople(gen);
     makeWaitress(gen);
     makeScenes(gen);
+    makeHowtoPages(gen);
     makeSounds(gen);
 }
 

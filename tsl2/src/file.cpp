@@ -2,7 +2,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace Tsl {
 
@@ -41,11 +43,12 @@ File::~File() {
 
 bool File::exists(const char* pszPath) {
     if (!pszPath || !*pszPath) return false;
-    std::FILE* pFile = std::fopen(pszPath, "rb");
-    if (!pFile) return false;
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int nFd = ::open(pszPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (nFd < 0) return false;
     struct stat info;
-    bool bRegular = fstat(fileno(pFile), &info) == 0 && !S_ISDIR(info.st_mode);
-    std::fclose(pFile);
+    bool bRegular = fstat(nFd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(nFd);
     return bRegular;
 }
 

@@ -137,6 +137,22 @@ void ObjectStreamer::read(float& f) {
 
 void ObjectStreamer::read(String& s) {
     TSL_TRACE();
+    s = readBytes(readStringLength());
+}
+
+bool ObjectStreamer::read(String& s, unsigned int nMaxLength) {
+    TSL_TRACE();
+    unsigned int nLength = readStringLength();
+    if (nLength <= nMaxLength) {
+        s = readBytes(nLength);
+        return true;
+    }
+    s = String();
+    skipBytes(nLength);
+    return false;
+}
+
+unsigned int ObjectStreamer::readStringLength() {
     unsigned char nTag = 0;
     read(nTag);
     unsigned int nLength = 0;
@@ -148,15 +164,30 @@ void ObjectStreamer::read(String& s) {
         TSL_THROW(BadStreamFormatException, "Tsl::ObjectStreamer : expected a string, found tag %02X in %s", nTag,
                   m_pStream->getName().c_str());
     }
-    s = readBytes(nLength);
+    return nLength;
 }
 
-String ObjectStreamer::readBytes(unsigned int nLength) {
-    TSL_TRACE();
+void ObjectStreamer::requireAvailable(unsigned int nLength) const {
     int64_t nRemaining = m_pStream->getRemaining();
     if (nLength > static_cast<unsigned int>(INT_MAX) || (nRemaining >= 0 && nLength > nRemaining))
         TSL_THROW(BadStreamFormatException, "Tsl::ObjectStreamer : string of %u bytes runs past the end of %s",
                   nLength, m_pStream->getName().c_str());
+}
+
+void ObjectStreamer::skipBytes(unsigned int nLength) {
+    TSL_TRACE();
+    requireAvailable(nLength);
+    std::vector<char> aPiece(nLength < READ_CHUNK ? nLength : READ_CHUNK);
+    for (unsigned int nLeft = nLength; nLeft > 0;) {
+        unsigned int nPiece = nLeft < READ_CHUNK ? nLeft : READ_CHUNK;
+        m_pStream->readFully(aPiece.data(), static_cast<int>(nPiece));
+        nLeft -= nPiece;
+    }
+}
+
+String ObjectStreamer::readBytes(unsigned int nLength) {
+    TSL_TRACE();
+    requireAvailable(nLength);
     std::vector<char> aBytes;
     while (aBytes.size() < nLength) {
         size_t nOld = aBytes.size();

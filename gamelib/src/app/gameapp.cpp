@@ -8,6 +8,7 @@
 #include "app/modetransition.h"
 #include "platform/platform.h"
 #include "app/resourceloader.h"
+#include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "text/bitmapfont.h"
 #include "text/simplefont.h"
@@ -16,17 +17,18 @@
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
-#include "tsl2/objectstreamer.h"
 #include "tsl2/random.h"
 #include "tsl2/resourcefile.h"
 #include "tsl2/tokenfilereader.h"
-#include "tsl2/zstream.h"
 
 #include <SDL/SDL_keysym.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -35,11 +37,66 @@ GameApp* GameApp::s_pInstance = nullptr;
 
 namespace {
 Tsl::String s_sLogFile;
+// A whole line written again and again (an error met on every frame) is
+// written once; how often it came follows when another line comes or the log
+// closes.
+Tsl::String s_sLastLogLine;
+int s_nLogRepeats = 0;
+bool s_bLogAtLineStart = true;
 
-// The settings file: a zlib stream holding the object streamer header, the
-// record word "SET" + version 1, the entry count and the key/value strings.
-const char* const SETTINGS_MAGIC = "SET";
-const int SETTINGS_VERSION = 1;
+const char* const DAMAGED_SETTINGS_SUFFIX = ".damaged.";
+
+void appendToLog(const Tsl::String& sText) {
+    Tsl::SmartPtr<Tsl::LogFile> pLog = new Tsl::LogFile(s_sLogFile);
+    pLog->write(sText.c_str(), sText.getLength());
+}
+
+void writeLogRepeats() {
+    if (s_nLogRepeats == 0) return;
+    appendToLog(Tsl::String::format("G: The line above came %d more times\n", s_nLogRepeats));
+    s_nLogRepeats = 0;
+}
+
+// The folder part of a path with its separator ("./" when it has none), and
+// the name after it.
+void splitPath(const Tsl::String& sPath, Tsl::String& sFolder, Tsl::String& sName) {
+    const char* pszSlash = std::strrchr(sPath.c_str(), '/');
+    if (!pszSlash) {
+        sFolder = "./";
+        sName = sPath;
+        return;
+    }
+    int nLength = static_cast<int>(pszSlash - sPath.c_str()) + 1;
+    sFolder = sPath.left(nLength);
+    sName = sPath.substringFrom(nLength);
+}
+
+Tsl::String folderOf(const Tsl::String& sPath) {
+    Tsl::String sFolder, sName;
+    splitPath(sPath, sFolder, sName);
+    return sFolder;
+}
+
+// The numbers n of the existing copies "<file>.damaged.<n>".
+std::vector<int> findDamagedCopies(const Tsl::String& sFile) {
+    std::vector<int> aNumbers;
+    Tsl::String sFolder, sPrefix;
+    splitPath(sFile, sFolder, sPrefix);
+    sPrefix += DAMAGED_SETTINGS_SUFFIX;
+    DIR* pDir = opendir(sFolder.c_str());
+    if (!pDir) return aNumbers;
+    while (struct dirent* pEntry = readdir(pDir)) {
+        const char* pszName = pEntry->d_name;
+        if (std::strncmp(pszName, sPrefix.c_str(), static_cast<size_t>(sPrefix.getLength())) != 0) continue;
+        const char* pszNumber = pszName + sPrefix.getLength();
+        char* pszEnd = nullptr;
+        long nNumber = std::strtol(pszNumber, &pszEnd, 10);
+        if (*pszNumber >= '1' && *pszNumber <= '9' && *pszEnd == '\0' && nNumber < 1000000000L)
+            aNumbers.push_back(static_cast<int>(nNumber));
+    }
+    closedir(pDir);
+    return aNumbers;
+}
 
 int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
 
@@ -75,7 +132,7 @@ GameApp::GameApp()
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255) {
+      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255), m_bSaveFailureReported(false) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -85,6 +142,8 @@ GameApp::~GameApp() {
     TSL_TRACE();
     log("G: Shutdown\n");
     log("G: ...modes\n");
+    m_lWaitingModes.clear();
+    m_pLastWaitingMode = nullptr;
     // Modes first: their sprites hold images and samples from the caches.
     while (!m_lModes.isEmpty()) {
         Tsl::SmartPtr<GameMode> pMode = m_lModes.removeFirst();
@@ -290,6 +349,7 @@ void GameApp::runFrame() {
     IAudioDriver* pAudio = getAudioDriver();
     if (pAudio) pAudio->update(fDt);
     if (m_bClampFrameTime && fDt > m_fMaxFrameTime) fDt = m_fMaxFrameTime;
+    pushWaitingMode();
     updateModes(fDt);
     if (m_pPlatform) m_pPlatform->processEvents();
     ++m_nFrameCounter;
@@ -370,13 +430,20 @@ void GameApp::setArguments(int nArgc, const char* const* ppszArgv) {
 // ---------------------------------------------------------------- the log
 
 void GameApp::openLog(const char* pszPath) {
+    closeLog();
     s_sLogFile = pszPath ? pszPath : "";
     if (s_sLogFile.isEmpty()) return;
     struct stat info;
     if (stat(s_sLogFile.c_str(), &info) == 0 && info.st_size > LOG_SIZE_LIMIT) std::remove(s_sLogFile.c_str());
 }
 
-void GameApp::closeLog() { s_sLogFile = ""; }
+void GameApp::closeLog() {
+    if (!s_sLogFile.isEmpty()) writeLogRepeats();
+    s_sLogFile = "";
+    s_sLastLogLine = "";
+    s_nLogRepeats = 0;
+    s_bLogAtLineStart = true;
+}
 
 const Tsl::String& GameApp::getLogFile() { return s_sLogFile; }
 
@@ -386,8 +453,17 @@ void GameApp::log(const char* pszFormat, ...) {
     va_start(args, pszFormat);
     Tsl::String sText = Tsl::String::formatV(pszFormat, args);
     va_end(args);
-    Tsl::SmartPtr<Tsl::LogFile> pLog = new Tsl::LogFile(s_sLogFile);
-    pLog->write(sText.c_str(), sText.getLength());
+    if (sText.isEmpty()) return;
+    // Pieces of a line written one by one are never taken for repeats.
+    bool bWholeLine = s_bLogAtLineStart && sText[-1] == '\n';
+    if (bWholeLine && sText == s_sLastLogLine) {
+        ++s_nLogRepeats;
+        return;
+    }
+    writeLogRepeats();
+    s_sLastLogLine = bWholeLine ? sText : Tsl::String();
+    s_bLogAtLineStart = sText[-1] == '\n';
+    appendToLog(sText);
 }
 
 // ---------------------------------------------------------------- modes
@@ -451,6 +527,17 @@ void GameApp::pushMode(Tsl::SmartPtr<GameMode> pMode) {
         }
     }
     afterStackChange(pOldTop);
+}
+
+void GameApp::pushModeLater(Tsl::SmartPtr<GameMode> pMode) {
+    if (pMode) m_lWaitingModes.append(pMode);
+}
+
+void GameApp::pushWaitingMode() {
+    if (m_lWaitingModes.isEmpty()) return;
+    if (m_pLastWaitingMode && getModeIndex(m_pLastWaitingMode) >= 0) return;
+    m_pLastWaitingMode = m_lWaitingModes.removeFirst();
+    pushMode(m_pLastWaitingMode);
 }
 
 void GameApp::pushModeWithTransition(Tsl::SmartPtr<GameMode> pTarget, Tsl::SmartPtr<GameMode> pTransition) {
@@ -917,63 +1004,89 @@ void GameApp::setSetting(const char* pszKey, const Tsl::String& sValue) {
 
 bool GameApp::loadSettings() {
     TSL_TRACE();
+    m_sDamagedSettings = "";
     if (m_sSettingsFile.isEmpty()) return false;
-    if (!Tsl::File::exists(m_sSettingsFile.c_str())) {
-        log("G: Settings file '%s' not found, using defaults\n", m_sSettingsFile.c_str());
+    const char* pszFile = m_sSettingsFile.c_str();
+    struct stat info;
+    if (stat(pszFile, &info) != 0) {
+        log("G: Settings file '%s' not found (%s), using defaults\n", pszFile, std::strerror(errno));
         return false;
     }
-    // Read into a scratch table: a damaged file must not leave half its values behind.
-    Tsl::Hash<Tsl::String, Tsl::String> hLoaded;
+    // Anything else could hang the start (a FIFO) or never be replaced by a save.
+    if (!S_ISREG(info.st_mode)) {
+        log("G: Settings path '%s' is not a file (mode %o), using defaults\n", pszFile, unsigned(info.st_mode));
+        return false;
+    }
+    Tsl::SmartPtr<Tsl::File> pFile;
     try {
-        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
-        Tsl::SmartPtr<Tsl::ZStream> pZip = new Tsl::ZStream(pFile, -1);
-        Tsl::ObjectStreamer streamer(pZip, false);
-        streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
-        int nCount = 0;
-        streamer.read(nCount);
-        if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
-        for (int i = 0; i < nCount; ++i) {
-            Tsl::String sKey, sValue;
-            streamer.read(sKey);
-            streamer.read(sValue);
-            hLoaded.set(sKey, sValue);
-        }
+        pFile = new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
     } catch (const Tsl::Exception& e) {
-        log("G: Settings file '%s' is damaged, using defaults: %s\n", m_sSettingsFile.c_str(), e.getMessage());
+        log("G: Settings file '%s' cannot be read, using defaults: %s\n", pszFile, e.getMessage());
+        m_sDamagedSettings = keepDamagedSettings();
         return false;
     }
-    for (const Tsl::String& sKey : hLoaded.getKeys()) m_hSettings.set(sKey, hLoaded.get(sKey));
-    return true;
+    SettingsFile::Report report = SettingsFile::read(pFile.get(), m_hSettings);
+    if (report.bWhole) return true;
+    for (const Tsl::String& sProblem : report.lProblems)
+        log("G: Settings file '%s': %s\n", pszFile, sProblem.c_str());
+    m_sDamagedSettings = keepDamagedSettings();
+    return false;
+}
+
+Tsl::String GameApp::keepDamagedSettings() {
+    // The next save would replace the file with what could be read. Copies
+    // take new numbers, so none is ever overwritten; only the oldest go.
+    std::vector<int> aNumbers = findDamagedCopies(m_sSettingsFile);
+    int nNext = 1;
+    for (int n : aNumbers) nNext = n >= nNext ? n + 1 : nNext;
+    Tsl::String sCopy = m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, nNext);
+    if (std::rename(m_sSettingsFile.c_str(), sCopy.c_str()) != 0) {
+        log("G: The damaged settings could not be kept as %s: %s\n", sCopy.c_str(), std::strerror(errno));
+        return m_sSettingsFile;
+    }
+    log("G: The damaged settings were kept as %s\n", sCopy.c_str());
+    for (int n : aNumbers)
+        if (n <= nNext - DAMAGED_SETTINGS_COPIES)
+            unlink((m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, n)).c_str());
+    return sCopy;
 }
 
 bool GameApp::saveSettings() {
     TSL_TRACE();
     if (m_sSettingsFile.isEmpty()) return false;
+    Tsl::String sWhy = writeSettingsFile();
+    if (sWhy.isEmpty()) return true;
+    log("G: Could not save the settings file '%s': %s\n", m_sSettingsFile.c_str(), sWhy.c_str());
+    if (!m_bSaveFailureReported) {
+        m_bSaveFailureReported = true;
+        onSettingsNotSaved(folderOf(m_sSettingsFile), sWhy);
+    }
+    return false;
+}
+
+Tsl::String GameApp::writeSettingsFile() {
     Tsl::String sTemporary = m_sSettingsFile + ".tmp";
     try {
-        {
-            Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
-            Tsl::SmartPtr<Tsl::ZStream> pZip = new Tsl::ZStream(pFile, 9);
-            Tsl::ObjectStreamer streamer(pZip, false);
-            streamer.writeHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
-            Tsl::List<Tsl::String> lKeys = m_hSettings.getKeys();
-            streamer.write(lKeys.getCount());
-            for (const Tsl::String& sKey : lKeys) {
-                streamer.write(sKey);
-                streamer.write(m_hSettings.get(sKey));
-            }
-            pZip->close();
-            pFile->flush();
-            pFile->close();
-        }
-        if (std::rename(sTemporary.c_str(), m_sSettingsFile.c_str()) != 0)
-            TSL_THROW(FileAccessException, "could not rename '%s' to '%s'", sTemporary.c_str(), m_sSettingsFile.c_str());
+        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
+        SettingsFile::write(pFile.get(), m_hSettings);
+        pFile->flush();
+        pFile->close();
     } catch (const Tsl::Exception& e) {
-        std::remove(sTemporary.c_str());
-        log("G: Could not save the settings file '%s': %s\n", m_sSettingsFile.c_str(), e.getMessage());
-        return false;
+        // Never a folder standing in the way: that is not ours to remove.
+        unlink(sTemporary.c_str());
+        return e.getMessage();
     }
-    return true;
+    if (std::rename(sTemporary.c_str(), m_sSettingsFile.c_str()) != 0) {
+        Tsl::String sWhy = Tsl::String::format("could not replace '%s' : %s", m_sSettingsFile.c_str(), std::strerror(errno));
+        unlink(sTemporary.c_str());
+        return sWhy;
+    }
+    return Tsl::String();
+}
+
+void GameApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {
+    showMessageBox("Settings not saved",
+                   Tsl::String::format("Nothing can be saved in the folder %s (%s)", sFolder.c_str(), sWhy.c_str()));
 }
 
 // ---------------------------------------------------------------- string tables

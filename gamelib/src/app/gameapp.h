@@ -107,6 +107,10 @@ public:
 
     // --- modes (top at index 0) ---
     void pushMode(Tsl::SmartPtr<GameMode> pMode);
+    // Pushes the mode at the start of a frame, once every mode given here
+    // before it has left the stack: a message that comes up in the middle of
+    // something (a failed save) must not land under the screen about to come.
+    void pushModeLater(Tsl::SmartPtr<GameMode> pMode);
     // Pushes the transition, which later ends itself and pushes the target.
     void pushModeWithTransition(Tsl::SmartPtr<GameMode> pTarget, Tsl::SmartPtr<GameMode> pTransition);
     // Pushes the mode and runs frames until it has left the stack.
@@ -200,6 +204,8 @@ public:
     void stopAllAudio();
 
     // --- settings: string keys, string values ---
+    // Copies of damaged settings files kept beside the file.
+    enum { DAMAGED_SETTINGS_COPIES = 3 };
     void setSettingsFile(const char* pszPath) { m_sSettingsFile = pszPath; }
     const Tsl::String& getSettingsFile() const { return m_sSettingsFile; }
     Tsl::String getSetting(const char* pszKey) const;
@@ -207,9 +213,20 @@ public:
     // The whole value, zero bytes included (the file keeps them; a C string would end at the first).
     void setSetting(const char* pszKey, const Tsl::String& sValue);
     bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
-    // False (defaults kept, one log line) when the file is missing or damaged.
+    // Reads the settings file over the defaults. Every entry read whole is
+    // applied, even from a damaged file. A file that is damaged, holds an
+    // entry over the size bound or cannot be read is moved aside (numbered,
+    // ".damaged.<n>", the last DAMAGED_SETTINGS_COPIES kept), so that the
+    // next save cannot replace it. A missing path, or one that is no regular
+    // file (a folder, a FIFO), leaves the defaults. True when read whole.
     bool loadSettings();
-    // Written to a temporary file and renamed, so a crash never loses the old one.
+    // Where the last loadSettings put a damaged or unreadable file: its
+    // numbered copy, or the file itself when it could not be moved; empty
+    // when there was none.
+    const Tsl::String& getDamagedSettings() const { return m_sDamagedSettings; }
+    // Written to a temporary file and renamed, so a crash never loses the old
+    // one. Every failure is logged; the first of the run also goes to
+    // onSettingsNotSaved.
     bool saveSettings();
 
     // --- the look: theme and cursor ---
@@ -235,6 +252,9 @@ public:
 protected:
     // The application's exit confirmation; null quits without asking.
     virtual Tsl::SmartPtr<GameMode> newExitConfirmMode() { return nullptr; }
+    // The first save of the run that failed: the folder it went to and why.
+    // The default shows a message box (standard error and the log).
+    virtual void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy);
 
 private:
     friend class DisableImageCache;
@@ -251,6 +271,7 @@ private:
     void waitForNextFrame();
     void updateModes(float fDt);
     void releaseEndedModes();
+    void pushWaitingMode();
     void requireTopMode(const GameMode* pMode) const;
     void removeFromStack(GameMode* pMode);
     void afterStackChange(Tsl::SmartPtr<GameMode> pOldTop);
@@ -262,6 +283,11 @@ private:
     bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
+    // Moves a damaged settings file to the next numbered copy; the file's
+    // own name when that fails.
+    Tsl::String keepDamagedSettings();
+    // Empty when saved; otherwise why not.
+    Tsl::String writeSettingsFile();
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();
@@ -292,6 +318,9 @@ private:
 
     Tsl::List<Tsl::SmartPtr<GameMode>> m_lModes;
     Tsl::List<Tsl::SmartPtr<GameMode>> m_lEndedModes;
+    Tsl::List<Tsl::SmartPtr<GameMode>> m_lWaitingModes;
+    // The last mode pushModeLater put on the stack.
+    Tsl::SmartPtr<GameMode> m_pLastWaitingMode;
     bool m_bIgnoreKeyUp;
     bool m_bIgnoreMouseUp;
     bool m_bSuppressFocusChanges;
@@ -316,6 +345,8 @@ private:
     Tsl::SmartPtr<Image> m_pWindowIcon;
 
     Tsl::String m_sSettingsFile;
+    Tsl::String m_sDamagedSettings;
+    bool m_bSaveFailureReported;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;
     Tsl::Hash<Tsl::String, Tsl::String> m_hStrings;
 };

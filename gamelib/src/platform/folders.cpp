@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdlib>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -23,14 +24,25 @@ Tsl::String getEnv(const char* pszName) {
     return Tsl::String(pszValue ? pszValue : "");
 }
 
-// Creates every missing folder along the path (mkdir -p).
-void createFolders(const Tsl::String& sPath) {
+// Creates every missing folder along the path (mkdir -p); the first error
+// other than an existing folder, 0 when none.
+int createFolders(const Tsl::String& sPath) {
+    int nError = 0;
     for (int i = 1; i <= sPath.getLength(); ++i) {
         if (i == sPath.getLength() || sPath[i] == '/') {
             Tsl::String sPart = sPath.left(i);
-            mkdir(sPart.c_str(), 0700);
+            if (mkdir(sPart.c_str(), 0700) != 0 && errno != EEXIST && nError == 0) nError = errno;
         }
     }
+    return nError;
+}
+
+// 0 when the path is a folder whose entries can be read, else why not.
+int folderError(const Tsl::String& sPath) {
+    struct stat info;
+    if (stat(sPath.c_str(), &info) != 0) return errno;
+    if (!S_ISDIR(info.st_mode)) return ENOTDIR;
+    return access(sPath.c_str(), R_OK | X_OK) == 0 ? 0 : errno;
 }
 
 Tsl::String getDataHome() {
@@ -58,30 +70,49 @@ bool isFolderWritable(const char* pszFolder) {
     return true;
 }
 
-Tsl::String getUserDataFolder(const char* pszSubPath) {
+UserFolder findUserDataFolder(const char* pszSubPath) {
     TSL_TRACE();
+    UserFolder folder;
     Tsl::String sFolder = getDataHome();
-    if (!sFolder.isEmpty()) createFolders(sFolder);
-    if (!sFolder.isEmpty() && isFolderWritable(sFolder)) {
-        if (!pszSubPath) return sFolder;
-        Tsl::List<Tsl::String> lParts = Tsl::String(pszSubPath).split("\\/");
-        bool bWritable = true;
+    int nError = 0;
+    if (sFolder.isEmpty()) {
+        folder.sProblem = "There is no per-user data folder ($XDG_DATA_HOME and $HOME are not set)";
+    } else {
+        nError = createFolders(sFolder);
+        Tsl::List<Tsl::String> lParts = Tsl::String(pszSubPath ? pszSubPath : "").split("\\/");
         for (const Tsl::String& sPart : lParts) {
             // "." and ".." would climb out of (or stay in) the data folder.
             if (sPart == "." || sPart == "..") continue;
             sFolder += sPart;
-            mkdir(sFolder.c_str(), 0700);
+            if (mkdir(sFolder.c_str(), 0700) != 0 && errno != EEXIST && nError == 0) nError = errno;
             sFolder += "/";
-            bWritable = isFolderWritable(sFolder);
-            if (!bWritable) break;
         }
-        if (bWritable) return sFolder;
+        int nUnusable = folderError(sFolder);
+        if (nUnusable == 0) {
+            folder.sPath = sFolder;
+            folder.bWritable = isFolderWritable(sFolder);
+            if (!folder.bWritable)
+                folder.sProblem = Tsl::String::format(
+                    "The folder %s is read-only: what it holds is read, but nothing can be saved there", sFolder.c_str());
+            return folder;
+        }
+        if (nError == 0) nError = nUnusable;
+        folder.sProblem = Tsl::String::format("The folder %s cannot be made or read (%s)", sFolder.c_str(),
+                                              std::strerror(nError));
     }
     // The fallback is the home folder itself, without the sub-path.
     Tsl::String sHome = withSeparator(getEnv("HOME"));
-    if (!sHome.isEmpty() && isFolderWritable(sHome)) return sHome;
-    return Tsl::String();
+    if (!sHome.isEmpty() && isFolderWritable(sHome)) {
+        folder.sPath = sHome;
+        folder.bWritable = true;
+        folder.sProblem += Tsl::String::format(": %s is used instead", sHome.c_str());
+    } else {
+        folder.sProblem += ", and there is no writable home folder either: nothing can be saved";
+    }
+    return folder;
 }
+
+Tsl::String getUserDataFolder(const char* pszSubPath) { return findUserDataFolder(pszSubPath).sPath; }
 
 Tsl::String getUserName() {
     TSL_TRACE();

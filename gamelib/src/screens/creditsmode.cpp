@@ -66,20 +66,27 @@ void CreditsMode::init() {
     placeLines();
 }
 
+// Each band a little lighter than the one nearer the edge. The outermost
+// ones reach on to the screen's edges: beyond the area the shade stays at
+// its darkest instead of ending in a hard line against the background.
 void CreditsMode::addBands() {
-    // Each band a little lighter than the one nearer the edge.
-    int nWidth = GameApp::getInstance()->getScreenWidth();
-    for (int i = 0; i < m_nBandCount && m_nBandHeight > 0; ++i) {
+    if (m_nBandHeight <= 0) return;
+    int nScreenHeight = GameApp::getInstance()->getScreenHeight();
+    for (int i = 0; i < m_nBandCount; ++i) {
         float fAlpha = 1.0f - float(i + 1) / float(m_nBandCount + 1);
-        Tsl::SmartPtr<Image> pImage = createImage(nWidth, m_nBandHeight, true);
-        pImage->fill(Color(0, 0, 0, 255));
-        int aY[2] = {m_nTop + i * m_nBandHeight, m_nBottom - (i + 1) * m_nBandHeight};
-        for (int nY : aY) {
-            Tsl::SmartPtr<Sprite> pBand = new Sprite(pImage, 0, nY, BAND_Z);
-            pBand->setAlpha(fAlpha);
-            addSprite(pBand);
-        }
+        int nTop = m_nTop + i * m_nBandHeight, nBottom = m_nBottom - i * m_nBandHeight;
+        addBand(i == 0 ? 0 : nTop, nTop + m_nBandHeight, fAlpha);
+        addBand(nBottom - m_nBandHeight, i == 0 ? nScreenHeight : nBottom, fAlpha);
     }
+}
+
+void CreditsMode::addBand(int nTop, int nBottom, float fAlpha) {
+    if (nBottom <= nTop) return;
+    Tsl::SmartPtr<Image> pImage = createImage(GameApp::getInstance()->getScreenWidth(), nBottom - nTop, true);
+    pImage->fill(Color(0, 0, 0, 255));
+    Tsl::SmartPtr<Sprite> pBand = new Sprite(pImage, 0, nTop, BAND_Z);
+    pBand->setAlpha(fAlpha);
+    addSprite(pBand);
 }
 
 int CreditsMode::getTotalHeight() const {

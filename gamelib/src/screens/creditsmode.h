@@ -9,8 +9,8 @@ class Label;
 
 // Scrolling credits: lines of text and pictures, one below the other,
 // centred, rising through the visible area over a background, with
-// darkening bands at its edges. Ends on a click, on Escape, or once the
-// last line has left the area.
+// darkening bands at its edges (the darkest going on to the screen's edges).
+// Ends on a click, on Escape, or once the last line has left the area.
 class CreditsMode : public GameMode {
 public:
     enum { DEFAULT_TOP = 0, DEFAULT_BOTTOM = 600, LINE_GAP = 4 };
@@ -47,6 +47,7 @@ private:
     };
 
     void addBands();
+    void addBand(int nTop, int nBottom, float fAlpha);
     void placeLines();
     int getTotalHeight() const;
     void close();

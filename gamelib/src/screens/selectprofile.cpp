@@ -183,6 +183,7 @@ void CreateProfileDialog::accept() {
     Tsl::String sName = m_pEdit->getText();
     ProfileManager::NameProblem eProblem = m_pManager->checkNewName(sName);
     if (eProblem != ProfileManager::NAME_OK) {
+        m_sRefusedName = sName;
         m_pMessage->setText(text(ProfileManager::getProblemKey(eProblem)));
         layout(true);
         return;
@@ -191,6 +192,14 @@ void CreateProfileDialog::accept() {
     ProfileManager::setCurrentName(pProfile->getName());
     saveAll(m_pManager);
     endMode();
+}
+
+void CreateProfileDialog::onUpdate(float fDt) {
+    DialogMode::onUpdate(fDt);
+    if (!m_pEdit || getMessage().isEmpty() || m_pEdit->getText() == m_sRefusedName) return;
+    // A blank keeps the row's height, so the dialog does not shrink under the mouse.
+    m_pMessage->setText(" ");
+    layout(true);
 }
 
 void CreateProfileDialog::onCallback(int nId, int) {

@@ -59,6 +59,8 @@ public:
     void init() override;
     void onCallback(int nId, int nData) override;
     bool onKeyDown(int nKey, int nModifiers) override;
+    // The message of a refused name goes once the name is edited.
+    void onUpdate(float fDt) override;
 
     Tsl::SmartPtr<EditBox> getEditBox() const { return m_pEdit; }
     // The message of the last refused name; empty when none.
@@ -73,6 +75,8 @@ private:
     Tsl::SmartPtr<Label> m_pMessage;
     Tsl::SmartPtr<Table> m_pButtons;
     Tsl::SmartPtr<Button> m_pCancel;
+    // The name the message is about.
+    Tsl::String m_sRefusedName;
 };
 
 // "Delete this profile?": yes deletes it and, when it was the current

@@ -17,7 +17,8 @@ public:
     File(const String& sPath, int nMode, bool bCreate = false);
     ~File() override;
 
-    // True when the path is non-empty and opens for binary reading.
+    // True when the path names a regular file that opens for reading; never
+    // waits (a FIFO or a device is not a file here).
     static bool exists(const char* pszPath);
 
     int read(void* pBuffer, int nSize) override;

@@ -85,6 +85,10 @@ public:
     void persistTo(Streamer& os) const;
     template <class Streamer>
     void persistFrom(Streamer& is);
+    // The element count of a stored list, in either stored form; the elements
+    // follow, each after one byte, for a reader that takes them one by one.
+    template <class Streamer>
+    static unsigned int readStreamCount(Streamer& is);
 
     ConstIterator begin() const { return ConstIterator(m_pHead); }
     ConstIterator end() const { return ConstIterator(nullptr); }

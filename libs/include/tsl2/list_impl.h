@@ -293,6 +293,21 @@ template <class T>
 template <class Streamer>
 void List<T>::persistFrom(Streamer& is) {
     clear();
+    unsigned int nCount = readStreamCount(is);
+    // Elements are read one by one; a count larger than the data runs into the
+    // stream's own end-of-data error instead of a huge allocation.
+    for (unsigned int i = 0; i < nCount; ++i) {
+        unsigned char nSkip = 0;
+        is.read(nSkip);
+        T value{};
+        is.read(value);
+        append(value);
+    }
+}
+
+template <class T>
+template <class Streamer>
+unsigned int List<T>::readStreamCount(Streamer& is) {
     unsigned char nTag = 0;
     is.read(nTag);
     unsigned int nCount = 0;
@@ -310,15 +325,7 @@ void List<T>::persistFrom(Streamer& is) {
     } else {
         throw BadStreamFormatException(__FILE__, __LINE__, "List::persistFrom : bad stream format\n");
     }
-    // Elements are read one by one; a count larger than the data runs into the
-    // stream's own end-of-data error instead of a huge allocation.
-    for (unsigned int i = 0; i < nCount; ++i) {
-        unsigned char nSkip = 0;
-        is.read(nSkip);
-        T value{};
-        is.read(value);
-        append(value);
-    }
+    return nCount;
 }
 
 } // namespace Tsl

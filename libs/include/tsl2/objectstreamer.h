@@ -58,6 +58,10 @@ public:
     void read(unsigned int& n);
     void read(float& f);
     void read(String& s);
+    // A string of at most nMaxLength bytes. A longer one is passed over (its
+    // bytes read and dropped, never held at once), s is emptied and false
+    // returned, so a reader can refuse a value and go on with the next.
+    bool read(String& s, unsigned int nMaxLength);
     unsigned int readVarInt();
 
     // Persisted record header: "GRF", 1 -> bytes 'G' 'R' 'F' 0x01.
@@ -84,7 +88,11 @@ private:
     void requireWriting(bool bWriting) const;
     void put(const void* pData, int nSize);
     void readHeaderByte();
+    // The tag and length of a string.
+    unsigned int readStringLength();
+    void requireAvailable(unsigned int nLength) const;
     String readBytes(unsigned int nLength);
+    void skipBytes(unsigned int nLength);
 
     Stream* m_pStream;
     bool m_bOwnStream;

@@ -1,6 +1,7 @@
 // Resource look-up, caches, the animation preload queue, settings, string tables and the log.
 #include "test_folder.h"
 #include "fakes.h"
+#include "unprivileged.h"
 
 #include "app/rescache.h"
 #include "app/resourceloader.h"
@@ -17,6 +18,8 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -185,6 +188,30 @@ TEST(AnimationCacheTest, AMissingFileRaisesAClearErrorAndCachesNothing) {
     EXPECT_FALSE(app.hasAnimation("walk-missing"));
 }
 
+typedef std::vector<std::pair<std::string, std::string>> Entries;
+
+bool exists(const std::string& sPath) { return access(sPath.c_str(), F_OK) == 0; }
+
+// The bytes of the settings file the application saves with these entries.
+std::string savedFile(const std::string& sPath, const Entries& entries) {
+    TestApp app;
+    app.setSettingsFile(sPath.c_str());
+    for (const auto& entry : entries)
+        app.setSetting(entry.first.c_str(), Tsl::String(entry.second.data(), int(entry.second.size())));
+    return app.saveSettings() ? readFile(sPath) : std::string();
+}
+
+// Records the failures the application reports to the player.
+class ReportingApp : public TestApp {
+public:
+    std::vector<std::pair<std::string, std::string>> reports;
+
+protected:
+    void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) override {
+        reports.emplace_back(sFolder.c_str(), sWhy.c_str());
+    }
+};
+
 struct SettingsTest : ::testing::Test {
     std::string sPath = tempPath("config.dat");
     std::string sLog = tempPath("settings.log");
@@ -217,51 +244,166 @@ TEST_F(SettingsTest, RoundTripThroughTheCompressedFile) {
     EXPECT_EQ(std::string("bin\x01\xff", 5), std::string(app.getSetting("Name").c_str()));
     EXPECT_EQ("1", app.getSetting("Difficulty"));
     EXPECT_EQ("", app.getSetting("Missing"));
+    EXPECT_TRUE(app.getDamagedSettings().isEmpty());
 }
 
-TEST_F(SettingsTest, ADamagedFileKeepsTheDefaultsLogsOnceAndIsNotOverwrittenByLoading) {
-    {
+TEST_F(SettingsTest, ADamagedFileKeepsEveryEntryReadBeforeTheDamage) {
+    Entries entries;
+    for (const char* pszKey : {"Fullscreen", "PLAYER_MANAGER_PLAYER_PROFILE_DATA", "Highscores", "MusicVolume"})
+        entries.emplace_back(pszKey, std::string(pszKey) + " holds a value long enough to fill a few lines");
+    std::string sGood = savedFile(sPath, entries);
+    struct Case {
+        const char* pszWhat;
+        size_t nLength;
+        int nKept;
+    } aCases[] = {{"the last entry cut", sGood.size() - 6, 3}, {"the packing broken off", 20, 0}};
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        writeFile(sPath, sGood.substr(0, c.nLength));
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        EXPECT_FALSE(app.loadSettings());
+        int nKept = 0;
+        for (const auto& entry : entries) {
+            Tsl::String sValue = app.getSetting(entry.first.c_str());
+            if (!app.hasSetting(entry.first.c_str())) continue;
+            EXPECT_EQ(entry.second, sValue.c_str());
+            ++nKept;
+        }
+        EXPECT_EQ(c.nKept, nKept);
+    }
+}
+
+TEST_F(SettingsTest, DamagedCopiesAreNumberedNeverOverwrittenAndTheLastThreeKept) {
+    for (int n = 1; n <= 4; ++n) {
+        std::string sDamaged = "damaged " + std::to_string(n);
+        writeFile(sPath, sDamaged);
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        EXPECT_FALSE(app.loadSettings());
+        std::string sCopy = sPath + ".damaged." + std::to_string(n);
+        EXPECT_EQ(sCopy, app.getDamagedSettings().c_str());
+        EXPECT_EQ(sDamaged, readFile(sCopy));
+        // Moved away: the next save cannot replace it.
+        EXPECT_FALSE(exists(sPath));
+    }
+    EXPECT_FALSE(exists(sPath + ".damaged.1"));
+    for (int n = 2; n <= 4; ++n) EXPECT_TRUE(exists(sPath + ".damaged." + std::to_string(n))) << n;
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsMovedAsideLikeADamagedOne) {
+    // Otherwise the first save would replace what could not be read.
+    writeFile(sPath, "unreadable");
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sPath.c_str(), 0) != 0) return 1;
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        if (app.loadSettings()) return 2;
+        std::string sCopy = sPath + ".damaged.1";
+        if (app.getDamagedSettings() != Tsl::String(sCopy.c_str()) || exists(sPath)) return 3;
+        return chmod(sCopy.c_str(), 0600) == 0 && readFile(sCopy) == "unreadable" ? 0 : 4;
+    }));
+}
+
+TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
+    const std::string sMegabyte(1 << 20, 'x');
+    Entries fullTotal;
+    for (int i = 0; i < 17; ++i) fullTotal.emplace_back("Big" + std::to_string(i), sMegabyte);
+    struct Case {
+        const char* pszWhat;
+        Entries entries;
+        std::vector<std::string> kept;
+        int nMostKept;
+        const char* pszLogged;
+    } aCases[] = {
+        {"a value over the bound", {{"Before", "1"}, {"Big", sMegabyte + "x"}, {"After", "2"}}, {"Before", "After"},
+         2, "'Big'"},
+        {"a key over the bound", {{"Before", "1"}, {sMegabyte + "x", "v"}, {"After", "2"}}, {"Before", "After"}, 2,
+         "has a key over"},
+        {"values unpacking past the whole bound", fullTotal, {}, 15, "unpacks to more than"},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        savedFile(sPath, c.entries);
+        writeFile(sLog, "");
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        EXPECT_FALSE(app.loadSettings());
+        for (const std::string& sKey : c.kept) EXPECT_TRUE(app.hasSetting(sKey.c_str())) << sKey;
+        int nKept = 0;
+        for (const auto& entry : c.entries) nKept += app.hasSetting(entry.first.c_str()) ? 1 : 0;
+        EXPECT_EQ(c.nMostKept, nKept);
+        EXPECT_NE(std::string::npos, readFile(sLog).find(c.pszLogged)) << readFile(sLog);
+        EXPECT_FALSE(app.getDamagedSettings().isEmpty());
+    }
+}
+
+TEST_F(SettingsTest, OnlyARegularFileIsReadAsSettings) {
+    struct Case {
+        const char* pszWhat;
+        int (*pfnMake)(const char*);
+    } aCases[] = {
+        {"a folder", [](const char* psz) { return mkdir(psz, 0700); }},
+        {"a FIFO without a writer", [](const char* psz) { return mkfifo(psz, 0600); }},
+    };
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.pszWhat);
+        ASSERT_EQ(0, c.pfnMake(sPath.c_str()));
+        writeFile(sLog, "");
         TestApp app;
         app.setSettingsFile(sPath.c_str());
         app.setSetting("Fullscreen", "TRUE");
-        app.setSetting("MusicVolume", "12");
-        ASSERT_TRUE(app.saveSettings());
-    }
-    std::string sGood = readFile(sPath);
-    // Every truncation and a flipped byte in the middle.
-    std::vector<std::string> aDamaged;
-    for (size_t n = 0; n + 1 < sGood.size(); n += 3) aDamaged.push_back(sGood.substr(0, n));
-    std::string sFlipped = sGood;
-    sFlipped[sFlipped.size() / 2] ^= 0x5A;
-    aDamaged.push_back(sFlipped);
-    for (const std::string& sBad : aDamaged) {
-        writeFile(sPath, sBad);
-        std::remove(sLog.c_str());
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        app.setSetting("Fullscreen", "FALSE");
-        bool bLoaded = app.loadSettings();
-        if (bLoaded) continue;  // a flip the checksum cannot see is still a readable table
-        EXPECT_EQ("FALSE", app.getSetting("Fullscreen"));
-        EXPECT_EQ("", app.getSetting("MusicVolume")) << "half a damaged file must not be applied";
-        std::string sLogText = readFile(sLog);
-        EXPECT_NE(std::string::npos, sLogText.find(sPath)) << sLogText;
-        EXPECT_EQ(sBad, readFile(sPath));
+        alarm(60);  // reading a FIFO would wait for ever
+        EXPECT_FALSE(app.loadSettings());
+        alarm(0);
+        EXPECT_EQ("TRUE", app.getSetting("Fullscreen"));
+        EXPECT_TRUE(app.getDamagedSettings().isEmpty());
+        EXPECT_NE(std::string::npos, readFile(sLog).find("is not a file")) << readFile(sLog);
+        ASSERT_EQ(0, std::remove(sPath.c_str()));
     }
 }
 
-TEST_F(SettingsTest, AFailedSaveKeepsThePreviousFile) {
-    TestApp app;
-    app.setSettingsFile(sPath.c_str());
-    app.setSetting("A", "1");
-    ASSERT_TRUE(app.saveSettings());
+// Two saves that fail: the first reported with the folder, the second not,
+// and the file there before (if any) left as it was. 0 when all holds.
+int checkFailedSaves(const std::string& sPath, const std::string& sFolder) {
     std::string sBefore = readFile(sPath);
-    // The temporary file cannot be created: a directory stands in its way.
-    ASSERT_EQ(0, mkdir((sPath + ".tmp").c_str(), 0700));
+    ReportingApp app;
+    app.setSettingsFile(sPath.c_str());
     app.setSetting("A", "2");
-    EXPECT_FALSE(app.saveSettings());
-    rmdir((sPath + ".tmp").c_str());
-    EXPECT_EQ(sBefore, readFile(sPath));
+    if (app.saveSettings() || app.saveSettings()) return 1;
+    if (app.reports.size() != 1) return 2;
+    if (app.reports[0].first != sFolder || app.reports[0].second.empty()) return 3;
+    return readFile(sPath) == sBefore ? 0 : 4;
+}
+
+TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndKeepsThePreviousFile) {
+    std::string sFolder = testFolder() + "/";
+    {
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        app.setSetting("A", "1");
+        ASSERT_TRUE(app.saveSettings());
+    }
+    // A folder where the temporary file goes.
+    ASSERT_EQ(0, mkdir((sPath + ".tmp").c_str(), 0700));
+    EXPECT_EQ(0, checkFailedSaves(sPath, sFolder));
+    EXPECT_TRUE(exists(sPath + ".tmp")) << "a folder in the way is not ours to remove";
+    ASSERT_EQ(0, rmdir((sPath + ".tmp").c_str()));
+    // A folder where the file goes.
+    std::string sOther = testPath("folder.dat");
+    ASSERT_EQ(0, mkdir(sOther.c_str(), 0700));
+    EXPECT_EQ(0, checkFailedSaves(sOther, sFolder));
+    // A read-only folder, for a user whom its mode binds.
+    std::string sReadOnly = testPath("ro");
+    ASSERT_EQ(0, mkdir(sReadOnly.c_str(), 0755));
+    writeFile(sReadOnly + "/config.dat", "kept");
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sReadOnly.c_str(), 0555) != 0) return 5;
+        int nResult = checkFailedSaves(sReadOnly + "/config.dat", sReadOnly + "/");
+        return chmod(sReadOnly.c_str(), 0755) == 0 ? nResult : 6;
+    }));
 }
 
 TEST(StringTableTest, LookUpsUpperCaseTheKeyAndAMissingKeyShowsItself) {
@@ -311,6 +453,22 @@ TEST(LogTest, AppendsUnchangedOnlyWhileOpenAndStartsFreshWhenTooLarge) {
     GameApp::openLog(sLog.c_str());
     EXPECT_FALSE(Tsl::File::exists(sLog.c_str()));
     GameApp::closeLog();
+}
+
+TEST(LogTest, ALineComingAgainAndAgainIsWrittenOnceWithItsCount) {
+    std::string sLog = tempPath("repeats.log");
+    GameApp::openLog(sLog.c_str());
+    for (int i = 0; i < 5; ++i) GameApp::log("B: failed %d\n", 7);
+    for (int i = 0; i < 2; ++i) {
+        GameApp::log("A: part");  // pieces of a line are never repeats
+        GameApp::log("\n");
+    }
+    GameApp::log("B: failed %d\n", 7);
+    GameApp::log("B: failed %d\n", 7);
+    GameApp::closeLog();
+    EXPECT_EQ("B: failed 7\nG: The line above came 4 more times\nA: part\nA: part\n"
+              "B: failed 7\nG: The line above came 1 more times\n",
+              readFile(sLog));
 }
 
 TEST(VideoDepthTest, FlagsAndDepthsConvertBothWays) {

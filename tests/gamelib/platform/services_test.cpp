@@ -1,5 +1,6 @@
 // Folders, URLs, the text encoding, registry strings, crash signals and the mutex.
 #include "sdl_fixtures.h"
+#include "unprivileged.h"
 
 #include "platform/encoding.h"
 #include "platform/folders.h"
@@ -101,12 +102,32 @@ TEST_F(UserFolders, UnusableDataFolderFallsBackToHome) {
     // A file where the folder should be: nothing can be created under it.
     std::ofstream(sRoot + "/blocked") << "x";
     setenv("XDG_DATA_HOME", (sRoot + "/blocked").c_str(), 1);
-    EXPECT_EQ(Tsl::String((sRoot + "/home/").c_str()), getUserDataFolder("A\\B"));
+    UserFolder folder = findUserDataFolder("A\\B");
+    EXPECT_EQ(Tsl::String((sRoot + "/home/").c_str()), folder.sPath);
+    // Which folder failed, why, and which one stands in.
+    EXPECT_NE(-1, folder.sProblem.find((sRoot + "/blocked/A/B/").c_str())) << folder.sProblem.c_str();
+    EXPECT_NE(-1, folder.sProblem.find(std::strerror(ENOTDIR))) << folder.sProblem.c_str();
+    EXPECT_NE(-1, folder.sProblem.find((sRoot + "/home/").c_str())) << folder.sProblem.c_str();
     EXPECT_FALSE(isFolderWritable((sRoot + "/blocked").c_str()));
     EXPECT_FALSE(isFolderWritable((sRoot + "/missing/").c_str()));
     EXPECT_TRUE(isFolderWritable((sRoot + "/home").c_str()));
     // The probe leaves nothing behind.
     EXPECT_EQ(0, system(("test -z \"$(ls -A '" + sRoot + "/home')\"").c_str()));
+}
+
+TEST_F(UserFolders, AReadOnlyDataFolderIsStillTheFolderAndSaysSo) {
+    // What the folder holds can be read; only saving fails, and that is told.
+    std::string sGame = sRoot + "/data/A/B";
+    ASSERT_EQ(0, system(("mkdir -p '" + sGame + "' && echo saved > '" + sGame + "/file'").c_str()));
+    int nResult = runUnprivileged([&]() {
+        if (chmod(sGame.c_str(), 0555) != 0) return 1;
+        UserFolder folder = findUserDataFolder("A\\B");
+        if (folder.sPath != Tsl::String((sGame + "/").c_str())) return 2;
+        if (folder.bWritable) return 3;
+        if (folder.sProblem.find((sGame + "/").c_str()) < 0 || folder.sProblem.find("read-only") < 0) return 4;
+        return chmod(sGame.c_str(), 0755) == 0 ? 0 : 5;
+    });
+    EXPECT_EQ(0, nResult);
 }
 
 TEST_F(UserFolders, PathsHaveNoLengthLimit) {

@@ -33,6 +33,17 @@ TEST_F(ProfileDialogsTest, CreateTellsWhyANameIsRefusedAndKeepsAGoodOne) {
     app.pushMode(pCreate);
     type({' ', 'a', 'N', 'A', 13});
     EXPECT_EQ(ScreenNames::STR_PROFILE_NAME_TAKEN, pCreate->getMessage());
+    // The message is about the name refused: it stays while that name does,
+    // and goes with the first key that edits it.
+    for (int nKey : {int(SDLK_BACKSPACE), int('x')}) {
+        pCreate->getEditBox()->setText("ana");
+        type({13});
+        app.runFrame();
+        EXPECT_EQ(ScreenNames::STR_PROFILE_NAME_TAKEN, pCreate->getMessage());
+        nKey == 'x' ? (void)app.onChar(nKey) : press(nKey);
+        app.runFrame();
+        EXPECT_EQ("", pCreate->getMessage()) << nKey;
+    }
     pCreate->getEditBox()->setText("");
     type({' ', 'Z', 'o', 0xEB, ' ', 13});
     EXPECT_EQ(target, app.getModeAt(0));

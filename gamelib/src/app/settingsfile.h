@@ -1,0 +1,35 @@
+// The settings file: a zlib stream holding the object streamer header, the
+// record word "SET" + version 1, the entry count and the key/value strings.
+#pragma once
+
+#include "tsl2/hash.h"
+#include "tsl2/list.h"
+#include "tsl2/str.h"
+
+namespace Tsl {
+class Stream;
+}
+
+class SettingsFile {
+public:
+    // No stored key or value may be longer than MAX_VALUE_SIZE; all of them
+    // together may unpack to no more than MAX_TOTAL_SIZE, so a small file can
+    // never cost more memory or time than that.
+    enum { MAX_VALUE_SIZE = 1 << 20, MAX_TOTAL_SIZE = 16 << 20 };
+
+    // What a read found besides the entries.
+    struct Report {
+        // The file was read to its last entry and nothing was refused.
+        bool bWhole = true;
+        // One line for the log per fault: a refused entry, where the data broke off.
+        Tsl::List<Tsl::String> lProblems;
+    };
+
+    // Reads the file's bytes from pSource (not owned) into hEntries. Never
+    // raises on bad data: an entry over the size bound is refused and
+    // reading goes on; damage ends the reading, and every entry read whole
+    // before it is kept.
+    static Report read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
+    // Raises FileAccessException when the target takes no more bytes.
+    static void write(Tsl::Stream* pTarget, const Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
+};

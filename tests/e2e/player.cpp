@@ -1,0 +1,493 @@
+// player <content folder>
+//
+// Plays the game the way a new player does, for the end-to-end test: it
+// decides only from what is drawn (the pictures of the modes on the screen,
+// their names and places, and the texts of labels) and acts only through
+// SDL's event queue, clicking at the centres of the pictures with the mouse
+// held still. With the harness's fixed seed and clock it wins the first
+// three days of the story at each difficulty, buys an upgrade and finds it
+// on the field, pauses a day and resumes it, plays a Relax and a Free play
+// game picked on the map, and quits. Screenshots of the order balloon, a won
+// results dialog, the map after the third day and guests at the tables are
+// saved in the working folder.
+// Exits 0 when every stop was reached and every check held.
+#include "bartender.h"
+#include "eyes.h"
+#include "hands.h"
+#include "harness.h"
+#include "steps.h"
+
+#include "names.h"
+#include "screens/names.h"
+
+#include "app/gameapp.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40, PAGE_FRAMES = 16 };
+// Looks after she took a glass that a guest waits for: she is on her way.
+enum { ON_THE_WAY_LOOKS = 9 };
+const char* const PLAYER_NAME = "Tester";
+// The button of a message box.
+const char* const MESSAGE_OK = "OK";
+const char* const DIFFICULTY_KEYS[] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM, Names::STR_GOD_HARD};
+const char* const DIFFICULTY_NAMES[] = {"easy", "medium", "hard"};
+
+std::string text(const char* pszKey) { return app()->getString(pszKey).c_str(); }
+
+// A text by its string key; a key the tables lack shows as itself.
+const Seen* findText(const Sight& sight, const char* pszKey) {
+    const Seen* pSeen = sight.findText(text(pszKey));
+    return pSeen ? pSeen : sight.findText(pszKey);
+}
+
+bool shows(const Sight& sight, const char* pszKey) { return findText(sight, pszKey) != nullptr; }
+
+bool click(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat) {
+    int nX = 0, nY = 0;
+    if (!pSeen) return refuse("no " + sWhat + " on the screen");
+    if (!sight.pointOn(*pSeen, nX, nY)) return refuse("every point of " + sWhat + " is covered");
+    hands.click(nX, nY);
+    return true;
+}
+
+bool clickText(const Sight& sight, Hands& hands, const char* pszKey) {
+    return click(sight, hands, findText(sight, pszKey), "\"" + text(pszKey) + "\"");
+}
+
+bool clickPicture(const Sight& sight, Hands& hands, const char* pszName) {
+    return click(sight, hands, sight.find(pszName), std::string("the picture ") + pszName);
+}
+
+int numberIn(const std::string& sText) {
+    size_t i = sText.find_first_of("0123456789");
+    return i == std::string::npos ? -1 : std::stoi(sText.substr(i));
+}
+
+bool tipOpen(const Sight& sight) { return shows(sight, Names::STR_TIP_CLOSE); }
+
+// A tip bubble closes when it is clicked; a person reads it and does.
+bool closeTip(const Sight& sight, Hands& hands) {
+    return !tipOpen(sight) || clickText(sight, hands, Names::STR_TIP_CLOSE);
+}
+
+// What the player remembers between stops.
+struct Memory {
+    // Every picture seen on the field during the day before the purchase.
+    std::set<std::string> aBeforePurchase;
+    bool bPurchased = false;
+    // Pictures of the field that came with the purchase.
+    std::set<std::string> aBought;
+    std::string sPausedClock;
+    int nPausedFrames = 0;
+    Steady map;
+    int nOrderLooks = 0;
+    bool bWonShot = false;
+    bool bOrderShot = false;
+    bool bTablesShot = false;
+};
+
+std::set<std::string> fieldPictures(const Sight& sight, int nScreen) {
+    std::set<std::string> aNames;
+    for (const Seen& seen : sight.all())
+        if (seen.nScreen == nScreen && !seen.sPicture.empty()) aNames.insert(seen.sPicture);
+    return aNames;
+}
+
+// --- the way in ------------------------------------------------------------------------------
+
+std::vector<Step> startSteps() {
+    return {
+        {"name", [](const Sight& s) { return shows(s, ScreenNames::STR_PROFILE_CREATE_TITLE); },
+         [](const Sight&, Hands& hands) {
+             hands.type(PLAYER_NAME);
+             hands.key(SDLK_RETURN, '\r');
+             return true;
+         },
+         [](const Sight& s) { return !shows(s, ScreenNames::STR_PROFILE_CREATE_TITLE); }},
+    };
+}
+
+// The menu on top, no dialog over it.
+bool menuShown(const Sight& sight) {
+    const Seen* pStory = findText(sight, Names::STR_MNM_ADVENTURE);
+    return pStory && pStory->nScreen == 0;
+}
+
+// --- the story ----------------------------------------------------------------------------------
+
+// The map waits for the player once the marker stands and a flower's
+// petals have flown.
+bool mapWaiting(const Sight& sight, Memory& memory) {
+    std::vector<const Seen*> lMoving = sight.findLike(namePrefix(Names::IMG_FLOWER_LARGE_FORMAT));
+    lMoving.push_back(sight.find(Names::IMG_MAP_MARKER));
+    lMoving.erase(std::remove(lMoving.begin(), lMoving.end(), nullptr), lMoving.end());
+    bool bSteady = memory.map.check(lMoving);
+    return shows(sight, Names::STR_STO_PLAY_NEXT) && !tipOpen(sight) && bSteady;
+}
+
+// Story pages go by with Escape; tips on the map close with a click.
+bool passPagesAndTips(const Sight& sight, Hands& hands) {
+    if (!sight.findLike("historieta_").empty()) {
+        hands.key(SDLK_ESCAPE, 27);
+        hands.wait(PAGE_FRAMES);
+        return true;
+    }
+    return closeTip(sight, hands);
+}
+
+int bloomedFlowers(const Sight& sight) {
+    int nCount = 0;
+    for (const Seen* pFlower : sight.findLike(namePrefix(Names::IMG_FLOWER_LARGE_FORMAT)))
+        nCount += !pFlower->isNamed(Names::IMG_FLOWER_AHEAD_LARGE) && !pFlower->isNamed(Names::IMG_FLOWER_AHEAD_SMALL);
+    return nCount;
+}
+
+// Each won day grows its flower; the one of the next day shows too.
+bool checkFlowers(const Sight& sight, int nDaysWon) {
+    int nBloomed = bloomedFlowers(sight);
+    if (nBloomed == nDaysWon + 1) return true;
+    return refuse("the map shows " + std::to_string(nBloomed) + " flowers after " + std::to_string(nDaysWon) +
+                  " days won");
+}
+
+// The option ticked is the one beside the caption clicked.
+bool checkChosen(const Sight& sight, const char* pszChoice) {
+    const Seen* pCaption = findText(sight, pszChoice);
+    for (const Seen* pTick : sight.findAll(Names::IMG_CHECK_FULL))
+        if (pCaption && pTick->box.right <= pCaption->box.left && pTick->box.top <= pCaption->centreY() &&
+            pTick->box.bottom > pCaption->centreY())
+            return true;
+    return refuse("no tick beside \"" + text(pszChoice) + "\"");
+}
+
+std::vector<Step> difficultySteps(int nDifficulty) {
+    const char* pszChoice = DIFFICULTY_KEYS[nDifficulty];
+    return {
+        {"options", menuShown, [](const Sight& s, Hands& h) { return clickPicture(s, h, "ui_btn_options_normal"); },
+         [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); }},
+        {std::string("difficulty ") + DIFFICULTY_NAMES[nDifficulty],
+         [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
+         [pszChoice](const Sight& s, Hands& h) { return clickText(s, h, pszChoice); }},
+        {"options closed", [](const Sight& s) { return shows(s, Names::STR_GOD_DIFFICULTY); },
+         [pszChoice](const Sight& s, Hands& h) {
+             return checkChosen(s, pszChoice) && clickText(s, h, ScreenNames::STR_OPTIONS_OK);
+         },
+         [](const Sight& s) { return !shows(s, Names::STR_GOD_DIFFICULTY); }},
+    };
+}
+
+std::vector<Step> storyStartSteps(const std::shared_ptr<Memory>& pMemory) {
+    return {
+        {"story", menuShown, [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_MNM_ADVENTURE); },
+         [](const Sight& s) { return !menuShown(s); }},
+        // A story under way is started again.
+        {"new story", [](const Sight& s) { return shows(s, ScreenNames::STR_START_AGAIN_NEW) || !menuShown(s); },
+         [](const Sight& s, Hands& h) {
+             return !shows(s, ScreenNames::STR_START_AGAIN_NEW) || clickText(s, h, ScreenNames::STR_START_AGAIN_NEW);
+         },
+         [](const Sight& s) { return !shows(s, ScreenNames::STR_START_AGAIN_NEW); }},
+        {"map", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+         [](const Sight& s, Hands&) { return checkFlowers(s, 0); }, nullptr, passPagesAndTips, 2 * Step::SCREEN_FRAMES},
+    };
+}
+
+// A won day: the money reached the goal and the dialog says so with stars;
+// its money and goal are those the field showed.
+bool checkWon(const Sight& sight) {
+    const Seen* pMoney = sight.textBeside(text(Names::STR_GSM_LEVEL_SCORE));
+    const Seen* pGoal = sight.textBeside(text(Names::STR_GSM_LEVEL_GOAL));
+    const Seen* pStars = sight.textBeside(text(Names::STR_GSM_LEVEL_STARS));
+    if (!pMoney || !pGoal || !pStars) return refuse("the results dialog lacks money, goal or stars");
+    int nMoney = numberIn(pMoney->sText), nGoal = numberIn(pGoal->sText), nStars = numberIn(pStars->sText);
+    std::printf("player: the day made $%d of $%d with %d stars\n", nMoney, nGoal, nStars);
+    int nFieldMoney = 0, nFieldGoal = 0;
+    if (!Bartender::readMoney(sight, nFieldMoney, nFieldGoal))
+        return refuse("the field shows no money under the results");
+    if (nFieldMoney != nMoney || nFieldGoal != nGoal)
+        return refuse("the field showed $" + std::to_string(nFieldMoney) + " of $" + std::to_string(nFieldGoal) +
+                      ", the results $" + std::to_string(nMoney) + " of $" + std::to_string(nGoal));
+    if (nMoney < nGoal) return refuse("the day ended below its goal");
+    if (!sight.find(Names::IMG_YOU_WIN)) return refuse("the results dialog does not say the day was won");
+    if (nStars <= 0) return refuse("a won day shows no stars");
+    return true;
+}
+
+// A story day's results count the day's money, a timed game's the total.
+bool resultsShown(const Sight& sight) {
+    return shows(sight, Names::STR_GSM_LEVEL_SCORE) || shows(sight, Names::STR_GSM_TOTAL);
+}
+
+bool resultsCounted(const Sight& sight, const char* pszButton) {
+    const Seen* pButton = findText(sight, pszButton);
+    return resultsShown(sight) && pButton && !pButton->bDisabled;
+}
+
+// A timed game played well earns money, the same the field showed.
+bool checkEarned(const Sight& sight) {
+    const Seen* pTotal = sight.textBeside(text(Names::STR_GSM_TOTAL));
+    int nFieldMoney = 0, nGoal = 0;
+    if (!pTotal || !Bartender::readMoney(sight, nFieldMoney, nGoal)) return refuse("no money shown after the game");
+    int nTotal = numberIn(pTotal->sText);
+    std::printf("player: the game made $%d\n", nTotal);
+    if (nTotal != nFieldMoney)
+        return refuse("the field showed $" + std::to_string(nFieldMoney) + ", the results $" + std::to_string(nTotal));
+    return nTotal > 0 || refuse("the game earned nothing");
+}
+
+// The field's pictures under the week's goal, before any guest came.
+bool weekGoalShown(const Sight& sight) { return shows(sight, Names::STR_WKG_GO); }
+
+// What was bought stands on the field of the next day: pictures never seen
+// on the field the day before.
+bool findPurchase(const Sight& sight, Memory& memory) {
+    if (!memory.bPurchased || !memory.aBought.empty()) return true;
+    for (const std::string& sName : fieldPictures(sight, 1))
+        if (!memory.aBeforePurchase.count(sName)) memory.aBought.insert(sName);
+    if (memory.aBought.empty()) return refuse("nothing new on the field after the purchase");
+    for (const std::string& sName : memory.aBought) std::printf("player: new on the field: %s\n", sName.c_str());
+    return true;
+}
+
+Step weekGoalStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
+                  const std::shared_ptr<Bartender>& pBartender) {
+    return {sName + ": week goal", weekGoalShown,
+            [pMemory, pBartender](const Sight& s, Hands& h) {
+                pBartender->startDay();
+                return findPurchase(s, *pMemory) && clickText(s, h, Names::STR_WKG_GO);
+            },
+            [](const Sight& s) { return !weekGoalShown(s); }};
+}
+
+// Screenshots of the field: an order balloon while the waitress carries its
+// drink, and guests at the tables that the purchase brought.
+bool watchField(const Sight& sight, Memory& memory) {
+    bool bBringing = false;
+    for (const Guest& guest : Bartender::findGuests(sight))
+        for (const Seen* pGlass : Bartender::heldGlasses(sight))
+            bBringing = bBringing || (guest.nDrink >= 0 && Bartender::drinkIn(*pGlass) == guest.nDrink);
+    memory.nOrderLooks = bBringing ? memory.nOrderLooks + 1 : 0;
+    if (!memory.bOrderShot && memory.nOrderLooks >= ON_THE_WAY_LOOKS) {
+        memory.bOrderShot = true;
+        if (!takeShot("order-balloon")) return refuse("could not save the order balloon");
+    }
+    if (memory.bTablesShot || memory.aBought.empty()) return true;
+    for (const Guest& guest : Bartender::findGuests(sight)) {
+        for (const Seen& seen : sight.all()) {
+            if (!guest.pFigure || !memory.aBought.count(seen.sPicture) || !guest.pFigure->box.overlaps(seen.box))
+                continue;
+            memory.bTablesShot = true;
+            return takeShot("guests-at-tables") || refuse("could not save the guests at the tables");
+        }
+    }
+    return true;
+}
+
+// The field until the results show, the bartender at work.
+Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
+               const std::shared_ptr<Bartender>& pBartender) {
+    return {sName,
+            resultsShown,
+            nullptr,
+            nullptr,
+            [pMemory, pBartender](const Sight& s, Hands& h) {
+                pBartender->play(s, h);
+                return watchField(s, *pMemory);
+            },
+            LEVEL_FRAMES};
+}
+
+// Escape pauses the day; the clock must not move until it goes on.
+std::vector<Step> pauseSteps(const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
+    return {
+        {"running", [pBartender](const Sight& s) { return pBartender->isClockRunning(s) && !tipOpen(s); },
+         [](const Sight&, Hands& h) {
+             h.key(SDLK_ESCAPE, 27);
+             return true;
+         },
+         [](const Sight& s) { return shows(s, ScreenNames::STR_PAUSED); },
+         [pBartender](const Sight& s, Hands& h) {
+             pBartender->play(s, h);
+             return true;
+         },
+         LEVEL_FRAMES},
+        {"paused",
+         [pMemory](const Sight& s) {
+             std::string sClock = Bartender::readClock(s);
+             if (sClock != pMemory->sPausedClock) pMemory->nPausedFrames = 0;
+             pMemory->sPausedClock = sClock;
+             return shows(s, ScreenNames::STR_PAUSED) && ++pMemory->nPausedFrames > PAUSE_FRAMES;
+         },
+         [pMemory](const Sight& s, Hands& h) {
+             std::printf("player: the clock stood at %s while paused\n", pMemory->sPausedClock.c_str());
+             return clickText(s, h, ScreenNames::STR_PAUSED_RESUME);
+         },
+         [pMemory](const Sight& s) {
+             return !shows(s, ScreenNames::STR_PAUSED) && Bartender::readClock(s) != pMemory->sPausedClock;
+         }},
+    };
+}
+
+std::vector<Step> resultsSteps(const std::string& sName, const std::shared_ptr<Memory>& pMemory) {
+    return {
+        {sName + ": results", [](const Sight& s) { return resultsCounted(s, Names::TXT_OK); },
+         [pMemory](const Sight& s, Hands& h) {
+             if (!checkWon(s)) return false;
+             if (!pMemory->bWonShot) {
+                 pMemory->bWonShot = takeShot("won-results");
+                 if (!pMemory->bWonShot) return refuse("could not save the won results");
+             }
+             return clickText(s, h, Names::TXT_OK);
+         },
+         [](const Sight& s) { return !shows(s, Names::STR_GSM_LEVEL_SCORE); }},
+    };
+}
+
+std::vector<Step> mapDaySteps(int nDaysWon, const std::shared_ptr<Memory>& pMemory) {
+    return {
+        {"map after day " + std::to_string(nDaysWon), [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+         [nDaysWon](const Sight& s, Hands& h) {
+             return checkFlowers(s, nDaysWon) && clickText(s, h, Names::STR_STO_PLAY_NEXT);
+         },
+         [](const Sight& s) { return !shows(s, Names::STR_STO_PLAY_NEXT); }, passPagesAndTips},
+    };
+}
+
+// One upgrade from the store: a chair for the first table.
+std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
+    return {
+        {"store", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_STORE); },
+         [](const Sight& s) { return !shows(s, Names::STR_STO_STORE); }, passPagesAndTips},
+        {"chairs", [](const Sight& s) { return s.find("store_sillas_normal") != nullptr; },
+         [](const Sight& s, Hands& h) { return clickPicture(s, h, "store_sillas_normal"); },
+         [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); }},
+        {"buy a chair", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_RADIO_CHAIR[0]); }},
+        {"pay", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
+         [pMemory, pBartender](const Sight& s, Hands& h) {
+             pMemory->bPurchased = true;
+             pMemory->aBeforePurchase = pBartender->getSeenPictures();
+             return clickText(s, h, Names::STR_UPG_BUY);
+         },
+         [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); }},
+        {"bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
+         [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
+        {"leave the store",
+         [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
+         [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
+    };
+}
+
+std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMemory,
+                            const std::shared_ptr<Bartender>& pBartender) {
+    std::vector<Step> lSteps = storyStartSteps(pMemory);
+    bool bFirst = nDifficulty == 0;
+    auto append = [&lSteps](std::vector<Step> lMore) { lSteps.insert(lSteps.end(), lMore.begin(), lMore.end()); };
+    for (int nDay = 1; nDay <= DAYS; ++nDay) {
+        std::string sDay = "day " + std::to_string(nDay) + " (" + DIFFICULTY_NAMES[nDifficulty] + ")";
+        if (nDay == 1) {
+            lSteps.push_back({sDay + ": go", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+                              [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_PLAY_NEXT); },
+                              [](const Sight& s) { return !shows(s, Names::STR_STO_PLAY_NEXT); }, passPagesAndTips});
+        } else {
+            append(mapDaySteps(nDay - 1, pMemory));
+        }
+        lSteps.push_back(weekGoalStep(sDay, pMemory, pBartender));
+        if (bFirst && nDay == 1) append(pauseSteps(pMemory, pBartender));
+        lSteps.push_back(serveStep(sDay, pMemory, pBartender));
+        append(resultsSteps(sDay, pMemory));
+        if (bFirst && nDay == 1) append(storeSteps(pMemory, pBartender));
+    }
+    lSteps.push_back(
+        {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+         [](const Sight& s, Hands& h) { return checkFlowers(s, DAYS) && clickText(s, h, Names::STR_GOD_EXIT); },
+         [](const Sight& s) { return menuShown(s); }, passPagesAndTips, Step::SCREEN_FRAMES, "map-after-day3"});
+    return lSteps;
+}
+
+// --- the timed games ------------------------------------------------------------------------------
+
+// A site of the map under its name, clicked with the pointer held still on it.
+std::vector<Step> timedGameSteps(const std::string& sName, const char* pszButton, const char* pszResultsButton,
+                                 const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
+    const std::string sSite = "mapa_sitio_tiki_normal";
+    // The button ends the count early: the player waits for the numbers to stop.
+    auto pCount = std::make_shared<Steady>();
+    return {
+        {sName, menuShown, [pszButton](const Sight& s, Hands& h) { return clickText(s, h, pszButton); },
+         [](const Sight& s) { return !menuShown(s); }},
+        {sName + ": tiki", [sSite](const Sight& s) { return s.find(sSite) && !tipOpen(s); },
+         [sSite](const Sight& s, Hands& h) {
+             Rect solid = s.solidBox(*s.find(sSite), 4);
+             if (solid.isEmpty()) return refuse("the tiki site shows no pixels");
+             h.click(solid.getCenter().x, solid.getCenter().y);
+             return true;
+         },
+         [sSite](const Sight& s) { return !s.find(sSite); }, closeTip},
+        weekGoalStep(sName, pMemory, pBartender),
+        serveStep(sName, pMemory, pBartender),
+        {sName + ": results",
+         [pszResultsButton, pCount](const Sight& s) {
+             std::vector<const Seen*> lTexts;
+             for (const Seen& seen : s.all())
+                 if (seen.nScreen == 0 && !seen.sText.empty()) lTexts.push_back(&seen);
+             return pCount->check(lTexts) && resultsCounted(s, pszResultsButton);
+         },
+         [pszResultsButton](const Sight& s, Hands& h) { return checkEarned(s) && clickText(s, h, pszResultsButton); },
+         [](const Sight& s) { return !resultsShown(s); }},
+        {sName + ": leave", [sSite](const Sight& s) { return s.find(sSite) && shows(s, Names::STR_GOD_EXIT); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_GOD_EXIT); }, menuShown, closeTip},
+    };
+}
+
+std::vector<Step> quitSteps() {
+    return {
+        {"quit", menuShown, [](const Sight& s, Hands& h) { return clickPicture(s, h, "ui_btn_quit_normal"); },
+         [](const Sight& s) { return shows(s, ScreenNames::STR_EXIT_QUESTION); }},
+        {"yes", [](const Sight& s) { return shows(s, ScreenNames::STR_EXIT_QUESTION); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, ScreenNames::STR_YES); }},
+    };
+}
+
+std::vector<Step> script(const std::shared_ptr<Bartender>& pBartender) {
+    auto pMemory = std::make_shared<Memory>();
+    std::vector<Step> lSteps = startSteps();
+    auto append = [&lSteps](std::vector<Step> lMore) { lSteps.insert(lSteps.end(), lMore.begin(), lMore.end()); };
+    for (int nDifficulty = 0; nDifficulty < 3; ++nDifficulty) {
+        append(difficultySteps(nDifficulty));
+        append(storyDays(nDifficulty, pMemory, pBartender));
+    }
+    append(timedGameSteps("relax", Names::STR_MNM_RELAX, Names::TXT_EXIT, pMemory, pBartender));
+    append(timedGameSteps("free play", Names::STR_MNM_FREE_PLAY, Names::TXT_OK, pMemory, pBartender));
+    append(quitSteps());
+    return lSteps;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: player <content folder>\n");
+        return 2;
+    }
+    auto pBartender = std::make_shared<Bartender>();
+    StepRunner runner(script(pBartender));
+    int nExit = runScripted("Player", argv[1], [&runner] {
+        fixChance();
+        runner.onFrame();
+    });
+    if (nExit != 0) return nExit;
+    return runner.isDone() ? 0 : 1;
+}
