@@ -16,6 +16,8 @@
 
 #include "tsl2/resource.h"
 
+#include "pace.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -94,7 +96,7 @@ void BM_StartToMenu(benchmark::State& state) {
     state.counters["read_all_ms"] = 1000.0 * fEngine / fRuns;
     state.counters["ratio"] = fEngine / fGame;
 }
-BENCHMARK(BM_StartToMenu)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_StartToMenu)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(3));
 
 // One level's set-up on the largest scene: from the play screen's push to
 // the week's goal, the scene, its customers and the waitress loaded. The
@@ -134,7 +136,7 @@ void BM_LevelSetUp(benchmark::State& state) {
     state.counters["frames_ms"] = 1000.0 * fFrames / fRuns;
     state.counters["ratio"] = fFrames / fLevel;
 }
-BENCHMARK(BM_LevelSetUp)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LevelSetUp)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(3));
 
 void copyArchives(const std::string& sFrom, const std::string& sTo) {
     for (const char* pszArchive : ARCHIVES) {
@@ -165,7 +167,7 @@ void BM_GeneratorRun(benchmark::State& state) {
     state.counters["copy_s"] = fCopy / fRuns;
     state.counters["ratio"] = fCopy / fRun;
 }
-BENCHMARK(BM_GeneratorRun)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_GeneratorRun)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(1));
 
 } // namespace
 

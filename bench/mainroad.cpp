@@ -20,6 +20,8 @@
 #include "effects/particleemitter.h"
 #include "tsl2/resource.h"
 
+#include "pace.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -132,7 +134,7 @@ void BM_PreloadSampleLists(benchmark::State& state) {
     state.counters["reference_ms"] = fReference / fRuns * 1e3;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_PreloadSampleLists)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PreloadSampleLists)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(3));
 
 class NoScreens : public StoryModeFactory {};
 
@@ -166,7 +168,7 @@ void BM_MapFrame(benchmark::State& state) {
     state.counters["ratio_vs_reference"] = fOurs / fReference;
     destroyPlayerManager();
 }
-BENCHMARK(BM_MapFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_MapFrame)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(5));
 
 void BM_MapBuild(benchmark::State& state) {
     BenchApp app;
@@ -191,7 +193,7 @@ void BM_MapBuild(benchmark::State& state) {
     state.counters["ratio_vs_reference"] = fOurs / fReference;
     destroyPlayerManager();
 }
-BENCHMARK(BM_MapBuild)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_MapBuild)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(10));
 
 }  // namespace
 

@@ -16,6 +16,8 @@
 #include "effects/particlerandom.h"
 #include "image/sdl_image.h"
 
+#include "pace.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -137,7 +139,7 @@ void BM_EmitterUpdate(benchmark::State& state) {
     state.counters["reference_ns_per_particle"] = fReference / (fFrames * PARTICLES) * 1e9;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_EmitterUpdate)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_EmitterUpdate)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(3));
 
 double medianOf(std::vector<double> a) {
     std::sort(a.begin(), a.end());
@@ -175,7 +177,7 @@ void BM_EmitterFrame(benchmark::State& state) {
     delete pScene;
     delete pApp;
 }
-BENCHMARK(BM_EmitterFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_EmitterFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 
 } // namespace
 

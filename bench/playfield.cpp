@@ -20,6 +20,8 @@
 
 #include "tsl2/resource.h"
 
+#include "pace.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -126,7 +128,7 @@ void BM_FullBarFrame(benchmark::State& state) {
     state.counters["reference_ms_per_frame"] = fReference / fFrames * 1e3;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_FullBarFrame)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FullBarFrame)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(5));
 
 // As many picture lines as the reader takes, with walk areas, seats and spots.
 std::string largestScene() {
@@ -158,7 +160,7 @@ void BM_LargestSceneSetUp(benchmark::State& state) {
     state.counters["reference_ms"] = fReference / fRuns * 1e3;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_LargestSceneSetUp)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LargestSceneSetUp)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(3));
 
 }  // namespace
 

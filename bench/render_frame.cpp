@@ -43,11 +43,13 @@
 #include "ui/label.h"
 #include "ui/systemfont.h"
 #include "video/sdl_d3d7video.h"
+#include "pace.h"
 
 #include "d3d7/test_hooks.h"
 
 #include <SDL.h>
 #include <SDL_rotozoom.h>
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -570,11 +572,11 @@ void BM_GameFrame(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_UprightFrame)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_TurnedSprite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_ScaledSprite)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_SpriteBetweenPixels)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
-BENCHMARK(BM_BusyFrame)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_UprightFrame)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_TurnedSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_ScaledSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_SpriteBetweenPixels)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_BusyFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 
 BENCHMARK_MAIN();

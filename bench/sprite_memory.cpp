@@ -12,6 +12,8 @@
 #include "sprite/sprite.h"
 #include "video/sdl_d3d7video.h"
 
+#include "pace.h"
+
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
@@ -75,6 +77,6 @@ void BM_SpriteMemory(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_SpriteMemory)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SpriteMemory)->Iterations(pace::iterations(3))->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

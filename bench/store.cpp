@@ -17,8 +17,10 @@
 #include "upgrademanager.h"
 
 #include "tsl2/resource.h"
+#include "pace.h"
 
 #include <SDL.h>
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -155,7 +157,7 @@ void BM_StoreRefresh(benchmark::State& state) {
     state.counters["reference_ms"] = fReference / fRuns * 1e3;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_StoreRefresh)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_StoreRefresh)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(20));
 
 void BM_PurchaseDialogOpen(benchmark::State& state) {
     Store store;
@@ -186,7 +188,7 @@ void BM_PurchaseDialogOpen(benchmark::State& state) {
     state.counters["reference_ms"] = fReference / fRuns * 1e3;
     state.counters["ratio_vs_reference"] = fOurs / fReference;
 }
-BENCHMARK(BM_PurchaseDialogOpen)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_PurchaseDialogOpen)->Unit(benchmark::kMillisecond)->Iterations(pace::iterations(20));
 
 }  // namespace
 

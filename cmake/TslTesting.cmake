@@ -33,11 +33,22 @@ function(tsl_add_test name)
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
+# tsl_show_skip_reasons(): after every run in this build folder, CTest prints
+# why each skipped test was skipped (tests/support/skip-reasons.sh); its own
+# summary only names them. A skip gives its reason in GoogleTest's way
+# (GTEST_SKIP() << reason) or as a line "Skipped: <reason>".
+function(tsl_show_skip_reasons)
+  set(script ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/../tests/support/skip-reasons.sh)
+  set(logs ${CMAKE_BINARY_DIR}/Testing/Temporary)
+  file(WRITE ${CMAKE_BINARY_DIR}/CTestCustom.cmake
+    "set(CTEST_CUSTOM_POST_TEST \"bash \\\"${script}\\\" \\\"${logs}\\\"\")\n")
+endfunction()
+
 # tsl_add_xvfb_test(NAME <name> COMMAND <command...> [ENVIRONMENT <VAR=value...>])
 # A test that needs an X server: runs the command under a private Xvfb that is
 # known to accept connections (tests/support/xvfb-run-ready.sh), with the SDL
 # x11 driver, TSL_TEST_XVFB=1 and the leak-checker suppressions for the X11
-# client library. Not registered where Xvfb is missing.
+# client library. Where Xvfb is missing, the test is skipped with that reason.
 find_program(TSL_XVFB Xvfb)
 function(tsl_add_xvfb_test)
   cmake_parse_arguments(T "" "NAME" "COMMAND;ENVIRONMENT" ${ARGN})
@@ -45,6 +56,9 @@ function(tsl_add_xvfb_test)
     message(FATAL_ERROR "tsl_add_xvfb_test needs NAME and COMMAND")
   endif()
   if(NOT TSL_XVFB)
+    add_test(NAME ${T_NAME} COMMAND ${CMAKE_COMMAND} -E echo
+      "Skipped: needs Xvfb, which was not found when the build was configured (Debian package xvfb)")
+    set_tests_properties(${T_NAME} PROPERTIES SKIP_REGULAR_EXPRESSION "Skipped: ")
     return()
   endif()
   add_test(NAME ${T_NAME}

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts the game.
+# Sets up, builds and starts the game. Only the game and its content are
+# built, so the first start does not wait for the test programs
+# (scripts/run-tests.sh builds those).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-BUILD_DIR=$(bash scripts/setup.sh | tail -n 1)
+BUILD_DIR=$(bash scripts/setup.sh --game | tail -n 1)
 if [ ! -x "$BUILD_DIR/src/beachbar" ]; then
   echo "The build made no game program in $BUILD_DIR/src." >&2
   exit 1

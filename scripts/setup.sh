@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs what the build needs from Debian packages (when missing), then
 # configures and builds one configuration.
-#   scripts/setup.sh [--sanitize] [--bench] [--fuzz]
+#   scripts/setup.sh [--sanitize] [--bench] [--fuzz] [--game]
 # Build folders: build/ (normal), build-asan/ (AddressSanitizer + UBSan),
 # build-fuzz/ (clang; only the libFuzzer targets are built).
+# --game builds only the game and its content (the generator and the
+# archives), not the tests; a later run without it builds the rest.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -26,6 +28,7 @@ for arg in "$@"; do
       CMAKE_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTSL_FUZZ=ON
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++)
       BUILD_TARGET=(--target fuzzers) ;;
+    --game) BUILD_TARGET=(--target game) ;;
     *) echo "setup: unknown option $arg" >&2; exit 2 ;;
   esac
 done

@@ -74,7 +74,9 @@ int pointSizeOf(const Font* pFont) {
 }
 }  // namespace
 
-MenuMode::MenuMode() : QarnMode(MF_ACTIVE), m_pPlayer(nullptr), m_nShadowState(1), m_nPlayMode(PLAY_NONE) {}
+MenuMode::MenuMode()
+    : QarnMode(MF_ACTIVE), m_pPlayer(nullptr), m_nShadowState(1), m_nPlayMode(PLAY_NONE),
+      m_nStartingCommand(CMD_CANCEL) {}
 
 MenuMode::~MenuMode() {}
 
@@ -250,7 +252,13 @@ void MenuMode::onUpdate(float fDt) {
     updateHover();
     updateShadowLogo(fDt);
     updateFadeIn(fDt);
-    GameApp::getInstance()->stepAnimationPreload();
+    GameApp* pApp = GameApp::getInstance();
+    pApp->stepAnimationPreload();
+    if (isStartingGame() && !pApp->stepPreloads(PREPARE_SLICE_MS)) {
+        int nCommand = m_nStartingCommand;
+        m_nStartingCommand = CMD_CANCEL;
+        launchGame(nCommand);
+    }
 }
 
 void MenuMode::updateHover() {
@@ -301,6 +309,8 @@ bool MenuMode::onMouseUp(int, int, int) {
 
 void MenuMode::handleCommand(int nCommand) {
     TSL_TRACE();
+    // One click starts the game once, whatever else is clicked while it is prepared.
+    if (isStartingGame()) return;
     GameApp* pApp = GameApp::getInstance();
     switch (nCommand) {
     case CMD_QUIT: pApp->createExitConfirmMode(); break;
@@ -332,8 +342,23 @@ void MenuMode::askAboutStory() {
         pApp->pushMode(new DlgYesNo(this, getString(Names::STR_MNM_WON), CMD_NEW_STORY, CMD_CANCEL));
 }
 
-// Every path logs the player's stage, then which path it took.
+// Decoding the map's pictures would hold the screen still for several
+// frames: they are made ready first, a slice a frame while the menu goes on
+// drawing, and the game starts once all are there (at once when they are).
 void MenuMode::startGame(int nCommand) {
+    TSL_TRACE();
+    if (!m_pPlayer) return;
+    bool bNewStory = nCommand == CMD_NEW_STORY || nCommand == CMD_STORY;
+    int nPlayMode = nCommand == CMD_RELAX ? PLAY_RELAX : nCommand == CMD_FREE_PLAY ? PLAY_FREE : PLAY_STORY;
+    StoryManagerMode::preloadMap(nPlayMode, bNewStory ? 0 : m_pPlayer->m_nStoryLevel);
+    if (GameApp::getInstance()->stepPreloads(PREPARE_SLICE_MS))
+        m_nStartingCommand = nCommand;
+    else
+        launchGame(nCommand);
+}
+
+// Every path logs the player's stage, then which path it took.
+void MenuMode::launchGame(int nCommand) {
     TSL_TRACE();
     if (!m_pPlayer) return;
     GameApp* pApp = GameApp::getInstance();

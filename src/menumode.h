@@ -29,6 +29,9 @@ public:
     };
     enum { PLAY_NONE = -1, PLAY_STORY = 0, PLAY_RELAX = 1, PLAY_FREE = 2 };
     enum { KEY_ESCAPE = 27 };
+    // Milliseconds of each frame spent making the map's pictures ready
+    // before a game starts.
+    enum { PREPARE_SLICE_MS = 20 };
 
     MenuMode();
     ~MenuMode() override;
@@ -43,6 +46,9 @@ public:
     virtual void handleCommand(int nCommand);
 
     int getPlayMode() const { return m_nPlayMode; }
+    // True from a click that starts a game until its map is made, while the
+    // map's pictures are made ready; the menu takes no command meanwhile.
+    bool isStartingGame() const { return m_nStartingCommand != CMD_CANCEL; }
     QarnPlayer* getPlayer() const { return m_pPlayer; }
     Tsl::SmartPtr<Label> getNameLabel() const { return m_pNameLabel; }
     Tsl::SmartPtr<Sprite> getNotMe() const { return m_pNotMe; }
@@ -73,6 +79,7 @@ private:
     void setPlayMode(int nPlayMode);
     void askAboutStory();
     void startGame(int nCommand);
+    void launchGame(int nCommand);
     Tsl::SmartPtr<Sprite> addPicture(const char* pszImage, int nX, int nY, int nZOrder, SpriteList* pGroup);
 
     SpriteList m_lBackdrop;
@@ -87,4 +94,5 @@ private:
     QarnPlayer* m_pPlayer;
     int m_nShadowState;
     int m_nPlayMode;
+    int m_nStartingCommand;
 };

@@ -75,6 +75,7 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_nMinutes(nMinutes),
       m_pStory(nullptr),
       m_nPhase(PHASE_LOADING),
+      m_bSceneRead(false),
       m_fLevelSeconds(0.0f),
       m_bClosed(false),
       m_bEnded(false),
@@ -142,26 +143,59 @@ void PlayMode::init() {
     GameApp::getInstance()->pushMode(m_pLoading.get());
 }
 
-bool PlayMode::buildLevel() {
+void PlayMode::failLevel(const Tsl::String& sFile, const Tsl::Exception& e) {
+    GameApp::log("PlayMode: %s cannot be played: %s\n", sFile.c_str(), e.getMessage());
+    m_nPhase = PHASE_FAILED;
+}
+
+bool PlayMode::readScene() {
     TSL_TRACE();
-    GameApp* pApp = GameApp::getInstance();
     Tsl::String sFile = Tsl::String::format(Names::SCENE_FILE_FORMAT, m_sScene.c_str());
     try {
-        m_scene = parseScene(sFile, pApp->getResource(sFile)->getString());
+        m_scene = parseScene(sFile, GameApp::getInstance()->getResource(sFile)->getString());
         m_grid.build(m_scene);
-        m_field.m_nTopY = m_scene.m_nTopY;
-        m_field.m_nBottomY = m_scene.m_nBottomY;
+    } catch (const Tsl::Exception& e) {
+        failLevel(sFile, e);
+        return false;
+    }
+    m_field.m_nTopY = m_scene.m_nTopY;
+    m_field.m_nBottomY = m_scene.m_nBottomY;
+    m_bSceneRead = true;
+    return true;
+}
+
+int PlayMode::trayCapacity() const {
+    return UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]);
+}
+
+// The pictures and animations that cost the build its time; a name the
+// build will not find is left for the build to report with its line.
+void PlayMode::preloadLevel() {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    for (const SceneVisual& visual : m_scene.m_lVisuals) {
+        if (visual.m_eKind == SceneVisual::IMAGE)
+            pApp->preloadImage(visual.m_sResource);
+        else if (visual.m_eKind == SceneVisual::ANIMATION && pApp->hasResource(visual.m_sResource))
+            pApp->preloadAnimation(visual.m_sResource);
+    }
+    Waitress::preloadFigure(Names::WAITRESS_BASE, trayCapacity());
+}
+
+bool PlayMode::buildLevel() {
+    TSL_TRACE();
+    if (!m_bSceneRead && !readScene()) return false;
+    GameApp* pApp = GameApp::getInstance();
+    try {
         m_pSpawnManager->loadCharacters(m_sScene);
         buildVisuals();
         buildSeats();
         buildSpots();
         loadPlayArt();
-        m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY,
-                                   UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]));
+        m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY, trayCapacity());
         m_pWaitress->setHeading(m_scene.m_nStartHeading);
     } catch (const Tsl::Exception& e) {
-        GameApp::log("PlayMode: %s cannot be played: %s\n", sFile.c_str(), e.getMessage());
-        m_nPhase = PHASE_FAILED;
+        failLevel(m_scene.m_sFile, e);
         return false;
     }
     m_pSpawnManager->resetTimer();
@@ -367,7 +401,7 @@ void PlayMode::startLevel() {
     info.m_nVipPosY = m_scene.m_nVipPosY;
     info.m_nVipDepth = m_scene.m_nVipDepth;
     m_pSpawnManager->setSeatInfo(info);
-    int nCapacity = UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]);
+    int nCapacity = trayCapacity();
     if (nCapacity != m_pWaitress->getCapacity())
         m_pWaitress->setCapacity(Tsl::String::format(Names::TEMPLATE_FORMAT, Names::WAITRESS_BASE), nCapacity);
     m_pWaitress->updateScale();
@@ -387,11 +421,7 @@ void PlayMode::onUpdate(float fDt) {
         return;
     }
     switch (m_nPhase) {
-        case PHASE_LOADING:
-            buildLevel();
-            if (m_pLoading) m_pLoading->finish();
-            setFlags(getFlags() | MF_VISIBLE);
-            return;
+        case PHASE_LOADING: updateLoading(); return;
         case PHASE_LOADED:
             if (!isTop()) return;
             m_pLoading = nullptr;
@@ -412,6 +442,27 @@ void PlayMode::onUpdate(float fDt) {
             return;
         default: return;
     }
+}
+
+// Decoding the scene's pictures at once would stop the loading dialog's
+// clock: they are made ready a slice a frame, and the level is built in the
+// update that finds them all there (the first one when they were cached).
+void PlayMode::updateLoading() {
+    if (!m_bSceneRead) {
+        if (!readScene()) {
+            finishLoading();
+            return;
+        }
+        preloadLevel();
+    }
+    if (GameApp::getInstance()->stepPreloads(LOAD_SLICE_MS)) return;
+    buildLevel();
+    finishLoading();
+}
+
+void PlayMode::finishLoading() {
+    if (m_pLoading) m_pLoading->finish();
+    setFlags(getFlags() | MF_VISIBLE);
 }
 
 void PlayMode::updatePlaying(float fDt) {

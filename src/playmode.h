@@ -26,8 +26,10 @@ class ParticleEmitter;
 class Seagull;
 class AnimSprite;
 
-// One level of play. Its first update builds the scene under a loading
-// dialog, then the week's goal is shown, then the bar opens: customers
+// One level of play. Its first update reads the scene under a loading
+// dialog; what the scene shows is made ready over the next frames while the
+// dialog's clock turns (at once when it is cached), and the level is built;
+// then the week's goal is shown, then the bar opens: customers
 // come, the clock runs, and when it runs out the bar closes; once the last
 // customer has left the results are shown and the level reports to the story.
 //
@@ -42,6 +44,9 @@ class AnimSprite;
 class PlayMode : public QarnMode {
 public:
     enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
+    // Milliseconds of each frame under the loading dialog spent making the
+    // level's pictures and animations ready.
+    enum { LOAD_SLICE_MS = 20 };
     enum Phase { PHASE_LOADING, PHASE_LOADED, PHASE_WEEK_GOAL, PHASE_PLAYING, PHASE_RESULTS, PHASE_DONE, PHASE_FAILED };
     enum Callback { CB_QUIT_LEVEL = 1, CB_OPTIONS_CLOSED = 2, CB_SCENE_ERROR = 3, CB_OPTIONS = 4, CB_RESUME = 5 };
     enum { KEY_ESCAPE = 27 };
@@ -136,7 +141,8 @@ public:
     // pause dialog, which holds the whole field until the player goes on.
     // False when the field is not the one to pause.
     bool pause();
-    // Reads and builds the level; false after a scene error (logged, shown).
+    // Reads (unless read already) and builds the level; false after a scene
+    // error (logged, shown).
     bool buildLevel();
     void startLevel();
 
@@ -159,6 +165,14 @@ private:
         Rect guest;
     };
     void setLevelValues();
+    bool readScene();
+    // Queues what the scene read shows, to be made ready over frames
+    // (GameApp::stepPreloads) before the build.
+    void preloadLevel();
+    void updateLoading();
+    void finishLoading();
+    void failLevel(const Tsl::String& sFile, const Tsl::Exception& e);
+    int trayCapacity() const;
     void buildVisuals();
     void buildSeats();
     void buildSpots();
@@ -196,6 +210,7 @@ private:
     SceneData m_scene;
     WalkGrid m_grid;
     int m_nPhase;
+    bool m_bSceneRead;
     float m_fLevelSeconds;
     bool m_bClosed;
     bool m_bEnded;

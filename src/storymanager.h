@@ -83,6 +83,11 @@ public:
     void onMouseMove(int nX, int nY) override;
     bool onMouseUp(int nButton, int nX, int nY) override;
 
+    // Queues every picture and animation the map's screen is built from, for
+    // a map of that play mode at that story level, to be made ready over
+    // frames (GameApp::stepPreloads) before the map is made.
+    static void preloadMap(int nPlayMode, int nStoryLevel);
+
     // Current upgrade levels for a level of play mode 1 or 2.
     void prepareQuickPlay();
     static void buildStoryPages(int nStage, Tsl::List<Tsl::SmartPtr<SlideSpec>>& lPages);
@@ -147,7 +152,9 @@ private:
     void updateMarker(float fDt);
     bool isSiteOpen(int nSite) const;
     Tsl::SmartPtr<Sprite> addPicture(const char* pszImage, int nX, int nY, int nZOrder);
-    Tsl::String flowerImage(int nLevel, int nStageNumber) const;
+    // The flower picture of a level on the route, the player at nStoryLevel.
+    static Tsl::String flowerPicture(int nLevel, int nStoryLevel);
+    static Tsl::String flowerImage(int nLevel, int nStageNumber);
     void setFlowerImage(const Tsl::SmartPtr<Sprite>& pFlower, const Tsl::String& sImage);
     void burstPetals(const Tsl::SmartPtr<Sprite>& pFlower, bool bLarge);
 

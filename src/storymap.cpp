@@ -43,6 +43,18 @@ const float MARKER_SPEED = 100.0f;  // pixels per second
 const int WARM_STEPS = 20;
 const float WARM_STEP = 0.2f;
 
+struct Picture {
+    const char* pszImage;
+    int nX, nY, nZOrder;
+};
+const Picture s_aStaticPictures[] = {{Names::IMG_MAP, 0, 0, 3},
+                                     {Names::IMG_MAP_SEA, 0, 0, 0},
+                                     {Names::IMG_MAP_SHIP, 17, -32, 5},
+                                     {Names::IMG_MAP_MASK_LEFT, 0, 10, 10},
+                                     {Names::IMG_MAP_MASK_RIGHT, 784, 10, 10}};
+const char* const s_apszSiteLooks[] = {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT};
+enum { LOOK_NORMAL, LOOK_DISABLED, LOOK_HIGHLIGHT };
+
 struct Gull {
     const char* pszAnimation;
     int nX, nY;
@@ -62,6 +74,11 @@ const EmitterPlace s_aEmitters[] = {{Names::EMITTER_CLOUDS, 800, 300, 9},     {N
                                     {Names::EMITTER_SLOW_CLOUDS, 600, 34, 4}, {Names::EMITTER_SLOW_CLOUDS, 400, 37, 4},
                                     {Names::EMITTER_SLOW_CLOUDS, 200, 34, 4}, {Names::EMITTER_SHIP_0, -200, 75, 2},
                                     {Names::EMITTER_SHIP_1, 800, 63, 1},      {Names::EMITTER_SHOAL, 0, 400, 1}};
+
+Tsl::String sitePicture(int nSite, int nLook) {
+    return Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, StoryManagerMode::MAP_SITES[nSite].pszName,
+                               s_apszSiteLooks[nLook]);
+}
 
 int routeIndex(int nLevel) { return nLevel < 0 ? 0 : nLevel >= StoryManagerMode::ROUTE_POINTS ? StoryManagerMode::ROUTE_POINTS - 1 : nLevel; }
 bool isLargeFlower(int nLevel) { return nLevel % StoryRules::LEVELS_PER_STAGE == 0 || nLevel == StoryManagerMode::ROUTE_POINTS - 1; }
@@ -87,6 +104,24 @@ private:
 
 // ---- building ------------------------------------------------------------------------
 
+void StoryManagerMode::preloadMap(int nPlayMode, int nStoryLevel) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    for (const Picture& picture : s_aStaticPictures) pApp->preloadImage(picture.pszImage);
+    if (nPlayMode == 0)
+        for (int i = 0; i < ROUTE_POINTS; ++i) pApp->preloadImage(flowerPicture(i, nStoryLevel).c_str());
+    for (int s = 0; s < SITE_COUNT; ++s)
+        for (int nLook : {LOOK_NORMAL, LOOK_DISABLED, LOOK_HIGHLIGHT})
+            pApp->preloadImage(sitePicture(s, nLook).c_str());
+    pApp->preloadImage(nPlayMode == 0 ? Names::IMG_MAP_MARKER : Names::IMG_MAP_SCORE_MASK);
+    // A missing file is the build's to report.
+    auto preloadAnimation = [pApp](const char* pszFile) {
+        if (pApp->hasResource(pszFile)) pApp->preloadAnimation(pszFile);
+    };
+    preloadAnimation(Names::ANIM_MAP_PALM);
+    for (const Gull& gull : s_aGulls) preloadAnimation(gull.pszAnimation);
+}
+
 void StoryManagerMode::buildMap() {
     TSL_TRACE();
     addStaticPictures();
@@ -107,30 +142,29 @@ Tsl::SmartPtr<Sprite> StoryManagerMode::addPicture(const char* pszImage, int nX,
 }
 
 void StoryManagerMode::addStaticPictures() {
-    addPicture(Names::IMG_MAP, 0, 0, 3);
-    addPicture(Names::IMG_MAP_SEA, 0, 0, 0);
-    addPicture(Names::IMG_MAP_SHIP, 17, -32, 5);
-    addPicture(Names::IMG_MAP_MASK_LEFT, 0, 10, 10);
-    addPicture(Names::IMG_MAP_MASK_RIGHT, 784, 10, 10);
+    for (const Picture& picture : s_aStaticPictures)
+        addPicture(picture.pszImage, picture.nX, picture.nY, picture.nZOrder);
 }
 
-// Levels reached show their stage's flower, levels ahead the plain one.
 void StoryManagerMode::addFlowers() {
     TSL_TRACE();
-    int nStageNumber = 0;
     for (int i = 0; i < ROUTE_POINTS; ++i) {
-        if (isLargeFlower(i) && nStageNumber < StoryRules::STAGE_COUNT) ++nStageNumber;
-        Tsl::String sImage = i <= m_pPlayer->m_nStoryLevel
-                                 ? flowerImage(i, nStageNumber)
-                                 : Tsl::String(isLargeFlower(i) ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
         Tsl::SmartPtr<Sprite> pFlower = new Sprite(MAP_ROUTE[i].nX, MAP_ROUTE[i].nY, Z_FLOWER);
-        setFlowerImage(pFlower, sImage);
+        setFlowerImage(pFlower, flowerPicture(i, m_pPlayer->m_nStoryLevel));
         addSprite(pFlower);
         m_lFlowers.append(pFlower);
     }
 }
 
-Tsl::String StoryManagerMode::flowerImage(int nLevel, int nStageNumber) const {
+// Levels reached show the flower of their stage, levels ahead the plain one.
+Tsl::String StoryManagerMode::flowerPicture(int nLevel, int nStoryLevel) {
+    if (nLevel > nStoryLevel)
+        return isLargeFlower(nLevel) ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
+    int nStageNumber = nLevel / StoryRules::LEVELS_PER_STAGE + 1;
+    return flowerImage(nLevel, nStageNumber < StoryRules::STAGE_COUNT ? nStageNumber : StoryRules::STAGE_COUNT);
+}
+
+Tsl::String StoryManagerMode::flowerImage(int nLevel, int nStageNumber) {
     return Tsl::String::format(isLargeFlower(nLevel) ? Names::IMG_FLOWER_LARGE_FORMAT : Names::IMG_FLOWER_SMALL_FORMAT,
                                nStageNumber);
 }
@@ -164,10 +198,8 @@ bool StoryManagerMode::isSiteOpen(int nSite) const {
 void StoryManagerMode::addSites() {
     TSL_TRACE();
     for (int s = 0; s < SITE_COUNT; ++s) {
-        const char* pszSite = MAP_SITES[s].pszName;
-        addPicture(Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, pszSite, Names::MAP_SITE_NORMAL).c_str(), 0, 0, 4);
-        Tsl::SmartPtr<Sprite> pLock =
-            addPicture(Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, pszSite, Names::MAP_SITE_DISABLED).c_str(), 0, 0, 5);
+        addPicture(sitePicture(s, LOOK_NORMAL).c_str(), 0, 0, 4);
+        Tsl::SmartPtr<Sprite> pLock = addPicture(sitePicture(s, LOOK_DISABLED).c_str(), 0, 0, 5);
         m_lLocks.append(pLock);
         if (isSiteOpen(s)) pLock->setVisible(false);
     }
@@ -175,8 +207,7 @@ void StoryManagerMode::addSites() {
         const Site& site = MAP_SITES[s];
         Rect hot(site.nLeft, site.nTop, site.nRight, site.nBottom);
         m_lSiteRects.append(hot);
-        Tsl::SmartPtr<Sprite> pHighlight = new SiteHighlight(
-            getImage(Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, site.pszName, Names::MAP_SITE_HIGHLIGHT).c_str()), hot, 5);
+        Tsl::SmartPtr<Sprite> pHighlight = new SiteHighlight(getImage(sitePicture(s, LOOK_HIGHLIGHT).c_str()), hot, 5);
         addControl(pHighlight);
         m_lHighlights.append(pHighlight);
         pHighlight->setVisible(false);

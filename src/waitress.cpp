@@ -80,6 +80,15 @@ Waitress::Waitress(PlayMode* pMode, const char* pszBaseName, int nX, int nY, int
 
 Waitress::~Waitress() {}
 
+void Waitress::preloadFigure(const char* pszBaseName, int nCapacity) {
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sFile = Tsl::String::format(Names::TEMPLATE_FORMAT, pszBaseName);
+    if (!pApp->hasResource(sFile)) return;
+    Tsl::List<Tsl::String> lParams;
+    lParams.append(templateParam(normalCapacity(nCapacity)));
+    pApp->preloadAnimation(sFile, nullptr, lParams);
+}
+
 void Waitress::buildFigure(const Tsl::String& sFile) {
     TSL_TRACE();
     Tsl::List<Tsl::String> lParams;

@@ -23,6 +23,9 @@ public:
     // 4 or 6 counts as 2.
     Waitress(PlayMode* pMode, const char* pszBaseName, int nX, int nY, int nCapacity);
     ~Waitress() override;
+    // Queues the figure's animation for that base name and capacity to be
+    // loaded ahead of the construction (GameApp::preloadAnimation).
+    static void preloadFigure(const char* pszBaseName, int nCapacity);
 
     // Rebuilds the figure from the template file (the full name) for a new capacity.
     void setCapacity(const Tsl::String& sTemplateFile, int nCapacity);

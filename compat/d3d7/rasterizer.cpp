@@ -363,10 +363,10 @@ DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWOR
   return i;
 }
 
-bool useWideVectors() {
-  static const bool s_bAvx2 = __builtin_cpu_supports("avx2");
-  return s_bAvx2 && test::isWideVectorsEnabled();
-}
+// Asked once, when the program starts, not on every row.
+const bool s_bAvx2 = (__builtin_cpu_init(), __builtin_cpu_supports("avx2"));
+
+inline bool useWideVectors() { return s_bAvx2 && test::isWideVectorsEnabled(); }
 #endif
 
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.

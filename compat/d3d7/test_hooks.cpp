@@ -17,23 +17,7 @@ struct HookState {
   std::array<FaultPlan, static_cast<size_t>(Fault::Count)> m_aFaults;
   int m_nLossEpoch = 0;
   HRESULT m_hrCooperative = DD_OK;
-  bool m_bRecording = false;
   std::vector<Call> m_aCalls;
-  bool m_bFastPath = true;
-  bool m_bSpanPath = true;
-  bool m_bAlphaRunPath = true;
-  bool m_bVectorSampler = true;
-  bool m_bWideVectors = true;
-  bool m_bRowSampler = true;
-  bool m_bRowBatches = true;
-  bool m_bBorderedTextures = true;
-  bool m_bParallelogramSpans = true;
-  bool m_bTrimShortcut = true;
-  bool m_bQuadRuns = true;
-  bool m_bRowReuse = true;
-  bool m_bScaleShortcut = true;
-  bool m_bSharedScreen = true;
-  bool m_bScaledRows = true;
   int m_nObjects = 0;
   int m_nTextures = 0;
   int m_nTextureWork = 0;
@@ -63,23 +47,8 @@ void reset() {
   HookState& s = state();
   s.m_aFaults = {};
   s.m_hrCooperative = DD_OK;
-  s.m_bRecording = false;
+  detail::g_switches = detail::Switches();
   s.m_aCalls.clear();
-  s.m_bFastPath = true;
-  s.m_bSpanPath = true;
-  s.m_bAlphaRunPath = true;
-  s.m_bVectorSampler = true;
-  s.m_bWideVectors = true;
-  s.m_bRowSampler = true;
-  s.m_bRowBatches = true;
-  s.m_bBorderedTextures = true;
-  s.m_bParallelogramSpans = true;
-  s.m_bTrimShortcut = true;
-  s.m_bQuadRuns = true;
-  s.m_bRowReuse = true;
-  s.m_bScaleShortcut = true;
-  s.m_bSharedScreen = true;
-  s.m_bScaledRows = true;
 }
 
 bool readFrame(Frame& out) {
@@ -112,8 +81,8 @@ int liveTextureCount() { return state().m_nTextures; }
 int liveObjectCount() { return state().m_nObjects; }
 int textureWorkCount() { return state().m_nTextureWork; }
 
-void startRecording() { state().m_bRecording = true; }
-void stopRecording() { state().m_bRecording = false; }
+void startRecording() { detail::g_switches.m_bRecording = true; }
+void stopRecording() { detail::g_switches.m_bRecording = false; }
 const std::vector<Call>& recordedCalls() { return state().m_aCalls; }
 void clearRecording() { state().m_aCalls.clear(); }
 
@@ -124,38 +93,26 @@ int countCalls(CallKind eKind) {
   return n;
 }
 
-void setFastPathEnabled(bool bEnabled) { state().m_bFastPath = bEnabled; }
-bool isFastPathEnabled() { return state().m_bFastPath; }
-void setSpanPathEnabled(bool bEnabled) { state().m_bSpanPath = bEnabled; }
-bool isSpanPathEnabled() { return state().m_bSpanPath; }
-void setAlphaRunPathEnabled(bool bEnabled) { state().m_bAlphaRunPath = bEnabled; }
-bool isAlphaRunPathEnabled() { return state().m_bAlphaRunPath; }
-void setVectorSamplerEnabled(bool bEnabled) { state().m_bVectorSampler = bEnabled; }
-void setBorderedTexturesEnabled(bool bEnabled) { state().m_bBorderedTextures = bEnabled; }
-bool isBorderedTexturesEnabled() { return state().m_bBorderedTextures; }
-void setParallelogramSpansEnabled(bool bEnabled) { state().m_bParallelogramSpans = bEnabled; }
-bool isParallelogramSpansEnabled() { return state().m_bParallelogramSpans; }
-void setTrimShortcutEnabled(bool bEnabled) { state().m_bTrimShortcut = bEnabled; }
-bool isTrimShortcutEnabled() { return state().m_bTrimShortcut; }
-bool isVectorSamplerEnabled() { return state().m_bVectorSampler; }
-void setWideVectorsEnabled(bool bEnabled) { state().m_bWideVectors = bEnabled; }
-bool isWideVectorsEnabled() { return state().m_bWideVectors; }
-void setRowSamplerEnabled(bool bEnabled) { state().m_bRowSampler = bEnabled; }
-bool isRowSamplerEnabled() { return state().m_bRowSampler; }
-void setRowBatchesEnabled(bool bEnabled) { state().m_bRowBatches = bEnabled; }
-bool isRowBatchesEnabled() { return state().m_bRowBatches; }
-void setQuadRunsEnabled(bool bEnabled) { state().m_bQuadRuns = bEnabled; }
-bool isQuadRunsEnabled() { return state().m_bQuadRuns; }
-void setRowReuseEnabled(bool bEnabled) { state().m_bRowReuse = bEnabled; }
-bool isRowReuseEnabled() { return state().m_bRowReuse; }
-void setScaleShortcutEnabled(bool bEnabled) { state().m_bScaleShortcut = bEnabled; }
-bool isScaleShortcutEnabled() { return state().m_bScaleShortcut; }
-void setSharedScreenEnabled(bool bEnabled) { state().m_bSharedScreen = bEnabled; }
-bool isSharedScreenEnabled() { return state().m_bSharedScreen; }
-void setScaledRowsEnabled(bool bEnabled) { state().m_bScaledRows = bEnabled; }
-bool isScaledRowsEnabled() { return state().m_bScaledRows; }
+void setFastPathEnabled(bool bEnabled) { detail::g_switches.m_bFastPath = bEnabled; }
+void setSpanPathEnabled(bool bEnabled) { detail::g_switches.m_bSpanPath = bEnabled; }
+void setAlphaRunPathEnabled(bool bEnabled) { detail::g_switches.m_bAlphaRunPath = bEnabled; }
+void setVectorSamplerEnabled(bool bEnabled) { detail::g_switches.m_bVectorSampler = bEnabled; }
+void setBorderedTexturesEnabled(bool bEnabled) { detail::g_switches.m_bBorderedTextures = bEnabled; }
+void setParallelogramSpansEnabled(bool bEnabled) { detail::g_switches.m_bParallelogramSpans = bEnabled; }
+void setTrimShortcutEnabled(bool bEnabled) { detail::g_switches.m_bTrimShortcut = bEnabled; }
+void setWideVectorsEnabled(bool bEnabled) { detail::g_switches.m_bWideVectors = bEnabled; }
+void setRowSamplerEnabled(bool bEnabled) { detail::g_switches.m_bRowSampler = bEnabled; }
+void setRowBatchesEnabled(bool bEnabled) { detail::g_switches.m_bRowBatches = bEnabled; }
+void setQuadRunsEnabled(bool bEnabled) { detail::g_switches.m_bQuadRuns = bEnabled; }
+void setRowReuseEnabled(bool bEnabled) { detail::g_switches.m_bRowReuse = bEnabled; }
+void setScaleShortcutEnabled(bool bEnabled) { detail::g_switches.m_bScaleShortcut = bEnabled; }
+void setSharedScreenEnabled(bool bEnabled) { detail::g_switches.m_bSharedScreen = bEnabled; }
+void setScaledRowsEnabled(bool bEnabled) { detail::g_switches.m_bScaledRows = bEnabled; }
 
 namespace detail {
+
+// Constant-initialised: in force before any constructor of the program runs.
+Switches g_switches;
 
 bool shouldFail(Fault eFault) {
   FaultPlan& plan = state().m_aFaults[static_cast<size_t>(eFault)];
@@ -168,11 +125,8 @@ bool shouldFail(Fault eFault) {
   return true;
 }
 
-void record(CallKind eKind, DWORD nA, DWORD nB, DWORD nC) {
-  if (state().m_bRecording) state().m_aCalls.push_back({eKind, nA, nB, nC});
-}
+void appendCall(CallKind eKind, DWORD nA, DWORD nB, DWORD nC) { state().m_aCalls.push_back({eKind, nA, nB, nC}); }
 
-bool isRecording() { return state().m_bRecording; }
 void objectCreated() { ++state().m_nObjects; }
 void objectDestroyed() { --state().m_nObjects; }
 void textureCreated() {

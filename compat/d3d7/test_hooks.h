@@ -94,70 +94,98 @@ void clearRecording();
 int countCalls(CallKind eKind);
 
 // ---- rasterizer switches ---------------------------------------------------------
+namespace detail {
+// What the switches below say, and whether device calls are being recorded. The
+// device reads these on every draw call and the rasterizer on every span: plain flags
+// read inline, so that a frame pays nothing for hooks no test has touched.
+struct Switches {
+  bool m_bFastPath = true;
+  bool m_bSpanPath = true;
+  bool m_bAlphaRunPath = true;
+  bool m_bVectorSampler = true;
+  bool m_bBorderedTextures = true;
+  bool m_bParallelogramSpans = true;
+  bool m_bTrimShortcut = true;
+  bool m_bWideVectors = true;
+  bool m_bRowSampler = true;
+  bool m_bRowBatches = true;
+  bool m_bQuadRuns = true;
+  bool m_bRowReuse = true;
+  bool m_bScaleShortcut = true;
+  bool m_bSharedScreen = true;
+  bool m_bScaledRows = true;
+  bool m_bRecording = false;
+};
+extern Switches g_switches;
+}  // namespace detail
+
 // With the fast path off every quad takes the general triangle path; tests use this to
 // check that both give the same pixels.
 void setFastPathEnabled(bool bEnabled);
-bool isFastPathEnabled();
+inline bool isFastPathEnabled() { return detail::g_switches.m_bFastPath; }
 // With the span path off the triangle path shades pixel by pixel; tests compare the two.
 void setSpanPathEnabled(bool bEnabled);
-bool isSpanPathEnabled();
+inline bool isSpanPathEnabled() { return detail::g_switches.m_bSpanPath; }
 // With the alpha-run path off upright quads blend every texel of a row; tests compare.
 void setAlphaRunPathEnabled(bool bEnabled);
-bool isAlphaRunPathEnabled();
+inline bool isAlphaRunPathEnabled() { return detail::g_switches.m_bAlphaRunPath; }
 // With the vector sampler off bilinear spans are filtered one pixel at a time.
 void setVectorSamplerEnabled(bool bEnabled);
-bool isVectorSamplerEnabled();
+inline bool isVectorSamplerEnabled() { return detail::g_switches.m_bVectorSampler; }
 // With bordered textures off the triangle path clamps every sample that reaches past
 // a texture's side instead of reading the copied border.
 void setBorderedTexturesEnabled(bool bEnabled);
-bool isBorderedTexturesEnabled();
+inline bool isBorderedTexturesEnabled() { return detail::g_switches.m_bBorderedTextures; }
 // With parallelogram spans off turned and scaled quads are drawn as two triangles, each
 // with its own texture plane.
 void setParallelogramSpansEnabled(bool bEnabled);
-bool isParallelogramSpansEnabled();
+inline bool isParallelogramSpansEnabled() { return detail::g_switches.m_bParallelogramSpans; }
 // With the trim shortcut off every span end is cut to the live texels by division, even
 // where its end samples show nothing to cut.
 void setTrimShortcutEnabled(bool bEnabled);
-bool isTrimShortcutEnabled();
+inline bool isTrimShortcutEnabled() { return detail::g_switches.m_bTrimShortcut; }
 // With wide vectors off row kernels and the bilinear sampler use the SSE2 code even
 // where AVX2 is there.
 void setWideVectorsEnabled(bool bEnabled);
-bool isWideVectorsEnabled();
+inline bool isWideVectorsEnabled() { return detail::g_switches.m_bWideVectors; }
 // With the row sampler off spans along one texture row (upright scaled quads) filter
 // each sample's block like any other span instead of weighting the row's columns once.
 void setRowSamplerEnabled(bool bEnabled);
-bool isRowSamplerEnabled();
+inline bool isRowSamplerEnabled() { return detail::g_switches.m_bRowSampler; }
 // With row batches off a flat-coloured triangle sets up each row's span just before
 // drawing it instead of a batch of rows ahead.
 void setRowBatchesEnabled(bool bEnabled);
-bool isRowBatchesEnabled();
+inline bool isRowBatchesEnabled() { return detail::g_switches.m_bRowBatches; }
 // With quad runs off the game library's Direct3D 7 driver draws each sprite's quads with
 // a call of their own instead of handing over runs that share a texture and states.
 void setQuadRunsEnabled(bool bEnabled);
-bool isQuadRunsEnabled();
+inline bool isQuadRunsEnabled() { return detail::g_switches.m_bQuadRuns; }
 // With row reuse off every row of a parallelogram works out its first sample and its
 // clear ends afresh, even where the row before had the same start and length.
 void setRowReuseEnabled(bool bEnabled);
-bool isRowReuseEnabled();
+inline bool isRowReuseEnabled() { return detail::g_switches.m_bRowReuse; }
 // With the scale shortcut off every textured quad is offered to the upright paths first,
 // even one drawn surely wider or narrower than its texels.
 void setScaleShortcutEnabled(bool bEnabled);
-bool isScaleShortcutEnabled();
+inline bool isScaleShortcutEnabled() { return detail::g_switches.m_bScaleShortcut; }
 // With the shared screen off a back buffer shown in the window keeps pixels of its own,
 // copied into SDL's screen surface at every present, instead of being drawn straight
 // into the screen surface's pixels where their layouts match (see IDirectDrawSurface7::Blt).
 void setSharedScreenEnabled(bool bEnabled);
-bool isSharedScreenEnabled();
+inline bool isSharedScreenEnabled() { return detail::g_switches.m_bSharedScreen; }
 // With scaled rows off upright quads drawn scaled go span by span like turned ones,
 // instead of through the kernels that work out their columns once for the whole quad
 // and each texture row's horizontal pass once for all the pixel rows that read it.
 void setScaledRowsEnabled(bool bEnabled);
-bool isScaledRowsEnabled();
+inline bool isScaledRowsEnabled() { return detail::g_switches.m_bScaledRows; }
 
 namespace detail {
 bool shouldFail(Fault eFault);
-void record(CallKind eKind, DWORD nA = 0, DWORD nB = 0, DWORD nC = 0);
-bool isRecording();
+void appendCall(CallKind eKind, DWORD nA, DWORD nB, DWORD nC);
+inline bool isRecording() { return g_switches.m_bRecording; }
+inline void record(CallKind eKind, DWORD nA = 0, DWORD nB = 0, DWORD nC = 0) {
+  if (isRecording()) appendCall(eKind, nA, nB, nC);
+}
 void objectCreated();
 void objectDestroyed();
 void textureCreated();

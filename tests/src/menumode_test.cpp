@@ -1,6 +1,8 @@
 // The main menu: a profile on first run, a repaired current player, what
-// each play mode commits on return, the story button's three answers, the
-// shadow logo's circuit, and a release over the player's name.
+// each play mode commits on return, the story button's three answers, a game
+// that starts once its map's pictures are ready, the shadow logo's circuit,
+// and a release over the player's name.
+#include "game_fixtures.h"
 #include "game_support.h"
 #include "scratch_log.h"
 
@@ -23,9 +25,11 @@ class TestMenu : public MenuMode {
 public:
     Tsl::SmartPtr<GameMode> createStoryManager(int nDifficulty, int nMinutes, QarnPlayer*, int nPlayMode) override {
         games.push_back("d" + std::to_string(nDifficulty) + " t" + std::to_string(nMinutes) + " m" + std::to_string(nPlayMode));
+        picturesUnready.push_back(GameApp::getInstance()->getImagePreloadQueueLength());
         return new GameStandIn();
     }
     std::vector<std::string> games;
+    std::vector<int> picturesUnready;  // when each game's map was made
 };
 
 struct MenuTest : GameTest {
@@ -156,6 +160,33 @@ TEST_F(MenuTest, TheStoryButtonStartsOrAsks) {
         EXPECT_NE(std::string::npos, log.text().find(c.pszLog));
         top()->endMode();
     }
+}
+
+// The map's pictures are made ready a slice a frame after the click while
+// the menu goes on; the game starts once, when the last one is there,
+// whatever else is clicked meanwhile.
+TEST_F(MenuTest, AGameStartsOnceTheMapsPicturesAreReady) {
+    QarnPlayer* pPlayer = addPlayer("Ann");
+    pPlayer->m_nMinutes = 4;
+    app.setSetting(Names::SET_DIFFICULTY, "1");
+    const char* const apszMap[] = {"mapa", "mapa_mar", "mapa_nave_2", "mapa_mask_left", "mapa_mask_right"};
+    std::string sPicture = makeBmp(8, 8);
+    for (const char* pszName : apszMap) addFile(pszName, sPicture);
+    app.pushMode(menu.get());
+    // Each picture takes 10 ms of the clock.
+    app.platform->m_nTicksPerRead = 10;
+    menu->handleCommand(MenuMode::CMD_RELAX);
+    int nFrames = 0;
+    for (; menu->games.empty() && nFrames < 100; ++nFrames) {
+        EXPECT_TRUE(menu->isStartingGame());
+        menu->handleCommand(MenuMode::CMD_FREE_PLAY);
+        step();
+    }
+    EXPECT_GT(nFrames, 2);
+    EXPECT_EQ(std::vector<std::string>{"d1 t4 m1"}, menu->games);
+    EXPECT_EQ(std::vector<int>{0}, menu->picturesUnready);
+    for (const char* pszName : apszMap) EXPECT_GE(app.getCachedImageNames().indexOf(pszName), 0) << pszName;
+    EXPECT_FALSE(menu->isStartingGame());
 }
 
 TEST_F(MenuTest, TheShadowLogoTurnsItsCornersEvenWhenItLandsOnThem) {

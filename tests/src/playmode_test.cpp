@@ -1,10 +1,12 @@
 // A level played headless: the scene loads under the loading dialog, the
 // week's goal is closed, a customer comes and is served by scripted clicks,
 // the bar closes on time and the level reports once.
+#include "game_fixtures.h"
 #include "playfield_fixture.h"
 
 #include "character.h"
 #include "gamestatsmode.h"
+#include "loadingdialog.h"
 #include "mug.h"
 #include "names.h"
 #include "playermanager.h"
@@ -115,6 +117,31 @@ struct LevelTest : PlayFieldFixture {
     }
     bool idle() { return waitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0; }
 };
+
+// What the level shows is made ready a slice a frame under the loading
+// dialog, and the level is built once all of it is there: in the first
+// update when it was there already (the second entry, after the first).
+TEST_F(LevelTest, TheLevelIsBuiltUnderTheDialogOnceWhatItShowsIsReady) {
+    addText("scene0.scene", "image bar\nsprite bar 0 0 10\n" + fixture::barScene());
+    addText("bar", makeBmp(16, 8));
+    for (int n = 4; n < LoadingDialog::CLOCK_STEPS; ++n)  // the clock turns all the way round
+        app.addImage(Tsl::String::format(Names::IMG_CLOCK_HAND, n).c_str(), app.createImage(8, 8, true));
+    // Each picture and each line of the waitress's figure takes 10 ms of the clock.
+    app.platform->m_nTicksPerRead = 10;
+    for (bool bReady : {false, true}) {
+        SCOPED_TRACE(bReady);
+        pMode = new PlayMode("scene0", 0, 0, pPlayer, -1);
+        app.pushMode(pMode.get());
+        int nUpdates = 0;
+        for (; pMode->getPhase() == PlayMode::PHASE_LOADING && nUpdates < 400; ++nUpdates) {
+            frame();
+            if (nUpdates == 0) EXPECT_GE(app.getCachedImageNames().indexOf("bar"), 0);
+        }
+        EXPECT_EQ(bReady, nUpdates == 1);
+        EXPECT_EQ(PlayMode::PHASE_LOADED, pMode->getPhase());
+        EXPECT_EQ(0, app.getImagePreloadQueueLength() + app.getPreloadQueueLength());
+    }
+}
 
 TEST_F(LevelTest, ScriptedClicksServeACustomer) {
     // The hints the map brings back together until all were seen.

@@ -77,15 +77,25 @@ struct StoryTest : GameTest {
         ParticleEmitter::clearCache();
     }
 
-    void addMapContent() {
-        addPictures({"px", "mapa", "mapa_mar", "mapa_nave_2", "mapa_mask_left", "mapa_mask_right", "map_ico",
-                     "map_score_mask", "mapa_flor_T_L", "mapa_flor_T_S", "historieta_6b"});
+    // Every picture the map is drawn with, the palms' and gulls' included.
+    static std::vector<std::string> mapPictureNames() {
+        std::vector<std::string> aNames = {"px",      "mapa",           "mapa_mar",      "mapa_nave_2",
+                                           "mapa_mask_left", "mapa_mask_right", "map_ico", "map_score_mask",
+                                           "mapa_flor_T_L",  "mapa_flor_T_S"};
         for (int i = 1; i <= 5; ++i)
             for (const char* pszSize : {"L", "S"})
-                app.addImage(Tsl::String::format("mapa_flor_%d_%s", i, pszSize).c_str(), picture(8, 8));
+                aNames.push_back(Tsl::String::format("mapa_flor_%d_%s", i, pszSize).c_str());
         for (const StoryManagerMode::Site& site : StoryManagerMode::MAP_SITES)
             for (const char* pszLook : {"normal", "disabled", "highlight"})
-                app.addImage(Tsl::String::format("mapa_sitio_%s_%s", site.pszName, pszLook).c_str(), picture(800, 600));
+                aNames.push_back(Tsl::String::format("mapa_sitio_%s_%s", site.pszName, pszLook).c_str());
+        return aNames;
+    }
+
+    void addMapContent() {
+        addPictures({"historieta_6b"});
+        // The sites' pictures cover the map, as the game's do.
+        for (const std::string& sName : mapPictureNames())
+            app.addImage(sName.c_str(), sName.rfind("mapa_sitio_", 0) == 0 ? picture(800, 600) : picture(8, 8));
         addFile("palm_map.anim", "load px\nseq palm_a\nadd px\nseq palm_b\nadd px\nseq palm_c\nadd px\n");
         addFile("gav_chica.anim", "load px\nseq default\nadd px\n");
         addFile("gav_media.anim", "load px\nseq default\nadd px\n");

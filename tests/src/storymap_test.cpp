@@ -1,5 +1,7 @@
 // The story map's screen: locks, flowers and highlights per play mode, the
-// marker's walk between route points, and the map's tips.
+// marker's walk between route points, the map's tips, and the pictures it is
+// built from, made ready before it.
+#include "game_fixtures.h"
 #include "story_support.h"
 
 #include "tip.h"
@@ -56,6 +58,32 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
         EXPECT_EQ(c.pszLocks, sLocks);
         EXPECT_EQ(c.pszHighlight, sHighlights);
         EXPECT_EQ(c.nPlayMode == 0, pMap->getFlowers().getCount() == 50);
+        pMap->onCallback(Smm::ID_EXIT, 0);
+    }
+}
+
+// The menu makes the map's pictures and animations ready over frames before
+// it makes the map: the map's build then has none left to load.
+TEST_F(StoryMapTest, ThePreloadHoldsEverythingTheMapIsBuiltFrom) {
+    std::string sPicture = makeBmp(8, 8);
+    // Pictures are looked up by lower-cased name, as the archives hold them.
+    for (const std::string& sName : mapPictureNames())
+        addFile(Tsl::String(sName.c_str()).toLower().c_str(), sPicture);
+    struct Case {
+        int nPlayMode, nStoryLevel;
+    } cases[] = {{0, 0}, {0, 23}, {0, 49}, {1, 7}, {2, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.nPlayMode) + " " + std::to_string(c.nStoryLevel));
+        app.releaseImagesExcept(Tsl::List<Tsl::String>());
+        for (const Tsl::String& sName : app.getAnimationNames()) app.releaseAnimation(sName.c_str());
+        continueStory(c.nStoryLevel / 10, c.nStoryLevel);
+        Smm::preloadMap(c.nPlayMode, c.nStoryLevel);
+        while (app.stepPreloads(0)) {
+        }
+        int nPictures = app.getCachedImageNames().getCount(), nAnimations = app.getAnimationNames().getCount();
+        Tsl::SmartPtr<Smm> pMap = open(c.nPlayMode);
+        EXPECT_EQ(nPictures, app.getCachedImageNames().getCount());
+        EXPECT_EQ(nAnimations, app.getAnimationNames().getCount());
         pMap->onCallback(Smm::ID_EXIT, 0);
     }
 }

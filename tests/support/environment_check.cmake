@@ -1,11 +1,23 @@
-# cmake -DBUILD=<build folder> -DEXPECTED=<VAR=value;...> -P environment_check.cmake
+# cmake -DBUILD=<build folder> -DWORK_DIR=<folder> -DEXPECTED=<VAR=value;...> -P environment_check.cmake
 # The GoogleTest cases CTest discovered (run with --gtest_also_run_disabled_tests)
 # must be given the whole test environment: headless drivers and the scratch
 # root.
 cmake_minimum_required(VERSION 3.19)
+# CTest writes its log into the folder it runs in even when it only lists,
+# and the build folder's log belongs to the run this check is part of: the
+# listing is made from a copy of the build's test files (their commands and
+# includes name absolute paths, so the copy lists the same tests).
+file(GLOB_RECURSE test_files RELATIVE ${BUILD} ${BUILD}/CTestTestfile.cmake)
+list(FILTER test_files EXCLUDE REGEX "^test-tmp/")
+file(REMOVE_RECURSE ${WORK_DIR})
+foreach(test_file ${test_files})
+  get_filename_component(folder ${WORK_DIR}/${test_file} DIRECTORY)
+  file(COPY ${BUILD}/${test_file} DESTINATION ${folder})
+endforeach()
 # Every seventh test: reading the whole listing this way takes long.
-execute_process(COMMAND ${CMAKE_CTEST_COMMAND} --show-only=json-v1 -I 1,100000,7 WORKING_DIRECTORY ${BUILD}
+execute_process(COMMAND ${CMAKE_CTEST_COMMAND} --show-only=json-v1 -I 1,100000,7 WORKING_DIRECTORY ${WORK_DIR}
                 OUTPUT_VARIABLE json RESULT_VARIABLE code)
+file(REMOVE_RECURSE ${WORK_DIR})
 if(NOT code EQUAL 0)
   message(FATAL_ERROR "ctest --show-only=json-v1 failed (${code})")
 endif()

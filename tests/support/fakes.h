@@ -84,9 +84,11 @@ public:
     void setSoftwareCursor(bool b) override { m_bSoftwareCursor = b; }
     bool isSoftwareCursor() const override { return m_bSoftwareCursor; }
     void setProjectionOffset(int, int) override {}
-    void preloadImage(Tsl::SmartPtr<Image>) override {}
+    void preloadImage(Tsl::SmartPtr<Image> pImage) override { m_lPreloaded.append(pImage); }
 
     std::function<void()> m_fnOnRender;
+    // The pictures handed over to be made ready before their first drawing.
+    Tsl::List<Tsl::SmartPtr<Image>> m_lPreloaded;
     // Asked first on every mode change; false makes the change fail.
     std::function<bool(int nFlags)> m_fnSetVideoMode;
     Tsl::SmartPtr<Image> m_pIcon;
@@ -111,7 +113,7 @@ public:
         pending.swap(m_aPending);
         for (auto& fn : pending) fn();
     }
-    unsigned int getTicks() override { return m_nTicks; }
+    unsigned int getTicks() override { return m_nTicks += m_nTicksPerRead; }
     void delay(unsigned int ms) override {
         m_pLog->add("delay" + std::to_string(ms));
         m_nTicks += ms;
@@ -142,6 +144,9 @@ public:
     void queue(std::function<void()> fn) { m_aPending.push_back(std::move(fn)); }
 
     unsigned int m_nTicks = 1000;
+    // Added each time the clock is read, as if the work between two readings
+    // took that long.
+    unsigned int m_nTicksPerRead = 0;
     FakeVideoDriver* video() { return m_pVideo; }
     // For tests of what happens before any video driver exists.
     void removeVideoDriver() {

@@ -185,3 +185,9 @@ std::string makeTempFolder(const char* pszName) {
     if (system(sCommand.c_str()) != 0) return std::string();
     return sFolder;
 }
+
+bool hasTestXServer() { return std::getenv("TSL_TEST_XVFB") != nullptr; }
+
+std::string needsXServer(const char* pszXvfbTest) {
+    return std::string("needs an X server; it runs under Xvfb in the test ") + pszXvfbTest;
+}

@@ -90,3 +90,9 @@ std::string makeOggVorbis(int nSampleRate, float fSeconds);
 
 // An empty folder of the given name inside the running test's own folder.
 std::string makeTempFolder(const char* pszName);
+
+// Tests that need an X server run once more under a private Xvfb
+// (tsl_add_xvfb_test, which sets TSL_TEST_XVFB and the display); anywhere
+// else they skip themselves with this reason, which names that test.
+bool hasTestXServer();
+std::string needsXServer(const char* pszXvfbTest);

@@ -23,6 +23,7 @@
 
 #include <SDL/SDL_keysym.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -160,6 +161,7 @@ GameApp::~GameApp() {
     m_pExitConfirm = nullptr;
     log("G: ...resources\n");
     m_lPreloads.clear();
+    m_lImagePreloads.clear();
     // The emitter definitions hold images and animations of the caches below.
     ParticleEmitter::clearCache();
     m_hAnimations.clear();
@@ -916,6 +918,45 @@ bool GameApp::stepAnimationPreload() {
     // A copy: finishing the load frees the queue entry that holds the key.
     if (entry.pLoader->isDone()) finishPreload(Tsl::String(entry.sKey));
     return true;
+}
+
+void GameApp::preloadImage(const char* pszName) {
+    Tsl::String sName = applyImageAlias(pszName).toLower();
+    if (m_imageCache.has(sName) || m_lImagePreloads.indexOf(sName) >= 0) return;
+    m_lImagePreloads.append(sName);
+}
+
+bool GameApp::stepImagePreload() {
+    TSL_TRACE();
+    if (m_lImagePreloads.isEmpty()) return false;
+    Tsl::String sName = m_lImagePreloads.removeFirst();
+    Tsl::traceSetNote(sName.c_str());
+    try {
+        Tsl::SmartPtr<Image> pImage = m_imageCache.get(sName);
+        IVideoDriver* pVideo = getVideoDriver();
+        if (pImage && pVideo) pVideo->preloadImage(pImage);
+    } catch (const Tsl::Exception& e) {
+        log("G: Picture %s not preloaded: %s\n", sName.c_str(), e.getMessage());
+    }
+    return true;
+}
+
+// A step is never cut short, so the slice ends before a step that, as long
+// as the longest of the slice so far, would end past the budget.
+bool GameApp::stepPreloads(unsigned int nMs) {
+    TSL_TRACE();
+    unsigned int nStart = getTicks(), nNow = nStart, nLongest = 0;
+    do {
+        unsigned int nBefore = nNow;
+        try {
+            if (!stepImagePreload() && !stepAnimationPreload()) return false;
+        } catch (const Tsl::Exception& e) {
+            log("G: Animation not preloaded: %s\n", e.getMessage());
+        }
+        nNow = getTicks();
+        nLongest = std::max(nLongest, nNow - nBefore);
+    } while (nNow - nStart + nLongest <= nMs);
+    return !m_lImagePreloads.isEmpty() || !m_lPreloads.isEmpty();
 }
 
 DisableImageCache::DisableImageCache() {

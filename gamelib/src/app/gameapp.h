@@ -185,6 +185,21 @@ public:
     // One step of the queued loading; false when the queue is empty.
     bool stepAnimationPreload();
     int getPreloadQueueLength() const { return m_lPreloads.getCount(); }
+    // Pictures made ready ahead of their first use, so that the screen that
+    // needs them can be built and drawn without decoding any: queued by name
+    // (nothing when cached or queued already), then each one loaded into the
+    // image cache and handed to the video driver for its textures.
+    void preloadImage(const char* pszName);
+    // One queued picture; false when the queue is empty. A picture that cannot
+    // be loaded leaves the queue with a line in the log: the screen that asks
+    // for it meets the error then, where it can tell the player.
+    bool stepImagePreload();
+    int getImagePreloadQueueLength() const { return m_lImagePreloads.getCount(); }
+    // Queued pictures, then queued animations, one step at least, until both
+    // queues are empty or the next step would likely end more than nMs
+    // milliseconds of the platform clock after the start. True while anything
+    // is left. A broken animation leaves the queue as a picture does.
+    bool stepPreloads(unsigned int nMs);
     // The key of a template animation: the file, then "-" and each parameter.
     static Tsl::String makeAnimationKey(const char* pszFile, const Tsl::List<Tsl::String>& lParams);
 
@@ -334,6 +349,7 @@ private:
     ResCache<Music> m_musicCache;
     Tsl::Hash<Tsl::String, Tsl::SmartPtr<Animation>> m_hAnimations;
     Tsl::List<PreloadEntry> m_lPreloads;
+    Tsl::List<Tsl::String> m_lImagePreloads;  // image cache names
     int m_nImageCacheDisabled;
     // Where a RecordImageLoads guard collects names; null when none lives.
     Tsl::List<Tsl::String>* m_plImageLoads;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -93,6 +94,53 @@ TEST_F(ImageCacheTest, AReplacedPlatformsFactoryLoadsTheNextImages) {
     app.m_pFakePlatform = nullptr;
     Tsl::SmartPtr<Image> pPalm = app.getImage("palm");
     EXPECT_EQ(8, pPalm->getWidth());
+}
+
+// Pictures made ready ahead of their use: each loaded into the cache and
+// handed to the video driver, a slice of the platform's clock at a time.
+struct ImagePreloadTest : ImageCacheTest {
+    void SetUp() override {
+        ImageCacheTest::SetUp();
+        std::string sBmp = makeBmp(4, 4);
+        for (const char* pszName : {"p0", "p1", "p2", "p3"}) pFiles->add(pszName, sBmp.data(), int(sBmp.size()));
+        // Every reading of the clock comes 10 ms after the one before, as if
+        // each picture took that long to load.
+        app.m_pFakePlatform->m_nTicksPerRead = 10;
+    }
+    int cached() { return app.getCachedImageNames().getCount(); }
+};
+
+TEST_F(ImagePreloadTest, PicturesAreMadeReadyInSlicesOfTime) {
+    struct Case {
+        unsigned int nSliceMs;
+        std::vector<int> aPerSlice;
+    } cases[] = {{0, {1, 1, 1, 1}}, {15, {1, 1, 1, 1}}, {25, {2, 2}}, {35, {3, 1}}, {1000, {4}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.nSliceMs);
+        app.releaseImagesExcept(Tsl::List<Tsl::String>());
+        for (const char* pszName : {"p0", "p1", "p2", "p3"}) app.preloadImage(pszName);
+        std::vector<int> aPerSlice;
+        for (bool bMore = true; bMore && aPerSlice.size() < 10;) {
+            int nBefore = cached();
+            bMore = app.stepPreloads(c.nSliceMs);
+            aPerSlice.push_back(cached() - nBefore);
+        }
+        EXPECT_EQ(c.aPerSlice, aPerSlice);
+    }
+}
+
+TEST_F(ImagePreloadTest, EachPictureIsQueuedOnceAndOneThatCannotLoadIsLeftToItsUser) {
+    app.getImage("sand");
+    for (const char* pszName : {"p0", "P0", "sand", "p1", "p0", "missing"}) app.preloadImage(pszName);
+    EXPECT_EQ(3, app.getImagePreloadQueueLength());
+    while (app.stepImagePreload()) {
+    }
+    EXPECT_EQ(3, cached());
+    const Tsl::List<Tsl::SmartPtr<Image>>& lPreloaded = app.m_pFakePlatform->video()->m_lPreloaded;
+    ASSERT_EQ(2, lPreloaded.getCount());
+    EXPECT_EQ(app.getImage("p0").get(), lPreloaded.getAt(0).get());
+    EXPECT_EQ(app.getImage("p1").get(), lPreloaded.getAt(1).get());
+    EXPECT_THROW(app.getImage("missing"), Tsl::Exception);
 }
 
 } // namespace

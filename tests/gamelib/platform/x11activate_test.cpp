@@ -1,6 +1,8 @@
 // Raising another program's window by its class: under Xvfb (see the CMake
 // file) an iconified window of that class comes back; without a display
 // the call reports false.
+#include "sdl_fixtures.h"
+
 #include "platform/x11window.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +17,8 @@
 
 namespace {
 
+const char* const XVFB_TEST = "x11_activate_xvfb";
+
 Window makeClassWindow(Display* pDisplay, const char* pszClass) {
     Window nWindow = XCreateSimpleWindow(pDisplay, DefaultRootWindow(pDisplay), 10, 10, 50, 40, 0, 0, 0);
     XClassHint hint;
@@ -26,13 +30,13 @@ Window makeClassWindow(Display* pDisplay, const char* pszClass) {
 }
 
 TEST(X11ActivateTest, FindsAndRaisesTheWindowOfTheClassOnly) {
-    if (!std::getenv("TSL_TEST_XVFB")) {
+    if (!hasTestXServer()) {
         // Without a server there is nothing to find.
         const char* pszDisplay = std::getenv("DISPLAY");
         if (!pszDisplay || !*pszDisplay) {
             EXPECT_FALSE(x11ActivateWindowOfClass("AnyClass"));
         }
-        GTEST_SKIP() << "needs an X server (run through xvfb-run)";
+        GTEST_SKIP() << needsXServer(XVFB_TEST);
     }
     Display* pDisplay = XOpenDisplay(nullptr);
     ASSERT_TRUE(pDisplay);
@@ -55,7 +59,7 @@ TEST(X11ActivateTest, FindsAndRaisesTheWindowOfTheClassOnly) {
 // Full screen, the game draws in an unmanaged window of its own above the
 // window of its class: the raise must not bury the picture under that one.
 TEST(X11ActivateTest, AFullScreenWindowOfTheSameProgramStaysOnTop) {
-    if (!std::getenv("TSL_TEST_XVFB")) GTEST_SKIP() << "needs an X server (run through xvfb-run)";
+    if (!hasTestXServer()) GTEST_SKIP() << needsXServer(XVFB_TEST);
     Display* pDisplay = XOpenDisplay(nullptr);
     ASSERT_TRUE(pDisplay);
     Window nWindow = makeClassWindow(pDisplay, "Quillfen::FullTest");

@@ -1,6 +1,7 @@
 // The driver's own life: device creation and its failures, device loss in
 // full screen, the start-up error, and the "--pw" child window under X11.
 #include "render_support.h"
+#include "sdl_fixtures.h"
 
 #include "platform/syswm.h"
 #define Font XlibFont
@@ -103,11 +104,10 @@ class ChildWindowTest : public RenderTest {
 protected:
     void SetUp() override {
         RenderTest::SetUp();
-        const char* pszDriver = std::getenv("SDL_VIDEODRIVER");
-        if (!std::getenv("TSL_TEST_XVFB") || !pszDriver || std::string(pszDriver) != "x11")
-            GTEST_SKIP() << "needs an X server (run through xvfb-run)";
+        if (!hasTestXServer()) GTEST_SKIP() << needsXServer("render_child_window_xvfb");
+        // The Xvfb run promises a server: not reaching it is a fault.
         m_pDisplay = XOpenDisplay(nullptr);
-        if (!m_pDisplay) GTEST_SKIP() << "no X display";
+        ASSERT_TRUE(m_pDisplay) << "no X display at " << (std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "(unset)");
     }
     void TearDown() override {
         if (m_pDisplay) {

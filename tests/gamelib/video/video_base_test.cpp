@@ -240,9 +240,7 @@ TEST_F(VideoBase, FullScreenClampsTheCursorOntoTheLogicalScreen) {
 
 // Runs under Xvfb (see the CMake file); skipped everywhere else.
 TEST(RealWindow, OpensCentredWithItsCaption) {
-    const char* pszDriver = getenv("SDL_VIDEODRIVER");
-    if (!getenv("TSL_TEST_XVFB") || !getenv("DISPLAY") || !pszDriver || std::string(pszDriver) != "x11")
-        GTEST_SKIP() << "needs an X server (run through xvfb-run)";
+    if (!hasTestXServer()) GTEST_SKIP() << needsXServer("platform_window_xvfb");
     RecordingApp app;
     SDLPlatform* pPlatform = new SDLPlatform();
     FakeVideoDriver* pDriver = new FakeVideoDriver();
