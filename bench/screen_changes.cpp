@@ -12,7 +12,7 @@
 // it, so that the figures keep their meaning on a busy machine.
 #include "loadingscreen.h"
 #include "menumode.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "playmode.h"
 #include "qarnapp.h"

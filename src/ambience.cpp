@@ -1,7 +1,7 @@
 #include "ambience.h"
 
 #include "app/gameapp.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "tsl2/random.h"
 

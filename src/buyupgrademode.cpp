@@ -1,8 +1,8 @@
 #include "buyupgrademode.h"
 
 #include "app/gameapp.h"
-#include "formattext.h"
-#include "names.h"
+#include "base/formattext.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "text/font.h"

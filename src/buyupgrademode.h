@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qarndialog.h"
+#include "base/qarndialog.h"
 #include "upgrademanager.h"
 #include "upgradepreview.h"
 

@@ -4,7 +4,7 @@
 #include "app/gameapp.h"
 #include "characterspot.h"
 #include "mug.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 #include "playmode.h"
 #include "qarnplayer.h"

@@ -2,7 +2,7 @@
 
 #include "character.h"
 #include "mug.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"

@@ -1,7 +1,7 @@
 #include "command.h"
 
 #include "actionspot.h"
-#include "names.h"
+#include "base/names.h"
 #include "playmode.h"
 #include "waitress.h"
 

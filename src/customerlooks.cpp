@@ -1,6 +1,6 @@
 #include "customerlooks.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "tsl2/random.h"
 

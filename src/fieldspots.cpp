@@ -1,7 +1,7 @@
 #include "fieldspots.h"
 
 #include "mug.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 #include "playmode.h"
 #include "waitress.h"

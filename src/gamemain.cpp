@@ -2,7 +2,7 @@
 
 #include "crashhandler.h"
 #include "instancelock.h"
-#include "names.h"
+#include "base/names.h"
 #include "qarnapp.h"
 
 #include "app/gameapp.h"

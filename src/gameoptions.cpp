@@ -1,9 +1,9 @@
 #include "gameoptions.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
-#include "formattext.h"
-#include "names.h"
+#include "base/formattext.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 #include "screens/creditsmode.h"

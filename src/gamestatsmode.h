@@ -1,7 +1,7 @@
 #pragma once
 
-#include "changinglabel.h"
-#include "qarndialog.h"
+#include "base/changinglabel.h"
+#include "base/qarndialog.h"
 #include "text/font.h"
 #include "ui/button.h"
 #include "ui/label.h"

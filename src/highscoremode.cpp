@@ -1,9 +1,9 @@
 #include "highscoremode.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
 #include "app/gameapp.h"
-#include "names.h"
+#include "base/names.h"
 #include "screens/profilemanager.h"
 #include "tsl2/error.h"
 #include "tsl2/list_impl.h"

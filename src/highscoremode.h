@@ -1,7 +1,7 @@
 #pragma once
 
 #include "highscoreentry.h"
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 #include "ui/button.h"
 
 #include "tsl2/list.h"

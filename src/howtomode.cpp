@@ -1,8 +1,8 @@
 #include "howtomode.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 #include "ui/button.h"

@@ -1,6 +1,6 @@
 #include "instancelock.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 #include "loadingdialog.h"
 
 #include "app/gameapp.h"
-#include "names.h"
+#include "base/names.h"
 #include "text/font.h"
 #include "ui/label.h"
 #include "ui/uitable.h"

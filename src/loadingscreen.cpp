@@ -1,9 +1,9 @@
 #include "loadingscreen.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
 #include "menumode.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "anim/animation.h"
 #include "app/gameapp.h"

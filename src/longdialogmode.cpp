@@ -2,7 +2,7 @@
 
 #include "app/gameapp.h"
 #include "effects/particleemitter.h"
-#include "names.h"
+#include "base/names.h"
 #include "text/font.h"
 #include "tsl2/random.h"
 #include "ui/button.h"

@@ -1,11 +1,11 @@
 #include "menumode.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
 #include "gameoptions.h"
 #include "highscoremode.h"
 #include "howtomode.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymanager.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 #include "ui/label.h"
 
 #include "tsl2/list.h"

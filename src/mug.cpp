@@ -2,7 +2,7 @@
 
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 
 namespace {

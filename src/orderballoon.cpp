@@ -2,7 +2,7 @@
 
 #include "app/gameapp.h"
 #include "app/gamemode.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 
 #include <cmath>

@@ -15,7 +15,7 @@
 #include "gamestatsmode.h"
 #include "screens/miscdialogs.h"
 #include "loadingdialog.h"
-#include "names.h"
+#include "base/names.h"
 #include "picturehit.h"
 #include "qarnplayer.h"
 #include "scenebuilder.h"

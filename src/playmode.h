@@ -1,7 +1,7 @@
 #pragma once
 
 #include "playfield.h"
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 #include "scene.h"
 #include "upgrademanager.h"
 #include "image/rect.h"

@@ -1,7 +1,7 @@
 #include "qarnapp.h"
 
 #include "highscoremode.h"
-#include "names.h"
+#include "base/names.h"
 #include "qarnexitconfirm.h"
 #include "loadingscreen.h"
 

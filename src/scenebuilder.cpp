@@ -1,7 +1,7 @@
 #include "scenebuilder.h"
 
 #include "ambience.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "anim/animsprite.h"
 #include "app/gameapp.h"

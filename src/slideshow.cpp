@@ -1,9 +1,9 @@
 #include "slideshow.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
 #include "app/gameapp.h"
-#include "names.h"
+#include "base/names.h"
 #include "text/font.h"
 #include "tsl2/error.h"
 #include "ui/button.h"

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "image/color.h"
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 #include "ui/button.h"
 
 #include "tsl2/list.h"

@@ -4,7 +4,7 @@
 #include "character.h"
 #include "characterspot.h"
 #include "customerlooks.h"
-#include "names.h"
+#include "base/names.h"
 #include "playmode.h"
 
 #include <cmath>

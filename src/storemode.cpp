@@ -4,7 +4,7 @@
 #include "app/modetransition.h"
 #include "audio/audiodriver.h"
 #include "buyupgrademode.h"
-#include "names.h"
+#include "base/names.h"
 #include "qarnplayer.h"
 #include "upgrademanager.h"
 #include "upgradestoreimages.h"

@@ -1,6 +1,6 @@
 #include "storymanager.h"
 
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymodefactory.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 
 #include "image/rect.h"
 #include "text/font.h"

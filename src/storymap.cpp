@@ -3,7 +3,7 @@
 #include "storymanager.h"
 
 #include "ambience.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storyrules.h"

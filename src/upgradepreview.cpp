@@ -2,7 +2,7 @@
 
 #include "buyupgrademode.h"
 #include "fieldspots.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 #include "app/gamemode.h"

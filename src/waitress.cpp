@@ -3,7 +3,7 @@
 #include "actiontarget.h"
 #include "app/gameapp.h"
 #include "mug.h"
-#include "names.h"
+#include "base/names.h"
 #include "playmode.h"
 
 namespace {

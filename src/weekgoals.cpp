@@ -1,8 +1,8 @@
 #include "weekgoals.h"
 
 #include "app/gameapp.h"
-#include "formattext.h"
-#include "names.h"
+#include "base/formattext.h"
+#include "base/names.h"
 #include "playfield.h"
 #include "tsl2/random.h"
 #include "ui/button.h"

@@ -4,7 +4,7 @@
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
 #include "fakes.h"
 #include "highscoremode.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 
 #include "screens/names.h"

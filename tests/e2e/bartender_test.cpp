@@ -2,7 +2,7 @@
 #include "bartender.h"
 
 #include "game_support.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "image/sdl_image.h"
 #include "ui/label.h"

@@ -17,7 +17,7 @@
 #include "harness.h"
 #include "steps.h"
 
-#include "names.h"
+#include "base/names.h"
 #include "screens/names.h"
 
 #include "app/gameapp.h"

@@ -7,7 +7,7 @@
 #include "crashhandler.h"
 #include "gamemain.h"
 #include "instancelock.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "platform/sighandler.h"
 

@@ -1,6 +1,6 @@
 // Texts from the string tables used as formats: only "%d" and "%%" are
 // filled, anything else leaves the text as it stands.
-#include "formattext.h"
+#include "base/formattext.h"
 
 #include <gtest/gtest.h>
 

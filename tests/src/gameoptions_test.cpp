@@ -3,7 +3,7 @@
 #include "game_support.h"
 
 #include "gameoptions.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "screens/creditsmode.h"
 #include "text/font.h"

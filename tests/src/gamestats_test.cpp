@@ -2,7 +2,7 @@
 // frame, the ticks, and the results written back into the play field.
 #include "game_support.h"
 
-#include "changinglabel.h"
+#include "base/changinglabel.h"
 #include "gamestatsmode.h"
 #include "playfield_support.h"
 #include "text/font.h"

@@ -10,7 +10,7 @@
 #include "gameoptions.h"
 #include "gamestatsmode.h"
 #include "menumode.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "playmode.h"
 #include "qarnplayer.h"

@@ -4,7 +4,7 @@
 
 #include "loadingdialog.h"
 #include "playfield_support.h"
-#include "qarndialog.h"
+#include "base/qarndialog.h"
 #include "sprite/sprite.h"
 #include "tsl2/random.h"
 #include "ui/uitable.h"

@@ -4,7 +4,7 @@
 #include "game_support.h"
 
 #include "loadingscreen.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "effects/particleemitter.h"
 #include "tsl2/error.h"

@@ -7,7 +7,7 @@
 #include "scratch_log.h"
 
 #include "menumode.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 

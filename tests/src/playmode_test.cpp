@@ -8,7 +8,7 @@
 #include "gamestatsmode.h"
 #include "loadingdialog.h"
 #include "mug.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "spawnmanager.h"

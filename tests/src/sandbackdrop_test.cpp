@@ -2,7 +2,7 @@
 // own grid, as sprites of a mode and drawn over a picture.
 #include "game_support.h"
 
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
 namespace {
 

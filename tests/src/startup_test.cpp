@@ -5,7 +5,7 @@
 
 #include "gamemain.h"
 #include "highscoreentry.h"
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "loadingscreen.h"
 #include "menumode.h"

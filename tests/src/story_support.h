@@ -6,7 +6,7 @@
 
 #include "game_support.h"
 
-#include "names.h"
+#include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymanager.h"

@@ -1,4 +1,4 @@
-#include "formattext.h"
+#include "base/formattext.h"
 
 #include "app/gameapp.h"
 

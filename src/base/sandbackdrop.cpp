@@ -1,6 +1,6 @@
-#include "sandbackdrop.h"
+#include "base/sandbackdrop.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 #include "app/gamemode.h"

@@ -1,4 +1,4 @@
-#include "changinglabel.h"
+#include "base/changinglabel.h"
 
 #include "text/font.h"
 #include "ui/label.h"

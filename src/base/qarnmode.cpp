@@ -1,4 +1,4 @@
-#include "qarnmode.h"
+#include "base/qarnmode.h"
 
 #include "app/gameapp.h"
 
