@@ -14,7 +14,7 @@
 #include "buyupgrademode.h"
 #include "qarnplayer.h"
 #include "storemode.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "tsl2/resource.h"
 #include "pace.h"

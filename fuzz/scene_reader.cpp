@@ -5,7 +5,7 @@
 // the second; a hang shows as a
 // libFuzzer timeout, any stray access is for AddressSanitizer.
 #include "scene.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include <cstdint>
 #include <string>

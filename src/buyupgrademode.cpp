@@ -6,7 +6,7 @@
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "text/font.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include <cmath>
 

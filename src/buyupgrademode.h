@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/qarndialog.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "upgradepreview.h"
 
 #include "ui/button.h"

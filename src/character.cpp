@@ -8,7 +8,7 @@
 #include "picturehit.h"
 #include "playmode.h"
 #include "qarnplayer.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 namespace {
 // The balloons stand over the guest's head, clear of the face: the figures

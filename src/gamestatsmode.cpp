@@ -7,7 +7,7 @@
 #include "base/formattext.h"
 #include "base/names.h"
 #include "playfield.h"
-#include "storyrules.h"
+#include "rules/storyrules.h"
 #include "ui/button.h"
 #include "text/font.h"
 #include "ui/label.h"

@@ -9,7 +9,7 @@
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
-#include "storyrules.h"
+#include "rules/storyrules.h"
 
 #include "app/gameapp.h"
 #include "app/modetransition.h"

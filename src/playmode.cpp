@@ -20,7 +20,7 @@
 #include "qarnplayer.h"
 #include "scenebuilder.h"
 #include "spawnmanager.h"
-#include "storyrules.h"
+#include "rules/storyrules.h"
 #include "storymanager.h"
 #include "tip.h"
 #include "tipplace.h"
@@ -29,7 +29,7 @@
 #include "ui/dialogmode.h"
 #include "text/font.h"
 #include "ui/label.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "waitress.h"
 #include "weekgoals.h"
 

@@ -3,7 +3,7 @@
 #include "playfield.h"
 #include "base/qarnmode.h"
 #include "scene.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "image/rect.h"
 #include "walkgrid.h"
 

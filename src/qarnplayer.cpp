@@ -1,6 +1,6 @@
 #include "qarnplayer.h"
 
-#include "storyrules.h"
+#include "rules/storyrules.h"
 
 #include "tsl2/objectstreamer.h"
 

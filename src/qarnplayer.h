@@ -1,6 +1,6 @@
 #pragma once
 
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "screens/profiledata.h"
 

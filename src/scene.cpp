@@ -1,6 +1,6 @@
 #include "scene.h"
 
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "tsl2/hash.h"
 

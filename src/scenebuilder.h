@@ -1,7 +1,7 @@
 #pragma once
 
 #include "scene.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "anim/animation.h"
 #include "image/image.h"

@@ -6,7 +6,7 @@
 #include "buyupgrademode.h"
 #include "base/names.h"
 #include "qarnplayer.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "upgradestoreimages.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/qarnmode.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "anim/animsprite.h"
 #include "ui/button.h"

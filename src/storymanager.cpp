@@ -4,7 +4,7 @@
 #include "playermanager.h"
 #include "qarnplayer.h"
 #include "storymodefactory.h"
-#include "storyrules.h"
+#include "rules/storyrules.h"
 #include "tip.h"
 
 #include "anim/animsprite.h"

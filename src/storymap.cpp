@@ -6,9 +6,9 @@
 #include "base/names.h"
 #include "playermanager.h"
 #include "qarnplayer.h"
-#include "storyrules.h"
+#include "rules/storyrules.h"
 #include "tip.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "anim/animation.h"
 #include "anim/animsprite.h"

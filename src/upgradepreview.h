@@ -1,7 +1,7 @@
 #pragma once
 
 #include "scenebuilder.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "sprite/sprite.h"
 

@@ -1,6 +1,6 @@
 #include "upgradestoreimages.h"
 
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "anim/animsprite.h"
 #include "app/gameapp.h"

@@ -5,7 +5,7 @@
 #include "buyupgrademode.h"
 #include "playermanager.h"
 #include "qarnexitconfirm.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "upgradepreview.h"
 
 #include "test_folder.h"

@@ -15,7 +15,7 @@
 #include "playmode.h"
 #include "qarnplayer.h"
 #include "storymanager.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "upgradepreview.h"
 #include "waitress.h"
 #include "character.h"

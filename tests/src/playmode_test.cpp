@@ -14,7 +14,7 @@
 #include "spawnmanager.h"
 #include "storymanager.h"
 #include "tip.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "waitress.h"
 #include "weekgoals.h"
 

@@ -5,7 +5,7 @@
 #include "buyupgrademode.h"
 #include "qarnplayer.h"
 #include "storemode.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "anim/animsprite.h"
 #include "app/modetransition.h"

@@ -3,7 +3,7 @@
 #include "game_support.h"
 
 #include "anim/animsprite.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 #include "upgradestoreimages.h"
 
 namespace {

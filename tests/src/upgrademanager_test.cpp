@@ -2,8 +2,8 @@
 // reports to the story.
 #include "qarnplayer.h"
 #include "storymanager.h"
-#include "storyrules.h"
-#include "upgrademanager.h"
+#include "rules/storyrules.h"
+#include "rules/upgrademanager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include <algorithm>
 

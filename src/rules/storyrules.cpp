@@ -1,4 +1,4 @@
-#include "storyrules.h"
+#include "rules/storyrules.h"
 
 namespace StoryRules {
 
