@@ -8,7 +8,7 @@
 #include "menumode.h"
 #include "playmode.h"
 #include "qarnapp.h"
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 
 #include "app/gameapp.h"
 #include "screens/selectprofile.h"

@@ -11,8 +11,8 @@
 #include "fakes.h"
 
 #include "loadingscreen.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "storymanager.h"
 #include "storymodefactory.h"
 

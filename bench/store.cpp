@@ -12,7 +12,7 @@
 #include "fakes.h"
 
 #include "buyupgrademode.h"
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "storemode.h"
 #include "rules/upgrademanager.h"
 

@@ -3,8 +3,8 @@
 #include "app/gameapp.h"
 #include "base/formattext.h"
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "text/font.h"
 #include "rules/upgrademanager.h"
 

@@ -7,7 +7,7 @@
 #include "base/names.h"
 #include "picturehit.h"
 #include "playmode.h"
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "rules/upgrademanager.h"
 
 namespace {

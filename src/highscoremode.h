@@ -1,6 +1,6 @@
 #pragma once
 
-#include "highscoreentry.h"
+#include "player/highscoreentry.h"
 #include "base/qarnmode.h"
 #include "ui/button.h"
 

@@ -6,8 +6,8 @@
 #include "highscoremode.h"
 #include "howtomode.h"
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "storymanager.h"
 #include "rules/storyrules.h"
 

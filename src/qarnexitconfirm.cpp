@@ -1,6 +1,6 @@
 #include "qarnexitconfirm.h"
 
-#include "playermanager.h"
+#include "player/playermanager.h"
 
 QarnExitConfirmMode::QarnExitConfirmMode() {}
 

@@ -5,7 +5,7 @@
 #include "audio/audiodriver.h"
 #include "buyupgrademode.h"
 #include "base/names.h"
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "rules/upgrademanager.h"
 #include "upgradestoreimages.h"
 

@@ -1,8 +1,8 @@
 #include "storymanager.h"
 
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "storymodefactory.h"
 #include "rules/storyrules.h"
 #include "tip.h"

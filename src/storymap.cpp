@@ -4,8 +4,8 @@
 
 #include "ambience.h"
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "rules/storyrules.h"
 #include "tip.h"
 #include "rules/upgrademanager.h"

@@ -5,7 +5,7 @@
 #include "fakes.h"
 #include "highscoremode.h"
 #include "base/names.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 
 #include "screens/names.h"
 #include "ui/button.h"

@@ -3,7 +3,7 @@
 #include "store_fixture.h"
 
 #include "buyupgrademode.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 #include "qarnexitconfirm.h"
 #include "rules/upgrademanager.h"
 #include "upgradepreview.h"

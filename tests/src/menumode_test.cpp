@@ -8,8 +8,8 @@
 
 #include "menumode.h"
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 
 #include "screens/miscdialogs.h"
 #include "screens/selectprofile.h"

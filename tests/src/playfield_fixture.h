@@ -8,7 +8,7 @@
 #include "game_support.h"
 #include "playfield_content.h"
 #include "playfield_support.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 #include "playmode.h"
 
 #include "tsl2/random.h"

@@ -2,7 +2,7 @@
 // stores, clamps on load, the session commit and the name rules.
 #include "game_fixtures.h"
 
-#include "playermanager.h"
+#include "player/playermanager.h"
 #include "storymanager.h"
 #include "screens/names.h"
 

@@ -4,9 +4,9 @@
 #include "game_fixtures.h"
 
 #include "gamemain.h"
-#include "highscoreentry.h"
+#include "player/highscoreentry.h"
 #include "base/names.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 #include "loadingscreen.h"
 #include "menumode.h"
 #include "text/font.h"

@@ -3,7 +3,7 @@
 #include "store_fixture.h"
 
 #include "buyupgrademode.h"
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "storemode.h"
 #include "rules/upgrademanager.h"
 

@@ -7,8 +7,8 @@
 #include "game_support.h"
 
 #include "base/names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 #include "storymanager.h"
 #include "storymodefactory.h"
 

@@ -1,6 +1,6 @@
 // Upgrade values and prices, the places upgrades furnish, and what a level
 // reports to the story.
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "storymanager.h"
 #include "rules/storyrules.h"
 #include "rules/upgrademanager.h"

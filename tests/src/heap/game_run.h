@@ -13,7 +13,7 @@
 #include "fieldspots.h"
 #include "gamestatsmode.h"
 #include "menumode.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 #include "playmode.h"
 #include "spawnmanager.h"
 #include "storymanager.h"

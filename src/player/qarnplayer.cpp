@@ -1,4 +1,4 @@
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 
 #include "rules/storyrules.h"
 

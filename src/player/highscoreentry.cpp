@@ -1,4 +1,4 @@
-#include "highscoreentry.h"
+#include "player/highscoreentry.h"
 
 #include "tsl2/list_impl.h"
 #include "tsl2/memstream.h"

@@ -1,4 +1,4 @@
-#include "playermanager.h"
+#include "player/playermanager.h"
 
 namespace {
 PlayerManager* s_pPlayerManager = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "qarnplayer.h"
+#include "player/qarnplayer.h"
 #include "screens/profilemanager.h"
 
 typedef ProfileManagerImpl<QarnPlayer> PlayerManager;
