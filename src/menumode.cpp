@@ -2,9 +2,9 @@
 
 #include "base/sandbackdrop.h"
 
-#include "gameoptions.h"
-#include "highscoremode.h"
-#include "howtomode.h"
+#include "pages/gameoptions.h"
+#include "pages/highscoremode.h"
+#include "pages/howtomode.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"

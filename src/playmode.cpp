@@ -1,6 +1,6 @@
 #include "playmode.h"
 
-#include "gameoptions.h"
+#include "pages/gameoptions.h"
 
 #include "actionballoon.h"
 #include "ambience.h"
@@ -14,7 +14,7 @@
 #include "fieldspots.h"
 #include "gamestatsmode.h"
 #include "screens/miscdialogs.h"
-#include "loadingdialog.h"
+#include "pages/loadingdialog.h"
 #include "base/names.h"
 #include "picturehit.h"
 #include "player/qarnplayer.h"

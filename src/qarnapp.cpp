@@ -1,6 +1,6 @@
 #include "qarnapp.h"
 
-#include "highscoremode.h"
+#include "pages/highscoremode.h"
 #include "base/names.h"
 #include "qarnexitconfirm.h"
 #include "loadingscreen.h"

@@ -1,6 +1,6 @@
 #include "storymodefactory.h"
 
-#include "highscoremode.h"
+#include "pages/highscoremode.h"
 #include "longdialogmode.h"
 #include "playmode.h"
 #include "storemode.h"

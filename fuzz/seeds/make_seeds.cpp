@@ -3,7 +3,7 @@
 //   make_fuzz_seeds <folder>
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
 #include "fakes.h"
-#include "highscoremode.h"
+#include "pages/highscoremode.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 

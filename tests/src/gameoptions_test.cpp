@@ -2,7 +2,7 @@
 // the setting they keep, and the credits screen they fill.
 #include "game_support.h"
 
-#include "gameoptions.h"
+#include "pages/gameoptions.h"
 #include "base/names.h"
 
 #include "screens/creditsmode.h"

@@ -7,7 +7,7 @@
 #include "buyupgrademode.h"
 #include "character.h"
 #include "customerlooks.h"
-#include "gameoptions.h"
+#include "pages/gameoptions.h"
 #include "gamestatsmode.h"
 #include "menumode.h"
 #include "base/names.h"

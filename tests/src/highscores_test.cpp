@@ -2,7 +2,7 @@
 // damaged, short and long tables, and the screen's tabs.
 #include "game_support.h"
 
-#include "highscoremode.h"
+#include "pages/highscoremode.h"
 #include "text/font.h"
 #include "tsl2/memstream.h"
 #include "ui/button.h"

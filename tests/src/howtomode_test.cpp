@@ -1,7 +1,7 @@
 // The how-to pages: paging clamps at both ends and the buttons follow.
 #include "game_support.h"
 
-#include "howtomode.h"
+#include "pages/howtomode.h"
 
 #include "text/font.h"
 #include "ui/button.h"

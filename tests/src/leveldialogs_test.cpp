@@ -2,7 +2,7 @@
 // week's goal.
 #include "game_support.h"
 
-#include "loadingdialog.h"
+#include "pages/loadingdialog.h"
 #include "playfield_support.h"
 #include "base/qarndialog.h"
 #include "sprite/sprite.h"

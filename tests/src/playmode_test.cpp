@@ -6,7 +6,7 @@
 
 #include "character.h"
 #include "gamestatsmode.h"
-#include "loadingdialog.h"
+#include "pages/loadingdialog.h"
 #include "mug.h"
 #include "base/names.h"
 #include "player/playermanager.h"

@@ -1,4 +1,4 @@
-#include "howtomode.h"
+#include "pages/howtomode.h"
 
 #include "base/sandbackdrop.h"
 

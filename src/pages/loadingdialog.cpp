@@ -1,4 +1,4 @@
-#include "loadingdialog.h"
+#include "pages/loadingdialog.h"
 
 #include "app/gameapp.h"
 #include "base/names.h"

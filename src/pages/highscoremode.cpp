@@ -1,4 +1,4 @@
-#include "highscoremode.h"
+#include "pages/highscoremode.h"
 
 #include "base/sandbackdrop.h"
 

@@ -1,4 +1,4 @@
-#include "gameoptions.h"
+#include "pages/gameoptions.h"
 
 #include "base/sandbackdrop.h"
 
