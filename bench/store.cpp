@@ -11,9 +11,9 @@
 // Goal: under 100 ms.
 #include "fakes.h"
 
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "player/qarnplayer.h"
-#include "storemode.h"
+#include "store/storemode.h"
 #include "rules/upgrademanager.h"
 
 #include "tsl2/resource.h"

@@ -3,7 +3,7 @@
 #include "pages/highscoremode.h"
 #include "longdialogmode.h"
 #include "playmode.h"
-#include "storemode.h"
+#include "store/storemode.h"
 
 #include "app/modetransition.h"
 

@@ -16,7 +16,7 @@
 #include "playmode.h"
 #include "qarnapp.h"
 #include "qarnexitconfirm.h"
-#include "storemode.h"
+#include "store/storemode.h"
 #include "storymanager.h"
 #include "tip.h"
 #include "weekgoals.h"

@@ -2,11 +2,11 @@
 // texts, the red pulse, and the bar preview read from in-memory scenes.
 #include "store_fixture.h"
 
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "player/playermanager.h"
 #include "qarnexitconfirm.h"
 #include "rules/upgrademanager.h"
-#include "upgradepreview.h"
+#include "store/upgradepreview.h"
 
 #include "test_folder.h"
 

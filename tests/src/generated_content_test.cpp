@@ -4,7 +4,7 @@
 #include "playfield_support.h"
 #include "scratch_log.h"
 
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "character.h"
 #include "customerlooks.h"
 #include "pages/gameoptions.h"
@@ -16,7 +16,7 @@
 #include "player/qarnplayer.h"
 #include "storymanager.h"
 #include "rules/upgrademanager.h"
-#include "upgradepreview.h"
+#include "store/upgradepreview.h"
 #include "waitress.h"
 #include "character.h"
 #include "characterspot.h"

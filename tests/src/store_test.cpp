@@ -2,9 +2,9 @@
 // scripted input and exact frame steps.
 #include "store_fixture.h"
 
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "player/qarnplayer.h"
-#include "storemode.h"
+#include "store/storemode.h"
 #include "rules/upgrademanager.h"
 
 #include "anim/animsprite.h"

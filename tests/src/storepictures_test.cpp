@@ -4,7 +4,7 @@
 
 #include "anim/animsprite.h"
 #include "rules/upgrademanager.h"
-#include "upgradestoreimages.h"
+#include "store/upgradestoreimages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 
 #include "app/gameapp.h"
 #include "base/formattext.h"

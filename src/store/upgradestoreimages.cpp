@@ -1,4 +1,4 @@
-#include "upgradestoreimages.h"
+#include "store/upgradestoreimages.h"
 
 #include "rules/upgrademanager.h"
 

@@ -2,7 +2,7 @@
 
 #include "base/qarndialog.h"
 #include "rules/upgrademanager.h"
-#include "upgradepreview.h"
+#include "store/upgradepreview.h"
 
 #include "ui/button.h"
 #include "text/font.h"

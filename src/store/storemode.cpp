@@ -1,13 +1,13 @@
-#include "storemode.h"
+#include "store/storemode.h"
 
 #include "app/gameapp.h"
 #include "app/modetransition.h"
 #include "audio/audiodriver.h"
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "base/names.h"
 #include "player/qarnplayer.h"
 #include "rules/upgrademanager.h"
-#include "upgradestoreimages.h"
+#include "store/upgradestoreimages.h"
 
 #include <algorithm>
 

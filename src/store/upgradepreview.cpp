@@ -1,6 +1,6 @@
-#include "upgradepreview.h"
+#include "store/upgradepreview.h"
 
-#include "buyupgrademode.h"
+#include "store/buyupgrademode.h"
 #include "fieldspots.h"
 #include "base/names.h"
 
