@@ -13,8 +13,8 @@
 #include "loadingscreen.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
-#include "storymanager.h"
-#include "storymodefactory.h"
+#include "story/storymanager.h"
+#include "story/storymodefactory.h"
 
 #include "anim/animsprite.h"
 #include "effects/particleemitter.h"

@@ -17,8 +17,8 @@
 #include "playmode.h"
 #include "qarnapp.h"
 #include "player/qarnplayer.h"
-#include "slideshow.h"
-#include "storymanager.h"
+#include "story/slideshow.h"
+#include "story/storymanager.h"
 #include "weekgoals.h"
 
 #include "app/gameapp.h"

@@ -8,7 +8,7 @@
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "rules/storyrules.h"
 
 #include "app/gameapp.h"

@@ -21,7 +21,7 @@
 #include "scenebuilder.h"
 #include "spawnmanager.h"
 #include "rules/storyrules.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "tip.h"
 #include "tipplace.h"
 #include "player/playermanager.h"

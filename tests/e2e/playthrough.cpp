@@ -17,7 +17,7 @@
 #include "qarnapp.h"
 #include "qarnexitconfirm.h"
 #include "store/storemode.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "tip.h"
 #include "weekgoals.h"
 #include "character.h"

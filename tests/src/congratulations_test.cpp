@@ -3,7 +3,7 @@
 #include "game_support.h"
 
 #include "effects/particleemitter.h"
-#include "longdialogmode.h"
+#include "story/longdialogmode.h"
 #include "text/font.h"
 #include "tsl2/random.h"
 #include "ui/button.h"

@@ -14,7 +14,7 @@
 #include "player/playermanager.h"
 #include "playmode.h"
 #include "player/qarnplayer.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
 #include "waitress.h"

@@ -12,7 +12,7 @@
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
 #include "spawnmanager.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "tip.h"
 #include "rules/upgrademanager.h"
 #include "waitress.h"

@@ -3,7 +3,7 @@
 #include "game_fixtures.h"
 
 #include "player/playermanager.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "screens/names.h"
 
 #include "tsl2/objectstreamer.h"

@@ -2,7 +2,7 @@
 // and the album's paging.
 #include "game_support.h"
 
-#include "slideshow.h"
+#include "story/slideshow.h"
 #include "text/font.h"
 #include "ui/button.h"
 #include "ui/label.h"

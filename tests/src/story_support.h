@@ -9,8 +9,8 @@
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
-#include "storymanager.h"
-#include "storymodefactory.h"
+#include "story/storymanager.h"
+#include "story/storymodefactory.h"
 
 #include "scratch_log.h"
 

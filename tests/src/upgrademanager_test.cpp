@@ -1,7 +1,7 @@
 // Upgrade values and prices, the places upgrades furnish, and what a level
 // reports to the story.
 #include "player/qarnplayer.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "rules/storyrules.h"
 #include "rules/upgrademanager.h"
 

@@ -16,7 +16,7 @@
 #include "player/playermanager.h"
 #include "playmode.h"
 #include "spawnmanager.h"
-#include "storymanager.h"
+#include "story/storymanager.h"
 #include "tip.h"
 #include "waitress.h"
 #include "weekgoals.h"

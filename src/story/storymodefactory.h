@@ -4,7 +4,7 @@
 #include "text/font.h"
 #include "ui/button.h"
 
-#include "slideshow.h"
+#include "story/slideshow.h"
 
 #include "app/gamemode.h"
 #include "tsl2/str.h"

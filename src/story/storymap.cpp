@@ -1,6 +1,6 @@
 // The story map's screen: sites, flowers, the marker, labels, buttons and
 // the sky and sea that move over it (the display part of StoryManagerMode).
-#include "storymanager.h"
+#include "story/storymanager.h"
 
 #include "ambience.h"
 #include "base/names.h"

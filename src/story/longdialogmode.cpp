@@ -1,4 +1,4 @@
-#include "longdialogmode.h"
+#include "story/longdialogmode.h"
 
 #include "app/gameapp.h"
 #include "effects/particleemitter.h"

@@ -1,7 +1,7 @@
-#include "storymodefactory.h"
+#include "story/storymodefactory.h"
 
 #include "pages/highscoremode.h"
-#include "longdialogmode.h"
+#include "story/longdialogmode.h"
 #include "playmode.h"
 #include "store/storemode.h"
 

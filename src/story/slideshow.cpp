@@ -1,4 +1,4 @@
-#include "slideshow.h"
+#include "story/slideshow.h"
 
 #include "base/sandbackdrop.h"
 

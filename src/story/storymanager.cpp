@@ -1,9 +1,9 @@
-#include "storymanager.h"
+#include "story/storymanager.h"
 
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
-#include "storymodefactory.h"
+#include "story/storymodefactory.h"
 #include "rules/storyrules.h"
 #include "tip.h"
 
