@@ -10,7 +10,7 @@
 // sprites. Map build: constructing the map beside as many plain sprites.
 #include "fakes.h"
 
-#include "loadingscreen.h"
+#include "game/loadingscreen.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
 #include "story/storymanager.h"

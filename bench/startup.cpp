@@ -6,7 +6,7 @@
 // "ratio" counter is reference time over start-up time; "startup_ms" is the
 // goal's measure (well under 500).
 #include "base/names.h"
-#include "qarnapp.h"
+#include "game/qarnapp.h"
 
 #include "platform/sdl_platform.h"
 #include "screens/splashscreen.h"

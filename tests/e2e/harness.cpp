@@ -1,8 +1,8 @@
 #include "harness.h"
 
-#include "gamemain.h"
+#include "game/gamemain.h"
 #include "playmode.h"
-#include "qarnapp.h"
+#include "game/qarnapp.h"
 #include "spawnmanager.h"
 
 #include "audio/sdl_audio.h"

@@ -4,7 +4,7 @@
 
 #include "store/buyupgrademode.h"
 #include "player/playermanager.h"
-#include "qarnexitconfirm.h"
+#include "game/qarnexitconfirm.h"
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
 

@@ -4,9 +4,9 @@
 // block the next start.
 #include "game_fixtures.h"
 
-#include "crashhandler.h"
-#include "gamemain.h"
-#include "instancelock.h"
+#include "game/crashhandler.h"
+#include "game/gamemain.h"
+#include "game/instancelock.h"
 #include "base/names.h"
 
 #include "platform/sighandler.h"

@@ -5,7 +5,7 @@
 
 #include "fakes.h"
 
-#include "qarnapp.h"
+#include "game/qarnapp.h"
 
 #include "tsl2/memstream.h"
 #include "tsl2/resourcefile.h"

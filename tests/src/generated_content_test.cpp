@@ -9,7 +9,7 @@
 #include "customerlooks.h"
 #include "pages/gameoptions.h"
 #include "gamestatsmode.h"
-#include "menumode.h"
+#include "game/menumode.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "playmode.h"

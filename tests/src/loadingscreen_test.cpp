@@ -3,7 +3,7 @@
 // menu, which waits while another screen lies above.
 #include "game_support.h"
 
-#include "loadingscreen.h"
+#include "game/loadingscreen.h"
 #include "base/names.h"
 
 #include "effects/particleemitter.h"

@@ -6,7 +6,7 @@
 #include "game_support.h"
 #include "scratch_log.h"
 
-#include "menumode.h"
+#include "game/menumode.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"

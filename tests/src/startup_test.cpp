@@ -3,12 +3,12 @@
 // stand-in menu with a profile.
 #include "game_fixtures.h"
 
-#include "gamemain.h"
+#include "game/gamemain.h"
 #include "player/highscoreentry.h"
 #include "base/names.h"
 #include "player/playermanager.h"
-#include "loadingscreen.h"
-#include "menumode.h"
+#include "game/loadingscreen.h"
+#include "game/menumode.h"
 #include "text/font.h"
 #include "ui/label.h"
 

@@ -12,7 +12,7 @@
 #include "characterspot.h"
 #include "fieldspots.h"
 #include "gamestatsmode.h"
-#include "menumode.h"
+#include "game/menumode.h"
 #include "player/playermanager.h"
 #include "playmode.h"
 #include "spawnmanager.h"

@@ -1,9 +1,9 @@
-#include "qarnapp.h"
+#include "game/qarnapp.h"
 
 #include "pages/highscoremode.h"
 #include "base/names.h"
-#include "qarnexitconfirm.h"
-#include "loadingscreen.h"
+#include "game/qarnexitconfirm.h"
+#include "game/loadingscreen.h"
 
 #include "audio/sdl_audio.h"
 #include "platform/sdl_platform.h"

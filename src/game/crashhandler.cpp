@@ -1,4 +1,4 @@
-#include "crashhandler.h"
+#include "game/crashhandler.h"
 
 #include "app/gameapp.h"
 #include "platform/sighandler.h"

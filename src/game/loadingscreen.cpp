@@ -1,8 +1,8 @@
-#include "loadingscreen.h"
+#include "game/loadingscreen.h"
 
 #include "base/sandbackdrop.h"
 
-#include "menumode.h"
+#include "game/menumode.h"
 #include "base/names.h"
 
 #include "anim/animation.h"

@@ -1,4 +1,4 @@
-#include "menumode.h"
+#include "game/menumode.h"
 
 #include "base/sandbackdrop.h"
 

@@ -1,4 +1,4 @@
-#include "qarnexitconfirm.h"
+#include "game/qarnexitconfirm.h"
 
 #include "player/playermanager.h"
 

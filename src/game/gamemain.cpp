@@ -1,9 +1,9 @@
-#include "gamemain.h"
+#include "game/gamemain.h"
 
-#include "crashhandler.h"
-#include "instancelock.h"
+#include "game/crashhandler.h"
+#include "game/instancelock.h"
 #include "base/names.h"
-#include "qarnapp.h"
+#include "game/qarnapp.h"
 
 #include "app/gameapp.h"
 #include "platform/folders.h"

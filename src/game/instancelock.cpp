@@ -1,4 +1,4 @@
-#include "instancelock.h"
+#include "game/instancelock.h"
 
 #include "base/names.h"
 
