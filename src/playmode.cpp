@@ -21,7 +21,7 @@
 #include "scenebuilder.h"
 #include "spawnmanager.h"
 #include "rules/storyrules.h"
-#include "story/storymanager.h"
+#include "levelreport.h"
 #include "tip.h"
 #include "tipplace.h"
 #include "player/playermanager.h"
@@ -73,7 +73,7 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_nDifficulty(nDifficulty),
       m_pPlayer(pPlayer),
       m_nMinutes(nMinutes),
-      m_pStory(nullptr),
+      m_pReport(nullptr),
       m_nPhase(PHASE_LOADING),
       m_bSceneRead(false),
       m_fLevelSeconds(0.0f),
@@ -123,14 +123,14 @@ void PlayMode::setLevelValues() {
     if (m_nMinutes <= 0) m_nMinutes = DEFAULT_MINUTES;
 }
 
-void PlayMode::setStoryManager(StoryManagerMode* pStory) {
-    m_pStory = pStory;
-    if (!pStory) return;
-    m_field.m_nPrevTotalMoney = pStory->getMoney();
-    m_field.m_nTotalScore = pStory->getScore();
-    m_field.m_nLevelsWon = pStory->getLevelsWon();
+void PlayMode::setLevelReport(LevelReport* pReport) {
+    m_pReport = pReport;
+    if (!pReport) return;
+    m_field.m_nPrevTotalMoney = pReport->getMoney();
+    m_field.m_nTotalScore = pReport->getScore();
+    m_field.m_nLevelsWon = pReport->getLevelsWon();
     // Outside the story the player picks the bar: the week's goal names that one.
-    m_field.m_nStage = m_nPlayMode == 0 ? pStory->getStage() : sceneIndex(m_sScene);
+    m_field.m_nStage = m_nPlayMode == 0 ? pReport->getStage() : sceneIndex(m_sScene);
 }
 
 // ---- entering the level --------------------------------------------------------------------------
@@ -546,14 +546,14 @@ void PlayMode::endLevel() {
 void PlayMode::report() {
     int nMoney = m_field.m_nMoney;
     if (m_nPlayMode == 0) {
-        if (!m_pStory) return;
-        m_pStory->addScore(nMoney * SCORE_PER_MONEY + m_field.m_nStars * STAR_POINTS);
-        m_pStory->addMoney(nMoney);
-        if (nMoney < m_field.m_nMoneyGoal) m_pStory->setLevelResult(StoryManagerMode::RESULT_FAILED);
+        if (!m_pReport) return;
+        m_pReport->addScore(nMoney * SCORE_PER_MONEY + m_field.m_nStars * STAR_POINTS);
+        m_pReport->addMoney(nMoney);
+        if (nMoney < m_field.m_nMoneyGoal) m_pReport->setLevelResult(LevelReport::RESULT_FAILED);
         return;
     }
     if (m_pPlayer) m_pPlayer->m_nQuickPlayScore = nMoney;
-    if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_FAILED);
+    if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_FAILED);
 }
 
 void PlayMode::leave() {
@@ -873,12 +873,12 @@ void PlayMode::onCallback(int nId, int) {
     switch (nId) {
         case CB_OPTIONS: openOptions(); return;
         case CB_QUIT_LEVEL:
-            if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+            if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_NO_PROGRESS);
             m_bEnded = true;
             leave();
             return;
         case CB_SCENE_ERROR:
-            if (m_pStory) m_pStory->setLevelResult(StoryManagerMode::RESULT_NO_PROGRESS);
+            if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_NO_PROGRESS);
             leave();
             return;
     }

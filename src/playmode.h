@@ -15,10 +15,10 @@ class ActionBalloon;
 class Character;
 class Command;
 class IActionTarget;
+class LevelReport;
 class LoadingDialog;
 class QarnPlayer;
 class SpawnManager;
-class StoryManagerMode;
 class Tip;
 class Waitress;
 class Label;
@@ -87,7 +87,8 @@ public:
     PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes);
     ~PlayMode() override;
 
-    void setStoryManager(StoryManagerMode* pStory);
+    // The story the level reports to; none outside a story map.
+    void setLevelReport(LevelReport* pReport);
     PlayField* getField() { return &m_field; }
     const SceneData& getScene() const { return m_scene; }
     // For set-ups without a scene file (the figure's own tests).
@@ -205,7 +206,7 @@ private:
     int m_nDifficulty;
     QarnPlayer* m_pPlayer;
     int m_nMinutes;
-    StoryManagerMode* m_pStory;
+    LevelReport* m_pReport;
     PlayField m_field;
     SceneData m_scene;
     WalkGrid m_grid;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/qarnmode.h"
+#include "levelreport.h"
 
 #include "image/rect.h"
 #include "text/font.h"
@@ -20,11 +21,8 @@ class Tip;
 // the store between levels and the final score; in play modes 1 and 2 it
 // picks one of the five scenes. A step machine runs each time the map is
 // back on top of the stack.
-class StoryManagerMode : public QarnMode {
+class StoryManagerMode : public QarnMode, public LevelReport {
 public:
-    // Results a play screen reports: 2 the level failed (or, in play modes 1
-    // and 2, ended); anything else brings no progress.
-    enum { RESULT_NO_PROGRESS = 1, RESULT_FAILED = 2 };
     enum { SITE_COUNT = 6, STORE_SITE = 5, ROUTE_POINTS = 50, MAP_TIP_COUNT = 5 };
     enum Step {
         STEP_STAGE_PAGES = 0,
@@ -60,16 +58,15 @@ public:
     StoryManagerMode(int nDifficulty, int nMinutes, QarnPlayer* pPlayer, int nPlayMode, NoMap);
     ~StoryManagerMode() override;
 
-    int getLevelsWon() const;
-    int getScore() const;
-    int getMoney() const;
-    int getStage() const;
+    int getLevelsWon() const override;
+    int getScore() const override;
+    int getMoney() const override;
+    int getStage() const override;
     // True only while a story level is being played and it is the last of its stage.
     bool isLastLevelOfStage() const;
-    void addScore(int nPoints);
-    // The sum stops at the story's money cap.
-    void addMoney(int nAmount);
-    void setLevelResult(int nResult);
+    void addScore(int nPoints) override;
+    void addMoney(int nAmount) override;
+    void setLevelResult(int nResult) override;
 
     int getStep() const { return m_nStep; }
     void setStep(int nStep) { m_nStep = nStep; }

@@ -2,6 +2,7 @@
 
 #include "pages/highscoremode.h"
 #include "story/longdialogmode.h"
+#include "story/storymanager.h"
 #include "playmode.h"
 #include "store/storemode.h"
 
@@ -12,7 +13,7 @@ StoryModeFactory::~StoryModeFactory() {}
 Tsl::SmartPtr<GameMode> StoryModeFactory::createPlay(const char* pszScene, int nPlayMode, int nDifficulty,
                                                      QarnPlayer* pPlayer, int nMinutes, StoryManagerMode* pStory) {
     Tsl::SmartPtr<PlayMode> pPlay = new PlayMode(pszScene, nPlayMode, nDifficulty, pPlayer, nMinutes);
-    pPlay->setStoryManager(pStory);
+    pPlay->setLevelReport(pStory);
     return pPlay.get();
 }
 

@@ -53,7 +53,7 @@ struct LevelTest : PlayFieldFixture {
         pStory = new StoryManagerMode(0, 3, pPlayer, nPlayMode, StoryManagerMode::NO_MAP);
         pStory->setStep(2);
         pMode = new PlayMode("scene0", nPlayMode, 0, pPlayer, nMinutes);
-        if (bStory) pMode->setStoryManager(pStory.get());
+        if (bStory) pMode->setLevelReport(pStory.get());
         pMode->getSpawnManager()->getRandom().setSeed(3);
         app.pushMode(pMode.get());
         for (int i = 0; i < 3 && pMode->getPhase() != PlayMode::PHASE_WEEK_GOAL; ++i) frame();
@@ -447,7 +447,7 @@ TEST_F(LevelTest, ABrokenSceneShowsAMessageAndLeaves) {
     pStory = new StoryManagerMode(0, 3, &player, 0, StoryManagerMode::NO_MAP);
     pStory->setStep(2);
     pMode = new PlayMode("scene0", 0, 0, &player, -1);
-    pMode->setStoryManager(pStory.get());
+    pMode->setLevelReport(pStory.get());
     app.pushMode(pMode.get());
     for (int i = 0; i < 4; ++i) frame();
     ASSERT_EQ(pMode->getPhase(), PlayMode::PHASE_DONE);
