@@ -6,7 +6,7 @@
 // copying what it wrote. "ratio" is reference time over measured time.
 #include "game/loadingscreen.h"
 #include "game/menumode.h"
-#include "playmode.h"
+#include "field/playmode.h"
 #include "game/qarnapp.h"
 #include "player/qarnplayer.h"
 

@@ -4,7 +4,7 @@
 // Only SceneParserException may come out of the first reading, nothing of
 // the second; a hang shows as a
 // libFuzzer timeout, any stray access is for AddressSanitizer.
-#include "scene.h"
+#include "field/scene.h"
 #include "rules/upgrademanager.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "store/upgradepreview.h"
 
 #include "store/buyupgrademode.h"
-#include "fieldspots.h"
+#include "field/targets/fieldspots.h"
 #include "base/names.h"
 
 #include "app/gameapp.h"

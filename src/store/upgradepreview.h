@@ -1,6 +1,6 @@
 #pragma once
 
-#include "scenebuilder.h"
+#include "field/scenebuilder.h"
 #include "rules/upgrademanager.h"
 
 #include "sprite/sprite.h"

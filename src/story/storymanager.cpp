@@ -5,7 +5,7 @@
 #include "player/qarnplayer.h"
 #include "story/storymodefactory.h"
 #include "rules/storyrules.h"
-#include "tip.h"
+#include "field/tip.h"
 
 #include "anim/animsprite.h"
 #include "app/gameapp.h"

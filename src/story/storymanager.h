@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/qarnmode.h"
-#include "levelreport.h"
+#include "field/levelreport.h"
 
 #include "image/rect.h"
 #include "text/font.h"

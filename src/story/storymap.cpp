@@ -2,12 +2,12 @@
 // the sky and sea that move over it (the display part of StoryManagerMode).
 #include "story/storymanager.h"
 
-#include "ambience.h"
+#include "field/ambience.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
 #include "rules/storyrules.h"
-#include "tip.h"
+#include "field/tip.h"
 #include "rules/upgrademanager.h"
 
 #include "anim/animation.h"

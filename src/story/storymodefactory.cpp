@@ -3,7 +3,7 @@
 #include "pages/highscoremode.h"
 #include "story/longdialogmode.h"
 #include "story/storymanager.h"
-#include "playmode.h"
+#include "field/playmode.h"
 #include "store/storemode.h"
 
 #include "app/modetransition.h"

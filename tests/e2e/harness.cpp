@@ -1,9 +1,9 @@
 #include "harness.h"
 
 #include "game/gamemain.h"
-#include "playmode.h"
+#include "field/playmode.h"
 #include "game/qarnapp.h"
-#include "spawnmanager.h"
+#include "field/customers/spawnmanager.h"
 
 #include "audio/sdl_audio.h"
 #include "effects/particlerandom.h"

@@ -1,5 +1,5 @@
 // The bar's living decoration: where the gulls start.
-#include "ambience.h"
+#include "field/ambience.h"
 
 #include "anim/animation.h"
 #include "tsl2/random.h"

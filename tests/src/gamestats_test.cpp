@@ -3,7 +3,7 @@
 #include "game_support.h"
 
 #include "base/changinglabel.h"
-#include "gamestatsmode.h"
+#include "field/gamestatsmode.h"
 #include "playfield_support.h"
 #include "text/font.h"
 #include "ui/button.h"

@@ -8,7 +8,7 @@
 #include "sprite/sprite.h"
 #include "tsl2/random.h"
 #include "ui/uitable.h"
-#include "weekgoals.h"
+#include "field/weekgoals.h"
 
 namespace {
 

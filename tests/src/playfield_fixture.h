@@ -9,7 +9,7 @@
 #include "playfield_content.h"
 #include "playfield_support.h"
 #include "player/playermanager.h"
-#include "playmode.h"
+#include "field/playmode.h"
 
 #include "tsl2/random.h"
 #include "tsl2/resource.h"

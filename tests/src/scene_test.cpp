@@ -2,8 +2,8 @@
 // and a second load that matches the first.
 #include "playfield_fixture.h"
 
-#include "scene.h"
-#include "tip.h"
+#include "field/scene.h"
+#include "field/tip.h"
 #include "ui/label.h"
 
 #include <algorithm>

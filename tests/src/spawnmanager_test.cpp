@@ -3,10 +3,10 @@
 #include "playfield_fixture.h"
 #include "scratch_log.h"
 
-#include "character.h"
-#include "characterspot.h"
-#include "customerlooks.h"
-#include "spawnmanager.h"
+#include "field/customers/character.h"
+#include "field/customers/characterspot.h"
+#include "field/customers/customerlooks.h"
+#include "field/customers/spawnmanager.h"
 
 #include <filesystem>
 #include <fstream>

@@ -2,7 +2,7 @@
 // abandoned levels, quick play, released resources and damaged profiles.
 #include "story_support.h"
 
-#include "tip.h"
+#include "field/tip.h"
 
 #include "screens/names.h"
 

@@ -4,7 +4,7 @@
 #include "game_fixtures.h"
 #include "story_support.h"
 
-#include "tip.h"
+#include "field/tip.h"
 
 #include <algorithm>
 

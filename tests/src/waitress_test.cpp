@@ -1,10 +1,10 @@
 // The waitress over a generated template: her figure, moves, actions and the
 // glasses she carries.
 #include "playfield_fixture.h"
-#include "waitress.h"
+#include "field/waitress.h"
 
-#include "actiontarget.h"
-#include "mug.h"
+#include "field/targets/actiontarget.h"
+#include "field/mug.h"
 
 #include <regex>
 
