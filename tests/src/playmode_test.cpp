@@ -355,7 +355,9 @@ TEST_F(LevelTest, NobodyArrivesAfterTheBarHasClosed) {
 }
 
 // A story level adds its money and ten points a star to the score, and is
-// won when its money reaches the goal exactly.
+// won when its money reaches the goal exactly. With nobody left at closing
+// time the level ends at once, and the closing hint opened then must not lie
+// over the results.
 TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
     addText("chars_scene0_0", "");
     struct Case {
@@ -363,11 +365,14 @@ TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
     } cases[] = {{40, 3, 70, 0}, {39, 0, 39, StoryManagerMode::ACTION_LEVEL_FAILED}};
     for (const Case& c : cases) {
         player.m_nTotalScore = 0;
+        player.m_abTipShown[PlayMode::TIP_CLOSING] = false;
         enter(0, 1);
         pMode->onCustomerPaid(c.nMoney, c.nStars);
         ASSERT_TRUE(runUntil([&] { return pMode->getPhase() != PlayMode::PHASE_PLAYING; }, 8 * 70));
         EXPECT_EQ(c.nScore, pStory->getScore()) << c.nMoney;
         EXPECT_EQ(c.nPending, pStory->getPendingAction()) << c.nMoney;
+        frame();
+        EXPECT_TRUE(pMode->getTip()->isHidden()) << c.nMoney;
         while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
     }
 }
