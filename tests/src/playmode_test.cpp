@@ -551,10 +551,16 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
 
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
     enter();
-    // Two guests in turn at the same seat; the first one's glass is not cleared.
+    // Two guests in turn at the same seat; the first one's glass is not cleared,
+    // and the second one's drink stands beside it, not over it.
     for (int nGuest = 0; nGuest < 2; ++nGuest) {
         takeOrder();
         serveFrom(TAP_X);
+        ASSERT_EQ(customer()->getState(), Character::STATE_DRINKING);
+        Rect served = customer()->getGlass()->getSprite()->getScreenRect();
+        ASSERT_FALSE(served.isEmpty());
+        for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses())
+            EXPECT_FALSE(served.overlaps(pUsed->getSprite()->getScreenRect()));
         ASSERT_TRUE(runUntil([&] { return !customer(); }));
     }
     EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
