@@ -749,6 +749,15 @@ TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
     EXPECT_GT(nShown, 100);
 }
 
+// The outcome banners are one plate in three colours: the stars a day earns
+// are counted in the rows under it, so nothing on the won one may read as a
+// rating of the day.
+TEST_F(GeneratedContent, TheOutcomeBannersDrawNothingButTheirPlate) {
+    Rect plate = pixelsOf(app.getImage(Names::IMG_YOU_LOSE));
+    for (const char* pszBanner : {Names::IMG_YOU_WIN, Names::IMG_TIMES_UP})
+        EXPECT_EQ(plate, pixelsOf(app.getImage(pszBanner))) << pszBanner;
+}
+
 // The results dialog's button reads as the texts spell it, not as its key.
 TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
     const char* const apszButtons[] = {"OK", "Exit", "OK"};  // by play mode
