@@ -594,10 +594,10 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
         };
         std::vector<float> before = day();
         pause();
+        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get())) << "paused by the first of them alone";
         app.onActivate();
         app.onDeactivate();
         ASSERT_EQ(2, app.getModeCount());
-        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get()));
         for (int i = 0; i < 40; ++i) frame();
         EXPECT_EQ(before, day());
         app.onKeyDown(PlayMode::KEY_ESCAPE, 0);
