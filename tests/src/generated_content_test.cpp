@@ -749,6 +749,17 @@ TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
     EXPECT_GT(nShown, 100);
 }
 
+// Every hint ends by asking for a click on "the bubble" to close it, so a
+// hint that sent the player to click a bubble for anything else would be
+// read as that same click.
+TEST_F(GeneratedContent, OnlyTheClosingLineOfAHintSpeaksOfClickingTheBubble) {
+    ASSERT_NE(std::string::npos, std::string(app.getString(Names::STR_TIP_CLOSE).c_str()).find("bubble"));
+    for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+        std::string sHint = app.getString(Tsl::String::format(Names::STR_TIP_FORMAT, nHint)).c_str();
+        EXPECT_EQ(std::string::npos, sHint.find("bubble")) << sHint;
+    }
+}
+
 // The outcome banners are one plate in three colours: the stars a day earns
 // are counted in the rows under it, so nothing on the won one may read as a
 // rating of the day.
