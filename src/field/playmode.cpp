@@ -20,8 +20,6 @@
 #include "player/qarnplayer.h"
 #include "field/scenebuilder.h"
 #include "field/customers/spawnmanager.h"
-#include "rules/storyrules.h"
-#include "field/levelreport.h"
 #include "field/tip.h"
 #include "field/tipplace.h"
 #include "player/playermanager.h"
@@ -37,8 +35,6 @@
 #include <cstring>
 
 namespace {
-
-enum { STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
 
 // What each in-play hint stands beside, and how wide it is, by hint (event)
 // number. The place follows from the subject (TipPlacer): a hint never covers
@@ -70,15 +66,10 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
     : QarnMode(MF_ACTIVE | MF_VISIBLE),
       m_sScene(pszScene),
       m_nPlayMode(nPlayMode),
-      m_nDifficulty(nDifficulty),
       m_pPlayer(pPlayer),
-      m_nMinutes(nMinutes),
-      m_pReport(nullptr),
+      m_rules(m_field, nPlayMode, nDifficulty, pPlayer, nMinutes),
       m_nPhase(PHASE_LOADING),
       m_bSceneRead(false),
-      m_fLevelSeconds(0.0f),
-      m_bClosed(false),
-      m_bEnded(false),
       m_bCommandStarted(false),
       m_bLeaving(false),
       m_nShownSeconds(-1),
@@ -93,8 +84,6 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
     m_pTip = new Tip();
-    m_field.m_nPlayMode = nPlayMode;
-    setLevelValues();
 }
 
 PlayMode::~PlayMode() {}
@@ -103,35 +92,7 @@ int PlayMode::getUpgradeLevel(int nKind) const {
     return (nKind >= 0 && nKind < UpgradeManager::KIND_COUNT) ? m_anLevels[nKind] : 0;
 }
 
-void PlayMode::setLevelValues() {
-    int nLevel = m_pPlayer ? m_pPlayer->m_nStoryLevel : 0;
-    StoryRules::LevelValues v = StoryRules::levelValues(nLevel, m_nDifficulty);
-    m_field.m_nStage = StoryRules::stageOf(nLevel);
-    m_field.m_fMinSpawnDelay = v.fMinDelay;
-    m_field.m_fMaxSpawnDelay = v.fMaxDelay;
-    if (m_nPlayMode == 0) {
-        m_field.m_nMoneyGoal = v.nGoal;
-        m_field.m_nLevelCustomers = v.nCustomers;
-        m_field.m_nCustomersToCome = v.nCustomers;
-        if (m_nMinutes < 0) m_nMinutes = v.nMinutes;
-    } else {
-        // The timed modes: customers without end for the player's minutes.
-        m_field.m_nMoneyGoal = 0;
-        m_field.m_nLevelCustomers = -1;
-        m_field.m_nCustomersToCome = -1;
-    }
-    if (m_nMinutes <= 0) m_nMinutes = DEFAULT_MINUTES;
-}
-
-void PlayMode::setLevelReport(LevelReport* pReport) {
-    m_pReport = pReport;
-    if (!pReport) return;
-    m_field.m_nPrevTotalMoney = pReport->getMoney();
-    m_field.m_nTotalScore = pReport->getScore();
-    m_field.m_nLevelsWon = pReport->getLevelsWon();
-    // Outside the story the player picks the bar: the week's goal names that one.
-    m_field.m_nStage = m_nPlayMode == 0 ? pReport->getStage() : sceneIndex(m_sScene);
-}
+void PlayMode::setLevelReport(LevelReport* pReport) { m_rules.setReport(pReport, sceneIndex(m_sScene)); }
 
 // ---- entering the level --------------------------------------------------------------------------
 
@@ -471,10 +432,8 @@ void PlayMode::updatePlaying(float fDt) {
     // guests' patience. She may still finish what she was doing.
     bool bDayRuns = m_pTip->isHidden();
     if (bDayRuns) {
-        m_fLevelSeconds += fDt;
-        m_field.m_fSecondsPlayed = m_fLevelSeconds;
-        if (!m_bClosed && m_fLevelSeconds >= m_nMinutes * 60.0f) closeBar();
-        if (!m_bClosed) m_pSpawnManager->update(fDt);
+        if (m_rules.runClock(fDt)) closeBar();
+        if (!m_rules.isClosed()) m_pSpawnManager->update(fDt);
     }
     m_pWaitress->update(fDt);
     updateWalk(fDt);
@@ -483,7 +442,7 @@ void PlayMode::updatePlaying(float fDt) {
     if (bDayRuns) updateCustomers(fDt);
     updateAmbience(fDt);
     updateLabels();
-    if (m_bClosed && !m_bEnded && m_pSpawnManager->getCustomerCount() == 0) endLevel();
+    if (m_rules.isClosed() && !m_rules.isEnded() && m_pSpawnManager->getCustomerCount() == 0) endLevel();
 }
 
 void PlayMode::updateCustomers(float fDt) {
@@ -504,8 +463,7 @@ void PlayMode::updateAmbience(float fDt) {
 }
 
 void PlayMode::updateLabels() {
-    int nLeft = static_cast<int>(m_nMinutes * 60.0f - m_fLevelSeconds);
-    if (nLeft < 0) nLeft = 0;
+    int nLeft = m_rules.getSecondsLeft();
     if (nLeft != m_nShownSeconds && m_pClockLabel) {
         m_nShownSeconds = nLeft;
         m_pClockLabel->setText(Tsl::String::format("%d:%02d", nLeft / 60, nLeft % 60));
@@ -520,7 +478,6 @@ void PlayMode::updateLabels() {
 }
 
 void PlayMode::closeBar() {
-    m_bClosed = true;
     GameApp* pApp = GameApp::getInstance();
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
         m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 0, 0, 600);
@@ -536,28 +493,14 @@ void PlayMode::closeBar() {
 
 void PlayMode::endLevel() {
     TSL_TRACE();
-    if (m_bEnded) return;
-    m_bEnded = true;
-    report();
+    if (m_rules.isEnded()) return;
+    m_rules.end();
     // The results take the screen over: a hint about play, open or due,
     // would only lie over them, and nothing is left to apply it to.
     m_lDueTips.clear();
     m_pTip->hide();
     m_nPhase = PHASE_RESULTS;
     GameApp::getInstance()->pushMode(new GameStatsMode(&m_field, m_nPlayMode));
-}
-
-void PlayMode::report() {
-    int nMoney = m_field.m_nMoney;
-    if (m_nPlayMode == 0) {
-        if (!m_pReport) return;
-        m_pReport->addScore(nMoney * SCORE_PER_MONEY + m_field.m_nStars * STAR_POINTS);
-        m_pReport->addMoney(nMoney);
-        if (nMoney < m_field.m_nMoneyGoal) m_pReport->setLevelResult(LevelReport::RESULT_FAILED);
-        return;
-    }
-    if (m_pPlayer) m_pPlayer->m_nQuickPlayScore = nMoney;
-    if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_FAILED);
 }
 
 void PlayMode::leave() {
@@ -753,12 +696,10 @@ void PlayMode::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
 }
 
 void PlayMode::onCustomerPaid(int nMoney, int nStars, const Rect& guest) {
-    m_field.m_nMoney += nMoney;
-    m_field.m_nStars += nStars;
-    ++m_field.m_nCustomersServed;
+    m_rules.payIn(nMoney, nStars);
     onTipEvent(TIP_PAID, guest);
     onTipEvent(TIP_GLASS_LEFT, guest);
-    if (m_nPlayMode == 0 && m_field.m_nMoney >= m_field.m_nMoneyGoal) onTipEvent(TIP_GOAL_REACHED, guest);
+    if (m_rules.isGoalReached()) onTipEvent(TIP_GOAL_REACHED, guest);
 }
 
 void PlayMode::onCustomerLost(const Rect& guest) { onTipEvent(TIP_CUSTOMER_LOST, guest); }
@@ -861,7 +802,7 @@ void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOpti
 // Loading, the week's goal and the results have dialogs of their own on top,
 // and a field under any other mode is held already: only the open bar pauses.
 bool PlayMode::pause() {
-    if (m_nPhase != PHASE_PLAYING || m_bEnded || m_bLeaving || !isTop()) return false;
+    if (m_nPhase != PHASE_PLAYING || m_rules.isEnded() || m_bLeaving || !isTop()) return false;
     GameApp::getInstance()->pushMode(new GamePausedDlg(this, CB_RESUME));
     return true;
 }
@@ -877,12 +818,11 @@ void PlayMode::onCallback(int nId, int) {
     switch (nId) {
         case CB_OPTIONS: openOptions(); return;
         case CB_QUIT_LEVEL:
-            if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_NO_PROGRESS);
-            m_bEnded = true;
+            m_rules.quit();
             leave();
             return;
         case CB_SCENE_ERROR:
-            if (m_pReport) m_pReport->setLevelResult(LevelReport::RESULT_NO_PROGRESS);
+            m_rules.refuse();
             leave();
             return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "field/levelrules.h"
 #include "field/playfield.h"
 #include "base/qarnmode.h"
 #include "field/scene.h"
@@ -43,7 +44,7 @@ class AnimSprite;
 // she is busy up to six clicks wait their turn. The wheel does nothing.
 class PlayMode : public QarnMode {
 public:
-    enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8, DEFAULT_MINUTES = 3 };
+    enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8 };
     // Milliseconds of each frame under the loading dialog spent making the
     // level's pictures and animations ready.
     enum { LOAD_SLICE_MS = 20 };
@@ -98,9 +99,9 @@ public:
     int getPhase() const { return m_nPhase; }
     QarnPlayer* getPlayer() const { return m_pPlayer; }
     int getUpgradeLevel(int nKind) const;
-    int getDifficulty() const { return m_nDifficulty; }
-    float getLevelSeconds() const { return m_fLevelSeconds; }
-    bool isClosed() const { return m_bClosed; }
+    int getDifficulty() const { return m_rules.getDifficulty(); }
+    float getLevelSeconds() const { return m_rules.getSeconds(); }
+    bool isClosed() const { return m_rules.isClosed(); }
 
     // Walking: a route on the walk grid to the point; false when there is none.
     bool walkTo(int nX, int nY);
@@ -165,7 +166,6 @@ private:
         int nEvent;
         Rect guest;
     };
-    void setLevelValues();
     bool readScene();
     // Queues what the scene read shows, to be made ready over frames
     // (GameApp::stepPreloads) before the build.
@@ -185,7 +185,6 @@ private:
     void updatePlaying(float fDt);
     void closeBar();
     void endLevel();
-    void report();
     void sendWaitress(const Click& click);
     bool isTop() const;
     void leave();
@@ -203,18 +202,13 @@ private:
 
     Tsl::String m_sScene;
     int m_nPlayMode;
-    int m_nDifficulty;
     QarnPlayer* m_pPlayer;
-    int m_nMinutes;
-    LevelReport* m_pReport;
     PlayField m_field;
+    LevelRules m_rules;
     SceneData m_scene;
     WalkGrid m_grid;
     int m_nPhase;
     bool m_bSceneRead;
-    float m_fLevelSeconds;
-    bool m_bClosed;
-    bool m_bEnded;
     UpgradeLevels m_anLevels;
 
     Tsl::SmartPtr<Waitress> m_pWaitress;
