@@ -9,7 +9,6 @@
 #include "audio/audiodriver.h"
 #include "field/customers/character.h"
 #include "field/customers/characterspot.h"
-#include "field/command.h"
 #include "effects/particleemitter.h"
 #include "field/targets/fieldspots.h"
 #include "field/gamestatsmode.h"
@@ -31,7 +30,6 @@
 #include "field/waitress.h"
 #include "field/weekgoals.h"
 
-#include <cmath>
 #include <cstring>
 
 namespace {
@@ -70,13 +68,10 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_rules(m_field, nPlayMode, nDifficulty, pPlayer, nMinutes),
       m_nPhase(PHASE_LOADING),
       m_bSceneRead(false),
-      m_bCommandStarted(false),
       m_bLeaving(false),
       m_nShownSeconds(-1),
       m_nShownMoney(-1),
-      m_bWalkPending(false),
-      m_nStallFrames(0),
-      m_bStopSeen(false) {
+      m_errands(this, m_grid, m_field) {
     if (pPlayer)
         m_anLevels = pPlayer->m_anUpgrades;
     else
@@ -155,6 +150,7 @@ bool PlayMode::buildLevel() {
         loadPlayArt();
         m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY, trayCapacity());
         m_pWaitress->setHeading(m_scene.m_nStartHeading);
+        m_errands.setWaitress(m_pWaitress.get());
     } catch (const Tsl::Exception& e) {
         failLevel(m_scene.m_sFile, e);
         return false;
@@ -436,9 +432,7 @@ void PlayMode::updatePlaying(float fDt) {
         if (!m_rules.isClosed()) m_pSpawnManager->update(fDt);
     }
     m_pWaitress->update(fDt);
-    updateWalk(fDt);
-    takeOrdersNearWaitress();
-    updateCommands();
+    m_errands.update(fDt);
     if (bDayRuns) updateCustomers(fDt);
     updateAmbience(fDt);
     updateLabels();
@@ -519,96 +513,6 @@ void PlayMode::cleanup() {
 
 // ---- walking -------------------------------------------------------------------------------------
 
-bool PlayMode::walkTo(int nX, int nY) {
-    if (!m_pWaitress) return false;
-    Tsl::List<PathWaypoint> lRoute;
-    if (!m_grid.findRoute(m_pWaitress->getX(), m_pWaitress->getY(), nX, nY, lRoute)) return false;
-    m_lRoute = lRoute;
-    m_bWalkPending = true;
-    m_nStallFrames = 0;
-    return true;
-}
-
-void PlayMode::stopWalking() {
-    m_bWalkPending = false;
-    m_lRoute.clear();
-    if (m_pWaitress) m_pWaitress->stop();
-}
-
-void PlayMode::chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const {
-    float fDx = next.m_nX - fX, fDy = next.m_nY - fY;
-    int nHorizontal = std::fabs(fDx) >= 1.0f ? (fDx > 0 ? Waitress::EAST : Waitress::WEST) : -1;
-    int nVertical = std::fabs(fDy) >= 1.0f ? (fDy > 0 ? Waitress::SOUTH : Waitress::NORTH) : -1;
-    int nCurrent = m_pWaitress->getHeading();
-    // Keep the heading while its way is not done, so a diagonal does not flicker.
-    if (nCurrent == nHorizontal || nCurrent == nVertical)
-        nHeading = nCurrent;
-    else if (nHorizontal < 0)
-        nHeading = nVertical;
-    else if (nVertical < 0)
-        nHeading = nHorizontal;
-    else
-        nHeading = std::fabs(fDx) >= std::fabs(fDy) ? nHorizontal : nVertical;
-    nSecond = nHeading == nHorizontal ? nVertical : nHorizontal;
-}
-
-void PlayMode::updateWalk(float fDt) {
-    if (!m_bWalkPending) return;
-    float fX, fY;
-    m_pWaitress->getPosition(fX, fY);
-    while (!m_lRoute.isEmpty()) {
-        PathWaypoint next = m_lRoute.getFirst();
-        if (std::fabs(next.m_nX - fX) >= 1.0f || std::fabs(next.m_nY - fY) >= 1.0f) break;
-        m_lRoute.removeFirst();
-    }
-    if (m_lRoute.isEmpty()) {
-        stopWalking();
-        return;
-    }
-    PathWaypoint next = m_lRoute.getFirst();
-    int nHeading, nSecond;
-    chooseStep(fX, fY, next, nHeading, nSecond);
-    m_pWaitress->startWalking(nHeading, nSecond);
-    bool bMoved = false;
-    if (m_pWaitress->isWalking()) {
-        float fVx, fVy;
-        m_pWaitress->getVelocity(fDt, fVx, fVy);
-        float fDx = next.m_nX - fX, fDy = next.m_nY - fY;
-        if (std::fabs(fVx) > std::fabs(fDx)) fVx = fDx;
-        if (std::fabs(fVy) > std::fabs(fDy)) fVy = fDy;
-        m_pWaitress->setPosition(fX + fVx, fY + fVy);
-        float fNewX, fNewY;
-        m_pWaitress->getPosition(fNewX, fNewY);
-        bMoved = fNewX != fX || fNewY != fY;
-    }
-    // Nothing else ends a walk that cannot go on.
-    m_nStallFrames = bMoved ? 0 : m_nStallFrames + 1;
-    if (m_nStallFrames > STALL_FRAMES) stopWalking();
-}
-
-// Once per stop, before her next action begins: an asking guest within her
-// reach gives the order without a click on the balloon. When that guest's
-// seat is where she was sent and she has nothing to do there now, the order
-// was the errand: she does not go on to refuse it.
-void PlayMode::takeOrdersNearWaitress() {
-    if (m_bWalkPending || !m_pWaitress->hasStoppedWalking()) {
-        m_bStopSeen = false;
-        return;
-    }
-    if (m_bStopSeen) return;
-    m_bStopSeen = true;
-    CmdUseTarget* pUse = m_lCommands.getCount() > 1 ? dynamic_cast<CmdUseTarget*>(m_lCommands.getLast().get()) : nullptr;
-    for (const Tsl::SmartPtr<CharacterSpot>& pSeat : m_field.m_lSeatSpots) {
-        Tsl::SmartPtr<Character> pCharacter = pSeat->getCharacter();
-        if (!pCharacter || pCharacter->getState() != Character::STATE_ASKING || !pSeat->isWithinReach()) continue;
-        pCharacter->takeOrder();
-        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->canDoAction(pUse->getHand())) {
-            m_lCommands.removeAt(m_lCommands.getCount() - 1);
-            pUse = nullptr;
-        }
-    }
-}
-
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
@@ -649,41 +553,8 @@ bool PlayMode::onMouseDown(int nButton, int nX, int nY) {
         pTarget->doAction(nHand);
         return true;
     }
-    Click click{pTarget, nHand};
-    if (m_lCommands.isEmpty() && m_lClicks.isEmpty() && m_pWaitress->isFree())
-        sendWaitress(click);
-    else if (m_lClicks.getCount() < CLICK_QUEUE_LIMIT)
-        m_lClicks.append(click);
-    else
-        onTipEvent(TIP_QUEUE);
+    if (!m_errands.click(pTarget, nHand)) onTipEvent(TIP_QUEUE);
     return true;
-}
-
-void PlayMode::sendWaitress(const Click& click) {
-    m_lCommands.clear();
-    m_bCommandStarted = false;
-    m_lCommands.append(new CmdWalk(click.pSpot->getUseX(), click.pSpot->getUseY()));
-    m_lCommands.append(new CmdSetHeading(click.pSpot->getHeading()));
-    m_lCommands.append(new CmdUseTarget(click.pSpot, click.nHand));
-}
-
-void PlayMode::updateCommands() {
-    // A few steps a frame: facing a spot takes no time.
-    for (int nStep = 0; nStep < 3; ++nStep) {
-        if (m_lCommands.isEmpty()) {
-            if (m_lClicks.isEmpty() || !m_pWaitress->isFree()) return;
-            sendWaitress(m_lClicks.removeFirst());
-        }
-        Tsl::SmartPtr<Command> pCommand = m_lCommands.getFirst();
-        if (!m_bCommandStarted) {
-            pCommand->start(this);
-            m_bCommandStarted = true;
-        }
-        if (!pCommand->isDone(this)) return;
-        m_lCommands.removeFirst();
-        m_bCommandStarted = false;
-        if (pCommand->hasFailed()) m_lCommands.clear();
-    }
 }
 
 // ---- the level's people and events ---------------------------------------------------------------
@@ -781,10 +652,8 @@ Rect PlayMode::waitressBox() const {
         if (Tsl::SmartPtr<AnimSprite> pSprite = m_pWaitress->getSprite(i)) box = box.unite(pSprite->getScreenPixelRect());
     int nX = m_pWaitress->getX(), nY = m_pWaitress->getY();
     if (box.isEmpty()) box = Rect(nX - BARE_HALF_WIDTH, nY - BARE_HEIGHT, nX + BARE_HALF_WIDTH, nY);
-    if (m_bWalkPending && !m_lRoute.isEmpty()) {
-        const PathWaypoint& end = m_lRoute.getLast();
-        box = box.unite(box.offsetBy(end.m_nX - nX, end.m_nY - nY));
-    }
+    PathWaypoint end;
+    if (m_errands.getWalkEnd(end)) box = box.unite(box.offsetBy(end.m_nX - nX, end.m_nY - nY));
     return box;
 }
 

@@ -6,6 +6,7 @@
 #include "field/scene.h"
 #include "rules/upgrademanager.h"
 #include "image/rect.h"
+#include "field/waitresserrands.h"
 #include "field/walkgrid.h"
 
 #include "tsl2/list.h"
@@ -14,7 +15,6 @@
 class ActionSpot;
 class ActionBalloon;
 class Character;
-class Command;
 class IActionTarget;
 class LevelReport;
 class LoadingDialog;
@@ -44,7 +44,7 @@ class AnimSprite;
 // she is busy up to six clicks wait their turn. The wheel does nothing.
 class PlayMode : public QarnMode {
 public:
-    enum { CLICK_QUEUE_LIMIT = 6, STALL_FRAMES = 8 };
+    enum { CLICK_QUEUE_LIMIT = WaitressErrands::CLICK_QUEUE_LIMIT, STALL_FRAMES = WaitressErrands::STALL_FRAMES };
     // Milliseconds of each frame under the loading dialog spent making the
     // level's pictures and animations ready.
     enum { LOAD_SLICE_MS = 20 };
@@ -104,9 +104,9 @@ public:
     bool isClosed() const { return m_rules.isClosed(); }
 
     // Walking: a route on the walk grid to the point; false when there is none.
-    bool walkTo(int nX, int nY);
-    void stopWalking();
-    bool isWalkPending() const { return m_bWalkPending; }
+    bool walkTo(int nX, int nY) { return m_errands.walkTo(nX, nY); }
+    void stopWalking() { m_errands.stopWalking(); }
+    bool isWalkPending() const { return m_errands.isWalkPending(); }
 
     Waitress* getWaitress() const { return m_pWaitress.get(); }
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
@@ -117,8 +117,8 @@ public:
     // drawn on top there (the first on ties), unless scenery covers it;
     // bBalloon tells an order balloon. Null when the click meets none.
     Tsl::SmartPtr<ActionSpot> hitTarget(int nX, int nY, bool& bBalloon) const;
-    int getQueuedClickCount() const { return m_lClicks.getCount(); }
-    int getCommandCount() const { return m_lCommands.getCount(); }
+    int getQueuedClickCount() const { return m_errands.getQueuedClickCount(); }
+    int getCommandCount() const { return m_errands.getCommandCount(); }
 
     // The customer leaves the bar: its seat, claims and balloon are freed.
     void removeCharacter(Tsl::SmartPtr<Character> pCharacter);
@@ -158,10 +158,6 @@ public:
     void cleanup() override;
 
 private:
-    struct Click {
-        Tsl::SmartPtr<ActionSpot> pSpot;
-        int nHand;
-    };
     struct DueTip {
         int nEvent;
         Rect guest;
@@ -178,20 +174,15 @@ private:
     void buildSeats();
     void buildSpots();
     void loadPlayArt();
-    void updateWalk(float fDt);
-    void takeOrdersNearWaitress();
     void placeDrinkSign(ActionSpot& spot, int nDrink);
-    void updateCommands();
     void updatePlaying(float fDt);
     void closeBar();
     void endLevel();
-    void sendWaitress(const Click& click);
     bool isTop() const;
     void leave();
     void updateCustomers(float fDt);
     void updateAmbience(float fDt);
     void updateLabels();
-    void chooseStep(float fX, float fY, const PathWaypoint& next, int& nHeading, int& nSecond) const;
     // A coaster's picture, under the glass it holds.
     void addCoaster(Tsl::SmartPtr<ActionSpot> pSpot);
     bool& tipShownFlag(int nEvent);
@@ -217,9 +208,6 @@ private:
     Tsl::SmartPtr<LoadingDialog> m_pLoading;
     Tsl::List<Tsl::SmartPtr<ActionSpot>> m_lSpots;
     Tsl::List<Tsl::SmartPtr<ActionBalloon>> m_lBalloons;
-    Tsl::List<Tsl::SmartPtr<Command>> m_lCommands;
-    Tsl::List<Click> m_lClicks;
-    bool m_bCommandStarted;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
     Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery and figures that show no target
     Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
@@ -235,9 +223,5 @@ private:
     bool m_bLeaving;
     int m_nShownSeconds;
     int m_nShownMoney;
-
-    bool m_bWalkPending;
-    Tsl::List<PathWaypoint> m_lRoute;
-    int m_nStallFrames;
-    bool m_bStopSeen;
+    WaitressErrands m_errands;
 };
