@@ -1,36 +1,30 @@
 #include "field/playmode.h"
 
-#include "pages/gameoptions.h"
-
+#include "base/names.h"
 #include "field/customers/actionballoon.h"
-#include "field/ambience.h"
+#include "field/customers/character.h"
+#include "field/customers/characterspot.h"
+#include "field/customers/spawnmanager.h"
+#include "field/gamestatsmode.h"
+#include "field/targets/actionspot.h"
+#include "field/tip.h"
+#include "field/tipplace.h"
+#include "field/waitress.h"
+#include "field/weekgoals.h"
+#include "pages/gameoptions.h"
+#include "pages/loadingdialog.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
+#include "rules/upgrademanager.h"
+
 #include "app/gameapp.h"
 #include "app/resourceloader.h"
 #include "audio/audiodriver.h"
-#include "field/customers/character.h"
-#include "field/customers/characterspot.h"
-#include "effects/particleemitter.h"
-#include "field/targets/fieldspots.h"
-#include "field/gamestatsmode.h"
 #include "screens/miscdialogs.h"
-#include "pages/loadingdialog.h"
-#include "base/names.h"
-#include "field/picturehit.h"
-#include "player/qarnplayer.h"
-#include "field/scenebuilder.h"
-#include "field/customers/spawnmanager.h"
-#include "field/tip.h"
-#include "field/tipplace.h"
-#include "player/playermanager.h"
+#include "text/font.h"
 #include "ui/button.h"
 #include "ui/dialogmode.h"
-#include "text/font.h"
 #include "ui/label.h"
-#include "rules/upgrademanager.h"
-#include "field/waitress.h"
-#include "field/weekgoals.h"
-
-#include <cstring>
 
 namespace {
 
@@ -71,7 +65,8 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_bLeaving(false),
       m_nShownSeconds(-1),
       m_nShownMoney(-1),
-      m_errands(this, m_grid, m_field) {
+      m_scene(this, m_field, m_anLevels),
+      m_errands(this, m_scene.getGrid(), m_field) {
     if (pPlayer)
         m_anLevels = pPlayer->m_anUpgrades;
     else
@@ -108,14 +103,11 @@ bool PlayMode::readScene() {
     TSL_TRACE();
     Tsl::String sFile = Tsl::String::format(Names::SCENE_FILE_FORMAT, m_sScene.c_str());
     try {
-        m_scene = parseScene(sFile, GameApp::getInstance()->getResource(sFile)->getString());
-        m_grid.build(m_scene);
+        m_scene.read(sFile, GameApp::getInstance()->getResource(sFile)->getString());
     } catch (const Tsl::Exception& e) {
         failLevel(sFile, e);
         return false;
     }
-    m_field.m_nTopY = m_scene.m_nTopY;
-    m_field.m_nBottomY = m_scene.m_nBottomY;
     m_bSceneRead = true;
     return true;
 }
@@ -124,17 +116,9 @@ int PlayMode::trayCapacity() const {
     return UpgradeManager().getValue(UpgradeManager::KIND_TRAY, m_anLevels[UpgradeManager::KIND_TRAY]);
 }
 
-// The pictures and animations that cost the build its time; a name the
-// build will not find is left for the build to report with its line.
 void PlayMode::preloadLevel() {
     TSL_TRACE();
-    GameApp* pApp = GameApp::getInstance();
-    for (const SceneVisual& visual : m_scene.m_lVisuals) {
-        if (visual.m_eKind == SceneVisual::IMAGE)
-            pApp->preloadImage(visual.m_sResource);
-        else if (visual.m_eKind == SceneVisual::ANIMATION && pApp->hasResource(visual.m_sResource))
-            pApp->preloadAnimation(visual.m_sResource);
-    }
+    m_scene.preload();
     Waitress::preloadFigure(Names::WAITRESS_BASE, trayCapacity());
 }
 
@@ -144,15 +128,14 @@ bool PlayMode::buildLevel() {
     GameApp* pApp = GameApp::getInstance();
     try {
         m_pSpawnManager->loadCharacters(m_sScene);
-        buildVisuals();
-        buildSeats();
-        buildSpots();
-        loadPlayArt();
-        m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, m_scene.m_nStartX, m_scene.m_nStartY, trayCapacity());
-        m_pWaitress->setHeading(m_scene.m_nStartHeading);
+        m_scene.build();
+        m_pSpawnManager->setSeatInfo(m_scene.seatInfo());
+        const SceneData& scene = m_scene.getData();
+        m_pWaitress = new Waitress(this, Names::WAITRESS_BASE, scene.m_nStartX, scene.m_nStartY, trayCapacity());
+        m_pWaitress->setHeading(scene.m_nStartHeading);
         m_errands.setWaitress(m_pWaitress.get());
     } catch (const Tsl::Exception& e) {
-        failLevel(m_scene.m_sFile, e);
+        failLevel(m_scene.getData().m_sFile, e);
         return false;
     }
     m_pSpawnManager->resetTimer();
@@ -173,191 +156,10 @@ bool PlayMode::buildLevel() {
     return true;
 }
 
-void PlayMode::buildSeats() {
-    SeatInfo info;
-    Tsl::List<const SceneSeat*> lOrdered;
-    for (const SceneSeat& seat : m_scene.m_lSeats)
-        if (!seat.m_bVip && (seat.m_sSlot.isEmpty() || UpgradeManager::isFurnished(seat.m_sSlot, UpgradeManager::USE_SEAT, m_anLevels)))
-            lOrdered.append(&seat);
-    info.m_nNormalSeatCount = lOrdered.getCount();
-    for (const SceneSeat& seat : m_scene.m_lSeats)
-        if (seat.m_bVip) lOrdered.append(&seat);
-    m_field.m_nFirstVipSeat = info.m_nNormalSeatCount;
-    int nSeat = 0;
-    for (const SceneSeat* pSeat : lOrdered) {
-        bool bChair = !pSeat->m_sSlot.isEmpty() && m_scene.m_bHasChairPlace;
-        int nY = pSeat->m_bVip ? m_scene.m_nVipPosY : bChair ? m_scene.m_nChairPosY : m_scene.m_nCharPosY;
-        int nDepth = pSeat->m_bVip ? m_scene.m_nVipDepth : bChair ? m_scene.m_nChairDepth : m_scene.m_nCharDepth;
-        Tsl::SmartPtr<CharacterSpot> pSpot = new CharacterSpot(this, nSeat++, pSeat->m_nX, nY, nDepth, pSeat->m_nUseX,
-                                                               pSeat->m_nUseY, pSeat->m_nHeading);
-        if (pSeat->m_bHasGlass) pSpot->setGlassPlace(pSeat->m_nGlassX, pSeat->m_nGlassY, pSeat->m_nGlassZ);
-        m_lSpots.append(pSpot.get());
-        m_field.m_lSeatSpots.append(pSpot);
-        m_field.m_lSeatOccupants.append(nullptr);
-        // The scene's own seats are kind 0, the chairs the number of their table.
-        int nTable = (UpgradeManager::getSlotKind(pSeat->m_sSlot) - UpgradeManager::KIND_CHAIR_0) / 2;
-        m_field.m_lSeatKinds.append(pSeat->m_sSlot.isEmpty() ? 0 : 1 + nTable);
-        if (pSeat->m_bVip) m_field.m_lVipSides.append(pSeat->m_nVipSide);
-        info.m_lSeatX.append(pSeat->m_nX);
-    }
-    info.m_nSeatCount = lOrdered.getCount();
-    info.m_nCharPosY = m_scene.m_nCharPosY;
-    info.m_nCharDepth = m_scene.m_nCharDepth;
-    info.m_nVipPosY = m_scene.m_nVipPosY;
-    info.m_nVipDepth = m_scene.m_nVipDepth;
-    m_pSpawnManager->setSeatInfo(info);
-}
-
-void PlayMode::buildSpots() {
-    Tsl::List<Tsl::SmartPtr<Sprite>> lShown;
-    for (const SceneSpot& spot : m_scene.m_lSpots) {
-        if (!spot.m_sSlot.isEmpty() && !UpgradeManager::isFurnished(spot.m_sSlot, UpgradeManager::USE_SPOT, m_anLevels)) continue;
-        Tsl::SmartPtr<ActionSpot> pSpot;
-        if (spot.m_sType == "glassspot")
-            pSpot = new GlassSpot(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
-        else if (spot.m_sType == "trashbin")
-            pSpot = new TrashBin(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
-        else if (spot.m_sType == "propdispenser")
-            pSpot =
-                new PropDispenser(this, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY, spot.m_nHeading);
-        else if (spot.m_sType == "liquid")
-            pSpot = new LiquidButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
-                                     spot.m_nHeading);
-        else
-            pSpot = new BeverageButton(this, spot.m_nDrink, spot.m_nX, spot.m_nY, spot.m_nZ, spot.m_nUseX, spot.m_nUseY,
-                                       spot.m_nHeading);
-        if (spot.m_sType == "glassspot")
-            addCoaster(pSpot);
-        else
-            for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
-                if (pSprite->getZOrder() == spot.m_nZ && pSprite->hitTestCanvas(spot.m_nX, spot.m_nY)) {
-                    pSpot->addPicture(pSprite);
-                    lShown.append(pSprite);
-                }
-        if (spot.m_sType == "liquid" || spot.m_sType == "beverage") {
-            if (m_lDrinks.indexOf(spot.m_nDrink) < 0) m_lDrinks.append(spot.m_nDrink);
-            placeDrinkSign(*pSpot, spot.m_nDrink);
-        }
-        m_lSpots.append(pSpot);
-    }
-    // What is left of the scenery and its figures hides the targets behind it.
-    for (const Tsl::SmartPtr<Sprite>& pSprite : m_lSceneSprites)
-        if (lShown.indexOf(pSprite) < 0) m_lCovers.append(pSprite);
-    for (const Tsl::SmartPtr<AnimSprite>& pFigure : m_lAmbience)
-        if (lShown.indexOf(pFigure.get()) < 0 && m_lCovers.indexOf(pFigure.get()) < 0) m_lCovers.append(pFigure.get());
-}
-
-void PlayMode::addCoaster(Tsl::SmartPtr<ActionSpot> pSpot) {
-    GameApp* pApp = GameApp::getInstance();
-    if (!pApp->hasImage(Names::IMG_COASTER)) return;
-    Tsl::SmartPtr<Image> pImage = pApp->getImage(Names::IMG_COASTER)->clone(false);
-    pImage->setInsPoint(pImage->getWidth() / 2, GlassSpot::COASTER_INS_Y);
-    Tsl::SmartPtr<Sprite> pCoaster = new Sprite(pImage, pSpot->getX(), pSpot->getY(), pSpot->getZOrder());
-    addSprite(pCoaster);
-    pSpot->addPicture(pCoaster);
-}
-
-// So that a player matches a guest's balloon to a tap by sight: the sign
-// hangs from the bottom edge of the source's click box, over its front, and
-// a click on it reaches the source.
-void PlayMode::placeDrinkSign(ActionSpot& spot, int nDrink) {
-    GameApp* pApp = GameApp::getInstance();
-    Tsl::String sImage = Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, nDrink);
-    if (!pApp->hasImage(sImage)) return;
-    Tsl::SmartPtr<Image> pImage = pApp->getImage(sImage);
-    Tsl::SmartPtr<Sprite> pSign = new Sprite(pImage, spot.getX() - pImage->getWidth() / 2 + pImage->getInsPointX(),
-                                             spot.getY() + pImage->getInsPointY(), spot.getZOrder() + 2);
-    addSprite(pSign);
-    spot.addPicture(pSign);
-}
-
-// Art shown only once play has begun is loaded with the scene, so that a
-// broken file refuses the level here rather than failing in the middle of it.
-void PlayMode::loadPlayArt() {
-    GameApp* pApp = GameApp::getInstance();
-    for (const char* pszAnimation : {Names::MUG_ANIM, Names::BALLOON_ANIM})
-        if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
-    if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
-    Tsl::List<Tsl::String> lPictures;
-    for (int nDrink : m_lDrinks) lPictures.append(Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink));
-    for (int nStep = 0; nStep < Names::ORDER_PATIENCE_STEPS; ++nStep)
-        lPictures.append(Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep));
-    for (const Tsl::String& sPicture : lPictures)
-        if (pApp->hasImage(sPicture)) pApp->getImage(sPicture);
-}
-
-namespace {
-
-// The scene's pictures on the field: the scenery is drawn and hides what
-// stands behind it from clicks; what moves (animations, figures, gulls,
-// emitters) is stepped with the frame.
-class FieldSceneBuilder : public SceneBuilder {
-public:
-    FieldSceneBuilder(PlayMode* pMode, const UpgradeLevels& anLevels, Tsl::List<Tsl::SmartPtr<Sprite>>& lScenery,
-                      Tsl::List<Tsl::SmartPtr<AnimSprite>>& lAmbience, Tsl::List<Tsl::SmartPtr<Seagull>>& lSeagulls,
-                      Tsl::List<Tsl::SmartPtr<ParticleEmitter>>& lEmitters)
-        : SceneBuilder(anLevels, 0),
-          m_pMode(pMode),
-          m_lScenery(lScenery),
-          m_lAmbience(lAmbience),
-          m_lSeagulls(lSeagulls),
-          m_lEmitters(lEmitters) {}
-    using SceneBuilder::build;
-
-protected:
-    void placed(const SceneVisual& line, const Tsl::List<Tsl::SmartPtr<Sprite>>& lSprites) override {
-        bool bFigure = line.m_eKind == SceneVisual::BARMAN || line.m_eKind == SceneVisual::BONGOS ||
-                       line.m_eKind == SceneVisual::BAILARINA || line.m_eKind == SceneVisual::PARROT;
-        for (const Tsl::SmartPtr<Sprite>& pSprite : lSprites) {
-            m_pMode->addSprite(pSprite);
-            if (!bFigure) m_lScenery.append(pSprite);
-            if (AnimSprite* pAnimated = dynamic_cast<AnimSprite*>(pSprite.get())) m_lAmbience.append(pAnimated);
-        }
-    }
-    void placeOther(const SceneVisual& line) override {
-        GameApp* pApp = GameApp::getInstance();
-        if (line.m_eKind == SceneVisual::SEAGULL && pApp->hasResource(Names::SEAGULL_ANIM)) {
-            Tsl::SmartPtr<Seagull> pGull = new Seagull(pApp->getAnimation(Names::SEAGULL_ANIM), line.m_nX, line.m_nY,
-                                                       line.m_nZ, line.m_bFast, line.m_bWander, 0.0f);
-            m_pMode->addSprite(pGull.get());
-            m_lSeagulls.append(pGull);
-        } else if (line.m_eKind == SceneVisual::EMITTER) {
-            Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(m_pMode);
-            pEmitter->load(line.m_sResource);
-            pEmitter->setPosition(line.m_nX, line.m_nY);
-            pEmitter->setZOrder(line.m_nZ);
-            m_lEmitters.append(pEmitter);
-        }
-    }
-
-private:
-    PlayMode* m_pMode;
-    Tsl::List<Tsl::SmartPtr<Sprite>>& m_lScenery;
-    Tsl::List<Tsl::SmartPtr<AnimSprite>>& m_lAmbience;
-    Tsl::List<Tsl::SmartPtr<Seagull>>& m_lSeagulls;
-    Tsl::List<Tsl::SmartPtr<ParticleEmitter>>& m_lEmitters;
-};
-
-}  // namespace
-
-void PlayMode::buildVisuals() {
-    TSL_TRACE();
-    FieldSceneBuilder(this, m_anLevels, m_lSceneSprites, m_lAmbience, m_lSeagulls, m_lEmitters).build(m_scene);
-}
-
 void PlayMode::startLevel() {
     TSL_TRACE();
-    SeatInfo info;
     // The seats again, as the spawn manager is told at every level start.
-    for (int i = 0; i < m_field.m_lSeatSpots.getCount(); ++i)
-        info.m_lSeatX.append(m_field.m_lSeatSpots.getAt(i)->getX());
-    info.m_nNormalSeatCount = m_field.m_nFirstVipSeat;
-    info.m_nSeatCount = m_field.m_lSeatSpots.getCount();
-    info.m_nCharPosY = m_scene.m_nCharPosY;
-    info.m_nCharDepth = m_scene.m_nCharDepth;
-    info.m_nVipPosY = m_scene.m_nVipPosY;
-    info.m_nVipDepth = m_scene.m_nVipDepth;
-    m_pSpawnManager->setSeatInfo(info);
+    m_pSpawnManager->setSeatInfo(m_scene.seatInfo());
     int nCapacity = trayCapacity();
     if (nCapacity != m_pWaitress->getCapacity())
         m_pWaitress->setCapacity(Tsl::String::format(Names::TEMPLATE_FORMAT, Names::WAITRESS_BASE), nCapacity);
@@ -434,7 +236,7 @@ void PlayMode::updatePlaying(float fDt) {
     m_pWaitress->update(fDt);
     m_errands.update(fDt);
     if (bDayRuns) updateCustomers(fDt);
-    updateAmbience(fDt);
+    m_scene.update(fDt);
     updateLabels();
     if (m_rules.isClosed() && !m_rules.isEnded() && m_pSpawnManager->getCustomerCount() == 0) endLevel();
 }
@@ -448,12 +250,6 @@ void PlayMode::updateCustomers(float fDt) {
         pCharacter->update(fDt);
         if (pCharacter->getState() == Character::STATE_GONE) removeCharacter(pCharacter);
     }
-}
-
-void PlayMode::updateAmbience(float fDt) {
-    for (const Tsl::SmartPtr<AnimSprite>& pSprite : m_lAmbience) pSprite->update(fDt);
-    for (const Tsl::SmartPtr<Seagull>& pGull : m_lSeagulls) pGull->step(fDt);
-    for (const Tsl::SmartPtr<ParticleEmitter>& pEmitter : m_lEmitters) pEmitter->update(fDt);
 }
 
 void PlayMode::updateLabels() {
@@ -518,8 +314,7 @@ void PlayMode::cleanup() {
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {
     // Scenery drawn over a target's picture (the counter over the legs of
     // the guests behind it) takes the click from it.
-    int nCover = -1;
-    for (const Tsl::SmartPtr<Sprite>& pCover : m_lCovers) nCover = higherHit(nCover, pictureHit(pCover, nX, nY));
+    int nCover = m_scene.coverHit(nX, nY);
     Tsl::SmartPtr<ActionSpot> pBest;
     int nBest = -1;
     bBalloon = false;
@@ -533,7 +328,7 @@ Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) co
         }
     };
     for (const Tsl::SmartPtr<ActionBalloon>& pBalloon : m_lBalloons) consider(pBalloon.get(), true);
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_lSpots) consider(pSpot.get(), false);
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_scene.getSpots()) consider(pSpot.get(), false);
     return pBest;
 }
 
@@ -576,8 +371,7 @@ void PlayMode::onCustomerPaid(int nMoney, int nStars, const Rect& guest) {
 void PlayMode::onCustomerLost(const Rect& guest) { onTipEvent(TIP_CUSTOMER_LOST, guest); }
 
 int PlayMode::drawOrder() const {
-    if (m_lDrinks.isEmpty()) return 0;
-    return m_lDrinks.getAt(Tsl::gameRand() % m_lDrinks.getCount());
+    return m_scene.drawDrink();
 }
 
 void PlayMode::addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon) { m_lBalloons.append(pBalloon); }

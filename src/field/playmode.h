@@ -3,6 +3,7 @@
 #include "field/levelrules.h"
 #include "field/playfield.h"
 #include "base/qarnmode.h"
+#include "field/levelscene.h"
 #include "field/scene.h"
 #include "rules/upgrademanager.h"
 #include "image/rect.h"
@@ -91,10 +92,10 @@ public:
     // The story the level reports to; none outside a story map.
     void setLevelReport(LevelReport* pReport);
     PlayField* getField() { return &m_field; }
-    const SceneData& getScene() const { return m_scene; }
+    const SceneData& getScene() const { return m_scene.getData(); }
     // For set-ups without a scene file (the figure's own tests).
-    SceneData& editScene() { return m_scene; }
-    int getWalkAreaDepth(int nX, int nY) const { return m_scene.getWalkAreaDepth(nX, nY); }
+    SceneData& editScene() { return m_scene.editData(); }
+    int getWalkAreaDepth(int nX, int nY) const { return m_scene.getData().getWalkAreaDepth(nX, nY); }
     const Tsl::String& getSceneName() const { return m_sScene; }
     int getPhase() const { return m_nPhase; }
     QarnPlayer* getPlayer() const { return m_pPlayer; }
@@ -112,7 +113,7 @@ public:
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
     Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
-    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_lSpots; }
+    const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_scene.getSpots(); }
     // The target a click at the point reaches: the one whose picture is
     // drawn on top there (the first on ties), unless scenery covers it;
     // bBalloon tells an order balloon. Null when the click meets none.
@@ -163,28 +164,20 @@ private:
         Rect guest;
     };
     bool readScene();
-    // Queues what the scene read shows, to be made ready over frames
+    // Queues what the level shows, to be made ready over frames
     // (GameApp::stepPreloads) before the build.
     void preloadLevel();
     void updateLoading();
     void finishLoading();
     void failLevel(const Tsl::String& sFile, const Tsl::Exception& e);
     int trayCapacity() const;
-    void buildVisuals();
-    void buildSeats();
-    void buildSpots();
-    void loadPlayArt();
-    void placeDrinkSign(ActionSpot& spot, int nDrink);
     void updatePlaying(float fDt);
     void closeBar();
     void endLevel();
     bool isTop() const;
     void leave();
     void updateCustomers(float fDt);
-    void updateAmbience(float fDt);
     void updateLabels();
-    // A coaster's picture, under the glass it holds.
-    void addCoaster(Tsl::SmartPtr<ActionSpot> pSpot);
     bool& tipShownFlag(int nEvent);
     void showDueTip();
     void placeTip(const Rect& subject, const Rect& guest);
@@ -196,8 +189,6 @@ private:
     QarnPlayer* m_pPlayer;
     PlayField m_field;
     LevelRules m_rules;
-    SceneData m_scene;
-    WalkGrid m_grid;
     int m_nPhase;
     bool m_bSceneRead;
     UpgradeLevels m_anLevels;
@@ -206,22 +197,16 @@ private:
     Tsl::SmartPtr<SpawnManager> m_pSpawnManager;
     Tsl::SmartPtr<Tip> m_pTip;
     Tsl::SmartPtr<LoadingDialog> m_pLoading;
-    Tsl::List<Tsl::SmartPtr<ActionSpot>> m_lSpots;
     Tsl::List<Tsl::SmartPtr<ActionBalloon>> m_lBalloons;
-    Tsl::List<Tsl::SmartPtr<Sprite>> m_lSceneSprites;
-    Tsl::List<Tsl::SmartPtr<Sprite>> m_lCovers;  // the scenery and figures that show no target
-    Tsl::List<Tsl::SmartPtr<AnimSprite>> m_lAmbience;
-    Tsl::List<Tsl::SmartPtr<ParticleEmitter>> m_lEmitters;
     Tsl::SmartPtr<Sprite> m_pClosingBanner;
     Tsl::SmartPtr<Label> m_pClockLabel;
     Tsl::SmartPtr<Label> m_pMoneyLabel;
 
-    Tsl::List<Tsl::SmartPtr<Seagull>> m_lSeagulls;
-    Tsl::List<int> m_lDrinks;
     bool m_abTipShownHere[TIP_EVENT_COUNT];
     Tsl::List<DueTip> m_lDueTips;
     bool m_bLeaving;
     int m_nShownSeconds;
     int m_nShownMoney;
+    LevelScene m_scene;
     WaitressErrands m_errands;
 };
