@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/qarnmode.h"
+#include "rules/storyrules.h"
 #include "field/levelreport.h"
 
 #include "image/rect.h"
@@ -23,7 +24,7 @@ class Tip;
 // back on top of the stack.
 class StoryManagerMode : public QarnMode, public LevelReport {
 public:
-    enum { SITE_COUNT = 6, STORE_SITE = 5, ROUTE_POINTS = 50, MAP_TIP_COUNT = 5 };
+    enum { SITE_COUNT = 6, STORE_SITE = 5, ROUTE_POINTS = StoryRules::STORY_LEVELS, MAP_TIP_COUNT = 5 };
     enum Step {
         STEP_STAGE_PAGES = 0,
         STEP_START_LEVEL = 1,
