@@ -31,7 +31,7 @@
 #include "anim/animsprite.h"
 #include "app/gameapp.h"
 #include "app/platformservices.h"
-#include "fakes.h"
+#include "game_support.h"
 #include "screens/creditsmode.h"
 #include "tsl2/random.h"
 #include "ui/button.h"
@@ -51,7 +51,7 @@
 namespace {
 
 struct GeneratedContent : ::testing::Test {
-    TestApp app;
+    TestQarnApp app;
     void SetUp() override {
         ASSERT_TRUE(app.init(800, 600, 0));
         app.setFrameRate(0);
@@ -65,7 +65,7 @@ struct GeneratedContent : ::testing::Test {
     void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
 
     void frame(int nMs = 125) {
-        app.m_pFakePlatform->m_nTicks += nMs;
+        app.platform->m_nTicks += nMs;
         app.runFrame();
     }
 

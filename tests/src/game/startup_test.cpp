@@ -88,7 +88,7 @@ TEST_F(StartupTest, PushesTheSplashAboveTheLoadingScreenWithDefaultsIconAndTheme
     EXPECT_TRUE(Tsl::SmartPtr<LoadingScreen>::dynamicCast(app.getModeAt(1)));
     EXPECT_EQ("1", app.getSetting(Names::SET_DIFFICULTY));
     EXPECT_EQ("Beach bar test", app.getString(Names::STR_CAPTION));
-    EXPECT_TRUE(app.m_pFake->video()->m_pIcon);
+    EXPECT_TRUE(app.platform->video()->m_pIcon);
     EXPECT_EQ(800, app.getScreenWidth());
     EXPECT_FALSE(app.getConfirmExit());
 }

@@ -2,13 +2,13 @@
 // delay and animation gate, and the generated looks, over a scripted rand().
 #include "playfield_fixture.h"
 #include "scratch_log.h"
+#include "test_folder.h"
 
 #include "field/customers/character.h"
 #include "field/customers/characterspot.h"
 #include "field/customers/customerlooks.h"
 #include "field/customers/spawnmanager.h"
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -84,8 +84,7 @@ TEST_F(SpawnTest, DefinitionFilesAreReadAcrossNumbersCommentsAndBlanks) {
 }
 
 TEST_F(SpawnTest, SkippedLinesAreLoggedWithFileAndLine) {
-    std::string sFolder = tempFolder("spawn_log");
-    std::string sLog = sFolder + "/game.log";
+    std::string sLog = testPath("game.log");
     GameApp::openLog(sLog.c_str());
     define("hombre 1\nann\n");
     define("ghost 1\n", 1);  // a named customer without "ch_ghost.anim"
@@ -96,7 +95,6 @@ TEST_F(SpawnTest, SkippedLinesAreLoggedWithFileAndLine) {
     EXPECT_NE(text.str().find("chars_scene0_0, line 2"), std::string::npos) << text.str();
     EXPECT_NE(text.str().find("ch_ghost.anim"), std::string::npos) << text.str();
     EXPECT_EQ(indexOf("ghost"), -1);
-    std::filesystem::remove_all(sFolder);
 }
 
 TEST_F(SpawnTest, TheDrawFollowsTheWeightsAndRefusesBrokenOnes) {
