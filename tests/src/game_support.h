@@ -152,3 +152,17 @@ struct GameTest : ::testing::Test {
         app.runFrame();
     }
 };
+
+// A level under test beneath the dialogs it opens: a mode that records its
+// updates, already on the stack.
+struct LevelDialogTest : GameTest {
+    Tsl::SmartPtr<RecordingMode> level;
+
+    void SetUp() override {
+        GameTest::SetUp();
+        level = new RecordingMode("level", MF_ACTIVE | MF_VISIBLE, &app.m_log);
+        app.pushMode(level);
+        app.m_log.clear();
+    }
+    int levelUpdates() const { return static_cast<int>(level->m_aDts.size()); }
+};
