@@ -5,6 +5,7 @@
 
 #include "app/rescache.h"
 #include "app/resourceloader.h"
+#include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "tsl2/file.h"
 #include "tsl2/resourcefile.h"
@@ -306,10 +307,11 @@ TEST_F(SettingsTest, AnUnreadableFileIsMovedAsideLikeADamagedOne) {
     }));
 }
 
-TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
+TEST_F(SettingsTest, EntriesPastTheSizeOrCountBoundsAreRefusedWithALogLineAndTheRestRead) {
     const std::string sMegabyte(1 << 20, 'x');
-    Entries fullTotal;
+    Entries fullTotal, manyTiny;
     for (int i = 0; i < 17; ++i) fullTotal.emplace_back("Big" + std::to_string(i), sMegabyte);
+    for (int i = 0; i < SettingsFile::MAX_ENTRIES + 5; ++i) manyTiny.emplace_back(std::to_string(i), "");
     struct Case {
         const char* pszWhat;
         Entries entries;
@@ -322,6 +324,7 @@ TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
         {"a key over the bound", {{"Before", "1"}, {sMegabyte + "x", "v"}, {"After", "2"}}, {"Before", "After"}, 2,
          "has a key over"},
         {"values unpacking past the whole bound", fullTotal, {}, 15, "unpacks to more than"},
+        {"more entries than the count bound", manyTiny, {}, SettingsFile::MAX_ENTRIES, "only the first"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
