@@ -1043,6 +1043,10 @@ void GameApp::setSetting(const char* pszKey, const Tsl::String& sValue) {
     if (pszKey) m_hSettings.set(pszKey, sValue);
 }
 
+void GameApp::removeSetting(const char* pszKey) {
+    if (pszKey && m_hSettings.hasKey(pszKey)) m_hSettings.remove(pszKey);
+}
+
 bool GameApp::loadSettings() {
     TSL_TRACE();
     m_sDamagedSettings = "";

@@ -228,6 +228,8 @@ public:
     // The whole value, zero bytes included (the file keeps them; a C string would end at the first).
     void setSetting(const char* pszKey, const Tsl::String& sValue);
     bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
+    void removeSetting(const char* pszKey);
+    Tsl::List<Tsl::String> getSettingKeys() const { return m_hSettings.getKeys(); }
     // Reads the settings file over the defaults. Every entry read whole is
     // applied, even from a damaged file. A file that is damaged, holds an
     // entry over the size bound or cannot be read is moved aside (numbered,

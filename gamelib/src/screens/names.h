@@ -4,8 +4,9 @@
 namespace ScreenNames {
 // Settings
 constexpr const char* SET_PROFILES = "PLAYER_MANAGER_PLAYER_PROFILE_DATA";
-// A stored profile list that could not be read whole, kept as it was.
-constexpr const char* SET_PROFILES_DAMAGED = "PLAYER_MANAGER_PLAYER_PROFILE_DATA_DAMAGED";
+// Stored profile lists that could not be read whole, kept as they were,
+// each under this prefix and its number.
+constexpr const char* SET_PROFILES_DAMAGED_PREFIX = "PLAYER_MANAGER_PLAYER_PROFILE_DATA_DAMAGED_";
 constexpr const char* SET_CURRENT_PLAYER = "CurrentPlayerName";
 constexpr const char* SET_FULLSCREEN = "Fullscreen";
 constexpr const char* SET_COLOR_DEPTH = "ColorDepth";
