@@ -269,8 +269,9 @@ public:
 protected:
     // The application's exit confirmation; null quits without asking.
     virtual Tsl::SmartPtr<GameMode> newExitConfirmMode() { return nullptr; }
-    // The first save of the run that failed: the folder it went to and why.
-    // The default shows a message box (standard error and the log).
+    // The first save of the run that failed: the folder it went to and why,
+    // in plain words (the raw error is in the log). The default shows a
+    // message box (standard error and the log).
     virtual void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy);
 
 private:
@@ -303,8 +304,9 @@ private:
     // Moves a damaged settings file to the next numbered copy; the file's
     // own name when that fails.
     Tsl::String keepDamagedSettings();
-    // Empty when saved; otherwise why not.
-    Tsl::String writeSettingsFile();
+    // Empty when saved; otherwise the failure's detail for the log, and
+    // nErrno the failed call's error number.
+    Tsl::String writeSettingsFile(int& nErrno);
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();

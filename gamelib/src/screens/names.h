@@ -54,6 +54,14 @@ constexpr const char* STR_PROFILE_NAME_BAD_CHARACTER = "PRO_NameBadCharacter";
 constexpr const char* STR_PROFILE_NAME_TOO_LONG = "PRO_NameTooLong";
 constexpr const char* STR_PROFILE_LIST_FULL = "PRO_ListFull";
 
+// Why a save failed, shown after the message that names the folder
+constexpr const char* STR_SAVE_READ_ONLY = "CFG_WhyReadOnly";
+constexpr const char* STR_SAVE_NO_SPACE = "CFG_WhyNoSpace";
+constexpr const char* STR_SAVE_FOLDER_IN_THE_WAY = "CFG_WhyFolderInTheWay";
+constexpr const char* STR_SAVE_NO_FOLDER = "CFG_WhyNoFolder";
+constexpr const char* STR_SAVE_DISK_ERROR = "CFG_WhyDiskError";
+constexpr const char* STR_SAVE_UNKNOWN = "CFG_WhyUnknown";
+
 // Theme
 constexpr const char* FONT_TITLE = "Theme::DialogTitle";
 constexpr const char* FONT_DEFAULT = "Theme::Default";
