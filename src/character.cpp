@@ -79,10 +79,14 @@ void Character::setSeatKind(int nKind) {
     if (nKind != 0) sitAt(seatPlace());
 }
 
-SeatPlace Character::seatPlace() const {
+Tsl::SmartPtr<CharacterSpot> Character::seatSpot() const {
     const PlayField* pField = m_pMode ? m_pMode->getField() : nullptr;
-    if (pField && m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount() && pField->m_lSeatSpots.getAt(m_nSeat))
-        return pField->m_lSeatSpots.getAt(m_nSeat)->getPlace();
+    if (!pField || m_nSeat < 0 || m_nSeat >= pField->m_lSeatSpots.getCount()) return nullptr;
+    return pField->m_lSeatSpots.getAt(m_nSeat);
+}
+
+SeatPlace Character::seatPlace() const {
+    if (Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot()) return pSpot->getPlace();
     SeatPlace place;
     place.nX = place.nGlassX = m_nX;
     place.nY = place.nGlassY = m_nY;
@@ -195,8 +199,10 @@ void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     if (!accepts(pMug.get())) return;
     m_pMug = pMug;
     // A VIP stands on the sand with nothing before it: the glass is in its
-    // hand, which its drinking picture shows. Others have theirs before them.
-    SeatPlace place = seatPlace();
+    // hand, which its drinking picture shows. Others have theirs before them,
+    // beside any glass an earlier guest left on the seat.
+    Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot();
+    SeatPlace place = pSpot ? pSpot->getNextGlassPlace() : seatPlace();
     m_pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
     m_pMug->setViewMode(1);
     m_pMug->setScale(1.0f);
@@ -222,10 +228,7 @@ void Character::pay() {
     setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
     if (!m_pMode) return;
     if (m_pMug) {
-        Tsl::SmartPtr<CharacterSpot> pSpot;
-        const PlayField* pField = m_pMode->getField();
-        if (m_nSeat >= 0 && m_nSeat < pField->m_lSeatSpots.getCount()) pSpot = pField->m_lSeatSpots.getAt(m_nSeat);
-        if (pSpot)
+        if (Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot())
             pSpot->addUsedGlass(m_pMug);
         else
             m_pMug->detach();

@@ -78,6 +78,8 @@ private:
     void pay();
     // The seat's place as the play field has it; the guest's own point when
     // there is no field.
+    // The seat's spot on the field; none before the field has its seats.
+    Tsl::SmartPtr<CharacterSpot> seatSpot() const;
     SeatPlace seatPlace() const;
     void sitAt(const SeatPlace& place);
     // The balloon hangs over the guest's head, drawn above the guest.

@@ -38,10 +38,16 @@ void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
     m_pChar = nullptr;
 }
 
+SeatPlace CharacterSpot::getNextGlassPlace() const {
+    SeatPlace place = m_place;
+    place.nGlassX += m_lUsedGlasses.getCount() * USED_GLASS_SPACING;
+    return place;
+}
+
 void CharacterSpot::addUsedGlass(Tsl::SmartPtr<Mug> pMug) {
     if (!pMug) return;
-    pMug->setPosition(m_place.nGlassX + m_lUsedGlasses.getCount() * USED_GLASS_SPACING, m_place.nGlassY,
-                      m_place.nGlassZ);
+    SeatPlace place = getNextGlassPlace();
+    pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
     pMug->setViewMode(0);
     pMug->setScale(1.0f);
     pMug->setVisible(true);

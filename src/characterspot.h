@@ -42,6 +42,9 @@ public:
     const Tsl::List<Tsl::SmartPtr<Mug>>& getUsedGlasses() const { return m_lUsedGlasses; }
     int getSeat() const { return m_nSeat; }
     const SeatPlace& getPlace() const { return m_place; }
+    // The seat's place with its glass moved beside the glasses left there,
+    // so that a drink set down never hides a used glass.
+    SeatPlace getNextGlassPlace() const;
     void setGlassPlace(int nX, int nY, int nZOrder);
     int hitTest(int nX, int nY) const override;
     // Whether one of her hands is near where it would be to serve here:

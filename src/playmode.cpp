@@ -610,6 +610,10 @@ void PlayMode::endLevel() {
     if (m_bEnded) return;
     m_bEnded = true;
     report();
+    // The results take the screen over: a hint about play, open or due,
+    // would only lie over them, and nothing is left to apply it to.
+    m_lDueTips.clear();
+    m_pTip->hide();
     m_nPhase = PHASE_RESULTS;
     GameApp::getInstance()->pushMode(new GameStatsMode(&m_field, m_nPlayMode));
 }

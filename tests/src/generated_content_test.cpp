@@ -749,6 +749,26 @@ TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
     EXPECT_GT(nShown, 100);
 }
 
+// Every hint ends by asking for a click on "the bubble" to close it, so a
+// hint that sent the player to click a bubble for anything else would be
+// read as that same click.
+TEST_F(GeneratedContent, OnlyTheClosingLineOfAHintSpeaksOfClickingTheBubble) {
+    ASSERT_NE(std::string::npos, std::string(app.getString(Names::STR_TIP_CLOSE).c_str()).find("bubble"));
+    for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+        std::string sHint = app.getString(Tsl::String::format(Names::STR_TIP_FORMAT, nHint)).c_str();
+        EXPECT_EQ(std::string::npos, sHint.find("bubble")) << sHint;
+    }
+}
+
+// The outcome banners are one plate in three colours: the stars a day earns
+// are counted in the rows under it, so nothing on the won one may read as a
+// rating of the day.
+TEST_F(GeneratedContent, TheOutcomeBannersDrawNothingButTheirPlate) {
+    Rect plate = pixelsOf(app.getImage(Names::IMG_YOU_LOSE));
+    for (const char* pszBanner : {Names::IMG_YOU_WIN, Names::IMG_TIMES_UP})
+        EXPECT_EQ(plate, pixelsOf(app.getImage(pszBanner))) << pszBanner;
+}
+
 // The results dialog's button reads as the texts spell it, not as its key.
 TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
     const char* const apszButtons[] = {"OK", "Exit", "OK"};  // by play mode

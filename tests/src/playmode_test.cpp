@@ -355,7 +355,9 @@ TEST_F(LevelTest, NobodyArrivesAfterTheBarHasClosed) {
 }
 
 // A story level adds its money and ten points a star to the score, and is
-// won when its money reaches the goal exactly.
+// won when its money reaches the goal exactly. With nobody left at closing
+// time the level ends at once, and the closing hint opened then must not lie
+// over the results.
 TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
     addText("chars_scene0_0", "");
     struct Case {
@@ -363,11 +365,14 @@ TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
     } cases[] = {{40, 3, 70, 0}, {39, 0, 39, StoryManagerMode::ACTION_LEVEL_FAILED}};
     for (const Case& c : cases) {
         player.m_nTotalScore = 0;
+        player.m_abTipShown[PlayMode::TIP_CLOSING] = false;
         enter(0, 1);
         pMode->onCustomerPaid(c.nMoney, c.nStars);
         ASSERT_TRUE(runUntil([&] { return pMode->getPhase() != PlayMode::PHASE_PLAYING; }, 8 * 70));
         EXPECT_EQ(c.nScore, pStory->getScore()) << c.nMoney;
         EXPECT_EQ(c.nPending, pStory->getPendingAction()) << c.nMoney;
+        frame();
+        EXPECT_TRUE(pMode->getTip()->isHidden()) << c.nMoney;
         while (app.getModeCount() > 0) app.endMode(app.getModeAt(0).get());
     }
 }
@@ -546,10 +551,16 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
 
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
     enter();
-    // Two guests in turn at the same seat; the first one's glass is not cleared.
+    // Two guests in turn at the same seat; the first one's glass is not cleared,
+    // and the second one's drink stands beside it, not over it.
     for (int nGuest = 0; nGuest < 2; ++nGuest) {
         takeOrder();
         serveFrom(TAP_X);
+        ASSERT_EQ(customer()->getState(), Character::STATE_DRINKING);
+        Rect served = customer()->getGlass()->getSprite()->getScreenRect();
+        ASSERT_FALSE(served.isEmpty());
+        for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses())
+            EXPECT_FALSE(served.overlaps(pUsed->getSprite()->getScreenRect()));
         ASSERT_TRUE(runUntil([&] { return !customer(); }));
     }
     EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
@@ -583,10 +594,10 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
         };
         std::vector<float> before = day();
         pause();
+        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get())) << "paused by the first of them alone";
         app.onActivate();
         app.onDeactivate();
         ASSERT_EQ(2, app.getModeCount());
-        ASSERT_TRUE(dynamic_cast<GamePausedDlg*>(app.getModeAt(0).get()));
         for (int i = 0; i < 40; ++i) frame();
         EXPECT_EQ(before, day());
         app.onKeyDown(PlayMode::KEY_ESCAPE, 0);

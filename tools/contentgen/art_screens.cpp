@@ -122,12 +122,13 @@ void makeMenu(Generator& gen) {
     gen.set.addImage(COMMON, "app_icon", icon);
 }
 
-Canvas banner(Generator& gen, const char* pszText, const Rgba& colour, int nStars) {
+// No stars on it: a day's stars are the guests' own, summed in the rows under
+// the banner, and a row of them here would read as a rating of the day.
+Canvas banner(Generator& gen, const char* pszText, const Rgba& colour) {
     using namespace Palette;
     Canvas c(380, 150);
     c.roundRect(10, 30, 360, 90, 20, colour.shade(-0.4f));
     c.roundRect(14, 34, 352, 82, 18, colour);
-    for (int i = 0; i < nStars; ++i) c.star(110 + i * 80.0f, 24, 20, 9, 5, 0, GOLD);
     gen.text.draw(c, pszText, 190, 55, 34, WHITE, TextDrawer::CENTER, true, true);
     c.outline(INK, 1.2f);
     return c;
@@ -153,9 +154,9 @@ Canvas previewRail() {
 
 void makeDialogs(Generator& gen) {
     using namespace Palette;
-    gen.set.addImage(COMMON, "youwin", banner(gen, "You made it!", Rgba(70, 180, 90), 3));
-    gen.set.addImage(COMMON, "youlose", banner(gen, "Not this time...", Rgba(210, 90, 70), 0));
-    gen.set.addImage(COMMON, "timesup", banner(gen, "Time's up!", Rgba(60, 150, 200), 0));
+    gen.set.addImage(COMMON, "youwin", banner(gen, "You made it!", Rgba(70, 180, 90)));
+    gen.set.addImage(COMMON, "youlose", banner(gen, "Not this time...", Rgba(210, 90, 70)));
+    gen.set.addImage(COMMON, "timesup", banner(gen, "Time's up!", Rgba(60, 150, 200)));
 
     Canvas congrats(420, 260);
     Art::paperPanel(congrats, 0, 0, 412, 252);
