@@ -404,6 +404,7 @@ TEST_F(WidgetTest, TextsTooLargeForAPictureAreDrawnCutAndLoggedOnce) {
         sWords += "Wide ";
         sLines += "line\n";
     }
+    auto controlPicture = [](Tsl::SmartPtr<Control> pControl) { return pControl->getImage(); };
     // Each drawn twice: the second time must not log again.
     auto labelPicture = [&](const std::string& sText) {
         Tsl::SmartPtr<Label> pLabel = new Label(sText.c_str());
@@ -423,8 +424,8 @@ TEST_F(WidgetTest, TextsTooLargeForAPictureAreDrawnCutAndLoggedOnce) {
         {"word", [&] { return labelPicture(sWord); }, true, false},
         {"words", [&] { return labelPicture(sWords); }, true, false},
         {"lines", [&] { return labelPicture(sLines); }, false, true},
-        {"box", [&] { return (new Label("x", 0, 0, 0, 100000, true))->getImage(); }, true, false},
-        {"button", [&] { return (new Button(sWord.c_str(), 1))->getImage(); }, true, false},
+        {"box", [&] { return controlPicture(new Label("x", 0, 0, 0, 100000, true)); }, true, false},
+        {"button", [&] { return controlPicture(new Button(sWord.c_str(), 1)); }, true, false},
         {"tooltip word", [&] { return tooltipPicture(sWord); }, true, false},
         {"tooltip lines", [&] { return tooltipPicture(sLines); }, false, true},
     };
