@@ -46,8 +46,9 @@ const char* const PLAYER_NAME = "Tester";
 const char* const COUNTER = "sc0_counter";
 
 // The record of a story on the first bar's last day with the first nChairs
-// chairs bought. The menu may still be closing the last day's session, which
-// copies the session's upgrades over the saved ones: both get the chairs.
+// chairs bought. Each time the menu comes back on top (the story's dialog
+// closing, too) it keeps the last game's session, copying the session's
+// upgrades over the saved ones: both get the chairs.
 void giveChairs(int nChairs) {
     QarnPlayer* pPlayer = static_cast<QarnPlayer*>(getPlayerManager()->getCurrentProfile());
     pPlayer->m_bStoryStarted = true;
