@@ -60,6 +60,8 @@ T* topAs(GameApp& app) {
 // Frames of the game, each timed with the input handled in it: after the
 // modes' update, as the frame loop hands on its events.
 struct FrameClock {
+    explicit FrameClock(GameApp& gameApp) : app(gameApp) {}
+
     GameApp& app;
     std::vector<double> aFrames;
 

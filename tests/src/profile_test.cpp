@@ -84,14 +84,23 @@ struct ProfileTest : ::testing::Test {
         sStore = app.getSetting(ScreenNames::SET_PROFILES);
     }
     void TearDown() override { destroyPlayerManager(); }
-    // Loads a store into a fresh manager; no exception may leave.
-    PlayerManager* load(const Tsl::String& sBlob) {
+    // Loads a store into a fresh manager, copies kept before left as they
+    // are; no exception may leave.
+    PlayerManager* loadKeepingCopies(const Tsl::String& sBlob) {
         app.setSetting(ScreenNames::SET_PROFILES, sBlob);
-        app.setSetting(ScreenNames::SET_PROFILES_DAMAGED, "");
         destroyPlayerManager();
         return getPlayerManager();
     }
-    Tsl::String sideCopy() const { return app.getSetting(ScreenNames::SET_PROFILES_DAMAGED); }
+    PlayerManager* load(const Tsl::String& sBlob) {
+        for (const Tsl::String& sKey : app.getSettingKeys())
+            if (sKey.find(ScreenNames::SET_PROFILES_DAMAGED_PREFIX) == 0) app.removeSetting(sKey.c_str());
+        return loadKeepingCopies(sBlob);
+    }
+    static Tsl::String copyKey(int nNumber) {
+        return Tsl::String::format("%s%d", ScreenNames::SET_PROFILES_DAMAGED_PREFIX, nNumber);
+    }
+    // The copy load kept; empty when none.
+    Tsl::String sideCopy() const { return app.getSetting(copyKey(1)); }
     // The loaded profiles are the written ones, in order, field for field.
     void expectWrittenPrefix(PlayerManager* pRead) {
         Tsl::List<Tsl::String> lNames = pRead->getProfileNames();
@@ -123,6 +132,25 @@ TEST_F(ProfileTest, ATruncatedStoreKeepsTheRecordsBeforeTheCutAndASideCopy) {
         nLastCount = pRead->getProfileCount();
     }
     EXPECT_EQ(2, nLastCount);
+}
+
+// Each start that meets a damaged store keeps it under a new number, so a
+// later damage never replaces the original profiles; the newest three stay.
+TEST_F(ProfileTest, DamagedStoresAreKeptUnderNewNumbersAndTheLastThreeStay) {
+    const Tsl::String aDamaged[] = {sStore.left(20), sStore.left(30), sStore.left(40), sStore.left(50)};
+    struct Step {
+        Tsl::String sStored;
+        int nNewest;
+    } aSteps[] = {{aDamaged[0], 1}, {sStore, 1}, {aDamaged[1], 2}, {aDamaged[1], 2}, {aDamaged[2], 3}, {aDamaged[3], 4}};
+    load(sStore);
+    for (const Step& step : aSteps) {
+        SCOPED_TRACE(step.nNewest);
+        loadKeepingCopies(step.sStored);
+        EXPECT_FALSE(app.hasSetting(copyKey(step.nNewest + 1)));
+        EXPECT_TRUE(app.hasSetting(copyKey(step.nNewest)));
+    }
+    EXPECT_FALSE(app.hasSetting(copyKey(1)));
+    for (int n = 2; n <= 4; ++n) EXPECT_EQ(aDamaged[n - 1], app.getSetting(copyKey(n))) << n;
 }
 
 TEST_F(ProfileTest, BitFlipsNeverRaiseAndLeaveOnlyValidProfiles) {

@@ -8,6 +8,7 @@
 #include "app/modetransition.h"
 #include "platform/platform.h"
 #include "app/resourceloader.h"
+#include "app/savefailure.h"
 #include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "text/bitmapfont.h"
@@ -1043,6 +1044,10 @@ void GameApp::setSetting(const char* pszKey, const Tsl::String& sValue) {
     if (pszKey) m_hSettings.set(pszKey, sValue);
 }
 
+void GameApp::removeSetting(const char* pszKey) {
+    if (pszKey && m_hSettings.hasKey(pszKey)) m_hSettings.remove(pszKey);
+}
+
 bool GameApp::loadSettings() {
     TSL_TRACE();
     m_sDamagedSettings = "";
@@ -1095,32 +1100,39 @@ Tsl::String GameApp::keepDamagedSettings() {
 bool GameApp::saveSettings() {
     TSL_TRACE();
     if (m_sSettingsFile.isEmpty()) return false;
-    Tsl::String sWhy = writeSettingsFile();
-    if (sWhy.isEmpty()) return true;
-    log("G: Could not save the settings file '%s': %s\n", m_sSettingsFile.c_str(), sWhy.c_str());
+    int nErrno = 0;
+    Tsl::String sDetail = writeSettingsFile(nErrno);
+    if (sDetail.isEmpty()) return true;
+    // The raw detail is for whoever reads the log; the player gets the cause.
+    log("G: Could not save the settings file '%s': %s (errno %d: %s)\n", m_sSettingsFile.c_str(), sDetail.c_str(),
+        nErrno, std::strerror(nErrno));
     if (!m_bSaveFailureReported) {
         m_bSaveFailureReported = true;
-        onSettingsNotSaved(folderOf(m_sSettingsFile), sWhy);
+        onSettingsNotSaved(folderOf(m_sSettingsFile), SaveFailure::describe(SaveFailure::fromErrno(nErrno)));
     }
     return false;
 }
 
-Tsl::String GameApp::writeSettingsFile() {
+Tsl::String GameApp::writeSettingsFile(int& nErrno) {
     Tsl::String sTemporary = m_sSettingsFile + ".tmp";
+    errno = 0;
     try {
         Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
         SettingsFile::write(pFile.get(), m_hSettings);
         pFile->flush();
         pFile->close();
     } catch (const Tsl::Exception& e) {
+        // Still the failed call's: the unwinding in between only closes the file.
+        nErrno = errno;
         // Never a folder standing in the way: that is not ours to remove.
         unlink(sTemporary.c_str());
         return e.getMessage();
     }
     if (std::rename(sTemporary.c_str(), m_sSettingsFile.c_str()) != 0) {
-        Tsl::String sWhy = Tsl::String::format("could not replace '%s' : %s", m_sSettingsFile.c_str(), std::strerror(errno));
+        nErrno = errno;
+        Tsl::String sDetail = Tsl::String::format("could not replace '%s'", m_sSettingsFile.c_str());
         unlink(sTemporary.c_str());
-        return sWhy;
+        return sDetail;
     }
     return Tsl::String();
 }

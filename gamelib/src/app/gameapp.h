@@ -228,6 +228,8 @@ public:
     // The whole value, zero bytes included (the file keeps them; a C string would end at the first).
     void setSetting(const char* pszKey, const Tsl::String& sValue);
     bool hasSetting(const char* pszKey) const { return m_hSettings.hasKey(pszKey); }
+    void removeSetting(const char* pszKey);
+    Tsl::List<Tsl::String> getSettingKeys() const { return m_hSettings.getKeys(); }
     // Reads the settings file over the defaults. Every entry read whole is
     // applied, even from a damaged file. A file that is damaged, holds an
     // entry over the size bound or cannot be read is moved aside (numbered,
@@ -267,8 +269,9 @@ public:
 protected:
     // The application's exit confirmation; null quits without asking.
     virtual Tsl::SmartPtr<GameMode> newExitConfirmMode() { return nullptr; }
-    // The first save of the run that failed: the folder it went to and why.
-    // The default shows a message box (standard error and the log).
+    // The first save of the run that failed: the folder it went to and why,
+    // in plain words (the raw error is in the log). The default shows a
+    // message box (standard error and the log).
     virtual void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy);
 
 private:
@@ -301,8 +304,9 @@ private:
     // Moves a damaged settings file to the next numbered copy; the file's
     // own name when that fails.
     Tsl::String keepDamagedSettings();
-    // Empty when saved; otherwise why not.
-    Tsl::String writeSettingsFile();
+    // Empty when saved; otherwise the failure's detail for the log, and
+    // nErrno the failed call's error number.
+    Tsl::String writeSettingsFile(int& nErrno);
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();

@@ -274,6 +274,18 @@ void GameMode::clearHover() {
 
 // ---- tooltips ------------------------------------------------------------------
 
+namespace {
+// A wrapped line ended by its own LF: drawing wraps the text again, in a box
+// only as wide as the widest line, and must find the same breaks. The spaces
+// before a soft break go, or they would wrap onto a line of their own.
+Tsl::String endLine(const Tsl::String& sLine) {
+    if (sLine.right(1) == "\n") return sLine;
+    int nEnd = sLine.getLength();
+    while (nEnd > 0 && sLine[nEnd - 1] == ' ') --nEnd;
+    return sLine.left(nEnd) + "\n";
+}
+} // namespace
+
 Tooltip* GameMode::addTooltip(const Tsl::String& sText, const Rect& ownerRect, const Point& position) {
     TSL_TRACE();
     Tooltip* pTooltip = new Tooltip();
@@ -341,20 +353,32 @@ void GameMode::buildTooltipImage(Tooltip* pTooltip) {
         pTheme->getFrameStyle(pTooltip->m_sStyle.isEmpty() ? "Tooltip" : pTooltip->m_sStyle.c_str());
     Tsl::SmartPtr<Font> pFont = pTheme->getFont(pFrame && !pFrame->sFont.isEmpty() ? pFrame->sFont.c_str() : "Theme::Tooltip");
     Rect padding = pFrame ? pFrame->padding : makeEdges(0, 0, 0, 0);
-    // Tooltips stay narrow: long texts wrap at a third of the screen.
-    int nWrap = std::max(64, pApp->getScreenWidth() / 3);
-    Rect text = pFont->getTextRect(Rect(0, 0, nWrap, 1 << 20), pTooltip->m_sText);
-    int nTextWidth = 0;
-    for (const Tsl::String& sLine : pFont->wrapText(pTooltip->m_sText, nWrap))
-        nTextWidth = std::max(nTextWidth, pFont->getTextWidth(sLine.trim()));
     int nShadow = pFont->getDrawShadow() ? std::max(0, pFont->getShadowOffset()) : 0;
+    // Tooltips stay narrow: long texts wrap at a third of the screen. One
+    // word too long for that, or lines by the thousand (a runaway string),
+    // would still ask for a picture larger than a picture can be: the text
+    // is cut to the largest one instead.
+    int nMaxSide = Font::MAX_PICTURE_SIDE - nShadow - std::max(padding.left + padding.right, padding.top + padding.bottom);
+    int nWrap = std::min(std::max(64, pApp->getScreenWidth() / 3), nMaxSide);
+    Tsl::List<Tsl::String> lLines = pFont->wrapText(pTooltip->m_sText, nWrap);
+    if (pFont->fitToPicture(lLines, nMaxSide) && !pTooltip->m_bCutLogged) {
+        GameApp::log("G: Tooltip text too large for its picture, drawn cut: \"%s\"\n", pTooltip->m_sText.left(60).c_str());
+        pTooltip->m_bCutLogged = true;
+    }
+    Tsl::String sShown;
+    int nTextWidth = 0;
+    for (const Tsl::String& sLine : lLines) {
+        nTextWidth = std::max(nTextWidth, pFont->getTextWidth(sLine.trim()));
+        sShown += endLine(sLine);
+    }
+    int nTextHeight = lLines.getCount() * (pFont->getHeight() + pFont->getExtraLineSpacing()) - pFont->getExtraLineSpacing();
     int nWidth = nTextWidth + nShadow + padding.left + padding.right;
-    int nHeight = text.getHeight() + nShadow + padding.top + padding.bottom;
+    int nHeight = nTextHeight + nShadow + padding.top + padding.bottom;
     Tsl::SmartPtr<Image> pImage =
         pFrame && pFrame->pImage ? StyleDraw::makeNineSlice(pFrame->pImage, pFrame->borders, nWidth, nHeight)
                                  : createImage(std::max(1, nWidth), std::max(1, nHeight), true);
     pFont->drawText(pImage, Rect(padding.left, padding.top, padding.left + nTextWidth + nShadow, nHeight - padding.bottom),
-                    pTooltip->m_sText);
+                    sShown);
     pTooltip->m_pSprite->setImage(pImage);
     pTooltip->m_pSprite->setVisible(false);
 }

@@ -33,6 +33,8 @@ struct Tooltip {
     bool m_bHasPosition = false;
     // Follows the owner's visibility.
     bool m_bVisible = true;
+    // A text drawn cut is logged once, however often it is built again.
+    bool m_bCutLogged = false;
     Tsl::SmartPtr<Sprite> m_pSprite;
 };
 

@@ -3,6 +3,8 @@
 #include "tsl2/objectstreamer.h"
 #include "tsl2/zstream.h"
 
+#include <algorithm>
+
 namespace {
 
 const char* const SETTINGS_MAGIC = "SET";
@@ -50,7 +52,12 @@ SettingsFile::Report SettingsFile::read(Tsl::Stream* pSource, Tsl::Hash<Tsl::Str
         int nCount = 0;
         streamer.read(nCount);
         if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
-        for (; nRead < nCount; ++nRead) {
+        if (nCount > MAX_ENTRIES) {
+            report.bWhole = false;
+            report.lProblems.append(Tsl::String::format("it counts %d entries: only the first %d are read, the rest refused",
+                                                        nCount, int(MAX_ENTRIES)));
+        }
+        for (; nRead < std::min(nCount, int(MAX_ENTRIES)); ++nRead) {
             Tsl::String sKey, sValue;
             bool bKeyFits = streamer.read(sKey, MAX_VALUE_SIZE);
             bool bValueFits = streamer.read(sValue, MAX_VALUE_SIZE);

@@ -16,6 +16,12 @@ public:
     // together may unpack to no more than MAX_TOTAL_SIZE, so a small file can
     // never cost more memory or time than that.
     enum { MAX_VALUE_SIZE = 1 << 20, MAX_TOTAL_SIZE = 16 << 20 };
+    // Entries read from one file at most. The game writes about twenty (the
+    // options, the profile list, the high-score tables and a few kept
+    // copies); the bound is hundreds of times that, yet a file of tiny
+    // entries, which would pass the size bounds by the million, stays a
+    // few hundred kilobytes of table and a moment to read.
+    enum { MAX_ENTRIES = 10000 };
 
     // What a read found besides the entries.
     struct Report {
@@ -27,8 +33,9 @@ public:
 
     // Reads the file's bytes from pSource (not owned) into hEntries. Never
     // raises on bad data: an entry over the size bound is refused and
-    // reading goes on; damage ends the reading, and every entry read whole
-    // before it is kept.
+    // reading goes on; entries past MAX_ENTRIES are refused in one problem
+    // line; damage ends the reading, and every entry read whole before it is
+    // kept.
     static Report read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
     // Raises FileAccessException when the target takes no more bytes.
     static void write(Tsl::Stream* pTarget, const Tsl::Hash<Tsl::String, Tsl::String>& hEntries);

@@ -4,8 +4,9 @@
 namespace ScreenNames {
 // Settings
 constexpr const char* SET_PROFILES = "PLAYER_MANAGER_PLAYER_PROFILE_DATA";
-// A stored profile list that could not be read whole, kept as it was.
-constexpr const char* SET_PROFILES_DAMAGED = "PLAYER_MANAGER_PLAYER_PROFILE_DATA_DAMAGED";
+// Stored profile lists that could not be read whole, kept as they were,
+// each under this prefix and its number.
+constexpr const char* SET_PROFILES_DAMAGED_PREFIX = "PLAYER_MANAGER_PLAYER_PROFILE_DATA_DAMAGED_";
 constexpr const char* SET_CURRENT_PLAYER = "CurrentPlayerName";
 constexpr const char* SET_FULLSCREEN = "Fullscreen";
 constexpr const char* SET_COLOR_DEPTH = "ColorDepth";
@@ -52,6 +53,14 @@ constexpr const char* STR_PROFILE_NAME_TAKEN = "PRO_NameTaken";
 constexpr const char* STR_PROFILE_NAME_BAD_CHARACTER = "PRO_NameBadCharacter";
 constexpr const char* STR_PROFILE_NAME_TOO_LONG = "PRO_NameTooLong";
 constexpr const char* STR_PROFILE_LIST_FULL = "PRO_ListFull";
+
+// Why a save failed, shown after the message that names the folder
+constexpr const char* STR_SAVE_READ_ONLY = "CFG_WhyReadOnly";
+constexpr const char* STR_SAVE_NO_SPACE = "CFG_WhyNoSpace";
+constexpr const char* STR_SAVE_FOLDER_IN_THE_WAY = "CFG_WhyFolderInTheWay";
+constexpr const char* STR_SAVE_NO_FOLDER = "CFG_WhyNoFolder";
+constexpr const char* STR_SAVE_DISK_ERROR = "CFG_WhyDiskError";
+constexpr const char* STR_SAVE_UNKNOWN = "CFG_WhyUnknown";
 
 // Theme
 constexpr const char* FONT_TITLE = "Theme::DialogTitle";

@@ -6,6 +6,10 @@
 #include "tsl2/memstream.h"
 #include "tsl2/objectstreamer.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <vector>
+
 namespace {
 // The stored list: a header word, the record count, then one string per
 // profile holding that profile's own stream, so a damaged record can be
@@ -74,6 +78,21 @@ Tsl::SmartPtr<Tsl::MemStream> decodeBlob(const Tsl::String& sBlob, bool& bDamage
         }
     }
     return Tsl::String::decodeBinary(sBlob.left(nEnd));
+}
+
+Tsl::String damagedListKey(int nNumber) {
+    return Tsl::String::format("%s%d", ScreenNames::SET_PROFILES_DAMAGED_PREFIX, nNumber);
+}
+
+// The number of a kept copy's setting; 0 for any other setting.
+int damagedListNumber(const Tsl::String& sKey) {
+    Tsl::String sPrefix = ScreenNames::SET_PROFILES_DAMAGED_PREFIX;
+    if (sKey.left(sPrefix.getLength()) != sPrefix) return 0;
+    const char* pszNumber = sKey.c_str() + sPrefix.getLength();
+    char* pszEnd = nullptr;
+    long nNumber = std::strtol(pszNumber, &pszEnd, 10);
+    bool bNumber = *pszNumber >= '1' && *pszNumber <= '9' && *pszEnd == '\0' && nNumber < 1000000000L;
+    return bNumber ? static_cast<int>(nNumber) : 0;
 }
 } // namespace
 
@@ -294,10 +313,21 @@ void ProfileManager::loadProfiles() {
     if (!pApp) return;
     Tsl::String sBlob = pApp->getSetting(ScreenNames::SET_PROFILES);
     if (sBlob.isEmpty()) return;
-    if (!readRecords(sBlob)) {
-        // The next save rewrites the list from what was read; the original
-        // stays here for whoever can still make sense of it.
-        pApp->setSetting(ScreenNames::SET_PROFILES_DAMAGED, sBlob);
-        GameApp::log("P: The stored profiles were kept under %s\n", ScreenNames::SET_PROFILES_DAMAGED);
-    }
+    if (!readRecords(sBlob)) keepDamagedList(sBlob);
+}
+
+void ProfileManager::keepDamagedList(const Tsl::String& sBlob) {
+    GameApp* pApp = GameApp::getInstance();
+    std::vector<int> aNumbers;
+    for (const Tsl::String& sKey : pApp->getSettingKeys())
+        if (int nNumber = damagedListNumber(sKey)) aNumbers.push_back(nNumber);
+    int nNewest = aNumbers.empty() ? 0 : *std::max_element(aNumbers.begin(), aNumbers.end());
+    // The same list read again before a save mended it is kept already; a
+    // second copy would only push out an older original.
+    if (nNewest > 0 && pApp->getSetting(damagedListKey(nNewest)) == sBlob) return;
+    Tsl::String sKey = damagedListKey(nNewest + 1);
+    pApp->setSetting(sKey.c_str(), sBlob);
+    GameApp::log("P: The stored profiles were kept under %s\n", sKey.c_str());
+    for (int nNumber : aNumbers)
+        if (nNumber <= nNewest + 1 - DAMAGED_LIST_COPIES) pApp->removeSetting(damagedListKey(nNumber).c_str());
 }

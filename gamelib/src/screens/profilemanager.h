@@ -15,6 +15,8 @@ class MemStream;
 class ProfileManager {
 public:
     enum { MAX_PROFILES = 8, MAX_NAME_LENGTH = 20 };
+    // Stored lists that could not be read whole, kept under numbered settings.
+    enum { DAMAGED_LIST_COPIES = 3 };
     enum NameProblem { NAME_OK, NAME_EMPTY, NAME_TAKEN, NAME_BAD_CHARACTER, NAME_TOO_LONG, LIST_FULL };
 
     ProfileManager();
@@ -56,7 +58,7 @@ public:
     void saveProfiles() const;
     // Replaces the list with the stored one. Never raises: a damaged record
     // is logged and skipped, and a stored list that was not read whole is
-    // kept once under a side setting.
+    // kept as it was under the next numbered side setting.
     void loadProfiles();
 
 protected:
@@ -74,6 +76,10 @@ private:
     // False when the record is damaged or its name not acceptable.
     bool readRecord(const Tsl::String& sRecord, int nIndex);
     bool readRecords(const Tsl::String& sBlob);
+    // The next save writes the list from what could be read; the original
+    // must outlive it, and later damage must not replace it: every copy
+    // takes a new number and only the oldest beyond DAMAGED_LIST_COPIES go.
+    static void keepDamagedList(const Tsl::String& sBlob);
 
     Tsl::List<Tsl::SmartPtr<ProfileData>> m_lProfiles;
 };

@@ -117,6 +117,26 @@ Tsl::String Font::cutToWidth(const Tsl::String& sLine, int nWidth) const {
     return sLine.left(aStarts.empty() ? 0 : aStarts[nFits]) + ELLIPSIS;
 }
 
+bool Font::fitToPicture(Tsl::List<Tsl::String>& lLines, int nMaxSide) const {
+    int nLineStep = std::max(1, getHeight() + getExtraLineSpacing());
+    int nMaxLines = std::max(1, (nMaxSide + getExtraLineSpacing()) / nLineStep);
+    bool bCut = false;
+    while (lLines.getCount() > nMaxLines) {
+        lLines.removeAt(lLines.getCount() - 1);
+        bCut = true;
+    }
+    for (int i = 0; i < lLines.getCount(); ++i) {
+        Tsl::String& sLine = lLines.getNode(i)->data;
+        if (getTextWidth(sLine) <= nMaxSide) continue;
+        bool bNewline = sLine.right(1) == "\n";
+        Tsl::String sText = bNewline ? sLine.left(sLine.getLength() - 1) : sLine;
+        if (getTrimLines()) sText = sText.trim();
+        sLine = cutToWidth(sText, nMaxSide) + (bNewline ? "\n" : "");
+        bCut = true;
+    }
+    return bCut;
+}
+
 Rect Font::getTextRect(Rect box, const char* pszText) const {
     int nLines = wrapText(pszText, box.right - box.left).getCount();
     if (nLines == 0) return Rect(box.left, box.top, box.right, box.top);

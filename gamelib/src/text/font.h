@@ -96,6 +96,10 @@ public:
     // longest start of whole characters that is, with "..." after it (empty
     // when not even the dots fit).
     Tsl::String cutToWidth(const Tsl::String& sLine, int nWidth) const;
+    // Cuts wrapped lines to what one picture can hold, nMaxSide pixels each
+    // way: wider lines end in "...", lines below the last that fits are left
+    // out. True when anything was cut.
+    bool fitToPicture(Tsl::List<Tsl::String>& lLines, int nMaxSide) const;
     // The box with its bottom moved up to where the wrapped text ends (never
     // below the box's own bottom); an empty text gives an empty rectangle at
     // the box top.

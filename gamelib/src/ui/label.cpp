@@ -128,26 +128,6 @@ void Label::drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<
     }
 }
 
-bool Label::fitToPicture(const Font* pFont, Tsl::List<Tsl::String>& lLines, int nMaxSide) {
-    int nLineStep = std::max(1, pFont->getHeight() + pFont->getExtraLineSpacing());
-    int nMaxLines = std::max(1, (nMaxSide + pFont->getExtraLineSpacing()) / nLineStep);
-    bool bCut = false;
-    while (lLines.getCount() > nMaxLines) {
-        lLines.removeAt(lLines.getCount() - 1);
-        bCut = true;
-    }
-    for (int i = 0; i < lLines.getCount(); ++i) {
-        Tsl::String& sLine = lLines.getNode(i)->data;
-        if (pFont->getTextWidth(sLine) <= nMaxSide) continue;
-        bool bNewline = sLine.right(1) == "\n";
-        Tsl::String sText = bNewline ? sLine.left(sLine.getLength() - 1) : sLine;
-        if (pFont->getTrimLines()) sText = sText.trim();
-        sLine = pFont->cutToWidth(sText, nMaxSide) + (bNewline ? "\n" : "");
-        bCut = true;
-    }
-    return bCut;
-}
-
 void Label::render() {
     TSL_TRACE();
     Tsl::SmartPtr<Font> pFont = drawingFont();
@@ -158,7 +138,7 @@ void Label::render() {
     int nWrap = std::min(getWrapWidth(), nMaxSide);
     Tsl::List<Tsl::String> lLines;
     if (!m_sText.isEmpty()) lLines = pFont->wrapText(m_sText, nWrap > 0 ? nWrap : NO_WRAP);
-    if (fitToPicture(pFont, lLines, nMaxSide) && !m_bCutLogged) {
+    if (pFont->fitToPicture(lLines, nMaxSide) && !m_bCutLogged) {
         GameApp::log("G: Label text too large for its picture, drawn cut: \"%s\"\n", m_sText.left(60).c_str());
         m_bCutLogged = true;
     }

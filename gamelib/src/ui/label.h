@@ -55,10 +55,6 @@ private:
     static int shadowOf(const Font* pFont);
     void drawLines(Font* pFont, Tsl::SmartPtr<Image> pImage, const Tsl::List<Tsl::String>& lLines, int nWidth,
                    int nHeight) const;
-    // Cuts the lines to what one picture can hold, nMaxSide pixels each way:
-    // wider lines end in "...", lines below the last that fits are left out.
-    // True when anything was cut.
-    static bool fitToPicture(const Font* pFont, Tsl::List<Tsl::String>& lLines, int nMaxSide);
 
     Tsl::String m_sText;
     Tsl::SmartPtr<Font> m_pFont;

@@ -5,12 +5,14 @@
 
 #include "app/rescache.h"
 #include "app/resourceloader.h"
+#include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "tsl2/file.h"
 #include "tsl2/resourcefile.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
@@ -306,10 +308,11 @@ TEST_F(SettingsTest, AnUnreadableFileIsMovedAsideLikeADamagedOne) {
     }));
 }
 
-TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
+TEST_F(SettingsTest, EntriesPastTheSizeOrCountBoundsAreRefusedWithALogLineAndTheRestRead) {
     const std::string sMegabyte(1 << 20, 'x');
-    Entries fullTotal;
+    Entries fullTotal, manyTiny;
     for (int i = 0; i < 17; ++i) fullTotal.emplace_back("Big" + std::to_string(i), sMegabyte);
+    for (int i = 0; i < SettingsFile::MAX_ENTRIES + 5; ++i) manyTiny.emplace_back(std::to_string(i), "");
     struct Case {
         const char* pszWhat;
         Entries entries;
@@ -322,6 +325,7 @@ TEST_F(SettingsTest, OversizeEntriesAreRefusedWithALogLineAndTheRestRead) {
         {"a key over the bound", {{"Before", "1"}, {sMegabyte + "x", "v"}, {"After", "2"}}, {"Before", "After"}, 2,
          "has a key over"},
         {"values unpacking past the whole bound", fullTotal, {}, 15, "unpacks to more than"},
+        {"more entries than the count bound", manyTiny, {}, SettingsFile::MAX_ENTRIES, "only the first"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
@@ -364,20 +368,21 @@ TEST_F(SettingsTest, OnlyARegularFileIsReadAsSettings) {
     }
 }
 
-// Two saves that fail: the first reported with the folder, the second not,
-// and the file there before (if any) left as it was. 0 when all holds.
-int checkFailedSaves(const std::string& sPath, const std::string& sFolder) {
+// Two saves that fail: the first reported with the folder and the cause in
+// plain words, the second not, and the file there before (if any) left as
+// it was. 0 when all holds.
+int checkFailedSaves(const std::string& sPath, const std::string& sFolder, const std::string& sCause) {
     std::string sBefore = readFile(sPath);
     ReportingApp app;
     app.setSettingsFile(sPath.c_str());
     app.setSetting("A", "2");
     if (app.saveSettings() || app.saveSettings()) return 1;
     if (app.reports.size() != 1) return 2;
-    if (app.reports[0].first != sFolder || app.reports[0].second.empty()) return 3;
+    if (app.reports[0].first != sFolder || app.reports[0].second != sCause) return 3;
     return readFile(sPath) == sBefore ? 0 : 4;
 }
 
-TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndKeepsThePreviousFile) {
+TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndKeepsThePreviousFile) {
     std::string sFolder = testFolder() + "/";
     {
         TestApp app;
@@ -385,15 +390,27 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndKeepsThePrev
         app.setSetting("A", "1");
         ASSERT_TRUE(app.saveSettings());
     }
-    // A folder where the temporary file goes.
+    const char* const IN_THE_WAY = "a folder stands where the file goes";
+    // A folder where the temporary file goes; the log keeps the raw error.
     ASSERT_EQ(0, mkdir((sPath + ".tmp").c_str(), 0700));
-    EXPECT_EQ(0, checkFailedSaves(sPath, sFolder));
+    EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, IN_THE_WAY));
+    EXPECT_NE(std::string::npos, readFile(sLog).find(std::strerror(EISDIR))) << readFile(sLog);
     EXPECT_TRUE(exists(sPath + ".tmp")) << "a folder in the way is not ours to remove";
     ASSERT_EQ(0, rmdir((sPath + ".tmp").c_str()));
     // A folder where the file goes.
     std::string sOther = testPath("folder.dat");
     ASSERT_EQ(0, mkdir(sOther.c_str(), 0700));
-    EXPECT_EQ(0, checkFailedSaves(sOther, sFolder));
+    EXPECT_EQ(0, checkFailedSaves(sOther, sFolder, IN_THE_WAY));
+    // A full disk: the temporary file leads to a device that takes nothing
+    // (once: the failed save removes the link as any temporary file).
+    ASSERT_EQ(0, symlink("/dev/full", (sPath + ".tmp").c_str()));
+    {
+        ReportingApp full;
+        full.setSettingsFile(sPath.c_str());
+        EXPECT_FALSE(full.saveSettings());
+        ASSERT_EQ(1u, full.reports.size());
+        EXPECT_EQ("no space is left on the disk", full.reports[0].second);
+    }
     // A read-only folder, for a user whom its mode binds.
     std::string sReadOnly = testPath("ro");
     ASSERT_EQ(0, mkdir(sReadOnly.c_str(), 0755));
@@ -401,7 +418,7 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndKeepsThePrev
     GameApp::closeLog();
     EXPECT_EQ(0, runUnprivileged([&]() {
         if (chmod(sReadOnly.c_str(), 0555) != 0) return 5;
-        int nResult = checkFailedSaves(sReadOnly + "/config.dat", sReadOnly + "/");
+        int nResult = checkFailedSaves(sReadOnly + "/config.dat", sReadOnly + "/", "the folder is read-only");
         return chmod(sReadOnly.c_str(), 0755) == 0 ? nResult : 6;
     }));
 }

@@ -394,7 +394,7 @@ TEST_F(WidgetTest, ALabelOfAGivenSizeAlignsItsTextInside) {
 
 // A text too large for one picture (a damaged name, a runaway string) is
 // drawn cut to the largest picture, its lines ending in dots, and logged
-// once however often it is drawn again.
+// once however often it is drawn again: in labels, buttons and tooltips.
 TEST_F(WidgetTest, TextsTooLargeForAPictureAreDrawnCutAndLoggedOnce) {
     std::string sLog = testPath("widget_test.log");
     GameApp::openLog(sLog.c_str());
@@ -404,24 +404,35 @@ TEST_F(WidgetTest, TextsTooLargeForAPictureAreDrawnCutAndLoggedOnce) {
         sWords += "Wide ";
         sLines += "line\n";
     }
+    auto controlPicture = [](Tsl::SmartPtr<Control> pControl) { return pControl->getImage(); };
+    // Each drawn twice: the second time must not log again.
+    auto labelPicture = [&](const std::string& sText) {
+        Tsl::SmartPtr<Label> pLabel = new Label(sText.c_str());
+        pLabel->setTextAlign(Font::ALIGN_RIGHT);
+        return pLabel->getImage();
+    };
+    auto tooltipPicture = [&](const std::string& sText) {
+        Tooltip* pTooltip = mode->addTooltip(sText.c_str(), Rect(0, 0, 10, 10), Point(-1000.0f, -1000.0f));
+        mode->setTooltipStyle(pTooltip, "Tooltip");
+        return pTooltip->m_pSprite->getImage();
+    };
     struct Case {
         const char* pszWhat;
-        std::function<Tsl::SmartPtr<Control>()> fnMake;
+        std::function<Tsl::SmartPtr<Image>()> fnDraw;
         bool bWide, bTall;
     } aCases[] = {
-        {"word", [&] { return new Label(sWord.c_str()); }, true, false},
-        {"words", [&] { return new Label(sWords.c_str()); }, true, false},
-        {"lines", [&] { return new Label(sLines.c_str()); }, false, true},
-        {"box", [&] { return new Label("x", 0, 0, 0, 100000, true); }, true, false},
-        {"button", [&] { return new Button(sWord.c_str(), 1); }, true, false},
+        {"word", [&] { return labelPicture(sWord); }, true, false},
+        {"words", [&] { return labelPicture(sWords); }, true, false},
+        {"lines", [&] { return labelPicture(sLines); }, false, true},
+        {"box", [&] { return controlPicture(new Label("x", 0, 0, 0, 100000, true)); }, true, false},
+        {"button", [&] { return controlPicture(new Button(sWord.c_str(), 1)); }, true, false},
+        {"tooltip word", [&] { return tooltipPicture(sWord); }, true, false},
+        {"tooltip lines", [&] { return tooltipPicture(sLines); }, false, true},
     };
     int nLogged = 0;
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
-        Tsl::SmartPtr<Control> pControl = c.fnMake();
-        Tsl::SmartPtr<Label> pLabel = Tsl::SmartPtr<Label>::dynamicCast(pControl);
-        if (pLabel) pLabel->setTextAlign(Font::ALIGN_RIGHT);  // drawn again
-        Tsl::SmartPtr<Image> pImage = pControl->getImage();
+        Tsl::SmartPtr<Image> pImage = c.fnDraw();
         EXPECT_LE(pImage->getWidth(), MAX);
         EXPECT_LE(pImage->getHeight(), MAX);
         EXPECT_EQ(c.bWide, pImage->getWidth() > MAX - 100);

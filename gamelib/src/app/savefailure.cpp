@@ -1,0 +1,46 @@
+#include "app/savefailure.h"
+
+#include "app/gameapp.h"
+#include "screens/names.h"
+
+#include <cerrno>
+
+namespace {
+struct CauseText {
+    const char* pszKey;
+    const char* pszDefault;
+};
+
+// In the order of SaveFailure::Cause.
+const CauseText CAUSE_TEXTS[] = {
+    {ScreenNames::STR_SAVE_READ_ONLY, "the folder is read-only"},
+    {ScreenNames::STR_SAVE_NO_SPACE, "no space is left on the disk"},
+    {ScreenNames::STR_SAVE_FOLDER_IN_THE_WAY, "a folder stands where the file goes"},
+    {ScreenNames::STR_SAVE_NO_FOLDER, "the folder does not exist"},
+    {ScreenNames::STR_SAVE_DISK_ERROR, "the disk reported an error"},
+    {ScreenNames::STR_SAVE_UNKNOWN, "the system refused to write the file"},
+};
+} // namespace
+
+SaveFailure::Cause SaveFailure::fromErrno(int nErrno) {
+    switch (nErrno) {
+    case EACCES:
+    case EPERM:
+    case EROFS: return READ_ONLY;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return NO_SPACE;
+    case EISDIR: return FOLDER_IN_THE_WAY;
+    case ENOENT:
+    case ENOTDIR: return NO_FOLDER;
+    case EIO: return DISK_ERROR;
+    default: return UNKNOWN;
+    }
+}
+
+Tsl::String SaveFailure::describe(Cause eCause) {
+    const CauseText& text = CAUSE_TEXTS[eCause];
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp && pApp->hasString(text.pszKey)) return pApp->getString(text.pszKey);
+    return text.pszDefault;
+}

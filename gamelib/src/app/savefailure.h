@@ -1,0 +1,16 @@
+// Why a file could not be written, in words a player can act on: the
+// system's error numbers sorted into the few causes a person can tell apart.
+#pragma once
+
+#include "tsl2/str.h"
+
+class SaveFailure {
+public:
+    enum Cause { READ_ONLY, NO_SPACE, FOLDER_IN_THE_WAY, NO_FOLDER, DISK_ERROR, UNKNOWN };
+
+    // The cause of an errno value left by a failed open, write or rename.
+    static Cause fromErrno(int nErrno);
+    // The cause as the string tables word it; built-in English while they
+    // hold no text for it (a save can fail before they are loaded).
+    static Tsl::String describe(Cause eCause);
+};
