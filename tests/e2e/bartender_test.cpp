@@ -1,15 +1,9 @@
 // The player's judgement on fields built here: which click comes next.
 #include "bartender.h"
 
-#include "game_support.h"
-#include "base/names.h"
+#include "field_fixture.h"
 
-#include "image/sdl_image.h"
 #include "ui/label.h"
-
-#include <gtest/gtest.h>
-
-#include <SDL.h>
 
 #include <string>
 #include <vector>
@@ -20,20 +14,6 @@ using e2e::Sight;
 
 namespace {
 
-class Block : public SDLImage {
-public:
-    Block(const std::string& sName, int nWidth, int nHeight) : SDLImage(nWidth, nHeight, true, true) {
-        setName(sName.c_str());
-        fill(Color(90, 160, 200, 255));
-    }
-};
-
-// One picture of a field: its name, top-left corner, size and z-order.
-struct Piece {
-    std::string sName;
-    int nX, nY, nWidth, nHeight, nZ;
-};
-
 // The waitress standing at the bar, and a guest at x with a balloon and its
 // meter over it.
 std::vector<Piece> waitress(int nX = 300) { return {{"wt_body_n0", nX, 300, 180, 160, 200}}; }
@@ -43,24 +23,7 @@ std::vector<Piece> guest(int nX, const std::string& sBalloon, int nPatience) {
             {"order_patience" + std::to_string(nPatience), nX + 29, 97, 50, 14, 101}};
 }
 
-struct BartenderTest : GameTest {
-    void SetUp() override {
-        GameTest::SetUp();
-        ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
-        ASSERT_NE(nullptr, SDL_SetVideoMode(800, 600, 32, SDL_SWSURFACE));
-        addStrings(std::string(Names::STR_TIP_CLOSE) + " Click the bubble to close it.\n");
-    }
-    void TearDown() override { SDL_QuitSubSystem(SDL_INIT_VIDEO); }
-
-    Tsl::SmartPtr<GameMode> field(const std::vector<std::vector<Piece>>& lGroups) {
-        Tsl::SmartPtr<GameMode> pField = new GameMode();
-        app.pushMode(pField);
-        for (const std::vector<Piece>& lPieces : lGroups)
-            for (const Piece& piece : lPieces)
-                pField->addSprite(
-                    new Sprite(new Block(piece.sName, piece.nWidth, piece.nHeight), piece.nX, piece.nY, piece.nZ));
-        return pField;
-    }
+struct BartenderTest : FieldTest {
     // Looks at the field as many times as she needs to count as standing
     // free; the name of the picture under the first click, or "" for none.
     std::string nextClick(int nLooks = 8) {

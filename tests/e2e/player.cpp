@@ -15,6 +15,7 @@
 #include "eyes.h"
 #include "hands.h"
 #include "harness.h"
+#include "screens.h"
 #include "steps.h"
 
 #include "base/names.h"
@@ -33,7 +34,7 @@ using namespace e2e;
 
 namespace {
 
-enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40, PAGE_FRAMES = 16 };
+enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40 };
 // Looks after she took a glass that a guest waits for: she is on her way.
 enum { ON_THE_WAY_LOOKS = 9 };
 const char* const PLAYER_NAME = "Tester";
@@ -42,42 +43,9 @@ const char* const MESSAGE_OK = "OK";
 const char* const DIFFICULTY_KEYS[] = {Names::STR_GOD_EASY, Names::STR_GOD_MEDIUM, Names::STR_GOD_HARD};
 const char* const DIFFICULTY_NAMES[] = {"easy", "medium", "hard"};
 
-std::string text(const char* pszKey) { return app()->getString(pszKey).c_str(); }
-
-// A text by its string key; a key the tables lack shows as itself.
-const Seen* findText(const Sight& sight, const char* pszKey) {
-    const Seen* pSeen = sight.findText(text(pszKey));
-    return pSeen ? pSeen : sight.findText(pszKey);
-}
-
-bool shows(const Sight& sight, const char* pszKey) { return findText(sight, pszKey) != nullptr; }
-
-bool click(const Sight& sight, Hands& hands, const Seen* pSeen, const std::string& sWhat) {
-    int nX = 0, nY = 0;
-    if (!pSeen) return refuse("no " + sWhat + " on the screen");
-    if (!sight.pointOn(*pSeen, nX, nY)) return refuse("every point of " + sWhat + " is covered");
-    hands.click(nX, nY);
-    return true;
-}
-
-bool clickText(const Sight& sight, Hands& hands, const char* pszKey) {
-    return click(sight, hands, findText(sight, pszKey), "\"" + text(pszKey) + "\"");
-}
-
-bool clickPicture(const Sight& sight, Hands& hands, const char* pszName) {
-    return click(sight, hands, sight.find(pszName), std::string("the picture ") + pszName);
-}
-
 int numberIn(const std::string& sText) {
     size_t i = sText.find_first_of("0123456789");
     return i == std::string::npos ? -1 : std::stoi(sText.substr(i));
-}
-
-bool tipOpen(const Sight& sight) { return shows(sight, Names::STR_TIP_CLOSE); }
-
-// A tip bubble closes when it is clicked; a person reads it and does.
-bool closeTip(const Sight& sight, Hands& hands) {
-    return !tipOpen(sight) || clickText(sight, hands, Names::STR_TIP_CLOSE);
 }
 
 // What the player remembers between stops.
@@ -117,33 +85,7 @@ std::vector<Step> startSteps() {
     };
 }
 
-// The menu on top, no dialog over it.
-bool menuShown(const Sight& sight) {
-    const Seen* pStory = findText(sight, Names::STR_MNM_ADVENTURE);
-    return pStory && pStory->nScreen == 0;
-}
-
 // --- the story ----------------------------------------------------------------------------------
-
-// The map waits for the player once the marker stands and a flower's
-// petals have flown.
-bool mapWaiting(const Sight& sight, Memory& memory) {
-    std::vector<const Seen*> lMoving = sight.findLike(namePrefix(Names::IMG_FLOWER_LARGE_FORMAT));
-    lMoving.push_back(sight.find(Names::IMG_MAP_MARKER));
-    lMoving.erase(std::remove(lMoving.begin(), lMoving.end(), nullptr), lMoving.end());
-    bool bSteady = memory.map.check(lMoving);
-    return shows(sight, Names::STR_STO_PLAY_NEXT) && !tipOpen(sight) && bSteady;
-}
-
-// Story pages go by with Escape; tips on the map close with a click.
-bool passPagesAndTips(const Sight& sight, Hands& hands) {
-    if (!sight.findLike("historieta_").empty()) {
-        hands.key(SDLK_ESCAPE, 27);
-        hands.wait(PAGE_FRAMES);
-        return true;
-    }
-    return closeTip(sight, hands);
-}
 
 int bloomedFlowers(const Sight& sight) {
     int nCount = 0;
@@ -196,7 +138,7 @@ std::vector<Step> storyStartSteps(const std::shared_ptr<Memory>& pMemory) {
              return !shows(s, ScreenNames::STR_START_AGAIN_NEW) || clickText(s, h, ScreenNames::STR_START_AGAIN_NEW);
          },
          [](const Sight& s) { return !shows(s, ScreenNames::STR_START_AGAIN_NEW); }},
-        {"map", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+        {"map", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
          [](const Sight& s, Hands&) { return checkFlowers(s, 0); }, nullptr, passPagesAndTips, 2 * Step::SCREEN_FRAMES},
     };
 }
@@ -222,11 +164,6 @@ bool checkWon(const Sight& sight) {
     return true;
 }
 
-// A story day's results count the day's money, a timed game's the total.
-bool resultsShown(const Sight& sight) {
-    return shows(sight, Names::STR_GSM_LEVEL_SCORE) || shows(sight, Names::STR_GSM_TOTAL);
-}
-
 bool resultsCounted(const Sight& sight, const char* pszButton) {
     const Seen* pButton = findText(sight, pszButton);
     return resultsShown(sight) && pButton && !pButton->bDisabled;
@@ -243,9 +180,6 @@ bool checkEarned(const Sight& sight) {
         return refuse("the field showed $" + std::to_string(nFieldMoney) + ", the results $" + std::to_string(nTotal));
     return nTotal > 0 || refuse("the game earned nothing");
 }
-
-// The field's pictures under the week's goal, before any guest came.
-bool weekGoalShown(const Sight& sight) { return shows(sight, Names::STR_WKG_GO); }
 
 // What was bought stands on the field of the next day: pictures never seen
 // on the field the day before.
@@ -354,7 +288,7 @@ std::vector<Step> resultsSteps(const std::string& sName, const std::shared_ptr<M
 
 std::vector<Step> mapDaySteps(int nDaysWon, const std::shared_ptr<Memory>& pMemory) {
     return {
-        {"map after day " + std::to_string(nDaysWon), [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+        {"map after day " + std::to_string(nDaysWon), [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
          [nDaysWon](const Sight& s, Hands& h) {
              return checkFlowers(s, nDaysWon) && clickText(s, h, Names::STR_STO_PLAY_NEXT);
          },
@@ -365,7 +299,7 @@ std::vector<Step> mapDaySteps(int nDaysWon, const std::shared_ptr<Memory>& pMemo
 // One upgrade from the store: a chair for the first table.
 std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
     return {
-        {"store", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+        {"store", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_STORE); },
          [](const Sight& s) { return !shows(s, Names::STR_STO_STORE); }, passPagesAndTips},
         {"chairs", [](const Sight& s) { return s.find("store_sillas_normal") != nullptr; },
@@ -398,7 +332,7 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
     for (int nDay = 1; nDay <= DAYS; ++nDay) {
         std::string sDay = "day " + std::to_string(nDay) + " (" + DIFFICULTY_NAMES[nDifficulty] + ")";
         if (nDay == 1) {
-            lSteps.push_back({sDay + ": go", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+            lSteps.push_back({sDay + ": go", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
                               [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_PLAY_NEXT); },
                               [](const Sight& s) { return !shows(s, Names::STR_STO_PLAY_NEXT); }, passPagesAndTips});
         } else {
@@ -411,7 +345,7 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
         if (bFirst && nDay == 1) append(storeSteps(pMemory, pBartender));
     }
     lSteps.push_back(
-        {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, *pMemory); },
+        {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
          [](const Sight& s, Hands& h) { return checkFlowers(s, DAYS) && clickText(s, h, Names::STR_GOD_EXIT); },
          [](const Sight& s) { return menuShown(s); }, passPagesAndTips, Step::SCREEN_FRAMES, "map-after-day3"});
     return lSteps;
