@@ -4,11 +4,11 @@
 // set-up against drawing the menu for as many frames, and one run of
 // the content generator (goal under a minute, so CI regenerates) against
 // copying what it wrote. "ratio" is reference time over measured time.
-#include "loadingscreen.h"
-#include "menumode.h"
-#include "playmode.h"
-#include "qarnapp.h"
-#include "qarnplayer.h"
+#include "game/loadingscreen.h"
+#include "game/menumode.h"
+#include "field/playmode.h"
+#include "game/qarnapp.h"
+#include "player/qarnplayer.h"
 
 #include "app/gameapp.h"
 #include "screens/selectprofile.h"

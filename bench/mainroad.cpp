@@ -10,11 +10,11 @@
 // sprites. Map build: constructing the map beside as many plain sprites.
 #include "fakes.h"
 
-#include "loadingscreen.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
-#include "storymanager.h"
-#include "storymodefactory.h"
+#include "game/loadingscreen.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
+#include "story/storymanager.h"
+#include "story/storymodefactory.h"
 
 #include "anim/animsprite.h"
 #include "effects/particleemitter.h"

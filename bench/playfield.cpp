@@ -11,12 +11,12 @@
 #include "fakes.h"
 #include "playfield_content.h"
 
-#include "character.h"
-#include "mug.h"
-#include "playmode.h"
-#include "spawnmanager.h"
-#include "tip.h"
-#include "waitress.h"
+#include "field/customers/character.h"
+#include "field/mug.h"
+#include "field/playmode.h"
+#include "field/customers/spawnmanager.h"
+#include "field/tip.h"
+#include "field/waitress.h"
 
 #include "tsl2/resource.h"
 

@@ -10,16 +10,16 @@
 // The reference is an ordinary frame of the map (the median of a second of
 // them), drawn in the same run: "*_vs_map_frame" is the longest frame over
 // it, so that the figures keep their meaning on a busy machine.
-#include "loadingscreen.h"
-#include "menumode.h"
-#include "names.h"
-#include "playermanager.h"
-#include "playmode.h"
-#include "qarnapp.h"
-#include "qarnplayer.h"
-#include "slideshow.h"
-#include "storymanager.h"
-#include "weekgoals.h"
+#include "game/loadingscreen.h"
+#include "game/menumode.h"
+#include "base/names.h"
+#include "player/playermanager.h"
+#include "field/playmode.h"
+#include "game/qarnapp.h"
+#include "player/qarnplayer.h"
+#include "story/slideshow.h"
+#include "story/storymanager.h"
+#include "field/weekgoals.h"
 
 #include "app/gameapp.h"
 #include "screens/selectprofile.h"

@@ -5,8 +5,8 @@
 // alone opening the same screen and drawing the same splash picture. The
 // "ratio" counter is reference time over start-up time; "startup_ms" is the
 // goal's measure (well under 500).
-#include "names.h"
-#include "qarnapp.h"
+#include "base/names.h"
+#include "game/qarnapp.h"
 
 #include "platform/sdl_platform.h"
 #include "screens/splashscreen.h"

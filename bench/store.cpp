@@ -11,10 +11,10 @@
 // Goal: under 100 ms.
 #include "fakes.h"
 
-#include "buyupgrademode.h"
-#include "qarnplayer.h"
-#include "storemode.h"
-#include "upgrademanager.h"
+#include "store/buyupgrademode.h"
+#include "player/qarnplayer.h"
+#include "store/storemode.h"
+#include "rules/upgrademanager.h"
 
 #include "tsl2/resource.h"
 #include "pace.h"
@@ -96,9 +96,10 @@ struct Store {
         add("parrot.anim", "load frame\nseq stand_still\nadd frame\nseq stand_move\nadd frame\n");
         add("px.anim", "load frame\nseq default fps 8 loop\nadd frame\nadd frame\n");
         // Sold-out chairs (a stamp), one juicer, signs on sale (composed).
-        for (int nKind : {2, 3, 4, 5}) player.m_anUpgrades[nKind] = 1;
-        player.m_anUpgrades[6] = 1;
-        player.m_anUpgrades[12] = 1;
+        for (int nKind = UpgradeManager::KIND_CHAIR_0; nKind <= UpgradeManager::KIND_CHAIR_3; ++nKind)
+            player.m_anUpgrades[nKind] = 1;
+        player.m_anUpgrades[UpgradeManager::KIND_STATION_0] = 1;
+        player.m_anUpgrades[UpgradeManager::KIND_SHOW] = 1;
         player.m_nMoney = 500;
     }
 };

@@ -1,7 +1,7 @@
 // Reads a fuzzed customer definition file and walks the definitions as the
 // spawn manager does. Malformed lines are skipped; nothing may be raised,
 // and no definition may come out without a name or with an empty tag.
-#include "characterinfo.h"
+#include "field/customers/characterinfo.h"
 
 #include <cstdint>
 

@@ -3,7 +3,7 @@
 // Only Tsl exceptions may come out; no table may hold more than ten; the
 // tables read are written and read back unchanged.
 // Seeds: tables the game stored (scripts/run-fuzz.sh puts them in).
-#include "highscoreentry.h"
+#include "player/highscoreentry.h"
 
 #include <cstdint>
 

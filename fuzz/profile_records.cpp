@@ -4,7 +4,7 @@
 // out; what was loaded is saved and loaded back unchanged.
 // Seeds: profile lists the game stored (scripts/run-fuzz.sh puts them in).
 #include "fakes.h"
-#include "playermanager.h"
+#include "player/playermanager.h"
 
 #include "screens/names.h"
 

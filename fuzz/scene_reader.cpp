@@ -1,8 +1,11 @@
 // Reads a fuzzed ".scene" file, then asks the result what the play field
 // asks: walk depths and the presence of every slot line at a few upgrade
-// levels. Only SceneParserException may come out; a hang shows as a
+// levels; then reads it as the purchase preview does, keeping the faults.
+// Only SceneParserException may come out of the first reading, nothing of
+// the second; a hang shows as a
 // libFuzzer timeout, any stray access is for AddressSanitizer.
-#include "scene.h"
+#include "field/scene.h"
+#include "rules/upgrademanager.h"
 
 #include <cstdint>
 #include <string>
@@ -13,14 +16,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
     try {
         SceneData scene = parseScene("fuzz.scene", Tsl::String(sText.data(), static_cast<int>(sText.size())));
         for (int y = 0; y < 600; y += 97) scene.getWalkAreaDepth(y + 13, y);
-        int anLevels[13] = {2, 1, 1, 0, 1, 0, 3, 2, 1, 1, 2, 1, 4};
-        for (const SceneVisual& visual : scene.m_lVisuals) {
-            const Tsl::List<Tsl::String>& t = visual.m_lTokens;
-            isSlotPresent(t.getLast(), t.getFirst(), anLevels);
-        }
+        const UpgradeLevels anLevels = {2, 1, 1, 0, 1, 0, 3, 2, 1, 1, 2, 1, 4};
+        for (const SceneVisual& visual : scene.m_lVisuals)
+            if (!visual.m_sSlot.isEmpty()) UpgradeManager::isFurnished(visual.m_sSlot, UpgradeManager::USE_FIGURE, anLevels);
         for (const SceneSpot& spot : scene.m_lSpots)
-            if (!spot.m_sSlot.isEmpty()) isSlotPresent(spot.m_sSlot, "actionspot_conditional", anLevels);
+            if (!spot.m_sSlot.isEmpty()) UpgradeManager::isFurnished(spot.m_sSlot, UpgradeManager::USE_SPOT, anLevels);
     } catch (const SceneParserException&) {
     }
+    // What a picture of the scene reads: every fault kept, none raised.
+    Tsl::List<Tsl::String> lFaults;
+    parseSceneLines("fuzz.scene", Tsl::String(sText.data(), static_cast<int>(sText.size())), lFaults);
     return 0;
 }

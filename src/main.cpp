@@ -1,6 +1,6 @@
 // The program's entry: runs the game from the program's own folder, where
 // its archives lie.
-#include "gamemain.h"
+#include "game/gamemain.h"
 
 #include <climits>
 #include <cstdio>

@@ -3,9 +3,9 @@
 //   make_fuzz_seeds <folder>
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
 #include "fakes.h"
-#include "highscoremode.h"
-#include "names.h"
-#include "playermanager.h"
+#include "pages/highscoremode.h"
+#include "base/names.h"
+#include "player/playermanager.h"
 
 #include "screens/names.h"
 #include "ui/button.h"
@@ -42,7 +42,7 @@ void addPlayers(ProfileManagerImpl<QarnPlayer>& manager) {
     pAnn->m_nLevelsWon = 21;
     pAnn->m_nTotalScore = 123456;
     pAnn->m_nSavedMoney = 340;
-    for (int i = 0; i < QarnPlayer::UPGRADE_KIND_COUNT; ++i) pAnn->m_anSavedUpgrades[i] = pAnn->m_anBestUpgrades[i] = i % 3;
+    for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) pAnn->m_anSavedUpgrades[i] = pAnn->m_anBestUpgrades[i] = i % 3;
     pAnn->m_abTipShown[3] = true;
     QarnPlayer* pBjorn = static_cast<QarnPlayer*>(manager.createProfile("Bj\xc3\xb6rn"));
     pBjorn->m_nDifficulty = 2;

@@ -2,7 +2,7 @@
 
 #include "harness.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 

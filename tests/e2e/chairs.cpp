@@ -20,10 +20,10 @@
 #include "seating.h"
 #include "steps.h"
 
-#include "names.h"
-#include "playermanager.h"
+#include "base/names.h"
+#include "player/playermanager.h"
 #include "screens/names.h"
-#include "upgrademanager.h"
+#include "rules/upgrademanager.h"
 
 #include "app/gameapp.h"
 
@@ -55,8 +55,9 @@ void giveChairs(int nChairs) {
     pPlayer->m_nStage = 0;
     pPlayer->m_nStoryLevel = BUSY_DAY;
     pPlayer->m_nLevelsWon = BUSY_DAY;
-    for (int* anLevels : {pPlayer->m_anUpgrades, pPlayer->m_anSavedUpgrades}) {
-        std::fill(anLevels, anLevels + QarnPlayer::UPGRADE_KIND_COUNT, 0);
+    for (UpgradeLevels* pLevels : {&pPlayer->m_anUpgrades, &pPlayer->m_anSavedUpgrades}) {
+        UpgradeLevels& anLevels = *pLevels;
+        anLevels.fill(0);
         anLevels[UpgradeManager::KIND_STATION_0] = STORY_STATION_LEVEL;
         for (int i = 0; i < nChairs; ++i) anLevels[UpgradeManager::KIND_CHAIR_0 + i] = 1;
     }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game_support.h"
-#include "names.h"
+#include "base/names.h"
 
 #include "image/sdl_image.h"
 

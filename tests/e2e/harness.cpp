@@ -1,9 +1,9 @@
 #include "harness.h"
 
-#include "gamemain.h"
-#include "playmode.h"
-#include "qarnapp.h"
-#include "spawnmanager.h"
+#include "game/gamemain.h"
+#include "field/playmode.h"
+#include "game/qarnapp.h"
+#include "field/customers/spawnmanager.h"
 
 #include "audio/sdl_audio.h"
 #include "effects/particlerandom.h"

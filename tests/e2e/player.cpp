@@ -18,7 +18,7 @@
 #include "screens.h"
 #include "steps.h"
 
-#include "names.h"
+#include "base/names.h"
 #include "screens/names.h"
 
 #include "app/gameapp.h"

@@ -3,7 +3,7 @@
 #include "harness.h"
 #include "steps.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "app/gameapp.h"
 

@@ -1,11 +1,10 @@
-// Shared pieces of the game's start-up tests: a scratch folder, a small set
-// of test archives made in code, and the game's application over the fake
-// platform.
+// Shared pieces of the game's start-up tests: a scratch folder and a small
+// set of test archives made in code; the application is the one of
+// game_support.h.
 #pragma once
 
-#include "fakes.h"
-
-#include "qarnapp.h"
+#include "game_support.h"
+#include "test_folder.h"
 
 #include "tsl2/memstream.h"
 #include "tsl2/resourcefile.h"
@@ -21,21 +20,10 @@
 #include <string>
 #include <unistd.h>
 
-// A folder of its own, removed with everything in it.
+// The running test's own folder (test_folder.h), removed when it ends.
 struct TempFolder {
-    std::string sPath;
-    TempFolder() {
-        const char* pszRoot = std::getenv("TSL_TEST_TMP");
-        std::string sRoot = pszRoot && *pszRoot ? pszRoot : "/tmp";
-        std::system(("mkdir -p '" + sRoot + "'").c_str());
-        std::string sTemplate = sRoot + "/game_test_XXXXXX";
-        char* pszMade = mkdtemp(&sTemplate[0]);
-        sPath = pszMade ? pszMade : "";
-    }
-    ~TempFolder() {
-        if (!sPath.empty()) std::system(("rm -rf '" + sPath + "'").c_str());
-    }
-    std::string file(const std::string& sName) const { return sPath + "/" + sName; }
+    std::string sPath = testFolder();
+    std::string file(const std::string& sName) const { return testPath(sName); }
 };
 
 inline std::string readFile(const std::string& sPath) {
@@ -101,19 +89,5 @@ struct TestContent {
             }
             compiler.finish();
         }
-    }
-};
-
-// The game's application over the fake platform.
-class TestQarnApp : public EventLogHolder, public QarnApp {
-public:
-    FakePlatform* m_pFake = nullptr;
-    std::function<bool(int)> m_fnSetVideoMode;
-
-protected:
-    IPlatform* createPlatform() override {
-        m_pFake = new FakePlatform(&m_log);
-        m_pFake->video()->m_fnSetVideoMode = m_fnSetVideoMode;
-        return m_pFake;
     }
 };

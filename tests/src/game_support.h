@@ -1,9 +1,11 @@
-// The game's screens under test: a running application over the fake
+// The game's screens under test: the game's application over the fake
 // platform whose sound driver writes what it is asked to play, in-memory
 // pictures, texts and string tables, and exact frame steps.
 #pragma once
 
 #include "fakes.h"
+
+#include "game/qarnapp.h"
 
 #include "app/gameapp.h"
 #include "app/resourceloader.h"
@@ -11,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -78,12 +81,30 @@ public:
     RecordingAudioDriver audio;
 };
 
-class GameTestApp : public EventLogHolder, public GameApp {
+// The game's application for every test of the game. Its platform is made
+// at once, so that a test may init() it without the game's start-up, and
+// onInit() runs the start-up over the same one: by default the fake
+// platform with the recording sound driver, else whatever the maker gives.
+class TestQarnApp : public EventLogHolder, public QarnApp {
 public:
-    GameTestApp() : platform(new SoundPlatform(&m_log)) {
-        setPlatform(platform);
+    using PlatformMaker = std::function<IPlatform*(EventLog*)>;
+
+    TestQarnApp() : TestQarnApp([](EventLog* pLog) -> IPlatform* { return new SoundPlatform(pLog); }) {}
+    explicit TestQarnApp(const PlatformMaker& fnMakePlatform) {
+        setPlatform(fnMakePlatform(&m_log));
+        platform = dynamic_cast<SoundPlatform*>(getPlatform());
     }
-    SoundPlatform* platform;
+
+    // The recording platform; null over one the maker gave.
+    SoundPlatform* platform = nullptr;
+    // What the fake video answers a mode switch, set before onInit().
+    std::function<bool(int)> m_fnSetVideoMode;
+
+protected:
+    IPlatform* createPlatform() override {
+        if (platform) platform->video()->m_fnSetVideoMode = m_fnSetVideoMode;
+        return getPlatform();
+    }
 };
 
 template <class T>
@@ -94,7 +115,7 @@ Tsl::List<T> listOf(std::initializer_list<T> values) {
 }
 
 struct GameTest : ::testing::Test {
-    GameTestApp app;
+    TestQarnApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> files = new Tsl::MemoryResourceProvider("files");
 
     void SetUp() override {
@@ -130,4 +151,18 @@ struct GameTest : ::testing::Test {
         app.platform->m_nTicks += nMs;
         app.runFrame();
     }
+};
+
+// A level under test beneath the dialogs it opens: a mode that records its
+// updates, already on the stack.
+struct LevelDialogTest : GameTest {
+    Tsl::SmartPtr<RecordingMode> level;
+
+    void SetUp() override {
+        GameTest::SetUp();
+        level = new RecordingMode("level", MF_ACTIVE | MF_VISIBLE, &app.m_log);
+        app.pushMode(level);
+        app.m_log.clear();
+    }
+    int levelUpdates() const { return static_cast<int>(level->m_aDts.size()); }
 };

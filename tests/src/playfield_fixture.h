@@ -8,8 +8,8 @@
 #include "game_support.h"
 #include "playfield_content.h"
 #include "playfield_support.h"
-#include "playermanager.h"
-#include "playmode.h"
+#include "player/playermanager.h"
+#include "field/playmode.h"
 
 #include "tsl2/random.h"
 #include "tsl2/resource.h"
@@ -18,13 +18,11 @@
 
 #include <cstring>
 #include <deque>
-#include <filesystem>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
 struct PlayFieldFixture : ::testing::Test {
-    GameTestApp app;
+    TestQarnApp app;
     Tsl::SmartPtr<Tsl::MemoryResourceProvider> m_pResources = new Tsl::MemoryResourceProvider();
     std::deque<int> m_aRand;
 
@@ -72,15 +70,6 @@ struct PlayFieldFixture : ::testing::Test {
 
     void addText(const char* pszName, const std::string& sText) {
         m_pResources->add(pszName, sText.data(), static_cast<int>(sText.size()));
-    }
-
-    // An empty scratch folder of this test's own; the test removes it.
-    static std::string tempFolder(const char* pszName) {
-        std::filesystem::path path =
-            std::filesystem::temp_directory_path() / ("playfield_" + std::to_string(getpid()) + "_" + pszName);
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-        return path.string();
     }
 
     void script(std::initializer_list<int> values) { m_aRand.insert(m_aRand.end(), values); }

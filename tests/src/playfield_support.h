@@ -1,14 +1,12 @@
 // A play field record the tests can make and destroy: its seat lists hold
-// customers and seat spots, which must be complete types. Where the game
-// does not have them yet, empty stand-ins do.
+// customers and seat spots, which must be complete types.
 #pragma once
 
-#include "playfield.h"
+#include "field/playfield.h"
 
-#if __has_include("character.h") && __has_include("characterspot.h")
-#include "character.h"
-#include "characterspot.h"
-#include "playmode.h"
+#include "field/customers/character.h"
+#include "field/customers/characterspot.h"
+#include "field/playmode.h"
 
 // A guest named after its animation ("ch_<name>.anim") on the seat, as the
 // spawn manager seats one: made in the bar's row (the VIPs' at a VIP
@@ -27,7 +25,3 @@ inline Tsl::SmartPtr<Character> seatGuest(PlayMode* pMode, int nSeat, const char
     pSeat->setCharacter(pGuest);
     return pGuest;
 }
-#else
-class Character : public Tsl::RefCountedObject {};
-class CharacterSpot : public Tsl::RefCountedObject {};
-#endif

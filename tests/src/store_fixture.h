@@ -4,8 +4,8 @@
 
 #include "game_support.h"
 
-#include "playermanager.h"
-#include "qarnplayer.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
 
 #include <filesystem>
 #include <fstream>

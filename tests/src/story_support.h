@@ -6,11 +6,11 @@
 
 #include "game_support.h"
 
-#include "names.h"
-#include "playermanager.h"
-#include "qarnplayer.h"
-#include "storymanager.h"
-#include "storymodefactory.h"
+#include "base/names.h"
+#include "player/playermanager.h"
+#include "player/qarnplayer.h"
+#include "story/storymanager.h"
+#include "story/storymodefactory.h"
 
 #include "scratch_log.h"
 

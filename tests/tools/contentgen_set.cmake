@@ -25,7 +25,7 @@ if(total GREATER 20000000)
 endif()
 # Every name of the content name list and of the game's names headers resolves.
 set(headers)
-foreach(header ${SOURCE_DIR}/src/names.h ${SOURCE_DIR}/gamelib/src/screens/names.h)
+foreach(header ${SOURCE_DIR}/src/base/names.h ${SOURCE_DIR}/gamelib/src/screens/names.h)
   if(EXISTS ${header})
     list(APPEND headers ${header})
   endif()

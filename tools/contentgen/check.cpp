@@ -17,8 +17,8 @@
 #include "ui/theme.h"
 #include "video/sdl_d3d7video.h"
 
-#include "fieldspots.h"
-#include "scene.h"
+#include "field/targets/fieldspots.h"
+#include "field/scene.h"
 
 #include "tsl2/error.h"
 #include "tsl2/resourcefile.h"

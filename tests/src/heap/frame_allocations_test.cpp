@@ -15,7 +15,7 @@
 #include "allocation_count.h"
 #include "game_run.h"
 
-#include "names.h"
+#include "base/names.h"
 
 #include "anim/animsprite.h"
 #include "audio/audiodriver.h"

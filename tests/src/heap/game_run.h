@@ -8,18 +8,18 @@
 
 #include "../game_fixtures.h"
 
-#include "character.h"
-#include "characterspot.h"
-#include "fieldspots.h"
-#include "gamestatsmode.h"
-#include "menumode.h"
-#include "playermanager.h"
-#include "playmode.h"
-#include "spawnmanager.h"
-#include "storymanager.h"
-#include "tip.h"
-#include "waitress.h"
-#include "weekgoals.h"
+#include "field/customers/character.h"
+#include "field/customers/characterspot.h"
+#include "field/targets/fieldspots.h"
+#include "field/gamestatsmode.h"
+#include "game/menumode.h"
+#include "player/playermanager.h"
+#include "field/playmode.h"
+#include "field/customers/spawnmanager.h"
+#include "story/storymanager.h"
+#include "field/tip.h"
+#include "field/waitress.h"
+#include "field/weekgoals.h"
 
 #include "app/platformservices.h"
 #include "audio/sdl_audio.h"
@@ -57,42 +57,19 @@ private:
     std::vector<std::function<void()>> m_aInput;
 };
 
-class RunApp : public EventLogHolder, public QarnApp {
-public:
-    explicit RunApp(bool bRealDrivers) : m_bRealDrivers(bRealDrivers) {}
-    unsigned int m_nTicks = 1000;
-
-    // Input the next frame delivers.
-    void queueInput(std::function<void()> fnInput) {
-        if (m_bRealDrivers)
-            static_cast<Stepped<SDLPlatform>*>(getPlatform())->queueInput(std::move(fnInput));
-        else
-            static_cast<Stepped<FakePlatform>*>(getPlatform())->queueInput(std::move(fnInput));
-    }
-
-protected:
-    IPlatform* createPlatform() override {
-        if (!m_bRealDrivers) return new Stepped<FakePlatform>(&m_nTicks, &m_log);
-        SDLPlatform* pPlatform = new Stepped<SDLPlatform>(&m_nTicks);
-        pPlatform->setVideoDriver(new D3D7VideoDriver());
-        pPlatform->setAudioDriver(new SDLAudioDriver());
-        return pPlatform;
-    }
-
-private:
-    bool m_bRealDrivers;
-};
-
 class GameRun {
 public:
     enum Drivers { FAKE_DRIVERS, REAL_DRIVERS };
     enum { FRAME_MS = 125, FRAME_LIMIT = 20000, SEED = 4711 };
 
     TempFolder folder;
-    RunApp app;
+    unsigned int m_nTicks = 1000;
+    TestQarnApp app;
 
     // Without the real platform the theme's TrueType fonts are registered here.
-    explicit GameRun(Drivers eDrivers) : app(eDrivers == REAL_DRIVERS), m_bRealDrivers(eDrivers == REAL_DRIVERS) {
+    explicit GameRun(Drivers eDrivers)
+        : app([this, eDrivers](EventLog* pLog) { return makePlatform(eDrivers, pLog); }),
+          m_bRealDrivers(eDrivers == REAL_DRIVERS) {
         if (!m_bRealDrivers) registerPlatformFontFactories();
     }
     ~GameRun() {
@@ -149,7 +126,7 @@ public:
     }
 
     void frame() {
-        app.m_nTicks += FRAME_MS;
+        m_nTicks += FRAME_MS;
         // The fake platform notes every frame's calls: kept at one frame's worth.
         app.m_log.clear();
         app.runFrame();
@@ -224,7 +201,7 @@ public:
 
     // A press and release at the point in the next frame, the pointer moved there first.
     void click(int nX, int nY) {
-        app.queueInput([this, nX, nY] {
+        queueInput([this, nX, nY] {
             app.onMouseMove(nX, nY, true);
             app.onMouseDown(MB_LEFT, nX, nY);
             app.onMouseUp(MB_LEFT, nX, nY);
@@ -266,6 +243,22 @@ public:
     }
 
 private:
+    // The test's clock and input over either platform.
+    IPlatform* makePlatform(Drivers eDrivers, EventLog* pLog) {
+        if (eDrivers == FAKE_DRIVERS) return new Stepped<FakePlatform>(&m_nTicks, pLog);
+        SDLPlatform* pPlatform = new Stepped<SDLPlatform>(&m_nTicks);
+        pPlatform->setVideoDriver(new D3D7VideoDriver());
+        pPlatform->setAudioDriver(new SDLAudioDriver());
+        return pPlatform;
+    }
+    // Input the next frame delivers.
+    void queueInput(std::function<void()> fnInput) {
+        if (m_bRealDrivers)
+            static_cast<Stepped<SDLPlatform>*>(app.getPlatform())->queueInput(std::move(fnInput));
+        else
+            static_cast<Stepped<FakePlatform>*>(app.getPlatform())->queueInput(std::move(fnInput));
+    }
+
     bool m_bRealDrivers;
     int m_nClicks = 0;
     int m_nOrdersPerLevel = -1;

@@ -1,0 +1,259 @@
+#include "field/customers/character.h"
+
+#include "field/customers/actionballoon.h"
+#include "app/gameapp.h"
+#include "field/customers/characterspot.h"
+#include "field/mug.h"
+#include "base/names.h"
+#include "field/picturehit.h"
+#include "field/playmode.h"
+#include "player/qarnplayer.h"
+#include "rules/upgrademanager.h"
+
+namespace {
+// The balloons stand over the guest's head, clear of the face: the figures
+// are 190 pixels high with the top of the head some 170 above the feet.
+enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50 };
+// Where a guest without a figure of its own stands, around its place.
+enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
+}
+
+Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip,
+                     int nVipSide, int nVoice)
+    : m_pMode(pMode),
+      m_sName(pszName),
+      m_nSeat(nSeat),
+      m_nX(nX),
+      m_nY(nY),
+      m_nDepth(nDepth),
+      m_bVip(bVip),
+      m_nVipSide(nVipSide),
+      m_nVoice(nVoice & 3),
+      m_nSeatKind(0),
+      m_nState(STATE_ARRIVING),
+      m_fStateTime(0.0f),
+      m_fPatience(0.0f),
+      m_fPatienceLeft(0.0f),
+      m_fRefusalLeft(0.0f),
+      m_nOrder(0) {
+    TSL_TRACE();
+    GameApp* pApp = GameApp::getInstance();
+    Tsl::String sAnim = Tsl::String::format(Names::CHAR_ANIM_FORMAT, pszName);
+    if (pApp->hasAnimation(sAnim) || pApp->hasResource(sAnim)) {
+        m_pSprite = new AnimSprite(pApp->getAnimation(sAnim), nX, nY, nDepth);
+        if (m_nVipSide == 0) m_pSprite->setScale(-1.0f, 1.0f);
+        if (m_pMode) m_pMode->addSprite(m_pSprite.get());
+    }
+    int nBonus = 0;
+    if (m_pMode) {
+        nBonus =
+            UpgradeManager().getValue(UpgradeManager::KIND_SHOW, m_pMode->getUpgradeLevel(UpgradeManager::KIND_SHOW));
+        if (nBonus < 0) nBonus = 0;
+    }
+    float fPatience = float(PATIENCE_SECONDS - 5 * (m_pMode ? m_pMode->getDifficulty() : 0) + nBonus);
+    if (m_bVip) fPatience *= 0.5f;
+    m_fPatience = fPatience < MIN_PATIENCE   ? float(MIN_PATIENCE)
+                  : fPatience > MAX_PATIENCE ? float(MAX_PATIENCE)
+                                             : fPatience;
+    m_pBalloon = new ActionBalloon(m_pMode, this, balloonX(), balloonY(), balloonZ());
+    if (m_pMode && pApp->hasResource(Names::BALLOON_ANIM)) {
+        m_pBalloonSprite =
+            new AnimSprite(pApp->getAnimation(Names::BALLOON_ANIM), balloonX(), balloonY(), balloonZ());
+        m_pMode->addSprite(m_pBalloonSprite.get());
+        m_pBalloon->addPicture(m_pBalloonSprite.get());
+    }
+    m_pBalloon->setShown(false);
+    if (m_pMode) m_pMode->addBalloon(m_pBalloon);
+    m_pOrderBalloon = new OrderBalloon(m_pMode, balloonX(), balloonY(), balloonZ());
+    setState(STATE_ARRIVING, Names::SEQ_CUSTOMER_SIT);
+}
+
+Character::~Character() {}
+
+int Character::balloonY() const { return m_nY - BALLOON_RISE; }
+
+int Character::balloonZ() const { return m_nDepth + BALLOON_Z; }
+
+void Character::setSeatKind(int nKind) {
+    m_nSeatKind = nKind;
+    if (nKind != 0) sitAt(seatPlace());
+}
+
+Tsl::SmartPtr<CharacterSpot> Character::seatSpot() const {
+    const PlayField* pField = m_pMode ? m_pMode->getField() : nullptr;
+    if (!pField || m_nSeat < 0 || m_nSeat >= pField->m_lSeatSpots.getCount()) return nullptr;
+    return pField->m_lSeatSpots.getAt(m_nSeat);
+}
+
+SeatPlace Character::seatPlace() const {
+    if (Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot()) return pSpot->getPlace();
+    SeatPlace place;
+    place.nX = place.nGlassX = m_nX;
+    place.nY = place.nGlassY = m_nY;
+    place.nDepth = m_nDepth;
+    place.nGlassZ = m_nDepth + 1;
+    return place;
+}
+
+void Character::sitAt(const SeatPlace& place) {
+    m_nX = place.nX;
+    m_nY = place.nY;
+    m_nDepth = place.nDepth;
+    if (m_pSprite) {
+        m_pSprite->setPosition(m_nX, m_nY);
+        m_pSprite->setZOrder(m_nDepth);
+    }
+    if (m_pBalloon) m_pBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+    if (m_pOrderBalloon) m_pOrderBalloon->moveTo(balloonX(), balloonY(), balloonZ());
+}
+
+int Character::hitTest(int nX, int nY) const {
+    int nHit = higherHit(pictureHit(m_pSprite.get(), nX, nY), m_pOrderBalloon->hitTest(nX, nY));
+    return m_pMug ? higherHit(nHit, m_pMug->hitTest(nX, nY)) : nHit;
+}
+
+Rect Character::getScreenBox() const {
+    Rect box = m_pSprite ? m_pSprite->getScreenPixelRect() : Rect();
+    if (box.isEmpty()) box = Rect(m_nX - BARE_HALF_WIDTH, m_nY - BARE_HEIGHT, m_nX + BARE_HALF_WIDTH, m_nY);
+    if (m_pBalloonSprite) box = box.unite(m_pBalloonSprite->getScreenPixelRect());
+    if (m_pOrderBalloon) box = box.unite(m_pOrderBalloon->getScreenBox());
+    return box;
+}
+
+void Character::setState(int nState, const char* pszSequence) {
+    m_nState = nState;
+    m_fStateTime = 0.0f;
+    if (m_pSprite && pszSequence) m_pSprite->play(pszSequence, 0.0f, -1);
+}
+
+void Character::showBalloon(bool bShow) {
+    if (m_pBalloon) m_pBalloon->setShown(bShow);
+}
+
+void Character::update(float fDt) {
+    if (m_pSprite) m_pSprite->update(fDt);
+    if (m_pBalloonSprite) m_pBalloonSprite->update(fDt);
+    m_fStateTime += fDt;
+    switch (m_nState) {
+        case STATE_ARRIVING:
+            if (m_fStateTime < ARRIVE_SECONDS) return;
+            m_nOrder = m_pMode ? m_pMode->drawOrder() : 0;
+            m_fPatienceLeft = m_fPatience;
+            setState(STATE_ASKING, Names::SEQ_CUSTOMER_ASK);
+            showBalloon(true);
+            m_pOrderBalloon->showPatience(1.0f);
+            if (m_pMode) {
+                m_pMode->playSound(Tsl::String::format(Names::SFX_ASK_FORMAT, m_nVoice));
+                m_pMode->onTipEvent(PlayMode::TIP_ORDER, getScreenBox());
+            }
+            return;
+        case STATE_ASKING:
+        case STATE_WAITING: updatePatience(fDt); return;
+        case STATE_DRINKING:
+            if (m_fStateTime < SIP_SECONDS) return;
+            m_fStateTime -= SIP_SECONDS;
+            if (m_pMug) m_pMug->sip();
+            if (!m_pMug || m_pMug->isEmpty()) pay();
+            return;
+        default: return;
+    }
+}
+
+void Character::updatePatience(float fDt) {
+    if (m_fRefusalLeft > 0.0f) {
+        m_fRefusalLeft -= fDt;
+        if (m_fRefusalLeft <= 0.0f && m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_WAIT, 0.0f, -1);
+    }
+    m_fPatienceLeft -= fDt;
+    if (m_fPatienceLeft > 0.0f) {
+        m_pOrderBalloon->showPatience(m_fPatienceLeft / m_fPatience);
+        return;
+    }
+    m_fPatienceLeft = 0.0f;
+    m_fRefusalLeft = 0.0f;
+    Rect box = getScreenBox();
+    showBalloon(false);
+    m_pOrderBalloon->hide();
+    setState(STATE_GONE, Names::SEQ_CUSTOMER_ANGRY);
+    if (m_pMode) {
+        m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+        m_pMode->onCustomerLost(box);
+    }
+}
+
+void Character::takeOrder() {
+    if (m_nState != STATE_ASKING) return;
+    m_fPatienceLeft = m_fPatience;
+    setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
+    showBalloon(false);
+    m_pOrderBalloon->showDrink(m_nOrder);
+    m_pOrderBalloon->showPatience(1.0f);
+    if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
+}
+
+bool Character::accepts(const Mug* pMug) const {
+    return m_nState == STATE_WAITING && pMug && !pMug->isEmpty() && pMug->getDrink() == m_nOrder;
+}
+
+void Character::serve(Tsl::SmartPtr<Mug> pMug) {
+    if (!accepts(pMug.get())) return;
+    m_pMug = pMug;
+    // A VIP stands on the sand with nothing before it: the glass is in its
+    // hand, which its drinking picture shows. Others have theirs before them,
+    // beside any glass an earlier guest left on the seat.
+    Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot();
+    SeatPlace place = pSpot ? pSpot->getNextGlassPlace() : seatPlace();
+    m_pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
+    m_pMug->setViewMode(1);
+    m_pMug->setScale(1.0f);
+    m_pMug->setVisible(!m_bVip);
+    m_fRefusalLeft = 0.0f;
+    m_pOrderBalloon->hide();
+    setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
+}
+
+void Character::refuseGlass() {
+    if (m_nState != STATE_WAITING) return;
+    m_fRefusalLeft = REFUSAL_SECONDS;
+    if (m_pSprite) m_pSprite->play(Names::SEQ_CUSTOMER_ANGRY, 0.0f, -1);
+    if (m_pMode) m_pMode->playSound(Tsl::String::format(Names::SFX_MISTAKE_FORMAT, m_nVoice));
+}
+
+void Character::pay() {
+    int nMoney = DRINK_PRICE + (m_pMug && m_pMug->isDecorated() ? DECORATION_BONUS : 0);
+    if (m_bVip) nMoney *= 2;
+    float fShare = m_fPatience > 0.0f ? m_fPatienceLeft / m_fPatience : 0.0f;
+    int nStars = fShare > 2.0f / 3.0f ? MAX_STARS : fShare > 1.0f / 3.0f ? 2 : 1;
+    Rect box = getScreenBox();
+    setState(STATE_GONE, Names::SEQ_CUSTOMER_LEAVE);
+    if (!m_pMode) return;
+    if (m_pMug) {
+        if (Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot())
+            pSpot->addUsedGlass(m_pMug);
+        else
+            m_pMug->detach();
+        m_pMug = nullptr;
+    }
+    m_pMode->playSound(Names::SFX_PAY);
+    m_pMode->onCustomerPaid(nMoney, nStars, box);
+}
+
+Tsl::SmartPtr<Mug> Character::takeUsedGlass() {
+    Tsl::SmartPtr<Mug> pMug = m_pMug;
+    m_pMug = nullptr;
+    return pMug;
+}
+
+void Character::leave() {
+    m_nState = STATE_GONE;
+    if (m_pBalloon) {
+        m_pBalloon->detachCharacter();
+        m_pBalloon->removePictures();
+    }
+    m_pBalloonSprite = nullptr;
+    m_pOrderBalloon->remove();
+    if (m_pSprite && m_pSprite->getOwnerMode()) m_pSprite->getOwnerMode()->removeSprite(m_pSprite.get());
+    m_pSprite = nullptr;
+    if (m_pMug) m_pMug->detach();
+    m_pMug = nullptr;
+}

@@ -1,0 +1,112 @@
+#include "field/customers/characterspot.h"
+
+#include "field/customers/character.h"
+#include "field/mug.h"
+#include "base/names.h"
+#include "field/picturehit.h"
+#include "field/playmode.h"
+#include "field/waitress.h"
+
+CharacterSpot::CharacterSpot(PlayMode* pMode, int nSeat, int nX, int nY, int nZOrder, int nUseX, int nUseY,
+                             int nHeading)
+    : ActionSpot(pMode, nX, nY, nZOrder, nUseX, nUseY, nHeading), m_nSeat(nSeat) {
+    m_place.nX = nX;
+    m_place.nY = nY;
+    m_place.nDepth = nZOrder;
+    setGlassPlace(nX, nY, nZOrder + 1);
+}
+
+void CharacterSpot::setGlassPlace(int nX, int nY, int nZOrder) {
+    m_place.nGlassX = nX;
+    m_place.nGlassY = nY;
+    m_place.nGlassZ = nZOrder;
+}
+
+int CharacterSpot::hitTest(int nX, int nY) const {
+    int nHit = m_pChar ? m_pChar->hitTest(nX, nY) : -1;
+    for (const Tsl::SmartPtr<Mug>& pGlass : m_lUsedGlasses) nHit = higherHit(nHit, pGlass->hitTest(nX, nY));
+    return nHit;
+}
+
+// Out of line: the customer's own header includes this one.
+Tsl::SmartPtr<Character> CharacterSpot::getCharacter() const { return m_pChar; }
+
+void CharacterSpot::setCharacter(Tsl::SmartPtr<Character> pCharacter) { m_pChar = pCharacter; }
+
+void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
+    TSL_ASSERT(m_pChar == pCharacter);
+    m_pChar = nullptr;
+}
+
+SeatPlace CharacterSpot::getNextGlassPlace() const {
+    SeatPlace place = m_place;
+    place.nGlassX += m_lUsedGlasses.getCount() * USED_GLASS_SPACING;
+    return place;
+}
+
+void CharacterSpot::addUsedGlass(Tsl::SmartPtr<Mug> pMug) {
+    if (!pMug) return;
+    SeatPlace place = getNextGlassPlace();
+    pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
+    pMug->setViewMode(0);
+    pMug->setScale(1.0f);
+    pMug->setVisible(true);
+    m_lUsedGlasses.append(pMug);
+}
+
+bool CharacterSpot::isWithinReach() const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return false;
+    for (int nHand = 0; nHand < 2; ++nHand) {
+        int nDx, nDy, nX, nY;
+        Waitress::getReachOffset(m_nHeading, nHand, nDx, nDy);
+        pWaitress->getHandPosition(nX, nY, nHand);
+        nX -= m_nUseX + nDx;
+        nY -= m_nUseY + nDy;
+        if (nX * nX + nY * nY <= REACH * REACH) return true;
+    }
+    return false;
+}
+
+int CharacterSpot::servableSlot(int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress || !m_pChar) return -1;
+    if (!pWaitress->hasTray()) return m_pChar->accepts(pWaitress->getHandContents(nHand).get()) ? nHand : -1;
+    for (int i = 0; i < pWaitress->getCapacity(); ++i)
+        if (m_pChar->accepts(pWaitress->getHandContents(i).get())) return i;
+    return -1;
+}
+
+bool CharacterSpot::canDoAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return false;
+    if (servableSlot(nHand) >= 0) return true;
+    if (!hasUsedGlass()) return false;
+    return pWaitress->hasTray() ? pWaitress->getMugCount() < pWaitress->getCapacity()
+                                : (nHand == 0 || nHand == 1) && pWaitress->isHandEmpty(nHand);
+}
+
+int CharacterSpot::getActionKind(int nHand) { return servableSlot(nHand) >= 0 ? KIND_SERVE : KIND_TAKE; }
+
+void CharacterSpot::doAction(int nHand) {
+    Waitress* pWaitress = waitress();
+    int nSlot = servableSlot(nHand);
+    if (nSlot >= 0) {
+        m_pChar->serve(pWaitress->takeHandContents(nSlot));
+        m_pMode->playSound(Names::SFX_GLASS_LEFT);
+        m_pMode->onTipEvent(PlayMode::TIP_SERVED, m_pChar->getScreenBox());
+        return;
+    }
+    // The last one left, so the others keep their places.
+    if (hasUsedGlass() && giveGlass(m_lUsedGlasses.getLast(), nHand)) {
+        m_lUsedGlasses.removeAt(m_lUsedGlasses.getCount() - 1);
+        m_pMode->playSound(Names::SFX_GLASS_TAKEN);
+    }
+}
+
+void CharacterSpot::onRefused(int nHand) {
+    Waitress* pWaitress = waitress();
+    if (!m_pChar || !pWaitress) return;
+    bool bOffered = pWaitress->hasTray() ? pWaitress->getMugCount() > 0 : !pWaitress->isHandEmpty(nHand);
+    if (bOffered) m_pChar->refuseGlass();
+}

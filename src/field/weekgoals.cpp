@@ -1,0 +1,98 @@
+#include "field/weekgoals.h"
+
+#include "app/gameapp.h"
+#include "base/formattext.h"
+#include "base/names.h"
+#include "field/playfield.h"
+#include "tsl2/random.h"
+#include "ui/button.h"
+#include "text/font.h"
+#include "ui/label.h"
+
+namespace {
+const int LEFT_CENTRED = 1 | Image::ALIGN_VCENTER;
+const int CENTRED = Image::ALIGN_HCENTER | Image::ALIGN_VCENTER;
+const int TIP_WRAP_WIDTH = 370;
+const int KEY_RETURN = 13;
+const int KEY_SPACE = 32;
+const int KEY_KEYPAD_ENTER = 271;
+}  // namespace
+
+WeekGoalDialog::WeekGoalDialog(PlayField* pField) : QarnDialog(true), m_pField(pField) {}
+
+WeekGoalDialog::~WeekGoalDialog() {}
+
+void WeekGoalDialog::onCallback(int nId, int) {
+    if (nId == ID_GO)
+        endMode();
+}
+
+void WeekGoalDialog::addRowLabel(const Tsl::String& sText) {
+    getTable()->addRow(1);
+    m_lLabels.append(addLabel(sText, LEFT_CENTRED));
+}
+
+void WeekGoalDialog::init() {
+    TSL_TRACE();
+    DialogMode::init();
+    Tsl::SmartPtr<Table> pTable = getTable();
+    Tsl::String sScene = getString(Tsl::String::format(Names::STR_SCENE_NAME, m_pField->m_nStage).c_str());
+    addRowLabel(getString(Names::STR_WKG_WORKPLACE) + " " + sScene);
+    // Levels picked on the map outside the story have no money goal and no
+    // count of customers (0 and -1): those rows would only show the markers.
+    if (m_pField->m_nMoneyGoal > 0) addRowLabel(formatText(getString(Names::STR_WKG_SALES), m_pField->m_nMoneyGoal));
+    if (m_pField->m_nLevelCustomers >= 0)
+        addRowLabel(formatText(getString(Names::STR_WKG_CUSTOMER), m_pField->m_nLevelCustomers));
+
+    int nTip = Tsl::gameRand() % RANDOM_TIP_COUNT;
+    pTable->addRow(1);
+    Tsl::SmartPtr<Label> pTip = new Label(formatText(getString(Names::STR_WKG_TIP)) + " " +
+                                          getString(Tsl::String::format(Names::STR_RANDOM_TIP, nTip).c_str()));
+    pTip->setFont(Names::FONT_DEFAULT);
+    pTip->setTextAlign(1);
+    pTip->setWrapWidth(TIP_WRAP_WIDTH, true);
+    addSprite(pTip);
+    pTable->add(pTip, LEFT_CENTRED);
+    m_lLabels.append(pTip);
+
+    pTable->addRow(1);
+    pTable->addCell(2);
+    addImage(Names::IMG_BUBBLE_SEPARATOR, CENTRED);
+
+    Tsl::SmartPtr<Button> pGo = new Button(getString(Names::STR_WKG_GO), ID_GO);
+    addControl(pGo);
+    pTable->addRow(1);
+    pTable->addCell(2);
+    pTable->add(pGo, CENTRED);
+
+    pTable->setFrameEnabled(true);
+    GameApp::getInstance()->showCursor(true);
+    layout(true);
+}
+
+void WeekGoalDialog::cleanup() {
+    DialogMode::cleanup();
+    GameApp::getInstance()->showCursor(false);
+}
+
+// Laid out once, at the end of init.
+void WeekGoalDialog::onActivate() { GameApp::getInstance()->showCursor(true); }
+
+void WeekGoalDialog::onUpdate(float fDt) {
+    GameApp::getInstance()->showCursor(true);
+    GameMode::onUpdate(fDt);
+}
+
+bool WeekGoalDialog::onKeyDown(int nKey, int nModifiers) {
+    if (nKey == KEY_RETURN || nKey == KEY_SPACE || nKey == KEY_KEYPAD_ENTER) {
+        onCallback(ID_GO, 0);
+        return true;
+    }
+    return GameMode::onKeyDown(nKey, nModifiers);
+}
+
+Tsl::List<Tsl::String> WeekGoalDialog::getTexts() const {
+    Tsl::List<Tsl::String> lTexts;
+    for (const Tsl::SmartPtr<Label>& pLabel : m_lLabels) lTexts.append(pLabel->getText());
+    return lTexts;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "base/qarndialog.h"
+
+struct PlayField;
+class Label;
+
+// The week's goal, shown before a level starts: the workplace, the money
+// goal, the customers and a random tip. The level waits beneath it.
+class WeekGoalDialog : public QarnDialog {
+public:
+    enum { ID_GO = 0, RANDOM_TIP_COUNT = 21 };
+
+    explicit WeekGoalDialog(PlayField* pField);
+    ~WeekGoalDialog() override;
+
+    void onCallback(int nId, int nData) override;
+    void init() override;
+    void cleanup() override;
+    void onActivate() override;
+    void onUpdate(float fDt) override;
+    bool onKeyDown(int nKey, int nModifiers) override;
+
+    // The texts shown, in order (workplace, goal, customers, tip).
+    Tsl::List<Tsl::String> getTexts() const;
+
+private:
+    void addRowLabel(const Tsl::String& sText);
+
+    PlayField* m_pField;
+    Tsl::List<Tsl::SmartPtr<Label>> m_lLabels;
+};

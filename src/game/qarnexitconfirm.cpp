@@ -1,0 +1,10 @@
+#include "game/qarnexitconfirm.h"
+
+#include "player/playermanager.h"
+
+QarnExitConfirmMode::QarnExitConfirmMode() {}
+
+void QarnExitConfirmMode::onConfirmed() {
+    getPlayerManager()->saveProfiles();
+    ExitConfirmMode::onConfirmed();
+}

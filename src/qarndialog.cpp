@@ -1,5 +1,0 @@
-#include "qarndialog.h"
-
-QarnDialog::QarnDialog(bool bOverBelow) : DialogMode(bOverBelow) {
-    setFlags(getFlags() & ~MF_UPDATE_BELOW);
-}

@@ -1,0 +1,59 @@
+// The week's goal shown before a level.
+#include "game_support.h"
+
+#include "field/weekgoals.h"
+#include "playfield_support.h"
+#include "tsl2/random.h"
+#include "ui/uitable.h"
+
+namespace {
+
+struct WeekGoalTest : LevelDialogTest {
+    PlayField field;
+    static int scripted(void* pValue) { return *static_cast<int*>(pValue); }
+
+    void SetUp() override {
+        LevelDialogTest::SetUp();
+        addPictures({"bubble_separator"}, 100, 4);
+        addStrings(
+            "WKG_Workplace Workplace:\nScene2 Beach bar\nWKG_Sales Sell $%d\nWKG_Customer %d customers\n"
+            "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n");
+        field.m_nStage = 2;
+        field.m_nMoneyGoal = 1500;
+        field.m_nLevelCustomers = 20;
+    }
+    void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
+    Tsl::SmartPtr<WeekGoalDialog> pushWithRand(int nRand) {
+        static int s_nRand;
+        s_nRand = nRand;
+        Tsl::setGameRandSource(&scripted, &s_nRand);
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = new WeekGoalDialog(&field);
+        app.pushMode(pDialog);
+        return pDialog;
+    }
+};
+
+TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnter) {
+    struct Case {
+        int nRand, nKey;
+        const char* pszTip;
+    } cases[] = {{21, 13, "Tip 100%: first"}, {20, 32, "Tip 100%: last"}, {41, 271, "Tip 100%: last"}};
+    for (const Case& c : cases) {
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(c.nRand);
+        step();
+        EXPECT_EQ(Tsl::String("Workplace: Beach bar|Sell $1500|20 customers|") + c.pszTip,
+                  pDialog->getTexts().join("|"));
+        EXPECT_FALSE(pDialog->onKeyDown(27, 0));
+        EXPECT_EQ(pDialog, app.getModeAt(0));
+        EXPECT_TRUE(pDialog->onKeyDown(c.nKey, 0));
+        EXPECT_EQ(MS_ENDED, pDialog->getState()) << c.nKey;
+    }
+    // A level without goal or customer count (relax, free play) names neither.
+    field.m_nMoneyGoal = 0;
+    field.m_nLevelCustomers = -1;
+    Tsl::SmartPtr<WeekGoalDialog> pFree = pushWithRand(0);
+    step();
+    EXPECT_EQ(Tsl::String("Workplace: Beach bar|Tip 100%: first"), pFree->getTexts().join("|"));
+}
+
+}  // namespace

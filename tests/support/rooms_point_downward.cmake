@@ -1,0 +1,38 @@
+# Fails when a file of a room includes a header of a room above it.
+# Run as: cmake -DSRC=<folder of the rooms> -DTIERS=<tiers> -P rooms_point_downward.cmake
+# TIERS names the rooms from the bottom up, tier after tier apart by "|",
+# the rooms of one tier apart by ","; rooms of one tier may include each
+# other, and a room that no tier names is not checked. A room's sub-folders
+# belong to it.
+string(REPLACE "|" ";" tiers "${TIERS}")
+list(LENGTH tiers tier_count)
+math(EXPR top "${tier_count} - 1")
+set(bad "")
+foreach(i RANGE ${top})
+  if(i EQUAL top)
+    break()
+  endif()
+  set(above "")
+  math(EXPR next "${i} + 1")
+  foreach(j RANGE ${next} ${top})
+    list(GET tiers ${j} tier)
+    string(REPLACE "," ";" tier_rooms "${tier}")
+    list(APPEND above ${tier_rooms})
+  endforeach()
+  string(JOIN "|" upper ${above})
+  list(GET tiers ${i} tier)
+  string(REPLACE "," ";" rooms "${tier}")
+  foreach(room ${rooms})
+    file(GLOB_RECURSE files ${SRC}/${room}/*.h ${SRC}/${room}/*.cpp)
+    foreach(f ${files})
+      file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"(${upper})/")
+      foreach(line ${lines})
+        list(APPEND bad "${f}: ${line}")
+      endforeach()
+    endforeach()
+  endforeach()
+endforeach()
+if(bad)
+  string(JOIN "\n" text ${bad})
+  message(FATAL_ERROR "A room includes a room above it:\n${text}")
+endif()
