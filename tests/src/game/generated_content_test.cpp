@@ -387,7 +387,9 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                         aShown.push_back(pPicture.get());
                         EXPECT_EQ(reached(pMode.get(), middleOf(pPicture, true), pSpot), "spot") << sWhat << ", drawn";
                     }
-                    if (!pSeat) EXPECT_FALSE(aShown.empty()) << sWhat << " shows nothing";
+                    if (!pSeat) {
+                        EXPECT_FALSE(aShown.empty()) << sWhat << " shows nothing";
+                    }
                     if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
                         aShown.push_back(pCoaster->getGlass()->getSprite());
                     Tsl::SmartPtr<Character> pGuest = pSeat ? pSeat->getCharacter() : nullptr;
@@ -398,10 +400,11 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     if (pGlass && pGlass->getSprite()->isVisible()) aShown.push_back(pGlass->getSprite());
                     for (const Sprite* pShown : aShown)
                         EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
-                    if (pGuest && pGuest->getBalloon()->isShown())
+                    if (pGuest && pGuest->getBalloon()->isShown()) {
                         for (const Tsl::SmartPtr<Sprite>& pPicture : pGuest->getBalloon()->getPictures())
                             EXPECT_EQ(reached(pMode.get(), middleOf(pPicture), pGuest->getBalloon().get()), "balloon")
                                 << sWhat;
+                    }
                 }
             };
             expectEveryTarget(", every seat taken");
@@ -552,10 +555,11 @@ TEST_F(GeneratedContent, TheOrderHintLeavesWhatItSendsThePlayerToInSight) {
             Rect bubble = pMode->getTip()->getBounds();
             ASSERT_FALSE(pMode->getTip()->isHidden());
             for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
-                if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get()))
+                if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get())) {
                     for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures())
                         EXPECT_FALSE(bubble.overlaps(pPicture->getScreenRect()))
                             << "scene" << nScene << " seat " << nSeat << ": " << bubble.toString().c_str();
+                }
             pMode->getTip()->hide();
             pGuest->leave();
         }
