@@ -11,19 +11,22 @@ TEST(UpgradeManager, ValuesAndPrices) {
     UpgradeManager upgrades;
     struct Case {
         int nKind, nLevel, nValue, nPrice;
-    } cases[] = {{0, 0, 2, 80},   {0, 1, 4, 160}, {0, 2, 6, -1},  {12, 3, 23, 180},
-                 {12, 4, 26, -1}, {1, 0, 0, 0},   {6, 1, 1, 190}, {9, 1, 1, -1}};
+    } cases[] = {{UpgradeManager::KIND_TRAY, 0, 2, 80},       {UpgradeManager::KIND_TRAY, 1, 4, 160},
+                 {UpgradeManager::KIND_TRAY, 2, 6, -1},       {UpgradeManager::KIND_SHOW, 3, 23, 180},
+                 {UpgradeManager::KIND_SHOW, 4, 26, -1},      {UpgradeManager::KIND_UNUSED, 0, 0, 0},
+                 {UpgradeManager::KIND_STATION_0, 1, 1, 190}, {UpgradeManager::KIND_PROP_DISPENSER, 1, 1, -1}};
     for (const Case& c : cases) {
         EXPECT_EQ(upgrades.getValue(c.nKind, c.nLevel), c.nValue) << c.nKind << "/" << c.nLevel;
         EXPECT_EQ(upgrades.getPrice(c.nKind, c.nLevel), c.nPrice) << c.nKind << "/" << c.nLevel;
     }
-    // Levels a kind does not have; kinds 1-11 give the level unchecked.
-    EXPECT_EQ(upgrades.getValue(0, 3), -1);
-    EXPECT_EQ(upgrades.getValue(12, 5), -1);
-    EXPECT_EQ(upgrades.getValue(13, 0), -1);
-    EXPECT_EQ(upgrades.getValue(6, 7), 7);
+    // Levels a kind does not have; the kinds between tray and show give the
+    // level unchecked.
+    EXPECT_EQ(upgrades.getValue(UpgradeManager::KIND_TRAY, 3), -1);
+    EXPECT_EQ(upgrades.getValue(UpgradeManager::KIND_SHOW, 5), -1);
+    EXPECT_EQ(upgrades.getValue(UpgradeManager::KIND_COUNT, 0), -1);
+    EXPECT_EQ(upgrades.getValue(UpgradeManager::KIND_STATION_0, 7), 7);
     // No price outside the catalogue (a damaged profile may hold any level).
-    for (int nKind = -1; nKind <= 13; ++nKind)
+    for (int nKind = -1; nKind <= UpgradeManager::KIND_COUNT; ++nKind)
         for (int nLevel : {-1, upgrades.getLevelCount(nKind)})
             EXPECT_EQ(upgrades.getPrice(nKind, nLevel), -1) << nKind << "/" << nLevel;
 }

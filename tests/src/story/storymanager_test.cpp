@@ -18,7 +18,7 @@ struct StoryProgressTest : StoryTest {
 
 TEST_F(StoryProgressTest, ANewStoryRunsFromItsPagesThroughFiftyLevelsToTheScoreAndLeaves) {
     player->m_nTotalScore = 77;
-    player->m_anUpgrades[3] = 2;
+    player->m_anUpgrades[UpgradeManager::KIND_CHAIR_1] = 2;
     app.setSetting(Names::SET_LAST_CUTSCENE, "3");
     Tsl::SmartPtr<Smm> pStory = open(0);
     EXPECT_TRUE(player->m_bStoryStarted);
@@ -158,7 +158,7 @@ TEST_F(StoryProgressTest, ProgressSurvivesARestart) {
     EXPECT_EQ(1, pAgain->m_nStoryLevel);
     EXPECT_EQ(1, pAgain->m_nLevelsWon);
     EXPECT_EQ(40, pAgain->m_nSavedMoney);
-    EXPECT_EQ(1, pAgain->m_anSavedUpgrades[6]);
+    EXPECT_EQ(1, pAgain->m_anSavedUpgrades[UpgradeManager::KIND_STATION_0]);
 }
 
 struct QuickPlayTest : StoryTest {
