@@ -1,8 +1,4 @@
-// Upgrade values and prices, the places upgrades furnish, and what a level
-// reports to the story.
-#include "player/qarnplayer.h"
-#include "story/storymanager.h"
-#include "rules/storyrules.h"
+// Upgrade values and prices, and the places upgrades furnish.
 #include "rules/upgrademanager.h"
 
 #include <gtest/gtest.h>
@@ -59,28 +55,4 @@ TEST(UpgradeManager, UpgradesFurnishTheirPlaces) {
         anLevels[c.nKind] = c.nLevel;
         EXPECT_EQ(UpgradeManager::isFurnished(c.pszSlot, c.eUse, anLevels), c.bPresent) << c.pszSlot << " " << c.eUse;
     }
-}
-
-TEST(StoryReports, MoneyStopsAt999AndTheLastLevelOfAStageIsKnown) {
-    QarnPlayer player;
-    StoryManagerMode story(0, 3, &player, 0, StoryManagerMode::NO_MAP);
-    player.m_nMoney = 990;
-    story.addMoney(25);
-    EXPECT_EQ(story.getMoney(), StoryRules::MONEY_CAP);
-    story.setStep(2);
-    struct Case {
-        int nStage, nLevel;
-        bool bLast;
-    } cases[] = {{0, 9, true}, {0, 8, false}, {4, 49, true}, {5, 50, false}};
-    for (const Case& c : cases) {
-        player.m_nStage = c.nStage;
-        player.m_nStoryLevel = c.nLevel;
-        EXPECT_EQ(story.isLastLevelOfStage(), c.bLast) << c.nStage << "/" << c.nLevel;
-    }
-    story.setStep(3);
-    player.m_nStage = 0;
-    player.m_nStoryLevel = 9;
-    EXPECT_FALSE(story.isLastLevelOfStage());
-    story.setLevelResult(2);
-    EXPECT_EQ(story.getPendingAction(), 2);
 }
