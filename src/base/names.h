@@ -143,6 +143,7 @@ constexpr const char* SEQ_CUSTOMER_SIT = "sit";
 constexpr const char* SEQ_CUSTOMER_ASK = "ask";
 constexpr const char* SEQ_CUSTOMER_WAIT = "wait";
 constexpr const char* SEQ_CUSTOMER_DRINK = "drink";
+constexpr const char* SEQ_CUSTOMER_SIP = "sip";
 constexpr const char* SEQ_CUSTOMER_ANGRY = "angry";
 constexpr const char* SEQ_CUSTOMER_LEAVE = "leave";
 constexpr const char* SEQ_MUG_STAND = "stand_%s_%s";

@@ -410,9 +410,9 @@ void PlayMode::showDueTip() {
     }
 }
 
-// Beside its subject; never over the subject, the guest concerned or the
-// waitress, and where there is room not over the other guests, the clock,
-// the money, the closing sign or the buttons.
+// Beside its subject; never over the subject, the guest concerned, the
+// waitress or what she works at, and where there is room not over the other
+// guests, the clock, the money, the closing sign or the buttons.
 void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
     TipPlacer placer(Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
     for (const Rect& area : {subject, guest, waitressBox()}) placer.keepClear(area);
@@ -422,6 +422,11 @@ void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
                           m_pClosingBanner.get()})
         if (pSign) placer.preferClear(pSign->getScreenRect());
     for (const Tsl::SmartPtr<Sprite>& pControl : getControls()) placer.preferClear(pControl->getScreenRect());
+    // The taps, the sink and the rest she works at: what the hints send the
+    // player to click. The seats are the guests, above.
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : getSpots())
+        if (!dynamic_cast<CharacterSpot*>(pSpot.get()))
+            for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) placer.keepClear(pPicture->getScreenRect());
     Rect bubble = m_pTip->getBounds();
     Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
     m_pTip->moveTo(place.left, place.top);

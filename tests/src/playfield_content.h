@@ -70,7 +70,7 @@ inline std::string waitressTemplate(const std::vector<std::string>& lSkip = {}, 
 // A customer: the picture "guest" standing on its insertion point.
 inline std::string customerTemplate() {
     std::string s = "load guest\ninspos center bottom guest\n";
-    for (const char* seq : {"sit", "ask", "wait", "drink", "angry", "leave"})
+    for (const char* seq : {"sit", "ask", "wait", "drink", "sip", "angry", "leave"})
         s += "seq " + std::string(seq) + "\nadd guest\n";
     return s;
 }

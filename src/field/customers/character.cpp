@@ -209,7 +209,9 @@ void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     m_pMug->setVisible(!m_bVip);
     m_fRefusalLeft = 0.0f;
     m_pOrderBalloon->hide();
-    setState(STATE_DRINKING, Names::SEQ_CUSTOMER_DRINK);
+    // The glass before the guest shows the drink going down; a guest with a
+    // glass in its hand as well would seem to have two.
+    setState(STATE_DRINKING, m_bVip ? Names::SEQ_CUSTOMER_DRINK : Names::SEQ_CUSTOMER_SIP);
 }
 
 void Character::refuseGlass() {

@@ -135,7 +135,9 @@ TEST_F(LevelTest, TheLevelIsBuiltUnderTheDialogOnceWhatItShowsIsReady) {
         int nUpdates = 0;
         for (; pMode->getPhase() == PlayMode::PHASE_LOADING && nUpdates < 400; ++nUpdates) {
             frame();
-            if (nUpdates == 0) EXPECT_GE(app.getCachedImageNames().indexOf("bar"), 0);
+            if (nUpdates == 0) {
+                EXPECT_GE(app.getCachedImageNames().indexOf("bar"), 0);
+            }
         }
         EXPECT_EQ(bReady, nUpdates == 1);
         EXPECT_EQ(PlayMode::PHASE_LOADED, pMode->getPhase());

@@ -26,6 +26,7 @@
 #include "field/targets/actiontarget.h"
 #include "field/targets/fieldspots.h"
 #include "field/mug.h"
+#include "field/tip.h"
 
 #include "anim/animation.h"
 #include "anim/animsprite.h"
@@ -38,6 +39,7 @@
 #include "ui/label.h"
 
 #include <gtest/gtest.h>
+#include <set>
 
 #include <algorithm>
 #include <cctype>
@@ -123,7 +125,8 @@ struct GeneratedContent : ::testing::Test {
         ASSERT_NO_THROW(pAnimation = app.getAnimation(look.m_sTemplate.c_str(), look.m_sKey.c_str(), look.m_lParams))
             << look.m_sKey.c_str();
         for (const char* pszSeq : {Names::SEQ_CUSTOMER_SIT, Names::SEQ_CUSTOMER_ASK, Names::SEQ_CUSTOMER_WAIT,
-                                   Names::SEQ_CUSTOMER_DRINK, Names::SEQ_CUSTOMER_ANGRY, Names::SEQ_CUSTOMER_LEAVE}) {
+                                   Names::SEQ_CUSTOMER_DRINK, Names::SEQ_CUSTOMER_SIP, Names::SEQ_CUSTOMER_ANGRY,
+                                   Names::SEQ_CUSTOMER_LEAVE}) {
             ASSERT_GT(pAnimation->getFrameCount(pszSeq), 0) << look.m_sKey.c_str() << " " << pszSeq;
             for (int f = 0; f < pAnimation->getFrameCount(pszSeq); ++f)
                 EXPECT_TRUE(pAnimation->getFrameImage(pszSeq, f)) << look.m_sKey.c_str() << " " << pszSeq << f;
@@ -384,7 +387,9 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                         aShown.push_back(pPicture.get());
                         EXPECT_EQ(reached(pMode.get(), middleOf(pPicture, true), pSpot), "spot") << sWhat << ", drawn";
                     }
-                    if (!pSeat) EXPECT_FALSE(aShown.empty()) << sWhat << " shows nothing";
+                    if (!pSeat) {
+                        EXPECT_FALSE(aShown.empty()) << sWhat << " shows nothing";
+                    }
                     if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
                         aShown.push_back(pCoaster->getGlass()->getSprite());
                     Tsl::SmartPtr<Character> pGuest = pSeat ? pSeat->getCharacter() : nullptr;
@@ -395,10 +400,11 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     if (pGlass && pGlass->getSprite()->isVisible()) aShown.push_back(pGlass->getSprite());
                     for (const Sprite* pShown : aShown)
                         EXPECT_EQ(reached(pMode.get(), middleOf(pShown), pSpot), "spot") << sWhat;
-                    if (pGuest && pGuest->getBalloon()->isShown())
+                    if (pGuest && pGuest->getBalloon()->isShown()) {
                         for (const Tsl::SmartPtr<Sprite>& pPicture : pGuest->getBalloon()->getPictures())
                             EXPECT_EQ(reached(pMode.get(), middleOf(pPicture), pGuest->getBalloon().get()), "balloon")
                                 << sWhat;
+                    }
                 }
             };
             expectEveryTarget(", every seat taken");
@@ -436,6 +442,19 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
             }
             closeEveryMode();
         }
+}
+
+// Whether the sequence a guest plays draws nothing but the guest: no frame
+// that its asking (the plain look, head up and down) does not draw too.
+bool drawsOnlyItsLook(AnimSprite* pGuest) {
+    Tsl::SmartPtr<Animation> pLooks = pGuest->getAnimation();
+    std::set<Image*> looks;
+    for (int f = 0; f < pLooks->getFrameCount(Names::SEQ_CUSTOMER_ASK); ++f)
+        looks.insert(pLooks->getFrameImage(Names::SEQ_CUSTOMER_ASK, f).get());
+    const char* pszPlaying = pGuest->getSequenceName().c_str();
+    for (int f = 0; f < pLooks->getFrameCount(pszPlaying); ++f)
+        if (!looks.count(pLooks->getFrameImage(pszPlaying, f).get())) return false;
+    return true;
 }
 
 // Every scene at every upgrade level, each seat taken: a guest on a chair
@@ -480,6 +499,9 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 std::string sSeat = sAt + " seat " + std::to_string(pGuest->getSeat());
                 Tsl::SmartPtr<CharacterSpot> pSeat = pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat());
                 Mug* pGlass = pGuest->getGlass().get();
+                // One glass a drink: a guest whose glass stands before it
+                // drinks with empty hands, a VIP with the glass in its hand.
+                EXPECT_EQ(drawsOnlyItsLook(pGuest->getSprite().get()), !pGuest->isVip()) << sSeat << ": two glasses";
                 if (pGuest->isVip()) {
                     EXPECT_FALSE(pGlass->getSprite()->isVisible()) << sSeat << ": a VIP holds its glass";
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
@@ -516,6 +538,33 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
             closeEveryMode();
         }
+}
+
+// The hint given as an order is taken tells the player to click the source
+// of the drink: on every scene, for a guest at any seat, it leaves the
+// sources (their signs) and the sink in sight.
+TEST_F(GeneratedContent, TheOrderHintLeavesWhatItSendsThePlayerToInSight) {
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        QarnPlayer player;
+        Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, 3);
+        for (int nSeat = 0; nSeat < pMode->getField()->m_lSeatSpots.getCount(); ++nSeat) {
+            Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), nSeat);
+            pGuest->update(Character::ARRIVE_SECONDS);
+            player.m_abTipShown[PlayMode::TIP_ORDER_TAKEN] = false;
+            pGuest->takeOrder();
+            Rect bubble = pMode->getTip()->getBounds();
+            ASSERT_FALSE(pMode->getTip()->isHidden());
+            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+                if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get())) {
+                    for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures())
+                        EXPECT_FALSE(bubble.overlaps(pPicture->getScreenRect()))
+                            << "scene" << nScene << " seat " << nSeat << ": " << bubble.toString().c_str();
+                }
+            pMode->getTip()->hide();
+            pGuest->leave();
+        }
+        closeEveryMode();
+    }
 }
 
 // The log lines of refused scene lines. A line that turns a named sprite of
