@@ -42,7 +42,7 @@ const TipStyle s_aTipStyles[] = {
     {ABOUT_GUEST, 260},    {ABOUT_MONEY, 280},    {ABOUT_CLOCK, 240}, {ABOUT_GUEST, 240},   {ABOUT_BAR, 240},
     {ABOUT_WAITRESS, 260}, {ABOUT_GUEST, 250}};
 static_assert(sizeof(s_aTipStyles) / sizeof(s_aTipStyles[0]) == PlayMode::TIP_EVENT_COUNT, "a style for every hint");
-static_assert(PlayMode::TIP_EVENT_COUNT == QarnPlayer::TIP_COUNT, "the player keeps a shown flag for every hint");
+static_assert(int(PlayMode::TIP_EVENT_COUNT) == int(QarnPlayer::TIP_COUNT), "the player keeps a shown flag for every hint");
 enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
 // Where she stands, around her feet, when her figure has no picture.
 enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 180 };

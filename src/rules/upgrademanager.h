@@ -46,9 +46,9 @@ public:
     // How a scene line furnishes its place; the barman's places differ by it.
     enum SlotUse { USE_PICTURE, USE_ANIMATION, USE_SPOT, USE_FIGURE, USE_SEAT };
 
-    // Kind 0: carrying capacity; kinds 1-11: the level itself (unchecked);
-    // kind 12: the customers' patience bonus. -1 for any other kind or a
-    // level that kinds 0 and 12 do not have.
+    // The tray: its carrying capacity; the show: the customers' patience
+    // bonus; every kind between them: the level itself (unchecked). -1 for
+    // any other kind or a level that the tray or the show does not have.
     int getValue(int nKind, int nLevel) const;
     // The price of going from the level to the next; -1 at the last level
     // and for a kind or level the catalogue does not have.
@@ -56,7 +56,7 @@ public:
     int getLevelCount(int nKind) const;
 
     // The store's pictures of its nine item positions (see UpgradeStoreImages):
-    // the live parrot of position 3 at level 0, else null; the picture of a
+    // the live parrot of POSITION_PARROT at level 0, else null; the picture of a
     // position at a store level; the picture under the mouse.
     Tsl::SmartPtr<AnimSprite> getStoreAnimation(int nPosition, int nLevel) const;
     Tsl::SmartPtr<Image> getStoreImage(int nPosition, int nLevel) const;

@@ -1,13 +1,52 @@
 # Fails when a file of a room includes a header of a room above it.
-# Run as: cmake -DSRC=<folder of the rooms> -DTIERS=<tiers> -P rooms_point_downward.cmake
+# Run as: cmake -DSRC=<folder of the rooms> -DTIERS=<tiers> [-DALL_ROOMS=ON]
+#         -P rooms_point_downward.cmake
 # TIERS names the rooms from the bottom up, tier after tier apart by "|",
 # the rooms of one tier apart by ","; rooms of one tier may include each
-# other, and a room that no tier names is not checked. A room's sub-folders
-# belong to it.
+# other. A room's sub-folders belong to it. An include is followed as the
+# compiler would: beside the including file first, then from SRC, so that
+# "../store/x.h" counts as much as "store/x.h". With ALL_ROOMS a folder of
+# SRC that no tier names fails too, so that a new room cannot slip past;
+# without it such a room is not checked.
+cmake_policy(VERSION 3.16)
 string(REPLACE "|" ";" tiers "${TIERS}")
 list(LENGTH tiers tier_count)
 math(EXPR top "${tier_count} - 1")
+get_filename_component(SRC "${SRC}" ABSOLUTE)
 set(bad "")
+
+# The room of the file an include names, or "" when it lies outside SRC.
+function(included_room file include out)
+  get_filename_component(dir "${file}" DIRECTORY)
+  set(target "${dir}/${include}")
+  if(NOT EXISTS "${target}")
+    set(target "${SRC}/${include}")
+  endif()
+  get_filename_component(target "${target}" ABSOLUTE)
+  file(RELATIVE_PATH relative "${SRC}" "${target}")
+  if(relative MATCHES "^\\.\\./" OR NOT relative MATCHES "/")
+    set(${out} "" PARENT_SCOPE)
+  else()
+    string(REGEX REPLACE "/.*" "" room "${relative}")
+    set(${out} "${room}" PARENT_SCOPE)
+  endif()
+endfunction()
+
+set(named "")
+foreach(tier ${tiers})
+  string(REPLACE "," ";" tier_rooms "${tier}")
+  list(APPEND named ${tier_rooms})
+endforeach()
+if(ALL_ROOMS)
+  file(GLOB entries LIST_DIRECTORIES true "${SRC}/*")
+  foreach(entry ${entries})
+    get_filename_component(name "${entry}" NAME)
+    if(IS_DIRECTORY "${entry}" AND NOT name IN_LIST named)
+      list(APPEND bad "${entry}: a room no tier names")
+    endif()
+  endforeach()
+endif()
+
 foreach(i RANGE ${top})
   if(i EQUAL top)
     break()
@@ -19,15 +58,18 @@ foreach(i RANGE ${top})
     string(REPLACE "," ";" tier_rooms "${tier}")
     list(APPEND above ${tier_rooms})
   endforeach()
-  string(JOIN "|" upper ${above})
   list(GET tiers ${i} tier)
   string(REPLACE "," ";" rooms "${tier}")
   foreach(room ${rooms})
     file(GLOB_RECURSE files ${SRC}/${room}/*.h ${SRC}/${room}/*.cpp)
     foreach(f ${files})
-      file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"(${upper})/")
+      file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]+\"[^\"]+\"")
       foreach(line ${lines})
-        list(APPEND bad "${f}: ${line}")
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]+\"([^\"]+)\".*" "\\1" include "${line}")
+        included_room("${f}" "${include}" included)
+        if(included AND included IN_LIST above)
+          list(APPEND bad "${f}: ${line}")
+        endif()
       endforeach()
     endforeach()
   endforeach()

@@ -28,7 +28,9 @@ TEST_F(PlayFieldFixture, TheSceneSeatsItsGuestsByTheUpgradesTheVipsLast) {
         EXPECT_EQ(c.seatX, seatX) << c.nChairLevel;
         EXPECT_EQ(c.seatKinds, seatKinds) << c.nChairLevel;
         EXPECT_EQ(int(c.seatX.size()) - 1, info.m_nNormalSeatCount) << "one VIP seat, after the others";
-        if (c.nChairY >= 0) EXPECT_EQ(c.nChairY, field.m_lSeatSpots.getAt(2)->getY()) << "a guest on a chair sits at its row";
+        if (c.nChairY >= 0) {
+            EXPECT_EQ(c.nChairY, field.m_lSeatSpots.getAt(2)->getY()) << "a guest on a chair sits at its row";
+        }
         // The seats and the three spots of the scene are the targets.
         EXPECT_EQ(int(c.seatX.size()) + 3, scene.getSpots().getCount()) << c.nChairLevel;
         EXPECT_EQ(300, field.m_nTopY);

@@ -97,8 +97,8 @@ TEST_F(MenuTest, EachPlayModeCommitsItsOwnShareOnReturn) {
         for (int& nLevel : pPlayer->m_anUpgrades) nLevel = 2;  // the game played
         pPlayer->m_nMoney = 50;
         top()->endMode();
-        EXPECT_EQ(c.nSaved, pPlayer->m_anSavedUpgrades[4]);
-        EXPECT_EQ(c.nBest, pPlayer->m_anBestUpgrades[4]);
+        EXPECT_EQ(c.nSaved, pPlayer->m_anSavedUpgrades[UpgradeManager::KIND_CHAIR_2]);
+        EXPECT_EQ(c.nBest, pPlayer->m_anBestUpgrades[UpgradeManager::KIND_CHAIR_2]);
         EXPECT_EQ(c.nSavedMoney, pPlayer->m_nSavedMoney);
         EXPECT_NE(std::string::npos, log.text().find(c.pszLog));
     }
@@ -110,7 +110,7 @@ TEST_F(MenuTest, ContinuingTheStoryAfterAFreeGameBringsBackItsSavedState) {
     QarnPlayer* pPlayer = addPlayer("Ann");
     pPlayer->m_bStoryStarted = true;
     pPlayer->m_nSavedMoney = 120;
-    pPlayer->m_anSavedUpgrades[0] = 2;
+    pPlayer->m_anSavedUpgrades[UpgradeManager::KIND_TRAY] = 2;
     app.pushMode(menu.get());
     for (int nCommand : {int(MenuMode::CMD_FREE_PLAY), int(MenuMode::CMD_CONTINUE)}) {
         menu->handleCommand(nCommand);
@@ -118,11 +118,11 @@ TEST_F(MenuTest, ContinuingTheStoryAfterAFreeGameBringsBackItsSavedState) {
         ASSERT_TRUE(dynamic_cast<GameStandIn*>(top()));
         if (nCommand == MenuMode::CMD_CONTINUE) break;
         pPlayer->m_nMoney = 0;  // the free game's
-        pPlayer->m_anUpgrades[0] = 0;
+        pPlayer->m_anUpgrades[UpgradeManager::KIND_TRAY] = 0;
         top()->endMode();
     }
     EXPECT_EQ(120, pPlayer->m_nMoney);
-    EXPECT_EQ(2, pPlayer->m_anUpgrades[0]);
+    EXPECT_EQ(2, pPlayer->m_anUpgrades[UpgradeManager::KIND_TRAY]);
 }
 
 TEST_F(MenuTest, TheStoryButtonStartsOrAsks) {

@@ -41,11 +41,11 @@ struct BuyTest : StoreFixture {
 TEST_F(BuyTest, MoneyEqualToThePriceBuysAndShortMoneyDoesNot) {
     for (int nMoney : {20, 19}) {  // chair 0, chosen first, costs 20
         player.m_nMoney = nMoney;
-        open(13);
+        open(BuyUpgradeMode::STORE_CHAIRS);
         dialog->onCallback(BuyUpgradeMode::ID_BUY, 0);
         bool bBuys = nMoney == 20;
         EXPECT_EQ(player.m_nMoney, bBuys ? 0 : 19);
-        EXPECT_EQ(player.m_anUpgrades[2], bBuys ? 1 : 0);
+        EXPECT_EQ(player.m_anUpgrades[UpgradeManager::KIND_CHAIR_0], bBuys ? 1 : 0);
         EXPECT_EQ(bBought, bBuys);
         EXPECT_EQ(message(), bBuys ? "done" : "cant");
         pressMessageOk();
@@ -149,7 +149,7 @@ TEST_F(BuyTest, GroupsOfferWhatCanStillBeRaised) {
     }
     // In the dialog the first is chosen at once; an id not offered changes nothing.
     setLevels({{2, 1}});
-    open(13);
+    open(BuyUpgradeMode::STORE_CHAIRS);
     EXPECT_EQ(dialog->getOptions().getSelectedId(), 4);
     EXPECT_EQ(dialog->getKind(), 3);
     EXPECT_EQ(dialog->getOptions().getAt(0)->getCaption()->getText(), "chair1");
@@ -169,7 +169,7 @@ TEST_F(BuyTest, TextsFollowTheKindAndItsLevel) {
         EXPECT_EQ(dialog->getTextLabel()->getText(), c.pszText);
         dialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
     }
-    open(15);
+    open(BuyUpgradeMode::STORE_STATIONS);
     dialog->onCallback(10, 0);
     EXPECT_EQ(dialog->getTextLabel()->getText(), "UPG_Text_6_2");
 }
@@ -182,7 +182,7 @@ TEST_F(BuyTest, TheNewPiecesPulseRed) {
         ASSERT_LE(c, 191);
     }
     scene("sprite_conditional pic 0 0 1 prop_dispenser\n");
-    open(9);
+    open(UpgradeManager::KIND_PROP_DISPENSER);
     ASSERT_EQ(dialog->getHighlightSprites().getCount(), 1);
     step(250);  // 63 sin(0.7 pi / 4) + 128 = 160.9
     EXPECT_EQ(dialog->getHighlightSprites().getAt(0)->getColor(), Color(255, 160, 160, 255));
@@ -207,7 +207,7 @@ TEST_F(BuyTest, EveryKeywordBuildsAtTwoFifths) {
           "scale_anim row 2.0 1.0\n"
           "playsequence dancer other\n"
           "walkarea 0 0 10 10 3\n");
-    open(9);
+    open(UpgradeManager::KIND_PROP_DISPENSER);
     EXPECT_EQ(previewed(), 6);
     Tsl::SmartPtr<Sprite> pNamed = dialog->getNamedSprite("named");
     ASSERT_TRUE(pNamed);
@@ -277,7 +277,7 @@ TEST_F(BuyTest, PlacesAppearAndPulseByKindAndValue) {
     }
     // The parrot's two parts stand one above the other.
     scene("parrot 0 0 1\n");
-    open(8);
+    open(UpgradeManager::KIND_PARROT_STAND);
     EXPECT_EQ(dialog->getPreviewSprites().getAt(10)->getZOrder(), 11);
     EXPECT_EQ(dialog->getPreviewSprites().getAt(11)->getZOrder(), 12);
 }
@@ -289,7 +289,7 @@ TEST_F(BuyTest, GroupChoicesShowTheirPieces) {
           "sprite_conditional pic 0 0 1 silla_0 owned\n"
           "sprite_conditional pic 0 0 1 silla_1 second\n"
           "sprite_conditional pic 0 0 1 silla_2 third\n");
-    open(13);
+    open(BuyUpgradeMode::STORE_CHAIRS);
     EXPECT_EQ(dialog->getConditionalSprites().getCount(), 3);
     EXPECT_EQ(dialog->getHighlightSprites().getCount(), 2);
     EXPECT_TRUE(dialog->getNamedSprite("owned")->isVisible());
@@ -307,7 +307,7 @@ TEST_F(BuyTest, GroupChoicesShowTheirPieces) {
     setLevels({{6, 1}, {7, 3}});
     scene("image pic\nsprite_conditional pic 0 0 1 juicer_0 j0\nsprite_conditional pic 0 0 1 juicer_1 j1\n"
           "actionspot_conditional glassspot 0 0 1 0 0 n barman_0\n");
-    open(15);
+    open(BuyUpgradeMode::STORE_STATIONS);
     ASSERT_EQ(dialog->getConditionalSprites().getCount(), 2);  // station 1's juicer is gone
     UpgradeConditionalSprite barman = dialog->getConditionalSprites().getAt(1);
     EXPECT_EQ(barman.m_lChoiceIds.getAt(0), 9);
@@ -324,7 +324,7 @@ TEST_F(BuyTest, ASecondCenterReplacesTheFirstAndItsCloth) {
           "sprite_conditional pic 0 0 1 mantel_0 cloth\n"
           "sprite_conditional pic 0 0 1 mantel_2 bigcloth\n"
           "sprite_conditional pic 0 0 1 center_lvl_1_1 bare\n");
-    open(14);
+    open(BuyUpgradeMode::STORE_CENTERS);
     EXPECT_EQ(dialog->getConditionalSprites().getCount(), 5);
     const struct {
         const char* pszName;
@@ -353,7 +353,7 @@ TEST_F(BuyTest, BrokenLinesAreLoggedAndSkipped) {
           "image missing_picture\n"
           "sprite missing_picture 1 1 1\n"
           "sprite_conditional pic 0 0 1 no_such_place\n");
-    open(9);
+    open(UpgradeManager::KIND_PROP_DISPENSER);
     EXPECT_EQ(previewed(), 2);
     EXPECT_FALSE(dialog->getPreviewSprites().getLast()->getImage());
     std::string sLog = logText();
@@ -365,7 +365,7 @@ TEST_F(BuyTest, BrokenLinesAreLoggedAndSkipped) {
 
 TEST_F(BuyTest, AMissingSceneGivesADialogWithoutPreview) {
     openLog();
-    open(9);
+    open(UpgradeManager::KIND_PROP_DISPENSER);
     EXPECT_TRUE(dialog->getPreviewSprites().isEmpty());
     EXPECT_NE(logText().find("scene0.scene"), std::string::npos);
     EXPECT_EQ(app.getModeAt(0).get(), dialog.get());
@@ -377,7 +377,7 @@ TEST_F(BuyTest, CachedPicturesStayAsTheyWere) {
     scene("image pic\nhflip pic\ninspos 3 4 pic\nsprite pic 0 0 0\n"
           "actionspot_conditional glassspot 0 0 1 0 0 n juicer_0\n");
     for (int i = 0; i < 2; ++i) {
-        open(6);
+        open(UpgradeManager::KIND_STATION_0);
         dialog->onCallback(BuyUpgradeMode::ID_CANCEL, 0);
     }
     for (const char* pszName : {"pic", "posavaso_1", "mask_buyupgrade"}) {

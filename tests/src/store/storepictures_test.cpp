@@ -67,12 +67,12 @@ TEST_F(StorePicturesTest, EachPositionAndLevelHasItsKindOfPicture) {
 }
 
 TEST_F(StorePicturesTest, SignsStandGreyBehindTheOneOnSale) {
-    Tsl::SmartPtr<Image> pSigns = upgrades.getStoreImage(6, 2);
+    Tsl::SmartPtr<Image> pSigns = upgrades.getStoreImage(UpgradeManager::POSITION_SIGNS, 2);
     EXPECT_EQ(Color(150, 0, 0), pSigns->getColorAt(105, 245));  // sign 2 in colour in front
     EXPECT_EQ(Color(25, 0, 0), pSigns->getColorAt(55, 230));    // sign 0 greyed behind
-    Tsl::SmartPtr<Image> pHighlight = upgrades.getStoreHighlightImage(6, 2);
+    Tsl::SmartPtr<Image> pHighlight = upgrades.getStoreHighlightImage(UpgradeManager::POSITION_SIGNS, 2);
     EXPECT_EQ(Color(150, 0, 0), pHighlight->getColorAt(105, 245));
-    Tsl::SmartPtr<Image> pSold = upgrades.getStoreImage(6, 4);
+    Tsl::SmartPtr<Image> pSold = upgrades.getStoreImage(UpgradeManager::POSITION_SIGNS, 4);
     EXPECT_EQ(STAMP, pSold->getColorAt(105, 245));
     EXPECT_EQ(Color(25, 0, 0), pSold->getColorAt(55, 230));
 }

@@ -3,6 +3,7 @@
 #include "story_support.h"
 
 #include "field/tip.h"
+#include "rules/storyrules.h"
 
 #include "screens/names.h"
 
@@ -18,7 +19,7 @@ struct StoryProgressTest : StoryTest {
 
 TEST_F(StoryProgressTest, ANewStoryRunsFromItsPagesThroughFiftyLevelsToTheScoreAndLeaves) {
     player->m_nTotalScore = 77;
-    player->m_anUpgrades[3] = 2;
+    player->m_anUpgrades[UpgradeManager::KIND_CHAIR_1] = 2;
     app.setSetting(Names::SET_LAST_CUTSCENE, "3");
     Tsl::SmartPtr<Smm> pStory = open(0);
     EXPECT_TRUE(player->m_bStoryStarted);
@@ -158,7 +159,7 @@ TEST_F(StoryProgressTest, ProgressSurvivesARestart) {
     EXPECT_EQ(1, pAgain->m_nStoryLevel);
     EXPECT_EQ(1, pAgain->m_nLevelsWon);
     EXPECT_EQ(40, pAgain->m_nSavedMoney);
-    EXPECT_EQ(1, pAgain->m_anSavedUpgrades[6]);
+    EXPECT_EQ(1, pAgain->m_anSavedUpgrades[UpgradeManager::KIND_STATION_0]);
 }
 
 struct QuickPlayTest : StoryTest {
@@ -221,3 +222,27 @@ TEST_F(QuickPlayTest, UpgradesPerPlayModeTheClickedSceneAndResourcesKeptForTheSa
 }
 
 }  // namespace
+
+TEST(StoryReports, MoneyStopsAt999AndTheLastLevelOfAStageIsKnown) {
+    QarnPlayer player;
+    StoryManagerMode story(0, 3, &player, 0, StoryManagerMode::NO_MAP);
+    player.m_nMoney = 990;
+    story.addMoney(25);
+    EXPECT_EQ(story.getMoney(), StoryRules::MONEY_CAP);
+    story.setStep(2);
+    struct Case {
+        int nStage, nLevel;
+        bool bLast;
+    } cases[] = {{0, 9, true}, {0, 8, false}, {4, 49, true}, {5, 50, false}};
+    for (const Case& c : cases) {
+        player.m_nStage = c.nStage;
+        player.m_nStoryLevel = c.nLevel;
+        EXPECT_EQ(story.isLastLevelOfStage(), c.bLast) << c.nStage << "/" << c.nLevel;
+    }
+    story.setStep(3);
+    player.m_nStage = 0;
+    player.m_nStoryLevel = 9;
+    EXPECT_FALSE(story.isLastLevelOfStage());
+    story.setLevelResult(2);
+    EXPECT_EQ(story.getPendingAction(), 2);
+}

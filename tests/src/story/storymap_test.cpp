@@ -164,8 +164,8 @@ TEST_F(StoryMapTest, MoneyAndChairTipsShowOncePerPlayer) {
     for (const Frame& f : {Frame{19, 1, false}, Frame{20, 1, true}, Frame{25, 1, false}, Frame{25, 2, true},
                            Frame{25, 2, false}}) {
         player->m_nMoney = f.nMoney;
-        player->m_anUpgrades[2] = 1;
-        player->m_anUpgrades[3] = f.nChairs - 1;
+        player->m_anUpgrades[UpgradeManager::KIND_CHAIR_0] = 1;
+        player->m_anUpgrades[UpgradeManager::KIND_CHAIR_1] = f.nChairs - 1;
         step();
         EXPECT_EQ(f.bTip, pMap->getTip()->isShown()) << f.nMoney << "/" << f.nChairs;
         pMap->getTip()->hide();
