@@ -52,9 +52,13 @@ Rect TipPlacer::place(int nWidth, int nHeight, const Rect& subject) const {
     Tsl::List<Rect> lPlaces;
     Rect target = subject;
     if (subject.isEmpty()) {
-        // A hint about the whole bar: over the back of the field, centred.
-        target = clampToScreen((m_screen.left + m_screen.right - nWidth) / 2, m_screen.top + TOP_BAND, nWidth, nHeight);
+        // A hint about the whole bar: over the back of the field, centred,
+        // or at the top of the screen when a long one would reach down to
+        // what must stay clear there.
+        int nLeft = (m_screen.left + m_screen.right - nWidth) / 2;
+        target = clampToScreen(nLeft, m_screen.top + TOP_BAND, nWidth, nHeight);
         lPlaces.append(target);
+        lPlaces.append(clampToScreen(nLeft, m_screen.top + MARGIN, nWidth, nHeight));
     } else {
         addBesideSubject(lPlaces, nWidth, nHeight, subject);
     }

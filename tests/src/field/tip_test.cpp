@@ -2,6 +2,7 @@
 #include "playfield_fixture.h"
 
 #include "field/tip.h"
+#include "field/tipplace.h"
 #include "ui/label.h"
 
 #include <vector>
@@ -44,4 +45,22 @@ TEST_F(TipTest, OneBubbleAtATimeAndItsEdges) {
     tip.hide();
     EXPECT_TRUE(tip.isHidden());
     for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) EXPECT_EQ(pSprite->getOwnerMode(), nullptr);
+}
+
+// A hint about the whole bar stands centred over the back of the field; one
+// too tall for that, which would reach down to the taps, goes to the top of
+// the screen rather than over the money in its corner.
+TEST(TipPlacerTest, AHintAboutTheBarStaysCentredAboveWhatMustStayClear) {
+    TipPlacer placer(Rect(0, 0, 800, 600));
+    placer.keepClear(Rect(230, 215, 270, 300));  // a tap
+    placer.keepClear(Rect(530, 215, 570, 300));  // another
+    placer.preferClear(Rect(20, 10, 95, 60));    // the clock and the money
+    struct Case {
+        int nHeight, nTop;
+    } cases[] = {{98, 96}, {130, TipPlacer::MARGIN}};
+    for (const Case& c : cases) {
+        Rect place = placer.place(340, c.nHeight, Rect());
+        EXPECT_EQ(place.left, 230) << c.nHeight;
+        EXPECT_EQ(place.top, c.nTop) << c.nHeight;
+    }
 }
