@@ -6,6 +6,7 @@
 #include "effects/particleemitter.h"
 #include "image/image.h"
 #include "app/modetransition.h"
+#include "app/numberedcopies.h"
 #include "platform/platform.h"
 #include "app/resourceloader.h"
 #include "app/savefailure.h"
@@ -88,13 +89,7 @@ std::vector<int> findDamagedCopies(const Tsl::String& sFile) {
     DIR* pDir = opendir(sFolder.c_str());
     if (!pDir) return aNumbers;
     while (struct dirent* pEntry = readdir(pDir)) {
-        const char* pszName = pEntry->d_name;
-        if (std::strncmp(pszName, sPrefix.c_str(), static_cast<size_t>(sPrefix.getLength())) != 0) continue;
-        const char* pszNumber = pszName + sPrefix.getLength();
-        char* pszEnd = nullptr;
-        long nNumber = std::strtol(pszNumber, &pszEnd, 10);
-        if (*pszNumber >= '1' && *pszNumber <= '9' && *pszEnd == '\0' && nNumber < 1000000000L)
-            aNumbers.push_back(static_cast<int>(nNumber));
+        if (int nNumber = NumberedCopies::numberOf(pEntry->d_name, sPrefix)) aNumbers.push_back(nNumber);
     }
     closedir(pDir);
     return aNumbers;
@@ -1083,8 +1078,7 @@ Tsl::String GameApp::keepDamagedSettings() {
     // The next save would replace the file with what could be read. Copies
     // take new numbers, so none is ever overwritten; only the oldest go.
     std::vector<int> aNumbers = findDamagedCopies(m_sSettingsFile);
-    int nNext = 1;
-    for (int n : aNumbers) nNext = n >= nNext ? n + 1 : nNext;
+    int nNext = NumberedCopies::nextNumber(aNumbers);
     Tsl::String sCopy = m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, nNext);
     if (std::rename(m_sSettingsFile.c_str(), sCopy.c_str()) != 0) {
         log("G: The damaged settings could not be kept as %s: %s\n", sCopy.c_str(), std::strerror(errno));

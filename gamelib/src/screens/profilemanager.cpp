@@ -1,13 +1,12 @@
 #include "screens/profilemanager.h"
 
 #include "app/gameapp.h"
+#include "app/numberedcopies.h"
 #include "screens/names.h"
 
 #include "tsl2/memstream.h"
 #include "tsl2/objectstreamer.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -84,16 +83,6 @@ Tsl::String damagedListKey(int nNumber) {
     return Tsl::String::format("%s%d", ScreenNames::SET_PROFILES_DAMAGED_PREFIX, nNumber);
 }
 
-// The number of a kept copy's setting; 0 for any other setting.
-int damagedListNumber(const Tsl::String& sKey) {
-    Tsl::String sPrefix = ScreenNames::SET_PROFILES_DAMAGED_PREFIX;
-    if (sKey.left(sPrefix.getLength()) != sPrefix) return 0;
-    const char* pszNumber = sKey.c_str() + sPrefix.getLength();
-    char* pszEnd = nullptr;
-    long nNumber = std::strtol(pszNumber, &pszEnd, 10);
-    bool bNumber = *pszNumber >= '1' && *pszNumber <= '9' && *pszEnd == '\0' && nNumber < 1000000000L;
-    return bNumber ? static_cast<int>(nNumber) : 0;
-}
 } // namespace
 
 ProfileManager::ProfileManager() {}
@@ -320,8 +309,9 @@ void ProfileManager::keepDamagedList(const Tsl::String& sBlob) {
     GameApp* pApp = GameApp::getInstance();
     std::vector<int> aNumbers;
     for (const Tsl::String& sKey : pApp->getSettingKeys())
-        if (int nNumber = damagedListNumber(sKey)) aNumbers.push_back(nNumber);
-    int nNewest = aNumbers.empty() ? 0 : *std::max_element(aNumbers.begin(), aNumbers.end());
+        if (int nNumber = NumberedCopies::numberOf(sKey.c_str(), ScreenNames::SET_PROFILES_DAMAGED_PREFIX))
+            aNumbers.push_back(nNumber);
+    int nNewest = NumberedCopies::nextNumber(aNumbers) - 1;
     // The same list read again before a save mended it is kept already; a
     // second copy would only push out an older original.
     if (nNewest > 0 && pApp->getSetting(damagedListKey(nNewest)) == sBlob) return;
