@@ -307,8 +307,6 @@ void PlayMode::cleanup() {
     GameMode::cleanup();
 }
 
-// ---- walking -------------------------------------------------------------------------------------
-
 // ---- clicks and commands -------------------------------------------------------------------------
 
 Tsl::SmartPtr<ActionSpot> PlayMode::hitTarget(int nX, int nY, bool& bBalloon) const {

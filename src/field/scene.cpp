@@ -244,9 +244,9 @@ void Reader::readFigure(SceneVisual& v) {
 void Reader::readChange(SceneVisual& v) {
     const Tsl::String& k = tok(0);
     v.m_sName = tok(1);
-    v.m_bSafe = k == "flipsafe";
     v.m_eKind = k == "scale_anim" ? SceneVisual::SCALE : k == "playsequence" ? SceneVisual::PLAY : SceneVisual::FLIP;
-    if (v.m_bSafe) return;
+    // The safe form may name a sprite its place does not build.
+    if (k == "flipsafe") return;
     if (!m_hNames.hasKey(tok(1))) fail("%s: no sprite named '%s' before", k.c_str(), tok(1).c_str());
     if (v.m_eKind == SceneVisual::SCALE) {
         v.m_fScaleX = real(2);

@@ -94,7 +94,6 @@ struct SceneVisual {
     int m_nCount = 1, m_nStep = 0;  // copies side by side
     int m_nVariant = 0;             // the barman's look, the dancer's first frame
     bool m_bFlip = false, m_bFast = false, m_bWander = false;
-    bool m_bSafe = false;           // flipsafe
     Anchor m_eAnchorX = AT_NUMBER, m_eAnchorY = AT_NUMBER;
     float m_fScaleX = 1.0f, m_fScaleY = 1.0f;
     int m_nSpot = -1;  // SPOT_CONDITIONAL: the spot in SceneData::m_lSpots
