@@ -83,9 +83,8 @@ void QarnPlayer::clampSaved() {
     m_nLevelsWon = clampTo(m_nLevelsWon, 0, StoryRules::STORY_LEVELS);
     m_nStoryLevel = clampTo(m_nStoryLevel, 0, StoryRules::STORY_LEVELS);
     m_nSavedMoney = clampTo(m_nSavedMoney, 0, StoryRules::MONEY_CAP);
-    UpgradeManager upgrades;
     for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) {
-        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
-        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
+        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, UpgradeManager::getLevelCount(i) - 1);
+        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, UpgradeManager::getLevelCount(i) - 1);
     }
 }
