@@ -8,14 +8,12 @@ namespace {
 const char* const PLAYER_MAGIC = "QPL";
 const int PLAYER_VERSION = 1;
 
-const int HARDEST_DIFFICULTY = 2;
-
 int clampTo(int n, int nMin, int nMax) { return n < nMin ? nMin : (n > nMax ? nMax : n); }
 } // namespace
 
 QarnPlayer::QarnPlayer()
-    : m_bStoryStarted(false), m_nMinutes(3), m_nStage(0), m_nDifficulty(1), m_nTotalScore(0), m_nLevelsWon(0),
-      m_nStoryLevel(0), m_bStoryFinished(false), m_abTipShown(), m_nQuickPlayScore(0), m_anUpgrades(),
+    : m_bStoryStarted(false), m_nMinutes(StoryRules::NEW_STORY_MINUTES), m_nStage(0), m_nDifficulty(1),
+      m_nTotalScore(0), m_nLevelsWon(0), m_nStoryLevel(0), m_bStoryFinished(false), m_abTipShown(), m_nQuickPlayScore(0), m_anUpgrades(),
       m_anSavedUpgrades(), m_anBestUpgrades(), m_nMoney(0), m_nSavedMoney(0) {}
 
 void QarnPlayer::commitSession(int nPlayMode) {
@@ -79,13 +77,12 @@ void QarnPlayer::clampSaved() {
     if (m_nMinutes < 1 || m_nMinutes > MAX_MINUTES) m_nMinutes = StoryRules::NEW_STORY_MINUTES;
     m_nTotalScore = clampTo(m_nTotalScore, 0, MAX_TOTAL_SCORE);
     m_nStage = clampTo(m_nStage, 0, StoryRules::STAGE_COUNT);
-    m_nDifficulty = clampTo(m_nDifficulty, 0, HARDEST_DIFFICULTY);
+    m_nDifficulty = clampTo(m_nDifficulty, 0, StoryRules::HARDEST_DIFFICULTY);
     m_nLevelsWon = clampTo(m_nLevelsWon, 0, StoryRules::STORY_LEVELS);
     m_nStoryLevel = clampTo(m_nStoryLevel, 0, StoryRules::STORY_LEVELS);
     m_nSavedMoney = clampTo(m_nSavedMoney, 0, StoryRules::MONEY_CAP);
-    UpgradeManager upgrades;
     for (int i = 0; i < UpgradeManager::KIND_COUNT; ++i) {
-        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
-        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, upgrades.getLevelCount(i) - 1);
+        m_anSavedUpgrades[i] = clampTo(m_anSavedUpgrades[i], 0, UpgradeManager::getLevelCount(i) - 1);
+        m_anBestUpgrades[i] = clampTo(m_anBestUpgrades[i], 0, UpgradeManager::getLevelCount(i) - 1);
     }
 }

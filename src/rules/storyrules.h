@@ -11,6 +11,8 @@ constexpr int STORY_LEVELS = STAGE_COUNT * LEVELS_PER_STAGE;
 constexpr int MONEY_CAP = 999;
 // The level length a new story keeps for the relax and free-play modes.
 constexpr int NEW_STORY_MINUTES = 3;
+// Difficulties run from 0 to this one.
+constexpr int HARDEST_DIFFICULTY = 2;
 
 // The stage's end: the count of story levels played once it is over.
 constexpr int stageEnd(int nStage) { return (nStage + 1) * LEVELS_PER_STAGE; }

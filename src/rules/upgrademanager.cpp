@@ -89,21 +89,21 @@ bool isBarmanThere(int nValue, UpgradeManager::SlotUse eUse) {
 
 }  // namespace
 
-int UpgradeManager::getValue(int nKind, int nLevel) const {
+int UpgradeManager::getValue(int nKind, int nLevel) {
     if (!isKind(nKind)) return -1;
     const KindRow& row = KINDS[nKind];
     if (!row.pnValues) return nLevel;
     return nLevel >= 0 && nLevel < row.nLevels ? row.pnValues[nLevel] : -1;
 }
 
-int UpgradeManager::getPrice(int nKind, int nLevel) const {
+int UpgradeManager::getPrice(int nKind, int nLevel) {
     // Levels come from the player's stored profile: one the catalogue does
     // not have is not for sale, never a failure.
     if (!isKind(nKind) || nLevel < 0 || nLevel + 1 >= KINDS[nKind].nLevels) return -1;
     return KINDS[nKind].anPrices[nLevel + 1];
 }
 
-int UpgradeManager::getLevelCount(int nKind) const { return isKind(nKind) ? KINDS[nKind].nLevels : 0; }
+int UpgradeManager::getLevelCount(int nKind) { return isKind(nKind) ? KINDS[nKind].nLevels : 0; }
 
 bool UpgradeManager::isSoldAt(int nKind, int nPosition) {
     if (!isKind(nKind)) return false;
@@ -128,7 +128,7 @@ bool UpgradeManager::isFurnished(const Tsl::String& sSlot, SlotUse eUse, const U
     int nKind;
     const Slot* pSlot = findSlot(sSlot, nKind);
     if (!pSlot) return false;
-    int nValue = UpgradeManager().getValue(nKind, anLevels[nKind]);
+    int nValue = getValue(nKind, anLevels[nKind]);
     switch (pSlot->ePresence) {
         case AT_VALUE: return nValue == pSlot->nNumber;
         case FROM_LEVEL: return anLevels[nKind] >= pSlot->nNumber;
@@ -139,14 +139,12 @@ bool UpgradeManager::isFurnished(const Tsl::String& sSlot, SlotUse eUse, const U
 }
 
 bool UpgradeManager::hasChairAt(int nTable, const UpgradeLevels& anLevels) {
-    UpgradeManager upgrades;
     int nFirst = KIND_CHAIR_0 + 2 * nTable;
-    return upgrades.getValue(nFirst, anLevels[nFirst]) == 1 || upgrades.getValue(nFirst + 1, anLevels[nFirst + 1]) == 1;
+    return getValue(nFirst, anLevels[nFirst]) == 1 || getValue(nFirst + 1, anLevels[nFirst + 1]) == 1;
 }
 
 int UpgradeManager::countChairs(const UpgradeLevels& anLevels) {
-    UpgradeManager upgrades;
     int nChairs = 0;
-    for (int nKind = KIND_CHAIR_0; nKind <= KIND_CHAIR_3; ++nKind) nChairs += upgrades.getValue(nKind, anLevels[nKind]);
+    for (int nKind = KIND_CHAIR_0; nKind <= KIND_CHAIR_3; ++nKind) nChairs += getValue(nKind, anLevels[nKind]);
     return nChairs;
 }

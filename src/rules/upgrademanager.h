@@ -49,11 +49,11 @@ public:
     // The tray: its carrying capacity; the show: the customers' patience
     // bonus; every kind between them: the level itself (unchecked). -1 for
     // any other kind or a level that the tray or the show does not have.
-    int getValue(int nKind, int nLevel) const;
+    static int getValue(int nKind, int nLevel);
     // The price of going from the level to the next; -1 at the last level
     // and for a kind or level the catalogue does not have.
-    int getPrice(int nKind, int nLevel) const;
-    int getLevelCount(int nKind) const;
+    static int getPrice(int nKind, int nLevel);
+    static int getLevelCount(int nKind);
 
     // The store's pictures of its nine item positions (see UpgradeStoreImages):
     // the live parrot of POSITION_PARROT at level 0, else null; the picture of a

@@ -69,14 +69,12 @@ BuyUpgradeMode::BuyUpgradeMode(QarnPlayer* pPlayer, int nPlayMode, Tsl::SmartPtr
 BuyUpgradeMode::~BuyUpgradeMode() {}
 
 std::vector<BuyUpgradeMode::RadioChoice> BuyUpgradeMode::choicesFor(int nStoreItem, const UpgradeLevels& anLevels) {
-    UpgradeManager upgrades;
-    auto value = [&](int nKind) { return upgrades.getValue(nKind, anLevels[nKind]); };
+    auto value = [&](int nKind) { return U::getValue(nKind, anLevels[nKind]); };
     std::vector<RadioChoice> aChoices;
     if (nStoreItem == STORE_CHAIRS) {
         for (int i = 0; i < 4; ++i) {
             int nKind = U::KIND_CHAIR_0 + i;
-            int nLevel = anLevels[nKind];
-            if (nLevel >= 0 && nLevel < upgrades.getLevelCount(nKind) && upgrades.getPrice(nKind, nLevel) >= 0)
+            if (U::getPrice(nKind, anLevels[nKind]) >= 0)
                 aChoices.push_back({FIRST_CHAIR_ID + i, nKind, Names::STR_RADIO_CHAIR[i]});
         }
     } else if (nStoreItem == STORE_CENTERS) {
@@ -107,9 +105,7 @@ bool BuyUpgradeMode::isUpgradeKind() const { return m_nKind >= 0 && m_nKind < Up
 
 int BuyUpgradeMode::currentPrice() const {
     if (!isUpgradeKind()) return -1;
-    int nLevel = m_pPlayer->m_anUpgrades[m_nKind];
-    if (nLevel < 0 || nLevel >= m_pUpgradeManager->getLevelCount(m_nKind)) return -1;
-    return m_pUpgradeManager->getPrice(m_nKind, nLevel);
+    return m_pUpgradeManager->getPrice(m_nKind, m_pPlayer->m_anUpgrades[m_nKind]);
 }
 
 void BuyUpgradeMode::addBlank(Tsl::SmartPtr<Table> pTable, int nWidth, int nHeight, int nFlags) {

@@ -27,9 +27,12 @@ struct Position {
     int nX, nY;
     int nZOrder;
 };
+typedef UpgradeManager U;
+typedef BuyUpgradeMode B;
 const Position POSITIONS[STORE_POSITION_COUNT] = {
-    {0, 432, 437, 1},  {13, 141, 299, 1}, {15, 440, 262, 1}, {8, 743, 360, 1}, {9, 122, 424, 41},
-    {14, 283, 403, 41}, {12, 574, 210, 1}, {15, 380, 243, 41}, {15, 320, 232, 1}};
+    {U::KIND_TRAY, 432, 437, 1},           {B::STORE_CHAIRS, 141, 299, 1},   {B::STORE_STATIONS, 440, 262, 1},
+    {U::KIND_PARROT_STAND, 743, 360, 1},   {U::KIND_PROP_DISPENSER, 122, 424, 41}, {B::STORE_CENTERS, 283, 403, 41},
+    {U::KIND_SHOW, 574, 210, 1},           {B::STORE_STATIONS, 380, 243, 41}, {B::STORE_STATIONS, 320, 232, 1}};
 
 enum { BACK_X = 627, BACK_Y = 531, BACK_Z = 1, MONEY_X = 578, MONEY_Y = 546, MONEY_Z = 2 };
 enum { SALESMAN_X = 472, SALESMAN_Y = 311, SALESMAN_Z = 4, SPEECH_X = 20, SPEECH_Y = 529, SPEECH_Z = 2 };
@@ -48,11 +51,10 @@ Tsl::SmartPtr<Image> centredCopy(Tsl::SmartPtr<Image> pPicture) {
 }  // namespace
 
 bool canBuyCenterAt(const UpgradeLevels& anLevels) {
-    UpgradeManager upgrades;
     for (int nTable = 0; nTable < UpgradeManager::TABLE_COUNT; ++nTable) {
         int nCenter = UpgradeManager::KIND_CENTER_0 + nTable;
         if (UpgradeManager::hasChairAt(nTable, anLevels) &&
-            upgrades.getValue(nCenter, anLevels[nCenter]) < upgrades.getLevelCount(nCenter) - 1)
+            UpgradeManager::getValue(nCenter, anLevels[nCenter]) < UpgradeManager::getLevelCount(nCenter) - 1)
             return true;
     }
     return false;

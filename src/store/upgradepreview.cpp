@@ -25,7 +25,7 @@ bool isExtraBarman(const Tsl::String& s) { return s == "barman_0_a" || s == "bar
 UpgradePreview::UpgradePreview(GameMode* pMode, const UpgradeLevels& anLevels, int nKind)
     : SceneBuilder(anLevels, Z_RAISE), m_pMode(pMode), m_nKind(nKind) {}
 
-int UpgradePreview::value(int nKind) const { return UpgradeManager().getValue(nKind, getLevels()[nKind]); }
+int UpgradePreview::value(int nKind) const { return U::getValue(nKind, getLevels()[nKind]); }
 
 void UpgradePreview::load(const Tsl::String& sSceneName) {
     TSL_TRACE();

@@ -16,7 +16,7 @@
 #include "ui/label.h"
 
 namespace {
-enum { FINISHED_STAGE = StoryRules::STAGE_COUNT, NEW_STORY_STATION_LEVEL = 1, DIFFICULTY_MAX = 2 };
+enum { FINISHED_STAGE = StoryRules::STAGE_COUNT, NEW_STORY_STATION_LEVEL = 1 };
 // Map tips that come back together until all of them were seen.
 const int s_anMapTipGroup[] = {3, 4, 5, 6, 7, 18};
 
@@ -84,7 +84,7 @@ void StoryManagerMode::applyNewStoryRule(int nDifficulty, int nMinutes) {
     }
     pPlayer->m_bStoryStarted = true;
     pPlayer->m_nStage = 0;
-    pPlayer->m_nDifficulty = clampInt(nDifficulty, 0, DIFFICULTY_MAX);
+    pPlayer->m_nDifficulty = clampInt(nDifficulty, 0, StoryRules::HARDEST_DIFFICULTY);
     pPlayer->m_nMinutes = nMinutes;
     pPlayer->m_nTotalScore = 0;
     pPlayer->m_nMoney = 0;
@@ -124,7 +124,7 @@ void StoryManagerMode::addMoney(int nAmount) {
 
 void StoryManagerMode::setLevelResult(int nResult) {
     if (nResult == RESULT_FAILED)
-        m_nPendingAction = 2;
+        m_nPendingAction = ACTION_LEVEL_FAILED;
     else
         m_nStep = STEP_WAITING;
 }
@@ -268,7 +268,7 @@ void StoryManagerMode::startQuickPlay(int nSite) {
 }
 
 void StoryManagerMode::pushPlay(const char* pszScene, int nMinutes) {
-    int nDifficulty = clampInt(m_pPlayer->m_nDifficulty, 0, DIFFICULTY_MAX);
+    int nDifficulty = clampInt(m_pPlayer->m_nDifficulty, 0, StoryRules::HARDEST_DIFFICULTY);
     Tsl::SmartPtr<GameMode> pPlay = m_pFactory->createPlay(pszScene, m_nPlayMode, nDifficulty, m_pPlayer, nMinutes, this);
     m_nPendingAction = ACTION_NONE;
     pushWithTransition(pPlay);
