@@ -10,6 +10,7 @@ namespace {
 
 struct WeekGoalTest : LevelDialogTest {
     PlayField field;
+    UpgradeLevels levels{};
     static int scripted(void* pValue) { return *static_cast<int*>(pValue); }
 
     void SetUp() override {
@@ -17,7 +18,9 @@ struct WeekGoalTest : LevelDialogTest {
         addPictures({"bubble_separator"}, 100, 4);
         addStrings(
             "WKG_Workplace Workplace:\nScene2 Beach bar\nWKG_Sales Sell $%d\nWKG_Customer %d customers\n"
-            "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n");
+            "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n"
+            "RANDOM_TIP_6 tray\nRANDOM_TIP_7 seven\nRANDOM_TIP_8 show\nRANDOM_TIP_9 nine\n"
+            "RANDOM_TIP_13 chairs\nRANDOM_TIP_14 fourteen\n");
         field.m_nStage = 2;
         field.m_nMoneyGoal = 1500;
         field.m_nLevelCustomers = 20;
@@ -27,7 +30,7 @@ struct WeekGoalTest : LevelDialogTest {
         static int s_nRand;
         s_nRand = nRand;
         Tsl::setGameRandSource(&scripted, &s_nRand);
-        Tsl::SmartPtr<WeekGoalDialog> pDialog = new WeekGoalDialog(&field);
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = new WeekGoalDialog(&field, levels);
         app.pushMode(pDialog);
         return pDialog;
     }
@@ -54,6 +57,30 @@ TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnt
     Tsl::SmartPtr<WeekGoalDialog> pFree = pushWithRand(0);
     step();
     EXPECT_EQ(Tsl::String("Workplace: Beach bar|Tip 100%: first"), pFree->getTexts().join("|"));
+}
+
+// A tip that suggests buying an upgrade gives way to the next tip at every
+// level of that upgrade but the first.
+TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
+    typedef UpgradeManager Um;
+    struct Case {
+        int nTip;
+        std::vector<int> anKinds;
+        const char *pszTip, *pszNext;
+    } cases[] = {{6, {Um::KIND_TRAY}, "tray", "seven"},
+                 {8, {Um::KIND_SHOW}, "show", "nine"},
+                 {13, {Um::KIND_CHAIR_0, Um::KIND_CHAIR_1, Um::KIND_CHAIR_2, Um::KIND_CHAIR_3}, "chairs", "fourteen"}};
+    for (const Case& c : cases)
+        for (int nKind : c.anKinds)
+            for (int nLevel = 0; nLevel < Um::getLevelCount(nKind); ++nLevel) {
+                levels.fill(0);
+                levels[nKind] = nLevel;
+                Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(c.nTip);
+                step();
+                EXPECT_EQ(Tsl::String("Tip 100%: ") + (nLevel == 0 ? c.pszTip : c.pszNext),
+                          pDialog->getTexts().getAt(3)) << nKind << " at " << nLevel;
+                pDialog->onKeyDown(13, 0);
+            }
 }
 
 }  // namespace
