@@ -185,7 +185,7 @@ void PlayMode::onUpdate(float fDt) {
             if (!isTop()) return;
             m_pLoading = nullptr;
             m_nPhase = PHASE_WEEK_GOAL;
-            GameApp::getInstance()->pushMode(new WeekGoalDialog(&m_field));
+            GameApp::getInstance()->pushMode(new WeekGoalDialog(&m_field, m_anLevels));
             return;
         case PHASE_WEEK_GOAL:
             if (isTop()) startLevel();

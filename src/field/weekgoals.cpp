@@ -16,9 +16,28 @@ const int TIP_WRAP_WIDTH = 370;
 const int KEY_RETURN = 13;
 const int KEY_SPACE = 32;
 const int KEY_KEYPAD_ENTER = 271;
+
+// The tips that suggest buying an upgrade (a tray, a show, chairs at the
+// tables), and whether the bar has it.
+enum { TIP_TRAY = 6, TIP_SHOW = 8, TIP_CHAIRS = 13 };
+struct UpgradeTip {
+    int nTip;
+    bool (*owns)(const UpgradeLevels& anLevels);
+};
+const UpgradeTip s_aUpgradeTips[] = {
+    {TIP_TRAY, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_TRAY] > 0; }},
+    {TIP_SHOW, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_SHOW] > 0; }},
+    {TIP_CHAIRS, [](const UpgradeLevels& an) { return UpgradeManager::countChairs(an) > 0; }}};
+
+bool suggestsOwnedUpgrade(int nTip, const UpgradeLevels& anLevels) {
+    for (const UpgradeTip& tip : s_aUpgradeTips)
+        if (tip.nTip == nTip) return tip.owns(anLevels);
+    return false;
+}
 }  // namespace
 
-WeekGoalDialog::WeekGoalDialog(PlayField* pField) : QarnDialog(true), m_pField(pField) {}
+WeekGoalDialog::WeekGoalDialog(PlayField* pField, const UpgradeLevels& anLevels)
+    : QarnDialog(true), m_pField(pField), m_anLevels(anLevels) {}
 
 WeekGoalDialog::~WeekGoalDialog() {}
 
@@ -44,7 +63,7 @@ void WeekGoalDialog::init() {
     if (m_pField->m_nLevelCustomers >= 0)
         addRowLabel(formatText(getString(Names::STR_WKG_CUSTOMER), m_pField->m_nLevelCustomers));
 
-    int nTip = Tsl::gameRand() % RANDOM_TIP_COUNT;
+    int nTip = pickTip();
     pTable->addRow(1);
     Tsl::SmartPtr<Label> pTip = new Label(formatText(getString(Names::STR_WKG_TIP)) + " " +
                                           getString(Tsl::String::format(Names::STR_RANDOM_TIP, nTip).c_str()));
@@ -68,6 +87,14 @@ void WeekGoalDialog::init() {
     pTable->setFrameEnabled(true);
     GameApp::getInstance()->showCursor(true);
     layout(true);
+}
+
+// Advice to buy what she already has would only puzzle the player: such a
+// tip gives way to the next one.
+int WeekGoalDialog::pickTip() const {
+    int nTip = Tsl::gameRand() % RANDOM_TIP_COUNT;
+    while (suggestsOwnedUpgrade(nTip, m_anLevels)) nTip = (nTip + 1) % RANDOM_TIP_COUNT;
+    return nTip;
 }
 
 void WeekGoalDialog::cleanup() {

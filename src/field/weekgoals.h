@@ -1,17 +1,19 @@
 #pragma once
 
 #include "base/qarndialog.h"
+#include "rules/upgrademanager.h"
 
 struct PlayField;
 class Label;
 
 // The week's goal, shown before a level starts: the workplace, the money
-// goal, the customers and a random tip. The level waits beneath it.
+// goal, the customers and a random tip, never one that suggests buying an
+// upgrade the level's bar already has. The level waits beneath it.
 class WeekGoalDialog : public QarnDialog {
 public:
     enum { ID_GO = 0, RANDOM_TIP_COUNT = 21 };
 
-    explicit WeekGoalDialog(PlayField* pField);
+    WeekGoalDialog(PlayField* pField, const UpgradeLevels& anLevels);
     ~WeekGoalDialog() override;
 
     void onCallback(int nId, int nData) override;
@@ -26,7 +28,9 @@ public:
 
 private:
     void addRowLabel(const Tsl::String& sText);
+    int pickTip() const;
 
     PlayField* m_pField;
+    UpgradeLevels m_anLevels;
     Tsl::List<Tsl::SmartPtr<Label>> m_lLabels;
 };

@@ -426,8 +426,11 @@ void StoryManagerMode::onMouseMove(int nX, int nY) {
         bool bShow = false, bSound = false;
         if (m_nPlayMode == 0) {
             bShow = bSound = bInside && (s <= nStage || s == STORE_SITE);
-        } else if (bInside) {
-            bShow = s <= nStage || s != STORE_SITE;
+        } else if (bInside && s != STORE_SITE) {
+            // The picker's levels start with upgrades and money of their own,
+            // so a purchase made from here would be lost: its store site,
+            // unlit, takes no click either.
+            bShow = true;
             bSound = s <= nStage || m_pPlayer->m_bStoryFinished;
         }
         Tsl::SmartPtr<Sprite> pHighlight = m_lHighlights.getAt(s);

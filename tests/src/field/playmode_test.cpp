@@ -236,18 +236,28 @@ TEST_F(LevelTest, EachHandHoldsWhatItTook) {
 }
 
 TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
-    enter();
-    for (int i = 0; i < 10; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);
-    EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
-    // The wheel does nothing.
-    click(TAP_X, TAP_Y, MB_WHEEL_UP);
-    EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
-    // Off the floor: no route, the waitress stays.
-    EXPECT_FALSE(pMode->walkTo(400, 100));
-    EXPECT_FALSE(pMode->isWalkPending());
-    // The queue drains: two hands, then every further tap is refused.
-    ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
-    EXPECT_EQ(waitress()->getMugCount(), 2);
+    addText("sfx_game_refused.wav", "no");
+    // Without a tray and with one: two hands, four places.
+    for (int nTray : {0, 1}) {
+        player.m_anUpgrades[UpgradeManager::KIND_TRAY] = nTray;
+        int nRefused = plays("sfx_game_refused"), nRoom = UpgradeManager::getValue(UpgradeManager::KIND_TRAY, nTray);
+        enter();
+        for (int i = 0; i < 10; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);
+        EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
+        // The wheel does nothing.
+        click(TAP_X, TAP_Y, MB_WHEEL_UP);
+        EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
+        // Off the floor: no route, the waitress stays.
+        EXPECT_FALSE(pMode->walkTo(400, 100));
+        EXPECT_FALSE(pMode->isWalkPending());
+        // The queue drains (the click under way, then the six queued): the
+        // hands or the tray fill, then every further tap is refused.
+        ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
+        EXPECT_EQ(waitress()->getMugCount(), nRoom);
+        EXPECT_EQ(plays("sfx_game_refused") - nRefused, 1 + PlayMode::CLICK_QUEUE_LIMIT - nRoom) << nTray;
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
 }
 
 TEST_F(LevelTest, AWalkThatCannotGoOnEndsAndDropsItsAction) {
@@ -484,6 +494,32 @@ TEST_F(LevelTest, TheBalloonShowsTheOrderAndThePatienceLeftUntilTheGuestGoes) {
     EXPECT_EQ(shown("order_drink0") + shown("order_patience0"), 0);
 }
 
+// A guest pays the drink's price, a VIP twice over, and three, two or one
+// stars by the share of its patience left when served.
+TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
+    struct Case {
+        bool bVip;
+        float fShare;
+        int nMoney, nStars;
+    } cases[] = {{false, 1.0f, Character::DRINK_PRICE, 3}, {false, 0.5f, Character::DRINK_PRICE, 2},
+                 {false, 0.2f, Character::DRINK_PRICE, 1}, {true, 1.0f, 2 * Character::DRINK_PRICE, 3}};
+    for (const Case& c : cases) {
+        enter();
+        Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), c.bVip ? pMode->getField()->m_nFirstVipSeat : 1);
+        ASSERT_TRUE(runUntil([&] { return pGuest->getState() == Character::STATE_ASKING; }));
+        pGuest->takeOrder();
+        ASSERT_TRUE(runUntil([&] { return pGuest->getPatienceLeft() <= c.fShare * pGuest->getPatience(); }));
+        Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+        pMug->fill(pGuest->getOrder());
+        pGuest->serve(pMug);
+        ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
+        EXPECT_EQ(c.nMoney, pMode->getField()->m_nMoney) << c.bVip;
+        EXPECT_EQ(c.nStars, pMode->getField()->m_nStars) << c.fShare;
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+}
+
 TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
     addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 1\n");
     addText("sfx_game_mistake0.wav", "voice 0");
@@ -566,6 +602,10 @@ TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
         ASSERT_TRUE(runUntil([&] { return !customer(); }));
     }
     EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
+    for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses()) {
+        EXPECT_FALSE(pUsed->isClean());
+        EXPECT_NE(std::string(pUsed->getSprite()->getSequenceName().c_str()).find("_empty"), std::string::npos);
+    }
     click(SEAT_X, SEAT_Y);
     click(SEAT_X, SEAT_Y, MB_RIGHT);
     click(SINK_X, SINK_Y);

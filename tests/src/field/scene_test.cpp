@@ -37,6 +37,9 @@ TEST(SceneReader, ReadsTheBar) {
     const SceneSeat& chair = scene.m_lSeats.getLast();
     EXPECT_TRUE(chair.m_sSlot == "silla_0" && chair.m_bHasGlass && chair.m_nGlassY == 500);
     EXPECT_TRUE(scene.m_bHasChairPlace && scene.m_nChairPosY == 520 && scene.m_nChairDepth == 90);
+    // A dancer is drawn ten deeper than its line says.
+    SceneData show = parseScene("scene0.scene", (fixture::barScene() + "bailarina 470 236 0 0 35 a show_3\n").c_str());
+    EXPECT_EQ(45, show.m_lVisuals.getLast().m_nZ);
 }
 
 TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
@@ -56,6 +59,7 @@ TEST(SceneReader, EveryFaultNamesTheFileAndTheLine) {
         {sFloor + "flip nobody", "scene0.scene, line 5: flip: no sprite named 'nobody' before"},
         {sFloor + "actionspot shelf 1 2 3 4 5 n", "scene0.scene, line 5: unknown action spot type 'shelf'"},
         {sFloor + "actionspot liquid 1 2 3 4 5 n", "scene0.scene, line 5: actionspot liquid: wrong number of tokens"},
+        {sFloor + "actionspot liquid 1 2 3 4 5 n 8", "scene0.scene, line 5: drink 8 outside 0-7"},
         {sFloor + "vipseat 1 2 3 n 7", "scene0.scene, line 5: vipseat: side 7 is not 0 or 1"},
         {sFloor + "seat 1 2 3 n glass 4 5",
          "scene0.scene, line 5: seat: 'glass' where \"glass X Y Z\" or the end of the line belongs"},

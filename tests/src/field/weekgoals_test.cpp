@@ -10,6 +10,7 @@ namespace {
 
 struct WeekGoalTest : LevelDialogTest {
     PlayField field;
+    UpgradeLevels levels{};
     static int scripted(void* pValue) { return *static_cast<int*>(pValue); }
 
     void SetUp() override {
@@ -17,7 +18,8 @@ struct WeekGoalTest : LevelDialogTest {
         addPictures({"bubble_separator"}, 100, 4);
         addStrings(
             "WKG_Workplace Workplace:\nScene2 Beach bar\nWKG_Sales Sell $%d\nWKG_Customer %d customers\n"
-            "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n");
+            "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n"
+            "RANDOM_TIP_6 6\nRANDOM_TIP_7 7\nRANDOM_TIP_8 8\nRANDOM_TIP_9 9\nRANDOM_TIP_13 13\nRANDOM_TIP_14 14\n");
         field.m_nStage = 2;
         field.m_nMoneyGoal = 1500;
         field.m_nLevelCustomers = 20;
@@ -27,7 +29,7 @@ struct WeekGoalTest : LevelDialogTest {
         static int s_nRand;
         s_nRand = nRand;
         Tsl::setGameRandSource(&scripted, &s_nRand);
-        Tsl::SmartPtr<WeekGoalDialog> pDialog = new WeekGoalDialog(&field);
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = new WeekGoalDialog(&field, levels);
         app.pushMode(pDialog);
         return pDialog;
     }
@@ -54,6 +56,23 @@ TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnt
     Tsl::SmartPtr<WeekGoalDialog> pFree = pushWithRand(0);
     step();
     EXPECT_EQ(Tsl::String("Workplace: Beach bar|Tip 100%: first"), pFree->getTexts().join("|"));
+}
+
+// A tip suggesting an upgrade gives way to the next at every level of it but the first.
+TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
+    typedef UpgradeManager Um;
+    const std::pair<int, std::vector<int>> tips[] = {
+        {6, {Um::KIND_TRAY}}, {8, {Um::KIND_SHOW}}, {13, {Um::KIND_CHAIR_0, Um::KIND_CHAIR_1, Um::KIND_CHAIR_2, Um::KIND_CHAIR_3}}};
+    for (const auto& tip : tips)
+        for (int nKind : tip.second)
+            for (int nLevel = 0; nLevel < Um::getLevelCount(nKind); ++nLevel) {
+                levels.fill(0);
+                levels[nKind] = nLevel;
+                Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(tip.first);
+                step();
+                EXPECT_EQ(Tsl::String::format("Tip 100%%: %d", tip.first + (nLevel > 0)), pDialog->getTexts().getLast())
+                    << nKind << " at " << nLevel;
+            }
 }
 
 }  // namespace

@@ -89,6 +89,8 @@ TEST_F(MenuTest, EachPlayModeCommitsItsOwnShareOnReturn) {
         pPlayer->m_bStoryStarted = true;
         pPlayer->m_nStage = 1;
         pPlayer->m_nMinutes = 4;
+        // The hardest difficulty is 2: a stored 3 is as out of range as a 7.
+        app.setSetting(Names::SET_DIFFICULTY, c.nCommand == MenuMode::CMD_RELAX ? "3" : "7");
         menu->handleCommand(c.nCommand);
         for (int i = 0; i < 20 && !dynamic_cast<GameStandIn*>(top()); ++i) step();  // through the fade
         ASSERT_TRUE(dynamic_cast<GameStandIn*>(top()));

@@ -39,8 +39,9 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
         {0, 0, false, "011110", "200002"},
         {0, 2, false, "000110", "222002"},
         {1, 2, false, "000111", "222110"},
-        {1, 5, true, "000001", "222222"},
+        {1, 5, true, "000001", "222220"},
         {2, 0, false, "000000", "211110"},
+        {2, 5, true, "000000", "222220"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pszHighlight);
@@ -58,6 +59,13 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
         EXPECT_EQ(c.pszLocks, sLocks);
         EXPECT_EQ(c.pszHighlight, sHighlights);
         EXPECT_EQ(c.nPlayMode == 0, pMap->getFlowers().getCount() == 50);
+        // Only the story keeps what the store sells.
+        factory.made.clear();
+        const Smm::Site& store = Smm::MAP_SITES[Smm::STORE_SITE];
+        app.onMouseDown(MB_LEFT, store.nLeft + 1, store.nTop + 1);
+        app.onMouseUp(MB_LEFT, store.nLeft + 1, store.nTop + 1);
+        EXPECT_EQ(c.nPlayMode == 0 ? "store scene" + std::to_string(c.nStage) + " m0" : "", factory.last());
+        if (!factory.made.empty()) endTop();
         pMap->onCallback(Smm::ID_EXIT, 0);
     }
 }
