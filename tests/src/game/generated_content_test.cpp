@@ -833,3 +833,21 @@ TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
 
 } // namespace
 #endif
+
+// A hint bubble hides what lies under its text (the map's labels, trees),
+// and a click anywhere on what it draws reaches it.
+TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
+    Tsl::SmartPtr<GameMode> pMode = new GameMode();
+    app.pushMode(pMode.get());
+    Tip tip;
+    tip.show(pMode.get(), app.getString("TIP_TEXT_15"), 200, 150, 260);
+    tip.moveTo(300, 100);
+    app.runFrame();
+    Rect bounds = tip.getBounds();
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {
+        Rect box = pSprite->getScreenRect();
+        std::printf("sprite %s\n", box.toString().c_str());
+    }
+    std::printf("bounds %s\n", bounds.toString().c_str());
+    std::printf("in %d\n", tip.contains(bounds.right-1, bounds.bottom-1));
+}
