@@ -675,6 +675,29 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
     }
 }
 
+// A quick player takes the order, fills and serves without stopping to read
+// a hint: each step's hint takes the place of the one before at once, and
+// none about a step already taken is left to read.
+TEST_F(LevelTest, AQuickPlayerIsShownNoHintAboutAStepAlreadyTaken) {
+    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED};
+    for (int nTip : aSteps) player.m_abTipShown[nTip] = false;
+    enter();
+    m_aRand.assign(8, 0);
+    takeOrder();
+    click(TAP_X, TAP_Y);
+    click(SEAT_X, SEAT_Y);
+    std::vector<int> aShown;
+    ASSERT_TRUE(runUntil([&] {
+        int nOpen = pMode->getOpenTip();
+        if (nOpen >= 0 && (aShown.empty() || aShown.back() != nOpen)) aShown.push_back(nOpen);
+        return customer()->getState() == Character::STATE_DRINKING;
+    }));
+    EXPECT_EQ(aShown, aSteps);
+    pMode->getTip()->hide();
+    frame();
+    EXPECT_TRUE(pMode->getTip()->isHidden());
+}
+
 // A tip about a guest comes up while it waits: reading it costs the guest
 // no patience and the day no time.
 TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
@@ -760,9 +783,12 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     EXPECT_EQ(0, nRead) << "a hint came back on the second try";
     EXPECT_EQ(seen, flags());
 
-    // One more hint in play, then the run ends without the map.
+    // One more hint in play, then the run ends without the map. The file is
+    // written with the end of the level, not in the frame the hint opens.
+    std::string sFile = readFile(testPath("settings.dat"));
     for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
     ASSERT_TRUE(pMode->getTip()->isShown());
+    EXPECT_EQ(sFile, readFile(testPath("settings.dat")));
     seen = flags();
     pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
     frame();
