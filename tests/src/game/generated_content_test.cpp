@@ -151,7 +151,7 @@ TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
     const std::pair<const char*, std::string> texts[] = {
         {"UPG_Text_0_0", tray(1)},  {"UPG_Text_0_1", tray(2)},  {"RANDOM_TIP_6", tray(1)},   {"UPG_Text_12_0", show(1)},
         {"UPG_Text_12_1", show(2)}, {"UPG_Text_12_2", show(3)}, {"UPG_Text_12_3", show(4)},  {"UPG_TEXT_4", sBonus},
-        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks},
+        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks}, {"REFUSED_QueueFull", sClicks},
         {"RANDOM_TIP_17", apszWords[Character::MAX_STARS]}};
     for (const auto& text : texts)
         EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second)) << text.first;
