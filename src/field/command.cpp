@@ -27,8 +27,9 @@ void CmdSetHeading::start(PlayMode* pMode) { pMode->getWaitress()->setHeading(m_
 void CmdUseTarget::start(PlayMode* pMode) {
     Waitress* pWaitress = pMode->getWaitress();
     if (pWaitress->startAction(m_pTarget.get(), m_nHand) >= 0) return;
-    // A target that would take the action refused only because her arm was still moving.
-    ActionSpot::Refusal why = m_pTarget->canDoAction(m_nHand) ? ActionSpot::REFUSED_NOT_NOW : m_pTarget->getRefusal(m_nHand);
+    // A target that would take the action: only her arm, still moving, refused.
+    ActionSpot::Refusal why =
+        m_pTarget->canDoAction(m_nHand) ? ActionSpot::REFUSED_NOT_NOW : m_pTarget->getRefusal(m_nHand);
     pWaitress->startAction(nullptr, m_nHand);
     m_pTarget->onRefused(m_nHand);
     pMode->refuse(why);

@@ -430,9 +430,9 @@ void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
     // The hint about the step the player is at takes the place of the one
     // it outdates, before the others waiting.
     bool bReplacesOpenTip = dropPassedTips(nEvent);
-    bool bDue = tipShownFlag(nEvent);
-    for (const DueTip& due : m_lDueTips) bDue |= due.nEvent == nEvent;
-    if (!bDue) {
+    bool bShownOrDue = tipShownFlag(nEvent);
+    for (const DueTip& due : m_lDueTips) bShownOrDue |= due.nEvent == nEvent;
+    if (!bShownOrDue) {
         Tsl::List<DueTip> lNew;
         lNew.append(DueTip{nEvent, guest});
         if (bReplacesOpenTip)
