@@ -4,7 +4,10 @@
 // - menu to map: the click on Story that begins a new story, its pages
 //   clicked through, and the map's first second;
 // - map to level: the click on Play, the fade, the loading dialog and the
-//   level's first second under its week's goal.
+//   level's first second under its week's goal;
+// - hints: the week's goal closed, the day's first hint, then the six hints
+//   of serving the first guest, each opened in a frame of play as a new
+//   player meets them.
 //
 // Each reports its longest frame, clicks included (goal: none over 50 ms).
 // The reference is an ordinary frame of the map (the median of a second of
@@ -15,6 +18,7 @@
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "field/playmode.h"
+#include "field/tip.h"
 #include "game/qarnapp.h"
 #include "player/qarnplayer.h"
 #include "story/slideshow.h"
@@ -38,7 +42,7 @@
 
 namespace {
 
-enum { SETTLE_FRAMES = 60, FRAME_LIMIT = 20000, PAGE_CLICK_EVERY = 20 };
+enum { SETTLE_FRAMES = 60, FRAME_LIMIT = 20000, PAGE_CLICK_EVERY = 20, KEY_ENTER = 13 };
 
 double secondsOf(const std::function<void()>& fnRun) {
     auto tStart = std::chrono::steady_clock::now();
@@ -104,8 +108,26 @@ void startToMenu(NoSplashApp& app, const std::string& sFolder) {
 }
 
 struct Figures {
-    double fMenuToMap = 0.0, fMapToLevel = 0.0, fMapFrame = 0.0;
+    double fMenuToMap = 0.0, fMapToLevel = 0.0, fHintOpen = 0.0, fMapFrame = 0.0;
 };
+
+// The longest frame from the week's goal closed to the day's first hint,
+// and of those that each open one of the hints of serving a guest.
+double openHints(GameApp& app) {
+    FrameClock hints{app};
+    hints.frame([&] { app.onKeyDown(KEY_ENTER, 0); });
+    PlayMode* pMode = nullptr;
+    hints.until([&] { return (pMode = topAs<PlayMode>(app)) && pMode->getTip()->isShown(); }, 0);
+    for (int nEvent : {PlayMode::TIP_ORDER, PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED,
+                       PlayMode::TIP_PAID, PlayMode::TIP_GLASS_LEFT}) {
+        hints.frame([&] {
+            pMode->getTip()->hide();
+            pMode->onTipEvent(nEvent);
+        });
+        if (pMode->getOpenTip() != nEvent) std::abort();
+    }
+    return hints.longest();
+}
 
 // From the menu's Story button to the map, and from the map's Play to the
 // level's first second.
@@ -130,6 +152,7 @@ Figures changeScreens(GameApp& app) {
     toLevel.frame([&] { pStory->onCallback(StoryManagerMode::ID_PLAY_NEXT, 0); });
     toLevel.until([&] { return topAs<WeekGoalDialog>(app) != nullptr; }, SETTLE_FRAMES);
     figures.fMapToLevel = toLevel.longest();
+    figures.fHintOpen = openHints(app);
     return figures;
 }
 
@@ -153,14 +176,17 @@ void BM_ScreenChangeFrames(benchmark::State& state) {
         state.ResumeTiming();
         figures.fMenuToMap = std::max(figures.fMenuToMap, run.fMenuToMap);
         figures.fMapToLevel = std::max(figures.fMapToLevel, run.fMapToLevel);
+        figures.fHintOpen = std::max(figures.fHintOpen, run.fHintOpen);
         figures.fMapFrame += run.fMapFrame / double(state.max_iterations);
     }
     std::system(("rm -rf '" + sFolder + "'").c_str());
     state.counters["menu_to_map_longest_ms"] = 1000.0 * figures.fMenuToMap;
     state.counters["map_to_level_longest_ms"] = 1000.0 * figures.fMapToLevel;
+    state.counters["hint_open_longest_ms"] = 1000.0 * figures.fHintOpen;
     state.counters["map_frame_ms"] = 1000.0 * figures.fMapFrame;
     state.counters["menu_to_map_vs_map_frame"] = figures.fMenuToMap / figures.fMapFrame;
     state.counters["map_to_level_vs_map_frame"] = figures.fMapToLevel / figures.fMapFrame;
+    state.counters["hint_open_vs_map_frame"] = figures.fHintOpen / figures.fMapFrame;
 }
 BENCHMARK(BM_ScreenChangeFrames)->Unit(benchmark::kMillisecond)->Iterations(1);
 

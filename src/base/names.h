@@ -179,6 +179,11 @@ constexpr const char* STR_SCENE_ERROR = "PLAY_SceneError";
 constexpr const char* STR_OPTIONS = "PLAY_Options";
 constexpr const char* FONT_GAME_TIP = "Sand::GameTip";
 constexpr const char* STYLE_TIP_FRAME = "PlaceholderFrame";
+// Why she holds out her hand, by ActionSpot::Refusal; said over her head.
+constexpr const char* STR_REFUSALS[] = {"REFUSED_NotNow",   "REFUSED_NoWay",       "REFUSED_QueueFull", "REFUSED_HandFull",
+                                        "REFUSED_HandsFull", "REFUSED_TrayFull",   "REFUSED_HandEmpty", "REFUSED_NoGlass",
+                                        "REFUSED_NoDrink",  "REFUSED_Decorated",   "REFUSED_NotOrdered"};
+constexpr const char* STYLE_REFUSAL_FRAME = "Tooltip";
 // One tune per scene, by scene index; released by this table when a level ends.
 constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3", "music_scene4"};
 constexpr int SCENE_MUSIC_COUNT = 5;

@@ -6,6 +6,7 @@
 #include "field/customers/characterspot.h"
 #include "field/customers/spawnmanager.h"
 #include "field/gamestatsmode.h"
+#include "field/refusalnote.h"
 #include "field/targets/actionspot.h"
 #include "field/tip.h"
 #include "field/tipplace.h"
@@ -47,6 +48,30 @@ enum { FIELD_WIDTH = 800, FIELD_HEIGHT = 600 };
 // Where she stands, around her feet, when her figure has no picture.
 enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 180 };
 
+static_assert(sizeof(Names::STR_REFUSALS) / sizeof(Names::STR_REFUSALS[0]) == ActionSpot::REFUSAL_COUNT,
+              "words for every refusal");
+
+// The steps of serving one guest, in the order the player takes them (0 for
+// hints about no step): a hint about a step is out of date once the player
+// has gone on to a later one. The day's first hint explains taking orders.
+int servingStep(int nEvent) {
+    switch (nEvent) {
+        case PlayMode::TIP_LEVEL_START:
+        case PlayMode::TIP_ORDER: return 1;
+        case PlayMode::TIP_ORDER_TAKEN: return 2;
+        case PlayMode::TIP_FULL_GLASS: return 3;
+        case PlayMode::TIP_SERVED: return 4;
+        case PlayMode::TIP_PAID:
+        case PlayMode::TIP_GLASS_LEFT: return 5;
+        default: return 0;
+    }
+}
+
+bool isPassedBy(int nHint, int nEvent) {
+    int nStep = servingStep(nHint);
+    return nStep > 0 && servingStep(nEvent) > nStep;
+}
+
 int sceneIndex(const Tsl::String& sScene) {
     int n = sScene.getLength() > 0 ? sScene[sScene.getLength() - 1] - '0' : 0;
     return (n >= 0 && n < Names::SCENE_MUSIC_COUNT) ? n : 0;
@@ -62,6 +87,8 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
       m_rules(m_field, nPlayMode, nDifficulty, pPlayer, nMinutes),
       m_nPhase(PHASE_LOADING),
       m_bSceneRead(false),
+      m_nOpenTip(-1),
+      m_bTipsUnsaved(false),
       m_bLeaving(false),
       m_nShownSeconds(-1),
       m_nShownMoney(-1),
@@ -74,6 +101,7 @@ PlayMode::PlayMode(const char* pszScene, int nPlayMode, int nDifficulty, QarnPla
     for (bool& b : m_abTipShownHere) b = false;
     m_pSpawnManager = new SpawnManager(this);
     m_pTip = new Tip();
+    m_pRefusalNote = new RefusalNote();
 }
 
 PlayMode::~PlayMode() {}
@@ -235,6 +263,7 @@ void PlayMode::updatePlaying(float fDt) {
     }
     m_pWaitress->update(fDt);
     m_errands.update(fDt);
+    m_pRefusalNote->update(fDt);
     if (bDayRuns) updateCustomers(fDt);
     m_scene.update(fDt);
     updateLabels();
@@ -289,11 +318,14 @@ void PlayMode::endLevel() {
     // would only lie over them, and nothing is left to apply it to.
     m_lDueTips.clear();
     m_pTip->hide();
+    m_pRefusalNote->hide();
+    saveSeenTips();
     m_nPhase = PHASE_RESULTS;
     GameApp::getInstance()->pushMode(new GameStatsMode(&m_field, m_nPlayMode));
 }
 
 void PlayMode::leave() {
+    saveSeenTips();
     m_bLeaving = true;
     m_nPhase = PHASE_DONE;
     if (isTop()) endMode();
@@ -304,6 +336,8 @@ void PlayMode::cleanup() {
         if (pCharacter) pCharacter->leave();
     m_pSpawnManager->releaseAnimations();
     m_pTip->hide();
+    m_pRefusalNote->hide();
+    saveSeenTips();
     GameMode::cleanup();
 }
 
@@ -346,7 +380,7 @@ bool PlayMode::onMouseDown(int nButton, int nX, int nY) {
         pTarget->doAction(nHand);
         return true;
     }
-    if (!m_errands.click(pTarget, nHand)) onTipEvent(TIP_QUEUE);
+    if (!m_errands.click(pTarget, nHand)) refuse(ActionSpot::REFUSED_QUEUE_FULL, TIP_QUEUE);
     return true;
 }
 
@@ -384,28 +418,70 @@ bool& PlayMode::tipShownFlag(int nEvent) {
     return m_pPlayer ? m_pPlayer->m_abTipShown[nEvent] : m_abTipShownHere[nEvent];
 }
 
+int PlayMode::getOpenTip() const { return m_pTip->isShown() ? m_nOpenTip : -1; }
+
+void PlayMode::markTipShown(int nEvent) {
+    tipShownFlag(nEvent) = true;
+    m_bTipsUnsaved = true;
+}
+
 void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
-    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT || tipShownFlag(nEvent)) return;
-    for (const DueTip& due : m_lDueTips)
-        if (due.nEvent == nEvent) return;
-    m_lDueTips.append(DueTip{nEvent, guest});
+    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT) return;
+    // The hint about the step the player is at takes the place of the one
+    // it outdates, before the others waiting.
+    bool bReplacesOpenTip = dropPassedTips(nEvent);
+    bool bShownOrDue = tipShownFlag(nEvent);
+    for (const DueTip& due : m_lDueTips) bShownOrDue |= due.nEvent == nEvent;
+    if (!bShownOrDue) {
+        Tsl::List<DueTip> lNew;
+        lNew.append(DueTip{nEvent, guest});
+        if (bReplacesOpenTip)
+            m_lDueTips.prependList(lNew);
+        else
+            m_lDueTips.appendList(lNew);
+    }
     showDueTip();
 }
 
+// A hint read after its step would send the player back to what is done:
+// one still waiting is dropped as if read, an open one closes (true).
+bool PlayMode::dropPassedTips(int nEvent) {
+    for (int i = m_lDueTips.getCount() - 1; i >= 0; --i)
+        if (isPassedBy(m_lDueTips.getAt(i).nEvent, nEvent)) {
+            markTipShown(m_lDueTips.getAt(i).nEvent);
+            m_lDueTips.removeAt(i);
+        }
+    if (!isPassedBy(getOpenTip(), nEvent)) return false;
+    m_pTip->hide();
+    return true;
+}
+
 // Two hints due at once are both read, one after the other. A hint counts as
-// seen once shown, and is saved at once: the run may end before the map
-// would save it.
+// seen once shown.
 void PlayMode::showDueTip() {
     if (m_pTip->isShown() || m_lDueTips.isEmpty()) return;
     DueTip due = m_lDueTips.removeFirst();
-    tipShownFlag(due.nEvent) = true;
+    markTipShown(due.nEvent);
+    m_nOpenTip = due.nEvent;
     const TipStyle& style = s_aTipStyles[due.nEvent];
     m_pTip->show(this, getString(Tsl::String::format(Names::STR_TIP_FORMAT, due.nEvent)), 0, 0, style.nWidth);
     placeTip(tipSubject(style.nSubject, due.guest), due.guest);
-    if (m_pPlayer) {
-        getPlayerManager()->saveProfiles();
-        GameApp::getInstance()->saveSettings();
-    }
+}
+
+// Writing the settings file takes longer than a frame may.
+void PlayMode::saveSeenTips() {
+    if (!m_bTipsUnsaved || !m_pPlayer) return;
+    m_bTipsUnsaved = false;
+    getPlayerManager()->saveProfiles();
+    GameApp::getInstance()->saveSettings();
+}
+
+void PlayMode::refuse(int nRefusal, int nTipEvent) {
+    playSound(Names::SFX_REFUSED);
+    if (nRefusal >= 0 && nRefusal < ActionSpot::REFUSAL_COUNT)
+        m_pRefusalNote->show(this, getString(Names::STR_REFUSALS[nRefusal]), waitressBox(),
+                             Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
+    onTipEvent(nTipEvent);
 }
 
 // Beside its subject; never over the subject, the guest concerned, the
@@ -470,6 +546,7 @@ void PlayMode::openOptions() { GameApp::getInstance()->pushMode(new QarnGameOpti
 bool PlayMode::pause() {
     if (m_nPhase != PHASE_PLAYING || m_rules.isEnded() || m_bLeaving || !isTop()) return false;
     GameApp::getInstance()->pushMode(new GamePausedDlg(this, CB_RESUME));
+    saveSeenTips();
     return true;
 }
 

@@ -21,6 +21,7 @@ class LevelReport;
 class LoadingDialog;
 class QarnPlayer;
 class SpawnManager;
+class RefusalNote;
 class Tip;
 class Waitress;
 class Label;
@@ -113,6 +114,9 @@ public:
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
     Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
     Tip* getTip() const { return m_pTip.get(); }
+    // The hint (event number) whose bubble is open; -1 when none is.
+    int getOpenTip() const;
+    RefusalNote* getRefusalNote() const { return m_pRefusalNote.get(); }
     const Tsl::List<Tsl::SmartPtr<ActionSpot>>& getSpots() const { return m_scene.getSpots(); }
     // The target a click at the point reaches: the one whose picture is
     // drawn on top there (the first on ties), unless scenery covers it;
@@ -132,9 +136,14 @@ public:
     void addBalloon(Tsl::SmartPtr<ActionBalloon> pBalloon);
     void removeBalloon(ActionBalloon* pBalloon);
     // A tip comes up once per player when its event first happens; one due
-    // while another is open waits for it to close. The guest's box, for a
-    // hint about a guest, is where that guest is seen.
+    // while another is open waits for it to close, unless the open one
+    // explains a step of serving that this event shows the player has
+    // passed. The guest's box, for a hint about a guest, is where that guest
+    // is seen.
     void onTipEvent(int nEvent, const Rect& guest = Rect());
+    // She cannot do what was clicked: the refusal sound, and what stands in
+    // the way (ActionSpot::Refusal) said over her head; the hint about it.
+    void refuse(int nRefusal, int nTipEvent = TIP_REFUSED);
     // Plays a sound by name when the sample exists.
     void playSound(const char* pszName);
 
@@ -179,7 +188,12 @@ private:
     void updateCustomers(float fDt);
     void updateLabels();
     bool& tipShownFlag(int nEvent);
+    void markTipShown(int nEvent);
+    bool dropPassedTips(int nEvent);
     void showDueTip();
+    // The hints seen in this level go into the settings file: at the level's
+    // end, the pause and leaving, never in a frame of play.
+    void saveSeenTips();
     void placeTip(const Rect& subject, const Rect& guest);
     Rect tipSubject(int nSubject, const Rect& guest) const;
     Rect waitressBox() const;
@@ -196,6 +210,7 @@ private:
     Tsl::SmartPtr<Waitress> m_pWaitress;
     Tsl::SmartPtr<SpawnManager> m_pSpawnManager;
     Tsl::SmartPtr<Tip> m_pTip;
+    Tsl::SmartPtr<RefusalNote> m_pRefusalNote;
     Tsl::SmartPtr<LoadingDialog> m_pLoading;
     Tsl::List<Tsl::SmartPtr<ActionBalloon>> m_lBalloons;
     Tsl::SmartPtr<Sprite> m_pClosingBanner;
@@ -204,6 +219,8 @@ private:
 
     bool m_abTipShownHere[TIP_EVENT_COUNT];
     Tsl::List<DueTip> m_lDueTips;
+    int m_nOpenTip;
+    bool m_bTipsUnsaved;
     bool m_bLeaving;
     int m_nShownSeconds;
     int m_nShownMoney;

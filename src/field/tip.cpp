@@ -47,11 +47,8 @@ void Tip::hide() {
 }
 
 bool Tip::contains(int nX, int nY) const {
-    if (!m_pBubble) return false;
-    int nLeft, nTop, nWidth, nHeight;
-    m_pBubble->getPosition(nLeft, nTop);
-    m_pBubble->getSize(nWidth, nHeight);
-    return nX >= nLeft && nX < nLeft + nWidth && nY >= nTop && nY < nTop + nHeight;
+    Rect bounds = getBounds();
+    return nX >= bounds.left && nX < bounds.right && nY >= bounds.top && nY < bounds.bottom;
 }
 
 Rect Tip::getBounds() const {

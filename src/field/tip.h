@@ -23,7 +23,8 @@ public:
     void hide();
     bool isHidden() const { return !m_pBubble; }
     bool isShown() const { return m_pBubble != nullptr; }
-    // Left and top edges inside, right and bottom edges outside.
+    // Anywhere on the drawn bubble, its frame included: left and top edges
+    // inside, right and bottom edges outside.
     bool contains(int nX, int nY) const;
     // What the shown bubble covers on the screen, its frame included; empty
     // when none is shown.

@@ -120,7 +120,9 @@ void WaitressErrands::takeOrdersNearby() {
         Tsl::SmartPtr<Character> pCharacter = pSeat->getCharacter();
         if (!pCharacter || pCharacter->getState() != Character::STATE_ASKING || !pSeat->isWithinReach()) continue;
         pCharacter->takeOrder();
-        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->canDoAction(pUse->getHand())) {
+        // A used glass there may be what she was sent for: that errand
+        // goes on, and is refused aloud if she cannot take it.
+        if (pUse && pUse->getTarget() == pSeat.get() && !pSeat->hasUsedGlass() && !pSeat->canDoAction(pUse->getHand())) {
             m_lCommands.removeAt(m_lCommands.getCount() - 1);
             pUse = nullptr;
         }

@@ -43,11 +43,13 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
     } catch (const Tsl::Exception& e) {
         std::string sTrace = e.getTrace();
         std::string sText = e.getText();
+        pOwned->saveAfterError();
         pOwned.reset();
         logException(sText.c_str(), sTrace, pszLogFile);
         std::fprintf(stderr, "%s\n", sText.c_str());
     } catch (const std::exception& e) {
         std::string sText = e.what();
+        pOwned->saveAfterError();
         pOwned.reset();
         logException(sText.c_str(), std::string(), pszLogFile);
         std::fprintf(stderr, "%s\n", sText.c_str());

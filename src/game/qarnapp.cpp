@@ -4,6 +4,7 @@
 #include "base/names.h"
 #include "game/qarnexitconfirm.h"
 #include "game/loadingscreen.h"
+#include "player/playermanager.h"
 
 #include "audio/sdl_audio.h"
 #include "platform/sdl_platform.h"
@@ -19,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 
 QarnApp::QarnApp() {}
 
@@ -230,7 +232,19 @@ void QarnApp::onExit() {
     if (bFullScreen) setSetting(Names::SET_FULLSCREEN_FAILED, ScreenNames::VAL_FALSE);
     setSetting(ScreenNames::SET_SOUND_VOLUME, Tsl::String::format("%d", getSoundVolume()));
     setSetting(ScreenNames::SET_MUSIC_VOLUME, Tsl::String::format("%d", getMusicVolume()));
+    if (PlayerManager* pPlayers = findPlayerManager()) pPlayers->saveProfiles();
     GameApp::onExit();
+}
+
+void QarnApp::saveAfterError() {
+    try {
+        if (PlayerManager* pPlayers = findPlayerManager()) pPlayers->saveProfiles();
+        saveSettings();
+    } catch (const Tsl::Exception& e) {
+        log("B: Nothing saved after the error: %s\n", e.getMessage());
+    } catch (const std::exception& e) {
+        log("B: Nothing saved after the error: %s\n", e.what());
+    }
 }
 
 Tsl::SmartPtr<GameMode> QarnApp::newExitConfirmMode() { return new QarnExitConfirmMode(); }

@@ -23,8 +23,12 @@ public:
     void setContentFolder(const Tsl::String& sFolder) { m_sContentFolder = sFolder; }
 
     bool onInit() override;
-    // Saves the screen and sound settings, then the settings file.
+    // Saves the screen and sound settings and the profiles, then the settings file.
     void onExit() override;
+    // After an error that ends the run: the profiles (the hints a player has
+    // seen in the level being played are saved only at its end) and the
+    // settings file, if they can still be written.
+    void saveAfterError();
     // The game's title from the string tables, the built-in one before they load.
     Tsl::String getTitle() const;
     // Breaks a long path (or a text holding one) after separators into lines

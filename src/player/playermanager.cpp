@@ -12,6 +12,8 @@ PlayerManager* getPlayerManager() {
     return s_pPlayerManager;
 }
 
+PlayerManager* findPlayerManager() { return s_pPlayerManager; }
+
 void destroyPlayerManager() {
     delete s_pPlayerManager;
     s_pPlayerManager = nullptr;

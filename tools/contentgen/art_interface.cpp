@@ -112,7 +112,7 @@ void makeThemePictures(Generator& gen) {
     Art::paperPanel(paper, 0, 0, 44, 43);
     gen.set.addImage(COMMON, "ui_frame_paper", paper);
     gen.set.addImage(COMMON, "ui_frame_wood", frameImage(32, WOOD_DARK, Rgba(120, 80, 45, 235), 8));
-    gen.set.addImage(COMMON, "ui_frame_placeholder", frameImage(24, Rgba(180, 150, 100, 200), Rgba(250, 240, 210, 120), 8));
+    gen.set.addImage(COMMON, "ui_frame_placeholder", frameImage(24, Rgba(180, 150, 100, 200), Rgba(250, 240, 210), 8));
     gen.set.addImage(COMMON, "ui_frame_empty", Canvas(12, 12));
     Canvas undecorated(24, 24);
     undecorated.roundRect(0, 0, 24, 24, 10, Rgba(250, 240, 210, 170));

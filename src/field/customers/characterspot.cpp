@@ -104,9 +104,17 @@ void CharacterSpot::doAction(int nHand) {
     }
 }
 
-void CharacterSpot::onRefused(int nHand) {
+bool CharacterSpot::offersGlass(int nHand) const {
     Waitress* pWaitress = waitress();
-    if (!m_pChar || !pWaitress) return;
-    bool bOffered = pWaitress->hasTray() ? pWaitress->getMugCount() > 0 : !pWaitress->isHandEmpty(nHand);
-    if (bOffered) m_pChar->refuseGlass();
+    if (!pWaitress) return false;
+    return pWaitress->hasTray() ? pWaitress->getMugCount() > 0 : !pWaitress->isHandEmpty(nHand);
+}
+
+void CharacterSpot::onRefused(int nHand) {
+    if (m_pChar && offersGlass(nHand)) m_pChar->refuseGlass();
+}
+
+ActionSpot::Refusal CharacterSpot::getRefusal(int nHand) const {
+    if (hasUsedGlass()) return noRoomRefusal(nHand);
+    return m_pChar && offersGlass(nHand) ? REFUSED_NOT_ORDERED : REFUSED_NO_DRINK;
 }

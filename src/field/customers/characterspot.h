@@ -56,9 +56,12 @@ public:
     int getActionKind(int nHand) override;
     // She came with a glass the customer did not order.
     void onRefused(int nHand) override;
+    // A used glass left there is what she would take; else what she offers.
+    Refusal getRefusal(int nHand) const override;
 
 private:
     int servableSlot(int nHand) const;
+    bool offersGlass(int nHand) const;
 
     int m_nSeat;
     SeatPlace m_place;

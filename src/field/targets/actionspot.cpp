@@ -59,3 +59,17 @@ bool ActionSpot::giveGlass(Tsl::SmartPtr<Mug> pMug, int nHand) const {
     if (!pWaitress) return false;
     return pWaitress->hasTray() ? pWaitress->setHandContents(pMug) : pWaitress->setHandContents(pMug, nHand);
 }
+
+ActionSpot::Refusal ActionSpot::noRoomRefusal(int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress) return REFUSED_NOT_NOW;
+    if (pWaitress->hasTray()) return REFUSED_TRAY_FULL;
+    bool bOtherFree = (nHand == 0 || nHand == 1) && pWaitress->isHandEmpty(1 - nHand);
+    return bOtherFree ? REFUSED_HAND_FULL : REFUSED_HANDS_FULL;
+}
+
+ActionSpot::Refusal ActionSpot::noGlassRefusal(int nHand) const {
+    Waitress* pWaitress = waitress();
+    if (!pWaitress || pWaitress->getMugCount() == 0) return REFUSED_NO_GLASS;
+    return pWaitress->hasTray() ? REFUSED_NOT_NOW : REFUSED_HAND_EMPTY;
+}

@@ -18,6 +18,22 @@ class Waitress;
 class ActionSpot : public IActionTarget {
 public:
     enum { BOX_WIDTH = 64, BOX_HEIGHT = 64 };
+    // What stands in the way when she cannot act: each has its words for the
+    // player (Names::STR_REFUSALS).
+    enum Refusal {
+        REFUSED_NOT_NOW,
+        REFUSED_NO_WAY,
+        REFUSED_QUEUE_FULL,
+        REFUSED_HAND_FULL,
+        REFUSED_HANDS_FULL,
+        REFUSED_TRAY_FULL,
+        REFUSED_HAND_EMPTY,
+        REFUSED_NO_GLASS,
+        REFUSED_NO_DRINK,
+        REFUSED_DECORATED,
+        REFUSED_NOT_ORDERED,
+        REFUSAL_COUNT
+    };
 
     // (x, y) is the bottom centre of the click box.
     ActionSpot(PlayMode* pMode, int nX, int nY, int nZOrder, int nUseX, int nUseY, int nHeading);
@@ -39,6 +55,8 @@ public:
     // She was sent here and could not act with that hand: what the spot
     // answers, beyond her own refusal gesture.
     virtual void onRefused(int) {}
+    // Why she cannot act on it with that hand now.
+    virtual Refusal getRefusal(int) const { return REFUSED_NOT_NOW; }
     // A picture that shows the spot; a click on it reaches the spot.
     void addPicture(Tsl::SmartPtr<Sprite> pSprite) { m_lPictures.append(pSprite); }
     const Tsl::List<Tsl::SmartPtr<Sprite>>& getPictures() const { return m_lPictures; }
@@ -53,6 +71,10 @@ protected:
     // The glass goes into the hand that acted, or onto the first free place of
     // her tray; false (she holds nothing new) when there is no room.
     bool giveGlass(Tsl::SmartPtr<Mug> pMug, int nHand) const;
+    // Why that hand (a free place of her tray) cannot take one more glass.
+    Refusal noRoomRefusal(int nHand) const;
+    // Why she has no glass to give with that hand (from her tray).
+    Refusal noGlassRefusal(int nHand) const;
 
     PlayMode* m_pMode;
     int m_nX, m_nY, m_nZOrder;

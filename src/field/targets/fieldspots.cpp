@@ -80,6 +80,10 @@ bool PropDispenser::canDoAction(int) {
     return false;
 }
 
+ActionSpot::Refusal PropDispenser::getRefusal(int) const {
+    return waitress() && !waitress()->getFullMugs().isEmpty() ? REFUSED_DECORATED : REFUSED_NO_DRINK;
+}
+
 void PropDispenser::doAction(int) {
     for (const Tsl::SmartPtr<Mug>& pMug : waitress()->getFullMugs()) pMug->decorate();
 }

@@ -16,6 +16,7 @@ public:
     void doAction(int nHand) override;
     int getActionKind(int nHand) override;
     int hitTest(int nX, int nY) const override;
+    Refusal getRefusal(int nHand) const override { return m_pGlass ? noRoomRefusal(nHand) : noGlassRefusal(nHand); }
     Tsl::SmartPtr<Mug> getGlass() const { return m_pGlass; }
 
 private:
@@ -31,6 +32,8 @@ public:
     bool canDoAction(int nHand) override;
     void doAction(int nHand) override;
     int getActionKind(int) override { return KIND_USE; }
+    // She carries nothing it takes: nothing at all, or nothing in that hand.
+    Refusal getRefusal(int nHand) const override { return noGlassRefusal(nHand); }
 
 private:
     int pouredSlot(int nHand) const;
@@ -43,6 +46,7 @@ public:
     bool canDoAction(int nHand) override;
     void doAction(int nHand) override;
     int getActionKind(int) override { return KIND_USE; }
+    Refusal getRefusal(int nHand) const override;
 };
 
 // A tap of one drink: with a free hand (a free tray place) she draws a full
@@ -53,6 +57,7 @@ public:
     bool canDoAction(int nHand) override;
     void doAction(int nHand) override;
     int getActionKind(int) override { return KIND_FILL; }
+    Refusal getRefusal(int nHand) const override { return noRoomRefusal(nHand); }
     int getDrink() const { return m_nDrink; }
 
 protected:

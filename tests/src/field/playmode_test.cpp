@@ -8,6 +8,7 @@
 #include "field/gamestatsmode.h"
 #include "pages/loadingdialog.h"
 #include "field/mug.h"
+#include "field/refusalnote.h"
 #include "base/names.h"
 #include "player/playermanager.h"
 #include "player/qarnplayer.h"
@@ -116,6 +117,20 @@ struct LevelTest : PlayFieldFixture {
         return {-1, -1};
     }
     bool idle() { return waitress()->isFree() && pMode->getCommandCount() == 0 && pMode->getQueuedClickCount() == 0; }
+    enum Held { NONE = -1, USED, FULL, DECORATED, OTHER };
+    // What she carries, slot by slot: drink 0 full, decorated or drunk, or drink 1.
+    void hold(const std::vector<int>& aSlots) {
+        for (size_t i = 0; i < aSlots.size(); ++i) {
+            if (aSlots[i] == NONE) continue;
+            Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
+            pMug->fill(aSlots[i] == OTHER ? 1 : 0);
+            for (int nSip = 0; aSlots[i] == USED && nSip < Mug::FULL_SIPS; ++nSip) pMug->sip();
+            if (aSlots[i] == DECORATED) pMug->decorate();
+            waitress()->setHandContents(pMug, int(i));
+        }
+    }
+    std::string saidRefusal() { return pMode->getRefusalNote()->getText().c_str(); }
+    std::string refusal(int nWhy) { return app.getString(Names::STR_REFUSALS[nWhy]).c_str(); }
 };
 
 // What the level shows is made ready a slice a frame under the loading
@@ -242,8 +257,10 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
         player.m_anUpgrades[UpgradeManager::KIND_TRAY] = nTray;
         int nRefused = plays("sfx_game_refused"), nRoom = UpgradeManager::getValue(UpgradeManager::KIND_TRAY, nTray);
         enter();
-        for (int i = 0; i < 10; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);
+        const int nClicks = 10;
+        for (int i = 0; i < nClicks; ++i) click(TAP_X, TAP_Y, i % 2 ? MB_RIGHT : MB_LEFT);
         EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
+        EXPECT_EQ(saidRefusal(), refusal(ActionSpot::REFUSED_QUEUE_FULL)) << "a click beyond them is refused aloud";
         // The wheel does nothing.
         click(TAP_X, TAP_Y, MB_WHEEL_UP);
         EXPECT_EQ(pMode->getQueuedClickCount(), PlayMode::CLICK_QUEUE_LIMIT);
@@ -251,10 +268,11 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
         EXPECT_FALSE(pMode->walkTo(400, 100));
         EXPECT_FALSE(pMode->isWalkPending());
         // The queue drains (the click under way, then the six queued): the
-        // hands or the tray fill, then every further tap is refused.
+        // hands or the tray fill, then every further tap is refused, as were
+        // the clicks the full queue turned away.
         ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
         EXPECT_EQ(waitress()->getMugCount(), nRoom);
-        EXPECT_EQ(plays("sfx_game_refused") - nRefused, 1 + PlayMode::CLICK_QUEUE_LIMIT - nRoom) << nTray;
+        EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks - nRoom) << nTray;
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
@@ -537,7 +555,6 @@ TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
 }
 
 TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
-    enum { NONE = -1, USED, FULL };
     // Tray upgrade level, the slots before and after a click with the button.
     struct Case {
         int nTray;
@@ -551,12 +568,7 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
     for (const Case& c : cases) {
         player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
         enter();
-        for (size_t i = 0; i < c.aBefore.size(); ++i) {
-            Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
-            pMug->fill(0);
-            for (int nSip = 0; c.aBefore[i] == USED && nSip < Mug::FULL_SIPS; ++nSip) pMug->sip();
-            if (c.aBefore[i] != NONE) waitress()->setHandContents(pMug, int(i));
-        }
+        hold(c.aBefore);
         click(SINK_X, SINK_Y, c.nButton);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         std::vector<int> aAfter;
@@ -569,6 +581,60 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
+}
+
+// Whatever she cannot do, she says why, in the player's words, with the
+// refusal sound: also a click that waited its turn behind another.
+TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
+    addText("sfx_game_refused.wav", "no");
+    addText("scene0.scene", fixture::barScene() + "actionspot propdispenser 560 290 80 560 330 n\n"
+                                                  "actionspot trashbin 400 100 80 400 100 n\n");
+    enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80 };
+    struct Case {
+        int nTray;
+        std::vector<int> aHeld;
+        int nX, nY, nButton, nWhy;
+    } cases[] = {
+        {0, {FULL, NONE}, TAP_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_HAND_FULL},
+        {0, {FULL, USED}, TAP_X, TAP_Y, MB_RIGHT, ActionSpot::REFUSED_HANDS_FULL},
+        {1, {FULL, FULL, USED, FULL}, TAP_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_TRAY_FULL},
+        {0, {NONE, FULL}, SINK_X, SINK_Y, MB_LEFT, ActionSpot::REFUSED_HAND_EMPTY},
+        {0, {NONE, NONE}, COASTER_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_NO_GLASS},
+        {0, {NONE, USED}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
+        {0, {DECORATED, NONE}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_DECORATED},
+        {0, {OTHER, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED},
+        {0, {NONE, NONE}, OFF_FLOOR_X, OFF_FLOOR_Y, MB_LEFT, ActionSpot::REFUSED_NO_WAY},
+    };
+    int nRefused = 0;
+    for (const Case& c : cases) {
+        player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
+        enter();
+        m_aRand.assign(8, 0);
+        takeOrder();
+        hold(c.aHeld);
+        click(c.nX, c.nY, c.nButton);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+        EXPECT_EQ(saidRefusal(), refusal(c.nWhy)) << "case " << (&c - cases);
+        EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "case " << (&c - cases);
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
+    // A pick-up of a used glass waits behind a tap; on her way she takes the
+    // order of the guest at that seat, and both her hands are full by then.
+    player.m_anUpgrades[UpgradeManager::KIND_TRAY] = 0;
+    enter();
+    m_aRand.assign(8, 0);
+    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+    Tsl::SmartPtr<Mug> pUsed = new Mug(pMode.get());
+    pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(pUsed);
+    hold({USED, NONE});
+    click(TAP_X, TAP_Y, MB_RIGHT);
+    click(SEAT_X, SEAT_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
+    EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
+    EXPECT_EQ(saidRefusal(), refusal(ActionSpot::REFUSED_HANDS_FULL));
+    EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "the waiting click is refused aloud, not dropped";
+    EXPECT_TRUE(runUntil([&] { return saidRefusal().empty(); })) << "what she said goes by itself";
 }
 
 TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
@@ -649,6 +715,29 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
+}
+
+// A quick player takes the order, fills and serves without stopping to read
+// a hint: each step's hint takes the place of the one before at once, and
+// none about a step already taken is left to read.
+TEST_F(LevelTest, AQuickPlayerIsShownNoHintAboutAStepAlreadyTaken) {
+    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED};
+    for (int nTip : aSteps) player.m_abTipShown[nTip] = false;
+    enter();
+    m_aRand.assign(8, 0);
+    takeOrder();
+    click(TAP_X, TAP_Y);
+    click(SEAT_X, SEAT_Y);
+    std::vector<int> aShown;
+    ASSERT_TRUE(runUntil([&] {
+        int nOpen = pMode->getOpenTip();
+        if (nOpen >= 0 && (aShown.empty() || aShown.back() != nOpen)) aShown.push_back(nOpen);
+        return customer()->getState() == Character::STATE_DRINKING;
+    }));
+    EXPECT_EQ(aShown, aSteps);
+    pMode->getTip()->hide();
+    frame();
+    EXPECT_TRUE(pMode->getTip()->isHidden());
 }
 
 // A tip about a guest comes up while it waits: reading it costs the guest
@@ -736,9 +825,12 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     EXPECT_EQ(0, nRead) << "a hint came back on the second try";
     EXPECT_EQ(seen, flags());
 
-    // One more hint in play, then the run ends without the map.
+    // One more hint in play, then the run ends without the map. The file is
+    // written with the end of the level, not in the frame the hint opens.
+    std::string sFile = readFile(testPath("settings.dat"));
     for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
     ASSERT_TRUE(pMode->getTip()->isShown());
+    EXPECT_EQ(sFile, readFile(testPath("settings.dat")));
     seen = flags();
     pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
     frame();

@@ -151,7 +151,7 @@ TEST_F(GeneratedContent, TextsStateTheNumbersTheRulesUse) {
     const std::pair<const char*, std::string> texts[] = {
         {"UPG_Text_0_0", tray(1)},  {"UPG_Text_0_1", tray(2)},  {"RANDOM_TIP_6", tray(1)},   {"UPG_Text_12_0", show(1)},
         {"UPG_Text_12_1", show(2)}, {"UPG_Text_12_2", show(3)}, {"UPG_Text_12_3", show(4)},  {"UPG_TEXT_4", sBonus},
-        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks},
+        {"RANDOM_TIP_7", sBonus},   {"TIP_TEXT_11", sClicks},   {"RANDOM_TIP_12", sClicks}, {"REFUSED_QueueFull", sClicks},
         {"RANDOM_TIP_17", apszWords[Character::MAX_STARS]}};
     for (const auto& text : texts)
         EXPECT_NE(std::string::npos, std::string(app.getString(text.first).c_str()).find(text.second)) << text.first;
@@ -809,6 +809,14 @@ TEST_F(GeneratedContent, OnlyTheClosingLineOfAHintSpeaksOfClickingTheBubble) {
     }
 }
 
+// Guests are people: the hints call a guest "they", never "it".
+TEST_F(GeneratedContent, HintsSpeakOfAGuestAsThey) {
+    for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
+        std::string sHint = app.getString(Tsl::String::format(Names::STR_TIP_FORMAT, nHint)).toLower().c_str();
+        for (const char* pszIt : {" its ", "give it "}) EXPECT_EQ(std::string::npos, sHint.find(pszIt)) << sHint;
+    }
+}
+
 // The outcome banners are one plate in three colours: the stars a day earns
 // are counted in the rows under it, so nothing on the won one may read as a
 // rating of the day.
@@ -833,3 +841,24 @@ TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
 
 } // namespace
 #endif
+
+// A hint bubble hides what lies under its text (the map's labels, its
+// trees), and a click anywhere on what it draws reaches it.
+TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
+    enum { OPAQUE_ENOUGH = 250 };
+    Tsl::SmartPtr<GameMode> pMode = new GameMode();
+    Tip tip;
+    tip.show(pMode.get(), app.getString("TIP_TEXT_15"), 200, 150, 260);
+    tip.moveTo(300, 100);
+    for (const Tsl::SmartPtr<Sprite>& pSprite : tip.getSprites()) {
+        Rect box = pSprite->getScreenRect();
+        for (int nX : {int(box.left), int(box.right) - 1})
+            for (int nY : {int(box.top), int(box.bottom) - 1}) EXPECT_TRUE(tip.contains(nX, nY)) << nX << "," << nY;
+    }
+    Tsl::SmartPtr<Image> pFrame = tip.getSprites().getAt(0)->getImage();
+    ASSERT_TRUE(pFrame);
+    Rect inner(pFrame->getWidth() / 4, pFrame->getHeight() / 4, pFrame->getWidth() * 3 / 4, pFrame->getHeight() * 3 / 4);
+    for (int nY = inner.top; nY < inner.bottom; nY += 7)
+        for (int nX = inner.left; nX < inner.right; nX += 7)
+            ASSERT_GE(pFrame->getColorAt(nX, nY).a, OPAQUE_ENOUGH) << nX << "," << nY;
+}
