@@ -231,7 +231,10 @@ void PlayMode::updatePlaying(float fDt) {
     bool bDayRuns = m_pTip->isHidden();
     if (bDayRuns) {
         if (m_rules.runClock(fDt)) closeBar();
-        if (!m_rules.isClosed()) m_pSpawnManager->update(fDt);
+        if (!m_rules.isClosed()) {
+            m_rules.paceArrivals();
+            m_pSpawnManager->update(fDt);
+        }
     }
     m_pWaitress->update(fDt);
     m_errands.update(fDt);

@@ -15,6 +15,7 @@
 #include "field/playmode.h"
 #include "player/qarnplayer.h"
 #include "story/storymanager.h"
+#include "rules/storyrules.h"
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
 #include "field/waitress.h"
@@ -43,6 +44,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -72,9 +74,10 @@ struct GeneratedContent : ::testing::Test {
     }
 
     // A timed level of the scene, its week's goal closed: the bar is open.
-    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes) {
+    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes, int nPlayMode = 1,
+                                    int nDifficulty = 0) {
         for (bool& b : player.m_abTipShown) b = true;
-        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, nMinutes);
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), nPlayMode, nDifficulty, &player, nMinutes);
         app.pushMode(pMode.get());
         for (int i = 0; i < 400 && pMode->getPhase() < PlayMode::PHASE_WEEK_GOAL; ++i) frame();
         app.onKeyDown(13, 0);
@@ -324,6 +327,46 @@ TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
         EXPECT_GT(nGuests, 50) << sScene;
         EXPECT_GT(nVips, 1) << sScene << ": " << nGuests << " guests";
         closeEveryMode();
+    }
+}
+
+// The first ten story days at each difficulty, a waitress who takes an order
+// 3 s after it is asked and brings the drink 6 s later, one guest at a time:
+// no day leaves the bar empty with nobody due for long before it closes.
+TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
+    for (int nDifficulty = 0; nDifficulty < 3; ++nDifficulty) {
+        for (int nDay = 0; nDay < StoryRules::LEVELS_PER_STAGE; ++nDay) {
+            Tsl::seedGameRand(std::uint32_t(nDay + 1));
+            QarnPlayer player;
+            player.m_nStoryLevel = nDay;
+            Tsl::SmartPtr<PlayMode> pMode = openBar("scene0", player, -1, 0, nDifficulty);
+            pMode->getSpawnManager()->getRandom().setSeed(std::uint32_t(nDay + 1));
+            const PlayField& field = *pMode->getField();
+            float fBusyUntil = 0.0f, fWaitressFree = 0.0f;
+            for (int nFrame = 0; nFrame < 8 * 60 * 5 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++nFrame) {
+                frame();
+                float fNow = field.m_fSecondsPlayed;
+                for (const Tsl::SmartPtr<Character>& pGuest : field.m_lSeatOccupants) {
+                    if (!pGuest) continue;
+                    fBusyUntil = fNow;
+                    // Asking or waiting, its meter ran down by the time she needs to come.
+                    bool bAsked = pGuest->getState() == Character::STATE_ASKING;
+                    float fNeed = bAsked ? 3.0f : 6.0f;
+                    if (fNow < fWaitressFree || pGuest->getPatience() - pGuest->getPatienceLeft() < fNeed) continue;
+                    if (!bAsked && pGuest->getState() != Character::STATE_WAITING) continue;
+                    fWaitressFree = fNow + fNeed;
+                    if (bAsked)
+                        pGuest->takeOrder();
+                    else
+                        pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
+                }
+            }
+            float fIdle = std::max(0.0f, 60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil);
+            std::printf("day %d, difficulty %d: %d of %d guests served, %.0f s idle at the end\n", nDay + 1,
+                        nDifficulty, field.m_nCustomersServed, field.m_nLevelCustomers, fIdle);
+            EXPECT_LT(fIdle, 15.0f) << "day " << nDay + 1 << ", difficulty " << nDifficulty;
+            closeEveryMode();
+        }
     }
 }
 
