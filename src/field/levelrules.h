@@ -11,9 +11,9 @@ struct PlayField;
 class LevelRules {
 public:
     enum { DEFAULT_MINUTES = 3, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
-    // A guest served without waiting leaves this long after it came: the
-    // story's last guest is due no later, so that it is served by closing.
-    static constexpr float LAST_GUEST_SECONDS = 15.0f;
+    // About the time a guest served at once stays: a story day's last guest
+    // is due this long before closing, so that the bar empties about then.
+    static constexpr float LAST_GUEST_SECONDS = 10.0f;
     // The delay before the next guest never falls below this.
     static constexpr float SHORTEST_DELAY = 1.0f;
     // How far a delay strays from the even share, by difficulty step: the
