@@ -28,6 +28,7 @@
 #include "field/targets/fieldspots.h"
 #include "field/mug.h"
 #include "field/tip.h"
+#include "field/ambience.h"
 
 #include "anim/animation.h"
 #include "anim/animsprite.h"
@@ -44,6 +45,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <iterator>
 #include <set>
@@ -809,6 +812,104 @@ TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
         EXPECT_EQ(c.bShownWhole, pMenu->getNameLabel()->getText() == c.pszName) << c.pszName;
         app.endMode(pMenu.get());
         destroyPlayerManager();
+    }
+}
+
+// WCAG's relative luminance of what is drawn, and the contrast of two.
+double luminance(const Color& c) {
+    auto linear = [](int n) { return n <= 10 ? n / 3294.6 : std::pow((n / 255.0 + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+double contrast(double fA, double fB) { return (std::max(fA, fB) + 0.05) / (std::min(fA, fB) + 0.05); }
+
+// What the mode draws at the point beneath the z-order: the topmost picture
+// there that is not see-through.
+Color drawnBelow(const GameMode& mode, int nX, int nY, int nZOrder) {
+    Color drawn;
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            Point p(static_cast<float>(nX), static_cast<float>(nY));
+            if (pSprite->getZOrder() >= nZOrder || !pSprite->isVisible() || !pSprite->hitTestPixels(p, 127)) continue;
+            Point q = pSprite->screenToLocal(p);
+            drawn = pSprite->getDrawImage()->getColorAt(int(q.x), int(q.y));
+        }
+    return drawn;
+}
+
+// The label's text colour against the middle luminance drawn behind its box.
+double textContrast(const GameMode& mode, const Label& label) {
+    std::vector<double> lBehind;
+    Rect box = label.getScreenRect();
+    for (int y = box.top; y < box.bottom; y += 2)
+        for (int x = box.left; x < box.right; x += 2)
+            lBehind.push_back(luminance(drawnBelow(mode, x, y, label.getZOrder())));
+    if (lBehind.empty()) return 0.0;  // nothing written
+    std::nth_element(lBehind.begin(), lBehind.begin() + lBehind.size() / 2, lBehind.end());
+    return contrast(luminance(label.getFont()->getTextColor()), lBehind[lBehind.size() / 2]);
+}
+
+// Every label of the mode: its text reads at a glance over what is behind it.
+void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
+    const double TEXT_CONTRAST = 4.5;
+    for (const SpriteList* pLayer : mode.getLayers()) {
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            const Label* pLabel = dynamic_cast<const Label*>(pSprite.get());
+            if (!pLabel || pLabel->getText().isEmpty()) continue;
+            EXPECT_GE(textContrast(mode, *pLabel), TEXT_CONTRAST) << sWhere << ": " << pLabel->getText().c_str();
+        }
+    }
+}
+
+// Names and labels stand above the gulls that fly across them: no gull
+// is drawn over a sign, a title or a label in the rows the gulls fly.
+void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
+    int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
+    for (const SpriteList* pLayer : mode.getLayers()) {
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            if (!dynamic_cast<Seagull*>(pSprite.get())) continue;
+            nTop = std::min(nTop, pSprite->getScreenRect().top - 5);
+            nBottom = std::max(nBottom, pSprite->getScreenRect().bottom + 5);
+            nGullZ = std::max(nGullZ, pSprite->getZOrder());
+        }
+    }
+    bool bSign = false;
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            bool bIsSign = pSprite->getImage() && pSprite->getImage()->getName() == pszSign;
+            bSign = bSign || bIsSign;
+            Rect box = pSprite->getScreenRect();
+            if (!(bIsSign || dynamic_cast<Label*>(pSprite.get())) || box.top >= nBottom || box.bottom <= nTop) continue;
+            EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
+        }
+    EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
+}
+
+// Labels and signs over the sky, the sea and the sand, the gulls' rows and
+// the high-score tabs, on the map of each play mode and in every bar.
+TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
+    const double TAB_CONTRAST = 3.0;
+    for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
+        QarnPlayer player;
+        Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);
+        std::string sWhere = "the map of play mode " + std::to_string(nPlayMode);
+        expectAboveTheGulls(*pMap, Names::IMG_MAP_TITLE, sWhere);
+        expectLabelsRead(*pMap, sWhere);
+        pMap = nullptr;
+        destroyPlayerManager();
+    }
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        QarnPlayer player;
+        std::string sScene = "scene" + std::to_string(nScene);
+        Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3, 0);
+        frame();
+        expectAboveTheGulls(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
+        expectLabelsRead(*pMode, sScene);
+        closeEveryMode();
+    }
+    for (const char* pszTab : {"ui_tab_adventure", "ui_tab_relax", "ui_tab_free"}) {
+        Color chosen = app.getImage((std::string(pszTab) + "_pushed").c_str())->getColorAt(20, 34);
+        Color other = app.getImage((std::string(pszTab) + "_normal").c_str())->getColorAt(20, 34);
+        EXPECT_GE(contrast(luminance(chosen), luminance(other)), TAB_CONTRAST) << pszTab;
     }
 }
 
