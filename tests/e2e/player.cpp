@@ -338,7 +338,9 @@ struct DayEnd {
     bool bTold = false;
 };
 
-int secondsOnClock(const std::string& sClock) { return std::stoi(sClock) * 60 + std::stoi(sClock.substr(sClock.find(':') + 1)); }
+int secondsOnClock(const std::string& sClock) {
+    return std::stoi(sClock) * 60 + std::stoi(sClock.substr(sClock.find(':') + 1));
+}
 
 // The serving stop, watching the day's last guest as well.
 Step watchingDayEnd(Step serve, const std::shared_ptr<DayEnd>& pEnd) {
@@ -347,7 +349,8 @@ Step watchingDayEnd(Step serve, const std::shared_ptr<DayEnd>& pEnd) {
         int nMoney = 0, nGoal = 0;
         std::string sClock = Bartender::readClock(s);
         if (!sClock.empty() && Bartender::readMoney(s, nMoney, nGoal)) {
-            if (!Bartender::findGuests(s).empty() || nMoney != pEnd->nMoney) pEnd->nSecondsLeft = secondsOnClock(sClock);
+            bool bGuestShows = !Bartender::findGuests(s).empty() || nMoney != pEnd->nMoney;
+            if (bGuestShows) pEnd->nSecondsLeft = secondsOnClock(sClock);
             pEnd->nMoney = nMoney;
         }
         return fnServe(s, h);
