@@ -822,72 +822,62 @@ double luminance(const Color& c) {
 }
 double contrast(double fA, double fB) { return (std::max(fA, fB) + 0.05) / (std::min(fA, fB) + 0.05); }
 
-// What the mode draws at the point beneath the z-order: the topmost picture
-// there that is not see-through.
-Color drawnBelow(const GameMode& mode, int nX, int nY, int nZOrder) {
-    Color drawn;
+std::vector<Sprite*> spritesOf(const GameMode& mode) {
+    std::vector<Sprite*> lSprites;
     for (const SpriteList* pLayer : mode.getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            Point p(static_cast<float>(nX), static_cast<float>(nY));
-            if (pSprite->getZOrder() >= nZOrder || !pSprite->isVisible() || !pSprite->hitTestPixels(p, 127)) continue;
-            Point q = pSprite->screenToLocal(p);
-            drawn = pSprite->getDrawImage()->getColorAt(int(q.x), int(q.y));
-        }
-    return drawn;
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) lSprites.push_back(pSprite.get());
+    return lSprites;
 }
 
-// The label's text colour against the middle luminance drawn behind its box.
-double textContrast(const GameMode& mode, const Label& label) {
-    std::vector<double> lBehind;
-    Rect box = label.getScreenRect();
-    for (int y = box.top; y < box.bottom; y += 2)
-        for (int x = box.left; x < box.right; x += 2)
-            lBehind.push_back(luminance(drawnBelow(mode, x, y, label.getZOrder())));
-    if (lBehind.empty()) return 0.0;  // nothing written
-    std::nth_element(lBehind.begin(), lBehind.begin() + lBehind.size() / 2, lBehind.end());
-    return contrast(luminance(label.getFont()->getTextColor()), lBehind[lBehind.size() / 2]);
-}
-
-// Every label of the mode: its text reads at a glance over what is behind it.
+// The text colour of each label against the middle luminance of what the
+// topmost pictures beneath it draw over its box: it reads at a glance.
 void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
-    const double TEXT_CONTRAST = 4.5;
-    for (const SpriteList* pLayer : mode.getLayers()) {
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            const Label* pLabel = dynamic_cast<const Label*>(pSprite.get());
-            if (!pLabel || pLabel->getText().isEmpty()) continue;
-            EXPECT_GE(textContrast(mode, *pLabel), TEXT_CONTRAST) << sWhere << ": " << pLabel->getText().c_str();
-        }
+    for (Sprite* pSprite : spritesOf(mode)) {
+        const Label* pLabel = dynamic_cast<const Label*>(pSprite);
+        if (!pLabel || pLabel->getText().isEmpty()) continue;
+        std::vector<double> lBehind;
+        Rect box = pLabel->getScreenRect();
+        for (int y = box.top; y < box.bottom; y += 2)
+            for (int x = box.left; x < box.right; x += 2) {
+                Point p(static_cast<float>(x), static_cast<float>(y));
+                Color drawn;
+                for (Sprite* pBelow : spritesOf(mode)) {
+                    if (pBelow->getZOrder() >= pLabel->getZOrder() || !pBelow->hitTestPixels(p, 127)) continue;
+                    Point q = pBelow->screenToLocal(p);
+                    if (pBelow->isVisible()) drawn = pBelow->getDrawImage()->getColorAt(int(q.x), int(q.y));
+                }
+                lBehind.push_back(luminance(drawn));
+            }
+        std::nth_element(lBehind.begin(), lBehind.begin() + lBehind.size() / 2, lBehind.end());
+        EXPECT_GE(contrast(luminance(pLabel->getFont()->getTextColor()), lBehind[lBehind.size() / 2]), 4.5)
+            << sWhere << ": " << pLabel->getText().c_str();
     }
 }
 
-// Names and labels stand above the gulls that fly across them: no gull
-// is drawn over a sign, a title or a label in the rows the gulls fly.
+// The sign (a picture of its own) and the labels in the rows the gulls fly
+// are drawn above every gull.
 void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
     int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
-    for (const SpriteList* pLayer : mode.getLayers()) {
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            if (!dynamic_cast<Seagull*>(pSprite.get())) continue;
-            nTop = std::min(nTop, pSprite->getScreenRect().top - 5);
-            nBottom = std::max(nBottom, pSprite->getScreenRect().bottom + 5);
-            nGullZ = std::max(nGullZ, pSprite->getZOrder());
-        }
+    for (Sprite* pGull : spritesOf(mode)) {
+        if (!dynamic_cast<Seagull*>(pGull)) continue;
+        nTop = std::min(nTop, pGull->getScreenRect().top - 5);
+        nBottom = std::max(nBottom, pGull->getScreenRect().bottom + 5);
+        nGullZ = std::max(nGullZ, pGull->getZOrder());
     }
     bool bSign = false;
-    for (const SpriteList* pLayer : mode.getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            bool bIsSign = pSprite->getImage() && pSprite->getImage()->getName() == pszSign;
-            bSign = bSign || bIsSign;
-            Rect box = pSprite->getScreenRect();
-            if (!(bIsSign || dynamic_cast<Label*>(pSprite.get())) || box.top >= nBottom || box.bottom <= nTop) continue;
-            EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
-        }
+    for (Sprite* pSprite : spritesOf(mode)) {
+        bool bIsSign = pSprite->getImage() && pSprite->getImage()->getName() == pszSign;
+        bSign = bSign || bIsSign;
+        Rect box = pSprite->getScreenRect();
+        if (!(bIsSign || dynamic_cast<Label*>(pSprite)) || box.top >= nBottom || box.bottom <= nTop) continue;
+        EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
+    }
     EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
 }
 
 // Labels and signs over the sky, the sea and the sand, the gulls' rows and
 // the high-score tabs, on the map of each play mode and in every bar.
 TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
-    const double TAB_CONTRAST = 3.0;
     for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
         QarnPlayer player;
         Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);
@@ -909,7 +899,7 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
     for (const char* pszTab : {"ui_tab_adventure", "ui_tab_relax", "ui_tab_free"}) {
         Color chosen = app.getImage((std::string(pszTab) + "_pushed").c_str())->getColorAt(20, 34);
         Color other = app.getImage((std::string(pszTab) + "_normal").c_str())->getColorAt(20, 34);
-        EXPECT_GE(contrast(luminance(chosen), luminance(other)), TAB_CONTRAST) << pszTab;
+        EXPECT_GE(contrast(luminance(chosen), luminance(other)), 3.0) << pszTab;
     }
 }
 
