@@ -155,6 +155,7 @@ constexpr const char* SEQ_BARMAN = "idle_%d";
 // Pictures.
 constexpr const char* IMG_COASTER = "posavaso_1";
 constexpr const char* IMG_CLOSING_BANNER = "parrot_banner_closing";
+constexpr const char* IMG_HUD_PLATE = "hud_plate";
 constexpr const char* IMG_OPTIONS_BUTTON = "game_options_button";
 // A guest's order: the balloon with the drink wanted (by the drink number the
 // scenes' taps name), the patience meter over it, and the sign on each drink
@@ -307,6 +308,7 @@ constexpr const char* STR_ST_CLICK_STAGE = "ST_ClickStage";
 constexpr const char* IMG_MAP = "mapa";
 constexpr const char* IMG_MAP_SEA = "mapa_mar";
 constexpr const char* IMG_MAP_SHIP = "mapa_nave_2";
+constexpr const char* IMG_MAP_TITLE = "mapa_titulo";
 constexpr const char* IMG_MAP_MASK_LEFT = "mapa_mask_left";
 constexpr const char* IMG_MAP_MASK_RIGHT = "mapa_mask_right";
 constexpr const char* IMG_MAP_MARKER = "map_ico";

@@ -5,6 +5,8 @@
 #include "player/qarnplayer.h"
 #include "rules/storyrules.h"
 
+#include <algorithm>
+
 LevelRules::LevelRules(PlayField& field, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes)
     : m_field(field), m_nPlayMode(nPlayMode), m_nDifficulty(nDifficulty), m_pPlayer(pPlayer), m_nMinutes(nMinutes) {
     m_field.m_nPlayMode = nPlayMode;
@@ -49,6 +51,19 @@ bool LevelRules::runClock(float fDt) {
     if (m_bClosed || m_fSeconds < m_nMinutes * 60.0f) return false;
     m_bClosed = true;
     return true;
+}
+
+void LevelRules::paceArrivals() {
+    int nLeft = m_field.m_nCustomersToCome;
+    if (m_nPlayMode != 0 || nLeft < 0) return;
+    float fWindow = m_nMinutes * 60.0f - LAST_GUEST_SECONDS - m_fSeconds;
+    // The count still holds the guest that comes when the delay runs out:
+    // the delay drawn then is the wait for the one after it.
+    float fGap = nLeft > 1 ? fWindow / float(nLeft - 1) : SHORTEST_DELAY;
+    float fSpread = ARRIVAL_SPREAD * float(m_nDifficulty + 1);
+    m_field.m_fMinSpawnDelay = std::max(SHORTEST_DELAY, fGap * (1.0f - fSpread));
+    // Never later than the last guest is due.
+    m_field.m_fMaxSpawnDelay = std::max(m_field.m_fMinSpawnDelay, std::min(fGap * (1.0f + fSpread), fWindow));
 }
 
 void LevelRules::payIn(int nMoney, int nStars) {

@@ -11,6 +11,14 @@ struct PlayField;
 class LevelRules {
 public:
     enum { DEFAULT_MINUTES = 3, STAR_POINTS = 10, SCORE_PER_MONEY = 1 };
+    // About the time a guest served at once stays: a story day's last guest
+    // is due this long before closing, so that the bar empties about then.
+    static constexpr float LAST_GUEST_SECONDS = 10.0f;
+    // The delay before the next guest never falls below this.
+    static constexpr float SHORTEST_DELAY = 1.0f;
+    // How far a delay strays from the even share, by difficulty step: the
+    // harder, the more guests come in bunches.
+    static constexpr float ARRIVAL_SPREAD = 0.15f;
 
     // Minutes -1 in the story: the level table gives the length.
     LevelRules(PlayField& field, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes);
@@ -31,6 +39,12 @@ public:
     // The day runs on; true on the step that reaches closing time, which
     // closes the bar.
     bool runClock(float fDt);
+    // A story level's guests are spread over the whole day, whatever the
+    // delays so far (a seat still taken holds a guest back): the delay
+    // before the next one is what is left of the day shared by the guests
+    // left, varied the more the harder the difficulty. Called before the
+    // spawn manager draws its delays; timed levels keep the story's delays.
+    void paceArrivals();
     void payIn(int nMoney, int nStars);
     // The last guest has left: the story gets the level's score and money
     // (and a failure when the goal was missed), a quick play ends with its

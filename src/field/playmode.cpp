@@ -171,6 +171,9 @@ bool PlayMode::buildLevel() {
     m_pMoneyLabel = new Label(Tsl::String(), 20, 40, 500);
     addSprite(m_pClockLabel.get());
     addSprite(m_pMoneyLabel.get());
+    // White text over a light sky does not read: the labels stand on a plate.
+    if (pApp->hasImage(Names::IMG_HUD_PLATE))
+        addSprite(new Sprite(Names::IMG_HUD_PLATE, 10, 4, 499));
     Tsl::SmartPtr<Button> pOptions = new Button(getString(Names::STR_OPTIONS), CB_OPTIONS);
     pOptions->setPosition(700, 10);
     pOptions->setZOrder(500);
@@ -259,7 +262,10 @@ void PlayMode::updatePlaying(float fDt) {
     bool bDayRuns = m_pTip->isHidden();
     if (bDayRuns) {
         if (m_rules.runClock(fDt)) closeBar();
-        if (!m_rules.isClosed()) m_pSpawnManager->update(fDt);
+        if (!m_rules.isClosed()) {
+            m_rules.paceArrivals();
+            m_pSpawnManager->update(fDt);
+        }
     }
     m_pWaitress->update(fDt);
     m_errands.update(fDt);

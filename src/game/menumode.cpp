@@ -318,6 +318,10 @@ void MenuMode::handleCommand(int nCommand) {
     case CMD_HIGH_SCORES: pApp->pushMode(new HighScoreMode()); break;
     case CMD_HOWTO: pApp->pushMode(new HowtoMode()); break;
     case CMD_SELECT_PROFILE:
+        // The hint would lie cut off under the dialog; it shows again when
+        // the pointer is found over the name after the dialog.
+        m_pNotMe->setVisible(false);
+        m_pHoverControl = nullptr;
         pApp->pushMode(new SelectProfileDialog(getPlayerManager(), 0));
         m_nPlayMode = PLAY_NONE;
         break;

@@ -17,8 +17,9 @@ constexpr int HARDEST_DIFFICULTY = 2;
 // The stage's end: the count of story levels played once it is over.
 constexpr int stageEnd(int nStage) { return (nStage + 1) * LEVELS_PER_STAGE; }
 
-// A story level's goal, customers, length and the delays between its
-// customers; each grows with the level within its stage and with the stage.
+// A story level's goal, customers, length and the delays between customers
+// that the timed levels keep (a story day spreads its own guests over the
+// day); each grows with the level within its stage and with the stage.
 struct LevelValues {
     int nGoal, nCustomers, nMinutes;
     float fMinDelay, fMaxDelay;

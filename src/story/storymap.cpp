@@ -51,7 +51,9 @@ const Picture s_aStaticPictures[] = {{Names::IMG_MAP, 0, 0, 3},
                                      {Names::IMG_MAP_SEA, 0, 0, 0},
                                      {Names::IMG_MAP_SHIP, 17, -32, 5},
                                      {Names::IMG_MAP_MASK_LEFT, 0, 10, 10},
-                                     {Names::IMG_MAP_MASK_RIGHT, 784, 10, 10}};
+                                     {Names::IMG_MAP_MASK_RIGHT, 784, 10, 10},
+                                     // Above the gulls and clouds (9), which fly behind the title.
+                                     {Names::IMG_MAP_TITLE, 580, 20, 10}};
 const char* const s_apszSiteLooks[] = {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT};
 enum { LOOK_NORMAL, LOOK_DISABLED, LOOK_HIGHLIGHT };
 
@@ -234,6 +236,8 @@ void StoryManagerMode::addButtons() {
         return;
     }
     Tsl::SmartPtr<Label> pHint = new Label(getString(Names::STR_ST_CLICK_STAGE), 0, 0, Z_LABEL);
+    // Dark on the sand strip, as the story's score and money are.
+    pHint->setFont(getFont(Names::FONT_LABEL_TEXT));
     addSprite(pHint.get());
     Tsl::SmartPtr<Button> pExit = makeButton(Names::STR_GOD_EXIT, ID_EXIT);
     int nHalf = (pHint->getWidth() + pExit->getWidth() + 10) / 2;

@@ -324,6 +324,54 @@ std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::
     };
 }
 
+// --- the end of a day ------------------------------------------------------------------------
+
+// A day's guests come until near closing: once the last has gone, the bar
+// stands empty with nobody due for less than this.
+enum { MOST_IDLE_SECONDS = 15 };
+
+// The clock when a guest last showed (a balloon over it) or paid; after
+// that the bar stood empty until it closed.
+struct DayEnd {
+    int nSecondsLeft = -1;
+    int nMoney = -1;
+    bool bTold = false;
+};
+
+int secondsOnClock(const std::string& sClock) {
+    return std::stoi(sClock) * 60 + std::stoi(sClock.substr(sClock.find(':') + 1));
+}
+
+// The serving stop, watching the day's last guest as well.
+Step watchingDayEnd(Step serve, const std::shared_ptr<DayEnd>& pEnd) {
+    Step::Action fnServe = serve.fnMeanwhile;
+    serve.fnMeanwhile = [fnServe, pEnd](const Sight& s, Hands& h) {
+        int nMoney = 0, nGoal = 0;
+        std::string sClock = Bartender::readClock(s);
+        if (!sClock.empty() && Bartender::readMoney(s, nMoney, nGoal)) {
+            bool bGuestShows = !Bartender::findGuests(s).empty() || nMoney != pEnd->nMoney;
+            if (bGuestShows) pEnd->nSecondsLeft = secondsOnClock(sClock);
+            pEnd->nMoney = nMoney;
+        }
+        return fnServe(s, h);
+    };
+    return serve;
+}
+
+// The results stops, which first tell how long the bar stood idle.
+std::vector<Step> checkingDayEnd(std::vector<Step> lResults, const std::string& sDay,
+                                 const std::shared_ptr<DayEnd>& pEnd) {
+    Step::Action fnAct = lResults.front().fnAct;
+    lResults.front().fnAct = [fnAct, sDay, pEnd](const Sight& s, Hands& h) {
+        if (!pEnd->bTold) std::printf("player: %s stood idle %d s before closing\n", sDay.c_str(), pEnd->nSecondsLeft);
+        pEnd->bTold = true;
+        if (pEnd->nSecondsLeft < 0 || pEnd->nSecondsLeft >= MOST_IDLE_SECONDS)
+            return refuse(sDay + " left the bar empty " + std::to_string(pEnd->nSecondsLeft) + " s before closing");
+        return fnAct(s, h);
+    };
+    return lResults;
+}
+
 std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMemory,
                             const std::shared_ptr<Bartender>& pBartender) {
     std::vector<Step> lSteps = storyStartSteps(pMemory);
@@ -340,8 +388,9 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
         }
         lSteps.push_back(weekGoalStep(sDay, pMemory, pBartender));
         if (bFirst && nDay == 1) append(pauseSteps(pMemory, pBartender));
-        lSteps.push_back(serveStep(sDay, pMemory, pBartender));
-        append(resultsSteps(sDay, pMemory));
+        auto pEnd = std::make_shared<DayEnd>();
+        lSteps.push_back(watchingDayEnd(serveStep(sDay, pMemory, pBartender), pEnd));
+        append(checkingDayEnd(resultsSteps(sDay, pMemory), sDay, pEnd));
         if (bFirst && nDay == 1) append(storeSteps(pMemory, pBartender));
     }
     lSteps.push_back(

@@ -80,7 +80,7 @@ struct StoryTest : GameTest {
     // Every picture the map is drawn with, the palms' and gulls' included.
     static std::vector<std::string> mapPictureNames() {
         std::vector<std::string> aNames = {"px",      "mapa",           "mapa_mar",      "mapa_nave_2",
-                                           "mapa_mask_left", "mapa_mask_right", "map_ico", "map_score_mask",
+                                           "mapa_mask_left", "mapa_mask_right", "mapa_titulo", "map_ico", "map_score_mask",
                                            "mapa_flor_T_L",  "mapa_flor_T_S"};
         for (int i = 1; i <= 5; ++i)
             for (const char* pszSize : {"L", "S"})

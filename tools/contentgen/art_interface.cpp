@@ -78,7 +78,9 @@ void sideButton(Generator& gen, const std::string& sName, const Rgba& colour, in
 void tabButton(Generator& gen, const std::string& sName, const Rgba& colour, const char* pszCaption) {
     for (int i = 0; i < 3; ++i) {
         Canvas c(150, 44);
-        Rgba face = i == 1 ? colour.shade(0.2f) : i == 2 ? colour.shade(-0.25f) : colour.shade(-0.05f);
+        // The chosen table's tab (pushed) shows its full colour; the others
+        // are dimmed far enough that the chosen one stands out at a glance.
+        Rgba face = i == 1 ? colour.shade(-0.35f) : i == 2 ? colour : colour.shade(-0.55f);
         c.roundRect(0, 0, 150, 52, 12, face.shade(-0.4f));
         c.roundRect(3, 3, 144, 48, 10, face);
         gen.text.draw(c, pszCaption, 75, 12, 15, Palette::WHITE, TextDrawer::CENTER, true, true);

@@ -246,9 +246,12 @@ void makeMapPictures(Generator& gen) {
     land.fillRect(0, 545, 800, 3, WOOD_DARK);
     gen.text.draw(land, "Score", 189, 548, 11, WOOD_DARK, TextDrawer::RIGHT, true);
     gen.text.draw(land, "Money $", 274, 548, 11, WOOD_DARK, TextDrawer::RIGHT, true);
-    // Out at sea in a corner: the buttons along the bottom would hide it.
-    gen.text.draw(land, "Sunny Isle", 690, 24, 22, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(MAP, "mapa", land);
+    // Out at sea in a corner, where the buttons along the bottom cannot hide
+    // it: a picture of its own, which the map draws above its gulls.
+    Canvas title(220, 40);
+    gen.text.draw(title, "Sunny Isle", 110, 4, 22, WHITE, TextDrawer::CENTER, true, true);
+    gen.set.addImage(MAP, "mapa_titulo", title);
     Canvas boat(800, 600);
     boat.polygon({{240, 120}, {300, 120}, {290, 134}, {250, 134}}, WOOD);
     boat.polygon({{268, 116}, {268, 70}, {296, 114}}, WHITE);

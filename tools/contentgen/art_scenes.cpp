@@ -61,11 +61,15 @@ void backdrop(Generator& gen, int n) {
         c.roundRect(x - 5, 106, 10, 24, 3, bottle);
         c.roundRect(x - 5, 156, 10, 24, 3, bottle.shade(0.2f));
     }
-    Art::woodBoard(c, 320, 40, 160, 44);
-    gen.text.draw(c, t.pszTitle, 400, 50, 22, WHITE, TextDrawer::CENTER, true, true);
     Art::palm(c, 60, 260, 220, 30);
     Art::palm(c, 745, 260, 210, -30);
     gen.set.addImage("scene" + std::to_string(n) + ".dat", "sc" + std::to_string(n) + "_back", c);
+    // The bar's name board: a picture of its own, which the scene stands
+    // above its gulls.
+    Canvas sign(160, 44);
+    Art::woodBoard(sign, 0, 0, 160, 44);
+    gen.text.draw(sign, t.pszTitle, 80, 10, 22, WHITE, TextDrawer::CENTER, true, true);
+    gen.set.addImage("scene" + std::to_string(n) + ".dat", "sc" + std::to_string(n) + "_sign", sign);
 }
 
 // The counter the customers stand behind: drawn over their legs.
@@ -273,6 +277,12 @@ void makeFieldExtras(Generator& gen) {
     options.ellipse(20, 19, 3, 3, Rgba(60, 150, 190));
     gen.text.draw(options, "Menu", 44, 11, 11, WHITE, TextDrawer::CENTER, true);
     gen.set.addImage(COMMON, "game_options_button", options);
+    // The plate under the play screen's clock and money: their white text
+    // reads on it over any sky, the day's or the night's.
+    Canvas plate(150, 62);
+    plate.roundRect(0, 0, 150, 62, 10, WOOD);
+    plate.roundRect(2, 2, 146, 58, 9, WOOD_DARK);
+    gen.set.addImage(COMMON, "hud_plate", plate);
     // Taps, a cooler of bottles: the drinks a bar always has.
     Canvas tap(40, 60);
     tap.fillRect(16, 10, 8, 44, Rgba(170, 175, 185));

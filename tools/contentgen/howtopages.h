@@ -53,7 +53,10 @@ inline void add(std::vector<HowtoPiece>& pieces, const std::string& sPicture, fl
     pieces.push_back(HowtoPiece{sPicture, x, y, eAnchor, fScale, bMirror});
 }
 
-inline void bar(std::vector<HowtoPiece>& pieces) { add(pieces, "sc0_back", 0, 0, HowtoPiece::TOP_LEFT); }
+inline void bar(std::vector<HowtoPiece>& pieces) {
+    add(pieces, "sc0_back", 0, 0, HowtoPiece::TOP_LEFT);
+    add(pieces, "sc0_sign", 320, 40, HowtoPiece::TOP_LEFT);
+}
 
 inline void guest(std::vector<HowtoPiece>& pieces, const std::string& sFigure, float x) {
     add(pieces, sFigure, x, GUEST_FEET_Y, HowtoPiece::BOTTOM_CENTRE);

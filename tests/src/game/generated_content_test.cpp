@@ -15,6 +15,7 @@
 #include "field/playmode.h"
 #include "player/qarnplayer.h"
 #include "story/storymanager.h"
+#include "rules/storyrules.h"
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
 #include "field/waitress.h"
@@ -27,6 +28,7 @@
 #include "field/targets/fieldspots.h"
 #include "field/mug.h"
 #include "field/tip.h"
+#include "field/ambience.h"
 
 #include "anim/animation.h"
 #include "anim/animsprite.h"
@@ -43,6 +45,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <cmath>
+#include <cstdio>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -72,9 +77,10 @@ struct GeneratedContent : ::testing::Test {
     }
 
     // A timed level of the scene, its week's goal closed: the bar is open.
-    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes) {
+    Tsl::SmartPtr<PlayMode> openBar(const std::string& sScene, QarnPlayer& player, int nMinutes, int nPlayMode = 1,
+                                    int nDifficulty = 0) {
         for (bool& b : player.m_abTipShown) b = true;
-        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), 1, 0, &player, nMinutes);
+        Tsl::SmartPtr<PlayMode> pMode = new PlayMode(sScene.c_str(), nPlayMode, nDifficulty, &player, nMinutes);
         app.pushMode(pMode.get());
         for (int i = 0; i < 400 && pMode->getPhase() < PlayMode::PHASE_WEEK_GOAL; ++i) frame();
         app.onKeyDown(13, 0);
@@ -324,6 +330,46 @@ TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
         EXPECT_GT(nGuests, 50) << sScene;
         EXPECT_GT(nVips, 1) << sScene << ": " << nGuests << " guests";
         closeEveryMode();
+    }
+}
+
+// The first ten story days at each difficulty, a waitress who takes an order
+// 3 s after it is asked and brings the drink 6 s later, one guest at a time:
+// no day leaves the bar empty with nobody due for long before it closes.
+TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
+    for (int nDifficulty = 0; nDifficulty < 3; ++nDifficulty) {
+        for (int nDay = 0; nDay < StoryRules::LEVELS_PER_STAGE; ++nDay) {
+            Tsl::seedGameRand(std::uint32_t(nDay + 1));
+            QarnPlayer player;
+            player.m_nStoryLevel = nDay;
+            Tsl::SmartPtr<PlayMode> pMode = openBar("scene0", player, -1, 0, nDifficulty);
+            pMode->getSpawnManager()->getRandom().setSeed(std::uint32_t(nDay + 1));
+            const PlayField& field = *pMode->getField();
+            float fBusyUntil = 0.0f, fWaitressFree = 0.0f;
+            for (int nFrame = 0; nFrame < 8 * 60 * 5 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++nFrame) {
+                frame();
+                float fNow = field.m_fSecondsPlayed;
+                for (const Tsl::SmartPtr<Character>& pGuest : field.m_lSeatOccupants) {
+                    if (!pGuest) continue;
+                    fBusyUntil = fNow;
+                    // Asking or waiting, its meter ran down by the time she needs to come.
+                    bool bAsked = pGuest->getState() == Character::STATE_ASKING;
+                    float fNeed = bAsked ? 3.0f : 6.0f;
+                    if (fNow < fWaitressFree || pGuest->getPatience() - pGuest->getPatienceLeft() < fNeed) continue;
+                    if (!bAsked && pGuest->getState() != Character::STATE_WAITING) continue;
+                    fWaitressFree = fNow + fNeed;
+                    if (bAsked)
+                        pGuest->takeOrder();
+                    else
+                        pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
+                }
+            }
+            float fIdle = std::max(0.0f, 60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil);
+            std::printf("day %d, difficulty %d: %d of %d guests served, %.0f s idle at the end\n", nDay + 1,
+                        nDifficulty, field.m_nCustomersServed, field.m_nLevelCustomers, fIdle);
+            EXPECT_LT(fIdle, 15.0f) << "day " << nDay + 1 << ", difficulty " << nDifficulty;
+            closeEveryMode();
+        }
     }
 }
 
@@ -766,6 +812,94 @@ TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
         EXPECT_EQ(c.bShownWhole, pMenu->getNameLabel()->getText() == c.pszName) << c.pszName;
         app.endMode(pMenu.get());
         destroyPlayerManager();
+    }
+}
+
+// WCAG's relative luminance of what is drawn, and the contrast of two.
+double luminance(const Color& c) {
+    auto linear = [](int n) { return n <= 10 ? n / 3294.6 : std::pow((n / 255.0 + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(c.r) + 0.7152 * linear(c.g) + 0.0722 * linear(c.b);
+}
+double contrast(double fA, double fB) { return (std::max(fA, fB) + 0.05) / (std::min(fA, fB) + 0.05); }
+
+std::vector<Sprite*> spritesOf(const GameMode& mode) {
+    std::vector<Sprite*> lSprites;
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) lSprites.push_back(pSprite.get());
+    return lSprites;
+}
+
+// The text colour of each label against the middle luminance of what the
+// topmost pictures beneath it draw over its box: it reads at a glance.
+void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
+    for (Sprite* pSprite : spritesOf(mode)) {
+        const Label* pLabel = dynamic_cast<const Label*>(pSprite);
+        if (!pLabel || pLabel->getText().isEmpty()) continue;
+        std::vector<double> lBehind;
+        Rect box = pLabel->getScreenRect();
+        for (int y = box.top; y < box.bottom; y += 2)
+            for (int x = box.left; x < box.right; x += 2) {
+                Point p(static_cast<float>(x), static_cast<float>(y));
+                Color drawn;
+                for (Sprite* pBelow : spritesOf(mode)) {
+                    if (pBelow->getZOrder() >= pLabel->getZOrder() || !pBelow->hitTestPixels(p, 127)) continue;
+                    Point q = pBelow->screenToLocal(p);
+                    if (pBelow->isVisible()) drawn = pBelow->getDrawImage()->getColorAt(int(q.x), int(q.y));
+                }
+                lBehind.push_back(luminance(drawn));
+            }
+        std::nth_element(lBehind.begin(), lBehind.begin() + lBehind.size() / 2, lBehind.end());
+        EXPECT_GE(contrast(luminance(pLabel->getFont()->getTextColor()), lBehind[lBehind.size() / 2]), 4.5)
+            << sWhere << ": " << pLabel->getText().c_str();
+    }
+}
+
+// The sign (a picture of its own) and the labels in the rows the gulls fly
+// are drawn above every gull.
+void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
+    int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
+    for (Sprite* pGull : spritesOf(mode)) {
+        if (!dynamic_cast<Seagull*>(pGull)) continue;
+        nTop = std::min(nTop, pGull->getScreenRect().top - 5);
+        nBottom = std::max(nBottom, pGull->getScreenRect().bottom + 5);
+        nGullZ = std::max(nGullZ, pGull->getZOrder());
+    }
+    bool bSign = false;
+    for (Sprite* pSprite : spritesOf(mode)) {
+        bool bIsSign = pSprite->getImage() && pSprite->getImage()->getName() == pszSign;
+        bSign = bSign || bIsSign;
+        Rect box = pSprite->getScreenRect();
+        if (!(bIsSign || dynamic_cast<Label*>(pSprite)) || box.top >= nBottom || box.bottom <= nTop) continue;
+        EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
+    }
+    EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
+}
+
+// Labels and signs over the sky, the sea and the sand, the gulls' rows and
+// the high-score tabs, on the map of each play mode and in every bar.
+TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
+    for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
+        QarnPlayer player;
+        Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);
+        std::string sWhere = "the map of play mode " + std::to_string(nPlayMode);
+        expectAboveTheGulls(*pMap, Names::IMG_MAP_TITLE, sWhere);
+        expectLabelsRead(*pMap, sWhere);
+        pMap = nullptr;
+        destroyPlayerManager();
+    }
+    for (int nScene = 0; nScene < 5; ++nScene) {
+        QarnPlayer player;
+        std::string sScene = "scene" + std::to_string(nScene);
+        Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3, 0);
+        frame();
+        expectAboveTheGulls(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
+        expectLabelsRead(*pMode, sScene);
+        closeEveryMode();
+    }
+    for (const char* pszTab : {"ui_tab_adventure", "ui_tab_relax", "ui_tab_free"}) {
+        Color chosen = app.getImage((std::string(pszTab) + "_pushed").c_str())->getColorAt(20, 34);
+        Color other = app.getImage((std::string(pszTab) + "_normal").c_str())->getColorAt(20, 34);
+        EXPECT_GE(contrast(luminance(chosen), luminance(other)), 3.0) << pszTab;
     }
 }
 

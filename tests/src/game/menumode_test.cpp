@@ -226,6 +226,8 @@ TEST_F(MenuTest, AReleaseOverThePlayersNameOpensTheProfilesAndAnyOtherIsSwallowe
     app.onMouseUp(1, nX, nY);
     EXPECT_TRUE(dynamic_cast<SelectProfileDialog*>(top()));
     EXPECT_EQ(MenuMode::PLAY_NONE, menu->getPlayMode());
+    step();
+    EXPECT_FALSE(menu->getNotMe()->isVisible()) << "the hint lies cut off under the dialog";
 }
 
 }  // namespace

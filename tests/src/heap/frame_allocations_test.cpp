@@ -62,12 +62,13 @@ struct FrameAllocations : ::testing::Test {
     GameRun run{GameRun::REAL_DRIVERS};
     FrameLook last;
 
-    // 100 frames, acting before each; returns how many were quiet, each of
-    // which must have allocated nothing.
+    // 300 frames (the first day brings a customer every 20 s or so), acting
+    // before each; returns how many were quiet, each of which must have
+    // allocated nothing.
     int countFrames(const char* pszWhere, const std::function<void()>& fnAct) {
         int nQuiet = 0;
         last = FrameLook::take();
-        for (int i = 0; i < 100; ++i) {
+        for (int i = 0; i < 300; ++i) {
             FrameLook before = last;
             int nClicks = run.getClickCount();
             fnAct();
