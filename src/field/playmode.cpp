@@ -172,8 +172,10 @@ bool PlayMode::buildLevel() {
     addSprite(m_pClockLabel.get());
     addSprite(m_pMoneyLabel.get());
     // White text over a light sky does not read: the labels stand on a plate.
-    if (pApp->hasImage(Names::IMG_HUD_PLATE))
-        addSprite(new Sprite(Names::IMG_HUD_PLATE, 10, 4, 499));
+    if (pApp->hasImage(Names::IMG_HUD_PLATE)) {
+        m_pHudPlate = new Sprite(Names::IMG_HUD_PLATE, 10, 4, 499);
+        addSprite(m_pHudPlate.get());
+    }
     Tsl::SmartPtr<Button> pOptions = new Button(getString(Names::STR_OPTIONS), CB_OPTIONS);
     pOptions->setPosition(700, 10);
     pOptions->setZOrder(500);
@@ -491,16 +493,15 @@ void PlayMode::refuse(int nRefusal, int nTipEvent) {
 }
 
 // Beside its subject; never over the subject, the guest concerned, the
-// waitress or what she works at, and where there is room not over the other
-// guests, the clock, the money, the closing sign or the buttons.
+// waitress, what she works at or the clock and the money (drawn above the
+// bubble, they would cut into its text), and where there is room not over the
+// other guests, the closing sign or the buttons.
 void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
     TipPlacer placer(Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
-    for (const Rect& area : {subject, guest, waitressBox()}) placer.keepClear(area);
+    for (const Rect& area : {subject, guest, waitressBox(), getHudRect()}) placer.keepClear(area);
     for (const Tsl::SmartPtr<Character>& pGuest : m_field.m_lSeatOccupants)
         if (pGuest) placer.preferClear(pGuest->getScreenBox());
-    for (Sprite* pSign : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
-                          m_pClosingBanner.get()})
-        if (pSign) placer.preferClear(pSign->getScreenRect());
+    if (m_pClosingBanner) placer.preferClear(m_pClosingBanner->getScreenRect());
     for (const Tsl::SmartPtr<Sprite>& pControl : getControls()) placer.preferClear(pControl->getScreenRect());
     // The taps, the sink and the rest she works at: what the hints send the
     // player to click. The seats are the guests, above.
@@ -510,6 +511,14 @@ void PlayMode::placeTip(const Rect& subject, const Rect& guest) {
     Rect bubble = m_pTip->getBounds();
     Rect place = placer.place(bubble.getWidth(), bubble.getHeight(), subject);
     m_pTip->moveTo(place.left, place.top);
+}
+
+Rect PlayMode::getHudRect() const {
+    Rect hud;
+    for (Sprite* pPart : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
+                          m_pHudPlate.get()})
+        if (pPart) hud = hud.isEmpty() ? pPart->getScreenRect() : hud.unite(pPart->getScreenRect());
+    return hud;
 }
 
 Rect PlayMode::tipSubject(int nSubject, const Rect& guest) const {

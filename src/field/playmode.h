@@ -113,6 +113,8 @@ public:
     Waitress* getWaitress() const { return m_pWaitress.get(); }
     SpawnManager* getSpawnManager() const { return m_pSpawnManager.get(); }
     Label* getMoneyLabel() const { return m_pMoneyLabel.get(); }
+    // The clock and the money with the plate they stand on.
+    Rect getHudRect() const;
     Tip* getTip() const { return m_pTip.get(); }
     // The hint (event number) whose bubble is open; -1 when none is.
     int getOpenTip() const;
@@ -216,6 +218,7 @@ private:
     Tsl::SmartPtr<Sprite> m_pClosingBanner;
     Tsl::SmartPtr<Label> m_pClockLabel;
     Tsl::SmartPtr<Label> m_pMoneyLabel;
+    Tsl::SmartPtr<Sprite> m_pHudPlate;
 
     bool m_abTipShownHere[TIP_EVENT_COUNT];
     Tsl::List<DueTip> m_lDueTips;

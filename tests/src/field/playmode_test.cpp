@@ -758,12 +758,14 @@ TEST_F(LevelTest, ATipHoldsTheGuestsPatienceAndTheClock) {
 // neither the guest concerned nor the waitress: guests at either end of the
 // bar and in front of it, with her beside each of them.
 TEST_F(LevelTest, EachHintLeavesItsGuestAndTheWaitressInSight) {
+    app.addImage(Names::IMG_HUD_PLATE, app.createImage(150, 64, true));
     enter();
     struct Case {
         Rect guest;
         int nWaitressX, nWaitressY;
     } cases[] = {{Rect(150, 90, 250, 260), 200, 340}, {Rect(270, 90, 370, 260), 480, 330},
-                 {Rect(640, 90, 760, 260), 700, 560}, {Rect(450, 330, 550, 520), 400, 450}};
+                 {Rect(640, 90, 760, 260), 700, 560}, {Rect(450, 330, 550, 520), 400, 450},
+                 {Rect(10, 110, 160, 250), 230, 200}};
     std::set<std::pair<int, int>> places;
     std::set<int> widths;
     for (const Case& c : cases) {
@@ -773,7 +775,9 @@ TEST_F(LevelTest, EachHintLeavesItsGuestAndTheWaitressInSight) {
             player.m_abTipShown[nHint] = false;
             pMode->onTipEvent(nHint, c.guest);
             Rect bubble = pMode->getTip()->getBounds();
-            EXPECT_TRUE(Rect(0, 0, 800, 600).containsRect(bubble) && !bubble.overlaps(c.guest) && !bubble.overlaps(her))
+            // The clock and the money are drawn above the field's bubbles.
+            EXPECT_TRUE(Rect(0, 0, 800, 600).containsRect(bubble) && !bubble.overlaps(c.guest) && !bubble.overlaps(her) &&
+                        !bubble.overlaps(pMode->getHudRect()))
                 << "hint " << nHint << " at " << bubble.toString().c_str() << ", guest " << c.guest.toString().c_str();
             places.insert({bubble.left, bubble.top});
             widths.insert(bubble.getWidth());
