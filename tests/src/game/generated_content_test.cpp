@@ -412,7 +412,9 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 pGuest->takeOrder();
                 int nDrinks = 0;
-                std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
+                const char* pszOrder = pGuest->wantsDecoration() ? Names::IMG_ORDER_DECORATED_DRINK_FORMAT
+                                                                 : Names::IMG_ORDER_DRINK_FORMAT;
+                std::string sDrink = Tsl::String::format(pszOrder, pGuest->getOrder()).c_str();
                 float fHead = pGuest->getSprite()->getScreenRect().top;
                 for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
                     if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
@@ -538,6 +540,42 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
             closeEveryMode();
         }
+}
+
+// A decorated glass shows its decoration wherever it is drawn: held in any
+// heading, on a coaster, before the guest drinking it. Where the bar has the
+// decorations the order balloon asks for one.
+TEST_F(GeneratedContent, ADecoratedGlassShowsItsDecorationWhereverItIsDrawn) {
+    auto picture = [](const Tsl::SmartPtr<Mug>& pGlass) { return std::string(pGlass->getSprite()->getImage()->getName().c_str()); };
+    for (int nLevel : {0, 1}) {  // the decorations come with level 1
+        QarnPlayer player;
+        Tsl::List<Tsl::SmartPtr<Character>> lGuests;
+        Tsl::SmartPtr<PlayMode> pMode = furnishedBar(0, nLevel, player, lGuests);
+        Character* pGuest = lGuests.getAt(0).get();
+        pGuest->takeOrder();
+        int nDrink = pGuest->getOrder();
+        const char* pszOrder = nLevel ? Names::IMG_ORDER_DECORATED_DRINK_FORMAT : Names::IMG_ORDER_DRINK_FORMAT;
+        EXPECT_EQ(1u, picturesOf(pMode.get(), Tsl::String::format(pszOrder, nDrink).c_str()).size()) << nLevel;
+        std::string sDecorated = "mug_drink" + std::to_string(nDrink) + "_deco";
+        Waitress* pWaitress = pMode->getWaitress();
+        for (int i = 0; i < 2; ++i) pWaitress->setHandContents(filledGlass(pMode.get(), nDrink));
+        for (const Tsl::SmartPtr<Mug>& pGlass : pWaitress->getFullMugs()) pGlass->decorate();
+        for (int nHeading = Waitress::NORTH; nHeading <= Waitress::WEST; ++nHeading) {
+            pWaitress->setHeading(nHeading);
+            for (const Tsl::SmartPtr<Mug>& pGlass : pWaitress->getFullMugs())
+                EXPECT_EQ(sDecorated, picture(pGlass)) << "held facing " << nHeading;
+        }
+        for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+            if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
+                pCoaster->doAction(0);
+                EXPECT_EQ(sDecorated, picture(pCoaster->getGlass())) << "on a coaster";
+                break;
+            }
+        Tsl::SmartPtr<Mug> pServed = pWaitress->getFullMugs().getAt(0);
+        pGuest->serve(pServed);
+        EXPECT_EQ(sDecorated, picture(pServed)) << "before its guest";
+        closeEveryMode();
+    }
 }
 
 // The hint given as an order is taken tells the player to click the source
