@@ -807,6 +807,17 @@ TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
     }
 }
 
+// The menu's sign post stands in front of the beach, clear of the bar hut.
+TEST_F(ThemedContent, TheMenusSignPostStandsClearOfTheHut) {
+    app.setSetting(Names::SET_CURRENT_PLAYER, getPlayerManager()->createProfile("Ann")->getName().c_str());
+    Tsl::SmartPtr<MenuMode> pMenu = new MenuMode();
+    app.pushMode(pMenu.get());
+    Rect post = drawnBox(*pMenu, "menu_estatico_4"), hut = drawnBox(*pMenu, "menu_fondo_2");
+    EXPECT_FALSE(post.isEmpty() || post.overlaps(hut)) << post.toString().c_str() << " on " << hut.toString().c_str();
+    app.endMode(pMenu.get());
+    destroyPlayerManager();
+}
+
 // The credits roll on their card: whatever part of a line shows, all the
 // way through the scroll, lies on the card's paper.
 TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
