@@ -621,27 +621,45 @@ std::string refusedLines(const std::string& sLog) {
     return sRefused;
 }
 
-// The trail's flowers are drawn above the sites: no flower of the map, in
-// any look of any site, lies over a building's picture.
+// The trail's flowers are drawn above the sites and the palms: no flower of
+// the map lies over a building's picture in any look of its site, and
+// neither a flower nor the marker at any stop lies over a palm.
 TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
     typedef StoryManagerMode Smm;
     const int ALPHA_SEEN = 32;
+    struct Cover {
+        std::string sName;
+        Tsl::SmartPtr<Image> pImage;
+        int nLeft, nTop;  // where the picture is drawn
+        bool bPalm;       // the marker may stand on a site, never on a palm
+    };
+    std::vector<Cover> covers;
     for (int s = 0; s < Smm::SITE_COUNT; ++s)
         for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
             Tsl::String sSite = Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, Smm::MAP_SITES[s].pszName, pszLook);
-            Tsl::SmartPtr<Image> pSite = app.getImage(sSite.c_str());
-            for (int i = 0; i < Smm::ROUTE_POINTS; ++i) {
-                bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
-                Tsl::SmartPtr<Image> pFlower =
-                    app.getImage(bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
-                int nLeft = Smm::MAP_ROUTE[i].nX - pFlower->getWidth() / 2;
-                int nTop = Smm::MAP_ROUTE[i].nY - pFlower->getHeight() / 2;
+            covers.push_back({sSite.c_str(), app.getImage(sSite.c_str()), 0, 0, false});
+        }
+    Tsl::SmartPtr<Animation> pPalms = app.getAnimation(Names::ANIM_MAP_PALM);
+    for (const char* pszPalm : Names::SEQ_PALMS)  // its sprites stand at (0, 0)
+        for (int f = 0; f < pPalms->getFrameCount(pszPalm); ++f) {
+            Tsl::SmartPtr<Image> pFrame = pPalms->getFrameImage(pszPalm, f);
+            covers.push_back({pszPalm, pFrame, -pFrame->getInsPointX(), -pFrame->getInsPointY(), true});
+        }
+    for (const Cover& cover : covers)
+        for (int i = 0; i < Smm::ROUTE_POINTS; ++i) {
+            bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
+            for (const char* pszOnTrail :
+                 {bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL, Names::IMG_MAP_MARKER}) {
+                if (pszOnTrail == Names::IMG_MAP_MARKER && !cover.bPalm) continue;
+                Tsl::SmartPtr<Image> pOnTrail = app.getImage(pszOnTrail);
+                int nLeft = Smm::MAP_ROUTE[i].nX - pOnTrail->getWidth() / 2 - cover.nLeft;
+                int nTop = Smm::MAP_ROUTE[i].nY - pOnTrail->getHeight() / 2 - cover.nTop;
                 int nCovered = 0;
-                for (int y = 0; y < pFlower->getHeight(); ++y)
-                    for (int x = 0; x < pFlower->getWidth(); ++x)
-                        nCovered += !pFlower->isTransparentAt(x, y, ALPHA_SEEN) &&
-                                    !pSite->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
-                EXPECT_EQ(0, nCovered) << sSite.c_str() << " under the flower of level " << i;
+                for (int y = 0; y < pOnTrail->getHeight(); ++y)
+                    for (int x = 0; x < pOnTrail->getWidth(); ++x)
+                        nCovered += !pOnTrail->isTransparentAt(x, y, ALPHA_SEEN) &&
+                                    !cover.pImage->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
+                EXPECT_EQ(0, nCovered) << cover.sName << " under " << pszOnTrail << " at level " << i;
             }
         }
 }
