@@ -304,6 +304,7 @@ constexpr const char* STR_HF_NEW_HIGH = "HF_Newhigh";
 constexpr const char* STR_HF_CONGRATS = "HF_Congrats";
 constexpr const char* STR_STO_PLAY_NEXT = "STO_PlayNext";
 constexpr const char* STR_STO_STORE = "STO_UpgradeStore";
+constexpr const char* STR_STO_CLICK_ON = "STO_ClickOn";
 constexpr const char* STR_ST_CLICK_STAGE = "ST_ClickStage";
 constexpr const char* IMG_MAP = "mapa";
 constexpr const char* IMG_MAP_SEA = "mapa_mar";

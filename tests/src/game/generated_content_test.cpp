@@ -14,6 +14,7 @@
 #include "player/playermanager.h"
 #include "field/playmode.h"
 #include "player/qarnplayer.h"
+#include "story/slideshow.h"
 #include "story/storymanager.h"
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
@@ -834,6 +835,34 @@ TEST_F(ThemedContent, TheMenusSignPostStandsClearOfTheHut) {
     EXPECT_FALSE(post.isEmpty() || post.overlaps(hut)) << post.toString().c_str() << " on " << hut.toString().c_str();
     app.endMode(pMenu.get());
     destroyPlayerManager();
+}
+
+// Every story page says, under its captions, that a click goes on; the
+// first page's hut is another once painted than when found.
+TEST_F(ThemedContent, TheStoryPagesSayAClickGoesOnAndShowTheHutPainted) {
+    const Rect panelsAndCaptions(0, 0, 800, 572), screen(0, 0, 800, 600);
+    for (int nStage = 0; nStage <= StoryRules::STAGE_COUNT; ++nStage) {
+        SlideList lPages;
+        StoryManagerMode::buildStoryPages(nStage, lPages);
+        Tsl::SmartPtr<SlideshowMode> pShow = new SlideshowMode(lPages, false, Names::MUSIC_STORY);
+        app.pushMode(pShow.get());
+        int nFrames = 0;
+        do frame(250);  // the first page fades in, then its line
+        while (++nFrames < 40 && pShow->getSlideState() != SlideshowMode::STATE_WAITING);
+        ASSERT_EQ(1, pShow->getTextLabels().getCount()) << "stage " << nStage;
+        Tsl::SmartPtr<Label> pLine = pShow->getTextLabels().getAt(0);
+        Rect line = pLine->getScreenRect();
+        EXPECT_TRUE(pLine->getText() == app.getString(Names::STR_STO_CLICK_ON)) << pLine->getText().c_str();
+        EXPECT_TRUE(screen.containsRect(line) && !panelsAndCaptions.overlaps(line)) << line.toString().c_str();
+        app.endMode(pShow.get());
+        frame();
+    }
+    // The hut's front in the first panel (found) and the third (painted).
+    Tsl::SmartPtr<Image> pPage = app.getImage("historieta_1");
+    int nChanged = 0;
+    for (int y = 110; y < 171; ++y)
+        for (int x = 199; x < 346; ++x) nChanged += pPage->getColorAt(x, y + 24) != pPage->getColorAt(x, y + 314);
+    EXPECT_GT(nChanged, 3000);
 }
 
 // The credits roll on their card: whatever part of a line shows, all the
