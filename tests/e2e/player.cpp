@@ -38,7 +38,8 @@ namespace {
 enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40 };
 // Looks after she took a glass that a guest waits for: she is on her way.
 enum { ON_THE_WAY_LOOKS = 9 };
-// Points of a two-pixel grid over a decorated glass that show its umbrella.
+// Points of a two-pixel grid over the top of a decorated glass, where only
+// its umbrella is, that she does not cover.
 enum { UMBRELLA_POINTS = 24 };
 const char* const PLAYER_NAME = "Tester";
 // The button of a message box.
@@ -65,11 +66,11 @@ struct Memory {
     bool bWonShot = false;
     bool bOrderShot = false;
     bool bTablesShot = false;
-    // The decorations: a decorated drink seen in her hands and asked for in a balloon.
+    // A decorated drink seen in her hands and asked for in a balloon.
     bool bDecoratedHeld = false;
     bool bDecoratedOrdered = false;
+    // Looks in a row with its umbrella in sight; -1 once it was saved.
     int nDecoratedLooks = 0;
-    bool bDecoratedShot = false;
 };
 
 std::set<std::string> fieldPictures(const Sight& sight, int nScreen) {
@@ -235,33 +236,22 @@ bool watchField(const Sight& sight, Memory& memory) {
 }
 
 // Once the decorations are bought, the orders ask for decorated drinks and
-// the glasses she brings from the dispenser show theirs; one of them is saved.
-// She does not cover the top of the glass's picture, where only the umbrella is.
-bool umbrellaInSight(const Sight& sight, const Seen& glass) {
-    int nShown = 0;
-    for (int y = glass.box.top; y < glass.box.top + glass.box.getHeight() * 2 / 5; y += 2)
-        for (int x = glass.box.left; x < glass.box.right; x += 2) nShown += sight.topAt(x, y) == &glass;
-    return nShown >= UMBRELLA_POINTS;
-}
-
+// the glasses she brings from the dispenser show theirs; one is saved on her way.
 bool watchDecorations(const Sight& sight, Memory& memory) {
     for (const Guest& guest : Bartender::findGuests(sight))
         memory.bDecoratedOrdered = memory.bDecoratedOrdered || Bartender::isDecorated(*guest.pBalloon);
-    bool bInSight = false;
+    int nShown = 0;
     for (const Seen* pGlass : Bartender::heldGlasses(sight)) {
         if (Bartender::drinkIn(*pGlass) < 0 || !Bartender::isDecorated(*pGlass)) continue;
         memory.bDecoratedHeld = true;
-        bInSight = bInSight || umbrellaInSight(sight, *pGlass);
+        for (int y = pGlass->box.top; y < pGlass->box.top + pGlass->box.getHeight() * 2 / 5; y += 2)
+            for (int x = pGlass->box.left; x < pGlass->box.right; x += 2) nShown += sight.topAt(x, y) == pGlass;
     }
-    memory.nDecoratedLooks = bInSight ? memory.nDecoratedLooks + 1 : 0;
-    if (memory.bDecoratedShot || memory.nDecoratedLooks < ON_THE_WAY_LOOKS) return true;
-    memory.bDecoratedShot = true;
+    if (memory.nDecoratedLooks < 0) return true;
+    memory.nDecoratedLooks = nShown >= UMBRELLA_POINTS ? memory.nDecoratedLooks + 1 : 0;
+    if (memory.nDecoratedLooks < ON_THE_WAY_LOOKS) return true;
+    memory.nDecoratedLooks = -1;
     return takeShot("decorated-drink") || refuse("could not save the decorated drink");
-}
-
-bool checkDecorationsSeen(const Memory& memory) {
-    if (!memory.bDecoratedOrdered) return refuse("no balloon asked for a decorated drink after the decorations");
-    return memory.bDecoratedHeld || refuse("she never held a decorated drink after the decorations");
 }
 
 // The field until the results show, the bartender at work.
@@ -407,7 +397,10 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
         if (bFirst && nDay == 2) append(decorationSteps(pMemory));
         if (bFirst && nDay == 3)
             lSteps.push_back({"decorations seen", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
-                              [pMemory](const Sight&, Hands&) { return checkDecorationsSeen(*pMemory); }});
+                              [pMemory](const Sight&, Hands&) {
+                                  return (pMemory->bDecoratedHeld && pMemory->bDecoratedOrdered) ||
+                                         refuse("no decorated drink in her hands or in a balloon");
+                              }});
     }
     lSteps.push_back(
         {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
