@@ -622,7 +622,8 @@ TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
     typedef StoryManagerMode Smm;
     const int ALPHA_SEEN = 32;
     // The pixels of the picture centred on route point i that lie over the cover drawn at (left, top).
-    auto covered = [&](const char* pszOnTrail, int i, const Tsl::SmartPtr<Image>& pCover, int nCoverLeft, int nCoverTop) {
+    auto covered = [&](const char* pszOnTrail, int i, const Tsl::SmartPtr<Image>& pCover, int nCoverLeft,
+                       int nCoverTop) {
         Tsl::SmartPtr<Image> pOnTrail = app.getImage(pszOnTrail);
         int nLeft = Smm::MAP_ROUTE[i].nX - pOnTrail->getWidth() / 2 - nCoverLeft;
         int nTop = Smm::MAP_ROUTE[i].nY - pOnTrail->getHeight() / 2 - nCoverTop;
@@ -634,7 +635,8 @@ TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
         return nCovered;
     };
     auto flower = [](int i) {
-        return i % 10 == 0 || i == Smm::ROUTE_POINTS - 1 ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
+        bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
+        return bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
     };
     for (int s = 0; s < Smm::SITE_COUNT; ++s)
         for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
