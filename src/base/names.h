@@ -149,6 +149,10 @@ constexpr const char* SEQ_CUSTOMER_LEAVE = "leave";
 constexpr const char* SEQ_MUG_STAND = "stand_%s_%s";
 constexpr const char* SEQ_MUG_DRINK = "drink_%s_%s";
 constexpr const char* MUG_CLEAN = "limpio";
+constexpr const char* MUG_USED = "empty";
+// The contents word of a full glass, plain or decorated.
+constexpr const char* MUG_DRINK_FORMAT = "drink%d";
+constexpr const char* MUG_DECORATED_DRINK_FORMAT = "drink%d_deco";
 constexpr const char* SEQ_PARROT_STILL = "stand_still";
 constexpr const char* SEQ_PARROT_MOVE = "stand_move";
 constexpr const char* SEQ_BARMAN = "idle_%d";
@@ -161,6 +165,8 @@ constexpr const char* IMG_OPTIONS_BUTTON = "game_options_button";
 // scenes' taps name), the patience meter over it, and the sign on each drink
 // source showing the drink it gives.
 constexpr const char* IMG_ORDER_DRINK_FORMAT = "order_drink%d";
+// An order that wants its glass decorated.
+constexpr const char* IMG_ORDER_DECORATED_DRINK_FORMAT = "order_drink%d_deco";
 constexpr const char* IMG_ORDER_PATIENCE_FORMAT = "order_patience%d";
 constexpr int ORDER_PATIENCE_STEPS = 5;
 constexpr const char* IMG_SIGN_DRINK_FORMAT = "sign_drink%d";
@@ -304,6 +310,7 @@ constexpr const char* STR_HF_NEW_HIGH = "HF_Newhigh";
 constexpr const char* STR_HF_CONGRATS = "HF_Congrats";
 constexpr const char* STR_STO_PLAY_NEXT = "STO_PlayNext";
 constexpr const char* STR_STO_STORE = "STO_UpgradeStore";
+constexpr const char* STR_STO_CLICK_ON = "STO_ClickOn";
 constexpr const char* STR_ST_CLICK_STAGE = "ST_ClickStage";
 constexpr const char* IMG_MAP = "mapa";
 constexpr const char* IMG_MAP_SEA = "mapa_mar";

@@ -228,7 +228,9 @@ void LevelScene::loadPlayArt() {
         if (pApp->hasResource(pszAnimation)) pApp->getAnimation(pszAnimation);
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) pApp->getImage(Names::IMG_CLOSING_BANNER);
     Tsl::List<Tsl::String> lPictures;
-    for (int nDrink : m_lDrinks) lPictures.append(Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink));
+    for (int nDrink : m_lDrinks)
+        for (const char* pszFormat : {Names::IMG_ORDER_DRINK_FORMAT, Names::IMG_ORDER_DECORATED_DRINK_FORMAT})
+            lPictures.append(Tsl::String::format(pszFormat, nDrink));
     for (int nStep = 0; nStep < Names::ORDER_PATIENCE_STEPS; ++nStep)
         lPictures.append(Tsl::String::format(Names::IMG_ORDER_PATIENCE_FORMAT, nStep));
     for (const Tsl::String& sPicture : lPictures)

@@ -92,12 +92,17 @@ void Mug::refresh() {
     // loses a sip at a time: only a change of what the glass shows is named
     // (naming a sequence allocates).
     int nContents = !isEmpty() ? m_nDrink : m_bClean ? SHOWN_CLEAN : SHOWN_USED;
-    int nShown = (nContents * 4 + m_nHeading) * 2 + (m_nViewMode != 0 ? 1 : 0);
+    bool bDecorationShown = m_bDecorated && !isEmpty();
+    int nShown = ((nContents * 4 + m_nHeading) * 2 + (m_nViewMode != 0 ? 1 : 0)) * 2 + (bDecorationShown ? 1 : 0);
     if (nShown == m_nShown) return;
     m_nShown = nShown;
-    Tsl::String sContents = (isEmpty() && m_bClean) ? Tsl::String(Names::MUG_CLEAN)
-                            : isEmpty()             ? Tsl::String("empty")
-                                                    : Tsl::String::format("drink%d", m_nDrink);
+    // The decoration goes with the drink: the used glass is only a glass.
+    Tsl::String sContents =
+        (isEmpty() && m_bClean) ? Tsl::String(Names::MUG_CLEAN)
+        : isEmpty()             ? Tsl::String(Names::MUG_USED)
+                                : Tsl::String::format(bDecorationShown ? Names::MUG_DECORATED_DRINK_FORMAT
+                                                                       : Names::MUG_DRINK_FORMAT,
+                                                      m_nDrink);
     Tsl::String sSequence = Tsl::String::format(m_nViewMode == 0 ? Names::SEQ_MUG_STAND : Names::SEQ_MUG_DRINK,
                                                 s_apszHeadings[m_nHeading], sContents.c_str());
     if (m_pSprite->getSequenceName() != sSequence) m_pSprite->play(sSequence, 0.0f, -1);

@@ -17,6 +17,10 @@
 
 namespace {
 enum { FINISHED_STAGE = StoryRules::STAGE_COUNT, NEW_STORY_STATION_LEVEL = 1 };
+// The line under the story pages' captions, in their paper's bottom right
+// corner, shown a second after its page.
+enum { CLICK_ON_X = 590, CLICK_ON_Y = 572 };
+const float CLICK_ON_DELAY = 1.0f;
 // Map tips that come back together until all of them were seen.
 const int s_anMapTipGroup[] = {3, 4, 5, 6, 7, 18};
 
@@ -357,6 +361,11 @@ void StoryManagerMode::buildStoryPages(int nStage, SlideList& lPages) {
         pPage->blit(pApp->getImage(Names::IMG_STORY_END_BASE).get(), 0, 0);
         pApp->addImage(Names::IMG_STORY_END, pPage, 0);
     }
+    // The pages stay ten seconds each: the line under the captions says
+    // that a click need not wait for them.
+    StoryTextList lClickOn;
+    lClickOn.append(new StoryText(pApp->getString(Names::STR_STO_CLICK_ON), Names::FONT_LABEL_TEXT, CLICK_ON_X,
+                                  CLICK_ON_Y, 3, CLICK_ON_DELAY, Color(80, 45, 20, 255)));
     for (const char* pszPage : s_apszPages[nStage])
-        if (pszPage) lPages.append(new SlideSpec(pszPage, 0, 0, 2, StoryTextList(), true));
+        if (pszPage) lPages.append(new SlideSpec(pszPage, 0, 0, 2, lClickOn, true));
 }

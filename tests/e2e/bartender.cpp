@@ -25,6 +25,8 @@ const char* const FULL_GLASS = "mug_drink";
 const char* const USED_GLASS = "mug_dirty";
 const char* const ASKING = "balloon_";
 const char* const SINK = "prop_sink";
+const char* const DISPENSER = "prop_dispenser";
+const std::string DECORATED = "_deco";
 
 const std::string ORDER = namePrefix(Names::IMG_ORDER_DRINK_FORMAT);
 const std::string PATIENCE = namePrefix(Names::IMG_ORDER_PATIENCE_FORMAT);
@@ -160,9 +162,26 @@ std::vector<const Seen*> Bartender::heldGlasses(const Sight& sight) {
 }
 
 int Bartender::drinkIn(const Seen& glass) {
-    bool bFull =
-        glass.isNamedLike(FULL_GLASS) && glass.sPicture.find('_', std::string(FULL_GLASS).size()) == std::string::npos;
+    if (!glass.isNamedLike(FULL_GLASS)) return -1;
+    size_t nMark = glass.sPicture.find('_', std::string(FULL_GLASS).size());
+    bool bFull = nMark == std::string::npos || glass.sPicture.compare(nMark, std::string::npos, DECORATED) == 0;
     return bFull ? numberAfter(glass.sPicture, FULL_GLASS) : -1;
+}
+
+bool Bartender::isDecorated(const Seen& seen) {
+    const std::string& s = seen.sPicture;
+    return s.size() > DECORATED.size() && s.compare(s.size() - DECORATED.size(), DECORATED.size(), DECORATED) == 0;
+}
+
+// A guest whose balloon shows the glass decorated pays more for it: an
+// undecorated glass of its drink goes by the dispenser first.
+bool Bartender::decorateFirst(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
+    int nDrink = drinkIn(glass);
+    if (nDrink < 0 || isDecorated(glass)) return false;
+    bool bWanted = std::any_of(lGuests.begin(), lGuests.end(), [nDrink](const Guest& guest) {
+        return guest.nDrink == nDrink && isDecorated(*guest.pBalloon);
+    });
+    return bWanted && clickFirst(sight, hands, {sight.find(DISPENSER)});
 }
 
 // Used glasses left at seats that no guest drinks from any more.
@@ -193,6 +212,7 @@ bool Bartender::clickFirst(const Sight& sight, Hands& hands, const std::vector<c
 // A full glass goes to the least patient guest who wants it; anything else
 // she holds, to the sink.
 void Bartender::bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests) {
+    if (decorateFirst(sight, hands, glass, lGuests)) return;
     std::vector<const Seen*> lTargets;
     int nDrink = drinkIn(glass);
     for (const Guest& guest : lGuests)

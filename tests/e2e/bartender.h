@@ -49,13 +49,16 @@ public:
     static std::vector<Guest> findGuests(const Sight& sight);
     // The glasses in the waitress's hands.
     static std::vector<const Seen*> heldGlasses(const Sight& sight);
-    // The drink a glass holds full, or -1 (used, clean, half drunk).
+    // The drink a glass holds full, decorated or not, or -1 (used, clean, half drunk).
     static int drinkIn(const Seen& glass);
+    // A decorated glass, or a balloon that asks for one.
+    static bool isDecorated(const Seen& seen);
 
 private:
     bool isIdle(const Sight& sight);
     void plan(const Sight& sight, Hands& hands);
     void bringGlass(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests);
+    bool decorateFirst(const Sight& sight, Hands& hands, const Seen& glass, const std::vector<Guest>& lGuests);
     static Rect figureBox(const Sight& sight);
     static std::vector<const Seen*> usedGlasses(const Sight& sight, const std::vector<Guest>& lGuests);
     // Clicks the first of the pictures that shows somewhere uncovered;

@@ -6,10 +6,11 @@
 // SDL's event queue, clicking at the centres of the pictures with the mouse
 // held still. With the harness's fixed seed and clock it wins the first
 // three days of the story at each difficulty, buys an upgrade and finds it
-// on the field, pauses a day and resumes it, plays a Relax and a Free play
-// game picked on the map, and quits. Screenshots of the order balloon, a won
-// results dialog, the map after the third day and guests at the tables are
-// saved in the working folder.
+// on the field, buys the drink decorations and serves decorated drinks,
+// pauses a day and resumes it, plays a Relax and a Free play game picked on
+// the map, and quits. Screenshots of the order balloon, a won results
+// dialog, the map after the third day, guests at the tables and a decorated
+// drink in her hands are saved in the working folder.
 // Exits 0 when every stop was reached and every check held.
 #include "bartender.h"
 #include "eyes.h"
@@ -37,6 +38,9 @@ namespace {
 enum { DAYS = 3, LEVEL_FRAMES = 6000, PAUSE_FRAMES = 40 };
 // Looks after she took a glass that a guest waits for: she is on her way.
 enum { ON_THE_WAY_LOOKS = 9 };
+// Points of a two-pixel grid over the top of a decorated glass, where only
+// its umbrella is, that she does not cover.
+enum { UMBRELLA_POINTS = 24 };
 const char* const PLAYER_NAME = "Tester";
 // The button of a message box.
 const char* const MESSAGE_OK = "OK";
@@ -62,6 +66,11 @@ struct Memory {
     bool bWonShot = false;
     bool bOrderShot = false;
     bool bTablesShot = false;
+    // A decorated drink seen in her hands and asked for in a balloon.
+    bool bDecoratedHeld = false;
+    bool bDecoratedOrdered = false;
+    // Looks in a row with its umbrella in sight; -1 once it was saved.
+    int nDecoratedLooks = 0;
 };
 
 std::set<std::string> fieldPictures(const Sight& sight, int nScreen) {
@@ -226,6 +235,25 @@ bool watchField(const Sight& sight, Memory& memory) {
     return true;
 }
 
+// Once the decorations are bought, the orders ask for decorated drinks and
+// the glasses she brings from the dispenser show theirs; one is saved on her way.
+bool watchDecorations(const Sight& sight, Memory& memory) {
+    for (const Guest& guest : Bartender::findGuests(sight))
+        memory.bDecoratedOrdered = memory.bDecoratedOrdered || Bartender::isDecorated(*guest.pBalloon);
+    int nShown = 0;
+    for (const Seen* pGlass : Bartender::heldGlasses(sight)) {
+        if (Bartender::drinkIn(*pGlass) < 0 || !Bartender::isDecorated(*pGlass)) continue;
+        memory.bDecoratedHeld = true;
+        for (int y = pGlass->box.top; y < pGlass->box.top + pGlass->box.getHeight() * 2 / 5; y += 2)
+            for (int x = pGlass->box.left; x < pGlass->box.right; x += 2) nShown += sight.topAt(x, y) == pGlass;
+    }
+    if (memory.nDecoratedLooks < 0) return true;
+    memory.nDecoratedLooks = nShown >= UMBRELLA_POINTS ? memory.nDecoratedLooks + 1 : 0;
+    if (memory.nDecoratedLooks < ON_THE_WAY_LOOKS) return true;
+    memory.nDecoratedLooks = -1;
+    return takeShot("decorated-drink") || refuse("could not save the decorated drink");
+}
+
 // The field until the results show, the bartender at work.
 Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
                const std::shared_ptr<Bartender>& pBartender) {
@@ -235,7 +263,7 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) {
                 pBartender->play(s, h);
-                return watchField(s, *pMemory);
+                return watchField(s, *pMemory) && watchDecorations(s, *pMemory);
             },
             LEVEL_FRAMES};
 }
@@ -372,6 +400,29 @@ std::vector<Step> checkingDayEnd(std::vector<Step> lResults, const std::string& 
     return lResults;
 }
 
+// The drink decorations from the store; the next day's guests want them.
+std::vector<Step> decorationSteps(const std::shared_ptr<Memory>& pMemory) {
+    const char* const DECORATIONS = "store_decos_normal";
+    return {
+        {"store for decorations", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_STORE); },
+         [](const Sight& s) { return !shows(s, Names::STR_STO_STORE); }, passPagesAndTips},
+        {"decorations", [DECORATIONS](const Sight& s) { return s.find(DECORATIONS) != nullptr; },
+         [DECORATIONS](const Sight& s, Hands& h) { return clickPicture(s, h, DECORATIONS); },
+         [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); }},
+        {"pay for decorations", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_UPG_BUY); },
+         [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); }},
+        {"decorations bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
+         [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
+        {"leave the store with decorations",
+         [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
+         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
+         [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
+    };
+}
+
 std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMemory,
                             const std::shared_ptr<Bartender>& pBartender) {
     std::vector<Step> lSteps = storyStartSteps(pMemory);
@@ -392,6 +443,13 @@ std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMem
         lSteps.push_back(watchingDayEnd(serveStep(sDay, pMemory, pBartender), pEnd));
         append(checkingDayEnd(resultsSteps(sDay, pMemory), sDay, pEnd));
         if (bFirst && nDay == 1) append(storeSteps(pMemory, pBartender));
+        if (bFirst && nDay == 2) append(decorationSteps(pMemory));
+        if (bFirst && nDay == 3)
+            lSteps.push_back({"decorations seen", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
+                              [pMemory](const Sight&, Hands&) {
+                                  return (pMemory->bDecoratedHeld && pMemory->bDecoratedOrdered) ||
+                                         refuse("no decorated drink in her hands or in a balloon");
+                              }});
     }
     lSteps.push_back(
         {"map after day 3", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },

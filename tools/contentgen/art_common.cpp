@@ -127,6 +127,32 @@ void glass(Canvas& c, float cx, float yBottom, float s, int nKind, const Rgba& d
 const char* const DRINKS[] = {"orange", "berry", "lime", "pineapple", "cola", "curacao", "coconut", "grape"};
 const int DRINK_COUNT = 8;
 
+// What the prop dispenser puts on a full glass: a paper umbrella leaning out
+// of the rim and a slice of orange hooked on its edge, both bright against
+// any drink so that the bonus they earn is seen at the glass's small size.
+void decoration(Canvas& c, float cx, float yBottom, float s, int nKind) {
+    using namespace Palette;
+    static const float RIM_HEIGHTS[] = {26, 30, 34};  // tumbler, cocktail glass, tall glass
+    float yRim = yBottom - RIM_HEIGHTS[nKind % 3] * s;
+    float xTop = cx + 9 * s, yTop = yRim - 11 * s;
+    c.line(cx + 2 * s, yRim + 8 * s, xTop, yTop, 1.6f * s, WOOD_DARK);
+    // The canopy: a fan of alternating panels over the stick's top.
+    const int PANELS = 6;
+    float r = 10 * s;
+    for (int i = 0; i < PANELS; ++i) {
+        float a0 = 3.4f + i * 2.9f / PANELS, a1 = 3.4f + (i + 1) * 2.9f / PANELS;
+        c.polygon({{xTop, yTop}, {xTop + r * std::cos(a0), yTop + r * 0.8f * std::sin(a0)},
+                   {xTop + r * std::cos(a1), yTop + r * 0.8f * std::sin(a1)}},
+                  i % 2 ? WHITE : CORAL);
+    }
+    c.ellipse(xTop, yTop - 1 * s, 1.4f * s, 1.4f * s, GOLD);
+    // The slice on the rim's other side.
+    float xSlice = cx - 8 * s;
+    c.ellipse(xSlice, yRim, 5 * s, 5 * s, Rgba(250, 160, 30));
+    c.ellipse(xSlice, yRim, 3.5f * s, 3.5f * s, Rgba(255, 215, 110));
+    c.line(xSlice - 3.5f * s, yRim, xSlice + 3.5f * s, yRim, 0.8f * s, Rgba(250, 160, 30));
+}
+
 Rgba drinkColour(int nDrink) {
     static const Rgba COLOURS[] = {Rgba(250, 150, 40, 220), Rgba(235, 70, 120, 220), Rgba(130, 210, 80, 220),
                                    Rgba(250, 225, 80, 220), Rgba(110, 60, 30, 230),  Rgba(40, 140, 230, 220),

@@ -275,11 +275,13 @@ void makeMapPictures(Generator& gen) {
 }
 
 // Palms that sway on the map: each sequence is four frames of one palm,
-// placed through its insertion point (the sprites stand at 0, 0).
+// placed through its insertion point (the sprites stand at 0, 0). Their
+// feet are chosen off the trail, so that no flower and no stop of the
+// marker stands on a palm.
 void makeMapAnimations(Generator& gen) {
     std::ostringstream anim;
     anim << "fps 4\n";
-    static const float PALMS[3][2] = {{40, 330}, {330, 250}, {760, 300}};
+    static const float PALMS[3][2] = {{200, 206}, {330, 250}, {692, 310}};
     static const char* const SEQS[] = {"palm_a", "palm_b", "palm_c"};
     for (int p = 0; p < 3; ++p) {
         for (int f = 0; f < 4; ++f) {

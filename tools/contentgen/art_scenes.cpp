@@ -190,17 +190,28 @@ void makeMug(Generator& gen) {
         Art::glass(half, 20, 48, 1.0f, d, Art::drinkColour(d), 0.45f);
         save("mug_drink" + std::to_string(d), full);
         save("mug_drink" + std::to_string(d) + "_half", half);
+        // Taller, with the same foot: the umbrella stands above the rim.
+        Canvas fullDecorated(48, 66), halfDecorated(48, 66);
+        for (Canvas* pCanvas : {&fullDecorated, &halfDecorated}) {
+            Art::glass(*pCanvas, 24, 64, 1.0f, d, Art::drinkColour(d), pCanvas == &fullDecorated ? 0.85f : 0.45f);
+            Art::decoration(*pCanvas, 24, 64, 1.0f, d);
+            pCanvas->outline(Palette::INK.withAlpha(140), 0.8f);
+        }
+        save("mug_drink" + std::to_string(d) + "_deco", fullDecorated);
+        save("mug_drink" + std::to_string(d) + "_half_deco", halfDecorated);
     }
     for (const char* pszHeading : {"n", "e", "s", "w"}) {
         std::string sH = pszHeading;
         anim << "seq stand_" << sH << "_limpio\nadd mug_clean\nseq stand_" << sH << "_empty\nadd mug_dirty\n";
         anim << "seq drink_" << sH << "_limpio\nadd mug_clean\nseq drink_" << sH << "_empty\nadd mug_dirty\n";
-        for (int d = 0; d < Art::DRINK_COUNT; ++d) {
-            std::string sDrink = "drink" + std::to_string(d);
-            anim << "seq stand_" << sH << "_" << sDrink << "\nadd mug_" << sDrink << "\n";
-            anim << "seq drink_" << sH << "_" << sDrink << " fps 1\nadd mug_" << sDrink << "\nadd mug_" << sDrink
-                 << "_half\nadd mug_dirty\n";
-        }
+        for (int d = 0; d < Art::DRINK_COUNT; ++d)
+            for (const char* pszLook : {"", "_deco"}) {
+                std::string sLook = pszLook;
+                std::string sDrink = "drink" + std::to_string(d);
+                anim << "seq stand_" << sH << "_" << sDrink << sLook << "\nadd mug_" << sDrink << sLook << "\n";
+                anim << "seq drink_" << sH << "_" << sDrink << sLook << " fps 1\nadd mug_" << sDrink << sLook
+                     << "\nadd mug_" << sDrink << "_half" << sLook << "\nadd mug_dirty\n";
+            }
     }
     anim << "default stand_s_limpio\n";
     gen.set.addText(COMMON, "mug.anim", anim.str());
@@ -302,11 +313,16 @@ void makeFieldExtras(Generator& gen) {
 // What a guest wants, drawn the same way in the balloon over the guest and on
 // the sign of the source that gives it: the glass of the drink on a disc of
 // its colour.
-void drinkBadge(Canvas& c, float cx, float cy, float r, int nDrink) {
+// A decorated glass (fDecorated, its scale in the badge, above 0) stands
+// lower, so that its umbrella stays on the disc.
+void drinkBadge(Canvas& c, float cx, float cy, float r, int nDrink, float fDecorated = 0.0f) {
     Rgba colour = Art::drinkColour(nDrink).withAlpha(255);
     c.ellipse(cx, cy, r, r, colour.shade(0.55f));
     c.ring(cx, cy, r, 2.0f, colour.shade(-0.1f));
-    Art::glass(c, cx, cy + r * 0.78f, r / 21.0f, nDrink, Art::drinkColour(nDrink), 0.85f);
+    float fScale = r / 21.0f * (fDecorated > 0.0f ? fDecorated : 1.0f);
+    float yFoot = cy + r * (fDecorated > 0.0f ? 0.88f : 0.78f);
+    Art::glass(c, cx - (fDecorated > 0.0f ? 2.0f : 0.0f), yFoot, fScale, nDrink, Art::drinkColour(nDrink), 0.85f);
+    if (fDecorated > 0.0f) Art::decoration(c, cx - 2.0f, yFoot, fScale, nDrink);
 }
 
 // The order balloons (one per drink), the signs of the drink sources, and the
@@ -317,9 +333,15 @@ void makeOrders(Generator& gen) {
         Canvas balloon(60, 66);
         balloon.ellipse(30, 28, 28, 26, WHITE);
         balloon.polygon({{20, 48}, {33, 51}, {16, 64}}, WHITE);
+        Canvas decorated = balloon;
         drinkBadge(balloon, 30, 28, 21, d);
         balloon.outline(INK, 1.5f);
         gen.set.addImage(COMMON, "order_drink" + std::to_string(d), balloon);
+        // The order that wants the glass decorated: the same badge with the
+        // glass drawn smaller and lower, its umbrella inside the balloon.
+        drinkBadge(decorated, 30, 28, 21, d, 0.78f);
+        decorated.outline(INK, 1.5f);
+        gen.set.addImage(COMMON, "order_drink" + std::to_string(d) + "_deco", decorated);
 
         Canvas sign(36, 40);
         sign.roundRect(1, 1, 34, 38, 6, WOOD_DARK);

@@ -43,18 +43,20 @@ void makeMenu(Generator& gen) {
     Art::palm(palms, 470, 560, 330, 60);
     Art::palm(palms, 780, 600, 300, -40);
     gen.set.addImage(COMMON, "menu_fondo_1", palms);
+    // The hut stands right of the sign post (menu_estatico_4, x 655 to 667)
+    // and below its lower board, running on beyond the screen's edge: the
+    // post stands on the sand, never in front of the bar.
     Canvas hut(800, 600);
-    hut.fillRect(560, 300, 14, 220, WOOD_DARK);
-    hut.fillRect(760, 300, 14, 220, WOOD_DARK);
-    hut.polygon({{530, 310}, {667, 230}, {805, 310}}, Rgba(215, 180, 90));
+    hut.fillRect(704, 370, 14, 150, WOOD_DARK);
+    hut.polygon({{684, 380}, {800, 318}, {916, 380}}, Rgba(215, 180, 90));
     // Thatch: strokes that follow the roof's slopes.
     for (int i = 1; i < 8; ++i) {
         float t = i / 8.0f;
-        hut.line(667, 232, 530 + 275 * t, 308, 1.5f, Rgba(180, 140, 60));
+        hut.line(800, 320, 684 + 232 * t, 378, 1.5f, Rgba(180, 140, 60));
     }
-    hut.fillRect(550, 430, 240, 70, WOOD);
-    hut.stripes(550, 430, 240, 70, 10, WOOD.shade(-0.2f), 2);
-    for (int i = 0; i < 4; ++i) Art::glass(hut, 585 + i * 55.0f, 428, 1.0f, i, Art::drinkColour(i), 0.8f);
+    hut.fillRect(692, 430, 120, 70, WOOD);
+    hut.stripes(692, 430, 120, 70, 10, WOOD.shade(-0.2f), 2);
+    for (int i = 0; i < 2; ++i) Art::glass(hut, 730 + i * 45.0f, 428, 1.0f, i, Art::drinkColour(i), 0.8f);
     hut.outline(INK, 1.2f);
     gen.set.addImage(COMMON, "menu_fondo_2", hut);
     Canvas dunes(800, 600);

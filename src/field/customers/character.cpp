@@ -7,6 +7,7 @@
 #include "base/names.h"
 #include "field/picturehit.h"
 #include "field/playmode.h"
+#include "field/targets/fieldspots.h"
 #include "player/qarnplayer.h"
 #include "rules/upgrademanager.h"
 
@@ -186,9 +187,18 @@ void Character::takeOrder() {
     m_fPatienceLeft = m_fPatience;
     setState(STATE_WAITING, Names::SEQ_CUSTOMER_WAIT);
     showBalloon(false);
-    m_pOrderBalloon->showDrink(m_nOrder);
+    m_pOrderBalloon->showDrink(m_nOrder, wantsDecoration());
     m_pOrderBalloon->showPatience(1.0f);
     if (m_pMode) m_pMode->onTipEvent(PlayMode::TIP_ORDER_TAKEN, getScreenBox());
+}
+
+// Where the bar can decorate a glass, every guest pays for the decoration,
+// so its order asks for one.
+bool Character::wantsDecoration() const {
+    if (!m_pMode) return false;
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : m_pMode->getSpots())
+        if (dynamic_cast<const PropDispenser*>(pSpot.get())) return true;
+    return false;
 }
 
 bool Character::accepts(const Mug* pMug) const {

@@ -61,6 +61,8 @@ public:
     void update(float fDt);
     // The balloon was clicked: the order is taken.
     void takeOrder();
+    // Whether its order shows the glass decorated: the bar has the decorations.
+    bool wantsDecoration() const;
     // Whether it wants this glass now: full, of the drink it ordered.
     bool accepts(const Mug* pMug) const;
     void serve(Tsl::SmartPtr<Mug> pMug);

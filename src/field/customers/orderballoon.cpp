@@ -24,12 +24,13 @@ int OrderBalloon::patienceStep(float fShare) {
     return nStep < 0 ? 0 : nStep >= Names::ORDER_PATIENCE_STEPS ? Names::ORDER_PATIENCE_STEPS - 1 : nStep;
 }
 
-void OrderBalloon::showDrink(int nDrink) {
+void OrderBalloon::showDrink(int nDrink, bool bDecorated) {
     if (nDrink == NO_DRINK) {
         if (m_pDrink) m_pDrink->setVisible(false);
         return;
     }
-    showPicture(m_pDrink, Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, nDrink), m_nY, m_nZOrder);
+    const char* pszFormat = bDecorated ? Names::IMG_ORDER_DECORATED_DRINK_FORMAT : Names::IMG_ORDER_DRINK_FORMAT;
+    showPicture(m_pDrink, Tsl::String::format(pszFormat, nDrink), m_nY, m_nZOrder);
 }
 
 void OrderBalloon::showPatience(float fShare) {

@@ -19,7 +19,7 @@ public:
     ~OrderBalloon() override;
 
     // NO_DRINK hides the drink.
-    void showDrink(int nDrink);
+    void showDrink(int nDrink, bool bDecorated = false);
     // The meter's step for the share of patience left, 0 to 1; a negative share hides it.
     void showPatience(float fShare);
     void hide();

@@ -14,6 +14,7 @@
 #include "player/playermanager.h"
 #include "field/playmode.h"
 #include "player/qarnplayer.h"
+#include "story/slideshow.h"
 #include "story/storymanager.h"
 #include "rules/storyrules.h"
 #include "rules/upgrademanager.h"
@@ -458,7 +459,9 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 pGuest->takeOrder();
                 int nDrinks = 0;
-                std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
+                const char* pszOrder = pGuest->wantsDecoration() ? Names::IMG_ORDER_DECORATED_DRINK_FORMAT
+                                                                 : Names::IMG_ORDER_DRINK_FORMAT;
+                std::string sDrink = Tsl::String::format(pszOrder, pGuest->getOrder()).c_str();
                 float fHead = pGuest->getSprite()->getScreenRect().top;
                 for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
                     if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
@@ -586,6 +589,35 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
         }
 }
 
+// A decorated glass shows its decoration wherever it is drawn: held, on a
+// coaster, before its guest; with the decorations bought, the order balloon
+// asks for one.
+TEST_F(GeneratedContent, ADecoratedGlassShowsItsDecorationWhereverItIsDrawn) {
+    QarnPlayer player;
+    Tsl::List<Tsl::SmartPtr<Character>> lGuests;
+    Tsl::SmartPtr<PlayMode> pMode = furnishedBar(0, 1, player, lGuests);
+    Character* pGuest = lGuests.getAt(0).get();
+    pGuest->takeOrder();
+    int nDrink = pGuest->getOrder();
+    Tsl::String sOrder = Tsl::String::format(Names::IMG_ORDER_DECORATED_DRINK_FORMAT, nDrink);
+    EXPECT_EQ(1u, picturesOf(pMode.get(), sOrder.c_str()).size()) << sOrder.c_str();
+    Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode.get(), nDrink);
+    pGlass->decorate();
+    std::string sDecorated = "mug_drink" + std::to_string(nDrink) + "_deco";
+    auto shown = [&pGlass] { return std::string(pGlass->getSprite()->getImage()->getName().c_str()); };
+    pMode->getWaitress()->setHandContents(pGlass);
+    EXPECT_EQ(sDecorated, shown()) << "held";
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+        if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
+            pCoaster->doAction(0);
+            EXPECT_EQ(sDecorated, shown()) << "on a coaster";
+            break;
+        }
+    pGuest->serve(pGlass);
+    EXPECT_EQ(sDecorated, shown()) << "before its guest";
+    closeEveryMode();
+}
+
 // The hint given as an order is taken tells the player to click the source
 // of the drink: on every scene, for a guest at any seat, it leaves the
 // sources (their signs) and the sink in sight.
@@ -629,28 +661,44 @@ std::string refusedLines(const std::string& sLog) {
     return sRefused;
 }
 
-// The trail's flowers are drawn above the sites: no flower of the map, in
-// any look of any site, lies over a building's picture.
+// The trail's flowers are drawn above the sites and the palms: no flower of
+// the map lies over a building's picture in any look of its site, and
+// neither a flower nor the marker at any stop lies over a palm.
 TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
     typedef StoryManagerMode Smm;
     const int ALPHA_SEEN = 32;
+    // The pixels of the picture centred on route point i that lie over the cover drawn at (left, top).
+    auto covered = [&](const char* pszOnTrail, int i, const Tsl::SmartPtr<Image>& pCover, int nCoverLeft,
+                       int nCoverTop) {
+        Tsl::SmartPtr<Image> pOnTrail = app.getImage(pszOnTrail);
+        int nLeft = Smm::MAP_ROUTE[i].nX - pOnTrail->getWidth() / 2 - nCoverLeft;
+        int nTop = Smm::MAP_ROUTE[i].nY - pOnTrail->getHeight() / 2 - nCoverTop;
+        int nCovered = 0;
+        for (int y = 0; y < pOnTrail->getHeight(); ++y)
+            for (int x = 0; x < pOnTrail->getWidth(); ++x)
+                nCovered += !pOnTrail->isTransparentAt(x, y, ALPHA_SEEN) &&
+                            !pCover->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
+        return nCovered;
+    };
+    auto flower = [](int i) {
+        bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
+        return bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
+    };
     for (int s = 0; s < Smm::SITE_COUNT; ++s)
         for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
             Tsl::String sSite = Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, Smm::MAP_SITES[s].pszName, pszLook);
-            Tsl::SmartPtr<Image> pSite = app.getImage(sSite.c_str());
-            for (int i = 0; i < Smm::ROUTE_POINTS; ++i) {
-                bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
-                Tsl::SmartPtr<Image> pFlower =
-                    app.getImage(bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL);
-                int nLeft = Smm::MAP_ROUTE[i].nX - pFlower->getWidth() / 2;
-                int nTop = Smm::MAP_ROUTE[i].nY - pFlower->getHeight() / 2;
-                int nCovered = 0;
-                for (int y = 0; y < pFlower->getHeight(); ++y)
-                    for (int x = 0; x < pFlower->getWidth(); ++x)
-                        nCovered += !pFlower->isTransparentAt(x, y, ALPHA_SEEN) &&
-                                    !pSite->isTransparentAt(nLeft + x, nTop + y, ALPHA_SEEN);
-                EXPECT_EQ(0, nCovered) << sSite.c_str() << " under the flower of level " << i;
-            }
+            for (int i = 0; i < Smm::ROUTE_POINTS; ++i)
+                EXPECT_EQ(0, covered(flower(i), i, app.getImage(sSite.c_str()), 0, 0))
+                    << sSite.c_str() << " under the flower of level " << i;
+        }
+    Tsl::SmartPtr<Animation> pPalms = app.getAnimation(Names::ANIM_MAP_PALM);
+    for (const char* pszPalm : Names::SEQ_PALMS)  // its sprites stand at (0, 0)
+        for (int f = 0; f < pPalms->getFrameCount(pszPalm); ++f) {
+            Tsl::SmartPtr<Image> pFrame = pPalms->getFrameImage(pszPalm, f);
+            for (int i = 0; i < Smm::ROUTE_POINTS; ++i)
+                for (const char* pszOnTrail : {flower(i), Names::IMG_MAP_MARKER})
+                    EXPECT_EQ(0, covered(pszOnTrail, i, pFrame, -pFrame->getInsPointX(), -pFrame->getInsPointY()))
+                        << pszPalm << " under " << pszOnTrail << " at level " << i;
         }
 }
 
@@ -795,7 +843,8 @@ struct ThemedContent : GeneratedContent {
 };
 
 // The menu's welcome line stays on its card for any name a profile may
-// have: a long one is drawn smaller, one too wide even then is cut.
+// have: a long one is drawn smaller, one too wide even then is cut. The
+// sign post stands clear of the bar hut.
 TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
     struct Case {
         const char* pszName;
@@ -810,6 +859,7 @@ TEST_F(ThemedContent, TheWelcomeLineStaysOnItsCard) {
             EXPECT_TRUE(card.containsRect(pPart->getScreenRect()))
                 << c.pszName << ": " << pPart->getScreenRect().toString().c_str() << " off " << card.toString().c_str();
         EXPECT_EQ(c.bShownWhole, pMenu->getNameLabel()->getText() == c.pszName) << c.pszName;
+        EXPECT_FALSE(drawnBox(*pMenu, "menu_estatico_4").overlaps(drawnBox(*pMenu, "menu_fondo_2")));
         app.endMode(pMenu.get());
         destroyPlayerManager();
     }
@@ -901,6 +951,30 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
         Color other = app.getImage((std::string(pszTab) + "_normal").c_str())->getColorAt(20, 34);
         EXPECT_GE(contrast(luminance(chosen), luminance(other)), 3.0) << pszTab;
     }
+}
+
+// Every story page says, under its captions, that a click goes on; the
+// first page's hut is another once painted than when found.
+TEST_F(ThemedContent, TheStoryPagesSayAClickGoesOnAndShowTheHutPainted) {
+    const Rect underCaptions(0, 572, 800, 600);
+    for (int nStage = 0; nStage <= StoryRules::STAGE_COUNT; ++nStage) {
+        SlideList lPages;
+        StoryManagerMode::buildStoryPages(nStage, lPages);
+        Tsl::SmartPtr<SlideshowMode> pShow = new SlideshowMode(lPages, false, Names::MUSIC_STORY);
+        app.pushMode(pShow.get());
+        for (int i = 0; i < 8 && pShow->getTextLabels().getCount() == 0; ++i) frame();
+        ASSERT_EQ(1, pShow->getTextLabels().getCount()) << "stage " << nStage;
+        Label* pLine = pShow->getTextLabels().getAt(0).get();
+        EXPECT_TRUE(pLine->getText() == app.getString(Names::STR_STO_CLICK_ON) &&
+                    underCaptions.containsRect(pLine->getScreenRect()))
+            << pLine->getText().c_str() << " at " << pLine->getScreenRect().toString().c_str();
+        app.endMode(pShow.get());
+    }
+    Tsl::SmartPtr<Image> pPage = app.getImage("historieta_1");
+    int nChanged = 0;  // over the hut's front, in the first panel and the third
+    for (int y = 134; y < 195; ++y)
+        for (int x = 199; x < 346; ++x) nChanged += pPage->getColorAt(x, y) != pPage->getColorAt(x, y + 290);
+    EXPECT_GT(nChanged, 3000);
 }
 
 // The credits roll on their card: whatever part of a line shows, all the
