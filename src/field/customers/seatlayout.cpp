@@ -157,9 +157,11 @@ void SeatLayout::placeBalloon(CharacterSpot& seat, Tsl::List<Rect>& lTaken) cons
 
 bool SeatLayout::balloonFits(const Rect& balloon, const Rect& face, const Tsl::List<Rect>& lTaken) const {
     if (!m_screen.containsRect(balloon) || balloon.overlaps(face)) return false;
+    // Edges that only touch still read as one picture over the other.
+    Rect clear(balloon.left - CLEARANCE, balloon.top - CLEARANCE, balloon.right + CLEARANCE, balloon.bottom + CLEARANCE);
     for (const Rect& station : m_lStations)
-        if (station.overlaps(balloon)) return false;
+        if (station.overlaps(clear)) return false;
     for (const Rect& other : lTaken)
-        if (other.overlaps(balloon)) return false;
+        if (other.overlaps(clear)) return false;
     return true;
 }

@@ -25,7 +25,7 @@ public:
     // go onto the same places again. A row holds at most MAX_ROW glasses.
     enum { ROW_RISE = 8, ROWS = 2, MAX_ROW = 4 };
     // How far a balloon may move from over its guest's head, in steps.
-    enum { BALLOON_STEP = 10, MAX_BALLOON_SHIFT = 60, MAX_BALLOON_DROP = 80 };
+    enum { BALLOON_STEP = 10, MAX_BALLOON_SHIFT = 60, MAX_BALLOON_DROP = 80, CLEARANCE = 2 };
 
     SeatLayout(const Tsl::List<Tsl::SmartPtr<Sprite>>& lScenery, const Tsl::List<Tsl::SmartPtr<ActionSpot>>& lSpots,
                const Rect& screen);

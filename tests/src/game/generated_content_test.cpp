@@ -359,11 +359,54 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     return aFound;
 }
 
+// The balloons' pictures shown (the question, the drink, the meter), each
+// with the guest whose balloon it is nearest.
+std::vector<std::pair<const Character*, Sprite*>> balloonPictures(PlayMode* pMode,
+                                                                  const Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
+    std::vector<std::pair<const Character*, Sprite*>> aShown;
+    for (const SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
+            std::string sName = pSprite->getDrawImage() ? pSprite->getDrawImage()->getName().c_str() : "";
+            if (!pSprite->isVisible() || (sName.rfind("balloon_", 0) && sName.rfind("order_", 0))) continue;
+            const Character* pNearest = nullptr;
+            float fNearest = 0.0f;
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                Point middle = middleOf(pSprite.get());
+                float fDx = middle.x - pGuest->getBalloon()->getX(), fDy = middle.y - pGuest->getBalloon()->getY();
+                if (!pNearest || fDx * fDx + fDy * fDy < fNearest) pNearest = pGuest.get(), fNearest = fDx * fDx + fDy * fDy;
+            }
+            aShown.push_back({pNearest, pSprite.get()});
+        }
+    return aShown;
+}
+
+// A click meant for a station must never take a balloon drawn over it, nor
+// one balloon hide another.
+void expectBalloonsClear(PlayMode* pMode, const Tsl::List<Tsl::SmartPtr<Character>>& lGuests, const std::string& sWhen) {
+    std::vector<std::pair<const Character*, Sprite*>> aCovered;
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
+        if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get()) ||
+            dynamic_cast<PropDispenser*>(pSpot.get()))
+            for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aCovered.push_back({nullptr, pPicture.get()});
+    std::vector<std::pair<const Character*, Sprite*>> aBalloons = balloonPictures(pMode, lGuests);
+    ASSERT_FALSE(aBalloons.empty()) << sWhen;
+    aCovered.insert(aCovered.end(), aBalloons.begin(), aBalloons.end());
+    for (const auto& balloon : aBalloons)
+        for (const auto& other : aCovered)
+            if (other.first != balloon.first) {
+                EXPECT_FALSE(balloon.second->collidePixels(other.second, 1, 0))
+                    << sWhen << ": the balloon of seat " << balloon.first->getSeat() << " over "
+                    << (other.first ? "the balloon of seat " + std::to_string(other.first->getSeat())
+                                    : "the station at " + std::to_string(other.second->getX()));
+            }
+}
+
 // Every scene at every upgrade level, a glass on each coaster and each seat
 // taken by a guest who asks, then drinks, then leaves its glass: a click at
 // the middle of any target's picture (and of what a spot's picture draws)
 // reaches it, whatever is drawn around; a guest's face does too once its
-// balloon is gone; an empty seat shows nothing to click.
+// balloon is gone; an empty seat shows nothing to click. No balloon, asking
+// or showing the order, draws over a station or another guest's balloon.
 TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
     for (int nScene = 0; nScene < 5; ++nScene)
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
@@ -408,21 +451,23 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 }
             };
             expectEveryTarget(", every seat taken");
+            expectBalloonsClear(pMode.get(), lGuests, sAt + ", every guest asking");
             // Once the order is taken, the balloon showing the drink is its guest's.
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 pGuest->takeOrder();
                 int nDrinks = 0;
                 std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
-                float fHead = pGuest->getSprite()->getScreenRect().top;
+                Point balloon(float(pGuest->getBalloon()->getX()), float(pGuest->getBalloon()->getY()));
                 for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
-                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
-                        std::abs(middleOf(pDrink).y - fHead) < 60) {
+                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == int(balloon.x) &&
+                        std::abs(middleOf(pDrink).y - balloon.y) < 2) {
                         ++nDrinks;
                         EXPECT_EQ(reached(pMode.get(), middleOf(pDrink), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
                                   "spot") << sAt << ": the drink over seat " << pGuest->getSeat();
                     }
                 EXPECT_EQ(nDrinks, 1) << sAt << ": the drink over seat " << pGuest->getSeat();
             }
+            expectBalloonsClear(pMode.get(), lGuests, sAt + ", every order taken");
             serveEveryone(pMode.get(), lGuests);
             expectEveryTarget(", every guest drinking");
             std::vector<Point> aFaces;
@@ -536,6 +581,44 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     expectOnSurface(pCoaster->getGlass().get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(),
                                     sAt + " coaster at " + std::to_string(pCoaster->getX()));
                 }
+            // Three more guests in turn on every seat, no glass cleared: each
+            // glass left stands on its seat's surface, clear of every glass
+            // of the other seats and the coasters and of every station.
+            for (int nRound = 1; nRound < 4; ++nRound) {
+                Tsl::List<Tsl::SmartPtr<Character>> lNext;
+                for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                    for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                    pMode->removeCharacter(pGuest);
+                    lNext.append(seatGuest(pMode.get(), pGuest->getSeat()));
+                    lNext.getLast()->update(Character::ARRIVE_SECONDS);
+                }
+                lGuests = lNext;
+                serveEveryone(pMode.get(), lGuests);
+            }
+            std::vector<std::pair<int, Sprite*>> aStanding;  // seat (-1 none), picture
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft = pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
+                ASSERT_EQ(lLeft.getCount(), 3) << sAt;
+                for (const Tsl::SmartPtr<Mug>& pGlass : lLeft) {
+                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(lLeft.getFirst().get()))
+                        << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
+                    aStanding.push_back({pGuest->getSeat(), pGlass->getSprite()});
+                }
+                if (!pGuest->isVip()) aStanding.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
+            }
+            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+                if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
+                for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aStanding.push_back({-1, pPicture.get()});
+                if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
+                    aStanding.push_back({-1, pCoaster->getGlass()->getSprite()});
+            }
+            for (const auto& glass : aStanding)
+                for (const auto& other : aStanding)
+                    if (glass.first >= 0 && other.first != glass.first) {
+                        EXPECT_FALSE(glass.second->collidePixels(other.second, 1, 0))
+                            << sAt << " seat " << glass.first << ": a glass at " << glass.second->getX() << " over "
+                            << (other.first >= 0 ? "seat " + std::to_string(other.first) : std::string("a station"));
+                    }
             closeEveryMode();
         }
 }
