@@ -19,6 +19,10 @@ namespace {
 enum { STILL_LOOKS = 4, CLICK_LOOKS = 6, NO_METER = 1000 };
 // How far below a balloon's foot its guest's figure is looked for.
 const int FIGURE_REACH = 8;
+// How far aside of its guest's middle a balloon may stand.
+const int BESIDE_REACH = 80;
+const char* const PROP = "prop_";
+const char* const TABLE = "prop_table";
 const char* const FIGURE = "wt_";
 const char* const GLASS = "mug_";
 const char* const FULL_GLASS = "mug_drink";
@@ -38,7 +42,25 @@ bool isBalloon(const Seen& seen) {
     return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE);
 }
 
-// The figure drawn last under the balloon's foot, scenery and texts aside.
+// Whose head a balloon moved aside (off a station, off another balloon)
+// belongs to: the figure nearest across whose top stands level with it,
+// props, glasses and the waitress aside.
+const Seen* figureBeside(const Sight& sight, const Seen& balloon) {
+    const Seen* pFigure = nullptr;
+    for (const Seen& seen : sight.all()) {
+        if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400 || seen.isNamedLike(PROP) ||
+            seen.isNamedLike(GLASS) || seen.isNamedLike(FIGURE))
+            continue;
+        if (seen.box.top < balloon.box.top || seen.box.top > balloon.box.bottom + FIGURE_REACH) continue;
+        if (std::abs(seen.centreX() - balloon.centreX()) > BESIDE_REACH) continue;
+        if (!pFigure || std::abs(seen.centreX() - balloon.centreX()) < std::abs(pFigure->centreX() - balloon.centreX()))
+            pFigure = &seen;
+    }
+    return pFigure;
+}
+
+// The figure drawn last under the balloon's foot, scenery and texts aside;
+// else the one beside it.
 const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
     const Seen* pFigure = nullptr;
     for (const Seen& seen : sight.all()) {
@@ -46,7 +68,7 @@ const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
         if (!seen.showsAt(balloon.centreX(), balloon.box.bottom + FIGURE_REACH)) continue;
         if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
     }
-    return pFigure;
+    return pFigure ? pFigure : figureBeside(sight, balloon);
 }
 
 // The meter drawn just over the balloon.
@@ -179,6 +201,12 @@ std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight, const std::v
     return lUsed;
 }
 
+bool Bartender::standsOnTable(const Sight& sight, const Seen& glass) {
+    for (const Seen* pTable : sight.findAll(TABLE))
+        if (glass.nZOrder > pTable->nZOrder && pTable->showsAt(glass.centreX(), glass.box.bottom - 1)) return true;
+    return false;
+}
+
 bool Bartender::clickFirst(const Sight& sight, Hands& hands, const std::vector<const Seen*>& lTargets) {
     for (const Seen* pTarget : lTargets) {
         int nX = 0, nY = 0;
@@ -213,7 +241,8 @@ void Bartender::plan(const Sight& sight, Hands& hands) {
         else if (guest.pFigure)
             lTargets.push_back(sight.find(SIGN + std::to_string(guest.nDrink)));
     }
-    for (const Seen* pUsed : usedGlasses(sight, lGuests)) lTargets.push_back(pUsed);
+    for (const Seen* pUsed : usedGlasses(sight, lGuests))
+        if (!m_bKeepTableGlasses || !standsOnTable(sight, *pUsed)) lTargets.push_back(pUsed);
     clickFirst(sight, hands, lTargets);
 }
 

@@ -7,8 +7,11 @@
 // held still. With the harness's fixed seed and clock it wins the first
 // three days of the story at each difficulty, buys an upgrade and finds it
 // on the field, pauses a day and resumes it, plays a Relax and a Free play
-// game picked on the map, and quits. Screenshots of the order balloon, a won
-// results dialog, the map after the third day and guests at the tables are
+// game picked on the map, and quits. It leaves the used glasses on the
+// tables, and checks on the field that they stay on the table's top (four
+// guests' at one chair at least once) and that no balloon covers a station.
+// Screenshots of the order balloon, a won results dialog, the map after the
+// third day, guests at the tables and the glasses gathered at a table are
 // saved in the working folder.
 // Exits 0 when every stop was reached and every check held.
 #include "bartender.h"
@@ -62,6 +65,7 @@ struct Memory {
     bool bWonShot = false;
     bool bOrderShot = false;
     bool bTablesShot = false;
+    bool bTableGlassesShot = false;
 };
 
 std::set<std::string> fieldPictures(const Sight& sight, int nScreen) {
@@ -226,6 +230,84 @@ bool watchField(const Sight& sight, Memory& memory) {
     return true;
 }
 
+// --- what stands on the field, whatever the player leaves there ----------------------------------
+
+enum { GLASSES_AT_A_CHAIR = 4, TABLE_TOP_DEPTH = 40, TABLE_REACH = 60 };
+// What a click fetches a drink at, washes glasses at or decorates them at.
+const char* const STATIONS[] = {"prop_tap", "prop_sink", "prop_cooler", "prop_dispenser", "juicer_", "sign_drink"};
+const char* const BALLOON_PICTURES[] = {"balloon_", "order_drink", "order_patience"};
+
+// Whether both pictures show a pixel at one point: one is drawn over the other.
+bool drawnOver(const Seen& a, const Seen& b) {
+    Rect both = a.box.intersect(b.box);
+    for (int y = both.top; y < both.bottom; ++y)
+        for (int x = both.left; x < both.right; ++x)
+            if (a.showsAt(x, y) && b.showsAt(x, y)) return true;
+    return false;
+}
+
+// A balloon drawn over a station would take the click meant for it.
+bool checkBalloonsOffStations(const Sight& sight) {
+    for (const char* pszBalloon : BALLOON_PICTURES)
+        for (const Seen* pBalloon : sight.findLike(pszBalloon))
+            for (const char* pszStation : STATIONS)
+                for (const Seen* pStation : sight.findLike(pszStation))
+                    if (pBalloon->box.overlaps(pStation->box) && drawnOver(*pBalloon, *pStation))
+                        return refuse("the balloon " + pBalloon->sPicture + " covers " + pStation->sPicture);
+    return true;
+}
+
+const Seen* nearestChair(const Sight& sight, const Seen& glass) {
+    const Seen* pNearest = nullptr;
+    for (const Seen* pChair : sight.findAll("prop_chair"))
+        if (!pNearest || std::abs(pChair->centreX() - glass.centreX()) < std::abs(pNearest->centreX() - glass.centreX()))
+            pNearest = pChair;
+    return pNearest;
+}
+
+// The glasses standing by the table's top (not in her hands), each with the chair it is nearest.
+std::vector<std::pair<const Seen*, const Seen*>> glassesAtTable(const Sight& sight, const Seen& table) {
+    std::vector<std::pair<const Seen*, const Seen*>> lAt;
+    std::vector<const Seen*> lHeld = Bartender::heldGlasses(sight);
+    for (const Seen* pGlass : sight.findLike("mug_")) {
+        int nFootY = pGlass->box.bottom - 1;
+        if (std::find(lHeld.begin(), lHeld.end(), pGlass) != lHeld.end() || nFootY < table.box.top ||
+            nFootY >= table.box.top + TABLE_TOP_DEPTH || pGlass->centreX() < table.box.left - TABLE_REACH ||
+            pGlass->centreX() >= table.box.right + TABLE_REACH)
+            continue;
+        lAt.push_back({pGlass, nearestChair(sight, *pGlass)});
+    }
+    return lAt;
+}
+
+// However many guests in turn leave their glasses at a chair, they stand on
+// the table's top, clear of the other chair's; once four stand at one
+// chair, the table is photographed.
+bool watchTableGlasses(const Sight& sight, Memory& memory) {
+    for (const Seen* pTable : sight.findAll("prop_table")) {
+        std::vector<std::pair<const Seen*, const Seen*>> lAt = glassesAtTable(sight, *pTable);
+        for (const auto& glass : lAt) {
+            if (!Bartender::standsOnTable(sight, *glass.first))
+                return refuse("a glass at x " + std::to_string(glass.first->centreX()) + " stands off the table");
+            for (const auto& other : lAt)
+                if (other.second != glass.second && drawnOver(*glass.first, *other.first))
+                    return refuse("a glass at x " + std::to_string(glass.first->centreX()) + " stands over another chair's");
+        }
+        // The photograph waits for the waitress to leave the glasses in sight.
+        bool bHidden = false;
+        for (const Seen* pPart : sight.findLike("wt_"))
+            for (const auto& glass : lAt) bHidden = bHidden || pPart->box.overlaps(glass.first->box);
+        for (const auto& glass : lAt) {
+            int nAtChair = int(std::count_if(lAt.begin(), lAt.end(), [&](const auto& g) { return g.second == glass.second; }));
+            if (memory.bTableGlassesShot || nAtChair < GLASSES_AT_A_CHAIR || bHidden) continue;
+            std::printf("player: %d glasses stand at the chair at x %d\n", nAtChair, glass.second->centreX());
+            memory.bTableGlassesShot = true;
+            if (!takeShot("table-used-glasses")) return refuse("could not save the glasses at a table");
+        }
+    }
+    return true;
+}
+
 // The field until the results show, the bartender at work.
 Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
                const std::shared_ptr<Bartender>& pBartender) {
@@ -235,7 +317,7 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) {
                 pBartender->play(s, h);
-                return watchField(s, *pMemory);
+                return watchField(s, *pMemory) && checkBalloonsOffStations(s) && watchTableGlasses(s, *pMemory);
             },
             LEVEL_FRAMES};
 }
@@ -405,6 +487,9 @@ std::vector<Step> script(const std::shared_ptr<Bartender>& pBartender) {
     }
     append(timedGameSteps("relax", Names::STR_MNM_RELAX, Names::TXT_EXIT, pMemory, pBartender));
     append(timedGameSteps("free play", Names::STR_MNM_FREE_PLAY, Names::TXT_OK, pMemory, pBartender));
+    lSteps.push_back({"glasses gathered at a table", menuShown, [pMemory](const Sight&, Hands&) {
+                          return pMemory->bTableGlassesShot || refuse("four guests' glasses never stood at one chair");
+                      }});
     append(quitSteps());
     return lSteps;
 }
@@ -417,6 +502,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto pBartender = std::make_shared<Bartender>();
+    pBartender->keepTableGlasses(true);
     StepRunner runner(script(pBartender));
     int nExit = runScripted("Player", argv[1], [&runner] {
         fixChance();
