@@ -19,9 +19,7 @@ namespace {
 enum { STILL_LOOKS = 4, CLICK_LOOKS = 6, NO_METER = 1000 };
 // How far below a balloon's foot its guest's figure is looked for.
 const int FIGURE_REACH = 8;
-// How far aside of its guest's middle a balloon may stand.
-const int BESIDE_REACH = 80;
-const char* const PROP = "prop_";
+const int ASIDE_REACH = 60;
 const char* const TABLE = "prop_table";
 const char* const FIGURE = "wt_";
 const char* const GLASS = "mug_";
@@ -42,33 +40,21 @@ bool isBalloon(const Seen& seen) {
     return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE);
 }
 
-// Whose head a balloon moved aside (off a station, off another balloon)
-// belongs to: the figure nearest across whose top stands level with it,
-// props, glasses and the waitress aside.
-const Seen* figureBeside(const Sight& sight, const Seen& balloon) {
-    const Seen* pFigure = nullptr;
-    for (const Seen& seen : sight.all()) {
-        if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400 || seen.isNamedLike(PROP) ||
-            seen.isNamedLike(GLASS) || seen.isNamedLike(FIGURE))
-            continue;
-        if (seen.box.top < balloon.box.top || seen.box.top > balloon.box.bottom + FIGURE_REACH) continue;
-        if (std::abs(seen.centreX() - balloon.centreX()) > BESIDE_REACH) continue;
-        if (!pFigure || std::abs(seen.centreX() - balloon.centreX()) < std::abs(pFigure->centreX() - balloon.centreX()))
-            pFigure = &seen;
-    }
-    return pFigure;
-}
-
 // The figure drawn last under the balloon's foot, scenery and texts aside;
-// else the one beside it.
+// a balloon moved aside (off a station or another balloon) has it nearest
+// along its foot.
 const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
-    const Seen* pFigure = nullptr;
-    for (const Seen& seen : sight.all()) {
-        if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400) continue;
-        if (!seen.showsAt(balloon.centreX(), balloon.box.bottom + FIGURE_REACH)) continue;
-        if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
-    }
-    return pFigure ? pFigure : figureBeside(sight, balloon);
+    for (int nAside = 0; nAside <= ASIDE_REACH; nAside += 4)
+        for (int nX : {balloon.centreX() + nAside, balloon.centreX() - nAside}) {
+            const Seen* pFigure = nullptr;
+            for (const Seen& seen : sight.all()) {
+                if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400) continue;
+                if (!seen.showsAt(nX, balloon.box.bottom + FIGURE_REACH)) continue;
+                if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
+            }
+            if (pFigure) return pFigure;
+        }
+    return nullptr;
 }
 
 // The meter drawn just over the balloon.

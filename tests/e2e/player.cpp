@@ -28,6 +28,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -230,14 +231,11 @@ bool watchField(const Sight& sight, Memory& memory) {
     return true;
 }
 
-// --- what stands on the field, whatever the player leaves there ----------------------------------
+// --- what stands on the field -----------------------------------------------------------------
 
-enum { GLASSES_AT_A_CHAIR = 4, TABLE_TOP_DEPTH = 40, TABLE_REACH = 60 };
-// What a click fetches a drink at, washes glasses at or decorates them at.
+enum { GLASSES_AT_A_CHAIR = 4, TABLE_REACH = 60 };
 const char* const STATIONS[] = {"prop_tap", "prop_sink", "prop_cooler", "prop_dispenser", "juicer_", "sign_drink"};
-const char* const BALLOON_PICTURES[] = {"balloon_", "order_drink", "order_patience"};
 
-// Whether both pictures show a pixel at one point: one is drawn over the other.
 bool drawnOver(const Seen& a, const Seen& b) {
     Rect both = a.box.intersect(b.box);
     for (int y = both.top; y < both.bottom; ++y)
@@ -246,65 +244,35 @@ bool drawnOver(const Seen& a, const Seen& b) {
     return false;
 }
 
-// A balloon drawn over a station would take the click meant for it.
-bool checkBalloonsOffStations(const Sight& sight) {
-    for (const char* pszBalloon : BALLOON_PICTURES)
-        for (const Seen* pBalloon : sight.findLike(pszBalloon))
-            for (const char* pszStation : STATIONS)
-                for (const Seen* pStation : sight.findLike(pszStation))
-                    if (pBalloon->box.overlaps(pStation->box) && drawnOver(*pBalloon, *pStation))
-                        return refuse("the balloon " + pBalloon->sPicture + " covers " + pStation->sPicture);
-    return true;
-}
-
-const Seen* nearestChair(const Sight& sight, const Seen& glass) {
-    const Seen* pNearest = nullptr;
-    for (const Seen* pChair : sight.findAll("prop_chair"))
-        if (!pNearest || std::abs(pChair->centreX() - glass.centreX()) < std::abs(pNearest->centreX() - glass.centreX()))
-            pNearest = pChair;
-    return pNearest;
-}
-
-// The glasses standing by the table's top (not in her hands), each with the chair it is nearest.
-std::vector<std::pair<const Seen*, const Seen*>> glassesAtTable(const Sight& sight, const Seen& table) {
-    std::vector<std::pair<const Seen*, const Seen*>> lAt;
-    std::vector<const Seen*> lHeld = Bartender::heldGlasses(sight);
-    for (const Seen* pGlass : sight.findLike("mug_")) {
-        int nFootY = pGlass->box.bottom - 1;
-        if (std::find(lHeld.begin(), lHeld.end(), pGlass) != lHeld.end() || nFootY < table.box.top ||
-            nFootY >= table.box.top + TABLE_TOP_DEPTH || pGlass->centreX() < table.box.left - TABLE_REACH ||
-            pGlass->centreX() >= table.box.right + TABLE_REACH)
-            continue;
-        lAt.push_back({pGlass, nearestChair(sight, *pGlass)});
-    }
-    return lAt;
-}
-
-// However many guests in turn leave their glasses at a chair, they stand on
-// the table's top, clear of the other chair's; once four stand at one
-// chair, the table is photographed.
-bool watchTableGlasses(const Sight& sight, Memory& memory) {
-    for (const Seen* pTable : sight.findAll("prop_table")) {
-        std::vector<std::pair<const Seen*, const Seen*>> lAt = glassesAtTable(sight, *pTable);
-        for (const auto& glass : lAt) {
-            if (!Bartender::standsOnTable(sight, *glass.first))
-                return refuse("a glass at x " + std::to_string(glass.first->centreX()) + " stands off the table");
-            for (const auto& other : lAt)
-                if (other.second != glass.second && drawnOver(*glass.first, *other.first))
-                    return refuse("a glass at x " + std::to_string(glass.first->centreX()) + " stands over another chair's");
+// A balloon over a station would take the click meant for it. The glasses
+// left by a table's side stand on its top; once four do by one chair (and
+// she leaves them in sight), the table is photographed.
+bool watchStationsAndTables(const Sight& sight, Memory& memory) {
+    for (const Seen& balloon : sight.all())
+        for (const char* pszStation : STATIONS)
+            for (const Seen* pStation : sight.findLike(pszStation))
+                if ((balloon.isNamedLike("balloon_") || balloon.isNamedLike("order_")) && drawnOver(balloon, *pStation))
+                    return refuse("the balloon " + balloon.sPicture + " covers " + pStation->sPicture);
+    std::vector<const Seen*> lHeld = Bartender::heldGlasses(sight), lChairs = sight.findAll("prop_chair");
+    std::map<const Seen*, int> aAtChair;
+    bool bHidden = false;
+    for (const Seen* pTable : sight.findAll("prop_table"))
+        for (const Seen* pGlass : sight.findLike("mug_")) {
+            if (std::count(lHeld.begin(), lHeld.end(), pGlass) || !pTable->box.contains(pTable->centreX(), pGlass->box.bottom - 1) ||
+                std::abs(pGlass->centreX() - pTable->centreX()) > pTable->box.getWidth() / 2 + TABLE_REACH)
+                continue;
+            if (!Bartender::standsOnTable(sight, *pGlass))
+                return refuse("a glass at x " + std::to_string(pGlass->centreX()) + " stands off the table");
+            auto nearer = [&](const Seen* a, const Seen* b) { return std::abs(a->centreX() - pGlass->centreX()) < std::abs(b->centreX() - pGlass->centreX()); };
+            ++aAtChair[*std::min_element(lChairs.begin(), lChairs.end(), nearer)];
+            for (const Seen* pPart : sight.findLike("wt_")) bHidden = bHidden || pPart->box.overlaps(pGlass->box);
         }
-        // The photograph waits for the waitress to leave the glasses in sight.
-        bool bHidden = false;
-        for (const Seen* pPart : sight.findLike("wt_"))
-            for (const auto& glass : lAt) bHidden = bHidden || pPart->box.overlaps(glass.first->box);
-        for (const auto& glass : lAt) {
-            int nAtChair = int(std::count_if(lAt.begin(), lAt.end(), [&](const auto& g) { return g.second == glass.second; }));
-            if (memory.bTableGlassesShot || nAtChair < GLASSES_AT_A_CHAIR || bHidden) continue;
-            std::printf("player: %d glasses stand at the chair at x %d\n", nAtChair, glass.second->centreX());
-            memory.bTableGlassesShot = true;
-            if (!takeShot("table-used-glasses")) return refuse("could not save the glasses at a table");
+    for (const auto& atChair : aAtChair)
+        if (!memory.bTableGlassesShot && !bHidden && atChair.second >= GLASSES_AT_A_CHAIR) {
+            std::printf("player: %d glasses stand by the chair at x %d\n", atChair.second, atChair.first->centreX());
+            memory.bTableGlassesShot = takeShot("table-used-glasses");
+            if (!memory.bTableGlassesShot) return refuse("could not save the glasses at a table");
         }
-    }
     return true;
 }
 
@@ -317,7 +285,7 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) {
                 pBartender->play(s, h);
-                return watchField(s, *pMemory) && checkBalloonsOffStations(s) && watchTableGlasses(s, *pMemory);
+                return watchField(s, *pMemory) && watchStationsAndTables(s, *pMemory);
             },
             LEVEL_FRAMES};
 }

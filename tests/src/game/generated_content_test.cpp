@@ -359,46 +359,29 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     return aFound;
 }
 
-// The balloons' pictures shown (the question, the drink, the meter), each
-// with the guest whose balloon it is nearest.
-std::vector<std::pair<const Character*, Sprite*>> balloonPictures(PlayMode* pMode,
-                                                                  const Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
-    std::vector<std::pair<const Character*, Sprite*>> aShown;
-    for (const SpriteList* pLayer : pMode->getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            std::string sName = pSprite->getDrawImage() ? pSprite->getDrawImage()->getName().c_str() : "";
-            if (!pSprite->isVisible() || (sName.rfind("balloon_", 0) && sName.rfind("order_", 0))) continue;
-            const Character* pNearest = nullptr;
-            float fNearest = 0.0f;
-            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
-                Point middle = middleOf(pSprite.get());
-                float fDx = middle.x - pGuest->getBalloon()->getX(), fDy = middle.y - pGuest->getBalloon()->getY();
-                if (!pNearest || fDx * fDx + fDy * fDy < fNearest) pNearest = pGuest.get(), fNearest = fDx * fDx + fDy * fDy;
-            }
-            aShown.push_back({pNearest, pSprite.get()});
-        }
-    return aShown;
-}
-
-// A click meant for a station must never take a balloon drawn over it, nor
-// one balloon hide another.
-void expectBalloonsClear(PlayMode* pMode, const Tsl::List<Tsl::SmartPtr<Character>>& lGuests, const std::string& sWhen) {
-    std::vector<std::pair<const Character*, Sprite*>> aCovered;
+// No balloon picture (the question, the drink, the meter) draws over a
+// station, nor over another guest's: one balloon's pictures share their middle x.
+void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
+    std::vector<Sprite*> aStations, aBalloons;
     for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
         if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get()) ||
             dynamic_cast<PropDispenser*>(pSpot.get()))
-            for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aCovered.push_back({nullptr, pPicture.get()});
-    std::vector<std::pair<const Character*, Sprite*>> aBalloons = balloonPictures(pMode, lGuests);
-    ASSERT_FALSE(aBalloons.empty()) << sWhen;
-    aCovered.insert(aCovered.end(), aBalloons.begin(), aBalloons.end());
-    for (const auto& balloon : aBalloons)
-        for (const auto& other : aCovered)
-            if (other.first != balloon.first) {
-                EXPECT_FALSE(balloon.second->collidePixels(other.second, 1, 0))
-                    << sWhen << ": the balloon of seat " << balloon.first->getSeat() << " over "
-                    << (other.first ? "the balloon of seat " + std::to_string(other.first->getSeat())
-                                    : "the station at " + std::to_string(other.second->getX()));
+            for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aStations.push_back(pPicture.get());
+    for (const SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
+            std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
+            if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0))) aBalloons.push_back(p.get());
+        }
+    for (Sprite* pBalloon : aBalloons) {
+        for (Sprite* pStation : aStations)
+            EXPECT_FALSE(pBalloon->collidePixels(pStation, 1, 0)) << sWhen << ": a balloon at " << middleOf(pBalloon).x
+                                                                  << " over the station at " << pStation->getX();
+        for (Sprite* pOther : aBalloons)
+            if (int(middleOf(pOther).x) != int(middleOf(pBalloon).x)) {
+                EXPECT_FALSE(pBalloon->collidePixels(pOther, 1, 0))
+                    << sWhen << ": the balloons at " << middleOf(pBalloon).x << " and " << middleOf(pOther).x;
             }
+    }
 }
 
 // Every scene at every upgrade level, a glass on each coaster and each seat
@@ -451,7 +434,7 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 }
             };
             expectEveryTarget(", every seat taken");
-            expectBalloonsClear(pMode.get(), lGuests, sAt + ", every guest asking");
+            expectBalloonsClear(pMode.get(), sAt + ", every guest asking");
             // Once the order is taken, the balloon showing the drink is its guest's.
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 pGuest->takeOrder();
@@ -467,7 +450,7 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                     }
                 EXPECT_EQ(nDrinks, 1) << sAt << ": the drink over seat " << pGuest->getSeat();
             }
-            expectBalloonsClear(pMode.get(), lGuests, sAt + ", every order taken");
+            expectBalloonsClear(pMode.get(), sAt + ", every order taken");
             serveEveryone(pMode.get(), lGuests);
             expectEveryTarget(", every guest drinking");
             std::vector<Point> aFaces;
@@ -581,36 +564,33 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     expectOnSurface(pCoaster->getGlass().get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(),
                                     sAt + " coaster at " + std::to_string(pCoaster->getX()));
                 }
-            // Three more guests in turn on every seat, no glass cleared: each
-            // glass left stands on its seat's surface, clear of every glass
-            // of the other seats and the coasters and of every station.
-            for (int nRound = 1; nRound < 4; ++nRound) {
-                Tsl::List<Tsl::SmartPtr<Character>> lNext;
-                for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+            // Three more guests in turn on every seat, none of the glasses
+            // cleared: each stands on its seat's surface, clear of the other
+            // seats' glasses, the coasters' and the stations.
+            for (int nRound = 1; nRound < 4; ++nRound)
+                for (int i = 0; i < lGuests.getCount(); ++i) {
+                    Tsl::SmartPtr<Character>& pGuest = lGuests.getNode(i)->data;
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
                     pMode->removeCharacter(pGuest);
-                    lNext.append(seatGuest(pMode.get(), pGuest->getSeat()));
-                    lNext.getLast()->update(Character::ARRIVE_SECONDS);
+                    pGuest = seatGuest(pMode.get(), pGuest->getSeat());
+                    pGuest->update(Character::ARRIVE_SECONDS);
+                    pGuest->takeOrder();
+                    pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
                 }
-                lGuests = lNext;
-                serveEveryone(pMode.get(), lGuests);
-            }
             std::vector<std::pair<int, Sprite*>> aStanding;  // seat (-1 none), picture
-            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
-                const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft = pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
-                ASSERT_EQ(lLeft.getCount(), 3) << sAt;
-                for (const Tsl::SmartPtr<Mug>& pGlass : lLeft) {
-                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(lLeft.getFirst().get()))
-                        << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
-                    aStanding.push_back({pGuest->getSeat(), pGlass->getSprite()});
-                }
-                if (!pGuest->isVip()) aStanding.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
-            }
             for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
-                if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
-                for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aStanding.push_back({-1, pPicture.get()});
-                if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
-                    aStanding.push_back({-1, pCoaster->getGlass()->getSprite()});
+                CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot.get());
+                GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
+                for (const Tsl::SmartPtr<Mug>& pGlass : pSeat ? pSeat->getUsedGlasses() : Tsl::List<Tsl::SmartPtr<Mug>>()) {
+                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(pSeat->getUsedGlasses().getFirst().get()))
+                        << sAt << " seat " << pSeat->getSeat() << ": a glass off its surface at " << pGlass->getX();
+                    aStanding.push_back({pSeat->getSeat(), pGlass->getSprite()});
+                }
+                if (pSeat && !pSeat->getCharacter()->isVip())
+                    aStanding.push_back({pSeat->getSeat(), pSeat->getCharacter()->getGlass()->getSprite()});
+                for (const Tsl::SmartPtr<Sprite>& pPicture : pSeat ? Tsl::List<Tsl::SmartPtr<Sprite>>() : pSpot->getPictures())
+                    aStanding.push_back({-1, pPicture.get()});
+                if (pCoaster) aStanding.push_back({-1, pCoaster->getGlass()->getSprite()});
             }
             for (const auto& glass : aStanding)
                 for (const auto& other : aStanding)
