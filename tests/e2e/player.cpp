@@ -233,9 +233,12 @@ bool watchField(const Sight& sight, Memory& memory) {
 
 // --- what stands on the field -----------------------------------------------------------------
 
+// Four guests in turn at one chair; glasses by a table's side as far as this.
 enum { GLASSES_AT_A_CHAIR = 4, TABLE_REACH = 60 };
+// What a click fetches a drink at, washes glasses at or decorates them at.
 const char* const STATIONS[] = {"prop_tap", "prop_sink", "prop_cooler", "prop_dispenser", "juicer_", "sign_drink"};
 
+// Both pictures show a pixel at one point: one is drawn over the other.
 bool drawnOver(const Seen& a, const Seen& b) {
     Rect both = a.box.intersect(b.box);
     for (int y = both.top; y < both.bottom; ++y)
@@ -244,27 +247,34 @@ bool drawnOver(const Seen& a, const Seen& b) {
     return false;
 }
 
-// A balloon over a station would take the click meant for it. The glasses
-// left by a table's side stand on its top; once four do by one chair (and
-// she leaves them in sight), the table is photographed.
-bool watchStationsAndTables(const Sight& sight, Memory& memory) {
+// A balloon over a station would take the click meant for it.
+bool checkBalloonsOffStations(const Sight& sight) {
     for (const Seen& balloon : sight.all())
         for (const char* pszStation : STATIONS)
             for (const Seen* pStation : sight.findLike(pszStation))
                 if ((balloon.isNamedLike("balloon_") || balloon.isNamedLike("order_")) && drawnOver(balloon, *pStation))
                     return refuse("the balloon " + balloon.sPicture + " covers " + pStation->sPicture);
+    return true;
+}
+
+// The glasses left by a table's side stand on its top, however many guests
+// in turn leave theirs; once four stand by one chair, in sight, the table
+// is photographed.
+bool watchTableGlasses(const Sight& sight, Memory& memory) {
     std::vector<const Seen*> lHeld = Bartender::heldGlasses(sight), lChairs = sight.findAll("prop_chair");
     std::map<const Seen*, int> aAtChair;
     bool bHidden = false;
     for (const Seen* pTable : sight.findAll("prop_table"))
         for (const Seen* pGlass : sight.findLike("mug_")) {
-            if (std::count(lHeld.begin(), lHeld.end(), pGlass) || !pTable->box.contains(pTable->centreX(), pGlass->box.bottom - 1) ||
-                std::abs(pGlass->centreX() - pTable->centreX()) > pTable->box.getWidth() / 2 + TABLE_REACH)
+            int nAside = std::abs(pGlass->centreX() - pTable->centreX()) - pTable->box.getWidth() / 2;
+            if (std::count(lHeld.begin(), lHeld.end(), pGlass) || nAside > TABLE_REACH ||
+                !pTable->box.contains(pTable->centreX(), pGlass->box.bottom - 1))
                 continue;
             if (!Bartender::standsOnTable(sight, *pGlass))
                 return refuse("a glass at x " + std::to_string(pGlass->centreX()) + " stands off the table");
-            auto nearer = [&](const Seen* a, const Seen* b) { return std::abs(a->centreX() - pGlass->centreX()) < std::abs(b->centreX() - pGlass->centreX()); };
-            ++aAtChair[*std::min_element(lChairs.begin(), lChairs.end(), nearer)];
+            ++aAtChair[*std::min_element(lChairs.begin(), lChairs.end(), [pGlass](const Seen* a, const Seen* b) {
+                return std::abs(a->centreX() - pGlass->centreX()) < std::abs(b->centreX() - pGlass->centreX());
+            })];
             for (const Seen* pPart : sight.findLike("wt_")) bHidden = bHidden || pPart->box.overlaps(pGlass->box);
         }
     for (const auto& atChair : aAtChair)
@@ -285,7 +295,7 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) {
                 pBartender->play(s, h);
-                return watchField(s, *pMemory) && watchStationsAndTables(s, *pMemory);
+                return watchField(s, *pMemory) && checkBalloonsOffStations(s) && watchTableGlasses(s, *pMemory);
             },
             LEVEL_FRAMES};
 }

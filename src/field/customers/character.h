@@ -5,6 +5,7 @@
 #include "anim/animsprite.h"
 #include "field/mug.h"
 #include "field/customers/orderballoon.h"
+#include "image/rect.h"
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
 

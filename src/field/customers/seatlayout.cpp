@@ -15,8 +15,8 @@ namespace {
 
 // The box a glass standing at the foot (x, y) may draw, the row behind included.
 Rect glassBox(int nX, int nY) {
-    return Rect(nX - SeatLayout::GLASS_HALF_WIDTH, nY - SeatLayout::GLASS_HEIGHT - SeatLayout::ROW_RISE * (SeatLayout::ROWS - 1),
-                nX + SeatLayout::GLASS_HALF_WIDTH, nY);
+    int nTop = nY - SeatLayout::GLASS_HEIGHT - SeatLayout::ROW_RISE * (SeatLayout::ROWS - 1);
+    return Rect(nX - SeatLayout::GLASS_HALF_WIDTH, nTop, nX + SeatLayout::GLASS_HALF_WIDTH, nY);
 }
 
 bool isStation(const ActionSpot* pSpot) {
@@ -36,9 +36,9 @@ Rect opaqueBox(Image* pImage) {
     return nRight > nLeft ? Rect(nLeft, nTop, nRight, nBottom) : Rect();
 }
 
-}  // namespace
-
-Rect SeatLayout::drawnBox(const Sprite* pPicture) {
+// What a picture draws on the screen: the box around its pixels that are
+// not see-through.
+Rect drawnBox(const Sprite* pPicture) {
     Image* pImage = pPicture ? pPicture->getDrawImage().get() : nullptr;
     if (!pImage || !pPicture->isVisible()) return Rect();
     Rect box = opaqueBox(pImage);
@@ -55,6 +55,8 @@ Rect SeatLayout::drawnBox(const Sprite* pPicture) {
     return Rect(pPicture->localToScreen(Point(float(box.left), float(box.top))),
                 pPicture->localToScreen(Point(float(box.right), float(box.bottom))));
 }
+
+}  // namespace
 
 SeatLayout::SeatLayout(const Tsl::List<Tsl::SmartPtr<Sprite>>& lScenery,
                        const Tsl::List<Tsl::SmartPtr<ActionSpot>>& lSpots, const Rect& screen)
@@ -141,9 +143,9 @@ void SeatLayout::placeBalloon(CharacterSpot& seat, Tsl::List<Rect>& lTaken) cons
     const SeatPlace& place = seat.getPlace();
     Rect face = Character::faceBox(place.nX, place.nY);
     for (int nDrop = 0; nDrop <= MAX_BALLOON_DROP; nDrop += BALLOON_STEP)
-        for (int nShift = 0; nShift <= 2 * MAX_BALLOON_SHIFT; nShift += BALLOON_STEP) {
-            // 0, then one step right, one left, two right...
-            int nDx = (nShift / BALLOON_STEP + 1) / 2 * BALLOON_STEP * ((nShift / BALLOON_STEP) % 2 ? 1 : -1);
+        for (int nTry = 0; nTry <= 2 * MAX_BALLOON_SHIFT / BALLOON_STEP; ++nTry) {
+            // 0, then a step right, a step left, two steps right...
+            int nDx = (nTry + 1) / 2 * BALLOON_STEP * (nTry % 2 ? 1 : -1);
             Rect balloon = Character::balloonBox(place.nX + nDx, place.nY - Character::BALLOON_RISE + nDrop);
             if (!balloonFits(balloon, face, lTaken)) continue;
             seat.setBalloonShift(nDx, nDrop);
@@ -158,7 +160,8 @@ void SeatLayout::placeBalloon(CharacterSpot& seat, Tsl::List<Rect>& lTaken) cons
 bool SeatLayout::balloonFits(const Rect& balloon, const Rect& face, const Tsl::List<Rect>& lTaken) const {
     if (!m_screen.containsRect(balloon) || balloon.overlaps(face)) return false;
     // Edges that only touch still read as one picture over the other.
-    Rect clear(balloon.left - CLEARANCE, balloon.top - CLEARANCE, balloon.right + CLEARANCE, balloon.bottom + CLEARANCE);
+    Rect clear(balloon.left - CLEARANCE, balloon.top - CLEARANCE, balloon.right + CLEARANCE,
+               balloon.bottom + CLEARANCE);
     for (const Rect& station : m_lStations)
         if (station.overlaps(clear)) return false;
     for (const Rect& other : lTaken)

@@ -33,10 +33,6 @@ public:
     // Gives each seat its row of glass places and its balloon's shift.
     void fit(const Tsl::List<Tsl::SmartPtr<CharacterSpot>>& lSeats) const;
 
-    // What a picture draws on the screen: the box around its pixels that
-    // are not see-through (an animation's whole frame).
-    static Rect drawnBox(const Sprite* pPicture);
-
 private:
     struct Obstacle {
         const Sprite* pPicture;  // null for a glass that may stand there

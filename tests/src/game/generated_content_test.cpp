@@ -359,29 +359,41 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     return aFound;
 }
 
+// The pictures of the field's targets but the seats, the coasters' glasses
+// with them: no guest's glass or balloon may cover one.
+std::vector<std::pair<int, Sprite*>> fieldPictures(PlayMode* pMode) {
+    std::vector<std::pair<int, Sprite*>> aShown;  // -1, picture
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+        if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
+        for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back({-1, pPicture.get()});
+        if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
+            aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
+    }
+    return aShown;
+}
+
+// No picture drawn over another one's that is not its owner's (-1: the field's).
+void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::string& sWhen) {
+    for (const auto& a : aShown)
+        for (const auto& b : aShown)
+            if (a.first >= 0 && b.first != a.first) {
+                EXPECT_FALSE(a.second->collidePixels(b.second, 1, 0))
+                    << sWhen << ": " << a.first << " at " << a.second->getX() << " over " << b.first << " at "
+                    << b.second->getX();
+            }
+}
+
 // No balloon picture (the question, the drink, the meter) draws over a
-// station, nor over another guest's: one balloon's pictures share their middle x.
+// target or another guest's: one balloon's pictures share their middle x.
 void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
-    std::vector<Sprite*> aStations, aBalloons;
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
-        if (dynamic_cast<LiquidButton*>(pSpot.get()) || dynamic_cast<TrashBin*>(pSpot.get()) ||
-            dynamic_cast<PropDispenser*>(pSpot.get()))
-            for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aStations.push_back(pPicture.get());
+    std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode);
     for (const SpriteList* pLayer : pMode->getLayers())
         for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
             std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
-            if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0))) aBalloons.push_back(p.get());
+            if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
+                aShown.push_back({int(middleOf(p.get()).x), p.get()});
         }
-    for (Sprite* pBalloon : aBalloons) {
-        for (Sprite* pStation : aStations)
-            EXPECT_FALSE(pBalloon->collidePixels(pStation, 1, 0)) << sWhen << ": a balloon at " << middleOf(pBalloon).x
-                                                                  << " over the station at " << pStation->getX();
-        for (Sprite* pOther : aBalloons)
-            if (int(middleOf(pOther).x) != int(middleOf(pBalloon).x)) {
-                EXPECT_FALSE(pBalloon->collidePixels(pOther, 1, 0))
-                    << sWhen << ": the balloons at " << middleOf(pBalloon).x << " and " << middleOf(pOther).x;
-            }
-    }
+    expectApart(aShown, sWhen + ", the balloon at x");
 }
 
 // Every scene at every upgrade level, a glass on each coaster and each seat
@@ -440,10 +452,9 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 pGuest->takeOrder();
                 int nDrinks = 0;
                 std::string sDrink = Tsl::String::format(Names::IMG_ORDER_DRINK_FORMAT, pGuest->getOrder()).c_str();
-                Point balloon(float(pGuest->getBalloon()->getX()), float(pGuest->getBalloon()->getY()));
                 for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
-                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == int(balloon.x) &&
-                        std::abs(middleOf(pDrink).y - balloon.y) < 2) {
+                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getBalloon()->getX() &&
+                        std::abs(middleOf(pDrink).y - pGuest->getBalloon()->getY()) < 2) {
                         ++nDrinks;
                         EXPECT_EQ(reached(pMode.get(), middleOf(pDrink), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
                                   "spot") << sAt << ": the drink over seat " << pGuest->getSeat();
@@ -566,39 +577,29 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
             // Three more guests in turn on every seat, none of the glasses
             // cleared: each stands on its seat's surface, clear of the other
-            // seats' glasses, the coasters' and the stations.
-            for (int nRound = 1; nRound < 4; ++nRound)
+            // seats' glasses and the field's targets.
+            for (int nRound = 1; nRound < 4; ++nRound) {
                 for (int i = 0; i < lGuests.getCount(); ++i) {
                     Tsl::SmartPtr<Character>& pGuest = lGuests.getNode(i)->data;
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
                     pMode->removeCharacter(pGuest);
                     pGuest = seatGuest(pMode.get(), pGuest->getSeat());
                     pGuest->update(Character::ARRIVE_SECONDS);
-                    pGuest->takeOrder();
-                    pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
                 }
-            std::vector<std::pair<int, Sprite*>> aStanding;  // seat (-1 none), picture
-            for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
-                CharacterSpot* pSeat = dynamic_cast<CharacterSpot*>(pSpot.get());
-                GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
-                for (const Tsl::SmartPtr<Mug>& pGlass : pSeat ? pSeat->getUsedGlasses() : Tsl::List<Tsl::SmartPtr<Mug>>()) {
-                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(pSeat->getUsedGlasses().getFirst().get()))
-                        << sAt << " seat " << pSeat->getSeat() << ": a glass off its surface at " << pGlass->getX();
-                    aStanding.push_back({pSeat->getSeat(), pGlass->getSprite()});
-                }
-                if (pSeat && !pSeat->getCharacter()->isVip())
-                    aStanding.push_back({pSeat->getSeat(), pSeat->getCharacter()->getGlass()->getSprite()});
-                for (const Tsl::SmartPtr<Sprite>& pPicture : pSeat ? Tsl::List<Tsl::SmartPtr<Sprite>>() : pSpot->getPictures())
-                    aStanding.push_back({-1, pPicture.get()});
-                if (pCoaster) aStanding.push_back({-1, pCoaster->getGlass()->getSprite()});
+                serveEveryone(pMode.get(), lGuests);
             }
-            for (const auto& glass : aStanding)
-                for (const auto& other : aStanding)
-                    if (glass.first >= 0 && other.first != glass.first) {
-                        EXPECT_FALSE(glass.second->collidePixels(other.second, 1, 0))
-                            << sAt << " seat " << glass.first << ": a glass at " << glass.second->getX() << " over "
-                            << (other.first >= 0 ? "seat " + std::to_string(other.first) : std::string("a station"));
-                    }
+            std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode.get());
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft =
+                    pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
+                for (const Tsl::SmartPtr<Mug>& pGlass : lLeft) {
+                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(lLeft.getFirst().get()))
+                        << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
+                    aShown.push_back({pGuest->getSeat(), pGlass->getSprite()});
+                }
+                if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
+            }
+            expectApart(aShown, sAt + ", the glass of seat");
             closeEveryMode();
         }
 }
