@@ -19,6 +19,7 @@ namespace {
 enum { STILL_LOOKS = 4, CLICK_LOOKS = 6, NO_METER = 1000 };
 // How far below a balloon's foot its guest's figure is looked for.
 const int FIGURE_REACH = 8;
+// How far along its foot a balloon moved aside may stand from its guest.
 const int ASIDE_REACH = 60;
 const char* const TABLE = "prop_table";
 const char* const FIGURE = "wt_";

@@ -249,11 +249,13 @@ bool drawnOver(const Seen& a, const Seen& b) {
 
 // A balloon over a station would take the click meant for it.
 bool checkBalloonsOffStations(const Sight& sight) {
-    for (const Seen& balloon : sight.all())
+    for (const Seen& balloon : sight.all()) {
+        if (!balloon.isNamedLike("balloon_") && !balloon.isNamedLike("order_")) continue;
         for (const char* pszStation : STATIONS)
             for (const Seen* pStation : sight.findLike(pszStation))
-                if ((balloon.isNamedLike("balloon_") || balloon.isNamedLike("order_")) && drawnOver(balloon, *pStation))
+                if (drawnOver(balloon, *pStation))
                     return refuse("the balloon " + balloon.sPicture + " covers " + pStation->sPicture);
+    }
     return true;
 }
 
