@@ -3,6 +3,7 @@
 #include "field/ambience.h"
 #include "field/customers/character.h"
 #include "field/customers/characterspot.h"
+#include "field/customers/seatlayout.h"
 #include "field/customers/spawnmanager.h"
 #include "field/picturehit.h"
 #include "field/playfield.h"
@@ -99,6 +100,9 @@ void LevelScene::build() {
     FieldSceneBuilder(m_pMode, m_anLevels, m_lSceneSprites, m_lAmbience, m_lSeagulls, m_lEmitters).build(m_scene);
     buildSeats();
     buildSpots();
+    GameApp* pApp = GameApp::getInstance();
+    SeatLayout(m_lSceneSprites, m_lSpots, Rect(0, 0, pApp->getScreenWidth(), pApp->getScreenHeight()))
+        .fit(m_field.m_lSeatSpots);
     loadPlayArt();
 }
 

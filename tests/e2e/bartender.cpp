@@ -19,6 +19,9 @@ namespace {
 enum { STILL_LOOKS = 4, CLICK_LOOKS = 6, NO_METER = 1000 };
 // How far below a balloon's foot its guest's figure is looked for.
 const int FIGURE_REACH = 8;
+// How far along its foot a balloon moved aside may stand from its guest.
+const int ASIDE_REACH = 60;
+const char* const TABLE = "prop_table";
 const char* const FIGURE = "wt_";
 const char* const GLASS = "mug_";
 const char* const FULL_GLASS = "mug_drink";
@@ -40,15 +43,21 @@ bool isBalloon(const Seen& seen) {
     return seen.isNamedLike(ORDER) || seen.isNamedLike(ASKING) || seen.isNamedLike(PATIENCE);
 }
 
-// The figure drawn last under the balloon's foot, scenery and texts aside.
+// The figure drawn last under the balloon's foot, scenery and texts aside;
+// a balloon moved aside (off a station or another balloon) has it nearest
+// along its foot.
 const Seen* figureUnder(const Sight& sight, const Seen& balloon) {
-    const Seen* pFigure = nullptr;
-    for (const Seen& seen : sight.all()) {
-        if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400) continue;
-        if (!seen.showsAt(balloon.centreX(), balloon.box.bottom + FIGURE_REACH)) continue;
-        if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
-    }
-    return pFigure;
+    for (int nAside = 0; nAside <= ASIDE_REACH; nAside += 4)
+        for (int nX : {balloon.centreX() + nAside, balloon.centreX() - nAside}) {
+            const Seen* pFigure = nullptr;
+            for (const Seen& seen : sight.all()) {
+                if (isBalloon(seen) || !seen.sText.empty() || seen.box.getWidth() >= 400) continue;
+                if (!seen.showsAt(nX, balloon.box.bottom + FIGURE_REACH)) continue;
+                if (!pFigure || seen.nOrder > pFigure->nOrder) pFigure = &seen;
+            }
+            if (pFigure) return pFigure;
+        }
+    return nullptr;
 }
 
 // The meter drawn just over the balloon.
@@ -198,6 +207,12 @@ std::vector<const Seen*> Bartender::usedGlasses(const Sight& sight, const std::v
     return lUsed;
 }
 
+bool Bartender::standsOnTable(const Sight& sight, const Seen& glass) {
+    for (const Seen* pTable : sight.findAll(TABLE))
+        if (glass.nZOrder > pTable->nZOrder && pTable->showsAt(glass.centreX(), glass.box.bottom - 1)) return true;
+    return false;
+}
+
 bool Bartender::clickFirst(const Sight& sight, Hands& hands, const std::vector<const Seen*>& lTargets) {
     for (const Seen* pTarget : lTargets) {
         int nX = 0, nY = 0;
@@ -233,7 +248,8 @@ void Bartender::plan(const Sight& sight, Hands& hands) {
         else if (guest.pFigure)
             lTargets.push_back(sight.find(SIGN + std::to_string(guest.nDrink)));
     }
-    for (const Seen* pUsed : usedGlasses(sight, lGuests)) lTargets.push_back(pUsed);
+    for (const Seen* pUsed : usedGlasses(sight, lGuests))
+        if (!m_bKeepTableGlasses || !standsOnTable(sight, *pUsed)) lTargets.push_back(pUsed);
     clickFirst(sight, hands, lTargets);
 }
 

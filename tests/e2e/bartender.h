@@ -33,6 +33,10 @@ class Bartender {
 public:
     // A new day: nothing of the last one is remembered.
     void startDay();
+    // Leaves the used glasses on the tables, to watch them gather there.
+    void keepTableGlasses(bool bKeep) { m_bKeepTableGlasses = bKeep; }
+    // Whether the glass stands on a table's top (its foot there, drawn over it).
+    static bool standsOnTable(const Sight& sight, const Seen& glass);
     // One look at the field, and the next click when one is due.
     void play(const Sight& sight, Hands& hands);
 
@@ -70,6 +74,7 @@ private:
     std::string m_sLastFigure;
     int m_nStill = 0;
     int m_nSinceClick = 0;
+    bool m_bKeepTableGlasses = false;
 };
 
 }  // namespace e2e

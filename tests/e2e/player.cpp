@@ -8,9 +8,12 @@
 // three days of the story at each difficulty, buys an upgrade and finds it
 // on the field, buys the drink decorations and serves decorated drinks,
 // pauses a day and resumes it, plays a Relax and a Free play game picked on
-// the map, and quits. Screenshots of the order balloon, a won results
-// dialog, the map after the third day, guests at the tables and a decorated
-// drink in her hands are saved in the working folder.
+// the map, and quits. It leaves the used glasses on the tables, and checks on
+// the field that they stay on the table's top (four guests' at one chair at
+// least once) and that no balloon covers a station. Screenshots of the order
+// balloon, a won results dialog, the map after the third day, guests at the
+// tables, the glasses gathered at a table and a decorated drink in her hands
+// are saved in the working folder.
 // Exits 0 when every stop was reached and every check held.
 #include "bartender.h"
 #include "eyes.h"
@@ -26,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -71,6 +75,7 @@ struct Memory {
     bool bDecoratedOrdered = false;
     // Looks in a row with its umbrella in sight; -1 once it was saved.
     int nDecoratedLooks = 0;
+    bool bTableGlassesShot = false;
 };
 
 std::set<std::string> fieldPictures(const Sight& sight, int nScreen) {
@@ -254,6 +259,63 @@ bool watchDecorations(const Sight& sight, Memory& memory) {
     return takeShot("decorated-drink") || refuse("could not save the decorated drink");
 }
 
+// --- what stands on the field -----------------------------------------------------------------
+
+// Four guests in turn at one chair; glasses by a table's side as far as this.
+enum { GLASSES_AT_A_CHAIR = 4, TABLE_REACH = 60 };
+// What a click fetches a drink at, washes glasses at or decorates them at.
+const char* const STATIONS[] = {"prop_tap", "prop_sink", "prop_cooler", "prop_dispenser", "juicer_", "sign_drink"};
+
+// Both pictures show a pixel at one point: one is drawn over the other.
+bool drawnOver(const Seen& a, const Seen& b) {
+    Rect both = a.box.intersect(b.box);
+    for (int y = both.top; y < both.bottom; ++y)
+        for (int x = both.left; x < both.right; ++x)
+            if (a.showsAt(x, y) && b.showsAt(x, y)) return true;
+    return false;
+}
+
+// A balloon over a station would take the click meant for it.
+bool checkBalloonsOffStations(const Sight& sight) {
+    for (const Seen& balloon : sight.all()) {
+        if (!balloon.isNamedLike("balloon_") && !balloon.isNamedLike("order_")) continue;
+        for (const char* pszStation : STATIONS)
+            for (const Seen* pStation : sight.findLike(pszStation))
+                if (drawnOver(balloon, *pStation))
+                    return refuse("the balloon " + balloon.sPicture + " covers " + pStation->sPicture);
+    }
+    return true;
+}
+
+// The glasses left by a table's side stand on its top, however many guests
+// in turn leave theirs; once four stand by one chair, in sight, the table
+// is photographed.
+bool watchTableGlasses(const Sight& sight, Memory& memory) {
+    std::vector<const Seen*> lHeld = Bartender::heldGlasses(sight), lChairs = sight.findAll("prop_chair");
+    std::map<const Seen*, int> aAtChair;
+    bool bHidden = false;
+    for (const Seen* pTable : sight.findAll("prop_table"))
+        for (const Seen* pGlass : sight.findLike("mug_")) {
+            int nAside = std::abs(pGlass->centreX() - pTable->centreX()) - pTable->box.getWidth() / 2;
+            if (std::count(lHeld.begin(), lHeld.end(), pGlass) || nAside > TABLE_REACH ||
+                !pTable->box.contains(pTable->centreX(), pGlass->box.bottom - 1))
+                continue;
+            if (!Bartender::standsOnTable(sight, *pGlass))
+                return refuse("a glass at x " + std::to_string(pGlass->centreX()) + " stands off the table");
+            ++aAtChair[*std::min_element(lChairs.begin(), lChairs.end(), [pGlass](const Seen* a, const Seen* b) {
+                return std::abs(a->centreX() - pGlass->centreX()) < std::abs(b->centreX() - pGlass->centreX());
+            })];
+            for (const Seen* pPart : sight.findLike("wt_")) bHidden = bHidden || pPart->box.overlaps(pGlass->box);
+        }
+    for (const auto& atChair : aAtChair)
+        if (!memory.bTableGlassesShot && !bHidden && atChair.second >= GLASSES_AT_A_CHAIR) {
+            std::printf("player: %d glasses stand by the chair at x %d\n", atChair.second, atChair.first->centreX());
+            memory.bTableGlassesShot = takeShot("table-used-glasses");
+            if (!memory.bTableGlassesShot) return refuse("could not save the glasses at a table");
+        }
+    return true;
+}
+
 // The field until the results show, the bartender at work.
 Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
                const std::shared_ptr<Bartender>& pBartender) {
@@ -263,7 +325,8 @@ Step serveStep(const std::string& sName, const std::shared_ptr<Memory>& pMemory,
             nullptr,
             [pMemory, pBartender](const Sight& s, Hands& h) {
                 pBartender->play(s, h);
-                return watchField(s, *pMemory) && watchDecorations(s, *pMemory);
+                return watchField(s, *pMemory) && watchDecorations(s, *pMemory) && checkBalloonsOffStations(s) &&
+                       watchTableGlasses(s, *pMemory);
             },
             LEVEL_FRAMES};
 }
@@ -512,6 +575,9 @@ std::vector<Step> script(const std::shared_ptr<Bartender>& pBartender) {
     }
     append(timedGameSteps("relax", Names::STR_MNM_RELAX, Names::TXT_EXIT, pMemory, pBartender));
     append(timedGameSteps("free play", Names::STR_MNM_FREE_PLAY, Names::TXT_OK, pMemory, pBartender));
+    lSteps.push_back({"glasses gathered at a table", menuShown, [pMemory](const Sight&, Hands&) {
+                          return pMemory->bTableGlassesShot || refuse("four guests' glasses never stood at one chair");
+                      }});
     append(quitSteps());
     return lSteps;
 }
@@ -524,6 +590,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     auto pBartender = std::make_shared<Bartender>();
+    pBartender->keepTableGlasses(true);
     StepRunner runner(script(pBartender));
     int nExit = runScripted("Player", argv[1], [&runner] {
         fixChance();

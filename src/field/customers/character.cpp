@@ -12,9 +12,11 @@
 #include "rules/upgrademanager.h"
 
 namespace {
-// The balloons stand over the guest's head, clear of the face: the figures
-// are 190 pixels high with the top of the head some 170 above the feet.
-enum { MIN_PATIENCE = 5, BALLOON_RISE = 196, BALLOON_Z = 50 };
+enum { MIN_PATIENCE = 5, BALLOON_Z = 50 };
+// The order balloon is 60 x 66 pixels about its middle, the meter reaches 41
+// above it; the face lies between 158 and 140 above the feet.
+enum { BALLOON_HALF_WIDTH = 30, BALLOON_TOP = 41, BALLOON_BOTTOM = 33 };
+enum { FACE_HALF_WIDTH = 12, FACE_TOP = 158, FACE_BOTTOM = 140 };
 // Where a guest without a figure of its own stands, around its place.
 enum { BARE_HALF_WIDTH = 40, BARE_HEIGHT = 170 };
 }
@@ -71,7 +73,24 @@ Character::Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, in
 
 Character::~Character() {}
 
-int Character::balloonY() const { return m_nY - BALLOON_RISE; }
+Rect Character::balloonBox(int nX, int nY) {
+    return Rect(nX - BALLOON_HALF_WIDTH, nY - BALLOON_TOP, nX + BALLOON_HALF_WIDTH, nY + BALLOON_BOTTOM);
+}
+
+Rect Character::faceBox(int nX, int nY) {
+    return Rect(nX - FACE_HALF_WIDTH, nY - FACE_TOP, nX + FACE_HALF_WIDTH, nY - FACE_BOTTOM);
+}
+
+// Moved as the seat's place asks, clear of the stations and other balloons.
+int Character::balloonX() const {
+    Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot();
+    return m_nX + (pSpot ? pSpot->getBalloonShiftX() : 0);
+}
+
+int Character::balloonY() const {
+    Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot();
+    return m_nY - BALLOON_RISE + (pSpot ? pSpot->getBalloonShiftY() : 0);
+}
 
 int Character::balloonZ() const { return m_nDepth + BALLOON_Z; }
 

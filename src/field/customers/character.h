@@ -5,6 +5,7 @@
 #include "anim/animsprite.h"
 #include "field/mug.h"
 #include "field/customers/orderballoon.h"
+#include "image/rect.h"
 #include "tsl2/refcount.h"
 #include "tsl2/str.h"
 
@@ -28,6 +29,15 @@ public:
     static constexpr float SIP_SECONDS = 1.0f;
     // How long the refusal look lasts before the customer waits again.
     static constexpr float REFUSAL_SECONDS = 0.8f;
+    // The balloons stand over the guest's head, clear of the face: the figures
+    // are 190 pixels high with the top of the head some 170 above the feet.
+    enum { BALLOON_RISE = 196 };
+
+    // What the balloons may cover around their middle (x, y): the order
+    // balloon and the patience meter on its top edge.
+    static Rect balloonBox(int nX, int nY);
+    // The face of a guest standing at (x, y), which its balloon leaves in sight.
+    static Rect faceBox(int nX, int nY);
 
     Character(PlayMode* pMode, const char* pszName, int nSeat, int nX, int nY, int nDepth, bool bVip, int nVipSide,
               int nVoice);
@@ -85,7 +95,7 @@ private:
     SeatPlace seatPlace() const;
     void sitAt(const SeatPlace& place);
     // The balloon hangs over the guest's head, drawn above the guest.
-    int balloonX() const { return m_nX; }
+    int balloonX() const;
     int balloonY() const;
     int balloonZ() const;
 

@@ -1,6 +1,7 @@
 #include "field/customers/characterspot.h"
 
 #include "field/customers/character.h"
+#include "field/customers/seatlayout.h"
 #include "field/mug.h"
 #include "base/names.h"
 #include "field/picturehit.h"
@@ -40,7 +41,10 @@ void CharacterSpot::removeCharacter(Tsl::SmartPtr<Character> pCharacter) {
 
 SeatPlace CharacterSpot::getNextGlassPlace() const {
     SeatPlace place = m_place;
-    place.nGlassX += m_lUsedGlasses.getCount() * USED_GLASS_SPACING;
+    int nRow = m_lGlassRow.isEmpty() ? 1 : m_lGlassRow.getCount();
+    int nSlot = m_lUsedGlasses.getCount() % (nRow * SeatLayout::ROWS);
+    if (!m_lGlassRow.isEmpty()) place.nGlassX = m_lGlassRow.getAt(nSlot % nRow);
+    place.nGlassY -= nSlot / nRow * SeatLayout::ROW_RISE;
     return place;
 }
 

@@ -19,14 +19,16 @@ struct SeatPlace {
 // the ordered drink, or takes a used glass left there. Used glasses stay on
 // the seat, each with its picture, until she takes them, also while the
 // next customer sits there: the seat is offered to a new customer as soon
-// as the last one has gone. The seat shows as its guest and the glasses
-// there; an empty seat shows nothing to click.
+// as the last one has gone. However many are left, they stay on the seat's
+// surface: a row of places, a row behind it, then the same places again.
+// The seat shows as its guest and the glasses there; an empty seat shows
+// nothing to click.
 class CharacterSpot : public ActionSpot {
 public:
     // How near her hand must come to where it serves this seat for the seat
     // to be within her reach: the seat she stands at, whichever way she
     // faces, and a next seat along the bar that she faces.
-    enum { REACH = 56, USED_GLASS_SPACING = 22 };
+    enum { REACH = 56 };
 
     // (x, y, z-order) is where the guest stands; its glass stands there too
     // until setGlassPlace says otherwise.
@@ -43,9 +45,17 @@ public:
     int getSeat() const { return m_nSeat; }
     const SeatPlace& getPlace() const { return m_place; }
     // The seat's place with its glass moved beside the glasses left there,
-    // so that a drink set down never hides a used glass.
+    // so that a drink set down hides no used glass while the row has room.
     SeatPlace getNextGlassPlace() const;
     void setGlassPlace(int nX, int nY, int nZOrder);
+    // The x of each place of the row on the seat's surface, the glass
+    // place's first (SeatLayout); without one, glasses stand at the glass place.
+    void setGlassRow(const Tsl::List<int>& lX) { m_lGlassRow = lX; }
+    const Tsl::List<int>& getGlassRow() const { return m_lGlassRow; }
+    // How far the guest's balloon stands from over its head (SeatLayout).
+    void setBalloonShift(int nDx, int nDy) { m_nBalloonDx = nDx, m_nBalloonDy = nDy; }
+    int getBalloonShiftX() const { return m_nBalloonDx; }
+    int getBalloonShiftY() const { return m_nBalloonDy; }
     int hitTest(int nX, int nY) const override;
     // Whether one of her hands is near where it would be to serve here:
     // standing at the seat's place and facing its way.
@@ -67,4 +77,6 @@ private:
     SeatPlace m_place;
     Tsl::SmartPtr<Character> m_pChar;
     Tsl::List<Tsl::SmartPtr<Mug>> m_lUsedGlasses;
+    Tsl::List<int> m_lGlassRow;
+    int m_nBalloonDx = 0, m_nBalloonDy = 0;
 };

@@ -406,11 +406,49 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     return aFound;
 }
 
+// The pictures of the field's targets but the seats, the coasters' glasses
+// with them: no guest's glass or balloon may cover one.
+std::vector<std::pair<int, Sprite*>> fieldPictures(PlayMode* pMode) {
+    std::vector<std::pair<int, Sprite*>> aShown;  // -1, picture
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+        if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
+        for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back({-1, pPicture.get()});
+        if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
+            aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
+    }
+    return aShown;
+}
+
+// No picture drawn over another one's that is not its owner's (-1: the field's).
+void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::string& sWhen) {
+    for (const auto& a : aShown)
+        for (const auto& b : aShown)
+            if (a.first >= 0 && b.first != a.first) {
+                EXPECT_FALSE(a.second->collidePixels(b.second, 1, 0))
+                    << sWhen << ": " << a.first << " at " << a.second->getX() << " over " << b.first << " at "
+                    << b.second->getX();
+            }
+}
+
+// No balloon picture (the question, the drink, the meter) draws over a
+// target or another guest's: one balloon's pictures share their middle x.
+void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
+    std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode);
+    for (const SpriteList* pLayer : pMode->getLayers())
+        for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
+            std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
+            if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
+                aShown.push_back({int(middleOf(p.get()).x), p.get()});
+        }
+    expectApart(aShown, sWhen + ", the balloon at x");
+}
+
 // Every scene at every upgrade level, a glass on each coaster and each seat
 // taken by a guest who asks, then drinks, then leaves its glass: a click at
 // the middle of any target's picture (and of what a spot's picture draws)
 // reaches it, whatever is drawn around; a guest's face does too once its
-// balloon is gone; an empty seat shows nothing to click.
+// balloon is gone; an empty seat shows nothing to click. No balloon, asking
+// or showing the order, draws over a station or another guest's balloon.
 TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
     for (int nScene = 0; nScene < 5; ++nScene)
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
@@ -455,6 +493,7 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 }
             };
             expectEveryTarget(", every seat taken");
+            expectBalloonsClear(pMode.get(), sAt + ", every guest asking");
             // Once the order is taken, the balloon showing the drink is its guest's.
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 pGuest->takeOrder();
@@ -462,16 +501,16 @@ TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
                 const char* pszOrder = pGuest->wantsDecoration() ? Names::IMG_ORDER_DECORATED_DRINK_FORMAT
                                                                  : Names::IMG_ORDER_DRINK_FORMAT;
                 std::string sDrink = Tsl::String::format(pszOrder, pGuest->getOrder()).c_str();
-                float fHead = pGuest->getSprite()->getScreenRect().top;
                 for (Sprite* pDrink : picturesOf(pMode.get(), sDrink))
-                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getX() &&
-                        std::abs(middleOf(pDrink).y - fHead) < 60) {
+                    if (pDrink->isVisible() && int(middleOf(pDrink).x) == pGuest->getBalloon()->getX() &&
+                        std::abs(middleOf(pDrink).y - pGuest->getBalloon()->getY()) < 2) {
                         ++nDrinks;
                         EXPECT_EQ(reached(pMode.get(), middleOf(pDrink), pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())),
                                   "spot") << sAt << ": the drink over seat " << pGuest->getSeat();
                     }
                 EXPECT_EQ(nDrinks, 1) << sAt << ": the drink over seat " << pGuest->getSeat();
             }
+            expectBalloonsClear(pMode.get(), sAt + ", every order taken");
             serveEveryone(pMode.get(), lGuests);
             expectEveryTarget(", every guest drinking");
             std::vector<Point> aFaces;
@@ -585,6 +624,31 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     expectOnSurface(pCoaster->getGlass().get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(),
                                     sAt + " coaster at " + std::to_string(pCoaster->getX()));
                 }
+            // Three more guests in turn on every seat, none of the glasses
+            // cleared: each stands on its seat's surface, clear of the other
+            // seats' glasses and the field's targets.
+            for (int nRound = 1; nRound < 4; ++nRound) {
+                for (int i = 0; i < lGuests.getCount(); ++i) {
+                    Tsl::SmartPtr<Character>& pGuest = lGuests.getNode(i)->data;
+                    for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
+                    pMode->removeCharacter(pGuest);
+                    pGuest = seatGuest(pMode.get(), pGuest->getSeat());
+                    pGuest->update(Character::ARRIVE_SECONDS);
+                }
+                serveEveryone(pMode.get(), lGuests);
+            }
+            std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode.get());
+            for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
+                const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft =
+                    pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
+                for (const Tsl::SmartPtr<Mug>& pGlass : lLeft) {
+                    EXPECT_EQ(surfaceUnder(pGlass.get()), surfaceUnder(lLeft.getFirst().get()))
+                        << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
+                    aShown.push_back({pGuest->getSeat(), pGlass->getSprite()});
+                }
+                if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
+            }
+            expectApart(aShown, sAt + ", the glass of seat");
             closeEveryMode();
         }
 }
