@@ -49,6 +49,8 @@ bool QarnApp::onInit() {
     if (!addContent()) return false;
     if (!getDamagedSettings().isEmpty())
         tellPlayer(getString(Names::STR_SETTINGS_DAMAGED) + "\n" + breakPath(getDamagedSettings()));
+    else if (!getUnreadableSettings().isEmpty())
+        tellPlayer(getString(Names::STR_SETTINGS_UNREADABLE) + "\n" + breakPath(getUnreadableSettings()));
     if (Tsl::String(std::getenv(Names::ENV_LIST_RESOURCES) ? std::getenv(Names::ENV_LIST_RESOURCES) : "") == "TRUE")
         listResources();
     bool bFullScreen = wantsFullScreen();
@@ -65,6 +67,15 @@ void QarnApp::cutHighscoreTables() {
     // Stored tables longer than ten would otherwise be written out again with
     // every save until the high-score screen is next opened.
     if (hasSetting(Names::SET_HIGHSCORES)) HighScoreMode().loadTables();
+}
+
+Tsl::List<Tsl::String> QarnApp::getOwnSettingKeys() const {
+    Tsl::List<Tsl::String> lKeys = GameApp::getOwnSettingKeys();
+    for (const char* pszKey : {Names::SET_DIFFICULTY, Names::SET_CURRENT_PLAYER, Names::SET_DONE_WELCOME,
+                               Names::SET_LAST_CUTSCENE, Names::SET_HIGHSCORES, Names::SET_FULLSCREEN_FAILED,
+                               Names::SET_CUSTOM_CURSOR})
+        if (lKeys.indexOf(pszKey) < 0) lKeys.append(pszKey);
+    return lKeys;
 }
 
 void QarnApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {

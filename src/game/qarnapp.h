@@ -38,6 +38,8 @@ public:
 protected:
     Tsl::SmartPtr<GameMode> newExitConfirmMode() override;
     void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) override;
+    // The standard screens' keys and the game's own.
+    Tsl::List<Tsl::String> getOwnSettingKeys() const override;
     // The platform with its drivers; tests give one of their own.
     virtual IPlatform* createPlatform();
     // The screens the game starts with, lowest first.

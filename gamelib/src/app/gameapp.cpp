@@ -12,6 +12,7 @@
 #include "app/savefailure.h"
 #include "app/settingsfile.h"
 #include "app/stringtable.h"
+#include "screens/names.h"
 #include "text/bitmapfont.h"
 #include "text/simplefont.h"
 #include "video/videodriver.h"
@@ -19,6 +20,7 @@
 
 #include "tsl2/file.h"
 #include "tsl2/logfile.h"
+#include "tsl2/memstream.h"
 #include "tsl2/random.h"
 #include "tsl2/resourcefile.h"
 #include "tsl2/tokenfilereader.h"
@@ -32,6 +34,8 @@
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
+#include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -48,6 +52,19 @@ int s_nLogRepeats = 0;
 bool s_bLogAtLineStart = true;
 
 const char* const DAMAGED_SETTINGS_SUFFIX = ".damaged.";
+const char* const TEMPORARY_SUFFIX = ".tmp";
+// A temporary file this old was left by a run that ended mid-save: no save
+// takes minutes.
+const int STALE_TEMPORARY_SECONDS = 600;
+// Links followed from the settings path at most (the system's own bound).
+const int MAX_LINK_HOPS = 40;
+// A settings file of more bytes cannot read whole (its entries unpack to
+// MAX_TOTAL_SIZE at most, and packing adds little), so it is never kept as
+// the last good one.
+const int64_t MAX_KEPT_BYTES = 2 * int64_t(SettingsFile::MAX_TOTAL_SIZE);
+// A damaged file copied aside (one behind a link) may be larger; past this
+// it stays where it is and the saves stop instead.
+const int64_t MAX_DAMAGED_COPY_BYTES = 8 * MAX_KEPT_BYTES;
 
 void appendToLog(const Tsl::String& sText) {
     Tsl::SmartPtr<Tsl::LogFile> pLog = new Tsl::LogFile(s_sLogFile);
@@ -95,6 +112,126 @@ std::vector<int> findDamagedCopies(const Tsl::String& sFile) {
     return aNumbers;
 }
 
+// The path a chain of symbolic links from sPath ends at: sPath itself when
+// it is no link, or when the chain loops or a link cannot be read.
+Tsl::String followLinks(const Tsl::String& sPath) {
+    Tsl::String sAt = sPath;
+    for (int nHop = 0; nHop < MAX_LINK_HOPS; ++nHop) {
+        struct stat info;
+        if (lstat(sAt.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return sAt;
+        std::vector<char> aTarget(size_t(info.st_size > 0 ? info.st_size : 0) + 4096);
+        ssize_t nLength = readlink(sAt.c_str(), aTarget.data(), aTarget.size());
+        if (nLength <= 0 || size_t(nLength) >= aTarget.size()) return sPath;
+        Tsl::String sTarget(aTarget.data(), int(nLength));
+        sAt = sTarget[0] == '/' ? sTarget : folderOf(sAt) + sTarget;
+    }
+    return sPath;
+}
+
+bool isSymbolicLink(const Tsl::String& sPath) {
+    struct stat info;
+    return lstat(sPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
+// The bytes and mode of the regular file at sPath (links followed); false
+// with nErrno when it cannot be read or holds more than nMax bytes (EFBIG).
+bool readBytes(const Tsl::String& sPath, int64_t nMax, std::string& sBytes, mode_t& nMode, int& nErrno) {
+    int nFd = open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (nFd < 0) {
+        nErrno = errno;
+        return false;
+    }
+    struct stat info;
+    bool bOk = fstat(nFd, &info) == 0;
+    if (bOk && (!S_ISREG(info.st_mode) || info.st_size > nMax)) {
+        errno = S_ISREG(info.st_mode) ? EFBIG : EINVAL;
+        bOk = false;
+    }
+    if (bOk) {
+        nMode = info.st_mode & 07777;
+        sBytes.assign(size_t(info.st_size), '\0');
+        size_t nDone = 0;
+        while (bOk && nDone < sBytes.size()) {
+            ssize_t nRead = read(nFd, &sBytes[nDone], sBytes.size() - nDone);
+            if (nRead < 0 && errno == EINTR) continue;
+            if (nRead <= 0) bOk = false;
+            else nDone += size_t(nRead);
+        }
+        // A file that grew meanwhile is read no further than its size then: a
+        // writer replaces the file whole, it never appends.
+    }
+    if (!bOk) nErrno = errno ? errno : EIO;
+    close(nFd);
+    return bOk;
+}
+
+// Writes sBytes to sPath with nMode through this process's temporary name,
+// on the disk before it takes the place; false with nErrno.
+bool writeBytes(const Tsl::String& sPath, const std::string& sBytes, mode_t nMode, int& nErrno) {
+    Tsl::String sTemporary = GameApp::getTemporaryFile(sPath);
+    int nFd = open(sTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (nFd < 0) {
+        nErrno = errno;
+        return false;
+    }
+    bool bOk = true;
+    for (size_t nDone = 0; bOk && nDone < sBytes.size();) {
+        ssize_t nWritten = write(nFd, sBytes.data() + nDone, sBytes.size() - nDone);
+        if (nWritten < 0 && errno == EINTR) continue;
+        if (nWritten <= 0) bOk = false;
+        else nDone += size_t(nWritten);
+    }
+    bOk = bOk && fsync(nFd) == 0 && fchmod(nFd, nMode) == 0;
+    if (!bOk) nErrno = errno ? errno : EIO;
+    if (close(nFd) != 0 && bOk) {
+        nErrno = errno;
+        bOk = false;
+    }
+    if (bOk && std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
+        nErrno = errno;
+        bOk = false;
+    }
+    if (!bOk) unlink(sTemporary.c_str());
+    return bOk;
+}
+
+// Sends what was written to sPath to the disk, so that a crash right after
+// the rename that follows finds the new bytes, not an empty file.
+void syncToDisk(const Tsl::String& sPath) {
+    int nFd = open(sPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (nFd < 0) return;
+    fsync(nFd);
+    close(nFd);
+}
+
+// Removes the temporary files "<file>.<...>.<digits>.tmp" beside sFile that
+// a run ending mid-save left: regular files older than any save takes.
+void removeStaleTemporaries(const Tsl::String& sFile) {
+    Tsl::String sFolder, sName;
+    splitPath(sFile, sFolder, sName);
+    DIR* pDir = opendir(sFolder.c_str());
+    if (!pDir) return;
+    time_t nNow = std::time(nullptr);
+    std::string sPrefix = std::string(sName.c_str()) + ".";
+    while (struct dirent* pEntry = readdir(pDir)) {
+        std::string sEntry = pEntry->d_name;
+        size_t nSuffix = std::strlen(TEMPORARY_SUFFIX);
+        if (sEntry.size() <= sPrefix.size() + nSuffix || sEntry.compare(0, sPrefix.size(), sPrefix) != 0 ||
+            sEntry.compare(sEntry.size() - nSuffix, nSuffix, TEMPORARY_SUFFIX) != 0)
+            continue;
+        size_t nDigits = sEntry.size() - nSuffix;
+        size_t nFirst = nDigits;
+        while (nFirst > 0 && sEntry[nFirst - 1] >= '0' && sEntry[nFirst - 1] <= '9') --nFirst;
+        if (nFirst == nDigits || nFirst < sPrefix.size() || sEntry[nFirst - 1] != '.') continue;
+        Tsl::String sPath = sFolder + sEntry.c_str();
+        struct stat info;
+        if (lstat(sPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            nNow - info.st_mtime > STALE_TEMPORARY_SECONDS && unlink(sPath.c_str()) == 0)
+            GameApp::log("G: Removed %s, left by a save that never ended\n", sPath.c_str());
+    }
+    closedir(pDir);
+}
+
 int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
 
 // The stack as a walk over it begins: the modes it calls may push or end
@@ -129,7 +266,8 @@ GameApp::GameApp()
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255), m_bSaveFailureReported(false) {
+      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255), m_bKeepDamagedFirst(false),
+      m_bSaveFailureReported(false) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -1043,11 +1181,31 @@ void GameApp::removeSetting(const char* pszKey) {
     if (pszKey && m_hSettings.hasKey(pszKey)) m_hSettings.remove(pszKey);
 }
 
+Tsl::String GameApp::getKeptSettingsFile() const { return m_sSettingsFile + ScreenNames::SETTINGS_KEPT_SUFFIX; }
+
+Tsl::String GameApp::getTemporaryFile(const Tsl::String& sPath) {
+    return sPath + Tsl::String::format(".%ld%s", long(getpid()), TEMPORARY_SUFFIX);
+}
+
+Tsl::List<Tsl::String> GameApp::getOwnSettingKeys() const {
+    Tsl::List<Tsl::String> lKeys;
+    for (const char* pszKey :
+         {ScreenNames::SET_PROFILES, ScreenNames::SET_CURRENT_PLAYER, ScreenNames::SET_FULLSCREEN,
+          ScreenNames::SET_COLOR_DEPTH, ScreenNames::SET_SOUND_VOLUME, ScreenNames::SET_MUSIC_VOLUME, "CustomCursor"})
+        lKeys.append(pszKey);
+    return lKeys;
+}
+
 bool GameApp::loadSettings() {
     TSL_TRACE();
     m_sDamagedSettings = "";
+    m_sUnreadableSettings = "";
+    m_bKeepDamagedFirst = false;
     if (m_sSettingsFile.isEmpty()) return false;
     const char* pszFile = m_sSettingsFile.c_str();
+    removeStaleTemporaries(m_sSettingsFile);
+    Tsl::String sTarget = followLinks(m_sSettingsFile);
+    if (sTarget != m_sSettingsFile) removeStaleTemporaries(sTarget);
     struct stat info;
     if (stat(pszFile, &info) != 0) {
         log("G: Settings file '%s' not found (%s), using defaults\n", pszFile, std::strerror(errno));
@@ -1062,16 +1220,63 @@ bool GameApp::loadSettings() {
     try {
         pFile = new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
     } catch (const Tsl::Exception& e) {
-        log("G: Settings file '%s' cannot be read, using defaults: %s\n", pszFile, e.getMessage());
-        m_sDamagedSettings = keepDamagedSettings();
+        // Nothing says it is damaged: once it can be opened again (its mode
+        // or owner mended) the next start reads it whole, so it stays as it
+        // is and no save replaces it.
+        log("G: Settings file '%s' cannot be read, using defaults; it is left as it is and nothing is saved over "
+            "it in this run: %s\n",
+            pszFile, e.getMessage());
+        m_sUnreadableSettings = m_sSettingsFile;
         return false;
     }
-    SettingsFile::Report report = SettingsFile::read(pFile.get(), m_hSettings);
+    Tsl::List<Tsl::String> lOwnKeys = getOwnSettingKeys();
+    for (const Tsl::String& sKey : m_hSettings.getKeys()) lOwnKeys.append(sKey);
+    Tsl::Hash<Tsl::String, Tsl::String> hRead;
+    SettingsFile::Report report = SettingsFile::read(pFile.get(), hRead, lOwnKeys);
+    pFile = nullptr;
+    if (!report.bWhole) {
+        for (const Tsl::String& sProblem : report.lProblems)
+            log("G: Settings file '%s': %s\n", pszFile, sProblem.c_str());
+        takeFromKeptSettings(hRead, report.bChecked, lOwnKeys);
+    }
+    for (const Tsl::String& sKey : hRead.getKeys()) m_hSettings.set(sKey, hRead.get(sKey));
     if (report.bWhole) return true;
-    for (const Tsl::String& sProblem : report.lProblems)
-        log("G: Settings file '%s': %s\n", pszFile, sProblem.c_str());
     m_sDamagedSettings = keepDamagedSettings();
     return false;
+}
+
+void GameApp::takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, bool bChecked,
+                                   const Tsl::List<Tsl::String>& lOwnKeys) {
+    Tsl::String sKept = getKeptSettingsFile();
+    if (!Tsl::File::exists(sKept.c_str())) return;
+    Tsl::Hash<Tsl::String, Tsl::String> hKept;
+    SettingsFile::Report keptReport;
+    try {
+        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sKept, Tsl::File::eRead);
+        keptReport = SettingsFile::read(pFile.get(), hKept, lOwnKeys);
+    } catch (const Tsl::Exception& e) {
+        log("G: The kept settings '%s' cannot be read: %s\n", sKept.c_str(), e.getMessage());
+        return;
+    }
+    for (const Tsl::String& sProblem : keptReport.lProblems)
+        log("G: Kept settings '%s': %s\n", sKept.c_str(), sProblem.c_str());
+    // A damaged stream may have handed on changed bytes before its damage
+    // showed, so a checked copy's value beats it, one save older as it is; a
+    // damaged copy only fills in what the file lost.
+    bool bKeptWins = !bChecked && keptReport.bChecked;
+    int nTaken = 0, nReplaced = 0;
+    for (const Tsl::String& sKey : hKept.getKeys()) {
+        if (!hRead.hasKey(sKey)) {
+            if (hRead.getCount() >= SettingsFile::MAX_ENTRIES && lOwnKeys.indexOf(sKey) < 0) continue;
+            hRead.set(sKey, hKept.get(sKey));
+            ++nTaken;
+        } else if (bKeptWins && hRead.get(sKey) != hKept.get(sKey)) {
+            hRead.set(sKey, hKept.get(sKey));
+            ++nReplaced;
+        }
+    }
+    log("G: From the kept settings '%s'%s: %d entries the damaged file lost, %d it may have changed\n",
+        sKept.c_str(), keptReport.bChecked ? "" : " (damaged too)", nTaken, nReplaced);
 }
 
 Tsl::String GameApp::keepDamagedSettings() {
@@ -1080,8 +1285,24 @@ Tsl::String GameApp::keepDamagedSettings() {
     std::vector<int> aNumbers = findDamagedCopies(m_sSettingsFile);
     int nNext = NumberedCopies::nextNumber(aNumbers);
     Tsl::String sCopy = m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, nNext);
-    if (std::rename(m_sSettingsFile.c_str(), sCopy.c_str()) != 0) {
-        log("G: The damaged settings could not be kept as %s: %s\n", sCopy.c_str(), std::strerror(errno));
+    bool bKept = false;
+    if (isSymbolicLink(m_sSettingsFile)) {
+        // Moving the link would leave the damaged target where the saves go
+        // and replace the link with a file: its bytes are copied instead.
+        std::string sBytes;
+        mode_t nMode = 0600;
+        int nErrno = 0;
+        bKept = readBytes(m_sSettingsFile, MAX_DAMAGED_COPY_BYTES, sBytes, nMode, nErrno) &&
+                writeBytes(sCopy, sBytes, nMode, nErrno);
+        errno = nErrno;
+    } else {
+        bKept = std::rename(m_sSettingsFile.c_str(), sCopy.c_str()) == 0;
+    }
+    m_bKeepDamagedFirst = !bKept;
+    if (!bKept) {
+        int nErrno = errno;
+        log("G: The damaged settings could not be kept as %s: %s\n", sCopy.c_str(), std::strerror(nErrno));
+        errno = nErrno;  // for a save that tried first
         return m_sSettingsFile;
     }
     log("G: The damaged settings were kept as %s\n", sCopy.c_str());
@@ -1091,24 +1312,61 @@ Tsl::String GameApp::keepDamagedSettings() {
     return sCopy;
 }
 
+void GameApp::keepPreviousSettings(const Tsl::String& sTarget) {
+    std::string sBytes;
+    mode_t nMode = 0600;
+    int nErrno = 0;
+    if (!readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) return;
+    Tsl::MemStream bytes(sBytes.data(), int(sBytes.size()));
+    Tsl::Hash<Tsl::String, Tsl::String> hEntries;
+    if (!SettingsFile::read(&bytes, hEntries, getOwnSettingKeys()).bWhole) {
+        log("G: The settings file replaced did not read whole; the kept copy stays as it was\n");
+        return;
+    }
+    Tsl::String sKept = getKeptSettingsFile();
+    if (!writeBytes(sKept, sBytes, nMode, nErrno))
+        log("G: The last settings could not be kept as %s: %s\n", sKept.c_str(), std::strerror(nErrno));
+}
+
 bool GameApp::saveSettings() {
     TSL_TRACE();
     if (m_sSettingsFile.isEmpty()) return false;
+    if (!m_sUnreadableSettings.isEmpty()) {
+        // The player was told at the start.
+        log("G: Settings not saved: '%s' could not be read at the start and stays as it is\n",
+            m_sUnreadableSettings.c_str());
+        return false;
+    }
     int nErrno = 0;
-    Tsl::String sDetail = writeSettingsFile(nErrno);
+    Tsl::String sFolder;
+    Tsl::String sDetail = writeSettingsFile(nErrno, sFolder);
     if (sDetail.isEmpty()) return true;
     // The raw detail is for whoever reads the log; the player gets the cause.
     log("G: Could not save the settings file '%s': %s (errno %d: %s)\n", m_sSettingsFile.c_str(), sDetail.c_str(),
         nErrno, std::strerror(nErrno));
     if (!m_bSaveFailureReported) {
         m_bSaveFailureReported = true;
-        onSettingsNotSaved(folderOf(m_sSettingsFile), SaveFailure::describe(SaveFailure::fromErrno(nErrno)));
+        onSettingsNotSaved(sFolder, SaveFailure::describe(SaveFailure::fromErrno(nErrno, sFolder)));
     }
     return false;
 }
 
-Tsl::String GameApp::writeSettingsFile(int& nErrno) {
-    Tsl::String sTemporary = m_sSettingsFile + ".tmp";
+Tsl::String GameApp::writeSettingsFile(int& nErrno, Tsl::String& sFolder) {
+    // A link stays a link: its target is what gets replaced, through a
+    // temporary file beside it (a rename cannot cross file systems).
+    Tsl::String sTarget = followLinks(m_sSettingsFile);
+    sFolder = folderOf(sTarget);
+    if (m_bKeepDamagedFirst) {
+        m_sDamagedSettings = keepDamagedSettings();
+        if (m_bKeepDamagedFirst) {
+            nErrno = errno;
+            sFolder = folderOf(m_sSettingsFile);
+            return "the damaged settings file could not be kept aside first";
+        }
+    }
+    Tsl::String sTemporary = getTemporaryFile(sTarget);
+    struct stat old;
+    bool bReplaces = stat(sTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     errno = 0;
     try {
         Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
@@ -1122,9 +1380,17 @@ Tsl::String GameApp::writeSettingsFile(int& nErrno) {
         unlink(sTemporary.c_str());
         return e.getMessage();
     }
-    if (std::rename(sTemporary.c_str(), m_sSettingsFile.c_str()) != 0) {
+    syncToDisk(sTemporary);
+    if (bReplaces) {
+        // The player's choice of mode (read-only, private) stays.
+        if (chmod(sTemporary.c_str(), old.st_mode & 07777) != 0)
+            log("G: The mode %o could not be kept for the settings: %s\n", unsigned(old.st_mode & 07777),
+                std::strerror(errno));
+        keepPreviousSettings(sTarget);
+    }
+    if (std::rename(sTemporary.c_str(), sTarget.c_str()) != 0) {
         nErrno = errno;
-        Tsl::String sDetail = Tsl::String::format("could not replace '%s'", m_sSettingsFile.c_str());
+        Tsl::String sDetail = Tsl::String::format("could not replace '%s'", sTarget.c_str());
         unlink(sTemporary.c_str());
         return sDetail;
     }

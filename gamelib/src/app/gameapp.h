@@ -231,20 +231,42 @@ public:
     void removeSetting(const char* pszKey);
     Tsl::List<Tsl::String> getSettingKeys() const { return m_hSettings.getKeys(); }
     // Reads the settings file over the defaults. Every entry read whole is
-    // applied, even from a damaged file. A file that is damaged, holds an
-    // entry over the size bound or cannot be read is moved aside (numbered,
-    // ".damaged.<n>", the last DAMAGED_SETTINGS_COPIES kept), so that the
-    // next save cannot replace it. A missing path, or one that is no regular
-    // file (a folder, a FIFO), leaves the defaults. True when read whole.
+    // applied, even from a damaged file. A file that is damaged or holds an
+    // entry past the bounds is moved aside (numbered, ".damaged.<n>", the
+    // last DAMAGED_SETTINGS_COPIES kept; a symbolic link is copied instead,
+    // its target left to the next save), so that the next save cannot
+    // replace it; when it cannot be moved, the next save keeps it first or
+    // saves nothing. The entries a damaged file lost are taken from the kept
+    // copy (getKeptSettingsFile); where the damaged file's stream failed its
+    // check, the kept copy's own values win too when its check held, as the
+    // damaged file may have handed on changed bytes. A damaged kept copy only
+    // fills in. Past SettingsFile::MAX_ENTRIES, the defaults' keys and
+    // getOwnSettingKeys are still read. A file that cannot be opened (its
+    // mode, its owner) is left in place, as is, and no save of this run
+    // replaces it. A missing path, or one that is no regular file (a folder,
+    // a FIFO), leaves the defaults. True when read whole.
     bool loadSettings();
-    // Where the last loadSettings put a damaged or unreadable file: its
-    // numbered copy, or the file itself when it could not be moved; empty
-    // when there was none.
+    // Where the last loadSettings put a damaged file: its numbered copy, or
+    // the file itself when it could not be moved (yet); empty when there was
+    // none.
     const Tsl::String& getDamagedSettings() const { return m_sDamagedSettings; }
-    // Written to a temporary file and renamed, so a crash never loses the old
-    // one. Every failure is logged; the first of the run also goes to
-    // onSettingsNotSaved.
+    // The settings file the last loadSettings could not open; empty when none.
+    const Tsl::String& getUnreadableSettings() const { return m_sUnreadableSettings; }
+    // The last good settings file, kept beside it (the settings file's name
+    // and ScreenNames::SETTINGS_KEPT_SUFFIX): each save that replaces a file
+    // which reads whole first copies it here.
+    Tsl::String getKeptSettingsFile() const;
+    // Written to a temporary file of this process's own and renamed, so a
+    // crash never loses the old one and two games saving into one folder
+    // never take each other's file. A symbolic link is followed: its target
+    // is replaced, the link stays. The new file takes the old one's mode.
+    // Every failure is logged; the first of the run also goes to
+    // onSettingsNotSaved. Nothing is saved while the file read at the start
+    // could not be opened.
     bool saveSettings();
+    // The temporary name this process writes sPath through before renaming
+    // it into place: sPath, a dot, the process id and ".tmp".
+    static Tsl::String getTemporaryFile(const Tsl::String& sPath);
 
     // --- the look: theme and cursor ---
     // The current theme: the built-in fonts and default styles until a
@@ -273,6 +295,10 @@ protected:
     // in plain words (the raw error is in the log). The default shows a
     // message box (standard error and the log).
     virtual void onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy);
+    // Keys of the application's own that a settings file must not lose to
+    // SettingsFile::MAX_ENTRIES (the defaults' keys count as well): the
+    // standard screens' keys here.
+    virtual Tsl::List<Tsl::String> getOwnSettingKeys() const;
 
 private:
     friend class DisableImageCache;
@@ -301,12 +327,20 @@ private:
     bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
-    // Moves a damaged settings file to the next numbered copy; the file's
-    // own name when that fails.
+    // Moves a damaged settings file to the next numbered copy (copies a
+    // symbolic link's target); the file's own name when that fails, and
+    // then m_bKeepDamagedFirst is set.
     Tsl::String keepDamagedSettings();
-    // Empty when saved; otherwise the failure's detail for the log, and
-    // nErrno the failed call's error number.
-    Tsl::String writeSettingsFile(int& nErrno);
+    // Fills in hRead from the kept copy after a damaged read (bChecked: the
+    // damaged stream's check held all the same).
+    void takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, bool bChecked,
+                              const Tsl::List<Tsl::String>& lOwnKeys);
+    // Copies the settings file about to be replaced (sTarget, links followed)
+    // to the kept copy when it reads whole.
+    void keepPreviousSettings(const Tsl::String& sTarget);
+    // Empty when saved; otherwise the failure's detail for the log, nErrno
+    // the failed call's error number and sFolder the folder written to.
+    Tsl::String writeSettingsFile(int& nErrno, Tsl::String& sFolder);
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();
@@ -366,6 +400,9 @@ private:
 
     Tsl::String m_sSettingsFile;
     Tsl::String m_sDamagedSettings;
+    Tsl::String m_sUnreadableSettings;
+    // A damaged file could not be moved aside at the start: a save keeps it first.
+    bool m_bKeepDamagedFirst;
     bool m_bSaveFailureReported;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;
     Tsl::Hash<Tsl::String, Tsl::String> m_hStrings;

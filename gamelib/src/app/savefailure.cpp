@@ -4,6 +4,7 @@
 #include "screens/names.h"
 
 #include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 struct CauseText {
@@ -18,11 +19,12 @@ const CauseText CAUSE_TEXTS[] = {
     {ScreenNames::STR_SAVE_FOLDER_IN_THE_WAY, "a folder stands where the file goes"},
     {ScreenNames::STR_SAVE_NO_FOLDER, "the folder does not exist"},
     {ScreenNames::STR_SAVE_DISK_ERROR, "the disk reported an error"},
+    {ScreenNames::STR_SAVE_FOLDER_CHANGED, "another program changed the folder while the file was saved"},
     {ScreenNames::STR_SAVE_UNKNOWN, "the system refused to write the file"},
 };
 } // namespace
 
-SaveFailure::Cause SaveFailure::fromErrno(int nErrno) {
+SaveFailure::Cause SaveFailure::fromErrno(int nErrno, const Tsl::String& sFolder) {
     switch (nErrno) {
     case EACCES:
     case EPERM:
@@ -32,7 +34,10 @@ SaveFailure::Cause SaveFailure::fromErrno(int nErrno) {
     case EFBIG: return NO_SPACE;
     case EISDIR: return FOLDER_IN_THE_WAY;
     case ENOENT:
-    case ENOTDIR: return NO_FOLDER;
+    case ENOTDIR: {
+        struct stat info;
+        return stat(sFolder.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? FOLDER_CHANGED : NO_FOLDER;
+    }
     case EIO: return DISK_ERROR;
     default: return UNKNOWN;
     }

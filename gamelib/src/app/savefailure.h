@@ -6,10 +6,13 @@
 
 class SaveFailure {
 public:
-    enum Cause { READ_ONLY, NO_SPACE, FOLDER_IN_THE_WAY, NO_FOLDER, DISK_ERROR, UNKNOWN };
+    enum Cause { READ_ONLY, NO_SPACE, FOLDER_IN_THE_WAY, NO_FOLDER, DISK_ERROR, FOLDER_CHANGED, UNKNOWN };
 
-    // The cause of an errno value left by a failed open, write or rename.
-    static Cause fromErrno(int nErrno);
+    // The cause of an errno value left by a failed open, write or rename in
+    // sFolder: a missing file or folder there while sFolder stands means
+    // something else changed the folder under the save (another program
+    // removed the file being written), not that the folder is missing.
+    static Cause fromErrno(int nErrno, const Tsl::String& sFolder);
     // The cause as the string tables word it; built-in English while they
     // hold no text for it (a save can fail before they are loaded).
     static Tsl::String describe(Cause eCause);

@@ -3,29 +3,52 @@
 #include "tsl2/objectstreamer.h"
 #include "tsl2/zstream.h"
 
+#include <zlib.h>
+
 #include <algorithm>
+#include <cstring>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 namespace {
 
 const char* const SETTINGS_MAGIC = "SET";
 const int SETTINGS_VERSION = 1;
 
-// Hands on the bytes of another stream until a budget is spent, then raises:
-// a few kilobytes that unpack to gigabytes are damage, not settings.
-class BudgetStream : public Tsl::Stream {
+// Unpacks the zlib stream of another stream in pieces, and raises once the
+// unpacked bytes pass a budget: a few kilobytes that unpack to gigabytes are
+// damage, not settings. The bytes unpacked before any damage are handed on
+// first, the damage raised on the next read: entries read whole before it
+// are kept, and a file of millions of tiny entries is not read through a
+// call into zlib for every byte.
+class UnpackStream : public Tsl::Stream {
 public:
-    BudgetStream(Tsl::Stream* pSource, int64_t nBudget) : m_pSource(pSource), m_nBudget(nBudget), m_nRead(0) {}
+    UnpackStream(Tsl::Stream* pSource, int64_t nBudget)
+        : m_pSource(pSource), m_nBudget(nBudget), m_nUnpacked(0), m_nPos(0), m_nHave(0), m_bEnded(false),
+          m_aIn(PIECE), m_aOut(PIECE) {
+        std::memset(&m_zs, 0, sizeof(m_zs));
+        if (inflateInit(&m_zs) != Z_OK)
+            TSL_THROW(BadStateException, "zlib cannot start unpacking %s", getName().c_str());
+    }
+    ~UnpackStream() override { inflateEnd(&m_zs); }
 
     int read(void* pBuffer, int nSize) override {
-        if (nSize > m_nBudget - m_nRead)
-            TSL_THROW(BadStreamFormatException, "%s unpacks to more than %lld bytes", getName().c_str(),
-                      static_cast<long long>(m_nBudget));
-        int nRead = m_pSource->read(pBuffer, nSize);
-        m_nRead += nRead;
-        return nRead;
+        int nDone = 0;
+        while (nDone < nSize) {
+            if (m_nPos == m_nHave && !refill()) break;
+            int nPiece = std::min(nSize - nDone, m_nHave - m_nPos);
+            std::memcpy(static_cast<char*>(pBuffer) + nDone, &m_aOut[size_t(m_nPos)], size_t(nPiece));
+            m_nPos += nPiece;
+            nDone += nPiece;
+        }
+        return nDone;
     }
+    // readByte without a call for each byte while the piece lasts.
+    unsigned char takeByte() { return m_nPos < m_nHave ? m_aOut[size_t(m_nPos++)] : readByte(); }
     int write(const void*, int) override { return 0; }
-    int64_t tell() const override { return m_nRead; }
+    int64_t tell() const override { return m_nUnpacked - (m_nHave - m_nPos); }
     bool seek(int64_t, SeekOrigin) override { return false; }
     int64_t getSize() const override { return -1; }
     bool canRead() const override { return true; }
@@ -33,36 +56,143 @@ public:
     Tsl::String getName() const override { return m_pSource->getName(); }
 
 private:
+    enum { PIECE = 65536 };
+
+    // The next piece of unpacked bytes; false at the stream's end. Raises
+    // the damage met once the bytes before it are handed on.
+    bool refill() {
+        if (!m_sDamage.isEmpty()) TSL_THROW(BadStreamFormatException, "%s", m_sDamage.c_str());
+        if (m_bEnded) return false;
+        m_zs.next_out = m_aOut.data();
+        m_zs.avail_out = PIECE;
+        while (m_zs.avail_out > 0 && !m_bEnded && m_sDamage.isEmpty()) {
+            if (m_zs.avail_in == 0) {
+                int nRead = m_pSource->read(m_aIn.data(), PIECE);
+                if (nRead <= 0) {
+                    m_sDamage = Tsl::String::format("Truncated compressed data in %s", getName().c_str());
+                    break;
+                }
+                m_zs.next_in = m_aIn.data();
+                m_zs.avail_in = uInt(nRead);
+            }
+            int nResult = inflate(&m_zs, Z_NO_FLUSH);
+            if (nResult == Z_STREAM_END)
+                m_bEnded = true;
+            else if (nResult != Z_OK)
+                m_sDamage = Tsl::String::format("Corrupt compressed data in %s : %s", getName().c_str(),
+                                                m_zs.msg ? m_zs.msg : "inflate failed");
+        }
+        m_nPos = 0;
+        m_nHave = int(PIECE - m_zs.avail_out);
+        if (m_nUnpacked + m_nHave > m_nBudget) {
+            m_nHave = int(m_nBudget - m_nUnpacked);
+            m_sDamage = Tsl::String::format("%s unpacks to more than %lld bytes", getName().c_str(),
+                                            static_cast<long long>(m_nBudget));
+        }
+        m_nUnpacked += m_nHave;
+        if (m_nHave > 0) return true;
+        if (!m_sDamage.isEmpty()) TSL_THROW(BadStreamFormatException, "%s", m_sDamage.c_str());
+        return false;
+    }
+
     Tsl::Stream* m_pSource;
     int64_t m_nBudget;
-    int64_t m_nRead;
+    int64_t m_nUnpacked;  // handed to the buffer so far
+    int m_nPos;           // in m_aOut
+    int m_nHave;          // bytes in m_aOut
+    bool m_bEnded;
+    Tsl::String m_sDamage;  // met, not raised yet
+    z_stream m_zs;
+    std::vector<Bytef> m_aIn;
+    std::vector<Bytef> m_aOut;
 };
+
+std::string bytesOf(const Tsl::String& s) { return std::string(s.c_str(), size_t(s.getLength())); }
+
+// Tsl::Stream::readVarInt, a byte at a time from the piece at hand.
+unsigned int readVarInt(UnpackStream& source) {
+    unsigned int nValue = 0;
+    for (int i = 0; i < Tsl::Stream::VARINT_MAX_BYTES; ++i) {
+        unsigned char nByte = source.takeByte();
+        // The fifth group may only carry the top four bits of a 32-bit value.
+        if (i == Tsl::Stream::VARINT_MAX_BYTES - 1 && nByte > 0x0F)
+            TSL_THROW(BadStreamFormatException, "Varint too large in %s", source.getName().c_str());
+        nValue |= static_cast<unsigned int>(nByte & 0x7F) << (7 * i);
+        if (!(nByte & 0x80)) return nValue;
+    }
+    TSL_THROW(BadStreamFormatException, "Varint too long in %s", source.getName().c_str());
+}
+
+// One string as the object streamer writes it (its tag, then the length and
+// the bytes), read into sBytes, whose room is used again: a file may hold
+// millions of tiny entries. False, the bytes skipped, when it is longer
+// than nMaxLength.
+bool readString(UnpackStream& source, std::string& sBytes, unsigned int nMaxLength) {
+    unsigned char nTag = source.takeByte();
+    unsigned int nLength = 0;
+    if (nTag == Tsl::OBJECTSTREAMER_STRING_TAG)
+        nLength = readVarInt(source);
+    else if (nTag == Tsl::OBJECTSTREAMER_OLD_STRING_TAG)
+        nLength = source.readUInt();
+    else
+        TSL_THROW(BadStreamFormatException, "expected a string, found tag %02X in %s", nTag,
+                  source.getName().c_str());
+    if (nLength <= nMaxLength) {
+        sBytes.resize(nLength);
+        if (nLength > 0) source.readFully(&sBytes[0], int(nLength));
+        return true;
+    }
+    sBytes.clear();
+    char aPiece[4096];
+    for (unsigned int nLeft = nLength; nLeft > 0;) {
+        unsigned int nPiece = nLeft < sizeof(aPiece) ? nLeft : unsigned(sizeof(aPiece));
+        source.readFully(aPiece, int(nPiece));
+        nLeft -= nPiece;
+    }
+    return false;
+}
 
 } // namespace
 
-SettingsFile::Report SettingsFile::read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries) {
+SettingsFile::Report SettingsFile::read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries,
+                                        const Tsl::List<Tsl::String>& lOwnKeys) {
     TSL_TRACE();
     Report report;
     int nRead = 0;
+    int nAdded = 0;
+    int nRefused = 0;
+    // Gathered here and handed over at the end: an entry met again, or
+    // refused, costs no allocation. Keys the table holds already, and the
+    // caller's own, are never refused.
+    std::unordered_map<std::string, std::string> entries;
+    std::unordered_set<std::string> free;
+    for (const Tsl::String& sKey : hEntries.getKeys()) free.insert(bytesOf(sKey));
+    for (const Tsl::String& sKey : lOwnKeys) free.insert(bytesOf(sKey));
     try {
-        Tsl::ZStream zip(pSource, Tsl::ZStream::DEFAULT_LEVEL);
-        BudgetStream budget(&zip, MAX_TOTAL_SIZE);
-        Tsl::ObjectStreamer streamer(&budget, false);
+        UnpackStream unpacked(pSource, MAX_TOTAL_SIZE);
+        Tsl::ObjectStreamer streamer(&unpacked, false);
         streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
         int nCount = 0;
         streamer.read(nCount);
         if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
-        if (nCount > MAX_ENTRIES) {
-            report.bWhole = false;
-            report.lProblems.append(Tsl::String::format("it counts %d entries: only the first %d are read, the rest refused",
-                                                        nCount, int(MAX_ENTRIES)));
-        }
-        for (; nRead < std::min(nCount, int(MAX_ENTRIES)); ++nRead) {
-            Tsl::String sKey, sValue;
-            bool bKeyFits = streamer.read(sKey, MAX_VALUE_SIZE);
-            bool bValueFits = streamer.read(sValue, MAX_VALUE_SIZE);
+        // Every entry takes at least four bytes of the budget, so reading the
+        // whole count stays within it.
+        std::string sKey, sValue;
+        for (; nRead < nCount; ++nRead) {
+            bool bKeyFits = readString(unpacked, sKey, MAX_VALUE_SIZE);
+            bool bValueFits = readString(unpacked, sValue, MAX_VALUE_SIZE);
             if (bKeyFits && bValueFits) {
-                hEntries.set(sKey, sValue);
+                auto it = entries.find(sKey);
+                if (it != entries.end()) {
+                    it->second = sValue;
+                } else if (free.count(sKey) > 0) {
+                    entries.emplace(sKey, sValue);
+                } else if (nAdded < MAX_ENTRIES) {
+                    entries.emplace(sKey, sValue);
+                    ++nAdded;
+                } else {
+                    ++nRefused;
+                }
                 continue;
             }
             report.bWhole = false;
@@ -70,9 +200,23 @@ SettingsFile::Report SettingsFile::read(Tsl::Stream* pSource, Tsl::Hash<Tsl::Str
                 bKeyFits ? Tsl::String::format("the value of '%s' is over %d bytes: refused", sKey.c_str(), MAX_VALUE_SIZE)
                          : Tsl::String::format("entry %d has a key over %d bytes: refused", nRead + 1, MAX_VALUE_SIZE));
         }
+        // Reading on to the stream's end makes zlib compare its check: a
+        // changed byte anywhere shows here at the latest.
+        char cAfter = 0;
+        if (unpacked.read(&cAfter, 1) != 0)
+            TSL_THROW(BadStreamFormatException, "more data after the %d entries counted", nCount);
     } catch (const Tsl::Exception& e) {
+        report.bChecked = false;
         report.bWhole = false;
         report.lProblems.append(Tsl::String::format("damaged after %d entries: %s", nRead, e.getMessage()));
+    }
+    for (const auto& entry : entries)
+        hEntries.set(Tsl::String(entry.first.data(), int(entry.first.size())),
+                     Tsl::String(entry.second.data(), int(entry.second.size())));
+    if (nRefused > 0) {
+        report.bWhole = false;
+        report.lProblems.append(Tsl::String::format("%d entries past the first %d new keys refused (own keys kept)",
+                                                    nRefused, int(MAX_ENTRIES)));
     }
     return report;
 }

@@ -16,16 +16,22 @@ public:
     // together may unpack to no more than MAX_TOTAL_SIZE, so a small file can
     // never cost more memory or time than that.
     enum { MAX_VALUE_SIZE = 1 << 20, MAX_TOTAL_SIZE = 16 << 20 };
-    // Entries read from one file at most. The game writes about twenty (the
-    // options, the profile list, the high-score tables and a few kept
-    // copies); the bound is hundreds of times that, yet a file of tiny
-    // entries, which would pass the size bounds by the million, stays a
-    // few hundred kilobytes of table and a moment to read.
+    // New keys one read adds at most, the caller's own keys aside. The game
+    // writes about twenty (the options, the profile list, the high-score
+    // tables and a few kept copies); the bound is hundreds of times that, yet
+    // a file of tiny entries, which would pass the size bounds by the
+    // million, stays a few hundred kilobytes of table.
     enum { MAX_ENTRIES = 10000 };
 
     // What a read found besides the entries.
     struct Report {
-        // The file was read to its last entry and nothing was refused.
+        // The stream ended right after its last entry and its check held:
+        // every entry read is exactly as written (the bounds may still have
+        // refused some). A damaged stream can hand on changed bytes before
+        // the damage shows, so what it gave is not to be trusted over a
+        // checked copy.
+        bool bChecked = true;
+        // Checked, and nothing was refused.
         bool bWhole = true;
         // One line for the log per fault: a refused entry, where the data broke off.
         Tsl::List<Tsl::String> lProblems;
@@ -33,10 +39,13 @@ public:
 
     // Reads the file's bytes from pSource (not owned) into hEntries. Never
     // raises on bad data: an entry over the size bound is refused and
-    // reading goes on; entries past MAX_ENTRIES are refused in one problem
-    // line; damage ends the reading, and every entry read whole before it is
-    // kept.
-    static Report read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
+    // reading goes on; once MAX_ENTRIES new keys are stored, the rest of the
+    // count is still read (within MAX_TOTAL_SIZE), but only keys named in
+    // lOwnKeys, or stored already, are kept, the others refused in one
+    // problem line; damage ends the reading, and every entry read whole
+    // before it is kept.
+    static Report read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries,
+                       const Tsl::List<Tsl::String>& lOwnKeys = Tsl::List<Tsl::String>());
     // Raises FileAccessException when the target takes no more bytes.
     static void write(Tsl::Stream* pTarget, const Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
 };

@@ -13,6 +13,11 @@ constexpr const char* SET_COLOR_DEPTH = "ColorDepth";
 constexpr const char* SET_SOUND_VOLUME = "SoundVolume";
 constexpr const char* SET_MUSIC_VOLUME = "MusicVolume";
 
+// Beside the settings file: the last good one, which each save that replaces
+// a file reading whole copies first ("tavconfig.dat.previous"); a damaged
+// read takes from it what it lost.
+constexpr const char* SETTINGS_KEPT_SUFFIX = ".previous";
+
 // Values
 constexpr const char* VAL_TRUE = "TRUE";
 constexpr const char* VAL_FALSE = "FALSE";
@@ -60,6 +65,7 @@ constexpr const char* STR_SAVE_NO_SPACE = "CFG_WhyNoSpace";
 constexpr const char* STR_SAVE_FOLDER_IN_THE_WAY = "CFG_WhyFolderInTheWay";
 constexpr const char* STR_SAVE_NO_FOLDER = "CFG_WhyNoFolder";
 constexpr const char* STR_SAVE_DISK_ERROR = "CFG_WhyDiskError";
+constexpr const char* STR_SAVE_FOLDER_CHANGED = "CFG_WhyFolderChanged";
 constexpr const char* STR_SAVE_UNKNOWN = "CFG_WhyUnknown";
 
 // Theme

@@ -8,18 +8,23 @@
 #include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "tsl2/file.h"
+#include "tsl2/memstream.h"
+#include "tsl2/objectstreamer.h"
 #include "tsl2/resourcefile.h"
+#include "tsl2/zstream.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <sys/stat.h>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utime.h>
 #include <utility>
 #include <vector>
 
@@ -236,7 +241,7 @@ TEST_F(SettingsTest, RoundTripThroughTheCompressedFile) {
         app.setSetting("Name", std::string("bin\x01\xff", 5).c_str());
         ASSERT_TRUE(app.saveSettings());
     }
-    EXPECT_FALSE(Tsl::File::exists((sPath + ".tmp").c_str()));
+    EXPECT_FALSE(exists(GameApp::getTemporaryFile(sPath.c_str()).c_str()));
     TestApp app;
     app.setSettingsFile(sPath.c_str());
     app.setSetting("Difficulty", "1");  // a default the file does not hold
@@ -293,26 +298,10 @@ TEST_F(SettingsTest, DamagedCopiesAreNumberedNeverOverwrittenAndTheLastThreeKept
     for (int n = 2; n <= 4; ++n) EXPECT_TRUE(exists(sPath + ".damaged." + std::to_string(n))) << n;
 }
 
-TEST_F(SettingsTest, AnUnreadableFileIsMovedAsideLikeADamagedOne) {
-    // Otherwise the first save would replace what could not be read.
-    writeFile(sPath, "unreadable");
-    GameApp::closeLog();
-    EXPECT_EQ(0, runUnprivileged([&]() {
-        if (chmod(sPath.c_str(), 0) != 0) return 1;
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        if (app.loadSettings()) return 2;
-        std::string sCopy = sPath + ".damaged.1";
-        if (app.getDamagedSettings() != Tsl::String(sCopy.c_str()) || exists(sPath)) return 3;
-        return chmod(sCopy.c_str(), 0600) == 0 && readFile(sCopy) == "unreadable" ? 0 : 4;
-    }));
-}
-
-TEST_F(SettingsTest, EntriesPastTheSizeOrCountBoundsAreRefusedWithALogLineAndTheRestRead) {
+TEST_F(SettingsTest, EntriesPastTheSizeBoundsAreRefusedWithALogLineAndTheRestRead) {
     const std::string sMegabyte(1 << 20, 'x');
-    Entries fullTotal, manyTiny;
+    Entries fullTotal;
     for (int i = 0; i < 17; ++i) fullTotal.emplace_back("Big" + std::to_string(i), sMegabyte);
-    for (int i = 0; i < SettingsFile::MAX_ENTRIES + 5; ++i) manyTiny.emplace_back(std::to_string(i), "");
     struct Case {
         const char* pszWhat;
         Entries entries;
@@ -325,7 +314,6 @@ TEST_F(SettingsTest, EntriesPastTheSizeOrCountBoundsAreRefusedWithALogLineAndThe
         {"a key over the bound", {{"Before", "1"}, {sMegabyte + "x", "v"}, {"After", "2"}}, {"Before", "After"}, 2,
          "has a key over"},
         {"values unpacking past the whole bound", fullTotal, {}, 15, "unpacks to more than"},
-        {"more entries than the count bound", manyTiny, {}, SettingsFile::MAX_ENTRIES, "only the first"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
@@ -391,19 +379,20 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         ASSERT_TRUE(app.saveSettings());
     }
     const char* const IN_THE_WAY = "a folder stands where the file goes";
+    const std::string sTemporary = GameApp::getTemporaryFile(sPath.c_str()).c_str();
     // A folder where the temporary file goes; the log keeps the raw error.
-    ASSERT_EQ(0, mkdir((sPath + ".tmp").c_str(), 0700));
+    ASSERT_EQ(0, mkdir(sTemporary.c_str(), 0700));
     EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, IN_THE_WAY));
     EXPECT_NE(std::string::npos, readFile(sLog).find(std::strerror(EISDIR))) << readFile(sLog);
-    EXPECT_TRUE(exists(sPath + ".tmp")) << "a folder in the way is not ours to remove";
-    ASSERT_EQ(0, rmdir((sPath + ".tmp").c_str()));
+    EXPECT_TRUE(exists(sTemporary)) << "a folder in the way is not ours to remove";
+    ASSERT_EQ(0, rmdir(sTemporary.c_str()));
     // A folder where the file goes.
     std::string sOther = testPath("folder.dat");
     ASSERT_EQ(0, mkdir(sOther.c_str(), 0700));
     EXPECT_EQ(0, checkFailedSaves(sOther, sFolder, IN_THE_WAY));
     // A full disk: the temporary file leads to a device that takes nothing
     // (once: the failed save removes the link as any temporary file).
-    ASSERT_EQ(0, symlink("/dev/full", (sPath + ".tmp").c_str()));
+    ASSERT_EQ(0, symlink("/dev/full", sTemporary.c_str()));
     {
         ReportingApp full;
         full.setSettingsFile(sPath.c_str());
@@ -421,6 +410,184 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         int nResult = checkFailedSaves(sReadOnly + "/config.dat", sReadOnly + "/", "the folder is read-only");
         return chmod(sReadOnly.c_str(), 0755) == 0 ? nResult : 6;
     }));
+}
+
+// A settings file holding the entries in this order, as the game writes one.
+std::string settingsBytes(const Entries& entries) {
+    Tsl::MemStream bytes;
+    {
+        Tsl::ZStream zip(&bytes, 9);
+        Tsl::ObjectStreamer streamer(&zip, false);
+        streamer.writeHeader("SET", 1);
+        streamer.write(int(entries.size()));
+        for (const auto& entry : entries) {
+            streamer.write(Tsl::String(entry.first.c_str()));
+            streamer.write(Tsl::String(entry.second.c_str()));
+        }
+        zip.close();
+    }
+    return std::string(reinterpret_cast<const char*>(bytes.getData()), size_t(bytes.getSize()));
+}
+
+// Past the entry bound the rest of the count is still read: the
+// application's own keys (the defaults' and the standard screens') are kept,
+// only other new keys are refused. The file is kept aside, numbered, before
+// any save writes what was read; where it cannot be moved at the start, the
+// first save that can keeps it first.
+TEST_F(SettingsTest, PastTheEntryBoundTheOwnKeysAreStillReadAndTheOriginalIsKeptBeforeAnySave) {
+    Entries entries;
+    for (int i = 0; i < SettingsFile::MAX_ENTRIES + 5; ++i) entries.emplace_back("junk" + std::to_string(i), "");
+    entries.insert(entries.end(), {{"PLAYER_MANAGER_PLAYER_PROFILE_DATA", "Ana, day 5"}, {"Difficulty", "2"},
+                                   {"CurrentPlayerName", "Ana"}, {"Other", "late"}});
+    const std::string sOriginal = settingsBytes(entries);
+    writeFile(sPath, sOriginal);
+    {
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        app.setSetting("Difficulty", "1");  // a default: its key is the application's
+        EXPECT_FALSE(app.loadSettings());
+        EXPECT_EQ("Ana, day 5", app.getSetting("PLAYER_MANAGER_PLAYER_PROFILE_DATA"));
+        EXPECT_EQ("2", app.getSetting("Difficulty"));
+        EXPECT_EQ("Ana", app.getSetting("CurrentPlayerName"));
+        EXPECT_FALSE(app.hasSetting("Other"));
+        EXPECT_EQ(SettingsFile::MAX_ENTRIES + 3, app.getSettingKeys().getCount());
+        EXPECT_NE(std::string::npos, readFile(sLog).find("6 entries past the first 10000 new keys refused"))
+            << readFile(sLog);
+        EXPECT_EQ(sPath + ".damaged.1", app.getDamagedSettings().c_str());
+        ASSERT_TRUE(app.saveSettings());
+    }
+    EXPECT_EQ(sOriginal, readFile(sPath + ".damaged.1"));
+    {
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        app.setSetting("Difficulty", "1");
+        EXPECT_TRUE(app.loadSettings());
+        EXPECT_EQ("Ana, day 5", app.getSetting("PLAYER_MANAGER_PLAYER_PROFILE_DATA"));
+    }
+    // Moving it aside fails in a read-only folder; once the folder is
+    // writable again, the save keeps the copy before it writes.
+    std::string sFolder = testPath("locked");
+    std::string sLocked = sFolder + "/config.dat";
+    ASSERT_EQ(0, mkdir(sFolder.c_str(), 0755));
+    writeFile(sLocked, sOriginal);
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sFolder.c_str(), 0555) != 0) return 1;
+        ReportingApp app;
+        app.setSettingsFile(sLocked.c_str());
+        if (app.loadSettings() || app.getDamagedSettings() != Tsl::String(sLocked.c_str())) return 2;
+        if (app.saveSettings() || readFile(sLocked) != sOriginal) return 3;
+        if (chmod(sFolder.c_str(), 0755) != 0) return 4;
+        if (!app.saveSettings()) return 5;
+        if (app.getDamagedSettings() != Tsl::String((sLocked + ".damaged.1").c_str())) return 6;
+        return readFile(sLocked + ".damaged.1") == sOriginal && readFile(sLocked) != sOriginal ? 0 : 7;
+    }));
+}
+
+// What other programs and people do to the settings file: two games saving
+// into one folder at once, a file nobody may read, a symbolic link, a
+// file's mode, a stranger in the temporary file's place.
+TEST_F(SettingsTest, HostileFilesNeitherLoseTheSettingsNorGetTheWrongWords) {
+    {
+        SCOPED_TRACE("two games saving into one folder at once");
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        app.setSetting("A", "1");
+        for (int nRound = 0; nRound < 10; ++nRound) {
+            pid_t nChild = fork();
+            ASSERT_GE(nChild, 0);
+            if (nChild == 0) {
+                int nFailed = 0;
+                for (int i = 0; i < 3; ++i) nFailed += app.saveSettings() ? 0 : 1;
+                _exit(nFailed);
+            }
+            for (int i = 0; i < 3; ++i) EXPECT_TRUE(app.saveSettings());
+            int nStatus = 0;
+            ASSERT_EQ(nChild, waitpid(nChild, &nStatus, 0));
+            EXPECT_TRUE(WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0) << nStatus;
+        }
+        EXPECT_EQ(std::string::npos, readFile(sLog).find("Could not save")) << readFile(sLog);
+    }
+    {
+        SCOPED_TRACE("a file nobody may read");
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        ASSERT_TRUE(app.loadSettings());
+    }
+    const std::string sIntact = readFile(sPath);
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sPath.c_str(), 0) != 0) return 1;
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        if (app.loadSettings() || app.getUnreadableSettings() != Tsl::String(sPath.c_str())) return 2;
+        if (!app.getDamagedSettings().isEmpty()) return 3;
+        app.setSetting("A", "2");
+        if (app.saveSettings()) return 4;
+        if (exists(sPath + ".damaged.1") || chmod(sPath.c_str(), 0600) != 0) return 5;
+        return readFile(sPath) == sIntact ? 0 : 6;
+    }));
+    GameApp::openLog(sLog.c_str());
+    {
+        SCOPED_TRACE("a symbolic link");
+        std::string sReal = testPath("real");
+        ASSERT_EQ(0, mkdir(sReal.c_str(), 0700));
+        ASSERT_EQ(0, std::rename(sPath.c_str(), (sReal + "/config.dat").c_str()));
+        ASSERT_EQ(0, symlink("real/config.dat", sPath.c_str()));
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        ASSERT_TRUE(app.loadSettings());
+        app.setSetting("A", "3");
+        ASSERT_TRUE(app.saveSettings());
+        struct stat info;
+        ASSERT_EQ(0, lstat(sPath.c_str(), &info));
+        EXPECT_TRUE(S_ISLNK(info.st_mode));
+        EXPECT_EQ(sIntact, readFile(app.getKeptSettingsFile().c_str()));
+        EXPECT_NE(sIntact, readFile(sReal + "/config.dat"));
+        ASSERT_EQ(0, std::remove(sPath.c_str()));
+        ASSERT_EQ(0, std::rename((sReal + "/config.dat").c_str(), sPath.c_str()));
+    }
+    for (mode_t nMode : {0444, 0600}) {
+        SCOPED_TRACE(nMode);
+        ASSERT_EQ(0, chmod(sPath.c_str(), nMode));
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        ASSERT_TRUE(app.saveSettings());
+        struct stat info;
+        ASSERT_EQ(0, stat(sPath.c_str(), &info));
+        EXPECT_EQ(nMode, info.st_mode & 07777);
+    }
+    {
+        SCOPED_TRACE("a dangling link where the temporary file goes");
+        std::string sTemporary = GameApp::getTemporaryFile(sPath.c_str()).c_str();
+        ASSERT_EQ(0, symlink("gone/nowhere", sTemporary.c_str()));
+        struct Case {
+            std::string sFile;
+            const char* pszCause;
+        } aCases[] = {{sPath, "another program changed the folder while the file was saved"},
+                      {testPath("gone/config.dat"), "the folder does not exist"}};
+        for (const Case& c : aCases) {
+            ReportingApp app;
+            app.setSettingsFile(c.sFile.c_str());
+            EXPECT_FALSE(app.saveSettings());
+            ASSERT_EQ(1u, app.reports.size());
+            EXPECT_EQ(c.pszCause, app.reports[0].second);
+        }
+        std::remove(sTemporary.c_str());
+    }
+    {
+        SCOPED_TRACE("temporary files a save that never ended left");
+        const std::string sLeft = sPath + ".4242.tmp", sWriting = sPath + ".4343.tmp";
+        writeFile(sLeft, "left");
+        writeFile(sWriting, "being written");
+        struct utimbuf past = {std::time(nullptr) - 3600, std::time(nullptr) - 3600};
+        ASSERT_EQ(0, utime(sLeft.c_str(), &past));
+        TestApp app;
+        app.setSettingsFile(sPath.c_str());
+        EXPECT_TRUE(app.loadSettings());
+        EXPECT_FALSE(exists(sLeft));
+        EXPECT_TRUE(exists(sWriting));
+    }
 }
 
 TEST(StringTableTest, LookUpsUpperCaseTheKeyAndAMissingKeyShowsItself) {

@@ -2,6 +2,7 @@
 // starts from, the full-screen guard, missing content, and reaching the
 // stand-in menu with a profile.
 #include "game_fixtures.h"
+#include "unprivileged.h"
 
 #include "game/gamemain.h"
 #include "player/highscoreentry.h"
@@ -211,6 +212,23 @@ TEST_F(StartupTest, SettingsTroubleIsToldOnceNamingThePlaceBeforeTheNameDialog) 
         destroyPlayerManager();
     }
     EXPECT_EQ(sDamaged, readFile(folder.file("config.dat.damaged.1")));
+    // A file the game may not read is named as such and left where it is.
+    std::string sLocked = folder.file("config.dat");
+    std::remove(sLocked.c_str());
+    writeFile(sLocked, sDamaged);
+    GameApp::closeLog();
+    EXPECT_EQ(0, runUnprivileged([&]() {
+        if (chmod(sLocked.c_str(), 0) != 0) return 1;
+        TestQarnApp app;
+        prepare(app);
+        ::testing::internal::CaptureStderr();
+        if (!app.onInit()) return 2;
+        std::string sErr = unbroken(::testing::internal::GetCapturedStderr());
+        if (sErr.find(Names::STR_SETTINGS_UNREADABLE) == std::string::npos || sErr.find(sLocked) == std::string::npos)
+            return 3;
+        if (chmod(sLocked.c_str(), 0600) != 0) return 4;
+        return readFile(sLocked) == sDamaged && readFile(folder.file("config.dat.damaged.2")).empty() ? 0 : 5;
+    }));
 }
 
 TEST_F(StartupTest, StoredHighScoreTablesAreCutToTenWhenTheSettingsLoad) {

@@ -7,6 +7,7 @@
 #include "screens/names.h"
 
 #include "tsl2/objectstreamer.h"
+#include "tsl2/zstream.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,86 @@ TEST_F(ProfileTest, BitFlipsNeverRaiseAndLeaveOnlyValidProfiles) {
                 EXPECT_TRUE(inRange(*pRead->getProfile(sName)));
             }
         }
+    }
+}
+
+// A settings file holding these entries in this order.
+std::string settingsFile(const std::vector<std::pair<const char*, Tsl::String>>& entries) {
+    Tsl::MemStream bytes;
+    {
+        Tsl::ZStream zip(&bytes, 9);
+        Tsl::ObjectStreamer streamer(&zip, false);
+        streamer.writeHeader("SET", 1);
+        streamer.write(int(entries.size()));
+        for (const auto& entry : entries) {
+            streamer.write(Tsl::String(entry.first));
+            streamer.write(entry.second);
+        }
+        zip.close();
+    }
+    return std::string(reinterpret_cast<const char*>(bytes.getData()), size_t(bytes.getSize()));
+}
+
+// The settings saved twice, then one byte changed anywhere (at each tenth
+// and every byte between): the player comes back with the earlier save's
+// progress at least, from the copy kept when the second save replaced the
+// first. A damaged kept copy only fills in: it never replaces what the file
+// gave, whole or damaged.
+TEST_F(ProfileTest, OneDamagedByteAnywhereKeepsThePlayerThroughTheKeptCopy) {
+    const std::string sFile = folder.file("config.dat");
+    const std::string sKept = app.getKeptSettingsFile().c_str();
+    // The options beside the profiles, as the game stores them.
+    for (const char* pszKey : {"Fullscreen", "SoundVolume", "MusicVolume", "Difficulty", "Highscores"})
+        app.setSetting(pszKey, Tsl::String(pszKey) + " holds a value");
+    P* pAna = written.getProfile(NAMES[0]);
+    Tsl::String asStores[2];
+    std::string asSaved[2];
+    for (int nSave = 0; nSave < 2; ++nSave) {
+        pAna->m_nStoryLevel = 4 + nSave;
+        written.saveProfiles();
+        asStores[nSave] = app.getSetting(ScreenNames::SET_PROFILES);
+        ASSERT_TRUE(app.saveSettings());
+        asSaved[nSave] = readFile(sFile);
+        // Nothing is kept before a file is replaced; then the one replaced.
+        ASSERT_EQ(nSave == 0 ? "" : asSaved[0], readFile(sKept));
+    }
+    const std::string& sEarlier = asSaved[0];
+    const std::string& sLater = asSaved[1];
+    auto flip = [](std::string s, size_t nAt) {
+        s[nAt] = char(s[nAt] ^ 0xFF);
+        return s;
+    };
+    struct Case {
+        std::string sWhat, sFile, sKept;
+        int nLeast, nMost;
+    };
+    std::vector<Case> aCases;
+    for (size_t nAt = 0; nAt < sLater.size(); ++nAt)
+        aCases.push_back({"byte " + std::to_string(nAt) + " changed", flip(sLater, nAt), sEarlier, 4, 5});
+    aCases.push_back({"the kept copy damaged, the file whole", sLater, flip(sEarlier, sEarlier.size() / 2), 5, 5});
+    // Both fail their check at the very end: every entry reads from each.
+    auto endsEarly = [&](int nSave) {
+        return settingsFile({{ScreenNames::SET_PROFILES, asStores[nSave]}, {"Last", "lost with the check"}});
+    };
+    aCases.push_back({"both damaged", endsEarly(1).substr(0, endsEarly(1).size() - 1),
+                      flip(endsEarly(0), endsEarly(0).size() - 1), 5, 5});
+    for (const Case& c : aCases) {
+        SCOPED_TRACE(c.sWhat);
+        writeFile(sFile, c.sFile);
+        writeFile(sKept, c.sKept);
+        for (const Tsl::String& sKey : app.getSettingKeys()) app.removeSetting(sKey.c_str());
+        bool bWhole = c.sFile == sLater;
+        EXPECT_EQ(bWhole, app.loadSettings());
+        // The player is told, as of any damaged file.
+        EXPECT_EQ(bWhole, app.getDamagedSettings().isEmpty());
+        destroyPlayerManager();
+        PlayerManager* pRead = getPlayerManager();
+        ASSERT_EQ(3, pRead->getProfileCount());
+        EXPECT_TRUE(sideCopy().isEmpty());
+        const P* pBack = pRead->getProfile(NAMES[0]);
+        ASSERT_TRUE(pBack);
+        EXPECT_LE(c.nLeast, pBack->m_nStoryLevel);
+        EXPECT_GE(c.nMost, pBack->m_nStoryLevel);
     }
 }
 
