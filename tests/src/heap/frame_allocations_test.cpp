@@ -1,6 +1,7 @@
-// Frames of play and of the story map allocate nothing once they run: the
-// whole frame (update, input and drawing through the Direct3D 7 driver),
-// counted with this test program's operator new.
+// Frames of play and of the story map allocate nothing once they run, and
+// those of the congratulations only for their new flowers: the whole frame
+// (update, input and drawing through the Direct3D 7 driver), counted with
+// this test program's operator new.
 //
 // The rule: a frame may allocate only for something new, which the test
 // sees from outside the game: the player clicked or an order of the
@@ -16,6 +17,7 @@
 #include "game_run.h"
 
 #include "base/names.h"
+#include "story/longdialogmode.h"
 
 #include "anim/animsprite.h"
 #include "audio/audiodriver.h"
@@ -53,8 +55,16 @@ struct FrameLook {
         return now;
     }
     bool isQuietUntil(const FrameLook& next) const {
-        return sprites == next.sprites && nImages == next.nImages && nAnimations == next.nAnimations &&
-               nQueued == 0 && next.nQueued == 0 && nOrders == next.nOrders && nTextureWork == next.nTextureWork;
+        return sprites == next.sprites && nOrders == next.nOrders && loadsNothingUntil(next);
+    }
+    bool loadsNothingUntil(const FrameLook& next) const {
+        return nImages == next.nImages && nAnimations == next.nAnimations && nQueued == 0 && next.nQueued == 0 &&
+               nTextureWork == next.nTextureWork;
+    }
+    int newSpritesIn(const FrameLook& next) const {
+        int nNew = 0;
+        for (const auto& entry : next.sprites) nNew += sprites.count(entry.first) == 0;
+        return nNew;
     }
 };
 
@@ -105,6 +115,33 @@ TEST_F(FrameAllocations, PlayAndTheMapAllocateOnlyForWhatIsNew) {
     AllocationCount::open();
     pApp->getAudioDriver()->update(60.0f);
     EXPECT_EQ(0, AllocationCount::close()) << "the sweep of finished sounds";
+}
+
+// The congratulations burst flowers every frame: such a frame allocates for
+// its new flowers (each a particle, its sprite and their places in the lists
+// that hold them) and for nothing else, neither a copy of the picture nor an
+// emitter per burst.
+TEST_F(FrameAllocations, CongratulationsAllocateOnlyForTheirNewFlowers) {
+    const long PER_FLOWER = 7;
+    ASSERT_TRUE(run.start());
+    // Over the story map, as at the story's end.
+    ASSERT_TRUE(run.openStory());
+    GameApp::getInstance()->pushMode(new LongDialogMode("A new high score!", "Congratulations", 0));
+    int nJudged = 0;
+    last = FrameLook::take();
+    for (int i = 0; i < 100; ++i) {
+        FrameLook before = last;
+        AllocationCount::open();
+        run.frame();
+        long nAllocations = AllocationCount::close();
+        last = FrameLook::take();
+        int nFlowers = before.newSpritesIn(last);
+        EXPECT_GT(nFlowers, 0) << "a burst every frame, frame " << i;
+        if (!before.loadsNothingUntil(last)) continue;
+        ++nJudged;
+        EXPECT_LE(nAllocations, PER_FLOWER * nFlowers) << "frame " << i;
+    }
+    EXPECT_GE(nJudged, 25);
 }
 
 }  // namespace
