@@ -504,6 +504,66 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
   return nullptr;
 }
 
+// ---- rows read backwards -------------------------------------------------------------
+// A sprite mirrored on an axis (drawn at a scale of -1) is still one texel per pixel: its
+// rows are the upright ones read from their other end, or taken bottom row first.
+
+// Texels pTexel[0], pTexel[-1], ..., pTexel[1 - n] into pOut[0..n).
+inline void reverseTexels(const DWORD* pTexel, int n, DWORD* pOut) {
+  int i = 0;
+#if defined(__SSE2__)
+  for (; i + 4 <= n; i += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pTexel - i - 3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3)));
+  }
+#endif
+  for (; i < n; ++i) pOut[i] = pTexel[-i];
+}
+
+// shadeRuns for a row read backwards: pixel i shows texel nTexX - i of the texture row
+// pRow, whose runs are pFirst..pEnd. Each run that is not clear is turned round into
+// pScratch (room for n texels) and shaded in pixel order; an opaque one under a plain
+// copy goes straight to the target.
+template <RowMode M, bool kModulate>
+void shadeRunsBackwards(DWORD* pDst, const DWORD* pRow, const AlphaRuns::Run* pFirst, const AlphaRuns::Run* pEnd,
+                        int nTexX, int n, DWORD nDiffuse, DWORD* pScratch) {
+  bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
+  int nLowest = nTexX - n + 1;
+  for (const AlphaRuns::Run* pRun = pEnd; pRun != pFirst;) {
+    --pRun;
+    int nStart = pRun == pFirst ? 0 : pRun[-1].m_nEnd;
+    if (pRun->m_nEnd <= nLowest) break;
+    if (nStart > nTexX || pRun->m_eKind == AlphaRuns::Clear) continue;
+    int nHigh = std::min(pRun->m_nEnd - 1, nTexX), nCount = nHigh - std::max(nStart, nLowest) + 1;
+    int i = nTexX - nHigh;
+    bool bCopy = pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque;
+    if (bCopy && !kModulate) {
+      reverseTexels(pRow + nHigh, nCount, pDst + i);  // texels of alpha 255, as a copy writes them
+      continue;
+    }
+    reverseTexels(pRow + nHigh, nCount, pScratch + i);
+    if (bCopy) simdRow<RowMode::Copy, kModulate>(pDst + i, pScratch + i, nCount, nDiffuse, 0);
+    else simdRow<M, kModulate>(pDst + i, pScratch + i, nCount, nDiffuse, 0);
+  }
+}
+
+using BackwardsRunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int,
+                                     DWORD, DWORD*);
+
+BackwardsRunsKernel backwardsRunsKernelOf(RowMode eMode, DWORD nDiffuse) {
+#if defined(__SSE2__)
+  bool bWhite = nDiffuse == 0xFFFFFFFFu;
+  if (eMode == RowMode::Over)
+    return bWhite ? shadeRunsBackwards<RowMode::Over, false> : shadeRunsBackwards<RowMode::Over, true>;
+  if (eMode == RowMode::Add)
+    return bWhite ? shadeRunsBackwards<RowMode::Add, false> : shadeRunsBackwards<RowMode::Add, true>;
+#else
+  (void)eMode;
+  (void)nDiffuse;
+#endif
+  return nullptr;
+}
+
 // ---- spans of the triangle path ---------------------------------------------------
 // Texels are sampled into a short buffer and the buffer is shaded like a fast-path row.
 
@@ -2450,6 +2510,7 @@ bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (nX0 > nX1 || nY0 > nY1) return true;
 
   int nTexX = 0, nTexY = 0;
+  bool bBackwardsX = false, bBackwardsY = false;
   if (m_bHasTexture) {
     // u may depend on x only and v on y only, one texel per pixel, texel centres on
     // pixel centres, and no clamping inside the drawn range.
@@ -2459,30 +2520,38 @@ bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
       if (pVerts[i].m_fU != pVerts[X[i] == nMinX ? iMinX : iMaxX].m_fU) return false;
       if (pVerts[i].m_fV != pVerts[Y[i] == nMinY ? iMinY : iMaxY].m_fV) return false;
     }
+    // One texel per pixel either way along an axis: a sprite mirrored on it (a scale of
+    // -1) reads its texels from the other end. nOut: the texel of the first pixel.
     auto align = [](double fLo, double fHi, int64_t nFixLo, int64_t nFixHi, int64_t nFirst, int64_t nCount,
-                    int nSize, int& nOut) {
+                    int nSize, int& nOut, bool& bBackwards) {
       double fSlope = (fHi - fLo) * nSize / ((nFixHi - nFixLo) / 256.0);
-      if (std::fabs(fSlope - 1.0) * static_cast<double>(nCount) > 5e-4) return false;
+      bBackwards = fSlope < 0.0;
+      if (std::fabs(std::fabs(fSlope) - 1.0) * static_cast<double>(nCount) > 5e-4) return false;
       double fFirst = fLo * nSize + (static_cast<double>(nFirst) - nFixLo / 256.0) * fSlope - 0.5;
       double fIndex = std::round(fFirst);
-      if (std::fabs(fFirst - fIndex) > 5e-4 || fIndex < 0.0 || fIndex + static_cast<double>(nCount) > nSize)
+      double fLowest = bBackwards ? fIndex - static_cast<double>(nCount - 1) : fIndex;
+      if (std::fabs(fFirst - fIndex) > 5e-4 || fLowest < 0.0 || fLowest + static_cast<double>(nCount) > nSize)
         return false;
       nOut = static_cast<int>(fIndex);
       return true;
     };
-    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX) ||
-        !align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY)) {
+    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX,
+               bBackwardsX) ||
+        !align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY,
+               bBackwardsY)) {
+      if (bBackwardsX || bBackwardsY) return false;
       ClipRect rect = {static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1) + 1,
                        static_cast<int>(nY1) + 1};
       return tryOffsetQuad(pVerts, X, Y, rect, nDiffuse);
     }
   }
   fastRows(static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1), static_cast<int>(nY1), nTexX,
-           nTexY, nDiffuse);
+           nTexY, nDiffuse, bBackwardsX, bBackwardsY);
   return true;
 }
 
-void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse) {
+void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse,
+                          bool bBackwardsX, bool bBackwardsY) {
   const PixelState& st = m_state;
   int n = nX1 - nX0 + 1;
   DWORD nTexOr = (m_bHasTexture && !m_texture.m_bAlpha) ? kOpaque : 0;
@@ -2491,18 +2560,30 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   bool bTests = st.m_bAlphaTest || bStencil;
   if (eMode == RowMode::Skip && !bTests) return;
   bool bRuns = m_bHasTexture && m_texture.m_bAlpha && m_texture.m_pRuns != nullptr && test::isAlphaRunPathEnabled();
-  RunsKernel pfnRuns = bRuns ? runsKernelOf(eMode, nDiffuse) : nullptr;
+  bBackwardsX = bBackwardsX && m_bHasTexture;
+  RunsKernel pfnRuns = bRuns && !bBackwardsX ? runsKernelOf(eMode, nDiffuse) : nullptr;
+  BackwardsRunsKernel pfnBackwardsRuns = bRuns && bBackwardsX ? backwardsRunsKernelOf(eMode, nDiffuse) : nullptr;
+  if (bBackwardsX && m_aBackwards.size() < static_cast<size_t>(n)) m_aBackwards.resize(static_cast<size_t>(n));
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
-    const DWORD* pTex = m_bHasTexture
-                            ? m_texture.m_pTexels + static_cast<std::int64_t>(nTexY + y - nY0) * m_texture.m_nPitch + nTexX
-                            : nullptr;
+    int nRow = bBackwardsY ? nTexY - (y - nY0) : nTexY + (y - nY0);
+    const DWORD* pTexRow = m_bHasTexture ? m_texture.m_pTexels + static_cast<std::int64_t>(nRow) * m_texture.m_nPitch
+                                         : nullptr;
+    const DWORD* pTex = pTexRow ? pTexRow + nTexX : nullptr;
     BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
+    if (pfnBackwardsRuns && eMode != RowMode::Generic && !bTests) {
+      pfnBackwardsRuns(pDst, pTexRow, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n,
+                       nDiffuse, m_aBackwards.data());
+      continue;
+    }
+    if (bBackwardsX) {
+      reverseTexels(pTex, n, m_aBackwards.data());
+      pTex = m_aBackwards.data();
+    }
     if (eMode != RowMode::Generic) {
       if (bTests) {
         testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
       } else if (pfnRuns) {
-        int nRow = nTexY + y - nY0;
         pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse);
       } else {
         shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
