@@ -285,6 +285,19 @@ inline __m128i loadPartial(const DWORD* p, int n) {
   return v;
 }
 
+// The same for a row read backwards: p[0], p[-1], p[-2] into the low lanes.
+inline __m128i loadPartialBackwards(const DWORD* p, int n) {
+  int a1 = n >= 2 ? static_cast<int>(p[-1]) : 0, a2 = n == 3 ? static_cast<int>(p[-2]) : 0;
+  return _mm_setr_epi32(static_cast<int>(p[0]), a1, a2, 0);
+}
+
+// Four texels of a row from pTex + i on, or (kBackwards) from pTex - i back.
+template <bool kBackwards>
+inline __m128i loadTexels(const DWORD* pTex, int i) {
+  if (!kBackwards) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i));
+  return _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex - i - 3)), _MM_SHUFFLE(0, 1, 2, 3));
+}
+
 inline void storePartial(DWORD* p, __m128i v, int n) {
   if (n == 1) {
     p[0] = static_cast<DWORD>(_mm_cvtsi128_si32(v));
@@ -331,8 +344,15 @@ DX7_AVX2 inline __m256i shadeGroupWide(__m256i t, __m256i d, __m256i diffuse) {
   return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
 }
 
+template <bool kBackwards>
+DX7_AVX2 inline __m256i loadTexelsWide(const DWORD* pTex, int i) {
+  if (!kBackwards) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i));
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex - i - 7));
+  return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+}
+
 // Whole groups of eight; returns how many pixels it shaded.
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
@@ -341,8 +361,7 @@ DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWOR
   const __m256i white = _mm256_set1_epi32(-1);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    __m256i t =
-        pTex ? _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i)), texOr) : white;
+    __m256i t = pTex ? _mm256_or_si256(loadTexelsWide<kBackwards>(pTex, i), texOr) : white;
     __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
     if (M == RowMode::Copy && !kModulate) {
       _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
@@ -370,8 +389,9 @@ inline bool useWideVectors() { return s_bAvx2 && test::isWideVectorsEnabled(); }
 #endif
 
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
+// kBackwards: pixel i shows pTex[-i], a row of a mirrored sprite read from its other end.
 // Shades the whole row; returns how many pixels it shaded.
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
@@ -380,10 +400,10 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   const __m128i white = _mm_set1_epi32(-1);
   int i = 0;
 #if defined(DX7_WIDE_ROWS)
-  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
+  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
 #endif
   for (; i + 4 <= n; i += 4) {
-    __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
+    __m128i t = pTex ? _mm_or_si128(loadTexels<kBackwards>(pTex, i), texOr) : white;
     __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
     if (M == RowMode::Copy && !kModulate) {
       _mm_storeu_si128(pOut, _mm_or_si128(t, opaque));
@@ -406,31 +426,46 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   }
   if (i < n) {
     int nTail = n - i;
-    __m128i t = pTex ? _mm_or_si128(loadPartial(pTex + i, nTail), texOr) : white;
+    __m128i t = !pTex        ? white
+                : kBackwards ? _mm_or_si128(loadPartialBackwards(pTex - i, nTail), texOr)
+                             : _mm_or_si128(loadPartial(pTex + i, nTail), texOr);
     storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nTail), diffuse), nTail);
   }
   return n;
 }
 #else
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
   return 0;
 }
 #endif
 
-template <RowMode M>
+template <RowMode M, bool kBackwards>
 int simdRowOf(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
-  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
-                                 : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr)
+                                 : simdRow<M, true, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
 }
 
 // SIMD where there is SSE2, else pixel by pixel through the shared pixel code.
-template <RowMode M>
+template <RowMode M, bool kBackwards>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
-  int i = simdRowOf<M>(pDst, pTex, n, nDiffuse, nTexOr);
+  int i = simdRowOf<M, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
   for (; i < n; ++i) {
-    DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
+    DWORD nTexel = pTex ? (pTex[kBackwards ? -i : i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
+  }
+}
+
+template <bool kBackwards>
+void shadeRowOf(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+                const PixelState& st) {
+  bool bOpaqueSource = (nDiffuse & kOpaque) == kOpaque && (pTex == nullptr || nTexOr == kOpaque);
+  if (eMode == RowMode::Over && bOpaqueSource) eMode = RowMode::Copy;
+  switch (eMode) {
+    case RowMode::Copy: modulateRow<RowMode::Copy, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Over: modulateRow<RowMode::Over, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Add: modulateRow<RowMode::Add, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    default: break;
   }
 }
 
@@ -438,14 +473,13 @@ void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nT
 // with alpha 255 the blend keeps the source exactly.
 void shadeRow(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
               const PixelState& st) {
-  bool bOpaqueSource = (nDiffuse & kOpaque) == kOpaque && (pTex == nullptr || nTexOr == kOpaque);
-  if (eMode == RowMode::Over && bOpaqueSource) eMode = RowMode::Copy;
-  switch (eMode) {
-    case RowMode::Copy: modulateRow<RowMode::Copy>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    case RowMode::Over: modulateRow<RowMode::Over>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    case RowMode::Add: modulateRow<RowMode::Add>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    default: break;
-  }
+  shadeRowOf<false>(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+}
+
+// The same for a row read backwards: pixel i shows pTex[-i].
+void shadeRowBackwards(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+                       const PixelState& st) {
+  shadeRowOf<true>(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
 }
 
 // A row with alpha test or stencil: the tests run pixel by pixel in shadePixel's order,
@@ -521,12 +555,10 @@ inline void reverseTexels(const DWORD* pTexel, int n, DWORD* pOut) {
 }
 
 // shadeRuns for a row read backwards: pixel i shows texel nTexX - i of the texture row
-// pRow, whose runs are pFirst..pEnd. Each run that is not clear is turned round into
-// pScratch (room for n texels) and shaded in pixel order; an opaque one under a plain
-// copy goes straight to the target.
+// pRow, whose runs are pFirst..pEnd.
 template <RowMode M, bool kModulate>
 void shadeRunsBackwards(DWORD* pDst, const DWORD* pRow, const AlphaRuns::Run* pFirst, const AlphaRuns::Run* pEnd,
-                        int nTexX, int n, DWORD nDiffuse, DWORD* pScratch) {
+                        int nTexX, int n, DWORD nDiffuse) {
   bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
   int nLowest = nTexX - n + 1;
   for (const AlphaRuns::Run* pRun = pEnd; pRun != pFirst;) {
@@ -536,19 +568,16 @@ void shadeRunsBackwards(DWORD* pDst, const DWORD* pRow, const AlphaRuns::Run* pF
     if (nStart > nTexX || pRun->m_eKind == AlphaRuns::Clear) continue;
     int nHigh = std::min(pRun->m_nEnd - 1, nTexX), nCount = nHigh - std::max(nStart, nLowest) + 1;
     int i = nTexX - nHigh;
-    bool bCopy = pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque;
-    if (bCopy && !kModulate) {
-      reverseTexels(pRow + nHigh, nCount, pDst + i);  // texels of alpha 255, as a copy writes them
-      continue;
+    if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
+      simdRow<RowMode::Copy, kModulate, true>(pDst + i, pRow + nHigh, nCount, nDiffuse, 0);
+    } else {
+      simdRow<M, kModulate, true>(pDst + i, pRow + nHigh, nCount, nDiffuse, 0);
     }
-    reverseTexels(pRow + nHigh, nCount, pScratch + i);
-    if (bCopy) simdRow<RowMode::Copy, kModulate>(pDst + i, pScratch + i, nCount, nDiffuse, 0);
-    else simdRow<M, kModulate>(pDst + i, pScratch + i, nCount, nDiffuse, 0);
   }
 }
 
 using BackwardsRunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int,
-                                     DWORD, DWORD*);
+                                     DWORD);
 
 BackwardsRunsKernel backwardsRunsKernelOf(RowMode eMode, DWORD nDiffuse) {
 #if defined(__SSE2__)
@@ -2571,12 +2600,15 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
                                          : nullptr;
     const DWORD* pTex = pTexRow ? pTexRow + nTexX : nullptr;
     BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
-    if (pfnBackwardsRuns && eMode != RowMode::Generic && !bTests) {
-      pfnBackwardsRuns(pDst, pTexRow, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n,
-                       nDiffuse, m_aBackwards.data());
+    if (bBackwardsX && eMode != RowMode::Generic && !bTests) {
+      if (pfnBackwardsRuns)
+        pfnBackwardsRuns(pDst, pTexRow, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n,
+                         nDiffuse);
+      else
+        shadeRowBackwards(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
       continue;
     }
-    if (bBackwardsX) {
+    if (bBackwardsX) {  // the tests and the generic blend go pixel by pixel over texels in pixel order
       reverseTexels(pTex, n, m_aBackwards.data());
       pTex = m_aBackwards.data();
     }
