@@ -1452,17 +1452,22 @@ struct ScaledRun {
 };
 
 // Group g (starting at sample nAt) of a run's rows, shaded over each row's target into
-// aOut; false where every target stays as it is. The rows share their texels, so they
-// share what is known of them, and the vertical pass's interleaved sums.
-template <RowMode M, bool kModulate>
-DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom, int g, int nAt, const ScaledRun& run,
-                                 const ScaledShading& row, __m256i* aOut) {
+// aOut, or (kStore) straight into the target; false where every target stays as it is.
+// The rows share their texels, so they share what is known of them, and the vertical
+// pass's interleaved sums. Inlined: a call for each group of a few rows costs a tenth.
+template <RowMode M, bool kModulate, bool kStore>
+DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom,
+                                                                int g, int nAt, const ScaledRun& run,
+                                                                const ScaledShading& row, __m256i* aOut) {
   int nBoth = top.m_aBits[g] & bottom.m_aBits[g];
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   bool bOpaqueOver = M == RowMode::Over && !kModulate && (nBoth & kRowOpaque);
   auto shade = [&](__m256i t, int k) DX7_AVX2 {
     if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
-    aOut[k] = bOpaqueOver ? t : shadeGroupWide<M, kModulate>(t, loadWide(run.m_apDst[k] + nAt), row.m_diffuse);
+    DWORD* pDst = run.m_apDst[k] + nAt;
+    __m256i out = bOpaqueOver ? t : shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
+    if (kStore) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pDst), out);
+    else aOut[k] = out;
   };
   if ((nBoth & kRowFlat) && top.m_aFlat[g] == bottom.m_aFlat[g]) {
     __m256i t = _mm256_set1_epi32(static_cast<int>(top.m_aFlat[g]));
@@ -1484,24 +1489,22 @@ DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom
   return true;
 }
 
-// A run of pixel rows. The last group may overlap the one before it: it is worked out
-// from the untouched targets first and stored last.
+// A run of pixel rows, each group shaded straight into the targets. A last group that
+// overlaps the one before it is worked out from the untouched targets first and stored
+// last.
 template <RowMode M, bool kModulate>
 DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const ScaledPass& top, const ScaledPass& bottom,
                             const ScaledRun& run, DWORD nDiffuse, bool bAlpha) {
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
   const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
-  auto store = [&](int nAt, const __m256i* aOut) DX7_AVX2 {
-    for (int k = 0; k < run.m_nRows; ++k)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nAt), aOut[k]);
-  };
-  int gLast = nGroups - 1;
-  __m256i aLast[kRunRows], aOut[kRunRows];
-  bool bLast = scaledGroup<M, kModulate>(top, bottom, gLast, aGroups[gLast].m_nFirst, run, row, aLast);
-  for (int g = 0; g < gLast; ++g)
-    if (scaledGroup<M, kModulate>(top, bottom, g, aGroups[g].m_nFirst, run, row, aOut))
-      store(aGroups[g].m_nFirst, aOut);
-  if (bLast) store(aGroups[gLast].m_nFirst, aLast);
+  int gLast = nGroups - 1, nLastAt = aGroups[gLast].m_nFirst;
+  bool bOverlap = nLastAt != 8 * gLast;
+  __m256i aLast[kRunRows];
+  bool bLast = bOverlap && scaledGroup<M, kModulate, false>(top, bottom, gLast, nLastAt, run, row, aLast);
+  for (int g = 0; g < (bOverlap ? gLast : nGroups); ++g)
+    scaledGroup<M, kModulate, true>(top, bottom, g, aGroups[g].m_nFirst, run, row, nullptr);
+  for (int k = 0; bLast && k < run.m_nRows; ++k)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nLastAt), aLast[k]);
 }
 
 using ScaledRunKernel = void (*)(const ScaledGroup*, int, const ScaledPass&, const ScaledPass&, const ScaledRun&, DWORD,
