@@ -1,7 +1,6 @@
-// Frames of play and of the story map allocate nothing once they run, and
-// those of the congratulations only for their new flowers: the whole frame
-// (update, input and drawing through the Direct3D 7 driver), counted with
-// this test program's operator new.
+// Frames of play and of the story map allocate nothing once they run, those of
+// the congratulations only for new flowers: the whole frame (update, input and
+// drawing through the Direct3D 7 driver), counted with this program's new.
 //
 // The rule: a frame may allocate only for something new, which the test
 // sees from outside the game: the player clicked or an order of the
@@ -61,11 +60,6 @@ struct FrameLook {
         return nImages == next.nImages && nAnimations == next.nAnimations && nQueued == 0 && next.nQueued == 0 &&
                nTextureWork == next.nTextureWork;
     }
-    int newSpritesIn(const FrameLook& next) const {
-        int nNew = 0;
-        for (const auto& entry : next.sprites) nNew += sprites.count(entry.first) == 0;
-        return nNew;
-    }
 };
 
 struct FrameAllocations : ::testing::Test {
@@ -90,8 +84,8 @@ struct FrameAllocations : ::testing::Test {
             bool bQuiet = nPerNewSprite ? before.loadsNothingUntil(last) : before.isQuietUntil(last);
             if (run.getClickCount() != nClicks || !bQuiet) continue;
             ++nQuiet;
-            EXPECT_LE(nAllocations, nPerNewSprite * before.newSpritesIn(last))
-                << "a quiet frame of " << pszWhere << ", frame " << i;
+            for (const auto& entry : last.sprites) nAllocations -= nPerNewSprite * !before.sprites.count(entry.first);
+            EXPECT_LE(nAllocations, 0) << "a quiet frame of " << pszWhere << ", frame " << i;
         }
         return nQuiet;
     }
