@@ -11,8 +11,8 @@
 //   over its memory floor: the time memcpy, measured in the same run, takes to move the
 //   frame's unavoidable bytes (background into the back buffer and the back buffer to
 //   the screen: two frame copies; per sprite pixel one read of the texel and a read and
-//   a write of the target, 1.5 bytes of memcpy per byte of sprite). The copies read and
-//   write buffers larger than the last-level cache, as memory that is not cached moves.
+//   a write of the target, 1.5 bytes of memcpy per byte of sprite). The copies walk
+//   buffers a few frames long, about the frame's own working set.
 // - TurnedSprite, ScaledSprite: 200 sprites turned (random angles, turning on by a
 //   degree every frame) or scaled (a 32x48 picture at 2x), the frame without them
 //   subtracted. "cost_vs_upright" is the per-sprite cost over that of the same 200
@@ -21,6 +21,8 @@
 //   "speedup_vs_sdl_gfx_cached" with blits of rotozoomSurface's pictures made once.
 // - SpriteBetweenPixels: the same 200 upright sprites moving by whole pixels every frame,
 //   and moving the same way a fraction of a pixel off the grid; "cost_vs_whole_pixels".
+// - MirroredSprite: the same 200 upright sprites, and drawn mirrored left to right (a
+//   scale of (-1, 1), as the level turns gulls, scenery and guests); "cost_vs_upright".
 // - GameFrame: a background, 45 animated 64x96 sprites moving at fractional positions,
 //   10 labels (two change every frame) and 2 additive emitters holding about 300 live
 //   16x16 particles; "cost_vs_whole_pixels" against the same frame with every sprite
@@ -61,7 +63,6 @@
 #include <map>
 #include <memory>
 #include <random>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -258,14 +259,14 @@ private:
 };
 
 // The time memcpy takes to copy one frame, measured now. Each copy takes the next
-// frame-sized slice of two buffers larger than the last-level cache, so its bytes come
-// from memory and go back to it, as a frame of real size does; a single frame copied
-// over and over would stay in the cache.
+// frame-sized slice of two buffers a few frames long: about as many bytes as the frame
+// itself keeps moving (background, back buffer, textures), so the reference meets them
+// where the frame does, in whatever caches the machine has; a single frame copied over and
+// over would stay in the nearest one. Sized from the last-level cache instead, the buffers
+// would take gigabytes where that cache is large.
 double frameCopyMs() {
     const size_t nFrame = static_cast<size_t>(WIDTH) * HEIGHT;
-    long nCache = sysconf(_SC_LEVEL3_CACHE_SIZE);
-    if (nCache <= 0) nCache = 64L << 20;
-    size_t nSlices = std::max<size_t>(8, 4 * static_cast<size_t>(nCache) / (nFrame * sizeof(Uint32)) + 1);
+    const size_t nSlices = 4;
     std::vector<Uint32> aFrom(nFrame * nSlices, 0x123456u), aTo(nFrame * nSlices, 0u);
     size_t nSlice = 0;
     return medianMs(
@@ -320,9 +321,9 @@ void BM_UprightFrame(benchmark::State& state) {
     state.counters["over_floor"] = fOurs / fFloor;
 }
 
-enum class Variant { Turned, Scaled, BetweenPixels };
+enum class Variant { Turned, Scaled, BetweenPixels, Mirrored };
 
-// 200 sprites drawn upright and the same sprites turned, scaled or off the pixel grid, in
+// 200 sprites drawn upright and the same sprites turned, scaled, mirrored or off the pixel grid, in
 // one scene: each group is timed alone over the bare background, whose time is then taken
 // off, the three kinds of frame taking turns. Turned sprites turn on by a degree every
 // frame; in BetweenPixels both groups move a pixel every frame, the second one 0.37 and
@@ -343,7 +344,10 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
         aPositions.push_back(Point(static_cast<float>(x), static_cast<float>(y)));
         scene.add(upright, apUpright[i % 8], x, y, 1);
         float fAngle = bTurn ? static_cast<float>(1 + rng() % 359) : 0.0f;
-        scene.add(other, apOther[i % 8], x, y, 1, fAngle, bScale ? 2.0f : 1.0f, eVariant != Variant::BetweenPixels);
+        bool bReference = eVariant == Variant::Turned || bScale;
+        Tsl::SmartPtr<Sprite> pOther =
+            scene.add(other, apOther[i % 8], x, y, 1, fAngle, bScale ? 2.0f : 1.0f, bReference);
+        if (eVariant == Variant::Mirrored) pOther->setScale(-1.0f, 1.0f);
     }
     int nFrame = 0;
     auto step = [&](Group& group, float fOffset) {
@@ -391,6 +395,7 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
         return;
     }
     state.counters["cost_vs_upright"] = (fOther - fBare) / (fUpright - fBare);
+    if (eVariant == Variant::Mirrored) return;
     double fSdlOther = medianMs([&] { scene.renderReference(true); }); // background and the other group
     other.cacheTurned();
     double fSdlCached = medianMs([&] { scene.renderReference(true, true); });
@@ -405,6 +410,7 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
 void BM_TurnedSprite(benchmark::State& state) { runTransformed(state, Variant::Turned); }
 void BM_ScaledSprite(benchmark::State& state) { runTransformed(state, Variant::Scaled); }
 void BM_SpriteBetweenPixels(benchmark::State& state) { runTransformed(state, Variant::BetweenPixels); }
+void BM_MirroredSprite(benchmark::State& state) { runTransformed(state, Variant::Mirrored); }
 
 void BM_BusyFrame(benchmark::State& state) {
     Scene scene;
@@ -576,6 +582,7 @@ BENCHMARK(BM_UprightFrame)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->
 BENCHMARK(BM_TurnedSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_ScaledSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_SpriteBetweenPixels)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_MirroredSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_BusyFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 

@@ -285,6 +285,19 @@ inline __m128i loadPartial(const DWORD* p, int n) {
   return v;
 }
 
+// The same for a row read backwards: p[0], p[-1], p[-2] into the low lanes.
+inline __m128i loadPartialBackwards(const DWORD* p, int n) {
+  int a1 = n >= 2 ? static_cast<int>(p[-1]) : 0, a2 = n == 3 ? static_cast<int>(p[-2]) : 0;
+  return _mm_setr_epi32(static_cast<int>(p[0]), a1, a2, 0);
+}
+
+// Four texels of a row from pTex + i on, or (kBackwards) from pTex - i back.
+template <bool kBackwards>
+inline __m128i loadTexels(const DWORD* pTex, int i) {
+  if (!kBackwards) return _mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i));
+  return _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex - i - 3)), _MM_SHUFFLE(0, 1, 2, 3));
+}
+
 inline void storePartial(DWORD* p, __m128i v, int n) {
   if (n == 1) {
     p[0] = static_cast<DWORD>(_mm_cvtsi128_si32(v));
@@ -331,8 +344,15 @@ DX7_AVX2 inline __m256i shadeGroupWide(__m256i t, __m256i d, __m256i diffuse) {
   return _mm256_or_si256(out, _mm256_set1_epi32(static_cast<int>(kOpaque)));
 }
 
+template <bool kBackwards>
+DX7_AVX2 inline __m256i loadTexelsWide(const DWORD* pTex, int i) {
+  if (!kBackwards) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i));
+  __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex - i - 7));
+  return _mm256_permutevar8x32_epi32(v, _mm256_setr_epi32(7, 6, 5, 4, 3, 2, 1, 0));
+}
+
 // Whole groups of eight; returns how many pixels it shaded.
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), zero);
@@ -341,8 +361,7 @@ DX7_AVX2 int wideRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWOR
   const __m256i white = _mm256_set1_epi32(-1);
   int i = 0;
   for (; i + 8 <= n; i += 8) {
-    __m256i t =
-        pTex ? _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pTex + i)), texOr) : white;
+    __m256i t = pTex ? _mm256_or_si256(loadTexelsWide<kBackwards>(pTex, i), texOr) : white;
     __m256i* pOut = reinterpret_cast<__m256i*>(pDst + i);
     if (M == RowMode::Copy && !kModulate) {
       _mm256_storeu_si256(pOut, _mm256_or_si256(t, opaque));
@@ -370,8 +389,9 @@ inline bool useWideVectors() { return s_bAvx2 && test::isWideVectorsEnabled(); }
 #endif
 
 // kModulate false: the diffuse colour is opaque white, which leaves texels unchanged.
+// kBackwards: pixel i shows pTex[-i], a row of a mirrored sprite read from its other end.
 // Shades the whole row; returns how many pixels it shaded.
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i diffuse = _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(nDiffuse)), zero);
@@ -380,10 +400,10 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   const __m128i white = _mm_set1_epi32(-1);
   int i = 0;
 #if defined(DX7_WIDE_ROWS)
-  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate>(pDst, pTex, n, nDiffuse, nTexOr);
+  if (n >= 8 && useWideVectors()) i = wideRow<M, kModulate, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
 #endif
   for (; i + 4 <= n; i += 4) {
-    __m128i t = pTex ? _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pTex + i)), texOr) : white;
+    __m128i t = pTex ? _mm_or_si128(loadTexels<kBackwards>(pTex, i), texOr) : white;
     __m128i* pOut = reinterpret_cast<__m128i*>(pDst + i);
     if (M == RowMode::Copy && !kModulate) {
       _mm_storeu_si128(pOut, _mm_or_si128(t, opaque));
@@ -406,31 +426,46 @@ int simdRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr)
   }
   if (i < n) {
     int nTail = n - i;
-    __m128i t = pTex ? _mm_or_si128(loadPartial(pTex + i, nTail), texOr) : white;
+    __m128i t = !pTex        ? white
+                : kBackwards ? _mm_or_si128(loadPartialBackwards(pTex - i, nTail), texOr)
+                             : _mm_or_si128(loadPartial(pTex + i, nTail), texOr);
     storePartial(pDst + i, shadeGroup<M, kModulate>(t, loadPartial(pDst + i, nTail), diffuse), nTail);
   }
   return n;
 }
 #else
-template <RowMode M, bool kModulate>
+template <RowMode M, bool kModulate, bool kBackwards = false>
 int simdRow(DWORD*, const DWORD*, int, DWORD, DWORD) {
   return 0;
 }
 #endif
 
-template <RowMode M>
+template <RowMode M, bool kBackwards>
 int simdRowOf(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr) {
-  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false>(pDst, pTex, n, nDiffuse, nTexOr)
-                                 : simdRow<M, true>(pDst, pTex, n, nDiffuse, nTexOr);
+  return nDiffuse == 0xFFFFFFFFu ? simdRow<M, false, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr)
+                                 : simdRow<M, true, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
 }
 
 // SIMD where there is SSE2, else pixel by pixel through the shared pixel code.
-template <RowMode M>
+template <RowMode M, bool kBackwards>
 void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr, const PixelState& st) {
-  int i = simdRowOf<M>(pDst, pTex, n, nDiffuse, nTexOr);
+  int i = simdRowOf<M, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr);
   for (; i < n; ++i) {
-    DWORD nTexel = pTex ? (pTex[i] | nTexOr) : 0xFFFFFFFFu;
+    DWORD nTexel = pTex ? (pTex[kBackwards ? -i : i] | nTexOr) : 0xFFFFFFFFu;
     shadePixel(pDst + i, nullptr, modulate(nTexel, nDiffuse), st);
+  }
+}
+
+template <bool kBackwards>
+void shadeRowOf(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+                const PixelState& st) {
+  bool bOpaqueSource = (nDiffuse & kOpaque) == kOpaque && (pTex == nullptr || nTexOr == kOpaque);
+  if (eMode == RowMode::Over && bOpaqueSource) eMode = RowMode::Copy;
+  switch (eMode) {
+    case RowMode::Copy: modulateRow<RowMode::Copy, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Over: modulateRow<RowMode::Over, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    case RowMode::Add: modulateRow<RowMode::Add, kBackwards>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
+    default: break;
   }
 }
 
@@ -438,14 +473,13 @@ void modulateRow(DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nT
 // with alpha 255 the blend keeps the source exactly.
 void shadeRow(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
               const PixelState& st) {
-  bool bOpaqueSource = (nDiffuse & kOpaque) == kOpaque && (pTex == nullptr || nTexOr == kOpaque);
-  if (eMode == RowMode::Over && bOpaqueSource) eMode = RowMode::Copy;
-  switch (eMode) {
-    case RowMode::Copy: modulateRow<RowMode::Copy>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    case RowMode::Over: modulateRow<RowMode::Over>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    case RowMode::Add: modulateRow<RowMode::Add>(pDst, pTex, n, nDiffuse, nTexOr, st); break;
-    default: break;
-  }
+  shadeRowOf<false>(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+}
+
+// The same for a row read backwards: pixel i shows pTex[-i].
+void shadeRowBackwards(RowMode eMode, DWORD* pDst, const DWORD* pTex, int n, DWORD nDiffuse, DWORD nTexOr,
+                       const PixelState& st) {
+  shadeRowOf<true>(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
 }
 
 // A row with alpha test or stencil: the tests run pixel by pixel in shadePixel's order,
@@ -497,6 +531,61 @@ RunsKernel runsKernelOf(RowMode eMode, DWORD nDiffuse) {
   bool bWhite = nDiffuse == 0xFFFFFFFFu;
   if (eMode == RowMode::Over) return bWhite ? shadeRuns<RowMode::Over, false> : shadeRuns<RowMode::Over, true>;
   if (eMode == RowMode::Add) return bWhite ? shadeRuns<RowMode::Add, false> : shadeRuns<RowMode::Add, true>;
+#else
+  (void)eMode;
+  (void)nDiffuse;
+#endif
+  return nullptr;
+}
+
+// ---- rows read backwards -------------------------------------------------------------
+// A sprite mirrored on an axis (drawn at a scale of -1) is still one texel per pixel: its
+// rows are the upright ones read from their other end, or taken bottom row first.
+
+// Texels pTexel[0], pTexel[-1], ..., pTexel[1 - n] into pOut[0..n).
+inline void reverseTexels(const DWORD* pTexel, int n, DWORD* pOut) {
+  int i = 0;
+#if defined(__SSE2__)
+  for (; i + 4 <= n; i += 4) {
+    __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pTexel - i - 3));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(pOut + i), _mm_shuffle_epi32(v, _MM_SHUFFLE(0, 1, 2, 3)));
+  }
+#endif
+  for (; i < n; ++i) pOut[i] = pTexel[-i];
+}
+
+// shadeRuns for a row read backwards: pixel i shows texel nTexX - i of the texture row
+// pRow, whose runs are pFirst..pEnd.
+template <RowMode M, bool kModulate>
+void shadeRunsBackwards(DWORD* pDst, const DWORD* pRow, const AlphaRuns::Run* pFirst, const AlphaRuns::Run* pEnd,
+                        int nTexX, int n, DWORD nDiffuse) {
+  bool bCopyOpaque = M == RowMode::Over && (nDiffuse & kOpaque) == kOpaque;
+  int nLowest = nTexX - n + 1;
+  for (const AlphaRuns::Run* pRun = pEnd; pRun != pFirst;) {
+    --pRun;
+    int nStart = pRun == pFirst ? 0 : pRun[-1].m_nEnd;
+    if (pRun->m_nEnd <= nLowest) break;
+    if (nStart > nTexX || pRun->m_eKind == AlphaRuns::Clear) continue;
+    int nHigh = std::min(pRun->m_nEnd - 1, nTexX), nCount = nHigh - std::max(nStart, nLowest) + 1;
+    int i = nTexX - nHigh;
+    if (pRun->m_eKind == AlphaRuns::Opaque && bCopyOpaque) {
+      simdRow<RowMode::Copy, kModulate, true>(pDst + i, pRow + nHigh, nCount, nDiffuse, 0);
+    } else {
+      simdRow<M, kModulate, true>(pDst + i, pRow + nHigh, nCount, nDiffuse, 0);
+    }
+  }
+}
+
+using BackwardsRunsKernel = void (*)(DWORD*, const DWORD*, const AlphaRuns::Run*, const AlphaRuns::Run*, int, int,
+                                     DWORD);
+
+BackwardsRunsKernel backwardsRunsKernelOf(RowMode eMode, DWORD nDiffuse) {
+#if defined(__SSE2__)
+  bool bWhite = nDiffuse == 0xFFFFFFFFu;
+  if (eMode == RowMode::Over)
+    return bWhite ? shadeRunsBackwards<RowMode::Over, false> : shadeRunsBackwards<RowMode::Over, true>;
+  if (eMode == RowMode::Add)
+    return bWhite ? shadeRunsBackwards<RowMode::Add, false> : shadeRunsBackwards<RowMode::Add, true>;
 #else
   (void)eMode;
   (void)nDiffuse;
@@ -1363,17 +1452,23 @@ struct ScaledRun {
 };
 
 // Group g (starting at sample nAt) of a run's rows, shaded over each row's target into
-// aOut; false where every target stays as it is. The rows share their texels, so they
-// share what is known of them, and the vertical pass's interleaved sums.
-template <RowMode M, bool kModulate>
-DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom, int g, int nAt, const ScaledRun& run,
-                                 const ScaledShading& row, __m256i* aOut) {
+// aOut, or (kStore) straight into the target; false where every target stays as it is.
+// The rows share their texels, so they share what is known of them, and the vertical
+// pass's interleaved sums. Inlined: a call for every group of two or three rows took a
+// tenth of their time.
+template <RowMode M, bool kModulate, bool kStore>
+DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom,
+                                                                int g, int nAt, const ScaledRun& run,
+                                                                const ScaledShading& row, __m256i* aOut) {
   int nBoth = top.m_aBits[g] & bottom.m_aBits[g];
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   bool bOpaqueOver = M == RowMode::Over && !kModulate && (nBoth & kRowOpaque);
   auto shade = [&](__m256i t, int k) DX7_AVX2 {
     if (!row.m_bAlpha) t = _mm256_or_si256(t, row.m_texOr);
-    aOut[k] = bOpaqueOver ? t : shadeGroupWide<M, kModulate>(t, loadWide(run.m_apDst[k] + nAt), row.m_diffuse);
+    DWORD* pDst = run.m_apDst[k] + nAt;
+    __m256i out = bOpaqueOver ? t : shadeGroupWide<M, kModulate>(t, loadWide(pDst), row.m_diffuse);
+    if (kStore) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pDst), out);
+    else aOut[k] = out;
   };
   if ((nBoth & kRowFlat) && top.m_aFlat[g] == bottom.m_aFlat[g]) {
     __m256i t = _mm256_set1_epi32(static_cast<int>(top.m_aFlat[g]));
@@ -1395,24 +1490,22 @@ DX7_AVX2 inline bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom
   return true;
 }
 
-// A run of pixel rows. The last group may overlap the one before it: it is worked out
-// from the untouched targets first and stored last.
+// A run of pixel rows, each group shaded straight into the targets. A last group that
+// overlaps the one before it is worked out from the untouched targets first and stored
+// last.
 template <RowMode M, bool kModulate>
 DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const ScaledPass& top, const ScaledPass& bottom,
                             const ScaledRun& run, DWORD nDiffuse, bool bAlpha) {
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
   const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
-  auto store = [&](int nAt, const __m256i* aOut) DX7_AVX2 {
-    for (int k = 0; k < run.m_nRows; ++k)
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nAt), aOut[k]);
-  };
-  int gLast = nGroups - 1;
-  __m256i aLast[kRunRows], aOut[kRunRows];
-  bool bLast = scaledGroup<M, kModulate>(top, bottom, gLast, aGroups[gLast].m_nFirst, run, row, aLast);
-  for (int g = 0; g < gLast; ++g)
-    if (scaledGroup<M, kModulate>(top, bottom, g, aGroups[g].m_nFirst, run, row, aOut))
-      store(aGroups[g].m_nFirst, aOut);
-  if (bLast) store(aGroups[gLast].m_nFirst, aLast);
+  int gLast = nGroups - 1, nLastAt = aGroups[gLast].m_nFirst;
+  bool bOverlap = nLastAt != 8 * gLast;
+  __m256i aLast[kRunRows];
+  bool bLast = bOverlap && scaledGroup<M, kModulate, false>(top, bottom, gLast, nLastAt, run, row, aLast);
+  for (int g = 0; g < (bOverlap ? gLast : nGroups); ++g)
+    scaledGroup<M, kModulate, true>(top, bottom, g, aGroups[g].m_nFirst, run, row, nullptr);
+  for (int k = 0; bLast && k < run.m_nRows; ++k)
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nLastAt), aLast[k]);
 }
 
 using ScaledRunKernel = void (*)(const ScaledGroup*, int, const ScaledPass&, const ScaledPass&, const ScaledRun&, DWORD,
@@ -2450,6 +2543,7 @@ bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
   if (nX0 > nX1 || nY0 > nY1) return true;
 
   int nTexX = 0, nTexY = 0;
+  bool bBackwardsX = false, bBackwardsY = false;
   if (m_bHasTexture) {
     // u may depend on x only and v on y only, one texel per pixel, texel centres on
     // pixel centres, and no clamping inside the drawn range.
@@ -2459,30 +2553,38 @@ bool Rasterizer::tryFastQuad(const ScreenVertex* pVerts, bool bStrip) {
       if (pVerts[i].m_fU != pVerts[X[i] == nMinX ? iMinX : iMaxX].m_fU) return false;
       if (pVerts[i].m_fV != pVerts[Y[i] == nMinY ? iMinY : iMaxY].m_fV) return false;
     }
+    // One texel per pixel either way along an axis: a sprite mirrored on it (a scale of
+    // -1) reads its texels from the other end. nOut: the texel of the first pixel.
     auto align = [](double fLo, double fHi, int64_t nFixLo, int64_t nFixHi, int64_t nFirst, int64_t nCount,
-                    int nSize, int& nOut) {
+                    int nSize, int& nOut, bool& bBackwards) {
       double fSlope = (fHi - fLo) * nSize / ((nFixHi - nFixLo) / 256.0);
-      if (std::fabs(fSlope - 1.0) * static_cast<double>(nCount) > 5e-4) return false;
+      bBackwards = fSlope < 0.0;
+      if (std::fabs(std::fabs(fSlope) - 1.0) * static_cast<double>(nCount) > 5e-4) return false;
       double fFirst = fLo * nSize + (static_cast<double>(nFirst) - nFixLo / 256.0) * fSlope - 0.5;
       double fIndex = std::round(fFirst);
-      if (std::fabs(fFirst - fIndex) > 5e-4 || fIndex < 0.0 || fIndex + static_cast<double>(nCount) > nSize)
+      double fLowest = bBackwards ? fIndex - static_cast<double>(nCount - 1) : fIndex;
+      if (std::fabs(fFirst - fIndex) > 5e-4 || fLowest < 0.0 || fLowest + static_cast<double>(nCount) > nSize)
         return false;
       nOut = static_cast<int>(fIndex);
       return true;
     };
-    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX) ||
-        !align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY)) {
+    if (!align(pVerts[iMinX].m_fU, pVerts[iMaxX].m_fU, nMinX, nMaxX, nX0, nX1 - nX0 + 1, m_texture.m_nWidth, nTexX,
+               bBackwardsX) ||
+        !align(pVerts[iMinY].m_fV, pVerts[iMaxY].m_fV, nMinY, nMaxY, nY0, nY1 - nY0 + 1, m_texture.m_nHeight, nTexY,
+               bBackwardsY)) {
+      if (bBackwardsX || bBackwardsY) return false;
       ClipRect rect = {static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1) + 1,
                        static_cast<int>(nY1) + 1};
       return tryOffsetQuad(pVerts, X, Y, rect, nDiffuse);
     }
   }
   fastRows(static_cast<int>(nX0), static_cast<int>(nY0), static_cast<int>(nX1), static_cast<int>(nY1), nTexX,
-           nTexY, nDiffuse);
+           nTexY, nDiffuse, bBackwardsX, bBackwardsY);
   return true;
 }
 
-void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse) {
+void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse,
+                          bool bBackwardsX, bool bBackwardsY) {
   const PixelState& st = m_state;
   int n = nX1 - nX0 + 1;
   DWORD nTexOr = (m_bHasTexture && !m_texture.m_bAlpha) ? kOpaque : 0;
@@ -2491,18 +2593,33 @@ void Rasterizer::fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTe
   bool bTests = st.m_bAlphaTest || bStencil;
   if (eMode == RowMode::Skip && !bTests) return;
   bool bRuns = m_bHasTexture && m_texture.m_bAlpha && m_texture.m_pRuns != nullptr && test::isAlphaRunPathEnabled();
-  RunsKernel pfnRuns = bRuns ? runsKernelOf(eMode, nDiffuse) : nullptr;
+  bBackwardsX = bBackwardsX && m_bHasTexture;
+  RunsKernel pfnRuns = bRuns && !bBackwardsX ? runsKernelOf(eMode, nDiffuse) : nullptr;
+  BackwardsRunsKernel pfnBackwardsRuns = bRuns && bBackwardsX ? backwardsRunsKernelOf(eMode, nDiffuse) : nullptr;
+  if (bBackwardsX && m_aBackwards.size() < static_cast<size_t>(n)) m_aBackwards.resize(static_cast<size_t>(n));
   for (int y = nY0; y <= nY1; ++y) {
     DWORD* pDst = m_target.m_pPixels + static_cast<std::int64_t>(y) * m_target.m_nPitch + nX0;
-    const DWORD* pTex = m_bHasTexture
-                            ? m_texture.m_pTexels + static_cast<std::int64_t>(nTexY + y - nY0) * m_texture.m_nPitch + nTexX
-                            : nullptr;
+    int nRow = bBackwardsY ? nTexY - (y - nY0) : nTexY + (y - nY0);
+    const DWORD* pTexRow = m_bHasTexture ? m_texture.m_pTexels + static_cast<std::int64_t>(nRow) * m_texture.m_nPitch
+                                         : nullptr;
+    const DWORD* pTex = pTexRow ? pTexRow + nTexX : nullptr;
     BYTE* pStencil = bStencil ? m_stencil.m_pValues + static_cast<std::int64_t>(y) * m_stencil.m_nPitch + nX0 : nullptr;
+    if (bBackwardsX && eMode != RowMode::Generic && !bTests) {
+      if (pfnBackwardsRuns)
+        pfnBackwardsRuns(pDst, pTexRow, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n,
+                         nDiffuse);
+      else
+        shadeRowBackwards(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);
+      continue;
+    }
+    if (bBackwardsX) {  // the tests and the generic blend go pixel by pixel over texels in pixel order
+      reverseTexels(pTex, n, m_aBackwards.data());
+      pTex = m_aBackwards.data();
+    }
     if (eMode != RowMode::Generic) {
       if (bTests) {
         testedRow(eMode, pDst, pStencil, pTex, n, nDiffuse, nTexOr, st);
       } else if (pfnRuns) {
-        int nRow = nTexY + y - nY0;
         pfnRuns(pDst, pTex, m_texture.m_pRuns->rowBegin(nRow), m_texture.m_pRuns->rowEnd(nRow), nTexX, n, nDiffuse);
       } else {
         shadeRow(eMode, pDst, pTex, n, nDiffuse, nTexOr, st);

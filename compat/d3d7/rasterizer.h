@@ -7,8 +7,9 @@
 // band, which keeps every edge product in range whatever the input coordinates.
 //
 // Two paths: axis-aligned, unscaled quads are drawn as straight rows (SSE2 where
-// available), texel-aligned ones copying texels and those between texels blending two
-// texture rows at weights fixed for the whole quad; everything else goes through the
+// available), texel-aligned ones copying texels (mirrored ones reading their rows
+// backwards) and those between texels blending two texture rows at weights fixed for
+// the whole quad; everything else goes through the
 // triangle path. All use the same per-pixel arithmetic, so they produce identical
 // pixels. Upright sprites whose textures have long clear or opaque runs skip or copy
 // them (AlphaRuns); where the processor has AVX2 the row kernels and the bilinear
@@ -193,7 +194,11 @@ class Rasterizer {
   // Narrows the samples [iLo, iHi] to those the sides [kFirst, kEnd) keep.
   static void keepLiveSides(const ClearEndBounds& bounds, int kFirst, int kEnd, std::int64_t nStart,
                             std::int64_t nStep, std::int64_t& iLo, std::int64_t& iHi);
-  void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse);
+  // Pixels [nX0, nX1] x [nY0, nY1] one texel each, texel (nTexX, nTexY) at the first; a
+  // row read backwards (bBackwardsX) or the rows taken upwards (bBackwardsY) draw a
+  // mirrored sprite.
+  void fastRows(int nX0, int nY0, int nX1, int nY1, int nTexX, int nTexY, DWORD nDiffuse, bool bBackwardsX = false,
+                bool bBackwardsY = false);
 
   ColourBuffer m_target;
   StencilBuffer m_stencil;
@@ -202,6 +207,7 @@ class Rasterizer {
   bool m_bHasTexture = false;
   PixelState m_state;
   ClipRect m_clip = {0, 0, 0, 0};
+  std::vector<DWORD> m_aBackwards;  // a row read backwards, kept for the next one
 };
 
 // Exact round(x / 255) for the products the pixel pipeline forms.

@@ -46,17 +46,25 @@ void LongDialogMode::onUpdate(float fDt) {
 
 void LongDialogMode::fireFlowers() {
     int nFlower = Tsl::gameRand() % FLOWER_KINDS + 1;
+    int nX = BURST_LEFT + Tsl::gameRand() % BURST_WIDTH;
+    ParticleEmitter* pCannon = cannonOf(nFlower);
+    pCannon->setPosition(nX, BURST_Y);
+    pCannon->emit(-1);
+    addParticles(pCannon->releaseParticles());
+}
+
+ParticleEmitter* LongDialogMode::cannonOf(int nFlower) {
+    Tsl::SmartPtr<ParticleEmitter>& pCannon = m_apCannons[nFlower - 1];
+    if (pCannon) return pCannon.get();
+    // A picture of its own: the cached one keeps its insertion point for others.
     Tsl::SmartPtr<Image> pFlower = getImage(Tsl::String::format(Names::IMG_FLOWER, nFlower).c_str())->clone(false);
     pFlower->alignInsPoint(CENTRED);
-    int nX = BURST_LEFT + Tsl::gameRand() % BURST_WIDTH;
     // The definition is read once and then copied from the emitter cache.
-    Tsl::SmartPtr<ParticleEmitter> pEmitter = new ParticleEmitter(this);
-    pEmitter->load(Names::EMITTER_FLOWER_CANNON);
-    pEmitter->setPosition(nX, BURST_Y);
-    pEmitter->addImage(pFlower, 0);
-    pEmitter->setZOrder(0);
-    pEmitter->emit(-1);
-    addParticles(pEmitter->detachParticles());
+    pCannon = new ParticleEmitter(this);
+    pCannon->load(Names::EMITTER_FLOWER_CANNON);
+    pCannon->addImage(pFlower, 0);
+    pCannon->setZOrder(0);
+    return pCannon.get();
 }
 
 void LongDialogMode::onCallback(int, int) {

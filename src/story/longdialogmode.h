@@ -2,6 +2,10 @@
 
 #include "ui/dialogmode.h"
 
+#include "tsl2/refcount.h"
+
+class ParticleEmitter;
+
 // The congratulations for a finished story that entered the high scores:
 // a picture, a text and an OK button while flowers burst every frame.
 class LongDialogMode : public DialogMode {
@@ -22,7 +26,13 @@ public:
     void fireFlowers();
 
 private:
+    // The cannon of one flower kind, made at its first burst.
+    ParticleEmitter* cannonOf(int nFlower);
+
     Tsl::String m_sText;
     Tsl::String m_sTitle;
     int m_nButtonId;
+    // A burst comes every frame: each kind's centred picture and loaded emitter
+    // are made once and fire again and again.
+    Tsl::SmartPtr<ParticleEmitter> m_apCannons[FLOWER_KINDS];
 };

@@ -202,6 +202,13 @@ ParticleList ParticleEmitter::detachParticles() {
     return m_lParticles;
 }
 
+ParticleList ParticleEmitter::releaseParticles() {
+    ParticleList lParticles = detachParticles();
+    m_pFamily->nLive -= m_lParticles.getCount();
+    m_lParticles.clear();
+    return lParticles;
+}
+
 // ---- particle types -------------------------------------------------------------
 
 void ParticleEmitter::addImage(Tsl::SmartPtr<Image> pImage, int nZOffset) {

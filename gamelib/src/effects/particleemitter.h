@@ -60,6 +60,9 @@ public:
     void emit(int nCount);
     // Every live particle, positions made absolute; the emitter keeps its references.
     ParticleList detachParticles();
+    // The same, and the emitter lets go of them: one kept for many bursts then
+    // neither holds nor counts the particles of those before.
+    ParticleList releaseParticles();
     const ParticleList& getParticles() const { return m_lParticles; }
     // Live particles of the whole family this emitter belongs to: the emitter
     // its holder made and every trail below it.

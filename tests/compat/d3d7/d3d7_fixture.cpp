@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace d3d7test {
 
@@ -102,7 +103,7 @@ IDirectDrawSurface7* DeviceFixture::makeTexture(int nWidth, int nHeight, const s
 }
 
 void DeviceFixture::drawImage(IDirectDrawSurface7* pTexture, float x, float y, int nWidth, int nHeight,
-                              DWORD dwColour) {
+                              DWORD dwColour, bool bMirrorX, bool bMirrorY) {
   DDSURFACEDESC2 desc = {};
   desc.dwSize = sizeof(desc);
   float fU = 1.0f, fV = 1.0f;
@@ -112,12 +113,13 @@ void DeviceFixture::drawImage(IDirectDrawSurface7* pTexture, float x, float y, i
     fV = static_cast<float>(nHeight) / desc.dwHeight;
   }
   m_pDevice->SetTexture(0, pTexture);
-  x -= 0.5f;
-  y -= 0.5f;
-  drawStrip({{x, y, 0, dwColour, 0, 0},
-             {x + nWidth, y, 0, dwColour, fU, 0},
-             {x, y + nHeight, 0, dwColour, 0, fV},
-             {x + nWidth, y + nHeight, 0, dwColour, fU, fV}});
+  float fLeft = x - 0.5f, fTop = y - 0.5f, fRight = fLeft + nWidth, fBottom = fTop + nHeight;
+  if (bMirrorX) std::swap(fLeft, fRight);
+  if (bMirrorY) std::swap(fTop, fBottom);
+  drawStrip({{fLeft, fTop, 0, dwColour, 0, 0},
+             {fRight, fTop, 0, dwColour, fU, 0},
+             {fLeft, fBottom, 0, dwColour, 0, fV},
+             {fRight, fBottom, 0, dwColour, fU, fV}});
 }
 
 void DeviceFixture::drawStrip(const std::vector<Vertex>& aVerts) {

@@ -30,8 +30,10 @@ class DeviceFixture : public ::testing::Test {
 
   // Texture of w x h texels (powers of two) filled from texels (row-major, w x h).
   IDirectDrawSurface7* makeTexture(int nWidth, int nHeight, const std::vector<DWORD>& aTexels, bool bAlpha = true);
-  // The driver's sprite quad: texel-centred at (x, y), strip TL, TR, BL, BR.
-  void drawImage(IDirectDrawSurface7* pTexture, float x, float y, int nWidth, int nHeight, DWORD dwColour);
+  // The driver's sprite quad: texel-centred at (x, y), strip TL, TR, BL, BR; mirrored on
+  // an axis as the driver draws a scale of -1, its corners (and winding) turned over.
+  void drawImage(IDirectDrawSurface7* pTexture, float x, float y, int nWidth, int nHeight, DWORD dwColour,
+                 bool bMirrorX = false, bool bMirrorY = false);
   void drawStrip(const std::vector<Vertex>& aVerts);
   void drawFan(const std::vector<Vertex>& aVerts);
   void setBlend(DWORD dwSrc, DWORD dwDest);

@@ -178,6 +178,11 @@ TEST_F(ParticleTest, RelativeParticlesFollowTheEmitterAndAreMadeAbsoluteOnDetach
     ParticleList lFree = pEmitter->detachParticles();
     EXPECT_EQ(nullptr, p->getOrigin());
     EXPECT_EQ(Point(202, 80), p->getPosition());
+    // Released particles leave the emitter too, which then holds and counts none.
+    pEmitter->emit(2);
+    EXPECT_EQ(3, pEmitter->releaseParticles().getCount());
+    EXPECT_EQ(0, pEmitter->getParticles().getCount());
+    EXPECT_EQ(0, pEmitter->getFamilyParticleCount());
     pEmitter = nullptr;
     m_pMode->addParticles(lFree);
     m_pMode->onUpdate(0.5f);
