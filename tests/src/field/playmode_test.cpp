@@ -590,10 +590,12 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
     addText("scene0.scene", fixture::barScene() + "actionspot propdispenser 560 290 80 560 330 n\n"
                                                   "actionspot trashbin 400 100 80 400 100 n\n");
     enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80 };
+    enum Seat { AS_IT_IS, USED_GLASS_LEFT, GUEST_LEAVES };
     struct Case {
         int nTray;
         std::vector<int> aHeld;
         int nX, nY, nButton, nWhy;
+        int nSeat = AS_IT_IS;  // seat 0 while she walks there
     } cases[] = {
         {0, {FULL, NONE}, TAP_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_HAND_FULL},
         {0, {FULL, USED}, TAP_X, TAP_Y, MB_RIGHT, ActionSpot::REFUSED_HANDS_FULL},
@@ -603,6 +605,9 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         {0, {NONE, USED}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
         {0, {DECORATED, NONE}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_DECORATED},
         {0, {OTHER, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED},
+        {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
+        {0, {FULL, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, GUEST_LEAVES},
+        {0, {OTHER, USED}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, USED_GLASS_LEFT},
         {0, {NONE, NONE}, OFF_FLOOR_X, OFF_FLOOR_Y, MB_LEFT, ActionSpot::REFUSED_NO_WAY},
     };
     int nRefused = 0;
@@ -612,7 +617,9 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         m_aRand.assign(8, 0);
         takeOrder();
         hold(c.aHeld);
+        if (c.nSeat == USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
         click(c.nX, c.nY, c.nButton);
+        if (c.nSeat == GUEST_LEAVES) pMode->removeCharacter(customer());
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(saidRefusal(), refusal(c.nWhy)) << "case " << (&c - cases);
         EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "case " << (&c - cases);
