@@ -198,6 +198,7 @@ private:
     void saveSeenTips();
     void placeTip(const Rect& subject, const Rect& guest);
     Rect tipSubject(int nSubject, const Rect& guest) const;
+    Rect figureBox() const;
     Rect waitressBox() const;
 
     Tsl::String m_sScene;

@@ -267,12 +267,21 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
         // Off the floor: no route, the waitress stays.
         EXPECT_FALSE(pMode->walkTo(400, 100));
         EXPECT_FALSE(pMode->isWalkPending());
+        // One more while she walks to the tap: said over her where she
+        // stands, not towards where she goes.
+        int nStartX = waitress()->getX();
+        ASSERT_TRUE(runUntil([&] { return waitress()->getX() != nStartX; }));
+        click(TAP_X, TAP_Y);
+        Rect note = pMode->getRefusalNote()->getBounds(), her = waitress()->getSprite(0)->getScreenPixelRect();
+        int nNoteMiddle = (note.left + note.right) / 2;
+        EXPECT_TRUE(her.left <= nNoteMiddle && nNoteMiddle <= her.right && note.bottom <= her.top)
+            << note.toString().c_str() << " over " << her.toString().c_str();
         // The queue drains (the click under way, then the six queued): the
         // hands or the tray fill, then every further tap is refused, as were
         // the clicks the full queue turned away.
         ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
         EXPECT_EQ(waitress()->getMugCount(), nRoom);
-        EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks - nRoom) << nTray;
+        EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks + 1 - nRoom) << nTray;
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
