@@ -345,7 +345,9 @@ void PlayMode::cleanup() {
     m_pSpawnManager->releaseAnimations();
     m_pTip->hide();
     m_pRefusalNote->hide();
-    saveSeenTips();
+    // Nothing is saved here: every way out of a level or the program has
+    // saved already, and at the program's end this runs in the app's
+    // teardown, too late to tell the player a write failed.
     GameMode::cleanup();
 }
 

@@ -860,4 +860,24 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     pPlayer = getPlayerManager()->getProfile("Ann");
     ASSERT_TRUE(pPlayer);
     EXPECT_EQ(seen, flags());
+
+    // A hint, then the program exits from the level: the exit saves it, and
+    // the level that goes with the program writes nothing more.
+    pPlayer->m_abTipShown[PlayMode::TIP_QUEUE] = false;
+    enter();
+    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    seen = flags();
+    app.onExit();
+    sFile = readFile(testPath("settings.dat"));
+    std::remove(testPath("settings.dat").c_str());
+    app.endMode(pMode.get());
+    EXPECT_EQ("", readFile(testPath("settings.dat"))) << "written again after the exit";
+    writeFile(testPath("settings.dat"), sFile);
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    destroyPlayerManager();
+    ASSERT_TRUE(app.loadSettings());
+    pPlayer = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pPlayer);
+    EXPECT_EQ(seen, flags());
 }
