@@ -345,7 +345,9 @@ void PlayMode::cleanup() {
     m_pSpawnManager->releaseAnimations();
     m_pTip->hide();
     m_pRefusalNote->hide();
-    saveSeenTips();
+    // Nothing is saved here: every way out of a level or the program has
+    // saved already, and at the program's end this runs in the app's
+    // teardown, too late to tell the player a write failed.
     GameMode::cleanup();
 }
 
@@ -486,8 +488,10 @@ void PlayMode::saveSeenTips() {
 
 void PlayMode::refuse(int nRefusal, int nTipEvent) {
     playSound(Names::SFX_REFUSED);
+    // Over her as she stands: she may be on her way, and the note goes
+    // before she gets there.
     if (nRefusal >= 0 && nRefusal < ActionSpot::REFUSAL_COUNT)
-        m_pRefusalNote->show(this, getString(Names::STR_REFUSALS[nRefusal]), waitressBox(),
+        m_pRefusalNote->show(this, getString(Names::STR_REFUSALS[nRefusal]), figureBox(),
                              Rect(0, 0, FIELD_WIDTH, FIELD_HEIGHT));
     onTipEvent(nTipEvent);
 }
@@ -531,15 +535,22 @@ Rect PlayMode::tipSubject(int nSubject, const Rect& guest) const {
     }
 }
 
-// Her figure and arms where she stands, and where she is walking to: a
-// bubble there would soon cover her.
-Rect PlayMode::waitressBox() const {
+// Her figure and arms where she stands.
+Rect PlayMode::figureBox() const {
     if (!m_pWaitress) return Rect();
     Rect box;
     for (int i = 0; i < Waitress::SPRITE_COUNT; ++i)
         if (Tsl::SmartPtr<AnimSprite> pSprite = m_pWaitress->getSprite(i)) box = box.unite(pSprite->getScreenPixelRect());
     int nX = m_pWaitress->getX(), nY = m_pWaitress->getY();
     if (box.isEmpty()) box = Rect(nX - BARE_HALF_WIDTH, nY - BARE_HEIGHT, nX + BARE_HALF_WIDTH, nY);
+    return box;
+}
+
+// Her figure, and where she is walking to: a bubble there would soon cover her.
+Rect PlayMode::waitressBox() const {
+    if (!m_pWaitress) return Rect();
+    Rect box = figureBox();
+    int nX = m_pWaitress->getX(), nY = m_pWaitress->getY();
     PathWaypoint end;
     if (m_errands.getWalkEnd(end)) box = box.unite(box.offsetBy(end.m_nX - nX, end.m_nY - nY));
     return box;

@@ -194,10 +194,12 @@ private:
     bool dropPassedTips(int nEvent);
     void showDueTip();
     // The hints seen in this level go into the settings file: at the level's
-    // end, the pause and leaving, never in a frame of play.
+    // end, the pause and leaving (the program's exit saves them too), never
+    // in a frame of play.
     void saveSeenTips();
     void placeTip(const Rect& subject, const Rect& guest);
     Rect tipSubject(int nSubject, const Rect& guest) const;
+    Rect figureBox() const;
     Rect waitressBox() const;
 
     Tsl::String m_sScene;

@@ -48,3 +48,11 @@ void RefusalNote::hide() {
 }
 
 Tsl::String RefusalNote::getText() const { return m_pText ? m_pText->getText() : Tsl::String(); }
+
+Rect RefusalNote::getBounds() const {
+    if (!m_pNote) return Rect();
+    int nLeft, nTop, nWidth, nHeight;
+    m_pNote->getPosition(nLeft, nTop);
+    m_pNote->getSize(nWidth, nHeight);
+    return Rect(nLeft, nTop, nLeft + nWidth, nTop + nHeight);
+}

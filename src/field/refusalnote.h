@@ -26,6 +26,7 @@ public:
     bool isShown() const { return m_pNote != nullptr; }
     // Empty when none is shown.
     Tsl::String getText() const;
+    Rect getBounds() const;
 
 private:
     Tsl::SmartPtr<Table> m_pNote;

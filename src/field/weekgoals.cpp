@@ -19,7 +19,7 @@ const int KEY_KEYPAD_ENTER = 271;
 
 // The tips that suggest buying an upgrade (a tray, a show, chairs at the
 // tables), and whether the bar has it.
-enum { TIP_TRAY = 6, TIP_SHOW = 8, TIP_CHAIRS = 13 };
+enum { TIP_TRAY = 6, TIP_SHOW = 8, TIP_CHAIRS = 13, TIP_STORE = 15 };
 struct UpgradeTip {
     int nTip;
     bool (*owns)(const UpgradeLevels& anLevels);
@@ -34,6 +34,9 @@ bool suggestsOwnedUpgrade(int nTip, const UpgradeLevels& anLevels) {
         if (tip.nTip == nTip) return tip.owns(anLevels);
     return false;
 }
+
+// The tips that send the player to the store, which only the story's map opens.
+bool sendsToStore(int nTip) { return nTip == TIP_TRAY || nTip == TIP_STORE; }
 }  // namespace
 
 WeekGoalDialog::WeekGoalDialog(PlayField* pField, const UpgradeLevels& anLevels)
@@ -89,12 +92,16 @@ void WeekGoalDialog::init() {
     layout(true);
 }
 
-// Advice to buy what she already has would only puzzle the player: such a
-// tip gives way to the next one.
+// Advice to buy what she already has, or to visit a store the quick-play map
+// keeps closed, would only puzzle the player. The draw is among the others,
+// so that none is shown more often than the rest.
 int WeekGoalDialog::pickTip() const {
-    int nTip = Tsl::gameRand() % RANDOM_TIP_COUNT;
-    while (suggestsOwnedUpgrade(nTip, m_anLevels)) nTip = (nTip + 1) % RANDOM_TIP_COUNT;
-    return nTip;
+    bool bStory = m_pField->m_nPlayMode == 0;
+    int anAllowed[RANDOM_TIP_COUNT];
+    int nAllowed = 0;
+    for (int nTip = 0; nTip < RANDOM_TIP_COUNT; ++nTip)
+        if (!suggestsOwnedUpgrade(nTip, m_anLevels) && (bStory || !sendsToStore(nTip))) anAllowed[nAllowed++] = nTip;
+    return anAllowed[Tsl::gameRand() % nAllowed];
 }
 
 void WeekGoalDialog::cleanup() {

@@ -189,10 +189,11 @@ void StoryManagerMode::addPalms() {
 
 // In the story a scene site looks locked until its stage is reached; the
 // store never does. The picker opens every scene once the story is won (and
-// always in free play); in relax mode the store always looks locked.
+// always in free play); its store looks locked, as a purchase there would be
+// lost with the next level's own upgrades.
 bool StoryManagerMode::isSiteOpen(int nSite) const {
-    if (m_nPlayMode == 2) return true;
     if (nSite == STORE_SITE) return m_nPlayMode == 0;
+    if (m_nPlayMode == 2) return true;
     if (nSite <= m_pPlayer->m_nStage) return true;
     return m_nPlayMode != 0 && m_pPlayer->m_bStoryFinished;
 }
@@ -457,6 +458,7 @@ bool StoryManagerMode::onMouseUp(int, int nX, int nY) {
     int nSite = pHover ? m_lHighlights.indexOf(pHover) : -1;
     if (nSite < 0) return true;
     if (nSite == STORE_SITE) {
+        if (m_nPlayMode != 0) return true;
         m_nStep = STEP_STORE;
         onActivate();
     } else if (m_nPlayMode != 0) {

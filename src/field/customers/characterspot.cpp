@@ -108,17 +108,29 @@ void CharacterSpot::doAction(int nHand) {
     }
 }
 
+// A drink, not an empty glass: a guest is offered only what can be drunk.
 bool CharacterSpot::offersGlass(int nHand) const {
     Waitress* pWaitress = waitress();
     if (!pWaitress) return false;
-    return pWaitress->hasTray() ? pWaitress->getMugCount() > 0 : !pWaitress->isHandEmpty(nHand);
+    auto isDrink = [&](int nSlot) {
+        Tsl::SmartPtr<Mug> pMug = pWaitress->getHandContents(nSlot);
+        return pMug && !pMug->isEmpty();
+    };
+    if (!pWaitress->hasTray()) return isDrink(nHand);
+    for (int i = 0; i < pWaitress->getCapacity(); ++i)
+        if (isDrink(i)) return true;
+    return false;
 }
 
 void CharacterSpot::onRefused(int nHand) {
     if (m_pChar && offersGlass(nHand)) m_pChar->refuseGlass();
 }
 
+// A guest who turns down her drink is what the player sees, whatever glass
+// stands beside. A guest gone while she walked ordered nothing she brings.
 ActionSpot::Refusal CharacterSpot::getRefusal(int nHand) const {
+    bool bDrink = offersGlass(nHand);
+    if (m_pChar && m_pChar->getState() == Character::STATE_WAITING && bDrink) return REFUSED_NOT_ORDERED;
     if (hasUsedGlass()) return noRoomRefusal(nHand);
-    return m_pChar && offersGlass(nHand) ? REFUSED_NOT_ORDERED : REFUSED_NO_DRINK;
+    return !m_pChar || bDrink ? REFUSED_NOT_ORDERED : REFUSED_NO_DRINK;
 }

@@ -66,7 +66,8 @@ public:
     int getActionKind(int nHand) override;
     // She came with a glass the customer did not order.
     void onRefused(int nHand) override;
-    // A used glass left there is what she would take; else what she offers.
+    // The drink a waiting guest turns down; else a used glass left there,
+    // which she would take; else what she offers.
     Refusal getRefusal(int nHand) const override;
 
 private:

@@ -267,12 +267,21 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
         // Off the floor: no route, the waitress stays.
         EXPECT_FALSE(pMode->walkTo(400, 100));
         EXPECT_FALSE(pMode->isWalkPending());
+        // One more while she walks to the tap: said over her where she
+        // stands, not towards where she goes.
+        int nStartX = waitress()->getX();
+        ASSERT_TRUE(runUntil([&] { return waitress()->getX() != nStartX; }));
+        click(TAP_X, TAP_Y);
+        Rect note = pMode->getRefusalNote()->getBounds(), her = waitress()->getSprite(0)->getScreenPixelRect();
+        int nNoteMiddle = (note.left + note.right) / 2;
+        EXPECT_TRUE(her.left <= nNoteMiddle && nNoteMiddle <= her.right && note.bottom <= her.top)
+            << note.toString().c_str() << " over " << her.toString().c_str();
         // The queue drains (the click under way, then the six queued): the
         // hands or the tray fill, then every further tap is refused, as were
         // the clicks the full queue turned away.
         ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
         EXPECT_EQ(waitress()->getMugCount(), nRoom);
-        EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks - nRoom) << nTray;
+        EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks + 1 - nRoom) << nTray;
         pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
         frame();
     }
@@ -590,10 +599,12 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
     addText("scene0.scene", fixture::barScene() + "actionspot propdispenser 560 290 80 560 330 n\n"
                                                   "actionspot trashbin 400 100 80 400 100 n\n");
     enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80 };
+    enum Seat { AS_IT_IS, USED_GLASS_LEFT, GUEST_LEAVES };
     struct Case {
         int nTray;
         std::vector<int> aHeld;
         int nX, nY, nButton, nWhy;
+        int nSeat = AS_IT_IS;  // seat 0 while she walks there
     } cases[] = {
         {0, {FULL, NONE}, TAP_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_HAND_FULL},
         {0, {FULL, USED}, TAP_X, TAP_Y, MB_RIGHT, ActionSpot::REFUSED_HANDS_FULL},
@@ -603,6 +614,9 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         {0, {NONE, USED}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
         {0, {DECORATED, NONE}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_DECORATED},
         {0, {OTHER, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED},
+        {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
+        {0, {FULL, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, GUEST_LEAVES},
+        {0, {OTHER, USED}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, USED_GLASS_LEFT},
         {0, {NONE, NONE}, OFF_FLOOR_X, OFF_FLOOR_Y, MB_LEFT, ActionSpot::REFUSED_NO_WAY},
     };
     int nRefused = 0;
@@ -612,7 +626,9 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         m_aRand.assign(8, 0);
         takeOrder();
         hold(c.aHeld);
+        if (c.nSeat == USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
         click(c.nX, c.nY, c.nButton);
+        if (c.nSeat == GUEST_LEAVES) pMode->removeCharacter(customer());
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(saidRefusal(), refusal(c.nWhy)) << "case " << (&c - cases);
         EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "case " << (&c - cases);
@@ -838,6 +854,26 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     seen = flags();
     pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
     frame();
+    app.setSetting(ScreenNames::SET_PROFILES, "");
+    destroyPlayerManager();
+    ASSERT_TRUE(app.loadSettings());
+    pPlayer = getPlayerManager()->getProfile("Ann");
+    ASSERT_TRUE(pPlayer);
+    EXPECT_EQ(seen, flags());
+
+    // A hint, then the program exits from the level: the exit saves it, and
+    // the level that goes with the program writes nothing more.
+    pPlayer->m_abTipShown[PlayMode::TIP_QUEUE] = false;
+    enter();
+    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+    ASSERT_TRUE(pMode->getTip()->isShown());
+    seen = flags();
+    app.onExit();
+    sFile = readFile(testPath("settings.dat"));
+    std::remove(testPath("settings.dat").c_str());
+    app.endMode(pMode.get());
+    EXPECT_EQ("", readFile(testPath("settings.dat"))) << "written again after the exit";
+    writeFile(testPath("settings.dat"), sFile);
     app.setSetting(ScreenNames::SET_PROFILES, "");
     destroyPlayerManager();
     ASSERT_TRUE(app.loadSettings());

@@ -19,7 +19,8 @@ struct WeekGoalTest : LevelDialogTest {
         addStrings(
             "WKG_Workplace Workplace:\nScene2 Beach bar\nWKG_Sales Sell $%d\nWKG_Customer %d customers\n"
             "WKG_Tip Tip 100%%:\nRANDOM_TIP_0 first\nRANDOM_TIP_20 last\nWKG_Go Go\n"
-            "RANDOM_TIP_6 6\nRANDOM_TIP_7 7\nRANDOM_TIP_8 8\nRANDOM_TIP_9 9\nRANDOM_TIP_13 13\nRANDOM_TIP_14 14\n");
+            "RANDOM_TIP_6 6\nRANDOM_TIP_7 7\nRANDOM_TIP_8 8\nRANDOM_TIP_9 9\nRANDOM_TIP_13 13\nRANDOM_TIP_14 14\n"
+            "RANDOM_TIP_15 15\nRANDOM_TIP_16 16\n");
         field.m_nStage = 2;
         field.m_nMoneyGoal = 1500;
         field.m_nLevelCustomers = 20;
@@ -58,7 +59,9 @@ TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnt
     EXPECT_EQ(Tsl::String("Workplace: Beach bar|Tip 100%: first"), pFree->getTexts().join("|"));
 }
 
-// A tip suggesting an upgrade gives way to the next at every level of it but the first.
+// A tip suggesting an upgrade gives way at every level of it but the first,
+// and one sending the player to the store outside the story: the draw is
+// among the tips left.
 TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
     typedef UpgradeManager Um;
     const std::pair<int, std::vector<int>> tips[] = {
@@ -73,6 +76,14 @@ TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
                 EXPECT_EQ(Tsl::String::format("Tip 100%%: %d", tip.first + (nLevel > 0)), pDialog->getTexts().getLast())
                     << nKind << " at " << nLevel;
             }
+    levels.fill(0);
+    const struct { int nPlayMode, nRand, nTip; } quickPlay[] = {{1, 6, 7}, {2, 14, 16}, {0, 15, 15}};
+    for (const auto& c : quickPlay) {
+        field.m_nPlayMode = c.nPlayMode;
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(c.nRand);
+        step();
+        EXPECT_EQ(Tsl::String::format("Tip 100%%: %d", c.nTip), pDialog->getTexts().getLast()) << c.nPlayMode;
+    }
 }
 
 }  // namespace

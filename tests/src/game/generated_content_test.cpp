@@ -20,6 +20,7 @@
 #include "rules/upgrademanager.h"
 #include "store/upgradepreview.h"
 #include "field/waitress.h"
+#include "field/weekgoals.h"
 #include "field/customers/character.h"
 #include "field/customers/characterspot.h"
 #include "field/targets/fieldspots.h"
@@ -1081,12 +1082,15 @@ TEST_F(GeneratedContent, OnlyTheClosingLineOfAHintSpeaksOfClickingTheBubble) {
     }
 }
 
-// Guests are people: the hints call a guest "they", never "it".
+// Guests are people: the hints and the week's tips call a guest "they", never "it".
 TEST_F(GeneratedContent, HintsSpeakOfAGuestAsThey) {
-    for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
-        std::string sHint = app.getString(Tsl::String::format(Names::STR_TIP_FORMAT, nHint)).toLower().c_str();
-        for (const char* pszIt : {" its ", "give it "}) EXPECT_EQ(std::string::npos, sHint.find(pszIt)) << sHint;
-    }
+    const std::pair<const char*, int> families[] = {{Names::STR_TIP_FORMAT, PlayMode::TIP_EVENT_COUNT},
+                                                     {Names::STR_RANDOM_TIP, WeekGoalDialog::RANDOM_TIP_COUNT}};
+    for (const auto& family : families)
+        for (int nHint = 0; nHint < family.second; ++nHint) {
+            std::string sHint = app.getString(Tsl::String::format(family.first, nHint)).toLower().c_str();
+            for (const char* pszIt : {" its ", "give it "}) EXPECT_EQ(std::string::npos, sHint.find(pszIt)) << sHint;
+        }
 }
 
 // The outcome banners are one plate in three colours: the stars a day earns
@@ -1111,9 +1115,6 @@ TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
     }
 }
 
-} // namespace
-#endif
-
 // A hint bubble hides what lies under its text (the map's labels, its
 // trees), and a click anywhere on what it draws reaches it.
 TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
@@ -1134,3 +1135,6 @@ TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
         for (int nX = inner.left; nX < inner.right; nX += 7)
             ASSERT_GE(pFrame->getColorAt(nX, nY).a, OPAQUE_ENOUGH) << nX << "," << nY;
 }
+
+} // namespace
+#endif

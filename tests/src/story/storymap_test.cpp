@@ -40,8 +40,8 @@ TEST_F(StoryMapTest, LocksAndHighlightsFollowTheStoryAndThePlayMode) {
         {0, 2, false, "000110", "222002"},
         {1, 2, false, "000111", "222110"},
         {1, 5, true, "000001", "222220"},
-        {2, 0, false, "000000", "211110"},
-        {2, 5, true, "000000", "222220"},
+        {2, 0, false, "000001", "211110"},
+        {2, 5, true, "000001", "222220"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pszHighlight);
