@@ -1,5 +1,6 @@
 #include "game/gamemain.h"
 
+#include "game/contentfault.h"
 #include "game/crashhandler.h"
 #include "game/instancelock.h"
 #include "base/names.h"
@@ -35,11 +36,18 @@ void logException(const char* pszText, const std::string& sTrace, const char* ps
 }
 
 // The application's run; the application is gone (and with it the video,
-// so the desktop is back) before an error is logged.
+// so the desktop is back) before an error is logged or a start that failed is
+// told to the player in a window of its own.
 int runApplication(QarnApp* pApp, const char* pszLogFile) {
     std::unique_ptr<QarnApp> pOwned(pApp);
+    int nExitCode = 1;
     try {
-        return pOwned->run();
+        nExitCode = pOwned->run();
+    } catch (const ContentFault& e) {
+        // Damaged content is not a crash: no report, the player is told.
+        GameApp::log("M: %s\n", e.getMessage());
+        pOwned->failStart(e.getTextForPlayer());
+        nExitCode = QarnApp::EXIT_MISSING_CONTENT;
     } catch (const Tsl::Exception& e) {
         std::string sTrace = e.getTrace();
         std::string sText = e.getText();
@@ -47,14 +55,20 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
         pOwned.reset();
         logException(sText.c_str(), sTrace, pszLogFile);
         std::fprintf(stderr, "%s\n", sText.c_str());
+        return 1;
     } catch (const std::exception& e) {
         std::string sText = e.what();
         pOwned->saveAfterError();
         pOwned.reset();
         logException(sText.c_str(), std::string(), pszLogFile);
         std::fprintf(stderr, "%s\n", sText.c_str());
+        return 1;
     }
-    return 1;
+    Tsl::String sFailure = pOwned->getStartFailure();
+    Tsl::String sTitle = pOwned->getTitle();
+    pOwned.reset();
+    if (!sFailure.isEmpty()) GameApp::showMessageBox(sTitle, sFailure);
+    return nExitCode;
 }
 
 // The folder of the settings and the log; the tests name one of their own.

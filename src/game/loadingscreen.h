@@ -24,7 +24,9 @@ Tsl::List<PreloadItem> readPreloadList(GameApp* pApp, const char* pszList);
 
 // The first screen: reads the preload lists and fills the caches with their
 // animations, sounds, music and emitters a slice per frame behind a row of
-// progress icons, then hands over to the main menu.
+// progress icons, then hands over to the main menu. A name that does not
+// load raises a ContentFault (game/contentfault.h) naming its list and line,
+// and the archive and entry when an entry is damaged.
 class LoadingScreen : public GameMode {
 public:
     enum { ICON_COUNT = 10, SLICE_MS = 25 };

@@ -83,7 +83,7 @@ void QarnApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& 
 }
 
 void QarnApp::tellPlayer(const Tsl::String& sText) {
-    showMessageBox(getTitle(), sText);
+    printMessage(getTitle(), sText);
     pushModeLater(new DlgMessage(nullptr, sText, 0));
 }
 
@@ -103,8 +103,11 @@ Tsl::String QarnApp::breakPath(const Tsl::String& sPath) {
     return sBroken + sPath.substringFrom(nLineStart);
 }
 
-void QarnApp::failStart(const char* pszWhat) {
-    showMessageBox(getTitle(), pszWhat);
+void QarnApp::failStart(const Tsl::String& sWhat) {
+    // Shown only once the application is gone (game/gamemain.cpp): the
+    // game's screen may be open now, and the message needs a window of its own.
+    log("B: The start failed: %s\n", sWhat.c_str());
+    if (m_sStartFailure.isEmpty()) m_sStartFailure = sWhat;
     quit(EXIT_MISSING_CONTENT);
 }
 

@@ -34,6 +34,12 @@ public:
     // Breaks a long path (or a text holding one) after separators into lines
     // a dialog can hold.
     static Tsl::String breakPath(const Tsl::String& sPath);
+    // Ends a start that misses content, or whose content is damaged: the
+    // loop stops with EXIT_MISSING_CONTENT and the message (the first, when
+    // there are more) waits for the player until the application is gone.
+    void failStart(const Tsl::String& sWhat);
+    // That message; empty while the start has not failed.
+    const Tsl::String& getStartFailure() const { return m_sStartFailure; }
 
 protected:
     Tsl::SmartPtr<GameMode> newExitConfirmMode() override;
@@ -50,8 +56,8 @@ private:
 
     void setDefaultSettings();
     void cutHighscoreTables();
-    // A message box (standard error and the log) and the same text in a
-    // dialog at the start of the next frame.
+    // Standard error and the log, and the text in a dialog at the start of
+    // the next frame.
     void tellPlayer(const Tsl::String& sText);
     Tsl::String contentPath(const char* pszName) const;
     // False (one message naming the first missing piece) when content is missing.
@@ -64,7 +70,7 @@ private:
     void loadWindowIcon();
     bool loadSandTheme();
     Tsl::SmartPtr<SplashScreen> makeSplash();
-    void failStart(const char* pszWhat);
 
     Tsl::String m_sContentFolder;
+    Tsl::String m_sStartFailure;
 };

@@ -223,6 +223,24 @@ TEST(ResourceFile, ReaderChecksEveryDirectoryField) {
               openError(craftArchive({{"z", 32, nPacked - 1, 5, 1, 0}}, sPacked)).find("truncated compressed data"));
 }
 
+// The archive opens; one entry does not read back: the error names both.
+TEST(ResourceFile, AnEntryThatDoesNotReadBackNamesItsArchiveAndItself) {
+    unsigned int nCrc = static_cast<unsigned int>(crc32(0, reinterpret_cast<const Bytef*>("abcd"), 4));
+    const ResourceFileEntry aBad[] = {{"x", 32, 4, 4, 0, nCrc ^ 1}, {"x", 32, 4, 4, 1, 0}};
+    for (const ResourceFileEntry& bad : aBad) {
+        std::vector<unsigned char> aArchive = craftArchive({bad}, "abcd");
+        ResourceFile archive(new MemStream(aArchive.data(), static_cast<int>(aArchive.size())), true);
+        try {
+            archive.getResource("x");
+            FAIL() << "read back";
+        } catch (const DamagedEntryException& e) {
+            EXPECT_EQ("memory", e.getArchive());
+            EXPECT_EQ("x", e.getEntry());
+            EXPECT_NE(std::string::npos, std::string(e.getMessage()).find("Archive 'memory' : entry 'x'"));
+        }
+    }
+}
+
 TEST(ResourceFile, EntriesOfTwoGigabytesOrMoreAreRefused) {
     // A resource holds at most INT_MAX bytes; a stored entry beyond that in a
     // big archive must be refused, not read into a buffer of the wrong size.

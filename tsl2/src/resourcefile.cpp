@@ -284,9 +284,16 @@ SmartPtr<Resource> ResourceFile::getResource(const String& sName) {
     traceSetNote(sName.c_str());
     int nEntry = m_pIndex->find(sName);
     if (nEntry < 0) return nullptr;
-    const ResourceFileEntry& entry = m_aEntries[nEntry];
-    SmartPtr<Resource> pResource = new Resource(sName, static_cast<int>(entry.nSize));
-    String sWhat = String("entry '") + sName + "'";
+    try {
+        return readEntry(m_aEntries[nEntry]);
+    } catch (const BadStreamFormatException& e) {
+        throw DamagedEntryException(e.getFile(), e.getLine(), e.getMessage(), m_sName, sName);
+    }
+}
+
+SmartPtr<Resource> ResourceFile::readEntry(const ResourceFileEntry& entry) {
+    SmartPtr<Resource> pResource = new Resource(entry.sName, static_cast<int>(entry.nSize));
+    String sWhat = String("entry '") + entry.sName + "'";
     if (!(entry.nFlags & GRF_FLAG_DEFLATED)) {
         readAt(entry.nOffset, pResource->getBuffer(), entry.nSize);
         if (crcOf(pResource->getData(), entry.nSize) != entry.nCrc)

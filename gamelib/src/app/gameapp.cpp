@@ -16,6 +16,7 @@
 #include "text/bitmapfont.h"
 #include "text/simplefont.h"
 #include "video/videodriver.h"
+#include "ui/messagewindow.h"
 #include "ui/theme.h"
 
 #include "tsl2/file.h"
@@ -544,16 +545,32 @@ void GameApp::quit(int nExitCode) {
     m_bQuit = true;
 }
 
-void GameApp::showMessageBox(const char* pszCaption, const char* pszText) {
-    std::fprintf(stderr, "%s: %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
-    log("G: Message box \"%s\": %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
+bool GameApp::showMessageBox(const char* pszCaption, const char* pszText) {
+    const char* pszShownCaption = pszCaption ? pszCaption : "";
+    const char* pszShownText = pszText ? pszText : "";
+    std::fprintf(stderr, "%s: %s\n", pszShownCaption, pszShownText);
+    log("G: Message box \"%s\": %s\n", pszShownCaption, pszShownText);
+    MessageWindow window(pszShownCaption, pszShownText);
+    std::string sOutcome;
+    bool bShown = window.show(&sOutcome);
+    if (bShown)
+        log("G: Message box shown, %s\n", sOutcome.c_str());
+    else
+        log("G: Message box not shown: %s\n", sOutcome.c_str());
+    return bShown;
 }
 
-void GameApp::fatalExit() {
+void GameApp::printMessage(const char* pszCaption, const char* pszText) {
+    std::fprintf(stderr, "%s: %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
+    log("G: Message \"%s\": %s\n", pszCaption ? pszCaption : "", pszText ? pszText : "");
+}
+
+void GameApp::fatalExit(const char* pszCaption, const char* pszText) {
     static bool s_bExiting = false;
     if (!s_bExiting) {
         s_bExiting = true;
         if (s_pInstance && s_pInstance->m_pPlatform) s_pInstance->m_pPlatform->shutdown();
+        if (pszText) showMessageBox(pszCaption, pszText);
     }
     std::exit(1);
 }

@@ -79,8 +79,19 @@ public:
     // the application's own the program quits at once.
     virtual void createExitConfirmMode();
 
-    static void showMessageBox(const char* pszCaption, const char* pszText);
-    [[noreturn]] static void fatalExit();
+    // A message the player must see while the game has no screen (before its
+    // screen opens or after it closed it): standard error, the log, and a
+    // window of its own (ui/messagewindow.h) that waits for a click or a key.
+    // The log says whether the window was shown and, when not, why (the
+    // game's screen is open, no display, the dummy video driver). True when
+    // it was shown.
+    static bool showMessageBox(const char* pszCaption, const char* pszText);
+    // For a message the player also sees on the game's screen: standard
+    // error and the log only.
+    static void printMessage(const char* pszCaption, const char* pszText);
+    // Shuts the platform down (the desktop is back), shows the message box
+    // when there is a text, and ends the program with exit code 1.
+    [[noreturn]] static void fatalExit(const char* pszCaption = nullptr, const char* pszText = nullptr);
 
     void setArguments(int nArgc, const char* const* ppszArgv);
     Tsl::List<Tsl::String> getArguments() const { return m_lArguments; }

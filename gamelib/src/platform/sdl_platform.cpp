@@ -8,6 +8,7 @@
 #include "platform/internet.h"
 #include "platform/sdl_threads.h"
 #include "platform/termination.h"
+#include "platform/x11window.h"
 #include "video/sdl_video_base.h"
 #include "video/videodriver.h"
 
@@ -42,6 +43,7 @@ SDLPlatform::SDLPlatform()
       m_bActive(true),
       m_nFlags(0),
       m_bFontsRegistered(true),
+      m_bWindowLost(false),
       m_hJoysticks(97) {
     TSL_TRACE();
     m_pImageFactory = new SDLImageFactory();
@@ -63,10 +65,15 @@ void SDLPlatform::init() {
     IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG);
     // Before video starts, so that SDL keeps its own handlers out.
     installTerminationHandlers();
+    // Before video starts too: SDL's X error handler passes errors on to it.
+    x11InstallErrorHandler();
 }
 
 void SDLPlatform::shutdown() {
     TSL_TRACE();
+    // SDL's last requests may meet a window someone else destroyed: the run
+    // ends as it would have anyway.
+    x11BeginLeaving();
     // Logs the font-cache line, then releases the TrueType factory.
     if (m_bFontsRegistered) unregisterPlatformFontFactories();
     m_bFontsRegistered = false;
@@ -85,6 +92,11 @@ void SDLPlatform::shutdown() {
     if (SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     if (SDL_WasInit(0)) SDL_Quit();
     removeTerminationHandlers();
+    std::string sFirst;
+    if (int nIgnored = x11GetIgnoredErrors(&sFirst))
+        GameApp::log("G: %d X error%s ignored while leaving; the first: %s\n", nIgnored, nIgnored == 1 ? "" : "s",
+                     sFirst.c_str());
+    x11RemoveErrorHandler();
 }
 
 void SDLPlatform::setVideoDriver(IVideoDriver* pDriver) {
@@ -107,7 +119,7 @@ void SDLPlatform::setAudioDriver(IAudioDriver* pDriver) {
 void SDLPlatform::processEvents() {
     TSL_TRACE();
     if (!m_pApp) m_pApp = GameApp::getInstance();
-    if (endOnTerminationSignal()) return;
+    if (endOnTerminationSignal() || endOnLostWindow()) return;
     bool bMotionSeen = false;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -126,6 +138,15 @@ bool SDLPlatform::endOnTerminationSignal() {
     int nSignal = takeTerminationSignal();
     if (!nSignal || !m_pApp) return false;
     GameApp::log("G: Ending on signal %d\n", nSignal);
+    m_pApp->quit(0);
+    return true;
+}
+
+bool SDLPlatform::endOnLostWindow() {
+    if (m_bWindowLost || !m_pApp || !x11IsWindowLost()) return false;
+    m_bWindowLost = true;
+    GameApp::log("G: The window was destroyed from outside: ending as a confirmed close does\n");
+    x11BeginLeaving();
     m_pApp->quit(0);
     return true;
 }

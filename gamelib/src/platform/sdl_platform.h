@@ -76,6 +76,9 @@ protected:
     float getScaleY();
     void mapWindowToLogical(int nWindowX, int nWindowY, int* pX, int* pY);
     bool endOnTerminationSignal();
+    // A window destroyed from outside ends the run as a confirmed close
+    // does (platform/x11window.h).
+    bool endOnLostWindow();
     void dispatchEvent(const SDL_Event& event, bool& bMotionSeen);
     void onActiveEvent(const SDL_ActiveEvent& event);
     void onKeyDownEvent(const SDL_KeyboardEvent& event);
@@ -97,5 +100,6 @@ private:
     int m_nFlags;
     // Until the first shut-down hands the TrueType factory back.
     bool m_bFontsRegistered;
+    bool m_bWindowLost;
     Tsl::Hash<int, void*> m_hJoysticks;
 };

@@ -9,6 +9,7 @@
 #undef Font
 #endif
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -191,5 +192,162 @@ bool x11ActivateWindowOfClass(const char* pszClass) {
 #else
     (void)pszClass;
     return false;
+#endif
+}
+
+// --- a window destroyed from outside -------------------------------------------
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+
+enum { WATCHED_WINDOWS = 3 };
+
+struct LostWindowState {
+    bool bInstalled = false;
+    XErrorHandler pfnPrevious = nullptr;
+    bool bLeaving = false;
+    bool bLost = false;
+    int nIgnored = 0;
+    char szFirstIgnored[256] = "";
+    // SDL's windows as last armed: the drawing window, the managed one, the
+    // full-screen one.
+    Window aWatched[WATCHED_WINDOWS] = {0, 0, 0};
+    // The connection that listens for their destruction.
+    Display* pWatch = nullptr;
+    bool bWatchFailed = false;
+};
+LostWindowState s_lost;
+
+// SDL's windows now; zero where it has none (or no X11 window at all).
+void currentWindows(Window aWindows[WATCHED_WINDOWS]) {
+    for (int i = 0; i < WATCHED_WINDOWS; ++i) aWindows[i] = 0;
+    SDL_SysWMinfo info;
+    if (!getX11Info(&info)) return;
+    aWindows[0] = info.info.x11.window;
+    aWindows[1] = info.info.x11.wmwindow;
+    aWindows[2] = info.info.x11.fswindow;
+}
+
+bool isOneOf(XID nId, const Window aWindows[WATCHED_WINDOWS]) {
+    for (int i = 0; i < WATCHED_WINDOWS; ++i)
+        if (aWindows[i] && aWindows[i] == nId) return true;
+    return false;
+}
+
+// Called by Xlib from inside a request: it makes no requests of its own.
+// SDL_GetWMInfo only copies what SDL holds.
+int onXError(Display* pDisplay, XErrorEvent* pEvent) {
+    bool bOnWindow = pEvent->error_code == BadWindow || pEvent->error_code == BadDrawable;
+    if (bOnWindow && !s_lost.bLeaving) {
+        Window aNow[WATCHED_WINDOWS];
+        currentWindows(aNow);
+        if (isOneOf(pEvent->resourceid, aNow) || isOneOf(pEvent->resourceid, s_lost.aWatched)) s_lost.bLost = true;
+    }
+    if (!s_lost.bLeaving && !s_lost.bLost)
+        return s_lost.pfnPrevious ? s_lost.pfnPrevious(pDisplay, pEvent) : 0;
+    if (s_lost.nIgnored++ == 0) {
+        char szText[160] = "";
+        XGetErrorText(pDisplay, pEvent->error_code, szText, sizeof(szText));
+        std::snprintf(s_lost.szFirstIgnored, sizeof(s_lost.szFirstIgnored), "%s (request %d, resource 0x%lX)", szText,
+                      pEvent->request_code, static_cast<unsigned long>(pEvent->resourceid));
+    }
+    return 0;
+}
+
+void closeWatch() {
+    if (s_lost.pWatch) XCloseDisplay(s_lost.pWatch);
+    s_lost.pWatch = nullptr;
+}
+
+// Listens for the destruction of the windows SDL has now. Whatever the
+// connection heard before (the windows a mode change replaced) is dropped.
+void armWatch(const Window aNow[WATCHED_WINDOWS], Display* pSdlDisplay) {
+    for (int i = 0; i < WATCHED_WINDOWS; ++i) s_lost.aWatched[i] = aNow[i];
+    if (!s_lost.pWatch && !s_lost.bWatchFailed) {
+        s_lost.pWatch = XOpenDisplay(DisplayString(pSdlDisplay));
+        s_lost.bWatchFailed = s_lost.pWatch == nullptr;
+    }
+    if (!s_lost.pWatch) return;
+    XSync(s_lost.pWatch, True);
+    // A window gone already fails here: the handler marks it lost.
+    for (int i = 0; i < WATCHED_WINDOWS; ++i)
+        if (aNow[i]) XSelectInput(s_lost.pWatch, aNow[i], StructureNotifyMask);
+    XSync(s_lost.pWatch, False);
+}
+
+void pollWatch() {
+    if (!s_lost.pWatch) return;
+    while (XPending(s_lost.pWatch) > 0) {
+        XEvent event;
+        XNextEvent(s_lost.pWatch, &event);
+        if (event.type == DestroyNotify && isOneOf(event.xdestroywindow.window, s_lost.aWatched)) s_lost.bLost = true;
+    }
+}
+
+} // namespace
+#endif
+
+void x11InstallErrorHandler() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (s_lost.bInstalled) return;
+    s_lost = LostWindowState();
+    s_lost.pfnPrevious = XSetErrorHandler(onXError);
+    s_lost.bInstalled = true;
+#endif
+}
+
+void x11RemoveErrorHandler() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!s_lost.bInstalled) return;
+    closeWatch();
+    // Another handler put above this one since stays.
+    XErrorHandler pfnTop = XSetErrorHandler(s_lost.pfnPrevious);
+    if (pfnTop != onXError) XSetErrorHandler(pfnTop);
+    s_lost = LostWindowState();
+#endif
+}
+
+void x11BeginLeaving() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!s_lost.bInstalled) return;
+    s_lost.bLeaving = true;
+    closeWatch();
+#endif
+}
+
+void x11ForgetWindows() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!s_lost.bInstalled) return;
+    // What the connection would still hear of these windows goes with it.
+    closeWatch();
+    for (Window& nWindow : s_lost.aWatched) nWindow = 0;
+#endif
+}
+
+bool x11IsWindowLost() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!s_lost.bInstalled) return false;
+    if (s_lost.bLost || s_lost.bLeaving) return s_lost.bLost;
+    SDL_SysWMinfo info;
+    if (!getX11Info(&info)) return false;
+    Window aNow[WATCHED_WINDOWS];
+    currentWindows(aNow);
+    bool bSame = true;
+    for (int i = 0; i < WATCHED_WINDOWS; ++i) bSame = bSame && aNow[i] == s_lost.aWatched[i];
+    if (!bSame) armWatch(aNow, info.info.x11.display);
+    pollWatch();
+    return s_lost.bLost;
+#else
+    return false;
+#endif
+}
+
+int x11GetIgnoredErrors(std::string* psFirst) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (psFirst) *psFirst = s_lost.szFirstIgnored;
+    return s_lost.nIgnored;
+#else
+    if (psFirst) psFirst->clear();
+    return 0;
 #endif
 }

@@ -1,7 +1,10 @@
 // The few window-system queries SDL 1.2 does not offer: where the window is,
-// how large the screen is, and moving the window. Kept apart so the X11
-// headers and their macros stay out of the rest of the library.
+// how large the screen is, moving the window, and noticing that it was
+// destroyed. Kept apart so the X11 headers and their macros stay out of the
+// rest of the library.
 #pragma once
+
+#include <string>
 
 // Each returns false when the window system cannot answer (no X11 window,
 // the dummy video driver, video not started).
@@ -18,3 +21,33 @@ bool x11MakeChildOf(unsigned long nParent);
 // connection, so it works before (and without) SDL's video; false when no
 // such window exists or there is no X display.
 bool x11ActivateWindowOfClass(const char* pszClass);
+
+// --- a window destroyed from outside ---------------------------------------
+// Someone else may destroy the game's window (a window manager's kill,
+// "xdotool windowclose"). SDL 1.2 does not notice: it goes on drawing into
+// what is left, without keyboard input, and its first request on a window
+// that is gone ends the program through Xlib's default error handler (exit 1,
+// the log unfinished).
+//
+// The error handler is installed before SDL's video starts and removed after
+// it ended (SDL's own handler passes errors on to it, and SDL puts it back when
+// its video quits). A failed request on one of SDL's windows marks the window
+// lost instead of ending the program; once the window is lost or leaving has
+// begun, every error is ignored and counted. Any other error goes on to the
+// handler it replaced, as before.
+void x11InstallErrorHandler();
+void x11RemoveErrorHandler();
+// From here on X errors are ignored and the windows are no longer watched.
+void x11BeginLeaving();
+// SDL's video is about to stop (every change of mode restarts it): its
+// windows go by its own hand, and their successors, which may carry the same
+// ids, are watched afresh once they exist.
+void x11ForgetWindows();
+// True once one of SDL's current windows was destroyed or a request on one
+// failed. Listens for the windows' destruction on a connection of its own,
+// following SDL's windows when a video mode change replaces them. False
+// without an X11 window or before the handler is installed.
+bool x11IsWindowLost();
+// How many errors were ignored since the handler was installed (none once
+// it is removed), and the first of them in words.
+int x11GetIgnoredErrors(std::string* psFirst);

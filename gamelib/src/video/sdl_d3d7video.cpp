@@ -162,6 +162,7 @@ void D3D7VideoDriver::shutdown() {
     // Our blank cursor goes while video still runs: SDL would free only the
     // cursor in use when it stops.
     releaseCursors();
+    x11ForgetWindows();
     if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     m_hWnd = nullptr;
     m_bInitialised = false;
@@ -357,10 +358,9 @@ bool D3D7VideoDriver::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
     flushRun();
     if (!SDL3DVideoDriverBase::setVideoMode(nWidth, nHeight, nFlags)) {
-        GameApp::showMessageBox("Initialization error",
-                                "Can't set your video mode to the appropriate resolution.\r\n"
-                                "Please update your video drivers and/or video card.");
-        GameApp::fatalExit();
+        GameApp::fatalExit("Initialization error",
+                           "Can't set your video mode to the appropriate resolution.\n"
+                           "Please update your video drivers and/or video card.");
     }
     applyDeviceDefaults();
     SDLPlatform* pPlatform = dynamic_cast<SDLPlatform*>(m_pPlatform);

@@ -63,8 +63,27 @@ struct ResourceFileEntry {
     unsigned int nCrc;
 };
 
+// An entry that does not read back as the directory says (its checksum, its
+// compressed data, its size, or bytes gone from the file): the archive itself
+// opened. Names the archive (as it was opened) and the entry, so that a
+// caller can tell the player which file is damaged.
+class DamagedEntryException : public BadStreamFormatException {
+public:
+    DamagedEntryException(const char* pszFile, int nLine, const char* pszMessage, const String& sArchive,
+                          const String& sEntry)
+        : BadStreamFormatException(pszFile, nLine, pszMessage), m_sArchive(sArchive), m_sEntry(sEntry) {}
+    const char* getTypeName() const override { return "DamagedEntryException"; }
+    const String& getArchive() const { return m_sArchive; }
+    const String& getEntry() const { return m_sEntry; }
+
+private:
+    String m_sArchive;
+    String m_sEntry;
+};
+
 // Reads a "GRF" archive. Everything is checked when the archive opens and
-// when an entry is read; any fault raises a Tsl exception naming the archive.
+// when an entry is read; any fault raises a Tsl exception naming the archive
+// (a DamagedEntryException for an entry that does not read back).
 class ResourceFile : public ResourceProvider {
 public:
     explicit ResourceFile(const String& sPath);
@@ -73,6 +92,7 @@ public:
     ~ResourceFile() override;
 
     bool hasResource(const String& sName) override;
+    // Null for a name the archive does not hold.
     SmartPtr<Resource> getResource(const String& sName) override;
     // In the order the entries were added.
     List<String> getResourceNames() override;
@@ -89,6 +109,7 @@ private:
                        unsigned int nCrc);
     void checkEntry(const ResourceFileEntry& entry, unsigned int nDataEnd);
     void readAt(unsigned int nOffset, void* pBuffer, unsigned int nSize);
+    SmartPtr<Resource> readEntry(const ResourceFileEntry& entry);
     void inflateInto(const unsigned char* pIn, unsigned int nIn, unsigned char* pOut, unsigned int nOut,
                      const String& sWhat);
 

@@ -167,12 +167,16 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
         app.setContentFolder(folder.sPath.c_str());
         EXPECT_FALSE(app.onInit());
         EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, app.getExitCode());
+        // The message waits for the player until the application is gone
+        // (runGame shows it then, in a window of its own).
+        EXPECT_NE(std::string::npos, std::string(app.getStartFailure().c_str()).find(c.pszNamed))
+            << app.getStartFailure().c_str();
         std::string sLog = readFile(folder.file("game.log"));
-        size_t nMessage = sLog.find("G: Message box");
+        size_t nMessage = sLog.find("B: The start failed: ");
         ASSERT_NE(std::string::npos, nMessage);
-        EXPECT_EQ(std::string::npos, sLog.find("G: Message box", nMessage + 1));
+        EXPECT_EQ(std::string::npos, sLog.find("B: The start failed: ", nMessage + 1));
         EXPECT_NE(std::string::npos, sLog.find(c.pszNamed, nMessage)) << sLog;
-        // The message calls the game by its title, never by the product's name.
+        // Nothing in the log calls the game by the product's name (the player knows its title).
         EXPECT_EQ(std::string::npos, sLog.find(Names::PRODUCT_NAME)) << sLog;
         EXPECT_EQ(0, app.getModeCount());
     }

@@ -1,0 +1,102 @@
+// The game's window destroyed from outside under Xvfb, as "xdotool
+// windowclose" does to the window of the game's class: the run ends as the
+// close box's confirmed exit does (settings saved, lock file removed, the
+// log's closing lines, exit 0), and the X errors SDL meets while leaving do
+// not turn that into exit 1. Switching to a window and back with F12 first
+// (each switch replaces SDL's windows) is not taken for a loss.
+#include "game_process.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <sys/stat.h>
+
+#include "xvfb_screen.h"
+
+#include <X11/keysym.h>
+
+#ifdef CONTENT_ARCHIVE_DIR
+namespace {
+
+const char* const XVFB_TEST = "game_lost_window_xvfb";
+
+// Nanoseconds of a file's last change; 0 when it is missing.
+long long changedAt(const std::string& sPath) {
+    struct stat info;
+    if (stat(sPath.c_str(), &info) != 0) return 0;
+    return static_cast<long long>(info.st_mtim.tv_sec) * 1000000000LL + info.st_mtim.tv_nsec;
+}
+
+size_t countOf(const std::string& sText, const std::string& sPart) {
+    size_t nCount = 0;
+    for (size_t n = sText.find(sPart); n != std::string::npos; n = sText.find(sPart, n + 1)) ++nCount;
+    return nCount;
+}
+
+// Waits up to the time for the log to hold the line that often.
+bool waitForLog(const GameProcess& game, const char* pszLine, size_t nTimes, int nSeconds) {
+    for (int i = 0; i < nSeconds * 20; ++i) {
+        if (countOf(readFile(game.logFile()), pszLine) >= nTimes) return true;
+        usleep(50000);
+    }
+    return false;
+}
+
+// F12, as the player presses it, to the window that takes the keys.
+void pressF12(Display* pDisplay, Window nWindow) {
+    XEvent key;
+    std::memset(&key, 0, sizeof(key));
+    key.xkey.type = KeyPress;
+    key.xkey.window = nWindow;
+    key.xkey.root = DefaultRootWindow(pDisplay);
+    key.xkey.keycode = XKeysymToKeycode(pDisplay, XK_F12);
+    key.xkey.same_screen = True;
+    XSendEvent(pDisplay, nWindow, False, KeyPressMask, &key);
+    key.xkey.type = KeyRelease;
+    XSendEvent(pDisplay, nWindow, False, KeyReleaseMask, &key);
+    XFlush(pDisplay);
+}
+
+TEST(LostWindowXvfbTest, AFullScreenWindowDestroyedFromOutsideEndsTheRunAsTheCloseBoxDoes) {
+    if (!hasTestXServer()) GTEST_SKIP() << needsXServer(XVFB_TEST);
+    GameProcess game("Quillfen::LostWindowTest");
+    game.start(CONTENT_ARCHIVE_DIR);
+    Display* pDisplay = XOpenDisplay(nullptr);
+    ASSERT_TRUE(pDisplay);
+    Window nWindow = waitForWindowOfClass(pDisplay, game.sClass.c_str(), 30);
+    ASSERT_NE(0u, nWindow) << "no window; the log:\n" << readFile(game.logFile());
+    // Full screen (the first start's choice), and past the screen's opening.
+    ASSERT_TRUE(waitForLog(game, "G: Loading theme", 1, 20)) << readFile(game.logFile());
+    ASSERT_NE(std::string::npos, readFile(game.logFile()).find("D: Got 800x600 Full")) << readFile(game.logFile());
+    // Every switch restarts SDL's video, whose windows go and come back,
+    // often with the same ids: that is no loss.
+    pressF12(pDisplay, nWindow);
+    ASSERT_TRUE(waitForLog(game, "D: Got 800x600 Wnd", 1, 20)) << readFile(game.logFile());
+    usleep(300000);
+    pressF12(pDisplay, waitForWindowOfClass(pDisplay, game.sClass.c_str(), 10));
+    ASSERT_TRUE(waitForLog(game, "D: Got 800x600 Full", 2, 20)) << readFile(game.logFile());
+    usleep(500000);
+    ASSERT_EQ(std::string::npos, readFile(game.logFile()).find("destroyed from outside")) << readFile(game.logFile());
+    ASSERT_TRUE(fileExists(game.lockFile()));
+    nWindow = waitForWindowOfClass(pDisplay, game.sClass.c_str(), 10);
+    ASSERT_NE(0u, nWindow);
+
+    long long nBefore = changedAt(game.settingsFile());
+    XDestroyWindow(pDisplay, nWindow);
+    XSync(pDisplay, False);
+    EXPECT_EQ(0, game.waitForExit(30));
+    XCloseDisplay(pDisplay);
+
+    std::string sLog = readFile(game.logFile());
+    size_t nLost = sLog.find("G: The window was destroyed from outside");
+    EXPECT_NE(std::string::npos, nLost) << sLog;
+    EXPECT_NE(std::string::npos, sLog.find("G: Quit\nM: Exit 0\n", nLost)) << sLog;
+    EXPECT_EQ(std::string::npos, sLog.find("EXCEPTION")) << sLog;
+    // The exit hook saved the settings again, as a confirmed quit does.
+    EXPECT_GT(changedAt(game.settingsFile()), nBefore);
+    EXPECT_FALSE(fileExists(game.lockFile()));
+    EXPECT_EQ(std::string::npos, readFile(game.errorFile()).find("X Error")) << readFile(game.errorFile());
+}
+
+} // namespace
+#endif
