@@ -362,10 +362,13 @@ void StoryManagerMode::buildStoryPages(int nStage, SlideList& lPages) {
         pApp->addImage(Names::IMG_STORY_END, pPage, 0);
     }
     // The pages stay ten seconds each: the line under the captions says
-    // that a click need not wait for them.
-    StoryTextList lClickOn;
-    lClickOn.append(new StoryText(pApp->getString(Names::STR_STO_CLICK_ON), Names::FONT_LABEL_TEXT, CLICK_ON_X,
-                                  CLICK_ON_Y, 3, CLICK_ON_DELAY, Color(80, 45, 20, 255)));
-    for (const char* pszPage : s_apszPages[nStage])
-        if (pszPage) lPages.append(new SlideSpec(pszPage, 0, 0, 2, lClickOn, true));
+    // that a click need not wait for them. Each page has a line of its own,
+    // since the slideshow counts a line's delay down in place.
+    for (const char* pszPage : s_apszPages[nStage]) {
+        if (!pszPage) continue;
+        StoryTextList lClickOn;
+        lClickOn.append(new StoryText(pApp->getString(Names::STR_STO_CLICK_ON), Names::FONT_LABEL_TEXT, CLICK_ON_X,
+                                      CLICK_ON_Y, 3, CLICK_ON_DELAY, Color(80, 45, 20, 255)));
+        lPages.append(new SlideSpec(pszPage, 0, 0, 2, lClickOn, true));
+    }
 }

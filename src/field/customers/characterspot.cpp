@@ -44,7 +44,9 @@ SeatPlace CharacterSpot::getNextGlassPlace() const {
     int nRow = m_lGlassRow.isEmpty() ? 1 : m_lGlassRow.getCount();
     int nSlot = m_lUsedGlasses.getCount() % (nRow * SeatLayout::ROWS);
     if (!m_lGlassRow.isEmpty()) place.nGlassX = m_lGlassRow.getAt(nSlot % nRow);
+    // The back row stands behind the front one, not drawn over it.
     place.nGlassY -= nSlot / nRow * SeatLayout::ROW_RISE;
+    place.nGlassZ -= nSlot / nRow;
     return place;
 }
 

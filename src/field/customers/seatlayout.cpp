@@ -10,6 +10,7 @@
 #include "app/gameapp.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -137,21 +138,23 @@ bool SeatLayout::glassFits(int nX, const SeatPlace& place, const Sprite* pSurfac
     return true;
 }
 
-// Over the head if it may; else beside it, the nearest way clear, and lower
-// only when no place at that height is.
+// Over the head if it may; else to its right, the nearest way clear, lower
+// only when no place at that height is. The balloon's tail points down to
+// the left, at its guest's head from there; moved left, it would point at
+// whoever sits on that side, so that is the last resort.
 void SeatLayout::placeBalloon(CharacterSpot& seat, Tsl::List<Rect>& lTaken) const {
     const SeatPlace& place = seat.getPlace();
     Rect face = Character::faceBox(place.nX, place.nY);
-    for (int nDrop = 0; nDrop <= MAX_BALLOON_DROP; nDrop += BALLOON_STEP)
-        for (int nTry = 0; nTry <= 2 * MAX_BALLOON_SHIFT / BALLOON_STEP; ++nTry) {
-            // 0, then a step right, a step left, two steps right...
-            int nDx = (nTry + 1) / 2 * BALLOON_STEP * (nTry % 2 ? 1 : -1);
-            Rect balloon = Character::balloonBox(place.nX + nDx, place.nY - Character::BALLOON_RISE + nDrop);
-            if (!balloonFits(balloon, face, lTaken)) continue;
-            seat.setBalloonShift(nDx, nDrop);
-            lTaken.append(balloon);
-            return;
-        }
+    for (int nSide : {1, -1})
+        for (int nDrop = 0; nDrop <= MAX_BALLOON_DROP; nDrop += BALLOON_STEP)
+            for (int nDx = nSide > 0 ? 0 : -BALLOON_STEP; std::abs(nDx) <= MAX_BALLOON_SHIFT;
+                 nDx += nSide * BALLOON_STEP) {
+                Rect balloon = Character::balloonBox(place.nX + nDx, place.nY - Character::BALLOON_RISE + nDrop);
+                if (!balloonFits(balloon, face, lTaken)) continue;
+                seat.setBalloonShift(nDx, nDrop);
+                lTaken.append(balloon);
+                return;
+            }
     GameApp::log("SeatLayout: no clear place for the balloon of seat %d\n", seat.getSeat());
     seat.setBalloonShift(0, 0);
     lTaken.append(Character::balloonBox(place.nX, place.nY - Character::BALLOON_RISE));
