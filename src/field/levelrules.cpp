@@ -59,7 +59,8 @@ void LevelRules::paceArrivals() {
     float fWindow = m_nMinutes * 60.0f - LAST_GUEST_SECONDS - m_fSeconds;
     // The count still holds the guest that comes when the delay runs out:
     // the delay drawn then is the wait for the one after it.
-    float fGap = nLeft > 1 ? fWindow / float(nLeft - 1) : SHORTEST_DELAY;
+    float fHaste = 1.0f - ARRIVAL_HASTE * float(m_nDifficulty);
+    float fGap = nLeft > 1 ? fWindow / float(nLeft - 1) * fHaste : SHORTEST_DELAY;
     float fSpread = ARRIVAL_SPREAD * float(m_nDifficulty + 1);
     m_field.m_fMinSpawnDelay = std::max(SHORTEST_DELAY, fGap * (1.0f - fSpread));
     // Never later than the last guest is due.

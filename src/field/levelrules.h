@@ -19,6 +19,10 @@ public:
     // How far a delay strays from the even share, by difficulty step: the
     // harder, the more guests come in bunches.
     static constexpr float ARRIVAL_SPREAD = 0.15f;
+    // The share of the even gap a guest waits for, by difficulty step less
+    // than the one before: the harder, the sooner the guests come early in
+    // the day, the rest still spread to the end of it.
+    static constexpr float ARRIVAL_HASTE = 0.1f;
 
     // Minutes -1 in the story: the level table gives the length.
     LevelRules(PlayField& field, int nPlayMode, int nDifficulty, QarnPlayer* pPlayer, int nMinutes);
