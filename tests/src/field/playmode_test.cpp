@@ -525,12 +525,8 @@ TEST_F(LevelTest, TheBalloonShowsTheOrderAndThePatienceLeftUntilTheGuestGoes) {
 // A guest pays the drink's price, a VIP twice over, and three, two or one
 // stars by the share of its patience left when served.
 TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
-    struct Case {
-        bool bVip;
-        float fShare;
-        int nMoney, nStars;
-    } cases[] = {{false, 1.0f, Character::DRINK_PRICE, 3}, {false, 0.5f, Character::DRINK_PRICE, 2},
-                 {false, 0.2f, Character::DRINK_PRICE, 1}, {true, 1.0f, 2 * Character::DRINK_PRICE, 3}};
+    struct Case { bool bVip; float fShare; int nPrices, nStars; } cases[] = {
+        {false, 1.0f, 1, 3}, {false, 0.5f, 1, 2}, {false, 0.2f, 1, 1}, {true, 1.0f, 2, 3}};
     for (const Case& c : cases) {
         enter();
         Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), c.bVip ? pMode->getField()->m_nFirstVipSeat : 1);
@@ -541,7 +537,7 @@ TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
         pMug->fill(pGuest->getOrder());
         pGuest->serve(pMug);
         ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
-        EXPECT_EQ(c.nMoney, pMode->getField()->m_nMoney) << c.bVip;
+        EXPECT_EQ(c.nPrices * Character::DRINK_PRICE, pMode->getField()->m_nMoney) << c.bVip;
         EXPECT_EQ(c.nStars, pMode->getField()->m_nStars) << c.fShare;
         quit();
     }

@@ -366,10 +366,7 @@ TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
                     if (fNow < fWaitressFree || pGuest->getPatience() - pGuest->getPatienceLeft() < fNeed) continue;
                     if (!bAsked && pGuest->getState() != Character::STATE_WAITING) continue;
                     fWaitressFree = fNow + fNeed;
-                    if (bAsked)
-                        pGuest->takeOrder();
-                    else
-                        pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
+                    bAsked ? pGuest->takeOrder() : pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
                 }
             }
             float fIdle = std::max(0.0f, 60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil);
@@ -409,21 +406,15 @@ std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     return aFound;
 }
 
-// The pictures of the field's targets but the seats, the coasters' glasses
-// with them: no guest's glass or balloon may cover one.
-std::vector<std::pair<int, Sprite*>> fieldPictures(PlayMode* pMode) {
-    std::vector<std::pair<int, Sprite*>> aShown;  // -1, picture
+// No picture of an owner drawn over another owner's, nor over the pictures
+// of the field's targets but the seats (the coasters' glasses with them).
+void expectApart(PlayMode* pMode, std::vector<std::pair<int, Sprite*>> aShown, const std::string& sWhen) {
     for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
         if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
         for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back({-1, pPicture.get()});
         if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
             aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
     }
-    return aShown;
-}
-
-// No picture drawn over another one's that is not its owner's (-1: the field's).
-void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::string& sWhen) {
     for (const auto& a : aShown)
         for (const auto& b : aShown)
             if (a.first >= 0 && b.first != a.first) {
@@ -436,13 +427,13 @@ void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::
 // No balloon picture (the question, the drink, the meter) draws over a
 // target or another guest's: one balloon's pictures share their middle x.
 void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
-    std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode);
+    std::vector<std::pair<int, Sprite*>> aShown;
     for (Sprite* p : spritesOf(*pMode)) {
         std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
         if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
             aShown.push_back({int(middleOf(p).x), p});
     }
-    expectApart(aShown, sWhen + ", the balloon at x");
+    expectApart(pMode, aShown, sWhen + ", the balloon at x");
 }
 
 // Every scene at every upgrade level, a glass on each coaster and each seat
@@ -639,7 +630,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
                 serveEveryone(pMode.get(), lGuests);
             }
-            std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode.get());
+            std::vector<std::pair<int, Sprite*>> aShown;  // seat, picture
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft =
                     pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
@@ -650,7 +641,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
                 if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
             }
-            expectApart(aShown, sAt + ", the glass of seat");
+            expectApart(pMode.get(), aShown, sAt + ", the glass of seat");
             closeEveryMode();
         }
 }
@@ -959,8 +950,8 @@ void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
 }
 
 // The sign (a picture of its own) and the labels in the rows the gulls fly
-// are drawn above every gull.
-void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
+// are drawn above every gull, and every label reads at a glance.
+void expectSignsAndLabelsShown(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
     int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
     for (Sprite* pGull : spritesOf(mode)) {
         if (!dynamic_cast<Seagull*>(pGull)) continue;
@@ -977,6 +968,7 @@ void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::s
         EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
     }
     EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
+    expectLabelsRead(mode, sWhere);
 }
 
 // Labels and signs over the sky, the sea and the sand, the gulls' rows and
@@ -985,9 +977,7 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
     for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
         QarnPlayer player;
         Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);
-        std::string sWhere = "the map of play mode " + std::to_string(nPlayMode);
-        expectAboveTheGulls(*pMap, Names::IMG_MAP_TITLE, sWhere);
-        expectLabelsRead(*pMap, sWhere);
+        expectSignsAndLabelsShown(*pMap, Names::IMG_MAP_TITLE, "the map of play mode " + std::to_string(nPlayMode));
         pMap = nullptr;
         destroyPlayerManager();
     }
@@ -996,8 +986,7 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
         std::string sScene = "scene" + std::to_string(nScene);
         Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3, 0);
         frame();
-        expectAboveTheGulls(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
-        expectLabelsRead(*pMode, sScene);
+        expectSignsAndLabelsShown(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
         closeEveryMode();
     }
     for (const char* pszTab : {"ui_tab_adventure", "ui_tab_relax", "ui_tab_free"}) {
