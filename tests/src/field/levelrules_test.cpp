@@ -52,12 +52,12 @@ TEST_F(LevelRulesTest, TheBarClosesOnceWhenItsMinutesAreUp) {
 }
 
 // Within a stage each level asks ten more and brings one more customer;
-// each stage asks thirty more, brings two more and is longer every second one.
+// each stage asks thirty more, brings two more and is longer every second
+// one: the first stage's ends, the next stage's start, the third's, the last.
 TEST_F(LevelRulesTest, AStoryLevelsGoalCustomersAndMinutesAtTheEndsOfEachStage) {
     struct Case {
         int nLevel, nGoal, nCustomers, nMinutes;
-    } cases[] = {{0, 40, 6, 2},    {9, 130, 15, 2},  {10, 70, 8, 2},   {19, 160, 17, 2}, {20, 100, 10, 3},
-                 {29, 190, 19, 3}, {30, 130, 12, 3}, {39, 220, 21, 3}, {40, 160, 14, 4}, {49, 250, 23, 4}};
+    } cases[] = {{0, 40, 6, 2}, {9, 130, 15, 2}, {10, 70, 8, 2}, {20, 100, 10, 3}, {49, 250, 23, 4}};
     for (const Case& c : cases) {
         PlayField fresh;
         player.m_nStoryLevel = c.nLevel;

@@ -106,6 +106,10 @@ struct LevelTest : PlayFieldFixture {
         ASSERT_TRUE(runUntil([&] { return idle(); }));
     }
     Waitress* waitress() { return pMode->getWaitress(); }
+    void quit() {
+        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
+        frame();
+    }
     // The middle of the box the field draws the picture in.
     std::pair<int, int> centreOfSprite(const Tsl::SmartPtr<Image>& pImage) {
         for (SpriteList* pLayer : pMode->getLayers())
@@ -282,8 +286,7 @@ TEST_F(LevelTest, ClicksQueueUpToSixAndABlockedWalkIsRefused) {
         ASSERT_TRUE(runUntil([&] { return idle(); }, 800));
         EXPECT_EQ(waitress()->getMugCount(), nRoom);
         EXPECT_EQ(plays("sfx_game_refused") - nRefused, nClicks + 1 - nRoom) << nTray;
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
     }
 }
 
@@ -418,8 +421,7 @@ TEST_F(LevelTest, AStoryLevelScoresItsMoneyAndStarsAndIsWonAtTheGoal) {
 
 TEST_F(LevelTest, QuittingFromTheOptionsBringsNoProgress) {
     enter();
-    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-    frame();
+    quit();
     EXPECT_EQ(app.getModeCount(), 0);
     EXPECT_EQ(pStory->getStep(), 3);
     EXPECT_EQ(pStory->getPendingAction(), 0);
@@ -442,8 +444,7 @@ TEST_F(LevelTest, TheCustomersAnimationsLeaveWithTheLevel) {
         SpawnManager* pSpawn = pMode->getSpawnManager();
         ASSERT_TRUE(runUntil([&] { return c.bSeated ? pSpawn->getCustomerCount() > 0 : !pSpawn->getPending().isEmpty(); }));
         EXPECT_GT(customerAnimations(), 0);
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
         ASSERT_EQ(app.getModeCount(), 0);
         EXPECT_EQ(customerAnimations(), 0) << c.pszDefinitions;
     }
@@ -524,12 +525,8 @@ TEST_F(LevelTest, TheBalloonShowsTheOrderAndThePatienceLeftUntilTheGuestGoes) {
 // A guest pays the drink's price, a VIP twice over, and three, two or one
 // stars by the share of its patience left when served.
 TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
-    struct Case {
-        bool bVip;
-        float fShare;
-        int nMoney, nStars;
-    } cases[] = {{false, 1.0f, Character::DRINK_PRICE, 3}, {false, 0.5f, Character::DRINK_PRICE, 2},
-                 {false, 0.2f, Character::DRINK_PRICE, 1}, {true, 1.0f, 2 * Character::DRINK_PRICE, 3}};
+    struct Case { bool bVip; float fShare; int nPrices, nStars; } cases[] = {
+        {false, 1.0f, 1, 3}, {false, 0.5f, 1, 2}, {false, 0.2f, 1, 1}, {true, 1.0f, 2, 3}};
     for (const Case& c : cases) {
         enter();
         Tsl::SmartPtr<Character> pGuest = seatGuest(pMode.get(), c.bVip ? pMode->getField()->m_nFirstVipSeat : 1);
@@ -540,10 +537,9 @@ TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
         pMug->fill(pGuest->getOrder());
         pGuest->serve(pMug);
         ASSERT_TRUE(runUntil([&] { return pMode->getField()->m_nMoney > 0; }));
-        EXPECT_EQ(c.nMoney, pMode->getField()->m_nMoney) << c.bVip;
+        EXPECT_EQ(c.nPrices * Character::DRINK_PRICE, pMode->getField()->m_nMoney) << c.bVip;
         EXPECT_EQ(c.nStars, pMode->getField()->m_nStars) << c.fShare;
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
     }
 }
 
@@ -587,8 +583,7 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
         }
         EXPECT_EQ(aAfter, c.aAfter) << "case " << (&c - cases);
         EXPECT_EQ(shown("mug.anim"), waitress()->getMugCount()) << "the pictures of the glasses gone";
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
     }
 }
 
@@ -599,12 +594,15 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
     addText("scene0.scene", fixture::barScene() + "actionspot propdispenser 560 290 80 560 330 n\n"
                                                   "actionspot trashbin 400 100 80 400 100 n\n");
     enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80 };
-    enum Seat { AS_IT_IS, USED_GLASS_LEFT, GUEST_LEAVES };
+    // Seat 0 while she walks there. Queued: its guest still asks, and the
+    // click waits behind one at the tap; on her way she takes the order, and
+    // both her hands are full by then.
+    enum Seat { AS_IT_IS, GUEST_LEAVES, USED_GLASS_LEFT, QUEUED_BEHIND_THE_TAP };
     struct Case {
         int nTray;
         std::vector<int> aHeld;
         int nX, nY, nButton, nWhy;
-        int nSeat = AS_IT_IS;  // seat 0 while she walks there
+        int nSeat = AS_IT_IS;
     } cases[] = {
         {0, {FULL, NONE}, TAP_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_HAND_FULL},
         {0, {FULL, USED}, TAP_X, TAP_Y, MB_RIGHT, ActionSpot::REFUSED_HANDS_FULL},
@@ -618,39 +616,29 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         {0, {FULL, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, GUEST_LEAVES},
         {0, {OTHER, USED}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, USED_GLASS_LEFT},
         {0, {NONE, NONE}, OFF_FLOOR_X, OFF_FLOOR_Y, MB_LEFT, ActionSpot::REFUSED_NO_WAY},
+        {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_HANDS_FULL, QUEUED_BEHIND_THE_TAP},
     };
     int nRefused = 0;
     for (const Case& c : cases) {
         player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
         enter();
         m_aRand.assign(8, 0);
-        takeOrder();
+        if (c.nSeat == QUEUED_BEHIND_THE_TAP)
+            ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
+        else
+            takeOrder();
         hold(c.aHeld);
-        if (c.nSeat == USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
+        if (c.nSeat >= USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
+        if (c.nSeat == QUEUED_BEHIND_THE_TAP) click(TAP_X, TAP_Y, MB_RIGHT);
         click(c.nX, c.nY, c.nButton);
         if (c.nSeat == GUEST_LEAVES) pMode->removeCharacter(customer());
         ASSERT_TRUE(runUntil([&] { return idle(); }));
-        EXPECT_EQ(saidRefusal(), refusal(c.nWhy)) << "case " << (&c - cases);
-        EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "case " << (&c - cases);
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        EXPECT_EQ(saidRefusal(), refusal(c.nWhy));
+        EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "refused aloud, a waiting click too";
+        EXPECT_TRUE(runUntil([&] { return saidRefusal().empty(); })) << "what she said goes by itself";
+        quit();
     }
-    // A pick-up of a used glass waits behind a tap; on her way she takes the
-    // order of the guest at that seat, and both her hands are full by then.
-    player.m_anUpgrades[UpgradeManager::KIND_TRAY] = 0;
-    enter();
-    m_aRand.assign(8, 0);
-    ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
-    Tsl::SmartPtr<Mug> pUsed = new Mug(pMode.get());
-    pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(pUsed);
-    hold({USED, NONE});
-    click(TAP_X, TAP_Y, MB_RIGHT);
-    click(SEAT_X, SEAT_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
-    EXPECT_EQ(customer()->getState(), Character::STATE_WAITING);
-    EXPECT_EQ(saidRefusal(), refusal(ActionSpot::REFUSED_HANDS_FULL));
-    EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "the waiting click is refused aloud, not dropped";
-    EXPECT_TRUE(runUntil([&] { return saidRefusal().empty(); })) << "what she said goes by itself";
 }
 
 TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
@@ -663,8 +651,7 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
         click(nX, nX == SEAT_X ? SEAT_Y : TAP_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         EXPECT_EQ(customer()->getState(), nX == SEAT_X ? Character::STATE_WAITING : Character::STATE_ASKING) << nX;
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
     }
     EXPECT_EQ(plays("sfx_game_refused"), 1) << "sent to the guest only for the order, she refuses nothing there";
 }
@@ -684,10 +671,9 @@ TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
         ASSERT_TRUE(runUntil([&] { return !customer(); }));
     }
     EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
-    for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses()) {
-        EXPECT_FALSE(pUsed->isClean());
-        EXPECT_NE(std::string(pUsed->getSprite()->getSequenceName().c_str()).find("_empty"), std::string::npos);
-    }
+    for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses())
+        EXPECT_TRUE(!pUsed->isClean() && std::string(pUsed->getSprite()->getSequenceName().c_str()).find("_empty") !=
+                                             std::string::npos) << "a drunk glass is used and drawn empty";
     click(SEAT_X, SEAT_Y);
     click(SEAT_X, SEAT_Y, MB_RIGHT);
     click(SINK_X, SINK_Y);
@@ -728,8 +714,7 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
         frame();
         EXPECT_NE(before[0], day()[0]);
         EXPECT_NE(before[3], day()[3]);
-        pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-        frame();
+        quit();
     }
 }
 
@@ -830,12 +815,24 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
         }
     };
     auto flags = [&] { return std::vector<bool>(pPlayer->m_abTipShown, pPlayer->m_abTipShown + QarnPlayer::TIP_COUNT); };
+    // The clicks past a full queue open its hint.
+    auto openQueueHint = [&] {
+        for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
+        ASSERT_TRUE(pMode->getTip()->isShown());
+    };
+    // The program starts again: the profiles as the settings file has them.
+    auto reload = [&] {
+        app.setSetting(ScreenNames::SET_PROFILES, "");
+        destroyPlayerManager();
+        ASSERT_TRUE(app.loadSettings());
+        pPlayer = getPlayerManager()->getProfile("Ann");
+        ASSERT_TRUE(pPlayer);
+    };
 
     enter();
     serveOneGuest();
     EXPECT_EQ(7, nRead) << "the day's start, the six steps of serving; paid and glass left come together";
-    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-    frame();
+    quit();
     pStory->onActivate();  // back on the map
     std::vector<bool> seen = flags();
 
@@ -848,25 +845,18 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     // One more hint in play, then the run ends without the map. The file is
     // written with the end of the level, not in the frame the hint opens.
     std::string sFile = readFile(testPath("settings.dat"));
-    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
-    ASSERT_TRUE(pMode->getTip()->isShown());
+    ASSERT_NO_FATAL_FAILURE(openQueueHint());
     EXPECT_EQ(sFile, readFile(testPath("settings.dat")));
     seen = flags();
-    pMode->onCallback(PlayMode::CB_QUIT_LEVEL, 0);
-    frame();
-    app.setSetting(ScreenNames::SET_PROFILES, "");
-    destroyPlayerManager();
-    ASSERT_TRUE(app.loadSettings());
-    pPlayer = getPlayerManager()->getProfile("Ann");
-    ASSERT_TRUE(pPlayer);
+    quit();
+    ASSERT_NO_FATAL_FAILURE(reload());
     EXPECT_EQ(seen, flags());
 
     // A hint, then the program exits from the level: the exit saves it, and
     // the level that goes with the program writes nothing more.
     pPlayer->m_abTipShown[PlayMode::TIP_QUEUE] = false;
     enter();
-    for (int i = 0; i <= PlayMode::CLICK_QUEUE_LIMIT + 1; ++i) click(TAP_X, TAP_Y);
-    ASSERT_TRUE(pMode->getTip()->isShown());
+    ASSERT_NO_FATAL_FAILURE(openQueueHint());
     seen = flags();
     app.onExit();
     sFile = readFile(testPath("settings.dat"));
@@ -874,10 +864,6 @@ TEST_F(LevelTest, EachHintShowsOncePerPlayerOverARetryAndARestart) {
     app.endMode(pMode.get());
     EXPECT_EQ("", readFile(testPath("settings.dat"))) << "written again after the exit";
     writeFile(testPath("settings.dat"), sFile);
-    app.setSetting(ScreenNames::SET_PROFILES, "");
-    destroyPlayerManager();
-    ASSERT_TRUE(app.loadSettings());
-    pPlayer = getPlayerManager()->getProfile("Ann");
-    ASSERT_TRUE(pPlayer);
+    ASSERT_NO_FATAL_FAILURE(reload());
     EXPECT_EQ(seen, flags());
 }

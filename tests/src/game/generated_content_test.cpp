@@ -49,7 +49,6 @@
 #include <cctype>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <iterator>
 #include <set>
 #include <sstream>
@@ -58,6 +57,14 @@
 
 #ifdef CONTENT_ARCHIVE_DIR
 namespace {
+
+// Every sprite of the mode, layer by layer.
+std::vector<Sprite*> spritesOf(const GameMode& mode) {
+    std::vector<Sprite*> lSprites;
+    for (const SpriteList* pLayer : mode.getLayers())
+        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) lSprites.push_back(pSprite.get());
+    return lSprites;
+}
 
 struct GeneratedContent : ::testing::Test {
     TestQarnApp app;
@@ -112,10 +119,13 @@ struct GeneratedContent : ::testing::Test {
         return pMode;
     }
 
+    // Each guest gets the drink ordered, decorated if it asked for that.
     static void serveEveryone(PlayMode* pMode, const Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
         for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
             pGuest->takeOrder();
-            pGuest->serve(filledGlass(pMode, pGuest->getOrder()));
+            Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode, pGuest->getOrder());
+            if (pGuest->wantsDecoration()) pGlass->decorate();
+            pGuest->serve(pGlass);
         }
     }
 
@@ -300,8 +310,7 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
             if (!pSource) continue;
             Tsl::SmartPtr<Image> pSign = app.getImage(Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, pSource->getDrink()));
             int nSigns = 0;
-            for (SpriteList* pLayer : pMode->getLayers())
-                for (const Tsl::SmartPtr<Sprite>& p : *pLayer) nSigns += p->getImage() == pSign;
+            for (Sprite* p : spritesOf(*pMode)) nSigns += p->getImage() == pSign;
             EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
         }
         closeEveryMode();
@@ -360,16 +369,11 @@ TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
                     if (fNow < fWaitressFree || pGuest->getPatience() - pGuest->getPatienceLeft() < fNeed) continue;
                     if (!bAsked && pGuest->getState() != Character::STATE_WAITING) continue;
                     fWaitressFree = fNow + fNeed;
-                    if (bAsked)
-                        pGuest->takeOrder();
-                    else
-                        pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
+                    bAsked ? pGuest->takeOrder() : pGuest->serve(filledGlass(pMode.get(), pGuest->getOrder()));
                 }
             }
-            float fIdle = std::max(0.0f, 60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil);
-            std::printf("day %d, difficulty %d: %d of %d guests served, %.0f s idle at the end\n", nDay + 1,
-                        nDifficulty, field.m_nCustomersServed, field.m_nLevelCustomers, fIdle);
-            EXPECT_LT(fIdle, 15.0f) << "day " << nDay + 1 << ", difficulty " << nDifficulty;
+            EXPECT_LT(60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil, 15.0f)
+                << "day " << nDay + 1 << ", difficulty " << nDifficulty;
             closeEveryMode();
         }
     }
@@ -400,28 +404,20 @@ std::string reached(PlayMode* pMode, const Point& p, const ActionSpot* pTarget) 
 // The mode's pictures of an image ("prop_table").
 std::vector<Sprite*> picturesOf(PlayMode* pMode, const std::string& sImage) {
     std::vector<Sprite*> aFound;
-    for (const SpriteList* pLayer : pMode->getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
-            if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str())
-                aFound.push_back(pSprite.get());
+    for (Sprite* pSprite : spritesOf(*pMode))
+        if (pSprite->getImage() && sImage == pSprite->getImage()->getName().c_str()) aFound.push_back(pSprite);
     return aFound;
 }
 
-// The pictures of the field's targets but the seats, the coasters' glasses
-// with them: no guest's glass or balloon may cover one.
-std::vector<std::pair<int, Sprite*>> fieldPictures(PlayMode* pMode) {
-    std::vector<std::pair<int, Sprite*>> aShown;  // -1, picture
+// No picture of an owner drawn over another owner's, nor over the pictures
+// of the field's targets but the seats (the coasters' glasses with them).
+void expectApart(PlayMode* pMode, std::vector<std::pair<int, Sprite*>> aShown, const std::string& sWhen) {
     for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
         if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
         for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back({-1, pPicture.get()});
         if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
             aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
     }
-    return aShown;
-}
-
-// No picture drawn over another one's that is not its owner's (-1: the field's).
-void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::string& sWhen) {
     for (const auto& a : aShown)
         for (const auto& b : aShown)
             if (a.first >= 0 && b.first != a.first) {
@@ -434,14 +430,13 @@ void expectApart(const std::vector<std::pair<int, Sprite*>>& aShown, const std::
 // No balloon picture (the question, the drink, the meter) draws over a
 // target or another guest's: one balloon's pictures share their middle x.
 void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
-    std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode);
-    for (const SpriteList* pLayer : pMode->getLayers())
-        for (const Tsl::SmartPtr<Sprite>& p : *pLayer) {
-            std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
-            if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
-                aShown.push_back({int(middleOf(p.get()).x), p.get()});
-        }
-    expectApart(aShown, sWhen + ", the balloon at x");
+    std::vector<std::pair<int, Sprite*>> aShown;
+    for (Sprite* p : spritesOf(*pMode)) {
+        std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
+        if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
+            aShown.push_back({int(middleOf(p).x), p});
+    }
+    expectApart(pMode, aShown, sWhen + ", the balloon at x");
 }
 
 // Every scene at every upgrade level, a glass on each coaster and each seat
@@ -563,6 +558,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
             Sprite* pCounter = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_counter").at(0);
             Sprite* pSand = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_back").at(0);
             Waitress* pWaitress = pMode->getWaitress();
+            auto imageOf = [](Mug* pGlass) { return std::string(pGlass->getSprite()->getImage()->getName().c_str()); };
             // The surface picture at the glass's foot: the topmost drawn below it.
             auto surfaceUnder = [&](Mug* pGlass) {
                 Sprite* pTop = nullptr;
@@ -588,6 +584,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 std::string sSeat = sAt + " seat " + std::to_string(pGuest->getSeat());
                 Tsl::SmartPtr<CharacterSpot> pSeat = pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat());
                 Mug* pGlass = pGuest->getGlass().get();
+                EXPECT_EQ(pGlass->isDecorated(), imageOf(pGlass).find("_deco") != std::string::npos)
+                    << sSeat << ": decorated as served";
                 // One glass a drink: a guest whose glass stands before it
                 // drinks with empty hands, a VIP with the glass in its hand.
                 EXPECT_EQ(drawsOnlyItsLook(pGuest->getSprite().get()), !pGuest->isVip()) << sSeat << ": two glasses";
@@ -618,12 +616,17 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 pMode->stopWalking();
                 EXPECT_GT(pMode->getWalkAreaDepth(pSeat->getUseX(), pSeat->getUseY()), pTable->getZOrder()) << sSeat;
             }
+            // A decorated glass shows its decoration held and on a coaster.
             for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
                 if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
-                    pWaitress->setHandContents(filledGlass(pMode.get(), 0));
+                    std::string sCoaster = sAt + " coaster at " + std::to_string(pCoaster->getX());
+                    Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode.get(), 0);
+                    pGlass->decorate();
+                    pWaitress->setHandContents(pGlass);
+                    EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster << ", held";
                     pCoaster->doAction(0);
-                    expectOnSurface(pCoaster->getGlass().get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(),
-                                    sAt + " coaster at " + std::to_string(pCoaster->getX()));
+                    EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster;
+                    expectOnSurface(pGlass.get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(), sCoaster);
                 }
             // Three more guests in turn on every seat, none of the glasses
             // cleared: each stands on its seat's surface, clear of the other
@@ -638,7 +641,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
                 serveEveryone(pMode.get(), lGuests);
             }
-            std::vector<std::pair<int, Sprite*>> aShown = fieldPictures(pMode.get());
+            std::vector<std::pair<int, Sprite*>> aShown;  // seat, picture
             for (const Tsl::SmartPtr<Character>& pGuest : lGuests) {
                 const Tsl::List<Tsl::SmartPtr<Mug>>& lLeft =
                     pMode->getField()->m_lSeatSpots.getAt(pGuest->getSeat())->getUsedGlasses();
@@ -649,38 +652,9 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 }
                 if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
             }
-            expectApart(aShown, sAt + ", the glass of seat");
+            expectApart(pMode.get(), aShown, sAt + ", the glass of seat");
             closeEveryMode();
         }
-}
-
-// A decorated glass shows its decoration wherever it is drawn: held, on a
-// coaster, before its guest; with the decorations bought, the order balloon
-// asks for one.
-TEST_F(GeneratedContent, ADecoratedGlassShowsItsDecorationWhereverItIsDrawn) {
-    QarnPlayer player;
-    Tsl::List<Tsl::SmartPtr<Character>> lGuests;
-    Tsl::SmartPtr<PlayMode> pMode = furnishedBar(0, 1, player, lGuests);
-    Character* pGuest = lGuests.getAt(0).get();
-    pGuest->takeOrder();
-    int nDrink = pGuest->getOrder();
-    Tsl::String sOrder = Tsl::String::format(Names::IMG_ORDER_DECORATED_DRINK_FORMAT, nDrink);
-    EXPECT_EQ(1u, picturesOf(pMode.get(), sOrder.c_str()).size()) << sOrder.c_str();
-    Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode.get(), nDrink);
-    pGlass->decorate();
-    std::string sDecorated = "mug_drink" + std::to_string(nDrink) + "_deco";
-    auto shown = [&pGlass] { return std::string(pGlass->getSprite()->getImage()->getName().c_str()); };
-    pMode->getWaitress()->setHandContents(pGlass);
-    EXPECT_EQ(sDecorated, shown()) << "held";
-    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
-        if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
-            pCoaster->doAction(0);
-            EXPECT_EQ(sDecorated, shown()) << "on a coaster";
-            break;
-        }
-    pGuest->serve(pGlass);
-    EXPECT_EQ(sDecorated, shown()) << "before its guest";
-    closeEveryMode();
 }
 
 // The hint given as an order is taken tells the player to click the source
@@ -806,9 +780,8 @@ TEST_F(GeneratedContent, ThePurchaseMaskStandsOnThePreviewInsideTheDialog) {
         Tsl::SmartPtr<BuyUpgradeMode> pDialog = new BuyUpgradeMode(&player, 0, new UpgradeManager(), nItem, "scene0", nullptr);
         app.pushMode(pDialog.get());
         Rect mask;
-        for (const SpriteList* pLayer : pDialog->getLayers())
-            for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer)
-                if (pSprite->getZOrder() == BuyUpgradeMode::MASK_Z_ORDER) mask = pSprite->getScreenRect();
+        for (Sprite* pSprite : spritesOf(*pDialog))
+            if (pSprite->getZOrder() == BuyUpgradeMode::MASK_Z_ORDER) mask = pSprite->getScreenRect();
         ASSERT_FALSE(mask.isEmpty()) << "item " << nItem;
         EXPECT_EQ(mask.left, BuyUpgradeMode::PREVIEW_X) << "item " << nItem;
         EXPECT_EQ(mask.bottom - 1, BuyUpgradeMode::PREVIEW_Y) << "item " << nItem;  // its bottom row
@@ -884,13 +857,11 @@ Rect pixelsOf(const Tsl::SmartPtr<Image>& pImage) {
 // Where the sprite of that picture shows pixels, on the screen.
 Rect drawnBox(const GameMode& mode, const char* pszImage) {
     Tsl::SmartPtr<Image> pImage = GameApp::getInstance()->getImage(pszImage);
-    for (const SpriteList* pLayer : mode.getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) {
-            if (pSprite->getImage() != pImage) continue;
-            Rect box = pixelsOf(pImage);
-            Rect screen = pSprite->getScreenRect();
-            return Rect(screen.left + box.left, screen.top + box.top, screen.left + box.right, screen.top + box.bottom);
-        }
+    for (Sprite* pSprite : spritesOf(mode)) {
+        if (pSprite->getImage() != pImage) continue;
+        Rect box = pixelsOf(pImage), screen = pSprite->getScreenRect();
+        return Rect(screen.left + box.left, screen.top + box.top, screen.left + box.right, screen.top + box.bottom);
+    }
     return Rect();
 }
 
@@ -937,13 +908,6 @@ double luminance(const Color& c) {
 }
 double contrast(double fA, double fB) { return (std::max(fA, fB) + 0.05) / (std::min(fA, fB) + 0.05); }
 
-std::vector<Sprite*> spritesOf(const GameMode& mode) {
-    std::vector<Sprite*> lSprites;
-    for (const SpriteList* pLayer : mode.getLayers())
-        for (const Tsl::SmartPtr<Sprite>& pSprite : *pLayer) lSprites.push_back(pSprite.get());
-    return lSprites;
-}
-
 // The text colour of each label against the middle luminance of what the
 // topmost pictures beneath it draw over its box: it reads at a glance.
 void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
@@ -970,8 +934,8 @@ void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
 }
 
 // The sign (a picture of its own) and the labels in the rows the gulls fly
-// are drawn above every gull.
-void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
+// are drawn above every gull, and every label reads at a glance.
+void expectSignsAndLabelsShown(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
     int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
     for (Sprite* pGull : spritesOf(mode)) {
         if (!dynamic_cast<Seagull*>(pGull)) continue;
@@ -988,6 +952,7 @@ void expectAboveTheGulls(const GameMode& mode, const char* pszSign, const std::s
         EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
     }
     EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
+    expectLabelsRead(mode, sWhere);
 }
 
 // Labels and signs over the sky, the sea and the sand, the gulls' rows and
@@ -996,9 +961,7 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
     for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
         QarnPlayer player;
         Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);
-        std::string sWhere = "the map of play mode " + std::to_string(nPlayMode);
-        expectAboveTheGulls(*pMap, Names::IMG_MAP_TITLE, sWhere);
-        expectLabelsRead(*pMap, sWhere);
+        expectSignsAndLabelsShown(*pMap, Names::IMG_MAP_TITLE, "the map of play mode " + std::to_string(nPlayMode));
         pMap = nullptr;
         destroyPlayerManager();
     }
@@ -1007,8 +970,7 @@ TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
         std::string sScene = "scene" + std::to_string(nScene);
         Tsl::SmartPtr<PlayMode> pMode = openBar(sScene, player, 3, 0);
         frame();
-        expectAboveTheGulls(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
-        expectLabelsRead(*pMode, sScene);
+        expectSignsAndLabelsShown(*pMode, ("sc" + std::to_string(nScene) + "_sign").c_str(), sScene);
         closeEveryMode();
     }
     for (const char* pszTab : {"ui_tab_adventure", "ui_tab_relax", "ui_tab_free"}) {
@@ -1052,19 +1014,17 @@ TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
     Rect card(place.left + paper.left, place.top + paper.top, place.left + paper.right, place.top + paper.bottom);
     int nShown = 0;
     for (int nStep = 0; nStep < 2000 && !pCredits->isFinished(); ++nStep) {
-        for (const SpriteList* pLayer : pCredits->getLayers())
-            for (const Tsl::SmartPtr<Sprite>& pLine : *pLayer) {
-                Rect clip = pLine->getClipRect(), box = pLine->getScreenRect();
-                if (clip.isEmpty()) continue;  // the background and the shade
-                int nTop = std::max(box.top, clip.top), nBottom = std::min(box.bottom, clip.bottom);
-                if (box.isEmpty() || nTop >= nBottom) continue;  // out of the area
-                Rect shown(box.left, nTop, box.right, nBottom);
-                ++nShown;
-                Label* pLabel = dynamic_cast<Label*>(pLine.get());
-                ASSERT_TRUE(card.containsRect(shown)) << (pLabel ? pLabel->getText().c_str() : "a picture") << " at "
-                                                      << shown.toString().c_str() << " off "
-                                                      << card.toString().c_str();
-            }
+        for (Sprite* pLine : spritesOf(*pCredits)) {
+            Rect clip = pLine->getClipRect(), box = pLine->getScreenRect();
+            if (clip.isEmpty()) continue;  // the background and the shade
+            int nTop = std::max(box.top, clip.top), nBottom = std::min(box.bottom, clip.bottom);
+            if (box.isEmpty() || nTop >= nBottom) continue;  // out of the area
+            Rect shown(box.left, nTop, box.right, nBottom);
+            ++nShown;
+            Label* pLabel = dynamic_cast<Label*>(pLine);
+            ASSERT_TRUE(card.containsRect(shown)) << (pLabel ? pLabel->getText().c_str() : "a picture") << " at "
+                                                  << shown.toString().c_str() << " off " << card.toString().c_str();
+        }
         pCredits->onUpdate(0.25f);
     }
     EXPECT_TRUE(pCredits->isFinished());
@@ -1073,22 +1033,16 @@ TEST_F(ThemedContent, TheCreditsStayOnTheirCard) {
 
 // Every hint ends by asking for a click on "the bubble" to close it, so a
 // hint that sent the player to click a bubble for anything else would be
-// read as that same click.
-TEST_F(GeneratedContent, OnlyTheClosingLineOfAHintSpeaksOfClickingTheBubble) {
+// read as that same click. Guests are people: the hints and the week's tips
+// call a guest "they", never "it".
+TEST_F(GeneratedContent, HintsSpeakOfClickingTheBubbleOnlyToCloseAndOfAGuestAsThey) {
     ASSERT_NE(std::string::npos, std::string(app.getString(Names::STR_TIP_CLOSE).c_str()).find("bubble"));
-    for (int nHint = 0; nHint < PlayMode::TIP_EVENT_COUNT; ++nHint) {
-        std::string sHint = app.getString(Tsl::String::format(Names::STR_TIP_FORMAT, nHint)).c_str();
-        EXPECT_EQ(std::string::npos, sHint.find("bubble")) << sHint;
-    }
-}
-
-// Guests are people: the hints and the week's tips call a guest "they", never "it".
-TEST_F(GeneratedContent, HintsSpeakOfAGuestAsThey) {
     const std::pair<const char*, int> families[] = {{Names::STR_TIP_FORMAT, PlayMode::TIP_EVENT_COUNT},
                                                      {Names::STR_RANDOM_TIP, WeekGoalDialog::RANDOM_TIP_COUNT}};
     for (const auto& family : families)
         for (int nHint = 0; nHint < family.second; ++nHint) {
             std::string sHint = app.getString(Tsl::String::format(family.first, nHint)).toLower().c_str();
+            EXPECT_FALSE(&family == families && sHint.find("bubble") != std::string::npos) << sHint;
             for (const char* pszIt : {" its ", "give it "}) EXPECT_EQ(std::string::npos, sHint.find(pszIt)) << sHint;
         }
 }
@@ -1118,7 +1072,6 @@ TEST_F(GeneratedContent, TheResultsButtonReadsAsTheTextsSpellIt) {
 // A hint bubble hides what lies under its text (the map's labels, its
 // trees), and a click anywhere on what it draws reaches it.
 TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
-    enum { OPAQUE_ENOUGH = 250 };
     Tsl::SmartPtr<GameMode> pMode = new GameMode();
     Tip tip;
     tip.show(pMode.get(), app.getString("TIP_TEXT_15"), 200, 150, 260);
@@ -1133,7 +1086,7 @@ TEST_F(ThemedContent, AHintBubbleIsOpaqueAndTakesAClickAnywhereOnIt) {
     Rect inner(pFrame->getWidth() / 4, pFrame->getHeight() / 4, pFrame->getWidth() * 3 / 4, pFrame->getHeight() * 3 / 4);
     for (int nY = inner.top; nY < inner.bottom; nY += 7)
         for (int nX = inner.left; nX < inner.right; nX += 7)
-            ASSERT_GE(pFrame->getColorAt(nX, nY).a, OPAQUE_ENOUGH) << nX << "," << nY;
+            ASSERT_GE(pFrame->getColorAt(nX, nY).a, 250) << nX << "," << nY;  // opaque enough
 }
 
 } // namespace
