@@ -348,6 +348,7 @@ TEST_F(GeneratedContent, VipsKeepComingThroughALongLevel) {
 // 3 s after it is asked and brings the drink 6 s later, one guest at a time:
 // no day leaves the bar empty with nobody due for long before it closes.
 TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
+    float afHalfIn[3] = {};  // when half of each day's guests had come, added up
     for (int nDifficulty = 0; nDifficulty < 3; ++nDifficulty) {
         for (int nDay = 0; nDay < StoryRules::LEVELS_PER_STAGE; ++nDay) {
             Tsl::seedGameRand(std::uint32_t(nDay + 1));
@@ -357,9 +358,12 @@ TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
             pMode->getSpawnManager()->getRandom().setSeed(std::uint32_t(nDay + 1));
             const PlayField& field = *pMode->getField();
             float fBusyUntil = 0.0f, fWaitressFree = 0.0f;
+            int nCustomers = field.m_nCustomersToCome;
+            float fHalfIn = 0.0f;
             for (int nFrame = 0; nFrame < 8 * 60 * 5 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++nFrame) {
                 frame();
                 float fNow = field.m_fSecondsPlayed;
+                if (field.m_nCustomersToCome * 2 > nCustomers) fHalfIn = fNow;
                 for (const Tsl::SmartPtr<Character>& pGuest : field.m_lSeatOccupants) {
                     if (!pGuest) continue;
                     fBusyUntil = fNow;
@@ -374,9 +378,14 @@ TEST_F(GeneratedContent, NoStoryDayLeavesTheBarEmptyLongBeforeClosing) {
             }
             EXPECT_LT(60.0f * StoryRules::levelValues(nDay, nDifficulty).nMinutes - fBusyUntil, 15.0f)
                 << "day " << nDay + 1 << ", difficulty " << nDifficulty;
+            afHalfIn[nDifficulty] += fHalfIn;
             closeEveryMode();
         }
     }
+    // The harder the story, the sooner in the day its guests come: half of
+    // them are in a good while earlier.
+    for (int nDifficulty = 1; nDifficulty < 3; ++nDifficulty)
+        EXPECT_LT(afHalfIn[nDifficulty], 0.97f * afHalfIn[nDifficulty - 1]) << "difficulty " << nDifficulty;
 }
 
 // The middle of a picture on the screen: of its canvas, or of the box
@@ -437,6 +446,13 @@ void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
             aShown.push_back({int(middleOf(p).x), p});
     }
     expectApart(pMode, aShown, sWhen + ", the balloon at x");
+    // Its tail points down to the left: a balloon moved left of its guest
+    // would point at the neighbour. Every shipped seat finds room on the right.
+    for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
+        if (auto* pSeat = dynamic_cast<CharacterSpot*>(pSpot.get())) {
+            EXPECT_GE(pSeat->getBalloonShiftX(), 0) << sWhen << ", seat " << pSeat->getSeat();
+        }
+    }
 }
 
 // Every scene at every upgrade level, a glass on each coaster and each seat
