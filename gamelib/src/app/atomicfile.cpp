@@ -25,10 +25,9 @@ const int MAX_LINK_HOPS = 40;
 int s_nFailingStep = -1;
 int s_nPlantedErrno = 0;
 
-// True, once, when a test planted a fault at eStep; nErrno then holds it.
+// True when a test planted a fault at eStep; nErrno then holds it.
 bool plantedFault(AtomicFile::Step eStep, int& nErrno) {
     if (s_nFailingStep != int(eStep)) return false;
-    s_nFailingStep = -1;
     nErrno = s_nPlantedErrno;
     return true;
 }
@@ -114,8 +113,8 @@ bool isTemporaryName(const std::string& sEntry, const std::string& sPrefix) {
 
 } // namespace
 
-void AtomicFile::failNext(Step eStep, int nErrno) {
-    s_nFailingStep = int(eStep);
+void AtomicFile::plantFault(Step eStep, int nErrno) {
+    s_nFailingStep = nErrno != 0 ? int(eStep) : -1;
     s_nPlantedErrno = nErrno;
 }
 

@@ -14,8 +14,9 @@ public:
     // The steps of replace a test may make fail (a full or failing disk
     // cannot be had on demand).
     enum Step { WRITE, SYNC };
-    // The next replace fails at eStep with nErrno, once.
-    static void failNext(Step eStep, int nErrno);
+    // Every replace from now on fails at eStep with nErrno; nErrno 0 takes
+    // the fault away.
+    static void plantFault(Step eStep, int nErrno);
 
     // The path a chain of symbolic links from sPath ends at: sPath itself
     // when it is no link, or when the chain loops or a link cannot be read.
