@@ -2,6 +2,7 @@
 // the game's own code, each into <folder>/<target>/.
 //   make_fuzz_seeds <folder>
 // Exit codes: 0 done, 1 failed (the reason on stderr), 2 bad usage.
+#include "../settings_file_input.h"
 #include "fakes.h"
 #include "pages/highscoremode.h"
 #include "base/names.h"
@@ -13,6 +14,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 
@@ -31,6 +33,20 @@ bool writeSeed(const char* pszTarget, const char* pszName, const Tsl::String& sB
     std::ofstream out(targetFolder(pszTarget) + "/" + pszName, std::ios::binary | std::ios::trunc);
     out.write(sBytes.c_str(), sBytes.getLength());
     return bool(out);
+}
+
+std::string readSeed(const char* pszTarget, const char* pszName) {
+    std::ifstream in(targetFolder(pszTarget) + "/" + pszName, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The later save, its last bytes cut, with the earlier one as the kept copy.
+bool writeKeptSeed() {
+    std::string sLater = readSeed("fuzz_settings_file", "two-players");
+    std::string sEarlier = readSeed("fuzz_settings_file", "first-run");
+    if (sLater.size() < 2 || sEarlier.empty()) return false;
+    std::string sBytes = sLater.substr(0, sLater.size() - 2) + SettingsFileInput::KEPT_SEPARATOR + sEarlier;
+    return writeSeed("fuzz_settings_file", "cut-with-kept-copy", Tsl::String(sBytes.data(), int(sBytes.size())));
 }
 
 // Two players part of the way through the story.
@@ -71,7 +87,8 @@ bool writeSeeds(GameApp& app) {
     app.setSetting(Names::SET_CURRENT_PLAYER, "Ann");
     app.setSetting(Names::SET_DONE_WELCOME, Names::VAL_YES);
     app.setSettingsFile((targetFolder("fuzz_settings_file") + "/two-players").c_str());
-    return app.saveSettings() && bOk;
+    bOk = app.saveSettings() && bOk;
+    return writeKeptSeed() && bOk;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/gameapp.h"
 
+#include "app/atomicfile.h"
 #include "audio/audiodriver.h"
 #include "image/color.h"
 #include "audio/dummyaudio.h"
@@ -53,12 +54,6 @@ int s_nLogRepeats = 0;
 bool s_bLogAtLineStart = true;
 
 const char* const DAMAGED_SETTINGS_SUFFIX = ".damaged.";
-const char* const TEMPORARY_SUFFIX = ".tmp";
-// A temporary file this old was left by a run that ended mid-save: no save
-// takes minutes.
-const int STALE_TEMPORARY_SECONDS = 600;
-// Links followed from the settings path at most (the system's own bound).
-const int MAX_LINK_HOPS = 40;
 // A settings file of more bytes cannot read whole (its entries unpack to
 // MAX_TOTAL_SIZE at most, and packing adds little), so it is never kept as
 // the last good one.
@@ -78,31 +73,11 @@ void writeLogRepeats() {
     s_nLogRepeats = 0;
 }
 
-// The folder part of a path with its separator ("./" when it has none), and
-// the name after it.
-void splitPath(const Tsl::String& sPath, Tsl::String& sFolder, Tsl::String& sName) {
-    const char* pszSlash = std::strrchr(sPath.c_str(), '/');
-    if (!pszSlash) {
-        sFolder = "./";
-        sName = sPath;
-        return;
-    }
-    int nLength = static_cast<int>(pszSlash - sPath.c_str()) + 1;
-    sFolder = sPath.left(nLength);
-    sName = sPath.substringFrom(nLength);
-}
-
-Tsl::String folderOf(const Tsl::String& sPath) {
-    Tsl::String sFolder, sName;
-    splitPath(sPath, sFolder, sName);
-    return sFolder;
-}
-
 // The numbers n of the existing copies "<file>.damaged.<n>".
 std::vector<int> findDamagedCopies(const Tsl::String& sFile) {
     std::vector<int> aNumbers;
     Tsl::String sFolder, sPrefix;
-    splitPath(sFile, sFolder, sPrefix);
+    AtomicFile::splitPath(sFile, sFolder, sPrefix);
     sPrefix += DAMAGED_SETTINGS_SUFFIX;
     DIR* pDir = opendir(sFolder.c_str());
     if (!pDir) return aNumbers;
@@ -111,126 +86,6 @@ std::vector<int> findDamagedCopies(const Tsl::String& sFile) {
     }
     closedir(pDir);
     return aNumbers;
-}
-
-// The path a chain of symbolic links from sPath ends at: sPath itself when
-// it is no link, or when the chain loops or a link cannot be read.
-Tsl::String followLinks(const Tsl::String& sPath) {
-    Tsl::String sAt = sPath;
-    for (int nHop = 0; nHop < MAX_LINK_HOPS; ++nHop) {
-        struct stat info;
-        if (lstat(sAt.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return sAt;
-        std::vector<char> aTarget(size_t(info.st_size > 0 ? info.st_size : 0) + 4096);
-        ssize_t nLength = readlink(sAt.c_str(), aTarget.data(), aTarget.size());
-        if (nLength <= 0 || size_t(nLength) >= aTarget.size()) return sPath;
-        Tsl::String sTarget(aTarget.data(), int(nLength));
-        sAt = sTarget[0] == '/' ? sTarget : folderOf(sAt) + sTarget;
-    }
-    return sPath;
-}
-
-bool isSymbolicLink(const Tsl::String& sPath) {
-    struct stat info;
-    return lstat(sPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
-}
-
-// The bytes and mode of the regular file at sPath (links followed); false
-// with nErrno when it cannot be read or holds more than nMax bytes (EFBIG).
-bool readBytes(const Tsl::String& sPath, int64_t nMax, std::string& sBytes, mode_t& nMode, int& nErrno) {
-    int nFd = open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (nFd < 0) {
-        nErrno = errno;
-        return false;
-    }
-    struct stat info;
-    bool bOk = fstat(nFd, &info) == 0;
-    if (bOk && (!S_ISREG(info.st_mode) || info.st_size > nMax)) {
-        errno = S_ISREG(info.st_mode) ? EFBIG : EINVAL;
-        bOk = false;
-    }
-    if (bOk) {
-        nMode = info.st_mode & 07777;
-        sBytes.assign(size_t(info.st_size), '\0');
-        size_t nDone = 0;
-        while (bOk && nDone < sBytes.size()) {
-            ssize_t nRead = read(nFd, &sBytes[nDone], sBytes.size() - nDone);
-            if (nRead < 0 && errno == EINTR) continue;
-            if (nRead <= 0) bOk = false;
-            else nDone += size_t(nRead);
-        }
-        // A file that grew meanwhile is read no further than its size then: a
-        // writer replaces the file whole, it never appends.
-    }
-    if (!bOk) nErrno = errno ? errno : EIO;
-    close(nFd);
-    return bOk;
-}
-
-// Writes sBytes to sPath with nMode through this process's temporary name,
-// on the disk before it takes the place; false with nErrno.
-bool writeBytes(const Tsl::String& sPath, const std::string& sBytes, mode_t nMode, int& nErrno) {
-    Tsl::String sTemporary = GameApp::getTemporaryFile(sPath);
-    int nFd = open(sTemporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (nFd < 0) {
-        nErrno = errno;
-        return false;
-    }
-    bool bOk = true;
-    for (size_t nDone = 0; bOk && nDone < sBytes.size();) {
-        ssize_t nWritten = write(nFd, sBytes.data() + nDone, sBytes.size() - nDone);
-        if (nWritten < 0 && errno == EINTR) continue;
-        if (nWritten <= 0) bOk = false;
-        else nDone += size_t(nWritten);
-    }
-    bOk = bOk && fsync(nFd) == 0 && fchmod(nFd, nMode) == 0;
-    if (!bOk) nErrno = errno ? errno : EIO;
-    if (close(nFd) != 0 && bOk) {
-        nErrno = errno;
-        bOk = false;
-    }
-    if (bOk && std::rename(sTemporary.c_str(), sPath.c_str()) != 0) {
-        nErrno = errno;
-        bOk = false;
-    }
-    if (!bOk) unlink(sTemporary.c_str());
-    return bOk;
-}
-
-// Sends what was written to sPath to the disk, so that a crash right after
-// the rename that follows finds the new bytes, not an empty file.
-void syncToDisk(const Tsl::String& sPath) {
-    int nFd = open(sPath.c_str(), O_RDONLY | O_CLOEXEC);
-    if (nFd < 0) return;
-    fsync(nFd);
-    close(nFd);
-}
-
-// Removes the temporary files "<file>.<...>.<digits>.tmp" beside sFile that
-// a run ending mid-save left: regular files older than any save takes.
-void removeStaleTemporaries(const Tsl::String& sFile) {
-    Tsl::String sFolder, sName;
-    splitPath(sFile, sFolder, sName);
-    DIR* pDir = opendir(sFolder.c_str());
-    if (!pDir) return;
-    time_t nNow = std::time(nullptr);
-    std::string sPrefix = std::string(sName.c_str()) + ".";
-    while (struct dirent* pEntry = readdir(pDir)) {
-        std::string sEntry = pEntry->d_name;
-        size_t nSuffix = std::strlen(TEMPORARY_SUFFIX);
-        if (sEntry.size() <= sPrefix.size() + nSuffix || sEntry.compare(0, sPrefix.size(), sPrefix) != 0 ||
-            sEntry.compare(sEntry.size() - nSuffix, nSuffix, TEMPORARY_SUFFIX) != 0)
-            continue;
-        size_t nDigits = sEntry.size() - nSuffix;
-        size_t nFirst = nDigits;
-        while (nFirst > 0 && sEntry[nFirst - 1] >= '0' && sEntry[nFirst - 1] <= '9') --nFirst;
-        if (nFirst == nDigits || nFirst < sPrefix.size() || sEntry[nFirst - 1] != '.') continue;
-        Tsl::String sPath = sFolder + sEntry.c_str();
-        struct stat info;
-        if (lstat(sPath.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
-            nNow - info.st_mtime > STALE_TEMPORARY_SECONDS && unlink(sPath.c_str()) == 0)
-            GameApp::log("G: Removed %s, left by a save that never ended\n", sPath.c_str());
-    }
-    closedir(pDir);
 }
 
 int clampVolume(int nVolume) { return nVolume < 0 ? 0 : (nVolume > 255 ? 255 : nVolume); }
@@ -1200,9 +1055,7 @@ void GameApp::removeSetting(const char* pszKey) {
 
 Tsl::String GameApp::getKeptSettingsFile() const { return m_sSettingsFile + ScreenNames::SETTINGS_KEPT_SUFFIX; }
 
-Tsl::String GameApp::getTemporaryFile(const Tsl::String& sPath) {
-    return sPath + Tsl::String::format(".%ld%s", long(getpid()), TEMPORARY_SUFFIX);
-}
+Tsl::String GameApp::getTemporaryFile(const Tsl::String& sPath) { return AtomicFile::getTemporaryFile(sPath); }
 
 Tsl::List<Tsl::String> GameApp::getOwnSettingKeys() const {
     Tsl::List<Tsl::String> lKeys;
@@ -1213,29 +1066,40 @@ Tsl::List<Tsl::String> GameApp::getOwnSettingKeys() const {
     return lKeys;
 }
 
+Tsl::List<Tsl::String> GameApp::getKeysNeverRefused() const {
+    Tsl::List<Tsl::String> lKeys = getOwnSettingKeys();
+    for (const Tsl::String& sKey : m_hSettings.getKeys()) lKeys.append(sKey);
+    return lKeys;
+}
+
 bool GameApp::loadSettings() {
     TSL_TRACE();
     m_sDamagedSettings = "";
     m_sUnreadableSettings = "";
     m_bKeepDamagedFirst = false;
     if (m_sSettingsFile.isEmpty()) return false;
+    AtomicFile::removeStaleTemporaries(m_sSettingsFile);
+    Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
+    if (sTarget != m_sSettingsFile) AtomicFile::removeStaleTemporaries(sTarget);
+    Tsl::SmartPtr<Tsl::File> pFile = openSettingsFile();
+    return pFile && readSettingsFile(pFile);
+}
+
+Tsl::SmartPtr<Tsl::File> GameApp::openSettingsFile() {
     const char* pszFile = m_sSettingsFile.c_str();
-    removeStaleTemporaries(m_sSettingsFile);
-    Tsl::String sTarget = followLinks(m_sSettingsFile);
-    if (sTarget != m_sSettingsFile) removeStaleTemporaries(sTarget);
     struct stat info;
     if (stat(pszFile, &info) != 0) {
-        log("G: Settings file '%s' not found (%s), using defaults\n", pszFile, std::strerror(errno));
-        return false;
+        log("G: Settings file '%s' not found (%s)\n", pszFile, std::strerror(errno));
+        restoreKeptSettings();
+        return nullptr;
     }
     // Anything else could hang the start (a FIFO) or never be replaced by a save.
     if (!S_ISREG(info.st_mode)) {
         log("G: Settings path '%s' is not a file (mode %o), using defaults\n", pszFile, unsigned(info.st_mode));
-        return false;
+        return nullptr;
     }
-    Tsl::SmartPtr<Tsl::File> pFile;
     try {
-        pFile = new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
+        return new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
     } catch (const Tsl::Exception& e) {
         // Nothing says it is damaged: once it can be opened again (its mode
         // or owner mended) the next start reads it whole, so it stays as it
@@ -1244,96 +1108,133 @@ bool GameApp::loadSettings() {
             "it in this run: %s\n",
             pszFile, e.getMessage());
         m_sUnreadableSettings = m_sSettingsFile;
-        return false;
+        return nullptr;
     }
-    Tsl::List<Tsl::String> lOwnKeys = getOwnSettingKeys();
-    for (const Tsl::String& sKey : m_hSettings.getKeys()) lOwnKeys.append(sKey);
+}
+
+bool GameApp::readSettingsFile(Tsl::SmartPtr<Tsl::File>& pFile) {
+    Tsl::List<Tsl::String> lOwnKeys = getKeysNeverRefused();
     Tsl::Hash<Tsl::String, Tsl::String> hRead;
     SettingsFile::Report report = SettingsFile::read(pFile.get(), hRead, lOwnKeys);
     pFile = nullptr;
-    if (!report.bWhole) {
-        for (const Tsl::String& sProblem : report.lProblems)
-            log("G: Settings file '%s': %s\n", pszFile, sProblem.c_str());
-        takeFromKeptSettings(hRead, report.bChecked, lOwnKeys);
+    if (report.bWhole) {
+        applySettings(hRead);
+        return true;
     }
-    for (const Tsl::String& sKey : hRead.getKeys()) m_hSettings.set(sKey, hRead.get(sKey));
-    if (report.bWhole) return true;
-    m_sDamagedSettings = keepDamagedSettings();
+    for (const Tsl::String& sProblem : report.lProblems)
+        log("G: Settings file '%s': %s\n", m_sSettingsFile.c_str(), sProblem.c_str());
+    takeFromKeptSettings(hRead, report, lOwnKeys);
+    applySettings(hRead);
+    int nErrno = 0;
+    if (keepDamagedSettings(nErrno)) saveRepairedSettings();
     return false;
 }
 
-void GameApp::takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, bool bChecked,
-                                   const Tsl::List<Tsl::String>& lOwnKeys) {
-    Tsl::String sKept = getKeptSettingsFile();
-    if (!Tsl::File::exists(sKept.c_str())) return;
-    Tsl::Hash<Tsl::String, Tsl::String> hKept;
-    SettingsFile::Report keptReport;
-    try {
-        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sKept, Tsl::File::eRead);
-        keptReport = SettingsFile::read(pFile.get(), hKept, lOwnKeys);
-    } catch (const Tsl::Exception& e) {
-        log("G: The kept settings '%s' cannot be read: %s\n", sKept.c_str(), e.getMessage());
-        return;
-    }
-    for (const Tsl::String& sProblem : keptReport.lProblems)
-        log("G: Kept settings '%s': %s\n", sKept.c_str(), sProblem.c_str());
-    // A damaged stream may have handed on changed bytes before its damage
-    // showed, so a checked copy's value beats it, one save older as it is; a
-    // damaged copy only fills in what the file lost.
-    bool bKeptWins = !bChecked && keptReport.bChecked;
-    int nTaken = 0, nReplaced = 0;
-    for (const Tsl::String& sKey : hKept.getKeys()) {
-        if (!hRead.hasKey(sKey)) {
-            if (hRead.getCount() >= SettingsFile::MAX_ENTRIES && lOwnKeys.indexOf(sKey) < 0) continue;
-            hRead.set(sKey, hKept.get(sKey));
-            ++nTaken;
-        } else if (bKeptWins && hRead.get(sKey) != hKept.get(sKey)) {
-            hRead.set(sKey, hKept.get(sKey));
-            ++nReplaced;
-        }
-    }
-    log("G: From the kept settings '%s'%s: %d entries the damaged file lost, %d it may have changed\n",
-        sKept.c_str(), keptReport.bChecked ? "" : " (damaged too)", nTaken, nReplaced);
+void GameApp::applySettings(const Tsl::Hash<Tsl::String, Tsl::String>& hRead) {
+    for (const Tsl::String& sKey : hRead.getKeys()) m_hSettings.set(sKey, hRead.get(sKey));
 }
 
-Tsl::String GameApp::keepDamagedSettings() {
-    // The next save would replace the file with what could be read. Copies
-    // take new numbers, so none is ever overwritten; only the oldest go.
+bool GameApp::readKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hKept, SettingsFile::Report& report,
+                               const Tsl::List<Tsl::String>& lOwnKeys) {
+    Tsl::String sKept = getKeptSettingsFile();
+    std::string sBytes;
+    mode_t nMode = 0600;
+    int nErrno = 0;
+    if (!AtomicFile::readBytes(sKept, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) {
+        if (nErrno != ENOENT) log("G: The kept settings '%s' cannot be read: %s\n", sKept.c_str(), std::strerror(nErrno));
+        return false;
+    }
+    Tsl::MemStream bytes(sBytes.data(), int(sBytes.size()));
+    report = SettingsFile::read(&bytes, hKept, lOwnKeys);
+    for (const Tsl::String& sProblem : report.lProblems)
+        log("G: Kept settings '%s': %s\n", sKept.c_str(), sProblem.c_str());
+    return true;
+}
+
+void GameApp::takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const SettingsFile::Report& report,
+                                   const Tsl::List<Tsl::String>& lOwnKeys) {
+    Tsl::Hash<Tsl::String, Tsl::String> hKept;
+    SettingsFile::Report keptReport;
+    if (!readKeptSettings(hKept, keptReport, lOwnKeys)) return;
+    SettingsFile::Merge merge = SettingsFile::takeFromKept(hRead, report, hKept, keptReport, lOwnKeys);
+    log("G: From the kept settings '%s'%s: %d entries the damaged file lost, %d it may have changed\n",
+        getKeptSettingsFile().c_str(), keptReport.bChecked ? "" : " (damaged too)", merge.nTaken, merge.nReplaced);
+}
+
+void GameApp::restoreKeptSettings() {
+    // A missing file beside a kept one was removed by a person or a program,
+    // or a crash struck where the file should always stand: the last good
+    // settings come back, and the player is told as of a damaged file.
+    Tsl::Hash<Tsl::String, Tsl::String> hKept;
+    SettingsFile::Report report;
+    if (!readKeptSettings(hKept, report, getKeysNeverRefused())) {
+        log("G: No kept settings either, using defaults\n");
+        return;
+    }
+    applySettings(hKept);
+    m_sDamagedSettings = getKeptSettingsFile();
+    log("G: The settings came back from '%s'\n", m_sDamagedSettings.c_str());
+    saveRepairedSettings();
+}
+
+void GameApp::saveRepairedSettings() {
+    // At once: until then only memory held what the file came back as, and
+    // a crash before the next save would find the damage again or nothing.
+    int nErrno = 0;
+    Tsl::String sFolder;
+    Tsl::String sDetail = writeSettingsFile(nErrno, sFolder);
+    if (!sDetail.isEmpty())
+        log("G: The repaired settings could not be written yet: %s (errno %d: %s)\n", sDetail.c_str(), nErrno,
+            std::strerror(nErrno));
+}
+
+Tsl::String GameApp::getDamagedCopy(int nNumber) const {
+    return m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, nNumber);
+}
+
+bool GameApp::keepDamagedSettings(int& nErrno) {
+    // Copies take new numbers, so none is ever overwritten; only the oldest go.
     std::vector<int> aNumbers = findDamagedCopies(m_sSettingsFile);
     int nNext = NumberedCopies::nextNumber(aNumbers);
-    Tsl::String sCopy = m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, nNext);
-    bool bKept = false;
-    if (isSymbolicLink(m_sSettingsFile)) {
-        // Moving the link would leave the damaged target where the saves go
-        // and replace the link with a file: its bytes are copied instead.
-        std::string sBytes;
-        mode_t nMode = 0600;
-        int nErrno = 0;
-        bKept = readBytes(m_sSettingsFile, MAX_DAMAGED_COPY_BYTES, sBytes, nMode, nErrno) &&
-                writeBytes(sCopy, sBytes, nMode, nErrno);
-        errno = nErrno;
-    } else {
-        bKept = std::rename(m_sSettingsFile.c_str(), sCopy.c_str()) == 0;
+    Tsl::String sCopy = getDamagedCopy(nNext);
+    bool bKept = copyDamagedSettings(sCopy, nErrno);
+    // Removed meanwhile (by the player, say): nothing is left to keep, and
+    // nothing stands in a save's way.
+    bool bGone = !bKept && nErrno == ENOENT;
+    m_bKeepDamagedFirst = !bKept && !bGone;
+    if (bGone) {
+        log("G: The damaged settings file is gone; nothing is left to keep\n");
+        return true;
     }
-    m_bKeepDamagedFirst = !bKept;
     if (!bKept) {
-        int nErrno = errno;
         log("G: The damaged settings could not be kept as %s: %s\n", sCopy.c_str(), std::strerror(nErrno));
-        errno = nErrno;  // for a save that tried first
-        return m_sSettingsFile;
+        m_sDamagedSettings = m_sSettingsFile;
+        return false;
     }
     log("G: The damaged settings were kept as %s\n", sCopy.c_str());
+    m_sDamagedSettings = sCopy;
     for (int n : aNumbers)
-        if (n <= nNext - DAMAGED_SETTINGS_COPIES)
-            unlink((m_sSettingsFile + Tsl::String::format("%s%d", DAMAGED_SETTINGS_SUFFIX, n)).c_str());
-    return sCopy;
+        if (n <= nNext - DAMAGED_SETTINGS_COPIES) unlink(getDamagedCopy(n).c_str());
+    return true;
+}
+
+bool GameApp::copyDamagedSettings(const Tsl::String& sCopy, int& nErrno) {
+    // A second name for the damaged bytes: the repaired file then takes the
+    // settings file's name, and at no moment is there no file under it.
+    Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
+    if (link(sTarget.c_str(), sCopy.c_str()) == 0) return true;
+    // Another file system (behind a symbolic link), or one without links.
+    std::string sBytes;
+    mode_t nMode = 0600;
+    return AtomicFile::readBytes(sTarget, MAX_DAMAGED_COPY_BYTES, sBytes, nMode, nErrno) &&
+           AtomicFile::replace(sCopy, sBytes, int(nMode), nErrno);
 }
 
 void GameApp::keepPreviousSettings(const Tsl::String& sTarget) {
     std::string sBytes;
     mode_t nMode = 0600;
     int nErrno = 0;
-    if (!readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) return;
+    if (!AtomicFile::readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) return;
     Tsl::MemStream bytes(sBytes.data(), int(sBytes.size()));
     Tsl::Hash<Tsl::String, Tsl::String> hEntries;
     if (!SettingsFile::read(&bytes, hEntries, getOwnSettingKeys()).bWhole) {
@@ -1341,7 +1242,7 @@ void GameApp::keepPreviousSettings(const Tsl::String& sTarget) {
         return;
     }
     Tsl::String sKept = getKeptSettingsFile();
-    if (!writeBytes(sKept, sBytes, nMode, nErrno))
+    if (!AtomicFile::replace(sKept, sBytes, int(nMode), nErrno))
         log("G: The last settings could not be kept as %s: %s\n", sKept.c_str(), std::strerror(nErrno));
 }
 
@@ -1363,55 +1264,51 @@ bool GameApp::saveSettings() {
         nErrno, std::strerror(nErrno));
     if (!m_bSaveFailureReported) {
         m_bSaveFailureReported = true;
-        onSettingsNotSaved(sFolder, SaveFailure::describe(SaveFailure::fromErrno(nErrno, sFolder)));
+        onSettingsNotSaved(sFolder, SaveFailure::describe(getSaveFailureCause(nErrno, sFolder)));
     }
     return false;
+}
+
+SaveFailure::Cause GameApp::getSaveFailureCause(int nErrno, const Tsl::String& sFolder) const {
+    // Too large for a copy is the damaged file's size, not the disk's room.
+    if (m_bKeepDamagedFirst && nErrno == EFBIG) return SaveFailure::DAMAGED_TOO_LARGE;
+    return SaveFailure::fromErrno(nErrno, sFolder);
 }
 
 Tsl::String GameApp::writeSettingsFile(int& nErrno, Tsl::String& sFolder) {
     // A link stays a link: its target is what gets replaced, through a
     // temporary file beside it (a rename cannot cross file systems).
-    Tsl::String sTarget = followLinks(m_sSettingsFile);
-    sFolder = folderOf(sTarget);
-    if (m_bKeepDamagedFirst) {
-        m_sDamagedSettings = keepDamagedSettings();
-        if (m_bKeepDamagedFirst) {
-            nErrno = errno;
-            sFolder = folderOf(m_sSettingsFile);
-            return "the damaged settings file could not be kept aside first";
-        }
+    Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
+    sFolder = AtomicFile::folderOf(sTarget);
+    if (m_bKeepDamagedFirst && !keepDamagedSettings(nErrno)) {
+        sFolder = AtomicFile::folderOf(m_sSettingsFile);
+        return "the damaged settings file could not be kept aside first";
     }
-    Tsl::String sTemporary = getTemporaryFile(sTarget);
+    std::string sBytes;
+    if (!packSettings(sBytes, nErrno)) return "the settings could not be packed";
+    int nMode = -1;
     struct stat old;
-    bool bReplaces = stat(sTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    errno = 0;
-    try {
-        Tsl::SmartPtr<Tsl::File> pFile = new Tsl::File(sTemporary, Tsl::File::eWrite);
-        SettingsFile::write(pFile.get(), m_hSettings);
-        pFile->flush();
-        pFile->close();
-    } catch (const Tsl::Exception& e) {
-        // Still the failed call's: the unwinding in between only closes the file.
-        nErrno = errno;
-        // Never a folder standing in the way: that is not ours to remove.
-        unlink(sTemporary.c_str());
-        return e.getMessage();
-    }
-    syncToDisk(sTemporary);
-    if (bReplaces) {
+    if (stat(sTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         // The player's choice of mode (read-only, private) stays.
-        if (chmod(sTemporary.c_str(), old.st_mode & 07777) != 0)
-            log("G: The mode %o could not be kept for the settings: %s\n", unsigned(old.st_mode & 07777),
-                std::strerror(errno));
+        nMode = int(old.st_mode & 07777);
         keepPreviousSettings(sTarget);
     }
-    if (std::rename(sTemporary.c_str(), sTarget.c_str()) != 0) {
-        nErrno = errno;
-        Tsl::String sDetail = Tsl::String::format("could not replace '%s'", sTarget.c_str());
-        unlink(sTemporary.c_str());
-        return sDetail;
+    if (AtomicFile::replace(sTarget, sBytes, nMode, nErrno)) return Tsl::String();
+    return Tsl::String::format("could not replace '%s' through '%s'", sTarget.c_str(),
+                               AtomicFile::getTemporaryFile(sTarget).c_str());
+}
+
+bool GameApp::packSettings(std::string& sBytes, int& nErrno) const {
+    try {
+        Tsl::MemStream packed;
+        SettingsFile::write(&packed, m_hSettings);
+        sBytes.assign(reinterpret_cast<const char*>(packed.getData()), size_t(packed.getSize()));
+        return true;
+    } catch (const Tsl::Exception& e) {
+        log("G: The settings could not be packed: %s\n", e.getMessage());
+        nErrno = ENOMEM;
+        return false;
     }
-    return Tsl::String();
 }
 
 void GameApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {

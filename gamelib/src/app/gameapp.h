@@ -7,12 +7,15 @@
 #include "anim/animationloader.h"
 #include "app/gamemode.h"
 #include "app/rescache.h"
+#include "app/savefailure.h"
+#include "app/settingsfile.h"
 #include "tsl2/hash.h"
 #include "tsl2/list.h"
 #include "tsl2/resource.h"
 #include "tsl2/str.h"
 
 #include <cstdarg>
+#include <string>
 
 class IPlatform;
 class IVideoDriver;
@@ -21,6 +24,9 @@ class Image;
 class Theme;
 class Sample;
 class Music;
+namespace Tsl {
+class File;
+}
 
 // Mouse button masks as the platform delivers them.
 enum MouseButtonMask { MB_LEFT = 1, MB_MIDDLE = 2, MB_RIGHT = 4, MB_WHEEL_UP = 8, MB_WHEEL_DOWN = 16 };
@@ -243,23 +249,27 @@ public:
     Tsl::List<Tsl::String> getSettingKeys() const { return m_hSettings.getKeys(); }
     // Reads the settings file over the defaults. Every entry read whole is
     // applied, even from a damaged file. A file that is damaged or holds an
-    // entry past the bounds is moved aside (numbered, ".damaged.<n>", the
-    // last DAMAGED_SETTINGS_COPIES kept; a symbolic link is copied instead,
-    // its target left to the next save), so that the next save cannot
-    // replace it; when it cannot be moved, the next save keeps it first or
-    // saves nothing. The entries a damaged file lost are taken from the kept
-    // copy (getKeptSettingsFile); where the damaged file's stream failed its
-    // check, the kept copy's own values win too when its check held, as the
-    // damaged file may have handed on changed bytes. A damaged kept copy only
-    // fills in. Past SettingsFile::MAX_ENTRIES, the defaults' keys and
-    // getOwnSettingKeys are still read. A file that cannot be opened (its
-    // mode, its owner) is left in place, as is, and no save of this run
-    // replaces it. A missing path, or one that is no regular file (a folder,
-    // a FIFO), leaves the defaults. True when read whole.
+    // entry past the bounds is kept under a second name (numbered,
+    // ".damaged.<n>", the last DAMAGED_SETTINGS_COPIES kept; a hard link, or
+    // a copy where none can be made), and what was read is written over it
+    // at once, so that a crash at any moment finds a good file or the
+    // damaged one, never none. When it cannot be kept, it stays as it is and
+    // the next save keeps it first or saves nothing. The entries a damaged
+    // file lost are taken from the kept copy (getKeptSettingsFile); where the
+    // damaged file's stream failed its check inside (not merely cut short),
+    // the kept copy's own values win too when its check held, as the damaged
+    // file may have handed on changed bytes. A damaged kept copy only fills
+    // in. A missing settings file beside a kept copy is read from the copy
+    // and written again, and getDamagedSettings names the copy. Past
+    // SettingsFile::MAX_ENTRIES, the defaults' keys and getOwnSettingKeys are
+    // still read. A file that cannot be opened (its mode, its owner) is left
+    // in place, as is, and no save of this run replaces it. A missing path
+    // without a kept copy, or one that is no regular file (a folder, a
+    // FIFO), leaves the defaults. True when read whole.
     bool loadSettings();
-    // Where the last loadSettings put a damaged file: its numbered copy, or
-    // the file itself when it could not be moved (yet); empty when there was
-    // none.
+    // Where the last loadSettings kept a damaged file: its numbered copy, or
+    // the file itself when it could not be kept (yet); the kept copy when the
+    // settings came back from it; empty when there was none.
     const Tsl::String& getDamagedSettings() const { return m_sDamagedSettings; }
     // The settings file the last loadSettings could not open; empty when none.
     const Tsl::String& getUnreadableSettings() const { return m_sUnreadableSettings; }
@@ -267,8 +277,8 @@ public:
     // and ScreenNames::SETTINGS_KEPT_SUFFIX): each save that replaces a file
     // which reads whole first copies it here.
     Tsl::String getKeptSettingsFile() const;
-    // Written to a temporary file of this process's own and renamed, so a
-    // crash never loses the old one and two games saving into one folder
+    // Written to a temporary file of this process's own, sent to the disk and
+    // renamed, so a crash or a failing disk never loses the old one and two games saving into one folder
     // never take each other's file. A symbolic link is followed: its target
     // is replaced, the link stays. The new file takes the old one's mode.
     // Every failure is logged; the first of the run also goes to
@@ -338,20 +348,47 @@ private:
     bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
-    // Moves a damaged settings file to the next numbered copy (copies a
-    // symbolic link's target); the file's own name when that fails, and
-    // then m_bKeepDamagedFirst is set.
-    Tsl::String keepDamagedSettings();
-    // Fills in hRead from the kept copy after a damaged read (bChecked: the
-    // damaged stream's check held all the same).
-    void takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, bool bChecked,
+    // What a save must never refuse past SettingsFile::MAX_ENTRIES: the
+    // defaults' keys and getOwnSettingKeys.
+    Tsl::List<Tsl::String> getKeysNeverRefused() const;
+    // The settings file open for reading; null (logged, and the settings
+    // restored from the kept copy when the file is missing) when there is
+    // none to read.
+    Tsl::SmartPtr<Tsl::File> openSettingsFile();
+    // Reads pFile (released after) over the defaults; a damaged one is
+    // filled in from the kept copy, kept aside and written again repaired.
+    bool readSettingsFile(Tsl::SmartPtr<Tsl::File>& pFile);
+    void applySettings(const Tsl::Hash<Tsl::String, Tsl::String>& hRead);
+    // The kept copy read into hKept as report found it; false (logged unless
+    // missing) when it cannot be read.
+    bool readKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hKept, SettingsFile::Report& report,
+                          const Tsl::List<Tsl::String>& lOwnKeys);
+    // Fills in hRead from the kept copy after a damaged read, as report found it.
+    void takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const SettingsFile::Report& report,
                               const Tsl::List<Tsl::String>& lOwnKeys);
+    // The settings file is missing: the kept copy's settings, written again.
+    void restoreKeptSettings();
+    // Writes the settings at once after a damaged or missing file; a failure
+    // is logged and left to the next save.
+    void saveRepairedSettings();
+    // "<settings file>.damaged.<nNumber>".
+    Tsl::String getDamagedCopy(int nNumber) const;
+    // Keeps a damaged settings file as the next numbered copy and sets
+    // m_sDamagedSettings. True when kept, or when the file is gone and
+    // nothing is left to keep; false with nErrno when it could not be kept,
+    // and then m_bKeepDamagedFirst is set.
+    bool keepDamagedSettings(int& nErrno);
+    // A second name (a hard link, else a copy) for the damaged bytes.
+    bool copyDamagedSettings(const Tsl::String& sCopy, int& nErrno);
     // Copies the settings file about to be replaced (sTarget, links followed)
     // to the kept copy when it reads whole.
     void keepPreviousSettings(const Tsl::String& sTarget);
+    SaveFailure::Cause getSaveFailureCause(int nErrno, const Tsl::String& sFolder) const;
     // Empty when saved; otherwise the failure's detail for the log, nErrno
     // the failed call's error number and sFolder the folder written to.
     Tsl::String writeSettingsFile(int& nErrno, Tsl::String& sFolder);
+    // The settings file's bytes for m_hSettings; false with nErrno.
+    bool packSettings(std::string& sBytes, int& nErrno) const;
     void applyVolumes();
     void initAudio();
     void installAudioLoaders();

@@ -20,6 +20,7 @@ const CauseText CAUSE_TEXTS[] = {
     {ScreenNames::STR_SAVE_NO_FOLDER, "the folder does not exist"},
     {ScreenNames::STR_SAVE_DISK_ERROR, "the disk reported an error"},
     {ScreenNames::STR_SAVE_FOLDER_CHANGED, "another program changed the folder while the file was saved"},
+    {ScreenNames::STR_SAVE_DAMAGED_TOO_LARGE, "the damaged settings file there is too large to copy aside"},
     {ScreenNames::STR_SAVE_UNKNOWN, "the system refused to write the file"},
 };
 } // namespace

@@ -6,8 +6,10 @@
 
 class SaveFailure {
 public:
-    enum Cause { READ_ONLY, NO_SPACE, FOLDER_IN_THE_WAY, NO_FOLDER, DISK_ERROR, FOLDER_CHANGED, UNKNOWN };
+    enum Cause { READ_ONLY, NO_SPACE, FOLDER_IN_THE_WAY, NO_FOLDER, DISK_ERROR, FOLDER_CHANGED, DAMAGED_TOO_LARGE, UNKNOWN };
 
+    // DAMAGED_TOO_LARGE: a damaged settings file too large to copy aside
+    // stands where the file goes, and nothing is saved over it.
     // The cause of an errno value left by a failed open, write or rename in
     // sFolder: a missing file or folder there while sFolder stands means
     // something else changed the folder under the save (another program

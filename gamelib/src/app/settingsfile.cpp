@@ -27,7 +27,7 @@ class UnpackStream : public Tsl::Stream {
 public:
     UnpackStream(Tsl::Stream* pSource, int64_t nBudget)
         : m_pSource(pSource), m_nBudget(nBudget), m_nUnpacked(0), m_nPos(0), m_nHave(0), m_bEnded(false),
-          m_aIn(PIECE), m_aOut(PIECE) {
+          m_bCutShort(false), m_bCutRaised(false), m_aIn(PIECE), m_aOut(PIECE) {
         std::memset(&m_zs, 0, sizeof(m_zs));
         if (inflateInit(&m_zs) != Z_OK)
             TSL_THROW(BadStateException, "zlib cannot start unpacking %s", getName().c_str());
@@ -45,6 +45,9 @@ public:
         }
         return nDone;
     }
+    // Whether the damage raised was the stream ending before its end: the
+    // bytes handed on before it are exactly as written.
+    bool wasCutShort() const { return m_bCutRaised; }
     // readByte without a call for each byte while the piece lasts.
     unsigned char takeByte() { return m_nPos < m_nHave ? m_aOut[size_t(m_nPos++)] : readByte(); }
     int write(const void*, int) override { return 0; }
@@ -61,7 +64,7 @@ private:
     // The next piece of unpacked bytes; false at the stream's end. Raises
     // the damage met once the bytes before it are handed on.
     bool refill() {
-        if (!m_sDamage.isEmpty()) TSL_THROW(BadStreamFormatException, "%s", m_sDamage.c_str());
+        if (!m_sDamage.isEmpty()) raiseDamage();
         if (m_bEnded) return false;
         m_zs.next_out = m_aOut.data();
         m_zs.avail_out = PIECE;
@@ -70,6 +73,7 @@ private:
                 int nRead = m_pSource->read(m_aIn.data(), PIECE);
                 if (nRead <= 0) {
                     m_sDamage = Tsl::String::format("Truncated compressed data in %s", getName().c_str());
+                    m_bCutShort = true;
                     break;
                 }
                 m_zs.next_in = m_aIn.data();
@@ -86,13 +90,19 @@ private:
         m_nHave = int(PIECE - m_zs.avail_out);
         if (m_nUnpacked + m_nHave > m_nBudget) {
             m_nHave = int(m_nBudget - m_nUnpacked);
+            m_bCutShort = false;
             m_sDamage = Tsl::String::format("%s unpacks to more than %lld bytes", getName().c_str(),
                                             static_cast<long long>(m_nBudget));
         }
         m_nUnpacked += m_nHave;
         if (m_nHave > 0) return true;
-        if (!m_sDamage.isEmpty()) TSL_THROW(BadStreamFormatException, "%s", m_sDamage.c_str());
+        if (!m_sDamage.isEmpty()) raiseDamage();
         return false;
+    }
+
+    [[noreturn]] void raiseDamage() {
+        m_bCutRaised = m_bCutShort;
+        TSL_THROW(BadStreamFormatException, "%s", m_sDamage.c_str());
     }
 
     Tsl::Stream* m_pSource;
@@ -101,6 +111,8 @@ private:
     int m_nPos;           // in m_aOut
     int m_nHave;          // bytes in m_aOut
     bool m_bEnded;
+    bool m_bCutShort;   // the damage met is the source's end
+    bool m_bCutRaised;  // and it was raised
     Tsl::String m_sDamage;  // met, not raised yet
     z_stream m_zs;
     std::vector<Bytef> m_aIn;
@@ -152,73 +164,137 @@ bool readString(UnpackStream& source, std::string& sBytes, unsigned int nMaxLeng
     return false;
 }
 
+// The entries of one read, handed to the caller's table at the end: an
+// entry met again, or refused, costs no allocation. Keys the table holds
+// already, and the caller's own, are never refused.
+class EntryGatherer {
+public:
+    EntryGatherer(const Tsl::Hash<Tsl::String, Tsl::String>& hEntries, const Tsl::List<Tsl::String>& lOwnKeys)
+        : m_nAdded(0), m_nRefused(0) {
+        for (const Tsl::String& sKey : hEntries.getKeys()) m_free.insert(bytesOf(sKey));
+        for (const Tsl::String& sKey : lOwnKeys) m_free.insert(bytesOf(sKey));
+    }
+
+    void take(const std::string& sKey, const std::string& sValue) {
+        auto it = m_entries.find(sKey);
+        if (it != m_entries.end()) {
+            it->second = sValue;
+        } else if (m_free.count(sKey) > 0) {
+            m_entries.emplace(sKey, sValue);
+        } else if (m_nAdded < SettingsFile::MAX_ENTRIES) {
+            m_entries.emplace(sKey, sValue);
+            ++m_nAdded;
+        } else {
+            ++m_nRefused;
+        }
+    }
+
+    void handTo(Tsl::Hash<Tsl::String, Tsl::String>& hEntries, SettingsFile::Report& report) const {
+        for (const auto& entry : m_entries)
+            hEntries.set(Tsl::String(entry.first.data(), int(entry.first.size())),
+                         Tsl::String(entry.second.data(), int(entry.second.size())));
+        if (m_nRefused == 0) return;
+        report.bWhole = false;
+        report.lProblems.append(Tsl::String::format("%d entries past the first %d new keys refused (own keys kept)",
+                                                    m_nRefused, int(SettingsFile::MAX_ENTRIES)));
+    }
+
+private:
+    std::unordered_map<std::string, std::string> m_entries;
+    std::unordered_set<std::string> m_free;
+    int m_nAdded;
+    int m_nRefused;
+};
+
+// The entry count after the header; raises on damage.
+int readCount(UnpackStream& unpacked) {
+    Tsl::ObjectStreamer streamer(&unpacked, false);
+    streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
+    int nCount = 0;
+    streamer.read(nCount);
+    if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
+    return nCount;
+}
+
+void noteRefused(SettingsFile::Report& report, bool bKeyFits, const std::string& sKey, int nEntry) {
+    const int nMax = SettingsFile::MAX_VALUE_SIZE;
+    report.bWhole = false;
+    report.lProblems.append(
+        bKeyFits ? Tsl::String::format("the value of '%s' is over %d bytes: refused", sKey.c_str(), nMax)
+                 : Tsl::String::format("entry %d has a key over %d bytes: refused", nEntry, nMax));
+}
+
+// Reads the counted entries into gatherer and on to the stream's end; nRead
+// counts them as they come. Raises on damage.
+void readEntries(UnpackStream& unpacked, EntryGatherer& gatherer, SettingsFile::Report& report, int& nRead) {
+    int nCount = readCount(unpacked);
+    // Every entry takes at least four bytes of the budget, so reading the
+    // whole count stays within it.
+    std::string sKey, sValue;
+    for (; nRead < nCount; ++nRead) {
+        bool bKeyFits = readString(unpacked, sKey, SettingsFile::MAX_VALUE_SIZE);
+        bool bValueFits = readString(unpacked, sValue, SettingsFile::MAX_VALUE_SIZE);
+        if (bKeyFits && bValueFits)
+            gatherer.take(sKey, sValue);
+        else
+            noteRefused(report, bKeyFits, sKey, nRead + 1);
+    }
+    // Reading on to the stream's end makes zlib compare its check: a
+    // changed byte anywhere shows here at the latest.
+    char cAfter = 0;
+    if (unpacked.read(&cAfter, 1) != 0)
+        TSL_THROW(BadStreamFormatException, "more data after the %d entries counted", nCount);
+}
+
+void noteDamage(SettingsFile::Report& report, int nRead, const Tsl::Exception& e, bool bCutShort) {
+    report.bChecked = false;
+    report.bCutShort = bCutShort;
+    report.bWhole = false;
+    report.lProblems.append(Tsl::String::format("damaged after %d entries: %s", nRead, e.getMessage()));
+}
+
 } // namespace
 
 SettingsFile::Report SettingsFile::read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries,
                                         const Tsl::List<Tsl::String>& lOwnKeys) {
     TSL_TRACE();
     Report report;
+    EntryGatherer gatherer(hEntries, lOwnKeys);
     int nRead = 0;
-    int nAdded = 0;
-    int nRefused = 0;
-    // Gathered here and handed over at the end: an entry met again, or
-    // refused, costs no allocation. Keys the table holds already, and the
-    // caller's own, are never refused.
-    std::unordered_map<std::string, std::string> entries;
-    std::unordered_set<std::string> free;
-    for (const Tsl::String& sKey : hEntries.getKeys()) free.insert(bytesOf(sKey));
-    for (const Tsl::String& sKey : lOwnKeys) free.insert(bytesOf(sKey));
     try {
         UnpackStream unpacked(pSource, MAX_TOTAL_SIZE);
-        Tsl::ObjectStreamer streamer(&unpacked, false);
-        streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
-        int nCount = 0;
-        streamer.read(nCount);
-        if (nCount < 0) TSL_THROW(BadStreamFormatException, "negative entry count %d", nCount);
-        // Every entry takes at least four bytes of the budget, so reading the
-        // whole count stays within it.
-        std::string sKey, sValue;
-        for (; nRead < nCount; ++nRead) {
-            bool bKeyFits = readString(unpacked, sKey, MAX_VALUE_SIZE);
-            bool bValueFits = readString(unpacked, sValue, MAX_VALUE_SIZE);
-            if (bKeyFits && bValueFits) {
-                auto it = entries.find(sKey);
-                if (it != entries.end()) {
-                    it->second = sValue;
-                } else if (free.count(sKey) > 0) {
-                    entries.emplace(sKey, sValue);
-                } else if (nAdded < MAX_ENTRIES) {
-                    entries.emplace(sKey, sValue);
-                    ++nAdded;
-                } else {
-                    ++nRefused;
-                }
-                continue;
-            }
-            report.bWhole = false;
-            report.lProblems.append(
-                bKeyFits ? Tsl::String::format("the value of '%s' is over %d bytes: refused", sKey.c_str(), MAX_VALUE_SIZE)
-                         : Tsl::String::format("entry %d has a key over %d bytes: refused", nRead + 1, MAX_VALUE_SIZE));
+        try {
+            readEntries(unpacked, gatherer, report, nRead);
+        } catch (const Tsl::Exception& e) {
+            noteDamage(report, nRead, e, unpacked.wasCutShort());
         }
-        // Reading on to the stream's end makes zlib compare its check: a
-        // changed byte anywhere shows here at the latest.
-        char cAfter = 0;
-        if (unpacked.read(&cAfter, 1) != 0)
-            TSL_THROW(BadStreamFormatException, "more data after the %d entries counted", nCount);
     } catch (const Tsl::Exception& e) {
-        report.bChecked = false;
-        report.bWhole = false;
-        report.lProblems.append(Tsl::String::format("damaged after %d entries: %s", nRead, e.getMessage()));
+        noteDamage(report, nRead, e, false);
     }
-    for (const auto& entry : entries)
-        hEntries.set(Tsl::String(entry.first.data(), int(entry.first.size())),
-                     Tsl::String(entry.second.data(), int(entry.second.size())));
-    if (nRefused > 0) {
-        report.bWhole = false;
-        report.lProblems.append(Tsl::String::format("%d entries past the first %d new keys refused (own keys kept)",
-                                                    nRefused, int(MAX_ENTRIES)));
-    }
+    gatherer.handTo(hEntries, report);
     return report;
+}
+
+SettingsFile::Merge SettingsFile::takeFromKept(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const Report& read,
+                                               const Tsl::Hash<Tsl::String, Tsl::String>& hKept,
+                                               const Report& kept, const Tsl::List<Tsl::String>& lOwnKeys) {
+    // A stream damaged inside may have handed on changed bytes before its
+    // damage showed, so a checked copy's value beats it, one save older as
+    // it is. A stream merely cut short handed on exact bytes, newer than the
+    // copy's; a damaged copy is no better than the file. Either only fills in.
+    bool bKeptWins = !read.bChecked && !read.bCutShort && kept.bChecked;
+    Merge merge;
+    for (const Tsl::String& sKey : hKept.getKeys()) {
+        if (!hRead.hasKey(sKey)) {
+            if (hRead.getCount() >= MAX_ENTRIES && lOwnKeys.indexOf(sKey) < 0) continue;
+            hRead.set(sKey, hKept.get(sKey));
+            ++merge.nTaken;
+        } else if (bKeptWins && hRead.get(sKey) != hKept.get(sKey)) {
+            hRead.set(sKey, hKept.get(sKey));
+            ++merge.nReplaced;
+        }
+    }
+    return merge;
 }
 
 void SettingsFile::write(Tsl::Stream* pTarget, const Tsl::Hash<Tsl::String, Tsl::String>& hEntries) {

@@ -31,6 +31,9 @@ public:
         // the damage shows, so what it gave is not to be trusted over a
         // checked copy.
         bool bChecked = true;
+        // Not checked because the stream ended before its end (a file cut
+        // short): what it gave is exactly as written, only the rest is lost.
+        bool bCutShort = false;
         // Checked, and nothing was refused.
         bool bWhole = true;
         // One line for the log per fault: a refused entry, where the data broke off.
@@ -46,6 +49,18 @@ public:
     // before it is kept.
     static Report read(Tsl::Stream* pSource, Tsl::Hash<Tsl::String, Tsl::String>& hEntries,
                        const Tsl::List<Tsl::String>& lOwnKeys = Tsl::List<Tsl::String>());
+    // What takeFromKept did.
+    struct Merge {
+        int nTaken = 0;     // entries the read had lost
+        int nReplaced = 0;  // entries the read may have changed
+    };
+    // Fills in hRead, as a damaged read found it (read), from a kept copy
+    // read as kept found it: the entries it lacks (past MAX_ENTRIES only
+    // lOwnKeys); where the read's stream failed its check inside (not merely
+    // cut short), the copy's own values win as well when its check held.
+    static Merge takeFromKept(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const Report& read,
+                              const Tsl::Hash<Tsl::String, Tsl::String>& hKept, const Report& kept,
+                              const Tsl::List<Tsl::String>& lOwnKeys);
     // Raises FileAccessException when the target takes no more bytes.
     static void write(Tsl::Stream* pTarget, const Tsl::Hash<Tsl::String, Tsl::String>& hEntries);
 };

@@ -66,6 +66,7 @@ constexpr const char* STR_SAVE_FOLDER_IN_THE_WAY = "CFG_WhyFolderInTheWay";
 constexpr const char* STR_SAVE_NO_FOLDER = "CFG_WhyNoFolder";
 constexpr const char* STR_SAVE_DISK_ERROR = "CFG_WhyDiskError";
 constexpr const char* STR_SAVE_FOLDER_CHANGED = "CFG_WhyFolderChanged";
+constexpr const char* STR_SAVE_DAMAGED_TOO_LARGE = "CFG_WhyDamagedTooLarge";
 constexpr const char* STR_SAVE_UNKNOWN = "CFG_WhyUnknown";
 
 // Theme

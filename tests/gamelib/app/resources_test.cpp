@@ -5,6 +5,7 @@
 
 #include "app/rescache.h"
 #include "app/resourceloader.h"
+#include "app/atomicfile.h"
 #include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "tsl2/file.h"
@@ -285,14 +286,19 @@ TEST_F(SettingsTest, DamagedCopiesAreNumberedNeverOverwrittenAndTheLastThreeKept
     for (int n = 1; n <= 4; ++n) {
         std::string sDamaged = "damaged " + std::to_string(n);
         writeFile(sPath, sDamaged);
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        EXPECT_FALSE(app.loadSettings());
         std::string sCopy = sPath + ".damaged." + std::to_string(n);
-        EXPECT_EQ(sCopy, app.getDamagedSettings().c_str());
-        EXPECT_EQ(sDamaged, readFile(sCopy));
-        // Moved away: the next save cannot replace it.
-        EXPECT_FALSE(exists(sPath));
+        {
+            TestApp app;
+            app.setSettingsFile(sPath.c_str());
+            EXPECT_FALSE(app.loadSettings());
+            EXPECT_EQ(sCopy, app.getDamagedSettings().c_str());
+            EXPECT_EQ(sDamaged, readFile(sCopy));
+        }
+        // Written again at once: a start after a crash finds what was read,
+        // neither the damage nor nothing.
+        TestApp restarted;
+        restarted.setSettingsFile(sPath.c_str());
+        EXPECT_TRUE(restarted.loadSettings());
     }
     EXPECT_FALSE(exists(sPath + ".damaged.1"));
     for (int n = 2; n <= 4; ++n) EXPECT_TRUE(exists(sPath + ".damaged." + std::to_string(n))) << n;
@@ -390,15 +396,20 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
     std::string sOther = testPath("folder.dat");
     ASSERT_EQ(0, mkdir(sOther.c_str(), 0700));
     EXPECT_EQ(0, checkFailedSaves(sOther, sFolder, IN_THE_WAY));
-    // A full disk: the temporary file leads to a device that takes nothing
-    // (once: the failed save removes the link as any temporary file).
-    ASSERT_EQ(0, symlink("/dev/full", sTemporary.c_str()));
-    {
-        ReportingApp full;
-        full.setSettingsFile(sPath.c_str());
-        EXPECT_FALSE(full.saveSettings());
-        ASSERT_EQ(1u, full.reports.size());
-        EXPECT_EQ("no space is left on the disk", full.reports[0].second);
+    // A disk that takes nothing, or fails to keep what it took: the file
+    // stays as it was and no temporary file is left.
+    struct Fault {
+        AtomicFile::Step eStep;
+        int nErrno;
+        const char* pszCause;
+    } aFaults[] = {{AtomicFile::WRITE, ENOSPC, "no space is left on the disk"},
+                   {AtomicFile::SYNC, EIO, "the disk reported an error"}};
+    for (const Fault& fault : aFaults) {
+        SCOPED_TRACE(fault.pszCause);
+        AtomicFile::plantFault(fault.eStep, fault.nErrno);
+        EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, fault.pszCause));
+        AtomicFile::plantFault(fault.eStep, 0);
+        EXPECT_FALSE(exists(sTemporary));
     }
     // A read-only folder, for a user whom its mode binds.
     std::string sReadOnly = testPath("ro");
@@ -464,24 +475,35 @@ TEST_F(SettingsTest, PastTheEntryBoundTheOwnKeysAreStillReadAndTheOriginalIsKept
         EXPECT_TRUE(app.loadSettings());
         EXPECT_EQ("Ana, day 5", app.getSetting("PLAYER_MANAGER_PLAYER_PROFILE_DATA"));
     }
-    // Moving it aside fails in a read-only folder; once the folder is
-    // writable again, the save keeps the copy before it writes.
-    std::string sFolder = testPath("locked");
-    std::string sLocked = sFolder + "/config.dat";
-    ASSERT_EQ(0, mkdir(sFolder.c_str(), 0755));
-    writeFile(sLocked, sOriginal);
-    GameApp::closeLog();
-    EXPECT_EQ(0, runUnprivileged([&]() {
-        if (chmod(sFolder.c_str(), 0555) != 0) return 1;
-        ReportingApp app;
-        app.setSettingsFile(sLocked.c_str());
-        if (app.loadSettings() || app.getDamagedSettings() != Tsl::String(sLocked.c_str())) return 2;
-        if (app.saveSettings() || readFile(sLocked) != sOriginal) return 3;
-        if (chmod(sFolder.c_str(), 0755) != 0) return 4;
-        if (!app.saveSettings()) return 5;
-        if (app.getDamagedSettings() != Tsl::String((sLocked + ".damaged.1").c_str())) return 6;
-        return readFile(sLocked + ".damaged.1") == sOriginal && readFile(sLocked) != sOriginal ? 0 : 7;
-    }));
+    // Keeping it fails in a read-only folder; once the folder is writable
+    // again, the save keeps the copy before it writes, or, when the file was
+    // removed meanwhile, has nothing left to keep and saves all the same.
+    struct Later {
+        const char* pszWhat;
+        bool bRemoved;
+    } aLater[] = {{"kept by the save", false}, {"removed meanwhile", true}};
+    for (const Later& later : aLater) {
+        SCOPED_TRACE(later.pszWhat);
+        std::string sFolder = testPath(later.bRemoved ? "locked-removed" : "locked");
+        std::string sLocked = sFolder + "/config.dat";
+        ASSERT_EQ(0, mkdir(sFolder.c_str(), 0755));
+        writeFile(sLocked, sOriginal);
+        GameApp::closeLog();
+        EXPECT_EQ(0, runUnprivileged([&]() {
+            if (chmod(sFolder.c_str(), 0555) != 0) return 1;
+            ReportingApp app;
+            app.setSettingsFile(sLocked.c_str());
+            if (app.loadSettings() || app.getDamagedSettings() != Tsl::String(sLocked.c_str())) return 2;
+            if (app.saveSettings() || readFile(sLocked) != sOriginal) return 3;
+            if (chmod(sFolder.c_str(), 0755) != 0) return 4;
+            if (later.bRemoved && std::remove(sLocked.c_str()) != 0) return 5;
+            if (!app.saveSettings()) return 6;
+            if (later.bRemoved) return exists(sLocked + ".damaged.1") || readFile(sLocked).empty() ? 7 : 0;
+            if (app.getDamagedSettings() != Tsl::String((sLocked + ".damaged.1").c_str())) return 8;
+            return readFile(sLocked + ".damaged.1") == sOriginal && readFile(sLocked) != sOriginal ? 0 : 9;
+        }));
+        GameApp::openLog(sLog.c_str());
+    }
 }
 
 // What other programs and people do to the settings file: two games saving
@@ -558,22 +580,24 @@ TEST_F(SettingsTest, HostileFilesNeitherLoseTheSettingsNorGetTheWrongWords) {
         EXPECT_EQ(nMode, info.st_mode & 07777);
     }
     {
-        SCOPED_TRACE("a dangling link where the temporary file goes");
+        SCOPED_TRACE("a link where the temporary file goes");
+        // Whatever stands there is removed, never written through.
         std::string sTemporary = GameApp::getTemporaryFile(sPath.c_str()).c_str();
-        ASSERT_EQ(0, symlink("gone/nowhere", sTemporary.c_str()));
-        struct Case {
-            std::string sFile;
-            const char* pszCause;
-        } aCases[] = {{sPath, "another program changed the folder while the file was saved"},
-                      {testPath("gone/config.dat"), "the folder does not exist"}};
-        for (const Case& c : aCases) {
-            ReportingApp app;
-            app.setSettingsFile(c.sFile.c_str());
-            EXPECT_FALSE(app.saveSettings());
-            ASSERT_EQ(1u, app.reports.size());
-            EXPECT_EQ(c.pszCause, app.reports[0].second);
+        std::string sStranger = testPath("stranger");
+        writeFile(sStranger, "not the game's");
+        ASSERT_EQ(0, symlink(sStranger.c_str(), sTemporary.c_str()));
+        {
+            TestApp app;
+            app.setSettingsFile(sPath.c_str());
+            EXPECT_TRUE(app.saveSettings());
         }
-        std::remove(sTemporary.c_str());
+        EXPECT_EQ("not the game's", readFile(sStranger));
+        EXPECT_FALSE(exists(sTemporary));
+        ReportingApp nowhere;
+        nowhere.setSettingsFile(testPath("gone/config.dat").c_str());
+        EXPECT_FALSE(nowhere.saveSettings());
+        ASSERT_EQ(1u, nowhere.reports.size());
+        EXPECT_EQ("the folder does not exist", nowhere.reports[0].second);
     }
     {
         SCOPED_TRACE("temporary files a save that never ended left");
