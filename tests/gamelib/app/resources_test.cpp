@@ -1,6 +1,7 @@
 // Resource look-up, caches, the animation preload queue, settings, string tables and the log.
 #include "test_folder.h"
 #include "fakes.h"
+#include "settings_bytes.h"
 #include "unprivileged.h"
 
 #include "app/rescache.h"
@@ -421,23 +422,6 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         int nResult = checkFailedSaves(sReadOnly + "/config.dat", sReadOnly + "/", "the folder is read-only");
         return chmod(sReadOnly.c_str(), 0755) == 0 ? nResult : 6;
     }));
-}
-
-// A settings file holding the entries in this order, as the game writes one.
-std::string settingsBytes(const Entries& entries) {
-    Tsl::MemStream bytes;
-    {
-        Tsl::ZStream zip(&bytes, 9);
-        Tsl::ObjectStreamer streamer(&zip, false);
-        streamer.writeHeader("SET", 1);
-        streamer.write(int(entries.size()));
-        for (const auto& entry : entries) {
-            streamer.write(Tsl::String(entry.first.c_str()));
-            streamer.write(Tsl::String(entry.second.c_str()));
-        }
-        zip.close();
-    }
-    return std::string(reinterpret_cast<const char*>(bytes.getData()), size_t(bytes.getSize()));
 }
 
 // Past the entry bound the rest of the count is still read: the

@@ -1,6 +1,7 @@
 // Player profiles: the stored form through the settings file, damaged
 // stores, clamps on load, the session commit and the name rules.
 #include "game_fixtures.h"
+#include "settings_bytes.h"
 
 #include "player/playermanager.h"
 #include "story/storymanager.h"
@@ -173,23 +174,6 @@ TEST_F(ProfileTest, BitFlipsNeverRaiseAndLeaveOnlyValidProfiles) {
     }
 }
 
-// A settings file holding these entries in this order.
-std::string settingsFile(const std::vector<std::pair<const char*, Tsl::String>>& entries) {
-    Tsl::MemStream bytes;
-    {
-        Tsl::ZStream zip(&bytes, 9);
-        Tsl::ObjectStreamer streamer(&zip, false);
-        streamer.writeHeader("SET", 1);
-        streamer.write(int(entries.size()));
-        for (const auto& entry : entries) {
-            streamer.write(Tsl::String(entry.first));
-            streamer.write(entry.second);
-        }
-        zip.close();
-    }
-    return std::string(reinterpret_cast<const char*>(bytes.getData()), size_t(bytes.getSize()));
-}
-
 // The settings saved twice, then one byte changed anywhere (at each tenth
 // and every byte between): the player comes back with the earlier save's
 // progress at least, from the copy kept when the second save replaced the
@@ -230,7 +214,9 @@ TEST_F(ProfileTest, OneDamagedByteAnywhereKeepsThePlayerThroughTheKeptCopy) {
     aCases.push_back({"the kept copy damaged, the file whole", sLater, flip(sEarlier, sEarlier.size() / 2), 5, 5});
     // Both fail their check at the very end: every entry reads from each.
     auto endsEarly = [&](int nSave) {
-        return settingsFile({{ScreenNames::SET_PROFILES, asStores[nSave]}, {"Last", "lost with the check"}});
+        const Tsl::String& sStore = asStores[nSave];
+        return settingsBytes({{ScreenNames::SET_PROFILES, std::string(sStore.c_str(), size_t(sStore.getLength()))},
+                              {"Last", "lost with the check"}});
     };
     aCases.push_back({"both damaged", endsEarly(1).substr(0, endsEarly(1).size() - 1),
                       flip(endsEarly(0), endsEarly(0).size() - 1), 5, 5});
