@@ -59,7 +59,7 @@ struct BenchApp : EventLogHolder, GameApp {
         for (const char* pszImage : {"px", "sand_frame_back", "loading_back", "progress_clam", "progress_star",
                                      "sand_frame_prop_1", "sand_frame_prop_2", "sand_frame_prop_3", "sand_frame_prop_4",
                                      "sand_frame_prop_5", "mapa", "mapa_mar", "mapa_nave_2", "mapa_mask_left",
-                                     "mapa_mask_right", "map_ico", "mapa_flor_T_L", "mapa_flor_T_S"})
+                                     "mapa_mask_right", "map_ico", "mapa_flor_T_L", "mapa_flor_T_S", "mapa_titulo"})
             addImage(pszImage, createImage(16, 16, true));
         for (int i = 1; i <= 5; ++i)
             for (const char* pszSize : {"L", "S"})
