@@ -85,13 +85,14 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
     std::remove(sArchive.c_str());
     game.start(game.folder.sPath);
 
-    Display* pDisplay = XOpenDisplay(nullptr);
+    Display* pDisplay = openTestDisplay();
     ASSERT_TRUE(pDisplay);
     Window nWindow = waitForWindowOfClass(pDisplay, game.sClass.c_str(), 20);
     ASSERT_NE(0u, nWindow) << "no window; the log:\n" << readFile(game.logFile());
     Window nChild = 0;
     int nX = 0, nY = 0;
-    XTranslateCoordinates(pDisplay, nWindow, DefaultRootWindow(pDisplay), 0, 0, &nX, &nY, &nChild);
+    ASSERT_TRUE(XTranslateCoordinates(pDisplay, nWindow, DefaultRootWindow(pDisplay), 0, 0, &nX, &nY, &nChild))
+        << "the window went";
 
     // The window the player sees: the title, the message, the way out.
     MessageWindow expected(Names::GAME_TITLE,
@@ -129,6 +130,7 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
     std::memset(&click, 0, sizeof(click));
     click.xbutton.type = ButtonPress;
     click.xbutton.window = firstChild(pDisplay, nWindow);
+    ASSERT_NE(0u, click.xbutton.window) << "the window went";
     click.xbutton.root = DefaultRootWindow(pDisplay);
     click.xbutton.x = 20;
     click.xbutton.y = 20;
