@@ -23,8 +23,7 @@ bool x11MakeChildOf(unsigned long nParent);
 bool x11ActivateWindowOfClass(const char* pszClass);
 
 // --- a window destroyed from outside ---------------------------------------
-// Someone else may destroy the game's window (a window manager's kill,
-// "xdotool windowclose"). SDL 1.2 does not notice: it goes on drawing into
+// Someone else may destroy the game's window ("xdotool windowclose"). SDL 1.2 does not notice: it goes on drawing into
 // what is left, without keyboard input, and its first request on a window
 // that is gone ends the program through Xlib's default error handler (exit 1,
 // the log unfinished).
