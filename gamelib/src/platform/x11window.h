@@ -50,3 +50,14 @@ bool x11IsWindowLost();
 // How many errors were ignored since the handler was installed (none once
 // it is removed), and the first of them in words.
 int x11GetIgnoredErrors(std::string* psFirst);
+
+// --- a connection to the X server cut ---------------------------------------
+// Xlib ends the program with exit code 1 when the connection to the X server
+// is cut, and its handler must not return. While a window of its own waits
+// for the player after a start that failed, the run should still end with
+// that start's exit code: between these two calls a cut connection ends the
+// program at once with the code given (nothing else is left to do without a
+// display). Installed before SDL's video starts, as SDL passes the cut on to
+// the handler it found.
+void x11ExitOnLostConnection(int nExitCode);
+void x11RemoveLostConnectionExit();
