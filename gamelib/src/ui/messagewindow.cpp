@@ -155,23 +155,20 @@ void MessageWindow::draw(SDL_Surface* pSurface) const {
 }
 
 bool MessageWindow::show(std::string* psOutcome, int nExitCodeIfCut) {
-    std::string sWhy = whyNotShown();
-    if (sWhy.empty()) {
+    std::string sOutcome = whyNotShown();
+    bool bShown = false;
+    if (sOutcome.empty()) {
         ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
         // Both before SDL's video: it passes X errors and a cut connection
         // on to the handlers it found.
         x11InstallErrorHandler();
         x11ExitOnLostConnection(nExitCodeIfCut);
-        bool bShown = openAndWait(&sWhy);
+        bShown = openAndWait(&sOutcome);
         x11RemoveLostConnectionExit();
         x11RemoveErrorHandler();
-        if (bShown) {
-            if (psOutcome) *psOutcome = sWhy;
-            return true;
-        }
     }
-    if (psOutcome) *psOutcome = sWhy;
-    return false;
+    if (psOutcome) *psOutcome = sOutcome;
+    return bShown;
 }
 
 std::string MessageWindow::whyNotShown() {
