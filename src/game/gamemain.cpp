@@ -46,6 +46,7 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
     } catch (const ContentFault& e) {
         // Damaged content is not a crash: no report, the player is told.
         GameApp::log("M: %s\n", e.getMessage());
+        pOwned->saveAfterError();
         pOwned->failStart(e.getTextForPlayer());
         nExitCode = QarnApp::EXIT_MISSING_CONTENT;
     } catch (const Tsl::Exception& e) {
@@ -67,7 +68,7 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
     Tsl::String sFailure = pOwned->getStartFailure();
     Tsl::String sTitle = pOwned->getTitle();
     pOwned.reset();
-    if (!sFailure.isEmpty()) GameApp::showMessageBox(sTitle, sFailure);
+    if (!sFailure.isEmpty()) GameApp::showMessageBox(sTitle, sFailure, nExitCode);
     return nExitCode;
 }
 

@@ -400,14 +400,14 @@ void GameApp::quit(int nExitCode) {
     m_bQuit = true;
 }
 
-bool GameApp::showMessageBox(const char* pszCaption, const char* pszText) {
+bool GameApp::showMessageBox(const char* pszCaption, const char* pszText, int nExitCodeIfCut) {
     const char* pszShownCaption = pszCaption ? pszCaption : "";
     const char* pszShownText = pszText ? pszText : "";
     std::fprintf(stderr, "%s: %s\n", pszShownCaption, pszShownText);
     log("G: Message box \"%s\": %s\n", pszShownCaption, pszShownText);
     MessageWindow window(pszShownCaption, pszShownText);
     std::string sOutcome;
-    bool bShown = window.show(&sOutcome);
+    bool bShown = window.show(&sOutcome, nExitCodeIfCut);
     if (bShown)
         log("G: Message box shown, %s\n", sOutcome.c_str());
     else

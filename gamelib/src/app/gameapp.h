@@ -90,8 +90,9 @@ public:
     // window of its own (ui/messagewindow.h) that waits for a click or a key.
     // The log says whether the window was shown and, when not, why (the
     // game's screen is open, no display, the dummy video driver). True when
-    // it was shown.
-    static bool showMessageBox(const char* pszCaption, const char* pszText);
+    // it was shown. A connection to the X server cut while the window waits
+    // ends the program with nExitCodeIfCut.
+    static bool showMessageBox(const char* pszCaption, const char* pszText, int nExitCodeIfCut = 1);
     // For a message the player also sees on the game's screen: standard
     // error and the log only.
     static void printMessage(const char* pszCaption, const char* pszText);

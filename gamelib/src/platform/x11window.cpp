@@ -11,6 +11,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -349,5 +350,52 @@ int x11GetIgnoredErrors(std::string* psFirst) {
 #else
     if (psFirst) psFirst->clear();
     return 0;
+#endif
+}
+
+// --- a connection to the X server cut ---------------------------------------
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+namespace {
+
+struct LostConnectionState {
+    bool bInstalled = false;
+    int nExitCode = 1;
+    XIOErrorHandler pfnPrevious = nullptr;
+};
+LostConnectionState s_cut;
+
+// Only what is safe with a dead connection: a line on standard error, then
+// the end without the exit handlers, which could reach for the display.
+int onLostConnection(Display* pDisplay) {
+    if (!s_cut.bInstalled) return s_cut.pfnPrevious ? s_cut.pfnPrevious(pDisplay) : 0;
+    const char szLine[] = "The connection to the X server was cut.\n";
+    ssize_t nIgnored = write(2, szLine, sizeof(szLine) - 1);
+    (void)nIgnored;
+    _exit(s_cut.nExitCode);
+}
+
+} // namespace
+#endif
+
+void x11ExitOnLostConnection(int nExitCode) {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    s_cut.nExitCode = nExitCode;
+    if (s_cut.bInstalled) return;
+    s_cut.pfnPrevious = XSetIOErrorHandler(onLostConnection);
+    s_cut.bInstalled = true;
+#else
+    (void)nExitCode;
+#endif
+}
+
+void x11RemoveLostConnectionExit() {
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (!s_cut.bInstalled) return;
+    // Another handler put above this one since stays; it may still pass a
+    // cut on to this one, which then hands it to the one it replaced.
+    XIOErrorHandler pfnTop = XSetIOErrorHandler(s_cut.pfnPrevious);
+    if (pfnTop != onLostConnection) XSetIOErrorHandler(pfnTop);
+    s_cut.bInstalled = false;
 #endif
 }

@@ -23,8 +23,7 @@ bool x11MakeChildOf(unsigned long nParent);
 bool x11ActivateWindowOfClass(const char* pszClass);
 
 // --- a window destroyed from outside ---------------------------------------
-// Someone else may destroy the game's window (a window manager's kill,
-// "xdotool windowclose"). SDL 1.2 does not notice: it goes on drawing into
+// Someone else may destroy the game's window ("xdotool windowclose"). SDL 1.2 does not notice: it goes on drawing into
 // what is left, without keyboard input, and its first request on a window
 // that is gone ends the program through Xlib's default error handler (exit 1,
 // the log unfinished).
@@ -51,3 +50,14 @@ bool x11IsWindowLost();
 // How many errors were ignored since the handler was installed (none once
 // it is removed), and the first of them in words.
 int x11GetIgnoredErrors(std::string* psFirst);
+
+// --- a connection to the X server cut ---------------------------------------
+// Xlib ends the program with exit code 1 when the connection to the X server
+// is cut, and its handler must not return. While a window of its own waits
+// for the player after a start that failed, the run should still end with
+// that start's exit code: between these two calls a cut connection ends the
+// program at once with the code given (nothing else is left to do without a
+// display). Installed before SDL's video starts, as SDL passes the cut on to
+// the handler it found.
+void x11ExitOnLostConnection(int nExitCode);
+void x11RemoveLostConnectionExit();

@@ -1,5 +1,6 @@
 #include "ui/messagewindow.h"
 
+#include "platform/scopedenvironment.h"
 #include "platform/x11window.h"
 #include "ui/systemfont.h"
 
@@ -56,29 +57,6 @@ void drawText(SDL_Surface* pSurface, int x, int y, const std::string& sText, Uin
     }
 }
 
-// Sets an environment variable for the time of one call, then puts back
-// what it was.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char* pszName, const char* pszValue) : m_pszName(pszName) {
-        const char* pszOld = std::getenv(pszName);
-        m_bHadValue = pszOld != nullptr;
-        if (pszOld) m_sOld = pszOld;
-        setenv(pszName, pszValue, 1);
-    }
-    ~ScopedEnvironment() {
-        if (m_bHadValue)
-            setenv(m_pszName, m_sOld.c_str(), 1);
-        else
-            unsetenv(m_pszName);
-    }
-
-private:
-    const char* m_pszName;
-    bool m_bHadValue;
-    std::string m_sOld;
-};
-
 } // namespace
 
 MessageWindow::MessageWindow(const char* pszCaption, const char* pszText) {
@@ -123,36 +101,43 @@ std::vector<std::string> MessageWindow::wrap(const std::string& sText, int nColu
         size_t nEnd = sText.find('\n', nStart);
         std::string sParagraph = sText.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
         nStart = nEnd == std::string::npos ? sText.size() + 1 : nEnd + 1;
-        for (char& c : sParagraph)
-            if (c == '\r' || c == '\t') c = ' ';
-        std::string sLine;
-        size_t i = 0;
-        while (i < sParagraph.size()) {
-            size_t nWordEnd = sParagraph.find(' ', i);
-            if (nWordEnd == std::string::npos) nWordEnd = sParagraph.size();
-            std::string sWord = sParagraph.substr(i, nWordEnd - i);
-            i = nWordEnd + 1;
-            if (sWord.empty()) continue;
-            int nRoom = countCharacters(sLine) + (sLine.empty() ? 0 : 1) + countCharacters(sWord);
-            if (nRoom <= nColumns) {
-                sLine += (sLine.empty() ? "" : " ") + sWord;
-                continue;
-            }
-            if (!sLine.empty()) aLines.push_back(sLine);
-            // A word wider than a line (a path) is cut into lines of its
-            // own, after a separator where one fits.
-            while (countCharacters(sWord) > nColumns) {
-                size_t nCut = bytesOf(sWord, nColumns);
-                size_t nSlash = sWord.rfind('/', nCut - 1);
-                if (nSlash != std::string::npos && nSlash > 0) nCut = nSlash + 1;
-                aLines.push_back(sWord.substr(0, nCut));
-                sWord.erase(0, nCut);
-            }
-            sLine = sWord;
-        }
-        aLines.push_back(sLine);
+        wrapParagraph(sParagraph, nColumns, &aLines);
     } while (nStart <= sText.size());
     return aLines;
+}
+
+void MessageWindow::wrapParagraph(std::string sParagraph, int nColumns, std::vector<std::string>* paLines) {
+    for (char& c : sParagraph)
+        if (c == '\r' || c == '\t') c = ' ';
+    std::string sLine;
+    size_t i = 0;
+    while (i < sParagraph.size()) {
+        size_t nWordEnd = sParagraph.find(' ', i);
+        if (nWordEnd == std::string::npos) nWordEnd = sParagraph.size();
+        std::string sWord = sParagraph.substr(i, nWordEnd - i);
+        i = nWordEnd + 1;
+        if (sWord.empty()) continue;
+        if (countCharacters(sLine) + (sLine.empty() ? 0 : 1) + countCharacters(sWord) <= nColumns) {
+            sLine += (sLine.empty() ? "" : " ") + sWord;
+            continue;
+        }
+        if (!sLine.empty()) paLines->push_back(sLine);
+        sLine = cutLongWord(sWord, nColumns, paLines);
+    }
+    paLines->push_back(sLine);
+}
+
+// A word wider than a line (a path) is cut into lines of its own, after a
+// separator where one fits; what is left starts the next line.
+std::string MessageWindow::cutLongWord(std::string sWord, int nColumns, std::vector<std::string>* paLines) {
+    while (countCharacters(sWord) > nColumns) {
+        size_t nCut = bytesOf(sWord, nColumns);
+        size_t nSlash = sWord.rfind('/', nCut - 1);
+        if (nSlash != std::string::npos && nSlash > 0) nCut = nSlash + 1;
+        paLines->push_back(sWord.substr(0, nCut));
+        sWord.erase(0, nCut);
+    }
+    return sWord;
 }
 
 void MessageWindow::draw(SDL_Surface* pSurface) const {
@@ -169,27 +154,40 @@ void MessageWindow::draw(SDL_Surface* pSurface) const {
     if (SDL_MUSTLOCK(pSurface)) SDL_UnlockSurface(pSurface);
 }
 
-bool MessageWindow::show(std::string* psOutcome) {
-    auto notShown = [psOutcome](const std::string& sWhy) {
-        if (psOutcome) *psOutcome = sWhy;
-        return false;
-    };
-    if (SDL_WasInit(SDL_INIT_VIDEO)) return notShown("the game's screen is open");
+bool MessageWindow::show(std::string* psOutcome, int nExitCodeIfCut) {
+    std::string sOutcome = whyNotShown();
+    bool bShown = false;
+    if (sOutcome.empty()) {
+        ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
+        // Both before SDL's video: it passes X errors and a cut connection
+        // on to the handlers it found.
+        x11InstallErrorHandler();
+        x11ExitOnLostConnection(nExitCodeIfCut);
+        bShown = openAndWait(&sOutcome);
+        x11RemoveLostConnectionExit();
+        x11RemoveErrorHandler();
+    }
+    if (psOutcome) *psOutcome = sOutcome;
+    return bShown;
+}
+
+std::string MessageWindow::whyNotShown() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return "the game's screen is open";
     // Only x11 shows a window here; any other driver SDL would pick (the
     // tests' dummy, a text-mode one) could show nothing or wait on a terminal.
     const char* pszDriver = std::getenv("SDL_VIDEODRIVER");
     if (pszDriver && *pszDriver && std::strcmp(pszDriver, "x11") != 0)
-        return notShown(std::string("the video driver '") + pszDriver + "' shows no window");
+        return std::string("the video driver '") + pszDriver + "' shows no window";
     const char* pszDisplay = std::getenv("DISPLAY");
-    if (!pszDisplay || !*pszDisplay) return notShown("no display (DISPLAY is not set)");
-    ScopedEnvironment driver("SDL_VIDEODRIVER", "x11");
-    // Before SDL's video: its own error handler passes errors on to this one.
-    x11InstallErrorHandler();
+    if (!pszDisplay || !*pszDisplay) return "no display (DISPLAY is not set)";
+    return std::string();
+}
+
+bool MessageWindow::openAndWait(std::string* psOutcome) const {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) < 0) {
-        std::string sWhy = std::string("no display (") + SDL_GetError() + ")";
+        *psOutcome = std::string("no display (") + SDL_GetError() + ")";
         if (!SDL_WasInit(SDL_INIT_EVERYTHING)) SDL_Quit();
-        x11RemoveErrorHandler();
-        return notShown(sWhy);
+        return false;
     }
     SDL_WM_SetCaption(m_aLines.front().sText.c_str(), m_aLines.front().sText.c_str());
     SDL_Surface* pScreen = nullptr;
@@ -197,46 +195,53 @@ bool MessageWindow::show(std::string* psOutcome) {
         ScopedEnvironment centred("SDL_VIDEO_CENTERED", "1");
         pScreen = SDL_SetVideoMode(getWidth(), getHeight(), 0, SDL_SWSURFACE);
     }
-    std::string sOutcome;
     if (pScreen) {
         draw(pScreen);
         SDL_UpdateRect(pScreen, 0, 0, 0, 0);
-        sOutcome = waitForClose(pScreen);
+        *psOutcome = waitForClose(pScreen);
     } else {
-        sOutcome = std::string("no window (") + SDL_GetError() + ")";
+        *psOutcome = std::string("no window (") + SDL_GetError() + ")";
     }
     x11BeginLeaving();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
     if (!SDL_WasInit(SDL_INIT_EVERYTHING)) SDL_Quit();
-    x11RemoveErrorHandler();
-    if (!pScreen) return notShown(sOutcome);
-    if (psOutcome) *psOutcome = sOutcome;
-    return true;
+    return pScreen != nullptr;
 }
 
 std::string MessageWindow::waitForClose(SDL_Surface* pScreen) const {
+    const Uint32 nStart = SDL_GetTicks();
     for (;;) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-            switch (event.type) {
-            case SDL_KEYDOWN:
-                return "closed with a key";
-            case SDL_MOUSEBUTTONDOWN:
-                // The wheel only turns.
-                if (event.button.button <= SDL_BUTTON_RIGHT) return "closed with a click";
-                break;
-            case SDL_QUIT:
-                // The close box, or a termination signal (SDL turns it into this).
-                return "closed by the window's close box or a signal";
-            case SDL_VIDEOEXPOSE:
-                draw(pScreen);
-                SDL_UpdateRect(pScreen, 0, 0, 0, 0);
-                break;
-            default:
-                break;
-            }
-        }
+        std::string sOutcome = takeEvents(pScreen);
+        if (!sOutcome.empty()) return sOutcome;
         if (x11IsWindowLost()) return "its window was destroyed from outside";
+        // Nobody may be there to answer (a scripted run under a virtual
+        // display): the run must end some time.
+        if (SDL_GetTicks() - nStart >= Uint32(UNANSWERED_SECONDS) * 1000)
+            return "not answered: closed after " + std::to_string(UNANSWERED_SECONDS / 60) + " minutes";
         SDL_Delay(DELAY_MS);
     }
+}
+
+std::string MessageWindow::takeEvents(SDL_Surface* pScreen) const {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            return "closed with a key";
+        case SDL_MOUSEBUTTONDOWN:
+            // The wheel only turns.
+            if (event.button.button <= SDL_BUTTON_RIGHT) return "closed with a click";
+            break;
+        case SDL_QUIT:
+            // The close box, or a termination signal (SDL turns it into this).
+            return "closed by the window's close box or a signal";
+        case SDL_VIDEOEXPOSE:
+            draw(pScreen);
+            SDL_UpdateRect(pScreen, 0, 0, 0, 0);
+            break;
+        default:
+            break;
+        }
+    }
+    return std::string();
 }

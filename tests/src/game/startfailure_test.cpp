@@ -3,7 +3,8 @@
 // the built-in font's glyphs and the window waits for a click; headless, an
 // archive entry damaged in the generated content ends the loading screen as
 // a missing archive does (exit code 2, the archive and the entry named, no
-// crash report), the log saying the message was not shown.
+// crash report), the log saying the message was not shown. A connection to
+// the X server cut while the window waits keeps that exit code.
 #include "game_process.h"
 
 #include "base/names.h"
@@ -85,13 +86,14 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
     std::remove(sArchive.c_str());
     game.start(game.folder.sPath);
 
-    Display* pDisplay = XOpenDisplay(nullptr);
+    Display* pDisplay = openTestDisplay();
     ASSERT_TRUE(pDisplay);
     Window nWindow = waitForWindowOfClass(pDisplay, game.sClass.c_str(), 20);
     ASSERT_NE(0u, nWindow) << "no window; the log:\n" << readFile(game.logFile());
     Window nChild = 0;
     int nX = 0, nY = 0;
-    XTranslateCoordinates(pDisplay, nWindow, DefaultRootWindow(pDisplay), 0, 0, &nX, &nY, &nChild);
+    ASSERT_TRUE(XTranslateCoordinates(pDisplay, nWindow, DefaultRootWindow(pDisplay), 0, 0, &nX, &nY, &nChild))
+        << "the window went";
 
     // The window the player sees: the title, the message, the way out.
     MessageWindow expected(Names::GAME_TITLE,
@@ -129,6 +131,7 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
     std::memset(&click, 0, sizeof(click));
     click.xbutton.type = ButtonPress;
     click.xbutton.window = firstChild(pDisplay, nWindow);
+    ASSERT_NE(0u, click.xbutton.window) << "the window went";
     click.xbutton.root = DefaultRootWindow(pDisplay);
     click.xbutton.x = 20;
     click.xbutton.y = 20;
@@ -142,6 +145,27 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
     std::string sLog = readFile(game.logFile());
     EXPECT_NE(std::string::npos, sLog.find("G: Message box shown, closed with a click\nM: Exit 2\n")) << sLog;
     EXPECT_FALSE(fileExists(game.lockFile()));
+}
+
+// "xdotool windowkill" on the waiting window cuts the game's connection to
+// the X server: the run still ends with the start's exit code.
+TEST(StartFailureXvfbTest, AMessageWindowWhoseConnectionIsCutEndsWithTheStartsExitCode) {
+    if (!hasTestXServer()) GTEST_SKIP() << needsXServer(XVFB_TEST);
+    GameProcess game("Quillfen::CutConnectionTest");
+    TestContent().writeTo(game.folder.sPath);
+    std::remove(game.folder.file("common.dat").c_str());
+    game.start(game.folder.sPath);
+
+    Display* pDisplay = openTestDisplay();
+    ASSERT_TRUE(pDisplay);
+    Window nWindow = waitForKeyWindowOfClass(pDisplay, game.sClass.c_str(), 20);
+    ASSERT_NE(0u, nWindow) << "no window; the log:\n" << readFile(game.logFile());
+    XKillClient(pDisplay, nWindow);
+    XSync(pDisplay, False);
+    EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, game.waitForExit(20)) << readFile(game.logFile());
+    XCloseDisplay(pDisplay);
+    EXPECT_NE(std::string::npos, readFile(game.errorFile()).find("The connection to the X server was cut."))
+        << readFile(game.errorFile());
 }
 
 #ifdef CONTENT_ARCHIVE_DIR

@@ -22,6 +22,27 @@ inline std::string needsXServer(const char* pszXvfbTest) {
     return std::string("needs an X server; it runs under Xvfb in the test ") + pszXvfbTest;
 }
 
+// The game replaces its windows while it starts and on every switch of
+// the screen mode, so a window the test just listed may be gone by its next
+// request. Such a failure means "not there" (each call below returns 0 or
+// null for it) instead of ending the test through Xlib's default handler;
+// any other error still goes to that handler.
+inline XErrorHandler& defaultXErrorHandler() {
+    static XErrorHandler s_pfnDefault = nullptr;
+    return s_pfnDefault;
+}
+inline int ignoreGoneWindows(Display* pDisplay, XErrorEvent* pEvent) {
+    if (pEvent->error_code == BadWindow || pEvent->error_code == BadDrawable) return 0;
+    return defaultXErrorHandler() ? defaultXErrorHandler()(pDisplay, pEvent) : 0;
+}
+
+// The test's connection to the X server, with gone windows tolerated.
+inline Display* openTestDisplay() {
+    XErrorHandler pfnOld = XSetErrorHandler(ignoreGoneWindows);
+    if (pfnOld != ignoreGoneWindows) defaultXErrorHandler() = pfnOld;
+    return XOpenDisplay(nullptr);
+}
+
 // A viewable top-level window whose class hint names the class; 0 when none.
 inline Window findWindowOfClass(Display* pDisplay, const char* pszClass) {
     Window nRoot = 0, nParent = 0, *pChildren = nullptr;
@@ -46,6 +67,19 @@ inline Window findWindowOfClass(Display* pDisplay, const char* pszClass) {
 inline Window waitForWindowOfClass(Display* pDisplay, const char* pszClass, int nSeconds) {
     for (int i = 0; i < nSeconds * 20; ++i) {
         if (Window nWindow = findWindowOfClass(pDisplay, pszClass)) return nWindow;
+        usleep(50000);
+    }
+    return 0;
+}
+
+// Waits up to the time for the window of the class to show and to listen
+// for keys (SDL selects them once its window is ready); 0 when it does not.
+inline Window waitForKeyWindowOfClass(Display* pDisplay, const char* pszClass, int nSeconds) {
+    for (int i = 0; i < nSeconds * 20; ++i) {
+        Window nWindow = findWindowOfClass(pDisplay, pszClass);
+        XWindowAttributes attrs;
+        if (nWindow && XGetWindowAttributes(pDisplay, nWindow, &attrs) && (attrs.all_event_masks & KeyPressMask))
+            return nWindow;
         usleep(50000);
     }
     return 0;
