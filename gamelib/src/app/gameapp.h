@@ -286,9 +286,6 @@ public:
     // onSettingsNotSaved. Nothing is saved while the file read at the start
     // could not be opened.
     bool saveSettings();
-    // The temporary name this process writes sPath through before renaming
-    // it into place: sPath, a dot, the process id and ".tmp".
-    static Tsl::String getTemporaryFile(const Tsl::String& sPath);
 
     // --- the look: theme and cursor ---
     // The current theme: the built-in fonts and default styles until a

@@ -219,11 +219,8 @@ struct LostWindowState {
 };
 LostWindowState s_lost;
 
-// SDL's windows now; zero where it has none (or no X11 window at all).
-void currentWindows(Window aWindows[WATCHED_WINDOWS]) {
-    for (int i = 0; i < WATCHED_WINDOWS; ++i) aWindows[i] = 0;
-    SDL_SysWMinfo info;
-    if (!getX11Info(&info)) return;
+// SDL's windows as the info gives them; zero where it has none.
+void currentWindows(const SDL_SysWMinfo& info, Window aWindows[WATCHED_WINDOWS]) {
     aWindows[0] = info.info.x11.window;
     aWindows[1] = info.info.x11.wmwindow;
     aWindows[2] = info.info.x11.fswindow;
@@ -240,8 +237,9 @@ bool isOneOf(XID nId, const Window aWindows[WATCHED_WINDOWS]) {
 int onXError(Display* pDisplay, XErrorEvent* pEvent) {
     bool bOnWindow = pEvent->error_code == BadWindow || pEvent->error_code == BadDrawable;
     if (bOnWindow && !s_lost.bLeaving) {
-        Window aNow[WATCHED_WINDOWS];
-        currentWindows(aNow);
+        Window aNow[WATCHED_WINDOWS] = {0, 0, 0};
+        SDL_SysWMinfo info;
+        if (getX11Info(&info)) currentWindows(info, aNow);
         if (isOneOf(pEvent->resourceid, aNow) || isOneOf(pEvent->resourceid, s_lost.aWatched)) s_lost.bLost = true;
     }
     if (!s_lost.bLeaving && !s_lost.bLost)
@@ -332,7 +330,7 @@ bool x11IsWindowLost() {
     SDL_SysWMinfo info;
     if (!getX11Info(&info)) return false;
     Window aNow[WATCHED_WINDOWS];
-    currentWindows(aNow);
+    currentWindows(info, aNow);
     bool bSame = true;
     for (int i = 0; i < WATCHED_WINDOWS; ++i) bSame = bSame && aNow[i] == s_lost.aWatched[i];
     if (!bSame) armWatch(aNow, info.info.x11.display);
