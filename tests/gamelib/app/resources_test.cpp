@@ -10,10 +10,7 @@
 #include "app/settingsfile.h"
 #include "app/stringtable.h"
 #include "tsl2/file.h"
-#include "tsl2/memstream.h"
-#include "tsl2/objectstreamer.h"
 #include "tsl2/resourcefile.h"
-#include "tsl2/zstream.h"
 
 #include <gtest/gtest.h>
 
@@ -243,7 +240,7 @@ TEST_F(SettingsTest, RoundTripThroughTheCompressedFile) {
         app.setSetting("Name", std::string("bin\x01\xff", 5).c_str());
         ASSERT_TRUE(app.saveSettings());
     }
-    EXPECT_FALSE(exists(GameApp::getTemporaryFile(sPath.c_str()).c_str()));
+    EXPECT_FALSE(exists(AtomicFile::getTemporaryFile(sPath.c_str()).c_str()));
     TestApp app;
     app.setSettingsFile(sPath.c_str());
     app.setSetting("Difficulty", "1");  // a default the file does not hold
@@ -386,7 +383,7 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         ASSERT_TRUE(app.saveSettings());
     }
     const char* const IN_THE_WAY = "a folder stands where the file goes";
-    const std::string sTemporary = GameApp::getTemporaryFile(sPath.c_str()).c_str();
+    const std::string sTemporary = AtomicFile::getTemporaryFile(sPath.c_str()).c_str();
     // A folder where the temporary file goes; the log keeps the raw error.
     ASSERT_EQ(0, mkdir(sTemporary.c_str(), 0700));
     EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, IN_THE_WAY));
@@ -566,7 +563,7 @@ TEST_F(SettingsTest, HostileFilesNeitherLoseTheSettingsNorGetTheWrongWords) {
     {
         SCOPED_TRACE("a link where the temporary file goes");
         // Whatever stands there is removed, never written through.
-        std::string sTemporary = GameApp::getTemporaryFile(sPath.c_str()).c_str();
+        std::string sTemporary = AtomicFile::getTemporaryFile(sPath.c_str()).c_str();
         std::string sStranger = testPath("stranger");
         writeFile(sStranger, "not the game's");
         ASSERT_EQ(0, symlink(sStranger.c_str(), sTemporary.c_str()));
