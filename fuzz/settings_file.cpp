@@ -26,10 +26,7 @@ typedef Tsl::Hash<Tsl::String, Tsl::String> Entries;
 const Tsl::List<Tsl::String>& ownKeys() {
     static Tsl::List<Tsl::String> s_lKeys = [] {
         Tsl::List<Tsl::String> lKeys;
-        for (const char* pszKey : {ScreenNames::SET_PROFILES, ScreenNames::SET_CURRENT_PLAYER,
-                                   ScreenNames::SET_FULLSCREEN, ScreenNames::SET_COLOR_DEPTH,
-                                   ScreenNames::SET_SOUND_VOLUME, ScreenNames::SET_MUSIC_VOLUME})
-            lKeys.append(pszKey);
+        for (const char* pszKey : ScreenNames::LIBRARY_SETTING_KEYS) lKeys.append(pszKey);
         return lKeys;
     }();
     return s_lKeys;

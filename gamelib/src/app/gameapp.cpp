@@ -267,7 +267,7 @@ void GameApp::applyCursor(const char* pszStyle) {
 }
 
 void GameApp::setCustomCursor(bool bCustom) {
-    setSetting("CustomCursor", bCustom ? "TRUE" : "FALSE");
+    setSetting(ScreenNames::SET_CUSTOM_CURSOR, bCustom ? "TRUE" : "FALSE");
     IVideoDriver* pVideo = getVideoDriver();
     if (pVideo) pVideo->setSoftwareCursor(bCustom);
 }
@@ -1055,14 +1055,10 @@ void GameApp::removeSetting(const char* pszKey) {
 
 Tsl::String GameApp::getKeptSettingsFile() const { return m_sSettingsFile + ScreenNames::SETTINGS_KEPT_SUFFIX; }
 
-Tsl::String GameApp::getTemporaryFile(const Tsl::String& sPath) { return AtomicFile::getTemporaryFile(sPath); }
 
 Tsl::List<Tsl::String> GameApp::getOwnSettingKeys() const {
     Tsl::List<Tsl::String> lKeys;
-    for (const char* pszKey :
-         {ScreenNames::SET_PROFILES, ScreenNames::SET_CURRENT_PLAYER, ScreenNames::SET_FULLSCREEN,
-          ScreenNames::SET_COLOR_DEPTH, ScreenNames::SET_SOUND_VOLUME, ScreenNames::SET_MUSIC_VOLUME, "CustomCursor"})
-        lKeys.append(pszKey);
+    for (const char* pszKey : ScreenNames::LIBRARY_SETTING_KEYS) lKeys.append(pszKey);
     return lKeys;
 }
 

@@ -12,6 +12,11 @@ constexpr const char* SET_FULLSCREEN = "Fullscreen";
 constexpr const char* SET_COLOR_DEPTH = "ColorDepth";
 constexpr const char* SET_SOUND_VOLUME = "SoundVolume";
 constexpr const char* SET_MUSIC_VOLUME = "MusicVolume";
+constexpr const char* SET_CUSTOM_CURSOR = "CustomCursor";
+// The library's own settings: a settings file past its bound of entries
+// must not lose them.
+constexpr const char* LIBRARY_SETTING_KEYS[] = {SET_PROFILES,     SET_CURRENT_PLAYER, SET_FULLSCREEN,   SET_COLOR_DEPTH,
+                                                SET_SOUND_VOLUME, SET_MUSIC_VOLUME,   SET_CUSTOM_CURSOR};
 
 // Beside the settings file: the last good one, which each save that replaces
 // a file reading whole copies first ("tavconfig.dat.previous"); a damaged
