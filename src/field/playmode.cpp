@@ -442,14 +442,8 @@ void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
     bool bReplacesOpenTip = dropPassedTips(nEvent);
     bool bShownOrDue = tipShownFlag(nEvent);
     for (const DueTip& due : m_lDueTips) bShownOrDue |= due.nEvent == nEvent;
-    if (!bShownOrDue) {
-        Tsl::List<DueTip> lNew;
-        lNew.append(DueTip{nEvent, guest});
-        if (bReplacesOpenTip)
-            m_lDueTips.prependList(lNew);
-        else
-            m_lDueTips.appendList(lNew);
-    }
+    if (!bShownOrDue)
+        m_lDueTips.insertAfter(bReplacesOpenTip ? nullptr : m_lDueTips.getTail(), DueTip{nEvent, guest});
     showDueTip();
 }
 
@@ -521,7 +515,7 @@ Rect PlayMode::getHudRect() const {
     Rect hud;
     for (Sprite* pPart : {static_cast<Sprite*>(m_pClockLabel.get()), static_cast<Sprite*>(m_pMoneyLabel.get()),
                           m_pHudPlate.get()})
-        if (pPart) hud = hud.isEmpty() ? pPart->getScreenRect() : hud.unite(pPart->getScreenRect());
+        if (pPart) hud = hud.unite(pPart->getScreenRect());
     return hud;
 }
 

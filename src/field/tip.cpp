@@ -46,10 +46,7 @@ void Tip::hide() {
     m_lSprites.clear();
 }
 
-bool Tip::contains(int nX, int nY) const {
-    Rect bounds = getBounds();
-    return nX >= bounds.left && nX < bounds.right && nY >= bounds.top && nY < bounds.bottom;
-}
+bool Tip::contains(int nX, int nY) const { return getBounds().contains(nX, nY); }
 
 Rect Tip::getBounds() const {
     if (!m_pBubble) return Rect();

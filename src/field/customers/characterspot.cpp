@@ -114,14 +114,9 @@ void CharacterSpot::doAction(int nHand) {
 bool CharacterSpot::offersGlass(int nHand) const {
     Waitress* pWaitress = waitress();
     if (!pWaitress) return false;
-    auto isDrink = [&](int nSlot) {
-        Tsl::SmartPtr<Mug> pMug = pWaitress->getHandContents(nSlot);
-        return pMug && !pMug->isEmpty();
-    };
-    if (!pWaitress->hasTray()) return isDrink(nHand);
-    for (int i = 0; i < pWaitress->getCapacity(); ++i)
-        if (isDrink(i)) return true;
-    return false;
+    if (pWaitress->hasTray()) return !pWaitress->getFullMugs().isEmpty();
+    Tsl::SmartPtr<Mug> pMug = pWaitress->getHandContents(nHand);
+    return pMug && !pMug->isEmpty();
 }
 
 void CharacterSpot::onRefused(int nHand) {

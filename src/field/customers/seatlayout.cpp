@@ -49,7 +49,7 @@ Rect drawnBox(const Sprite* pPicture) {
         for (int f = 0; f < pAnimated->getAnimation()->getFrameCount(pszPlaying); ++f) {
             Tsl::SmartPtr<Image> pFrame = pAnimated->getAnimation()->getFrameImage(pszPlaying, f);
             Rect frame = pFrame ? opaqueBox(pFrame.get()) : Rect();
-            if (!frame.isEmpty()) box = box.isEmpty() ? frame : box.unite(frame);
+            box = box.unite(frame);
         }
     }
     if (box.isEmpty()) return box;
