@@ -8,7 +8,6 @@
 #include "screens/names.h"
 
 #include "tsl2/objectstreamer.h"
-#include "tsl2/zstream.h"
 
 #include <gtest/gtest.h>
 
