@@ -1226,19 +1226,37 @@ bool GameApp::copyDamagedSettings(const Tsl::String& sCopy, int& nErrno) {
            AtomicFile::replace(sCopy, sBytes, int(nMode), nErrno);
 }
 
-void GameApp::keepPreviousSettings(const Tsl::String& sTarget) {
-    std::string sBytes;
+namespace {
+// Which file a stat describes, and in which state.
+std::string fileIdentity(const struct stat& file) {
+    char szId[96];
+    std::snprintf(szId, sizeof(szId), "%lu:%lu:%lld:%lld.%09ld", (unsigned long)file.st_dev, (unsigned long)file.st_ino,
+                  (long long)file.st_size, (long long)file.st_ctim.tv_sec, file.st_ctim.tv_nsec);
+    return szId;
+}
+}  // namespace
+
+bool GameApp::readWholeSettings(const Tsl::String& sTarget, const struct stat& old, std::string& sBytes) {
+    if (!m_sSavedFile.empty() && m_sSavedFile == fileIdentity(old)) {
+        sBytes = m_sSavedBytes;
+        return true;
+    }
     mode_t nMode = 0600;
     int nErrno = 0;
-    if (!AtomicFile::readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) return;
+    if (!AtomicFile::readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno)) return false;
     Tsl::MemStream bytes(sBytes.data(), int(sBytes.size()));
     Tsl::Hash<Tsl::String, Tsl::String> hEntries;
-    if (!SettingsFile::read(&bytes, hEntries, getOwnSettingKeys()).bWhole) {
-        log("G: The settings file replaced did not read whole; the kept copy stays as it was\n");
-        return;
-    }
+    if (SettingsFile::read(&bytes, hEntries, getOwnSettingKeys()).bWhole) return true;
+    log("G: The settings file replaced did not read whole; the kept copy stays as it was\n");
+    return false;
+}
+
+void GameApp::keepPreviousSettings(const Tsl::String& sTarget, const struct stat& old) {
+    std::string sBytes;
+    if (!readWholeSettings(sTarget, old, sBytes)) return;
     Tsl::String sKept = getKeptSettingsFile();
-    if (!AtomicFile::replace(sKept, sBytes, int(nMode), nErrno))
+    int nErrno = 0;
+    if (!AtomicFile::replace(sKept, sBytes, int(old.st_mode & 07777), nErrno))
         log("G: The last settings could not be kept as %s: %s\n", sKept.c_str(), std::strerror(nErrno));
 }
 
@@ -1287,9 +1305,14 @@ Tsl::String GameApp::writeSettingsFile(int& nErrno, Tsl::String& sFolder) {
     if (stat(sTarget.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         // The player's choice of mode (read-only, private) stays.
         nMode = int(old.st_mode & 07777);
-        keepPreviousSettings(sTarget);
+        keepPreviousSettings(sTarget, old);
     }
-    if (AtomicFile::replace(sTarget, sBytes, nMode, nErrno)) return Tsl::String();
+    if (AtomicFile::replace(sTarget, sBytes, nMode, nErrno)) {
+        struct stat saved;
+        m_sSavedFile = stat(sTarget.c_str(), &saved) == 0 ? fileIdentity(saved) : std::string();
+        m_sSavedBytes = m_sSavedFile.empty() ? std::string() : sBytes;
+        return Tsl::String();
+    }
     return Tsl::String::format("could not replace '%s' through '%s'", sTarget.c_str(),
                                AtomicFile::getTemporaryFile(sTarget).c_str());
 }

@@ -17,6 +17,8 @@
 #include <cstdarg>
 #include <string>
 
+struct stat;
+
 class IPlatform;
 class IVideoDriver;
 class IAudioDriver;
@@ -378,9 +380,12 @@ private:
     bool keepDamagedSettings(int& nErrno);
     // A second name (a hard link, else a copy) for the damaged bytes.
     bool copyDamagedSettings(const Tsl::String& sCopy, int& nErrno);
-    // Copies the settings file about to be replaced (sTarget, links followed)
-    // to the kept copy when it reads whole.
-    void keepPreviousSettings(const Tsl::String& sTarget);
+    // Copies the settings file about to be replaced (sTarget, links followed,
+    // old its stat) to the kept copy when it reads whole.
+    void keepPreviousSettings(const Tsl::String& sTarget, const struct stat& old);
+    // The bytes of the file about to be replaced, checked whole; false when
+    // they cannot be read or are not whole.
+    bool readWholeSettings(const Tsl::String& sTarget, const struct stat& old, std::string& sBytes);
     SaveFailure::Cause getSaveFailureCause(int nErrno, const Tsl::String& sFolder) const;
     // Empty when saved; otherwise the failure's detail for the log, nErrno
     // the failed call's error number and sFolder the folder written to.
@@ -450,6 +455,11 @@ private:
     // A damaged file could not be moved aside at the start: a save keeps it first.
     bool m_bKeepDamagedFirst;
     bool m_bSaveFailureReported;
+    // What this run saved last, and the file that holds it (device, inode,
+    // size, change time): while that file is still there unchanged, it is
+    // known whole without reading it again.
+    std::string m_sSavedBytes;
+    std::string m_sSavedFile;
     Tsl::Hash<Tsl::String, Tsl::String> m_hSettings;
     Tsl::Hash<Tsl::String, Tsl::String> m_hStrings;
 };
