@@ -83,11 +83,14 @@ void woodBoard(Canvas& c, float x, float y, float w, float h) {
     for (float nx : {x + 8, x + w - 8}) c.ellipse(nx, y + h / 2, 2.5f, 2.5f, Rgba(80, 80, 90));
 }
 
+// How high each kind of glass stands: tumbler, cocktail glass, tall glass.
+const float GLASS_RIM_HEIGHTS[] = {26, 30, 34};
+
 void glass(Canvas& c, float cx, float yBottom, float s, int nKind, const Rgba& drink, float fFill) {
     Rgba glassEdge(210, 235, 245, 230), glassBody(220, 240, 250, 90);
     switch (nKind % 3) {
     case 0: { // tumbler
-        float w = 14 * s, h = 26 * s;
+        float w = 14 * s, h = GLASS_RIM_HEIGHTS[0] * s;
         c.polygon({{cx - w, yBottom - h}, {cx + w, yBottom - h}, {cx + w * 0.8f, yBottom}, {cx - w * 0.8f, yBottom}},
                   glassBody);
         if (fFill > 0) {
@@ -103,7 +106,7 @@ void glass(Canvas& c, float cx, float yBottom, float s, int nKind, const Rgba& d
     }
     case 1: { // cocktail glass on a stem
         float w = 16 * s, h = 14 * s;
-        float yCup = yBottom - 16 * s;
+        float yCup = yBottom - (GLASS_RIM_HEIGHTS[1] - 14) * s;
         c.polygon({{cx - w, yCup - h}, {cx + w, yCup - h}, {cx, yCup}}, glassBody);
         if (fFill > 0) c.polygon({{cx - w * fFill, yCup - h * fFill}, {cx + w * fFill, yCup - h * fFill}, {cx, yCup}}, drink);
         c.line(cx, yCup, cx, yBottom, 2 * s, glassEdge);
@@ -112,7 +115,7 @@ void glass(Canvas& c, float cx, float yBottom, float s, int nKind, const Rgba& d
         break;
     }
     default: { // tall glass with a straw
-        float w = 9 * s, h = 34 * s;
+        float w = 9 * s, h = GLASS_RIM_HEIGHTS[2] * s;
         c.fillRect(cx - w, yBottom - h, 2 * w, h, glassBody);
         if (fFill > 0) c.fillRect(cx - w, yBottom - h * fFill * 0.9f, 2 * w, h * fFill * 0.9f, drink);
         c.line(cx - w, yBottom - h, cx - w, yBottom, 1.5f * s, glassEdge);
@@ -132,8 +135,7 @@ const int DRINK_COUNT = 8;
 // any drink so that the bonus they earn is seen at the glass's small size.
 void decoration(Canvas& c, float cx, float yBottom, float s, int nKind) {
     using namespace Palette;
-    static const float RIM_HEIGHTS[] = {26, 30, 34};  // tumbler, cocktail glass, tall glass
-    float yRim = yBottom - RIM_HEIGHTS[nKind % 3] * s;
+    float yRim = yBottom - GLASS_RIM_HEIGHTS[nKind % 3] * s;
     float xTop = cx + 9 * s, yTop = yRim - 11 * s;
     c.line(cx + 2 * s, yRim + 8 * s, xTop, yTop, 1.6f * s, WOOD_DARK);
     // The canopy: a fan of alternating panels over the stick's top.
