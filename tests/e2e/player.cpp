@@ -387,32 +387,46 @@ std::vector<Step> mapDaySteps(int nDaysWon, const std::shared_ptr<Memory>& pMemo
     };
 }
 
-// One upgrade from the store: a chair for the first table.
-std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
-    return {
-        {"store", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
+// A visit to the store for one upgrade: open the store, the upgrade's
+// picture, the choices between, pay (after fnPaying), the "bought" message
+// closed with OK, leave the store.
+std::vector<Step> storeVisit(const std::shared_ptr<Memory>& pMemory, const std::string& sWhat, const char* pszPicture,
+                             const std::vector<Step>& lChoices = {}, std::function<void()> fnPaying = nullptr) {
+    std::vector<Step> lSteps = {
+        {"store for " + sWhat, [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_STORE); },
          [](const Sight& s) { return !shows(s, Names::STR_STO_STORE); }, passPagesAndTips},
-        {"chairs", [](const Sight& s) { return s.find("store_sillas_normal") != nullptr; },
-         [](const Sight& s, Hands& h) { return clickPicture(s, h, "store_sillas_normal"); },
+        {sWhat, [pszPicture](const Sight& s) { return s.find(pszPicture) != nullptr; },
+         [pszPicture](const Sight& s, Hands& h) { return clickPicture(s, h, pszPicture); },
          [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); }},
-        {"buy a chair", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_RADIO_CHAIR[0]); }},
-        {"pay", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
-         [pMemory, pBartender](const Sight& s, Hands& h) {
-             pMemory->bPurchased = true;
-             pMemory->aBeforePurchase = pBartender->getSeenPictures();
+    };
+    lSteps.insert(lSteps.end(), lChoices.begin(), lChoices.end());
+    lSteps.insert(lSteps.end(), {
+        {"pay for " + sWhat, [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
+         [fnPaying](const Sight& s, Hands& h) {
+             if (fnPaying) fnPaying();
              return clickText(s, h, Names::STR_UPG_BUY);
          },
          [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); }},
-        {"bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
+        {sWhat + " bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
          [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
          [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
-        {"leave the store",
+        {"leave the store with " + sWhat,
          [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
          [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
          [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
-    };
+    });
+    return lSteps;
+}
+
+// One upgrade from the store: a chair for the first table.
+std::vector<Step> storeSteps(const std::shared_ptr<Memory>& pMemory, const std::shared_ptr<Bartender>& pBartender) {
+    Step chooseChair{"buy a chair", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
+                     [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_RADIO_CHAIR[0]); }};
+    return storeVisit(pMemory, "chairs", "store_sillas_normal", {chooseChair}, [pMemory, pBartender] {
+        pMemory->bPurchased = true;
+        pMemory->aBeforePurchase = pBartender->getSeenPictures();
+    });
 }
 
 // --- the end of a day ------------------------------------------------------------------------
@@ -465,25 +479,7 @@ std::vector<Step> checkingDayEnd(std::vector<Step> lResults, const std::string& 
 
 // The drink decorations from the store; the next day's guests want them.
 std::vector<Step> decorationSteps(const std::shared_ptr<Memory>& pMemory) {
-    const char* const DECORATIONS = "store_decos_normal";
-    return {
-        {"store for decorations", [pMemory](const Sight& s) { return mapWaiting(s, pMemory->map); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_STO_STORE); },
-         [](const Sight& s) { return !shows(s, Names::STR_STO_STORE); }, passPagesAndTips},
-        {"decorations", [DECORATIONS](const Sight& s) { return s.find(DECORATIONS) != nullptr; },
-         [DECORATIONS](const Sight& s, Hands& h) { return clickPicture(s, h, DECORATIONS); },
-         [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); }},
-        {"pay for decorations", [](const Sight& s) { return shows(s, Names::STR_UPG_BUY); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_UPG_BUY); },
-         [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); }},
-        {"decorations bought", [](const Sight& s) { return shows(s, Names::STR_UPG_UPGRADED); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, MESSAGE_OK); },
-         [](const Sight& s) { return !shows(s, Names::STR_UPG_UPGRADED) && !shows(s, Names::STR_UPG_BUY); }},
-        {"leave the store with decorations",
-         [](const Sight& s) { return shows(s, Names::STR_HF_BACK) && !shows(s, Names::STR_UPG_BUY); },
-         [](const Sight& s, Hands& h) { return clickText(s, h, Names::STR_HF_BACK); },
-         [](const Sight& s) { return shows(s, Names::STR_STO_PLAY_NEXT); }, closeTip},
-    };
+    return storeVisit(pMemory, "decorations", "store_decos_normal");
 }
 
 std::vector<Step> storyDays(int nDifficulty, const std::shared_ptr<Memory>& pMemory,

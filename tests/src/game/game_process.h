@@ -11,10 +11,20 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// Asks every 50 ms, up to the time, until the answer is yes.
+inline bool waitFor(const std::function<bool()>& fnDone, int nSeconds) {
+    for (int i = 0; i < nSeconds * 20; ++i) {
+        if (fnDone()) return true;
+        usleep(50000);
+    }
+    return false;
+}
 
 struct GameProcess {
     TempFolder folder;
@@ -62,15 +72,10 @@ struct GameProcess {
 
     // The exit code; -1 (the game killed) when it did not end in time.
     int waitForExit(int nSeconds) {
-        for (int i = 0; i < nSeconds * 20; ++i) {
-            int nStatus = 0;
-            if (waitpid(nPid, &nStatus, WNOHANG) == nPid) {
-                nPid = -1;
-                return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
-            }
-            usleep(50000);
-        }
-        return -1;
+        int nStatus = 0;
+        if (!waitFor([&] { return waitpid(nPid, &nStatus, WNOHANG) == nPid; }, nSeconds)) return -1;
+        nPid = -1;
+        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
     }
 
 };

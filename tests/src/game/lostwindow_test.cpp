@@ -35,11 +35,7 @@ size_t countOf(const std::string& sText, const std::string& sPart) {
 
 // Waits up to the time for the log to hold the line that often.
 bool waitForLog(const GameProcess& game, const char* pszLine, size_t nTimes, int nSeconds) {
-    for (int i = 0; i < nSeconds * 20; ++i) {
-        if (countOf(readFile(game.logFile()), pszLine) >= nTimes) return true;
-        usleep(50000);
-    }
-    return false;
+    return waitFor([&] { return countOf(readFile(game.logFile()), pszLine) >= nTimes; }, nSeconds);
 }
 
 // F12, as the player presses it, to the window that takes the keys.

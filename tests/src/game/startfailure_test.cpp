@@ -35,24 +35,25 @@ char drawnAs(unsigned char c) {
     return c >= ' ' && c < '~' ? static_cast<char>(c) : '?';
 }
 
-// Which of a glyph's cells are painted in the shot, the glyph's top-left at (x, y).
-unsigned int readCells(const ScreenShot& shot, int x, int y, const SDL_Color& background) {
-    const int nScale = MessageWindow::SCALE;
-    unsigned int nCells = 0;
-    for (int nRow = 0; nRow < SystemFont::GLYPH_HEIGHT; ++nRow)
-        for (int nColumn = 0; nColumn < SystemFont::GLYPH_WIDTH; ++nColumn) {
-            SDL_Color c = shot.at(x + nColumn * nScale + nScale / 2, y + nRow * nScale + nScale / 2);
-            if (!sameColor(c, background)) nCells |= 1u << (nRow * SystemFont::GLYPH_WIDTH + nColumn);
-        }
-    return nCells;
-}
-
-unsigned int glyphCells(unsigned char c) {
+// The mask of a glyph's cells for which the test says yes.
+template <typename IsPainted> unsigned int cellMask(IsPainted fnPainted) {
     unsigned int nCells = 0;
     for (int nRow = 0; nRow < SystemFont::GLYPH_HEIGHT; ++nRow)
         for (int nColumn = 0; nColumn < SystemFont::GLYPH_WIDTH; ++nColumn)
-            if (SystemFont::isGlyphPixel(c, nColumn, nRow)) nCells |= 1u << (nRow * SystemFont::GLYPH_WIDTH + nColumn);
+            if (fnPainted(nColumn, nRow)) nCells |= 1u << (nRow * SystemFont::GLYPH_WIDTH + nColumn);
     return nCells;
+}
+
+// Which of a glyph's cells are painted in the shot, the glyph's top-left at (x, y).
+unsigned int readCells(const ScreenShot& shot, int x, int y, const SDL_Color& background) {
+    const int nScale = MessageWindow::SCALE;
+    return cellMask([&](int nColumn, int nRow) {
+        return !sameColor(shot.at(x + nColumn * nScale + nScale / 2, y + nRow * nScale + nScale / 2), background);
+    });
+}
+
+unsigned int glyphCells(unsigned char c) {
+    return cellMask([c](int nColumn, int nRow) { return SystemFont::isGlyphPixel(c, nColumn, nRow); });
 }
 
 // Reads a line of the shot back as text: each character the system font
@@ -100,13 +101,10 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
                            Tsl::String::format("The archive '%s' is missing or unreadable.", sArchive.c_str()));
     SDL_Color background = MessageWindow::getBackground();
     const int nInside = MessageWindow::BORDER + 1;
-    bool bDrawn = false;
-    for (int i = 0; i < 100 && !bDrawn; ++i) {
+    ASSERT_TRUE(waitFor([&] {
         ScreenShot shot(pDisplay, nX, nY, expected.getWidth(), expected.getHeight());
-        bDrawn = shot.isValid() && sameColor(background, shot.at(nInside, nInside));
-        if (!bDrawn) usleep(50000);
-    }
-    ASSERT_TRUE(bDrawn) << "the window stayed empty";
+        return shot.isValid() && sameColor(background, shot.at(nInside, nInside));
+    }, 5)) << "the window stayed empty";
     ScreenShot shot(pDisplay, nX, nY, expected.getWidth(), expected.getHeight());
     ASSERT_TRUE(shot.isValid());
     std::string sShown;
@@ -117,11 +115,9 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
         EXPECT_EQ(drawnText(sLine), sRead) << "line " << i;
         sShown += sRead + "\n";
     }
-    EXPECT_NE(std::string::npos, sShown.find("BEACH BAR\n")) << sShown;
-    EXPECT_NE(std::string::npos, sShown.find("THE ARCHIVE\n")) << sShown;
-    EXPECT_NE(std::string::npos, sShown.find("/COMMON.DAT' IS MISSING OR")) << sShown;
-    EXPECT_NE(std::string::npos, sShown.find("UNREADABLE.\n")) << sShown;
-    EXPECT_NE(std::string::npos, sShown.find("CLICK OR PRESS A KEY TO CLOSE.")) << sShown;
+    for (const char* pszShown :
+         {"BEACH BAR\n", "THE ARCHIVE\n", "/COMMON.DAT' IS MISSING OR", "UNREADABLE.\n", "CLICK OR PRESS A KEY TO CLOSE."})
+        EXPECT_NE(std::string::npos, sShown.find(pszShown)) << pszShown << " in:\n" << sShown;
 
     // It waits: the game is still there, its lock held, until the click.
     usleep(300000);

@@ -3,6 +3,8 @@
 // screen's pixels. Include after everything else: Xlib's macros stay here.
 #pragma once
 
+#include "game_process.h"
+
 #define Font XlibFont
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -65,24 +67,20 @@ inline Window findWindowOfClass(Display* pDisplay, const char* pszClass) {
 
 // Waits up to the time for the window of the class to show.
 inline Window waitForWindowOfClass(Display* pDisplay, const char* pszClass, int nSeconds) {
-    for (int i = 0; i < nSeconds * 20; ++i) {
-        if (Window nWindow = findWindowOfClass(pDisplay, pszClass)) return nWindow;
-        usleep(50000);
-    }
-    return 0;
+    Window nWindow = 0;
+    return waitFor([&] { return (nWindow = findWindowOfClass(pDisplay, pszClass)) != 0; }, nSeconds) ? nWindow : 0;
 }
 
 // Waits up to the time for the window of the class to show and to listen
 // for keys (SDL selects them once its window is ready); 0 when it does not.
 inline Window waitForKeyWindowOfClass(Display* pDisplay, const char* pszClass, int nSeconds) {
-    for (int i = 0; i < nSeconds * 20; ++i) {
-        Window nWindow = findWindowOfClass(pDisplay, pszClass);
+    Window nWindow = 0;
+    auto fnListens = [&] {
+        nWindow = findWindowOfClass(pDisplay, pszClass);
         XWindowAttributes attrs;
-        if (nWindow && XGetWindowAttributes(pDisplay, nWindow, &attrs) && (attrs.all_event_masks & KeyPressMask))
-            return nWindow;
-        usleep(50000);
-    }
-    return 0;
+        return nWindow && XGetWindowAttributes(pDisplay, nWindow, &attrs) && (attrs.all_event_masks & KeyPressMask);
+    };
+    return waitFor(fnListens, nSeconds) ? nWindow : 0;
 }
 
 // The first child of a window (SDL draws into a child of its managed window).
