@@ -1377,12 +1377,11 @@ struct ScaledGroup {
 // A texture row's horizontal pass, for every group of a quad: two registers of sums
 // less kPassBias (as HorizontalPass; none where the group reads one texel only), the
 // TexelRow bits of the texels the group reads (kRowFlat: all one texel, kept in
-// m_aFlat), for the bordered row m_nRow.
+// m_pFlat).
 struct ScaledPass {
-  int m_nRow = -1;
-  std::vector<std::uint64_t> m_aSums;  // eight a group
-  std::vector<BYTE> m_aBits;
-  std::vector<DWORD> m_aFlat;
+  std::uint64_t* m_pSums;  // eight a group
+  BYTE* m_pBits;
+  DWORD* m_pFlat;
 };
 
 DX7_AVX2 inline __m256i loadWords(const std::uint16_t* p) {
@@ -1420,19 +1419,75 @@ DX7_AVX2 inline void scaledGroupPass(const DWORD* pRow, const ScaledGroup& g, bo
 
 // Group g's sums in a texture row's pass.
 DX7_AVX2 inline HorizontalPass scaledSums(const ScaledPass& pass, int g) {
-  if (pass.m_aBits[g] & kRowFlat) {
-    __m256i texel = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(pass.m_aFlat[g])), _mm256_setzero_si256());
+  if (pass.m_pBits[g] & kRowFlat) {
+    __m256i texel = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(pass.m_pFlat[g])), _mm256_setzero_si256());
     __m256i sums = _mm256_sub_epi16(_mm256_slli_epi16(texel, 8), _mm256_set1_epi16(static_cast<short>(kPassBias)));
     return {sums, sums};
   }
-  const __m256i* pSums = reinterpret_cast<const __m256i*>(pass.m_aSums.data() + 8 * g);
+  const __m256i* pSums = reinterpret_cast<const __m256i*>(pass.m_pSums + 8 * g);
   return {_mm256_loadu_si256(pSums), _mm256_loadu_si256(pSums + 1)};
 }
 
 DX7_AVX2 void scaledRowPass(const DWORD* pRow, const ScaledGroup* aGroups, int nGroups, bool bAlpha,
-                            ScaledPass& pass) {
+                            const ScaledPass& pass) {
   for (int g = 0; g < nGroups; ++g)
-    scaledGroupPass(pRow, aGroups[g], bAlpha, pass.m_aSums.data() + 8 * g, pass.m_aBits[g], pass.m_aFlat[g]);
+    scaledGroupPass(pRow, aGroups[g], bAlpha, pass.m_pSums + 8 * g, pass.m_pBits[g], pass.m_pFlat[g]);
+}
+
+// Where a run's groups find their two texture rows (top and bottom), in two kinds:
+// - TwoPasses, from the rows' passes: for each group, the bits both rows share, whether
+//   their kRowFlat is one texel (sameFlat(), the texel flat()), and the sums interleaved
+//   top with bottom, as verticalPassHalf unpacks them (the low registers' low and high
+//   halves, then the high ones');
+// - PairedRows, the same made once beforehand (a ScaledPair) for rows drawn again, with
+//   kRowFlat only where it is one texel.
+struct PairSums {
+  __m256i m_lo0, m_lo1, m_hi0, m_hi1;
+};
+
+struct TwoPasses {
+  const ScaledPass& m_top;
+  const ScaledPass& m_bottom;
+  int bits(int g) const { return m_top.m_pBits[g] & m_bottom.m_pBits[g]; }
+  bool sameFlat(int g) const { return m_top.m_pFlat[g] == m_bottom.m_pFlat[g]; }
+  DWORD flat(int g) const { return m_top.m_pFlat[g]; }
+  DX7_AVX2 PairSums sums(int g) const {
+    HorizontalPass a = scaledSums(m_top, g), b = scaledSums(m_bottom, g);
+    return {_mm256_unpacklo_epi16(a.m_lo, b.m_lo), _mm256_unpackhi_epi16(a.m_lo, b.m_lo),
+            _mm256_unpacklo_epi16(a.m_hi, b.m_hi), _mm256_unpackhi_epi16(a.m_hi, b.m_hi)};
+  }
+};
+
+struct ScaledPair {
+  std::uint64_t* m_pSums;  // sixteen (four registers) a group
+  BYTE* m_pBits;
+  DWORD* m_pFlat;
+};
+
+struct PairedRows {
+  const ScaledPair& m_pair;
+  int bits(int g) const { return m_pair.m_pBits[g]; }
+  bool sameFlat(int) const { return true; }
+  DWORD flat(int g) const { return m_pair.m_pFlat[g]; }
+  DX7_AVX2 PairSums sums(int g) const {
+    const __m256i* p = reinterpret_cast<const __m256i*>(m_pair.m_pSums + 16 * g);
+    return {_mm256_loadu_si256(p), _mm256_loadu_si256(p + 1), _mm256_loadu_si256(p + 2), _mm256_loadu_si256(p + 3)};
+  }
+};
+
+DX7_AVX2 void pairPasses(const TwoPasses& rows, int nGroups, const ScaledPair& pair) {
+  for (int g = 0; g < nGroups; ++g) {
+    int nBoth = rows.bits(g);
+    pair.m_pBits[g] = static_cast<BYTE>(rows.sameFlat(g) ? nBoth : nBoth & ~kRowFlat);
+    pair.m_pFlat[g] = rows.flat(g);
+    if (pair.m_pBits[g] & kRowFlat) continue;  // the sums are not read
+    PairSums sums = rows.sums(g);
+    __m256i* p = reinterpret_cast<__m256i*>(pair.m_pSums + 16 * g);
+    _mm256_storeu_si256(p, sums.m_lo0);
+    _mm256_storeu_si256(p + 1, sums.m_lo1);
+    _mm256_storeu_si256(p + 2, sums.m_hi0);
+    _mm256_storeu_si256(p + 3, sums.m_hi1);
+  }
 }
 
 // How the groups of a run of pixel rows are shaded.
@@ -1456,11 +1511,11 @@ struct ScaledRun {
 // The rows share their texels, so they share what is known of them, and the vertical
 // pass's interleaved sums. Inlined: a call for every group of two or three rows took a
 // tenth of their time.
-template <RowMode M, bool kModulate, bool kStore>
-DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const ScaledPass& top, const ScaledPass& bottom,
-                                                                int g, int nAt, const ScaledRun& run,
-                                                                const ScaledShading& row, __m256i* aOut) {
-  int nBoth = top.m_aBits[g] & bottom.m_aBits[g];
+template <RowMode M, bool kModulate, bool kStore, typename Rows>
+DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const Rows& rows, int g, int nAt,
+                                                                const ScaledRun& run, const ScaledShading& row,
+                                                                __m256i* aOut) {
+  int nBoth = rows.bits(g);
   if (M != RowMode::Copy && (nBoth & kRowClear)) return false;
   bool bOpaqueOver = M == RowMode::Over && !kModulate && (nBoth & kRowOpaque);
   auto shade = [&](__m256i t, int k) DX7_AVX2 {
@@ -1470,15 +1525,14 @@ DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const ScaledPass
     if (kStore) _mm256_storeu_si256(reinterpret_cast<__m256i*>(pDst), out);
     else aOut[k] = out;
   };
-  if ((nBoth & kRowFlat) && top.m_aFlat[g] == bottom.m_aFlat[g]) {
-    __m256i t = _mm256_set1_epi32(static_cast<int>(top.m_aFlat[g]));
+  if ((nBoth & kRowFlat) && rows.sameFlat(g)) {
+    __m256i t = _mm256_set1_epi32(static_cast<int>(rows.flat(g)));
     for (int k = 0; k < run.m_nRows; ++k) shade(t, k);
     return true;
   }
-  // As verticalPass, with each pair of rows' sums interleaved once for all the rows.
-  HorizontalPass a = scaledSums(top, g), b = scaledSums(bottom, g);
-  __m256i lo0 = _mm256_unpacklo_epi16(a.m_lo, b.m_lo), lo1 = _mm256_unpackhi_epi16(a.m_lo, b.m_lo);
-  __m256i hi0 = _mm256_unpacklo_epi16(a.m_hi, b.m_hi), hi1 = _mm256_unpackhi_epi16(a.m_hi, b.m_hi);
+  // As verticalPass, with the rows' sums interleaved once for all the pixel rows.
+  PairSums sums = rows.sums(g);
+  __m256i lo0 = sums.m_lo0, lo1 = sums.m_lo1, hi0 = sums.m_hi0, hi1 = sums.m_hi1;
   for (int k = 0; k < run.m_nRows; ++k) {
     __m256i wy = run.m_aWy[k];
     auto half = [wy](__m256i x0, __m256i x1) DX7_AVX2 {
@@ -1493,29 +1547,33 @@ DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const ScaledPass
 // A run of pixel rows, each group shaded straight into the targets. A last group that
 // overlaps the one before it is worked out from the untouched targets first and stored
 // last.
-template <RowMode M, bool kModulate>
-DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const ScaledPass& top, const ScaledPass& bottom,
-                            const ScaledRun& run, DWORD nDiffuse, bool bAlpha) {
+template <RowMode M, bool kModulate, typename Rows>
+DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const Rows& rows, const ScaledRun& run,
+                            DWORD nDiffuse, bool bAlpha) {
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
   const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
   int gLast = nGroups - 1, nLastAt = aGroups[gLast].m_nFirst;
   bool bOverlap = nLastAt != 8 * gLast;
   __m256i aLast[kRunRows];
-  bool bLast = bOverlap && scaledGroup<M, kModulate, false>(top, bottom, gLast, nLastAt, run, row, aLast);
+  bool bLast = bOverlap && scaledGroup<M, kModulate, false>(rows, gLast, nLastAt, run, row, aLast);
   for (int g = 0; g < (bOverlap ? gLast : nGroups); ++g)
-    scaledGroup<M, kModulate, true>(top, bottom, g, aGroups[g].m_nFirst, run, row, nullptr);
+    scaledGroup<M, kModulate, true>(rows, g, aGroups[g].m_nFirst, run, row, nullptr);
   for (int k = 0; bLast && k < run.m_nRows; ++k)
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(run.m_apDst[k] + nLastAt), aLast[k]);
 }
 
-using ScaledRunKernel = void (*)(const ScaledGroup*, int, const ScaledPass&, const ScaledPass&, const ScaledRun&, DWORD,
-                                 bool);
+template <typename Rows>
+using ScaledRunKernel = void (*)(const ScaledGroup*, int, const Rows&, const ScaledRun&, DWORD, bool);
 
-ScaledRunKernel scaledRunKernelOf(RowMode eMode, bool bModulate) {
+template <typename Rows>
+ScaledRunKernel<Rows> scaledRunKernelOf(RowMode eMode, bool bModulate) {
   switch (eMode) {
-    case RowMode::Copy: return bModulate ? scaledRunWide<RowMode::Copy, true> : scaledRunWide<RowMode::Copy, false>;
-    case RowMode::Over: return bModulate ? scaledRunWide<RowMode::Over, true> : scaledRunWide<RowMode::Over, false>;
-    case RowMode::Add: return bModulate ? scaledRunWide<RowMode::Add, true> : scaledRunWide<RowMode::Add, false>;
+    case RowMode::Copy:
+      return bModulate ? scaledRunWide<RowMode::Copy, true, Rows> : scaledRunWide<RowMode::Copy, false, Rows>;
+    case RowMode::Over:
+      return bModulate ? scaledRunWide<RowMode::Over, true, Rows> : scaledRunWide<RowMode::Over, false, Rows>;
+    case RowMode::Add:
+      return bModulate ? scaledRunWide<RowMode::Add, true, Rows> : scaledRunWide<RowMode::Add, false, Rows>;
     default: return nullptr;
   }
 }
@@ -1954,6 +2012,132 @@ bool scaledGroups(int64_t nS, int64_t nStepS, int i0, int n, int nWidth, std::ve
   return true;
 }
 
+// The groups of a quad's samples and what is worked out from the texture rows they read.
+// Sprites drawn at one scale, frame after frame or many times a frame, read the same
+// columns of their texture every time: their groups are kept for the next quad, and so
+// are the pairs of rows made ready for the vertical pass, for every row where that takes
+// little memory. The rows' horizontal passes are kept for the two rows read last: a
+// pixel row's bottom row is mostly the next one's top row, or its own again.
+struct ScaledColumns {
+  // The texture's copied border (its id: a new one for every copy, so that changed texels
+  // never meet what was made from the old ones), the first sample's s, the step and the
+  // samples.
+  struct Key {
+    std::uint64_t m_nTexture;
+    int64_t m_nFirstS, m_nStepS;
+    int m_nSamples;
+    bool m_bAlpha;
+    bool operator==(const Key& o) const {
+      return m_nTexture == o.m_nTexture && m_nFirstS == o.m_nFirstS && m_nStepS == o.m_nStepS &&
+             m_nSamples == o.m_nSamples && m_bAlpha == o.m_bAlpha;
+    }
+  };
+  Key m_key = {};
+  std::uint64_t m_nLastUse = 0;
+  std::vector<ScaledGroup> m_aGroups;
+  int m_aPassRow[2] = {-1, -1};  // the row each pass slot holds, -1 for none
+  std::vector<std::uint64_t> m_aSums;
+  std::vector<BYTE> m_aBits;
+  std::vector<DWORD> m_aFlat;
+  // Pair slot r holds rows r and r + 1 where the pairs are kept.
+  bool m_bKeepsPairs = false;
+  std::vector<int> m_aPairRow;  // the top row each pair slot holds, -1 for none
+  std::vector<std::uint64_t> m_aPairSums;
+  std::vector<BYTE> m_aPairBits;
+  std::vector<DWORD> m_aPairFlat;
+
+  // Pairs are kept for quads of up to kKeptGroups groups, in up to kKeptPairBytes. Kept
+  // entries hold room for that from the first, so that taking turns among quads of
+  // other sizes never allocates in the middle of play.
+  static constexpr size_t kKeptGroups = 64;
+  static constexpr size_t kPairBytes = 16 * sizeof(std::uint64_t) + sizeof(BYTE) + sizeof(DWORD);  // a group's
+  static constexpr size_t kKeptPairBytes = 256 * 1024;
+  static constexpr size_t kKeptPairs = kKeptPairBytes / kPairBytes;  // groups times rows
+
+  static bool keepsPairs(const Key& key, int nBorderedRows) {
+    size_t nGroups = (static_cast<size_t>(key.m_nSamples) + 7) / 8;
+    return key.m_nTexture != 0 && nGroups <= kKeptGroups && nGroups * (nBorderedRows - 1) <= kKeptPairs;
+  }
+  void reserveForKeptPairs() {
+    m_aGroups.reserve(kKeptGroups);
+    m_aSums.reserve(16 * kKeptGroups);
+    m_aBits.reserve(2 * kKeptGroups);
+    m_aFlat.reserve(2 * kKeptGroups);
+    m_aPairRow.reserve(kKeptPairs);
+    m_aPairSums.reserve(16 * kKeptPairs);
+    m_aPairBits.reserve(kKeptPairs);
+    m_aPairFlat.reserve(kKeptPairs);
+  }
+
+  // False where the samples do not fit the groups' loads (see scaledGroups).
+  bool reset(const Key& key, int nWidth, int nBorderedRows) {
+    m_key = key;
+    if (!scaledGroups(key.m_nFirstS, key.m_nStepS, 0, key.m_nSamples, nWidth, m_aGroups)) {
+      m_key.m_nTexture = 0;
+      return false;
+    }
+    size_t nGroups = m_aGroups.size(), nPairs = static_cast<size_t>(nBorderedRows) - 1;
+    m_aPassRow[0] = m_aPassRow[1] = -1;
+    m_aSums.resize(8 * nGroups * 2);
+    m_aBits.resize(nGroups * 2);
+    m_aFlat.resize(nGroups * 2);
+    m_bKeepsPairs = keepsPairs(key, nBorderedRows);
+    if (!m_bKeepsPairs) nPairs = 0;
+    m_aPairRow.assign(nPairs, -1);
+    m_aPairSums.resize(16 * nGroups * nPairs);
+    m_aPairBits.resize(nGroups * nPairs);
+    m_aPairFlat.resize(nGroups * nPairs);
+    return true;
+  }
+  // The pass of bordered row nRow of pRows (nPitch texels a row), made where it is not
+  // kept; the slot holding nKeep stays.
+  DX7_AVX2 ScaledPass passOf(int nRow, int nKeep, const DWORD* pRows, int64_t nPitch) {
+    int k = m_aPassRow[0] == nRow ? 0 : m_aPassRow[1] == nRow ? 1 : m_aPassRow[0] == nKeep ? 1 : 0;
+    size_t nGroups = m_aGroups.size();
+    ScaledPass pass = {m_aSums.data() + 8 * nGroups * k, m_aBits.data() + nGroups * k, m_aFlat.data() + nGroups * k};
+    if (m_aPassRow[k] != nRow) {
+      scaledRowPass(pRows + nRow * nPitch, m_aGroups.data(), static_cast<int>(nGroups), m_key.m_bAlpha, pass);
+      m_aPassRow[k] = nRow;
+    }
+    return pass;
+  }
+  // Where the pairs are kept, the pair of bordered rows nRow and nRow + 1, made once.
+  DX7_AVX2 ScaledPair pairOf(int nRow, const DWORD* pRows, int64_t nPitch) {
+    size_t nGroups = m_aGroups.size(), k = static_cast<size_t>(nRow);
+    ScaledPair pair = {m_aPairSums.data() + 16 * nGroups * k, m_aPairBits.data() + nGroups * k,
+                       m_aPairFlat.data() + nGroups * k};
+    if (m_aPairRow[k] != nRow) {
+      ScaledPass top = passOf(nRow, nRow + 1, pRows, nPitch), bottom = passOf(nRow + 1, nRow, pRows, nPitch);
+      pairPasses(TwoPasses{top, bottom}, static_cast<int>(nGroups), pair);
+      m_aPairRow[k] = nRow;
+    }
+    return pair;
+  }
+};
+
+// The kept columns for a quad: an entry of the same key, else the one used longest ago made
+// over; quads whose pairs are not kept share one entry of their own, kept for nothing.
+// Null where the samples do not fit the groups' loads.
+ScaledColumns* scaledColumnsFor(const ScaledColumns::Key& key, int nWidth, int nBorderedRows) {
+  constexpr int kEntries = 16;
+  thread_local ScaledColumns s_aEntries[kEntries], s_unkept;
+  thread_local std::uint64_t s_nUses = 0;
+  if (!ScaledColumns::keepsPairs(key, nBorderedRows))
+    return s_unkept.reset(key, nWidth, nBorderedRows) ? &s_unkept : nullptr;
+  if (s_nUses == 0)
+    for (ScaledColumns& entry : s_aEntries) entry.reserveForKeptPairs();
+  ScaledColumns* pOldest = &s_aEntries[0];
+  for (ScaledColumns& entry : s_aEntries) {
+    if (entry.m_key == key) {
+      entry.m_nLastUse = ++s_nUses;
+      return &entry;
+    }
+    if (entry.m_nLastUse < pOldest->m_nLastUse) pOldest = &entry;
+  }
+  pOldest->m_nLastUse = ++s_nUses;
+  return pOldest->reset(key, nWidth, nBorderedRows) ? pOldest : nullptr;
+}
+
 // Upright quads drawn scaled (s depends on x alone and t on y alone): the pixels rect,
 // sampled as the texture plane says, through the kernels above under Copy, Over or Add
 // (eMode) without tests. Each row's first sample is worked out as RowSetup does, so
@@ -1979,38 +2163,30 @@ DX7_AVX2 bool drawScaledRows(const ColourBuffer& target, const TextureView& tex,
     while (i1 > i0 && !live(i1 - 1)) --i1;
     if (i0 == i1) return true;  // every sample clear: the target stays
   }
-  // Kept from quad to quad, and reached once: a thread_local's every use may be a call.
-  thread_local std::vector<ScaledGroup> s_aGroups;
-  std::vector<ScaledGroup>& aGroups = s_aGroups;
-  if (i1 - i0 < 8 || !scaledGroups(nS, nStepS, i0, i1 - i0, tex.m_nWidth, aGroups)) return false;
-  int nGroups = static_cast<int>(aGroups.size());
-  // The passes of the two texture rows read last: a pixel row's bottom row is mostly the
-  // next one's top row, or its own again.
-  thread_local ScaledPass s_aPasses[2];
-  ScaledPass(&aPasses)[2] = s_aPasses;
-  for (ScaledPass& pass : aPasses) {
-    pass.m_nRow = -1;
-    pass.m_aSums.resize(8 * static_cast<size_t>(nGroups));
-    pass.m_aBits.resize(nGroups);
-    pass.m_aFlat.resize(nGroups);
-  }
-  auto passOf = [&](int nRow, int nKeep) -> const ScaledPass& {
-    if (aPasses[0].m_nRow == nRow) return aPasses[0];
-    if (aPasses[1].m_nRow == nRow) return aPasses[1];
-    ScaledPass& pass = aPasses[aPasses[0].m_nRow == nKeep ? 1 : 0];
-    scaledRowPass(tex.m_pBordered + static_cast<int64_t>(nRow) * (tex.m_nWidth + 2), aGroups.data(), nGroups,
-                  tex.m_bAlpha, pass);
-    pass.m_nRow = nRow;
-    return pass;
-  };
-  ScaledRunKernel pfnRun = scaledRunKernelOf(eMode, nDiffuse != 0xFFFFFFFFu);
+  if (i1 - i0 < 8) return false;
+  std::uint64_t nTexture = tex.m_pLive ? tex.m_pLive->m_nId : 0;
+  ScaledColumns::Key key = {nTexture, nS + i0 * nStepS, nStepS, i1 - i0, tex.m_bAlpha};
+  ScaledColumns* pColumns = scaledColumnsFor(key, tex.m_nWidth, tex.m_nHeight + 2);
+  if (!pColumns) return false;
+  const ScaledGroup* aGroups = pColumns->m_aGroups.data();
+  int nGroups = static_cast<int>(pColumns->m_aGroups.size());
+  bool bModulate = nDiffuse != 0xFFFFFFFFu;
+  ScaledRunKernel<PairedRows> pfnPaired = scaledRunKernelOf<PairedRows>(eMode, bModulate);
+  ScaledRunKernel<TwoPasses> pfnTwo = scaledRunKernelOf<TwoPasses>(eMode, bModulate);
   ScaledRun run;
   int nRunRow = -1;  // the run's top texture row
   auto flush = [&] {
     if (run.m_nRows == 0) return;
-    const ScaledPass& top = passOf(nRunRow, nRunRow + 1);
-    const ScaledPass& bottom = passOf(nRunRow + 1, nRunRow);
-    pfnRun(aGroups.data(), nGroups, top, bottom, run, nDiffuse, tex.m_bAlpha);
+    const DWORD* pRows = tex.m_pBordered;
+    int64_t nPitch = tex.m_nWidth + 2;
+    if (pColumns->m_bKeepsPairs) {
+      ScaledPair pair = pColumns->pairOf(nRunRow, pRows, nPitch);
+      pfnPaired(aGroups, nGroups, PairedRows{pair}, run, nDiffuse, tex.m_bAlpha);
+    } else {
+      ScaledPass top = pColumns->passOf(nRunRow, nRunRow + 1, pRows, nPitch);
+      ScaledPass bottom = pColumns->passOf(nRunRow + 1, nRunRow, pRows, nPitch);
+      pfnTwo(aGroups, nGroups, TwoPasses{top, bottom}, run, nDiffuse, tex.m_bAlpha);
+    }
     run.m_nRows = 0;
   };
   auto firstPixel = [&](int py) {

@@ -74,6 +74,9 @@ struct BorderedTexels {
   int m_nLiveY0 = 0;
   int m_nLiveX1 = 0;
   int m_nLiveY1 = 0;
+  // New for every copy made, so that nothing worked out from an old copy's texels is
+  // taken for this one's; 0: none.
+  std::uint64_t m_nId = 0;
 };
 
 struct TextureView {

@@ -3,6 +3,8 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <cstring>
 
 #include "d3d7/ddraw.h"
@@ -123,7 +125,8 @@ const raster::BorderedTexels* IDirectDrawSurface7::borderedTexels() {
 
 // Without alpha every texel counts as opaque.
 void IDirectDrawSurface7::findLiveBox() {
-  m_bordered = {m_aBordered.data(), m_nWidth, m_nHeight, 0, 0};
+  static std::atomic<std::uint64_t> s_nCopies{0};
+  m_bordered = {m_aBordered.data(), m_nWidth, m_nHeight, 0, 0, ++s_nCopies};
   for (int y = 0; y < m_nHeight; ++y) {
     const DWORD* pRow = m_pPixels + static_cast<size_t>(y) * m_nWidth;
     for (int x = 0; x < m_nWidth; ++x) {
