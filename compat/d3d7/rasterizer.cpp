@@ -1982,15 +1982,15 @@ inline bool reachesLive(int c, int nLive0, int nLive1, int nSize) {
   return std::clamp(c, 0, nSize - 1) >= nLive0 && std::clamp(c - 1, 0, nSize - 1) < nLive1;
 }
 
-// The groups of samples [i0, i0 + n), n >= 8; false where the four samples of a half
-// read more columns than its load holds.
-bool scaledGroups(int64_t nS, int64_t nStepS, int i0, int n, int nWidth, std::vector<ScaledGroup>& aOut) {
+// The groups of samples [0, n), n >= 8, the first at nS; false where the four samples of
+// a half read more columns than its load holds.
+bool scaledGroups(int64_t nS, int64_t nStepS, int n, int nWidth, std::vector<ScaledGroup>& aOut) {
   aOut.resize(static_cast<size_t>(n + 7) / 8);
   for (size_t g = 0; g < aOut.size(); ++g) {
     ScaledGroup& group = aOut[g];
     group.m_nFirst = std::min(8 * static_cast<int>(g), n - 8);
     ScaledColumn a[8];
-    for (int k = 0; k < 8; ++k) a[k] = scaledColumn(nS, nStepS, i0 + group.m_nFirst + k, nWidth);
+    for (int k = 0; k < 8; ++k) a[k] = scaledColumn(nS, nStepS, group.m_nFirst + k, nWidth);
     for (int h = 0; h < 2; ++h) {
       auto byColumn = [](const ScaledColumn& x, const ScaledColumn& y) { return x.m_nColumn < y.m_nColumn; };
       auto [pMin, pMax] = std::minmax_element(a + 4 * h, a + 4 * h + 4, byColumn);
@@ -2072,7 +2072,7 @@ struct ScaledColumns {
   // False where the samples do not fit the groups' loads (see scaledGroups).
   bool reset(const Key& key, int nWidth, int nBorderedRows) {
     m_key = key;
-    if (!scaledGroups(key.m_nFirstS, key.m_nStepS, 0, key.m_nSamples, nWidth, m_aGroups)) {
+    if (!scaledGroups(key.m_nFirstS, key.m_nStepS, key.m_nSamples, nWidth, m_aGroups)) {
       m_key.m_nTexture = 0;
       return false;
     }
