@@ -107,6 +107,7 @@ void CharacterSpot::doAction(int nHand) {
     if (hasUsedGlass() && giveGlass(m_lUsedGlasses.getLast(), nHand)) {
         m_lUsedGlasses.removeAt(m_lUsedGlasses.getCount() - 1);
         m_pMode->playSound(Names::SFX_GLASS_TAKEN);
+        m_pMode->onTipEvent(PlayMode::EVENT_GLASS_TAKEN);
     }
 }
 

@@ -546,17 +546,21 @@ TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
 TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
     addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 1\n");
     addText("sfx_game_mistake0.wav", "voice 0");
+    for (int nTip : {PlayMode::TIP_FULL_GLASS, PlayMode::TIP_UNORDERED_DRINK}) player.m_abTipShown[nTip] = false;
     enter();
     takeOrder();
-    serveFrom(560);
     for (int nOffer = 1; nOffer <= 2; ++nOffer) {
+        serveFrom(560);
         EXPECT_EQ(plays("sfx_game_mistake0"), nOffer);
         EXPECT_EQ(customerLook(), "angry");
-        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
-        click(SEAT_X, SEAT_Y);
+        // Nobody waits for it: the sink's hint, not the one that sends her to the guest.
+        EXPECT_EQ(pMode->getOpenTip(), nOffer == 1 ? PlayMode::TIP_UNORDERED_DRINK : -1);
+        click(SINK_X, SINK_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
+        EXPECT_LT(pMode->getOpenTip(), 0) << "poured away: the sink's hint goes with it";
+        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
     }
-    EXPECT_EQ(waitress()->getMugCount(), 1);
+    EXPECT_EQ(waitress()->getMugCount(), 0);
 }
 
 TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
@@ -719,27 +723,38 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
     }
 }
 
-// A quick player takes the order, fills and serves without stopping to read
-// a hint: each step's hint takes the place of the one before at once, and
-// none about a step already taken is left to read.
+// A quick player takes the order, fills, serves and clears the used glass
+// without stopping to read a hint: each step's hint takes the place of the
+// one before at once, and none about a step already taken is left to read,
+// nor comes back another day. A hint about no step (her refusal at the sink,
+// clicked first) waits its turn until it is read.
 TEST_F(LevelTest, AQuickPlayerIsShownNoHintAboutAStepAlreadyTaken) {
-    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED};
+    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED,
+                                     PlayMode::TIP_REFUSED, PlayMode::TIP_PAID};
     for (int nTip : aSteps) player.m_abTipShown[nTip] = false;
+    player.m_abTipShown[PlayMode::TIP_GLASS_LEFT] = false;
     enter();
     m_aRand.assign(8, 0);
     takeOrder();
+    click(SINK_X, SINK_Y);
     click(TAP_X, TAP_Y);
     click(SEAT_X, SEAT_Y);
     std::vector<int> aShown;
+    // The guest drinks once the hints are read; it pays, and its glass is cleared at once.
     ASSERT_TRUE(runUntil([&] {
         int nOpen = pMode->getOpenTip();
         if (nOpen >= 0 && (aShown.empty() || aShown.back() != nOpen)) aShown.push_back(nOpen);
-        return customer()->getState() == Character::STATE_DRINKING;
+        if (customer() && customer()->getState() == Character::STATE_DRINKING) pMode->getTip()->hide();
+        return !customer();
     }));
+    click(SEAT_X, SEAT_Y);
+    click(SINK_X, SINK_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(aShown, aSteps);
     pMode->getTip()->hide();
     for (int i = 0; i < 8; ++i) frame();
     EXPECT_LT(pMode->getOpenTip(), 0) << "no hint comes back for a step already taken";
+    EXPECT_TRUE(player.m_abTipShown[PlayMode::TIP_GLASS_LEFT]) << "nor another day";
 }
 
 // A tip about a guest comes up while it waits: reading it costs the guest
