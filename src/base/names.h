@@ -189,7 +189,8 @@ constexpr const char* STYLE_TIP_FRAME = "PlaceholderFrame";
 // Why she holds out her hand, by ActionSpot::Refusal; said over her head.
 constexpr const char* STR_REFUSALS[] = {"REFUSED_NotNow",   "REFUSED_NoWay",       "REFUSED_QueueFull", "REFUSED_HandFull",
                                         "REFUSED_HandsFull", "REFUSED_TrayFull",   "REFUSED_HandEmpty", "REFUSED_NoGlass",
-                                        "REFUSED_NoDrink",  "REFUSED_Decorated",   "REFUSED_NotOrdered"};
+                                        "REFUSED_NoDrink",  "REFUSED_Decorated",   "REFUSED_NotOrdered",
+                                        "REFUSED_GuestGone"};
 constexpr const char* STYLE_REFUSAL_FRAME = "Tooltip";
 // One tune per scene, by scene index; released by this table when a level ends.
 constexpr const char* SCENE_MUSIC[] = {"music_scene0", "music_scene1", "music_scene2", "music_scene3", "music_scene4"};

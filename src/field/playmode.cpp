@@ -63,11 +63,14 @@ int servingStep(int nEvent) {
         case PlayMode::TIP_SERVED: return 4;
         case PlayMode::TIP_PAID:
         case PlayMode::TIP_GLASS_LEFT: return 5;
+        case PlayMode::EVENT_GLASS_TAKEN: return 6;
         default: return 0;
     }
 }
 
 bool isPassedBy(int nHint, int nEvent) {
+    // A drink nobody waits for is no step of serving: it is done with at the sink.
+    if (nHint == PlayMode::TIP_UNORDERED_DRINK) return nEvent == PlayMode::EVENT_SINK_USED;
     int nStep = servingStep(nHint);
     return nStep > 0 && servingStep(nEvent) > nStep;
 }
@@ -436,11 +439,11 @@ void PlayMode::markTipShown(int nEvent) {
 }
 
 void PlayMode::onTipEvent(int nEvent, const Rect& guest) {
-    if (nEvent < 0 || nEvent >= TIP_EVENT_COUNT) return;
+    if (nEvent < 0) return;
     // The hint about the step the player is at takes the place of the one
     // it outdates, before the others waiting.
     bool bReplacesOpenTip = dropPassedTips(nEvent);
-    bool bShownOrDue = tipShownFlag(nEvent);
+    bool bShownOrDue = nEvent >= TIP_EVENT_COUNT || tipShownFlag(nEvent);
     for (const DueTip& due : m_lDueTips) bShownOrDue |= due.nEvent == nEvent;
     if (!bShownOrDue)
         m_lDueTips.insertAfter(bReplacesOpenTip ? nullptr : m_lDueTips.getTail(), DueTip{nEvent, guest});

@@ -60,6 +60,8 @@ public:
     // map brings 3, 4, 5, 6, 7 and 18 back together until all were seen:
     // they are the steps of serving one guest, from its order to the empty
     // glass it leaves when it has paid, so one guest served shows them all.
+    // The events past the hints' bring up none; they only put hints out of
+    // date.
     enum TipEvent {
         TIP_FIRST_CUSTOMER,
         TIP_TRAY,
@@ -71,7 +73,7 @@ public:
         TIP_GLASS_LEFT,
         TIP_IMPATIENT,
         TIP_CUSTOMER_LOST,
-        TIP_USED_GLASS,
+        TIP_UNORDERED_DRINK,
         TIP_QUEUE,
         TIP_REFUSED,
         TIP_CLOSING,
@@ -83,7 +85,11 @@ public:
         TIP_FULL_BAR,
         TIP_SECOND_HAND,
         TIP_LAST_CUSTOMER,
-        TIP_EVENT_COUNT
+        TIP_EVENT_COUNT,
+        // A used glass taken from its seat: the step of serving after the guest paid.
+        EVENT_GLASS_TAKEN = TIP_EVENT_COUNT,
+        // Glasses washed or poured away at the sink.
+        EVENT_SINK_USED
     };
 
     // Minutes -1 in the story: the level table gives the length.

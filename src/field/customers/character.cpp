@@ -224,6 +224,12 @@ bool Character::accepts(const Mug* pMug) const {
     return m_nState == STATE_WAITING && pMug && !pMug->isEmpty() && pMug->getDrink() == m_nOrder;
 }
 
+// An asking guest takes the glass too: she takes the order when she stops beside it.
+bool Character::awaits(const Mug* pMug) const {
+    return (m_nState == STATE_ASKING || m_nState == STATE_WAITING) && pMug && !pMug->isEmpty() &&
+           pMug->getDrink() == m_nOrder;
+}
+
 void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     if (!accepts(pMug.get())) return;
     m_pMug = pMug;

@@ -75,6 +75,8 @@ public:
     bool wantsDecoration() const;
     // Whether it wants this glass now: full, of the drink it ordered.
     bool accepts(const Mug* pMug) const;
+    // Whether the glass is full of what it asks for, its order taken or not.
+    bool awaits(const Mug* pMug) const;
     void serve(Tsl::SmartPtr<Mug> pMug);
     // She offered a glass it does not want: a word of its voice and a short refusal look.
     void refuseGlass();

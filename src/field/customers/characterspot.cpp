@@ -107,6 +107,7 @@ void CharacterSpot::doAction(int nHand) {
     if (hasUsedGlass() && giveGlass(m_lUsedGlasses.getLast(), nHand)) {
         m_lUsedGlasses.removeAt(m_lUsedGlasses.getCount() - 1);
         m_pMode->playSound(Names::SFX_GLASS_TAKEN);
+        m_pMode->onTipEvent(PlayMode::EVENT_GLASS_TAKEN);
     }
 }
 
@@ -124,10 +125,20 @@ void CharacterSpot::onRefused(int nHand) {
 }
 
 // A guest who turns down her drink is what the player sees, whatever glass
-// stands beside. A guest gone while she walked ordered nothing she brings.
+// stands beside. A seat with nothing left on it lost its guest while she was
+// on her way (an empty seat shows nothing to click). A guest not waiting for
+// a drink yet, or drinking one (a click on its glass is one on the guest),
+// has nothing for her now.
 ActionSpot::Refusal CharacterSpot::getRefusal(int nHand) const {
     bool bDrink = offersGlass(nHand);
-    if (m_pChar && m_pChar->getState() == Character::STATE_WAITING && bDrink) return REFUSED_NOT_ORDERED;
+    bool bWaiting = m_pChar && m_pChar->getState() == Character::STATE_WAITING;
+    if (bWaiting && bDrink) return REFUSED_NOT_ORDERED;
     if (hasUsedGlass()) return noRoomRefusal(nHand);
-    return !m_pChar || bDrink ? REFUSED_NOT_ORDERED : REFUSED_NO_DRINK;
+    if (!m_pChar) return REFUSED_GUEST_GONE;
+    if (bDrink) return REFUSED_NOT_ORDERED;
+    if (!bWaiting) return REFUSED_NOT_NOW;
+    // Without a tray the drink may be in her other hand.
+    Waitress* pWaitress = waitress();
+    bool bOtherHand = pWaitress && !pWaitress->hasTray() && pWaitress->isHandEmpty(nHand) && offersGlass(1 - nHand);
+    return bOtherHand ? REFUSED_HAND_EMPTY : REFUSED_NO_DRINK;
 }

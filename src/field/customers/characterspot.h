@@ -67,7 +67,7 @@ public:
     // She came with a glass the customer did not order.
     void onRefused(int nHand) override;
     // The drink a waiting guest turns down; else a used glass left there,
-    // which she would take; else what she offers.
+    // which she would take; else the guest gone, not ready, or what she offers.
     Refusal getRefusal(int nHand) const override;
 
 private:

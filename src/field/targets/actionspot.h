@@ -32,6 +32,7 @@ public:
         REFUSED_NO_DRINK,
         REFUSED_DECORATED,
         REFUSED_NOT_ORDERED,
+        REFUSED_GUEST_GONE,
         REFUSAL_COUNT
     };
 

@@ -2,7 +2,9 @@
 
 #include "field/mug.h"
 #include "base/names.h"
+#include "field/customers/character.h"
 #include "field/picturehit.h"
+#include "field/playfield.h"
 #include "field/playmode.h"
 #include "field/waitress.h"
 
@@ -21,6 +23,14 @@ int heldSlot(Waitress* pWaitress, int nHand) {
     for (int i = 0; i < pWaitress->getCapacity(); ++i)
         if (!pWaitress->isHandEmpty(i)) return i;
     return -1;
+}
+
+// Whether a guest at the bar asks for one of the drinks she carries.
+bool carriesAnOrder(PlayMode* pMode, Waitress* pWaitress) {
+    for (const Tsl::SmartPtr<Character>& pGuest : pMode->getField()->m_lSeatOccupants)
+        for (const Tsl::SmartPtr<Mug>& pMug : pWaitress->getFullMugs())
+            if (pGuest && pGuest->awaits(pMug.get())) return true;
+    return false;
 }
 
 }  // namespace
@@ -71,6 +81,7 @@ void TrashBin::doAction(int nHand) {
     int nPoured = pouredSlot(nHand);
     for (const Tsl::SmartPtr<Mug>& pMug : pWaitress->takeEmptyMugs()) pMug->detach();
     if (nPoured >= 0) pWaitress->takeHandContents(nPoured)->detach();
+    m_pMode->onTipEvent(PlayMode::EVENT_SINK_USED);
 }
 
 bool PropDispenser::canDoAction(int) {
@@ -100,5 +111,6 @@ void LiquidButton::doAction(int nHand) {
         pMug->detach();
         return;
     }
-    m_pMode->onTipEvent(PlayMode::TIP_FULL_GLASS);
+    // Serving is the next step only for a drink somebody asked for.
+    m_pMode->onTipEvent(carriesAnOrder(m_pMode, waitress()) ? PlayMode::TIP_FULL_GLASS : PlayMode::TIP_UNORDERED_DRINK);
 }

@@ -54,6 +54,8 @@ TEST_F(LevelRulesTest, TheBarClosesOnceWhenItsMinutesAreUp) {
 // Within a stage each level asks ten more and brings one more customer;
 // each stage asks thirty more, brings two more and is longer every second
 // one: the first stage's ends, the next stage's start, the third's, the last.
+// The last of them is due before closing, the time a guest stays before it,
+// even when each waits the longest delay it may.
 TEST_F(LevelRulesTest, AStoryLevelsGoalCustomersAndMinutesAtTheEndsOfEachStage) {
     struct Case {
         int nLevel, nGoal, nCustomers, nMinutes;
@@ -65,6 +67,12 @@ TEST_F(LevelRulesTest, AStoryLevelsGoalCustomersAndMinutesAtTheEndsOfEachStage) 
         EXPECT_EQ(c.nGoal, fresh.m_nMoneyGoal) << c.nLevel;
         EXPECT_EQ(c.nCustomers, fresh.m_nLevelCustomers) << c.nLevel;
         EXPECT_EQ(60 * c.nMinutes, rules.getSecondsLeft()) << c.nLevel;
+        // The first guest comes 2 s into the day, each next one after the delay drawn then.
+        for (rules.runClock(2.0f); fresh.m_nCustomersToCome > 0; rules.runClock(fresh.m_fMaxSpawnDelay)) {
+            rules.paceArrivals();
+            EXPECT_LE(rules.getSeconds(), 60 * c.nMinutes - LevelRules::LAST_GUEST_SECONDS + 0.01f) << c.nLevel;
+            --fresh.m_nCustomersToCome;
+        }
     }
 }
 

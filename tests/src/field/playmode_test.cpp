@@ -134,7 +134,13 @@ struct LevelTest : PlayFieldFixture {
         }
     }
     std::string saidRefusal() { return pMode->getRefusalNote()->getText().c_str(); }
-    std::string refusal(int nWhy) { return app.getString(Names::STR_REFUSALS[nWhy]).c_str(); }
+    // The words of each reason (their keys here), by ActionSpot::Refusal: a
+    // list of reasons in another order would swap them.
+    std::string refusal(int nWhy) {
+        const char* const apszSaid[] = {"NotNow",    "NoWay",   "QueueFull", "HandFull",  "HandsFull",  "TrayFull",
+                                        "HandEmpty", "NoGlass", "NoDrink",   "Decorated", "NotOrdered", "GuestGone"};
+        return std::string("REFUSED_") + apszSaid[nWhy];
+    }
 };
 
 // What the level shows is made ready a slice a frame under the loading
@@ -302,6 +308,7 @@ TEST_F(LevelTest, AWalkThatCannotGoOnEndsAndDropsItsAction) {
     ASSERT_TRUE(runUntil([&] { return idle(); }, PlayMode::STALL_FRAMES + 8));
     EXPECT_FALSE(pMode->isWalkPending());
     EXPECT_EQ(waitress()->getMugCount(), 0);
+    EXPECT_EQ(saidRefusal(), refusal(ActionSpot::REFUSED_NO_WAY));
 }
 
 TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
@@ -546,17 +553,21 @@ TEST_F(LevelTest, AGuestPaysByItsKindAndThePatienceItHasLeft) {
 TEST_F(LevelTest, AWrongGlassMakesTheGuestSayNoEveryTime) {
     addText("scene0.scene", fixture::barScene() + "actionspot liquid 560 290 80 560 330 n 1\n");
     addText("sfx_game_mistake0.wav", "voice 0");
+    for (int nTip : {PlayMode::TIP_FULL_GLASS, PlayMode::TIP_UNORDERED_DRINK}) player.m_abTipShown[nTip] = false;
     enter();
     takeOrder();
-    serveFrom(560);
     for (int nOffer = 1; nOffer <= 2; ++nOffer) {
+        serveFrom(560);
         EXPECT_EQ(plays("sfx_game_mistake0"), nOffer);
         EXPECT_EQ(customerLook(), "angry");
-        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
-        click(SEAT_X, SEAT_Y);
+        // Nobody waits for it: the sink's hint, not the one that sends her to the guest.
+        EXPECT_EQ(pMode->getOpenTip(), nOffer == 1 ? PlayMode::TIP_UNORDERED_DRINK : -1);
+        click(SINK_X, SINK_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
+        EXPECT_LT(pMode->getOpenTip(), 0) << "poured away: the sink's hint goes with it";
+        ASSERT_TRUE(runUntil([&] { return customerLook() == "wait"; }, 10));
     }
-    EXPECT_EQ(waitress()->getMugCount(), 1);
+    EXPECT_EQ(waitress()->getMugCount(), 0);
 }
 
 TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
@@ -588,16 +599,18 @@ TEST_F(LevelTest, TheSinkTakesAnyGlassSheCarries) {
 }
 
 // Whatever she cannot do, she says why, in the player's words, with the
-// refusal sound: also a click that waited its turn behind another.
+// refusal sound, on the screen at either end of the bar: also a click that
+// waited its turn behind another.
 TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
     addText("sfx_game_refused.wav", "no");
     addText("scene0.scene", fixture::barScene() + "actionspot propdispenser 560 290 80 560 330 n\n"
                                                   "actionspot trashbin 400 100 80 400 100 n\n");
-    enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80 };
+    enum { PROPS_X = 560, OFF_FLOOR_X = 400, OFF_FLOOR_Y = 80, GLASS_Y = 205 };
     // Seat 0 while she walks there. Queued: its guest still asks, and the
     // click waits behind one at the tap; on her way she takes the order, and
-    // both her hands are full by then.
-    enum Seat { AS_IT_IS, GUEST_LEAVES, USED_GLASS_LEFT, QUEUED_BEHIND_THE_TAP };
+    // both her hands are full by then. Drinking: she served the drink she
+    // held, and the guest is clicked at its glass.
+    enum Seat { AS_IT_IS = 0, QUEUED = 1, GUEST_LEAVES = 2, USED_GLASS_LEFT = 4, GUEST_DRINKS = 8 };
     struct Case {
         int nTray;
         std::vector<int> aHeld;
@@ -613,28 +626,33 @@ TEST_F(LevelTest, EachRefusalSaysWhatStandsInTheWay) {
         {0, {DECORATED, NONE}, PROPS_X, TAP_Y, MB_LEFT, ActionSpot::REFUSED_DECORATED},
         {0, {OTHER, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED},
         {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NO_DRINK},
-        {0, {FULL, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, GUEST_LEAVES},
+        {0, {NONE, FULL}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_HAND_EMPTY},
+        {0, {FULL, NONE}, SEAT_X, GLASS_Y, MB_LEFT, ActionSpot::REFUSED_NOT_NOW, GUEST_DRINKS},
+        {0, {FULL, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_GUEST_GONE, GUEST_LEAVES},
+        {0, {NONE, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_GUEST_GONE, QUEUED | GUEST_LEAVES},
         {0, {OTHER, USED}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_NOT_ORDERED, USED_GLASS_LEFT},
         {0, {NONE, NONE}, OFF_FLOOR_X, OFF_FLOOR_Y, MB_LEFT, ActionSpot::REFUSED_NO_WAY},
-        {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_HANDS_FULL, QUEUED_BEHIND_THE_TAP},
+        {0, {USED, NONE}, SEAT_X, SEAT_Y, MB_LEFT, ActionSpot::REFUSED_HANDS_FULL, QUEUED | USED_GLASS_LEFT},
     };
     int nRefused = 0;
     for (const Case& c : cases) {
         player.m_anUpgrades[UpgradeManager::KIND_TRAY] = c.nTray;
         enter();
         m_aRand.assign(8, 0);
-        if (c.nSeat == QUEUED_BEHIND_THE_TAP)
+        if (c.nSeat & QUEUED)
             ASSERT_TRUE(runUntil([&] { return customer() && customer()->getState() == Character::STATE_ASKING; }));
         else
             takeOrder();
         hold(c.aHeld);
-        if (c.nSeat >= USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
-        if (c.nSeat == QUEUED_BEHIND_THE_TAP) click(TAP_X, TAP_Y, MB_RIGHT);
+        if (c.nSeat & USED_GLASS_LEFT) pMode->getField()->m_lSeatSpots.getAt(0)->addUsedGlass(new Mug(pMode.get()));
+        if (c.nSeat & GUEST_DRINKS) customer()->serve(waitress()->takeHandContents(0));
+        if (c.nSeat & QUEUED) click(TAP_X, TAP_Y, MB_RIGHT);
         click(c.nX, c.nY, c.nButton);
-        if (c.nSeat == GUEST_LEAVES) pMode->removeCharacter(customer());
+        if (c.nSeat & GUEST_LEAVES) pMode->removeCharacter(customer());
         ASSERT_TRUE(runUntil([&] { return idle(); }));
         SCOPED_TRACE("case " + std::to_string(&c - cases));
         EXPECT_EQ(saidRefusal(), refusal(c.nWhy));
+        EXPECT_TRUE(Rect(0, 0, 800, 600).containsRect(pMode->getRefusalNote()->getBounds()));
         EXPECT_EQ(plays("sfx_game_refused"), ++nRefused) << "refused aloud, a waiting click too";
         EXPECT_TRUE(runUntil([&] { return saidRefusal().empty(); })) << "what she said goes by itself";
         quit();
@@ -719,27 +737,38 @@ TEST_F(LevelTest, APauseHoldsTheDayUntilThePlayerGoesOn) {
     }
 }
 
-// A quick player takes the order, fills and serves without stopping to read
-// a hint: each step's hint takes the place of the one before at once, and
-// none about a step already taken is left to read.
+// A quick player takes the order, fills, serves and clears the used glass
+// without stopping to read a hint: each step's hint takes the place of the
+// one before at once, and none about a step already taken is left to read,
+// nor comes back another day. A hint about no step (her refusal at the sink,
+// clicked first) waits its turn until it is read.
 TEST_F(LevelTest, AQuickPlayerIsShownNoHintAboutAStepAlreadyTaken) {
-    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED};
+    const std::vector<int> aSteps = {PlayMode::TIP_ORDER_TAKEN, PlayMode::TIP_FULL_GLASS, PlayMode::TIP_SERVED,
+                                     PlayMode::TIP_REFUSED, PlayMode::TIP_PAID};
     for (int nTip : aSteps) player.m_abTipShown[nTip] = false;
+    player.m_abTipShown[PlayMode::TIP_GLASS_LEFT] = false;
     enter();
     m_aRand.assign(8, 0);
     takeOrder();
+    click(SINK_X, SINK_Y);
     click(TAP_X, TAP_Y);
     click(SEAT_X, SEAT_Y);
     std::vector<int> aShown;
+    // The guest drinks once the hints are read; it pays, and its glass is cleared at once.
     ASSERT_TRUE(runUntil([&] {
         int nOpen = pMode->getOpenTip();
         if (nOpen >= 0 && (aShown.empty() || aShown.back() != nOpen)) aShown.push_back(nOpen);
-        return customer()->getState() == Character::STATE_DRINKING;
+        if (customer() && customer()->getState() == Character::STATE_DRINKING) pMode->getTip()->hide();
+        return !customer();
     }));
+    click(SEAT_X, SEAT_Y);
+    click(SINK_X, SINK_Y);
+    ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(aShown, aSteps);
     pMode->getTip()->hide();
     for (int i = 0; i < 8; ++i) frame();
     EXPECT_LT(pMode->getOpenTip(), 0) << "no hint comes back for a step already taken";
+    EXPECT_TRUE(player.m_abTipShown[PlayMode::TIP_GLASS_LEFT]) << "nor another day";
 }
 
 // A tip about a guest comes up while it waits: reading it costs the guest
