@@ -13,7 +13,7 @@ class QarnApp : public GameApp {
 public:
     enum { SCREEN_WIDTH = 800, SCREEN_HEIGHT = 600, AUDIO_RATE = 44100, AUDIO_CHUNK = 2048 };
     // Exit code of a start that misses content.
-    enum { EXIT_MISSING_CONTENT = 2 };
+    enum { EXIT_MISSING_CONTENT = EXIT_START_FAILED };
 
     QarnApp();
     ~QarnApp() override;
@@ -34,10 +34,11 @@ public:
     // Breaks a long path (or a text holding one) after separators into lines
     // a dialog can hold.
     static Tsl::String breakPath(const Tsl::String& sPath);
-    // Ends a start that misses content, or whose content is damaged: the
-    // loop stops with EXIT_MISSING_CONTENT and the message (the first, when
-    // there are more) waits for the player until the application is gone.
-    void failStart(const Tsl::String& sWhat);
+    // Ends a start that misses content, or whose content is damaged, and a
+    // run whose display is gone: the loop stops with EXIT_MISSING_CONTENT and
+    // the message (the first, when there are more) waits for the player until
+    // the application is gone.
+    void failStart(const Tsl::String& sWhat) override;
     // That message; empty while the start has not failed.
     const Tsl::String& getStartFailure() const { return m_sStartFailure; }
 

@@ -76,9 +76,14 @@ public:
     std::vector<SDL_Rect> modes;
     bool bAnyMode = false;
     bool bOpenSurface = true;
+    // The name SDL's video reports; SDL's own when empty.
+    std::string sDriverName;
 
 protected:
     SDL_Rect** queryFullScreenModes() override;
+    Tsl::String queryVideoDriverName() override {
+        return sDriverName.empty() ? SDLVideoDriverBase::queryVideoDriverName() : Tsl::String(sDriverName.c_str());
+    }
 
 private:
     std::vector<SDL_Rect*> m_apModes;

@@ -14,6 +14,8 @@
 # before its real one.
 #
 # XVFB_READY_TIMEOUT: seconds to wait for the server (default 60).
+# XVFB_RESET=1: without -noreset, for a test of a display that resets
+# whenever its last client leaves (this script never connects to it).
 set -u
 
 if [ $# -eq 0 ]; then
@@ -52,7 +54,9 @@ trap 'exit 130' INT
 mkfifo "$WORK/displayfd" || exit 125
 # Held open for reading and writing here, so neither side's open blocks.
 exec 4<>"$WORK/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$WORK/displayfd" 4<&- >"$WORK/xvfb.log" 2>&1 &
+NORESET=-noreset
+[ "${XVFB_RESET:-0}" = 1 ] && NORESET=""
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp $NORESET 3>"$WORK/displayfd" 4<&- >"$WORK/xvfb.log" 2>&1 &
 SERVER_PID=$!
 # Should this script be killed outright (a test timeout), the server follows
 # within a second instead of staying behind.

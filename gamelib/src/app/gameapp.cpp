@@ -400,6 +400,12 @@ void GameApp::quit(int nExitCode) {
     m_bQuit = true;
 }
 
+void GameApp::failStart(const Tsl::String& sWhat) {
+    std::fprintf(stderr, "%s\n", sWhat.c_str());
+    log("G: The start failed: %s\n", sWhat.c_str());
+    quit(EXIT_START_FAILED);
+}
+
 bool GameApp::showMessageBox(const char* pszCaption, const char* pszText, int nExitCodeIfCut) {
     const char* pszShownCaption = pszCaption ? pszCaption : "";
     const char* pszShownText = pszText ? pszText : "";

@@ -36,6 +36,8 @@ enum MouseButtonMask { MB_LEFT = 1, MB_MIDDLE = 2, MB_RIGHT = 4, MB_WHEEL_UP = 8
 class GameApp {
 public:
     enum { DEFAULT_FRAME_RATE = 60, LOG_SIZE_LIMIT = 32768 };
+    // Exit code of a start that cannot go on.
+    enum { EXIT_START_FAILED = 2 };
 
     GameApp();
     virtual ~GameApp();
@@ -78,6 +80,10 @@ public:
     void showCursor(bool bShow);
 
     void quit(int nExitCode = 0);
+    // Ends a start that cannot go on, or a run that lost what its start set
+    // up (the display): the loop stops with EXIT_START_FAILED and the exit
+    // hook saves as on a quit. The message goes to standard error and the log.
+    virtual void failStart(const Tsl::String& sWhat);
     bool isQuitRequested() const { return m_bQuit; }
     int getExitCode() const { return m_nExitCode; }
     bool getConfirmExit() const { return m_bConfirmExit; }

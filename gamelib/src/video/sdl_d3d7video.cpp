@@ -133,8 +133,6 @@ bool D3D7VideoDriver::init(Tsl::SmartPtr<Image> pIcon) {
     if (!startVideo()) TSL_THROW(Exception, "Could not initialize SDL video : %s", SDL_GetError());
     m_pIcon = pIcon;
     m_sCaption = "";
-    char szName[64];
-    if (SDL_VideoDriverName(szName, sizeof(szName))) GameApp::log("D: Drv '%s'\n", szName);
     measureDesktop();
     GameApp::log("D: Desktop resolution is %d x %d, aspect %.3lf (%s)\n", static_cast<int>(m_ptDesktopSize.x),
                  static_cast<int>(m_ptDesktopSize.y), static_cast<double>(m_fDesktopAspect),
@@ -358,6 +356,9 @@ bool D3D7VideoDriver::setVideoMode(int nWidth, int nHeight, int nFlags) {
     TSL_TRACE();
     flushRun();
     if (!SDL3DVideoDriverBase::setVideoMode(nWidth, nHeight, nFlags)) {
+        // Video that did not come back has ended the run as a start that
+        // failed; nothing is drawn until the loop stops.
+        if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
         GameApp::fatalExit("Initialization error",
                            "Can't set your video mode to the appropriate resolution.\n"
                            "Please update your video drivers and/or video card.");
@@ -428,7 +429,7 @@ bool D3D7VideoDriver::beginFrame() {
         bRestore = true;
     }
     if (bRestore) {
-        setVideoMode(getWidth(), getHeight(), getModeFlags());
+        if (!setVideoMode(getWidth(), getHeight(), getModeFlags())) return false;
         if (!m_pDevice || FAILED(m_pDevice->BeginScene())) TSL_THROW(Exception, "Couldn't reset video mode");
     }
     if (m_bStencilClearPending) clearStencil();

@@ -4,6 +4,7 @@
 #include "image/image.h"
 #include "image/sdl_image.h"
 #include "platform/platform.h"
+#include "platform/scopedenvironment.h"
 #include "platform/x11window.h"
 
 #include "tsl2/error.h"
@@ -23,8 +24,11 @@ namespace {
 const int PLACED_RIGHT_LIMIT = 1280;
 const int PLACED_BOTTOM_LIMIT = 1024;
 // How long a display that refuses to start video is waited for.
-const int VIDEO_START_TRIES = 10;
+const int VIDEO_START_TRIES = 40;
 const Uint32 VIDEO_START_PAUSE_MS = 50;
+const char* const VIDEO_LOST_TEXT =
+    "The game's screen could not be opened again after the screen mode changed "
+    "(video driver '%s': %s).";
 
 const char* modeText(bool bFullScreen) {
     return bFullScreen ? "Full" : "Wnd";
@@ -165,14 +169,40 @@ void SDLVideoDriverBase::keepMouseAbsolute() {
 }
 
 // An X server whose last client has just left (our own stopped video, or a
-// game that ended) resets and refuses new connections for a moment.
+// game that ended) resets and refuses new connections for a moment. Left to
+// choose meanwhile, SDL quietly takes its next driver, a text-mode one, and
+// the game would go on without a window: so every start after the first asks
+// for the driver the first one got, waits while the display refuses, and
+// takes no other.
 bool SDLVideoDriverBase::startVideo() {
     keepMouseAbsolute();
-    for (int nTry = 0; nTry < VIDEO_START_TRIES; ++nTry) {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+    bool bStarted = startVideoOnce();
+    for (int nTry = 1; nTry < VIDEO_START_TRIES && !bStarted; ++nTry) {
         SDL_Delay(VIDEO_START_PAUSE_MS);
+        bStarted = startVideoOnce();
     }
-    return false;
+    if (!bStarted) return false;
+    Tsl::String sGot = queryVideoDriverName();
+    if (m_sVideoDriver.isEmpty()) m_sVideoDriver = sGot;
+    if (sGot != m_sVideoDriver) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("SDL started the driver '%s' instead", sGot.c_str());
+        return false;
+    }
+    GameApp::log("D: Drv '%s'\n", sGot.c_str());
+    return true;
+}
+
+bool SDLVideoDriverBase::startVideoOnce() const {
+    if (m_sVideoDriver.isEmpty()) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // SDL reads the variable only while its video starts.
+    ScopedEnvironment driver("SDL_VIDEODRIVER", m_sVideoDriver.c_str());
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+Tsl::String SDLVideoDriverBase::queryVideoDriverName() {
+    char szName[64];
+    return SDL_VideoDriverName(szName, sizeof(szName)) ? Tsl::String(szName) : Tsl::String();
 }
 
 bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
@@ -186,9 +216,13 @@ bool SDLVideoDriverBase::setVideoMode(int nWidth, int nHeight, int nFlags) {
                  nHeight);
 
     shutdown();
-    // Every SDL call below would run on no video at all.
+    // Every SDL call below would run on no video at all, and a game whose
+    // display is gone cannot go on: it ends as a start that failed does.
     if (!startVideo()) {
-        GameApp::log("D: Could not restart SDL video : %s\n", SDL_GetError());
+        Tsl::String sWhy = SDL_GetError();
+        GameApp::log("D: Could not restart SDL video on '%s' : %s\n", m_sVideoDriver.c_str(), sWhy.c_str());
+        if (GameApp* pApp = GameApp::getInstance())
+            pApp->failStart(Tsl::String::format(VIDEO_LOST_TEXT, m_sVideoDriver.c_str(), sWhy.c_str()));
         return false;
     }
     // SDL dropped its cursors with the old video subsystem.

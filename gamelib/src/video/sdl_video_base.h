@@ -101,8 +101,11 @@ protected:
     // The window icon's pixels as SDL takes them; null when there are none.
     virtual SDL_Surface* getIconSurface();
     void applyIcon();
-    // Starts SDL video, waiting briefly for a display that refuses at first.
+    // Starts SDL video, waiting briefly for a display that refuses at first;
+    // every start after the first takes only the driver the first one got.
     bool startVideo();
+    // The name of the driver SDL's video runs on.
+    virtual Tsl::String queryVideoDriverName();
     void setDefaultFormats(const PixelFormat& opaque, const PixelFormat& alpha);
     void measureDesktop();
     bool tryModes(const std::vector<ModeSize>& lCandidates, const int aDepths[4], bool bFullScreen, int nFlags,
@@ -114,6 +117,7 @@ protected:
     void clearSideBars();
     void releaseCursors();
     bool isHiddenRequested() const;
+    bool startVideoOnce() const;
 
     bool m_bInitialised;
     IPlatform* m_pPlatform;
@@ -137,4 +141,6 @@ protected:
     int m_nBarHeight;
     int m_nLogicalScreenHeight;
     Tsl::List<Rect*> m_lSideBars;
+    // The driver the first start of SDL's video got; empty before it.
+    Tsl::String m_sVideoDriver;
 };

@@ -238,6 +238,17 @@ TEST_F(VideoBase, FullScreenClampsTheCursorOntoTheLogicalScreen) {
     EXPECT_TRUE(app.calls.empty());
 }
 
+// SDL restarted on another driver than its first start got (a text-mode one,
+// while an X server resets): no mode is tried, the run ends as a failed start.
+TEST_F(VideoBase, ARestartOnAnotherDriverEndsTheRunAsAFailedStart) {
+    ASSERT_TRUE(pDriver->setVideoMode(800, 600, 0));
+    pDriver->attempts.clear();
+    pDriver->sDriverName = "caca";
+    EXPECT_FALSE(pDriver->setVideoMode(800, 600, 0));
+    EXPECT_TRUE(pDriver->attempts.empty());
+    EXPECT_EQ(GameApp::EXIT_START_FAILED, app.getExitCode());
+}
+
 // Runs under Xvfb (see the CMake file); skipped everywhere else.
 TEST(RealWindow, OpensCentredWithItsCaption) {
     if (!hasTestXServer()) GTEST_SKIP() << needsXServer("platform_window_xvfb");
@@ -305,12 +316,10 @@ TEST(VideoRestart, AVideoThatCannotRestartFailsTheModeInsteadOfCrashing) {
     app.setPlatform(pPlatform);
     pPlatform->init();
     ASSERT_TRUE(pDriver->init(nullptr));
-    const char* pszDriver = std::getenv("SDL_VIDEODRIVER");
-    std::string sDriver = pszDriver ? pszDriver : "";
-    // A display that refuses the new connection.
-    setenv("SDL_VIDEODRIVER", "no-such-display", 1);
-    bool bSet = pDriver->setVideoMode(800, 600, VMF_FULLSCREEN);
-    setenv("SDL_VIDEODRIVER", sDriver.c_str(), 1);
-    EXPECT_FALSE(bSet);
+    // A first start on a driver that refuses every later one.
+    pDriver->sDriverName = "no-such-display";
+    ASSERT_TRUE(pDriver->setVideoMode(800, 600, 0));
+    pDriver->attempts.clear();
+    EXPECT_FALSE(pDriver->setVideoMode(800, 600, VMF_FULLSCREEN));
     EXPECT_TRUE(pDriver->attempts.empty());
 }

@@ -3,7 +3,8 @@
 // close box's confirmed exit does (settings saved, lock file removed, the
 // log's closing lines, exit 0), and the X errors SDL meets while leaving do
 // not turn that into exit 1. Switching to a window and back with F12 first
-// (each switch replaces SDL's windows) is not taken for a loss.
+// (each switch replaces SDL's windows) is not taken for a loss. Nor may a
+// display that resets on every switch leave the game without its window.
 #include "game_process.h"
 
 #include <gtest/gtest.h>
@@ -102,6 +103,44 @@ TEST(LostWindowXvfbTest, AFullScreenWindowDestroyedFromOutsideEndsTheRunAsTheClo
     EXPECT_GT(changedAt(game.settingsFile()), nBefore);
     EXPECT_FALSE(fileExists(game.lockFile()));
     EXPECT_EQ(std::string::npos, readFile(game.errorFile()).find("X Error")) << readFile(game.errorFile());
+}
+
+// A bare display (no -noreset, and this test connects only to press a key)
+// resets whenever a switch's restart of SDL's video leaves it without
+// clients. Each switch comes back in a window on the driver the game started
+// with; a display that does not come back ends the run as a start that
+// failed, never a game that runs on unseen.
+TEST(ResettingDisplayXvfbTest, EverySwitchComesBackInAWindowOrEndsTheRunAsAFailedStart) {
+    if (!hasTestXServer()) GTEST_SKIP() << needsXServer("game_resetting_display_xvfb");
+    GameProcess game("Quillfen::ResettingDisplayTest");
+    // SDL chooses its driver, as on a player's machine; the harness's x11 after.
+    unsetenv("SDL_VIDEODRIVER");
+    game.start(CONTENT_ARCHIVE_DIR);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    const char* const pszFailed = "The start failed";
+    std::string sLog;
+    Window nWindow = 0;
+    for (size_t nDone = 0; nDone <= 40; ++nDone) {
+        ASSERT_TRUE(waitFor([&] {
+            sLog = readFile(game.logFile());
+            return countOf(sLog, "D: Got 800x600") > nDone || countOf(sLog, pszFailed) > 0;
+        }, 30)) << sLog;
+        // The display of a run that ended may be resetting.
+        Display* pDisplay = nullptr;
+        ASSERT_TRUE(waitFor([&] { return (pDisplay = openTestDisplay()) != nullptr; }, 10));
+        nWindow = waitForKeyWindowOfClass(pDisplay, game.sClass.c_str(), 10);
+        // F12 also closes the message window of a run that ended.
+        if (nWindow) pressF12(pDisplay, nWindow);
+        XCloseDisplay(pDisplay);
+        if (!nWindow || countOf(sLog, pszFailed) > 0) break;
+    }
+    if (countOf(sLog, pszFailed) > 0) {
+        EXPECT_EQ(GameApp::EXIT_START_FAILED, game.waitForExit(30)) << readFile(game.logFile());
+        EXPECT_FALSE(fileExists(game.lockFile()));
+        return;
+    }
+    EXPECT_NE(0u, nWindow) << "the game runs without a window; the log:\n" << sLog;
+    EXPECT_EQ(countOf(sLog, "D: Got 800x600") + 1, countOf(sLog, "D: Drv 'x11'")) << sLog;
 }
 
 } // namespace
