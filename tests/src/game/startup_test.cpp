@@ -155,6 +155,10 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
          "sand.theme"},
         {"missing preload list", [](TestContent& c) { c.archives["common.dat"].erase("preload-sound.txt"); },
          nullptr, "preload-sound.txt"},
+        // Last: the next case's archives would be written into the FIFO.
+        {"FIFO in an archive's place", nullptr,
+         [](const std::string& s) { std::remove((s + "/sfx.dat").c_str()); mkfifo((s + "/sfx.dat").c_str(), 0600); },
+         "sfx.dat"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
