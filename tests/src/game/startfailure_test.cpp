@@ -97,8 +97,11 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
         << "the window went";
 
     // The window the player sees: the title, the message, the way out.
-    MessageWindow expected(Names::GAME_TITLE,
-                           Tsl::String::format("The archive '%s' is missing or unreadable.", sArchive.c_str()));
+    std::string sErrors = readFile(game.errorFile());
+    size_t nText = sErrors.find(std::string(Names::GAME_TITLE) + ": ");
+    ASSERT_NE(std::string::npos, nText) << sErrors;
+    std::string sText = sErrors.substr(nText + std::strlen(Names::GAME_TITLE) + 2);
+    MessageWindow expected(Names::GAME_TITLE, sText.substr(0, sText.size() - 1).c_str());
     SDL_Color background = MessageWindow::getBackground();
     const int nInside = MessageWindow::BORDER + 1;
     ASSERT_TRUE(waitFor([&] {
@@ -116,7 +119,7 @@ TEST(StartFailureXvfbTest, AMissingArchiveIsToldInAWindowThatWaitsForAClick) {
         sShown += sRead + "\n";
     }
     for (const char* pszShown :
-         {"BEACH BAR\n", "THE ARCHIVE\n", "/COMMON.DAT' IS MISSING OR", "UNREADABLE.\n", "CLICK OR PRESS A KEY TO CLOSE."})
+         {"BEACH BAR\n", "THE ARCHIVE 'COMMON.DAT' IS MISSING OR UNREADABLE.\n", "CLICK OR PRESS A KEY TO CLOSE."})
         EXPECT_NE(std::string::npos, sShown.find(pszShown)) << pszShown << " in:\n" << sShown;
 
     // It waits: the game is still there, its lock held, until the click.
@@ -165,45 +168,54 @@ TEST(StartFailureXvfbTest, AMessageWindowWhoseConnectionIsCutEndsWithTheStartsEx
 }
 
 #ifdef CONTENT_ARCHIVE_DIR
-// One byte changed in the middle of a sound the loading screen preloads:
-// the archive passes the start-up check, the entry does not read back.
-TEST(StartFailureTest, ADamagedEntryFoundWhileLoadingEndsTheStartAsAMissingArchiveDoes) {
-    GameProcess game("Quillfen::DamagedEntryTest");
-    std::string sContent = copyGeneratedContent(game.folder, CONTENT_ARCHIVE_DIR);
-    ASSERT_FALSE(sContent.empty());
-    std::string sArchive = sContent + "/sfx.dat";
-    const char* const pszEntry = "sfx_game_ask0.wav";
-    unsigned int nAt = 0;
-    {
-        Tsl::ResourceFile archive(sArchive.c_str());
-        for (int i = 0; i < archive.getEntryCount(); ++i)
-            if (archive.getEntry(i).sName == pszEntry)
-                nAt = archive.getEntry(i).nOffset + archive.getEntry(i).nStoredSize / 2;
-    }
-    ASSERT_NE(0u, nAt);
-    {
-        std::fstream file(sArchive, std::ios::in | std::ios::out | std::ios::binary);
-        file.seekg(nAt);
-        char c = static_cast<char>(file.get());
-        file.seekp(nAt);
-        file.put(static_cast<char>(c ^ 0x5A));
-    }
+// One byte changed in the middle of an entry read while starting: the archive
+// passes the start-up check, the entry does not read back.
+TEST(StartFailureTest, ADamagedEntryFoundWhileStartingEndsTheStartAsAMissingArchiveDoes) {
+    const struct {
+        const char* pszArchive;
+        const char* pszEntry;
+    } aCases[] = {{"sfx.dat", "sfx_game_ask0.wav"}, {"common.dat", "preload-sound.txt"}, {"common.dat", "sand.theme"}};
+    for (const auto& c : aCases) {
+        SCOPED_TRACE(c.pszEntry);
+        GameProcess game("Quillfen::DamagedEntryTest");
+        std::string sContent = copyGeneratedContent(game.folder, CONTENT_ARCHIVE_DIR);
+        ASSERT_FALSE(sContent.empty());
+        std::string sArchive = sContent + "/" + c.pszArchive;
+        unsigned int nAt = 0;
+        {
+            Tsl::ResourceFile archive(sArchive.c_str());
+            for (int i = 0; i < archive.getEntryCount(); ++i)
+                if (archive.getEntry(i).sName == c.pszEntry)
+                    nAt = archive.getEntry(i).nOffset + archive.getEntry(i).nStoredSize / 2;
+        }
+        ASSERT_NE(0u, nAt);
+        {
+            std::fstream file(sArchive, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekg(nAt);
+            char cByte = static_cast<char>(file.get());
+            file.seekp(nAt);
+            file.put(static_cast<char>(cByte ^ 0x5A));
+        }
 
-    game.start(sContent);
-    EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, game.waitForExit(60));
-    std::string sMessage = "The archive '" + sArchive + "' is damaged: its entry '" + pszEntry + "' cannot be read.";
-    std::string sErrors = readFile(game.errorFile());
-    EXPECT_NE(std::string::npos, sErrors.find(std::string(Names::GAME_TITLE) + ": " + sMessage)) << sErrors;
-    std::string sLog = readFile(game.logFile());
-    // The details for the log: the list, its line and what the archive said.
-    EXPECT_NE(std::string::npos, sLog.find("M: preload-sound.txt line 1: the preloaded name 'sfx_game_ask0'")) << sLog;
-    EXPECT_NE(std::string::npos,
-              sLog.find("G: Message box not shown: the video driver 'dummy' shows no window\nM: Exit 2\n"))
-        << sLog;
-    // Not a crash: no exception block, no report.
-    EXPECT_EQ(std::string::npos, sLog.find("EXCEPTION")) << sLog;
-    EXPECT_FALSE(fileExists(game.logFile() + ".report"));
-    EXPECT_FALSE(fileExists(game.lockFile()));
+        game.start(sContent);
+        EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, game.waitForExit(60));
+        // The player's words, the folder and what to do; zlib's words only in the log.
+        std::string sMessage = std::string(Names::GAME_TITLE) + ": The archive '" + c.pszArchive +
+                               "' is damaged: its entry '" + c.pszEntry + "' cannot be read.\nFolder searched: " +
+                               sContent + "\nWhat to do: ";
+        std::string sErrors = readFile(game.errorFile());
+        EXPECT_NE(std::string::npos, sErrors.find(sMessage)) << sErrors;
+        EXPECT_EQ(std::string::npos, sErrors.find("compressed")) << sErrors;
+        std::string sLog = readFile(game.logFile());
+        EXPECT_NE(std::string::npos, sLog.find(std::string("entry '") + c.pszEntry + "' : ")) << sLog;
+        EXPECT_NE(std::string::npos,
+                  sLog.find("G: Message box not shown: the video driver 'dummy' shows no window\nM: Exit 2\n"))
+            << sLog;
+        // Not a crash: no exception block, no report.
+        EXPECT_EQ(std::string::npos, sLog.find("EXCEPTION")) << sLog;
+        EXPECT_FALSE(fileExists(game.logFile() + ".report"));
+        EXPECT_FALSE(fileExists(game.lockFile()));
+    }
 }
 #endif
 

@@ -173,8 +173,9 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
         EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, app.getExitCode());
         // The message waits for the player until the application is gone
         // (runGame shows it then, in a window of its own).
-        EXPECT_NE(std::string::npos, std::string(app.getStartFailure().c_str()).find(c.pszNamed))
-            << app.getStartFailure().c_str();
+        std::string sFailure = app.getStartFailure().c_str();
+        EXPECT_NE(std::string::npos, sFailure.find(c.pszNamed)) << sFailure;
+        EXPECT_NE(std::string::npos, sFailure.find("\nFolder searched: " + folder.sPath + "\n")) << sFailure;
         std::string sLog = readFile(folder.file("game.log"));
         size_t nMessage = sLog.find("B: The start failed: ");
         ASSERT_NE(std::string::npos, nMessage);
