@@ -35,6 +35,15 @@ void logException(const char* pszText, const std::string& sTrace, const char* ps
     GameApp::log("M: == END ==\n");
 }
 
+// Ends the application; a start that failed is then told in a window of its own.
+int tellStartFailure(std::unique_ptr<QarnApp>& pOwned, int nExitCode) {
+    Tsl::String sFailure = pOwned->getStartFailure();
+    Tsl::String sTitle = pOwned->getTitle();
+    pOwned.reset();
+    if (!sFailure.isEmpty()) GameApp::showMessageBox(sTitle, sFailure, nExitCode);
+    return nExitCode;
+}
+
 // The application's run; the application is gone (and with it the video,
 // so the desktop is back) before an error is logged or a start that failed is
 // told to the player in a window of its own.
@@ -43,13 +52,13 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
     int nExitCode = 1;
     try {
         nExitCode = pOwned->run();
-    } catch (const ContentFault& e) {
-        // Damaged content is not a crash: no report, the player is told.
-        GameApp::log("M: %s\n", e.getMessage());
-        pOwned->saveAfterError();
-        pOwned->failStart(e.getTextForPlayer());
-        nExitCode = QarnApp::EXIT_MISSING_CONTENT;
     } catch (const Tsl::Exception& e) {
+        if (ContentFault::isContentFault(e)) {
+            // Damaged or missing content is not a crash: no report, the player is told.
+            pOwned->saveAfterError();
+            pOwned->failStartOn(e);
+            return tellStartFailure(pOwned, QarnApp::EXIT_MISSING_CONTENT);
+        }
         std::string sTrace = e.getTrace();
         std::string sText = e.getText();
         pOwned->saveAfterError();
@@ -65,11 +74,7 @@ int runApplication(QarnApp* pApp, const char* pszLogFile) {
         std::fprintf(stderr, "%s\n", sText.c_str());
         return 1;
     }
-    Tsl::String sFailure = pOwned->getStartFailure();
-    Tsl::String sTitle = pOwned->getTitle();
-    pOwned.reset();
-    if (!sFailure.isEmpty()) GameApp::showMessageBox(sTitle, sFailure, nExitCode);
-    return nExitCode;
+    return tellStartFailure(pOwned, nExitCode);
 }
 
 // The folder of the settings and the log; the tests name one of their own.

@@ -22,6 +22,8 @@ Tsl::String getWindowClassName(int nArgc, const char* const* ppszArgs);
 
 // The whole run: one instance per window class (a second one raises the
 // first one's window and returns 1), the log and the settings in the user's
-// folder, the crash handlers, the application's loop. An exception that
-// reaches here is logged, reported and ends the run with 1.
+// folder, the crash handlers, the application's loop. Content missing or
+// damaged ends the run as a failed start (exit code 2, the player told which
+// file); any other exception that reaches here is logged, reported and ends
+// the run with 1.
 int runGame(int nArgc, const char* const* ppszArgs, const LaunchOptions& options = LaunchOptions());

@@ -199,13 +199,12 @@ void LoadingScreen::loadEntry(const PreloadItem& item, int nKind) {
     } catch (const Tsl::Exception& e) {
         std::string sDetails = Tsl::formatMessage("%s line %d: the preloaded name '%s' could not be loaded: %s",
                                                   item.sList.c_str(), item.nLine, pszName, e.getMessage());
-        const Tsl::DamagedEntryException* pDamaged = dynamic_cast<const Tsl::DamagedEntryException*>(&e);
         Tsl::String sForPlayer =
-            pDamaged ? Tsl::String::format("The archive '%s' is damaged: its entry '%s' cannot be read.",
-                                           pDamaged->getArchive().c_str(), pDamaged->getEntry().c_str())
-                     : Tsl::String::format("The game's content is damaged or incomplete: '%s' (%s line %d) "
-                                           "could not be loaded.",
-                                           pszName, item.sList.c_str(), item.nLine);
+            dynamic_cast<const Tsl::DamagedEntryException*>(&e)
+                ? ContentFault::describe(e)
+                : Tsl::String::format("The game's content is damaged or incomplete: '%s' (%s line %d) "
+                                      "could not be loaded.",
+                                      pszName, item.sList.c_str(), item.nLine);
         throw ContentFault(__FILE__, __LINE__, sDetails.c_str(), sForPlayer);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "pages/highscoremode.h"
 #include "base/names.h"
+#include "game/contentfault.h"
 #include "game/qarnexitconfirm.h"
 #include "game/loadingscreen.h"
 #include "player/playermanager.h"
@@ -18,9 +19,18 @@
 
 #include "tsl2/file.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
+#include <unistd.h>
+
+namespace {
+// Every start failure is content missing or damaged, which only a new build
+// of the content mends.
+const char* const CONTENT_REMEDY =
+    "What to do: build the content again with bash scripts/run-game.sh in the game's source folder.";
+} // namespace
 
 QarnApp::QarnApp() {}
 
@@ -111,9 +121,25 @@ void QarnApp::failStart(const Tsl::String& sWhat) {
     quit(EXIT_MISSING_CONTENT);
 }
 
+void QarnApp::failStartOnContent(const Tsl::String& sWhat) {
+    failStart(sWhat + "\nFolder searched: " + getContentFolder() + "\n" + CONTENT_REMEDY);
+}
+
+void QarnApp::failStartOn(const Tsl::Exception& e) {
+    log("B: %s: %s\n", e.getTypeName(), e.getMessage());
+    failStartOnContent(ContentFault::describe(e));
+}
+
 Tsl::String QarnApp::contentPath(const char* pszName) const {
     if (m_sContentFolder.isEmpty()) return pszName;
     return m_sContentFolder + "/" + pszName;
+}
+
+Tsl::String QarnApp::getContentFolder() const {
+    if (m_sContentFolder.left(1) == "/") return m_sContentFolder;
+    char szWorking[PATH_MAX];
+    Tsl::String sWorking = getcwd(szWorking, sizeof(szWorking)) ? szWorking : ".";
+    return m_sContentFolder.isEmpty() ? sWorking : sWorking + "/" + m_sContentFolder;
 }
 
 bool QarnApp::addContent() {
@@ -125,7 +151,7 @@ bool QarnApp::addContent() {
     for (const Tsl::String& sArchive : lArchives) {
         Tsl::String sPath = contentPath(sArchive);
         if (!addArchive(sPath)) {
-            failStart(Tsl::String::format("The archive '%s' is missing or unreadable.", sPath.c_str()));
+            failStartOnContent(Tsl::String::format("The archive '%s' is missing or unreadable.", sArchive.c_str()));
             return false;
         }
     }
@@ -137,7 +163,7 @@ bool QarnApp::addContent() {
         }
         loadAliasLists();
     } catch (const Tsl::Exception& e) {
-        failStart(e.getMessage());
+        failStartOn(e);
         return false;
     }
     for (const char* pszList : Names::PRELOAD_LISTS)
@@ -147,7 +173,7 @@ bool QarnApp::addContent() {
 
 bool QarnApp::requireResource(const char* pszName) {
     if (hasResource(pszName)) return true;
-    failStart(Tsl::String::format("The resource '%s' is missing from the archives.", pszName));
+    failStartOnContent(Tsl::String::format("The resource '%s' is missing from the archives.", pszName));
     return false;
 }
 
@@ -212,7 +238,7 @@ bool QarnApp::loadSandTheme() {
     try {
         loadTheme(Names::THEME);
     } catch (const Tsl::Exception& e) {
-        failStart(e.getMessage());
+        failStartOn(e);
         return false;
     }
     return true;

@@ -39,6 +39,12 @@ public:
     // the message (the first, when there are more) waits for the player until
     // the application is gone.
     void failStart(const Tsl::String& sWhat) override;
+    // The same for content missing or damaged: the message goes on to name
+    // the folder of the archives and what to do.
+    void failStartOnContent(const Tsl::String& sWhat);
+    // The same over a fault met while reading the content: its details go
+    // to the log, the player is told which file is damaged or missing.
+    void failStartOn(const Tsl::Exception& e);
     // That message; empty while the start has not failed.
     const Tsl::String& getStartFailure() const { return m_sStartFailure; }
 
@@ -61,6 +67,8 @@ private:
     // the next frame.
     void tellPlayer(const Tsl::String& sText);
     Tsl::String contentPath(const char* pszName) const;
+    // The whole path of the folder holding the archives.
+    Tsl::String getContentFolder() const;
     // False (one message naming the first missing piece) when content is missing.
     bool addContent();
     bool requireResource(const char* pszName);

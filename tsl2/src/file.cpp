@@ -34,6 +34,32 @@ File::File(const String& sPath, int nMode, bool bCreate)
     }
 }
 
+File::File(const String& sPath, std::FILE* pFile) : m_sPath(sPath), m_nMode(eRead), m_pFile(pFile), m_nLastOp(0) {}
+
+File* File::openRegular(const String& sPath) {
+    TSL_TRACE();
+    if (sPath.isEmpty()) TSL_THROW(FileAccessException, "Can't open file '' (mode %d) : empty path", int(eRead));
+    // Without O_NONBLOCK, opening a FIFO waits for a writer that may never come.
+    int nFd = ::open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (nFd < 0)
+        TSL_THROW(FileAccessException, "Can't open file '%s' (mode %d) : %s", sPath.c_str(), int(eRead),
+                  std::strerror(errno));
+    struct stat info;
+    if (fstat(nFd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(nFd);
+        TSL_THROW(FileAccessException, "Can't open file '%s' : it is not a regular file", sPath.c_str());
+    }
+    // O_NONBLOCK means nothing to a regular file's reads, so it may stay.
+    std::FILE* pFile = fdopen(nFd, "rb");
+    if (!pFile) {
+        int nError = errno;
+        ::close(nFd);
+        TSL_THROW(FileAccessException, "Can't open file '%s' (mode %d) : %s", sPath.c_str(), int(eRead),
+                  std::strerror(nError));
+    }
+    return new File(sPath, pFile);
+}
+
 File::~File() {
     try {
         close();

@@ -113,7 +113,8 @@ void (*g_pfnGrfNameCompared)() = nullptr;
 // ---------------------------------------------------------------------------
 // Reader
 
-ResourceFile::ResourceFile(const String& sPath) : ResourceFile(new File(sPath, File::eRead), true) {}
+// Only a regular file is an archive: a FIFO at its name would hold the start.
+ResourceFile::ResourceFile(const String& sPath) : ResourceFile(File::openRegular(sPath), true) {}
 
 ResourceFile::ResourceFile(Stream* pSource, bool bOwnSource)
     : m_pSource(pSource), m_bOwnSource(bOwnSource), m_sName(pSource ? pSource->getName() : String()),

@@ -97,10 +97,9 @@ Tsl::List<Tsl::String> Font::wrapText(const char* pszText, int nWidth) const {
     return lLines;
 }
 
-Tsl::String Font::cutToWidth(const Tsl::String& sLine, int nWidth) const {
+Tsl::String Font::cutToWidth(const Tsl::String& sLine, int nWidth, const char* pszEllipsis) const {
     if (getTextWidth(sLine) <= nWidth) return sLine;
-    static const char* const ELLIPSIS = "...";
-    if (getTextWidth(ELLIPSIS) > nWidth) return Tsl::String();
+    if (getTextWidth(pszEllipsis) > nWidth) return Tsl::String();
     // The longest start that fits, found by halving over the characters' first
     // bytes: a text too wide for a picture can run to thousands of them.
     std::vector<int> aStarts;
@@ -109,12 +108,12 @@ Tsl::String Font::cutToWidth(const Tsl::String& sLine, int nWidth) const {
     size_t nFits = 0, nTooWide = aStarts.size();
     while (nTooWide - nFits > 1) {
         size_t nMiddle = (nFits + nTooWide) / 2;
-        if (getTextWidth(sLine.left(aStarts[nMiddle]) + ELLIPSIS) <= nWidth)
+        if (getTextWidth(sLine.left(aStarts[nMiddle]) + pszEllipsis) <= nWidth)
             nFits = nMiddle;
         else
             nTooWide = nMiddle;
     }
-    return sLine.left(aStarts.empty() ? 0 : aStarts[nFits]) + ELLIPSIS;
+    return sLine.left(aStarts.empty() ? 0 : aStarts[nFits]) + pszEllipsis;
 }
 
 bool Font::fitToPicture(Tsl::List<Tsl::String>& lLines, int nMaxSide) const {

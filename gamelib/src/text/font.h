@@ -93,9 +93,9 @@ public:
     // word stands alone). Lines keep their spaces and closing LF.
     Tsl::List<Tsl::String> wrapText(const char* pszText, int nWidth) const;
     // The line as it is when it is at most nWidth wide; otherwise its
-    // longest start of whole characters that is, with "..." after it (empty
-    // when not even the dots fit).
-    Tsl::String cutToWidth(const Tsl::String& sLine, int nWidth) const;
+    // longest start of whole characters that is, with the ellipsis after it
+    // (empty when not even the ellipsis fits).
+    Tsl::String cutToWidth(const Tsl::String& sLine, int nWidth, const char* pszEllipsis = "...") const;
     // Cuts wrapped lines to what one picture can hold, nMaxSide pixels each
     // way: wider lines end in "...", lines below the last that fits are left
     // out. True when anything was cut.

@@ -50,16 +50,25 @@ void SDLTrueTypeFont::copyTTFSettings(const SDLTrueTypeFont* pOther) {
     m_nSize = pOther->getSize();
 }
 
-void SDLTrueTypeFont::open(const char* pszResource, int nSize, int nStyle) {
-    TSL_TRACE();
-    Tsl::traceSetNote(pszResource);
+void SDLTrueTypeFont::checkSize(const char* pszResource, int nSize) {
     if (nSize < 1 || nSize > MAX_POINT_SIZE)
         TSL_THROW(BadParmException, "TrueType font '%s' : point size %d is outside 1 to %d", pszResource, nSize,
                   static_cast<int>(MAX_POINT_SIZE));
+}
+
+void SDLTrueTypeFont::open(const char* pszResource, int nSize, int nStyle) {
+    TSL_TRACE();
+    Tsl::traceSetNote(pszResource);
+    checkSize(pszResource, nSize);
     GameApp* pApp = GameApp::getInstance();
     if (!pApp) TSL_THROW(BadStateException, "Can't open TrueType font '%s' without an application", pszResource);
-    Tsl::SmartPtr<Tsl::Resource> pResource = pApp->getResource(pszResource);
+    open(pApp->getResource(pszResource), nSize, nStyle);
+}
+
+void SDLTrueTypeFont::open(Tsl::SmartPtr<Tsl::Resource> pResource, int nSize, int nStyle) {
     TSL_ASSERT(pResource);
+    const char* pszResource = pResource->getName().c_str();
+    checkSize(pszResource, nSize);
     // The data owns the stream as soon as it exists, so every failure below
     // frees it.
     Tsl::SmartPtr<SDLTTFData> pData = new SDLTTFData();

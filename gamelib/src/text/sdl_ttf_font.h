@@ -59,9 +59,13 @@ public:
 
     // Opens a font resource at a point size (1 or more) with style bits.
     void open(const char* pszResource, int nSize, int nStyle);
+    // The same over the bytes of a font file read already: no application
+    // is needed (a message shown after the game's has gone).
+    void open(Tsl::SmartPtr<Tsl::Resource> pResource, int nSize, int nStyle);
     Tsl::SmartPtr<SDLTTFData> getData() const { return m_pData; }
 
 private:
+    static void checkSize(const char* pszResource, int nSize);
     void renderInto(Image* pTarget, int x, int y, const char* pszText, const Color& c) const;
 
     Tsl::SmartPtr<SDLTTFData> m_pData;

@@ -1,157 +1,152 @@
 #include "ui/messagewindow.h"
 
+#include "image/sdl_image.h"
 #include "platform/scopedenvironment.h"
 #include "platform/x11window.h"
+#include "text/sdl_ttf_font.h"
 #include "ui/systemfont.h"
+
+#include "tsl2/error.h"
+#include "tsl2/resource.h"
 
 #include <cstdlib>
 #include <cstring>
 
 const char* const MessageWindow::CLOSE_HINT = "Click or press a key to close.";
+const char* const MessageWindow::FONT_FOLDER = "/usr/share/fonts/truetype/dejavu";
+const char* const MessageWindow::FONT_FILE = "DejaVuSans.ttf";
 
 namespace {
 
-const SDL_Color BACKGROUND = {248, 238, 212, 0};
-const SDL_Color FRAME = {150, 112, 64, 0};
-const SDL_Color CAPTION_INK = {128, 56, 16, 0};
-const SDL_Color TEXT_INK = {36, 28, 20, 0};
-const SDL_Color HINT_INK = {112, 100, 88, 0};
+const Color BACKGROUND(248, 238, 212, 255);
+const Color FRAME(150, 112, 64, 255);
+const Color CAPTION_INK(128, 56, 16, 255);
+const Color TEXT_INK(36, 28, 20, 255);
+const Color HINT_INK(112, 100, 88, 255);
 const int DELAY_MS = 20;
 
-bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Characters, not bytes: a UTF-8 character is one glyph.
-int countCharacters(const std::string& s) {
-    int n = 0;
-    for (unsigned char c : s) n += !isContinuation(c);
-    return n;
-}
-
-// The bytes of the first nCount characters.
-size_t bytesOf(const std::string& s, int nCount) {
-    size_t i = 0;
-    for (int n = 0; i < s.size(); ++i) {
-        if (!isContinuation(static_cast<unsigned char>(s[i])) && n++ == nCount) break;
-    }
-    return i;
-}
-
-Uint32 mapColor(SDL_Surface* pSurface, const SDL_Color& c) { return SDL_MapRGB(pSurface->format, c.r, c.g, c.b); }
+Uint32 mapColor(SDL_Surface* pSurface, const Color& c) { return SDL_MapRGB(pSurface->format, c.r, c.g, c.b); }
 
 void fill(SDL_Surface* pSurface, int x, int y, int w, int h, Uint32 nColor) {
     SDL_Rect r = {static_cast<Sint16>(x), static_cast<Sint16>(y), static_cast<Uint16>(w), static_cast<Uint16>(h)};
     SDL_FillRect(pSurface, &r, nColor);
 }
 
-// One line in the system font's glyphs, SCALE pixels to a glyph pixel.
-void drawText(SDL_Surface* pSurface, int x, int y, const std::string& sText, Uint32 nInk) {
-    const int nScale = MessageWindow::SCALE;
-    int nPenX = x;
-    for (unsigned char c : sText) {
-        if (isContinuation(c)) continue;
-        for (int nRow = 0; nRow < SystemFont::GLYPH_HEIGHT; ++nRow)
-            for (int nColumn = 0; nColumn < SystemFont::GLYPH_WIDTH; ++nColumn)
-                if (SystemFont::isGlyphPixel(c, nColumn, nRow))
-                    fill(pSurface, nPenX + nColumn * nScale, y + nRow * nScale, nScale, nScale, nInk);
-        nPenX += MessageWindow::getAdvance();
-    }
-}
+// What the font draws of a wrapped line: no line break, no blanks at its ends.
+Tsl::String shownPart(const Tsl::String& sLine) { return sLine.trim(); }
 
 } // namespace
 
 MessageWindow::MessageWindow(const char* pszCaption, const char* pszText) {
+    try {
+        m_pFont = openTrueTypeFont();
+        layOut(pszCaption, pszText);
+    } catch (const Tsl::Exception&) {
+        // Without a TrueType font that opens and measures the text, the
+        // built-in one still tells the player.
+        m_pFont = new SystemFont(SYSTEM_FONT_SCALE);
+        layOut(pszCaption, pszText);
+    }
+}
+
+Tsl::SmartPtr<Font> MessageWindow::openTrueTypeFont() {
+    Tsl::SmartPtr<Tsl::Resource> pFile = Tsl::FolderResourceProvider(FONT_FOLDER).getResource(FONT_FILE);
+    if (!pFile) TSL_THROW(ResourceException, "No font %s in %s", FONT_FILE, FONT_FOLDER);
+    Tsl::SmartPtr<SDLTrueTypeFont> pFont = new SDLTrueTypeFont();
+    pFont->open(pFile, POINT_SIZE, 0);
+    return pFont.get();
+}
+
+void MessageWindow::layOut(const char* pszCaption, const char* pszText) {
+    // Plain ink on the window's light ground: a shadow would only blur it.
+    m_pFont->setDrawShadow(false);
+    m_aLines.clear();
     addLines(pszCaption ? pszCaption : "", LINE_CAPTION);
     m_aLines.push_back(Line{std::string(), LINE_TEXT});
     addLines(pszText ? pszText : "", LINE_TEXT);
-    // Room for the blank line and the hint.
-    if (int(m_aLines.size()) > MAX_LINES - 2) {
-        m_aLines.resize(MAX_LINES - 2);
-        Line& last = m_aLines.back();
-        if (countCharacters(last.sText) > getColumns() - 3) last.sText.resize(bytesOf(last.sText, getColumns() - 3));
-        last.sText += "...";
-    }
+    cutToHeight();
     m_aLines.push_back(Line{std::string(), LINE_TEXT});
     m_aLines.push_back(Line{CLOSE_HINT, LINE_HINT});
 }
 
-void MessageWindow::addLines(const std::string& sText, LineKind eKind) {
-    for (const std::string& sLine : wrap(sText, getColumns())) m_aLines.push_back(Line{sLine, eKind});
+void MessageWindow::addLines(std::string sText, LineKind eKind) {
+    // Fonts draw a box for a tab or a lone carriage return.
+    for (char& c : sText)
+        if (c == '\r' || c == '\t') c = ' ';
+    for (const std::string& sLine : wrap(sText)) m_aLines.push_back(Line{sLine, eKind});
 }
 
-int MessageWindow::getColumns() { return (WIDTH - 2 * MARGIN) / getAdvance(); }
-
-int MessageWindow::getAdvance() { return (SystemFont::GLYPH_WIDTH + 1) * SCALE; }
-
-int MessageWindow::getGlyphHeight() { return SystemFont::GLYPH_HEIGHT * SCALE; }
-
-SDL_Color MessageWindow::getBackground() { return BACKGROUND; }
-
-int MessageWindow::getLineY(int nLine) const { return MARGIN + nLine * (getGlyphHeight() + SCALE + LINE_SPACING); }
-
-int MessageWindow::getHeight() const {
-    int nLines = static_cast<int>(m_aLines.size());
-    return getLineY(nLines - 1) + getGlyphHeight() + MARGIN;
-}
-
-std::vector<std::string> MessageWindow::wrap(const std::string& sText, int nColumns) {
+std::vector<std::string> MessageWindow::wrap(const std::string& sText) const {
     std::vector<std::string> aLines;
-    if (nColumns < 1) nColumns = 1;
-    size_t nStart = 0;
-    do {
-        size_t nEnd = sText.find('\n', nStart);
-        std::string sParagraph = sText.substr(nStart, nEnd == std::string::npos ? std::string::npos : nEnd - nStart);
-        nStart = nEnd == std::string::npos ? sText.size() + 1 : nEnd + 1;
-        wrapParagraph(sParagraph, nColumns, &aLines);
-    } while (nStart <= sText.size());
+    Tsl::String sRest = sText.c_str();
+    // Wrapped again after each cut word: the rest of its line may join the
+    // words that follow. Lines past the window's are not needed.
+    while (!sRest.isEmpty() && int(aLines.size()) <= getMaxLines()) {
+        int nUsed = 0;
+        bool bCut = false;
+        for (const Tsl::String& sLine : m_pFont->wrapText(sRest, getTextWidth())) {
+            if (m_pFont->getTextWidth(shownPart(sLine)) > getTextWidth()) {
+                int nCut = cutLongWord(sLine);
+                aLines.push_back(shownPart(sLine.left(nCut)).c_str());
+                nUsed += nCut;
+                bCut = true;
+                break;
+            }
+            aLines.push_back(shownPart(sLine).c_str());
+            nUsed += sLine.getLength();
+        }
+        sRest = bCut ? sRest.substringFrom(nUsed) : Tsl::String();
+    }
+    if (aLines.empty()) aLines.push_back(std::string());
     return aLines;
 }
 
-void MessageWindow::wrapParagraph(std::string sParagraph, int nColumns, std::vector<std::string>* paLines) {
-    for (char& c : sParagraph)
-        if (c == '\r' || c == '\t') c = ' ';
-    std::string sLine;
-    size_t i = 0;
-    while (i < sParagraph.size()) {
-        size_t nWordEnd = sParagraph.find(' ', i);
-        if (nWordEnd == std::string::npos) nWordEnd = sParagraph.size();
-        std::string sWord = sParagraph.substr(i, nWordEnd - i);
-        i = nWordEnd + 1;
-        if (sWord.empty()) continue;
-        if (countCharacters(sLine) + (sLine.empty() ? 0 : 1) + countCharacters(sWord) <= nColumns) {
-            sLine += (sLine.empty() ? "" : " ") + sWord;
-            continue;
-        }
-        if (!sLine.empty()) paLines->push_back(sLine);
-        sLine = cutLongWord(sWord, nColumns, paLines);
-    }
-    paLines->push_back(sLine);
+// Bytes of the over-wide line that go on a line of their own: up to its
+// last "/" that fits, or else as many whole characters as fit (one at least).
+int MessageWindow::cutLongWord(const Tsl::String& sLine) const {
+    for (int i = sLine.getLength() - 1; i > 1; --i)
+        if (sLine[i - 1] == '/' && m_pFont->getTextWidth(shownPart(sLine.left(i))) <= getTextWidth()) return i;
+    int nFits = m_pFont->cutToWidth(sLine, getTextWidth(), "").getLength();
+    int nFirst = 1;
+    while (nFirst < sLine.getLength() && (static_cast<unsigned char>(sLine[nFirst]) & 0xC0) == 0x80) ++nFirst;
+    return nFits > 0 ? nFits : nFirst;
 }
 
-// A word wider than a line (a path) is cut into lines of its own, after a
-// separator where one fits; what is left starts the next line.
-std::string MessageWindow::cutLongWord(std::string sWord, int nColumns, std::vector<std::string>* paLines) {
-    while (countCharacters(sWord) > nColumns) {
-        size_t nCut = bytesOf(sWord, nColumns);
-        size_t nSlash = sWord.rfind('/', nCut - 1);
-        if (nSlash != std::string::npos && nSlash > 0) nCut = nSlash + 1;
-        paLines->push_back(sWord.substr(0, nCut));
-        sWord.erase(0, nCut);
-    }
-    return sWord;
+// Room for the blank line and the hint; the last line kept ends in an ellipsis.
+void MessageWindow::cutToHeight() {
+    int nKept = getMaxLines() - 2;
+    if (int(m_aLines.size()) <= nKept) return;
+    m_aLines.resize(nKept);
+    // The built-in font has no glyph for the one-character ellipsis.
+    const char* pszEllipsis = dynamic_cast<const SystemFont*>(m_pFont.get()) ? "..." : "\u2026";
+    Line& last = m_aLines.back();
+    last.sText = m_pFont->cutToWidth((last.sText + pszEllipsis).c_str(), getTextWidth(), pszEllipsis).c_str();
+}
+
+int MessageWindow::getMaxLines() const { return (MAX_HEIGHT - 2 * MARGIN + LINE_SPACING) / getLineStep(); }
+
+SDL_Color MessageWindow::getBackground() { return SDL_Color{BACKGROUND.r, BACKGROUND.g, BACKGROUND.b, 0}; }
+
+int MessageWindow::getLineY(int nLine) const { return MARGIN + nLine * getLineStep(); }
+
+int MessageWindow::getHeight() const {
+    int nLines = static_cast<int>(m_aLines.size());
+    return getLineY(nLines - 1) + m_pFont->getHeight() + MARGIN;
 }
 
 void MessageWindow::draw(SDL_Surface* pSurface) const {
     if (!pSurface) return;
-    if (SDL_MUSTLOCK(pSurface)) SDL_LockSurface(pSurface);
     fill(pSurface, 0, 0, getWidth(), getHeight(), mapColor(pSurface, FRAME));
     fill(pSurface, BORDER, BORDER, getWidth() - 2 * BORDER, getHeight() - 2 * BORDER, mapColor(pSurface, BACKGROUND));
+    // The fonts draw into images: one over the window's own pixels, which stay SDL's.
+    Tsl::SmartPtr<SDLImage> pWindow = new SDLImage(pSurface);
+    pWindow->getSurface()->setOwnsSurface(false);
     for (size_t i = 0; i < m_aLines.size(); ++i) {
         const Line& line = m_aLines[i];
-        const SDL_Color& ink =
-            line.eKind == LINE_CAPTION ? CAPTION_INK : (line.eKind == LINE_HINT ? HINT_INK : TEXT_INK);
-        drawText(pSurface, getLineX(), getLineY(static_cast<int>(i)), line.sText, mapColor(pSurface, ink));
+        m_pFont->setTextColor(line.eKind == LINE_CAPTION ? CAPTION_INK
+                                                         : (line.eKind == LINE_HINT ? HINT_INK : TEXT_INK));
+        m_pFont->drawString(pWindow.get(), getLineX(), getLineY(static_cast<int>(i)), line.sText.c_str());
     }
-    if (SDL_MUSTLOCK(pSurface)) SDL_UnlockSurface(pSurface);
 }
 
 bool MessageWindow::show(std::string* psOutcome, int nExitCodeIfCut) {

@@ -45,11 +45,6 @@ bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 
 } // namespace
 
-bool SystemFont::isGlyphPixel(unsigned char c, int nColumn, int nRow) {
-    if (nColumn < 0 || nColumn >= GLYPH_WIDTH || nRow < 0 || nRow >= GLYPH_HEIGHT) return false;
-    return glyphFor(c)[nRow * GLYPH_WIDTH + nColumn] == 'X';
-}
-
 SystemFont::SystemFont(int nScale) : m_nScale(std::max(1, nScale)) {}
 
 Tsl::SmartPtr<Font> SystemFont::clone() const {

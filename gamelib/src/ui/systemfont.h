@@ -21,10 +21,6 @@ public:
     int getAppendSlack() const override { return 0; }
 
     int getScale() const { return m_nScale; }
-    // Whether the glyph drawn for the byte has the cell (column, row) set,
-    // before scaling: what drawString paints, for drawing without an image
-    // (ui/messagewindow.h) and for reading a drawn text back.
-    static bool isGlyphPixel(unsigned char c, int nColumn, int nRow);
     // Horizontal advance of one character.
     int getAdvance() const { return (GLYPH_WIDTH + 1) * m_nScale; }
 

@@ -20,6 +20,10 @@ public:
     // True when the path names a regular file that opens for reading; never
     // waits (a FIFO or a device is not a file here).
     static bool exists(const char* pszPath);
+    // The regular file at the path, open for reading; never waits. Anything
+    // else there (a FIFO, a device, a folder) raises FileAccessException
+    // naming the path, as a missing file does.
+    static File* openRegular(const String& sPath);
 
     int read(void* pBuffer, int nSize) override;
     int write(const void* pData, int nSize) override;
@@ -40,6 +44,8 @@ public:
     const String& getPath() const { return m_sPath; }
 
 private:
+    // Over a stream opened already.
+    File(const String& sPath, std::FILE* pFile);
     File(const File&) = delete;
     File& operator=(const File&) = delete;
     // stdio needs a positioning call between a read and a write on one stream.

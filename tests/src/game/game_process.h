@@ -5,6 +5,7 @@
 
 #include "game_fixtures.h"
 
+#include "app/gameapp.h"
 #include "game/gamemain.h"
 #include "game/instancelock.h"
 
@@ -57,7 +58,7 @@ struct GameProcess {
 
     // Starts the game over the archives of the folder; its settings, log and
     // lock file go to the test's folder, standard error to errorFile().
-    void start(const std::string& sContentFolder) {
+    void start(const std::string& sContentFolder, std::function<QarnApp*()> fnMakeApp = nullptr) {
         nPid = fork();
         if (nPid != 0) return;
         setenv("XDG_RUNTIME_DIR", folder.sPath.c_str(), 1);
@@ -66,8 +67,22 @@ struct GameProcess {
         LaunchOptions options;
         options.sUserFolder = folder.sPath.c_str();
         options.sContentFolder = sContentFolder.c_str();
+        options.fnMakeApp = fnMakeApp;
         const char* apszArgs[] = {"--wndclass", sClass.c_str()};
         _exit(runGame(2, apszArgs, options));
+    }
+
+    // Shows a message window alone, as the game does when its start failed,
+    // with the log and standard error the game would have; exit code 0 once
+    // it was shown and closed.
+    void showMessage(const char* pszCaption, const std::string& sText) {
+        nPid = fork();
+        if (nPid != 0) return;
+        setenv("SDL_VIDEO_X11_WMCLASS", sClass.c_str(), 1);
+        int nError = open(errorFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (nError >= 0) dup2(nError, 2);
+        GameApp::openLog(logFile().c_str());
+        _exit(GameApp::showMessageBox(pszCaption, sText.c_str()) ? 0 : 1);
     }
 
     // The exit code; -1 (the game killed) when it did not end in time.

@@ -155,6 +155,10 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
          "sand.theme"},
         {"missing preload list", [](TestContent& c) { c.archives["common.dat"].erase("preload-sound.txt"); },
          nullptr, "preload-sound.txt"},
+        // Last: the next case's archives would be written into the FIFO.
+        {"FIFO in an archive's place", nullptr,
+         [](const std::string& s) { std::remove((s + "/sfx.dat").c_str()); mkfifo((s + "/sfx.dat").c_str(), 0600); },
+         "sfx.dat"},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
@@ -169,8 +173,9 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
         EXPECT_EQ(QarnApp::EXIT_MISSING_CONTENT, app.getExitCode());
         // The message waits for the player until the application is gone
         // (runGame shows it then, in a window of its own).
-        EXPECT_NE(std::string::npos, std::string(app.getStartFailure().c_str()).find(c.pszNamed))
-            << app.getStartFailure().c_str();
+        std::string sFailure = app.getStartFailure().c_str();
+        EXPECT_NE(std::string::npos, sFailure.find(c.pszNamed)) << sFailure;
+        EXPECT_NE(std::string::npos, sFailure.find("\nFolder searched: " + folder.sPath + "\n")) << sFailure;
         std::string sLog = readFile(folder.file("game.log"));
         size_t nMessage = sLog.find("B: The start failed: ");
         ASSERT_NE(std::string::npos, nMessage);
