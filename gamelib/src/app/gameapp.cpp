@@ -1218,12 +1218,19 @@ bool GameApp::copyDamagedSettings(const Tsl::String& sCopy, int& nErrno) {
     // A second name for the damaged bytes: the repaired file then takes the
     // settings file's name, and at no moment is there no file under it.
     Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
-    if (link(sTarget.c_str(), sCopy.c_str()) == 0) return true;
+    if (link(sTarget.c_str(), sCopy.c_str()) == 0) {
+        // The new name must be on the disk before the repaired file takes
+        // the old one, or a power cut between could leave the damaged bytes
+        // under no name at all.
+        if (AtomicFile::syncFolder(sCopy, nErrno)) return true;
+        unlink(sCopy.c_str());
+        return false;
+    }
     // Another file system (behind a symbolic link), or one without links.
     std::string sBytes;
     mode_t nMode = 0600;
     return AtomicFile::readBytes(sTarget, MAX_DAMAGED_COPY_BYTES, sBytes, nMode, nErrno) &&
-           AtomicFile::replace(sCopy, sBytes, int(nMode), nErrno);
+           AtomicFile::replace(sCopy, sBytes, int(nMode & 07777), nErrno);
 }
 
 namespace {

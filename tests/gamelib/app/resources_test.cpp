@@ -400,12 +400,14 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         AtomicFile::Step eStep;
         int nErrno;
         const char* pszCause;
-    } aFaults[] = {{AtomicFile::WRITE, ENOSPC, "no space is left on the disk"},
-                   {AtomicFile::SYNC, EIO, "the disk reported an error"}};
+        int nChecked;  // 4: the file was replaced, only its folder's entry may not be on the disk
+    } aFaults[] = {{AtomicFile::WRITE, ENOSPC, "no space is left on the disk", 0},
+                   {AtomicFile::SYNC, EIO, "the disk reported an error", 0},
+                   {AtomicFile::SYNC_FOLDER, EIO, "the disk reported an error", 4}};
     for (const Fault& fault : aFaults) {
-        SCOPED_TRACE(fault.pszCause);
+        SCOPED_TRACE(fault.eStep);
         AtomicFile::plantFault(fault.eStep, fault.nErrno);
-        EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, fault.pszCause));
+        EXPECT_EQ(fault.nChecked, checkFailedSaves(sPath, sFolder, fault.pszCause));
         AtomicFile::plantFault(fault.eStep, 0);
         EXPECT_FALSE(exists(sTemporary));
     }
