@@ -322,6 +322,7 @@ TEST_F(SettingsTest, EntriesPastTheSizeBoundsAreRefusedWithALogLineAndTheRestRea
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
         savedFile(sPath, c.entries);
+        std::remove((sPath + ".previous").c_str());  // each case without a copy to fill in from
         writeFile(sLog, "");
         TestApp app;
         app.setSettingsFile(sPath.c_str());
