@@ -1108,8 +1108,11 @@ void GameApp::refuseUnreadableSettings(const Tsl::String& sTarget, mode_t nMode,
     // kept copy is the only good one, so it is not saved over either.
     m_sUnreadableSettings = sTarget;
     m_eUnreadableCause = SaveFailure::fromWhatStands(nMode);
-    log("G: Settings file '%s' cannot be read (%s: %s); it is left as it is and nothing is saved in this run\n",
-        sTarget.c_str(), SaveFailure::describe(m_eUnreadableCause).c_str(), std::strerror(nErrno));
+    Tsl::String sWhy = SaveFailure::describe(m_eUnreadableCause);
+    // What is no file was never opened: only a file's error says more.
+    if (m_eUnreadableCause == SaveFailure::FILE_UNREADABLE) sWhy += Tsl::String(": ") + std::strerror(nErrno);
+    log("G: Settings file '%s' cannot be read (%s); it is left as it is and nothing is saved in this run\n",
+        sTarget.c_str(), sWhy.c_str());
     takeKeptSettings();
 }
 

@@ -21,7 +21,7 @@ const CauseText CAUSE_TEXTS[] = {
     {ScreenNames::STR_SAVE_DISK_ERROR, "the disk reported an error"},
     {ScreenNames::STR_SAVE_FOLDER_CHANGED, "another program changed the folder while the file was saved"},
     {ScreenNames::STR_SAVE_DAMAGED_TOO_LARGE, "the damaged settings file there is too large to copy aside"},
-    {ScreenNames::STR_SAVE_PIPE_IN_THE_WAY, "a named pipe (FIFO) stands where the file goes"},
+    {ScreenNames::STR_SAVE_PIPE_IN_THE_WAY, "a named pipe, a FIFO, stands where the file goes"},
     {ScreenNames::STR_SAVE_DEVICE_IN_THE_WAY, "a device stands where the file goes"},
     {ScreenNames::STR_SAVE_SOCKET_IN_THE_WAY, "a socket stands where the file goes"},
     {ScreenNames::STR_SAVE_OTHER_IN_THE_WAY, "something other than a file stands where the file goes"},
