@@ -5,8 +5,9 @@
 // bytes after the separator (settings_file_input.h), when there, are read as
 // the kept copy and merged in as a damaged read takes from it. Nothing may
 // be raised; every entry kept stays within the size bounds; the merge loses
-// no entry read and no own key of the copy, and replaces values only after
-// damage inside the stream; what was kept is written and read back
+// no own key of the copy, and no entry read but, after damage inside the
+// stream, those of keys neither the copy nor the own keys know; it replaces
+// values only after such damage; what was kept is written and read back
 // unchanged. Seeds: files the application saved (scripts/run-fuzz.sh puts
 // them in), one with a kept copy.
 #include "settings_file_input.h"
@@ -61,9 +62,13 @@ void checkMerge(const std::uint8_t* pKept, std::size_t nKept, Entries& hRead, co
     const Entries hBefore = hRead;
     SettingsFile::takeFromKept(hRead, read, hKept, kept, ownKeys());
     checkBounds(hRead);
-    bool bMayReplace = !read.bChecked && !read.bCutShort && kept.bChecked;
-    for (const Tsl::String& sKey : hBefore.getKeys())
-        if (!hRead.hasKey(sKey) || (!bMayReplace && hRead.get(sKey) != hBefore.get(sKey))) __builtin_trap();
+    bool bMayBeChanged = !read.bChecked && !read.bCutShort;
+    bool bMayReplace = bMayBeChanged && kept.bChecked;
+    for (const Tsl::String& sKey : hBefore.getKeys()) {
+        bool bKnown = hKept.hasKey(sKey) || ownKeys().indexOf(sKey) >= 0;
+        if (hRead.hasKey(sKey) != (bKnown || !bMayBeChanged)) __builtin_trap();
+        if (hRead.hasKey(sKey) && !bMayReplace && hRead.get(sKey) != hBefore.get(sKey)) __builtin_trap();
+    }
     for (const Tsl::String& sKey : ownKeys())
         if (hKept.hasKey(sKey) && !hRead.hasKey(sKey)) __builtin_trap();
 }

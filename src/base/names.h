@@ -381,8 +381,11 @@ constexpr const char* VAL_NO = "NO";
 constexpr const char* STR_CAPTION = "APP_Caption";
 // Messages about the saved game, each followed by the path it is about.
 constexpr const char* STR_SETTINGS_DAMAGED = "CFG_Damaged";
+constexpr const char* STR_SETTINGS_MISSING = "CFG_Missing";
 constexpr const char* STR_SETTINGS_NOT_SAVED = "CFG_NotSaved";
 constexpr const char* STR_SETTINGS_UNREADABLE = "CFG_Unreadable";
+// Below the unreadable one, when the settings came from the kept copy.
+constexpr const char* STR_SETTINGS_FROM_KEPT = "CFG_FromKept";
 constexpr const char* IMG_WINDOW_ICON = "app_icon";
 constexpr const char* IMG_SPLASH_3RDPARTY = "3p_splash";
 constexpr const char* IMG_SPLASH = "splash_logo";

@@ -57,10 +57,7 @@ bool QarnApp::onInit() {
     loadSettings();
     cutHighscoreTables();
     if (!addContent()) return false;
-    if (!getDamagedSettings().isEmpty())
-        tellPlayer(getString(Names::STR_SETTINGS_DAMAGED) + "\n" + breakPath(getDamagedSettings()));
-    else if (!getUnreadableSettings().isEmpty())
-        tellPlayer(getString(Names::STR_SETTINGS_UNREADABLE) + "\n" + breakPath(getUnreadableSettings()));
+    tellSettingsTrouble();
     if (Tsl::String(std::getenv(Names::ENV_LIST_RESOURCES) ? std::getenv(Names::ENV_LIST_RESOURCES) : "") == "TRUE")
         listResources();
     bool bFullScreen = wantsFullScreen();
@@ -86,6 +83,20 @@ Tsl::List<Tsl::String> QarnApp::getOwnSettingKeys() const {
                                Names::SET_CUSTOM_CURSOR})
         if (lKeys.indexOf(pszKey) < 0) lKeys.append(pszKey);
     return lKeys;
+}
+
+void QarnApp::tellSettingsTrouble() {
+    if (!getDamagedSettings().isEmpty()) {
+        tellPlayer(getString(Names::STR_SETTINGS_DAMAGED) + "\n" + breakPath(getDamagedSettings()));
+    } else if (!getUnreadableSettings().isEmpty()) {
+        Tsl::String sWhy = SaveFailure::describe(getUnreadableSettingsCause());
+        Tsl::String sText = getString(Names::STR_SETTINGS_UNREADABLE) + "\n" + breakPath(getUnreadableSettings()) +
+                            "\n(" + breakPath(sWhy) + ")";
+        if (!getRestoredSettings().isEmpty()) sText += "\n" + getString(Names::STR_SETTINGS_FROM_KEPT);
+        tellPlayer(sText);
+    } else if (!getRestoredSettings().isEmpty()) {
+        tellPlayer(getString(Names::STR_SETTINGS_MISSING) + "\n" + breakPath(getRestoredSettings()));
+    }
 }
 
 void QarnApp::onSettingsNotSaved(const Tsl::String& sFolder, const Tsl::String& sWhy) {

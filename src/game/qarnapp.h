@@ -66,6 +66,9 @@ private:
     // Standard error and the log, and the text in a dialog at the start of
     // the next frame.
     void tellPlayer(const Tsl::String& sText);
+    // What loadSettings met that the player must know: a damaged file, one
+    // that could not be read, a missing one brought back.
+    void tellSettingsTrouble();
     Tsl::String contentPath(const char* pszName) const;
     // The whole path of the folder holding the archives.
     Tsl::String getContentFolder() const;

@@ -12,6 +12,16 @@ foreach(run ${RUNS})
   string(REPLACE "@" ";" parts "${run}")
   list(GET parts 0 program)
   list(GET parts 1 filter)
+  # Each pattern must name a test: one renamed would otherwise leave the run
+  # unnoticed while the others still pass.
+  string(REPLACE ":" ";" patterns "${filter}")
+  foreach(pattern ${patterns})
+    execute_process(COMMAND ${program} --gtest_list_tests --gtest_filter=${pattern}
+                    OUTPUT_VARIABLE listed ERROR_VARIABLE listed)
+    if(NOT listed MATCHES "\n  [A-Za-z]")
+      string(APPEND failures "${program}: --gtest_filter=${pattern} matches no test\n")
+    endif()
+  endforeach()
   execute_process(COMMAND ${CMAKE_COMMAND} -E env TSL_TEST_TMP=${WORK_DIR}/closed/tmp
                           SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy ${program} --gtest_filter=${filter}
                   RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE out)

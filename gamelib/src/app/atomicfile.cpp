@@ -2,6 +2,7 @@
 
 #include "app/gameapp.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,14 +22,11 @@ const int STALE_TEMPORARY_SECONDS = 600;
 // Links followed from a path at most (the system's own bound).
 const int MAX_LINK_HOPS = 40;
 
-// The fault a test planted for the next replace: its step and error number.
-int s_nFailingStep = -1;
-int s_nPlantedErrno = 0;
-
 // True when a test planted a fault at eStep; nErrno then holds it.
-bool plantedFault(AtomicFile::Step eStep, int& nErrno) {
-    if (s_nFailingStep != int(eStep)) return false;
-    nErrno = s_nPlantedErrno;
+bool faultPlantedAt(AtomicFile::Step eStep, int& nErrno) {
+    int nPlanted = AtomicFile::plantedFault ? AtomicFile::plantedFault(eStep) : 0;
+    if (nPlanted == 0) return false;
+    nErrno = nPlanted;
     return true;
 }
 
@@ -51,7 +49,7 @@ bool readAll(int nFd, std::string& sBytes, int& nErrno) {
 }
 
 bool writeAll(int nFd, const std::string& sBytes, int& nErrno) {
-    if (plantedFault(AtomicFile::WRITE, nErrno)) return false;
+    if (faultPlantedAt(AtomicFile::WRITE, nErrno)) return false;
     for (size_t nDone = 0; nDone < sBytes.size();) {
         ssize_t nWritten = write(nFd, sBytes.data() + nDone, sBytes.size() - nDone);
         if (nWritten < 0 && errno == EINTR) continue;
@@ -72,7 +70,7 @@ bool writeAll(int nFd, const std::string& sBytes, int& nErrno) {
 // So that a crash right after the rename finds the new bytes, not an empty
 // file; a disk that cannot take them fails the replacement.
 bool syncAll(int nFd, int& nErrno) {
-    if (plantedFault(AtomicFile::SYNC, nErrno)) return false;
+    if (faultPlantedAt(AtomicFile::SYNC, nErrno)) return false;
     if (fsync(nFd) == 0) return true;
     nErrno = errno;
     return false;
@@ -98,6 +96,28 @@ bool setMode(int nFd, int nMode, int& nErrno) {
     return false;
 }
 
+// The bytes of the file open at nFd, which must still be a regular file;
+// past nMax bytes only the first nMax.
+bool readOpenFile(int nFd, int64_t nMax, std::string& sBytes, mode_t& nMode, int& nErrno) {
+    struct stat info;
+    if (fstat(nFd, &info) != 0) {
+        nErrno = errno;
+        return false;
+    }
+    nMode = info.st_mode;
+    if (!S_ISREG(info.st_mode)) {
+        nErrno = EINVAL;
+        return false;
+    }
+    // A file that grows meanwhile is read no further than its size now: a
+    // writer replaces the file whole, it never appends.
+    sBytes.assign(size_t(std::min<int64_t>(info.st_size, nMax)), '\0');
+    if (!readAll(nFd, sBytes, nErrno)) return false;
+    if (info.st_size <= nMax) return true;
+    nErrno = EFBIG;
+    return false;
+}
+
 // Whether sEntry is "<sPrefix>[<...>.]<digits>.tmp": the temporary file of
 // the settings file or of a copy beside it (the kept one, a damaged one).
 bool isTemporaryName(const std::string& sEntry, const std::string& sPrefix) {
@@ -112,11 +132,6 @@ bool isTemporaryName(const std::string& sEntry, const std::string& sPrefix) {
 }
 
 } // namespace
-
-void AtomicFile::plantFault(Step eStep, int nErrno) {
-    s_nFailingStep = nErrno != 0 ? int(eStep) : -1;
-    s_nPlantedErrno = nErrno;
-}
 
 Tsl::String AtomicFile::followLinks(const Tsl::String& sPath) {
     Tsl::String sAt = sPath;
@@ -156,25 +171,27 @@ Tsl::String AtomicFile::folderOf(const Tsl::String& sPath) {
 
 bool AtomicFile::readBytes(const Tsl::String& sPath, int64_t nMax, std::string& sBytes, mode_t& nMode,
                            int& nErrno) {
-    int nFd = open(sPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    // What stands there is looked at before it is opened: opening a device
+    // may do something, and a FIFO would wait for a writer.
+    Tsl::String sTarget = followLinks(sPath);
+    struct stat info;
+    if (lstat(sTarget.c_str(), &info) != 0) {
+        nErrno = errno;
+        return false;
+    }
+    nMode = info.st_mode;
+    if (!S_ISREG(info.st_mode)) {
+        nErrno = EINVAL;
+        return false;
+    }
+    // Without following a link again or waiting: something else may have
+    // taken the name since.
+    int nFd = open(sTarget.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (nFd < 0) {
         nErrno = errno;
         return false;
     }
-    struct stat info;
-    bool bOk = fstat(nFd, &info) == 0;
-    if (!bOk) nErrno = errno;
-    else if (!S_ISREG(info.st_mode)) nErrno = EINVAL;
-    else if (info.st_size > nMax) nErrno = EFBIG;
-    if (bOk && S_ISREG(info.st_mode) && info.st_size <= nMax) {
-        nMode = info.st_mode & 07777;
-        // A file that grows meanwhile is read no further than its size now:
-        // a writer replaces the file whole, it never appends.
-        sBytes.assign(size_t(info.st_size), '\0');
-        bOk = readAll(nFd, sBytes, nErrno);
-    } else {
-        bOk = false;
-    }
+    bool bOk = readOpenFile(nFd, nMax, sBytes, nMode, nErrno);
     close(nFd);
     return bOk;
 }
@@ -192,7 +209,24 @@ bool AtomicFile::replace(const Tsl::String& sPath, const std::string& sBytes, in
         nErrno = errno;
         bOk = false;
     }
-    if (!bOk) unlink(sTemporary.c_str());
+    if (!bOk) {
+        unlink(sTemporary.c_str());
+        return false;
+    }
+    return syncFolder(sPath, nErrno);
+}
+
+bool AtomicFile::syncFolder(const Tsl::String& sPath, int& nErrno) {
+    if (faultPlantedAt(SYNC_FOLDER, nErrno)) return false;
+    int nFd = open(folderOf(sPath).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (nFd < 0) {
+        if (errno == EACCES || errno == EPERM) return true;
+        nErrno = errno;
+        return false;
+    }
+    bool bOk = fsync(nFd) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+    if (!bOk) nErrno = errno;
+    close(nFd);
     return bOk;
 }
 

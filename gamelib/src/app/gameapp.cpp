@@ -20,7 +20,6 @@
 #include "ui/messagewindow.h"
 #include "ui/theme.h"
 
-#include "tsl2/file.h"
 #include "tsl2/logfile.h"
 #include "tsl2/memstream.h"
 #include "tsl2/random.h"
@@ -56,7 +55,7 @@ bool s_bLogAtLineStart = true;
 const char* const DAMAGED_SETTINGS_SUFFIX = ".damaged.";
 // A settings file of more bytes cannot read whole (its entries unpack to
 // MAX_TOTAL_SIZE at most, and packing adds little), so it is never kept as
-// the last good one.
+// the last good one, nor read any further.
 const int64_t MAX_KEPT_BYTES = 2 * int64_t(SettingsFile::MAX_TOTAL_SIZE);
 // A damaged file copied aside (one behind a link) may be larger; past this
 // it stays where it is and the saves stop instead.
@@ -122,8 +121,8 @@ GameApp::GameApp()
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255), m_bKeepDamagedFirst(false),
-      m_bSaveFailureReported(false) {
+      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255),
+      m_eUnreadableCause(SaveFailure::UNKNOWN), m_bKeepDamagedFirst(false), m_bSaveFailureReported(false) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -1042,6 +1041,16 @@ void GameApp::stopAllAudio() {
 }
 
 // ---------------------------------------------------------------- settings
+//
+// The file's format is SettingsFile's (settingsfile.*); every settings file
+// is written whole through AtomicFile (atomicfile.*): a temporary file, sent
+// to the disk, renamed, the folder synced. Two kinds of copies stand beside
+// it. The kept copy ("<file>.previous", getKeptSettingsFile) is the last good
+// settings: each save that replaces a file which reads whole copies that file
+// there first, and a file that is damaged, missing or cannot be read is made
+// good from it. A copy set aside ("<file>.damaged.<n>", keepDamagedSettings)
+// holds a damaged file's bytes as they were, numbered and never overwritten,
+// before the repaired settings take the file's name.
 
 Tsl::String GameApp::getSetting(const char* pszKey) const {
     return pszKey && m_hSettings.hasKey(pszKey) ? m_hSettings.get(pszKey) : Tsl::String();
@@ -1078,47 +1087,46 @@ bool GameApp::loadSettings() {
     TSL_TRACE();
     m_sDamagedSettings = "";
     m_sUnreadableSettings = "";
+    m_sRestoredSettings = "";
     m_bKeepDamagedFirst = false;
     if (m_sSettingsFile.isEmpty()) return false;
     AtomicFile::removeStaleTemporaries(m_sSettingsFile);
     Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
     if (sTarget != m_sSettingsFile) AtomicFile::removeStaleTemporaries(sTarget);
-    Tsl::SmartPtr<Tsl::File> pFile = openSettingsFile();
-    return pFile && readSettingsFile(pFile);
-}
-
-Tsl::SmartPtr<Tsl::File> GameApp::openSettingsFile() {
-    const char* pszFile = m_sSettingsFile.c_str();
-    struct stat info;
-    if (stat(pszFile, &info) != 0) {
-        log("G: Settings file '%s' not found (%s)\n", pszFile, std::strerror(errno));
+    std::string sBytes;
+    mode_t nMode = 0;
+    int nErrno = 0;
+    // A file past the bound cannot read whole: its first bytes are read as
+    // any damaged file's are.
+    if (AtomicFile::readBytes(sTarget, MAX_KEPT_BYTES, sBytes, nMode, nErrno) || nErrno == EFBIG)
+        return readSettingsFile(sBytes);
+    if (nErrno == ENOENT || nErrno == ENOTDIR)
         restoreKeptSettings();
-        return nullptr;
-    }
-    // Anything else could hang the start (a FIFO) or never be replaced by a save.
-    if (!S_ISREG(info.st_mode)) {
-        log("G: Settings path '%s' is not a file (mode %o), using defaults\n", pszFile, unsigned(info.st_mode));
-        return nullptr;
-    }
-    try {
-        return new Tsl::File(m_sSettingsFile, Tsl::File::eRead);
-    } catch (const Tsl::Exception& e) {
-        // Nothing says it is damaged: once it can be opened again (its mode
-        // or owner mended) the next start reads it whole, so it stays as it
-        // is and no save replaces it.
-        log("G: Settings file '%s' cannot be read, using defaults; it is left as it is and nothing is saved over "
-            "it in this run: %s\n",
-            pszFile, e.getMessage());
-        m_sUnreadableSettings = m_sSettingsFile;
-        return nullptr;
-    }
+    else
+        refuseUnreadableSettings(sTarget, nMode, nErrno);
+    return false;
 }
 
-bool GameApp::readSettingsFile(Tsl::SmartPtr<Tsl::File>& pFile) {
+void GameApp::refuseUnreadableSettings(const Tsl::String& sTarget, mode_t nMode, int nErrno) {
+    // Left alone, and nothing saved while it stands: a save would rename a
+    // file over a FIFO or a device, and a file the game may not open yet
+    // holds the newest progress once it can be opened again. Until then the
+    // kept copy is the only good one, so it is not saved over either.
+    m_sUnreadableSettings = sTarget;
+    m_eUnreadableCause = SaveFailure::fromWhatStands(nMode);
+    Tsl::String sWhy = SaveFailure::describe(m_eUnreadableCause);
+    // What is no file was never opened: only a file's error says more.
+    if (m_eUnreadableCause == SaveFailure::FILE_UNREADABLE) sWhy += Tsl::String(": ") + std::strerror(nErrno);
+    log("G: Settings file '%s' cannot be read (%s); it is left as it is and nothing is saved in this run\n",
+        sTarget.c_str(), sWhy.c_str());
+    takeKeptSettings();
+}
+
+bool GameApp::readSettingsFile(const std::string& sBytes) {
     Tsl::List<Tsl::String> lOwnKeys = getKeysNeverRefused();
     Tsl::Hash<Tsl::String, Tsl::String> hRead;
-    SettingsFile::Report report = SettingsFile::read(pFile.get(), hRead, lOwnKeys);
-    pFile = nullptr;
+    Tsl::MemStream bytes(sBytes.data(), int(sBytes.size()));
+    SettingsFile::Report report = SettingsFile::read(&bytes, hRead, lOwnKeys);
     if (report.bWhole) {
         applySettings(hRead);
         return true;
@@ -1158,25 +1166,36 @@ void GameApp::takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, c
     Tsl::Hash<Tsl::String, Tsl::String> hKept;
     SettingsFile::Report keptReport;
     if (!readKeptSettings(hKept, keptReport, lOwnKeys)) return;
-    SettingsFile::Merge merge = SettingsFile::takeFromKept(hRead, report, hKept, keptReport, lOwnKeys);
-    log("G: From the kept settings '%s'%s: %d entries the damaged file lost, %d it may have changed\n",
-        getKeptSettingsFile().c_str(), keptReport.bChecked ? "" : " (damaged too)", merge.nTaken, merge.nReplaced);
+    // The copies of a damaged profile list are the library's, known by their prefix.
+    Tsl::List<Tsl::String> lKnown = lOwnKeys;
+    for (const Tsl::String& sKey : hRead.getKeys())
+        if (NumberedCopies::numberOf(sKey.c_str(), ScreenNames::SET_PROFILES_DAMAGED_PREFIX) > 0) lKnown.append(sKey);
+    SettingsFile::Merge merge = SettingsFile::takeFromKept(hRead, report, hKept, keptReport, lKnown);
+    log("G: From the kept settings '%s'%s: %d entries the damaged file lost, %d it may have changed; %d unknown "
+        "keys it may have garbled dropped\n",
+        getKeptSettingsFile().c_str(), keptReport.bChecked ? "" : " (damaged too)", merge.nTaken, merge.nReplaced,
+        merge.nDropped);
 }
 
-void GameApp::restoreKeptSettings() {
-    // A missing file beside a kept one was removed by a person or a program,
-    // or a crash struck where the file should always stand: the last good
-    // settings come back, and the player is told as of a damaged file.
+bool GameApp::takeKeptSettings() {
     Tsl::Hash<Tsl::String, Tsl::String> hKept;
     SettingsFile::Report report;
     if (!readKeptSettings(hKept, report, getKeysNeverRefused())) {
         log("G: No kept settings either, using defaults\n");
-        return;
+        return false;
     }
     applySettings(hKept);
-    m_sDamagedSettings = getKeptSettingsFile();
-    log("G: The settings came back from '%s'\n", m_sDamagedSettings.c_str());
-    saveRepairedSettings();
+    m_sRestoredSettings = getKeptSettingsFile();
+    log("G: The settings came from '%s'\n", m_sRestoredSettings.c_str());
+    return true;
+}
+
+void GameApp::restoreKeptSettings() {
+    // Removed by a person or a program, or a crash struck where the file
+    // should always stand: the last good settings come back and are written
+    // again. Nothing is damaged, so nothing is set aside.
+    log("G: Settings file '%s' not found\n", m_sSettingsFile.c_str());
+    if (takeKeptSettings()) saveRepairedSettings();
 }
 
 void GameApp::saveRepairedSettings() {
@@ -1224,12 +1243,19 @@ bool GameApp::copyDamagedSettings(const Tsl::String& sCopy, int& nErrno) {
     // A second name for the damaged bytes: the repaired file then takes the
     // settings file's name, and at no moment is there no file under it.
     Tsl::String sTarget = AtomicFile::followLinks(m_sSettingsFile);
-    if (link(sTarget.c_str(), sCopy.c_str()) == 0) return true;
+    if (link(sTarget.c_str(), sCopy.c_str()) == 0) {
+        // The new name must be on the disk before the repaired file takes
+        // the old one, or a power cut between could leave the damaged bytes
+        // under no name at all.
+        if (AtomicFile::syncFolder(sCopy, nErrno)) return true;
+        unlink(sCopy.c_str());
+        return false;
+    }
     // Another file system (behind a symbolic link), or one without links.
     std::string sBytes;
     mode_t nMode = 0600;
     return AtomicFile::readBytes(sTarget, MAX_DAMAGED_COPY_BYTES, sBytes, nMode, nErrno) &&
-           AtomicFile::replace(sCopy, sBytes, int(nMode), nErrno);
+           AtomicFile::replace(sCopy, sBytes, int(nMode & 07777), nErrno);
 }
 
 namespace {

@@ -26,9 +26,6 @@ class Image;
 class Theme;
 class Sample;
 class Music;
-namespace Tsl {
-class File;
-}
 
 // Mouse button masks as the platform delivers them.
 enum MouseButtonMask { MB_LEFT = 1, MB_MIDDLE = 2, MB_RIGHT = 4, MB_WHEEL_UP = 8, MB_WHEEL_DOWN = 16 };
@@ -267,32 +264,42 @@ public:
     // file lost are taken from the kept copy (getKeptSettingsFile); where the
     // damaged file's stream failed its check inside (not merely cut short),
     // the kept copy's own values win too when its check held, as the damaged
-    // file may have handed on changed bytes. A damaged kept copy only fills
-    // in. A missing settings file beside a kept copy is read from the copy
-    // and written again, and getDamagedSettings names the copy. Past
-    // SettingsFile::MAX_ENTRIES, the defaults' keys and getOwnSettingKeys are
-    // still read. A file that cannot be opened (its mode, its owner) is left
-    // in place, as is, and no save of this run replaces it. A missing path
-    // without a kept copy, or one that is no regular file (a folder, a
-    // FIFO), leaves the defaults. True when read whole.
+    // file may have handed on changed bytes, and of the keys the kept copy
+    // lacks only the application's own stay. A damaged kept copy only fills
+    // in. Past SettingsFile::MAX_ENTRIES, the defaults' keys and
+    // getOwnSettingKeys are still read. A missing settings file beside a kept
+    // copy is read from the copy and written again (getRestoredSettings). At
+    // the name (links followed), anything but a regular file the game may
+    // read (a folder, a FIFO, a device, a socket, a file of the wrong mode or
+    // owner) is never opened to read where that could wait or act, and is
+    // left as it is: the settings come from the kept copy, and no save of
+    // this run writes anything (getUnreadableSettings). A missing path
+    // without a kept copy leaves the defaults. True when read whole.
     bool loadSettings();
     // Where the last loadSettings kept a damaged file: its numbered copy, or
-    // the file itself when it could not be kept (yet); the kept copy when the
-    // settings came back from it; empty when there was none.
+    // the file itself when it could not be kept (yet); empty when there was
+    // none.
     const Tsl::String& getDamagedSettings() const { return m_sDamagedSettings; }
-    // The settings file the last loadSettings could not open; empty when none.
+    // What the last loadSettings could not read at the settings file's name
+    // (the end of the links from it); empty when none.
     const Tsl::String& getUnreadableSettings() const { return m_sUnreadableSettings; }
+    // What stands there, as the cause that no save of this run is made.
+    SaveFailure::Cause getUnreadableSettingsCause() const { return m_eUnreadableCause; }
+    // The kept copy when the last loadSettings took the settings from it in
+    // place of a file that was missing or could not be read; empty otherwise.
+    const Tsl::String& getRestoredSettings() const { return m_sRestoredSettings; }
     // The last good settings file, kept beside it (the settings file's name
     // and ScreenNames::SETTINGS_KEPT_SUFFIX): each save that replaces a file
     // which reads whole first copies it here.
     Tsl::String getKeptSettingsFile() const;
     // Written to a temporary file of this process's own, sent to the disk and
-    // renamed, so a crash or a failing disk never loses the old one and two games saving into one folder
+    // renamed, the folder synced after, so a crash, a power cut or a failing
+    // disk never loses the old one and two games saving into one folder
     // never take each other's file. A symbolic link is followed: its target
     // is replaced, the link stays. The new file takes the old one's mode.
     // Every failure is logged; the first of the run also goes to
-    // onSettingsNotSaved. Nothing is saved while the file read at the start
-    // could not be opened.
+    // onSettingsNotSaved. Nothing is saved in a run whose start could not
+    // read what stands at the settings file's name.
     bool saveSettings();
 
     // --- the look: theme and cursor ---
@@ -357,13 +364,13 @@ private:
     // What a save must never refuse past SettingsFile::MAX_ENTRIES: the
     // defaults' keys and getOwnSettingKeys.
     Tsl::List<Tsl::String> getKeysNeverRefused() const;
-    // The settings file open for reading; null (logged, and the settings
-    // restored from the kept copy when the file is missing) when there is
-    // none to read.
-    Tsl::SmartPtr<Tsl::File> openSettingsFile();
-    // Reads pFile (released after) over the defaults; a damaged one is
-    // filled in from the kept copy, kept aside and written again repaired.
-    bool readSettingsFile(Tsl::SmartPtr<Tsl::File>& pFile);
+    // Leaves what stands at sTarget as it is (nMode its st_mode, nErrno why
+    // it could not be read), refuses every save of this run and takes the
+    // kept copy's settings.
+    void refuseUnreadableSettings(const Tsl::String& sTarget, mode_t nMode, int nErrno);
+    // Reads the file's bytes over the defaults; a damaged one is filled in
+    // from the kept copy, kept aside and written again repaired.
+    bool readSettingsFile(const std::string& sBytes);
     void applySettings(const Tsl::Hash<Tsl::String, Tsl::String>& hRead);
     // The kept copy read into hKept as report found it; false (logged unless
     // missing) when it cannot be read.
@@ -372,6 +379,9 @@ private:
     // Fills in hRead from the kept copy after a damaged read, as report found it.
     void takeFromKeptSettings(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const SettingsFile::Report& report,
                               const Tsl::List<Tsl::String>& lOwnKeys);
+    // The kept copy's settings over the defaults, in place of the file's;
+    // false (logged) when there is none to read.
+    bool takeKeptSettings();
     // The settings file is missing: the kept copy's settings, written again.
     void restoreKeptSettings();
     // Writes the settings at once after a damaged or missing file; a failure
@@ -458,6 +468,8 @@ private:
     Tsl::String m_sSettingsFile;
     Tsl::String m_sDamagedSettings;
     Tsl::String m_sUnreadableSettings;
+    SaveFailure::Cause m_eUnreadableCause;
+    Tsl::String m_sRestoredSettings;
     // A damaged file could not be moved aside at the start: a save keeps it first.
     bool m_bKeepDamagedFirst;
     bool m_bSaveFailureReported;

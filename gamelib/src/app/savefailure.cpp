@@ -21,6 +21,11 @@ const CauseText CAUSE_TEXTS[] = {
     {ScreenNames::STR_SAVE_DISK_ERROR, "the disk reported an error"},
     {ScreenNames::STR_SAVE_FOLDER_CHANGED, "another program changed the folder while the file was saved"},
     {ScreenNames::STR_SAVE_DAMAGED_TOO_LARGE, "the damaged settings file there is too large to copy aside"},
+    {ScreenNames::STR_SAVE_PIPE_IN_THE_WAY, "a named pipe, a FIFO, stands where the file goes"},
+    {ScreenNames::STR_SAVE_DEVICE_IN_THE_WAY, "a device stands where the file goes"},
+    {ScreenNames::STR_SAVE_SOCKET_IN_THE_WAY, "a socket stands where the file goes"},
+    {ScreenNames::STR_SAVE_OTHER_IN_THE_WAY, "something other than a file stands where the file goes"},
+    {ScreenNames::STR_SAVE_FILE_UNREADABLE, "the game may not read the file there"},
     {ScreenNames::STR_SAVE_UNKNOWN, "the system refused to write the file"},
 };
 } // namespace
@@ -42,6 +47,16 @@ SaveFailure::Cause SaveFailure::fromErrno(int nErrno, const Tsl::String& sFolder
     case EIO: return DISK_ERROR;
     default: return UNKNOWN;
     }
+}
+
+SaveFailure::Cause SaveFailure::fromWhatStands(mode_t nMode) {
+    if (S_ISDIR(nMode)) return FOLDER_IN_THE_WAY;
+    if (S_ISFIFO(nMode)) return PIPE_IN_THE_WAY;
+    if (S_ISCHR(nMode) || S_ISBLK(nMode)) return DEVICE_IN_THE_WAY;
+    if (S_ISSOCK(nMode)) return SOCKET_IN_THE_WAY;
+    // A link still: one whose chain loops or cannot be read.
+    if (S_ISLNK(nMode)) return OTHER_IN_THE_WAY;
+    return FILE_UNREADABLE;
 }
 
 Tsl::String SaveFailure::describe(Cause eCause) {

@@ -17,7 +17,7 @@ namespace {
 const char* const SETTINGS_MAGIC = "SET";
 const int SETTINGS_VERSION = 1;
 
-// Unpacks the zlib stream of another stream in pieces, and raises once the
+// Unpacks the zlib stream of another stream in chunks, and raises once the
 // unpacked bytes pass a budget: a few kilobytes that unpack to gigabytes are
 // damage, not settings. The bytes unpacked before any damage are handed on
 // first, the damage raised on the next read: entries read whole before it
@@ -27,7 +27,7 @@ class UnpackStream : public Tsl::Stream {
 public:
     UnpackStream(Tsl::Stream* pSource, int64_t nBudget)
         : m_pSource(pSource), m_nBudget(nBudget), m_nUnpacked(0), m_nPos(0), m_nHave(0), m_bEnded(false),
-          m_bCutShort(false), m_bCutRaised(false), m_aIn(PIECE), m_aOut(PIECE) {
+          m_bCutShort(false), m_bCutRaised(false), m_aIn(CHUNK), m_aOut(CHUNK) {
         std::memset(&m_zs, 0, sizeof(m_zs));
         if (inflateInit(&m_zs) != Z_OK)
             TSL_THROW(BadStateException, "zlib cannot start unpacking %s", getName().c_str());
@@ -38,18 +38,16 @@ public:
         int nDone = 0;
         while (nDone < nSize) {
             if (m_nPos == m_nHave && !refill()) break;
-            int nPiece = std::min(nSize - nDone, m_nHave - m_nPos);
-            std::memcpy(static_cast<char*>(pBuffer) + nDone, &m_aOut[size_t(m_nPos)], size_t(nPiece));
-            m_nPos += nPiece;
-            nDone += nPiece;
+            int nChunk = std::min(nSize - nDone, m_nHave - m_nPos);
+            std::memcpy(static_cast<char*>(pBuffer) + nDone, &m_aOut[size_t(m_nPos)], size_t(nChunk));
+            m_nPos += nChunk;
+            nDone += nChunk;
         }
         return nDone;
     }
     // Whether the damage raised was the stream ending before its end: the
     // bytes handed on before it are exactly as written.
     bool wasCutShort() const { return m_bCutRaised; }
-    // readByte without a call for each byte while the piece lasts.
-    unsigned char takeByte() { return m_nPos < m_nHave ? m_aOut[size_t(m_nPos++)] : readByte(); }
     int write(const void*, int) override { return 0; }
     int64_t tell() const override { return m_nUnpacked - (m_nHave - m_nPos); }
     bool seek(int64_t, SeekOrigin) override { return false; }
@@ -59,18 +57,18 @@ public:
     Tsl::String getName() const override { return m_pSource->getName(); }
 
 private:
-    enum { PIECE = 65536 };
+    enum { CHUNK = 65536 };
 
-    // The next piece of unpacked bytes; false at the stream's end. Raises
+    // The next chunk of unpacked bytes; false at the stream's end. Raises
     // the damage met once the bytes before it are handed on.
     bool refill() {
         if (!m_sDamage.isEmpty()) raiseDamage();
         if (m_bEnded) return false;
         m_zs.next_out = m_aOut.data();
-        m_zs.avail_out = PIECE;
+        m_zs.avail_out = CHUNK;
         while (m_zs.avail_out > 0 && !m_bEnded && m_sDamage.isEmpty()) {
             if (m_zs.avail_in == 0) {
-                int nRead = m_pSource->read(m_aIn.data(), PIECE);
+                int nRead = m_pSource->read(m_aIn.data(), CHUNK);
                 if (nRead <= 0) {
                     m_sDamage = Tsl::String::format("Truncated compressed data in %s", getName().c_str());
                     m_bCutShort = true;
@@ -87,7 +85,7 @@ private:
                                                 m_zs.msg ? m_zs.msg : "inflate failed");
         }
         m_nPos = 0;
-        m_nHave = int(PIECE - m_zs.avail_out);
+        m_nHave = int(CHUNK - m_zs.avail_out);
         if (m_nUnpacked + m_nHave > m_nBudget) {
             m_nHave = int(m_nBudget - m_nUnpacked);
             m_bCutShort = false;
@@ -121,52 +119,10 @@ private:
 
 std::string bytesOf(const Tsl::String& s) { return std::string(s.c_str(), size_t(s.getLength())); }
 
-// Tsl::Stream::readVarInt, a byte at a time from the piece at hand.
-unsigned int readVarInt(UnpackStream& source) {
-    unsigned int nValue = 0;
-    for (int i = 0; i < Tsl::Stream::VARINT_MAX_BYTES; ++i) {
-        unsigned char nByte = source.takeByte();
-        // The fifth group may only carry the top four bits of a 32-bit value.
-        if (i == Tsl::Stream::VARINT_MAX_BYTES - 1 && nByte > 0x0F)
-            TSL_THROW(BadStreamFormatException, "Varint too large in %s", source.getName().c_str());
-        nValue |= static_cast<unsigned int>(nByte & 0x7F) << (7 * i);
-        if (!(nByte & 0x80)) return nValue;
-    }
-    TSL_THROW(BadStreamFormatException, "Varint too long in %s", source.getName().c_str());
-}
-
-// One string as the object streamer writes it (its tag, then the length and
-// the bytes), read into sBytes, whose room is used again: a file may hold
-// millions of tiny entries. False, the bytes skipped, when it is longer
-// than nMaxLength.
-bool readString(UnpackStream& source, std::string& sBytes, unsigned int nMaxLength) {
-    unsigned char nTag = source.takeByte();
-    unsigned int nLength = 0;
-    if (nTag == Tsl::OBJECTSTREAMER_STRING_TAG)
-        nLength = readVarInt(source);
-    else if (nTag == Tsl::OBJECTSTREAMER_OLD_STRING_TAG)
-        nLength = source.readUInt();
-    else
-        TSL_THROW(BadStreamFormatException, "expected a string, found tag %02X in %s", nTag,
-                  source.getName().c_str());
-    if (nLength <= nMaxLength) {
-        sBytes.resize(nLength);
-        if (nLength > 0) source.readFully(&sBytes[0], int(nLength));
-        return true;
-    }
-    sBytes.clear();
-    char aPiece[4096];
-    for (unsigned int nLeft = nLength; nLeft > 0;) {
-        unsigned int nPiece = nLeft < sizeof(aPiece) ? nLeft : unsigned(sizeof(aPiece));
-        source.readFully(aPiece, int(nPiece));
-        nLeft -= nPiece;
-    }
-    return false;
-}
-
 // The entries of one read, handed to the caller's table at the end: an
-// entry met again, or refused, costs no allocation. Keys the table holds
-// already, and the caller's own, are never refused.
+// entry met again takes the place of the one before it, and a refused one
+// is only counted. Keys the table holds already, and the caller's own, are
+// never refused.
 class EntryGatherer {
 public:
     EntryGatherer(const Tsl::Hash<Tsl::String, Tsl::String>& hEntries, const Tsl::List<Tsl::String>& lOwnKeys)
@@ -207,8 +163,7 @@ private:
 };
 
 // The entry count after the header; raises on damage.
-int readCount(UnpackStream& unpacked) {
-    Tsl::ObjectStreamer streamer(&unpacked, false);
+int readCount(Tsl::ObjectStreamer& streamer) {
     streamer.readHeader(SETTINGS_MAGIC, SETTINGS_VERSION);
     int nCount = 0;
     streamer.read(nCount);
@@ -216,7 +171,7 @@ int readCount(UnpackStream& unpacked) {
     return nCount;
 }
 
-void noteRefused(SettingsFile::Report& report, bool bKeyFits, const std::string& sKey, int nEntry) {
+void noteRefused(SettingsFile::Report& report, bool bKeyFits, const Tsl::String& sKey, int nEntry) {
     const int nMax = SettingsFile::MAX_VALUE_SIZE;
     report.bWhole = false;
     report.lProblems.append(
@@ -227,15 +182,16 @@ void noteRefused(SettingsFile::Report& report, bool bKeyFits, const std::string&
 // Reads the counted entries into gatherer and on to the stream's end; nRead
 // counts them as they come. Raises on damage.
 void readEntries(UnpackStream& unpacked, EntryGatherer& gatherer, SettingsFile::Report& report, int& nRead) {
-    int nCount = readCount(unpacked);
+    Tsl::ObjectStreamer streamer(&unpacked, false);
+    int nCount = readCount(streamer);
     // Every entry takes at least four bytes of the budget, so reading the
     // whole count stays within it.
-    std::string sKey, sValue;
+    Tsl::String sKey, sValue;
     for (; nRead < nCount; ++nRead) {
-        bool bKeyFits = readString(unpacked, sKey, SettingsFile::MAX_VALUE_SIZE);
-        bool bValueFits = readString(unpacked, sValue, SettingsFile::MAX_VALUE_SIZE);
+        bool bKeyFits = streamer.read(sKey, SettingsFile::MAX_VALUE_SIZE);
+        bool bValueFits = streamer.read(sValue, SettingsFile::MAX_VALUE_SIZE);
         if (bKeyFits && bValueFits)
-            gatherer.take(sKey, sValue);
+            gatherer.take(bytesOf(sKey), bytesOf(sValue));
         else
             noteRefused(report, bKeyFits, sKey, nRead + 1);
     }
@@ -282,8 +238,18 @@ SettingsFile::Merge SettingsFile::takeFromKept(Tsl::Hash<Tsl::String, Tsl::Strin
     // damage showed, so a checked copy's value beats it, one save older as
     // it is. A stream merely cut short handed on exact bytes, newer than the
     // copy's; a damaged copy is no better than the file. Either only fills in.
-    bool bKeptWins = !read.bChecked && !read.bCutShort && kept.bChecked;
+    bool bMayBeChanged = !read.bChecked && !read.bCutShort;
+    bool bKeptWins = bMayBeChanged && kept.bChecked;
     Merge merge;
+    // Changed bytes may fall in a key as well: a name that neither the copy
+    // nor the application knows would be written back by every later save.
+    if (bMayBeChanged) {
+        for (const Tsl::String& sKey : hRead.getKeys()) {
+            if (hKept.hasKey(sKey) || lOwnKeys.indexOf(sKey) >= 0) continue;
+            hRead.remove(sKey);
+            ++merge.nDropped;
+        }
+    }
     for (const Tsl::String& sKey : hKept.getKeys()) {
         if (!hRead.hasKey(sKey)) {
             if (hRead.getCount() >= MAX_ENTRIES && lOwnKeys.indexOf(sKey) < 0) continue;

@@ -53,11 +53,13 @@ public:
     struct Merge {
         int nTaken = 0;     // entries the read had lost
         int nReplaced = 0;  // entries the read may have changed
+        int nDropped = 0;   // entries whose key the damage may have changed
     };
     // Fills in hRead, as a damaged read found it (read), from a kept copy
     // read as kept found it: the entries it lacks (past MAX_ENTRIES only
-    // lOwnKeys); where the read's stream failed its check inside (not merely
-    // cut short), the copy's own values win as well when its check held.
+    // lOwnKeys). Where the read's stream failed its check inside (not merely
+    // cut short), the copy's own values win as well when its check held, and
+    // the read keeps only the keys that the copy holds or lOwnKeys names.
     static Merge takeFromKept(Tsl::Hash<Tsl::String, Tsl::String>& hRead, const Report& read,
                               const Tsl::Hash<Tsl::String, Tsl::String>& hKept, const Report& kept,
                               const Tsl::List<Tsl::String>& lOwnKeys);

@@ -72,6 +72,11 @@ constexpr const char* STR_SAVE_NO_FOLDER = "CFG_WhyNoFolder";
 constexpr const char* STR_SAVE_DISK_ERROR = "CFG_WhyDiskError";
 constexpr const char* STR_SAVE_FOLDER_CHANGED = "CFG_WhyFolderChanged";
 constexpr const char* STR_SAVE_DAMAGED_TOO_LARGE = "CFG_WhyDamagedTooLarge";
+constexpr const char* STR_SAVE_PIPE_IN_THE_WAY = "CFG_WhyPipeInTheWay";
+constexpr const char* STR_SAVE_DEVICE_IN_THE_WAY = "CFG_WhyDeviceInTheWay";
+constexpr const char* STR_SAVE_SOCKET_IN_THE_WAY = "CFG_WhySocketInTheWay";
+constexpr const char* STR_SAVE_OTHER_IN_THE_WAY = "CFG_WhyOtherInTheWay";
+constexpr const char* STR_SAVE_FILE_UNREADABLE = "CFG_WhyFileUnreadable";
 constexpr const char* STR_SAVE_UNKNOWN = "CFG_WhyUnknown";
 
 // Theme

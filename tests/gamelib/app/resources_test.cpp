@@ -18,7 +18,10 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -322,6 +325,7 @@ TEST_F(SettingsTest, EntriesPastTheSizeBoundsAreRefusedWithALogLineAndTheRestRea
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
         savedFile(sPath, c.entries);
+        std::remove((sPath + ".previous").c_str());  // each case without a copy to fill in from
         writeFile(sLog, "");
         TestApp app;
         app.setSettingsFile(sPath.c_str());
@@ -335,27 +339,60 @@ TEST_F(SettingsTest, EntriesPastTheSizeBoundsAreRefusedWithALogLineAndTheRestRea
     }
 }
 
-TEST_F(SettingsTest, OnlyARegularFileIsReadAsSettings) {
+// A socket in the test's folder (through /proc, as its path may be longer
+// than a socket's name can be) and a link to it at sPath.
+int makeLinkToSocket(const char* pszPath) {
+    int nFolder = open(testFolder().c_str(), O_RDONLY | O_DIRECTORY);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "/proc/self/fd/%d/socket", nFolder);
+    int nSocket = socket(AF_UNIX, SOCK_STREAM, 0);
+    int nBound = bind(nSocket, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    close(nSocket);
+    close(nFolder);
+    return nBound == 0 ? symlink("socket", pszPath) : -1;
+}
+
+// Whatever stands at the name that the game may not read is read without
+// waiting, never replaced, and the kept copy, the only good one meanwhile,
+// is what the player plays on from, saved over by no start.
+TEST_F(SettingsTest, WhatIsNoFileTheGameMayReadStaysAndTheKeptCopyPlaysOn) {
+    const std::string sKept = sPath + ".previous";
+    const std::string sStory = settingsBytes({{"CurrentPlayerName", "Ana"}});
+    writeFile(sKept, sStory);
     struct Case {
         const char* pszWhat;
         int (*pfnMake)(const char*);
     } aCases[] = {
         {"a folder", [](const char* psz) { return mkdir(psz, 0700); }},
         {"a FIFO without a writer", [](const char* psz) { return mkfifo(psz, 0600); }},
+        {"a link to a socket", makeLinkToSocket},
+        {"a file nobody may read", [](const char* psz) { return creat(psz, 0) < 0 ? -1 : 0; }},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
         ASSERT_EQ(0, c.pfnMake(sPath.c_str()));
-        writeFile(sLog, "");
-        TestApp app;
-        app.setSettingsFile(sPath.c_str());
-        app.setSetting("Fullscreen", "TRUE");
-        alarm(60);  // reading a FIFO would wait for ever
-        EXPECT_FALSE(app.loadSettings());
-        alarm(0);
-        EXPECT_EQ("TRUE", app.getSetting("Fullscreen"));
-        EXPECT_TRUE(app.getDamagedSettings().isEmpty());
-        EXPECT_NE(std::string::npos, readFile(sLog).find("is not a file")) << readFile(sLog);
+        struct stat before, after;
+        ASSERT_EQ(0, lstat(sPath.c_str(), &before));
+        GameApp::closeLog();
+        EXPECT_EQ(0, runUnprivileged([&]() {
+            for (int nStart = 0; nStart < 2; ++nStart) {
+                TestApp app;
+                app.setSettingsFile(sPath.c_str());
+                alarm(60);  // reading a FIFO would wait for ever
+                bool bRead = app.loadSettings();
+                alarm(0);
+                if (bRead || app.getUnreadableSettings().isEmpty()) return 1;
+                if (app.getSetting("CurrentPlayerName") != "Ana") return 2;
+                app.setSetting("CurrentPlayerName", "Bo");
+                if (app.saveSettings()) return 3;
+            }
+            return 0;
+        }));
+        GameApp::openLog(sLog.c_str());
+        EXPECT_EQ(sStory, readFile(sKept));
+        ASSERT_EQ(0, lstat(sPath.c_str(), &after));
+        EXPECT_EQ(before.st_ino, after.st_ino);
         ASSERT_EQ(0, std::remove(sPath.c_str()));
     }
 }
@@ -400,12 +437,14 @@ TEST_F(SettingsTest, AFailedSaveIsReportedOncePerRunWithTheFolderAndTheCauseAndK
         AtomicFile::Step eStep;
         int nErrno;
         const char* pszCause;
-    } aFaults[] = {{AtomicFile::WRITE, ENOSPC, "no space is left on the disk"},
-                   {AtomicFile::SYNC, EIO, "the disk reported an error"}};
+        int nChecked;  // 4: the file was replaced, only its folder's entry may not be on the disk
+    } aFaults[] = {{AtomicFile::WRITE, ENOSPC, "no space is left on the disk", 0},
+                   {AtomicFile::SYNC, EIO, "the disk reported an error", 0},
+                   {AtomicFile::SYNC_FOLDER, EIO, "the disk reported an error", 4}};
     for (const Fault& fault : aFaults) {
-        SCOPED_TRACE(fault.pszCause);
+        SCOPED_TRACE(fault.eStep);
         AtomicFile::plantFault(fault.eStep, fault.nErrno);
-        EXPECT_EQ(0, checkFailedSaves(sPath, sFolder, fault.pszCause));
+        EXPECT_EQ(fault.nChecked, checkFailedSaves(sPath, sFolder, fault.pszCause));
         AtomicFile::plantFault(fault.eStep, 0);
         EXPECT_FALSE(exists(sTemporary));
     }

@@ -2,6 +2,7 @@
 // starts from, the full-screen guard, missing content, and reaching the
 // stand-in menu with a profile.
 #include "game_fixtures.h"
+#include "settings_bytes.h"
 #include "unprivileged.h"
 
 #include "game/gamemain.h"
@@ -13,6 +14,7 @@
 #include "text/font.h"
 #include "ui/label.h"
 
+#include "app/atomicfile.h"
 #include "screens/names.h"
 #include "screens/selectprofile.h"
 #include "screens/splashscreen.h"
@@ -189,20 +191,28 @@ TEST_F(StartupTest, MissingOrBrokenContentStopsTheStartWithOneMessageNamingIt) {
 
 TEST_F(StartupTest, SettingsTroubleIsToldOnceNamingThePlaceBeforeTheNameDialog) {
     std::string sDamaged("\x78\x9C broken settings \x00\x01\xFF", 23);
+    const std::string sFile = folder.file("config.dat"), sKept = sFile + ".previous";
+    const std::string sTemporary = AtomicFile::getTemporaryFile(sFile.c_str()).c_str();
     struct Case {
         const char* pszWhat;
         std::function<void(const std::string&)> fnBreak;
         std::string sNamed;
+        const char* pszSaid;
     } aCases[] = {
         {"a damaged file, kept aside", [&](const std::string& s) { writeFile(s, sDamaged); },
-         folder.file("config.dat.damaged.1")},
-        {"saves failing: a folder in the file's place", [](const std::string& s) { mkdir(s.c_str(), 0700); },
-         folder.sPath + "/"},
+         folder.file("config.dat.damaged.1"), Names::STR_SETTINGS_DAMAGED},
+        {"saves failing: a folder where the file is written first",
+         [&](const std::string&) { mkdir(sTemporary.c_str(), 0700); }, folder.sPath + "/",
+         Names::STR_SETTINGS_NOT_SAVED},
+        {"a FIFO in the file's place", [](const std::string& s) { mkfifo(s.c_str(), 0600); }, sFile,
+         Names::STR_SETTINGS_UNREADABLE},
+        {"the file missing beside the kept copy", [&](const std::string&) { writeFile(sKept, settingsBytes({})); },
+         sKept, Names::STR_SETTINGS_MISSING},
     };
     for (const Case& c : aCases) {
         SCOPED_TRACE(c.pszWhat);
-        std::remove(folder.file("config.dat").c_str());
-        c.fnBreak(folder.file("config.dat"));
+        for (const std::string& sLeft : {sFile, sKept, sTemporary}) std::remove(sLeft.c_str());
+        c.fnBreak(sFile);
         TestQarnApp app;
         prepare(app);
         ::testing::internal::CaptureStderr();
@@ -212,6 +222,7 @@ TEST_F(StartupTest, SettingsTroubleIsToldOnceNamingThePlaceBeforeTheNameDialog) 
         std::string sTold = std::string(app.getTitle().c_str()) + ": ";
         EXPECT_EQ(sErr.find(sTold), sErr.rfind(sTold)) << sErr;
         EXPECT_NE(std::string::npos, sErr.find(c.sNamed)) << sErr;
+        EXPECT_NE(std::string::npos, sErr.find(c.pszSaid)) << sErr;
         app.runFrame();
         Tsl::SmartPtr<DlgMessage> pNotice = Tsl::SmartPtr<DlgMessage>::dynamicCast(app.getModeAt(0));
         ASSERT_TRUE(pNotice);
