@@ -250,7 +250,14 @@ void PlayMode::updateLoading() {
         }
         preloadLevel();
     }
-    if (GameApp::getInstance()->stepPreloads(LOAD_SLICE_MS)) return;
+    // The build reads pixels of pictures the preload has already handed to
+    // the video driver, and those come back from their files: it takes a
+    // frame of its own rather than what is left of the last slice.
+    GameApp* pApp = GameApp::getInstance();
+    if (pApp->getImagePreloadQueueLength() + pApp->getPreloadQueueLength() > 0) {
+        pApp->stepPreloads(LOAD_SLICE_MS);
+        return;
+    }
     buildLevel();
     finishLoading();
 }

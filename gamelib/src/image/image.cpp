@@ -235,6 +235,30 @@ int Image::countCovered(const Rect& r, int nThreshold, int nLimit) {
     return PixelOps::countCovered(getLockedBuffer(), storedRect(r), nThreshold, nLimit);
 }
 
+Rect Image::getCoveredRect(int nThreshold) {
+    Rect box = getPhysicalCanvasRect().intersect(Rect(0, 0, m_nCanvasWidth, m_nCanvasHeight));
+    // Without alpha or a key every stored pixel shows: the pixels, perhaps
+    // released since they were drawn, need not be read back.
+    if (box.isEmpty() || (!hasAlpha() && !hasColorKey())) return box;
+    box = box.offsetBy(-m_nOffsetX, -m_nOffsetY);
+    // Under one lock, rows and then columns from each edge inwards, each
+    // scan stopping at the first pixel that shows: beyond the clear margins
+    // little of the picture is read.
+    auto shows = [&](int nLeft, int nTop, int nRight, int nBottom) {
+        return countCovered(Rect(nLeft, nTop, nRight, nBottom), nThreshold, 0) > 0;
+    };
+    lock();
+    while (box.top < box.bottom && !shows(box.left, box.top, box.right, box.top + 1)) ++box.top;
+    // A row shows a pixel: every other scan stops at it at the latest.
+    if (box.top < box.bottom) {
+        while (!shows(box.left, box.bottom - 1, box.right, box.bottom)) --box.bottom;
+        while (!shows(box.left, box.top, box.left + 1, box.bottom)) ++box.left;
+        while (!shows(box.right - 1, box.top, box.right, box.bottom)) --box.right;
+    }
+    unlock();
+    return box.top < box.bottom ? box.offsetBy(m_nOffsetX, m_nOffsetY) : Rect();
+}
+
 // ---- views, clones, masks --------------------------------------------------
 
 static int clampToInt(long long n) {

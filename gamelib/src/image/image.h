@@ -137,6 +137,9 @@ public:
     // Physical pixels covered (not transparent at the threshold) inside a
     // physical rectangle, counting stops once past nLimit (the shape build).
     int countCovered(const Rect& r, int nThreshold, int nLimit);
+    // The smallest canvas rectangle around the pixels not transparent at the
+    // threshold (only those inside the canvas); empty when there is none.
+    Rect getCoveredRect(int nThreshold);
 
     // ---- views, clones, masks ---------------------------------------------------
     Tsl::SmartPtr<Image> createSubImage(int x, int y, int nWidth, int nHeight, bool bCommitNow);

@@ -25,30 +25,18 @@ bool isStation(const ActionSpot* pSpot) {
            dynamic_cast<const PropDispenser*>(pSpot);
 }
 
-// The box around the pixels of the picture that are not see-through, in its own coordinates.
-Rect opaqueBox(Image* pImage) {
-    int nLeft = pImage->getWidth(), nTop = pImage->getHeight(), nRight = 0, nBottom = 0;
-    for (int y = 0; y < pImage->getHeight(); ++y)
-        for (int x = 0; x < pImage->getWidth(); ++x)
-            if (!pImage->isTransparentAt(x, y, 0)) {
-                nLeft = std::min(nLeft, x), nRight = std::max(nRight, x + 1);
-                nTop = std::min(nTop, y), nBottom = std::max(nBottom, y + 1);
-            }
-    return nRight > nLeft ? Rect(nLeft, nTop, nRight, nBottom) : Rect();
-}
-
 // What a picture draws on the screen: the box around its pixels that are
 // not see-through.
 Rect drawnBox(const Sprite* pPicture) {
     Image* pImage = pPicture ? pPicture->getDrawImage().get() : nullptr;
     if (!pImage || !pPicture->isVisible()) return Rect();
-    Rect box = opaqueBox(pImage);
+    Rect box = pImage->getCoveredRect(0);
     // An animation draws each frame of what it plays in turn.
     if (const AnimSprite* pAnimated = dynamic_cast<const AnimSprite*>(pPicture)) {
         const char* pszPlaying = pAnimated->getSequenceName().c_str();
         for (int f = 0; f < pAnimated->getAnimation()->getFrameCount(pszPlaying); ++f) {
             Tsl::SmartPtr<Image> pFrame = pAnimated->getAnimation()->getFrameImage(pszPlaying, f);
-            Rect frame = pFrame ? opaqueBox(pFrame.get()) : Rect();
+            Rect frame = pFrame ? pFrame->getCoveredRect(0) : Rect();
             box = box.unite(frame);
         }
     }

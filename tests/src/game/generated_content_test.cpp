@@ -66,6 +66,15 @@ std::vector<Sprite*> spritesOf(const GameMode& mode) {
     return lSprites;
 }
 
+// The box around a picture's pixels that show, found pixel by pixel.
+Rect scannedBox(Image* pImage) {
+    Rect box;
+    for (int y = 0; y < pImage->getHeight(); ++y)
+        for (int x = 0; x < pImage->getWidth(); ++x)
+            if (!pImage->isTransparentAt(x, y, 0)) box = box.unite(Rect(x, y, x + 1, y + 1));
+    return box;
+}
+
 struct GeneratedContent : ::testing::Test {
     TestQarnApp app;
     void SetUp() override {
@@ -557,7 +566,9 @@ bool drawsOnlyItsLook(AnimSprite* pGuest) {
     return true;
 }
 
-// Every scene at every upgrade level, each seat taken: a guest on a chair
+// Every scene at every upgrade level, each seat taken: the box around what
+// each picture shows, which the seats are laid out by, is the one a scan
+// pixel by pixel finds. A guest on a chair
 // sits on it behind its table, clear of the counter, and the waitress can
 // walk to her place beside the table, in front of it. The glass served stands
 // on the surface before its guest: the counter (where the waitress serving
@@ -571,6 +582,9 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
             QarnPlayer player;
             Tsl::List<Tsl::SmartPtr<Character>> lGuests;
             Tsl::SmartPtr<PlayMode> pMode = furnishedBar(nScene, nLevel, player, lGuests);
+            for (Sprite* p : spritesOf(*pMode))
+                EXPECT_EQ(p->getDrawImage()->getCoveredRect(0), scannedBox(p->getDrawImage()))
+                    << sAt << ", " << p->getDrawImage()->getName().c_str();
             Sprite* pCounter = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_counter").at(0);
             Sprite* pSand = picturesOf(pMode.get(), "sc" + std::to_string(nScene) + "_back").at(0);
             Waitress* pWaitress = pMode->getWaitress();
