@@ -380,6 +380,7 @@ bool PlayMode::onMouseDown(int nButton, int nX, int nY) {
     if (m_nPhase != PHASE_PLAYING) return false;
     if (m_pTip->isShown() && m_pTip->contains(nX, nY)) {
         m_pTip->hide();
+        GameApp::getInstance()->swallowClick();
         return true;
     }
     int nHand = (nButton & MB_LEFT) ? 0 : 1;

@@ -319,6 +319,8 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     Rect bubble = pMode->getTip()->getBounds();
     click((bubble.left + bubble.right) / 2, (bubble.top + bubble.bottom) / 2);
     EXPECT_TRUE(pMode->getTip()->isHidden());
+    click(TAP_X, TAP_Y);
+    EXPECT_EQ(pMode->getCommandCount() + pMode->getQueuedClickCount(), 3) << "a press before the field is drawn again";
 }
 
 TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
