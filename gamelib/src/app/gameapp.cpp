@@ -118,7 +118,7 @@ private:
 } // namespace
 
 GameApp::GameApp()
-    : m_pPlatform(nullptr), m_pFallbackAudio(nullptr), m_bAudioEnabled(false), m_nFrameRate(0),
+    : m_pPlatform(nullptr), m_pFallbackAudio(nullptr), m_bAudioEnabled(false), m_bToldSilent(false), m_nFrameRate(0),
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
       m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bRoutingClick(false), m_nClickX(0), m_nClickY(0),
@@ -283,6 +283,13 @@ void GameApp::initAudio() {
         m_bAudioEnabled = true;
     } else {
         log("G: Using dummy audio driver\n");
+        // Said once on the terminal too: a player without a sound device
+        // would otherwise wonder why all stays quiet.
+        if (pAudio && bWanted && !m_bToldSilent) {
+            m_bToldSilent = true;
+            std::fprintf(stderr, "No sound device: playing silently\n");
+            log("G: No sound device: playing silently\n");
+        }
         m_pFallbackAudio = new DummyAudioDriver();
         m_pFallbackAudio->init();
         // The stand-in keeps calls harmless; there is still no sound output.

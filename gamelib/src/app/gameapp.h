@@ -414,6 +414,8 @@ private:
     // because the platform accepts only one driver.
     IAudioDriver* m_pFallbackAudio;
     bool m_bAudioEnabled;
+    // Whether the player was told that no sound device could be opened.
+    bool m_bToldSilent;
     int m_nFrameRate;
     unsigned int m_nFrameInterval;
     unsigned int m_nNextFrameTime;
