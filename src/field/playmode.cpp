@@ -318,10 +318,12 @@ void PlayMode::closeBar() {
     GameApp* pApp = GameApp::getInstance();
     if (pApp->hasImage(Names::IMG_CLOSING_BANNER)) {
         m_pClosingBanner = new Sprite(Names::IMG_CLOSING_BANNER, 0, 0, 600);
-        // Centred on the field whatever the picture's size and insertion point.
+        // At the top of the field, in the middle, whatever the picture's
+        // insertion point: over the sky, above the guests' balloons, the
+        // stations and her, who are still to be seen while the last guests
+        // are served.
         Rect box = m_pClosingBanner->getScreenRect();
-        m_pClosingBanner->setPosition(FIELD_WIDTH / 2 - (box.left + box.right) / 2,
-                                      FIELD_HEIGHT / 2 - (box.top + box.bottom) / 2);
+        m_pClosingBanner->setPosition(FIELD_WIDTH / 2 - (box.left + box.right) / 2, -box.top);
         addSprite(m_pClosingBanner);
     }
     playSound(Names::SFX_CLOSE_BAR);
@@ -390,6 +392,7 @@ bool PlayMode::onMouseDown(int nButton, int nX, int nY) {
     if (m_nPhase != PHASE_PLAYING) return false;
     if (m_pTip->isShown() && m_pTip->contains(nX, nY)) {
         m_pTip->hide();
+        GameApp::getInstance()->swallowClick();
         return true;
     }
     int nHand = (nButton & MB_LEFT) ? 0 : 1;

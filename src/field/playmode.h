@@ -39,8 +39,9 @@ class AnimSprite;
 // Escape or the window's loss of the input focus pauses the open bar; an
 // open tip holds the clock and the guests until it is read.
 //
-// Input rules: an open tip takes the click first; otherwise every target on
-// the field is hit-tested, the highest z-order wins (the first on ties). An
+// Input rules: an open tip takes the click first, and what follows of it
+// (a double-click's second click) with it; otherwise every target on the
+// field is hit-tested, the highest z-order wins (the first on ties). An
 // order balloon acts at once; any other target sends the waitress there
 // (walk, face, use with hand 0 for the left button, 1 for the others). While
 // she is busy up to six clicks wait their turn. The wheel does nothing.

@@ -17,22 +17,25 @@ const int KEY_RETURN = 13;
 const int KEY_SPACE = 32;
 const int KEY_KEYPAD_ENTER = 271;
 
-// The tips that suggest buying an upgrade (a tray, a show, chairs at the
-// tables), and whether the bar has it.
-enum { TIP_TRAY = 6, TIP_SHOW = 8, TIP_CHAIRS = 13, TIP_STORE = 15 };
+// The tips about an upgrade, and whether the bar has it: those that suggest
+// buying it (a tray, a show, chairs at the tables) are for a bar without
+// it, the one about using it (the decorations) for a bar with it.
+enum { TIP_TRAY = 6, TIP_DECORATIONS = 7, TIP_SHOW = 8, TIP_CHAIRS = 13, TIP_STORE = 15 };
 struct UpgradeTip {
     int nTip;
+    bool bAboutUsing;
     bool (*owns)(const UpgradeLevels& anLevels);
 };
 const UpgradeTip s_aUpgradeTips[] = {
-    {TIP_TRAY, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_TRAY] > 0; }},
-    {TIP_SHOW, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_SHOW] > 0; }},
-    {TIP_CHAIRS, [](const UpgradeLevels& an) { return UpgradeManager::countChairs(an) > 0; }}};
+    {TIP_TRAY, false, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_TRAY] > 0; }},
+    {TIP_DECORATIONS, true, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_PROP_DISPENSER] > 0; }},
+    {TIP_SHOW, false, [](const UpgradeLevels& an) { return an[UpgradeManager::KIND_SHOW] > 0; }},
+    {TIP_CHAIRS, false, [](const UpgradeLevels& an) { return UpgradeManager::countChairs(an) > 0; }}};
 
-bool suggestsOwnedUpgrade(int nTip, const UpgradeLevels& anLevels) {
+bool fitsTheBar(int nTip, const UpgradeLevels& anLevels) {
     for (const UpgradeTip& tip : s_aUpgradeTips)
-        if (tip.nTip == nTip) return tip.owns(anLevels);
-    return false;
+        if (tip.nTip == nTip) return tip.owns(anLevels) == tip.bAboutUsing;
+    return true;
 }
 
 // The tips that send the player to the store, which only the story's map opens.
@@ -92,15 +95,16 @@ void WeekGoalDialog::init() {
     layout(true);
 }
 
-// Advice to buy what she already has, or to visit a store the quick-play map
-// keeps closed, would only puzzle the player. The draw is among the others,
-// so that none is shown more often than the rest.
+// Advice to buy what she already has, to use what she has not got, or to
+// visit a store the quick-play map keeps closed, would only puzzle the
+// player. The draw is among the others, so that none is shown more often
+// than the rest.
 int WeekGoalDialog::pickTip() const {
     bool bStory = m_pField->m_nPlayMode == 0;
     int anAllowed[RANDOM_TIP_COUNT];
     int nAllowed = 0;
     for (int nTip = 0; nTip < RANDOM_TIP_COUNT; ++nTip)
-        if (!suggestsOwnedUpgrade(nTip, m_anLevels) && (bStory || !sendsToStore(nTip))) anAllowed[nAllowed++] = nTip;
+        if (fitsTheBar(nTip, m_anLevels) && (bStory || !sendsToStore(nTip))) anAllowed[nAllowed++] = nTip;
     return anAllowed[Tsl::gameRand() % nAllowed];
 }
 

@@ -8,8 +8,8 @@ class Label;
 
 // The week's goal, shown before a level starts: the workplace, the money
 // goal, the customers and a random tip, never one that suggests buying an
-// upgrade the level's bar already has, nor one about the store outside the
-// story. The level waits beneath it.
+// upgrade the level's bar already has or speaks of one it has not got, nor
+// one about the store outside the story. The level waits beneath it.
 class WeekGoalDialog : public QarnDialog {
 public:
     enum { ID_GO = 0, RANDOM_TIP_COUNT = 21 };

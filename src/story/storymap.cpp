@@ -448,6 +448,7 @@ bool StoryManagerMode::onMouseUp(int, int nX, int nY) {
     TSL_TRACE();
     if (m_pTip && !m_pTip->isHidden() && m_pTip->contains(nX, nY)) {
         m_pTip->hide();
+        GameApp::getInstance()->swallowClick();
         return true;
     }
     // The pointer's move to the release point may come after the buttons of

@@ -198,11 +198,13 @@ void makeDialogs(Generator& gen) {
         tray.outline(INK, 1.2f);
         gen.set.addImage(COMMON, "buyupgrade_bandeja" + std::to_string(n) + "_normal", tray);
     }
-    Canvas closing(320, 130);
-    Art::woodBoard(closing, 10, 30, 300, 80);
-    gen.text.draw(closing, "Bar closed!", 160, 52, 30, WHITE, TextDrawer::CENTER, true, true);
-    closing.ball(290, 28, 18, 16, Rgba(60, 180, 70));
-    closing.polygon({{302, 26}, {318, 32}, {302, 36}}, Rgba(250, 200, 50));
+    // Small enough for the sky above a bar's name board, where it hides no
+    // station, sign, balloon or the waitress; its letters as large as the name's.
+    Canvas closing(212, 40);
+    Art::woodBoard(closing, 2, 6, 188, 33);
+    gen.text.draw(closing, "Bar closed!", 96, 11, 22, WHITE, TextDrawer::CENTER, true, true);
+    closing.ball(194, 11, 10, 9, Rgba(60, 180, 70));
+    closing.polygon({{202, 9}, {211, 13}, {202, 17}}, Rgba(250, 200, 50));
     gen.set.addImage(COMMON, "parrot_banner_closing", closing);
 }
 

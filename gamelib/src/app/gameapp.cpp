@@ -117,12 +117,13 @@ private:
 } // namespace
 
 GameApp::GameApp()
-    : m_pPlatform(nullptr), m_pFallbackAudio(nullptr), m_bAudioEnabled(false), m_nFrameRate(0),
+    : m_pPlatform(nullptr), m_pFallbackAudio(nullptr), m_bAudioEnabled(false), m_bToldSilent(false), m_nFrameRate(0),
       m_nFrameInterval(0), m_nNextFrameTime(0), m_nLastTicks(0), m_fMaxFrameTime(0.05f), m_bClampFrameTime(false),
       m_nFrameCounter(0), m_bQuit(false), m_nExitCode(0), m_bConfirmExit(false), m_bWasFullScreen(false),
-      m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0),
-      m_plImageLoads(nullptr), m_nSoundVolume(255), m_nMusicVolume(255),
-      m_eUnreadableCause(SaveFailure::UNKNOWN), m_bKeepDamagedFirst(false), m_bSaveFailureReported(false) {
+      m_bIgnoreKeyUp(false), m_bIgnoreMouseUp(false), m_bRoutingClick(false), m_nClickX(0), m_nClickY(0),
+      m_bSuppressFocusChanges(false), m_nImageCacheDisabled(0), m_plImageLoads(nullptr), m_nSoundVolume(255),
+      m_nMusicVolume(255), m_eUnreadableCause(SaveFailure::UNKNOWN), m_bKeepDamagedFirst(false),
+      m_bSaveFailureReported(false) {
     TSL_TRACE();
     if (s_pInstance) TSL_THROW(BadStateException, "GameApp : only one application may exist");
     s_pInstance = this;
@@ -281,6 +282,13 @@ void GameApp::initAudio() {
         m_bAudioEnabled = true;
     } else {
         log("G: Using dummy audio driver\n");
+        // Said once on the terminal too: a player without a sound device
+        // would otherwise wonder why all stays quiet.
+        if (pAudio && bWanted && !m_bToldSilent) {
+            m_bToldSilent = true;
+            std::fprintf(stderr, "No sound device: playing silently\n");
+            log("G: No sound device: playing silently\n");
+        }
         m_pFallbackAudio = new DummyAudioDriver();
         m_pFallbackAudio->init();
         // The stand-in keeps calls harmless; there is still no sound output.
@@ -583,6 +591,7 @@ void GameApp::removeFromStack(GameMode* pMode) {
     // Kept until the end of the frame: the mode may still be running its own code.
     m_lEndedModes.append(pOldTop);
     afterStackChange(pOldTop);
+    if (m_bRoutingClick) swallowClick();
 }
 
 void GameApp::endMode(GameMode* pMode) {
@@ -613,6 +622,31 @@ bool GameApp::routeInput(Handler handle) {
         if (!(pMode->getFlags() & MF_INPUT_BELOW)) break;
     }
     return false;
+}
+
+template <class Handler>
+bool GameApp::routeClick(int nX, int nY, Handler handle) {
+    // Saved and restored: a handler may run a modal loop that routes clicks of its own.
+    struct Restore {
+        GameApp& app;
+        bool bRouting;
+        int nX, nY;
+        ~Restore() {
+            app.m_bRoutingClick = bRouting;
+            app.m_nClickX = nX;
+            app.m_nClickY = nY;
+        }
+    } restore{*this, m_bRoutingClick, m_nClickX, m_nClickY};
+    m_bRoutingClick = true;
+    m_nClickX = nX;
+    m_nClickY = nY;
+    return routeInput(handle);
+}
+
+void GameApp::swallowClick() {
+    m_bIgnoreMouseUp = true;
+    cancelPresses();
+    m_closingClick.close(m_nClickX, m_nClickY, getTicks(), m_nFrameCounter);
 }
 
 bool GameApp::onKeyDown(int nKey, int nModifiers) {
@@ -652,8 +686,15 @@ void GameApp::onMouseMove(int nX, int nY, bool bInside) {
 
 bool GameApp::onMouseDown(int nButton, int nX, int nY) {
     TSL_TRACE();
+    bool bWheel = (nButton & (MB_WHEEL_UP | MB_WHEEL_DOWN)) != 0;
+    unsigned int nDoubleClickMs = m_pPlatform ? m_pPlatform->getDoubleClickTime() : 0;
+    if (!bWheel && m_closingClick.takes(nX, nY, getTicks(), m_nFrameCounter, nDoubleClickMs)) {
+        // Its release goes with it.
+        m_bIgnoreMouseUp = true;
+        return true;
+    }
     m_bIgnoreMouseUp = false;
-    bool bHandled = routeInput([&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
+    bool bHandled = routeClick(nX, nY, [&](GameMode* pMode) { return pMode->handleMouseDown(nButton, nX, nY); });
     // The press itself changed the stack: the control it went to was taken
     // as pressed only afterwards.
     if (m_bIgnoreMouseUp) cancelPresses();
@@ -663,7 +704,7 @@ bool GameApp::onMouseDown(int nButton, int nX, int nY) {
 bool GameApp::onMouseUp(int nButton, int nX, int nY) {
     TSL_TRACE();
     if (m_bIgnoreMouseUp) return false;
-    return routeInput([&](GameMode* pMode) { return pMode->handleMouseUp(nButton, nX, nY); });
+    return routeClick(nX, nY, [&](GameMode* pMode) { return pMode->handleMouseUp(nButton, nX, nY); });
 }
 
 void GameApp::onQuit() {

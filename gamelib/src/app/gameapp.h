@@ -5,6 +5,7 @@
 
 #include "anim/animation.h"
 #include "anim/animationloader.h"
+#include "app/closingclick.h"
 #include "app/gamemode.h"
 #include "app/rescache.h"
 #include "app/savefailure.h"
@@ -147,6 +148,11 @@ public:
     int getLowestDrawnModeIndex() const;
     // While set, pushes and pops do not move the focus (transitions swapping modes).
     void setSuppressFocusChanges(bool bSuppress) { m_bSuppressFocusChanges = bSuppress; }
+    // The click being handled closed what lay over the screen (a dialog, a
+    // hint): its release reaches nothing, nor does a press before the screen
+    // has been drawn once, nor the second click of a double-click. A mode
+    // that ends during a click does this by itself.
+    void swallowClick();
 
     // --- input entry points (the platform's event pump calls these) ---
     virtual bool onKeyDown(int nKey, int nModifiers);
@@ -358,6 +364,9 @@ private:
     // mode does not pass input to the one below.
     template <class Handler>
     bool routeInput(Handler handle);
+    // routeInput for a mouse button at the point.
+    template <class Handler>
+    bool routeClick(int nX, int nY, Handler handle);
     bool isPreloadQueued(const Tsl::String& sKey) const;
     Tsl::SmartPtr<Animation> finishPreload(const Tsl::String& sKey);
     void loadAliases(const char* pszResource, Tsl::Hash<Tsl::String, Tsl::String>& hAliases);
@@ -421,6 +430,8 @@ private:
     // because the platform accepts only one driver.
     IAudioDriver* m_pFallbackAudio;
     bool m_bAudioEnabled;
+    // Whether the player was told that no sound device could be opened.
+    bool m_bToldSilent;
     int m_nFrameRate;
     unsigned int m_nFrameInterval;
     unsigned int m_nNextFrameTime;
@@ -443,6 +454,11 @@ private:
     Tsl::SmartPtr<GameMode> m_pLastWaitingMode;
     bool m_bIgnoreKeyUp;
     bool m_bIgnoreMouseUp;
+    // While a mouse button's press or release is handed to the modes, and where.
+    bool m_bRoutingClick;
+    int m_nClickX;
+    int m_nClickY;
+    ClosingClick m_closingClick;
     bool m_bSuppressFocusChanges;
 
     Tsl::List<Tsl::SmartPtr<Tsl::ResourceProvider>> m_lProviders;

@@ -1,6 +1,7 @@
 #include "audio/sdl_audio.h"
 
 #include "app/gameapp.h"
+#include "audio/alsamessages.h"
 
 #include "tsl2/error.h"
 #include "tsl2/hash_impl.h"
@@ -251,7 +252,12 @@ int SDLAudioDriver::getEffectiveChunkSize() const {
 
 bool SDLAudioDriver::init() {
     TSL_TRACE();
-    if (Mix_OpenAudio(m_nFrequency, AUDIO_S16LSB, 2, getEffectiveChunkSize()) < 0) {
+    bool bOpened = false;
+    {
+        AlsaMessagesToLog quiet;
+        bOpened = Mix_OpenAudio(m_nFrequency, AUDIO_S16LSB, 2, getEffectiveChunkSize()) >= 0;
+    }
+    if (!bOpened) {
         GameApp::log("A: Audio init failed : ");
         GameApp::log("%s", SDL_GetError());
         GameApp::log("\n");

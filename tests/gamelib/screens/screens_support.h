@@ -39,7 +39,10 @@ struct ScreensTest : ::testing::Test {
         target = new TargetMode();
         app.pushMode(target);
     }
+    // A person's click, on what was drawn a moment before.
     void click(int nX, int nY) {
+        app.m_pFakePlatform->m_nTicks += 1000;
+        app.runFrame();
         app.onMouseMove(nX, nY, true);
         app.onMouseDown(MB_LEFT, nX, nY);
         app.onMouseUp(MB_LEFT, nX, nY);

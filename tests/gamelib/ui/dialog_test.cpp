@@ -97,16 +97,30 @@ TEST_F(DialogTest, YesNoEndsItselfAndReportsTheChosenIdOnce) {
     EXPECT_EQ(MS_ENDED, pDialog->getState());
 }
 
+// Nor does what follows of the click that closed it: a press before a frame
+// is drawn, or a double-click's second one, next to it within the
+// double-click time.
 TEST_F(DialogTest, MessageReportsItsIdWhenClosed) {
-    Tsl::SmartPtr<DlgMessage> pDialog = new DlgMessage(mode.get(), "Saved.", 55);
-    app.pushMode(pDialog);
-    ASSERT_EQ(1, pDialog->getButtonCount());
-    // The mode below does not see clicks while the dialog is up.
-    click(2, 2);
-    EXPECT_EQ(0, mode->m_nModeDowns);
-    clickOn(buttonOf(pDialog.get(), 0));
-    EXPECT_EQ(Calls({{55, 0}}), mode->m_aCalls);
-    EXPECT_EQ(mode, app.getModeAt(0));
+    const struct { bool bDrawn; int nMs, nAside, nDowns; } cases[] = {
+        {false, 0, 300, 0}, {true, 100, 2, 0}, {true, 100, 300, 1}, {true, 600, 2, 1}};
+    for (const auto& c : cases) {
+        mode->m_aCalls.clear();
+        Tsl::SmartPtr<DlgMessage> pDialog = new DlgMessage(mode.get(), "Saved.", 55);
+        app.pushMode(pDialog);
+        ASSERT_EQ(1, pDialog->getButtonCount());
+        // The mode below does not see clicks while the dialog is up.
+        click(2, 2);
+        EXPECT_EQ(0, mode->m_nModeDowns);
+        Tsl::SmartPtr<Button> pOk = buttonOf(pDialog.get(), 0);
+        clickOn(pOk);
+        EXPECT_EQ(Calls({{55, 0}}), mode->m_aCalls);
+        EXPECT_EQ(mode, app.getModeAt(0));
+        if (c.bDrawn) app.runFrame();
+        app.m_pFakePlatform->m_nTicks += c.nMs;
+        click(pOk->getX() + 3 + c.nAside, pOk->getY() + 3);
+        EXPECT_EQ(c.nDowns, mode->m_nModeDowns) << c.nMs << " ms, " << c.nAside << " px aside";
+        mode->m_nModeDowns = 0;
+    }
 }
 
 TEST_F(DialogTest, FadeHandsOverWithoutWakingTheModeBelowAndLaysTheDialogOut) {

@@ -326,6 +326,8 @@ TEST_F(LevelTest, AnOpenTipTakesTheClickAndHoldsTheCustomers) {
     Rect bubble = pMode->getTip()->getBounds();
     click((bubble.left + bubble.right) / 2, (bubble.top + bubble.bottom) / 2);
     EXPECT_TRUE(pMode->getTip()->isHidden());
+    click(TAP_X, TAP_Y);
+    EXPECT_EQ(pMode->getCommandCount() + pMode->getQueuedClickCount(), 3) << "a press before the field is drawn again";
 }
 
 TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
@@ -356,7 +358,7 @@ TEST_F(LevelTest, TheBarClosesOnTimeAndTheLevelReportsOnce) {
         for (int i = 0; i < 8 * 400 && pMode->getPhase() == PlayMode::PHASE_PLAYING; ++i) frame();
         EXPECT_GE(pMode->getLevelSeconds(), c.nExpectedSeconds) << c.nPlayMode;
         EXPECT_LT(pMode->getLevelSeconds(), c.nExpectedSeconds + Character::MAX_PATIENCE) << c.nPlayMode;
-        EXPECT_EQ(std::make_pair(400, 300), centreOfSprite(pSign)) << "the closing sign stands in the field's middle";
+        EXPECT_EQ(std::make_pair(400, 65), centreOfSprite(pSign)) << "the closing sign stands at the top, in the middle";
         for (int i = 0; i < app.getModeCount(); ++i)
             nResults += dynamic_cast<GameStatsMode*>(app.getModeAt(i).get()) != nullptr;
         EXPECT_EQ(nResults, 1);

@@ -24,6 +24,7 @@ struct WeekGoalTest : LevelDialogTest {
         field.m_nStage = 2;
         field.m_nMoneyGoal = 1500;
         field.m_nLevelCustomers = 20;
+        levels[UpgradeManager::KIND_PROP_DISPENSER] = 1;  // every tip fits this bar
     }
     void TearDown() override { Tsl::setGameRandSource(nullptr, nullptr); }
     Tsl::SmartPtr<WeekGoalDialog> pushWithRand(int nRand) {
@@ -60,8 +61,8 @@ TEST_F(WeekGoalTest, ShowsGoalAndATipFromZeroToTwentyUntilReturnSpaceOrKeypadEnt
 }
 
 // A tip suggesting an upgrade gives way at every level of it but the first,
-// and one sending the player to the store outside the story: the draw is
-// among the tips left.
+// the one about using the decorations at their first, and one sending the
+// player to the store outside the story: the draw is among the tips left.
 TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
     typedef UpgradeManager Um;
     const std::pair<int, std::vector<int>> tips[] = {
@@ -70,6 +71,7 @@ TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
         for (int nKind : tip.second)
             for (int nLevel = 0; nLevel < Um::getLevelCount(nKind); ++nLevel) {
                 levels.fill(0);
+                levels[Um::KIND_PROP_DISPENSER] = 1;
                 levels[nKind] = nLevel;
                 Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(tip.first);
                 step();
@@ -77,6 +79,12 @@ TEST_F(WeekGoalTest, ATipSuggestingAnUpgradeIsNotShownOnceTheBarHasIt) {
                     << nKind << " at " << nLevel;
             }
     levels.fill(0);
+    for (int nLevel : {0, 1}) {
+        levels[Um::KIND_PROP_DISPENSER] = nLevel;
+        Tsl::SmartPtr<WeekGoalDialog> pDialog = pushWithRand(7);
+        step();
+        EXPECT_EQ(Tsl::String::format("Tip 100%%: %d", 8 - nLevel), pDialog->getTexts().getLast());
+    }
     const struct { int nPlayMode, nRand, nTip; } quickPlay[] = {{1, 6, 7}, {2, 14, 16}, {0, 15, 15}};
     for (const auto& c : quickPlay) {
         field.m_nPlayMode = c.nPlayMode;

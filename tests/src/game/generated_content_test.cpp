@@ -114,13 +114,14 @@ struct GeneratedContent : ::testing::Test {
     }
 
     // The scene with every upgrade kind at the level (or its last), each seat
-    // taken by a guest who asks.
+    // taken by a guest who asks; with bClosed, once the bar has closed.
     Tsl::SmartPtr<PlayMode> furnishedBar(int nScene, int nLevel, QarnPlayer& player,
-                                         Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
+                                         Tsl::List<Tsl::SmartPtr<Character>>& lGuests, bool bClosed = false) {
         UpgradeManager upgrades;
         for (int k = 0; k < UpgradeManager::KIND_COUNT; ++k)
             player.m_anUpgrades[k] = std::min(nLevel, upgrades.getLevelCount(k) - 1);
-        Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, 3);
+        Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, bClosed ? 1 : 3);
+        if (bClosed) frame(60 * 1000);
         for (int nSeat = 0; nSeat < pMode->getField()->m_lSeatSpots.getCount(); ++nSeat) {
             lGuests.append(seatGuest(pMode.get(), nSeat));
             lGuests.getLast()->update(Character::ARRIVE_SECONDS);
@@ -433,8 +434,8 @@ void expectApart(PlayMode* pMode, std::vector<std::pair<int, Sprite*>> aShown, c
     for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots()) {
         if (dynamic_cast<CharacterSpot*>(pSpot.get())) continue;
         for (const Tsl::SmartPtr<Sprite>& pPicture : pSpot->getPictures()) aShown.push_back({-1, pPicture.get()});
-        if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get()))
-            aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
+        GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get());
+        if (pCoaster && pCoaster->getGlass()) aShown.push_back({-1, pCoaster->getGlass()->getSprite()});
     }
     for (const auto& a : aShown)
         for (const auto& b : aShown)
@@ -447,12 +448,14 @@ void expectApart(PlayMode* pMode, std::vector<std::pair<int, Sprite*>> aShown, c
 
 // No balloon picture (the question, the drink, the meter) draws over a
 // target or another guest's: one balloon's pictures share their middle x.
+// Nor does the board put up at closing time.
 void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
     std::vector<std::pair<int, Sprite*>> aShown;
     for (Sprite* p : spritesOf(*pMode)) {
         std::string sName = p->getDrawImage() ? p->getDrawImage()->getName().c_str() : "";
-        if (p->isVisible() && (!sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
-            aShown.push_back({int(middleOf(p).x), p});
+        bool bBoard = sName == Names::IMG_CLOSING_BANNER;
+        if (p->isVisible() && (bBoard || !sName.rfind("balloon_", 0) || !sName.rfind("order_", 0)))
+            aShown.push_back({bBoard ? INT_MAX : int(middleOf(p).x), p});
     }
     expectApart(pMode, aShown, sWhen + ", the balloon at x");
     // Its tail points down to the left: a balloon moved left of its guest
@@ -464,19 +467,32 @@ void expectBalloonsClear(PlayMode* pMode, const std::string& sWhen) {
     }
 }
 
-// Every scene at every upgrade level, a glass on each coaster and each seat
-// taken by a guest who asks, then drinks, then leaves its glass: a click at
-// the middle of any target's picture (and of what a spot's picture draws)
-// reaches it, whatever is drawn around; a guest's face does too once its
-// balloon is gone; an empty seat shows nothing to click. No balloon, asking
-// or showing the order, draws over a station or another guest's balloon.
+// Every scene at every upgrade level, the bar closed, a glass on each
+// coaster and each seat taken by a guest who asks, then drinks, then leaves
+// its glass: a click at the middle of any target's picture (and of what a
+// spot's picture draws) reaches it, whatever is drawn around; a guest's face
+// does too once its balloon is gone; an empty seat shows nothing to click. No
+// balloon, asking or showing the order, draws over a station or another
+// guest's balloon, nor does the closing board, which stays clear of the
+// waitress at the top of every walk area too.
 TEST_F(GeneratedContent, AClickOnTheMiddleOfEveryTargetsPictureReachesIt) {
     for (int nScene = 0; nScene < 5; ++nScene)
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
             std::string sAt = "scene" + std::to_string(nScene) + " level " + std::to_string(nLevel);
             QarnPlayer player;
             Tsl::List<Tsl::SmartPtr<Character>> lGuests;
-            Tsl::SmartPtr<PlayMode> pMode = furnishedBar(nScene, nLevel, player, lGuests);
+            Tsl::SmartPtr<PlayMode> pMode = furnishedBar(nScene, nLevel, player, lGuests, true);
+            std::vector<Sprite*> aBoard = picturesOf(pMode.get(), Names::IMG_CLOSING_BANNER);
+            ASSERT_EQ(aBoard.size(), 1u) << sAt;
+            for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
+                for (int nX = area.m_nLeft; nX <= area.m_nRight; nX += 20) {
+                    pMode->getWaitress()->setPosition(float(nX), float(area.m_nTop));
+                    pMode->getWaitress()->updateScale();
+                    for (int i = 0; i < Waitress::SPRITE_COUNT; ++i) {
+                        Tsl::SmartPtr<AnimSprite> pPart = pMode->getWaitress()->getSprite(i);
+                        EXPECT_FALSE(pPart->isVisible() && aBoard[0]->collidePixels(pPart, 1, 0)) << sAt << ", her at " << nX;
+                    }
+                }
             for (const Tsl::SmartPtr<ActionSpot>& pSpot : pMode->getSpots())
                 if (GlassSpot* pCoaster = dynamic_cast<GlassSpot*>(pSpot.get())) {
                     EXPECT_EQ(reached(pMode.get(), middleOf(pCoaster->getPictures().getFirst()), pCoaster), "spot")
