@@ -148,6 +148,7 @@ constexpr const char* SEQ_CUSTOMER_ANGRY = "angry";
 constexpr const char* SEQ_CUSTOMER_LEAVE = "leave";
 constexpr const char* SEQ_MUG_STAND = "stand_%s_%s";
 constexpr const char* SEQ_MUG_DRINK = "drink_%s_%s";
+constexpr const char* SEQ_MUG_TRAY = "tray_%s_%s";
 constexpr const char* MUG_CLEAN = "limpio";
 constexpr const char* MUG_USED = "empty";
 // The contents word of a full glass, plain or decorated.

@@ -285,6 +285,67 @@ TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
     EXPECT_EQ(log.text().find("Waitress:"), std::string::npos) << log.text();
 }
 
+// The share of what a glass draws that the other, drawn over it, covers.
+float coveredShare(const Sprite& glass, const Sprite& over) {
+    const int ALPHA_SEEN = 64;
+    Rect box = glass.getScreenRect();
+    int nDrawn = 0, nCovered = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            Point p(x + 0.5f, y + 0.5f);
+            if (!glass.hitTestPixels(p, ALPHA_SEEN)) continue;
+            ++nDrawn;
+            nCovered += over.hitTestPixels(p, ALPHA_SEEN);
+        }
+    return nDrawn ? float(nCovered) / float(nDrawn) : 0.0f;
+}
+
+// Both trays full in every heading, every drink in every place, plain and
+// decorated: no glass hides more than a third of another, so each shows its
+// drink, and those in front of her body stand on the tray, drawn between the two.
+TEST_F(GeneratedContent, EveryGlassOnTheTrayShowsItsDrink) {
+    const int DRINKS = 8;  // mug.anim's
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 1, 0, nullptr, -1);
+    pMode->editScene().m_lWalkAreas.append(WalkArea{0, 300, 800, 560, 50});
+    pMode->getField()->m_nTopY = 300;
+    pMode->getField()->m_nBottomY = 560;
+    for (int nCapacity : {4, 6}) {
+        Tsl::SmartPtr<Waitress> pWaitress = new Waitress(pMode.get(), Names::WAITRESS_BASE, 400, 430, nCapacity);
+        for (int nHeading = Waitress::NORTH; nHeading <= Waitress::WEST; ++nHeading)
+            for (int nLoad = 0; nLoad < 2 * DRINKS; ++nLoad) {
+                pWaitress->setHeading(nHeading);
+                std::vector<Tsl::SmartPtr<Mug>> aGlasses;
+                for (int i = 0; i < nCapacity; ++i) {
+                    aGlasses.push_back(filledGlass(pMode.get(), (i + nLoad) % DRINKS));
+                    if (nLoad >= DRINKS) aGlasses.back()->decorate();
+                    pWaitress->setHandContents(aGlasses.back());
+                }
+                int nBodyZ = pWaitress->getSprite(0)->getZOrder();
+                for (const Tsl::SmartPtr<Mug>& pGlass : aGlasses) {
+                    if (pGlass->getZOrder() < nBodyZ) continue;
+                    bool bOnTray = false;
+                    for (int nArm : {1, 2}) {
+                        const AnimSprite& arm = *pWaitress->getSprite(nArm);
+                        bOnTray |= arm.getZOrder() > nBodyZ && arm.getZOrder() < pGlass->getZOrder() &&
+                                   arm.hitTestPixels(Point(pGlass->getX() + 0.5f, pGlass->getY() - 0.5f), 128);
+                    }
+                    EXPECT_TRUE(bOnTray) << "tray of " << nCapacity << ", heading " << nHeading << ": the glass at "
+                                         << pGlass->getX() << "," << pGlass->getY();
+                }
+                std::vector<Sprite*> aDrawn = spritesOf(*pMode);
+                auto drawnAt = [&](const Mug* pMug) { return std::find(aDrawn.begin(), aDrawn.end(), pMug->getSprite()); };
+                for (const Tsl::SmartPtr<Mug>& pGlass : aGlasses)
+                    for (const Tsl::SmartPtr<Mug>& pOver : aGlasses)
+                        if (drawnAt(pOver.get()) > drawnAt(pGlass.get()))
+                            EXPECT_LE(coveredShare(*pGlass->getSprite(), *pOver->getSprite()), 1.0f / 3)
+                                << "tray of " << nCapacity << ", heading " << nHeading << ", load " << nLoad
+                                << ": the glass at " << pGlass->getX() << "," << pGlass->getY() << " under the one at "
+                                << pOver->getX() << "," << pOver->getY();
+                while (pWaitress->getMugCount() > 0) pWaitress->takeHandContents(pWaitress->getMugCount() - 1);
+            }
+    }
+}
+
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
 // Each drink source of a scene, at every level of the bar stations that add
@@ -639,7 +700,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode.get(), 0);
                     pGlass->decorate();
                     pWaitress->setHandContents(pGlass);
-                    EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster << ", held";
+                    EXPECT_EQ(pWaitress->hasTray() ? "mug_tray_drink0_deco" : "mug_drink0_deco", imageOf(pGlass.get()))
+                        << sCoaster << ", held";
                     pCoaster->doAction(0);
                     EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster;
                     expectOnSurface(pGlass.get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(), sCoaster);
