@@ -123,6 +123,13 @@ void makeFurniture(Generator& gen) {
         c.roundRect(6, 2, 52, 90, 14, Rgba(220, 120, 60));
         c.roundRect(14, 10, 36, 30, 8, Rgba(240, 150, 90));
     });
+    // The small round table beside a VIP's place, for the glass it leaves.
+    prop(gen, "prop_side_table", 56, 46, [](Canvas& c) {
+        c.fillRect(25, 14, 6, 28, WOOD_DARK);
+        c.ellipse(28, 42, 13, 3.5f, WOOD_DARK);
+        c.ellipse(28, 11, 26, 8, WOOD_DARK);
+        c.ellipse(28, 10, 24, 6.5f, WOOD.shade(0.15f));
+    });
     prop(gen, "prop_center_1", 40, 50, [](Canvas& c) { Art::flower(c, 20, 18, 14, CORAL, GOLD); c.fillRect(17, 30, 6, 18, LEAF_DARK); });
     prop(gen, "prop_center_2", 60, 70, [](Canvas& c) {
         c.roundRect(18, 40, 24, 28, 6, Rgba(90, 170, 200));

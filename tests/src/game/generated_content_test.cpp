@@ -104,16 +104,30 @@ struct GeneratedContent : ::testing::Test {
         return pGlass;
     }
 
+    // A VIP's look, its animation loaded, drawn with every draw answering k:
+    // k from 0 to 5 gives each kind of VIP.
+    Tsl::String vipLook(int k) {
+        Tsl::setGameRandSource([](void* pK) { return *static_cast<int*>(pK); }, &k);
+        CustomerLook look;
+        drawVipLook(Tsl::List<Tsl::String>(), look);
+        Tsl::setGameRandSource(nullptr, nullptr);
+        app.getAnimation(look.m_sTemplate.c_str(), Tsl::String::format(Names::CHAR_ANIM_FORMAT, look.m_sKey.c_str()).c_str(),
+                         look.m_lParams);
+        return look.m_sKey;
+    }
+
     // The scene with every upgrade kind at the level (or its last), each seat
-    // taken by a guest who asks.
+    // taken by a guest who asks; the VIPs of the five levels are of every kind.
     Tsl::SmartPtr<PlayMode> furnishedBar(int nScene, int nLevel, QarnPlayer& player,
                                          Tsl::List<Tsl::SmartPtr<Character>>& lGuests) {
         UpgradeManager upgrades;
         for (int k = 0; k < UpgradeManager::KIND_COUNT; ++k)
             player.m_anUpgrades[k] = std::min(nLevel, upgrades.getLevelCount(k) - 1);
         Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, 3);
+        int nFirstVip = pMode->getField()->m_nFirstVipSeat;
         for (int nSeat = 0; nSeat < pMode->getField()->m_lSeatSpots.getCount(); ++nSeat) {
-            lGuests.append(seatGuest(pMode.get(), nSeat));
+            Tsl::String sVip = nSeat >= nFirstVip ? vipLook(2 * nLevel + nSeat - nFirstVip) : Tsl::String();
+            lGuests.append(nSeat >= nFirstVip ? seatGuest(pMode.get(), nSeat, sVip.c_str()) : seatGuest(pMode.get(), nSeat));
             lGuests.getLast()->update(Character::ARRIVE_SECONDS);
         }
         return pMode;
@@ -623,8 +637,8 @@ bool drawsOnlyItsLook(AnimSprite* pGuest) {
 // walk to her place beside the table, in front of it. The glass served stands
 // on the surface before its guest: the counter (where the waitress serving
 // at the counter does not hide it) or the table, drawn on the same side of
-// her as that surface wherever she walks; a VIP holds its glass, then leaves
-// it on the sand before her.
+// her as that surface wherever she walks; a VIP holds the drink served in
+// its hand, then leaves the glass on the small table beside it.
 TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
     for (int nScene = 0; nScene < 5; ++nScene)
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
@@ -639,8 +653,9 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
             // The surface picture at the glass's foot: the topmost drawn below it.
             auto surfaceUnder = [&](Mug* pGlass) {
                 Sprite* pTop = nullptr;
-                for (Sprite* p : picturesOf(pMode.get(), "prop_table"))
-                    if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
+                for (const char* pszTable : {"prop_table", "prop_side_table"})
+                    for (Sprite* p : picturesOf(pMode.get(), pszTable))
+                        if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
                 if (!pTop && pictureHit(pCounter, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = pCounter;
                 return pTop ? pTop : pSand;
             };
@@ -663,16 +678,17 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 Mug* pGlass = pGuest->getGlass().get();
                 EXPECT_EQ(pGlass->isDecorated(), imageOf(pGlass).find("_deco") != std::string::npos)
                     << sSeat << ": decorated as served";
-                // One glass a drink: a guest whose glass stands before it
-                // drinks with empty hands, a VIP with the glass in its hand.
-                EXPECT_EQ(drawsOnlyItsLook(pGuest->getSprite().get()), !pGuest->isVip()) << sSeat << ": two glasses";
+                // One glass a drink, the one served: the guest's look draws
+                // none; a VIP holds it against its figure.
+                EXPECT_TRUE(drawsOnlyItsLook(pGuest->getSprite().get())) << sSeat << ": two glasses";
                 if (pGuest->isVip()) {
-                    EXPECT_FALSE(pGlass->getSprite()->isVisible()) << sSeat << ": a VIP holds its glass";
+                    Point middle = middleOf(pGlass->getSprite(), true);
+                    EXPECT_TRUE(pGlass->getSprite()->isVisible() &&
+                                pictureHit(pGuest->getSprite().get(), int(middle.x), int(middle.y)) >= 0)
+                        << sSeat << ": not in its hand";
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
-                    EXPECT_TRUE(pGlass->getSprite()->isVisible() && surfaceUnder(pGlass) == pSand &&
-                                pGlass->getY() >= pGuest->getY()) << sSeat << ": not on the sand";
-                    for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
-                        EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat;
+                    EXPECT_NE(surfaceUnder(pGlass), pSand) << sSeat << ": left on the sand";
+                    expectOnSurface(pGlass, surfaceUnder(pGlass), 0, 0, sSeat);
                     continue;
                 }
                 if (pGuest->getSeatKind() == 0) {
@@ -728,7 +744,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                         << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
                     aShown.push_back({pGuest->getSeat(), pGlass->getSprite()});
                 }
-                if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
+                aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
             }
             expectApart(pMode.get(), aShown, sAt + ", the glass of seat");
             closeEveryMode();
