@@ -278,12 +278,11 @@ TEST_F(GeneratedSet, EachHowtoPageShowsAPictureOfItsOwnItsSignsWhole) {
             if (piece.sPicture.find("sign") == std::string::npos) continue;
             Tsl::SmartPtr<Image> pSign = app.getImage(piece.sPicture.c_str());
             float w = pSign->getWidth() * piece.fScale, h = pSign->getHeight() * piece.fScale;
-            float x = piece.eAnchor == HowtoPiece::TOP_LEFT ? piece.x : piece.x - w / 2;
-            float y = piece.eAnchor == HowtoPiece::TOP_LEFT ? piece.y : piece.y - (piece.eAnchor == HowtoPiece::CENTRE ? h / 2 : h);
-            const float* v = page.aView;
-            bool bWhole = x >= v[0] && y >= v[1] && x + w <= v[0] + v[2] && y + h <= v[1] + v[3];
-            bool bOut = x >= v[0] + v[2] || y >= v[1] + v[3] || x + w <= v[0] || y + h <= v[1];
-            EXPECT_TRUE(bWhole || bOut) << page.sTitle << ": " << piece.sPicture << " cut at the frame";
+            float x = piece.x - (piece.eAnchor == HowtoPiece::TOP_LEFT ? 0 : w / 2) - page.aView[0];
+            float y = piece.y - (piece.eAnchor == HowtoPiece::TOP_LEFT ? 0 : piece.eAnchor == HowtoPiece::CENTRE ? h / 2 : h) - page.aView[1];
+            bool bOut = x >= page.aView[2] || y >= page.aView[3] || x + w <= 0 || y + h <= 0;
+            EXPECT_TRUE(bOut || (x >= 0 && y >= 0 && x + w <= page.aView[2] && y + h <= page.aView[3]))
+                << page.sTitle << ": " << piece.sPicture << " cut at the frame";
         }
     for (int a = 0; a < PAGES; ++a)
         for (int b = a + 1; b < PAGES; ++b) {

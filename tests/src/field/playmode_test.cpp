@@ -656,24 +656,17 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
     EXPECT_EQ(plays("sfx_game_refused"), 1) << "sent to the guest only for the order, she refuses nothing there";
 }
 
-// Six guests in turn at one seat, a guest beside them each time at a seat
-// whose glasses stand close by; none of the glasses is cleared. Each drink
-// stands beside the glasses left on its seat and clear of the other seat's;
-// the six left stand on six places, the nearer drawn in front.
+// Six guests in turn at the same seat, and a guest each time at a seat whose
+// glasses stand close by; no glass is cleared. Each drink stands beside the
+// glasses left on its seat, not over them, and off the other seat's; the six
+// left stand on six places, the nearer drawn in front.
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
-    enum { GUESTS = 6, NEIGHBOUR = 2 };
     addText("scene0.scene", fixture::barScene() + "seat 240 240 330 n glass 244 220 61\n");
     enter(1, 10);
-    const CharacterSpot& seat = *pMode->getField()->m_lSeatSpots.getAt(0);
-    const CharacterSpot& beside = *pMode->getField()->m_lSeatSpots.getAt(NEIGHBOUR);
-    auto glassesOf = [](const CharacterSpot& spot) {
-        std::vector<Mug*> aGlasses;
-        for (const Tsl::SmartPtr<Mug>& pUsed : spot.getUsedGlasses()) aGlasses.push_back(pUsed.get());
-        if (spot.getCharacter() && spot.getCharacter()->getGlass()) aGlasses.push_back(spot.getCharacter()->getGlass().get());
-        return aGlasses;
-    };
-    for (int nGuest = 0; nGuest < GUESTS; ++nGuest) {
-        Tsl::SmartPtr<Character> pBeside = seatGuest(pMode.get(), NEIGHBOUR, "ann");
+    const Tsl::List<Tsl::SmartPtr<Mug>>& lUsed = pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses();
+    const Tsl::List<Tsl::SmartPtr<Mug>>& lBeside = pMode->getField()->m_lSeatSpots.getAt(2)->getUsedGlasses();
+    for (int nGuest = 0; nGuest < 6; ++nGuest) {
+        Tsl::SmartPtr<Character> pBeside = seatGuest(pMode.get(), 2, "ann");
         ASSERT_TRUE(runUntil([&] { return pBeside->getState() == Character::STATE_ASKING; }));
         pBeside->takeOrder();
         Tsl::SmartPtr<Mug> pDrink = new Mug(pMode.get());
@@ -684,41 +677,40 @@ TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
         ASSERT_EQ(customer()->getState(), Character::STATE_DRINKING);
         Rect served = customer()->getGlass()->getSprite()->getScreenRect();
         ASSERT_FALSE(served.isEmpty());
-        for (const Tsl::SmartPtr<Mug>& pUsed : seat.getUsedGlasses())
+        for (const Tsl::SmartPtr<Mug>& pUsed : lUsed)
             EXPECT_FALSE(served.overlaps(pUsed->getSprite()->getScreenRect()) &&
-                         customer()->getGlass()->getZOrder() >= pUsed->getZOrder()) << "guest " << nGuest;
-        for (Mug* pOurs : glassesOf(seat))
-            for (Mug* pTheirs : glassesOf(beside))
-                EXPECT_FALSE(pOurs->getSprite()->getScreenRect().overlaps(pTheirs->getSprite()->getScreenRect()))
-                    << "guest " << nGuest << ": a glass at " << pOurs->getX() << " on one at " << pTheirs->getX();
-        ASSERT_TRUE(runUntil([&] { return !customer() && !beside.getCharacter(); }));
+                         customer()->getGlass()->getZOrder() > pUsed->getZOrder());
+        std::vector<Mug*> aOurs{customer()->getGlass().get()}, aTheirs{pDrink.get()};
+        for (const Tsl::SmartPtr<Mug>& pUsed : lUsed) aOurs.push_back(pUsed.get());
+        for (const Tsl::SmartPtr<Mug>& pUsed : lBeside) aTheirs.push_back(pUsed.get());
+        for (Mug* pOurs : aOurs)
+            for (Mug* pTheirs : aTheirs)
+                EXPECT_FALSE(pOurs->getSprite()->getScreenRect().overlaps(pTheirs->getSprite()->getScreenRect())) << nGuest;
+        ASSERT_TRUE(runUntil([&] { return !customer() && !pMode->getField()->m_lSeatOccupants.getAt(2); }));
     }
     pMode->getField()->m_nCustomersToCome = 0;  // nobody sits down while she clears the seat
-    EXPECT_EQ(shown("mug.anim"), 2 * GUESTS) << "each guest's glass stands on its seat";
-    ASSERT_EQ(seat.getUsedGlasses().getCount(), GUESTS);
-    std::vector<Mug*> aLeft = glassesOf(seat);
-    for (Mug* pUsed : aLeft) {
+    EXPECT_EQ(shown("mug.anim"), 12) << "each guest's glass stands on its seat";
+    ASSERT_EQ(lUsed.getCount(), 6);
+    for (const Tsl::SmartPtr<Mug>& pUsed : lUsed) {
         EXPECT_TRUE(!pUsed->isClean() && std::string(pUsed->getSprite()->getSequenceName().c_str()).find("_empty") !=
                                              std::string::npos) << "a drunk glass is used and drawn empty";
-        for (Mug* pOther : aLeft) {
-            if (pOther == pUsed) continue;
-            EXPECT_FALSE(pOther->getX() == pUsed->getX() && pOther->getY() == pUsed->getY()) << "two on one place";
-            bool bMeet = pOther->getSprite()->getScreenRect().overlaps(pUsed->getSprite()->getScreenRect());
-            EXPECT_TRUE(!bMeet || (pOther->getY() > pUsed->getY()) == (pOther->getZOrder() > pUsed->getZOrder()))
-                << "the glass at " << pOther->getX() << "," << pOther->getY() << " over or under the one behind";
+        for (const Tsl::SmartPtr<Mug>& pOther : lUsed) {
+            bool bMeet = pOther != pUsed && pOther->getSprite()->getScreenRect().overlaps(pUsed->getSprite()->getScreenRect());
+            EXPECT_FALSE(pOther != pUsed && pOther->getX() == pUsed->getX() && pOther->getY() == pUsed->getY());
+            EXPECT_TRUE(!bMeet || (pOther->getY() > pUsed->getY()) == (pOther->getZOrder() > pUsed->getZOrder()));
         }
     }
-    for (int nTrip = 0; nTrip < GUESTS / 2; ++nTrip) {
+    for (int nTrip = 0; nTrip < 3; ++nTrip) {
         click(SEAT_X, SEAT_Y);
         click(SEAT_X, SEAT_Y, MB_RIGHT);
         click(SINK_X, SINK_Y);
         ASSERT_TRUE(runUntil([&] { return idle(); }));
     }
-    EXPECT_EQ(shown("mug.anim"), GUESTS) << "only the glasses of the seat beside are left";
+    EXPECT_EQ(shown("mug.anim"), 6) << "only the seat beside has glasses left";
     // A glass let go of anywhere takes its picture along.
     Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
     pMug = nullptr;
-    EXPECT_EQ(shown("mug.anim"), GUESTS);
+    EXPECT_EQ(shown("mug.anim"), 6);
 }
 
 // Escape or a lost focus pauses the open bar, once however often they come
