@@ -143,8 +143,8 @@ inline std::vector<HowtoPage> howtoPages() {
     waitress(hands.pieces, HANDS_X, FLOOR_Y, FRONT, 's', 0, 9, "", 0, 3);
     waitress(hands.pieces, TRAY_X, FLOOR_Y, FRONT, 's', 5, 5, "_t2");
     for (int i = 0; i < 3; ++i)
-        add(hands.pieces, "mug_drink" + num(i + 1), handX(TRAY_X, FRONT, 5) + (i - 1) * 26.0f,
-            handY(FLOOR_Y, FRONT, 5) - 4, HowtoPiece::BOTTOM_CENTRE, 0.8f);
+        add(hands.pieces, "mug_drink" + num(i + 1), handX(TRAY_X, FRONT, 5) + (i - 1) * 24.0f,
+            handY(FLOOR_Y, FRONT, 5) + 4, HowtoPiece::BOTTOM_CENTRE, 0.8f);
     hands.pointers = {{"L", handX(HANDS_X, FRONT, 0), handY(FLOOR_Y, FRONT, 0) + 4},
                       {"R", handX(HANDS_X, FRONT, 9), handY(FLOOR_Y, FRONT, 9) + 4}};
 
