@@ -146,8 +146,12 @@ constexpr const char* SEQ_CUSTOMER_DRINK = "drink";
 constexpr const char* SEQ_CUSTOMER_SIP = "sip";
 constexpr const char* SEQ_CUSTOMER_ANGRY = "angry";
 constexpr const char* SEQ_CUSTOMER_LEAVE = "leave";
+// Where a look holds a glass in its hand: the glass's foot from the figure's feet.
+constexpr const char* PROP_HOLD_X = "holdx";
+constexpr const char* PROP_HOLD_Y = "holdy";
 constexpr const char* SEQ_MUG_STAND = "stand_%s_%s";
 constexpr const char* SEQ_MUG_DRINK = "drink_%s_%s";
+constexpr const char* SEQ_MUG_TRAY = "tray_%s_%s";
 constexpr const char* MUG_CLEAN = "limpio";
 constexpr const char* MUG_USED = "empty";
 // The contents word of a full glass, plain or decorated.

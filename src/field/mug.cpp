@@ -93,7 +93,8 @@ void Mug::refresh() {
     // (naming a sequence allocates).
     int nContents = !isEmpty() ? m_nDrink : m_bClean ? SHOWN_CLEAN : SHOWN_USED;
     bool bDecorationShown = m_bDecorated && !isEmpty();
-    int nShown = ((nContents * 4 + m_nHeading) * 2 + (m_nViewMode != 0 ? 1 : 0)) * 2 + (bDecorationShown ? 1 : 0);
+    int nView = m_nViewMode == VIEW_STAND || m_nViewMode == VIEW_TRAY ? m_nViewMode : VIEW_DRINK;
+    int nShown = ((nContents * 4 + m_nHeading) * 3 + nView) * 2 + (bDecorationShown ? 1 : 0);
     if (nShown == m_nShown) return;
     m_nShown = nShown;
     // The decoration goes with the drink: the used glass is only a glass.
@@ -103,7 +104,8 @@ void Mug::refresh() {
                                 : Tsl::String::format(bDecorationShown ? Names::MUG_DECORATED_DRINK_FORMAT
                                                                        : Names::MUG_DRINK_FORMAT,
                                                       m_nDrink);
-    Tsl::String sSequence = Tsl::String::format(m_nViewMode == 0 ? Names::SEQ_MUG_STAND : Names::SEQ_MUG_DRINK,
-                                                s_apszHeadings[m_nHeading], sContents.c_str());
+    const char* pszView = nView == VIEW_STAND ? Names::SEQ_MUG_STAND : nView == VIEW_TRAY ? Names::SEQ_MUG_TRAY
+                                                                                          : Names::SEQ_MUG_DRINK;
+    Tsl::String sSequence = Tsl::String::format(pszView, s_apszHeadings[m_nHeading], sContents.c_str());
     if (m_pSprite->getSequenceName() != sSequence) m_pSprite->play(sSequence, 0.0f, -1);
 }

@@ -11,6 +11,9 @@ class AnimSprite;
 class Mug : public Tsl::RefCountedObject {
 public:
     enum { FULL_SIPS = 3, NO_DRINK = -1 };
+    // What the picture shows: the glass standing, held while drinking, or
+    // carried on her tray (smaller, as the tray's places are close).
+    enum View { VIEW_STAND = 0, VIEW_DRINK = 1, VIEW_TRAY = 2 };
 
     // The picture goes into the mode when there is one and its art exists.
     explicit Mug(GameMode* pMode);
@@ -28,7 +31,8 @@ public:
     void decorate();
 
     void setPosition(int nX, int nY, int nZOrder);
-    // 0 standing ("stand_%s"), other values the drinking view ("drink_%s").
+    // VIEW_STAND ("stand_%s"), VIEW_TRAY ("tray_%s"), other values the
+    // drinking view ("drink_%s").
     void setViewMode(int nMode);
     void setHeading(int nHeading);
     void setScale(float fScale);

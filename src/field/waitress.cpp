@@ -521,7 +521,7 @@ void Waitress::placeMugs() {
             nZ = m_pArmSprites[m_nHeading == EAST ? 1 : 0]->getZOrder() + pnPlace[2];
         }
         pMug->setPosition(nX, nY, nZ);
-        pMug->setViewMode(0);
+        pMug->setViewMode(m_bHasTray ? Mug::VIEW_TRAY : Mug::VIEW_STAND);
         pMug->setHeading(m_nHeading);
         pMug->setScale(s);
     }

@@ -52,8 +52,9 @@ const Picture s_aStaticPictures[] = {{Names::IMG_MAP, 0, 0, 3},
                                      {Names::IMG_MAP_SHIP, 17, -32, 5},
                                      {Names::IMG_MAP_MASK_LEFT, 0, 10, 10},
                                      {Names::IMG_MAP_MASK_RIGHT, 784, 10, 10},
-                                     // Above the gulls and clouds (9), which fly behind the title.
-                                     {Names::IMG_MAP_TITLE, 580, 20, 10}};
+                                     // Out at sea in the corner below the island, clear of
+                                     // the rows the gulls fly, above the clouds (9).
+                                     {Names::IMG_MAP_TITLE, 10, 482, 10}};
 const char* const s_apszSiteLooks[] = {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT};
 enum { LOOK_NORMAL, LOOK_DISABLED, LOOK_HIGHLIGHT };
 

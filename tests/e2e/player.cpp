@@ -261,8 +261,10 @@ bool watchDecorations(const Sight& sight, Memory& memory) {
 
 // --- what stands on the field -----------------------------------------------------------------
 
-// Four guests in turn at one chair; glasses by a table's side as far as this.
-enum { GLASSES_AT_A_CHAIR = 4, TABLE_REACH = 60 };
+// Four guests in turn at one chair; glasses by a table's side as far as
+// this, and drawn no further in front of it than this: the VIPs', in hand
+// or on their small tables, stand well before the tables.
+enum { GLASSES_AT_A_CHAIR = 4, TABLE_REACH = 60, TABLE_GLASS_DEPTHS = 10 };
 // What a click fetches a drink at, washes glasses at or decorates them at.
 const char* const STATIONS[] = {"prop_tap", "prop_sink", "prop_cooler", "prop_dispenser", "juicer_", "sign_drink"};
 
@@ -298,6 +300,7 @@ bool watchTableGlasses(const Sight& sight, Memory& memory) {
         for (const Seen* pGlass : sight.findLike("mug_")) {
             int nAside = std::abs(pGlass->centreX() - pTable->centreX()) - pTable->box.getWidth() / 2;
             if (std::count(lHeld.begin(), lHeld.end(), pGlass) || nAside > TABLE_REACH ||
+                pGlass->nZOrder > pTable->nZOrder + TABLE_GLASS_DEPTHS ||
                 !pTable->box.contains(pTable->centreX(), pGlass->box.bottom - 1))
                 continue;
             if (!Bartender::standsOnTable(sight, *pGlass))

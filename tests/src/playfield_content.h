@@ -79,7 +79,7 @@ inline std::string customerTemplate() {
 // view, heading and contents the glass shows.
 inline std::string mugAnimation() {
     std::string s = "load glass\ninspos center bottom glass\n";
-    for (const char* pszView : {"stand", "drink"})
+    for (const char* pszView : {"stand", "drink", "tray"})
         for (const char* h : kHeadings)
             for (const char* pszContents :
                  {"limpio", "empty", "drink0", "drink1", "drink2", "drink3", "drink4", "drink5", "drink6", "drink7"})

@@ -268,10 +268,22 @@ TEST_F(GeneratedSet, EveryPartOfALookHasTheFigureCanvas) {
 }
 
 // The how-to pages each show a picture of their own in their frame: most of
-// the frame differs from one page to any other.
-TEST_F(GeneratedSet, EachHowtoPageShowsAPictureOfItsOwn) {
+// the frame differs from one page to any other. A sign on a page's stage is
+// in its view whole or not at all.
+TEST_F(GeneratedSet, EachHowtoPageShowsAPictureOfItsOwnItsSignsWhole) {
     const int PAGES = static_cast<int>(howtoPages().size());
     ASSERT_EQ(3, PAGES);
+    for (const HowtoPage& page : howtoPages())
+        for (const HowtoPiece& piece : page.pieces) {
+            if (piece.sPicture.find("sign") == std::string::npos) continue;
+            Tsl::SmartPtr<Image> pSign = app.getImage(piece.sPicture.c_str());
+            float w = pSign->getWidth() * piece.fScale, h = pSign->getHeight() * piece.fScale;
+            float x = piece.x - (piece.eAnchor == HowtoPiece::TOP_LEFT ? 0 : w / 2) - page.aView[0];
+            float y = piece.y - (piece.eAnchor == HowtoPiece::TOP_LEFT ? 0 : piece.eAnchor == HowtoPiece::CENTRE ? h / 2 : h) - page.aView[1];
+            bool bOut = x >= page.aView[2] || y >= page.aView[3] || x + w <= 0 || y + h <= 0;
+            EXPECT_TRUE(bOut || (x >= 0 && y >= 0 && x + w <= page.aView[2] && y + h <= page.aView[3]))
+                << page.sTitle << ": " << piece.sPicture << " cut at the frame";
+        }
     for (int a = 0; a < PAGES; ++a)
         for (int b = a + 1; b < PAGES; ++b) {
             Tsl::SmartPtr<Image> pA = app.getImage(("howto" + std::to_string(a)).c_str());

@@ -133,10 +133,11 @@ const int DRINK_COUNT = 8;
 // What the prop dispenser puts on a full glass: a paper umbrella leaning out
 // of the rim and a slice of orange hooked on its edge, both bright against
 // any drink so that the bonus they earn is seen at the glass's small size.
-void decoration(Canvas& c, float cx, float yBottom, float s, int nKind) {
+// Laid down, the umbrella opens beside the rim instead of above it.
+void decoration(Canvas& c, float cx, float yBottom, float s, int nKind, bool bLaidDown) {
     using namespace Palette;
     float yRim = yBottom - GLASS_RIM_HEIGHTS[nKind % 3] * s;
-    float xTop = cx + 9 * s, yTop = yRim - 11 * s;
+    float xTop = cx + (bLaidDown ? 15 : 9) * s, yTop = yRim + (bLaidDown ? 3 : -11) * s;
     c.line(cx + 2 * s, yRim + 8 * s, xTop, yTop, 1.6f * s, WOOD_DARK);
     // The canopy: a fan of alternating panels over the stick's top.
     const int PANELS = 6;

@@ -248,7 +248,7 @@ void makeMapPictures(Generator& gen) {
     gen.text.draw(land, "Money $", 274, 548, 11, WOOD_DARK, TextDrawer::RIGHT, true);
     gen.set.addImage(MAP, "mapa", land);
     // Out at sea in a corner, where the buttons along the bottom cannot hide
-    // it: a picture of its own, which the map draws above its gulls.
+    // it: a picture of its own, which the map places clear of its gulls.
     Canvas title(220, 40);
     gen.text.draw(title, "Sunny Isle", 110, 4, 22, WHITE, TextDrawer::CENTER, true, true);
     gen.set.addImage(MAP, "mapa_titulo", title);
@@ -276,12 +276,12 @@ void makeMapPictures(Generator& gen) {
 
 // Palms that sway on the map: each sequence is four frames of one palm,
 // placed through its insertion point (the sprites stand at 0, 0). Their
-// feet are chosen off the trail, so that no flower and no stop of the
-// marker stands on a palm.
+// feet are chosen off the trail and their fronds below the sites, so that
+// no flower, no stop of the marker and no site stands under a palm.
 void makeMapAnimations(Generator& gen) {
     std::ostringstream anim;
     anim << "fps 4\n";
-    static const float PALMS[3][2] = {{200, 206}, {330, 250}, {692, 310}};
+    static const float PALMS[3][2] = {{200, 206}, {330, 280}, {692, 310}};
     static const char* const SEQS[] = {"palm_a", "palm_b", "palm_c"};
     for (int p = 0; p < 3; ++p) {
         for (int f = 0; f < 4; ++f) {

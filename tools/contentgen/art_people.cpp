@@ -96,9 +96,6 @@ void makeMarks(Generator& gen) {
     Figure::hat(hat, man, Rgba(240, 220, 150));
     gen.set.addImage("chars0.dat", "cust_hat", hat);
 
-    Canvas drink = blank();
-    Art::glass(drink, man.cx + man.halfShoulder + 8, man.waistY + 2, 0.7f, 2, Rgba(250, 150, 40, 220), 0.8f);
-    gen.set.addImage("chars0.dat", "cust_drink", drink);
     Canvas happy = blank();
     for (int i = 0; i < 2; ++i) {
         float x = 22 + i * 64.0f, y = 14 + i * 6.0f;

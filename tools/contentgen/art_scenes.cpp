@@ -123,6 +123,13 @@ void makeFurniture(Generator& gen) {
         c.roundRect(6, 2, 52, 90, 14, Rgba(220, 120, 60));
         c.roundRect(14, 10, 36, 30, 8, Rgba(240, 150, 90));
     });
+    // The small round table beside a VIP's place, for the glass it leaves.
+    prop(gen, "prop_side_table", 56, 46, [](Canvas& c) {
+        c.fillRect(25, 14, 6, 28, WOOD_DARK);
+        c.ellipse(28, 42, 13, 3.5f, WOOD_DARK);
+        c.ellipse(28, 11, 26, 8, WOOD_DARK);
+        c.ellipse(28, 10, 24, 6.5f, WOOD.shade(0.15f));
+    });
     prop(gen, "prop_center_1", 40, 50, [](Canvas& c) { Art::flower(c, 20, 18, 14, CORAL, GOLD); c.fillRect(17, 30, 6, 18, LEAF_DARK); });
     prop(gen, "prop_center_2", 60, 70, [](Canvas& c) {
         c.roundRect(18, 40, 24, 28, 6, Rgba(90, 170, 200));
@@ -169,9 +176,24 @@ void makeFurniture(Generator& gen) {
     }
 }
 
+// A glass on the waitress's tray. The tray's places lie closer together
+// than a glass in hand is wide and tall, so the tray's glasses are drawn
+// smaller, their umbrellas laid down: each shows its drink beside or above
+// the ones before it. An outline keeps the small glasses apart where they
+// do meet.
+Canvas trayGlass(int nKind, const Rgba& drink, float fFill, bool bDecorated) {
+    const float SCALE = 0.35f;
+    Canvas c(24, 20);
+    Art::glass(c, 10, 19, SCALE, nKind, drink, fFill);
+    if (bDecorated) Art::decoration(c, 10, 19, SCALE, nKind, true);
+    c.outline(Palette::INK.withAlpha(160), 0.8f);
+    return c;
+}
+
 // The glass the waitress carries and the customers drink from: standing
-// (clean, empty or full of drink N) and held while drinking, in every
-// heading of its carrier ("stand_<h>_<contents>", "drink_<h>_<contents>").
+// (clean, empty or full of drink N), held while drinking and carried on the
+// tray, in every heading of its carrier ("stand_<h>_<contents>",
+// "drink_<h>_<contents>", "tray_<h>_<contents>").
 void makeMug(Generator& gen) {
     std::ostringstream anim;
     anim << "fps 2\n";
@@ -184,6 +206,8 @@ void makeMug(Generator& gen) {
     Art::glass(dirty, 20, 48, 1.0f, 0, Rgba(200, 180, 150, 90), 0.15f);
     save("mug_clean", clean);
     save("mug_dirty", dirty);
+    save("mug_tray_clean", trayGlass(0, Rgba(0, 0, 0, 0), 0, false));
+    save("mug_tray_dirty", trayGlass(0, Rgba(200, 180, 150, 90), 0.15f, false));
     for (int d = 0; d < Art::DRINK_COUNT; ++d) {
         Canvas full(40, 50), half(40, 50);
         Art::glass(full, 20, 48, 1.0f, d, Art::drinkColour(d), 0.85f);
@@ -199,16 +223,20 @@ void makeMug(Generator& gen) {
         }
         save("mug_drink" + std::to_string(d) + "_deco", fullDecorated);
         save("mug_drink" + std::to_string(d) + "_half_deco", halfDecorated);
+        save("mug_tray_drink" + std::to_string(d), trayGlass(d, Art::drinkColour(d), 0.85f, false));
+        save("mug_tray_drink" + std::to_string(d) + "_deco", trayGlass(d, Art::drinkColour(d), 0.85f, true));
     }
     for (const char* pszHeading : {"n", "e", "s", "w"}) {
         std::string sH = pszHeading;
         anim << "seq stand_" << sH << "_limpio\nadd mug_clean\nseq stand_" << sH << "_empty\nadd mug_dirty\n";
         anim << "seq drink_" << sH << "_limpio\nadd mug_clean\nseq drink_" << sH << "_empty\nadd mug_dirty\n";
+        anim << "seq tray_" << sH << "_limpio\nadd mug_tray_clean\nseq tray_" << sH << "_empty\nadd mug_tray_dirty\n";
         for (int d = 0; d < Art::DRINK_COUNT; ++d)
             for (const char* pszLook : {"", "_deco"}) {
                 std::string sLook = pszLook;
                 std::string sDrink = "drink" + std::to_string(d);
                 anim << "seq stand_" << sH << "_" << sDrink << sLook << "\nadd mug_" << sDrink << sLook << "\n";
+                anim << "seq tray_" << sH << "_" << sDrink << sLook << "\nadd mug_tray_" << sDrink << sLook << "\n";
                 anim << "seq drink_" << sH << "_" << sDrink << sLook << " fps 1\nadd mug_" << sDrink << sLook
                      << "\nadd mug_" << sDrink << "_half" << sLook << "\nadd mug_dirty\n";
             }

@@ -31,6 +31,11 @@ const Poses POSES[4][2] = {
 };
 // Where the tray is carried, by heading.
 const int TRAY_PLACE[4] = {41, 87, 5, 76};
+// The tray holds the places the play field stands its glasses on around
+// the tray point: by tray (1 four glasses, 2 six) its half width and depth,
+// and by heading how far its middle lies below the point.
+const float TRAY_HALF_WIDTH[3] = {0, 26, 38}, TRAY_HALF_DEPTH[3] = {0, 14, 23};
+const float TRAY_DROP[3][4] = {{0, 0, 0, 0}, {0, 0, 5, 0}, {-5, 5, 5, 5}};
 
 // The shoulder an arm starts from, by heading and hand.
 void shoulder(int h, int nHand, float& x, float& y) {
@@ -106,10 +111,10 @@ Canvas armPicture(int h, int nHand, int p, int nTray) {
     c.ellipse(hx, hy, 6, 6, SKIN);
     c.outline(OUTLINE, 1.2f);
     if (nTray) {
-        float fHalf = nTray == 2 ? 46 : 36;
+        float rx = TRAY_HALF_WIDTH[nTray], ry = TRAY_HALF_DEPTH[nTray], cy = hy + TRAY_DROP[nTray][h];
         Canvas tray(W, H);
-        tray.ellipse(hx, hy - 2, fHalf, 9, Rgba(170, 175, 185));
-        tray.ellipse(hx, hy - 4, fHalf - 3, 7, Rgba(215, 220, 230));
+        tray.ellipse(hx, cy + 2, rx, ry, Rgba(170, 175, 185));
+        tray.ellipse(hx, cy, rx - 3, ry - 2, Rgba(215, 220, 230));
         tray.outline(OUTLINE, 1.0f);
         c.draw(tray, 0, 0);
     }
@@ -222,12 +227,17 @@ void writeHandSequences(TemplateWriter& w, int h) {
     }
 }
 
-// The tray sequences of one variant: nTrayHand carries a tray of size nTray.
+// The tray sequences of one variant: nTrayHand carries a tray of size nTray
+// (the play field takes the tray point from its hand). Both hands hold the
+// tray, and the one in front of her body draws it, so that it lies under
+// the glasses, which stand in front of her body too; a hand that draws the
+// tray or gives its point does not reach out in the actions.
 void writeTraySequences(TemplateWriter& w, int h, int nTrayHand, int nTray) {
     std::string sH(1, HEADINGS[h]);
     int p = TRAY_PLACE[h];
+    int nDrawing = h == 1 ? 1 : h == 3 ? 0 : nTrayHand;
     for (int nHand = 0; nHand < 2; ++nHand) {
-        int nThisTray = nHand == nTrayHand ? nTray : 0;
+        int nThisTray = nHand == nDrawing ? nTray : 0;
         w.seq("stand_" + sH + "_arm_tray_" + HAND_NAMES[nHand], 10);
         w.add(w.arm(h, nHand, p, nThisTray), p);
         w.seq("walk_" + sH + "_arm_tray_" + HAND_NAMES[nHand], 10);
@@ -235,8 +245,8 @@ void writeTraySequences(TemplateWriter& w, int h, int nTrayHand, int nTray) {
     }
     // With a tray the left arm plays the actions.
     const Poses& pose = POSES[h][0];
-    int nReach = nTrayHand == 0 ? p : pose.nReach;
-    int nThisTray = nTrayHand == 0 ? nTray : 0;
+    int nReach = nTrayHand == 0 || nDrawing == 0 ? p : pose.nReach;
+    int nThisTray = nDrawing == 0 ? nTray : 0;
     for (const char* pszAction : {"serve", "fill", "take"}) {
         w.seq(std::string(pszAction) + "_" + sH + "_tray", 8);
         w.add(w.arm(h, 0, p, nThisTray), p);

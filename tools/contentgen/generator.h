@@ -41,8 +41,9 @@ void paperPanel(Canvas& c, float x, float y, float w, float h);
 void woodBoard(Canvas& c, float x, float y, float w, float h);
 // A glass with a drink; kind picks the shape, colour the drink.
 void glass(Canvas& c, float cx, float yBottom, float fScale, int nKind, const Rgba& drink, float fFill);
-// The decoration of a full glass of that kind, drawn over it.
-void decoration(Canvas& c, float cx, float yBottom, float fScale, int nKind);
+// The decoration of a full glass of that kind, drawn over it; laid down, it
+// keeps to the height of the glass.
+void decoration(Canvas& c, float cx, float yBottom, float fScale, int nKind, bool bLaidDown = false);
 // The drinks of the bar by number (the scenes' taps name them so): names
 // for the pictures, and colours.
 extern const char* const DRINKS[];

@@ -120,7 +120,7 @@ inline std::vector<HowtoPage> howtoPages() {
                    "2  The balloon shows the drink: click the tap, cooler or",
                    "    juicer with the same sign to fill a glass.",
                    "3  Click the guest to serve it before the meter runs out."};
-    order.aView[0] = 100, order.aView[1] = 60, order.aView[2] = 700, order.aView[3] = 350;
+    order.aView[0] = 60, order.aView[1] = 34, order.aView[2] = 740, order.aView[3] = 370;
     bar(order.pieces);
     guest(order.pieces, "ch_surfer", 175);
     guest(order.pieces, "ch_wac_betty", 475);
@@ -143,8 +143,8 @@ inline std::vector<HowtoPage> howtoPages() {
     waitress(hands.pieces, HANDS_X, FLOOR_Y, FRONT, 's', 0, 9, "", 0, 3);
     waitress(hands.pieces, TRAY_X, FLOOR_Y, FRONT, 's', 5, 5, "_t2");
     for (int i = 0; i < 3; ++i)
-        add(hands.pieces, "mug_drink" + num(i + 1), handX(TRAY_X, FRONT, 5) + (i - 1) * 26.0f,
-            handY(FLOOR_Y, FRONT, 5) - 4, HowtoPiece::BOTTOM_CENTRE, 0.8f);
+        add(hands.pieces, "mug_drink" + num(i + 1), handX(TRAY_X, FRONT, 5) + (i - 1) * 24.0f,
+            handY(FLOOR_Y, FRONT, 5) + 4, HowtoPiece::BOTTOM_CENTRE, 0.8f);
     hands.pointers = {{"L", handX(HANDS_X, FRONT, 0), handY(FLOOR_Y, FRONT, 0) + 4},
                       {"R", handX(HANDS_X, FRONT, 9), handY(FLOOR_Y, FRONT, 9) + 4}};
 
@@ -155,7 +155,7 @@ inline std::vector<HowtoPage> howtoPages() {
                    "    click it to pick it up.",
                    "2  Then click the sink to clear it away.",
                    "Every day has a money goal. Happy guests pay more!"};
-    clear.aView[0] = 170, clear.aView[1] = 140, clear.aView[2] = 480, clear.aView[3] = 240;
+    clear.aView[0] = 150, clear.aView[1] = 140, clear.aView[2] = 530, clear.aView[3] = 265;
     bar(clear.pieces);
     guest(clear.pieces, "ch_captain", 560);
     add(clear.pieces, "cust_happy", 560, GUEST_FEET_Y, HowtoPiece::BOTTOM_CENTRE);

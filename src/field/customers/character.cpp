@@ -1,6 +1,7 @@
 #include "field/customers/character.h"
 
 #include "field/customers/actionballoon.h"
+#include "anim/animation.h"
 #include "app/gameapp.h"
 #include "field/customers/characterspot.h"
 #include "field/mug.h"
@@ -233,20 +234,30 @@ bool Character::awaits(const Mug* pMug) const {
 void Character::serve(Tsl::SmartPtr<Mug> pMug) {
     if (!accepts(pMug.get())) return;
     m_pMug = pMug;
-    // A VIP stands on the sand with nothing before it: the glass is in its
-    // hand, which its drinking picture shows. Others have theirs before them,
-    // beside any glass an earlier guest left on the seat.
+    // A VIP stands on the sand with nothing before it: the glass served is in
+    // its hand, where its look holds one. Others have theirs before them,
+    // beside any glass an earlier guest left on the seat. Either way the
+    // glass shows the drink going down.
     Tsl::SmartPtr<CharacterSpot> pSpot = seatSpot();
     SeatPlace place = pSpot ? pSpot->getNextGlassPlace() : seatPlace();
+    bool bInHand = m_bVip && findHand(place.nGlassX, place.nGlassY);
+    if (bInHand) place.nGlassZ = m_nDepth + 1;
     m_pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
-    m_pMug->setViewMode(1);
-    m_pMug->setScale(1.0f);
-    m_pMug->setVisible(!m_bVip);
+    m_pMug->setViewMode(Mug::VIEW_DRINK);
+    m_pMug->setScale(bInHand ? HELD_GLASS_SCALE : 1.0f);
+    m_pMug->setVisible(true);
     m_fRefusalLeft = 0.0f;
     m_pOrderBalloon->hide();
-    // The glass before the guest shows the drink going down; a guest with a
-    // glass in its hand as well would seem to have two.
-    setState(STATE_DRINKING, m_bVip ? Names::SEQ_CUSTOMER_DRINK : Names::SEQ_CUSTOMER_SIP);
+    setState(STATE_DRINKING, bInHand ? Names::SEQ_CUSTOMER_DRINK : Names::SEQ_CUSTOMER_SIP);
+}
+
+bool Character::findHand(int& nX, int& nY) const {
+    Animation* pLook = m_pSprite ? m_pSprite->getAnimation().get() : nullptr;
+    if (!pLook || !pLook->hasProp(Names::PROP_HOLD_X) || !pLook->hasProp(Names::PROP_HOLD_Y)) return false;
+    int nDx = Tsl::String::toInt(pLook->getProp(Names::PROP_HOLD_X).c_str());
+    nX = m_nX + (m_pSprite->getScaleX() < 0.0f ? -nDx : nDx);
+    nY = m_nY - Tsl::String::toInt(pLook->getProp(Names::PROP_HOLD_Y).c_str());
+    return true;
 }
 
 void Character::refuseGlass() {

@@ -32,6 +32,8 @@ public:
     // The balloons stand over the guest's head, clear of the face: the figures
     // are 190 pixels high with the top of the head some 170 above the feet.
     enum { BALLOON_RISE = 196 };
+    // A glass in a guest's hand is drawn at this share of its size on a surface.
+    static constexpr float HELD_GLASS_SCALE = 0.7f;
 
     // What the balloons may cover around their middle (x, y): the order
     // balloon and the patience meter on its top edge.
@@ -96,6 +98,9 @@ private:
     Tsl::SmartPtr<CharacterSpot> seatSpot() const;
     SeatPlace seatPlace() const;
     void sitAt(const SeatPlace& place);
+    // Where its look holds a glass, mirrored with the figure; false when the
+    // look does not say.
+    bool findHand(int& nX, int& nY) const;
     // The balloon hangs over the guest's head, drawn above the guest.
     int balloonX() const;
     int balloonY() const;

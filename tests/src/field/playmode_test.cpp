@@ -676,34 +676,61 @@ TEST_F(LevelTest, AnAskingGuestWithinHerReachOrdersWhenSheStops) {
     EXPECT_EQ(plays("sfx_game_refused"), 1) << "sent to the guest only for the order, she refuses nothing there";
 }
 
+// Six guests in turn at the same seat, and a guest each time at a seat whose
+// glasses stand close by; no glass is cleared. Each drink stands beside the
+// glasses left on its seat, not over them, and off the other seat's; the six
+// left stand on six places, the nearer drawn in front.
 TEST_F(LevelTest, UsedGlassesStayOnTheirSeatUntilSheTakesThem) {
-    enter();
-    // Two guests in turn at the same seat; the first one's glass is not cleared,
-    // and the second one's drink stands beside it, not over it.
-    for (int nGuest = 0; nGuest < 2; ++nGuest) {
+    addText("scene0.scene", fixture::barScene() + "seat 240 240 330 n glass 244 220 61\n");
+    enter(1, 10);
+    const Tsl::List<Tsl::SmartPtr<Mug>>& lUsed = pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses();
+    const Tsl::List<Tsl::SmartPtr<Mug>>& lBeside = pMode->getField()->m_lSeatSpots.getAt(2)->getUsedGlasses();
+    for (int nGuest = 0; nGuest < 6; ++nGuest) {
+        Tsl::SmartPtr<Character> pBeside = seatGuest(pMode.get(), 2, "ann");
+        ASSERT_TRUE(runUntil([&] { return pBeside->getState() == Character::STATE_ASKING; }));
+        pBeside->takeOrder();
+        Tsl::SmartPtr<Mug> pDrink = new Mug(pMode.get());
+        pDrink->fill(pBeside->getOrder());
+        pBeside->serve(pDrink);
         takeOrder();
         serveFrom(TAP_X);
         ASSERT_EQ(customer()->getState(), Character::STATE_DRINKING);
         Rect served = customer()->getGlass()->getSprite()->getScreenRect();
         ASSERT_FALSE(served.isEmpty());
-        for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses())
-            EXPECT_FALSE(served.overlaps(pUsed->getSprite()->getScreenRect()));
-        ASSERT_TRUE(runUntil([&] { return !customer(); }));
+        for (const Tsl::SmartPtr<Mug>& pUsed : lUsed)
+            EXPECT_FALSE(served.overlaps(pUsed->getSprite()->getScreenRect()) &&
+                         customer()->getGlass()->getZOrder() > pUsed->getZOrder());
+        std::vector<Mug*> aOurs{customer()->getGlass().get()}, aTheirs{pDrink.get()};
+        for (const Tsl::SmartPtr<Mug>& pUsed : lUsed) aOurs.push_back(pUsed.get());
+        for (const Tsl::SmartPtr<Mug>& pUsed : lBeside) aTheirs.push_back(pUsed.get());
+        for (Mug* pOurs : aOurs)
+            for (Mug* pTheirs : aTheirs)
+                EXPECT_FALSE(pOurs->getSprite()->getScreenRect().overlaps(pTheirs->getSprite()->getScreenRect())) << nGuest;
+        ASSERT_TRUE(runUntil([&] { return !customer() && !pMode->getField()->m_lSeatOccupants.getAt(2); }));
     }
-    EXPECT_EQ(shown("mug.anim"), 2) << "each guest's glass stands on the seat";
-    ASSERT_EQ(pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses().getCount(), 2);
-    for (const Tsl::SmartPtr<Mug>& pUsed : pMode->getField()->m_lSeatSpots.getAt(0)->getUsedGlasses())
+    pMode->getField()->m_nCustomersToCome = 0;  // nobody sits down while she clears the seat
+    EXPECT_EQ(shown("mug.anim"), 12) << "each guest's glass stands on its seat";
+    ASSERT_EQ(lUsed.getCount(), 6);
+    for (const Tsl::SmartPtr<Mug>& pUsed : lUsed) {
         EXPECT_TRUE(!pUsed->isClean() && std::string(pUsed->getSprite()->getSequenceName().c_str()).find("_empty") !=
                                              std::string::npos) << "a drunk glass is used and drawn empty";
-    click(SEAT_X, SEAT_Y);
-    click(SEAT_X, SEAT_Y, MB_RIGHT);
-    click(SINK_X, SINK_Y);
-    ASSERT_TRUE(runUntil([&] { return idle(); }));
-    EXPECT_EQ(shown("mug.anim"), 0) << "no glass is left on the field";
+        for (const Tsl::SmartPtr<Mug>& pOther : lUsed) {
+            bool bMeet = pOther != pUsed && pOther->getSprite()->getScreenRect().overlaps(pUsed->getSprite()->getScreenRect());
+            EXPECT_FALSE(pOther != pUsed && pOther->getX() == pUsed->getX() && pOther->getY() == pUsed->getY());
+            EXPECT_TRUE(!bMeet || (pOther->getY() > pUsed->getY()) == (pOther->getZOrder() > pUsed->getZOrder()));
+        }
+    }
+    for (int nTrip = 0; nTrip < 3; ++nTrip) {
+        click(SEAT_X, SEAT_Y);
+        click(SEAT_X, SEAT_Y, MB_RIGHT);
+        click(SINK_X, SINK_Y);
+        ASSERT_TRUE(runUntil([&] { return idle(); }));
+    }
+    EXPECT_EQ(shown("mug.anim"), 6) << "only the seat beside has glasses left";
     // A glass let go of anywhere takes its picture along.
     Tsl::SmartPtr<Mug> pMug = new Mug(pMode.get());
     pMug = nullptr;
-    EXPECT_EQ(shown("mug.anim"), 0);
+    EXPECT_EQ(shown("mug.anim"), 6);
 }
 
 // Escape or a lost focus pauses the open bar, once however often they come

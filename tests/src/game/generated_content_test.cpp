@@ -113,8 +113,21 @@ struct GeneratedContent : ::testing::Test {
         return pGlass;
     }
 
+    // A VIP's look, its animation loaded, drawn with every draw answering k:
+    // k from 0 to 5 gives each kind of VIP.
+    Tsl::String vipLook(int k) {
+        Tsl::setGameRandSource([](void* pK) { return *static_cast<int*>(pK); }, &k);
+        CustomerLook look;
+        drawVipLook(Tsl::List<Tsl::String>(), look);
+        Tsl::setGameRandSource(nullptr, nullptr);
+        app.getAnimation(look.m_sTemplate.c_str(), Tsl::String::format(Names::CHAR_ANIM_FORMAT, look.m_sKey.c_str()).c_str(),
+                         look.m_lParams);
+        return look.m_sKey;
+    }
+
     // The scene with every upgrade kind at the level (or its last), each seat
-    // taken by a guest who asks; with bClosed, once the bar has closed.
+    // taken by a guest who asks; the VIPs of the five levels are of every kind;
+    // with bClosed, once the bar has closed.
     Tsl::SmartPtr<PlayMode> furnishedBar(int nScene, int nLevel, QarnPlayer& player,
                                          Tsl::List<Tsl::SmartPtr<Character>>& lGuests, bool bClosed = false) {
         UpgradeManager upgrades;
@@ -122,8 +135,10 @@ struct GeneratedContent : ::testing::Test {
             player.m_anUpgrades[k] = std::min(nLevel, upgrades.getLevelCount(k) - 1);
         Tsl::SmartPtr<PlayMode> pMode = openBar("scene" + std::to_string(nScene), player, bClosed ? 1 : 3);
         if (bClosed) frame(60 * 1000);
+        int nFirstVip = pMode->getField()->m_nFirstVipSeat;
         for (int nSeat = 0; nSeat < pMode->getField()->m_lSeatSpots.getCount(); ++nSeat) {
-            lGuests.append(seatGuest(pMode.get(), nSeat));
+            Tsl::String sVip = nSeat >= nFirstVip ? vipLook(2 * nLevel + nSeat - nFirstVip) : Tsl::String();
+            lGuests.append(nSeat >= nFirstVip ? seatGuest(pMode.get(), nSeat, sVip.c_str()) : seatGuest(pMode.get(), nSeat));
             lGuests.getLast()->update(Character::ARRIVE_SECONDS);
         }
         return pMode;
@@ -295,10 +310,64 @@ TEST_F(GeneratedContent, TheWaitressPlaysEverySequenceOfBothVariants) {
     EXPECT_EQ(log.text().find("Waitress:"), std::string::npos) << log.text();
 }
 
+// The share of the pixels a glass draws that the other, drawn over it, covers.
+float coveredShare(const Sprite& glass, const Sprite& over) {
+    Rect box = glass.getScreenRect();
+    int nDrawn = 0, nCovered = 0;
+    for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x) {
+            bool bDrawn = glass.hitTestPixels(Point(x + 0.5f, y + 0.5f), 64);
+            nDrawn += bDrawn;
+            nCovered += bDrawn && over.hitTestPixels(Point(x + 0.5f, y + 0.5f), 64);
+        }
+    return float(nCovered) / float(std::max(nDrawn, 1));
+}
+
+// Both trays full in every heading, each of mug.anim's eight drinks in each
+// place, plain and decorated: no glass hides over a third of another, and
+// those before her body stand on the tray, which an arm draws between the two.
+TEST_F(GeneratedContent, EveryGlassOnTheTrayShowsItsDrink) {
+    Tsl::SmartPtr<PlayMode> pMode = new PlayMode("scene0", 1, 0, nullptr, -1);
+    pMode->editScene().m_lWalkAreas.append(WalkArea{0, 300, 800, 560, 50});
+    pMode->getField()->m_nTopY = 300;
+    pMode->getField()->m_nBottomY = 560;
+    for (int nCapacity : {4, 6}) {
+        Tsl::SmartPtr<Waitress> pWaitress = new Waitress(pMode.get(), Names::WAITRESS_BASE, 400, 430, nCapacity);
+        for (int nLoad = 0; nLoad < 4 * 16; ++nLoad) {  // heading, decoration, first drink
+            pWaitress->setHeading(nLoad / 16);
+            std::vector<Tsl::SmartPtr<Mug>> aGlasses;
+            for (int i = 0; i < nCapacity; ++i) {
+                aGlasses.push_back(filledGlass(pMode.get(), (i + nLoad) % 8));
+                if (nLoad % 16 >= 8) aGlasses.back()->decorate();
+                pWaitress->setHandContents(aGlasses.back());
+            }
+            std::vector<Sprite*> aDrawn = spritesOf(*pMode);
+            int nBodyZ = pWaitress->getSprite(0)->getZOrder();
+            for (const Tsl::SmartPtr<Mug>& pGlass : aGlasses) {
+                bool bOnTray = pGlass->getZOrder() < nBodyZ;
+                for (int nArm : {1, 2}) {
+                    const AnimSprite& arm = *pWaitress->getSprite(nArm);
+                    bOnTray |= arm.getZOrder() > nBodyZ && arm.getZOrder() < pGlass->getZOrder() &&
+                               arm.hitTestPixels(Point(pGlass->getX() + 0.5f, pGlass->getY() - 0.5f), 128);
+                }
+                EXPECT_TRUE(bOnTray) << nCapacity << " glasses, load " << nLoad << ": one off the tray";
+                for (const Tsl::SmartPtr<Mug>& pOver : aGlasses)
+                    if (std::find(aDrawn.begin(), aDrawn.end(), pOver->getSprite()) >
+                        std::find(aDrawn.begin(), aDrawn.end(), pGlass->getSprite())) {
+                        EXPECT_LE(coveredShare(*pGlass->getSprite(), *pOver->getSprite()), 1.0f / 3)
+                            << nCapacity << " glasses, load " << nLoad << ": the one at " << pGlass->getX() << ","
+                            << pGlass->getY();
+                    }
+            }
+            while (pWaitress->getMugCount() > 0) pWaitress->takeHandContents(pWaitress->getMugCount() - 1);
+        }
+    }
+}
+
 // Each scene builds the play field: the level loads, the week's goal shows,
 // the waitress stands with her picture, and nothing was skipped.
 // Each drink source of a scene, at every level of the bar stations that add
-// them, shows the sign of its drink.
+// them, shows the sign of its drink, and the waitress does not stand over it.
 TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
     const int nLevels = UpgradeManager().getLevelCount(UpgradeManager::KIND_STATION_0);
     for (int nCase = 0; nCase < 5 * nLevels; ++nCase) {
@@ -320,7 +389,13 @@ TEST_F(GeneratedContent, EverySceneBuildsThePlayField) {
             if (!pSource) continue;
             Tsl::SmartPtr<Image> pSign = app.getImage(Tsl::String::format(Names::IMG_SIGN_DRINK_FORMAT, pSource->getDrink()));
             int nSigns = 0;
-            for (Sprite* p : spritesOf(*pMode)) nSigns += p->getImage() == pSign;
+            for (Sprite* p : spritesOf(*pMode)) {
+                if (p->getImage() != pSign) continue;
+                ++nSigns;
+                for (int i = 0; i < Waitress::SPRITE_COUNT; ++i)
+                    EXPECT_FALSE(pMode->getWaitress()->getSprite(i)->collidePixels(p, 1, 0))
+                        << sScene << ", stations " << nStations << ": she stands over the sign of drink " << pSource->getDrink();
+            }
             EXPECT_EQ(nSigns, 1) << sScene << ", stations " << nStations << ", drink " << pSource->getDrink();
         }
         closeEveryMode();
@@ -589,8 +664,8 @@ bool drawsOnlyItsLook(AnimSprite* pGuest) {
 // walk to her place beside the table, in front of it. The glass served stands
 // on the surface before its guest: the counter (where the waitress serving
 // at the counter does not hide it) or the table, drawn on the same side of
-// her as that surface wherever she walks; a VIP holds its glass, then leaves
-// it on the sand before her.
+// her as that surface wherever she walks; a VIP holds the drink served in
+// its hand, then leaves the glass on the small table beside it.
 TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
     for (int nScene = 0; nScene < 5; ++nScene)
         for (int nLevel = 0; nLevel < 5; ++nLevel) {
@@ -608,8 +683,9 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
             // The surface picture at the glass's foot: the topmost drawn below it.
             auto surfaceUnder = [&](Mug* pGlass) {
                 Sprite* pTop = nullptr;
-                for (Sprite* p : picturesOf(pMode.get(), "prop_table"))
-                    if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
+                for (const char* pszTable : {"prop_table", "prop_side_table"})
+                    for (Sprite* p : picturesOf(pMode.get(), pszTable))
+                        if (pictureHit(p, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = p;
                 if (!pTop && pictureHit(pCounter, pGlass->getX(), pGlass->getY() - 1) >= 0) pTop = pCounter;
                 return pTop ? pTop : pSand;
             };
@@ -621,6 +697,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                         << sWhat << ", floor at depth " << area.m_nDepth;
                 if (pSurface != pCounter) return;
                 pWaitress->setPosition(float(nUseX), float(nUseY));
+                pWaitress->updateScale();  // a move scales her by where she stood before it
                 pWaitress->setHeading(Waitress::NORTH);
                 EXPECT_FALSE(pWaitress->getSprite(0)->collidePixels(pGlass->getSprite(), 1, 0))
                     << sWhat << ": on her head";
@@ -632,16 +709,17 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                 Mug* pGlass = pGuest->getGlass().get();
                 EXPECT_EQ(pGlass->isDecorated(), imageOf(pGlass).find("_deco") != std::string::npos)
                     << sSeat << ": decorated as served";
-                // One glass a drink: a guest whose glass stands before it
-                // drinks with empty hands, a VIP with the glass in its hand.
-                EXPECT_EQ(drawsOnlyItsLook(pGuest->getSprite().get()), !pGuest->isVip()) << sSeat << ": two glasses";
+                // One glass a drink, the one served: the guest's look draws
+                // none; a VIP holds it against its figure.
+                EXPECT_TRUE(drawsOnlyItsLook(pGuest->getSprite().get())) << sSeat << ": two glasses";
                 if (pGuest->isVip()) {
-                    EXPECT_FALSE(pGlass->getSprite()->isVisible()) << sSeat << ": a VIP holds its glass";
+                    Point middle = middleOf(pGlass->getSprite(), true);
+                    EXPECT_TRUE(pGlass->getSprite()->isVisible() &&
+                                pictureHit(pGuest->getSprite().get(), int(middle.x), int(middle.y)) >= 0)
+                        << sSeat << ": not in its hand";
                     for (int nSip = 0; nSip < Mug::FULL_SIPS; ++nSip) pGuest->update(Character::SIP_SECONDS);
-                    EXPECT_TRUE(pGlass->getSprite()->isVisible() && surfaceUnder(pGlass) == pSand &&
-                                pGlass->getY() >= pGuest->getY()) << sSeat << ": not on the sand";
-                    for (const WalkArea& area : pMode->getScene().m_lWalkAreas)
-                        EXPECT_LT(area.m_nDepth, pGlass->getZOrder()) << sSeat;
+                    EXPECT_NE(surfaceUnder(pGlass), pSand) << sSeat << ": left on the sand";
+                    expectOnSurface(pGlass, surfaceUnder(pGlass), 0, 0, sSeat);
                     continue;
                 }
                 if (pGuest->getSeatKind() == 0) {
@@ -669,7 +747,8 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                     Tsl::SmartPtr<Mug> pGlass = filledGlass(pMode.get(), 0);
                     pGlass->decorate();
                     pWaitress->setHandContents(pGlass);
-                    EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster << ", held";
+                    EXPECT_EQ(pWaitress->hasTray() ? "mug_tray_drink0_deco" : "mug_drink0_deco", imageOf(pGlass.get()))
+                        << sCoaster << ", held";
                     pCoaster->doAction(0);
                     EXPECT_EQ("mug_drink0_deco", imageOf(pGlass.get())) << sCoaster;
                     expectOnSurface(pGlass.get(), pCounter, pCoaster->getUseX(), pCoaster->getUseY(), sCoaster);
@@ -696,7 +775,7 @@ TEST_F(GeneratedContent, GuestsAndTheirGlassesStandWhereTheyBelong) {
                         << sAt << " seat " << pGuest->getSeat() << ": a glass off its surface at " << pGlass->getX();
                     aShown.push_back({pGuest->getSeat(), pGlass->getSprite()});
                 }
-                if (!pGuest->isVip()) aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
+                aShown.push_back({pGuest->getSeat(), pGuest->getGlass()->getSprite()});
             }
             expectApart(pMode.get(), aShown, sAt + ", the glass of seat");
             closeEveryMode();
@@ -748,7 +827,8 @@ std::string refusedLines(const std::string& sLog) {
 
 // The trail's flowers are drawn above the sites and the palms: no flower of
 // the map lies over a building's picture in any look of its site, and
-// neither a flower nor the marker at any stop lies over a palm.
+// neither a flower nor the marker at any stop lies over a palm. No palm lies
+// over a site, its caption with it.
 TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
     typedef StoryManagerMode Smm;
     const int ALPHA_SEEN = 32;
@@ -769,9 +849,11 @@ TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
         bool bLarge = i % 10 == 0 || i == Smm::ROUTE_POINTS - 1;
         return bLarge ? Names::IMG_FLOWER_AHEAD_LARGE : Names::IMG_FLOWER_AHEAD_SMALL;
     };
+    std::vector<Tsl::SmartPtr<Image>> sites;
     for (int s = 0; s < Smm::SITE_COUNT; ++s)
         for (const char* pszLook : {Names::MAP_SITE_NORMAL, Names::MAP_SITE_DISABLED, Names::MAP_SITE_HIGHLIGHT}) {
             Tsl::String sSite = Tsl::String::format(Names::IMG_MAP_SITE_FORMAT, Smm::MAP_SITES[s].pszName, pszLook);
+            sites.push_back(app.getImage(sSite.c_str()));
             for (int i = 0; i < Smm::ROUTE_POINTS; ++i)
                 EXPECT_EQ(0, covered(flower(i), i, app.getImage(sSite.c_str()), 0, 0))
                     << sSite.c_str() << " under the flower of level " << i;
@@ -784,6 +866,12 @@ TEST_F(GeneratedContent, TheMapsFlowersStandClearOfEverySite) {
                 for (const char* pszOnTrail : {flower(i), Names::IMG_MAP_MARKER})
                     EXPECT_EQ(0, covered(pszOnTrail, i, pFrame, -pFrame->getInsPointX(), -pFrame->getInsPointY()))
                         << pszPalm << " under " << pszOnTrail << " at level " << i;
+            for (const Tsl::SmartPtr<Image>& pSite : sites)  // drawn at (0, 0), as the palms
+                for (int y = 0; y < pFrame->getHeight(); ++y)
+                    for (int x = 0; x < pFrame->getWidth(); ++x)
+                        ASSERT_TRUE(pFrame->isTransparentAt(x, y, ALPHA_SEEN) ||
+                                    pSite->isTransparentAt(x - pFrame->getInsPointX(), y - pFrame->getInsPointY(), ALPHA_SEEN))
+                            << pszPalm << " over " << pSite->getName().c_str();
         }
 }
 
@@ -979,12 +1067,18 @@ void expectLabelsRead(const GameMode& mode, const std::string& sWhere) {
     }
 }
 
-// The sign (a picture of its own) and the labels in the rows the gulls fly
-// are drawn above every gull, and every label reads at a glance.
+// The sign (a picture of its own) stands clear of every gull's row, the
+// labels in the rows the gulls fly are drawn above every gull, and every
+// label reads at a glance.
 void expectSignsAndLabelsShown(const GameMode& mode, const char* pszSign, const std::string& sWhere) {
+    // A wandering gull keeps the height it started at, within 5 pixels of its
+    // row: twice that around where it flies now is every height it may have.
+    const int ROW = 10;
     int nTop = 600, nBottom = 0, nGullZ = INT_MIN;
+    std::vector<Rect> aGulls;
     for (Sprite* pGull : spritesOf(mode)) {
         if (!dynamic_cast<Seagull*>(pGull)) continue;
+        aGulls.push_back(pGull->getScreenRect());
         nTop = std::min(nTop, pGull->getScreenRect().top - 5);
         nBottom = std::max(nBottom, pGull->getScreenRect().bottom + 5);
         nGullZ = std::max(nGullZ, pGull->getZOrder());
@@ -994,7 +1088,10 @@ void expectSignsAndLabelsShown(const GameMode& mode, const char* pszSign, const 
         bool bIsSign = pSprite->getImage() && pSprite->getImage()->getName() == pszSign;
         bSign = bSign || bIsSign;
         Rect box = pSprite->getScreenRect();
-        if (!(bIsSign || dynamic_cast<Label*>(pSprite)) || box.top >= nBottom || box.bottom <= nTop) continue;
+        for (const Rect& gull : aGulls)
+            EXPECT_TRUE(!bIsSign || box.top >= gull.bottom + ROW || box.bottom <= gull.top - ROW)
+                << sWhere << ": a gull flies across " << box.toString().c_str();
+        if (!dynamic_cast<Label*>(pSprite) || box.top >= nBottom || box.bottom <= nTop) continue;
         EXPECT_GT(pSprite->getZOrder(), nGullZ) << sWhere << ": a gull flies over " << box.toString().c_str();
     }
     EXPECT_TRUE(bSign) << sWhere << ": no " << pszSign << " drawn of its own";
@@ -1003,7 +1100,7 @@ void expectSignsAndLabelsShown(const GameMode& mode, const char* pszSign, const 
 
 // Labels and signs over the sky, the sea and the sand, the gulls' rows and
 // the high-score tabs, on the map of each play mode and in every bar.
-TEST_F(ThemedContent, SignsAndLabelsStandAboveTheGullsAndReadAtAGlance) {
+TEST_F(ThemedContent, SignsStandClearOfTheGullsAndLabelsReadAtAGlance) {
     for (int nPlayMode = 0; nPlayMode < 3; ++nPlayMode) {
         QarnPlayer player;
         Tsl::SmartPtr<StoryManagerMode> pMap = new StoryManagerMode(0, 3, &player, nPlayMode);

@@ -10,6 +10,7 @@
 #include "ui/label.h"
 
 #include <algorithm>
+#include <set>
 #include <chrono>
 #include <cstdio>
 
@@ -51,8 +52,11 @@ TEST_F(CongratulationsTest, ShowsTheTextAndOkButNotTheTitle) {
     EXPECT_EQ(MS_ENDED, dialog->getState());
 }
 
+// Each burst shows the flower drawn for it: the flowers' pictures here are
+// as wide as their number.
 TEST_F(CongratulationsTest, OneBurstPerFrameFromTheCachedDefinition) {
-    static int s_nRand = 0;
+    static int s_nRand;
+    s_nRand = 0;
     Tsl::setGameRandSource([](void*) { return s_nRand++; }, nullptr);
     step();
     EXPECT_EQ(6, liveParticles());
@@ -62,6 +66,10 @@ TEST_F(CongratulationsTest, OneBurstPerFrameFromTheCachedDefinition) {
     step();
     step();
     EXPECT_EQ(18, liveParticles());
+    std::set<int> flowers;
+    for (const Tsl::SmartPtr<Particle>& pPetal : *dialog->getParticleSystem())
+        flowers.insert(pPetal->getSprite()->getImage()->getWidth());
+    EXPECT_EQ(std::set<int>({1, 3, 5}), flowers);
 }
 
 // Not a check: how the dialog does over ten seconds of frames at about
