@@ -96,19 +96,24 @@ bool setMode(int nFd, int nMode, int& nErrno) {
     return false;
 }
 
-// The bytes of the file open at nFd, which must still be a regular file;
-// past nMax bytes only the first nMax.
-bool readOpenFile(int nFd, int64_t nMax, std::string& sBytes, mode_t& nMode, int& nErrno) {
-    struct stat info;
-    if (fstat(nFd, &info) != 0) {
+// Whether the stat call that returned nResult found a regular file: nMode
+// takes what it found, nErrno why not (EINVAL: something else stands there).
+bool isRegularFile(int nResult, const struct stat& info, mode_t& nMode, int& nErrno) {
+    if (nResult != 0) {
         nErrno = errno;
         return false;
     }
     nMode = info.st_mode;
-    if (!S_ISREG(info.st_mode)) {
-        nErrno = EINVAL;
-        return false;
-    }
+    if (S_ISREG(info.st_mode)) return true;
+    nErrno = EINVAL;
+    return false;
+}
+
+// The bytes of the file open at nFd, which must still be a regular file;
+// past nMax bytes only the first nMax.
+bool readOpenFile(int nFd, int64_t nMax, std::string& sBytes, mode_t& nMode, int& nErrno) {
+    struct stat info;
+    if (!isRegularFile(fstat(nFd, &info), info, nMode, nErrno)) return false;
     // A file that grows meanwhile is read no further than its size now: a
     // writer replaces the file whole, it never appends.
     sBytes.assign(size_t(std::min<int64_t>(info.st_size, nMax)), '\0');
@@ -175,15 +180,7 @@ bool AtomicFile::readBytes(const Tsl::String& sPath, int64_t nMax, std::string& 
     // may do something, and a FIFO would wait for a writer.
     Tsl::String sTarget = followLinks(sPath);
     struct stat info;
-    if (lstat(sTarget.c_str(), &info) != 0) {
-        nErrno = errno;
-        return false;
-    }
-    nMode = info.st_mode;
-    if (!S_ISREG(info.st_mode)) {
-        nErrno = EINVAL;
-        return false;
-    }
+    if (!isRegularFile(lstat(sTarget.c_str(), &info), info, nMode, nErrno)) return false;
     // Without following a link again or waiting: something else may have
     // taken the name since.
     int nFd = open(sTarget.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);

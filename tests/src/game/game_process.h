@@ -5,7 +5,6 @@
 
 #include "game_fixtures.h"
 
-#include "app/gameapp.h"
 #include "game/gamemain.h"
 #include "game/instancelock.h"
 
@@ -70,19 +69,6 @@ struct GameProcess {
         options.fnMakeApp = fnMakeApp;
         const char* apszArgs[] = {"--wndclass", sClass.c_str()};
         _exit(runGame(2, apszArgs, options));
-    }
-
-    // Shows a message window alone, as the game does when its start failed,
-    // with the log and standard error the game would have; exit code 0 once
-    // it was shown and closed.
-    void showMessage(const char* pszCaption, const std::string& sText) {
-        nPid = fork();
-        if (nPid != 0) return;
-        setenv("SDL_VIDEO_X11_WMCLASS", sClass.c_str(), 1);
-        int nError = open(errorFile().c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (nError >= 0) dup2(nError, 2);
-        GameApp::openLog(logFile().c_str());
-        _exit(GameApp::showMessageBox(pszCaption, sText.c_str()) ? 0 : 1);
     }
 
     // The exit code; -1 (the game killed) when it did not end in time.
