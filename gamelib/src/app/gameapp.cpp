@@ -1386,7 +1386,9 @@ Tsl::String GameApp::writeSettingsFile(int& nErrno, Tsl::String& sFolder) {
         m_sSavedBytes = m_sSavedFile.empty() ? std::string() : sBytes;
         return Tsl::String();
     }
-    return Tsl::String::format("could not replace '%s' through '%s'", sTarget.c_str(),
+    // The rename may have happened: a folder that did not reach the disk
+    // fails the save too, since a power cut could still undo the rename.
+    return Tsl::String::format("could not replace '%s' through '%s', or send its folder to the disk", sTarget.c_str(),
                                AtomicFile::getTemporaryFile(sTarget).c_str());
 }
 
