@@ -25,6 +25,7 @@ const DWORD VERTEX_FORMAT = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 // Flips that keep reporting "still drawing" are given up after this many
 // tries instead of hanging the frame.
 const int MAX_FLIP_TRIES = 1000;
+const char* const VIDEO_START_FAILED_TEXT = "The game's screen could not be opened (%s).";
 
 template <class T>
 void releaseInterface(T*& pObject) {
@@ -130,7 +131,15 @@ D3D7VideoDriver::~D3D7VideoDriver() {
 
 bool D3D7VideoDriver::init(Tsl::SmartPtr<Image> pIcon) {
     TSL_TRACE();
-    if (!startVideo()) TSL_THROW(Exception, "Could not initialize SDL video : %s", SDL_GetError());
+    if (!startVideo()) {
+        Tsl::String sWhy = SDL_GetError();
+        GameApp::log("D: Could not start SDL video : %s\n", sWhy.c_str());
+        GameApp* pApp = GameApp::getInstance();
+        if (!pApp) TSL_THROW(Exception, "Could not initialize SDL video : %s", sWhy.c_str());
+        // No display is not a crash: the player is told, as of a start that failed.
+        pApp->failStart(Tsl::String::format(VIDEO_START_FAILED_TEXT, sWhy.c_str()));
+        return false;
+    }
     m_pIcon = pIcon;
     m_sCaption = "";
     measureDesktop();

@@ -173,7 +173,8 @@ void SDLVideoDriverBase::keepMouseAbsolute() {
 // choose meanwhile, SDL quietly takes its next driver, a text-mode one, and
 // the game would go on without a window: so every start after the first asks
 // for the driver the first one got, waits while the display refuses, and
-// takes no other.
+// takes no other. The first start does the same with X11 when a display is
+// named and no driver asked for (a server that resets, or none there).
 bool SDLVideoDriverBase::startVideo() {
     keepMouseAbsolute();
     bool bStarted = startVideoOnce();
@@ -194,10 +195,18 @@ bool SDLVideoDriverBase::startVideo() {
 }
 
 bool SDLVideoDriverBase::startVideoOnce() const {
-    if (m_sVideoDriver.isEmpty()) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    Tsl::String sWanted = m_sVideoDriver.isEmpty() ? firstDriverWanted() : m_sVideoDriver;
+    if (sWanted.isEmpty()) return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     // SDL reads the variable only while its video starts.
-    ScopedEnvironment driver("SDL_VIDEODRIVER", m_sVideoDriver.c_str());
+    ScopedEnvironment driver("SDL_VIDEODRIVER", sWanted.c_str());
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+Tsl::String SDLVideoDriverBase::firstDriverWanted() {
+    const char* pszAsked = std::getenv("SDL_VIDEODRIVER");
+    const char* pszDisplay = std::getenv("DISPLAY");
+    if ((pszAsked && *pszAsked) || !pszDisplay || !*pszDisplay) return Tsl::String();
+    return "x11";
 }
 
 Tsl::String SDLVideoDriverBase::queryVideoDriverName() {

@@ -118,6 +118,9 @@ protected:
     void releaseCursors();
     bool isHiddenRequested() const;
     bool startVideoOnce() const;
+    // The driver the first start asks for: X11 when a display is named and
+    // the user asked for none, else SDL's own choice (empty).
+    static Tsl::String firstDriverWanted();
 
     bool m_bInitialised;
     IPlatform* m_pPlatform;

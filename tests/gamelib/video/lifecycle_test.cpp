@@ -5,9 +5,11 @@
 #include "render_support.h"
 
 #include "audio/sdl_audio.h"
+#include "platform/scopedenvironment.h"
 #include "platform/sdl_platform.h"
 #include "sprite/spritecontroller.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -81,6 +83,29 @@ TEST(LifecycleTest, RunsItsLoopQuitsWithTheCodeAndShutsDownInOrderLeavingNothing
     EXPECT_LT(nModes, nResources);
     EXPECT_LT(nResources, nPlatform);
     EXPECT_LT(nPlatform, nQuit);
+    dx7::test::reset();
+}
+
+// A display named but not there, no driver asked for: the start takes X11 or
+// nothing, never a text-mode driver that would run the game unseen, and ends
+// as a failed start.
+TEST(LifecycleTest, AStartWhoseDisplayCannotBeOpenedEndsAsAFailedStart) {
+    ScopedEnvironment display("DISPLAY", ":9999");
+    const char* pszDriver = std::getenv("SDL_VIDEODRIVER");
+    std::string sDriver = pszDriver ? pszDriver : "";
+    unsetenv("SDL_VIDEODRIVER");
+    std::string sLog = testPath("nodisplay.log");
+    GameApp::openLog(sLog.c_str());
+    {
+        WholeApp app;
+        EXPECT_EQ(GameApp::EXIT_START_FAILED, app.run());
+    }
+    if (pszDriver) setenv("SDL_VIDEODRIVER", sDriver.c_str(), 1);
+    std::string sText = readText(sLog);
+    GameApp::closeLog();
+    std::remove(sLog.c_str());
+    EXPECT_NE(std::string::npos, sText.find("The game's screen could not be opened")) << sText;
+    EXPECT_EQ(std::string::npos, sText.find("D: Drv ")) << sText;
     dx7::test::reset();
 }
 
