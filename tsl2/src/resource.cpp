@@ -50,7 +50,9 @@ SmartPtr<Resource> FolderResourceProvider::getResource(const String& sName) {
     TSL_TRACE();
     traceSetNote(sName.c_str());
     if (!hasResource(sName)) return nullptr;
-    File file(getPath(sName), File::eRead);
+    // The name may have been swapped for a FIFO since hasResource looked.
+    SmartPtr<File> pFile = File::openRegular(getPath(sName));
+    File& file = *pFile;
     int64_t nSize = file.getSize();
     if (nSize < 0 || nSize > INT_MAX)
         TSL_THROW(ResourceException, "Resource '%s' in folder %s : size %lld not supported", sName.c_str(),
