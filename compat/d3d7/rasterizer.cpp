@@ -2016,11 +2016,12 @@ bool scaledGroups(int64_t nS, int64_t nStepS, int n, int nWidth, std::vector<Sca
 // Sprites drawn at one scale, frame after frame or many times a frame, read the same
 // columns of their texture every time: their groups are kept for the next quad, and so
 // are the pairs of rows made ready for the vertical pass, for every row where that takes
-// little memory. Pairs are made only once a key comes again: making them costs more than
-// the quad saves by them, which a sprite changing its scale or place every frame, or one
-// of more pictures than there are entries, would pay at every quad. The rows' horizontal
-// passes are kept for the two rows read last: a pixel row's bottom row is mostly the next
-// one's top row, or its own again.
+// little memory. An entry is made only at its key's third use: making the pairs costs
+// more than the quad saves by them, which a sprite changing its scale or place every
+// frame would pay at every quad, and sprites of more pictures than there are entries
+// each time a key comes back once before it is pushed out (as at the turn of a frame).
+// The rows' horizontal passes are kept for the two rows read last: a pixel row's bottom
+// row is mostly the next one's top row, or its own again.
 struct ScaledColumns {
   // The texture's copied border (its id: a new one for every copy, so that changed texels
   // never meet what was made from the old ones), the first sample's s, the step and the
@@ -2037,13 +2038,15 @@ struct ScaledColumns {
   };
   Key m_key = {};
   std::uint64_t m_nLastUse = 0;
+  int m_nUses = 0;  // of a key only noted, until kUsesForPairs
   std::vector<ScaledGroup> m_aGroups;
   int m_aPassRow[2] = {-1, -1};  // the row each pass slot holds, -1 for none
   ScaledPass m_aPasses[2] = {};    // the slots, in the three below
   std::vector<std::uint64_t> m_aSums;
   std::vector<BYTE> m_aBits;
   std::vector<DWORD> m_aFlat;
-  // Pair slot r holds rows r and r + 1 where the pairs are kept (from the key's second use).
+  // Pair slot r holds rows r and r + 1 where the pairs are kept. False also in an entry
+  // that only notes its key.
   bool m_bKeepsPairs = false;
   std::vector<int> m_aPairRow;  // the top row each pair slot holds, -1 for none
   std::vector<std::uint64_t> m_aPairSums;
@@ -2057,6 +2060,7 @@ struct ScaledColumns {
   static constexpr size_t kPairBytes = 16 * sizeof(std::uint64_t) + sizeof(BYTE) + sizeof(DWORD);  // a group's
   static constexpr size_t kKeptPairBytes = 256 * 1024;
   static constexpr size_t kKeptPairs = kKeptPairBytes / kPairBytes;  // groups times rows
+  static constexpr int kUsesForPairs = 3;
 
   static bool keepsPairs(const Key& key, int nBorderedRows) {
     size_t nGroups = (static_cast<size_t>(key.m_nSamples) + 7) / 8;
@@ -2128,28 +2132,37 @@ struct ScaledColumns {
   }
 };
 
-// The kept columns for a quad: an entry of the same key, keeping pairs from now on, else
-// the one used longest ago made over, without pairs; quads whose pairs are never kept
-// share one entry of their own, kept for nothing. Null where the samples do not fit the
-// groups' loads.
+// The kept columns for a quad: the entry of its key, made with room for pairs at the key's
+// kUsesForPairs-th use. A key seen first only takes the place of the one used longest
+// ago; until it is made, it is drawn from an entry of its own, kept for nothing, as are
+// quads whose pairs are never kept: one entry made over and over stays in the nearest
+// cache, the next entry in turn would not. Null where the samples do not fit the groups'
+// loads.
 ScaledColumns* scaledColumnsFor(const ScaledColumns::Key& key, int nWidth, int nBorderedRows) {
   constexpr int kEntries = 16;
   thread_local ScaledColumns s_aEntries[kEntries], s_unkept;
   thread_local std::uint64_t s_nUses = 0;
-  if (!ScaledColumns::keepsPairs(key, nBorderedRows)) return s_unkept.reset(key, nWidth) ? &s_unkept : nullptr;
+  auto unkept = [&] { return s_unkept.reset(key, nWidth) ? &s_unkept : nullptr; };
+  if (!ScaledColumns::keepsPairs(key, nBorderedRows)) return unkept();
   if (s_nUses == 0)
     for (ScaledColumns& entry : s_aEntries) entry.reserveForKeptPairs();
   ScaledColumns* pOldest = &s_aEntries[0];
   for (ScaledColumns& entry : s_aEntries) {
     if (entry.m_key == key) {
       entry.m_nLastUse = ++s_nUses;
-      if (!entry.m_bKeepsPairs) entry.keepPairs(nBorderedRows);
+      if (entry.m_bKeepsPairs) return &entry;
+      if (++entry.m_nUses < ScaledColumns::kUsesForPairs) return unkept();
+      if (!entry.reset(key, nWidth)) return nullptr;
+      entry.keepPairs(nBorderedRows);
       return &entry;
     }
     if (entry.m_nLastUse < pOldest->m_nLastUse) pOldest = &entry;
   }
   pOldest->m_nLastUse = ++s_nUses;
-  return pOldest->reset(key, nWidth) ? pOldest : nullptr;
+  pOldest->m_key = key;
+  pOldest->m_nUses = 1;
+  pOldest->m_bKeepsPairs = false;
+  return unkept();
 }
 
 // Upright quads drawn scaled (s depends on x alone and t on y alone): the pixels rect,
