@@ -19,6 +19,10 @@
 //   sprites upright at the same size; "speedup_vs_sdl_gfx" compares with rotozoomSurface
 //   + blit of the same sprites every frame (as a changing angle needs),
 //   "speedup_vs_sdl_gfx_cached" with blits of rotozoomSurface's pictures made once.
+// - RescaledSprite, ManyScaledPictures: the scaled sprites of ScaledSprite, their scale
+//   changing every frame (between 1.9x and 2.1x), or taken from 24 pictures instead of 8,
+//   so that each quad meets columns and rows not worked out for an earlier one;
+//   "cost_vs_upright" as above.
 // - SpriteBetweenPixels: the same 200 upright sprites moving by whole pixels every frame,
 //   and moving the same way a fraction of a pixel off the grid; "cost_vs_whole_pixels".
 // - MirroredSprite: the same 200 upright sprites, and drawn mirrored left to right (a
@@ -279,9 +283,10 @@ double frameCopyMs() {
         201);
 }
 
-std::vector<Tsl::SmartPtr<Image>> makeCharacters(std::mt19937& rng, int nWidth, int nHeight, bool bCentred) {
+std::vector<Tsl::SmartPtr<Image>> makeCharacters(std::mt19937& rng, int nWidth, int nHeight, bool bCentred,
+                                                 int nCount = 8) {
     std::vector<Tsl::SmartPtr<Image>> apImages;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < nCount; ++i) {
         unsigned char r = static_cast<unsigned char>(rng()), g = static_cast<unsigned char>(rng());
         apImages.push_back(makeBlob(nWidth, nHeight, r, g));
         if (bCentred) apImages.back()->setInsPoint(nWidth / 2, nHeight / 2);
@@ -321,32 +326,34 @@ void BM_UprightFrame(benchmark::State& state) {
     state.counters["over_floor"] = fOurs / fFloor;
 }
 
-enum class Variant { Turned, Scaled, BetweenPixels, Mirrored };
+enum class Variant { Turned, Scaled, Rescaled, ManyScaledPictures, BetweenPixels, Mirrored };
 
 // 200 sprites drawn upright and the same sprites turned, scaled, mirrored or off the pixel grid, in
 // one scene: each group is timed alone over the bare background, whose time is then taken
 // off, the three kinds of frame taking turns. Turned sprites turn on by a degree every
-// frame; in BetweenPixels both groups move a pixel every frame, the second one 0.37 and
-// 0.61 pixels off the grid.
+// frame, rescaled ones change their scale; in BetweenPixels both groups move a pixel every
+// frame, the second one 0.37 and 0.61 pixels off the grid.
 void runTransformed(benchmark::State& state, Variant eVariant) {
     Scene scene;
     std::mt19937 rng(11);
     const int nCount = 200;
-    bool bTurn = eVariant == Variant::Turned, bScale = eVariant == Variant::Scaled;
+    bool bTurn = eVariant == Variant::Turned, bRescale = eVariant == Variant::Rescaled;
+    bool bScale = eVariant == Variant::Scaled || bRescale || eVariant == Variant::ManyScaledPictures;
+    int nPictures = eVariant == Variant::ManyScaledPictures ? 24 : 8;
     // Both groups show 64x96 on screen: the scaled one from a 32x48 picture at 2x.
-    auto apUpright = makeCharacters(rng, 64, 96, true);
-    auto apOther = bScale ? makeCharacters(rng, 32, 48, true) : makeCharacters(rng, 64, 96, true);
+    auto apUpright = makeCharacters(rng, 64, 96, true, nPictures);
+    auto apOther = bScale ? makeCharacters(rng, 32, 48, true, nPictures) : makeCharacters(rng, 64, 96, true);
     Group& upright = scene.newGroup();
     Group& other = scene.newGroup();
     std::vector<Point> aPositions;
     for (int i = 0; i < nCount; ++i) {
         int x = 48 + static_cast<int>(rng() % (WIDTH - 96)), y = 48 + static_cast<int>(rng() % (HEIGHT - 96));
         aPositions.push_back(Point(static_cast<float>(x), static_cast<float>(y)));
-        scene.add(upright, apUpright[i % 8], x, y, 1);
+        scene.add(upright, apUpright[i % nPictures], x, y, 1);
         float fAngle = bTurn ? static_cast<float>(1 + rng() % 359) : 0.0f;
-        bool bReference = eVariant == Variant::Turned || bScale;
+        bool bReference = eVariant == Variant::Turned || eVariant == Variant::Scaled;
         Tsl::SmartPtr<Sprite> pOther =
-            scene.add(other, apOther[i % 8], x, y, 1, fAngle, bScale ? 2.0f : 1.0f, bReference);
+            scene.add(other, apOther[i % nPictures], x, y, 1, fAngle, bScale ? 2.0f : 1.0f, bReference);
         if (eVariant == Variant::Mirrored) pOther->setScale(-1.0f, 1.0f);
     }
     int nFrame = 0;
@@ -355,6 +362,7 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
         for (int i = 0; i < nCount; ++i) {
             Sprite* pSprite = group.apSprites[i].get();
             if (bTurn && &group == &other) pSprite->setRotation(static_cast<float>((nFrame + i) % 360));
+            if (bRescale && &group == &other) pSprite->setScale(2.0f + 0.1f * std::sin(0.3f * nFrame + i));
             if (eVariant != Variant::BetweenPixels) continue;
             float fMove = static_cast<float>(nFrame % 2);
             pSprite->setPosition(aPositions[i].x + fMove + fOffset, aPositions[i].y + fMove + fOffset * 1.65f);
@@ -395,7 +403,7 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
         return;
     }
     state.counters["cost_vs_upright"] = (fOther - fBare) / (fUpright - fBare);
-    if (eVariant == Variant::Mirrored) return;
+    if (eVariant != Variant::Turned && eVariant != Variant::Scaled) return;
     double fSdlOther = medianMs([&] { scene.renderReference(true); }); // background and the other group
     other.cacheTurned();
     double fSdlCached = medianMs([&] { scene.renderReference(true, true); });
@@ -409,6 +417,8 @@ void runTransformed(benchmark::State& state, Variant eVariant) {
 
 void BM_TurnedSprite(benchmark::State& state) { runTransformed(state, Variant::Turned); }
 void BM_ScaledSprite(benchmark::State& state) { runTransformed(state, Variant::Scaled); }
+void BM_RescaledSprite(benchmark::State& state) { runTransformed(state, Variant::Rescaled); }
+void BM_ManyScaledPictures(benchmark::State& state) { runTransformed(state, Variant::ManyScaledPictures); }
 void BM_SpriteBetweenPixels(benchmark::State& state) { runTransformed(state, Variant::BetweenPixels); }
 void BM_MirroredSprite(benchmark::State& state) { runTransformed(state, Variant::Mirrored); }
 
@@ -581,6 +591,8 @@ void BM_GameFrame(benchmark::State& state) {
 BENCHMARK(BM_UprightFrame)->Arg(200)->Arg(2000)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_TurnedSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_ScaledSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_RescaledSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
+BENCHMARK(BM_ManyScaledPictures)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_SpriteBetweenPixels)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_MirroredSprite)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));
 BENCHMARK(BM_GameFrame)->Unit(benchmark::kMillisecond)->MinTime(pace::seconds(1.0));

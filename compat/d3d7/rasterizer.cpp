@@ -1446,8 +1446,7 @@ struct PairSums {
 };
 
 struct TwoPasses {
-  const ScaledPass& m_top;
-  const ScaledPass& m_bottom;
+  const ScaledPass m_top, m_bottom;
   int bits(int g) const { return m_top.m_pBits[g] & m_bottom.m_pBits[g]; }
   bool sameFlat(int g) const { return m_top.m_pFlat[g] == m_bottom.m_pFlat[g]; }
   DWORD flat(int g) const { return m_top.m_pFlat[g]; }
@@ -1465,7 +1464,7 @@ struct ScaledPair {
 };
 
 struct PairedRows {
-  const ScaledPair& m_pair;
+  const ScaledPair m_pair;
   int bits(int g) const { return m_pair.m_pBits[g]; }
   bool sameFlat(int) const { return true; }
   DWORD flat(int g) const { return m_pair.m_pFlat[g]; }
@@ -1546,9 +1545,10 @@ DX7_AVX2 inline __attribute__((always_inline)) bool scaledGroup(const Rows& rows
 
 // A run of pixel rows, each group shaded straight into the targets. A last group that
 // overlaps the one before it is worked out from the untouched targets first and stored
-// last.
+// last. The rows come by value, so that their few pointers stay in registers: through a
+// reference they were loaded again for every group, past the stores to the targets.
 template <RowMode M, bool kModulate, typename Rows>
-DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const Rows& rows, const ScaledRun& run,
+DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const Rows rows, const ScaledRun& run,
                             DWORD nDiffuse, bool bAlpha) {
   const __m256i diffuse = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(nDiffuse)), _mm256_setzero_si256());
   const ScaledShading row = {diffuse, _mm256_set1_epi32(bAlpha ? 0 : static_cast<int>(kOpaque)), bAlpha};
@@ -1563,7 +1563,7 @@ DX7_AVX2 void scaledRunWide(const ScaledGroup* aGroups, int nGroups, const Rows&
 }
 
 template <typename Rows>
-using ScaledRunKernel = void (*)(const ScaledGroup*, int, const Rows&, const ScaledRun&, DWORD, bool);
+using ScaledRunKernel = void (*)(const ScaledGroup*, int, Rows, const ScaledRun&, DWORD, bool);
 
 template <typename Rows>
 ScaledRunKernel<Rows> scaledRunKernelOf(RowMode eMode, bool bModulate) {
@@ -2016,8 +2016,12 @@ bool scaledGroups(int64_t nS, int64_t nStepS, int n, int nWidth, std::vector<Sca
 // Sprites drawn at one scale, frame after frame or many times a frame, read the same
 // columns of their texture every time: their groups are kept for the next quad, and so
 // are the pairs of rows made ready for the vertical pass, for every row where that takes
-// little memory. The rows' horizontal passes are kept for the two rows read last: a
-// pixel row's bottom row is mostly the next one's top row, or its own again.
+// little memory. An entry is made only at its key's third use: making the pairs costs
+// more than the quad saves by them, which a sprite changing its scale or place every
+// frame would pay at every quad, and sprites of more pictures than there are entries
+// each time a key comes back once before it is pushed out (as at the turn of a frame).
+// The rows' horizontal passes are kept for the two rows read last: a pixel row's bottom
+// row is mostly the next one's top row, or its own again.
 struct ScaledColumns {
   // The texture's copied border (its id: a new one for every copy, so that changed texels
   // never meet what was made from the old ones), the first sample's s, the step and the
@@ -2034,12 +2038,15 @@ struct ScaledColumns {
   };
   Key m_key = {};
   std::uint64_t m_nLastUse = 0;
+  int m_nUses = 0;  // of a key only noted, until kUsesForPairs
   std::vector<ScaledGroup> m_aGroups;
   int m_aPassRow[2] = {-1, -1};  // the row each pass slot holds, -1 for none
+  ScaledPass m_aPasses[2] = {};    // the slots, in the three below
   std::vector<std::uint64_t> m_aSums;
   std::vector<BYTE> m_aBits;
   std::vector<DWORD> m_aFlat;
-  // Pair slot r holds rows r and r + 1 where the pairs are kept.
+  // Pair slot r holds rows r and r + 1 where the pairs are kept. False also in an entry
+  // that only notes its key.
   bool m_bKeepsPairs = false;
   std::vector<int> m_aPairRow;  // the top row each pair slot holds, -1 for none
   std::vector<std::uint64_t> m_aPairSums;
@@ -2053,6 +2060,7 @@ struct ScaledColumns {
   static constexpr size_t kPairBytes = 16 * sizeof(std::uint64_t) + sizeof(BYTE) + sizeof(DWORD);  // a group's
   static constexpr size_t kKeptPairBytes = 256 * 1024;
   static constexpr size_t kKeptPairs = kKeptPairBytes / kPairBytes;  // groups times rows
+  static constexpr int kUsesForPairs = 3;
 
   static bool keepsPairs(const Key& key, int nBorderedRows) {
     size_t nGroups = (static_cast<size_t>(key.m_nSamples) + 7) / 8;
@@ -2069,37 +2077,45 @@ struct ScaledColumns {
     m_aPairFlat.reserve(kKeptPairs);
   }
 
-  // False where the samples do not fit the groups' loads (see scaledGroups).
-  bool reset(const Key& key, int nWidth, int nBorderedRows) {
+  // The key's groups, without pairs; false where the samples do not fit the groups'
+  // loads (see scaledGroups).
+  bool reset(const Key& key, int nWidth) {
     m_key = key;
+    m_bKeepsPairs = false;
     if (!scaledGroups(key.m_nFirstS, key.m_nStepS, key.m_nSamples, nWidth, m_aGroups)) {
       m_key.m_nTexture = 0;
       return false;
     }
-    size_t nGroups = m_aGroups.size(), nPairs = static_cast<size_t>(nBorderedRows) - 1;
+    size_t nGroups = m_aGroups.size();
     m_aPassRow[0] = m_aPassRow[1] = -1;
     m_aSums.resize(8 * nGroups * 2);
     m_aBits.resize(nGroups * 2);
     m_aFlat.resize(nGroups * 2);
-    m_bKeepsPairs = keepsPairs(key, nBorderedRows);
-    if (!m_bKeepsPairs) nPairs = 0;
-    m_aPairRow.assign(nPairs, -1);
-    m_aPairSums.resize(16 * nGroups * nPairs);
-    m_aPairBits.resize(nGroups * nPairs);
-    m_aPairFlat.resize(nGroups * nPairs);
+    for (size_t k = 0; k < 2; ++k)
+      m_aPasses[k] = {m_aSums.data() + 8 * nGroups * k, m_aBits.data() + nGroups * k, m_aFlat.data() + nGroups * k};
     return true;
   }
+  // Room for the pairs of a quad nBorderedRows high, none made yet. The pairs' storage only
+  // grows: slots past the quad's are never read, and are not filled again for nothing.
+  void keepPairs(int nBorderedRows) {
+    size_t nGroups = m_aGroups.size(), nPairs = static_cast<size_t>(nBorderedRows) - 1;
+    m_bKeepsPairs = true;
+    m_aPairRow.assign(nPairs, -1);
+    m_aPairSums.resize(std::max(m_aPairSums.size(), 16 * nGroups * nPairs));
+    m_aPairBits.resize(std::max(m_aPairBits.size(), nGroups * nPairs));
+    m_aPairFlat.resize(std::max(m_aPairFlat.size(), nGroups * nPairs));
+  }
   // The pass of bordered row nRow of pRows (nPitch texels a row), made where it is not
-  // kept; the slot holding nKeep stays.
-  DX7_AVX2 ScaledPass passOf(int nRow, int nKeep, const DWORD* pRows, int64_t nPitch) {
+  // kept; the slot holding nKeep stays. Inlined: called twice for every run of pixel rows,
+  // it took a twentieth of a quad's instructions as a call.
+  DX7_AVX2 DX7_ALWAYS_INLINE const ScaledPass& passOf(int nRow, int nKeep, const DWORD* pRows, int64_t nPitch) {
     int k = m_aPassRow[0] == nRow ? 0 : m_aPassRow[1] == nRow ? 1 : m_aPassRow[0] == nKeep ? 1 : 0;
-    size_t nGroups = m_aGroups.size();
-    ScaledPass pass = {m_aSums.data() + 8 * nGroups * k, m_aBits.data() + nGroups * k, m_aFlat.data() + nGroups * k};
     if (m_aPassRow[k] != nRow) {
-      scaledRowPass(pRows + nRow * nPitch, m_aGroups.data(), static_cast<int>(nGroups), m_key.m_bAlpha, pass);
+      scaledRowPass(pRows + nRow * nPitch, m_aGroups.data(), static_cast<int>(m_aGroups.size()), m_key.m_bAlpha,
+                    m_aPasses[k]);
       m_aPassRow[k] = nRow;
     }
-    return pass;
+    return m_aPasses[k];
   }
   // Where the pairs are kept, the pair of bordered rows nRow and nRow + 1, made once.
   DX7_AVX2 ScaledPair pairOf(int nRow, const DWORD* pRows, int64_t nPitch) {
@@ -2107,7 +2123,8 @@ struct ScaledColumns {
     ScaledPair pair = {m_aPairSums.data() + 16 * nGroups * k, m_aPairBits.data() + nGroups * k,
                        m_aPairFlat.data() + nGroups * k};
     if (m_aPairRow[k] != nRow) {
-      ScaledPass top = passOf(nRow, nRow + 1, pRows, nPitch), bottom = passOf(nRow + 1, nRow, pRows, nPitch);
+      const ScaledPass& top = passOf(nRow, nRow + 1, pRows, nPitch);
+      const ScaledPass& bottom = passOf(nRow + 1, nRow, pRows, nPitch);
       pairPasses(TwoPasses{top, bottom}, static_cast<int>(nGroups), pair);
       m_aPairRow[k] = nRow;
     }
@@ -2115,27 +2132,37 @@ struct ScaledColumns {
   }
 };
 
-// The kept columns for a quad: an entry of the same key, else the one used longest ago made
-// over; quads whose pairs are not kept share one entry of their own, kept for nothing.
-// Null where the samples do not fit the groups' loads.
+// The kept columns for a quad: the entry of its key, made with room for pairs at the key's
+// kUsesForPairs-th use. A key seen first only takes the place of the one used longest
+// ago; until it is made, it is drawn from an entry of its own, kept for nothing, as are
+// quads whose pairs are never kept: one entry made over and over stays in the nearest
+// cache, the next entry in turn would not. Null where the samples do not fit the groups'
+// loads.
 ScaledColumns* scaledColumnsFor(const ScaledColumns::Key& key, int nWidth, int nBorderedRows) {
   constexpr int kEntries = 16;
   thread_local ScaledColumns s_aEntries[kEntries], s_unkept;
   thread_local std::uint64_t s_nUses = 0;
-  if (!ScaledColumns::keepsPairs(key, nBorderedRows))
-    return s_unkept.reset(key, nWidth, nBorderedRows) ? &s_unkept : nullptr;
+  auto unkept = [&] { return s_unkept.reset(key, nWidth) ? &s_unkept : nullptr; };
+  if (!ScaledColumns::keepsPairs(key, nBorderedRows)) return unkept();
   if (s_nUses == 0)
     for (ScaledColumns& entry : s_aEntries) entry.reserveForKeptPairs();
   ScaledColumns* pOldest = &s_aEntries[0];
   for (ScaledColumns& entry : s_aEntries) {
     if (entry.m_key == key) {
       entry.m_nLastUse = ++s_nUses;
+      if (entry.m_bKeepsPairs) return &entry;
+      if (++entry.m_nUses < ScaledColumns::kUsesForPairs) return unkept();
+      if (!entry.reset(key, nWidth)) return nullptr;
+      entry.keepPairs(nBorderedRows);
       return &entry;
     }
     if (entry.m_nLastUse < pOldest->m_nLastUse) pOldest = &entry;
   }
   pOldest->m_nLastUse = ++s_nUses;
-  return pOldest->reset(key, nWidth, nBorderedRows) ? pOldest : nullptr;
+  pOldest->m_key = key;
+  pOldest->m_nUses = 1;
+  pOldest->m_bKeepsPairs = false;
+  return unkept();
 }
 
 // Upright quads drawn scaled (s depends on x alone and t on y alone): the pixels rect,
@@ -2175,16 +2202,17 @@ DX7_AVX2 bool drawScaledRows(const ColourBuffer& target, const TextureView& tex,
   ScaledRunKernel<TwoPasses> pfnTwo = scaledRunKernelOf<TwoPasses>(eMode, bModulate);
   ScaledRun run;
   int nRunRow = -1;  // the run's top texture row
-  auto flush = [&] {
+  const DWORD* pRows = tex.m_pBordered;
+  int64_t nPitch = tex.m_nWidth + 2;
+  // Inlined, as passOf: with a branch for each kind of rows the compiler made it a call.
+  auto flush = [&]() DX7_AVX2 __attribute__((always_inline)) {
     if (run.m_nRows == 0) return;
-    const DWORD* pRows = tex.m_pBordered;
-    int64_t nPitch = tex.m_nWidth + 2;
     if (pColumns->m_bKeepsPairs) {
       ScaledPair pair = pColumns->pairOf(nRunRow, pRows, nPitch);
       pfnPaired(aGroups, nGroups, PairedRows{pair}, run, nDiffuse, tex.m_bAlpha);
     } else {
-      ScaledPass top = pColumns->passOf(nRunRow, nRunRow + 1, pRows, nPitch);
-      ScaledPass bottom = pColumns->passOf(nRunRow + 1, nRunRow, pRows, nPitch);
+      const ScaledPass& top = pColumns->passOf(nRunRow, nRunRow + 1, pRows, nPitch);
+      const ScaledPass& bottom = pColumns->passOf(nRunRow + 1, nRunRow, pRows, nPitch);
       pfnTwo(aGroups, nGroups, TwoPasses{top, bottom}, run, nDiffuse, tex.m_bAlpha);
     }
     run.m_nRows = 0;

@@ -337,8 +337,9 @@ TEST_F(PreparedPaths, ParallelogramSpansStayWithinOneOfTheTriangles) {
 // some mirrored either way or showing part of their texture, odd sizes, flat blocks, clear
 // margins and a picture without alpha among them, some over the target's edges, in every
 // state mix the driver uses: drawn a pixel row at a time from columns worked out once for
-// the quad and each texture row's pass kept, and span by span with each span's columns
-// weighted once, give the pixels of the plain per-pixel filter.
+// the quad and each texture row's pass kept, drawn so again from the pairs of rows kept
+// for those columns, and span by span with each span's columns weighted once, give the
+// pixels of the plain per-pixel filter.
 TEST_F(PreparedPaths, ScaledUprightSpritesMatchThePlainSampler) {
   std::mt19937 rng(5150);
   std::vector<Picture> aTex;
@@ -387,11 +388,13 @@ TEST_F(PreparedPaths, ScaledUprightSpritesMatchThePlainSampler) {
   };
   for (size_t nFirst = 0; nFirst < aOps.size(); nFirst += 8) {
     render(true, true, nFirst);  // the copied borders are made at a texture's second draw
-    test::Frame scaled = render(true, true, nFirst), rows = render(false, true, nFirst);
-    test::Frame plain = render(false, false, nFirst);
+    // A quad's pairs are made when it comes the third time.
+    test::Frame scaled = render(true, true, nFirst), paired = render(true, true, nFirst);
+    test::Frame rows = render(false, true, nFirst), plain = render(false, false, nFirst);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x) {
         ASSERT_EQ(scaled.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
+        ASSERT_EQ(paired.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
         ASSERT_EQ(rows.at(x, y), plain.at(x, y)) << x << "," << y << " scene " << nFirst;
       }
   }
