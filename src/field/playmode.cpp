@@ -69,6 +69,9 @@ int servingStep(int nEvent) {
 }
 
 bool isPassedBy(int nHint, int nEvent) {
+    // Being paid speaks of the day's goal too, which no later step answers:
+    // that hint waits until it is read.
+    if (nHint == PlayMode::TIP_PAID) return false;
     // A drink nobody waits for is no step of serving: it is done with at the sink.
     if (nHint == PlayMode::TIP_UNORDERED_DRINK) return nEvent == PlayMode::EVENT_SINK_USED;
     int nStep = servingStep(nHint);

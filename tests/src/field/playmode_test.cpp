@@ -794,6 +794,7 @@ TEST_F(LevelTest, AQuickPlayerIsShownNoHintAboutAStepAlreadyTaken) {
     click(SINK_X, SINK_Y);
     ASSERT_TRUE(runUntil([&] { return idle(); }));
     EXPECT_EQ(aShown, aSteps);
+    EXPECT_EQ(PlayMode::TIP_PAID, pMode->getOpenTip()) << "the goal's hint waits until read";
     pMode->getTip()->hide();
     for (int i = 0; i < 8; ++i) frame();
     EXPECT_LT(pMode->getOpenTip(), 0) << "no hint comes back for a step already taken";
