@@ -54,7 +54,7 @@ void CharacterSpot::addUsedGlass(Tsl::SmartPtr<Mug> pMug) {
     if (!pMug) return;
     SeatPlace place = getNextGlassPlace();
     pMug->setPosition(place.nGlassX, place.nGlassY, place.nGlassZ);
-    pMug->setViewMode(0);
+    pMug->setViewMode(Mug::VIEW_STAND);
     pMug->setScale(1.0f);
     pMug->setVisible(true);
     m_lUsedGlasses.append(pMug);

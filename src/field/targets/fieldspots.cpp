@@ -61,7 +61,7 @@ void GlassSpot::doAction(int nHand) {
     m_pGlass = pWaitress->takeHandContents(heldSlot(pWaitress, nHand));
     if (!m_pGlass) return;
     m_pGlass->setPosition(m_nX, m_nY, m_nZOrder + 1);
-    m_pGlass->setViewMode(0);
+    m_pGlass->setViewMode(Mug::VIEW_STAND);
     m_pGlass->setScale(1.0f);
     m_pMode->playSound(Names::SFX_GLASS_LEFT);
 }
