@@ -26,8 +26,8 @@
 #include <unistd.h>
 
 namespace {
-// Every start failure is content missing or damaged, which only a new build
-// of the content mends.
+// Content missing or damaged: only a new build of the content mends it (a
+// display that cannot be opened is told without these lines).
 const char* const CONTENT_REMEDY =
     "What to do: build the content again with bash scripts/run-game.sh in the game's source folder.";
 } // namespace
